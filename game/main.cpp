@@ -1,0 +1,27 @@
+#include "engine/common/Heap.h"
+#include "game/core/GameFramework.h"
+#include "sys/window.h"
+
+#include <cstdio>
+
+int main() {
+    Mireku::Common::Heap::LockedInitialize();
+
+    GameFramework* game = GameFramework::CreateInstance();
+    if (!game) {
+        std::fputs("Drevanth could not create its application object\n", stderr);
+        return 1;
+    }
+    Mireku::Framework::FrameworkSettings& settings = game->GetSettings();
+    settings.SetTitle("ドレヴァンスの疾風 v3.20");
+    settings.SetFramesPerSecond(60);
+    settings.SetClientSize(1280, 720);
+    settings.SetFixedStep();
+
+    game->Run();
+
+    GameFramework::DestroyInstance();
+    Mireku::Common::Heap::LockedFinalize();
+    sys::ShowCursor(true);
+    return 0;
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine and either starts the game or runs the tests.
+#   ./setup.sh play   install, build, start the game
+#   ./setup.sh test   install, build with sanitizers, run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+mode="${1:-}"
+if [[ "$mode" != "play" && "$mode" != "test" ]]; then
+    echo "usage: $0 play|test" >&2
+    exit 2
+fi
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+    glslang-dev glslang-tools spirv-tools libspirv-cross-c-shared-dev
+    libvorbis-dev zlib1g-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    sudo_cmd=()
+    [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc)
+if [[ "$mode" == "play" ]]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build -j "$jobs"
+    exec ./build/drevanth
+fi
+
+# Tests: one sanitized build, headless video and audio.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDREVANTH_SANITIZE=ON
+cmake --build build-asan -j "$jobs"
+export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600

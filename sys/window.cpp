@@ -1,0 +1,190 @@
+#include "sys/window.h"
+
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace sys {
+
+namespace {
+
+std::atomic<SDL_Window*> g_window{nullptr};
+std::atomic<bool> g_fullscreen{false};
+Uint32 g_fullscreenEvent = static_cast<Uint32>(-1);
+
+std::mutex g_watchLock;
+struct Watch {
+    EventWatcher fn;
+    void* user;
+};
+std::vector<Watch> g_watchers;
+
+// Dropped names are cut to 259 bytes, as a 260-byte path buffer would.
+constexpr size_t kDropNameMax = 259;
+
+void DeliverDrop(const WindowCallbacks& cb, std::vector<std::string>& names) {
+    if (names.empty())
+        return;
+    if (cb.dropFiles) {
+        std::vector<const char*> ptrs;
+        ptrs.reserve(names.size());
+        for (auto& n : names)
+            ptrs.push_back(n.c_str());
+        cb.dropFiles(cb.user, ptrs.data(), static_cast<unsigned>(ptrs.size()));
+    }
+    names.clear();
+}
+
+} // namespace
+
+WindowResult CreateMainWindow(const char* title, int width, int height) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        return WindowResult::InitFailed;
+    g_fullscreenEvent = SDL_RegisterEvents(1);
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+    // Keep the screen saver off while the game runs.
+    SDL_DisableScreenSaver();
+    const Uint32 flags = SDL_WINDOW_SHOWN;
+    SDL_Window* w = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                     height, flags | SDL_WINDOW_OPENGL);
+    if (!w)
+        w = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                             flags);
+    if (!w) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return WindowResult::CreateFailed;
+    }
+    g_window.store(w);
+    return WindowResult::Ok;
+}
+
+void RunMessageLoop(const WindowCallbacks& callbacks) {
+    std::vector<std::string> drop;
+    bool inDrop = false;
+    std::vector<Watch> watchers;
+    for (;;) {
+        SDL_Event e;
+        if (!SDL_WaitEventTimeout(&e, 10))
+            continue;
+        {
+            std::lock_guard<std::mutex> g(g_watchLock);
+            watchers = g_watchers;
+        }
+        for (const Watch& w : watchers)
+            w.fn(&e, w.user);
+        switch (e.type) {
+        case SDL_QUIT:
+            return;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE)
+                return;
+            break;
+        case SDL_DROPBEGIN:
+            inDrop = true;
+            drop.clear();
+            break;
+        case SDL_DROPFILE:
+            if (e.drop.file) {
+                std::string name(e.drop.file);
+                if (name.size() > kDropNameMax)
+                    name.resize(kDropNameMax);
+                drop.push_back(std::move(name));
+                SDL_free(e.drop.file);
+            }
+            if (!inDrop)
+                DeliverDrop(callbacks, drop);
+            break;
+        case SDL_DROPCOMPLETE:
+            inDrop = false;
+            DeliverDrop(callbacks, drop);
+            break;
+        default:
+            if (e.type == g_fullscreenEvent) {
+                SDL_Window* w = g_window.load();
+                bool on = e.user.code != 0;
+                if (w && SDL_SetWindowFullscreen(w, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0)
+                    g_fullscreen.store(on);
+            }
+            break;
+        }
+    }
+}
+
+void DestroyMainWindow() {
+    SDL_Window* w = g_window.exchange(nullptr);
+    if (w)
+        SDL_DestroyWindow(w);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+void* MainWindowHandle() { return g_window.load(); }
+
+void PostQuit() {
+    if (!SDL_WasInit(SDL_INIT_EVENTS))
+        return;
+    SDL_Event e;
+    std::memset(&e, 0, sizeof(e));
+    e.type = SDL_QUIT;
+    SDL_PushEvent(&e);
+}
+
+void PostFullscreen(bool fullscreen) {
+    if (!SDL_WasInit(SDL_INIT_EVENTS) || g_fullscreenEvent == static_cast<Uint32>(-1))
+        return;
+    SDL_Event e;
+    std::memset(&e, 0, sizeof(e));
+    e.type = g_fullscreenEvent;
+    e.user.code = fullscreen ? 1 : 0;
+    SDL_PushEvent(&e);
+}
+
+bool IsFullscreen() { return g_fullscreen.load(); }
+
+void AddEventWatcher(EventWatcher watcher, void* user) {
+    std::lock_guard<std::mutex> g(g_watchLock);
+    g_watchers.push_back({watcher, user});
+}
+
+void RemoveEventWatcher(EventWatcher watcher, void* user) {
+    std::lock_guard<std::mutex> g(g_watchLock);
+    for (auto it = g_watchers.begin(); it != g_watchers.end(); ++it) {
+        if (it->fn == watcher && it->user == user) {
+            g_watchers.erase(it);
+            return;
+        }
+    }
+}
+
+bool HasDisplay() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
+        return false;
+    const char* x = std::getenv("DISPLAY");
+    const char* wl = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (wl && *wl);
+}
+
+void ShowErrorBox(const char* caption, const char* text) {
+    if (!text)
+        text = "";
+    if (!caption)
+        caption = "";
+    if (!HasDisplay() ||
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, g_window.load()) != 0) {
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+        std::fflush(stderr);
+    }
+}
+
+void ShowCursor(bool show) {
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+} // namespace sys

@@ -1,0 +1,50 @@
+// The game window on SDL2. Every call marked "window thread" must run on the
+// thread that created the window: it owns SDL's video subsystem and pumps the
+// event queue, as a Win32 window thread runs its message loop.
+#pragma once
+
+#include <cstdint>
+
+namespace sys {
+
+enum class WindowResult {
+    Ok,
+    InitFailed,   // the video subsystem could not start
+    CreateFailed, // the window itself could not be made
+};
+
+struct WindowCallbacks {
+    // Files dropped on the window, one call per drop (window thread).
+    void (*dropFiles)(void* user, const char** names, unsigned count) = nullptr;
+    void* user = nullptr;
+};
+
+// Window thread: starts SDL video, creates a centred, non-resizable window with
+// the given client size and UTF-8 title.
+WindowResult CreateMainWindow(const char* title, int width, int height);
+// Window thread: pumps events until a quit request (close button, SIGINT,
+// SIGTERM or PostQuit) arrives.
+void RunMessageLoop(const WindowCallbacks& callbacks);
+// Window thread: destroys the window and stops SDL video.
+void DestroyMainWindow();
+
+// Any thread.
+void* MainWindowHandle(); // the SDL_Window, or null
+void PostQuit();
+void PostFullscreen(bool fullscreen);
+bool IsFullscreen();
+
+// Observers of every SDL event, called on the window thread before the window
+// handles it (input devices copy their state here). `event` is an SDL_Event.
+using EventWatcher = void (*)(const void* event, void* user);
+void AddEventWatcher(EventWatcher watcher, void* user);
+void RemoveEventWatcher(EventWatcher watcher, void* user);
+
+// False when running without a display (offscreen or dummy video driver, or
+// neither X11 nor Wayland present).
+bool HasDisplay();
+// A modal error box owned by the window; a line on stderr without a display.
+void ShowErrorBox(const char* caption, const char* text);
+void ShowCursor(bool show);
+
+} // namespace sys
