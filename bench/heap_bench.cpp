@@ -18,17 +18,17 @@ struct Op {
     bool alloc;
 };
 
-constexpr size_t kSlots = 4096;
-
-const std::vector<Op>& Workload() {
-    static std::vector<Op> ops = [] {
+// Two populations: a large live set (thousands of blocks, a deep free tree)
+// and a small one (the common case once a scene has loaded).
+std::vector<Op> MakeWorkload(size_t kSlots) {
+    {
         std::vector<Op> v;
         std::mt19937 rng(7);
         std::vector<bool> used(kSlots, false);
         for (int i = 0; i < 200000; ++i) {
             uint32_t slot = rng() % kSlots;
             // Slots below 1024 hold long-lived data: rarely freed once taken.
-            bool longLived = slot < 1024;
+            bool longLived = slot < kSlots / 4;
             if (used[slot]) {
                 if (longLived && rng() % 16 != 0)
                     continue;
@@ -45,13 +45,18 @@ const std::vector<Op>& Workload() {
             if (used[s])
                 v.push_back({0, s, false});
         return v;
-    }();
-    return ops;
+    }
+}
+
+const std::vector<Op>& Workload(size_t slots) {
+    static std::vector<Op> large = MakeWorkload(4096);
+    static std::vector<Op> small = MakeWorkload(256);
+    return slots == 4096 ? large : small;
 }
 
 void BM_EngineHeap(benchmark::State& state) {
-    const auto& ops = Workload();
-    std::vector<void*> slots(kSlots, nullptr);
+    const auto& ops = Workload(static_cast<size_t>(state.range(0)));
+    std::vector<void*> slots(static_cast<size_t>(state.range(0)), nullptr);
     for (auto _ : state) {
         for (const Op& op : ops) {
             if (op.alloc)
@@ -64,8 +69,8 @@ void BM_EngineHeap(benchmark::State& state) {
 }
 
 void BM_Malloc(benchmark::State& state) {
-    const auto& ops = Workload();
-    std::vector<void*> slots(kSlots, nullptr);
+    const auto& ops = Workload(static_cast<size_t>(state.range(0)));
+    std::vector<void*> slots(static_cast<size_t>(state.range(0)), nullptr);
     sys::Mutex& lock = Mireku::Common::Heap::Lock();
     for (auto _ : state) {
         for (const Op& op : ops) {
@@ -82,8 +87,8 @@ void BM_Malloc(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_EngineHeap)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Malloc)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EngineHeap)->Arg(4096)->Arg(256)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Malloc)->Arg(4096)->Arg(256)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     Mireku::Common::Heap::LockedInitialize();

@@ -129,7 +129,9 @@ bool CreateFolders(const char* path) {
     return CreateFolder(p.c_str());
 }
 
-bool SetWorkingFolder(const char* path) { return path && ::chdir(path) == 0; }
+bool SetWorkingFolder(const char* path) {
+    return path && ::chdir(path) == 0;
+}
 
 std::string ExecutableFolder() {
     char buf[PATH_MAX];

@@ -112,9 +112,15 @@ Mutex::Mutex() {
     pthread_mutexattr_destroy(&attr);
 }
 
-Mutex::~Mutex() { pthread_mutex_destroy(reinterpret_cast<pthread_mutex_t*>(storage_)); }
-void Mutex::Lock() { pthread_mutex_lock(reinterpret_cast<pthread_mutex_t*>(storage_)); }
-void Mutex::Unlock() { pthread_mutex_unlock(reinterpret_cast<pthread_mutex_t*>(storage_)); }
+Mutex::~Mutex() {
+    pthread_mutex_destroy(reinterpret_cast<pthread_mutex_t*>(storage_));
+}
+void Mutex::Lock() {
+    pthread_mutex_lock(reinterpret_cast<pthread_mutex_t*>(storage_));
+}
+void Mutex::Unlock() {
+    pthread_mutex_unlock(reinterpret_cast<pthread_mutex_t*>(storage_));
+}
 bool Mutex::TryLock() {
     return pthread_mutex_trylock(reinterpret_cast<pthread_mutex_t*>(storage_)) == 0;
 }
@@ -124,7 +130,9 @@ struct EventStorage {
     pthread_mutex_t mutex;
     pthread_cond_t cond;
 };
-EventStorage& Ev(unsigned char* p) { return *reinterpret_cast<EventStorage*>(p); }
+EventStorage& Ev(unsigned char* p) {
+    return *reinterpret_cast<EventStorage*>(p);
+}
 } // namespace
 
 Event::Event(bool manualReset, bool initiallySet) : manual_(manualReset), set_(initiallySet) {
@@ -199,7 +207,9 @@ void SleepMilliseconds(uint32_t milliseconds) {
     }
 }
 
-void YieldThread() { sched_yield(); }
+void YieldThread() {
+    sched_yield();
+}
 
 uint64_t NowMicroseconds() {
     timespec ts;
@@ -207,7 +217,9 @@ uint64_t NowMicroseconds() {
     return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
 }
 
-uint32_t NowMilliseconds() { return static_cast<uint32_t>(NowMicroseconds() / 1000u); }
+uint32_t NowMilliseconds() {
+    return static_cast<uint32_t>(NowMicroseconds() / 1000u);
+}
 
 unsigned ProcessorCount() {
     cpu_set_t set;

@@ -41,7 +41,9 @@ uint32_t File::Size() const {
     return s > 0xFFFFFFFFll ? 0xFFFFFFFFu : static_cast<uint32_t>(s);
 }
 
-bool File::Seek(uint32_t offset) { return sys::SeekFile(handle_, offset); }
+bool File::Seek(uint32_t offset) {
+    return sys::SeekFile(handle_, offset);
+}
 
 namespace {
 char g_documents[260];

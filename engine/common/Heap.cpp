@@ -27,7 +27,9 @@ bool RoundRequest(size_t size, uint32_t& rounded) {
 
 Heap::Heap() : arenaSize_(0), root_(kNil), first_(kNil), base_(nullptr) {}
 
-bool Heap::Initialize() { return InitializeOver(g_arena, kArenaSize); }
+bool Heap::Initialize() {
+    return InitializeOver(g_arena, kArenaSize);
+}
 
 bool Heap::InitializeOver(void* arena, uint32_t size) {
     if (!arena || size < kHeaderSize + 16 || (size & 15u) != 0 ||
@@ -48,16 +50,16 @@ bool Heap::InitializeOver(void* arena, uint32_t size) {
     return true;
 }
 
-bool Heap::Less(const BlockHeader* a, const BlockHeader* b) const {
+inline bool Heap::Less(const BlockHeader* a, const BlockHeader* b) const {
     return a->size < b->size || (a->size == b->size && a < b);
 }
 
-bool Heap::IsRed(uint32_t off) const {
+inline bool Heap::IsRed(uint32_t off) const {
     const BlockHeader* b = At(off);
     return b && Colour(b) == kRed;
 }
 
-void Heap::SetColour(BlockHeader* b, uint32_t colour) {
+inline void Heap::SetColour(BlockHeader* b, uint32_t colour) {
     b->flags = (b->flags & ~6u) | (colour << 1);
 }
 
@@ -281,8 +283,8 @@ void* Heap::Alloc(size_t size) {
     uint32_t remainder = b->size - r;
     if (remainder >= kSplitMinimum) {
         b->size = r;
-        BlockHeader* n = reinterpret_cast<BlockHeader*>(reinterpret_cast<uint8_t*>(b) +
-                                                        kHeaderSize + r);
+        BlockHeader* n =
+            reinterpret_cast<BlockHeader*>(reinterpret_cast<uint8_t*>(b) + kHeaderSize + r);
         n->size = remainder - kHeaderSize;
         n->prev = Off(b);
         n->next = b->next;
@@ -308,8 +310,8 @@ void* Heap::AllocTop(size_t size) {
     if (remainder < kSplitMinimum)
         return reinterpret_cast<uint8_t*>(b) + kHeaderSize;
     b->size = remainder - kHeaderSize;
-    BlockHeader* upper = reinterpret_cast<BlockHeader*>(reinterpret_cast<uint8_t*>(b) +
-                                                        kHeaderSize + b->size);
+    BlockHeader* upper =
+        reinterpret_cast<BlockHeader*>(reinterpret_cast<uint8_t*>(b) + kHeaderSize + b->size);
     upper->flags = 0;
     upper->size = r;
     upper->left = kNil;

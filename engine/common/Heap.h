@@ -26,9 +26,9 @@ public:
         uint32_t flags; // bit 0 free; bits 1-2 colour: 0 black, 1 red, 2 double black
         uint32_t size;  // payload bytes after the header
         uint32_t reserved[2];
-        uint32_t prev;  // address order
+        uint32_t prev; // address order
         uint32_t next;
-        uint32_t left;  // free tree
+        uint32_t left; // free tree
         uint32_t right;
     };
     static_assert(sizeof(BlockHeader) == kHeaderSize);
@@ -81,9 +81,9 @@ private:
     uint32_t Off(const BlockHeader* b) const {
         return b ? static_cast<uint32_t>(reinterpret_cast<const uint8_t*>(b) - base_) : kNil;
     }
-    bool Less(const BlockHeader* a, const BlockHeader* b) const;
-    bool IsRed(uint32_t off) const;
-    void SetColour(BlockHeader* b, uint32_t colour);
+    __attribute__((always_inline)) bool Less(const BlockHeader* a, const BlockHeader* b) const;
+    __attribute__((always_inline)) bool IsRed(uint32_t off) const;
+    __attribute__((always_inline)) void SetColour(BlockHeader* b, uint32_t colour);
     BlockHeader* RotateLeft(BlockHeader* h);
     BlockHeader* RotateRight(BlockHeader* h);
     BlockHeader* Insert(BlockHeader* h, BlockHeader* n);

@@ -17,6 +17,8 @@ OwnedArray::OwnedArray(const void* bytes, uint32_t byteCount) {
     count_ = byteCount / 8;
 }
 
-OwnedArray::~OwnedArray() { Heap::LockedFree(data_); }
+OwnedArray::~OwnedArray() {
+    Heap::LockedFree(data_);
+}
 
 } // namespace Mireku::Common

@@ -4,7 +4,9 @@
 
 namespace Mireku::Common {
 
-uint64_t CurrentMicroseconds() { return sys::NowMicroseconds(); }
+uint64_t CurrentMicroseconds() {
+    return sys::NowMicroseconds();
+}
 
 void FrameRateCounter::Reset() {
     watch_.Reset();
@@ -13,7 +15,9 @@ void FrameRateCounter::Reset() {
     rate_ = 0.0f;
 }
 
-float FrameRateCounter::Tick() { return TickAt(watch_.Now()); }
+float FrameRateCounter::Tick() {
+    return TickAt(watch_.Now());
+}
 
 float FrameRateCounter::TickAt(uint64_t now) {
     uint64_t span = now - windowStart_;

@@ -4,7 +4,9 @@
 
 namespace Mireku::Common {
 
-Thread::~Thread() { Join(); }
+Thread::~Thread() {
+    Join();
+}
 
 bool Thread::Start(const Delegate00& body, uint64_t affinityMask) {
     Join();
@@ -24,9 +26,13 @@ void Thread::Join() {
     handle_ = nullptr;
 }
 
-bool Thread::IsCurrent() const { return sys::IsCurrentThread(handle_); }
+bool Thread::IsCurrent() const {
+    return sys::IsCurrentThread(handle_);
+}
 
-void Thread::SetCurrentAffinity(uint64_t mask) { sys::SetCurrentThreadAffinity(mask); }
+void Thread::SetCurrentAffinity(uint64_t mask) {
+    sys::SetCurrentThreadAffinity(mask);
+}
 
 void Thread::Trampoline(void* self) {
     Thread* t = static_cast<Thread*>(self);

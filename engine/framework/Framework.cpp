@@ -56,7 +56,9 @@ bool Framework::Run() {
     return Finalize();
 }
 
-void Framework::Step(float frames) { OnFrame(frames); }
+void Framework::Step(float frames) {
+    OnFrame(frames);
+}
 
 bool Framework::Finalize() {
     OnFinalize();

@@ -16,7 +16,7 @@ public:
         width_ = width;
         height_ = height;
     }
-    void SetFixedStep() { fixedStep_ = 1; }
+    void SetFixedStep(bool on = true) { fixedStep_ = on ? 1 : 0; }
 
     const Common::String& GetTitle() const { return title_; }
     const char* GetTitleChars() const { return title_.c_str(); }

@@ -6,6 +6,9 @@
 namespace Mireku::Framework {
 
 GameWindow::~GameWindow() {
+    // A window still open (the game's start-up failed after it opened) ends
+    // its message loop before the thread is joined.
+    Close();
     release_.Set();
     thread_.Join();
 }

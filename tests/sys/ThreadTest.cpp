@@ -1,5 +1,5 @@
-#include "sys/file.h"
 #include "sys/thread.h"
+#include "sys/file.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,8 @@ using Block = Heap::BlockHeader;
 namespace {
 
 struct Arena {
-    explicit Arena(uint32_t size) : size(size), mem(static_cast<uint8_t*>(std::aligned_alloc(16, size))) {
+    explicit Arena(uint32_t size)
+        : size(size), mem(static_cast<uint8_t*>(std::aligned_alloc(16, size))) {
         EXPECT_TRUE(heap.InitializeOver(mem, size));
     }
     ~Arena() { std::free(mem); }
@@ -147,7 +148,8 @@ TEST(Heap, AllocTopTakesTheUpperEndAndMergesBack) {
     void* top = a.heap.AllocTop(256);
     ASSERT_TRUE(low && top);
     EXPECT_EQ(static_cast<uint8_t*>(top) + 256, a.mem + 8192);
-    EXPECT_EQ(a.heap.FindTopCandidate(16), static_cast<void*>(static_cast<uint8_t*>(low) + 64 + 32));
+    EXPECT_EQ(a.heap.FindTopCandidate(16),
+              static_cast<void*>(static_cast<uint8_t*>(low) + 64 + 32));
     CheckHeap(a.heap);
     a.heap.Free(top);
     CheckHeap(a.heap);
