@@ -120,7 +120,9 @@ void DestroyMainWindow() {
     SDL_Window* w = g_window.exchange(nullptr);
     if (w)
         SDL_DestroyWindow(w);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    // SDL video stays up until the process ends: the GL and EGL libraries it
+    // loaded stay mapped, so a window can be opened again in the same process
+    // (tests do) and nothing is unloaded under another thread's feet.
 }
 
 void* MainWindowHandle() {
