@@ -7,4 +7,6 @@ bool GameFramework::Initialize() {
     return Mireku::Framework::Framework::Initialize();
 }
 
-void GameFramework::ShowError(const char* text) { sys::ShowErrorBox("Error", text); }
+void GameFramework::ShowError(const char* text) {
+    sys::ShowErrorBox("Error", text);
+}
