@@ -61,13 +61,11 @@ TableBlob GameTables::Copy(const uint8_t* data, uint32_t size) {
 }
 
 TableBlob GameTables::ReadCopy(TableSource& source, const char* name) {
+    const uint8_t* data = nullptr;
     uint32_t size = 0;
-    uint8_t* read = source.Read(name, &size);
-    if (!read)
+    if (!source.Read(name, &data, &size) || (!data && size))
         return {};
-    TableBlob blob = Copy(read, size);
-    Heap::LockedFree(read);
-    return blob;
+    return Copy(data, size);
 }
 
 TableBlob GameTables::FinishTimeline(const uint8_t* data, uint32_t size) {
@@ -89,13 +87,11 @@ TableBlob GameTables::FinishTimeline(const uint8_t* data, uint32_t size) {
 }
 
 TableBlob GameTables::ReadTimeline(TableSource& source, const char* name) {
+    const uint8_t* data = nullptr;
     uint32_t size = 0;
-    uint8_t* read = source.Read(name, &size);
-    if (!read)
+    if (!source.Read(name, &data, &size) || (!data && size))
         return {};
-    TableBlob blob = FinishTimeline(read, size);
-    Heap::LockedFree(read);
-    return blob;
+    return FinishTimeline(data, size);
 }
 
 void GameTables::CapShipDeathDelay(TableBlob& ships) {

@@ -9,13 +9,13 @@
 #include <cstddef>
 #include <cstdint>
 
-// Reads one named file of the folder "code". The buffer comes from the
-// engine heap; the loader copies it and frees it.
+// Reads one named file of the folder "code". The bytes stay valid until the
+// next Read; the tables copy what they keep.
 class TableSource {
 public:
     virtual ~TableSource() = default;
-    // Null when the file cannot be read; *size is its byte count.
-    virtual uint8_t* Read(const char* name, uint32_t* size) = 0;
+    // False when the file cannot be read.
+    virtual bool Read(const char* name, const uint8_t** data, uint32_t* size) = 0;
 };
 
 struct TableBlob {

@@ -2,6 +2,8 @@
 
 #include "engine/common/File.h"
 #include "engine/common/Heap.h"
+#include "engine/resource/ChildResourceLoader.h"
+#include "engine/resource/ResourceLoader.h"
 #include "game/core/RandomManager.h"
 #include "game/core/ReplayStream.h"
 #include "game/core/SaveImage.h"
@@ -44,7 +46,28 @@ GlobalWork::~GlobalWork() {
     tables.Free();
 }
 
-void GlobalWork::Initialize(TableSource* source) {
+namespace {
+
+// The tables as the resource loader serves them; each read replaces the
+// child loader's buffer, which the tables copy from.
+class LoaderTableSource : public TableSource {
+public:
+    explicit LoaderTableSource(Mireku::Resource::ChildResourceLoader& loader) : loader_(loader) {}
+    bool Read(const char* name, const uint8_t** data, uint32_t* size) override {
+        if (!loader_.Read("code", name))
+            return false;
+        *data = static_cast<const uint8_t*>(loader_.GetData());
+        *size = loader_.GetSize();
+        return true;
+    }
+
+private:
+    Mireku::Resource::ChildResourceLoader& loader_;
+};
+
+} // namespace
+
+void GlobalWork::BeginInitialize() {
     stage = 0;
     rankingMode = kNoRankingMode;
     rankingPlace = -1;
@@ -52,11 +75,30 @@ void GlobalWork::Initialize(TableSource* source) {
     playing = 0;
     replayPosition = 0;
     replaySize = 0;
-    if (source)
-        tables.Load(*source);
+}
+
+void GlobalWork::EndInitialize() {
     LoadSaves();
     player.ship = 0;
     ResetPlayerWork();
+}
+
+void GlobalWork::Initialize() {
+    BeginInitialize();
+    if (auto* loader = Mireku::Resource::ResourceLoader::GetInstance())
+        loader->Load(Mireku::Resource::LoadStep(this, &GlobalWork::LoadTables));
+    EndInitialize();
+}
+
+void GlobalWork::Initialize(TableSource& source) {
+    BeginInitialize();
+    tables.Load(source);
+    EndInitialize();
+}
+
+void GlobalWork::LoadTables(Mireku::Resource::ChildResourceLoader& loader, const void*) {
+    LoaderTableSource source(loader);
+    tables.Load(source);
 }
 
 void GlobalWork::LoadSaves() {

@@ -15,6 +15,10 @@
 
 #include <cstdint>
 
+namespace Mireku::Resource {
+class ChildResourceLoader;
+}
+
 class GlobalWork : public Mireku::Common::SingletonObject,
                    public Mireku::Common::Singleton<GlobalWork> {
 public:
@@ -31,9 +35,13 @@ public:
     explicit GlobalWork(const char* documents = nullptr);
     ~GlobalWork() override;
 
-    // Per-run defaults, the tables from `tables` (none when null), the three
-    // save files, and a fresh player record.
-    void Initialize(TableSource* tables);
+    // Per-run defaults, the tables (read at once through the resource
+    // loader; none without one), the three save files, a fresh player record.
+    void Initialize();
+    // The same with the tables from another source.
+    void Initialize(TableSource& tables);
+    // The load step that reads the tables from the folder "code".
+    void LoadTables(Mireku::Resource::ChildResourceLoader& loader, const void* user);
     // Writes the save files, frees the replay buffer and the tables.
     void Finalize();
     bool SaveAll();
@@ -126,5 +134,7 @@ public:
     SoundHook soundHook = nullptr;
 
 private:
+    void BeginInitialize();
+    void EndInitialize();
     bool TakeReplayBuffer(uint32_t size);
 };

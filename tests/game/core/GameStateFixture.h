@@ -22,16 +22,13 @@ public:
         for (auto& f : SampleData::BuildGameTables())
             files[f.name] = std::move(f.bytes);
     }
-    uint8_t* Read(const char* name, uint32_t* size) override {
+    bool Read(const char* name, const uint8_t** data, uint32_t* size) override {
         auto it = files.find(name);
         if (it == files.end())
-            return nullptr;
-        const uint32_t n = static_cast<uint32_t>(it->second.size());
-        auto* p = static_cast<uint8_t*>(Mireku::Common::Heap::LockedAlloc(n ? n : 1));
-        if (p && n)
-            std::memcpy(p, it->second.data(), n);
-        *size = n;
-        return p;
+            return false;
+        *data = it->second.data();
+        *size = static_cast<uint32_t>(it->second.size());
+        return true;
     }
     std::map<std::string, std::vector<uint8_t>> files;
 };
@@ -56,7 +53,7 @@ protected:
         std::error_code ec;
         std::filesystem::remove_all(docs, ec);
     }
-    void LoadTables() { gw->Initialize(&source); }
+    void LoadTables() { gw->Initialize(source); }
 
     std::string docs;
     GlobalWork* gw = nullptr;
