@@ -60,12 +60,12 @@ TableBlob GameTables::Copy(const uint8_t* data, uint32_t size) {
     return blob;
 }
 
-TableBlob GameTables::ReadCopy(TableSource& source, const char* name) {
+TableBlob GameTables::ReadCopy(TableSource& source, const char* name, CopyFunction copy) {
     const uint8_t* data = nullptr;
     uint32_t size = 0;
     if (!source.Read(name, &data, &size) || (!data && size))
         return {};
-    return Copy(data, size);
+    return copy(data, size);
 }
 
 TableBlob GameTables::FinishTimeline(const uint8_t* data, uint32_t size) {
@@ -84,14 +84,6 @@ TableBlob GameTables::FinishTimeline(const uint8_t* data, uint32_t size) {
         StoreI16(x, static_cast<int16_t>(LoadI16(x) - kFieldHalfWidth));
     }
     return blob;
-}
-
-TableBlob GameTables::ReadTimeline(TableSource& source, const char* name) {
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
-    if (!source.Read(name, &data, &size) || (!data && size))
-        return {};
-    return FinishTimeline(data, size);
 }
 
 void GameTables::CapShipDeathDelay(TableBlob& ships) {
@@ -170,19 +162,19 @@ void GameTables::Load(TableSource& source) {
         if (d == 3) {
             enemies[0] = ReadCopy(source, "enemys_challenge_stage.tsb");
             for (uint32_t s = 0; s < kStageCount; ++s)
-                timelines[s] = ReadTimeline(source, "ttable_challenge_stage.tsb");
+                timelines[s] = ReadCopy(source, "ttable_challenge_stage.tsb", FinishTimeline);
         } else if (mode == 10) {
             for (uint32_t s = 0; s < kStageCount; ++s) {
                 std::snprintf(name, sizeof(name), "enemys_normal_enemy_stage%02u.tsb", s + 1);
                 enemies[s] = ReadCopy(source, name);
-                timelines[s] = ReadTimeline(source, "ttable_normal_stage01.tsb");
+                timelines[s] = ReadCopy(source, "ttable_normal_stage01.tsb", FinishTimeline);
             }
         } else {
             for (uint32_t s = 0; s < kStageCount; ++s) {
                 std::snprintf(name, sizeof(name), "enemys_%s_enemy_stage%02u.tsb", diff, s + 1);
                 enemies[s] = ReadCopy(source, name);
                 std::snprintf(name, sizeof(name), "ttable_%s_stage%02u.tsb", diff, s + 1);
-                timelines[s] = ReadTimeline(source, name);
+                timelines[s] = ReadCopy(source, name, FinishTimeline);
             }
         }
         if (d != 3)

@@ -122,7 +122,8 @@ public:
 
 private:
     static TableBlob Copy(const uint8_t* data, uint32_t size);
-    static TableBlob ReadCopy(TableSource& source, const char* name);
-    static TableBlob ReadTimeline(TableSource& source, const char* name);
+    using CopyFunction = TableBlob (*)(const uint8_t* data, uint32_t size);
+    // A heap copy of a file made by `copy`; empty when the file is missing.
+    static TableBlob ReadCopy(TableSource& source, const char* name, CopyFunction copy = Copy);
     static void Release(TableBlob& blob);
 };

@@ -68,6 +68,7 @@ private:
 } // namespace
 
 void GlobalWork::BeginInitialize() {
+    tables.Free();
     stage = 0;
     rankingMode = kNoRankingMode;
     rankingPlace = -1;
