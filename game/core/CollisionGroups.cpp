@@ -11,6 +11,10 @@ void CollisionGroups::Clear() {
 void CollisionGroups::Register(uint32_t group, GameObject* object) {
     if (group == kNone || group >= kGroupCount || !object || !object->IsHitShapeActive())
         return;
+    // Registering the tail again would link it to itself and the pass would
+    // never end.
+    if (object == tail_[group])
+        return;
     const HitShape& s = *object->GetHitShape();
     if (s.maxX < 0.0f || s.minX > kFieldSize || s.maxY < 0.0f || s.minY > kFieldSize)
         return;

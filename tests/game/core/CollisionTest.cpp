@@ -213,6 +213,8 @@ TEST_F(CollisionTest, RegistrationRules) {
     EXPECT_EQ(edge->GetCollisionLink(), second);
     EXPECT_EQ(second->GetCollisionLink(), nullptr);
     lists.Register(9, second);
+    lists.Register(CollisionGroups::kEnemies, second); // twice in a frame: still one entry
+    EXPECT_EQ(second->GetCollisionLink(), nullptr);
     lists.Clear();
     for (uint32_t g = 0; g < CollisionGroups::kGroupCount; ++g)
         EXPECT_EQ(lists.Head(g), nullptr);
