@@ -21,6 +21,7 @@ constexpr uint32_t kOffsetMusicVolume = 385;
 constexpr uint32_t kOffsetSoundVolume = 386;
 constexpr uint32_t kOffsetVoiceVolume = 387;
 constexpr uint32_t kOffsetStoryLanguage = 388;
+constexpr uint32_t kOffsetScreenMode = 389; // 0 window, 1 full screen
 
 inline uint32_t ReadU32(const uint8_t* block, uint32_t offset) {
     uint32_t v;
@@ -61,6 +62,7 @@ inline void Reset(uint8_t* block) {
     block[kOffsetSoundVolume] = 80;
     block[kOffsetVoiceVolume] = 80;
     block[kOffsetStoryLanguage] = 0;
+    block[kOffsetScreenMode] = 0;
 }
 
 // A process-wide image holding the defaults, for code that runs before (or

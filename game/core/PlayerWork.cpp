@@ -1,0 +1,85 @@
+#include "game/core/PlayerWork.h"
+
+#include "game/core/GlobalWork.h"
+#include "game/core/RandomManager.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int32_t kExtendVoice = 20;
+constexpr int32_t kGaugeFullSound = 25;
+
+int32_t SystemI32(const uint8_t* row, uint32_t offset) {
+    int32_t v;
+    std::memcpy(&v, row + offset, 4);
+    return v;
+}
+
+} // namespace
+
+void PlayerWork::AddScore(uint64_t amount) {
+    score += amount;
+    GlobalWork* gw = GlobalWork::GetInstance();
+    const uint8_t* row = gw ? gw->GetSystemRow() : nullptr;
+    uint16_t extendsOn = 0;
+    if (row)
+        std::memcpy(&extendsOn, row, 2);
+    if (extendsOn != 0 && score >= nextExtend) {
+        Extend();
+        const auto widen = [](int32_t v) { return static_cast<uint64_t>(static_cast<int64_t>(v)); };
+        if (extends == 1)
+            nextExtend = widen(SystemI32(row, 8));
+        else if (extends == 2)
+            nextExtend = widen(SystemI32(row, 12));
+        else
+            nextExtend += widen(SystemI32(row, 16));
+    }
+    if (score > hiScore)
+        hiScore = score;
+}
+
+void PlayerWork::Extend() {
+    uint32_t r = 0;
+    if (RandomManager* random = RandomManager::GetInstance())
+        r = random->Next(RandomManager::kPresentation);
+    if (GlobalWork* gw = GlobalWork::GetInstance(); gw && gw->voiceHook)
+        gw->voiceHook(ship, kExtendVoice + static_cast<int32_t>(r & 1));
+    AddLives(1);
+    if (extends != kMaxCounter)
+        ++extends;
+}
+
+void PlayerWork::AddLives(int32_t n) {
+    int32_t v = lives + n;
+    lives = static_cast<int16_t>(v > kMaxLives ? kMaxLives : v);
+}
+
+uint8_t PlayerWork::AddContinue() {
+    if (continues != kMaxCounter)
+        ++continues;
+    return continues;
+}
+
+void PlayerWork::AddBarionGauge(int32_t n) {
+    GlobalWork* gw = GlobalWork::GetInstance();
+    if (!gw)
+        return;
+    const int16_t max = gw->BarionGaugeMax(*this);
+    if (barionGauge >= max)
+        return;
+    int32_t v = barionGauge + n;
+    if (v >= max) {
+        barionGauge = max;
+        gw->PlaySound(kGaugeFullSound);
+    } else {
+        barionGauge = static_cast<int16_t>(v);
+    }
+}
+
+void PlayerWork::AddHyperioGauge(int32_t n) {
+    GlobalWork* gw = GlobalWork::GetInstance();
+    const int16_t max = gw ? gw->HyperioGaugeMax(*this) : 0;
+    int32_t v = hyperioGauge + n;
+    hyperioGauge = static_cast<int16_t>(v > max ? max : v);
+}

@@ -1,0 +1,52 @@
+// The running game's player record: 48 bytes, copied whole into the header of
+// a replay, so its layout is the file's.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+struct PlayerWork {
+    static constexpr uint16_t kMaxLives = 256;
+    static constexpr uint8_t kMaxCounter = 255;
+
+    uint64_t score;
+    uint64_t hiScore;
+    uint64_t nextExtend; // score at which the next extend is given
+    uint32_t reserved0;
+    uint8_t continues; // continues used
+    uint8_t extends;   // extends given
+    int16_t barionGauge;
+    int16_t hyperioGauge;
+    int16_t invincibleTimer;
+    int16_t lives;         // ships in stock
+    int8_t ship;           // ship and pilot 0-5
+    int8_t power;          // power level 0-3
+    uint8_t subWeaponMode; // 0 main shot, 1 sub weapon
+    uint8_t subWeapon;
+    uint8_t invincible;
+    uint8_t guard;
+    uint8_t down;
+    uint8_t reserved1[3];
+
+    // Adds to the score, gives at most one extend when the mode has extends
+    // on and the threshold is reached, and keeps the high score.
+    void AddScore(uint64_t amount);
+    // Voice 20 or 21 of the pilot, one more ship in stock, one more extend.
+    void Extend();
+    void AddLives(int32_t n);
+    uint8_t AddContinue();
+    // Fills towards the ship's gauge maximum; reaching it plays its sound.
+    void AddBarionGauge(int32_t n);
+    void AddHyperioGauge(int32_t n);
+};
+
+static_assert(sizeof(PlayerWork) == 48);
+static_assert(offsetof(PlayerWork, continues) == 28);
+static_assert(offsetof(PlayerWork, barionGauge) == 30);
+static_assert(offsetof(PlayerWork, lives) == 36);
+static_assert(offsetof(PlayerWork, ship) == 38);
+static_assert(offsetof(PlayerWork, subWeaponMode) == 40);
+static_assert(offsetof(PlayerWork, down) == 44);
+static_assert(std::endian::native == std::endian::little,
+              "saves and replays are little-endian images");

@@ -1,0 +1,230 @@
+#include "game/core/GameObject.h"
+#include "engine/common/Heap.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records the order of the tree operations.
+std::vector<std::string> g_log;
+
+class Probe : public GameObject {
+public:
+    Probe(const char* name, int* deaths = nullptr)
+        : GameObject(nullptr), name_(name), deaths_(deaths) {}
+    ~Probe() override {
+        if (deaths_)
+            ++*deaths_;
+    }
+    void PreUpdate() override { g_log.push_back(std::string("pre ") + name_); }
+    void Update() override {
+        g_log.push_back(std::string("update ") + name_);
+        if (spawnOnUpdate) {
+            spawnOnUpdate = false;
+            Create<Probe>(this, "spawned", deaths_);
+        }
+        if (vanishOnUpdate)
+            Vanish();
+    }
+    void Draw() override { g_log.push_back(std::string("draw ") + name_); }
+    void OnMessage(int32_t m) override {
+        g_log.push_back(std::string("msg ") + name_ + std::to_string(m));
+    }
+
+    bool spawnOnUpdate = false;
+    bool vanishOnUpdate = false;
+
+private:
+    const char* name_;
+    int* deaths_;
+};
+
+class Big : public GameObject {
+public:
+    Big() : GameObject(nullptr) {}
+    uint8_t payload[800] = {};
+};
+
+class GameObjectTest : public testing::Test {
+protected:
+    void SetUp() override {
+        g_log.clear();
+        pool = GameObjectAllocator::CreateInstance();
+        ASSERT_NE(pool, nullptr);
+        ASSERT_TRUE(pool->Initialize());
+    }
+    void TearDown() override { GameObjectAllocator::DestroyInstance(); }
+    GameObjectAllocator* pool = nullptr;
+};
+
+} // namespace
+
+TEST_F(GameObjectTest, ExhaustedPoolCreatesNothingUntilABlockReturns) {
+    static_assert(sizeof(Big) <= GameObjectAllocator::kBlockSize);
+    Probe* root = GameObject::Create<Probe>(nullptr, "root");
+    ASSERT_NE(root, nullptr);
+    for (uint32_t i = 1; i < GameObjectAllocator::kBlockCount; ++i)
+        ASSERT_NE(GameObject::Create<Big>(root), nullptr) << i;
+    EXPECT_EQ(pool->LiveCount(), 32768u);
+    EXPECT_EQ(GameObject::Create<Big>(root), nullptr);
+    EXPECT_EQ(GameObject::Create<Probe>(root, "late"), nullptr);
+
+    // Free one: exactly one more creation.
+    root->GetFirstChild()->Vanish();
+    for (int i = 0; i < 3; ++i)
+        root->TickTree();
+    EXPECT_EQ(pool->LiveCount(), 32767u);
+    EXPECT_NE(GameObject::Create<Big>(root), nullptr);
+    EXPECT_EQ(GameObject::Create<Big>(root), nullptr);
+
+    // Deleting the root returns its whole subtree.
+    delete root;
+    EXPECT_EQ(pool->LiveCount(), 0u);
+}
+
+TEST_F(GameObjectTest, TreeOrderParentFirstSiblingsInCreationOrder) {
+    Probe* root = GameObject::Create<Probe>(nullptr, "root");
+    Probe* a = GameObject::Create<Probe>(root, "a");
+    GameObject::Create<Probe>(a, "a1");
+    GameObject::Create<Probe>(root, "b");
+    a->spawnOnUpdate = true; // a child made during the pass updates in it
+    root->TickTree();
+    root->UpdateTree();
+    root->DrawTree();
+    root->MessageTree(7);
+    const std::vector<std::string> expected = {
+        "pre root", "pre a",     "pre a1",         "pre b",    "update root",
+        "update a", "update a1", "update spawned", "update b", "draw root",
+        "draw a",   "draw a1",   "draw spawned",   "draw b",   "msg root7",
+        "msg a7",   "msg a17",   "msg spawned7",   "msg b7",
+    };
+    EXPECT_EQ(g_log, expected);
+    delete root;
+    EXPECT_EQ(pool->LiveCount(), 0u);
+}
+
+TEST_F(GameObjectTest, VanishCountdownAndReaping) {
+    int deaths = 0;
+    Probe* root = GameObject::Create<Probe>(nullptr, "root");
+    Probe* a = GameObject::Create<Probe>(root, "a", &deaths);
+    Probe* b = GameObject::Create<Probe>(root, "b", &deaths);
+    a->vanishOnUpdate = true;
+    root->UpdateTree();
+    EXPECT_EQ(a->GetVanishCountdown(), 3);
+    g_log.clear();
+    root->UpdateTree();
+    root->DrawTree();
+    EXPECT_EQ(g_log, (std::vector<std::string>{"update root", "update b", "draw root", "draw b"}));
+    // A vanishing parent refuses children; the offered object is destroyed.
+    EXPECT_EQ(GameObject::Create<Probe>(a, "refused", &deaths), nullptr);
+    EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(a->AddChild(nullptr), nullptr);
+    root->TickTree();
+    root->TickTree();
+    EXPECT_EQ(root->GetFirstChild(), a);
+    root->TickTree(); // third tick: dead and childless, deleted
+    EXPECT_EQ(deaths, 2);
+    EXPECT_EQ(root->GetFirstChild(), b);
+    EXPECT_EQ(root->GetLastChild(), b);
+    // The last child is reaped: the tail moves back.
+    Probe* c = GameObject::Create<Probe>(root, "c", &deaths);
+    c->Vanish();
+    c->Vanish(); // no restart while counting
+    EXPECT_EQ(c->GetVanishCountdown(), 3);
+    for (int i = 0; i < 3; ++i)
+        root->TickTree();
+    EXPECT_EQ(root->GetLastChild(), b);
+    Probe* d = GameObject::Create<Probe>(root, "d", &deaths);
+    EXPECT_EQ(b->GetNextSibling(), d);
+    delete root;
+    EXPECT_EQ(pool->LiveCount(), 0u);
+}
+
+TEST_F(GameObjectTest, ADeadParentWaitsForItsChildren) {
+    int deaths = 0;
+    Probe* root = GameObject::Create<Probe>(nullptr, "root");
+    Probe* p = GameObject::Create<Probe>(root, "p", &deaths);
+    Probe* child = GameObject::Create<Probe>(p, "child", &deaths);
+    p->Vanish();
+    for (int i = 0; i < 3; ++i)
+        root->TickTree();
+    EXPECT_TRUE(p->IsDead());
+    EXPECT_EQ(root->GetFirstChild(), p); // still linked
+    g_log.clear();
+    root->UpdateTree();
+    EXPECT_EQ(g_log, (std::vector<std::string>{"update root", "update child"}));
+    child->Vanish();
+    for (int i = 0; i < 3; ++i)
+        root->TickTree();
+    // The child goes in its third tick; the parent, childless once its own
+    // tick has reaped it, right after in the same pass.
+    EXPECT_EQ(deaths, 2);
+    EXPECT_EQ(root->GetFirstChild(), nullptr);
+    EXPECT_EQ(root->GetLastChild(), nullptr);
+    delete root;
+}
+
+TEST_F(GameObjectTest, TimerCountsDownBeforeUpdate) {
+    Probe* root = GameObject::Create<Probe>(nullptr, "root");
+    root->timer = 2;
+    root->UpdateTree();
+    root->UpdateTree();
+    root->UpdateTree();
+    EXPECT_EQ(root->timer, 0);
+    delete root;
+}
+
+TEST_F(GameObjectTest, PositionsAndHitShapes) {
+    Probe* o = GameObject::Create<Probe>(nullptr, "o");
+    EXPECT_EQ(o->GetScale(), 1.0f);
+    EXPECT_EQ(o->GetAngle(), 0.0f);
+    o->SetPosition(-360.0f, 0.0f);
+    EXPECT_EQ(o->GetScreenPosition()->x, 0.0f);
+    EXPECT_EQ(o->GetScreenPosition()->y, 0.0f);
+    o->SetPositionFromVector({-260.0f, 50.0f});
+    EXPECT_EQ(o->GetScreenPosition()->x, 100.0f);
+    EXPECT_EQ(o->GetPosition()->x, -260.0f);
+
+    o->SetHitBox(0, 0, 5, 4); // the odd unit goes to the right: 98 to 103
+    const HitShape& s = *o->GetHitShape();
+    EXPECT_EQ(s.kind, HitShape::kBox);
+    EXPECT_EQ(s.minX, 98.0f);
+    EXPECT_EQ(s.maxX, 103.0f);
+    EXPECT_EQ(s.minY, 48.0f);
+    EXPECT_EQ(s.maxY, 52.0f);
+    EXPECT_FALSE(o->IsHitShapeActive());
+
+    o->SetHitCircle(10.0f);
+    EXPECT_EQ(s.kind, HitShape::kCircle);
+    EXPECT_EQ(s.minX, 90.0f);
+    EXPECT_EQ(s.maxY, 60.0f);
+    o->SetHitSegment(-20.0f, 30.0f);
+    EXPECT_EQ(s.kind, HitShape::kSegment);
+    EXPECT_EQ(s.minX, 80.0f);
+    EXPECT_EQ(s.maxX, 100.0f);
+    EXPECT_EQ(s.minY, 50.0f);
+    EXPECT_EQ(s.maxY, 80.0f);
+    delete o;
+}
+
+TEST_F(GameObjectTest, ChainLevels) {
+    Probe* o = GameObject::Create<Probe>(nullptr, "o");
+    o->SetChainLevel(9);
+    EXPECT_EQ(o->GetChainLevel(), 0u);
+    EXPECT_EQ(o->GetChainScore(), 32u);
+    o->SetChainLevel(35);
+    EXPECT_EQ(o->GetChainLevel(), 3u);
+    EXPECT_EQ(GameObject::CurrentChainLevel(), 3u);
+    o->SetChainLevel(1000);
+    EXPECT_EQ(o->GetChainScore(), 512u);
+    EXPECT_EQ(GameObject::ChainScore(99), 512u);
+    delete o;
+}
+
+TEST(GameObjectPool, NoPoolMeansNoObject) {
+    ASSERT_EQ(GameObjectAllocator::GetInstance(), nullptr);
+    EXPECT_EQ(GameObject::Create<Big>(nullptr), nullptr);
+}

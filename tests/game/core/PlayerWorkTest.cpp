@@ -1,0 +1,163 @@
+#include "GameStateFixture.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<int32_t> g_voices;
+std::vector<int32_t> g_sounds;
+void RecordVoice(int32_t, int32_t voice) {
+    g_voices.push_back(voice);
+}
+void RecordSound(int32_t id) {
+    g_sounds.push_back(id);
+}
+
+class PlayerWorkTest : public GameStateTest {
+protected:
+    void SetUp() override {
+        GameStateTest::SetUp();
+        LoadTables();
+        g_voices.clear();
+        g_sounds.clear();
+        gw->voiceHook = RecordVoice;
+        gw->soundHook = RecordSound;
+    }
+    PlayerWork& P() { return gw->player; }
+};
+
+} // namespace
+
+TEST_F(PlayerWorkTest, ResetTakesTheModesFirstExtendAndConfiguredLives) {
+    gw->mode = 1;
+    P().ship = 3;
+    P().score = 99;
+    gw->config[ConfigBlock::kOffsetLives] = 1;
+    gw->ResetPlayerWork();
+    EXPECT_EQ(P().ship, 3);
+    EXPECT_EQ(P().score, 0u);
+    EXPECT_EQ(P().lives, 0);
+    EXPECT_EQ(P().nextExtend, 1500000u); // the sample normal mode's first threshold
+
+    gw->config[ConfigBlock::kOffsetLives] = 0;
+    gw->ResetPlayerWork();
+    EXPECT_EQ(P().lives, 0);
+    gw->config[ConfigBlock::kOffsetLives] = 5;
+    gw->ResetPlayerWork();
+    EXPECT_EQ(P().lives, 4);
+    gw->config[ConfigBlock::kOffsetLives] = 10;
+    gw->ResetPlayerWork();
+    EXPECT_EQ(P().lives, 255);
+}
+
+TEST_F(PlayerWorkTest, OneExtendPerCallThenTheNextThresholds) {
+    gw->mode = 0; // thresholds 1000000, 3000000, 6000000, step 5000000
+    gw->ResetPlayerWork();
+    const int16_t lives = P().lives;
+    P().AddScore(3500000); // passes two thresholds: one extend only
+    EXPECT_EQ(P().extends, 1);
+    EXPECT_EQ(P().lives, lives + 1);
+    EXPECT_EQ(P().nextExtend, 3000000u);
+    EXPECT_EQ(P().hiScore, 3500000u);
+    P().AddScore(1); // the second one now
+    EXPECT_EQ(P().extends, 2);
+    EXPECT_EQ(P().nextExtend, 6000000u);
+    P().AddScore(2500000);
+    EXPECT_EQ(P().extends, 3);
+    EXPECT_EQ(P().nextExtend, 11000000u);
+    P().AddScore(5000000);
+    EXPECT_EQ(P().nextExtend, 16000000u);
+    ASSERT_EQ(g_voices.size(), 4u);
+    for (int32_t v : g_voices)
+        EXPECT_TRUE(v == 20 || v == 21);
+}
+
+TEST_F(PlayerWorkTest, NoExtendWhenTheModeHasExtendsOff) {
+    gw->mode = 8;
+    gw->ResetPlayerWork();
+    P().AddScore(4000000000ull);
+    EXPECT_EQ(P().extends, 0);
+    EXPECT_EQ(P().hiScore, 4000000000ull);
+    // A missing system table behaves the same.
+    gw->tables.Free();
+    gw->mode = 0;
+    P().AddScore(1);
+    EXPECT_EQ(P().extends, 0);
+}
+
+TEST_F(PlayerWorkTest, CountersStopAtTheirLimits) {
+    P().lives = 255;
+    P().AddLives(5);
+    EXPECT_EQ(P().lives, 256);
+    P().extends = 255;
+    P().Extend();
+    EXPECT_EQ(P().extends, 255);
+    EXPECT_EQ(P().lives, 256);
+    P().continues = 254;
+    EXPECT_EQ(P().AddContinue(), 255);
+    EXPECT_EQ(P().AddContinue(), 255);
+}
+
+TEST_F(PlayerWorkTest, GaugesFillToTheShipsMaximum) {
+    gw->mode = 1;
+    P().ship = 2; // sample rows: Barion max 1000, step 25%, Hyperio max 600
+    P().barionGauge = 900;
+    P().AddBarionGauge(50);
+    EXPECT_EQ(P().barionGauge, 950);
+    EXPECT_TRUE(g_sounds.empty());
+    P().AddBarionGauge(80);
+    EXPECT_EQ(P().barionGauge, 1000);
+    EXPECT_EQ(g_sounds, std::vector<int32_t>{25});
+    P().AddBarionGauge(80); // already full: nothing
+    EXPECT_EQ(g_sounds.size(), 1u);
+    EXPECT_TRUE(gw->IsBarionGaugeFull(P()));
+
+    P().hyperioGauge = 590;
+    P().AddHyperioGauge(30);
+    EXPECT_EQ(P().hyperioGauge, 600);
+}
+
+TEST_F(PlayerWorkTest, SpendingTheBarionStep) {
+    gw->mode = 1;
+    P().ship = 0;
+    P().barionGauge = 249;
+    EXPECT_FALSE(gw->HasBarionStep(P()));
+    P().barionGauge = 250;
+    EXPECT_TRUE(gw->HasBarionStep(P()));
+    gw->SpendBarionGauge(P(), true);
+    EXPECT_EQ(P().barionGauge, 250);
+    gw->SpendBarionGauge(P(), false);
+    EXPECT_EQ(P().barionGauge, 0);
+    P().barionGauge = 100;
+    gw->SpendBarionGauge(P(), false);
+    EXPECT_EQ(P().barionGauge, 0);
+    P().barionGauge = -5;
+    gw->SpendBarionGauge(P(), true);
+    EXPECT_EQ(P().barionGauge, 0);
+}
+
+TEST_F(PlayerWorkTest, ShipOutsideTheTableHasNoRow) {
+    EXPECT_NE(gw->GetShipParam(5), nullptr);
+    EXPECT_EQ(gw->GetShipParam(6), nullptr);
+    EXPECT_EQ(gw->GetShipParam(-1), nullptr);
+    EXPECT_EQ(gw->GetShotParam(0, 4), nullptr);
+    EXPECT_NE(gw->GetShotParam(5, 3), nullptr);
+    P().ship = 9;
+    P().barionGauge = 10;
+    P().AddBarionGauge(10); // no row: maximum 0, nothing added
+    EXPECT_EQ(P().barionGauge, 10);
+}
+
+TEST_F(PlayerWorkTest, BeginGameAndUnlockBits) {
+    gw->stage = 7;
+    gw->hitsTaken = gw->misses = gw->hitsTaken2 = gw->misses2 = 3;
+    gw->BeginGame(4);
+    EXPECT_EQ(gw->stage, 0u);
+    EXPECT_EQ(gw->gameType, 4u);
+    EXPECT_EQ(gw->hitsTaken + gw->misses + gw->hitsTaken2 + gw->misses2, 0u);
+    gw->SetSubWeaponUnlocked(3, true);
+    EXPECT_TRUE(gw->IsSubWeaponUnlocked(3));
+    EXPECT_FALSE(gw->IsSubWeaponUnlocked(2));
+    gw->SetSubWeaponUnlocked(3, false);
+    EXPECT_FALSE(gw->IsSubWeaponUnlocked(3));
+}

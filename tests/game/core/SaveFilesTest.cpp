@@ -1,0 +1,147 @@
+#include "GameStateFixture.h"
+
+#include "game/core/SaveImage.h"
+
+#include <fstream>
+#include <random>
+
+namespace {
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
+}
+void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+uint32_t U32(const std::vector<uint8_t>& b, size_t off) {
+    uint32_t v;
+    std::memcpy(&v, b.data() + off, 4);
+    return v;
+}
+
+class SaveFilesTest : public GameStateTest {
+protected:
+    std::string Path(const char* name) { return docs + "/My Games/Drevanth/" + name; }
+};
+
+} // namespace
+
+TEST_F(SaveFilesTest, FolderIsCreatedAndDefaultsAreSaved) {
+    EXPECT_TRUE(std::filesystem::is_directory(docs + "/My Games/Drevanth"));
+    EXPECT_EQ(std::string(gw->dataPath.c_str()), Path("Data.dat"));
+    LoadTables(); // no files yet: defaults
+    EXPECT_EQ(std::memcmp(gw->config, ConfigBlock::Defaults(), ConfigBlock::kSize), 0);
+    EXPECT_EQ(gw->progress[32] + gw->progress[33] + gw->progress[34] + gw->progress[35], 4);
+    gw->Finalize();
+    auto data = ReadAll(Path("Data.dat"));
+    auto config = ReadAll(Path("Config.dat"));
+    auto score = ReadAll(Path("Score.dat"));
+    ASSERT_EQ(data.size(), 1072u);
+    ASSERT_EQ(config.size(), 4096u);
+    ASSERT_EQ(score.size(), 12808u);
+    EXPECT_EQ(U32(data, 0), 2u);
+    EXPECT_EQ(U32(config, 0), 2u);
+    EXPECT_EQ(U32(score, 0), 1u);
+    EXPECT_EQ(config[389], 0); // window mode by default
+    EXPECT_EQ(config[384], 3);
+}
+
+TEST_F(SaveFilesTest, ProgressOfVersion1IsKeptAndSavedAsVersion2) {
+    std::vector<uint8_t> old(1072);
+    for (size_t i = 0; i < old.size(); ++i)
+        old[i] = static_cast<uint8_t>(i * 7 + 3);
+    const uint32_t v1 = 1;
+    std::memcpy(old.data(), &v1, 4);
+    WriteAll(Path("Data.dat"), old);
+    gw->LoadSaves();
+    EXPECT_EQ(std::memcmp(gw->progress + 4, old.data() + 4, 1068), 0);
+    EXPECT_TRUE(gw->SaveAll());
+    auto saved = ReadAll(Path("Data.dat"));
+    ASSERT_EQ(saved.size(), 1072u);
+    EXPECT_EQ(U32(saved, 0), 2u);
+    EXPECT_EQ(std::memcmp(saved.data() + 4, old.data() + 4, 1068), 0);
+}
+
+TEST_F(SaveFilesTest, ConfigOfAnotherVersionGivesTheDefaults) {
+    std::vector<uint8_t> other(4096, 0x55);
+    const uint32_t v1 = 1;
+    std::memcpy(other.data(), &v1, 4);
+    WriteAll(Path("Config.dat"), other);
+    gw->LoadSaves();
+    EXPECT_EQ(std::memcmp(gw->config, ConfigBlock::Defaults(), ConfigBlock::kSize), 0);
+    gw->SaveAll();
+    auto saved = ReadAll(Path("Config.dat"));
+    ASSERT_EQ(saved.size(), 4096u);
+    EXPECT_EQ(std::memcmp(saved.data(), ConfigBlock::Defaults(), 4096), 0);
+}
+
+TEST_F(SaveFilesTest, ValidFilesRoundTrip) {
+    LoadTables();
+    gw->config[ConfigBlock::kOffsetLives] = 5;
+    gw->config[ConfigBlock::kOffsetScreenMode] = 1;
+    ConfigBlock::SetBinding(gw->config, 4, 2, 12);
+    gw->player.score = 12345;
+    gw->mode = 4;
+    ASSERT_EQ(gw->InsertRanking(), 0);
+    gw->SetProgressFlag();
+    std::vector<uint8_t> config(gw->config, gw->config + 4096);
+    std::vector<uint8_t> score(gw->score, gw->score + 12808);
+    std::vector<uint8_t> progress(gw->progress, gw->progress + 1072);
+    gw->Finalize();
+
+    std::memset(gw->config, 0, 4096);
+    std::memset(gw->score, 0, 12808);
+    gw->LoadSaves();
+    EXPECT_EQ(std::memcmp(gw->config, config.data(), 4096), 0);
+    EXPECT_EQ(std::memcmp(gw->score + 8, score.data() + 8, 12800), 0);
+    EXPECT_EQ(std::memcmp(gw->progress, progress.data(), 1072), 0);
+    EXPECT_EQ(gw->progress[44], 1);
+}
+
+TEST_F(SaveFilesTest, DamagedFilesNeverLeaveGarbage) {
+    // Too short for a version word, a truncated accepted file, and random bytes.
+    WriteAll(Path("Config.dat"), {2, 0});
+    std::vector<uint8_t> truncated(100, 0);
+    truncated[0] = 1; // Score.dat version 1, 92 bytes of entries
+    std::memset(truncated.data() + 8, 0xAB, 8);
+    WriteAll(Path("Score.dat"), truncated);
+    std::mt19937 rng(7);
+    std::vector<uint8_t> noise(5000);
+    for (auto& b : noise)
+        b = static_cast<uint8_t>(rng());
+    WriteAll(Path("Data.dat"), noise);
+    gw->LoadSaves();
+    EXPECT_EQ(std::memcmp(gw->config, ConfigBlock::Defaults(), ConfigBlock::kSize), 0);
+    EXPECT_EQ(ScoreBlock::EntryScore(gw->score, 0, 0), 0xABABABABABABABABull);
+    for (size_t i = 100; i < ScoreBlock::kSize; ++i)
+        ASSERT_EQ(gw->score[i], 0) << i;
+    EXPECT_EQ(gw->progress[32], 1); // random version: defaults
+    EXPECT_EQ(gw->progress[44], 0);
+
+    // A longer file than its block is taken only up to the block.
+    std::vector<uint8_t> longer(1072 + 500, 0x01);
+    const uint32_t v2 = 2;
+    std::memcpy(longer.data(), &v2, 4);
+    WriteAll(Path("Data.dat"), longer);
+    gw->LoadSaves();
+    EXPECT_EQ(gw->progress[1071], 1);
+    gw->SaveAll();
+    EXPECT_EQ(ReadAll(Path("Data.dat")).size(), 1072u);
+}
+
+TEST(SaveImage, ApplyRefusesShortAndForeignImages) {
+    uint8_t block[16] = {};
+    const uint8_t tiny[3] = {2, 0, 0};
+    EXPECT_FALSE(SaveImage::Apply(block, 16, tiny, 3, 2, 2));
+    EXPECT_FALSE(SaveImage::Apply(block, 16, nullptr, 0, 2, 2));
+    const uint8_t v3[8] = {3, 0, 0, 0, 9, 9, 9, 9};
+    EXPECT_FALSE(SaveImage::Apply(block, 16, v3, 8, 1, 2));
+    EXPECT_EQ(block[4], 0);
+    const uint8_t v1[8] = {1, 0, 0, 0, 9, 9, 9, 9};
+    EXPECT_TRUE(SaveImage::Apply(block, 16, v1, 8, 2, 1));
+    EXPECT_EQ(block[7], 9);
+    EXPECT_EQ(block[8], 0);
+}
