@@ -2,6 +2,7 @@
 
 #include "engine/common/Thread.h"
 #include "engine/framework/GameWindow.h"
+#include "engine/peripheral/InputDevice.h"
 
 namespace Mireku::Framework {
 
@@ -28,6 +29,11 @@ bool Framework::Initialize() {
                         settings_.GetClientHeight(), errorSink_))
         return false;
 
+    // Without pads the game still runs on keyboard, so the result is not a
+    // reason to stop.
+    if (Peripheral::InputDevice* input = Peripheral::InputDevice::CreateInstance())
+        input->Initialize(window->GetHandle());
+
     if (!OnInitialize())
         return false;
 
@@ -49,6 +55,8 @@ bool Framework::Run() {
         GameWindow* window = GameWindow::GetInstance();
         while (window && !window->IsClosed()) {
             const float frames = FramesFor(clock.Lap());
+            if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance())
+                input->Update();
             OnFrame(frames);
             frameRate_.Tick();
         }
@@ -56,10 +64,18 @@ bool Framework::Run() {
     return Finalize();
 }
 
-void Framework::Step(float frames) { OnFrame(frames); }
+void Framework::Step(float frames) {
+    if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance())
+        input->Update();
+    OnFrame(frames);
+}
 
 bool Framework::Finalize() {
     OnFinalize();
+    if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance()) {
+        input->Finalize();
+        Peripheral::InputDevice::DestroyInstance();
+    }
     TeardownPlatform();
     return true;
 }
