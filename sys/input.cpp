@@ -186,7 +186,9 @@ uint8_t g_keys[kKeyCount];
 MouseState g_mouse;
 PadState g_pads[kPadSlots];
 
-int16_t FlipVertical(Sint16 v) { return v == -32768 ? int16_t(32767) : int16_t(-v); }
+int16_t FlipVertical(Sint16 v) {
+    return v == -32768 ? int16_t(32767) : int16_t(-v);
+}
 
 uint8_t TriggerByte(Sint16 v) {
     if (v <= 0)
@@ -310,9 +312,9 @@ void OpenPad(unsigned s, int index) {
         slot.joystick = SDL_GameControllerGetJoystick(slot.controller);
         pad.kind = PadKind::Controller;
         for (int a = 0; a < SDL_CONTROLLER_AXIS_MAX; ++a)
-            SetControllerAxis(pad.controller, a,
-                              SDL_GameControllerGetAxis(slot.controller,
-                                                        static_cast<SDL_GameControllerAxis>(a)));
+            SetControllerAxis(
+                pad.controller, a,
+                SDL_GameControllerGetAxis(slot.controller, static_cast<SDL_GameControllerAxis>(a)));
         for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b)
             SetControllerButton(pad.controller, b,
                                 SDL_GameControllerGetButton(
@@ -501,7 +503,9 @@ bool StartInput() {
     return g_padsReady;
 }
 
-void StopInput() { RunOnWindowThread(&StopOnWindowThread, nullptr); }
+void StopInput() {
+    RunOnWindowThread(&StopOnWindowThread, nullptr);
+}
 
 void ReadKeyboard(uint8_t (&keys)[kKeyCount]) {
     std::lock_guard<std::mutex> g(g_lock);

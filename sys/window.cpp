@@ -187,7 +187,9 @@ void DestroyMainWindow() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
-void* MainWindowHandle() { return g_window.load(); }
+void* MainWindowHandle() {
+    return g_window.load();
+}
 
 void PostQuit() {
     if (!SDL_WasInit(SDL_INIT_EVENTS))
@@ -208,7 +210,9 @@ void PostFullscreen(bool fullscreen) {
     SDL_PushEvent(&e);
 }
 
-bool IsFullscreen() { return g_fullscreen.load(); }
+bool IsFullscreen() {
+    return g_fullscreen.load();
+}
 
 void AddEventWatcher(EventWatcher watcher, void* user) {
     std::lock_guard<std::mutex> g(g_watchLock);

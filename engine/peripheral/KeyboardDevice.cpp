@@ -9,6 +9,8 @@ bool KeyboardDevice::Initialize(void* window) {
     return true;
 }
 
-void KeyboardDevice::Update() { sys::ReadKeyboard(state_); }
+void KeyboardDevice::Update() {
+    sys::ReadKeyboard(state_);
+}
 
 } // namespace Mireku::Peripheral

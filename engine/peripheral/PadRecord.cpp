@@ -12,9 +12,16 @@ namespace {
 
 // Controller buttons in pad-code order.
 constexpr uint16_t kControllerButtons[] = {
-    sys::kPadStart,        sys::kPadBack, sys::kPadLeftThumb, sys::kPadRightThumb,
-    sys::kPadLeftShoulder, sys::kPadRightShoulder, sys::kPadA, sys::kPadB,
-    sys::kPadX,            sys::kPadY,
+    sys::kPadStart,
+    sys::kPadBack,
+    sys::kPadLeftThumb,
+    sys::kPadRightThumb,
+    sys::kPadLeftShoulder,
+    sys::kPadRightShoulder,
+    sys::kPadA,
+    sys::kPadB,
+    sys::kPadX,
+    sys::kPadY,
 };
 
 float Direction(bool negative, bool positive) {

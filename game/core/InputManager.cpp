@@ -53,7 +53,9 @@ constexpr uint32_t kFirstDirectionButton = 16;
 
 } // namespace
 
-bool InputManager::BindFromConfig() { return BindFromConfig(ConfigBlock::Defaults()); }
+bool InputManager::BindFromConfig() {
+    return BindFromConfig(ConfigBlock::Defaults());
+}
 
 bool InputManager::BindFromConfig(const uint8_t* config) {
     InputDevice* input = InputDevice::GetInstance();

@@ -105,7 +105,7 @@ TEST_F(SysInput, KnownControllerReadsInTheFixedLayout) {
     EXPECT_EQ(s.controller.rightTrigger, 0);
 
     pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 16384);
-    pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 32767); // down
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 32767);   // down
     pad.Axis(SDL_CONTROLLER_AXIS_RIGHTY, -32768); // up
     pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, SDL_JOYSTICK_AXIS_MAX);
     pad.Button(SDL_CONTROLLER_BUTTON_A, true);

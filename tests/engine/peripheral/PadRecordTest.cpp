@@ -1,5 +1,5 @@
-#include "engine/peripheral/ButtonState.h"
 #include "engine/peripheral/PadRecord.h"
+#include "engine/peripheral/ButtonState.h"
 
 #include <gtest/gtest.h>
 

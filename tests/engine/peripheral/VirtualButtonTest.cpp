@@ -1,5 +1,5 @@
-#include "engine/peripheral/KeyboardDevice.h"
 #include "engine/peripheral/VirtualButton.h"
+#include "engine/peripheral/KeyboardDevice.h"
 #include "support/InputDeviceFixture.h"
 
 #include <vector>

@@ -1,5 +1,5 @@
-#include "game/core/ConfigBlock.h"
 #include "game/core/InputManager.h"
+#include "game/core/ConfigBlock.h"
 #include "support/InputDeviceFixture.h"
 
 #include <cstring>
@@ -39,7 +39,9 @@ struct Words {
 std::ostream& operator<<(std::ostream& os, const Words& w) {
     return os << std::hex << "{" << w.triggered << ", " << w.released << ", " << w.held << "}";
 }
-Words Read(const InputManager& m) { return {m.GetTriggered(), m.GetReleased(), m.GetHeld()}; }
+Words Read(const InputManager& m) {
+    return {m.GetTriggered(), m.GetReleased(), m.GetHeld()};
+}
 
 } // namespace
 
@@ -67,11 +69,11 @@ TEST_F(InputManagerTest, FixedKeysMakeTheirButtonsAndOnlyDirectionsRepeat) {
         SDL_Scancode key;
         uint32_t mask;
     } keys[] = {
-        {SDL_SCANCODE_KP_8, InputManager::kUp},     {SDL_SCANCODE_DOWN, InputManager::kDown},
-        {SDL_SCANCODE_KP_2, InputManager::kDown},   {SDL_SCANCODE_LEFT, InputManager::kLeft},
-        {SDL_SCANCODE_KP_4, InputManager::kLeft},   {SDL_SCANCODE_RIGHT, InputManager::kRight},
-        {SDL_SCANCODE_KP_6, InputManager::kRight},  {SDL_SCANCODE_Z, InputManager::kShot},
-        {SDL_SCANCODE_X, InputManager::kExWeapon},  {SDL_SCANCODE_C, InputManager::kSubWeaponMode},
+        {SDL_SCANCODE_KP_8, InputManager::kUp},      {SDL_SCANCODE_DOWN, InputManager::kDown},
+        {SDL_SCANCODE_KP_2, InputManager::kDown},    {SDL_SCANCODE_LEFT, InputManager::kLeft},
+        {SDL_SCANCODE_KP_4, InputManager::kLeft},    {SDL_SCANCODE_RIGHT, InputManager::kRight},
+        {SDL_SCANCODE_KP_6, InputManager::kRight},   {SDL_SCANCODE_Z, InputManager::kShot},
+        {SDL_SCANCODE_X, InputManager::kExWeapon},   {SDL_SCANCODE_C, InputManager::kSubWeaponMode},
         {SDL_SCANCODE_ESCAPE, InputManager::kPause}, {SDL_SCANCODE_A, InputManager::kSceneAction},
         {SDL_SCANCODE_V, InputManager::kSlow},
     };
