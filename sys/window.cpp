@@ -3,11 +3,13 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace sys {
@@ -25,6 +27,45 @@ struct Watch {
 };
 std::vector<Watch> g_watchers;
 
+// Calls handed to the window thread; see RunOnWindowThread.
+struct Call {
+    void (*fn)(void*);
+    void* user;
+    bool done;
+};
+std::mutex g_callLock;
+std::condition_variable g_callDone;
+std::vector<Call*> g_calls;
+bool g_loopRunning = false;
+bool g_wakeLost = false; // a wake event could not be posted; the next idle turn runs the calls
+std::thread::id g_loopThread;
+Uint32 g_callEvent = static_cast<Uint32>(-1);
+
+void RunPendingCalls() {
+    std::vector<Call*> calls;
+    {
+        std::lock_guard<std::mutex> g(g_callLock);
+        calls.swap(g_calls);
+        g_wakeLost = false;
+    }
+    for (Call* c : calls)
+        c->fn(c->user);
+    if (calls.empty())
+        return;
+    {
+        std::lock_guard<std::mutex> g(g_callLock);
+        for (Call* c : calls)
+            c->done = true;
+    }
+    g_callDone.notify_all();
+}
+
+void SetLoopRunning(bool running) {
+    std::lock_guard<std::mutex> g(g_callLock);
+    g_loopRunning = running;
+    g_loopThread = std::this_thread::get_id();
+}
+
 // Dropped names are cut to 259 bytes, as a 260-byte path buffer would.
 constexpr size_t kDropNameMax = 259;
 
@@ -41,12 +82,19 @@ void DeliverDrop(const WindowCallbacks& cb, std::vector<std::string>& names) {
     names.clear();
 }
 
+// Calls queued while the loop was ending still run, here on the window thread.
+void EndMessageLoop() {
+    SetLoopRunning(false);
+    RunPendingCalls();
+}
+
 } // namespace
 
 WindowResult CreateMainWindow(const char* title, int width, int height) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return WindowResult::InitFailed;
-    g_fullscreenEvent = SDL_RegisterEvents(1);
+    g_fullscreenEvent = SDL_RegisterEvents(2);
+    g_callEvent = g_fullscreenEvent + 1;
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     // Keep the screen saver off while the game runs.
     SDL_DisableScreenSaver();
@@ -68,10 +116,23 @@ void RunMessageLoop(const WindowCallbacks& callbacks) {
     std::vector<std::string> drop;
     bool inDrop = false;
     std::vector<Watch> watchers;
+    SetLoopRunning(true);
     for (;;) {
         SDL_Event e;
-        if (!SDL_WaitEventTimeout(&e, 10))
+        if (!SDL_WaitEventTimeout(&e, 10)) {
+            bool lost;
+            {
+                std::lock_guard<std::mutex> g(g_callLock);
+                lost = g_wakeLost;
+            }
+            if (lost)
+                RunPendingCalls();
             continue;
+        }
+        if (e.type == g_callEvent) {
+            RunPendingCalls();
+            continue;
+        }
         {
             std::lock_guard<std::mutex> g(g_watchLock);
             watchers = g_watchers;
@@ -80,10 +141,13 @@ void RunMessageLoop(const WindowCallbacks& callbacks) {
             w.fn(&e, w.user);
         switch (e.type) {
         case SDL_QUIT:
+            EndMessageLoop();
             return;
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_CLOSE)
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                EndMessageLoop();
                 return;
+            }
             break;
         case SDL_DROPBEGIN:
             inDrop = true;
@@ -165,6 +229,23 @@ void RemoveEventWatcher(EventWatcher watcher, void* user) {
             return;
         }
     }
+}
+
+void RunOnWindowThread(void (*fn)(void* user), void* user) {
+    std::unique_lock<std::mutex> lock(g_callLock);
+    if (!g_loopRunning || g_loopThread == std::this_thread::get_id()) {
+        lock.unlock();
+        fn(user);
+        return;
+    }
+    Call call{fn, user, false};
+    g_calls.push_back(&call);
+    SDL_Event e;
+    std::memset(&e, 0, sizeof(e));
+    e.type = g_callEvent;
+    if (SDL_PushEvent(&e) != 1)
+        g_wakeLost = true;
+    g_callDone.wait(lock, [&call] { return call.done; });
 }
 
 bool HasDisplay() {

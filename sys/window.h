@@ -40,6 +40,13 @@ using EventWatcher = void (*)(const void* event, void* user);
 void AddEventWatcher(EventWatcher watcher, void* user);
 void RemoveEventWatcher(EventWatcher watcher, void* user);
 
+// Runs `fn(user)` on the window thread and returns once it has run. While the
+// message loop runs, the call is queued behind every event already posted, so
+// it also serves as a barrier for them. Without a running loop (not started
+// yet, or ended) nothing else touches SDL's event state, and the call runs on
+// the calling thread.
+void RunOnWindowThread(void (*fn)(void* user), void* user);
+
 // False when running without a display (offscreen or dummy video driver, or
 // neither X11 nor Wayland present).
 bool HasDisplay();

@@ -2,6 +2,7 @@
 
 #include "engine/common/Thread.h"
 #include "engine/framework/GameWindow.h"
+#include "engine/peripheral/InputDevice.h"
 #include "engine/resource/ResourceLoader.h"
 #include "engine/resource/ResourceManager.h"
 
@@ -34,6 +35,11 @@ bool Framework::Initialize() {
                         settings_.GetClientHeight(), errorSink_))
         return false;
 
+    // Without pads the game still runs on keyboard, so the result is not a
+    // reason to stop.
+    if (Peripheral::InputDevice* input = Peripheral::InputDevice::CreateInstance())
+        input->Initialize(window->GetHandle());
+
     if (!OnInitialize())
         return false;
 
@@ -55,6 +61,8 @@ bool Framework::Run() {
         GameWindow* window = GameWindow::GetInstance();
         while (window && !window->IsClosed()) {
             const float frames = FramesFor(clock.Lap());
+            if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance())
+                input->Update();
             OnFrame(frames);
             if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
                 resources->Update();
@@ -65,6 +73,8 @@ bool Framework::Run() {
 }
 
 void Framework::Step(float frames) {
+    if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance())
+        input->Update();
     OnFrame(frames);
     if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
         resources->Update();
@@ -72,6 +82,10 @@ void Framework::Step(float frames) {
 
 bool Framework::Finalize() {
     OnFinalize();
+    if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance()) {
+        input->Finalize();
+        Peripheral::InputDevice::DestroyInstance();
+    }
     if (Resource::ResourceLoader* loader = Resource::ResourceLoader::GetInstance()) {
         loader->Finalize();
         Resource::ResourceLoader::DestroyInstance();
