@@ -4,6 +4,7 @@
 #include "engine/framework/GameWindow.h"
 #include "engine/resource/ResourceLoader.h"
 #include "engine/resource/ResourceManager.h"
+#include "engine/sound/SoundDriver.h"
 
 namespace Mireku::Framework {
 
@@ -34,6 +35,12 @@ bool Framework::Initialize() {
                         settings_.GetClientHeight(), errorSink_))
         return false;
 
+    // Sound failures are reported by the driver and never stop the start-up.
+    if (Sound::SoundDriver* sound = Sound::SoundDriver::CreateInstance()) {
+        sound->Initialize(errorSink_);
+        sound->SetPluginFolder(Sound::SoundDriver::kDefaultPluginFolder);
+    }
+
     if (!OnInitialize())
         return false;
 
@@ -56,6 +63,8 @@ bool Framework::Run() {
         while (window && !window->IsClosed()) {
             const float frames = FramesFor(clock.Lap());
             OnFrame(frames);
+            if (Sound::SoundDriver* sound = Sound::SoundDriver::GetInstance())
+                sound->Update();
             if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
                 resources->Update();
             frameRate_.Tick();
@@ -66,6 +75,8 @@ bool Framework::Run() {
 
 void Framework::Step(float frames) {
     OnFrame(frames);
+    if (Sound::SoundDriver* sound = Sound::SoundDriver::GetInstance())
+        sound->Update();
     if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
         resources->Update();
 }
@@ -79,6 +90,10 @@ bool Framework::Finalize() {
     if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance()) {
         resources->Finalize();
         Resource::ResourceManager::DestroyInstance();
+    }
+    if (Sound::SoundDriver* sound = Sound::SoundDriver::GetInstance()) {
+        sound->Finalize();
+        Sound::SoundDriver::DestroyInstance();
     }
     TeardownPlatform();
     return true;

@@ -18,7 +18,10 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
     Put16(v, static_cast<uint16_t>(x));
     Put16(v, static_cast<uint16_t>(x >> 16));
 }
-void PutId(std::vector<uint8_t>& v, const char* id) { v.insert(v.end(), id, id + 4); }
+void PutId(std::vector<uint8_t>& v, const char* id) {
+    for (int i = 0; i < 4; ++i)
+        v.push_back(static_cast<uint8_t>(id[i]));
+}
 
 // Fades of 5 ms keep the edges free of clicks.
 float Envelope(size_t i, size_t n, uint32_t rate) {
