@@ -23,12 +23,18 @@ constexpr uint32_t kNullChannels = 2;
 constexpr uint32_t kChunkFrames = 512;
 constexpr uint64_t kOne = 1ull << 32;
 
-uint32_t MaskFor(uint32_t channels) { return channels >= 32 ? ~0u : (1u << channels) - 1u; }
+uint32_t MaskFor(uint32_t channels) {
+    return channels >= 32 ? ~0u : (1u << channels) - 1u;
+}
 
 } // namespace
 
-void SelectBackend(Backend backend) { g_backend.store(backend); }
-Backend SelectedBackend() { return g_backend.load(); }
+void SelectBackend(Backend backend) {
+    g_backend.store(backend);
+}
+Backend SelectedBackend() {
+    return g_backend.load();
+}
 
 struct SourceVoice::Impl {
     WaveFormat format{};
@@ -180,7 +186,9 @@ void SubmixVoice::Destroy() {
     engine->Release();
 }
 
-SourceVoice::~SourceVoice() { delete impl_; }
+SourceVoice::~SourceVoice() {
+    delete impl_;
+}
 
 void SourceVoice::Destroy() {
     Engine* engine = engine_;
@@ -271,7 +279,8 @@ int32_t SourceVoice::SetOutputMatrix(const Voice* destination, uint32_t sourceCh
 
 void SourceVoice::GetOutputMatrix(float* coefficients) const {
     std::lock_guard<std::recursive_mutex> guard(engine_->impl_->lock);
-    std::copy(impl_->matrix, impl_->matrix + impl_->format.channels * engine_->impl_->details.channels,
+    std::copy(impl_->matrix,
+              impl_->matrix + impl_->format.channels * engine_->impl_->details.channels,
               coefficients);
 }
 
@@ -322,7 +331,9 @@ void Engine::Release() {
         delete this;
 }
 
-bool Engine::IsNull() const { return impl_->backend == Backend::Null; }
+bool Engine::IsNull() const {
+    return impl_->backend == Backend::Null;
+}
 
 int32_t Engine::CreateMasteringVoice(MasteringVoice** voice) {
     *voice = nullptr;
@@ -444,10 +455,9 @@ void Engine::Impl::MixSource(SourceVoice* voice, uint32_t frames) {
     const uint32_t dst = details.channels;
     const float volume = voice->volume_;
     const bool toBus = !v.submixes.empty();
-    const uint64_t step = static_cast<uint64_t>(static_cast<double>(v.format.samplesPerSec) *
-                                                static_cast<double>(v.ratio) /
-                                                static_cast<double>(details.sampleRate) *
-                                                static_cast<double>(kOne));
+    const uint64_t step = static_cast<uint64_t>(
+        static_cast<double>(v.format.samplesPerSec) * static_cast<double>(v.ratio) /
+        static_cast<double>(details.sampleRate) * static_cast<double>(kOne));
     float s[kMaxChannels];
     for (uint32_t i = 0; i < frames && v.count > 0; ++i) {
         const Buffer& b = v.queue[v.head];

@@ -179,8 +179,9 @@ public:
     int32_t CreateSubmixVoice(SubmixVoice** voice, uint32_t channels, uint32_t sampleRate);
     // 8- or 16-bit integer PCM, 1 to kMaxChannels channels. With no sends the
     // voice feeds the mastering voice.
-    int32_t CreateSourceVoice(SourceVoice** voice, const WaveFormat& format, float maxFrequencyRatio,
-                              VoiceCallback* callback, const Send* sends, uint32_t sendCount);
+    int32_t CreateSourceVoice(SourceVoice** voice, const WaveFormat& format,
+                              float maxFrequencyRatio, VoiceCallback* callback, const Send* sends,
+                              uint32_t sendCount);
 
     // Mixes `frames` interleaved float frames at the device's channel count.
     // The device backend calls it from its own thread; with the null backend

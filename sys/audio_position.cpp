@@ -12,12 +12,18 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 constexpr float kLfe = 1000.0f; // marks a channel that takes no panned signal
 
-float Dot(const Vector3& a, const Vector3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vector3 Sub(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+float Dot(const Vector3& a, const Vector3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vector3 Sub(const Vector3& a, const Vector3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 Vector3 Cross(const Vector3& a, const Vector3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-float Length(const Vector3& v) { return std::sqrt(Dot(v, v)); }
+float Length(const Vector3& v) {
+    return std::sqrt(Dot(v, v));
+}
 Vector3 Normalised(const Vector3& v, const Vector3& fallback) {
     const float l = Length(v);
     return l > 1e-6f ? Vector3{v.x / l, v.y / l, v.z / l} : fallback;
@@ -103,7 +109,8 @@ void Calculate(const Positioner& positioner, const Listener& listener, const Emi
         float azimuth = 0.0f;
         if (distance > 1e-6f)
             azimuth = std::atan2(Dot(offset, right), Dot(offset, front)) * (180.0f / kPi);
-        const float scaler = emitter.curveDistanceScaler > 0.0f ? emitter.curveDistanceScaler : 1.0f;
+        const float scaler =
+            emitter.curveDistanceScaler > 0.0f ? emitter.curveDistanceScaler : 1.0f;
         const float attenuation = distance > scaler ? scaler / distance : 1.0f;
         float gains[kMaxChannels];
         Pan(azimuth, dst, gains);

@@ -20,7 +20,9 @@ constexpr uint32_t kPositionFlags = 0x3D; // matrix, filters, reverb, Doppler
 
 SoundDriver::SoundDriver() : pluginFolder_(kDefaultPluginFolder) {}
 
-SoundDriver::~SoundDriver() { Finalize(); }
+SoundDriver::~SoundDriver() {
+    Finalize();
+}
 
 void SoundDriver::FormatMessage(uint32_t message, bool japanese, int32_t result,
                                 char (&text)[kMessageSize]) {

@@ -13,7 +13,8 @@ public:
     using Common::BaseObject::operator new;
     using Common::BaseObject::operator delete;
 
-    StreamLoader(const void* data, uint32_t size) : data_(static_cast<const uint8_t*>(data)), size_(size) {}
+    StreamLoader(const void* data, uint32_t size)
+        : data_(static_cast<const uint8_t*>(data)), size_(size) {}
 
     uint32_t Read(void* buffer, uint32_t count) override;
     uint32_t Tell() override { return position_; }

@@ -43,7 +43,9 @@ SoundManager::SoundManager() : config_(ConfigBlock::Defaults()) {
     std::memset(lastPlay_, 0, sizeof lastPlay_);
 }
 
-SoundManager::~SoundManager() { ReleaseAll(); }
+SoundManager::~SoundManager() {
+    ReleaseAll();
+}
 
 bool SoundManager::Initialize() {
     for (StreamSlot& slot : streams_) {
@@ -89,7 +91,8 @@ void SoundManager::LoadBanks(Mireku::Resource::ChildResourceLoader&, const void*
             uint32_t size = 0;
             if (!ReadWhole(folder, name, &data, &size))
                 continue;
-            pilotVoices_[(pilot - 1) * kLinesPerPilot + line] = driver->CreateStaticSound(data, size);
+            pilotVoices_[(pilot - 1) * kLinesPerPilot + line] =
+                driver->CreateStaticSound(data, size);
             Mireku::Common::Heap::LockedFree(data);
         }
     }
@@ -149,9 +152,9 @@ void SoundManager::OpenStream(int32_t* slot, const char* folder, const char* nam
             streams_[i].flags.store(kFailed);
             return;
         }
-        loader->LoadFileAsync(
-            folder, name, Mireku::Resource::LoadCompletion(this, &SoundManager::OnStreamLoaded),
-            reinterpret_cast<const void*>(static_cast<uintptr_t>(i)));
+        loader->LoadFileAsync(folder, name,
+                              Mireku::Resource::LoadCompletion(this, &SoundManager::OnStreamLoaded),
+                              reinterpret_cast<const void*>(static_cast<uintptr_t>(i)));
         return;
     }
 }
@@ -303,6 +306,7 @@ StaticSound* SoundManager::GetEffectVoice(uint32_t id, uint32_t voice) const {
 }
 
 StaticSound* SoundManager::GetPilotVoice(uint32_t pilot, uint32_t line) const {
-    return pilot < kPilotCount && line < kLinesPerPilot ? pilotVoices_[pilot * kLinesPerPilot + line]
-                                                        : nullptr;
+    return pilot < kPilotCount && line < kLinesPerPilot
+               ? pilotVoices_[pilot * kLinesPerPilot + line]
+               : nullptr;
 }

@@ -32,7 +32,13 @@ public:
     static constexpr uint32_t kRepeatFrames = 3;
 
     // Slot state (low four bits of the flags) and the play-once request.
-    enum SlotState : uint32_t { kFree = 0, kLoading = 1, kFailed = 2, kReady = 3, kPlayingOnce = 4 };
+    enum SlotState : uint32_t {
+        kFree = 0,
+        kLoading = 1,
+        kFailed = 2,
+        kReady = 3,
+        kPlayingOnce = 4
+    };
     static constexpr uint32_t kStateMask = 0x0F;
     static constexpr uint32_t kPlayOnceRequest = 0x20;
 

@@ -56,8 +56,8 @@ public:
         uint32_t done = 0;
         while (done < bytes) {
             int section = 0;
-            const long n = ov_read(&file_, out + done, static_cast<int>(bytes - done), 0, 2, 1,
-                                   &section);
+            const long n =
+                ov_read(&file_, out + done, static_cast<int>(bytes - done), 0, 2, 1, &section);
             if (n == OV_HOLE)
                 continue; // a gap in the data: decoding goes on after it
             if (n <= 0)

@@ -150,7 +150,8 @@ TEST_F(NullAudio, RatesAndFrequencyRatioStretchOrShrinkTheSound) {
 }
 
 TEST_F(NullAudio, VolumeMatrixAndStereo) {
-    const int16_t pcm[8] = {16384, -8192, 16384, -8192, 16384, -8192, 16384, -8192}; // L 0.5, R -0.25
+    const int16_t pcm[8] = {16384, -8192, 16384, -8192,
+                            16384, -8192, 16384, -8192}; // L 0.5, R -0.25
     SourceVoice* v = Voice(Pcm(2, 48000, 16));
     v->SetVolume(0.5f);
     v->SubmitSourceBuffer(Whole(pcm, 16));

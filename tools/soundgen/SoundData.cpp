@@ -33,11 +33,10 @@ std::vector<float> Tune(float root, float seconds) {
 } // namespace
 
 std::vector<std::string> MusicNames() {
-    std::vector<std::string> names = {"title.ogg",         "title2.ogg",    "menu.ogg",
-                                      "select.ogg",        "ranking.ogg",   "gameover.ogg",
-                                      "continue.ogg",      "boss1.ogg",     "boss2.ogg",
-                                      "boss3.ogg",         "stage_clear.ogg",
-                                      "score_attack01.ogg", "score_attack02.ogg"};
+    std::vector<std::string> names = {
+        "title.ogg",       "title2.ogg",         "menu.ogg",          "select.ogg", "ranking.ogg",
+        "gameover.ogg",    "continue.ogg",       "boss1.ogg",         "boss2.ogg",  "boss3.ogg",
+        "stage_clear.ogg", "score_attack01.ogg", "score_attack02.ogg"};
     for (unsigned s = 1; s <= 12; ++s)
         names.push_back(Format("stage%02u.ogg", s));
     for (unsigned v = 22; v <= 47; ++v)
@@ -63,7 +62,8 @@ void GenerateSoundData(const EmitFile& emit) {
     for (uint32_t pilot = 1; pilot <= kPilotCount; ++pilot) {
         const std::string folder = Format("sound/voice/voice_pc%02u", pilot);
         for (uint32_t line = 0; line < kVoiceLineCount; ++line) {
-            const float hz = 180.0f + 40.0f * static_cast<float>(pilot) + 5.0f * static_cast<float>(line);
+            const float hz =
+                180.0f + 40.0f * static_cast<float>(pilot) + 5.0f * static_cast<float>(line);
             emit(folder, Format("pcg%02u_%03u.wav", pilot, line),
                  MakeWav(Chirp(hz, hz * 1.25f, 0.3f, kEffectRate, 0.5f), 1, kEffectRate, 16));
         }

@@ -12,7 +12,9 @@
 
 namespace soundtest {
 
-inline std::string PluginFolder() { return sys::ExecutableFolder() + "Plugins/Sound/"; }
+inline std::string PluginFolder() {
+    return sys::ExecutableFolder() + "Plugins/Sound/";
+}
 
 // Waits (up to two seconds) until the stream's decode thread has executed
 // every queued command.

@@ -1,8 +1,8 @@
-#include "engine/common/MemoryObject.h"
 #include "engine/sound/SoundDriver.h"
+#include "engine/common/MemoryObject.h"
+#include "engine/sound/NullSound.h"
 #include "engine/sound/StaticSound.h"
 #include "engine/sound/StreamSound.h"
-#include "engine/sound/NullSound.h"
 #include "tools/soundgen/SoundSynth.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,9 @@ std::vector<uint8_t> Wav(size_t frames, float level = 0.5f) {
     return soundgen::MakeWav(std::vector<float>(frames, level), 1, 48000, 16);
 }
 
-float Level(float f) { return static_cast<float>(std::lround(f * 32767.0f)) / 32768.0f; }
+float Level(float f) {
+    return static_cast<float>(std::lround(f * 32767.0f)) / 32768.0f;
+}
 
 struct Messages {
     std::vector<std::string> texts;
@@ -111,7 +113,8 @@ TEST(SoundDriver, PluginFolderIsNormalised) {
 TEST(StaticSound, PlaysOnceWholeAtItsLevel) {
     NullSoundDriver null;
     const auto wav = Wav(1000, 0.5f);
-    StaticSound* sound = null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+    StaticSound* sound =
+        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
     ASSERT_NE(sound->GetVoice(), nullptr);
     sound->Play(false);
     auto out = null.PullLeft(1200);
@@ -126,7 +129,8 @@ TEST(StaticSound, PlaysOnceWholeAtItsLevel) {
 TEST(StaticSound, VolumeFollowsThePercentRule) {
     NullSoundDriver null;
     const auto wav = Wav(1000, 0.5f);
-    StaticSound* sound = null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+    StaticSound* sound =
+        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
     sound->SetVolume(150);
     EXPECT_FLOAT_EQ(sound->GetVoice()->GetVolume(), 1.0f);
     sound->SetVolume(-3);
@@ -145,7 +149,8 @@ TEST(StaticSound, LoopsUntilStoppedAndPlayRestarts) {
     for (size_t i = 0; i < ramp.size(); ++i)
         ramp[i] = static_cast<float>(i + 1) / 200.0f;
     const auto wav = soundgen::MakeWav(ramp, 1, 48000, 16);
-    StaticSound* sound = null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+    StaticSound* sound =
+        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
     sound->Play(true);
     EXPECT_EQ(sound->GetBuffer().loopCount, 255u);
     EXPECT_TRUE(sound->IsLooping());
@@ -166,7 +171,8 @@ TEST(StaticSound, LoopsUntilStoppedAndPlayRestarts) {
 TEST(StaticSound, VoicesShareOneWave) {
     NullSoundDriver null;
     const auto wav = Wav(100, 0.25f);
-    StaticSound* first = null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+    StaticSound* first =
+        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
     StaticSound* second = null.driver->CreateStaticSound(first);
     EXPECT_EQ(null.driver->CreateStaticSound(static_cast<StaticSound*>(nullptr)), nullptr);
     ASSERT_NE(second, nullptr);
@@ -186,7 +192,8 @@ TEST(StaticSound, UnplayableImagesAreSilent) {
     auto wav = Wav(100);
     const uint32_t huge = 0x7FFFFFFF;
     std::memcpy(wav.data() + 40, &huge, 4);
-    StaticSound* sound = null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+    StaticSound* sound =
+        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
     ASSERT_NE(sound, nullptr);
     EXPECT_EQ(sound->GetVoice(), nullptr);
     sound->Play(false);

@@ -1,7 +1,7 @@
+#include "engine/sound/StreamSound.h"
 #include "engine/sound/IStreamDecoder.h"
 #include "engine/sound/NullSound.h"
 #include "engine/sound/StreamLoader.h"
-#include "engine/sound/StreamSound.h"
 #include "sys/library.h"
 #include "tools/soundgen/SoundSynth.h"
 
@@ -264,8 +264,8 @@ TEST(StreamSound, PlaysToItsEndOnTheDummyDevice) {
     const uint32_t rate = driver->GetDeviceDetails().sampleRate;
     const uint32_t frames = rate / 5;
     const auto ogg = soundgen::EncodeOggVorbis(soundgen::Tone(330.0f, 0.2f, rate), 1, rate);
-    StreamSound* stream = driver->CreateStreamSound(ogg.data(), static_cast<uint32_t>(ogg.size()),
-                                                    "OggVorbis");
+    StreamSound* stream =
+        driver->CreateStreamSound(ogg.data(), static_cast<uint32_t>(ogg.size()), "OggVorbis");
     ASSERT_TRUE(stream->HasVoice());
     stream->Play(0);
     ASSERT_TRUE(WaitIdle(stream));

@@ -13,7 +13,9 @@ using Mireku::Sound::WaveImage;
 
 namespace {
 
-void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) { std::memcpy(v.data() + at, &x, 4); }
+void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
+    std::memcpy(v.data() + at, &x, 4);
+}
 
 std::vector<uint8_t> Chunk(const char* id, std::vector<uint8_t> body) {
     std::vector<uint8_t> c(8 + body.size());
