@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -28,6 +29,10 @@ void PinGlLibraries() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Tests never need a display or a sound card; a caller may still choose
+    // other drivers explicitly.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     PinGlLibraries();
     Mireku::Common::Heap::LockedInitialize();
     testing::InitGoogleTest(&argc, argv);
