@@ -2,6 +2,8 @@
 
 #include "engine/common/Thread.h"
 #include "engine/framework/GameWindow.h"
+#include "engine/resource/ResourceLoader.h"
+#include "engine/resource/ResourceManager.h"
 
 namespace Mireku::Framework {
 
@@ -19,6 +21,10 @@ bool Framework::Initialize() {
         commandBufferSize_ = kDefaultCommandBufferSize;
     if (!SetupPlatform())
         return false;
+
+    Resource::ResourceManager::CreateInstance();
+    if (Resource::ResourceLoader* loader = Resource::ResourceLoader::CreateInstance())
+        loader->Initialize(errorSink_);
 
     GameWindow* window = GameWindow::GetInstance();
     if (!window)
@@ -50,16 +56,30 @@ bool Framework::Run() {
         while (window && !window->IsClosed()) {
             const float frames = FramesFor(clock.Lap());
             OnFrame(frames);
+            if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
+                resources->Update();
             frameRate_.Tick();
         }
     }
     return Finalize();
 }
 
-void Framework::Step(float frames) { OnFrame(frames); }
+void Framework::Step(float frames) {
+    OnFrame(frames);
+    if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
+        resources->Update();
+}
 
 bool Framework::Finalize() {
     OnFinalize();
+    if (Resource::ResourceLoader* loader = Resource::ResourceLoader::GetInstance()) {
+        loader->Finalize();
+        Resource::ResourceLoader::DestroyInstance();
+    }
+    if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance()) {
+        resources->Finalize();
+        Resource::ResourceManager::DestroyInstance();
+    }
     TeardownPlatform();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "game/core/GameFramework.h"
 
+#include "engine/resource/ResourceLoader.h"
+#include "game/core/FileLoader.h"
 #include "sys/window.h"
 
 bool GameFramework::Initialize() {
@@ -7,4 +9,27 @@ bool GameFramework::Initialize() {
     return Mireku::Framework::Framework::Initialize();
 }
 
-void GameFramework::ShowError(const char* text) { sys::ShowErrorBox("Error", text); }
+void GameFramework::ShowError(const char* text) {
+    sys::ShowErrorBox("Error", text);
+}
+
+bool GameFramework::OnInitialize() {
+    using Mireku::Resource::ResourceLoader;
+    if (ResourceLoader* loader = ResourceLoader::GetInstance()) {
+        loader->SetErrorSink(Mireku::Common::ErrorSink(this, &GameFramework::ShowError));
+        loader->SetMode(ResourceLoader::kArchives);
+        for (const char* archive : kArchives)
+            loader->OpenArchive(archive);
+    }
+
+    if (FileLoader* files = FileLoader::CreateInstance())
+        files->SetSynchronous(false);
+    // Everything after the effects controller loads synchronously.
+    if (FileLoader* files = FileLoader::GetInstance())
+        files->SetSynchronous(true);
+    return true;
+}
+
+void GameFramework::OnFinalize() {
+    FileLoader::DestroyInstance();
+}

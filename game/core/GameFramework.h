@@ -14,7 +14,15 @@ public:
     using Mireku::Framework::Framework::operator new;
     using Mireku::Framework::Framework::operator delete;
 
+    // The packed archives, in the order registered: a name held by several
+    // is served by the first.
+    static constexpr const char* kArchives[] = {
+        "data/0310", "data/0300", "data/0200",   "data/0130",      "data/0110",
+        "data/0100", "data/vfx",  "data/script", "data/parameter", "data/path"};
+
     bool Initialize() override;
+    bool OnInitialize() override;
+    void OnFinalize() override;
     // Engine errors reach the player in a modal box titled "Error".
     void ShowError(const char* text) override;
 };

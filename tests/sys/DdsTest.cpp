@@ -1,5 +1,5 @@
 #include "sys/dds.h"
-#include "tools/DdsWriter.h"
+#include "tools/dds/DdsWriter.h"
 
 #include <gtest/gtest.h>
 
