@@ -148,6 +148,7 @@ bool Reflect(spvc_compiler compiler, spvc_resources resources, ShaderReflection&
     out.textures.clear();
     out.samplers.clear();
     out.combined.clear();
+    out.inputs.clear();
     if (!StageOf(compiler, out.stage, log))
         return false;
     const spvc_reflected_resource* list;
@@ -192,8 +193,9 @@ int LookUpSemantic(const char* name, size_t nameLength, uint32_t index) {
 
 // Gives every user-defined input and output of the stage its semantic's
 // location. Fragment outputs keep theirs (SV_Target n is location n).
-bool PlaceVaryings(spvc_compiler compiler, spvc_resources resources, ShaderStage stage,
+bool PlaceVaryings(spvc_compiler compiler, spvc_resources resources, ShaderReflection& out,
                    std::string& log) {
+    const ShaderStage stage = out.stage;
     const spvc_resource_type types[2] = {SPVC_RESOURCE_TYPE_STAGE_INPUT,
                                          SPVC_RESOURCE_TYPE_STAGE_OUTPUT};
     for (spvc_resource_type type : types) {
@@ -216,6 +218,13 @@ bool PlaceVaryings(spvc_compiler compiler, spvc_resources resources, ShaderStage
             }
             spvc_compiler_set_decoration(compiler, list[i].id, SpvDecorationLocation,
                                          static_cast<unsigned>(location));
+            if (stage == ShaderStage::Vertex && type == SPVC_RESOURCE_TYPE_STAGE_INPUT) {
+                size_t n;
+                uint32_t index;
+                SplitSemantic(semantic, n, index);
+                out.inputs.push_back({std::string(semantic, n), index,
+                                      static_cast<uint32_t>(location)});
+            }
         }
     }
     return true;
@@ -354,7 +363,7 @@ bool TranslateSpirvToGlsl(const void* code, size_t bytes, std::string& glsl, Sha
         return false;
     }
     if (!Reflect(compiler, resources, out, log) ||
-        !PlaceVaryings(compiler, resources, out.stage, log))
+        !PlaceVaryings(compiler, resources, out, log))
         return false;
 
     const spvc_reflected_resource* list;

@@ -33,6 +33,14 @@ struct ShaderCombinedSampler {
     uint32_t samplerSlot = kShaderNoSlot;
 };
 
+// A vertex-shader input: the semantic it was declared with and the attribute
+// location the translated code reads it from.
+struct ShaderInput {
+    std::string semantic; // without the index: "TEXCOORD"
+    uint32_t semanticIndex = 0;
+    uint32_t location = 0;
+};
+
 struct ShaderReflection {
     ShaderStage stage = ShaderStage::Vertex;
     // In declaration order within each class.
@@ -41,6 +49,7 @@ struct ShaderReflection {
     std::vector<ShaderBinding> samplers;
     // Filled by TranslateSpirvToGlsl only.
     std::vector<ShaderCombinedSampler> combined;
+    std::vector<ShaderInput> inputs; // vertex stage
 };
 
 // GL binding points. Vertex and pixel programs share one GL context, whose

@@ -104,6 +104,12 @@ TEST(Shader, VertexOutputsMeetPixelInputsBySemanticWhateverTheirOrder) {
     EXPECT_NE(glsl.find("layout(location = " + col + ") out vec4"), std::string::npos) << glsl;
     EXPECT_NE(glsl.find("binding = 0, std140) uniform CB_VS_0"), std::string::npos) << glsl;
     EXPECT_NE(glsl.find("gl_PerVertex"), std::string::npos); // separable program
+    ASSERT_EQ(r.inputs.size(), 3u);
+    EXPECT_EQ(r.inputs[0].semantic, "POSITION");
+    EXPECT_EQ(r.inputs[0].semanticIndex, 0u);
+    EXPECT_EQ(r.inputs[1].semantic, "TEXCOORD");
+    EXPECT_EQ(r.inputs[1].semanticIndex, 1u);
+    EXPECT_EQ(r.inputs[1].location, static_cast<uint32_t>(sys::SemanticLocation("TEXCOORD", 1)));
 }
 
 TEST(Shader, SemanticTableIsCaseBlindAndBounded) {
