@@ -24,6 +24,7 @@ class Texture;
 class VertexBuffer;
 class VertexLayout;
 class VertexShader;
+struct VertexElement;
 
 // The engine's one graphics device with its swap chain, the state cache through
 // which the render thread applies draws, and the three name tables.
@@ -101,6 +102,30 @@ public:
 
     void Draw(uint32_t vertexCount, uint32_t startVertex);
     void DrawIndexed(uint32_t indexCount, uint32_t startIndex, int32_t baseVertex);
+
+    // Resource creation (any thread; the device objects are made by the render
+    // thread before its next frame). Null only when the engine heap is full.
+    RasterizerState* CreateRasterizerState(uint32_t fill, uint32_t cull, uint32_t scissor);
+    DepthStencilState* CreateDepthStencilState(uint32_t write, uint32_t comparison);
+    BlendState* CreateBlendState(uint8_t enable, uint32_t unused0, uint32_t unused1,
+                                 uint32_t destAlpha, uint32_t srcAlpha, uint32_t alphaOp,
+                                 uint32_t destColour, uint32_t srcColour, uint32_t colourOp);
+    SamplerState* CreateSamplerState(uint32_t filterKind, uint32_t linearMip, uint32_t anisotropy,
+                                     uint32_t addressU, uint32_t addressV, uint32_t comparison);
+    VertexLayout* CreateVertexLayout(const VertexElement* elements, const void* code,
+                                     uint32_t codeLength);
+    VertexBuffer* CreateVertexBuffer(uint32_t byteSize, uint32_t usage, uint32_t option);
+    VertexBuffer* CreateVertexBufferWithData(const void* data, uint32_t byteSize, uint32_t usage,
+                                             uint32_t option);
+    IndexBuffer* CreateIndexBuffer(uint32_t byteSize, uint32_t usage, uint32_t option);
+    IndexBuffer* CreateIndexBufferWithData(const void* data, uint32_t byteSize, uint32_t usage,
+                                           uint32_t option);
+    ConstantBuffer* CreateConstantBuffer(uint32_t byteSize, uint32_t usage, uint32_t option);
+    VertexShader* CreateVertexShader(const void* code, uint32_t codeLength);
+    PixelShader* CreatePixelShader(const void* code, uint32_t codeLength);
+    Texture* CreateTextureFromMemory(const void* data, uint32_t size, uint32_t formatIndex);
+    RenderTargetTexture* CreateRenderTargetTexture(int16_t width, int16_t height,
+                                                   uint32_t formatIndex);
 
     uint32_t GetConstantBufferId(const char* name) { return constantBufferNames_.GetId(name); }
     uint32_t GetTextureId(const char* name) { return textureNames_.GetId(name); }

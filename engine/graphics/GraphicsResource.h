@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/common/ReferenceCountObject.h"
+#include "engine/resource/ManagedResource.h"
 
 namespace sys::gpu {
 struct Object;
@@ -8,9 +8,11 @@ struct Object;
 
 namespace Mireku::Graphics {
 
-// Base of every graphics wrapper: reference counted, and it hands its device
-// objects back to the device (which defers the GL release to the render thread).
-class GraphicsResource : public Common::ReferenceCountObject {
+// Base of every graphics wrapper: a managed resource, so its last release is
+// deferred by the resource manager while the render thread may still execute
+// commands that point to it; its destructor hands its device objects back to
+// the device (which defers the GL release to the render thread as well).
+class GraphicsResource : public Resource::ManagedResource {
 public:
     ~GraphicsResource() override = default;
 

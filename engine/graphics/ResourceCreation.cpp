@@ -100,10 +100,10 @@ sys::gpu::BufferDesc DescribeBuffer(uint32_t byteSize, uint32_t usage, uint32_t 
     desc.bindFlags = binding;
     if (option == 1 || option == 2)
         desc.bindFlags |= sys::gpu::kBindUnorderedAccess;
-    desc.cpuAccess = usage == 1 ? sys::gpu::kCpuWrite : 0;
-    desc.miscFlags = option == 1   ? sys::gpu::kMiscAllowRawViews
-                     : option == 2 ? sys::gpu::kMiscDrawIndirectArgs
-                                   : 0;
+    desc.cpuAccess = usage == 1 ? uint32_t{sys::gpu::kCpuWrite} : 0u;
+    desc.miscFlags = option == 1   ? uint32_t{sys::gpu::kMiscAllowRawViews}
+                     : option == 2 ? uint32_t{sys::gpu::kMiscDrawIndirectArgs}
+                                   : 0u;
     return desc;
 }
 
@@ -425,7 +425,7 @@ Texture* GraphicsDevice::CreateTextureFromMemory(const void* data, uint32_t size
     desc.format = format;
     desc.usage = sys::gpu::Usage::Immutable;
     desc.bindFlags = sys::gpu::kBindShaderResource;
-    desc.miscFlags = image.cube ? sys::gpu::kMiscTextureCube : 0;
+    desc.miscFlags = image.cube ? uint32_t{sys::gpu::kMiscTextureCube} : 0u;
     sys::gpu::Texture* made = gpu_ ? gpu_->CreateTexture(desc, initial) : nullptr;
     sys::gpu::View* view = made ? gpu_->CreateShaderResourceView(made) : nullptr;
     texture->Set(made, view, static_cast<int16_t>(image.width), static_cast<int16_t>(image.height),
