@@ -90,7 +90,7 @@ void FontDescription::EncodeGlyph(const FontGlyph& g, uint8_t out[kGlyphBytes]) 
     const uint32_t w1 = (g.page & 0x3F) | (g.channel & 0x3) << 6 | (g.u & 0xFFF) << 8 |
                         (g.v & 0xFFF) << 20;
     PutU32(out, w0);
-    PutU32(out, w1);
+    PutU32(out + 4, w1);
 }
 
 } // namespace Mireku::Renderer
