@@ -2,6 +2,9 @@
 
 #include "engine/common/Thread.h"
 #include "engine/framework/GameWindow.h"
+#include "engine/graphics/Driver.h"
+#include "engine/platform/ProcessorInfo.h"
+#include "engine/task/TaskDriver.h"
 
 namespace Mireku::Framework {
 
@@ -20,6 +23,10 @@ bool Framework::Initialize() {
     if (!SetupPlatform())
         return false;
 
+    Platform::ProcessorInfo* processors = Platform::ProcessorInfo::CreateInstance();
+    if (processors)
+        processors->Initialize();
+
     GameWindow* window = GameWindow::GetInstance();
     if (!window)
         return false;
@@ -28,10 +35,25 @@ bool Framework::Initialize() {
                         settings_.GetClientHeight(), errorSink_))
         return false;
 
+    // The render thread runs on the second core (anywhere with fewer than two).
+    Graphics::Driver* driver = Graphics::Driver::CreateInstance();
+    const uint64_t renderMask = processors && processors->GetCoreCount() >= 2
+                                    ? processors->GetCoreMask(1)
+                                    : Common::Thread::kAllProcessors;
+    if (!driver || !driver->Initialize(&commandBufferSize_, window->GetHandle(),
+                                       settings_.GetClientWidth(), settings_.GetClientHeight(),
+                                       renderMask, errorSink_))
+        return false;
+
+    if (Task::TaskDriver* tasks = Task::TaskDriver::CreateInstance())
+        tasks->Initialize();
+
     if (!OnInitialize())
         return false;
 
-    Common::Thread::SetCurrentAffinity(Common::Thread::kAllProcessors);
+    Common::Thread::SetCurrentAffinity(processors && processors->GetCoreCount() >= 1
+                                           ? processors->GetCoreMask(0)
+                                           : Common::Thread::kAllProcessors);
     return true;
 }
 
@@ -47,9 +69,12 @@ bool Framework::Run() {
         Common::Stopwatch clock;
         clock.Reset();
         GameWindow* window = GameWindow::GetInstance();
+        Graphics::Driver* driver = Graphics::Driver::GetInstance();
         while (window && !window->IsClosed()) {
+            driver->BeginFrame();
             const float frames = FramesFor(clock.Lap());
             OnFrame(frames);
+            driver->EndFrame();
             frameRate_.Tick();
         }
     }
@@ -60,6 +85,15 @@ void Framework::Step(float frames) { OnFrame(frames); }
 
 bool Framework::Finalize() {
     OnFinalize();
+    if (Graphics::Driver* driver = Graphics::Driver::GetInstance()) {
+        driver->Finalize();
+        Graphics::Driver::DestroyInstance();
+    }
+    if (Task::TaskDriver* tasks = Task::TaskDriver::GetInstance()) {
+        tasks->Finalize();
+        Task::TaskDriver::DestroyInstance();
+    }
+    Platform::ProcessorInfo::DestroyInstance();
     TeardownPlatform();
     return true;
 }

@@ -266,6 +266,7 @@ public:
             desc.mode.refreshNumerator / desc.mode.refreshDenominator)
             hz = desc.mode.refreshNumerator / desc.mode.refreshDenominator;
         period_ = std::chrono::microseconds(1000000 / hz);
+        showOnWindow_ = HasDisplay();
         return true;
     }
 
@@ -560,7 +561,17 @@ public:
         if (!context_ || !backBuffer_)
             return;
         // The back buffer's row 0 is the top of the picture; the window's is
-        // the bottom, so the copy flips.
+        // the bottom, so the copy flips. Without a display nobody can see the
+        // window, and the copy (a full-screen draw in software GL) is skipped.
+        if (showOnWindow_)
+            CopyToWindow();
+        SDL_GL_SwapWindow(w);
+        gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFbo_);
+        if (syncInterval)
+            Pace();
+    }
+
+    void CopyToWindow() {
         if (readAttached_ != backBuffer_->gl) {
             gl::NamedFramebufferTexture(readFbo_, GL_COLOR_ATTACHMENT0, backBuffer_->gl, 0);
             readAttached_ = backBuffer_->gl;
@@ -571,10 +582,6 @@ public:
         const GLint wi = static_cast<GLint>(width_), hi = static_cast<GLint>(height_);
         gl::BlitNamedFramebuffer(readFbo_, 0, 0, 0, wi, hi, 0, hi, wi, 0, GL_COLOR_BUFFER_BIT,
                                  GL_NEAREST);
-        SDL_GL_SwapWindow(w);
-        gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFbo_);
-        if (syncInterval)
-            Pace();
     }
 
     bool ReadPixels(Texture* texture, const Rect& r, void* rgba) override {
@@ -986,6 +993,7 @@ private:
     uint32_t indexOffset_ = 0;
     bool streamsDirty_ = true;
     GLenum topology_ = GL_POINTS;
+    bool showOnWindow_ = true;
     RasterizerDesc rasterizer_;
     DepthStencilDesc depth_;
     BlendDesc blend_;
