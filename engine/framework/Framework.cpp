@@ -40,9 +40,9 @@ bool Framework::Initialize() {
     const uint64_t renderMask = processors && processors->GetCoreCount() >= 2
                                     ? processors->GetCoreMask(1)
                                     : Common::Thread::kAllProcessors;
-    if (!driver || !driver->Initialize(&commandBufferSize_, window->GetHandle(),
-                                       settings_.GetClientWidth(), settings_.GetClientHeight(),
-                                       renderMask, errorSink_))
+    if (!driver ||
+        !driver->Initialize(&commandBufferSize_, window->GetHandle(), settings_.GetClientWidth(),
+                            settings_.GetClientHeight(), renderMask, errorSink_))
         return false;
 
     if (Task::TaskDriver* tasks = Task::TaskDriver::CreateInstance())
@@ -81,7 +81,9 @@ bool Framework::Run() {
     return Finalize();
 }
 
-void Framework::Step(float frames) { OnFrame(frames); }
+void Framework::Step(float frames) {
+    OnFrame(frames);
+}
 
 bool Framework::Finalize() {
     OnFinalize();

@@ -37,9 +37,13 @@ void TaskPipeline::Body() {
     Graphics::ReleaseDrawContext();
 }
 
-TaskDriver::TaskDriver() { ResetTasks(); }
+TaskDriver::TaskDriver() {
+    ResetTasks();
+}
 
-TaskDriver::~TaskDriver() { Finalize(); }
+TaskDriver::~TaskDriver() {
+    Finalize();
+}
 
 uint32_t TaskDriver::WorkerCountFor(uint32_t processorCount) {
     return (processorCount > 3 ? processorCount : 3) - 2;

@@ -17,8 +17,8 @@ public:
     ~TaskPipeline() override;
 
     // Starts the worker thread on `affinityMask`; `running` is the driver's flag.
-    bool Start(const Common::Delegate01<unsigned int>& work, uint32_t index,
-               uint64_t affinityMask, const std::atomic<uint8_t>* running);
+    bool Start(const Common::Delegate01<unsigned int>& work, uint32_t index, uint64_t affinityMask,
+               const std::atomic<uint8_t>* running);
     void Wake() { wake_.Set(); }
     void Join() { thread_.Join(); }
     void SetNext(TaskPipeline* next) { next_ = next; }

@@ -868,9 +868,9 @@ private:
             gl::Enable(GL_CULL_FACE);
             gl::CullFace(r.cull == CullMode::Front ? GL_FRONT : GL_BACK);
         }
-        // Window y runs downward here, which mirrors every winding; the
-        // clockwise of the top-left space is GL's counter-clockwise.
-        gl::FrontFace(r.frontCounterClockwise ? GL_CW : GL_CCW);
+        // The upper-left clip origin flips y and the facing rule with it, so
+        // windings read as they appear in the top-left space.
+        gl::FrontFace(r.frontCounterClockwise ? GL_CCW : GL_CW);
         if (r.depthBias != 0 || r.slopeScaledDepthBias != 0.0f) {
             gl::Enable(GL_POLYGON_OFFSET_FILL);
             gl::PolygonOffset(r.slopeScaledDepthBias, static_cast<float>(r.depthBias));

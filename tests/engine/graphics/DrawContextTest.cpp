@@ -14,7 +14,9 @@ namespace graphics_test {
 
 namespace {
 
-template <class T> T* Make() { return new T; }
+template <class T> T* Make() {
+    return new T;
+}
 
 const CommandHeader* Headers(ContextBuffer* b) {
     return reinterpret_cast<const CommandHeader*>(b->GetCurrentBlock());
@@ -103,8 +105,8 @@ TEST_F(NullGraphics, RenderTargetScissorAndBackBufferPayloads) {
     EXPECT_EQ(context->GetSequence(), 3u);
     const CommandHeader* h = Headers(buffer);
     ASSERT_EQ(h[0].type, kCommandSetRenderTargets);
-    auto* rt = reinterpret_cast<const SetRenderTargetsPayload*>(buffer->GetCurrentBlock() +
-                                                                h[0].payload);
+    auto* rt =
+        reinterpret_cast<const SetRenderTargetsPayload*>(buffer->GetCurrentBlock() + h[0].payload);
     EXPECT_EQ(rt->count, 1u);
     EXPECT_EQ(rt->colour[0], target);
     EXPECT_EQ(rt->colour[1], nullptr);

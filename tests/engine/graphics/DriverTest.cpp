@@ -1,7 +1,7 @@
+#include "engine/graphics/Driver.h"
 #include "engine/common/Delegate.h"
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
-#include "engine/graphics/Driver.h"
 #include "engine/graphics/GraphicsDevice.h"
 #include "sys/gpu_null.h"
 
@@ -16,7 +16,9 @@ using namespace Mireku::Graphics;
 using sys::gpu::NullOp;
 
 std::vector<std::string> g_errors;
-void CollectError(const char* text) { g_errors.push_back(text); }
+void CollectError(const char* text) {
+    g_errors.push_back(text);
+}
 
 class DriverTest : public ::testing::Test {
 protected:
@@ -108,9 +110,8 @@ TEST_F(DriverTest, ResourcesFromTheMainThreadAreMadeByTheRenderThread) {
     ASSERT_TRUE(Start());
     sys::gpu::Device* gpu = GraphicsDevice::GetInstance()->GetGpu();
     driver->BeginFrame();
-    sys::gpu::Buffer* b = gpu->CreateBuffer({16, sys::gpu::Usage::Default,
-                                             sys::gpu::kBindVertexBuffer, 0, 0},
-                                            nullptr);
+    sys::gpu::Buffer* b = gpu->CreateBuffer(
+        {16, sys::gpu::Usage::Default, sys::gpu::kBindVertexBuffer, 0, 0}, nullptr);
     gpu->Release(sys::gpu::AsObject(b));
     driver->EndFrame();
     driver->BeginFrame();

@@ -58,7 +58,8 @@ TEST_F(NullGraphics, ScissorAndViewportCommandsReachTheDevice) {
 
 TEST_F(NullGraphics, ClearFollowsTheCurrentTarget) {
     RenderTargetTexture* target = new RenderTargetTexture;
-    sys::gpu::View* view = device->GetGpu()->CreateRenderTargetView(device->GetGpu()->GetBackBuffer());
+    sys::gpu::View* view =
+        device->GetGpu()->CreateRenderTargetView(device->GetGpu()->GetBackBuffer());
     target->SetRenderTargetView(view);
     const float red[4] = {1, 0, 0, 1};
     context->ClearTarget(red);
@@ -242,7 +243,7 @@ TEST_F(NullGraphics, NameTablesGiveStableIdsUntilFull) {
     EXPECT_EQ(device->GetConstantBufferId("CB_VS_0"), 0u);
     EXPECT_EQ(device->GetConstantBufferId("CB_PS_0"), 1u);
     EXPECT_EQ(device->GetConstantBufferId("CB_VS_0"), 0u);
-    EXPECT_EQ(device->GetTextureId("CB_VS_0"), 0u); // tables are separate
+    EXPECT_EQ(device->GetTextureId("CB_VS_0"), 0u);        // tables are separate
     EXPECT_EQ(device->GetConstantBufferId("cb_vs_0"), 2u); // case-sensitive
     for (uint32_t i = 3; i < 128; ++i) {
         const std::string name = "Buffer" + std::to_string(i);

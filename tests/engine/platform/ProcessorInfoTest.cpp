@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 class FakeSysfs {
 public:
     explicit FakeSysfs(std::initializer_list<const char*> siblings) {
-        root_ = fs::temp_directory_path() / ("cpu-" + std::to_string(getpid()) + "-" +
-                                             std::to_string(counter_++));
+        root_ = fs::temp_directory_path() /
+                ("cpu-" + std::to_string(getpid()) + "-" + std::to_string(counter_++));
         fs::create_directories(root_);
         fs::create_directories(root_ / "cpufreq"); // not a processor
         int i = 0;

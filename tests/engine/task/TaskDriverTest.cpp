@@ -1,6 +1,6 @@
+#include "engine/task/TaskDriver.h"
 #include "engine/graphics/DrawContext.h"
 #include "engine/platform/ProcessorInfo.h"
-#include "engine/task/TaskDriver.h"
 #include "sys/thread.h"
 
 #include <gtest/gtest.h>
