@@ -37,6 +37,13 @@ void FormatKey(char* key, const char* folder, const char* name) {
         std::snprintf(key, kPathSize, "%s", name ? name : "");
 }
 
+void FormatLoosePath(char* path, const char* root, const char* folder, const char* name) {
+    if (folder)
+        std::snprintf(path, kPathSize, "%s/%s/%s", root, folder, name ? name : "");
+    else
+        std::snprintf(path, kPathSize, "%s/%s", root, name ? name : "");
+}
+
 } // namespace
 
 ResourceLoader::~ResourceLoader() {
@@ -264,10 +271,7 @@ bool ResourceLoader::ReadLooseFile(void** data, uint32_t* size, const char* fold
     *size = 0;
     char path[kPathSize];
     for (const Common::String& root : roots_) {
-        if (folder)
-            std::snprintf(path, sizeof(path), "%s/%s/%s", root.c_str(), folder, name ? name : "");
-        else
-            std::snprintf(path, sizeof(path), "%s/%s", root.c_str(), name ? name : "");
+        FormatLoosePath(path, root.c_str(), folder, name);
         const intptr_t file = sys::OpenFileRead(path);
         if (file == sys::kInvalidFile)
             continue;
@@ -299,10 +303,7 @@ bool ResourceLoader::Exists(const char* folder, const char* name) {
     if (mode_ != kLooseFiles)
         return false;
     for (const Common::String& root : roots_) {
-        if (folder)
-            std::snprintf(path, sizeof(path), "%s/%s/%s", root.c_str(), folder, name ? name : "");
-        else
-            std::snprintf(path, sizeof(path), "%s/%s", root.c_str(), name ? name : "");
+        FormatLoosePath(path, root.c_str(), folder, name);
         const intptr_t file = sys::OpenFileRead(path);
         if (file != sys::kInvalidFile) {
             sys::CloseFile(file);

@@ -1,4 +1,4 @@
-#include "ArchiveTestSupport.h"
+#include "support/ArchiveTestSupport.h"
 
 #include "engine/common/Heap.h"
 #include "engine/resource/ChildResourceLoader.h"
