@@ -3,6 +3,7 @@
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/FileLoader.h"
 #include "game/core/SoundManager.h"
+#include "game/core/SpriteManager.h"
 #include "sys/window.h"
 
 bool GameFramework::Initialize() {
@@ -29,20 +30,38 @@ bool GameFramework::OnInitialize() {
     if (FileLoader* files = FileLoader::GetInstance())
         files->SetSynchronous(true);
 
+    if (SpriteManager* sprites = SpriteManager::CreateInstance()) {
+        sprites->Initialize();
+        sprites->CreateLayers();
+    }
     if (SoundManager* sound = SoundManager::CreateInstance())
         sound->Initialize();
     return true;
 }
 
+// The game counts whole frames; the step is not read. The layers are ready
+// before anything submits sprites and flushed after everything has.
 void GameFramework::OnFrame(const float&) {
+    SpriteManager* sprites = SpriteManager::GetInstance();
+    if (sprites)
+        sprites->PrepareLayers();
     if (SoundManager* sound = SoundManager::GetInstance())
         sound->Update();
+    if (sprites)
+        sprites->RaiseHudLayer();
+    // The scenes and the effects draw here.
+    if (sprites)
+        sprites->FlushLayers();
 }
 
 void GameFramework::OnFinalize() {
     if (SoundManager* sound = SoundManager::GetInstance()) {
         sound->Finalize();
         SoundManager::DestroyInstance();
+    }
+    if (SpriteManager* sprites = SpriteManager::GetInstance()) {
+        sprites->Finalize();
+        SpriteManager::DestroyInstance();
     }
     FileLoader::DestroyInstance();
 }
