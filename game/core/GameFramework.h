@@ -24,7 +24,6 @@ public:
     bool OnInitialize() override;
     void OnFrame(const float& frames) override;
     void OnFinalize() override;
-    void OnFrame(const float& frames) override;
     // Engine errors reach the player in a modal box titled "Error".
     void ShowError(const char* text) override;
 };
