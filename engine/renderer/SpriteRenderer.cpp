@@ -350,10 +350,18 @@ void SpriteRenderer::ResetState() {
     current_.dirty = kDirtyAll;
 }
 
-void SpriteRenderer::WriteVertices(const SpriteRecord& record, SpriteVertex* vertices) {
-    std::memcpy(vertices + drawnVertices_ + groupVertices_, record.vertices,
-                sizeof(record.vertices));
-    groupVertices_ += 4;
+uint32_t SpriteRenderer::WriteGroup(const SpriteRecord* head, const SpriteRecord* end,
+                                    SpriteVertex* out) {
+    // A group's records are consecutive in the array (records are appended in
+    // submission order and a group runs until the next group head), so the
+    // same-group links can be walked as a plain run, without waiting on each
+    // link's load.
+    SpriteVertex* const begin = out;
+    for (const SpriteRecord* r = head; r != end; ++r) {
+        std::memcpy(out, r->vertices, sizeof(r->vertices));
+        out += 4;
+    }
+    return static_cast<uint32_t>(out - begin);
 }
 
 void SpriteRenderer::ApplyGroupState(const SpriteRecord& head) {
@@ -453,9 +461,8 @@ void SpriteRenderer::Flush(int16_t width, int16_t height) {
             vertexBuffer_->SetWriting(1);
             for (SpriteRecord* head = firstGroup_; head; head = head->nextGroup) {
                 ApplyGroupState(*head);
-                groupVertices_ = 0;
-                for (SpriteRecord* r = head; r; r = r->nextInGroup)
-                    WriteVertices(*r, vertices);
+                const SpriteRecord* end = head->nextGroup ? head->nextGroup : records_ + count_;
+                groupVertices_ = WriteGroup(head, end, vertices + drawnVertices_);
                 context->DrawIndexed(groupVertices_ / 4 * 6, drawnVertices_ / 4 * 6);
                 drawnVertices_ += groupVertices_;
             }

@@ -97,8 +97,9 @@ private:
     void SetTransformed(float x, float y, float w, float h, float cx, float cy, float sx,
                         float sy, float angle, float post);
     void ApplyGroupState(const SpriteRecord& head);
-    // Writes the record's four vertices at the next free vertex.
-    void WriteVertices(const SpriteRecord& record, SpriteVertex* vertices);
+    // Writes the vertices of a group's records from `out` on; returns their count.
+    static uint32_t WriteGroup(const SpriteRecord* head, const SpriteRecord* end,
+                               SpriteVertex* out);
 
     Common::String name_;
     SpriteRecord* records_ = nullptr;
