@@ -45,11 +45,10 @@ constexpr Format kVertexFormats[] = {
 static_assert(sizeof(kVertexFormats) / sizeof(kVertexFormats[0]) == kVertexFormatCount);
 
 constexpr Format kTextureFormats[] = {
-    Format::A8_UNORM,           Format::R8G8B8A8_UNORM,     Format::R10G10B10A2_UNORM,
-    Format::R16_FLOAT,          Format::R32_FLOAT,          Format::R16G16B16A16_FLOAT,
-    Format::R32G32B32A32_FLOAT, Format::BC1_UNORM,          Format::BC2_UNORM,
-    Format::BC3_UNORM,          Format::BC4_UNORM,          Format::BC5_UNORM,
-    Format::BC6H_UF16,          Format::BC7_UNORM,
+    Format::A8_UNORM,  Format::R8G8B8A8_UNORM,     Format::R10G10B10A2_UNORM,  Format::R16_FLOAT,
+    Format::R32_FLOAT, Format::R16G16B16A16_FLOAT, Format::R32G32B32A32_FLOAT, Format::BC1_UNORM,
+    Format::BC2_UNORM, Format::BC3_UNORM,          Format::BC4_UNORM,          Format::BC5_UNORM,
+    Format::BC6H_UF16, Format::BC7_UNORM,
 };
 // DXGI numbers of the same formats, as the texture records them.
 constexpr uint32_t kTextureFormatCodes[] = {65, 28, 24, 54, 41, 10, 2, 71, 74, 77, 80, 83, 95, 98};
@@ -235,9 +234,9 @@ SamplerState* GraphicsDevice::CreateSamplerState(uint32_t filterKind, uint32_t l
                                                  uint32_t anisotropy, uint32_t addressU,
                                                  uint32_t addressV, uint32_t comparison) {
     static constexpr sys::gpu::Filter kFilters[] = {
-        sys::gpu::Filter::MinMagMipPoint, sys::gpu::Filter::MinMagPointMipLinear,
+        sys::gpu::Filter::MinMagMipPoint,       sys::gpu::Filter::MinMagPointMipLinear,
         sys::gpu::Filter::MinMagLinearMipPoint, sys::gpu::Filter::MinMagMipLinear,
-        sys::gpu::Filter::Anisotropic, sys::gpu::Filter::Anisotropic};
+        sys::gpu::Filter::Anisotropic,          sys::gpu::Filter::Anisotropic};
     static constexpr uint32_t kAnisotropy[] = {1, 2, 4, 8, 16};
     static constexpr sys::gpu::AddressMode kAddress[] = {
         sys::gpu::AddressMode::Clamp, sys::gpu::AddressMode::Wrap, sys::gpu::AddressMode::Mirror};
@@ -326,8 +325,7 @@ VertexBuffer* GraphicsDevice::CreateVertexBufferWithData(const void* data, uint3
                                             sys::gpu::kBindVertexBuffer);
 }
 
-IndexBuffer* GraphicsDevice::CreateIndexBuffer(uint32_t byteSize, uint32_t usage,
-                                               uint32_t option) {
+IndexBuffer* GraphicsDevice::CreateIndexBuffer(uint32_t byteSize, uint32_t usage, uint32_t option) {
     return CreateStagedBuffer<IndexBuffer>(gpu_, nullptr, byteSize, usage, option,
                                            sys::gpu::kBindIndexBuffer);
 }
@@ -355,8 +353,8 @@ ConstantBuffer* GraphicsDevice::CreateConstantBuffer(uint32_t byteSize, uint32_t
 }
 
 template <class Shader>
-static Shader* CreateShaderWrapper(GraphicsDevice& device, sys::gpu::Device* gpu,
-                                   const void* code, uint32_t length, sys::gpu::Stage stage) {
+static Shader* CreateShaderWrapper(GraphicsDevice& device, sys::gpu::Device* gpu, const void* code,
+                                   uint32_t length, sys::gpu::Stage stage) {
     Shader* shader = new Shader();
     if (!shader)
         return nullptr;
@@ -467,9 +465,9 @@ DepthStencilState* CreateDepthStencilState(uint32_t write, uint32_t comparison) 
     return d ? d->CreateDepthStencilState(write, comparison) : nullptr;
 }
 
-BlendState* CreateBlendState(uint8_t enable, uint32_t unused0, uint32_t unused1,
-                             uint32_t destAlpha, uint32_t srcAlpha, uint32_t alphaOp,
-                             uint32_t destColour, uint32_t srcColour, uint32_t colourOp) {
+BlendState* CreateBlendState(uint8_t enable, uint32_t unused0, uint32_t unused1, uint32_t destAlpha,
+                             uint32_t srcAlpha, uint32_t alphaOp, uint32_t destColour,
+                             uint32_t srcColour, uint32_t colourOp) {
     GraphicsDevice* d = GraphicsDevice::GetInstance();
     return d ? d->CreateBlendState(enable, unused0, unused1, destAlpha, srcAlpha, alphaOp,
                                    destColour, srcColour, colourOp)

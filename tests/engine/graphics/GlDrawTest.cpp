@@ -1,6 +1,7 @@
 // Draws through recorded commands on the OpenGL backend (llvmpipe under the
 // offscreen video driver) and reads the back buffer back. The test thread
 // plays the render thread: it owns the context and runs the executor.
+#include "GlResidency.h"
 #include "engine/graphics/ConstantBuffer.h"
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/ContextExecutor.h"
@@ -64,6 +65,7 @@ protected:
             std::printf("no OpenGL 4.5 core context: %s\n", error);
             GTEST_SKIP() << "no OpenGL 4.5 core context could be created";
         }
+        testing_support::KeepGlDriversResident();
         ContextBuffer::CreateInstance()->Initialize(64 * 1024);
         executor = ContextExecutor::CreateInstance();
         DrawContext::ResetAll();
