@@ -455,85 +455,79 @@ RenderTargetTexture* GraphicsDevice::CreateRenderTargetTexture(int16_t width, in
 
 // Free twins on the device singleton.
 
-RasterizerState* CreateRasterizerState(uint32_t fill, uint32_t cull, uint32_t scissor) {
+namespace {
+
+// Calls the member on the device singleton; null without a device.
+template <auto Member, class... Args> auto OnDevice(Args... args) {
     GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateRasterizerState(fill, cull, scissor) : nullptr;
+    return d ? (d->*Member)(args...) : nullptr;
+}
+
+} // namespace
+
+RasterizerState* CreateRasterizerState(uint32_t fill, uint32_t cull, uint32_t scissor) {
+    return OnDevice<&GraphicsDevice::CreateRasterizerState>(fill, cull, scissor);
 }
 
 DepthStencilState* CreateDepthStencilState(uint32_t write, uint32_t comparison) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateDepthStencilState(write, comparison) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateDepthStencilState>(write, comparison);
 }
 
 BlendState* CreateBlendState(uint8_t enable, uint32_t unused0, uint32_t unused1, uint32_t destAlpha,
                              uint32_t srcAlpha, uint32_t alphaOp, uint32_t destColour,
                              uint32_t srcColour, uint32_t colourOp) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateBlendState(enable, unused0, unused1, destAlpha, srcAlpha, alphaOp,
-                                   destColour, srcColour, colourOp)
-             : nullptr;
+    return OnDevice<&GraphicsDevice::CreateBlendState>(
+        enable, unused0, unused1, destAlpha, srcAlpha, alphaOp, destColour, srcColour, colourOp);
 }
 
 SamplerState* CreateSamplerState(uint32_t filterKind, uint32_t linearMip, uint32_t anisotropy,
                                  uint32_t addressU, uint32_t addressV, uint32_t comparison) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateSamplerState(filterKind, linearMip, anisotropy, addressU, addressV,
-                                     comparison)
-             : nullptr;
+    return OnDevice<&GraphicsDevice::CreateSamplerState>(filterKind, linearMip, anisotropy,
+                                                         addressU, addressV, comparison);
 }
 
 VertexLayout* CreateVertexLayout(const VertexElement* elements, const void* code,
                                  uint32_t codeLength) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateVertexLayout(elements, code, codeLength) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateVertexLayout>(elements, code, codeLength);
 }
 
 VertexBuffer* CreateVertexBuffer(uint32_t byteSize, uint32_t usage, uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateVertexBuffer(byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateVertexBuffer>(byteSize, usage, option);
 }
 
 VertexBuffer* CreateVertexBufferWithData(const void* data, uint32_t byteSize, uint32_t usage,
                                          uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateVertexBufferWithData(data, byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateVertexBufferWithData>(data, byteSize, usage, option);
 }
 
 IndexBuffer* CreateIndexBuffer(uint32_t byteSize, uint32_t usage, uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateIndexBuffer(byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateIndexBuffer>(byteSize, usage, option);
 }
 
 IndexBuffer* CreateIndexBufferWithData(const void* data, uint32_t byteSize, uint32_t usage,
                                        uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateIndexBufferWithData(data, byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateIndexBufferWithData>(data, byteSize, usage, option);
 }
 
 ConstantBuffer* CreateConstantBuffer(uint32_t byteSize, uint32_t usage, uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateConstantBuffer(byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateConstantBuffer>(byteSize, usage, option);
 }
 
 VertexShader* CreateVertexShader(const void* code, uint32_t codeLength) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateVertexShader(code, codeLength) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateVertexShader>(code, codeLength);
 }
 
 PixelShader* CreatePixelShader(const void* code, uint32_t codeLength) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreatePixelShader(code, codeLength) : nullptr;
+    return OnDevice<&GraphicsDevice::CreatePixelShader>(code, codeLength);
 }
 
 Texture* CreateTextureFromMemory(const void* data, uint32_t size, uint32_t formatIndex) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateTextureFromMemory(data, size, formatIndex) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateTextureFromMemory>(data, size, formatIndex);
 }
 
 RenderTargetTexture* CreateRenderTargetTexture(int16_t width, int16_t height,
                                                uint32_t formatIndex) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateRenderTargetTexture(width, height, formatIndex) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateRenderTargetTexture>(width, height, formatIndex);
 }
 
 } // namespace Mireku::Graphics
