@@ -295,8 +295,12 @@ VertexLayout* GraphicsDevice::CreateVertexLayout(const VertexElement* elements, 
     return layout;
 }
 
+sys::gpu::View* GraphicsDevice::CreateUnorderedAccessView(sys::gpu::Buffer* buffer) {
+    return gpu_ && buffer ? gpu_->CreateUnorderedAccessView(buffer) : nullptr;
+}
+
 template <class Buffer>
-static Buffer* CreateStagedBuffer(sys::gpu::Device* gpu, const void* data, uint32_t byteSize,
+static Buffer* CreateStagedBuffer(GraphicsDevice& device, const void* data, uint32_t byteSize,
                                   uint32_t usage, uint32_t option, uint32_t binding) {
     Buffer* buffer = new Buffer();
     if (!buffer)
@@ -306,33 +310,34 @@ static Buffer* CreateStagedBuffer(sys::gpu::Device* gpu, const void* data, uint3
         return nullptr;
     }
     const sys::gpu::BufferDesc desc = DescribeBuffer(byteSize, usage, option, binding);
+    sys::gpu::Device* gpu = device.GetGpu();
     sys::gpu::Buffer* made = gpu ? gpu->CreateBuffer(desc, data) : nullptr;
     buffer->SetBuffer(made, usage, byteSize);
-    if (made && option != 0)
-        buffer->SetUnorderedAccessView(gpu->CreateUnorderedAccessView(made));
+    if (option != 0)
+        buffer->SetUnorderedAccessView(device.CreateUnorderedAccessView(made));
     return buffer;
 }
 
 VertexBuffer* GraphicsDevice::CreateVertexBuffer(uint32_t byteSize, uint32_t usage,
                                                  uint32_t option) {
-    return CreateStagedBuffer<VertexBuffer>(gpu_, nullptr, byteSize, usage, option,
+    return CreateStagedBuffer<VertexBuffer>(*this, nullptr, byteSize, usage, option,
                                             sys::gpu::kBindVertexBuffer);
 }
 
 VertexBuffer* GraphicsDevice::CreateVertexBufferWithData(const void* data, uint32_t byteSize,
                                                          uint32_t usage, uint32_t option) {
-    return CreateStagedBuffer<VertexBuffer>(gpu_, data, byteSize, usage, option,
+    return CreateStagedBuffer<VertexBuffer>(*this, data, byteSize, usage, option,
                                             sys::gpu::kBindVertexBuffer);
 }
 
 IndexBuffer* GraphicsDevice::CreateIndexBuffer(uint32_t byteSize, uint32_t usage, uint32_t option) {
-    return CreateStagedBuffer<IndexBuffer>(gpu_, nullptr, byteSize, usage, option,
+    return CreateStagedBuffer<IndexBuffer>(*this, nullptr, byteSize, usage, option,
                                            sys::gpu::kBindIndexBuffer);
 }
 
 IndexBuffer* GraphicsDevice::CreateIndexBufferWithData(const void* data, uint32_t byteSize,
                                                        uint32_t usage, uint32_t option) {
-    return CreateStagedBuffer<IndexBuffer>(gpu_, data, byteSize, usage, option,
+    return CreateStagedBuffer<IndexBuffer>(*this, data, byteSize, usage, option,
                                            sys::gpu::kBindIndexBuffer);
 }
 
@@ -345,8 +350,8 @@ ConstantBuffer* GraphicsDevice::CreateConstantBuffer(uint32_t byteSize, uint32_t
         DescribeBuffer(byteSize, usage, option, sys::gpu::kBindConstantBuffer);
     sys::gpu::Buffer* made = gpu_ ? gpu_->CreateBuffer(desc, nullptr) : nullptr;
     buffer->SetBuffer(made, usage, byteSize);
-    if (made && option != 0)
-        buffer->SetUnorderedAccessView(gpu_->CreateUnorderedAccessView(made));
+    if (option != 0)
+        buffer->SetUnorderedAccessView(CreateUnorderedAccessView(made));
     buffer->SetData(nullptr);
     buffer->SetWriting(0);
     return buffer;
