@@ -2,6 +2,7 @@
 
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/FileLoader.h"
+#include "game/core/SpriteManager.h"
 #include "sys/window.h"
 
 bool GameFramework::Initialize() {
@@ -27,9 +28,32 @@ bool GameFramework::OnInitialize() {
     // Everything after the effects controller loads synchronously.
     if (FileLoader* files = FileLoader::GetInstance())
         files->SetSynchronous(true);
+
+    if (SpriteManager* sprites = SpriteManager::CreateInstance()) {
+        sprites->Initialize();
+        sprites->CreateLayers();
+    }
     return true;
 }
 
+// The game counts whole frames; the step is not read. The layers are ready
+// before anything submits sprites and flushed after everything has.
+void GameFramework::OnFrame(const float&) {
+    SpriteManager* sprites = SpriteManager::GetInstance();
+    if (sprites)
+        sprites->PrepareLayers();
+    // Input and sound updates run here; they draw nothing.
+    if (sprites)
+        sprites->RaiseHudLayer();
+    // The scenes and the effects draw here.
+    if (sprites)
+        sprites->FlushLayers();
+}
+
 void GameFramework::OnFinalize() {
+    if (SpriteManager* sprites = SpriteManager::GetInstance()) {
+        sprites->Finalize();
+        SpriteManager::DestroyInstance();
+    }
     FileLoader::DestroyInstance();
 }

@@ -22,6 +22,7 @@ public:
 
     bool Initialize() override;
     bool OnInitialize() override;
+    void OnFrame(const float& frames) override;
     void OnFinalize() override;
     // Engine errors reach the player in a modal box titled "Error".
     void ShowError(const char* text) override;
