@@ -42,9 +42,7 @@ fi
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDREVANTH_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
-# Full unwinding lets leak reports of system libraries be matched by name
-# even when they are reached through code without frame pointers.
-export ASAN_OPTIONS="detect_leaks=1:fast_unwind_on_malloc=0"
+export ASAN_OPTIONS="detect_leaks=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600
