@@ -15,6 +15,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     glslang-dev glslang-tools spirv-tools libspirv-cross-c-shared-dev
+    libfreetype-dev fonts-dejavu-core
     libvorbis-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "engine/graphics/BaseBuffer.h"
+
+namespace Mireku::Graphics {
+
+// A constant buffer whose contents for a frame live in that frame's command
+// block; draws capture the data address and the render thread uploads it.
+class ConstantBuffer : public BaseBuffer {
+public:
+    // Takes `size` bytes (rounded up) of the current command block as this
+    // frame's data; null when the block is full.
+    void* AllocData(uint32_t size);
+    void EndWrite() { writing_ = 0; }
+
+    void* GetData() const { return data_; }
+    void SetData(void* data) { data_ = data; }
+    uint8_t IsWriting() const { return writing_; }
+    void SetWriting(uint8_t writing) { writing_ = writing; }
+
+private:
+    void* data_ = nullptr;
+    uint8_t writing_ = 0;
+};
+
+} // namespace Mireku::Graphics

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "engine/graphics/StagedBuffer.h"
+
+namespace Mireku::Graphics {
+
+class IndexBuffer : public StagedBuffer {};
+
+} // namespace Mireku::Graphics

@@ -1,0 +1,63 @@
+// The null graphics backend: executes nothing and records every immediate-
+// context call, so tests can check what the engine sent and in which order.
+#pragma once
+
+#include "sys/gpu.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace sys::gpu {
+
+enum class NullOp : uint32_t {
+    CreateObject,
+    DestroyObject,
+    ClearState,
+    SetRenderTargets,
+    SetViewport,
+    SetScissorRect,
+    ClearRenderTargetView,
+    ClearDepthStencilView,
+    SetRasterizerState,
+    SetDepthStencilState,
+    SetBlendState,
+    SetShader,
+    SetConstantBuffers,
+    SetShaderResources,
+    SetSamplers,
+    SetUnorderedAccessViews,
+    SetInputLayout,
+    SetVertexBuffers,
+    SetIndexBuffer,
+    SetTopology,
+    Draw,
+    DrawIndexed,
+    Map,
+    Unmap,
+    UpdateSubresource,
+    Present,
+};
+
+// One recorded call. `stage`, `start`, `count` and `value` carry the integer
+// arguments (draw counts in `count` and `start`, a topology or a format in
+// `value`); `objects` the first handles passed (up to four).
+struct NullCall {
+    NullOp op;
+    uint32_t stage = 0;
+    uint32_t start = 0;
+    uint32_t count = 0;
+    int64_t value = 0;
+    const void* objects[4] = {nullptr, nullptr, nullptr, nullptr};
+    float floats[4] = {0, 0, 0, 0};
+};
+
+// The recording of a null device; null for a device of another backend.
+std::vector<NullCall>* NullCalls(Device* device);
+// The display-mode list a null device reports.
+void SetNullDisplayModes(Device* device, const DisplayMode* modes, uint32_t count);
+// Makes the next CreateContext / CreateSwapChain of a null device fail.
+void SetNullFailures(Device* device, bool context, bool swapChain);
+// Contents written through Map/UpdateSubresource into a null device's buffer.
+const std::vector<uint8_t>* NullBufferContents(const Buffer* buffer);
+
+} // namespace sys::gpu

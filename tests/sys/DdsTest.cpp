@@ -1,0 +1,188 @@
+#include "sys/dds.h"
+#include "tools/dds/DdsWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using sys::DdsFormat;
+
+std::vector<uint8_t> Pixels(size_t n) {
+    std::vector<uint8_t> p(n);
+    for (size_t i = 0; i < n; ++i)
+        p[i] = static_cast<uint8_t>(i * 7 + 1);
+    return p;
+}
+
+TEST(Dds, ReadsA2DMipChainWithSurfacesInOrder) {
+    const size_t bytes = tools::DdsFaceBytes(DdsFormat::R8G8B8A8, 8, 4, 4);
+    ASSERT_EQ(bytes, (32u + 8u + 2u + 1u) * 4u);
+    auto pixels = Pixels(bytes);
+    auto file = tools::WriteDds(DdsFormat::R8G8B8A8, 8, 4, 4, false, pixels.data(), bytes);
+    sys::DdsImage image;
+    ASSERT_TRUE(sys::ParseDds(file.data(), file.size(), image));
+    EXPECT_EQ(image.format, DdsFormat::R8G8B8A8);
+    EXPECT_EQ(image.width, 8u);
+    EXPECT_EQ(image.height, 4u);
+    EXPECT_EQ(image.mipCount, 4u);
+    EXPECT_FALSE(image.cube);
+    const uint32_t widths[] = {8, 4, 2, 1}, heights[] = {4, 2, 1, 1};
+    size_t offset = 128;
+    for (uint32_t m = 0; m < 4; ++m) {
+        const sys::DdsSurface& s = image.Surface(0, m);
+        EXPECT_EQ(s.width, widths[m]);
+        EXPECT_EQ(s.height, heights[m]);
+        EXPECT_EQ(s.rowPitch, widths[m] * 4);
+        EXPECT_EQ(s.data, file.data() + offset);
+        offset += s.size;
+    }
+    EXPECT_EQ(offset, file.size());
+}
+
+TEST(Dds, RecognisesEveryFormatInBothHeaderForms) {
+    const DdsFormat formats[] = {DdsFormat::R8G8B8A8, DdsFormat::B8G8R8A8, DdsFormat::B8G8R8X8,
+                                 DdsFormat::A8, DdsFormat::R10G10B10A2, DdsFormat::R16Float,
+                                 DdsFormat::R32Float, DdsFormat::R16G16B16A16Float,
+                                 DdsFormat::R32G32B32A32Float, DdsFormat::BC1, DdsFormat::BC2,
+                                 DdsFormat::BC3};
+    for (DdsFormat f : formats) {
+        for (bool extension : {false, true}) {
+            const size_t bytes = tools::DdsFaceBytes(f, 16, 16, 5);
+            auto pixels = Pixels(bytes);
+            auto file = tools::WriteDds(f, 16, 16, 5, false, pixels.data(), bytes, extension);
+            sys::DdsImage image;
+            ASSERT_TRUE(sys::ParseDds(file.data(), file.size(), image))
+                << static_cast<int>(f) << " " << extension;
+            EXPECT_EQ(image.format, f);
+            EXPECT_EQ(image.mipCount, 5u);
+        }
+    }
+}
+
+TEST(Dds, BlockFormatsRoundSmallMipsUpToWholeBlocks) {
+    const size_t bytes = tools::DdsFaceBytes(DdsFormat::BC1, 8, 8, 4);
+    EXPECT_EQ(bytes, (4u + 1u + 1u + 1u) * 8u); // 8x8, 4x4, 2x2 and 1x1 each need a block
+    auto pixels = Pixels(bytes);
+    auto file = tools::WriteDds(DdsFormat::BC1, 8, 8, 4, false, pixels.data(), bytes);
+    sys::DdsImage image;
+    ASSERT_TRUE(sys::ParseDds(file.data(), file.size(), image));
+    EXPECT_EQ(image.Surface(0, 3).size, 8u);
+    EXPECT_EQ(image.Surface(0, 3).width, 1u);
+    EXPECT_EQ(image.Surface(0, 0).rowPitch, 16u);
+}
+
+TEST(Dds, ReadsCubeMapsFaceByFace) {
+    const size_t face = tools::DdsFaceBytes(DdsFormat::BC3, 8, 8, 2);
+    auto pixels = Pixels(face * 6);
+    for (bool extension : {false, true}) {
+        auto file = tools::WriteDds(DdsFormat::BC3, 8, 8, 2, true, pixels.data(), pixels.size(),
+                                    extension);
+        sys::DdsImage image;
+        ASSERT_TRUE(sys::ParseDds(file.data(), file.size(), image));
+        EXPECT_TRUE(image.cube);
+        EXPECT_EQ(image.faceCount, 6u);
+        EXPECT_EQ(image.Surface(5, 1).data + image.Surface(5, 1).size, file.data() + file.size());
+        EXPECT_EQ(image.Surface(1, 0).data, image.Surface(0, 1).data + image.Surface(0, 1).size);
+    }
+}
+
+class DdsMalformed : public testing::Test {
+protected:
+    void SetUp() override {
+        const size_t bytes = tools::DdsFaceBytes(DdsFormat::R8G8B8A8, 4, 4, 3);
+        auto pixels = Pixels(bytes);
+        file = tools::WriteDds(DdsFormat::R8G8B8A8, 4, 4, 3, false, pixels.data(), bytes);
+    }
+    bool Parses() {
+        sys::DdsImage image;
+        bool ok = sys::ParseDds(file.data(), file.size(), image);
+        if (!ok) { // a refused file leaves nothing behind
+            EXPECT_EQ(image.format, DdsFormat::Unknown);
+        }
+        return ok;
+    }
+    std::vector<uint8_t> file;
+};
+
+TEST_F(DdsMalformed, TheValidFileParses) { EXPECT_TRUE(Parses()); }
+
+TEST_F(DdsMalformed, ShortHeadersAndBadMagicAreRefused) {
+    for (size_t n : {0u, 4u, 127u}) {
+        sys::DdsImage image;
+        EXPECT_FALSE(sys::ParseDds(file.data(), n, image)) << n;
+    }
+    sys::DdsImage image;
+    EXPECT_FALSE(sys::ParseDds(nullptr, 1000, image));
+    file[0] = 'X';
+    EXPECT_FALSE(Parses());
+}
+
+TEST_F(DdsMalformed, DataShorterThanTheSurfacesIsRefused) {
+    file.pop_back();
+    EXPECT_FALSE(Parses());
+}
+
+TEST_F(DdsMalformed, OverflowingDimensionsAreRefused) {
+    tools::PutU32(file, 16, 0xFFFFFFFF);
+    EXPECT_FALSE(Parses());
+    tools::PutU32(file, 16, 0);
+    EXPECT_FALSE(Parses());
+    tools::PutU32(file, 16, 4);
+    tools::PutU32(file, 12, 0x40000000);
+    EXPECT_FALSE(Parses());
+}
+
+TEST_F(DdsMalformed, MoreMipsThanTheSizeAllowsAreRefused) {
+    tools::PutU32(file, 28, 4); // 4x4 has three levels
+    EXPECT_FALSE(Parses());
+    tools::PutU32(file, 28, 0xFFFFFFFF);
+    EXPECT_FALSE(Parses());
+}
+
+TEST_F(DdsMalformed, UnknownFormatsAndHeaderSizesAreRefused) {
+    tools::PutU32(file, 92, 0xF800); // a 16-bit mask in a 32-bit format
+    EXPECT_FALSE(Parses());
+    SetUp();
+    tools::PutU32(file, 4, 123);
+    EXPECT_FALSE(Parses());
+    SetUp();
+    tools::PutU32(file, 76, 0);
+    EXPECT_FALSE(Parses());
+    SetUp();
+    tools::PutU32(file, 80, 0x4);
+    tools::PutU32(file, 84, 0x41424344);
+    EXPECT_FALSE(Parses());
+}
+
+TEST_F(DdsMalformed, VolumesAndPartialCubesAreRefused) {
+    tools::PutU32(file, 112, 0x200000);
+    EXPECT_FALSE(Parses());
+    tools::PutU32(file, 112, 0x200 | 0x400); // one face only
+    EXPECT_FALSE(Parses());
+}
+
+TEST(Dds, ExtensionHeaderLimits) {
+    const size_t bytes = tools::DdsFaceBytes(DdsFormat::R8G8B8A8, 4, 4, 1);
+    auto pixels = Pixels(bytes);
+    auto file = tools::WriteDds(DdsFormat::R8G8B8A8, 4, 4, 1, false, pixels.data(), bytes, true);
+    sys::DdsImage image;
+    ASSERT_TRUE(sys::ParseDds(file.data(), file.size(), image));
+    EXPECT_FALSE(sys::ParseDds(file.data(), 140, image)); // extension header cut short
+    auto array = file;
+    tools::PutU32(array, 140, 2);
+    EXPECT_FALSE(sys::ParseDds(array.data(), array.size(), image));
+    auto volume = file;
+    tools::PutU32(volume, 132, 4);
+    EXPECT_FALSE(sys::ParseDds(volume.data(), volume.size(), image));
+    auto srgb = file;
+    tools::PutU32(srgb, 128, 200);
+    EXPECT_FALSE(sys::ParseDds(srgb.data(), srgb.size(), image));
+    auto cube = file; // a cube map must be square: 4x4 passes, 4x2 does not
+    tools::PutU32(cube, 136, 4);
+    tools::PutU32(cube, 12, 2);
+    EXPECT_FALSE(sys::ParseDds(cube.data(), cube.size(), image));
+}
+
+} // namespace

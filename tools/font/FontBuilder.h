@@ -1,0 +1,32 @@
+// Makes a bitmap font (".mfd" description and DDS pages) from a TrueType font
+// with FreeType. Each glyph is stored in one colour channel of a page; with an
+// outline, the channel after it holds the glyph grown by the outline radius.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tools {
+
+struct FontBuildOptions {
+    std::string fontPath;
+    std::string pageName = "script"; // pages are "<name>_00.dds", "<name>_01.dds", ...
+    uint32_t baseSize = 32;          // cell height in pixels; at most 59 with an outline
+    uint32_t pageSize = 256;
+    bool outline = true;
+    uint32_t outlineRadius = 2;
+    std::vector<uint16_t> codes; // UTF-16 code units to include
+};
+
+struct FontBuildResult {
+    std::vector<uint8_t> description;
+    std::vector<std::vector<uint8_t>> pages; // DDS files
+};
+
+bool BuildFont(const FontBuildOptions& options, FontBuildResult& result, std::string& error);
+
+// Printable ASCII and Latin-1.
+std::vector<uint16_t> DefaultFontCodes();
+
+} // namespace tools
