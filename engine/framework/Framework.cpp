@@ -5,6 +5,7 @@
 #include "engine/peripheral/InputDevice.h"
 #include "engine/resource/ResourceLoader.h"
 #include "engine/resource/ResourceManager.h"
+#include "engine/sound/SoundDriver.h"
 
 namespace Mireku::Framework {
 
@@ -40,6 +41,12 @@ bool Framework::Initialize() {
     if (Peripheral::InputDevice* input = Peripheral::InputDevice::CreateInstance())
         input->Initialize(window->GetHandle());
 
+    // Sound failures are reported by the driver and never stop the start-up.
+    if (Sound::SoundDriver* sound = Sound::SoundDriver::CreateInstance()) {
+        sound->Initialize(errorSink_);
+        sound->SetPluginFolder(Sound::SoundDriver::kDefaultPluginFolder);
+    }
+
     if (!OnInitialize())
         return false;
 
@@ -64,6 +71,8 @@ bool Framework::Run() {
             if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance())
                 input->Update();
             OnFrame(frames);
+            if (Sound::SoundDriver* sound = Sound::SoundDriver::GetInstance())
+                sound->Update();
             if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
                 resources->Update();
             frameRate_.Tick();
@@ -76,6 +85,8 @@ void Framework::Step(float frames) {
     if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance())
         input->Update();
     OnFrame(frames);
+    if (Sound::SoundDriver* sound = Sound::SoundDriver::GetInstance())
+        sound->Update();
     if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
         resources->Update();
 }
@@ -93,6 +104,10 @@ bool Framework::Finalize() {
     if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance()) {
         resources->Finalize();
         Resource::ResourceManager::DestroyInstance();
+    }
+    if (Sound::SoundDriver* sound = Sound::SoundDriver::GetInstance()) {
+        sound->Finalize();
+        Sound::SoundDriver::DestroyInstance();
     }
     TeardownPlatform();
     return true;

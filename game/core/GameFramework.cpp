@@ -2,6 +2,7 @@
 
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/FileLoader.h"
+#include "game/core/SoundManager.h"
 #include "sys/window.h"
 
 bool GameFramework::Initialize() {
@@ -27,9 +28,21 @@ bool GameFramework::OnInitialize() {
     // Everything after the effects controller loads synchronously.
     if (FileLoader* files = FileLoader::GetInstance())
         files->SetSynchronous(true);
+
+    if (SoundManager* sound = SoundManager::CreateInstance())
+        sound->Initialize();
     return true;
 }
 
+void GameFramework::OnFrame(const float&) {
+    if (SoundManager* sound = SoundManager::GetInstance())
+        sound->Update();
+}
+
 void GameFramework::OnFinalize() {
+    if (SoundManager* sound = SoundManager::GetInstance()) {
+        sound->Finalize();
+        SoundManager::DestroyInstance();
+    }
     FileLoader::DestroyInstance();
 }

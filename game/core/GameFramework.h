@@ -23,6 +23,7 @@ public:
     bool Initialize() override;
     bool OnInitialize() override;
     void OnFinalize() override;
+    void OnFrame(const float& frames) override;
     // Engine errors reach the player in a modal box titled "Error".
     void ShowError(const char* text) override;
 };

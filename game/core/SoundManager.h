@@ -1,0 +1,112 @@
+#pragma once
+
+#include "engine/common/Singleton.h"
+#include "engine/common/SingletonObject.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace Mireku::Resource {
+class ChildResourceLoader;
+}
+namespace Mireku::Sound {
+class StaticSound;
+class StreamSound;
+} // namespace Mireku::Sound
+
+// The slot of the music now playing (-1 for none); the scenes and the stage
+// store it, PauseMusic and SetMusicVolumeScale act on it.
+extern int32_t g_currentMusicSlot;
+
+// The game's front to the sound driver: 107 sound effects on 16 voices each,
+// the pilots' voice lines and 16 slots for streamed music and long voices.
+class SoundManager : public Mireku::Common::SingletonObject,
+                     public Mireku::Common::Singleton<SoundManager> {
+public:
+    static constexpr uint32_t kEffectCount = 107;
+    static constexpr uint32_t kVoicesPerEffect = 16;
+    static constexpr uint32_t kPilotCount = 6;
+    static constexpr uint32_t kLinesPerPilot = 32;
+    static constexpr uint32_t kStreamSlots = 16;
+    // An effect starts at most once in this many frames.
+    static constexpr uint32_t kRepeatFrames = 3;
+
+    // Slot state (low four bits of the flags) and the play-once request.
+    enum SlotState : uint32_t {
+        kFree = 0,
+        kLoading = 1,
+        kFailed = 2,
+        kReady = 3,
+        kPlayingOnce = 4
+    };
+    static constexpr uint32_t kStateMask = 0x0F;
+    static constexpr uint32_t kPlayOnceRequest = 0x20;
+
+    static constexpr const char* kDecoder = "OggVorbis";
+
+    SoundManager();
+    ~SoundManager() override;
+
+    // Clears everything and loads the banks through the file loader.
+    bool Initialize();
+    void Finalize();
+    // Each frame, after the input manager.
+    void Update();
+
+    void PlaySE(int32_t id, bool loop);
+    void StopSE(int32_t id);
+    // Pilot 0-5, line 0-31.
+    void PlayVoice(int32_t pilot, int32_t line);
+
+    // Writes the slot, or -1 when all are in use.
+    void OpenStream(int32_t* slot, const char* folder, const char* name);
+    bool WaitStream(int32_t slot);
+    bool IsStreamReady(int32_t slot) const;
+    bool IsStreamPlaying(int32_t slot);
+    void PlayMusic(int32_t slot, bool loop);
+    void PlayVoiceStream(int32_t slot);
+    void StopStream(int32_t slot);
+    void FadeOutStream(int32_t slot);
+    void PauseMusic();
+    void SetMusicVolumeScale(float factor);
+    void ReleaseStream(int32_t* slot);
+
+    // The 4096-byte configuration image whose volumes apply (the defaults
+    // until the game state hands in the loaded one).
+    void SetConfig(const uint8_t* config) { config_ = config; }
+
+    bool AreBanksLoaded() const { return banksLoaded_.load() != 0; }
+    uint32_t GetFrame() const { return frame_; }
+    uint32_t GetSlotFlags(int32_t slot) const;
+    Mireku::Sound::StreamSound* GetStream(int32_t slot) const;
+    Mireku::Sound::StaticSound* GetEffectVoice(uint32_t id, uint32_t voice) const;
+    Mireku::Sound::StaticSound* GetPilotVoice(uint32_t pilot, uint32_t line) const;
+    uint32_t GetNextVoice(uint32_t id) const { return id < kEffectCount ? nextVoice_[id] : 0; }
+
+private:
+    struct StreamSlot {
+        std::atomic<Mireku::Sound::StreamSound*> stream{nullptr};
+        std::atomic<uint32_t> flags{0};
+    };
+
+    void LoadBanks(Mireku::Resource::ChildResourceLoader& child, const void* user);
+    void OnStreamLoaded(void* data, unsigned int size, const void* user, const char* folder,
+                        const char* name);
+    // Spins while the slot loads; the slot's state afterwards (kFree for -1
+    // and out-of-range slots).
+    uint32_t WaitLoaded(int32_t slot);
+    Mireku::Sound::StreamSound* ReadyStream(int32_t slot);
+    float Volume(uint32_t offset) const;
+    void ReleaseAll();
+
+    StreamSlot streams_[kStreamSlots];
+    Mireku::Sound::StaticSound* effects_[kEffectCount][kVoicesPerEffect];
+    Mireku::Sound::StaticSound* pilotVoices_[kPilotCount * kLinesPerPilot];
+    uint8_t nextVoice_[kEffectCount];
+    uint32_t lastPlay_[kEffectCount];
+    uint32_t frame_ = 0;
+    std::atomic<uint32_t> banksLoaded_{0};
+    // A bank load was handed to a loader and will finish.
+    std::atomic<uint32_t> bankLoadPending_{0};
+    const uint8_t* config_;
+};
