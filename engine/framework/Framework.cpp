@@ -2,10 +2,13 @@
 
 #include "engine/common/Thread.h"
 #include "engine/framework/GameWindow.h"
+#include "engine/graphics/Driver.h"
 #include "engine/peripheral/InputDevice.h"
+#include "engine/platform/ProcessorInfo.h"
 #include "engine/resource/ResourceLoader.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundDriver.h"
+#include "engine/task/TaskDriver.h"
 
 namespace Mireku::Framework {
 
@@ -24,6 +27,10 @@ bool Framework::Initialize() {
     if (!SetupPlatform())
         return false;
 
+    Platform::ProcessorInfo* processors = Platform::ProcessorInfo::CreateInstance();
+    if (processors)
+        processors->Initialize();
+
     Resource::ResourceManager::CreateInstance();
     if (Resource::ResourceLoader* loader = Resource::ResourceLoader::CreateInstance())
         loader->Initialize(errorSink_);
@@ -35,6 +42,19 @@ bool Framework::Initialize() {
     if (!window->Create(settings_.GetTitleChars(), settings_.GetClientWidth(),
                         settings_.GetClientHeight(), errorSink_))
         return false;
+
+    // The render thread runs on the second core (anywhere with fewer than two).
+    Graphics::Driver* driver = Graphics::Driver::CreateInstance();
+    const uint64_t renderMask = processors && processors->GetCoreCount() >= 2
+                                    ? processors->GetCoreMask(1)
+                                    : Common::Thread::kAllProcessors;
+    if (!driver ||
+        !driver->Initialize(&commandBufferSize_, window->GetHandle(), settings_.GetClientWidth(),
+                            settings_.GetClientHeight(), renderMask, errorSink_))
+        return false;
+
+    if (Task::TaskDriver* tasks = Task::TaskDriver::CreateInstance())
+        tasks->Initialize();
 
     // Without pads the game still runs on keyboard, so the result is not a
     // reason to stop.
@@ -50,7 +70,9 @@ bool Framework::Initialize() {
     if (!OnInitialize())
         return false;
 
-    Common::Thread::SetCurrentAffinity(Common::Thread::kAllProcessors);
+    Common::Thread::SetCurrentAffinity(processors && processors->GetCoreCount() >= 1
+                                           ? processors->GetCoreMask(0)
+                                           : Common::Thread::kAllProcessors);
     return true;
 }
 
@@ -66,7 +88,9 @@ bool Framework::Run() {
         Common::Stopwatch clock;
         clock.Reset();
         GameWindow* window = GameWindow::GetInstance();
+        Graphics::Driver* driver = Graphics::Driver::GetInstance();
         while (window && !window->IsClosed()) {
+            driver->BeginFrame();
             const float frames = FramesFor(clock.Lap());
             if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance())
                 input->Update();
@@ -75,6 +99,7 @@ bool Framework::Run() {
                 sound->Update();
             if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
                 resources->Update();
+            driver->EndFrame();
             frameRate_.Tick();
         }
     }
@@ -109,6 +134,15 @@ bool Framework::Finalize() {
         sound->Finalize();
         Sound::SoundDriver::DestroyInstance();
     }
+    if (Graphics::Driver* driver = Graphics::Driver::GetInstance()) {
+        driver->Finalize();
+        Graphics::Driver::DestroyInstance();
+    }
+    if (Task::TaskDriver* tasks = Task::TaskDriver::GetInstance()) {
+        tasks->Finalize();
+        Task::TaskDriver::DestroyInstance();
+    }
+    Platform::ProcessorInfo::DestroyInstance();
     TeardownPlatform();
     return true;
 }

@@ -16,9 +16,6 @@ DrawContext g_contexts[DrawContext::kContextCount];
 std::atomic<uint32_t> g_claimed{0};
 thread_local DrawContext* t_context = nullptr;
 
-constexpr uint32_t RoundUp8(uint32_t v) {
-    return (v + 7) & ~7u;
-}
 
 } // namespace
 
@@ -302,7 +299,7 @@ CommandHeader* AllocCommand(uint32_t type, uint32_t size) {
 
 void* AllocFrameMemory(uint32_t size) {
     ContextBuffer* cb = ContextBuffer::GetInstance();
-    return cb ? cb->AllocBack(RoundUp8(size)) : nullptr;
+    return cb ? cb->AllocBack(size) : nullptr; // rounded up to 8 there
 }
 
 } // namespace Mireku::Graphics

@@ -266,6 +266,7 @@ public:
             desc.mode.refreshNumerator / desc.mode.refreshDenominator)
             hz = desc.mode.refreshNumerator / desc.mode.refreshDenominator;
         period_ = std::chrono::microseconds(1000000 / hz);
+        showOnWindow_ = HasDisplay();
         return true;
     }
 
@@ -560,7 +561,17 @@ public:
         if (!context_ || !backBuffer_)
             return;
         // The back buffer's row 0 is the top of the picture; the window's is
-        // the bottom, so the copy flips.
+        // the bottom, so the copy flips. Without a display nobody can see the
+        // window, and the copy (a full-screen draw in software GL) is skipped.
+        if (showOnWindow_)
+            CopyToWindow();
+        SDL_GL_SwapWindow(w);
+        gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFbo_);
+        if (syncInterval)
+            Pace();
+    }
+
+    void CopyToWindow() {
         if (readAttached_ != backBuffer_->gl) {
             gl::NamedFramebufferTexture(readFbo_, GL_COLOR_ATTACHMENT0, backBuffer_->gl, 0);
             readAttached_ = backBuffer_->gl;
@@ -571,10 +582,6 @@ public:
         const GLint wi = static_cast<GLint>(width_), hi = static_cast<GLint>(height_);
         gl::BlitNamedFramebuffer(readFbo_, 0, 0, 0, wi, hi, 0, hi, wi, 0, GL_COLOR_BUFFER_BIT,
                                  GL_NEAREST);
-        SDL_GL_SwapWindow(w);
-        gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFbo_);
-        if (syncInterval)
-            Pace();
     }
 
     bool ReadPixels(Texture* texture, const Rect& r, void* rgba) override {
@@ -861,9 +868,9 @@ private:
             gl::Enable(GL_CULL_FACE);
             gl::CullFace(r.cull == CullMode::Front ? GL_FRONT : GL_BACK);
         }
-        // Window y runs downward here, which mirrors every winding; the
-        // clockwise of the top-left space is GL's counter-clockwise.
-        gl::FrontFace(r.frontCounterClockwise ? GL_CW : GL_CCW);
+        // The upper-left clip origin flips y and the facing rule with it, so
+        // windings read as they appear in the top-left space.
+        gl::FrontFace(r.frontCounterClockwise ? GL_CCW : GL_CW);
         if (r.depthBias != 0 || r.slopeScaledDepthBias != 0.0f) {
             gl::Enable(GL_POLYGON_OFFSET_FILL);
             gl::PolygonOffset(r.slopeScaledDepthBias, static_cast<float>(r.depthBias));
@@ -986,6 +993,7 @@ private:
     uint32_t indexOffset_ = 0;
     bool streamsDirty_ = true;
     GLenum topology_ = GL_POINTS;
+    bool showOnWindow_ = true;
     RasterizerDesc rasterizer_;
     DepthStencilDesc depth_;
     BlendDesc blend_;
