@@ -197,8 +197,8 @@ TEST_F(NullGraphics, DrawCapturesStateStreamsAndBindings) {
     cb->AllocData(64);
     EXPECT_NE(cb->GetData(), v.constantBuffers[0].data);
 
-    for (Mireku::Common::ReferenceCountObject* o :
-         std::initializer_list<Mireku::Common::ReferenceCountObject*>{vs, ps, cb, tex, smp, layout,
+    for (Mireku::Resource::ManagedResource* o :
+         std::initializer_list<Mireku::Resource::ManagedResource*>{vs, ps, cb, tex, smp, layout,
                                                                       vb0, vb1, ib})
         o->Release();
 }

@@ -185,8 +185,8 @@ TEST_F(NullGraphics, FlushOrderFollowsTheDevice) {
     EXPECT_EQ((*calls)[3].objects[0], vs->GetShader());
     EXPECT_EQ((*calls)[4].objects[0], ps->GetShader());
     EXPECT_EQ((*calls)[5].start, 1u);
-    for (Mireku::Common::ReferenceCountObject* o :
-         std::initializer_list<Mireku::Common::ReferenceCountObject*>{vs, ps, cb, vb})
+    for (Mireku::Resource::ManagedResource* o :
+         std::initializer_list<Mireku::Resource::ManagedResource*>{vs, ps, cb, vb})
         o->Release();
 }
 
@@ -234,8 +234,8 @@ TEST_F(NullGraphics, DrawUploadsConstantDataAndStaging) {
     ASSERT_EQ(cbs.size(), 1u);
     EXPECT_EQ(cbs[0].stage, 2u);
     EXPECT_EQ(cbs[0].start, 4u);
-    for (Mireku::Common::ReferenceCountObject* o :
-         std::initializer_list<Mireku::Common::ReferenceCountObject*>{ps, cb, vb, layout})
+    for (Mireku::Resource::ManagedResource* o :
+         std::initializer_list<Mireku::Resource::ManagedResource*>{ps, cb, vb, layout})
         o->Release();
 }
 

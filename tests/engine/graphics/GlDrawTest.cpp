@@ -74,7 +74,7 @@ protected:
     }
 
     void TearDown() override {
-        for (Mireku::Common::ReferenceCountObject* o : owned_)
+        for (Mireku::Resource::ManagedResource* o : owned_)
             o->Release();
         ReleaseDrawContext();
         ContextExecutor::DestroyInstance();
@@ -206,7 +206,7 @@ protected:
 
 private:
     bool windowOpen_ = false;
-    std::vector<Mireku::Common::ReferenceCountObject*> owned_;
+    std::vector<Mireku::Resource::ManagedResource*> owned_;
 };
 
 TEST_F(GlDraw, RecordedDrawsLandTopLeftOriented) {
