@@ -8,6 +8,7 @@
 #include <glslang/SPIRV/GlslangToSpv.h>
 #include <spirv_cross/spirv_cross_c.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <mutex>
@@ -166,6 +167,11 @@ bool Reflect(spvc_compiler compiler, spvc_resources resources, ShaderReflection&
         return false;
     for (size_t i = 0; i < count; ++i)
         out.samplers.push_back({list[i].name, SlotOf(compiler, list[i].id, kSamplerShift)});
+    // The code's own order is an accident of the compiler; register order is
+    // stable.
+    for (auto* v : {&out.constantBuffers, &out.textures, &out.samplers})
+        std::stable_sort(v->begin(), v->end(),
+                         [](const ShaderBinding& a, const ShaderBinding& b) { return a.slot < b.slot; });
     return true;
 }
 

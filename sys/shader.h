@@ -43,7 +43,7 @@ struct ShaderInput {
 
 struct ShaderReflection {
     ShaderStage stage = ShaderStage::Vertex;
-    // In declaration order within each class.
+    // In register order within each class.
     std::vector<ShaderBinding> constantBuffers;
     std::vector<ShaderBinding> textures;
     std::vector<ShaderBinding> samplers;

@@ -46,10 +46,10 @@ TEST(Shader, ReflectsResourcesByNameWithTheirRegisters) {
     ASSERT_TRUE(sys::ReflectSpirv(spirv.data(), spirv.size() * 4, r, log)) << log;
     EXPECT_EQ(r.stage, sys::ShaderStage::Pixel);
     ASSERT_EQ(r.constantBuffers.size(), 2u);
-    EXPECT_EQ(r.constantBuffers[0].name, "CB_Material");
-    EXPECT_EQ(r.constantBuffers[0].slot, 2u);
-    EXPECT_EQ(r.constantBuffers[1].name, "CB_Extra");
-    EXPECT_EQ(r.constantBuffers[1].slot, 0u);
+    EXPECT_EQ(r.constantBuffers[0].name, "CB_Extra");
+    EXPECT_EQ(r.constantBuffers[0].slot, 0u);
+    EXPECT_EQ(r.constantBuffers[1].name, "CB_Material");
+    EXPECT_EQ(r.constantBuffers[1].slot, 2u);
     ASSERT_EQ(r.textures.size(), 2u);
     EXPECT_EQ(r.textures[0].name, "g_Base");
     EXPECT_EQ(r.textures[0].slot, 0u);
