@@ -46,8 +46,10 @@ void BM_StartToFirstPresentedFrame(benchmark::State& state) {
         GameFramework::DestroyInstance();
     }
 }
-BENCHMARK(BM_StartToFirstPresentedFrame)->UseManualTime()->Iterations(5)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_StartToFirstPresentedFrame)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -91,9 +91,9 @@ public:
 
 private:
     using Key = Mireku::Common::String;
-    using Cache = std::map<Key, Mireku::Graphics::Texture*, std::less<>,
-                           Mireku::Common::HeapAllocator<
-                               std::pair<const Key, Mireku::Graphics::Texture*>>>;
+    using Cache =
+        std::map<Key, Mireku::Graphics::Texture*, std::less<>,
+                 Mireku::Common::HeapAllocator<std::pair<const Key, Mireku::Graphics::Texture*>>>;
 
     void FreeCodeTable();
 

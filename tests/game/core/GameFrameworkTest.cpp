@@ -100,7 +100,8 @@ public:
         EXPECT_NE(RandomManager::GetInstance(), nullptr);
         ASSERT_NE(SoundManager::GetInstance(), nullptr);
         ASSERT_NE(GameObjectAllocator::GetInstance(), nullptr);
-        EXPECT_EQ(GameObjectAllocator::GetInstance()->BlockCount(), GameObjectAllocator::kBlockCount);
+        EXPECT_EQ(GameObjectAllocator::GetInstance()->BlockCount(),
+                  GameObjectAllocator::kBlockCount);
         ASSERT_NE(ScriptEngine::GetInstance(), nullptr);
         ASSERT_NE(ScriptEngine::GetInstance()->GetTextRenderer(), nullptr);
         EXPECT_TRUE(ScriptEngine::GetInstance()->GetTextRenderer()->HasFont())

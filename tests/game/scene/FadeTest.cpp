@@ -86,8 +86,8 @@ public:
         // the replacement below cannot free the delegate that is running.
         runningRefs = running->GetRefCount();
         // Replaces the delegate that is running right now.
-        driver->StartFadeDown(
-            3, Mireku::Common::Delegate00(static_cast<ChainedFade*>(this), &ChainedFade::SecondDone));
+        driver->StartFadeDown(3, Mireku::Common::Delegate00(static_cast<ChainedFade*>(this),
+                                                            &ChainedFade::SecondDone));
         log.push_back(static_cast<int>(driver->IsFading()));
     }
     void SecondDone() { log.push_back(2); }

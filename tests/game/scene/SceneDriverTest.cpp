@@ -1,5 +1,5 @@
-#include "game/scene/SceneBase.h"
 #include "game/scene/SceneDriver.h"
+#include "game/scene/SceneBase.h"
 
 #include <gtest/gtest.h>
 
@@ -122,8 +122,8 @@ TEST_F(SceneDriverTest, FinishedScenesAtHeadMiddleAndTailAreUnlinked) {
     c->Finish();
     Take();
     driver->Update(nullptr);
-    EXPECT_EQ(Take(), (Log{"a.Update", "a.End", "a.delete", "b.Update", "c.Update", "c.End",
-                           "c.delete"}));
+    EXPECT_EQ(Take(),
+              (Log{"a.Update", "a.End", "a.delete", "b.Update", "c.Update", "c.End", "c.delete"}));
     EXPECT_EQ(driver->GetFirstActive(), b);
     // The tail was fixed: a new scene links behind b.
     Push("d");
