@@ -9,14 +9,8 @@ SceneDriver::~SceneDriver() {
 }
 
 void SceneDriver::PushScene(SceneBase* scene) {
-    if (!scene)
-        return;
-    scene->nextInList = nullptr;
-    if (pendingTail_)
-        pendingTail_->nextInList = scene;
-    else
-        pendingHead_ = scene;
-    pendingTail_ = scene;
+    if (scene)
+        Append(pendingHead_, pendingTail_, scene);
 }
 
 void SceneDriver::EndAllScenes() {
@@ -86,7 +80,7 @@ void SceneDriver::ActivatePending() {
     while (scene) {
         SceneBase* next = scene->nextInList;
         SceneBase* previousTail = activeTail_;
-        Append(scene);
+        Append(activeHead_, activeTail_, scene);
         scene->Begin();
         scene->Update();
         if (scene->IsFinished()) {
@@ -102,13 +96,13 @@ void SceneDriver::ActivatePending() {
     }
 }
 
-void SceneDriver::Append(SceneBase* scene) {
+void SceneDriver::Append(SceneBase*& head, SceneBase*& tail, SceneBase* scene) {
     scene->nextInList = nullptr;
-    if (activeTail_)
-        activeTail_->nextInList = scene;
+    if (tail)
+        tail->nextInList = scene;
     else
-        activeHead_ = scene;
-    activeTail_ = scene;
+        head = scene;
+    tail = scene;
 }
 
 void SceneDriver::StepFade() {

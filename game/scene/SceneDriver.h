@@ -67,7 +67,7 @@ private:
     void ActivatePending();
     void StepFade();
     void DrawFade(Mireku::Renderer::SpriteRenderer* overlay) const;
-    void Append(SceneBase* scene);
+    static void Append(SceneBase*& head, SceneBase*& tail, SceneBase* scene);
     static void Destroy(SceneBase* scene);
 
     SceneBase* activeHead_ = nullptr;

@@ -46,18 +46,10 @@ protected:
         return game != nullptr;
     }
     void TearDown() override {
-        if (SceneDriver* scenes = SceneDriver::GetInstance()) {
-            scenes->ClearAll();
-            SceneDriver::DestroyInstance();
-        }
-        if (SpriteManager* sprites = SpriteManager::GetInstance()) {
-            sprites->Finalize();
-            SpriteManager::DestroyInstance();
-        }
-        if (VfxController* vfx = VfxController::GetInstance()) {
-            vfx->Finalize();
-            VfxController::DestroyInstance();
-        }
+        // The game's own teardown: it skips the managers this test did not
+        // create.
+        if (game)
+            game->OnFinalize();
         GameFramework::DestroyInstance();
         stack.Stop();
     }
