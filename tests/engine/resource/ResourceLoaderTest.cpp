@@ -262,7 +262,9 @@ void WaitIdle(ResourceLoader* loader) {
 TEST_F(LoaderTest, QueuedReadsCompleteInOrderOnTheLoaderThread) {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> entries;
     for (int i = 0; i < 40; ++i)
-        entries.push_back({"q/" + std::to_string(i), Compressible(100 + i * 37, uint8_t(i))});
+        entries.push_back({"q/" + std::to_string(i), i % 2
+                                                         ? Incompressible(100 + i * 37, i)
+                                                         : Compressible(100 + i * 37, uint8_t(i))});
     Pack(scratch_.Path("a"), entries);
     OpenArchive("a");
 
