@@ -90,8 +90,7 @@ DdsFormat FromDxgi(uint32_t dxgi) {
 }
 
 // Formats described by bit masks in the pixel-format block.
-DdsFormat FromMasks(uint32_t flags, uint32_t bits, uint32_t r, uint32_t g, uint32_t b,
-                    uint32_t a) {
+DdsFormat FromMasks(uint32_t flags, uint32_t bits, uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
     if ((flags & kPixelRgb) && bits == 32) {
         if (r == 0xFF && g == 0xFF00 && b == 0xFF0000 && a == 0xFF000000)
             return DdsFormat::R8G8B8A8;
@@ -189,10 +188,9 @@ bool ParseDds(const void* data, size_t size, DdsImage& out) {
         cube = (misc & kExtensionCube) != 0;
         offset = kExtensionEnd;
     } else {
-        format = (pixelFlags & kPixelFourCC)
-                     ? FromFourCC(fourCC)
-                     : FromMasks(pixelFlags, U32(p + 88), U32(p + 92), U32(p + 96), U32(p + 100),
-                                 U32(p + 104));
+        format = (pixelFlags & kPixelFourCC) ? FromFourCC(fourCC)
+                                             : FromMasks(pixelFlags, U32(p + 88), U32(p + 92),
+                                                         U32(p + 96), U32(p + 100), U32(p + 104));
         if (caps2 & kCaps2Cube) {
             // A cube map with some faces missing cannot be one texture.
             if ((caps2 & kCaps2AllFaces) != kCaps2AllFaces)

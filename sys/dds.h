@@ -11,18 +11,18 @@ namespace sys {
 
 enum class DdsFormat : uint8_t {
     Unknown = 0,
-    R8G8B8A8,     // bytes R, G, B, A
-    B8G8R8A8,     // bytes B, G, R, A
-    B8G8R8X8,     // bytes B, G, R, unused (alpha reads as 1)
-    A8,           // alpha only
-    R10G10B10A2,  // 32-bit word, red in the low bits
-    R16Float,     // one half float
-    R32Float,     // one float
+    R8G8B8A8,    // bytes R, G, B, A
+    B8G8R8A8,    // bytes B, G, R, A
+    B8G8R8X8,    // bytes B, G, R, unused (alpha reads as 1)
+    A8,          // alpha only
+    R10G10B10A2, // 32-bit word, red in the low bits
+    R16Float,    // one half float
+    R32Float,    // one float
     R16G16B16A16Float,
     R32G32B32A32Float,
-    BC1,          // 8 bytes per 4x4 block
-    BC2,          // 16 bytes per 4x4 block
-    BC3,          // 16 bytes per 4x4 block
+    BC1, // 8 bytes per 4x4 block
+    BC2, // 16 bytes per 4x4 block
+    BC3, // 16 bytes per 4x4 block
 };
 
 // Bytes per pixel, or per 4x4 block for the block formats; 0 for Unknown.

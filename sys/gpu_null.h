@@ -53,6 +53,9 @@ struct NullCall {
 
 // The recording of a null device; null for a device of another backend.
 std::vector<NullCall>* NullCalls(Device* device);
+// With recording off a null device only counts its calls (benchmarks).
+void SetNullRecording(Device* device, bool record);
+uint64_t NullCallCount(Device* device);
 // The display-mode list a null device reports.
 void SetNullDisplayModes(Device* device, const DisplayMode* modes, uint32_t count);
 // Makes the next CreateContext / CreateSwapChain of a null device fail.

@@ -35,9 +35,9 @@ struct SemanticRange {
 // attributes and the varyings of at least 15 vec4s; this table stays under 32,
 // which Mesa offers for both.
 constexpr SemanticRange kSemantics[] = {
-    {"POSITION", 0, 2},     {"NORMAL", 2, 1},        {"TANGENT", 3, 1},      {"BINORMAL", 4, 1},
-    {"COLOR", 5, 4},        {"TEXCOORD", 9, 10},     {"TEXTURE", 9, 10},     {"BLENDWEIGHT", 19, 1},
-    {"BLENDINDICES", 20, 1}, {"PSIZE", 21, 1},       {"FOG", 22, 1},
+    {"POSITION", 0, 2},      {"NORMAL", 2, 1},    {"TANGENT", 3, 1},  {"BINORMAL", 4, 1},
+    {"COLOR", 5, 4},         {"TEXCOORD", 9, 10}, {"TEXTURE", 9, 10}, {"BLENDWEIGHT", 19, 1},
+    {"BLENDINDICES", 20, 1}, {"PSIZE", 21, 1},    {"FOG", 22, 1},
 };
 
 bool EqualsNoCase(const char* a, const char* b, size_t n) {
@@ -170,8 +170,9 @@ bool Reflect(spvc_compiler compiler, spvc_resources resources, ShaderReflection&
     // The code's own order is an accident of the compiler; register order is
     // stable.
     for (auto* v : {&out.constantBuffers, &out.textures, &out.samplers})
-        std::stable_sort(v->begin(), v->end(),
-                         [](const ShaderBinding& a, const ShaderBinding& b) { return a.slot < b.slot; });
+        std::stable_sort(v->begin(), v->end(), [](const ShaderBinding& a, const ShaderBinding& b) {
+            return a.slot < b.slot;
+        });
     return true;
 }
 
@@ -214,8 +215,8 @@ bool PlaceVaryings(spvc_compiler compiler, spvc_resources resources, ShaderRefle
         for (size_t i = 0; i < count; ++i) {
             if (spvc_compiler_has_decoration(compiler, list[i].id, SpvDecorationBuiltIn))
                 continue;
-            const char* semantic =
-                spvc_compiler_get_decoration_string(compiler, list[i].id, SpvDecorationUserSemantic);
+            const char* semantic = spvc_compiler_get_decoration_string(compiler, list[i].id,
+                                                                       SpvDecorationUserSemantic);
             int location = semantic ? SemanticLocation(semantic) : -1;
             if (location < 0) {
                 log = std::string("no location for semantic \"") + (semantic ? semantic : "") +
@@ -228,8 +229,8 @@ bool PlaceVaryings(spvc_compiler compiler, spvc_resources resources, ShaderRefle
                 size_t n;
                 uint32_t index;
                 SplitSemantic(semantic, n, index);
-                out.inputs.push_back({std::string(semantic, n), index,
-                                      static_cast<uint32_t>(location)});
+                out.inputs.push_back(
+                    {std::string(semantic, n), index, static_cast<uint32_t>(location)});
             }
         }
     }
@@ -368,8 +369,7 @@ bool TranslateSpirvToGlsl(const void* code, size_t bytes, std::string& glsl, Sha
         log = context.LastError();
         return false;
     }
-    if (!Reflect(compiler, resources, out, log) ||
-        !PlaceVaryings(compiler, resources, out, log))
+    if (!Reflect(compiler, resources, out, log) || !PlaceVaryings(compiler, resources, out, log))
         return false;
 
     const spvc_reflected_resource* list;
@@ -400,7 +400,8 @@ bool TranslateSpirvToGlsl(const void* code, size_t bytes, std::string& glsl, Sha
     spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ENABLE_420PACK_EXTENSION,
                                    SPVC_TRUE);
     // The device keeps the D3D depth range with glClipControl; no fix-up here.
-    spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_FIXUP_DEPTH_CONVENTION, SPVC_FALSE);
+    spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_FIXUP_DEPTH_CONVENTION,
+                                   SPVC_FALSE);
     spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_FLIP_VERTEX_Y, SPVC_FALSE);
     if (spvc_compiler_install_compiler_options(compiler, options) != SPVC_SUCCESS) {
         log = context.LastError();

@@ -126,6 +126,8 @@ public:
     Texture* CreateTextureFromMemory(const void* data, uint32_t size, uint32_t formatIndex);
     RenderTargetTexture* CreateRenderTargetTexture(int16_t width, int16_t height,
                                                    uint32_t formatIndex);
+    // A raw unordered-access view over the whole buffer (32-bit elements).
+    sys::gpu::View* CreateUnorderedAccessView(sys::gpu::Buffer* buffer);
 
     uint32_t GetConstantBufferId(const char* name) { return constantBufferNames_.GetId(name); }
     uint32_t GetTextureId(const char* name) { return textureNames_.GetId(name); }

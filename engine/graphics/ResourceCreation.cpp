@@ -45,11 +45,10 @@ constexpr Format kVertexFormats[] = {
 static_assert(sizeof(kVertexFormats) / sizeof(kVertexFormats[0]) == kVertexFormatCount);
 
 constexpr Format kTextureFormats[] = {
-    Format::A8_UNORM,           Format::R8G8B8A8_UNORM,     Format::R10G10B10A2_UNORM,
-    Format::R16_FLOAT,          Format::R32_FLOAT,          Format::R16G16B16A16_FLOAT,
-    Format::R32G32B32A32_FLOAT, Format::BC1_UNORM,          Format::BC2_UNORM,
-    Format::BC3_UNORM,          Format::BC4_UNORM,          Format::BC5_UNORM,
-    Format::BC6H_UF16,          Format::BC7_UNORM,
+    Format::A8_UNORM,  Format::R8G8B8A8_UNORM,     Format::R10G10B10A2_UNORM,  Format::R16_FLOAT,
+    Format::R32_FLOAT, Format::R16G16B16A16_FLOAT, Format::R32G32B32A32_FLOAT, Format::BC1_UNORM,
+    Format::BC2_UNORM, Format::BC3_UNORM,          Format::BC4_UNORM,          Format::BC5_UNORM,
+    Format::BC6H_UF16, Format::BC7_UNORM,
 };
 // DXGI numbers of the same formats, as the texture records them.
 constexpr uint32_t kTextureFormatCodes[] = {65, 28, 24, 54, 41, 10, 2, 71, 74, 77, 80, 83, 95, 98};
@@ -235,9 +234,9 @@ SamplerState* GraphicsDevice::CreateSamplerState(uint32_t filterKind, uint32_t l
                                                  uint32_t anisotropy, uint32_t addressU,
                                                  uint32_t addressV, uint32_t comparison) {
     static constexpr sys::gpu::Filter kFilters[] = {
-        sys::gpu::Filter::MinMagMipPoint, sys::gpu::Filter::MinMagPointMipLinear,
+        sys::gpu::Filter::MinMagMipPoint,       sys::gpu::Filter::MinMagPointMipLinear,
         sys::gpu::Filter::MinMagLinearMipPoint, sys::gpu::Filter::MinMagMipLinear,
-        sys::gpu::Filter::Anisotropic, sys::gpu::Filter::Anisotropic};
+        sys::gpu::Filter::Anisotropic,          sys::gpu::Filter::Anisotropic};
     static constexpr uint32_t kAnisotropy[] = {1, 2, 4, 8, 16};
     static constexpr sys::gpu::AddressMode kAddress[] = {
         sys::gpu::AddressMode::Clamp, sys::gpu::AddressMode::Wrap, sys::gpu::AddressMode::Mirror};
@@ -296,8 +295,12 @@ VertexLayout* GraphicsDevice::CreateVertexLayout(const VertexElement* elements, 
     return layout;
 }
 
+sys::gpu::View* GraphicsDevice::CreateUnorderedAccessView(sys::gpu::Buffer* buffer) {
+    return gpu_ && buffer ? gpu_->CreateUnorderedAccessView(buffer) : nullptr;
+}
+
 template <class Buffer>
-static Buffer* CreateStagedBuffer(sys::gpu::Device* gpu, const void* data, uint32_t byteSize,
+static Buffer* CreateStagedBuffer(GraphicsDevice& device, const void* data, uint32_t byteSize,
                                   uint32_t usage, uint32_t option, uint32_t binding) {
     Buffer* buffer = new Buffer();
     if (!buffer)
@@ -307,34 +310,34 @@ static Buffer* CreateStagedBuffer(sys::gpu::Device* gpu, const void* data, uint3
         return nullptr;
     }
     const sys::gpu::BufferDesc desc = DescribeBuffer(byteSize, usage, option, binding);
+    sys::gpu::Device* gpu = device.GetGpu();
     sys::gpu::Buffer* made = gpu ? gpu->CreateBuffer(desc, data) : nullptr;
     buffer->SetBuffer(made, usage, byteSize);
-    if (made && option != 0)
-        buffer->SetUnorderedAccessView(gpu->CreateUnorderedAccessView(made));
+    if (option != 0)
+        buffer->SetUnorderedAccessView(device.CreateUnorderedAccessView(made));
     return buffer;
 }
 
 VertexBuffer* GraphicsDevice::CreateVertexBuffer(uint32_t byteSize, uint32_t usage,
                                                  uint32_t option) {
-    return CreateStagedBuffer<VertexBuffer>(gpu_, nullptr, byteSize, usage, option,
+    return CreateStagedBuffer<VertexBuffer>(*this, nullptr, byteSize, usage, option,
                                             sys::gpu::kBindVertexBuffer);
 }
 
 VertexBuffer* GraphicsDevice::CreateVertexBufferWithData(const void* data, uint32_t byteSize,
                                                          uint32_t usage, uint32_t option) {
-    return CreateStagedBuffer<VertexBuffer>(gpu_, data, byteSize, usage, option,
+    return CreateStagedBuffer<VertexBuffer>(*this, data, byteSize, usage, option,
                                             sys::gpu::kBindVertexBuffer);
 }
 
-IndexBuffer* GraphicsDevice::CreateIndexBuffer(uint32_t byteSize, uint32_t usage,
-                                               uint32_t option) {
-    return CreateStagedBuffer<IndexBuffer>(gpu_, nullptr, byteSize, usage, option,
+IndexBuffer* GraphicsDevice::CreateIndexBuffer(uint32_t byteSize, uint32_t usage, uint32_t option) {
+    return CreateStagedBuffer<IndexBuffer>(*this, nullptr, byteSize, usage, option,
                                            sys::gpu::kBindIndexBuffer);
 }
 
 IndexBuffer* GraphicsDevice::CreateIndexBufferWithData(const void* data, uint32_t byteSize,
                                                        uint32_t usage, uint32_t option) {
-    return CreateStagedBuffer<IndexBuffer>(gpu_, data, byteSize, usage, option,
+    return CreateStagedBuffer<IndexBuffer>(*this, data, byteSize, usage, option,
                                            sys::gpu::kBindIndexBuffer);
 }
 
@@ -347,16 +350,16 @@ ConstantBuffer* GraphicsDevice::CreateConstantBuffer(uint32_t byteSize, uint32_t
         DescribeBuffer(byteSize, usage, option, sys::gpu::kBindConstantBuffer);
     sys::gpu::Buffer* made = gpu_ ? gpu_->CreateBuffer(desc, nullptr) : nullptr;
     buffer->SetBuffer(made, usage, byteSize);
-    if (made && option != 0)
-        buffer->SetUnorderedAccessView(gpu_->CreateUnorderedAccessView(made));
+    if (option != 0)
+        buffer->SetUnorderedAccessView(CreateUnorderedAccessView(made));
     buffer->SetData(nullptr);
     buffer->SetWriting(0);
     return buffer;
 }
 
 template <class Shader>
-static Shader* CreateShaderWrapper(GraphicsDevice& device, sys::gpu::Device* gpu,
-                                   const void* code, uint32_t length, sys::gpu::Stage stage) {
+static Shader* CreateShaderWrapper(GraphicsDevice& device, sys::gpu::Device* gpu, const void* code,
+                                   uint32_t length, sys::gpu::Stage stage) {
     Shader* shader = new Shader();
     if (!shader)
         return nullptr;
@@ -457,85 +460,79 @@ RenderTargetTexture* GraphicsDevice::CreateRenderTargetTexture(int16_t width, in
 
 // Free twins on the device singleton.
 
-RasterizerState* CreateRasterizerState(uint32_t fill, uint32_t cull, uint32_t scissor) {
+namespace {
+
+// Calls the member on the device singleton; null without a device.
+template <auto Member, class... Args> auto OnDevice(Args... args) {
     GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateRasterizerState(fill, cull, scissor) : nullptr;
+    return d ? (d->*Member)(args...) : nullptr;
+}
+
+} // namespace
+
+RasterizerState* CreateRasterizerState(uint32_t fill, uint32_t cull, uint32_t scissor) {
+    return OnDevice<&GraphicsDevice::CreateRasterizerState>(fill, cull, scissor);
 }
 
 DepthStencilState* CreateDepthStencilState(uint32_t write, uint32_t comparison) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateDepthStencilState(write, comparison) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateDepthStencilState>(write, comparison);
 }
 
-BlendState* CreateBlendState(uint8_t enable, uint32_t unused0, uint32_t unused1,
-                             uint32_t destAlpha, uint32_t srcAlpha, uint32_t alphaOp,
-                             uint32_t destColour, uint32_t srcColour, uint32_t colourOp) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateBlendState(enable, unused0, unused1, destAlpha, srcAlpha, alphaOp,
-                                   destColour, srcColour, colourOp)
-             : nullptr;
+BlendState* CreateBlendState(uint8_t enable, uint32_t unused0, uint32_t unused1, uint32_t destAlpha,
+                             uint32_t srcAlpha, uint32_t alphaOp, uint32_t destColour,
+                             uint32_t srcColour, uint32_t colourOp) {
+    return OnDevice<&GraphicsDevice::CreateBlendState>(
+        enable, unused0, unused1, destAlpha, srcAlpha, alphaOp, destColour, srcColour, colourOp);
 }
 
 SamplerState* CreateSamplerState(uint32_t filterKind, uint32_t linearMip, uint32_t anisotropy,
                                  uint32_t addressU, uint32_t addressV, uint32_t comparison) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateSamplerState(filterKind, linearMip, anisotropy, addressU, addressV,
-                                     comparison)
-             : nullptr;
+    return OnDevice<&GraphicsDevice::CreateSamplerState>(filterKind, linearMip, anisotropy,
+                                                         addressU, addressV, comparison);
 }
 
 VertexLayout* CreateVertexLayout(const VertexElement* elements, const void* code,
                                  uint32_t codeLength) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateVertexLayout(elements, code, codeLength) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateVertexLayout>(elements, code, codeLength);
 }
 
 VertexBuffer* CreateVertexBuffer(uint32_t byteSize, uint32_t usage, uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateVertexBuffer(byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateVertexBuffer>(byteSize, usage, option);
 }
 
 VertexBuffer* CreateVertexBufferWithData(const void* data, uint32_t byteSize, uint32_t usage,
                                          uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateVertexBufferWithData(data, byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateVertexBufferWithData>(data, byteSize, usage, option);
 }
 
 IndexBuffer* CreateIndexBuffer(uint32_t byteSize, uint32_t usage, uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateIndexBuffer(byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateIndexBuffer>(byteSize, usage, option);
 }
 
 IndexBuffer* CreateIndexBufferWithData(const void* data, uint32_t byteSize, uint32_t usage,
                                        uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateIndexBufferWithData(data, byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateIndexBufferWithData>(data, byteSize, usage, option);
 }
 
 ConstantBuffer* CreateConstantBuffer(uint32_t byteSize, uint32_t usage, uint32_t option) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateConstantBuffer(byteSize, usage, option) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateConstantBuffer>(byteSize, usage, option);
 }
 
 VertexShader* CreateVertexShader(const void* code, uint32_t codeLength) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateVertexShader(code, codeLength) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateVertexShader>(code, codeLength);
 }
 
 PixelShader* CreatePixelShader(const void* code, uint32_t codeLength) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreatePixelShader(code, codeLength) : nullptr;
+    return OnDevice<&GraphicsDevice::CreatePixelShader>(code, codeLength);
 }
 
 Texture* CreateTextureFromMemory(const void* data, uint32_t size, uint32_t formatIndex) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateTextureFromMemory(data, size, formatIndex) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateTextureFromMemory>(data, size, formatIndex);
 }
 
 RenderTargetTexture* CreateRenderTargetTexture(int16_t width, int16_t height,
                                                uint32_t formatIndex) {
-    GraphicsDevice* d = GraphicsDevice::GetInstance();
-    return d ? d->CreateRenderTargetTexture(width, height, formatIndex) : nullptr;
+    return OnDevice<&GraphicsDevice::CreateRenderTargetTexture>(width, height, formatIndex);
 }
 
 } // namespace Mireku::Graphics

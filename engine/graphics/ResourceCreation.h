@@ -89,9 +89,9 @@ uint32_t RenderTargetFormatCode(uint32_t formatIndex);
 
 RasterizerState* CreateRasterizerState(uint32_t fill, uint32_t cull, uint32_t scissor);
 DepthStencilState* CreateDepthStencilState(uint32_t write, uint32_t comparison);
-BlendState* CreateBlendState(uint8_t enable, uint32_t unused0, uint32_t unused1,
-                             uint32_t destAlpha, uint32_t srcAlpha, uint32_t alphaOp,
-                             uint32_t destColour, uint32_t srcColour, uint32_t colourOp);
+BlendState* CreateBlendState(uint8_t enable, uint32_t unused0, uint32_t unused1, uint32_t destAlpha,
+                             uint32_t srcAlpha, uint32_t alphaOp, uint32_t destColour,
+                             uint32_t srcColour, uint32_t colourOp);
 SamplerState* CreateSamplerState(uint32_t filterKind, uint32_t linearMip, uint32_t anisotropy,
                                  uint32_t addressU, uint32_t addressV, uint32_t comparison);
 VertexLayout* CreateVertexLayout(const VertexElement* elements, const void* code,
@@ -106,7 +106,6 @@ ConstantBuffer* CreateConstantBuffer(uint32_t byteSize, uint32_t usage, uint32_t
 VertexShader* CreateVertexShader(const void* code, uint32_t codeLength);
 PixelShader* CreatePixelShader(const void* code, uint32_t codeLength);
 Texture* CreateTextureFromMemory(const void* data, uint32_t size, uint32_t formatIndex);
-RenderTargetTexture* CreateRenderTargetTexture(int16_t width, int16_t height,
-                                               uint32_t formatIndex);
+RenderTargetTexture* CreateRenderTargetTexture(int16_t width, int16_t height, uint32_t formatIndex);
 
 } // namespace Mireku::Graphics

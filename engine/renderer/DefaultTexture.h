@@ -21,21 +21,21 @@ struct Bytes {
 
 constexpr Bytes Make() {
     Bytes b{};
-    Put(b.data, 0, 0x20534444);  // "DDS "
-    Put(b.data, 4, 124);         // header size
-    Put(b.data, 8, 0x100F);      // caps, height, width, pitch, pixel format
-    Put(b.data, 12, 1);          // height
-    Put(b.data, 16, 1);          // width
-    Put(b.data, 20, 4);          // pitch
-    Put(b.data, 28, 1);          // one mip level
-    Put(b.data, 76, 32);         // pixel-format size
-    Put(b.data, 80, 0x41);       // RGB with alpha
-    Put(b.data, 88, 32);         // bits per pixel
-    Put(b.data, 92, 0x00FF0000); // red mask
-    Put(b.data, 96, 0x0000FF00); // green mask
+    Put(b.data, 0, 0x20534444);   // "DDS "
+    Put(b.data, 4, 124);          // header size
+    Put(b.data, 8, 0x100F);       // caps, height, width, pitch, pixel format
+    Put(b.data, 12, 1);           // height
+    Put(b.data, 16, 1);           // width
+    Put(b.data, 20, 4);           // pitch
+    Put(b.data, 28, 1);           // one mip level
+    Put(b.data, 76, 32);          // pixel-format size
+    Put(b.data, 80, 0x41);        // RGB with alpha
+    Put(b.data, 88, 32);          // bits per pixel
+    Put(b.data, 92, 0x00FF0000);  // red mask
+    Put(b.data, 96, 0x0000FF00);  // green mask
     Put(b.data, 100, 0x000000FF); // blue mask
     Put(b.data, 104, 0xFF000000); // alpha mask
-    Put(b.data, 108, 0x1000);    // texture
+    Put(b.data, 108, 0x1000);     // texture
     Put(b.data, 128, 0xFFFFFFFF); // the pixel
     return b;
 }

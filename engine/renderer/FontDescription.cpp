@@ -87,8 +87,8 @@ void FontDescription::EncodeGlyph(const FontGlyph& g, uint8_t out[kGlyphBytes]) 
                         (static_cast<uint32_t>(g.offsetY) & 0x3F) << 6 |
                         (static_cast<uint32_t>(g.width) & 0x7F) << 12 |
                         (static_cast<uint32_t>(g.height) & 0x7F) << 19;
-    const uint32_t w1 = (g.page & 0x3F) | (g.channel & 0x3) << 6 | (g.u & 0xFFF) << 8 |
-                        (g.v & 0xFFF) << 20;
+    const uint32_t w1 =
+        (g.page & 0x3F) | (g.channel & 0x3) << 6 | (g.u & 0xFFF) << 8 | (g.v & 0xFFF) << 20;
     PutU32(out, w0);
     PutU32(out + 4, w1);
 }

@@ -28,12 +28,9 @@ namespace {
 using namespace Graphics;
 
 const VertexElement kSpriteElements[] = {
-    {0, 0, kVertexR32G32Float, "POSITION", 0, 0},
-    {0, 8, kVertexR32G32Float, "TEXTURE", 0, 0},
-    {0, 16, kVertexR32G32Float, "TEXTURE", 1, 0},
-    {0, 24, kVertexR8G8B8A8Unorm, "COLOR", 0, 0},
-    {0, 28, kVertexR8G8B8A8Unorm, "COLOR", 1, 0},
-    {kVertexElementEnd, 0, 0, nullptr, 0, 0},
+    {0, 0, kVertexR32G32Float, "POSITION", 0, 0}, {0, 8, kVertexR32G32Float, "TEXTURE", 0, 0},
+    {0, 16, kVertexR32G32Float, "TEXTURE", 1, 0}, {0, 24, kVertexR8G8B8A8Unorm, "COLOR", 0, 0},
+    {0, 28, kVertexR8G8B8A8Unorm, "COLOR", 1, 0}, {kVertexElementEnd, 0, 0, nullptr, 0, 0},
 };
 
 constexpr uint32_t kParameterSizes[5] = {16, 32, 64, 128, 256};
@@ -71,8 +68,7 @@ SpriteRenderer::SpriteRenderer(uint32_t capacity, uint32_t blockCount, const cha
             q[0] = b, q[1] = static_cast<uint16_t>(b + 1), q[2] = static_cast<uint16_t>(b + 3);
             q[3] = static_cast<uint16_t>(b + 3), q[4] = static_cast<uint16_t>(b + 2), q[5] = b;
         }
-        indexBuffer_ =
-            CreateIndexBufferWithData(indices, indexCount * sizeof(uint16_t), 0, 0);
+        indexBuffer_ = CreateIndexBufferWithData(indices, indexCount * sizeof(uint16_t), 0, 0);
         Common::Heap::LockedFree(indices);
     }
     layout_ = CreateVertexLayout(kSpriteElements, BuiltinShaders::kSpriteVertexShader,
@@ -96,7 +92,7 @@ SpriteRenderer::SpriteRenderer(uint32_t capacity, uint32_t blockCount, const cha
     blends_[2] = CreateBlendState(1, 0, 0, 1, 1, 0, 1, 4, 0);
     blends_[3] = CreateBlendState(1, 0, 0, 1, 1, 0, 1, 4, 2);
     depthStencil_ = CreateDepthStencilState(0, 7); // no depth test
-    rasterizer_ = CreateRasterizerState(0, 0, 1);   // solid, no culling, scissor on
+    rasterizer_ = CreateRasterizerState(0, 0, 1);  // solid, no culling, scissor on
 
     screenId_ = GetConstantBufferId("CB_VS_0");
     textureSizeId_ = GetConstantBufferId("CB_VS_1");
@@ -110,8 +106,8 @@ SpriteRenderer::SpriteRenderer(uint32_t capacity, uint32_t blockCount, const cha
     textureSizeBuffer_ = CreateConstantBuffer(16, 1, 0);
     for (uint32_t i = 0; i < 5; ++i)
         parameterBuffers_[i] = CreateConstantBuffer(kParameterSizes[i], 1, 0);
-    defaultTexture_ = CreateTextureFromMemory(kWhiteTextureDds, sizeof(kWhiteTextureDds),
-                                              kTextureFormatFromFile);
+    defaultTexture_ =
+        CreateTextureFromMemory(kWhiteTextureDds, sizeof(kWhiteTextureDds), kTextureFormatFromFile);
     ResetState();
 }
 
@@ -350,10 +346,18 @@ void SpriteRenderer::ResetState() {
     current_.dirty = kDirtyAll;
 }
 
-void SpriteRenderer::WriteVertices(const SpriteRecord& record, SpriteVertex* vertices) {
-    std::memcpy(vertices + drawnVertices_ + groupVertices_, record.vertices,
-                sizeof(record.vertices));
-    groupVertices_ += 4;
+uint32_t SpriteRenderer::WriteGroup(const SpriteRecord* head, const SpriteRecord* end,
+                                    SpriteVertex* out) {
+    // A group's records are consecutive in the array (records are appended in
+    // submission order and a group runs until the next group head), so the
+    // same-group links can be walked as a plain run, without waiting on each
+    // link's load.
+    SpriteVertex* const begin = out;
+    for (const SpriteRecord* r = head; r != end; ++r) {
+        std::memcpy(out, r->vertices, sizeof(r->vertices));
+        out += 4;
+    }
+    return static_cast<uint32_t>(out - begin);
 }
 
 void SpriteRenderer::ApplyGroupState(const SpriteRecord& head) {
@@ -400,8 +404,8 @@ void SpriteRenderer::ApplyGroupState(const SpriteRecord& head) {
                                 samplers_[(head.filter[slot] & 1) * 2 + (head.address[slot] & 1)]);
     }
     if (dirty & (kDirtyTexture0 | kDirtyTexture1)) {
-        float* sizes = textureSizeBuffer_ ? static_cast<float*>(textureSizeBuffer_->AllocData(16))
-                                          : nullptr;
+        float* sizes =
+            textureSizeBuffer_ ? static_cast<float*>(textureSizeBuffer_->AllocData(16)) : nullptr;
         if (sizes) {
             // A missing texture draws with the 1x1 default texture, whose
             // reciprocal size is 1.
@@ -453,9 +457,8 @@ void SpriteRenderer::Flush(int16_t width, int16_t height) {
             vertexBuffer_->SetWriting(1);
             for (SpriteRecord* head = firstGroup_; head; head = head->nextGroup) {
                 ApplyGroupState(*head);
-                groupVertices_ = 0;
-                for (SpriteRecord* r = head; r; r = r->nextInGroup)
-                    WriteVertices(*r, vertices);
+                const SpriteRecord* end = head->nextGroup ? head->nextGroup : records_ + count_;
+                groupVertices_ = WriteGroup(head, end, vertices + drawnVertices_);
                 context->DrawIndexed(groupVertices_ / 4 * 6, drawnVertices_ / 4 * 6);
                 drawnVertices_ += groupVertices_;
             }

@@ -62,8 +62,7 @@ public:
     void SetRectScaledAbout(float x, float y, float w, float h, float px, float py, float s);
     void SetRectRotated(float x, float y, float w, float h, float angle);
     void SetRectRotatedScaled(float x, float y, float w, float h, float s, float angle);
-    void SetRectRotatedScaled2(float x, float y, float w, float h, float sx, float sy,
-                               float angle);
+    void SetRectRotatedScaled2(float x, float y, float w, float h, float sx, float sy, float angle);
 
     // --- The batch. ---
     // Copies the current record into the batch (dropped when full) and clears
@@ -90,15 +89,15 @@ public:
     }
 
 private:
-    void SetCorners(float x0, float y0, float x1, float y1, float x2, float y2, float x3,
-                    float y3);
+    void SetCorners(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3);
     // Corners of the rectangle as offsets from (cx, cy), scaled, rotated, and
     // put back at the centre.
-    void SetTransformed(float x, float y, float w, float h, float cx, float cy, float sx,
-                        float sy, float angle, float post);
+    void SetTransformed(float x, float y, float w, float h, float cx, float cy, float sx, float sy,
+                        float angle, float post);
     void ApplyGroupState(const SpriteRecord& head);
-    // Writes the record's four vertices at the next free vertex.
-    void WriteVertices(const SpriteRecord& record, SpriteVertex* vertices);
+    // Writes the vertices of a group's records from `out` on; returns their count.
+    static uint32_t WriteGroup(const SpriteRecord* head, const SpriteRecord* end,
+                               SpriteVertex* out);
 
     Common::String name_;
     SpriteRecord* records_ = nullptr;
@@ -117,7 +116,7 @@ private:
     Graphics::DepthStencilState* depthStencil_ = nullptr;
     Graphics::RasterizerState* rasterizer_ = nullptr;
 
-    uint32_t screenId_ = 0xFFFFFFFFu;     // "CB_VS_0"
+    uint32_t screenId_ = 0xFFFFFFFFu;      // "CB_VS_0"
     uint32_t textureSizeId_ = 0xFFFFFFFFu; // "CB_VS_1"
     uint32_t parameterId_ = 0xFFFFFFFFu;   // "CB_PixelShaderParameter"
     uint32_t textureIds_[2] = {0xFFFFFFFFu, 0xFFFFFFFFu};

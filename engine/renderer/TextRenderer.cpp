@@ -62,8 +62,8 @@ TextRenderer::TextRenderer() {
         uint32_t pageSize = 0;
         if (!loader->ReadFile(&pageData, &pageSize, kFolder, name))
             continue; // its glyphs draw with the sprite renderer's default texture
-        pages_[page] = Graphics::CreateTextureFromMemory(pageData, pageSize,
-                                                         Graphics::kTextureFormatFromFile);
+        pages_[page] =
+            Graphics::CreateTextureFromMemory(pageData, pageSize, Graphics::kTextureFormatFromFile);
         Common::Heap::LockedFree(pageData);
     }
     plainShader_ = Graphics::CreatePixelShader(

@@ -579,9 +579,16 @@ public:
         gl::Disable(GL_SCISSOR_TEST);
         gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         gl::ColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        // The picture fills the window's drawable, which full screen enlarges.
+        int dw = 0, dh = 0;
+        SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(window_), &dw, &dh);
         const GLint wi = static_cast<GLint>(width_), hi = static_cast<GLint>(height_);
-        gl::BlitNamedFramebuffer(readFbo_, 0, 0, 0, wi, hi, 0, hi, wi, 0, GL_COLOR_BUFFER_BIT,
-                                 GL_NEAREST);
+        if (dw <= 0 || dh <= 0) {
+            dw = wi;
+            dh = hi;
+        }
+        gl::BlitNamedFramebuffer(readFbo_, 0, 0, 0, wi, hi, 0, dh, dw, 0, GL_COLOR_BUFFER_BIT,
+                                 dw == wi && dh == hi ? GL_NEAREST : GL_LINEAR);
     }
 
     bool ReadPixels(Texture* texture, const Rect& r, void* rgba) override {

@@ -12,6 +12,11 @@ NullDevice::~NullDevice() {
 }
 
 NullCall& NullDevice::Record(NullOp op) {
+    ++callCount_;
+    if (!recording_) {
+        scratch_ = NullCall{op};
+        return scratch_;
+    }
     calls_.push_back(NullCall{op});
     return calls_.back();
 }
@@ -176,7 +181,7 @@ void NullDevice::SetVertexBuffers(uint32_t start, uint32_t count, Buffer* const*
                                   const uint32_t* strides, const uint32_t* offsets) {
     RecordSlots(NullOp::SetVertexBuffers, Stage::Vertex, start, count,
                 reinterpret_cast<const void* const*>(buffers));
-    NullCall& c = calls_.back();
+    NullCall& c = recording_ ? calls_.back() : scratch_;
     // Stride and offset of the first buffer of the run.
     c.value = count ? (static_cast<int64_t>(strides[0]) << 32) | offsets[0] : 0;
 }
@@ -250,6 +255,17 @@ std::vector<NullCall>* NullCalls(Device* device) {
     if (!device || device->GetBackend() != Backend::Null)
         return nullptr;
     return &static_cast<NullDevice*>(device)->calls_;
+}
+
+void SetNullRecording(Device* device, bool record) {
+    if (device && device->GetBackend() == Backend::Null)
+        static_cast<NullDevice*>(device)->recording_ = record;
+}
+
+uint64_t NullCallCount(Device* device) {
+    if (!device || device->GetBackend() != Backend::Null)
+        return 0;
+    return static_cast<NullDevice*>(device)->callCount_;
 }
 
 void SetNullDisplayModes(Device* device, const DisplayMode* modes, uint32_t count) {

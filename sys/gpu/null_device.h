@@ -61,6 +61,9 @@ private:
                      const void* const* objects);
 
     std::vector<NullCall> calls_;
+    NullCall scratch_{NullOp::Present};
+    uint64_t callCount_ = 0;
+    bool recording_ = true;
     std::vector<DisplayMode> modes_;
     SwapChainDesc swapChain_;
     bool fullscreen_ = false;
@@ -68,6 +71,8 @@ private:
     bool failSwapChain_ = false;
 
     friend std::vector<NullCall>* NullCalls(Device*);
+    friend void SetNullRecording(Device*, bool);
+    friend uint64_t NullCallCount(Device*);
     friend void SetNullDisplayModes(Device*, const DisplayMode*, uint32_t);
     friend void SetNullFailures(Device*, bool, bool);
 };

@@ -42,10 +42,17 @@ TEST(Dds, ReadsA2DMipChainWithSurfacesInOrder) {
 }
 
 TEST(Dds, RecognisesEveryFormatInBothHeaderForms) {
-    const DdsFormat formats[] = {DdsFormat::R8G8B8A8, DdsFormat::B8G8R8A8, DdsFormat::B8G8R8X8,
-                                 DdsFormat::A8, DdsFormat::R10G10B10A2, DdsFormat::R16Float,
-                                 DdsFormat::R32Float, DdsFormat::R16G16B16A16Float,
-                                 DdsFormat::R32G32B32A32Float, DdsFormat::BC1, DdsFormat::BC2,
+    const DdsFormat formats[] = {DdsFormat::R8G8B8A8,
+                                 DdsFormat::B8G8R8A8,
+                                 DdsFormat::B8G8R8X8,
+                                 DdsFormat::A8,
+                                 DdsFormat::R10G10B10A2,
+                                 DdsFormat::R16Float,
+                                 DdsFormat::R32Float,
+                                 DdsFormat::R16G16B16A16Float,
+                                 DdsFormat::R32G32B32A32Float,
+                                 DdsFormat::BC1,
+                                 DdsFormat::BC2,
                                  DdsFormat::BC3};
     for (DdsFormat f : formats) {
         for (bool extension : {false, true}) {
@@ -77,8 +84,8 @@ TEST(Dds, ReadsCubeMapsFaceByFace) {
     const size_t face = tools::DdsFaceBytes(DdsFormat::BC3, 8, 8, 2);
     auto pixels = Pixels(face * 6);
     for (bool extension : {false, true}) {
-        auto file = tools::WriteDds(DdsFormat::BC3, 8, 8, 2, true, pixels.data(), pixels.size(),
-                                    extension);
+        auto file =
+            tools::WriteDds(DdsFormat::BC3, 8, 8, 2, true, pixels.data(), pixels.size(), extension);
         sys::DdsImage image;
         ASSERT_TRUE(sys::ParseDds(file.data(), file.size(), image));
         EXPECT_TRUE(image.cube);
@@ -106,7 +113,9 @@ protected:
     std::vector<uint8_t> file;
 };
 
-TEST_F(DdsMalformed, TheValidFileParses) { EXPECT_TRUE(Parses()); }
+TEST_F(DdsMalformed, TheValidFileParses) {
+    EXPECT_TRUE(Parses());
+}
 
 TEST_F(DdsMalformed, ShortHeadersAndBadMagicAreRefused) {
     for (size_t n : {0u, 4u, 127u}) {

@@ -175,9 +175,9 @@ bool BuildFont(const FontBuildOptions& options, FontBuildResult& result, std::st
     d.assign(glyphTable + cells.size() * FontDescription::kGlyphBytes, 0);
     d[FontDescription::kBaseSizeOffset] = static_cast<uint8_t>(b);
     d[FontDescription::kPageCountOffset] = static_cast<uint8_t>(pages.PageCount());
-    d[FontDescription::kFlagsOffset] = static_cast<uint8_t>(
-        (options.outline ? FontDescription::kFlagOutline : 0) |
-        (wide ? FontDescription::kFlagWideMap : 0));
+    d[FontDescription::kFlagsOffset] =
+        static_cast<uint8_t>((options.outline ? FontDescription::kFlagOutline : 0) |
+                             (wide ? FontDescription::kFlagWideMap : 0));
     std::memcpy(&d[FontDescription::kNameOffset], options.pageName.c_str(),
                 options.pageName.size() + 1);
     std::memset(&d[FontDescription::kMapOffset], 0xFF, 2 * size_t{mapEntries});
@@ -193,8 +193,7 @@ bool BuildFont(const FontBuildOptions& options, FontBuildResult& result, std::st
         for (int y = 0; y < c.glyph.height; ++y) {
             for (int x = 0; x < c.glyph.width; ++x) {
                 const size_t src = static_cast<size_t>(y * c.glyph.width + x);
-                const size_t dst =
-                    ((c.glyph.v + y) * size_t{options.pageSize} + c.glyph.u + x) * 4;
+                const size_t dst = ((c.glyph.v + y) * size_t{options.pageSize} + c.glyph.u + x) * 4;
                 page[dst + c.glyph.channel] = c.coverage[src];
                 if (options.outline)
                     page[dst + c.glyph.channel + 1] = c.outline[src];

@@ -199,7 +199,7 @@ TEST_F(NullGraphics, DrawCapturesStateStreamsAndBindings) {
 
     for (Mireku::Resource::ManagedResource* o :
          std::initializer_list<Mireku::Resource::ManagedResource*>{vs, ps, cb, tex, smp, layout,
-                                                                      vb0, vb1, ib})
+                                                                   vb0, vb1, ib})
         o->Release();
 }
 

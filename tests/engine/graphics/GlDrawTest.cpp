@@ -16,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -53,9 +55,12 @@ struct Vertex {
 class GlDraw : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (sys::CreateMainWindow("gl test", kSize, kSize) != sys::WindowResult::Ok)
+        // One window for the whole process, left open: closing SDL video would
+        // unload the GL driver with its process-long allocations still listed.
+        static const bool windowOpen =
+            sys::CreateMainWindow("gl test", kSize, kSize) == sys::WindowResult::Ok;
+        if (!windowOpen)
             GTEST_SKIP() << "no SDL window could be created";
-        windowOpen_ = true;
         GraphicsDevice::SetBackend(gpu::Backend::OpenGL);
         device = GraphicsDevice::CreateInstance();
         ASSERT_TRUE(
@@ -84,8 +89,6 @@ protected:
             device->Finalize();
             GraphicsDevice::DestroyInstance();
         }
-        if (windowOpen_)
-            sys::DestroyMainWindow();
     }
 
     template <class T> T* Own(T* o) {
@@ -205,7 +208,6 @@ protected:
     RasterizerState* cullFront = nullptr;
 
 private:
-    bool windowOpen_ = false;
     std::vector<Mireku::Resource::ManagedResource*> owned_;
 };
 
@@ -265,6 +267,40 @@ TEST_F(GlDraw, ScissorLimitsDrawing) {
     Execute();
     EXPECT_EQ(At(4, 4).r, 255);
     EXPECT_EQ(At(20, 20).r, 0);
+}
+
+TEST_F(GlDraw, ResourcesFromAnotherThreadAreMadeBeforeTheFrame) {
+    const uint8_t green[4] = {0, 255, 0, 255};
+    gpu::Texture* made = nullptr;
+    gpu::View* view = nullptr;
+    std::thread loader([&] {
+        gpu::TextureDesc td;
+        td.width = td.height = 1;
+        td.format = gpu::Format::R8G8B8A8_UNORM;
+        td.bindFlags = gpu::kBindShaderResource;
+        const gpu::SubresourceData data{green, 0};
+        made = g->CreateTexture(td, &data);
+        view = g->CreateShaderResourceView(made);
+    });
+    loader.join();
+    Texture* tex = Own(new Texture);
+    tex->Set(made, view, 1, 1, 0);
+    g->ProcessPending(); // the render thread does this before each frame
+    DrawQuad(0, 0, tex, cullBack);
+    Execute();
+    EXPECT_EQ(At(16, 16).g, 255);
+    EXPECT_EQ(At(16, 16).r, 0);
+}
+
+TEST_F(GlDraw, PresentPacesToTheRefreshRate) {
+    using Clock = std::chrono::steady_clock;
+    device->Present();
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < 12; ++i)
+        device->Present();
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    // Twelve periods of 1/60 s, give or take the first one's phase.
+    EXPECT_GE(ms, 11 * 16.0);
 }
 
 } // namespace

@@ -117,10 +117,12 @@ TEST_F(ResourceCreation, LayoutStreamMaskCollectsInputSlots) {
     const VertexElement one[] = {{0, 0, kVertexR32G32Float, "POSITION", 0, 0},
                                  {0, 8, kVertexR32G32Float, "TEXTURE", 0, 0},
                                  {kVertexElementEnd, 0, 0, nullptr, 0, 0}};
-    VertexLayout* a = Keep(CreateVertexLayout(two, Builtin::kSpriteVertexShader,
-                                              static_cast<uint32_t>(Builtin::kSpriteVertexShaderBytes)));
-    VertexLayout* b = Keep(CreateVertexLayout(one, Builtin::kSpriteVertexShader,
-                                              static_cast<uint32_t>(Builtin::kSpriteVertexShaderBytes)));
+    VertexLayout* a =
+        Keep(CreateVertexLayout(two, Builtin::kSpriteVertexShader,
+                                static_cast<uint32_t>(Builtin::kSpriteVertexShaderBytes)));
+    VertexLayout* b =
+        Keep(CreateVertexLayout(one, Builtin::kSpriteVertexShader,
+                                static_cast<uint32_t>(Builtin::kSpriteVertexShaderBytes)));
     EXPECT_EQ(a->GetStreamMask(), 3u);
     EXPECT_EQ(b->GetStreamMask(), 1u);
     ASSERT_NE(b->GetLayout(), nullptr);
@@ -132,8 +134,9 @@ TEST_F(ResourceCreation, LayoutStreamMaskCollectsInputSlots) {
     // A semantic the shader does not read fails validation: no device layout.
     const VertexElement stray[] = {{0, 0, kVertexR32Float, "NORMAL", 0, 0},
                                    {kVertexElementEnd, 0, 0, nullptr, 0, 0}};
-    VertexLayout* c = Keep(CreateVertexLayout(stray, Builtin::kSpriteVertexShader,
-                                              static_cast<uint32_t>(Builtin::kSpriteVertexShaderBytes)));
+    VertexLayout* c =
+        Keep(CreateVertexLayout(stray, Builtin::kSpriteVertexShader,
+                                static_cast<uint32_t>(Builtin::kSpriteVertexShaderBytes)));
     EXPECT_EQ(c->GetLayout(), nullptr);
 }
 
@@ -190,10 +193,11 @@ TEST_F(ResourceCreation, ShadersBindByGlobalIdsAtTheirOwnRegisters) {
         })";
     std::vector<uint32_t> spirv;
     std::string log;
-    ASSERT_TRUE(sys::CompileHlslToSpirv(hlsl, sizeof hlsl - 1, sys::ShaderStage::Pixel, "main",
-                                        spirv, log))
+    ASSERT_TRUE(
+        sys::CompileHlslToSpirv(hlsl, sizeof hlsl - 1, sys::ShaderStage::Pixel, "main", spirv, log))
         << log;
-    PixelShader* ps = Keep(CreatePixelShader(spirv.data(), static_cast<uint32_t>(spirv.size() * 4)));
+    PixelShader* ps =
+        Keep(CreatePixelShader(spirv.data(), static_cast<uint32_t>(spirv.size() * 4)));
     ASSERT_NE(ps->GetShader(), nullptr);
     ASSERT_EQ(ps->GetConstantBuffers().size(), 1u);
     EXPECT_EQ(ps->GetConstantBuffers()[0].id, GetConstantBufferId("CB_PixelShaderParameter"));
@@ -213,8 +217,8 @@ TEST_F(ResourceCreation, ShadersBindByGlobalIdsAtTheirOwnRegisters) {
     EXPECT_EQ(bindings[1].kind, sys::gpu::BindingKind::Texture);
     EXPECT_EQ(bindings[1].samplerSlot, 2u);
 
-    VertexShader* vs = Keep(CreateVertexShader(Builtin::kSpriteVertexShader,
-                                               static_cast<uint32_t>(Builtin::kSpriteVertexShaderBytes)));
+    VertexShader* vs = Keep(CreateVertexShader(
+        Builtin::kSpriteVertexShader, static_cast<uint32_t>(Builtin::kSpriteVertexShaderBytes)));
     ASSERT_EQ(vs->GetConstantBuffers().size(), 2u);
     EXPECT_EQ(vs->GetConstantBuffers()[1].id, GetConstantBufferId("CB_VS_1"));
     EXPECT_EQ(vs->GetShader()->inputs.size(), 5u);
@@ -244,8 +248,8 @@ TEST_F(ResourceCreation, TexturesKeepTheFileFormatOrRefuseAnother) {
     Texture* named = Keep(CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
                                                   kTextureR8G8B8A8Unorm));
     EXPECT_EQ(named->GetFormat(), 28u);
-    Texture* other = Keep(CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
-                                                  kTextureBC1));
+    Texture* other =
+        Keep(CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()), kTextureBC1));
     EXPECT_EQ(other->GetTexture(), nullptr);
     // A malformed file gives a wrapper around nothing, not a crash.
     Texture* bad = Keep(CreateTextureFromMemory(dds.data(), 100, kTextureFormatFromFile));

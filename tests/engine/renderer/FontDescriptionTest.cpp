@@ -62,7 +62,7 @@ TEST(FontDescription, WideMapReachesFullWidthCodes) {
 TEST(FontDescription, MalformedFilesGiveNoFont) {
     auto d = Description(24, 1, 0, "ok", {{'A', {0, 0, 8, 8, 0, 0, 0, 0}}});
     FontDescription f;
-    EXPECT_FALSE(f.Parse(d.data(), 47)); // shorter than the header
+    EXPECT_FALSE(f.Parse(d.data(), 47));       // shorter than the header
     EXPECT_FALSE(f.Parse(d.data(), 48 + 511)); // map cut short
     EXPECT_FALSE(f.Parse(nullptr, 1000));
     auto wide = d;

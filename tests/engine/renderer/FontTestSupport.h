@@ -36,8 +36,7 @@ inline std::vector<uint8_t> Description(uint8_t baseSize, uint8_t pages, uint8_t
     for (size_t i = 0; i < glyphs.size(); ++i) {
         d[FontDescription::kMapOffset + 2 * glyphs[i].code] = static_cast<uint8_t>(i);
         d[FontDescription::kMapOffset + 2 * glyphs[i].code + 1] = static_cast<uint8_t>(i >> 8);
-        FontDescription::EncodeGlyph(glyphs[i].glyph,
-                                     &d[table + i * FontDescription::kGlyphBytes]);
+        FontDescription::EncodeGlyph(glyphs[i].glyph, &d[table + i * FontDescription::kGlyphBytes]);
     }
     return d;
 }

@@ -4,6 +4,7 @@
 // render thread, so it can read the results back at once.
 #pragma once
 
+#include "GlResidency.h"
 #include "engine/graphics/CommandHeader.h"
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/ContextExecutor.h"
@@ -43,6 +44,8 @@ public:
             return false;
         if (device_->InitializeRenderThread() != nullptr)
             return false;
+        if (backend == sys::gpu::Backend::OpenGL)
+            testing_support::KeepGlDriversResident();
         renderStarted_ = true;
         ContextBuffer::CreateInstance()->Initialize(kBlockSize);
         ContextExecutor::CreateInstance();

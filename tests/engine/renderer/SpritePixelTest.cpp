@@ -52,8 +52,8 @@ protected:
             std::abs(p[2] - b) <= tolerance)
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure()
-               << "pixel (" << x << ", " << y << ") is " << int(p[0]) << ", " << int(p[1])
-               << ", " << int(p[2]) << "; expected " << r << ", " << g << ", " << b;
+               << "pixel (" << x << ", " << y << ") is " << int(p[0]) << ", " << int(p[1]) << ", "
+               << int(p[2]) << "; expected " << r << ", " << g << ", " << b;
     }
     void Quad(float x, float y, float w, float h, uint32_t rgba) {
         renderer->SetRect(x, y, w, h);

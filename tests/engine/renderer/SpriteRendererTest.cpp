@@ -37,8 +37,8 @@ protected:
     }
     static Graphics::Texture* MakeTexture(uint32_t w, uint32_t h) {
         std::vector<uint8_t> pixels(w * h * 4, 0x80);
-        auto dds = tools::WriteDds(sys::DdsFormat::R8G8B8A8, w, h, 1, false, pixels.data(),
-                                   pixels.size());
+        auto dds =
+            tools::WriteDds(sys::DdsFormat::R8G8B8A8, w, h, 1, false, pixels.data(), pixels.size());
         return Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
                                                  Graphics::kTextureFormatFromFile);
     }

@@ -63,8 +63,8 @@ protected:
         submitted = sprites->GetCount();
         record = sprites->GetCurrent();
         sprites->Flush(1280, 720);
-        const auto* v = reinterpret_cast<const SpriteVertex*>(
-            sprites->GetVertexBuffer()->GetStaging(0));
+        const auto* v =
+            reinterpret_cast<const SpriteVertex*>(sprites->GetVertexBuffer()->GetStaging(0));
         return std::vector<SpriteVertex>(v, v + submitted * 4);
     }
 
