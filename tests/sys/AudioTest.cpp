@@ -315,16 +315,23 @@ TEST(AudioDevice, DummyDriverOpensAndConsumes) {
     engine->Release();
 }
 
-TEST(AudioPosition, PansByAzimuthAndAttenuatesByDistance) {
-    Positioner p;
-    InitializePositioner(3, 343.5f, &p);
+// A stereo output, the listener at the origin, a mono emitter.
+class AudioPosition : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitializePositioner(3, 343.5f, &p);
+        e.channelCount = 1;
+        e.curveDistanceScaler = 1.0f;
+        e.dopplerScaler = 1.0f;
+    }
+    Positioner p{};
     Listener l{};
     Emitter e{};
-    e.channelCount = 1;
-    e.curveDistanceScaler = 1.0f;
-    e.dopplerScaler = 1.0f;
-    float m[2];
+    float m[2] = {};
     DspSettings dsp{m, 1, 2, 0.0f};
+};
+
+TEST_F(AudioPosition, PansByAzimuthAndAttenuatesByDistance) {
 
     e.position = {5, 0, 0};
     Calculate(p, l, e, kCalculateMatrix, &dsp);
@@ -353,16 +360,7 @@ TEST(AudioPosition, PansByAzimuthAndAttenuatesByDistance) {
     EXPECT_NEAR(m[0], 1.0f, 1e-6);
 }
 
-TEST(AudioPosition, DopplerRisesWhenApproachingAndFallsWhenLeaving) {
-    Positioner p;
-    InitializePositioner(3, 343.5f, &p);
-    Listener l{};
-    Emitter e{};
-    e.channelCount = 1;
-    e.curveDistanceScaler = 1.0f;
-    e.dopplerScaler = 1.0f;
-    float m[2];
-    DspSettings dsp{m, 1, 2, 0.0f};
+TEST_F(AudioPosition, DopplerRisesWhenApproachingAndFallsWhenLeaving) {
     e.position = {0, 0, 10};
     Calculate(p, l, e, kCalculateDoppler, &dsp);
     EXPECT_FLOAT_EQ(dsp.dopplerFactor, 1.0f);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -235,4 +236,51 @@ TEST(StaticSound, PositionalSoundsAreMovedByTheUpdate) {
     wave->Release();
     EXPECT_EQ(sound->GetVoice(), nullptr);
     sound->Release();
+}
+
+TEST(StaticSound, ComesOutWholeOnTheDiskDevice) {
+    // SDL's disk driver writes the device's stream (float, interleaved) to a
+    // file in real time: the mix as a sound card would get it.
+    char pattern[] = "/tmp/drevanth-mix-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    const std::string file = folder + "/mix.raw";
+    ScopedEnv driverName("SDL_AUDIODRIVER", "disk");
+    ScopedEnv output("SDL_DISKAUDIOFILE", file.c_str());
+    sys::audio::SelectBackend(sys::audio::Backend::Device);
+    SoundDriver* driver = SoundDriver::CreateInstance();
+    ASSERT_TRUE(driver->Initialize(Mireku::Common::ErrorSink()));
+    const auto details = driver->GetDeviceDetails();
+    std::vector<float> ramp(details.sampleRate / 10);
+    for (size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = 0.1f + 0.5f * static_cast<float>(i) / static_cast<float>(ramp.size());
+    const auto wav = soundgen::MakeWav(ramp, 1, details.sampleRate, 16);
+    StaticSound* sound = driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+    sound->SetVolume(50);
+    sound->Play(false);
+    sys::audio::VoiceState state{1, 0};
+    for (int i = 0; i < 300 && state.buffersQueued; ++i) {
+        sys::SleepMilliseconds(5);
+        sound->GetVoice()->GetState(&state);
+    }
+    sys::SleepMilliseconds(50);
+    sound->Release();
+    driver->Finalize();
+    SoundDriver::DestroyInstance();
+
+    FILE* f = std::fopen(file.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<float> mix;
+    float frame[8];
+    while (std::fread(frame, sizeof(float), details.channels, f) == details.channels)
+        mix.push_back(frame[0]);
+    std::fclose(f);
+    std::remove(file.c_str());
+    std::remove(folder.c_str());
+    size_t start = 0;
+    while (start < mix.size() && mix[start] == 0.0f)
+        ++start;
+    ASSERT_GE(mix.size(), start + ramp.size() + 1);
+    for (size_t i = 0; i < ramp.size(); ++i)
+        ASSERT_FLOAT_EQ(mix[start + i], Level(ramp[i]) * 0.5f) << i;
+    EXPECT_EQ(mix[start + ramp.size()], 0.0f);
 }

@@ -279,3 +279,57 @@ TEST(StreamSound, PlaysToItsEndOnTheDummyDevice) {
     driver->Finalize();
     Mireku::Sound::SoundDriver::DestroyInstance();
 }
+
+namespace {
+
+// A stream over the tests' raw 8-bit decoder: `claimed` bytes promised,
+// `pcm` bytes there.
+StreamSound* RawStream(NullSoundDriver& null, uint32_t claimed, const std::vector<uint8_t>& pcm) {
+    null.driver->SetPluginFolder((sys::ExecutableFolder() + "tests/plugins/").c_str());
+    std::vector<uint8_t> data = {uint8_t(claimed), uint8_t(claimed >> 8), uint8_t(claimed >> 16),
+                                 uint8_t(claimed >> 24)};
+    data.insert(data.end(), pcm.begin(), pcm.end());
+    return null.driver->CreateStreamSound(data.data(), static_cast<uint32_t>(data.size()),
+                                          "RawPcm8");
+}
+
+} // namespace
+
+TEST(StreamSound, EightBitStreamsEndInMidScaleSilence) {
+    NullSoundDriver null;
+    StreamSound* stream = RawStream(null, 300, std::vector<uint8_t>(300, 0xC0));
+    ASSERT_TRUE(stream->HasVoice());
+    stream->Play(0);
+    const auto out = null.PullStream(stream, 3 * StreamSound::kBufferSize);
+    for (size_t i = 0; i < 300; ++i)
+        ASSERT_FLOAT_EQ(out[i], 0.5f) << i;
+    for (size_t i = 300; i < out.size(); ++i)
+        ASSERT_EQ(out[i], 0.0f) << "padding is 0x80, not 0: " << i;
+    EXPECT_FALSE(stream->IsPlaying());
+    stream->Release();
+}
+
+TEST(StreamSound, DecoderRunningDryEndsTheSectionEarly) {
+    NullSoundDriver null;
+    std::vector<uint8_t> pcm(300);
+    for (size_t i = 0; i < pcm.size(); ++i)
+        pcm[i] = static_cast<uint8_t>(129 + i % 100);
+    StreamSound* stream = RawStream(null, 1000, pcm);
+    stream->Play(1); // twice, each pass cut at the 300 bytes that exist
+    const auto out = null.PullStream(stream, 3 * StreamSound::kBufferSize);
+    for (size_t i = 0; i < 600; ++i)
+        ASSERT_FLOAT_EQ(out[i], (pcm[i % 300] - 128) / 128.0f) << i;
+    for (size_t i = 600; i < out.size(); ++i)
+        ASSERT_EQ(out[i], 0.0f) << i;
+    stream->Release();
+}
+
+TEST(StreamSound, EndlessLoopOverNothingEndsInsteadOfSpinning) {
+    NullSoundDriver null;
+    StreamSound* stream = RawStream(null, 1000, {});
+    stream->Play(-1);
+    ASSERT_TRUE(WaitIdle(stream));
+    null.PullStream(stream, StreamSound::kBufferSize);
+    EXPECT_FALSE(stream->IsPlaying());
+    stream->Release(); // joins the decode thread: it must have come back
+}
