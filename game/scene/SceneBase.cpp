@@ -1,5 +1,12 @@
 #include "game/scene/SceneBase.h"
 
+SceneBase::~SceneBase() {
+    if (nextAttached && nextAttached->prevAttached == this)
+        nextAttached->prevAttached = nullptr;
+    if (prevAttached && prevAttached->nextAttached == this)
+        prevAttached->nextAttached = nullptr;
+}
+
 SceneBase* SceneBase::LinkNext(SceneBase* scene) {
     nextAttached = scene;
     if (scene)

@@ -10,7 +10,9 @@
 class SceneBase : public Mireku::Common::BaseObject {
 public:
     SceneBase() = default;
-    ~SceneBase() override = default;
+    // Detaches this scene from both neighbours of its attached chain, so that
+    // no scene keeps pointing at a deleted one.
+    ~SceneBase() override;
     SceneBase(const SceneBase&) = delete;
     SceneBase& operator=(const SceneBase&) = delete;
 

@@ -159,7 +159,8 @@ TEST_F(SceneDriverTest, AttachedScenesUpdateBehindTheirSceneAndAreNotEndedByTheD
     a->Finish();
     driver->Update(nullptr);
     EXPECT_EQ(Take(), (Log{"a.Update", "x.Update", "a.End", "a.delete"}));
-    x.UnlinkPrev();
+    EXPECT_EQ(x.prevAttached, nullptr) << "the deleted scene let go of its attached scene";
+    EXPECT_EQ(x.UnlinkPrev(), nullptr);
 }
 
 TEST_F(SceneDriverTest, ClearAllEndsActiveScenesAndDeletesPendingOnesWithoutBeginOrEnd) {
