@@ -84,16 +84,6 @@ TEST_F(GameFrame, LayersDrawInPriorityOrderWithTheFadeOverTheHud) {
     EXPECT_EQ(vfx->GetScreenHeight(), 720u);
 }
 
-TEST_F(GameFrame, EffectsDrawWithThePriorityAloneInTheKey) {
-    ASSERT_TRUE(Start(sys::gpu::Backend::Null));
-    Mireku::Graphics::DrawContext* context = Mireku::Graphics::GetDrawContext();
-    context->SetKeyHigh(0xFFFFFFFFu);
-    game->OnFrame(1.0f);
-    // The last key the frame set before the layer flush: the effects' upper
-    // layer, with the three further key fields cleared.
-    EXPECT_EQ(context->GetKeyHigh() >> 18, 0u);
-}
-
 TEST_F(GameFrame, FirstFramesAreBlack) {
     if (!Start(sys::gpu::Backend::OpenGL))
         GTEST_SKIP() << "no OpenGL here";
