@@ -257,6 +257,20 @@ TEST_F(ResourceCreation, TexturesKeepTheFileFormatOrRefuseAnother) {
     EXPECT_EQ(bad->GetWidth(), 0);
 }
 
+TEST_F(ResourceCreation, PixelsWithoutAlphaArriveOpaque) {
+    std::vector<uint8_t> px(2 * 2 * 4, 0x11); // the fourth byte of each pixel is junk
+    auto dds = tools::WriteDds(sys::DdsFormat::B8G8R8X8, 2, 2, 1, false, px.data(), px.size());
+    Texture* t = Keep(CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
+                                              kTextureFormatFromFile));
+    ASSERT_NE(t->GetTexture(), nullptr);
+    EXPECT_EQ(sys::gpu::Device::GetDesc(t->GetTexture()).format, sys::gpu::Format::B8G8R8A8_UNORM);
+    const auto& initial = t->GetTexture()->initial; // kept until the device makes it
+    ASSERT_EQ(initial.size(), 1u);
+    ASSERT_EQ(initial[0].size(), 16u);
+    for (size_t i = 0; i < 16; ++i)
+        EXPECT_EQ(initial[0][i], i % 4 == 3 ? 0xFF : 0x11) << i;
+}
+
 TEST_F(ResourceCreation, CubeMapsAndMipChainsReachTheDevice) {
     const size_t face = tools::DdsFaceBytes(sys::DdsFormat::BC3, 16, 16, 3);
     std::vector<uint8_t> px(face * 6, 3);
