@@ -44,26 +44,7 @@ void ContextBuffer::Reset(uint32_t index) {
     current_ = index & 1;
 }
 
-CommandHeader* ContextBuffer::AllocCommand(uint32_t keyLow, uint32_t keyHigh, uint32_t type,
-                                           uint32_t size) {
-    uint8_t* block = blocks_[current_];
-    // A request larger than the block can never fit (and must not wrap the counters).
-    if (!block || size > blockSize_)
-        return nullptr;
-    const uint32_t a = RoundUp(size, 8);
-    const uint32_t old = payloadUsed_.fetch_add(a);
-    if (!Fits())
-        return nullptr;
-    const uint32_t payload = blockSize_ - old - a;
-    const uint32_t oldH = headerUsed_.fetch_add(sizeof(CommandHeader));
-    if (!Fits())
-        return nullptr;
-    CommandHeader* h = reinterpret_cast<CommandHeader*>(block + oldH);
-    *h = {keyLow, keyHigh, payload, type};
-    return h;
-}
-
-void* ContextBuffer::AllocBack(uint32_t size) {
+uint8_t* ContextBuffer::ReserveBack(uint32_t size) {
     uint8_t* block = blocks_[current_];
     // A request larger than the block can never fit (and must not wrap the counters).
     if (!block || size > blockSize_)
@@ -73,6 +54,24 @@ void* ContextBuffer::AllocBack(uint32_t size) {
     if (!Fits())
         return nullptr;
     return block + blockSize_ - old - a;
+}
+
+CommandHeader* ContextBuffer::AllocCommand(uint32_t keyLow, uint32_t keyHigh, uint32_t type,
+                                           uint32_t size) {
+    uint8_t* payload = ReserveBack(size);
+    if (!payload)
+        return nullptr;
+    const uint32_t oldH = headerUsed_.fetch_add(sizeof(CommandHeader));
+    if (!Fits())
+        return nullptr;
+    uint8_t* block = blocks_[current_];
+    CommandHeader* h = reinterpret_cast<CommandHeader*>(block + oldH);
+    *h = {keyLow, keyHigh, static_cast<uint32_t>(payload - block), type};
+    return h;
+}
+
+void* ContextBuffer::AllocBack(uint32_t size) {
+    return ReserveBack(size);
 }
 
 void* ContextBuffer::AllocFront(uint32_t size) {

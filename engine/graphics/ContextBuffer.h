@@ -44,6 +44,8 @@ public:
     }
 
 private:
+    // Payload-side reservation; null when the block is full.
+    uint8_t* ReserveBack(uint32_t size);
     bool Fits() const {
         return static_cast<uint64_t>(headerUsed_.load(std::memory_order_relaxed)) +
                    payloadUsed_.load(std::memory_order_relaxed) <=

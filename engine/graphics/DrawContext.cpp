@@ -16,7 +16,6 @@ DrawContext g_contexts[DrawContext::kContextCount];
 std::atomic<uint32_t> g_claimed{0};
 thread_local DrawContext* t_context = nullptr;
 
-
 } // namespace
 
 DrawContext* DrawContext::Contexts() {
@@ -63,46 +62,46 @@ CommandHeader* DrawContext::AllocCommand(uint32_t type, uint32_t size) {
     return cb ? cb->AllocCommand(keyLow_, keyHigh_, type, size) : nullptr;
 }
 
+namespace {
+
+// Reserves one stage's entry list for a binding list and fills it through
+// `make` (binding -> entry). An empty list needs nothing; false when the block
+// is full.
+template <class Entry, class Make>
+bool CaptureList(const ShaderBase::BindingList& list, const Entry*& out, uint32_t& count,
+                 Make make) {
+    if (list.empty())
+        return true;
+    auto* e = static_cast<Entry*>(ContextBuffer::GetInstance()->AllocBack(
+        static_cast<uint32_t>(list.size() * sizeof(Entry))));
+    if (!e)
+        return false;
+    for (size_t i = 0; i < list.size(); ++i)
+        e[i] = make(list[i]);
+    out = e;
+    count = static_cast<uint32_t>(list.size());
+    return true;
+}
+
+} // namespace
+
 bool DrawContext::CaptureStage(const ShaderBase* shader, StageBindings& out) {
     if (!shader)
         return true;
-    ContextBuffer* cb = ContextBuffer::GetInstance();
-    const ShaderBase::BindingList& cbs = shader->GetConstantBuffers();
-    if (!cbs.empty()) {
-        auto* e = static_cast<ConstantBufferEntry*>(
-            cb->AllocBack(static_cast<uint32_t>(cbs.size() * sizeof(ConstantBufferEntry))));
-        if (!e)
-            return false;
-        for (size_t i = 0; i < cbs.size(); ++i) {
-            ConstantBuffer* buffer = GetConstantBuffer(cbs[i].id);
-            e[i] = {buffer, buffer ? buffer->GetData() : nullptr, cbs[i].slot};
-        }
-        out.constantBuffers = e;
-        out.constantBufferCount = static_cast<uint32_t>(cbs.size());
-    }
-    const ShaderBase::BindingList& tex = shader->GetTextures();
-    if (!tex.empty()) {
-        auto* e = static_cast<TextureEntry*>(
-            cb->AllocBack(static_cast<uint32_t>(tex.size() * sizeof(TextureEntry))));
-        if (!e)
-            return false;
-        for (size_t i = 0; i < tex.size(); ++i)
-            e[i] = {GetTexture(tex[i].id), tex[i].slot};
-        out.textures = e;
-        out.textureCount = static_cast<uint32_t>(tex.size());
-    }
-    const ShaderBase::BindingList& smp = shader->GetSamplers();
-    if (!smp.empty()) {
-        auto* e = static_cast<SamplerEntry*>(
-            cb->AllocBack(static_cast<uint32_t>(smp.size() * sizeof(SamplerEntry))));
-        if (!e)
-            return false;
-        for (size_t i = 0; i < smp.size(); ++i)
-            e[i] = {GetSampler(smp[i].id), smp[i].slot};
-        out.samplers = e;
-        out.samplerCount = static_cast<uint32_t>(smp.size());
-    }
-    return true;
+    return CaptureList(
+               shader->GetConstantBuffers(), out.constantBuffers, out.constantBufferCount,
+               [this](const ShaderBinding& b) {
+                   ConstantBuffer* buffer = GetConstantBuffer(b.id);
+                   return ConstantBufferEntry{buffer, buffer ? buffer->GetData() : nullptr, b.slot};
+               }) &&
+           CaptureList(shader->GetTextures(), out.textures, out.textureCount,
+                       [this](const ShaderBinding& b) {
+                           return TextureEntry{GetTexture(b.id), b.slot};
+                       }) &&
+           CaptureList(shader->GetSamplers(), out.samplers, out.samplerCount,
+                       [this](const ShaderBinding& b) {
+                           return SamplerEntry{GetSampler(b.id), b.slot};
+                       });
 }
 
 DrawPayload* DrawContext::RecordDraw(uint32_t type, uint32_t size) {

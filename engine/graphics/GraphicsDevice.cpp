@@ -108,6 +108,9 @@ const char* GraphicsDevice::InitializeRenderThread() {
         return kSwapChainFailed;
     gpu_->ClearState();
     SetBackBufferTarget();
+    // The first frame starts from black, as every later one does after a present.
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    ClearBackBuffer(black);
     return nullptr;
 }
 

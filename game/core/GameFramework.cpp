@@ -1,9 +1,21 @@
 #include "game/core/GameFramework.h"
 
+#include "effects/Core/Engine/Renderer.h"
+#include "engine/graphics/DrawContext.h"
+#include "engine/graphics/GraphicsDevice.h"
 #include "engine/resource/ResourceLoader.h"
+#include "game/core/ConfigBlock.h"
 #include "game/core/FileLoader.h"
+#include "game/core/GameObjectAllocator.h"
+#include "game/core/GlobalWork.h"
+#include "game/core/InputManager.h"
+#include "game/core/RandomManager.h"
 #include "game/core/SoundManager.h"
 #include "game/core/SpriteManager.h"
+#include "game/scene/SceneDriver.h"
+#include "game/scene/SceneLogo.h"
+#include "game/scene/ScriptEngine.h"
+#include "game/vfx/VfxController.h"
 #include "sys/window.h"
 
 bool GameFramework::Initialize() {
@@ -24,44 +36,123 @@ bool GameFramework::OnInitialize() {
             loader->OpenArchive(archive);
     }
 
-    if (FileLoader* files = FileLoader::CreateInstance())
+    FileLoader* files = FileLoader::CreateInstance();
+    if (files)
         files->SetSynchronous(false);
-    // Everything after the effects controller loads synchronously.
-    if (FileLoader* files = FileLoader::GetInstance())
+    if (VfxController* vfx = VfxController::CreateInstance())
+        vfx->Initialize();
+    // Everything after the effects controller loads at once on this thread.
+    if (files)
         files->SetSynchronous(true);
 
     if (SpriteManager* sprites = SpriteManager::CreateInstance()) {
         sprites->Initialize();
         sprites->CreateLayers();
     }
-    if (SoundManager* sound = SoundManager::CreateInstance())
+
+    GlobalWork* work = GlobalWork::CreateInstance();
+    if (work)
+        work->Initialize();
+    const uint8_t* config = work ? work->config : ConfigBlock::Defaults();
+
+    if (RandomManager* random = RandomManager::CreateInstance())
+        random->Seed();
+
+    if (SoundManager* sound = SoundManager::CreateInstance()) {
+        sound->SetConfig(config);
         sound->Initialize();
+    }
+
+    if (GameObjectAllocator* pool = GameObjectAllocator::CreateInstance())
+        pool->Initialize();
+
+    if (ScriptEngine* script = ScriptEngine::CreateInstance()) {
+        if (files)
+            files->Load(Mireku::Resource::LoadStep(script, &ScriptEngine::CreateTextRenderer));
+    }
+
+    if (SceneDriver* scenes = SceneDriver::CreateInstance())
+        scenes->CreateScene<SceneLogo>();
+    // The configured screen mode applies before the first frame.
+    Mireku::Graphics::SetFullscreen(config[ConfigBlock::kOffsetScreenMode] != 0);
+
+    if (InputManager* input = InputManager::CreateInstance())
+        input->BindFromConfig(config);
     return true;
 }
 
-// The game counts whole frames; the step is not read. The layers are ready
-// before anything submits sprites and flushed after everything has.
+// The game counts whole frames; the step is not read.
 void GameFramework::OnFrame(const float&) {
     SpriteManager* sprites = SpriteManager::GetInstance();
     if (sprites)
         sprites->PrepareLayers();
+    if (InputManager* input = InputManager::GetInstance())
+        input->Update();
     if (SoundManager* sound = SoundManager::GetInstance())
         sound->Update();
-    if (sprites)
+    Mireku::Renderer::SpriteRenderer* hud = nullptr;
+    if (sprites) {
         sprites->RaiseHudLayer();
-    // The scenes and the effects draw here.
+        hud = sprites->GetLayer(SpriteManager::kHudLayer);
+    }
+    if (ScriptEngine* script = ScriptEngine::GetInstance())
+        script->UpdateIndicator(hud);
+    if (SceneDriver* scenes = SceneDriver::GetInstance())
+        scenes->Update(hud);
+    DrawEffects();
     if (sprites)
         sprites->FlushLayers();
 }
 
+void GameFramework::DrawEffects() {
+    VfxController* vfx = VfxController::GetInstance();
+    if (!vfx)
+        return;
+    vfx->UpdateCamera();
+    vfx->Update();
+    FulgorCore::Renderer::ResetDrawState();
+    // The effects draw with the priority alone: the three further key fields
+    // a sprite layer may have left are cleared.
+    Mireku::Graphics::DrawContext* context = Mireku::Graphics::GetDrawContext();
+    if (context)
+        context->SetKeyHigh(context->GetKeyHigh() & 0x3FFFFu);
+    vfx->Draw();
+    Mireku::Graphics::SetSortPriority(kEffectLayerUnderPriority);
+    FulgorCore::Renderer::DrawLayer(0, 0);
+    Mireku::Graphics::SetSortPriority(kEffectLayerOverPriority);
+    FulgorCore::Renderer::DrawLayer(1, 0);
+}
+
 void GameFramework::OnFinalize() {
+    if (SceneDriver* scenes = SceneDriver::GetInstance()) {
+        scenes->ClearAll();
+        SceneDriver::DestroyInstance();
+    }
+    if (GameObjectAllocator* pool = GameObjectAllocator::GetInstance()) {
+        pool->Destroy();
+        GameObjectAllocator::DestroyInstance();
+    }
+    if (ScriptEngine* script = ScriptEngine::GetInstance()) {
+        script->Finalize();
+        ScriptEngine::DestroyInstance();
+    }
     if (SoundManager* sound = SoundManager::GetInstance()) {
         sound->Finalize();
         SoundManager::DestroyInstance();
     }
+    InputManager::DestroyInstance();
+    RandomManager::DestroyInstance();
+    if (GlobalWork* work = GlobalWork::GetInstance()) {
+        work->Finalize();
+        GlobalWork::DestroyInstance();
+    }
     if (SpriteManager* sprites = SpriteManager::GetInstance()) {
         sprites->Finalize();
         SpriteManager::DestroyInstance();
+    }
+    if (VfxController* vfx = VfxController::GetInstance()) {
+        vfx->Finalize();
+        VfxController::DestroyInstance();
     }
     FileLoader::DestroyInstance();
 }

@@ -1,7 +1,10 @@
 // The OpenGL 4.5 core backend. Everything here runs on the owner thread, which
 // holds the context. Direct3D conventions are kept by rendering into textures
-// whose row 0 is the top row (clip control upper-left, depth 0..1); the back
-// buffer is such a texture too, flipped into the window at present.
+// whose row 0 is the top row (clip control upper-left, depth 0..1). The back
+// buffer is the window's own framebuffer, drawn with a lower-left clip origin
+// and y-flipped viewports so that the picture stands upright; when the
+// window's drawable differs from the back buffer (full screen on a larger
+// display) it becomes a texture again, scaled into the window at present.
 #include "sys/gpu.h"
 #include "sys/gpu/gl_functions.h"
 #include "sys/gpu/objects.h"
@@ -14,6 +17,7 @@
 #include <cstring>
 #include <new>
 #include <thread>
+#include <vector>
 
 namespace sys::gpu {
 
@@ -309,6 +313,12 @@ public:
     bool IsFullscreen() const override { return sys::IsFullscreen(); }
 
     void ClearState() override {
+        // Draw straight into the window while its drawable matches the back buffer.
+        int dw = 0, dh = 0;
+        if (backBuffer_)
+            SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(window_), &dw, &dh);
+        direct_ = backBuffer_ && static_cast<uint32_t>(dw) == width_ &&
+                  static_cast<uint32_t>(dh) == height_;
         for (uint32_t s = 0; s < kStageCount; ++s)
             shaders_[s] = nullptr;
         gl::UseProgramStages(pipeline_, GL_ALL_SHADER_BITS, 0);
@@ -331,12 +341,23 @@ public:
         SetDepthStencilState(nullptr, 0);
         SetBlendState(nullptr, nullptr, 0xFFFFFFFFu);
         SetRenderTargets(0, nullptr, nullptr);
-        gl::ViewportIndexedf(0, 0, 0, 0, 0);
-        gl::DepthRangef(0, 1);
-        gl::Scissor(0, 0, 0, 0);
+        SetViewport(Viewport{0, 0, 0, 0, 0, 1});
+        SetScissorRect(Rect{});
     }
 
     void SetRenderTargets(uint32_t count, View* const* colour, View* depth) override {
+        const bool toWindow =
+            direct_ && colour && count > 0 && colour[0] && colour[0]->texture == backBuffer_;
+        if (toWindow != onWindow_) {
+            onWindow_ = toWindow;
+            gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, onWindow_ ? 0 : drawFbo_);
+            gl::ClipControl(onWindow_ ? GL_LOWER_LEFT : GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+            ApplyViewport();
+            ApplyScissor();
+            ApplyDepth();
+        }
+        if (onWindow_)
+            return;
         GLenum buffers[kColourTargets];
         for (uint32_t i = 0; i < kColourTargets; ++i) {
             View* v = (colour && i < count) ? colour[i] : nullptr;
@@ -360,31 +381,57 @@ public:
                 gl::NamedFramebufferTexture(drawFbo_, attachedDepthPoint_, dtex, 0);
             }
             attachedDepth_ = dtex;
+            ApplyDepth();
         }
     }
 
     void SetViewport(const Viewport& v) override {
-        gl::ViewportIndexedf(0, v.x, v.y, v.width, v.height);
+        viewport_ = v;
+        ApplyViewport();
+    }
+
+    // The window's rows count from the bottom.
+    void ApplyViewport() {
+        const Viewport& v = viewport_;
+        const float y = onWindow_ ? static_cast<float>(height_) - (v.y + v.height) : v.y;
+        gl::ViewportIndexedf(0, v.x, y, v.width, v.height);
         gl::DepthRangef(v.minDepth, v.maxDepth);
     }
 
     void SetScissorRect(const Rect& r) override {
+        scissor_ = r;
+        ApplyScissor();
+    }
+
+    void ApplyScissor() {
+        const Rect& r = scissor_;
         const int32_t w = r.right > r.left ? r.right - r.left : 0;
         const int32_t h = r.bottom > r.top ? r.bottom - r.top : 0;
-        gl::Scissor(r.left, r.top, w, h);
+        const int32_t y = onWindow_ ? static_cast<int32_t>(height_) - (r.top + h) : r.top;
+        gl::Scissor(r.left, y, w, h);
     }
 
     void ClearRenderTargetView(View* view, const float colour[4]) override {
         if (!view || !view->texture || !view->texture->gl)
             return;
         // A view clear ignores the scissor and the write mask.
-        if (clearAttached_ != view->texture->gl) {
+        const bool window = direct_ && view->texture == backBuffer_;
+        if (!window && clearAttached_ != view->texture->gl) {
             gl::NamedFramebufferTexture(clearFbo_, GL_COLOR_ATTACHMENT0, view->texture->gl, 0);
             clearAttached_ = view->texture->gl;
         }
         gl::Disable(GL_SCISSOR_TEST);
         gl::ColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        gl::ClearNamedFramebufferfv(clearFbo_, GL_COLOR, 0, colour);
+        if (window) {
+            // The window's framebuffer takes the plain clear: Mesa's offscreen
+            // surfaces ignore the per-buffer clears.
+            gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+            gl::ClearColor(colour[0], colour[1], colour[2], colour[3]);
+            gl::Clear(GL_COLOR_BUFFER_BIT);
+            gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, onWindow_ ? 0 : drawFbo_);
+        } else {
+            gl::ClearNamedFramebufferfv(clearFbo_, GL_COLOR, 0, colour);
+        }
         ApplyRasterizer();
         ApplyBlend();
     }
@@ -563,10 +610,10 @@ public:
         // The back buffer's row 0 is the top of the picture; the window's is
         // the bottom, so the copy flips. Without a display nobody can see the
         // window, and the copy (a full-screen draw in software GL) is skipped.
-        if (showOnWindow_)
+        if (!direct_ && showOnWindow_)
             CopyToWindow();
         SDL_GL_SwapWindow(w);
-        gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, drawFbo_);
+        gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, onWindow_ ? 0 : drawFbo_);
         if (syncInterval)
             Pace();
     }
@@ -592,7 +639,29 @@ public:
     }
 
     bool ReadPixels(Texture* texture, const Rect& r, void* rgba) override {
-        if (!texture || !texture->gl || !rgba || r.right <= r.left || r.bottom <= r.top)
+        if (!texture || !rgba || r.right <= r.left || r.bottom <= r.top)
+            return false;
+        const GLsizei w = r.right - r.left, h = r.bottom - r.top;
+        gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+        if (direct_ && texture == backBuffer_) {
+            // The window's rows run bottom-up: read them, then turn them over.
+            gl::NamedFramebufferReadBuffer(0, GL_BACK);
+            gl::BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+            gl::ReadPixels(r.left, static_cast<GLint>(height_) - r.bottom, w, h, GL_RGBA,
+                           GL_UNSIGNED_BYTE, rgba);
+            uint8_t* rows = static_cast<uint8_t*>(rgba);
+            const size_t pitch = static_cast<size_t>(w) * 4;
+            std::vector<uint8_t> line(pitch);
+            for (GLsizei y = 0; y < h / 2; ++y) {
+                uint8_t* a = rows + y * pitch;
+                uint8_t* b = rows + (h - 1 - y) * pitch;
+                std::memcpy(line.data(), a, pitch);
+                std::memcpy(a, b, pitch);
+                std::memcpy(b, line.data(), pitch);
+            }
+            return gl::GetError() == GL_NO_ERROR;
+        }
+        if (!texture->gl)
             return false;
         if (readAttached_ != texture->gl) {
             gl::NamedFramebufferTexture(readFbo_, GL_COLOR_ATTACHMENT0, texture->gl, 0);
@@ -600,9 +669,7 @@ public:
         }
         gl::NamedFramebufferReadBuffer(readFbo_, GL_COLOR_ATTACHMENT0);
         gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
-        gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
-        gl::ReadPixels(r.left, r.top, r.right - r.left, r.bottom - r.top, GL_RGBA, GL_UNSIGNED_BYTE,
-                       rgba);
+        gl::ReadPixels(r.left, r.top, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
         gl::BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
         return gl::GetError() == GL_NO_ERROR;
     }
@@ -683,12 +750,19 @@ protected:
     }
 
 private:
+    // A texture about to be deleted leaves every attachment and binding.
     void ForgetTexture(GLuint tex) {
-        for (GLuint& a : attached_)
-            if (a == tex)
-                a = static_cast<GLuint>(-1);
-        if (attachedDepth_ == tex)
-            attachedDepth_ = static_cast<GLuint>(-1);
+        for (GLuint i = 0; i < kColourTargets; ++i) {
+            if (attached_[i] == tex) {
+                gl::NamedFramebufferTexture(drawFbo_, GL_COLOR_ATTACHMENT0 + i, 0, 0);
+                attached_[i] = 0;
+            }
+        }
+        if (attachedDepth_ == tex) {
+            gl::NamedFramebufferTexture(drawFbo_, attachedDepthPoint_, 0, 0);
+            attachedDepth_ = 0;
+            attachedDepthPoint_ = 0;
+        }
         if (clearAttached_ == tex)
             clearAttached_ = 0;
         if (depthAttached_ == tex)
@@ -895,7 +969,10 @@ private:
     }
 
     void ApplyDepth() {
-        if (depth_.depthEnable)
+        // Without a depth view nothing is tested (the window's own depth
+        // buffer, if any, is never the engine's).
+        const bool hasDepth = !onWindow_ && attachedDepth_ != 0;
+        if (depth_.depthEnable && hasDepth)
             gl::Enable(GL_DEPTH_TEST);
         else
             gl::Disable(GL_DEPTH_TEST);
@@ -1001,6 +1078,10 @@ private:
     bool streamsDirty_ = true;
     GLenum topology_ = GL_POINTS;
     bool showOnWindow_ = true;
+    bool direct_ = false;   // the back buffer is the window's framebuffer this frame
+    bool onWindow_ = false; // and it is the current target
+    Viewport viewport_;
+    Rect scissor_;
     RasterizerDesc rasterizer_;
     DepthStencilDesc depth_;
     BlendDesc blend_;

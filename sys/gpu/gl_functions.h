@@ -27,6 +27,8 @@ namespace sys::gpu::gl {
     X(PFNGLBLITNAMEDFRAMEBUFFERPROC, BlitNamedFramebuffer)                                         \
     X(PFNGLCLEARNAMEDFRAMEBUFFERFVPROC, ClearNamedFramebufferfv)                                   \
     X(PFNGLCLEARNAMEDFRAMEBUFFERFIPROC, ClearNamedFramebufferfi)                                   \
+    X(PFNGLCLEARCOLORPROC, ClearColor)                                                             \
+    X(PFNGLCLEARPROC, Clear)                                                                       \
     X(PFNGLCREATEBUFFERSPROC, CreateBuffers)                                                       \
     X(PFNGLDELETEBUFFERSPROC, DeleteBuffers)                                                       \
     X(PFNGLNAMEDBUFFERDATAPROC, NamedBufferData)                                                   \

@@ -154,16 +154,8 @@ TEST_F(NullGraphics, FlushOrderFollowsTheDevice) {
     vs->SetShader(gpu->CreateShader({sys::gpu::Stage::Vertex, "v"}));
     PixelShader* ps = new PixelShader;
     ps->SetShader(gpu->CreateShader({sys::gpu::Stage::Pixel, "p"}));
-    ConstantBuffer* cb = new ConstantBuffer;
-    cb->SetBuffer(gpu->CreateBuffer({16, sys::gpu::Usage::Dynamic, sys::gpu::kBindConstantBuffer,
-                                     sys::gpu::kCpuWrite, 0},
-                                    nullptr),
-                  1, 16);
-    VertexBuffer* vb = new VertexBuffer;
-    vb->SetBuffer(gpu->CreateBuffer({64, sys::gpu::Usage::Dynamic, sys::gpu::kBindVertexBuffer,
-                                     sys::gpu::kCpuWrite, 0},
-                                    nullptr),
-                  1, 64);
+    ConstantBuffer* cb = MakeBuffer<ConstantBuffer>(sys::gpu::kBindConstantBuffer, 16);
+    VertexBuffer* vb = MakeBuffer<VertexBuffer>(sys::gpu::kBindVertexBuffer, 64);
     device->SetPixelShader(ps);
     device->SetVertexShader(vs);
     device->SetGeometryShader(nullptr);
@@ -195,16 +187,8 @@ TEST_F(NullGraphics, DrawUploadsConstantDataAndStaging) {
     const uint32_t cbId = device->GetConstantBufferId("CB_PS_0");
     PixelShader* ps = new PixelShader;
     ps->GetConstantBuffers().push_back({cbId, 4});
-    ConstantBuffer* cb = new ConstantBuffer;
-    cb->SetBuffer(gpu->CreateBuffer({16, sys::gpu::Usage::Dynamic, sys::gpu::kBindConstantBuffer,
-                                     sys::gpu::kCpuWrite, 0},
-                                    nullptr),
-                  1, 16);
-    VertexBuffer* vb = new VertexBuffer;
-    vb->SetBuffer(gpu->CreateBuffer({8, sys::gpu::Usage::Dynamic, sys::gpu::kBindVertexBuffer,
-                                     sys::gpu::kCpuWrite, 0},
-                                    nullptr),
-                  1, 8);
+    ConstantBuffer* cb = MakeBuffer<ConstantBuffer>(sys::gpu::kBindConstantBuffer, 16);
+    VertexBuffer* vb = MakeBuffer<VertexBuffer>(sys::gpu::kBindVertexBuffer, 8);
     ASSERT_TRUE(vb->AllocateStaging(8));
     VertexLayout* layout = new VertexLayout;
     layout->Set(nullptr, 1);

@@ -60,6 +60,15 @@ protected:
         executor->ExecuteCommands();
     }
 
+    // A dynamic device buffer of `size` bytes for the given binding, wrapped.
+    template <class T> T* MakeBuffer(uint32_t bind, uint32_t size) {
+        T* b = new T;
+        b->SetBuffer(device->GetGpu()->CreateBuffer(
+                         {size, sys::gpu::Usage::Dynamic, bind, sys::gpu::kCpuWrite, 0}, nullptr),
+                     1, size);
+        return b;
+    }
+
     std::vector<sys::gpu::NullCall> CallsOf(sys::gpu::NullOp op) const {
         std::vector<sys::gpu::NullCall> r;
         for (const auto& c : *calls)

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "engine/common/Singleton.h"
+#include "engine/common/SingletonObject.h"
+
+#include <cstdint>
+
+// The game's owner of the effects runtime: it sets the fixed camera every
+// frame, advances the effects and has them drawn.
+class VfxController : public Mireku::Common::SingletonObject,
+                      public Mireku::Common::Singleton<VfxController> {
+public:
+    static constexpr uint32_t kScreenWidth = 1280;
+    static constexpr uint32_t kScreenHeight = 720;
+    static constexpr float kFieldOfView = 0.5235988f; // 30 degrees
+    static constexpr float kNear = 0.1f;
+    static constexpr float kFar = 1000.0f;
+
+    VfxController() = default;
+    ~VfxController() override = default;
+
+    // Sets the scale to 1; the caller ignores the result.
+    bool Initialize();
+    // The camera of a 1280 by 720 screen: identity view, right-handed
+    // perspective projection (row vectors, translation in the fourth row).
+    void UpdateCamera();
+    // Advances the live effect instances by one frame.
+    void Update();
+    // Hands the camera to the runtime's draw.
+    void Draw();
+    // Shuts the runtime down and deletes what the controller owns.
+    void Finalize();
+
+    uint32_t GetScreenWidth() const { return screenWidth_; }
+    uint32_t GetScreenHeight() const { return screenHeight_; }
+    const float* GetView() const { return &view_[0][0]; }
+    const float* GetProjection() const { return &projection_[0][0]; }
+    float GetScale() const { return scale_; }
+
+private:
+    float scale_ = 0.0f;
+    uint32_t screenWidth_ = 0;
+    uint32_t screenHeight_ = 0;
+    float view_[4][4] = {};
+    float projection_[4][4] = {};
+};
