@@ -170,29 +170,24 @@ void DrawContext::SetBackBuffer() {
         AdvanceSequence();
 }
 
-void DrawContext::SetScissor(const RectPayload& rect) {
-    CommandHeader* h = AllocCommand(kCommandSetScissor, sizeof(RectPayload));
+void DrawContext::RecordCopy(uint32_t type, const void* payload, uint32_t size) {
+    CommandHeader* h = AllocCommand(type, size);
     if (!h)
         return;
-    std::memcpy(ContextBuffer::GetInstance()->GetCurrentBlock() + h->payload, &rect, sizeof(rect));
+    std::memcpy(ContextBuffer::GetInstance()->GetCurrentBlock() + h->payload, payload, size);
     AdvanceSequence();
+}
+
+void DrawContext::SetScissor(const RectPayload& rect) {
+    RecordCopy(kCommandSetScissor, &rect, sizeof(rect));
 }
 
 void DrawContext::SetViewport(const RectPayload& rect) {
-    CommandHeader* h = AllocCommand(kCommandSetViewport, sizeof(RectPayload));
-    if (!h)
-        return;
-    std::memcpy(ContextBuffer::GetInstance()->GetCurrentBlock() + h->payload, &rect, sizeof(rect));
-    AdvanceSequence();
+    RecordCopy(kCommandSetViewport, &rect, sizeof(rect));
 }
 
 void DrawContext::ClearTarget(const float colour[4]) {
-    CommandHeader* h = AllocCommand(kCommandClear, sizeof(ClearPayload));
-    if (!h)
-        return;
-    std::memcpy(ContextBuffer::GetInstance()->GetCurrentBlock() + h->payload, colour,
-                sizeof(ClearPayload));
-    AdvanceSequence();
+    RecordCopy(kCommandClear, colour, sizeof(ClearPayload));
 }
 
 DrawContext* ClaimDrawContext() {

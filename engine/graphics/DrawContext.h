@@ -118,6 +118,8 @@ public:
 private:
     friend class DrawContextAccess;
     DrawPayload* RecordDraw(uint32_t type, uint32_t size);
+    // Records a command whose payload is a copy of `size` bytes.
+    void RecordCopy(uint32_t type, const void* payload, uint32_t size);
     bool CaptureStage(const ShaderBase* shader, StageBindings& out);
 
     uint32_t index_ = 0;

@@ -102,12 +102,12 @@ bool TaskDriver::Initialize() {
 
 void TaskDriver::Finalize() {
     running_.store(0);
-    for (TaskPipeline* w : workers_) {
-        if (w) {
-            w->Wake(); // the chain wakes the rest
-            break;
-        }
-    }
+    // Every worker is woken, not only the first: a worker that has not reached
+    // its wait yet sees the flag cleared and leaves without passing the wake-up
+    // down the chain.
+    for (TaskPipeline* w : workers_)
+        if (w)
+            w->Wake();
     for (TaskPipeline*& w : workers_) {
         if (!w)
             continue;

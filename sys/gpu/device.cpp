@@ -348,33 +348,20 @@ void DestroyDevice(Device* device) {
     delete device;
 }
 
-Object* AsObject(Buffer* p) {
-    return p;
-}
-Object* AsObject(Texture* p) {
-    return p;
-}
-Object* AsObject(View* p) {
-    return p;
-}
-Object* AsObject(Shader* p) {
-    return p;
-}
-Object* AsObject(InputLayout* p) {
-    return p;
-}
-Object* AsObject(RasterizerState* p) {
-    return p;
-}
-Object* AsObject(DepthStencilState* p) {
-    return p;
-}
-Object* AsObject(BlendState* p) {
-    return p;
-}
-Object* AsObject(SamplerState* p) {
-    return p;
-}
+#define SYS_GPU_AS_OBJECT(Type)                                                                    \
+    Object* AsObject(Type* p) {                                                                    \
+        return p;                                                                                  \
+    }
+SYS_GPU_AS_OBJECT(Buffer)
+SYS_GPU_AS_OBJECT(Texture)
+SYS_GPU_AS_OBJECT(View)
+SYS_GPU_AS_OBJECT(Shader)
+SYS_GPU_AS_OBJECT(InputLayout)
+SYS_GPU_AS_OBJECT(RasterizerState)
+SYS_GPU_AS_OBJECT(DepthStencilState)
+SYS_GPU_AS_OBJECT(BlendState)
+SYS_GPU_AS_OBJECT(SamplerState)
+#undef SYS_GPU_AS_OBJECT
 
 const BufferDesc& Device::GetDesc(const Buffer* buffer) {
     return buffer->desc;

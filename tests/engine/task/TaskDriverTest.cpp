@@ -58,4 +58,20 @@ TEST(TaskWorkers, StartClaimingContextsAndStopOnFinalize) {
     Graphics::ReleaseDrawContext();
 }
 
+// Stopping right after starting must not wait for a worker that was never
+// woken because the one before it left before reaching its wait.
+TEST(TaskWorkers, StopRightAfterStartJoinsEveryWorker) {
+    using namespace Mireku;
+    Platform::ProcessorInfo* info = Platform::ProcessorInfo::CreateInstance();
+    ASSERT_TRUE(info->InitializeFrom("/nonexistent", 8));
+    for (int round = 0; round < 200; ++round) {
+        Graphics::DrawContext::ResetAll();
+        TaskDriver* driver = TaskDriver::CreateInstance();
+        driver->Initialize();
+        driver->Finalize();
+        TaskDriver::DestroyInstance();
+    }
+    Platform::ProcessorInfo::DestroyInstance();
+}
+
 } // namespace
