@@ -116,32 +116,27 @@ void Framework::Step(float frames) {
         resources->Update();
 }
 
+namespace {
+
+// The engine's teardown step for one singleton: its own finalisation, then
+// the destruction sequence; nothing when it was never created.
+template <class T> void FinalizeSingleton() {
+    if (T* instance = T::GetInstance()) {
+        instance->Finalize();
+        T::DestroyInstance();
+    }
+}
+
+} // namespace
+
 bool Framework::Finalize() {
     OnFinalize();
-    if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance()) {
-        input->Finalize();
-        Peripheral::InputDevice::DestroyInstance();
-    }
-    if (Resource::ResourceLoader* loader = Resource::ResourceLoader::GetInstance()) {
-        loader->Finalize();
-        Resource::ResourceLoader::DestroyInstance();
-    }
-    if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance()) {
-        resources->Finalize();
-        Resource::ResourceManager::DestroyInstance();
-    }
-    if (Sound::SoundDriver* sound = Sound::SoundDriver::GetInstance()) {
-        sound->Finalize();
-        Sound::SoundDriver::DestroyInstance();
-    }
-    if (Graphics::Driver* driver = Graphics::Driver::GetInstance()) {
-        driver->Finalize();
-        Graphics::Driver::DestroyInstance();
-    }
-    if (Task::TaskDriver* tasks = Task::TaskDriver::GetInstance()) {
-        tasks->Finalize();
-        Task::TaskDriver::DestroyInstance();
-    }
+    FinalizeSingleton<Peripheral::InputDevice>();
+    FinalizeSingleton<Resource::ResourceLoader>();
+    FinalizeSingleton<Resource::ResourceManager>();
+    FinalizeSingleton<Sound::SoundDriver>();
+    FinalizeSingleton<Graphics::Driver>();
+    FinalizeSingleton<Task::TaskDriver>();
     Platform::ProcessorInfo::DestroyInstance();
     TeardownPlatform();
     return true;
