@@ -61,6 +61,18 @@ bool GameFramework::OnInitialize() {
     if (SoundManager* sound = SoundManager::CreateInstance()) {
         sound->SetConfig(config);
         sound->Initialize();
+        // The player record's extend voice and gauge-full sound go through
+        // the sound manager from now on.
+        if (work) {
+            work->voiceHook = [](int32_t pilot, int32_t voice) {
+                if (SoundManager* s = SoundManager::GetInstance())
+                    s->PlayVoice(pilot, voice);
+            };
+            work->soundHook = [](int32_t id) {
+                if (SoundManager* s = SoundManager::GetInstance())
+                    s->PlaySE(id, false);
+            };
+        }
     }
 
     if (GameObjectAllocator* pool = GameObjectAllocator::CreateInstance())

@@ -99,6 +99,9 @@ public:
         EXPECT_NE(GlobalWork::GetInstance()->tables.SystemRow(1), nullptr);
         EXPECT_NE(RandomManager::GetInstance(), nullptr);
         ASSERT_NE(SoundManager::GetInstance(), nullptr);
+        EXPECT_NE(GlobalWork::GetInstance()->voiceHook, nullptr)
+            << "extends speak through the sound manager";
+        EXPECT_NE(GlobalWork::GetInstance()->soundHook, nullptr);
         ASSERT_NE(GameObjectAllocator::GetInstance(), nullptr);
         EXPECT_EQ(GameObjectAllocator::GetInstance()->BlockCount(),
                   GameObjectAllocator::kBlockCount);
