@@ -79,6 +79,9 @@ void Pan(float azimuth, uint32_t channels, float* gains) {
             upper = static_cast<int>(c);
         }
     }
+    // A position that is not a number matches no speaker: stay silent.
+    if (lower < 0 || upper < 0)
+        return;
     if (lower == upper || lowerGap + upperGap <= 0.0f) {
         gains[lower] = 1.0f;
         return;

@@ -262,6 +262,12 @@ void StreamSound::Decode() {
         }
         return;
     }
+    // A buffer-end request from before a restart may arrive after the restart
+    // has primed every buffer: the buffer it would fill is still playing.
+    sys::audio::VoiceState queued;
+    voice_->GetState(&queued);
+    if (queued.buffersQueued >= kBufferCount)
+        return;
     uint8_t* buffer = buffers_[nextBuffer_];
     if (Fill(buffer))
         decodeState_.store(kLastQueued);

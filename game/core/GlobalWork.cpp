@@ -30,13 +30,16 @@ constexpr uint32_t kShipStepPercent = 114;
 
 GlobalWork::GlobalWork(const char* documents) {
     saveFolder = documents ? documents : Mireku::Common::GetMyDocumentsPath();
+    // An unknown documents folder would put the saves at the file-system root.
+    savesEnabled = !saveFolder.empty();
     saveFolder += "/My Games/Drevanth";
     dataPath = saveFolder + "/Data.dat";
     configPath = saveFolder + "/Config.dat";
     scorePath = saveFolder + "/Score.dat";
     // Failures are ignored: the folder usually exists, and a save that cannot
     // be written later is skipped.
-    sys::CreateFolders(saveFolder.c_str());
+    if (savesEnabled)
+        sys::CreateFolders(saveFolder.c_str());
     ResetConfig();
     ResetProgress();
 }
@@ -107,21 +110,27 @@ void GlobalWork::LoadSaves() {
     static_assert(ScoreBlock::kSize >= ConfigBlock::kSize &&
                   ScoreBlock::kSize >= ProgressBlock::kSize);
     uint8_t* buffer = static_cast<uint8_t*>(Heap::LockedAlloc(ScoreBlock::kSize));
+    auto unreadable = [](const Mireku::Common::String& path, int64_t read) {
+        return read < 0 && sys::FileExists(path.c_str());
+    };
 
     ResetProgress();
     int64_t n = buffer ? SaveImage::ReadFile(dataPath.c_str(), buffer, ProgressBlock::kSize) : -1;
+    keepData = unreadable(dataPath, n);
     if (n > 0 && SaveImage::Apply(progress, ProgressBlock::kSize, buffer, static_cast<size_t>(n),
                                   ProgressBlock::kVersion, ProgressBlock::kOldVersion))
         std::memcpy(progress, &ProgressBlock::kVersion, 4);
 
     ResetConfig();
     n = buffer ? SaveImage::ReadFile(configPath.c_str(), buffer, ConfigBlock::kSize) : -1;
+    keepConfig = unreadable(configPath, n);
     if (n > 0)
         SaveImage::Apply(config, ConfigBlock::kSize, buffer, static_cast<size_t>(n),
                          ConfigBlock::kVersion, ConfigBlock::kVersion);
 
     std::memset(score, 0, sizeof(score));
     n = buffer ? SaveImage::ReadFile(scorePath.c_str(), buffer, ScoreBlock::kSize) : -1;
+    keepScore = unreadable(scorePath, n);
     if (n > 0)
         SaveImage::Apply(score, ScoreBlock::kSize, buffer, static_cast<size_t>(n),
                          ScoreBlock::kVersion, ScoreBlock::kVersion);
@@ -130,10 +139,17 @@ void GlobalWork::LoadSaves() {
 }
 
 bool GlobalWork::SaveAll() {
-    bool ok = SaveImage::Write(scorePath.c_str(), score, ScoreBlock::kSize, ScoreBlock::kVersion);
-    ok &= SaveImage::Write(configPath.c_str(), config, ConfigBlock::kSize, ConfigBlock::kVersion);
-    ok &=
-        SaveImage::Write(dataPath.c_str(), progress, ProgressBlock::kSize, ProgressBlock::kVersion);
+    if (!savesEnabled)
+        return false;
+    bool ok = true;
+    if (!keepScore)
+        ok &= SaveImage::Write(scorePath.c_str(), score, ScoreBlock::kSize, ScoreBlock::kVersion);
+    if (!keepConfig)
+        ok &=
+            SaveImage::Write(configPath.c_str(), config, ConfigBlock::kSize, ConfigBlock::kVersion);
+    if (!keepData)
+        ok &= SaveImage::Write(dataPath.c_str(), progress, ProgressBlock::kSize,
+                               ProgressBlock::kVersion);
     return ok;
 }
 

@@ -99,6 +99,12 @@ public:
     Mireku::Common::String dataPath;
     Mireku::Common::String configPath;
     Mireku::Common::String scorePath;
+    // A save that exists but could not be read is left alone at exit rather
+    // than replaced by defaults; without a documents folder nothing is saved.
+    bool keepData = false;
+    bool keepConfig = false;
+    bool keepScore = false;
+    bool savesEnabled = true;
     uint32_t stage = 0;
     uint32_t shipTableVariant = 0;
     uint32_t gameType = 0;

@@ -40,9 +40,11 @@ public:
                    align,
                    16,
                    0};
-        const ogg_int64_t bytes = frames * align;
+        // The frame count comes from the file: clamp before multiplying so a
+        // forged granule position cannot overflow.
         const ogg_int64_t limit = 0xFFFFFFFFll - 0xFFFFFFFFll % align;
-        length_ = static_cast<uint32_t>(bytes < limit ? bytes : limit);
+        const ogg_int64_t bytes = frames < limit / align ? frames * align : limit;
+        length_ = static_cast<uint32_t>(bytes);
     }
 
     bool IsOpen() override { return open_; }

@@ -360,6 +360,16 @@ TEST_F(AudioPosition, PansByAzimuthAndAttenuatesByDistance) {
     EXPECT_NEAR(m[0], 1.0f, 1e-6);
 }
 
+TEST_F(AudioPosition, APositionThatIsNotANumberStaysInsideTheMatrix) {
+    // Guards around the matrix catch a write before or after it.
+    float guarded[4] = {7.0f, 0.0f, 0.0f, 7.0f};
+    DspSettings g{guarded + 1, 1, 2, 0.0f};
+    e.position = {std::nanf(""), 0, 1};
+    Calculate(p, l, e, kCalculateMatrix, &g);
+    EXPECT_EQ(guarded[0], 7.0f);
+    EXPECT_EQ(guarded[3], 7.0f);
+}
+
 TEST_F(AudioPosition, DopplerRisesWhenApproachingAndFallsWhenLeaving) {
     e.position = {0, 0, 10};
     Calculate(p, l, e, kCalculateDoppler, &dsp);

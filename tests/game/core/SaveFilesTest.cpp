@@ -145,3 +145,23 @@ TEST(SaveImage, ApplyRefusesShortAndForeignImages) {
     EXPECT_EQ(block[7], 9);
     EXPECT_EQ(block[8], 0);
 }
+
+TEST_F(SaveFilesTest, ASaveThatExistsButCannotBeReadIsNotReplacedByDefaults) {
+    // A folder where the file should be stands for any file that is there but
+    // cannot be opened (permissions, I/O errors): it must survive the exit.
+    std::filesystem::create_directory(Path("Score.dat"));
+    gw->LoadSaves();
+    EXPECT_TRUE(gw->SaveAll());
+    EXPECT_TRUE(std::filesystem::is_directory(Path("Score.dat")));
+    EXPECT_EQ(ReadAll(Path("Config.dat")).size(), 4096u) << "the readable ones are still saved";
+    std::filesystem::remove(Path("Score.dat"));
+    gw->LoadSaves();
+    EXPECT_TRUE(gw->SaveAll());
+    EXPECT_EQ(ReadAll(Path("Score.dat")).size(), 12808u);
+}
+
+TEST(SaveFolder, WithoutADocumentsFolderNothingIsSaved) {
+    GlobalWork work("");
+    EXPECT_FALSE(work.SaveAll());
+    EXPECT_FALSE(std::filesystem::exists("/My Games/Drevanth/Data.dat"));
+}
