@@ -305,6 +305,9 @@ Object* AsObject(SamplerState* p);
 
 class Device {
 public:
+    // The creation queue exists from the start: loader threads may submit
+    // before the render thread takes ownership.
+    Device();
     virtual ~Device();
 
     Backend GetBackend() const { return backend_; }

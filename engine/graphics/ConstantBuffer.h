@@ -13,13 +13,16 @@ public:
     void* AllocData(uint32_t size);
     void EndWrite() { writing_ = 0; }
 
-    void* GetData() const { return data_; }
-    void SetData(void* data) { data_ = data; }
+    // This frame's data, or null when none was written this frame: an address
+    // from an earlier frame points into a block that is being reused.
+    void* GetData() const;
+    void SetData(void* data);
     uint8_t IsWriting() const { return writing_; }
     void SetWriting(uint8_t writing) { writing_ = writing; }
 
 private:
     void* data_ = nullptr;
+    uint32_t dataSerial_ = 0;
     uint8_t writing_ = 0;
 };
 

@@ -42,6 +42,7 @@ void ContextBuffer::Reset(uint32_t index) {
     headerUsed_.exchange(0);
     payloadUsed_.exchange(0);
     current_ = index & 1;
+    ++frameSerial_;
 }
 
 uint8_t* ContextBuffer::ReserveBack(uint32_t size) {

@@ -30,6 +30,9 @@ public:
     uint32_t GetHeaderUsed() const { return headerUsed_.load(std::memory_order_relaxed); }
     uint32_t GetPayloadUsed() const { return payloadUsed_.load(std::memory_order_relaxed); }
     uint32_t GetLastFrameBytes() const { return lastFrameBytes_; }
+    // Counts the frames recorded: data reserved under another serial lies in a
+    // block that belongs to another frame.
+    uint32_t GetFrameSerial() const { return frameSerial_; }
 
     // Reserves a header and `size` payload bytes; null when the block is full.
     CommandHeader* AllocCommand(uint32_t keyLow, uint32_t keyHigh, uint32_t type, uint32_t size);
@@ -57,6 +60,7 @@ private:
     uint32_t current_ = 0;
     uint32_t blockSize_ = 0;
     uint32_t lastFrameBytes_ = 0;
+    uint32_t frameSerial_ = 0;
     uint8_t* blocks_[2] = {nullptr, nullptr};
 };
 

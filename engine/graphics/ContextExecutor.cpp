@@ -19,6 +19,7 @@ void ContextExecutor::Reset() {
     count_ = 0;
     for (RenderTargetTexture*& c : colour_)
         c = nullptr;
+    depth_ = nullptr;
     backBuffer_ = 1;
 }
 
@@ -66,8 +67,9 @@ void ContextExecutor::ExecuteCommands() {
 void ContextExecutor::Execute() {
     ExecuteCommands();
     Present();
-    block_ = nullptr;
-    count_ = 0;
+    // Present binds the back buffer again; targets of this frame must not be
+    // taken for the next frame's, and may be released by then.
+    Reset();
 }
 
 void ContextExecutor::ExecuteSetRenderTargets(const void* payload) {

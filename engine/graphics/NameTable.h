@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 
 namespace Mireku::Graphics {
 
@@ -20,6 +21,9 @@ public:
         char key[kNameBytes];
         std::strncpy(key, name, kNameBytes - 1);
         key[kNameBytes - 1] = '\0';
+        // Shaders are created on any thread; two new names must not claim
+        // the same slot.
+        std::lock_guard<std::mutex> guard(lock_);
         for (uint32_t i = 0; i < Count; ++i) {
             if (names_[i][0] == '\0') {
                 std::memcpy(names_[i], key, kNameBytes);
@@ -31,9 +35,13 @@ public:
         return kNoId;
     }
     const char* GetName(uint32_t id) const { return id < Count ? names_[id] : ""; }
-    void Clear() { std::memset(names_, 0, sizeof(names_)); }
+    void Clear() {
+        std::lock_guard<std::mutex> guard(lock_);
+        std::memset(names_, 0, sizeof(names_));
+    }
 
 private:
+    std::mutex lock_;
     char names_[Count][kNameBytes] = {};
 };
 

@@ -24,7 +24,21 @@ void* ConstantBuffer::AllocData(uint32_t size) {
     writing_ = 1;
     ContextBuffer* cb = ContextBuffer::GetInstance();
     data_ = cb ? cb->AllocBack(size) : nullptr;
+    dataSerial_ = cb ? cb->GetFrameSerial() : 0;
     return data_;
+}
+
+void* ConstantBuffer::GetData() const {
+    const ContextBuffer* cb = ContextBuffer::GetInstance();
+    if (!cb || cb->GetFrameSerial() != dataSerial_)
+        return nullptr;
+    return data_;
+}
+
+void ConstantBuffer::SetData(void* data) {
+    const ContextBuffer* cb = ContextBuffer::GetInstance();
+    data_ = data;
+    dataSerial_ = cb ? cb->GetFrameSerial() : 0;
 }
 
 StagedBuffer::~StagedBuffer() {

@@ -85,6 +85,8 @@ struct Device::Queue {
     Object* live = nullptr; // every object not yet destroyed
 };
 
+Device::Device() : queue_(new Queue) {}
+
 Device::~Device() {
     delete queue_;
 }

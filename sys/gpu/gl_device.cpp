@@ -223,6 +223,7 @@ public:
             std::fprintf(stderr, "OpenGL entry point missing: %s\n", missing);
             return false;
         }
+        glLoaded_ = true;
         GLint major = 0, minor = 0;
         gl::GetIntegerv(GL_MAJOR_VERSION, &major);
         gl::GetIntegerv(GL_MINOR_VERSION, &minor);
@@ -279,12 +280,17 @@ public:
             DestroyAllObjects();
             return;
         }
-        DestroyAllObjects();
-        GLuint fbos[4] = {drawFbo_, clearFbo_, depthFbo_, readFbo_};
-        gl::DeleteFramebuffers(4, fbos);
-        gl::DeleteVertexArrays(1, &emptyVao_);
-        gl::DeleteProgramPipelines(1, &pipeline_);
-        gl::DeleteTextures(1, &nullTexture_);
+        // A context whose functions never loaded (start-up failed half way)
+        // has no GL objects to delete and no entry points to call.
+        if (glLoaded_) {
+            DestroyAllObjects();
+            GLuint fbos[4] = {drawFbo_, clearFbo_, depthFbo_, readFbo_};
+            gl::DeleteFramebuffers(4, fbos);
+            gl::DeleteVertexArrays(1, &emptyVao_);
+            gl::DeleteProgramPipelines(1, &pipeline_);
+            gl::DeleteTextures(1, &nullTexture_);
+        }
+        glLoaded_ = false;
         SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window_), nullptr);
         SDL_GL_DeleteContext(context_);
         context_ = nullptr;
@@ -296,17 +302,22 @@ public:
         const int n = SDL_GetNumDisplayModes(0);
         if (n <= 0)
             return 0;
-        for (int i = 0; i < n && static_cast<uint32_t>(i) < capacity; ++i) {
+        if (!modes || capacity == 0)
+            return static_cast<uint32_t>(n); // the caller asks how many to expect
+        // Only the modes SDL could describe are listed, packed from the start.
+        uint32_t count = 0;
+        for (int i = 0; i < n && count < capacity; ++i) {
             SDL_DisplayMode m;
             if (SDL_GetDisplayMode(0, i, &m) != 0)
                 continue;
-            modes[i] = DisplayMode{};
-            modes[i].width = static_cast<uint32_t>(m.w);
-            modes[i].height = static_cast<uint32_t>(m.h);
-            modes[i].refreshNumerator = static_cast<uint32_t>(m.refresh_rate);
-            modes[i].refreshDenominator = m.refresh_rate ? 1 : 0;
+            DisplayMode& d = modes[count++];
+            d = DisplayMode{};
+            d.width = static_cast<uint32_t>(m.w);
+            d.height = static_cast<uint32_t>(m.h);
+            d.refreshNumerator = static_cast<uint32_t>(m.refresh_rate);
+            d.refreshDenominator = m.refresh_rate ? 1 : 0;
         }
-        return static_cast<uint32_t>(n);
+        return count;
     }
 
     void SetFullscreen(bool fullscreen) override { PostFullscreen(fullscreen); }
@@ -1055,6 +1066,7 @@ private:
 
     void* window_;
     SDL_GLContext context_ = nullptr;
+    bool glLoaded_ = false;
     uint32_t width_ = 0, height_ = 0;
     GLuint pipeline_ = 0, emptyVao_ = 0, nullTexture_ = 0;
     GLuint drawFbo_ = 0, clearFbo_ = 0, depthFbo_ = 0, readFbo_ = 0;

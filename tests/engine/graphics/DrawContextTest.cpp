@@ -250,4 +250,18 @@ TEST_F(NullGraphics, ThreadWithoutAContextRecordsNothing) {
     EXPECT_EQ(AllocCommand(kCommandClear, 8), nullptr);
 }
 
+TEST_F(NullGraphics, ConstantDataOfAnEarlierFrameIsNeverCaptured) {
+    ConstantBuffer* cb = MakeBuffer<ConstantBuffer>(sys::gpu::kBindConstantBuffer, 64);
+    void* data = cb->AllocData(64);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(cb->GetData(), data);
+    // The next frame records into the other block: last frame's address now
+    // lies in memory the render thread reads or the main thread rewrites.
+    buffer->Reset(1 - buffer->GetCurrentIndex());
+    EXPECT_EQ(cb->GetData(), nullptr);
+    EXPECT_NE(cb->AllocData(64), nullptr);
+    EXPECT_NE(cb->GetData(), nullptr);
+    cb->Release();
+}
+
 } // namespace graphics_test
