@@ -187,16 +187,27 @@ std::string DocumentsFolder() {
 bool AtomicReplace(const char* path, const void* data, size_t size) {
     if (!path)
         return false;
-    std::string tmp = std::string(path) + ".tmp";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A unique temporary name, so that two writers never share one file.
+    std::string tmp = std::string(path) + ".XXXXXX";
+    int fd = ::mkstemp(tmp.data());
     if (fd < 0)
         return false;
+    ::fchmod(fd, 0644);
     bool ok = WriteFile(fd, data, size) == size;
     ok = (::fsync(fd) == 0) && ok;
     ok = (::close(fd) == 0) && ok;
     if (!ok || std::rename(tmp.c_str(), path) != 0) {
         ::unlink(tmp.c_str());
         return false;
+    }
+    // The rename itself lasts only once the folder is on disk too.
+    std::string folder(path);
+    size_t slash = folder.rfind('/');
+    folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash ? slash : 1);
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return true;
 }
