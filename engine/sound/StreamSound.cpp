@@ -135,13 +135,18 @@ void StreamSound::ApplyVolume(float percent) {
 }
 
 void StreamSound::OnStreamEnd() {
-    // On the mixer thread: only queue, the decode thread does the work.
-    Enqueue(new Queue_Decode);
+    // On the mixer thread: only count, the decode thread does the work.
+    commandsPending_.fetch_add(1);
+    decodeRequests_.fetch_add(1);
 }
 
 void StreamSound::ThreadBody() {
     for (;;) {
         FadeStep();
+        for (uint32_t n = decodeRequests_.exchange(0); n > 0; --n) {
+            Decode();
+            commandsPending_.fetch_sub(1);
+        }
         Queue* command = TakeCommand();
         if (!command) {
             sys::SleepMilliseconds(1);

@@ -107,6 +107,9 @@ private:
     std::atomic<uint32_t> playState_{kStopped};
     std::atomic<float> volume_{100.0f};
     std::atomic<uint32_t> commandsPending_{0};
+    // Buffer-end requests from the mixer thread: counted, never allocated, so
+    // the mixer neither waits for the heap lock nor loses a refill to it.
+    std::atomic<uint32_t> decodeRequests_{0};
 };
 
 } // namespace Mireku::Sound
