@@ -401,35 +401,41 @@ bool Heap::LockedInitialize() {
     return ok;
 }
 
-void* Heap::LockedAlloc(size_t size) {
+namespace {
+
+// Takes the heap lock around one allocation; a size of 0 never touches the heap.
+template <class Allocate> void* AllocateLocked(size_t size, Allocate allocate) {
     if (size == 0)
         return nullptr;
-    sys::Mutex& m = Lock();
+    sys::Mutex& m = Heap::Lock();
     m.Lock();
-    Heap& h = Global();
-    // An allocation before main initialised the heap (a static object) starts it.
-    if (h.arenaSize_ == 0)
-        h.Initialize();
-    void* p = h.Alloc(size);
+    void* p = allocate(Heap::Global(), size);
     m.Unlock();
     if (!p)
         ReportHeapExhausted(size);
     return p;
 }
 
+} // namespace
+
+void Heap::EnsureInitialized() {
+    // An allocation before main initialised the heap (a static object) starts it.
+    if (arenaSize_ == 0)
+        Initialize();
+}
+
+void* Heap::LockedAlloc(size_t size) {
+    return AllocateLocked(size, [](Heap& h, size_t n) {
+        h.EnsureInitialized();
+        return h.Alloc(n);
+    });
+}
+
 void* Heap::LockedAllocTop(size_t size) {
-    if (size == 0)
-        return nullptr;
-    sys::Mutex& m = Lock();
-    m.Lock();
-    Heap& h = Global();
-    if (h.arenaSize_ == 0)
-        h.Initialize();
-    void* p = h.AllocTop(size);
-    m.Unlock();
-    if (!p)
-        ReportHeapExhausted(size);
-    return p;
+    return AllocateLocked(size, [](Heap& h, size_t n) {
+        h.EnsureInitialized();
+        return h.AllocTop(n);
+    });
 }
 
 void Heap::LockedFree(void* p) {

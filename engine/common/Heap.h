@@ -75,6 +75,7 @@ public:
     static void LockedFinalize();
 
 private:
+    void EnsureInitialized();
     BlockHeader* At(uint32_t off) const {
         return off == kNil ? nullptr : reinterpret_cast<BlockHeader*>(base_ + off);
     }

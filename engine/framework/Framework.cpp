@@ -91,14 +91,9 @@ bool Framework::Run() {
         Graphics::Driver* driver = Graphics::Driver::GetInstance();
         while (window && !window->IsClosed()) {
             driver->BeginFrame();
-            const float frames = FramesFor(clock.Lap());
-            if (Peripheral::InputDevice* input = Peripheral::InputDevice::GetInstance())
-                input->Update();
-            OnFrame(frames);
-            if (Sound::SoundDriver* sound = Sound::SoundDriver::GetInstance())
-                sound->Update();
-            if (Resource::ResourceManager* resources = Resource::ResourceManager::GetInstance())
-                resources->Update();
+            // Input, the game's frame, sound and deferred releases, between
+            // the hand-overs to the render thread.
+            Step(FramesFor(clock.Lap()));
             driver->EndFrame();
             frameRate_.Tick();
         }
