@@ -208,12 +208,15 @@ bool ResourceLoader::ReadFromArchive(void** data, uint32_t* size, const char* fo
     *data = nullptr;
     *size = 0;
     const char* shownName = name ? name : "";
+    auto openFailed = [&] {
+        std::snprintf(message, kMessageSize, kFileOpenFailed, folder ? folder : "", shownName);
+    };
     char key[kPathSize];
     FormatKey(key, folder, name);
 
     auto found = index_.find(std::string_view(key));
     if (found == index_.end() || found->second.archive >= dataFiles_.size()) {
-        std::snprintf(message, kMessageSize, kFileOpenFailed, folder ? folder : "", shownName);
+        openFailed();
         return false;
     }
     const IndexEntry& entry = found->second;
@@ -221,7 +224,7 @@ bool ResourceLoader::ReadFromArchive(void** data, uint32_t* size, const char* fo
     // The index comes from disk: an entry that runs past the data file is
     // refused before anything is allocated or read.
     if (uint64_t{entry.offset} + entry.storedSize > file.GetSize()) {
-        std::snprintf(message, kMessageSize, kFileOpenFailed, folder ? folder : "", shownName);
+        openFailed();
         return false;
     }
 
@@ -235,14 +238,14 @@ bool ResourceLoader::ReadFromArchive(void** data, uint32_t* size, const char* fo
     if (entry.storedSize == entry.unpackedSize) {
         ok = file.ReadAt(entry.offset, block, entry.storedSize);
         if (!ok)
-            std::snprintf(message, kMessageSize, kFileOpenFailed, folder ? folder : "", shownName);
+            openFailed();
     } else {
         void* packed = entry.storedSize ? Common::Heap::LockedAllocTop(entry.storedSize) : nullptr;
         if (!packed && entry.storedSize) {
             std::snprintf(message, kMessageSize, kNoMemory, shownName);
             ok = false;
         } else if (!file.ReadAt(entry.offset, packed, entry.storedSize)) {
-            std::snprintf(message, kMessageSize, kFileOpenFailed, folder ? folder : "", shownName);
+            openFailed();
             ok = false;
         } else {
             uint32_t produced = 0;
@@ -348,6 +351,10 @@ void ResourceLoader::Queue(LoadRequest& request) {
 
 bool ResourceLoader::TakeNext(LoadRequest* out) {
     Common::ScopedLock lock(queueLock_);
+    return TakeNextLocked(out);
+}
+
+bool ResourceLoader::TakeNextLocked(LoadRequest* out) {
     if (queue_.empty())
         return false;
     auto first = queue_.begin();
@@ -386,12 +393,7 @@ void ResourceLoader::ThreadBody() {
         // The queue lock is held from the test that finds the queue empty until
         // the busy flag is down, so IsLoading never sees a gap between the two.
         queueLock_.Enter();
-        while (!queue_.empty()) {
-            auto first = queue_.begin();
-            request = std::move(first->second);
-            queue_.erase(first);
-            if (queue_.empty())
-                sequence_ = 0;
+        while (TakeNextLocked(&request)) {
             queueLock_.Leave();
             Process(request);
             request = LoadRequest();

@@ -88,6 +88,8 @@ private:
 
     void ThreadBody();
     void Queue(LoadRequest& request);
+    // TakeNext with the queue lock already held.
+    bool TakeNextLocked(LoadRequest* out);
     void Process(const LoadRequest& request);
     bool OpenArchiveLocked(const char* name, char* message);
     bool ReadFromArchive(void** data, uint32_t* size, const char* folder, const char* name,

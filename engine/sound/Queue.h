@@ -9,7 +9,7 @@ namespace Mireku::Sound {
 
 class Queue : public Common::BaseObject {
 public:
-    enum Code : uint32_t { kDecode = 0, kPlay = 1, kStop = 2, kFade = 3, kPause = 4, kRelease = 5 };
+    enum Code : uint32_t { kPlay = 1, kStop = 2, kFade = 3, kPause = 4, kRelease = 5 };
     virtual uint32_t GetCode() const = 0;
 };
 
@@ -19,11 +19,6 @@ struct PlaySection {
     int32_t loopCount; // extra passes; negative repeats forever
     float start;
     float end;
-};
-
-class Queue_Decode final : public Queue {
-public:
-    uint32_t GetCode() const override { return kDecode; }
 };
 
 // Owns a copy of the sections (none when the heap is exhausted).

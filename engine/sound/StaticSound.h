@@ -39,7 +39,6 @@ private:
     Common::MemoryObject* wave_;
     sys::audio::SourceVoice* voice_ = nullptr;
     uint8_t loop_ = 0;
-    uint8_t reserved_ = 0;
     uint8_t positional_ = 0;
     sys::audio::Buffer buffer_{};
     sys::audio::Emitter emitter_{};

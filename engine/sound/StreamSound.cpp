@@ -73,9 +73,6 @@ StreamSound::~StreamSound() {
         Common::Heap::LockedFree(data_);
     for (Queue* command : commands_)
         delete command;
-    commands_.clear();
-    fades_.clear();
-    sections_.clear();
     thread_.ReleaseBody();
     sys::FreeLibrary(library_);
 }
@@ -179,9 +176,6 @@ void StreamSound::FadeStep() {
 
 void StreamSound::Execute(Queue* command) {
     switch (command->GetCode()) {
-    case Queue::kDecode:
-        Decode();
-        break;
     case Queue::kPlay:
         ExecutePlay(*static_cast<Queue_Play*>(command));
         break;

@@ -2,7 +2,6 @@
 
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>

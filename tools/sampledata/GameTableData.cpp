@@ -346,15 +346,6 @@ std::vector<uint8_t> BuildDemoReplay(int n) {
     return out;
 }
 
-bool WriteGameTables(const std::string& codeFolder) {
-    std::error_code ec;
-    std::filesystem::create_directories(codeFolder, ec);
-    bool ok = true;
-    for (const NamedFile& f : BuildGameTables())
-        ok &= WriteFile(codeFolder + "/" + f.name, f.bytes);
-    return ok;
-}
-
 bool WriteDemoReplays(const std::string& replayFolder) {
     std::error_code ec;
     std::filesystem::create_directories(replayFolder, ec);

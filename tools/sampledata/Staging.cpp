@@ -63,9 +63,4 @@ bool Staging::AddLoose(const std::string& path, std::vector<uint8_t> bytes, std:
     return true;
 }
 
-bool Staging::Contains(const std::string& archive, const std::string& path) const {
-    auto found = archives_.find(archive);
-    return found != archives_.end() && found->second.count(path) != 0;
-}
-
 } // namespace sampledata

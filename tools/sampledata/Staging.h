@@ -27,7 +27,6 @@ public:
     // Archive name to its files; every registered archive is present.
     const std::map<std::string, Files>& GetArchives() const { return archives_; }
     const Files& GetLoose() const { return loose_; }
-    bool Contains(const std::string& archive, const std::string& path) const;
 
     Staging();
 

@@ -1,27 +1,15 @@
 #include "tools/soundgen/SoundSynth.h"
 
+#include "tools/sampledata/ByteWriter.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace soundgen {
 
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-
-void Put16(std::vector<uint8_t>& v, uint16_t x) {
-    v.push_back(static_cast<uint8_t>(x));
-    v.push_back(static_cast<uint8_t>(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-    Put16(v, static_cast<uint16_t>(x));
-    Put16(v, static_cast<uint16_t>(x >> 16));
-}
-void PutId(std::vector<uint8_t>& v, const char* id) {
-    for (int i = 0; i < 4; ++i)
-        v.push_back(static_cast<uint8_t>(id[i]));
-}
 
 // Fades of 5 ms keep the edges free of clicks.
 float Envelope(size_t i, size_t n, uint32_t rate) {
@@ -58,29 +46,25 @@ std::vector<uint8_t> MakeWav(const std::vector<float>& samples, uint16_t channel
                              uint16_t bits) {
     const uint16_t align = static_cast<uint16_t>(channels * (bits / 8));
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size()) * (bits / 8);
-    std::vector<uint8_t> w;
-    w.reserve(44 + dataBytes);
-    PutId(w, "RIFF");
-    Put32(w, 36 + dataBytes);
-    PutId(w, "WAVE");
-    PutId(w, "fmt ");
-    Put32(w, 16);
-    Put16(w, 1);
-    Put16(w, channels);
-    Put32(w, rate);
-    Put32(w, rate * align);
-    Put16(w, align);
-    Put16(w, bits);
-    PutId(w, "data");
-    Put32(w, dataBytes);
+    sampledata::ByteWriter w;
+    w.Bytes("RIFF", 4).U32(36 + dataBytes).Bytes("WAVE", 4);
+    w.Bytes("fmt ", 4)
+        .U32(16)
+        .U16(1)
+        .U16(channels)
+        .U32(rate)
+        .U32(rate * align)
+        .U16(align)
+        .U16(bits);
+    w.Bytes("data", 4).U32(dataBytes);
     for (float f : samples) {
         const float c = std::clamp(f, -1.0f, 1.0f);
         if (bits == 8)
-            w.push_back(static_cast<uint8_t>(std::lround(c * 127.0f) + 128));
+            w.U8(static_cast<uint8_t>(std::lround(c * 127.0f) + 128));
         else
-            Put16(w, static_cast<uint16_t>(static_cast<int16_t>(std::lround(c * 32767.0f))));
+            w.I16(static_cast<int16_t>(std::lround(c * 32767.0f)));
     }
-    return w;
+    return w.Take();
 }
 
 } // namespace soundgen

@@ -1,6 +1,8 @@
-#include "engine/sound/SoundDriver.h"
+#include "support/ArchiveTestSupport.h"
+
 #include "engine/common/MemoryObject.h"
 #include "engine/sound/NullSound.h"
+#include "engine/sound/SoundDriver.h"
 #include "engine/sound/StaticSound.h"
 #include "engine/sound/StreamSound.h"
 #include "tools/soundgen/SoundSynth.h"
@@ -27,11 +29,6 @@ std::vector<uint8_t> Wav(size_t frames, float level = 0.5f) {
 float Level(float f) {
     return static_cast<float>(std::lround(f * 32767.0f)) / 32768.0f;
 }
-
-struct Messages {
-    std::vector<std::string> texts;
-    void Take(const char* text) { texts.emplace_back(text); }
-};
 
 class ScopedEnv {
 public:
@@ -81,10 +78,11 @@ TEST(SoundDriver, FailedStartReportsInTheUsersLanguageAndLeavesSoundsSilent) {
     ScopedEnv language("LC_ALL", "ja_JP.UTF-8");
     sys::audio::SelectBackend(sys::audio::Backend::Device);
     SoundDriver* driver = SoundDriver::CreateInstance();
-    Messages messages;
-    EXPECT_FALSE(driver->Initialize(Mireku::Common::ErrorSink(&messages, &Messages::Take)));
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0].rfind("XAudio2の初期化に失敗(", 0), 0u) << messages.texts[0];
+    testsupport::MessageLog log;
+    EXPECT_FALSE(driver->Initialize(log.Sink()));
+    const std::vector<std::string> messages = log.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("XAudio2の初期化に失敗(", 0), 0u) << messages[0];
     EXPECT_EQ(driver->GetEngine(), nullptr);
 
     const auto wav = Wav(100);
