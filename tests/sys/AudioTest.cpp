@@ -299,7 +299,7 @@ TEST(AudioDevice, DummyDriverOpensAndConsumes) {
     std::vector<int16_t> pcm(d.sampleRate / 20, 1000); // 50 ms
     Recorder rec;
     SourceVoice* v = nullptr;
-    WaveFormat f = {kFormatPcm, 1, d.sampleRate, d.sampleRate * 2, 2, 16, 0};
+    const WaveFormat f = Pcm(1, d.sampleRate, 16);
     ASSERT_EQ(engine->CreateSourceVoice(&v, f, 2.0f, &rec, nullptr, 0), kOk);
     v->SubmitSourceBuffer(Whole(pcm.data(), static_cast<uint32_t>(pcm.size() * 2), kEndOfStream));
     v->Start();

@@ -239,9 +239,8 @@ TEST(StaticSound, PositionalSoundsAreMovedByTheUpdate) {
 TEST(StaticSound, ComesOutWholeOnTheDiskDevice) {
     // SDL's disk driver writes the device's stream (float, interleaved) to a
     // file in real time: the mix as a sound card would get it.
-    char pattern[] = "/tmp/drevanth-mix-XXXXXX";
-    const std::string folder = mkdtemp(pattern);
-    const std::string file = folder + "/mix.raw";
+    testsupport::ScratchFolder scratch;
+    const std::string file = scratch.Path("mix.raw");
     ScopedEnv driverName("SDL_AUDIODRIVER", "disk");
     ScopedEnv output("SDL_DISKAUDIOFILE", file.c_str());
     sys::audio::SelectBackend(sys::audio::Backend::Device);
@@ -272,8 +271,6 @@ TEST(StaticSound, ComesOutWholeOnTheDiskDevice) {
     while (std::fread(frame, sizeof(float), details.channels, f) == details.channels)
         mix.push_back(frame[0]);
     std::fclose(f);
-    std::remove(file.c_str());
-    std::remove(folder.c_str());
     size_t start = 0;
     while (start < mix.size() && mix[start] == 0.0f)
         ++start;
