@@ -119,11 +119,10 @@ bool StageOf(spvc_compiler compiler, ShaderStage& stage, std::string& log) {
     }
 }
 
-bool ResourceList(spvc_compiler compiler, spvc_resources resources, spvc_resource_type type,
+bool ResourceList(spvc_resources resources, spvc_resource_type type,
                   const spvc_reflected_resource*& list, size_t& count) {
     list = nullptr;
     count = 0;
-    (void)compiler;
     return spvc_resources_get_resource_list_for_type(resources, type, &list, &count) ==
            SPVC_SUCCESS;
 }
@@ -154,16 +153,16 @@ bool Reflect(spvc_compiler compiler, spvc_resources resources, ShaderReflection&
         return false;
     const spvc_reflected_resource* list;
     size_t count;
-    if (!ResourceList(compiler, resources, SPVC_RESOURCE_TYPE_UNIFORM_BUFFER, list, count))
+    if (!ResourceList(resources, SPVC_RESOURCE_TYPE_UNIFORM_BUFFER, list, count))
         return false;
     for (size_t i = 0; i < count; ++i)
         out.constantBuffers.push_back(
             {BufferName(compiler, list[i]), SlotOf(compiler, list[i].id, kConstantBufferShift)});
-    if (!ResourceList(compiler, resources, SPVC_RESOURCE_TYPE_SEPARATE_IMAGE, list, count))
+    if (!ResourceList(resources, SPVC_RESOURCE_TYPE_SEPARATE_IMAGE, list, count))
         return false;
     for (size_t i = 0; i < count; ++i)
         out.textures.push_back({list[i].name, SlotOf(compiler, list[i].id, kTextureShift)});
-    if (!ResourceList(compiler, resources, SPVC_RESOURCE_TYPE_SEPARATE_SAMPLERS, list, count))
+    if (!ResourceList(resources, SPVC_RESOURCE_TYPE_SEPARATE_SAMPLERS, list, count))
         return false;
     for (size_t i = 0; i < count; ++i)
         out.samplers.push_back({list[i].name, SlotOf(compiler, list[i].id, kSamplerShift)});
@@ -210,7 +209,7 @@ bool PlaceVaryings(spvc_compiler compiler, spvc_resources resources, ShaderRefle
             continue;
         const spvc_reflected_resource* list;
         size_t count;
-        if (!ResourceList(compiler, resources, type, list, count))
+        if (!ResourceList(resources, type, list, count))
             return false;
         for (size_t i = 0; i < count; ++i) {
             if (spvc_compiler_has_decoration(compiler, list[i].id, SpvDecorationBuiltIn))
@@ -374,7 +373,7 @@ bool TranslateSpirvToGlsl(const void* code, size_t bytes, std::string& glsl, Sha
 
     const spvc_reflected_resource* list;
     size_t count;
-    if (!ResourceList(compiler, resources, SPVC_RESOURCE_TYPE_UNIFORM_BUFFER, list, count))
+    if (!ResourceList(resources, SPVC_RESOURCE_TYPE_UNIFORM_BUFFER, list, count))
         return false;
     for (size_t i = 0; i < count; ++i) {
         uint32_t slot = SlotOf(compiler, list[i].id, kConstantBufferShift);

@@ -42,7 +42,6 @@ bool FontDescription::Parse(const uint8_t* data, size_t size) {
         return false;
     std::memcpy(name_, data + kNameOffset, kNameBytes);
     data_ = data;
-    size_ = size;
     baseSize_ = data[kBaseSizeOffset];
     pageCount_ = data[kPageCountOffset];
     flags_ = flags;

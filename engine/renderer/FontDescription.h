@@ -42,10 +42,8 @@ public:
 
     uint8_t GetBaseSize() const { return baseSize_; }
     uint8_t GetPageCount() const { return pageCount_; }
-    uint8_t GetFlags() const { return flags_; }
     bool HasOutline() const { return (flags_ & kFlagOutline) != 0; }
     const char* GetPageName() const { return name_; }
-    size_t GetMapOffset() const { return kMapOffset; }
     size_t GetGlyphTableOffset() const { return glyphOffset_; }
     uint32_t GetGlyphCount() const { return glyphCount_; }
 
@@ -62,7 +60,6 @@ public:
 
 private:
     const uint8_t* data_ = nullptr;
-    size_t size_ = 0;
     uint8_t baseSize_ = 0;
     uint8_t pageCount_ = 0;
     uint8_t flags_ = 0;

@@ -53,7 +53,6 @@ struct SpriteRecord {
     uint8_t filter[2];     // per sampler slot: 0 point, 1 linear
     uint8_t address[2];    // per sampler slot: 0 clamp, 1 wrap
     SpriteRecord* nextGroup;
-    SpriteRecord* nextInGroup;
 };
 
 } // namespace Mireku::Renderer

@@ -54,9 +54,8 @@ SpriteRenderer::SpriteRenderer(uint32_t capacity, uint32_t blockCount, const cha
                                size_t{blockCount} * (kBlockWords + 1) * sizeof(uint32_t)))
                          : nullptr;
     blockCount_ = blocks_ ? blockCount : 0;
-    vertexCapacity_ = capacity_ * 4;
 
-    vertexBuffer_ = CreateVertexBuffer(vertexCapacity_ * kVertexStride, 1, 0);
+    vertexBuffer_ = CreateVertexBuffer(capacity_ * 4 * kVertexStride, 1, 0);
     // Quad k of vertices 4k..4k+3 (TL, TR, BL, BR): triangles TL-TR-BR and BR-BL-TL.
     const uint32_t indexCount = capacity_ * 6;
     uint16_t* indices = static_cast<uint16_t*>(
@@ -313,17 +312,13 @@ void SpriteRenderer::Submit() {
     SpriteRecord* r = &records_[count_];
     *r = current_;
     r->nextGroup = nullptr;
-    r->nextInGroup = nullptr;
     if (!firstGroup_) {
         firstGroup_ = lastGroup_ = r;
     } else if (current_.dirty != 0) {
         lastGroup_->nextGroup = r;
         lastGroup_ = r;
-    } else {
-        lastRecord_->nextInGroup = r;
     }
     ++count_;
-    lastRecord_ = r;
     current_.dirty = 0;
 }
 
@@ -349,9 +344,7 @@ void SpriteRenderer::ResetState() {
 uint32_t SpriteRenderer::WriteGroup(const SpriteRecord* head, const SpriteRecord* end,
                                     SpriteVertex* out) {
     // A group's records are consecutive in the array (records are appended in
-    // submission order and a group runs until the next group head), so the
-    // same-group links can be walked as a plain run, without waiting on each
-    // link's load.
+    // submission order and a group runs until the next group head).
     SpriteVertex* const begin = out;
     for (const SpriteRecord* r = head; r != end; ++r) {
         std::memcpy(out, r->vertices, sizeof(r->vertices));
@@ -439,8 +432,6 @@ void SpriteRenderer::Flush(int16_t width, int16_t height) {
             context->SetTexture(textureIds_[slot], defaultTexture_);
         }
 
-        drawnVertices_ = 0;
-        groupVertices_ = 0;
         float* screen = static_cast<float*>(screenBuffer_->AllocData(16));
         if (screen) {
             screen[0] = width ? 2.0f / width : 0.0f;
@@ -455,21 +446,22 @@ void SpriteRenderer::Flush(int16_t width, int16_t height) {
                           : nullptr;
         if (screen && vertices && count_ > 0) {
             vertexBuffer_->SetWriting(1);
+            uint32_t drawn = 0;
             for (SpriteRecord* head = firstGroup_; head; head = head->nextGroup) {
                 ApplyGroupState(*head);
                 const SpriteRecord* end = head->nextGroup ? head->nextGroup : records_ + count_;
-                groupVertices_ = WriteGroup(head, end, vertices + drawnVertices_);
-                context->DrawIndexed(groupVertices_ / 4 * 6, drawnVertices_ / 4 * 6);
-                drawnVertices_ += groupVertices_;
+                const uint32_t group = WriteGroup(head, end, vertices + drawn);
+                context->DrawIndexed(group / 4 * 6, drawn / 4 * 6);
+                drawn += group;
             }
-            vertexBuffer_->Unlock(half, drawnVertices_ * kVertexStride);
-            lastFlushVertices_ = drawnVertices_;
+            vertexBuffer_->Unlock(half, drawn * kVertexStride);
+            lastFlushVertices_ = drawn;
         }
     }
     // Whatever happened, the batch is spent: a failed reservation must not
     // carry this frame's sprites into the next one.
     count_ = 0;
-    firstGroup_ = lastGroup_ = lastRecord_ = nullptr;
+    firstGroup_ = lastGroup_ = nullptr;
     ResetState();
 }
 

@@ -129,14 +129,10 @@ private:
 
     SpriteRecord current_{};
 
-    uint32_t drawnVertices_ = 0;
-    uint32_t groupVertices_ = 0;
-    uint32_t vertexCapacity_ = 0;
     uint32_t lastFlushVertices_ = 0;
 
     SpriteRecord* firstGroup_ = nullptr;
     SpriteRecord* lastGroup_ = nullptr;
-    SpriteRecord* lastRecord_ = nullptr;
 };
 
 } // namespace Mireku::Renderer

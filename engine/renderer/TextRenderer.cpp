@@ -138,10 +138,6 @@ bool TextRenderer::BlankAdvance(char16_t c, float& advance, FontGlyph& glyph) co
         advance = cell ? s / 2 : s / 4;
         return true;
     }
-    if (c >= 7 && c <= 13) {
-        advance = 0.0f;
-        return true;
-    }
     if (c == 0x3000) {
         advance = cell ? s : s / 2;
         return true;
@@ -185,18 +181,16 @@ float TextRenderer::MeasureWidth(const char16_t* text) const {
 void TextRenderer::Draw(SpriteRenderer* renderer, const char16_t* text) {
     if (!renderer || !font_.IsValid())
         return;
-    target_ = renderer;
     for (uint32_t slot = 0; slot < 2; ++slot) {
         renderer->SetFilter(slot, 1);
         renderer->SetClamp(slot);
     }
     if (shadowOffset_ > 0.0f)
-        DrawPass(text, Pass::Shadow);
-    DrawPass(text, Pass::Main);
+        DrawPass(*renderer, text, Pass::Shadow);
+    DrawPass(*renderer, text, Pass::Main);
 }
 
-void TextRenderer::DrawPass(const char16_t* text, Pass pass) {
-    SpriteRenderer& r = *target_;
+void TextRenderer::DrawPass(SpriteRenderer& r, const char16_t* text, Pass pass) {
     const bool shadow = pass == Pass::Shadow;
     const bool outline = !shadow && OutlineMode();
 

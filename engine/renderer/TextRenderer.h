@@ -56,9 +56,9 @@ private:
     friend class TextRendererTestAccess;
 
     enum class Pass { Shadow, Main };
-    void DrawPass(const char16_t* text, Pass pass);
+    void DrawPass(SpriteRenderer& r, const char16_t* text, Pass pass);
     // Advance of a code unit that draws nothing; false for a code unit that
-    // is a glyph (`glyph` filled).
+    // is a glyph (`glyph` filled). Control codes 7-13 are the callers' to skip.
     bool BlankAdvance(char16_t c, float& advance, FontGlyph& glyph) const;
     float GlyphAdvance(char16_t c, const FontGlyph& glyph) const;
     bool OutlineMode() const { return font_.HasOutline() && outlineEnabled_; }
@@ -81,7 +81,6 @@ private:
     Graphics::PixelShader* plainShader_ = nullptr;
     Graphics::PixelShader* outlineShader_ = nullptr;
     Graphics::PixelShader* shadowShader_ = nullptr;
-    SpriteRenderer* target_ = nullptr;
 };
 
 } // namespace Mireku::Renderer

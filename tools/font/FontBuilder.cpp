@@ -7,6 +7,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace tools {
@@ -94,6 +95,12 @@ std::vector<uint16_t> DefaultFontCodes() {
     for (uint16_t c = 0xA1; c <= 0xFF; ++c)
         codes.push_back(c);
     return codes;
+}
+
+std::string FontPageFileName(const std::string& pageName, size_t page) {
+    char number[16];
+    std::snprintf(number, sizeof number, "_%02u.dds", static_cast<unsigned>(page));
+    return pageName + number;
 }
 
 bool BuildFont(const FontBuildOptions& options, FontBuildResult& result, std::string& error) {

@@ -3,6 +3,7 @@
 // outline, the channel after it holds the glyph grown by the outline radius.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,5 +29,9 @@ bool BuildFont(const FontBuildOptions& options, FontBuildResult& result, std::st
 
 // Printable ASCII and Latin-1.
 std::vector<uint16_t> DefaultFontCodes();
+
+// The file name of page `page` of a font whose pages are called `pageName`:
+// "<pageName>_00.dds", "<pageName>_01.dds", ...
+std::string FontPageFileName(const std::string& pageName, size_t page);
 
 } // namespace tools

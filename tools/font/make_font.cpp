@@ -42,10 +42,8 @@ int main(int argc, char** argv) {
     if (!WriteFile(folder + "/" + options.pageName + ".mfd", result.description))
         return 1;
     for (size_t i = 0; i < result.pages.size(); ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "%s_%02u.dds", options.pageName.c_str(),
-                      static_cast<unsigned>(i));
-        if (!WriteFile(folder + "/" + name, result.pages[i]))
+        if (!WriteFile(folder + "/" + tools::FontPageFileName(options.pageName, i),
+                       result.pages[i]))
             return 1;
     }
     return 0;

@@ -1,7 +1,5 @@
 #include "FontTestSupport.h"
 
-#include "engine/renderer/FontDescription.h"
-#include "tools/dds/DdsWriter.h"
 #include "tools/font/FontBuilder.h"
 
 #include "sys/dds.h"
@@ -13,6 +11,7 @@ namespace {
 using Mireku::Renderer::FontDescription;
 using Mireku::Renderer::FontGlyph;
 using testing_font::Description;
+using testing_font::kDejaVu;
 
 TEST(FontDescription, GlyphRecordsRoundTripWithSignedFields) {
     const FontGlyph g{-5, 31, 63, -2, 17, 3, 4095, 2049};
@@ -97,8 +96,6 @@ TEST(FontDescription, OutOfRangeGlyphAndPageIndicesGiveNoGlyph) {
     EXPECT_EQ(f.GetGlyphCount(), 1u);
     EXPECT_EQ(f.GlyphIndex('B'), FontDescription::kNoGlyph);
 }
-
-constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 TEST(FontBuilder, MakesADescriptionAndPagesTheReaderAccepts) {
     if (!std::filesystem::exists(kDejaVu))

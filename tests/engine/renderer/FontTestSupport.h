@@ -16,6 +16,9 @@
 
 namespace testing_font {
 
+// The TrueType font the font-building tests use (package fonts-dejavu-core).
+constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
 struct GlyphSpec {
     uint16_t code;
     Mireku::Renderer::FontGlyph glyph;

@@ -8,9 +8,6 @@
 #include "engine/renderer/SpriteRenderer.h"
 #include "tools/dds/DdsWriter.h"
 
-#include <cmath>
-#include <cstring>
-
 namespace {
 
 using namespace Mireku;

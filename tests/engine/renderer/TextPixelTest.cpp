@@ -7,15 +7,14 @@
 #include "engine/renderer/TextRenderer.h"
 #include "tools/font/FontBuilder.h"
 
-#include <cstdio>
 #include <filesystem>
 
 namespace {
 
 using namespace Mireku;
+using testing_font::kDejaVu;
 
 constexpr int kSize = 128;
-constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 TEST(TextPixels, ALineOfTextAppearsWithItsOutline) {
     if (!std::filesystem::exists(kDejaVu))
@@ -33,11 +32,8 @@ TEST(TextPixels, ALineOfTextAppearsWithItsOutline) {
     std::string error;
     ASSERT_TRUE(tools::BuildFont(options, font, error)) << error;
     folder.Write("script.mfd", font.description);
-    for (size_t i = 0; i < font.pages.size(); ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "script_%02u.dds", static_cast<unsigned>(i));
-        folder.Write(name, font.pages[i]);
-    }
+    for (size_t i = 0; i < font.pages.size(); ++i)
+        folder.Write(tools::FontPageFileName(options.pageName, i), font.pages[i]);
 
     Renderer::TextRenderer* text = new Renderer::TextRenderer();
     Renderer::SpriteRenderer* sprites = new Renderer::SpriteRenderer(64, 8, "Text");

@@ -3,8 +3,6 @@
 #include "tools/font/FontBuilder.h"
 #include "tools/sampledata/SampleKind.h"
 
-#include <cstdio>
-
 namespace {
 
 constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
@@ -25,9 +23,8 @@ bool BuildFont(sampledata::Staging& staging, std::string* error) {
     if (!staging.Add("0100", "font/script.mfd", std::move(font.description), error))
         return false;
     for (size_t i = 0; i < font.pages.size(); ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "font/script_%02u.dds", static_cast<unsigned>(i));
-        if (!staging.Add("0100", name, std::move(font.pages[i]), error))
+        if (!staging.Add("0100", "font/" + tools::FontPageFileName(options.pageName, i),
+                         std::move(font.pages[i]), error))
             return false;
     }
     return true;
