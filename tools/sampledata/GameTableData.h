@@ -21,9 +21,8 @@ std::vector<NamedFile> BuildGameTables();
 // few hundred plausible input words.
 std::vector<uint8_t> BuildDemoReplay(int n);
 
-// Writes the tables into `codeFolder` and "demo1.replay" to "demo4.replay"
-// into `replayFolder` (both created); false when a file cannot be written.
-bool WriteGameTables(const std::string& codeFolder);
+// Writes "demo1.replay" to "demo4.replay" into `replayFolder` (created);
+// false when a file cannot be written.
 bool WriteDemoReplays(const std::string& replayFolder);
 
 } // namespace SampleData
