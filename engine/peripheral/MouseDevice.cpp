@@ -1,19 +1,22 @@
 #include "engine/peripheral/MouseDevice.h"
 
+#include "engine/peripheral/ButtonState.h"
+
 namespace Mireku::Peripheral {
 
-// State = previous down + 2 x down now: 0 up, 1 released, 2 pressed, 3 held.
-uint32_t MouseDevice::Step(uint8_t& wasDown, bool down) {
-    const uint32_t state = wasDown + (down ? 2u : 0u);
-    wasDown = down ? 1 : 0;
-    return state;
+namespace {
+
+uint32_t Step(uint32_t state, bool down) {
+    return AdvanceButtonState(state, down ? 1.0f : 0.0f);
 }
+
+} // namespace
 
 void MouseDevice::Update() {
     sys::ReadMouse(snapshot_);
-    left_ = Step(leftWasDown_, snapshot_.left);
-    right_ = Step(rightWasDown_, snapshot_.right);
-    middle_ = Step(middleWasDown_, snapshot_.middle);
+    left_ = Step(left_, snapshot_.left);
+    right_ = Step(right_, snapshot_.right);
+    middle_ = Step(middle_, snapshot_.middle);
     dx_ = snapshot_.x - x_;
     dy_ = snapshot_.y - y_;
     x_ = snapshot_.x;

@@ -26,8 +26,6 @@ public:
     void* GetWindow() const { return window_; }
 
 private:
-    static uint32_t Step(uint8_t& wasDown, bool down);
-
     void* window_;
     int32_t x_ = 0;
     int32_t y_ = 0;
@@ -36,9 +34,6 @@ private:
     uint32_t left_ = 0;
     uint32_t right_ = 0;
     uint32_t middle_ = 0;
-    uint8_t leftWasDown_ = 0;
-    uint8_t rightWasDown_ = 0;
-    uint8_t middleWasDown_ = 0;
     sys::MouseState snapshot_;
 };
 

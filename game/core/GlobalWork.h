@@ -86,9 +86,9 @@ public:
     // Starts playback of a stream already in memory (the demo path's core).
     bool StartReplayPlayback(const uint8_t* data, uint32_t size);
 
-    void PlayVoice(int32_t voice) const {
+    void PlayVoice(int32_t pilot, int32_t voice) const {
         if (voiceHook)
-            voiceHook(player.ship, voice);
+            voiceHook(pilot, voice);
     }
     void PlaySound(int32_t id) const {
         if (soundHook)

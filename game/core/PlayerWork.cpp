@@ -43,8 +43,8 @@ void PlayerWork::Extend() {
     uint32_t r = 0;
     if (RandomManager* random = RandomManager::GetInstance())
         r = random->Next(RandomManager::kPresentation);
-    if (GlobalWork* gw = GlobalWork::GetInstance(); gw && gw->voiceHook)
-        gw->voiceHook(ship, kExtendVoice + static_cast<int32_t>(r & 1));
+    if (GlobalWork* gw = GlobalWork::GetInstance())
+        gw->PlayVoice(ship, kExtendVoice + static_cast<int32_t>(r & 1));
     AddLives(1);
     if (extends != kMaxCounter)
         ++extends;

@@ -1,7 +1,6 @@
 #include "game/scene/SceneDriver.h"
 
 #include "engine/renderer/SpriteRenderer.h"
-#include "game/core/SpriteManager.h"
 #include "game/scene/SceneBase.h"
 
 SceneDriver::~SceneDriver() {
@@ -33,11 +32,6 @@ void SceneDriver::StartFade(uint8_t from, uint8_t to, int32_t frames,
     fadeFrame_ = 0;
     fadeDuration_ = frames;
     fadeCompletion_ = completion;
-}
-
-void SceneDriver::Update() {
-    SpriteManager* sprites = SpriteManager::GetInstance();
-    Update(sprites ? sprites->GetLayer(SpriteManager::kHudLayer) : nullptr);
 }
 
 void SceneDriver::Update(Mireku::Renderer::SpriteRenderer* overlay) {

@@ -48,9 +48,7 @@ public:
     bool IsFading() const { return fadeDuration_ > 0; }
 
     // Once per frame: active scenes, then pending scenes, then the fade drawn
-    // on the heads-up layer of the sprite manager.
-    void Update();
-    // The same with the fade drawn on `overlay` (null: not drawn).
+    // on `overlay` (null: not drawn).
     void Update(Mireku::Renderer::SpriteRenderer* overlay);
     // Ends and deletes every active scene, deletes every pending scene
     // without Begin or End, and empties both lists.

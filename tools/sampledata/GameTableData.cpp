@@ -1,5 +1,7 @@
 #include "tools/sampledata/GameTableData.h"
 
+#include "tools/sampledata/ByteWriter.h"
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -43,11 +45,10 @@ std::vector<uint8_t> Rows(size_t rows, size_t rowSize) {
 }
 
 std::vector<uint8_t> Names(std::initializer_list<const char*> names) {
-    std::vector<uint8_t> out(names.size() * 32, 0);
-    size_t i = 0;
+    sampledata::ByteWriter out;
     for (const char* n : names)
-        std::strncpy(reinterpret_cast<char*>(out.data() + 32 * i++), n, 31);
-    return out;
+        out.Text(n, 32);
+    return out.Take();
 }
 
 // Modes: extends on except in the challenge modes; thresholds rise with difficulty.

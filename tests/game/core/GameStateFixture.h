@@ -6,13 +6,12 @@
 #include "game/core/GameTables.h"
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
+#include "support/ArchiveTestSupport.h"
 #include "tools/sampledata/GameTableData.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <string>
 
@@ -33,16 +32,9 @@ public:
     std::map<std::string, std::vector<uint8_t>> files;
 };
 
-inline std::string MakeTempFolder() {
-    char pattern[] = "/tmp/drevanth_test_XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    return dir ? dir : "/tmp";
-}
-
 class GameStateTest : public testing::Test {
 protected:
     void SetUp() override {
-        docs = MakeTempFolder();
         RandomManager::CreateInstance();
         gw = GlobalWork::CreateInstance(docs.c_str());
         ASSERT_NE(gw, nullptr);
@@ -50,12 +42,11 @@ protected:
     void TearDown() override {
         GlobalWork::DestroyInstance();
         RandomManager::DestroyInstance();
-        std::error_code ec;
-        std::filesystem::remove_all(docs, ec);
     }
     void LoadTables() { gw->Initialize(source); }
 
-    std::string docs;
+    testsupport::ScratchFolder scratch;
+    std::string docs = scratch.Root();
     GlobalWork* gw = nullptr;
     MemoryTableSource source;
 };

@@ -2,8 +2,6 @@
 
 #include "game/core/ReplayStream.h"
 
-#include <fstream>
-
 namespace {
 
 class ReplayTest : public GameStateTest {
@@ -18,12 +16,8 @@ protected:
         GameStateTest::TearDown();
     }
     void WriteDemos(const std::vector<uint8_t>& bytes) {
-        std::filesystem::create_directories("data/replay");
-        for (int n = 1; n <= 4; ++n) {
-            std::ofstream f("data/replay/demo" + std::to_string(n) + ".replay", std::ios::binary);
-            f.write(reinterpret_cast<const char*>(bytes.data()),
-                    static_cast<std::streamsize>(bytes.size()));
-        }
+        for (int n = 1; n <= 4; ++n)
+            scratch.WriteFile("data/replay/demo" + std::to_string(n) + ".replay", bytes);
     }
     std::filesystem::path cwd;
 };

@@ -2,20 +2,10 @@
 
 #include "game/core/SaveImage.h"
 
-#include <fstream>
 #include <random>
 
 namespace {
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
-}
-void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
 uint32_t U32(const std::vector<uint8_t>& b, size_t off) {
     uint32_t v;
     std::memcpy(&v, b.data() + off, 4);
@@ -24,7 +14,8 @@ uint32_t U32(const std::vector<uint8_t>& b, size_t off) {
 
 class SaveFilesTest : public GameStateTest {
 protected:
-    std::string Path(const char* name) { return docs + "/My Games/Drevanth/" + name; }
+    static std::string Saved(const char* name) { return std::string("My Games/Drevanth/") + name; }
+    std::string Path(const char* name) const { return scratch.Path(Saved(name)); }
 };
 
 } // namespace
@@ -36,9 +27,9 @@ TEST_F(SaveFilesTest, FolderIsCreatedAndDefaultsAreSaved) {
     EXPECT_EQ(std::memcmp(gw->config, ConfigBlock::Defaults(), ConfigBlock::kSize), 0);
     EXPECT_EQ(gw->progress[32] + gw->progress[33] + gw->progress[34] + gw->progress[35], 4);
     gw->Finalize();
-    auto data = ReadAll(Path("Data.dat"));
-    auto config = ReadAll(Path("Config.dat"));
-    auto score = ReadAll(Path("Score.dat"));
+    auto data = scratch.ReadFile(Saved("Data.dat"));
+    auto config = scratch.ReadFile(Saved("Config.dat"));
+    auto score = scratch.ReadFile(Saved("Score.dat"));
     ASSERT_EQ(data.size(), 1072u);
     ASSERT_EQ(config.size(), 4096u);
     ASSERT_EQ(score.size(), 12808u);
@@ -55,11 +46,11 @@ TEST_F(SaveFilesTest, ProgressOfVersion1IsKeptAndSavedAsVersion2) {
         old[i] = static_cast<uint8_t>(i * 7 + 3);
     const uint32_t v1 = 1;
     std::memcpy(old.data(), &v1, 4);
-    WriteAll(Path("Data.dat"), old);
+    scratch.WriteFile(Saved("Data.dat"), old);
     gw->LoadSaves();
     EXPECT_EQ(std::memcmp(gw->progress + 4, old.data() + 4, 1068), 0);
     EXPECT_TRUE(gw->SaveAll());
-    auto saved = ReadAll(Path("Data.dat"));
+    auto saved = scratch.ReadFile(Saved("Data.dat"));
     ASSERT_EQ(saved.size(), 1072u);
     EXPECT_EQ(U32(saved, 0), 2u);
     EXPECT_EQ(std::memcmp(saved.data() + 4, old.data() + 4, 1068), 0);
@@ -69,11 +60,11 @@ TEST_F(SaveFilesTest, ConfigOfAnotherVersionGivesTheDefaults) {
     std::vector<uint8_t> other(4096, 0x55);
     const uint32_t v1 = 1;
     std::memcpy(other.data(), &v1, 4);
-    WriteAll(Path("Config.dat"), other);
+    scratch.WriteFile(Saved("Config.dat"), other);
     gw->LoadSaves();
     EXPECT_EQ(std::memcmp(gw->config, ConfigBlock::Defaults(), ConfigBlock::kSize), 0);
     gw->SaveAll();
-    auto saved = ReadAll(Path("Config.dat"));
+    auto saved = scratch.ReadFile(Saved("Config.dat"));
     ASSERT_EQ(saved.size(), 4096u);
     EXPECT_EQ(std::memcmp(saved.data(), ConfigBlock::Defaults(), 4096), 0);
 }
@@ -103,16 +94,16 @@ TEST_F(SaveFilesTest, ValidFilesRoundTrip) {
 
 TEST_F(SaveFilesTest, DamagedFilesNeverLeaveGarbage) {
     // Too short for a version word, a truncated accepted file, and random bytes.
-    WriteAll(Path("Config.dat"), {2, 0});
+    scratch.WriteFile(Saved("Config.dat"), {2, 0});
     std::vector<uint8_t> truncated(100, 0);
     truncated[0] = 1; // Score.dat version 1, 92 bytes of entries
     std::memset(truncated.data() + 8, 0xAB, 8);
-    WriteAll(Path("Score.dat"), truncated);
+    scratch.WriteFile(Saved("Score.dat"), truncated);
     std::mt19937 rng(7);
     std::vector<uint8_t> noise(5000);
     for (auto& b : noise)
         b = static_cast<uint8_t>(rng());
-    WriteAll(Path("Data.dat"), noise);
+    scratch.WriteFile(Saved("Data.dat"), noise);
     gw->LoadSaves();
     EXPECT_EQ(std::memcmp(gw->config, ConfigBlock::Defaults(), ConfigBlock::kSize), 0);
     EXPECT_EQ(ScoreBlock::EntryScore(gw->score, 0, 0), 0xABABABABABABABABull);
@@ -125,11 +116,11 @@ TEST_F(SaveFilesTest, DamagedFilesNeverLeaveGarbage) {
     std::vector<uint8_t> longer(1072 + 500, 0x01);
     const uint32_t v2 = 2;
     std::memcpy(longer.data(), &v2, 4);
-    WriteAll(Path("Data.dat"), longer);
+    scratch.WriteFile(Saved("Data.dat"), longer);
     gw->LoadSaves();
     EXPECT_EQ(gw->progress[1071], 1);
     gw->SaveAll();
-    EXPECT_EQ(ReadAll(Path("Data.dat")).size(), 1072u);
+    EXPECT_EQ(scratch.ReadFile(Saved("Data.dat")).size(), 1072u);
 }
 
 TEST(SaveImage, ApplyRefusesShortAndForeignImages) {
@@ -153,11 +144,12 @@ TEST_F(SaveFilesTest, ASaveThatExistsButCannotBeReadIsNotReplacedByDefaults) {
     gw->LoadSaves();
     EXPECT_TRUE(gw->SaveAll());
     EXPECT_TRUE(std::filesystem::is_directory(Path("Score.dat")));
-    EXPECT_EQ(ReadAll(Path("Config.dat")).size(), 4096u) << "the readable ones are still saved";
+    EXPECT_EQ(scratch.ReadFile(Saved("Config.dat")).size(), 4096u)
+        << "the readable ones are still saved";
     std::filesystem::remove(Path("Score.dat"));
     gw->LoadSaves();
     EXPECT_TRUE(gw->SaveAll());
-    EXPECT_EQ(ReadAll(Path("Score.dat")).size(), 12808u);
+    EXPECT_EQ(scratch.ReadFile(Saved("Score.dat")).size(), 12808u);
 }
 
 TEST(SaveFolder, WithoutADocumentsFolderNothingIsSaved) {

@@ -34,7 +34,7 @@ TEST(SoundData, EveryGeneratedSoundLoadsFromTheArchives) {
         for (uint32_t line = 0; line < SoundManager::kLinesPerPilot; ++line)
             ASSERT_NE(manager->GetPilotVoice(pilot, line), nullptr) << pilot << " " << line;
 
-    // Every piece of music opens and decodes; the first one plays.
+    // Every music track opens and decodes; the first one plays.
     int32_t slots[2] = {-1, -1};
     const auto names = soundgen::MusicNames();
     for (size_t i = 0; i < names.size(); ++i) {
