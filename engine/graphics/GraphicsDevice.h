@@ -135,8 +135,6 @@ public:
 
     sys::gpu::Device* GetGpu() const { return gpu_; }
     sys::gpu::View* GetBackBufferView() const { return backBufferView_; }
-    const sys::gpu::Viewport& GetViewport() const { return viewport_; }
-    const sys::gpu::SwapChainDesc& GetSwapChainDesc() const { return swapChainDesc_; }
 
 private:
     void Flush(bool indexed);
@@ -145,9 +143,7 @@ private:
     template <class T, class Send>
     static void SendRuns(T* const* slots, bool* flags, uint32_t count, Send send);
 
-    void* window_ = nullptr;
     sys::gpu::Device* gpu_ = nullptr;
-    sys::gpu::Texture* backBuffer_ = nullptr;
     sys::gpu::View* backBufferView_ = nullptr;
     sys::gpu::SwapChainDesc swapChainDesc_;
     sys::gpu::Viewport viewport_;

@@ -352,8 +352,6 @@ ConstantBuffer* GraphicsDevice::CreateConstantBuffer(uint32_t byteSize, uint32_t
     buffer->SetBuffer(made, usage, byteSize);
     if (option != 0)
         buffer->SetUnorderedAccessView(CreateUnorderedAccessView(made));
-    buffer->SetData(nullptr);
-    buffer->SetWriting(0);
     return buffer;
 }
 
