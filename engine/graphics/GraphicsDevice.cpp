@@ -22,7 +22,6 @@ namespace {
 
 std::atomic<sys::gpu::Backend> g_backend{sys::gpu::Backend::OpenGL};
 
-constexpr const char* kDeviceFailed = "Direct3Dデバイスの生成に失敗しました";
 constexpr const char* kSwapChainFailed = "スワップチェインの生成に失敗しました";
 
 constexpr sys::gpu::Stage kStageOf[3] = {sys::gpu::Stage::Vertex, sys::gpu::Stage::Geometry,

@@ -39,6 +39,8 @@ public:
     static constexpr uint32_t kSlots = 16;
     static constexpr uint32_t kUavSlots = 4;
     static constexpr uint32_t kNoId = 0xFFFFFFFFu;
+    // The message of a device that could not be made.
+    static constexpr const char* kDeviceFailed = "Direct3Dデバイスの生成に失敗しました";
 
     // Backend of devices created from now on (tests choose the null one).
     static void SetBackend(sys::gpu::Backend backend);
