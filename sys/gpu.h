@@ -305,9 +305,6 @@ Object* AsObject(SamplerState* p);
 
 class Device {
 public:
-    // The creation queue exists from the start: loader threads may submit
-    // before the render thread takes ownership.
-    Device();
     virtual ~Device();
 
     Backend GetBackend() const { return backend_; }
@@ -399,7 +396,9 @@ public:
     virtual bool ReadPixels(Texture* texture, const Rect& rect, void* rgba) = 0;
 
 protected:
-    explicit Device(Backend backend) : backend_(backend) {}
+    // The creation queue exists from the start: loader threads may submit
+    // before the render thread takes ownership.
+    explicit Device(Backend backend);
     // Backend hooks, always on the owner thread.
     virtual void Realize(Object* object) = 0;
     virtual void Destroy(Object* object) = 0;
@@ -413,7 +412,7 @@ private:
     struct Queue;
     Object* Submit(Object* object);
     Backend backend_;
-    Queue* queue_ = nullptr;
+    Queue* const queue_;
     friend struct DeviceAccess;
 };
 

@@ -16,9 +16,7 @@ public:
     // This frame's data, or null when none was written this frame: an address
     // from an earlier frame points into a block that is being reused.
     void* GetData() const;
-    void SetData(void* data);
     uint8_t IsWriting() const { return writing_; }
-    void SetWriting(uint8_t writing) { writing_ = writing; }
 
 private:
     void* data_ = nullptr;

@@ -45,7 +45,7 @@ void ContextBuffer::Reset(uint32_t index) {
     ++frameSerial_;
 }
 
-uint8_t* ContextBuffer::ReserveBack(uint32_t size) {
+void* ContextBuffer::AllocBack(uint32_t size) {
     uint8_t* block = blocks_[current_];
     // A request larger than the block can never fit (and must not wrap the counters).
     if (!block || size > blockSize_)
@@ -59,7 +59,7 @@ uint8_t* ContextBuffer::ReserveBack(uint32_t size) {
 
 CommandHeader* ContextBuffer::AllocCommand(uint32_t keyLow, uint32_t keyHigh, uint32_t type,
                                            uint32_t size) {
-    uint8_t* payload = ReserveBack(size);
+    auto* payload = static_cast<uint8_t*>(AllocBack(size));
     if (!payload)
         return nullptr;
     const uint32_t oldH = headerUsed_.fetch_add(sizeof(CommandHeader));
@@ -69,10 +69,6 @@ CommandHeader* ContextBuffer::AllocCommand(uint32_t keyLow, uint32_t keyHigh, ui
     CommandHeader* h = reinterpret_cast<CommandHeader*>(block + oldH);
     *h = {keyLow, keyHigh, static_cast<uint32_t>(payload - block), type};
     return h;
-}
-
-void* ContextBuffer::AllocBack(uint32_t size) {
-    return ReserveBack(size);
 }
 
 void* ContextBuffer::AllocFront(uint32_t size) {

@@ -24,7 +24,6 @@ public:
     void Reset(uint32_t index);
 
     uint8_t* GetCurrentBlock() const { return blocks_[current_]; }
-    uint8_t* GetBlock(uint32_t index) const { return blocks_[index & 1]; }
     uint32_t GetCurrentIndex() const { return current_; }
     uint32_t GetBlockSize() const { return blockSize_; }
     uint32_t GetHeaderUsed() const { return headerUsed_.load(std::memory_order_relaxed); }
@@ -41,14 +40,7 @@ public:
     // Header-side reservation (16-byte aligned, so headers stay aligned); null when full.
     void* AllocFront(uint32_t size);
 
-    // Offset of a payload address in the current block, and back.
-    uint32_t OffsetOf(const void* p) const {
-        return static_cast<uint32_t>(static_cast<const uint8_t*>(p) - blocks_[current_]);
-    }
-
 private:
-    // Payload-side reservation; null when the block is full.
-    uint8_t* ReserveBack(uint32_t size);
     bool Fits() const {
         return static_cast<uint64_t>(headerUsed_.load(std::memory_order_relaxed)) +
                    payloadUsed_.load(std::memory_order_relaxed) <=

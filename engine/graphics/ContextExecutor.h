@@ -39,8 +39,6 @@ public:
     void ExecuteDraw(const void* payload);
     void ExecuteDrawIndexed(const void* payload);
 
-    uint8_t* GetBlock() const { return block_; }
-    uint32_t GetCount() const { return count_; }
     uint8_t IsBackBufferCurrent() const { return backBuffer_; }
 
 private:

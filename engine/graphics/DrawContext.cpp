@@ -40,7 +40,6 @@ void DrawContext::Clear() {
     vertexShader_ = nullptr;
     geometryShader_ = nullptr;
     pixelShader_ = nullptr;
-    computeShader_ = nullptr;
     rasterizerState_ = nullptr;
     depthStencilState_ = nullptr;
     blendState_ = nullptr;
@@ -113,7 +112,7 @@ DrawPayload* DrawContext::RecordDraw(uint32_t type, uint32_t size) {
     p->vertexShader = vertexShader_;
     p->geometryShader = geometryShader_;
     p->pixelShader = pixelShader_;
-    p->computeShader = computeShader_;
+    p->computeShader = nullptr;
     std::memset(p->stages, 0, sizeof(p->stages));
     if (!CaptureStage(vertexShader_, p->stages[kStageVertex]) ||
         !CaptureStage(geometryShader_, p->stages[kStageGeometry]) ||

@@ -116,7 +116,6 @@ public:
     }
 
 private:
-    friend class DrawContextAccess;
     DrawPayload* RecordDraw(uint32_t type, uint32_t size);
     // Records a command whose payload is a copy of `size` bytes.
     void RecordCopy(uint32_t type, const void* payload, uint32_t size);
@@ -130,7 +129,6 @@ private:
     VertexShader* vertexShader_ = nullptr;
     GeometryShader* geometryShader_ = nullptr;
     PixelShader* pixelShader_ = nullptr;
-    ComputeShader* computeShader_ = nullptr;
     RasterizerState* rasterizerState_ = nullptr;
     DepthStencilState* depthStencilState_ = nullptr;
     BlendState* blendState_ = nullptr;

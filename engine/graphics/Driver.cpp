@@ -34,7 +34,7 @@ bool Driver::Initialize(const uint32_t* commandBufferSize, void* window, uint32_
     if (!thread_.Start(Common::Delegate00(this, &Driver::RenderThreadMain), affinityMask)) {
         running_.store(0);
         if (!sink.IsEmpty())
-            sink.Invoke("Direct3Dデバイスの生成に失敗しました");
+            sink.Invoke(GraphicsDevice::kDeviceFailed);
         return false;
     }
     ready_.Wait();

@@ -22,7 +22,6 @@ namespace {
 
 std::atomic<sys::gpu::Backend> g_backend{sys::gpu::Backend::OpenGL};
 
-constexpr const char* kDeviceFailed = "Direct3Dデバイスの生成に失敗しました";
 constexpr const char* kSwapChainFailed = "スワップチェインの生成に失敗しました";
 
 constexpr sys::gpu::Stage kStageOf[3] = {sys::gpu::Stage::Vertex, sys::gpu::Stage::Geometry,
@@ -62,7 +61,6 @@ sys::gpu::DisplayMode GraphicsDevice::ChooseDisplayMode(const sys::gpu::DisplayM
 
 bool GraphicsDevice::Initialize(void* window, uint32_t width, uint32_t height,
                                 const Common::ErrorSink& sink) {
-    window_ = window;
     gpu_ = sys::gpu::CreateDevice(g_backend.load(), window);
     if (!gpu_) {
         if (!sink.IsEmpty())
@@ -102,8 +100,8 @@ const char* GraphicsDevice::InitializeRenderThread() {
         return kDeviceFailed;
     if (!gpu_->CreateSwapChain(swapChainDesc_))
         return kSwapChainFailed;
-    backBuffer_ = gpu_->GetBackBuffer();
-    backBufferView_ = backBuffer_ ? gpu_->CreateRenderTargetView(backBuffer_) : nullptr;
+    sys::gpu::Texture* backBuffer = gpu_->GetBackBuffer();
+    backBufferView_ = backBuffer ? gpu_->CreateRenderTargetView(backBuffer) : nullptr;
     if (!backBufferView_)
         return kSwapChainFailed;
     gpu_->ClearState();
@@ -118,7 +116,6 @@ void GraphicsDevice::FinalizeRenderThread() {
     if (!gpu_)
         return;
     gpu_->DestroyContext();
-    backBuffer_ = nullptr;
     backBufferView_ = nullptr;
 }
 
@@ -129,7 +126,6 @@ void GraphicsDevice::Finalize() {
         gpu_->SetFullscreen(false);
     sys::gpu::DestroyDevice(gpu_);
     gpu_ = nullptr;
-    backBuffer_ = nullptr;
     backBufferView_ = nullptr;
 }
 

@@ -39,6 +39,8 @@ public:
     static constexpr uint32_t kSlots = 16;
     static constexpr uint32_t kUavSlots = 4;
     static constexpr uint32_t kNoId = 0xFFFFFFFFu;
+    // The message of a device that could not be made.
+    static constexpr const char* kDeviceFailed = "Direct3Dデバイスの生成に失敗しました";
 
     // Backend of devices created from now on (tests choose the null one).
     static void SetBackend(sys::gpu::Backend backend);
@@ -135,8 +137,6 @@ public:
 
     sys::gpu::Device* GetGpu() const { return gpu_; }
     sys::gpu::View* GetBackBufferView() const { return backBufferView_; }
-    const sys::gpu::Viewport& GetViewport() const { return viewport_; }
-    const sys::gpu::SwapChainDesc& GetSwapChainDesc() const { return swapChainDesc_; }
 
 private:
     void Flush(bool indexed);
@@ -145,9 +145,7 @@ private:
     template <class T, class Send>
     static void SendRuns(T* const* slots, bool* flags, uint32_t count, Send send);
 
-    void* window_ = nullptr;
     sys::gpu::Device* gpu_ = nullptr;
-    sys::gpu::Texture* backBuffer_ = nullptr;
     sys::gpu::View* backBufferView_ = nullptr;
     sys::gpu::SwapChainDesc swapChainDesc_;
     sys::gpu::Viewport viewport_;

@@ -34,11 +34,6 @@ public:
         }
         return kNoId;
     }
-    const char* GetName(uint32_t id) const { return id < Count ? names_[id] : ""; }
-    void Clear() {
-        std::lock_guard<std::mutex> guard(lock_);
-        std::memset(names_, 0, sizeof(names_));
-    }
 
 private:
     std::mutex lock_;

@@ -299,6 +299,18 @@ sys::gpu::View* GraphicsDevice::CreateUnorderedAccessView(sys::gpu::Buffer* buff
     return gpu_ && buffer ? gpu_->CreateUnorderedAccessView(buffer) : nullptr;
 }
 
+// Makes the device buffer of a wrapper (and its unordered-access view when the
+// option asks for one).
+static void MakeDeviceBuffer(GraphicsDevice& device, BaseBuffer& buffer, const void* data,
+                             uint32_t byteSize, uint32_t usage, uint32_t option, uint32_t binding) {
+    const sys::gpu::BufferDesc desc = DescribeBuffer(byteSize, usage, option, binding);
+    sys::gpu::Device* gpu = device.GetGpu();
+    sys::gpu::Buffer* made = gpu ? gpu->CreateBuffer(desc, data) : nullptr;
+    buffer.SetBuffer(made, usage, byteSize);
+    if (option != 0)
+        buffer.SetUnorderedAccessView(device.CreateUnorderedAccessView(made));
+}
+
 template <class Buffer>
 static Buffer* CreateStagedBuffer(GraphicsDevice& device, const void* data, uint32_t byteSize,
                                   uint32_t usage, uint32_t option, uint32_t binding) {
@@ -309,12 +321,7 @@ static Buffer* CreateStagedBuffer(GraphicsDevice& device, const void* data, uint
         buffer->Release();
         return nullptr;
     }
-    const sys::gpu::BufferDesc desc = DescribeBuffer(byteSize, usage, option, binding);
-    sys::gpu::Device* gpu = device.GetGpu();
-    sys::gpu::Buffer* made = gpu ? gpu->CreateBuffer(desc, data) : nullptr;
-    buffer->SetBuffer(made, usage, byteSize);
-    if (option != 0)
-        buffer->SetUnorderedAccessView(device.CreateUnorderedAccessView(made));
+    MakeDeviceBuffer(device, *buffer, data, byteSize, usage, option, binding);
     return buffer;
 }
 
@@ -344,16 +351,9 @@ IndexBuffer* GraphicsDevice::CreateIndexBufferWithData(const void* data, uint32_
 ConstantBuffer* GraphicsDevice::CreateConstantBuffer(uint32_t byteSize, uint32_t usage,
                                                      uint32_t option) {
     ConstantBuffer* buffer = new ConstantBuffer();
-    if (!buffer)
-        return nullptr;
-    const sys::gpu::BufferDesc desc =
-        DescribeBuffer(byteSize, usage, option, sys::gpu::kBindConstantBuffer);
-    sys::gpu::Buffer* made = gpu_ ? gpu_->CreateBuffer(desc, nullptr) : nullptr;
-    buffer->SetBuffer(made, usage, byteSize);
-    if (option != 0)
-        buffer->SetUnorderedAccessView(CreateUnorderedAccessView(made));
-    buffer->SetData(nullptr);
-    buffer->SetWriting(0);
+    if (buffer)
+        MakeDeviceBuffer(*this, *buffer, nullptr, byteSize, usage, option,
+                         sys::gpu::kBindConstantBuffer);
     return buffer;
 }
 

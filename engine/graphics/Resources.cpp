@@ -35,12 +35,6 @@ void* ConstantBuffer::GetData() const {
     return data_;
 }
 
-void ConstantBuffer::SetData(void* data) {
-    const ContextBuffer* cb = ContextBuffer::GetInstance();
-    data_ = data;
-    dataSerial_ = cb ? cb->GetFrameSerial() : 0;
-}
-
 StagedBuffer::~StagedBuffer() {
     for (uint8_t*& s : staging_) {
         if (s)
@@ -89,7 +83,6 @@ ShaderBase::~ShaderBase() {
 }
 
 Texture::~Texture() {
-    ReleaseDeviceObject(sys::gpu::AsObject(thirdView_));
     ReleaseDeviceObject(sys::gpu::AsObject(shaderResourceView_));
     ReleaseDeviceObject(sys::gpu::AsObject(texture_));
 }
@@ -101,8 +94,6 @@ void Texture::Set(sys::gpu::Texture* texture, sys::gpu::View* view, int16_t widt
     width_ = width;
     height_ = height;
     format_ = format;
-    invWidth_ = width ? 1.0f / static_cast<float>(width) : 0.0f;
-    invHeight_ = height ? 1.0f / static_cast<float>(height) : 0.0f;
 }
 
 RenderTargetTexture::~RenderTargetTexture() {

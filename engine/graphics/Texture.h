@@ -26,8 +26,9 @@ public:
     int16_t GetWidth() const { return width_; }
     int16_t GetHeight() const { return height_; }
     uint32_t GetFormat() const { return format_; }
-    float GetInvWidth() const { return invWidth_; }
-    float GetInvHeight() const { return invHeight_; }
+    // 1/width and 1/height, 0 for an empty texture.
+    float GetInvWidth() const { return width_ ? 1.0f / static_cast<float>(width_) : 0.0f; }
+    float GetInvHeight() const { return height_ ? 1.0f / static_cast<float>(height_) : 0.0f; }
 
     void Set(sys::gpu::Texture* texture, sys::gpu::View* view, int16_t width, int16_t height,
              uint32_t format);
@@ -35,13 +36,9 @@ public:
 protected:
     sys::gpu::Texture* texture_ = nullptr;
     sys::gpu::View* shaderResourceView_ = nullptr;
-    sys::gpu::View* thirdView_ = nullptr;
     int16_t width_ = 0;
     int16_t height_ = 0;
-    uint32_t count_ = 1;
     uint32_t format_ = 0;
-    float invWidth_ = 0.0f;
-    float invHeight_ = 0.0f;
 };
 
 } // namespace Mireku::Graphics

@@ -3,6 +3,7 @@
 #include "engine/common/HeapAllocator.h"
 #include "engine/common/Singleton.h"
 #include "engine/common/SingletonObject.h"
+#include "engine/common/Thread.h"
 
 #include <cstdint>
 
@@ -12,7 +13,7 @@ namespace Mireku::Platform {
 // thread and the task workers can be spread over distinct cores.
 class ProcessorInfo : public Common::SingletonObject, public Common::Singleton<ProcessorInfo> {
 public:
-    static constexpr uint64_t kAllProcessors = 0xFFFFFFFFu;
+    static constexpr uint64_t kAllProcessors = Common::Thread::kAllProcessors;
     static constexpr const char* kSysfsRoot = "/sys/devices/system/cpu";
 
     // Always true: without a readable topology every processor counts as a core.

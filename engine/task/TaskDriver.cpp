@@ -72,7 +72,7 @@ bool TaskDriver::Initialize() {
     const uint64_t m0 = info ? info->GetCoreMask(0) : kAllProcessors;
     const uint64_t m1 = info ? info->GetCoreMask(1) : kAllProcessors;
     running_.store(1);
-    workerCount_ = workerCountCopy_ = WorkerCountFor(processors);
+    workerCount_ = WorkerCountFor(processors);
     workers_.assign(workerCount_, nullptr);
     workerMasks_.assign(workerCount_, 0);
     WorkerMasks(processors, m0, m1, workerMasks_.data(), workerCount_);
@@ -118,7 +118,7 @@ void TaskDriver::Finalize() {
     workers_.clear();
     workerMasks_.clear();
     entries_.clear();
-    workerCount_ = workerCountCopy_ = 0;
+    workerCount_ = 0;
 }
 
 void TaskDriver::ResetTasks() {

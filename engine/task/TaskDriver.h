@@ -6,6 +6,7 @@
 #include "engine/common/HeapAllocator.h"
 #include "engine/common/Singleton.h"
 #include "engine/common/SingletonObject.h"
+#include "engine/common/Thread.h"
 
 #include <atomic>
 #include <cstdint>
@@ -19,7 +20,7 @@ class TaskPipeline;
 // submits no tasks, so the workers sleep from start to stop.
 class TaskDriver : public Common::SingletonObject, public Common::Singleton<TaskDriver> {
 public:
-    static constexpr uint64_t kAllProcessors = 0xFFFFFFFFu;
+    static constexpr uint64_t kAllProcessors = Common::Thread::kAllProcessors;
 
     struct Entry {
         Common::Delegate01<uint32_t*> task;
@@ -56,7 +57,6 @@ private:
 
     Common::Event done_;
     uint32_t workerCount_ = 0;
-    uint32_t workerCountCopy_ = 0;
     Common::Vector<TaskPipeline*> workers_;
     Common::Vector<uint64_t> workerMasks_;
     Common::Vector<Entry> entries_;

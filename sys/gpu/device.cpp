@@ -85,22 +85,18 @@ struct Device::Queue {
     Object* live = nullptr; // every object not yet destroyed
 };
 
-Device::Device() : queue_(new Queue) {}
+Device::Device(Backend backend) : backend_(backend), queue_(new Queue) {}
 
 Device::~Device() {
     delete queue_;
 }
 
 bool Device::IsOwnerThread() const {
-    if (!queue_)
-        return false;
     std::lock_guard<std::mutex> g(queue_->lock);
     return queue_->ownerSet && queue_->owner == std::this_thread::get_id();
 }
 
 void Device::TakeOwnership() {
-    if (!queue_)
-        queue_ = new Queue;
     std::lock_guard<std::mutex> g(queue_->lock);
     queue_->owner = std::this_thread::get_id();
     queue_->ownerSet = true;
@@ -109,8 +105,6 @@ void Device::TakeOwnership() {
 Object* Device::Submit(Object* object) {
     if (!object)
         return nullptr;
-    if (!queue_)
-        queue_ = new Queue;
     bool now;
     {
         std::lock_guard<std::mutex> g(queue_->lock);
@@ -130,8 +124,6 @@ Object* Device::Submit(Object* object) {
 void Device::Release(Object* object) {
     if (!object || object == backBuffer_)
         return;
-    if (!queue_)
-        queue_ = new Queue;
     bool now;
     {
         std::lock_guard<std::mutex> g(queue_->lock);
@@ -155,8 +147,6 @@ void Device::Release(Object* object) {
 }
 
 void Device::ProcessPending() {
-    if (!queue_)
-        return;
     {
         std::lock_guard<std::mutex> g(queue_->lock);
         queue_->working.swap(queue_->pending);
@@ -171,8 +161,6 @@ void Device::ProcessPending() {
 }
 
 void Device::DestroyAllObjects() {
-    if (!queue_)
-        return;
     ProcessPending();
     std::lock_guard<std::mutex> g(queue_->lock);
     for (Object* o = queue_->live; o;) {

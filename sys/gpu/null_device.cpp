@@ -37,7 +37,6 @@ bool NullDevice::CreateSwapChain(const SwapChainDesc& desc) {
     t->backBuffer = true;
     t->realized = true;
     backBuffer_ = t;
-    swapChain_ = desc;
     return true;
 }
 

@@ -65,7 +65,6 @@ private:
     uint64_t callCount_ = 0;
     bool recording_ = true;
     std::vector<DisplayMode> modes_;
-    SwapChainDesc swapChain_;
     bool fullscreen_ = false;
     bool failContext_ = false;
     bool failSwapChain_ = false;

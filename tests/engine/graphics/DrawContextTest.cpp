@@ -207,9 +207,13 @@ TEST_F(NullGraphics, IdsBeyondTheTablesAreIgnoredBySetters) {
     ConstantBuffer* cb = Make<ConstantBuffer>();
     context->SetConstantBuffer(DrawContext::kNoId, cb);
     context->SetTexture(64, reinterpret_cast<Texture*>(cb));
-    context->SetSampler(0xFFFFFFFF, nullptr);
+    context->SetSampler(0xFFFFFFFF, reinterpret_cast<SamplerState*>(cb));
     for (uint32_t i = 0; i < DrawContext::kConstantBufferSlots; ++i)
         EXPECT_EQ(context->GetConstantBuffer(i), nullptr);
+    for (uint32_t i = 0; i < DrawContext::kTextureSlots; ++i)
+        EXPECT_EQ(context->GetTexture(i), nullptr);
+    for (uint32_t i = 0; i < DrawContext::kSamplerSlots; ++i)
+        EXPECT_EQ(context->GetSampler(i), nullptr);
     cb->Release();
 }
 
