@@ -1,4 +1,5 @@
 #include "sys/dds.h"
+#include "sys/bytes.h"
 
 #include <cstring>
 
@@ -28,11 +29,6 @@ constexpr uint32_t FourCC(char a, char b, char c, char d) {
            static_cast<uint32_t>(static_cast<uint8_t>(b)) << 8 |
            static_cast<uint32_t>(static_cast<uint8_t>(c)) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(d)) << 24;
-}
-
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 DdsFormat FromFourCC(uint32_t code) {
@@ -152,16 +148,17 @@ bool DdsFormatIsBlock(DdsFormat format) {
 bool ParseDds(const void* data, size_t size, DdsImage& out) {
     out = DdsImage{};
     const uint8_t* p = static_cast<const uint8_t*>(data);
-    if (!p || size < kHeaderEnd || U32(p) != kMagic || U32(p + 4) != 124 || U32(p + 76) != 32)
+    if (!p || size < kHeaderEnd || LoadU32(p) != kMagic || LoadU32(p + 4) != 124 ||
+        LoadU32(p + 76) != 32)
         return false;
-    const uint32_t flags = U32(p + 8);
-    const uint32_t height = U32(p + 12);
-    const uint32_t width = U32(p + 16);
-    const uint32_t depth = U32(p + 24);
-    uint32_t mips = U32(p + 28);
-    const uint32_t pixelFlags = U32(p + 80);
-    const uint32_t fourCC = U32(p + 84);
-    const uint32_t caps2 = U32(p + 112);
+    const uint32_t flags = LoadU32(p + 8);
+    const uint32_t height = LoadU32(p + 12);
+    const uint32_t width = LoadU32(p + 16);
+    const uint32_t depth = LoadU32(p + 24);
+    uint32_t mips = LoadU32(p + 28);
+    const uint32_t pixelFlags = LoadU32(p + 80);
+    const uint32_t fourCC = LoadU32(p + 84);
+    const uint32_t caps2 = LoadU32(p + 112);
 
     if (width == 0 || height == 0 || width > DdsImage::kMaxDimension ||
         height > DdsImage::kMaxDimension)
@@ -179,18 +176,19 @@ bool ParseDds(const void* data, size_t size, DdsImage& out) {
     if ((pixelFlags & kPixelFourCC) && fourCC == FourCC('D', 'X', '1', '0')) {
         if (size < kExtensionEnd)
             return false;
-        format = FromDxgi(U32(p + 128));
-        const uint32_t dimension = U32(p + 132);
-        const uint32_t misc = U32(p + 136);
-        const uint32_t arraySize = U32(p + 140);
+        format = FromDxgi(LoadU32(p + 128));
+        const uint32_t dimension = LoadU32(p + 132);
+        const uint32_t misc = LoadU32(p + 136);
+        const uint32_t arraySize = LoadU32(p + 140);
         if (dimension != kExtensionTexture2D || arraySize != 1)
             return false;
         cube = (misc & kExtensionCube) != 0;
         offset = kExtensionEnd;
     } else {
-        format = (pixelFlags & kPixelFourCC) ? FromFourCC(fourCC)
-                                             : FromMasks(pixelFlags, U32(p + 88), U32(p + 92),
-                                                         U32(p + 96), U32(p + 100), U32(p + 104));
+        format = (pixelFlags & kPixelFourCC)
+                     ? FromFourCC(fourCC)
+                     : FromMasks(pixelFlags, LoadU32(p + 88), LoadU32(p + 92), LoadU32(p + 96),
+                                 LoadU32(p + 100), LoadU32(p + 104));
         if (caps2 & kCaps2Cube) {
             // A cube map with some faces missing cannot be one texture.
             if ((caps2 & kCaps2AllFaces) != kCaps2AllFaces)

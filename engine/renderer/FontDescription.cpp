@@ -1,22 +1,11 @@
 #include "engine/renderer/FontDescription.h"
+#include "sys/bytes.h"
 
 #include <cstring>
 
 namespace Mireku::Renderer {
 
 namespace {
-
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-void PutU32(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
 
 // Sign-extends the low `bits` bits of v.
 int32_t Signed(uint32_t v, uint32_t bits) {
@@ -67,8 +56,8 @@ bool FontDescription::GetGlyph(uint16_t index, FontGlyph& out) const {
 }
 
 FontGlyph FontDescription::DecodeGlyph(const uint8_t record[kGlyphBytes]) {
-    const uint32_t w0 = U32(record);
-    const uint32_t w1 = U32(record + 4);
+    const uint32_t w0 = sys::LoadU32(record);
+    const uint32_t w1 = sys::LoadU32(record + 4);
     FontGlyph g;
     g.offsetX = Signed(w0, 6);
     g.offsetY = Signed(w0 >> 6, 6);
@@ -88,8 +77,8 @@ void FontDescription::EncodeGlyph(const FontGlyph& g, uint8_t out[kGlyphBytes]) 
                         (static_cast<uint32_t>(g.height) & 0x7F) << 19;
     const uint32_t w1 =
         (g.page & 0x3F) | (g.channel & 0x3) << 6 | (g.u & 0xFFF) << 8 | (g.v & 0xFFF) << 20;
-    PutU32(out, w0);
-    PutU32(out + 4, w1);
+    sys::StoreU32(out, w0);
+    sys::StoreU32(out + 4, w1);
 }
 
 } // namespace Mireku::Renderer

@@ -4,6 +4,7 @@
 #include "engine/resource/ChildResourceLoader.h"
 #include "engine/resource/DataFile.h"
 #include "engine/resource/InflateBuffer.h"
+#include "sys/bytes.h"
 #include "sys/file.h"
 #include "sys/thread.h"
 
@@ -24,11 +25,6 @@ constexpr uint32_t kPathSize = 260;
 // Index records are read in chunks so that an index of any size needs no
 // buffer of its own size.
 constexpr uint32_t kRecordsPerChunk = 64;
-
-uint32_t ReadU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 void FormatKey(char* key, const char* folder, const char* name) {
     if (folder)
@@ -108,9 +104,9 @@ void ResourceLoader::ParseIndexRecord(const uint8_t* record, char* nameOut, Inde
     const size_t length = strnlen(reinterpret_cast<const char*>(record), kIndexNameSize);
     std::memcpy(nameOut, record, length);
     nameOut[length] = '\0';
-    entry->offset = ReadU32(record + 116);
-    entry->storedSize = ReadU32(record + 120);
-    entry->unpackedSize = ReadU32(record + 124);
+    entry->offset = sys::LoadU32(record + 116);
+    entry->storedSize = sys::LoadU32(record + 120);
+    entry->unpackedSize = sys::LoadU32(record + 124);
 }
 
 void ResourceLoader::OpenArchive(const char* name) {

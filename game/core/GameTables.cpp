@@ -1,6 +1,7 @@
 #include "game/core/GameTables.h"
 
 #include "engine/common/Heap.h"
+#include "sys/bytes.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,28 +16,14 @@ const char* const kDifficulty[3] = {"easy", "normal", "hard"};
 // Difficulty of each mode's tables: -1 none, 3 the challenge tables.
 constexpr int kModeDifficulty[GameTables::kModeCount] = {0, 1, 2, -1, 0, 1, 2, -1, 3, 3, 1};
 
-int16_t LoadI16(const uint8_t* p) {
-    int16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-}
-void StoreI16(uint8_t* p, int16_t v) {
-    std::memcpy(p, &v, 2);
-}
-uint16_t LoadU16(const uint8_t* p) {
-    uint16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-}
-
 // Adds k to every non-zero emitter number of a grid; offsets stay.
 void ShiftGrid(uint8_t* grid, uint32_t k) {
     for (uint32_t r = 0; r < GameTables::kGridRows; ++r) {
         uint8_t* cells = grid + r * GameTables::kGridRowSize + 4;
         for (uint32_t c = 0; c < GameTables::kGridCells; ++c) {
-            int16_t id = LoadI16(cells + c * 2);
+            int16_t id = sys::LoadI16(cells + c * 2);
             if (id != 0)
-                StoreI16(cells + c * 2, static_cast<int16_t>(id + static_cast<int16_t>(k)));
+                sys::StoreI16(cells + c * 2, static_cast<int16_t>(id + static_cast<int16_t>(k)));
         }
     }
 }
@@ -81,7 +68,7 @@ TableBlob GameTables::FinishTimeline(const uint8_t* data, uint32_t size) {
     std::memset(blob.data + whole, 0xFF, kTimelineEntrySize);
     for (uint32_t off = 0; off < whole; off += kTimelineEntrySize) {
         uint8_t* x = blob.data + off + 6;
-        StoreI16(x, static_cast<int16_t>(LoadI16(x) - kFieldHalfWidth));
+        sys::StoreI16(x, static_cast<int16_t>(sys::LoadI16(x) - kFieldHalfWidth));
     }
     return blob;
 }
@@ -90,8 +77,8 @@ void GameTables::CapShipDeathDelay(TableBlob& ships) {
     const uint32_t rows = ships.Rows(kShipRowSize);
     for (uint32_t r = 0; r < rows; ++r) {
         uint8_t* p = ships.data + static_cast<size_t>(r) * kShipRowSize + kShipDeathDelayOffset;
-        if (LoadI16(p) > kShipDeathDelayMax)
-            StoreI16(p, kShipDeathDelayMax);
+        if (sys::LoadI16(p) > kShipDeathDelayMax)
+            sys::StoreI16(p, kShipDeathDelayMax);
     }
 }
 
@@ -100,7 +87,7 @@ uint32_t GameTables::RenumberSecondLoop(TableBlob& ebssTable, TableBlob* secondL
     const uint32_t rows = ebssTable.Rows(kEmitterRowSize);
     uint32_t k = 0;
     for (uint32_t r = 1; r < rows; ++r) {
-        if (LoadU16(ebssTable.data + static_cast<size_t>(r) * kEmitterRowSize) == 1) {
+        if (sys::LoadU16(ebssTable.data + static_cast<size_t>(r) * kEmitterRowSize) == 1) {
             k = r;
             break;
         }
@@ -109,7 +96,7 @@ uint32_t GameTables::RenumberSecondLoop(TableBlob& ebssTable, TableBlob* secondL
         return 0;
     for (uint32_t r = k; r < rows; ++r) {
         uint8_t* p = ebssTable.data + static_cast<size_t>(r) * kEmitterRowSize;
-        StoreI16(p, static_cast<int16_t>(LoadU16(p) + k));
+        sys::StoreI16(p, static_cast<int16_t>(sys::LoadU16(p) + k));
     }
     for (uint32_t t = 0; t < enemyTableCount; ++t) {
         TableBlob& e = secondLoopEnemies[t];
@@ -262,6 +249,6 @@ bool GameTables::MapAttribute(uint32_t cellValue, uint16_t* value) const {
     const uint8_t* p = mapAttribute.Row(cellValue, 2);
     if (!p)
         return false;
-    *value = LoadU16(p);
+    *value = sys::LoadU16(p);
     return true;
 }

@@ -7,6 +7,7 @@
 #include "game/core/RandomManager.h"
 #include "game/core/ReplayStream.h"
 #include "game/core/SaveImage.h"
+#include "sys/bytes.h"
 #include "sys/file.h"
 
 #include <cstdio>
@@ -15,12 +16,6 @@
 using Mireku::Common::Heap;
 
 namespace {
-
-int16_t RowI16(const uint8_t* row, uint32_t offset) {
-    int16_t v;
-    std::memcpy(&v, row + offset, 2);
-    return v;
-}
 
 constexpr uint32_t kShipGaugeMax = 22;
 constexpr uint32_t kShipHyperioMax = 32;
@@ -188,17 +183,17 @@ const uint8_t* GlobalWork::GetShotParam(int32_t ship, int32_t level) const {
 
 int16_t GlobalWork::BarionGaugeMax(const PlayerWork& p) const {
     const uint8_t* row = GetShipParam(p.ship);
-    return row ? RowI16(row, kShipGaugeMax) : 0;
+    return row ? sys::LoadI16(row + kShipGaugeMax) : 0;
 }
 
 int16_t GlobalWork::BarionStepPercent(const PlayerWork& p) const {
     const uint8_t* row = GetShipParam(p.ship);
-    return row ? RowI16(row, kShipStepPercent) : 0;
+    return row ? sys::LoadI16(row + kShipStepPercent) : 0;
 }
 
 int16_t GlobalWork::HyperioGaugeMax(const PlayerWork& p) const {
     const uint8_t* row = GetShipParam(p.ship);
-    return row ? RowI16(row, kShipHyperioMax) : 0;
+    return row ? sys::LoadI16(row + kShipHyperioMax) : 0;
 }
 
 bool GlobalWork::IsBarionGaugeFull(const PlayerWork& p) const {

@@ -2,6 +2,7 @@
 
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
+#include "sys/bytes.h"
 
 #include <cstring>
 
@@ -9,12 +10,6 @@ namespace {
 
 constexpr int32_t kExtendVoice = 20;
 constexpr int32_t kGaugeFullSound = 25;
-
-int32_t SystemI32(const uint8_t* row, uint32_t offset) {
-    int32_t v;
-    std::memcpy(&v, row + offset, 4);
-    return v;
-}
 
 } // namespace
 
@@ -29,11 +24,11 @@ void PlayerWork::AddScore(uint64_t amount) {
         Extend();
         const auto widen = [](int32_t v) { return static_cast<uint64_t>(static_cast<int64_t>(v)); };
         if (extends == 1)
-            nextExtend = widen(SystemI32(row, 8));
+            nextExtend = widen(sys::LoadI32(row + 8));
         else if (extends == 2)
-            nextExtend = widen(SystemI32(row, 12));
+            nextExtend = widen(sys::LoadI32(row + 12));
         else
-            nextExtend += widen(SystemI32(row, 16));
+            nextExtend += widen(sys::LoadI32(row + 16));
     }
     if (score > hiScore)
         hiScore = score;
