@@ -1,4 +1,4 @@
-#include "GameStateFixture.h"
+#include "support/GameStateFixture.h"
 
 #include "engine/resource/ResourceLoader.h"
 #include "tools/sampledata/Builder.h"

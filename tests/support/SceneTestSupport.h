@@ -2,10 +2,10 @@
 // files, for the scene and script tests.
 #pragma once
 
-#include "engine/renderer/FontTestSupport.h"
-#include "engine/renderer/GraphicsFixture.h"
 #include "engine/resource/ResourceLoader.h"
 #include "support/ArchiveTestSupport.h"
+#include "support/FontTestSupport.h"
+#include "support/GraphicsFixture.h"
 #include "tools/dds/DdsWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
-#include "SceneTestSupport.h"
+#include "support/SceneTestSupport.h"
 
 #include "engine/graphics/Texture.h"
 #include "engine/resource/ChildResourceLoader.h"
 #include "game/core/FileLoader.h"
-#include "game/scene/LoadingScene.h"
-#include "game/scene/SceneDriver.h"
-#include "game/scene/TextureFile.h"
+#include "game/flow/LoadingScene.h"
+#include "game/flow/SceneDriver.h"
+#include "game/flow/TextureFile.h"
 
 #include <atomic>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "game/core/GameFramework.h"
+#include "game/app/GameFramework.h"
 
 #include "engine/framework/GameWindow.h"
 #include "engine/graphics/GraphicsDevice.h"
@@ -12,7 +12,7 @@
 #include "game/core/RandomManager.h"
 #include "game/core/SoundManager.h"
 #include "game/core/SpriteManager.h"
-#include "game/scene/SceneDriver.h"
+#include "game/flow/SceneDriver.h"
 #include "game/scene/SceneLogo.h"
 #include "game/scene/ScriptEngine.h"
 #include "game/vfx/VfxController.h"
@@ -94,7 +94,7 @@ public:
         EXPECT_EQ(VfxController::GetInstance()->GetScale(), 1.0f);
         ASSERT_NE(SpriteManager::GetInstance(), nullptr);
         for (uint32_t i = 0; i < SpriteManager::kLayerCount; ++i)
-            EXPECT_NE(SpriteManager::GetInstance()->GetLayer(i), nullptr) << i;
+            EXPECT_NE(SpriteManager::GetInstance()->GetLayerAt(i), nullptr) << i;
         ASSERT_NE(GlobalWork::GetInstance(), nullptr);
         EXPECT_NE(GlobalWork::GetInstance()->tables.SystemRow(1), nullptr);
         EXPECT_NE(RandomManager::GetInstance(), nullptr);

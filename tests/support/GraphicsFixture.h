@@ -4,13 +4,13 @@
 // render thread, so it can read the results back at once.
 #pragma once
 
-#include "GlResidency.h"
 #include "engine/graphics/CommandHeader.h"
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/ContextExecutor.h"
 #include "engine/graphics/DrawContext.h"
 #include "engine/graphics/DrawPayload.h"
 #include "engine/graphics/GraphicsDevice.h"
+#include "support/GlResidency.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "game/core/ShapeTest.h"
+#include "game/stage/ShapeOverlap.h"
 
-namespace ShapeTest {
+namespace ShapeOverlap {
 
 namespace {
 
@@ -98,4 +98,4 @@ bool CircleSegment(const HitShape& circle, const HitShape& segment) {
     return nx * nx + ny * ny <= r * r;
 }
 
-} // namespace ShapeTest
+} // namespace ShapeOverlap

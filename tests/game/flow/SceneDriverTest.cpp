@@ -1,5 +1,5 @@
-#include "game/scene/SceneDriver.h"
-#include "game/scene/SceneBase.h"
+#include "game/flow/SceneDriver.h"
+#include "game/flow/SceneBase.h"
 
 #include <gtest/gtest.h>
 
@@ -191,3 +191,41 @@ TEST_F(SceneDriverTest, SceneThatCannotBeAllocatedIsNotPushed) {
 }
 
 } // namespace
+
+namespace {
+
+ScreenKind g_askedFor = static_cast<ScreenKind>(99);
+
+SceneBase* MakeProbeScreen(ScreenKind kind) {
+    g_askedFor = kind;
+    return new ProbeScene("screen");
+}
+
+SceneBase* MakeNoScreen(ScreenKind kind) {
+    g_askedFor = kind;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(SceneDriverTest, PlayStartsScreensOnlyThroughTheInstalledFactory) {
+    // No factory installed: nothing is made or pushed.
+    EXPECT_EQ(driver->StartScreen(ScreenKind::kStory), nullptr);
+    EXPECT_EQ(driver->GetFirstPending(), nullptr);
+
+    driver->SetScreenFactory(&MakeNoScreen);
+    EXPECT_EQ(driver->StartScreen(ScreenKind::kStory), nullptr);
+    EXPECT_EQ(g_askedFor, ScreenKind::kStory);
+    EXPECT_EQ(driver->GetFirstPending(), nullptr);
+
+    // The made screen waits in the pending list and begins with the next update.
+    driver->SetScreenFactory(&MakeProbeScreen);
+    g_askedFor = static_cast<ScreenKind>(99);
+    SceneBase* screen = driver->StartScreen(ScreenKind::kStory);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(g_askedFor, ScreenKind::kStory);
+    EXPECT_EQ(driver->GetFirstPending(), screen);
+    driver->Update(nullptr);
+    EXPECT_EQ(driver->GetFirstActive(), screen);
+    EXPECT_EQ(Take(), (std::vector<std::string>{"screen.Begin", "screen.Update"}));
+}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/scene/SceneBase.h"
+#include "game/flow/SceneBase.h"
 
 #include <atomic>
 #include <cstdint>

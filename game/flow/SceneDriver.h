@@ -3,6 +3,7 @@
 #include "engine/common/Delegate.h"
 #include "engine/common/Singleton.h"
 #include "engine/common/SingletonObject.h"
+#include "game/flow/ScreenKind.h"
 
 #include <cstdint>
 #include <utility>
@@ -19,10 +20,6 @@ class SceneBase;
 class SceneDriver : public Mireku::Common::SingletonObject,
                     public Mireku::Common::Singleton<SceneDriver> {
 public:
-    static constexpr uint32_t kFadePriority = 29;
-    static constexpr float kScreenWidth = 1280.0f;
-    static constexpr float kScreenHeight = 720.0f;
-
     SceneDriver() = default;
     // Releases the completion; the scenes are the caller's (ClearAll first).
     ~SceneDriver() override;
@@ -37,6 +34,13 @@ public:
         PushScene(scene);
         return scene;
     }
+
+    // Makes a screen through the factory the composition root installed and
+    // pushes it; null (nothing pushed) without a factory or when the screen
+    // cannot be made. This is how play starts a screen it may not name.
+    using ScreenFactory = SceneBase* (*)(ScreenKind kind);
+    void SetScreenFactory(ScreenFactory factory) { screenFactory_ = factory; }
+    SceneBase* StartScreen(ScreenKind kind);
 
     // Flags every active scene finished; pending scenes are not touched.
     void EndAllScenes();
@@ -78,4 +82,5 @@ private:
     int32_t fadeFrame_ = 0;
     int32_t fadeDuration_ = 0;
     Mireku::Common::Delegate00 fadeCompletion_;
+    ScreenFactory screenFactory_ = nullptr;
 };

@@ -1,6 +1,6 @@
-#include "game/core/CollisionGroups.h"
 #include "game/core/GameObject.h"
-#include "game/core/ShapeTest.h"
+#include "game/stage/CollisionGroups.h"
+#include "game/stage/ShapeOverlap.h"
 
 #include <gtest/gtest.h>
 
@@ -33,78 +33,79 @@ HitShape Segment(float x1, float y1, float x2, float y2) {
 
 } // namespace
 
-TEST(ShapeTest, KindZeroNeverHitsAndOverlappingBoxesAreNotEnough) {
+TEST(ShapeOverlap, KindZeroNeverHitsAndOverlappingBoxesAreNotEnough) {
     HitShape none = Box(0, 0, 100, 100);
     none.kind = HitShape::kNone;
     const HitShape shapes[] = {Circle(50, 50, 40), Box(0, 0, 100, 100), Segment(0, 0, 100, 100)};
     for (const HitShape& s : shapes) {
-        EXPECT_FALSE(ShapeTest::Test(none, s));
-        EXPECT_FALSE(ShapeTest::Test(s, none));
+        EXPECT_FALSE(ShapeOverlap::Test(none, s));
+        EXPECT_FALSE(ShapeOverlap::Test(s, none));
     }
-    EXPECT_FALSE(ShapeTest::Test(none, none));
+    EXPECT_FALSE(ShapeOverlap::Test(none, none));
     HitShape bogus = Box(0, 0, 100, 100);
     bogus.kind = 9;
-    EXPECT_FALSE(ShapeTest::Test(bogus, shapes[1]));
+    EXPECT_FALSE(ShapeOverlap::Test(bogus, shapes[1]));
 }
 
-TEST(ShapeTest, CirclesHitOnlyWhenOneLiesWithinTheOther) {
-    EXPECT_TRUE(ShapeTest::Test(Circle(100, 100, 10), Circle(100, 100, 10)));
-    EXPECT_FALSE(ShapeTest::Test(Circle(100, 100, 10), Circle(100.01f, 100, 10)));
-    EXPECT_TRUE(ShapeTest::Test(Circle(100, 100, 30), Circle(110, 100, 5)));
+TEST(ShapeOverlap, CirclesHitOnlyWhenOneLiesWithinTheOther) {
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(100, 100, 10)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(100.01f, 100, 10)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 30), Circle(110, 100, 5)));
     // Overlapping but neither inside the other: a miss.
-    EXPECT_FALSE(ShapeTest::Test(Circle(100, 100, 10), Circle(115, 100, 10)));
-    EXPECT_FALSE(ShapeTest::Test(Circle(100, 100, 10), Circle(300, 100, 500)) &&
-                 !ShapeTest::BoxesOverlap(Circle(100, 100, 10), Circle(300, 100, 500)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(115, 100, 10)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(300, 100, 500)) &&
+                 !ShapeOverlap::BoxesOverlap(Circle(100, 100, 10), Circle(300, 100, 500)));
 }
 
-TEST(ShapeTest, CircleAgainstBoxCountsCornersInside) {
+TEST(ShapeOverlap, CircleAgainstBoxCountsCornersInside) {
     // One corner inside.
-    EXPECT_TRUE(ShapeTest::Test(Circle(100, 100, 20), Box(110, 110, 200, 200)));
-    EXPECT_TRUE(ShapeTest::Test(Box(110, 110, 200, 200), Circle(100, 100, 20)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 20), Box(110, 110, 200, 200)));
+    EXPECT_TRUE(ShapeOverlap::Test(Box(110, 110, 200, 200), Circle(100, 100, 20)));
     // Two corners inside.
-    EXPECT_TRUE(ShapeTest::Test(Circle(100, 100, 20), Box(90, 110, 110, 200)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 20), Box(90, 110, 110, 200)));
     // All four corners inside: a small box within a large circle misses.
-    EXPECT_FALSE(ShapeTest::Test(Circle(100, 100, 50), Box(95, 95, 105, 105)));
-    EXPECT_FALSE(ShapeTest::Test(Box(95, 95, 105, 105), Circle(100, 100, 50)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 50), Box(95, 95, 105, 105)));
+    EXPECT_FALSE(ShapeOverlap::Test(Box(95, 95, 105, 105), Circle(100, 100, 50)));
     // Poking into a side without a corner misses.
-    EXPECT_FALSE(ShapeTest::Test(Circle(100, 100, 15), Box(110, 0, 300, 300)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 15), Box(110, 0, 300, 300)));
     // A corner exactly on the rim is not inside.
-    EXPECT_FALSE(ShapeTest::Test(Circle(100, 100, 10), Box(110, 100, 200, 200)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Box(110, 100, 200, 200)));
 }
 
-TEST(ShapeTest, BoxesAndSegmentsByBoundingBoxes) {
-    EXPECT_TRUE(ShapeTest::Test(Box(0, 0, 10, 10), Box(10, 10, 20, 20))); // touching
-    EXPECT_FALSE(ShapeTest::Test(Box(0, 0, 10, 10), Box(10.5f, 0, 20, 10)));
+TEST(ShapeOverlap, BoxesAndSegmentsByBoundingBoxes) {
+    EXPECT_TRUE(ShapeOverlap::Test(Box(0, 0, 10, 10), Box(10, 10, 20, 20))); // touching
+    EXPECT_FALSE(ShapeOverlap::Test(Box(0, 0, 10, 10), Box(10.5f, 0, 20, 10)));
     // A vertical segment meeting a box only at the box's edge hits.
-    EXPECT_TRUE(ShapeTest::Test(Segment(50, 0, 50, 100), Box(50, 40, 80, 60)));
-    EXPECT_TRUE(ShapeTest::Test(Box(50, 40, 80, 60), Segment(50, 0, 50, 100)));
+    EXPECT_TRUE(ShapeOverlap::Test(Segment(50, 0, 50, 100), Box(50, 40, 80, 60)));
+    EXPECT_TRUE(ShapeOverlap::Test(Box(50, 40, 80, 60), Segment(50, 0, 50, 100)));
     // A diagonal passing the box's corner region hits through its bounding box.
-    EXPECT_TRUE(ShapeTest::Test(Segment(0, 0, 100, 100), Box(80, 0, 100, 10)));
-    EXPECT_FALSE(ShapeTest::Test(Segment(0, 0, 100, 100), Box(101, 0, 120, 10)));
+    EXPECT_TRUE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Box(80, 0, 100, 10)));
+    EXPECT_FALSE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Box(101, 0, 120, 10)));
 }
 
-TEST(ShapeTest, SegmentsCross) {
-    EXPECT_TRUE(ShapeTest::Test(Segment(0, 0, 100, 100), Segment(0, 100, 100, 0)));
-    EXPECT_FALSE(ShapeTest::Test(Segment(0, 0, 100, 100), Segment(60, 0, 100, 30)));
-    EXPECT_TRUE(ShapeTest::Test(Segment(0, 0, 100, 0), Segment(100, 0, 100, 50))); // touching ends
+TEST(ShapeOverlap, SegmentsCross) {
+    EXPECT_TRUE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Segment(0, 100, 100, 0)));
+    EXPECT_FALSE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Segment(60, 0, 100, 30)));
     EXPECT_TRUE(
-        ShapeTest::Test(Segment(0, 0, 100, 0), Segment(50, 0, 150, 0))); // collinear overlap
+        ShapeOverlap::Test(Segment(0, 0, 100, 0), Segment(100, 0, 100, 50))); // touching ends
+    EXPECT_TRUE(
+        ShapeOverlap::Test(Segment(0, 0, 100, 0), Segment(50, 0, 150, 0))); // collinear overlap
     EXPECT_FALSE(
-        ShapeTest::Test(Segment(0, 0, 100, 0), Segment(101, 0, 150, 0))); // collinear apart
+        ShapeOverlap::Test(Segment(0, 0, 100, 0), Segment(101, 0, 150, 0))); // collinear apart
 }
 
-TEST(ShapeTest, CircleAgainstSegmentIsATrueTest) {
+TEST(ShapeOverlap, CircleAgainstSegmentIsATrueTest) {
     // Boxes overlap but the diagonal passes the circle by.
-    EXPECT_FALSE(ShapeTest::Test(Circle(90, 10, 8), Segment(0, 0, 100, 100)));
-    EXPECT_FALSE(ShapeTest::Test(Segment(0, 0, 100, 100), Circle(90, 10, 8)));
-    EXPECT_TRUE(ShapeTest::Test(Circle(50, 45, 8), Segment(0, 0, 100, 100)));
-    EXPECT_TRUE(ShapeTest::Test(Segment(0, 0, 100, 100), Circle(50, 45, 8)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(90, 10, 8), Segment(0, 0, 100, 100)));
+    EXPECT_FALSE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Circle(90, 10, 8)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(50, 45, 8), Segment(0, 0, 100, 100)));
+    EXPECT_TRUE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Circle(50, 45, 8)));
     // Beyond an end the nearest point is the end itself.
-    EXPECT_TRUE(ShapeTest::Test(Circle(105, 100, 6), Segment(0, 100, 100, 100)));
-    EXPECT_FALSE(ShapeTest::Test(Circle(107, 100, 6), Segment(0, 100, 100, 100)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(105, 100, 6), Segment(0, 100, 100, 100)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(107, 100, 6), Segment(0, 100, 100, 100)));
     // A segment wholly inside the circle, and a degenerate one.
-    EXPECT_TRUE(ShapeTest::Test(Circle(50, 50, 40), Segment(45, 50, 55, 50)));
-    EXPECT_TRUE(ShapeTest::Test(Circle(50, 50, 5), Segment(52, 50, 52, 50)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(50, 50, 40), Segment(45, 50, 55, 50)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(50, 50, 5), Segment(52, 50, 52, 50)));
 }
 
 namespace {

@@ -1,10 +1,10 @@
-#include "engine/renderer/GraphicsFixture.h"
+#include "support/GraphicsFixture.h"
 
 #include "effects/Core/Engine/Renderer.h"
 #include "engine/renderer/SpriteRenderer.h"
-#include "game/core/GameFramework.h"
+#include "game/app/GameFramework.h"
 #include "game/core/SpriteManager.h"
-#include "game/scene/SceneDriver.h"
+#include "game/flow/SceneDriver.h"
 #include "game/scene/SceneLogo.h"
 #include "game/vfx/VfxController.h"
 
@@ -21,8 +21,8 @@ class SpriteScene : public SceneBase {
 public:
     void Update() override {
         SpriteManager* sprites = SpriteManager::GetInstance();
-        for (uint32_t layer : {0u, 21u, SpriteManager::kHudLayer}) {
-            Mireku::Renderer::SpriteRenderer* r = sprites->GetLayer(layer);
+        for (uint32_t layer : {0u, 21u, static_cast<uint32_t>(SpriteLayer::kHud)}) {
+            Mireku::Renderer::SpriteRenderer* r = sprites->GetLayerAt(layer);
             r->SetColor(0, 0xFFFFFFFFu);
             r->SetRect(10.0f, 10.0f, 4.0f, 4.0f);
             r->Submit();

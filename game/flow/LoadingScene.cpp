@@ -1,4 +1,4 @@
-#include "game/scene/LoadingScene.h"
+#include "game/flow/LoadingScene.h"
 
 #include "engine/resource/ChildResourceLoader.h"
 #include "engine/resource/ResourceLoader.h"

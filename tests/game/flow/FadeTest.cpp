@@ -1,4 +1,4 @@
-#include "game/scene/SceneDriver.h"
+#include "game/flow/SceneDriver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "game/core/CollisionGroups.h"
+#include "game/stage/CollisionGroups.h"
 
 #include "game/core/GameObject.h"
-#include "game/core/ShapeTest.h"
+#include "game/stage/ShapeOverlap.h"
 
 void CollisionGroups::Clear() {
     for (uint32_t g = 0; g < kGroupCount; ++g)
@@ -42,7 +42,7 @@ void CollisionGroups::TestPair(uint32_t a, uint32_t b) {
                 break;
             if (!B->IsHitShapeActive())
                 continue;
-            if (ShapeTest::Test(*A->GetHitShape(), *B->GetHitShape())) {
+            if (ShapeOverlap::Test(*A->GetHitShape(), *B->GetHitShape())) {
                 A->OnCollision(B);
                 B->OnCollision(A);
             }

@@ -1,5 +1,6 @@
 #include "engine/common/Heap.h"
-#include "game/core/GameFramework.h"
+#include "game/app/GameFramework.h"
+#include "game/core/ScreenLayout.h"
 #include "sys/window.h"
 
 #include <cstdio>
@@ -15,7 +16,7 @@ int main() {
     Mireku::Framework::FrameworkSettings& settings = game->GetSettings();
     settings.SetTitle("ドレヴァンスの疾風 v3.20");
     settings.SetFramesPerSecond(60);
-    settings.SetClientSize(1280, 720);
+    settings.SetClientSize(ScreenLayout::kWidth, ScreenLayout::kHeight);
     settings.SetFixedStep();
 
     game->Run();

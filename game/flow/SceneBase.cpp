@@ -1,4 +1,4 @@
-#include "game/scene/SceneBase.h"
+#include "game/flow/SceneBase.h"
 
 SceneBase::~SceneBase() {
     if (nextAttached && nextAttached->prevAttached == this)

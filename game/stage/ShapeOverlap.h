@@ -6,7 +6,7 @@
 
 #include "game/core/HitShape.h"
 
-namespace ShapeTest {
+namespace ShapeOverlap {
 
 using Function = bool (*)(const HitShape& a, const HitShape& b);
 
@@ -26,4 +26,4 @@ bool SegmentSegment(const HitShape& a, const HitShape& b);
 // Distance from the centre to the nearest point of the segment within the radius.
 bool CircleSegment(const HitShape& circle, const HitShape& segment);
 
-} // namespace ShapeTest
+} // namespace ShapeOverlap

@@ -3,6 +3,8 @@
 // tested at the start of the next frame in a fixed order of group pairs.
 #pragma once
 
+#include "game/core/ScreenLayout.h"
+
 #include <cstdint>
 
 class GameObject;
@@ -27,7 +29,7 @@ public:
         {kPlayerShots, kMapObjects}, {kPlayerShots, kEnemies},      {kStrongWeapons, kMapObjects},
         {kStrongWeapons, kEnemies},  {kStrongWeapons, kEnemyShots},
     };
-    static constexpr float kFieldSize = 720.0f;
+    static constexpr float kFieldSize = ScreenLayout::kFieldSize;
 
     void Clear();
     // Appends the object unless the group is 0 or out of range, its shape is

@@ -1,4 +1,4 @@
-#include "game/scene/TextureFile.h"
+#include "game/flow/TextureFile.h"
 
 #include "engine/graphics/ResourceCreation.h"
 #include "engine/graphics/Texture.h"

@@ -1,7 +1,9 @@
-#include "game/scene/SceneDriver.h"
+#include "game/flow/SceneDriver.h"
 
 #include "engine/renderer/SpriteRenderer.h"
-#include "game/scene/SceneBase.h"
+#include "game/core/DrawOrder.h"
+#include "game/core/ScreenLayout.h"
+#include "game/flow/SceneBase.h"
 
 SceneDriver::~SceneDriver() {
     fadeCompletion_.Reset();
@@ -10,6 +12,12 @@ SceneDriver::~SceneDriver() {
 void SceneDriver::PushScene(SceneBase* scene) {
     if (scene)
         Append(pendingHead_, pendingTail_, scene);
+}
+
+SceneBase* SceneDriver::StartScreen(ScreenKind kind) {
+    SceneBase* scene = screenFactory_ ? screenFactory_(kind) : nullptr;
+    PushScene(scene);
+    return scene;
 }
 
 void SceneDriver::EndAllScenes() {
@@ -126,12 +134,12 @@ void SceneDriver::StepFade() {
 void SceneDriver::DrawFade(Mireku::Renderer::SpriteRenderer* overlay) const {
     if (fadeLevel_ == 0 || !overlay)
         return;
-    overlay->SetPriority(kFadePriority);
+    overlay->SetPriority(DrawOrder::kFade);
     overlay->SetTexture(nullptr);
-    overlay->SetBlend(1);
+    overlay->SetBlend(Mireku::Renderer::SpriteRenderer::kBlendAlpha);
     overlay->SetColor(0, static_cast<uint32_t>(fadeLevel_) << 24);
     overlay->SetTexCoord0(0.0f, 0.0f, 1.0f, 1.0f);
-    overlay->SetRect(0.0f, 0.0f, kScreenWidth, kScreenHeight);
+    overlay->SetRect(0.0f, 0.0f, ScreenLayout::kWidth, ScreenLayout::kHeight);
     overlay->Submit();
 }
 

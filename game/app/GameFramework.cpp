@@ -1,9 +1,8 @@
-#include "game/core/GameFramework.h"
+#include "game/app/GameFramework.h"
 
-#include "effects/Core/Engine/Renderer.h"
-#include "engine/graphics/DrawContext.h"
 #include "engine/graphics/GraphicsDevice.h"
 #include "engine/resource/ResourceLoader.h"
+#include "game/app/ScreenFactory.h"
 #include "game/core/ConfigBlock.h"
 #include "game/core/FileLoader.h"
 #include "game/core/GameObjectAllocator.h"
@@ -12,7 +11,7 @@
 #include "game/core/RandomManager.h"
 #include "game/core/SoundManager.h"
 #include "game/core/SpriteManager.h"
-#include "game/scene/SceneDriver.h"
+#include "game/flow/SceneDriver.h"
 #include "game/scene/SceneLogo.h"
 #include "game/scene/ScriptEngine.h"
 #include "game/vfx/VfxController.h"
@@ -83,8 +82,10 @@ bool GameFramework::OnInitialize() {
             files->Load(Mireku::Resource::LoadStep(script, &ScriptEngine::CreateTextRenderer));
     }
 
-    if (SceneDriver* scenes = SceneDriver::CreateInstance())
+    if (SceneDriver* scenes = SceneDriver::CreateInstance()) {
+        scenes->SetScreenFactory(&CreateScreen);
         scenes->CreateScene<SceneLogo>();
+    }
     // The configured screen mode applies before the first frame.
     Mireku::Graphics::SetFullscreen(config[ConfigBlock::kOffsetScreenMode] != 0);
 
@@ -105,34 +106,16 @@ void GameFramework::OnFrame(const float&) {
     Mireku::Renderer::SpriteRenderer* hud = nullptr;
     if (sprites) {
         sprites->RaiseHudLayer();
-        hud = sprites->GetLayer(SpriteManager::kHudLayer);
+        hud = sprites->GetLayer(SpriteLayer::kHud);
     }
     if (ScriptEngine* script = ScriptEngine::GetInstance())
         script->UpdateIndicator(hud);
     if (SceneDriver* scenes = SceneDriver::GetInstance())
         scenes->Update(hud);
-    DrawEffects();
+    if (VfxController* vfx = VfxController::GetInstance())
+        vfx->RunFrame();
     if (sprites)
         sprites->FlushLayers();
-}
-
-void GameFramework::DrawEffects() {
-    VfxController* vfx = VfxController::GetInstance();
-    if (!vfx)
-        return;
-    vfx->UpdateCamera();
-    vfx->Update();
-    FulgorCore::Renderer::ResetDrawState();
-    // The effects draw with the priority alone: the three further key fields
-    // a sprite layer may have left are cleared.
-    Mireku::Graphics::DrawContext* context = Mireku::Graphics::GetDrawContext();
-    if (context)
-        context->SetKeyHigh(context->GetKeyHigh() & 0x3FFFFu);
-    vfx->Draw();
-    Mireku::Graphics::SetSortPriority(kEffectLayerUnderPriority);
-    FulgorCore::Renderer::DrawLayer(0, 0);
-    Mireku::Graphics::SetSortPriority(kEffectLayerOverPriority);
-    FulgorCore::Renderer::DrawLayer(1, 0);
 }
 
 void GameFramework::OnFinalize() {

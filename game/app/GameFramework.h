@@ -4,17 +4,14 @@
 #include "engine/common/SingletonObject.h"
 #include "engine/framework/Framework.h"
 
-// The game's application object.
+// The game's application object and composition root: it creates every
+// game-wide object in order, installs the hooks through which lower folders
+// reach higher ones, runs the frame and tears everything down.
 class GameFramework : public Mireku::Framework::Framework,
                       public Mireku::Common::SingletonObject,
                       public Mireku::Common::Singleton<GameFramework> {
 public:
     static constexpr uint32_t kCommandBufferSize = 0x200000;
-    // Draw priorities of the effects runtime's two layers: under the first
-    // background sprite layer (3) and over the game layers (up to 24), under
-    // the heads-up display (28).
-    static constexpr uint32_t kEffectLayerUnderPriority = 2;
-    static constexpr uint32_t kEffectLayerOverPriority = 27;
 
     using Mireku::Framework::Framework::operator new;
     using Mireku::Framework::Framework::operator delete;
@@ -31,8 +28,4 @@ public:
     void OnFinalize() override;
     // Engine errors reach the player in a modal box titled "Error".
     void ShowError(const char* text) override;
-
-private:
-    // Camera, effect instances, the runtime's draw and its two layers.
-    void DrawEffects();
 };
