@@ -3,9 +3,9 @@
 #pragma once
 
 #include "engine/common/Heap.h"
-#include "game/core/GameTables.h"
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
+#include "game/core/tables/GameTables.h"
 #include "support/ArchiveTestSupport.h"
 #include "tools/sampledata/GameTableData.h"
 

@@ -2,9 +2,24 @@
 // start-up from the folder "code", one heap copy each (per mode where the
 // table has difficulty variants), a few fields adjusted while loading.
 // A table that could not be read is null with size 0; every row look-up
-// checks its index against the row count and answers null when it is out of
-// range, so bad indices from data count as absent.
+// goes through TableBlob::At and answers null when it is out of range, so
+// bad indices from data count as absent. The row layouts are the structs
+// beside this file.
 #pragma once
+
+#include "game/core/tables/BossRecord.h"
+#include "game/core/tables/BulletFxRow.h"
+#include "game/core/tables/BulletParamRow.h"
+#include "game/core/tables/EmitterParamRow.h"
+#include "game/core/tables/EnemyRecord.h"
+#include "game/core/tables/MapAttributeEntry.h"
+#include "game/core/tables/NameRow.h"
+#include "game/core/tables/ResourceIndexEntry.h"
+#include "game/core/tables/ShipParamRow.h"
+#include "game/core/tables/ShotParamRow.h"
+#include "game/core/tables/SystemParamRow.h"
+#include "game/core/tables/TableBlob.h"
+#include "game/core/tables/TimelineEntry.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,16 +33,6 @@ public:
     virtual bool Read(const char* name, const uint8_t** data, uint32_t* size) = 0;
 };
 
-struct TableBlob {
-    uint8_t* data = nullptr;
-    uint32_t size = 0; // bytes of rows (a timeline's end entry not included)
-
-    uint32_t Rows(uint32_t rowSize) const { return size / rowSize; }
-    const uint8_t* Row(uint32_t row, uint32_t rowSize) const {
-        return data && row < size / rowSize ? data + static_cast<size_t>(row) * rowSize : nullptr;
-    }
-};
-
 class GameTables {
 public:
     static constexpr uint32_t kModeCount = 11;
@@ -36,26 +41,9 @@ public:
     static constexpr uint32_t kShipCount = 6;
     static constexpr uint32_t kVariantCount = 2;
 
-    static constexpr uint32_t kSystemRowSize = 28;
-    static constexpr uint32_t kShipRowSize = 128;
-    static constexpr uint32_t kShotRowSize = 24;
-    static constexpr uint32_t kNameSize = 32;
-    static constexpr uint32_t kTimelineEntrySize = 16;
-    static constexpr uint32_t kEnemyRowSize = 516;
-    static constexpr uint32_t kBossRowSize = 328;
-    static constexpr uint32_t kEmitterRowSize = 44;
-    static constexpr uint32_t kBulletRowSize = 80;
-
-    static constexpr uint32_t kShipDeathDelayOffset = 110;
     static constexpr int16_t kShipDeathDelayMax = 30;
-    static constexpr uint32_t kEnemyGridOffset = 236;
-    static constexpr uint32_t kBossGridOffset = 46;
-    static constexpr uint32_t kGridRows = 10;
-    static constexpr uint32_t kGridRowSize = 28; // x, y, then 12 emitter numbers
-    static constexpr uint32_t kGridCells = 12;
     static constexpr uint32_t kBossSecondLoopRow = 300;
     static constexpr uint32_t kSecondLoopFirstStage = 12;
-    static constexpr int16_t kFieldHalfWidth = 360;
 
     // Ship-row group of each mode.
     static uint32_t ModeGroup(uint32_t mode);
@@ -90,23 +78,30 @@ public:
     void Load(TableSource& source);
     void Free();
 
-    uint32_t EnemyTexNameCount() const { return enemyTexNames.Rows(kNameSize); }
-    uint32_t EnemyFbxNameCount() const { return enemyFbxNames.Rows(kNameSize); }
-    uint32_t EbssTexNameCount() const { return ebssTexNames.Rows(kNameSize); }
+    uint32_t EnemyTexNameCount() const { return enemyTexNames.Count<NameRow>(); }
+    uint32_t EnemyFbxNameCount() const { return enemyFbxNames.Count<NameRow>(); }
+    uint32_t EbssTexNameCount() const { return ebssTexNames.Count<NameRow>(); }
     uint32_t BossRowCount(uint32_t mode) const;
     uint32_t EnemyRowCount(uint32_t mode, uint32_t stage) const;
 
     // Checked row look-ups: null for an unknown mode or stage, a missing table
     // or a row past the end.
-    const uint8_t* SystemRow(uint32_t mode) const { return system.Row(mode, kSystemRowSize); }
-    const uint8_t* ShipRow(uint32_t variant, uint32_t mode, int32_t ship) const;
-    const uint8_t* ShotRow(uint32_t variant, int32_t ship, int32_t level) const;
-    const uint8_t* EnemyRow(uint32_t mode, uint32_t stage, uint32_t row) const;
-    const uint8_t* BossRow(uint32_t mode, uint32_t row) const;
+    const SystemParamRow* SystemRow(uint32_t mode) const { return system.At<SystemParamRow>(mode); }
+    const ShipParamRow* ShipRow(uint32_t variant, uint32_t mode, int32_t ship) const;
+    const ShotParamRow* ShotRow(uint32_t variant, int32_t ship, int32_t level) const;
+    const EnemyRecord* EnemyRow(uint32_t mode, uint32_t stage, uint32_t row) const;
+    const BossRecord* BossRow(uint32_t mode, uint32_t row) const;
     // Emitter numbers are 1-based; 0 and numbers past the table are absent.
-    const uint8_t* EmitterRow(uint32_t mode, uint32_t number) const;
-    const uint8_t* BulletRow(uint32_t mode, uint32_t row) const;
-    const uint8_t* Timeline(uint32_t mode, uint32_t stage) const;
+    const EmitterParamRow* EmitterRow(uint32_t mode, uint32_t number) const;
+    const BulletParamRow* BulletRow(uint32_t mode, uint32_t row) const;
+    // The stage's entries up to the end entry (type 0xFFFF).
+    const TimelineEntry* Timeline(uint32_t mode, uint32_t stage) const;
+    const ResourceIndexEntry* EnemyResources(uint32_t type) const {
+        return enemyResIndex.At<ResourceIndexEntry>(type);
+    }
+    const ResourceIndexEntry* BulletResources(uint32_t bullet) const {
+        return ebssResIndex.At<ResourceIndexEntry>(bullet);
+    }
     // False (and *value untouched) when the map cell value has no entry.
     bool MapAttribute(uint32_t cellValue, uint16_t* value) const;
 

@@ -2,14 +2,15 @@
 
 namespace {
 
-int16_t I16(const uint8_t* p, size_t off) {
+// Rows are read back at the file's byte offsets, whatever their type.
+int16_t I16(const void* p, size_t off) {
     int16_t v;
-    std::memcpy(&v, p + off, 2);
+    std::memcpy(&v, static_cast<const uint8_t*>(p) + off, 2);
     return v;
 }
-uint16_t U16(const uint8_t* p, size_t off) {
+uint16_t U16(const void* p, size_t off) {
     uint16_t v;
-    std::memcpy(&v, p + off, 2);
+    std::memcpy(&v, static_cast<const uint8_t*>(p) + off, 2);
     return v;
 }
 
@@ -26,7 +27,7 @@ TEST_F(GameTablesTest, ShipDeathDelayIsCappedAt30) {
     tables.Load(source);
     const auto& raw = File("player_o_pc_com.tsb");
     for (uint32_t v = 0; v < 2; ++v) {
-        ASSERT_EQ(tables.shipParam[v].Rows(128), 36u);
+        ASSERT_EQ(tables.shipParam[v].Count<ShipParamRow>(), 36u);
         for (uint32_t r = 0; r < 36; ++r) {
             EXPECT_EQ(I16(tables.shipParam[v].data, r * 128 + 110), 30);
             // Everything else stays as stored.
@@ -44,12 +45,12 @@ TEST_F(GameTablesTest, ShipDeathDelayIsCappedAt30) {
 TEST_F(GameTablesTest, TimelinesGetAnEndEntryAndCentredX) {
     tables.Load(source);
     const auto& raw = File("ttable_hard_stage05.tsb");
-    const uint8_t* t = tables.Timeline(2, 4);
+    const void* t = tables.Timeline(2, 4);
     ASSERT_NE(t, nullptr);
     const size_t entries = raw.size() / 16;
     for (size_t e = 0; e < entries; ++e) {
         EXPECT_EQ(I16(t, e * 16 + 6), I16(raw.data(), e * 16 + 6) - 360);
-        EXPECT_EQ(std::memcmp(t + e * 16, raw.data() + e * 16, 6), 0);
+        EXPECT_EQ(std::memcmp(static_cast<const uint8_t*>(t) + e * 16, raw.data() + e * 16, 6), 0);
     }
     EXPECT_EQ(U16(t, entries * 16 + 4), 0xFFFF);
     // Mode 10 plays the normal stage-1 timeline everywhere; the challenge
@@ -104,8 +105,8 @@ TEST_F(GameTablesTest, SecondLoopIsRenumberedPerMode) {
     const auto& first = File("enemys_easy_enemy_stage05.tsb");
     const auto& second = File("enemys_easy_enemy_stage17.tsb");
     for (uint32_t mode : {0u, 4u}) {
-        const uint8_t* loop1 = tables.EnemyRow(mode, 4, 3);
-        const uint8_t* loop2 = tables.EnemyRow(mode, 16, 3);
+        const void* loop1 = tables.EnemyRow(mode, 4, 3);
+        const void* loop2 = tables.EnemyRow(mode, 16, 3);
         ASSERT_TRUE(loop1 && loop2);
         for (uint32_t cell = 0; cell < 10 * 14; ++cell) {
             const size_t off = 236 + cell * 2;
@@ -115,7 +116,7 @@ TEST_F(GameTablesTest, SecondLoopIsRenumberedPerMode) {
             EXPECT_EQ(I16(loop2, off), id && stored != 0 ? stored + 24 : stored) << cell;
         }
         // Row 0 fires nothing: zero ids stay zero.
-        const uint8_t* quiet = tables.EnemyRow(mode, 16, 0);
+        const void* quiet = tables.EnemyRow(mode, 16, 0);
         for (uint32_t cell = 0; cell < 10 * 14; ++cell)
             EXPECT_EQ(I16(quiet, 236 + cell * 2), 0);
     }

@@ -1,7 +1,7 @@
-#include "game/core/GameTables.h"
+#include "game/core/tables/GameTables.h"
 
 #include "engine/common/Heap.h"
-#include "sys/bytes.h"
+#include "game/core/ScreenLayout.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,15 +17,11 @@ const char* const kDifficulty[3] = {"easy", "normal", "hard"};
 constexpr int kModeDifficulty[GameTables::kModeCount] = {0, 1, 2, -1, 0, 1, 2, -1, 3, 3, 1};
 
 // Adds k to every non-zero emitter number of a grid; offsets stay.
-void ShiftGrid(uint8_t* grid, uint32_t k) {
-    for (uint32_t r = 0; r < GameTables::kGridRows; ++r) {
-        uint8_t* cells = grid + r * GameTables::kGridRowSize + 4;
-        for (uint32_t c = 0; c < GameTables::kGridCells; ++c) {
-            int16_t id = sys::LoadI16(cells + c * 2);
+void ShiftGrid(EmitterGrid& grid, uint32_t k) {
+    for (EmitterMount& mount : grid.mounts)
+        for (int16_t& id : mount.emitters)
             if (id != 0)
-                sys::StoreI16(cells + c * 2, static_cast<int16_t>(id + static_cast<int16_t>(k)));
-        }
-    }
+                id = static_cast<int16_t>(id + static_cast<int16_t>(k));
 }
 
 } // namespace
@@ -56,38 +52,39 @@ TableBlob GameTables::ReadCopy(TableSource& source, const char* name, CopyFuncti
 }
 
 TableBlob GameTables::FinishTimeline(const uint8_t* data, uint32_t size) {
+    constexpr uint32_t kEntry = sizeof(TimelineEntry);
     TableBlob blob;
-    const uint32_t whole = size / kTimelineEntrySize * kTimelineEntrySize;
-    void* p = Heap::LockedAlloc(static_cast<size_t>(size) + kTimelineEntrySize);
+    const uint32_t whole = size / kEntry * kEntry;
+    void* p = Heap::LockedAlloc(static_cast<size_t>(size) + kEntry);
     if (!p)
         return blob;
     blob.data = static_cast<uint8_t*>(p);
     blob.size = whole;
     if (size)
         std::memcpy(blob.data, data, size);
-    std::memset(blob.data + whole, 0xFF, kTimelineEntrySize);
-    for (uint32_t off = 0; off < whole; off += kTimelineEntrySize) {
-        uint8_t* x = blob.data + off + 6;
-        sys::StoreI16(x, static_cast<int16_t>(sys::LoadI16(x) - kFieldHalfWidth));
+    std::memset(blob.data + whole, 0xFF, kEntry);
+    // The data's x is on the 0-720 field-layer scale.
+    for (uint32_t i = 0; i < blob.Count<TimelineEntry>(); ++i) {
+        TimelineEntry* e = blob.MutableAt<TimelineEntry>(i);
+        e->x = static_cast<int16_t>(e->x - ScreenLayout::kFieldHalfWidth);
     }
     return blob;
 }
 
 void GameTables::CapShipDeathDelay(TableBlob& ships) {
-    const uint32_t rows = ships.Rows(kShipRowSize);
-    for (uint32_t r = 0; r < rows; ++r) {
-        uint8_t* p = ships.data + static_cast<size_t>(r) * kShipRowSize + kShipDeathDelayOffset;
-        if (sys::LoadI16(p) > kShipDeathDelayMax)
-            sys::StoreI16(p, kShipDeathDelayMax);
+    for (uint32_t r = 0; r < ships.Count<ShipParamRow>(); ++r) {
+        ShipParamRow* row = ships.MutableAt<ShipParamRow>(r);
+        if (row->deathDelay > kShipDeathDelayMax)
+            row->deathDelay = kShipDeathDelayMax;
     }
 }
 
 uint32_t GameTables::RenumberSecondLoop(TableBlob& ebssTable, TableBlob* secondLoopEnemies,
                                         uint32_t enemyTableCount, TableBlob& bossTable) {
-    const uint32_t rows = ebssTable.Rows(kEmitterRowSize);
+    const uint32_t rows = ebssTable.Count<EmitterParamRow>();
     uint32_t k = 0;
     for (uint32_t r = 1; r < rows; ++r) {
-        if (sys::LoadU16(ebssTable.data + static_cast<size_t>(r) * kEmitterRowSize) == 1) {
+        if (ebssTable.At<EmitterParamRow>(r)->number == 1) {
             k = r;
             break;
         }
@@ -95,18 +92,16 @@ uint32_t GameTables::RenumberSecondLoop(TableBlob& ebssTable, TableBlob* secondL
     if (k == 0)
         return 0;
     for (uint32_t r = k; r < rows; ++r) {
-        uint8_t* p = ebssTable.data + static_cast<size_t>(r) * kEmitterRowSize;
-        sys::StoreI16(p, static_cast<int16_t>(sys::LoadU16(p) + k));
+        EmitterParamRow* row = ebssTable.MutableAt<EmitterParamRow>(r);
+        row->number = static_cast<uint16_t>(row->number + k);
     }
     for (uint32_t t = 0; t < enemyTableCount; ++t) {
         TableBlob& e = secondLoopEnemies[t];
-        const uint32_t n = e.Rows(kEnemyRowSize);
-        for (uint32_t r = 0; r < n; ++r)
-            ShiftGrid(e.data + static_cast<size_t>(r) * kEnemyRowSize + kEnemyGridOffset, k);
+        for (uint32_t r = 0; r < e.Count<EnemyRecord>(); ++r)
+            ShiftGrid(e.MutableAt<EnemyRecord>(r)->grid, k);
     }
-    const uint32_t bossRows = bossTable.Rows(kBossRowSize);
-    for (uint32_t r = kBossSecondLoopRow; r < bossRows; ++r)
-        ShiftGrid(bossTable.data + static_cast<size_t>(r) * kBossRowSize + kBossGridOffset, k);
+    for (uint32_t r = kBossSecondLoopRow; r < bossTable.Count<BossRecord>(); ++r)
+        ShiftGrid(bossTable.MutableAt<BossRecord>(r)->grid, k);
     return k;
 }
 
@@ -196,59 +191,61 @@ void GameTables::Free() {
 }
 
 uint32_t GameTables::BossRowCount(uint32_t mode) const {
-    return mode < kModeCount ? boss[mode].Rows(kBossRowSize) : 0;
+    return mode < kModeCount ? boss[mode].Count<BossRecord>() : 0;
 }
 
 uint32_t GameTables::EnemyRowCount(uint32_t mode, uint32_t stage) const {
     if (mode >= kModeCount || stage >= kStageCount)
         return 0;
-    return enemy[mode * kStageCount + stage].Rows(kEnemyRowSize);
+    return enemy[mode * kStageCount + stage].Count<EnemyRecord>();
 }
 
-const uint8_t* GameTables::ShipRow(uint32_t variant, uint32_t mode, int32_t ship) const {
+const ShipParamRow* GameTables::ShipRow(uint32_t variant, uint32_t mode, int32_t ship) const {
     if (variant >= kVariantCount || mode >= kModeCount || ship < 0 ||
         ship >= static_cast<int32_t>(kShipCount))
         return nullptr;
-    return shipParam[variant].Row(ModeGroup(mode) + static_cast<uint32_t>(ship) * 6, kShipRowSize);
+    return shipParam[variant].At<ShipParamRow>(ModeGroup(mode) + static_cast<uint32_t>(ship) * 6);
 }
 
-const uint8_t* GameTables::ShotRow(uint32_t variant, int32_t ship, int32_t level) const {
+const ShotParamRow* GameTables::ShotRow(uint32_t variant, int32_t ship, int32_t level) const {
     if (variant >= kVariantCount || ship < 0 || ship >= static_cast<int32_t>(kShipCount) ||
         level < 0 || level > 3)
         return nullptr;
-    return shotParam[variant].Row(static_cast<uint32_t>(ship * 4 + level), kShotRowSize);
+    return shotParam[variant].At<ShotParamRow>(static_cast<uint32_t>(ship * 4 + level));
 }
 
-const uint8_t* GameTables::EnemyRow(uint32_t mode, uint32_t stage, uint32_t row) const {
+const EnemyRecord* GameTables::EnemyRow(uint32_t mode, uint32_t stage, uint32_t row) const {
     if (mode >= kModeCount || stage >= kStageCount)
         return nullptr;
-    return enemy[mode * kStageCount + stage].Row(row, kEnemyRowSize);
+    return enemy[mode * kStageCount + stage].At<EnemyRecord>(row);
 }
 
-const uint8_t* GameTables::BossRow(uint32_t mode, uint32_t row) const {
-    return mode < kModeCount ? boss[mode].Row(row, kBossRowSize) : nullptr;
+const BossRecord* GameTables::BossRow(uint32_t mode, uint32_t row) const {
+    return mode < kModeCount ? boss[mode].At<BossRecord>(row) : nullptr;
 }
 
-const uint8_t* GameTables::EmitterRow(uint32_t mode, uint32_t number) const {
+const EmitterParamRow* GameTables::EmitterRow(uint32_t mode, uint32_t number) const {
     if (mode >= kModeCount || number == 0)
         return nullptr;
-    return ebss[mode].Row(number - 1, kEmitterRowSize);
+    return ebss[mode].At<EmitterParamRow>(number - 1);
 }
 
-const uint8_t* GameTables::BulletRow(uint32_t mode, uint32_t row) const {
-    return mode < kModeCount ? bullet[mode].Row(row, kBulletRowSize) : nullptr;
+const BulletParamRow* GameTables::BulletRow(uint32_t mode, uint32_t row) const {
+    return mode < kModeCount ? bullet[mode].At<BulletParamRow>(row) : nullptr;
 }
 
-const uint8_t* GameTables::Timeline(uint32_t mode, uint32_t stage) const {
+const TimelineEntry* GameTables::Timeline(uint32_t mode, uint32_t stage) const {
     if (mode >= kModeCount || stage >= kStageCount)
         return nullptr;
-    return timeline[mode * kStageCount + stage].data;
+    // The end entry lies past the counted rows, so the list is read from
+    // the block itself.
+    return reinterpret_cast<const TimelineEntry*>(timeline[mode * kStageCount + stage].data);
 }
 
 bool GameTables::MapAttribute(uint32_t cellValue, uint16_t* value) const {
-    const uint8_t* p = mapAttribute.Row(cellValue, 2);
-    if (!p)
+    const MapAttributeEntry* entry = mapAttribute.At<MapAttributeEntry>(cellValue);
+    if (!entry)
         return false;
-    *value = sys::LoadU16(p);
+    *value = entry->value;
     return true;
 }
