@@ -3,9 +3,9 @@
 #include "engine/resource/ChildResourceLoader.h"
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/FileLoader.h"
-#include "sys/thread.h"
 
 void LoadingScene::Begin() {
+    loaded_.Reset();
     SetState(kLoading);
     OnBegin();
     const Mireku::Resource::LoadStep step(this, &LoadingScene::RunLoader);
@@ -22,8 +22,7 @@ void LoadingScene::Begin() {
 }
 
 void LoadingScene::End() {
-    while (GetState() == kLoading)
-        sys::YieldThread();
+    loaded_.Wait();
     ReleaseResources();
     if (nextAttached)
         nextAttached->End();
@@ -33,4 +32,5 @@ void LoadingScene::RunLoader(Mireku::Resource::ChildResourceLoader& loader, cons
     LoadResources(loader);
     loader.GetBuffer().Release();
     SetState(kLoaded);
+    loaded_.Set();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/common/Event.h"
 #include "game/flow/SceneBase.h"
 
 #include <atomic>
@@ -12,9 +13,10 @@ class ChildResourceLoader;
 // The resource-loading pattern every scene with files follows. Begin puts
 // the scene in state 0 and hands its loader step to the game's file loader
 // (at once when it is synchronous, else on the loader thread); the step reads
-// the scene's files and its last act is to store state 1, the only signal
-// that loading is over. End waits for that store before it releases
-// anything, so an end during loading never frees what the loader writes.
+// the scene's files, stores state 1 and, as its last act, sets the loaded
+// event. End waits on that event before it releases anything, so an end
+// during loading never frees what the loader writes, and the scene is never
+// deleted while the loader thread still touches it.
 class LoadingScene : public SceneBase {
 public:
     static constexpr int32_t kLoading = 0;
@@ -40,4 +42,5 @@ private:
     void RunLoader(Mireku::Resource::ChildResourceLoader& loader, const void* user);
 
     std::atomic<int32_t> state_{kLoading};
+    Mireku::Common::Event loaded_{true}; // manual reset: stays set until the next Begin
 };
