@@ -176,3 +176,21 @@ TEST_F(GameTablesTest, MissingTablesLeaveNullsAndChecksRowIndices) {
     tables.Free();
     EXPECT_EQ(tables.boss[0].data, nullptr);
 }
+
+TEST_F(GameTablesTest, ResourceIndicesDecodeTheSampleEntries) {
+    tables.Load(source);
+    // The sample enemy entries name texture type % 4 and base path type % 2;
+    // the bullet entries texture bullet % 2 and no path.
+    const ResourceIndexEntry* enemy = tables.EnemyResources(5);
+    ASSERT_NE(enemy, nullptr);
+    EXPECT_EQ(enemy->Texture(), 1);
+    EXPECT_EQ(enemy->OverridePath(), -1);
+    EXPECT_EQ(enemy->BasePath(), 1);
+    EXPECT_EQ(U16(enemy, 0) & 0x3FF, 1); // bits 0-9 of the stored word
+    const ResourceIndexEntry* bullet = tables.BulletResources(3);
+    ASSERT_NE(bullet, nullptr);
+    EXPECT_EQ(bullet->Texture(), 1);
+    EXPECT_EQ(bullet->BasePath(), -1);
+    EXPECT_EQ(tables.EnemyResources(8), nullptr);
+    EXPECT_EQ(tables.BulletResources(8), nullptr);
+}
