@@ -5,7 +5,7 @@
 // and shuts the whole game down again.
 #include "engine/common/Heap.h"
 #include "engine/graphics/Driver.h"
-#include "game/core/GameFramework.h"
+#include "game/app/GameFramework.h"
 #include "sys/thread.h"
 
 #include <benchmark/benchmark.h>

@@ -402,6 +402,13 @@ protected:
     // Backend hooks, always on the owner thread.
     virtual void Realize(Object* object) = 0;
     virtual void Destroy(Object* object) = 0;
+    // The objects a backend keeps more in: it derives its own structs and
+    // makes them here (any thread). The defaults make the shared structs.
+    virtual Buffer* NewBuffer();
+    virtual Texture* NewTexture();
+    virtual Shader* NewShader();
+    virtual InputLayout* NewInputLayout();
+    virtual SamplerState* NewSamplerState();
     void TakeOwnership();
     // Deletes every live object (context teardown); Destroy runs for each.
     void DestroyAllObjects();

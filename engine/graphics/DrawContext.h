@@ -2,6 +2,7 @@
 
 #include "engine/graphics/CommandHeader.h"
 #include "engine/graphics/DrawPayload.h"
+#include "engine/graphics/SortKey.h"
 
 #include <cstdint>
 
@@ -78,16 +79,10 @@ public:
         indexOffset_ = offset;
     }
     void SetTopology(uint32_t topology) { topology_ = topology; }
-    void SetSortPriority(uint32_t value) { keyHigh_ = (keyHigh_ & ~0x3FFFFu) | (value & 0x3FFFFu); }
-    void SetSortField1(uint32_t value) {
-        keyHigh_ = (keyHigh_ & ~(0xFu << 18)) | ((value & 0xFu) << 18);
-    }
-    void SetSortField2(uint32_t value) {
-        keyHigh_ = (keyHigh_ & ~(0xFu << 22)) | ((value & 0xFu) << 22);
-    }
-    void SetSortField3(uint32_t value) {
-        keyHigh_ = (keyHigh_ & ~(0x3Fu << 26)) | ((value & 0x3Fu) << 26);
-    }
+    void SetSortPriority(uint32_t value) { keyHigh_ = SortKey::WithPriority(keyHigh_, value); }
+    void SetSortField1(uint32_t value) { keyHigh_ = SortKey::WithField1(keyHigh_, value); }
+    void SetSortField2(uint32_t value) { keyHigh_ = SortKey::WithField2(keyHigh_, value); }
+    void SetSortField3(uint32_t value) { keyHigh_ = SortKey::WithField3(keyHigh_, value); }
 
     ConstantBuffer* GetConstantBuffer(uint32_t id) const {
         return id < kConstantBufferSlots ? constantBuffers_[id] : nullptr;

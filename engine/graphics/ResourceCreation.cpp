@@ -13,6 +13,7 @@
 #include "engine/graphics/RenderTargetTexture.h"
 #include "engine/graphics/SamplerState.h"
 #include "engine/graphics/ShaderBase.h"
+#include "engine/graphics/StateCodes.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/VertexBuffer.h"
 #include "engine/graphics/VertexLayout.h"
@@ -26,6 +27,25 @@
 namespace Mireku::Graphics {
 
 namespace {
+
+// The named state codes are the device's enum values (and the sampler's
+// filter kind times two plus the linear-mip flag is its filter).
+template <class E> constexpr uint32_t Code(E e) {
+    return static_cast<uint32_t>(e);
+}
+static_assert(StateCode::kBlendSrcAlpha == Code(sys::gpu::BlendFactor::SrcAlpha) &&
+              StateCode::kBlendInvSrcAlpha == Code(sys::gpu::BlendFactor::InvSrcAlpha) &&
+              StateCode::kBlendInvDestColour == Code(sys::gpu::BlendFactor::InvDestColour));
+static_assert(StateCode::kOpRevSubtract == Code(sys::gpu::BlendOp::RevSubtract) &&
+              StateCode::kOpMax == Code(sys::gpu::BlendOp::Max));
+static_assert(StateCode::kCompareLessEqual == Code(sys::gpu::Comparison::LessEqual) &&
+              StateCode::kCompareAlways == Code(sys::gpu::Comparison::Always));
+static_assert(StateCode::kAddressWrap == Code(sys::gpu::AddressMode::Wrap) &&
+              StateCode::kAddressMirror == Code(sys::gpu::AddressMode::Mirror));
+static_assert(StateCode::kFilterLinear * 2 + 1 == Code(sys::gpu::Filter::MinMagMipLinear) &&
+              StateCode::kFilterAnisotropic * 2 == Code(sys::gpu::Filter::Anisotropic));
+static_assert(StateCode::kFillWireframe == Code(sys::gpu::FillMode::Wireframe) &&
+              StateCode::kCullBack == Code(sys::gpu::CullMode::Back));
 
 using sys::gpu::Format;
 
@@ -193,7 +213,8 @@ RasterizerState* GraphicsDevice::CreateRasterizerState(uint32_t fill, uint32_t c
 DepthStencilState* GraphicsDevice::CreateDepthStencilState(uint32_t write, uint32_t comparison) {
     sys::gpu::DepthStencilDesc desc;
     // "Never write, always pass" is no depth test at all.
-    desc.depthEnable = !(write == 0 && comparison == 7);
+    desc.depthEnable =
+        !(write == StateCode::kDepthWriteOff && comparison == StateCode::kCompareAlways);
     desc.depthWrite = write != 0;
     desc.depthFunc = static_cast<sys::gpu::Comparison>(comparison < 8 ? comparison : 7);
     desc.stencilEnable = false;

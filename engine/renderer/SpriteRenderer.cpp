@@ -12,6 +12,8 @@
 #include "engine/graphics/ResourceCreation.h"
 #include "engine/graphics/SamplerState.h"
 #include "engine/graphics/ShaderBase.h"
+#include "engine/graphics/SortKey.h"
+#include "engine/graphics/StateCodes.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/VertexBuffer.h"
 #include "engine/graphics/VertexLayout.h"
@@ -79,19 +81,29 @@ SpriteRenderer::SpriteRenderer(uint32_t capacity, uint32_t blockCount, const cha
         CreatePixelShader(BuiltinShaders::kSpritePixelShader,
                           static_cast<uint32_t>(BuiltinShaders::kSpritePixelShaderBytes));
 
+    namespace Code = Graphics::StateCode;
     // Indexed by filter x 2 + address: point/linear, clamp/wrap.
-    samplers_[0] = CreateSamplerState(0, 0, 0, 0, 0, 0);
-    samplers_[1] = CreateSamplerState(0, 0, 0, 1, 1, 0);
-    samplers_[2] = CreateSamplerState(1, 1, 0, 0, 0, 0);
-    samplers_[3] = CreateSamplerState(1, 1, 0, 1, 1, 0);
-    // Factors: 0 zero, 1 one, 4 source alpha, 5 inverse source alpha.
-    // Operations: 0 add, 2 reverse subtract. Alpha always adds one and one.
-    blends_[0] = CreateBlendState(0, 0, 0, 0, 1, 0, 0, 1, 0);
-    blends_[1] = CreateBlendState(1, 0, 0, 1, 1, 0, 5, 4, 0);
-    blends_[2] = CreateBlendState(1, 0, 0, 1, 1, 0, 1, 4, 0);
-    blends_[3] = CreateBlendState(1, 0, 0, 1, 1, 0, 1, 4, 2);
-    depthStencil_ = CreateDepthStencilState(0, 7); // no depth test
-    rasterizer_ = CreateRasterizerState(0, 0, 1);  // solid, no culling, scissor on
+    for (uint32_t filter : {kFilterPoint, kFilterLinear}) {
+        const uint32_t kind = filter == kFilterLinear ? Code::kFilterLinear : Code::kFilterPoint;
+        const uint32_t linearMip = filter == kFilterLinear ? 1 : 0;
+        samplers_[filter * 2] = CreateSamplerState(kind, linearMip, 0, Code::kAddressClamp,
+                                                   Code::kAddressClamp, Code::kSamplerCompareNone);
+        samplers_[filter * 2 + 1] = CreateSamplerState(
+            kind, linearMip, 0, Code::kAddressWrap, Code::kAddressWrap, Code::kSamplerCompareNone);
+    }
+    // By blend selector; alpha always adds one and one.
+    blends_[kBlendNone] = CreateBlendState(0, 0, 0, Code::kBlendZero, Code::kBlendOne, Code::kOpAdd,
+                                           Code::kBlendZero, Code::kBlendOne, Code::kOpAdd);
+    blends_[kBlendAlpha] =
+        CreateBlendState(1, 0, 0, Code::kBlendOne, Code::kBlendOne, Code::kOpAdd,
+                         Code::kBlendInvSrcAlpha, Code::kBlendSrcAlpha, Code::kOpAdd);
+    blends_[kBlendAdd] = CreateBlendState(1, 0, 0, Code::kBlendOne, Code::kBlendOne, Code::kOpAdd,
+                                          Code::kBlendOne, Code::kBlendSrcAlpha, Code::kOpAdd);
+    blends_[kBlendSubtract] =
+        CreateBlendState(1, 0, 0, Code::kBlendOne, Code::kBlendOne, Code::kOpAdd, Code::kBlendOne,
+                         Code::kBlendSrcAlpha, Code::kOpRevSubtract);
+    depthStencil_ = CreateDepthStencilState(Code::kDepthWriteOff, Code::kCompareAlways);
+    rasterizer_ = CreateRasterizerState(Code::kFillSolid, Code::kCullNone, 1); // scissor on
 
     screenId_ = GetConstantBufferId("CB_VS_0");
     textureSizeId_ = GetConstantBufferId("CB_VS_1");
@@ -136,7 +148,7 @@ SpriteRenderer::~SpriteRenderer() {
 // --- Setters. ---
 
 void SpriteRenderer::SetPriority(uint32_t priority) {
-    const uint32_t word = (current_.stateWord & ~0x3FFFFu) | (priority & 0x3FFFFu);
+    const uint32_t word = Graphics::SortKey::WithPriority(current_.stateWord, priority);
     if (word != current_.stateWord) {
         current_.stateWord = word;
         current_.dirty |= kDirtyPriority;
@@ -144,22 +156,22 @@ void SpriteRenderer::SetPriority(uint32_t priority) {
 }
 
 void SpriteRenderer::ClearSortField1() {
-    if (current_.stateWord & (0xFu << 18)) {
-        current_.stateWord &= ~(0xFu << 18);
+    if (Graphics::SortKey::Field1(current_.stateWord) != 0) {
+        current_.stateWord = Graphics::SortKey::WithField1(current_.stateWord, 0);
         current_.dirty |= kDirtySortField1;
     }
 }
 
 void SpriteRenderer::ClearSortField2() {
-    if (current_.stateWord & (0xFu << 22)) {
-        current_.stateWord &= ~(0xFu << 22);
+    if (Graphics::SortKey::Field2(current_.stateWord) != 0) {
+        current_.stateWord = Graphics::SortKey::WithField2(current_.stateWord, 0);
         current_.dirty |= kDirtySortField2;
     }
 }
 
 void SpriteRenderer::ClearSortField3() {
-    if (current_.stateWord & (0x3Fu << 26)) {
-        current_.stateWord &= ~(0x3Fu << 26);
+    if (Graphics::SortKey::Field3(current_.stateWord) != 0) {
+        current_.stateWord = Graphics::SortKey::WithField3(current_.stateWord, 0);
         current_.dirty |= kDirtySortField3;
     }
 }

@@ -31,6 +31,13 @@ public:
     static constexpr uint32_t kMaxCapacity = 16384; // 16-bit indices
     static constexpr uint32_t kBlockWords = 64;
     static constexpr uint32_t kVertexStride = sizeof(SpriteVertex);
+    // Blend selectors (SetBlend) and filters (SetFilter).
+    static constexpr uint32_t kBlendNone = 0;
+    static constexpr uint32_t kBlendAlpha = 1;
+    static constexpr uint32_t kBlendAdd = 2;
+    static constexpr uint32_t kBlendSubtract = 3;
+    static constexpr uint32_t kFilterPoint = 0;
+    static constexpr uint32_t kFilterLinear = 1;
 
     SpriteRenderer(uint32_t capacity, uint32_t blockCount, const char* name);
     ~SpriteRenderer() override;

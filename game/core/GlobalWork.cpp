@@ -7,21 +7,12 @@
 #include "game/core/RandomManager.h"
 #include "game/core/ReplayStream.h"
 #include "game/core/SaveImage.h"
-#include "sys/bytes.h"
 #include "sys/file.h"
 
 #include <cstdio>
 #include <cstring>
 
 using Mireku::Common::Heap;
-
-namespace {
-
-constexpr uint32_t kShipGaugeMax = 22;
-constexpr uint32_t kShipHyperioMax = 32;
-constexpr uint32_t kShipStepPercent = 114;
-
-} // namespace
 
 GlobalWork::GlobalWork(const char* documents) {
     saveFolder = documents ? documents : Mireku::Common::GetMyDocumentsPath();
@@ -164,36 +155,33 @@ void GlobalWork::ResetPlayerWork() {
     const int8_t ship = player.ship;
     player = {};
     player.ship = ship;
-    if (const uint8_t* row = GetSystemRow()) {
-        int32_t first;
-        std::memcpy(&first, row + 4, 4);
-        player.nextExtend = static_cast<uint64_t>(static_cast<int64_t>(first));
-    }
+    if (const SystemParamRow* row = GetSystemRow())
+        player.nextExtend = static_cast<uint64_t>(static_cast<int64_t>(row->firstExtend));
     const uint8_t c = config[ConfigBlock::kOffsetLives];
     player.lives = c >= 10 ? 255 : (c == 0 ? 0 : c - 1);
 }
 
-const uint8_t* GlobalWork::GetShipParam(int32_t ship) const {
+const ShipParamRow* GlobalWork::GetShipParam(int32_t ship) const {
     return tables.ShipRow(shipTableVariant, mode, ship);
 }
 
-const uint8_t* GlobalWork::GetShotParam(int32_t ship, int32_t level) const {
+const ShotParamRow* GlobalWork::GetShotParam(int32_t ship, int32_t level) const {
     return tables.ShotRow(shipTableVariant, ship, level);
 }
 
 int16_t GlobalWork::BarionGaugeMax(const PlayerWork& p) const {
-    const uint8_t* row = GetShipParam(p.ship);
-    return row ? sys::LoadI16(row + kShipGaugeMax) : 0;
+    const ShipParamRow* row = GetShipParam(p.ship);
+    return row ? row->barionGaugeMax : 0;
 }
 
 int16_t GlobalWork::BarionStepPercent(const PlayerWork& p) const {
-    const uint8_t* row = GetShipParam(p.ship);
-    return row ? sys::LoadI16(row + kShipStepPercent) : 0;
+    const ShipParamRow* row = GetShipParam(p.ship);
+    return row ? row->shieldStepPercent : 0;
 }
 
 int16_t GlobalWork::HyperioGaugeMax(const PlayerWork& p) const {
-    const uint8_t* row = GetShipParam(p.ship);
-    return row ? sys::LoadI16(row + kShipHyperioMax) : 0;
+    const ShipParamRow* row = GetShipParam(p.ship);
+    return row ? row->hyperioMax : 0;
 }
 
 bool GlobalWork::IsBarionGaugeFull(const PlayerWork& p) const {

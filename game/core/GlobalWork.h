@@ -8,10 +8,10 @@
 #include "engine/common/Singleton.h"
 #include "engine/common/SingletonObject.h"
 #include "game/core/ConfigBlock.h"
-#include "game/core/GameTables.h"
 #include "game/core/PlayerWork.h"
 #include "game/core/ProgressBlock.h"
 #include "game/core/ScoreBlock.h"
+#include "game/core/tables/GameTables.h"
 
 #include <cstdint>
 
@@ -54,9 +54,9 @@ public:
     void SetProgressFlag() { progress[ProgressBlock::kOffsetProgressFlag] = 1; }
 
     // Rows of the current player; null when the table or row is missing.
-    const uint8_t* GetShipParam(int32_t ship) const;
-    const uint8_t* GetShotParam(int32_t ship, int32_t level) const;
-    const uint8_t* GetSystemRow() const { return tables.SystemRow(mode); }
+    const ShipParamRow* GetShipParam(int32_t ship) const;
+    const ShotParamRow* GetShotParam(int32_t ship, int32_t level) const;
+    const SystemParamRow* GetSystemRow() const { return tables.SystemRow(mode); }
 
     bool IsBarionGaugeFull(const PlayerWork& p) const;
     bool HasBarionStep(const PlayerWork& p) const;

@@ -2,9 +2,6 @@
 
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
-#include "sys/bytes.h"
-
-#include <cstring>
 
 namespace {
 
@@ -16,19 +13,16 @@ constexpr int32_t kGaugeFullSound = 25;
 void PlayerWork::AddScore(uint64_t amount) {
     score += amount;
     GlobalWork* gw = GlobalWork::GetInstance();
-    const uint8_t* row = gw ? gw->GetSystemRow() : nullptr;
-    uint16_t extendsOn = 0;
-    if (row)
-        std::memcpy(&extendsOn, row, 2);
-    if (extendsOn != 0 && score >= nextExtend) {
+    const SystemParamRow* row = gw ? gw->GetSystemRow() : nullptr;
+    if (row && row->extendsOn != 0 && score >= nextExtend) {
         Extend();
         const auto widen = [](int32_t v) { return static_cast<uint64_t>(static_cast<int64_t>(v)); };
         if (extends == 1)
-            nextExtend = widen(sys::LoadI32(row + 8));
+            nextExtend = widen(row->secondExtend);
         else if (extends == 2)
-            nextExtend = widen(sys::LoadI32(row + 12));
+            nextExtend = widen(row->thirdExtend);
         else
-            nextExtend += widen(sys::LoadI32(row + 16));
+            nextExtend += widen(row->extendStep);
     }
     if (score > hiScore)
         hiScore = score;

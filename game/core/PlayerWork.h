@@ -12,10 +12,10 @@ struct PlayerWork {
 
     uint64_t score;
     uint64_t hiScore;
-    uint64_t nextExtend; // score at which the next extend is given
-    uint32_t reserved0;
-    uint8_t continues; // continues used
-    uint8_t extends;   // extends given
+    uint64_t nextExtend;    // score at which the next extend is given
+    uint32_t grabusterHits; // counted up by Grabuster kills; sets the chain level
+    uint8_t continues;      // continues used
+    uint8_t extends;        // extends given
     int16_t barionGauge;
     int16_t hyperioGauge;
     int16_t invincibleTimer;
@@ -42,6 +42,7 @@ struct PlayerWork {
 };
 
 static_assert(sizeof(PlayerWork) == 48);
+static_assert(offsetof(PlayerWork, grabusterHits) == 24);
 static_assert(offsetof(PlayerWork, continues) == 28);
 static_assert(offsetof(PlayerWork, barionGauge) == 30);
 static_assert(offsetof(PlayerWork, lives) == 36);

@@ -8,7 +8,6 @@
 #include "engine/sound/StreamSound.h"
 #include "game/core/ConfigBlock.h"
 #include "game/core/FileLoader.h"
-#include "sys/thread.h"
 
 #include <cstdio>
 #include <cstring>
@@ -37,6 +36,7 @@ bool ReadWhole(const char* folder, const char* name, void** data, uint32_t* size
 } // namespace
 
 SoundManager::SoundManager() : config_(ConfigBlock::Defaults()) {
+    banksDone_.Set();
     std::memset(effects_, 0, sizeof effects_);
     std::memset(pilotVoices_, 0, sizeof pilotVoices_);
     std::memset(nextVoice_, 0, sizeof nextVoice_);
@@ -61,7 +61,7 @@ bool SoundManager::Initialize() {
     // Without a loader the banks stay empty (silent) and nothing waits for them.
     FileLoader* files = FileLoader::GetInstance();
     if (files && ResourceLoader::GetInstance()) {
-        bankLoadPending_.store(1);
+        banksDone_.Reset();
         files->Load(Mireku::Resource::LoadStep(this, &SoundManager::LoadBanks));
     }
     return true;
@@ -97,7 +97,7 @@ void SoundManager::LoadBanks(Mireku::Resource::ChildResourceLoader&, const void*
         }
     }
     banksLoaded_.store(1);
-    bankLoadPending_.store(0);
+    banksDone_.Set();
 }
 
 float SoundManager::Volume(uint32_t offset) const {
@@ -152,6 +152,7 @@ void SoundManager::OpenStream(int32_t* slot, const char* folder, const char* nam
             streams_[i].flags.store(kFailed);
             return;
         }
+        streams_[i].loaded.Reset();
         loader->LoadFileAsync(folder, name,
                               Mireku::Resource::LoadCompletion(this, &SoundManager::OnStreamLoaded),
                               reinterpret_cast<const void*>(static_cast<uintptr_t>(i)));
@@ -171,15 +172,14 @@ void SoundManager::OnStreamLoaded(void* data, unsigned int size, const void* use
             stream = driver->CreateStreamSound(data, size, kDecoder);
     slot.stream.store(stream);
     slot.flags.store(stream ? kReady : kFailed);
+    slot.loaded.Set();
 }
 
 uint32_t SoundManager::WaitLoaded(int32_t slot) {
     if (!ValidSlot(slot))
         return kFree;
-    uint32_t state;
-    while ((state = streams_[slot].flags.load() & kStateMask) == kLoading)
-        sys::YieldThread();
-    return state;
+    streams_[slot].loaded.Wait();
+    return streams_[slot].flags.load() & kStateMask;
 }
 
 bool SoundManager::WaitStream(int32_t slot) {
@@ -270,8 +270,7 @@ void SoundManager::Update() {
 }
 
 void SoundManager::Finalize() {
-    while (bankLoadPending_.load() && !AreBanksLoaded())
-        sys::YieldThread();
+    banksDone_.Wait();
     ReleaseAll();
 }
 

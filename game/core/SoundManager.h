@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/common/Event.h"
 #include "engine/common/Singleton.h"
 #include "engine/common/SingletonObject.h"
 
@@ -85,14 +86,19 @@ public:
 
 private:
     struct StreamSlot {
+        StreamSlot() { loaded.Set(); }
         std::atomic<Mireku::Sound::StreamSound*> stream{nullptr};
         std::atomic<uint32_t> flags{0};
+        // Cleared while a load is out; its completion's last act sets it.
+        // Waiting on it (never on the flags alone) means the loader thread
+        // is done with the slot, so the manager may go away afterwards.
+        Mireku::Common::Event loaded{true};
     };
 
     void LoadBanks(Mireku::Resource::ChildResourceLoader& child, const void* user);
     void OnStreamLoaded(void* data, unsigned int size, const void* user, const char* folder,
                         const char* name);
-    // Spins while the slot loads; the slot's state afterwards (kFree for -1
+    // Waits while the slot loads; the slot's state afterwards (kFree for -1
     // and out-of-range slots).
     uint32_t WaitLoaded(int32_t slot);
     Mireku::Sound::StreamSound* ReadyStream(int32_t slot);
@@ -106,7 +112,7 @@ private:
     uint32_t lastPlay_[kEffectCount];
     uint32_t frame_ = 0;
     std::atomic<uint32_t> banksLoaded_{0};
-    // A bank load was handed to a loader and will finish.
-    std::atomic<uint32_t> bankLoadPending_{0};
+    // Cleared while the bank load is out; set as its last act.
+    Mireku::Common::Event banksDone_{true};
     const uint8_t* config_;
 };

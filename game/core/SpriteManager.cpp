@@ -1,22 +1,23 @@
 #include "game/core/SpriteManager.h"
 
 #include "engine/renderer/SpriteRenderer.h"
+#include "game/core/DrawOrder.h"
+#include "game/core/ScreenLayout.h"
 
 using Mireku::Renderer::SpriteRenderer;
 
 namespace {
 
-constexpr uint32_t kAlpha = 1;
-constexpr uint32_t kAdd = 2;
-constexpr uint32_t kLinear = 1;
-constexpr int16_t kFieldSize = 720;
-constexpr int16_t kScreenWidth = 1280;
-constexpr int16_t kScreenHeight = 720;
+constexpr uint32_t kAlpha = SpriteRenderer::kBlendAlpha;
+constexpr uint32_t kAdd = SpriteRenderer::kBlendAdd;
+constexpr uint32_t kLinear = SpriteRenderer::kFilterLinear;
+constexpr uint32_t kHud = static_cast<uint32_t>(SpriteLayer::kHud);
 
 } // namespace
 
-// In drawing order. The effects runtime draws its two layers at priorities 2
-// (under "BG") and 27 (over "EtcOver").
+// In drawing order (SpriteLayer), the field layers at DrawOrder's 3 to 24.
+// The effects runtime draws its two layers at DrawOrder::kEffectsUnder
+// (under "BG") and DrawOrder::kEffectsOver (over "EtcOver").
 const SpriteManager::LayerInfo SpriteManager::kLayers[kLayerCount] = {
     {"BG", 1000, kAlpha, 3},
     {"BGStar", 2000, kAdd, 4},
@@ -40,7 +41,7 @@ const SpriteManager::LayerInfo SpriteManager::kLayers[kLayerCount] = {
     {"Enemy_Shot_Blend", 5000, kAlpha, 22},
     {"Enemy_Shot_Add", 5000, kAdd, 23},
     {"EtcOver", 1000, kAlpha, 24},
-    {"HUD", 1000, kAlpha, 27},
+    {"HUD", 1000, kAlpha, DrawOrder::kEffectsOver},
 };
 
 SpriteManager::SpriteManager() : layers_{} {}
@@ -68,12 +69,12 @@ void SpriteManager::CreateLayers() {
         CreateLayer(i, kLayers[i].capacity, kBlockCount, kLayers[i].name);
 }
 
-SpriteRenderer* SpriteManager::GetLayer(uint32_t index) const {
+SpriteRenderer* SpriteManager::GetLayerAt(uint32_t index) const {
     return index < kLayerCount ? layers_[index] : nullptr;
 }
 
 void SpriteManager::FlushLayer(uint32_t index, int16_t width, int16_t height) {
-    if (SpriteRenderer* layer = GetLayer(index))
+    if (SpriteRenderer* layer = GetLayerAt(index))
         layer->Flush(width, height);
 }
 
@@ -105,15 +106,15 @@ void SpriteManager::PrepareLayers() {
 }
 
 void SpriteManager::RaiseHudLayer() {
-    if (SpriteRenderer* hud = layers_[kHudLayer])
-        hud->SetPriority(kHudPriority);
+    if (SpriteRenderer* hud = layers_[kHud])
+        hud->SetPriority(DrawOrder::kHud);
 }
 
 void SpriteManager::FlushLayers() {
     for (uint32_t i = 0; i < kLayerCount; ++i) {
-        if (i == kHudLayer)
-            FlushLayer(i, kScreenWidth, kScreenHeight);
+        if (i == kHud)
+            FlushLayer(i, ScreenLayout::kWidth, ScreenLayout::kHeight);
         else
-            FlushLayer(i, kFieldSize, kFieldSize);
+            FlushLayer(i, ScreenLayout::kFieldSize, ScreenLayout::kFieldSize);
     }
 }

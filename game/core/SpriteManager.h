@@ -2,6 +2,7 @@
 
 #include "engine/common/Singleton.h"
 #include "engine/common/SingletonObject.h"
+#include "game/core/SpriteLayer.h"
 
 #include <cstdint>
 
@@ -16,17 +17,13 @@ class SpriteRenderer;
 class SpriteManager : public Mireku::Common::SingletonObject,
                       public Mireku::Common::Singleton<SpriteManager> {
 public:
-    static constexpr uint32_t kLayerCount = 23;
-    static constexpr uint32_t kHudLayer = 22;
+    static constexpr uint32_t kLayerCount = kSpriteLayerCount;
     static constexpr uint32_t kBlockCount = 32;
-    // The heads-up layer draws over everything, the effects' upper layer
-    // (27) included.
-    static constexpr uint32_t kHudPriority = 28;
 
     struct LayerInfo {
         const char* name;
         uint32_t capacity;
-        uint32_t blend; // 1 alpha, 2 additive
+        uint32_t blend; // a sprite blend selector: alpha or additive
         uint32_t priority;
     };
     static const LayerInfo kLayers[kLayerCount];
@@ -39,12 +36,18 @@ public:
     void CreateLayer(uint32_t index, uint32_t capacity, uint32_t blockCount, const char* name);
     // Every layer of the table, in order.
     void CreateLayers();
-    Mireku::Renderer::SpriteRenderer* GetLayer(uint32_t index) const;
+    Mireku::Renderer::SpriteRenderer* GetLayer(SpriteLayer layer) const {
+        return GetLayerAt(static_cast<uint32_t>(layer));
+    }
+    // By table index, for walks over every layer; null past the last.
+    Mireku::Renderer::SpriteRenderer* GetLayerAt(uint32_t index) const;
     void FlushLayer(uint32_t index, int16_t width, int16_t height);
     void Finalize();
 
     // Start of the frame: every layer reset and given its table state.
     void PrepareLayers();
+    // The heads-up layer goes over everything, the effects' upper layer
+    // included.
     void RaiseHudLayer();
     // End of the frame: every layer flushed in order, the heads-up layer
     // over the whole screen, the others over the play field.

@@ -1,7 +1,8 @@
 #include "game/scene/PresentGameOver.h"
 
 #include "engine/renderer/SpriteRenderer.h"
-#include "game/scene/TextureFile.h"
+#include "game/core/ScreenLayout.h"
+#include "game/flow/TextureFile.h"
 
 PresentGameOver::~PresentGameOver() {
     ReleaseTextures();
@@ -33,16 +34,17 @@ void PresentGameOver::Draw(Mireku::Renderer::SpriteRenderer* hud) {
     if (!hud)
         return;
     hud->SetTexture(nullptr);
-    hud->SetBlend(1);
+    hud->SetBlend(Mireku::Renderer::SpriteRenderer::kBlendAlpha);
     hud->SetColor(0, 0xFF000000u);
     hud->SetTexCoord0(0.0f, 0.0f, 1.0f, 1.0f);
-    hud->SetRect(0.0f, 0.0f, 1280.0f, 720.0f);
+    hud->SetRect(0.0f, 0.0f, ScreenLayout::kWidth, ScreenLayout::kHeight);
     hud->Submit();
 
     hud->SetTexture((frameCounter_ & 1) ? textures_[0] : textures_[1]);
-    hud->SetBlend(1);
+    // The caption spans the play field's width.
+    hud->SetBlend(Mireku::Renderer::SpriteRenderer::kBlendAlpha);
     hud->SetColor(0, (GetCaptionAlpha() << 24) | 0x00FFFFFFu);
-    hud->SetTexCoord0(0.0f, 0.0f, 720.0f, 60.0f);
-    hud->SetRect(280.0f, 300.0f, 720.0f, 60.0f);
+    hud->SetTexCoord0(0.0f, 0.0f, ScreenLayout::kFieldSize, 60.0f);
+    hud->SetRect(ScreenLayout::kFieldLeft, 300.0f, ScreenLayout::kFieldSize, 60.0f);
     hud->Submit();
 }

@@ -4,7 +4,7 @@
 #include "engine/graphics/Texture.h"
 #include "engine/renderer/TextRenderer.h"
 #include "engine/resource/ChildResourceLoader.h"
-#include "game/scene/TextureFile.h"
+#include "game/flow/TextureFile.h"
 
 #include <cstdio>
 #include <cstring>

@@ -10,8 +10,6 @@
 class VfxController : public Mireku::Common::SingletonObject,
                       public Mireku::Common::Singleton<VfxController> {
 public:
-    static constexpr uint32_t kScreenWidth = 1280;
-    static constexpr uint32_t kScreenHeight = 720;
     static constexpr float kFieldOfView = 0.5235988f; // 30 degrees
     static constexpr float kNear = 0.1f;
     static constexpr float kFar = 1000.0f;
@@ -28,6 +26,9 @@ public:
     void Update();
     // Hands the camera to the runtime's draw.
     void Draw();
+    // The frame's effects: camera, instances, the runtime's draw, then its
+    // layer 0 under the sprite layers and its layer 1 over the game layers.
+    void RunFrame();
     // Shuts the runtime down and deletes what the controller owns.
     void Finalize();
 

@@ -177,8 +177,28 @@ void Device::DestroyAllObjects() {
     }
 }
 
+Buffer* Device::NewBuffer() {
+    return new (std::nothrow) Buffer;
+}
+
+Texture* Device::NewTexture() {
+    return new (std::nothrow) Texture;
+}
+
+Shader* Device::NewShader() {
+    return new (std::nothrow) Shader;
+}
+
+InputLayout* Device::NewInputLayout() {
+    return new (std::nothrow) InputLayout;
+}
+
+SamplerState* Device::NewSamplerState() {
+    return new (std::nothrow) SamplerState;
+}
+
 Buffer* Device::CreateBuffer(const BufferDesc& desc, const void* initialData) {
-    Buffer* b = new (std::nothrow) Buffer;
+    Buffer* b = NewBuffer();
     if (!b)
         return nullptr;
     b->desc = desc;
@@ -190,7 +210,7 @@ Buffer* Device::CreateBuffer(const BufferDesc& desc, const void* initialData) {
 }
 
 Texture* Device::CreateTexture(const TextureDesc& desc, const SubresourceData* initialData) {
-    Texture* t = new (std::nothrow) Texture;
+    Texture* t = NewTexture();
     if (!t)
         return nullptr;
     t->desc = desc;
@@ -253,7 +273,7 @@ View* Device::CreateUnorderedAccessView(Buffer* buffer) {
 Shader* Device::CreateShader(const ShaderDesc& desc) {
     if (!desc.source)
         return nullptr;
-    Shader* s = new (std::nothrow) Shader;
+    Shader* s = NewShader();
     if (!s)
         return nullptr;
     s->stage = desc.stage;
@@ -275,7 +295,7 @@ InputLayout* Device::CreateInputLayout(const InputElement* elements, uint32_t co
                                        const Shader* vertexShader) {
     if (!vertexShader || (count && !elements))
         return nullptr;
-    InputLayout* l = new (std::nothrow) InputLayout;
+    InputLayout* l = NewInputLayout();
     if (!l)
         return nullptr;
     for (uint32_t i = 0; i < count; ++i) {
@@ -320,7 +340,7 @@ BlendState* Device::CreateBlendState(const BlendDesc& desc) {
 }
 
 SamplerState* Device::CreateSamplerState(const SamplerDesc& desc) {
-    SamplerState* s = new (std::nothrow) SamplerState;
+    SamplerState* s = NewSamplerState();
     if (s)
         s->desc = desc;
     return static_cast<SamplerState*>(Submit(s));

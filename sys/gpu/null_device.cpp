@@ -2,6 +2,7 @@
 #include "sys/gpu/null_device.h"
 
 #include <cstring>
+#include <new>
 
 namespace sys::gpu {
 
@@ -51,13 +52,17 @@ uint32_t NullDevice::GetDisplayModes(DisplayMode* modes, uint32_t capacity) {
     return n;
 }
 
+Buffer* NullDevice::NewBuffer() {
+    return new (std::nothrow) NullBuffer;
+}
+
 void NullDevice::Realize(Object* object) {
     object->realized = true;
     if (object->kind == ObjectKind::Buffer) {
         Buffer* b = static_cast<Buffer*>(object);
-        b->shadow.assign(b->desc.byteWidth, 0);
+        Null(b)->shadow.assign(b->desc.byteWidth, 0);
         if (!b->initial.empty())
-            b->shadow = b->initial;
+            Null(b)->shadow = b->initial;
         b->initial.clear();
         b->initial.shrink_to_fit();
     }
@@ -213,10 +218,10 @@ void* NullDevice::Map(Buffer* buffer, MapMode mode) {
     NullCall& c = Record(NullOp::Map);
     c.objects[0] = buffer;
     c.value = static_cast<int64_t>(mode);
-    if (!buffer || buffer->shadow.empty())
+    if (!buffer || Null(buffer)->shadow.empty())
         return nullptr;
     buffer->mapped = true;
-    return buffer->shadow.data();
+    return Null(buffer)->shadow.data();
 }
 
 void NullDevice::Unmap(Buffer* buffer) {
@@ -235,10 +240,11 @@ void NullDevice::UpdateSubresource(Object* resource, uint32_t subresource, const
         Buffer* b = static_cast<Buffer*>(resource);
         uint32_t left = box ? box->left : 0;
         uint32_t right = box ? box->right : b->desc.byteWidth;
-        if (right > b->shadow.size())
-            right = static_cast<uint32_t>(b->shadow.size());
+        std::vector<uint8_t>& shadow = Null(b)->shadow;
+        if (right > shadow.size())
+            right = static_cast<uint32_t>(shadow.size());
         if (left < right)
-            std::memcpy(b->shadow.data() + left, data, right - left);
+            std::memcpy(shadow.data() + left, data, right - left);
     }
 }
 
@@ -281,7 +287,7 @@ void SetNullFailures(Device* device, bool context, bool swapChain) {
 }
 
 const std::vector<uint8_t>* NullBufferContents(const Buffer* buffer) {
-    return buffer ? &buffer->shadow : nullptr;
+    return buffer ? &Null(buffer)->shadow : nullptr;
 }
 
 } // namespace sys::gpu

@@ -8,6 +8,17 @@
 
 namespace sys::gpu {
 
+// The null backend keeps a buffer's contents itself.
+struct NullBuffer final : Buffer {
+    std::vector<uint8_t> shadow;
+};
+inline NullBuffer* Null(Buffer* b) {
+    return static_cast<NullBuffer*>(b);
+}
+inline const NullBuffer* Null(const Buffer* b) {
+    return static_cast<const NullBuffer*>(b);
+}
+
 class NullDevice final : public Device {
 public:
     NullDevice();
@@ -54,6 +65,7 @@ public:
 protected:
     void Realize(Object* object) override;
     void Destroy(Object* object) override;
+    Buffer* NewBuffer() override;
 
 private:
     NullCall& Record(NullOp op);

@@ -1,6 +1,7 @@
 // What a device handle holds. Shared by both backends: the description as
-// created, copies of everything a queued creation still needs, and the GL
-// names once the owner thread has made the objects.
+// created and copies of everything a queued creation still needs. What only
+// one backend keeps (GL names, the null backend's buffer contents) lives in
+// that backend's structs derived from these, made by its factories.
 #pragma once
 
 #include "sys/gpu.h"
@@ -38,8 +39,6 @@ struct Buffer : Object {
     Buffer() : Object(ObjectKind::Buffer) {}
     BufferDesc desc;
     std::vector<uint8_t> initial; // until realized
-    std::vector<uint8_t> shadow;  // null backend: the buffer's contents
-    uint32_t gl = 0;
     bool mapped = false;
 };
 
@@ -47,7 +46,6 @@ struct Texture : Object {
     Texture() : Object(ObjectKind::Texture) {}
     TextureDesc desc;
     std::vector<std::vector<uint8_t>> initial; // tightly packed subresources
-    uint32_t gl = 0;
     bool backBuffer = false;
 };
 
@@ -56,7 +54,6 @@ struct View : Object {
     ViewKind viewKind = ViewKind::ShaderResource;
     Texture* texture = nullptr; // texture views
     Buffer* buffer = nullptr;   // unordered-access views
-    uint32_t glFramebuffer = 0; // render-target and depth-stencil views
 };
 
 struct Shader : Object {
@@ -78,8 +75,6 @@ struct Shader : Object {
     std::vector<Input> inputs;
     // Texture bindings in declaration order; texture unit = stage * 16 + index.
     std::vector<uint32_t> textureBindings;
-    uint32_t gl = 0; // separable program
-    bool compiled = false;
 };
 
 struct InputLayout : Object {
@@ -90,7 +85,6 @@ struct InputLayout : Object {
         uint32_t location;
     };
     std::vector<Element> elements;
-    uint32_t gl = 0; // vertex array object
 };
 
 struct RasterizerState : Object {
@@ -111,7 +105,6 @@ struct BlendState : Object {
 struct SamplerState : Object {
     SamplerState() : Object(ObjectKind::SamplerState) {}
     SamplerDesc desc;
-    uint32_t gl = 0;
 };
 
 } // namespace sys::gpu

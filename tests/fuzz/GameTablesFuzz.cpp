@@ -2,7 +2,7 @@
 // them without reading outside their data, and every row look-up with any
 // index either answers a row inside its table or nothing.
 #include "engine/common/Heap.h"
-#include "game/core/GameTables.h"
+#include "game/core/tables/GameTables.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -31,11 +31,16 @@ private:
     size_t size_;
 };
 
-void Touch(const uint8_t* row, uint32_t n) {
+void Touch(const uint8_t* bytes, size_t n) {
     volatile uint8_t sink = 0;
-    if (row)
-        for (uint32_t i = 0; i < n; ++i)
-            sink = sink + row[i];
+    if (bytes)
+        for (size_t i = 0; i < n; ++i)
+            sink = sink + bytes[i];
+}
+
+// Every byte of a row the look-up answered.
+template <class Row> void Touch(const Row* row) {
+    Touch(reinterpret_cast<const uint8_t*>(row), row ? sizeof(Row) : 0);
 }
 
 } // namespace
@@ -48,21 +53,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tables.Load(source);
     const uint32_t probe = size >= 4 ? (data[0] | data[1] << 8) : 7;
     for (uint32_t mode = 0; mode <= GameTables::kModeCount; ++mode) {
-        Touch(tables.SystemRow(mode), GameTables::kSystemRowSize);
+        Touch(tables.SystemRow(mode));
         for (int32_t ship = -1; ship <= 6; ++ship) {
-            Touch(tables.ShipRow(0, mode, ship), GameTables::kShipRowSize);
-            Touch(tables.ShotRow(1, ship, static_cast<int32_t>(mode % 5)), GameTables::kShotRowSize);
+            Touch(tables.ShipRow(0, mode, ship));
+            Touch(tables.ShotRow(1, ship, static_cast<int32_t>(mode % 5)));
         }
-        Touch(tables.BossRow(mode, probe), GameTables::kBossRowSize);
-        Touch(tables.EmitterRow(mode, probe), GameTables::kEmitterRowSize);
-        Touch(tables.BulletRow(mode, probe), GameTables::kBulletRowSize);
+        Touch(tables.BossRow(mode, probe));
+        Touch(tables.EmitterRow(mode, probe));
+        Touch(tables.BulletRow(mode, probe));
         for (uint32_t stage = 0; stage <= GameTables::kStageCount; ++stage) {
-            Touch(tables.EnemyRow(mode, stage, probe % 64), GameTables::kEnemyRowSize);
+            Touch(tables.EnemyRow(mode, stage, probe % 64));
             // A timeline always ends with its end entry inside its block.
             if (mode < GameTables::kModeCount && stage < GameTables::kStageCount) {
                 const TableBlob& t = tables.timeline[mode * GameTables::kStageCount + stage];
                 if (t.data)
-                    Touch(t.data, t.size + GameTables::kTimelineEntrySize);
+                    Touch(t.data, t.size + sizeof(TimelineEntry));
             }
         }
     }

@@ -1,6 +1,17 @@
 #include "tools/sampledata/GameTableData.h"
 
-#include "tools/sampledata/ByteWriter.h"
+#include "game/core/tables/BossRecord.h"
+#include "game/core/tables/BulletFxRow.h"
+#include "game/core/tables/BulletParamRow.h"
+#include "game/core/tables/EmitterParamRow.h"
+#include "game/core/tables/EnemyRecord.h"
+#include "game/core/tables/MapAttributeEntry.h"
+#include "game/core/tables/NameRow.h"
+#include "game/core/tables/ResourceIndexEntry.h"
+#include "game/core/tables/ShipParamRow.h"
+#include "game/core/tables/ShotParamRow.h"
+#include "game/core/tables/SystemParamRow.h"
+#include "game/core/tables/TimelineEntry.h"
 
 #include <cstdio>
 #include <cstring>
@@ -20,7 +31,6 @@ constexpr int kEmitterRowsPerLoop = 24;
 constexpr int kBulletRows = 8;
 constexpr int kEnemyTypes = 8;
 constexpr int kBossGroups = 13; // 325 rows, so the second-loop bosses (row 300 on) exist
-constexpr int kBossRowsPerGroup = 25;
 
 class Writer {
 public:
@@ -32,239 +42,237 @@ public:
     }
     void I16(size_t o, int v) { Put<int16_t>(o, static_cast<int16_t>(v)); }
     void U8(size_t o, int v) { Put<uint8_t>(o, static_cast<uint8_t>(v)); }
-    void I32(size_t o, int32_t v) { Put<int32_t>(o, v); }
-    void F32(size_t o, float v) { Put<float>(o, v); }
 
 private:
     std::vector<uint8_t>& out_;
     size_t base_;
 };
 
-std::vector<uint8_t> Rows(size_t rows, size_t rowSize) {
-    return std::vector<uint8_t>(rows * rowSize, 0);
-}
-
 std::vector<uint8_t> Names(std::initializer_list<const char*> names) {
-    sampledata::ByteWriter out;
-    for (const char* n : names)
-        out.Text(n, 32);
-    return out.Take();
+    std::vector<NameRow> rows;
+    for (const char* n : names) {
+        NameRow row{};
+        std::strncpy(row.text, n, NameRow::kSize - 1);
+        rows.push_back(row);
+    }
+    return TableImage(rows);
 }
 
 // Modes: extends on except in the challenge modes; thresholds rise with difficulty.
 std::vector<uint8_t> SystemTable() {
-    auto out = Rows(11, 28);
+    std::vector<SystemParamRow> rows(11);
     for (int m = 0; m < 11; ++m) {
-        Writer w(out, m * 28);
-        w.Put<uint16_t>(0, (m == 8 || m == 9) ? 0 : 1);
-        w.I32(4, 1000000 + 500000 * (m % 4));
-        w.I32(8, 3000000);
-        w.I32(12, 6000000);
-        w.I32(16, 5000000);
+        SystemParamRow& r = rows[m];
+        r.extendsOn = (m == 8 || m == 9) ? 0 : 1;
+        r.firstExtend = 1000000 + 500000 * (m % 4);
+        r.secondExtend = 3000000;
+        r.thirdExtend = 6000000;
+        r.extendStep = 5000000;
         // Gauge and power values read by the items.
-        w.I16(20, 10);
-        w.I16(22, 1000);
-        w.I16(24, 1);
+        r.hyperioAmount = 10;
+        r.hyperioScore = 1000;
+        r.powerUpInvincibility = 1;
     }
-    return out;
+    return TableImage(rows);
 }
 
 std::vector<uint8_t> ShipTable(int variant) {
-    auto out = Rows(36, 128);
-    for (int r = 0; r < 36; ++r) {
-        const int ship = r / 6, group = r % 6;
-        Writer w(out, r * 128);
-        w.Put<uint16_t>(2, 40);                       // death explosion attack
-        w.F32(8, 6.0f + 0.5f * (ship % 3) + variant); // speed
-        w.F32(12, 3.0f);                              // speed with the Grabuster
-        w.F32(16, 2.5f);                              // slow speed
-        w.I16(20, 8);                                 // slow ease frames
-        w.I16(22, 1000);                              // Barion gauge maximum
-        w.I16(24, 4);                                 // drain per frame
-        w.I16(26, 30);                                // laser life
-        w.I16(28, 4);                                 // frames between emitters
-        w.I16(30, 12);                                // laser attack
-        w.I16(32, 600);                               // Hyperio maximum
-        w.I16(34, 3);                                 // Hyperio drain
-        w.I16(38, 25);                                // Grabuster attack
-        w.I16(42, 8), w.I16(44, 4), w.U8(46, 20), w.I16(48, 6), w.I16(50, 3);
-        w.I16(52, 12), w.I16(54, 8), w.U8(56, 30), w.I16(58, 6), w.I16(60, 4), w.I16(62, 2);
-        w.I16(64, 10), w.I16(66, 3), w.U8(68, 24), w.I16(72, 8);
-        w.I16(74, 9), w.I16(76, 2), w.U8(78, 40), w.I16(84, 20), w.I16(86, 5);
-        w.I16(88, 14), w.I16(90, 6), w.I16(94, 4), w.I16(96, 2);
-        w.I16(98, 3), w.I16(100, 120), w.I16(102, 60);
-        w.I16(108, 10);             // shield attack
-        w.I16(110, 45 + 5 * group); // death delay, capped to 30 at load
-        w.I16(114, 25);             // shield step percent
-        w.I16(116, 90);             // shield life
-        w.Put<uint16_t>(124, 180);  // frames between auto shields
+    std::vector<ShipParamRow> rows(36);
+    for (int i = 0; i < 36; ++i) {
+        const int ship = i / 6, group = i % 6;
+        ShipParamRow& r = rows[i];
+        r.deathAttack = 40;
+        r.speed = 6.0f + 0.5f * (ship % 3) + variant;
+        r.grabusterSpeed = 3.0f;
+        r.slowSpeed = 2.5f;
+        r.slowEaseFrames = 8;
+        r.barionGaugeMax = 1000;
+        r.barionDrain = 4;
+        r.laserLife = 30;
+        r.laserInterval = 4;
+        r.laserAttack = 12;
+        r.hyperioMax = 600;
+        r.hyperioDrain = 3;
+        r.grabusterAttack = 25;
+        r.sub1Rise = 8, r.sub1Limit = 4, r.sub1Cooldown = 20, r.sub1Attack[0] = 6;
+        r.sub1Attack[1] = 3;
+        r.sub2MaxSpeed = 12, r.sub2Limit = 8, r.sub2Cooldown = 30, r.sub2Volley = 6;
+        r.sub2Attack[0] = 4, r.sub2Attack[1] = 2;
+        r.sub3Speed = 10, r.sub3Limit = 3, r.sub3Cooldown = 24, r.sub3Attack = 8;
+        r.sub4LaunchSpeed = 9, r.sub4Limit = 2, r.sub4Cooldown = 40, r.sub4Attack[0] = 20;
+        r.sub4Attack[1] = 5;
+        r.sub5HeadSpeed = 14, r.sub5Limit = 6, r.sub5Attack[0] = 4, r.sub5Attack[1] = 2;
+        r.sub5Decoys = 3, r.sub5SpreadWidth = 120, r.sub5SpreadHeight = 60;
+        r.shieldAttack = 10;
+        r.deathDelay = static_cast<int16_t>(45 + 5 * group); // capped to 30 at load
+        r.shieldStepPercent = 25;
+        r.shieldLife = 90;
+        r.autoShieldInterval = 180;
     }
-    return out;
+    return TableImage(rows);
 }
 
 std::vector<uint8_t> ShotTable() {
-    auto out = Rows(24, 24);
-    for (int r = 0; r < 24; ++r) {
-        const int level = r % 4;
-        Writer w(out, r * 24);
+    std::vector<ShotParamRow> rows(24);
+    for (int i = 0; i < 24; ++i) {
+        const int level = i % 4;
         for (int s = 0; s < 3; ++s) {
             const bool on = s <= level; // more streams at higher power
-            w.Put<uint16_t>(s * 8 + 0, 8 + 2 * level);
-            w.I16(s * 8 + 2, 24 - 2 * s);
-            w.I16(s * 8 + 4, 6);
-            w.I16(s * 8 + 6, on ? 4 + s : 0);
+            ShotStream& stream = rows[i].streams[s];
+            stream.attack = static_cast<uint16_t>(8 + 2 * level);
+            stream.speed = static_cast<int16_t>(24 - 2 * s);
+            stream.limit = 6;
+            stream.interval = static_cast<int16_t>(on ? 4 + s : 0);
         }
     }
-    return out;
+    return TableImage(rows);
 }
 
-// Emitter grid: one mount point with a few emitters numbered from 1 within
+// Emitter grid: two mount points with a few emitters numbered from 1 within
 // the loop's section of the ebss table.
-void Grid(Writer& w, size_t base, int seed) {
-    w.I16(base + 0, 0);
-    w.I16(base + 2, 16);
-    w.I16(base + 4, 1 + seed % kEmitterRowsPerLoop);
-    w.I16(base + 6, 1 + (seed + 5) % kEmitterRowsPerLoop);
-    w.I16(base + 28 + 0, -24);
-    w.I16(base + 28 + 2, 8);
-    w.I16(base + 28 + 4, 1 + (seed + 11) % kEmitterRowsPerLoop);
+void Grid(EmitterGrid& grid, int seed) {
+    EmitterMount& first = grid.mounts[0];
+    first.x = 0;
+    first.y = 16;
+    first.emitters[0] = static_cast<int16_t>(1 + seed % kEmitterRowsPerLoop);
+    first.emitters[1] = static_cast<int16_t>(1 + (seed + 5) % kEmitterRowsPerLoop);
+    EmitterMount& second = grid.mounts[1];
+    second.x = -24;
+    second.y = 8;
+    second.emitters[0] = static_cast<int16_t>(1 + (seed + 11) % kEmitterRowsPerLoop);
 }
 
 std::vector<uint8_t> EnemyTable(int difficulty, int stage) {
-    auto out = Rows(kEnemyTypes, 516);
+    std::vector<EnemyRecord> rows(kEnemyTypes);
     for (int t = 0; t < kEnemyTypes; ++t) {
-        Writer w(out, t * 516);
-        const int size = 32 + 16 * (t % 3);
-        for (int f = 0; f < 4; ++f) { // track A: four frames, then an end frame
-            w.Put<uint16_t>(16 + f * 8 + 0, f * size);
-            w.Put<uint16_t>(16 + f * 8 + 2, 0);
-            w.Put<uint16_t>(16 + f * 8 + 4, f * size + size - 1);
-            w.Put<uint16_t>(16 + f * 8 + 6, size - 1);
-        }
-        for (int f = 0; f < 8; ++f)
-            w.U8(144 + f, 6);
-        w.I16(152, size - 8);
-        w.I16(154, size - 8);
-        w.U8(160, t % 2);
-        w.I16(164, 16);
-        w.I16(168, (10 + 10 * t) * (difficulty + 1) + stage);
-        w.I16(170, 100 * (t + 1));
-        w.Put<uint16_t>(172, 5 + t);
-        w.U8(208, 2 + t % 3);
-        w.U8(209, t % 2);
-        w.I16(210, 60), w.I16(212, 90), w.I16(214, 2), w.I16(216, 0);
+        EnemyRecord& r = rows[t];
+        const int16_t size = static_cast<int16_t>(32 + 16 * (t % 3));
+        for (int f = 0; f < 4; ++f) // track A: four frames, then an end frame
+            r.trackA[f] = {static_cast<int16_t>(f * size), 0,
+                           static_cast<int16_t>(f * size + size - 1),
+                           static_cast<int16_t>(size - 1)};
+        for (int8_t& length : r.frameLengths)
+            length = 6;
+        r.hitWidth = static_cast<int16_t>(size - 8);
+        r.hitHeight = static_cast<int16_t>(size - 8);
+        r.facePlayer = static_cast<uint8_t>(t % 2);
+        r.turnDivisor = 16;
+        r.health = static_cast<int16_t>((10 + 10 * t) * (difficulty + 1) + stage);
+        r.score = static_cast<int16_t>(100 * (t + 1));
+        r.barionReward = static_cast<uint16_t>(5 + t);
+        r.speed = static_cast<int8_t>(2 + t % 3);
+        r.mirror = static_cast<uint8_t>(t % 2);
+        r.moveParams[0] = 60, r.moveParams[1] = 90, r.moveParams[2] = 2, r.moveParams[3] = 0;
         if (t != 0) // type 0 fires nothing, so zero ids stay zero after the shift
-            Grid(w, 236, t + stage);
+            Grid(r.grid, t + stage);
     }
-    return out;
+    return TableImage(rows);
 }
 
 std::vector<uint8_t> BossTable(int difficulty) {
-    auto out = Rows(kBossGroups * kBossRowsPerGroup, 328);
+    std::vector<BossRecord> rows(kBossGroups * BossRecord::kRowsPerGroup);
     for (int g = 0; g < kBossGroups; ++g) {
         for (int i = 0; i <= 2; ++i) {
-            Writer w(out, (g * kBossRowsPerGroup + i) * 328);
-            w.I16(0, i == 0 ? 2 : 0);
-            w.I32(4, i == 0 ? 3000 * (difficulty + 1) : 600);
-            w.U8(8, i == 0 ? 100 : 60 - 20 * i);
-            w.I16(42, i == 0 ? 96 : 40 + 100 * (i - 1));
-            w.I16(44, i == 0 ? 64 : 120);
-            Grid(w, 46, g * 3 + i);
+            BossRecord& r = rows[g * BossRecord::kRowsPerGroup + i];
+            r.partCount = static_cast<int16_t>(i == 0 ? 2 : 0);
+            r.health = i == 0 ? 3000 * (difficulty + 1) : 600;
+            r.openThreshold = static_cast<int8_t>(i == 0 ? 100 : 60 - 20 * i);
+            r.offsetX = static_cast<int16_t>(i == 0 ? 96 : 40 + 100 * (i - 1));
+            r.offsetY = static_cast<int16_t>(i == 0 ? 64 : 120);
+            Grid(r.grid, g * 3 + i);
         }
     }
-    return out;
+    return TableImage(rows);
 }
 
 std::vector<uint8_t> EbssTable(int difficulty) {
-    auto out = Rows(2 * kEmitterRowsPerLoop, 44);
-    for (int r = 0; r < 2 * kEmitterRowsPerLoop; ++r) {
-        const int inLoop = r % kEmitterRowsPerLoop;
-        Writer w(out, r * 44);
-        w.Put<uint16_t>(0, inLoop + 1); // running number within the loop's section
-        w.I16(2, r % kBulletRows);
-        w.U8(8, inLoop % 4 == 0);
-        w.I16(10, 40 + inLoop % 3);
-        w.I16(12, 10 + inLoop);
-        w.I16(14, 600);
-        w.I16(16, 20);
-        w.I16(18, 60 - 10 * difficulty);
-        w.I16(20, 1 + inLoop % 4);
-        w.I16(22, 6);
-        w.I16(24, 3 + difficulty + r / kEmitterRowsPerLoop);
-        w.U8(26, inLoop % 5 == 0 ? 30 : 0);
-        w.U8(27, inLoop % 2);
-        w.U8(28, inLoop % 3 == 0);
-        w.I16(30, 90);
-        w.I16(32, 1 + 2 * (inLoop % 3));
-        w.I16(34, 15 * (inLoop % 3));
-        w.U8(36, inLoop % 7 == 0);
-        w.U8(37, inLoop % 4);
-        w.U8(38, inLoop % 6 == 1);
-        w.U8(39, inLoop % 12 == 1);
-        w.I16(40, 7);
+    std::vector<EmitterParamRow> rows(2 * kEmitterRowsPerLoop);
+    for (int i = 0; i < 2 * kEmitterRowsPerLoop; ++i) {
+        const int inLoop = i % kEmitterRowsPerLoop;
+        EmitterParamRow& r = rows[i];
+        r.number = static_cast<uint16_t>(inLoop + 1); // running number within the loop's section
+        r.bullet = static_cast<int16_t>(i % kBulletRows);
+        r.playSound = inLoop % 4 == 0;
+        r.soundId = static_cast<int16_t>(40 + inLoop % 3);
+        r.startWait = static_cast<int16_t>(10 + inLoop);
+        r.lifetime = 600;
+        r.preFireWait = 20;
+        r.rest = static_cast<int16_t>(60 - 10 * difficulty);
+        r.shotsPerBurst = static_cast<int16_t>(1 + inLoop % 4);
+        r.shotGap = 6;
+        r.speed = static_cast<int16_t>(3 + difficulty + i / kEmitterRowsPerLoop);
+        r.randomDelay = static_cast<int8_t>(inLoop % 5 == 0 ? 30 : 0);
+        r.aimed = static_cast<uint8_t>(inLoop % 2);
+        r.aimOnce = inLoop % 3 == 0;
+        r.direction = 90;
+        r.ways = static_cast<int16_t>(1 + 2 * (inLoop % 3));
+        r.spread = static_cast<int16_t>(15 * (inLoop % 3));
+        r.randomDirection = inLoop % 7 == 0;
+        r.speedStep = static_cast<int8_t>(inLoop % 4);
+        r.rotating = inLoop % 6 == 1;
+        r.rotateBack = inLoop % 12 == 1;
+        r.rotationStep = 7;
     }
-    return out;
+    return TableImage(rows);
 }
 
 std::vector<uint8_t> BulletTable() {
-    auto out = Rows(kBulletRows, 80);
+    std::vector<BulletParamRow> rows(kBulletRows);
     for (int b = 0; b < kBulletRows; ++b) {
-        Writer w(out, b * 80);
+        BulletParamRow& r = rows[b];
         const int size = 16 + 8 * (b % 3);
-        for (int track = 0; track < 2; ++track)
-            for (int f = 0; f < 3; ++f) {
-                const size_t o = 18 + track * 24 + f * 8;
-                w.I16(o + 0, f * size);
-                w.I16(o + 2, b * 32 + track * 256);
-                w.I16(o + 4, f * size + size - 1);
-                w.I16(o + 6, b * 32 + track * 256 + size - 1);
-            }
-        w.U8(66, b % 2);
-        w.I16(68, 60);
+        for (int track = 0; track < 2; ++track) {
+            TexelRect* frames = track == 0 ? r.blendTrack : r.addTrack;
+            const int v = b * 32 + track * 256;
+            for (int f = 0; f < 3; ++f)
+                frames[f] = {static_cast<int16_t>(f * size), static_cast<int16_t>(v),
+                             static_cast<int16_t>(f * size + size - 1),
+                             static_cast<int16_t>(v + size - 1)};
+        }
+        r.spin = static_cast<uint8_t>(b % 2);
+        r.spinPeriod = 60;
     }
-    return out;
+    return TableImage(rows);
 }
 
 std::vector<uint8_t> BulletFxTable() {
-    auto out = Rows(kBulletRows, 80);
+    std::vector<BulletFxRow> rows(kBulletRows);
     for (int b = 0; b < kBulletRows; ++b)
-        Writer(out, b * 80).I16(0, b);
-    return out;
+        rows[b].number = static_cast<int16_t>(b);
+    return TableImage(rows);
 }
 
 // Timeline entries: a wave every second, x on the 0-720 screen scale.
 std::vector<uint8_t> Timeline(int stage, int entries) {
-    auto out = Rows(entries, 16);
+    std::vector<TimelineEntry> rows(entries);
     for (int e = 0; e < entries; ++e) {
-        Writer w(out, e * 16);
-        w.I32(0, 60 + 60 * e + 7 * stage);
-        w.I16(4, 1 + e % (kEnemyTypes - 1));
-        w.I16(6, 120 + (e * 97) % 480);
-        w.I16(8, -32);
-        w.I16(10, e % 3 == 2 ? 4 : 1);
-        w.Put<uint16_t>(12, e % 3 == 2 ? 12 : 0);
+        TimelineEntry& r = rows[e];
+        r.frame = 60 + 60 * e + 7 * stage;
+        r.type = static_cast<int16_t>(1 + e % (kEnemyTypes - 1));
+        r.x = static_cast<int16_t>(120 + (e * 97) % 480);
+        r.y = -32;
+        r.count = static_cast<int16_t>(e % 3 == 2 ? 4 : 1);
+        r.interval = static_cast<uint16_t>(e % 3 == 2 ? 12 : 0);
     }
-    return out;
+    return TableImage(rows);
 }
 
 std::vector<uint8_t> ResIndex(int count, int texCount, int pathCount) {
-    auto out = Rows(count, 4);
-    for (int i = 0; i < count; ++i) {
-        const uint32_t tex = static_cast<uint32_t>(i % texCount);
-        const uint32_t none = 0x3FF; // -1 in ten bits
-        const uint32_t base = pathCount ? static_cast<uint32_t>(i % pathCount) : none;
-        Writer(out, i * 4).Put<uint32_t>(0, tex | (none << 10) | (base << 20));
-    }
-    return out;
+    std::vector<ResourceIndexEntry> rows;
+    for (int i = 0; i < count; ++i)
+        rows.push_back(
+            ResourceIndexEntry::Make(i % texCount, ResourceIndexEntry::kNone,
+                                     pathCount ? i % pathCount : ResourceIndexEntry::kNone));
+    return TableImage(rows);
 }
 
 std::vector<uint8_t> MapAttributes() {
-    auto out = Rows(1023, 2);
+    std::vector<MapAttributeEntry> rows(1023);
     for (int v = 1; v <= 16; ++v)
-        Writer(out, (v - 1) * 2).Put<uint16_t>(0, static_cast<uint16_t>(v));
-    Writer(out, 100 * 2).Put<uint16_t>(0, 244);
-    Writer(out, 101 * 2).Put<uint16_t>(0, 245);
-    return out;
+        rows[v - 1].value = static_cast<uint16_t>(v);
+    rows[100].value = 244;
+    rows[101].value = 245;
+    return TableImage(rows);
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -3,11 +3,30 @@
 // their meaningful ranges, and the four attract-demo replays.
 #pragma once
 
+#include "game/core/tables/TableRow.h"
+
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace SampleData {
+
+// Every table row is written through this: the row struct the game reads
+// with, copied byte for byte, so a layout is written down once.
+template <TableRow Row> void AppendRow(std::vector<uint8_t>& image, const Row& row) {
+    const size_t at = image.size();
+    image.resize(at + sizeof(Row));
+    std::memcpy(image.data() + at, &row, sizeof(Row));
+}
+
+template <TableRow Row> std::vector<uint8_t> TableImage(const std::vector<Row>& rows) {
+    std::vector<uint8_t> image;
+    image.reserve(rows.size() * sizeof(Row));
+    for (const Row& row : rows)
+        AppendRow(image, row);
+    return image;
+}
 
 struct NamedFile {
     std::string name; // file name inside the folder "code"

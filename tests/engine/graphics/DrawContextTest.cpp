@@ -1,4 +1,4 @@
-#include "GraphicsTestRig.h"
+#include "support/GraphicsTestRig.h"
 
 #include "engine/graphics/ConstantBuffer.h"
 #include "engine/graphics/IndexBuffer.h"

@@ -1,4 +1,4 @@
-#include "../renderer/GraphicsFixture.h"
+#include "support/GraphicsFixture.h"
 
 #include "engine/graphics/BlendState.h"
 #include "engine/graphics/ConstantBuffer.h"

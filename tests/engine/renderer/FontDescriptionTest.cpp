@@ -1,4 +1,4 @@
-#include "FontTestSupport.h"
+#include "support/FontTestSupport.h"
 
 #include "tools/font/FontBuilder.h"
 

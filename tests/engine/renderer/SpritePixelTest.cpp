@@ -1,6 +1,6 @@
 // Sprites drawn by the GL backend (llvmpipe under the offscreen video driver)
 // and read back from the back buffer.
-#include "GraphicsFixture.h"
+#include "support/GraphicsFixture.h"
 
 #include "engine/graphics/ResourceCreation.h"
 #include "engine/graphics/Texture.h"

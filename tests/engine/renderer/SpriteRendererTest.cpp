@@ -1,4 +1,4 @@
-#include "GraphicsFixture.h"
+#include "support/GraphicsFixture.h"
 
 #include "engine/graphics/ConstantBuffer.h"
 #include "engine/graphics/ResourceCreation.h"

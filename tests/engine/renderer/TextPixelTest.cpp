@@ -1,7 +1,7 @@
 // A line of text in a font made from DejaVu Sans, drawn with its outline by
 // the GL backend and read back.
-#include "FontTestSupport.h"
-#include "GraphicsFixture.h"
+#include "support/FontTestSupport.h"
+#include "support/GraphicsFixture.h"
 
 #include "engine/renderer/SpriteRenderer.h"
 #include "engine/renderer/TextRenderer.h"

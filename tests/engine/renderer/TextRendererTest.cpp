@@ -1,5 +1,5 @@
-#include "FontTestSupport.h"
-#include "GraphicsFixture.h"
+#include "support/FontTestSupport.h"
+#include "support/GraphicsFixture.h"
 
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/VertexBuffer.h"

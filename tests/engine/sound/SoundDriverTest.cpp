@@ -1,10 +1,10 @@
 #include "support/ArchiveTestSupport.h"
 
 #include "engine/common/MemoryObject.h"
-#include "engine/sound/NullSound.h"
 #include "engine/sound/SoundDriver.h"
 #include "engine/sound/StaticSound.h"
 #include "engine/sound/StreamSound.h"
+#include "support/NullSound.h"
 #include "tools/soundgen/SoundSynth.h"
 
 #include <gtest/gtest.h>

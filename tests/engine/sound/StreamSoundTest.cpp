@@ -1,7 +1,7 @@
 #include "engine/sound/StreamSound.h"
 #include "engine/sound/IStreamDecoder.h"
-#include "engine/sound/NullSound.h"
 #include "engine/sound/StreamLoader.h"
+#include "support/NullSound.h"
 #include "sys/library.h"
 #include "tools/soundgen/SoundSynth.h"
 

@@ -1,4 +1,4 @@
-#include "GameStateFixture.h"
+#include "support/GameStateFixture.h"
 
 #include "engine/resource/ResourceLoader.h"
 #include "tools/sampledata/Builder.h"
@@ -22,7 +22,7 @@ TEST_F(GameStateTest, TablesLoadThroughTheResourceLoaderFromTheArchives) {
     ResourceLoader::DestroyInstance();
 
     const GameTables& t = gw->tables;
-    EXPECT_EQ(t.shipParam[1].Rows(GameTables::kShipRowSize), 36u);
+    EXPECT_EQ(t.shipParam[1].Count<ShipParamRow>(), 36u);
     EXPECT_EQ(t.ebssSecondBase[5], 24u);
     EXPECT_EQ(t.BossRowCount(2), 325u);
     EXPECT_NE(t.Timeline(6, 23), nullptr);

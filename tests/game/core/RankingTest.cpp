@@ -1,4 +1,4 @@
-#include "GameStateFixture.h"
+#include "support/GameStateFixture.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 #include "game/core/SoundManager.h"
 
 #include "engine/resource/ResourceLoader.h"
-#include "engine/sound/NullSound.h"
 #include "engine/sound/StaticSound.h"
 #include "engine/sound/StreamSound.h"
+#include "game/app/GameFramework.h"
 #include "game/core/FileLoader.h"
-#include "game/core/GameFramework.h"
+#include "support/NullSound.h"
 #include "sys/file.h"
 #include "tools/soundgen/SoundData.h"
 

@@ -1,11 +1,11 @@
 #include "game/core/SoundManager.h"
 
 #include "engine/resource/ResourceLoader.h"
-#include "engine/sound/NullSound.h"
 #include "engine/sound/StaticSound.h"
 #include "engine/sound/StreamSound.h"
 #include "game/core/ConfigBlock.h"
 #include "game/core/FileLoader.h"
+#include "support/NullSound.h"
 #include "sys/file.h"
 #include "tools/soundgen/SoundSynth.h"
 

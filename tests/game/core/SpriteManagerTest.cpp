@@ -1,10 +1,11 @@
-#include "engine/renderer/GraphicsFixture.h"
+#include "support/GraphicsFixture.h"
 
 #include "engine/renderer/SpriteRenderer.h"
 #include "game/core/SpriteManager.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -28,7 +29,7 @@ protected:
         stack.Stop();
     }
     void SubmitOne(uint32_t layer) {
-        SpriteRenderer* r = sprites->GetLayer(layer);
+        SpriteRenderer* r = sprites->GetLayerAt(layer);
         r->SetRect(10, 10, 4, 4);
         r->Submit();
     }
@@ -40,7 +41,7 @@ protected:
 TEST_F(SpriteLayers, LayersFollowTheTable) {
     std::set<std::string> names;
     for (uint32_t i = 0; i < SpriteManager::kLayerCount; ++i) {
-        const SpriteRenderer* r = sprites->GetLayer(i);
+        const SpriteRenderer* r = sprites->GetLayerAt(i);
         ASSERT_NE(r, nullptr) << i;
         EXPECT_STREQ(r->GetName(), SpriteManager::kLayers[i].name);
         EXPECT_EQ(r->GetCapacity(), SpriteManager::kLayers[i].capacity);
@@ -51,18 +52,55 @@ TEST_F(SpriteLayers, LayersFollowTheTable) {
         }
     }
     EXPECT_EQ(names.size(), 23u);
-    EXPECT_STREQ(sprites->GetLayer(0)->GetName(), "BG");
-    EXPECT_STREQ(sprites->GetLayer(22)->GetName(), "HUD");
-    EXPECT_EQ(sprites->GetLayer(23), nullptr);
+    EXPECT_STREQ(sprites->GetLayerAt(0)->GetName(), "BG");
+    EXPECT_STREQ(sprites->GetLayerAt(22)->GetName(), "HUD");
+    EXPECT_EQ(sprites->GetLayerAt(23), nullptr);
+}
+
+TEST_F(SpriteLayers, EveryLayerNameReachesItsLayer) {
+    // The overview's layer names in drawing order.
+    const char* const kNames[] = {"BG",
+                                  "BGStar",
+                                  "BGParts",
+                                  "BGGround",
+                                  "BGBomb",
+                                  "BGEffect",
+                                  "EtcUnder",
+                                  "Enemy_BombParts",
+                                  "Enemy_Bomb",
+                                  "Enemy_Blend",
+                                  "Enemy_Add",
+                                  "PlayerShot_Fx",
+                                  "PlayerShot_Blend",
+                                  "PlayerShot_Add",
+                                  "Item_Blend1",
+                                  "Item_Add1",
+                                  "Item_Blend2",
+                                  "Item_Add2",
+                                  "Player",
+                                  "Enemy_Shot_Blend",
+                                  "Enemy_Shot_Add",
+                                  "EtcOver",
+                                  "HUD"};
+    static_assert(std::size(kNames) == kSpriteLayerCount);
+    for (uint32_t i = 0; i < kSpriteLayerCount; ++i)
+        EXPECT_STREQ(sprites->GetLayer(static_cast<SpriteLayer>(i))->GetName(), kNames[i]) << i;
+    EXPECT_STREQ(sprites->GetLayer(SpriteLayer::kEnemyAdd)->GetName(), "Enemy_Add");
+    EXPECT_STREQ(sprites->GetLayer(SpriteLayer::kPlayer)->GetName(), "Player");
+    EXPECT_STREQ(sprites->GetLayer(SpriteLayer::kEnemyShotAdd)->GetName(), "Enemy_Shot_Add");
+    // The field layers draw at 3 to 24, the heads-up layer's table entry at 27.
+    EXPECT_EQ(SpriteManager::kLayers[0].priority, 3u);
+    EXPECT_EQ(SpriteManager::kLayers[21].priority, 24u);
+    EXPECT_EQ(SpriteManager::kLayers[22].priority, 27u);
 }
 
 TEST_F(SpriteLayers, PreparationGivesEveryLayerItsTableState) {
     // Left-over state of the previous frame is cleared.
-    sprites->GetLayer(4)->SetBlend(3);
-    sprites->GetLayer(4)->SetFilter(0, 0);
+    sprites->GetLayerAt(4)->SetBlend(3);
+    sprites->GetLayerAt(4)->SetFilter(0, 0);
     sprites->PrepareLayers();
     for (uint32_t i = 0; i < SpriteManager::kLayerCount; ++i) {
-        const SpriteRenderer* r = sprites->GetLayer(i);
+        const SpriteRenderer* r = sprites->GetLayerAt(i);
         const auto& rec = r->GetCurrent();
         EXPECT_EQ(rec.blend, SpriteManager::kLayers[i].blend) << i;
         EXPECT_EQ(rec.stateWord, SpriteManager::kLayers[i].priority) << i;
@@ -72,9 +110,9 @@ TEST_F(SpriteLayers, PreparationGivesEveryLayerItsTableState) {
         EXPECT_EQ(rec.address[1], 0);
         EXPECT_EQ(rec.pixelShader, r->GetStandardPixelShader());
     }
-    EXPECT_EQ(sprites->GetLayer(22)->GetCurrent().stateWord, 27u);
+    EXPECT_EQ(sprites->GetLayerAt(22)->GetCurrent().stateWord, 27u);
     sprites->RaiseHudLayer();
-    EXPECT_EQ(sprites->GetLayer(22)->GetCurrent().stateWord, SpriteManager::kHudPriority);
+    EXPECT_EQ(sprites->GetLayerAt(22)->GetCurrent().stateWord, 28u);
 }
 
 TEST_F(SpriteLayers, HudDrawsLastAndEmptyLayersDrawNothing) {
@@ -85,7 +123,7 @@ TEST_F(SpriteLayers, HudDrawsLastAndEmptyLayersDrawNothing) {
 
     sprites->PrepareLayers();
     sprites->RaiseHudLayer();
-    SubmitOne(SpriteManager::kHudLayer);
+    SubmitOne(static_cast<uint32_t>(SpriteLayer::kHud));
     SubmitOne(21); // "EtcOver"
     SubmitOne(0);  // "BG"
     sprites->FlushLayers();
@@ -96,7 +134,7 @@ TEST_F(SpriteLayers, HudDrawsLastAndEmptyLayersDrawNothing) {
             continue;
         ++draws;
         const uint32_t priority = h->keyHigh & 0x3FFFFu;
-        if (priority == SpriteManager::kHudPriority)
+        if (priority == 28u)
             hudPriority = priority;
         else if (priority > highestOther)
             highestOther = priority;
@@ -109,7 +147,7 @@ TEST_F(SpriteLayers, HudDrawsLastAndEmptyLayersDrawNothing) {
 TEST_F(SpriteLayers, FinalizeReleasesEveryLayer) {
     sprites->Finalize();
     for (uint32_t i = 0; i < SpriteManager::kLayerCount; ++i)
-        EXPECT_EQ(sprites->GetLayer(i), nullptr);
+        EXPECT_EQ(sprites->GetLayerAt(i), nullptr);
 }
 
 } // namespace

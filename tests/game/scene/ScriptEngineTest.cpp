@@ -1,4 +1,4 @@
-#include "SceneTestSupport.h"
+#include "support/SceneTestSupport.h"
 
 #include "engine/graphics/Texture.h"
 #include "engine/renderer/SpriteRenderer.h"

@@ -1,0 +1,222 @@
+#include "game/core/GameObject.h"
+#include "game/stage/CollisionGroups.h"
+#include "game/stage/ShapeOverlap.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+HitShape Circle(float x, float y, float r) {
+    HitShape s;
+    s.kind = HitShape::kCircle;
+    s.data[0] = x, s.data[1] = y, s.data[2] = r;
+    s.minX = x - r, s.minY = y - r, s.maxX = x + r, s.maxY = y + r;
+    return s;
+}
+HitShape Box(float x0, float y0, float x1, float y1) {
+    HitShape s;
+    s.kind = HitShape::kBox;
+    s.minX = x0, s.minY = y0, s.maxX = x1, s.maxY = y1;
+    return s;
+}
+HitShape Segment(float x1, float y1, float x2, float y2) {
+    HitShape s;
+    s.kind = HitShape::kSegment;
+    s.data[0] = x1, s.data[1] = y1, s.data[2] = x2, s.data[3] = y2;
+    s.minX = std::min(x1, x2), s.maxX = std::max(x1, x2);
+    s.minY = std::min(y1, y2), s.maxY = std::max(y1, y2);
+    return s;
+}
+
+} // namespace
+
+TEST(ShapeOverlap, KindZeroNeverHitsAndOverlappingBoxesAreNotEnough) {
+    HitShape none = Box(0, 0, 100, 100);
+    none.kind = HitShape::kNone;
+    const HitShape shapes[] = {Circle(50, 50, 40), Box(0, 0, 100, 100), Segment(0, 0, 100, 100)};
+    for (const HitShape& s : shapes) {
+        EXPECT_FALSE(ShapeOverlap::Test(none, s));
+        EXPECT_FALSE(ShapeOverlap::Test(s, none));
+    }
+    EXPECT_FALSE(ShapeOverlap::Test(none, none));
+    HitShape bogus = Box(0, 0, 100, 100);
+    bogus.kind = 9;
+    EXPECT_FALSE(ShapeOverlap::Test(bogus, shapes[1]));
+}
+
+TEST(ShapeOverlap, CirclesHitOnlyWhenOneLiesWithinTheOther) {
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(100, 100, 10)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(100.01f, 100, 10)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 30), Circle(110, 100, 5)));
+    // Overlapping but neither inside the other: a miss.
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(115, 100, 10)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(300, 100, 500)) &&
+                 !ShapeOverlap::BoxesOverlap(Circle(100, 100, 10), Circle(300, 100, 500)));
+}
+
+TEST(ShapeOverlap, CircleAgainstBoxCountsCornersInside) {
+    // One corner inside.
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 20), Box(110, 110, 200, 200)));
+    EXPECT_TRUE(ShapeOverlap::Test(Box(110, 110, 200, 200), Circle(100, 100, 20)));
+    // Two corners inside.
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 20), Box(90, 110, 110, 200)));
+    // All four corners inside: a small box within a large circle misses.
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 50), Box(95, 95, 105, 105)));
+    EXPECT_FALSE(ShapeOverlap::Test(Box(95, 95, 105, 105), Circle(100, 100, 50)));
+    // Poking into a side without a corner misses.
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 15), Box(110, 0, 300, 300)));
+    // A corner exactly on the rim is not inside.
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Box(110, 100, 200, 200)));
+}
+
+TEST(ShapeOverlap, BoxesAndSegmentsByBoundingBoxes) {
+    EXPECT_TRUE(ShapeOverlap::Test(Box(0, 0, 10, 10), Box(10, 10, 20, 20))); // touching
+    EXPECT_FALSE(ShapeOverlap::Test(Box(0, 0, 10, 10), Box(10.5f, 0, 20, 10)));
+    // A vertical segment meeting a box only at the box's edge hits.
+    EXPECT_TRUE(ShapeOverlap::Test(Segment(50, 0, 50, 100), Box(50, 40, 80, 60)));
+    EXPECT_TRUE(ShapeOverlap::Test(Box(50, 40, 80, 60), Segment(50, 0, 50, 100)));
+    // A diagonal passing the box's corner region hits through its bounding box.
+    EXPECT_TRUE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Box(80, 0, 100, 10)));
+    EXPECT_FALSE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Box(101, 0, 120, 10)));
+}
+
+TEST(ShapeOverlap, SegmentsCross) {
+    EXPECT_TRUE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Segment(0, 100, 100, 0)));
+    EXPECT_FALSE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Segment(60, 0, 100, 30)));
+    EXPECT_TRUE(
+        ShapeOverlap::Test(Segment(0, 0, 100, 0), Segment(100, 0, 100, 50))); // touching ends
+    EXPECT_TRUE(
+        ShapeOverlap::Test(Segment(0, 0, 100, 0), Segment(50, 0, 150, 0))); // collinear overlap
+    EXPECT_FALSE(
+        ShapeOverlap::Test(Segment(0, 0, 100, 0), Segment(101, 0, 150, 0))); // collinear apart
+}
+
+TEST(ShapeOverlap, CircleAgainstSegmentIsATrueTest) {
+    // Boxes overlap but the diagonal passes the circle by.
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(90, 10, 8), Segment(0, 0, 100, 100)));
+    EXPECT_FALSE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Circle(90, 10, 8)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(50, 45, 8), Segment(0, 0, 100, 100)));
+    EXPECT_TRUE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Circle(50, 45, 8)));
+    // Beyond an end the nearest point is the end itself.
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(105, 100, 6), Segment(0, 100, 100, 100)));
+    EXPECT_FALSE(ShapeOverlap::Test(Circle(107, 100, 6), Segment(0, 100, 100, 100)));
+    // A segment wholly inside the circle, and a degenerate one.
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(50, 50, 40), Segment(45, 50, 55, 50)));
+    EXPECT_TRUE(ShapeOverlap::Test(Circle(50, 50, 5), Segment(52, 50, 52, 50)));
+}
+
+namespace {
+
+class Hittable : public GameObject {
+public:
+    Hittable(uint32_t group, int turnOffAfter = -1)
+        : GameObject(nullptr), group_(group), turnOff_(turnOffAfter) {
+        SetHitShapeActive(true);
+    }
+    uint32_t GetCollisionGroup() const override { return group_; }
+    void OnCollision(GameObject* other) override {
+        hits.push_back(other);
+        if (turnOff_ >= 0 && static_cast<int>(hits.size()) > turnOff_)
+            SetHitShapeActive(false);
+    }
+    std::vector<GameObject*> hits;
+
+private:
+    uint32_t group_;
+    int turnOff_;
+};
+
+class CollisionTest : public testing::Test {
+protected:
+    void SetUp() override {
+        GameObjectAllocator::CreateInstance();
+        ASSERT_TRUE(GameObjectAllocator::GetInstance()->Initialize());
+        root = GameObject::Create<Hittable>(nullptr, 0u);
+    }
+    void TearDown() override {
+        delete root;
+        GameObjectAllocator::DestroyInstance();
+    }
+    Hittable* Make(uint32_t group, float x, float y, float r, int turnOff = -1) {
+        Hittable* h = GameObject::Create<Hittable>(root, group, turnOff);
+        h->SetPosition(x, y);
+        h->SetHitCircle(r);
+        lists.Register(group, h);
+        return h;
+    }
+    GameObject* root = nullptr;
+    CollisionGroups lists;
+};
+
+} // namespace
+
+TEST_F(CollisionTest, PairsAreTestedBothWaysOnlyWhilePlaying) {
+    Hittable* player = Make(CollisionGroups::kPlayer, 0, 300, 20);
+    Hittable* bullet = Make(CollisionGroups::kEnemyShots, 0, 300, 5 + 0.0f);
+    // Equal radii at the same centre hit; make the player's larger so the
+    // bullet lies within it.
+    lists.RunPass(1); // paused
+    lists.RunPass(2); // continue countdown
+    EXPECT_TRUE(player->hits.empty());
+    lists.RunPass(0);
+    ASSERT_EQ(player->hits.size(), 1u);
+    EXPECT_EQ(player->hits[0], bullet);
+    ASSERT_EQ(bullet->hits.size(), 1u);
+    EXPECT_EQ(bullet->hits[0], player);
+}
+
+TEST_F(CollisionTest, PlayerShotsNeverMeetEnemyShotsButStrongWeaponsDo) {
+    Hittable* shot = Make(CollisionGroups::kPlayerShots, 0, 300, 30);
+    Hittable* strong = Make(CollisionGroups::kStrongWeapons, 0, 300, 30);
+    Hittable* bullet = Make(CollisionGroups::kEnemyShots, 0, 300, 4);
+    lists.RunPass(0);
+    EXPECT_TRUE(shot->hits.empty());
+    ASSERT_EQ(strong->hits.size(), 1u);
+    EXPECT_EQ(bullet->hits.size(), 1u);
+}
+
+TEST_F(CollisionTest, AHandlerTurningItsShapeOffTakesNoMoreHits) {
+    Hittable* bullet = Make(CollisionGroups::kEnemyShots, 0, 300, 4, 0);
+    Hittable* w1 = Make(CollisionGroups::kStrongWeapons, 0, 300, 30);
+    Hittable* w2 = Make(CollisionGroups::kStrongWeapons, 0, 300, 30);
+    lists.RunPass(0);
+    EXPECT_EQ(bullet->hits.size(), 1u);
+    EXPECT_EQ(w1->hits.size() + w2->hits.size(), 1u);
+
+    // As the first of a pair: the rest of the other list is skipped.
+    lists.Clear();
+    Hittable* player = Make(CollisionGroups::kPlayer, 0, 300, 40, 0);
+    Make(CollisionGroups::kEnemies, 0, 300, 10);
+    Make(CollisionGroups::kEnemies, 0, 300, 10);
+    lists.RunPass(0);
+    EXPECT_EQ(player->hits.size(), 1u);
+}
+
+TEST_F(CollisionTest, RegistrationRules) {
+    Hittable* off = GameObject::Create<Hittable>(root, CollisionGroups::kEnemies);
+    off->SetPosition(0, 300);
+    off->SetHitCircle(5);
+    off->SetHitShapeActive(false);
+    lists.Register(CollisionGroups::kEnemies, off);
+    EXPECT_EQ(lists.Head(CollisionGroups::kEnemies), nullptr);
+
+    Make(CollisionGroups::kNone, 0, 300, 5);
+    EXPECT_EQ(lists.Head(0), nullptr);
+    Make(CollisionGroups::kEnemies, -400, 300, 5); // wholly left of the field
+    Make(CollisionGroups::kEnemies, 0, 740, 5);    // below
+    EXPECT_EQ(lists.Head(CollisionGroups::kEnemies), nullptr);
+    Hittable* edge = Make(CollisionGroups::kEnemies, -370, 300, 10); // touching x 0
+    Hittable* second = Make(CollisionGroups::kEnemies, 0, 300, 10);
+    EXPECT_EQ(lists.Head(CollisionGroups::kEnemies), edge);
+    EXPECT_EQ(edge->GetCollisionLink(), second);
+    EXPECT_EQ(second->GetCollisionLink(), nullptr);
+    lists.Register(9, second);
+    lists.Register(CollisionGroups::kEnemies, second); // twice in a frame: still one entry
+    EXPECT_EQ(second->GetCollisionLink(), nullptr);
+    lists.Clear();
+    for (uint32_t g = 0; g < CollisionGroups::kGroupCount; ++g)
+        EXPECT_EQ(lists.Head(g), nullptr);
+}
