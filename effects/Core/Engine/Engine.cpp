@@ -62,11 +62,11 @@ const char* FirstFailedCheck(const InitializeParameter& p) {
 // allocator has nothing.
 template <class T>
 T* AllocateTable(const RuntimeGlobals& g, uint32_t count, const char* label,
-                 std::source_location where = std::source_location::current()) {
+                 const char* file = __builtin_FILE(), uint32_t line = __builtin_LINE()) {
     const uint64_t bytes = uint64_t{count} * sizeof(T);
     if (bytes > UINT32_MAX)
         return nullptr;
-    return static_cast<T*>(g.Allocate(static_cast<uint32_t>(bytes), label, where));
+    return static_cast<T*>(g.Allocate(static_cast<uint32_t>(bytes), label, file, line));
 }
 
 // Records 0..count-1 with their index words, chained into the free list in

@@ -2,10 +2,11 @@
 
 namespace FulgorCore {
 
-void* RuntimeGlobals::Allocate(uint32_t size, const char* label, std::source_location where) const {
+void* RuntimeGlobals::Allocate(uint32_t size, const char* label, const char* file,
+                               uint32_t line) const {
     if (!callbacks.pAllocator_Alloc)
         return nullptr;
-    return callbacks.pAllocator_Alloc(size, 0, where.file_name(), where.line(), label);
+    return callbacks.pAllocator_Alloc(size, 0, file, line, label);
 }
 
 void RuntimeGlobals::Free(void* memory) const {

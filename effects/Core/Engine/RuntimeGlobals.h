@@ -5,7 +5,6 @@
 #include "effects/Core/Memory/UnitInstancePool.h"
 
 #include <cstdint>
-#include <source_location>
 
 namespace FulgorCore {
 
@@ -25,8 +24,9 @@ struct RuntimeGlobals {
     // Finalize does nothing while it is clear.
     bool started = false;
 
-    void* Allocate(uint32_t size, const char* label,
-                   std::source_location where = std::source_location::current()) const;
+    // File and line default to the caller's position.
+    void* Allocate(uint32_t size, const char* label, const char* file = __builtin_FILE(),
+                   uint32_t line = __builtin_LINE()) const;
     // Null is ignored.
     void Free(void* memory) const;
     // Sent only when the host gave a log callback.

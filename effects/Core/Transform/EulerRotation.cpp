@@ -10,38 +10,41 @@ namespace {
 
 enum Axis { kX, kY, kZ };
 
-void AxisRotation(float* m, Axis axis, float a) {
-    const float c = std::cos(a), s = std::sin(a);
+// m = the rotation about the axis (rows of the axis rotations above).
+void SetAxis(float* m, Axis axis, float c, float s) {
+    static const float kIdentity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    for (int i = 0; i < 9; ++i)
+        m[i] = kIdentity[i];
     switch (axis) {
-    case kX: {
-        const float r[9] = {1, 0, 0, 0, c, s, 0, -s, c};
-        for (int i = 0; i < 9; ++i)
-            m[i] = r[i];
+    case kX:
+        m[4] = c, m[5] = s, m[7] = -s, m[8] = c;
+        break;
+    case kY:
+        m[0] = c, m[2] = -s, m[6] = s, m[8] = c;
+        break;
+    case kZ:
+        m[0] = c, m[1] = s, m[3] = -s, m[4] = c;
         break;
     }
-    case kY: {
-        const float r[9] = {c, 0, -s, 0, 1, 0, s, 0, c};
-        for (int i = 0; i < 9; ++i)
-            m[i] = r[i];
-        break;
-    }
-    case kZ: {
-        const float r[9] = {c, s, 0, -s, c, 0, 0, 0, 1};
-        for (int i = 0; i < 9; ++i)
-            m[i] = r[i];
-        break;
-    }
+}
+
+// m = m . R(axis): an axis rotation on the right mixes two columns only.
+void ApplyAxis(float* m, Axis axis, float c, float s) {
+    // Columns (i, j) with R's rows i = (c, s) and j = (-s, c) on them.
+    const int i = axis == kX ? 1 : (axis == kY ? 2 : 0);
+    const int j = axis == kX ? 2 : (axis == kY ? 0 : 1);
+    for (int row = 0; row < 3; ++row) {
+        const float a = m[row * 3 + i], b = m[row * 3 + j];
+        m[row * 3 + i] = a * c - b * s;
+        m[row * 3 + j] = a * s + b * c;
     }
 }
 
 template <Axis First, Axis Second, Axis Third> void Build(float* out, float x, float y, float z) {
     const float angles[3] = {x, y, z};
-    float a[9], b[9], c[9];
-    AxisRotation(a, First, angles[First]);
-    AxisRotation(b, Second, angles[Second]);
-    AxisRotation(c, Third, angles[Third]);
-    Math::Matrix33Multiply(a, a, b);
-    Math::Matrix33Multiply(out, a, c);
+    SetAxis(out, First, std::cos(angles[First]), std::sin(angles[First]));
+    ApplyAxis(out, Second, std::cos(angles[Second]), std::sin(angles[Second]));
+    ApplyAxis(out, Third, std::cos(angles[Third]), std::sin(angles[Third]));
     out[9] = out[10] = out[11] = 0.0f;
 }
 
