@@ -2,22 +2,37 @@
 
 #include <cstdint>
 
-namespace FulgorCore::Renderer {
+namespace FulgorCore {
 
-static constexpr uint32_t kDrawLayerCount = 2;
+struct InitializeParameter;
+struct RendererWorkData;
 
-// Start of the frame's drawing: the vertex and index list positions and the
-// ready flag go back to zero.
+namespace Renderer {
+
+// Start-up of the renderer (called by Engine::Initialize after its checks):
+// the work block, the device reference, the vertex and index buffer pools
+// and the projection cube's two static buffers. False, with the message sent
+// to the log, when the block or a cube buffer cannot be had; what was made
+// stays for Finalize.
+bool Initialize(const InitializeParameter& parameter);
+// Releases the cube buffers, both pools, the device reference and the block.
+// Called by Engine::Finalize.
+void Finalize();
+
+// Start of the frame's drawing: both buffer pools back to their first buffer
+// with nothing used, and the exhausted flag cleared. Nothing happens while
+// the runtime is not started.
 void ResetDrawState();
-// Draws one effect draw layer into the calling thread's draw context at the
-// context's current sort priority. A layer holding no draw records, or an
-// index beyond the layers, draws nothing.
+// Draws one effect layer (0-15). No instance reaches the layer lists yet, so
+// a layer draws nothing; nothing happens while the runtime is not started.
 void DrawLayer(uint32_t layer, uint32_t flags);
 
-// Inspection of the frame state.
-uint32_t GetVertexPosition();
-uint32_t GetIndexPosition();
-bool IsReady();
+// The instances waiting in a layer's list; 0 for a layer beyond the lists or
+// while the runtime is not started.
 uint32_t GetLayerRecordCount(uint32_t layer);
 
-} // namespace FulgorCore::Renderer
+// The renderer's block, or null while the runtime is not started.
+RendererWorkData* GetWorkData();
+
+} // namespace Renderer
+} // namespace FulgorCore

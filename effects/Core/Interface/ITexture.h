@@ -1,0 +1,14 @@
+#pragma once
+
+#include "effects/Core/Interface/InterfaceBase.h"
+
+namespace FulgorCore {
+
+// A device texture. The runtime hands it back to the device when binding.
+class ITexture : public InterfaceBase {
+public:
+    // A texture that answers true raises a renderer flag when it is bound.
+    virtual bool IsSpecial() { return false; }
+};
+
+} // namespace FulgorCore

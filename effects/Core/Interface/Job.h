@@ -1,0 +1,13 @@
+#pragma once
+
+namespace FulgorCore {
+
+// A piece of per-instance work the runtime hands to the host's dispatcher
+// (or runs at once without one).
+class Job {
+public:
+    virtual ~Job() = default;
+    virtual void Execute() = 0;
+};
+
+} // namespace FulgorCore

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace FulgorCore {
+
+// Per-frame work memory over a host buffer, double-buffered: what a frame
+// takes stays untouched through the next frame and is reused in the one
+// after. Allocation is one atomic add, so job bodies on the host's threads
+// may allocate at once; there is no free.
+class FrameWorkMemory {
+public:
+    // Halves of (size / 2) rounded down to 16 bytes; half 0 current.
+    void Setup(void* buffer, uint32_t size);
+    // Rounds the request up to 16 bytes. A request that does not fit returns
+    // null and its bytes stay counted, so every later request of the frame
+    // fails too.
+    void* Allocate(uint32_t size);
+    // Makes the other half current and empty.
+    void Flip();
+
+    uint32_t GetHalfSize() const { return halfSize_; }
+    uint32_t GetCurrentHalf() const { return current_.load(std::memory_order_relaxed); }
+
+private:
+    uint8_t* base_[2] = {nullptr, nullptr};
+    uint32_t halfSize_ = 0;
+    std::atomic<uint32_t> current_{0};
+    // 64 bits: failed requests keep adding, and a 32-bit counter could wrap
+    // back into range after a few large ones.
+    std::atomic<uint64_t> used_[2] = {0, 0};
+};
+
+} // namespace FulgorCore

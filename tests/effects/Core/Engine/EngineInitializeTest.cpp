@@ -1,0 +1,460 @@
+#include "support/effects/RuntimeStartup.h"
+
+#include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InstanceSlot.h"
+#include "effects/Core/Engine/ObjectSlot.h"
+#include "effects/Core/Engine/Renderer.h"
+#include "effects/Core/Engine/RendererWorkData.h"
+#include "effects/Core/Interface/Job.h"
+#include "effects/Core/Interface/JobDispatcher.h"
+#include "effects/Core/Memory/FrameWorkMemory.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/Core/Noise/PerlinNoise.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+namespace {
+
+using FulgorCore::EngineWorkData;
+using FulgorCore::InitializeParameter;
+using testsupport::CountingAllocator;
+using testsupport::LogCapture;
+using testsupport::RecordingDevice;
+using testsupport::RuntimeStartup;
+namespace Engine = FulgorCore::Engine;
+
+const char* const kCheckMessages[12] = {
+    "EngineInitializeParameter::pAllocator_Alloc is null.\n",
+    "EngineInitializeParameter::pAllocator_Free is null.\n",
+    "InitializeParameter::pLightListenner is null.\n",
+    "InitializeParameter::ObjectMaxCount is 0.\n",
+    "InitializeParameter::InstanceMaxCount is 0.\n",
+    "InitializeParameter::CacheBufferMemory is null.\n",
+    "InitializeParameter::CacheBufferMemory is less than 1024 bytes.\n",
+    "InitializeParameter::UnitInstanceMemory is null.\n",
+    "InitializeParameter::UnitInstanceMemory is less than 256 * 1024 bytes.\n",
+    "InitializeParameter::RenderCommandBufferMemory is null.\n",
+    "InitializeParameter::RenderCommandBufferMemory is less than 1024 bytes.\n",
+    "InitializeParameter::pDevice is null.\n",
+};
+
+// Breaks check i of the start-up record.
+void Break(InitializeParameter& p, int check) {
+    switch (check) {
+    case 0:
+        p.EngineInitializeParameter.pAllocator_Alloc = nullptr;
+        break;
+    case 1:
+        p.EngineInitializeParameter.pAllocator_Free = nullptr;
+        break;
+    case 2:
+        p.pLightListenner = nullptr;
+        break;
+    case 3:
+        p.ObjectMaxCount = 0;
+        break;
+    case 4:
+        p.InstanceMaxCount = 0;
+        break;
+    case 5:
+        p.CacheBufferMemory = nullptr;
+        break;
+    case 6:
+        p.CacheBufferMemorySize = 1023;
+        break;
+    case 7:
+        p.UnitInstanceMemory = nullptr;
+        break;
+    case 8:
+        p.UnitInstanceMemorySize = 262143;
+        break;
+    case 9:
+        p.RenderCommandBufferMemory = nullptr;
+        break;
+    case 10:
+        p.RenderCommandBufferMemorySize = 1023;
+        break;
+    case 11:
+        p.pDevice = nullptr;
+        break;
+    }
+}
+
+TEST(EngineInitializeTest, AllFieldsNullWithoutLogFailsSilently) {
+    CountingAllocator::Reset();
+    InitializeParameter p{};
+    EXPECT_FALSE(Engine::Initialize(&p));
+    EXPECT_FALSE(Engine::IsStarted());
+    EXPECT_FALSE(Engine::Initialize(nullptr));
+    EXPECT_TRUE(CountingAllocator::Calls().empty());
+    Engine::Finalize();
+}
+
+TEST(EngineInitializeTest, BothAllocatorsNullSendsOnlyTheAllocMessage) {
+    RuntimeStartup startup;
+    startup.parameter.EngineInitializeParameter.pAllocator_Alloc = nullptr;
+    startup.parameter.EngineInitializeParameter.pAllocator_Free = nullptr;
+    EXPECT_FALSE(startup.Start());
+    ASSERT_EQ(LogCapture::Lines().size(), 1u);
+    EXPECT_EQ(LogCapture::Lines()[0], kCheckMessages[0]);
+}
+
+TEST(EngineInitializeTest, EachCheckReportsItsOwnMessageWhenFirstToFail) {
+    for (int check = 0; check < 12; ++check) {
+        SCOPED_TRACE(check);
+        RuntimeStartup startup;
+        for (int later = check; later < 12; ++later)
+            Break(startup.parameter, later);
+        EXPECT_FALSE(startup.Start());
+        ASSERT_EQ(LogCapture::Lines().size(), 1u);
+        EXPECT_EQ(LogCapture::Lines()[0], kCheckMessages[check]);
+        EXPECT_TRUE(CountingAllocator::Calls().empty());
+        EXPECT_TRUE(startup.device.creations.empty());
+    }
+}
+
+TEST(EngineInitializeTest, UnitMemoryGivesOneBlockPerKilobyteFromTheMinimum) {
+    {
+        RuntimeStartup startup;
+        ASSERT_TRUE(startup.Start());
+        EXPECT_EQ(Engine::GetUnitInstancePool().GetCapacity(), 256u);
+        EXPECT_EQ(FulgorCore::kUnitBlockSize, 1024u);
+    }
+    RuntimeStartup startup;
+    startup.parameter.UnitInstanceMemorySize = 262143;
+    EXPECT_FALSE(startup.Start());
+    EXPECT_EQ(LogCapture::Lines().back(), kCheckMessages[8]);
+}
+
+TEST(EngineInitializeTest, CacheMemoryIsSplitIntoSixteenByteHalves) {
+    const uint32_t sizes[2] = {1024, 1040};
+    for (uint32_t size : sizes) {
+        RuntimeStartup startup;
+        startup.parameter.CacheBufferMemorySize = size;
+        ASSERT_TRUE(startup.Start());
+        EXPECT_EQ(Engine::GetFrameWorkMemory().GetHalfSize(), 512u) << size;
+    }
+    RuntimeStartup startup;
+    startup.parameter.CacheBufferMemorySize = 1000;
+    EXPECT_FALSE(startup.Start());
+    EXPECT_EQ(LogCapture::Lines().back(), kCheckMessages[6]);
+}
+
+TEST(EngineInitializeTest, DeviceSeesBufferPoolsCubeAndBuiltinTextures) {
+    RuntimeStartup startup;
+    ASSERT_TRUE(startup.Start());
+    const RecordingDevice& d = startup.device;
+    EXPECT_EQ(d.CountCreations(RecordingDevice::Kind::Vertex, 16384, true), 64u);
+    EXPECT_EQ(d.CountCreations(RecordingDevice::Kind::Index, 2048, true), 64u);
+    ASSERT_EQ(d.creations.size(), 130u);
+    const RecordingDevice::Creation& cubeVertices = d.creations[128];
+    EXPECT_EQ(cubeVertices.kind, RecordingDevice::Kind::Vertex);
+    EXPECT_EQ(cubeVertices.size, 96u);
+    EXPECT_FALSE(cubeVertices.dynamic);
+    const float vertices[24] = {-0.5f, -0.5f, -0.5f, -0.5f, 0.5f, -0.5f, -0.5f, 0.5f,
+                                0.5f,  -0.5f, -0.5f, 0.5f,  0.5f, -0.5f, -0.5f, 0.5f,
+                                0.5f,  -0.5f, 0.5f,  0.5f,  0.5f, 0.5f,  -0.5f, 0.5f};
+    ASSERT_EQ(cubeVertices.initial.size(), 96u);
+    EXPECT_EQ(std::memcmp(cubeVertices.initial.data(), vertices, 96), 0);
+    const RecordingDevice::Creation& cubeIndices = d.creations[129];
+    EXPECT_EQ(cubeIndices.kind, RecordingDevice::Kind::Index);
+    EXPECT_EQ(cubeIndices.size, 72u);
+    EXPECT_FALSE(cubeIndices.dynamic);
+    const uint16_t indices[36] = {0, 1, 2, 2, 3, 0, 7, 6, 5, 5, 4, 7, 5, 1, 0, 0, 4, 5,
+                                  2, 6, 7, 7, 3, 2, 6, 2, 1, 1, 5, 6, 7, 4, 0, 0, 3, 7};
+    ASSERT_EQ(cubeIndices.initial.size(), 72u);
+    EXPECT_EQ(std::memcmp(cubeIndices.initial.data(), indices, 72), 0);
+    EXPECT_EQ(d.builtinRequests, (std::vector<uint32_t>{0, 1}));
+    EXPECT_EQ(d.References(), 2u);
+    EXPECT_EQ(d.builtin[0]->References(), 2u);
+    EXPECT_EQ(startup.light.References(), 2u);
+}
+
+TEST(EngineInitializeTest, PoolSizesBelowTheFloorsAreRaisedAndCountsRoundUp) {
+    RuntimeStartup startup;
+    startup.parameter.VertexBufferSize = -5;
+    startup.parameter.VertexBufferTotalSize = 70000;
+    startup.parameter.IndexBufferSize = 3000;
+    startup.parameter.IndexBufferTotalSize = 0;
+    ASSERT_TRUE(startup.Start());
+    const FulgorCore::RendererWorkData* r = FulgorCore::Renderer::GetWorkData();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->vertexPool.size, 16384u);
+    EXPECT_EQ(r->vertexPool.count, 5u);
+    EXPECT_EQ(r->indexPool.size, 3000u);
+    EXPECT_EQ(r->indexPool.count, 3u);
+    EXPECT_EQ(r->defaultStateWord, 0x81u);
+}
+
+TEST(EngineInitializeTest, FailedCubeBuffersAreReported) {
+    {
+        RuntimeStartup startup;
+        startup.device.failWhen = [](const RecordingDevice::Creation& c) { return c.size == 96; };
+        EXPECT_FALSE(startup.Start());
+        EXPECT_EQ(LogCapture::Lines().back(), "Failed to create VertexBufferProjection.\n");
+        EXPECT_FALSE(Engine::IsStarted());
+    }
+    RuntimeStartup startup;
+    startup.device.failWhen = [](const RecordingDevice::Creation& c) { return c.size == 72; };
+    EXPECT_FALSE(startup.Start());
+    EXPECT_EQ(LogCapture::Lines().back(), "Failed to create IndexBufferProjection.\n");
+    Engine::Finalize();
+    EXPECT_EQ(startup.device.live, 0);
+    EXPECT_EQ(startup.device.References(), 1u);
+    EXPECT_EQ(CountingAllocator::LiveCount(), 0u);
+}
+
+TEST(EngineInitializeTest, FailedPoolBuffersStayEmptyAndStartUpGoesOn) {
+    RuntimeStartup startup;
+    startup.device.failWhen = [](const RecordingDevice::Creation& c) {
+        return c.dynamic && c.size == 16384;
+    };
+    ASSERT_TRUE(startup.Start());
+    const FulgorCore::RendererWorkData* r = FulgorCore::Renderer::GetWorkData();
+    EXPECT_EQ(r->vertexPool.entries[0].buffer, nullptr);
+    Engine::Finalize();
+    EXPECT_EQ(startup.device.live, 0);
+}
+
+TEST(EngineInitializeTest, DefaultInstanceFlagsSetABitForEachZeroByte) {
+    {
+        RuntimeStartup startup;
+        ASSERT_TRUE(startup.Start());
+        EXPECT_EQ(Engine::GetWorkData()->defaultInstanceFlags, 0xFFu);
+    }
+    RuntimeStartup startup;
+    startup.parameter.InstanceFlagDefaults[3] = 7;
+    startup.parameter.InstanceFlagDefaults[0] = 1;
+    ASSERT_TRUE(startup.Start());
+    EXPECT_EQ(Engine::GetWorkData()->defaultInstanceFlags, 0xF6u);
+}
+
+// The state words from seed m0: m_i = 1812433253 * (m_(i-1) ^ (m_(i-1) >> 30)) + i.
+std::vector<uint32_t> SeededWords(uint32_t m) {
+    std::vector<uint32_t> words;
+    for (uint32_t i = 1; i <= 4; ++i) {
+        m = 1812433253u * (m ^ (m >> 30)) + i;
+        words.push_back(m);
+    }
+    return words;
+}
+
+std::vector<uint32_t> RandomState() {
+    const FulgorCore::Xorshift128& r = Engine::GetWorkData()->random;
+    return {r.x, r.y, r.z, r.w};
+}
+
+TEST(EngineInitializeTest, SeedZeroMeansTheDefaultSeed) {
+    std::vector<uint32_t> zero, explicitSeed, other;
+    {
+        RuntimeStartup startup;
+        ASSERT_TRUE(startup.Start());
+        zero = RandomState();
+    }
+    {
+        RuntimeStartup startup;
+        startup.parameter.RandomSeed = 87654321;
+        ASSERT_TRUE(startup.Start());
+        explicitSeed = RandomState();
+    }
+    {
+        RuntimeStartup startup;
+        startup.parameter.RandomSeed = 5;
+        ASSERT_TRUE(startup.Start());
+        other = RandomState();
+    }
+    EXPECT_EQ(zero, explicitSeed);
+    EXPECT_EQ(zero, SeededWords(87654321));
+    EXPECT_EQ(other, SeededWords(5));
+}
+
+TEST(EngineInitializeTest, WorkDataTablesAreBuilt) {
+    RuntimeStartup startup;
+    ASSERT_TRUE(startup.Start());
+    EngineWorkData* w = Engine::GetWorkData();
+    ASSERT_NE(w, nullptr);
+    for (uint8_t enabled : w->layerEnabled)
+        EXPECT_EQ(enabled, 1);
+    EXPECT_EQ(w->lightQueryInterval[0], 1u);
+    EXPECT_EQ(w->lightQueryInterval[1], 1u);
+    // The free lists run in index order over every record.
+    const FulgorCore::ObjectSlot* o = w->objects.freeHead;
+    for (uint32_t i = 0; i < 4; ++i, o = o->next) {
+        ASSERT_NE(o, nullptr);
+        EXPECT_EQ(o->index, i);
+        EXPECT_EQ(o->serial, 0u);
+    }
+    EXPECT_EQ(o, nullptr);
+    const FulgorCore::InstanceSlot* s = w->instances.freeHead;
+    uint32_t count = 0;
+    for (; s; s = s->next)
+        EXPECT_EQ(s->index, count++);
+    EXPECT_EQ(count, 8u);
+    EXPECT_EQ(w->objects.activeHead, nullptr);
+    // The permutation start-up puts in place is the 0x0F0F0F0F one.
+    FulgorCore::PerlinNoise expected;
+    expected.Initialize(0x0F0F0F0F);
+    EXPECT_EQ(std::memcmp(w->noise.Table(), expected.Table(), 512), 0);
+    EXPECT_EQ(w->defaultTextures[0], startup.device.builtin[0]);
+    EXPECT_EQ(w->defaultTextures[1], startup.device.builtin[1]);
+}
+
+TEST(EngineInitializeTest, AllocationsCarryLabelsSizesAndSourcePositions) {
+    RuntimeStartup startup;
+    ASSERT_TRUE(startup.Start());
+    const auto& calls = CountingAllocator::Calls();
+    ASSERT_EQ(calls.size(), 86u);
+    EXPECT_EQ(calls[0].label, "Renderer.WorkData");
+    EXPECT_EQ(calls[1].label, "Buffer<T>");
+    EXPECT_EQ(calls[2].label, "Buffer<T>");
+    EXPECT_EQ(calls[3].label, "Engine.WorkData");
+    EXPECT_EQ(calls[3].size, sizeof(EngineWorkData));
+    for (uint32_t k = 0; k < 62; ++k) {
+        EXPECT_EQ(calls[4 + k].label, "CirclePointTable");
+        EXPECT_EQ(calls[4 + k].size, (k + 4) * 8);
+    }
+    EXPECT_EQ(calls[66].label, "ObjectMemory");
+    EXPECT_EQ(calls[66].size, 4 * sizeof(FulgorCore::ObjectSlot));
+    EXPECT_EQ(calls[67].label, "InstanceMemory");
+    EXPECT_EQ(calls[67].size, 8 * sizeof(FulgorCore::InstanceSlot));
+    EXPECT_EQ(CountingAllocator::CountLabel("DrawLayerParameter"), 18u);
+    std::set<uint32_t> lines;
+    for (const auto& c : calls) {
+        EXPECT_EQ(c.zero, 0u);
+        EXPECT_NE(c.file.find("effects/Core/Engine/"), std::string::npos) << c.file;
+        lines.insert(c.line);
+    }
+    EXPECT_GT(lines.size(), 5u);
+}
+
+TEST(EngineInitializeTest, CircleTablesCloseOnTheirFirstPoint) {
+    RuntimeStartup startup;
+    ASSERT_TRUE(startup.Start());
+    const float* t0 = Engine::GetCirclePointTable(0);
+    ASSERT_NE(t0, nullptr);
+    const float expected[8] = {1.0f, 0.0f, -0.5f, 0.8660254f, -0.5f, -0.8660254f, 1.0f, 0.0f};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_NEAR(t0[i], expected[i], 1e-6f) << i;
+    const float* t61 = Engine::GetCirclePointTable(61);
+    ASSERT_NE(t61, nullptr);
+    EXPECT_EQ(t61[0], t61[64 * 2]);
+    EXPECT_EQ(t61[1], t61[64 * 2 + 1]);
+    EXPECT_NEAR(t61[32 * 2], -1.0f, 1e-6f);
+    EXPECT_EQ(Engine::GetCirclePointTable(62), nullptr);
+}
+
+TEST(EngineInitializeTest, EveryAllocationFailureFailsCleanly) {
+    for (int k = 0; k < 86; ++k) {
+        SCOPED_TRACE(k);
+        RuntimeStartup startup;
+        CountingAllocator::Reset(k);
+        EXPECT_FALSE(startup.Start());
+        EXPECT_FALSE(Engine::IsStarted());
+        EXPECT_EQ(Engine::GetWorkData(), nullptr);
+        EXPECT_EQ(FulgorCore::Renderer::GetWorkData(), nullptr);
+        EXPECT_EQ(LogCapture::Lines().back(), "Failed to allocate WorkData.\n");
+        Engine::Finalize();
+        EXPECT_EQ(CountingAllocator::LiveCount(), 0u);
+        EXPECT_EQ(CountingAllocator::ForeignFrees(), 0u);
+        EXPECT_EQ(startup.device.live, 0);
+        EXPECT_EQ(startup.device.References(), 1u);
+        EXPECT_EQ(startup.device.builtin[0]->References(), 1u);
+        EXPECT_EQ(startup.light.References(), 1u);
+    }
+}
+
+TEST(EngineInitializeTest, FinalizeGivesEverythingBack) {
+    RuntimeStartup startup;
+    ASSERT_TRUE(startup.Start());
+    EXPECT_GT(startup.device.live, 0);
+    Engine::Finalize();
+    EXPECT_FALSE(Engine::IsStarted());
+    EXPECT_EQ(CountingAllocator::LiveCount(), 0u);
+    EXPECT_EQ(CountingAllocator::ForeignFrees(), 0u);
+    EXPECT_EQ(startup.device.live, 0);
+    EXPECT_EQ(startup.device.References(), 1u);
+    EXPECT_EQ(startup.device.builtin[0]->References(), 1u);
+    EXPECT_EQ(startup.device.builtin[1]->References(), 1u);
+    EXPECT_EQ(startup.light.References(), 1u);
+    Engine::Finalize();
+    EXPECT_EQ(CountingAllocator::ForeignFrees(), 0u);
+}
+
+TEST(EngineInitializeTest, InitializeWhileStartedChangesNothing) {
+    RuntimeStartup startup;
+    ASSERT_TRUE(startup.Start());
+    const size_t calls = CountingAllocator::Calls().size();
+    EngineWorkData* work = Engine::GetWorkData();
+    EXPECT_FALSE(startup.Start());
+    EXPECT_TRUE(Engine::IsStarted());
+    EXPECT_EQ(Engine::GetWorkData(), work);
+    EXPECT_EQ(CountingAllocator::Calls().size(), calls);
+}
+
+TEST(EngineInitializeTest, AFailedStartUpIsReleasedByTheNextOne) {
+    RuntimeStartup startup;
+    startup.device.failWhen = [](const RecordingDevice::Creation& c) { return c.size == 72; };
+    EXPECT_FALSE(startup.Start());
+    EXPECT_GT(CountingAllocator::LiveCount(), 0u);
+    startup.device.failWhen = nullptr;
+    EXPECT_TRUE(startup.Start());
+    Engine::Finalize();
+    EXPECT_EQ(CountingAllocator::LiveCount(), 0u);
+    EXPECT_EQ(startup.device.live, 0);
+    EXPECT_EQ(startup.device.References(), 1u);
+}
+
+TEST(EngineInitializeTest, EntryPointsDoNothingWhileNotStarted) {
+    RuntimeStartup startup;
+    // The work data's tables fail: the renderer is half-built behind it.
+    CountingAllocator::Reset(66);
+    EXPECT_FALSE(startup.Start());
+    FulgorCore::Renderer::ResetDrawState();
+    FulgorCore::Renderer::DrawLayer(0, 0);
+    EXPECT_EQ(FulgorCore::Renderer::GetLayerRecordCount(0), 0u);
+    EXPECT_EQ(Engine::GetCirclePointTable(0), nullptr);
+    EXPECT_TRUE(startup.device.locks.empty());
+    EXPECT_EQ(startup.device.frameResets, 0);
+}
+
+class CountingJob : public FulgorCore::Job {
+public:
+    void Execute() override { ++runs; }
+    int runs = 0;
+};
+
+class QueueingDispatcher : public FulgorCore::JobDispatcher {
+public:
+    void Submit(FulgorCore::Job* job) override { queued.push_back(job); }
+    void WaitAll() override {
+        for (FulgorCore::Job* job : queued)
+            job->Execute();
+        queued.clear();
+    }
+    std::vector<FulgorCore::Job*> queued;
+};
+
+TEST(EngineInitializeTest, JobsRunAtOnceWithoutADispatcher) {
+    {
+        RuntimeStartup startup;
+        ASSERT_TRUE(startup.Start());
+        CountingJob job;
+        Engine::GetWorkData()->submitJob(&job);
+        EXPECT_EQ(job.runs, 1);
+    }
+    RuntimeStartup startup;
+    QueueingDispatcher dispatcher;
+    startup.parameter.pJobDispatcher = &dispatcher;
+    ASSERT_TRUE(startup.Start());
+    CountingJob job;
+    Engine::GetWorkData()->submitJob(&job);
+    EXPECT_EQ(job.runs, 0);
+    dispatcher.WaitAll();
+    EXPECT_EQ(job.runs, 1);
+}
+
+} // namespace

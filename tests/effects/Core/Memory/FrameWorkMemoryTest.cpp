@@ -1,0 +1,77 @@
+#include "effects/Core/Memory/FrameWorkMemory.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using FulgorCore::FrameWorkMemory;
+
+TEST(FrameWorkMemoryTest, RequestsAreRoundedToSixteenBytes) {
+    std::vector<uint8_t> buffer(1024);
+    FrameWorkMemory memory;
+    memory.Setup(buffer.data(), 1024);
+    EXPECT_EQ(memory.GetHalfSize(), 512u);
+    uint8_t* a = static_cast<uint8_t*>(memory.Allocate(1));
+    uint8_t* b = static_cast<uint8_t*>(memory.Allocate(17));
+    uint8_t* c = static_cast<uint8_t*>(memory.Allocate(16));
+    EXPECT_EQ(a, buffer.data());
+    EXPECT_EQ(b, buffer.data() + 16);
+    EXPECT_EQ(c, buffer.data() + 48);
+}
+
+TEST(FrameWorkMemoryTest, AnOverflowFailsEveryLaterRequestOfTheFrame) {
+    std::vector<uint8_t> buffer(1024);
+    FrameWorkMemory memory;
+    memory.Setup(buffer.data(), 1024);
+    EXPECT_NE(memory.Allocate(500), nullptr);
+    EXPECT_EQ(memory.Allocate(32), nullptr);
+    EXPECT_EQ(memory.Allocate(1), nullptr);
+    memory.Flip();
+    EXPECT_EQ(memory.Allocate(512), buffer.data() + 512);
+    EXPECT_EQ(memory.Allocate(1), nullptr);
+}
+
+TEST(FrameWorkMemoryTest, AFrameSurvivesTheNextAndIsReusedAfter) {
+    std::vector<uint8_t> buffer(2048);
+    FrameWorkMemory memory;
+    memory.Setup(buffer.data(), 2048);
+    auto* frameN = static_cast<uint8_t*>(memory.Allocate(64));
+    ASSERT_NE(frameN, nullptr);
+    for (int i = 0; i < 64; ++i)
+        frameN[i] = static_cast<uint8_t>(i);
+    memory.Flip();
+    auto* frameN1 = static_cast<uint8_t*>(memory.Allocate(1024));
+    ASSERT_NE(frameN1, nullptr);
+    for (int i = 0; i < 1024; ++i)
+        frameN1[i] = 0xEE;
+    for (int i = 0; i < 64; ++i)
+        ASSERT_EQ(frameN[i], i);
+    memory.Flip();
+    EXPECT_EQ(memory.GetCurrentHalf(), 0u);
+    EXPECT_EQ(memory.Allocate(16), frameN);
+}
+
+TEST(FrameWorkMemoryTest, HugeRequestsNeverWrapIntoRange) {
+    std::vector<uint8_t> buffer(1024);
+    FrameWorkMemory memory;
+    memory.Setup(buffer.data(), 1024);
+    // Rounded in 32 bits this would be 0 bytes.
+    EXPECT_EQ(memory.Allocate(0xFFFFFFF8u), nullptr);
+    memory.Flip();
+    // Failed requests keep counting; two near 2^31 must not bring a 32-bit
+    // counter back to a small offset.
+    EXPECT_EQ(memory.Allocate(0x80000000u), nullptr);
+    EXPECT_EQ(memory.Allocate(0x7FFFFFF0u), nullptr);
+    EXPECT_EQ(memory.Allocate(16), nullptr);
+}
+
+TEST(FrameWorkMemoryTest, WithoutABufferNothingIsHandedOut) {
+    FrameWorkMemory memory;
+    EXPECT_EQ(memory.Allocate(16), nullptr);
+    memory.Setup(nullptr, 4096);
+    EXPECT_EQ(memory.Allocate(16), nullptr);
+}
+
+} // namespace
