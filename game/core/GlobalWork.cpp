@@ -101,6 +101,10 @@ void GlobalWork::LoadTables(Mireku::Resource::ChildResourceLoader& loader, const
 }
 
 void GlobalWork::LoadSaves() {
+    // A run killed during its exit save leaves its temporary files behind.
+    if (savesEnabled)
+        for (const Mireku::Common::String* path : {&dataPath, &configPath, &scorePath})
+            sys::RemoveStaleTemporaries(path->c_str());
     // One buffer the size of the largest image, each file read only up to its block.
     static_assert(ScoreBlock::kSize >= ConfigBlock::kSize &&
                   ScoreBlock::kSize >= ProgressBlock::kSize);

@@ -152,6 +152,19 @@ TEST_F(SaveFilesTest, ASaveThatExistsButCannotBeReadIsNotReplacedByDefaults) {
     EXPECT_EQ(scratch.ReadFile(Saved("Score.dat")).size(), 12808u);
 }
 
+TEST_F(SaveFilesTest, TemporariesOfAnExitSaveThatDiedAreRemovedAtStart) {
+    for (const char* name : {"Data.dat.q8Zr2a", "Config.dat.0aB9xY", "Score.dat.Mm3k1P"})
+        scratch.WriteFile(Saved(name), std::vector<uint8_t>(64, 7));
+    scratch.WriteFile(Saved("Notes.txt.q8Zr2a"), {1});
+    LoadTables();
+    size_t left = 0;
+    for (const auto& e : std::filesystem::directory_iterator(docs + "/My Games/Drevanth")) {
+        EXPECT_EQ(e.path().filename(), "Notes.txt.q8Zr2a") << "only names of our own saves go";
+        ++left;
+    }
+    EXPECT_EQ(left, 1u);
+}
+
 TEST(SaveFolder, WithoutADocumentsFolderNothingIsSaved) {
     GlobalWork work("");
     EXPECT_FALSE(work.SaveAll());
