@@ -28,6 +28,8 @@ bool RoundRequest(size_t size, uint32_t& rounded) {
 Heap::Heap() : arenaSize_(0), root_(kNil), first_(kNil), base_(nullptr) {}
 
 bool Heap::Initialize() {
+    if (arenaSize_ != 0)
+        return true;
     return InitializeOver(g_arena, kArenaSize);
 }
 
@@ -420,8 +422,7 @@ template <class Allocate> void* AllocateLocked(size_t size, Allocate allocate) {
 
 void Heap::EnsureInitialized() {
     // An allocation before main initialised the heap (a static object) starts it.
-    if (arenaSize_ == 0)
-        Initialize();
+    Initialize();
 }
 
 void* Heap::LockedAlloc(size_t size) {

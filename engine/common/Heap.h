@@ -35,7 +35,9 @@ public:
 
     Heap();
 
-    // Makes the static arena one free block. Called once by main.
+    // Makes the static arena one free block, once: an allocation made before
+    // main's call started the heap already, and a second call would otherwise
+    // hand its block out again. Later calls change nothing and return true.
     bool Initialize();
     // Same heap over a caller's buffer (16-byte aligned, size a multiple of 16);
     // lets tests and benchmarks exercise the algorithms on small arenas.

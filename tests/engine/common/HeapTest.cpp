@@ -96,12 +96,26 @@ TEST(Heap, FreshHeapIsOneFreeBlockAndFirstAllocSplitsIt) {
     CheckHeap(a.heap);
 }
 
-TEST(Heap, GlobalArenaStartsAsOneBlockOfTheWholeArena) {
-    // The process heap was initialised by the test main; a separate Heap over a
-    // fresh static-sized arena is too big to copy here, so check the constant.
+TEST(Heap, TheProcessHeapStartsOnceAndASecondInitializeKeepsItsBlocks) {
     EXPECT_EQ(Heap::kArenaSize - Heap::kHeaderSize, 0x17FFFFE0u);
-    EXPECT_NE(Heap::Global().ArenaBase(), nullptr);
-    EXPECT_EQ(Heap::Global().ArenaSize(), Heap::kArenaSize);
+    EXPECT_EQ(Heap::Global().ArenaSize(), 0x18000000u);
+    auto* p = static_cast<uint8_t*>(Heap::LockedAlloc(64));
+    ASSERT_NE(p, nullptr);
+    std::memset(p, 0x5A, 64);
+    EXPECT_TRUE(Heap::LockedInitialize()) << "the test main initialised it already";
+    bool listed = false;
+    const Heap& heap = Heap::Global();
+    for (const Block* b = heap.FirstBlock(); b; b = heap.NextBlock(b))
+        listed = listed || (b == Heap::HeaderOf(p) && !Heap::IsFree(b));
+    EXPECT_TRUE(listed) << "the block handed out before the second call is still in use";
+    auto* q = static_cast<uint8_t*>(Heap::LockedAlloc(64));
+    ASSERT_NE(q, nullptr);
+    std::memset(q, 0, 64);
+    EXPECT_TRUE(q + 64 <= p || p + 64 <= q);
+    EXPECT_EQ(p[0], 0x5A);
+    EXPECT_EQ(p[63], 0x5A);
+    Heap::LockedFree(q);
+    Heap::LockedFree(p);
 }
 
 TEST(Heap, SplitOnlyWhenAtLeast48BytesRemain) {
