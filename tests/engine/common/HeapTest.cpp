@@ -118,6 +118,45 @@ TEST(Heap, TheProcessHeapStartsOnceAndASecondInitializeKeepsItsBlocks) {
     Heap::LockedFree(p);
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+#define DREVANTH_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DREVANTH_TEST_ASAN 1
+#endif
+#endif
+
+// The engine heap is one static arena, invisible to the sanitizer's own
+// allocator: it poisons what it has not handed out, so these are reported.
+TEST(HeapPoisoning, OverrunsUseAfterFreeAndHeaderWritesAreReported) {
+#if defined(DREVANTH_TEST_ASAN)
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* report = "AddressSanitizer: use-after-poison";
+    EXPECT_DEATH(
+        {
+            auto* p = static_cast<volatile uint8_t*>(Heap::LockedAlloc(20));
+            p[19] = 1; // the last byte asked for is ours
+            p[20] = 1; // one past it is not, though the block is rounded to 32
+        },
+        report);
+    EXPECT_DEATH(
+        {
+            auto* p = static_cast<volatile uint8_t*>(Heap::LockedAlloc(32));
+            p[-1] = 1; // the block header
+        },
+        report);
+    EXPECT_DEATH(
+        {
+            auto* p = static_cast<volatile uint8_t*>(Heap::LockedAlloc(32));
+            Heap::LockedFree(const_cast<uint8_t*>(p));
+            p[0] = 1;
+        },
+        report);
+#else
+    GTEST_SKIP() << "only sanitizer builds poison the heap";
+#endif
+}
+
 TEST(Heap, SplitOnlyWhenAtLeast48BytesRemain) {
     Arena a(4096);
     // Carve a free block of exactly 112 bytes between two in-use blocks.

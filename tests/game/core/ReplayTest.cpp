@@ -153,7 +153,7 @@ size_t HeapBytesInUse() {
     size_t used = 0;
     for (auto* b = heap.FirstBlock(); b; b = heap.NextBlock(b))
         if (!Mireku::Common::Heap::IsFree(b))
-            used += b->size;
+            used += Mireku::Common::Heap::BlockSize(b);
     return used;
 }
 
