@@ -44,6 +44,7 @@ int CheckTree(const Heap& h, const Block* n, const Block* lo, const Block* hi, s
     }
     const Block* l = h.Left(n);
     const Block* r = h.Right(n);
+    EXPECT_FALSE(r && Heap::Colour(r) == 1) << "the tree leans left: no red right child";
     if (Heap::Colour(n) == 1) {
         EXPECT_FALSE(l && Heap::Colour(l) == 1);
         EXPECT_FALSE(r && Heap::Colour(r) == 1);
@@ -155,6 +156,52 @@ TEST(HeapPoisoning, OverrunsUseAfterFreeAndHeaderWritesAreReported) {
 #else
     GTEST_SKIP() << "only sanitizer builds poison the heap";
 #endif
+}
+
+TEST(Heap, ABlockFreedBetweenTwoUsedOnesIsReusedForItsExactSize) {
+    Arena a(4096);
+    void* left = a.heap.Alloc(32);
+    void* mid = a.heap.Alloc(80);
+    void* right = a.heap.Alloc(32);
+    ASSERT_TRUE(left && mid && right);
+    a.heap.Free(mid);
+    EXPECT_EQ(a.heap.Alloc(80), mid);
+    EXPECT_EQ(Heap::HeaderOf(mid)->size, 80u);
+    EXPECT_EQ(a.heap.NextBlock(Heap::HeaderOf(mid)), Heap::HeaderOf(right));
+    CheckHeap(a.heap);
+}
+
+// Free blocks of 16, 32, 64, 128, 160 and 192 bytes, freed in that order
+// beside the big rest R, build the all-black tree
+//              128
+//          32        192
+//        16  64   160    R
+// A request of 48 fits 128 at the root, goes left to 32, which is too small
+// while a candidate is known: the search ends with 128, though 64 below 32's
+// right would fit closer.
+TEST(Heap, TheFitSearchStopsAtTheFirstTooSmallNodeOnceItHasACandidate) {
+    Arena a(4096);
+    const uint32_t sizes[] = {16, 32, 64, 128, 160, 192};
+    void* blocks[6];
+    for (int i = 0; i < 6; ++i) {
+        blocks[i] = a.heap.Alloc(sizes[i]);
+        ASSERT_NE(a.heap.Alloc(16), nullptr); // a used block keeps neighbours apart
+    }
+    for (void* b : blocks)
+        a.heap.Free(b);
+    const Block* root = a.heap.Root();
+    ASSERT_EQ(root, Heap::HeaderOf(blocks[3]));
+    ASSERT_EQ(a.heap.Left(root), Heap::HeaderOf(blocks[1]));
+    ASSERT_EQ(a.heap.Right(a.heap.Left(root)), Heap::HeaderOf(blocks[2]));
+    ASSERT_EQ(a.heap.Left(a.heap.Left(root)), Heap::HeaderOf(blocks[0]));
+    ASSERT_EQ(a.heap.Right(root), Heap::HeaderOf(blocks[5]));
+    ASSERT_EQ(a.heap.Left(a.heap.Right(root)), Heap::HeaderOf(blocks[4]));
+    CheckHeap(a.heap);
+
+    EXPECT_EQ(a.heap.Alloc(48), blocks[3]);
+    EXPECT_TRUE(Heap::IsFree(Heap::HeaderOf(blocks[2]))) << "the closer fit stays free";
+    EXPECT_EQ(Heap::HeaderOf(blocks[3])->size, 48u) << "80 bytes remained: split";
+    CheckHeap(a.heap);
 }
 
 TEST(Heap, SplitOnlyWhenAtLeast48BytesRemain) {
