@@ -147,13 +147,14 @@ void SoundManager::OpenStream(int32_t* slot, const char* folder, const char* nam
         streams_[i].flags.store(kLoading);
         *slot = static_cast<int32_t>(i);
         ResourceLoader* loader = ResourceLoader::GetInstance();
-        if (!loader) {
+        // An exhausted heap leaves the completion empty.
+        const Mireku::Resource::LoadCompletion done(this, &SoundManager::OnStreamLoaded);
+        if (!loader || done.IsEmpty()) {
             // Nothing would ever complete the read.
             streams_[i].flags.store(kFailed);
             return;
         }
-        loader->LoadFileAsync(folder, name,
-                              Mireku::Resource::LoadCompletion(this, &SoundManager::OnStreamLoaded),
+        loader->LoadFileAsync(folder, name, done,
                               reinterpret_cast<const void*>(static_cast<uintptr_t>(i)));
         return;
     }

@@ -1,4 +1,5 @@
 #include "support/ArchiveTestSupport.h"
+#include "support/ExhaustedHeap.h"
 
 #include "engine/common/Heap.h"
 #include "engine/resource/ChildResourceLoader.h"
@@ -321,6 +322,50 @@ TEST_F(LoaderTest, LoadRunsTheStepAtOnceAndLoadAsyncOnTheLoaderThread) {
     WaitIdle(loader_);
     EXPECT_NE(later.thread, std::this_thread::get_id());
     EXPECT_EQ(later.bytes, Compressible(300, 1));
+}
+
+TEST_F(LoaderTest, FinalizeServesWhatIsQueuedAndNothingCompletesAfterIt) {
+    Pack(scratch_.Path("a"), {{"q/0", {1}}, {"q/1", {2}}, {"q/2", {3}}});
+    OpenArchive("a");
+    struct Slow : Completions {
+        void OnLoaded(void* data, unsigned int size, const void* user, const char* folder,
+                      const char* name) {
+            sys::SleepMilliseconds(20); // still busy when Finalize is called
+            Completions::OnLoaded(data, size, user, folder, name);
+        }
+    } done;
+    for (const char* name : {"0", "1", "2"})
+        loader_->LoadFileAsync("q", name, LoadCompletion(&done, &Slow::OnLoaded), nullptr);
+    loader_->Finalize();
+    const auto served = done.bytes;
+    EXPECT_EQ(served, (std::vector<std::vector<uint8_t>>{{1}, {2}, {3}}));
+    sys::SleepMilliseconds(60);
+    EXPECT_EQ(done.bytes.size(), 3u) << "no completion after Finalize";
+    EXPECT_FALSE(loader_->IsLoading());
+}
+
+TEST_F(LoaderTest, AReadThatCannotBeQueuedFailsAtOnceOnTheCallersThread) {
+    Pack(scratch_.Path("a"), {{"q/0", {1}}});
+    OpenArchive("a");
+    Completions done;
+    const LoadCompletion completion(&done, &Completions::OnLoaded); // made while there is room
+    StepRecorder never;
+    const LoadStep step(&never, &StepRecorder::Step);
+    {
+        testing::internal::CaptureStderr(); // the heap reports each refusal
+        testsupport::ExhaustedHeap exhausted;
+        loader_->LoadFileAsync("q", "0", completion, reinterpret_cast<const void*>(7));
+        EXPECT_FALSE(loader_->LoadAsync(step));
+        testing::internal::GetCapturedStderr();
+    }
+    ASSERT_EQ(done.names.size(), 1u);
+    EXPECT_EQ(done.names[0], "q/0");
+    EXPECT_TRUE(done.bytes[0].empty());
+    EXPECT_EQ(done.users[0], reinterpret_cast<const void*>(7));
+    EXPECT_FALSE(done.onLoaderThread[0]);
+    WaitIdle(loader_);
+    EXPECT_EQ(done.names.size(), 1u) << "nothing of it stayed queued";
+    EXPECT_EQ(never.thread, std::thread::id()) << "the step that could not be queued never ran";
 }
 
 TEST(LoaderQueue, KeysFollowTheQueueOrderAndRestartWhenEmptied) {

@@ -6,6 +6,7 @@
 #include "engine/sound/StreamSound.h"
 #include "game/core/ConfigBlock.h"
 #include "game/core/FileLoader.h"
+#include "support/ExhaustedHeap.h"
 #include "sys/file.h"
 #include "tools/soundgen/SoundSynth.h"
 
@@ -217,6 +218,34 @@ TEST_F(SoundManagerTest, UnreadableStreamFailsAndSlotsRunOut) {
     manager_->ReleaseStream(&missing);
     manager_->OpenStream(&extra, "sound/bgm", "title.ogg");
     EXPECT_EQ(extra, 0) << "a released failed slot is free again";
+}
+
+TEST_F(SoundManagerTest, AStreamTheLoaderCannotTakeFailsRatherThanLoadingForEver) {
+    int32_t slot = -1;
+    // With no room at all the completion cannot be made; with 64 bytes it can,
+    // but the loader's queue cannot take the request.
+    for (size_t room : {0u, 64u}) {
+        {
+            testing::internal::CaptureStderr(); // the heap reports each refusal
+            testsupport::ExhaustedHeap exhausted(room);
+            manager_->OpenStream(&slot, "sound/bgm", "title.ogg");
+            testing::internal::GetCapturedStderr();
+        }
+        ASSERT_EQ(slot, 0);
+        // Checked before any wait: a slot left loading would make the waits spin.
+        ASSERT_EQ(manager_->GetSlotFlags(slot) & SoundManager::kStateMask, SoundManager::kFailed)
+            << room;
+        EXPECT_TRUE(manager_->WaitStream(slot));
+        manager_->PlayMusic(slot, true);
+        EXPECT_FALSE(manager_->IsStreamPlaying(slot));
+        manager_->ReleaseStream(&slot);
+        EXPECT_EQ(slot, -1);
+    }
+    manager_->OpenStream(&slot, "sound/bgm", "title.ogg");
+    EXPECT_EQ(slot, 0) << "the slot is free again";
+    EXPECT_TRUE(manager_->WaitStream(slot));
+    EXPECT_TRUE(manager_->IsStreamReady(slot));
+    manager_->ReleaseStream(&slot);
 }
 
 TEST_F(SoundManagerTest, WithoutThePluginMusicIsSilent) {
