@@ -182,12 +182,21 @@ TEST_F(LoaderTest, CorruptEntriesFailWithoutReadingOutside) {
     add(Record("f/long", packedAt, static_cast<uint32_t>(packed.size()), 1001));
     add(Record("f/notzlib", 0, 8, 100));
     add(Record("f/ok", 2, 3, 3));
-    // A name that fills its whole field has no terminator: it is cut at 116.
-    add(Record(std::string("f/") + std::string(120, 'n'), 0, 1, 1));
+    // A name that fills its whole field has no terminator: it ends at 116,
+    // before the offset field's first byte (2 here, not a terminator).
+    add(Record(std::string("f/") + std::string(114, 'n'), 2, 3, 3));
+    // Past the end of the data file, and more than the heap could ever give:
+    // refused by the bounds, before any allocation is tried.
+    add(Record("f/huge", static_cast<uint32_t>(data.size()) - 4, 8, 0x7FFFFFF0u));
     scratch_.WriteFile("bad.index", index);
     OpenArchive("bad");
 
     std::vector<uint8_t> got;
+    ASSERT_TRUE(Read("f", std::string(114, 'n').c_str(), &got));
+    EXPECT_EQ(got, (std::vector<uint8_t>{3, 4, 5}));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Read("f", "huge", &got));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "nothing was asked of the heap";
     EXPECT_FALSE(Read("f", "past_end", &got));
     EXPECT_FALSE(Read("f", "wraps", &got));
     EXPECT_FALSE(Read("f", "short", &got));
@@ -195,16 +204,16 @@ TEST_F(LoaderTest, CorruptEntriesFailWithoutReadingOutside) {
     EXPECT_FALSE(Read("f", "notzlib", &got));
     ASSERT_TRUE(Read("f", "ok", &got));
     EXPECT_EQ(got, (std::vector<uint8_t>{3, 4, 5}));
-    EXPECT_TRUE(loader_->Exists("f", std::string(114, 'n').c_str()));
 
     const auto messages = log_.Messages();
-    ASSERT_EQ(messages.size(), 5u);
-    EXPECT_EQ(messages[0], "ファイルが開けません\nf+past_end");
-    EXPECT_EQ(messages[1], "ファイルが開けません\nf+wraps");
+    ASSERT_EQ(messages.size(), 6u);
+    EXPECT_EQ(messages[0], "ファイルが開けません\nf+huge");
+    EXPECT_EQ(messages[1], "ファイルが開けません\nf+past_end");
+    EXPECT_EQ(messages[2], "ファイルが開けません\nf+wraps");
     // "short" inflates to 999 of its 1000 bytes and never reaches its end.
-    EXPECT_EQ(messages[2], "ファイルの解凍に失敗\nshort:n999!=999");
-    EXPECT_EQ(messages[3], "ファイルの解凍に失敗\nlong:n1000!=1001");
-    EXPECT_EQ(messages[4].rfind("ファイルの解凍に失敗\nnotzlib:n", 0), 0u);
+    EXPECT_EQ(messages[3], "ファイルの解凍に失敗\nshort:n999!=999");
+    EXPECT_EQ(messages[4], "ファイルの解凍に失敗\nlong:n1000!=1001");
+    EXPECT_EQ(messages[5].rfind("ファイルの解凍に失敗\nnotzlib:n", 0), 0u);
 }
 
 TEST_F(LoaderTest, ErrorIsReportedOutsideTheFileLock) {
