@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Touch(tables.SystemRow(mode), GameTables::kSystemRowSize);
         for (int32_t ship = -1; ship <= 6; ++ship) {
             Touch(tables.ShipRow(0, mode, ship), GameTables::kShipRowSize);
-            Touch(tables.ShotRow(1, ship, static_cast<int32_t>(mode % 5)), GameTables::kShotRowSize);
+            Touch(tables.ShotRow(1, ship, static_cast<int32_t>(mode % 5)),
+                  GameTables::kShotRowSize);
         }
         Touch(tables.BossRow(mode, probe), GameTables::kBossRowSize);
         Touch(tables.EmitterRow(mode, probe), GameTables::kEmitterRowSize);
