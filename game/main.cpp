@@ -1,10 +1,12 @@
 #include "engine/common/Heap.h"
 #include "game/core/GameFramework.h"
+#include "sys/sanitizer.h"
 #include "sys/window.h"
 
 #include <cstdio>
 
 int main() {
+    sys::PrepareLeakCheck();
     Mireku::Common::Heap::LockedInitialize();
 
     GameFramework* game = GameFramework::CreateInstance();
