@@ -4,6 +4,7 @@
 
 #include "sys/gpu.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -50,6 +51,11 @@ struct NullCall {
     const void* objects[4] = {nullptr, nullptr, nullptr, nullptr};
     float floats[4] = {0, 0, 0, 0};
 };
+
+// A null device keeps at most this many calls: when the recording is full it
+// drops its older half, so a long headless run does not grow without bound.
+// Tests clear the recording (NullCalls()->clear()) before what they check.
+constexpr size_t kNullCallLimit = size_t{1} << 16;
 
 // The recording of a null device; null for a device of another backend.
 std::vector<NullCall>* NullCalls(Device* device);

@@ -17,6 +17,8 @@ NullCall& NullDevice::Record(NullOp op) {
         scratch_ = NullCall{op};
         return scratch_;
     }
+    if (calls_.size() >= kNullCallLimit)
+        calls_.erase(calls_.begin(), calls_.begin() + kNullCallLimit / 2);
     calls_.push_back(NullCall{op});
     return calls_.back();
 }
