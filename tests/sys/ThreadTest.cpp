@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <sched.h>
 #include <string>
+#include <thread>
 
 TEST(SysThread, SuspendedThreadRunsOnlyAfterResumeWithItsAffinity) {
     struct Ctx {
@@ -45,6 +46,45 @@ TEST(SysThread, EventsAutoResetAndTimeOut) {
     EXPECT_TRUE(m.WaitFor(1));
     m.Reset();
     EXPECT_FALSE(m.WaitFor(1));
+}
+
+TEST(SysThread, AWaitUsesUpAnAutoResetEventsSignal) {
+    sys::Event e;
+    e.Set();
+    e.Wait();
+    EXPECT_FALSE(e.WaitFor(5)) << "Wait cleared the event like WaitFor does";
+}
+
+TEST(SysThread, OneSetOfAManualResetEventWakesEveryWaiter) {
+    sys::Event gate(true);
+    std::atomic<int> waiting{0}, woken{0};
+    // A waiter the Set does not wake still sees the event when its own time
+    // runs out, so the time it took tells a lost wake-up.
+    auto waiter = [&] {
+        ++waiting;
+        if (gate.WaitFor(10000))
+            ++woken;
+    };
+    std::thread a(waiter), b(waiter);
+    while (waiting.load() < 2)
+        sys::YieldThread();
+    sys::SleepMilliseconds(20); // both are inside the wait by now, most likely
+    const uint64_t set = sys::NowMicroseconds();
+    gate.Set();
+    a.join();
+    b.join();
+    EXPECT_EQ(woken.load(), 2);
+    EXPECT_LT(sys::NowMicroseconds() - set, 5000000u) << "both woke on the Set itself";
+    EXPECT_TRUE(gate.WaitFor(0)) << "a manual-reset event stays set";
+}
+
+TEST(SysThread, WaitForOnAnUnsetEventTakesItsTime) {
+    sys::Event e;
+    const uint64_t start = sys::NowMicroseconds();
+    EXPECT_FALSE(e.WaitFor(50));
+    const uint64_t took = sys::NowMicroseconds() - start;
+    EXPECT_GE(took, 50000u);
+    EXPECT_LT(took, 5000000u) << "generous: other builds may load the machine";
 }
 
 TEST(SysThread, MutexIsRecursiveAndClockIsMonotonic) {
