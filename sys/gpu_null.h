@@ -64,6 +64,9 @@ void SetNullRecording(Device* device, bool record);
 uint64_t NullCallCount(Device* device);
 // The display-mode list a null device reports.
 void SetNullDisplayModes(Device* device, const DisplayMode* modes, uint32_t count);
+// The full-screen state null devices leave on their (imaginary) display; it
+// stays when the device goes.
+bool NullDisplayIsFullscreen();
 // Makes the next CreateContext / CreateSwapChain of a null device fail.
 void SetNullFailures(Device* device, bool context, bool swapChain);
 // Contents written through Map/UpdateSubresource into a null device's buffer.

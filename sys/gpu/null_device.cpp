@@ -1,9 +1,18 @@
 // The null backend: every call is recorded, nothing is drawn.
 #include "sys/gpu/null_device.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace sys::gpu {
+
+namespace {
+
+// As on a real display, the full-screen state belongs to the output, not to
+// the device, and outlives it.
+std::atomic<bool> g_displayFullscreen{false};
+
+} // namespace
 
 NullDevice::NullDevice() : Device(Backend::Null) {}
 
@@ -44,6 +53,18 @@ bool NullDevice::CreateSwapChain(const SwapChainDesc& desc) {
 
 void NullDevice::DestroyContext() {
     DestroyAllObjects();
+}
+
+void NullDevice::SetFullscreen(bool fullscreen) {
+    g_displayFullscreen.store(fullscreen);
+}
+
+bool NullDevice::IsFullscreen() const {
+    return g_displayFullscreen.load();
+}
+
+bool NullDisplayIsFullscreen() {
+    return g_displayFullscreen.load();
 }
 
 uint32_t NullDevice::GetDisplayModes(DisplayMode* modes, uint32_t capacity) {
