@@ -7,6 +7,7 @@
 #include "game/core/ConfigBlock.h"
 #include "game/core/FileLoader.h"
 #include "support/ExhaustedHeap.h"
+#include "support/ScratchFolder.h"
 #include "sys/file.h"
 #include "tools/soundgen/SoundSynth.h"
 
@@ -14,7 +15,7 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
+#include <memory>
 #include <string>
 
 using Mireku::Resource::ResourceLoader;
@@ -26,8 +27,8 @@ namespace {
 class SoundManagerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char pattern[] = "/tmp/drevanth-sound-XXXXXX";
-        root_ = mkdtemp(pattern);
+        scratch_ = std::make_unique<testsupport::ScratchFolder>();
+        root_ = scratch_->Root();
         const auto blip = soundgen::MakeWav(std::vector<float>(480, 0.5f), 1, 48000, 16);
         Write("sound/se/common", "005.wav", blip);
         Write("sound/se/common", "106.wav", blip);
@@ -36,7 +37,7 @@ protected:
         Write("sound/bgm", "title.ogg",
               soundgen::EncodeOggVorbis(soundgen::Tone(220.0f, 0.3f, 48000), 1, 48000));
     }
-    static void TearDownTestSuite() { std::filesystem::remove_all(root_); }
+    static void TearDownTestSuite() { scratch_.reset(); }
     static void Write(const std::string& folder, const std::string& name,
                       const std::vector<uint8_t>& bytes) {
         const std::string dir = root_ + "/" + folder;
@@ -69,6 +70,7 @@ protected:
         return manager_->GetEffectVoice(id, voice)->GetVoice()->IsStarted();
     }
 
+    static inline std::unique_ptr<testsupport::ScratchFolder> scratch_;
     static inline std::string root_;
     soundtest::NullSoundDriver null_;
     ResourceLoader* loader_ = nullptr;
