@@ -161,6 +161,9 @@ void GlobalWork::Finalize() {
 void GlobalWork::BeginGame(uint32_t type) {
     stage = 0;
     gameType = type;
+    // A game begun from the menu is never a replay, whatever the last attract
+    // demo left: its score ranks, and its director reads the player's input.
+    playing = 0;
     hitsTaken = misses = hitsTaken2 = misses2 = 0;
 }
 
