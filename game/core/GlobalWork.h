@@ -11,6 +11,7 @@
 #include "game/core/GameTables.h"
 #include "game/core/PlayerWork.h"
 #include "game/core/ProgressBlock.h"
+#include "game/core/ReplayStream.h"
 #include "game/core/ScoreBlock.h"
 
 #include <cstdint>
@@ -143,4 +144,7 @@ private:
     void BeginInitialize();
     void EndInitialize();
     bool TakeReplayBuffer(uint32_t size);
+    // Starts playback of a checked stream in a heap block that becomes the
+    // replay buffer.
+    void AdoptPlayback(uint8_t* block, uint32_t size, const ReplayStream::Header& header);
 };

@@ -142,10 +142,38 @@ TEST_F(ReplayTest, DamagedDemosAreRefused) {
     lives[36] = 0x01;
     lives[37] = 0x02; // 513 ships in stock
     EXPECT_FALSE(gw->StartReplayPlayback(lives.data(), 56));
-    std::vector<uint8_t> huge(ReplayStream::kRecordBufferSize + 4, 0);
-    auto h = Header(0, 1, 0);
-    std::copy(h.begin(), h.end(), huge.begin());
-    EXPECT_FALSE(gw->StartReplayPlayback(huge.data(), static_cast<uint32_t>(huge.size())));
+    EXPECT_EQ(gw->playing, 0);
+}
+
+TEST_F(ReplayTest, DemosLongerThanARecordingBufferPlayWhole) {
+    // 70000 words: more than the 65522 a recording keeps, past 0x40000 bytes.
+    auto demo = Header(1, 2, 0);
+    for (uint32_t f = 0; f < 70000; ++f)
+        for (int k = 0; k < 4; ++k)
+            demo.push_back(static_cast<uint8_t>((f & 0x1FFF) >> (8 * k)));
+    ASSERT_GT(demo.size(), 0x40000u);
+    WriteDemos(demo);
+    ASSERT_TRUE(gw->LoadDemoReplay());
+    uint32_t words = 0, w = 0;
+    while (gw->ReadReplayInput(&w))
+        ASSERT_EQ(w, words++ & 0x1FFF);
+    EXPECT_EQ(words, 70000u);
+    ASSERT_TRUE(gw->StartReplayPlayback(demo.data(), static_cast<uint32_t>(demo.size())));
+}
+
+TEST_F(ReplayTest, ADemoTooBigForTheHeapIsRefusedAndChangesNothing) {
+    // 512 MiB, more than the whole engine heap; sparse, so it costs no disk.
+    WriteDemos(Header(1, 2, 0));
+    for (int n = 1; n <= 4; ++n)
+        std::filesystem::resize_file(
+            scratch.Path("data/replay/demo" + std::to_string(n) + ".replay"), 512u << 20);
+    gw->stage = 5;
+    testing::internal::CaptureStderr(); // the heap reports the refusal
+    EXPECT_FALSE(gw->LoadDemoReplay());
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(gw->stage, 5u);
+    EXPECT_EQ(gw->playing, 0);
+    EXPECT_EQ(gw->replayBuffer, nullptr);
 }
 
 size_t HeapBytesInUse() {
