@@ -142,7 +142,40 @@ TEST_F(ReplayTest, DamagedDemosAreRefused) {
     lives[36] = 0x01;
     lives[37] = 0x02; // 513 ships in stock
     EXPECT_FALSE(gw->StartReplayPlayback(lives.data(), 56));
+    // One byte short of a header, handed over directly.
+    ReplayStream::Header h{};
+    EXPECT_FALSE(ReplayStream::ReadHeader(lives.data(), 55, &h));
+    EXPECT_FALSE(gw->StartReplayPlayback(lives.data(), 55));
     EXPECT_EQ(gw->playing, 0);
+}
+
+TEST_F(ReplayTest, AHeaderLaidOutByHandIsReadFieldByField) {
+    std::vector<uint8_t> b(56 + 4, 0);
+    b[0] = 0x39; // score 12345, little-endian u64 at 0
+    b[1] = 0x30;
+    b[28] = 1;    // continues
+    b[30] = 0x2C; // Barion gauge 300 at 30
+    b[31] = 0x01;
+    b[36] = 2;    // lives, i16 at 36
+    b[38] = 3;    // ship at 38
+    b[39] = 1;    // power level at 39
+    b[48] = 7;    // stage, u32 at 48
+    b[52] = 9;    // mode, u32 at 52
+    b[56] = 0x11; // the first input word
+    b[57] = 0x10;
+    ASSERT_TRUE(gw->StartReplayPlayback(b.data(), static_cast<uint32_t>(b.size())));
+    EXPECT_EQ(gw->player.score, 12345u);
+    EXPECT_EQ(gw->player.continues, 1);
+    EXPECT_EQ(gw->player.barionGauge, 300);
+    EXPECT_EQ(gw->player.lives, 2);
+    EXPECT_EQ(gw->player.ship, 3);
+    EXPECT_EQ(gw->player.power, 1);
+    EXPECT_EQ(gw->stage, 7u);
+    EXPECT_EQ(gw->mode, 9u);
+    uint32_t w = 0;
+    ASSERT_TRUE(gw->ReadReplayInput(&w));
+    EXPECT_EQ(w, 0x1011u);
+    EXPECT_FALSE(gw->ReadReplayInput(&w));
 }
 
 TEST_F(ReplayTest, DemosLongerThanARecordingBufferPlayWhole) {
