@@ -81,7 +81,7 @@ TEST(Framework, FixedStepLoopRunsUntilTheWindowClosesThenFinalizes) {
         EXPECT_EQ(s, 1.0f);
     EXPECT_EQ(fw->log, (std::vector<std::string>{"OnInitialize", "OnFinalize"}));
     EXPECT_TRUE(fw->errors.empty());
-    EXPECT_EQ(*fw->GetCommandBufferSize(), Framework::kDefaultCommandBufferSize);
+    EXPECT_EQ(*fw->GetCommandBufferSize(), 0x100000u) << "1 MiB unless the game asks otherwise";
     EXPECT_TRUE(GameWindow::GetInstance()->IsClosed());
     // Every engine service is gone, in the order the engine tears them down.
     EXPECT_EQ(M::Peripheral::InputDevice::GetInstance(), nullptr);

@@ -71,12 +71,13 @@ TEST_F(ReplayTest, RecordSaveAndPlayBackTheSameWords) {
 
 TEST_F(ReplayTest, RecordingKeepsItsFirstWordsWhenFull) {
     gw->StartReplayRecording();
-    for (uint32_t f = 0; f < ReplayStream::kMaxWords + 10; ++f)
+    // A 0x40000-byte buffer: the 56-byte header and 65522 words.
+    for (uint32_t f = 0; f < 65532; ++f)
         gw->WriteReplayInput(f);
-    EXPECT_EQ(gw->replayPosition, ReplayStream::kRecordBufferSize);
+    EXPECT_EQ(gw->replayPosition, 0x40000u);
     uint32_t last;
     std::memcpy(&last, gw->replayBuffer + gw->replayPosition - 4, 4);
-    EXPECT_EQ(last, ReplayStream::kMaxWords - 1);
+    EXPECT_EQ(last, 65521u);
 }
 
 TEST_F(ReplayTest, DemoFilesFromTheBuilderPlay) {
