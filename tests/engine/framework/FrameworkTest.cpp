@@ -104,12 +104,15 @@ TEST(Framework, FixedStepLoopRunsUntilTheWindowClosesThenFinalizes) {
 TEST(Framework, EachDropReachesTheGameOnceWithNamesCutTo259Bytes) {
     ProbeFramework* fw = new ProbeFramework;
     fw->closeAfter = 600; // a safety net: the drops end the run much sooner
-    const std::string longName = "/drop/" + std::string(300, 'x');
+    // 260 bytes, one too many for the 260-byte buffer with its terminator,
+    // and 259, which just fits.
+    const std::string tooLong = "/drop/" + std::string(254, 'x');
+    const std::string fits = "/drop/" + std::string(253, 'y');
     fw->onFrame = [&](ProbeFramework& self) {
         if (self.steps.size() == 1) {
             PushDrop(SDL_DROPBEGIN);
-            PushDrop(SDL_DROPFILE, longName);
-            PushDrop(SDL_DROPFILE, "/drop/second.dat");
+            PushDrop(SDL_DROPFILE, tooLong);
+            PushDrop(SDL_DROPFILE, fits);
             PushDrop(SDL_DROPCOMPLETE);
             PushDrop(SDL_DROPFILE, "/drop/alone.dat"); // a drop of one, without brackets
         }
@@ -119,8 +122,7 @@ TEST(Framework, EachDropReachesTheGameOnceWithNamesCutTo259Bytes) {
     };
     fw->Run();
     ASSERT_EQ(fw->drops.size(), 2u);
-    EXPECT_EQ(fw->drops[0],
-              (std::vector<std::string>{longName.substr(0, 259), "/drop/second.dat"}));
+    EXPECT_EQ(fw->drops[0], (std::vector<std::string>{tooLong.substr(0, 259), fits}));
     EXPECT_EQ(fw->drops[1], std::vector<std::string>{"/drop/alone.dat"});
     fw->Release();
 }
