@@ -40,28 +40,23 @@ bool Heap::Initialize() {
         return false;
 #if defined(DREVANTH_HEAP_POISON)
     poisoned_ = true;
-    Poison(base_, arenaSize_);
+    SetPoisoned(base_, arenaSize_, true);
 #endif
     return true;
 }
 
-void Heap::Poison(const void* p, size_t n) const {
+void Heap::SetPoisoned(const void* p, size_t n, bool poisoned) const {
 #if defined(DREVANTH_HEAP_POISON)
-    if (poisoned_ && n)
+    if (!poisoned_ || n == 0)
+        return;
+    if (poisoned)
         __asan_poison_memory_region(p, n);
-#else
-    (void)p;
-    (void)n;
-#endif
-}
-
-void Heap::Unpoison(const void* p, size_t n) const {
-#if defined(DREVANTH_HEAP_POISON)
-    if (poisoned_ && n)
+    else
         __asan_unpoison_memory_region(p, n);
 #else
     (void)p;
     (void)n;
+    (void)poisoned;
 #endif
 }
 
@@ -353,7 +348,7 @@ void* Heap::Alloc(size_t size) {
         InsertFree(n);
     }
     uint8_t* payload = reinterpret_cast<uint8_t*>(b) + kHeaderSize;
-    Unpoison(payload, size);
+    SetPoisoned(payload, size, false);
     return payload;
 }
 
@@ -369,7 +364,7 @@ void* Heap::AllocTop(size_t size) {
     uint32_t remainder = b->size - r;
     if (remainder < kSplitMinimum) {
         uint8_t* payload = reinterpret_cast<uint8_t*>(b) + kHeaderSize;
-        Unpoison(payload, size);
+        SetPoisoned(payload, size, false);
         return payload;
     }
     b->size = remainder - kHeaderSize;
@@ -386,7 +381,7 @@ void* Heap::AllocTop(size_t size) {
     b->next = Off(upper);
     InsertFree(b);
     uint8_t* payload = reinterpret_cast<uint8_t*>(upper) + kHeaderSize;
-    Unpoison(payload, size);
+    SetPoisoned(payload, size, false);
     return payload;
 }
 
@@ -394,7 +389,7 @@ void Heap::Free(void* p) {
     if (!p)
         return;
     BlockHeader* b = reinterpret_cast<BlockHeader*>(static_cast<uint8_t*>(p) - kHeaderSize);
-    Poison(p, b->size);
+    SetPoisoned(p, b->size, true);
     BlockHeader* prev = At(b->prev);
     BlockHeader* next = At(b->next);
     bool prevFree = prev && IsFree(prev);

@@ -109,8 +109,7 @@ private:
     BlockHeader* SearchTop(uint32_t r) const;
 
     // Poisoning of what is not handed out (the process heap of sanitizer builds).
-    void Poison(const void* p, size_t n) const;
-    void Unpoison(const void* p, size_t n) const;
+    void SetPoisoned(const void* p, size_t n, bool poisoned) const;
 
     uint32_t arenaSize_;
     uint32_t root_;

@@ -158,19 +158,6 @@ TEST(HeapPoisoning, OverrunsUseAfterFreeAndHeaderWritesAreReported) {
 #endif
 }
 
-TEST(Heap, ABlockFreedBetweenTwoUsedOnesIsReusedForItsExactSize) {
-    Arena a(4096);
-    void* left = a.heap.Alloc(32);
-    void* mid = a.heap.Alloc(80);
-    void* right = a.heap.Alloc(32);
-    ASSERT_TRUE(left && mid && right);
-    a.heap.Free(mid);
-    EXPECT_EQ(a.heap.Alloc(80), mid);
-    EXPECT_EQ(Heap::HeaderOf(mid)->size, 80u);
-    EXPECT_EQ(a.heap.NextBlock(Heap::HeaderOf(mid)), Heap::HeaderOf(right));
-    CheckHeap(a.heap);
-}
-
 // Free blocks of 16, 32, 64, 128, 160 and 192 bytes, freed in that order
 // beside the big rest R, build the all-black tree
 //              128
@@ -211,6 +198,10 @@ TEST(Heap, SplitOnlyWhenAtLeast48BytesRemain) {
     void* mid = a.heap.Alloc(112);
     void* right = a.heap.Alloc(16);
     ASSERT_TRUE(left && mid && right);
+    a.heap.Free(mid);
+    // Its exact size takes it back whole.
+    EXPECT_EQ(a.heap.Alloc(112), mid);
+    EXPECT_EQ(a.heap.NextBlock(Heap::HeaderOf(mid)), Heap::HeaderOf(right));
     a.heap.Free(mid);
     // 112 - 64 = 48 remains: split.
     void* p = a.heap.Alloc(64);
