@@ -1,9 +1,11 @@
 #include "sys/file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -16,11 +18,19 @@ namespace sys {
 intptr_t OpenFileRead(const char* path) {
     if (!path)
         return kInvalidFile;
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a named pipe waits for a writer for ever;
+    // with it the open returns at once and the type test below refuses it.
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return kInvalidFile;
     struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return kInvalidFile;
+    }
+    // Reads of a regular file block as usual.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return kInvalidFile;
     }
@@ -40,18 +50,25 @@ void CloseFile(intptr_t file) {
 }
 
 size_t ReadFile(intptr_t file, void* buffer, size_t n) {
+    const int64_t done = ReadFileChecked(file, buffer, n);
+    return done < 0 ? 0 : static_cast<size_t>(done);
+}
+
+int64_t ReadFileChecked(intptr_t file, void* buffer, size_t n) {
     if (file == kInvalidFile)
-        return 0;
+        return -1;
     size_t done = 0;
     while (done < n) {
         ssize_t r = ::read(static_cast<int>(file), static_cast<char*>(buffer) + done, n - done);
         if (r < 0 && errno == EINTR)
             continue;
-        if (r <= 0)
+        if (r < 0)
+            return -1;
+        if (r == 0)
             break;
         done += static_cast<size_t>(r);
     }
-    return done;
+    return static_cast<int64_t>(done);
 }
 
 size_t WriteFile(intptr_t file, const void* buffer, size_t n) {
@@ -184,11 +201,56 @@ std::string DocumentsFolder() {
     return docs;
 }
 
+namespace {
+
+// mkstemp replaces these six characters of the template.
+constexpr const char* kTemporarySuffix = ".XXXXXX";
+constexpr size_t kTemporaryLetters = 6;
+
+// The folder part of a path ("." for a bare name, "/" for the root).
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return path.substr(0, slash ? slash : 1);
+}
+
+} // namespace
+
+uint32_t RemoveStaleTemporaries(const char* path) {
+    if (!path || !*path)
+        return 0;
+    const std::string full(path);
+    const std::string folder = FolderOf(full);
+    const size_t slash = full.rfind('/');
+    const std::string prefix = (slash == std::string::npos ? full : full.substr(slash + 1)) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    uint32_t removed = 0;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name(e->d_name);
+        if (name.size() != prefix.size() + kTemporaryLetters ||
+            name.compare(0, prefix.size(), prefix))
+            continue;
+        bool letters = true;
+        for (size_t i = prefix.size(); i < name.size(); ++i)
+            letters = letters && std::isalnum(static_cast<unsigned char>(name[i]));
+        struct stat st;
+        const std::string victim = folder + "/" + name;
+        if (letters && ::lstat(victim.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::unlink(victim.c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
 bool AtomicReplace(const char* path, const void* data, size_t size) {
     if (!path)
         return false;
     // A unique temporary name, so that two writers never share one file.
-    std::string tmp = std::string(path) + ".XXXXXX";
+    std::string tmp = std::string(path) + kTemporarySuffix;
     int fd = ::mkstemp(tmp.data());
     if (fd < 0)
         return false;
@@ -201,9 +263,7 @@ bool AtomicReplace(const char* path, const void* data, size_t size) {
         return false;
     }
     // The rename itself lasts only once the folder is on disk too.
-    std::string folder(path);
-    size_t slash = folder.rfind('/');
-    folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash ? slash : 1);
+    const std::string folder = FolderOf(path);
     int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);

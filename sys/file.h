@@ -10,13 +10,18 @@ namespace sys {
 
 constexpr intptr_t kInvalidFile = -1;
 
-// Opens an existing file for shared reading; kInvalidFile when it cannot.
+// Opens an existing regular file for shared reading; kInvalidFile when it
+// cannot. Anything else (a folder, a named pipe, a device) is refused
+// without blocking.
 intptr_t OpenFileRead(const char* path);
 // Creates or truncates a file for writing; kInvalidFile when it cannot.
 intptr_t OpenFileWrite(const char* path);
 void CloseFile(intptr_t file);
 // Reads or writes up to n bytes, retrying short transfers; returns the count.
 size_t ReadFile(intptr_t file, void* buffer, size_t n);
+// The same, but a read error gives -1 rather than the count so far, so that a
+// file that fails to read is not taken for a short one.
+int64_t ReadFileChecked(intptr_t file, void* buffer, size_t n);
 size_t WriteFile(intptr_t file, const void* buffer, size_t n);
 bool SeekFile(intptr_t file, uint64_t offset);
 // Size in bytes, or -1 when unknown.
@@ -40,5 +45,8 @@ std::string DocumentsFolder();
 // Writes the bytes to a temporary file beside `path`, flushes it and renames
 // it over `path`, so that a crash never leaves a half-written file.
 bool AtomicReplace(const char* path, const void* data, size_t size);
+// Deletes the temporary files AtomicReplace leaves beside `path` when the
+// process dies before its rename ("<path>.XXXXXX"); returns how many went.
+uint32_t RemoveStaleTemporaries(const char* path);
 
 } // namespace sys

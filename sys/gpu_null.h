@@ -4,6 +4,7 @@
 
 #include "sys/gpu.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -51,6 +52,11 @@ struct NullCall {
     float floats[4] = {0, 0, 0, 0};
 };
 
+// A null device keeps at most this many calls: when the recording is full it
+// drops its older half, so a long headless run does not grow without bound.
+// Tests clear the recording (NullCalls()->clear()) before what they check.
+constexpr size_t kNullCallLimit = size_t{1} << 16;
+
 // The recording of a null device; null for a device of another backend.
 std::vector<NullCall>* NullCalls(Device* device);
 // With recording off a null device only counts its calls (benchmarks).
@@ -58,6 +64,9 @@ void SetNullRecording(Device* device, bool record);
 uint64_t NullCallCount(Device* device);
 // The display-mode list a null device reports.
 void SetNullDisplayModes(Device* device, const DisplayMode* modes, uint32_t count);
+// The full-screen state null devices leave on their (imaginary) display; it
+// stays when the device goes.
+bool NullDisplayIsFullscreen();
 // Makes the next CreateContext / CreateSwapChain of a null device fail.
 void SetNullFailures(Device* device, bool context, bool swapChain);
 // Contents written through Map/UpdateSubresource into a null device's buffer.

@@ -5,6 +5,12 @@
 #include <cstdio>
 #include <new>
 
+// This file is built without AddressSanitizer's checks (see the engine's
+// CMakeLists): it alone reads and writes the poisoned headers.
+#if defined(DREVANTH_HEAP_POISON)
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace Mireku::Common {
 
 namespace {
@@ -28,7 +34,54 @@ bool RoundRequest(size_t size, uint32_t& rounded) {
 Heap::Heap() : arenaSize_(0), root_(kNil), first_(kNil), base_(nullptr) {}
 
 bool Heap::Initialize() {
-    return InitializeOver(g_arena, kArenaSize);
+    if (arenaSize_ != 0)
+        return true;
+    if (!InitializeOver(g_arena, kArenaSize))
+        return false;
+#if defined(DREVANTH_HEAP_POISON)
+    poisoned_ = true;
+    SetPoisoned(base_, arenaSize_, true);
+#endif
+    return true;
+}
+
+void Heap::SetPoisoned(const void* p, size_t n, bool poisoned) const {
+#if defined(DREVANTH_HEAP_POISON)
+    if (!poisoned_ || n == 0)
+        return;
+    if (poisoned)
+        __asan_poison_memory_region(p, n);
+    else
+        __asan_unpoison_memory_region(p, n);
+#else
+    (void)p;
+    (void)n;
+    (void)poisoned;
+#endif
+}
+
+const Heap::BlockHeader* Heap::NextBlock(const BlockHeader* b) const {
+    return At(b->next);
+}
+
+const Heap::BlockHeader* Heap::Left(const BlockHeader* b) const {
+    return At(b->left);
+}
+
+const Heap::BlockHeader* Heap::Right(const BlockHeader* b) const {
+    return At(b->right);
+}
+
+bool Heap::IsFree(const BlockHeader* b) {
+    return (b->flags & 1u) != 0;
+}
+
+uint32_t Heap::Colour(const BlockHeader* b) {
+    return (b->flags >> 1) & 3u;
+}
+
+uint32_t Heap::BlockSize(const BlockHeader* b) {
+    return b->size;
 }
 
 bool Heap::InitializeOver(void* arena, uint32_t size) {
@@ -294,7 +347,9 @@ void* Heap::Alloc(size_t size) {
         n->flags = 0;
         InsertFree(n);
     }
-    return reinterpret_cast<uint8_t*>(b) + kHeaderSize;
+    uint8_t* payload = reinterpret_cast<uint8_t*>(b) + kHeaderSize;
+    SetPoisoned(payload, size, false);
+    return payload;
 }
 
 void* Heap::AllocTop(size_t size) {
@@ -307,8 +362,11 @@ void* Heap::AllocTop(size_t size) {
     TreeRemove(b);
     MarkInUse(b);
     uint32_t remainder = b->size - r;
-    if (remainder < kSplitMinimum)
-        return reinterpret_cast<uint8_t*>(b) + kHeaderSize;
+    if (remainder < kSplitMinimum) {
+        uint8_t* payload = reinterpret_cast<uint8_t*>(b) + kHeaderSize;
+        SetPoisoned(payload, size, false);
+        return payload;
+    }
     b->size = remainder - kHeaderSize;
     BlockHeader* upper =
         reinterpret_cast<BlockHeader*>(reinterpret_cast<uint8_t*>(b) + kHeaderSize + b->size);
@@ -322,13 +380,16 @@ void* Heap::AllocTop(size_t size) {
         after->prev = Off(upper);
     b->next = Off(upper);
     InsertFree(b);
-    return reinterpret_cast<uint8_t*>(upper) + kHeaderSize;
+    uint8_t* payload = reinterpret_cast<uint8_t*>(upper) + kHeaderSize;
+    SetPoisoned(payload, size, false);
+    return payload;
 }
 
 void Heap::Free(void* p) {
     if (!p)
         return;
     BlockHeader* b = reinterpret_cast<BlockHeader*>(static_cast<uint8_t*>(p) - kHeaderSize);
+    SetPoisoned(p, b->size, true);
     BlockHeader* prev = At(b->prev);
     BlockHeader* next = At(b->next);
     bool prevFree = prev && IsFree(prev);
@@ -420,8 +481,7 @@ template <class Allocate> void* AllocateLocked(size_t size, Allocate allocate) {
 
 void Heap::EnsureInitialized() {
     // An allocation before main initialised the heap (a static object) starts it.
-    if (arenaSize_ == 0)
-        Initialize();
+    Initialize();
 }
 
 void* Heap::LockedAlloc(size_t size) {

@@ -2,6 +2,13 @@
 // free blocks kept in a left-leaning red-black tree ordered by (size, address).
 // The heap has no lock of its own; callers hold the heap lock around each call,
 // which the Locked* wrappers do for them.
+//
+// In AddressSanitizer builds the process heap keeps every byte it has not
+// handed out poisoned (block headers, free blocks, the rounding after a
+// payload), so an overrun, a stray header write or a use after free inside
+// engine allocations is reported like one in malloc'd memory. Only this
+// heap's own code reads the headers; the inspection helpers below go through
+// it.
 #pragma once
 
 #include <cstddef>
@@ -35,7 +42,9 @@ public:
 
     Heap();
 
-    // Makes the static arena one free block. Called once by main.
+    // Makes the static arena one free block, once: an allocation made before
+    // main's call started the heap already, and a second call would otherwise
+    // hand its block out again. Later calls change nothing and return true.
     bool Initialize();
     // Same heap over a caller's buffer (16-byte aligned, size a multiple of 16);
     // lets tests and benchmarks exercise the algorithms on small arenas.
@@ -54,12 +63,13 @@ public:
     uint8_t* ArenaBase() const { return base_; }
     uint32_t ArenaSize() const { return arenaSize_; }
     const BlockHeader* FirstBlock() const { return At(first_); }
-    const BlockHeader* NextBlock(const BlockHeader* b) const { return At(b->next); }
+    const BlockHeader* NextBlock(const BlockHeader* b) const;
     const BlockHeader* Root() const { return At(root_); }
-    const BlockHeader* Left(const BlockHeader* b) const { return At(b->left); }
-    const BlockHeader* Right(const BlockHeader* b) const { return At(b->right); }
-    static bool IsFree(const BlockHeader* b) { return (b->flags & 1u) != 0; }
-    static uint32_t Colour(const BlockHeader* b) { return (b->flags >> 1) & 3u; }
+    const BlockHeader* Left(const BlockHeader* b) const;
+    const BlockHeader* Right(const BlockHeader* b) const;
+    static bool IsFree(const BlockHeader* b);
+    static uint32_t Colour(const BlockHeader* b);
+    static uint32_t BlockSize(const BlockHeader* b);
     static const BlockHeader* HeaderOf(const void* payload) {
         return reinterpret_cast<const BlockHeader*>(static_cast<const uint8_t*>(payload) -
                                                     kHeaderSize);
@@ -98,10 +108,14 @@ private:
     BlockHeader* SearchFit(uint32_t r) const;
     BlockHeader* SearchTop(uint32_t r) const;
 
+    // Poisoning of what is not handed out (the process heap of sanitizer builds).
+    void SetPoisoned(const void* p, size_t n, bool poisoned) const;
+
     uint32_t arenaSize_;
     uint32_t root_;
     uint32_t first_;
     uint8_t* base_;
+    bool poisoned_ = false;
 };
 
 // Reports an exhausted engine heap once per failed request (stderr), so that a

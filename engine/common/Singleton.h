@@ -3,9 +3,14 @@
 #include "engine/common/Heap.h"
 
 #include <new>
+#include <typeinfo>
 #include <utility>
 
 namespace Mireku::Common {
+
+// Told of every singleton as it is destroyed (before its OnDestroy), when
+// set: the order of the teardown can then be checked (tests, diagnostics).
+inline void (*g_singletonTeardownWatcher)(const std::type_info& type) = nullptr;
 
 // Mix-in of every singleton: one global instance pointer per class, created
 // and destroyed explicitly by the code that owns the order.
@@ -33,6 +38,8 @@ public:
         T* obj = s_instance;
         if (!obj)
             return;
+        if (g_singletonTeardownWatcher)
+            g_singletonTeardownWatcher(typeid(T));
         obj->OnDestroy();
         delete obj;
         s_instance = nullptr;

@@ -58,14 +58,20 @@ void ResourceLoader::Finalize() {
     stop_ = 1;
     thread_.Join();
     thread_.ReleaseBody();
+    LoadRequest late;
+    while (TakeNext(&late))
+        Fail(late);
     Common::ScopedLock fileLock(fileLock_);
     for (DataFile* file : dataFiles_)
         delete file;
     dataFiles_.clear();
     index_.clear();
-    Common::ScopedLock queueLock(queueLock_);
-    queue_.clear();
     busy_ = 0;
+}
+
+void ResourceLoader::Fail(const LoadRequest& request) {
+    if (request.step.IsEmpty() && !request.completion.IsEmpty())
+        request.completion.Invoke(nullptr, 0, request.user, request.folder, request.name);
 }
 
 void ResourceLoader::SetErrorSink(const Common::ErrorSink& errorSink) {
@@ -318,10 +324,10 @@ void ResourceLoader::Load(const LoadStep& step) {
     Process(request);
 }
 
-void ResourceLoader::LoadAsync(const LoadStep& step) {
+bool ResourceLoader::LoadAsync(const LoadStep& step) {
     LoadRequest request;
     request.step = step;
-    Queue(request);
+    return Queue(request);
 }
 
 void ResourceLoader::LoadFileAsync(const char* folder, const char* name,
@@ -330,19 +336,22 @@ void ResourceLoader::LoadFileAsync(const char* folder, const char* name,
     request.completion = completion;
     request.user = user;
     request.SetPath(folder, name);
-    Queue(request);
+    // A dropped read would leave its caller waiting for ever.
+    if (!Queue(request))
+        Fail(request);
 }
 
 // Keys grow with the sequence, so the queue is served in the order queued.
-void ResourceLoader::Queue(LoadRequest& request) {
+bool ResourceLoader::Queue(LoadRequest& request) {
     Common::ScopedLock lock(queueLock_);
     request.key = sequence_ << 8;
-    ++sequence_;
     try {
         queue_.emplace(request.key, request);
     } catch (const std::bad_alloc&) {
-        Common::ReportHeapExhausted(sizeof(LoadRequest));
+        return false;
     }
+    ++sequence_;
+    return true;
 }
 
 bool ResourceLoader::TakeNext(LoadRequest* out) {
@@ -382,9 +391,11 @@ void ResourceLoader::Process(const LoadRequest& request) {
         Common::Heap::LockedFree(data);
 }
 
+// What is queued when the stop flag goes up is still served: the flag is
+// tested only once the queue has been found empty.
 void ResourceLoader::ThreadBody() {
     LoadRequest request;
-    while (stop_ == 0) {
+    for (;;) {
         busy_ = 1;
         // The queue lock is held from the test that finds the queue empty until
         // the busy flag is down, so IsLoading never sees a gap between the two.

@@ -41,8 +41,10 @@ public:
 
     // Starts the loader thread; errors go to the sink from now on.
     bool Initialize(const Common::ErrorSink& errorSink);
-    // Stops and joins the thread, closes every data file, forgets the index
-    // and drops queued requests.
+    // Stops the thread once it has served what was queued, joins it, closes
+    // every data file and forgets the index. A read queued too late for the
+    // thread fails here (its completion runs with null data and size 0), so
+    // nothing waits for it for ever and nothing completes after the return.
     void Finalize();
     void SetErrorSink(const Common::ErrorSink& errorSink);
 
@@ -62,10 +64,12 @@ public:
 
     // Runs the step at once on the calling thread.
     void Load(const LoadStep& step);
-    // Queues the step for the loader thread.
-    void LoadAsync(const LoadStep& step);
+    // Queues the step for the loader thread; false when it could not be
+    // queued (the heap is exhausted) and will never run.
+    bool LoadAsync(const LoadStep& step);
     // Queues a read; the completion runs on the loader thread, with null data
-    // and size 0 when the file cannot be read.
+    // and size 0 when the file cannot be read. A read that cannot even be
+    // queued fails at once: its completion runs on the calling thread.
     void LoadFileAsync(const char* folder, const char* name, const LoadCompletion& completion,
                        const void* user);
 
@@ -87,7 +91,10 @@ private:
                                   Common::HeapAllocator<std::pair<const uint64_t, LoadRequest>>>;
 
     void ThreadBody();
-    void Queue(LoadRequest& request);
+    // False when the request could not be queued.
+    bool Queue(LoadRequest& request);
+    // Runs the completion of a read that will never be served.
+    static void Fail(const LoadRequest& request);
     // TakeNext with the queue lock already held.
     bool TakeNextLocked(LoadRequest* out);
     void Process(const LoadRequest& request);

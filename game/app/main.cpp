@@ -1,11 +1,13 @@
 #include "engine/common/Heap.h"
 #include "game/app/GameFramework.h"
 #include "game/core/ScreenLayout.h"
+#include "sys/sanitizer.h"
 #include "sys/window.h"
 
 #include <cstdio>
 
 int main() {
+    sys::PrepareLeakCheck();
     Mireku::Common::Heap::LockedInitialize();
 
     GameFramework* game = GameFramework::CreateInstance();

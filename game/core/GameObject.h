@@ -109,6 +109,9 @@ public:
     GameObject* GetNextSibling() const { return nextSibling_; }
     GameObject* GetCollisionLink() const { return collisionLink_; }
     void SetCollisionLink(GameObject* next) { collisionLink_ = next; }
+    // The collision pass the object last registered for (0: none yet).
+    uint32_t GetCollisionPass() const { return collisionPass_; }
+    void SetCollisionPass(uint32_t pass) { collisionPass_ = pass; }
 
     int16_t timer = 0;
     int16_t itemCounter = 0;
@@ -117,6 +120,7 @@ public:
 
 protected:
     GameObject* collisionLink_ = nullptr;
+    uint32_t collisionPass_ = 0;
     GameObject* nextSibling_ = nullptr;
     GameObject* firstChild_ = nullptr;
     GameObject* lastChild_ = nullptr;

@@ -92,6 +92,10 @@ void GlobalWork::LoadTables(Mireku::Resource::ChildResourceLoader& loader, const
 }
 
 void GlobalWork::LoadSaves() {
+    // A run killed during its exit save leaves its temporary files behind.
+    if (savesEnabled)
+        for (const Mireku::Common::String* path : {&dataPath, &configPath, &scorePath})
+            sys::RemoveStaleTemporaries(path->c_str());
     // One buffer the size of the largest image, each file read only up to its block.
     static_assert(ScoreBlock::kSize >= ConfigBlock::kSize &&
                   ScoreBlock::kSize >= ProgressBlock::kSize);
@@ -148,6 +152,9 @@ void GlobalWork::Finalize() {
 void GlobalWork::BeginGame(uint32_t type) {
     stage = 0;
     gameType = type;
+    // A game begun from the menu is never a replay, whatever the last attract
+    // demo left: its score ranks, and its director reads the player's input.
+    playing = 0;
     hitsTaken = misses = hitsTaken2 = misses2 = 0;
 }
 
@@ -243,14 +250,16 @@ void GlobalWork::StartReplayRecording() {
 }
 
 void GlobalWork::WriteReplayInput(uint32_t word) {
-    if (!recording || !replayBuffer || replayPosition + 4 > replaySize)
+    if (!recording || !replayBuffer || replayPosition > replaySize ||
+        replaySize - replayPosition < 4)
         return;
     std::memcpy(replayBuffer + replayPosition, &word, 4);
     replayPosition += 4;
 }
 
 bool GlobalWork::ReadReplayInput(uint32_t* word) {
-    if (recording || !replayBuffer || replayPosition + 4 > replaySize)
+    if (recording || !replayBuffer || replayPosition > replaySize ||
+        replaySize - replayPosition < 4)
         return false;
     std::memcpy(word, replayBuffer + replayPosition, 4);
     replayPosition += 4;
@@ -264,13 +273,9 @@ void GlobalWork::FreeReplayBuffer() {
     recording = 0;
 }
 
-bool GlobalWork::StartReplayPlayback(const uint8_t* data, uint32_t size) {
-    ReplayStream::Header header;
-    if (!ReplayStream::ReadHeader(data, size, &header))
-        return false;
-    if (!TakeReplayBuffer(size))
-        return false;
-    std::memcpy(replayBuffer, data, size);
+void GlobalWork::AdoptPlayback(uint8_t* block, uint32_t size, const ReplayStream::Header& header) {
+    FreeReplayBuffer();
+    replayBuffer = block;
     replaySize = size;
     player = header.player;
     stage = header.stage;
@@ -278,6 +283,17 @@ bool GlobalWork::StartReplayPlayback(const uint8_t* data, uint32_t size) {
     replayPosition = ReplayStream::kHeaderSize;
     recording = 0;
     playing = 1;
+}
+
+bool GlobalWork::StartReplayPlayback(const uint8_t* data, uint32_t size) {
+    ReplayStream::Header header;
+    if (!ReplayStream::ReadHeader(data, size, &header))
+        return false;
+    auto* copy = static_cast<uint8_t*>(Heap::LockedAlloc(size));
+    if (!copy)
+        return false;
+    std::memcpy(copy, data, size);
+    AdoptPlayback(copy, size, header);
     return true;
 }
 
@@ -290,15 +306,19 @@ bool GlobalWork::LoadDemoReplay() {
     intptr_t f = sys::OpenFileRead(path);
     if (f == sys::kInvalidFile)
         return false;
+    // Any size the file has; only what the heap cannot hold is refused (the
+    // heap reports it), and nothing changes then.
     const int64_t size = sys::FileSize(f);
     bool ok = false;
-    if (size >= ReplayStream::kHeaderSize && size <= ReplayStream::kRecordBufferSize) {
+    if (size >= ReplayStream::kHeaderSize && size <= int64_t{UINT32_MAX}) {
         const uint32_t n = static_cast<uint32_t>(size);
-        uint8_t* read = static_cast<uint8_t*>(Heap::LockedAlloc(n));
-        if (read) {
-            ok = sys::ReadFile(f, read, n) == n && StartReplayPlayback(read, n);
+        auto* read = static_cast<uint8_t*>(Heap::LockedAlloc(n));
+        ReplayStream::Header header;
+        ok = read && sys::ReadFile(f, read, n) == n && ReplayStream::ReadHeader(read, n, &header);
+        if (ok)
+            AdoptPlayback(read, n, header);
+        else if (read)
             Heap::LockedFree(read);
-        }
     }
     sys::CloseFile(f);
     return ok;

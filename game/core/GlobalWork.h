@@ -10,6 +10,7 @@
 #include "game/core/ConfigBlock.h"
 #include "game/core/PlayerWork.h"
 #include "game/core/ProgressBlock.h"
+#include "game/core/ReplayStream.h"
 #include "game/core/ScoreBlock.h"
 #include "game/core/tables/GameTables.h"
 
@@ -143,4 +144,7 @@ private:
     void BeginInitialize();
     void EndInitialize();
     bool TakeReplayBuffer(uint32_t size);
+    // Starts playback of a checked stream in a heap block that becomes the
+    // replay buffer.
+    void AdoptPlayback(uint8_t* block, uint32_t size, const ReplayStream::Header& header);
 };

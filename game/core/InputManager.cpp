@@ -84,6 +84,7 @@ bool InputManager::BindFromConfig(const uint8_t* config) {
         table.BindPad(record_, kFirstAimButton + i, kAimPadCodes[i]);
     for (uint32_t i = 0; i < 4; ++i)
         table.EnableRepeat(record_, kFirstDirectionButton + i);
+    lockCount_ = 0;
     return true;
 }
 

@@ -46,9 +46,17 @@ public:
     uint32_t GetHeld() const { return held_; }
     uint32_t GetRecord() const { return record_; }
 
+    // The lock counter, the fourth word: a scene raises it while its buttons
+    // must not start anything more (an attract demo fading out on a press)
+    // and lowers it when done. Binding sets it to 0.
+    void IncrementLockCount() { ++lockCount_; }
+    void DecrementLockCount() { --lockCount_; }
+    int32_t GetLockCount() const { return lockCount_; }
+
 private:
     uint32_t record_ = 0xFFFFFFFFu;
     uint32_t triggered_ = 0;
     uint32_t released_ = 0;
     uint32_t held_ = 0;
+    int32_t lockCount_ = 0;
 };

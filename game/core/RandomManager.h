@@ -32,7 +32,10 @@ public:
     uint32_t Next(uint32_t stream);
     // lo + Next % (hi - lo + 1); a span that wraps to 0 yields lo + Next.
     int32_t RangeInt(uint32_t stream, int32_t lo, int32_t hi);
-    // In [lo, hi): never hi.
+    // lo + (hi - lo) x a float in [0, 1) from the word's low 23 bits. Usually
+    // below hi, but the rounding can give hi itself where floats are coarse
+    // (lo 100, hi 101 and all 23 bits set give 101). Replays depend on this
+    // exact formula, so it stays.
     float RangeFloat(uint32_t stream, float lo, float hi);
 
     Mireku::Common::Random& Stream(uint32_t stream) { return streams_[stream]; }

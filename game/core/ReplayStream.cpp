@@ -11,7 +11,7 @@ void WriteHeader(uint8_t* data, const Header& header) {
 }
 
 bool ReadHeader(const uint8_t* data, size_t size, Header* header) {
-    if (!data || size < kHeaderSize || size > kRecordBufferSize)
+    if (!data || size < kHeaderSize)
         return false;
     Header h;
     std::memcpy(&h.player, data, sizeof(PlayerWork));

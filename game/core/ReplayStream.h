@@ -27,8 +27,7 @@ void WriteHeader(uint8_t* data, const Header& header);
 
 // Takes the header when the stream holds one and its fields are in their
 // ranges (stage, mode, ship, power level, sub weapon, lives); false refuses
-// the stream. A stream longer than a recording buffer is refused too: the
-// game never made it.
+// the stream. A stream may be of any length: it ends where its data ends.
 bool ReadHeader(const uint8_t* data, size_t size, Header* header);
 
 // Number of whole input words after the header.

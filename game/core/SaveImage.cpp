@@ -22,9 +22,11 @@ int64_t ReadFile(const char* path, uint8_t* buffer, uint32_t limit) {
     intptr_t f = sys::OpenFileRead(path);
     if (f == sys::kInvalidFile)
         return -1;
-    size_t n = sys::ReadFile(f, buffer, limit);
+    // A read error is not an empty file: the file must not be taken for one
+    // and replaced by the defaults at exit.
+    const int64_t n = sys::ReadFileChecked(f, buffer, limit);
     sys::CloseFile(f);
-    return static_cast<int64_t>(n);
+    return n;
 }
 
 bool Write(const char* path, uint8_t* block, uint32_t blockSize, uint32_t version) {

@@ -16,7 +16,7 @@ bool Apply(uint8_t* block, uint32_t blockSize, const uint8_t* file, size_t fileS
            uint32_t versionA, uint32_t versionB);
 
 // Reads a whole file of at most `limit` bytes into `buffer`; the count read,
-// or -1 when it cannot be opened.
+// or -1 when it cannot be opened or a read fails.
 int64_t ReadFile(const char* path, uint8_t* buffer, uint32_t limit);
 
 // Stamps the version and replaces the file atomically; false on failure.

@@ -147,14 +147,17 @@ void SoundManager::OpenStream(int32_t* slot, const char* folder, const char* nam
         streams_[i].flags.store(kLoading);
         *slot = static_cast<int32_t>(i);
         ResourceLoader* loader = ResourceLoader::GetInstance();
-        if (!loader) {
-            // Nothing would ever complete the read.
+        // An exhausted heap leaves the completion empty.
+        const Mireku::Resource::LoadCompletion done(this, &SoundManager::OnStreamLoaded);
+        streams_[i].loaded.Reset();
+        if (!loader || done.IsEmpty()) {
+            // Nothing would ever complete the read: the slot fails now, and
+            // whoever waits for it is let go.
             streams_[i].flags.store(kFailed);
+            streams_[i].loaded.Set();
             return;
         }
-        streams_[i].loaded.Reset();
-        loader->LoadFileAsync(folder, name,
-                              Mireku::Resource::LoadCompletion(this, &SoundManager::OnStreamLoaded),
+        loader->LoadFileAsync(folder, name, done,
                               reinterpret_cast<const void*>(static_cast<uintptr_t>(i)));
         return;
     }

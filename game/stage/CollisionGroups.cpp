@@ -6,18 +6,22 @@
 void CollisionGroups::Clear() {
     for (uint32_t g = 0; g < kGroupCount; ++g)
         head_[g] = tail_[g] = nullptr;
+    if (++pass_ == 0)
+        pass_ = 1;
 }
 
 void CollisionGroups::Register(uint32_t group, GameObject* object) {
     if (group == kNone || group >= kGroupCount || !object || !object->IsHitShapeActive())
         return;
-    // Registering the tail again would link it to itself and the pass would
-    // never end.
-    if (object == tail_[group])
+    // A second registration would relink the object: at the tail it would
+    // point to itself and the pass would never end; elsewhere the objects
+    // after it would drop out of the list.
+    if (object->GetCollisionPass() == pass_)
         return;
     const HitShape& s = *object->GetHitShape();
     if (s.maxX < 0.0f || s.minX > kFieldSize || s.maxY < 0.0f || s.minY > kFieldSize)
         return;
+    object->SetCollisionPass(pass_);
     object->SetCollisionLink(nullptr);
     if (tail_[group])
         tail_[group]->SetCollisionLink(object);

@@ -33,7 +33,8 @@ public:
 
     void Clear();
     // Appends the object unless the group is 0 or out of range, its shape is
-    // off, or its bounding box lies wholly outside the play field.
+    // off, its bounding box lies wholly outside the play field, or it is
+    // registered already in this pass (anywhere in any list).
     void Register(uint32_t group, GameObject* object);
     // Every pair in order; nothing unless the game is playing (state 0).
     void RunPass(uint32_t gameState);
@@ -44,4 +45,7 @@ public:
 private:
     GameObject* head_[kGroupCount] = {};
     GameObject* tail_[kGroupCount] = {};
+    // Numbers the passes (never 0, the mark of an object never registered),
+    // so that a registration is known as this pass's without walking a list.
+    uint32_t pass_ = 1;
 };

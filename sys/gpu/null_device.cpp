@@ -1,10 +1,19 @@
 // The null backend: every call is recorded, nothing is drawn.
 #include "sys/gpu/null_device.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
 namespace sys::gpu {
+
+namespace {
+
+// As on a real display, the full-screen state belongs to the output, not to
+// the device, and outlives it.
+std::atomic<bool> g_displayFullscreen{false};
+
+} // namespace
 
 NullDevice::NullDevice() : Device(Backend::Null) {}
 
@@ -18,6 +27,8 @@ NullCall& NullDevice::Record(NullOp op) {
         scratch_ = NullCall{op};
         return scratch_;
     }
+    if (calls_.size() >= kNullCallLimit)
+        calls_.erase(calls_.begin(), calls_.begin() + kNullCallLimit / 2);
     calls_.push_back(NullCall{op});
     return calls_.back();
 }
@@ -43,6 +54,18 @@ bool NullDevice::CreateSwapChain(const SwapChainDesc& desc) {
 
 void NullDevice::DestroyContext() {
     DestroyAllObjects();
+}
+
+void NullDevice::SetFullscreen(bool fullscreen) {
+    g_displayFullscreen.store(fullscreen);
+}
+
+bool NullDevice::IsFullscreen() const {
+    return g_displayFullscreen.load();
+}
+
+bool NullDisplayIsFullscreen() {
+    return g_displayFullscreen.load();
 }
 
 uint32_t NullDevice::GetDisplayModes(DisplayMode* modes, uint32_t capacity) {

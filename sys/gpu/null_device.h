@@ -28,8 +28,8 @@ public:
     bool CreateSwapChain(const SwapChainDesc& desc) override;
     void DestroyContext() override;
     uint32_t GetDisplayModes(DisplayMode* modes, uint32_t capacity) override;
-    void SetFullscreen(bool fullscreen) override { fullscreen_ = fullscreen; }
-    bool IsFullscreen() const override { return fullscreen_; }
+    void SetFullscreen(bool fullscreen) override;
+    bool IsFullscreen() const override;
 
     void ClearState() override;
     void SetRenderTargets(uint32_t count, View* const* colour, View* depth) override;
@@ -77,7 +77,6 @@ private:
     uint64_t callCount_ = 0;
     bool recording_ = true;
     std::vector<DisplayMode> modes_;
-    bool fullscreen_ = false;
     bool failContext_ = false;
     bool failSwapChain_ = false;
 

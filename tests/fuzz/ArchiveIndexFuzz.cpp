@@ -1,6 +1,7 @@
 // Feeds random index and data files to the archive reader: the reader must
 // refuse bad entries without crashing or reading outside its buffers.
 // Input: u16 index length (little-endian), the index bytes, the data bytes.
+#include "FuzzScratch.h"
 #include "engine/common/Heap.h"
 #include "engine/resource/ResourceLoader.h"
 
@@ -15,12 +16,8 @@ using Mireku::Resource::ResourceLoader;
 
 namespace {
 
-std::string& ScratchBase() {
-    static std::string base = [] {
-        char pattern[] = "/tmp/drevanth-fuzz-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made ? made : "/tmp") + "/a";
-    }();
+const std::string& ScratchBase() {
+    static const std::string base = FuzzScratchFolder() + "/a";
     return base;
 }
 

@@ -1,6 +1,7 @@
 // Feeds random replay streams to playback: a stream is refused or played to
 // its last whole word, never read past its end, and the header's values that
 // the game indexes with (stage, mode, ship, power) stay in their ranges.
+#include "FuzzScratch.h"
 #include "engine/common/Heap.h"
 #include "game/core/GlobalWork.h"
 #include "game/core/ReplayStream.h"
@@ -14,9 +15,7 @@ namespace {
 GlobalWork* Work() {
     static GlobalWork* gw = [] {
         Mireku::Common::Heap::LockedInitialize();
-        char pattern[] = "/tmp/drevanth-fuzz-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return GlobalWork::CreateInstance(made ? made : "/tmp");
+        return GlobalWork::CreateInstance(FuzzScratchFolder().c_str());
     }();
     return gw;
 }

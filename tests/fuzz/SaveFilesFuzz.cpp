@@ -19,10 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SaveImage::Apply(progress, ProgressBlock::kSize, data, size, ProgressBlock::kVersion,
                      ProgressBlock::kOldVersion);
     ConfigBlock::Reset(config);
-    const bool configTaken =
-        SaveImage::Apply(config, ConfigBlock::kSize, data, size, ConfigBlock::kVersion, ConfigBlock::kVersion);
+    const bool configTaken = SaveImage::Apply(config, ConfigBlock::kSize, data, size,
+                                              ConfigBlock::kVersion, ConfigBlock::kVersion);
     std::memset(score, 0, sizeof(score));
-    SaveImage::Apply(score, ScoreBlock::kSize, data, size, ScoreBlock::kVersion, ScoreBlock::kVersion);
+    SaveImage::Apply(score, ScoreBlock::kSize, data, size, ScoreBlock::kVersion,
+                     ScoreBlock::kVersion);
 
     if (!configTaken && std::memcmp(config, ConfigBlock::Defaults(), ConfigBlock::kSize) != 0)
         std::abort();
@@ -31,8 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ProgressBlock::RecordClear(progress, ship, 4, mode);
     const int32_t table = ScoreBlock::TableOfMode(mode);
     if (table >= 0) {
-        const int32_t place = ScoreBlock::Insert(score, static_cast<uint32_t>(table), size * 977u,
-                                                 static_cast<uint16_t>(ship), {2026, 1, 1, 0, 0, 0});
+        const int32_t place =
+            ScoreBlock::Insert(score, static_cast<uint32_t>(table), size * 977u,
+                               static_cast<uint16_t>(ship), {2026, 1, 1, 0, 0, 0});
         if (place < -1 || place >= static_cast<int32_t>(ScoreBlock::kEntryCount))
             std::abort();
     }

@@ -3,53 +3,17 @@
 #pragma once
 
 #include "engine/common/Delegate.h"
+#include "support/ScratchFolder.h"
 #include "tools/archive/ArchiveWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace testsupport {
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char pattern[] = "/tmp/drevanth-test-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path_ = made ? made : "/tmp";
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::string Path(const std::string& relative) const { return path_ + "/" + relative; }
-    const std::string& Root() const { return path_; }
-
-    void WriteFile(const std::string& relative, const std::vector<uint8_t>& bytes) const {
-        const std::filesystem::path p(Path(relative));
-        std::filesystem::create_directories(p.parent_path());
-        std::ofstream out(p, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
-    std::vector<uint8_t> ReadFile(const std::string& relative) const {
-        std::ifstream in(Path(relative), std::ios::binary);
-        return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    }
-
-private:
-    std::string path_;
-};
 
 // Bytes that zlib shrinks well.
 inline std::vector<uint8_t> Compressible(size_t n, uint8_t seed) {

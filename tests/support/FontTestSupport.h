@@ -4,6 +4,7 @@
 
 #include "engine/renderer/FontDescription.h"
 #include "engine/resource/ResourceLoader.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -47,20 +48,13 @@ inline std::vector<uint8_t> Description(uint8_t baseSize, uint8_t pages, uint8_t
 // A scratch root folder with a "font" folder, registered with a fresh loader.
 class FontFolder {
 public:
-    FontFolder() {
-        char pattern[] = "/tmp/drevanth-font-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        root_ = made ? made : "/tmp";
+    FontFolder() : root_(scratch_.Root()) {
         std::filesystem::create_directories(root_ + "/font");
         loader_ = Mireku::Resource::ResourceLoader::CreateInstance();
         loader_->SetMode(Mireku::Resource::ResourceLoader::kLooseFiles);
         loader_->AddRootFolder(root_.c_str());
     }
-    ~FontFolder() {
-        Mireku::Resource::ResourceLoader::DestroyInstance();
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
+    ~FontFolder() { Mireku::Resource::ResourceLoader::DestroyInstance(); }
     void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
         std::ofstream out(root_ + "/font/" + name, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -68,6 +62,7 @@ public:
     }
 
 private:
+    testsupport::ScratchFolder scratch_;
     std::string root_;
     Mireku::Resource::ResourceLoader* loader_ = nullptr;
 };

@@ -212,6 +212,40 @@ TEST_F(NullAudio, InfiniteLoopRegionRepeatsUntilFlushed) {
     v->Destroy();
 }
 
+TEST_F(NullAudio, AnEndlessLoopOutlastsAnyLoopCount) {
+    const int16_t pcm[4] = {1000, 2000, 3000, 4000};
+    SourceVoice* v = Voice(Pcm(1, 48000, 16));
+    Buffer b = Whole(pcm, sizeof pcm);
+    b.loopCount = kLoopInfinite;
+    v->SubmitSourceBuffer(b);
+    v->Start();
+    // 300 passes: past 255, the largest count a loop may otherwise have.
+    auto out = Pull(4 * 301);
+    for (size_t pass : {0u, 254u, 255u, 256u, 300u})
+        for (size_t i = 0; i < 4; ++i)
+            ASSERT_FLOAT_EQ(out[(pass * 4 + i) * 2], pcm[i] / 32768.0f) << pass;
+    VoiceState st;
+    v->GetState(&st);
+    EXPECT_EQ(st.buffersQueued, 1u);
+    v->Destroy();
+}
+
+TEST_F(NullAudio, TheQueueHoldsSixtyFourBuffers) {
+    const int16_t pcm[2] = {1, 2};
+    SourceVoice* v = Voice(Pcm(1, 48000, 16));
+    for (int i = 0; i < 64; ++i)
+        ASSERT_EQ(v->SubmitSourceBuffer(Whole(pcm, sizeof pcm)), kOk) << i;
+    EXPECT_NE(v->SubmitSourceBuffer(Whole(pcm, sizeof pcm)), kOk) << "the 65th is refused";
+    VoiceState st;
+    v->GetState(&st);
+    EXPECT_EQ(st.buffersQueued, 64u);
+    v->Start();
+    Pull(2); // one buffer played: room for one more
+    EXPECT_EQ(v->SubmitSourceBuffer(Whole(pcm, sizeof pcm)), kOk);
+    EXPECT_NE(v->SubmitSourceBuffer(Whole(pcm, sizeof pcm)), kOk);
+    v->Destroy();
+}
+
 TEST_F(NullAudio, QueuedBuffersPlayBackToBackAndStopHolds) {
     auto a = Ramp(64);
     auto b = Ramp(64);

@@ -61,6 +61,18 @@ TEST_F(NullDeviceQueue, OtherThreadsQueueCreationAndReleaseInOrder) {
     EXPECT_EQ(Life(made), (std::vector<NullOp>{NullOp::CreateObject, NullOp::DestroyObject}));
 }
 
+TEST_F(NullDeviceQueue, TheRecordingKeepsTheLatestCallsWithinItsLimit) {
+    const uint32_t draws = 3 * kNullCallLimit + 5;
+    const uint64_t before = NullCallCount(device);
+    for (uint32_t i = 0; i < draws; ++i)
+        device->Draw(i, 0);
+    EXPECT_EQ(NullCallCount(device), before + draws) << "every call is still counted";
+    EXPECT_LE(calls->size(), kNullCallLimit);
+    EXPECT_GE(calls->size(), kNullCallLimit / 2);
+    for (size_t k = 0; k < calls->size(); ++k) // the newest, in order
+        ASSERT_EQ((*calls)[k].count, draws - calls->size() + k);
+}
+
 TEST_F(NullDeviceQueue, OwnerCreatesAtOnceAndKeepsInitialData) {
     const uint8_t bytes[4] = {9, 8, 7, 6};
     Buffer* b = device->CreateBuffer({4, Usage::Default, kBindConstantBuffer, 0, 0}, bytes);

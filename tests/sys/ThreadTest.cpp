@@ -1,14 +1,14 @@
 #include "sys/thread.h"
-#include "sys/file.h"
+
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sched.h>
 #include <string>
+#include <thread>
 
 TEST(SysThread, SuspendedThreadRunsOnlyAfterResumeWithItsAffinity) {
     struct Ctx {
@@ -48,6 +48,45 @@ TEST(SysThread, EventsAutoResetAndTimeOut) {
     EXPECT_FALSE(m.WaitFor(1));
 }
 
+TEST(SysThread, AWaitUsesUpAnAutoResetEventsSignal) {
+    sys::Event e;
+    e.Set();
+    e.Wait();
+    EXPECT_FALSE(e.WaitFor(5)) << "Wait cleared the event like WaitFor does";
+}
+
+TEST(SysThread, OneSetOfAManualResetEventWakesEveryWaiter) {
+    sys::Event gate(true);
+    std::atomic<int> waiting{0}, woken{0};
+    // A waiter the Set does not wake still sees the event when its own time
+    // runs out, so the time it took tells a lost wake-up.
+    auto waiter = [&] {
+        ++waiting;
+        if (gate.WaitFor(10000))
+            ++woken;
+    };
+    std::thread a(waiter), b(waiter);
+    while (waiting.load() < 2)
+        sys::YieldThread();
+    sys::SleepMilliseconds(20); // both are inside the wait by now, most likely
+    const uint64_t set = sys::NowMicroseconds();
+    gate.Set();
+    a.join();
+    b.join();
+    EXPECT_EQ(woken.load(), 2);
+    EXPECT_LT(sys::NowMicroseconds() - set, 5000000u) << "both woke on the Set itself";
+    EXPECT_TRUE(gate.WaitFor(0)) << "a manual-reset event stays set";
+}
+
+TEST(SysThread, WaitForOnAnUnsetEventTakesItsTime) {
+    sys::Event e;
+    const uint64_t start = sys::NowMicroseconds();
+    EXPECT_FALSE(e.WaitFor(50));
+    const uint64_t took = sys::NowMicroseconds() - start;
+    EXPECT_GE(took, 50000u);
+    EXPECT_LT(took, 5000000u) << "generous: other builds may load the machine";
+}
+
 TEST(SysThread, MutexIsRecursiveAndClockIsMonotonic) {
     sys::Mutex m;
     m.Lock();
@@ -62,72 +101,10 @@ TEST(SysThread, MutexIsRecursiveAndClockIsMonotonic) {
 }
 
 TEST(SysThread, JapaneseLocaleFollowsTheFirstSetVariable) {
-    const char* saved[3];
-    const char* names[3] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    std::string keep[3];
-    for (int i = 0; i < 3; ++i) {
-        saved[i] = std::getenv(names[i]);
-        if (saved[i])
-            keep[i] = saved[i];
-        unsetenv(names[i]);
-    }
-    setenv("LANG", "ja_JP.UTF-8", 1);
+    testsupport::ScopedEnv all("LC_ALL", nullptr);
+    testsupport::ScopedEnv messages("LC_MESSAGES", nullptr);
+    testsupport::ScopedEnv lang("LANG", "ja_JP.UTF-8");
     EXPECT_TRUE(sys::IsJapaneseLocale());
     setenv("LC_ALL", "en_US.UTF-8", 1);
     EXPECT_FALSE(sys::IsJapaneseLocale());
-    for (int i = 0; i < 3; ++i) {
-        if (saved[i])
-            setenv(names[i], keep[i].c_str(), 1);
-        else
-            unsetenv(names[i]);
-    }
-}
-
-TEST(SysFile, DocumentsFolderComesFromUserDirsOrHome) {
-    std::string home = testing::TempDir() + "/home_docs";
-    sys::CreateFolders((home + "/.config").c_str());
-    std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    const char* cfg = std::getenv("XDG_CONFIG_HOME");
-    std::string savedCfg = cfg ? cfg : "";
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", home.c_str(), 1);
-    std::remove((home + "/.config/user-dirs.dirs").c_str());
-    EXPECT_EQ(sys::DocumentsFolder(), home + "/Documents");
-    {
-        std::ofstream f(home + "/.config/user-dirs.dirs");
-        f << "# comment\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n";
-    }
-    EXPECT_EQ(sys::DocumentsFolder(), home + "/Dokumente");
-    setenv("HOME", savedHome.c_str(), 1);
-    if (cfg)
-        setenv("XDG_CONFIG_HOME", savedCfg.c_str(), 1);
-}
-
-TEST(SysFile, AtomicReplaceWritesWholeFilesAndReadsBack) {
-    std::string dir = testing::TempDir() + "/sysfile/a/b";
-    ASSERT_TRUE(sys::CreateFolders(dir.c_str()));
-    std::string path = dir + "/save.dat";
-    const char first[] = "first contents";
-    ASSERT_TRUE(sys::AtomicReplace(path.c_str(), first, sizeof(first)));
-    const char second[] = "2nd";
-    ASSERT_TRUE(sys::AtomicReplace(path.c_str(), second, sizeof(second)));
-    intptr_t f = sys::OpenFileRead(path.c_str());
-    ASSERT_NE(f, sys::kInvalidFile);
-    EXPECT_EQ(sys::FileSize(f), static_cast<int64_t>(sizeof(second)));
-    char buf[16] = {};
-    EXPECT_EQ(sys::ReadFile(f, buf, sizeof(buf)), sizeof(second));
-    EXPECT_STREQ(buf, "2nd");
-    EXPECT_EQ(sys::ReadFileAt(f, 1, buf, 2), 2u);
-    EXPECT_EQ(buf[0], 'n');
-    sys::CloseFile(f);
-    size_t entries = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
-        (void)e;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1u) << "no temporary file is left beside the save";
-    EXPECT_EQ(sys::OpenFileRead(dir.c_str()), sys::kInvalidFile) << "a folder is not a file";
-    EXPECT_EQ(sys::OpenFileRead((dir + "/missing").c_str()), sys::kInvalidFile);
-    EXPECT_FALSE(sys::ExecutableFolder().empty());
-    EXPECT_EQ(sys::ExecutableFolder().back(), '/');
 }

@@ -44,6 +44,7 @@ int CheckTree(const Heap& h, const Block* n, const Block* lo, const Block* hi, s
     }
     const Block* l = h.Left(n);
     const Block* r = h.Right(n);
+    EXPECT_FALSE(r && Heap::Colour(r) == 1) << "the tree leans left: no red right child";
     if (Heap::Colour(n) == 1) {
         EXPECT_FALSE(l && Heap::Colour(l) == 1);
         EXPECT_FALSE(r && Heap::Colour(r) == 1);
@@ -96,12 +97,98 @@ TEST(Heap, FreshHeapIsOneFreeBlockAndFirstAllocSplitsIt) {
     CheckHeap(a.heap);
 }
 
-TEST(Heap, GlobalArenaStartsAsOneBlockOfTheWholeArena) {
-    // The process heap was initialised by the test main; a separate Heap over a
-    // fresh static-sized arena is too big to copy here, so check the constant.
+TEST(Heap, TheProcessHeapStartsOnceAndASecondInitializeKeepsItsBlocks) {
     EXPECT_EQ(Heap::kArenaSize - Heap::kHeaderSize, 0x17FFFFE0u);
-    EXPECT_NE(Heap::Global().ArenaBase(), nullptr);
-    EXPECT_EQ(Heap::Global().ArenaSize(), Heap::kArenaSize);
+    EXPECT_EQ(Heap::Global().ArenaSize(), 0x18000000u);
+    auto* p = static_cast<uint8_t*>(Heap::LockedAlloc(64));
+    ASSERT_NE(p, nullptr);
+    std::memset(p, 0x5A, 64);
+    EXPECT_TRUE(Heap::LockedInitialize()) << "the test main initialised it already";
+    bool listed = false;
+    const Heap& heap = Heap::Global();
+    for (const Block* b = heap.FirstBlock(); b; b = heap.NextBlock(b))
+        listed = listed || (b == Heap::HeaderOf(p) && !Heap::IsFree(b));
+    EXPECT_TRUE(listed) << "the block handed out before the second call is still in use";
+    auto* q = static_cast<uint8_t*>(Heap::LockedAlloc(64));
+    ASSERT_NE(q, nullptr);
+    std::memset(q, 0, 64);
+    EXPECT_TRUE(q + 64 <= p || p + 64 <= q);
+    EXPECT_EQ(p[0], 0x5A);
+    EXPECT_EQ(p[63], 0x5A);
+    Heap::LockedFree(q);
+    Heap::LockedFree(p);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define DREVANTH_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DREVANTH_TEST_ASAN 1
+#endif
+#endif
+
+// The engine heap is one static arena, invisible to the sanitizer's own
+// allocator: it poisons what it has not handed out, so these are reported.
+TEST(HeapPoisoning, OverrunsUseAfterFreeAndHeaderWritesAreReported) {
+#if defined(DREVANTH_TEST_ASAN)
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* report = "AddressSanitizer: use-after-poison";
+    EXPECT_DEATH(
+        {
+            auto* p = static_cast<volatile uint8_t*>(Heap::LockedAlloc(20));
+            p[19] = 1; // the last byte asked for is ours
+            p[20] = 1; // one past it is not, though the block is rounded to 32
+        },
+        report);
+    EXPECT_DEATH(
+        {
+            auto* p = static_cast<volatile uint8_t*>(Heap::LockedAlloc(32));
+            p[-1] = 1; // the block header
+        },
+        report);
+    EXPECT_DEATH(
+        {
+            auto* p = static_cast<volatile uint8_t*>(Heap::LockedAlloc(32));
+            Heap::LockedFree(const_cast<uint8_t*>(p));
+            p[0] = 1;
+        },
+        report);
+#else
+    GTEST_SKIP() << "only sanitizer builds poison the heap";
+#endif
+}
+
+// Free blocks of 16, 32, 64, 128, 160 and 192 bytes, freed in that order
+// beside the big rest R, build the all-black tree
+//              128
+//          32        192
+//        16  64   160    R
+// A request of 48 fits 128 at the root, goes left to 32, which is too small
+// while a candidate is known: the search ends with 128, though 64 below 32's
+// right would fit closer.
+TEST(Heap, TheFitSearchStopsAtTheFirstTooSmallNodeOnceItHasACandidate) {
+    Arena a(4096);
+    const uint32_t sizes[] = {16, 32, 64, 128, 160, 192};
+    void* blocks[6];
+    for (int i = 0; i < 6; ++i) {
+        blocks[i] = a.heap.Alloc(sizes[i]);
+        ASSERT_NE(a.heap.Alloc(16), nullptr); // a used block keeps neighbours apart
+    }
+    for (void* b : blocks)
+        a.heap.Free(b);
+    const Block* root = a.heap.Root();
+    ASSERT_EQ(root, Heap::HeaderOf(blocks[3]));
+    ASSERT_EQ(a.heap.Left(root), Heap::HeaderOf(blocks[1]));
+    ASSERT_EQ(a.heap.Right(a.heap.Left(root)), Heap::HeaderOf(blocks[2]));
+    ASSERT_EQ(a.heap.Left(a.heap.Left(root)), Heap::HeaderOf(blocks[0]));
+    ASSERT_EQ(a.heap.Right(root), Heap::HeaderOf(blocks[5]));
+    ASSERT_EQ(a.heap.Left(a.heap.Right(root)), Heap::HeaderOf(blocks[4]));
+    CheckHeap(a.heap);
+
+    EXPECT_EQ(a.heap.Alloc(48), blocks[3]);
+    EXPECT_TRUE(Heap::IsFree(Heap::HeaderOf(blocks[2]))) << "the closer fit stays free";
+    EXPECT_EQ(Heap::HeaderOf(blocks[3])->size, 48u) << "80 bytes remained: split";
+    CheckHeap(a.heap);
 }
 
 TEST(Heap, SplitOnlyWhenAtLeast48BytesRemain) {
@@ -111,6 +198,10 @@ TEST(Heap, SplitOnlyWhenAtLeast48BytesRemain) {
     void* mid = a.heap.Alloc(112);
     void* right = a.heap.Alloc(16);
     ASSERT_TRUE(left && mid && right);
+    a.heap.Free(mid);
+    // Its exact size takes it back whole.
+    EXPECT_EQ(a.heap.Alloc(112), mid);
+    EXPECT_EQ(a.heap.NextBlock(Heap::HeaderOf(mid)), Heap::HeaderOf(right));
     a.heap.Free(mid);
     // 112 - 64 = 48 remains: split.
     void* p = a.heap.Alloc(64);

@@ -6,6 +6,8 @@
 #include "engine/common/Stopwatch.h"
 #include "engine/common/Vector2.h"
 
+#include "support/ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -113,7 +115,8 @@ TEST(FrameRateCounter, RateChangesOnlyAfterAWholeSecond) {
 }
 
 TEST(File, WritesReadsSeeksAndReportsSize) {
-    std::string path = testing::TempDir() + "/engine_file.bin";
+    testsupport::ScratchFolder scratch;
+    const std::string path = scratch.Path("engine_file.bin");
     {
         File f;
         ASSERT_TRUE(f.Open(path.c_str(), File::kWrite));

@@ -91,6 +91,21 @@ TEST_F(NullGraphics, ExactFitSucceedsAndOneByteMoreFailsForTheRestOfTheFrame) {
     EXPECT_NE(context->AllocCommand(kCommandClear, 8), nullptr);
 }
 
+TEST_F(NullGraphics, FrontReservationsOfAnySizeStaySixteenByteAligned) {
+    const uint32_t sizes[] = {1, 17, 5, 40, 16};
+    const uint32_t rounded[] = {16, 32, 16, 48, 16};
+    auto* block = buffer->GetCurrentBlock();
+    uint32_t at = buffer->GetHeaderUsed();
+    for (int i = 0; i < 5; ++i) {
+        auto* p = static_cast<uint8_t*>(buffer->AllocFront(sizes[i]));
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % 16, 0u) << sizes[i];
+        EXPECT_EQ(p, block + at) << "each starts where the last one's rounded size ends";
+        at += rounded[i];
+    }
+    EXPECT_EQ(buffer->GetHeaderUsed(), at);
+}
+
 TEST_F(NullGraphics, OversizedRequestsFailWithoutWrappingTheCounters) {
     EXPECT_EQ(AllocFrameMemory(0xFFFFFFF9u), nullptr);
     EXPECT_EQ(buffer->AllocFront(0xFFFFFFF9u), nullptr);

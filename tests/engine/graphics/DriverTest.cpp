@@ -143,6 +143,22 @@ TEST(GraphicsDeviceStart, FailedSwapChainReportsItsMessage) {
     GraphicsDevice::SetBackend(sys::gpu::Backend::OpenGL);
 }
 
+TEST(GraphicsDeviceStart, FullScreenSwitchesAndFinalizeLeavesIt) {
+    GraphicsDevice::SetBackend(sys::gpu::Backend::Null);
+    GraphicsDevice device;
+    ASSERT_TRUE(device.Initialize(nullptr, 640, 480, Mireku::Common::ErrorSink()));
+    device.SetFullscreen(true);
+    EXPECT_TRUE(device.IsFullscreen());
+    EXPECT_TRUE(sys::gpu::NullDisplayIsFullscreen());
+    device.SetFullscreen(false);
+    EXPECT_FALSE(device.IsFullscreen());
+    EXPECT_FALSE(sys::gpu::NullDisplayIsFullscreen());
+    device.SetFullscreen(true);
+    device.Finalize();
+    EXPECT_FALSE(sys::gpu::NullDisplayIsFullscreen()) << "the display is left windowed";
+    GraphicsDevice::SetBackend(sys::gpu::Backend::OpenGL);
+}
+
 TEST_F(DriverTest, ZeroSizedCommandBlocksFail) {
     size = 0;
     EXPECT_FALSE(Start());

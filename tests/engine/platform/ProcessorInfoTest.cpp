@@ -1,4 +1,5 @@
 #include "engine/platform/ProcessorInfo.h"
+#include "support/ScratchFolder.h"
 #include "sys/topology.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -16,10 +16,7 @@ namespace fs = std::filesystem;
 // A sysfs cpu folder with the given sibling lists, one per processor.
 class FakeSysfs {
 public:
-    explicit FakeSysfs(std::initializer_list<const char*> siblings) {
-        root_ = fs::temp_directory_path() /
-                ("cpu-" + std::to_string(getpid()) + "-" + std::to_string(counter_++));
-        fs::create_directories(root_);
+    explicit FakeSysfs(std::initializer_list<const char*> siblings) : root_(scratch_.Root()) {
         fs::create_directories(root_ / "cpufreq"); // not a processor
         int i = 0;
         for (const char* s : siblings) {
@@ -32,11 +29,10 @@ public:
             std::fclose(f);
         }
     }
-    ~FakeSysfs() { fs::remove_all(root_); }
     const char* Root() const { return root_.c_str(); }
 
 private:
-    static inline int counter_ = 0;
+    testsupport::ScratchFolder scratch_;
     fs::path root_;
 };
 

@@ -1,4 +1,5 @@
 #include "support/ArchiveTestSupport.h"
+#include "support/ExhaustedHeap.h"
 
 #include "engine/common/Heap.h"
 #include "engine/resource/ChildResourceLoader.h"
@@ -181,12 +182,21 @@ TEST_F(LoaderTest, CorruptEntriesFailWithoutReadingOutside) {
     add(Record("f/long", packedAt, static_cast<uint32_t>(packed.size()), 1001));
     add(Record("f/notzlib", 0, 8, 100));
     add(Record("f/ok", 2, 3, 3));
-    // A name that fills its whole field has no terminator: it is cut at 116.
-    add(Record(std::string("f/") + std::string(120, 'n'), 0, 1, 1));
+    // A name that fills its whole field has no terminator: it ends at 116,
+    // before the offset field's first byte (2 here, not a terminator).
+    add(Record(std::string("f/") + std::string(114, 'n'), 2, 3, 3));
+    // Past the end of the data file, and more than the heap could ever give:
+    // refused by the bounds, before any allocation is tried.
+    add(Record("f/huge", static_cast<uint32_t>(data.size()) - 4, 8, 0x7FFFFFF0u));
     scratch_.WriteFile("bad.index", index);
     OpenArchive("bad");
 
     std::vector<uint8_t> got;
+    ASSERT_TRUE(Read("f", std::string(114, 'n').c_str(), &got));
+    EXPECT_EQ(got, (std::vector<uint8_t>{3, 4, 5}));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Read("f", "huge", &got));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "nothing was asked of the heap";
     EXPECT_FALSE(Read("f", "past_end", &got));
     EXPECT_FALSE(Read("f", "wraps", &got));
     EXPECT_FALSE(Read("f", "short", &got));
@@ -194,16 +204,16 @@ TEST_F(LoaderTest, CorruptEntriesFailWithoutReadingOutside) {
     EXPECT_FALSE(Read("f", "notzlib", &got));
     ASSERT_TRUE(Read("f", "ok", &got));
     EXPECT_EQ(got, (std::vector<uint8_t>{3, 4, 5}));
-    EXPECT_TRUE(loader_->Exists("f", std::string(114, 'n').c_str()));
 
     const auto messages = log_.Messages();
-    ASSERT_EQ(messages.size(), 5u);
-    EXPECT_EQ(messages[0], "ファイルが開けません\nf+past_end");
-    EXPECT_EQ(messages[1], "ファイルが開けません\nf+wraps");
+    ASSERT_EQ(messages.size(), 6u);
+    EXPECT_EQ(messages[0], "ファイルが開けません\nf+huge");
+    EXPECT_EQ(messages[1], "ファイルが開けません\nf+past_end");
+    EXPECT_EQ(messages[2], "ファイルが開けません\nf+wraps");
     // "short" inflates to 999 of its 1000 bytes and never reaches its end.
-    EXPECT_EQ(messages[2], "ファイルの解凍に失敗\nshort:n999!=999");
-    EXPECT_EQ(messages[3], "ファイルの解凍に失敗\nlong:n1000!=1001");
-    EXPECT_EQ(messages[4].rfind("ファイルの解凍に失敗\nnotzlib:n", 0), 0u);
+    EXPECT_EQ(messages[3], "ファイルの解凍に失敗\nshort:n999!=999");
+    EXPECT_EQ(messages[4], "ファイルの解凍に失敗\nlong:n1000!=1001");
+    EXPECT_EQ(messages[5].rfind("ファイルの解凍に失敗\nnotzlib:n", 0), 0u);
 }
 
 TEST_F(LoaderTest, ErrorIsReportedOutsideTheFileLock) {
@@ -321,6 +331,50 @@ TEST_F(LoaderTest, LoadRunsTheStepAtOnceAndLoadAsyncOnTheLoaderThread) {
     WaitIdle(loader_);
     EXPECT_NE(later.thread, std::this_thread::get_id());
     EXPECT_EQ(later.bytes, Compressible(300, 1));
+}
+
+TEST_F(LoaderTest, FinalizeServesWhatIsQueuedAndNothingCompletesAfterIt) {
+    Pack(scratch_.Path("a"), {{"q/0", {1}}, {"q/1", {2}}, {"q/2", {3}}});
+    OpenArchive("a");
+    struct Slow : Completions {
+        void OnLoaded(void* data, unsigned int size, const void* user, const char* folder,
+                      const char* name) {
+            sys::SleepMilliseconds(20); // still busy when Finalize is called
+            Completions::OnLoaded(data, size, user, folder, name);
+        }
+    } done;
+    for (const char* name : {"0", "1", "2"})
+        loader_->LoadFileAsync("q", name, LoadCompletion(&done, &Slow::OnLoaded), nullptr);
+    loader_->Finalize();
+    const auto served = done.bytes;
+    EXPECT_EQ(served, (std::vector<std::vector<uint8_t>>{{1}, {2}, {3}}));
+    sys::SleepMilliseconds(60);
+    EXPECT_EQ(done.bytes.size(), 3u) << "no completion after Finalize";
+    EXPECT_FALSE(loader_->IsLoading());
+}
+
+TEST_F(LoaderTest, AReadThatCannotBeQueuedFailsAtOnceOnTheCallersThread) {
+    Pack(scratch_.Path("a"), {{"q/0", {1}}});
+    OpenArchive("a");
+    Completions done;
+    const LoadCompletion completion(&done, &Completions::OnLoaded); // made while there is room
+    StepRecorder never;
+    const LoadStep step(&never, &StepRecorder::Step);
+    {
+        testing::internal::CaptureStderr(); // the heap reports each refusal
+        testsupport::ExhaustedHeap exhausted;
+        loader_->LoadFileAsync("q", "0", completion, reinterpret_cast<const void*>(7));
+        EXPECT_FALSE(loader_->LoadAsync(step));
+        testing::internal::GetCapturedStderr();
+    }
+    ASSERT_EQ(done.names.size(), 1u);
+    EXPECT_EQ(done.names[0], "q/0");
+    EXPECT_TRUE(done.bytes[0].empty());
+    EXPECT_EQ(done.users[0], reinterpret_cast<const void*>(7));
+    EXPECT_FALSE(done.onLoaderThread[0]);
+    WaitIdle(loader_);
+    EXPECT_EQ(done.names.size(), 1u) << "nothing of it stayed queued";
+    EXPECT_EQ(never.thread, std::thread::id()) << "the step that could not be queued never ran";
 }
 
 TEST(LoaderQueue, KeysFollowTheQueueOrderAndRestartWhenEmptied) {

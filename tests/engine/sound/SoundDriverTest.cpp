@@ -1,4 +1,5 @@
 #include "support/ArchiveTestSupport.h"
+#include "support/ScopedEnv.h"
 
 #include "engine/common/MemoryObject.h"
 #include "engine/sound/SoundDriver.h"
@@ -30,26 +31,6 @@ float Level(float f) {
     return static_cast<float>(std::lround(f * 32767.0f)) / 32768.0f;
 }
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old, had_ = true;
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
-
 } // namespace
 
 TEST(SoundDriver, MessagesInBothLanguages) {
@@ -74,8 +55,8 @@ TEST(SoundDriver, MessagesInBothLanguages) {
 }
 
 TEST(SoundDriver, FailedStartReportsInTheUsersLanguageAndLeavesSoundsSilent) {
-    ScopedEnv driverName("SDL_AUDIODRIVER", "no-such-driver");
-    ScopedEnv language("LC_ALL", "ja_JP.UTF-8");
+    testsupport::ScopedEnv driverName("SDL_AUDIODRIVER", "no-such-driver");
+    testsupport::ScopedEnv language("LC_ALL", "ja_JP.UTF-8");
     sys::audio::SelectBackend(sys::audio::Backend::Device);
     SoundDriver* driver = SoundDriver::CreateInstance();
     testsupport::MessageLog log;
@@ -241,8 +222,8 @@ TEST(StaticSound, ComesOutWholeOnTheDiskDevice) {
     // file in real time: the mix as a sound card would get it.
     testsupport::ScratchFolder scratch;
     const std::string file = scratch.Path("mix.raw");
-    ScopedEnv driverName("SDL_AUDIODRIVER", "disk");
-    ScopedEnv output("SDL_DISKAUDIOFILE", file.c_str());
+    testsupport::ScopedEnv driverName("SDL_AUDIODRIVER", "disk");
+    testsupport::ScopedEnv output("SDL_DISKAUDIOFILE", file.c_str());
     sys::audio::SelectBackend(sys::audio::Backend::Device);
     SoundDriver* driver = SoundDriver::CreateInstance();
     ASSERT_TRUE(driver->Initialize(Mireku::Common::ErrorSink()));

@@ -17,11 +17,16 @@
 #include "game/scene/ScriptEngine.h"
 #include "game/vfx/VfxController.h"
 
+#include "support/ScratchFolder.h"
+#include "support/TeardownLog.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <typeindex>
 #include <vector>
 
 namespace {
@@ -31,17 +36,13 @@ namespace {
 class ScratchHome : public testing::Environment {
 public:
     void SetUp() override {
-        char pattern[] = "/tmp/drevanth-home-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        root = made ? made : "";
+        folder = std::make_unique<testsupport::ScratchFolder>();
+        root = folder->Root();
         setenv("HOME", root.c_str(), 1);
         unsetenv("XDG_CONFIG_HOME");
     }
-    void TearDown() override {
-        std::error_code ignored;
-        if (!root.empty())
-            std::filesystem::remove_all(root, ignored);
-    }
+    void TearDown() override { folder.reset(); }
+    std::unique_ptr<testsupport::ScratchFolder> folder;
     std::string root;
 };
 
@@ -150,7 +151,22 @@ TEST(GameFramework, RunsOnTheGeneratedDataAndTearsEverythingDown) {
     std::filesystem::remove_all(SaveFolder());
     LoopProbe* game = new LoopProbe;
     ASSERT_NE(game, nullptr);
+    testsupport::TeardownLog teardown;
     EXPECT_TRUE(game->Run());
+    // The game's singletons go first, in this order; the sound manager reads
+    // the configuration held by GlobalWork and must not outlive it.
+    const std::vector<std::type_index> order = {typeid(SceneDriver),
+                                                typeid(GameObjectAllocator),
+                                                typeid(ScriptEngine),
+                                                typeid(SoundManager),
+                                                typeid(InputManager),
+                                                typeid(RandomManager),
+                                                typeid(GlobalWork),
+                                                typeid(SpriteManager),
+                                                typeid(VfxController),
+                                                typeid(FileLoader),
+                                                typeid(Mireku::Resource::ResourceLoader)};
+    EXPECT_EQ(teardown.Order(order), order);
     EXPECT_EQ(game->count, game->closeAfter);
     EXPECT_EQ(game->fadeLevels, (std::vector<int>{255, 255, 255, 255}))
         << "nothing starts a fade yet: the screen stays black";

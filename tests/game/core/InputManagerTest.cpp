@@ -168,6 +168,19 @@ TEST_F(InputManagerTest, BitsElevenAndFourteenAreNeverSet) {
     EXPECT_EQ(InputManager::GetInstance()->GetHeld(), 0xB70Fu);
 }
 
+TEST_F(InputManagerTest, TheLockCounterCountsAndBindingClearsIt) {
+    InputManager& m = *InputManager::GetInstance();
+    m.BindFromConfig();
+    EXPECT_EQ(m.GetLockCount(), 0);
+    m.IncrementLockCount();
+    m.IncrementLockCount();
+    m.DecrementLockCount();
+    EXPECT_EQ(m.GetLockCount(), 1);
+    m.IncrementLockCount();
+    m.BindFromConfig(); // binding again starts it from 0
+    EXPECT_EQ(m.GetLockCount(), 0);
+}
+
 TEST_F(InputManagerTest, RebindingFromAnEditedConfiguration) {
     uint8_t config[ConfigBlock::kSize];
     std::memcpy(config, ConfigBlock::Defaults(), sizeof(config));

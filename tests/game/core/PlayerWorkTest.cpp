@@ -111,6 +111,11 @@ TEST_F(PlayerWorkTest, GaugesFillToTheShipsMaximum) {
     P().AddBarionGauge(80); // already full: nothing
     EXPECT_EQ(g_sounds.size(), 1u);
     EXPECT_TRUE(gw->IsBarionGaugeFull(P()));
+    // Landing exactly on the maximum fills it too.
+    P().barionGauge = 990;
+    P().AddBarionGauge(10);
+    EXPECT_EQ(P().barionGauge, 1000);
+    EXPECT_EQ(g_sounds, (std::vector<int32_t>{25, 25}));
 
     P().hyperioGauge = 590;
     P().AddHyperioGauge(30);

@@ -50,3 +50,12 @@ TEST(RandomManager, RangesStayInsideAndStillAdvance) {
         EXPECT_LT(f, 3.0f);
     }
 }
+
+TEST(RandomManager, RangeFloatCanRoundUpToHi) {
+    RandomManager r;
+    Mireku::Common::Random& play = r.Stream(RandomManager::kPlay);
+    // x 0 and w 0x7FFFF0 make the next word 0x7FFFFF: all 23 low bits set.
+    play.x = play.y = play.z = 0;
+    play.w = 0x7FFFF0;
+    EXPECT_EQ(r.RangeFloat(RandomManager::kPlay, 100.0f, 101.0f), 101.0f);
+}

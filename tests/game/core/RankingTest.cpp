@@ -70,6 +70,20 @@ TEST_F(RankingTest, ZeroContinuesAndReplaysNeverEnter) {
     EXPECT_EQ(At(0, 0), 0u);
 }
 
+TEST_F(RankingTest, AStoryGameAfterAnAttractDemoRanks) {
+    std::vector<uint8_t> demo(56 + 4 * 10, 0);
+    demo[48] = 3; // stage
+    demo[52] = 1; // mode
+    ASSERT_TRUE(gw->StartReplayPlayback(demo.data(), static_cast<uint32_t>(demo.size())));
+    gw->FreeReplayBuffer(); // the demo ends; it still ends as a demo
+    EXPECT_EQ(gw->playing, 1);
+    gw->BeginGame(4); // story, from the game menu
+    EXPECT_EQ(gw->playing, 0);
+    gw->player = {};
+    EXPECT_EQ(Enter(5, 5000, 2), 0);
+    EXPECT_EQ(At(1, 0), 5000u);
+}
+
 TEST(ScoreBlock, InsertKeepsTheSceneBytesOfMovedEntries) {
     std::vector<uint8_t> block(ScoreBlock::kSize, 0);
     ScoreBlock::Insert(block.data(), 0, 10, 0, kWhen);

@@ -71,12 +71,13 @@ TEST_F(ReplayTest, RecordSaveAndPlayBackTheSameWords) {
 
 TEST_F(ReplayTest, RecordingKeepsItsFirstWordsWhenFull) {
     gw->StartReplayRecording();
-    for (uint32_t f = 0; f < ReplayStream::kMaxWords + 10; ++f)
+    // A 0x40000-byte buffer: the 56-byte header and 65522 words.
+    for (uint32_t f = 0; f < 65532; ++f)
         gw->WriteReplayInput(f);
-    EXPECT_EQ(gw->replayPosition, ReplayStream::kRecordBufferSize);
+    EXPECT_EQ(gw->replayPosition, 0x40000u);
     uint32_t last;
     std::memcpy(&last, gw->replayBuffer + gw->replayPosition - 4, 4);
-    EXPECT_EQ(last, ReplayStream::kMaxWords - 1);
+    EXPECT_EQ(last, 65521u);
 }
 
 TEST_F(ReplayTest, DemoFilesFromTheBuilderPlay) {
@@ -142,10 +143,71 @@ TEST_F(ReplayTest, DamagedDemosAreRefused) {
     lives[36] = 0x01;
     lives[37] = 0x02; // 513 ships in stock
     EXPECT_FALSE(gw->StartReplayPlayback(lives.data(), 56));
-    std::vector<uint8_t> huge(ReplayStream::kRecordBufferSize + 4, 0);
-    auto h = Header(0, 1, 0);
-    std::copy(h.begin(), h.end(), huge.begin());
-    EXPECT_FALSE(gw->StartReplayPlayback(huge.data(), static_cast<uint32_t>(huge.size())));
+    // One byte short of a header, handed over directly.
+    ReplayStream::Header h{};
+    EXPECT_FALSE(ReplayStream::ReadHeader(lives.data(), 55, &h));
+    EXPECT_FALSE(gw->StartReplayPlayback(lives.data(), 55));
+    EXPECT_EQ(gw->playing, 0);
+}
+
+TEST_F(ReplayTest, AHeaderLaidOutByHandIsReadFieldByField) {
+    std::vector<uint8_t> b(56 + 4, 0);
+    b[0] = 0x39; // score 12345, little-endian u64 at 0
+    b[1] = 0x30;
+    b[28] = 1;    // continues
+    b[30] = 0x2C; // Barion gauge 300 at 30
+    b[31] = 0x01;
+    b[36] = 2;    // lives, i16 at 36
+    b[38] = 3;    // ship at 38
+    b[39] = 1;    // power level at 39
+    b[48] = 7;    // stage, u32 at 48
+    b[52] = 9;    // mode, u32 at 52
+    b[56] = 0x11; // the first input word
+    b[57] = 0x10;
+    ASSERT_TRUE(gw->StartReplayPlayback(b.data(), static_cast<uint32_t>(b.size())));
+    EXPECT_EQ(gw->player.score, 12345u);
+    EXPECT_EQ(gw->player.continues, 1);
+    EXPECT_EQ(gw->player.barionGauge, 300);
+    EXPECT_EQ(gw->player.lives, 2);
+    EXPECT_EQ(gw->player.ship, 3);
+    EXPECT_EQ(gw->player.power, 1);
+    EXPECT_EQ(gw->stage, 7u);
+    EXPECT_EQ(gw->mode, 9u);
+    uint32_t w = 0;
+    ASSERT_TRUE(gw->ReadReplayInput(&w));
+    EXPECT_EQ(w, 0x1011u);
+    EXPECT_FALSE(gw->ReadReplayInput(&w));
+}
+
+TEST_F(ReplayTest, DemosLongerThanARecordingBufferPlayWhole) {
+    // 70000 words: more than the 65522 a recording keeps, past 0x40000 bytes.
+    auto demo = Header(1, 2, 0);
+    for (uint32_t f = 0; f < 70000; ++f)
+        for (int k = 0; k < 4; ++k)
+            demo.push_back(static_cast<uint8_t>((f & 0x1FFF) >> (8 * k)));
+    ASSERT_GT(demo.size(), 0x40000u);
+    WriteDemos(demo);
+    ASSERT_TRUE(gw->LoadDemoReplay());
+    uint32_t words = 0, w = 0;
+    while (gw->ReadReplayInput(&w))
+        ASSERT_EQ(w, words++ & 0x1FFF);
+    EXPECT_EQ(words, 70000u);
+    ASSERT_TRUE(gw->StartReplayPlayback(demo.data(), static_cast<uint32_t>(demo.size())));
+}
+
+TEST_F(ReplayTest, ADemoTooBigForTheHeapIsRefusedAndChangesNothing) {
+    // 512 MiB, more than the whole engine heap; sparse, so it costs no disk.
+    WriteDemos(Header(1, 2, 0));
+    for (int n = 1; n <= 4; ++n)
+        std::filesystem::resize_file(
+            scratch.Path("data/replay/demo" + std::to_string(n) + ".replay"), 512u << 20);
+    gw->stage = 5;
+    testing::internal::CaptureStderr(); // the heap reports the refusal
+    EXPECT_FALSE(gw->LoadDemoReplay());
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(gw->stage, 5u);
+    EXPECT_EQ(gw->playing, 0);
+    EXPECT_EQ(gw->replayBuffer, nullptr);
 }
 
 size_t HeapBytesInUse() {
@@ -153,7 +215,7 @@ size_t HeapBytesInUse() {
     size_t used = 0;
     for (auto* b = heap.FirstBlock(); b; b = heap.NextBlock(b))
         if (!Mireku::Common::Heap::IsFree(b))
-            used += b->size;
+            used += Mireku::Common::Heap::BlockSize(b);
     return used;
 }
 

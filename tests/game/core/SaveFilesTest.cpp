@@ -152,6 +152,41 @@ TEST_F(SaveFilesTest, ASaveThatExistsButCannotBeReadIsNotReplacedByDefaults) {
     EXPECT_EQ(scratch.ReadFile(Saved("Score.dat")).size(), 12808u);
 }
 
+TEST_F(SaveFilesTest, ASaveThatOpensButFailsToReadIsKeptAsItIs) {
+    // The kernel's view of our own memory opens as a regular file and fails
+    // every read at offset 0: a save on a failing disk behaves alike.
+    if (!std::filesystem::exists("/proc/self/mem"))
+        GTEST_SKIP() << "no /proc/self/mem here";
+    uint8_t probe[4];
+    ASSERT_EQ(SaveImage::ReadFile("/proc/self/mem", probe, sizeof probe), -1);
+    for (const char* name : {"Data.dat", "Config.dat", "Score.dat"}) {
+        std::filesystem::remove_all(docs + "/My Games/Drevanth");
+        std::filesystem::create_directories(docs + "/My Games/Drevanth");
+        std::filesystem::create_symlink("/proc/self/mem", Path(name));
+        gw->LoadSaves();
+        EXPECT_TRUE(gw->SaveAll());
+        EXPECT_TRUE(std::filesystem::is_symlink(Path(name))) << name << " was replaced";
+        size_t written = 0;
+        for (const char* other : {"Data.dat", "Config.dat", "Score.dat"})
+            written +=
+                std::filesystem::is_regular_file(std::filesystem::symlink_status(Path(other)));
+        EXPECT_EQ(written, 2u) << "the readable ones are still saved";
+    }
+}
+
+TEST_F(SaveFilesTest, TemporariesOfAnExitSaveThatDiedAreRemovedAtStart) {
+    for (const char* name : {"Data.dat.q8Zr2a", "Config.dat.0aB9xY", "Score.dat.Mm3k1P"})
+        scratch.WriteFile(Saved(name), std::vector<uint8_t>(64, 7));
+    scratch.WriteFile(Saved("Notes.txt.q8Zr2a"), {1});
+    LoadTables();
+    size_t left = 0;
+    for (const auto& e : std::filesystem::directory_iterator(docs + "/My Games/Drevanth")) {
+        EXPECT_EQ(e.path().filename(), "Notes.txt.q8Zr2a") << "only names of our own saves go";
+        ++left;
+    }
+    EXPECT_EQ(left, 1u);
+}
+
 TEST(SaveFolder, WithoutADocumentsFolderNothingIsSaved) {
     GlobalWork work("");
     EXPECT_FALSE(work.SaveAll());

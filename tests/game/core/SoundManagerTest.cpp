@@ -5,7 +5,9 @@
 #include "engine/sound/StreamSound.h"
 #include "game/core/ConfigBlock.h"
 #include "game/core/FileLoader.h"
+#include "support/ExhaustedHeap.h"
 #include "support/NullSound.h"
+#include "support/ScratchFolder.h"
 #include "sys/file.h"
 #include "tools/soundgen/SoundSynth.h"
 
@@ -13,7 +15,7 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
+#include <memory>
 #include <string>
 
 using Mireku::Resource::ResourceLoader;
@@ -25,8 +27,8 @@ namespace {
 class SoundManagerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char pattern[] = "/tmp/drevanth-sound-XXXXXX";
-        root_ = mkdtemp(pattern);
+        scratch_ = std::make_unique<testsupport::ScratchFolder>();
+        root_ = scratch_->Root();
         const auto blip = soundgen::MakeWav(std::vector<float>(480, 0.5f), 1, 48000, 16);
         Write("sound/se/common", "005.wav", blip);
         Write("sound/se/common", "106.wav", blip);
@@ -35,7 +37,7 @@ protected:
         Write("sound/bgm", "title.ogg",
               soundgen::EncodeOggVorbis(soundgen::Tone(220.0f, 0.3f, 48000), 1, 48000));
     }
-    static void TearDownTestSuite() { std::filesystem::remove_all(root_); }
+    static void TearDownTestSuite() { scratch_.reset(); }
     static void Write(const std::string& folder, const std::string& name,
                       const std::vector<uint8_t>& bytes) {
         const std::string dir = root_ + "/" + folder;
@@ -68,6 +70,7 @@ protected:
         return manager_->GetEffectVoice(id, voice)->GetVoice()->IsStarted();
     }
 
+    static inline std::unique_ptr<testsupport::ScratchFolder> scratch_;
     static inline std::string root_;
     soundtest::NullSoundDriver null_;
     ResourceLoader* loader_ = nullptr;
@@ -217,6 +220,34 @@ TEST_F(SoundManagerTest, UnreadableStreamFailsAndSlotsRunOut) {
     manager_->ReleaseStream(&missing);
     manager_->OpenStream(&extra, "sound/bgm", "title.ogg");
     EXPECT_EQ(extra, 0) << "a released failed slot is free again";
+}
+
+TEST_F(SoundManagerTest, AStreamTheLoaderCannotTakeFailsRatherThanLoadingForEver) {
+    int32_t slot = -1;
+    // With no room at all the completion cannot be made; with 64 bytes it can,
+    // but the loader's queue cannot take the request.
+    for (size_t room : {0u, 64u}) {
+        {
+            testing::internal::CaptureStderr(); // the heap reports each refusal
+            testsupport::ExhaustedHeap exhausted(room);
+            manager_->OpenStream(&slot, "sound/bgm", "title.ogg");
+            testing::internal::GetCapturedStderr();
+        }
+        ASSERT_EQ(slot, 0);
+        // Checked before any wait: a slot left loading would make the waits spin.
+        ASSERT_EQ(manager_->GetSlotFlags(slot) & SoundManager::kStateMask, SoundManager::kFailed)
+            << room;
+        EXPECT_TRUE(manager_->WaitStream(slot));
+        manager_->PlayMusic(slot, true);
+        EXPECT_FALSE(manager_->IsStreamPlaying(slot));
+        manager_->ReleaseStream(&slot);
+        EXPECT_EQ(slot, -1);
+    }
+    manager_->OpenStream(&slot, "sound/bgm", "title.ogg");
+    EXPECT_EQ(slot, 0) << "the slot is free again";
+    EXPECT_TRUE(manager_->WaitStream(slot));
+    EXPECT_TRUE(manager_->IsStreamReady(slot));
+    manager_->ReleaseStream(&slot);
 }
 
 TEST_F(SoundManagerTest, WithoutThePluginMusicIsSilent) {

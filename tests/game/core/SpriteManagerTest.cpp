@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
-#include <set>
 #include <string>
 
 using Mireku::Renderer::SpriteRenderer;
@@ -38,60 +37,58 @@ protected:
     SpriteManager* sprites = nullptr;
 };
 
+// The layers as the game defines them: name, sprite capacity, blend (1 alpha,
+// 2 additive) and draw priority, in drawing order.
+struct ExpectedLayer {
+    const char* name;
+    uint32_t capacity;
+    uint32_t blend;
+    uint32_t priority;
+};
+constexpr ExpectedLayer kExpected[23] = {
+    {"BG", 1000, 1, 3},
+    {"BGStar", 2000, 2, 4},
+    {"BGParts", 2000, 1, 5},
+    {"BGGround", 1000, 1, 6},
+    {"BGBomb", 1000, 1, 7},
+    {"BGEffect", 1000, 1, 8},
+    {"EtcUnder", 1000, 1, 9},
+    {"Enemy_BombParts", 8000, 2, 10},
+    {"Enemy_Bomb", 1000, 1, 11},
+    {"Enemy_Blend", 1000, 1, 12},
+    {"Enemy_Add", 1000, 2, 13},
+    {"PlayerShot_Fx", 8000, 2, 14},
+    {"PlayerShot_Blend", 8000, 1, 15},
+    {"PlayerShot_Add", 5000, 2, 16},
+    {"Item_Blend1", 2000, 1, 17},
+    {"Item_Add1", 2000, 2, 18},
+    {"Item_Blend2", 2000, 1, 19},
+    {"Item_Add2", 5000, 2, 20},
+    {"Player", 2000, 1, 21},
+    {"Enemy_Shot_Blend", 5000, 1, 22},
+    {"Enemy_Shot_Add", 5000, 2, 23},
+    {"EtcOver", 1000, 1, 24},
+    {"HUD", 1000, 1, 27},
+};
+
 TEST_F(SpriteLayers, LayersFollowTheTable) {
-    std::set<std::string> names;
-    for (uint32_t i = 0; i < SpriteManager::kLayerCount; ++i) {
+    ASSERT_EQ(SpriteManager::kLayerCount, 23u);
+    for (uint32_t i = 0; i < 23; ++i) {
         const SpriteRenderer* r = sprites->GetLayerAt(i);
         ASSERT_NE(r, nullptr) << i;
-        EXPECT_STREQ(r->GetName(), SpriteManager::kLayers[i].name);
-        EXPECT_EQ(r->GetCapacity(), SpriteManager::kLayers[i].capacity);
-        names.insert(r->GetName());
-        // Drawing order is layer order.
-        if (i > 0) {
-            EXPECT_GT(SpriteManager::kLayers[i].priority, SpriteManager::kLayers[i - 1].priority);
-        }
+        EXPECT_STREQ(r->GetName(), kExpected[i].name);
+        EXPECT_EQ(r->GetCapacity(), kExpected[i].capacity) << kExpected[i].name;
     }
-    EXPECT_EQ(names.size(), 23u);
-    EXPECT_STREQ(sprites->GetLayerAt(0)->GetName(), "BG");
-    EXPECT_STREQ(sprites->GetLayerAt(22)->GetName(), "HUD");
     EXPECT_EQ(sprites->GetLayerAt(23), nullptr);
 }
 
 TEST_F(SpriteLayers, EveryLayerNameReachesItsLayer) {
-    // The overview's layer names in drawing order.
-    const char* const kNames[] = {"BG",
-                                  "BGStar",
-                                  "BGParts",
-                                  "BGGround",
-                                  "BGBomb",
-                                  "BGEffect",
-                                  "EtcUnder",
-                                  "Enemy_BombParts",
-                                  "Enemy_Bomb",
-                                  "Enemy_Blend",
-                                  "Enemy_Add",
-                                  "PlayerShot_Fx",
-                                  "PlayerShot_Blend",
-                                  "PlayerShot_Add",
-                                  "Item_Blend1",
-                                  "Item_Add1",
-                                  "Item_Blend2",
-                                  "Item_Add2",
-                                  "Player",
-                                  "Enemy_Shot_Blend",
-                                  "Enemy_Shot_Add",
-                                  "EtcOver",
-                                  "HUD"};
-    static_assert(std::size(kNames) == kSpriteLayerCount);
     for (uint32_t i = 0; i < kSpriteLayerCount; ++i)
-        EXPECT_STREQ(sprites->GetLayer(static_cast<SpriteLayer>(i))->GetName(), kNames[i]) << i;
+        EXPECT_STREQ(sprites->GetLayer(static_cast<SpriteLayer>(i))->GetName(), kExpected[i].name)
+            << i;
     EXPECT_STREQ(sprites->GetLayer(SpriteLayer::kEnemyAdd)->GetName(), "Enemy_Add");
     EXPECT_STREQ(sprites->GetLayer(SpriteLayer::kPlayer)->GetName(), "Player");
     EXPECT_STREQ(sprites->GetLayer(SpriteLayer::kEnemyShotAdd)->GetName(), "Enemy_Shot_Add");
-    // The field layers draw at 3 to 24, the heads-up layer's table entry at 27.
-    EXPECT_EQ(SpriteManager::kLayers[0].priority, 3u);
-    EXPECT_EQ(SpriteManager::kLayers[21].priority, 24u);
-    EXPECT_EQ(SpriteManager::kLayers[22].priority, 27u);
 }
 
 TEST_F(SpriteLayers, PreparationGivesEveryLayerItsTableState) {
@@ -102,8 +99,8 @@ TEST_F(SpriteLayers, PreparationGivesEveryLayerItsTableState) {
     for (uint32_t i = 0; i < SpriteManager::kLayerCount; ++i) {
         const SpriteRenderer* r = sprites->GetLayerAt(i);
         const auto& rec = r->GetCurrent();
-        EXPECT_EQ(rec.blend, SpriteManager::kLayers[i].blend) << i;
-        EXPECT_EQ(rec.stateWord, SpriteManager::kLayers[i].priority) << i;
+        EXPECT_EQ(rec.blend, kExpected[i].blend) << kExpected[i].name;
+        EXPECT_EQ(rec.stateWord, kExpected[i].priority) << kExpected[i].name;
         EXPECT_EQ(rec.filter[0], 1);
         EXPECT_EQ(rec.filter[1], 1);
         EXPECT_EQ(rec.address[0], 0);

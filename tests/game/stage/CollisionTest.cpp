@@ -220,3 +220,29 @@ TEST_F(CollisionTest, RegistrationRules) {
     for (uint32_t g = 0; g < CollisionGroups::kGroupCount; ++g)
         EXPECT_EQ(lists.Head(g), nullptr);
 }
+
+TEST_F(CollisionTest, ASecondRegistrationInAPassIsIgnoredWhereverTheObjectStands) {
+    Hittable* a = Make(CollisionGroups::kEnemies, 0, 300, 10);
+    Hittable* b = Make(CollisionGroups::kEnemies, 0, 300, 10);
+    Hittable* c = Make(CollisionGroups::kEnemies, 0, 300, 10);
+    lists.Register(CollisionGroups::kEnemies, a); // the head again
+    lists.Register(CollisionGroups::kEnemies, b); // the middle again
+    lists.Register(CollisionGroups::kItems, c);   // the tail, in another group
+    std::vector<GameObject*> listed;
+    for (GameObject* o = lists.Head(CollisionGroups::kEnemies); o && listed.size() < 10;
+         o = o->GetCollisionLink())
+        listed.push_back(o);
+    EXPECT_EQ(listed, (std::vector<GameObject*>{a, b, c}));
+    EXPECT_EQ(lists.Head(CollisionGroups::kItems), nullptr);
+    Hittable* shot = Make(CollisionGroups::kStrongWeapons, 0, 300, 40);
+    lists.RunPass(0);
+    EXPECT_EQ(shot->hits.size(), 3u) << "each enemy is met once";
+
+    // The next frame's registrations start afresh.
+    lists.Clear();
+    lists.Register(CollisionGroups::kEnemies, b);
+    lists.Register(CollisionGroups::kEnemies, a);
+    EXPECT_EQ(lists.Head(CollisionGroups::kEnemies), b);
+    EXPECT_EQ(b->GetCollisionLink(), a);
+    EXPECT_EQ(a->GetCollisionLink(), nullptr);
+}
