@@ -53,12 +53,15 @@ TEST_F(GameTablesTest, ShipRowsByModeGroupAndShotRowsByShipAndLevel) {
                  {8, 2, 16}, {9, 3, 22}, {10, 1, 11}, {10, 5, 35}};
     for (uint32_t v = 0; v < 2; ++v)
         for (const auto& c : ships)
-            EXPECT_EQ(tables.ShipRow(v, c.mode, c.ship), tables.shipParam[v].data + c.row * 128)
+            EXPECT_EQ(reinterpret_cast<const uint8_t*>(tables.ShipRow(v, c.mode, c.ship)),
+                      tables.shipParam[v].data + c.row * 128)
                 << "variant " << v << " mode " << c.mode << " ship " << c.ship;
     // 24-byte shot rows, ship x 4 + power level.
-    EXPECT_EQ(tables.ShotRow(0, 0, 0), tables.shotParam[0].data);
-    EXPECT_EQ(tables.ShotRow(0, 2, 3), tables.shotParam[0].data + 11 * 24);
-    EXPECT_EQ(tables.ShotRow(1, 5, 1), tables.shotParam[1].data + 21 * 24);
+    EXPECT_EQ(reinterpret_cast<const uint8_t*>(tables.ShotRow(0, 0, 0)), tables.shotParam[0].data);
+    EXPECT_EQ(reinterpret_cast<const uint8_t*>(tables.ShotRow(0, 2, 3)),
+              tables.shotParam[0].data + 11 * 24);
+    EXPECT_EQ(reinterpret_cast<const uint8_t*>(tables.ShotRow(1, 5, 1)),
+              tables.shotParam[1].data + 21 * 24);
     EXPECT_EQ(tables.ShipRow(0, 11, 0), nullptr);
     EXPECT_EQ(tables.ShotRow(0, 1, 4), nullptr);
 }
