@@ -152,8 +152,8 @@ TEST(GameFramework, RunsOnTheGeneratedDataAndTearsEverythingDown) {
     ASSERT_NE(game, nullptr);
     EXPECT_TRUE(game->Run());
     EXPECT_EQ(game->count, game->closeAfter);
-    EXPECT_EQ(game->fadeLevels, (std::vector<int>{255, 255, 255, 255}))
-        << "nothing starts a fade yet: the screen stays black";
+    EXPECT_EQ(game->fadeLevels, (std::vector<int>{0, 0, 0, 0}))
+        << "the logo clears the screen in its first frame";
     EXPECT_TRUE(game->errors.empty()) << game->errors.front();
     EXPECT_FALSE(game->fullscreenAtStart);
     EXPECT_TRUE(game->goneAfterFinalize);
