@@ -9,6 +9,7 @@
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
 #include "engine/graphics/VertexBuffer.h"
+#include "engine/peripheral/InputDevice.h"
 #include "engine/renderer/SpriteRenderer.h"
 #include "engine/resource/ResourceLoader.h"
 #include "engine/resource/ResourceManager.h"
@@ -22,9 +23,11 @@
 #include "game/scene/SceneGame.h"
 #include "game/scene/SceneStoryOpening.h"
 #include "game/scene/SceneTitle.h"
+#include "game/scene/SpriteFont.h"
 #include "game/vfx/VfxController.h"
 #include "support/GameStateFixture.h"
 #include "support/GraphicsFixture.h"
+#include "support/InputTestSupport.h"
 #include "support/NullSound.h"
 #include "support/RecordingVfx.h"
 #include "sys/file.h"
@@ -56,6 +59,10 @@ protected:
     // Before SetUp: a sound driver on the null device, with the generated
     // sound banks, so that sounds and music really play.
     bool withSound = false;
+    // Before SetUp: the engine's input devices on a window loop of their
+    // own, read at the start of every frame, and the input manager's
+    // bindings made from the configuration (the pressed mask stays scripted).
+    bool withInputDevices = false;
     // Before SetUp: the working folder, where the demo replays are found
     // under "data/replay" (the game runs in its executable's folder).
     std::string workingFolder = sys::ExecutableFolder();
@@ -94,6 +101,13 @@ protected:
         for (int i = 0; i < 3; ++i)
             sound->Update();
         input = InputManager::CreateInstance();
+        if (withInputDevices) {
+            window = std::make_unique<input_test::WindowLoop>();
+            ASSERT_TRUE(window->IsOpen());
+            auto* devices = Mireku::Peripheral::InputDevice::CreateInstance();
+            ASSERT_TRUE(devices->Initialize(sys::MainWindowHandle()));
+            ASSERT_TRUE(input->BindFromConfig(work->config));
+        }
         VfxController* vfx = VfxController::CreateInstance();
         vfx->Initialize();
         vfx->SetInstanceMaker(&MakeRecordingInstance);
@@ -119,6 +133,11 @@ protected:
             VfxController::DestroyInstance();
         }
         InputManager::DestroyInstance();
+        if (auto* devices = Mireku::Peripheral::InputDevice::GetInstance()) {
+            devices->Finalize();
+            Mireku::Peripheral::InputDevice::DestroyInstance();
+        }
+        window.reset();
         if (sound) {
             sound->Finalize();
             SoundManager::DestroyInstance();
@@ -150,6 +169,8 @@ protected:
     void Frame(uint32_t pressed = 0) {
         for (int32_t slot = 0; slot < static_cast<int32_t>(SoundManager::kStreamSlots); ++slot)
             sound->WaitStream(slot);
+        if (auto* devices = Mireku::Peripheral::InputDevice::GetInstance())
+            devices->Update();
         SpriteManager* sprites = SpriteManager::GetInstance();
         sprites->PrepareLayers();
         input->SetTriggered(pressed);
@@ -217,6 +238,25 @@ protected:
                 out.push_back(s);
         return out;
     }
+    // The text the sprite font drew with `font` on the line at `y` from x0
+    // to x1, read back from the glyph cells ('?' for a cell of no glyph).
+    std::string TextAt(const Mireku::Graphics::Texture* font, float y, float x0, float x1) const {
+        std::string text;
+        for (const Sprite& s : SpritesOf(font)) {
+            if (s.y0 != y || s.x0 < x0 - SpriteFont::kColonShift || s.x0 >= x1)
+                continue;
+            char found = '?';
+            for (char c = '!'; c <= '~'; ++c) {
+                float u = 0, v = 0;
+                if (SpriteFont::GlyphCell(c, &u, &v) && u == s.u0 && v == s.v0)
+                    found = c;
+            }
+            if (s.u0 == 30.0f && s.v0 == 120.0f)
+                found = ':';
+            text += found;
+        }
+        return text;
+    }
     const Mireku::Graphics::Texture* DefaultTexture() const {
         return SpriteManager::GetInstance()->GetLayer(SpriteLayer::kHud)->GetDefaultTexture();
     }
@@ -225,6 +265,7 @@ protected:
     testsupport::ScratchFolder scratch;
     MemoryTableSource tables;
     std::unique_ptr<soundtest::NullSoundDriver> null;
+    std::unique_ptr<input_test::WindowLoop> window;
     GlobalWork* work = nullptr;
     SoundManager* sound = nullptr;
     InputManager* input = nullptr;

@@ -25,28 +25,8 @@ protected:
         std::memcpy(e, &score, 8);
         std::memcpy(e + 8, fields, sizeof fields);
     }
-    // The text the sprite font drew on the row at `y` between x0 and x1,
-    // read back from the glyph cells (digits, '/', ':' and small letters).
     std::string TextAt(float y, float x0, float x1) const {
-        std::string text;
-        for (const flow_test::Sprite& s : SpritesOf(ranking->GetTexture(SceneRanking::kGlyphs))) {
-            if (s.y0 != y || s.x0 < x0 - 10 || s.x0 >= x1)
-                continue;
-            const int column = static_cast<int>(s.u0 / 30);
-            if (s.v0 == 0)
-                text += static_cast<char>('0' + column);
-            else if (s.v0 == 30)
-                text += static_cast<char>('a' + column);
-            else if (s.v0 == 60)
-                text += static_cast<char>('n' + column);
-            else if (s.u0 == 330 && s.v0 == 120)
-                text += '/';
-            else if (s.u0 == 30 && s.v0 == 120)
-                text += ':';
-            else
-                text += '?';
-        }
-        return text;
+        return FlowRig::TextAt(ranking->GetTexture(SceneRanking::kGlyphs), y, x0, x1);
     }
 
     SceneRanking* ranking = nullptr;
