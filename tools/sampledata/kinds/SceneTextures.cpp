@@ -228,7 +228,10 @@ void Busts(Maker& m) {
         // The thumbnails: the plain strip, then the lit one under it.
         const int32_t h = kThumbHeights[p];
         const std::string number = std::to_string(p + 1);
-        Gradient(image, 0, 0, 184, h, Scaled(colour, 0.5f), Scaled(colour, 0.2f));
+        // The plain strip is drawn over the lit one for the pilot under the
+        // cursor: translucent, so the light shows through.
+        Gradient(image, 0, 0, 184, h, WithAlpha(Scaled(colour, 0.5f), 0x90),
+                 WithAlpha(Scaled(colour, 0.2f), 0x90));
         Frame(image, 0, 0, 184, h, 3, Scaled(colour, 0.8f));
         m.text.DrawCentred(image, 0, 0, 184, h, 96, number, 0xC0C0C0FF);
         Gradient(image, 0, h, 184, h, Scaled(colour, 1.3f), colour);
