@@ -63,6 +63,11 @@ public:
     void OpenStream(int32_t* slot, const char* folder, const char* name);
     bool WaitStream(int32_t slot);
     bool IsStreamReady(int32_t slot) const;
+    // Nothing is left to wait for: the slot is -1 (or no slot), ready, or its
+    // file could not be read (failed, which PlayMusic ignores). Scenes wait
+    // on this before they start their music, so a missing file never stalls
+    // them.
+    bool IsStreamSettled(int32_t slot) const;
     bool IsStreamPlaying(int32_t slot);
     void PlayMusic(int32_t slot, bool loop);
     void PlayVoiceStream(int32_t slot);
