@@ -135,6 +135,9 @@ public:
     uint32_t misses2 = 0;
     uint64_t playTime = 0;
     uint32_t continueCountdown = 0;
+    // Set when the player may not continue: the continue countdown goes
+    // straight to game over.
+    uint8_t continueRefused = 0;
 
     VoiceHook voiceHook = nullptr;
     SoundHook soundHook = nullptr;
