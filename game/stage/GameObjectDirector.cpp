@@ -398,22 +398,23 @@ void GameObjectDirector::DropPowerUpItem(const Mireku::Common::Vector2& position
 void GameObjectDirector::AddBarionGauge(PlayerWork& player, int32_t amount) {
     const int32_t before = player.barionGauge;
     player.AddBarionGauge(amount);
-    const int32_t after = player.barionGauge;
     const GlobalWork* gw = Work();
-    if (!gw)
-        return;
-    const int32_t maximum = gw->BarionGaugeMax(player);
-    const int32_t percent = gw->BarionStepPercent(player);
+    if (gw && PassedShieldStep(before, player.barionGauge, gw->BarionGaugeMax(player),
+                               gw->BarionStepPercent(player)) != 0)
+        CreateBarionShieldOK(this, player_);
+}
+
+int32_t GameObjectDirector::PassedShieldStep(int32_t before, int32_t after, int32_t maximum,
+                                             int32_t percent) {
     // Without a positive step there are no thresholds to pass.
     if (percent <= 0 || percent >= 100)
-        return;
+        return 0;
     for (int32_t k = 1; percent * k < 100; ++k) {
         const int32_t threshold = maximum * percent * k / 100;
-        if (before < threshold && threshold <= after) {
-            CreateBarionShieldOK(this, player_);
-            return;
-        }
+        if (before < threshold && threshold <= after)
+            return k;
     }
+    return 0;
 }
 
 void GameObjectDirector::ClearEnemyShots() {

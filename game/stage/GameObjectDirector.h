@@ -84,6 +84,11 @@ public:
     void CollectPowerUp(GameObject* item, bool force);
     void DropPowerUpItem(const Mireku::Common::Vector2& position);
     void AddBarionGauge(PlayerWork& player, int32_t amount);
+    // The first shield step k (1, 2, ...) of a gauge of `maximum` at `percent`
+    // per step that a gain from `before` to `after` passes; 0 for none, and
+    // for a step of 0% or less, or of 100% or more.
+    static int32_t PassedShieldStep(int32_t before, int32_t after, int32_t maximum,
+                                    int32_t percent);
     void ClearEnemyShots();
     // Up to `n` targets among the live enemies, repeating them in turn; 0
     // when there is none, else n.

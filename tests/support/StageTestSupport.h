@@ -6,6 +6,7 @@
 
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
+#include "engine/graphics/ResourceCreation.h"
 #include "engine/graphics/ShaderBase.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/VertexBuffer.h"
@@ -18,8 +19,10 @@
 #include "game/core/SpriteManager.h"
 #include "game/player/PlayerShotBase.h"
 #include "game/stage/GameObjectDirector.h"
+#include "game/stage/StageResources.h"
 #include "support/GameStateFixture.h"
 #include "support/GraphicsFixture.h"
+#include "tools/sampledata/StageData.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +96,17 @@ struct Quad {
     const Mireku::Graphics::Texture* texture;
     uint32_t blend;
 };
+
+// A solid texture of w by h in one of the director's fixed stage slots (the
+// director's resources release it).
+inline Mireku::Graphics::Texture* InstallTexture(GameObjectDirector* director, int32_t slot,
+                                                 uint32_t w, uint32_t h) {
+    const auto dds = SampleData::SolidDds(w, h, {200, 100, 50});
+    Mireku::Graphics::Texture*& out = director->GetResources()->stageTextures[slot];
+    out = Mireku::Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
+                                                    Mireku::Graphics::kTextureFormatFromFile);
+    return out;
+}
 
 // The game singletons of a stage on a graphics stack of this thread.
 class StageWorld {
@@ -224,13 +238,46 @@ public:
     Mireku::Resource::ResourceLoader* loader = nullptr;
 };
 
-// A gtest fixture over a StageWorld on the null backend.
+// A gtest fixture over a StageWorld on the null backend, with the
+// director under test.
 class StageTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(world.Start()); }
-    void TearDown() override { world.Stop(); }
+    void TearDown() override {
+        delete director;
+        director = nullptr;
+        world.Stop();
+    }
+    // The director of a stage of the mode and index; it has loaded what the
+    // loader serves (nothing without loose files).
+    void MakeDirector(uint32_t mode = 1, uint32_t stage = 0) {
+        world.gw->mode = mode;
+        world.gw->stage = stage;
+        director = world.NewDirector();
+        ASSERT_NE(director, nullptr);
+    }
+    void DeleteDirector() {
+        delete director;
+        director = nullptr;
+    }
+    // One frame of the director's children only: the director's own state
+    // does not move, so no timeline of its own joins in.
+    void UpdateChildren() {
+        director->TickTree();
+        for (GameObject* c = director->GetFirstChild(); c; c = c->GetNextSibling())
+            c->UpdateTree();
+    }
+    // The director's children of a class, in list order.
+    template <class T> std::vector<T*> ChildrenOf() const {
+        std::vector<T*> out;
+        for (GameObject* c = director->GetFirstChild(); c; c = c->GetNextSibling())
+            if (auto* t = dynamic_cast<T*>(c))
+                out.push_back(t);
+        return out;
+    }
 
     StageWorld world;
+    GameObjectDirector* director = nullptr;
 };
 
 } // namespace stage_test
