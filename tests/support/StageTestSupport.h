@@ -197,6 +197,9 @@ public:
         using namespace Mireku::Graphics;
         Mireku::Renderer::SpriteRenderer* layer = sprites->GetLayer(which);
         const uint32_t before = GetDrawContext()->GetSequence();
+        // A flush of nothing leaves the last flush's count as it was.
+        if (layer->GetCount() == 0)
+            return {};
         layer->Flush(1280, 720);
         std::vector<Quad> quads(layer->GetLastFlushVertices() / 4);
         const auto* v = reinterpret_cast<const Mireku::Renderer::SpriteVertex*>(
