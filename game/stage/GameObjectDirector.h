@@ -96,7 +96,11 @@ public:
     void StartResultTally(bool highRate);
     bool IsTallyOver() const { return tally_.IsOver(); }
     void HoldInput() { ++inputHold_; }
-    void ReleaseInput() { --inputHold_; }
+    // An unmatched release does not wrap the count into a hold for good.
+    void ReleaseInput() {
+        if (inputHold_ > 0)
+            --inputHold_;
+    }
     void SetFlash(const Mireku::Common::Vector2& centre, float target, float zoom);
     void StartShake(int32_t frames, float amplitude, float cycles);
     // The shield-hit indicator of the gauges: shown for 60 drawn frames,

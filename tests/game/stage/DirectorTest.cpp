@@ -262,6 +262,10 @@ TEST_F(DirectorTest, HoldWritesNoWordWhileRecording) {
     director->ReleaseInput();
     Updates(1);
     EXPECT_EQ(world.gw->replayPosition, position + 4);
+    director->ReleaseInput(); // one too many
+    EXPECT_EQ(director->GetInputHold(), 0);
+    Updates(1);
+    EXPECT_EQ(world.gw->replayPosition, position + 8);
 }
 
 TEST_F(DirectorTest, ContinueRestoresTheShipsAndPaysAPoint) {
