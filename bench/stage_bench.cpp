@@ -193,7 +193,11 @@ public:
         sprites->CreateLayers();
         GameObjectAllocator::CreateInstance()->Initialize();
         RandomManager::CreateInstance();
-        GlobalWork* gw = GlobalWork::CreateInstance(std::filesystem::temp_directory_path().c_str());
+        // A scratch documents folder: the game state makes its save folder there.
+        char pattern[] = "/tmp/drevanth-bench-XXXXXX";
+        const char* documents = mkdtemp(pattern);
+        documents_ = documents ? documents : "";
+        GlobalWork* gw = GlobalWork::CreateInstance(documents_.c_str());
         gw->savesEnabled = false;
         gw->Initialize(tables_);
         gw->mode = 3; // no timeline: the stage holds what is put in it
@@ -230,6 +234,8 @@ public:
         device_->FinalizeRenderThread();
         device_->Finalize();
         Mireku::Graphics::GraphicsDevice::DestroyInstance();
+        if (!documents_.empty())
+            std::filesystem::remove_all(documents_);
     }
 
     // One frame as the game runs it, its commands then dropped.
@@ -247,6 +253,7 @@ public:
     uint32_t Objects() const { return GameObjectAllocator::GetInstance()->LiveCount(); }
 
 private:
+    std::string documents_;
     MemoryTables tables_;
     Mireku::Graphics::GraphicsDevice* device_ = nullptr;
     GameObjectDirector* director_ = nullptr;
