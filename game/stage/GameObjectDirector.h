@@ -153,6 +153,8 @@ public:
     float GetMapWidth() const { return mapWidth_; }
     float GetMapHeight() const { return mapHeight_; }
     Player* GetPlayer() const { return player_; }
+    // The ship the stage flies (the stage start sets the one it made).
+    void SetPlayer(Player* player) { player_ = player; }
     GameObjectTimeline* GetTimeline() const { return timeline_; }
     BGParts* GetBGParts() const { return bgParts_; }
     StageResources* GetResources() const { return resources_; }

@@ -1,6 +1,7 @@
 #include "tools/sampledata/StageData.h"
 
 #include "game/core/tables/BossRecord.h"
+#include "game/core/tables/BulletParamRow.h"
 #include "game/core/tables/NameRow.h"
 #include "game/stage/StageFiles.h"
 #include "game/stage/StageMap.h"
@@ -24,6 +25,10 @@ constexpr const char* kMapPictureArchive = kMapArchive;
 constexpr uint32_t kStageScroll = 7200;
 constexpr uint32_t kScoreAttackScroll = 24000;
 constexpr uint32_t kScoreAttackMap = 24;
+constexpr uint32_t kBulletSheetSize = 512;
+constexpr uint32_t kStagePictureHeight = 1280;
+constexpr uint32_t kStarWidth = 360;
+constexpr uint32_t kStarHeight = 512;
 
 // A colour of its own for every number: far apart steps of the three
 // channels at the precision a BC1 block keeps.
@@ -89,7 +94,7 @@ void Add(std::vector<StageFile>& out, const char* archive, const std::string& pa
 
 // Solid, its colour from its name, so every file differs.
 std::vector<uint8_t> Picture(const std::string& name, uint32_t width, uint32_t height) {
-    return SolidDds(width, height, PaletteColour(NameHash(name) % 997));
+    return SolidDds(width, height, PictureColour(name));
 }
 
 // The sizes the stage's drawing reads; every other picture is 64 by 64.
@@ -141,7 +146,8 @@ std::string FieldName(const char* field, size_t size) {
 // The named tables the stage reads, as the sample tables hold them.
 struct Tables {
     std::vector<std::string> enemyTextures, bulletTextures, paths;
-    std::vector<uint8_t> bosses; // the normal difficulty's boss rows
+    std::vector<uint8_t> bosses;  // the normal difficulty's boss rows
+    std::vector<uint8_t> bullets; // the bullet rows (alike in every difficulty)
 };
 
 std::vector<std::string> NamesOf(const std::vector<uint8_t>& bytes) {
@@ -163,6 +169,8 @@ Tables ReadTables() {
             t.paths = NamesOf(f.bytes);
         else if (f.name == "boss_parameter_boss_normal.tsb")
             t.bosses = f.bytes;
+        else if (f.name == "ebss_normal_bullet.tsb")
+            t.bullets = f.bytes;
     }
     return t;
 }
@@ -182,8 +190,19 @@ std::vector<uint8_t> PathFile(uint32_t n) {
 
 void AddBossSet(std::vector<StageFile>& out, const std::string& folder, const Tables& t,
                 uint32_t group) {
-    for (const char* name : StageFiles::kBossBodyNames)
-        AddPicture(out, folder, name);
+    const SampleBossLayout look = BossLayout(group);
+    auto add = [&](const std::string& name, int w, int h) {
+        const std::string path = folder + "/" + name;
+        Add(out, kTextureArchive, path,
+            Picture(path, static_cast<uint32_t>(w), static_cast<uint32_t>(h)));
+    };
+    // Four body images and their four glow images at the body's size, then
+    // the core closed and open.
+    for (size_t i = 0; i < std::size(StageFiles::kBossBodyNames); ++i) {
+        const bool core = i >= 8;
+        add(StageFiles::kBossBodyNames[i], core ? look.coreWidth : look.bodyWidth,
+            core ? look.coreHeight : look.bodyHeight);
+    }
     const size_t rows = t.bosses.size() / sizeof(BossRecord);
     const size_t head = size_t{group} * BossRecord::kRowsPerGroup;
     if (head >= rows)
@@ -196,9 +215,47 @@ void AddBossSet(std::vector<StageFile>& out, const std::string& folder, const Ta
         for (const auto& field : row.partTextures) {
             const std::string name = FieldName(field, BossRecord::kPartTextureNameSize);
             if (!name.empty())
-                AddPicture(out, folder, name + ".dds");
+                add(name + ".dds", look.partWidth, look.partHeight);
         }
     }
+}
+
+// The bullet frames of the bullet rows: the rectangles of both tracks of
+// every row, in the order a sheet's colours are numbered.
+std::vector<TexelRect> BulletFrames(const Tables& t) {
+    std::vector<TexelRect> frames;
+    for (size_t at = 0; at + sizeof(BulletParamRow) <= t.bullets.size();
+         at += sizeof(BulletParamRow)) {
+        BulletParamRow row;
+        std::memcpy(&row, t.bullets.data() + at, sizeof row);
+        for (const TexelRect& r : row.blendTrack)
+            frames.push_back(r);
+        for (const TexelRect& r : row.addTrack)
+            frames.push_back(r);
+    }
+    return frames;
+}
+
+Rgb BulletColour(const std::vector<TexelRect>& frames, uint32_t sheet, uint32_t x, uint32_t y) {
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const TexelRect& r = frames[i];
+        if (static_cast<int32_t>(x) >= r.left && static_cast<int32_t>(x) <= r.right &&
+            static_cast<int32_t>(y) >= r.top && static_cast<int32_t>(y) <= r.bottom)
+            return PaletteColour(static_cast<uint32_t>(200 + sheet * 64 + i));
+    }
+    return PaletteColour(180 + sheet); // the sheet's ground
+}
+
+// A background picture: the file's own colour, darker every 256 rows, so
+// that its scrolling shows.
+std::vector<uint8_t> BackgroundPicture(const std::string& path, uint32_t w, uint32_t h) {
+    const Rgb base = PictureColour(path);
+    return PaintedDds(w, h, [base](uint32_t, uint32_t y) {
+        return (y / 256) % 2
+                   ? Rgb{static_cast<uint8_t>(base.r / 2), static_cast<uint8_t>(base.g / 2),
+                         static_cast<uint8_t>(base.b / 2)}
+                   : base;
+    });
 }
 
 } // namespace
@@ -251,6 +308,14 @@ std::vector<uint8_t> BuildStageMap(uint32_t index) {
             }
         }
     return out;
+}
+
+Rgb PictureColour(const std::string& path) {
+    return PaletteColour(NameHash(path) % 997);
+}
+
+Rgb BulletSheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
+    return BulletColour(BulletFrames(ReadTables()), sheet, x, y);
 }
 
 Rgb Bc1Colour(Rgb c) {
@@ -335,8 +400,15 @@ std::vector<StageFile> BuildStageFiles() {
     };
     for (const std::string& n : tables.enemyTextures)
         enemyPicture(n + ".dds");
-    for (const std::string& n : tables.bulletTextures)
-        enemyPicture(n + ".dds");
+    const std::vector<TexelRect> bulletFrames = BulletFrames(tables);
+    for (size_t i = 0; i < tables.bulletTextures.size(); ++i) {
+        const auto sheet = static_cast<uint32_t>(i);
+        Add(out, kTextureArchive,
+            std::string(StageFiles::kEnemyTextureFolder) + "/" + tables.bulletTextures[i] + ".dds",
+            PaintedDds(kBulletSheetSize, kBulletSheetSize, [&](uint32_t x, uint32_t y) {
+                return BulletColour(bulletFrames, sheet, x, y);
+            }));
+    }
     for (const char* n : StageFiles::kWarpNames)
         enemyPicture(n);
     for (size_t i = 0; i < tables.paths.size(); ++i)
@@ -350,6 +422,42 @@ std::vector<StageFile> BuildStageFiles() {
     for (uint32_t i = 0; i < StageFiles::kBossCommonCount; ++i) {
         StageFiles::BossCommonName(i, name, sizeof name);
         AddPicture(out, StageFiles::kBossFolder, name);
+    }
+    return out;
+}
+
+std::vector<StageFile> BuildBackgroundFiles() {
+    std::vector<StageFile> out;
+    char name[64];
+    auto add = [&](const std::string& folder, const std::string& file, uint32_t w, uint32_t h) {
+        const std::string path = folder + "/" + file;
+        Add(out, kMapPictureArchive, path, BackgroundPicture(path, w, h));
+    };
+    for (uint32_t stage = 0; stage < 24; ++stage) {
+        const std::string folder = Format(StageTextureTable::kBackgroundFolder, stage + 1);
+        for (int32_t id = StageFiles::kFirstBackgroundId; id <= StageFiles::kLastStageBackgroundId;
+             ++id) {
+            StageFiles::StageBackgroundName(stage, id, name, sizeof name);
+            const std::string file = name;
+            if (file.rfind("hosi", 0) == 0)
+                add(folder, file, kStarWidth, kStarHeight);
+            else if (id == StageFiles::kFirstBackgroundId)
+                add(folder, file, kMapCellSize * kMapWidth, kStagePictureHeight);
+            else // three map pictures, stacking to the map's scroll
+                add(folder, file, kMapCellSize * kMapWidth, kStageScroll / 3);
+        }
+    }
+    for (int32_t id = StageFiles::kFirstBackgroundId; id <= StageFiles::kLastChallengeBackgroundId;
+         ++id) {
+        StageFiles::ChallengeBackgroundName(id, name, sizeof name);
+        const std::string file = name;
+        const char* folder = StageFiles::kChallengeBackgroundFolder;
+        if (file.rfind("hosi", 0) == 0)
+            add(folder, file, kStarWidth, kStarHeight);
+        else if (id == StageFiles::kFirstBackgroundId)
+            add(folder, file, kMapCellSize * kMapWidth, kStagePictureHeight);
+        else // ten map pictures, stacking to the map's scroll
+            add(folder, file, kMapCellSize * kMapWidth, kScoreAttackScroll / 10);
     }
     return out;
 }

@@ -12,6 +12,7 @@
 #include "game/enemy/background/ObjBG.h"
 #include "game/enemy/explosion/EnemyShotDelete.h"
 #include "game/enemy/item/ItemPowerUp.h"
+#include "game/enemy/staging/StageStartDirection.h"
 #include "game/stage/GameObjectTimeline.h"
 #include "game/stage/StageInput.h"
 #include "game/stage/StageResources.h"
@@ -40,6 +41,13 @@ protected:
             director->TickTree();
             director->UpdateTree();
         }
+    }
+    // The ship's fly-in holds the input for its 60 updates, the first of
+    // them in the frame the stage started.
+    void FlyIn() {
+        ASSERT_EQ(director->GetInputHold(), 1);
+        Updates(StageStartDirection::kFrames - 1);
+        ASSERT_EQ(director->GetInputHold(), 0);
     }
 };
 
@@ -229,6 +237,8 @@ TEST_F(DirectorTest, ReplayWordsArePlayedBackAndTheHoldTouchesNoWord) {
             replay.push_back(static_cast<uint8_t>(w >> (8 * b)));
     ASSERT_TRUE(world.gw->StartReplayPlayback(replay.data(), static_cast<uint32_t>(replay.size())));
     Play(1, 0);
+    FlyIn();
+    EXPECT_EQ(world.gw->replayPosition, ReplayStream::kHeaderSize) << "no word read in the fly-in";
     Updates(2);
     EXPECT_EQ(director->GetInputWord(), 2u);
     EXPECT_EQ(director->GetPreviousInputWord(), 1u);
@@ -249,6 +259,7 @@ TEST_F(DirectorTest, ReplayWordsArePlayedBackAndTheHoldTouchesNoWord) {
 TEST_F(DirectorTest, HoldWritesNoWordWhileRecording) {
     Play(1, 0);
     ASSERT_EQ(world.gw->recording, 1);
+    FlyIn();
     Updates(4);
     const uint32_t position = world.gw->replayPosition;
     EXPECT_EQ(position, ReplayStream::kHeaderSize + 4 * 4);
