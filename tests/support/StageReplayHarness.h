@@ -21,6 +21,7 @@
 #include "game/core/InputManager.h"
 #include "game/core/ReplayStream.h"
 #include "game/core/SoundManager.h"
+#include "support/EnemyHashers.h"
 #include "support/NullSound.h"
 #include "support/StageTestSupport.h"
 #include "sys/window.h"
@@ -73,6 +74,7 @@ inline void HashObjects(Hasher& h, GameObject& parent) {
             h.Value(o->GetVanishCountdown());
             for (ObjectHasher extra : ObjectHashers())
                 extra(h, *o);
+            HashEnemyObject(h, *o);
         }
         HashObjects(h, *o);
     }
@@ -93,6 +95,7 @@ inline uint64_t HashFrame(GameObjectDirector& director) {
     h.Value(director.GetInputHold());
     h.Value(director.GetFrameCounter());
     HashObjects(h, director);
+    HashBossGauge(h);
     for (FrameHasher extra : FrameHashers())
         extra(h, director);
     return h.Get();

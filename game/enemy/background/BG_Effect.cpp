@@ -23,7 +23,8 @@ void BG_Effect::Boost() {
 void BG_Effect::Step() {
     if (boosted_) {
         factor_ = factor_ + kFactorRise < kFastFactor ? factor_ + kFactorRise : kFastFactor;
-        alpha_ = alpha_ + kAlphaRise < 1.0f ? alpha_ + kAlphaRise : 1.0f;
+        // Full after 60 frames: the float sum of the sixtieths falls short.
+        alpha_ = alpha_ + kAlphaRise < 1.0f - kAlphaRise * 0.5f ? alpha_ + kAlphaRise : 1.0f;
     } else if (--countdown_ < 0) {
         countdown_ = -1; // stays run out
         factor_ = factor_ - kFactorFall > 1.0f ? factor_ - kFactorFall : 1.0f;

@@ -1,6 +1,6 @@
 #include "game/enemy/effect/PowerUpCreation.h"
 
-// The flight and power-up effects are not in the game yet: the director meets the same
+// The power-up effects are not in the game yet: the director meets the same
 // null as from an exhausted pool.
 
 GameObject* CreatePowerUpEffect(GameObjectDirector*, const Mireku::Common::Vector2&) {
@@ -8,9 +8,5 @@ GameObject* CreatePowerUpEffect(GameObjectDirector*, const Mireku::Common::Vecto
 }
 
 GameObject* CreatePowerUpScore(GameObjectDirector*, const Mireku::Common::Vector2&) {
-    return nullptr;
-}
-
-GameObject* CreatePlayerFlyHamon(GameObjectDirector*, const Mireku::Common::Vector2&) {
     return nullptr;
 }

@@ -1,6 +1,6 @@
-// The flight and power-up effect objects that the director and the staging
-// start, one creation function each: a pool block, the object, appended to
-// the director. Null when nothing was made (pool exhausted, director going
+// The power-up effect objects the director starts when a power-up item is
+// collected, one creation function each: a pool block, the object, appended
+// to the director. Null when nothing was made (pool exhausted, director going
 // away, or the class not in the game yet).
 #pragma once
 
@@ -15,6 +15,3 @@ GameObject* CreatePowerUpEffect(GameObjectDirector* director,
 // The points shown for a power-up taken at full power, at the ship.
 GameObject* CreatePowerUpScore(GameObjectDirector* director,
                                const Mireku::Common::Vector2& position);
-// The ring the ship leaves behind as it flies out of a cleared stage.
-GameObject* CreatePlayerFlyHamon(GameObjectDirector* director,
-                                 const Mireku::Common::Vector2& position);

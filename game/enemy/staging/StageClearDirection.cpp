@@ -4,7 +4,7 @@
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
 #include "game/core/SoundManager.h"
-#include "game/enemy/effect/PowerUpCreation.h"
+#include "game/enemy/staging/StagingCreation.h"
 #include "game/flow/SceneDriver.h"
 #include "game/stage/GameObjectDirector.h"
 

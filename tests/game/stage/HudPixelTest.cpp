@@ -4,10 +4,9 @@
 // rectangle the display cuts out is a flat colour of its own.
 #include "game/core/SpriteQuad.h"
 #include "game/stage/StageTextureTable.h"
+#include "support/ScreenPixels.h"
 #include "support/StageTestSupport.h"
 #include "tools/sampledata/StageData.h"
-
-#include <cstdlib>
 
 namespace {
 
@@ -53,26 +52,12 @@ protected:
     }
     // One frame drawn and shown; the screen's pixels.
     void DrawFrame() {
-        world.BeginFrame();
-        director->DrawTree();
-        world.sprites->FlushLayers();
-        const float black[4] = {0, 0, 0, 1};
-        world.stack.Execute(black);
-        pixels = world.stack.ReadBackBuffer();
+        pixels = screen_pixels::DrawAndRead(world, *director);
         ASSERT_EQ(pixels.size(), 1280u * 720u * 4u);
     }
-    Rgb At(int x, int y) const {
-        const uint8_t* p = &pixels[(static_cast<size_t>(y) * 1280 + x) * 4];
-        return {p[0], p[1], p[2]};
-    }
+    Rgb At(int x, int y) const { return screen_pixels::At(pixels, x, y); }
     static ::testing::AssertionResult Near(Rgb got, Rgb want) {
-        const auto off = [](uint8_t a, uint8_t b) { return std::abs(int(a) - int(b)) > 4; };
-        if (off(got.r, want.r) || off(got.g, want.g) || off(got.b, want.b))
-            return ::testing::AssertionFailure()
-                   << "got (" << int(got.r) << ", " << int(got.g) << ", " << int(got.b)
-                   << "), want (" << int(want.r) << ", " << int(want.g) << ", " << int(want.b)
-                   << ")";
-        return ::testing::AssertionSuccess();
+        return screen_pixels::Near(got, want);
     }
 
     stage_test::StageWorld world;
