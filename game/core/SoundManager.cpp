@@ -198,6 +198,13 @@ bool SoundManager::IsStreamReady(int32_t slot) const {
     return ValidSlot(slot) && (streams_[slot].flags.load() & kStateMask) == kReady;
 }
 
+bool SoundManager::IsStreamSettled(int32_t slot) const {
+    // A slot number that no open handed out will never load either.
+    if (!ValidSlot(slot))
+        return true;
+    return (streams_[slot].flags.load() & kStateMask) != kLoading;
+}
+
 bool SoundManager::IsStreamPlaying(int32_t slot) {
     if (!ValidSlot(slot) || !IsStreamReady(slot))
         return false;

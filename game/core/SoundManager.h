@@ -63,6 +63,11 @@ public:
     void OpenStream(int32_t* slot, const char* folder, const char* name);
     bool WaitStream(int32_t slot);
     bool IsStreamReady(int32_t slot) const;
+    // True once loading has nothing more to say about the slot: it is ready,
+    // it failed (a missing or unreadable file), or it is -1 (none opened).
+    // Whatever waits for music before it goes on asks this, so that a
+    // missing file never holds it forever.
+    bool IsStreamSettled(int32_t slot) const;
     bool IsStreamPlaying(int32_t slot);
     void PlayMusic(int32_t slot, bool loop);
     void PlayVoiceStream(int32_t slot);

@@ -263,3 +263,57 @@ TEST_F(SoundManagerTest, WithoutThePluginMusicIsSilent) {
     for (float s : null_.PullLeft(500))
         ASSERT_EQ(s, 0.0f);
 }
+
+namespace {
+
+// A loader without its thread: a test takes each queued read and completes
+// it by hand, so a slot can be watched while it is still loading.
+class StreamSettleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        loader_ = ResourceLoader::CreateInstance();
+        manager_ = SoundManager::CreateInstance();
+        ASSERT_TRUE(manager_->Initialize());
+    }
+    void TearDown() override {
+        manager_->Finalize();
+        SoundManager::DestroyInstance();
+        ResourceLoader::DestroyInstance();
+    }
+    // Runs the next queued read's completion with `bytes` (empty: the read failed).
+    void Complete(std::vector<uint8_t> bytes) {
+        Mireku::Resource::LoadRequest request;
+        ASSERT_TRUE(loader_->TakeNext(&request));
+        request.completion(bytes.empty() ? nullptr : bytes.data(),
+                           static_cast<unsigned int>(bytes.size()), request.user, request.folder,
+                           request.name);
+    }
+
+    soundtest::NullSoundDriver null_;
+    ResourceLoader* loader_ = nullptr;
+    SoundManager* manager_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(StreamSettleTest, ReadyFailedAndNoneAreSettledLoadingIsNot) {
+    EXPECT_TRUE(manager_->IsStreamSettled(-1)) << "nothing opened: nothing to wait for";
+    EXPECT_TRUE(manager_->IsStreamSettled(16)) << "no slot of that number ever loads";
+
+    int32_t music = -1, missing = -1;
+    manager_->OpenStream(&music, "sound/bgm", "title.ogg");
+    manager_->OpenStream(&missing, "sound/bgm", "nothing.ogg");
+    ASSERT_EQ(music, 0);
+    ASSERT_EQ(missing, 1);
+    EXPECT_FALSE(manager_->IsStreamSettled(music));
+    EXPECT_FALSE(manager_->IsStreamSettled(missing));
+
+    Complete(soundgen::EncodeOggVorbis(soundgen::Tone(220.0f, 0.3f, 48000), 1, 48000));
+    EXPECT_TRUE(manager_->IsStreamReady(music));
+    EXPECT_TRUE(manager_->IsStreamSettled(music));
+    EXPECT_FALSE(manager_->IsStreamSettled(missing));
+
+    Complete({});
+    EXPECT_FALSE(manager_->IsStreamReady(missing)) << "failed is not ready";
+    EXPECT_TRUE(manager_->IsStreamSettled(missing)) << "but it will never load either";
+}
