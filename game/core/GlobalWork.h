@@ -136,6 +136,12 @@ public:
     uint32_t misses2 = 0;
     uint64_t playTime = 0;
     uint32_t continueCountdown = 0;
+    // Set while the title's attract demo runs as a stage; cleared when the
+    // player leaves the title with the shot button.
+    uint8_t attractDemo = 0;
+    // The pilot of the last game started from the pilot select (-1: none
+    // yet); the title has that pilot call its name.
+    int32_t lastPilot = -1;
 
     VoiceHook voiceHook = nullptr;
     SoundHook soundHook = nullptr;

@@ -38,6 +38,9 @@ public:
     bool BindFromConfig();
     // Once per frame, before the scenes.
     void Update();
+    // Replaces this frame's pressed mask (until the next Update): how scenes
+    // are driven by scripted presses without input devices.
+    void SetTriggered(uint32_t mask) { triggered_ = mask; }
 
     bool IsTriggered(uint32_t mask) const { return (triggered_ & mask) != 0; }
     bool IsHeld(uint32_t mask) const { return (held_ & mask) != 0; }
