@@ -13,6 +13,8 @@ constexpr uint32_t kBackdrop = 1;
 constexpr uint32_t kEffectsUnder = 2;
 // The sprite layers "BG" to "EtcOver" draw at 3 to 24, in layer order.
 constexpr uint32_t kFirstFieldLayer = 3;
+// The screens' text and icons on the heads-up layer, over effect layer 0.
+constexpr uint32_t kMenuText = 3;
 constexpr uint32_t kLastFieldLayer = 24;
 // The effects runtime's layer 1, over the game layers. The heads-up layer's
 // table entry is the same; the frame lifts it to kHud before any scene draws.

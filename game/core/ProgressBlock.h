@@ -10,6 +10,7 @@ constexpr uint32_t kSize = 1072;
 constexpr uint32_t kVersion = 2;
 constexpr uint32_t kOldVersion = 1; // read whole, saved back as the current one
 
+constexpr uint32_t kOffsetPlayTime = 8;       // u64, frames of play in all games
 constexpr uint32_t kOffsetClearedInMode = 12; // + mode, for modes 4 to 7
 constexpr uint32_t kOffsetClearedWithShip = 20;
 constexpr uint32_t kOffsetStoryClearedWithShip = 26;

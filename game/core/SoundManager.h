@@ -63,10 +63,10 @@ public:
     void OpenStream(int32_t* slot, const char* folder, const char* name);
     bool WaitStream(int32_t slot);
     bool IsStreamReady(int32_t slot) const;
-    // True once loading has nothing more to say about the slot: it is ready,
-    // it failed (a missing or unreadable file), or it is -1 (none opened).
-    // Whatever waits for music before it goes on asks this, so that a
-    // missing file never holds it forever.
+    // Nothing is left to wait for: the slot is -1 (or no slot), ready, or its
+    // file could not be read (failed, which PlayMusic ignores). Scenes wait
+    // on this before they start their music, so a missing file never stalls
+    // them.
     bool IsStreamSettled(int32_t slot) const;
     bool IsStreamPlaying(int32_t slot);
     void PlayMusic(int32_t slot, bool loop);

@@ -33,6 +33,11 @@ public:
     void ReleaseTextures();
     // One sixtieth more of the caption; true while it is still fading in.
     bool StepFadeIn();
+    // Back to the start of the presentation: no frames drawn, caption clear.
+    void Restart() {
+        frameCounter_ = 0;
+        progress_ = 0.0f;
+    }
     // The black screen and the caption on `hud` at its current priority.
     void Draw(Mireku::Renderer::SpriteRenderer* hud);
 

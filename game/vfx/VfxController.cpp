@@ -6,6 +6,8 @@
 #include "engine/graphics/SortKey.h"
 #include "game/core/DrawOrder.h"
 #include "game/core/ScreenLayout.h"
+#include "game/vfx/VfxData.h"
+#include "game/vfx/VfxInstance.h"
 
 #include <cmath>
 
@@ -36,8 +38,45 @@ void VfxController::UpdateCamera() {
     projection_[3][2] = kNear * kFar / (kNear - kFar);
 }
 
+VfxController::~VfxController() {
+    while (live_)
+        Forget(live_);
+}
+
+VfxData* VfxController::LoadData(const void* image, uint32_t size, const char* name) {
+    if (!image || size == 0)
+        return nullptr;
+    return new VfxData(name);
+}
+
+VfxInstance* VfxController::CreateInstance(VfxData* data) {
+    if (!data)
+        return nullptr;
+    VfxInstance* instance = maker_ ? maker_(data) : new VfxInstance(data);
+    if (!instance)
+        return nullptr;
+    instance->owner_ = this;
+    instance->next_ = live_;
+    if (live_)
+        live_->prev_ = instance;
+    live_ = instance;
+    return instance;
+}
+
+void VfxController::Forget(VfxInstance* instance) {
+    if (instance->prev_)
+        instance->prev_->next_ = instance->next_;
+    else if (live_ == instance)
+        live_ = instance->next_;
+    if (instance->next_)
+        instance->next_->prev_ = instance->prev_;
+    instance->prev_ = instance->next_ = nullptr;
+    instance->owner_ = nullptr;
+}
+
 void VfxController::Update() {
-    // No effect instance exists until effect data can be loaded.
+    for (VfxInstance* instance = live_; instance; instance = instance->next_)
+        instance->Step();
 }
 
 void VfxController::Draw() {

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+class VfxData;
+class VfxInstance;
+
 // The game's owner of the effects runtime: it sets the fixed camera every
 // frame, advances the effects and has them drawn.
 class VfxController : public Mireku::Common::SingletonObject,
@@ -14,14 +17,31 @@ public:
     static constexpr float kNear = 0.1f;
     static constexpr float kFar = 1000.0f;
 
+    // Makes the instance CreateInstance hands out (tests put doubles in).
+    using InstanceMaker = VfxInstance* (*)(VfxData* data);
+
+    // The singleton's own creation stays reachable beside the instance
+    // maker below.
+    using Mireku::Common::Singleton<VfxController>::CreateInstance;
+
     VfxController() = default;
-    ~VfxController() override = default;
+    // Instances still alive are let go of: they outlive the controller
+    // unstepped.
+    ~VfxController() override;
 
     // Sets the scale to 1; the caller ignores the result.
     bool Initialize();
     // The camera of a 1280 by 720 screen: identity view, right-handed
     // perspective projection (row vectors, translation in the fourth row).
     void UpdateCamera();
+    // An effect file image under the scene's name for it; null for an empty
+    // image. The caller releases the result.
+    VfxData* LoadData(const void* image, uint32_t size, const char* name);
+    // A new instance of `data` (null for null data), stepped every frame
+    // until it is released. The caller releases the result.
+    VfxInstance* CreateInstance(VfxData* data);
+    void SetInstanceMaker(InstanceMaker maker) { maker_ = maker; }
+
     // Advances the live effect instances by one frame.
     void Update();
     // Hands the camera to the runtime's draw.
@@ -39,6 +59,12 @@ public:
     float GetScale() const { return scale_; }
 
 private:
+    friend class VfxInstance;
+    // Takes a dying instance off the live list.
+    void Forget(VfxInstance* instance);
+
+    VfxInstance* live_ = nullptr;
+    InstanceMaker maker_ = nullptr;
     float scale_ = 0.0f;
     uint32_t screenWidth_ = 0;
     uint32_t screenHeight_ = 0;

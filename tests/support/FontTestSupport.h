@@ -5,6 +5,7 @@
 #include "engine/renderer/FontDescription.h"
 #include "engine/resource/ResourceLoader.h"
 #include "support/ScratchFolder.h"
+#include "tools/font/FontBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,8 @@
 
 namespace testing_font {
 
-// The TrueType font the font-building tests use (package fonts-dejavu-core).
-constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+// The TrueType font the font-building tests use.
+constexpr const char* kDejaVu = tools::kDejaVuSans;
 
 struct GlyphSpec {
     uint16_t code;

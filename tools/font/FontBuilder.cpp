@@ -2,9 +2,7 @@
 
 #include "engine/renderer/FontDescription.h"
 #include "tools/dds/DdsWriter.h"
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include "tools/font/FreeTypeFace.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,18 +14,6 @@ namespace {
 
 using Mireku::Renderer::FontDescription;
 using Mireku::Renderer::FontGlyph;
-
-class FreeTypeFace {
-public:
-    ~FreeTypeFace() {
-        if (face)
-            FT_Done_Face(face);
-        if (library)
-            FT_Done_FreeType(library);
-    }
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-};
 
 // Places glyph cells on pages, layer by layer (a layer is one channel, or a
 // channel pair with an outline), in rows.
@@ -112,8 +98,7 @@ bool BuildFont(const FontBuildOptions& options, FontBuildResult& result, std::st
         return false;
     }
     FreeTypeFace ft;
-    if (FT_Init_FreeType(&ft.library) ||
-        FT_New_Face(ft.library, options.fontPath.c_str(), 0, &ft.face)) {
+    if (!ft.Open(options.fontPath.c_str())) {
         error = "cannot open " + options.fontPath;
         return false;
     }

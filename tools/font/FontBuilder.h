@@ -10,6 +10,10 @@
 
 namespace tools {
 
+// The TrueType font the sample data and the font tests draw with (package
+// fonts-dejavu-core).
+constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
 struct FontBuildOptions {
     std::string fontPath;
     std::string pageName = "script"; // pages are "<name>_00.dds", "<name>_01.dds", ...

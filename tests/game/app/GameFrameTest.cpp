@@ -4,8 +4,8 @@
 #include "engine/renderer/SpriteRenderer.h"
 #include "game/app/GameFramework.h"
 #include "game/core/SpriteManager.h"
+#include "game/flow/SceneBase.h"
 #include "game/flow/SceneDriver.h"
-#include "game/scene/SceneLogo.h"
 #include "game/vfx/VfxController.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,8 @@ protected:
         sprites->Initialize();
         sprites->CreateLayers();
         VfxController::CreateInstance()->Initialize();
-        SceneDriver::CreateInstance()->CreateScene<SceneLogo>();
+        // A screen that draws nothing and starts no fade.
+        SceneDriver::CreateInstance()->CreateScene<SceneBase>();
         return game != nullptr;
     }
     void TearDown() override {

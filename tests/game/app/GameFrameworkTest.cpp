@@ -14,8 +14,11 @@
 #include "game/core/SpriteManager.h"
 #include "game/flow/SceneDriver.h"
 #include "game/scene/SceneLogo.h"
+#include "game/scene/SceneSelectGameMenu.h"
+#include "game/scene/SceneTitle.h"
 #include "game/scene/ScriptEngine.h"
 #include "game/vfx/VfxController.h"
+#include "support/InputTestSupport.h"
 
 #include "support/ScratchFolder.h"
 #include "support/TeardownLog.h"
@@ -168,8 +171,8 @@ TEST(GameFramework, RunsOnTheGeneratedDataAndTearsEverythingDown) {
                                                 typeid(Mireku::Resource::ResourceLoader)};
     EXPECT_EQ(teardown.Order(order), order);
     EXPECT_EQ(game->count, game->closeAfter);
-    EXPECT_EQ(game->fadeLevels, (std::vector<int>{255, 255, 255, 255}))
-        << "nothing starts a fade yet: the screen stays black";
+    EXPECT_EQ(game->fadeLevels, (std::vector<int>{0, 0, 0, 0}))
+        << "the logo clears the screen in its first frame";
     EXPECT_TRUE(game->errors.empty()) << game->errors.front();
     EXPECT_FALSE(game->fullscreenAtStart);
     EXPECT_TRUE(game->goneAfterFinalize);
@@ -193,6 +196,62 @@ TEST(GameFramework, ConfiguredFullScreenAppliesBeforeTheFirstFrame) {
     game->Run();
     EXPECT_TRUE(game->fullscreenAtStart);
     game->Release();
+    std::filesystem::remove_all(SaveFolder());
+}
+
+// The game played by keyboard to the game menu's last entry, which closes
+// the window: the loop ends and the saves are written.
+class MenuExitProbe : public GameFramework {
+public:
+    void OnFrame(const float& frames) override {
+        GameFramework::OnFrame(frames);
+        ++count;
+        if (keyDown) {
+            input_test::PushKey(key, false);
+            keyDown = false;
+            return;
+        }
+        SceneBase* scene = SceneDriver::GetInstance()->GetFirstActive();
+        if (auto* title = dynamic_cast<SceneTitle*>(scene)) {
+            if (title->GetState() == 3 || title->GetState() == 4)
+                Press(SDL_SCANCODE_Z);
+        } else if (auto* menu = dynamic_cast<SceneSelectGameMenu*>(scene)) {
+            if (menu->GetState() != 4)
+                return;
+            if (menu->GetCursor() != SceneSelectGameMenu::kExit) {
+                Press(SDL_SCANCODE_UP);
+            } else {
+                Press(SDL_SCANCODE_Z);
+                exitChosen = true;
+            }
+        }
+        if (count == kMostFrames)
+            Mireku::Framework::RequestClose();
+    }
+    void Press(SDL_Scancode pressed) {
+        key = pressed;
+        input_test::PushKey(key, true);
+        keyDown = true;
+    }
+
+    static constexpr int kMostFrames = 1200;
+    int count = 0;
+    bool keyDown = false;
+    bool exitChosen = false;
+    SDL_Scancode key = SDL_SCANCODE_UNKNOWN;
+};
+
+TEST(GameFramework, TheMenusLastEntryClosesTheGameWithTheSavesWritten) {
+    std::filesystem::remove_all(SaveFolder());
+    MenuExitProbe* game = new MenuExitProbe;
+    EXPECT_TRUE(game->Run());
+    EXPECT_TRUE(game->exitChosen);
+    EXPECT_LT(game->count, MenuExitProbe::kMostFrames) << "closed by the menu, not the probe";
+    game->Release();
+    const std::string folder = SaveFolder();
+    EXPECT_TRUE(std::filesystem::exists(folder + "/Data.dat"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/Config.dat"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/Score.dat"));
     std::filesystem::remove_all(SaveFolder());
 }
 

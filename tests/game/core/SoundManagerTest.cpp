@@ -170,6 +170,7 @@ TEST_F(SoundManagerTest, MusicSlotLoadsPlaysAndReleases) {
     manager_->OpenStream(&slot, "sound/bgm", "title.ogg");
     ASSERT_EQ(slot, 0);
     EXPECT_TRUE(manager_->WaitStream(slot));
+    EXPECT_TRUE(manager_->IsStreamSettled(slot));
     EXPECT_TRUE(manager_->IsStreamReady(slot));
     auto* stream = manager_->GetStream(slot);
     ASSERT_NE(stream, nullptr);
@@ -195,6 +196,7 @@ TEST_F(SoundManagerTest, MusicSlotLoadsPlaysAndReleases) {
     EXPECT_EQ(slot, -1);
     EXPECT_EQ(manager_->GetSlotFlags(0), 0u);
     EXPECT_TRUE(manager_->IsStreamReady(-1));
+    EXPECT_TRUE(manager_->IsStreamSettled(-1));
     EXPECT_FALSE(manager_->WaitStream(-1));
     manager_->ReleaseStream(&slot); // -1: nothing
 }
@@ -206,6 +208,7 @@ TEST_F(SoundManagerTest, UnreadableStreamFailsAndSlotsRunOut) {
     manager_->WaitStream(missing);
     EXPECT_EQ(manager_->GetSlotFlags(missing) & SoundManager::kStateMask, SoundManager::kFailed);
     EXPECT_FALSE(manager_->IsStreamReady(missing));
+    EXPECT_TRUE(manager_->IsStreamSettled(missing)) << "a failed slot is not waited for";
     manager_->PlayMusic(missing, false);
     EXPECT_FALSE(manager_->IsStreamPlaying(missing));
 

@@ -5,11 +5,9 @@
 
 namespace {
 
-constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-
 bool BuildFont(sampledata::Staging& staging, std::string* error) {
     tools::FontBuildOptions options;
-    options.fontPath = kFontPath;
+    options.fontPath = tools::kDejaVuSans;
     options.pageName = "script";
     options.baseSize = 32;
     options.outline = true;
