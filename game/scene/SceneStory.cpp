@@ -41,9 +41,10 @@ const char* SceneStory::MusicName(uint32_t request, uint32_t stage) {
     return kMusicNames[stage % kStagesPerLoop + r];
 }
 
+SceneStory::SceneStory(uint32_t request)
+    : request_(request <= kEnding ? request : kBetweenStages) {}
+
 void SceneStory::OnBegin() {
-    GlobalWork* work = GlobalWork::GetInstance();
-    request_ = work && work->storyRequest <= kEnding ? work->storyRequest : kBetweenStages;
     StoryScriptDriver::Instance().SetScript(ScriptKind(request_));
     StoryChar::Instance().Reset();
     SceneStoryCommon::ReleaseResources();

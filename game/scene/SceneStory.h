@@ -38,7 +38,8 @@ public:
     // stage % 12 + request 0 to 12, "vam_026.ogg" at 13.
     static const char* MusicName(uint32_t request, uint32_t stage);
 
-    SceneStory() = default;
+    // A request outside 0-2 plays the scene between stages.
+    explicit SceneStory(uint32_t request);
 
     void Begin() override;
     void Update() override;

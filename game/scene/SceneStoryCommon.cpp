@@ -261,7 +261,7 @@ void SceneStoryCommon::DrawLineById() {
     }
 }
 
-void SceneStoryCommon::DrawRoll(uint32_t rollLength) {
+void SceneStoryCommon::DrawRoll(uint32_t rollLength, bool voiced) {
     SpriteRenderer* hud = Hud();
     if (hud)
         hud->SetScissor(0, kRollClipTop, static_cast<int16_t>(ScreenLayout::kWidth),
@@ -278,6 +278,8 @@ void SceneStoryCommon::DrawRoll(uint32_t rollLength) {
     if (rollLength > 0)
         rollOffset_ += (sum + kRollExtra) / static_cast<float>(rollLength);
 
+    if (!voiced)
+        return;
     if (voiceEntry_ == -1) {
         voiceEntry_ = 0;
         voiceBusy_ = 0;

@@ -80,8 +80,8 @@ public:
     // y 560, voiced once.
     void DrawLineById();
     // The rolling text, clipped to the middle of the screen, with the lines'
-    // voices one after another.
-    void DrawRoll(uint32_t rollLength);
+    // voices one after another (none started while not `voiced`).
+    void DrawRoll(uint32_t rollLength, bool voiced = true);
     // Once per frame: the frame count and the voice's busy state.
     void UpdateVoice();
     void StopVoice();

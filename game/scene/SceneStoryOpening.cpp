@@ -1,19 +1,96 @@
 #include "game/scene/SceneStoryOpening.h"
 
-#include "game/core/GlobalWork.h"
-#include "game/flow/SceneDriver.h"
-#include "game/scene/SceneGame.h"
+#include "game/scene/StoryScriptDriver.h"
+#include "game/scene/StorySprite.h"
 
-void SceneStoryOpening::Begin() {
-    if (const GlobalWork* work = GlobalWork::GetInstance())
-        pilot_ = work->player.ship;
-    ++s_starts;
+#include <cstdio>
+
+namespace {
+
+constexpr float kCrossFadeStep = 1.0f / 60.0f;
+
+} // namespace
+
+void SceneStoryOpening::PictureNames(int32_t pilot, char (&names)[kPictureCount][32]) {
+    std::snprintf(names[0], sizeof names[0], "ev_demo_bg01.dds");
+    std::snprintf(names[1], sizeof names[1], "ev_demo_bg02.dds");
+    std::snprintf(names[2], sizeof names[2], "ev_pr_name_pc%d.dds", pilot);
+    std::snprintf(names[3], sizeof names[3], "ev_demo_bg03.dds");
+    std::snprintf(names[4], sizeof names[4], "ev_demo_bg04.dds");
+    std::snprintf(names[5], sizeof names[5], "ev_demo_bg05.dds");
 }
 
-void SceneStoryOpening::Update() {
-    if (IsFinished() || (s_held && !endRequested_))
-        return;
-    Finish();
-    if (SceneDriver* driver = SceneDriver::GetInstance())
-        driver->CreateScene<SceneGame>();
+void SceneStoryOpening::OnBegin() {
+    BeginStory(StoryScriptDriver::kOpening, kMusic,
+               RollLength(StoryScriptDriver::PilotOfPlayer(), 0));
+}
+
+void SceneStoryOpening::LoadResources(Mireku::Resource::ChildResourceLoader& loader) {
+    char names[kPictureCount][32];
+    PictureNames(StoryScriptDriver::Instance().GetPilot(), names);
+    const char* list[kPictureCount];
+    for (int32_t i = 0; i < kPictureCount; ++i)
+        list[i] = names[i];
+    LoadStory(loader, list);
+}
+
+void SceneStoryOpening::StateShown() {
+    CheckCancel(kRoll);
+    const int32_t length = static_cast<int32_t>(GetRollLength());
+    switch (subState_) {
+    case kBlackOut:
+        StepBlackOut();
+        break;
+    case 1:
+    case 4:
+    case 7:
+    case 10:
+        if (Hold(kHoldFrames))
+            ++subState_;
+        break;
+    case 2:
+    case 5:
+    case 8:
+    case 11:
+        if (Darken())
+            ++subState_;
+        break;
+    case 3:
+    case 6:
+    case 9:
+    case 12:
+        if (Brighten())
+            ++subState_;
+        break;
+    case kRoll:
+        if (++counter_ >= length / 2)
+            subState_ = kCrossFade;
+        break;
+    case kCrossFade:
+        brightness_ -= kCrossFadeStep;
+        if (brightness_ <= 0.0f) {
+            ++pictureIndex_;
+            brightness_ = 1.0f;
+            subState_ = kRollEnd;
+        }
+        break;
+    case kRollEnd:
+        if (++counter_ >= length + 60)
+            StartBlackOut();
+        break;
+    default:
+        break;
+    }
+    UpdateVoice();
+    Draw();
+}
+
+void SceneStoryOpening::Draw() {
+    if (subState_ == kCrossFade) {
+        DrawPicture(pictureIndex_ + 1, StorySprite::kWhite);
+        DrawPicture(pictureIndex_, StorySprite::WithAlpha(StorySprite::kWhite, brightness_));
+    } else {
+        DrawCurrentPicture();
+    }
+    DrawOverPictures(kOpeningMode, kWindowFrom, kRoll);
 }

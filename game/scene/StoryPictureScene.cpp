@@ -1,0 +1,128 @@
+#include "game/scene/StoryPictureScene.h"
+
+#include "engine/graphics/Texture.h"
+#include "engine/renderer/SpriteRenderer.h"
+#include "game/core/InputManager.h"
+#include "game/core/ScreenLayout.h"
+#include "game/core/SoundManager.h"
+#include "game/scene/SceneGame.h"
+#include "game/scene/SceneStory.h"
+#include "game/scene/StoryScriptDriver.h"
+#include "game/scene/StorySprite.h"
+
+using Mireku::Renderer::SpriteRenderer;
+
+void StoryPictureScene::BeginStory(uint32_t kind, const char* music, uint32_t rollLength) {
+    StoryScriptDriver::Instance().SetScript(kind);
+    rollLength_ = rollLength;
+    subState_ = 1;
+    counter_ = 0;
+    pictureIndex_ = 0;
+    brightness_ = 1.0f;
+    blackOut_ = 0.0f;
+    OpenMusic(music);
+}
+
+void StoryPictureScene::LoadStory(Mireku::Resource::ChildResourceLoader& loader,
+                                  const char* const* names) {
+    StoryScriptDriver::Instance().Load(loader);
+    for (int32_t i = 0; i < pictureCount_; ++i)
+        pictures_[i] = ReadTexture(loader, kPictureFolder, names[i]);
+    SceneStoryCommon::LoadResources(loader);
+}
+
+void StoryPictureScene::ReleaseResources() {
+    for (Mireku::Graphics::Texture*& picture : pictures_)
+        ReleaseTexture(picture);
+    SceneStoryCommon::ReleaseResources();
+    FlowScene::ReleaseResources();
+}
+
+void StoryPictureScene::OnShown() {
+    counter_ = 0;
+    pictureIndex_ = 0;
+    brightness_ = 1.0f;
+    subState_ = 1;
+    SetFrameCounter(0);
+}
+
+bool StoryPictureScene::Hold(int32_t frames) {
+    if (++counter_ < frames)
+        return false;
+    brightness_ = 1.0f;
+    counter_ = 0;
+    return true;
+}
+
+bool StoryPictureScene::Darken() {
+    brightness_ -= kPictureStep;
+    if (brightness_ > 0.0f)
+        return false;
+    ++pictureIndex_;
+    brightness_ = 0.0f;
+    return true;
+}
+
+bool StoryPictureScene::Brighten() {
+    brightness_ += kPictureStep;
+    if (brightness_ < 1.0f)
+        return false;
+    brightness_ = 1.0f;
+    return true;
+}
+
+void StoryPictureScene::StartBlackOut() {
+    subState_ = kBlackOut;
+    blackOut_ = 0.0f;
+    if (SoundManager* sound = SoundManager::GetInstance())
+        sound->FadeOutStream(music_);
+}
+
+void StoryPictureScene::StepBlackOut() {
+    blackOut_ += kBlackOutStep;
+    if (blackOut_ >= 1.0f)
+        FadeOutToLeave(kFadeOutFrames);
+}
+
+void StoryPictureScene::CheckCancel(uint32_t firstSubState) {
+    if (subState_ < firstSubState || !(Pressed() & InputManager::kExWeapon))
+        return;
+    StartBlackOut();
+    PlaySound(kCancelSound);
+    StopVoice();
+}
+
+void StoryPictureScene::DrawPicture(int32_t index, uint32_t colour) const {
+    Mireku::Graphics::Texture* picture = GetPicture(index);
+    if (!picture)
+        return;
+    const float w = picture->GetWidth();
+    const float h = picture->GetHeight();
+    StorySprite::Place(Hud(), picture, SpriteRenderer::kBlendAlpha, 0, 0, w, h, 0, 0, w, h, colour);
+}
+
+void StoryPictureScene::DrawCurrentPicture() const {
+    DrawPicture(pictureIndex_, StorySprite::Grey(brightness_));
+}
+
+void StoryPictureScene::DrawOverPictures(uint32_t windowMode, uint32_t windowFrom,
+                                         uint32_t rollFrom) {
+    // The black-out comes after every other sub-state.
+    const bool late = subState_ == kBlackOut;
+    if (late || subState_ >= windowFrom)
+        DrawWindow(windowMode, false, false);
+    if (late || subState_ >= rollFrom)
+        DrawRoll(rollLength_, !late);
+    if (late)
+        StorySprite::Place(Hud(), nullptr, SpriteRenderer::kBlendAlpha, 0, 0, 1, 1, 0, 0,
+                           ScreenLayout::kWidth, ScreenLayout::kHeight,
+                           StorySprite::WithAlpha(StorySprite::kBlack, blackOut_));
+}
+
+void StoryPictureScene::StartStage() {
+    Finish();
+    if (SceneDriver* driver = Driver()) {
+        driver->CreateScene<SceneGame>();
+        driver->CreateScene<SceneStory>(SceneStory::kBetweenStages);
+    }
+}
