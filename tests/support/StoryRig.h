@@ -5,6 +5,10 @@
 
 #include "support/FlowSceneRig.h"
 #include "tools/dds/DdsWriter.h"
+#include "tools/sampledata/StoryScriptText.h"
+#include "tools/soundgen/SoundSynth.h"
+
+#include <cstdio>
 
 #include <string>
 #include <vector>
@@ -41,6 +45,49 @@ protected:
     void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
         files.WriteFile(path, bytes);
     }
+    void WriteScript(const std::string& path, const std::vector<sampledata::ScriptLine>& lines) {
+        const std::string text = sampledata::FormatScript(lines);
+        files.WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+    }
+    // A tone of `seconds` as Ogg Vorbis, for voices and music.
+    static std::vector<uint8_t> Ogg(float seconds, float hz = 440.0f) {
+        return soundgen::EncodeOggVorbis(soundgen::Tone(hz, seconds, 22050), 1, 22050);
+    }
+    // The window parts, the plates of speakers 1-14 in both languages, the
+    // nine portrait sheets and the cut-in noise, small but of their sizes
+    // where the drawing reads them.
+    void WriteStoryParts() {
+        Write("script/texture/ev_skip.dds", Dds(128, 32));
+        Write("script/texture/ev_window_eng.dds", Dds(720, 144));
+        Write("script/texture/ev_stage_telop.dds", Dds(16, 16));
+        for (const char* language : {"pcs_jap", "pcs_eng"}) {
+            for (int i = 1; i <= 7; ++i) {
+                char name[80];
+                std::snprintf(name, sizeof name, "script/texture/%s/ev_pc%02dname.dds", language,
+                              i);
+                Write(name, Dds(256, 32));
+                std::snprintf(name, sizeof name, "script/texture/%s/ev_sp%02dname.dds", language,
+                              i);
+                Write(name, Dds(256, 32));
+            }
+        }
+        for (int i = 1; i <= 9; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "script/texture/ev_pc%02dcut.dds", i);
+            Write(name, Dds(16, 16));
+        }
+        Write("script/texture/ev_pccut_noise.dds", Dds(16, 16));
+    }
+    // A line's text image in both languages and, unless `voiceSeconds` is
+    // 0, its voice.
+    void WriteLine(const std::string& text, float voiceSeconds = 0.2f, uint32_t width = 600) {
+        Write("script/texture/pcs_jap/" + text + ".dds", Dds(width, 40));
+        Write("script/texture/pcs_eng/" + text + ".dds", Dds(width, 40));
+        if (voiceSeconds > 0.0f)
+            Write("script/sound/ogg/" + text + ".ogg", Ogg(voiceSeconds));
+    }
+    // The name of the file last opened into a music slot.
+    std::string MusicOf(int32_t slot) const { return sound->GetStreamName(slot); }
     static std::vector<Sprite> With(const std::vector<Sprite>& sprites,
                                     const Mireku::Graphics::Texture* texture) {
         return flow_test::With(sprites, texture);
