@@ -3,6 +3,7 @@
 // write the files a story reads.
 #pragma once
 
+#include "engine/sound/StreamSound.h"
 #include "support/FlowSceneRig.h"
 #include "tools/dds/DdsWriter.h"
 #include "tools/sampledata/StoryScriptText.h"
@@ -85,6 +86,12 @@ protected:
         Write("script/texture/pcs_eng/" + text + ".dds", Dds(width, 40));
         if (voiceSeconds > 0.0f)
             Write("script/sound/ogg/" + text + ".ogg", Ogg(voiceSeconds));
+    }
+    // The slot's stream is playing, once its thread has taken every command.
+    bool Playing(int32_t slot) {
+        if (Mireku::Sound::StreamSound* s = sound->GetStream(slot))
+            soundtest::WaitIdle(s);
+        return sound->IsStreamPlaying(slot);
     }
     // The name of the file last opened into a music slot.
     std::string MusicOf(int32_t slot) const { return sound->GetStreamName(slot); }

@@ -56,11 +56,6 @@ protected:
     }
     const StoryCommand& Current() const { return StoryScriptDriver::Instance().GetCurrent(); }
     Mireku::Sound::StreamSound* Voice() const { return sound->GetStream(story->GetVoiceSlot()); }
-    bool Playing(int32_t slot) {
-        if (Mireku::Sound::StreamSound* s = sound->GetStream(slot))
-            soundtest::WaitIdle(s);
-        return sound->IsStreamPlaying(slot);
-    }
     // Frames until the story has left; -1 when it has not after `most`.
     int FramesUntilGone(int most) {
         for (int i = 1; i <= most; ++i) {
