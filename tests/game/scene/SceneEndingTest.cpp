@@ -302,6 +302,19 @@ TEST_F(SceneEndingTrue, FifthPilotsTrueEndingWithItsBlackOutAndCredits) {
     EXPECT_EQ(ending->GetRollHeight(), 5 * 512);
 }
 
+TEST_F(SceneEndingTrue, APictureNameOfThirtyOneBytes) {
+    const std::string name(31, 'p');
+    ScriptLine first = MakeScriptLine(1, 6, 2, "t1");
+    first.picture = name;
+    WriteScript("script/script/pc06/pc06true_ending.txt", {first});
+    WriteLine("t1", 0.0f, 500);
+    Write("texture/ending/" + name + ".dds", story_test::Dds(300, 20));
+    StoryGame(5);
+    ASSERT_NE(Start(), nullptr);
+    ASSERT_NE(ending->GetPicture(0), nullptr) << "the name and \".dds\" fit";
+    EXPECT_EQ(ending->GetPicture(0)->GetWidth(), 300);
+}
+
 TEST_F(SceneEndingTrue, CancelEndsTheScript) {
     Script("script/script/pc06/pc06true_ending.txt");
     StoryGame(5);

@@ -117,6 +117,14 @@ TEST_F(StoryCharTest, AFaceNeverSetDrawsTheBodyAlone) {
     ExpectSprite(portraits[1], 0, 560, 383, 449, 368, 144, 384, 448, kLit);
 }
 
+TEST_F(StoryCharTest, AFacePastTheSheetsCellsDrawsNoFace) {
+    // Face 16 would take a cell of a fourth row the sheet does not have.
+    Script({MakeScriptLine(1, 1, 16, "a")});
+    Draw();
+    ASSERT_EQ(portraits.size(), 1u);
+    ExpectSprite(portraits[0], 0, 0, 383, 559, 0, 96, 384, 560, kLit);
+}
+
 TEST_F(StoryCharTest, OnlyCharactersWithSheetsGetPortraits) {
     // Speaker 0 (nobody) and 10-14 (plates only) take the other side without
     // a portrait; the own pilot never shows on the other side.
