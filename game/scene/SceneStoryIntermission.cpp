@@ -60,32 +60,11 @@ void SceneStoryIntermission::LoadResources(Mireku::Resource::ChildResourceLoader
 
 void SceneStoryIntermission::StateShown() {
     CheckCancel(kRoll);
-    switch (subState_) {
-    case kBlackOut:
-        StepBlackOut();
-        // The music goes with the screen, before its fade.
-        if (GetState() == kStateLeaving)
-            ReleaseMusic();
-        break;
-    case 1:
-        if (Hold(kHoldFrames))
-            subState_ = 2;
-        break;
-    case 2:
-        if (Darken())
-            subState_ = 3;
-        break;
-    case 3:
-        if (Brighten())
-            subState_ = kRoll;
-        break;
-    case kRoll:
-        if (++counter_ >= static_cast<int32_t>(GetRollLength()) + 60)
-            StartBlackOut();
-        break;
-    default:
-        break;
-    }
+    if (!StepShared(kRoll - 1))
+        StepRollEnd();
+    // The music goes with the screen, before its fade.
+    if (GetState() == kStateLeaving)
+        ReleaseMusic();
     UpdateVoice();
     Draw();
 }

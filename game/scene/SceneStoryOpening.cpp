@@ -37,49 +37,26 @@ void SceneStoryOpening::LoadResources(Mireku::Resource::ChildResourceLoader& loa
 void SceneStoryOpening::StateShown() {
     CheckCancel(kRoll);
     const int32_t length = static_cast<int32_t>(GetRollLength());
-    switch (subState_) {
-    case kBlackOut:
-        StepBlackOut();
-        break;
-    case 1:
-    case 4:
-    case 7:
-    case 10:
-        if (Hold(kHoldFrames))
-            ++subState_;
-        break;
-    case 2:
-    case 5:
-    case 8:
-    case 11:
-        if (Darken())
-            ++subState_;
-        break;
-    case 3:
-    case 6:
-    case 9:
-    case 12:
-        if (Brighten())
-            ++subState_;
-        break;
-    case kRoll:
-        if (++counter_ >= length / 2)
-            subState_ = kCrossFade;
-        break;
-    case kCrossFade:
-        brightness_ -= kCrossFadeStep;
-        if (brightness_ <= 0.0f) {
-            ++pictureIndex_;
-            brightness_ = 1.0f;
-            subState_ = kRollEnd;
+    if (!StepShared(kRoll - 1)) {
+        switch (subState_) {
+        case kRoll:
+            if (++counter_ >= length / 2)
+                subState_ = kCrossFade;
+            break;
+        case kCrossFade:
+            brightness_ -= kCrossFadeStep;
+            if (brightness_ <= 0.0f) {
+                ++pictureIndex_;
+                brightness_ = 1.0f;
+                subState_ = kRollEnd;
+            }
+            break;
+        case kRollEnd:
+            StepRollEnd();
+            break;
+        default:
+            break;
         }
-        break;
-    case kRollEnd:
-        if (++counter_ >= length + 60)
-            StartBlackOut();
-        break;
-    default:
-        break;
     }
     UpdateVoice();
     Draw();

@@ -46,29 +46,47 @@ void StoryPictureScene::OnShown() {
     SetFrameCounter(0);
 }
 
-bool StoryPictureScene::Hold(int32_t frames) {
-    if (++counter_ < frames)
+bool StoryPictureScene::StepShared(uint32_t lastCycle) {
+    if (subState_ == kBlackOut) {
+        blackOut_ += kBlackOutStep;
+        if (blackOut_ >= 1.0f)
+            FadeOutToLeave(kFadeOutFrames);
+        return true;
+    }
+    if (subState_ > lastCycle)
         return false;
-    brightness_ = 1.0f;
-    counter_ = 0;
+    bool done = false;
+    switch ((subState_ - 1) % 3) {
+    case 0: // held
+        done = ++counter_ >= kHoldFrames;
+        if (done) {
+            brightness_ = 1.0f;
+            counter_ = 0;
+        }
+        break;
+    case 1: // darkened to the next picture
+        brightness_ -= kPictureStep;
+        done = brightness_ <= 0.0f;
+        if (done) {
+            ++pictureIndex_;
+            brightness_ = 0.0f;
+        }
+        break;
+    default: // the next one brightened
+        brightness_ += kPictureStep;
+        done = brightness_ >= 1.0f;
+        if (done)
+            brightness_ = 1.0f;
+        break;
+    }
+    if (done)
+        ++subState_;
     return true;
 }
 
-bool StoryPictureScene::Darken() {
-    brightness_ -= kPictureStep;
-    if (brightness_ > 0.0f)
-        return false;
-    ++pictureIndex_;
-    brightness_ = 0.0f;
-    return true;
-}
-
-bool StoryPictureScene::Brighten() {
-    brightness_ += kPictureStep;
-    if (brightness_ < 1.0f)
-        return false;
-    brightness_ = 1.0f;
-    return true;
+void StoryPictureScene::StepRollEnd() {
+    if (++counter_ >= static_cast<int32_t>(rollLength_) + kRollTailFrames)
+        StartBlackOut();
 }
 
 void StoryPictureScene::StartBlackOut() {
@@ -76,12 +94,6 @@ void StoryPictureScene::StartBlackOut() {
     blackOut_ = 0.0f;
     if (SoundManager* sound = SoundManager::GetInstance())
         sound->FadeOutStream(music_);
-}
-
-void StoryPictureScene::StepBlackOut() {
-    blackOut_ += kBlackOutStep;
-    if (blackOut_ >= 1.0f)
-        FadeOutToLeave(kFadeOutFrames);
 }
 
 void StoryPictureScene::CheckCancel(uint32_t firstSubState) {

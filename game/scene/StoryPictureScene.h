@@ -19,6 +19,8 @@ public:
     // A picture stays 60 frames, then darkens and the next brightens over
     // 30 frames each; the black-out takes 120 frames.
     static constexpr int32_t kHoldFrames = 60;
+    // The black-out starts this long after the roll's length.
+    static constexpr int32_t kRollTailFrames = 60;
     static constexpr float kPictureStep = 1.0f / 30.0f;
     static constexpr float kBlackOutStep = 1.0f / 120.0f;
     static constexpr int32_t kFadeOutFrames = 30;
@@ -49,17 +51,16 @@ protected:
     // The fade-in is over: the first picture's hold starts.
     void OnShown() override;
 
-    // One more frame of a hold; true when `frames` have passed (the counter
-    // starts again).
-    bool Hold(int32_t frames);
-    // One step darker; true once black, with the next picture taken.
-    bool Darken();
-    // One step brighter; true once at full brightness.
-    bool Brighten();
+    // The steps the two screens share: the black-out (sub-state 0; at its
+    // end the screen fades to the stage), and the picture cycles of
+    // sub-states 1 to `lastCycle`: a picture held, darkened to the next, the
+    // next brightened. True when the sub-state was one of these.
+    bool StepShared(uint32_t lastCycle);
+    // The roll's last stretch: the black-out starts a second after the
+    // roll's length, counted from the roll's start.
+    void StepRollEnd();
     // The black-out starts: the music fades out.
     void StartBlackOut();
-    // One step of the black-out; at its end the screen fades to the stage.
-    void StepBlackOut();
     // Cancel from `firstSubState` on (not during the black-out): the
     // black-out starts at once, silencing the voice.
     void CheckCancel(uint32_t firstSubState);

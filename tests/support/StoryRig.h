@@ -32,6 +32,13 @@ inline std::vector<uint8_t> Dds(uint32_t width, uint32_t height, uint32_t rgba =
                            pixels.size());
 }
 
+// `format` with the number, as file names are made.
+inline std::string Numbered(const char* format, int n) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, n);
+    return text;
+}
+
 class StoryRig : public flow_test::FlowRig {
 protected:
     // Before SetUp: the build's archives instead of the scratch folder.

@@ -11,17 +11,13 @@
 
 namespace {
 
+using story_test::Numbered;
+
 using sampledata::MakeScriptLine;
 using sampledata::ScriptLine;
 
 constexpr uint32_t kDecide = InputManager::kShot;
 constexpr uint32_t kCancel = InputManager::kExWeapon;
-
-std::string Numbered(const char* format, int n) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, n);
-    return text;
-}
 
 class SceneEndingTest : public story_test::StoryRig {
 protected:

@@ -14,15 +14,11 @@
 
 namespace {
 
+using story_test::Numbered;
+
 using sampledata::MakeScriptLine;
 
 constexpr uint32_t kCancel = InputManager::kExWeapon;
-
-std::string Numbered(const char* format, int n) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, n);
-    return text;
-}
 
 class StoryPicturesTest : public story_test::StoryRig {
 protected:
