@@ -166,6 +166,9 @@ TEST(FloatPropertyTest, LoopsWrapIntoTheirRange) {
     // Exactly one range below the minimum gives the maximum.
     Property whole(Group(LoopValue{0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 0.0f}));
     EXPECT_FLOAT_EQ(AtB(whole, -1.0f), 1.0f);
+    // The minimum itself stays the minimum.
+    EXPECT_FLOAT_EQ(AtB(whole, 0.0f), 0.0f);
+    EXPECT_FLOAT_EQ(AtB(whole, 2.0f), 0.0f);
 }
 
 TEST(FloatPropertyTest, ANarrowLoopCollapsesToItsMinimum) {
