@@ -9,17 +9,14 @@
 #include "tools/effect/PropertyWriter.h"
 #include "tools/effect/ValueWriter.h"
 
+#include "bench/AllocationCounter.h"
+
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
 
 namespace {
-
-std::atomic<uint64_t> g_allocations{0};
 
 using namespace effecttools;
 using FulgorCore::ColorProperty;
@@ -133,7 +130,7 @@ void BM_ValueFrame(benchmark::State& state) {
     float frame = 0.0f;
     uint64_t allocations = 0;
     for (auto _ : state) {
-        const uint64_t before = g_allocations.load();
+        const uint64_t before = benchsupport::AllocationCount();
         for (int i = 0; i < kEvaluations; ++i) {
             const float t = f.times[i] + frame;
             f.out[i] = f.owners[i]->Evaluate(EvaluationContext{t, t * 0.5f}, f.samples[i],
@@ -144,7 +141,7 @@ void BM_ValueFrame(benchmark::State& state) {
             f.colorOwners[i]->Evaluate(EvaluationContext{t, t}, &f.colorSamples[i * 5],
                                        f.states[i % kStates], &f.rgba[i * 4]);
         }
-        allocations += g_allocations.load() - before;
+        allocations += benchsupport::AllocationCount() - before;
         frame += 1.0f;
         if (frame > 600.0f)
             frame = 0.0f;
@@ -178,23 +175,5 @@ void BM_Kind(benchmark::State& state) {
 BENCHMARK(BM_Kind)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-// Counts every C++ heap allocation, so the figures show that the per-frame
-// work allocates nothing.
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-#pragma GCC diagnostic pop
 
 BENCHMARK_MAIN();

@@ -7,11 +7,10 @@
 #include "tools/effect/ChunkWriter.h"
 #include "tools/effect/DrawDataWriter.h"
 #include "tools/effect/PropertyWriter.h"
+#include "tools/effect/SeedFiles.h"
 #include "tools/effect/TextureWriter.h"
 #include "tools/effect/ValueWriter.h"
 
-#include <cstdio>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -157,17 +156,5 @@ std::vector<std::vector<uint8_t>> Seeds() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_value_seeds <folder>\n");
-        return 2;
-    }
-    const std::vector<std::vector<uint8_t>> seeds = Seeds();
-    for (size_t i = 0; i < seeds.size(); ++i) {
-        std::ofstream out(std::string(argv[1]) + "/seed" + std::to_string(i), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(seeds[i].data()),
-                  static_cast<std::streamsize>(seeds[i].size()));
-        if (!out)
-            return 1;
-    }
-    return 0;
+    return effecttools::WriteSeedFiles(argc, argv, "make_value_seeds", Seeds());
 }
