@@ -23,6 +23,15 @@ template <class T> T* PlaceRecord(RuntimeDataAllocator& allocator, T& scratch) {
     return at ? new (at) T() : nullptr;
 }
 
+// The measure of a record that its owner embeds: the record's walk run
+// over a scratch record while the allocator measures, so that it asks for
+// exactly what its build will take.
+template <class T>
+void MeasureRecord(const BuildContext& context, const void* payload, uint32_t size) {
+    T scratch;
+    scratch.Read(context, payload, size);
+}
+
 // A copy of size bytes in the block (rounded up to 16 there); null for 0
 // bytes, while measuring, or when the block is exhausted.
 inline void* CopyToBlock(RuntimeDataAllocator& allocator, const void* data, uint32_t size) {

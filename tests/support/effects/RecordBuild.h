@@ -5,6 +5,7 @@
 
 #include "effects/Core/Data/BuildContext.h"
 #include "effects/Core/Data/ChunkWalker.h"
+#include "effects/Core/Data/RecordPlacement.h"
 #include "effects/Core/Memory/RuntimeDataAllocator.h"
 
 #include <cstdint>
@@ -32,10 +33,7 @@ public:
     RecordBuild(const void* payload, uint32_t size, FulgorCore::IDevice* device = nullptr) {
         FulgorCore::BuildContext context{allocator, device, nullptr};
         allocator.BeginMeasure();
-        {
-            T scratch;
-            scratch.Read(context, payload, size);
-        }
+        FulgorCore::MeasureRecord<T>(context, payload, size);
         measured = allocator.GetSize();
         measureFailed = allocator.HasFailed();
         allocator.EndMeasure();
