@@ -38,6 +38,10 @@ TEST(DrawDataTest, TypeTwoRotatesAboutZUntilTheFileSaysNot) {
     RecordBuild<FulgorCore::DrawDataType2> xy(
         Bytes(effecttools::DrawDataType2Value{{{"bRXY", 1}}}));
     EXPECT_EQ(xy->GetFlags(), 1u << 21 | 1u << 22);
+    // A three-letter flag is a flag too: 2 sets it.
+    RecordBuild<FulgorCore::DrawDataType2> two(
+        Bytes(effecttools::DrawDataType2Value{{{"bRZ", 0}, {"bRZ", 2}}}));
+    EXPECT_EQ(two->GetFlags(), 1u << 22);
 }
 
 TEST(DrawDataTest, TypeElevenRotatesAboutZUntilTheFileSaysNot) {
