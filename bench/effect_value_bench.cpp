@@ -9,7 +9,7 @@
 #include "tools/effect/PropertyWriter.h"
 #include "tools/effect/ValueWriter.h"
 
-#include "bench/AllocationCounter.h"
+#include "bench/AllocationCount.h"
 
 #include <benchmark/benchmark.h>
 
@@ -130,7 +130,7 @@ void BM_ValueFrame(benchmark::State& state) {
     float frame = 0.0f;
     uint64_t allocations = 0;
     for (auto _ : state) {
-        const uint64_t before = benchsupport::AllocationCount();
+        const uint64_t before = bench::AllocationCount();
         for (int i = 0; i < kEvaluations; ++i) {
             const float t = f.times[i] + frame;
             f.out[i] = f.owners[i]->Evaluate(EvaluationContext{t, t * 0.5f}, f.samples[i],
@@ -141,7 +141,7 @@ void BM_ValueFrame(benchmark::State& state) {
             f.colorOwners[i]->Evaluate(EvaluationContext{t, t}, &f.colorSamples[i * 5],
                                        f.states[i % kStates], &f.rgba[i * 4]);
         }
-        allocations += benchsupport::AllocationCount() - before;
+        allocations += bench::AllocationCount() - before;
         frame += 1.0f;
         if (frame > 600.0f)
             frame = 0.0f;

@@ -3,13 +3,13 @@
 // mode 4 and a texture matrix, each chosen through the runtime's tables,
 // against a plain loop doing the same arithmetic inline over the same
 // arrays. Also the cost of one curl-noise evaluation.
+#include "bench/AllocationCount.h"
 #include "effects/Core/Noise/CurlNoise.h"
 #include "effects/Core/Transform/EulerRotation.h"
 #include "effects/Core/Transform/GoalBlend.h"
 #include "effects/Core/Transform/ParticleOrientation.h"
 #include "effects/Core/Transform/TexCoordTransform.h"
 
-#include "bench/AllocationCounter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -72,7 +72,7 @@ void BM_ThroughTables(benchmark::State& state) {
     particle.evaluatedScale[0] = particle.evaluatedScale[1] = particle.evaluatedScale[2] = 1;
     uint64_t allocations = 0;
     for (auto _ : state) {
-        const uint64_t before = benchsupport::AllocationCount();
+        const uint64_t before = bench::AllocationCount();
         for (int i = 0; i < kParticles; ++i) {
             const float* a = &p.angles[i * 3];
             float rotation[12];
@@ -88,7 +88,7 @@ void BM_ThroughTables(benchmark::State& state) {
             blend(p.blend[i], &p.goal[i * 3], kBlend, p.emitter);
             uv(&p.uvMatrix[i * 8], &p.uv[i * 6]);
         }
-        allocations += benchsupport::AllocationCount() - before;
+        allocations += bench::AllocationCount() - before;
         benchmark::DoNotOptimize(p.world.data());
         benchmark::DoNotOptimize(p.uvMatrix.data());
         benchmark::ClobberMemory();
@@ -124,7 +124,7 @@ void BM_PlainLoop(benchmark::State& state) {
     Particles p;
     uint64_t allocations = 0;
     for (auto _ : state) {
-        const uint64_t before = benchsupport::AllocationCount();
+        const uint64_t before = bench::AllocationCount();
         for (int i = 0; i < kParticles; ++i) {
             const float* a = &p.angles[i * 3];
             // Euler build and composition order 0.
@@ -177,7 +177,7 @@ void BM_PlainLoop(benchmark::State& state) {
             m[3] = 0.5f - (m[0] + m[1]) * 0.5f + u[3];
             m[7] = 0.5f - (m[4] + m[5]) * 0.5f + u[4];
         }
-        allocations += benchsupport::AllocationCount() - before;
+        allocations += bench::AllocationCount() - before;
         benchmark::DoNotOptimize(p.world.data());
         benchmark::DoNotOptimize(p.uvMatrix.data());
         benchmark::ClobberMemory();

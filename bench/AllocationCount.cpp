@@ -1,26 +1,21 @@
-// Counts every C++ heap allocation of a benchmark program, so that its
-// figures can show that per-frame work allocates nothing. It replaces the
-// global operator new and delete: include it in the program's one source
-// file.
-#pragma once
+#include "bench/AllocationCount.h"
 
 #include <atomic>
-#include <cstdint>
 #include <cstdlib>
 #include <new>
 
-namespace benchsupport {
+namespace {
 
-inline std::atomic<uint64_t> g_allocations{0};
+std::atomic<uint64_t> g_allocations{0};
 
-inline uint64_t AllocationCount() {
-    return g_allocations.load();
+} // namespace
+
+uint64_t bench::AllocationCount() {
+    return g_allocations.load(std::memory_order_relaxed);
 }
 
-} // namespace benchsupport
-
 void* operator new(std::size_t size) {
-    benchsupport::g_allocations.fetch_add(1, std::memory_order_relaxed);
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
