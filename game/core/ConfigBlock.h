@@ -67,6 +67,13 @@ inline void Reset(uint8_t* block) {
 
 // A process-wide image holding the defaults, for code that runs before (or
 // without) the game state that loads the saved one.
+// Ships in stock at the start of a game or after a continue: the configured
+// lives less the one flying, 0 for none and 255 for ten or more.
+inline int16_t SpareLives(const uint8_t* block) {
+    const uint8_t configured = block[kOffsetLives];
+    return static_cast<int16_t>(configured >= 10 ? 255 : (configured == 0 ? 0 : configured - 1));
+}
+
 inline const uint8_t* Defaults() {
     static uint8_t block[kSize];
     static bool ready = (Reset(block), true);

@@ -164,8 +164,7 @@ void GlobalWork::ResetPlayerWork() {
     player.ship = ship;
     if (const SystemParamRow* row = GetSystemRow())
         player.nextExtend = static_cast<uint64_t>(static_cast<int64_t>(row->firstExtend));
-    const uint8_t c = config[ConfigBlock::kOffsetLives];
-    player.lives = c >= 10 ? 255 : (c == 0 ? 0 : c - 1);
+    player.lives = ConfigBlock::SpareLives(config);
 }
 
 const ShipParamRow* GlobalWork::GetShipParam(int32_t ship) const {

@@ -147,6 +147,9 @@ public:
     // The pilot of the last game started from the pilot select (-1: none
     // yet); the title has that pilot call its name.
     int32_t lastPilot = -1;
+    // Set when the player may not continue: the continue countdown goes
+    // straight to game over.
+    uint8_t continueRefused = 0;
 
     VoiceHook voiceHook = nullptr;
     SoundHook soundHook = nullptr;

@@ -200,6 +200,7 @@ bool SoundManager::IsStreamReady(int32_t slot) const {
 }
 
 bool SoundManager::IsStreamSettled(int32_t slot) const {
+    // A slot number that no open handed out will never load either.
     if (!ValidSlot(slot))
         return true;
     return (streams_[slot].flags.load() & kStateMask) != kLoading;

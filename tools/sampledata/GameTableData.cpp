@@ -29,7 +29,10 @@ constexpr const char* kDifficulties[3] = {"easy", "normal", "hard"};
 // numbered from 1 again.
 constexpr int kEmitterRowsPerLoop = 24;
 constexpr int kBulletRows = 8;
-constexpr int kEnemyTypes = 8;
+// Rows 79-170 are the middle-size enemies that burst in a chain of explosions.
+constexpr int kEnemyTypes = 171;
+constexpr int kFirstMiddleType = 79;
+constexpr int kMiddleTypes = 92;
 constexpr int kBossGroups = 13; // 325 rows, so the second-loop bosses (row 300 on) exist
 
 class Writer {
@@ -179,6 +182,10 @@ std::vector<uint8_t> BossTable(int difficulty) {
             r.openThreshold = static_cast<int8_t>(i == 0 ? 100 : 60 - 20 * i);
             r.offsetX = static_cast<int16_t>(i == 0 ? 96 : 40 + 100 * (i - 1));
             r.offsetY = static_cast<int16_t>(i == 0 ? 64 : 120);
+            if (i != 0) // each part's two pictures in the stage's boss folder
+                for (int pass = 0; pass < 2; ++pass)
+                    std::snprintf(r.partTextures[pass], BossRecord::kPartTextureNameSize,
+                                  "part%02d_%c", i, pass == 0 ? 'a' : 'b');
             Grid(r.grid, g * 3 + i);
         }
     }
@@ -248,9 +255,12 @@ std::vector<uint8_t> Timeline(int stage, int entries) {
     for (int e = 0; e < entries; ++e) {
         TimelineEntry& r = rows[e];
         r.frame = 60 + 60 * e + 7 * stage;
-        r.type = static_cast<int16_t>(1 + e % (kEnemyTypes - 1));
+        // Every fifth wave is a middle-size enemy.
+        r.type = static_cast<int16_t>(
+            e % 5 == 4 ? kFirstMiddleType + (e * 13 + stage) % kMiddleTypes : 1 + e % 7);
         r.x = static_cast<int16_t>(120 + (e * 97) % 480);
-        r.y = -32;
+        // Inside the field, so that enemies that stand where they appear can be hit.
+        r.y = static_cast<int16_t>(40 + (e * 53) % 280);
         r.count = static_cast<int16_t>(e % 3 == 2 ? 4 : 1);
         r.interval = static_cast<uint16_t>(e % 3 == 2 ? 12 : 0);
     }

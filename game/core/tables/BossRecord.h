@@ -10,6 +10,7 @@
 
 struct BossRecord {
     static constexpr uint32_t kRowsPerGroup = 25;
+    static constexpr uint32_t kPartTextureNameSize = 16;
 
     int16_t partCount; // read from the body row only
     uint16_t unread2;
@@ -17,7 +18,10 @@ struct BossRecord {
     // A part opens once the body's health percentage has fallen to this or
     // below; 100 opens it at once, silently.
     int8_t openThreshold;
-    uint8_t unread9[33];
+    // A part row's two textures, "%s.dds" in the stage's boss folder; names
+    // fill their field and need no terminator.
+    char partTextures[2][kPartTextureNameSize];
+    uint8_t unread41;
     int16_t offsetX; // of the hit area or part, from the body sprite's left edge
     int16_t offsetY; // from its top edge
     EmitterGrid grid;
@@ -26,5 +30,6 @@ struct BossRecord {
 
 static_assert(TableRow<BossRecord> && sizeof(BossRecord) == 328);
 static_assert(offsetof(BossRecord, partCount) == 0 && offsetof(BossRecord, health) == 4 &&
-              offsetof(BossRecord, openThreshold) == 8 && offsetof(BossRecord, offsetX) == 42 &&
-              offsetof(BossRecord, offsetY) == 44 && offsetof(BossRecord, grid) == 46);
+              offsetof(BossRecord, openThreshold) == 8 && offsetof(BossRecord, partTextures) == 9 &&
+              offsetof(BossRecord, offsetX) == 42 && offsetof(BossRecord, offsetY) == 44 &&
+              offsetof(BossRecord, grid) == 46);

@@ -179,8 +179,8 @@ TEST_F(GameTablesTest, MissingTablesLeaveNullsAndChecksRowIndices) {
     EXPECT_EQ(tables.EnemyRow(2, 12, 0), nullptr);
     EXPECT_NE(tables.EnemyRow(2, 13, 0), nullptr);
     // Rows from data are checked against the row counts.
-    EXPECT_EQ(tables.EnemyRowCount(0, 0), 8u);
-    EXPECT_EQ(tables.EnemyRow(0, 0, 8), nullptr);
+    EXPECT_EQ(tables.EnemyRowCount(0, 0), 171u);
+    EXPECT_EQ(tables.EnemyRow(0, 0, 171), nullptr);
     EXPECT_EQ(tables.BossRowCount(0), 325u);
     EXPECT_EQ(tables.BossRow(0, 325), nullptr);
     EXPECT_EQ(tables.EmitterRow(0, 0), nullptr);
@@ -215,6 +215,6 @@ TEST_F(GameTablesTest, ResourceIndicesDecodeTheSampleEntries) {
     ASSERT_NE(bullet, nullptr);
     EXPECT_EQ(bullet->Texture(), 1);
     EXPECT_EQ(bullet->BasePath(), -1);
-    EXPECT_EQ(tables.EnemyResources(8), nullptr);
+    EXPECT_EQ(tables.EnemyResources(171), nullptr);
     EXPECT_EQ(tables.BulletResources(8), nullptr);
 }

@@ -1,0 +1,25 @@
+// The stage's object map as the director keeps it: the map, its cell size
+// and the map's scroll position. Walking the cells and placing the map
+// objects of their attribute values is not in the game yet.
+#pragma once
+
+#include "game/core/GameObject.h"
+#include "game/stage/StageMap.h"
+
+#include <cstdint>
+
+class BGParts : public GameObject {
+public:
+    BGParts(GameObjectDirector* owner, const StageMap& map);
+
+    const StageMap& GetMap() const { return map_; }
+    uint8_t GetCellWidth() const { return cellWidth_; }
+    uint8_t GetCellHeight() const { return cellHeight_; }
+    int32_t GetScroll() const { return scroll_; }
+
+private:
+    StageMap map_;
+    uint8_t cellWidth_;
+    uint8_t cellHeight_;
+    int32_t scroll_ = 0;
+};

@@ -1,0 +1,3 @@
+#include "game/enemy/background/ObjBG.h"
+
+ObjBG* g_currentBackground = nullptr;

@@ -1,0 +1,504 @@
+#include "engine/graphics/CommandHeader.h"
+#include "engine/graphics/ContextBuffer.h"
+#include "engine/graphics/SortKey.h"
+#include "engine/resource/LoadRequest.h"
+#include "game/core/ConfigBlock.h"
+#include "game/core/GameState.h"
+#include "game/core/InputManager.h"
+#include "game/core/ReplayStream.h"
+#include "game/core/SoundManager.h"
+#include "game/enemy/EnemyDefault.h"
+#include "game/enemy/background/BGParts.h"
+#include "game/enemy/background/ObjBG.h"
+#include "game/enemy/explosion/EnemyShotDelete.h"
+#include "game/enemy/item/ItemPowerUp.h"
+#include "game/stage/GameObjectTimeline.h"
+#include "game/stage/StageInput.h"
+#include "game/stage/StageResources.h"
+#include "support/StageTestSupport.h"
+#include "tools/sampledata/StageData.h"
+
+#include <memory>
+
+namespace {
+
+using stage_test::StageTest;
+using stage_test::TestEnemyShot;
+using stage_test::TestShot;
+
+class DirectorTest : public StageTest {
+protected:
+    // A stage of the mode, index and game type, updated until it plays.
+    void Play(uint32_t mode, uint32_t stage, uint32_t gameType = 0) {
+        world.gw->gameType = gameType;
+        MakeDirector(mode, stage);
+        ASSERT_TRUE(world.RunUntilPlay(director));
+    }
+    // `n` frames of play without drawing.
+    void Updates(uint32_t n) {
+        for (uint32_t i = 0; i < n; ++i) {
+            director->TickTree();
+            director->UpdateTree();
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(DirectorTest, StartUpMakesTheStageAndFixesThePlayStream) {
+    MakeDirector(1, 2);
+    // Without files the loader has nothing to do: the map header is next.
+    EXPECT_EQ(director->GetState(), GameObjectDirector::kMapHeader);
+    EXPECT_EQ(director->GetOwner(), director);
+    world.random->Stream(RandomManager::kPlay).Seed(77);
+    director->UpdateTree();
+    EXPECT_EQ(director->GetState(), GameObjectDirector::kStageStart);
+    director->UpdateTree();
+    EXPECT_EQ(director->GetState(), GameObjectDirector::kPlay);
+    EXPECT_EQ(director->GetUpdateCounter(), 2u);
+
+    ASSERT_NE(director->GetTimeline(), nullptr);
+    ASSERT_NE(director->GetBGParts(), nullptr);
+    EXPECT_EQ(director->GetPlayer(), nullptr) << "no ship in the game yet";
+    EXPECT_NE(g_currentBackground, nullptr);
+    const Mireku::Common::Random& play = world.random->Stream(RandomManager::kPlay);
+    EXPECT_EQ(play.x, 0x1AA61AE0u);
+    EXPECT_EQ(play.w, 0xE12AB793u);
+    EXPECT_EQ(director->GetFrameCounter(), 0u);
+    EXPECT_EQ(world.gw->recording, 1) << "a live stage is recorded";
+
+    DeleteDirector();
+    EXPECT_EQ(g_currentBackground, nullptr);
+    EXPECT_EQ(world.gw->recording, 0);
+    EXPECT_EQ(world.gw->replayBuffer, nullptr);
+}
+
+TEST_F(DirectorTest, StoryModeAndPlaybackRecordNothing) {
+    world.gw->storyMode = 1;
+    Play(1, 0);
+    EXPECT_EQ(world.gw->recording, 0);
+    DeleteDirector();
+
+    world.gw->storyMode = 0;
+    std::vector<uint8_t> replay = SampleData::BuildDemoReplay(1);
+    ASSERT_TRUE(world.gw->StartReplayPlayback(replay.data(), static_cast<uint32_t>(replay.size())));
+    Play(1, 0);
+    EXPECT_EQ(world.gw->recording, 0);
+    EXPECT_EQ(world.gw->playing, 1);
+}
+
+TEST_F(DirectorTest, MapHeaderGivesTheMapSize) {
+    world.UseLooseFiles();
+    world.Write(SampleData::StageMapPath(4), SampleData::BuildStageMap(4));
+    Play(1, 4);
+    EXPECT_EQ(director->GetMapWidth(), 16.0f * 61.0f);
+    EXPECT_EQ(director->GetMapHeight(), 7200.0f);
+    EXPECT_EQ(director->GetBGParts()->GetCellHeight(), 16u);
+}
+
+namespace {
+
+// The stage music's read is completed by the test: the loader has no thread.
+class DirectorMusicTest : public DirectorTest {
+protected:
+    void SetUp() override {
+        DirectorTest::SetUp();
+        world.UseLooseFiles();
+        sound = SoundManager::CreateInstance();
+        ASSERT_TRUE(sound->Initialize());
+    }
+    void TearDown() override {
+        // Every read completes before the manager goes, as the loader would.
+        while (CompleteNext())
+            ;
+        DirectorTest::TearDown();
+        sound->Finalize();
+        SoundManager::DestroyInstance();
+    }
+    bool CompleteNext() {
+        Mireku::Resource::LoadRequest request;
+        if (!world.loader->TakeNext(&request))
+            return false;
+        request.completion(nullptr, 0, request.user, request.folder, request.name);
+        return true;
+    }
+    SoundManager* sound = nullptr;
+};
+
+} // namespace
+
+TEST_F(DirectorMusicTest, StageStartWaitsForTheMusicButAFailedFileStillStarts) {
+    MakeDirector(1, 0);
+    director->UpdateTree();
+    ASSERT_EQ(director->GetState(), GameObjectDirector::kStageStart);
+    for (int i = 0; i < 5; ++i)
+        director->UpdateTree();
+    EXPECT_EQ(director->GetState(), GameObjectDirector::kStageStart) << "still loading";
+    ASSERT_TRUE(CompleteNext()); // the stage piece: missing
+    director->UpdateTree();
+    EXPECT_EQ(director->GetState(), GameObjectDirector::kPlay);
+}
+
+TEST_F(DirectorTest, BossMusicComesAfterItsTimeAndFade) {
+    struct Case {
+        uint32_t stage, countdown, fade;
+        const char* name;
+    };
+    for (const Case c : {Case{0, 5420, 120, "boss1.ogg"}, Case{11, 3900, 300, "boss2.ogg"}}) {
+        SCOPED_TRACE(c.stage);
+        Play(1, c.stage);
+        StageMusic& music = director->GetMusic();
+        EXPECT_EQ(music.GetBossCountdown(), c.countdown);
+        EXPECT_EQ(music.GetFadeLength(), c.fade);
+        EXPECT_TRUE(music.IsBossChangeArmed());
+        Updates(c.countdown - c.fade - 1);
+        EXPECT_FALSE(music.IsFading());
+        Updates(1);
+        EXPECT_TRUE(music.IsFading());
+        EXPECT_FLOAT_EQ(music.GetFadeStep(), 1.0f / c.fade);
+        // The fade, then 80 quiet frames, then the boss piece.
+        Updates(c.fade + 1);
+        EXPECT_EQ(music.GetVolume(), 0.0f);
+        EXPECT_TRUE(music.IsBossChangeArmed());
+        Updates(StageMusic::kPostFadeWait);
+        EXPECT_FALSE(music.IsBossChangeArmed());
+        EXPECT_STREQ(music.GetStageMusicName(), c.name);
+        DeleteDirector();
+    }
+}
+
+TEST_F(DirectorTest, ScoreAttackEndsAtItsLimitWithoutBossMusic) {
+    struct Case {
+        uint32_t mode, limit;
+    };
+    for (const Case c : {Case{8, 7200}, Case{9, 18000}}) {
+        SCOPED_TRACE(c.mode);
+        world.gw->gameState = GameState::kPlaying;
+        world.gw->misses = 1;
+        world.gw->hitsTaken = 0;
+        world.gw->player.lives = 1;
+        Play(c.mode, 0, GameState::kScoreAttackType);
+        EXPECT_FALSE(director->GetMusic().IsBossChangeArmed());
+        EXPECT_STREQ(director->GetMusic().GetStageMusicName(),
+                     c.mode == 8 ? "score_attack01.ogg" : "score_attack02.ogg");
+        Updates(c.limit - 1);
+        EXPECT_EQ(world.gw->gameState, GameState::kPlaying);
+        EXPECT_FALSE(director->GetTally().IsActive());
+        Updates(1);
+        EXPECT_EQ(director->GetFrameCounter(), c.limit);
+        EXPECT_EQ(world.gw->gameState, GameState::kTimeUp);
+        ASSERT_TRUE(director->GetTally().IsActive());
+        EXPECT_FALSE(director->GetTally().IsHighRate());
+        // No miss bonus (one miss), the no-damage bonus, two ships at 500000.
+        EXPECT_EQ(director->GetTally().GetBonus(), 1000000 + 2 * 500000);
+        Updates(10);
+        EXPECT_EQ(director->GetFrameCounter(), c.limit) << "time stands still after the end";
+        DeleteDirector();
+    }
+}
+
+TEST(StageInput, EveryHeldButtonHasItsBit) {
+    struct Pair {
+        uint32_t button, bit;
+    };
+    const Pair pairs[] = {{InputManager::kShot, 0x1},          {InputManager::kExWeapon, 0x2},
+                          {InputManager::kSubWeaponMode, 0x4}, {InputManager::kUnused11, 0x8},
+                          {InputManager::kUp, 0x10},           {InputManager::kDown, 0x20},
+                          {InputManager::kLeft, 0x40},         {InputManager::kRight, 0x80},
+                          {InputManager::kAimUp, 0x100},       {InputManager::kAimDown, 0x200},
+                          {InputManager::kAimLeft, 0x400},     {InputManager::kAimRight, 0x800},
+                          {InputManager::kSlow, 0x1000}};
+    uint32_t all = 0;
+    for (const Pair& p : pairs) {
+        EXPECT_EQ(StageInput::WordFromButtons(p.button), p.bit) << p.button;
+        all |= p.button;
+    }
+    EXPECT_EQ(StageInput::WordFromButtons(all), 0x1FFFu);
+    EXPECT_EQ(StageInput::WordFromButtons(InputManager::kPause | InputManager::kSceneAction |
+                                          InputManager::kUnused14),
+              0u)
+        << "what the game screen reads is not the ship's";
+}
+
+TEST_F(DirectorTest, ReplayWordsArePlayedBackAndTheHoldTouchesNoWord) {
+    // A recording: words 1, 2, 3, ...
+    std::vector<uint8_t> replay(ReplayStream::kHeaderSize);
+    ReplayStream::WriteHeader(replay.data(), {world.gw->player, 0, 1});
+    for (uint32_t w = 1; w <= 20; ++w)
+        for (int b = 0; b < 4; ++b)
+            replay.push_back(static_cast<uint8_t>(w >> (8 * b)));
+    ASSERT_TRUE(world.gw->StartReplayPlayback(replay.data(), static_cast<uint32_t>(replay.size())));
+    Play(1, 0);
+    Updates(2);
+    EXPECT_EQ(director->GetInputWord(), 2u);
+    EXPECT_EQ(director->GetPreviousInputWord(), 1u);
+    const uint32_t position = world.gw->replayPosition;
+
+    director->HoldInput();
+    Updates(3);
+    EXPECT_EQ(director->GetInputWord(), 0u);
+    EXPECT_EQ(director->GetPreviousInputWord(), 0u);
+    EXPECT_EQ(world.gw->replayPosition, position) << "no word is read while held";
+    director->ReleaseInput();
+    Updates(1);
+    EXPECT_EQ(director->GetInputWord(), 3u);
+    Updates(30);
+    EXPECT_EQ(director->GetInputWord(), 0u) << "past the end of the recording";
+}
+
+TEST_F(DirectorTest, HoldWritesNoWordWhileRecording) {
+    Play(1, 0);
+    ASSERT_EQ(world.gw->recording, 1);
+    Updates(4);
+    const uint32_t position = world.gw->replayPosition;
+    EXPECT_EQ(position, ReplayStream::kHeaderSize + 4 * 4);
+    director->HoldInput();
+    director->HoldInput();
+    Updates(5);
+    EXPECT_EQ(world.gw->replayPosition, position);
+    director->ReleaseInput();
+    Updates(1);
+    EXPECT_EQ(world.gw->replayPosition, position) << "held until the last release";
+    director->ReleaseInput();
+    Updates(1);
+    EXPECT_EQ(world.gw->replayPosition, position + 4);
+    director->ReleaseInput(); // one too many
+    EXPECT_EQ(director->GetInputHold(), 0);
+    Updates(1);
+    EXPECT_EQ(world.gw->replayPosition, position + 8);
+}
+
+TEST_F(DirectorTest, ContinueRestoresTheShipsAndPaysAPoint) {
+    world.gw->config[ConfigBlock::kOffsetLives] = 3;
+    Play(1, 0);
+    PlayerWork& p = world.gw->player;
+    p.score = 5000;
+    p.barionGauge = 300;
+    p.hyperioGauge = 40;
+    p.power = 2;
+    p.lives = -1;
+    director->GameOver();
+    EXPECT_EQ(world.gw->gameState, GameState::kContinue);
+    EXPECT_EQ(world.gw->continueCountdown, 600u);
+    EXPECT_EQ(world.gw->replayBuffer, nullptr) << "a continued game is not a replay";
+
+    director->Continue();
+    EXPECT_EQ(world.gw->gameState, GameState::kPlaying);
+    EXPECT_EQ(p.lives, 2);
+    EXPECT_EQ(p.score, 5001u);
+    EXPECT_EQ(p.continues, 1);
+    EXPECT_EQ(p.barionGauge, 0);
+    EXPECT_EQ(p.hyperioGauge, 0);
+    EXPECT_EQ(p.power, 0);
+    auto items = ChildrenOf<ItemPowerUp>();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0]->carried, 1);
+    EXPECT_EQ(items[0]->GetPosition()->x, 0.0f);
+    EXPECT_EQ(items[0]->GetPosition()->y, 0.0f);
+
+    world.gw->config[ConfigBlock::kOffsetLives] = 12;
+    director->Continue();
+    EXPECT_EQ(p.lives, 255);
+    world.gw->config[ConfigBlock::kOffsetLives] = 0;
+    director->Continue();
+    EXPECT_EQ(p.lives, 0);
+}
+
+TEST_F(DirectorTest, ContinueIsRefusedOrKeepsTheStoryReplay) {
+    Play(1, 0);
+    world.gw->continueRefused = 1;
+    director->EnterContinue();
+    EXPECT_EQ(world.gw->gameState, GameState::kGameOver);
+    EXPECT_EQ(world.gw->replayBuffer, nullptr);
+
+    world.gw->continueRefused = 0;
+    world.gw->storyMode = 1;
+    world.gw->StartReplayRecording();
+    director->EnterContinue();
+    EXPECT_EQ(world.gw->gameState, GameState::kContinue);
+    EXPECT_NE(world.gw->replayBuffer, nullptr);
+    world.gw->storyMode = 0;
+}
+
+TEST_F(DirectorTest, StageClearHaltsTheTimeline) {
+    Play(1, 0);
+    director->StageClear(false);
+    EXPECT_EQ(director->GetTimeline()->GetHaltCounter(), 1);
+    const int32_t frame = director->GetTimeline()->GetFrame();
+    Updates(5);
+    EXPECT_EQ(director->GetTimeline()->GetFrame(), frame);
+}
+
+TEST_F(DirectorTest, NextSubWeaponSkipsLockedOnesAndGivesUpWithoutAny) {
+    Play(1, 0);
+    PlayerWork& p = world.gw->player;
+    world.gw->subWeaponUnlocked = 0;
+    p.subWeapon = 2;
+    director->SelectNextSubWeapon(); // must come back: nothing is unlocked
+    EXPECT_EQ(p.subWeapon, 2);
+    EXPECT_EQ(director->GetSubWeaponDisplay(), 0);
+
+    world.gw->subWeaponUnlocked = 0b01001; // 0 and 3
+    p.subWeapon = 0;
+    director->SelectNextSubWeapon();
+    EXPECT_EQ(p.subWeapon, 3);
+    EXPECT_EQ(director->GetSubWeaponDisplay(), 30);
+    director->SelectNextSubWeapon();
+    EXPECT_EQ(p.subWeapon, 0);
+    Updates(10);
+    EXPECT_EQ(director->GetSubWeaponDisplay(), 20);
+
+    world.gw->subWeaponUnlocked = 0b1;
+    Updates(30);
+    director->SelectNextSubWeapon();
+    EXPECT_EQ(p.subWeapon, 0);
+    EXPECT_EQ(director->GetSubWeaponDisplay(), 0) << "the only one: no change to show";
+}
+
+TEST_F(DirectorTest, PowerUpsRaiseThePowerThenPay) {
+    Play(1, 0);
+    PlayerWork& p = world.gw->player;
+    p.power = 1;
+    director->CollectPowerUp(nullptr, false);
+    EXPECT_EQ(p.power, 2);
+    EXPECT_EQ(p.guard, 0);
+    director->CollectPowerUp(nullptr, false);
+    EXPECT_EQ(p.power, 3);
+    EXPECT_EQ(p.guard, 1) << "full power brings the guard";
+    const uint64_t score = p.score;
+    director->CollectPowerUp(nullptr, false);
+    EXPECT_EQ(p.power, 3);
+    EXPECT_EQ(p.score, score + 80000);
+    p.power = 0;
+    p.guard = 0;
+    director->CollectPowerUp(nullptr, true);
+    EXPECT_EQ(p.power, 3) << "forced: from 2, one more";
+    EXPECT_EQ(p.guard, 1);
+}
+
+TEST(ShieldStep, OnePassedThresholdPerGain) {
+    // Maximum 1000 at 25%: thresholds 250, 500 and 750.
+    EXPECT_EQ(GameObjectDirector::PassedShieldStep(240, 260, 1000, 25), 1);
+    EXPECT_EQ(GameObjectDirector::PassedShieldStep(490, 760, 1000, 25), 2) << "the first one only";
+    EXPECT_EQ(GameObjectDirector::PassedShieldStep(250, 260, 1000, 25), 0) << "already there";
+    EXPECT_EQ(GameObjectDirector::PassedShieldStep(740, 1000, 1000, 25), 3);
+    EXPECT_EQ(GameObjectDirector::PassedShieldStep(0, 1000, 1000, 100), 0) << "no step below 100%";
+    EXPECT_EQ(GameObjectDirector::PassedShieldStep(880, 910, 1000, 30), 3);
+    EXPECT_EQ(GameObjectDirector::PassedShieldStep(0, 1000, 1000, 0), 0) << "no step at all";
+    EXPECT_EQ(GameObjectDirector::PassedShieldStep(0, 1000, 1000, -5), 0);
+}
+
+TEST_F(DirectorTest, BarionGaugeWithoutAStepEnds) {
+    Play(1, 0);
+    ShipParamRow* row = world.gw->tables.shipParam[0].MutableAt<ShipParamRow>(
+        GameTables::ModeGroup(1) + static_cast<uint32_t>(world.gw->player.ship) * 6);
+    ASSERT_NE(row, nullptr);
+    row->shieldStepPercent = 0;
+    director->AddBarionGauge(world.gw->player, 300); // must return
+    EXPECT_EQ(world.gw->player.barionGauge, 300);
+}
+
+TEST_F(DirectorTest, PickTargetsRepeatsTheLiveEnemiesInTurn) {
+    Play(3, 0); // a mode without a timeline: no enemy but ours
+    world.gw->mode = 1;
+    GameObject* out[8] = {};
+    EXPECT_EQ(director->PickTargets(out, 5), 0);
+    EXPECT_EQ(out[0], nullptr);
+    EXPECT_EQ(director->PickTargets(out, 0), 0);
+    EXPECT_EQ(director->PickTargets(out, -2), -2);
+
+    auto* e0 =
+        GameObject::Create<EnemyDefault>(director, director, 1, Mireku::Common::Vector2{0, 100});
+    GameObject::Create<TestShot>(director, director, Mireku::Common::Vector2{0, 0}, int16_t{1});
+    auto* off =
+        GameObject::Create<EnemyDefault>(director, director, 2, Mireku::Common::Vector2{0, 200});
+    auto* e1 =
+        GameObject::Create<EnemyDefault>(director, director, 3, Mireku::Common::Vector2{9, 300});
+    ASSERT_TRUE(e0 && off && e1);
+    off->SetHitShapeActive(false);
+    ASSERT_EQ(director->PickTargets(out, 5), 5);
+    EXPECT_EQ(out[0], e0);
+    EXPECT_EQ(out[1], e1);
+    EXPECT_EQ(out[2], e0);
+    EXPECT_EQ(out[3], e1);
+    EXPECT_EQ(out[4], e0);
+    EXPECT_EQ(out[5], nullptr);
+}
+
+TEST_F(DirectorTest, ClearEnemyShotsErasesEveryShotOnce) {
+    Play(3, 0);
+    auto* fresh =
+        GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{10, 20});
+    auto* going =
+        GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{30, 40});
+    auto* shot =
+        GameObject::Create<TestShot>(director, director, Mireku::Common::Vector2{0, 0}, int16_t{1});
+    ASSERT_TRUE(fresh && going && shot);
+    going->Vanish();
+    director->TickTree(); // its countdown runs on: 2 left
+    ASSERT_EQ(going->GetVanishCountdown(), 2);
+    director->ClearEnemyShots();
+    EXPECT_EQ(fresh->GetVanishCountdown(), 3);
+    EXPECT_EQ(going->GetVanishCountdown(), 2) << "no new countdown";
+    EXPECT_EQ(shot->GetVanishCountdown(), 0);
+    auto erased = ChildrenOf<EnemyShotDelete>();
+    ASSERT_EQ(erased.size(), 2u) << "but an erase effect for both";
+    EXPECT_EQ(erased[0]->GetPosition()->x, 10.0f);
+    EXPECT_EQ(erased[1]->GetPosition()->y, 40.0f);
+}
+
+TEST_F(DirectorTest, DrawTreeTakesTurnsWithTheTargetsAndEndsOnTheBackBuffer) {
+    using namespace Mireku::Graphics;
+    Play(3, 0);
+    ASSERT_NE(director->GetTarget(0), nullptr);
+    ASSERT_NE(director->GetTarget(1), nullptr);
+    for (uint32_t expected : {1u, 0u}) {
+        world.BeginFrame();
+        director->DrawTree();
+        EXPECT_EQ(director->GetTargetIndex(), expected);
+        ContextBuffer* b = ContextBuffer::GetInstance();
+        const auto* h = reinterpret_cast<CommandHeader*>(b->GetCurrentBlock());
+        const uint32_t n = GetDrawContext()->GetSequence();
+        ASSERT_GE(n, 2u);
+        EXPECT_EQ(h[0].type, kCommandSetRenderTargets);
+        EXPECT_EQ(h[0].keyHigh, 0u);
+        const auto* p =
+            reinterpret_cast<const SetRenderTargetsPayload*>(b->GetCurrentBlock() + h[0].payload);
+        EXPECT_EQ(p->colour[0], director->GetTarget(expected));
+        bool backBuffer = false;
+        for (uint32_t i = 1; i < n; ++i)
+            if (h[i].type == kCommandSetBackBuffer) {
+                backBuffer = true;
+                EXPECT_EQ(SortKey::Priority(h[i].keyHigh), 25u);
+            }
+        EXPECT_TRUE(backBuffer);
+        world.EndFrame();
+    }
+}
+
+TEST_F(DirectorTest, FlashRisesFastAndFallsSlowly) {
+    Play(3, 0);
+    director->SetFlash({360.0f, 360.0f}, 1.0f, 0.0f);
+    director->DrawTree();
+    world.EndFrame();
+    EXPECT_FLOAT_EQ(director->GetFlash(), 0.3f);
+    director->SetFlash({360.0f, 360.0f}, 0.0f, 0.0f);
+    director->DrawTree();
+    world.EndFrame();
+    EXPECT_FLOAT_EQ(director->GetFlash(), 0.3f - 0.3f * 0.05f);
+}
+
+TEST_F(DirectorTest, ServicesAcceptAMissingShip) {
+    Play(3, 0);
+    float x = 1, y = 2, s = 3;
+    EXPECT_FALSE(director->GetPlayerPose(&x, &y, &s));
+    EXPECT_EQ(x, 1.0f);
+    director->SetPlayerPose(5, 6, 1);
+    director->FlagPlayer();
+    director->StageClear(true);
+    director->CollectPowerUp(nullptr, false);
+    director->AddBarionGauge(world.gw->player, 900);
+    EXPECT_EQ(director->GetPlayerPosition().x, 0.0f);
+    EXPECT_EQ(GameObjectDirector::ToScreen({-360.0f, 5.0f}).x, 0.0f);
+    EXPECT_EQ(GameObjectDirector::ToField({720.0f, 5.0f}).x, 360.0f);
+}

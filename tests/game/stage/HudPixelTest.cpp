@@ -1,0 +1,113 @@
+// The heads-up display on the OpenGL backend: the side panels, the score's
+// digit cells and the play field between x 280 and 1000, read back from the
+// screen. The two heads-up sheets are the sample data's, in which every
+// rectangle the display cuts out is a flat colour of its own.
+#include "game/core/SpriteQuad.h"
+#include "game/stage/StageTextureTable.h"
+#include "support/StageTestSupport.h"
+#include "tools/sampledata/StageData.h"
+
+#include <cstdlib>
+
+namespace {
+
+using SampleData::Rgb;
+
+constexpr uint32_t kTop = 0xFF5A28C8u;    // field, upper half: R 200, G 40, B 90
+constexpr uint32_t kBottom = 0xFF2AB43Cu; // field, lower half: R 60, G 180, B 42
+
+// Fills the field: one colour above y 360, another below.
+class FieldFill : public GameObject {
+public:
+    using GameObject::GameObject;
+    void Draw() override {
+        auto* layer = SpriteManager::GetInstance()->GetLayer(SpriteLayer::kBG);
+        SpriteQuad::Place(layer, nullptr, SpriteQuad::kAlpha, 0, 0, 1, 1, 0, 0, 720, 360, kTop);
+        SpriteQuad::Place(layer, nullptr, SpriteQuad::kAlpha, 0, 0, 1, 1, 0, 360, 720, 360,
+                          kBottom);
+    }
+};
+
+class HudPixels : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!world.Start(sys::gpu::Backend::OpenGL)) {
+            world.Stop();
+            GTEST_SKIP() << "no GL context here";
+        }
+        director = world.NewDirector();
+        ASSERT_NE(director, nullptr);
+        Sheet(StageTextureSlot::kUi1, SampleData::BuildUiSheet(1));
+        Sheet(StageTextureSlot::kUi2, SampleData::BuildUiSheet(2));
+        ASSERT_NE(GameObject::Create<FieldFill>(director, director), nullptr);
+    }
+    void TearDown() override {
+        delete director;
+        world.Stop();
+    }
+    void Sheet(int32_t slot, const std::vector<uint8_t>& dds) {
+        director->GetResources()->stageTextures[slot] =
+            Mireku::Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
+                                                      Mireku::Graphics::kTextureFormatFromFile);
+        ASSERT_NE(director->GetResources()->stageTextures[slot], nullptr);
+    }
+    // One frame drawn and shown; the screen's pixels.
+    void DrawFrame() {
+        world.BeginFrame();
+        director->DrawTree();
+        world.sprites->FlushLayers();
+        const float black[4] = {0, 0, 0, 1};
+        world.stack.Execute(black);
+        pixels = world.stack.ReadBackBuffer();
+        ASSERT_EQ(pixels.size(), 1280u * 720u * 4u);
+    }
+    Rgb At(int x, int y) const {
+        const uint8_t* p = &pixels[(static_cast<size_t>(y) * 1280 + x) * 4];
+        return {p[0], p[1], p[2]};
+    }
+    static ::testing::AssertionResult Near(Rgb got, Rgb want) {
+        const auto off = [](uint8_t a, uint8_t b) { return std::abs(int(a) - int(b)) > 4; };
+        if (off(got.r, want.r) || off(got.g, want.g) || off(got.b, want.b))
+            return ::testing::AssertionFailure()
+                   << "got (" << int(got.r) << ", " << int(got.g) << ", " << int(got.b)
+                   << "), want (" << int(want.r) << ", " << int(want.g) << ", " << int(want.b)
+                   << ")";
+        return ::testing::AssertionSuccess();
+    }
+
+    stage_test::StageWorld world;
+    GameObjectDirector* director = nullptr;
+    std::vector<uint8_t> pixels;
+};
+
+} // namespace
+
+TEST_F(HudPixels, PanelsScoreDigitsAndTheFieldBetweenThem) {
+    world.gw->player.score = 123;
+    DrawFrame();
+    // Side panels: the left one is the sheet's left 280 columns, the right
+    // one the next 280.
+    EXPECT_TRUE(Near(At(100, 100), SampleData::UiSheetColour(2, 100, 100)));
+    EXPECT_TRUE(Near(At(279, 400), SampleData::UiSheetColour(2, 279, 400)));
+    EXPECT_TRUE(Near(At(1000, 400), SampleData::UiSheetColour(2, 280, 400)));
+    EXPECT_TRUE(Near(At(1200, 150), SampleData::UiSheetColour(2, 480, 150)));
+    EXPECT_FALSE(Near(At(100, 100), SampleData::UiSheetColour(2, 300, 100)))
+        << "the two panels are told apart";
+
+    // The field, upright, between the panels.
+    const Rgb top{200, 40, 90}, bottom{60, 180, 42};
+    for (int x : {280, 640, 999}) {
+        EXPECT_TRUE(Near(At(x, 200), top)) << x;
+        EXPECT_TRUE(Near(At(x, 500), bottom)) << x;
+    }
+
+    // "0000000123": each digit cell 24 wide, every 21.6 pixels from x 384.
+    const int digits[10] = {0, 0, 0, 0, 0, 0, 0, 1, 2, 3};
+    for (int k = 0; k < 10; ++k) {
+        const int x = 384 + static_cast<int>(21.6f * k) + 10;
+        EXPECT_TRUE(Near(At(x, 12), SampleData::UiSheetColour(1, 144 + 24 * digits[k] + 10, 12)))
+            << "digit " << k;
+    }
+    // The score label to the left of the digits.
+    EXPECT_TRUE(Near(At(300, 12), SampleData::UiSheetColour(1, 20, 12)));
+}

@@ -1,0 +1,137 @@
+#include "support/InputTestSupport.h"
+#include "support/StageReplayHarness.h"
+
+#include <SDL.h>
+
+namespace {
+
+using stage_replay::StageHarness;
+
+// Input words of a flight: shot held, weaving left and right, now and then
+// up, down and slow.
+std::vector<uint32_t> Flight(uint32_t frames) {
+    std::vector<uint32_t> words;
+    for (uint32_t f = 0; f < frames; ++f) {
+        uint32_t w = 0x1;
+        const uint32_t phase = (f / 45) % 4;
+        w |= phase == 0 ? 0x40 : (phase == 2 ? 0x80 : 0);
+        if ((f / 200) % 3 == 1)
+            w |= (f / 20) % 2 ? 0x10 : 0x20;
+        if (f % 97 < 10)
+            w |= 0x1000;
+        words.push_back(w);
+    }
+    return words;
+}
+
+// Plays `words` from a stage start with stream 0 seeded by `seed`; the
+// per-frame hashes of `frames` frames of play.
+std::vector<uint64_t> PlayBack(const std::vector<uint8_t>& recording, uint32_t seed, size_t frames,
+                               uint64_t* score = nullptr) {
+    StageHarness harness;
+    StageHarness::Options options;
+    options.stream0Seed = seed;
+    EXPECT_TRUE(harness.Start(options));
+    EXPECT_TRUE(harness.BeginPlayback(recording));
+    for (int guard = 0; harness.hashes.size() < frames && guard < 20000; ++guard)
+        harness.Frame();
+    if (score)
+        *score = GlobalWork::GetInstance()->player.score;
+    return harness.hashes;
+}
+
+} // namespace
+
+TEST(ReplayHarness, AGeneratedStageHashesTheSameWhateverTheCosmeticSeed) {
+    // The recording's header: the player record a fresh game starts with.
+    std::vector<uint8_t> recording;
+    {
+        StageHarness harness;
+        ASSERT_TRUE(harness.Start({}));
+        recording.resize(ReplayStream::kHeaderSize);
+        ReplayStream::WriteHeader(recording.data(), {GlobalWork::GetInstance()->player, 0, 1});
+    }
+    for (uint32_t w : Flight(3700))
+        for (int b = 0; b < 4; ++b)
+            recording.push_back(static_cast<uint8_t>(w >> (8 * b)));
+
+    uint64_t scoreA = 0, scoreB = 0;
+    const std::vector<uint64_t> a = PlayBack(recording, 1, 3600, &scoreA);
+    const std::vector<uint64_t> b = PlayBack(recording, 0xBADC0DE, 3600, &scoreB);
+    ASSERT_EQ(a.size(), 3600u);
+    ASSERT_EQ(b.size(), 3600u);
+    EXPECT_GT(scoreA, 0u) << "the test shots killed enemies";
+    EXPECT_EQ(scoreA, scoreB);
+    for (size_t i = 0; i < a.size(); ++i)
+        ASSERT_EQ(a[i], b[i]) << "frame " << i;
+    // The hashes follow the game: they are not all alike.
+    EXPECT_NE(a[100], a[101]);
+}
+
+TEST(ReplayHarness, ALiveRunAndItsPlaybackAgreeAcrossAPauseDuringAGaugeShake) {
+    input_test::WindowLoop loop;
+    ASSERT_TRUE(loop.IsOpen());
+    std::vector<uint64_t> live;
+    std::vector<uint8_t> recording;
+    {
+        StageHarness harness;
+        StageHarness::Options options;
+        options.liveInput = true;
+        options.stream0Seed = 42;
+        ASSERT_TRUE(harness.Start(options));
+        ASSERT_TRUE(harness.BeginLive());
+        input_test::Key(SDL_SCANCODE_Z, true);
+        bool paused = false;
+        const StageHud& hud = harness.Director()->GetHud();
+        for (int guard = 0; harness.hashes.size() < 900 && guard < 5000; ++guard) {
+            const size_t f = harness.hashes.size();
+            if (f % 60 == 0)
+                input_test::Key(SDL_SCANCODE_LEFT, (f / 60) % 2 == 0);
+            if (f % 60 == 30)
+                input_test::Key(SDL_SCANCODE_RIGHT, (f / 60) % 2 == 1);
+            harness.Frame();
+            if (!paused &&
+                harness.Director()->GetFrameCounter() == stage_replay::Pilot::kShieldHitFrame) {
+                paused = true;
+                ASSERT_TRUE(hud.IsShieldHitShown());
+                harness.SetPaused(true);
+                for (int p = 0; p < 120; ++p)
+                    harness.Frame();
+                EXPECT_FALSE(hud.IsShieldHitShown()) << "the shake ran its course in the pause";
+                harness.SetPaused(false);
+            }
+        }
+        EXPECT_TRUE(paused);
+        input_test::Key(SDL_SCANCODE_Z, false);
+        input_test::Key(SDL_SCANCODE_LEFT, false);
+        input_test::Key(SDL_SCANCODE_RIGHT, false);
+        live = harness.hashes;
+        recording = harness.Recording();
+        EXPECT_GT(GlobalWork::GetInstance()->player.score, 0u);
+    }
+    ASSERT_EQ(live.size(), 900u);
+    ASSERT_GT(recording.size(), ReplayStream::kHeaderSize + 800u * 4);
+    const std::vector<uint64_t> played = PlayBack(recording, 7, live.size());
+    ASSERT_EQ(played.size(), live.size());
+    for (size_t i = 0; i < live.size(); ++i)
+        ASSERT_EQ(played[i], live[i]) << "frame " << i;
+}
+
+TEST(ReplayHarness, LaterPartsAddTheirOwnState) {
+    StageHarness harness;
+    ASSERT_TRUE(harness.Start({}));
+    ASSERT_TRUE(harness.BeginLive());
+    for (int guard = 0; harness.hashes.empty() && guard < 5000; ++guard)
+        harness.Frame();
+    ASSERT_FALSE(harness.hashes.empty());
+    static int calls = 0;
+    stage_replay::FrameHashers().push_back([](stage_replay::Hasher& h, GameObjectDirector&) {
+        ++calls;
+        h.Value(calls);
+    });
+    const uint64_t first = stage_replay::HashFrame(*harness.Director());
+    const uint64_t second = stage_replay::HashFrame(*harness.Director());
+    stage_replay::FrameHashers().clear();
+    EXPECT_EQ(calls, 2);
+    EXPECT_NE(first, second);
+}

@@ -1,0 +1,135 @@
+#include "engine/common/Heap.h"
+#include "game/enemy/EnemyDefault.h"
+#include "game/enemy/EnemyGenerator.h"
+#include "game/stage/GameObjectTimeline.h"
+#include "support/StageTestSupport.h"
+
+namespace {
+
+using stage_test::StageTest;
+
+// A timeline of its own for mode 1, stage 0; its director never updates, so
+// only this timeline runs.
+class TimelineTest : public StageTest {
+protected:
+    void SetUp() override {
+        StageTest::SetUp();
+        MakeDirector(1, 0);
+        timeline = GameObject::Create<GameObjectTimeline>(director, director);
+        ASSERT_NE(timeline, nullptr);
+    }
+    // Entries of (frame, type, x on the 0-720 scale, y, count, interval).
+    void UseEntries(std::initializer_list<TimelineEntry> entries) {
+        std::vector<uint8_t> bytes;
+        for (const TimelineEntry& e : entries)
+            SampleData::AppendRow(bytes, e);
+        TableBlob& slot = world.gw->tables.timeline[1 * GameTables::kStageCount + 0];
+        Mireku::Common::Heap::LockedFree(slot.data);
+        slot = GameTables::FinishTimeline(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    }
+    void Update() { UpdateChildren(); }
+    std::vector<EnemyDefault*> Enemies() const { return ChildrenOf<EnemyDefault>(); }
+
+    GameObjectTimeline* timeline = nullptr;
+};
+
+} // namespace
+
+TEST_F(TimelineTest, FrameOneSpawnsFirstAndFrameZeroNever) {
+    UseEntries({{0, 1, 100, 50, 1, 0, 0}, {1, 2, 200, 60, 1, 0, 0}, {2, 3, 300, 70, 1, 0, 0}});
+    Update();
+    EXPECT_EQ(timeline->GetFrame(), 1);
+    auto enemies = Enemies();
+    ASSERT_EQ(enemies.size(), 1u) << "the frame-0 entry is passed over, frame 1 spawns";
+    EXPECT_EQ(enemies[0]->GetType(), 2);
+    EXPECT_EQ(enemies[0]->GetPosition()->x, 200.0f - 360.0f);
+    EXPECT_EQ(enemies[0]->GetPosition()->y, 60.0f);
+    EXPECT_EQ(timeline->GetNextEntry(), 2u);
+    Update();
+    EXPECT_EQ(Enemies().size(), 2u);
+    Update();
+    EXPECT_EQ(timeline->GetNextEntry(), 3u) << "held at the end entry";
+    EXPECT_EQ(Enemies().size(), 2u);
+}
+
+TEST_F(TimelineTest, EntriesOfOneFrameSpawnTogetherInTableOrder) {
+    UseEntries({{3, 4, 360, 10, 1, 0, 0},
+                {3, 5, 360, 20, 1, 0, 0},
+                {3, 6, 360, 30, 1, 0, 0},
+                {4, 7, 360, 40, 1, 0, 0}});
+    Update();
+    Update();
+    EXPECT_TRUE(Enemies().empty());
+    Update();
+    auto enemies = Enemies();
+    ASSERT_EQ(enemies.size(), 3u);
+    EXPECT_EQ(enemies[0]->GetType(), 4);
+    EXPECT_EQ(enemies[1]->GetType(), 5);
+    EXPECT_EQ(enemies[2]->GetType(), 6);
+}
+
+TEST_F(TimelineTest, HaltStopsEveryLaterEntry) {
+    UseEntries({{1, 1, 360, 10, 1, 0, 0}, {5, 2, 360, 20, 1, 0, 0}});
+    Update();
+    timeline->Halt();
+    for (int i = 0; i < 10; ++i)
+        Update();
+    EXPECT_EQ(Enemies().size(), 1u);
+    EXPECT_EQ(timeline->GetFrame(), 1) << "a halted timeline does not count either";
+}
+
+TEST_F(TimelineTest, AGeneratorRepeatsItsEntryAndVanishes) {
+    UseEntries({{1, 3, 100, 50, 3, 2, 0}});
+    Update();
+    // The first one at once; the new generator is updated in the same pass,
+    // as every child appended during an update is.
+    EXPECT_EQ(Enemies().size(), 1u);
+    Update();
+    EXPECT_EQ(Enemies().size(), 2u);
+    Update();
+    EXPECT_EQ(Enemies().size(), 2u);
+    Update();
+    EXPECT_EQ(Enemies().size(), 3u);
+    bool generator = false;
+    for (GameObject* c = director->GetFirstChild(); c; c = c->GetNextSibling())
+        if (auto* g = dynamic_cast<EnemyGenerator*>(c)) {
+            generator = true;
+            EXPECT_EQ(g->GetSpawned(), 3);
+            EXPECT_EQ(g->GetVanishCountdown(), GameObject::kVanishFrames);
+        }
+    EXPECT_TRUE(generator);
+    for (int i = 0; i < 10; ++i)
+        Update();
+    EXPECT_EQ(Enemies().size(), 3u);
+}
+
+TEST_F(TimelineTest, FormationTypesWithCountsGoToTheirSpawners) {
+    // Until the formations are in the game, each repeats its entry.
+    UseEntries({{1, 9, 360, 10, 2, 1, 0}, {1, 14, 360, 20, 2, 1, 0}, {1, 19, 360, 30, 2, 1, 0}});
+    Update();
+    Update();
+    std::vector<int32_t> types;
+    for (EnemyDefault* e : Enemies())
+        types.push_back(e->GetType());
+    EXPECT_EQ(types, (std::vector<int32_t>{9, 14, 19, 9, 14, 19}));
+}
+
+TEST_F(TimelineTest, RowlessTypesAndBossesMakeNoOrdinaryEnemy) {
+    // Rows 0-170 exist; 200 has no row; 280 is a boss, which reads boss rows.
+    UseEntries({{1, 200, 360, 10, 1, 0, 0},
+                {1, 280, 360, 10, 1, 0, 0},
+                {1, -4, 360, 10, 1, 0, 0},
+                {1, 170, 360, 10, 1, 0, 0}});
+    Update();
+    auto enemies = Enemies();
+    ASSERT_EQ(enemies.size(), 1u);
+    EXPECT_EQ(enemies[0]->GetType(), 170);
+}
+
+TEST_F(TimelineTest, AModeWithoutTimelineIsEmpty) {
+    world.gw->mode = 3;
+    for (int i = 0; i < 5; ++i)
+        Update();
+    EXPECT_EQ(timeline->GetFrame(), 5);
+    EXPECT_TRUE(Enemies().empty());
+}

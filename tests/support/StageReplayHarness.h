@@ -1,0 +1,297 @@
+// The replay hash harness: starts the game's singletons headless, drives a
+// stage director for a mode and stage as the game screen does (tick and
+// update unless paused, always draw) and hashes every frame of play from the
+// first one in state 3 (the wait for the music varies, so frames before it do
+// not count). A frame's hash covers the player record, the game state, the
+// play random stream, the director's input words, hold and frame counter,
+// and the kind, group, position, hit shape and vanish countdown of every
+// object of a kind other than 0, in tree order. Later parts of the game add
+// their own state through ObjectHashers() and FrameHashers().
+//
+// A stand-in pilot (the ship is not in the game yet) reads the input word,
+// flies, and fires player-side test shots with a spread drawn from the play
+// stream, so that input, collisions, kills and the play stream all show in
+// the hashes; at play frame kShieldHitFrame it starts the gauges' shield-hit
+// indicator, as a shielded hit does.
+#pragma once
+
+#include "engine/peripheral/InputDevice.h"
+#include "engine/resource/ResourceLoader.h"
+#include "game/core/GameState.h"
+#include "game/core/InputManager.h"
+#include "game/core/ReplayStream.h"
+#include "game/core/SoundManager.h"
+#include "support/NullSound.h"
+#include "support/StageTestSupport.h"
+#include "sys/window.h"
+
+#include <cstring>
+#include <vector>
+
+namespace stage_replay {
+
+// FNV-1a over 64 bits.
+class Hasher {
+public:
+    void Bytes(const void* data, size_t size) {
+        const auto* p = static_cast<const uint8_t*>(data);
+        for (size_t i = 0; i < size; ++i)
+            hash_ = (hash_ ^ p[i]) * 1099511628211ull;
+    }
+    template <class T> void Value(const T& v) { Bytes(&v, sizeof v); }
+    uint64_t Get() const { return hash_; }
+
+private:
+    uint64_t hash_ = 14695981039346656037ull;
+};
+
+using ObjectHasher = void (*)(Hasher& hasher, GameObject& object);
+using FrameHasher = void (*)(Hasher& hasher, GameObjectDirector& director);
+// What later parts of the game add to every hashed object and every frame.
+inline std::vector<ObjectHasher>& ObjectHashers() {
+    static std::vector<ObjectHasher> hashers;
+    return hashers;
+}
+inline std::vector<FrameHasher>& FrameHashers() {
+    static std::vector<FrameHasher> hashers;
+    return hashers;
+}
+
+inline void HashObjects(Hasher& h, GameObject& parent) {
+    for (GameObject* o = parent.GetFirstChild(); o; o = o->GetNextSibling()) {
+        if (o->GetKind() != GameObject::kKindNone) {
+            h.Value(o->GetKind());
+            h.Value(o->GetCollisionGroup());
+            h.Value(*o->GetPosition());
+            const HitShape& s = *o->GetHitShape();
+            h.Value(s.kind);
+            h.Value(s.data);
+            h.Value(s.minX);
+            h.Value(s.minY);
+            h.Value(s.maxX);
+            h.Value(s.maxY);
+            h.Value(o->GetVanishCountdown());
+            for (ObjectHasher extra : ObjectHashers())
+                extra(h, *o);
+        }
+        HashObjects(h, *o);
+    }
+}
+
+inline uint64_t HashFrame(GameObjectDirector& director) {
+    const GlobalWork& gw = *GlobalWork::GetInstance();
+    Hasher h;
+    h.Value(gw.player);
+    h.Value(gw.gameState);
+    const Mireku::Common::Random& play = RandomManager::GetInstance()->Stream(RandomManager::kPlay);
+    h.Value(play.x);
+    h.Value(play.y);
+    h.Value(play.z);
+    h.Value(play.w);
+    h.Value(director.GetInputWord());
+    h.Value(director.GetPreviousInputWord());
+    h.Value(director.GetInputHold());
+    h.Value(director.GetFrameCounter());
+    HashObjects(h, director);
+    for (FrameHasher extra : FrameHashers())
+        extra(h, director);
+    return h.Get();
+}
+
+// A player-side shot of the stand-in pilot.
+class PilotShot : public PlayerShotBase {
+public:
+    PilotShot(GameObjectDirector* owner, Mireku::Common::Vector2 at, float dx)
+        : PlayerShotBase(owner), dx_(dx) {
+        SetPosition(at.x, at.y);
+        SetHitShapeActive(true);
+    }
+    void Update() override {
+        SetPosition(position_.x + dx_, position_.y - 14.0f);
+        if (position_.y < -16.0f) {
+            Vanish();
+            return;
+        }
+        SetHitBox(0, 0, 12, 24);
+        GetOwner()->RegisterCollision(GetCollisionGroup(), this);
+    }
+    void OnCollision(GameObject*) override {
+        SetHitShapeActive(false);
+        Vanish();
+    }
+    uint32_t GetCollisionGroup() const override { return 3; }
+    int16_t GetAttackPower() const override { return 12; }
+    uint32_t GetWeaponFamily() const override { return kFamilyShot; }
+
+private:
+    float dx_;
+};
+
+// The ship's stand-in: moves by the input word, fires while shot is held.
+class Pilot : public GameObject {
+public:
+    static constexpr uint32_t kShieldHitFrame = 300;
+
+    explicit Pilot(GameObjectDirector* owner) : GameObject(owner) { SetPosition(0.0f, 600.0f); }
+    void Update() override {
+        GameObjectDirector* d = GetOwner();
+        const uint32_t word = d->GetInputWord();
+        float x = position_.x, y = position_.y;
+        x += (word & 0x80 ? 5.0f : 0.0f) - (word & 0x40 ? 5.0f : 0.0f);
+        y += (word & 0x20 ? 5.0f : 0.0f) - (word & 0x10 ? 5.0f : 0.0f);
+        x = x < -344.0f ? -344.0f : (x > 344.0f ? 344.0f : x);
+        y = y < 32.0f ? 32.0f : (y > 704.0f ? 704.0f : y);
+        SetPosition(x, y);
+        d->SetScrollRatio(x / 344.0f);
+        if ((word & 0x1) && ++fireCounter_ % 5 == 0) {
+            const int32_t spread =
+                RandomManager::GetInstance()->RangeInt(RandomManager::kPlay, -3, 3);
+            GameObject::Create<PilotShot>(d, d, Mireku::Common::Vector2{x, y - 20.0f},
+                                          static_cast<float>(spread));
+        }
+        if (d->GetFrameCounter() == kShieldHitFrame)
+            d->StartShieldHitIndicator();
+    }
+
+private:
+    uint32_t fireCounter_ = 0;
+};
+
+class StageHarness {
+public:
+    struct Options {
+        uint32_t mode = 1;
+        uint32_t stage = 0;
+        uint32_t gameType = 0;
+        uint32_t stream0Seed = 1;
+        bool liveInput = false; // the engine's input device and the input manager
+    };
+
+    StageHarness() = default;
+    StageHarness(const StageHarness&) = delete;
+    StageHarness& operator=(const StageHarness&) = delete;
+    ~StageHarness() { Stop(); }
+
+    bool Start(const Options& options) {
+        options_ = options;
+        if (!world_.Start())
+            return false;
+        world_.random->Stream(RandomManager::kPresentation).Seed(options.stream0Seed);
+        // The stage's map from the sample data; no music, so every piece
+        // fails to load on the loader's own thread.
+        world_.Write(SampleData::StageMapPath(options.stage),
+                     SampleData::BuildStageMap(options.stage));
+        loader_ = Mireku::Resource::ResourceLoader::CreateInstance();
+        loader_->SetMode(Mireku::Resource::ResourceLoader::kLooseFiles);
+        loader_->AddRootFolder(world_.scratch.Root().c_str());
+        if (!loader_->Initialize({}))
+            return false;
+        sound_ = SoundManager::CreateInstance();
+        sound_->Initialize();
+        if (options.liveInput) {
+            auto* device = Mireku::Peripheral::InputDevice::CreateInstance();
+            device->Initialize(sys::MainWindowHandle());
+            InputManager::CreateInstance()->BindFromConfig();
+        }
+        GlobalWork& gw = *world_.gw;
+        gw.BeginGame(options.gameType);
+        gw.mode = options.mode;
+        gw.stage = options.stage;
+        gw.player.ship = 0;
+        gw.ResetPlayerWork();
+        gw.subWeaponUnlocked = 1;
+        return true;
+    }
+
+    // A stage played live (recorded) or from a recording.
+    bool BeginLive() { return Begin(); }
+    bool BeginPlayback(const std::vector<uint8_t>& recording) {
+        GlobalWork& gw = *world_.gw;
+        if (!gw.StartReplayPlayback(recording.data(), static_cast<uint32_t>(recording.size())))
+            return false;
+        gw.gameType = options_.gameType;
+        return Begin();
+    }
+
+    // One frame as the game runs it; paused frames only draw.
+    void Frame() {
+        world_.BeginFrame();
+        if (InputManager* input = InputManager::GetInstance()) {
+            Mireku::Peripheral::InputDevice::GetInstance()->Update();
+            input->Update();
+        }
+        sound_->Update();
+        if (!paused_) {
+            director_->TickTree();
+            director_->UpdateTree();
+        }
+        director_->DrawTree();
+        world_.EndFrame();
+        if (paused_ || director_->GetState() != GameObjectDirector::kPlay)
+            return;
+        if (!pilot_)
+            pilot_ = GameObject::Create<Pilot>(director_, director_);
+        hashes.push_back(HashFrame(*director_));
+    }
+    // The game screen's pause: the game state says so, the tree only draws.
+    void SetPaused(bool on) {
+        paused_ = on;
+        world_.gw->gameState = on ? GameState::kPaused : GameState::kPlaying;
+    }
+
+    // The words recorded so far, with their header.
+    std::vector<uint8_t> Recording() const {
+        const GlobalWork& gw = *world_.gw;
+        if (!gw.replayBuffer)
+            return {};
+        return std::vector<uint8_t>(gw.replayBuffer, gw.replayBuffer + gw.replayPosition);
+    }
+
+    void End() {
+        delete director_;
+        director_ = nullptr;
+        pilot_ = nullptr;
+    }
+    void Stop() {
+        End();
+        if (InputManager::GetInstance()) {
+            InputManager::DestroyInstance();
+            Mireku::Peripheral::InputDevice::GetInstance()->Finalize();
+            Mireku::Peripheral::InputDevice::DestroyInstance();
+        }
+        if (sound_) {
+            sound_->Finalize();
+            SoundManager::DestroyInstance();
+            sound_ = nullptr;
+        }
+        if (loader_) {
+            loader_->Finalize();
+            Mireku::Resource::ResourceLoader::DestroyInstance();
+            loader_ = nullptr;
+        }
+        world_.Stop();
+    }
+
+    GameObjectDirector* Director() const { return director_; }
+    stage_test::StageWorld& World() { return world_; }
+
+    std::vector<uint64_t> hashes;
+
+private:
+    bool Begin() {
+        hashes.clear();
+        director_ = world_.NewDirector();
+        return director_ != nullptr;
+    }
+
+    Options options_;
+    stage_test::StageWorld world_;
+    soundtest::NullSoundDriver sound_driver_;
+    Mireku::Resource::ResourceLoader* loader_ = nullptr;
+    SoundManager* sound_ = nullptr;
+    GameObjectDirector* director_ = nullptr;
+    Pilot* pilot_ = nullptr;
+    bool paused_ = false;
+};
+
+} // namespace stage_replay

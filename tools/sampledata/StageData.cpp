@@ -1,0 +1,357 @@
+#include "tools/sampledata/StageData.h"
+
+#include "game/core/tables/BossRecord.h"
+#include "game/core/tables/NameRow.h"
+#include "game/stage/StageFiles.h"
+#include "game/stage/StageMap.h"
+#include "game/stage/StageTextureTable.h"
+#include "tools/dds/DdsWriter.h"
+#include "tools/sampledata/GameTableData.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+
+namespace SampleData {
+
+namespace {
+
+constexpr const char* kTextureArchive = "0110";
+constexpr const char* kPathArchive = "path";
+constexpr const char* kMapPictureArchive = kMapArchive;
+constexpr uint32_t kStageScroll = 7200;
+constexpr uint32_t kScoreAttackScroll = 24000;
+constexpr uint32_t kScoreAttackMap = 24;
+
+// A colour of its own for every number: far apart steps of the three
+// channels at the precision a BC1 block keeps.
+Rgb PaletteColour(uint32_t k) {
+    const auto five = [](uint32_t v) { return static_cast<uint8_t>(v << 3 | v >> 2); };
+    const auto six = [](uint32_t v) { return static_cast<uint8_t>(v << 2 | v >> 4); };
+    return {five((k * 7 + 3) % 32), six((k * 13 + 20) % 64), five((k * 19 + 9) % 32)};
+}
+
+uint32_t NameHash(const std::string& s) {
+    uint32_t h = 2166136261u;
+    for (char c : s)
+        h = (h ^ static_cast<uint8_t>(c)) * 16777619u;
+    return h;
+}
+
+std::vector<uint8_t> PaintedDds(uint32_t width, uint32_t height,
+                                const std::function<Rgb(uint32_t x, uint32_t y)>& paint) {
+    const uint32_t columns = (width + 3) / 4, rows = (height + 3) / 4;
+    std::vector<uint8_t> blocks(size_t{columns} * rows * 8);
+    for (uint32_t by = 0; by < rows; ++by)
+        for (uint32_t bx = 0; bx < columns; ++bx) {
+            const Rgb c = paint(bx * 4, by * 4);
+            tools::EncodeSolidBc1(c.r, c.g, c.b, &blocks[(size_t{by} * columns + bx) * 8]);
+        }
+    return tools::WriteDds(sys::DdsFormat::BC1, width, height, 1, false, blocks.data(),
+                           blocks.size());
+}
+
+// A rectangle of a heads-up sheet, corners exclusive at the right and bottom.
+struct UiRect {
+    uint32_t x0, y0, x1, y1;
+};
+
+std::vector<UiRect> UiRects(uint32_t sheet) {
+    std::vector<UiRect> r;
+    if (sheet == 1) {
+        r.push_back({0, 0, 104, 24});   // score label
+        r.push_back({104, 0, 144, 24}); // hi-score label
+        for (uint32_t d = 0; d < 10; ++d)
+            r.push_back({144 + 24 * d, 0, 168 + 24 * d, 24}); // digits
+        r.push_back({408, 0, 432, 24});                       // the score attack's ship
+        r.push_back({0, 32, 96, 64});                         // stage label
+        r.push_back({96, 64, 120, 88});                       // a ship in stock
+        for (uint32_t p = 0; p < 5; ++p)                      // sub-weapon plates
+            r.push_back(
+                {152 * (p % 3), 128 + 40 * (p / 3), 152 * (p % 3) + 152, 168 + 40 * (p / 3)});
+        r.push_back({0, 208, 152, 248}); // plate highlight
+    } else {
+        r.push_back({0, 0, 280, 720});    // left panel
+        r.push_back({280, 0, 560, 720});  // right panel
+        for (uint32_t i = 0; i < 11; ++i) // list entries: normal, highlighted, greyed
+            r.push_back({560, 48 * i, 816, 48 * i + 48});
+        r.push_back({0, 720, 208, 768}); // gauge plate
+    }
+    return r;
+}
+
+void Add(std::vector<StageFile>& out, const char* archive, const std::string& path,
+         std::vector<uint8_t> bytes) {
+    out.push_back({archive, path, std::move(bytes)});
+}
+
+// Solid, its colour from its name, so every file differs.
+std::vector<uint8_t> Picture(const std::string& name, uint32_t width, uint32_t height) {
+    return SolidDds(width, height, PaletteColour(NameHash(name) % 997));
+}
+
+// The sizes the stage's drawing reads; every other picture is 64 by 64.
+void PictureSize(const std::string& name, uint32_t* w, uint32_t* h) {
+    static const std::map<std::string, std::pair<uint32_t, uint32_t>> kSizes = {
+        {"ef_teki_baku1.dds", {1024, 1024}},
+        {"ef_teki_baku1b.dds", {1024, 1024}},
+        {"ef_teki_baku1_chuugata.dds", {1024, 1024}},
+        {"ef_teki_baku2.dds", {1024, 1024}},
+        {"ef_boss_baku1.dds", {1024, 1024}},
+        {"ef_ice_baku.dds", {1024, 1024}},
+        {"ef_teki_baku_tb.dds", {48, 80}},
+        {"ef_tama_haip.dds", {400, 80}},
+        {"result_suuji.dds", {480, 48}},
+        {"result_suuji_x.dds", {48, 48}},
+        {"sa_time_count.dds", {560, 116}},
+        {"sa_2_start.dds", {720, 720}},
+        {"sa_5_start.dds", {720, 720}},
+        {"game_ef_teki_bakuhatu1_hamon.dds", {256, 256}},
+    };
+    const auto found = kSizes.find(name);
+    if (found != kSizes.end()) {
+        *w = found->second.first;
+        *h = found->second.second;
+    } else if (name.rfind("gage_", 0) == 0) {
+        *w = 93; // the gauge frame and its layers
+        *h = 521;
+    } else {
+        *w = *h = 64;
+    }
+}
+
+void AddPicture(std::vector<StageFile>& out, const std::string& folder, const std::string& name) {
+    uint32_t w = 0, h = 0;
+    PictureSize(name, &w, &h);
+    Add(out, kTextureArchive, folder + "/" + name, Picture(folder + "/" + name, w, h));
+}
+
+std::string Format(const char* pattern, uint32_t n) {
+    char text[96];
+    std::snprintf(text, sizeof text, pattern, n);
+    return text;
+}
+
+std::string FieldName(const char* field, size_t size) {
+    return std::string(field, strnlen(field, size));
+}
+
+// The named tables the stage reads, as the sample tables hold them.
+struct Tables {
+    std::vector<std::string> enemyTextures, bulletTextures, paths;
+    std::vector<uint8_t> bosses; // the normal difficulty's boss rows
+};
+
+std::vector<std::string> NamesOf(const std::vector<uint8_t>& bytes) {
+    std::vector<std::string> names;
+    for (size_t at = 0; at + NameRow::kSize <= bytes.size(); at += NameRow::kSize)
+        names.push_back(
+            FieldName(reinterpret_cast<const char*>(bytes.data() + at), NameRow::kSize));
+    return names;
+}
+
+Tables ReadTables() {
+    Tables t;
+    for (const NamedFile& f : BuildGameTables()) {
+        if (f.name == "enemy_tex_names.tsb")
+            t.enemyTextures = NamesOf(f.bytes);
+        else if (f.name == "ebss_tex_names.tsb")
+            t.bulletTextures = NamesOf(f.bytes);
+        else if (f.name == "enemy_fbx_names.tsb")
+            t.paths = NamesOf(f.bytes);
+        else if (f.name == "boss_parameter_boss_normal.tsb")
+            t.bosses = f.bytes;
+    }
+    return t;
+}
+
+// A path: (x, y) offsets from the spawn point, one per millisecond.
+std::vector<uint8_t> PathFile(uint32_t n) {
+    std::vector<float> points;
+    for (uint32_t ms = 0; ms < 3000; ++ms) {
+        const float t = static_cast<float>(ms);
+        points.push_back(n % 2 == 0 ? 0.0f : 120.0f * std::sin(t / 500.0f));
+        points.push_back(t * 0.25f);
+    }
+    std::vector<uint8_t> bytes(points.size() * sizeof(float));
+    std::memcpy(bytes.data(), points.data(), bytes.size());
+    return bytes;
+}
+
+void AddBossSet(std::vector<StageFile>& out, const std::string& folder, const Tables& t,
+                uint32_t group) {
+    for (const char* name : StageFiles::kBossBodyNames)
+        AddPicture(out, folder, name);
+    const size_t rows = t.bosses.size() / sizeof(BossRecord);
+    const size_t head = size_t{group} * BossRecord::kRowsPerGroup;
+    if (head >= rows)
+        return;
+    BossRecord body;
+    std::memcpy(&body, t.bosses.data() + head * sizeof(BossRecord), sizeof body);
+    for (int32_t p = 1; p <= body.partCount && head + p < rows; ++p) {
+        BossRecord row;
+        std::memcpy(&row, t.bosses.data() + (head + p) * sizeof(BossRecord), sizeof row);
+        for (const auto& field : row.partTextures) {
+            const std::string name = FieldName(field, BossRecord::kPartTextureNameSize);
+            if (!name.empty())
+                AddPicture(out, folder, name + ".dds");
+        }
+    }
+}
+
+} // namespace
+
+uint32_t StageMapHeight(uint32_t index) {
+    return (index == kScoreAttackMap ? kScoreAttackScroll : kStageScroll) / kMapCellSize;
+}
+
+uint32_t StageMapBits(uint32_t index) {
+    return index % 2 == 1 ? 8 : 16;
+}
+
+std::string StageMapPath(uint32_t index) {
+    const std::string name = index == kScoreAttackMap ? StageFiles::kScoreAttackMapName
+                                                      : Format(StageFiles::kMapName, index + 1);
+    return std::string(StageFiles::kMapFolder) + "/" + name;
+}
+
+std::vector<uint8_t> BuildStageMap(uint32_t index) {
+    const uint32_t height = StageMapHeight(index), bits = StageMapBits(index);
+    StageMapHeader header{};
+    std::memcpy(header.unread0, "FMF_MAP\0", 8);
+    header.width = kMapWidth;
+    header.height = height;
+    header.cellWidth = kMapCellSize;
+    header.cellHeight = kMapCellSize;
+    header.bits = static_cast<uint8_t>(bits);
+    std::vector<uint8_t> out(sizeof header);
+    std::memcpy(out.data(), &header, sizeof header);
+    // Mostly empty; every few rows an object of attribute 1-16, now and then
+    // the two unlock types (101, 102), a value without attribute (500) and,
+    // in 16-bit maps, values above the table (placing nothing).
+    for (uint32_t row = 0; row < height; ++row)
+        for (uint32_t column = 0; column < kMapWidth; ++column) {
+            const uint32_t k = row * kMapWidth + column + index * 31;
+            uint32_t value = 0;
+            if (row % 6 == 3 && column % 9 == 4)
+                value = 1 + k % 16;
+            else if (k % 401 == 7)
+                value = 101 + k % 2;
+            else if (k % 353 == 11)
+                value = 500;
+            else if (bits == 16 && k % 211 == 5)
+                value = 1024 + k % 3000;
+            if (bits == 8) {
+                out.push_back(static_cast<uint8_t>(value));
+            } else {
+                out.push_back(static_cast<uint8_t>(value));
+                out.push_back(static_cast<uint8_t>(value >> 8));
+            }
+        }
+    return out;
+}
+
+Rgb Bc1Colour(Rgb c) {
+    const uint32_t r = c.r >> 3, g = c.g >> 2, b = c.b >> 3;
+    return {static_cast<uint8_t>(r << 3 | r >> 2), static_cast<uint8_t>(g << 2 | g >> 4),
+            static_cast<uint8_t>(b << 3 | b >> 2)};
+}
+
+std::vector<uint8_t> SolidDds(uint32_t width, uint32_t height, Rgb colour) {
+    return PaintedDds(width, height, [colour](uint32_t, uint32_t) { return colour; });
+}
+
+Rgb UiSheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
+    const std::vector<UiRect> rects = UiRects(sheet);
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const UiRect& r = rects[i];
+        if (x >= r.x0 && x < r.x1 && y >= r.y0 && y < r.y1)
+            return PaletteColour(static_cast<uint32_t>(i + 1 + sheet * 40));
+    }
+    return PaletteColour(sheet * 40); // the sheet's ground
+}
+
+std::vector<uint8_t> BuildUiSheet(uint32_t sheet) {
+    const uint32_t w = sheet == 1 ? 512 : 1024, h = sheet == 1 ? 512 : 768;
+    return PaintedDds(w, h, [sheet](uint32_t x, uint32_t y) { return UiSheetColour(sheet, x, y); });
+}
+
+std::vector<StageFile> BuildStageFiles() {
+    using StageTextureTable::Source;
+    std::vector<StageFile> out;
+    const Tables tables = ReadTables();
+    char name[96];
+
+    // Map pictures for every other stage: the loader takes them only when present.
+    for (uint32_t s = 0; s < 24; s += 2)
+        Add(out, kMapPictureArchive,
+            std::string(StageTextureTable::kMapFolder) + "/" + Format("stage%02d_obj.dds", s + 1),
+            Picture(Format("stage%02d_obj.dds", s + 1), 64, 64));
+
+    for (uint32_t slot = 0; slot < StageTextureTable::kSlotCount; ++slot) {
+        StageTextureTable::FileName(slot, 0, name, sizeof name);
+        switch (StageTextureTable::SourceOf(slot)) {
+        case Source::kCommon:
+            if (slot == StageTextureSlot::kUi1 || slot == StageTextureSlot::kUi2)
+                Add(out, kTextureArchive,
+                    std::string(StageTextureTable::kCommonFolder) + "/" + name,
+                    BuildUiSheet(slot == StageTextureSlot::kUi1 ? 1 : 2));
+            else
+                AddPicture(out, StageTextureTable::kCommonFolder, name);
+            break;
+        case Source::kShip:
+            for (uint32_t ship = 1; ship <= 6; ++ship)
+                AddPicture(out, Format(StageTextureTable::kShipFolder, ship), name);
+            break;
+        case Source::kTelop:
+            AddPicture(out, StageTextureTable::kTelopFolder, name);
+            break;
+        case Source::kCaption: {
+            // Caption a for stages 1-8, b for 1-4, c for 1-2: some stages have none.
+            const uint32_t stages = 8u >> (slot - StageTextureSlot::kFirstCaption);
+            for (uint32_t s = 0; s < stages; ++s) {
+                StageTextureTable::FileName(slot, s, name, sizeof name);
+                AddPicture(out, StageTextureTable::kTelopFolder, name);
+            }
+            break;
+        }
+        case Source::kStartCaption:
+            AddPicture(out, StageTextureTable::kCommonFolder,
+                       StageTextureTable::kShortStartCaption);
+            AddPicture(out, StageTextureTable::kCommonFolder, StageTextureTable::kLongStartCaption);
+            break;
+        case Source::kNone:
+        case Source::kMapPicture:
+        case Source::kBackground:
+            break;
+        }
+    }
+
+    auto enemyPicture = [&](const std::string& file) {
+        Add(out, kTextureArchive, std::string(StageFiles::kEnemyTextureFolder) + "/" + file,
+            Picture(file, 256, 256));
+    };
+    for (const std::string& n : tables.enemyTextures)
+        enemyPicture(n + ".dds");
+    for (const std::string& n : tables.bulletTextures)
+        enemyPicture(n + ".dds");
+    for (const char* n : StageFiles::kWarpNames)
+        enemyPicture(n);
+    for (size_t i = 0; i < tables.paths.size(); ++i)
+        Add(out, kPathArchive,
+            std::string(StageFiles::kPathFolder) + "/" + tables.paths[i] + ".path",
+            PathFile(static_cast<uint32_t>(i)));
+
+    for (uint32_t set = 0; set < 12; ++set)
+        AddBossSet(out, Format(StageFiles::kBossStageFolder, set + 1), tables, set);
+    AddBossSet(out, StageFiles::kSecondBossFolder, tables, StageFiles::kSecondBossGroup);
+    for (uint32_t i = 0; i < StageFiles::kBossCommonCount; ++i) {
+        StageFiles::BossCommonName(i, name, sizeof name);
+        AddPicture(out, StageFiles::kBossFolder, name);
+    }
+    return out;
+}
+
+} // namespace SampleData

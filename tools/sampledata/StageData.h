@@ -1,0 +1,53 @@
+// Sample stage files: the 25 object maps and every texture and path a stage
+// loads, made from the same file tables the stage loader reads. Pictures are
+// solid BC1 blocks, each file its own colour, except the two heads-up sheets,
+// where every rectangle the display cuts out is a flat colour of its own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace SampleData {
+
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+struct StageFile {
+    std::string archive; // "0110", "0130", "path"
+    std::string path;    // folder and name, as the game asks for it
+    std::vector<uint8_t> bytes;
+};
+
+// The archive of the maps and their pictures.
+constexpr const char* kMapArchive = "0130";
+constexpr uint32_t kStageMapCount = 25; // 24 stages, then the score attack
+// Cells of every map: 16 by 16 pixels, 61 wide (976 pixels); a stage scrolls
+// 7200 pixels, the score attack 24000.
+constexpr uint32_t kMapCellSize = 16;
+constexpr uint32_t kMapWidth = 61;
+uint32_t StageMapHeight(uint32_t index);
+// Odd maps store 8-bit cells, even ones 16-bit.
+uint32_t StageMapBits(uint32_t index);
+// "stage/map_obj/stageNN_obj.fmf", or the score attack's map for index 24.
+std::string StageMapPath(uint32_t index);
+std::vector<uint8_t> BuildStageMap(uint32_t index);
+
+// The colour a BC1 block stores for `c`, as a decoder expands it again.
+Rgb Bc1Colour(Rgb c);
+// A BC1 picture of w by h texels, every 4 by 4 block one colour.
+std::vector<uint8_t> SolidDds(uint32_t width, uint32_t height, Rgb colour);
+
+// The two heads-up sheets, "sys_ui1.dds" (512 by 512) and "sys_ui2.dds"
+// (1024 by 768), and the colour of a texel of either (sheet 1 or 2).
+std::vector<uint8_t> BuildUiSheet(uint32_t sheet);
+Rgb UiSheetColour(uint32_t sheet, uint32_t x, uint32_t y);
+
+// Every stage file but the maps: map pictures, the fixed stage textures of every
+// folder, the ships' textures, captions, enemy, bullet and warp textures,
+// movement paths, boss textures of every stage folder and the common ones.
+std::vector<StageFile> BuildStageFiles();
+
+} // namespace SampleData
