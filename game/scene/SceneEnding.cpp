@@ -9,11 +9,12 @@
 #include "game/core/ScreenLayout.h"
 #include "game/core/SoundManager.h"
 #include "game/core/SpriteManager.h"
+#include "game/core/SpriteQuad.h"
 #include "game/flow/SceneDriver.h"
 #include "game/flow/TextureFile.h"
 #include "game/scene/RankingOrTitle.h"
+#include "game/scene/StoryColour.h"
 #include "game/scene/StoryScriptDriver.h"
-#include "game/scene/StorySprite.h"
 
 #include <cstdio>
 
@@ -79,17 +80,17 @@ void PlaySound(int32_t id) {
 }
 
 // A texture at its own size with its top-left corner at (x, y).
-void DrawAt(Texture* t, float x, float y, uint32_t colour = StorySprite::kWhite) {
+void DrawAt(Texture* t, float x, float y, uint32_t colour = SpriteQuad::kWhite) {
     if (!t)
         return;
     const float w = t->GetWidth();
     const float h = t->GetHeight();
-    StorySprite::Place(Hud(), t, SpriteRenderer::kBlendAlpha, 0, 0, w, h, x, y, w, h, colour);
+    SpriteQuad::Place(Hud(), t, SpriteRenderer::kBlendAlpha, 0, 0, w, h, x, y, w, h, colour);
 }
 
 void DrawScreenRect(uint32_t colour) {
-    StorySprite::Place(Hud(), nullptr, SpriteRenderer::kBlendAlpha, 0, 0, 1, 1, 0, 0,
-                       ScreenLayout::kWidth, ScreenLayout::kHeight, colour);
+    SpriteQuad::Place(Hud(), nullptr, SpriteRenderer::kBlendAlpha, 0, 0, 1, 1, 0, 0,
+                      ScreenLayout::kWidth, ScreenLayout::kHeight, colour);
 }
 
 } // namespace
@@ -228,7 +229,7 @@ void SceneEnding::Main() {
         break;
     case kPictureLoaded:
         overlay_ = 0.0f;
-        overlayColour_ = StorySprite::kWhite;
+        overlayColour_ = SpriteQuad::kWhite;
         fadeFrame_ = 0;
         subState_ = kCrossFade;
         returnSubState_ = kScript;
@@ -286,7 +287,7 @@ void SceneEnding::StepScript() {
     }
     if (ended) {
         StopVoice();
-        StartOverlay(StorySprite::kBlack, kScriptEndFade, kFramesPerSecond, kBlackOutFade,
+        StartOverlay(StoryColour::kBlack, kScriptEndFade, kFramesPerSecond, kBlackOutFade,
                      kCredits);
     }
 }
@@ -305,7 +306,7 @@ void SceneEnding::TakePicture() {
     // -n: n seconds of black between fades.
     const int64_t seconds = -static_cast<int64_t>(command.pictureMode);
     const int64_t hold = seconds * kFramesPerSecond;
-    StartOverlay(StorySprite::kBlack, kBlackOutFade,
+    StartOverlay(StoryColour::kBlack, kBlackOutFade,
                  static_cast<int32_t>(hold < INT32_MAX ? hold : INT32_MAX), kBlackOutFade, kScript);
 }
 
@@ -458,14 +459,14 @@ void SceneEnding::Draw() {
             y += static_cast<float>(credit->GetHeight());
         }
         if (subState_ == kCreditsOut)
-            DrawScreenRect(StorySprite::WithAlpha(StorySprite::kBlack, overlay_));
+            DrawScreenRect(StoryColour::WithAlpha(StoryColour::kBlack, overlay_));
         return;
     }
     case kUnlocks:
         if (Texture* unlock = GetUnlock(unlockShown_))
-            StorySprite::Place(Hud(), unlock, SpriteRenderer::kBlendAlpha, 0, 0,
-                               ScreenLayout::kWidth, ScreenLayout::kHeight, 0, 0,
-                               ScreenLayout::kWidth, ScreenLayout::kHeight);
+            SpriteQuad::Place(Hud(), unlock, SpriteRenderer::kBlendAlpha, 0, 0,
+                              ScreenLayout::kWidth, ScreenLayout::kHeight, 0, 0,
+                              ScreenLayout::kWidth, ScreenLayout::kHeight);
         return;
     case kGameOverIn:
     case kGameOver:
@@ -476,9 +477,9 @@ void SceneEnding::Draw() {
     }
     DrawAt(pictures_[shown_], 0, 0);
     if (subState_ == kCrossFade)
-        DrawAt(pictures_[shown_ ^ 1], 0, 0, StorySprite::WithAlpha(overlayColour_, overlay_));
+        DrawAt(pictures_[shown_ ^ 1], 0, 0, StoryColour::WithAlpha(overlayColour_, overlay_));
     if (subState_ >= kOverlayIn && subState_ <= kOverlayOut)
-        DrawScreenRect(StorySprite::WithAlpha(overlayColour_, overlay_));
+        DrawScreenRect(StoryColour::WithAlpha(overlayColour_, overlay_));
     else
         DrawLineById();
 }

@@ -1,5 +1,6 @@
 #include "game/scene/SceneStory.h"
 
+#include "game/core/GameState.h"
 #include "game/core/GlobalWork.h"
 #include "game/core/InputManager.h"
 #include "game/core/SoundManager.h"
@@ -72,7 +73,7 @@ void SceneStory::Begin() {
     if (SoundManager* sound = Sound())
         sound->OpenStream(&musicSlot_, kMusicFolder, MusicName(request_, work ? work->stage : 0));
     if (work) {
-        work->gameState = kStoryOverStage;
+        work->gameState = GameState::kStory;
         work->storyFlag2 = 1;
     }
     subState_ = kWaitWindow;
@@ -158,7 +159,7 @@ void SceneStory::Leave() {
         }
     }
     if (GlobalWork* work = GlobalWork::GetInstance()) {
-        work->gameState = 0;
+        work->gameState = GameState::kPlaying;
         work->storyFlag2 = 0;
         work->storyPending = 0;
         work->storyRequest = kBetweenStages;

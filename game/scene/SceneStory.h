@@ -14,8 +14,6 @@ class SceneStory : public LoadingScene, public SceneStoryCommon {
 public:
     // GlobalWork::storyRequest: which story the scene plays.
     enum Request : uint32_t { kBetweenStages = 0, kLastBossBridge = 1, kEnding = 2 };
-    // GlobalWork::gameState while a story runs over the stage.
-    static constexpr uint32_t kStoryOverStage = 6;
     // Frames from the last line (or cancel) to the stage's return; the window
     // closes in the first 8 of them.
     static constexpr int32_t kCloseFrames = 30;

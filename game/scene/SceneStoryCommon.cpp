@@ -7,9 +7,10 @@
 #include "game/core/ScreenLayout.h"
 #include "game/core/SoundManager.h"
 #include "game/core/SpriteManager.h"
+#include "game/core/SpriteQuad.h"
 #include "game/flow/TextureFile.h"
+#include "game/scene/StoryColour.h"
 #include "game/scene/StoryScriptDriver.h"
-#include "game/scene/StorySprite.h"
 
 #include <cstdio>
 
@@ -73,8 +74,8 @@ float CentredX(const Texture* t) {
     return static_cast<float>((ScreenLayout::kWidth - t->GetWidth()) / 2);
 }
 void DrawAt(SpriteRenderer* hud, Texture* t, float x, float y) {
-    StorySprite::Place(hud, t, SpriteRenderer::kBlendAlpha, 0, 0, Width(t), Height(t), x, y,
-                       Width(t), Height(t));
+    SpriteQuad::Place(hud, t, SpriteRenderer::kBlendAlpha, 0, 0, Width(t), Height(t), x, y,
+                      Width(t), Height(t));
 }
 
 } // namespace
@@ -213,18 +214,18 @@ void SceneStoryCommon::DrawWindow(uint32_t mode, bool show, bool closing) {
     if (caption_) {
         const float row = static_cast<float>(
             CaptionRow(GlobalWork::GetInstance() ? GlobalWork::GetInstance()->stage : 0));
-        StorySprite::Place(hud, caption_, SpriteRenderer::kBlendAlpha, kCaptionU,
-                           row * kCaptionRowHeight, kCaptionWidth, kCaptionRowHeight, kCaptionU,
-                           kCaptionY, kCaptionWidth, kCaptionRowHeight);
+        SpriteQuad::Place(hud, caption_, SpriteRenderer::kBlendAlpha, kCaptionU,
+                          row * kCaptionRowHeight, kCaptionWidth, kCaptionRowHeight, kCaptionU,
+                          kCaptionY, kCaptionWidth, kCaptionRowHeight);
     }
     if (show) {
         AnimateWindow(closing);
         if (window_ && windowHeight_ > 0.0f) {
             const float full = Height(window_);
             // It unfolds from its middle line.
-            StorySprite::Place(hud, window_, SpriteRenderer::kBlendAlpha, 0, 0, Width(window_),
-                               full, kWindowX, kWindowTop + (full - windowHeight_) * 0.5f,
-                               Width(window_), windowHeight_);
+            SpriteQuad::Place(hud, window_, SpriteRenderer::kBlendAlpha, 0, 0, Width(window_), full,
+                              kWindowX, kWindowTop + (full - windowHeight_) * 0.5f, Width(window_),
+                              windowHeight_);
         }
     }
     if (windowOpen_ && !closing)

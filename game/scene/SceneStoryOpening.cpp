@@ -1,7 +1,8 @@
 #include "game/scene/SceneStoryOpening.h"
 
+#include "game/core/SpriteQuad.h"
+#include "game/scene/StoryColour.h"
 #include "game/scene/StoryScriptDriver.h"
-#include "game/scene/StorySprite.h"
 
 #include <cstdio>
 
@@ -64,8 +65,8 @@ void SceneStoryOpening::StateShown() {
 
 void SceneStoryOpening::Draw() {
     if (subState_ == kCrossFade) {
-        DrawPicture(pictureIndex_ + 1, StorySprite::kWhite);
-        DrawPicture(pictureIndex_, StorySprite::WithAlpha(StorySprite::kWhite, brightness_));
+        DrawPicture(pictureIndex_ + 1, SpriteQuad::kWhite);
+        DrawPicture(pictureIndex_, StoryColour::WithAlpha(SpriteQuad::kWhite, brightness_));
     } else {
         DrawCurrentPicture();
     }

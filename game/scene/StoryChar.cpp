@@ -3,9 +3,10 @@
 #include "engine/graphics/Texture.h"
 #include "game/core/RandomManager.h"
 #include "game/core/SpriteManager.h"
+#include "game/core/SpriteQuad.h"
 #include "game/flow/TextureFile.h"
+#include "game/scene/StoryColour.h"
 #include "game/scene/StoryScriptDriver.h"
-#include "game/scene/StorySprite.h"
 
 #include <cstdio>
 
@@ -43,8 +44,8 @@ SpriteRenderer* Layer(SpriteLayer layer) {
 
 void Submit(SpriteRenderer* layer, Mireku::Graphics::Texture* texture, uint32_t blend,
             const StoryChar::Part& p, float dx, float dy, uint32_t colour) {
-    StorySprite::Place(layer, texture, blend, p.u, p.v, p.w, p.h, p.x + dx, p.y + dy, p.dw, p.dh,
-                       colour);
+    SpriteQuad::Place(layer, texture, blend, p.u, p.v, p.w, p.h, p.x + dx, p.y + dy, p.dw, p.dh,
+                      colour);
 }
 
 } // namespace
@@ -132,7 +133,7 @@ void StoryChar::Draw(bool show) {
     if (cutInFrames_ > 0) {
         if (noise_)
             Submit(Layer(SpriteLayer::kEnemyShotAdd), noise_, SpriteRenderer::kBlendAdd,
-                   cutInFrames_ % 2 == 0 ? kNoiseEven : kNoiseOdd, 0, 0, StorySprite::kWhite);
+                   cutInFrames_ % 2 == 0 ? kNoiseEven : kNoiseOdd, 0, 0, SpriteQuad::kWhite);
         --cutInFrames_;
     }
 }

@@ -5,10 +5,11 @@
 #include "game/core/InputManager.h"
 #include "game/core/ScreenLayout.h"
 #include "game/core/SoundManager.h"
+#include "game/core/SpriteQuad.h"
 #include "game/scene/SceneGame.h"
 #include "game/scene/SceneStory.h"
+#include "game/scene/StoryColour.h"
 #include "game/scene/StoryScriptDriver.h"
-#include "game/scene/StorySprite.h"
 
 using Mireku::Renderer::SpriteRenderer;
 
@@ -110,11 +111,11 @@ void StoryPictureScene::DrawPicture(int32_t index, uint32_t colour) const {
         return;
     const float w = picture->GetWidth();
     const float h = picture->GetHeight();
-    StorySprite::Place(Hud(), picture, SpriteRenderer::kBlendAlpha, 0, 0, w, h, 0, 0, w, h, colour);
+    SpriteQuad::Place(Hud(), picture, SpriteRenderer::kBlendAlpha, 0, 0, w, h, 0, 0, w, h, colour);
 }
 
 void StoryPictureScene::DrawCurrentPicture() const {
-    DrawPicture(pictureIndex_, StorySprite::Grey(brightness_));
+    DrawPicture(pictureIndex_, StoryColour::Grey(brightness_));
 }
 
 void StoryPictureScene::DrawOverPictures(uint32_t windowMode, uint32_t windowFrom,
@@ -126,9 +127,9 @@ void StoryPictureScene::DrawOverPictures(uint32_t windowMode, uint32_t windowFro
     if (late || subState_ >= rollFrom)
         DrawRoll(rollLength_, !late);
     if (late)
-        StorySprite::Place(Hud(), nullptr, SpriteRenderer::kBlendAlpha, 0, 0, 1, 1, 0, 0,
-                           ScreenLayout::kWidth, ScreenLayout::kHeight,
-                           StorySprite::WithAlpha(StorySprite::kBlack, blackOut_));
+        SpriteQuad::Place(Hud(), nullptr, SpriteRenderer::kBlendAlpha, 0, 0, 1, 1, 0, 0,
+                          ScreenLayout::kWidth, ScreenLayout::kHeight,
+                          StoryColour::WithAlpha(StoryColour::kBlack, blackOut_));
 }
 
 void StoryPictureScene::StartStage() {

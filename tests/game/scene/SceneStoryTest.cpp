@@ -1,5 +1,6 @@
 #include "game/scene/SceneStory.h"
 #include "engine/sound/StreamSound.h"
+#include "game/core/GameState.h"
 #include "game/core/StageMusicSlots.h"
 #include "game/scene/StoryChar.h"
 #include "game/scene/StoryScriptDriver.h"
@@ -90,7 +91,7 @@ TEST_F(SceneStoryTest, MusicAndScriptByRequestAndStage) {
         ASSERT_EQ(Active<SceneStory>(), scene);
         EXPECT_EQ(MusicOf(scene->GetMusicSlot()), c.music) << c.request << " " << c.stage;
         EXPECT_EQ(StoryScriptDriver::Instance().GetKind(), c.kind) << c.request;
-        EXPECT_EQ(work->gameState, SceneStory::kStoryOverStage);
+        EXPECT_EQ(work->gameState, GameState::kStory);
         EXPECT_EQ(work->storyFlag2, 1u) << "the story runs";
         driver->ClearAll();
         sound->ReleaseStream(&StageMusicSlots::stagePiece);
