@@ -1,10 +1,11 @@
 // What the screen benchmarks share: counters of global allocations and of
 // blocks in use in the engine heap, and the game's managers with the scene
 // driver over a null graphics device, reading the generated archives beside
-// the executable or loose files of a folder. Include it from one source per
-// program: it replaces the global allocator.
+// the executable or loose files of a folder. Programs that use it link
+// AllocationCount.cpp.
 #pragma once
 
+#include "bench/AllocationCount.h"
 #include "engine/common/Heap.h"
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
@@ -29,45 +30,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <new>
 #include <string>
-
-inline std::atomic<uint64_t> g_news{0};
-
-// Every allocation of the process through the global allocator is counted.
-// The replacements pair malloc with free; the compiler, seeing the global
-// new inlined, would take them for a mismatched pair.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    g_news.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    g_news.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-    return operator new(size, tag);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace bench_game {
 
@@ -209,10 +173,10 @@ inline void Measure(benchmark::State& state, Game& game) {
         sys::YieldThread();
     game.Frame();
     const uint32_t blocks = HeapBlocksInUse();
-    const uint64_t news = g_news.load();
+    const uint64_t news = bench::AllocationCount();
     for (auto _ : state)
         game.Frame();
-    state.counters["global_allocations"] = static_cast<double>(g_news.load() - news);
+    state.counters["global_allocations"] = static_cast<double>(bench::AllocationCount() - news);
     state.counters["heap_blocks_gained"] =
         static_cast<double>(HeapBlocksInUse()) - static_cast<double>(blocks);
 }
