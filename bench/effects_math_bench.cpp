@@ -3,23 +3,20 @@
 // mode 4 and a texture matrix, each chosen through the runtime's tables,
 // against a plain loop doing the same arithmetic inline over the same
 // arrays. Also the cost of one curl-noise evaluation.
+#include "bench/AllocationCount.h"
 #include "effects/Core/Noise/CurlNoise.h"
 #include "effects/Core/Transform/EulerRotation.h"
 #include "effects/Core/Transform/GoalBlend.h"
 #include "effects/Core/Transform/ParticleOrientation.h"
 #include "effects/Core/Transform/TexCoordTransform.h"
 
+
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 namespace {
-
-std::atomic<uint64_t> g_allocations{0};
 
 constexpr int kParticles = 10000;
 
@@ -75,7 +72,7 @@ void BM_ThroughTables(benchmark::State& state) {
     particle.evaluatedScale[0] = particle.evaluatedScale[1] = particle.evaluatedScale[2] = 1;
     uint64_t allocations = 0;
     for (auto _ : state) {
-        const uint64_t before = g_allocations.load();
+        const uint64_t before = bench::AllocationCount();
         for (int i = 0; i < kParticles; ++i) {
             const float* a = &p.angles[i * 3];
             float rotation[12];
@@ -91,7 +88,7 @@ void BM_ThroughTables(benchmark::State& state) {
             blend(p.blend[i], &p.goal[i * 3], kBlend, p.emitter);
             uv(&p.uvMatrix[i * 8], &p.uv[i * 6]);
         }
-        allocations += g_allocations.load() - before;
+        allocations += bench::AllocationCount() - before;
         benchmark::DoNotOptimize(p.world.data());
         benchmark::DoNotOptimize(p.uvMatrix.data());
         benchmark::ClobberMemory();
@@ -127,7 +124,7 @@ void BM_PlainLoop(benchmark::State& state) {
     Particles p;
     uint64_t allocations = 0;
     for (auto _ : state) {
-        const uint64_t before = g_allocations.load();
+        const uint64_t before = bench::AllocationCount();
         for (int i = 0; i < kParticles; ++i) {
             const float* a = &p.angles[i * 3];
             // Euler build and composition order 0.
@@ -180,7 +177,7 @@ void BM_PlainLoop(benchmark::State& state) {
             m[3] = 0.5f - (m[0] + m[1]) * 0.5f + u[3];
             m[7] = 0.5f - (m[4] + m[5]) * 0.5f + u[4];
         }
-        allocations += g_allocations.load() - before;
+        allocations += bench::AllocationCount() - before;
         benchmark::DoNotOptimize(p.world.data());
         benchmark::DoNotOptimize(p.uvMatrix.data());
         benchmark::ClobberMemory();
@@ -204,25 +201,5 @@ void BM_CurlNoiseEvaluateCurl(benchmark::State& state) {
 BENCHMARK(BM_CurlNoiseEvaluateCurl);
 
 } // namespace
-
-// Counts every C++ heap allocation, so the figures show that the per-frame
-// work allocates nothing.
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-// The replacement pair is malloc and free underneath; the compiler cannot
-// see that the two belong together.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-#pragma GCC diagnostic pop
 
 BENCHMARK_MAIN();

@@ -33,11 +33,13 @@ struct SemanticRange {
 
 // Attribute and varying locations by semantic. GL guarantees 16 vertex
 // attributes and the varyings of at least 15 vec4s; this table stays under 32,
-// which Mesa offers for both.
+// which Mesa offers for both. Morphing meshes read a second position, normal
+// and tangent; with them, every attribute of the effects' vertex layouts
+// (up to TEXCOORD4) still lies below 16.
 constexpr SemanticRange kSemantics[] = {
-    {"POSITION", 0, 2},      {"NORMAL", 2, 1},    {"TANGENT", 3, 1},  {"BINORMAL", 4, 1},
-    {"COLOR", 5, 4},         {"TEXCOORD", 9, 10}, {"TEXTURE", 9, 10}, {"BLENDWEIGHT", 19, 1},
-    {"BLENDINDICES", 20, 1}, {"PSIZE", 21, 1},    {"FOG", 22, 1},
+    {"POSITION", 0, 2},      {"NORMAL", 2, 2},     {"TANGENT", 4, 2},   {"BINORMAL", 6, 1},
+    {"COLOR", 7, 4},         {"TEXCOORD", 11, 10}, {"TEXTURE", 11, 10}, {"BLENDWEIGHT", 21, 1},
+    {"BLENDINDICES", 22, 1}, {"PSIZE", 23, 1},     {"FOG", 24, 1},
 };
 
 bool EqualsNoCase(const char* a, const char* b, size_t n) {

@@ -1,13 +1,14 @@
 #include "game/app/ScreenFactory.h"
 
-#include "game/flow/SceneBase.h"
+#include "game/core/GlobalWork.h"
+#include "game/scene/SceneStory.h"
 
 SceneBase* CreateScreen(ScreenKind kind) {
     switch (kind) {
-    case ScreenKind::kStory:
-        // The story scene is not built yet: a boss that hands over finds no
-        // screen and its stage goes on.
-        return nullptr;
+    case ScreenKind::kStory: {
+        const GlobalWork* work = GlobalWork::GetInstance();
+        return new SceneStory(work ? work->storyRequest : SceneStory::kBetweenStages);
+    }
     }
     return nullptr;
 }

@@ -12,6 +12,7 @@ constexpr uint32_t kPaused = 1;   // set by the game screen
 constexpr uint32_t kContinue = 2; // the continue countdown runs
 constexpr uint32_t kGameOver = 3;
 constexpr uint32_t kCleared = 4; // set by the stage-clear staging
+constexpr uint32_t kStory = 6;   // a story scene runs over the stage
 constexpr uint32_t kTimeUp = 7;  // a score attack ran out of time
 
 // GlobalWork::gameType of the score attack (the challenge modes).

@@ -15,6 +15,7 @@
 #include "game/core/tables/GameTables.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace Mireku::Resource {
 class ChildResourceLoader;
@@ -53,6 +54,9 @@ public:
     void ResetConfig() { ConfigBlock::Reset(config); }
     void ResetProgress() { ProgressBlock::Reset(progress); }
     void SetProgressFlag() { progress[ProgressBlock::kOffsetProgressFlag] = 1; }
+    // The stage screen keeps the progress as it was when it was made; the
+    // ending shows a picture for each unlock gained since.
+    void TakeProgressSnapshot() { std::memcpy(progressSnapshot, progress, sizeof progress); }
 
     // Rows of the current player; null when the table or row is missing.
     const ShipParamRow* GetShipParam(int32_t ship) const;
@@ -112,6 +116,7 @@ public:
     uint32_t gameState = 0; // 0 playing, 1 paused, 2 continue, 3 game over, 4 cleared, 7 time up
     uint32_t mode = 1;
     uint8_t progress[ProgressBlock::kSize] = {};
+    uint8_t progressSnapshot[ProgressBlock::kSize] = {};
     uint8_t config[ConfigBlock::kSize] = {};
     uint8_t score[ScoreBlock::kSize] = {};
     PlayerWork player = {};

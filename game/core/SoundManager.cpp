@@ -145,6 +145,7 @@ void SoundManager::OpenStream(int32_t* slot, const char* folder, const char* nam
         if ((streams_[i].flags.load() & kStateMask) != kFree)
             continue;
         streams_[i].flags.store(kLoading);
+        std::snprintf(streams_[i].name, sizeof streams_[i].name, "%s", name ? name : "");
         *slot = static_cast<int32_t>(i);
         ResourceLoader* loader = ResourceLoader::GetInstance();
         // An exhausted heap leaves the completion empty.
@@ -304,6 +305,10 @@ void SoundManager::ReleaseAll() {
 
 uint32_t SoundManager::GetSlotFlags(int32_t slot) const {
     return ValidSlot(slot) ? streams_[slot].flags.load() : 0;
+}
+
+const char* SoundManager::GetStreamName(int32_t slot) const {
+    return ValidSlot(slot) ? streams_[slot].name : "";
 }
 
 StreamSound* SoundManager::GetStream(int32_t slot) const {

@@ -29,6 +29,7 @@ public:
     static constexpr uint32_t kPilotCount = 6;
     static constexpr uint32_t kLinesPerPilot = 32;
     static constexpr uint32_t kStreamSlots = 16;
+    static constexpr uint32_t kStreamNameSize = 32;
     // An effect starts at most once in this many frames.
     static constexpr uint32_t kRepeatFrames = 3;
 
@@ -84,6 +85,9 @@ public:
     bool AreBanksLoaded() const { return banksLoaded_.load() != 0; }
     uint32_t GetFrame() const { return frame_; }
     uint32_t GetSlotFlags(int32_t slot) const;
+    // The name of the file last opened into the slot ("" for none or an
+    // invalid slot): which piece a screen asked for.
+    const char* GetStreamName(int32_t slot) const;
     Mireku::Sound::StreamSound* GetStream(int32_t slot) const;
     Mireku::Sound::StaticSound* GetEffectVoice(uint32_t id, uint32_t voice) const;
     Mireku::Sound::StaticSound* GetPilotVoice(uint32_t pilot, uint32_t line) const;
@@ -98,6 +102,8 @@ private:
         // Waiting on it (never on the flags alone) means the loader thread
         // is done with the slot, so the manager may go away afterwards.
         Mireku::Common::Event loaded{true};
+        // The file last opened into the slot, as the loader was asked for it.
+        char name[kStreamNameSize] = {};
     };
 
     void LoadBanks(Mireku::Resource::ChildResourceLoader& child, const void* user);

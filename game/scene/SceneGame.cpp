@@ -29,6 +29,11 @@ void SceneGame::SetHeld(bool held) {
     g_held = held;
 }
 
+SceneGame::SceneGame() {
+    if (GlobalWork* work = GlobalWork::GetInstance())
+        work->TakeProgressSnapshot();
+}
+
 void SceneGame::Begin() {
     if (const GlobalWork* work = GlobalWork::GetInstance()) {
         start_.ship = work->player.ship;
@@ -48,8 +53,10 @@ void SceneGame::Update() {
     if (IsFinished() || (g_held && !endRequested_))
         return;
     // A stage left without play ends as a demo or a game over without a
-    // ranking does: at the title.
+    // ranking does: at the title, with every screen over it (a story).
     Finish();
-    if (SceneDriver* driver = SceneDriver::GetInstance())
+    if (SceneDriver* driver = SceneDriver::GetInstance()) {
+        driver->EndAllScenes();
         driver->CreateScene<SceneTitle>();
+    }
 }

@@ -22,7 +22,9 @@ public:
         int32_t lastPilot = -1;
     };
 
-    SceneGame() = default;
+    // Keeps the progress as it is now: the ending shows what this game
+    // unlocked.
+    SceneGame();
 
     void Begin() override;
     void Update() override;

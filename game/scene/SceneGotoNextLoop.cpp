@@ -7,9 +7,9 @@
 #include "game/flow/SceneDriver.h"
 #include "game/flow/TextureFile.h"
 #include "game/scene/HudSprite.h"
+#include "game/scene/RankingOrTitle.h"
 #include "game/scene/SceneGame.h"
 #include "game/scene/SceneRanking.h"
-#include "game/scene/SceneTitle.h"
 
 #include <cstring>
 
@@ -138,15 +138,7 @@ void SceneGotoNextLoop::OnFadedOut() {
         ++work->stage;
         return;
     }
-    const int32_t place = work->InsertRanking();
-    if (place >= 0 && place < SceneRanking::kRows) {
-        if (place == 0)
-            PlayVoice(work->player.ship, kVoiceFirstPlace);
-        work->SetSceneArgs(work->mode, place);
-        driver->CreateScene<SceneRanking>();
-    } else {
-        driver->CreateScene<SceneTitle>();
-    }
+    PushRankingOrTitle();
 }
 
 void SceneGotoNextLoop::Draw() {

@@ -26,7 +26,6 @@ public:
     static constexpr int32_t kFadeInFrames = 60;
     static constexpr int32_t kFadeOutFrames = 30;
     static constexpr int32_t kSoundBack = 9;
-    static constexpr int32_t kVoiceFirstPlace = 29;
     enum Step : int32_t {
         kTyping = 0,
         kLineShown = 1,

@@ -1,31 +1,34 @@
 #pragma once
 
-#include "game/flow/SceneBase.h"
+#include "game/scene/StoryPictureScene.h"
 
 #include <cstdint>
 
-// The opening story of a story game, in least form until the story scenes
-// are built: it records the pilot it was started for and goes on to the
-// first stage, at its first update or, while starts are held (tests), when
-// asked to end.
-class SceneStoryOpening : public SceneBase {
+// The opening of a story game, after the pilot is chosen: five pictures and
+// the pilot's name picture in turn, fading through black, then the opening's
+// lines rolling up with their voices over the last pictures, a black-out,
+// and the first stage with the story between stages over it. Cancel skips
+// to the black-out once the lines roll.
+class SceneStoryOpening : public StoryPictureScene {
 public:
-    SceneStoryOpening() = default;
+    static constexpr int32_t kPictureCount = 6;
+    static constexpr int32_t kFadeInFrames = 30;
+    static constexpr const char* kMusic = "vam_022.ogg";
+    // Sub-states 1-12 show the first five pictures; then:
+    static constexpr uint32_t kRoll = 13;      // the lines roll over the fifth
+    static constexpr uint32_t kCrossFade = 14; // the sixth picture comes in
+    static constexpr uint32_t kRollEnd = 15;   // the roll runs out
+    static constexpr uint32_t kWindowFrom = 12;
 
-    void Begin() override;
-    void Update() override;
+    // The pictures in their order, the pilot's name picture third.
+    static void PictureNames(int32_t pilot, char (&names)[kPictureCount][32]);
 
-    void RequestEnd() { endRequested_ = true; }
-    int32_t GetPilot() const { return pilot_; }
+    SceneStoryOpening() : StoryPictureScene(kFadeInFrames, kPictureCount) {}
 
-    static uint32_t GetStartCount() { return s_starts; }
-    static void ClearStarts() { s_starts = 0; }
-    static void SetHeld(bool held) { s_held = held; }
-
-private:
-    int32_t pilot_ = -1;
-    bool endRequested_ = false;
-
-    static inline uint32_t s_starts = 0;
-    static inline bool s_held = false;
+protected:
+    void OnBegin() override;
+    void LoadResources(Mireku::Resource::ChildResourceLoader& loader) override;
+    void StateShown() override;
+    void Draw() override;
+    void StateLeave() override { StartStage(); }
 };

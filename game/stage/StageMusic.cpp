@@ -36,13 +36,14 @@ void StageMusic::StageMusicName(const GlobalWork& work, char* out, uint32_t size
 
 StageMusic::~StageMusic() {
     if (SoundManager* s = Sound()) {
-        if (g_currentMusicSlot == stageSlot_ || g_currentMusicSlot == continueSlot_ ||
-            g_currentMusicSlot == jingleSlot_)
+        if (g_currentMusicSlot == StageMusicSlots::stagePiece ||
+            g_currentMusicSlot == continueSlot_ ||
+            g_currentMusicSlot == StageMusicSlots::clearJingle)
             g_currentMusicSlot = -1;
-        s->ReleaseStream(&stageSlot_);
+        s->ReleaseStream(&StageMusicSlots::stagePiece);
         s->ReleaseStream(&continueSlot_);
         s->ReleaseStream(&secondSlot_);
-        s->ReleaseStream(&jingleSlot_);
+        s->ReleaseStream(&StageMusicSlots::clearJingle);
     }
 }
 
@@ -65,15 +66,15 @@ void StageMusic::Open(const GlobalWork& work) {
 void StageMusic::OpenStage(const char* name) {
     std::snprintf(stageName_, sizeof stageName_, "%s", name);
     if (SoundManager* s = Sound())
-        s->OpenStream(&stageSlot_, kFolder, name);
+        s->OpenStream(&StageMusicSlots::stagePiece, kFolder, name);
 }
 
 void StageMusic::ReleaseStage() {
     if (SoundManager* s = Sound()) {
-        s->StopStream(stageSlot_);
-        if (g_currentMusicSlot == stageSlot_)
+        s->StopStream(StageMusicSlots::stagePiece);
+        if (g_currentMusicSlot == StageMusicSlots::stagePiece)
             g_currentMusicSlot = -1;
-        s->ReleaseStream(&stageSlot_);
+        s->ReleaseStream(&StageMusicSlots::stagePiece);
     }
 }
 
@@ -86,11 +87,11 @@ void StageMusic::Play(int32_t slot, bool loop) {
 
 bool StageMusic::IsStageMusicSettled() const {
     const SoundManager* s = Sound();
-    return !s || s->IsStreamSettled(stageSlot_);
+    return !s || s->IsStreamSettled(StageMusicSlots::stagePiece);
 }
 
 void StageMusic::StartStageMusic() {
-    Play(stageSlot_, true);
+    Play(StageMusicSlots::stagePiece, true);
 }
 
 void StageMusic::Update() {
@@ -120,9 +121,9 @@ void StageMusic::Update() {
         if (SoundManager* s = Sound())
             s->SetMusicVolumeScale(volume_);
     }
-    if (playPending_ && (!Sound() || Sound()->IsStreamSettled(stageSlot_))) {
+    if (playPending_ && (!Sound() || Sound()->IsStreamSettled(StageMusicSlots::stagePiece))) {
         playPending_ = 0;
-        Play(stageSlot_, true);
+        Play(StageMusicSlots::stagePiece, true);
     }
 }
 
@@ -147,19 +148,19 @@ void StageMusic::PlayThirdBoss() {
 void StageMusic::PlayJingle() {
     ReleaseStage();
     if (SoundManager* s = Sound()) {
-        s->ReleaseStream(&jingleSlot_);
-        s->OpenStream(&jingleSlot_, kFolder, kJingleName);
-        Play(jingleSlot_, false);
+        s->ReleaseStream(&StageMusicSlots::clearJingle);
+        s->OpenStream(&StageMusicSlots::clearJingle, kFolder, kJingleName);
+        Play(StageMusicSlots::clearJingle, false);
     }
 }
 
 void StageMusic::StopStageMusic() {
     if (SoundManager* s = Sound())
-        s->StopStream(stageSlot_);
+        s->StopStream(StageMusicSlots::stagePiece);
 }
 
 void StageMusic::ReplayStageMusic() {
-    Play(stageSlot_, false);
+    Play(StageMusicSlots::stagePiece, false);
 }
 
 void StageMusic::PlayContinueMusic() {

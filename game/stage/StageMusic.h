@@ -1,8 +1,12 @@
 // The music of a stage: its own piece (looping from stage start), the change
 // to the boss piece after a fixed time (a fade, a pause, then the boss
 // music), the continue music, the stage-clear jingle, and fades asked for by
-// boss objects. Works without a sound manager (silent).
+// boss objects. Works without a sound manager (silent). The piece's and the
+// jingle's slots are the game-wide ones of StageMusicSlots, where a story
+// over the stage finds them.
 #pragma once
+
+#include "game/core/StageMusicSlots.h"
 
 #include <cstdint>
 
@@ -62,9 +66,9 @@ public:
     bool HasContinueMusicEnded() const;
 
     // Inspection.
-    int32_t GetStageSlot() const { return stageSlot_; }
+    int32_t GetStageSlot() const { return StageMusicSlots::stagePiece; }
     int32_t GetContinueSlot() const { return continueSlot_; }
-    int32_t GetJingleSlot() const { return jingleSlot_; }
+    int32_t GetJingleSlot() const { return StageMusicSlots::clearJingle; }
     uint32_t GetBossCountdown() const { return bossCountdown_; }
     uint32_t GetFadeLength() const { return fadeLength_; }
     uint32_t GetBackgroundCountdown() const { return backgroundCountdown_; }
@@ -82,10 +86,8 @@ private:
     void ReleaseStage();
     void Play(int32_t slot, bool loop);
 
-    int32_t stageSlot_ = -1;
     int32_t continueSlot_ = -1;
     int32_t secondSlot_ = -1; // never opened; kept released with the others
-    int32_t jingleSlot_ = -1;
     uint32_t bossCountdown_ = 0;
     float volume_ = 1.0f;
     float fadeStep_ = 0.0f;

@@ -6,8 +6,10 @@
 // pressed mask and keeps what the "HUD" layer drew.
 #pragma once
 
+#include "engine/graphics/CommandHeader.h"
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
+#include "engine/graphics/DrawPayload.h"
 #include "engine/graphics/VertexBuffer.h"
 #include "engine/peripheral/InputDevice.h"
 #include "engine/renderer/SpriteRenderer.h"
@@ -21,7 +23,6 @@
 #include "game/core/SpriteManager.h"
 #include "game/flow/SceneDriver.h"
 #include "game/scene/SceneGame.h"
-#include "game/scene/SceneStoryOpening.h"
 #include "game/scene/SceneTitle.h"
 #include "game/scene/SpriteFont.h"
 #include "game/vfx/VfxController.h"
@@ -42,7 +43,7 @@
 
 namespace flow_test {
 
-// One sprite of the "HUD" layer as it was flushed.
+// One sprite of a layer as it was flushed.
 struct Sprite {
     float x0, y0, x1, y1; // top-left and bottom-right corners on the screen
     float u0, v0, u1, v1; // the same corners' texels
@@ -50,7 +51,72 @@ struct Sprite {
     const Mireku::Graphics::Texture* texture; // the layer's default texture when none was set
     uint32_t priority;
     uint32_t blend;
+    int16_t clip[4]; // x, y, width, height of the clip it was drawn under; all 0 for none
+    float Width() const { return x1 - x0; }
+    float Height() const { return y1 - y0; }
 };
+
+// Flushes `layer` into the current command block and reads its sprites back:
+// corners from the vertices, texture, blend, priority and clip from the
+// commands the flush recorded.
+inline std::vector<Sprite> FlushLayer(Mireku::Renderer::SpriteRenderer* layer) {
+    using namespace Mireku::Graphics;
+    std::vector<Sprite> out;
+    if (!layer)
+        return out;
+    DrawContext* context = GetDrawContext();
+    const uint32_t first = context->GetSequence();
+    const uint32_t count = layer->GetCount();
+    layer->Flush(1280, 720);
+    const auto* v = reinterpret_cast<const Mireku::Renderer::SpriteVertex*>(
+        layer->GetVertexBuffer()->GetStaging(0));
+    ContextBuffer* block = ContextBuffer::GetInstance();
+    const auto* headers = reinterpret_cast<const CommandHeader*>(block->GetCurrentBlock());
+    RectPayload clip{0, 0, 0, 0};
+    for (uint32_t i = first; i < context->GetSequence() && v; ++i) {
+        const CommandHeader& h = headers[i];
+        if (h.type == kCommandSetScissor) {
+            clip = *reinterpret_cast<const RectPayload*>(block->GetCurrentBlock() + h.payload);
+            continue;
+        }
+        if (h.type != kCommandDrawIndexed)
+            continue;
+        const auto* d = reinterpret_cast<const DrawPayload*>(block->GetCurrentBlock() + h.payload);
+        const StageBindings& pixel = d->stages[kStagePixel];
+        const Texture* texture = pixel.textureCount ? pixel.textures[0].texture : nullptr;
+        uint32_t blend = 0;
+        for (uint32_t b = 0; b < 4; ++b)
+            if (layer->GetBlendState(b) == d->blendState)
+                blend = b;
+        for (uint32_t q = d->start / 6; q < (d->start + d->count) / 6 && q < count; ++q) {
+            const Mireku::Renderer::SpriteVertex* s = v + q * 4;
+            out.push_back({s[0].x,
+                           s[0].y,
+                           s[3].x,
+                           s[3].y,
+                           s[0].u0,
+                           s[0].v0,
+                           s[3].u0,
+                           s[3].v0,
+                           s[0].colour0,
+                           texture,
+                           h.keyHigh & 0x3FFFFu,
+                           blend,
+                           {clip.x, clip.y, clip.width, clip.height}});
+        }
+    }
+    return out;
+}
+
+// The sprites of `sprites` drawn with `texture`.
+inline std::vector<Sprite> With(const std::vector<Sprite>& sprites,
+                                const Mireku::Graphics::Texture* texture) {
+    std::vector<Sprite> out;
+    for (const Sprite& s : sprites)
+        if (s.texture == texture)
+            out.push_back(s);
+    return out;
+}
 
 class FlowRig : public ::testing::Test {
 protected:
@@ -122,8 +188,6 @@ protected:
         driver = SceneDriver::CreateInstance();
         SceneGame::ClearStarts();
         SceneGame::SetHeld(true);
-        SceneStoryOpening::ClearStarts();
-        SceneStoryOpening::SetHeld(true);
         SceneTitle::SetDemoReturned(false);
     }
 
@@ -138,7 +202,6 @@ protected:
             SceneDriver::DestroyInstance();
         }
         SceneGame::SetHeld(false);
-        SceneStoryOpening::SetHeld(false);
         RecordingVfxInstance::Held() = false;
         if (VfxController* vfx = VfxController::GetInstance()) {
             vfx->Finalize();
@@ -179,6 +242,13 @@ protected:
     // Music opened in the last frame has finished loading when the next one
     // starts, as if the loader thread were instant.
     void Frame(uint32_t pressed = 0) {
+        BeginFrame(pressed);
+        driver->Update(SpriteManager::GetInstance()->GetLayer(SpriteLayer::kHud));
+        VfxController::GetInstance()->RunFrame();
+        EndFrame();
+    }
+    // A frame's start: loaded music, input, layers reset, the sound manager.
+    void BeginFrame(uint32_t pressed = 0) {
         for (int32_t slot = 0; slot < static_cast<int32_t>(SoundManager::kStreamSlots); ++slot)
             sound->WaitStream(slot);
         if (auto* devices = Mireku::Peripheral::InputDevice::GetInstance())
@@ -188,10 +258,17 @@ protected:
         input->SetTriggered(pressed);
         sound->Update();
         sprites->RaiseHudLayer();
-        Mireku::Renderer::SpriteRenderer* hud = sprites->GetLayer(SpriteLayer::kHud);
-        driver->Update(hud);
-        VfxController::GetInstance()->RunFrame();
-        Capture(hud);
+    }
+    // A frame's end: the "HUD" layer and the two portrait layers read back,
+    // the frame executed on the device.
+    void EndFrame() {
+        SpriteManager* sprites = SpriteManager::GetInstance();
+        hud = FlushLayer(sprites->GetLayer(SpriteLayer::kHud));
+        portraits = FlushLayer(sprites->GetLayer(SpriteLayer::kEnemyShotBlend));
+        noise = FlushLayer(sprites->GetLayer(SpriteLayer::kEnemyShotAdd));
+        const float clear[4] = {0, 0, 0, 0};
+        stack.Execute(clear);
+        Mireku::Resource::ResourceManager::GetInstance()->Update();
         ++frame;
     }
     void Frames(int n) {
@@ -242,13 +319,9 @@ protected:
     // How many times sound effect `id` has started (modulo its 16 voices).
     uint32_t SoundCount(uint32_t id) const { return sound->GetNextVoice(id); }
 
-    // Sprites of the last frame using `texture`.
+    // Sprites of the last frame's "HUD" layer using `texture`.
     std::vector<Sprite> SpritesOf(const Mireku::Graphics::Texture* texture) const {
-        std::vector<Sprite> out;
-        for (const Sprite& s : hud)
-            if (s.texture == texture)
-                out.push_back(s);
-        return out;
+        return With(hud, texture);
     }
     // The text the sprite font drew with `font` on the line at `y` from x0
     // to x1, read back from the glyph cells ('?' for a cell of no glyph).
@@ -282,43 +355,15 @@ protected:
     SoundManager* sound = nullptr;
     InputManager* input = nullptr;
     SceneDriver* driver = nullptr;
+    // The last frame's sprites: the screens' layer, and the story portraits
+    // with their cut-in noise.
     std::vector<Sprite> hud;
+    std::vector<Sprite> portraits;
+    std::vector<Sprite> noise;
     int64_t frame = 0;
 
 private:
     std::filesystem::path previousFolder_;
-
-    // Flushes the "HUD" layer, keeps its sprites with their draw state, and
-    // executes the frame on the null device.
-    void Capture(Mireku::Renderer::SpriteRenderer* layer) {
-        using namespace Mireku::Graphics;
-        hud.clear();
-        const uint32_t count = layer->GetCount();
-        layer->Flush(1280, 720);
-        const auto* v = reinterpret_cast<const Mireku::Renderer::SpriteVertex*>(
-            layer->GetVertexBuffer()->GetStaging(0));
-        ContextBuffer* block = ContextBuffer::GetInstance();
-        for (CommandHeader* h : stack.Commands()) {
-            if (h->type != kCommandDrawIndexed || !v)
-                continue;
-            const auto* d =
-                reinterpret_cast<const DrawPayload*>(block->GetCurrentBlock() + h->payload);
-            const StageBindings& pixel = d->stages[kStagePixel];
-            const Texture* texture = pixel.textureCount ? pixel.textures[0].texture : nullptr;
-            uint32_t blend = 0;
-            for (uint32_t b = 0; b < 4; ++b)
-                if (layer->GetBlendState(b) == d->blendState)
-                    blend = b;
-            for (uint32_t i = d->start / 6; i < (d->start + d->count) / 6 && i < count; ++i) {
-                const Mireku::Renderer::SpriteVertex* q = v + i * 4;
-                hud.push_back({q[0].x, q[0].y, q[3].x, q[3].y, q[0].u0, q[0].v0, q[3].u0, q[3].v0,
-                               q[0].colour0, texture, h->keyHigh & 0x3FFFFu, blend});
-            }
-        }
-        const float clear[4] = {0, 0, 0, 0};
-        stack.Execute(clear);
-        Mireku::Resource::ResourceManager::GetInstance()->Update();
-    }
 };
 
 } // namespace flow_test

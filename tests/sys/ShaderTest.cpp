@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -123,6 +124,25 @@ TEST(Shader, SemanticTableIsCaseBlindAndBounded) {
     EXPECT_EQ(sys::SemanticLocation("TEXCOORD123456789"), -1);
     for (int i = 0; i < 8; ++i)
         EXPECT_LT(sys::SemanticLocation("TEXCOORD", i), 32);
+}
+
+// The vertex inputs of the effects' materials, morph targets included, each
+// get a location of their own within the 16 attributes GL guarantees.
+TEST(Shader, EffectInputsHaveDistinctLocationsBelowSixteen) {
+    const char* const semantics[] = {"POSITION0", "POSITION1", "NORMAL0",  "NORMAL1",   "TANGENT0",
+                                     "TANGENT1",  "COLOR0",    "COLOR1",   "TEXCOORD0", "TEXCOORD1",
+                                     "TEXCOORD2", "TEXCOORD3", "TEXCOORD4"};
+    std::vector<int> seen;
+    for (const char* s : semantics) {
+        const int location = sys::SemanticLocation(s);
+        EXPECT_GE(location, 0) << s;
+        EXPECT_LT(location, 16) << s;
+        for (int other : seen)
+            EXPECT_NE(location, other) << s;
+        seen.push_back(location);
+    }
+    EXPECT_EQ(sys::SemanticLocation("NORMAL", 2), -1);
+    EXPECT_EQ(sys::SemanticLocation("TANGENT", 2), -1);
 }
 
 TEST(Shader, CompileErrorsComeBackAsText) {

@@ -2,9 +2,8 @@
 // streams made with the writer's chunk layer, well formed and damaged.
 //   make_chunk_seeds <folder>
 #include "tools/effect/ChunkWriter.h"
+#include "tools/effect/SeedFiles.h"
 
-#include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -52,17 +51,5 @@ std::vector<std::vector<uint8_t>> Seeds() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_chunk_seeds <folder>\n");
-        return 2;
-    }
-    const std::vector<std::vector<uint8_t>> seeds = Seeds();
-    for (size_t i = 0; i < seeds.size(); ++i) {
-        std::ofstream out(std::string(argv[1]) + "/seed" + std::to_string(i), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(seeds[i].data()),
-                  static_cast<std::streamsize>(seeds[i].size()));
-        if (!out)
-            return 1;
-    }
-    return 0;
+    return effecttools::WriteSeedFiles(argc, argv, "make_chunk_seeds", Seeds());
 }

@@ -2,6 +2,8 @@
 
 #include "effects/Core/Interface/InterfaceBase.h"
 
+#include <cstdint>
+
 namespace FulgorCore {
 
 // A device texture. The runtime hands it back to the device when binding.
@@ -9,6 +11,8 @@ class ITexture : public InterfaceBase {
 public:
     // A texture that answers true raises a renderer flag when it is bound.
     virtual bool IsSpecial() { return false; }
+    // No caller gives this word a meaning; hosts answer 1.
+    virtual uint32_t Reserved4() { return 1; }
 };
 
 } // namespace FulgorCore

@@ -42,8 +42,11 @@ public:
     }
 
     bool IsMeasuring() const { return measuring_; }
-    // A build request past the block, or a measure beyond 32 bits: the load
-    // must fail.
+    // A reader found damage that the load must not survive (an index past
+    // its table, say); called while measuring, before the block exists.
+    void Reject() { failed_ = true; }
+    // A build request past the block, a measure beyond 32 bits or a reader's
+    // Reject: the load must fail.
     bool HasFailed() const { return failed_; }
 
     static RuntimeDataAllocator& Global();

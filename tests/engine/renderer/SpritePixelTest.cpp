@@ -1,13 +1,12 @@
 // Sprites drawn by the GL backend (llvmpipe under the offscreen video driver)
 // and read back from the back buffer.
 #include "support/GraphicsFixture.h"
+#include "support/PixelCheck.h"
 
 #include "engine/graphics/ResourceCreation.h"
 #include "engine/graphics/Texture.h"
 #include "engine/renderer/SpriteRenderer.h"
 #include "tools/dds/DdsWriter.h"
-
-#include <cstdlib>
 
 namespace {
 
@@ -47,13 +46,7 @@ protected:
         ASSERT_EQ(pixels.size(), static_cast<size_t>(kSize * kSize * 4));
     }
     ::testing::AssertionResult At(int x, int y, int r, int g, int b, int tolerance = 2) const {
-        const uint8_t* p = &pixels[static_cast<size_t>((y * kSize + x) * 4)];
-        if (std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance &&
-            std::abs(p[2] - b) <= tolerance)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-               << "pixel (" << x << ", " << y << ") is " << int(p[0]) << ", " << int(p[1]) << ", "
-               << int(p[2]) << "; expected " << r << ", " << g << ", " << b;
+        return testing_graphics::PixelIs(pixels, kSize, x, y, r, g, b, tolerance);
     }
     void Quad(float x, float y, float w, float h, uint32_t rgba) {
         renderer->SetRect(x, y, w, h);

@@ -320,3 +320,19 @@ TEST_F(StreamSettleTest, ReadyFailedAndNoneAreSettledLoadingIsNot) {
     EXPECT_FALSE(manager_->IsStreamReady(missing)) << "failed is not ready";
     EXPECT_TRUE(manager_->IsStreamSettled(missing)) << "but it will never load either";
 }
+
+TEST_F(StreamSettleTest, EachSlotKeepsTheNameItWasOpenedWith) {
+    EXPECT_STREQ(manager_->GetStreamName(-1), "");
+    EXPECT_STREQ(manager_->GetStreamName(16), "");
+    int32_t music = -1, missing = -1;
+    manager_->OpenStream(&music, "sound/bgm", "vam_035.ogg");
+    manager_->OpenStream(&missing, "sound/bgm", "nothing.ogg");
+    EXPECT_STREQ(manager_->GetStreamName(music), "vam_035.ogg");
+    EXPECT_STREQ(manager_->GetStreamName(missing), "nothing.ogg") << "also a file that fails";
+    Complete({});
+    Complete({});
+    manager_->ReleaseStream(&music);
+    manager_->OpenStream(&music, "sound/bgm", "vam_022.ogg");
+    EXPECT_STREQ(manager_->GetStreamName(music), "vam_022.ogg") << "the slot's last file";
+    Complete({});
+}

@@ -149,7 +149,7 @@ TEST_P(PilotDifficulty, ModeOfTheRow) {
     EXPECT_EQ(work->lastPilot, 1);
     EXPECT_EQ(work->subWeaponUnlocked, 1u) << "the first sub weapon only";
     if (story) {
-        EXPECT_EQ(SceneStoryOpening::GetStartCount(), 1u);
+        EXPECT_NE(Active<SceneStoryOpening>(), nullptr);
         EXPECT_EQ(SceneGame::GetStartCount(), 0u);
     } else {
         ASSERT_EQ(SceneGame::GetStartCount(), 1u);

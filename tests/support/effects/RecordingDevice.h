@@ -1,7 +1,8 @@
 // A rendering device for the effects runtime's tests: it records every
 // creation (with its initial bytes), lock and unlock, keeps each buffer's
 // bytes so locks return real memory, counts the objects alive and can be
-// told to fail chosen creations.
+// told to fail chosen creations. Draws are recorded with the state set
+// before them.
 #pragma once
 
 #include "support/effects/CountedObject.h"
@@ -120,6 +121,87 @@ public:
     }
     void OnFrameReset() override { ++frameResets; }
 
+    void SetCullMode(uint32_t mode) override { state.cullMode = mode; }
+    void SetBlendMode(uint32_t mode, bool wireframe) override {
+        state.blendMode = mode;
+        state.wireframe = wireframe;
+    }
+    void SetDepthState(uint8_t compareKind, uint8_t depthWrite, uint8_t depthTest) override {
+        state.depth[0] = compareKind;
+        state.depth[1] = depthWrite;
+        state.depth[2] = depthTest;
+    }
+    void SetTexture(uint32_t stage, FulgorCore::ITexture* texture, uint32_t filter,
+                    uint32_t addressU, uint32_t addressV, uint32_t) override {
+        if (stage < 9)
+            state.textures[stage] = {texture, filter, addressU, addressV};
+    }
+    void SetShader(FulgorCore::IShader* shader) override { state.shader = shader; }
+    void OnDrawPhase(uint32_t phase) override { phases.push_back(phase); }
+    void SetVertexShaderConstants(uint32_t first, const void*, uint32_t count,
+                                  uint32_t stride) override {
+        constants.push_back({false, first, count, stride});
+    }
+    void SetPixelShaderConstants(uint32_t first, const void*, uint32_t count,
+                                 uint32_t stride) override {
+        constants.push_back({true, first, count, stride});
+    }
+    void SetVertexBuffer(uint32_t stream, FulgorCore::IVertexBuffer* buffer, uint32_t offset,
+                         uint32_t stride) override {
+        if (stream < 2)
+            state.streams[stream] = {buffer, offset, stride};
+    }
+    void SetIndexBuffer(FulgorCore::IIndexBuffer* buffer) override { state.indices = buffer; }
+    void Draw(uint32_t primitive, uint32_t vertexCount) override {
+        draws.push_back({false, primitive, 0, vertexCount, state});
+    }
+    void DrawIndexed(uint32_t primitive, uint32_t firstIndex, uint32_t indexCount,
+                     uint32_t) override {
+        draws.push_back({true, primitive, firstIndex, indexCount, state});
+    }
+    void ResetRenderState() override {
+        state = {};
+        ++renderStateResets;
+    }
+    void OnLayerEnd() override { ++layerEnds; }
+    void OnBatchesBegin(uint32_t layer) override { batchLayers.push_back(layer); }
+    void OnBatchesEnd(uint32_t) override {}
+
+    struct TextureStage {
+        const FulgorCore::ITexture* texture;
+        uint32_t filter;
+        uint32_t addressU;
+        uint32_t addressV;
+    };
+    struct Stream {
+        const FulgorCore::IVertexBuffer* buffer;
+        uint32_t offset;
+        uint32_t stride;
+    };
+    struct RenderState {
+        uint32_t cullMode = 0;
+        uint32_t blendMode = 0;
+        bool wireframe = false;
+        uint8_t depth[3] = {0, 0, 0};
+        TextureStage textures[9] = {};
+        const FulgorCore::IShader* shader = nullptr;
+        Stream streams[2] = {};
+        const FulgorCore::IIndexBuffer* indices = nullptr;
+    };
+    struct DrawCall {
+        bool indexed;
+        uint32_t primitive;
+        uint32_t first;
+        uint32_t count;
+        RenderState state;
+    };
+    struct ConstantCall {
+        bool pixel;
+        uint32_t first;
+        uint32_t count;
+        uint32_t stride;
+    };
+
     size_t CountCreations(Kind kind, uint32_t size, bool dynamic) const {
         size_t n = 0;
         for (const Creation& c : creations)
@@ -134,6 +216,13 @@ public:
     std::vector<Unlock> unlocks;
     std::vector<uint32_t> builtinRequests;
     int frameResets = 0;
+    RenderState state;
+    std::vector<DrawCall> draws;
+    std::vector<ConstantCall> constants;
+    std::vector<uint32_t> phases;
+    std::vector<uint32_t> batchLayers;
+    int renderStateResets = 0;
+    int layerEnds = 0;
     // Creation number k (0-based, every kind counted) fails.
     int failCreationAt = -1;
     // Creations for which this answers true fail.

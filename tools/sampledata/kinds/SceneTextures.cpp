@@ -3,18 +3,15 @@
 // game-over caption, the pilot select with its busts and panels, and the
 // free-play end picture. Every texture is as large as the texel rectangles
 // its screen reads; text is drawn with DejaVu Sans.
-#include "tools/dds/DdsWriter.h"
-#include "tools/font/FontBuilder.h"
-#include "tools/font/TextPainter.h"
+#include "tools/sampledata/PictureMaker.h"
 #include "tools/sampledata/SampleKind.h"
 
-#include <algorithm>
 #include <cmath>
 #include <functional>
 
 namespace {
 
-using tools::RgbaImage;
+using namespace sampledata;
 
 constexpr const char* kArchive = "0100";
 constexpr const char* kCommon = "texture/game/common";
@@ -22,103 +19,7 @@ constexpr const char* kSetupRanking = "texture/setup_ranking";
 constexpr const char* kSelect = "texture/selectpilot";
 constexpr const char* kGameSelect = "texture/game/selectpilot";
 
-constexpr uint32_t kClear = 0x00000000;
-constexpr uint32_t kWhite = 0xFFFFFFFF;
-constexpr uint32_t kGrey = 0x808890FF;
-constexpr uint32_t kPilotCount = 6;
-// Each pilot's own colour (red, green, blue, alpha).
-constexpr uint32_t kPilotColours[kPilotCount] = {0xE04040FF, 0x4080F0FF, 0x40C060FF,
-                                                 0xE0B030FF, 0xB050E0FF, 0x30C8C8FF};
-
-uint32_t WithAlpha(uint32_t rgba, uint8_t alpha) {
-    return (rgba & 0xFFFFFF00u) | alpha;
-}
-
-uint32_t Scaled(uint32_t rgba, float f) {
-    uint32_t out = rgba & 0xFF;
-    for (int shift = 8; shift <= 24; shift += 8) {
-        const float c = static_cast<float>((rgba >> shift) & 0xFF) * f;
-        out |= static_cast<uint32_t>(c > 255.0f ? 255.0f : c) << shift;
-    }
-    return out;
-}
-
-uint32_t Mix(uint32_t a, uint32_t b, float t) {
-    uint32_t out = 0;
-    for (int shift = 0; shift <= 24; shift += 8) {
-        const float x = static_cast<float>((a >> shift) & 0xFF);
-        const float y = static_cast<float>((b >> shift) & 0xFF);
-        out |= static_cast<uint32_t>(x + (y - x) * t) << shift;
-    }
-    return out;
-}
-
-void Gradient(RgbaImage& image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t top,
-              uint32_t bottom) {
-    for (int32_t row = 0; row < h; ++row)
-        image.Fill(
-            x, y + row, w, 1,
-            Mix(top, bottom, h > 1 ? static_cast<float>(row) / static_cast<float>(h - 1) : 0.0f));
-}
-
-void Frame(RgbaImage& image, int32_t x, int32_t y, int32_t w, int32_t h, int32_t t, uint32_t c) {
-    image.Fill(x, y, w, t, c);
-    image.Fill(x, y + h - t, w, t, c);
-    image.Fill(x, y, t, h, c);
-    image.Fill(x + w - t, y, t, h, c);
-}
-
-void Disc(RgbaImage& image, int32_t cx, int32_t cy, int32_t r, uint32_t c) {
-    for (int32_t y = -r; y <= r; ++y)
-        for (int32_t x = -r; x <= r; ++x)
-            if (x * x + y * y <= r * r)
-                image.Set(cx + x, cy + y, c);
-}
-
-// A caption plate: a translucent dark box, a frame and centred text.
-void Plate(tools::TextPainter& text, RgbaImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
-           uint32_t colour, const std::string& caption) {
-    image.Fill(x, y, w, h, WithAlpha(Scaled(colour, 0.3f), 200));
-    Frame(image, x, y, w, h, 2, colour);
-    // As large as fits: three fifths of the height, at most 48 pixels, and
-    // smaller for a caption wider than the box.
-    uint32_t size = std::min<uint32_t>(static_cast<uint32_t>(h) * 3 / 5, 48);
-    while (size > 8 && text.Measure(caption, size) > w - 8)
-        --size;
-    text.DrawCentred(image, x, y, w, h, size, caption, kWhite);
-}
-
-class Maker {
-public:
-    Maker(sampledata::Staging& staging, std::string* error) : staging_(staging), error_(error) {}
-
-    bool Open() {
-        if (text.Open(tools::kDejaVuSans))
-            return true;
-        *error_ = std::string("scene textures: cannot open ") + tools::kDejaVuSans +
-                  " (package fonts-dejavu-core)";
-        return false;
-    }
-
-    bool Add(const std::string& folder, const std::string& name, const RgbaImage& image) {
-        if (!ok_)
-            return false;
-        ok_ = staging_.Add(kArchive, folder + "/" + name,
-                           tools::WriteDds(sys::DdsFormat::R8G8B8A8, image.width, image.height, 1,
-                                           false, image.pixels.data(), image.pixels.size()),
-                           error_);
-        return ok_;
-    }
-
-    bool Ok() const { return ok_; }
-
-    tools::TextPainter text;
-
-private:
-    sampledata::Staging& staging_;
-    std::string* error_;
-    bool ok_ = true;
-};
+using Maker = PictureMaker;
 
 // "game_moji1.dds": 32 by 32 cells, digits on row 0, capitals on rows 1 and
 // 2, small letters on rows 3 and 4 (so 'v' is at column 5 of row 4),
@@ -332,8 +233,8 @@ void FreePlayEnd(Maker& m) {
 }
 
 bool BuildSceneTextures(sampledata::Staging& staging, std::string* error) {
-    Maker m(staging, error);
-    if (!m.Open())
+    Maker m(staging, kArchive, error);
+    if (!m.Open("scene textures"))
         return false;
     VersionGlyphs(m);
     SpriteFontGlyphs(m);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+namespace FulgorCore {
+
+// The text of one generated shader program. The caller owns the buffer and
+// reuses it; `length` counts the chars written, and the text is kept
+// NUL-terminated after them.
+struct ShaderSourceBuffer {
+    static constexpr uint32_t kCapacity = 16384;
+
+    char text[kCapacity];
+    uint32_t length;
+};
+
+} // namespace FulgorCore

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "effects/Core/Interface/ITexture.h"
+#include "engine/graphics/Texture.h"
+#include "game/vfx/HostObject.h"
+
+// An engine texture handed to the effects runtime.
+class Texture : public HostObject<FulgorCore::ITexture, Mireku::Graphics::Texture> {
+public:
+    using HostObject::HostObject;
+
+    // Asked by the device before binding: the engine texture is bound only
+    // when this answers false, which every texture of this game does.
+    virtual bool IsUnbound() { return false; }
+    virtual bool Reserved6() { return false; }
+    virtual void Reserved7() {}
+};

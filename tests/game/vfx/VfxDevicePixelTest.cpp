@@ -1,0 +1,360 @@
+// The effects device drawing through the GL backend (llvmpipe under the
+// offscreen video driver), read back from the back buffer.
+#include "support/PixelCheck.h"
+#include "support/vfx/VfxDeviceRig.h"
+
+#include "effects/Core/Interface/IShader.h"
+#include "effects/Core/Interface/ITexture.h"
+#include "game/vfx/IndexBuffer.h"
+#include "game/vfx/VertexBuffer.h"
+#include "game/vfx/VfxDevice.h"
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+using FulgorCore::IShader;
+using FulgorCore::ITexture;
+using FulgorCore::ShaderKey;
+
+constexpr int kSize = 64;
+
+// The vertices of the four material kinds, as the runtime's writers lay
+// them out.
+struct SimpleVertex {
+    float position[3];
+    float offset[3]; // corner offset (a full width), polygon offset in z
+    float rotation[3];
+    int16_t texCoord[2]; // signed normalised
+    int16_t colour[4];   // times 1000
+};
+static_assert(sizeof(SimpleVertex) == 48);
+
+struct ShapeVertex {
+    float position[4];
+    int16_t colour[4];
+    uint8_t parameters[4];
+    int16_t uvSets[3][4];
+};
+static_assert(sizeof(ShapeVertex) == 52);
+
+struct ModelVertex {
+    float position[3];
+    uint8_t tangent[4];
+    uint8_t normal[4];
+    uint8_t colour[4];
+    int16_t uvSets[3][4];
+};
+static_assert(sizeof(ModelVertex) == 48);
+
+struct MorphTarget {
+    float position[3];
+    uint8_t normal[4];
+    uint8_t tangent[4];
+};
+static_assert(sizeof(MorphTarget) == 20);
+
+struct ProjectionVertex {
+    float position[3];
+};
+
+// Rectangles in clip space, x to the right and y up.
+struct Box {
+    float left, top, right, bottom;
+};
+
+class VfxDevicePixels : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!rig.Start(sys::gpu::Backend::OpenGL, kSize, kSize))
+            GTEST_SKIP() << "no GL context here";
+        device = rig.device;
+        vertices = rig.Keep(
+            static_cast<VertexBuffer*>(device->CreateVertexBuffer(1 << 16, true, nullptr)));
+        indices =
+            rig.Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(1 << 12, true, nullptr)));
+        ASSERT_TRUE(vertices && indices);
+        simple = rig.Shader(ShaderKey::kSimple);
+        ASSERT_NE(simple, nullptr);
+        white = Texture1x1(255, 255, 255, 255);
+        ASSERT_NE(white, nullptr);
+    }
+    void TearDown() override { rig.Stop(); }
+
+    IShader* Shader(uint32_t word0) { return rig.Shader(word0); }
+    ITexture* Texture(uint32_t width, uint32_t height, const std::vector<uint8_t>& rgba) {
+        return rig.Texture(width, height, rgba);
+    }
+    ITexture* Texture1x1(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+        return Texture(1, 1, {r, g, b, a});
+    }
+
+    // Copies vertices into the dynamic buffer through a lock; their byte
+    // offset in it.
+    uint32_t PutVertices(const void* data, uint32_t bytes) {
+        const uint32_t at = vertexBytes;
+        void* to = device->LockVertexBuffer(vertices, at, bytes);
+        EXPECT_NE(to, nullptr);
+        if (to)
+            std::memcpy(to, data, bytes);
+        device->UnlockVertexBuffer(vertices, bytes);
+        vertexBytes += bytes;
+        return at;
+    }
+    // The same for indices; the first index's number.
+    uint32_t PutIndices(std::initializer_list<uint16_t> list) {
+        const uint32_t first = indexCount;
+        const auto bytes = static_cast<uint32_t>(list.size() * 2);
+        void* to = device->LockIndexBuffer(indices, first * 2, bytes);
+        EXPECT_NE(to, nullptr);
+        if (to)
+            std::memcpy(to, list.begin(), bytes);
+        device->UnlockIndexBuffer(indices, bytes);
+        indexCount += static_cast<uint32_t>(list.size());
+        return first;
+    }
+
+    // Reset, the billboard program, a view-projection matrix (rows, the
+    // translation in the fourth) at register 8 and a white root colour.
+    void Begin(IShader* shader, const float (*viewProjection)[4] = nullptr) {
+        static const float kIdentity[4][4] = {
+            {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+        device->ResetRenderState();
+        device->SetShader(shader);
+        device->SetCullMode(2);
+        device->SetVertexShaderConstants(8, viewProjection ? viewProjection : kIdentity, 4, 16);
+        SetRootColour(1, 1, 1, 1);
+        const float base[4] = {1, 1, 1, 1};
+        device->SetVertexShaderConstants(14, base, 1, 16);
+    }
+    void SetRootColour(float r, float g, float b, float a) {
+        const float colour[4] = {r, g, b, a};
+        device->SetVertexShaderConstants(13, colour, 1, 16);
+    }
+
+    // A billboard over the box: its centre shifted by `shift` (undone by the
+    // view-projection), the texture's row 0 at the top.
+    void Billboard(const Box& box, std::initializer_list<int16_t> colour, float shift = 0) {
+        const float cx = (box.left + box.right) / 2 - shift;
+        const float cy = (box.top + box.bottom) / 2;
+        const float w = box.right - box.left;
+        const float h = box.top - box.bottom;
+        SimpleVertex v[4] = {};
+        const float corners[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
+        const int16_t uv[4][2] = {{0, 0}, {32767, 0}, {0, 32767}, {32767, 32767}};
+        for (int i = 0; i < 4; ++i) {
+            v[i].position[0] = cx;
+            v[i].position[1] = cy;
+            v[i].position[2] = 0.5f;
+            v[i].offset[0] = corners[i][0] * w; // halved by the program
+            v[i].offset[1] = corners[i][1] * h;
+            std::memcpy(v[i].texCoord, uv[i], sizeof uv[i]);
+            std::copy(colour.begin(), colour.end(), v[i].colour);
+        }
+        const uint32_t at = PutVertices(v, sizeof v);
+        device->SetVertexBuffer(0, vertices, at, sizeof(SimpleVertex));
+        device->SetIndexBuffer(indices);
+        device->DrawIndexed(1, PutIndices({0, 1, 2, 2, 1, 3}), 6, 4);
+    }
+
+    // One triangle of billboard vertices with no offset, in the given order.
+    void Triangle(std::initializer_list<std::pair<float, float>> points) {
+        SimpleVertex v[3] = {};
+        int i = 0;
+        for (const auto& [x, y] : points) {
+            v[i].position[0] = x;
+            v[i].position[1] = y;
+            v[i].position[2] = 0.5f;
+            for (int16_t& c : v[i].colour)
+                c = 1000;
+            ++i;
+        }
+        const uint32_t at = PutVertices(v, sizeof v);
+        device->SetVertexBuffer(0, vertices, at, sizeof(SimpleVertex));
+        device->SetIndexBuffer(indices);
+        device->DrawIndexed(1, PutIndices({0, 1, 2}), 3, 3);
+    }
+
+    // Executes the frame over the background and reads the picture.
+    void Finish(float r, float g, float b) {
+        const float clear[4] = {r, g, b, 1};
+        rig.stack.Execute(clear);
+        pixels = rig.stack.ReadBackBuffer();
+        ASSERT_EQ(pixels.size(), static_cast<size_t>(kSize * kSize * 4));
+        vertexBytes = 0;
+        indexCount = 0;
+    }
+    ::testing::AssertionResult At(int x, int y, int r, int g, int b, int tolerance = 2) const {
+        return testing_graphics::PixelIs(pixels, kSize, x, y, r, g, b, tolerance);
+    }
+
+    testsupport::VfxDeviceRig rig;
+    VfxDevice* device = nullptr;
+    VertexBuffer* vertices = nullptr;
+    IndexBuffer* indices = nullptr;
+    IShader* simple = nullptr;
+    ITexture* white = nullptr;
+    std::vector<uint8_t> pixels;
+    uint32_t vertexBytes = 0;
+    uint32_t indexCount = 0;
+};
+
+TEST_F(VfxDevicePixels, EachTexelLandsInItsQuadrant) {
+    // Row 0: red, green; row 1: blue, white.
+    ITexture* four =
+        Texture(2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255});
+    ASSERT_NE(four, nullptr);
+    // The view-projection moves everything a quarter of the screen to the
+    // right: in the row-vector convention its translation is the fourth row.
+    const float viewProjection[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0.25f, 0, 0, 1}};
+    Begin(simple, viewProjection);
+    device->SetTexture(0, four, 0, 0, 0, 0);
+    Billboard({-0.5f, 0.5f, 0.5f, -0.5f}, {1000, 1000, 1000, 1000}, 0.25f);
+    Finish(0.25f, 0.25f, 0.25f);
+    EXPECT_TRUE(At(20, 20, 255, 0, 0, 0));
+    EXPECT_TRUE(At(43, 20, 0, 255, 0, 0));
+    EXPECT_TRUE(At(20, 43, 0, 0, 255, 0));
+    EXPECT_TRUE(At(43, 43, 255, 255, 255, 0)); // colour 1000 reads as 1.0
+    // x -0.5..0.5 covers pixels 16 to 47 of 64, and y likewise.
+    EXPECT_TRUE(At(16, 30, 255, 0, 0, 0));
+    EXPECT_TRUE(At(15, 30, 64, 64, 64));
+    EXPECT_TRUE(At(47, 30, 0, 255, 0, 0));
+    EXPECT_TRUE(At(48, 30, 64, 64, 64));
+    EXPECT_TRUE(At(20, 16, 255, 0, 0, 0));
+    EXPECT_TRUE(At(20, 15, 64, 64, 64));
+    EXPECT_TRUE(At(20, 47, 0, 0, 255, 0));
+    EXPECT_TRUE(At(20, 48, 64, 64, 64));
+}
+
+TEST_F(VfxDevicePixels, BlendModesAddAndSubtract) {
+    Begin(simple);
+    device->SetTexture(0, white, 0, 0, 0, 0);
+    // Opaque blue on the left, white on the right, a scaled colour below.
+    Billboard({-1, 1, 0, 0}, {0, 0, 1000, 1000});
+    Billboard({0, 1, 1, 0}, {1000, 1000, 1000, 1000});
+    Billboard({-1, 0, 0, -1}, {500, 1000, 250, 1000});
+    // Half-alpha red added over the blue, subtracted from the white.
+    device->SetBlendMode(2, false);
+    Billboard({-1, 1, 0, 0}, {1000, 0, 0, 500});
+    device->SetBlendMode(3, false);
+    Billboard({0, 1, 1, 0}, {1000, 0, 0, 500});
+    Finish(0, 0, 0);
+    EXPECT_TRUE(At(16, 16, 128, 0, 255));
+    EXPECT_TRUE(At(48, 16, 128, 255, 255));
+    EXPECT_TRUE(At(16, 48, 128, 255, 64));
+    EXPECT_TRUE(At(48, 48, 0, 0, 0));
+}
+
+TEST_F(VfxDevicePixels, CullModeZeroDropsClockwiseTrianglesAndThreeDrawsBoth) {
+    Begin(simple);
+    device->SetTexture(0, white, 0, 0, 0, 0);
+    // Top half with cull mode 0: on the left clockwise on screen (top-left,
+    // top-right, bottom-left), on the right counter-clockwise.
+    device->SetCullMode(0);
+    Triangle({{-1, 1}, {0, 1}, {-1, 0}});
+    Triangle({{0, 1}, {0, 0}, {1, 1}});
+    // Bottom half with cull mode 3: both.
+    device->SetCullMode(3);
+    Triangle({{-1, 0}, {0, 0}, {-1, -1}});
+    Triangle({{0, 0}, {0, -1}, {1, 0}});
+    Finish(0.25f, 0.25f, 0.25f);
+    EXPECT_TRUE(At(8, 8, 64, 64, 64));
+    EXPECT_TRUE(At(40, 8, 255, 255, 255));
+    EXPECT_TRUE(At(8, 40, 255, 255, 255));
+    EXPECT_TRUE(At(40, 40, 255, 255, 255));
+}
+
+// A stage left without a texture samples nothing, not the texture an
+// earlier draw of the frame bound under its name.
+TEST_F(VfxDevicePixels, AStageWithoutATextureReadsBlack) {
+    ITexture* red = Texture1x1(255, 0, 0, 255);
+    ASSERT_NE(red, nullptr);
+    Begin(simple);
+    device->SetTexture(0, red, 0, 0, 0, 0);
+    Billboard({-1, 1, 0, -1}, {1000, 1000, 1000, 1000});
+    device->SetTexture(0, nullptr, 0, 0, 0, 0);
+    Billboard({0, 1, 1, -1}, {1000, 1000, 1000, 1000});
+    Finish(0.5f, 0.5f, 0.5f);
+    EXPECT_TRUE(At(16, 32, 255, 0, 0));
+    EXPECT_TRUE(At(48, 32, 0, 0, 0));
+}
+
+// The other three kinds draw with their layouts, the morph targets from
+// stream 1: one quad per quadrant.
+TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
+    IShader* shape = Shader(ShaderKey::kShape);
+    IShader* model = Shader(ShaderKey::kModel);
+    IShader* morph = Shader(ShaderKey::kModel | ShaderKey::kMorphTargetBit);
+    IShader* projection = Shader(ShaderKey::kProjection);
+    ASSERT_TRUE(shape && model && morph && projection);
+    const float corners[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
+    auto place = [&](const Box& b, int i, float* to) {
+        to[0] = corners[i][0] < 0 ? b.left : b.right;
+        to[1] = corners[i][1] > 0 ? b.top : b.bottom;
+        to[2] = 0.5f;
+    };
+    const uint32_t quad = PutIndices({0, 1, 2, 2, 1, 3});
+
+    // Generated geometry, red, top left.
+    Begin(shape);
+    ShapeVertex s[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        place({-1, 1, 0, 0}, i, s[i].position);
+        s[i].colour[0] = s[i].colour[3] = 1000;
+    }
+    device->SetVertexBuffer(0, vertices, PutVertices(s, sizeof s), sizeof(ShapeVertex));
+    device->SetIndexBuffer(indices);
+    device->DrawIndexed(1, quad, 6, 4);
+
+    // A model, green, top right.
+    device->SetShader(model);
+    ModelVertex m[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        place({0, 1, 1, 0}, i, m[i].position);
+        m[i].colour[1] = m[i].colour[3] = 255;
+    }
+    device->SetVertexBuffer(0, vertices, PutVertices(m, sizeof m), sizeof(ModelVertex));
+    device->DrawIndexed(1, quad, 6, 4);
+
+    // A morphing model, bottom left, halfway between its two shapes: the
+    // positions meet there, and the colour target, which no stream feeds,
+    // reads as opaque black, so white turns grey.
+    device->SetShader(morph);
+    const float halfway[4] = {0, 0.5f, 0, 0};
+    device->SetVertexShaderConstants(15, halfway, 1, 16);
+    ModelVertex from[4] = {};
+    MorphTarget to[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        place({-1, 0, 0, -1}, i, from[i].position);
+        place({-1, 0, 0, -1}, i, to[i].position);
+        from[i].position[0] += 0.5f;
+        to[i].position[0] -= 0.5f;
+        for (uint8_t& c : from[i].colour)
+            c = 255;
+    }
+    device->SetVertexBuffer(0, vertices, PutVertices(from, sizeof from), sizeof(ModelVertex));
+    device->SetVertexBuffer(1, vertices, PutVertices(to, sizeof to), sizeof(MorphTarget));
+    device->DrawIndexed(1, quad, 6, 4);
+
+    // A projection volume's face, blue from the root colour, bottom right.
+    device->SetShader(projection);
+    device->SetVertexBuffer(1, nullptr, 0, 0);
+    SetRootColour(0, 0, 1, 1);
+    ProjectionVertex p[4] = {};
+    for (int i = 0; i < 4; ++i)
+        place({0, 0, 1, -1}, i, p[i].position);
+    device->SetVertexBuffer(0, vertices, PutVertices(p, sizeof p), sizeof(ProjectionVertex));
+    device->DrawIndexed(1, quad, 6, 4);
+
+    Finish(0, 0, 0);
+    EXPECT_TRUE(At(16, 16, 255, 0, 0));
+    EXPECT_TRUE(At(48, 16, 0, 255, 0));
+    EXPECT_TRUE(At(16, 48, 128, 128, 128));
+    EXPECT_TRUE(At(4, 48, 128, 128, 128));
+    EXPECT_TRUE(At(48, 48, 0, 0, 255));
+}
+
+} // namespace

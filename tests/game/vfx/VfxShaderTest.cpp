@@ -1,0 +1,227 @@
+// The device's shader pairs on the null backend: the cache by key, the
+// compile from installed text, and the input layouts of the four kinds.
+#include "support/GraphicsFixture.h"
+#include "support/vfx/SampleShaders.h"
+
+#include "engine/graphics/ShaderBase.h"
+#include "engine/graphics/VertexLayout.h"
+#include "game/vfx/Shader.h"
+#include "game/vfx/ShaderObject.h"
+#include "game/vfx/VfxDevice.h"
+#include "sys/gpu/objects.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace G = Mireku::Graphics;
+using FulgorCore::IShader;
+using FulgorCore::ShaderKey;
+
+class VfxShaderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(stack.Start(sys::gpu::Backend::Null, 64, 64));
+        device = new VfxDevice();
+    }
+    void TearDown() override {
+        for (IShader* s : owned)
+            s->Release();
+        if (device)
+            device->Release();
+        stack.Stop();
+    }
+    static ShaderKey Key(uint32_t word0, uint32_t word4 = 0) {
+        ShaderKey key;
+        key.words[0] = word0;
+        key.words[4] = word4;
+        return key;
+    }
+    Shader* Create(const ShaderKey& key) {
+        IShader* shader = nullptr;
+        if (!device->CreateShader(&key, &shader)) {
+            EXPECT_EQ(shader, nullptr);
+            return nullptr;
+        }
+        owned.push_back(shader);
+        return static_cast<Shader*>(shader);
+    }
+    // The program objects' element semantics as the device made them.
+    static std::vector<std::string> LayoutSemantics(const Shader& shader) {
+        std::vector<std::string> out;
+        const auto* layout = shader.Get()->GetLayout()->GetLayout();
+        for (const auto& e : layout->elements)
+            out.push_back(e.semantic + std::to_string(e.element.semanticIndex) + "@" +
+                          std::to_string(e.element.inputSlot));
+        return out;
+    }
+
+    testing_graphics::GraphicsStack stack;
+    testsupport::SampleShaders shaders;
+    VfxDevice* device = nullptr;
+    std::vector<IShader*> owned;
+};
+
+TEST_F(VfxShaderTest, ASecondRequestForAKeyGetsTheSameShaderWithAReferenceOfItsOwn) {
+    Shader* first = Create(Key(ShaderKey::kShape, 7));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetRefCount(), 2u); // the caller's and the cache's
+    Shader* second = Create(Key(ShaderKey::kShape, 7));
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(first->GetRefCount(), 3u);
+    EXPECT_EQ(shaders.VertexRequests(), 1);
+    EXPECT_EQ(shaders.PixelRequests(), 1);
+    // Any word of the key tells materials apart.
+    Shader* other = Create(Key(ShaderKey::kShape, 8));
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(other, first);
+    EXPECT_EQ(shaders.VertexRequests(), 2);
+}
+
+TEST_F(VfxShaderTest, TheMorphBitGivesAPairWithItsOwnLayout) {
+    Shader* plain = Create(Key(ShaderKey::kModel));
+    Shader* morph = Create(Key(ShaderKey::kModel | ShaderKey::kMorphTargetBit));
+    ASSERT_TRUE(plain && morph);
+    EXPECT_NE(plain, morph);
+    EXPECT_NE(plain->Get()->GetLayout(), morph->Get()->GetLayout());
+    EXPECT_EQ(plain->Get()->GetLayout()->GetStreamMask(), 1u);
+    EXPECT_EQ(morph->Get()->GetLayout()->GetStreamMask(), 3u);
+    const std::vector<std::string> expected = {
+        "POSITION0@0", "TANGENT0@0",  "NORMAL0@0",   "COLOR0@0",   "TEXCOORD0@0",
+        "TEXCOORD1@0", "TEXCOORD2@0", "POSITION1@1", "TANGENT1@1", "NORMAL1@1"};
+    EXPECT_EQ(LayoutSemantics(*morph), expected);
+    const auto* elements = &morph->Get()->GetLayout()->GetLayout()->elements;
+    EXPECT_EQ((*elements)[8].element.alignedByteOffset, 16u); // tangent after the normal
+    EXPECT_EQ((*elements)[9].element.alignedByteOffset, 12u);
+}
+
+// Every kind's layout matches its sample programs: the engine makes a device
+// layout only when each element meets an input of the vertex program.
+TEST_F(VfxShaderTest, AllFourLayoutsMatchTheirPrograms) {
+    struct Case {
+        uint32_t kind;
+        std::vector<std::string> semantics;
+        std::vector<uint32_t> offsets;
+        std::vector<sys::gpu::Format> formats;
+    };
+    using F = sys::gpu::Format;
+    const Case cases[] = {
+        {ShaderKey::kSimple,
+         {"POSITION0@0", "TEXCOORD0@0", "TEXCOORD1@0", "TEXCOORD2@0", "TEXCOORD3@0"},
+         {0, 12, 24, 36, 40},
+         {F::R32G32B32_FLOAT, F::R32G32B32_FLOAT, F::R32G32B32_FLOAT, F::R16G16_SNORM,
+          F::R16G16B16A16_SINT}},
+        {ShaderKey::kShape,
+         {"POSITION0@0", "TEXCOORD0@0", "TEXCOORD1@0", "TEXCOORD2@0", "TEXCOORD3@0", "TEXCOORD4@0"},
+         {0, 16, 24, 28, 36, 44},
+         {F::R32G32B32A32_FLOAT, F::R16G16B16A16_SINT, F::R8G8B8A8_UNORM, F::R16G16B16A16_SINT,
+          F::R16G16B16A16_SINT, F::R16G16B16A16_SINT}},
+        {ShaderKey::kModel,
+         {"POSITION0@0", "TANGENT0@0", "NORMAL0@0", "COLOR0@0", "TEXCOORD0@0", "TEXCOORD1@0",
+          "TEXCOORD2@0"},
+         {0, 12, 16, 20, 24, 32, 40},
+         {F::R32G32B32_FLOAT, F::R8G8B8A8_UNORM, F::R8G8B8A8_UNORM, F::R8G8B8A8_UNORM,
+          F::R16G16B16A16_SINT, F::R16G16B16A16_SINT, F::R16G16B16A16_SINT}},
+        {ShaderKey::kProjection, {"POSITION0@0"}, {0}, {F::R32G32B32_FLOAT}},
+    };
+    for (const Case& c : cases) {
+        Shader* shader = Create(Key(c.kind));
+        ASSERT_NE(shader, nullptr) << c.kind;
+        ShaderObject* program = shader->Get();
+        ASSERT_NE(program->GetLayout()->GetLayout(), nullptr) << c.kind;
+        EXPECT_NE(program->GetVertexShader()->GetShader(), nullptr);
+        EXPECT_NE(program->GetPixelShader()->GetShader(), nullptr);
+        EXPECT_EQ(LayoutSemantics(*shader), c.semantics) << c.kind;
+        const auto& elements = program->GetLayout()->GetLayout()->elements;
+        for (size_t i = 0; i < elements.size() && i < c.offsets.size(); ++i) {
+            EXPECT_EQ(elements[i].element.alignedByteOffset, c.offsets[i]) << c.kind << " " << i;
+            EXPECT_EQ(elements[i].element.format, c.formats[i]) << c.kind << " " << i;
+            EXPECT_EQ(elements[i].element.perInstance, 0u);
+        }
+    }
+}
+
+// The programs name their resources as the device binds them.
+TEST_F(VfxShaderTest, ProgramsBindByTheDevicesNames) {
+    Shader* shader = Create(Key(ShaderKey::kSimple));
+    ASSERT_NE(shader, nullptr);
+    const G::ShaderBase& vs = *shader->Get()->GetVertexShader();
+    const G::ShaderBase& ps = *shader->Get()->GetPixelShader();
+    ASSERT_EQ(vs.GetConstantBuffers().size(), 1u);
+    EXPECT_EQ(vs.GetConstantBuffers()[0].id, G::GetConstantBufferId("CBUFFER_VERTEX_SHADER"));
+    ASSERT_EQ(ps.GetConstantBuffers().size(), 1u);
+    EXPECT_EQ(ps.GetConstantBuffers()[0].id, G::GetConstantBufferId("CBUFFER_PIXEL_SHADER"));
+    ASSERT_FALSE(ps.GetTextures().empty());
+    EXPECT_EQ(ps.GetTextures()[0].id, G::GetTextureId("g_TextureColor1"));
+    EXPECT_EQ(ps.GetSamplers()[0].id, G::GetSamplerId("g_SamplerColor1"));
+}
+
+TEST_F(VfxShaderTest, AFailedCompileIsCompiledAgainOnTheNextRequest) {
+    shaders.BreakVertex(1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Create(Key(ShaderKey::kProjection)), nullptr);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("VS_Projection"), std::string::npos) << log;
+    EXPECT_EQ(shaders.PixelRequests(), 0); // the pixel program is not tried
+    Shader* shader = Create(Key(ShaderKey::kProjection));
+    ASSERT_NE(shader, nullptr);
+    EXPECT_EQ(shaders.VertexRequests(), 2);
+    EXPECT_EQ(shader->GetRefCount(), 2u);
+
+    // The same for the pixel program; the vertex program made before it is
+    // let go with the pair.
+    shaders.BreakPixel(1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Create(Key(ShaderKey::kShape)), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("PS_Shape"), std::string::npos);
+    EXPECT_NE(Create(Key(ShaderKey::kShape)), nullptr);
+    EXPECT_EQ(shaders.PixelRequests(), 3);
+}
+
+TEST_F(VfxShaderTest, AProgramItsLayoutDoesNotMatchMakesNoShader) {
+    shaders.ReplaceInVertex("int4 Color:TEXCOORD3;", "int4 Color:TEXCOORD5;");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Create(Key(ShaderKey::kSimple)), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // it compiled
+    EXPECT_EQ(shaders.PixelRequests(), 0);
+    shaders.ReplaceInVertex("", "");
+    EXPECT_NE(Create(Key(ShaderKey::kSimple)), nullptr);
+}
+
+TEST_F(VfxShaderTest, KindsFourToSevenAreRefusedBeforeAnyWork) {
+    struct Sentinel : IShader {
+        uint32_t Release() override { return 1; }
+        uint32_t AddRef() override { return 1; }
+    } sentinel;
+    for (uint32_t kind = 4; kind < 8; ++kind) {
+        IShader* shader = &sentinel; // the refusal stores null
+        const ShaderKey key = Key(kind);
+        EXPECT_FALSE(device->CreateShader(&key, &shader)) << kind;
+        EXPECT_EQ(shader, nullptr);
+    }
+    EXPECT_EQ(shaders.VertexRequests(), 0);
+    EXPECT_EQ(shaders.PixelRequests(), 0);
+    EXPECT_FALSE(device->CreateShader(nullptr, nullptr));
+}
+
+// Until the runtime has its generator, the source writes no text: every
+// request fails quietly.
+TEST(VfxShaderDefault, WithoutGeneratedTextNoShaderIsMadeAndNothingIsPrinted) {
+    testing_graphics::GraphicsStack stack;
+    ASSERT_TRUE(stack.Start(sys::gpu::Backend::Null, 64, 64));
+    VfxDevice* device = new VfxDevice();
+    testing::internal::CaptureStderr();
+    for (uint32_t kind = 0; kind < 4; ++kind) {
+        ShaderKey key;
+        key.words[0] = kind;
+        IShader* shader = nullptr;
+        EXPECT_FALSE(device->CreateShader(&key, &shader));
+        EXPECT_EQ(shader, nullptr);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    device->Release();
+    stack.Stop();
+}
+
+} // namespace
