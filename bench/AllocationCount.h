@@ -8,5 +8,7 @@
 namespace bench {
 
 uint64_t AllocationCount();
+// Blocks in use in the engine heap.
+uint32_t HeapBlocksInUse();
 
 } // namespace bench

@@ -37,17 +37,7 @@ namespace bench_game {
 
 using namespace Mireku;
 
-// Blocks in use in the engine heap.
-inline uint32_t HeapBlocksInUse() {
-    sys::Mutex& lock = Common::Heap::Lock();
-    lock.Lock();
-    uint32_t n = 0;
-    const Common::Heap& heap = Common::Heap::Global();
-    for (const Common::Heap::BlockHeader* b = heap.FirstBlock(); b; b = heap.NextBlock(b))
-        n += !Common::Heap::IsFree(b);
-    lock.Unlock();
-    return n;
-}
+using bench::HeapBlocksInUse;
 
 // The game's managers as start-up makes them, the scene driver and a null
 // graphics device whose frames this thread records and throws away.

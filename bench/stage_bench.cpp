@@ -5,20 +5,15 @@
 // block. Also counts the engine-heap calls (allocations and frees, seen as
 // takes of the heap's lock) and malloc-family calls of a steady frame: the
 // goal is none of either.
+#include "bench/BenchStage.h"
 #include "engine/common/Heap.h"
-#include "engine/graphics/ContextBuffer.h"
-#include "engine/graphics/DrawContext.h"
-#include "engine/graphics/GraphicsDevice.h"
 #include "game/core/GameObjectAllocator.h"
-#include "game/core/GlobalWork.h"
-#include "game/core/RandomManager.h"
 #include "game/core/SpriteManager.h"
 #include "game/core/SpriteQuad.h"
 #include "game/enemy/EnemyDefault.h"
 #include "game/player/PlayerShotBase.h"
 #include "game/stage/GameObjectDirector.h"
 #include "sys/thread.h"
-#include "tools/sampledata/GameTableData.h"
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
@@ -95,25 +90,6 @@ namespace {
 
 using Mireku::Common::Vector2;
 
-class MemoryTables : public TableSource {
-public:
-    MemoryTables() {
-        for (auto& f : SampleData::BuildGameTables())
-            files_[f.name] = std::move(f.bytes);
-    }
-    bool Read(const char* name, const uint8_t** data, uint32_t* size) override {
-        auto it = files_.find(name);
-        if (it == files_.end())
-            return false;
-        *data = it->second.data();
-        *size = static_cast<uint32_t>(it->second.size());
-        return true;
-    }
-
-private:
-    std::map<std::string, std::vector<uint8_t>> files_;
-};
-
 // A sprite of the null texture on `layer`, 16 by 16 at the object.
 void Dot(SpriteLayer layer, const Vector2& at) {
     SpriteQuad::Place(SpriteManager::GetInstance()->GetLayer(layer), nullptr, SpriteQuad::kAlpha, 0,
@@ -178,85 +154,30 @@ public:
 class Stage {
 public:
     Stage() {
-        using namespace Mireku::Graphics;
-        Mireku::Common::Heap::LockedInitialize();
         g_heapLock = reinterpret_cast<pthread_mutex_t*>(&Mireku::Common::Heap::Lock());
-        GraphicsDevice::SetBackend(sys::gpu::Backend::Null);
-        device_ = GraphicsDevice::CreateInstance();
-        device_->Initialize(nullptr, 1280, 720, {});
-        device_->InitializeRenderThread();
-        ContextBuffer::CreateInstance()->Initialize(8u << 20);
-        DrawContext::ResetAll();
-        ClaimDrawContext();
-        SpriteManager* sprites = SpriteManager::CreateInstance();
-        sprites->Initialize();
-        sprites->CreateLayers();
-        GameObjectAllocator::CreateInstance()->Initialize();
-        RandomManager::CreateInstance();
-        // A scratch documents folder: the game state makes its save folder there.
-        char pattern[] = "/tmp/drevanth-bench-XXXXXX";
-        const char* documents = mkdtemp(pattern);
-        documents_ = documents ? documents : "";
-        GlobalWork* gw = GlobalWork::CreateInstance(documents_.c_str());
-        gw->savesEnabled = false;
-        gw->Initialize(tables_);
-        gw->mode = 3; // no timeline: the stage holds what is put in it
-        gw->stage = 0;
-        director_ = new GameObjectDirector();
-        for (int i = 0; i < 4 && director_->GetState() != GameObjectDirector::kPlay; ++i)
-            director_->UpdateTree();
-        gw->mode = 1; // the enemies' rows
+        rig_.work->mode = 3; // no timeline: the stage holds what is put in it
+        rig_.work->stage = 0;
+        GameObjectDirector* director = rig_.Play();
+        rig_.work->mode = 1; // the enemies' rows
         for (int i = 0; i < 200; ++i)
-            GameObject::Create<EnemyDefault>(director_, director_, 1 + i % 7,
+            GameObject::Create<EnemyDefault>(director, director, 1 + i % 7,
                                              Vector2{-300.0f + 3.0f * i, 40.0f + (i % 20) * 12.0f});
         for (int i = 0; i < 300; ++i)
-            GameObject::Create<ShotStandIn>(director_, director_,
+            GameObject::Create<ShotStandIn>(director, director,
                                             Vector2{-300.0f + 2.0f * i, 2.4f * i});
         for (int i = 0; i < 2000; ++i)
-            GameObject::Create<EnemyShotStandIn>(director_, director_,
+            GameObject::Create<EnemyShotStandIn>(director, director,
                                                  Vector2{-350.0f + 0.35f * i, 0.36f * i});
         for (int i = 0; i < 4000; ++i)
-            GameObject::Create<EffectStandIn>(director_, director_,
+            GameObject::Create<EffectStandIn>(director, director,
                                               Vector2{-350.0f + 0.175f * i, 0.18f * i});
     }
-    ~Stage() {
-        delete director_;
-        GlobalWork::GetInstance()->Finalize();
-        GlobalWork::DestroyInstance();
-        RandomManager::DestroyInstance();
-        GameObjectAllocator::GetInstance()->Destroy();
-        GameObjectAllocator::DestroyInstance();
-        SpriteManager::GetInstance()->Finalize();
-        SpriteManager::DestroyInstance();
-        Mireku::Graphics::ReleaseDrawContext();
-        Mireku::Graphics::ContextBuffer::GetInstance()->Finalize();
-        Mireku::Graphics::ContextBuffer::DestroyInstance();
-        device_->FinalizeRenderThread();
-        device_->Finalize();
-        Mireku::Graphics::GraphicsDevice::DestroyInstance();
-        if (!documents_.empty())
-            std::filesystem::remove_all(documents_);
-    }
 
-    // One frame as the game runs it, its commands then dropped.
-    void Frame() {
-        SpriteManager* sprites = SpriteManager::GetInstance();
-        sprites->PrepareLayers();
-        sprites->RaiseHudLayer();
-        director_->TickTree();
-        director_->UpdateTree();
-        director_->DrawTree();
-        sprites->FlushLayers();
-        Mireku::Graphics::ContextBuffer::GetInstance()->Reset(0);
-        Mireku::Graphics::GetDrawContext()->Clear();
-    }
+    void Frame() { rig_.Frame(); }
     uint32_t Objects() const { return GameObjectAllocator::GetInstance()->LiveCount(); }
 
 private:
-    std::string documents_;
-    MemoryTables tables_;
-    Mireku::Graphics::GraphicsDevice* device_ = nullptr;
-    GameObjectDirector* director_ = nullptr;
+    bench::StageRig rig_;
 };
 
 void BM_StageFrame(benchmark::State& state) {
