@@ -236,14 +236,18 @@ std::vector<TexelRect> BulletFrames(const Tables& t) {
     return frames;
 }
 
+// Frame i of a sheet: red and blue far apart by the frame (apart at the
+// precision a BC1 block keeps), green by the sheet; the ground has no red.
 Rgb BulletColour(const std::vector<TexelRect>& frames, uint32_t sheet, uint32_t x, uint32_t y) {
+    const auto green = static_cast<uint8_t>(sheet % 2 ? 220 : 100);
     for (size_t i = 0; i < frames.size(); ++i) {
         const TexelRect& r = frames[i];
         if (static_cast<int32_t>(x) >= r.left && static_cast<int32_t>(x) <= r.right &&
             static_cast<int32_t>(y) >= r.top && static_cast<int32_t>(y) <= r.bottom)
-            return PaletteColour(static_cast<uint32_t>(200 + sheet * 64 + i));
+            return {static_cast<uint8_t>(16 + 32 * (i % 8)), green,
+                    static_cast<uint8_t>(20 + 40 * (i / 8 % 6))};
     }
-    return PaletteColour(180 + sheet); // the sheet's ground
+    return {0, green, 0};
 }
 
 // A background picture: the file's own colour, darker every 256 rows, so
