@@ -148,6 +148,17 @@ TEST_F(EmitterGridTest, ALifetimeOfZeroWorksOnlyInItsCreationFrame) {
     EXPECT_EQ(late->GetEmitter(0, 0)->state, EbssEmitter::kStartWait);
 }
 
+TEST_F(EmitterGridTest, ANegativeLifetimeEndsBeforeItBegins) {
+    // End = start + lifetime: below the start, never past the counter's wrap.
+    Emitter(kEmitter).lifetime = -5;
+    Emitter(kEmitter).preFireWait = 0;
+    Firing* e = Enemy();
+    EXPECT_EQ(e->GetEmitter(0, 0)->endFrame,
+              static_cast<int64_t>(e->GetEmitter(0, 0)->startFrame) - 5);
+    EXPECT_TRUE(FireFrames(50).empty());
+    EXPECT_EQ(e->GetEmitter(0, 0)->state, EbssEmitter::kStartWait);
+}
+
 TEST_F(EmitterGridTest, WaysSpreadAcrossTheSpreadOrFlyAlongTheDirection) {
     struct Case {
         int16_t ways, spread;
