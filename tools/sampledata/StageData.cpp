@@ -430,10 +430,12 @@ std::vector<StageFile> BuildStageFiles() {
     return out;
 }
 
-std::vector<StageFile> BuildBackgroundFiles() {
+std::vector<StageFile> BuildBackgroundFiles(const std::string& only) {
     std::vector<StageFile> out;
     char name[64];
     auto add = [&](const std::string& folder, const std::string& file, uint32_t w, uint32_t h) {
+        if (!only.empty() && folder != only)
+            return;
         const std::string path = folder + "/" + file;
         Add(out, kMapPictureArchive, path, BackgroundPicture(path, w, h));
     };

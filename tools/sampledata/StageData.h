@@ -59,7 +59,7 @@ std::vector<StageFile> BuildStageFiles();
 // The stage backgrounds: per stage folder its picture (976 by 1280), three
 // map pictures 976 wide stacking to the map's 7200 pixels and five star
 // tiles (360 by 512); the challenge's in "stage/stage_score_attack", ten map
-// pictures stacking to 24000.
-std::vector<StageFile> BuildBackgroundFiles();
+// pictures stacking to 24000. With a folder, only that folder's.
+std::vector<StageFile> BuildBackgroundFiles(const std::string& folder = {});
 
 } // namespace SampleData

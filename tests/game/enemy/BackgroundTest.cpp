@@ -19,9 +19,8 @@ class BackgroundTest : public enemy_test::EnemyTest {
 protected:
     // The sample background pictures of a stage folder (or the challenge's).
     void WriteBackgrounds(const std::string& folder) {
-        for (SampleData::StageFile& f : SampleData::BuildBackgroundFiles())
-            if (f.path.rfind(folder + "/", 0) == 0)
-                world.Write(f.path, f.bytes);
+        for (SampleData::StageFile& f : SampleData::BuildBackgroundFiles(folder))
+            world.Write(f.path, f.bytes);
     }
     // The director's children of exactly class T, in list order.
     template <class T> std::vector<T*> Exactly() const {
