@@ -23,6 +23,21 @@ template <class T> T* PlaceRecord(RuntimeDataAllocator& allocator, T& scratch) {
     return at ? new (at) T() : nullptr;
 }
 
+// A record of type T placed and read from a payload; extra arguments go to
+// its reader. Null while measuring (the scratch the walk read into goes
+// with this call, so no pointer to it can stay behind in the owner) and
+// when the block is exhausted.
+template <class T, class... Extra>
+T* PlaceAndRead(const BuildContext& context, const void* payload, uint32_t size,
+                const Extra&... extra) {
+    T scratch;
+    T* placed = PlaceRecord(context.allocator, scratch);
+    if (!placed)
+        return nullptr;
+    placed->Read(context, payload, size, extra...);
+    return context.IsMeasuring() ? nullptr : placed;
+}
+
 // The measure of a record that its owner embeds: the record's walk run
 // over a scratch record while the allocator measures, so that it asks for
 // exactly what its build will take.
