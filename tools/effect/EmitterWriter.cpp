@@ -7,7 +7,7 @@ namespace effecttools {
 namespace {
 
 const std::set<std::string> kByteFields = {"TgUI", "PLNo", "GeLA", "ApCl", "ApCd"};
-const std::set<std::string> kShortFields = {"UST", "GeIT", "GeIC", "GeIP", "GeSD",
+const std::set<std::string> kShortFields = {"UST",  "GeIT", "GeIC", "GeIP", "GeSD",
                                             "OvLf", "Lif",  "LifR", "VNOf"};
 
 } // namespace

@@ -54,7 +54,6 @@ void WriteBind(ChunkWriter& w, const BindValue& v);
 
 // A 48-byte model vertex at (x, y, z) with the two packed direction bytes
 // at offsets 14 and 18; the other bytes follow a pattern from `seed`.
-std::vector<uint8_t> ModelVertex(float x, float y, float z, uint8_t b14, uint8_t b18,
-                                 uint8_t seed);
+std::vector<uint8_t> ModelVertex(float x, float y, float z, uint8_t b14, uint8_t b18, uint8_t seed);
 
 } // namespace effecttools

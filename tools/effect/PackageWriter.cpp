@@ -13,7 +13,8 @@ void WriteIfI32(ChunkWriter& w, const char* tag, const std::optional<int32_t>& v
         w.I32(tag, *v);
 }
 
-template <class T> void WriteAll(ChunkWriter& w, const std::vector<T>& items, void (*write)(ChunkWriter&, const T&)) {
+template <class T>
+void WriteAll(ChunkWriter& w, const std::vector<T>& items, void (*write)(ChunkWriter&, const T&)) {
     for (const T& item : items)
         write(w, item);
 }

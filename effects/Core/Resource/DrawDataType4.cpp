@@ -20,13 +20,12 @@ const BitFieldTag kFlagFields[] = {D::kTCDV, D::kTCAI, D::kIfL, D::kTAO, D::kTRU
 
 // The float chunks in slot order.
 constexpr const char kFloatTags[D::kFloatCount][5] = {
-    "CoR1", "CoG1", "CoB1", "CoA1", "CoR2", "CoG2", "CoB2", "CoA2", "CoR3", "CoG3", "CoB3",
-    "CoA3", "CoR4", "CoG4", "CoB4", "CoA4", "LMin", "LMax", "IjA1", "IjA2", "CrA1", "CrA2",
-    "GoFO", "GoFW", "GoTR", "SIX1", "SIY1", "SIZ1", "SIX2", "SIY2", "SIZ2", "SSX1", "SSY1",
-    "SSZ1", "SSX2", "SSY2", "SSZ2", "SRX",  "SRY",  "SRZ",  "RIX1", "RIY1", "RIZ1", "RIX2",
-    "RIY2", "RIZ2", "RSX1", "RSY1", "RSZ1", "RSX2", "RSY2", "RSZ2", "RRX",  "RRY",  "RRZ",
-    "MSP1", "MSP2", "MvAX", "MvAY", "MvAZ", "MvRX", "MvRY", "MvRZ", "BAAX", "BAAY", "BAAZ",
-    "BPOX", "BPOY", "BPOZ", "FInf"};
+    "CoR1", "CoG1", "CoB1", "CoA1", "CoR2", "CoG2", "CoB2", "CoA2", "CoR3", "CoG3", "CoB3", "CoA3",
+    "CoR4", "CoG4", "CoB4", "CoA4", "LMin", "LMax", "IjA1", "IjA2", "CrA1", "CrA2", "GoFO", "GoFW",
+    "GoTR", "SIX1", "SIY1", "SIZ1", "SIX2", "SIY2", "SIZ2", "SSX1", "SSY1", "SSZ1", "SSX2", "SSY2",
+    "SSZ2", "SRX",  "SRY",  "SRZ",  "RIX1", "RIY1", "RIZ1", "RIX2", "RIY2", "RIZ2", "RSX1", "RSY1",
+    "RSZ1", "RSX2", "RSY2", "RSZ2", "RRX",  "RRY",  "RRZ",  "MSP1", "MSP2", "MvAX", "MvAY", "MvAZ",
+    "MvRX", "MvRY", "MvRZ", "BAAX", "BAAY", "BAAZ", "BPOX", "BPOY", "BPOZ", "FInf"};
 
 constexpr uint32_t TagOf(const char (&text)[5]) {
     uint32_t tag = 0;
@@ -94,7 +93,8 @@ void DrawDataType4::ReadParameters(const BuildContext& context, const void* payl
         }
         switch (chunk.tag) {
         case MakeChunkTag("CrIv"):
-            countWord_ = WithBitField(countWord_, kInterval.shift, kInterval.width, chunk.U32() * 10u);
+            countWord_ =
+                WithBitField(countWord_, kInterval.shift, kInterval.width, chunk.U32() * 10u);
             break;
         case MakeChunkTag("CrMd"):
             crMd_ = chunk.U8();

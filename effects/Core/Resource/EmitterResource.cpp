@@ -24,8 +24,9 @@ EmitterShapeBase* ReadShapeOfKind(const BuildContext& context, const Chunk& chun
 using ShapeReader = EmitterShapeBase* (*)(const BuildContext&, const Chunk&);
 // Indexed by kind - 1.
 const ShapeReader kShapeReaders[EmitterResource::kKinds] = {
-    ReadShapeOfKind<1>, ReadShapeOfKind<2>, ReadShapeOfKind<3>, ReadShapeOfKind<4>, ReadShapeOfKind<5>,
-    ReadShapeOfKind<6>, ReadShapeOfKind<7>, ReadShapeOfKind<8>, ReadShapeOfKind<9>};
+    ReadShapeOfKind<1>, ReadShapeOfKind<2>, ReadShapeOfKind<3>,
+    ReadShapeOfKind<4>, ReadShapeOfKind<5>, ReadShapeOfKind<6>,
+    ReadShapeOfKind<7>, ReadShapeOfKind<8>, ReadShapeOfKind<9>};
 
 // count entries of T, each constructed (the block is zeroed, but entries
 // have their own defaults).

@@ -10,12 +10,11 @@ namespace FulgorCore {
 namespace {
 
 const BitFieldTag kModeFields[] = {EmitterShapeBase::kGnCT, EmitterShapeBase::kGnPT};
-const BitFieldTag kWord8Fields[] = {EmitterShapeBase::kGnCT, EmitterShapeBase::kGnPT,
-                                    EmitterShapeBase::kAxX,  EmitterShapeBase::kAxY,
-                                    EmitterShapeBase::kAxZ,  EmitterShapeBase::kUMX,
-                                    EmitterShapeBase::kUMY,  EmitterShapeBase::kUMZ,
-                                    EmitterShapeBase::kUPX,  EmitterShapeBase::kUPY,
-                                    EmitterShapeBase::kUPZ};
+const BitFieldTag kWord8Fields[] = {
+    EmitterShapeBase::kGnCT, EmitterShapeBase::kGnPT, EmitterShapeBase::kAxX,
+    EmitterShapeBase::kAxY,  EmitterShapeBase::kAxZ,  EmitterShapeBase::kUMX,
+    EmitterShapeBase::kUMY,  EmitterShapeBase::kUMZ,  EmitterShapeBase::kUPX,
+    EmitterShapeBase::kUPY,  EmitterShapeBase::kUPZ};
 const BitFieldTag kWord9Fields[] = {EmitterShapeBase::kGnCT, EmitterShapeBase::kGnPT,
                                     EmitterShapeBase::kAxX, EmitterShapeBase::kAxY};
 

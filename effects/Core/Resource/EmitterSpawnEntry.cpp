@@ -6,9 +6,9 @@ namespace FulgorCore {
 
 namespace {
 
-const BitFieldTag kPackedFields[] = {
-    EmitterSpawnEntry::kGeLA, EmitterSpawnEntry::kApCl, EmitterSpawnEntry::kApCd,
-    EmitterSpawnEntry::kApbS, EmitterSpawnEntry::kApbR, EmitterSpawnEntry::kApbT};
+const BitFieldTag kPackedFields[] = {EmitterSpawnEntry::kGeLA, EmitterSpawnEntry::kApCl,
+                                     EmitterSpawnEntry::kApCd, EmitterSpawnEntry::kApbS,
+                                     EmitterSpawnEntry::kApbR, EmitterSpawnEntry::kApbT};
 // Bits of the packed word that any nonzero value sets (their tags do not
 // begin with b, so the table above would keep only bit 0).
 const BitFieldTag kPackedFlags[] = {EmitterSpawnEntry::kPLSc, EmitterSpawnEntry::kPLRt,

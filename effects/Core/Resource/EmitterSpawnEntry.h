@@ -13,11 +13,11 @@ class EmitterSpawnEntry {
 public:
     // Flags byte: "bEbl" and "bLiI" keep bit 0 of their value, the others
     // are set by any nonzero value.
-    static constexpr uint8_t kEnabled = 1u << 0;    // "bEbl"
-    static constexpr uint8_t kLiI = 1u << 1;        // "bLiI"
-    static constexpr uint8_t kLSF = 1u << 2;        // "bLSF"
-    static constexpr uint8_t kLfS = 1u << 3;        // "bLfS"
-    static constexpr uint8_t kCVN = 1u << 4;        // "bCVN"
+    static constexpr uint8_t kEnabled = 1u << 0; // "bEbl"
+    static constexpr uint8_t kLiI = 1u << 1;     // "bLiI"
+    static constexpr uint8_t kLSF = 1u << 2;     // "bLSF"
+    static constexpr uint8_t kLfS = 1u << 3;     // "bLfS"
+    static constexpr uint8_t kCVN = 1u << 4;     // "bCVN"
     // The packed word.
     static constexpr BitFieldTag kGeLA{MakeChunkTag("GeLA"), 0, 8};
     static constexpr BitFieldTag kApCl{MakeChunkTag("ApCl"), 8, 8};

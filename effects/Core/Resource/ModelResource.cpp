@@ -178,8 +178,7 @@ void ModelResource::Read(const BuildContext& context, const void* payload, uint3
         }
     }
     if (!IndicesBelow(edgeIndices, std::min(edgeIndices.size / 2, kMaxCount), edgeVertexCount_) ||
-        !IndicesBelow(pointNumbers, std::min(pointNumbers.size / 2, kMaxCount),
-                      edgeVertexCount_)) {
+        !IndicesBelow(pointNumbers, std::min(pointNumbers.size / 2, kMaxCount), edgeVertexCount_)) {
         context.allocator.Reject();
         return;
     }

@@ -36,7 +36,8 @@ public:
     uint32_t GetEdgeVertexCount() const { return edgeVertexCount_; }
     // The 16 bytes of edge vertex i; null past the count.
     const uint8_t* GetEdgeVertex(uint32_t i) const {
-        return i < edgeVertexCount_ && edgeVertices_ ? edgeVertices_ + i * kEdgeVertexSize : nullptr;
+        return i < edgeVertexCount_ && edgeVertices_ ? edgeVertices_ + i * kEdgeVertexSize
+                                                     : nullptr;
     }
     uint32_t GetEdgeIndexCount() const { return edgeIndexCount_; }
     // 0 past the count.

@@ -26,7 +26,7 @@ namespace {
 
 using P = PackageResource;
 
-const BitFieldTag kCounts2Fields[] = {P::kDTLT, P::kDOT, P::kCST, P::kDLS,
+const BitFieldTag kCounts2Fields[] = {P::kDTLT, P::kDOT,  P::kCST, P::kDLS,
                                       P::kDLV,  P::kPCo1, P::kPCo2};
 const BitFieldTag kFlagFields[] = {P::kPCo3, P::kPCo4, P::kPCa1, P::kPCa2, P::kPCa3, P::kPCa4,
                                    P::kFCl,  P::kDsF,  P::kAgF,  P::kPIT,  P::kDLT,  P::kELT};

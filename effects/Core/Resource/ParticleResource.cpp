@@ -104,10 +104,12 @@ void ParticleResource::Read(const BuildContext& context, const void* payload, ui
             biasScale_ = chunk.Float();
             break;
         case MakeChunkTag("bOAO"):
-            layerFlags_ = static_cast<uint8_t>(chunk.Flag() ? layerFlags_ | kOAO : layerFlags_ & ~kOAO);
+            layerFlags_ =
+                static_cast<uint8_t>(chunk.Flag() ? layerFlags_ | kOAO : layerFlags_ & ~kOAO);
             break;
         case MakeChunkTag("bApL"):
-            layerFlags_ = static_cast<uint8_t>(chunk.Flag() ? layerFlags_ | kApL : layerFlags_ & ~kApL);
+            layerFlags_ =
+                static_cast<uint8_t>(chunk.Flag() ? layerFlags_ | kApL : layerFlags_ & ~kApL);
             break;
         case MakeChunkTag("AOff"):
             aOff_.Read(context, chunk.payload, chunk.size);

@@ -103,7 +103,9 @@ public:
     float GetBiasScale() const { return biasScale_; }
     uint32_t GetRenderStateWord() const { return renderStateWord_; }
     // Null past the eight stages.
-    const TextureSlot* GetTextureSlot(uint32_t i) const { return i < 8 ? &textureSlots_[i] : nullptr; }
+    const TextureSlot* GetTextureSlot(uint32_t i) const {
+        return i < 8 ? &textureSlots_[i] : nullptr;
+    }
     uint32_t GetAnimatedTextureMask() const { return animatedTextureMask_; }
     uint32_t GetUsedTextureMask() const { return usedTextureMask_; }
     uint32_t GetTextureSlotCount() const { return textureSlotCount_; }
@@ -131,9 +133,13 @@ public:
     const FloatTripleProperty& GetDrawSize() const { return drawSize_; }
     const ColorProperty& GetDrawColor() const { return drawColor_; }
     // Texture-coordinate layer i (the i-th "TUvS"); null past the six.
-    const UvTransform* GetUvLayer(uint32_t i) const { return i < kUvLayers ? &uvLayers_[i] : nullptr; }
+    const UvTransform* GetUvLayer(uint32_t i) const {
+        return i < kUvLayers ? &uvLayers_[i] : nullptr;
+    }
     // "TCo1" to "TCo3" for i = 0-2; null past them.
-    const ColorTextureLayer* GetColorLayer(uint32_t i) const { return i < 3 ? &colorLayers_[i] : nullptr; }
+    const ColorTextureLayer* GetColorLayer(uint32_t i) const {
+        return i < 3 ? &colorLayers_[i] : nullptr;
+    }
     // "TDs1", "TDs2" for i = 0-1.
     const DistortionTextureLayer* GetDistortionLayer(uint32_t i) const {
         return i < 2 ? &distortionLayers_[i] : nullptr;

@@ -117,7 +117,8 @@ void TimelineResource::ReadItem(const BuildContext& context, const Chunk& itemCh
         // measuring: the same name either way.
         if (clipChunk.U32() == kReferenceCommand && context.references)
             context.references->AddClipName(
-                clip ? clip->GetEffectName() : TimelineClip::NameIn(clipChunk.payload, clipChunk.size));
+                clip ? clip->GetEffectName()
+                     : TimelineClip::NameIn(clipChunk.payload, clipChunk.size));
     }
     if (items_)
         items_[index] = item;

@@ -21,10 +21,14 @@ public:
 
     uint32_t GetItemCount() const { return static_cast<uint32_t>(itemCount_); }
     // Null past the count.
-    const TimelineItem* GetItem(uint32_t i) const { return i < GetItemCount() && items_ ? &items_[i] : nullptr; }
+    const TimelineItem* GetItem(uint32_t i) const {
+        return i < GetItemCount() && items_ ? &items_[i] : nullptr;
+    }
     uint32_t GetClipCount() const { return GetItemCount(); }
     // Null past the count and for an item without a clip.
-    const TimelineClip* GetClip(uint32_t i) const { return i < GetItemCount() && clips_ ? clips_[i] : nullptr; }
+    const TimelineClip* GetClip(uint32_t i) const {
+        return i < GetItemCount() && clips_ ? clips_[i] : nullptr;
+    }
     // "Len", "LpSt", "LpEd".
     float GetLength() const { return length_; }
     float GetLoopStart() const { return loopStart_; }

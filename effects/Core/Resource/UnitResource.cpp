@@ -21,10 +21,10 @@ namespace {
 using U = UnitResource;
 
 const BitFieldTag kFieldsA[] = {
-    U::kFlagTags[0],  U::kFlagTags[1],  U::kFlagTags[2],  U::kFlagTags[3], U::kFlagTags[4],
-    U::kFlagTags[5],  U::kFlagTags[6],  U::kFlagTags[7],  U::kFlagTags[8], U::kFlagTags[9],
+    U::kFlagTags[0],  U::kFlagTags[1],  U::kFlagTags[2],  U::kFlagTags[3],  U::kFlagTags[4],
+    U::kFlagTags[5],  U::kFlagTags[6],  U::kFlagTags[7],  U::kFlagTags[8],  U::kFlagTags[9],
     U::kFlagTags[10], U::kFlagTags[11], U::kFlagTags[12], U::kFlagTags[13], U::kFlagTags[14],
-    U::kFlagTags[15], U::kBAxs,         U::kBDir,         U::kRotO,        U::kTrsO,
+    U::kFlagTags[15], U::kBAxs,         U::kBDir,         U::kRotO,         U::kTrsO,
     U::kColR};
 // Reset flags byte: "RUSc", "RURt", "RUPs", "RUCl".
 const BitFieldTag kResetFields[] = {{MakeChunkTag("RUSc"), 0, 1},
@@ -42,7 +42,8 @@ bool StoreResetFlag(const Chunk& chunk, uint8_t& flags) {
     for (const BitFieldTag& f : kResetFields) {
         if (f.tag != chunk.tag)
             continue;
-        flags = static_cast<uint8_t>(chunk.Flag() ? flags | (1u << f.shift) : flags & ~(1u << f.shift));
+        flags =
+            static_cast<uint8_t>(chunk.Flag() ? flags | (1u << f.shift) : flags & ~(1u << f.shift));
         return true;
     }
     return false;
@@ -140,7 +141,8 @@ void UnitResource::Read(const BuildContext& context, const void* payload, uint32
             break;
         case MakeChunkTag("UIC1"):
             if (chunk.size == kUic1Size)
-                uic1_ = static_cast<const uint8_t*>(CopyToBlock(allocator, chunk.payload, kUic1Size));
+                uic1_ =
+                    static_cast<const uint8_t*>(CopyToBlock(allocator, chunk.payload, kUic1Size));
             break;
         case MakeChunkTag("SndF"):
             soundName_ = CopyTextToBlock(allocator, chunk);
@@ -172,9 +174,9 @@ void UnitResource::Read(const BuildContext& context, const void* payload, uint32
     if (context.references) {
         // The block's copy when building (entries point at it), the image's
         // text while measuring.
-        const std::string_view name = context.IsMeasuring()  ? reference.Text()
-                                      : referenceName_ ? std::string_view(referenceName_)
-                                                       : std::string_view();
+        const std::string_view name = context.IsMeasuring() ? reference.Text()
+                                      : referenceName_      ? std::string_view(referenceName_)
+                                                            : std::string_view();
         if (!name.empty())
             context.references->AddUnitName(name);
     }
@@ -196,7 +198,8 @@ void UnitResource::ReadAnimation(const BuildContext& context, const void* payloa
             loop = chunk.Flag();
             continue;
         case MakeChunkTag("Scal"):
-            animationFlags_ = chunk.Flag() ? animationFlags_ | kAnimScale : animationFlags_ & ~kAnimScale;
+            animationFlags_ =
+                chunk.Flag() ? animationFlags_ | kAnimScale : animationFlags_ & ~kAnimScale;
             continue;
         case MakeChunkTag("Rota"):
             animationFlags_ =

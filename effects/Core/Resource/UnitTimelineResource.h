@@ -34,7 +34,9 @@ public:
     // Null when the file gave none.
     const char* GetLabel() const { return label_; }
     // Null past the count.
-    const Item* GetItem(uint32_t i) const { return i < GetItemCount() && items_ ? &items_[i] : nullptr; }
+    const Item* GetItem(uint32_t i) const {
+        return i < GetItemCount() && items_ ? &items_[i] : nullptr;
+    }
 
 private:
     uint8_t otu_ = 0;

@@ -129,8 +129,8 @@ TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
         EXPECT_EQ(longest, 240.0f) << logo;
     }
     // The looping screens never reach a life.
-    for (const char* screen : {"title/title_main.vfxb", "game_menu/game_menu.vfxb",
-                               "setup/setup.vfxb"}) {
+    for (const char* screen :
+         {"title/title_main.vfxb", "game_menu/game_menu.vfxb", "setup/setup.vfxb"}) {
         for (uint32_t i = 0; i < Package(screen).GetUnitCount(); ++i)
             EXPECT_EQ(Package(screen).GetUnit(i)->GetLife(), 0.0f) << screen;
     }

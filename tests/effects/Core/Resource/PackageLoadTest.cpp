@@ -8,8 +8,8 @@
 #include "effects/Core/Resource/DrawDataType13.h"
 #include "effects/Core/Resource/DrawDataType4.h"
 #include "effects/Core/Resource/DrawDataType9.h"
-#include "effects/Core/Resource/EmitterResource.h"
 #include "effects/Core/Resource/EffectPartResource.h"
+#include "effects/Core/Resource/EmitterResource.h"
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/ParticleResource.h"
@@ -266,9 +266,8 @@ TEST(PackageTextures, ASecondDataOrNameReleasesTheFirstTexture) {
 
 TEST(PackageTextures, NamesAreAskedOnlyOfAListener) {
     testsupport::RecordingDevice device;
-    const std::vector<uint8_t> payload = Payload([](ChunkWriter& w) {
-        w.U32("TexC", 1).Begin("Tex").Text("Name", "cloud").End();
-    });
+    const std::vector<uint8_t> payload =
+        Payload([](ChunkWriter& w) { w.U32("TexC", 1).Begin("Tex").Text("Name", "cloud").End(); });
     Build built(payload, &device, nullptr);
     ASSERT_TRUE(built.Built());
     EXPECT_EQ(built->GetTexture(0), nullptr);
@@ -285,8 +284,7 @@ TEST(PackageDrawFlags, ProjectionAndOtherDrawsAreTold) {
         Build built(Payload(v));
         ASSERT_TRUE(built.Built()) << type;
         EXPECT_EQ(built->UsesProjectionDraw(), type == 10 ? 1u : 0u) << type;
-        EXPECT_EQ(built->UsesOtherDraws(), type >= 1 && type <= 13 && type != 10 ? 1u : 0u)
-            << type;
+        EXPECT_EQ(built->UsesOtherDraws(), type >= 1 && type <= 13 && type != 10 ? 1u : 0u) << type;
     }
 }
 
@@ -308,7 +306,8 @@ TEST(PackageDrawFlags, EachTypeFourPartHandsItsTableOverOnce) {
     EXPECT_EQ(calls.lastEntryCount, 15u);
     EXPECT_EQ(calls.lastPackage, &*built);
     EXPECT_EQ(calls.lastCountWord, 3u << 2);
-    EXPECT_EQ(calls.lastTable, built->GetUnit(0)->GetDrawPart(1)->GetDrawDataType4()->GetEmissionTable());
+    EXPECT_EQ(calls.lastTable,
+              built->GetUnit(0)->GetDrawPart(1)->GetDrawDataType4()->GetEmissionTable());
 }
 
 TEST(PackageRootTransform, RotationRowsTimesScaleAndThePosition) {
@@ -345,8 +344,9 @@ TEST(DrawPartBias, ModesFromBiasScaleAndTest) {
         uint32_t test;
         uint32_t mode;
     };
-    const Case cases[] = {{std::nullopt, 1.0f, 1, 0}, {0.0f, 2.0f, 0, 0}, {0.5f, 1.0f, 0, 1},
-                          {0.5f, 1.0f, 1, 2},         {-1.0f, 2.0f, 0, 3}, {0.5f, std::nullopt, 1, 4}};
+    const Case cases[] = {{std::nullopt, 1.0f, 1, 0}, {0.0f, 2.0f, 0, 0},
+                          {0.5f, 1.0f, 0, 1},         {0.5f, 1.0f, 1, 2},
+                          {-1.0f, 2.0f, 0, 3},        {0.5f, std::nullopt, 1, 4}};
     for (const Case& c : cases) {
         PackageValue v;
         UnitValue u;
@@ -383,51 +383,170 @@ std::vector<DamageCase> DamageCases() {
     const auto tex = [](ChunkWriter& w) { w.Begin("Tex").End(); };
     const auto model = [](ChunkWriter& w) { w.Begin("Mdl").End(); };
     return {
-        {"Tex beyond TexC", [=](ChunkWriter& w) { w.U32("TexC", 1); Repeat(w, 2, tex); }},
-        {"Tex before TexC", [=](ChunkWriter& w) { tex(w); w.U32("TexC", 2); }},
-        {"TexC after Tex", [=](ChunkWriter& w) { w.U32("TexC", 1); tex(w); w.U32("TexC", 3); }},
+        {"Tex beyond TexC",
+         [=](ChunkWriter& w) {
+             w.U32("TexC", 1);
+             Repeat(w, 2, tex);
+         }},
+        {"Tex before TexC",
+         [=](ChunkWriter& w) {
+             tex(w);
+             w.U32("TexC", 2);
+         }},
+        {"TexC after Tex",
+         [=](ChunkWriter& w) {
+             w.U32("TexC", 1);
+             tex(w);
+             w.U32("TexC", 3);
+         }},
         {"Mdl without MdlC", model},
         {"Bind beyond BndC", [](ChunkWriter& w) { w.U32("BndC", 0).Begin("Bind").End(); }},
         {"Tmln beyond TimC", [](ChunkWriter& w) { w.U32("TimC", 128).Begin("Tmln").End(); }},
-        {"Unit beyond UniC", [](ChunkWriter& w) { w.U32("UniC", 1); Repeat(w, 2, [](ChunkWriter& x) { x.Begin("Unit").End(); }); }},
-        {"15 SchA", [](ChunkWriter& w) { Repeat(w, 15, [](ChunkWriter& x) { x.Begin("SchA").End(); }); }},
-        {"15 SchT", [](ChunkWriter& w) { Repeat(w, 15, [](ChunkWriter& x) { x.Begin("SchT").End(); }); }},
-        {"4 Ptcl", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { Repeat(x, 4, [](ChunkWriter& y) { y.Begin("Ptcl").End(); }); }); }},
-        {"3 Emit", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { Repeat(x, 3, [](ChunkWriter& y) { y.Begin("Emit").End(); }); }); }},
-        {"2 Efct", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { Repeat(x, 2, [](ChunkWriter& y) { y.Begin("Efct").End(); }); }); }},
-        {"21 UTl1", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { Repeat(x, 21, [](ChunkWriter& y) { y.Begin("UTl1").End(); }); }); }},
-        {"7 TUvS", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { x.Begin("Ptcl"); Repeat(x, 7, [](ChunkWriter& y) { y.Begin("TUvS").End(); }); x.End(); }); }},
-        {"negative UTIC", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { x.Begin("UTl1").I16("UTIC", -1).End(); }); }},
-        {"UTI1 beyond UTIC", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { x.Begin("UTl1").I16("UTIC", 1).Bytes("UTI1", "a", 1).Bytes("UTI1", "b", 1).End(); }); }},
-        {"UTIC after UTI1", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { x.Begin("UTl1").I16("UTIC", 1).Bytes("UTI1", "a", 1).I16("UTIC", 4).End(); }); }},
-        {"negative TlIC", [](ChunkWriter& w) { w.U32("TimC", 1).Begin("Tmln").I16("TlIC", -3).End(); }},
-        {"TmlI beyond TlIC", [](ChunkWriter& w) { w.U32("TimC", 1).Begin("Tmln").I16("TlIC", 1).Begin("TmlI").End().Begin("TmlI").End().End(); }},
-        {"Type 1 without a clip", [](ChunkWriter& w) { w.U32("TimC", 1).Begin("Tmln").I16("TlIC", 1).Begin("TmlI").U16("Type", 1).End().End(); }},
-        {"GeUI beyond GeUC", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { x.Begin("Emit").U32("GeUC", 1); Repeat(x, 2, [](ChunkWriter& y) { y.Begin("GeUI").End(); }); x.End(); }); }},
-        {"GeTI without GeTC", [](ChunkWriter& w) { Units(w, [](ChunkWriter& x) { x.Begin("Emit").Begin("GeTI").End().End(); }); }},
-        {"Prm2 after BnV1 0", [](ChunkWriter& w) { w.U32("BndC", 1).Begin("Bind").U16("BnV1", 0).Begin("Prm2").End().End(); }},
-        {"Prm1 without BnV1", [](ChunkWriter& w) { w.U32("BndC", 1).Begin("Bind").Begin("Prm1").End().End(); }},
-        {"Prm1 after BnV1 2", [](ChunkWriter& w) { w.U32("BndC", 1).Begin("Bind").U16("BnV1", 2).Begin("Prm1").End().End(); }},
-        {"IxD past its vertices", [](ChunkWriter& w) {
+        {"Unit beyond UniC",
+         [](ChunkWriter& w) {
+             w.U32("UniC", 1);
+             Repeat(w, 2, [](ChunkWriter& x) { x.Begin("Unit").End(); });
+         }},
+        {"15 SchA",
+         [](ChunkWriter& w) { Repeat(w, 15, [](ChunkWriter& x) { x.Begin("SchA").End(); }); }},
+        {"15 SchT",
+         [](ChunkWriter& w) { Repeat(w, 15, [](ChunkWriter& x) { x.Begin("SchT").End(); }); }},
+        {"4 Ptcl",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 Repeat(x, 4, [](ChunkWriter& y) { y.Begin("Ptcl").End(); });
+             });
+         }},
+        {"3 Emit",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 Repeat(x, 3, [](ChunkWriter& y) { y.Begin("Emit").End(); });
+             });
+         }},
+        {"2 Efct",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 Repeat(x, 2, [](ChunkWriter& y) { y.Begin("Efct").End(); });
+             });
+         }},
+        {"21 UTl1",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 Repeat(x, 21, [](ChunkWriter& y) { y.Begin("UTl1").End(); });
+             });
+         }},
+        {"7 TUvS",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 x.Begin("Ptcl");
+                 Repeat(x, 7, [](ChunkWriter& y) { y.Begin("TUvS").End(); });
+                 x.End();
+             });
+         }},
+        {"negative UTIC",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) { x.Begin("UTl1").I16("UTIC", -1).End(); });
+         }},
+        {"UTI1 beyond UTIC",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 x.Begin("UTl1").I16("UTIC", 1).Bytes("UTI1", "a", 1).Bytes("UTI1", "b", 1).End();
+             });
+         }},
+        {"UTIC after UTI1",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 x.Begin("UTl1").I16("UTIC", 1).Bytes("UTI1", "a", 1).I16("UTIC", 4).End();
+             });
+         }},
+        {"negative TlIC",
+         [](ChunkWriter& w) { w.U32("TimC", 1).Begin("Tmln").I16("TlIC", -3).End(); }},
+        {"TmlI beyond TlIC",
+         [](ChunkWriter& w) {
+             w.U32("TimC", 1)
+                 .Begin("Tmln")
+                 .I16("TlIC", 1)
+                 .Begin("TmlI")
+                 .End()
+                 .Begin("TmlI")
+                 .End()
+                 .End();
+         }},
+        {"Type 1 without a clip",
+         [](ChunkWriter& w) {
+             w.U32("TimC", 1).Begin("Tmln").I16("TlIC", 1).Begin("TmlI").U16("Type", 1).End().End();
+         }},
+        {"GeUI beyond GeUC",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 x.Begin("Emit").U32("GeUC", 1);
+                 Repeat(x, 2, [](ChunkWriter& y) { y.Begin("GeUI").End(); });
+                 x.End();
+             });
+         }},
+        {"GeTI without GeTC",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) { x.Begin("Emit").Begin("GeTI").End().End(); });
+         }},
+        {"Prm2 after BnV1 0",
+         [](ChunkWriter& w) {
+             w.U32("BndC", 1).Begin("Bind").U16("BnV1", 0).Begin("Prm2").End().End();
+         }},
+        {"Prm1 without BnV1",
+         [](ChunkWriter& w) { w.U32("BndC", 1).Begin("Bind").Begin("Prm1").End().End(); }},
+        {"Prm1 after BnV1 2",
+         [](ChunkWriter& w) {
+             w.U32("BndC", 1).Begin("Bind").U16("BnV1", 2).Begin("Prm1").End().End();
+         }},
+        {"IxD past its vertices",
+         [](ChunkWriter& w) {
              const std::vector<uint8_t> v(96, 0);
              const uint16_t i[3] = {0, 1, 2};
-             w.U32("MdlC", 1).Begin("Mdl").Bytes("VxR", v.data(), v.size()).Bytes("IxD", i, 6).End(); }},
-        {"IxMD past its vertices", [](ChunkWriter& w) {
+             w.U32("MdlC", 1)
+                 .Begin("Mdl")
+                 .Bytes("VxR", v.data(), v.size())
+                 .Bytes("IxD", i, 6)
+                 .End();
+         }},
+        {"IxMD past its vertices",
+         [](ChunkWriter& w) {
              const std::vector<uint8_t> v(48, 0);
              const uint16_t i[1] = {1};
-             w.U32("MdlC", 1).Begin("Mdl").Bytes("VxML", v.data(), v.size()).Bytes("IxMD", i, 2).End(); }},
-        {"IxE past the edge vertices", [](ChunkWriter& w) {
+             w.U32("MdlC", 1)
+                 .Begin("Mdl")
+                 .Bytes("VxML", v.data(), v.size())
+                 .Bytes("IxMD", i, 2)
+                 .End();
+         }},
+        {"IxE past the edge vertices",
+         [](ChunkWriter& w) {
              const std::vector<uint8_t> v(32, 0);
              const uint16_t i[2] = {1, 2};
-             w.U32("MdlC", 1).Begin("Mdl").Bytes("VxE", v.data(), v.size()).Bytes("IxE", i, 4).End(); }},
-        {"VNo past the edge vertices", [](ChunkWriter& w) {
+             w.U32("MdlC", 1)
+                 .Begin("Mdl")
+                 .Bytes("VxE", v.data(), v.size())
+                 .Bytes("IxE", i, 4)
+                 .End();
+         }},
+        {"VNo past the edge vertices",
+         [](ChunkWriter& w) {
              const uint16_t i[1] = {0};
-             w.U32("MdlC", 1).Begin("Mdl").Bytes("VNo", i, 2).End(); }},
-        {"type 13 index past its vertices", [](ChunkWriter& w) {
+             w.U32("MdlC", 1).Begin("Mdl").Bytes("VNo", i, 2).End();
+         }},
+        {"type 13 index past its vertices",
+         [](ChunkWriter& w) {
              Units(w, [](ChunkWriter& x) {
                  const std::vector<uint8_t> v(48, 0);
                  const uint16_t i[1] = {1};
-                 x.Begin("Ptcl").U32("PrV1", 13).Begin("DatP").Bytes("VtxR", v.data(), v.size()).Bytes("Idx", i, 2).End().End(); }); }},
+                 x.Begin("Ptcl")
+                     .U32("PrV1", 13)
+                     .Begin("DatP")
+                     .Bytes("VtxR", v.data(), v.size())
+                     .Bytes("Idx", i, 2)
+                     .End()
+                     .End();
+             });
+         }},
     };
 }
 
@@ -711,7 +830,8 @@ TEST(PackageTeardown, HalfBuiltPackagesGiveBackEverything) {
         FulgorCore::RuntimeDataAllocator allocator;
         FulgorCore::BuildContext context{allocator, &device, &listener};
         std::unique_ptr<uint8_t[]> block(new uint8_t[blockSize + 16]());
-        void* aligned = reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(block.get()) + 15) & ~uintptr_t{15});
+        void* aligned = reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(block.get()) + 15) &
+                                                ~uintptr_t{15});
         allocator.BeginBuild(aligned, blockSize);
         alignas(PackageResource) unsigned char storage[sizeof(PackageResource)];
         PackageResource* package = new (storage) PackageResource();

@@ -52,9 +52,9 @@ std::vector<uint8_t> PackagePayload(const PackageValue& v) {
 std::vector<uint8_t> Vertices(RandomEffectValues& r, uint32_t n) {
     std::vector<uint8_t> bytes;
     for (uint32_t i = 0; i < n; ++i) {
-        const std::vector<uint8_t> v =
-            ModelVertex(r.Real(-5, 5), r.Real(-5, 5), r.Real(-5, 5), static_cast<uint8_t>(r.Below(256)),
-                        static_cast<uint8_t>(r.Below(256)), static_cast<uint8_t>(i));
+        const std::vector<uint8_t> v = ModelVertex(
+            r.Real(-5, 5), r.Real(-5, 5), r.Real(-5, 5), static_cast<uint8_t>(r.Below(256)),
+            static_cast<uint8_t>(r.Below(256)), static_cast<uint8_t>(i));
         bytes.insert(bytes.end(), v.begin(), v.end());
     }
     return bytes;
@@ -84,9 +84,9 @@ DrawDataValue DrawData(RandomEffectValues& r, uint32_t type) {
         v.fields.push_back({"DTyp", r.Below(4)});
         v.fields.push_back({"CrCt", 1 + r.Below(6)});
         v.crIv = r.Below(400);
-        v.floats = {{"CoR1", r.Real(0, 1)}, {"LMax", r.Real(1, 9)}, {"SRZ", r.Real(-1, 1)},
+        v.floats = {{"CoR1", r.Real(0, 1)}, {"LMax", r.Real(1, 9)},  {"SRZ", r.Real(-1, 1)},
                     {"RRX", r.Real(-1, 1)}, {"MvRZ", r.Real(-1, 1)}, {"BPOY", r.Real(-3, 3)},
-                    {"FInf", r.Real(0, 2)}, {"FFrY", 3.0f}, {"FArY", 2.0f}};
+                    {"FInf", r.Real(0, 2)}, {"FFrY", 3.0f},          {"FArY", 2.0f}};
         v.integers = {{"GoFO", static_cast<int32_t>(r.Below(100)) - 50}, {"GoFW", 7}};
         v.colorTimes = {{"CoF2", static_cast<uint16_t>(r.Below(60000))}};
         v.crMd = static_cast<uint8_t>(r.Below(256));
@@ -178,8 +178,8 @@ ShapeValue Shape(RandomEffectValues& r, uint32_t kind) {
     s.longitudeDivisions = static_cast<uint8_t>(r.Below(256));
     s.points = r.Bytes(16 * r.Below(4));
     if (kind == 8 || kind == 9)
-        s.fields = r.Fields(TagsAndWidths(kind == 8 ? testsupport::kShape8Fields
-                                                    : testsupport::kShape9Fields));
+        s.fields = r.Fields(
+            TagsAndWidths(kind == 8 ? testsupport::kShape8Fields : testsupport::kShape9Fields));
     for (const char* tag : {"Rad", "RadI", "RadO", "Len", "IjAI", "InAO", "IjA", "IjSp"})
         s.floats.push_back({tag, r.Float()});
     if (kind == 8)
@@ -195,10 +195,10 @@ EmitterValue Emitter(RandomEffectValues& r, uint32_t kind) {
     const uint32_t spawn = r.Below(3);
     for (uint32_t i = 0; i < spawn; ++i) {
         SpawnEntryValue s;
-        s.fields = {{"bEbl", r.Below(2)}, {"TgUI", r.Below(256)}, {"UST", r.Below(65536)},
-                    {"Lif", r.Below(65536)},  {"VNOf", r.Below(65536)}, {"PLNo", r.Below(256)},
-                    {"bCVN", r.Below(2)},     {"GeLA", r.Below(256)},   {"ApCd", r.Below(256)},
-                    {"ApbR", r.Below(2)},     {"PLPs", r.Below(2)}};
+        s.fields = {{"bEbl", r.Below(2)},    {"TgUI", r.Below(256)},   {"UST", r.Below(65536)},
+                    {"Lif", r.Below(65536)}, {"VNOf", r.Below(65536)}, {"PLNo", r.Below(256)},
+                    {"bCVN", r.Below(2)},    {"GeLA", r.Below(256)},   {"ApCd", r.Below(256)},
+                    {"ApbR", r.Below(2)},    {"PLPs", r.Below(2)}};
         s.rei = std::array<float, 3>{r.Real(-1, 1), r.Real(-1, 1), r.Real(-1, 1)};
         e.spawnEntries.push_back(s);
     }
@@ -234,11 +234,13 @@ UnitValue Unit(RandomEffectValues& r, uint32_t index) {
     u.distanceFade = DistanceFadeValue{r.Real(0, 1), r.Real(1, 2), r.Real(2, 3), r.Real(3, 4)};
     u.resetNumber = static_cast<int8_t>(static_cast<int32_t>(r.Below(20)) - 10);
     u.uic1 = r.Bytes(16);
-    u.animation = std::vector<AnimationItem>{
-        {"Leng", 4.0f, 0, {}},          {"Loop", 1.0f, 1, {}},
-        {"SclY", 1.0f, 0, {{0, 1.0f}, {200, 3.0f}}}, {"Leng", 8.0f, 0, {}},
-        {"TraZ", 1.0f, 0, {{0, 0.0f}, {100, 2.0f}, {400, 1.0f}}},
-        {"Rota", 1.0f, 1, {}}};
+    u.animation =
+        std::vector<AnimationItem>{{"Leng", 4.0f, 0, {}},
+                                   {"Loop", 1.0f, 1, {}},
+                                   {"SclY", 1.0f, 0, {{0, 1.0f}, {200, 3.0f}}},
+                                   {"Leng", 8.0f, 0, {}},
+                                   {"TraZ", 1.0f, 0, {{0, 0.0f}, {100, 2.0f}, {400, 1.0f}}},
+                                   {"Rota", 1.0f, 1, {}}};
     u.color = r.Color();
     u.triples["GraG"] = r.Triple();
     u.triples["Pos"] = r.Triple();
@@ -293,8 +295,8 @@ PackageValue RandomPackage(RandomEffectValues& r) {
     p.models.push_back(leftOnly);
     AttachPointValue a{r.Below(16), r.Below(16), std::string("hand"), r.Triple()};
     p.binds.push_back({uint16_t{1}, int16_t{3}, int16_t{5}, int16_t{-4}, a, a, r.Float()});
-    p.binds.push_back({uint16_t{0}, std::nullopt, std::nullopt, int16_t{9}, a, std::nullopt,
-                       std::nullopt});
+    p.binds.push_back(
+        {uint16_t{0}, std::nullopt, std::nullopt, int16_t{9}, a, std::nullopt, std::nullopt});
     TimelineValue t;
     t.length = 120;
     t.loopStart = 20;
@@ -318,9 +320,8 @@ PackageValue RandomPackage(RandomEffectValues& r) {
     p.fields = r.Fields(TagsAndWidths(testsupport::kPackageCounts2Fields));
     for (const FieldValue& f : r.Fields(TagsAndWidths(testsupport::kPackageFlagFields)))
         p.fields.push_back(f);
-    p.floats = {{"SftP", r.Real(0, 1)}, {"BndR", r.Real(1, 9)}, {"PvSx", 2.0f},
-                {"PvSy", 3.0f},         {"PvSz", 4.0f},         {"PvPy", r.Real(-9, 9)},
-                {"PvCg", 0.25f}};
+    p.floats = {{"SftP", r.Real(0, 1)}, {"BndR", r.Real(1, 9)},  {"PvSx", 2.0f}, {"PvSy", 3.0f},
+                {"PvSz", 4.0f},         {"PvPy", r.Real(-9, 9)}, {"PvCg", 0.25f}};
     return p;
 }
 
@@ -332,14 +333,14 @@ uint32_t FieldOf(const std::vector<FieldValue>& fields, const std::string& tag) 
     return v;
 }
 
-void ExpectDrawPart(const FulgorCore::ParticleResource& part, const DrawPartValue& v,
-                    uint32_t type, const std::string& where) {
+void ExpectDrawPart(const FulgorCore::ParticleResource& part, const DrawPartValue& v, uint32_t type,
+                    const std::string& where) {
     using FulgorCore::ParticleResource;
     EXPECT_EQ(part.GetDrawType(), type) << where;
     EXPECT_EQ(part.GetFlagsC(), ExpectedWord(testsupport::kDrawPartFieldsC, v.fields)) << where;
     const uint32_t uvsc = FieldOf(v.fields, "UvSC");
-    EXPECT_EQ(part.GetFlagsD(), ExpectedWord(testsupport::kDrawPartFieldsD, v.fields) |
-                                    (type << 8) | (uvsc << 12))
+    EXPECT_EQ(part.GetFlagsD(),
+              ExpectedWord(testsupport::kDrawPartFieldsD, v.fields) | (type << 8) | (uvsc << 12))
         << where;
     EXPECT_EQ(part.GetUvLayerCount(), uvsc) << where;
     EXPECT_EQ(part.GetFlagOAO(), FieldOf(v.fields, "bOAO")) << where;
@@ -377,13 +378,12 @@ void ExpectDrawPart(const FulgorCore::ParticleResource& part, const DrawPartValu
                         where + " TRef Blnd");
     ASSERT_NE(part.GetDrawData(), nullptr) << where;
     // Exactly the typed getter of its own type answers.
-    const void* typed[13] = {part.GetDrawDataType1(),  part.GetDrawDataType2(),
-                             part.GetDrawDataType3(),  part.GetDrawDataType4(),
-                             part.GetDrawDataType5(),  part.GetDrawDataType6(),
-                             part.GetDrawDataType7(),  part.GetDrawDataType8(),
-                             part.GetDrawDataType9(),  part.GetDrawDataType10(),
-                             part.GetDrawDataType11(), part.GetDrawDataType12(),
-                             part.GetDrawDataType13()};
+    const void* typed[13] = {
+        part.GetDrawDataType1(),  part.GetDrawDataType2(),  part.GetDrawDataType3(),
+        part.GetDrawDataType4(),  part.GetDrawDataType5(),  part.GetDrawDataType6(),
+        part.GetDrawDataType7(),  part.GetDrawDataType8(),  part.GetDrawDataType9(),
+        part.GetDrawDataType10(), part.GetDrawDataType11(), part.GetDrawDataType12(),
+        part.GetDrawDataType13()};
     for (uint32_t t = 1; t <= 13; ++t)
         EXPECT_EQ(typed[t - 1] != nullptr, t == type) << where << " typed getter " << t;
 }
@@ -392,7 +392,8 @@ void ExpectType4(const FulgorCore::DrawDataType4& d, const DrawDataType4Value& v
                  const std::string& where) {
     using D = FulgorCore::DrawDataType4;
     const uint32_t crct = FieldOf(v.fields, "CrCt");
-    EXPECT_EQ(d.GetCountWord(), FieldOf(v.fields, "DTyp") | crct << 2 | ((*v.crIv * 10) & 4095) << 14)
+    EXPECT_EQ(d.GetCountWord(),
+              FieldOf(v.fields, "DTyp") | crct << 2 | ((*v.crIv * 10) & 4095) << 14)
         << where;
     EXPECT_EQ(d.GetLifeWord(), ExpectedWord(testsupport::kType4LifeFields, v.fields)) << where;
     uint32_t flags = ExpectedWord(testsupport::kType4FlagFields, v.fields);
@@ -457,7 +458,10 @@ void ExpectEmitter(const FulgorCore::EmitterResource& e, const EmitterValue& v, 
     EXPECT_EQ(e.HasParentLinks(), linked ? 1u : 0u) << where;
     ExpectTriple(e.GetLRot(), *v.localRotation, where + " LRot");
     const ShapeValue& s = *v.shape;
-    auto floatOf = [&](const char* tag) { return *std::find_if(s.floats.begin(), s.floats.end(), [&](const auto& f) { return f.first == tag; }); };
+    auto floatOf = [&](const char* tag) {
+        return *std::find_if(s.floats.begin(), s.floats.end(),
+                             [&](const auto& f) { return f.first == tag; });
+    };
     ExpectFloatProperty(e.GetShapeBase()->GetSpeed(), floatOf("IjSp").second, where + " speed");
     const uint32_t points = static_cast<uint32_t>(s.points->size() / 16);
     switch (kind) {
@@ -480,7 +484,10 @@ void ExpectEmitter(const FulgorCore::EmitterResource& e, const EmitterValue& v, 
         EXPECT_EQ(shape->GetLongitudeDivisions(), *s.longitudeDivisions) << where;
         EXPECT_EQ(shape->GetPoints().GetCount(), points) << where;
         if (points) {
-            EXPECT_EQ(std::memcmp(shape->GetPoints().GetPoint(points - 1), s.points->data() + (points - 1) * 16, 16), 0) << where;
+            EXPECT_EQ(std::memcmp(shape->GetPoints().GetPoint(points - 1),
+                                  s.points->data() + (points - 1) * 16, 16),
+                      0)
+                << where;
         }
         ExpectFloatProperty(shape->GetRadius(), floatOf("Rad").second, where);
         if (kind == 6)
@@ -492,12 +499,14 @@ void ExpectEmitter(const FulgorCore::EmitterResource& e, const EmitterValue& v, 
         EXPECT_EQ(e.GetShape<7>()->GetLongitudeDivisions(), *s.longitudeDivisions) << where;
         break;
     case 8:
-        EXPECT_EQ(e.GetShape<8>()->GetWord(), ExpectedWord(testsupport::kShape8Fields, s.fields)) << where;
+        EXPECT_EQ(e.GetShape<8>()->GetWord(), ExpectedWord(testsupport::kShape8Fields, s.fields))
+            << where;
         EXPECT_EQ(e.GetShape<8>()->GetPoints().GetCount(), points) << where;
         ExpectTriple(e.GetShape<8>()->GetSize(), *s.size3, where + " Size");
         break;
     case 9:
-        EXPECT_EQ(e.GetShape<9>()->GetWord(), ExpectedWord(testsupport::kShape9Fields, s.fields)) << where;
+        EXPECT_EQ(e.GetShape<9>()->GetWord(), ExpectedWord(testsupport::kShape9Fields, s.fields))
+            << where;
         testsupport::ExpectPair(e.GetShape<9>()->GetSize(), *s.size2, where + " Size");
         break;
     default:
@@ -558,7 +567,9 @@ void ExpectUnit(const FulgorCore::UnitResource& unit, const UnitValue& v,
         ASSERT_EQ(t->GetItemCount(), tv.items.size()) << where;
         EXPECT_EQ(t->GetItemMask(), (1u << tv.items.size()) - 1) << where;
         for (size_t k = 0; k < tv.items.size(); ++k)
-            EXPECT_EQ(std::memcmp(t->GetItem(static_cast<uint32_t>(k))->bytes, tv.items[k].data(), 14), 0) << where;
+            EXPECT_EQ(
+                std::memcmp(t->GetItem(static_cast<uint32_t>(k))->bytes, tv.items[k].data(), 14), 0)
+                << where;
         EXPECT_EQ(t->GetItem(static_cast<uint32_t>(tv.items.size())), nullptr) << where;
         EXPECT_STREQ(t->GetLabel(), tv.label->c_str()) << where;
         EXPECT_EQ(t->GetOTU(), *tv.otu) << where;
@@ -566,15 +577,18 @@ void ExpectUnit(const FulgorCore::UnitResource& unit, const UnitValue& v,
         EXPECT_EQ(t->GetFlagOTU(), *tv.otuFlag ? 1u : 0u) << where;
         EXPECT_EQ(t->GetLife(), *tv.life) << where;
     }
-    EXPECT_EQ(unit.GetUnitTimeline(static_cast<uint32_t>(v.unitTimelines.size())), nullptr) << where;
+    EXPECT_EQ(unit.GetUnitTimeline(static_cast<uint32_t>(v.unitTimelines.size())), nullptr)
+        << where;
     if (v.effectPart) {
         ASSERT_EQ(unit.GetEffectPartCount(), 1u) << where;
         const FulgorCore::EffectPartResource* e = unit.GetEffectPart(0);
         EXPECT_EQ(e->GetKind(), *v.effectPart->kind) << where;
         ASSERT_NE(e->GetData(), nullptr) << where;
         if (*v.effectPart->kind == 2) {
-            ExpectFloatProperty(e->GetRadiusPair()->GetInnerRadius(), *v.effectPart->innerRadius, where);
-            ExpectFloatProperty(e->GetRadiusPair()->GetOuterRadius(), *v.effectPart->outerRadius, where);
+            ExpectFloatProperty(e->GetRadiusPair()->GetInnerRadius(), *v.effectPart->innerRadius,
+                                where);
+            ExpectFloatProperty(e->GetRadiusPair()->GetOuterRadius(), *v.effectPart->outerRadius,
+                                where);
         } else {
             EXPECT_EQ(e->GetRadiusPair(), nullptr) << where;
         }
@@ -641,7 +655,8 @@ TEST(PackageRoundTrip, EveryRecordReadsBackWhatTheWriterWrote) {
             EXPECT_EQ(p.GetAssignment(1)->timeline, -1) << where;
 
             // Textures from data, by name, none.
-            ASSERT_EQ(device.CountCreations(testsupport::RecordingDevice::Kind::Texture, 40, false), 1u)
+            ASSERT_EQ(device.CountCreations(testsupport::RecordingDevice::Kind::Texture, 40, false),
+                      1u)
                 << where;
             EXPECT_NE(p.GetTexture(0), nullptr) << where;
             EXPECT_EQ(p.GetTexture(1), &named) << where;
@@ -667,7 +682,9 @@ TEST(PackageRoundTrip, EveryRecordReadsBackWhatTheWriterWrote) {
             const uint8_t* edge = m->GetEdgeVertex(1);
             const uint8_t* edgeIn = value.models[0].edgeVertices->data() + 16;
             EXPECT_EQ(edge[11], edgeIn[11] ^ 0x80) << where;
-            EXPECT_EQ(static_cast<int8_t>(edge[14]), static_cast<int8_t>(-static_cast<int8_t>(edgeIn[14]))) << where;
+            EXPECT_EQ(static_cast<int8_t>(edge[14]),
+                      static_cast<int8_t>(-static_cast<int8_t>(edgeIn[14])))
+                << where;
             EXPECT_EQ(edge[0], edgeIn[0]) << where;
             // An empty "VNo" is no table.
             EXPECT_EQ(p.GetModel(1)->GetPointCount(), 0u) << where;
@@ -704,13 +721,17 @@ TEST(PackageRoundTrip, EveryRecordReadsBackWhatTheWriterWrote) {
             EXPECT_EQ(t->GetClip(0)->GetEffectName(), "vfx/clip.vfxb") << where;
             std::vector<std::string> names;
             for (const UnitValue& u : value.units)
-                if (u.reference && std::find(names.begin(), names.end(), *u.reference) == names.end())
+                if (u.reference &&
+                    std::find(names.begin(), names.end(), *u.reference) == names.end())
                     names.push_back(*u.reference);
             names.push_back("vfx/clip.vfxb");
             ASSERT_EQ(p.GetReferenceCount(), names.size()) << where;
             for (size_t i = 0; i < names.size(); ++i) {
-                EXPECT_STREQ(p.GetReference(static_cast<uint32_t>(i))->name, names[i].c_str()) << where;
-                EXPECT_EQ(p.FindReference(names[i].c_str()), &p.GetReference(static_cast<uint32_t>(i))->handle) << where;
+                EXPECT_STREQ(p.GetReference(static_cast<uint32_t>(i))->name, names[i].c_str())
+                    << where;
+                EXPECT_EQ(p.FindReference(names[i].c_str()),
+                          &p.GetReference(static_cast<uint32_t>(i))->handle)
+                    << where;
             }
 
             // Units with their parts.
@@ -723,13 +744,18 @@ TEST(PackageRoundTrip, EveryRecordReadsBackWhatTheWriterWrote) {
                 ASSERT_EQ(unit->GetDrawPartCount(), uv.drawParts.size()) << uw;
                 for (size_t d = 0; d < uv.drawParts.size(); ++d) {
                     const uint32_t type = static_cast<uint32_t>(u * 3 + d + 1);
-                    const FulgorCore::ParticleResource* part = unit->GetDrawPart(static_cast<uint32_t>(d));
-                    ExpectDrawPart(*part, uv.drawParts[d], type, uw + " draw type " + std::to_string(type));
+                    const FulgorCore::ParticleResource* part =
+                        unit->GetDrawPart(static_cast<uint32_t>(d));
+                    ExpectDrawPart(*part, uv.drawParts[d], type,
+                                   uw + " draw type " + std::to_string(type));
                     if (type == 4)
-                        ExpectType4(*part->GetDrawDataType4(), std::get<DrawDataType4Value>(uv.drawParts[d].data), uw);
+                        ExpectType4(*part->GetDrawDataType4(),
+                                    std::get<DrawDataType4Value>(uv.drawParts[d].data), uw);
                     if (type == 9) {
                         EXPECT_EQ(part->GetDrawDataType9()->GetSizeY(), 0.5f) << uw;
-                        EXPECT_EQ(part->GetDrawDataType9()->GetPivot()[2], *std::get<DrawDataType9Value>(uv.drawParts[d].data).pivotZ) << uw;
+                        EXPECT_EQ(part->GetDrawDataType9()->GetPivot()[2],
+                                  *std::get<DrawDataType9Value>(uv.drawParts[d].data).pivotZ)
+                            << uw;
                     }
                     if (type == 10) {
                         const auto& v10 = std::get<DrawDataType10Value>(uv.drawParts[d].data);
@@ -737,11 +763,13 @@ TEST(PackageRoundTrip, EveryRecordReadsBackWhatTheWriterWrote) {
                         ExpectFloatProperty(part->GetDrawDataType10()->GetRngW(), *v10.rangeW, uw);
                     }
                 }
-                EXPECT_EQ(unit->GetDrawPart(static_cast<uint32_t>(uv.drawParts.size())), nullptr) << uw;
+                EXPECT_EQ(unit->GetDrawPart(static_cast<uint32_t>(uv.drawParts.size())), nullptr)
+                    << uw;
                 ASSERT_EQ(unit->GetEmitterPartCount(), uv.emitters.size()) << uw;
                 for (size_t e = 0; e < uv.emitters.size(); ++e)
                     ExpectEmitter(*unit->GetEmitterPart(static_cast<uint32_t>(e)), uv.emitters[e],
-                                  static_cast<uint32_t>(u * 2 + e + 1), uw + " emitter " + std::to_string(e));
+                                  static_cast<uint32_t>(u * 2 + e + 1),
+                                  uw + " emitter " + std::to_string(e));
             }
             EXPECT_EQ(p.GetUnit(5), nullptr) << where;
 

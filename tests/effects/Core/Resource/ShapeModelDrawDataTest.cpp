@@ -76,8 +76,10 @@ TEST(EmitterShape, TheLaterOfTheTwoSpeedChunksWins) {
         EmitterValue e;
         e.kind = 2;
         e.shape = ShapeValue{};
-        const auto first = std::make_pair(std::string(injectionFirst ? "IjSp" : "InSp"), Constant(1.0f));
-        const auto second = std::make_pair(std::string(injectionFirst ? "InSp" : "IjSp"), Constant(2.0f));
+        const auto first =
+            std::make_pair(std::string(injectionFirst ? "IjSp" : "InSp"), Constant(1.0f));
+        const auto second =
+            std::make_pair(std::string(injectionFirst ? "InSp" : "IjSp"), Constant(2.0f));
         e.shape->floats = {first, second};
         RecordBuild<FulgorCore::EmitterResource> built(EmitterPayload(e));
         const FulgorCore::FloatProperty& speed = built->GetShape<2>()->GetSpeed();
