@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -33,16 +34,18 @@ using namespace FulgorCore;
 
 uint64_t g_sink;
 
-void Use(uint64_t v) {
-    g_sink += v;
-}
-void Use(float v) {
-    uint32_t bits;
-    std::memcpy(&bits, &v, 4);
-    g_sink += bits;
-}
-void Use(const void* p) {
-    g_sink += reinterpret_cast<uintptr_t>(p) & 1;
+// Folds a value read from the records into the sink, so no read is
+// optimised away.
+template <class T> void Use(T v) {
+    if constexpr (std::is_pointer_v<T>) {
+        g_sink += reinterpret_cast<uintptr_t>(v) & 1;
+    } else if constexpr (std::is_floating_point_v<T>) {
+        uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        g_sink += bits;
+    } else {
+        g_sink += static_cast<uint64_t>(v);
+    }
 }
 
 void Sweep(const FloatProperty& p) {
