@@ -658,6 +658,26 @@ TEST(PackageFaults, ShortFixedPayloadsAreZeroExtended) {
     EXPECT_EQ(t->GetItemMask(), 3u);
 }
 
+TEST(PackageFaults, TimelineItemsTheFileLeftOutKeepTheDefaults) {
+    const std::vector<uint8_t> payload = Payload([](ChunkWriter& w) {
+        w.U32("TimC", 1).Begin("Tmln").I16("TlIC", 3);
+        w.Begin("TmlI").I16("TgtI", 4).U16("EdFr", 9).End().End();
+    });
+    Build built(payload);
+    ASSERT_TRUE(built.Built());
+    const FulgorCore::TimelineResource* t = built->GetTimeline(0);
+    ASSERT_EQ(t->GetItemCount(), 3u);
+    EXPECT_EQ(t->GetItem(0)->target, 4);
+    EXPECT_EQ(t->GetItem(0)->endFrame, 9);
+    for (uint32_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(t->GetItem(i)->target, -1) << i;
+        EXPECT_EQ(t->GetItem(i)->clipIndex, -1) << i;
+        EXPECT_EQ(t->GetItem(i)->bind, -1) << i;
+        EXPECT_EQ(t->GetItem(i)->type, 0) << i;
+        EXPECT_EQ(t->GetClip(i), nullptr) << i;
+    }
+}
+
 TEST(PackageFaults, TheImageIsNeverWritten) {
     testsupport::RecordingDevice device;
     PackageValue v;

@@ -189,6 +189,31 @@ TEST(Model, WithoutPointNumbersPointIIsI) {
     EXPECT_EQ(numbered->GetPoint(1), 0u);
 }
 
+TEST(Model, PlainEdgeVerticesAreCopiedAsTheyAre) {
+    for (const char* tag : {"VxE", "VxER"}) {
+        ModelValue m;
+        m.edgeVertices = std::vector<uint8_t>(16 * 2);
+        for (size_t i = 0; i < m.edgeVertices->size(); ++i)
+            (*m.edgeVertices)[i] = static_cast<uint8_t>(i * 5 + 1);
+        m.edgeTag = tag;
+        RecordBuild<FulgorCore::ModelResource> built(ModelPayload(m));
+        ASSERT_EQ(built->GetEdgeVertexCount(), 2u) << tag;
+        EXPECT_EQ(std::memcmp(built->GetEdgeVertex(0), m.edgeVertices->data(), 32), 0) << tag;
+        EXPECT_TRUE(built.InBlock(built->GetEdgeVertex(1))) << tag;
+    }
+}
+
+TEST(Model, IndicesWithoutVerticesMakeNothingAndLoad) {
+    testsupport::RecordingDevice device;
+    const std::vector<uint8_t> payload = Written([](ChunkWriter& w) {
+        const uint16_t i[3] = {0, 7, 9};
+        w.Begin("Mdl").Bytes("IxD", i, 6).End();
+    });
+    RecordBuild<FulgorCore::ModelResource> built(payload, &device);
+    ASSERT_TRUE(built.Built());
+    EXPECT_TRUE(device.creations.empty());
+}
+
 TEST(Model, TheLaterOfAreaAndTotalAreaWins) {
     ModelValue m;
     m.areas = std::vector<float>{0.0f, 2.0f, 4.0f};
