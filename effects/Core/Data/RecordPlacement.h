@@ -56,6 +56,19 @@ inline void* CopyToBlock(RuntimeDataAllocator& allocator, const void* data, uint
     return copy;
 }
 
+// An item count ("UTIC", "TlIC"): its signed 16-bit value, or -1 when it is
+// damage, which the allocator is told of: a negative count, or a count
+// after items of its kind.
+inline int32_t ReadItemCount(const Chunk& chunk, uint32_t itemsRead,
+                             RuntimeDataAllocator& allocator) {
+    const int16_t count = chunk.I16();
+    if (count < 0 || itemsRead != 0) {
+        allocator.Reject();
+        return -1;
+    }
+    return count;
+}
+
 // The chunk's text up to its first zero, copied into the block with a zero
 // after it whether or not the file had one; null while measuring or when
 // the block is exhausted.

@@ -95,11 +95,24 @@ void EmitterShapeBase::ReadShape(const BuildContext& context, const void* payloa
     }
 }
 
-void EmitterShape<1>::Read(const BuildContext& context, const void* payload, uint32_t size) {
+EmitterShapeBase::Slots EmitterShapeModes::ModeSlots() {
     Slots s;
     s.word = &modes_;
     s.wordFields = kModeFields;
-    s.wordFieldCount = 2;
+    s.wordFieldCount = sizeof(kModeFields) / sizeof(kModeFields[0]);
+    return s;
+}
+
+EmitterShapeBase::Slots EmitterShape<5>::PointSlots() {
+    Slots s = ModeSlots();
+    s.divisions = divisions_;
+    s.points = &points_;
+    s.radius = &radius_;
+    return s;
+}
+
+void EmitterShape<1>::Read(const BuildContext& context, const void* payload, uint32_t size) {
+    Slots s = ModeSlots();
     s.model = &model_;
     ReadShape(context, payload, size, s);
 }
@@ -125,33 +138,17 @@ void EmitterShape<4>::Read(const BuildContext& context, const void* payload, uin
 }
 
 void EmitterShape<5>::Read(const BuildContext& context, const void* payload, uint32_t size) {
-    Slots s;
-    s.word = &modes_;
-    s.wordFields = kModeFields;
-    s.wordFieldCount = 2;
-    s.divisions = divisions_;
-    s.points = &points_;
-    s.radius = &radius_;
-    ReadShape(context, payload, size, s);
+    ReadShape(context, payload, size, PointSlots());
 }
 
 void EmitterShape<6>::Read(const BuildContext& context, const void* payload, uint32_t size) {
-    Slots s;
-    s.word = &modes_;
-    s.wordFields = kModeFields;
-    s.wordFieldCount = 2;
-    s.divisions = divisions_;
-    s.points = &points_;
-    s.radius = &radius_;
+    Slots s = PointSlots();
     s.length = &length_;
     ReadShape(context, payload, size, s);
 }
 
 void EmitterShape<7>::Read(const BuildContext& context, const void* payload, uint32_t size) {
-    Slots s;
-    s.word = &modes_;
-    s.wordFields = kModeFields;
-    s.wordFieldCount = 2;
+    Slots s = ModeSlots();
     s.divisions = divisions_;
     s.radius = &radius_;
     s.angle = &angle_;

@@ -92,6 +92,9 @@ public:
     uint32_t GetGnPT() const { return BitField(modes_, kGnPT); }
 
 protected:
+    // Slots with the modes word filled in.
+    Slots ModeSlots();
+
     uint32_t modes_ = 0;
 };
 
@@ -158,6 +161,9 @@ public:
     const FloatProperty& GetRadius() const { return radius_; }
 
 protected:
+    // The slots of kind 5, which kind 6 extends.
+    Slots PointSlots();
+
     uint8_t divisions_[2] = {};
     EmitterPointTable points_;
     FloatProperty radius_;

@@ -12,6 +12,7 @@
 #include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/DistanceFade.h"
 #include "effects/Core/Resource/DrawDataType4.h"
+#include "effects/Core/Resource/FadeChunks.h"
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/ReferenceCollector.h"
@@ -126,6 +127,8 @@ void PackageResource::Read(const BuildContext& context, const void* payload, uin
         if (StoreBitField(chunk, kCounts2Fields, counts2_) ||
             StoreBitField(chunk, kFlagFields, flags_))
             continue;
+        if (ReadFadeChunk(context, chunk, distanceFade_, angleFade_))
+            continue;
         if (float* field = FloatFieldOf(chunk.tag)) {
             *field = chunk.Float();
             continue;
@@ -187,12 +190,6 @@ void PackageResource::Read(const BuildContext& context, const void* payload, uin
         case MakeChunkTag("Unit"):
             ReadItem(inner, chunk, units_, GetUnitCount(), unitsRead,
                      static_cast<const PackageResource*>(this));
-            break;
-        case MakeChunkTag("DsFd"):
-            distanceFade_ = PlaceAndRead<DistanceFade>(context, chunk.payload, chunk.size);
-            break;
-        case MakeChunkTag("AgFd"):
-            angleFade_ = PlaceAndRead<AngleFade>(context, chunk.payload, chunk.size);
             break;
         case MakeChunkTag("SchA"):
         case MakeChunkTag("SchT"): {

@@ -2,6 +2,7 @@
 
 #include "effects/Core/Data/ChunkTag.h"
 #include "effects/Core/Data/ChunkWalker.h"
+#include "effects/Core/Data/RecordPlacement.h"
 #include "effects/Core/Resource/ReferenceCollector.h"
 
 #include <new>
@@ -38,15 +39,13 @@ void TimelineResource::Read(const BuildContext& context, const void* payload, ui
             loopEnd_ = chunk.IntAsFloat();
             break;
         case MakeChunkTag("TlIC"): {
-            const int16_t count = chunk.I16();
-            if (count < 0 || itemsRead != 0) {
-                allocator.Reject();
+            const int32_t count = ReadItemCount(chunk, itemsRead, allocator);
+            if (count < 0)
                 break;
-            }
-            itemCount_ = count;
+            itemCount_ = static_cast<int16_t>(count);
             items_ = allocator.AllocateArray<TimelineItem>(static_cast<uint32_t>(count));
             clips_ = allocator.AllocateArray<TimelineClip*>(static_cast<uint32_t>(count));
-            for (int16_t i = 0; items_ && i < count; ++i)
+            for (int32_t i = 0; items_ && i < count; ++i)
                 new (&items_[i]) TimelineItem();
             break;
         }

@@ -7,6 +7,7 @@
 #include "effects/Core/Resource/DistanceFade.h"
 #include "effects/Core/Resource/EffectPartResource.h"
 #include "effects/Core/Resource/EmitterResource.h"
+#include "effects/Core/Resource/FadeChunks.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/ReferenceCollector.h"
 #include "effects/Core/Resource/TaggedRecords.h"
@@ -79,7 +80,8 @@ void UnitResource::Read(const BuildContext& context, const void* payload, uint32
     Chunk chunk;
     while (walker.Next(chunk)) {
         if (StoreBitField(chunk, kFieldsA, flagsA_) || StoreResetFlag(chunk, resetFlags_) ||
-            ReadTaggedRecord(context, chunk, kTripleTags, triples_))
+            ReadTaggedRecord(context, chunk, kTripleTags, triples_) ||
+            ReadFadeChunk(context, chunk, distanceFade_, angleFade_))
             continue;
         switch (chunk.tag) {
         case MakeChunkTag("Ptcl"): {
@@ -132,12 +134,6 @@ void UnitResource::Read(const BuildContext& context, const void* payload, uint32
             break;
         case MakeChunkTag("VlRt"):
             vlRt_.Read(context, chunk.payload, chunk.size);
-            break;
-        case MakeChunkTag("DsFd"):
-            distanceFade_ = PlaceAndRead<DistanceFade>(context, chunk.payload, chunk.size);
-            break;
-        case MakeChunkTag("AgFd"):
-            angleFade_ = PlaceAndRead<AngleFade>(context, chunk.payload, chunk.size);
             break;
         case MakeChunkTag("UIC1"):
             if (chunk.size == kUic1Size)

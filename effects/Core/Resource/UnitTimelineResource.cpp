@@ -14,12 +14,10 @@ void UnitTimelineResource::Read(const BuildContext& context, const void* payload
     while (walker.Next(chunk)) {
         switch (chunk.tag) {
         case MakeChunkTag("UTIC"): {
-            const int16_t count = chunk.I16();
-            if (count < 0 || itemsRead != 0) {
-                allocator.Reject();
+            const int32_t count = ReadItemCount(chunk, itemsRead, allocator);
+            if (count < 0)
                 break;
-            }
-            itemCount_ = count;
+            itemCount_ = static_cast<int16_t>(count);
             items_ = allocator.AllocateArray<Item>(static_cast<uint32_t>(count));
             break;
         }
