@@ -14,10 +14,11 @@
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/UnitResource.h"
 #include "support/effects/RecordBuild.h"
+#include "support/effects/RecordingDevice.h"
 #include "tools/effect/GameEffects.h"
 #include "tools/effect/PackageWriter.h"
 
-#include "bench/AllocationCounter.h"
+#include "bench/AllocationCount.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,14 +40,14 @@ constexpr uint32_t kUnits = 127;
 constexpr uint32_t kTextures = 8;
 
 // A device whose objects are shared statics: the load is measured, not the
-// device.
+// device. The slots the loads never call are the recording fake's.
 template <class I> class StaticObject : public I {
 public:
     uint32_t AddRef() override { return 2; }
     uint32_t Release() override { return 1; }
 };
 
-class NullDevice : public StaticObject<FulgorCore::IDevice> {
+class NullDevice : public testsupport::RecordingDevice {
 public:
     bool CreateShader(const FulgorCore::ShaderKey*, FulgorCore::IShader**) override {
         return false;
@@ -132,7 +133,7 @@ void BM_DrawPartFrame(benchmark::State& state) {
     float time = 0.0f;
     uintptr_t sink = 0;
     for (auto _ : state) {
-        const uint64_t before = benchsupport::AllocationCount();
+        const uint64_t before = bench::AllocationCount();
         time += 1.0f;
         for (int i = 0; i < kParts; ++i) {
             const size_t k = static_cast<size_t>(i) % parts.size();
@@ -155,7 +156,7 @@ void BM_DrawPartFrame(benchmark::State& state) {
                     static_cast<uintptr_t>(unit.GetLife());
         }
         benchmark::DoNotOptimize(sink);
-        allocations += benchsupport::AllocationCount() - before;
+        allocations += bench::AllocationCount() - before;
     }
     state.counters["parts/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kParts,
                                                    benchmark::Counter::kIsRate);
