@@ -90,8 +90,7 @@ TEST(ReplayHarness, ALiveRunAndItsPlaybackAgreeAcrossAPauseDuringAGaugeShake) {
             if (f % 60 == 30)
                 input_test::Key(SDL_SCANCODE_RIGHT, (f / 60) % 2 == 1);
             harness.Frame();
-            if (!paused &&
-                harness.Director()->GetFrameCounter() == stage_replay::Pilot::kShieldHitFrame) {
+            if (!paused && hud.IsShieldHitShown()) {
                 paused = true;
                 ASSERT_TRUE(hud.IsShieldHitShown());
                 harness.SetPaused(true);
