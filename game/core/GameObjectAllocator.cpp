@@ -4,16 +4,10 @@
 
 #include <cstring>
 
-// Under AddressSanitizer a free block is poisoned but for its free-list
-// word, so that a write into an object already given back (a destructor
-// that reaches a sibling deleted before it) is reported where it happens.
-#if defined(__SANITIZE_ADDRESS__)
-#define DREVANTH_POOL_POISON 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DREVANTH_POOL_POISON 1
-#endif
-#endif
+// Under AddressSanitizer (the build defines DREVANTH_POOL_POISON) a free
+// block is poisoned but for its free-list word, so that a write into an
+// object already given back (a destructor that reaches a sibling deleted
+// before it) is reported where it happens.
 #if defined(DREVANTH_POOL_POISON)
 #include <sanitizer/asan_interface.h>
 #endif
