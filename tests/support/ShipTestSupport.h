@@ -100,8 +100,8 @@ protected:
         start.power = power;
         std::vector<uint8_t> replay(ReplayStream::kHeaderSize + kWords * 4, 0);
         ReplayStream::WriteHeader(replay.data(), {start, 0, 1});
-        ASSERT_TRUE(world.gw->StartReplayPlayback(replay.data(),
-                                                  static_cast<uint32_t>(replay.size())));
+        ASSERT_TRUE(
+            world.gw->StartReplayPlayback(replay.data(), static_cast<uint32_t>(replay.size())));
         // Files from a folder with none in it: the stage starts empty and
         // the sound banks load at once, silent.
         if (!world.loader)

@@ -50,8 +50,8 @@ TEST_F(MainShot, EveryShipAndPowerLevelFiresItsWholeVolley) {
         for (int8_t power = 0; power < 4; ++power) {
             BeginFiring(s, power);
             const std::vector<PlayerShot*> shots = Volley();
-            EXPECT_EQ(shots.size(), kShots[kLayoutOf[s]][power]) << "ship " << int(s) << " power "
-                                                                 << int(power);
+            EXPECT_EQ(shots.size(), kShots[kLayoutOf[s]][power])
+                << "ship " << int(s) << " power " << int(power);
             for (size_t i = 0; i < Player::kShotSlots; ++i) {
                 int live = 0;
                 for (const PlayerShot* shot : shots)
@@ -129,14 +129,14 @@ TEST_F(MainShot, ShipsPlayTheirOwnShotSounds) {
         int8_t ship, power;
         int32_t sound;
     };
-    for (const Case& c : {Case{0, 0, 91}, Case{0, 2, 91}, Case{0, 3, 19}, Case{4, 3, 95},
-                          Case{4, 0, 95}, Case{1, 1, 92}, Case{2, 3, 93}, Case{3, 0, 94},
-                          Case{5, 2, 96}}) {
+    for (const Case& c :
+         {Case{0, 0, 91}, Case{0, 2, 91}, Case{0, 3, 19}, Case{4, 3, 95}, Case{4, 0, 95},
+          Case{1, 1, 92}, Case{2, 3, 93}, Case{3, 0, 94}, Case{5, 2, 96}}) {
         BeginFiring(c.ship, c.power);
         const uint32_t before = Sounds(c.sound);
         Frames(2, In::kShot);
-        EXPECT_EQ(Sounds(c.sound), before + 1) << int(c.ship) << "/" << int(c.power)
-                                               << ": one sound for the repeated volley";
+        EXPECT_EQ(Sounds(c.sound), before + 1)
+            << int(c.ship) << "/" << int(c.power) << ": one sound for the repeated volley";
         End();
         // The same sound may start again three frames on.
         for (int i = 0; i < 3; ++i)

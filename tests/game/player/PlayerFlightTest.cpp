@@ -272,7 +272,9 @@ TEST_F(Flight, AnEmptyHyperioGaugeStillRunsStartUpDrainAndWindDown) {
     for (int guard = 0; ship->state == Player::kGrabuster && guard < 500; ++guard) {
         const uint8_t phase = ship->grabPhase;
         Frame(In::kShot);
-        (phase == Player::kGrabStartUp ? startUp : phase == Player::kGrabDrain ? drain : windDown)++;
+        (phase == Player::kGrabStartUp ? startUp
+         : phase == Player::kGrabDrain ? drain
+                                       : windDown)++;
     }
     EXPECT_EQ(startUp, 32u);
     EXPECT_EQ(drain, 1u);

@@ -16,10 +16,9 @@ using In = StageInput::Bit;
 
 class Shot : public ShipTest {
 protected:
-    PlayerShot* Fire(Vector2 at, float angle, float speed, uint32_t slot = 3,
-                     uint16_t attack = 7) {
-        return GameObject::Create<PlayerShot>(director, director, ship, at, uint8_t{0},
-                                              uint8_t{3}, slot, uint8_t{2}, angle, speed, attack);
+    PlayerShot* Fire(Vector2 at, float angle, float speed, uint32_t slot = 3, uint16_t attack = 7) {
+        return GameObject::Create<PlayerShot>(director, director, ship, at, uint8_t{0}, uint8_t{3},
+                                              slot, uint8_t{2}, angle, speed, attack);
     }
     // Updates of `object` until it vanishes, each followed by a draw: the
     // frames it is drawn in.
@@ -133,7 +132,8 @@ TEST_F(Shot, AnEmptyPoolDuringAHitLeavesTheBurstOutButTheShotStillGoes) {
 
 TEST_F(Shot, EffectsAreDrawnForThreeSixAndFiftyNineFrames) {
     Begin();
-    auto* fire = GameObject::Create<PlayerShotFire>(director, director, Vector2{}, uint8_t{1}, 0.5f);
+    auto* fire =
+        GameObject::Create<PlayerShotFire>(director, director, Vector2{}, uint8_t{1}, 0.5f);
     auto* burst = GameObject::Create<PlayerShotBreak>(director, director, Vector2{}, uint8_t{1});
     auto* light =
         GameObject::Create<PlayerShotLight>(director, director, Vector2{}, uint8_t{1}, 0.5f);
