@@ -132,9 +132,10 @@ public:
     uint8_t subCooldown = 0;
     // 0-15, +1 a frame.
     uint8_t cycle = 0;
-    // Live main shots per slot; each shot counts itself in and out.
+    // Live main shots per slot; each shot counts itself in and out through
+    // a PlayerLiveCount (which also keeps a stage's teardown safe).
     uint8_t shotCount[kShotSlots] = {};
-    // Live sub-weapon objects; they count themselves.
+    // Live sub-weapon objects; they count themselves the same way.
     uint8_t subCount = 0;
     int16_t laserCooldown = 0;
     uint8_t state = kNormal;

@@ -59,20 +59,18 @@ private:
     int16_t size_;
 };
 
-class ShipTest : public testing::Test {
+class ShipTest : public stage_test::StageTest {
 protected:
     static constexpr uint32_t kWords = 20000;
 
-    void SetUp() override { ASSERT_TRUE(world.Start()); }
     void TearDown() override {
         CompleteReads();
-        delete director;
-        director = nullptr;
+        End();
         if (sound) {
             sound->Finalize();
             SoundManager::DestroyInstance();
         }
-        world.Stop();
+        StageTest::TearDown();
     }
 
     // The sample rows as the tables will load them (ship rows of table 0,
@@ -130,8 +128,7 @@ protected:
     }
     // The stage ends (Begin may start another).
     void End() {
-        delete director;
-        director = nullptr;
+        DeleteDirector();
         ship = nullptr;
     }
 
@@ -151,19 +148,10 @@ protected:
     // Starts of sound effect `id` so far, modulo its 16 voices.
     uint32_t Sounds(int32_t id) const { return sound->GetNextVoice(static_cast<uint32_t>(id)); }
 
-    template <class T> std::vector<T*> ChildrenOf() const {
-        std::vector<T*> out;
-        for (GameObject* c = director->GetFirstChild(); c; c = c->GetNextSibling())
-            if (auto* t = dynamic_cast<T*>(c))
-                out.push_back(t);
-        return out;
-    }
     template <class T> size_t Count() const { return ChildrenOf<T>().size(); }
     PlayerWork& Work() { return world.gw->player; }
     const ShipParamRow& Row() const { return *Player::ShipRow(); }
 
-    stage_test::StageWorld world;
-    GameObjectDirector* director = nullptr;
     Player* ship = nullptr;
     SoundManager* sound = nullptr;
 

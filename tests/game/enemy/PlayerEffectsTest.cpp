@@ -75,10 +75,12 @@ TEST_F(Effects, TheDeathBombHitsOnceOnItsThirtiethUpdate) {
         }
         // Frames 0-4 last one update, 5-12 two, 13-15 three: frame 16 comes
         // with the 30th update.
-        if (update == 29)
+        if (update == 29) {
             EXPECT_EQ(director->GetFlashTarget(), 0.7f);
-        if (update == 30)
+        }
+        if (update == 30) {
             EXPECT_EQ(director->GetFlashTarget(), 0.0f) << "let go at frame 16";
+        }
     }
     EXPECT_EQ(active, std::vector<int>{30});
     EXPECT_EQ(inside->hits, 1);
@@ -213,8 +215,9 @@ TEST_F(Effects, PowerUpCaptionsRiseDriftAndShowTheRingForFourteenTicks) {
     while (effect->IsAlive()) {
         effect->Update();
         ++updates;
-        if (updates == 10)
+        if (updates == 10) {
             EXPECT_EQ(effect->GetCaption().y, 400.0f - 120.0f);
+        }
         if (!effect->IsAlive())
             break;
         for (const Quad& q : Drawn(effect, SpriteLayer::kEtcUnder))
