@@ -196,3 +196,22 @@ TEST_F(MainShot, TheRhythmPausesWithTheButton) {
     EXPECT_EQ(Volley().size(), 0u) << "frame 3 of the rhythm";
     EXPECT_EQ(Volley().size(), 1u) << "frame 4";
 }
+
+TEST_F(MainShot, WithoutItsShotRowTheShipFiresNothing) {
+    world.tables.files.erase("player_o_pc_shot.tsb");
+    Begin(0, 0);
+    ASSERT_EQ(Player::ShotRow(), nullptr);
+    Frames(6, In::kShot);
+    EXPECT_EQ(Count<PlayerShot>(), 0u);
+    EXPECT_EQ(Sounds(91), 0u);
+    End();
+    // Nor for a power level past the table's four.
+    world.tables.files["player_o_pc_shot.tsb"] =
+        SampleData::MemoryTables().files["player_o_pc_shot.tsb"];
+    Begin(0, 0);
+    Work().power = 5;
+    ASSERT_EQ(Player::ShotRow(), nullptr);
+    Frames(6, In::kShot);
+    EXPECT_EQ(Count<PlayerShot>(), 0u);
+    EXPECT_EQ(Sounds(91), 0u);
+}
