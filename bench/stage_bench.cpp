@@ -5,114 +5,16 @@
 // block. Also counts the engine-heap calls (allocations and frees, seen as
 // takes of the heap's lock) and malloc-family calls of a steady frame: the
 // goal is none of either.
-#include "engine/common/Heap.h"
-#include "engine/graphics/ContextBuffer.h"
-#include "engine/graphics/DrawContext.h"
-#include "engine/graphics/GraphicsDevice.h"
-#include "game/core/GameObjectAllocator.h"
-#include "game/core/GlobalWork.h"
-#include "game/core/RandomManager.h"
-#include "game/core/SpriteManager.h"
+#include "bench/support/StageBench.h"
 #include "game/core/SpriteQuad.h"
 #include "game/enemy/EnemyDefault.h"
 #include "game/player/PlayerShotBase.h"
-#include "game/stage/GameObjectDirector.h"
-#include "sys/thread.h"
-#include "tools/sampledata/GameTableData.h"
 
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
-#include <pthread.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <filesystem>
-#include <map>
-#include <string>
-
-// --- Counting the calls that reach an allocator. ---
-
-extern "C" {
-void* __libc_malloc(size_t);
-void __libc_free(void*);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void* __libc_memalign(size_t, size_t);
-}
-
-namespace {
-
-std::atomic<bool> g_counting{false};
-std::atomic<uint64_t> g_mallocCalls{0};
-std::atomic<uint64_t> g_heapCalls{0};
-pthread_mutex_t* g_heapLock = nullptr;
-
-void CountMalloc() {
-    if (g_counting.load(std::memory_order_relaxed))
-        g_mallocCalls.fetch_add(1, std::memory_order_relaxed);
-}
-
-} // namespace
-
-extern "C" {
-void* malloc(size_t n) {
-    CountMalloc();
-    return __libc_malloc(n);
-}
-void free(void* p) {
-    if (p)
-        CountMalloc();
-    __libc_free(p);
-}
-void* calloc(size_t n, size_t s) {
-    CountMalloc();
-    return __libc_calloc(n, s);
-}
-void* realloc(void* p, size_t n) {
-    CountMalloc();
-    return __libc_realloc(p, n);
-}
-void* aligned_alloc(size_t a, size_t n) {
-    CountMalloc();
-    return __libc_memalign(a, n);
-}
-int posix_memalign(void** out, size_t a, size_t n) {
-    CountMalloc();
-    *out = __libc_memalign(a, n);
-    return *out ? 0 : 12;
-}
-// Every engine-heap call takes the heap's one lock.
-int pthread_mutex_lock(pthread_mutex_t* m) {
-    using Lock = int (*)(pthread_mutex_t*);
-    static Lock real = reinterpret_cast<Lock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
-    if (m == g_heapLock && g_counting.load(std::memory_order_relaxed))
-        g_heapCalls.fetch_add(1, std::memory_order_relaxed);
-    return real(m);
-}
-}
 
 namespace {
 
 using Mireku::Common::Vector2;
-
-class MemoryTables : public TableSource {
-public:
-    MemoryTables() {
-        for (auto& f : SampleData::BuildGameTables())
-            files_[f.name] = std::move(f.bytes);
-    }
-    bool Read(const char* name, const uint8_t** data, uint32_t* size) override {
-        auto it = files_.find(name);
-        if (it == files_.end())
-            return false;
-        *data = it->second.data();
-        *size = static_cast<uint32_t>(it->second.size());
-        return true;
-    }
-
-private:
-    std::map<std::string, std::vector<uint8_t>> files_;
-};
 
 // A sprite of the null texture on `layer`, 16 by 16 at the object.
 void Dot(SpriteLayer layer, const Vector2& at) {
@@ -175,107 +77,37 @@ public:
     void Draw() override { Dot(SpriteLayer::kEnemyBombParts, position_); }
 };
 
-class Stage {
-public:
-    Stage() {
-        using namespace Mireku::Graphics;
-        Mireku::Common::Heap::LockedInitialize();
-        g_heapLock = reinterpret_cast<pthread_mutex_t*>(&Mireku::Common::Heap::Lock());
-        GraphicsDevice::SetBackend(sys::gpu::Backend::Null);
-        device_ = GraphicsDevice::CreateInstance();
-        device_->Initialize(nullptr, 1280, 720, {});
-        device_->InitializeRenderThread();
-        ContextBuffer::CreateInstance()->Initialize(8u << 20);
-        DrawContext::ResetAll();
-        ClaimDrawContext();
-        SpriteManager* sprites = SpriteManager::CreateInstance();
-        sprites->Initialize();
-        sprites->CreateLayers();
-        GameObjectAllocator::CreateInstance()->Initialize();
-        RandomManager::CreateInstance();
-        // A scratch documents folder: the game state makes its save folder there.
-        char pattern[] = "/tmp/drevanth-bench-XXXXXX";
-        const char* documents = mkdtemp(pattern);
-        documents_ = documents ? documents : "";
-        GlobalWork* gw = GlobalWork::CreateInstance(documents_.c_str());
-        gw->savesEnabled = false;
-        gw->Initialize(tables_);
-        gw->mode = 3; // no timeline: the stage holds what is put in it
-        gw->stage = 0;
-        director_ = new GameObjectDirector();
-        for (int i = 0; i < 4 && director_->GetState() != GameObjectDirector::kPlay; ++i)
-            director_->UpdateTree();
-        gw->mode = 1; // the enemies' rows
-        for (int i = 0; i < 200; ++i)
-            GameObject::Create<EnemyDefault>(director_, director_, 1 + i % 7,
-                                             Vector2{-300.0f + 3.0f * i, 40.0f + (i % 20) * 12.0f});
-        for (int i = 0; i < 300; ++i)
-            GameObject::Create<ShotStandIn>(director_, director_,
-                                            Vector2{-300.0f + 2.0f * i, 2.4f * i});
-        for (int i = 0; i < 2000; ++i)
-            GameObject::Create<EnemyShotStandIn>(director_, director_,
-                                                 Vector2{-350.0f + 0.35f * i, 0.36f * i});
-        for (int i = 0; i < 4000; ++i)
-            GameObject::Create<EffectStandIn>(director_, director_,
-                                              Vector2{-350.0f + 0.175f * i, 0.18f * i});
-    }
-    ~Stage() {
-        delete director_;
-        GlobalWork::GetInstance()->Finalize();
-        GlobalWork::DestroyInstance();
-        RandomManager::DestroyInstance();
-        GameObjectAllocator::GetInstance()->Destroy();
-        GameObjectAllocator::DestroyInstance();
-        SpriteManager::GetInstance()->Finalize();
-        SpriteManager::DestroyInstance();
-        Mireku::Graphics::ReleaseDrawContext();
-        Mireku::Graphics::ContextBuffer::GetInstance()->Finalize();
-        Mireku::Graphics::ContextBuffer::DestroyInstance();
-        device_->FinalizeRenderThread();
-        device_->Finalize();
-        Mireku::Graphics::GraphicsDevice::DestroyInstance();
-        if (!documents_.empty())
-            std::filesystem::remove_all(documents_);
-    }
-
-    // One frame as the game runs it, its commands then dropped.
-    void Frame() {
-        SpriteManager* sprites = SpriteManager::GetInstance();
-        sprites->PrepareLayers();
-        sprites->RaiseHudLayer();
-        director_->TickTree();
-        director_->UpdateTree();
-        director_->DrawTree();
-        sprites->FlushLayers();
-        Mireku::Graphics::ContextBuffer::GetInstance()->Reset(0);
-        Mireku::Graphics::GetDrawContext()->Clear();
-    }
-    uint32_t Objects() const { return GameObjectAllocator::GetInstance()->LiveCount(); }
-
-private:
-    std::string documents_;
-    MemoryTables tables_;
-    Mireku::Graphics::GraphicsDevice* device_ = nullptr;
-    GameObjectDirector* director_ = nullptr;
-};
+// The busy stage: the director of mode 3 filled with stand-ins, and 200
+// ordinary enemies of mode 1's rows.
+void Fill(GameObjectDirector* director) {
+    GlobalWork::GetInstance()->mode = 1; // the enemies' rows
+    for (int i = 0; i < 200; ++i)
+        GameObject::Create<EnemyDefault>(director, director, 1 + i % 7,
+                                         Vector2{-300.0f + 3.0f * i, 40.0f + (i % 20) * 12.0f});
+    for (int i = 0; i < 300; ++i)
+        GameObject::Create<ShotStandIn>(director, director, Vector2{-300.0f + 2.0f * i, 2.4f * i});
+    for (int i = 0; i < 2000; ++i)
+        GameObject::Create<EnemyShotStandIn>(director, director,
+                                             Vector2{-350.0f + 0.35f * i, 0.36f * i});
+    for (int i = 0; i < 4000; ++i)
+        GameObject::Create<EffectStandIn>(director, director,
+                                          Vector2{-350.0f + 0.175f * i, 0.18f * i});
+}
 
 void BM_StageFrame(benchmark::State& state) {
-    Stage stage;
+    stage_bench::Stage stage;
+    Fill(stage.Director());
     for (int i = 0; i < 30; ++i) // past every first-frame allocation
         stage.Frame();
     for (auto _ : state)
         stage.Frame();
 
-    constexpr int kCounted = 100;
-    g_mallocCalls = 0;
-    g_heapCalls = 0;
-    g_counting = true;
-    for (int i = 0; i < kCounted; ++i)
-        stage.Frame();
-    g_counting = false;
+    double heap = 0, mallocs = 0;
+    stage.CountCalls(
+        100, [&] { stage.Frame(); }, &heap, &mallocs);
     state.counters["objects"] = stage.Objects();
-    state.counters["heap_calls_per_frame"] = static_cast<double>(g_heapCalls) / kCounted;
-    state.counters["malloc_calls_per_frame"] = static_cast<double>(g_mallocCalls) / kCounted;
+    state.counters["heap_calls_per_frame"] = heap;
+    state.counters["malloc_calls_per_frame"] = mallocs;
 }
 BENCHMARK(BM_StageFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

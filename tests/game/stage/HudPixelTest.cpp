@@ -4,14 +4,12 @@
 // rectangle the display cuts out is a flat colour of its own.
 #include "game/core/SpriteQuad.h"
 #include "game/stage/StageTextureTable.h"
-#include "support/StageTestSupport.h"
-#include "tools/sampledata/StageData.h"
-
-#include <cstdlib>
+#include "support/ScreenPixels.h"
 
 namespace {
 
 using SampleData::Rgb;
+using screen_pixels::Near;
 
 constexpr uint32_t kTop = 0xFF5A28C8u;    // field, upper half: R 200, G 40, B 90
 constexpr uint32_t kBottom = 0xFF2AB43Cu; // field, lower half: R 60, G 180, B 42
@@ -52,32 +50,12 @@ protected:
         ASSERT_NE(director->GetResources()->stageTextures[slot], nullptr);
     }
     // One frame drawn and shown; the screen's pixels.
-    void DrawFrame() {
-        world.BeginFrame();
-        director->DrawTree();
-        world.sprites->FlushLayers();
-        const float black[4] = {0, 0, 0, 1};
-        world.stack.Execute(black);
-        pixels = world.stack.ReadBackBuffer();
-        ASSERT_EQ(pixels.size(), 1280u * 720u * 4u);
-    }
-    Rgb At(int x, int y) const {
-        const uint8_t* p = &pixels[(static_cast<size_t>(y) * 1280 + x) * 4];
-        return {p[0], p[1], p[2]};
-    }
-    static ::testing::AssertionResult Near(Rgb got, Rgb want) {
-        const auto off = [](uint8_t a, uint8_t b) { return std::abs(int(a) - int(b)) > 4; };
-        if (off(got.r, want.r) || off(got.g, want.g) || off(got.b, want.b))
-            return ::testing::AssertionFailure()
-                   << "got (" << int(got.r) << ", " << int(got.g) << ", " << int(got.b)
-                   << "), want (" << int(want.r) << ", " << int(want.g) << ", " << int(want.b)
-                   << ")";
-        return ::testing::AssertionSuccess();
-    }
+    void DrawFrame() { ASSERT_TRUE(screen.Draw(world, director)); }
+    Rgb At(int x, int y) const { return screen.At(x, y); }
 
     stage_test::StageWorld world;
     GameObjectDirector* director = nullptr;
-    std::vector<uint8_t> pixels;
+    screen_pixels::Screen screen;
 };
 
 } // namespace
