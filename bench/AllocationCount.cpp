@@ -1,8 +1,5 @@
 #include "bench/AllocationCount.h"
 
-#include "engine/common/Heap.h"
-#include "sys/thread.h"
-
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -15,18 +12,6 @@ std::atomic<uint64_t> g_allocations{0};
 
 uint64_t bench::AllocationCount() {
     return g_allocations.load(std::memory_order_relaxed);
-}
-
-uint32_t bench::HeapBlocksInUse() {
-    using Mireku::Common::Heap;
-    sys::Mutex& lock = Heap::Lock();
-    lock.Lock();
-    uint32_t n = 0;
-    const Heap& heap = Heap::Global();
-    for (const Heap::BlockHeader* b = heap.FirstBlock(); b; b = heap.NextBlock(b))
-        n += !Heap::IsFree(b);
-    lock.Unlock();
-    return n;
 }
 
 void* operator new(std::size_t size) {

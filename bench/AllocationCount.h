@@ -8,7 +8,5 @@
 namespace bench {
 
 uint64_t AllocationCount();
-// Blocks in use in the engine heap.
-uint32_t HeapBlocksInUse();
 
 } // namespace bench

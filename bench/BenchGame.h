@@ -37,7 +37,17 @@ namespace bench_game {
 
 using namespace Mireku;
 
-using bench::HeapBlocksInUse;
+// Blocks in use in the engine heap.
+inline uint32_t HeapBlocksInUse() {
+    sys::Mutex& lock = Common::Heap::Lock();
+    lock.Lock();
+    uint32_t n = 0;
+    const Common::Heap& heap = Common::Heap::Global();
+    for (const Common::Heap::BlockHeader* b = heap.FirstBlock(); b; b = heap.NextBlock(b))
+        n += !Common::Heap::IsFree(b);
+    lock.Unlock();
+    return n;
+}
 
 // The game's managers as start-up makes them, the scene driver and a null
 // graphics device whose frames this thread records and throws away.

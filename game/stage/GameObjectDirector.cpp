@@ -111,6 +111,7 @@ GameObjectDirector::GameObjectDirector() : GameObject(this) {
 }
 
 GameObjectDirector::~GameObjectDirector() {
+    tearingDown_ = 1;
     GlobalWork* gw = Work();
     if (gw && !gw->storyMode)
         gw->FreeReplayBuffer();

@@ -56,8 +56,15 @@ public:
     GameObjectDirector();
     // Stops recording (unless in story mode), waits for the loader to leave
     // state 0, deletes the background holder, releases the stage resources,
-    // the targets and the music; the base destructor deletes the tree.
+    // the targets and the music, then deletes the tree in list order.
     ~GameObjectDirector() override;
+
+    // True while the destructor deletes the tree. Children go in list order,
+    // so an object made after another may outlive it by a moment: a
+    // destructor that would write into another stage object (a live count on
+    // the Player, a back pointer) must skip that write while this is true.
+    // PlayerLiveCount wraps the rule for the Player's live-object counters.
+    bool IsTearingDown() const { return tearingDown_ != 0; }
 
     // The collision pass on last frame's registrations.
     void PreUpdate() override;
@@ -152,6 +159,7 @@ public:
     int16_t GetSubWeaponDisplay() const { return subWeaponDisplay_; }
     float GetMapWidth() const { return mapWidth_; }
     float GetMapHeight() const { return mapHeight_; }
+    float GetHalfMapWidth() const { return halfMapWidth_; }
     Player* GetPlayer() const { return player_; }
     // The ship the stage flies (the stage start sets the one it made).
     void SetPlayer(Player* player) { player_ = player; }
@@ -220,4 +228,5 @@ private:
     StageHud hud_;
     // Set by the loader task as its last act; the destructor waits on it.
     Mireku::Common::Event loaded_{true};
+    uint8_t tearingDown_ = 0;
 };

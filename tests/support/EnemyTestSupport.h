@@ -7,7 +7,6 @@
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/SoundManager.h"
 #include "game/core/tables/TimelineEntry.h"
-#include "game/enemy/staging/StageStartDirection.h"
 #include "game/flow/SceneBase.h"
 #include "game/flow/SceneDriver.h"
 #include "game/player/Player.h"
@@ -114,12 +113,14 @@ protected:
                 sys::SleepMilliseconds(1);
         }
         ASSERT_EQ(director->GetState(), GameObjectDirector::kPlay);
-        if (startStaging)
-            return;
-        for (StageStartDirection* s : ChildrenOf<StageStartDirection>()) {
-            s->Vanish();
-            director->ReleaseInput();
-        }
+        if (!startStaging)
+            stage_test::SkipFlyIn(director, 0, 0);
+        // The ship takes no harm and keeps to the bottom-left corner, out of
+        // the way: these tests are about the enemies' side.
+        world.gw->player.invincible = 1;
+        world.gw->player.invincibleTimer = -1;
+        if (!startStaging)
+            director->SetPlayerPose(-344.0f, 704.0f, 1.0f);
     }
 
     // The stage and everything in it goes.
@@ -128,11 +129,15 @@ protected:
         director = nullptr;
     }
 
-    // A stand-in ship, kept by the director as its player.
+    // The stage's ship (made at stage start; one is made here when the pool
+    // had none), placed at (x, y).
     Player* AttachPlayer(float x = 0.0f, float y = 600.0f) {
-        Player* p = GameObject::Create<Player>(director, director);
+        Player* p = director->GetPlayer();
+        if (!p) {
+            p = GameObject::Create<Player>(director, director);
+            director->SetPlayer(p);
+        }
         p->SetPosition(x, y);
-        director->SetPlayer(p);
         return p;
     }
 
@@ -154,6 +159,8 @@ protected:
     // counter does not move.
     void UpdateChildren() {
         director->TickTree();
+        // As the director's own update would: last frame's registrations go.
+        director->GetCollisions().Clear();
         for (GameObject* c = director->GetFirstChild(); c; c = c->GetNextSibling())
             c->UpdateTree();
     }

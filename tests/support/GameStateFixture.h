@@ -15,22 +15,8 @@
 #include <map>
 #include <string>
 
-class MemoryTableSource : public TableSource {
-public:
-    MemoryTableSource() {
-        for (auto& f : SampleData::BuildGameTables())
-            files[f.name] = std::move(f.bytes);
-    }
-    bool Read(const char* name, const uint8_t** data, uint32_t* size) override {
-        auto it = files.find(name);
-        if (it == files.end())
-            return false;
-        *data = it->second.data();
-        *size = static_cast<uint32_t>(it->second.size());
-        return true;
-    }
-    std::map<std::string, std::vector<uint8_t>> files;
-};
+// The generated tables, served from memory.
+using MemoryTableSource = SampleData::MemoryTables;
 
 class GameStateTest : public testing::Test {
 protected:

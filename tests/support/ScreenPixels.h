@@ -1,38 +1,43 @@
-// Reading a stage's picture back from the screen on the OpenGL backend: one
-// frame of the director drawn, its sprite layers flushed, the frame shown and
-// the back buffer read; pixels compared with a small tolerance (the sample
-// pictures are BC1, and blending rounds).
+// Pixel tests of a stage on the OpenGL backend: one frame of the director
+// drawn, executed and read back from the screen, and colours compared with
+// the few steps of rounding that blending and filtering leave.
 #pragma once
 
-#include "game/stage/GameObjectDirector.h"
 #include "support/StageTestSupport.h"
 #include "tools/sampledata/StageData.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 namespace screen_pixels {
 
-// The screen's 1280 x 720 RGBA pixels after one drawn frame of `director`.
-inline std::vector<uint8_t> DrawAndRead(stage_test::StageWorld& world,
-                                        GameObjectDirector& director) {
-    world.BeginFrame();
-    director.DrawTree();
-    world.sprites->FlushLayers();
-    const float black[4] = {0, 0, 0, 1};
-    world.stack.Execute(black);
-    return world.stack.ReadBackBuffer();
-}
+using SampleData::Rgb;
 
-inline SampleData::Rgb At(const std::vector<uint8_t>& pixels, int x, int y) {
-    const uint8_t* p = &pixels[(static_cast<size_t>(y) * 1280 + x) * 4];
-    return {p[0], p[1], p[2]};
-}
+class Screen {
+public:
+    // One frame of `director` (the tree into its target, then the heads-up
+    // display) on a black screen, and its pixels.
+    bool Draw(stage_test::StageWorld& world, GameObjectDirector* director) {
+        world.BeginFrame();
+        director->DrawTree();
+        world.sprites->FlushLayers();
+        const float black[4] = {0, 0, 0, 1};
+        world.stack.Execute(black);
+        pixels_ = world.stack.ReadBackBuffer();
+        return pixels_.size() == 1280u * 720u * 4u;
+    }
+    Rgb At(int x, int y) const {
+        const uint8_t* p = &pixels_[(static_cast<size_t>(y) * 1280 + static_cast<size_t>(x)) * 4];
+        return {p[0], p[1], p[2]};
+    }
 
-inline ::testing::AssertionResult Near(SampleData::Rgb got, SampleData::Rgb want) {
+private:
+    std::vector<uint8_t> pixels_;
+};
+
+inline ::testing::AssertionResult Near(Rgb got, Rgb want) {
     const auto off = [](uint8_t a, uint8_t b) { return std::abs(int(a) - int(b)) > 4; };
     if (off(got.r, want.r) || off(got.g, want.g) || off(got.b, want.b))
         return ::testing::AssertionFailure()

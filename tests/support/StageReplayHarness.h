@@ -5,14 +5,10 @@
 // not count). A frame's hash covers the player record, the game state, the
 // play random stream, the director's input words, hold and frame counter,
 // and the kind, group, position, hit shape and vanish countdown of every
-// object of a kind other than 0, in tree order. Later parts of the game add
-// their own state through ObjectHashers() and FrameHashers().
-//
-// A stand-in pilot (the ship is not in the game yet) reads the input word,
-// flies, and fires player-side test shots with a spread drawn from the play
-// stream, so that input, collisions, kills and the play stream all show in
-// the hashes; at play frame kShieldHitFrame it starts the gauges' shield-hit
-// indicator, as a shielded hit does.
+// object of a kind other than 0, in tree order; of the ship also its own
+// fields (pointers aside), of each main shot its slot and attack. Later
+// parts of the game add their own state through ObjectHashers() and
+// FrameHashers().
 #pragma once
 
 #include "engine/peripheral/InputDevice.h"
@@ -21,6 +17,8 @@
 #include "game/core/InputManager.h"
 #include "game/core/ReplayStream.h"
 #include "game/core/SoundManager.h"
+#include "game/player/Player.h"
+#include "game/player/PlayerShot.h"
 #include "support/EnemyHashers.h"
 #include "support/NullSound.h"
 #include "support/StageTestSupport.h"
@@ -58,6 +56,30 @@ inline std::vector<FrameHasher>& FrameHashers() {
     return hashers;
 }
 
+// The ship's own state, its pointers (the Grabuster, the shield) aside.
+inline void HashPlayer(Hasher& h, const Player& p) {
+    h.Value(p.visible);
+    h.Value(p.aimLatch);
+    h.Value(p.playerIndex);
+    h.Value(p.shotFrame);
+    h.Value(p.subCooldown);
+    h.Value(p.cycle);
+    h.Value(p.shotCount);
+    h.Value(p.subCount);
+    h.Value(p.laserCooldown);
+    h.Value(p.state);
+    h.Value(p.grabPhase);
+    h.Value(p.grabStep);
+    h.Value(p.grabTick);
+    h.Value(p.shieldCooldown);
+    h.Value(p.bank);
+    h.Value(p.grabFramesLeft);
+    h.Value(p.grabLastBeep);
+    h.Value(p.moveDir);
+    h.Value(p.slowFrames);
+    h.Value(p.GetScale());
+}
+
 inline void HashObjects(Hasher& h, GameObject& parent) {
     for (GameObject* o = parent.GetFirstChild(); o; o = o->GetNextSibling()) {
         if (o->GetKind() != GameObject::kKindNone) {
@@ -72,6 +94,12 @@ inline void HashObjects(Hasher& h, GameObject& parent) {
             h.Value(s.maxX);
             h.Value(s.maxY);
             h.Value(o->GetVanishCountdown());
+            if (const auto* ship = dynamic_cast<const Player*>(o))
+                HashPlayer(h, *ship);
+            if (const auto* shot = dynamic_cast<const PlayerShot*>(o)) {
+                h.Value(shot->GetSlot());
+                h.Value(shot->GetAttack());
+            }
             for (ObjectHasher extra : ObjectHashers())
                 extra(h, *o);
             HashEnemyObject(h, *o);
@@ -100,65 +128,6 @@ inline uint64_t HashFrame(GameObjectDirector& director) {
         extra(h, director);
     return h.Get();
 }
-
-// A player-side shot of the stand-in pilot.
-class PilotShot : public PlayerShotBase {
-public:
-    PilotShot(GameObjectDirector* owner, Mireku::Common::Vector2 at, float dx)
-        : PlayerShotBase(owner), dx_(dx) {
-        SetPosition(at.x, at.y);
-        SetHitShapeActive(true);
-    }
-    void Update() override {
-        SetPosition(position_.x + dx_, position_.y - 14.0f);
-        if (position_.y < -16.0f) {
-            Vanish();
-            return;
-        }
-        SetHitBox(0, 0, 12, 24);
-        GetOwner()->RegisterCollision(GetCollisionGroup(), this);
-    }
-    void OnCollision(GameObject*) override {
-        SetHitShapeActive(false);
-        Vanish();
-    }
-    uint32_t GetCollisionGroup() const override { return 3; }
-    int16_t GetAttackPower() const override { return 12; }
-    uint32_t GetWeaponFamily() const override { return kFamilyShot; }
-
-private:
-    float dx_;
-};
-
-// The ship's stand-in: moves by the input word, fires while shot is held.
-class Pilot : public GameObject {
-public:
-    static constexpr uint32_t kShieldHitFrame = 300;
-
-    explicit Pilot(GameObjectDirector* owner) : GameObject(owner) { SetPosition(0.0f, 600.0f); }
-    void Update() override {
-        GameObjectDirector* d = GetOwner();
-        const uint32_t word = d->GetInputWord();
-        float x = position_.x, y = position_.y;
-        x += (word & 0x80 ? 5.0f : 0.0f) - (word & 0x40 ? 5.0f : 0.0f);
-        y += (word & 0x20 ? 5.0f : 0.0f) - (word & 0x10 ? 5.0f : 0.0f);
-        x = x < -344.0f ? -344.0f : (x > 344.0f ? 344.0f : x);
-        y = y < 32.0f ? 32.0f : (y > 704.0f ? 704.0f : y);
-        SetPosition(x, y);
-        d->SetScrollRatio(x / 344.0f);
-        if ((word & 0x1) && ++fireCounter_ % 5 == 0) {
-            const int32_t spread =
-                RandomManager::GetInstance()->RangeInt(RandomManager::kPlay, -3, 3);
-            GameObject::Create<PilotShot>(d, d, Mireku::Common::Vector2{x, y - 20.0f},
-                                          static_cast<float>(spread));
-        }
-        if (d->GetFrameCounter() == kShieldHitFrame)
-            d->StartShieldHitIndicator();
-    }
-
-private:
-    uint32_t fireCounter_ = 0;
-};
 
 class StageHarness {
 public:
@@ -232,8 +201,6 @@ public:
         world_.EndFrame();
         if (paused_ || director_->GetState() != GameObjectDirector::kPlay)
             return;
-        if (!pilot_)
-            pilot_ = GameObject::Create<Pilot>(director_, director_);
         hashes.push_back(HashFrame(*director_));
     }
     // The game screen's pause: the game state says so, the tree only draws.
@@ -253,7 +220,6 @@ public:
     void End() {
         delete director_;
         director_ = nullptr;
-        pilot_ = nullptr;
     }
     void Stop() {
         End();
@@ -293,7 +259,6 @@ private:
     Mireku::Resource::ResourceLoader* loader_ = nullptr;
     SoundManager* sound_ = nullptr;
     GameObjectDirector* director_ = nullptr;
-    Pilot* pilot_ = nullptr;
     bool paused_ = false;
 };
 

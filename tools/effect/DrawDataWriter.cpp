@@ -125,4 +125,47 @@ void WriteDrawData(ChunkWriter& w, const DrawDataType13Value& v) {
     w.End();
 }
 
+void WriteDrawData(ChunkWriter& w, const DrawDataType4Value& v) {
+    w.Begin("DatP").Begin("MPDt");
+    WriteFields(w, v.fields);
+    if (v.crIv)
+        w.U32("CrIv", *v.crIv);
+    for (const auto& [tag, value] : v.floats)
+        w.F32(tag, value);
+    for (const auto& [tag, value] : v.integers)
+        w.I32(tag, value);
+    for (const auto& [tag, value] : v.colorTimes)
+        w.U16(tag, value);
+    if (v.crMd)
+        w.U8("CrMd", *v.crMd);
+    if (v.goMd)
+        w.U8("GoMd", *v.goMd);
+    if (v.bpCt)
+        w.I16("BPCt", *v.bpCt);
+    if (v.seed)
+        w.U32("FNS ", *v.seed);
+    if (v.field)
+        w.U32("bFld", *v.field);
+    w.End().End();
+}
+
+void WriteDrawData(ChunkWriter& w, const DrawDataType9Value& v) {
+    w.Begin("DatP");
+    WriteOptionalF32(w, "SizX", v.sizeX);
+    WriteOptionalF32(w, "SizY", v.sizeY);
+    WriteOptionalF32(w, "PvtX", v.pivotX);
+    WriteOptionalF32(w, "PvtY", v.pivotY);
+    WriteOptionalF32(w, "PvtZ", v.pivotZ);
+    w.End();
+}
+
+void WriteDrawData(ChunkWriter& w, const DrawDataType10Value& v) {
+    w.Begin("DatP");
+    if (v.projectionType)
+        w.U32("PrjT", *v.projectionType);
+    WriteOptional(w, "RngR", v.rangeR);
+    WriteOptional(w, "RngW", v.rangeW);
+    w.End();
+}
+
 } // namespace effecttools

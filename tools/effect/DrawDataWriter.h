@@ -1,4 +1,4 @@
-// Writers of the draw data of draw types 1, 2, 3, 5, 6, 7, 8, 11, 12 and 13:
+// Writers of the draw data of the thirteen draw types:
 // each writes one "DatP" chunk. Runs of animated floats and colours are
 // keyed by their tags; raw lists are written as given.
 #pragma once
@@ -103,6 +103,40 @@ struct DrawDataType13Value {
     std::optional<TripleValue> rimDirection;
 };
 
+// Type 4: one "MPDt" holding bit-field and flag chunks ("DTyp", "CrCt",
+// "CrI2", "Life", "CrPT", ..., "bAUS"); "CrIv" (stored times 10); raw
+// floats by tag (the colour keys, ranges, initial terms, "FFrX", "FArX",
+// "FInf", ...); "GoFO" and "GoFW" as integers; "CoF1"-"CoF4" (u16);
+// "CrMd", "GoMd" (u8); "BPCt" (i16); the seed "FNS "; "bFld".
+struct DrawDataType4Value {
+    std::vector<FieldValue> fields;
+    std::optional<uint32_t> crIv;
+    std::map<std::string, float> floats;
+    std::map<std::string, int32_t> integers;
+    std::map<std::string, uint16_t> colorTimes;
+    std::optional<uint8_t> crMd;
+    std::optional<uint8_t> goMd;
+    std::optional<int16_t> bpCt;
+    std::optional<uint32_t> seed;
+    std::optional<uint32_t> field;
+};
+
+// Type 9: "SizX", "SizY", "PvtX", "PvtY", "PvtZ".
+struct DrawDataType9Value {
+    std::optional<float> sizeX;
+    std::optional<float> sizeY;
+    std::optional<float> pivotX;
+    std::optional<float> pivotY;
+    std::optional<float> pivotZ;
+};
+
+// Type 10: "PrjT", "RngR", "RngW".
+struct DrawDataType10Value {
+    std::optional<uint32_t> projectionType;
+    std::optional<FloatValue> rangeR;
+    std::optional<FloatValue> rangeW;
+};
+
 void WriteDrawData(ChunkWriter& w, const DrawDataType1Value& v);
 void WriteDrawData(ChunkWriter& w, const DrawDataType2Value& v);
 void WriteDrawData(ChunkWriter& w, const DrawDataType3Value& v);
@@ -113,5 +147,8 @@ void WriteDrawData(ChunkWriter& w, const DrawDataType8Value& v);
 void WriteDrawData(ChunkWriter& w, const DrawDataType11Value& v);
 void WriteDrawData(ChunkWriter& w, const DrawDataType12Value& v);
 void WriteDrawData(ChunkWriter& w, const DrawDataType13Value& v);
+void WriteDrawData(ChunkWriter& w, const DrawDataType4Value& v);
+void WriteDrawData(ChunkWriter& w, const DrawDataType9Value& v);
+void WriteDrawData(ChunkWriter& w, const DrawDataType10Value& v);
 
 } // namespace effecttools

@@ -3,10 +3,12 @@
 // their meaningful ranges, and the four attract-demo replays.
 #pragma once
 
+#include "game/core/tables/GameTables.h"
 #include "game/core/tables/TableRow.h"
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,26 @@ struct NamedFile {
 
 // Every ".tsb" table, by file name.
 std::vector<NamedFile> BuildGameTables();
+
+// The tables of BuildGameTables served from memory, by file name; a user
+// may change or drop a file before the game state loads them.
+class MemoryTables : public TableSource {
+public:
+    MemoryTables() {
+        for (NamedFile& f : BuildGameTables())
+            files[f.name] = std::move(f.bytes);
+    }
+    bool Read(const char* name, const uint8_t** data, uint32_t* size) override {
+        const auto it = files.find(name);
+        if (it == files.end())
+            return false;
+        *data = it->second.data();
+        *size = static_cast<uint32_t>(it->second.size());
+        return true;
+    }
+
+    std::map<std::string, std::vector<uint8_t>> files;
+};
 
 // The sample boss of a boss group: one body size per boss, the size of its
 // core (the hit area, at the body's centre) and of its parts, which the rows

@@ -92,9 +92,77 @@ void Add(std::vector<StageFile>& out, const char* archive, const std::string& pa
     out.push_back({archive, path, std::move(bytes)});
 }
 
-// Solid, its colour from its name, so every file differs.
-std::vector<uint8_t> Picture(const std::string& name, uint32_t width, uint32_t height) {
-    return SolidDds(width, height, PictureColour(name));
+// The sheets the ship and its effects cut sprites from, by file name: their
+// sizes and the cells of the grid each is painted in, one colour a cell.
+struct Sheet {
+    uint32_t width, height;
+    uint32_t cellWidth, cellHeight;
+};
+
+const std::map<std::string, Sheet>& PlayerSheets() {
+    static const std::map<std::string, Sheet> kSheets = {
+        // In each ship's folder.
+        {"player.dds", {480, 384, 96, 96}},
+        {"player_ef1.dds", {896, 896, 224, 112}},
+        {"player_ef2.dds", {896, 896, 224, 112}},
+        {"player_ef3.dds", {896, 896, 224, 112}},
+        {"player_shot.dds", {512, 512, 16, 16}},
+        {"player_eftb1.dds", {16, 16, 16, 16}},
+        {"player_eftb2.dds", {16, 16, 16, 16}},
+        {"player_eftb3.dds", {16, 16, 16, 16}},
+        // Common.
+        {"pc_muteki.dds", {480, 480, 96, 96}},
+        {"pc_shield01.dds", {480, 384, 96, 96}},
+        {"gura_add1.dds", {1024, 1024, 256, 256}},
+        {"gura_add2.dds", {1024, 1024, 256, 256}},
+        {"gura_add3.dds", {1024, 1024, 256, 256}},
+        {"gura_sub1.dds", {1024, 1024, 256, 256}},
+        {"gura_sub2.dds", {1024, 1024, 256, 256}},
+        {"gura_sub3.dds", {1024, 1024, 256, 256}},
+        {"gura_hit.dds", {1024, 1024, 256, 256}},
+        {"gura_hamon.dds", {1024, 1024, 256, 256}},
+        {"gura_count.dds", {744, 161, 8, 8}},
+        {"ef_pc_hitdown.dds", {1024, 512, 256, 256}},
+        {"ef_pc_baku1.dds", {1024, 1024, 256, 256}},
+        {"ef_pc_baku2.dds", {1024, 1024, 256, 256}},
+        {"ef_power_up.dds", {1024, 1024, 512, 512}},
+        {"ef_pc_baku_hamon.dds", {720, 720, 720, 720}},
+        {"ef_pc_baku_tb.dds", {28, 224, 28, 28}},
+        {"sys_sozai1.dds", {480, 736, 32, 32}},
+        {"p_item_score1.dds", {360, 64, 8, 8}},
+        {"p_item_score2.dds", {360, 64, 8, 8}},
+        {"p_item_score_kie1.dds", {380, 40, 380, 40}},
+        {"p_item_score_kie2.dds", {380, 40, 380, 40}},
+        {"p_item_score_kie3.dds", {380, 40, 380, 40}},
+    };
+    return kSheets;
+}
+
+const Sheet* SheetOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const auto found =
+        PlayerSheets().find(slash == std::string::npos ? path : path.substr(slash + 1));
+    return found == PlayerSheets().end() ? nullptr : &found->second;
+}
+
+// A colour from the 16 bits of a hash that a BC1 block keeps.
+Rgb HashColour(uint32_t h) {
+    h ^= h >> 16;
+    h *= 0x7FEB352Du;
+    h ^= h >> 15;
+    h *= 0x846CA68Bu;
+    h ^= h >> 16;
+    return Bc1Colour(
+        {static_cast<uint8_t>(h << 3), static_cast<uint8_t>(h >> 3), static_cast<uint8_t>(h >> 8)});
+}
+
+// Solid, its colour from its name, so every file differs; a sheet of the
+// ship's is painted cell by cell.
+std::vector<uint8_t> Picture(const std::string& path, uint32_t width, uint32_t height) {
+    if (SheetOf(path))
+        return PaintedDds(width, height,
+                          [&path](uint32_t x, uint32_t y) { return PictureColour(path, x, y); });
+    return SolidDds(width, height, PaletteColour(NameHash(path) % 997));
 }
 
 // The sizes the stage's drawing reads; every other picture is 64 by 64.
@@ -116,7 +184,10 @@ void PictureSize(const std::string& name, uint32_t* w, uint32_t* h) {
         {"game_ef_teki_bakuhatu1_hamon.dds", {256, 256}},
     };
     const auto found = kSizes.find(name);
-    if (found != kSizes.end()) {
+    if (const Sheet* sheet = SheetOf(name)) {
+        *w = sheet->width;
+        *h = sheet->height;
+    } else if (found != kSizes.end()) {
         *w = found->second.first;
         *h = found->second.second;
     } else if (name.rfind("gage_", 0) == 0) {
@@ -253,7 +324,7 @@ Rgb BulletColour(const std::vector<TexelRect>& frames, uint32_t sheet, uint32_t 
 // A background picture: the file's own colour, darker every 256 rows, so
 // that its scrolling shows.
 std::vector<uint8_t> BackgroundPicture(const std::string& path, uint32_t w, uint32_t h) {
-    const Rgb base = PictureColour(path);
+    const Rgb base = PictureColour(path, 0, 0);
     return PaintedDds(w, h, [base](uint32_t, uint32_t y) {
         return (y / 256) % 2
                    ? Rgb{static_cast<uint8_t>(base.r / 2), static_cast<uint8_t>(base.g / 2),
@@ -314,10 +385,6 @@ std::vector<uint8_t> BuildStageMap(uint32_t index) {
     return out;
 }
 
-Rgb PictureColour(const std::string& path) {
-    return PaletteColour(NameHash(path) % 997);
-}
-
 Rgb BulletSheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
     return BulletColour(BulletFrames(ReadTables()), sheet, x, y);
 }
@@ -330,6 +397,15 @@ Rgb Bc1Colour(Rgb c) {
 
 std::vector<uint8_t> SolidDds(uint32_t width, uint32_t height, Rgb colour) {
     return PaintedDds(width, height, [colour](uint32_t, uint32_t) { return colour; });
+}
+
+Rgb PictureColour(const std::string& path, uint32_t x, uint32_t y) {
+    const Sheet* sheet = SheetOf(path);
+    if (!sheet)
+        return Bc1Colour(PaletteColour(NameHash(path) % 997));
+    const uint32_t columns = (sheet->width + sheet->cellWidth - 1) / sheet->cellWidth;
+    const uint32_t cell = (y / sheet->cellHeight) * columns + x / sheet->cellWidth;
+    return HashColour(NameHash(path) + cell * 2654435761u);
 }
 
 Rgb UiSheetColour(uint32_t sheet, uint32_t x, uint32_t y) {

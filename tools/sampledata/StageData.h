@@ -1,7 +1,8 @@
 // Sample stage files: the 25 object maps and every texture and path a stage
 // loads, made from the same file tables the stage loader reads. Pictures are
 // solid BC1 blocks, each file its own colour, except the two heads-up sheets,
-// where every rectangle the display cuts out is a flat colour of its own.
+// where every rectangle the display cuts out is a flat colour of its own, and
+// the ship's sheets, painted cell by cell.
 #pragma once
 
 #include <cstdint>
@@ -35,8 +36,6 @@ uint32_t StageMapBits(uint32_t index);
 std::string StageMapPath(uint32_t index);
 std::vector<uint8_t> BuildStageMap(uint32_t index);
 
-// The colour of a solid picture, from its folder and name.
-Rgb PictureColour(const std::string& path);
 // The colour of a texel of bullet sheet n (0, 1): every frame of both tracks
 // of every bullet row a colour of its own.
 Rgb BulletSheetColour(uint32_t sheet, uint32_t x, uint32_t y);
@@ -45,6 +44,13 @@ Rgb BulletSheetColour(uint32_t sheet, uint32_t x, uint32_t y);
 Rgb Bc1Colour(Rgb c);
 // A BC1 picture of w by h texels, every 4 by 4 block one colour.
 std::vector<uint8_t> SolidDds(uint32_t width, uint32_t height, Rgb colour);
+
+// The colour of texel (x, y) of a stage picture as the builder paints it
+// ("texture/game/player/player01/player.dds"): the sheets the ship and its
+// effects cut sprites from are painted cell by cell, each cell a colour of
+// its own and each file (each ship's too) its own set; other pictures are
+// one colour.
+Rgb PictureColour(const std::string& path, uint32_t x, uint32_t y);
 
 // The two heads-up sheets, "sys_ui1.dds" (512 by 512) and "sys_ui2.dds"
 // (1024 by 768), and the colour of a texel of either (sheet 1 or 2).

@@ -6,6 +6,7 @@ namespace FulgorCore {
 
 class IDevice;
 class IObjectListenner;
+class ReferenceCollector;
 
 // What a record reader needs besides its payload. Every record is read by
 // one walk that runs in both passes of a registration: while the allocator
@@ -21,6 +22,9 @@ struct BuildContext {
     IDevice* device = nullptr;
     // The host's listener of the load; may be null.
     IObjectListenner* listener = nullptr;
+    // Where the package being read gathers the names of the effects its
+    // units and timeline clips refer to; null outside a package.
+    ReferenceCollector* references = nullptr;
 
     bool IsMeasuring() const { return allocator.IsMeasuring(); }
 };

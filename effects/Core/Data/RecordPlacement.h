@@ -23,6 +23,21 @@ template <class T> T* PlaceRecord(RuntimeDataAllocator& allocator, T& scratch) {
     return at ? new (at) T() : nullptr;
 }
 
+// A record of type T placed and read from a payload; extra arguments go to
+// its reader. Null while measuring (the scratch the walk read into goes
+// with this call, so no pointer to it can stay behind in the owner) and
+// when the block is exhausted.
+template <class T, class... Extra>
+T* PlaceAndRead(const BuildContext& context, const void* payload, uint32_t size,
+                const Extra&... extra) {
+    T scratch;
+    T* placed = PlaceRecord(context.allocator, scratch);
+    if (!placed)
+        return nullptr;
+    placed->Read(context, payload, size, extra...);
+    return context.IsMeasuring() ? nullptr : placed;
+}
+
 // The measure of a record that its owner embeds: the record's walk run
 // over a scratch record while the allocator measures, so that it asks for
 // exactly what its build will take.
@@ -39,6 +54,19 @@ inline void* CopyToBlock(RuntimeDataAllocator& allocator, const void* data, uint
     if (copy)
         std::memcpy(copy, data, size);
     return copy;
+}
+
+// An item count ("UTIC", "TlIC"): its signed 16-bit value, or -1 when it is
+// damage, which the allocator is told of: a negative count, or a count
+// after items of its kind.
+inline int32_t ReadItemCount(const Chunk& chunk, uint32_t itemsRead,
+                             RuntimeDataAllocator& allocator) {
+    const int16_t count = chunk.I16();
+    if (count < 0 || itemsRead != 0) {
+        allocator.Reject();
+        return -1;
+    }
+    return count;
 }
 
 // The chunk's text up to its first zero, copied into the block with a zero

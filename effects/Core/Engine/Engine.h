@@ -35,5 +35,20 @@ const float* GetCirclePointTable(uint32_t k);
 FrameWorkMemory& GetFrameWorkMemory();
 UnitInstancePool& GetUnitInstancePool();
 
+// Drops one reference of the registered effect {index, serial}; a handle
+// that no longer names a registered effect, or a runtime not started,
+// changes nothing. A package releases the effects it refers to through this
+// when it is destroyed.
+//
+// Least form until effect registration is built: it validates the handle
+// against the effect table and lowers the reference count; what happens
+// when the last reference goes (listener calls, the package destroyed, the
+// block freed, the record back on the free list) belongs to registration.
+void ReleaseResource(uint32_t index, uint32_t serial);
+
+// Makes `block` the current runtime data: the global placement allocator
+// builds into it from offset 0, and it is zero-filled.
+void ResetRuntimeData(void* block, uint32_t size);
+
 } // namespace Engine
 } // namespace FulgorCore

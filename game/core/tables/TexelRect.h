@@ -10,6 +10,10 @@ struct TexelRect {
     int16_t top;
     int16_t right;
     int16_t bottom;
+
+    // Both corners count.
+    constexpr float Width() const { return static_cast<float>(right - left + 1); }
+    constexpr float Height() const { return static_cast<float>(bottom - top + 1); }
 };
 
 static_assert(sizeof(TexelRect) == 8);

@@ -1,12 +1,15 @@
 #include "game/enemy/effect/PowerUpCreation.h"
 
-// The power-up effects are not in the game yet: the director meets the same
-// null as from an exhausted pool.
+#include "game/enemy/effect/PowerUpEffect.h"
+#include "game/enemy/effect/PowerUpScore.h"
+#include "game/stage/GameObjectDirector.h"
 
-GameObject* CreatePowerUpEffect(GameObjectDirector*, const Mireku::Common::Vector2&) {
-    return nullptr;
+GameObject* CreatePowerUpEffect(GameObjectDirector* director,
+                                const Mireku::Common::Vector2& position) {
+    return GameObject::Create<PowerUpEffect>(director, director, position);
 }
 
-GameObject* CreatePowerUpScore(GameObjectDirector*, const Mireku::Common::Vector2&) {
-    return nullptr;
+GameObject* CreatePowerUpScore(GameObjectDirector* director,
+                               const Mireku::Common::Vector2& position) {
+    return GameObject::Create<PowerUpScore>(director, director, position);
 }

@@ -1,7 +1,7 @@
 // The power-up effect objects the director starts when a power-up item is
 // collected, one creation function each: a pool block, the object, appended
 // to the director. Null when nothing was made (pool exhausted, director going
-// away, or the class not in the game yet).
+// away).
 #pragma once
 
 #include "engine/common/Vector2.h"

@@ -4,7 +4,7 @@
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
 #include "game/core/SoundManager.h"
-#include "game/enemy/staging/StagingCreation.h"
+#include "game/enemy/effect/PlayerFlyHamon.h"
 #include "game/flow/SceneDriver.h"
 #include "game/stage/GameObjectDirector.h"
 
@@ -38,7 +38,7 @@ void StageClearDirection::Update() {
         const Mireku::Common::Vector2 ship = director->GetPlayerPosition();
         director->SetFlash(GameObjectDirector::ToScreen(ship), kFlashTarget, kFlashZoom);
         if (counter_ % kRingEvery == 0)
-            CreatePlayerFlyHamon(director, ship);
+            GameObject::Create<PlayerFlyHamon>(director, director, ship);
     }
     if (counter_ == kFadeAt) {
         GlobalWork* gw = GlobalWork::GetInstance();

@@ -27,7 +27,3 @@ GameObject* CreatePlayerRebirthDirection(GameObjectDirector* director,
         return nullptr;
     return GameObject::Create<PlayerRebirthDirection>(director, director, position);
 }
-
-GameObject* CreatePlayerFlyHamon(GameObjectDirector*, const Mireku::Common::Vector2&) {
-    return nullptr;
-}

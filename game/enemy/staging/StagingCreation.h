@@ -17,7 +17,3 @@ GameObject* CreateStageClearDirection(GameObjectDirector* director, bool bossSta
 // The ship's return after a miss or a continue, from `position`.
 GameObject* CreatePlayerRebirthDirection(GameObjectDirector* director,
                                          const Mireku::Common::Vector2& position);
-// The ring the ship leaves behind as it flies out of a cleared stage; null
-// while the flight effects are not in the game.
-GameObject* CreatePlayerFlyHamon(GameObjectDirector* director,
-                                 const Mireku::Common::Vector2& position);

@@ -1,4 +1,5 @@
 #include "engine/common/Heap.h"
+#include "support/AsanTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -118,14 +119,6 @@ TEST(Heap, TheProcessHeapStartsOnceAndASecondInitializeKeepsItsBlocks) {
     Heap::LockedFree(q);
     Heap::LockedFree(p);
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-#define DREVANTH_TEST_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DREVANTH_TEST_ASAN 1
-#endif
-#endif
 
 // The engine heap is one static arena, invisible to the sanitizer's own
 // allocator: it poisons what it has not handed out, so these are reported.

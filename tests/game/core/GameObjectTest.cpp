@@ -1,5 +1,6 @@
 #include "game/core/GameObject.h"
 #include "engine/common/Heap.h"
+#include "support/AsanTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -227,4 +228,27 @@ TEST_F(GameObjectTest, ChainLevels) {
 TEST(GameObjectPool, NoPoolMeansNoObject) {
     ASSERT_EQ(GameObjectAllocator::GetInstance(), nullptr);
     EXPECT_EQ(GameObject::Create<Big>(nullptr), nullptr);
+}
+
+TEST_F(GameObjectTest, AFreedBlockIsPoisonedButForItsFreeListWord) {
+#if !defined(DREVANTH_TEST_ASAN)
+    GTEST_SKIP() << "the pool poisons only under AddressSanitizer";
+#else
+    auto* block = static_cast<uint8_t*>(pool->Allocate());
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(__asan_region_is_poisoned(block, GameObjectAllocator::kBlockSize), nullptr)
+        << "a block in use is whole";
+    auto* neighbour = block + GameObjectAllocator::kBlockSize;
+    EXPECT_EQ(__asan_address_is_poisoned(neighbour), 0) << "the free-list word of a free block";
+    EXPECT_NE(__asan_address_is_poisoned(neighbour + 4), 0) << "the rest of a free block";
+    pool->Free(block);
+    EXPECT_EQ(__asan_address_is_poisoned(block), 0);
+    EXPECT_EQ(__asan_address_is_poisoned(block + 3), 0);
+    EXPECT_EQ(__asan_region_is_poisoned(block + 4, GameObjectAllocator::kBlockSize - 4), block + 4);
+    EXPECT_NE(__asan_address_is_poisoned(block + GameObjectAllocator::kBlockSize - 1), 0);
+    // Taken again, it is whole again.
+    EXPECT_EQ(pool->Allocate(), block);
+    EXPECT_EQ(__asan_region_is_poisoned(block, GameObjectAllocator::kBlockSize), nullptr);
+    pool->Free(block);
+#endif
 }

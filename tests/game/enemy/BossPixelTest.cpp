@@ -12,6 +12,7 @@
 namespace {
 
 using SampleData::Rgb;
+using screen_pixels::Near;
 
 class BossPixels : public enemy_test::EnemyTest {
 protected:
@@ -23,15 +24,9 @@ protected:
         world.Stop();
         StartWorld(sys::gpu::Backend::OpenGL);
     }
-    void DrawAndRead() {
-        pixels = screen_pixels::DrawAndRead(world, *director);
-        ASSERT_EQ(pixels.size(), 1280u * 720u * 4u);
-    }
-    Rgb At(int x, int y) const { return screen_pixels::At(pixels, x, y); }
-    static ::testing::AssertionResult Near(Rgb got, Rgb want) {
-        return screen_pixels::Near(got, want);
-    }
-    std::vector<uint8_t> pixels;
+    void DrawAndRead() { ASSERT_TRUE(screen.Draw(world, director)); }
+    Rgb At(int x, int y) const { return screen.At(x, y); }
+    screen_pixels::Screen screen;
 };
 
 } // namespace
@@ -56,8 +51,8 @@ TEST_F(BossPixels, TheSettledBodyIsDrawnWhereItStands) {
     char body[64], glow[64];
     std::snprintf(body, sizeof body, "texture/game/boss/stage01/mainbody%02u.dds", image);
     std::snprintf(glow, sizeof glow, "texture/game/boss/stage01/mainbody_add%02u.dds", image);
-    const Rgb b = SampleData::Bc1Colour(SampleData::PictureColour(body));
-    const Rgb g = SampleData::Bc1Colour(SampleData::PictureColour(glow));
+    const Rgb b = SampleData::PictureColour(body, 0, 0);
+    const Rgb g = SampleData::PictureColour(glow, 0, 0);
     const auto add = [](uint8_t p, uint8_t q) {
         return static_cast<uint8_t>(std::min(255, int(p) + int(q)));
     };

@@ -1,23 +1,55 @@
 // Whole stages on the generated data, headless: the timeline brings the
-// stage's boss, main-shot fire destroys it and the stage is cleared; the last
-// stage of a loop goes through the boss's second form.
+// stage's boss, the ship's main shot destroys it and the stage is cleared;
+// the last stage of a loop goes through the boss's second form. The ship
+// plays a recording of shot held; its shot row is made strong (every frame,
+// heavy shots) and the ship is kept under the body's core and invincible, so
+// that the fight is about the boss.
 #include "game/core/GameState.h"
+#include "game/core/ReplayStream.h"
+#include "game/core/tables/ShotParamRow.h"
 #include "game/core/tables/TimelineEntry.h"
 #include "game/enemy/boss01/BossCreation.h"
 #include "game/enemy/boss01/EnemyBoss01.h"
 #include "game/enemy/boss01/EnemyBossBarrel.h"
 #include "game/enemy/shot/EnemyShotDefault.h"
 #include "game/enemy/staging/StageClearDirection.h"
+#include "game/player/PlayerShot.h"
 #include "game/stage/GameObjectTimeline.h"
+#include "game/stage/StageInput.h"
 #include "support/EnemyTestSupport.h"
 
 namespace {
 
-using stage_test::TestShot;
 using B = EnemyBoss01;
 
 class BossStageTest : public enemy_test::EnemyTest {
 protected:
+    static constexpr uint16_t kShotAttack = 300;
+
+    // The stage `stage` on its sample files, its ship playing shot held with
+    // a strong main shot, until the stage plays (the fly-in included).
+    void Begin(uint32_t stage) {
+        WriteStageFiles(stage);
+        for (TableBlob& t : world.gw->tables.shotParam)
+            for (uint32_t r = 0; r < t.Count<ShotParamRow>(); ++r)
+                for (ShotStream& s : t.MutableAt<ShotParamRow>(r)->streams) {
+                    s.interval = 1;
+                    s.limit = 100;
+                    s.attack = kShotAttack;
+                }
+        world.gw->ResetPlayerWork();
+        std::vector<uint8_t> replay(ReplayStream::kHeaderSize);
+        ReplayStream::WriteHeader(replay.data(), {world.gw->player, stage, 1});
+        for (int f = 0; f < 6000; ++f) {
+            const uint32_t word = StageInput::kShot;
+            replay.insert(replay.end(), reinterpret_cast<const uint8_t*>(&word),
+                          reinterpret_cast<const uint8_t*>(&word) + 4);
+        }
+        ASSERT_TRUE(
+            world.gw->StartReplayPlayback(replay.data(), static_cast<uint32_t>(replay.size())));
+        Play(1, stage, false, true);
+        ASSERT_NE(director->GetPlayer(), nullptr) << "the stage made its ship";
+    }
     // The frame of the stage timeline's entry of `type`.
     int32_t EntryFrame(uint32_t stage, int16_t type) const {
         for (const TimelineEntry* e = world.gw->tables.Timeline(1, stage); e->type != -1; ++e)
@@ -35,8 +67,9 @@ protected:
         }
         return nullptr;
     }
-    // The ship's main shot at the body's core, frame after frame, until the
-    // body is destroyed; the frames it took.
+    // The ship under the body's core, firing, frame after frame, until the
+    // body is destroyed; the frames it took and how many of the ship's shots
+    // were made.
     int ShootDown(B* b, int limit = 600) {
         int frames = 0;
         while (b->GetFlag() == 0 && frames < limit) { // until the fight opens it
@@ -45,15 +78,17 @@ protected:
         }
         while (b->GetFlag() != 0 && frames < limit) {
             const HitShape& core = *b->GetHitShape();
-            const Mireku::Common::Vector2 at = GameObjectDirector::ToField(
-                {(core.minX + core.maxX) / 2, (core.minY + core.maxY) / 2});
-            auto* shot = GameObject::Create<TestShot>(director, director, at, int16_t{1500});
-            shot->vanishOnHit = true;
+            world.gw->player.invincible = 1;
+            world.gw->player.invincibleTimer = -1;
+            director->GetPlayer()->SetPosition((core.minX + core.maxX) / 2 - 360.0f, 600.0f);
             Frame();
+            shots += ChildrenOf<PlayerShot>().size();
             ++frames;
         }
         return frames;
     }
+    size_t shots = 0;
+
     // Frames until the game state says the stage is cleared.
     int AwaitClear(int limit = 3000) {
         int frames = 0;
@@ -68,8 +103,7 @@ protected:
 } // namespace
 
 TEST_F(BossStageTest, TheFirstBossArrivesDiesToTheMainShotAndTheStageClears) {
-    WriteStageFiles(0);
-    Play(1, 0, false, true);
+    Begin(0);
     const int32_t arrival = EntryFrame(0, 280);
     ASSERT_GT(arrival, 0) << "the timeline ends with its boss";
     B* boss = AwaitBoss(280, arrival + 10);
@@ -82,6 +116,9 @@ TEST_F(BossStageTest, TheFirstBossArrivesDiesToTheMainShotAndTheStageClears) {
     const uint64_t score = world.gw->player.score;
     const int frames = ShootDown(boss);
     EXPECT_EQ(boss->GetFlag(), 0) << "destroyed after " << frames << " frames";
+    EXPECT_GT(shots, 0u) << "by the ship's main shots";
+    EXPECT_TRUE(boss->GetDamage() >= boss->GetHealth());
+    EXPECT_EQ(boss->GetDamage() % kShotAttack, 0) << "every hit a main shot's";
     EXPECT_GE(world.gw->player.score, score + 100000);
     // The parts fired while the fight lasted.
     const int clear = AwaitClear();
@@ -93,8 +130,7 @@ TEST_F(BossStageTest, TheFirstBossArrivesDiesToTheMainShotAndTheStageClears) {
 }
 
 TEST_F(BossStageTest, TheLastStageOfTheLoopTurnsItsBossIntoTheSecondFormAndClears) {
-    WriteStageFiles(11);
-    Play(1, 11, false, true);
+    Begin(11);
     const int32_t arrival = EntryFrame(11, 291);
     ASSERT_GT(arrival, 0);
     B* first = AwaitBoss(291, arrival + 10);

@@ -114,6 +114,7 @@ TEST_F(EnemyShotTest, LeavesTheFieldOnAllFourSides) {
 TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWeapon) {
     Player* ship = AttachPlayer();
     ship->state = Player::kBarionLaser;
+    world.gw->player.barionGauge = 1000; // the laser lasts through the test
     std::vector<EnemyShotDefault*> shots;
     for (float x : {-300.0f, -200.0f, 0.0f, 200.0f, 300.0f})
         shots.push_back(Shot(x, 400.0f));

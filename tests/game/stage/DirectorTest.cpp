@@ -13,6 +13,7 @@
 #include "game/enemy/explosion/EnemyShotDelete.h"
 #include "game/enemy/item/ItemPowerUp.h"
 #include "game/enemy/staging/StageStartDirection.h"
+#include "game/player/Player.h"
 #include "game/stage/GameObjectTimeline.h"
 #include "game/stage/StageInput.h"
 #include "game/stage/StageResources.h"
@@ -67,7 +68,14 @@ TEST_F(DirectorTest, StartUpMakesTheStageAndFixesThePlayStream) {
 
     ASSERT_NE(director->GetTimeline(), nullptr);
     ASSERT_NE(director->GetBGParts(), nullptr);
-    EXPECT_EQ(director->GetPlayer(), nullptr) << "no ship in the game yet";
+    ASSERT_NE(director->GetPlayer(), nullptr);
+    EXPECT_EQ(director->GetPlayer()->GetOwner(), director);
+    float x = 1, y = 2, s = 3;
+    EXPECT_TRUE(director->GetPlayerPose(&x, &y, &s));
+    // The fly-in has begun: the ship below the field, at its size.
+    EXPECT_EQ(x, 0.0f);
+    EXPECT_EQ(y, 820.0f);
+    EXPECT_EQ(s, 1.0f);
     EXPECT_NE(g_currentBackground, nullptr);
     const Mireku::Common::Random& play = world.random->Stream(RandomManager::kPlay);
     EXPECT_EQ(play.x, 0x1AA61AE0u);
@@ -500,7 +508,8 @@ TEST_F(DirectorTest, FlashRisesFastAndFallsSlowly) {
 }
 
 TEST_F(DirectorTest, ServicesAcceptAMissingShip) {
-    Play(3, 0);
+    // Before stage start there is no ship yet.
+    MakeDirector(3, 0);
     float x = 1, y = 2, s = 3;
     EXPECT_FALSE(director->GetPlayerPose(&x, &y, &s));
     EXPECT_EQ(x, 1.0f);

@@ -5,12 +5,11 @@
 #include "game/core/SpriteQuad.h"
 #include "game/stage/StageTextureTable.h"
 #include "support/ScreenPixels.h"
-#include "support/StageTestSupport.h"
-#include "tools/sampledata/StageData.h"
 
 namespace {
 
 using SampleData::Rgb;
+using screen_pixels::Near;
 
 constexpr uint32_t kTop = 0xFF5A28C8u;    // field, upper half: R 200, G 40, B 90
 constexpr uint32_t kBottom = 0xFF2AB43Cu; // field, lower half: R 60, G 180, B 42
@@ -51,18 +50,12 @@ protected:
         ASSERT_NE(director->GetResources()->stageTextures[slot], nullptr);
     }
     // One frame drawn and shown; the screen's pixels.
-    void DrawFrame() {
-        pixels = screen_pixels::DrawAndRead(world, *director);
-        ASSERT_EQ(pixels.size(), 1280u * 720u * 4u);
-    }
-    Rgb At(int x, int y) const { return screen_pixels::At(pixels, x, y); }
-    static ::testing::AssertionResult Near(Rgb got, Rgb want) {
-        return screen_pixels::Near(got, want);
-    }
+    void DrawFrame() { ASSERT_TRUE(screen.Draw(world, director)); }
+    Rgb At(int x, int y) const { return screen.At(x, y); }
 
     stage_test::StageWorld world;
     GameObjectDirector* director = nullptr;
-    std::vector<uint8_t> pixels;
+    screen_pixels::Screen screen;
 };
 
 } // namespace

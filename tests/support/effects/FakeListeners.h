@@ -7,7 +7,9 @@
 #include "effects/Core/Interface/IInstanceListenner.h"
 #include "effects/Core/Interface/ILightListenner.h"
 #include "effects/Core/Interface/IObjectListenner.h"
+#include "effects/Core/Interface/ITexture.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,22 @@ class FakeObjectListenner : public HeldObject<FulgorCore::IObjectListenner> {
 public:
     void OnCreate(FulgorCore::ObjectHandle handle) override { created.push_back(handle); }
     void OnRelease(FulgorCore::ObjectHandle handle) override { released.push_back(handle); }
+    // Hands out the texture registered under the name (with a reference
+    // for the caller), else null.
+    FulgorCore::ITexture* FindTexture(const char* name) override {
+        textureNames.push_back(name);
+        const auto found = textures.find(name);
+        if (found == textures.end() || !found->second)
+            return nullptr;
+        found->second->AddRef();
+        return found->second;
+    }
+    uint32_t FindSound(const char* name, uint32_t parameter) override {
+        soundNames.push_back(name);
+        soundParameters.push_back(parameter);
+        return soundAnswer ? soundAnswer + static_cast<uint32_t>(soundNames.size()) - 1 : 0;
+    }
+    void ReleaseSound(uint32_t sound) override { releasedSounds.push_back(sound); }
     FulgorCore::ObjectHandle LoadReferencedEffect(const char* name) override {
         asked.push_back(name);
         return answer;
@@ -28,6 +46,15 @@ public:
     std::vector<FulgorCore::ObjectHandle> released;
     std::vector<std::string> asked;
     FulgorCore::ObjectHandle answer{};
+    // Textures by name the listener knows (not owned).
+    std::map<std::string, FulgorCore::ITexture*> textures;
+    std::vector<std::string> textureNames;
+    // Sound handles given out are soundAnswer, soundAnswer + 1, ... in call
+    // order; 0 gives none.
+    uint32_t soundAnswer = 0;
+    std::vector<std::string> soundNames;
+    std::vector<uint32_t> soundParameters;
+    std::vector<uint32_t> releasedSounds;
 };
 
 class FakeInstanceListenner : public HeldObject<FulgorCore::IInstanceListenner> {

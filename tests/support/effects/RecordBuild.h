@@ -27,11 +27,13 @@ inline std::vector<uint8_t> PayloadOf(const std::vector<uint8_t>& stream) {
 
 template <class T> class RecordBuild {
 public:
-    explicit RecordBuild(const std::vector<uint8_t>& payload, FulgorCore::IDevice* device = nullptr)
-        : RecordBuild(payload.data(), static_cast<uint32_t>(payload.size()), device) {}
+    explicit RecordBuild(const std::vector<uint8_t>& payload, FulgorCore::IDevice* device = nullptr,
+                         FulgorCore::IObjectListenner* listener = nullptr)
+        : RecordBuild(payload.data(), static_cast<uint32_t>(payload.size()), device, listener) {}
 
-    RecordBuild(const void* payload, uint32_t size, FulgorCore::IDevice* device = nullptr) {
-        FulgorCore::BuildContext context{allocator, device, nullptr};
+    RecordBuild(const void* payload, uint32_t size, FulgorCore::IDevice* device = nullptr,
+                FulgorCore::IObjectListenner* listener = nullptr) {
+        FulgorCore::BuildContext context{allocator, device, listener};
         allocator.BeginMeasure();
         FulgorCore::MeasureRecord<T>(context, payload, size);
         measured = allocator.GetSize();
@@ -58,6 +60,9 @@ public:
     bool Built() const { return record && !buildFailed; }
     const T& operator*() const { return *record; }
     const T* operator->() const { return record; }
+    // The record for what its owner may change after the build (reference
+    // handles, replaced textures).
+    T* Mutable() { return record; }
     // Destroys the record now (as its owner's destruction would).
     void Destroy() {
         if (record)

@@ -1,0 +1,188 @@
+// What the stage benchmarks share: counting the calls that reach an
+// allocator (the global malloc family, and the engine heap through takes of
+// its one lock), and a stage on the null graphics backend over the sample
+// tables with a director in play, whose frame runs as the game runs it.
+// Include it in one file of a benchmark program only: it replaces malloc.
+#pragma once
+
+#include "engine/common/Heap.h"
+#include "engine/graphics/ContextBuffer.h"
+#include "engine/graphics/DrawContext.h"
+#include "engine/graphics/GraphicsDevice.h"
+#include "game/core/GameObjectAllocator.h"
+#include "game/core/GlobalWork.h"
+#include "game/core/RandomManager.h"
+#include "game/core/SpriteManager.h"
+#include "game/stage/GameObjectDirector.h"
+#include "tools/sampledata/GameTableData.h"
+
+#include <dlfcn.h>
+#include <pthread.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+// --- Counting the calls that reach an allocator. ---
+
+extern "C" {
+void* __libc_malloc(size_t);
+void __libc_free(void*);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void* __libc_memalign(size_t, size_t);
+}
+
+namespace stage_bench {
+
+inline std::atomic<bool> g_counting{false};
+inline std::atomic<uint64_t> g_mallocCalls{0};
+inline std::atomic<uint64_t> g_heapCalls{0};
+inline pthread_mutex_t* g_heapLock = nullptr;
+
+inline void CountMalloc() {
+    if (g_counting.load(std::memory_order_relaxed))
+        g_mallocCalls.fetch_add(1, std::memory_order_relaxed);
+}
+
+} // namespace stage_bench
+
+extern "C" {
+void* malloc(size_t n) {
+    stage_bench::CountMalloc();
+    return __libc_malloc(n);
+}
+void free(void* p) {
+    if (p)
+        stage_bench::CountMalloc();
+    __libc_free(p);
+}
+void* calloc(size_t n, size_t s) {
+    stage_bench::CountMalloc();
+    return __libc_calloc(n, s);
+}
+void* realloc(void* p, size_t n) {
+    stage_bench::CountMalloc();
+    return __libc_realloc(p, n);
+}
+void* aligned_alloc(size_t a, size_t n) {
+    stage_bench::CountMalloc();
+    return __libc_memalign(a, n);
+}
+int posix_memalign(void** out, size_t a, size_t n) {
+    stage_bench::CountMalloc();
+    *out = __libc_memalign(a, n);
+    return *out ? 0 : 12;
+}
+// Every engine-heap call takes the heap's one lock.
+int pthread_mutex_lock(pthread_mutex_t* m) {
+    using Lock = int (*)(pthread_mutex_t*);
+    static Lock real = reinterpret_cast<Lock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
+    if (m == stage_bench::g_heapLock && stage_bench::g_counting.load(std::memory_order_relaxed))
+        stage_bench::g_heapCalls.fetch_add(1, std::memory_order_relaxed);
+    return real(m);
+}
+}
+
+namespace stage_bench {
+
+using MemoryTables = SampleData::MemoryTables;
+
+// The engine and game singletons a stage needs, on the null backend, and a
+// director of mode 3 (no timeline: the stage holds what is put in it),
+// stage 0, updated until it plays. `tables` may change the sample tables
+// before they load, `prepare` the game state before the director is made.
+class Stage {
+public:
+    explicit Stage(const std::function<void(MemoryTables&)>& tables = {},
+                   const std::function<void(GlobalWork&)>& prepare = {}) {
+        using namespace Mireku::Graphics;
+        Mireku::Common::Heap::LockedInitialize();
+        g_heapLock = reinterpret_cast<pthread_mutex_t*>(&Mireku::Common::Heap::Lock());
+        GraphicsDevice::SetBackend(sys::gpu::Backend::Null);
+        device_ = GraphicsDevice::CreateInstance();
+        device_->Initialize(nullptr, 1280, 720, {});
+        device_->InitializeRenderThread();
+        ContextBuffer::CreateInstance()->Initialize(8u << 20);
+        DrawContext::ResetAll();
+        ClaimDrawContext();
+        SpriteManager* sprites = SpriteManager::CreateInstance();
+        sprites->Initialize();
+        sprites->CreateLayers();
+        GameObjectAllocator::CreateInstance()->Initialize();
+        RandomManager::CreateInstance();
+        // A scratch documents folder: the game state makes its save folder there.
+        char pattern[] = "/tmp/drevanth-bench-XXXXXX";
+        const char* documents = mkdtemp(pattern);
+        documents_ = documents ? documents : "";
+        GlobalWork* gw = GlobalWork::CreateInstance(documents_.c_str());
+        gw->savesEnabled = false;
+        if (tables)
+            tables(tables_);
+        gw->Initialize(tables_);
+        gw->mode = 3;
+        gw->stage = 0;
+        if (prepare)
+            prepare(*gw);
+        director_ = new GameObjectDirector();
+        for (int i = 0; i < 4 && director_->GetState() != GameObjectDirector::kPlay; ++i)
+            director_->UpdateTree();
+    }
+    ~Stage() {
+        delete director_;
+        GlobalWork::GetInstance()->Finalize();
+        GlobalWork::DestroyInstance();
+        RandomManager::DestroyInstance();
+        GameObjectAllocator::GetInstance()->Destroy();
+        GameObjectAllocator::DestroyInstance();
+        SpriteManager::GetInstance()->Finalize();
+        SpriteManager::DestroyInstance();
+        Mireku::Graphics::ReleaseDrawContext();
+        Mireku::Graphics::ContextBuffer::GetInstance()->Finalize();
+        Mireku::Graphics::ContextBuffer::DestroyInstance();
+        device_->FinalizeRenderThread();
+        device_->Finalize();
+        Mireku::Graphics::GraphicsDevice::DestroyInstance();
+        if (!documents_.empty())
+            std::filesystem::remove_all(documents_);
+    }
+    Stage(const Stage&) = delete;
+    Stage& operator=(const Stage&) = delete;
+
+    // One frame as the game runs it, its commands then dropped.
+    void Frame() {
+        SpriteManager* sprites = SpriteManager::GetInstance();
+        sprites->PrepareLayers();
+        sprites->RaiseHudLayer();
+        director_->TickTree();
+        director_->UpdateTree();
+        director_->DrawTree();
+        sprites->FlushLayers();
+        Mireku::Graphics::ContextBuffer::GetInstance()->Reset(0);
+        Mireku::Graphics::GetDrawContext()->Clear();
+    }
+    uint32_t Objects() const { return GameObjectAllocator::GetInstance()->LiveCount(); }
+    GameObjectDirector* Director() const { return director_; }
+
+    // Heap and malloc calls per frame over `frames` frames.
+    template <class F> void CountCalls(int frames, F&& frame, double* heap, double* mallocs) {
+        g_mallocCalls = 0;
+        g_heapCalls = 0;
+        g_counting = true;
+        for (int i = 0; i < frames; ++i)
+            frame();
+        g_counting = false;
+        *heap = static_cast<double>(g_heapCalls) / frames;
+        *mallocs = static_cast<double>(g_mallocCalls) / frames;
+    }
+
+private:
+    std::string documents_;
+    MemoryTables tables_;
+    Mireku::Graphics::GraphicsDevice* device_ = nullptr;
+    GameObjectDirector* director_ = nullptr;
+};
+
+} // namespace stage_bench

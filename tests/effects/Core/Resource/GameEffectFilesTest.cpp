@@ -1,0 +1,224 @@
+// The seven effect files the screens read, from the archives the build
+// leaves in build/data, read as the game reads them and built with the fake
+// device: names, lives, triggers, the clip of the last logo, and every draw
+// type and emitter kind across them.
+#include "effects/Core/Data/ChunkTag.h"
+#include "effects/Core/Data/ChunkWalker.h"
+#include "effects/Core/Resource/BindResource.h"
+#include "effects/Core/Resource/EmitterResource.h"
+#include "effects/Core/Resource/ModelResource.h"
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/Core/Resource/ParticleResource.h"
+#include "effects/Core/Resource/TimelineResource.h"
+#include "effects/Core/Resource/UnitResource.h"
+#include "engine/common/Heap.h"
+#include "engine/resource/ResourceLoader.h"
+#include "support/effects/FakeListeners.h"
+#include "support/effects/RecordBuild.h"
+#include "support/effects/RecordingDevice.h"
+#include "sys/file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace {
+
+using FulgorCore::MakeChunkTag;
+using FulgorCore::PackageResource;
+using Mireku::Resource::ResourceLoader;
+
+struct GameEffect {
+    const char* folder;
+    const char* file;
+    const char* name; // the name the screen registers it under
+};
+
+const GameEffect kEffects[] = {
+    {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb"},
+    {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb"},
+    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb"},
+    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb"},
+    {"title", "title_main.vfxb", "title/title_main.vfxb"},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb"},
+    {"setup", "setup.vfxb", "setup/setup.vfxb"},
+};
+
+// One file read through the game's archives, its top level and its built
+// package.
+struct LoadedEffect {
+    std::vector<uint8_t> image;
+    uint32_t version = 0;
+    std::string name;
+    std::vector<uint8_t> pack;
+    std::unique_ptr<testsupport::RecordBuild<PackageResource>> package;
+};
+
+class GameEffectFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        loader_.SetMode(ResourceLoader::kArchives);
+        loader_.OpenArchive((sys::ExecutableFolder() + "data/vfx").c_str());
+        for (const GameEffect& e : kEffects)
+            Load(e);
+    }
+    void TearDown() override { loader_.Finalize(); }
+
+    void Load(const GameEffect& e) {
+        LoadedEffect& out = loaded_[e.name];
+        void* data = nullptr;
+        uint32_t size = 0;
+        ASSERT_TRUE(loader_.ReadFile(&data, &size, e.folder, e.file)) << e.file;
+        out.image.assign(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+        Mireku::Common::Heap::LockedFree(data);
+        FulgorCore::ChunkWalker walker(out.image.data(), size);
+        FulgorCore::Chunk chunk;
+        while (walker.Next(chunk)) {
+            if (chunk.tag == MakeChunkTag("Ver"))
+                out.version = chunk.U32();
+            else if (chunk.tag == MakeChunkTag("Name"))
+                out.name = std::string(chunk.Text());
+            else if (chunk.tag == MakeChunkTag("Pack"))
+                out.pack.assign(chunk.payload, chunk.payload + chunk.size);
+        }
+        out.package = std::make_unique<testsupport::RecordBuild<PackageResource>>(
+            out.pack, &device_, &listener_);
+    }
+
+    const PackageResource& Package(const char* name) { return **loaded_.at(name).package; }
+
+    ResourceLoader loader_;
+    testsupport::RecordingDevice device_;
+    testsupport::FakeObjectListenner listener_;
+    std::map<std::string, LoadedEffect> loaded_;
+};
+
+TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
+    for (const GameEffect& e : kEffects) {
+        const LoadedEffect& l = loaded_.at(e.name);
+        EXPECT_EQ(l.version, 0x01010101u) << e.file;
+        EXPECT_EQ(l.name, e.name) << e.file;
+        ASSERT_TRUE(l.package->Built()) << e.file;
+        EXPECT_EQ(l.package->placed, l.package->measured) << e.file;
+        EXPECT_GE((*l.package)->GetUnitCount(), 1u) << e.file;
+        ASSERT_GE((*l.package)->GetTextureCount(), 1u) << e.file;
+        EXPECT_NE((*l.package)->GetTexture(0), nullptr) << e.file;
+    }
+    // Each texture came from DDS bytes.
+    size_t textures = 0;
+    for (const auto& c : device_.creations) {
+        if (c.kind != testsupport::RecordingDevice::Kind::Texture)
+            continue;
+        ++textures;
+        ASSERT_GE(c.initial.size(), 128u);
+        EXPECT_EQ(std::string(c.initial.begin(), c.initial.begin() + 4), "DDS ");
+    }
+    EXPECT_EQ(textures, 9u);
+}
+
+TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
+    for (const char* logo : {"vfx/logo_bg.vfxb", "vfx/logo_ovk.vfxb",
+                             "vfx/logo_brondel_velmora.vfxb", "vfx/logo_fulgor.vfxb"}) {
+        float longest = 0.0f;
+        for (uint32_t i = 0; i < Package(logo).GetUnitCount(); ++i)
+            longest = std::max(longest, Package(logo).GetUnit(i)->GetLife());
+        EXPECT_EQ(longest, 240.0f) << logo;
+    }
+    // The looping screens never reach a life.
+    for (const char* screen :
+         {"title/title_main.vfxb", "game_menu/game_menu.vfxb", "setup/setup.vfxb"}) {
+        for (uint32_t i = 0; i < Package(screen).GetUnitCount(); ++i)
+            EXPECT_EQ(Package(screen).GetUnit(i)->GetLife(), 0.0f) << screen;
+    }
+    const FulgorCore::UnitResource* setup = Package("setup/setup.vfxb").GetUnit(0);
+    EXPECT_LT(setup->GetLoopStart(), setup->GetLoopEnd());
+}
+
+TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
+    const PackageResource& title = Package("title/title_main.vfxb");
+    // Bit 1 fires entry 0: the skip to the idle part.
+    ASSERT_GE(title.GetTrigger(0)->timeline, 0);
+    EXPECT_NE(title.GetTimeline(title.GetTrigger(0)->timeline), nullptr);
+    EXPECT_EQ(title.GetTrigger(1)->timeline, -1);
+
+    const PackageResource& menu = Package("game_menu/game_menu.vfxb");
+    EXPECT_EQ(menu.GetUnitCount(), 6u);
+    std::set<int16_t> timelines;
+    for (uint32_t entry = 0; entry < 13; ++entry) {
+        const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
+        if (entry == 6) {
+            EXPECT_EQ(t->timeline, -1);
+            continue;
+        }
+        ASSERT_GE(t->timeline, 0) << entry;
+        const FulgorCore::TimelineResource* timeline = menu.GetTimeline(t->timeline);
+        ASSERT_NE(timeline, nullptr) << entry;
+        // Highlight entry k and decision entry k + 7 act on menu unit k.
+        const uint32_t unit = entry < 6 ? entry : entry - 7;
+        EXPECT_EQ(timeline->GetItem(0)->target, static_cast<int16_t>(unit)) << entry;
+        EXPECT_EQ(t->bind, -1) << entry;
+        timelines.insert(t->timeline);
+    }
+    EXPECT_EQ(timelines.size(), 12u);
+}
+
+TEST_F(GameEffectFiles, TheLastLogoPlaysTheBackgroundThroughAClip) {
+    const PackageResource& logo = Package("vfx/logo_fulgor.vfxb");
+    ASSERT_EQ(logo.GetReferenceCount(), 1u);
+    EXPECT_STREQ(logo.GetReference(0)->name, "vfx/logo_bg.vfxb");
+    const FulgorCore::TimelineClip* clip = logo.GetTimeline(0)->GetClip(0);
+    ASSERT_NE(clip, nullptr);
+    EXPECT_EQ(clip->GetCommand(), MakeChunkTag("VFXC"));
+    EXPECT_EQ(logo.GetTimeline(0)->GetItem(0)->type, 1);
+    for (const GameEffect& e : kEffects) {
+        if (std::string(e.name) != "vfx/logo_fulgor.vfxb") {
+            EXPECT_EQ(Package(e.name).GetReferenceCount(), 0u) << e.name;
+        }
+    }
+}
+
+TEST_F(GameEffectFiles, TogetherTheyUseEveryDrawTypeEmitterKindAndModelForm) {
+    std::set<uint32_t> drawTypes;
+    std::set<uint32_t> emitterKinds;
+    for (const GameEffect& e : kEffects) {
+        const PackageResource& p = Package(e.name);
+        for (uint32_t u = 0; u < p.GetUnitCount(); ++u) {
+            const FulgorCore::UnitResource* unit = p.GetUnit(u);
+            for (uint32_t d = 0; d < unit->GetDrawPartCount(); ++d) {
+                EXPECT_NE(unit->GetDrawPart(d)->GetDrawData(), nullptr) << e.name;
+                drawTypes.insert(unit->GetDrawPart(d)->GetDrawType());
+            }
+            for (uint32_t k = 0; k < unit->GetEmitterPartCount(); ++k) {
+                EXPECT_NE(unit->GetEmitterPart(k)->GetShapeBase(), nullptr) << e.name;
+                emitterKinds.insert(unit->GetEmitterPart(k)->GetKind());
+            }
+        }
+    }
+    EXPECT_EQ(drawTypes, (std::set<uint32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+    EXPECT_EQ(emitterKinds, (std::set<uint32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(Package("title/title_main.vfxb").UsesProjectionDraw(), 1u);
+
+    const PackageResource& menu = Package("game_menu/game_menu.vfxb");
+    ASSERT_EQ(menu.GetModelCount(), 1u);
+    const FulgorCore::ModelResource* model = menu.GetModel(0);
+    EXPECT_NE(model->GetMeshSet().vertexBuffer1, nullptr);
+    EXPECT_EQ(model->GetMeshSet().indexCount1, 6u);
+    EXPECT_EQ(model->GetEdgeVertexCount(), 4u);
+    EXPECT_EQ(model->GetLastAreaIndex(), 2u);
+    EXPECT_GT(model->GetTotalArea(), 0.0f);
+    ASSERT_EQ(menu.GetBindCount(), 1u);
+    EXPECT_EQ(menu.GetBind(0)->GetAttachPointCount(), 2u);
+    EXPECT_STREQ(menu.GetBind(0)->GetAttachPoint(1)->GetName(), "label");
+}
+
+TEST_F(GameEffectFiles, DestroyingThemGivesEveryDeviceObjectBack) {
+    EXPECT_GT(device_.live, 0);
+    loaded_.clear();
+    EXPECT_EQ(device_.live, 0);
+}
+
+} // namespace

@@ -1,0 +1,866 @@
+// The package build's rules: referenced effects, textures, draw flags, root
+// transform, bias modes, the damage that fails a load in the measure pass,
+// the faults read as stated, out-of-range getters and teardown of complete
+// and half-built packages.
+#include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/ObjectSlot.h"
+#include "effects/Core/Resource/BindResource.h"
+#include "effects/Core/Resource/DrawDataType13.h"
+#include "effects/Core/Resource/DrawDataType4.h"
+#include "effects/Core/Resource/DrawDataType9.h"
+#include "effects/Core/Resource/EffectPartResource.h"
+#include "effects/Core/Resource/EmitterResource.h"
+#include "effects/Core/Resource/ModelResource.h"
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/Core/Resource/ParticleResource.h"
+#include "effects/Core/Resource/TimelineResource.h"
+#include "effects/Core/Resource/UnitResource.h"
+#include "effects/Core/Resource/UnitTimelineResource.h"
+#include "effects/Core/Unit/GenerateEmissionTable.h"
+#include "support/effects/FakeListeners.h"
+#include "support/effects/RecordBuild.h"
+#include "support/effects/RecordingDevice.h"
+#include "support/effects/RuntimeStartup.h"
+#include "tools/effect/PackageWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace effecttools;
+using FulgorCore::PackageResource;
+using testsupport::RecordBuild;
+using Build = RecordBuild<PackageResource>;
+
+std::vector<uint8_t> Payload(const std::function<void(ChunkWriter&)>& write) {
+    ChunkWriter w;
+    w.Begin("Pack");
+    write(w);
+    w.End();
+    return testsupport::PayloadOf(w.Take());
+}
+
+std::vector<uint8_t> Payload(const PackageValue& v) {
+    ChunkWriter w;
+    WritePackage(w, v);
+    return testsupport::PayloadOf(w.Take());
+}
+
+UnitValue NamedUnit(const std::string& reference) {
+    UnitValue u;
+    u.reference = reference;
+    return u;
+}
+
+TimelineValue ClipTimeline(const std::vector<std::string>& names) {
+    TimelineValue t;
+    for (const std::string& name : names) {
+        TimelineItemValue item;
+        item.type = 1;
+        item.clip = ReferenceClip(name);
+        t.items.push_back(item);
+    }
+    return t;
+}
+
+DrawPartValue PartOfType(uint32_t type) {
+    DrawPartValue p;
+    p.drawType = type;
+    return p;
+}
+
+// References -----------------------------------------------------------------
+
+TEST(PackageReferences, WithoutNamesTheCountIsZeroWhateverRfVCSaid) {
+    PackageValue v;
+    v.referenceCapacity = 40;
+    v.units.push_back(UnitValue{});
+    TimelineValue t;
+    TimelineItemValue item;
+    item.type = 1;
+    // A clip with another command names nothing.
+    item.clip = std::vector<uint8_t>(100, 'A');
+    t.items.push_back(item);
+    v.timelines.push_back(t);
+    Build built(Payload(v));
+    ASSERT_TRUE(built.Built());
+    EXPECT_EQ(built->GetReferenceCount(), 0u);
+    EXPECT_EQ(built->GetReference(0), nullptr);
+}
+
+TEST(PackageReferences, NamesAreCollectedOnceUnitsBeforeClips) {
+    PackageValue v;
+    v.referenceCapacity = 3;
+    // The writer puts the timeline before the units in the file.
+    v.timelines.push_back(ClipTimeline({"vfx/c.vfxb", "vfx/a.vfxb", "vfx/c.vfxb"}));
+    v.units = {NamedUnit("vfx/a.vfxb"), NamedUnit(""), NamedUnit("vfx/b.vfxb"),
+               NamedUnit("vfx/a.vfxb")};
+    Build built(Payload(v));
+    ASSERT_TRUE(built.Built());
+    const PackageResource& p = *built;
+    ASSERT_EQ(p.GetReferenceCount(), 3u);
+    EXPECT_STREQ(p.GetReference(0)->name, "vfx/a.vfxb");
+    EXPECT_STREQ(p.GetReference(1)->name, "vfx/b.vfxb");
+    EXPECT_STREQ(p.GetReference(2)->name, "vfx/c.vfxb");
+    // Entries point at the unit's copy and into the clip, inside the block.
+    EXPECT_EQ(p.GetReference(0)->name, p.GetUnit(0)->GetReferenceName());
+    EXPECT_TRUE(built.InBlock(p.GetReference(2)->name));
+    EXPECT_EQ(p.FindReference("vfx/b.vfxb"), &p.GetReference(1)->handle);
+    const FulgorCore::ObjectHandle* none = p.FindReference("vfx/d.vfxb");
+    EXPECT_EQ(none->index, 0u);
+    EXPECT_EQ(none->serial, 0u);
+    EXPECT_EQ(p.FindReference("vfx/b.vfx")->serial, 0u);
+}
+
+TEST(PackageReferences, MoreNamesThanRfVCHoldsFailTheMeasure) {
+    PackageValue v;
+    v.referenceCapacity = 2;
+    v.units = {NamedUnit("a"), NamedUnit("b")};
+    v.timelines.push_back(ClipTimeline({"a", "c"}));
+    Build built(Payload(v));
+    EXPECT_TRUE(built.measureFailed);
+    // 64 is 0 in the six bits RfVC keeps.
+    v.referenceCapacity = 64;
+    v.timelines.clear();
+    EXPECT_TRUE(Build(Payload(v)).measureFailed);
+    v.referenceCapacity = 63 + 64;
+    EXPECT_FALSE(Build(Payload(v)).measureFailed);
+}
+
+TEST(PackageReferences, ClipNamesStayInsideTheirClip) {
+    // No terminator anywhere in the 100 bytes: the name is bounded by the
+    // clip and still ends with a zero in the block.
+    std::vector<uint8_t> clip = ReferenceClip("", 'x');
+    std::memset(clip.data() + 36, 'n', 64);
+    clip.resize(130, 'z');
+    PackageValue v;
+    v.referenceCapacity = 1;
+    TimelineValue t;
+    TimelineItemValue item;
+    item.type = 1;
+    item.clip = clip;
+    t.items.push_back(item);
+    v.timelines.push_back(t);
+    Build built(Payload(v));
+    ASSERT_TRUE(built.Built());
+    ASSERT_EQ(built->GetReferenceCount(), 1u);
+    EXPECT_EQ(std::string(built->GetReference(0)->name), std::string(64, 'n'));
+    // A short clip is zero-extended to its 100 bytes.
+    item.clip = ReferenceClip("vfx/logo_bg.vfxb");
+    item.clip->resize(40);
+    v.timelines[0].items[0] = item;
+    Build shortClip(Payload(v));
+    ASSERT_TRUE(shortClip.Built());
+    EXPECT_STREQ(shortClip->GetReference(0)->name, "vfx/");
+    EXPECT_EQ(shortClip->GetTimeline(0)->GetClip(0)->bytes[99], 0);
+}
+
+TEST(PackageReferences, DestructionReleasesOneReferenceOfEachLiveEffect) {
+    testsupport::RuntimeStartup runtime;
+    ASSERT_TRUE(runtime.Start());
+    FulgorCore::EngineWorkData* work = FulgorCore::Engine::GetWorkData();
+    // Two effect records as a registration would leave them.
+    FulgorCore::ObjectSlot& live = work->objects.base[1];
+    live.serial = 7;
+    live.referenceCount = 2;
+    FulgorCore::ObjectSlot& stale = work->objects.base[2];
+    stale.serial = 9;
+    stale.referenceCount = 1;
+    PackageValue v;
+    v.referenceCapacity = 3;
+    v.units = {NamedUnit("a"), NamedUnit("b"), NamedUnit("c")};
+    Build built(Payload(v));
+    ASSERT_TRUE(built.Built());
+    built.Mutable()->GetReference(0)->handle = {1, 7};
+    built.Mutable()->GetReference(1)->handle = {2, 8}; // its serial has moved on
+    built.Mutable()->GetReference(2)->handle = {0, 0}; // never resolved
+    built.Destroy();
+    EXPECT_EQ(live.referenceCount, 1);
+    EXPECT_EQ(stale.referenceCount, 1);
+    EXPECT_EQ(work->objects.base[0].referenceCount, 0);
+}
+
+// Textures -------------------------------------------------------------------
+
+TEST(PackageTextures, DefaultIndicesGiveTheBuiltInTexturesWithoutATable) {
+    testsupport::RuntimeStartup runtime;
+    ASSERT_TRUE(runtime.Start());
+    Build built(Payload(PackageValue{}));
+    ASSERT_TRUE(built.Built());
+    EXPECT_EQ(built->GetTextureCount(), 0u);
+    EXPECT_EQ(built->GetTexture(-2), runtime.device.builtin[0]);
+    EXPECT_EQ(built->GetTexture(-3), runtime.device.builtin[1]);
+    EXPECT_EQ(built->GetTexture(-1), nullptr);
+    EXPECT_EQ(built->GetTexture(-4), nullptr);
+    EXPECT_EQ(built->GetTexture(0), nullptr);
+}
+
+TEST(PackageTextures, DefaultIndicesAreNullWhileTheRuntimeIsNotStarted) {
+    Build built(Payload(PackageValue{}));
+    EXPECT_EQ(built->GetTexture(-2), nullptr);
+    EXPECT_EQ(built->GetTexture(-3), nullptr);
+}
+
+TEST(PackageTextures, AReplacementCountsOnlyWhileItsLabelIsNotEmpty) {
+    testsupport::RecordingDevice device;
+    PackageValue v;
+    v.textures = {{std::string("sky"), std::vector<uint8_t>(8, 1), std::nullopt},
+                  {std::string(""), std::vector<uint8_t>(8, 2), std::nullopt},
+                  {std::string("sky"), std::nullopt, std::nullopt}};
+    {
+        Build built(Payload(v), &device);
+        ASSERT_TRUE(built.Built());
+        FulgorCore::ITexture* own0 = built->GetTexture(0);
+        FulgorCore::ITexture* own1 = built->GetTexture(1);
+        ASSERT_NE(own0, nullptr);
+        testsupport::FakeTexture first(&device.live);
+        testsupport::FakeTexture second(&device.live);
+        built.Mutable()->ReplaceTextureByLabel("sky", &first);
+        EXPECT_EQ(built->GetTexture(0), &first);
+        EXPECT_EQ(built->GetTexture(2), &first);
+        EXPECT_EQ(first.References(), 3u);
+        built.Mutable()->ReplaceTextureByLabel("sky", &second);
+        EXPECT_EQ(first.References(), 1u);
+        EXPECT_EQ(built->GetTexture(0), &second);
+        // The unlabelled entry takes a replacement but keeps its own.
+        built.Mutable()->ReplaceTextureByLabel("", &first);
+        EXPECT_EQ(built->GetTexture(1), own1);
+        built.Mutable()->ReplaceTextureByLabel("sky", nullptr);
+        EXPECT_EQ(built->GetTexture(0), own0);
+        EXPECT_EQ(second.References(), 1u);
+        built.Destroy();
+        EXPECT_EQ(first.References(), 1u);
+        EXPECT_EQ(device.live, 2);
+    }
+    EXPECT_EQ(device.live, 0);
+}
+
+TEST(PackageTextures, ASecondDataOrNameReleasesTheFirstTexture) {
+    testsupport::RecordingDevice device;
+    testsupport::FakeObjectListenner listener;
+    testsupport::FakeTexture named(&device.live);
+    listener.textures["cloud"] = &named;
+    const std::vector<uint8_t> payload = Payload([](ChunkWriter& w) {
+        w.U32("TexC", 1).Begin("Tex");
+        w.Bytes("Data", "abcd", 4).Bytes("Data", "efgh", 4).Text("Name", "cloud");
+        w.Text("Lbl", std::string(40, 'L'));
+        w.End();
+    });
+    {
+        Build built(payload, &device, &listener);
+        ASSERT_TRUE(built.Built());
+        EXPECT_EQ(built->GetTexture(0), &named);
+        // Both created textures are gone already.
+        EXPECT_EQ(device.live, 1);
+        EXPECT_EQ(std::string(built->GetTextureLabel(0)), std::string(31, 'L'));
+    }
+    EXPECT_EQ(named.References(), 1u);
+    EXPECT_EQ(listener.textureNames, std::vector<std::string>{"cloud"});
+}
+
+TEST(PackageTextures, NamesAreAskedOnlyOfAListener) {
+    testsupport::RecordingDevice device;
+    const std::vector<uint8_t> payload =
+        Payload([](ChunkWriter& w) { w.U32("TexC", 1).Begin("Tex").Text("Name", "cloud").End(); });
+    Build built(payload, &device, nullptr);
+    ASSERT_TRUE(built.Built());
+    EXPECT_EQ(built->GetTexture(0), nullptr);
+}
+
+// Draw flags, root transform, bias -------------------------------------------
+
+TEST(PackageDrawFlags, ProjectionAndOtherDrawsAreTold) {
+    for (uint32_t type = 0; type <= 14; ++type) {
+        PackageValue v;
+        UnitValue u;
+        u.drawParts.push_back(PartOfType(type));
+        v.units.push_back(u);
+        Build built(Payload(v));
+        ASSERT_TRUE(built.Built()) << type;
+        EXPECT_EQ(built->UsesProjectionDraw(), type == 10 ? 1u : 0u) << type;
+        EXPECT_EQ(built->UsesOtherDraws(), type >= 1 && type <= 13 && type != 10 ? 1u : 0u) << type;
+    }
+}
+
+TEST(PackageDrawFlags, EachTypeFourPartHandsItsTableOverOnce) {
+    FulgorCore::EmissionTableCalls::Get() = {};
+    PackageValue v;
+    UnitValue u;
+    DrawPartValue p;
+    DrawDataType4Value d;
+    d.fields = {{"CrCt", 3}};
+    d.bpCt = 5;
+    p.data = d;
+    u.drawParts = {p, p, PartOfType(9)};
+    v.units = {u};
+    Build built(Payload(v));
+    ASSERT_TRUE(built.Built());
+    const FulgorCore::EmissionTableCalls& calls = FulgorCore::EmissionTableCalls::Get();
+    EXPECT_EQ(calls.count, 2u);
+    EXPECT_EQ(calls.lastEntryCount, 15u);
+    EXPECT_EQ(calls.lastPackage, &*built);
+    EXPECT_EQ(calls.lastCountWord, 3u << 2);
+    EXPECT_EQ(calls.lastTable,
+              built->GetUnit(0)->GetDrawPart(1)->GetDrawDataType4()->GetEmissionTable());
+}
+
+TEST(PackageRootTransform, RotationRowsTimesScaleAndThePosition) {
+    PackageValue v;
+    v.floats = {{"PvRz", 1.5707964f}, {"PvSx", 2.0f}, {"PvSy", 3.0f}, {"PvSz", 5.0f},
+                {"PvPx", 7.0f},       {"PvPy", 8.0f}, {"PvPz", 9.0f}};
+    Build built(Payload(v));
+    const float* m = built->GetRootTransform();
+    // A quarter turn about z takes the X row to +Y or -Y; its length is the
+    // X scale, and the Z row stays z times 5.
+    EXPECT_NEAR(std::hypot(m[0], m[1]), 2.0f, 1e-5f);
+    EXPECT_NEAR(std::fabs(m[1]), 2.0f, 1e-5f);
+    EXPECT_NEAR(std::fabs(m[3]), 3.0f, 1e-5f);
+    EXPECT_NEAR(m[8], 5.0f, 1e-5f);
+    EXPECT_EQ(m[9], 7.0f);
+    EXPECT_EQ(m[10], 8.0f);
+    EXPECT_EQ(m[11], 9.0f);
+}
+
+TEST(PackageRootTransform, WithoutScaleChunksTheRowsAreZero) {
+    PackageValue v;
+    v.floats = {{"PvPx", 1.0f}};
+    Build built(Payload(v));
+    const float* m = built->GetRootTransform();
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(m[i], 0.0f) << i;
+    EXPECT_EQ(m[9], 1.0f);
+}
+
+TEST(DrawPartBias, ModesFromBiasScaleAndTest) {
+    struct Case {
+        std::optional<float> bias;
+        std::optional<float> scale;
+        uint32_t test;
+        uint32_t mode;
+    };
+    const Case cases[] = {{std::nullopt, 1.0f, 1, 0}, {0.0f, 2.0f, 0, 0},
+                          {0.5f, 1.0f, 0, 1},         {0.5f, 1.0f, 1, 2},
+                          {-1.0f, 2.0f, 0, 3},        {0.5f, std::nullopt, 1, 4}};
+    for (const Case& c : cases) {
+        PackageValue v;
+        UnitValue u;
+        DrawPartValue p = PartOfType(1);
+        p.bias = c.bias;
+        p.biasScale = c.scale;
+        p.fields = {{"bDBT", c.test}};
+        u.drawParts.push_back(p);
+        v.units.push_back(u);
+        Build built(Payload(v));
+        EXPECT_EQ(built->GetUnit(0)->GetDrawPart(0)->GetBiasMode(), c.mode) << c.mode;
+    }
+}
+
+// Damage ---------------------------------------------------------------------
+
+struct DamageCase {
+    const char* what;
+    std::function<void(ChunkWriter&)> write;
+};
+
+void Units(ChunkWriter& w, const std::function<void(ChunkWriter&)>& body) {
+    w.U32("UniC", 1).Begin("Unit");
+    body(w);
+    w.End();
+}
+
+void Repeat(ChunkWriter& w, int n, const std::function<void(ChunkWriter&)>& one) {
+    for (int i = 0; i < n; ++i)
+        one(w);
+}
+
+std::vector<DamageCase> DamageCases() {
+    const auto tex = [](ChunkWriter& w) { w.Begin("Tex").End(); };
+    const auto model = [](ChunkWriter& w) { w.Begin("Mdl").End(); };
+    return {
+        {"Tex beyond TexC",
+         [=](ChunkWriter& w) {
+             w.U32("TexC", 1);
+             Repeat(w, 2, tex);
+         }},
+        {"Tex before TexC",
+         [=](ChunkWriter& w) {
+             tex(w);
+             w.U32("TexC", 2);
+         }},
+        {"TexC after Tex",
+         [=](ChunkWriter& w) {
+             w.U32("TexC", 1);
+             tex(w);
+             w.U32("TexC", 3);
+         }},
+        {"Mdl without MdlC", model},
+        {"Bind beyond BndC", [](ChunkWriter& w) { w.U32("BndC", 0).Begin("Bind").End(); }},
+        {"Tmln beyond TimC", [](ChunkWriter& w) { w.U32("TimC", 128).Begin("Tmln").End(); }},
+        {"Unit beyond UniC",
+         [](ChunkWriter& w) {
+             w.U32("UniC", 1);
+             Repeat(w, 2, [](ChunkWriter& x) { x.Begin("Unit").End(); });
+         }},
+        {"15 SchA",
+         [](ChunkWriter& w) { Repeat(w, 15, [](ChunkWriter& x) { x.Begin("SchA").End(); }); }},
+        {"15 SchT",
+         [](ChunkWriter& w) { Repeat(w, 15, [](ChunkWriter& x) { x.Begin("SchT").End(); }); }},
+        {"4 Ptcl",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 Repeat(x, 4, [](ChunkWriter& y) { y.Begin("Ptcl").End(); });
+             });
+         }},
+        {"3 Emit",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 Repeat(x, 3, [](ChunkWriter& y) { y.Begin("Emit").End(); });
+             });
+         }},
+        {"2 Efct",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 Repeat(x, 2, [](ChunkWriter& y) { y.Begin("Efct").End(); });
+             });
+         }},
+        {"21 UTl1",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 Repeat(x, 21, [](ChunkWriter& y) { y.Begin("UTl1").End(); });
+             });
+         }},
+        {"7 TUvS",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 x.Begin("Ptcl");
+                 Repeat(x, 7, [](ChunkWriter& y) { y.Begin("TUvS").End(); });
+                 x.End();
+             });
+         }},
+        {"negative UTIC",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) { x.Begin("UTl1").I16("UTIC", -1).End(); });
+         }},
+        {"UTI1 beyond UTIC",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 x.Begin("UTl1").I16("UTIC", 1).Bytes("UTI1", "a", 1).Bytes("UTI1", "b", 1).End();
+             });
+         }},
+        {"UTIC after UTI1",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 x.Begin("UTl1").I16("UTIC", 1).Bytes("UTI1", "a", 1).I16("UTIC", 4).End();
+             });
+         }},
+        {"negative TlIC",
+         [](ChunkWriter& w) { w.U32("TimC", 1).Begin("Tmln").I16("TlIC", -3).End(); }},
+        {"TmlI beyond TlIC",
+         [](ChunkWriter& w) {
+             w.U32("TimC", 1)
+                 .Begin("Tmln")
+                 .I16("TlIC", 1)
+                 .Begin("TmlI")
+                 .End()
+                 .Begin("TmlI")
+                 .End()
+                 .End();
+         }},
+        {"Type 1 without a clip",
+         [](ChunkWriter& w) {
+             w.U32("TimC", 1).Begin("Tmln").I16("TlIC", 1).Begin("TmlI").U16("Type", 1).End().End();
+         }},
+        {"GeUI beyond GeUC",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 x.Begin("Emit").U32("GeUC", 1);
+                 Repeat(x, 2, [](ChunkWriter& y) { y.Begin("GeUI").End(); });
+                 x.End();
+             });
+         }},
+        {"GeTI without GeTC",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) { x.Begin("Emit").Begin("GeTI").End().End(); });
+         }},
+        {"Prm2 after BnV1 0",
+         [](ChunkWriter& w) {
+             w.U32("BndC", 1).Begin("Bind").U16("BnV1", 0).Begin("Prm2").End().End();
+         }},
+        {"Prm1 without BnV1",
+         [](ChunkWriter& w) { w.U32("BndC", 1).Begin("Bind").Begin("Prm1").End().End(); }},
+        {"Prm1 after BnV1 2",
+         [](ChunkWriter& w) {
+             w.U32("BndC", 1).Begin("Bind").U16("BnV1", 2).Begin("Prm1").End().End();
+         }},
+        {"IxD past its vertices",
+         [](ChunkWriter& w) {
+             const std::vector<uint8_t> v(96, 0);
+             const uint16_t i[3] = {0, 1, 2};
+             w.U32("MdlC", 1)
+                 .Begin("Mdl")
+                 .Bytes("VxR", v.data(), v.size())
+                 .Bytes("IxD", i, 6)
+                 .End();
+         }},
+        {"IxMD past its vertices",
+         [](ChunkWriter& w) {
+             const std::vector<uint8_t> v(48, 0);
+             const uint16_t i[1] = {1};
+             w.U32("MdlC", 1)
+                 .Begin("Mdl")
+                 .Bytes("VxML", v.data(), v.size())
+                 .Bytes("IxMD", i, 2)
+                 .End();
+         }},
+        {"IxE past the edge vertices",
+         [](ChunkWriter& w) {
+             const std::vector<uint8_t> v(32, 0);
+             const uint16_t i[2] = {1, 2};
+             w.U32("MdlC", 1)
+                 .Begin("Mdl")
+                 .Bytes("VxE", v.data(), v.size())
+                 .Bytes("IxE", i, 4)
+                 .End();
+         }},
+        {"VNo past the edge vertices",
+         [](ChunkWriter& w) {
+             const uint16_t i[1] = {0};
+             w.U32("MdlC", 1).Begin("Mdl").Bytes("VNo", i, 2).End();
+         }},
+        {"type 13 index past its vertices",
+         [](ChunkWriter& w) {
+             Units(w, [](ChunkWriter& x) {
+                 const std::vector<uint8_t> v(48, 0);
+                 const uint16_t i[1] = {1};
+                 x.Begin("Ptcl")
+                     .U32("PrV1", 13)
+                     .Begin("DatP")
+                     .Bytes("VtxR", v.data(), v.size())
+                     .Bytes("Idx", i, 2)
+                     .End()
+                     .End();
+             });
+         }},
+    };
+}
+
+TEST(PackageDamage, EveryCaseFailsInTheMeasureBeforeAnythingIsMade) {
+    for (const DamageCase& c : DamageCases()) {
+        testsupport::RecordingDevice device;
+        testsupport::FakeObjectListenner listener;
+        Build built(Payload(c.write), &device, &listener);
+        EXPECT_TRUE(built.measureFailed) << c.what;
+        EXPECT_TRUE(device.creations.empty()) << c.what;
+        EXPECT_TRUE(listener.textureNames.empty() && listener.soundNames.empty()) << c.what;
+    }
+}
+
+TEST(PackageDamage, TheSameContentWithinItsLimitsLoads) {
+    // One short of each limit.
+    const std::vector<uint8_t> payload = Payload([](ChunkWriter& w) {
+        Repeat(w, 14, [](ChunkWriter& x) { x.Begin("SchA").End().Begin("SchT").End(); });
+        w.U32("TimC", 1).Begin("Tmln").I16("TlIC", 0).End();
+        Units(w, [](ChunkWriter& x) {
+            Repeat(x, 3, [](ChunkWriter& y) {
+                y.Begin("Ptcl");
+                Repeat(y, 6, [](ChunkWriter& z) { z.Begin("TUvS").End(); });
+                y.End();
+            });
+            Repeat(x, 2, [](ChunkWriter& y) { y.Begin("Emit").End(); });
+            x.Begin("Efct").End();
+            Repeat(x, 20, [](ChunkWriter& y) { y.Begin("UTl1").End(); });
+        });
+    });
+    Build built(payload);
+    ASSERT_TRUE(built.Built());
+    const FulgorCore::UnitResource* u = built->GetUnit(0);
+    EXPECT_EQ(u->GetDrawPartCount(), 3u);
+    EXPECT_EQ(u->GetEmitterPartCount(), 2u);
+    EXPECT_EQ(u->GetEffectPartCount(), 1u);
+    EXPECT_EQ(u->GetUnitTimelineCount(), 20u);
+    EXPECT_EQ(built->GetTimeline(0)->GetItemCount(), 0u);
+}
+
+// Faults read as stated ------------------------------------------------------
+
+TEST(PackageFaults, TheFirstDataChunkFixesTheType) {
+    testsupport::RecordingDevice device;
+    const std::vector<uint8_t> payload = Payload([](ChunkWriter& w) {
+        Units(w, [](ChunkWriter& x) {
+            // Type 9 data, then a type word of 4: still type 9.
+            x.Begin("Ptcl").U32("PrV1", 9).Begin("DatP").F32("SizX", 3.0f).End();
+            x.U32("PrV1", 4).Begin("DatP").Begin("MPDt").U32("CrCt", 7).I16("BPCt", 7).End().End();
+            x.End();
+            x.Begin("Emit").U32("EmV1", 2).Begin("DatE").End().U32("EmV1", 8).End();
+            x.Begin("Efct").U32("FxV1", 1).Begin("DatF").End().U32("FxV1", 2).End();
+        });
+    });
+    Build built(payload, &device);
+    ASSERT_TRUE(built.Built());
+    const FulgorCore::UnitResource* u = built->GetUnit(0);
+    const FulgorCore::ParticleResource* part = u->GetDrawPart(0);
+    EXPECT_EQ(part->GetDrawType(), 9u);
+    ASSERT_NE(part->GetDrawDataType9(), nullptr);
+    EXPECT_EQ(part->GetDrawDataType9()->GetSizeX(), 3.0f);
+    EXPECT_EQ(part->GetDrawDataType4(), nullptr);
+    EXPECT_EQ(u->GetEmitterPart(0)->GetKind(), 2u);
+    EXPECT_NE(u->GetEmitterPart(0)->GetShape<2>(), nullptr);
+    EXPECT_EQ(u->GetEmitterPart(0)->GetShape<8>(), nullptr);
+    EXPECT_EQ(u->GetEffectPart(0)->GetKind(), 1u);
+    EXPECT_EQ(u->GetEffectPart(0)->GetRadiusPair(), nullptr);
+}
+
+TEST(PackageFaults, DataBeforeItsTypeWordBuildsNothing) {
+    const std::vector<uint8_t> payload = Payload([](ChunkWriter& w) {
+        Units(w, [](ChunkWriter& x) {
+            x.Begin("Ptcl").Begin("DatP").F32("SizX", 3.0f).End().U32("PrV1", 9).End();
+        });
+    });
+    Build built(payload);
+    ASSERT_TRUE(built.Built());
+    const FulgorCore::ParticleResource* part = built->GetUnit(0)->GetDrawPart(0);
+    EXPECT_EQ(part->GetDrawType(), 0u);
+    EXPECT_EQ(part->GetDrawData(), nullptr);
+    EXPECT_EQ(built->UsesOtherDraws(), 0u);
+}
+
+TEST(PackageFaults, UvSCAboveSixReadsAsSix) {
+    const std::vector<uint8_t> payload = Payload([](ChunkWriter& w) {
+        Units(w, [](ChunkWriter& x) { x.Begin("Ptcl").U32("UvSC", 7).End(); });
+    });
+    Build built(payload);
+    const FulgorCore::ParticleResource* part = built->GetUnit(0)->GetDrawPart(0);
+    EXPECT_EQ(part->GetUvLayerCount(), 6u);
+    EXPECT_EQ(part->GetTextureLayerMask(), 0x3Fu);
+    EXPECT_EQ(part->GetDrawType(), 0u);
+}
+
+TEST(PackageFaults, ShortFixedPayloadsAreZeroExtended) {
+    const std::vector<uint8_t> payload = Payload([](ChunkWriter& w) {
+        Units(w, [](ChunkWriter& x) {
+            x.Begin("UTl1").I16("UTIC", 2).Bytes("UTI1", "\x01\x02\x03", 3);
+            std::vector<uint8_t> longItem(20, 0xEE);
+            x.Bytes("UTI1", longItem.data(), longItem.size()).End();
+        });
+    });
+    Build built(payload);
+    ASSERT_TRUE(built.Built());
+    const FulgorCore::UnitTimelineResource* t = built->GetUnit(0)->GetUnitTimeline(0);
+    const uint8_t first[14] = {1, 2, 3};
+    EXPECT_EQ(std::memcmp(t->GetItem(0)->bytes, first, 14), 0);
+    EXPECT_EQ(t->GetItem(1)->bytes[13], 0xEE);
+    EXPECT_EQ(t->GetItemMask(), 3u);
+}
+
+TEST(PackageFaults, TimelineItemsTheFileLeftOutKeepTheDefaults) {
+    const std::vector<uint8_t> payload = Payload([](ChunkWriter& w) {
+        w.U32("TimC", 1).Begin("Tmln").I16("TlIC", 3);
+        w.Begin("TmlI").I16("TgtI", 4).U16("EdFr", 9).End().End();
+    });
+    Build built(payload);
+    ASSERT_TRUE(built.Built());
+    const FulgorCore::TimelineResource* t = built->GetTimeline(0);
+    ASSERT_EQ(t->GetItemCount(), 3u);
+    EXPECT_EQ(t->GetItem(0)->target, 4);
+    EXPECT_EQ(t->GetItem(0)->endFrame, 9);
+    for (uint32_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(t->GetItem(i)->target, -1) << i;
+        EXPECT_EQ(t->GetItem(i)->clipIndex, -1) << i;
+        EXPECT_EQ(t->GetItem(i)->bind, -1) << i;
+        EXPECT_EQ(t->GetItem(i)->type, 0) << i;
+        EXPECT_EQ(t->GetClip(i), nullptr) << i;
+    }
+}
+
+TEST(PackageFaults, TheImageIsNeverWritten) {
+    testsupport::RecordingDevice device;
+    PackageValue v;
+    ModelValue m;
+    m.stream1 = VertexStreamValue{ModelVertex(1, 2, 3, 10, 200, 1), true, std::vector<uint16_t>{0}};
+    v.models.push_back(m);
+    const std::vector<uint8_t> payload = Payload(v);
+    const std::vector<uint8_t> copy = payload;
+    {
+        Build first(payload, &device);
+        Build second(payload, &device);
+        ASSERT_TRUE(first.Built() && second.Built());
+    }
+    EXPECT_EQ(payload, copy);
+    // Both loads handed the device the same mirrored bytes.
+    ASSERT_EQ(device.creations.size(), 4u);
+    EXPECT_EQ(device.creations[0].initial, device.creations[2].initial);
+    EXPECT_EQ(device.live, 0);
+}
+
+// Getters past their tables --------------------------------------------------
+
+TEST(PackageGetters, IndicesPastTheirCountAnswerNothing) {
+    PackageValue v;
+    v.textures.resize(1);
+    v.models.resize(1);
+    v.binds.push_back(BindValue{uint16_t{0}, {}, {}, {}, AttachPointValue{}, {}, {}});
+    v.timelines.push_back(ClipTimeline({"x"}));
+    v.referenceCapacity = 1;
+    UnitValue u;
+    u.drawParts.push_back(PartOfType(1));
+    EmitterValue e;
+    e.kind = 1;
+    e.spawnEntries.resize(1);
+    e.timedEntries.resize(1);
+    u.emitters.push_back(e);
+    u.unitTimelines.resize(1);
+    v.units.push_back(u);
+    Build built(Payload(v));
+    ASSERT_TRUE(built.Built());
+    const PackageResource& p = *built;
+    EXPECT_EQ(p.GetTexture(1), nullptr);
+    EXPECT_EQ(p.GetTextureLabel(1), nullptr);
+    EXPECT_EQ(p.GetModel(1), nullptr);
+    EXPECT_EQ(p.GetBind(1), nullptr);
+    EXPECT_EQ(p.GetTimeline(1), nullptr);
+    EXPECT_EQ(p.GetUnit(1), nullptr);
+    EXPECT_EQ(p.GetReference(1), nullptr);
+    EXPECT_EQ(p.GetTrigger(14)->timeline, -1);
+    EXPECT_EQ(p.GetAssignment(1000)->bind, -1);
+    EXPECT_EQ(p.GetTimeline(0)->GetItem(1), nullptr);
+    EXPECT_EQ(p.GetTimeline(0)->GetClip(1), nullptr);
+    EXPECT_EQ(p.GetBind(0)->GetAttachPoint(1), nullptr);
+    const FulgorCore::ModelResource* m = p.GetModel(0);
+    EXPECT_EQ(m->GetEdgeVertex(0), nullptr);
+    EXPECT_EQ(m->GetEdgeIndex(0), 0u);
+    EXPECT_EQ(m->GetPoint(0), 0u);
+    const FulgorCore::UnitResource* unit = p.GetUnit(0);
+    EXPECT_EQ(unit->GetDrawPart(1), nullptr);
+    EXPECT_EQ(unit->GetEmitterPart(1), nullptr);
+    EXPECT_EQ(unit->GetEffectPart(0), nullptr);
+    EXPECT_EQ(unit->GetUnitTimeline(1), nullptr);
+    EXPECT_EQ(unit->GetUnitTimeline(0)->GetItem(0), nullptr);
+    const FulgorCore::EmitterResource* emitter = unit->GetEmitterPart(0);
+    EXPECT_EQ(emitter->GetSpawnEntry(1), nullptr);
+    EXPECT_EQ(emitter->GetTimedEntry(1), nullptr);
+    EXPECT_EQ(emitter->GetParentLink(4), -1);
+    const FulgorCore::ParticleResource* part = unit->GetDrawPart(0);
+    EXPECT_EQ(part->GetUvLayer(6), nullptr);
+    EXPECT_EQ(part->GetColorLayer(3), nullptr);
+    EXPECT_EQ(part->GetDistortionLayer(2), nullptr);
+    EXPECT_EQ(part->GetTextureSlot(8), nullptr);
+}
+
+TEST(PackageGetters, OneBitGettersAnswerZeroOrOne) {
+    PackageValue v;
+    v.fields = {{"bPIT", 5}, {"bFCl", 1}, {"bDLV", 9}};
+    UnitValue u;
+    u.fields = {{"bFGr", 7}, {"bPCo", 1}, {"RUCl", 4}};
+    DrawPartValue p = PartOfType(2);
+    p.fields = {{"bDBT", 3}, {"bApL", 2}, {"SftP", 3}};
+    u.drawParts.push_back(p);
+    v.units.push_back(u);
+    Build built(Payload(v));
+    EXPECT_EQ(built->GetFlagPIT(), 1u);
+    EXPECT_EQ(built->GetFlagFCl(), 1u);
+    EXPECT_EQ(built->GetFlagDLV(), 1u);
+    EXPECT_EQ(built->GetFlagDLS(), 0u);
+    const FulgorCore::UnitResource* unit = built->GetUnit(0);
+    EXPECT_EQ(unit->GetFlagFGr(), 1u);
+    EXPECT_EQ(unit->GetFlagPCo(), 1u);
+    EXPECT_EQ(unit->GetRUCl(), 1u);
+    EXPECT_EQ(unit->GetRUSc(), 0u);
+    const FulgorCore::ParticleResource* part = unit->GetDrawPart(0);
+    EXPECT_EQ(part->GetFlagDBT(), 1u);
+    EXPECT_EQ(part->GetFlagApL(), 1u);
+    // "SftP" keeps bit 0 of its value.
+    EXPECT_EQ(part->GetSftP(), 1u);
+}
+
+TEST(EffectPart, KindsZeroAndThreeOwnNothingToDestroy) {
+    for (uint32_t kind : {0u, 3u}) {
+        const std::vector<uint8_t> payload = Payload([kind](ChunkWriter& w) {
+            w.U32("FxV1", kind).Begin("DatF").Begin("RadI").U8("PrVT", 0).End().End();
+        });
+        RecordBuild<FulgorCore::EffectPartResource> built(payload);
+        ASSERT_TRUE(built.Built());
+        EXPECT_EQ(built->GetKind(), kind);
+        EXPECT_EQ(built->GetData(), nullptr);
+        EXPECT_EQ(built.placed, 0u);
+    }
+}
+
+TEST(UnitSounds, AskedWithTheirWordAndReleasedThroughTheListener) {
+    testsupport::FakeObjectListenner listener;
+    listener.soundAnswer = 40;
+    PackageValue v;
+    UnitValue a;
+    a.sound = "boom";
+    a.soundParameter = 6;
+    UnitValue silent;
+    silent.sound = "";
+    v.units = {a, silent, a};
+    Build built(Payload(v), nullptr, &listener);
+    ASSERT_TRUE(built.Built());
+    EXPECT_EQ(listener.soundNames, (std::vector<std::string>{"boom", "boom"}));
+    EXPECT_EQ(built->GetUnit(0)->GetSoundHandle(), 40u);
+    EXPECT_EQ(built->GetUnit(1)->GetSoundHandle(), 0u);
+    EXPECT_EQ(built->GetUnit(2)->GetSoundHandle(), 41u);
+    built->ReleaseUnitSounds(nullptr);
+    EXPECT_TRUE(listener.releasedSounds.empty());
+    built->ReleaseUnitSounds(&listener);
+    EXPECT_EQ(listener.releasedSounds, (std::vector<uint32_t>{40, 41}));
+    // Without a listener nobody is asked.
+    Build quiet(Payload(v));
+    EXPECT_EQ(quiet->GetUnit(0)->GetSoundHandle(), 0u);
+    EXPECT_STREQ(quiet->GetUnit(0)->GetSoundName(), "boom");
+}
+
+// Teardown -------------------------------------------------------------------
+
+TEST(PackageTeardown, HalfBuiltPackagesGiveBackEverything) {
+    // A package holding device buffers, textures and a named texture, built
+    // into every shorter block (the build stops where the block ends) and
+    // destroyed.
+    PackageValue v;
+    v.textures = {{std::string("a"), std::vector<uint8_t>(12, 1), std::nullopt},
+                  {std::nullopt, std::nullopt, std::string("named")}};
+    ModelValue m;
+    m.stream1 = VertexStreamValue{ModelVertex(0, 0, 0, 0, 0, 0), false, std::vector<uint16_t>{0}};
+    m.stream2 = VertexStreamValue{ModelVertex(0, 0, 0, 0, 0, 1), true, std::vector<uint16_t>{0}};
+    v.models = {m, m};
+    UnitValue u;
+    DrawPartValue p;
+    DrawDataType13Value mesh;
+    mesh.vertices = ModelVertex(0, 0, 0, 0, 0, 2);
+    mesh.indices = std::vector<uint16_t>{0, 0, 0};
+    p.data = mesh;
+    u.drawParts = {p, p};
+    u.sound = "s";
+    v.units = {u, u};
+    const std::vector<uint8_t> payload = Payload(v);
+    const Build whole(payload);
+    ASSERT_TRUE(whole.Built());
+    for (uint32_t blockSize = 0; blockSize <= whole.measured; blockSize += 16) {
+        testsupport::RecordingDevice device;
+        testsupport::FakeObjectListenner listener;
+        testsupport::FakeTexture named(&device.live);
+        listener.textures["named"] = &named;
+        FulgorCore::RuntimeDataAllocator allocator;
+        FulgorCore::BuildContext context{allocator, &device, &listener};
+        std::unique_ptr<uint8_t[]> block(new uint8_t[blockSize + 16]());
+        void* aligned = reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(block.get()) + 15) &
+                                                ~uintptr_t{15});
+        allocator.BeginBuild(aligned, blockSize);
+        alignas(PackageResource) unsigned char storage[sizeof(PackageResource)];
+        PackageResource* package = new (storage) PackageResource();
+        package->Read(context, payload.data(), static_cast<uint32_t>(payload.size()));
+        EXPECT_EQ(allocator.HasFailed(), blockSize < whole.measured) << blockSize;
+        package->Destroy();
+        EXPECT_EQ(device.live, 1) << blockSize; // the named texture the test holds
+        EXPECT_EQ(named.References(), 1u) << blockSize;
+    }
+}
+
+} // namespace

@@ -1,0 +1,364 @@
+// The ship's flight and its ex-weapon states, driven by input words.
+#include "game/enemy/effect/PlayerEffectBackFire.h"
+#include "game/player/PlayerShot.h"
+#include "support/ShipTestSupport.h"
+
+#include <cmath>
+
+namespace {
+
+using namespace ship_test;
+using In = StageInput::Bit;
+
+class Flight : public ShipTest {
+protected:
+    // A ship row with round numbers: speed 8, Grabuster speed 3, slow 2 over
+    // 4 frames.
+    void BeginRound(int16_t ease = 4) {
+        ShipParamRow& row = ShipRowToEdit(0);
+        row.speed = 8.0f;
+        row.grabusterSpeed = 3.0f;
+        row.slowSpeed = 2.0f;
+        row.slowEaseFrames = ease;
+        EveryFrame(ShotRowToEdit(0, 0));
+        Begin();
+    }
+    Vector2 Step(uint32_t word) {
+        const Vector2 before = *ship->GetPosition();
+        Frame(word);
+        return *ship->GetPosition() - before;
+    }
+};
+
+} // namespace
+
+TEST_F(Flight, StartsVisibleInTheMiddleOfTheField) {
+    Begin();
+    EXPECT_EQ(ship->GetPosition()->x, 0.0f);
+    EXPECT_EQ(ship->GetPosition()->y, 360.0f);
+    EXPECT_EQ(ship->GetScreenPosition()->x, 360.0f);
+    EXPECT_EQ(ship->visible, 1);
+    EXPECT_EQ(ship->GetKind(), GameObject::kKindPlayer);
+    EXPECT_EQ(ship->GetCollisionGroup(), 2u);
+    Frame();
+    // The 3 by 3 box around the screen position, registered as the player.
+    const HitShape& box = *ship->GetHitShape();
+    EXPECT_EQ(box.kind, HitShape::kBox);
+    EXPECT_EQ(box.minX, 359.0f);
+    EXPECT_EQ(box.minY, 358.0f);
+    EXPECT_EQ(box.maxX, 362.0f);
+    EXPECT_EQ(box.maxY, 361.0f);
+    EXPECT_EQ(director->GetCollisions().Head(2), ship);
+}
+
+TEST_F(Flight, OppositeKeysCancelAndDiagonalsAreAsFastAsStraightMoves) {
+    BeginRound();
+    Vector2 d = Step(In::kLeft | In::kRight);
+    EXPECT_EQ(d.x, 0.0f);
+    EXPECT_EQ(d.y, 0.0f);
+    EXPECT_EQ(ship->moveDir.x, 0.0f);
+    EXPECT_EQ(ship->moveDir.y, 0.0f);
+    d = Step(In::kUp | In::kDown);
+    EXPECT_EQ(d.LengthSquared(), 0.0f);
+
+    // Left and right cancel, up stays.
+    d = Step(In::kLeft | In::kRight | In::kUp);
+    EXPECT_EQ(d.x, 0.0f);
+    EXPECT_FLOAT_EQ(d.y, -8.0f);
+    EXPECT_EQ(ship->moveDir.y, -1.0f);
+
+    d = Step(In::kUp | In::kRight);
+    EXPECT_NEAR(d.Length(), 8.0f, 1e-4f);
+    EXPECT_NEAR(d.x, 8.0f / std::sqrt(2.0f), 1e-4f);
+    EXPECT_NEAR(ship->moveDir.x, 0.70710678f, 1e-5f);
+    EXPECT_NEAR(ship->moveDir.y, -0.70710678f, 1e-5f);
+    d = Step(In::kDown | In::kLeft);
+    EXPECT_NEAR(d.Length(), 8.0f, 1e-4f);
+}
+
+TEST_F(Flight, StopsExactlyAtTheEdgesAndScrollsTheMapWithIt) {
+    BeginRound();
+    Frames(60, In::kLeft);
+    EXPECT_EQ(ship->GetPosition()->x, -344.0f);
+    EXPECT_EQ(director->GetScrollRatio(), -1.0f);
+    Frames(100, In::kRight);
+    EXPECT_EQ(ship->GetPosition()->x, 344.0f);
+    EXPECT_EQ(director->GetScrollRatio(), 1.0f);
+    Frames(60, In::kUp);
+    EXPECT_EQ(ship->GetPosition()->y, 32.0f);
+    Frames(100, In::kDown);
+    EXPECT_EQ(ship->GetPosition()->y, 704.0f);
+    // Pressing on against an edge keeps the ship there.
+    EXPECT_EQ(Step(In::kDown | In::kRight).LengthSquared(), 0.0f);
+}
+
+TEST_F(Flight, SlowEasesToItsSpeedOverExactlyItsFramesAndStartsOverWhenReleased) {
+    BeginRound(4);
+    // 8, then 8 - k x (8 - 2) / 4 for the k-th slow frame, down to 2.
+    const float expected[] = {8.0f, 6.5f, 5.0f, 3.5f, 2.0f, 2.0f, 2.0f};
+    for (float speed : expected)
+        EXPECT_FLOAT_EQ(Step(In::kSlow | In::kRight).x, speed);
+    EXPECT_EQ(ship->slowFrames, 4) << "the count stops where the ease ends";
+    EXPECT_FLOAT_EQ(Step(In::kRight).x, 8.0f);
+    EXPECT_EQ(ship->slowFrames, 0);
+    EXPECT_FLOAT_EQ(Step(In::kSlow | In::kRight).x, 8.0f);
+    EXPECT_FLOAT_EQ(Step(In::kSlow | In::kRight).x, 6.5f);
+}
+
+TEST_F(Flight, SlowEaseFramesBelowOneCountAsOne) {
+    for (int16_t ease : {0, -3}) {
+        BeginRound(ease);
+        EXPECT_FLOAT_EQ(Step(In::kSlow | In::kRight).x, 8.0f) << ease;
+        const float second = Step(In::kSlow | In::kRight).x;
+        EXPECT_TRUE(std::isfinite(second)) << ease;
+        EXPECT_FLOAT_EQ(second, 2.0f) << ease;
+        EXPECT_TRUE(std::isfinite(ship->GetPosition()->x));
+        End();
+    }
+}
+
+TEST_F(Flight, BanksATenthAFrameAndComesBackToLevel) {
+    BeginRound();
+    Frames(3, In::kRight);
+    EXPECT_NEAR(ship->bank, 0.3f, 1e-6f);
+    Frames(20, In::kRight);
+    EXPECT_EQ(ship->bank, 1.0f);
+    Frames(9);
+    EXPECT_NEAR(ship->bank, 0.1f, 1e-5f);
+    Frames(1);
+    Frames(1);
+    EXPECT_EQ(ship->bank, 0.0f) << "stops at level";
+    Frames(25, In::kLeft);
+    EXPECT_EQ(ship->bank, -1.0f);
+    ship->bank = -0.05f;
+    Frames(1);
+    EXPECT_EQ(ship->bank, 0.0f);
+}
+
+TEST_F(Flight, AfterTheLastLifeTheShipNeitherMovesNorCollides) {
+    BeginRound();
+    Work().lives = -1;
+    const uint8_t cycle = ship->cycle;
+    Frame(In::kLeft | In::kShot);
+    EXPECT_EQ(ship->GetPosition()->x, 0.0f);
+    EXPECT_EQ(ship->cycle, cycle);
+    EXPECT_EQ(director->GetCollisions().Head(2), nullptr);
+    EXPECT_EQ(Count<PlayerShot>(), 0u);
+}
+
+TEST_F(Flight, WithoutItsShipRowTheShipStaysPutAndUnarmedButStillCollides) {
+    world.tables.files.erase("player_o_pc_com.tsb");
+    Begin();
+    ASSERT_EQ(Player::ShipRow(), nullptr);
+    Work().barionGauge = 1000;
+    Frames(5, In::kLeft | In::kShot | In::kExWeapon);
+    EXPECT_EQ(ship->GetPosition()->x, 0.0f);
+    EXPECT_EQ(ship->state, Player::kNormal);
+    EXPECT_EQ(Work().barionGauge, 1000);
+    EXPECT_EQ(Count<PlayerShot>(), 0u);
+    EXPECT_EQ(director->GetCollisions().Head(2), ship);
+    // An enemy on the ship: no gauge step to take, so a miss.
+    GameObject::Create<Target>(director, director, *ship->GetPosition());
+    Frames(2);
+    EXPECT_EQ(Work().down, 1);
+    EXPECT_EQ(world.gw->misses, 1u);
+}
+
+TEST_F(Flight, AnAimDirectionTurnsToTheSubWeaponAndTheNextShotTurnsBack) {
+    BeginRound();
+    Frame(In::kAimLeft);
+    EXPECT_EQ(Work().subWeaponMode, 1);
+    EXPECT_EQ(ship->aimLatch, 1);
+    EXPECT_EQ(ship->shotFrame, 0) << "aimed frames keep the rhythm";
+    Frame(In::kShot);
+    EXPECT_EQ(Work().subWeaponMode, 0);
+    EXPECT_EQ(ship->aimLatch, 0);
+    EXPECT_EQ(ship->shotFrame, 1);
+    EXPECT_GT(Count<PlayerShot>(), 0u) << "back on the main shot";
+}
+
+TEST_F(Flight, TheModeToggleSoundsEveryPressAndSlowAloneFires) {
+    BeginRound();
+    const uint32_t before = Sounds(Player::kSubWeaponModeSound);
+    Frame(In::kSubWeaponMode);
+    EXPECT_EQ(Work().subWeaponMode, 1);
+    Frames(4);
+    Frame(In::kSubWeaponMode);
+    EXPECT_EQ(Work().subWeaponMode, 0);
+    Frames(4);
+    Frames(3, In::kSubWeaponMode);
+    EXPECT_EQ(Work().subWeaponMode, 1) << "an edge: holding it toggles once";
+    EXPECT_EQ(Sounds(Player::kSubWeaponModeSound), before + 3);
+    Work().subWeaponMode = 7;
+    Frame();
+    Frame(In::kSubWeaponMode);
+    EXPECT_EQ(Work().subWeaponMode, 7) << "another value stays";
+
+    Work().subWeaponMode = 0;
+    Frame();
+    const uint8_t rhythm = ship->shotFrame;
+    Frame(In::kSlow);
+    EXPECT_GT(Count<PlayerShot>(), 0u);
+    EXPECT_EQ(ship->shotFrame, rhythm + 1);
+}
+
+// --- The ex-weapon states. ---
+
+TEST_F(Flight, TheLaserNeedsAFullGaugeAndAFreshPress) {
+    BeginRound();
+    Work().barionGauge = static_cast<int16_t>(Row().barionGaugeMax - 1);
+    Frame(In::kExWeapon);
+    EXPECT_EQ(ship->state, Player::kNormal) << "one point short";
+    EXPECT_EQ(Sounds(Player::kLaserStartSound), 0u);
+    Work().barionGauge = Row().barionGaugeMax;
+    Frame(In::kExWeapon);
+    EXPECT_EQ(ship->state, Player::kNormal) << "held, not pressed again";
+    Frame();
+    Frame(In::kExWeapon);
+    EXPECT_EQ(ship->state, Player::kBarionLaser);
+    EXPECT_EQ(Sounds(Player::kLaserStartSound), 1u);
+    EXPECT_EQ(Work().invincible, 1);
+    EXPECT_EQ(Work().invincibleTimer, 60);
+    Frames(59);
+    EXPECT_EQ(Work().invincible, 1);
+    Frame();
+    EXPECT_EQ(Work().invincible, 0) << "60 frames of invincibility on entry";
+}
+
+TEST_F(Flight, TheLaserFiresOnlyWhileShotIsHeldAndEndsInTheGrabusterWhenDrained) {
+    ShipParamRow& row = ShipRowToEdit(0);
+    row.laserInterval = 4;
+    row.barionDrain = 10; // 100 frames from 1000
+    Begin();
+    Work().barionGauge = 1000;
+    Frame(In::kExWeapon);
+    ASSERT_EQ(ship->state, Player::kBarionLaser);
+    Frames(6);
+    EXPECT_EQ(ship->laserCooldown, 0);
+    EXPECT_EQ(Sounds(Player::kLaserEmitterSound), 0u) << "no emitter without shot";
+    std::vector<int> fired;
+    for (int f = 0; f < 20; ++f) {
+        const uint32_t before = Sounds(Player::kLaserEmitterSound);
+        Frame(In::kShot);
+        if (Sounds(Player::kLaserEmitterSound) != before)
+            fired.push_back(f);
+    }
+    // The cooldown of 4 runs down once between emitters.
+    EXPECT_EQ(fired, (std::vector<int>{0, 5, 10, 15}));
+    EXPECT_EQ(Count<PlayerShot>(), 0u) << "no main shot in the laser";
+    // 1000 - 27 x 10 so far; the laser ends when the gauge is empty.
+    EXPECT_EQ(Work().barionGauge, 1000 - 26 * 10);
+    Frames(73);
+    EXPECT_EQ(ship->state, Player::kBarionLaser);
+    EXPECT_EQ(Work().barionGauge, 10);
+    Frame();
+    EXPECT_EQ(ship->state, Player::kGrabuster);
+    EXPECT_EQ(ship->grabPhase, Player::kGrabStartUp);
+    EXPECT_EQ(Work().barionGauge, 0);
+    EXPECT_EQ(Sounds(Player::kGrabStartSound), 1u);
+    EXPECT_EQ(ship->grabuster, nullptr) << "the Grabuster field is not in the game yet";
+}
+
+TEST_F(Flight, AnEmptyHyperioGaugeStillRunsStartUpDrainAndWindDown) {
+    ShipParamRow& row = ShipRowToEdit(0);
+    row.barionDrain = 1000;
+    Begin();
+    Work().barionGauge = 1000;
+    Work().hyperioGauge = 0;
+    Frame(In::kExWeapon);
+    Frame();
+    ASSERT_EQ(ship->state, Player::kGrabuster);
+    uint32_t startUp = 0, drain = 0, windDown = 0;
+    for (int guard = 0; ship->state == Player::kGrabuster && guard < 500; ++guard) {
+        const uint8_t phase = ship->grabPhase;
+        Frame(In::kShot);
+        (phase == Player::kGrabStartUp ? startUp
+         : phase == Player::kGrabDrain ? drain
+                                       : windDown)++;
+    }
+    EXPECT_EQ(startUp, 32u);
+    EXPECT_EQ(drain, 1u);
+    EXPECT_EQ(windDown, 50u);
+    EXPECT_EQ(ship->state, Player::kNormal);
+    EXPECT_EQ(Work().invincible, 1);
+    EXPECT_EQ(Work().invincibleTimer, 120);
+    EXPECT_EQ(Sounds(Player::kGrabEndSound), 1u);
+    EXPECT_EQ(Sounds(Player::kGrabDrainSound), 0u) << "the drain sound is stopped on every voice";
+    EXPECT_EQ(Count<PlayerShot>(), 0u) << "no main shot while in the Grabuster";
+}
+
+TEST_F(Flight, TheDrainCountsTheHyperioGaugeDownInFrames) {
+    ShipParamRow& row = ShipRowToEdit(0);
+    row.barionDrain = 1000;
+    row.hyperioDrain = 3;
+    row.grabusterSpeed = 3.0f;
+    Begin();
+    Work().barionGauge = 1000;
+    Work().hyperioGauge = 301;
+    Frame(In::kExWeapon);
+    Frames(33);
+    ASSERT_EQ(ship->grabPhase, Player::kGrabDrain);
+    EXPECT_EQ(ship->grabFramesLeft, 101) << "(301 + 3 - 1) / 3";
+    EXPECT_EQ(ship->grabLastBeep, 100);
+    EXPECT_FLOAT_EQ(Step(In::kRight).x, 3.0f) << "the Grabuster's own speed";
+    EXPECT_EQ(ship->grabFramesLeft, 100);
+    EXPECT_EQ(Work().hyperioGauge, 298);
+}
+
+TEST_F(Flight, ACountdownWithoutDrainIsZeroNotADivision) {
+    for (int16_t drain : {0, -2}) {
+        ShipRowToEdit(0).hyperioDrain = drain;
+        Begin();
+        Work().hyperioGauge = 500;
+        ship->grabLastBeep = 3;
+        ship->StartGrabusterCountdown();
+        EXPECT_EQ(ship->grabFramesLeft, 0) << drain;
+        EXPECT_EQ(ship->grabLastBeep, 100) << drain;
+        End();
+    }
+}
+
+TEST_F(Flight, StageClearEndsTheLaserAndWindsTheGrabusterDown) {
+    Begin();
+    Work().barionGauge = 400;
+    ship->state = Player::kBarionLaser;
+    ship->grabStep = 9;
+    ship->OnStageClear();
+    EXPECT_EQ(ship->state, Player::kNormal);
+    EXPECT_EQ(Work().barionGauge, 0);
+    EXPECT_EQ(ship->grabStep, 0);
+
+    Work().hyperioGauge = 300;
+    ship->state = Player::kGrabuster;
+    ship->grabPhase = Player::kGrabDrain;
+    ship->grabStep = 5;
+    ship->grabTick = 2;
+    ship->OnStageClear();
+    EXPECT_EQ(ship->state, Player::kGrabuster) << "the wind-down runs as usual";
+    EXPECT_EQ(ship->grabPhase, Player::kGrabWindDown);
+    EXPECT_EQ(Work().hyperioGauge, 0);
+    EXPECT_EQ(ship->grabTick, 0);
+    EXPECT_EQ(Sounds(Player::kGrabEndSound), 1u);
+
+    ship->grabStep = 12;
+    ship->OnStageClear();
+    EXPECT_EQ(ship->grabStep, 12) << "already winding down: nothing";
+}
+
+TEST_F(Flight, ExhaustFlamesEveryThirdFrameAndThreeAFrameInTheExWeapons) {
+    Begin();
+    ship->cycle = 0;
+    size_t before = Count<PlayerEffectBackFire>();
+    Frames(16);
+    // cycle 1 to 15, then 0: flames at 3, 6, 9, 12, 15 and 0.
+    EXPECT_EQ(Count<PlayerEffectBackFire>() - before, 6u);
+    Work().barionGauge = 1000;
+    Frame(In::kExWeapon);
+    before = Count<PlayerEffectBackFire>();
+    Frames(4);
+    EXPECT_EQ(Count<PlayerEffectBackFire>() - before, 12u);
+    ship->visible = 0;
+    before = Count<PlayerEffectBackFire>();
+    Frames(4);
+    EXPECT_EQ(Count<PlayerEffectBackFire>(), before) << "a hidden ship throws none";
+}

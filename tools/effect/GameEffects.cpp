@@ -1,0 +1,371 @@
+#include "tools/effect/GameEffects.h"
+
+#include "tools/dds/DdsWriter.h"
+#include "tools/effect/PackageWriter.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace effecttools {
+
+namespace {
+
+constexpr uint32_t kLogoLife = 240;
+constexpr uint32_t kMenuEntries = 6;
+// Trigger bit n fires trigger entry n - 1: highlight bits 1-6 are entries
+// 0-5, decision bits 8-13 are entries 7-12.
+constexpr int16_t kDecisionEntries = 7;
+
+// A 16 by 16 RGBA texture: a soft disc of one colour on transparency.
+std::vector<uint8_t> DiscTexture(uint8_t r, uint8_t g, uint8_t b) {
+    constexpr uint32_t kSize = 16;
+    std::vector<uint8_t> pixels(kSize * kSize * 4);
+    for (uint32_t y = 0; y < kSize; ++y) {
+        for (uint32_t x = 0; x < kSize; ++x) {
+            const float dx = (static_cast<float>(x) + 0.5f) / kSize * 2.0f - 1.0f;
+            const float dy = (static_cast<float>(y) + 0.5f) / kSize * 2.0f - 1.0f;
+            const float a = std::fmax(0.0f, 1.0f - std::sqrt(dx * dx + dy * dy));
+            uint8_t* p = &pixels[(y * kSize + x) * 4];
+            p[0] = r;
+            p[1] = g;
+            p[2] = b;
+            p[3] = static_cast<uint8_t>(a * 255.0f);
+        }
+    }
+    return tools::WriteDds(sys::DdsFormat::R8G8B8A8, kSize, kSize, 1, false, pixels.data(),
+                           pixels.size());
+}
+
+TextureValue Texture(const char* label, uint8_t r, uint8_t g, uint8_t b) {
+    return {std::string(label), DiscTexture(r, g, b), std::nullopt};
+}
+
+// An easing from `from` to `to` over `frames`.
+FloatValue Ease(float from, float to, float frames) {
+    EasingValue e;
+    e.type = 1;
+    e.timeLength = frames;
+    e.startValue = from;
+    e.endValue = to;
+    return e;
+}
+
+ColorValue Tint(float r, float g, float b, float a) {
+    ColorValue c;
+    c.red = Constant(r);
+    c.green = Constant(g);
+    c.blue = Constant(b);
+    c.alpha = Constant(a);
+    return c;
+}
+
+// A draw part of the given data, on texture layer 0 of the package.
+DrawPartValue Part(DrawDataValue data, int8_t texture = 0) {
+    DrawPartValue p;
+    p.data = std::move(data);
+    p.priority = 8;
+    p.fields = {{"DMod", 1}, {"UvSC", 1}};
+    p.uvLayers.push_back(UvTransformValue{0u, 1u, std::nullopt, std::nullopt, std::nullopt});
+    p.textureLayers["TCo1"] = {
+        {{"bEbl", 1}}, std::vector<int8_t>{texture}, std::nullopt, std::nullopt};
+    p.drawSize = TripleValue{1, Constant(24.0f), std::nullopt, std::nullopt};
+    return p;
+}
+
+EmitterValue Emitter(uint32_t kind, ShapeValue shape) {
+    EmitterValue e;
+    e.kind = kind;
+    SpawnEntryValue spawn;
+    spawn.fields = {{"bEbl", 1}, {"GeIC", 4}, {"GeIT", 10}, {"Lif", 60}};
+    e.spawnEntries.push_back(spawn);
+    TimedEntryValue timed;
+    timed.enabled = 1;
+    timed.count = 2;
+    timed.interval = 5;
+    timed.endFrame = 200;
+    e.timedEntries.push_back(timed);
+    shape.floats.push_back({"IjSp", Constant(1.5f)});
+    e.shape = std::move(shape);
+    return e;
+}
+
+ShapeValue RadiusShape(float inner, float outer) {
+    ShapeValue s;
+    s.floats = {{"RadI", Constant(inner)}, {"RadO", Constant(outer)}};
+    return s;
+}
+
+// Points of a shape: n points of four floats on a circle.
+std::vector<uint8_t> CirclePoints(uint32_t n, float radius) {
+    std::vector<uint8_t> bytes;
+    for (uint32_t i = 0; i < n; ++i) {
+        const float a = 6.2831855f * static_cast<float>(i) / static_cast<float>(n);
+        const float p[4] = {radius * std::cos(a), radius * std::sin(a), 0.0f, 1.0f};
+        const auto* b = reinterpret_cast<const uint8_t*>(p);
+        bytes.insert(bytes.end(), b, b + sizeof(p));
+    }
+    return bytes;
+}
+
+UnitValue Unit(int32_t life, int32_t loopStart, int32_t loopEnd) {
+    UnitValue u;
+    u.life = life;
+    u.loopStart = loopStart;
+    u.loopEnd = loopEnd;
+    u.color = Tint(1.0f, 1.0f, 1.0f, 1.0f);
+    u.triples["Scl"] = TripleValue{1, Constant(1.0f), std::nullopt, std::nullopt};
+    return u;
+}
+
+UnitValue LogoUnit() {
+    UnitValue u = Unit(kLogoLife, 0, 0);
+    u.color = Tint(1.0f, 1.0f, 1.0f, 1.0f);
+    u.color->alpha = Ease(0.0f, 1.0f, 30.0f);
+    return u;
+}
+
+EffectFileValue File(const char* name) {
+    EffectFileValue f;
+    f.name = name;
+    f.package.fields = {{"bFCl", 1}};
+    f.package.floats = {{"PvSx", 1.0f}, {"PvSy", 1.0f}, {"PvSz", 1.0f}, {"BndR", 400.0f}};
+    return f;
+}
+
+// A unit drawing a screen-sized backdrop quad with a point emitter.
+UnitValue Backdrop(UnitValue u) {
+    DrawDataType9Value quad;
+    quad.sizeX = 640.0f;
+    quad.sizeY = 360.0f;
+    u.drawParts.push_back(Part(quad));
+    u.emitters.push_back(Emitter(2, ShapeValue{}));
+    return u;
+}
+
+std::vector<uint8_t> LogoBackground() {
+    EffectFileValue f = File("vfx/logo_bg.vfxb");
+    f.package.textures = {Texture("bg", 40, 60, 120)};
+    f.package.units.push_back(Backdrop(LogoUnit()));
+    return WriteEffectFile(f);
+}
+
+std::vector<uint8_t> LogoFirst() {
+    EffectFileValue f = File("vfx/logo_ovk.vfxb");
+    f.package.textures = {Texture("spark", 255, 200, 80)};
+    UnitValue u = LogoUnit();
+    u.drawParts.push_back(
+        Part(DrawDataType1Value{Constant(40.0f), Tint(1, 1, 1, 1), Tint(1, 0.5f, 0, 0)}));
+    u.drawParts.push_back(Part(DrawDataType2Value{{{"DivU", 2}, {"DivV", 2}, {"AnmI", 4}}}));
+    u.emitters.push_back(Emitter(3, [] {
+        ShapeValue s = RadiusShape(10.0f, 60.0f);
+        s.floats.push_back({"IjAI", Constant(0.0f)});
+        s.floats.push_back({"IjAO", Constant(1.0f)});
+        return s;
+    }()));
+    u.emitters.push_back(Emitter(4, RadiusShape(0.0f, 120.0f)));
+    f.package.units.push_back(u);
+    return WriteEffectFile(f);
+}
+
+std::vector<uint8_t> LogoSecond() {
+    EffectFileValue f = File("vfx/logo_brondel_velmora.vfxb");
+    f.package.textures = {Texture("leaf", 90, 220, 120)};
+    UnitValue u = LogoUnit();
+    u.drawParts.push_back(Part(DrawDataType3Value{Constant(6.0f), Constant(80.0f)}));
+    DrawDataType4Value batch;
+    batch.fields = {{"CrCt", 16}, {"Life", 90}, {"TCAI", 1}};
+    batch.crIv = 2;
+    batch.bpCt = 2;
+    batch.floats = {{"CoR1", 1.0f},  {"CoG1", 1.0f},  {"CoB1", 1.0f},
+                    {"CoA1", 1.0f},  {"LMin", 40.0f}, {"LMax", 90.0f},
+                    {"FArX", 64.0f}, {"FArY", 64.0f}, {"FArZ", 64.0f}};
+    batch.seed = 2024;
+    u.drawParts.push_back(Part(batch));
+    DrawDataType5Value model;
+    model.list = std::vector<int8_t>{0};
+    model.fields = {{"bLgt", 1}};
+    u.drawParts.push_back(Part(model));
+    ShapeValue five;
+    five.fields = {{"GnCT", 1}};
+    five.latitudeDivisions = 4;
+    five.longitudeDivisions = 8;
+    five.points = CirclePoints(8, 50.0f);
+    five.floats = {{"Rad", Constant(50.0f)}};
+    u.emitters.push_back(Emitter(5, five));
+    ShapeValue six = five;
+    six.floats.push_back({"Len", Constant(100.0f)});
+    u.emitters.push_back(Emitter(6, six));
+    f.package.units.push_back(u);
+    return WriteEffectFile(f);
+}
+
+std::vector<uint8_t> LogoThird() {
+    EffectFileValue f = File("vfx/logo_fulgor.vfxb");
+    f.package.textures = {Texture("flare", 255, 120, 40)};
+    UnitValue u = LogoUnit();
+    DrawDataType6Value ribbon;
+    ribbon.fields = {{"PtCn", 8}, {"PtIv", 2}};
+    u.drawParts.push_back(Part(ribbon));
+    DrawDataType7Value ring;
+    ring.pointCount = 24;
+    u.drawParts.push_back(Part(ring));
+    u.drawParts.push_back(Part(DrawDataType8Value{Constant(12.0f)}));
+    ShapeValue seven;
+    seven.latitudeDivisions = 6;
+    seven.longitudeDivisions = 12;
+    seven.floats = {{"Rad", Constant(80.0f)}, {"IjA", Constant(0.5f)}};
+    u.emitters.push_back(Emitter(7, seven));
+    f.package.units.push_back(u);
+    // The background logo effect plays again behind the last logo.
+    f.package.referenceCapacity = 1;
+    TimelineValue t;
+    t.length = kLogoLife;
+    TimelineItemValue play;
+    play.type = 1;
+    play.enabled = 1;
+    play.startFrame = 0;
+    play.endFrame = kLogoLife;
+    play.clip = ReferenceClip("vfx/logo_bg.vfxb");
+    t.items.push_back(play);
+    f.package.timelines.push_back(t);
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    return WriteEffectFile(f);
+}
+
+// A timeline of one item that starts unit `target` for `frames`.
+TimelineValue StartUnit(int16_t target, uint16_t frames) {
+    TimelineValue t;
+    t.length = frames;
+    TimelineItemValue item;
+    item.target = target;
+    item.enabled = 1;
+    item.endFrame = frames;
+    t.items.push_back(item);
+    return t;
+}
+
+std::vector<uint8_t> Title() {
+    EffectFileValue f = File("title/title_main.vfxb");
+    f.package.textures = {Texture("title", 200, 220, 255), Texture("glow", 120, 160, 255)};
+    // Intro: a projection sweep and a trail; idle: a loop after it.
+    UnitValue intro = Unit(0, 0, 0);
+    DrawDataType10Value projection;
+    projection.projectionType = 1;
+    projection.rangeR = Ease(0.0f, 300.0f, 150.0f);
+    projection.rangeW = Constant(40.0f);
+    intro.drawParts.push_back(Part(projection));
+    DrawDataType11Value trail;
+    trail.fields = {{"bLtE", 1}};
+    trail.dwPx = 0.5f;
+    trail.dwPy = 0.5f;
+    intro.drawParts.push_back(Part(trail, 1));
+    ShapeValue eight;
+    eight.fields = {{"GnCT", 2}, {"AxX", 4}, {"AxY", 4}, {"AxZ", 1}};
+    eight.points = CirclePoints(4, 200.0f);
+    eight.size3 = TripleValue{0, Constant(400.0f), Constant(200.0f), Constant(10.0f)};
+    intro.emitters.push_back(Emitter(8, eight));
+    UnitValue idle = Unit(0, 150, 270);
+    idle.drawParts.push_back(Part(DrawDataType9Value{}, 1));
+    f.package.units = {intro, idle};
+    f.package.timelines = {StartUnit(1, 120)};
+    // Bit 1: skip to the idle part.
+    f.package.triggers.push_back({int16_t{0}, int16_t{-1}});
+    return WriteEffectFile(f);
+}
+
+std::vector<uint8_t> GameMenu() {
+    EffectFileValue f = File("game_menu/game_menu.vfxb");
+    f.package.textures = {Texture("plate", 60, 80, 140), Texture("lit", 255, 240, 160)};
+    // A mirrored mesh the entry units emit from, with its edges and areas.
+    ModelValue plate;
+    std::vector<uint8_t> vertices;
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (uint8_t i = 0; i < 4; ++i) {
+        const std::vector<uint8_t> v =
+            ModelVertex(corners[i][0] * 120.0f, corners[i][1] * 24.0f, 0.0f, 128, 255, i);
+        vertices.insert(vertices.end(), v.begin(), v.end());
+    }
+    plate.stream1 = VertexStreamValue{vertices, true, std::vector<uint16_t>{0, 1, 2, 0, 2, 3}};
+    std::vector<uint8_t> edges(16 * 4, 0);
+    for (uint32_t i = 0; i < 4; ++i) {
+        const float p[3] = {corners[i][0] * 120.0f, corners[i][1] * 24.0f, 0.0f};
+        std::memcpy(&edges[i * 16], p, sizeof(p));
+    }
+    plate.edgeVertices = edges;
+    plate.edgeTag = "VxEL";
+    plate.edgeIndices = std::vector<uint16_t>{0, 1, 2, 0, 2, 3};
+    plate.areas = std::vector<float>{0.0f, 5760.0f, 11520.0f};
+    f.package.models.push_back(plate);
+    // The cursor's two-point bind: from the highlighted plate to its label.
+    BindValue cursor;
+    cursor.mode = 1;
+    cursor.life = 30;
+    cursor.first = AttachPointValue{1, 0, std::string("plate"), TripleValue{}};
+    cursor.second = AttachPointValue{1, 1, std::string("label"), TripleValue{}};
+    cursor.trFc = Ease(0.0f, 1.0f, 12.0f);
+    f.package.binds.push_back(cursor);
+
+    for (uint32_t entry = 0; entry < kMenuEntries; ++entry) {
+        UnitValue u = Unit(0, 0, 60);
+        u.triples["Pos"] = TripleValue{
+            0, Constant(0.0f), Constant(150.0f - 60.0f * static_cast<float>(entry)), std::nullopt};
+        DrawDataType12Value strip;
+        strip.fields = {{"TDT", 1}, {"PtCn", 6}};
+        strip.length = 240.0f;
+        u.drawParts.push_back(Part(strip));
+        if (entry == 0) {
+            DrawDataType13Value mesh;
+            mesh.vertices = vertices;
+            mesh.leftHanded = true;
+            mesh.indices = std::vector<uint16_t>{0, 1, 2, 0, 2, 3};
+            u.drawParts.push_back(Part(mesh, 1));
+            ShapeValue fromModel;
+            fromModel.model = 0;
+            fromModel.fields = {{"GnCT", 1}, {"GnPT", 2}};
+            u.emitters.push_back(Emitter(1, fromModel));
+            ShapeValue nine;
+            nine.fields = {{"AxX", 2}, {"AxY", 3}};
+            nine.points = CirclePoints(6, 30.0f);
+            nine.size2 = PairValue{0, Constant(240.0f), Constant(48.0f)};
+            u.emitters.push_back(Emitter(9, nine));
+        }
+        f.package.units.push_back(u);
+    }
+    // Timelines 0-5 light entry k, 6-11 play its decision.
+    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry)
+        f.package.timelines.push_back(StartUnit(entry, 20));
+    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry)
+        f.package.timelines.push_back(StartUnit(entry, 45));
+    f.package.triggers.resize(13);
+    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
+        f.package.triggers[entry] = {entry, int16_t{-1}};
+        f.package.triggers[kDecisionEntries + entry] = {static_cast<int16_t>(kMenuEntries + entry),
+                                                        int16_t{-1}};
+    }
+    f.package.triggers[6] = {int16_t{-1}, int16_t{-1}};
+    f.package.assignments.push_back({int16_t{0}, int16_t{0}});
+    return WriteEffectFile(f);
+}
+
+std::vector<uint8_t> Setup() {
+    EffectFileValue f = File("setup/setup.vfxb");
+    f.package.textures = {Texture("haze", 80, 100, 160)};
+    f.package.units.push_back(Backdrop(Unit(0, 0, 180)));
+    return WriteEffectFile(f);
+}
+
+} // namespace
+
+std::vector<GameEffectFile> GameEffectFiles() {
+    return {
+        {"logo/logo_bg.vfxb", LogoBackground()},
+        {"logo/logo_ovk.vfxb", LogoFirst()},
+        {"logo/logo_brondel_velmora.vfxb", LogoSecond()},
+        {"logo/logo_fulgor.vfxb", LogoThird()},
+        {"title/title_main.vfxb", Title()},
+        {"game_menu/game_menu.vfxb", GameMenu()},
+        {"setup/setup.vfxb", Setup()},
+    };
+}
+
+} // namespace effecttools
