@@ -50,8 +50,9 @@ void SceneStory::OnBegin() {
     StoryChar::Instance().Reset();
     SceneStoryCommon::ReleaseResources();
     if (SoundManager* sound = Sound()) {
-        // The ending's story takes the stage's piece away for good; the
-        // other two give it back when they end.
+        // Every story silences the stage's track and the ending's takes it
+        // away for good; only the story between stages plays it again when
+        // it ends (the bridge leaves the music to the last boss).
         sound->StopStream(StageMusicSlots::stagePiece);
         if (request_ == kEnding) {
             if (g_currentMusicSlot == StageMusicSlots::stagePiece)
