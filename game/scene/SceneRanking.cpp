@@ -6,6 +6,7 @@
 #include "game/core/InputManager.h"
 #include "game/core/RandomManager.h"
 #include "game/core/ScoreBlock.h"
+#include "game/core/ScreenLayout.h"
 #include "game/flow/TextureFile.h"
 #include "game/scene/HudSprite.h"
 #include "game/scene/SceneSelectGameMenu.h"
@@ -171,9 +172,10 @@ void SceneRanking::Draw() {
     HudSprite::Texels(hud, 0, 0, 172, 32, 1030, 645, 172, 32);
     if (cursor_ >= 0 && cursor_ < kRows) {
         hud->SetTexture(textures_[glintFrame_]);
-        HudSprite::Texels(hud, 0, 0, 1280, kCursorHeight, 0,
-                          kCursorTop + kRowPitch * static_cast<float>(cursor_), 1280,
-                          kCursorHeight);
+        // The glint spans the screen; its picture is as wide as the screen.
+        HudSprite::Texels(hud, 0, 0, ScreenLayout::kWidth, kCursorHeight, 0,
+                          kCursorTop + kRowPitch * static_cast<float>(cursor_),
+                          ScreenLayout::kWidth, kCursorHeight);
     }
     DrawRows(hud);
 }
