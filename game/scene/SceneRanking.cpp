@@ -10,6 +10,7 @@
 #include "game/flow/TextureFile.h"
 #include "game/scene/HudSprite.h"
 #include "game/scene/SceneSelectGameMenu.h"
+#include "game/scene/SceneSelectPilot.h"
 #include "game/scene/SpriteFont.h"
 
 #include <cinttypes>
@@ -207,6 +208,10 @@ void SceneRanking::DrawRows(SpriteRenderer* hud) {
     }
     hud->SetColor(0, HudSprite::kWhite);
     for (int32_t i = 0; i < kRows; ++i) {
+        // The pilot comes from the save: one outside the icon column has no
+        // icon to show.
+        if (pilots[i] >= SceneSelectPilot::kPilotCount)
+            continue;
         const float v = kRowPitch * static_cast<float>(pilots[i]);
         HudSprite::Texels(hud, kIconU, v, kIconWidth, kRowPitch, kIconX,
                           kIconTop + kRowPitch * static_cast<float>(i), kIconWidth, kRowPitch);
