@@ -141,7 +141,7 @@ TEST_F(DirectorMusicTest, StageStartWaitsForTheMusicButAFailedFileStillStarts) {
     for (int i = 0; i < 5; ++i)
         director->UpdateTree();
     EXPECT_EQ(director->GetState(), GameObjectDirector::kStageStart) << "still loading";
-    ASSERT_TRUE(CompleteNext()); // the stage piece: missing
+    ASSERT_TRUE(CompleteNext()); // the stage's track: missing
     director->UpdateTree();
     EXPECT_EQ(director->GetState(), GameObjectDirector::kPlay);
 }
