@@ -15,27 +15,9 @@ using screen_pixels::Near;
 
 constexpr const char* kSheet = "texture/game/common/subwp1_2.dds";
 
-class WeaponPixels : public testing::Test {
+class WeaponPixels : public screen_pixels::PixelStage {
 protected:
-    void SetUp() override {
-        if (!world.Start(sys::gpu::Backend::OpenGL)) {
-            world.Stop();
-            GTEST_SKIP() << "no GL context here";
-        }
-        world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
-        for (SampleData::StageFile& f : SampleData::BuildStageFiles())
-            if (f.path.rfind("texture/game/", 0) == 0)
-                world.Write(f.path, f.bytes);
-        world.UseLooseFiles();
-    }
-    void TearDown() override {
-        delete director;
-        world.Stop();
-    }
-
-    stage_test::StageWorld world;
-    GameObjectDirector* director = nullptr;
-    screen_pixels::Screen screen;
+    const char* Pictures() const override { return "texture/game/"; }
 };
 
 } // namespace
