@@ -65,6 +65,7 @@ inline void HashPlayer(Hasher& h, const Player& p) {
     h.Value(p.cycle);
     h.Value(p.shotCount);
     h.Value(p.subCount);
+    h.Value(p.laserCount);
     h.Value(p.laserCooldown);
     h.Value(p.state);
     h.Value(p.grabPhase);
