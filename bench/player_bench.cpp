@@ -19,21 +19,6 @@ namespace {
 
 using Mireku::Common::Vector2;
 
-// An enemy that takes every hit and never dies.
-class Wall : public GameObject {
-public:
-    Wall(GameObjectDirector* owner, Vector2 at) : GameObject(owner) {
-        SetPosition(at.x, at.y);
-        SetHitShapeActive(true);
-    }
-    void Update() override {
-        SetHitBox(0, 0, 40, 40);
-        GetOwner()->RegisterCollision(GetCollisionGroup(), this);
-    }
-    uint32_t GetKind() const override { return kKindEnemy; }
-    uint32_t GetCollisionGroup() const override { return 6; }
-};
-
 constexpr int8_t kShip = 3;
 constexpr int8_t kPower = 3;
 
@@ -69,8 +54,9 @@ void BM_PlayerFrame(benchmark::State& state) {
     GlobalWork& gw = *GlobalWork::GetInstance();
     // Ten rows of ten above the ship, and the ship kept out of their way.
     for (int i = 0; i < 100; ++i)
-        GameObject::Create<Wall>(director, director,
-                                 Vector2{-270.0f + 60.0f * (i % 10), 40.0f + 24.0f * (i / 10)});
+        GameObject::Create<stage_bench::Wall>(
+            director, director, Vector2{-270.0f + 60.0f * (i % 10), 40.0f + 24.0f * (i / 10)},
+            int16_t{40});
     const auto frame = [&] {
         // The same word, shot held, every frame.
         gw.replayPosition = ReplayStream::kHeaderSize;

@@ -90,6 +90,25 @@ namespace stage_bench {
 
 using MemoryTables = SampleData::MemoryTables;
 
+// An enemy with a square box of `size` that takes every hit and never dies.
+class Wall : public GameObject {
+public:
+    Wall(GameObjectDirector* owner, Mireku::Common::Vector2 at, int16_t size)
+        : GameObject(owner), size_(size) {
+        SetPosition(at.x, at.y);
+        SetHitShapeActive(true);
+    }
+    void Update() override {
+        SetHitBox(0, 0, size_, size_);
+        GetOwner()->RegisterCollision(GetCollisionGroup(), this);
+    }
+    uint32_t GetKind() const override { return kKindEnemy; }
+    uint32_t GetCollisionGroup() const override { return 6; }
+
+private:
+    int16_t size_;
+};
+
 // The engine and game singletons a stage needs, on the null backend, and a
 // director of mode 3 (no timeline: the stage holds what is put in it),
 // stage 0, updated until it plays. `tables` may change the sample tables

@@ -6,7 +6,7 @@
 
 namespace Mireku::Common {
 
-// A piecewise-linear curve through `count` points (at least one), sampled at a
+// A curve of straight segments through `count` points (at least one), sampled at a
 // fractional index.
 class PointTable {
 public:

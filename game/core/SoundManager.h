@@ -86,7 +86,7 @@ public:
     uint32_t GetFrame() const { return frame_; }
     uint32_t GetSlotFlags(int32_t slot) const;
     // The name of the file last opened into the slot ("" for none or an
-    // invalid slot): which piece a screen asked for.
+    // invalid slot): which track a screen asked for.
     const char* GetStreamName(int32_t slot) const;
     Mireku::Sound::StreamSound* GetStream(int32_t slot) const;
     Mireku::Sound::StaticSound* GetEffectVoice(uint32_t id, uint32_t voice) const;

@@ -49,4 +49,21 @@ inline void Centred(Mireku::Renderer::SpriteRenderer* layer, Mireku::Graphics::T
     layer->Submit();
 }
 
+// The texel rectangle (u, v, w, h) over any four corners, in the order
+// top-left, top-right, bottom-left, bottom-right of the rectangle.
+inline void Corners(Mireku::Renderer::SpriteRenderer* layer, Mireku::Graphics::Texture* texture,
+                    uint32_t blend, float u, float v, float w, float h,
+                    const Mireku::Common::Vector2& topLeft, const Mireku::Common::Vector2& topRight,
+                    const Mireku::Common::Vector2& bottomLeft,
+                    const Mireku::Common::Vector2& bottomRight, uint32_t colour = kWhite) {
+    if (!layer)
+        return;
+    layer->SetBlend(blend);
+    layer->SetTexture(texture);
+    layer->SetPositions(topLeft, topRight, bottomLeft, bottomRight);
+    layer->SetTexCoord0(u, v, w, h);
+    layer->SetColor(0, colour);
+    layer->Submit();
+}
+
 } // namespace SpriteQuad

@@ -430,11 +430,6 @@ void Player::SpawnMainShot(uint8_t spriteRow, uint32_t slot, uint8_t spriteColum
     PlaySound(gw->player.power == 3 ? ship->fullPowerSound : ship->sound);
 }
 
-void Player::FireSubWeapon(const Vector2&) {
-    // The sub weapons are not in the game yet: a volley makes nothing, and
-    // neither the cooldown nor a sound is spent on it.
-}
-
 // --- Hits. ---
 
 bool Player::CanAutoShield() const {

@@ -3,9 +3,9 @@
 // hides it and the return staging shows it again.
 //
 // Every frame it reads the director's input word, flies with eased slow
-// movement inside the field, banks, fires its main shot (or, once they are
-// in the game, its sub weapon), runs the ex-weapon states (Barion laser,
-// then Grabuster) on the two gauges of PlayerWork, counts invincibility
+// movement inside the field, banks, fires its main shot or its sub weapon,
+// runs the ex-weapon states (Barion laser, then
+// Grabuster) on the two gauges of PlayerWork, counts invincibility
 // down, throws exhaust flames and registers its 3 by 3 hit box in the
 // player's collision group. Enemies and enemy shots that touch the box call
 // OnCollision, which decides between nothing, the guard, an automatic Barion
@@ -137,6 +137,8 @@ public:
     uint8_t shotCount[kShotSlots] = {};
     // Live sub-weapon objects; they count themselves the same way.
     uint8_t subCount = 0;
+    // Live Barion laser volleys (their bases), counted the same way.
+    uint8_t laserCount = 0;
     int16_t laserCooldown = 0;
     uint8_t state = kNormal;
     uint8_t grabPhase = kGrabStartUp;

@@ -1,10 +1,7 @@
 // The player-side objects that the stage director and the ship make, one
 // creation function each: a pool block, the object, appended to the
-// director. Null when nothing was made (pool exhausted, director going away,
-// or the class not in the game yet); every caller goes on without the
-// object. The ex-weapons are not in the game yet: their functions make
-// nothing, as an exhausted pool would, and the ship plays on (no laser
-// beams, no Grabuster field or shock wave, no shield object).
+// director. Null when nothing was made (pool exhausted, director going
+// away); every caller goes on without the object.
 #pragma once
 
 #include "engine/common/Vector2.h"

@@ -1,7 +1,7 @@
 // The ship's miss, from the hit to the explosion: holds the player's input
 // off for the ship's death delay while a warning blinks over the ship, then
 // hides the ship, throws the death explosion (pod, bomb, shock ring and 64
-// pieces), starts the return staging unless it was the last life, shakes
+// shards), starts the return staging unless it was the last life, shakes
 // the screen and vanishes. Kind and group 0, no hit shape.
 #pragma once
 

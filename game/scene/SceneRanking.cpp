@@ -6,9 +6,11 @@
 #include "game/core/InputManager.h"
 #include "game/core/RandomManager.h"
 #include "game/core/ScoreBlock.h"
+#include "game/core/ScreenLayout.h"
 #include "game/flow/TextureFile.h"
 #include "game/scene/HudSprite.h"
 #include "game/scene/SceneSelectGameMenu.h"
+#include "game/scene/SceneSelectPilot.h"
 #include "game/scene/SpriteFont.h"
 
 #include <cinttypes>
@@ -171,9 +173,10 @@ void SceneRanking::Draw() {
     HudSprite::Texels(hud, 0, 0, 172, 32, 1030, 645, 172, 32);
     if (cursor_ >= 0 && cursor_ < kRows) {
         hud->SetTexture(textures_[glintFrame_]);
-        HudSprite::Texels(hud, 0, 0, 1280, kCursorHeight, 0,
-                          kCursorTop + kRowPitch * static_cast<float>(cursor_), 1280,
-                          kCursorHeight);
+        // The glint spans the screen; its picture is as wide as the screen.
+        HudSprite::Texels(hud, 0, 0, ScreenLayout::kWidth, kCursorHeight, 0,
+                          kCursorTop + kRowPitch * static_cast<float>(cursor_),
+                          ScreenLayout::kWidth, kCursorHeight);
     }
     DrawRows(hud);
 }
@@ -205,6 +208,10 @@ void SceneRanking::DrawRows(SpriteRenderer* hud) {
     }
     hud->SetColor(0, HudSprite::kWhite);
     for (int32_t i = 0; i < kRows; ++i) {
+        // The pilot comes from the save: one outside the icon column has no
+        // icon to show.
+        if (pilots[i] >= SceneSelectPilot::kPilotCount)
+            continue;
         const float v = kRowPitch * static_cast<float>(pilots[i]);
         HudSprite::Texels(hud, kIconU, v, kIconWidth, kRowPitch, kIconX,
                           kIconTop + kRowPitch * static_cast<float>(i), kIconWidth, kRowPitch);

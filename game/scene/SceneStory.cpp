@@ -14,7 +14,7 @@ namespace {
 constexpr uint32_t kStagesPerLoop = 12;
 
 // By stage % 12 plus the request: the scene between stages plays the stage's
-// own piece, the bridge the next one and the ending the one after.
+// own track, the bridge the next one and the ending the one after.
 constexpr const char* kMusicNames[] = {
     "vam_035.ogg", "vam_036.ogg", "vam_037.ogg", "vam_038.ogg", "vam_039.ogg",
     "vam_040.ogg", "vam_041.ogg", "vam_042.ogg", "vam_043.ogg", "vam_044.ogg",
@@ -50,13 +50,14 @@ void SceneStory::OnBegin() {
     StoryChar::Instance().Reset();
     SceneStoryCommon::ReleaseResources();
     if (SoundManager* sound = Sound()) {
-        // The ending's story takes the stage's piece away for good; the
-        // other two give it back when they end.
-        sound->StopStream(StageMusicSlots::stagePiece);
+        // Every story silences the stage's track and the ending's takes it
+        // away for good; only the story between stages plays it again when
+        // it ends (the bridge leaves the music to the last boss).
+        sound->StopStream(StageMusicSlots::stageTrack);
         if (request_ == kEnding) {
-            if (g_currentMusicSlot == StageMusicSlots::stagePiece)
+            if (g_currentMusicSlot == StageMusicSlots::stageTrack)
                 g_currentMusicSlot = -1;
-            sound->ReleaseStream(&StageMusicSlots::stagePiece);
+            sound->ReleaseStream(&StageMusicSlots::stageTrack);
         }
     }
 }
@@ -154,8 +155,8 @@ void SceneStory::Leave() {
     Finish();
     if (request_ == kBetweenStages) {
         if (SoundManager* sound = Sound()) {
-            sound->PlayMusic(StageMusicSlots::stagePiece, true);
-            g_currentMusicSlot = StageMusicSlots::stagePiece;
+            sound->PlayMusic(StageMusicSlots::stageTrack, true);
+            g_currentMusicSlot = StageMusicSlots::stageTrack;
         }
     }
     if (GlobalWork* work = GlobalWork::GetInstance()) {

@@ -54,7 +54,7 @@ protected:
 
 private:
     void Main();
-    // The story is over: the stage's piece again (between stages), its play
+    // The story is over: the stage's track again (between stages), its play
     // state back, the story flags and the request cleared.
     void Leave();
 

@@ -4,7 +4,6 @@
 #include "game/core/SoundManager.h"
 #include "game/core/StageMusicSlots.h"
 #include "game/scene/StoryScriptDriver.h"
-#include "sys/thread.h"
 
 namespace {
 
@@ -38,14 +37,40 @@ const char* SceneStoryIntermission::MusicName(uint32_t stage) {
     return kMusic[Intermission(stage)];
 }
 
-SceneStoryIntermission::SceneStoryIntermission() : StoryPictureScene(kFadeInFrames, kPictureCount) {
+SceneStoryIntermission::SceneStoryIntermission()
+    : StoryPictureScene(kFadeInFrames, kPictureCount), jingle_(StageMusicSlots::clearJingle) {
+    // The stage releases its slots when it ends; the jingle is this
+    // screen's to wait for and release from now on.
+    StageMusicSlots::clearJingle = -1;
+}
+
+SceneStoryIntermission::~SceneStoryIntermission() {
+    ReleaseJingle();
+}
+
+void SceneStoryIntermission::Update() {
+    if (jingle_ != -1) {
+        if (IsJingleBusy())
+            return;
+        ReleaseJingle();
+    }
+    StoryPictureScene::Update();
+}
+
+bool SceneStoryIntermission::IsJingleBusy() {
     SoundManager* sound = SoundManager::GetInstance();
-    if (!sound)
-        return;
     // A jingle that could not be read counts as ended.
-    while (!sound->IsStreamSettled(StageMusicSlots::clearJingle) ||
-           sound->IsStreamPlaying(StageMusicSlots::clearJingle))
-        sys::YieldThread();
+    return sound && (!sound->IsStreamSettled(jingle_) || sound->IsStreamPlaying(jingle_));
+}
+
+void SceneStoryIntermission::ReleaseJingle() {
+    if (jingle_ == -1)
+        return;
+    if (g_currentMusicSlot == jingle_)
+        g_currentMusicSlot = -1;
+    if (SoundManager* sound = SoundManager::GetInstance())
+        sound->ReleaseStream(&jingle_);
+    jingle_ = -1;
 }
 
 void SceneStoryIntermission::OnBegin() {

@@ -104,6 +104,12 @@ const char* StoryScriptReader::ParseLine(const uint8_t* begin, const uint8_t* en
     // The speaker indexes the face memory and the portrait and plate tables.
     if (out.speaker < 0 || out.speaker >= kSpeakerCount)
         return kBadSpeaker;
+    // Both count down to 0 one frame at a time: a negative count would run
+    // on without end (and the face or shake never come).
+    if (out.faceDelay < 0)
+        out.faceDelay = 0;
+    if (out.shake < 0)
+        out.shake = 0;
     return nullptr;
 }
 

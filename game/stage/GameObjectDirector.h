@@ -142,6 +142,10 @@ public:
     // the staging objects.
     void SetScrollRatio(float ratio) { scrollRatio_ = ratio; }
     float GetScrollRatio() const { return scrollRatio_; }
+    // Pixels the map has scrolled so far, written each frame by the
+    // background; what is fixed to the map is placed by it (MapPlacement).
+    void SetMapScroll(float pixels) { mapScroll_ = pixels; }
+    float GetMapScroll() const { return mapScroll_; }
     void SetStagingValue(float value) { stagingValue_ = value; }
     float GetStagingValue() const { return stagingValue_; }
     void SetStagingFloat(float value) { stagingFloat_ = value; }
@@ -204,6 +208,7 @@ private:
     std::atomic<uint32_t> state_{kLoading};
     int16_t subWeaponDisplay_ = 0;
     float scrollRatio_ = 0.0f;
+    float mapScroll_ = 0.0f;
     float stagingValue_ = 0.0f;
     uint32_t inputWord_ = 0;
     uint32_t previousInputWord_ = 0;

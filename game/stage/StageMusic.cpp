@@ -36,11 +36,11 @@ void StageMusic::StageMusicName(const GlobalWork& work, char* out, uint32_t size
 
 StageMusic::~StageMusic() {
     if (SoundManager* s = Sound()) {
-        if (g_currentMusicSlot == StageMusicSlots::stagePiece ||
+        if (g_currentMusicSlot == StageMusicSlots::stageTrack ||
             g_currentMusicSlot == continueSlot_ ||
             g_currentMusicSlot == StageMusicSlots::clearJingle)
             g_currentMusicSlot = -1;
-        s->ReleaseStream(&StageMusicSlots::stagePiece);
+        s->ReleaseStream(&StageMusicSlots::stageTrack);
         s->ReleaseStream(&continueSlot_);
         s->ReleaseStream(&secondSlot_);
         s->ReleaseStream(&StageMusicSlots::clearJingle);
@@ -66,15 +66,15 @@ void StageMusic::Open(const GlobalWork& work) {
 void StageMusic::OpenStage(const char* name) {
     std::snprintf(stageName_, sizeof stageName_, "%s", name);
     if (SoundManager* s = Sound())
-        s->OpenStream(&StageMusicSlots::stagePiece, kFolder, name);
+        s->OpenStream(&StageMusicSlots::stageTrack, kFolder, name);
 }
 
 void StageMusic::ReleaseStage() {
     if (SoundManager* s = Sound()) {
-        s->StopStream(StageMusicSlots::stagePiece);
-        if (g_currentMusicSlot == StageMusicSlots::stagePiece)
+        s->StopStream(StageMusicSlots::stageTrack);
+        if (g_currentMusicSlot == StageMusicSlots::stageTrack)
             g_currentMusicSlot = -1;
-        s->ReleaseStream(&StageMusicSlots::stagePiece);
+        s->ReleaseStream(&StageMusicSlots::stageTrack);
     }
 }
 
@@ -87,11 +87,11 @@ void StageMusic::Play(int32_t slot, bool loop) {
 
 bool StageMusic::IsStageMusicSettled() const {
     const SoundManager* s = Sound();
-    return !s || s->IsStreamSettled(StageMusicSlots::stagePiece);
+    return !s || s->IsStreamSettled(StageMusicSlots::stageTrack);
 }
 
 void StageMusic::StartStageMusic() {
-    Play(StageMusicSlots::stagePiece, true);
+    Play(StageMusicSlots::stageTrack, true);
 }
 
 void StageMusic::Update() {
@@ -121,9 +121,9 @@ void StageMusic::Update() {
         if (SoundManager* s = Sound())
             s->SetMusicVolumeScale(volume_);
     }
-    if (playPending_ && (!Sound() || Sound()->IsStreamSettled(StageMusicSlots::stagePiece))) {
+    if (playPending_ && (!Sound() || Sound()->IsStreamSettled(StageMusicSlots::stageTrack))) {
         playPending_ = 0;
-        Play(StageMusicSlots::stagePiece, true);
+        Play(StageMusicSlots::stageTrack, true);
     }
 }
 
@@ -156,11 +156,11 @@ void StageMusic::PlayJingle() {
 
 void StageMusic::StopStageMusic() {
     if (SoundManager* s = Sound())
-        s->StopStream(StageMusicSlots::stagePiece);
+        s->StopStream(StageMusicSlots::stageTrack);
 }
 
 void StageMusic::ReplayStageMusic() {
-    Play(StageMusicSlots::stagePiece, false);
+    Play(StageMusicSlots::stageTrack, false);
 }
 
 void StageMusic::PlayContinueMusic() {

@@ -1,7 +1,7 @@
-// The music of a stage: its own piece (looping from stage start), the change
-// to the boss piece after a fixed time (a fade, a pause, then the boss
+// The music of a stage: its own track (looping from stage start), the change
+// to the boss track after a fixed time (a fade, a pause, then the boss
 // music), the continue music, the stage-clear jingle, and fades asked for by
-// boss objects. Works without a sound manager (silent). The piece's and the
+// boss objects. Works without a sound manager (silent). The track's and the
 // jingle's slots are the game-wide ones of StageMusicSlots, where a story
 // over the stage finds them.
 #pragma once
@@ -29,7 +29,7 @@ public:
     static Timing TimingFor(uint32_t stageNumber);
     // "boss2.ogg" for the last stage of each three (index % 3 == 2), else "boss1.ogg".
     static const char* BossMusicName(uint32_t stageIndex);
-    // The stage's own piece: "stageNN.ogg" by stage number, or the score
+    // The stage's own track: "stageNN.ogg" by stage number, or the score
     // attack's by mode.
     static void StageMusicName(const GlobalWork& work, char* out, uint32_t size);
 
@@ -39,26 +39,26 @@ public:
     StageMusic(const StageMusic&) = delete;
     StageMusic& operator=(const StageMusic&) = delete;
 
-    // Opens the stage piece and the continue music and sets the timing.
+    // Opens the stage track and the continue music and sets the timing.
     void Open(const GlobalWork& work);
-    // The stage piece has loaded, failed or was never opened.
+    // The stage track has loaded, failed or was never opened.
     bool IsStageMusicSettled() const;
-    // Loops the stage piece (stage start, unless in story mode).
+    // Loops the stage track (stage start, unless in story mode).
     void StartStageMusic();
     // One frame of play: the boss change while armed, a running fade, a
-    // pending start of a newly opened piece.
+    // pending start of a newly opened track.
     void Update();
     // The background countdown of one frame; true on the frame it reaches 0.
     bool TickBackgroundCountdown();
 
     void StartFade(float frames);
-    // Stops and releases the stage piece and opens "boss3.ogg" in its place,
+    // Stops and releases the stage track and opens "boss3.ogg" in its place,
     // to start as soon as it has loaded.
     void PlayThirdBoss();
-    // Stops and releases the stage piece and plays the clear jingle once.
+    // Stops and releases the stage track and plays the clear jingle once.
     void PlayJingle();
     void StopStageMusic();
-    // The stage piece again, once, after a continue.
+    // The stage track again, once, after a continue.
     void ReplayStageMusic();
     void PlayContinueMusic();
     void StopContinueMusic();
@@ -66,7 +66,7 @@ public:
     bool HasContinueMusicEnded() const;
 
     // Inspection.
-    int32_t GetStageSlot() const { return StageMusicSlots::stagePiece; }
+    int32_t GetStageSlot() const { return StageMusicSlots::stageTrack; }
     int32_t GetContinueSlot() const { return continueSlot_; }
     int32_t GetJingleSlot() const { return StageMusicSlots::clearJingle; }
     uint32_t GetBossCountdown() const { return bossCountdown_; }
@@ -78,7 +78,7 @@ public:
     bool IsFading() const { return fading_ != 0; }
     bool IsBossChangeArmed() const { return bossChangeArmed_ != 0; }
     bool IsPlayPending() const { return playPending_ != 0; }
-    // The piece last opened into the stage slot.
+    // The track last opened into the stage slot.
     const char* GetStageMusicName() const { return stageName_; }
 
 private:

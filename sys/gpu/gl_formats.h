@@ -1,5 +1,5 @@
 // How the device's formats, comparisons, blend factors, addressing and
-// topologies map to OpenGL, shared by the pieces of the GL backend.
+// topologies map to OpenGL, shared by the parts of the GL backend.
 #pragma once
 
 #include "sys/gpu.h"

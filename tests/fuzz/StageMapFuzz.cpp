@@ -6,6 +6,7 @@
 // attack, then four little-endian u16 lengths (enemy picture names, path
 // names, bullet picture names, boss rows) and those bytes; the rest is the
 // map file.
+#include "FuzzScratch.h"
 #include "engine/common/Heap.h"
 #include "engine/resource/ChildResourceLoader.h"
 #include "engine/resource/ResourceLoader.h"
@@ -34,9 +35,7 @@ World& Get() {
     static World w = [] {
         World made;
         Mireku::Common::Heap::LockedInitialize();
-        char pattern[] = "/tmp/drevanth-fuzz-XXXXXX";
-        const char* dir = mkdtemp(pattern);
-        made.root = dir ? dir : "/tmp";
+        made.root = FuzzScratchFolder();
         made.gw = GlobalWork::CreateInstance(made.root.c_str());
         made.loader = Mireku::Resource::ResourceLoader::CreateInstance();
         made.loader->SetMode(Mireku::Resource::ResourceLoader::kLooseFiles);

@@ -37,6 +37,34 @@ private:
     std::vector<uint8_t> pixels_;
 };
 
+// A stage on the OpenGL backend over loose files: the sample stage map and
+// the sample pictures whose paths begin with Pictures(). Skipped where
+// there is no GL context. The test makes `director`; it is deleted here.
+class PixelStage : public testing::Test {
+protected:
+    virtual const char* Pictures() const = 0;
+    void SetUp() override {
+        if (!world.Start(sys::gpu::Backend::OpenGL)) {
+            world.Stop();
+            GTEST_SKIP() << "no GL context here";
+        }
+        world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
+        for (SampleData::StageFile& f : SampleData::BuildStageFiles())
+            if (f.path.rfind(Pictures(), 0) == 0)
+                world.Write(f.path, f.bytes);
+        world.UseLooseFiles();
+    }
+    void TearDown() override {
+        delete director;
+        director = nullptr;
+        world.Stop();
+    }
+
+    stage_test::StageWorld world;
+    GameObjectDirector* director = nullptr;
+    Screen screen;
+};
+
 inline ::testing::AssertionResult Near(Rgb got, Rgb want) {
     const auto off = [](uint8_t a, uint8_t b) { return std::abs(int(a) - int(b)) > 4; };
     if (off(got.r, want.r) || off(got.g, want.g) || off(got.b, want.b))

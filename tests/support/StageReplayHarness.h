@@ -6,8 +6,8 @@
 // play random stream, the director's input words, hold and frame counter,
 // and the kind, group, position, hit shape and vanish countdown of every
 // object of a kind other than 0, in tree order; of the ship also its own
-// fields (pointers aside), of each main shot its slot and attack. Later
-// parts of the game add their own state through ObjectHashers() and
+// fields (pointers aside), of each main shot its slot and attack. Objects
+// and systems added later hash their own state through ObjectHashers() and
 // FrameHashers().
 #pragma once
 
@@ -46,7 +46,7 @@ private:
 
 using ObjectHasher = void (*)(Hasher& hasher, GameObject& object);
 using FrameHasher = void (*)(Hasher& hasher, GameObjectDirector& director);
-// What later parts of the game add to every hashed object and every frame.
+// What objects and systems added later hash for every object and every frame.
 inline std::vector<ObjectHasher>& ObjectHashers() {
     static std::vector<ObjectHasher> hashers;
     return hashers;
@@ -66,6 +66,7 @@ inline void HashPlayer(Hasher& h, const Player& p) {
     h.Value(p.cycle);
     h.Value(p.shotCount);
     h.Value(p.subCount);
+    h.Value(p.laserCount);
     h.Value(p.laserCooldown);
     h.Value(p.state);
     h.Value(p.grabPhase);
@@ -149,7 +150,7 @@ public:
         if (!world_.Start())
             return false;
         world_.random->Stream(RandomManager::kPresentation).Seed(options.stream0Seed);
-        // The stage's map from the sample data; no music, so every piece
+        // The stage's map from the sample data; no music, so every track
         // fails to load on the loader's own thread.
         world_.Write(SampleData::StageMapPath(options.stage),
                      SampleData::BuildStageMap(options.stage));

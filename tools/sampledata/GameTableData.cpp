@@ -109,7 +109,7 @@ std::vector<uint8_t> ShipTable(int variant) {
         r.grabusterAttack = 25;
         r.sub1Rise = 8, r.sub1Limit = 4, r.sub1Cooldown = 20, r.sub1Attack[0] = 6;
         r.sub1Attack[1] = 3;
-        r.sub2MaxSpeed = 12, r.sub2Limit = 8, r.sub2Cooldown = 30, r.sub2Volley = 6;
+        r.sub2MaxSpeed = 48, r.sub2Limit = 8, r.sub2Cooldown = 30, r.sub2Volley = 6;
         r.sub2Attack[0] = 4, r.sub2Attack[1] = 2;
         r.sub3Speed = 10, r.sub3Limit = 3, r.sub3Cooldown = 24, r.sub3Attack = 8;
         r.sub4LaunchSpeed = 9, r.sub4Limit = 2, r.sub4Cooldown = 40, r.sub4Attack[0] = 20;
@@ -119,7 +119,7 @@ std::vector<uint8_t> ShipTable(int variant) {
         r.shieldAttack = 10;
         r.deathDelay = static_cast<int16_t>(45 + 5 * group); // capped to 30 at load
         r.shieldStepPercent = 25;
-        r.shieldLife = 90;
+        r.shieldHitInterval = 6;
         r.autoShieldInterval = 180;
     }
     return TableImage(rows);

@@ -120,7 +120,7 @@ const std::map<std::string, Sheet>& PlayerSheets() {
         {"gura_sub2.dds", {1024, 1024, 256, 256}},
         {"gura_sub3.dds", {1024, 1024, 256, 256}},
         {"gura_hit.dds", {1024, 1024, 256, 256}},
-        {"gura_hamon.dds", {1024, 1024, 256, 256}},
+        {"gura_hamon.dds", {480, 480, 480, 480}}, // drawn whole
         {"gura_count.dds", {744, 161, 8, 8}},
         {"ef_pc_hitdown.dds", {1024, 512, 256, 256}},
         {"ef_pc_baku1.dds", {1024, 1024, 256, 256}},
@@ -134,6 +134,42 @@ const std::map<std::string, Sheet>& PlayerSheets() {
         {"p_item_score_kie1.dds", {380, 40, 380, 40}},
         {"p_item_score_kie2.dds", {380, 40, 380, 40}},
         {"p_item_score_kie3.dds", {380, 40, 380, 40}},
+        // The sub weapons: bodies, flashes, columns (head cap, body, tail
+        // cap in bands of 16 rows), sparks, specks, explosions, waves.
+        {"subwp_ef.dds", {512, 512, 48, 48}},
+        {"subwp1_1.dds", {512, 512, 128, 256}},
+        {"subwp1_2.dds", {240, 1680, 240, 16}},
+        {"subwp1_hit.dds", {560, 80, 80, 80}},
+        {"subwp1_hit_tubu.dds", {128, 32, 32, 32}},
+        {"subwp2_1.dds", {512, 512, 128, 128}},
+        {"h_laser.dds", {48, 1024, 48, 64}},
+        {"h_laser_hit1.dds", {128, 128, 128, 128}},
+        {"h_laser_hit2.dds", {192, 192, 192, 192}},
+        {"h_laser_lock.dds", {128, 128, 128, 128}},
+        {"subwp2_hit.dds", {560, 80, 80, 80}},
+        {"subwp2_hit_tubu.dds", {128, 32, 32, 32}},
+        {"subwp3_1.dds", {1024, 1024, 256, 256}},
+        {"subwp3_2.dds", {1024, 1024, 256, 256}},
+        {"subwp4_1.dds", {1024, 1024, 256, 256}},
+        {"subwp4_2.dds", {1024, 1024, 256, 256}},
+        {"subwp4_3.dds", {512, 512, 512, 512}},
+        {"subwp5_1.dds", {512, 512, 128, 256}},
+        {"subwp5_2.dds", {240, 1248, 240, 16}},
+        {"subwp5_hit.dds", {560, 80, 80, 80}},
+        {"subwp5_hit_tubu.dds", {128, 32, 32, 32}},
+        // The ex-weapons: the laser's muzzle frames, ring and beam strips,
+        // the shield, its sparks and its ready sign, the map-object blast.
+        {"barion01.dds", {960, 1008, 480, 336}},
+        {"barion02.dds", {512, 512, 512, 512}},
+        {"barion03.dds", {432, 1416, 144, 1416}},
+        {"baryon_s_ef1.dds", {400, 400, 400, 400}},
+        {"baryon_s_ef2.dds", {200, 200, 200, 200}},
+        {"baryon_s_ef3.dds", {200, 200, 200, 200}},
+        {"baryon_s_ef4.dds", {140, 140, 140, 140}},
+        {"baryon_s_ef5.dds", {120, 120, 120, 120}},
+        {"baryon_s_ok1.dds", {208, 208, 208, 208}},
+        {"baryon_s_ok2.dds", {180, 180, 180, 180}},
+        {"ef_teki_baku2.dds", {1024, 1024, 256, 256}},
     };
     return kSheets;
 }
@@ -171,7 +207,6 @@ void PictureSize(const std::string& name, uint32_t* w, uint32_t* h) {
         {"ef_teki_baku1.dds", {1024, 1024}},
         {"ef_teki_baku1b.dds", {1024, 1024}},
         {"ef_teki_baku1_chuugata.dds", {1024, 1024}},
-        {"ef_teki_baku2.dds", {1024, 1024}},
         {"ef_boss_baku1.dds", {1024, 1024}},
         {"ef_ice_baku.dds", {1024, 1024}},
         {"ef_teki_baku_tb.dds", {48, 80}},
@@ -190,6 +225,8 @@ void PictureSize(const std::string& name, uint32_t* w, uint32_t* h) {
     } else if (found != kSizes.end()) {
         *w = found->second.first;
         *h = found->second.second;
+    } else if (name.rfind("subwp3_shot", 0) == 0 || name.rfind("subwp4_shot", 0) == 0) {
+        *w = *h = 192; // the launch flashes, one picture a file
     } else if (name.rfind("gage_", 0) == 0) {
         *w = 93; // the gauge frame and its layers
         *h = 521;

@@ -2,7 +2,7 @@
 // loads, made from the same file tables the stage loader reads. Pictures are
 // solid BC1 blocks, each file its own colour, except the two heads-up sheets,
 // where every rectangle the display cuts out is a flat colour of its own, and
-// the ship's sheets, painted cell by cell.
+// the sheets of the ship and its weapons, painted cell by cell.
 #pragma once
 
 #include <cstdint>
@@ -46,10 +46,10 @@ Rgb Bc1Colour(Rgb c);
 std::vector<uint8_t> SolidDds(uint32_t width, uint32_t height, Rgb colour);
 
 // The colour of texel (x, y) of a stage picture as the builder paints it
-// ("texture/game/player/player01/player.dds"): the sheets the ship and its
-// effects cut sprites from are painted cell by cell, each cell a colour of
-// its own and each file (each ship's too) its own set; other pictures are
-// one colour.
+// ("texture/game/player/player01/player.dds"): the sheets the ship, its
+// weapons and their effects cut sprites from are painted cell by cell, each
+// cell a colour of its own and each file (each ship's too) its own set;
+// other pictures are one colour.
 Rgb PictureColour(const std::string& path, uint32_t x, uint32_t y);
 
 // The two heads-up sheets, "sys_ui1.dds" (512 by 512) and "sys_ui2.dds"

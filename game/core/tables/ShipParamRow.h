@@ -68,7 +68,7 @@ struct ShipParamRow {
     int16_t deathDelay; // frames, at most 30 (the loader caps it)
     int16_t unread112;
     int16_t shieldStepPercent; // of the Barion gauge maximum, per auto shield
-    int16_t shieldLife;
+    int16_t shieldHitInterval; // frames between two hits of a raised shield
     uint8_t unread118[6];
     uint16_t autoShieldInterval; // frames between two auto shields
     uint16_t unread126;
@@ -105,5 +105,5 @@ static_assert(offsetof(ShipParamRow, sub5HeadSpeed) == 88 &&
 static_assert(offsetof(ShipParamRow, shieldAttack) == 108 &&
               offsetof(ShipParamRow, deathDelay) == 110 &&
               offsetof(ShipParamRow, shieldStepPercent) == 114 &&
-              offsetof(ShipParamRow, shieldLife) == 116 &&
+              offsetof(ShipParamRow, shieldHitInterval) == 116 &&
               offsetof(ShipParamRow, autoShieldInterval) == 124);

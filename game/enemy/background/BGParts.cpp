@@ -1,5 +1,19 @@
 #include "game/enemy/background/BGParts.h"
 
+#include "game/core/GameState.h"
+#include "game/core/GlobalWork.h"
+
+namespace {
+
+constexpr int32_t kScrollLength = 6480;
+constexpr int32_t kScoreAttackScrollLength = 23280;
+
+} // namespace
+
 BGParts::BGParts(GameObjectDirector* owner, const StageMap& map)
     : GameObject(owner), map_(map), cellWidth_(static_cast<uint8_t>(map.GetCellWidth())),
-      cellHeight_(static_cast<uint8_t>(map.GetCellHeight())) {}
+      cellHeight_(static_cast<uint8_t>(map.GetCellHeight())) {
+    const GlobalWork* gw = GlobalWork::GetInstance();
+    scrollLength_ = gw && gw->gameType == GameState::kScoreAttackType ? kScoreAttackScrollLength
+                                                                      : kScrollLength;
+}

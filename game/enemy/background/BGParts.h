@@ -1,6 +1,8 @@
 // The stage's object map as the director keeps it: the map, its cell size
-// and the map's scroll position. Walking the cells and placing the map
-// objects of their attribute values is not in the game yet.
+// and the length the map scrolls over (6480 pixels, 23280 in the score
+// attack), by which MapPlacement puts the map on the field. Walking the
+// cells and placing the map objects of their attribute values is not in the
+// game yet.
 #pragma once
 
 #include "game/core/GameObject.h"
@@ -15,11 +17,11 @@ public:
     const StageMap& GetMap() const { return map_; }
     uint8_t GetCellWidth() const { return cellWidth_; }
     uint8_t GetCellHeight() const { return cellHeight_; }
-    int32_t GetScroll() const { return scroll_; }
+    int32_t GetScrollLength() const { return scrollLength_; }
 
 private:
     StageMap map_;
     uint8_t cellWidth_;
     uint8_t cellHeight_;
-    int32_t scroll_ = 0;
+    int32_t scrollLength_;
 };

@@ -1,4 +1,4 @@
-// A piece of the ship's wreck: one of eight 28 by 28 cells of
+// A shard of the ship's wreck: one of eight 28 by 28 cells of
 // "ef_pc_baku_tb.dds", thrown 3 to 8 pixels a frame in a direction of the
 // presentation stream, turning and shrinking to nothing over 60 updates,
 // additive on "Player". No collision.

@@ -1,5 +1,5 @@
 // A flip-book explosion: 256 by 256 cells of an atlas, four to a row, shown
-// for their frame lengths, with 16 pieces of debris thrown at its birth. The
+// for their frame lengths, with 16 bits of debris thrown at its birth. The
 // size picks the atlas, layer, lengths and scale. No collision.
 #pragma once
 

@@ -1,4 +1,4 @@
-// One piece of explosion debris: a 16 by 16 cell of "ef_teki_baku_tb.dds"
+// One bit of explosion debris: a 16 by 16 cell of "ef_teki_baku_tb.dds"
 // flying straight out, spinning and shrinking for 30 updates. Its picture,
 // speed and direction are cosmetic draws from stream 0. No collision.
 #pragma once

@@ -1,5 +1,7 @@
 // The ship's flight and its ex-weapon states, driven by input words.
 #include "game/enemy/effect/PlayerEffectBackFire.h"
+#include "game/player/PlayerExWeapon_BarionLaserBase.h"
+#include "game/player/PlayerExWeapon_Grabuster.h"
 #include "game/player/PlayerShot.h"
 #include "support/ShipTestSupport.h"
 
@@ -245,6 +247,8 @@ TEST_F(Flight, TheLaserFiresOnlyWhileShotIsHeldAndEndsInTheGrabusterWhenDrained)
     }
     // The cooldown of 4 runs down once between emitters.
     EXPECT_EQ(fired, (std::vector<int>{0, 5, 10, 15}));
+    EXPECT_EQ(Count<PlayerExWeapon_BarionLaserBase>(), 4u) << "a volley per emitter sound";
+    EXPECT_EQ(ship->laserCount, 4u);
     EXPECT_EQ(Count<PlayerShot>(), 0u) << "no main shot in the laser";
     // 1000 - 27 x 10 so far; the laser ends when the gauge is empty.
     EXPECT_EQ(Work().barionGauge, 1000 - 26 * 10);
@@ -256,7 +260,9 @@ TEST_F(Flight, TheLaserFiresOnlyWhileShotIsHeldAndEndsInTheGrabusterWhenDrained)
     EXPECT_EQ(ship->grabPhase, Player::kGrabStartUp);
     EXPECT_EQ(Work().barionGauge, 0);
     EXPECT_EQ(Sounds(Player::kGrabStartSound), 1u);
-    EXPECT_EQ(ship->grabuster, nullptr) << "the Grabuster field is not in the game yet";
+    ASSERT_NE(ship->grabuster, nullptr) << "the Grabuster field rides on the ship";
+    EXPECT_EQ(Count<PlayerExWeapon_Grabuster>(), 1u);
+    EXPECT_EQ(ship->laserCount, 0u) << "every volley has run out";
 }
 
 TEST_F(Flight, AnEmptyHyperioGaugeStillRunsStartUpDrainAndWindDown) {

@@ -9,6 +9,7 @@
 #include "game/enemy/effect/PlayerHitDown.h"
 #include "game/enemy/staging/PlayerRebirthDirection.h"
 #include "game/player/PlayerDead.h"
+#include "game/player/PlayerExWeapon_BarionShield.h"
 #include "support/ShipTestSupport.h"
 
 namespace {
@@ -100,11 +101,19 @@ TEST_F(Hit, AGaugeStepShieldsTheHitAndStartsItsCooldown) {
     EXPECT_EQ(Sounds(Player::kShieldedSound), 1u);
     EXPECT_TRUE(director->GetHud().IsShieldHitShown());
     EXPECT_EQ(director->GetHud().GetShieldHitImage(), 7);
-    EXPECT_EQ(ship->shield, nullptr) << "the shield object is not in the game yet";
+    ASSERT_NE(ship->shield, nullptr) << "the shield is up";
     // The cooldown: the row's 180 frames, run down by the ship's updates.
     EXPECT_GT(ship->shieldCooldown, 170);
     EXPECT_FALSE(ship->CanAutoShield());
-    // With the cooldown running, the next hit is a miss.
+    // While the shield is up nothing hurts.
+    Touch();
+    EXPECT_EQ(Misses(), 0u);
+    EXPECT_EQ(Hits(), 1u);
+    // Its 120 frames and countdown over, the ship lets it go; with the
+    // cooldown still running, the next hit is a miss.
+    Frames(PlayerExWeapon_BarionShield::kGrowFrames + PlayerExWeapon_BarionShield::kFadeFrames);
+    EXPECT_EQ(ship->shield, nullptr);
+    EXPECT_GT(ship->shieldCooldown, 0);
     Touch();
     EXPECT_EQ(Misses(), 1u);
 }

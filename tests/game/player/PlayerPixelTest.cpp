@@ -15,25 +15,10 @@ namespace {
 using SampleData::Rgb;
 using screen_pixels::Near;
 
-class ShipPixels : public testing::Test {
+class ShipPixels : public screen_pixels::PixelStage {
 protected:
-    void SetUp() override {
-        if (!world.Start(sys::gpu::Backend::OpenGL)) {
-            world.Stop();
-            GTEST_SKIP() << "no GL context here";
-        }
-        // The sample pictures of every ship's folder and the stage's map (the
-        // shots fly as far as its width), as loose files.
-        world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
-        for (SampleData::StageFile& f : SampleData::BuildStageFiles())
-            if (f.path.rfind("texture/game/player/", 0) == 0)
-                world.Write(f.path, f.bytes);
-        world.UseLooseFiles();
-    }
-    void TearDown() override {
-        delete director;
-        world.Stop();
-    }
+    // Every ship's folder (the shots fly as far as the map's width).
+    const char* Pictures() const override { return "texture/game/player/"; }
 
     // Ship `id` at (x, y) with one volley moved `steps` frames up.
     void Stage(int8_t id, float x, float y, int steps) {
@@ -80,10 +65,7 @@ protected:
         return folder + std::string(name);
     }
 
-    stage_test::StageWorld world;
-    GameObjectDirector* director = nullptr;
     Player* ship = nullptr;
-    screen_pixels::Screen screen;
 };
 
 } // namespace

@@ -55,16 +55,20 @@ public:
                    Towards(at, *enemy->GetPosition() + Mireku::Common::Vector2{0.0f, 170.0f});
         case kLaser:
             // The laser, then the Grabuster, low in the field away from the
-            // enemies; on until its invincibility is over.
+            // enemies; on until its invincibility is over. One volley only:
+            // its beams reach the whole field, and an enemy must be left
+            // for the miss.
             if (ship->state == Player::kNormal && !gw.player.invincible && started_) {
                 phase_ = kMiss;
                 return 0;
             }
             if (!started_) {
                 started_ = true;
+                laserFrame_ = frame_;
                 return StageInput::kExWeapon | StageInput::kShot;
             }
-            return StageInput::kShot | Towards(at, {frame_ % 240 < 120 ? -300.0f : 300.0f, 704.0f});
+            return (frame_ == laserFrame_ + 1 ? StageInput::kShot : 0u) |
+                   Towards(at, {frame_ % 240 < 120 ? -300.0f : 300.0f, 704.0f});
         case kMiss:
             if (gw.misses > 0)
                 phase_ = kAfter;
@@ -108,6 +112,7 @@ private:
     Phase phase_ = kShield;
     uint32_t frame_ = 0;
     bool started_ = false;
+    uint32_t laserFrame_ = 0;
 };
 
 void Watch(StageHarness& harness, Seen& seen) {

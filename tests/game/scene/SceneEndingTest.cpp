@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -149,6 +150,35 @@ TEST_F(SceneEndingTest, WithoutUnlocksTheCaptionFollowsAndTheTitleAfterIt) {
     EXPECT_EQ(ending->GetMusicSlot(), -1) << "released when the fade starts";
     ASSERT_NE(RunUntilActive<SceneTitle>(40), nullptr) << "no place: the title";
     EXPECT_EQ(Active<SceneEnding>(), nullptr);
+}
+
+// The credits' music file cannot be read: its slot fails, which the ending
+// takes as silence, and every step still comes in its time.
+TEST_F(SceneEndingTest, WithoutItsMusicFileTheEndingStillRunsThrough) {
+    ASSERT_TRUE(std::filesystem::remove(files.Path("sound/bgm/vam_027.ogg")));
+    ASSERT_NE(Start(), nullptr);
+    ASSERT_EQ(MusicOf(ending->GetMusicSlot()), "vam_027.ogg");
+    sound->WaitStream(ending->GetMusicSlot());
+    EXPECT_EQ(sound->GetSlotFlags(ending->GetMusicSlot()) & SoundManager::kStateMask,
+              SoundManager::kFailed);
+    Frame();
+    ASSERT_EQ(ending->GetState(), SceneEnding::kBlackHold) << "no wait for a failed file";
+    EXPECT_FALSE(Playing(ending->GetMusicSlot()));
+    const int toMain = ToMain();
+    EXPECT_GE(toMain, 180 + 180);
+    EXPECT_LE(toMain, 180 + 182);
+    Frames(10);
+    EXPECT_LT(ending->GetRollOffset(), 0.0f) << "the credits roll";
+    Frame(kDecide);
+    ASSERT_GT(FramesTo(SceneEnding::kGameOver, 400), 0);
+    int caption = 0;
+    while (ending->GetState() == SceneEnding::kMain && caption < 400) {
+        Frame();
+        ++caption;
+    }
+    EXPECT_EQ(ending->GetState(), SceneEnding::kLeaving);
+    EXPECT_EQ(ending->GetMusicSlot(), -1) << "the failed slot is given back";
+    EXPECT_NE(RunUntilActive<SceneTitle>(40), nullptr);
 }
 
 TEST_F(SceneEndingTest, ATopTenPlaceOpensTheRankingOnItsRow) {
@@ -296,6 +326,23 @@ TEST_F(SceneEndingTrue, FifthPilotsTrueEndingWithItsBlackOutAndCredits) {
     EXPECT_TRUE(StoryScriptDriver::Instance().GetRecords().empty());
     EXPECT_TRUE(ending->GetLines().empty());
     EXPECT_EQ(ending->GetRollHeight(), 5 * 512);
+}
+
+TEST_F(SceneEndingTrue, WithoutTheTrueCreditsMusicTheCreditsStillRoll) {
+    ASSERT_TRUE(std::filesystem::remove(files.Path("sound/bgm/vam_028.ogg")));
+    Script("script/script/pc05/pc05true_ending.txt");
+    StoryGame(4);
+    ASSERT_NE(Start(), nullptr);
+    ToMain();
+    Frame(kCancel);
+    ASSERT_EQ(FramesTo(SceneEnding::kCredits, 400), 180);
+    EXPECT_EQ(MusicOf(ending->GetMusicSlot()), "vam_028.ogg");
+    EXPECT_EQ(sound->GetSlotFlags(ending->GetMusicSlot()) & SoundManager::kStateMask,
+              SoundManager::kFailed);
+    Frames(10);
+    EXPECT_LT(ending->GetRollOffset(), 0.0f) << "the credits roll in silence";
+    Frame(kDecide);
+    EXPECT_EQ(ending->GetSubState(), SceneEnding::kCreditsOut);
 }
 
 TEST_F(SceneEndingTrue, APictureNameOfThirtyOneBytes) {

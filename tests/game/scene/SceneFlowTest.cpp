@@ -13,6 +13,8 @@
 #include "tools/soundgen/SoundSynth.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -39,11 +41,16 @@ protected:
 };
 
 TEST_F(FlowTest, FromTheLogoToTheFirstStage) {
+    // The music each screen opened, in the order the screens came.
+    std::vector<std::string> opened;
     driver->CreateScene<SceneLogo>();
+    Frame();
+    EXPECT_EQ(OpenSlots(), 0u) << "the logo is silent";
     SceneTitle* title = RunUntilActive<SceneTitle>(100);
     ASSERT_NE(title, nullptr);
     ASSERT_NE(RunUntilState<SceneTitle>(3, 10), nullptr);
     EXPECT_TRUE(MusicPlays(title));
+    opened.push_back(sound->GetStreamName(title->GetMusicSlot()));
     EXPECT_EQ(OpenSlots(), 1u);
     Frame(InputManager::kShot); // past the intro
     Frame();
@@ -54,6 +61,7 @@ TEST_F(FlowTest, FromTheLogoToTheFirstStage) {
     ASSERT_NE(menu, nullptr);
     ASSERT_NE(RunUntilState<SceneSelectGameMenu>(3, 5), nullptr);
     EXPECT_TRUE(MusicPlays(menu));
+    opened.push_back(sound->GetStreamName(menu->GetMusicSlot()));
     EXPECT_EQ(OpenSlots(), 1u) << "the title's music is gone";
     for (int i = 0; i < 59 && menu->GetState() == 3; ++i)
         Frame(i % 2 ? InputManager::kDown : InputManager::kShot);
@@ -68,12 +76,14 @@ TEST_F(FlowTest, FromTheLogoToTheFirstStage) {
     EXPECT_EQ(work->gameType, 3u);
     ASSERT_NE(RunUntilState<SceneSelectPilot>(4, 40), nullptr);
     EXPECT_TRUE(MusicPlays(select));
+    opened.push_back(sound->GetStreamName(select->GetMusicSlot()));
     EXPECT_EQ(OpenSlots(), 1u);
     Frame(InputManager::kRight);
     Frame(InputManager::kShot);
     ASSERT_NE(RunUntilState<SceneSelectPilot>(7, 40), nullptr);
     Frame(InputManager::kShot);
     EXPECT_EQ(OpenSlots(), 0u) << "the select music goes with the choice";
+    EXPECT_EQ(opened, (std::vector<std::string>{"title.ogg", "menu.ogg", "select.ogg"}));
 
     SceneGame* game = RunUntilActive<SceneGame>(70);
     ASSERT_NE(game, nullptr);

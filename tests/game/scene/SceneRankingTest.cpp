@@ -138,4 +138,24 @@ TEST_F(RankingTest, RowsShowPlaceScoreDateTimeAndPilot) {
     EXPECT_EQ(text.front().priority, 3u);
 }
 
+// The pilot is a u16 of the save: only 0-5 have an icon in the column.
+TEST_F(RankingTest, APilotOutsideTheSixDrawsNoIcon) {
+    PutEntry(0, 0, 300, {2024, 1, 1, 0, 0, 0, 6});
+    PutEntry(0, 1, 200, {2024, 1, 1, 0, 0, 0, 0xFFFF});
+    PutEntry(0, 2, 100, {2024, 1, 1, 0, 0, 0, 5});
+    ASSERT_NE(ToBrowse(), nullptr);
+    Frame();
+    std::vector<flow_test::Sprite> icons;
+    for (const flow_test::Sprite& s : SpritesOf(ranking->GetTexture(SceneRanking::kGlyphs)))
+        if (s.u0 == 390 && s.x0 == 555 && s.Width() == 120) // the icon column
+            icons.push_back(s);
+    ASSERT_EQ(icons.size(), 8u) << "rows 0 and 1 have none";
+    EXPECT_EQ(icons[0].y0, 240.0f) << "the third row's icon comes first";
+    EXPECT_EQ(icons[0].v0, 225.0f) << "pilot 6's icon, the column's last";
+    EXPECT_EQ(icons[0].v1, 270.0f);
+    for (const flow_test::Sprite& icon : icons)
+        EXPECT_LE(icon.v1, 270.0f);
+    EXPECT_EQ(TextAt(155, 235, 690), "0000000300") << "the row itself is still shown";
+}
+
 } // namespace

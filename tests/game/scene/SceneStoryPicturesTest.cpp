@@ -8,9 +8,11 @@
 #include "game/scene/SceneStoryIntermission.h"
 #include "game/scene/SceneStoryOpening.h"
 #include "game/scene/StoryScriptDriver.h"
+#include "game/stage/StageMusic.h"
 #include "support/StoryRig.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -259,16 +261,74 @@ TEST_F(StoryPicturesTest, IntermissionKeepsItsRecords) {
 }
 
 TEST_F(StoryPicturesTest, IntermissionWaitsOnlyForAJingleThatCanPlay) {
-    // A jingle that could not be read, and none at all: made at once.
+    // A jingle that could not be read, and none at all: the screen goes on
+    // in the frame it starts.
     sound->OpenStream(&StageMusicSlots::clearJingle, "sound/bgm", "stage_clear.ogg");
     sound->WaitStream(StageMusicSlots::clearJingle);
     ASSERT_EQ(sound->GetSlotFlags(StageMusicSlots::clearJingle) & SoundManager::kStateMask,
               SoundManager::kFailed);
+    const int32_t failed = StageMusicSlots::clearJingle;
     work->stage = 2;
-    EXPECT_NE(Push<SceneStoryIntermission>(), nullptr);
+    auto* intermission = Push<SceneStoryIntermission>();
+    ASSERT_NE(intermission, nullptr);
+    EXPECT_EQ(intermission->GetJingleSlot(), -1);
+    EXPECT_EQ(RunUntilState<SceneStoryIntermission>(FlowScene::kStateFadeIn, 2), intermission);
+    EXPECT_EQ(sound->GetSlotFlags(failed), 0u) << "the failed slot is given back";
     driver->ClearAll();
-    sound->ReleaseStream(&StageMusicSlots::clearJingle);
-    EXPECT_NE(Push<SceneStoryIntermission>(), nullptr);
+    ASSERT_EQ(StageMusicSlots::clearJingle, -1);
+    intermission = Push<SceneStoryIntermission>();
+    ASSERT_NE(intermission, nullptr);
+    EXPECT_EQ(RunUntilState<SceneStoryIntermission>(FlowScene::kStateFadeIn, 2), intermission);
+}
+
+class IntermissionJingleTest : public StoryPicturesTest {
+protected:
+    void SetUp() override {
+        withSound = true;
+        StoryPicturesTest::SetUp();
+    }
+};
+
+TEST_F(IntermissionJingleTest, IntermissionWaitsFrameByFrameWhileTheJinglePlays) {
+    Write("sound/bgm/stage_clear.ogg", Ogg(0.4f, 520.0f));
+    Write("sound/bgm/vam_023.ogg", Ogg(2.0f, 330.0f));
+    work->stage = 2;
+    auto stage = std::make_unique<StageMusic>();
+    stage->PlayJingle();
+    const int32_t jingle = StageMusicSlots::clearJingle;
+    ASSERT_TRUE(Playing(jingle));
+    driver->CreateScene<SceneStoryIntermission>();
+    // The stage ends in the frame it asks for the intermission: the jingle
+    // is no longer its to release.
+    stage.reset();
+    ASSERT_TRUE(Playing(jingle)) << "the jingle outlives the stage";
+    int waited = 0;
+    SceneStoryIntermission* intermission = nullptr;
+    for (int i = 0; i < 200; ++i) {
+        Frame();
+        intermission = Active<SceneStoryIntermission>();
+        ASSERT_NE(intermission, nullptr);
+        if (!Playing(jingle))
+            break;
+        // Each frame returns while the jingle plays: the screen keeps its
+        // music closed to play and does not fade in.
+        ASSERT_EQ(intermission->GetState(), FlowScene::kStateMusic) << "frame " << i;
+        EXPECT_FALSE(Playing(intermission->GetMusicSlot()));
+        EXPECT_FALSE(driver->IsFading());
+        ++waited;
+        // A frame's worth of the mix (48000 a second) on the null device.
+        null->PullStream(sound->GetStream(jingle), 800);
+    }
+    // 0.4 seconds: 24 frames.
+    EXPECT_GE(waited, 23) << "the jingle was heard across frames";
+    EXPECT_LE(waited, 30);
+    ASSERT_FALSE(Playing(jingle)) << "the jingle ends in time";
+    ASSERT_EQ(RunUntilState<SceneStoryIntermission>(FlowScene::kStateFadeIn, 3), intermission);
+    EXPECT_TRUE(Playing(intermission->GetMusicSlot())) << "its own music after the jingle";
+    EXPECT_EQ(MusicOf(intermission->GetMusicSlot()), "vam_023.ogg");
+    EXPECT_EQ(intermission->GetJingleSlot(), -1);
+    EXPECT_EQ(sound->GetStream(jingle), nullptr) << "the jingle's slot is given back";
+    EXPECT_NE(g_currentMusicSlot, jingle);
 }
 
 } // namespace

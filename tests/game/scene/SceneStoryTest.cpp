@@ -24,13 +24,13 @@ protected:
         work->storyMode = 1;
         work->stage = 0;
         Write("sound/bgm/stage01.ogg", Ogg(0.5f, 330.0f));
-        sound->OpenStream(&StageMusicSlots::stagePiece, "sound/bgm", "stage01.ogg");
-        sound->WaitStream(StageMusicSlots::stagePiece);
+        sound->OpenStream(&StageMusicSlots::stageTrack, "sound/bgm", "stage01.ogg");
+        sound->WaitStream(StageMusicSlots::stageTrack);
     }
     void TearDown() override {
         if (driver)
             driver->ClearAll();
-        sound->ReleaseStream(&StageMusicSlots::stagePiece);
+        sound->ReleaseStream(&StageMusicSlots::stageTrack);
         g_currentMusicSlot = -1;
         StoryRig::TearDown();
     }
@@ -94,8 +94,8 @@ TEST_F(SceneStoryTest, MusicAndScriptByRequestAndStage) {
         EXPECT_EQ(work->gameState, GameState::kStory);
         EXPECT_EQ(work->storyFlag2, 1u) << "the story runs";
         driver->ClearAll();
-        sound->ReleaseStream(&StageMusicSlots::stagePiece);
-        sound->OpenStream(&StageMusicSlots::stagePiece, "sound/bgm", "stage01.ogg");
+        sound->ReleaseStream(&StageMusicSlots::stageTrack);
+        sound->OpenStream(&StageMusicSlots::stageTrack, "sound/bgm", "stage01.ogg");
     }
 }
 
@@ -141,7 +141,7 @@ TEST_F(SceneStoryTest, DecideStepsAndTheStageComesBackThirtyFramesAfterTheLastLi
         ASSERT_EQ(story->GetState(), SceneStory::kMain) << i;
         EXPECT_EQ(story->IsWindowOpen(), i < 7) << "the window closes in 8 frames";
     }
-    EXPECT_FALSE(Playing(StageMusicSlots::stagePiece));
+    EXPECT_FALSE(Playing(StageMusicSlots::stageTrack));
     Frame();
     EXPECT_EQ(story->GetState(), SceneStory::kFinish) << "30 frames after the last line";
     Frame();
@@ -150,8 +150,8 @@ TEST_F(SceneStoryTest, DecideStepsAndTheStageComesBackThirtyFramesAfterTheLastLi
     EXPECT_EQ(work->storyFlag2, 0u);
     EXPECT_EQ(work->storyPending, 0u);
     EXPECT_EQ(work->storyRequest, 0u);
-    EXPECT_TRUE(Playing(StageMusicSlots::stagePiece)) << "the stage's music again";
-    EXPECT_EQ(g_currentMusicSlot, StageMusicSlots::stagePiece);
+    EXPECT_TRUE(Playing(StageMusicSlots::stageTrack)) << "the stage's music again";
+    EXPECT_EQ(g_currentMusicSlot, StageMusicSlots::stageTrack);
     EXPECT_FALSE(Playing(music)) << "the story's music went with it";
     EXPECT_TRUE(StoryScriptDriver::Instance().GetRecords().empty());
 }
@@ -200,23 +200,23 @@ TEST_F(SceneStoryTest, CancelClosesWithItsSoundAndSilencesTheVoice) {
     EXPECT_EQ(FramesUntilGone(40), 31);
 }
 
-TEST_F(SceneStoryTest, BridgeKeepsTheStagePieceEndingTakesIt) {
+TEST_F(SceneStoryTest, BridgeKeepsTheStageTrackEndingTakesIt) {
     ThreeLines();
     WriteScript("script/script/pc01/pc01last_boss_bridge.txt", {MakeScriptLine(1, 1, 2, "l1")});
-    sound->PlayMusic(StageMusicSlots::stagePiece, true);
-    ASSERT_TRUE(Playing(StageMusicSlots::stagePiece));
+    sound->PlayMusic(StageMusicSlots::stageTrack, true);
+    ASSERT_TRUE(Playing(StageMusicSlots::stageTrack));
     ASSERT_NE(Start(SceneStory::kLastBossBridge), nullptr);
-    EXPECT_FALSE(Playing(StageMusicSlots::stagePiece)) << "stopped";
-    EXPECT_NE(StageMusicSlots::stagePiece, -1) << "but kept";
+    EXPECT_FALSE(Playing(StageMusicSlots::stageTrack)) << "stopped";
+    EXPECT_NE(StageMusicSlots::stageTrack, -1) << "but kept";
     OpenWindow();
     Frame(kDecide);
     EXPECT_EQ(FramesUntilGone(40), 31);
-    EXPECT_FALSE(Playing(StageMusicSlots::stagePiece))
+    EXPECT_FALSE(Playing(StageMusicSlots::stageTrack))
         << "only the scene between stages restarts it";
 
     work->storyRequest = SceneStory::kEnding;
     ASSERT_NE(Start(SceneStory::kEnding), nullptr);
-    EXPECT_EQ(StageMusicSlots::stagePiece, -1) << "released for good";
+    EXPECT_EQ(StageMusicSlots::stageTrack, -1) << "released for good";
 }
 
 TEST_F(SceneStoryTest, AMissingScriptClosesTheWindowAtOnce) {

@@ -202,6 +202,45 @@ TEST_F(TitleWithSound, NoPilotChosenYetNoCall) {
         EXPECT_FALSE(CallStarted(pilot)) << pilot;
 }
 
+// Loose files without the title's effect: the instance is missing, which
+// counts as an effect that does not play.
+class TitleWithoutEffect : public TitleTest {
+protected:
+    void SetUp() override {
+        looseRoot = files.Root();
+        withSound = true;
+        files.WriteFile("sound/bgm/title.ogg",
+                        soundgen::EncodeOggVorbis(soundgen::Tone(220.0f, 0.2f, 22050), 1, 22050));
+        files.WriteFile("sound/voice/voice_pc03/pcg03_031.wav",
+                        soundgen::MakeWav(soundgen::Tone(440.0f, 1.0f, 22050), 1, 22050, 16));
+        TitleTest::SetUp();
+    }
+    bool CallStarted() const {
+        const auto* call = sound->GetPilotVoice(2, 31);
+        return call && call->GetVoice()->IsStarted();
+    }
+    testsupport::ScratchFolder files;
+};
+
+TEST_F(TitleWithoutEffect, TheLastPilotCallsOnceAndShotStillSkipsTheIntro) {
+    work->lastPilot = 2;
+    SceneTitle* title = Push<SceneTitle>();
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->GetEffect(), nullptr);
+    EXPECT_EQ(RecordingVfxInstance::Find(kTitleEffect), nullptr);
+    ASSERT_NE(RunUntilState<SceneTitle>(3, 10), nullptr);
+    Frame(InputManager::kShot);
+    ASSERT_NE(RunUntilState<SceneTitle>(4, 5), nullptr) << "shot skips without an effect";
+    ASSERT_TRUE(sound->AreBanksLoaded());
+    ASSERT_NE(sound->GetPilotVoice(2, 31), nullptr);
+    Frame();
+    ASSERT_TRUE(CallStarted()) << "no effect playing: the pilot calls";
+    sound->GetPilotVoice(2, 31)->Stop();
+    Frames(30);
+    EXPECT_FALSE(CallStarted()) << "once: the missing effect never starts again";
+    EXPECT_EQ(title->GetState(), 4);
+}
+
 // The title's music by name, from loose files that hold only one of the two.
 class TitleMusic : public TitleTest {
 protected:

@@ -106,7 +106,7 @@ TEST_F(StoryCharTest, FaceFifteenIsTheLastCell) {
 
 TEST_F(StoryCharTest, AFaceNeverSetDrawsTheBodyAlone) {
     // Face 0: the script never gave this speaker a face. Taking cell
-    // (-1 mod 5, -1 / 5) would cut a piece of the body as a face.
+    // (-1 mod 5, -1 / 5) would cut a patch of the body as a face.
     Script({MakeScriptLine(1, 1, 0, "a"), MakeScriptLine(2, 8, 0, "b")});
     Draw();
     ASSERT_EQ(portraits.size(), 1u);

@@ -118,6 +118,20 @@ TEST_F(StoryScriptDriverTest, FaceDelayKeepsThePreviousFace) {
     EXPECT_EQ(Current().line, 2) << "the timers do not end the command";
 }
 
+TEST_F(StoryScriptDriverTest, NegativeDelaysFromTheFileActAtOnce) {
+    Load({Line(1, 1, 2), Delayed(Line(2, 1, 5), -1, -1), Line(3, 1, 6)});
+    ASSERT_TRUE(Step(true));
+    EXPECT_EQ(Current().line, 2);
+    EXPECT_EQ(Current().face, 5) << "no delay: the command's own face at once";
+    EXPECT_EQ(driver.GetStepState(), StoryScriptDriver::kWaitDecide);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(Step());
+    EXPECT_EQ(Current().face, 5);
+    EXPECT_EQ(Current().shake, 0) << "no shake to come";
+    ASSERT_TRUE(Step(true));
+    EXPECT_EQ(Current().line, 3);
+}
+
 TEST_F(StoryScriptDriverTest, DecideDuringADelayShowsTheFaceThenMovesOn) {
     Load({Line(1, 1, 2), Delayed(Line(2, 1, 5), 30), Line(3, 1, 6)});
     Step(true);

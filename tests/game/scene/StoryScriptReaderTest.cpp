@@ -142,6 +142,23 @@ TEST(StoryScriptReader, IntegersReadAsTextToInteger) {
     EXPECT_EQ(parse("-99999999999999999999"), -2147483647 - 1);
 }
 
+// The two counts tick down to 0 frame by frame: below 0 they read as 0.
+TEST(StoryScriptReader, NegativeFaceDelayAndShakeReadAsZero) {
+    ScriptLine negative = Line(1, 1, 2, "a");
+    negative.faceDelay = -5;
+    negative.shake = -2147483647 - 1;
+    ScriptLine positive = Line(2, 1, 3, "b");
+    positive.faceDelay = 7;
+    positive.shake = 9;
+    Records records;
+    ASSERT_EQ(Read(FormatScript({negative, positive}), records), 0u);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].faceDelay, 0);
+    EXPECT_EQ(records[0].shake, 0);
+    EXPECT_EQ(records[1].faceDelay, 7) << "positive counts stay";
+    EXPECT_EQ(records[1].shake, 9);
+}
+
 // A script of three good lines with the middle one broken in a given way:
 // the broken line is skipped, reported with its number, and the lines
 // around it are read.

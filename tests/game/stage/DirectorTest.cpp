@@ -150,7 +150,7 @@ TEST_F(DirectorMusicTest, StageStartWaitsForTheMusicButAFailedFileStillStarts) {
     for (int i = 0; i < 5; ++i)
         director->UpdateTree();
     EXPECT_EQ(director->GetState(), GameObjectDirector::kStageStart) << "still loading";
-    ASSERT_TRUE(CompleteNext()); // the stage piece: missing
+    ASSERT_TRUE(CompleteNext()); // the stage's track: missing
     director->UpdateTree();
     EXPECT_EQ(director->GetState(), GameObjectDirector::kPlay);
 }
@@ -172,11 +172,19 @@ TEST_F(DirectorTest, BossMusicComesAfterItsTimeAndFade) {
         Updates(1);
         EXPECT_TRUE(music.IsFading());
         EXPECT_FLOAT_EQ(music.GetFadeStep(), 1.0f / c.fade);
-        // The fade, then 80 quiet frames, then the boss piece.
-        Updates(c.fade + 1);
+        // The fade, then 80 quiet frames, then the boss track.
+        uint32_t faded = 1;
+        while (music.GetVolume() > 0.0f && faded < c.fade + 2) {
+            Updates(1);
+            ++faded;
+        }
         EXPECT_EQ(music.GetVolume(), 0.0f);
+        EXPECT_GE(faded, c.fade - 1);
+        EXPECT_LE(faded, c.fade + 1);
         EXPECT_TRUE(music.IsBossChangeArmed());
-        Updates(StageMusic::kPostFadeWait);
+        Updates(79);
+        EXPECT_TRUE(music.IsBossChangeArmed()) << "still quiet";
+        Updates(1);
         EXPECT_FALSE(music.IsBossChangeArmed());
         EXPECT_STREQ(music.GetStageMusicName(), c.name);
         DeleteDirector();

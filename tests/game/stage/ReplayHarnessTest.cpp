@@ -127,7 +127,7 @@ TEST(ReplayHarness, ALiveRunAndItsPlaybackAgreeAcrossAPauseDuringAGaugeShake) {
         ASSERT_EQ(played[i], live[i]) << "frame " << i;
 }
 
-TEST(ReplayHarness, LaterPartsAddTheirOwnState) {
+TEST(ReplayHarness, LaterObjectsAddTheirOwnState) {
     StageHarness harness;
     ASSERT_TRUE(harness.Start({}));
     ASSERT_TRUE(harness.BeginLive());

@@ -26,6 +26,47 @@ std::vector<uint8_t> Map(uint32_t width, uint32_t height, uint8_t bits, size_t c
 
 } // namespace
 
+// The header written byte by byte as the map tool lays it out, so that a
+// field read from the wrong offset (or a struct that drifts) shows.
+TEST(StageMap, HeaderFieldsSitAtTheirFileOffsets) {
+    constexpr uint32_t kWidth = 0x103; // both low bytes matter: 03 01 00 00
+    std::vector<uint8_t> file(20 + kWidth * 2, 0);
+    const uint8_t tool[8] = {'F', 'M', 'F', '_', 0xEE, 0xEE, 0xEE, 0xEE};
+    std::memcpy(file.data(), tool, sizeof tool); // bytes 0-7: not read
+    file[8] = 0x03;                              // u32 width, little-endian
+    file[9] = 0x01;
+    file[12] = 0x02; // u32 height
+    file[16] = 24;   // cell width in pixels
+    file[17] = 40;   // cell height in pixels
+    file[18] = 16;   // not read: a valid cell width in the wrong place
+    file[19] = 8;    // bits per cell
+    for (size_t i = 20; i < file.size(); ++i)
+        file[i] = static_cast<uint8_t>(i * 3);
+    const StageMap a(file.data(), static_cast<uint32_t>(file.size()));
+    ASSERT_TRUE(a.HasCells());
+    EXPECT_EQ(a.GetWidth(), 259u);
+    EXPECT_EQ(a.GetHeight(), 2u);
+    EXPECT_EQ(a.GetCellWidth(), 24u);
+    EXPECT_EQ(a.GetCellHeight(), 40u);
+    EXPECT_EQ(a.GetBits(), 8u);
+    EXPECT_EQ(a.GetPixelWidth(), 6216.0f);
+    EXPECT_EQ(a.GetPixelHeight(), 80.0f);
+    EXPECT_EQ(a.GetCell(0, 0), uint32_t{file[20]}) << "cells start at byte 20";
+    EXPECT_EQ(a.GetCell(258, 1), uint32_t{file[20 + 259 + 258]});
+
+    // The same header with 16 bits per cell at byte 19: twice the bytes.
+    file[19] = 16;
+    EXPECT_FALSE(StageMap(file.data(), static_cast<uint32_t>(file.size())).HasCells());
+    file.resize(20 + kWidth * 2 * 2);
+    for (size_t i = 20; i < file.size(); ++i)
+        file[i] = static_cast<uint8_t>(i * 5);
+    const StageMap b(file.data(), static_cast<uint32_t>(file.size()));
+    ASSERT_TRUE(b.HasCells());
+    EXPECT_EQ(b.GetBits(), 16u);
+    EXPECT_EQ(b.GetCell(1, 0), uint32_t{file[22]} | uint32_t{file[23]} << 8);
+    EXPECT_EQ(b.GetCell(258, 1), uint32_t{file[20 + 2 * 517]} | uint32_t{file[21 + 2 * 517]} << 8);
+}
+
 TEST(StageMap, ReadsEightAndSixteenBitCellsRowByRow) {
     const auto eight = Map(3, 2, 8, 6);
     const StageMap a(eight.data(), static_cast<uint32_t>(eight.size()));

@@ -119,7 +119,7 @@ TEST(TableRowLayout, ShipRow) {
     r.sub4Attack[1] = 186;
     r.sub5HeadSpeed = 188, r.sub5Limit = 190, r.sub5Attack[0] = 194, r.sub5Attack[1] = 196;
     r.sub5Decoys = 198, r.sub5SpreadWidth = 200, r.sub5SpreadHeight = 202;
-    r.shieldAttack = 208, r.deathDelay = 210, r.shieldStepPercent = 214, r.shieldLife = 216;
+    r.shieldAttack = 208, r.deathDelay = 210, r.shieldStepPercent = 214, r.shieldHitInterval = 216;
     r.autoShieldInterval = 0xF224;
     const auto b = Written(r);
     EXPECT_EQ(b.size(), 128u);
