@@ -10,6 +10,23 @@ struct ObjectSlot;
 
 // One record of the instance table, with the values a new instance gets.
 struct InstanceSlot {
+    enum State : uint8_t {
+        kIdle = 0,
+        kStopping = 1,
+        kPaused = 2,
+        kPlaying = 3,
+        kStarting = 4,
+        kDead = 5,
+    };
+    // Flag bits.
+    static constexpr uint16_t kTransformChanged = 1u << 0;
+    static constexpr uint16_t kColourChanged = 1u << 1;
+    static constexpr uint16_t kHasProjectionUnits = 1u << 2;
+    static constexpr uint16_t kHasDrawnUnits = 1u << 3;
+    static constexpr uint16_t kLoop = 1u << 4;
+    static constexpr uint16_t kComeUpPaused = 1u << 5;
+    static constexpr uint16_t kFreeWhenStopped = 1u << 6;
+
     uint32_t index;               // position in the table, kept for ever
     uint32_t serial;              // 0 while free
     float transform[12];          // identity
@@ -33,7 +50,7 @@ struct InstanceSlot {
     uint16_t timelineFlags;       // the engine's default instance flag word
     uint8_t state;                // 0
     uint8_t layer;                // 0-15
-    uint16_t flags;               // bit 0 transform changed, 1 colour changed, ...
+    uint16_t flags;               // the flag bits above
 };
 
 } // namespace FulgorCore

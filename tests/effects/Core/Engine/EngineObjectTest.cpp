@@ -2,6 +2,7 @@
 // (its least form: a valid handle loses one reference, anything else
 // changes nothing).
 #include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/ObjectSlot.h"
 #include "effects/Core/Memory/RuntimeDataAllocator.h"
