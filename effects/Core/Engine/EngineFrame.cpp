@@ -165,12 +165,13 @@ bool IsSphereInFrustum(const InstanceSlot& instance) {
     const EngineWorkData* work = GetWorkData();
     if (!work)
         return true;
+    // Out once the sphere's centre lies more than its radius along one
+    // plane's normal; for the host's right-handed camera the planes built
+    // from its view-projection face out of the volume.
     const float* s = instance.bounds;
-    // The planes' normals point into the volume (n.p >= d inside): a sphere
-    // is out once it lies wholly outside one of them.
     for (const float* plane : work->frustumPlanes) {
         const float distance = plane[0] * s[0] + plane[1] * s[1] + plane[2] * s[2] - plane[3];
-        if (!(distance >= -s[3]))
+        if (!(s[3] >= distance))
             return false;
     }
     return true;

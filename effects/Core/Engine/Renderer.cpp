@@ -265,11 +265,11 @@ void SetViewProjection(const float* view, const float* projection) {
     Math::Matrix44Inverse(work->inverseViewProjection, work->viewProjection);
     Math::Matrix44Inverse(work->inverseView, work->view);
     work->cameraPosition = &work->inverseView[12];
+    // Orthographic when the last column reads (.., 0, 1) to two decimals.
     const float* vp = work->viewProjection;
-    work->orthographic =
-        Math::TruncateToInt64(vp[11] * 100.0f) == 0 && Math::TruncateToInt64(vp[15] * 100.0f) == 1
-            ? 1u
-            : 0u;
+    const bool orthographic = Math::TruncateToInt64(vp[11] * 100.0f) == 0 &&
+                              Math::TruncateToInt64(vp[15] * 100.0f) == 100;
+    work->orthographic = orthographic ? 1u : 0u;
     SetCameraRotation(*work, view);
 }
 
