@@ -8,10 +8,15 @@ namespace FulgorCore {
 
 void ChildInstanceTable::ResolveRoots() {
     for (uint32_t i = 0; i < kPlaces; ++i) {
-        if (roots[i] || handles[i].serial == 0)
+        if (handles[i].serial == 0)
             continue;
         const InstanceSlot* slot = Engine::FindInstance(handles[i].index, handles[i].serial);
-        roots[i] = slot ? slot->root : nullptr;
+        // A child that has gone (or restarted) takes its cached root with
+        // it, so no stale pointer stays behind.
+        if (roots[i] && (!slot || slot->root != roots[i]))
+            roots[i] = nullptr;
+        if (!roots[i])
+            roots[i] = slot ? slot->root : nullptr;
     }
 }
 

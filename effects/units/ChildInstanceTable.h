@@ -20,7 +20,8 @@ struct ChildInstanceTable {
     uint32_t hint;
 
     // Caches the root unit of each place that has a handle but no root yet,
-    // once its instance is valid, not dead and started.
+    // once its instance is valid, not dead and started; a cached root whose
+    // instance has gone or restarted is dropped first.
     void ResolveRoots();
     // Every child still valid is set dead (a child outlives nothing that
     // started it); the places are cleared.

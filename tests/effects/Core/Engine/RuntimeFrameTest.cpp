@@ -376,8 +376,10 @@ protected:
         root_ = Record(h)->root;
         ASSERT_NE(root_, nullptr);
         for (int i = 0; i < 2; ++i) {
+            FulgorCore::UnitInstance::InitialState endless;
+            endless.timeMode = FulgorCore::UnitInstance::kEndless;
             auto* node = FulgorCore::UnitInstance::Create<FulgorCore::ParticleInstance>(
-                root_, FulgorCore::UnitInstance::InitialState{}, root_, true);
+                root_, endless, root_, true);
             node->pickBounds = &bounds_[i];
             root_->AddChild(node);
             nodes_[i] = node;
