@@ -33,9 +33,7 @@ constexpr float kProjection[16] = {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, -1.0001f, -1, 0
 // area and nothing is kept, so the frame is measured, not the fake.
 class QuietDevice : public testsupport::RecordingDevice {
 public:
-    void* LockIndexBuffer(FulgorCore::IIndexBuffer*, uint32_t, uint32_t) override {
-        return area_;
-    }
+    void* LockIndexBuffer(FulgorCore::IIndexBuffer*, uint32_t, uint32_t) override { return area_; }
     void* LockVertexBuffer(FulgorCore::IVertexBuffer*, uint32_t, uint32_t) override {
         return area_;
     }
@@ -72,8 +70,8 @@ void BM_RuntimeFrame(benchmark::State& state) {
     for (int i = 0; i < kInstances; ++i) {
         const FulgorCore::InstanceHandle h =
             Engine::CreateInstance(effect.index, effect.serial, nullptr);
-        const float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0,
-                             Position(i, 0), Position(i, 1), Position(i, 2), 1};
+        const float m[16] = {
+            1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, Position(i, 0), Position(i, 1), Position(i, 2), 1};
         Engine::SetInstanceMatrix(h.index, h.serial, m);
         Engine::SetInstanceLayer(h.index, h.serial, static_cast<uint32_t>(i & 1));
         Engine::SetInstanceDrawOrder(h.index, h.serial, static_cast<uint16_t>(i % 3));
@@ -134,9 +132,9 @@ void BM_PlainLoop(benchmark::State& state) {
                         1.0f,
                         {Position(i, 0), Position(i, 1), Position(i, 2), 10.0f}};
     // Planes of the same camera as the runtime's.
-    const float planes[6][4] = {{0, 0, 0.9984f, -0.09984f},   {0.8938f, 0, 0.4469f, 0},
-                                {-0.8938f, 0, 0.4469f, 0},    {0, 0.8938f, 0.4469f, 0},
-                                {0, -0.8938f, 0.4469f, 0},    {0, 0, -0.9992f, 998.75f}};
+    const float planes[6][4] = {{0, 0, 0.9984f, -0.09984f}, {0.8938f, 0, 0.4469f, 0},
+                                {-0.8938f, 0, 0.4469f, 0},  {0, 0.8938f, 0.4469f, 0},
+                                {0, -0.8938f, 0.4469f, 0},  {0, 0, -0.9992f, 998.75f}};
     std::vector<uint8_t> frameMemory(kInstances * 16);
     std::vector<const PlainInstance*> lists[2];
     lists[0].reserve(kInstances);
@@ -173,9 +171,9 @@ void BM_PlainLoop(benchmark::State& state) {
                 }
                 if (!visible)
                     continue;
-                const uint64_t depth =
-                    static_cast<uint64_t>(static_cast<int64_t>((p->sphere[2] + 3000.0f) * 1000.0f)) &
-                    0xFFFFFFFFu;
+                const uint64_t depth = static_cast<uint64_t>(static_cast<int64_t>(
+                                           (p->sphere[2] + 3000.0f) * 1000.0f)) &
+                                       0xFFFFFFFFu;
                 sorted[count++] = {p, (uint64_t{65535u - p->drawOrder} << 48) | (depth << 16) |
                                           (p->index & 0xFFFFu)};
             }

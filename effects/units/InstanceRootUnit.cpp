@@ -32,8 +32,8 @@ UnitInstance::InitialState LeastClock(const PackageResource* package,
 InstanceRootUnit::InstanceRootUnit(const PackageResource* package, const InitialState& start,
                                    IInstanceListenner* listener, const float* transform,
                                    uint32_t seed, uint16_t timelineFlags)
-    : UnitInstance(this, LeastClock(package, start)), package(package), startState(start),
-      listener(listener), timelineFlags(timelineFlags) {
+    : UnitInstance(this, LeastClock(package, start)), timelineFlags(timelineFlags),
+      package(package), startState(start), listener(listener) {
     std::memcpy(worldMatrix, transform, sizeof(worldMatrix));
     random.Seed(seed);
 }
@@ -46,7 +46,8 @@ InstanceRootUnit::~InstanceRootUnit() {
 }
 
 void InstanceRootUnit::Step() {
-    childUpdateMember(this);
+    if (childUpdateMember != NoOp)
+        childUpdateMember(this);
 }
 
 void InstanceRootUnit::ResolveChildRoots(UnitInstance* unit) {

@@ -46,20 +46,21 @@ public:
     // The whole frames of its clock, for the runtime's warm-up.
     int32_t GetCurrentFrame() const { return static_cast<int32_t>(totalTime); }
 
+    // What the runtime reads and writes each frame first, then the rest.
+    uint8_t paused = 0;
+    uint8_t layer = 0;
+    uint16_t timelineFlags;
+    int32_t warmUpTarget = 0;
+    float rootParameter = 0.0f;
+    // Caches the child roots each step; the no-op until the table exists.
+    Member childUpdateMember = NoOp;
     const PackageResource* package;
     InitialState startState; // as the runtime gave it
     IInstanceListenner* listener;
     float worldMatrix[12];
     float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     Xorshift128 random;
-    uint16_t timelineFlags;
-    uint8_t layer = 0;
-    uint8_t paused = 0;
-    int32_t warmUpTarget = 0;
-    float rootParameter = 0.0f;
     ChildInstanceTable* childInstances = nullptr;
-    // Caches the child roots each step; the no-op until the table exists.
-    Member childUpdateMember = NoOp;
 
 private:
     static void ResolveChildRoots(UnitInstance* unit);

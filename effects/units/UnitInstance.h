@@ -182,10 +182,8 @@ public:
     float totalTime = 0.0f;
     float lastStep = 0.0f;
     uint32_t timeMode;
-    uint32_t fadeState = kNoFade;
-    float fadeFactor = 1.0f;
-    float fadeElapsed = 0.0f;
-    float fadeDuration = 0.0f;
+    // The members sit beside the clock they step, the fade's fields after
+    // them, so a unit's frame reads few cache lines.
     TimeStepMember timeStepMember;
     Member fadeStepMember = NoOp;
     Member evaluateMember;
@@ -193,6 +191,11 @@ public:
     // The loop wrap while the unit loops; the no-op once it does not (or
     // before its parent started it).
     Member loopMember;
+    uint32_t fadeState = kNoFade;
+    float fadeFactor = 1.0f;
+    float fadeElapsed = 0.0f;
+    float fadeDuration = 0.0f;
+    // Cold: what CreateChildren was last asked, and how often.
     CreateChildrenCall createChildren;
     uint32_t createChildrenCount = 0;
 

@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (Engine::GetUnitInstancePool().GetUsedCount() != 0)
                 std::abort();
         }
-        std::vector<const void*> names(Engine::FindTextureNameChunks(image.data(), length, nullptr));
+        std::vector<const void*> names(
+            Engine::FindTextureNameChunks(image.data(), length, nullptr));
         if (Engine::FindTextureNameChunks(image.data(), length, names.data()) != names.size())
             std::abort();
         for (const void* name : names) {

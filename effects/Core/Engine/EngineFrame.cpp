@@ -5,6 +5,7 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/FrustumTest.h"
 #include "effects/Core/Engine/InputEvent.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/ObjectSlot.h"
@@ -70,18 +71,12 @@ void Update(const UpdateParameter* parameter) {
 
     std::lock_guard<std::recursive_mutex> lock(work->instanceLock);
     GetFrameWorkMemory().Flip();
-    // A step may free its record, so each successor is read first.
-    for (InstanceSlot* slot = work->instances.activeHead; slot;) {
-        InstanceSlot* next = slot->next;
-        RunFirstStep(*slot);
-        slot = next;
-    }
+    RunFirstPass(*work);
     work->frameListCount.exchange(0);
     work->projectionList.count = 0;
     for (EngineWorkData::InstanceList& layer : work->layers)
         layer.count = 0;
-    for (InstanceSlot* slot = work->instances.activeHead; slot; slot = slot->next)
-        RunSecondStep(*slot, parameter->timeStep);
+    RunSecondPass(*work, parameter->timeStep);
     if (JobDispatcher* dispatcher = work->parameter.pJobDispatcher) {
         std::lock_guard<std::recursive_mutex> wait(work->instanceLock);
         dispatcher->WaitAll();
@@ -159,22 +154,8 @@ void PushFrameList(ParticleInstance* unit) {
 }
 
 bool IsSphereInFrustum(const InstanceSlot& instance) {
-    const PackageResource* package = instance.effect ? instance.effect->package : nullptr;
-    if (!package || !package->GetFlagFCl())
-        return true;
     const EngineWorkData* work = GetWorkData();
-    if (!work)
-        return true;
-    // Out once the sphere's centre lies more than its radius along one
-    // plane's normal; for the host's right-handed camera the planes built
-    // from its view-projection face out of the volume.
-    const float* s = instance.bounds;
-    for (const float* plane : work->frustumPlanes) {
-        const float distance = plane[0] * s[0] + plane[1] * s[1] + plane[2] * s[2] - plane[3];
-        if (!(s[3] >= distance))
-            return false;
-    }
-    return true;
+    return !work || IsInstanceInFrustum(work->frustumPlanes, instance);
 }
 
 void UpdatePointerHover(uint32_t first, uint32_t last, const FrameListEntry* list,

@@ -3,6 +3,7 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InstanceJobSpace.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/InstanceUpdateJob.h"
 #include "effects/Core/Engine/ObjectSlot.h"
@@ -165,7 +166,7 @@ void AppendTo(EngineWorkData::InstanceList& list, InstanceSlot& slot, uint32_t c
 }
 
 // States 2 and 3.
-void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt) {
+void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, InstanceJobSpace& jobs) {
     InstanceRootUnit* root = slot.root;
     if (slot.triggers) {
         for (uint32_t bit = 0; bit < kTriggerBits; ++bit)
@@ -199,12 +200,59 @@ void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt) {
         AppendTo(work.projectionList, slot, capacity);
     root->rootParameter = slot.rootParameter;
     // Without frame memory only this frame's evaluation is skipped.
-    void* job = GetFrameWorkMemory().Allocate(sizeof(InstanceUpdateJob));
+    static_assert(sizeof(InstanceUpdateJob) == InstanceJobSpace::kJobSize);
+    void* job = jobs.Take();
     if (job)
         work.submitJob(new (job) InstanceUpdateJob(&slot));
 }
 
+void RunFirstStep(EngineWorkData& work, InstanceSlot& slot) {
+    switch (slot.state) {
+    case InstanceSlot::kStopping:
+        DestroyRoot(slot);
+        slot.state = InstanceSlot::kIdle;
+        if (slot.flags & InstanceSlot::kFreeWhenStopped)
+            FreeInstance(slot);
+        break;
+    case InstanceSlot::kPlaying:
+        if (slot.flags & InstanceSlot::kTransformChanged) {
+            UpdateBounds(slot);
+            slot.root->SetWorldMatrix(slot.transform);
+            slot.flags &= static_cast<uint16_t>(~InstanceSlot::kTransformChanged);
+        }
+        if (slot.flags & InstanceSlot::kColourChanged) {
+            slot.root->SetColor(slot.colour);
+            slot.flags &= static_cast<uint16_t>(~InstanceSlot::kColourChanged);
+        }
+        break;
+    case InstanceSlot::kStarting:
+        StartInstance(work, slot);
+        break;
+    case InstanceSlot::kDead:
+        FreeInstance(slot);
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
+
+void RunFirstPass(EngineWorkData& work) {
+    // A step may free its record, so each successor is read first.
+    for (InstanceSlot* slot = work.instances.activeHead; slot;) {
+        InstanceSlot* next = slot->next;
+        RunFirstStep(work, *slot);
+        slot = next;
+    }
+}
+
+void RunSecondPass(EngineWorkData& work, float dt) {
+    InstanceJobSpace jobs(RuntimeGlobals::Get().frameMemory);
+    for (InstanceSlot* slot = work.instances.activeHead; slot; slot = slot->next)
+        if (slot->state == InstanceSlot::kPaused || slot->state == InstanceSlot::kPlaying)
+            UpdateInstance(work, *slot, dt, jobs);
+}
 
 InstanceSlot* FindInstance(uint32_t index, uint32_t serial) {
     EngineWorkData* work = GetWorkData();
@@ -281,42 +329,6 @@ InstanceHandle StartChildInstance(const ObjectHandle& effect, IInstanceListenner
         PlayInstance(handle.index, handle.serial, 1.0f, 0);
     }
     return handle;
-}
-
-void RunFirstStep(InstanceSlot& slot) {
-    EngineWorkData& work = *RuntimeGlobals::Get().engine;
-    switch (slot.state) {
-    case InstanceSlot::kStopping:
-        DestroyRoot(slot);
-        slot.state = InstanceSlot::kIdle;
-        if (slot.flags & InstanceSlot::kFreeWhenStopped)
-            FreeInstance(slot);
-        break;
-    case InstanceSlot::kPlaying:
-        if (slot.flags & InstanceSlot::kTransformChanged) {
-            UpdateBounds(slot);
-            slot.root->SetWorldMatrix(slot.transform);
-            slot.flags &= static_cast<uint16_t>(~InstanceSlot::kTransformChanged);
-        }
-        if (slot.flags & InstanceSlot::kColourChanged) {
-            slot.root->SetColor(slot.colour);
-            slot.flags &= static_cast<uint16_t>(~InstanceSlot::kColourChanged);
-        }
-        break;
-    case InstanceSlot::kStarting:
-        StartInstance(work, slot);
-        break;
-    case InstanceSlot::kDead:
-        FreeInstance(slot);
-        break;
-    default:
-        break;
-    }
-}
-
-void RunSecondStep(InstanceSlot& slot, float dt) {
-    if (slot.state == InstanceSlot::kPaused || slot.state == InstanceSlot::kPlaying)
-        UpdateInstance(*RuntimeGlobals::Get().engine, slot, dt);
 }
 
 void KillInstance(uint32_t index, uint32_t serial) {

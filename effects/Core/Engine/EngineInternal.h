@@ -39,9 +39,12 @@ void FreeInstance(InstanceSlot& slot);
 InstanceHandle StartChildInstance(const ObjectHandle& effect, IInstanceListenner* listener,
                                   uint8_t layer);
 
-// The two steps the frame runs over every active instance, by state.
-void RunFirstStep(InstanceSlot& slot);
-void RunSecondStep(InstanceSlot& slot, float dt);
+// The two passes the frame runs over the active instances, each record's
+// step chosen by its state: the first (starts, stops, frees, the changed
+// transform and colour), then the second (triggers, warm-up, the tree's
+// update, the draw lists and the instance jobs).
+void RunFirstPass(EngineWorkData& work);
+void RunSecondPass(EngineWorkData& work, float dt);
 
 // Whether the instance's bounding sphere may be seen: always for an effect
 // that does not ask for culling, else inside all six frustum planes.

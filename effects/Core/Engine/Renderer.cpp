@@ -4,6 +4,7 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/FrustumTest.h"
 #include "effects/Core/Engine/InitializeParameter.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/ObjectSlot.h"
@@ -95,12 +96,13 @@ void SetCameraRotation(RendererWorkData& work, const float* view) {
 // An instance is drawn in the current view when it is shown, has the view
 // in its view mask (no instance has a view past 15), shares a bit with the
 // draw's visibility mask, is not transparent and may be in the frustum.
-bool Passes(const RendererWorkData& work, const InstanceSlot& instance) {
+bool Passes(const RendererWorkData& work, const EngineWorkData& engine,
+            const InstanceSlot& instance) {
     const uint32_t view = work.viewIndex;
     return instance.hidden == 0 && view < EngineWorkData::kLayerCount &&
            ((instance.viewMask >> view) & 1u) != 0 &&
            (instance.visibilityMask & work.drawParameter.visibilityMask) != 0 &&
-           instance.colour[3] > 0.001f && Engine::IsSphereInFrustum(instance);
+           instance.colour[3] > 0.001f && IsInstanceInFrustum(engine.frustumPlanes, instance);
 }
 
 // The view depth of an instance: its bounding centre's z in view space,
@@ -120,7 +122,7 @@ void SortLayer(RendererWorkData& work, EngineWorkData& engine,
     sorted.count = 0;
     for (uint32_t i = 0; i < list.count; ++i) {
         InstanceSlot& instance = *list.instances[i];
-        if (!Passes(work, instance))
+        if (!Passes(work, engine, instance))
             continue;
         DrawSortEntry& entry = sorted.entries[sorted.count++];
         entry.instance = &instance;
