@@ -1,15 +1,21 @@
 #pragma once
 
+#include "effects/Core/Interface/IDevice.h"
+#include "effects/Core/Interface/IIndexBuffer.h"
+#include "effects/Core/Interface/IVertexBuffer.h"
+
 #include <cstdint>
 
 namespace FulgorCore {
 
 // A pool of device buffers of one size, into which a frame's geometry is
-// written (T is IVertexBuffer or IIndexBuffer).
+// written (T is IVertexBuffer or IIndexBuffer). A buffer the device could
+// not make counts as one whose lock fails: it is never handed to the
+// device.
 template <class T> struct Buffer {
     struct Entry {
         T* buffer;          // null when the device could not make it
-        uint32_t committed; // bytes already handed to batches
+        uint32_t committed; // bytes used
         uint32_t pending;   // bytes reserved since the last flush
         uint8_t locked;
     };
@@ -27,6 +33,69 @@ template <class T> struct Buffer {
             entries[0].committed = 0;
             entries[0].pending = 0;
         }
+    }
+
+    // A layer begins where the previous one stopped: the current entry's
+    // unused rest is locked. Null when it is full or cannot be locked.
+    void* LockRest(IDevice* device) {
+        first = current;
+        if (current >= count)
+            return nullptr;
+        Entry& entry = entries[current];
+        void* write = nullptr;
+        if (entry.committed < size)
+            write = Lock(device, entry, entry.committed, size - entry.committed);
+        entry.locked = write ? 1 : 0;
+        return write;
+    }
+
+    // Moves on to the next entry and locks it whole; null when the pool has
+    // no further buffer or the lock fails.
+    void* LockNext(IDevice* device) {
+        if (current + 1 >= count)
+            return nullptr;
+        ++current;
+        Entry& entry = entries[current];
+        entry.committed = 0;
+        entry.pending = 0;
+        void* write = Lock(device, entry, 0, size);
+        if (!write)
+            return nullptr;
+        entry.locked = 1;
+        return write;
+    }
+
+    // Hands every range locked since the layer began back to the device
+    // with the bytes used.
+    void Commit(IDevice* device) {
+        for (uint32_t i = first; i <= current && i < count; ++i) {
+            Entry& entry = entries[i];
+            if (!entry.locked)
+                continue;
+            Unlock(device, entry.buffer, entry.committed);
+            entry.locked = 0;
+        }
+    }
+
+private:
+    static void* Lock(IDevice* device, Entry& entry, uint32_t offset, uint32_t bytes) {
+        if (!entry.buffer)
+            return nullptr;
+        return LockBuffer(device, entry.buffer, offset, bytes);
+    }
+    static void* LockBuffer(IDevice* device, IVertexBuffer* buffer, uint32_t offset,
+                            uint32_t bytes) {
+        return device->LockVertexBuffer(buffer, offset, bytes);
+    }
+    static void* LockBuffer(IDevice* device, IIndexBuffer* buffer, uint32_t offset,
+                            uint32_t bytes) {
+        return device->LockIndexBuffer(buffer, offset, bytes);
+    }
+    static void Unlock(IDevice* device, IVertexBuffer* buffer, uint32_t bytes) {
+        device->UnlockVertexBuffer(buffer, bytes);
+    }
+    static void Unlock(IDevice* device, IIndexBuffer* buffer, uint32_t bytes) {
+        device->UnlockIndexBuffer(buffer, bytes);
     }
 };
 

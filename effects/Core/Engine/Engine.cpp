@@ -1,6 +1,7 @@
 #include "effects/Core/Engine/Engine.h"
 
 #include "effects/Core/Engine/DrawSortEntry.h"
+#include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/ObjectSlot.h"
@@ -211,8 +212,15 @@ bool InitializeWorkData(RuntimeGlobals& g, const InitializeParameter& p) {
     return true;
 }
 
-// Lets go of everything a start-up built, complete or not.
+// Lets go of everything a start-up built, complete or not. Instances go
+// first, then every effect with its listener's calls, while the runtime
+// still counts as started so that the packages' releases of the effects
+// they refer to reach them.
 void ReleaseAll(RuntimeGlobals& g) {
+    if (g.started && g.engine) {
+        FreeAllInstances(*g.engine);
+        ReleaseAllObjects(*g.engine);
+    }
     g.started = false;
     ReleaseWorkData(g);
     Renderer::Finalize();

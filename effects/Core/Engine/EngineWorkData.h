@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/Core/Engine/FrameListEntry.h"
 #include "effects/Core/Engine/InitializeParameter.h"
 #include "effects/Core/Noise/PerlinNoise.h"
 #include "effects/Core/Noise/Xorshift128.h"
@@ -13,6 +14,7 @@ namespace FulgorCore {
 class ILightListenner;
 class ITexture;
 class Job;
+class ParticleInstance;
 struct DrawSortEntry;
 struct InstanceSlot;
 struct ObjectSlot;
@@ -43,10 +45,6 @@ struct EngineWorkData {
     struct SortList {
         uint32_t count = 0;
         DrawSortEntry* entries = nullptr;
-    };
-    struct FrameListEntry {
-        uint32_t word;
-        void* pointer;
     };
     struct InputEvent {
         uint32_t kind;
@@ -80,6 +78,8 @@ struct EngineWorkData {
     float pointerParameter = 0.0f;
     uint32_t pointerView = 0;
     uint8_t pointerValid = 0;
+    // The unit the pointer was over after the last hover test.
+    ParticleInstance* hoveredUnit = nullptr;
     PerlinNoise noise;
     void (*submitJob)(Job* job) = nullptr;
 };

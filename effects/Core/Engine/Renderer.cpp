@@ -1,14 +1,24 @@
 #include "effects/Core/Engine/Renderer.h"
 
+#include "effects/Core/Engine/DrawSortEntry.h"
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/FrustumTest.h"
 #include "effects/Core/Engine/InitializeParameter.h"
+#include "effects/Core/Engine/InstanceSlot.h"
+#include "effects/Core/Engine/ObjectSlot.h"
 #include "effects/Core/Engine/ProjectionCube.h"
 #include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/IDevice.h"
 #include "effects/Core/Interface/IIndexBuffer.h"
 #include "effects/Core/Interface/IVertexBuffer.h"
+#include "effects/Core/Math/FloatConversion.h"
+#include "effects/Core/Math/Matrix.h"
+#include "effects/Core/Resource/PackageResource.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <type_traits>
@@ -73,6 +83,53 @@ void SetIdentity34(float* m) {
 RendererWorkData* StartedWorkData() {
     const RuntimeGlobals& g = RuntimeGlobals::Get();
     return g.started ? g.renderer : nullptr;
+}
+
+void SetCameraRotation(RendererWorkData& work, const float* view) {
+    float* r = work.cameraRotation;
+    for (int row = 0; row < 3; ++row)
+        for (int c = 0; c < 3; ++c)
+            r[row * 3 + c] = view[c * 4 + row];
+    r[9] = r[10] = r[11] = 0.0f;
+}
+
+// An instance is drawn in the current view when it is shown, has the view
+// in its view mask (no instance has a view past 15), shares a bit with the
+// draw's visibility mask, is not transparent and may be in the frustum.
+bool Passes(const RendererWorkData& work, const EngineWorkData& engine,
+            const InstanceSlot& instance) {
+    const uint32_t view = work.viewIndex;
+    return instance.hidden == 0 && view < EngineWorkData::kLayerCount &&
+           ((instance.viewMask >> view) & 1u) != 0 &&
+           (instance.visibilityMask & work.drawParameter.visibilityMask) != 0 &&
+           instance.colour[3] > 0.001f && IsInstanceInFrustum(engine.frustumPlanes, instance);
+}
+
+// The view depth of an instance: its bounding centre's z in view space,
+// moved by the effect's "SftP" and the instance's draw offset.
+float DepthOf(const RendererWorkData& work, const InstanceSlot& instance) {
+    const float* v = work.view;
+    const float* c = instance.bounds;
+    float depth = c[0] * v[2] + c[1] * v[6] + c[2] * v[10] + v[14];
+    if (instance.effect && instance.effect->package)
+        depth += instance.effect->package->GetSftP();
+    return depth + instance.drawOffset;
+}
+
+void SortLayer(RendererWorkData& work, EngineWorkData& engine,
+               const EngineWorkData::InstanceList& list) {
+    EngineWorkData::SortList& sorted = engine.sortList;
+    sorted.count = 0;
+    for (uint32_t i = 0; i < list.count; ++i) {
+        InstanceSlot& instance = *list.instances[i];
+        if (!Passes(work, engine, instance))
+            continue;
+        DrawSortEntry& entry = sorted.entries[sorted.count++];
+        entry.instance = &instance;
+        entry.SetKey(instance.drawOrder, DepthOf(work, instance), instance.index);
+    }
+    std::sort(sorted.entries, sorted.entries + sorted.count,
+              [](const DrawSortEntry& a, const DrawSortEntry& b) { return a.key < b.key; });
 }
 
 } // namespace
@@ -146,13 +203,136 @@ void ResetDrawState() {
     work->exhausted = 0;
     work->vertexPool.Rewind();
     work->indexPool.Rewind();
+    work->device->OnFrameReset();
 }
 
-void DrawLayer(uint32_t layer, uint32_t flags) {
-    // Instances reach the layer lists once effects can play; until then a
-    // started runtime has nothing to draw in any layer.
-    (void)layer;
-    (void)flags;
+void BeginFrame(uint32_t layer) {
+    RendererWorkData* work = StartedWorkData();
+    if (!work)
+        return;
+    work->currentLayer = layer;
+    work->vertexWrite = work->vertexPool.LockRest(work->device);
+    work->indexWrite = work->indexPool.LockRest(work->device);
+    // A pool that could not lock its rest moves on to a fresh buffer at
+    // the next reservation.
+    if (!work->vertexWrite || !work->indexWrite)
+        work->exhausted = 0;
+}
+
+void CommitDirtyRanges() {
+    RendererWorkData* work = StartedWorkData();
+    if (!work)
+        return;
+    work->indexPool.Commit(work->device);
+    work->vertexPool.Commit(work->device);
+}
+
+void FlushBatches() {
+    // The batch writers come with the draw units; what is flushed is only
+    // counted until then.
+    if (RendererWorkData* work = StartedWorkData())
+        ++work->flushCount;
+}
+
+void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureSlot* bindings,
+                uint8_t mask) {
+    RendererWorkData* work = StartedWorkData();
+    if (!work || !stateWord)
+        return;
+    bool same = shader == work->currentShader && *stateWord == work->currentStateWord;
+    for (uint32_t i = 0; same && i < RendererWorkData::kBindingSlots; ++i) {
+        if (!(mask & (1u << i)))
+            continue;
+        const TextureSlot& wanted = bindings[i];
+        const TextureSlot& now = work->currentBindings[i];
+        same = wanted.texture == now.texture && wanted.sampler == now.sampler;
+    }
+    if (same)
+        return;
+    FlushBatches();
+    work->currentShader = shader;
+    work->currentMask = mask;
+    work->currentStateWord = *stateWord;
+    for (uint32_t i = 0; bindings && i < RendererWorkData::kBindingSlots; ++i)
+        work->currentBindings[i] = bindings[i];
+}
+
+void SetViewProjection(const float* view, const float* projection) {
+    RendererWorkData* work = StartedWorkData();
+    if (!work || !view || !projection)
+        return;
+    std::memcpy(work->view, view, sizeof(work->view));
+    std::memcpy(work->projection, projection, sizeof(work->projection));
+    Math::Matrix44Multiply(work->viewProjection, work->view, work->projection);
+    Math::Matrix44Inverse(work->inverseViewProjection, work->viewProjection);
+    Math::Matrix44Inverse(work->inverseView, work->view);
+    work->cameraPosition = &work->inverseView[12];
+    // Orthographic when the last column reads (.., 0, 1) to two decimals.
+    const float* vp = work->viewProjection;
+    const bool orthographic = Math::TruncateToInt64(vp[11] * 100.0f) == 0 &&
+                              Math::TruncateToInt64(vp[15] * 100.0f) == 100;
+    work->orthographic = orthographic ? 1u : 0u;
+    SetCameraRotation(*work, view);
+}
+
+void SetCamera(uint32_t view, const DrawParameter& parameter) {
+    RendererWorkData* work = StartedWorkData();
+    if (!work)
+        return;
+    work->viewIndex = view;
+    work->drawParameter = parameter;
+    float* screen = work->screenMatrix;
+    for (int i = 0; i < 16; ++i)
+        screen[i] = (i % 5) == 0 ? 1.0f : 0.0f;
+    screen[0] = 2.0f / static_cast<float>(parameter.screenSize[0]);
+    screen[5] = 2.0f / static_cast<float>(parameter.screenSize[1]);
+    const float pw = 1.0f / static_cast<float>(parameter.pixelSize[0]);
+    const float ph = 1.0f / static_cast<float>(parameter.pixelSize[1]);
+    const float terms[2][4] = {{-pw, ph, 0.0f, 0.0f}, {pw, ph, 0.0f, 0.0f}};
+    std::memcpy(work->pixelTerms, terms, sizeof(terms));
+    SetViewProjection(parameter.viewMatrix, parameter.projectionMatrix);
+}
+
+void SetFrameCamera(const float* viewMatrix) {
+    RendererWorkData* work = StartedWorkData();
+    if (!work)
+        return;
+    Math::Matrix44Inverse(work->inverseView, work->view);
+    work->cameraPosition = &work->inverseView[12];
+    if (viewMatrix)
+        SetCameraRotation(*work, viewMatrix);
+}
+
+void DrawLayer(uint32_t layer, uint32_t) {
+    RendererWorkData* work = StartedWorkData();
+    EngineWorkData* engine = Engine::GetWorkData();
+    // Past 16 layers there is no list to read.
+    if (!work || !engine || layer >= EngineWorkData::kLayerCount || !engine->layerEnabled[layer])
+        return;
+    BeginFrame(layer);
+    work->device->ResetRenderState();
+    SortLayer(*work, *engine, engine->layers[layer]);
+    CommitDirtyRanges();
+    work->device->OnLayerEnd();
+}
+
+void DrawProjectionList() {
+    RendererWorkData* work = StartedWorkData();
+    EngineWorkData* engine = Engine::GetWorkData();
+    if (!work || !engine)
+        return;
+    BeginFrame(work->currentLayer);
+    work->device->ResetRenderState();
+    CommitDirtyRanges();
+}
+
+void DrawInstance(uint32_t index, uint32_t serial) {
+    RendererWorkData* work = StartedWorkData();
+    if (!work || !Engine::FindInstance(index, serial))
+        return;
+    BeginFrame(work->currentLayer);
+    work->device->ResetRenderState();
+    CommitDirtyRanges();
 }
 
 uint32_t GetLayerRecordCount(uint32_t layer) {

@@ -4,8 +4,11 @@
 
 namespace FulgorCore {
 
+class IShader;
+struct DrawParameter;
 struct InitializeParameter;
 struct RendererWorkData;
+struct TextureSlot;
 
 namespace Renderer {
 
@@ -20,12 +23,37 @@ bool Initialize(const InitializeParameter& parameter);
 void Finalize();
 
 // Start of the frame's drawing: both buffer pools back to their first buffer
-// with nothing used, and the exhausted flag cleared. Nothing happens while
-// the runtime is not started.
+// with nothing used, the exhausted flag cleared, and the device told.
+// Nothing happens while the runtime is not started.
 void ResetDrawState();
-// Draws one effect layer (0-15). No instance reaches the layer lists yet, so
-// a layer draws nothing; nothing happens while the runtime is not started.
+// Draws one effect layer (0-15; above is ignored) of the enabled layers:
+// the instances of its list that are shown, in the view, in the draw's
+// visibility mask, not transparent and in the frustum are sorted by their
+// keys into the sort list. The buffers are begun and committed through the
+// device; the draw units that fill them come with the unit tree.
 void DrawLayer(uint32_t layer, uint32_t flags);
+// The projection list and one instance: begun and committed the same way.
+void DrawProjectionList();
+void DrawInstance(uint32_t index, uint32_t serial);
+
+// The camera and draw settings of one view (Engine::Draw).
+void SetCamera(uint32_t view, const DrawParameter& parameter);
+// View, projection, their product and inverses, the orthographic flag and
+// the camera rotation.
+void SetViewProjection(const float* view, const float* projection);
+// Once per update: the camera's world matrix from the last draw's view, the
+// camera rotation from this frame's view.
+void SetFrameCamera(const float* viewMatrix);
+// A layer begins: both pools lock the rest of their current buffer.
+void BeginFrame(uint32_t layer);
+// Hands what both pools wrote since the layer began back to the device.
+void CommitDirtyRanges();
+// Before each batch: flushes the pending batch unless the shader, the state
+// word and every texture slot in `mask` are what they were.
+void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureSlot* bindings,
+                uint8_t mask);
+// Writes the pending batch.
+void FlushBatches();
 
 // The instances waiting in a layer's list; 0 for a layer beyond the lists or
 // while the runtime is not started.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "effects/Core/Engine/Buffer.h"
+#include "effects/Core/Engine/DrawParameter.h"
+#include "effects/Core/Engine/TextureSlot.h"
 
 #include <cstdint>
 
@@ -8,6 +10,7 @@ namespace FulgorCore {
 
 class IDevice;
 class IIndexBuffer;
+class IShader;
 class IVertexBuffer;
 
 // The renderer's state, one block allocated at start-up
@@ -38,8 +41,26 @@ struct RendererWorkData {
     void* vertexWrite = nullptr;
     void* indexWrite = nullptr;
 
+    // The batch state ApplyState compares with: shader, state word, a copy
+    // of the texture binding table (a caller may reuse its table) and the
+    // mask of its slots in use.
+    static constexpr uint32_t kBindingSlots = 8;
+    const IShader* currentShader = nullptr;
+    TextureSlot currentBindings[kBindingSlots] = {};
+    uint8_t currentMask = 0;
+    uint32_t flushCount = 0;
+    uint32_t currentLayer = 0;
+
     // Camera state, written per frame by the runtime's draw.
     uint32_t viewIndex = 0;
+    DrawParameter drawParameter{};
+    // Identity but for 2 / width and 2 / height on the diagonal.
+    float screenMatrix[16] = {};
+    // (-1 / pixel width, 1 / pixel height, 0, 0) and (1 / pixel width,
+    // 1 / pixel height, 0, 0).
+    float pixelTerms[2][4] = {};
+    // The transpose of the view's rotation, with a zero translation row.
+    float cameraRotation[12] = {};
     float viewConstants[3][4] = {};
     float billboardMatrices[3][12] = {};
     float view[16] = {};
@@ -47,6 +68,7 @@ struct RendererWorkData {
     float viewProjection[16] = {};
     float inverseViewProjection[16] = {};
     float inverseView[16] = {};
+    // The eye: the translation row of inverseView.
     const float* cameraPosition = nullptr;
     float cameraTransforms[3][12] = {};
     uint32_t orthographic = 0;

@@ -19,9 +19,8 @@ void RuntimeGlobals::Log(const char* text) const {
         callbacks.pLogOutput(text);
 }
 
-RuntimeGlobals& RuntimeGlobals::Get() {
-    static RuntimeGlobals globals;
-    return globals;
-}
+// Constant-initialised, so it is ready before any static constructor runs
+// and reading it costs no guard.
+constinit RuntimeGlobals RuntimeGlobals::instance_;
 
 } // namespace FulgorCore

@@ -32,7 +32,10 @@ struct RuntimeGlobals {
     // Sent only when the host gave a log callback.
     void Log(const char* text) const;
 
-    static RuntimeGlobals& Get();
+    static RuntimeGlobals& Get() { return instance_; }
+
+private:
+    static RuntimeGlobals instance_;
 };
 
 } // namespace FulgorCore

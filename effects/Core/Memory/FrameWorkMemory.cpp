@@ -12,15 +12,6 @@ void FrameWorkMemory::Setup(void* buffer, uint32_t size) {
     base_[1] = bytes ? bytes + halfSize_ : nullptr;
 }
 
-void* FrameWorkMemory::Allocate(uint32_t size) {
-    const uint32_t half = current_.load(std::memory_order_relaxed);
-    const uint64_t rounded = (uint64_t{size} + 15u) & ~uint64_t{15};
-    const uint64_t old = used_[half].fetch_add(rounded);
-    if (old + rounded > halfSize_ || !base_[half])
-        return nullptr;
-    return base_[half] + old;
-}
-
 void FrameWorkMemory::Flip() {
     const uint32_t next = current_.load(std::memory_order_relaxed) ^ 1u;
     current_.store(next, std::memory_order_relaxed);

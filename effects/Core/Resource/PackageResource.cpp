@@ -92,7 +92,7 @@ PackageResource::PackageResource() = default;
 PackageResource::~PackageResource() {
     for (uint32_t i = 0; references_ && i < GetReferenceCount(); ++i) {
         const ObjectHandle handle = references_[i].handle;
-        if (handle.serial != 0)
+        if (handle.serial != 0 && !references_[i].namesItself)
             Engine::ReleaseResource(handle.index, handle.serial);
         references_[i].handle = ObjectHandle{};
     }
@@ -325,7 +325,7 @@ void PackageResource::CollectReferences(const BuildContext& context,
         return;
     }
     for (uint32_t i = 0; references_ && i < count; ++i)
-        references_[i] = ReferenceEntry{names.GetName(i).data(), ObjectHandle{}};
+        references_[i] = ReferenceEntry{names.GetName(i).data(), ObjectHandle{}, 0};
     counts1_ = WithBitField(counts1_, 0, 6, count);
 }
 

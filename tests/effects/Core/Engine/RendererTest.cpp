@@ -32,11 +32,19 @@ TEST(RendererTest, ResetDrawStateRewindsBothPools) {
     EXPECT_EQ(r->vertexPool.entries[0].pending, 0u);
     EXPECT_EQ(r->indexPool.current, 0u);
     EXPECT_EQ(r->exhausted, 0);
-    // Layers stay empty until instances can play.
+    EXPECT_EQ(startup.device.frameResets, 1);
+    // An empty layer still begins and commits: the rest of each pool's
+    // first buffer is locked and handed back unused.
     FulgorCore::Renderer::DrawLayer(1, 0);
     EXPECT_EQ(FulgorCore::Renderer::GetLayerRecordCount(1), 0u);
     EXPECT_EQ(FulgorCore::Renderer::GetLayerRecordCount(16), 0u);
-    EXPECT_TRUE(startup.device.locks.empty());
+    ASSERT_EQ(startup.device.locks.size(), 2u);
+    ASSERT_EQ(startup.device.unlocks.size(), 2u);
+    EXPECT_EQ(startup.device.unlocks[0].bytes, 0u);
+    EXPECT_EQ(startup.device.unlocks[1].bytes, 0u);
+    // Past the sixteen layers nothing is begun.
+    FulgorCore::Renderer::DrawLayer(16, 0);
+    EXPECT_EQ(startup.device.locks.size(), 2u);
 }
 
 } // namespace

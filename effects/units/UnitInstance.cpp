@@ -1,0 +1,234 @@
+#include "effects/units/UnitInstance.h"
+
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Value/WrapLocalTime.h"
+
+namespace FulgorCore {
+
+namespace {
+
+constexpr float kIdentity34[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+constexpr float kWhite[4] = {1, 1, 1, 1};
+
+void WriteVector(float* out, float x, float y, float z) {
+    out[0] = x;
+    out[1] = y;
+    out[2] = z;
+}
+
+} // namespace
+
+void* UnitInstance::AllocateBlock() {
+    return Engine::GetUnitInstancePool().Allocate();
+}
+
+void UnitInstance::operator delete(void* block) {
+    Engine::GetUnitInstancePool().Free(block);
+}
+
+UnitInstance::UnitInstance(InstanceRootUnit* owner, const InitialState& state)
+    : owner(owner), parent(state.parent), loopStart(state.loopStart), loopEnd(state.loopEnd),
+      speed(state.speed), endTime(state.speed * state.lifetime), lifetime(state.lifetime),
+      timeMode(state.timeMode), timeStepMember(ClockStep), evaluateMember(EvaluateDefault),
+      collectMember(CollectDefault), loopMember(state.loopEnd > 0.0f ? WrapLoopTime : NoOp) {}
+
+UnitInstance::~UnitInstance() {
+    UnitInstance* child = firstChild;
+    while (child) {
+        UnitInstance* next = child->nextSibling;
+        delete child;
+        child = next;
+    }
+}
+
+void UnitInstance::ClockStep(UnitInstance* unit, float dt) {
+    const float step = unit->speed * dt;
+    unit->lastStep = step;
+    unit->time += step;
+    unit->totalTime += step;
+    // The members are mostly the no-op; skipping the call for it keeps the
+    // clock of a thousand idle units cheap.
+    if (unit->loopMember != NoOp)
+        unit->loopMember(unit);
+    const bool due = unit->holdCount == 0 && unit->time >= unit->endTime;
+    if ((unit->timeMode == kEndAtTime && due) ||
+        (unit->timeMode == kEndWhenChildless && due && !unit->firstChild))
+        unit->Finish();
+    if (unit->fadeStepMember != NoOp)
+        unit->fadeStepMember(unit);
+    unit->Step();
+}
+
+void UnitInstance::Update(float dt) {
+    timeStepMember(this, dt);
+    UnitInstance* kept = nullptr;
+    UnitInstance* child = firstChild;
+    while (child) {
+        UnitInstance* next = child->nextSibling;
+        child->Update(dt);
+        if (!child->alive && !child->firstChild) {
+            if (kept)
+                kept->nextSibling = next;
+            else
+                firstChild = next;
+            if (lastChild == child)
+                lastChild = kept;
+            delete child;
+        } else {
+            kept = child;
+        }
+        child = next;
+    }
+}
+
+void UnitInstance::EvaluateDefault(UnitInstance* unit) {
+    unit->UpdateTransform();
+}
+
+void UnitInstance::CollectDefault(UnitInstance* unit) {
+    unit->CollectDrawUnits();
+}
+
+void UnitInstance::Evaluate() {
+    evaluateMember(this);
+    for (UnitInstance* child = firstChild; child; child = child->nextSibling)
+        child->Evaluate();
+}
+
+void UnitInstance::Collect() {
+    collectMember(this);
+    for (UnitInstance* child = firstChild; child; child = child->nextSibling)
+        child->Collect();
+}
+
+void UnitInstance::RunFrameHooks() {
+    if (alive)
+        FrameHook();
+    for (UnitInstance* child = firstChild; child; child = child->nextSibling)
+        child->RunFrameHooks();
+}
+
+const float* UnitInstance::GetWorldMatrix() const {
+    return kIdentity34;
+}
+
+const float* UnitInstance::GetPreviousWorldMatrix() const {
+    return kIdentity34;
+}
+
+const float* UnitInstance::GetInverseWorldMatrix() const {
+    return kIdentity34;
+}
+
+const float* UnitInstance::GetColor() const {
+    return kWhite;
+}
+
+void* UnitInstance::GetSharedBlock() {
+    return parent ? parent->GetSharedBlock() : nullptr;
+}
+
+void UnitInstance::GetVector0(float* out) const {
+    WriteVector(out, 1.0f, 1.0f, 1.0f);
+}
+
+void UnitInstance::GetVector1(float* out) const {
+    WriteVector(out, 0.0f, 0.0f, 0.0f);
+}
+
+void UnitInstance::GetVector2(float* out) const {
+    WriteVector(out, 0.0f, 0.0f, 0.0f);
+}
+
+void UnitInstance::GetVector3(float* out) const {
+    WriteVector(out, 0.0f, 0.0f, 0.0f);
+}
+
+void UnitInstance::GetVector4(float* out) const {
+    WriteVector(out, 0.0f, 0.0f, 0.0f);
+}
+
+void UnitInstance::GetVector5(float* out) const {
+    WriteVector(out, 0.0f, 0.0f, 0.0f);
+}
+
+void UnitInstance::GetVector6(float* out) const {
+    WriteVector(out, 0.0f, 0.0f, 0.0f);
+}
+
+void UnitInstance::GetVector7(float* out, uint32_t) const {
+    WriteVector(out, 0.0f, 0.0f, 0.0f);
+}
+
+void UnitInstance::AddChild(UnitInstance* child) {
+    if (child) {
+        child->nextSibling = nullptr;
+        if (lastChild)
+            lastChild->nextSibling = child;
+        else
+            firstChild = child;
+        lastChild = child;
+        if (loopMember == NoOp)
+            RestartSubtree(child);
+        child->Start();
+    }
+    fadeStepMember = FadeStepOf(fadeState);
+}
+
+void UnitInstance::Finish() {
+    if (!alive)
+        return;
+    OnEnd();
+    alive = 0;
+    timeStepMember = NoOpStep;
+    evaluateMember = NoOp;
+    collectMember = NoOp;
+}
+
+void UnitInstance::StartFadeOut(uint32_t frames) {
+    OnFadeOut();
+    fadeState = kFadingOut;
+    fadeElapsed = 0.0f;
+    fadeStepMember = StepFadeOut;
+    fadeDuration = static_cast<float>(frames);
+    for (UnitInstance* child = firstChild; child; child = child->nextSibling)
+        child->StartFadeOut(frames);
+}
+
+void UnitInstance::CreateChildren(const BindResource* bind, const InitialState& timing, int8_t id,
+                                  uint32_t timelineIndex) {
+    createChildren = {bind, timing, id, timelineIndex};
+    ++createChildrenCount;
+}
+
+void UnitInstance::StepFadeIn(UnitInstance* unit) {
+    unit->fadeElapsed += unit->lastStep;
+    if (unit->fadeElapsed < unit->fadeDuration) {
+        unit->fadeFactor = unit->fadeElapsed / unit->fadeDuration;
+        return;
+    }
+    unit->fadeFactor = 1.0f;
+    unit->fadeStepMember = NoOp;
+}
+
+void UnitInstance::StepFadeOut(UnitInstance* unit) {
+    unit->fadeElapsed += unit->lastStep;
+    if (unit->fadeElapsed < unit->fadeDuration) {
+        unit->fadeFactor = 1.0f - unit->fadeElapsed / unit->fadeDuration;
+        return;
+    }
+    unit->fadeFactor = 0.0f;
+    unit->fadeStepMember = NoOp;
+    unit->Finish();
+}
+
+void UnitInstance::WrapLoopTime(UnitInstance* unit) {
+    unit->time = WrapLocalTime(unit->time, unit->loopStart, unit->loopEnd);
+}
+
+UnitInstance::Member UnitInstance::FadeStepOf(uint32_t fadeState) {
+    static constexpr Member kSteps[] = {NoOp, StepFadeIn, StepFadeOut};
+    return fadeState < 3 ? kSteps[fadeState] : NoOp;
+}
+
+} // namespace FulgorCore

@@ -1,0 +1,209 @@
+#pragma once
+
+#include "effects/Core/Memory/UnitInstancePool.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+
+namespace FulgorCore {
+
+class BindResource;
+class InstanceRootUnit;
+
+// A live unit of a playing effect: one block of the unit pool, a place in
+// its instance's tree (parent, child list), a local clock, a fade, and the
+// replaceable members that decide what the unit does each frame. Members
+// are plain function pointers taking the unit; the no-ops are shared.
+//
+// This is the least form the runtime core drives: the clock, the child walk
+// with removal of ended children, the fades and the KILL and loop-stop
+// walks. The unit tree's own classes build on it.
+class UnitInstance {
+public:
+    using Member = void (*)(UnitInstance* unit);
+    using TimeStepMember = void (*)(UnitInstance* unit, float dt);
+
+    enum Kind : uint32_t {
+        kRoot = 0,
+        kParticleSystem = 1,
+        kTimeline = 2,
+        kParticleNode = 3,
+        kTimelineCommand = 4,
+    };
+    enum FadeState : uint32_t { kNoFade = 0, kFadingIn = 1, kFadingOut = 2 };
+    // TimeMode 0 ends the unit at its end time, 1 never by time, 2 at its
+    // end time once it has no children.
+    enum TimeMode : uint32_t { kEndAtTime = 0, kEndless = 1, kEndWhenChildless = 2 };
+
+    // The six words a unit starts from.
+    struct InitialState {
+        UnitInstance* parent = nullptr;
+        float loopStart = 0.0f;
+        float loopEnd = 0.0f;
+        float speed = 1.0f;
+        float lifetime = 0.0f;
+        uint32_t timeMode = kEndAtTime;
+    };
+
+    // What CreateChildren was last asked (the carriers it builds come with
+    // the unit tree).
+    struct CreateChildrenCall {
+        const BindResource* bind = nullptr;
+        InitialState timing;
+        int8_t id = 0;
+        uint32_t timelineIndex = 0;
+    };
+
+    static void NoOp(UnitInstance*) {}
+    static void NoOpStep(UnitInstance*, float) {}
+
+    // A T in a block of the unit pool, or null when the pool is exhausted.
+    template <class T, class... Args> static T* Create(Args&&... args) {
+        static_assert(sizeof(T) <= kUnitBlockSize, "a unit must fit one pool block");
+        void* block = AllocateBlock();
+        return block ? new (block) T(static_cast<Args&&>(args)...) : nullptr;
+    }
+    // Deleting a unit returns its block to the pool.
+    static void operator delete(void* block);
+
+    UnitInstance(InstanceRootUnit* owner, const InitialState& state);
+    UnitInstance(const UnitInstance&) = delete;
+    UnitInstance& operator=(const UnitInstance&) = delete;
+    // Destroys every child, in list order.
+    virtual ~UnitInstance();
+
+    // Virtual operations in their fixed order.
+    virtual void OnChildInstanceEnded(InstanceRootUnit*) {}
+    virtual void OnFadeOut() {}
+    virtual void Start() {}
+    virtual void OnEnd() {}
+    virtual void Step() {}
+    virtual void UpdateTransform() {}
+    virtual void CollectDrawUnits() {}
+    virtual void FrameHook() {}
+    virtual void OnLoopEnd() {}
+    // The clock step, then each child's Update; a child that has ended and
+    // has no children left is unlinked and deleted.
+    virtual void Update(float dt);
+    // The evaluation pass: EvaluateMember, then each child's.
+    virtual void Evaluate();
+    virtual void Collect();
+    virtual void RunFrameHooks();
+    virtual const float* GetWorldMatrix() const;
+    virtual const float* GetPreviousWorldMatrix() const;
+    virtual const float* GetInverseWorldMatrix() const;
+    virtual const float* GetColor() const;
+    virtual void* GetSharedBlock();
+    // The unit's evaluated scale; (1, 1, 1) for the base.
+    virtual void GetVector0(float* out) const;
+    // The unit's rotation angles; the shared zero vector for the base, as
+    // for the getters after it.
+    virtual void GetVector1(float* out) const;
+    virtual void GetVector2(float* out) const;
+    virtual void GetVector3(float* out) const;
+    virtual void GetVector4(float* out) const;
+    virtual void GetVector5(float* out) const;
+    virtual void GetVector6(float* out) const;
+    // Takes an index the base ignores.
+    virtual void GetVector7(float* out, uint32_t index) const;
+    virtual void* GetAuxObject() { return nullptr; }
+    virtual uint32_t GetKind() const = 0;
+
+    // Appends a child (null links nothing). Under a parent that does not
+    // loop (or has not started), the child and its subtree are switched to
+    // not looping (OnLoopEnd each); then the child's Start runs. In every
+    // case the parent's fade step is set again from its fade state.
+    void AddChild(UnitInstance* child);
+    // Ends the unit once: OnEnd, alive cleared, its clock and passes idle.
+    void Finish();
+    // OnFadeOut, then a fade-out over `frames` on this unit and its subtree.
+    void StartFadeOut(uint32_t frames);
+    // Least form of the bound carriers: records the call.
+    void CreateChildren(const BindResource* bind, const InitialState& timing, int8_t id,
+                        uint32_t timelineIndex);
+
+    static void StepFadeIn(UnitInstance* unit);
+    static void StepFadeOut(UnitInstance* unit);
+    // The loop wrap: by whole loop spans once Time reaches LoopEnd; a span
+    // under one frame wraps by the float remainder, none does not wrap.
+    static void WrapLoopTime(UnitInstance* unit);
+    // The fade step of each fade state.
+    static Member FadeStepOf(uint32_t fadeState);
+
+    // KILL: fades out the timeline units among `unit`'s children that the
+    // criterion (0-7) chooses. `issuer` is the timeline unit that ran the
+    // command, `id` the id kinds 3 and 4 compare with.
+    static void FadeOutTimelineUnitsBy(UnitInstance* unit, uint32_t criterion,
+                                       const UnitInstance* issuer, int8_t id, uint32_t frames);
+    static void FadeOutTimelineUnits(UnitInstance* unit, uint32_t frames);
+    static void FadeOutTimelineUnitsWithPositiveId(UnitInstance* unit, uint32_t frames);
+    static void FadeOutTimelineUnitsWithNegativeId(UnitInstance* unit, uint32_t frames);
+    static void FadeOutTimelineUnitsWithId(UnitInstance* unit, int8_t id, uint32_t frames);
+    static void FadeOutTimelineUnitsExcept(UnitInstance* unit, const UnitInstance* issuer,
+                                           uint32_t frames);
+    static void FadeOutTimelineUnitsWithPositiveIdExcept(UnitInstance* unit,
+                                                         const UnitInstance* issuer,
+                                                         uint32_t frames);
+    static void FadeOutTimelineUnitsWithNegativeIdExcept(UnitInstance* unit,
+                                                         const UnitInstance* issuer,
+                                                         uint32_t frames);
+    // Switches `unit` and its subtree to not looping, depth first.
+    static void RestartSubtree(UnitInstance* unit);
+    // ULLP: the same choice of children as the KILL walks, each switched to
+    // not looping with its subtree.
+    static void RestartTimelineUnitsBy(UnitInstance* unit, uint32_t criterion,
+                                       const UnitInstance* issuer, int8_t id);
+    static void RestartTimelineUnits(UnitInstance* unit);
+    static void RestartTimelineUnitsWithPositiveId(UnitInstance* unit);
+    static void RestartTimelineUnitsWithNegativeId(UnitInstance* unit);
+    static void RestartTimelineUnitsWithId(UnitInstance* unit, int8_t id);
+    static void RestartTimelineUnitsExcept(UnitInstance* unit, const UnitInstance* issuer);
+    static void RestartTimelineUnitsWithPositiveIdExcept(UnitInstance* unit,
+                                                         const UnitInstance* issuer);
+    static void RestartTimelineUnitsWithNegativeIdExcept(UnitInstance* unit,
+                                                         const UnitInstance* issuer);
+
+    // Fields, in the order the unit tree knows them.
+    InstanceRootUnit* owner;
+    UnitInstance* parent;
+    UnitInstance* nextSibling = nullptr;
+    UnitInstance* firstChild = nullptr;
+    UnitInstance* lastChild = nullptr;
+    uint8_t alive = 1;
+    int8_t timelineId = 0;
+    uint16_t holdCount = 0;
+    float loopStart;
+    float loopEnd;
+    float speed;
+    float endTime;
+    float lifetime;
+    float time = 0.0f;
+    float totalTime = 0.0f;
+    float lastStep = 0.0f;
+    uint32_t timeMode;
+    // The members sit beside the clock they step, the fade's fields after
+    // them, so a unit's frame reads few cache lines.
+    TimeStepMember timeStepMember;
+    Member fadeStepMember = NoOp;
+    Member evaluateMember;
+    Member collectMember;
+    // The loop wrap while the unit loops; the no-op once it does not (or
+    // before its parent started it).
+    Member loopMember;
+    uint32_t fadeState = kNoFade;
+    float fadeFactor = 1.0f;
+    float fadeElapsed = 0.0f;
+    float fadeDuration = 0.0f;
+    // Cold: what CreateChildren was last asked, and how often.
+    CreateChildrenCall createChildren;
+    uint32_t createChildrenCount = 0;
+
+private:
+    static void* AllocateBlock();
+    static void ClockStep(UnitInstance* unit, float dt);
+    static void EvaluateDefault(UnitInstance* unit);
+    static void CollectDefault(UnitInstance* unit);
+};
+
+} // namespace FulgorCore

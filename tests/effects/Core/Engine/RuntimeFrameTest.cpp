@@ -1,0 +1,491 @@
+// The runtime's frame: the draw entries and their camera, the layer draw's
+// filter and sort, the buffer pools' locks and commits, the batch-state
+// comparison, the frame list, input events, the pointer's hover test and
+// the shutdown of a runtime with work in it.
+#include "support/effects/RuntimeFrame.h"
+#include "effects/Core/Engine/DrawSortEntry.h"
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineInternal.h"
+#include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InputEvent.h"
+#include "effects/Core/Engine/InstanceSlot.h"
+#include "effects/Core/Engine/Renderer.h"
+#include "effects/Core/Engine/RendererWorkData.h"
+#include "effects/Core/Engine/TextureSlot.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/units/InstanceRootUnit.h"
+#include "effects/units/NodeEventBlock.h"
+#include "effects/units/ParticleInstance.h"
+#include "effects/units/PickBounds.h"
+#include "support/effects/EffectFiles.h"
+#include "support/effects/RuntimeStartup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+using FulgorCore::InstanceHandle;
+using FulgorCore::InstanceSlot;
+using FulgorCore::ObjectHandle;
+using testsupport::Frame;
+using testsupport::kIdentity44;
+using testsupport::Record;
+using testsupport::SmallEffect;
+using testsupport::Write;
+namespace Engine = FulgorCore::Engine;
+namespace Renderer = FulgorCore::Renderer;
+
+// Row vectors, looking down -Z, clip depth 0..1.
+constexpr float kProjection[16] = {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, -1.0001f, -1, 0, 0, -0.10001f, 0};
+
+class Event : public FulgorCore::InputEvent {
+public:
+    Event(uint32_t kind, uint16_t v, float px = 0.0f, float py = 0.0f) : kind_(kind) {
+        value = v;
+        x = px;
+        y = py;
+    }
+    uint32_t GetKind() const override { return kind_; }
+
+private:
+    uint32_t kind_;
+};
+
+class RuntimeFrame : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(runtime_.Start());
+        effecttools::EffectFileValue culled = SmallEffect("vfx/culled.vfxb", 0);
+        culled.package.fields = {{"bFCl", 1}};
+        culled_ = testsupport::LoadEffect(Write(culled));
+        plain_ = testsupport::LoadEffect(Write(SmallEffect("vfx/plain.vfxb", 0)));
+        ASSERT_NE(culled_.serial, 0u);
+        ASSERT_NE(plain_.serial, 0u);
+    }
+
+    // A playing instance at z.
+    InstanceHandle PlayAt(ObjectHandle effect, float z) {
+        const InstanceHandle h = Engine::CreateInstance(effect.index, effect.serial, nullptr);
+        float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, z, 1};
+        Engine::SetInstanceMatrix(h.index, h.serial, m);
+        Engine::PlayInstance(h.index, h.serial, 1.0f, 0);
+        return h;
+    }
+    // Draw of view `view`, then a frame, then layer 0 drawn.
+    uint32_t DrawnInLayer0(uint32_t view = 0) {
+        const FulgorCore::DrawParameter p = testsupport::ScreenDraw(kIdentity44, kProjection);
+        Engine::Draw(view, &p);
+        Frame();
+        Engine::ResetDrawState();
+        Engine::Draw(view, &p);
+        Engine::DrawLayer(0);
+        return Engine::GetWorkData()->sortList.count;
+    }
+
+    testsupport::RuntimeStartup runtime_;
+    ObjectHandle culled_;
+    ObjectHandle plain_;
+};
+
+TEST_F(RuntimeFrame, DrawTakesTheCameraAndTheScreenTerms) {
+    const float view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 3, 4, 5, 1};
+    FulgorCore::DrawParameter p = testsupport::ScreenDraw(view, kProjection);
+    p.visibilityMask = 0x0F;
+    Engine::Draw(2, &p);
+    const FulgorCore::RendererWorkData* r = Renderer::GetWorkData();
+    EXPECT_EQ(r->viewIndex, 2u);
+    EXPECT_EQ(r->drawParameter.visibilityMask, 0x0Fu);
+    EXPECT_FLOAT_EQ(r->screenMatrix[0], 2.0f / 1280.0f);
+    EXPECT_FLOAT_EQ(r->screenMatrix[5], 2.0f / 720.0f);
+    EXPECT_EQ(r->screenMatrix[10], 1.0f);
+    EXPECT_EQ(r->screenMatrix[15], 1.0f);
+    EXPECT_FLOAT_EQ(r->pixelTerms[0][0], -1.0f / 1280.0f);
+    EXPECT_FLOAT_EQ(r->pixelTerms[0][1], 1.0f / 720.0f);
+    EXPECT_FLOAT_EQ(r->pixelTerms[1][0], 1.0f / 1280.0f);
+    // The eye is the inverse view's translation.
+    ASSERT_NE(r->cameraPosition, nullptr);
+    EXPECT_FLOAT_EQ(r->cameraPosition[0], -3.0f);
+    EXPECT_FLOAT_EQ(r->cameraPosition[2], -5.0f);
+    EXPECT_FLOAT_EQ(r->viewProjection[14], 5.0f * -1.0001f - 0.10001f);
+    EXPECT_EQ(r->orthographic, 0u);
+}
+
+TEST_F(RuntimeFrame, AProjectionWithLastColumnZeroZeroZeroOneIsOrthographic) {
+    const float ortho[16] = {0.01f, 0, 0, 0, 0, 0.01f, 0, 0, 0, 0, -0.001f, 0, 0, 0, 0.5f, 1};
+    const FulgorCore::DrawParameter p = testsupport::ScreenDraw(kIdentity44, ortho);
+    Engine::Draw(0, &p);
+    EXPECT_EQ(Renderer::GetWorkData()->orthographic, 1u);
+    const FulgorCore::DrawParameter q = testsupport::ScreenDraw(kIdentity44, kProjection);
+    Engine::Draw(0, &q);
+    EXPECT_EQ(Renderer::GetWorkData()->orthographic, 0u);
+}
+
+TEST_F(RuntimeFrame, TheCameraRotationIsTheViewsTransposedAndTheEyeFollowsTheLastDraw) {
+    const float turned[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, -8, 1};
+    const FulgorCore::DrawParameter p = testsupport::ScreenDraw(turned, kProjection);
+    Engine::Draw(0, &p);
+    Frame(1.0f, kIdentity44);
+    const FulgorCore::RendererWorkData* r = Renderer::GetWorkData();
+    // The update's own view gives the rotation; the eye comes from the draw.
+    EXPECT_EQ(r->cameraRotation[1], 0.0f);
+    EXPECT_EQ(r->cameraRotation[0], 1.0f);
+    EXPECT_FLOAT_EQ(r->cameraPosition[2], 8.0f);
+    Engine::Draw(0, &p);
+    EXPECT_EQ(r->cameraRotation[1], -1.0f);
+    EXPECT_EQ(r->cameraRotation[3], 1.0f);
+}
+
+TEST_F(RuntimeFrame, TheLayerDrawSortsWhatIsShownAndLeavesOutTheRest) {
+    const InstanceHandle shown = PlayAt(plain_, -50.0f);
+    const InstanceHandle hidden = PlayAt(plain_, -50.0f);
+    const InstanceHandle faint = PlayAt(plain_, -50.0f);
+    const InstanceHandle noView = PlayAt(plain_, -50.0f);
+    const InstanceHandle masked = PlayAt(plain_, -50.0f);
+    Engine::SetInstanceHidden(hidden.index, hidden.serial, 1);
+    Engine::SetInstanceColor(faint.index, faint.serial, 1, 1, 1, 0.001f);
+    Engine::SetInstanceViewVisible(noView.index, noView.serial, 0, false);
+    Engine::SetInstanceVisibilityMask(masked.index, masked.serial, 0);
+    ASSERT_EQ(DrawnInLayer0(), 1u);
+    EXPECT_EQ(Engine::GetWorkData()->sortList.entries[0].instance, Record(shown));
+    // Every one of them still updates and waits in its layer's list.
+    EXPECT_EQ(Engine::GetWorkData()->layers[0].count, 5u);
+    for (InstanceHandle h : {hidden, faint, noView, masked})
+        EXPECT_EQ(Engine::GetInstanceTime(h.index, h.serial), 1.0f);
+    // Alpha just above the bound is drawn.
+    Engine::SetInstanceColor(faint.index, faint.serial, 1, 1, 1, 0.0011f);
+    EXPECT_EQ(DrawnInLayer0(), 2u);
+}
+
+TEST_F(RuntimeFrame, AViewPast15PassesNoInstance) {
+    PlayAt(plain_, -50.0f);
+    EXPECT_EQ(DrawnInLayer0(15), 1u);
+    EXPECT_EQ(DrawnInLayer0(16), 0u);
+    EXPECT_EQ(DrawnInLayer0(32), 0u);
+    EXPECT_EQ(DrawnInLayer0(0xFFFFFFFFu), 0u);
+}
+
+TEST_F(RuntimeFrame, OnlyAnEffectThatAsksForCullingLeavesOutWhatIsBehindTheCamera) {
+    const InstanceHandle plainBehind = PlayAt(plain_, 200.0f);
+    const InstanceHandle culledBehind = PlayAt(culled_, 200.0f);
+    const InstanceHandle culledFront = PlayAt(culled_, -200.0f);
+    // Just behind the near plane, within its radius of 10: still seen.
+    const InstanceHandle culledEdge = PlayAt(culled_, 5.0f);
+    ASSERT_EQ(DrawnInLayer0(), 3u);
+    std::vector<const InstanceSlot*> drawn;
+    for (uint32_t i = 0; i < 3; ++i)
+        drawn.push_back(Engine::GetWorkData()->sortList.entries[i].instance);
+    EXPECT_NE(std::find(drawn.begin(), drawn.end(), Record(plainBehind)), drawn.end());
+    EXPECT_NE(std::find(drawn.begin(), drawn.end(), Record(culledFront)), drawn.end());
+    EXPECT_NE(std::find(drawn.begin(), drawn.end(), Record(culledEdge)), drawn.end());
+    EXPECT_EQ(std::find(drawn.begin(), drawn.end(), Record(culledBehind)), drawn.end());
+    // Far to the side is out as well.
+    float side[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5000, 0, -50, 1};
+    Engine::SetInstanceMatrix(culledFront.index, culledFront.serial, side);
+    EXPECT_EQ(DrawnInLayer0(), 2u);
+}
+
+TEST_F(RuntimeFrame, EntriesSortByDrawOrderThenDepth) {
+    const InstanceHandle far = PlayAt(plain_, -300.0f);
+    const InstanceHandle near = PlayAt(plain_, -20.0f);
+    const InstanceHandle first = PlayAt(plain_, -20.0f);
+    Engine::SetInstanceDrawOrder(first.index, first.serial, 3);
+    ASSERT_EQ(DrawnInLayer0(), 3u);
+    const FulgorCore::DrawSortEntry* e = Engine::GetWorkData()->sortList.entries;
+    EXPECT_EQ(e[0].instance, Record(first));
+    EXPECT_EQ(e[1].instance, Record(far));
+    EXPECT_EQ(e[2].instance, Record(near));
+    EXPECT_EQ(e[0].key >> 48, 65532u);
+    EXPECT_EQ(e[1].key & 0xFFFF, Record(far)->index);
+    // Depth: the centre's view z; -300 + 3000 in thousandths.
+    EXPECT_EQ((e[1].key >> 16) & 0xFFFFFFFFu, 2700000u);
+}
+
+TEST_F(RuntimeFrame, ADisabledLayerIsNotBegun) {
+    PlayAt(plain_, -50.0f);
+    Engine::SetLayerEnabled(0, 0);
+    Engine::SetLayerEnabled(16, 1); // no such layer: ignored
+    runtime_.device.locks.clear();
+    EXPECT_EQ(Engine::GetWorkData()->sortList.count, 0u);
+    DrawnInLayer0();
+    EXPECT_TRUE(runtime_.device.locks.empty());
+    Engine::SetLayerEnabled(0, 1);
+    EXPECT_EQ(DrawnInLayer0(), 1u);
+    EXPECT_EQ(runtime_.device.renderStateResets, 1);
+    EXPECT_EQ(runtime_.device.layerEnds, 1);
+}
+
+TEST_F(RuntimeFrame, LayersContinueInTheBufferWhereTheLastStoppedAndCommitWhatWasUsed) {
+    FulgorCore::RendererWorkData* r = Renderer::GetWorkData();
+    Engine::ResetDrawState();
+    runtime_.device.locks.clear();
+    runtime_.device.unlocks.clear();
+    const uint32_t size = r->vertexPool.size;
+    Renderer::BeginFrame(0);
+    ASSERT_EQ(runtime_.device.locks.size(), 2u);
+    EXPECT_EQ(runtime_.device.locks[0].kind, testsupport::RecordingDevice::Kind::Vertex);
+    EXPECT_EQ(runtime_.device.locks[0].offset, 0u);
+    EXPECT_EQ(runtime_.device.locks[0].size, size);
+    EXPECT_EQ(runtime_.device.locks[1].kind, testsupport::RecordingDevice::Kind::Index);
+    EXPECT_EQ(runtime_.device.locks[1].size, r->indexPool.size);
+    // The layer wrote 400 bytes, then moved to the next buffer and wrote 64.
+    r->vertexPool.entries[0].committed = 400;
+    ASSERT_NE(r->vertexPool.LockNext(r->device), nullptr);
+    EXPECT_EQ(runtime_.device.locks[2].offset, 0u);
+    EXPECT_EQ(runtime_.device.locks[2].size, size);
+    r->vertexPool.entries[1].committed = 64;
+    Renderer::CommitDirtyRanges();
+    ASSERT_EQ(runtime_.device.unlocks.size(), 3u);
+    EXPECT_EQ(runtime_.device.unlocks[0].kind, testsupport::RecordingDevice::Kind::Index);
+    EXPECT_EQ(runtime_.device.unlocks[1].bytes, 400u);
+    EXPECT_EQ(runtime_.device.unlocks[2].bytes, 64u);
+    EXPECT_EQ(runtime_.device.unlocks[2].buffer, r->vertexPool.entries[1].buffer);
+    // The next layer locks the rest of buffer 1.
+    Renderer::BeginFrame(1);
+    EXPECT_EQ(runtime_.device.locks[3].offset, 64u);
+    EXPECT_EQ(runtime_.device.locks[3].size, size - 64);
+    EXPECT_EQ(r->vertexPool.first, 1u);
+    Renderer::CommitDirtyRanges();
+    EXPECT_EQ(runtime_.device.unlocks.size(), 5u);
+    // A full buffer is not locked again; the pool's last buffer has no next.
+    r->vertexPool.entries[1].committed = size;
+    const size_t locks = runtime_.device.locks.size();
+    Renderer::BeginFrame(2);
+    EXPECT_EQ(runtime_.device.locks.size(), locks + 1); // the index pool only
+    r->vertexPool.current = r->vertexPool.count - 1;
+    EXPECT_EQ(r->vertexPool.LockNext(r->device), nullptr);
+}
+
+TEST(RuntimeFrameDevice, APoolBufferTheDeviceCouldNotMakeIsNeverLocked) {
+    testsupport::RuntimeStartup runtime;
+    // The first vertex buffer of the pool fails.
+    runtime.device.failCreationAt = 0;
+    ASSERT_TRUE(runtime.Start());
+    FulgorCore::RendererWorkData* r = Renderer::GetWorkData();
+    ASSERT_EQ(r->vertexPool.entries[0].buffer, nullptr);
+    r->exhausted = 1;
+    Renderer::BeginFrame(0);
+    EXPECT_EQ(r->vertexWrite, nullptr);
+    EXPECT_EQ(r->exhausted, 0);
+    for (const auto& lock : runtime.device.locks)
+        EXPECT_NE(lock.buffer, nullptr);
+    Renderer::CommitDirtyRanges();
+    for (const auto& unlock : runtime.device.unlocks)
+        EXPECT_NE(unlock.buffer, nullptr);
+    // The next buffer is there and locks.
+    EXPECT_NE(r->vertexPool.LockNext(r->device), nullptr);
+}
+
+TEST_F(RuntimeFrame, ApplyStateFlushesOnlyWhenWhatTheBatchUsesChanges) {
+    FulgorCore::RendererWorkData* r = Renderer::GetWorkData();
+    testsupport::FakeShader shaderA(nullptr);
+    testsupport::FakeShader shaderB(nullptr);
+    testsupport::FakeTexture t1(nullptr);
+    testsupport::FakeTexture t2(nullptr);
+    FulgorCore::TextureSlot bindings[8] = {};
+    bindings[0] = {&t1, 1};
+    uint32_t word = 5;
+    Renderer::ApplyState(&shaderA, &word, bindings, 0x01);
+    EXPECT_EQ(r->flushCount, 1u);
+    Renderer::ApplyState(&shaderA, &word, bindings, 0x01);
+    EXPECT_EQ(r->flushCount, 1u);
+    // A different texture in a slot outside the mask.
+    FulgorCore::TextureSlot other[8] = {};
+    other[0] = {&t1, 1};
+    other[3] = {&t2, 9};
+    Renderer::ApplyState(&shaderA, &word, other, 0x01);
+    EXPECT_EQ(r->flushCount, 1u);
+    // Inside the mask, either word of a slot counts.
+    Renderer::ApplyState(&shaderA, &word, other, 0x09);
+    EXPECT_EQ(r->flushCount, 2u);
+    other[3].sampler = 8;
+    Renderer::ApplyState(&shaderA, &word, other, 0x09);
+    EXPECT_EQ(r->flushCount, 3u);
+    // The caller's table changing in place is seen.
+    other[0].texture = &t2;
+    Renderer::ApplyState(&shaderA, &word, other, 0x09);
+    EXPECT_EQ(r->flushCount, 4u);
+    uint32_t word2 = 6;
+    Renderer::ApplyState(&shaderA, &word2, other, 0x09);
+    EXPECT_EQ(r->flushCount, 5u);
+    Renderer::ApplyState(&shaderB, &word2, other, 0x09);
+    EXPECT_EQ(r->flushCount, 6u);
+    EXPECT_EQ(r->currentShader, &shaderB);
+    EXPECT_EQ(r->currentStateWord, 6u);
+}
+
+TEST_F(RuntimeFrame, TheFrameListKeepsTheFirst128AndEmptiesEachUpdate) {
+    std::vector<FulgorCore::ParticleInstance*> units(130);
+    for (size_t i = 0; i < units.size(); ++i) {
+        units[i] = reinterpret_cast<FulgorCore::ParticleInstance*>(0x1000 + i * 16);
+        Engine::PushFrameList(units[i]);
+    }
+    FulgorCore::EngineWorkData* work = Engine::GetWorkData();
+    EXPECT_EQ(work->frameListCount.load(), 130u);
+    EXPECT_EQ(work->frameList[0].unit, units[0]);
+    EXPECT_EQ(work->frameList[127].unit, units[127]);
+    Frame();
+    EXPECT_EQ(work->frameListCount.load(), 0u);
+    Engine::PushFrameList(units[129]);
+    EXPECT_EQ(work->frameList[0].unit, units[129]);
+}
+
+TEST_F(RuntimeFrame, InputEventsQueueSixteenAndThePointerPositionIsInClipSpace) {
+    FulgorCore::EngineWorkData* work = Engine::GetWorkData();
+    const Event centre(6, 0, 0.5f, 0.5f);
+    Engine::PostInputEvent(&centre);
+    EXPECT_EQ(work->pointerPosition[0], 0.0f);
+    EXPECT_EQ(work->pointerPosition[1], 0.0f);
+    EXPECT_EQ(work->pointerValid, 1);
+    const Event corner(6, 0, 0.0f, 0.0f);
+    Engine::PostInputEvent(&corner);
+    EXPECT_EQ(work->pointerPosition[0], -1.0f);
+    EXPECT_EQ(work->pointerPosition[1], 1.0f);
+    EXPECT_EQ(work->inputQueueCount, 0u);
+
+    for (uint16_t i = 0; i < 17; ++i) {
+        const Event e(i % 6, static_cast<uint16_t>(100 + i));
+        Engine::PostInputEvent(&e);
+    }
+    ASSERT_EQ(work->inputQueueCount, 16u);
+    EXPECT_EQ(work->inputQueue[0].value, 101);
+    EXPECT_EQ(work->inputQueue[0].kind, 1u);
+    EXPECT_EQ(work->inputQueue[15].value, 116);
+    // An unknown kind is dropped, after the oldest went.
+    const Event unknown(7, 999);
+    Engine::PostInputEvent(&unknown);
+    EXPECT_EQ(work->inputQueueCount, 15u);
+    EXPECT_EQ(work->inputQueue[0].value, 102);
+}
+
+TEST_F(RuntimeFrame, PointerViewAndVersion) {
+    Engine::SetPointerView(3, 0.5f);
+    EXPECT_EQ(Engine::GetWorkData()->pointerView, 3u);
+    EXPECT_EQ(Engine::GetWorkData()->pointerParameter, 0.5f);
+    EXPECT_STREQ(Engine::GetVersionString(), "ver.1.0.0 rev.2251");
+}
+
+class PointerHover : public RuntimeFrame {
+protected:
+    void SetUp() override {
+        RuntimeFrame::SetUp();
+        const InstanceHandle h = PlayAt(plain_, 0.0f);
+        Frame();
+        root_ = Record(h)->root;
+        ASSERT_NE(root_, nullptr);
+        for (int i = 0; i < 2; ++i) {
+            FulgorCore::UnitInstance::InitialState endless;
+            endless.timeMode = FulgorCore::UnitInstance::kEndless;
+            auto* node = FulgorCore::UnitInstance::Create<FulgorCore::ParticleInstance>(
+                root_, endless, root_, true);
+            node->pickBounds = &bounds_[i];
+            root_->AddChild(node);
+            nodes_[i] = node;
+            list_[i] = {0.0f, node};
+        }
+        // A sphere of radius 2 at the node's origin, and a box of 1.
+        bounds_[0] = {FulgorCore::PickBounds::kSphere, {0.0f, 4.0f, 0.0f}};
+        bounds_[1] = {FulgorCore::PickBounds::kBox, {1.0f, 1.0f, 1.0f}};
+    }
+    // The ray along -z through (x, 0) in every camera space.
+    void Hover(float x) {
+        float nearPoints[3][4];
+        float farPoints[3][4];
+        for (int s = 0; s < 3; ++s) {
+            const float n[4] = {x, 0.0f, 5.0f, 1.0f};
+            const float f[4] = {x, 0.0f, -5.0f, 1.0f};
+            std::copy(n, n + 4, nearPoints[s]);
+            std::copy(f, f + 4, farPoints[s]);
+        }
+        Engine::UpdatePointerHover(0, 1, list_, nearPoints, farPoints);
+    }
+    std::vector<int> Events(int node) const {
+        std::vector<int> kinds;
+        if (const FulgorCore::NodeEventBlock* e = nodes_[node]->events)
+            for (uint32_t i = 0; i < e->count; ++i)
+                kinds.push_back(e->kinds[i]);
+        return kinds;
+    }
+
+    FulgorCore::InstanceRootUnit* root_ = nullptr;
+    FulgorCore::PickBounds bounds_[2];
+    FulgorCore::ParticleInstance* nodes_[2] = {};
+    FulgorCore::FrameListEntry list_[2];
+};
+
+TEST_F(PointerHover, NothingHappensBeforeThePointerIsSet) {
+    Hover(0.0f);
+    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, nullptr);
+    EXPECT_TRUE(Events(0).empty());
+}
+
+TEST_F(PointerHover, TheFirstHitIsHoveredAndTheOldOneIsToldItWasLeft) {
+    const Event at(6, 0, 0.5f, 0.5f);
+    Engine::PostInputEvent(&at);
+    Hover(0.0f);
+    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, nodes_[0]);
+    EXPECT_EQ(Events(0), std::vector<int>{8});
+    Hover(0.5f); // still over the sphere: no change, no event
+    EXPECT_EQ(Events(0), std::vector<int>{8});
+    Hover(30.0f); // over nothing
+    EXPECT_EQ(Events(0), (std::vector<int>{8, 9}));
+    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, nullptr);
+    Hover(0.0f);
+    EXPECT_EQ(Events(0), (std::vector<int>{8, 9, 8}));
+}
+
+TEST_F(PointerHover, AHoveredNodeThatGoesIsForgotten) {
+    const Event at(6, 0, 0.5f, 0.5f);
+    Engine::PostInputEvent(&at);
+    Hover(0.0f);
+    nodes_[0]->Finish();
+    Frame();
+    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, nullptr);
+}
+
+TEST_F(RuntimeFrame, FinalizeReleasesInstancesAndEffectsWithTheirListenersCalls) {
+    testsupport::FakeObjectListenner objects;
+    testsupport::FakeInstanceListenner instances;
+    effecttools::EffectFileValue user = SmallEffect("vfx/user.vfxb", 0);
+    testsupport::AddReference(user, "vfx/plain.vfxb");
+    const ObjectHandle u = testsupport::LoadEffect(Write(user), &objects);
+    std::vector<InstanceHandle> handles;
+    for (int i = 0; i < 3; ++i) {
+        handles.push_back(Engine::CreateInstance(u.index, u.serial, &instances));
+        Engine::PlayInstance(handles.back().index, handles.back().serial, 1.0f, 0);
+    }
+    Engine::KillInstance(handles[1].index, handles[1].serial);
+    Frame();
+    Engine::Finalize();
+    EXPECT_EQ(instances.released.size(), 3u);
+    EXPECT_EQ(instances.References(), 1u);
+    ASSERT_EQ(objects.released.size(), 1u);
+    EXPECT_EQ(objects.released[0].serial, u.serial);
+    EXPECT_EQ(objects.References(), 1u);
+    EXPECT_EQ(testsupport::CountingAllocator::LiveCount(), 0u);
+    EXPECT_EQ(Engine::GetUnitInstancePool().GetUsedCount(), 0u);
+    EXPECT_EQ(runtime_.device.live, 0);
+    EXPECT_EQ(runtime_.device.References(), 1u);
+    EXPECT_EQ(runtime_.light.References(), 1u);
+}
+
+TEST(RuntimeFrameNotStarted, EveryEntryPointIsSafe) {
+    const FulgorCore::UpdateParameter update{1.0f, kIdentity44};
+    const FulgorCore::DrawParameter draw = testsupport::ScreenDraw(kIdentity44, kProjection);
+    const Event e(6, 0, 0.5f, 0.5f);
+    Engine::Update(&update);
+    Engine::ResetDrawState();
+    Engine::Draw(0, &draw);
+    Engine::DrawLayer(0);
+    Engine::DrawProjectionList();
+    Engine::DrawInstance(0, 1);
+    Engine::SetLayerEnabled(0, 0);
+    Engine::SetPointerView(0, 0.0f);
+    Engine::PostInputEvent(&e);
+    Engine::PushFrameList(nullptr);
+    EXPECT_STREQ(Engine::GetVersionString(), "ver.1.0.0 rev.2251");
+}
+
+} // namespace

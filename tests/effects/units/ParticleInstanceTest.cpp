@@ -1,0 +1,294 @@
+// The particle node's members the runtime core holds: events, child
+// effects, the order of its update members, colour and transform
+// composition, the angle pair and the motion integration.
+#include "effects/units/ParticleInstance.h"
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InstanceSlot.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/Core/Resource/FloatPairProperty.h"
+#include "effects/units/ChildInstanceTable.h"
+#include "effects/units/InstanceRootUnit.h"
+#include "effects/units/NodeEventBlock.h"
+#include "support/effects/EffectFiles.h"
+#include "support/effects/RecordBuild.h"
+#include "support/effects/RuntimeFrame.h"
+#include "support/effects/RuntimeStartup.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+using FulgorCore::InstanceHandle;
+using FulgorCore::InstanceRootUnit;
+using FulgorCore::InstanceSlot;
+using FulgorCore::ObjectHandle;
+using FulgorCore::ParticleInstance;
+using FulgorCore::UnitInstance;
+using testsupport::Frame;
+using testsupport::Record;
+using testsupport::SmallEffect;
+using testsupport::Write;
+namespace Engine = FulgorCore::Engine;
+
+class Nodes : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(runtime_.Start());
+        // C, B referring to C, A referring to B, all endless but B and C
+        // which live 5 frames.
+        c_ = testsupport::LoadEffect(Write(SmallEffect("vfx/c.vfxb", 5)), &objects_);
+        effecttools::EffectFileValue b = SmallEffect("vfx/b.vfxb", 5);
+        testsupport::AddReference(b, "vfx/c.vfxb");
+        b_ = testsupport::LoadEffect(Write(b), &objects_);
+        effecttools::EffectFileValue a = SmallEffect("vfx/a.vfxb", 0);
+        testsupport::AddReference(a, "vfx/b.vfxb");
+        testsupport::AddReference(a, "vfx/unloaded.vfxb");
+        a_ = testsupport::LoadEffect(Write(a), &objects_);
+        ASSERT_NE(a_.serial, 0u);
+        parent_ = Engine::CreateInstance(a_.index, a_.serial, nullptr);
+        Engine::SetInstanceLayer(parent_.index, parent_.serial, 6);
+        Engine::PlayInstance(parent_.index, parent_.serial, 1.0f, 0);
+        Frame();
+        root_ = Record(parent_)->root;
+        ASSERT_NE(root_, nullptr);
+        node_ = Node(true);
+    }
+
+    ParticleInstance* Node(bool takesEvents) {
+        UnitInstance::InitialState endless;
+        endless.timeMode = UnitInstance::kEndless;
+        ParticleInstance* node =
+            UnitInstance::Create<ParticleInstance>(root_, endless, root_, takesEvents);
+        root_->AddChild(node);
+        return node;
+    }
+
+    testsupport::FakeObjectListenner objects_;
+    testsupport::RuntimeStartup runtime_;
+    ObjectHandle a_, b_, c_;
+    InstanceHandle parent_;
+    InstanceRootUnit* root_ = nullptr;
+    ParticleInstance* node_ = nullptr;
+};
+
+TEST_F(Nodes, EventsQueueEightAFrameWithSnapshotsOfConstantAspects) {
+    node_->position[1] = 3.0f;
+    node_->colour[2] = 0.5f;
+    node_->frameMembers[ParticleInstance::kColourMember] = ParticleInstance::NoOpFrame;
+    node_->frameMembers[ParticleInstance::kScaleMember] =
+        [](ParticleInstance*, const FulgorCore::EvaluationContext&) {};
+    for (uint16_t i = 0; i < 9; ++i)
+        node_->PostEvent(static_cast<uint16_t>(100 + i), static_cast<uint8_t>(i));
+    const FulgorCore::NodeEventBlock* e = node_->events;
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->count, 8);
+    EXPECT_EQ(e->kinds[7], 7);
+    EXPECT_EQ(e->ids[0], 100);
+    EXPECT_EQ(e->ids[7], 107);
+    EXPECT_EQ(e->constant[FulgorCore::NodeEventBlock::kTranslation], 1);
+    EXPECT_EQ(e->constant[FulgorCore::NodeEventBlock::kScale], 0);
+    EXPECT_EQ(e->translation[1], 3.0f);
+    EXPECT_EQ(e->colour[2], 0.5f);
+    EXPECT_EQ(e->scale[0], 0.0f); // not constant: not copied
+
+    ParticleInstance* deaf = Node(false);
+    deaf->PostEvent(1, 1);
+    EXPECT_EQ(deaf->events, nullptr);
+}
+
+TEST_F(Nodes, AnExhaustedPoolDropsTheEvent) {
+    FulgorCore::UnitInstancePool& pool = Engine::GetUnitInstancePool();
+    std::vector<void*> taken;
+    while (void* block = pool.Allocate())
+        taken.push_back(block);
+    node_->PostEvent(1, 2);
+    EXPECT_EQ(node_->events, nullptr);
+    for (void* block : taken)
+        pool.Free(block);
+}
+
+TEST_F(Nodes, AChildEffectPlaysOnceOnTheRootsLayerAndIsFreedWhenItStops) {
+    node_->SpawnChildEffect("vfx/unloaded.vfxb"); // asked, never registered
+    node_->SpawnChildEffect("vfx/never.vfxb");    // not referred to
+    EXPECT_EQ(node_->childCount, 0);
+    EXPECT_EQ(node_->children, nullptr);
+    node_->SpawnChildEffect("vfx/b.vfxb");
+    ASSERT_EQ(node_->childCount, 1);
+    const InstanceHandle child = node_->children->handles[0];
+    InstanceSlot* record = Record(child);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->state, InstanceSlot::kStarting);
+    EXPECT_EQ(record->layer, 6);
+    EXPECT_NE(record->flags & InstanceSlot::kFreeWhenStopped, 0);
+    EXPECT_EQ(record->flags & InstanceSlot::kLoop, 0);
+    EXPECT_EQ(record->speed, 1.0f);
+    Frame();
+    // The node caches the child's root once it has one.
+    EXPECT_EQ(node_->children->roots[0], record->root);
+    EXPECT_NE(record->root, nullptr);
+    for (int i = 0; i < 5; ++i)
+        Frame();
+    // Ended, stopped, freed.
+    EXPECT_EQ(record->serial, 0u);
+    EXPECT_FALSE(Engine::IsInstancePlaying(child.index, child.serial));
+}
+
+TEST_F(Nodes, LayersReachChildInstancesRecursively) {
+    root_->SpawnChildEffects(std::vector<const char*>{"vfx/b.vfxb"}.data(), 1);
+    const InstanceHandle b = root_->childInstances->handles[0];
+    Frame();
+    InstanceRootUnit* bRoot = Record(b)->root;
+    ASSERT_NE(bRoot, nullptr);
+    bRoot->SpawnChildEffects(std::vector<const char*>{"vfx/c.vfxb"}.data(), 1);
+    const InstanceHandle c = bRoot->childInstances->handles[0];
+    EXPECT_EQ(Record(c)->layer, 6);
+    Frame();
+    Engine::SetInstanceLayer(parent_.index, parent_.serial, 11);
+    EXPECT_EQ(Record(b)->layer, 11);
+    EXPECT_EQ(bRoot->layer, 11);
+    EXPECT_EQ(Record(c)->layer, 11);
+    EXPECT_EQ(Record(c)->root->layer, 11);
+}
+
+TEST_F(Nodes, KillingTheParentKillsItsChildInstances) {
+    node_->SpawnChildEffect("vfx/b.vfxb");
+    const InstanceHandle child = node_->children->handles[0];
+    Engine::KillInstance(parent_.index, parent_.serial);
+    Frame();
+    EXPECT_EQ(Record(child)->serial, 0u);
+    Frame();
+    EXPECT_EQ(Engine::GetWorkData()->liveInstanceCount, 0u);
+    EXPECT_EQ(Engine::GetUnitInstancePool().GetUsedCount(), 0u);
+}
+
+std::vector<int>& MemberLog() {
+    static std::vector<int> log;
+    return log;
+}
+
+template <int N> void LogFrame(ParticleInstance*, const FulgorCore::EvaluationContext& frame) {
+    EXPECT_EQ(frame.timeA, 2.5f);
+    MemberLog().push_back(N);
+}
+template <int N> void LogPlain(ParticleInstance*) {
+    MemberLog().push_back(N);
+}
+
+TEST_F(Nodes, UpdateMembersRunInTheirFixedOrder) {
+    MemberLog().clear();
+    node_->frameMembers[0] = LogFrame<1>;
+    node_->frameMembers[1] = LogFrame<2>;
+    node_->frameMembers[2] = LogFrame<3>;
+    node_->frameMembers[3] = LogFrame<4>;
+    node_->frameMembers[4] = LogFrame<5>;
+    node_->plainMembers[0] = LogPlain<6>;
+    node_->frameMembers[5] = LogFrame<7>;
+    node_->plainMembers[1] = LogPlain<8>;
+    node_->plainMembers[2] = LogPlain<9>;
+    node_->frameMembers[6] = LogFrame<10>;
+    node_->plainMembers[3] = LogPlain<11>;
+    node_->ownerState = 0x7;
+    node_->RunUpdateMembers({2.5f, 0.0f});
+    EXPECT_EQ(MemberLog(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(node_->ownerState, 0x5u);
+}
+
+TEST_F(Nodes, ColourModesMultiplyByTheBaseOrTheOwnersColour) {
+    const float owner[4] = {0.5f, 1.0f, 0.25f, 1.0f};
+    root_->SetColor(owner);
+    node_->colour[0] = 0.5f;
+    node_->baseColour[0] = 0.5f;
+    node_->baseColour[3] = 0.2f;
+    ParticleInstance::MultiplyBaseColor(node_);
+    EXPECT_EQ(node_->colour[0], 0.25f);
+    EXPECT_EQ(node_->colour[3], 0.2f);
+    ParticleInstance::MultiplyParentColor(node_);
+    EXPECT_EQ(node_->colour[0], 0.125f);
+    EXPECT_EQ(node_->colour[2], 0.25f);
+}
+
+TEST_F(Nodes, CompositionsOrderScaleRotationTranslationOffsetAndTheirParents) {
+    const float world[12] = {0, 1, 0, -1, 0, 0, 0, 0, 1, 10, 0, 0}; // 90 degrees about z
+    root_->SetWorldMatrix(world);
+    node_->scale[0] = node_->scale[1] = node_->scale[2] = 2.0f;
+    node_->position[0] = 1.0f;
+    node_->offset[1] = 1.0f;
+    // Mode 1: offset before the owner's matrix.
+    ParticleInstance::ComposeTransformWithOwner(node_);
+    EXPECT_EQ(node_->matrix[0], 0.0f);
+    EXPECT_EQ(node_->matrix[1], 2.0f);
+    // (1, 1, 0) turned: (-1, 1, 0), then moved by 10 along x.
+    EXPECT_FLOAT_EQ(node_->matrix[9], 9.0f);
+    EXPECT_FLOAT_EQ(node_->matrix[10], 1.0f);
+    // Mode 3: offset after the root's matrix.
+    ParticleInstance::ComposeTransformWithRoot(node_);
+    EXPECT_FLOAT_EQ(node_->matrix[9], 10.0f);
+    EXPECT_FLOAT_EQ(node_->matrix[10], 2.0f);
+    // Mode 4 and the relative one: from the getters, offset only in the
+    // second.
+    node_->rotation[2] = 0.0f;
+    ParticleInstance::ComposeTransformFromGetters(node_);
+    EXPECT_FLOAT_EQ(node_->matrix[9], 10.0f);
+    EXPECT_FLOAT_EQ(node_->matrix[10], 1.0f);
+    ParticleInstance::ComposeTransformRelative(node_);
+    EXPECT_FLOAT_EQ(node_->matrix[9], 10.0f);
+    EXPECT_FLOAT_EQ(node_->matrix[10], 2.0f);
+    // Without a block, mode 2 keeps its own composition.
+    ParticleInstance::ComposeTransformWithBlock(node_);
+    EXPECT_FLOAT_EQ(node_->matrix[9], 1.0f);
+    EXPECT_FLOAT_EQ(node_->matrix[10], 1.0f);
+    // With the owner's matrix.
+    ParticleInstance::ComposeWithOwner(node_);
+    EXPECT_FLOAT_EQ(node_->matrix[9], 9.0f);
+    EXPECT_FLOAT_EQ(node_->matrix[10], 1.0f);
+}
+
+TEST_F(Nodes, TheAnglePairTurnsTheOwnersDirection) {
+    effecttools::ChunkWriter w;
+    effecttools::WritePairProperty(
+        w, "Pair",
+        effecttools::PairValue{0, effecttools::Constant(1.5707964f), effecttools::Constant(0.0f)});
+    testsupport::RecordBuild<FulgorCore::FloatPairProperty> pair(testsupport::PayloadOf(w.Take()));
+    ASSERT_TRUE(pair.Built());
+    const float forward[3] = {0.0f, 0.0f, 1.0f};
+    node_->ownerDirection = forward;
+    node_->anglePair = &*pair;
+    ParticleInstance::RotateDirectionByAnglesYX(node_, {0.0f, 0.0f});
+    // A quarter turn about Y takes +z to +x.
+    EXPECT_NEAR(node_->direction[0], 1.0f, 1e-6f);
+    EXPECT_NEAR(node_->direction[2], 0.0f, 1e-6f);
+    ParticleInstance::RotateDirectionByAnglesXY(node_, {0.0f, 0.0f});
+    // About X first: +z to -y.
+    EXPECT_NEAR(node_->direction[1], -1.0f, 1e-6f);
+    EXPECT_NEAR(node_->direction[2], 0.0f, 1e-6f);
+}
+
+TEST_F(Nodes, MotionIntegratesWholeFramesUpToTheNodesTime) {
+    static int motions;
+    motions = 0;
+    node_->motionMember = [](ParticleInstance*) { ++motions; };
+    node_->damping[0] = 0.5f;
+    node_->motion[0][1][0] = 1.0f;
+    node_->motion[2][1][2] = 2.0f;
+    node_->time = 3.5f;
+    ParticleInstance::IntegrateMotion(node_);
+    EXPECT_EQ(node_->integrationTime, 4.0f);
+    EXPECT_EQ(node_->motion[0][0][0], 0.5f + 0.25f + 0.125f + 0.0625f);
+    EXPECT_EQ(node_->motion[0][1][0], 0.0625f);
+    EXPECT_EQ(node_->motion[2][0][2], 8.0f);
+    EXPECT_EQ(motions, 1);
+    ParticleInstance::IntegrateMotion(node_);
+    EXPECT_EQ(node_->integrationTime, 4.0f);
+    // Past 2^24 frames a step no longer moves the time: it stops.
+    node_->integrationTime = 16777216.0f;
+    node_->time = 16777300.0f;
+    ParticleInstance::IntegrateMotion(node_);
+    EXPECT_EQ(motions, 3);
+}
+
+} // namespace

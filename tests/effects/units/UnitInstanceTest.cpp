@@ -1,0 +1,393 @@
+// The unit base the runtime core drives: linking children, the clock and
+// the removal of ended children, the fades, and the KILL and loop-stop
+// walks over timeline children.
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/units/InstanceRootUnit.h"
+#include "support/effects/RecordingUnit.h"
+#include "support/effects/RuntimeStartup.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+namespace {
+
+using FulgorCore::InstanceRootUnit;
+using FulgorCore::UnitInstance;
+using testsupport::RecordingUnit;
+
+constexpr float kIdentity34[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+
+class UnitTree : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(runtime_.Start());
+        UnitInstance::InitialState start;
+        start.lifetime = 1.0f;
+        start.timeMode = UnitInstance::kEndless;
+        root_ = UnitInstance::Create<InstanceRootUnit>(nullptr, start, nullptr, kIdentity34, 1u,
+                                                       uint16_t{0xFF});
+        ASSERT_NE(root_, nullptr);
+    }
+    void TearDown() override {
+        delete root_;
+        EXPECT_EQ(FulgorCore::Engine::GetUnitInstancePool().GetUsedCount(), 0u);
+    }
+
+    RecordingUnit* Add(UnitInstance* parent, float lifetime, int8_t id = 0,
+                       uint32_t kind = UnitInstance::kTimeline, float loopEnd = 0.0f) {
+        auto* unit = UnitInstance::Create<RecordingUnit>(
+            root_, RecordingUnit::Clock(parent, lifetime, loopEnd), kind, id);
+        parent->AddChild(unit);
+        return unit;
+    }
+    std::vector<UnitInstance*> Children(const UnitInstance* parent) const {
+        std::vector<UnitInstance*> list;
+        for (UnitInstance* c = parent->firstChild; c; c = c->nextSibling)
+            list.push_back(c);
+        return list;
+    }
+
+    testsupport::RuntimeStartup runtime_;
+    InstanceRootUnit* root_ = nullptr;
+};
+
+TEST_F(UnitTree, AChildUnderAnUnstartedParentStaysIdleButStarts) {
+    // The root does not loop: its loop member is the no-op.
+    ASSERT_EQ(root_->loopMember, UnitInstance::NoOp);
+    RecordingUnit* child = Add(root_, 0.0f, 1, UnitInstance::kTimeline, 5.0f);
+    EXPECT_EQ(child->loopMember, UnitInstance::NoOp);
+    EXPECT_EQ(child->loopEnds, 1);
+    EXPECT_EQ(child->starts, 1);
+    EXPECT_EQ(Children(root_), std::vector<UnitInstance*>{child});
+    EXPECT_EQ(root_->lastChild, child);
+}
+
+TEST_F(UnitTree, AChildUnderALoopingParentKeepsItsLoopAndTheSubtreeFollowsALaterStop) {
+    RecordingUnit* parent = Add(root_, 0.0f);
+    parent->loopMember = UnitInstance::WrapLoopTime; // as if started looping
+    parent->loopEnd = 10.0f;
+    RecordingUnit* child = Add(parent, 0.0f, 0, UnitInstance::kTimeline, 3.0f);
+    RecordingUnit* grandchild = Add(child, 0.0f, 0, UnitInstance::kTimeline, 3.0f);
+    EXPECT_EQ(child->loopMember, UnitInstance::WrapLoopTime);
+    EXPECT_EQ(child->loopEnds, 0);
+    EXPECT_EQ(grandchild->loopMember, UnitInstance::WrapLoopTime);
+    UnitInstance::RestartSubtree(child);
+    EXPECT_EQ(child->loopMember, UnitInstance::NoOp);
+    EXPECT_EQ(grandchild->loopMember, UnitInstance::NoOp);
+    EXPECT_EQ(child->loopEnds, 1);
+    EXPECT_EQ(grandchild->loopEnds, 1);
+    EXPECT_EQ(parent->loopMember, UnitInstance::WrapLoopTime);
+}
+
+TEST_F(UnitTree, NullLinksNothingButResetsTheFadeStep) {
+    root_->fadeState = UnitInstance::kFadingOut;
+    root_->AddChild(nullptr);
+    EXPECT_EQ(root_->firstChild, nullptr);
+    EXPECT_EQ(root_->fadeStepMember, UnitInstance::StepFadeOut);
+    root_->fadeState = UnitInstance::kNoFade;
+    root_->AddChild(nullptr);
+    EXPECT_EQ(root_->fadeStepMember, UnitInstance::NoOp);
+}
+
+TEST_F(UnitTree, ALoopingClockWrapsBySpansAndANoSpanLoopDoesNotWrap) {
+    RecordingUnit* unit = Add(root_, 0.0f);
+    unit->loopStart = 0.0f;
+    unit->loopEnd = 3.0f;
+    unit->time = 7.0f;
+    unit->loopMember = UnitInstance::WrapLoopTime;
+    unit->Update(0.5f);
+    EXPECT_EQ(unit->time, 1.5f);
+    EXPECT_EQ(unit->totalTime, 0.5f);
+    unit->loopStart = 3.0f; // no span: stays
+    unit->time = 7.0f;
+    unit->Update(0.5f);
+    EXPECT_EQ(unit->time, 7.5f);
+}
+
+TEST_F(UnitTree, TheClockEndsAUnitAtItsEndTimeOrNeverOrOnceChildless) {
+    RecordingUnit* timed = Add(root_, 2.0f);
+    timed->speed = 2.0f;
+    timed->endTime = 4.0f; // speed x lifetime
+    root_->Update(1.0f);
+    EXPECT_EQ(timed->alive, 1);
+    EXPECT_EQ(timed->lastStep, 2.0f);
+    root_->Update(1.0f);
+    // Ended at time 4 and, childless, removed in the same frame.
+    EXPECT_EQ(root_->firstChild, nullptr);
+
+    RecordingUnit* endless = Add(root_, 0.0f);
+    for (int i = 0; i < 50; ++i)
+        root_->Update(1.0f);
+    EXPECT_EQ(endless->alive, 1);
+
+    // Time mode 2 waits for the last child.
+    RecordingUnit* parent = Add(root_, 1.0f);
+    parent->timeMode = UnitInstance::kEndWhenChildless;
+    RecordingUnit* child = Add(parent, 3.0f);
+    root_->Update(1.0f);
+    root_->Update(1.0f);
+    EXPECT_EQ(parent->alive, 1);
+    root_->Update(1.0f); // the child ends at 3, after its parent's step
+    EXPECT_EQ(parent->alive, 1);
+    root_->Update(1.0f); // childless now: the parent ends
+    EXPECT_EQ(Children(root_), std::vector<UnitInstance*>{endless});
+    (void)child;
+}
+
+TEST_F(UnitTree, AHoldKeepsAUnitPastItsEndTime) {
+    RecordingUnit* unit = Add(root_, 1.0f);
+    unit->holdCount = 1;
+    root_->Update(1.0f);
+    root_->Update(1.0f);
+    EXPECT_EQ(unit->alive, 1);
+    unit->holdCount = 0;
+    root_->Update(1.0f);
+    EXPECT_EQ(root_->firstChild, nullptr);
+}
+
+TEST_F(UnitTree, AnEndedChildWithChildrenStaysUntilItsLastChildGoes) {
+    RecordingUnit* parent = Add(root_, 1.0f);
+    RecordingUnit* child = Add(parent, 3.0f);
+    RecordingUnit* sibling = Add(root_, 0.0f);
+    root_->Update(1.0f);
+    EXPECT_EQ(parent->alive, 0);
+    EXPECT_EQ(parent->ends, 1);
+    root_->Update(1.0f);
+    // Still linked and still updating its child.
+    EXPECT_EQ(Children(root_), (std::vector<UnitInstance*>{parent, sibling}));
+    EXPECT_EQ(child->updates, 2);
+    EXPECT_EQ(parent->updates, 2);
+    root_->Update(1.0f);
+    EXPECT_EQ(Children(root_), std::vector<UnitInstance*>{sibling});
+    EXPECT_EQ(root_->lastChild, sibling);
+    // Finish runs once.
+    sibling->Finish();
+    sibling->Finish();
+    EXPECT_EQ(sibling->ends, 1);
+}
+
+TEST_F(UnitTree, TheTailIsRelinkedWhenTheLastChildGoes) {
+    RecordingUnit* first = Add(root_, 0.0f);
+    RecordingUnit* last = Add(root_, 1.0f);
+    root_->Update(1.0f);
+    EXPECT_EQ(Children(root_), std::vector<UnitInstance*>{first});
+    EXPECT_EQ(root_->lastChild, first);
+    RecordingUnit* next = Add(root_, 0.0f);
+    EXPECT_EQ(first->nextSibling, next);
+    (void)last;
+}
+
+TEST_F(UnitTree, AFadeOutOfZeroFramesKillsAtItsFirstStepWithFactorZero) {
+    RecordingUnit* unit = Add(root_, 0.0f);
+    RecordingUnit* child = Add(unit, 0.0f);
+    unit->StartFadeOut(0);
+    EXPECT_EQ(unit->fadeOuts, 1);
+    EXPECT_EQ(child->fadeOuts, 1);
+    EXPECT_EQ(unit->fadeState, UnitInstance::kFadingOut);
+    unit->Update(1.0f);
+    EXPECT_EQ(unit->fadeFactor, 0.0f);
+    EXPECT_EQ(unit->alive, 0);
+    EXPECT_EQ(unit->ends, 1);
+    EXPECT_EQ(unit->fadeStepMember, UnitInstance::NoOp);
+    EXPECT_EQ(unit->evaluateMember, UnitInstance::NoOp);
+    EXPECT_EQ(child->alive, 0);
+}
+
+TEST_F(UnitTree, FadesStepByTheUnitsOwnStep) {
+    RecordingUnit* out = Add(root_, 0.0f);
+    out->StartFadeOut(4);
+    EXPECT_EQ(out->fadeDuration, 4.0f);
+    root_->Update(1.0f);
+    EXPECT_EQ(out->fadeFactor, 0.75f);
+    out->speed = 2.0f;
+    root_->Update(1.0f);
+    EXPECT_EQ(out->fadeFactor, 0.25f);
+    root_->Update(1.0f);
+    EXPECT_EQ(out->fadeFactor, 0.0f);
+    EXPECT_EQ(root_->firstChild, nullptr);
+
+    RecordingUnit* in = Add(root_, 0.0f);
+    in->fadeState = UnitInstance::kFadingIn;
+    in->fadeDuration = 4.0f;
+    in->fadeFactor = 0.0f;
+    in->fadeStepMember = UnitInstance::FadeStepOf(UnitInstance::kFadingIn);
+    root_->Update(1.0f);
+    EXPECT_EQ(in->fadeFactor, 0.25f);
+    root_->Update(3.0f);
+    EXPECT_EQ(in->fadeFactor, 1.0f);
+    EXPECT_EQ(in->fadeStepMember, UnitInstance::NoOp);
+    EXPECT_EQ(in->alive, 1);
+}
+
+// The walks' choices among timeline children with ids {1, 2, -1, -3}, one
+// node child of id 1 that no walk takes, issued by the child with id 2.
+struct WalkCase {
+    const char* name;
+    void (*kill)(UnitInstance* unit, const UnitInstance* issuer);
+    void (*loopStop)(UnitInstance* unit, const UnitInstance* issuer);
+    std::set<int> chosen;
+};
+
+const WalkCase kWalkCases[] = {
+    {"0 every timeline",
+     [](UnitInstance* u, const UnitInstance*) { UnitInstance::FadeOutTimelineUnits(u, 5); },
+     [](UnitInstance* u, const UnitInstance*) { UnitInstance::RestartTimelineUnits(u); },
+     {1, 2, -1, -3}},
+    {"1 positive id",
+     [](UnitInstance* u, const UnitInstance*) {
+         UnitInstance::FadeOutTimelineUnitsWithPositiveId(u, 5);
+     },
+     [](UnitInstance* u, const UnitInstance*) {
+         UnitInstance::RestartTimelineUnitsWithPositiveId(u);
+     },
+     {1, 2}},
+    {"2 negative id",
+     [](UnitInstance* u, const UnitInstance*) {
+         UnitInstance::FadeOutTimelineUnitsWithNegativeId(u, 5);
+     },
+     [](UnitInstance* u, const UnitInstance*) {
+         UnitInstance::RestartTimelineUnitsWithNegativeId(u);
+     },
+     {-1, -3}},
+    {"3 and 4 the given id",
+     [](UnitInstance* u, const UnitInstance*) {
+         UnitInstance::FadeOutTimelineUnitsWithId(u, -3, 5);
+     },
+     [](UnitInstance* u, const UnitInstance*) { UnitInstance::RestartTimelineUnitsWithId(u, -3); },
+     {-3}},
+    {"5 all but the issuer",
+     [](UnitInstance* u, const UnitInstance* i) {
+         UnitInstance::FadeOutTimelineUnitsExcept(u, i, 5);
+     },
+     [](UnitInstance* u, const UnitInstance* i) { UnitInstance::RestartTimelineUnitsExcept(u, i); },
+     {1, -1, -3}},
+    {"6 positive id but the issuer",
+     [](UnitInstance* u, const UnitInstance* i) {
+         UnitInstance::FadeOutTimelineUnitsWithPositiveIdExcept(u, i, 5);
+     },
+     [](UnitInstance* u, const UnitInstance* i) {
+         UnitInstance::RestartTimelineUnitsWithPositiveIdExcept(u, i);
+     },
+     {1}},
+    {"7 negative id but the issuer",
+     [](UnitInstance* u, const UnitInstance* i) {
+         UnitInstance::FadeOutTimelineUnitsWithNegativeIdExcept(u, i, 5);
+     },
+     [](UnitInstance* u, const UnitInstance* i) {
+         UnitInstance::RestartTimelineUnitsWithNegativeIdExcept(u, i);
+     },
+     {-1, -3}},
+    {"8 none",
+     [](UnitInstance* u, const UnitInstance* i) {
+         UnitInstance::FadeOutTimelineUnitsBy(u, 8, i, 1, 5);
+     },
+     [](UnitInstance* u, const UnitInstance* i) {
+         UnitInstance::RestartTimelineUnitsBy(u, 8, i, 1);
+     },
+     {}},
+};
+
+TEST_F(UnitTree, KillAndLoopStopWalksChooseTheCriterionsChildren) {
+    for (const WalkCase& c : kWalkCases) {
+        SCOPED_TRACE(c.name);
+        for (bool kill : {true, false}) {
+            std::vector<RecordingUnit*> timelines;
+            for (int8_t id : {1, 2, -1, -3}) {
+                RecordingUnit* unit = Add(root_, 0.0f, id);
+                unit->loopMember = UnitInstance::WrapLoopTime;
+                Add(unit, 0.0f)->loopMember = UnitInstance::WrapLoopTime;
+                timelines.push_back(unit);
+            }
+            RecordingUnit* node = Add(root_, 0.0f, 1, UnitInstance::kParticleNode);
+            const UnitInstance* issuer = timelines[1];
+            (kill ? c.kill : c.loopStop)(root_, issuer);
+            for (RecordingUnit* unit : timelines) {
+                const bool chosen = c.chosen.count(unit->timelineId) != 0;
+                auto* below = static_cast<RecordingUnit*>(unit->firstChild);
+                if (kill) {
+                    EXPECT_EQ(unit->fadeState == UnitInstance::kFadingOut, chosen)
+                        << int{unit->timelineId};
+                    EXPECT_EQ(below->fadeOuts, chosen ? 1 : 0);
+                    if (chosen) {
+                        EXPECT_EQ(unit->fadeDuration, 5.0f);
+                    }
+                } else {
+                    EXPECT_EQ(unit->loopMember == UnitInstance::NoOp, chosen)
+                        << int{unit->timelineId};
+                    EXPECT_EQ(below->loopEnds, chosen ? 1 : 0);
+                }
+            }
+            EXPECT_EQ(node->fadeState, UnitInstance::kNoFade);
+            EXPECT_EQ(node->loopEnds, 1); // from its AddChild only
+            delete root_;
+            UnitInstance::InitialState start;
+            start.timeMode = UnitInstance::kEndless;
+            root_ = UnitInstance::Create<InstanceRootUnit>(nullptr, start, nullptr, kIdentity34, 1u,
+                                                           uint16_t{0xFF});
+        }
+    }
+}
+
+TEST_F(UnitTree, KillFiveFadesEveryTimelineSiblingButTheIssuer) {
+    RecordingUnit* a = Add(root_, 0.0f, 1);
+    RecordingUnit* issuer = Add(root_, 0.0f, 2);
+    RecordingUnit* b = Add(root_, 0.0f, -4);
+    UnitInstance::FadeOutTimelineUnitsBy(root_, 5, issuer, 0, 10);
+    EXPECT_EQ(a->fadeOuts, 1);
+    EXPECT_EQ(b->fadeOuts, 1);
+    EXPECT_EQ(issuer->fadeOuts, 0);
+    for (int i = 0; i < 10; ++i)
+        root_->Update(1.0f);
+    EXPECT_EQ(Children(root_), std::vector<UnitInstance*>{issuer});
+}
+
+TEST_F(UnitTree, DeletingAUnitDeletesItsSubtreeAndGivesTheBlocksBack) {
+    FulgorCore::UnitInstancePool& pool = FulgorCore::Engine::GetUnitInstancePool();
+    const uint32_t before = pool.GetUsedCount();
+    RecordingUnit* unit = Add(root_, 0.0f);
+    Add(Add(unit, 0.0f), 0.0f);
+    Add(unit, 0.0f);
+    EXPECT_EQ(pool.GetUsedCount(), before + 4);
+    unit->Finish();
+    root_->Update(1.0f); // ended but with children: stays
+    EXPECT_EQ(pool.GetUsedCount(), before + 4);
+    delete root_;
+    root_ = nullptr;
+    EXPECT_EQ(pool.GetUsedCount(), before - 1);
+}
+
+TEST_F(UnitTree, TheBaseGettersAnswerTheirDefaults) {
+    RecordingUnit* unit = Add(root_, 0.0f);
+    float v[3] = {9, 9, 9};
+    unit->GetVector0(v);
+    EXPECT_EQ(v[0], 1.0f);
+    EXPECT_EQ(v[2], 1.0f);
+    unit->GetVector7(v, 3);
+    EXPECT_EQ(v[1], 0.0f);
+    EXPECT_EQ(unit->GetWorldMatrix()[0], 1.0f);
+    EXPECT_EQ(unit->GetWorldMatrix()[9], 0.0f);
+    EXPECT_EQ(unit->GetColor()[3], 1.0f);
+    EXPECT_EQ(unit->GetSharedBlock(), nullptr);
+    EXPECT_EQ(unit->GetAuxObject(), nullptr);
+}
+
+TEST_F(UnitTree, TheRootKeepsWhatTheCoreGivesIt) {
+    const float colour[4] = {0.5f, 0.25f, 1.0f, 0.75f};
+    root_->SetColor(colour);
+    EXPECT_EQ(root_->GetCurrentColor()[1], 0.25f);
+    const float moved[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 4, 5, 6};
+    root_->SetWorldMatrix(moved);
+    EXPECT_EQ(root_->GetWorldMatrix()[10], 5.0f);
+    EXPECT_EQ(root_->GetKind(), UnitInstance::kRoot);
+    EXPECT_EQ(root_->owner, root_);
+    // The runtime's start state, as given.
+    EXPECT_EQ(root_->startState.lifetime, 1.0f);
+    EXPECT_EQ(root_->startState.timeMode, UnitInstance::kEndless);
+    // The random state from seed 1.
+    EXPECT_EQ(root_->random.x, 0x6C078966u);
+}
+
+} // namespace

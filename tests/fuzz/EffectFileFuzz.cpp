@@ -1,0 +1,66 @@
+// libFuzzer target for whole effect files on a started runtime: any input is
+// registered; when it registers, an instance plays three frames with all
+// fourteen trigger bits raised and is killed, the effect is released, and
+// the input's texture names are found. The runtime is started and shut down
+// for each input, after which the device must hold nothing and the host's
+// allocator must have everything back.
+//   build-fuzz/effect_file_fuzz -max_total_time=300 tests/fuzz/corpus/effect_file
+// (seeds written by make_effect_file_seeds).
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "support/effects/RuntimeFrame.h"
+#include "support/effects/RuntimeStartup.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > UINT32_MAX)
+        return 0;
+    namespace Engine = FulgorCore::Engine;
+    // A copy of just the input, so a read past it is seen.
+    const std::vector<uint8_t> image(data, data + size);
+    const uint32_t length = static_cast<uint32_t>(size);
+    {
+        testsupport::FakeObjectListenner objects;
+        testsupport::FakeInstanceListenner instances;
+        testsupport::RuntimeStartup runtime;
+        if (!runtime.Start())
+            std::abort();
+        const FulgorCore::ObjectHandle h = Engine::LoadResource(image.data(), length, &objects);
+        if (h.serial != 0) {
+            const FulgorCore::InstanceHandle played =
+                Engine::CreateInstance(h.index, h.serial, &instances);
+            Engine::PlayInstance(played.index, played.serial, 1.0f, 1);
+            for (uint32_t bit = 0; bit < 14; ++bit)
+                Engine::SetInstanceFlagBit(played.index, played.serial, bit);
+            for (int frame = 0; frame < 3; ++frame) {
+                testsupport::Frame();
+                Engine::ResetDrawState();
+                Engine::DrawLayer(0);
+                Engine::DrawLayer(1);
+            }
+            Engine::KillInstance(played.index, played.serial);
+            testsupport::Frame();
+            Engine::ReleaseResource(h.index, h.serial);
+            if (Engine::GetUnitInstancePool().GetUsedCount() != 0)
+                std::abort();
+        }
+        std::vector<const void*> names(
+            Engine::FindTextureNameChunks(image.data(), length, nullptr));
+        if (Engine::FindTextureNameChunks(image.data(), length, names.data()) != names.size())
+            std::abort();
+        for (const void* name : names) {
+            const auto* p = static_cast<const uint8_t*>(name);
+            if (p < image.data() || p > image.data() + size)
+                std::abort();
+        }
+        Engine::Finalize();
+        if (runtime.device.live != 0 || testsupport::CountingAllocator::LiveCount() != 0 ||
+            objects.References() != 1 || instances.References() != 1)
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,318 @@
+// The game's seven effect files on the running effects runtime (with the
+// recording device): read from the archives the build leaves, as the
+// screens read them, registered in the screens' order, played headless,
+// released; every truncation of each loads or fails cleanly; and the
+// effects never touch the game's random streams.
+#include "effects/Core/Data/ChunkTag.h"
+#include "effects/Core/Data/ChunkWalker.h"
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InstanceSlot.h"
+#include "effects/Core/Engine/ObjectSlot.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/units/InstanceRootUnit.h"
+#include "engine/resource/ChildResourceLoader.h"
+#include "engine/resource/ResourceLoader.h"
+#include "game/core/FileLoader.h"
+#include "game/core/RandomManager.h"
+#include "support/effects/RuntimeFrame.h"
+#include "support/effects/RuntimeStartup.h"
+#include "sys/file.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using FulgorCore::InstanceHandle;
+using FulgorCore::InstanceSlot;
+using FulgorCore::ObjectHandle;
+using Mireku::Resource::ChildResourceLoader;
+using Mireku::Resource::ResourceLoader;
+using testsupport::Frame;
+using testsupport::Record;
+namespace Engine = FulgorCore::Engine;
+
+struct ScreenEffect {
+    const char* folder;
+    const char* file;
+};
+
+// In the order the screens load them.
+const ScreenEffect kEffects[] = {
+    {"logo", "logo_bg.vfxb"},
+    {"logo", "logo_ovk.vfxb"},
+    {"logo", "logo_brondel_velmora.vfxb"},
+    {"logo", "logo_fulgor.vfxb"},
+    {"title", "title_main.vfxb"},
+    {"game_menu", "game_menu.vfxb"},
+    {"setup", "setup.vfxb"},
+};
+constexpr size_t kEffectCount = sizeof(kEffects) / sizeof(kEffects[0]);
+constexpr size_t kLogoFulgor = 3;
+constexpr size_t kTitle = 4;
+constexpr size_t kMenu = 5;
+
+class GameEffectPlay : public testing::Test {
+protected:
+    void SetUp() override {
+        loader_ = ResourceLoader::CreateInstance();
+        ASSERT_TRUE(loader_ && loader_->Initialize({}));
+        loader_->SetMode(ResourceLoader::kArchives);
+        loader_->OpenArchive((sys::ExecutableFolder() + "data/vfx").c_str());
+        files_ = FileLoader::CreateInstance();
+        files_->SetSynchronous(true);
+        random_ = RandomManager::CreateInstance();
+        random_->SeedFixed();
+        // The game's sizes: 4096 unit blocks, 100 effects, 1000 instances.
+        runtime_.units.assign(4096 * 1024, 0);
+        runtime_.parameter.UnitInstanceMemory = runtime_.units.data();
+        runtime_.parameter.UnitInstanceMemorySize = 4096 * 1024;
+        runtime_.cache.assign(8 << 20, 0);
+        runtime_.parameter.CacheBufferMemory = runtime_.cache.data();
+        runtime_.parameter.CacheBufferMemorySize = 8 << 20;
+        runtime_.parameter.ObjectMaxCount = 100;
+        runtime_.parameter.InstanceMaxCount = 1000;
+        ASSERT_TRUE(runtime_.Start());
+        baselineDevice_ = runtime_.device.live;
+        baselineBlocks_ = testsupport::CountingAllocator::LiveCount();
+        for (const ScreenEffect& e : kEffects) {
+            current_ = &e;
+            files_->Load(Mireku::Resource::LoadStep(this, &GameEffectPlay::ReadStep));
+        }
+    }
+    void TearDown() override {
+        Engine::Finalize();
+        EXPECT_EQ(runtime_.device.live, 0);
+        RandomManager::DestroyInstance();
+        FileLoader::DestroyInstance();
+        ResourceLoader::DestroyInstance();
+    }
+
+    // The loader step of a screen: the file through the child loader, then
+    // registered with the object listener.
+    void ReadStep(ChildResourceLoader& loader, const void*) {
+        ASSERT_TRUE(loader.Read(current_->folder, current_->file)) << current_->file;
+        const auto* bytes = static_cast<const uint8_t*>(loader.GetData());
+        images_.emplace_back(bytes, bytes + loader.GetSize());
+        handles_.push_back(Engine::LoadResource(loader.GetData(), loader.GetSize(), &objects_));
+    }
+
+    const FulgorCore::ObjectSlot& Effect(size_t i) const {
+        return Engine::GetWorkData()->objects.base[handles_[i].index];
+    }
+    InstanceHandle Play(size_t effect, uint8_t loop = 0) {
+        const InstanceHandle h =
+            Engine::CreateInstance(handles_[effect].index, handles_[effect].serial, &instances_);
+        Engine::PlayInstance(h.index, h.serial, 1.0f, loop);
+        return h;
+    }
+    std::set<int> RootChildIds(InstanceHandle h) const {
+        std::set<int> ids;
+        if (const FulgorCore::InstanceRootUnit* root = Record(h)->root)
+            for (const FulgorCore::UnitInstance* c = root->firstChild; c; c = c->nextSibling)
+                ids.insert(c->timelineId);
+        return ids;
+    }
+
+    testsupport::FakeObjectListenner objects_;
+    testsupport::FakeInstanceListenner instances_;
+    testsupport::RuntimeStartup runtime_;
+    ResourceLoader* loader_ = nullptr;
+    FileLoader* files_ = nullptr;
+    RandomManager* random_ = nullptr;
+    const ScreenEffect* current_ = nullptr;
+    std::vector<std::vector<uint8_t>> images_;
+    std::vector<ObjectHandle> handles_;
+    int baselineDevice_ = 0;
+    size_t baselineBlocks_ = 0;
+};
+
+TEST_F(GameEffectPlay, TheSevenRegisterInOrderAndTheLastLogoFindsTheBackground) {
+    ASSERT_EQ(handles_.size(), kEffectCount);
+    for (size_t i = 0; i < kEffectCount; ++i) {
+        EXPECT_EQ(handles_[i].index, i) << kEffects[i].file;
+        EXPECT_EQ(handles_[i].serial, i + 1) << kEffects[i].file;
+        EXPECT_EQ(std::string(Effect(i).name),
+                  std::string(i < 4 ? "vfx/" : std::string(kEffects[i].folder) + "/") +
+                      kEffects[i].file);
+    }
+    const FulgorCore::PackageResource* last = Effect(kLogoFulgor).package;
+    EXPECT_EQ(last->FindReference("vfx/logo_bg.vfxb")->serial, handles_[0].serial);
+    EXPECT_EQ(Effect(0).referenceCount, 2);
+    EXPECT_TRUE(objects_.asked.empty());
+    EXPECT_EQ(objects_.created.size(), kEffectCount);
+}
+
+TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) {
+    std::vector<InstanceHandle> playing;
+    for (size_t i = 0; i < kEffectCount; ++i)
+        playing.push_back(Play(i));
+    const InstanceHandle menu = playing[kMenu];
+    for (int frame = 1; frame <= 600; ++frame) {
+        // The menu's highlight bits 1-6 and decision bits 8-13, one every
+        // 20 frames; bit 7 has no entry.
+        const int bit = frame / 20;
+        const bool fire = frame % 20 == 0 && bit >= 1 && bit <= 13;
+        if (fire)
+            Engine::SetInstanceFlagBit(menu.index, menu.serial, static_cast<uint32_t>(bit));
+        if (frame == 300)
+            Engine::SetInstanceFlagBit(playing[kTitle].index, playing[kTitle].serial, 1);
+        Frame();
+        if (fire) {
+            const std::set<int> ids = RootChildIds(menu);
+            EXPECT_EQ(ids.count(-bit), bit == 7 ? 0u : 1u) << "bit " << bit;
+        }
+        if (frame == 300) {
+            EXPECT_EQ(RootChildIds(playing[kTitle]).count(-1), 1u);
+        }
+        for (size_t i = 0; i < 4 && (frame == 239 || frame == 240); ++i) {
+            EXPECT_EQ(Record(playing[i])->state,
+                      frame == 239 ? InstanceSlot::kPlaying : InstanceSlot::kStopping)
+                << i;
+        }
+    }
+    for (size_t i = 0; i < kEffectCount; ++i)
+        EXPECT_EQ(Engine::IsInstancePlaying(playing[i].index, playing[i].serial), i >= kTitle)
+            << kEffects[i].file;
+    // The highlight timelines (20 frames) and decisions (45) have ended.
+    EXPECT_TRUE(RootChildIds(menu).empty());
+    EXPECT_EQ(Engine::GetInstanceTime(menu.index, menu.serial), 600.0f);
+
+    for (InstanceHandle h : playing)
+        Engine::KillInstance(h.index, h.serial);
+    Frame();
+    for (ObjectHandle h : handles_)
+        Engine::ReleaseResource(h.index, h.serial);
+    EXPECT_EQ(Engine::GetUnitInstancePool().GetUsedCount(), 0u);
+    EXPECT_EQ(runtime_.device.live, baselineDevice_);
+    EXPECT_EQ(testsupport::CountingAllocator::LiveCount(), baselineBlocks_);
+    EXPECT_EQ(objects_.released.size(), kEffectCount);
+    EXPECT_EQ(instances_.released.size(), kEffectCount);
+}
+
+// Loads `image`; when it registers, plays an instance of it for a frame
+// and releases everything again. True when it registered.
+bool LoadPlayRelease(const std::vector<uint8_t>& image) {
+    const ObjectHandle h =
+        Engine::LoadResource(image.data(), static_cast<uint32_t>(image.size()), nullptr);
+    if (h.serial == 0)
+        return false;
+    const InstanceHandle played = Engine::CreateInstance(h.index, h.serial, nullptr);
+    Engine::PlayInstance(played.index, played.serial, 1.0f, 0);
+    Engine::SetInstanceFlagBit(played.index, played.serial, 1);
+    Frame();
+    Engine::KillInstance(played.index, played.serial);
+    Frame();
+    Engine::ReleaseResource(h.index, h.serial);
+    return true;
+}
+
+TEST_F(GameEffectPlay, EveryTruncationOfEveryFileLoadsOrFailsCleanly) {
+    for (ObjectHandle h : handles_)
+        Engine::ReleaseResource(h.index, h.serial);
+    const int device = runtime_.device.live;
+    const size_t blocks = testsupport::CountingAllocator::LiveCount();
+    size_t cutPackages = 0;
+    size_t loadedPackages = 0;
+    for (size_t i = 0; i < kEffectCount; ++i) {
+        const std::vector<uint8_t>& image = images_[i];
+        // The file cut at every length: a copy of just the cut, so a read
+        // past it is seen.
+        for (uint32_t length = 0; length < image.size(); ++length) {
+            const std::vector<uint8_t> cut(image.begin(), image.begin() + length);
+            LoadPlayRelease(cut);
+            ASSERT_EQ(runtime_.device.live, device) << kEffects[i].file << " at " << length;
+            ASSERT_EQ(testsupport::CountingAllocator::LiveCount(), blocks);
+        }
+        // The package itself cut at every length, its chunk's size made to
+        // match, so the package's readers see every cut too.
+        FulgorCore::ChunkWalker walker(image.data(), static_cast<uint32_t>(image.size()));
+        FulgorCore::Chunk chunk;
+        while (walker.Next(chunk) && chunk.tag != FulgorCore::MakeChunkTag("Pack")) {
+        }
+        ASSERT_EQ(chunk.tag, FulgorCore::MakeChunkTag("Pack"));
+        const size_t header = static_cast<size_t>(chunk.payload - image.data()) - 8;
+        for (uint32_t length = 0; length <= chunk.size; ++length) {
+            std::vector<uint8_t> cut(image.begin(), image.begin() + header + 8 + length);
+            cut[header + 4] = static_cast<uint8_t>(length);
+            cut[header + 5] = static_cast<uint8_t>(length >> 8);
+            cut[header + 6] = static_cast<uint8_t>(length >> 16);
+            cut[header + 7] = static_cast<uint8_t>(length >> 24);
+            ++cutPackages;
+            loadedPackages += LoadPlayRelease(cut) ? 1 : 0;
+            ASSERT_EQ(runtime_.device.live, device) << kEffects[i].file << " pack " << length;
+            ASSERT_EQ(testsupport::CountingAllocator::LiveCount(), blocks);
+            ASSERT_EQ(Engine::GetUnitInstancePool().GetUsedCount(), 0u);
+        }
+    }
+    // A cut package reads as the chunks it still holds whole.
+    EXPECT_GT(loadedPackages, kEffectCount);
+    EXPECT_GT(cutPackages, 1000u);
+    EXPECT_EQ(Engine::GetWorkData()->objects.activeHead, nullptr);
+}
+
+TEST_F(GameEffectPlay, AHundredPlayingInstancesLeaveTheGamesRandomStreamsAlone) {
+    const Mireku::Common::Random before[3] = {random_->Stream(0), random_->Stream(1),
+                                              random_->Stream(2)};
+    for (int i = 0; i < 100; ++i)
+        Play(kTitle + static_cast<size_t>(i % 3), 1);
+    for (int frame = 0; frame < 600; ++frame) {
+        if (frame % 50 == 0)
+            for (uint32_t index = 0; index < 100; index += 7)
+                Engine::SetInstanceFlagBit(index,
+                                           Engine::GetWorkData()->instances.base[index].serial, 1);
+        Frame();
+    }
+    EXPECT_EQ(Engine::GetWorkData()->liveInstanceCount, 100u);
+    for (uint32_t s = 0; s < 3; ++s) {
+        EXPECT_EQ(random_->Stream(s).x, before[s].x) << s;
+        EXPECT_EQ(random_->Stream(s).y, before[s].y) << s;
+        EXPECT_EQ(random_->Stream(s).z, before[s].z) << s;
+        EXPECT_EQ(random_->Stream(s).w, before[s].w) << s;
+    }
+}
+
+// The root seeds of ten instances after one frame of a runtime started
+// with `seed`.
+std::vector<uint32_t> RootSeeds(uint32_t seed, const std::vector<uint8_t>& image) {
+    testsupport::RuntimeStartup runtime;
+    runtime.parameter.RandomSeed = seed;
+    runtime.parameter.InstanceMaxCount = 10;
+    std::vector<uint32_t> words;
+    if (!runtime.Start())
+        return words;
+    const ObjectHandle effect = testsupport::LoadEffect(image);
+    std::vector<InstanceHandle> handles;
+    for (int i = 0; i < 10; ++i) {
+        handles.push_back(Engine::CreateInstance(effect.index, effect.serial, nullptr));
+        Engine::PlayInstance(handles.back().index, handles.back().serial, 1.0f, 0);
+    }
+    Frame();
+    for (InstanceHandle h : handles) {
+        const FulgorCore::Xorshift128& r = Record(h)->root->random;
+        words.insert(words.end(), {r.x, r.y, r.z, r.w});
+    }
+    return words;
+}
+
+TEST_F(GameEffectPlay, TwoRunsWithOneSeedGiveTheSameRootSeeds) {
+    const std::vector<uint8_t> title = images_[kTitle];
+    Engine::Finalize();
+    const std::vector<uint32_t> first = RootSeeds(1234, title);
+    const std::vector<uint32_t> second = RootSeeds(1234, title);
+    ASSERT_EQ(first.size(), 40u);
+    EXPECT_EQ(first, second);
+    EXPECT_NE(RootSeeds(4321, title), first);
+    // Ten different seeds in one run.
+    std::set<uint32_t> distinct;
+    for (size_t i = 0; i < first.size(); i += 4)
+        distinct.insert(first[i]);
+    EXPECT_EQ(distinct.size(), 10u);
+}
+
+} // namespace
