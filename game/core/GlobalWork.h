@@ -129,6 +129,9 @@ public:
     uint8_t storyFlag2 = 0;
     uint8_t storyPending = 0;
     uint32_t storyRequest = 0;
+    // Frames the game screen waits at the end of a stage before it moves on;
+    // the stage-clear staging sets it with the length of its fade.
+    int32_t stageEndWait = 0;
     Mireku::Common::String note;
     uint8_t recording = 0;
     uint8_t playing = 0;

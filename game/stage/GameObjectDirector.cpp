@@ -16,7 +16,9 @@
 #include "game/core/SpriteManager.h"
 #include "game/core/SpriteQuad.h"
 #include "game/enemy/background/BGParts.h"
+#include "game/enemy/background/Challenge_BG.h"
 #include "game/enemy/background/ObjBG.h"
+#include "game/enemy/background/Stage01_BG.h"
 #include "game/enemy/common/BossGauge.h"
 #include "game/enemy/effect/PowerUpCreation.h"
 #include "game/enemy/explosion/EnemyShotDelete.h"
@@ -526,10 +528,14 @@ bool GameObjectDirector::GetSprite(SpriteLayer layer, int32_t slot,
     return *outLayer && *outTexture;
 }
 
-bool GameObjectDirector::CreateStageBackground(GameObjectDirector*, uint32_t) {
-    // The holder of the planes; the stage and challenge backgrounds that
-    // fill it with planes are not in the game yet.
+bool GameObjectDirector::CreateStageBackground(GameObjectDirector* director, uint32_t stage) {
     delete g_currentBackground;
-    g_currentBackground = new ObjBG();
+    g_currentBackground = nullptr;
+    const GlobalWork* gw = Work();
+    // Null when the heap is out: the stage plays without its background.
+    if (gw && gw->gameType == GameState::kScoreAttackType)
+        g_currentBackground = new Challenge_BG(director, stage);
+    else
+        g_currentBackground = new Stage01_BG(director, stage);
     return true;
 }

@@ -165,6 +165,8 @@ public:
     float GetMapHeight() const { return mapHeight_; }
     float GetHalfMapWidth() const { return halfMapWidth_; }
     Player* GetPlayer() const { return player_; }
+    // The ship the stage flies (the stage start sets the one it made).
+    void SetPlayer(Player* player) { player_ = player; }
     GameObjectTimeline* GetTimeline() const { return timeline_; }
     BGParts* GetBGParts() const { return bgParts_; }
     StageResources* GetResources() const { return resources_; }

@@ -27,6 +27,8 @@ public:
     // step of the bonus (or what remains of it) goes to the score.
     void Step();
     void PayOut(PlayerWork& player);
+    // The result display goes away (the ending's story takes the screen).
+    void Hide() { active_ = 0; }
 
     bool IsActive() const { return active_ != 0; }
     bool IsOver() const { return timer_ < kOverBelow; }

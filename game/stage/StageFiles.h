@@ -61,4 +61,43 @@ inline void BossCommonName(uint32_t i, char* out, size_t size) {
         std::snprintf(out, size, "battery_active_ani%02u.dds", i - 24);
 }
 
+// The background pictures, stage texture ids 51-59 from the stage's folder
+// "stage/stageNN" (the stage texture table's background folder), 51-66 from
+// the challenge's folder in the challenge game type.
+constexpr const char* kChallengeBackgroundFolder = "stage/stage_score_attack";
+constexpr int32_t kFirstBackgroundId = 51;
+constexpr int32_t kLastStageBackgroundId = 59;
+constexpr int32_t kLastChallengeBackgroundId = 66;
+
+// Background id of stage index `stage` (number stage + 1): "stNN_bg01.dds",
+// "stNN_map_main1.dds" to "stNN_map_main3.dds" (52-54), "hosi1.dds" to
+// "hosi5.dds" (55-59); false for another id.
+inline bool StageBackgroundName(uint32_t stage, int32_t id, char* out, size_t size) {
+    const int number = static_cast<int>(stage + 1);
+    if (id == kFirstBackgroundId)
+        std::snprintf(out, size, "st%02d_bg01.dds", number);
+    else if (id >= 52 && id <= 54)
+        std::snprintf(out, size, "st%02d_map_main%d.dds", number, id - 51);
+    else if (id >= 55 && id <= kLastStageBackgroundId)
+        std::snprintf(out, size, "hosi%d.dds", id - 54);
+    else
+        return false;
+    return true;
+}
+
+// Background id of the challenge: "sa01_bg01.dds", "sa01_map_main01.dds" to
+// "sa01_map_main10.dds" (52-61), "hosi1.dds" to "hosi5.dds" (62-66); false
+// for another id.
+inline bool ChallengeBackgroundName(int32_t id, char* out, size_t size) {
+    if (id == kFirstBackgroundId)
+        std::snprintf(out, size, "sa01_bg01.dds");
+    else if (id >= 52 && id <= 61)
+        std::snprintf(out, size, "sa01_map_main%02d.dds", id - 51);
+    else if (id >= 62 && id <= kLastChallengeBackgroundId)
+        std::snprintf(out, size, "hosi%d.dds", id - 61);
+    else
+        return false;
+    return true;
+}
+
 } // namespace StageFiles

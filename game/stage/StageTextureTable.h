@@ -233,6 +233,7 @@ constexpr int32_t kExplosion = 40;          // "ef_teki_baku1.dds"
 constexpr int32_t kExplosionMiddle = 41;    // "ef_teki_baku1_chuugata.dds"
 constexpr int32_t kExplosionB = 42;         // "ef_teki_baku1b.dds"
 constexpr int32_t kBossExplosion = 44;      // "ef_boss_baku1.dds"
+constexpr int32_t kBossShockWave = 45;      // "ef_boss_baku_hamon.dds"
 constexpr int32_t kMapObjectExplosion = 43; // "ef_teki_baku2.dds"
 constexpr int32_t kIceExplosion = 46;       // "ef_ice_baku.dds"
 constexpr int32_t kFirstBackground = 51;

@@ -106,7 +106,9 @@ protected:
             world.UseLooseFiles();
         director = world.NewDirector();
         CompleteReads();
+        const PlayerWork before = world.gw->player;
         ASSERT_TRUE(world.RunUntilPlay(director));
+        stage_test::SkipFlyIn(director, before.invincibleTimer, before.invincible);
         director->GetTimeline()->Halt();
         ship = director->GetPlayer();
         ASSERT_NE(ship, nullptr);

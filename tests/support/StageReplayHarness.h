@@ -19,6 +19,7 @@
 #include "game/core/SoundManager.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerShot.h"
+#include "support/EnemyHashers.h"
 #include "support/NullSound.h"
 #include "support/StageTestSupport.h"
 #include "sys/window.h"
@@ -102,6 +103,7 @@ inline void HashObjects(Hasher& h, GameObject& parent) {
             }
             for (ObjectHasher extra : ObjectHashers())
                 extra(h, *o);
+            HashEnemyObject(h, *o);
         }
         HashObjects(h, *o);
     }
@@ -122,6 +124,7 @@ inline uint64_t HashFrame(GameObjectDirector& director) {
     h.Value(director.GetInputHold());
     h.Value(director.GetFrameCounter());
     HashObjects(h, director);
+    HashBossGauge(h);
     for (FrameHasher extra : FrameHashers())
         extra(h, director);
     return h.Get();

@@ -17,6 +17,7 @@
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
 #include "game/core/SpriteManager.h"
+#include "game/enemy/staging/StageStartDirection.h"
 #include "game/player/PlayerShotBase.h"
 #include "game/stage/GameObjectDirector.h"
 #include "game/stage/StageResources.h"
@@ -240,6 +241,23 @@ public:
     GlobalWork* gw = nullptr;
     Mireku::Resource::ResourceLoader* loader = nullptr;
 };
+
+// The stage start's fly-in taken off at once, for tests that want the ship
+// as it was made: the fly-in's hold released, the ship back at (0, 360) at
+// scale 1, the staging scale at rest and the invincibility the player had
+// before the stage started.
+inline void SkipFlyIn(GameObjectDirector* director, int16_t invincibleTimer, uint8_t invincible) {
+    for (GameObject* c = director->GetFirstChild(); c; c = c->GetNextSibling())
+        if (auto* fly = dynamic_cast<StageStartDirection*>(c); fly && fly->IsAlive()) {
+            fly->Vanish();
+            director->ReleaseInput();
+        }
+    director->SetPlayerPose(0.0f, 360.0f, 1.0f);
+    director->SetStagingScale(1.0f);
+    PlayerWork& player = GlobalWork::GetInstance()->player;
+    player.invincibleTimer = invincibleTimer;
+    player.invincible = invincible;
+}
 
 // A gtest fixture over a StageWorld on the null backend, with the
 // director under test.

@@ -1,7 +1,9 @@
 #include "tools/sampledata/StageData.h"
 #include "game/core/tables/BossRecord.h"
+#include "game/core/tables/BulletParamRow.h"
 #include "game/core/tables/EnemyRecord.h"
 #include "game/core/tables/NameRow.h"
+#include "game/core/tables/SystemParamRow.h"
 #include "game/core/tables/TimelineEntry.h"
 #include "game/stage/StageFiles.h"
 #include "game/stage/StageTextureTable.h"
@@ -167,4 +169,139 @@ TEST_F(StageData, EveryHeadsUpRectangleHasAColourOfItsOwn) {
     }
     EXPECT_EQ(SampleData::UiSheetColour(1, 144, 0), SampleData::UiSheetColour(1, 167, 23))
         << "a digit cell is one colour";
+}
+
+TEST_F(StageData, BossBodiesHoldTwoToSixPartsOnThemAndOneBodyPastSixteenBits) {
+    bool big = false;
+    for (const char* difficulty : {"easy", "normal", "hard"}) {
+        const std::vector<BossRecord> rows =
+            Rows<BossRecord>(std::string("boss_parameter_boss_") + difficulty + ".tsb");
+        ASSERT_EQ(rows.size(), 26u * BossRecord::kRowsPerGroup) << "groups 0-25";
+        for (uint32_t g = 0; g < 26; ++g) {
+            SCOPED_TRACE(g);
+            const BossRecord& body = rows[g * BossRecord::kRowsPerGroup];
+            const SampleData::SampleBossLayout look = SampleData::BossLayout(g);
+            ASSERT_GE(body.partCount, 2);
+            ASSERT_LE(body.partCount, 6);
+            EXPECT_EQ(body.partCount, look.parts);
+            EXPECT_GT(body.health, 0);
+            big |= body.health > 65535;
+            // The core (the hit area) lies on the body.
+            EXPECT_GE(body.offsetX, 0);
+            EXPECT_LE(body.offsetX + look.coreWidth, look.bodyWidth);
+            EXPECT_LE(body.offsetY + look.coreHeight, look.bodyHeight);
+            std::set<int> thresholds;
+            for (int p = 1; p <= body.partCount; ++p) {
+                const BossRecord& part = rows[g * BossRecord::kRowsPerGroup + p];
+                thresholds.insert(part.openThreshold);
+                EXPECT_GE(part.offsetX, 0);
+                EXPECT_GE(part.offsetY, 0);
+                EXPECT_LE(part.offsetX + look.partWidth, look.bodyWidth);
+                EXPECT_LE(part.offsetY + look.partHeight, look.bodyHeight);
+                EXPECT_GT(part.health, 0);
+            }
+            EXPECT_TRUE(thresholds.count(100));
+            EXPECT_TRUE(thresholds.count(75));
+            for (int t : thresholds)
+                EXPECT_TRUE(t == 100 || t == 75 || t == 50) << t;
+        }
+    }
+    EXPECT_TRUE(big) << "a body of more than 65535 hit points";
+}
+
+TEST_F(StageData, BossPicturesHaveTheSizesTheirRowsPlaceThemBy) {
+    struct Set {
+        const char* folder;
+        uint32_t group;
+    };
+    for (const Set s :
+         {Set{"stage01", 0}, Set{"stage06", 5}, Set{"stage12", 11}, Set{"stage12_2", 25}}) {
+        SCOPED_TRACE(s.folder);
+        const std::string folder = std::string("texture/game/boss/") + s.folder + "/";
+        const SampleData::SampleBossLayout look = SampleData::BossLayout(s.group);
+        const std::pair<uint32_t, uint32_t> body(look.bodyWidth, look.bodyHeight);
+        const std::pair<uint32_t, uint32_t> core(look.coreWidth, look.coreHeight);
+        EXPECT_EQ(Size(folder + "mainbody01.dds"), body);
+        EXPECT_EQ(Size(folder + "mainbody_add04.dds"), body);
+        EXPECT_EQ(Size(folder + "core_wait.dds"), core);
+        EXPECT_EQ(Size(folder + "core_boot.dds"), core);
+        EXPECT_EQ(Size(folder + "part01_a.dds"),
+                  std::make_pair(uint32_t(look.partWidth), uint32_t(look.partHeight)));
+        EXPECT_NE(files_.at(folder + "mainbody01.dds"), files_.at(folder + "mainbody02.dds"))
+            << "each picture its own colour";
+    }
+}
+
+TEST_F(StageData, EveryStageTimelineEndsWithItsBoss) {
+    for (const char* difficulty : {"easy", "normal", "hard"})
+        for (int stage = 1; stage <= 24; ++stage) {
+            char name[64];
+            std::snprintf(name, sizeof name, "ttable_%s_stage%02d.tsb", difficulty, stage);
+            const std::vector<TimelineEntry> rows = Rows<TimelineEntry>(name);
+            ASSERT_GE(rows.size(), 2u) << name;
+            const TimelineEntry& boss = rows.back();
+            EXPECT_EQ(boss.type, 280 + (stage - 1) % 12) << name;
+            EXPECT_EQ(boss.count, 1);
+            for (size_t i = 0; i + 1 < rows.size(); ++i)
+                EXPECT_LT(rows[i].frame, boss.frame) << name;
+        }
+    EXPECT_EQ(Rows<TimelineEntry>("ttable_normal_stage12.tsb").back().type, 291);
+    EXPECT_EQ(Rows<TimelineEntry>("ttable_hard_stage24.tsb").back().type, 291);
+    for (const TimelineEntry& e : Rows<TimelineEntry>("ttable_challenge_stage.tsb"))
+        EXPECT_LT(e.type, 280) << "the challenge has no boss";
+}
+
+TEST_F(StageData, BulletSheetsGiveEveryTrackFrameItsOwnColour) {
+    for (const std::string& n : Names("ebss_tex_names.tsb"))
+        EXPECT_EQ(Size("texture/game/enemy/" + n + ".dds"), std::make_pair(512u, 512u)) << n;
+    std::set<uint32_t> seen;
+    for (const BulletParamRow& row : Rows<BulletParamRow>("ebss_normal_bullet.tsb"))
+        for (const TexelRect* track : {row.blendTrack, row.addTrack})
+            for (uint32_t f = 0; f < BulletParamRow::kTrackFrames; ++f) {
+                const TexelRect& r = track[f];
+                ASSERT_LT(r.bottom, 512);
+                const SampleData::Rgb c = SampleData::BulletSheetColour(0, r.left, r.top);
+                EXPECT_EQ(SampleData::BulletSheetColour(0, r.right, r.bottom), c)
+                    << "one colour over the frame";
+                EXPECT_TRUE(seen.insert(c.r << 16 | c.g << 8 | c.b).second);
+            }
+    EXPECT_NE(SampleData::BulletSheetColour(0, 0, 0), SampleData::BulletSheetColour(1, 0, 0));
+}
+
+TEST_F(StageData, TheSystemRowsGiveARebirthInvincibility) {
+    for (const SystemParamRow& r : Rows<SystemParamRow>("system_system.tsb"))
+        EXPECT_EQ(r.rebirthInvincibility, 180);
+}
+
+TEST(StageBackgrounds, MapPicturesStackToTheScrollOnEveryStage) {
+    std::map<std::string, std::pair<uint32_t, uint32_t>> sizes;
+    for (const SampleData::StageFile& f : SampleData::BuildBackgroundFiles()) {
+        uint32_t w = 0, h = 0;
+        std::memcpy(&h, f.bytes.data() + 12, 4);
+        std::memcpy(&w, f.bytes.data() + 16, 4);
+        sizes[f.path] = {w, h};
+    }
+    char name[48];
+    for (uint32_t stage = 0; stage < 24; ++stage) {
+        char folder[32];
+        std::snprintf(folder, sizeof folder, "stage/stage%02u/", stage + 1);
+        uint32_t stack = 0;
+        for (int32_t id = 52; id <= 54; ++id) {
+            ASSERT_TRUE(StageFiles::StageBackgroundName(stage, id, name, sizeof name));
+            const auto& s = sizes.at(folder + std::string(name));
+            EXPECT_EQ(s.first, 976u) << "61 map cells of 16";
+            stack += s.second;
+        }
+        EXPECT_EQ(stack, 7200u);
+        StageFiles::StageBackgroundName(stage, 51, name, sizeof name);
+        EXPECT_GT(sizes.at(folder + std::string(name)).second, 720u);
+        EXPECT_EQ(sizes.at(folder + std::string("hosi5.dds")), std::make_pair(360u, 512u));
+    }
+    uint32_t stack = 0;
+    for (int32_t id = 52; id <= 61; ++id) {
+        StageFiles::ChallengeBackgroundName(id, name, sizeof name);
+        stack += sizes.at("stage/stage_score_attack/" + std::string(name)).second;
+    }
+    EXPECT_EQ(stack, 24000u);
+    EXPECT_EQ(sizes.at("stage/stage_score_attack/hosi1.dds"), std::make_pair(360u, 512u));
 }

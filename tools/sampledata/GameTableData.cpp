@@ -33,7 +33,16 @@ constexpr int kBulletRows = 8;
 constexpr int kEnemyTypes = 171;
 constexpr int kFirstMiddleType = 79;
 constexpr int kMiddleTypes = 92;
-constexpr int kBossGroups = 13; // 325 rows, so the second-loop bosses (row 300 on) exist
+// Emitters of the last rows of each loop's section work for the whole of a
+// boss fight; the boss parts fire them.
+constexpr int kFirstLongEmitter = 21;
+constexpr int kLongEmitters = 4;
+constexpr int16_t kLongLifetime = 30000;
+constexpr int8_t kPartThresholds[3] = {100, 75, 50};
+constexpr int kLongBossGroup = 1; // a body of more than 65535 hit points
+// The boss comes this long after the timeline's last wave.
+constexpr int kBossDelay = 300;
+constexpr int kFirstBossType = 280;
 
 class Writer {
 public:
@@ -75,6 +84,7 @@ std::vector<uint8_t> SystemTable() {
         r.hyperioAmount = 10;
         r.hyperioScore = 1000;
         r.powerUpInvincibility = 1;
+        r.rebirthInvincibility = 180;
     }
     return TableImage(rows);
 }
@@ -172,21 +182,39 @@ std::vector<uint8_t> EnemyTable(int difficulty, int stage) {
     return TableImage(rows);
 }
 
+// A part's grid: long-lived emitters, so that it fires for the whole fight.
+void PartGrid(EmitterGrid& grid, int seed) {
+    EmitterMount& mount = grid.mounts[0];
+    mount.x = 0;
+    mount.y = 8;
+    mount.emitters[0] = static_cast<int16_t>(kFirstLongEmitter + seed % kLongEmitters);
+    mount.emitters[1] = static_cast<int16_t>(kFirstLongEmitter + (seed + 2) % kLongEmitters);
+}
+
 std::vector<uint8_t> BossTable(int difficulty) {
-    std::vector<BossRecord> rows(kBossGroups * BossRecord::kRowsPerGroup);
-    for (int g = 0; g < kBossGroups; ++g) {
-        for (int i = 0; i <= 2; ++i) {
+    std::vector<BossRecord> rows(kSampleBossGroups * BossRecord::kRowsPerGroup);
+    for (uint32_t g = 0; g < kSampleBossGroups; ++g) {
+        const SampleBossLayout look = BossLayout(g);
+        BossRecord& body = rows[g * BossRecord::kRowsPerGroup];
+        body.partCount = static_cast<int16_t>(look.parts);
+        body.health = g == kLongBossGroup ? 70000 : 12000 * (difficulty + 1);
+        body.openThreshold = 100;
+        body.offsetX = static_cast<int16_t>((look.bodyWidth - look.coreWidth) / 2);
+        body.offsetY = static_cast<int16_t>((look.bodyHeight - look.coreHeight) / 2);
+        Grid(body.grid, static_cast<int>(g) * 3); // never run: the parts fire
+        for (int i = 1; i <= look.parts; ++i) {
             BossRecord& r = rows[g * BossRecord::kRowsPerGroup + i];
-            r.partCount = static_cast<int16_t>(i == 0 ? 2 : 0);
-            r.health = i == 0 ? 3000 * (difficulty + 1) : 600;
-            r.openThreshold = static_cast<int8_t>(i == 0 ? 100 : 60 - 20 * i);
-            r.offsetX = static_cast<int16_t>(i == 0 ? 96 : 40 + 100 * (i - 1));
-            r.offsetY = static_cast<int16_t>(i == 0 ? 64 : 120);
-            if (i != 0) // each part's two pictures in the stage's boss folder
-                for (int pass = 0; pass < 2; ++pass)
-                    std::snprintf(r.partTextures[pass], BossRecord::kPartTextureNameSize,
-                                  "part%02d_%c", i, pass == 0 ? 'a' : 'b');
-            Grid(r.grid, g * 3 + i);
+            r.health = 600 + 200 * difficulty;
+            r.openThreshold = kPartThresholds[(i - 1) % 3];
+            int x = 0, y = 0;
+            BossPartOffset(g, i, &x, &y);
+            r.offsetX = static_cast<int16_t>(x);
+            r.offsetY = static_cast<int16_t>(y);
+            // Each part's two pictures in the stage's boss folder.
+            for (int pass = 0; pass < 2; ++pass)
+                std::snprintf(r.partTextures[pass], BossRecord::kPartTextureNameSize, "part%02d_%c",
+                              i % 100, pass == 0 ? 'a' : 'b');
+            PartGrid(r.grid, static_cast<int>(g) + i);
         }
     }
     return TableImage(rows);
@@ -202,7 +230,7 @@ std::vector<uint8_t> EbssTable(int difficulty) {
         r.playSound = inLoop % 4 == 0;
         r.soundId = static_cast<int16_t>(40 + inLoop % 3);
         r.startWait = static_cast<int16_t>(10 + inLoop);
-        r.lifetime = 600;
+        r.lifetime = inLoop + 1 >= kFirstLongEmitter ? kLongLifetime : 600;
         r.preFireWait = 20;
         r.rest = static_cast<int16_t>(60 - 10 * difficulty);
         r.shotsPerBurst = static_cast<int16_t>(1 + inLoop % 4);
@@ -249,8 +277,9 @@ std::vector<uint8_t> BulletFxTable() {
     return TableImage(rows);
 }
 
-// Timeline entries: a wave every second, x on the 0-720 screen scale.
-std::vector<uint8_t> Timeline(int stage, int entries) {
+// Timeline entries: a wave every second, x on the 0-720 screen scale; a
+// stage's timeline ends with its boss, type 280 + the stage within its loop.
+std::vector<uint8_t> Timeline(int stage, int entries, bool boss) {
     std::vector<TimelineEntry> rows(entries);
     for (int e = 0; e < entries; ++e) {
         TimelineEntry& r = rows[e];
@@ -263,6 +292,14 @@ std::vector<uint8_t> Timeline(int stage, int entries) {
         r.y = static_cast<int16_t>(40 + (e * 53) % 280);
         r.count = static_cast<int16_t>(e % 3 == 2 ? 4 : 1);
         r.interval = static_cast<uint16_t>(e % 3 == 2 ? 12 : 0);
+    }
+    if (boss) {
+        TimelineEntry b{};
+        b.frame = (entries > 0 ? rows.back().frame : 0) + kBossDelay;
+        b.type = static_cast<int16_t>(kFirstBossType + stage % 12);
+        b.x = 360; // the body places itself
+        b.count = 1;
+        rows.push_back(b);
     }
     return TableImage(rows);
 }
@@ -308,7 +345,7 @@ std::vector<NamedFile> BuildGameTables() {
     files.push_back({"enemy_res_index.tsb", ResIndex(kEnemyTypes, 4, 2)});
     files.push_back({"ebss_tex_names.tsb", Names({"bullet01", "bullet02"})});
     files.push_back({"ebss_res_index.tsb", ResIndex(kBulletRows, 2, 0)});
-    files.push_back({"ttable_common_common.tsb", Timeline(0, 4)});
+    files.push_back({"ttable_common_common.tsb", Timeline(0, 4, false)});
     char name[64];
     for (int d = 0; d < 3; ++d) {
         const char* diff = kDifficulties[d];
@@ -324,12 +361,35 @@ std::vector<NamedFile> BuildGameTables() {
             std::snprintf(name, sizeof(name), "enemys_%s_enemy_stage%02d.tsb", diff, s);
             files.push_back({name, EnemyTable(d, s - 1)});
             std::snprintf(name, sizeof(name), "ttable_%s_stage%02d.tsb", diff, s);
-            files.push_back({name, Timeline(s - 1, 12 + d * 4)});
+            files.push_back({name, Timeline(s - 1, 12 + d * 4, true)});
         }
     }
     files.push_back({"enemys_challenge_stage.tsb", EnemyTable(1, 0)});
-    files.push_back({"ttable_challenge_stage.tsb", Timeline(0, 30)});
+    files.push_back({"ttable_challenge_stage.tsb", Timeline(0, 30, false)});
     return files;
+}
+
+SampleBossLayout BossLayout(uint32_t group) {
+    const uint32_t k = group < 24 ? group % 12 : group;
+    SampleBossLayout look;
+    look.bodyWidth = static_cast<int>(256 + 32 * (k % 4));
+    look.bodyHeight = static_cast<int>(160 + 32 * (k % 3));
+    look.coreWidth = 64;
+    look.coreHeight = 48;
+    look.partWidth = 48;
+    look.partHeight = 48;
+    look.parts = static_cast<int>(2 + k % 5);
+    return look;
+}
+
+void BossPartOffset(uint32_t group, int part, int* x, int* y) {
+    const SampleBossLayout look = BossLayout(group);
+    // Along the top edge and the bottom edge in turn, clear of the core.
+    const int columns = (look.parts + 1) / 2;
+    const int column = (part - 1) / 2;
+    const int span = look.bodyWidth - 16 - look.partWidth;
+    *x = 8 + (columns > 1 ? span * column / (columns - 1) : span / 2);
+    *y = part % 2 == 1 ? 8 : look.bodyHeight - look.partHeight - 8;
 }
 
 std::vector<uint8_t> BuildDemoReplay(int n) {

@@ -58,6 +58,21 @@ public:
     std::map<std::string, std::vector<uint8_t>> files;
 };
 
+// The sample boss of a boss group: one body size per boss, the size of its
+// core (the hit area, at the body's centre) and of its parts, which the rows
+// place on the body. The second loop's groups (12-23) repeat the first
+// loop's, whose pictures they load.
+struct SampleBossLayout {
+    int bodyWidth, bodyHeight;
+    int coreWidth, coreHeight;
+    int partWidth, partHeight;
+    int parts; // 2-6
+};
+constexpr uint32_t kSampleBossGroups = 26; // 25 the second form
+SampleBossLayout BossLayout(uint32_t group);
+// Where a part's row places it: its top-left corner on the body sprite.
+void BossPartOffset(uint32_t group, int part, int* x, int* y);
+
 // Demo replay n (1 to 4): a header (ship n - 1, stage 0, a normal game) and a
 // few hundred plausible input words.
 std::vector<uint8_t> BuildDemoReplay(int n);

@@ -1,6 +1,7 @@
 #include "tools/sampledata/StageData.h"
 
 #include "game/core/tables/BossRecord.h"
+#include "game/core/tables/BulletParamRow.h"
 #include "game/core/tables/NameRow.h"
 #include "game/stage/StageFiles.h"
 #include "game/stage/StageMap.h"
@@ -24,6 +25,10 @@ constexpr const char* kMapPictureArchive = kMapArchive;
 constexpr uint32_t kStageScroll = 7200;
 constexpr uint32_t kScoreAttackScroll = 24000;
 constexpr uint32_t kScoreAttackMap = 24;
+constexpr uint32_t kBulletSheetSize = 512;
+constexpr uint32_t kStagePictureHeight = 1280;
+constexpr uint32_t kStarWidth = 360;
+constexpr uint32_t kStarHeight = 512;
 
 // A colour of its own for every number: far apart steps of the three
 // channels at the precision a BC1 block keeps.
@@ -249,7 +254,8 @@ std::string FieldName(const char* field, size_t size) {
 // The named tables the stage reads, as the sample tables hold them.
 struct Tables {
     std::vector<std::string> enemyTextures, bulletTextures, paths;
-    std::vector<uint8_t> bosses; // the normal difficulty's boss rows
+    std::vector<uint8_t> bosses;  // the normal difficulty's boss rows
+    std::vector<uint8_t> bullets; // the bullet rows (alike in every difficulty)
 };
 
 std::vector<std::string> NamesOf(const std::vector<uint8_t>& bytes) {
@@ -271,6 +277,8 @@ Tables ReadTables() {
             t.paths = NamesOf(f.bytes);
         else if (f.name == "boss_parameter_boss_normal.tsb")
             t.bosses = f.bytes;
+        else if (f.name == "ebss_normal_bullet.tsb")
+            t.bullets = f.bytes;
     }
     return t;
 }
@@ -290,8 +298,19 @@ std::vector<uint8_t> PathFile(uint32_t n) {
 
 void AddBossSet(std::vector<StageFile>& out, const std::string& folder, const Tables& t,
                 uint32_t group) {
-    for (const char* name : StageFiles::kBossBodyNames)
-        AddPicture(out, folder, name);
+    const SampleBossLayout look = BossLayout(group);
+    auto add = [&](const std::string& name, int w, int h) {
+        const std::string path = folder + "/" + name;
+        Add(out, kTextureArchive, path,
+            Picture(path, static_cast<uint32_t>(w), static_cast<uint32_t>(h)));
+    };
+    // Four body images and their four glow images at the body's size, then
+    // the core closed and open.
+    for (size_t i = 0; i < std::size(StageFiles::kBossBodyNames); ++i) {
+        const bool core = i >= 8;
+        add(StageFiles::kBossBodyNames[i], core ? look.coreWidth : look.bodyWidth,
+            core ? look.coreHeight : look.bodyHeight);
+    }
     const size_t rows = t.bosses.size() / sizeof(BossRecord);
     const size_t head = size_t{group} * BossRecord::kRowsPerGroup;
     if (head >= rows)
@@ -304,9 +323,51 @@ void AddBossSet(std::vector<StageFile>& out, const std::string& folder, const Ta
         for (const auto& field : row.partTextures) {
             const std::string name = FieldName(field, BossRecord::kPartTextureNameSize);
             if (!name.empty())
-                AddPicture(out, folder, name + ".dds");
+                add(name + ".dds", look.partWidth, look.partHeight);
         }
     }
+}
+
+// The bullet frames of the bullet rows: the rectangles of both tracks of
+// every row, in the order a sheet's colours are numbered.
+std::vector<TexelRect> BulletFrames(const Tables& t) {
+    std::vector<TexelRect> frames;
+    for (size_t at = 0; at + sizeof(BulletParamRow) <= t.bullets.size();
+         at += sizeof(BulletParamRow)) {
+        BulletParamRow row;
+        std::memcpy(&row, t.bullets.data() + at, sizeof row);
+        for (const TexelRect& r : row.blendTrack)
+            frames.push_back(r);
+        for (const TexelRect& r : row.addTrack)
+            frames.push_back(r);
+    }
+    return frames;
+}
+
+// Frame i of a sheet: red and blue far apart by the frame (apart at the
+// precision a BC1 block keeps), green by the sheet; the ground has no red.
+Rgb BulletColour(const std::vector<TexelRect>& frames, uint32_t sheet, uint32_t x, uint32_t y) {
+    const auto green = static_cast<uint8_t>(sheet % 2 ? 220 : 100);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const TexelRect& r = frames[i];
+        if (static_cast<int32_t>(x) >= r.left && static_cast<int32_t>(x) <= r.right &&
+            static_cast<int32_t>(y) >= r.top && static_cast<int32_t>(y) <= r.bottom)
+            return {static_cast<uint8_t>(16 + 32 * (i % 8)), green,
+                    static_cast<uint8_t>(20 + 40 * (i / 8 % 6))};
+    }
+    return {0, green, 0};
+}
+
+// A background picture: the file's own colour, darker every 256 rows, so
+// that its scrolling shows.
+std::vector<uint8_t> BackgroundPicture(const std::string& path, uint32_t w, uint32_t h) {
+    const Rgb base = PictureColour(path, 0, 0);
+    return PaintedDds(w, h, [base](uint32_t, uint32_t y) {
+        return (y / 256) % 2
+                   ? Rgb{static_cast<uint8_t>(base.r / 2), static_cast<uint8_t>(base.g / 2),
+                         static_cast<uint8_t>(base.b / 2)}
+                   : base;
+    });
 }
 
 } // namespace
@@ -359,6 +420,10 @@ std::vector<uint8_t> BuildStageMap(uint32_t index) {
             }
         }
     return out;
+}
+
+Rgb BulletSheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
+    return BulletColour(BulletFrames(ReadTables()), sheet, x, y);
 }
 
 Rgb Bc1Colour(Rgb c) {
@@ -452,8 +517,15 @@ std::vector<StageFile> BuildStageFiles() {
     };
     for (const std::string& n : tables.enemyTextures)
         enemyPicture(n + ".dds");
-    for (const std::string& n : tables.bulletTextures)
-        enemyPicture(n + ".dds");
+    const std::vector<TexelRect> bulletFrames = BulletFrames(tables);
+    for (size_t i = 0; i < tables.bulletTextures.size(); ++i) {
+        const auto sheet = static_cast<uint32_t>(i);
+        Add(out, kTextureArchive,
+            std::string(StageFiles::kEnemyTextureFolder) + "/" + tables.bulletTextures[i] + ".dds",
+            PaintedDds(kBulletSheetSize, kBulletSheetSize, [&](uint32_t x, uint32_t y) {
+                return BulletColour(bulletFrames, sheet, x, y);
+            }));
+    }
     for (const char* n : StageFiles::kWarpNames)
         enemyPicture(n);
     for (size_t i = 0; i < tables.paths.size(); ++i)
@@ -467,6 +539,44 @@ std::vector<StageFile> BuildStageFiles() {
     for (uint32_t i = 0; i < StageFiles::kBossCommonCount; ++i) {
         StageFiles::BossCommonName(i, name, sizeof name);
         AddPicture(out, StageFiles::kBossFolder, name);
+    }
+    return out;
+}
+
+std::vector<StageFile> BuildBackgroundFiles(const std::string& only) {
+    std::vector<StageFile> out;
+    char name[64];
+    auto add = [&](const std::string& folder, const std::string& file, uint32_t w, uint32_t h) {
+        if (!only.empty() && folder != only)
+            return;
+        const std::string path = folder + "/" + file;
+        Add(out, kMapPictureArchive, path, BackgroundPicture(path, w, h));
+    };
+    for (uint32_t stage = 0; stage < 24; ++stage) {
+        const std::string folder = Format(StageTextureTable::kBackgroundFolder, stage + 1);
+        for (int32_t id = StageFiles::kFirstBackgroundId; id <= StageFiles::kLastStageBackgroundId;
+             ++id) {
+            StageFiles::StageBackgroundName(stage, id, name, sizeof name);
+            const std::string file = name;
+            if (file.rfind("hosi", 0) == 0)
+                add(folder, file, kStarWidth, kStarHeight);
+            else if (id == StageFiles::kFirstBackgroundId)
+                add(folder, file, kMapCellSize * kMapWidth, kStagePictureHeight);
+            else // three map pictures, stacking to the map's scroll
+                add(folder, file, kMapCellSize * kMapWidth, kStageScroll / 3);
+        }
+    }
+    for (int32_t id = StageFiles::kFirstBackgroundId; id <= StageFiles::kLastChallengeBackgroundId;
+         ++id) {
+        StageFiles::ChallengeBackgroundName(id, name, sizeof name);
+        const std::string file = name;
+        const char* folder = StageFiles::kChallengeBackgroundFolder;
+        if (file.rfind("hosi", 0) == 0)
+            add(folder, file, kStarWidth, kStarHeight);
+        else if (id == StageFiles::kFirstBackgroundId)
+            add(folder, file, kMapCellSize * kMapWidth, kStagePictureHeight);
+        else // ten map pictures, stacking to the map's scroll
+            add(folder, file, kMapCellSize * kMapWidth, kScoreAttackScroll / 10);
     }
     return out;
 }

@@ -36,6 +36,10 @@ uint32_t StageMapBits(uint32_t index);
 std::string StageMapPath(uint32_t index);
 std::vector<uint8_t> BuildStageMap(uint32_t index);
 
+// The colour of a texel of bullet sheet n (0, 1): every frame of both tracks
+// of every bullet row a colour of its own.
+Rgb BulletSheetColour(uint32_t sheet, uint32_t x, uint32_t y);
+
 // The colour a BC1 block stores for `c`, as a decoder expands it again.
 Rgb Bc1Colour(Rgb c);
 // A BC1 picture of w by h texels, every 4 by 4 block one colour.
@@ -57,5 +61,11 @@ Rgb UiSheetColour(uint32_t sheet, uint32_t x, uint32_t y);
 // folder, the ships' textures, captions, enemy, bullet and warp textures,
 // movement paths, boss textures of every stage folder and the common ones.
 std::vector<StageFile> BuildStageFiles();
+
+// The stage backgrounds: per stage folder its picture (976 by 1280), three
+// map pictures 976 wide stacking to the map's 7200 pixels and five star
+// tiles (360 by 512); the challenge's in "stage/stage_score_attack", ten map
+// pictures stacking to 24000. With a folder, only that folder's.
+std::vector<StageFile> BuildBackgroundFiles(const std::string& folder = {});
 
 } // namespace SampleData

@@ -2,23 +2,13 @@
 
 #include "game/core/GameState.h"
 #include "game/core/GlobalWork.h"
+#include "game/enemy/background/Challenge_BG.h"
+#include "game/enemy/background/Stage01_BG.h"
 
 namespace {
 
 constexpr uint32_t kFirstSlot = 51;
 constexpr uint32_t kLastChallengeIndex = 15;
-
-// The backgrounds' own picture loaders. Neither background is in the game
-// yet, so no picture loads; the stage starts with empty background slots.
-Mireku::Graphics::Texture* LoadStagePicture(Mireku::Resource::ChildResourceLoader&, const char*,
-                                            uint32_t /*stage*/, uint32_t /*slot*/) {
-    return nullptr;
-}
-
-Mireku::Graphics::Texture* LoadChallengePicture(Mireku::Resource::ChildResourceLoader&,
-                                                uint32_t /*slot*/, uint32_t /*index*/) {
-    return nullptr;
-}
 
 } // namespace
 
@@ -29,7 +19,9 @@ Mireku::Graphics::Texture* LoadStageBackgroundTexture(Mireku::Resource::ChildRes
         return nullptr;
     if (gw->gameType == GameState::kScoreAttackType) {
         const uint32_t index = slot - kFirstSlot;
-        return index > kLastChallengeIndex ? nullptr : LoadChallengePicture(loader, slot, index);
+        return index > kLastChallengeIndex
+                   ? nullptr
+                   : Challenge_BG::LoadTexture(loader, static_cast<int32_t>(slot), index);
     }
-    return LoadStagePicture(loader, folder, gw->stage, slot);
+    return Stage01_BG::LoadTexture(loader, folder, gw->stage, static_cast<int32_t>(slot));
 }

@@ -1,16 +1,29 @@
 #include "game/enemy/staging/StagingCreation.h"
 
-// The start, clear and rebirth staging are not in the game yet: the director
-// meets the same null as from an exhausted pool and plays on.
+#include "game/enemy/staging/PlayerRebirthDirection.h"
+#include "game/enemy/staging/StageClearDirection.h"
+#include "game/enemy/staging/StageStartDirection.h"
+#include "game/stage/GameObjectDirector.h"
 
-GameObject* CreateStageStartDirection(GameObjectDirector*) {
-    return nullptr;
+// Each staging object holds the director's input from its constructor: it is
+// made only when the director takes it, so that no hold is left behind by an
+// object that was never appended.
+
+GameObject* CreateStageStartDirection(GameObjectDirector* director) {
+    if (!director || !director->IsAcceptingChildren())
+        return nullptr;
+    return GameObject::Create<StageStartDirection>(director, director);
 }
 
-GameObject* CreateStageClearDirection(GameObjectDirector*, bool) {
-    return nullptr;
+GameObject* CreateStageClearDirection(GameObjectDirector* director, bool bossStage) {
+    if (!director || !director->IsAcceptingChildren())
+        return nullptr;
+    return GameObject::Create<StageClearDirection>(director, director, bossStage);
 }
 
-GameObject* CreatePlayerRebirthDirection(GameObjectDirector*, const Mireku::Common::Vector2&) {
-    return nullptr;
+GameObject* CreatePlayerRebirthDirection(GameObjectDirector* director,
+                                         const Mireku::Common::Vector2& position) {
+    if (!director || !director->IsAcceptingChildren())
+        return nullptr;
+    return GameObject::Create<PlayerRebirthDirection>(director, director, position);
 }

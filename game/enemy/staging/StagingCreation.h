@@ -1,7 +1,7 @@
 // The staging objects the stage director starts, one creation function each:
 // a pool block, the object, appended to the director. Null when nothing was
-// made (pool exhausted, director going away, or the class not in the game
-// yet); the director goes on without it.
+// made (pool exhausted or director going away); the director goes on
+// without it.
 #pragma once
 
 #include "engine/common/Vector2.h"
@@ -11,8 +11,8 @@ class GameObjectDirector;
 
 // The ship's fly-in and the stage caption at stage start.
 GameObject* CreateStageStartDirection(GameObjectDirector* director);
-// The fly-out and fade at stage clear; `bossStage` when the stage ended on a
-// boss that is not the last of its three.
+// The fly-out and fade at stage clear; with `bossStage` clear the ship does
+// not fly out (after every third stage of a loop).
 GameObject* CreateStageClearDirection(GameObjectDirector* director, bool bossStage);
 // The ship's return after a miss or a continue, from `position`.
 GameObject* CreatePlayerRebirthDirection(GameObjectDirector* director,

@@ -24,7 +24,7 @@ TEST_F(GameStateTest, TablesLoadThroughTheResourceLoaderFromTheArchives) {
     const GameTables& t = gw->tables;
     EXPECT_EQ(t.shipParam[1].Count<ShipParamRow>(), 36u);
     EXPECT_EQ(t.ebssSecondBase[5], 24u);
-    EXPECT_EQ(t.BossRowCount(2), 325u);
+    EXPECT_EQ(t.BossRowCount(2), 650u);
     EXPECT_NE(t.Timeline(6, 23), nullptr);
     EXPECT_EQ(gw->player.nextExtend, 1500000u); // mode 1's first extend from the system row
     EXPECT_EQ(gw->player.lives, 2);

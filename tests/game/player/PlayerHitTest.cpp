@@ -7,6 +7,7 @@
 #include "game/enemy/effect/PlayerDeadPod.h"
 #include "game/enemy/effect/PlayerDeadPodBomb.h"
 #include "game/enemy/effect/PlayerHitDown.h"
+#include "game/enemy/staging/PlayerRebirthDirection.h"
 #include "game/player/PlayerDead.h"
 #include "game/player/PlayerExWeapon_BarionShield.h"
 #include "support/ShipTestSupport.h"
@@ -178,8 +179,12 @@ TEST_F(Hit, AMissTakesALifeAndHoldsTheInputThroughTheDeathDelay) {
     }
     EXPECT_EQ(ship->GetPosition()->x, x) << "no input while held";
     Frame(In::kLeft);
-    EXPECT_EQ(director->GetInputHold(), 0);
-    EXPECT_EQ(ship->visible, 0);
+    // The death's hold is released and the return staging takes its own; the
+    // staging shows the ship again below the field.
+    EXPECT_EQ(director->GetInputHold(), 1);
+    EXPECT_EQ(ship->visible, 1);
+    ASSERT_EQ(Count<PlayerRebirthDirection>(), 1u);
+    EXPECT_EQ(ship->GetPosition()->y, 820.0f);
     EXPECT_EQ(dead->GetVanishCountdown(), GameObject::kVanishFrames);
     EXPECT_EQ(director->GetHud().GetShakeFrames(), 40);
 
@@ -199,10 +204,16 @@ TEST_F(Hit, AMissTakesALifeAndHoldsTheInputThroughTheDeathDelay) {
     EXPECT_EQ(static_cast<PlayerDeadBomb*>(order[1])->GetAttackPower(), Row().deathAttack);
     EXPECT_EQ(Count<PlayerDeadBombParts>(), 64u);
 
-    // No return staging yet: the ship stays down and hidden.
-    Frames(100);
+    // The return: its first update ran in the frame the death ended, so 46
+    // frames later (47 updates) the ship has its input back and is no longer
+    // down.
+    Frames(45);
     EXPECT_EQ(p.down, 1);
-    EXPECT_EQ(ship->visible, 0);
+    EXPECT_EQ(director->GetInputHold(), 1);
+    Frame();
+    EXPECT_EQ(p.down, 0);
+    EXPECT_EQ(director->GetInputHold(), 0);
+    EXPECT_EQ(ship->visible, 1);
     EXPECT_EQ(Count<PlayerDead>(), 0u);
 }
 
@@ -212,8 +223,9 @@ TEST_F(Hit, DeathDelaysOfZeroAndOneEndOnTheFirstUpdate) {
         Begin();
         Touch();
         ASSERT_EQ(Misses(), 1u);
-        EXPECT_EQ(ship->visible, 0) << delay;
-        EXPECT_EQ(director->GetInputHold(), 0) << delay;
+        // Over at once: the return staging already holds the input.
+        EXPECT_EQ(Count<PlayerRebirthDirection>(), 1u) << delay;
+        EXPECT_EQ(director->GetInputHold(), 1) << delay;
         EXPECT_EQ(Count<PlayerDeadBomb>(), 1u) << delay;
         End();
         world.gw->misses = 0;

@@ -26,8 +26,11 @@ protected:
         world.gw->stage = 0;
         world.gw->player.ship = id;
         world.gw->player.power = 0;
+        const PlayerWork before = world.gw->player;
         director = world.NewDirector();
         ASSERT_TRUE(world.RunUntilPlay(director));
+        // The ship as it was made: no fly-in, and no invincibility over it.
+        stage_test::SkipFlyIn(director, before.invincibleTimer, before.invincible);
         ship = director->GetPlayer();
         ASSERT_NE(ship, nullptr);
         ship->SetPosition(x, y);

@@ -12,6 +12,7 @@
 #include "game/enemy/background/ObjBG.h"
 #include "game/enemy/explosion/EnemyShotDelete.h"
 #include "game/enemy/item/ItemPowerUp.h"
+#include "game/enemy/staging/StageStartDirection.h"
 #include "game/player/Player.h"
 #include "game/stage/GameObjectTimeline.h"
 #include "game/stage/StageInput.h"
@@ -42,6 +43,13 @@ protected:
             director->UpdateTree();
         }
     }
+    // The ship's fly-in holds the input for its 60 updates, the first of
+    // them in the frame the stage started.
+    void FlyIn() {
+        ASSERT_EQ(director->GetInputHold(), 1);
+        Updates(StageStartDirection::kFrames - 1);
+        ASSERT_EQ(director->GetInputHold(), 0);
+    }
 };
 
 } // namespace
@@ -64,8 +72,9 @@ TEST_F(DirectorTest, StartUpMakesTheStageAndFixesThePlayStream) {
     EXPECT_EQ(director->GetPlayer()->GetOwner(), director);
     float x = 1, y = 2, s = 3;
     EXPECT_TRUE(director->GetPlayerPose(&x, &y, &s));
+    // The fly-in has begun: the ship below the field, at its size.
     EXPECT_EQ(x, 0.0f);
-    EXPECT_EQ(y, 360.0f);
+    EXPECT_EQ(y, 820.0f);
     EXPECT_EQ(s, 1.0f);
     EXPECT_NE(g_currentBackground, nullptr);
     const Mireku::Common::Random& play = world.random->Stream(RandomManager::kPlay);
@@ -244,6 +253,8 @@ TEST_F(DirectorTest, ReplayWordsArePlayedBackAndTheHoldTouchesNoWord) {
             replay.push_back(static_cast<uint8_t>(w >> (8 * b)));
     ASSERT_TRUE(world.gw->StartReplayPlayback(replay.data(), static_cast<uint32_t>(replay.size())));
     Play(1, 0);
+    FlyIn();
+    EXPECT_EQ(world.gw->replayPosition, ReplayStream::kHeaderSize) << "no word read in the fly-in";
     Updates(2);
     EXPECT_EQ(director->GetInputWord(), 2u);
     EXPECT_EQ(director->GetPreviousInputWord(), 1u);
@@ -264,6 +275,7 @@ TEST_F(DirectorTest, ReplayWordsArePlayedBackAndTheHoldTouchesNoWord) {
 TEST_F(DirectorTest, HoldWritesNoWordWhileRecording) {
     Play(1, 0);
     ASSERT_EQ(world.gw->recording, 1);
+    FlyIn();
     Updates(4);
     const uint32_t position = world.gw->replayPosition;
     EXPECT_EQ(position, ReplayStream::kHeaderSize + 4 * 4);

@@ -4,6 +4,7 @@
 #include "game/stage/StageResources.h"
 #include "game/stage/StageTextureTable.h"
 #include "support/StageTestSupport.h"
+#include "tools/sampledata/GameTableData.h"
 #include "tools/sampledata/StageData.h"
 
 #include <cstring>
@@ -255,7 +256,11 @@ TEST_F(StageLoaderTest, EveryTextureIsReleasedOnce) {
     hold(r->bulletTextures, StageResources::kBulletTextures);
     hold(r->warpTextures, StageResources::kWarpTextures);
     hold(r->bossTextures, StageResources::kBossTextures);
-    ASSERT_EQ(held.size(), 3u + 14u + 10u) << "three, a full set and one without parts";
+    // Three, and two boss sets: ten body pictures and two per part.
+    const auto set = [](uint32_t group) {
+        return 10u + 2u * static_cast<uint32_t>(SampleData::BossLayout(group).parts);
+    };
+    ASSERT_EQ(held.size(), 3u + set(11) + set(StageFiles::kSecondBossGroup));
     DeleteDirector();
     for (Texture* t : held) {
         EXPECT_EQ(t->GetRefCount(), 1u) << "the stage gave back exactly its own reference";

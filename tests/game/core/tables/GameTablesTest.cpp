@@ -181,8 +181,8 @@ TEST_F(GameTablesTest, MissingTablesLeaveNullsAndChecksRowIndices) {
     // Rows from data are checked against the row counts.
     EXPECT_EQ(tables.EnemyRowCount(0, 0), 171u);
     EXPECT_EQ(tables.EnemyRow(0, 0, 171), nullptr);
-    EXPECT_EQ(tables.BossRowCount(0), 325u);
-    EXPECT_EQ(tables.BossRow(0, 325), nullptr);
+    EXPECT_EQ(tables.BossRowCount(0), 650u);
+    EXPECT_EQ(tables.BossRow(0, 650), nullptr);
     EXPECT_EQ(tables.EmitterRow(0, 0), nullptr);
     EXPECT_NE(tables.EmitterRow(0, 48), nullptr);
     EXPECT_EQ(tables.EmitterRow(0, 49), nullptr);

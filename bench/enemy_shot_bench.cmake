@@ -1,0 +1,2 @@
+# The enemy fire benchmark runs a director over the sample tables.
+target_link_libraries(enemy_shot_bench PRIVATE game_play sampledata_core)
