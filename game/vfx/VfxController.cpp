@@ -1,9 +1,12 @@
 #include "game/vfx/VfxController.h"
 
+#include "effects/Core/Engine/DrawParameter.h"
 #include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/InitializeParameter.h"
 #include "effects/Core/Engine/Renderer.h"
 #include "effects/Core/Engine/UpdateParameter.h"
 #include "effects/Core/Interface/IDevice.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
 #include "engine/graphics/DrawContext.h"
 #include "engine/graphics/SortKey.h"
 #include "game/core/DrawOrder.h"
@@ -17,6 +20,9 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+
+// The unit pool keeps its 4096 blocks at the 64-bit block size.
+static_assert(VfxController::kUnitInstanceMemorySize == 4096 * FulgorCore::kUnitBlockSize);
 
 namespace {
 

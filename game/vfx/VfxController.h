@@ -1,8 +1,5 @@
 #pragma once
 
-#include "effects/Core/Engine/DrawParameter.h"
-#include "effects/Core/Engine/InitializeParameter.h"
-#include "effects/Core/Memory/UnitInstancePool.h"
 #include "engine/common/HeapAllocator.h"
 #include "engine/common/Singleton.h"
 #include "engine/common/SingletonObject.h"
@@ -15,6 +12,8 @@
 namespace FulgorCore {
 class IDevice;
 class ILightListenner;
+struct DrawParameter;
+struct InitializeParameter;
 } // namespace FulgorCore
 
 class VfxData;
@@ -33,7 +32,7 @@ public:
     // Work buffers, static and never freed. Their records hold pointers, so
     // on 64-bit the unit memory keeps its 4096 blocks at the doubled block
     // size and the cache and render-command buffers double too.
-    static constexpr uint32_t kUnitInstanceMemorySize = 4096 * FulgorCore::kUnitBlockSize;
+    static constexpr uint32_t kUnitInstanceMemorySize = 4096 * 1024;
     static constexpr uint32_t kCacheBufferMemorySize = 8u << 20;
     static constexpr uint32_t kRenderCommandBufferMemorySize = 512u << 10;
     static constexpr uint32_t kObjectMaxCount = 100;

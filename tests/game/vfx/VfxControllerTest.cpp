@@ -5,9 +5,12 @@
 #include "support/effects/RuntimeFrame.h"
 #include "support/vfx/VfxControllerRig.h"
 
+#include "effects/Core/Engine/DrawParameter.h"
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InitializeParameter.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
 #include "engine/common/Heap.h"
 #include "game/core/RandomManager.h"
 #include "game/vfx/VfxAlloc.h"
