@@ -18,6 +18,17 @@ public:
     // A timeline event: four texts, three integers, three floats.
     virtual void OnEvent(const char* const* texts, const int32_t* integers,
                          const float* floats) = 0;
+    // The bind targets a binding's carriers attach to: two lists the host
+    // keeps, X and Y, each a count and its elements by index.
+    virtual uint32_t GetTargetCountX() = 0;
+    virtual uint32_t GetTargetCountY() = 0;
+    virtual uint32_t GetTargetX(uint32_t index) = 0;
+    virtual uint32_t GetTargetY(uint32_t index) = 0;
+    // Writes the 3x4 matrix of a bind target for a carrier's endpoint (the
+    // endpoint's two words passed through); the runtime does not look at
+    // the answer.
+    virtual bool GetTargetMatrix(uint32_t target, uint32_t word0, uint32_t word1,
+                                 float* matrix34) = 0;
     // A particle reports the translation of its world matrix.
     virtual bool OnPosition(const float* position) = 0;
 };
