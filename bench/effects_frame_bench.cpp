@@ -65,7 +65,7 @@ void BM_RuntimeFrame(benchmark::State& state) {
         return;
     }
     effecttools::EffectFileValue f = testsupport::SmallEffect("vfx/bench.vfxb", 0);
-    f.package.fields = {{"bFCl", 1}};
+    f.package.fields.push_back({"bFCl", 1});
     const FulgorCore::ObjectHandle effect = testsupport::LoadEffect(testsupport::Write(f));
     for (int i = 0; i < kInstances; ++i) {
         const FulgorCore::InstanceHandle h =
