@@ -106,7 +106,7 @@ void InstanceRootUnit::Start() {
     // A root that could not take its draw lists has ended: it builds nothing.
     if (!alive || !package)
         return;
-    for (uint32_t i = 0; i < kPlaces; ++i)
+    for (uint32_t i = 0; i < kTimelinePlaces; ++i)
         StartTimeline(*package->GetAssignment(i), static_cast<int8_t>(i + 1));
     const uint32_t modes[kSharedModes] = {package->GetPCo1(), package->GetPCo2(),
                                           package->GetPCo3(), package->GetPCo4()};

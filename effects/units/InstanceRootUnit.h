@@ -25,7 +25,7 @@ struct PartAssignment;
 // instance's draw units.
 class InstanceRootUnit : public UnitInstance {
 public:
-    static constexpr uint32_t kPlaces = 14;
+    static constexpr uint32_t kTimelinePlaces = 14;
     static constexpr uint32_t kExtraTimelines = 14;
     static constexpr uint32_t kSharedModes = 4;
 

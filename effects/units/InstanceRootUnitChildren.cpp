@@ -14,8 +14,6 @@ namespace FulgorCore {
 
 namespace {
 
-constexpr uint32_t kPlaces = ChildInstanceTable::kPlaces;
-
 // A place whose child has not started yet still holds its handle: it is
 // taken until that child goes.
 bool IsFree(const ChildInstanceTable& table, uint32_t place) {
@@ -35,13 +33,13 @@ void InstanceRootUnit::SpawnChildInstance(const char* name, const float* colour)
         childUpdateMember = UpdateChildInstances;
     }
     ChildInstanceTable& table = *childInstances;
-    uint32_t place = table.hint % kPlaces;
+    uint32_t place = table.hint % ChildInstanceTable::kPlaces;
     uint32_t probed = 0;
-    while (probed < kPlaces && !IsFree(table, place)) {
-        place = (place + 1) % kPlaces;
+    while (probed < ChildInstanceTable::kPlaces && !IsFree(table, place)) {
+        place = (place + 1) % ChildInstanceTable::kPlaces;
         ++probed;
     }
-    if (probed == kPlaces)
+    if (probed == ChildInstanceTable::kPlaces)
         return;
     const InstanceHandle handle = Engine::StartChildInstance(*effect, listener, layer);
     // No instance record was free: nothing started, so nothing holds the
@@ -51,7 +49,7 @@ void InstanceRootUnit::SpawnChildInstance(const char* name, const float* colour)
     std::memcpy(table.colour[place], colour, sizeof(table.colour[place]));
     table.handles[place] = handle;
     table.roots[place] = nullptr;
-    table.hint = (place + 1) % kPlaces;
+    table.hint = (place + 1) % ChildInstanceTable::kPlaces;
     ++holdCount;
 }
 
@@ -59,7 +57,7 @@ void InstanceRootUnit::OnChildInstanceEnded(InstanceRootUnit* child) {
     if (!childInstances || !child)
         return;
     ChildInstanceTable& table = *childInstances;
-    for (uint32_t place = 0; place < kPlaces; ++place) {
+    for (uint32_t place = 0; place < ChildInstanceTable::kPlaces; ++place) {
         if (table.roots[place] != child)
             continue;
         table.handles[place] = InstanceHandle{};
@@ -73,7 +71,7 @@ void InstanceRootUnit::OnChildInstanceEnded(InstanceRootUnit* child) {
 void InstanceRootUnit::UpdateChildInstances(UnitInstance* unit) {
     auto* root = static_cast<InstanceRootUnit*>(unit);
     ChildInstanceTable& table = *root->childInstances;
-    for (uint32_t place = 0; place < kPlaces; ++place) {
+    for (uint32_t place = 0; place < ChildInstanceTable::kPlaces; ++place) {
         const InstanceHandle handle = table.handles[place];
         if (table.roots[place] || handle.serial == 0)
             continue;

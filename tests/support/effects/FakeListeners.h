@@ -86,8 +86,16 @@ class FakeInstanceListenner : public HeldObject<FulgorCore::IInstanceListenner> 
 public:
     void OnCreate(FulgorCore::InstanceHandle handle) override { created.push_back(handle); }
     void OnRelease(FulgorCore::InstanceHandle handle) override { released.push_back(handle); }
-    void OnEvent(const char* const*, const int32_t* integers, const float*) override {
+    void OnEvent(const char* const* texts, const int32_t* integers, const float* floats) override {
         events.push_back(integers ? integers[0] : 0);
+        Event e;
+        for (int i = 0; texts && i < 4; ++i)
+            e.texts[i] = texts[i];
+        for (int i = 0; integers && i < 3; ++i)
+            e.integers[i] = integers[i];
+        for (int i = 0; floats && i < 3; ++i)
+            e.floats[i] = floats[i];
+        eventCalls.push_back(e);
     }
     uint32_t GetTargetCountX() override { return static_cast<uint32_t>(targetsX.size()); }
     uint32_t GetTargetCountY() override { return static_cast<uint32_t>(targetsY.size()); }
@@ -108,9 +116,17 @@ public:
         return true;
     }
 
+    // What one event carried: the four texts, three integers, three floats.
+    struct Event {
+        std::string texts[4];
+        int32_t integers[3] = {};
+        float floats[3] = {};
+    };
+
     std::vector<FulgorCore::InstanceHandle> created;
     std::vector<FulgorCore::InstanceHandle> released;
     std::vector<int32_t> events;
+    std::vector<Event> eventCalls;
     std::vector<std::vector<float>> positions;
     // The bind-target lists the listener answers.
     std::vector<uint32_t> targetsX;
