@@ -22,24 +22,7 @@
 
 namespace testsupport {
 
-// The 100 bytes of a timeline command: its tag, the words after it (word 1
-// at byte 4) and the four text fields at bytes 36, 52, 68 and 84, each
-// copied as given up to its 16 bytes (no terminator added).
-inline std::vector<uint8_t> CommandClip(const char* tag, const std::vector<uint32_t>& words = {},
-                                        const std::vector<std::string>& texts = {}) {
-    std::vector<uint8_t> clip(100, 0);
-    std::memcpy(clip.data(), tag, 4);
-    // The tag reads as a little-endian word whose top byte is its first
-    // character.
-    std::swap(clip[0], clip[3]);
-    std::swap(clip[1], clip[2]);
-    for (size_t i = 0; i < words.size() && 4 + i * 4 + 4 <= 36; ++i)
-        std::memcpy(&clip[4 + i * 4], &words[i], 4);
-    for (size_t i = 0; i < texts.size() && i < 4; ++i)
-        std::memcpy(&clip[36 + i * 16], texts[i].data(),
-                    texts[i].size() < 16 ? texts[i].size() : 16);
-    return clip;
-}
+using effecttools::CommandClip;
 
 inline void SetClipFloat(std::vector<uint8_t>& clip, uint32_t offset, float value) {
     std::memcpy(&clip[offset], &value, 4);
