@@ -76,7 +76,7 @@ protected:
 
 TEST_F(Timelines, EntriesOutsideTheFlagWordOrSwitchedOffNeitherFireNorHold) {
     Items items = {UnitItem(0, 2, 12, 0, -1, 0x01), UnitItem(1, 2, 12, 0, -1, 0x02),
-                   UnitItem(2, 2, 12, 0, -1, 0x00), UnitItem(3, 2, 12)};
+                   UnitItem(2, 2, 12, 0, -1, 0x00), UnitItem(3, 2, 12, 0, -1, 0x02)};
     items[3].enabled = 0;
     effect_ = rig_.Load(OnePlace(items, 10));
     instance_ = Engine::CreateInstance(effect_.index, effect_.serial, &rig_.listener);
