@@ -26,6 +26,9 @@ TimelineUnit::TimelineUnit(InstanceRootUnit* owner, const InitialState& state,
                            const TimelineResource* timeline, int8_t id)
     : UnitInstance(owner, state), timeline(timeline) {
     timelineId = id;
+    // A timeline draws nothing: no pass A or pass B body.
+    evaluateMember = NoOp;
+    collectMember = NoOp;
     const uint32_t flags = owner->instanceFlags;
     for (uint32_t i = 0; i < EntryCount(timeline); ++i) {
         const TimelineItem* entry = timeline->GetItem(i);
@@ -48,15 +51,17 @@ UnitInstance::InitialState TimelineUnit::StateFor(UnitInstance* parent, float le
 void TimelineUnit::Step() {
     if (doneMask == kAllDone)
         return;
-    const float* position = &GetWorldMatrix()[9];
-    for (uint32_t i = 0; i < EntryCount(timeline); ++i) {
+    const uint32_t count = EntryCount(timeline);
+    for (uint32_t i = 0; i < count; ++i) {
         const uint64_t bit = uint64_t{1} << i;
         if (doneMask & bit)
             continue;
         const TimelineItem* entry = timeline->GetItem(i);
         if (time - static_cast<float>(static_cast<int16_t>(entry->startFrame)) >= 0.0f) {
             doneMask |= bit;
-            Fire(position, *entry);
+            // The position of the translation row of the unit's matrix,
+            // which only a firing entry needs.
+            Fire(&GetWorldMatrix()[9], *entry);
             --holdCount;
         }
     }

@@ -29,11 +29,11 @@ void UnitInstance::operator delete(void* block) {
 
 UnitInstance::UnitInstance(InstanceRootUnit* owner, const InitialState& state,
                            uint32_t rotationOrder, uint32_t composeOrder)
-    : owner(owner), parent(state.parent), loopStart(state.loopStart), loopEnd(state.loopEnd),
-      speed(state.speed), endTime(state.speed * state.lifetime), lifetime(state.lifetime),
-      timeStepMember(ClockStepOf(state.timeMode, state.loopEnd > 0.0f)),
-      evaluateMember(EvaluateDefault), collectMember(CollectDefault),
-      loopMember(state.loopEnd > 0.0f ? WrapLoopTime : NoOp),
+    : evaluateMember(EvaluateDefault), collectMember(CollectDefault),
+      timeStepMember(ClockStepOf(state.timeMode, state.loopEnd > 0.0f)), speed(state.speed),
+      loopMember(state.loopEnd > 0.0f ? WrapLoopTime : NoOp), loopStart(state.loopStart),
+      loopEnd(state.loopEnd), endTime(state.speed * state.lifetime), owner(owner),
+      parent(state.parent), lifetime(state.lifetime),
       rotationBuilder(MakeRotationByOrder(rotationOrder)),
       composeBuilder(ComposeByOrder(composeOrder)) {}
 
@@ -51,8 +51,10 @@ void UnitInstance::Update(float dt) {
     UnitInstance* kept = nullptr;
     UnitInstance* child = firstChild;
     while (child) {
-        UnitInstance* next = child->nextSibling;
         child->Update(dt);
+        // Read after the update: it may have appended a sibling behind the
+        // tail (an extra timeline), which must stay linked.
+        UnitInstance* next = child->nextSibling;
         if (!child->alive && !child->firstChild) {
             if (kept)
                 kept->nextSibling = next;
@@ -77,13 +79,15 @@ void UnitInstance::CollectDefault(UnitInstance* unit) {
 }
 
 void UnitInstance::Evaluate() {
-    evaluateMember(this);
+    if (evaluateMember != NoOp)
+        evaluateMember(this);
     for (UnitInstance* child = firstChild; child; child = child->nextSibling)
         child->Evaluate();
 }
 
 void UnitInstance::Collect() {
-    collectMember(this);
+    if (collectMember != NoOp)
+        collectMember(this);
     for (UnitInstance* child = firstChild; child; child = child->nextSibling)
         child->Collect();
 }

@@ -198,6 +198,36 @@ TEST_F(UnitTree, TheTailIsRelinkedWhenTheLastChildGoes) {
     (void)last;
 }
 
+// A unit that, in its first update, gives its parent a new child after
+// itself and ends.
+class AppendingUnit : public RecordingUnit {
+public:
+    using RecordingUnit::RecordingUnit;
+    void Update(float dt) override {
+        RecordingUnit::Update(dt);
+        if (appended)
+            return;
+        appended = UnitInstance::Create<RecordingUnit>(owner, Clock(parent, 0.0f));
+        parent->AddChild(appended);
+        Finish();
+    }
+    RecordingUnit* appended = nullptr;
+};
+
+TEST_F(UnitTree, ASiblingAppendedDuringTheWalkStaysLinkedWhenItsElderGoes) {
+    RecordingUnit* first = Add(root_, 0.0f);
+    auto* tail = UnitInstance::Create<AppendingUnit>(root_, RecordingUnit::Clock(root_, 0.0f));
+    root_->AddChild(tail);
+    root_->Update(1.0f);
+    // The tail ended childless and went; what it appended is the new tail
+    // and was updated in the same walk.
+    ASSERT_EQ(Children(root_).size(), 2u);
+    EXPECT_EQ(Children(root_)[0], first);
+    RecordingUnit* appended = static_cast<RecordingUnit*>(Children(root_)[1]);
+    EXPECT_EQ(root_->lastChild, appended);
+    EXPECT_EQ(appended->updates, 1);
+}
+
 TEST_F(UnitTree, AFadeOutOfZeroFramesKillsAtItsFirstStepWithFactorZero) {
     RecordingUnit* unit = Add(root_, 0.0f);
     RecordingUnit* child = Add(unit, 0.0f);
