@@ -52,6 +52,7 @@ void BM_RuntimeFrame(benchmark::State& state) {
     QuietDevice device;
     testsupport::RuntimeStartup runtime;
     runtime.parameter.pDevice = &device;
+    runtime.light.keep = false;
     runtime.units.assign(4096 * 1024, 0);
     runtime.parameter.UnitInstanceMemory = runtime.units.data();
     runtime.parameter.UnitInstanceMemorySize = 4096 * 1024;

@@ -33,27 +33,12 @@ constexpr float kLoopEnd = 50.0f;
 // Never reached: the entry stays pending.
 constexpr uint16_t kPendingFrame = 30000;
 
-// A light listener that answers without keeping anything.
-class QuietLight : public testsupport::HeldObject<FulgorCore::ILightListenner> {
-public:
-    bool QueryLightA(uint32_t, const float*, float* result) override { return Fill(result); }
-    bool QueryLightB(uint32_t, const float*, float* result) override { return Fill(result); }
-
-private:
-    static bool Fill(float* result) {
-        for (int i = 0; i < 4; ++i)
-            result[i] = 1.0f;
-        return true;
-    }
-};
-
 void BM_TimelineTree(benchmark::State& state) {
-    QuietLight light;
     testsupport::RuntimeStartup runtime;
+    runtime.light.keep = false;
     runtime.units.assign(8u << 20, 0);
     runtime.parameter.UnitInstanceMemory = runtime.units.data();
     runtime.parameter.UnitInstanceMemorySize = 8u << 20;
-    runtime.parameter.pLightListenner = &light;
     if (!runtime.Start()) {
         state.SkipWithError("the runtime did not start");
         return;

@@ -15,15 +15,17 @@ struct DrawListEntry {
 };
 
 // An instance's per-frame draw lists, in one block of the unit pool: for
-// each category (0, 1) and list (0-6) the fill count of this draw, the
-// number of draw units registered for it (kept by the particle instances)
-// and this frame's array, taken from the frame work memory.
+// each category (0, 1) and list (0-6) the number of draw units registered
+// for it (kept by the particle instances), the fill count of this draw and
+// this frame's array, taken from the frame work memory. The capacities
+// come first: the evaluation pass reads them for every instance each
+// frame, and an instance that registered nothing reads one cache line.
 struct DrawLists {
     static constexpr uint32_t kCategories = 2;
     static constexpr uint32_t kLists = 7;
 
-    uint32_t fillCounts[kCategories][kLists];
     uint32_t capacities[kCategories][kLists];
+    uint32_t fillCounts[kCategories][kLists];
     DrawListEntry* arrays[kCategories][kLists];
 };
 

@@ -63,8 +63,8 @@ void* TakeZeroedBlock(uint32_t size) {
 InstanceRootUnit::InstanceRootUnit(const PackageResource* package, const InitialState& start,
                                    IInstanceListenner* listener, const float* hostMatrix,
                                    uint32_t seed, uint16_t instanceFlags)
-    : UnitInstance(this, start), instanceFlags(instanceFlags), listener(listener),
-      package(package) {
+    : UnitInstance(this, start), instanceFlags(instanceFlags), package(package),
+      listener(listener) {
     parent = nullptr;
     Math::Matrix34Identity(worldMatrix);
     Math::Matrix34Identity(inverseWorldMatrix);
@@ -188,6 +188,15 @@ void InstanceRootUnit::Evaluate() {
     angleFadeMember(this);
     if (!drawLists)
         return;
+    // Nothing registered and no array left from the last frame: nothing to
+    // take or to clear.
+    uint32_t registered = 0;
+    for (const auto& lists : drawLists->capacities)
+        for (uint32_t capacity : lists)
+            registered |= capacity;
+    if (registered == 0 && !drawListsTaken)
+        return;
+    drawListsTaken = registered != 0;
     FrameWorkMemory& frame = Engine::GetFrameWorkMemory();
     for (uint32_t c = 0; c < DrawLists::kCategories; ++c) {
         for (uint32_t l = 0; l < DrawLists::kLists; ++l) {

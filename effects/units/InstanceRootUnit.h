@@ -84,46 +84,50 @@ public:
     // The whole frames of its clock, for the runtime's fast-forward.
     int32_t GetCurrentFrame() const;
 
-    // What the runtime reads and writes each frame first.
+    // Fields. What the runtime, the step and the evaluation read of every
+    // instance each frame comes first, so a frame reads few cache lines of
+    // the root's block; what changes with the host's calls follows.
     uint8_t paused = 0;
     uint8_t layer = 0;
     uint16_t instanceFlags;
+    uint8_t sorted = 0;
+    // Whether the draw lists hold arrays from the last evaluation.
+    uint8_t drawListsTaken = 0;
     // Frame to fast-forward to at the next update ("SKFR"); 0 none.
     int32_t skipToFrame = 0;
     float rootParameter = 0.0f;
+    uint32_t lightCounterA = 0;
+    uint32_t lightCounterB = 0;
     // Updates the child instances each step; the no-op until their table
     // exists.
     Member childUpdateMember = NoOp;
     // The instance fades of the package; the no-op when it has none.
     Member distanceFadeMember = NoOp;
     Member angleFadeMember = NoOp;
-    float worldMatrix[12];
-    float inverseWorldMatrix[12];
-    float rotationMatrix[12];
-    float axisLengths[3] = {1.0f, 1.0f, 1.0f};
-    float eulerAngles[3] = {};
-    float baseColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    float currentColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    float lightResultA[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    float lightResultB[4] = {};
-    IInstanceListenner* listener;
-    InstanceRootUnit* parentRoot = nullptr;
     const PackageResource* package;
+    DrawLists* drawLists = nullptr;
     // Published by the extra units during pass A; cleared at its start.
     const void* publishedDirection = nullptr;
     const float* publishedInverseMatrix = nullptr;
     const float* publishedRange = nullptr;
+    UnitInstance* extraUnitHead = nullptr;
+    UnitInstance* extraUnitTail = nullptr;
+    float baseColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    float currentColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    float worldMatrix[12];
+    float lightResultA[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    float lightResultB[4] = {};
+    float inverseWorldMatrix[12];
+    float rotationMatrix[12];
+    float axisLengths[3] = {1.0f, 1.0f, 1.0f};
+    float eulerAngles[3] = {};
+    float meanAxisLength = 1.0f;
+    IInstanceListenner* listener;
+    InstanceRootUnit* parentRoot = nullptr;
     Xorshift128 random;
     uint8_t sharedModes[kSharedModes] = {};
     void* sharedBlock = nullptr;
-    DrawLists* drawLists = nullptr;
     ChildInstanceTable* childInstances = nullptr;
-    UnitInstance* extraUnitHead = nullptr;
-    UnitInstance* extraUnitTail = nullptr;
-    float meanAxisLength = 1.0f;
-    uint32_t lightCounterA = 0;
-    uint32_t lightCounterB = 0;
-    uint8_t sorted = 0;
 
 private:
     // One place or extra timeline: a timeline unit, or the carriers of a

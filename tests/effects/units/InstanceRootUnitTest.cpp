@@ -330,7 +330,14 @@ TEST_F(RootTest, DrawListsTakeFrameMemoryForWhatIsRegistered) {
             if (!(c == 1 && l == 4) && !(c == 0 && l == 0)) {
                 EXPECT_EQ(lists.arrays[c][l], nullptr) << c << " " << l;
             }
+    // Registrations gone: the arrays go with them.
+    lists.capacities[1][4] = 0;
+    lists.capacities[0][0] = 0;
+    root->Evaluate();
+    EXPECT_EQ(lists.arrays[1][4], nullptr);
+    EXPECT_EQ(lists.arrays[0][0], nullptr);
     // A full half leaves the arrays null for the frame.
+    lists.capacities[1][4] = 3;
     while (frame.Allocate(16)) {
     }
     root->Evaluate();

@@ -15,7 +15,8 @@
 
 namespace testsupport {
 
-// Records each light query; answers with `answer` in every result word.
+// Records each light query (unless `keep` is cleared, as the benchmarks
+// do); answers with `answer` in every result word.
 class FakeLightListenner : public HeldObject<FulgorCore::ILightListenner> {
 public:
     struct Query {
@@ -32,10 +33,12 @@ public:
     std::vector<Query> queriesA;
     std::vector<Query> queriesB;
     float answer = 0.5f;
+    bool keep = true;
 
 private:
     bool Answer(std::vector<Query>& log, uint32_t parameter, const float* position, float* result) {
-        log.push_back({parameter, {position[0], position[1], position[2]}});
+        if (keep)
+            log.push_back({parameter, {position[0], position[1], position[2]}});
         for (int i = 0; i < 4; ++i)
             result[i] = answer;
         return true;
