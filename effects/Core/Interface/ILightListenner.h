@@ -16,10 +16,11 @@ public:
     virtual uint32_t Reserved3() { return 0; }
     virtual bool Reserved4(uint32_t, uint32_t) { return false; }
     virtual void Reserved5(uint32_t, uint32_t, uint32_t) {}
-    // The package's light parameters A (or B), the root's translation (three
-    // floats) and four floats for the result; true when they were written.
-    virtual bool QueryLightA(const void*, const float*, float*) { return false; }
-    virtual bool QueryLightB(const void*, const float*, float*) { return false; }
+    // The package's light parameter word A (or B), the root's translation
+    // (three floats) and four floats for the result; true when they were
+    // written.
+    virtual bool QueryLightA(uint32_t, const float*, float*) { return false; }
+    virtual bool QueryLightB(uint32_t, const float*, float*) { return false; }
 };
 
 } // namespace FulgorCore

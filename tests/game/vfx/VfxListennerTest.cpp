@@ -112,9 +112,8 @@ TEST(VfxLightListenner, EverySlotAnswersNeutrally) {
     l.Reserved5(1, 2, 3);
     const float position[3] = {1, 2, 3};
     float result[4] = {7, 7, 7, 7};
-    const uint32_t parameters[4] = {1, 2, 3, 4};
-    EXPECT_FALSE(l.QueryLightA(parameters, position, result));
-    EXPECT_FALSE(l.QueryLightB(parameters, position, result));
+    EXPECT_FALSE(l.QueryLightA(1, position, result));
+    EXPECT_FALSE(l.QueryLightB(2, position, result));
     for (float f : result)
         EXPECT_EQ(f, 7.0f) << "the root keeps its light results";
     EXPECT_EQ(l.AddRef(), 2u);
