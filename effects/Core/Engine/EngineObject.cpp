@@ -118,9 +118,11 @@ PackageResource* BuildPackage(const void* image, uint32_t size, const Chunk& pac
     return nullptr;
 }
 
-// Step 7 of a registration: each referenced name is looked for among the
-// registered effects (one reference more on a match) or asked of the
-// listener. A file naming itself keeps its own handle without a reference.
+// The last step of a registration, run outside the loading mutex so that the
+// listener may register further effects: each referenced name is looked for
+// among the registered effects (one reference more on a match) or asked of
+// the listener. A file naming itself keeps its own handle without a
+// reference, or it could never be released.
 void ResolveReferences(EngineWorkData& work, ObjectSlot& slot, IObjectListenner* listener) {
     PackageResource* package = slot.package;
     for (uint32_t i = 0; i < package->GetReferenceCount(); ++i) {
@@ -172,8 +174,8 @@ ObjectHandle LoadResource(const void* image, uint32_t size, IObjectListenner* li
         return {};
     slot->runtimeDataSize = measured;
     void* block = g.Allocate(measured, "Runtime.Data");
-    // The original used the block unchecked; a missing block, or a build
-    // that does not fit what was measured, gives the record back.
+    // A missing block, or a build that does not fit what was measured, gives
+    // the record back: nothing half-built is ever registered.
     PackageResource* package =
         block ? BuildPackage(image, size, pack, *slot, block, listener) : nullptr;
     if (!package) {

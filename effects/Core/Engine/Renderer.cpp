@@ -155,7 +155,8 @@ bool Initialize(const InitializeParameter& p) {
     work->plainDepth = p.RendererFlagB;
     work->textureLatch = 0;
 
-    // The original left the pool arrays unchecked.
+    // A pool whose entry array cannot be had fails the start-up like the
+    // block itself.
     if (!SetUpPool(g, work->vertexPool, p.VertexBufferSize, kMinimumVertexBuffer,
                    p.VertexBufferTotalSize, kMinimumVertexTotal) ||
         !SetUpPool(g, work->indexPool, p.IndexBufferSize, kMinimumIndexBuffer,
