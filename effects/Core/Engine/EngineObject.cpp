@@ -102,6 +102,8 @@ void DropObject(EngineWorkData& work, ObjectSlot& slot) {
 
 // The package of the last counted "Pack" built in `block`; null when the
 // build placed past the measure (the block is then left to the caller).
+// A package that fails gives back everything its build took from the
+// listener and the device, the sounds its units were handed included.
 PackageResource* BuildPackage(const void* image, uint32_t size, const Chunk& pack, ObjectSlot& slot,
                               void* block, IObjectListenner* listener) {
     RuntimeGlobals& g = RuntimeGlobals::Get();
@@ -113,8 +115,10 @@ PackageResource* BuildPackage(const void* image, uint32_t size, const Chunk& pac
     PackageResource* package = PlaceAndRead<PackageResource>(context, pack.payload, pack.size);
     if (package && !allocator.HasFailed())
         return package;
-    if (package)
+    if (package) {
+        package->ReleaseUnitSounds(listener);
         package->Destroy();
+    }
     return nullptr;
 }
 

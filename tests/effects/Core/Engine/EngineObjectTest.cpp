@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -288,6 +289,49 @@ TEST_F(Registration, AFullTableOrAFailingAllocatorGivesNothing) {
     EXPECT_EQ(Slot(2).serial, 0u);
     const ObjectHandle h = Load(image, nullptr);
     EXPECT_EQ(h.index, 2u);
+}
+
+// Takes 16 bytes of the block being built when its first sound is asked,
+// as a reader that asks more than it measured would: everything placed
+// after that runs past the measure.
+class OverreachingListenner : public OrderedListenner {
+public:
+    uint32_t FindSound(const char* name, uint32_t parameter) override {
+        if (!overreached) {
+            overreached = true;
+            FulgorCore::RuntimeDataAllocator::Global().Allocate(16);
+        }
+        return OrderedListenner::FindSound(name, parameter);
+    }
+    bool overreached = false;
+};
+
+// Two units with sounds and a texture made from file bytes.
+effecttools::EffectFileValue SoundingEffect() {
+    effecttools::EffectFileValue f = SmallEffect("vfx/a.vfxb", 60);
+    f.package.textures = {{std::string("t"), std::vector<uint8_t>(64, 1), std::nullopt}};
+    f.package.units[0].sound = "boom";
+    f.package.units.push_back(f.package.units[0]);
+    f.package.units[1].sound = "bang";
+    return f;
+}
+
+TEST_F(Registration, AHalfBuiltPackageGivesBackTheSoundsItWasHanded) {
+    OverreachingListenner listener;
+    listener.soundAnswer = 40;
+    EXPECT_EQ(Load(Write(SoundingEffect()), &listener).serial, 0u);
+    ASSERT_TRUE(listener.overreached);
+    // Every handle given out (40, 41, ...) came back, each once.
+    ASSERT_FALSE(listener.soundNames.empty());
+    std::vector<uint32_t> handed;
+    for (size_t i = 0; i < listener.soundNames.size(); ++i)
+        handed.push_back(40 + static_cast<uint32_t>(i));
+    std::vector<uint32_t> released = listener.releasedSounds;
+    std::sort(released.begin(), released.end());
+    EXPECT_EQ(released, handed);
+    // The listener was never kept, nor told of a handle.
+    EXPECT_EQ(listener.References(), 1u);
+    EXPECT_TRUE(listener.created.empty());
 }
 
 TEST_F(Registration, EntryPointsAnswerNothingForStaleHandles) {
