@@ -22,6 +22,13 @@ namespace {
 
 constexpr uint32_t kAcceptedVersion = 0x01010101u;
 
+// The host hears of every refused file: the caller only sees {0, 0}.
+const char kNoPackage[] = "Failed to load effect data: no package of an accepted version.\n";
+const char kDamaged[] = "Failed to load effect data: damaged package.\n";
+const char kNoObjectSlot[] = "Failed to load effect data: ObjectMemory is full.\n";
+const char kNoBlock[] = "Failed to allocate Runtime.Data.\n";
+const char kBuildPastMeasure[] = "Failed to load effect data: the build exceeds its measure.\n";
+
 // The "Pack" the registration builds: the last one that follows an
 // accepted "Ver" (a later "Ver" replaces the verdict). Earlier ones are
 // neither measured nor built, since only the last would be kept.
@@ -161,21 +168,27 @@ ObjectHandle LoadResource(const void* image, uint32_t size, IObjectListenner* li
     uint32_t measured = 0;
     {
         std::lock_guard<std::recursive_mutex> lock(RuntimeDataAllocator::LoadingMutex());
-        if (!FindLastCountedPack(image, size, pack))
+        if (!FindLastCountedPack(image, size, pack)) {
+            g.Log(kNoPackage);
             return {};
+        }
         allocator.BeginMeasure();
         BuildContext context{allocator, g.renderer->device, listener};
         PlaceAndRead<PackageResource>(context, pack.payload, pack.size);
         measured = allocator.GetSize();
         const bool damaged = allocator.HasFailed();
         allocator.EndMeasure();
-        if (damaged)
+        if (damaged) {
+            g.Log(kDamaged);
             return {};
+        }
     }
 
     ObjectSlot* slot = AllocObject(*work);
-    if (!slot)
+    if (!slot) {
+        g.Log(kNoObjectSlot);
         return {};
+    }
     slot->runtimeDataSize = measured;
     void* block = g.Allocate(measured, "Runtime.Data");
     // A missing block, or a build that does not fit what was measured, gives
@@ -183,6 +196,7 @@ ObjectHandle LoadResource(const void* image, uint32_t size, IObjectListenner* li
     PackageResource* package =
         block ? BuildPackage(image, size, pack, *slot, block, listener) : nullptr;
     if (!package) {
+        g.Log(block ? kBuildPastMeasure : kNoBlock);
         g.Free(block);
         DropObject(*work, *slot);
         return {};

@@ -29,6 +29,17 @@ using testsupport::SmallEffect;
 using testsupport::Write;
 namespace Engine = FulgorCore::Engine;
 
+// The lines a refused file sends to the host's log.
+const std::string kNoPackage = "Failed to load effect data: no package of an accepted version.\n";
+const std::string kDamaged = "Failed to load effect data: damaged package.\n";
+const std::string kTableFull = "Failed to load effect data: ObjectMemory is full.\n";
+const std::string kNoBlock = "Failed to allocate Runtime.Data.\n";
+const std::string kPastMeasure = "Failed to load effect data: the build exceeds its measure.\n";
+
+std::vector<std::string> Logged() {
+    return testsupport::LogCapture::Lines();
+}
+
 ObjectHandle Load(const std::vector<uint8_t>& image, FulgorCore::IObjectListenner* listener) {
     return Engine::LoadResource(image.data(), static_cast<uint32_t>(image.size()), listener);
 }
@@ -135,6 +146,7 @@ TEST_F(Registration, WithoutAnAcceptedVersionBeforeAPackNothingIsAllocated) {
     effecttools::ChunkWriter late;
     late.U32("Ver", 0x01010101).U32("Ver", 7).Begin("Pack").End();
     EXPECT_EQ(Load(late.Take(), nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), std::vector<std::string>(3, kNoPackage));
 
     EXPECT_EQ(Load({}, nullptr).serial, 0u);
     EXPECT_EQ(CountingAllocator::CountLabel("Runtime.Data"), 0u);
@@ -146,6 +158,7 @@ TEST_F(Registration, ADamagedPackageFailsBeforeItsBlockExists) {
     effecttools::EffectFileValue f = SmallEffect("vfx/a.vfxb", 60);
     f.package.unitCount = 0;
     EXPECT_EQ(Load(Write(f), nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), std::vector<std::string>{kDamaged});
     EXPECT_EQ(CountingAllocator::CountLabel("Runtime.Data"), 0u);
     // The record was never taken: the next file gets index 0, serial 1.
     const ObjectHandle h = Load(Write(SmallEffect("vfx/b.vfxb", 60)), nullptr);
@@ -277,7 +290,9 @@ TEST_F(Registration, AFullTableOrAFailingAllocatorGivesNothing) {
     const std::vector<uint8_t> image = Write(SmallEffect("vfx/a.vfxb", 60));
     for (int i = 0; i < 4; ++i)
         ASSERT_NE(Load(image, nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), std::vector<std::string>{});
     EXPECT_EQ(Load(image, nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), std::vector<std::string>{kTableFull});
     EXPECT_EQ(CountingAllocator::CountLabel("Runtime.Data"), 4u);
     Engine::ReleaseResource(2, 3);
 
@@ -285,6 +300,7 @@ TEST_F(Registration, AFullTableOrAFailingAllocatorGivesNothing) {
     CountingAllocator::Reset(0);
     const size_t live = CountingAllocator::LiveCount();
     EXPECT_EQ(Load(image, nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), (std::vector<std::string>{kTableFull, kNoBlock}));
     EXPECT_EQ(CountingAllocator::LiveCount(), live);
     EXPECT_EQ(Slot(2).serial, 0u);
     const ObjectHandle h = Load(image, nullptr);
