@@ -350,6 +350,30 @@ TEST_F(Registration, AHalfBuiltPackageGivesBackTheSoundsItWasHanded) {
     EXPECT_TRUE(listener.created.empty());
 }
 
+TEST_F(Registration, ABuildPastItsMeasureRegistersNothingAndKeepsNothing) {
+    OverreachingListenner listener;
+    const std::vector<uint8_t> image = Write(SoundingEffect());
+    const int liveDevice = runtime_.device.live;
+    const size_t liveBlocks = CountingAllocator::LiveCount();
+    EXPECT_EQ(Load(image, &listener).serial, 0u);
+    ASSERT_TRUE(listener.overreached);
+    EXPECT_EQ(Logged(), std::vector<std::string>{kPastMeasure});
+    // The block was had and given back; the texture made from the file
+    // bytes went with the package.
+    EXPECT_EQ(CountingAllocator::CountLabel("Runtime.Data"), 1u);
+    EXPECT_EQ(CountingAllocator::LiveCount(), liveBlocks);
+    EXPECT_EQ(
+        runtime_.device.CountCreations(testsupport::RecordingDevice::Kind::Texture, 64, false), 1u);
+    EXPECT_EQ(runtime_.device.live, liveDevice);
+    EXPECT_EQ(Engine::GetWorkData()->objects.activeHead, nullptr);
+    EXPECT_EQ(Slot(0).serial, 0u);
+    // The record went back to the free list: the same file, built as
+    // measured, takes it.
+    const ObjectHandle h = Load(image, nullptr);
+    EXPECT_EQ(h.index, 0u);
+    EXPECT_NE(h.serial, 0u);
+}
+
 TEST_F(Registration, EntryPointsAnswerNothingForStaleHandles) {
     Engine::ReleaseResource(0, 1);
     Engine::AddResourceRef(5, 1);
