@@ -218,6 +218,7 @@ TEST_F(Shot, AStageEndsWithHundredsOfShotsAndEffectsWithoutTouchingFreedObjects)
     // The director deletes its children in list order: the ship goes first,
     // and every shot made after it is deleted later. With the pool poisoning
     // freed blocks, a write into the gone ship would be reported here.
+    ExpectPoolPoisonsFreedBlocks();
     ShotParamRow& row = ShotRowToEdit(3, 3);
     EveryFrame(row, -1);
     Begin(3, 3);
@@ -230,6 +231,8 @@ TEST_F(Shot, AStageEndsWithHundredsOfShotsAndEffectsWithoutTouchingFreedObjects)
     EXPECT_GT(Count<PlayerShotLight>(), 12u);
     const uint32_t live = world.pool->LiveCount();
     EXPECT_GT(live, 500u);
+    const void* shipBlock = ship;
     End();
     EXPECT_EQ(world.pool->LiveCount(), 0u);
+    ExpectPoisoned(shipBlock);
 }
