@@ -67,6 +67,27 @@ TEST_F(Firing, AtTheLimitNoVolleyLeavesAndNoCooldownStarts) {
     EXPECT_EQ(ship->subCooldown, 0);
 }
 
+TEST_F(Firing, TheLiveCountHoldsPastTwoHundredAndFiftyFiveAgainstItsSixteenBitLimit) {
+    // Volleys of 100 homing lasers every frame: three reach a limit of 300
+    // exactly and the fourth is refused; a limit of 301 lets it go.
+    for (const int16_t limit : {int16_t{300}, int16_t{301}}) {
+        SCOPED_TRACE(limit);
+        ShipParamRow& row = ShipRowToEdit(0);
+        row.sub2Volley = 100;
+        row.sub2Limit = limit;
+        row.sub2Cooldown = 1;
+        BeginWith(1);
+        Frames(3, In::kAimUp);
+        ASSERT_EQ(ship->subCount, 300);
+        ASSERT_EQ(Count<PlayerSubWeapon_SW002>(), 300u) << "all still flying";
+        Frame(In::kAimUp);
+        const int16_t expected = limit > 300 ? 400 : 300;
+        EXPECT_EQ(ship->subCount, expected);
+        EXPECT_EQ(Count<PlayerSubWeapon_SW002>(), static_cast<size_t>(expected));
+        End();
+    }
+}
+
 TEST_F(Firing, SubWeaponFiveWaitsForSubWeaponFoursCooldownByte) {
     ShipParamRow& row = ShipRowToEdit(0);
     row.sub4Cooldown = 7;
