@@ -88,6 +88,28 @@ TEST_F(Firing, TheLiveCountHoldsPastTwoHundredAndFiftyFiveAgainstItsSixteenBitLi
     }
 }
 
+TEST_F(Firing, AVolleyOfNoneOrFewerLasersMakesOnlyTheLaunchFlash) {
+    for (const int16_t volley : {int16_t{0}, int16_t{-1}, int16_t{-300}}) {
+        SCOPED_TRACE(volley);
+        ShipParamRow& row = ShipRowToEdit(0);
+        row.sub2Volley = volley;
+        row.sub2Cooldown = 9;
+        BeginWith(1);
+        // An enemy to pick as a target: there is no list to deal it into.
+        Enemy({0.0f, 100.0f});
+        // Past the repeat guard of the sound the last round played.
+        Frames(3);
+        const uint32_t sounds = Sounds(36);
+        Frame(In::kAimUp);
+        EXPECT_EQ(Count<PlayerSubWeapon_SW002>(), 0u);
+        EXPECT_EQ(Count<PlayerSubWeapon_SW002Fx>(), 1u);
+        EXPECT_EQ(ship->subCount, 0);
+        EXPECT_EQ(ship->subCooldown, 8) << "the cooldown is spent";
+        EXPECT_EQ(Sounds(36), sounds + 1) << "and the sound plays";
+        End();
+    }
+}
+
 TEST_F(Firing, SubWeaponFiveWaitsForSubWeaponFoursCooldownByte) {
     ShipParamRow& row = ShipRowToEdit(0);
     row.sub4Cooldown = 7;
