@@ -229,7 +229,8 @@ TEST_F(BossTest, KillRewardsFollowTheWeaponFamily) {
         EXPECT_EQ(b->WasKilledByGrabuster(), c.family == PlayerShotBase::kFamilyGrabuster);
         EXPECT_EQ(world.gw->player.barionGauge, 0);
         if (c.family == PlayerShotBase::kFamilyBarionLaser) {
-            EXPECT_EQ(ChildrenOf<ItemHyperio>()[0]->GetValue(), 0);
+            EXPECT_EQ(ChildrenOf<ItemHyperio>()[0]->GetState(), ItemHyperio::kFloat)
+                << "made without its appearance";
             EXPECT_EQ(ChildrenOf<EnemyDeadBomb>().back()->GetAngle(), 1.25f)
                 << "turned along the laser";
         }

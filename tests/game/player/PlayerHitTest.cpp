@@ -260,7 +260,7 @@ TEST_F(Hit, TheLastLifeEndsInTheContinueCountdown) {
         ++frames;
     }
     EXPECT_EQ(world.gw->gameState, GameState::kContinue);
-    EXPECT_EQ(world.gw->continueCountdown, 600u);
+    EXPECT_EQ(world.gw->continueCountdown, 600);
     // The delay, the pod's fall from y 360 past 520 and the pod bomb's 75 updates.
     EXPECT_GT(frames, 75 + 16);
     EXPECT_LT(frames, 30 + 17 + 75 + 5);

@@ -15,6 +15,13 @@ namespace {
 
 using stage_replay::StageHarness;
 
+// The flight is scripted around enemies that stay where they appear.
+StageHarness::Options Standing() {
+    StageHarness::Options options;
+    options.standingEnemies = true;
+    return options;
+}
+
 constexpr size_t kFrames = 3600;
 
 // What the flight went through.
@@ -133,7 +140,7 @@ void Watch(StageHarness& harness, Seen& seen) {
 // gauge and some Hyperio gauge.
 std::vector<uint8_t> Header() {
     StageHarness harness;
-    EXPECT_TRUE(harness.Start({}));
+    EXPECT_TRUE(harness.Start(Standing()));
     PlayerWork start = GlobalWork::GetInstance()->player;
     start.power = 3;
     start.barionGauge = 1000;
@@ -164,7 +171,7 @@ std::vector<uint64_t> Fly(Seen& seen, std::vector<uint8_t>& recording) {
     recording = Header();
     recording.resize(recording.size() + (kFrames + 200) * 4, 0);
     StageHarness harness;
-    EXPECT_TRUE(harness.Start({}));
+    EXPECT_TRUE(harness.Start(Standing()));
     HarmlessBoss();
     EXPECT_TRUE(harness.BeginPlayback(recording));
     GlobalWork& gw = *GlobalWork::GetInstance();
@@ -184,7 +191,7 @@ std::vector<uint64_t> Fly(Seen& seen, std::vector<uint8_t>& recording) {
 
 std::vector<uint64_t> PlayBack(const std::vector<uint8_t>& recording, uint32_t seed, Seen& seen) {
     StageHarness harness;
-    StageHarness::Options options;
+    StageHarness::Options options = Standing();
     options.stream0Seed = seed;
     EXPECT_TRUE(harness.Start(options));
     HarmlessBoss();
