@@ -80,6 +80,19 @@ TEST_F(ItemTest, AGrabusterItemCanBeTakenDelayPlus49FramesAfterItWasMade) {
     EXPECT_FALSE(item->IsHitShapeActive());
 }
 
+// An item already on the ship has no direction to fly: it stays put rather
+// than taking a position of NaN.
+TEST_F(ItemTest, AnItemOnTheShipStaysPut) {
+    auto* item =
+        GameObject::Create<ItemHyperio>(director, director, Vector2{0.0f, 600.0f}, uint8_t{0});
+    for (int i = 0; i < 60 && item->GetState() != ItemHyperio::kHoming; ++i)
+        UpdateChildren();
+    ASSERT_EQ(item->GetState(), ItemHyperio::kHoming);
+    item->SetPosition(ship->GetPosition()->x, ship->GetPosition()->y);
+    UpdateChildren();
+    EXPECT_EQ(*item->GetPosition(), *ship->GetPosition());
+}
+
 TEST_F(ItemTest, BoxesDoubleWhileTheShipIsInItsGrabusterState) {
     std::vector<GameObject*> items = {
         GameObject::Create<ItemGrabuster>(director, director, Vector2{0.0f, 100.0f}, 0u, 0),
