@@ -433,7 +433,11 @@ TEST_F(BossTest, The291BurnsOutWhitensAndComesBackAsThe292) {
     EXPECT_EQ(gauge.bossGaugeVisible, 0);
     ASSERT_EQ(ChildrenOf<StageClearDirection>().size(), 1u);
     EXPECT_FALSE(ChildrenOf<StageClearDirection>()[0]->FliesOut());
-    EXPECT_GT(second->GetShockWaveScale(), 0.0f - 1.0f);
+    // The shock wave starts from nothing at the blow-up and grows by 0.05 at
+    // each draw: the frame that blew it up has drawn it once.
+    EXPECT_FLOAT_EQ(second->GetShockWaveScale(), 0.05f);
+    Frames(3);
+    EXPECT_FLOAT_EQ(second->GetShockWaveScale(), 0.2f);
 }
 
 TEST_F(BossTest, InStoryModeTheBossesHandOverToTheStory) {
