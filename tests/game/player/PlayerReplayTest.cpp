@@ -18,6 +18,13 @@ namespace {
 
 using stage_replay::StageHarness;
 
+// The flight is scripted around enemies that stay where they appear.
+StageHarness::Options Standing() {
+    StageHarness::Options options;
+    options.standingEnemies = true;
+    return options;
+}
+
 constexpr size_t kFrames = 3600;
 
 // What the flight went through.
@@ -201,7 +208,7 @@ void Pause(StageHarness& harness, Keyboard& keys, int frames) {
 // the recording.
 std::vector<uint64_t> FlyLive(Seen& seen, int& pauses, std::vector<uint8_t>& recording) {
     StageHarness harness;
-    StageHarness::Options options;
+    StageHarness::Options options = Standing();
     options.liveInput = true;
     EXPECT_TRUE(harness.Start(options));
     HarmlessBoss();
@@ -237,7 +244,7 @@ std::vector<uint64_t> FlyLive(Seen& seen, int& pauses, std::vector<uint8_t>& rec
 
 std::vector<uint64_t> PlayBack(const std::vector<uint8_t>& recording, uint32_t seed, Seen& seen) {
     StageHarness harness;
-    StageHarness::Options options;
+    StageHarness::Options options = Standing();
     options.stream0Seed = seed;
     EXPECT_TRUE(harness.Start(options));
     HarmlessBoss();
