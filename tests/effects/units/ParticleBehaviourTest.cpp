@@ -60,10 +60,9 @@ effecttools::UnitTimelineValue Link(uint8_t unit, uint8_t record, uint16_t offse
 
 class Particles : public testing::Test {
 protected:
-    // Units: 0 takes events (records 0-19, record 2 a link to unit 1, 5 a
-    // link to a unit that is not there), 1 links on to unit 2, 2 holds
-    // the events; 3 takes none; 4 names a host object; 5 refers to a child
-    // effect.
+    // Units: 6 animates scale and translation by tracks; 0 takes events (records 0-19, record 2 a
+    // link to unit 1, 5 a link to a unit that is not there), 1 links on to unit 2, 2 holds the
+    // events; 3 takes none; 4 names a host object; 5 refers to a child effect.
     void SetUp() override {
         ASSERT_TRUE(rig_.Start());
         FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
@@ -103,6 +102,15 @@ protected:
         referring.reference = "vfx/child.vfxb";
         f.package.units.push_back(referring);
         f.package.referenceCapacity = 1;
+        effecttools::UnitValue tracked;
+        tracked.life = 100;
+        tracked.animation = std::vector<effecttools::AnimationItem>{
+            {"Leng", 100.0f, 0, {}},
+            {"Scal", 1.0f, 1, {}},
+            {"Tran", 1.0f, 1, {}},
+            {"SclX", 1.0f, 0, {{0, 2.0f}, {10000, 2.0f}}},
+            {"TraY", 1.0f, 0, {{0, -3.0f}, {10000, -3.0f}}}};
+        f.package.units.push_back(tracked);
         effect_ = rig_.Load(f);
         ASSERT_NE(effect_.serial, 0u);
         handle_ = rig_.Play(effect_);
@@ -378,6 +386,18 @@ TEST_F(Particles, WithoutAnAxisTheZeroVectorAndTheXYPlane) {
     EXPECT_FLOAT_EQ(ParticleInstance::GetPlaneScaleYZ(p), 1.0f);
     ParticleInstance::GetAxisX(p, axis);
     EXPECT_EQ(axis[0], 4.0f);
+}
+
+TEST_F(Particles, TheTrackEvaluatorCoversExactlyTheAnimatedGroups) {
+    ParticleInstance* tracked = Spawn(6);
+    ParticleInstance* plain = Spawn(3);
+    EXPECT_EQ(tracked->transformTracksMember, ParticleInstance::EvaluateTracksST);
+    EXPECT_EQ(plain->transformTracksMember, ParticleInstance::NoOpFrame);
+    tracked->rotation[2] = 0.5f;
+    Frame();
+    EXPECT_FLOAT_EQ(tracked->scale[0], 2.0f);
+    EXPECT_FLOAT_EQ(tracked->position[1], -3.0f);
+    EXPECT_FLOAT_EQ(tracked->rotation[2], 0.5f); // rotation is not animated
 }
 
 TEST_F(Particles, DeletingAParticleSetsItsRunningChildEffectDead) {
