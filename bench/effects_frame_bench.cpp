@@ -52,6 +52,7 @@ void BM_RuntimeFrame(benchmark::State& state) {
     QuietDevice device;
     testsupport::RuntimeStartup runtime;
     runtime.parameter.pDevice = &device;
+    runtime.light.keep = false;
     runtime.units.assign(4096 * 1024, 0);
     runtime.parameter.UnitInstanceMemory = runtime.units.data();
     runtime.parameter.UnitInstanceMemorySize = 4096 * 1024;
@@ -65,7 +66,7 @@ void BM_RuntimeFrame(benchmark::State& state) {
         return;
     }
     effecttools::EffectFileValue f = testsupport::SmallEffect("vfx/bench.vfxb", 0);
-    f.package.fields = {{"bFCl", 1}};
+    f.package.fields.push_back({"bFCl", 1});
     const FulgorCore::ObjectHandle effect = testsupport::LoadEffect(testsupport::Write(f));
     for (int i = 0; i < kInstances; ++i) {
         const FulgorCore::InstanceHandle h =

@@ -10,7 +10,6 @@
 #include "effects/Core/Transform/ParticleOrientation.h"
 #include "effects/Core/Transform/TexCoordTransform.h"
 
-
 #include <benchmark/benchmark.h>
 
 #include <cmath>

@@ -3,8 +3,19 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/InstanceSlot.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+
+#include <cstring>
 
 namespace FulgorCore {
+
+ChildInstanceTable* ChildInstanceTable::Create() {
+    void* block = Engine::GetUnitInstancePool().Allocate();
+    if (!block)
+        return nullptr;
+    std::memset(block, 0, sizeof(ChildInstanceTable));
+    return static_cast<ChildInstanceTable*>(block);
+}
 
 void ChildInstanceTable::ResolveRoots() {
     for (uint32_t i = 0; i < kPlaces; ++i) {

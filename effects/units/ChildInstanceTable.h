@@ -10,7 +10,7 @@ class InstanceRootUnit;
 
 // The child effect instances a unit started, in one unit-pool block: a
 // colour multiplier, the handle and the cached root unit of each of 16
-// places, and the place the next start tries first.
+// places, and the place the next start tries first (the root's ring).
 struct ChildInstanceTable {
     static constexpr uint32_t kPlaces = 16;
 
@@ -18,6 +18,10 @@ struct ChildInstanceTable {
     InstanceHandle handles[kPlaces];
     InstanceRootUnit* roots[kPlaces];
     uint32_t hint;
+
+    // A zeroed table in a block of the unit pool, or null when it is
+    // exhausted.
+    static ChildInstanceTable* Create();
 
     // Caches the root unit of each place that has a handle but no root yet,
     // once its instance is valid, not dead and started; a cached root whose

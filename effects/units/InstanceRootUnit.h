@@ -9,61 +9,131 @@ namespace FulgorCore {
 
 class IInstanceListenner;
 class PackageResource;
+class ParticleInstance;
+class UnitResource;
 struct ChildInstanceTable;
+struct DrawLists;
+struct PartAssignment;
 
-// The root of an instance's unit tree. Least form until the unit tree
-// replaces it: it keeps what the runtime core gives it (package, start
-// state, listener, transform, colour, layer, random state, flags, pause,
-// warm-up target, root parameter), advances its clock and ends when its
-// time reaches the longest "Life" of its package's units (never when that
-// is 0). It starts no timelines of its own; triggers add theirs.
+// The root of an instance's unit tree: what is per instance rather than
+// per unit. It holds the world matrix the host gives and what derives from
+// it, the instance colour, the instance's random state, its listener and
+// package, the per-frame draw lists, the light queries to the host and up
+// to 16 child instances started by "VFXC". It starts the package's
+// timelines and, on request, extra timelines, answers the tree's questions
+// about the shared per-instance state and draws one category of the
+// instance's draw units.
 class InstanceRootUnit : public UnitInstance {
 public:
-    // `start` is what the runtime gives ({no parent, 0, 0, 1, length,
-    // time mode}); `transform` is 4 rows of 3 floats.
+    static constexpr uint32_t kTimelinePlaces = 14;
+    static constexpr uint32_t kExtraTimelines = 14;
+    static constexpr uint32_t kSharedModes = 4;
+
+    // `start` is the runtime's clock for the instance; `hostMatrix` is 4
+    // rows of 3 floats. Without a block for the draw lists the root ends at
+    // once.
     InstanceRootUnit(const PackageResource* package, const InitialState& start,
-                     IInstanceListenner* listener, const float* transform, uint32_t seed,
-                     uint16_t timelineFlags);
-    // Sets the child instances it started dead and gives their table back.
+                     IInstanceListenner* listener, const float* hostMatrix, uint32_t seed,
+                     uint16_t instanceFlags);
+    // Sets the child instances it started dead, tells the root that
+    // started it, then deletes its children and gives its blocks back.
     ~InstanceRootUnit() override;
 
-    uint32_t GetKind() const override { return kRoot; }
-    const float* GetWorldMatrix() const override { return worldMatrix; }
-    const float* GetColor() const override { return colour; }
+    // A child instance's root is going: its place is freed and the hint
+    // moves there; the hold it took is given back.
+    void OnChildInstanceEnded(InstanceRootUnit* child) override;
+    // Builds the timelines of the package's 14 places and the shared block.
+    void Start() override;
+    // The colour, both light queries when they are due, the child
+    // instances.
     void Step() override;
+    void FrameHook() override {}
+    // Pass A over the tree, the instance fades, this frame's draw lists.
+    void Evaluate() override;
+    const float* GetWorldMatrix() const override { return worldMatrix; }
+    const float* GetInverseWorldMatrix() const override { return inverseWorldMatrix; }
+    void* GetSharedBlock() override { return sharedBlock; }
+    uint32_t GetKind() const override { return kRoot; }
 
     // Slots the root adds after the base's.
+    // BaseColor = the package colour x rgba; each child instance gets its
+    // place's multiplier x rgba.
     virtual void SetColor(const float* rgba);
-    virtual const float* GetCurrentColor() const { return colour; }
+    virtual const float* GetCurrentColor() const { return currentColor; }
+    // WorldMatrix = the package's local matrix x the host's, with its axis
+    // lengths, Euler angles, rotation and inverse; passed to the child
+    // instances.
     virtual void SetWorldMatrix(const float* matrix34);
-    // Stores the layer and passes it to the child instances it started.
+
+    // Pass B for category 0 or 1, then the package's draw order.
+    void DrawCategory(uint32_t category);
+    // Starts the package's extra timeline n (1-14) under the id -n; other
+    // numbers and empty entries start nothing.
+    void StartExtraTimeline(int32_t n);
+    // Starts the package's referenced effect `name` as a child instance in
+    // a free place of the ring, with the colour multiplier `colour` (4
+    // floats); it holds the root until it goes. Nothing when the package
+    // does not refer to the name or every place is taken.
+    void SpawnChildInstance(const char* name, const float* colour);
+    // A particle instance of `unit` under `parent` at `position`, or null.
+    // A lifetime of 0 or less (or not a number) never ends by time.
+    ParticleInstance* SpawnParticleInstance(UnitInstance* parent, const UnitResource* unit,
+                                            const float* position, float lifetime, float speed);
+    // Stores the layer and passes it to the child instances.
     void SetLayer(uint8_t value);
+    // The whole frames of its clock, for the runtime's fast-forward.
+    int32_t GetCurrentFrame() const;
 
-    // Starts up to 16 referenced effects by name as child instances into
-    // the root's table (taken on first use); a name the package does not
-    // resolve starts nothing.
-    void SpawnChildEffects(const char* const* names, uint32_t count);
-    // The whole frames of its clock, for the runtime's warm-up.
-    int32_t GetCurrentFrame() const { return static_cast<int32_t>(totalTime); }
-
-    // What the runtime reads and writes each frame first, then the rest.
+    // Fields. What the runtime, the step and the evaluation read of every
+    // instance each frame comes first, so a frame reads few cache lines of
+    // the root's block; what changes with the host's calls follows.
     uint8_t paused = 0;
     uint8_t layer = 0;
-    uint16_t timelineFlags;
-    int32_t warmUpTarget = 0;
+    uint16_t instanceFlags;
+    uint8_t sorted = 0;
+    // Whether the draw lists hold arrays from the last evaluation.
+    uint8_t drawListsTaken = 0;
+    // Frame to fast-forward to at the next update ("SKFR"); 0 none.
+    int32_t skipToFrame = 0;
     float rootParameter = 0.0f;
-    // Caches the child roots each step; the no-op until the table exists.
+    uint32_t lightCounterA = 0;
+    uint32_t lightCounterB = 0;
+    // Updates the child instances each step; the no-op until their table
+    // exists.
     Member childUpdateMember = NoOp;
+    // The instance fades of the package; the no-op when it has none.
+    Member distanceFadeMember = NoOp;
+    Member angleFadeMember = NoOp;
     const PackageResource* package;
-    InitialState startState; // as the runtime gave it
-    IInstanceListenner* listener;
+    DrawLists* drawLists = nullptr;
+    // Published by the extra units during pass A; cleared at its start.
+    const void* publishedDirection = nullptr;
+    const float* publishedInverseMatrix = nullptr;
+    const float* publishedRange = nullptr;
+    UnitInstance* extraUnitHead = nullptr;
+    UnitInstance* extraUnitTail = nullptr;
+    float baseColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    float currentColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float worldMatrix[12];
-    float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    float lightResultA[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    float lightResultB[4] = {};
+    float inverseWorldMatrix[12];
+    float rotationMatrix[12];
+    float axisLengths[3] = {1.0f, 1.0f, 1.0f};
+    float eulerAngles[3] = {};
+    float meanAxisLength = 1.0f;
+    IInstanceListenner* listener;
+    InstanceRootUnit* parentRoot = nullptr;
     Xorshift128 random;
+    uint8_t sharedModes[kSharedModes] = {};
+    void* sharedBlock = nullptr;
     ChildInstanceTable* childInstances = nullptr;
 
 private:
-    static void ResolveChildRoots(UnitInstance* unit);
+    // One place or extra timeline: a timeline unit, or the carriers of a
+    // binding, under the id.
+    void StartTimeline(const PartAssignment& entry, int8_t id);
+    static void UpdateChildInstances(UnitInstance* unit);
 };
 
 } // namespace FulgorCore

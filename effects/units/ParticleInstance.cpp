@@ -179,11 +179,9 @@ void ParticleInstance::SpawnChildEffect(const char* name) {
     if (!effect || effect->serial == 0)
         return;
     if (!children) {
-        void* block = Engine::GetUnitInstancePool().Allocate();
-        if (!block)
+        children = ChildInstanceTable::Create();
+        if (!children)
             return;
-        std::memset(block, 0, sizeof(ChildInstanceTable));
-        children = static_cast<ChildInstanceTable*>(block);
         childMember = ResolveChildren;
     }
     if (childCount >= ChildInstanceTable::kPlaces)

@@ -1,13 +1,14 @@
 #include "effects/units/UnitInstance.h"
 
 #include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Math/Matrix.h"
+#include "effects/Core/Math/Vector3.h"
 #include "effects/Core/Value/WrapLocalTime.h"
 
 namespace FulgorCore {
 
 namespace {
 
-constexpr float kIdentity34[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
 constexpr float kWhite[4] = {1, 1, 1, 1};
 
 void WriteVector(float* out, float x, float y, float z) {
@@ -26,11 +27,15 @@ void UnitInstance::operator delete(void* block) {
     Engine::GetUnitInstancePool().Free(block);
 }
 
-UnitInstance::UnitInstance(InstanceRootUnit* owner, const InitialState& state)
-    : owner(owner), parent(state.parent), loopStart(state.loopStart), loopEnd(state.loopEnd),
-      speed(state.speed), endTime(state.speed * state.lifetime), lifetime(state.lifetime),
-      timeMode(state.timeMode), timeStepMember(ClockStep), evaluateMember(EvaluateDefault),
-      collectMember(CollectDefault), loopMember(state.loopEnd > 0.0f ? WrapLoopTime : NoOp) {}
+UnitInstance::UnitInstance(InstanceRootUnit* owner, const InitialState& state,
+                           uint32_t rotationOrder, uint32_t composeOrder)
+    : evaluateMember(EvaluateDefault), collectMember(CollectDefault),
+      timeStepMember(ClockStepOf(state.timeMode, state.loopEnd > 0.0f)), speed(state.speed),
+      loopMember(state.loopEnd > 0.0f ? WrapLoopTime : NoOp), loopStart(state.loopStart),
+      loopEnd(state.loopEnd), endTime(state.speed * state.lifetime), owner(owner),
+      parent(state.parent), lifetime(state.lifetime),
+      rotationBuilder(MakeRotationByOrder(rotationOrder)),
+      composeBuilder(ComposeByOrder(composeOrder)) {}
 
 UnitInstance::~UnitInstance() {
     UnitInstance* child = firstChild;
@@ -41,31 +46,15 @@ UnitInstance::~UnitInstance() {
     }
 }
 
-void UnitInstance::ClockStep(UnitInstance* unit, float dt) {
-    const float step = unit->speed * dt;
-    unit->lastStep = step;
-    unit->time += step;
-    unit->totalTime += step;
-    // The members are mostly the no-op; skipping the call for it keeps the
-    // clock of a thousand idle units cheap.
-    if (unit->loopMember != NoOp)
-        unit->loopMember(unit);
-    const bool due = unit->holdCount == 0 && unit->time >= unit->endTime;
-    if ((unit->timeMode == kEndAtTime && due) ||
-        (unit->timeMode == kEndWhenChildless && due && !unit->firstChild))
-        unit->Finish();
-    if (unit->fadeStepMember != NoOp)
-        unit->fadeStepMember(unit);
-    unit->Step();
-}
-
 void UnitInstance::Update(float dt) {
     timeStepMember(this, dt);
     UnitInstance* kept = nullptr;
     UnitInstance* child = firstChild;
     while (child) {
-        UnitInstance* next = child->nextSibling;
         child->Update(dt);
+        // Read after the update: it may have appended a sibling behind the
+        // tail (an extra timeline), which must stay linked.
+        UnitInstance* next = child->nextSibling;
         if (!child->alive && !child->firstChild) {
             if (kept)
                 kept->nextSibling = next;
@@ -90,13 +79,15 @@ void UnitInstance::CollectDefault(UnitInstance* unit) {
 }
 
 void UnitInstance::Evaluate() {
-    evaluateMember(this);
+    if (evaluateMember != NoOp)
+        evaluateMember(this);
     for (UnitInstance* child = firstChild; child; child = child->nextSibling)
         child->Evaluate();
 }
 
 void UnitInstance::Collect() {
-    collectMember(this);
+    if (collectMember != NoOp)
+        collectMember(this);
     for (UnitInstance* child = firstChild; child; child = child->nextSibling)
         child->Collect();
 }
@@ -109,15 +100,15 @@ void UnitInstance::RunFrameHooks() {
 }
 
 const float* UnitInstance::GetWorldMatrix() const {
-    return kIdentity34;
+    return Math::kIdentity34;
 }
 
 const float* UnitInstance::GetPreviousWorldMatrix() const {
-    return kIdentity34;
+    return Math::kIdentity34;
 }
 
 const float* UnitInstance::GetInverseWorldMatrix() const {
-    return kIdentity34;
+    return Math::kIdentity34;
 }
 
 const float* UnitInstance::GetColor() const {
@@ -133,27 +124,27 @@ void UnitInstance::GetVector0(float* out) const {
 }
 
 void UnitInstance::GetVector1(float* out) const {
-    WriteVector(out, 0.0f, 0.0f, 0.0f);
+    WriteVector(out, Math::kZeroVector3[0], Math::kZeroVector3[1], Math::kZeroVector3[2]);
 }
 
 void UnitInstance::GetVector2(float* out) const {
-    WriteVector(out, 0.0f, 0.0f, 0.0f);
+    WriteVector(out, Math::kZeroVector3[0], Math::kZeroVector3[1], Math::kZeroVector3[2]);
 }
 
 void UnitInstance::GetVector3(float* out) const {
-    WriteVector(out, 0.0f, 0.0f, 0.0f);
+    WriteVector(out, Math::kZeroVector3[0], Math::kZeroVector3[1], Math::kZeroVector3[2]);
 }
 
 void UnitInstance::GetVector4(float* out) const {
-    WriteVector(out, 0.0f, 0.0f, 0.0f);
+    WriteVector(out, Math::kZeroVector3[0], Math::kZeroVector3[1], Math::kZeroVector3[2]);
 }
 
 void UnitInstance::GetVector5(float* out) const {
-    WriteVector(out, 0.0f, 0.0f, 0.0f);
+    WriteVector(out, Math::kZeroVector3[0], Math::kZeroVector3[1], Math::kZeroVector3[2]);
 }
 
 void UnitInstance::GetVector6(float* out) const {
-    WriteVector(out, 0.0f, 0.0f, 0.0f);
+    WriteVector(out, Math::kZeroVector3[0], Math::kZeroVector3[1], Math::kZeroVector3[2]);
 }
 
 void UnitInstance::GetVector7(float* out, uint32_t) const {
@@ -195,12 +186,6 @@ void UnitInstance::StartFadeOut(uint32_t frames) {
         child->StartFadeOut(frames);
 }
 
-void UnitInstance::CreateChildren(const BindResource* bind, const InitialState& timing, int8_t id,
-                                  uint32_t timelineIndex) {
-    createChildren = {bind, timing, id, timelineIndex};
-    ++createChildrenCount;
-}
-
 void UnitInstance::StepFadeIn(UnitInstance* unit) {
     unit->fadeElapsed += unit->lastStep;
     if (unit->fadeElapsed < unit->fadeDuration) {
@@ -224,6 +209,51 @@ void UnitInstance::StepFadeOut(UnitInstance* unit) {
 
 void UnitInstance::WrapLoopTime(UnitInstance* unit) {
     unit->time = WrapLocalTime(unit->time, unit->loopStart, unit->loopEnd);
+}
+
+namespace {
+
+// Clock step of one time mode, looping or not: the step, the loop wrap, the
+// end test of the mode, the fade step and the unit's own Step. The members
+// are mostly the no-op; skipping the call for it keeps the clock of a
+// thousand idle units cheap.
+template <uint32_t Mode, bool Looping> void ClockStep(UnitInstance* unit, float dt) {
+    const float step = unit->speed * dt;
+    unit->lastStep = step;
+    unit->time += step;
+    unit->totalTime += step;
+    if constexpr (Looping) {
+        if (unit->loopMember != UnitInstance::NoOp)
+            unit->loopMember(unit);
+    }
+    if constexpr (Mode == UnitInstance::kEndAtTime) {
+        if (unit->holdCount == 0 && unit->time >= unit->endTime)
+            unit->Finish();
+    } else if constexpr (Mode == UnitInstance::kEndWhenChildless) {
+        if (unit->holdCount == 0 && unit->time >= unit->endTime && !unit->firstChild)
+            unit->Finish();
+    }
+    if (unit->fadeStepMember != UnitInstance::NoOp)
+        unit->fadeStepMember(unit);
+    unit->Step();
+}
+
+// Indexed by time mode x 2 + looping.
+constexpr UnitInstance::TimeStepMember kClockSteps[6] = {
+    ClockStep<UnitInstance::kEndAtTime, false>,
+    ClockStep<UnitInstance::kEndAtTime, true>,
+    ClockStep<UnitInstance::kEndless, false>,
+    ClockStep<UnitInstance::kEndless, true>,
+    ClockStep<UnitInstance::kEndWhenChildless, false>,
+    ClockStep<UnitInstance::kEndWhenChildless, true>,
+};
+
+} // namespace
+
+UnitInstance::TimeStepMember UnitInstance::ClockStepOf(uint32_t timeMode, bool looping) {
+    // Modes come from the tree's own code; anything else never ends by time.
+    const uint32_t mode = timeMode <= kEndWhenChildless ? timeMode : kEndless;
+    return kClockSteps[mode * 2 + (looping ? 1 : 0)];
 }
 
 UnitInstance::Member UnitInstance::FadeStepOf(uint32_t fadeState) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/Core/Transform/EulerRotation.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,15 +11,13 @@ namespace FulgorCore {
 
 class BindResource;
 class InstanceRootUnit;
+struct ChildSpec;
 
 // A live unit of a playing effect: one block of the unit pool, a place in
 // its instance's tree (parent, child list), a local clock, a fade, and the
 // replaceable members that decide what the unit does each frame. Members
-// are plain function pointers taking the unit; the no-ops are shared.
-//
-// This is the least form the runtime core drives: the clock, the child walk
-// with removal of ended children, the fades and the KILL and loop-stop
-// walks. The unit tree's own classes build on it.
+// are plain function pointers taking the unit; the no-ops are shared, and
+// per-frame code calls a member without testing the data again.
 class UnitInstance {
 public:
     using Member = void (*)(UnitInstance* unit);
@@ -30,6 +29,7 @@ public:
         kTimeline = 2,
         kParticleNode = 3,
         kTimelineCommand = 4,
+        kDelayedEmit = 5,
     };
     enum FadeState : uint32_t { kNoFade = 0, kFadingIn = 1, kFadingOut = 2 };
     // TimeMode 0 ends the unit at its end time, 1 never by time, 2 at its
@@ -46,15 +46,6 @@ public:
         uint32_t timeMode = kEndAtTime;
     };
 
-    // What CreateChildren was last asked (the carriers it builds come with
-    // the unit tree).
-    struct CreateChildrenCall {
-        const BindResource* bind = nullptr;
-        InitialState timing;
-        int8_t id = 0;
-        uint32_t timelineIndex = 0;
-    };
-
     static void NoOp(UnitInstance*) {}
     static void NoOpStep(UnitInstance*, float) {}
 
@@ -67,7 +58,9 @@ public:
     // Deleting a unit returns its block to the pool.
     static void operator delete(void* block);
 
-    UnitInstance(InstanceRootUnit* owner, const InitialState& state);
+    // The orders pick the unit's rotation and composition builders (0-5).
+    UnitInstance(InstanceRootUnit* owner, const InitialState& state, uint32_t rotationOrder = 0,
+                 uint32_t composeOrder = 0);
     UnitInstance(const UnitInstance&) = delete;
     UnitInstance& operator=(const UnitInstance&) = delete;
     // Destroys every child, in list order.
@@ -86,14 +79,16 @@ public:
     // The clock step, then each child's Update; a child that has ended and
     // has no children left is unlinked and deleted.
     virtual void Update(float dt);
-    // The evaluation pass: EvaluateMember, then each child's.
+    // Pass A: EvaluateMember, then each child's.
     virtual void Evaluate();
+    // Pass B: CollectMember, then each child's.
     virtual void Collect();
     virtual void RunFrameHooks();
     virtual const float* GetWorldMatrix() const;
     virtual const float* GetPreviousWorldMatrix() const;
     virtual const float* GetInverseWorldMatrix() const;
     virtual const float* GetColor() const;
+    // Asks the parent; the root answers with its shared block.
     virtual void* GetSharedBlock();
     // The unit's evaluated scale; (1, 1, 1) for the base.
     virtual void GetVector0(float* out) const;
@@ -111,17 +106,25 @@ public:
     virtual uint32_t GetKind() const = 0;
 
     // Appends a child (null links nothing). Under a parent that does not
-    // loop (or has not started), the child and its subtree are switched to
-    // not looping (OnLoopEnd each); then the child's Start runs. In every
-    // case the parent's fade step is set again from its fade state.
+    // loop, the child and its subtree are switched to not looping (OnLoopEnd
+    // each); then the child's Start runs. In every case the parent's fade
+    // step is set again from its fade state.
     void AddChild(UnitInstance* child);
     // Ends the unit once: OnEnd, alive cleared, its clock and passes idle.
+    // It stays in the tree until its parent removes it.
     void Finish();
     // OnFadeOut, then a fade-out over `frames` on this unit and its subtree.
     void StartFadeOut(uint32_t frames);
-    // Least form of the bound carriers: records the call.
-    void CreateChildren(const BindResource* bind, const InitialState& timing, int8_t id,
+    // The carriers of a bound timeline under this unit: one per target of
+    // the binding's endpoint, or one per pair of targets of its two, in
+    // outer-inner order, each playing the package's timeline
+    // `timelineIndex` under the id `id`. The targets come from the
+    // instance's listener; nothing without one.
+    void CreateChildren(const BindResource* binding, const InitialState& state, int8_t id,
                         uint32_t timelineIndex);
+    // The same carriers, each starting `child`.
+    void CreateCarriers(const BindResource* binding, const InitialState& state,
+                        const ChildSpec& child);
 
     static void StepFadeIn(UnitInstance* unit);
     static void StepFadeOut(UnitInstance* unit);
@@ -130,6 +133,8 @@ public:
     static void WrapLoopTime(UnitInstance* unit);
     // The fade step of each fade state.
     static Member FadeStepOf(uint32_t fadeState);
+    // The clock step of a time mode, looping or not.
+    static TimeStepMember ClockStepOf(uint32_t timeMode, bool looping);
 
     // KILL: fades out the timeline units among `unit`'s children that the
     // criterion (0-7) chooses. `issuer` is the timeline unit that ran the
@@ -164,44 +169,44 @@ public:
     static void RestartTimelineUnitsWithNegativeIdExcept(UnitInstance* unit,
                                                          const UnitInstance* issuer);
 
-    // Fields, in the order the unit tree knows them.
-    InstanceRootUnit* owner;
-    UnitInstance* parent;
+    // Fields. Pool blocks are 1 KiB apart, so every unit a walk visits costs
+    // a cache miss per line it reads: the first line holds what both passes
+    // read of every unit, the second what the clock step adds, the rest is
+    // cold.
     UnitInstance* nextSibling = nullptr;
     UnitInstance* firstChild = nullptr;
-    UnitInstance* lastChild = nullptr;
-    uint8_t alive = 1;
-    int8_t timelineId = 0;
-    uint16_t holdCount = 0;
-    float loopStart;
-    float loopEnd;
-    float speed;
-    float endTime;
-    float lifetime;
-    float time = 0.0f;
-    float totalTime = 0.0f;
-    float lastStep = 0.0f;
-    uint32_t timeMode;
-    // The members sit beside the clock they step, the fade's fields after
-    // them, so a unit's frame reads few cache lines.
-    TimeStepMember timeStepMember;
-    Member fadeStepMember = NoOp;
     Member evaluateMember;
     Member collectMember;
+    TimeStepMember timeStepMember;
+    uint8_t alive = 1;
+    // A timeline unit's id (place + 1, -n for extra timeline n); 0 for the
+    // other kinds.
+    int8_t timelineId = 0;
+    uint16_t holdCount = 0;
+    float time = 0.0f;
+    float speed;
+    float lastStep = 0.0f;
     // The loop wrap while the unit loops; the no-op once it does not (or
-    // before its parent started it).
+    // when its parent does not).
     Member loopMember;
+    Member fadeStepMember = NoOp;
+    float totalTime = 0.0f;
+    float loopStart;
+    float loopEnd;
+    float endTime;
+    UnitInstance* lastChild = nullptr;
+    InstanceRootUnit* owner;
+    UnitInstance* parent;
+    float lifetime;
     uint32_t fadeState = kNoFade;
     float fadeFactor = 1.0f;
     float fadeElapsed = 0.0f;
     float fadeDuration = 0.0f;
-    // Cold: what CreateChildren was last asked, and how often.
-    CreateChildrenCall createChildren;
-    uint32_t createChildrenCount = 0;
+    EulerBuilder rotationBuilder;
+    Composer composeBuilder;
 
 private:
     static void* AllocateBlock();
-    static void ClockStep(UnitInstance* unit, float dt);
     static void EvaluateDefault(UnitInstance* unit);
     static void CollectDefault(UnitInstance* unit);
 };

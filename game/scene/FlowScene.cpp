@@ -30,7 +30,7 @@ void FlowScene::StateStart() {
         driver->StartFadeDown(fadeInFrames_, {});
     // From its start, unless it is playing already.
     if (effect_)
-        effect_->Play(0, VfxInstance::kLayerUnder);
+        effect_->Play(VfxInstance::kLayerUnder);
     SetState(kStateFadeIn);
 }
 

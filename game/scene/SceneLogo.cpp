@@ -28,14 +28,14 @@ void SceneLogo::Update() {
 void SceneLogo::StateBegin() {
     SetState(2);
     if (VfxInstance* background = instances_[kBackground])
-        background->Play(0, VfxInstance::kLayerUnder);
+        background->Play(VfxInstance::kLayerUnder);
     if (SceneDriver* driver = Driver())
         driver->StartFadeDown(1, {});
 }
 
 void SceneLogo::StatePlayLogo() {
     if (VfxInstance* logo = instances_[logo_])
-        logo->Play(0, VfxInstance::kLayerOver);
+        logo->Play(VfxInstance::kLayerOver);
     SetState(3);
 }
 

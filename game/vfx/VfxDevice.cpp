@@ -348,9 +348,10 @@ bool VfxDevice::FlushState(G::DrawContext& context) {
             context.SetTexture(textureIds_[stage], nullptr);
             continue;
         }
+        // A texture that answers unbound is bound as none, so the stage
+        // does not keep what an earlier draw bound there either.
         auto* host = static_cast<Texture*>(texture);
-        if (!host->IsUnbound())
-            context.SetTexture(textureIds_[stage], host->Get());
+        context.SetTexture(textureIds_[stage], host->IsUnbound() ? nullptr : host->Get());
         const uint32_t sampler = (settings_.filters[stage] % kFilters) * 9 +
                                  AddressMode(settings_.addressU[stage]) * 3 +
                                  AddressMode(settings_.addressV[stage]);
@@ -371,10 +372,18 @@ bool VfxDevice::FlushState(G::DrawContext& context) {
 void VfxDevice::Submit(uint32_t primitive, uint32_t firstIndex, uint32_t count, bool indexed) {
     G::DrawContext* context = G::GetDrawContext();
     const uint32_t cull = settings_.cullMode;
-    if (!context || primitive >= 2 || cull >= 4 || !FlushState(*context))
+    if (!context || primitive >= 2 || cull >= 4)
+        return;
+    // 16-bit indices. A range that passes the bound buffer (or with none
+    // bound) would read past it: the draw is skipped.
+    const uint64_t indexBytes = uint64_t{firstIndex} * 2;
+    if (indexed && (!settings_.indexBuffer ||
+                    indexBytes + uint64_t{count} * 2 > settings_.indexBuffer->GetByteSize()))
+        return;
+    if (!FlushState(*context))
         return;
     if (indexed)
-        context->SetIndexBuffer(settings_.indexBuffer, 0, firstIndex * 2); // 16-bit indices
+        context->SetIndexBuffer(settings_.indexBuffer, 0, static_cast<uint32_t>(indexBytes));
     context->SetTopology(kTopologies[primitive]);
     for (uint32_t kind : kCullPasses[cull]) {
         if (kind == kNoPass)

@@ -3,7 +3,7 @@
 #include "effects/Core/Interface/ShaderKey.h"
 #include "effects/Core/Interface/ShaderSourceBuffer.h"
 #include "engine/common/HeapAllocator.h"
-#include "engine/common/ReferenceCountObject.h"
+#include "game/vfx/CountedInterface.h"
 #include "game/vfx/DeviceInterface.h"
 
 #include <map>
@@ -26,7 +26,7 @@ class Shader;
 // settings into the calling thread's draw context, with a snapshot of all
 // shader constants, and has the engine record the draw for the render
 // thread. Every state object is made once, here, and picked by index.
-class VfxDevice : public DeviceInterface, public Mireku::Common::ReferenceCountObject {
+class VfxDevice : public CountedInterface<DeviceInterface> {
 public:
     static constexpr uint32_t kStages = 9; // texture stage 8 is the depth texture
     static constexpr uint32_t kVertexRegisters = 22;
@@ -41,9 +41,6 @@ public:
 
     VfxDevice();
     ~VfxDevice() override;
-
-    uint32_t Release() override { return ReferenceCountObject::Release(); }
-    uint32_t AddRef() override { return ReferenceCountObject::AddRef(); }
 
     bool CreateShader(const FulgorCore::ShaderKey* key, FulgorCore::IShader** shader) override;
     FulgorCore::IVertexBuffer* CreateVertexBuffer(uint32_t size, bool dynamic,

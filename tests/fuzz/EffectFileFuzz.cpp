@@ -1,6 +1,7 @@
 // libFuzzer target for whole effect files on a started runtime: any input is
-// registered; when it registers, an instance plays three frames with all
-// fourteen trigger bits raised and is killed, the effect is released, and
+// registered; when it registers, an instance plays 120 frames with all
+// fourteen trigger bits raised (again every 40 frames) and is killed, the
+// unit pool must be back at its start, the effect is released, and
 // the input's texture names are found. The runtime is started and shut down
 // for each input, after which the device must hold nothing and the host's
 // allocator must have everything back.
@@ -26,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         testsupport::FakeObjectListenner objects;
         testsupport::FakeInstanceListenner instances;
+        instances.targetsX = {1, 2};
+        instances.targetsY = {3};
         testsupport::RuntimeStartup runtime;
         if (!runtime.Start())
             std::abort();
@@ -36,7 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Engine::PlayInstance(played.index, played.serial, 1.0f, 1);
             for (uint32_t bit = 0; bit < 14; ++bit)
                 Engine::SetInstanceFlagBit(played.index, played.serial, bit);
-            for (int frame = 0; frame < 3; ++frame) {
+            for (int frame = 0; frame < 120; ++frame) {
+                if (frame % 40 == 39)
+                    for (uint32_t bit = 0; bit < 14; ++bit)
+                        Engine::SetInstanceFlagBit(played.index, played.serial, bit);
                 testsupport::Frame();
                 Engine::ResetDrawState();
                 Engine::DrawLayer(0);

@@ -1,9 +1,9 @@
 // The flow screens headless on the generated data: a null graphics stack,
 // the archives of the build's data folder (or loose files of a scratch
 // folder), the game state over generated tables in a scratch documents
-// folder, the managers, the effects controller making recording doubles, and
-// the scene driver. Each Frame runs one game frame unpaced with a scripted
-// pressed mask and keeps what the "HUD" layer drew.
+// folder, the managers, the effects controller making recording doubles (or
+// the game's own instances), and the scene driver. Each Frame runs one game frame unpaced with a
+// scripted pressed mask and keeps what the "HUD" layer drew.
 #pragma once
 
 #include "engine/graphics/CommandHeader.h"
@@ -27,6 +27,7 @@
 #include "game/scene/SceneTitle.h"
 #include "game/scene/SpriteFont.h"
 #include "game/vfx/VfxController.h"
+#include "game/vfx/VfxDeviceMaker.h"
 #include "support/GameStateFixture.h"
 #include "support/GraphicsFixture.h"
 #include "support/InputTestSupport.h"
@@ -154,6 +155,11 @@ protected:
     // Before SetUp: the graphics backend (OpenGL for screenshots; the test
     // is skipped where no GL context can be made).
     sys::gpu::Backend backend = sys::gpu::Backend::Null;
+    // Before SetUp: the screens get the game's own effect instances instead
+    // of recording doubles, and the effects runtime its device from this
+    // maker (null: the game's device).
+    bool realEffects = false;
+    VfxDeviceMaker::Maker deviceMaker = nullptr;
 
     void SetUp() override {
         previousFolder_ = std::filesystem::current_path();
@@ -203,9 +209,11 @@ protected:
             ASSERT_TRUE(devices->Initialize(sys::MainWindowHandle()));
             ASSERT_TRUE(input->BindFromConfig(work->config));
         }
+        VfxDeviceMaker::Install(deviceMaker);
         VfxController* vfx = VfxController::CreateInstance();
         vfx->Initialize();
-        vfx->SetInstanceMaker(&MakeRecordingInstance);
+        if (!realEffects)
+            vfx->SetInstanceMaker(&MakeRecordingInstance);
         RecordingVfxInstance::Held() = false;
         driver = SceneDriver::CreateInstance();
         SceneTitle::SetDemoReturned(false);
@@ -226,6 +234,7 @@ protected:
             vfx->Finalize();
             VfxController::DestroyInstance();
         }
+        VfxDeviceMaker::Install(nullptr);
         InputManager::DestroyInstance();
         if (auto* devices = Mireku::Peripheral::InputDevice::GetInstance()) {
             devices->Finalize();

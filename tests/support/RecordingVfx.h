@@ -1,7 +1,8 @@
 // A test double of the effect instances the screens drive: it records every
-// call and, while held, keeps a requested play playing (the effects that
-// exist stop as soon as they start). The effects controller makes these
-// once MakeRecordingInstance is installed as its instance maker.
+// call and, while held, keeps a requested play playing; not held, whatever
+// plays ends at the next update. It makes no runtime instance. The effects
+// controller makes these once MakeRecordingInstance is installed as its
+// instance maker.
 #pragma once
 
 #include "game/vfx/VfxData.h"
@@ -24,15 +25,17 @@ public:
         bool operator==(const Call&) const = default;
     };
 
-    explicit RecordingVfxInstance(VfxData* data) : VfxInstance(data) { Made().push_back(this); }
+    explicit RecordingVfxInstance(VfxData* data) : VfxInstance(data, nullptr) {
+        Made().push_back(this);
+    }
     ~RecordingVfxInstance() override {
         auto& made = Made();
         made.erase(std::remove(made.begin(), made.end(), this), made.end());
     }
 
-    void Play(int32_t unused, uint32_t layer) override {
+    void Play(uint32_t layer) override {
         calls.push_back({kPlay, layer});
-        VfxInstance::Play(unused, layer);
+        VfxInstance::Play(layer);
     }
     void Stop() override {
         calls.push_back({kStop, 0});
@@ -43,8 +46,8 @@ public:
         VfxInstance::SetParameter(bit);
     }
     // Held: a requested play starts and keeps playing. Not held: whatever
-    // plays ends, as an effect without units does.
-    void Step() override {
+    // plays ends.
+    void Update() override {
         if (Held())
             state_ = state_ == kPlayRequested ? kPlaying : state_;
         else if (state_ == kPlayRequested || state_ == kPlaying)
@@ -84,7 +87,7 @@ public:
     }
 };
 
-inline VfxInstance* MakeRecordingInstance(VfxData* data) {
+inline VfxInstance* MakeRecordingInstance(VfxData* data, const VfxEventDelegate*) {
     return new RecordingVfxInstance(data);
 }
 

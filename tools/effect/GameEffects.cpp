@@ -132,6 +132,36 @@ EffectFileValue File(const char* name) {
     return f;
 }
 
+// A screen's backdrop plays until the screen stops it.
+EffectFileValue ScreenFile(const char* name) {
+    EffectFileValue f = File(name);
+    f.package.fields.push_back({"bPIT", 1});
+    return f;
+}
+
+// Entries take part under the instance's default flag word.
+constexpr uint8_t kEntryFlags = 1;
+
+// A timeline of one item that starts unit `target` for `frames`.
+TimelineValue StartUnit(int16_t target, uint16_t frames) {
+    TimelineValue t;
+    t.length = frames;
+    TimelineItemValue item;
+    item.target = target;
+    item.enabled = 1;
+    item.flags = kEntryFlags;
+    item.endFrame = frames;
+    t.items.push_back(item);
+    return t;
+}
+
+// A logo plays its unit for its life from a timeline of the first place.
+void PlayLogoUnit(EffectFileValue& f) {
+    f.package.timelines.push_back(StartUnit(0, static_cast<uint16_t>(kLogoLife)));
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+}
+
 // A unit drawing a screen-sized backdrop quad with a point emitter.
 UnitValue Backdrop(UnitValue u) {
     DrawDataType9Value quad;
@@ -146,6 +176,7 @@ std::vector<uint8_t> LogoBackground() {
     EffectFileValue f = File("vfx/logo_bg.vfxb");
     f.package.textures = {Texture("bg", 40, 60, 120)};
     f.package.units.push_back(Backdrop(LogoUnit()));
+    PlayLogoUnit(f);
     return WriteEffectFile(f);
 }
 
@@ -164,6 +195,7 @@ std::vector<uint8_t> LogoFirst() {
     }()));
     u.emitters.push_back(Emitter(4, RadiusShape(0.0f, 120.0f)));
     f.package.units.push_back(u);
+    PlayLogoUnit(f);
     return WriteEffectFile(f);
 }
 
@@ -196,6 +228,7 @@ std::vector<uint8_t> LogoSecond() {
     six.floats.push_back({"Len", Constant(100.0f)});
     u.emitters.push_back(Emitter(6, six));
     f.package.units.push_back(u);
+    PlayLogoUnit(f);
     return WriteEffectFile(f);
 }
 
@@ -223,29 +256,19 @@ std::vector<uint8_t> LogoThird() {
     TimelineItemValue play;
     play.type = 1;
     play.enabled = 1;
+    play.flags = kEntryFlags;
     play.startFrame = 0;
     play.endFrame = kLogoLife;
     play.clip = ReferenceClip("vfx/logo_bg.vfxb");
     t.items.push_back(play);
     f.package.timelines.push_back(t);
     f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    PlayLogoUnit(f);
     return WriteEffectFile(f);
 }
 
-// A timeline of one item that starts unit `target` for `frames`.
-TimelineValue StartUnit(int16_t target, uint16_t frames) {
-    TimelineValue t;
-    t.length = frames;
-    TimelineItemValue item;
-    item.target = target;
-    item.enabled = 1;
-    item.endFrame = frames;
-    t.items.push_back(item);
-    return t;
-}
-
 std::vector<uint8_t> Title() {
-    EffectFileValue f = File("title/title_main.vfxb");
+    EffectFileValue f = ScreenFile("title/title_main.vfxb");
     f.package.textures = {Texture("title", 200, 220, 255), Texture("glow", 120, 160, 255)};
     // Intro: a projection sweep and a trail; idle: a loop after it.
     UnitValue intro = Unit(0, 0, 0);
@@ -274,7 +297,7 @@ std::vector<uint8_t> Title() {
 }
 
 std::vector<uint8_t> GameMenu() {
-    EffectFileValue f = File("game_menu/game_menu.vfxb");
+    EffectFileValue f = ScreenFile("game_menu/game_menu.vfxb");
     f.package.textures = {Texture("plate", 60, 80, 140), Texture("lit", 255, 240, 160)};
     // A mirrored mesh the entry units emit from, with its edges and areas.
     ModelValue plate;
@@ -348,7 +371,7 @@ std::vector<uint8_t> GameMenu() {
 }
 
 std::vector<uint8_t> Setup() {
-    EffectFileValue f = File("setup/setup.vfxb");
+    EffectFileValue f = ScreenFile("setup/setup.vfxb");
     f.package.textures = {Texture("haze", 80, 100, 160)};
     f.package.units.push_back(Backdrop(Unit(0, 0, 180)));
     return WriteEffectFile(f);

@@ -285,4 +285,19 @@ std::vector<uint8_t> ReferenceClip(const std::string& effect, uint8_t fill) {
     return clip;
 }
 
+std::vector<uint8_t> CommandClip(std::string_view tag, const std::vector<uint32_t>& words,
+                                 const std::vector<std::string>& texts) {
+    std::vector<uint8_t> clip(100, 0);
+    const uint32_t command = ChunkWriter::TagFromText(tag);
+    for (int i = 0; i < 4; ++i)
+        clip[i] = static_cast<uint8_t>(command >> (8 * i));
+    for (size_t i = 0; i < words.size() && i < 8; ++i)
+        for (int b = 0; b < 4; ++b)
+            clip[4 + i * 4 + b] = static_cast<uint8_t>(words[i] >> (8 * b));
+    for (size_t i = 0; i < texts.size() && i < 4; ++i)
+        std::memcpy(clip.data() + 36 + i * 16, texts[i].data(),
+                    texts[i].size() < 16 ? texts[i].size() : 16);
+    return clip;
+}
+
 } // namespace effecttools

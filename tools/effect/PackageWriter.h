@@ -18,6 +18,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -205,5 +206,11 @@ std::vector<uint8_t> WriteEffectFile(const EffectFileValue& v);
 // kept, so the name stays terminated), with `fill` in the bytes between the
 // command and the name.
 std::vector<uint8_t> ReferenceClip(const std::string& effect, uint8_t fill = 0);
+
+// The 100 bytes of a timeline command: its tag, the words after it (word 1
+// at byte 4, at most eight) and the four text fields at bytes 36, 52, 68
+// and 84, each copied as given up to its 16 bytes (no terminator added).
+std::vector<uint8_t> CommandClip(std::string_view tag, const std::vector<uint32_t>& words = {},
+                                 const std::vector<std::string>& texts = {});
 
 } // namespace effecttools

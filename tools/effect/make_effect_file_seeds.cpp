@@ -1,6 +1,8 @@
 // Writes the seed corpus of the effect-file fuzz target: the game's seven
 // effect files whole, one with fourteen triggers over timelines and a bind,
-// one that names itself, and one with two packages.
+// one that names itself, one with two packages, and the timelines of the
+// unit tree: every command tag with every criterion and odd numbers, and
+// every entry kind, fit mode and index past its table.
 //   make_effect_file_seeds <folder>
 #include "tools/effect/GameEffects.h"
 #include "tools/effect/PackageWriter.h"
@@ -51,6 +53,123 @@ std::vector<uint8_t> NamesItself() {
     return effecttools::WriteEffectFile(f);
 }
 
+effecttools::TimelineItemValue Command(std::vector<uint8_t> clip, uint16_t frame) {
+    effecttools::TimelineItemValue item;
+    item.type = 1;
+    item.enabled = 1;
+    item.flags = 1;
+    item.startFrame = frame;
+    item.clip = std::move(clip);
+    return item;
+}
+
+effecttools::TimelineItemValue Entry(uint16_t kind, int16_t unit, uint16_t fit, int16_t bind,
+                                     uint16_t start, uint16_t end) {
+    effecttools::TimelineItemValue item;
+    item.type = kind;
+    item.target = unit;
+    item.enabled = 1;
+    item.flags = 1;
+    item.lct = fit;
+    item.bind = bind;
+    item.startFrame = start;
+    item.endFrame = end;
+    return item;
+}
+
+// Tree seeds share fourteen places and fourteen triggers over their
+// timelines, a one- and a two-endpoint bind, and two units.
+effecttools::EffectFileValue TreeFile(const char* name) {
+    effecttools::EffectFileValue f = OneUnit(name);
+    f.package.floats = {{"PvSx", 1.0f}, {"PvSy", 1.0f}, {"PvSz", 1.0f}};
+    f.package.units.push_back(f.package.units[0]);
+    effecttools::BindValue one;
+    one.mode = 0;
+    one.life = 40;
+    one.first = effecttools::AttachPointValue{2, 0, std::string("camera"), {}};
+    effecttools::BindValue two;
+    two.mode = 1;
+    two.life = 20;
+    two.first = effecttools::AttachPointValue{0, 0, std::string("a"), {}};
+    two.second = effecttools::AttachPointValue{1, 0, std::string("b"), {}};
+    f.package.binds = {one, two};
+    return f;
+}
+
+void FillPlaces(effecttools::EffectFileValue& f) {
+    const int16_t count = static_cast<int16_t>(f.package.timelines.size());
+    for (int16_t i = 0; i < 14; ++i) {
+        f.package.assignments.push_back({int16_t(i % count), int16_t(i % 4 == 3 ? i % 2 : -1)});
+        f.package.triggers.push_back({int16_t((i + 1) % count), int16_t(i % 5 == 4 ? 1 : -1)});
+    }
+}
+
+std::vector<uint8_t> Commands() {
+    effecttools::EffectFileValue f = TreeFile("vfx/commands.vfxb");
+    f.package.referenceCapacity = 2;
+    effecttools::TimelineValue random;
+    random.length = 30;
+    for (uint32_t w : {1u, 7u, 14u, 15u, 0u})
+        random.items.push_back(Command(effecttools::CommandClip("RNTK", {w, w + 2}), 1));
+    random.items.push_back(Command(effecttools::CommandClip("RNTK", {3, 2}), 2));
+    random.items.push_back(Command(effecttools::CommandClip("RNTK", {0xFFFFFFFFu, 5}), 3));
+    effecttools::TimelineValue kill;
+    kill.length = 60;
+    effecttools::TimelineValue loops;
+    loops.length = 0;
+    for (uint32_t criterion = 0; criterion < 10; ++criterion) {
+        kill.items.push_back(Command(effecttools::CommandClip("KILL", {criterion, 0, 10}),
+                                     static_cast<uint16_t>(5 + criterion)));
+        loops.items.push_back(Command(effecttools::CommandClip("ULLP", {criterion, 1}),
+                                      static_cast<uint16_t>(5 + criterion)));
+    }
+    effecttools::TimelineValue rest;
+    rest.length = 90;
+    for (uint32_t frame : {50u, 20u, 100000u, 0xFFFFFFFFu})
+        rest.items.push_back(Command(effecttools::CommandClip("SKFR", {frame}), 4));
+    rest.items.push_back(Command(
+        effecttools::CommandClip("EVCB", {1, 2, 3}, {"0123456789abcdef", "x", "", "yz"}), 6));
+    rest.items.push_back(
+        Command(effecttools::CommandClip("VFXC", {}, {"vfx/commands.vf", "xb"}), 7));
+    rest.items.push_back(Command(effecttools::CommandClip("VFXC", {},
+                                                          {"vfx/0123456789ab", "cdefghijklmnopqr",
+                                                           "stuvwxyzABCDEFGH", "IJKLMNOPQRSTUVWX"}),
+                                 8));
+    rest.items.push_back(Command(effecttools::CommandClip("NONE", {1}), 9));
+    f.package.timelines = {random, kill, loops, rest};
+    FillPlaces(f);
+    return effecttools::WriteEffectFile(f);
+}
+
+std::vector<uint8_t> Entries() {
+    effecttools::EffectFileValue f = TreeFile("vfx/entries.vfxb");
+    effecttools::TimelineValue units;
+    units.length = 40;
+    for (uint16_t fit = 0; fit < 5; ++fit) {
+        units.items.push_back(Entry(0, 0, fit, -1, fit, 30));
+        units.items.push_back(Entry(0, 1, fit, 0, fit, 10));
+        units.items.push_back(Entry(0, 1, fit, 1, fit, 0));
+    }
+    units.items.push_back(Entry(0, 99, 0, -1, 0, 5));
+    units.items.push_back(Entry(0, 0, 0, 77, 0, 5));
+    units.items.push_back(Entry(2, 0, 0, -1, 0, 5));
+    units.items.push_back(Entry(0, 0, 1, -1, 8, 8));
+    effecttools::TimelineValue many;
+    many.length = 0;
+    for (uint16_t i = 0; i < 70; ++i)
+        many.items.push_back(Entry(0, static_cast<int16_t>(i % 2), 0, -1, i, 60));
+    effecttools::TimelineValue masked;
+    masked.length = 20;
+    effecttools::TimelineItemValue off = Entry(0, 0, 0, -1, 0, 5);
+    off.flags = 0;
+    effecttools::TimelineItemValue disabled = Entry(0, 0, 0, -1, 0, 5);
+    disabled.enabled = 0;
+    masked.items = {off, disabled, Entry(0, 0, 0, -1, 30, 40)};
+    f.package.timelines = {units, many, masked};
+    FillPlaces(f);
+    return effecttools::WriteEffectFile(f);
+}
+
 std::vector<uint8_t> TwoPackages() {
     effecttools::ChunkWriter w;
     w.U32("Ver", 0x01010101).Text("Name", "vfx/two.vfxb");
@@ -68,5 +187,7 @@ int main(int argc, char** argv) {
     seeds.push_back(Triggers());
     seeds.push_back(NamesItself());
     seeds.push_back(TwoPackages());
+    seeds.push_back(Commands());
+    seeds.push_back(Entries());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }

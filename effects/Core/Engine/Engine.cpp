@@ -12,6 +12,8 @@
 #include "effects/Core/Interface/ITexture.h"
 #include "effects/Core/Interface/Job.h"
 #include "effects/Core/Interface/JobDispatcher.h"
+#include "effects/Core/Memory/FrameWorkMemory.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
 
 #include <cmath>
 #include <cstring>
@@ -212,6 +214,18 @@ bool InitializeWorkData(RuntimeGlobals& g, const InitializeParameter& p) {
     return true;
 }
 
+// The per-frame memory and the unit pool answer nothing while the runtime
+// is not started: they let go of the host's buffers with the rest.
+void ReleaseMemories(RuntimeGlobals& g) {
+    g.frameMemory.Setup(nullptr, 0);
+    g.unitPool.Setup(nullptr, 0);
+}
+
+// What the two getters hand out while the runtime is not started: a pool
+// and a frame memory over no buffer.
+constinit FrameWorkMemory g_noFrameMemory;
+constinit UnitInstancePool g_noUnitPool;
+
 // Lets go of everything a start-up built, complete or not. Instances go
 // first, then every effect with its listener's calls, while the runtime
 // still counts as started so that the packages' releases of the effects
@@ -224,6 +238,7 @@ void ReleaseAll(RuntimeGlobals& g) {
     g.started = false;
     ReleaseWorkData(g);
     Renderer::Finalize();
+    ReleaseMemories(g);
 }
 
 } // namespace
@@ -245,10 +260,10 @@ bool Initialize(const InitializeParameter* parameter) {
     }
     g.frameMemory.Setup(p.CacheBufferMemory, p.CacheBufferMemorySize);
     g.unitPool.Setup(p.UnitInstanceMemory, p.UnitInstanceMemorySize);
-    if (!Renderer::Initialize(p))
+    if (!Renderer::Initialize(p) || !InitializeWorkData(g, p)) {
+        ReleaseMemories(g);
         return false;
-    if (!InitializeWorkData(g, p))
-        return false;
+    }
     g.started = true;
     return true;
 }
@@ -272,11 +287,13 @@ const float* GetCirclePointTable(uint32_t k) {
 }
 
 FrameWorkMemory& GetFrameWorkMemory() {
-    return RuntimeGlobals::Get().frameMemory;
+    RuntimeGlobals& g = RuntimeGlobals::Get();
+    return g.started ? g.frameMemory : g_noFrameMemory;
 }
 
 UnitInstancePool& GetUnitInstancePool() {
-    return RuntimeGlobals::Get().unitPool;
+    RuntimeGlobals& g = RuntimeGlobals::Get();
+    return g.started ? g.unitPool : g_noUnitPool;
 }
 
 } // namespace FulgorCore::Engine

@@ -45,7 +45,8 @@ EngineWorkData* GetWorkData();
 // Circle table k (k + 4 points of (cos, sin), for k + 3 segments), or null
 // while not started or for k above 61.
 const float* GetCirclePointTable(uint32_t k);
-// The per-frame memory and the unit block pool over the host's buffers.
+// The per-frame memory and the unit block pool over the host's buffers;
+// while the runtime is not started, ones over no buffer that give nothing.
 FrameWorkMemory& GetFrameWorkMemory();
 UnitInstancePool& GetUnitInstancePool();
 

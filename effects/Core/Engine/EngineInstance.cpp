@@ -10,11 +10,8 @@
 #include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/IInstanceListenner.h"
 #include "effects/Core/Math/BoundingSphere.h"
-#include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/PackageResource.h"
-#include "effects/Core/Resource/TimelineResource.h"
 #include "effects/units/InstanceRootUnit.h"
-#include "effects/units/TimelineUnit.h"
 
 #include <cstring>
 #include <mutex>
@@ -121,43 +118,10 @@ void StartInstance(EngineWorkData& work, InstanceSlot& slot) {
     slot.flags &= static_cast<uint16_t>(~InstanceSlot::kComeUpPaused);
 }
 
-// Trigger bit n fires trigger entry n - 1; bit 0 has no entry (the
-// original read entry -1). An entry naming a timeline or bind past the
-// package's tables fires nothing.
+// Trigger bit n starts extra timeline n; bit 0 names none (the original
+// read entry -1), and the root starts nothing for it.
 void FireTrigger(InstanceSlot& slot, uint32_t bit) {
-    if (bit == 0)
-        return;
-    const PackageResource* package = slot.effect->package;
-    const PartAssignment* entry = package->GetTrigger(bit - 1);
-    if (entry->timeline < 0)
-        return;
-    const TimelineResource* timeline = package->GetTimeline(static_cast<uint32_t>(entry->timeline));
-    if (!timeline)
-        return;
-    const float length = timeline->GetLength();
-    const int8_t id = static_cast<int8_t>(-static_cast<int32_t>(bit));
-    InstanceRootUnit* root = slot.root;
-    if (entry->bind < 0) {
-        root->AddChild(UnitInstance::Create<TimelineUnit>(
-            root, TimelineUnit::StateFor(root, length), timeline, id));
-        return;
-    }
-    const BindResource* bind = package->GetBind(static_cast<uint32_t>(entry->bind));
-    if (!bind)
-        return;
-    UnitInstance::InitialState timing;
-    timing.parent = root;
-    const float bindLength = static_cast<float>(bind->GetLife());
-    if (length <= 0.0f) {
-        timing.speed = 1.0f;
-        timing.lifetime = bindLength;
-        timing.timeMode = UnitInstance::kEndless;
-    } else {
-        timing.speed = bindLength / length;
-        timing.lifetime = length;
-        timing.timeMode = UnitInstance::kEndAtTime;
-    }
-    root->CreateChildren(bind, timing, id, static_cast<uint32_t>(entry->timeline));
+    slot.root->StartExtraTimeline(static_cast<int32_t>(bit));
 }
 
 void AppendTo(EngineWorkData::InstanceList& list, InstanceSlot& slot, uint32_t capacity) {
@@ -177,7 +141,7 @@ void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, Instance
     const bool paused = slot.state == InstanceSlot::kPaused;
     root->paused = paused ? 1 : 0;
     const int32_t target =
-        slot.pendingSteps > root->warmUpTarget ? slot.pendingSteps : root->warmUpTarget;
+        slot.pendingSteps > root->skipToFrame ? slot.pendingSteps : root->skipToFrame;
     if (target > 0) {
         const int32_t steps = target - root->GetCurrentFrame();
         for (int32_t i = 0; i < steps; ++i) {
@@ -185,7 +149,7 @@ void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, Instance
             root->Evaluate();
         }
         slot.pendingSteps = 0;
-        root->warmUpTarget = 0;
+        root->skipToFrame = 0;
     }
     root->Update(paused ? 0.0f : slot.speed * dt);
     if (!root->alive) {

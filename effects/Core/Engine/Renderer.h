@@ -5,6 +5,7 @@
 namespace FulgorCore {
 
 class IShader;
+struct DrawListEntry;
 struct DrawParameter;
 struct InitializeParameter;
 struct RendererWorkData;
@@ -54,6 +55,15 @@ void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureS
                 uint8_t mask);
 // Writes the pending batch.
 void FlushBatches();
+
+// The four draw orders a package chooses ("DOT"): each draws the collected
+// draw units of one category (its 7 fill counts and 7 arrays), list by
+// list; order 2 sorts a list by its key and draws it from its last entry.
+// Drawing a unit comes with the draw units; until then an order draws
+// nothing.
+using DrawOrder = void (*)(const uint32_t* fillCounts, DrawListEntry* const* lists);
+inline constexpr uint32_t kDrawOrderCount = 4;
+extern const DrawOrder kDrawOrders[kDrawOrderCount];
 
 // The instances waiting in a layer's list; 0 for a layer beyond the lists or
 // while the runtime is not started.

@@ -13,6 +13,9 @@ void Matrix33Multiply(float* out, const float* a, const float* b);
 void Matrix34Multiply(float* out, const float* a, const float* b);
 void Matrix44Multiply(float* out, const float* a, const float* b);
 void Matrix34Identity(float* out);
+// The runtime's identity 3x4; its third row serves as the unit vector
+// (0, 0, 1).
+inline constexpr float kIdentity34[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
 
 // The smallest normal float bounds the singular window (both ends included).
 inline constexpr float kSingularDeterminant = 1.1754944e-38f;

@@ -15,12 +15,19 @@ inline constexpr uint32_t kUnitBlockSize = 1024;
 // thread.
 class UnitInstancePool {
 public:
-    // capacity = size / kUnitBlockSize; a free block's first word holds the
-    // index of the next free block (0xFFFFFFFF after the last).
+    // The most blocks one pool keeps track of (256 MiB of unit memory); a
+    // larger buffer lends only these.
+    static constexpr uint32_t kMaxBlocks = 262144;
+
+    // capacity = size / kUnitBlockSize (at most kMaxBlocks); a free block's
+    // first word holds the index of the next free block (0xFFFFFFFF after
+    // the last). A null buffer leaves the pool empty.
     void Setup(void* buffer, uint32_t size);
     // A block, or null when every block is in use.
     void* Allocate();
-    // Gives a block back; null or a pointer outside the pool is ignored.
+    // Gives a block back. Null, a pointer outside the pool or inside a
+    // block, and a block that is already free are refused: the count and
+    // the free list stay as they were.
     void Free(void* block);
 
     uint32_t GetUsedCount() const { return used_; }
@@ -30,11 +37,18 @@ public:
 
 private:
     static constexpr uint32_t kEnd = 0xFFFFFFFFu;
+    static constexpr uint32_t kWordBits = 64;
+
+    bool InUse(uint32_t index) const {
+        return (inUse_[index / kWordBits] >> (index % kWordBits)) & 1u;
+    }
 
     uint8_t* base_ = nullptr;
     uint32_t capacity_ = 0;
     uint32_t freeHead_ = kEnd;
     uint32_t used_ = 0;
+    // Bit i set while block i is handed out.
+    uint64_t inUse_[kMaxBlocks / kWordBits] = {};
 };
 
 } // namespace FulgorCore

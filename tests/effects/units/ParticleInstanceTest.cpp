@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ using testsupport::Record;
 using testsupport::SmallEffect;
 using testsupport::Write;
 namespace Engine = FulgorCore::Engine;
+
+constexpr float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 class Nodes : public testing::Test {
 protected:
@@ -131,7 +134,8 @@ TEST_F(Nodes, AChildEffectPlaysOnceOnTheRootsLayerAndIsFreedWhenItStops) {
     // The node caches the child's root once it has one.
     EXPECT_EQ(node_->children->roots[0], record->root);
     EXPECT_NE(record->root, nullptr);
-    for (int i = 0; i < 5; ++i)
+    // Its timeline ends at 5, its root one frame later; stopped the next.
+    for (int i = 0; i < 6; ++i)
         Frame();
     // Ended, stopped, freed.
     EXPECT_EQ(record->serial, 0u);
@@ -139,12 +143,12 @@ TEST_F(Nodes, AChildEffectPlaysOnceOnTheRootsLayerAndIsFreedWhenItStops) {
 }
 
 TEST_F(Nodes, LayersReachChildInstancesRecursively) {
-    root_->SpawnChildEffects(std::vector<const char*>{"vfx/b.vfxb"}.data(), 1);
+    root_->SpawnChildInstance("vfx/b.vfxb", kWhite);
     const InstanceHandle b = root_->childInstances->handles[0];
     Frame();
     InstanceRootUnit* bRoot = Record(b)->root;
     ASSERT_NE(bRoot, nullptr);
-    bRoot->SpawnChildEffects(std::vector<const char*>{"vfx/c.vfxb"}.data(), 1);
+    bRoot->SpawnChildInstance("vfx/c.vfxb", kWhite);
     const InstanceHandle c = bRoot->childInstances->handles[0];
     EXPECT_EQ(Record(c)->layer, 6);
     Frame();
@@ -199,8 +203,10 @@ TEST_F(Nodes, UpdateMembersRunInTheirFixedOrder) {
 }
 
 TEST_F(Nodes, ColourModesMultiplyByTheBaseOrTheOwnersColour) {
-    const float owner[4] = {0.5f, 1.0f, 0.25f, 1.0f};
-    root_->SetColor(owner);
+    ParticleInstance* owner = Node(false);
+    const float ownerColour[4] = {0.5f, 1.0f, 0.25f, 1.0f};
+    std::copy(ownerColour, ownerColour + 4, owner->colour);
+    node_->ownerUnit = owner;
     node_->colour[0] = 0.5f;
     node_->baseColour[0] = 0.5f;
     node_->baseColour[3] = 0.2f;

@@ -38,8 +38,11 @@ protected:
 
     RecordingUnit* Add(UnitInstance* parent, float lifetime, int8_t id = 0,
                        uint32_t kind = UnitInstance::kTimeline, float loopEnd = 0.0f) {
-        auto* unit = UnitInstance::Create<RecordingUnit>(
-            root_, RecordingUnit::Clock(parent, lifetime, loopEnd), kind, id);
+        return Add(parent, RecordingUnit::Clock(parent, lifetime, loopEnd), id, kind);
+    }
+    RecordingUnit* Add(UnitInstance* parent, const UnitInstance::InitialState& state, int8_t id = 0,
+                       uint32_t kind = UnitInstance::kTimeline) {
+        auto* unit = UnitInstance::Create<RecordingUnit>(root_, state, kind, id);
         parent->AddChild(unit);
         return unit;
     }
@@ -54,7 +57,7 @@ protected:
     InstanceRootUnit* root_ = nullptr;
 };
 
-TEST_F(UnitTree, AChildUnderAnUnstartedParentStaysIdleButStarts) {
+TEST_F(UnitTree, AChildUnderANonLoopingParentNeverLoopsButStarts) {
     // The root does not loop: its loop member is the no-op.
     ASSERT_EQ(root_->loopMember, UnitInstance::NoOp);
     RecordingUnit* child = Add(root_, 0.0f, 1, UnitInstance::kTimeline, 5.0f);
@@ -63,6 +66,11 @@ TEST_F(UnitTree, AChildUnderAnUnstartedParentStaysIdleButStarts) {
     EXPECT_EQ(child->starts, 1);
     EXPECT_EQ(Children(root_), std::vector<UnitInstance*>{child});
     EXPECT_EQ(root_->lastChild, child);
+    // Its clock runs past its loop end without wrapping.
+    for (int i = 0; i < 7; ++i)
+        root_->Update(1.0f);
+    EXPECT_EQ(child->time, 7.0f);
+    EXPECT_EQ(child->loopEnds, 1);
 }
 
 TEST_F(UnitTree, AChildUnderALoopingParentKeepsItsLoopAndTheSubtreeFollowsALaterStop) {
@@ -93,18 +101,27 @@ TEST_F(UnitTree, NullLinksNothingButResetsTheFadeStep) {
 }
 
 TEST_F(UnitTree, ALoopingClockWrapsBySpansAndANoSpanLoopDoesNotWrap) {
-    RecordingUnit* unit = Add(root_, 0.0f);
-    unit->loopStart = 0.0f;
-    unit->loopEnd = 3.0f;
+    // Stepped on its own: linked under the root, which does not loop, it
+    // would not loop either.
+    auto* unit =
+        UnitInstance::Create<RecordingUnit>(root_, RecordingUnit::Clock(root_, 0.0f, 3.0f));
+    ASSERT_EQ(unit->loopMember, UnitInstance::WrapLoopTime);
     unit->time = 7.0f;
-    unit->loopMember = UnitInstance::WrapLoopTime;
     unit->Update(0.5f);
-    EXPECT_EQ(unit->time, 1.5f);
+    EXPECT_EQ(unit->time, 1.5f); // 7.5 less two spans of 3
     EXPECT_EQ(unit->totalTime, 0.5f);
+    // Below the loop end nothing happens.
+    unit->Update(1.0f);
+    EXPECT_EQ(unit->time, 2.5f);
     unit->loopStart = 3.0f; // no span: stays
     unit->time = 7.0f;
     unit->Update(0.5f);
     EXPECT_EQ(unit->time, 7.5f);
+    unit->loopStart = 2.5f; // half a frame: by the float remainder
+    unit->time = 3.25f;
+    unit->Update(0.5f);
+    EXPECT_EQ(unit->time, 2.75f);
+    delete unit;
 }
 
 TEST_F(UnitTree, TheClockEndsAUnitAtItsEndTimeOrNeverOrOnceChildless) {
@@ -124,8 +141,9 @@ TEST_F(UnitTree, TheClockEndsAUnitAtItsEndTimeOrNeverOrOnceChildless) {
     EXPECT_EQ(endless->alive, 1);
 
     // Time mode 2 waits for the last child.
-    RecordingUnit* parent = Add(root_, 1.0f);
-    parent->timeMode = UnitInstance::kEndWhenChildless;
+    UnitInstance::InitialState childless = RecordingUnit::Clock(root_, 1.0f);
+    childless.timeMode = UnitInstance::kEndWhenChildless;
+    RecordingUnit* parent = Add(root_, childless);
     RecordingUnit* child = Add(parent, 3.0f);
     root_->Update(1.0f);
     root_->Update(1.0f);
@@ -178,6 +196,36 @@ TEST_F(UnitTree, TheTailIsRelinkedWhenTheLastChildGoes) {
     RecordingUnit* next = Add(root_, 0.0f);
     EXPECT_EQ(first->nextSibling, next);
     (void)last;
+}
+
+// A unit that, in its first update, gives its parent a new child after
+// itself and ends.
+class AppendingUnit : public RecordingUnit {
+public:
+    using RecordingUnit::RecordingUnit;
+    void Update(float dt) override {
+        RecordingUnit::Update(dt);
+        if (appended)
+            return;
+        appended = UnitInstance::Create<RecordingUnit>(owner, Clock(parent, 0.0f));
+        parent->AddChild(appended);
+        Finish();
+    }
+    RecordingUnit* appended = nullptr;
+};
+
+TEST_F(UnitTree, ASiblingAppendedDuringTheWalkStaysLinkedWhenItsElderGoes) {
+    RecordingUnit* first = Add(root_, 0.0f);
+    auto* tail = UnitInstance::Create<AppendingUnit>(root_, RecordingUnit::Clock(root_, 0.0f));
+    root_->AddChild(tail);
+    root_->Update(1.0f);
+    // The tail ended childless and went; what it appended is the new tail
+    // and was updated in the same walk.
+    ASSERT_EQ(Children(root_).size(), 2u);
+    EXPECT_EQ(Children(root_)[0], first);
+    RecordingUnit* appended = static_cast<RecordingUnit*>(Children(root_)[1]);
+    EXPECT_EQ(root_->lastChild, appended);
+    EXPECT_EQ(appended->updates, 1);
 }
 
 TEST_F(UnitTree, AFadeOutOfZeroFramesKillsAtItsFirstStepWithFactorZero) {
@@ -356,7 +404,8 @@ TEST_F(UnitTree, DeletingAUnitDeletesItsSubtreeAndGivesTheBlocksBack) {
     EXPECT_EQ(pool.GetUsedCount(), before + 4);
     delete root_;
     root_ = nullptr;
-    EXPECT_EQ(pool.GetUsedCount(), before - 1);
+    // The root took two: itself and its draw lists.
+    EXPECT_EQ(pool.GetUsedCount(), before - 2);
 }
 
 TEST_F(UnitTree, TheBaseGettersAnswerTheirDefaults) {
@@ -374,20 +423,43 @@ TEST_F(UnitTree, TheBaseGettersAnswerTheirDefaults) {
     EXPECT_EQ(unit->GetAuxObject(), nullptr);
 }
 
-TEST_F(UnitTree, TheRootKeepsWhatTheCoreGivesIt) {
-    const float colour[4] = {0.5f, 0.25f, 1.0f, 0.75f};
-    root_->SetColor(colour);
-    EXPECT_EQ(root_->GetCurrentColor()[1], 0.25f);
-    const float moved[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 4, 5, 6};
-    root_->SetWorldMatrix(moved);
-    EXPECT_EQ(root_->GetWorldMatrix()[10], 5.0f);
-    EXPECT_EQ(root_->GetKind(), UnitInstance::kRoot);
-    EXPECT_EQ(root_->owner, root_);
-    // The runtime's start state, as given.
-    EXPECT_EQ(root_->startState.lifetime, 1.0f);
-    EXPECT_EQ(root_->startState.timeMode, UnitInstance::kEndless);
-    // The random state from seed 1.
-    EXPECT_EQ(root_->random.x, 0x6C078966u);
+TEST_F(UnitTree, TheClockStepIsChosenOnceFromTheTimeModeAndTheLoop) {
+    // Six distinct steps, one per time mode and loop.
+    std::set<UnitInstance::TimeStepMember> steps;
+    for (uint32_t mode = 0; mode < 3; ++mode)
+        for (bool looping : {false, true})
+            steps.insert(UnitInstance::ClockStepOf(mode, looping));
+    EXPECT_EQ(steps.size(), 6u);
+    UnitInstance::InitialState looping = RecordingUnit::Clock(root_, 0.0f, 3.0f);
+    RecordingUnit* unit = Add(root_, looping);
+    EXPECT_EQ(unit->timeStepMember, UnitInstance::ClockStepOf(UnitInstance::kEndless, true));
+    EXPECT_EQ(unit->endTime, 0.0f);
+    UnitInstance::InitialState timed = RecordingUnit::Clock(root_, 4.0f);
+    timed.speed = 0.5f;
+    RecordingUnit* slow = Add(root_, timed);
+    EXPECT_EQ(slow->timeStepMember, UnitInstance::ClockStepOf(UnitInstance::kEndAtTime, false));
+    EXPECT_EQ(slow->endTime, 2.0f); // speed x lifetime
+    // A finished unit's clock is the shared no-op.
+    slow->Finish();
+    EXPECT_EQ(slow->timeStepMember, UnitInstance::NoOpStep);
+    EXPECT_EQ(slow->collectMember, UnitInstance::NoOp);
+}
+
+TEST_F(UnitTree, TheOrdersPickTheRotationAndCompositionBuilders) {
+    auto* unit = UnitInstance::Create<RecordingUnit>(root_, RecordingUnit::Clock(root_, 0.0f));
+    EXPECT_EQ(unit->rotationBuilder, FulgorCore::MakeRotationByOrder(0));
+    EXPECT_EQ(unit->composeBuilder, FulgorCore::ComposeByOrder(0));
+    delete unit;
+    UnitInstance::InitialState state = RecordingUnit::Clock(root_, 0.0f);
+    struct Built : UnitInstance {
+        Built(InstanceRootUnit* owner, const InitialState& s) : UnitInstance(owner, s, 4, 2) {}
+        uint32_t GetKind() const override { return kParticleNode; }
+    };
+    auto* built = UnitInstance::Create<Built>(root_, state);
+    EXPECT_EQ(built->rotationBuilder, FulgorCore::MakeRotationByOrder(4));
+    EXPECT_EQ(built->composeBuilder, FulgorCore::ComposeByOrder(2));
+    EXPECT_NE(built->rotationBuilder, FulgorCore::MakeRotationByOrder(0));
+    delete built;
 }
 
 } // namespace

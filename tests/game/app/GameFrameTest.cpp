@@ -101,22 +101,4 @@ TEST_F(GameFrame, FirstFramesAreBlack) {
     }
 }
 
-TEST(VfxCamera, FixedPerspectiveOfTheScreen) {
-    VfxController vfx;
-    vfx.UpdateCamera();
-    const float* p = vfx.GetProjection();
-    EXPECT_FLOAT_EQ(p[0], 2.0992787f);
-    EXPECT_FLOAT_EQ(p[5], 3.7320509f);
-    EXPECT_FLOAT_EQ(p[10], -1.0001f);
-    EXPECT_EQ(p[11], -1.0f);
-    EXPECT_FLOAT_EQ(p[14], -0.10001f);
-    int zeros = 0;
-    for (int i = 0; i < 16; ++i)
-        zeros += p[i] == 0.0f;
-    EXPECT_EQ(zeros, 11);
-    const float* v = vfx.GetView();
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(v[i], i % 5 == 0 ? 1.0f : 0.0f) << i;
-}
-
 } // namespace

@@ -95,7 +95,8 @@ public:
         ASSERT_NE(FileLoader::GetInstance(), nullptr);
         EXPECT_TRUE(FileLoader::GetInstance()->IsSynchronous());
         ASSERT_NE(VfxController::GetInstance(), nullptr);
-        EXPECT_EQ(VfxController::GetInstance()->GetScale(), 1.0f);
+        EXPECT_NE(VfxController::GetInstance()->GetDevice(), nullptr) << "the game's device";
+        EXPECT_NE(VfxController::GetInstance()->GetLightListenner(), nullptr);
         ASSERT_NE(SpriteManager::GetInstance(), nullptr);
         for (uint32_t i = 0; i < SpriteManager::kLayerCount; ++i)
             EXPECT_NE(SpriteManager::GetInstance()->GetLayerAt(i), nullptr) << i;
@@ -212,7 +213,11 @@ public:
             return;
         }
         SceneBase* scene = SceneDriver::GetInstance()->GetFirstActive();
-        if (auto* title = dynamic_cast<SceneTitle*>(scene)) {
+        // A logo whose effect cannot play (effects off) waits for shot.
+        if (auto* logo = dynamic_cast<SceneLogo*>(scene)) {
+            if (logo->GetState() == 3)
+                Press(SDL_SCANCODE_Z);
+        } else if (auto* title = dynamic_cast<SceneTitle*>(scene)) {
             if (title->GetState() == 3 || title->GetState() == 4)
                 Press(SDL_SCANCODE_Z);
         } else if (auto* menu = dynamic_cast<SceneSelectGameMenu*>(scene)) {

@@ -1,5 +1,7 @@
 #include "support/FlowSceneRig.h"
+#include "support/vfx/VfxControllerRig.h"
 
+#include "effects/Core/Engine/Engine.h"
 #include "game/core/InputManager.h"
 #include "game/scene/SceneLogo.h"
 #include "game/scene/SceneTitle.h"
@@ -113,6 +115,77 @@ TEST_F(LogoWithoutFiles, MissingEffectsCountAsNotPlayingAndTheLogoPasses) {
     for (uint32_t i = 0; i < SceneLogo::kEffectCount; ++i)
         EXPECT_EQ(logo->GetInstance(i), nullptr);
     EXPECT_TRUE(RunUntil([this] { return Active<SceneTitle>() != nullptr; }, 80));
+}
+
+// The game's own effect instances on the generated logo effects, with the
+// runtime on the recording device: each logo passes when its effect's life
+// of 240 frames is over.
+class LogoWithEffects : public flow_test::FlowRig {
+protected:
+    void SetUp() override {
+        realEffects = true;
+        deviceMaker = testsupport::NewRecordingDevice;
+        FlowRig::SetUp();
+    }
+};
+
+TEST_F(LogoWithEffects, EachLogoPassesByItsLife) {
+    driver->CreateScene<SceneLogo>();
+    Frame();
+    SceneLogo* logo = Active<SceneLogo>();
+    ASSERT_NE(logo, nullptr);
+    ASSERT_TRUE(FulgorCore::Engine::IsStarted());
+    VfxInstance* background = logo->GetInstance(SceneLogo::kBackground);
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(background->GetLayer(), VfxInstance::kLayerUnder);
+    for (int32_t index = 1; index <= 3; ++index) {
+        ASSERT_TRUE(RunUntil([&] { return logo->GetLogoIndex() == index; }, 10)) << index;
+        VfxInstance* current = logo->GetInstance(static_cast<uint32_t>(index));
+        int frames = 0;
+        while (logo->GetLogoIndex() == index && !driver->IsFading() && frames < 400) {
+            Frame();
+            ++frames;
+            if (frames == 10) {
+                EXPECT_EQ(current->GetState(), VfxInstance::kPlaying) << index;
+                EXPECT_EQ(current->GetLayer(), VfxInstance::kLayerOver) << index;
+                EXPECT_NE(current->GetHandle().serial, 0u) << index;
+            }
+        }
+        EXPECT_GE(frames, 240) << "logo " << index << " plays its life";
+        EXPECT_LE(frames, 245) << "logo " << index << " passes when it ends";
+    }
+    EXPECT_TRUE(driver->IsFading()) << "the last logo starts the fade";
+    EXPECT_TRUE(RunUntil([this] { return Active<SceneTitle>() != nullptr; }, 70));
+}
+
+// Effects off: the runtime refused to start, so no logo's effect ever
+// plays and every logo counts as playing until shot skips it.
+class LogoEffectsOff : public flow_test::FlowRig {
+protected:
+    void SetUp() override {
+        realEffects = true;
+        deviceMaker = testsupport::NoDevice;
+        FlowRig::SetUp();
+    }
+};
+
+TEST_F(LogoEffectsOff, EachLogoWaitsForShot) {
+    driver->CreateScene<SceneLogo>();
+    Frame();
+    SceneLogo* logo = Active<SceneLogo>();
+    ASSERT_NE(logo, nullptr);
+    EXPECT_FALSE(FulgorCore::Engine::IsStarted());
+    for (int32_t index = 1; index <= 3; ++index) {
+        Frames(300);
+        EXPECT_EQ(logo->GetLogoIndex(), index) << "it does not pass by itself";
+        VfxInstance* current = logo->GetInstance(static_cast<uint32_t>(index));
+        EXPECT_EQ(current->GetState(), VfxInstance::kPlayRequested) << index;
+        EXPECT_EQ(current->GetHandle().serial, 0u) << index;
+        EXPECT_FALSE(driver->IsFading());
+        Frame(InputManager::kShot);
+    }
+    EXPECT_TRUE(driver->IsFading());
+    EXPECT_TRUE(RunUntil([this] { return Active<SceneTitle>() != nullptr; }, 70));
 }
 
 } // namespace

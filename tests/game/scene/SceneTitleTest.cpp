@@ -196,7 +196,7 @@ TEST_F(TitleWithSound, TheLastPilotCallsTheTitleOnceEachTimeItsEffectStops) {
 
     RecordingVfxInstance* effect = RecordingVfxInstance::Find(kTitleEffect);
     RecordingVfxInstance::Held() = true;
-    effect->Play(0, 0);
+    effect->Play(0);
     Frames(5);
     EXPECT_FALSE(CallStarted(2)) << "silent while the effect plays";
     RecordingVfxInstance::Held() = false;

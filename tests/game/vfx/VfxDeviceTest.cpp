@@ -503,6 +503,52 @@ TEST_F(VfxDeviceTest, AStageWithoutATextureBindsNone) {
     EXPECT_EQ(SamplerAt(*draws[1], 0)->sampler, device->GetSamplerState(0));
 }
 
+// A texture that answers unbound is bound as none: the stage must not keep
+// the texture an earlier draw bound there.
+TEST_F(VfxDeviceTest, AnUnboundTextureBindsNone) {
+    struct UnboundTexture : Texture {
+        using Texture::Texture;
+        bool IsUnbound() override { return true; }
+    };
+    auto* unbound = Keep(new UnboundTexture(static_cast<Texture*>(texture)->Get()));
+    Ready();
+    device->SetTexture(1, texture, 0, 0, 0, 0);
+    device->Draw(1, 3);
+    device->SetTexture(1, unbound, 1, 1, 0, 0);
+    device->Draw(1, 3);
+    const auto draws = Draws();
+    ASSERT_EQ(draws.size(), 2u);
+    const uint32_t slot = G::GetTextureId("g_TextureColor2");
+    ASSERT_NE(TextureAt(*draws[0], slot), nullptr);
+    EXPECT_EQ(TextureAt(*draws[0], slot)->texture, static_cast<Texture*>(texture)->Get());
+    ASSERT_NE(TextureAt(*draws[1], slot), nullptr);
+    EXPECT_EQ(TextureAt(*draws[1], slot)->texture, nullptr);
+    // Its sampler is set as for any texture.
+    EXPECT_EQ(SamplerAt(*draws[1], G::GetSamplerId("g_SamplerColor2"))->sampler,
+              device->GetSamplerState(12));
+}
+
+// An indexed draw whose range passes the bound index buffer, or that has
+// none bound, is skipped; the first index is not wrapped in 32 bits.
+TEST_F(VfxDeviceTest, IndexRangesPastTheBufferAreSkipped) {
+    IndexBuffer* indices =
+        Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(256, true, nullptr)));
+    ASSERT_NE(indices, nullptr);
+    Ready();
+    device->DrawIndexed(1, 0, 3, 3); // no index buffer
+    device->SetIndexBuffer(indices);
+    device->DrawIndexed(1, 120, 9, 0);         // ends at index 129 of 128
+    device->DrawIndexed(1, 0x80000001u, 3, 0); // first * 2 wraps to 2 in 32 bits
+    device->DrawIndexed(1, 0, 0xFFFFFFFFu, 0); // count * 2 wraps too
+    device->DrawIndexed(1, 0xFFFFFFFFu, 1, 0); // first + count wraps to 0
+    EXPECT_TRUE(stack.Commands().empty());
+    device->DrawIndexed(1, 120, 8, 0); // the last eight indices: drawn
+    const auto draws = Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0]->indexOffset, 240u);
+    EXPECT_EQ(draws[0]->count, 8u);
+}
+
 // Register calls stay within the shadows, a stride within a register, and
 // locks within their buffer.
 TEST_F(VfxDeviceTest, RegisterAndLockRangesAreChecked) {

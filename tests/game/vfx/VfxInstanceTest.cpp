@@ -1,116 +1,275 @@
-#include "game/vfx/VfxInstance.h"
-#include "game/vfx/VfxController.h"
+// Effect instances on the running runtime (recording device, effects made by
+// the effect-file writer): the state table, the requests carried over to the
+// lazily made runtime instance, and what the runtime is told at the end.
+#include "support/effects/EffectFiles.h"
+#include "support/effects/RuntimeFrame.h"
+#include "support/vfx/VfxControllerRig.h"
+
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InstanceSlot.h"
 #include "game/vfx/VfxData.h"
+#include "game/vfx/VfxInstance.h"
+#include "game/vfx/VfxInstanceListenner.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <vector>
 
 namespace {
 
-// An instance whose effect is running, as the runtime would leave it.
-class RunningInstance : public VfxInstance {
+namespace Engine = FulgorCore::Engine;
+using FulgorCore::InstanceSlot;
+using testsupport::Record;
+
+// An instance whose placement, speed and state a test may set.
+class PlacedInstance : public VfxInstance {
 public:
     using VfxInstance::VfxInstance;
-    void Run() { state_ = kPlaying; }
+    void Place(const float (&scale)[3], const float (&position)[3], float speed) {
+        for (int i = 0; i < 3; ++i) {
+            scale_[i] = scale[i];
+            position_[i] = position[i];
+        }
+        speed_ = speed;
+    }
+    void Force(uint32_t state) { state_ = state; }
 };
 
-class VfxInstanceTest : public ::testing::Test {
+class VfxInstanceTest : public testing::Test {
 protected:
-    void SetUp() override { data = vfx.LoadData(kImage, sizeof kImage, "setup/setup.vfxb"); }
-    void TearDown() override {
-        if (data)
-            data->Release();
+    void SetUp() override {
+        ASSERT_TRUE(rig.started);
+        forever = rig.Load(testsupport::Write(testsupport::SmallEffect("forever", 0)), "forever");
+        brief = rig.Load(testsupport::Write(testsupport::SmallEffect("brief", 5)), "brief");
+        ASSERT_NE(forever->GetHandle().serial, 0u);
+        ASSERT_NE(brief->GetHandle().serial, 0u);
     }
-    static constexpr uint8_t kImage[4] = {1, 2, 3, 4};
-    VfxController vfx;
-    VfxData* data = nullptr;
+    void TearDown() override {
+        for (VfxInstance* i : instances)
+            i->Release();
+        forever->Release();
+        brief->Release();
+    }
+    PlacedInstance* Make(VfxData* data) {
+        auto* instance = new PlacedInstance(data, nullptr);
+        instances.push_back(instance);
+        return instance;
+    }
+    // The runtime's record of the instance, null before it has one.
+    static InstanceSlot* Slot(const VfxInstance* i) {
+        return i->GetHandle().serial ? Record(i->GetHandle()) : nullptr;
+    }
+    void Update() { rig.controller->Update(); }
+
+    testsupport::VfxControllerRig rig;
+    VfxData* forever = nullptr;
+    VfxData* brief = nullptr;
+    std::vector<VfxInstance*> instances;
 };
 
-TEST_F(VfxInstanceTest, PlayRequestsAStartUnlessTheEffectIsRunning) {
-    RunningInstance instance(data);
-    EXPECT_EQ(instance.GetState(), VfxInstance::kNew);
-    EXPECT_FALSE(instance.IsPlaying());
-    instance.Play(7, VfxInstance::kLayerOver);
-    EXPECT_EQ(instance.GetState(), VfxInstance::kPlayRequested);
-    EXPECT_TRUE(instance.IsPlaying());
-    EXPECT_EQ(instance.GetLayer(), 1u);
-    EXPECT_EQ(instance.GetStartFrame(), 0u);
-    instance.Play(0, VfxInstance::kLayerUnder);
-    EXPECT_EQ(instance.GetLayer(), 0u) << "a request not yet started is renewed";
-
-    instance.Run();
-    EXPECT_TRUE(instance.IsPlaying());
-    instance.Play(0, VfxInstance::kLayerOver);
-    EXPECT_EQ(instance.GetState(), VfxInstance::kPlaying);
-    EXPECT_EQ(instance.GetLayer(), 0u) << "a running effect is left alone";
+TEST_F(VfxInstanceTest, PlayAndStopWithoutARuntimeInstance) {
+    PlacedInstance* i = Make(forever);
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopped) << "idle after construction";
+    EXPECT_FALSE(i->IsPlaying());
+    i->Stop();
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopped) << "1, Stop: 1";
+    i->Play(3);
+    EXPECT_EQ(i->GetState(), VfxInstance::kPlayRequested) << "1, Play: 2";
+    EXPECT_TRUE(i->IsPlaying()) << "playing from Play on";
+    i->Play(7);
+    EXPECT_EQ(i->GetState(), VfxInstance::kPlayRequested);
+    EXPECT_EQ(i->GetLayer(), 7u) << "2, Play: 2 with the new layer";
+    i->Stop();
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopPending) << "2, Stop: 0";
+    EXPECT_FALSE(i->IsPlaying());
+    i->Stop();
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopPending);
+    i->Play(1);
+    EXPECT_EQ(i->GetState(), VfxInstance::kPlayRequested) << "0, Play: 2";
+    i->Force(VfxInstance::kPlaying);
+    i->Stop();
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopPending) << "3, Stop: 0";
+    EXPECT_EQ(i->GetHandle().serial, 0u);
 }
 
-TEST_F(VfxInstanceTest, StopEndsARunningEffectOrWithdrawsARequest) {
-    RunningInstance instance(data);
-    instance.Stop();
-    EXPECT_EQ(instance.GetState(), VfxInstance::kNew);
-    instance.Play(0, 0);
-    instance.Stop();
-    EXPECT_EQ(instance.GetState(), VfxInstance::kNew) << "before the start: back to new";
-    instance.Run();
-    instance.Stop();
-    EXPECT_EQ(instance.GetState(), VfxInstance::kStopped);
-    instance.Stop();
-    EXPECT_EQ(instance.GetState(), VfxInstance::kStopped) << "stopped stays stopped";
-    EXPECT_FALSE(instance.IsPlaying());
-}
+TEST_F(VfxInstanceTest, UpdatesCarryTheRequestsOverAndNoticeTheEnd) {
+    PlacedInstance* i = Make(brief);
+    i->Play(1);
+    Update();
+    InstanceSlot* slot = Slot(i);
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(i->GetState(), VfxInstance::kPlaying) << "2, update with a runtime instance: 3";
+    EXPECT_TRUE(Engine::IsInstancePlaying(i->GetHandle().index, i->GetHandle().serial));
+    i->Play(0);
+    EXPECT_EQ(i->GetState(), VfxInstance::kPlaying) << "3, Play: unchanged";
+    EXPECT_EQ(i->GetLayer(), 1u) << "the layer included";
+    Update();
+    EXPECT_EQ(slot->layer, 1u);
 
-TEST_F(VfxInstanceTest, TriggerBitsAccumulateWithinTheWord) {
-    RunningInstance instance(data);
-    instance.SetParameter(1);
-    instance.SetParameter(13);
-    instance.SetParameter(31);
-    instance.SetParameter(32);
-    EXPECT_EQ(instance.GetTriggers(), 0x80002002u);
-}
-
-TEST_F(VfxInstanceTest, TheControllerStepsLiveInstancesAndAnEmptyEffectEndsAtOnce) {
-    VfxInstance* a = vfx.CreateInstance(data);
-    VfxInstance* b = vfx.CreateInstance(data);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    EXPECT_EQ(data->GetRefCount(), 3u) << "each instance holds its effect";
-    a->Play(0, 0);
-    b->Play(0, 1);
-    b->Release();
-    vfx.Update(); // a released instance is no longer stepped
-    EXPECT_EQ(a->GetState(), VfxInstance::kStopped)
-        << "no unit to play: the requested play stops at the next update";
-    vfx.Update();
-    EXPECT_EQ(a->GetState(), VfxInstance::kStopped);
-    a->Release();
-    EXPECT_EQ(data->GetRefCount(), 1u);
-}
-
-TEST_F(VfxInstanceTest, NothingIsMadeOfNothing) {
-    EXPECT_EQ(vfx.LoadData(nullptr, 16, "x"), nullptr);
-    EXPECT_EQ(vfx.LoadData(kImage, 0, "x"), nullptr);
-    EXPECT_EQ(vfx.CreateInstance(static_cast<VfxData*>(nullptr)), nullptr);
-    EXPECT_STREQ(data->GetName(), "setup/setup.vfxb");
-    const std::string longName(100, 'n');
-    VfxData* cut = vfx.LoadData(kImage, sizeof kImage, longName.c_str());
-    EXPECT_EQ(std::string(cut->GetName()), longName.substr(0, VfxData::kNameLength));
-    cut->Release();
-}
-
-TEST(VfxControllerLife, InstancesMayOutliveTheController) {
-    static constexpr uint8_t kImage[1] = {0};
-    VfxInstance* orphan = nullptr;
-    VfxData* data = nullptr;
-    {
-        VfxController vfx;
-        data = vfx.LoadData(kImage, 1, "logo");
-        orphan = vfx.CreateInstance(data);
+    // The five-frame effect ends; the update after the runtime says so
+    // turns the state to 1.
+    int frames = 1;
+    while (i->GetState() == VfxInstance::kPlaying && frames < 20) {
+        Update();
+        ++frames;
     }
-    orphan->Play(0, 0);
-    orphan->Release();
-    data->Release();
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopped) << "3, not playing any more: 1";
+    EXPECT_FALSE(Engine::IsInstancePlaying(i->GetHandle().index, i->GetHandle().serial));
+    EXPECT_GE(frames, 5);
+    EXPECT_LE(frames, 8);
+
+    // With a runtime instance every Stop sends a stop and gives 1.
+    PlacedInstance* j = Make(forever);
+    j->Play(0);
+    Update();
+    Update();
+    ASSERT_EQ(Slot(j)->state, InstanceSlot::kPlaying);
+    j->Stop();
+    EXPECT_EQ(j->GetState(), VfxInstance::kStopped) << "3, Stop: 1";
+    EXPECT_EQ(Slot(j)->state, InstanceSlot::kStopping) << "the runtime stops it";
+    Update();
+    EXPECT_EQ(j->GetState(), VfxInstance::kStopped);
+    j->Play(0);
+    j->Stop();
+    EXPECT_EQ(j->GetState(), VfxInstance::kStopped) << "2, Stop with a runtime instance: 1";
+    Update();
+    EXPECT_FALSE(Engine::IsInstancePlaying(j->GetHandle().index, j->GetHandle().serial))
+        << "the play was never sent";
+    j->Stop();
+    EXPECT_EQ(j->GetState(), VfxInstance::kStopped) << "1, Stop: 1";
+    j->Force(VfxInstance::kStopPending);
+    j->Stop();
+    EXPECT_EQ(j->GetState(), VfxInstance::kStopped) << "0, Stop with a runtime instance: 1";
+}
+
+TEST_F(VfxInstanceTest, PlayThenStopBeforeTheFirstUpdateStartsNothing) {
+    PlacedInstance* i = Make(forever);
+    i->Play(1);
+    i->Stop();
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopPending);
+    Update();
+    InstanceSlot* slot = Slot(i);
+    ASSERT_NE(slot, nullptr) << "the runtime instance is made";
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopPending) << "and nothing more that frame";
+    EXPECT_EQ(slot->state, InstanceSlot::kIdle);
+    EXPECT_EQ(slot->root, nullptr);
+    Update();
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopped) << "0, update with a runtime instance: 1";
+    EXPECT_EQ(slot->state, InstanceSlot::kIdle);
+    EXPECT_EQ(slot->root, nullptr);
+}
+
+TEST_F(VfxInstanceTest, TheLastLayerRequestedBeforeTheFirstUpdateReachesTheRuntime) {
+    PlacedInstance* i = Make(forever);
+    i->Play(3);
+    i->Play(7);
+    EXPECT_TRUE(i->IsPlaying());
+    Update();
+    ASSERT_NE(Slot(i), nullptr);
+    EXPECT_EQ(Slot(i)->layer, 7u);
+}
+
+// Layer, the matrix of scale and position, then the start with the speed,
+// as the runtime's record keeps them.
+TEST_F(VfxInstanceTest, ApplyRequestsSendsLayerMatrixAndSpeed) {
+    PlacedInstance* i = Make(forever);
+    i->Place({2.0f, 3.0f, 4.0f}, {5.0f, 6.0f, 7.0f}, 0.5f);
+    i->ApplyRequests();
+    EXPECT_EQ(i->GetState(), VfxInstance::kStopped) << "nothing requested: nothing sent";
+    i->Play(2);
+    i->ApplyRequests();
+    EXPECT_EQ(i->GetState(), VfxInstance::kPlayRequested) << "no runtime instance yet";
+
+    i->Update(); // the instance's own step: no runtime update after it
+    InstanceSlot* slot = Slot(i);
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(i->GetState(), VfxInstance::kPlaying);
+    EXPECT_EQ(slot->layer, 2u);
+    // Rows (sx, 0, 0) (0, sy, 0) (0, 0, sz) (px, py, pz); the runtime keeps
+    // the first three floats of each row.
+    const float expected[12] = {2, 0, 0, 0, 3, 0, 0, 0, 4, 5, 6, 7};
+    for (int k = 0; k < 12; ++k)
+        EXPECT_EQ(slot->transform[k], expected[k]) << k;
+    EXPECT_EQ(slot->speed, 0.5f);
+    EXPECT_EQ(slot->state, InstanceSlot::kStarting);
+    EXPECT_EQ(slot->flags & InstanceSlot::kLoop, 0) << "started without the loop flag";
+    EXPECT_TRUE(Engine::IsInstancePlaying(i->GetHandle().index, i->GetHandle().serial));
+    // A second apply sends nothing: the state is 3.
+    slot->layer = 9;
+    i->ApplyRequests();
+    EXPECT_EQ(slot->layer, 9u);
+}
+
+TEST_F(VfxInstanceTest, TriggerBitsBeforeTheRuntimeInstanceAreLost) {
+    PlacedInstance* i = Make(forever);
+    i->Play(0);
+    i->SetParameter(3);
+    i->Update();
+    ASSERT_NE(Slot(i), nullptr);
+    EXPECT_EQ(Slot(i)->triggers, 0u);
+    i->SetParameter(3);
+    i->SetParameter(5);
+    EXPECT_EQ(Slot(i)->triggers, (1u << 3) | (1u << 5));
+}
+
+// A refused image never plays, and counts as playing once asked to; an
+// instance the runtime has no room for asks again every frame.
+TEST_F(VfxInstanceTest, RefusedInstancesAskAgainEveryFrame) {
+    const std::vector<uint8_t> junk(64, 0xAB);
+    VfxData* refused = rig.Load(junk, "junk");
+    EXPECT_EQ(refused->GetLoadState(), VfxData::kLoaded);
+    EXPECT_EQ(refused->GetHandle().serial, 0u);
+    PlacedInstance* never = Make(refused);
+    never->Play(1);
+    for (int frame = 0; frame < 10; ++frame)
+        Update();
+    EXPECT_EQ(never->GetHandle().serial, 0u);
+    EXPECT_EQ(never->GetState(), VfxInstance::kPlayRequested);
+    EXPECT_TRUE(never->IsPlaying());
+
+    // Every record taken: the instance gets none until one is freed.
+    std::vector<FulgorCore::InstanceHandle> filler;
+    const FulgorCore::ObjectHandle effect = forever->GetHandle();
+    for (FulgorCore::InstanceHandle h;
+         (h = Engine::CreateInstance(effect.index, effect.serial, nullptr)).serial != 0;)
+        filler.push_back(h);
+    EXPECT_EQ(filler.size(), VfxController::kInstanceMaxCount);
+    PlacedInstance* waiting = Make(forever);
+    waiting->Play(0);
+    Update();
+    Update();
+    EXPECT_EQ(waiting->GetHandle().serial, 0u);
+    Engine::KillInstance(filler[0].index, filler[0].serial);
+    Update(); // the killed record is freed by this frame's runtime update
+    EXPECT_EQ(waiting->GetHandle().serial, 0u);
+    Update();
+    EXPECT_NE(waiting->GetHandle().serial, 0u);
+    EXPECT_EQ(waiting->GetState(), VfxInstance::kPlaying);
+    for (FulgorCore::InstanceHandle h : filler)
+        Engine::KillInstance(h.index, h.serial);
+    refused->Release();
+}
+
+TEST_F(VfxInstanceTest, TheEndStopsAndKillsTheRuntimeInstanceAndLetsGo) {
+    auto* i = new VfxInstance(forever, nullptr);
+    EXPECT_EQ(forever->GetRefCount(), 2u);
+    EXPECT_EQ(rig.controller->GetLiveInstances().count(i), 1u);
+    i->Play(0);
+    Update();
+    const FulgorCore::InstanceHandle h = i->GetHandle();
+    InstanceSlot* slot = Record(h);
+    ASSERT_NE(slot->serial, 0u);
+    EXPECT_EQ(slot->listener, i->GetListenner()) << "made with the instance's listener";
+    EXPECT_EQ(i->GetListenner()->GetRefCount(), 2u) << "the runtime holds one reference";
+
+    EXPECT_EQ(i->Release(), 0u);
+    EXPECT_TRUE(rig.controller->GetLiveInstances().empty());
+    EXPECT_EQ(slot->state, InstanceSlot::kDead);
+    EXPECT_EQ(forever->GetRefCount(), 1u);
+    Update();
+    EXPECT_NE(slot->serial, h.serial) << "the record is freed, the listener with it";
+    EXPECT_EQ(Engine::GetWorkData()->liveInstanceCount, 0u);
 }
 
 } // namespace

@@ -15,7 +15,35 @@
 
 namespace testsupport {
 
-class FakeLightListenner : public HeldObject<FulgorCore::ILightListenner> {};
+// Records each light query (unless `keep` is cleared, as the benchmarks
+// do); answers with `answer` in every result word.
+class FakeLightListenner : public HeldObject<FulgorCore::ILightListenner> {
+public:
+    struct Query {
+        uint32_t parameter;
+        float position[3];
+    };
+    bool QueryLightA(uint32_t parameter, const float* position, float* result) override {
+        return Answer(queriesA, parameter, position, result);
+    }
+    bool QueryLightB(uint32_t parameter, const float* position, float* result) override {
+        return Answer(queriesB, parameter, position, result);
+    }
+
+    std::vector<Query> queriesA;
+    std::vector<Query> queriesB;
+    float answer = 0.5f;
+    bool keep = true;
+
+private:
+    bool Answer(std::vector<Query>& log, uint32_t parameter, const float* position, float* result) {
+        if (keep)
+            log.push_back({parameter, {position[0], position[1], position[2]}});
+        for (int i = 0; i < 4; ++i)
+            result[i] = answer;
+        return true;
+    }
+};
 
 class FakeObjectListenner : public HeldObject<FulgorCore::IObjectListenner> {
 public:
@@ -61,18 +89,52 @@ class FakeInstanceListenner : public HeldObject<FulgorCore::IInstanceListenner> 
 public:
     void OnCreate(FulgorCore::InstanceHandle handle) override { created.push_back(handle); }
     void OnRelease(FulgorCore::InstanceHandle handle) override { released.push_back(handle); }
-    void OnEvent(const char* const*, const int32_t* integers, const float*) override {
+    void OnEvent(const char* const* texts, const int32_t* integers, const float* floats) override {
         events.push_back(integers ? integers[0] : 0);
+        Event e;
+        for (int i = 0; texts && i < 4; ++i)
+            e.texts[i] = texts[i];
+        for (int i = 0; integers && i < 3; ++i)
+            e.integers[i] = integers[i];
+        for (int i = 0; floats && i < 3; ++i)
+            e.floats[i] = floats[i];
+        eventCalls.push_back(e);
+    }
+    uint32_t GetTargetCountX() override { return static_cast<uint32_t>(targetsX.size()); }
+    uint32_t GetTargetCountY() override { return static_cast<uint32_t>(targetsY.size()); }
+    uint32_t GetTargetX(uint32_t index) override {
+        return index < targetsX.size() ? targetsX[index] : 0;
+    }
+    uint32_t GetTargetY(uint32_t index) override {
+        return index < targetsY.size() ? targetsY[index] : 0;
+    }
+    bool GetTargetMatrix(uint32_t target, uint32_t, uint32_t, float* matrix34) override {
+        matrixTargets.push_back(target);
+        for (int i = 0; i < 12; ++i)
+            matrix34[i] = (i % 4) == 0 && i < 9 ? 1.0f : 0.0f;
+        return true;
     }
     bool OnPosition(const float* position) override {
         positions.push_back({position[0], position[1], position[2]});
         return true;
     }
 
+    // What one event carried: the four texts, three integers, three floats.
+    struct Event {
+        std::string texts[4];
+        int32_t integers[3] = {};
+        float floats[3] = {};
+    };
+
     std::vector<FulgorCore::InstanceHandle> created;
     std::vector<FulgorCore::InstanceHandle> released;
     std::vector<int32_t> events;
+    std::vector<Event> eventCalls;
     std::vector<std::vector<float>> positions;
+    // The bind-target lists the listener answers.
+    std::vector<uint32_t> targetsX;
+    std::vector<uint32_t> targetsY;
+    std::vector<uint32_t> matrixTargets;
 };
 
 } // namespace testsupport

@@ -32,6 +32,7 @@ public:
     void OnEnd() override { ++ends; }
     void OnLoopEnd() override { ++loopEnds; }
     void UpdateTransform() override { ++evaluations; }
+    void CollectDrawUnits() override { ++collections; }
     void Update(float dt) override {
         ++updates;
         UnitInstance::Update(dt);
@@ -42,6 +43,7 @@ public:
     int ends = 0;
     int loopEnds = 0;
     int updates = 0;
+    int collections = 0;
     // Counted from the evaluation pass, which may run on a job thread.
     std::atomic<int> evaluations{0};
 

@@ -421,6 +421,40 @@ TEST(EngineInitializeTest, EntryPointsDoNothingWhileNotStarted) {
     EXPECT_EQ(startup.device.frameResets, 0);
 }
 
+// Whether the frame memory and the unit pool hand out anything.
+bool MemoriesAnswer() {
+    return Engine::GetFrameWorkMemory().Allocate(16) != nullptr ||
+           Engine::GetUnitInstancePool().Allocate() != nullptr ||
+           Engine::GetUnitInstancePool().GetCapacity() != 0 ||
+           Engine::GetFrameWorkMemory().GetHalfSize() != 0;
+}
+
+TEST(EngineInitializeTest, TheMemoriesAnswerOnlyWhileStarted) {
+    {
+        RuntimeStartup startup;
+        EXPECT_FALSE(MemoriesAnswer());
+        ASSERT_TRUE(startup.Start());
+        void* block = Engine::GetUnitInstancePool().Allocate();
+        EXPECT_NE(block, nullptr);
+        Engine::GetUnitInstancePool().Free(block);
+        EXPECT_NE(Engine::GetFrameWorkMemory().Allocate(16), nullptr);
+        Engine::Finalize();
+        EXPECT_FALSE(MemoriesAnswer());
+    }
+    // A start-up that fails after carving the host's buffers lets go of them.
+    RuntimeStartup startup;
+    startup.device.failWhen = [](const RecordingDevice::Creation& c) { return c.size == 72; };
+    EXPECT_FALSE(startup.Start());
+    EXPECT_FALSE(MemoriesAnswer());
+    CountingAllocator::Reset(66);
+    EXPECT_FALSE(startup.Start());
+    EXPECT_FALSE(MemoriesAnswer());
+    // Nothing written into the host's unit buffer after the failure.
+    std::vector<uint8_t> before = startup.units;
+    Engine::GetUnitInstancePool().Allocate();
+    EXPECT_EQ(startup.units, before);
+}
+
 class CountingJob : public FulgorCore::Job {
 public:
     void Execute() override { ++runs; }

@@ -11,6 +11,7 @@
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/TimelineUnit.h"
 #include "support/effects/EffectFiles.h"
+#include "support/effects/RecordingCreators.h"
 #include "support/effects/RecordingUnit.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
@@ -132,7 +133,10 @@ TEST_F(Instances, PlayStartsTheRootAtTheNextFrameAndItEndsByItsLife) {
     EXPECT_EQ(Engine::GetInstanceTime(h.index, h.serial), 1.0f);
     Frame();
     EXPECT_EQ(Engine::GetInstanceTime(h.index, h.serial), 2.0f);
-    Frame(); // time 3: the unit's life
+    Frame(); // time 3: the timeline ends and goes
+    EXPECT_EQ(State(h), InstanceSlot::kPlaying);
+    EXPECT_EQ(Record(h)->root->firstChild, nullptr);
+    Frame(); // the root, childless past its own end, ends
     EXPECT_EQ(State(h), InstanceSlot::kStopping);
     Frame();
     EXPECT_EQ(State(h), InstanceSlot::kIdle);
@@ -144,7 +148,8 @@ TEST_F(Instances, PlayStartsTheRootAtTheNextFrameAndItEndsByItsLife) {
 TEST_F(Instances, WithLoopTheEndedTreeRestartsFromStarting) {
     const InstanceHandle h = Playing(1.0f, 1);
     Frame();
-    Frame(); // ended at time 3
+    Frame();
+    Frame(); // the timeline went at time 3, the root at 4
     EXPECT_EQ(State(h), InstanceSlot::kStarting);
     Frame();
     EXPECT_EQ(State(h), InstanceSlot::kPlaying);
@@ -219,8 +224,8 @@ TEST_F(Instances, TheColourReachesTheRootAtTheNextFrame) {
     const InstanceHandle h = Playing();
     Engine::SetInstanceColor(h.index, h.serial, 0.5f, 0.25f, 1.0f, 0.75f);
     Frame();
-    EXPECT_EQ(Record(h)->root->colour[1], 0.25f);
-    EXPECT_EQ(Record(h)->root->colour[3], 0.75f);
+    EXPECT_EQ(Record(h)->root->baseColor[1], 0.25f);
+    EXPECT_EQ(Record(h)->root->baseColor[3], 0.75f);
 }
 
 TEST_F(Instances, SettersIgnoreLayersViewsAndBitsPast15) {
@@ -256,7 +261,7 @@ TEST_F(Instances, SettersIgnoreLayersViewsAndBitsPast15) {
 
 TEST_F(Instances, TheLayerComesFromThePackageAndReachesTheRoot) {
     effecttools::EffectFileValue f = SmallEffect("vfx/layered.vfxb", 0);
-    f.package.fields = {{"DTLT", 9}};
+    f.package.fields.push_back({"DTLT", 9});
     const ObjectHandle layered = testsupport::LoadEffect(Write(f));
     const InstanceHandle h = Engine::CreateInstance(layered.index, layered.serial, nullptr);
     EXPECT_EQ(Record(h)->layer, 9);
@@ -282,10 +287,23 @@ TEST_F(Instances, AnExhaustedUnitPoolKeepsTheStartAndRetriesEachFrame) {
     EXPECT_EQ(State(h), InstanceSlot::kStarting);
     Frame();
     EXPECT_EQ(State(h), InstanceSlot::kStarting);
+    // One block: the root starts without its draw lists, so it ends at once
+    // and the instance stops.
     pool.Free(taken.back());
     taken.pop_back();
     Frame();
+    EXPECT_EQ(State(h), InstanceSlot::kStopping);
+    Frame();
+    EXPECT_EQ(State(h), InstanceSlot::kIdle);
+    // Three: the root, its draw lists and its timeline.
+    for (int i = 0; i < 3; ++i) {
+        pool.Free(taken.back());
+        taken.pop_back();
+    }
+    Engine::PlayInstance(h.index, h.serial, 1.0f, 0);
+    Frame();
     EXPECT_EQ(State(h), InstanceSlot::kPlaying);
+    EXPECT_NE(Record(h)->root->firstChild, nullptr);
     Engine::KillInstance(h.index, h.serial);
     Frame();
     for (void* block : taken)
@@ -316,12 +334,12 @@ TEST_F(Instances, WarmUpStepsToTheTargetAndEvaluatesEachStep) {
     auto* unit = FulgorCore::UnitInstance::Create<testsupport::RecordingUnit>(
         root, testsupport::RecordingUnit::Clock(root, 0.0f));
     root->AddChild(unit);
-    root->warmUpTarget = 10;
+    root->skipToFrame = 10;
     Frame();
     // Nine steps of one frame from frame 1, then the frame's own step.
     EXPECT_EQ(root->totalTime, 11.0f);
     EXPECT_EQ(unit->evaluations.load(), 9 + 1);
-    EXPECT_EQ(root->warmUpTarget, 0);
+    EXPECT_EQ(root->skipToFrame, 0);
     Frame();
     EXPECT_EQ(root->totalTime, 12.0f);
 }
@@ -346,7 +364,8 @@ protected:
         f.package.triggers[6] = {timed, int16_t{5}};
         effect_ = testsupport::LoadEffect(Write(f));
         ASSERT_NE(effect_.serial, 0u);
-        h_ = Engine::CreateInstance(effect_.index, effect_.serial, nullptr);
+        listener_.targetsX = {7};
+        h_ = Engine::CreateInstance(effect_.index, effect_.serial, &listener_);
         Engine::PlayInstance(h_.index, h_.serial, 1.0f, 0);
         Frame();
         root_ = Record(h_)->root;
@@ -360,6 +379,8 @@ protected:
         return ids;
     }
 
+    testsupport::FakeInstanceListenner listener_;
+    testsupport::RecordingCreators creators_;
     testsupport::RuntimeStartup runtime_;
     ObjectHandle effect_;
     InstanceHandle h_;
@@ -384,29 +405,33 @@ TEST_F(Triggers, BitsOneToThirteenFireEntriesZeroToTwelveAndTheWordClears) {
     EXPECT_EQ(ChildIds().size(), expected.size());
 }
 
-TEST_F(Triggers, ABindTriggerAsksTheRootForItsUnitsWithTheTiming) {
+TEST_F(Triggers, ABindTriggerAsksTheRootForItsCarriersWithTheTiming) {
     Engine::SetInstanceFlagBit(h_.index, h_.serial, 4);
     Frame();
-    ASSERT_EQ(root_->createChildrenCount, 1u);
-    const FulgorCore::UnitInstance::CreateChildrenCall& call = root_->createChildren;
-    EXPECT_EQ(call.bind, Record(h_)->effect->package->GetBind(0));
-    EXPECT_EQ(call.id, -4);
-    EXPECT_EQ(call.timelineIndex, 1u);
+    const FulgorCore::PackageResource* package = Record(h_)->effect->package;
+    ASSERT_EQ(creators_.carriers.size(), 1u);
+    const testsupport::RecordingCreators::CarrierCall& call = creators_.carriers[0];
+    EXPECT_EQ(call.binding, package->GetBind(0));
+    EXPECT_FALSE(call.pair);
+    EXPECT_EQ(call.targetA, 7u);
+    EXPECT_EQ(call.child.childKind, FulgorCore::ChildSpec::kTimeline);
+    EXPECT_EQ(call.child.id, -4);
+    EXPECT_EQ(call.child.timeline, package->GetTimeline(1));
     // A timeline of 40 frames over a bind of 30: rate 30 / 40 for 40.
-    EXPECT_EQ(call.timing.parent, root_);
-    EXPECT_FLOAT_EQ(call.timing.speed, 0.75f);
-    EXPECT_EQ(call.timing.lifetime, 40.0f);
-    EXPECT_EQ(call.timing.timeMode, 0u);
+    EXPECT_EQ(call.state.parent, root_);
+    EXPECT_FLOAT_EQ(call.state.speed, 0.75f);
+    EXPECT_EQ(call.state.lifetime, 40.0f);
+    EXPECT_EQ(call.state.timeMode, 0u);
 
     Engine::SetInstanceFlagBit(h_.index, h_.serial, 5);
     Frame();
-    ASSERT_EQ(root_->createChildrenCount, 2u);
-    EXPECT_EQ(root_->createChildren.id, -5);
-    EXPECT_EQ(root_->createChildren.timelineIndex, 0u);
-    // An endless timeline: rate 1 for the bind's 30, flag 1.
-    EXPECT_EQ(root_->createChildren.timing.speed, 1.0f);
-    EXPECT_EQ(root_->createChildren.timing.lifetime, 30.0f);
-    EXPECT_EQ(root_->createChildren.timing.timeMode, 1u);
+    ASSERT_EQ(creators_.carriers.size(), 2u);
+    EXPECT_EQ(creators_.carriers[1].child.id, -5);
+    EXPECT_EQ(creators_.carriers[1].child.timeline, package->GetTimeline(0));
+    // An endless timeline: rate 1 for the bind's 30, endless.
+    EXPECT_EQ(creators_.carriers[1].state.speed, 1.0f);
+    EXPECT_EQ(creators_.carriers[1].state.lifetime, 30.0f);
+    EXPECT_EQ(creators_.carriers[1].state.timeMode, 1u);
 }
 
 TEST_F(Triggers, EntriesPastThePackagesTablesAndBitZeroDoNothing) {
@@ -415,7 +440,7 @@ TEST_F(Triggers, EntriesPastThePackagesTablesAndBitZeroDoNothing) {
     Engine::SetInstanceFlagBit(h_.index, h_.serial, 7);
     Frame();
     EXPECT_EQ(root_->firstChild, nullptr);
-    EXPECT_EQ(root_->createChildrenCount, 0u);
+    EXPECT_TRUE(creators_.carriers.empty());
 }
 
 TEST_F(Triggers, TriggersOfAPausedInstanceFireToo) {

@@ -59,7 +59,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(runtime_.Start());
         effecttools::EffectFileValue culled = SmallEffect("vfx/culled.vfxb", 0);
-        culled.package.fields = {{"bFCl", 1}};
+        culled.package.fields.push_back({"bFCl", 1});
         culled_ = testsupport::LoadEffect(Write(culled));
         plain_ = testsupport::LoadEffect(Write(SmallEffect("vfx/plain.vfxb", 0)));
         ASSERT_NE(culled_.serial, 0u);

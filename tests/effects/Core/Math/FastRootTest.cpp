@@ -23,8 +23,17 @@ TEST(FastRootTest, ReciprocalRootIsOneNewtonStepFromItsSeed) {
     EXPECT_EQ(Bits(ReciprocalSqrt(1.0f)), 0x3F7F911Fu);
     EXPECT_EQ(Bits(ReciprocalSqrt(2.0f)), 0x3F34F957u);
     EXPECT_EQ(Bits(ReciprocalSqrt(16.0f)), 0x3E7F911Fu);
-    // No guard: negative inputs give some value without undefined behaviour.
-    (void)ReciprocalSqrt(-1.0f);
+    // No guard: -1 (bits 0xBF800000, halved arithmetically 0xDFC00000)
+    // seeds 0x5F375A86 - 0xDFC00000 = 0x7F775A86, and the Newton step
+    // y (1.5 + 0.5 y^2) overflows to +infinity.
+    float seed;
+    const uint32_t seedBits = 0x7F775A86u;
+    std::memcpy(&seed, &seedBits, 4);
+    EXPECT_EQ(0x5F375A86u - static_cast<uint32_t>(static_cast<int32_t>(Bits(-1.0f)) >> 1),
+              seedBits);
+    const float negative = ReciprocalSqrt(-1.0f);
+    EXPECT_EQ(negative, seed * (1.5f + 0.5f * seed * seed));
+    EXPECT_TRUE(std::isinf(negative) && negative > 0.0f);
 }
 
 TEST(FastRootTest, ApproximateRootHalvesTheExponent) {

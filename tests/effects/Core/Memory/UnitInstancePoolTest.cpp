@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -52,6 +53,46 @@ TEST(UnitInstancePoolTest, AnExhaustedPoolGivesNullUntilABlockReturns) {
     pool.Free(nullptr);
     EXPECT_EQ(pool.GetUsedCount(), 3u);
     EXPECT_EQ(pool.Allocate(), nullptr);
+}
+
+TEST(UnitInstancePoolTest, APointerInsideABlockOrASecondFreeIsRefused) {
+    std::vector<uint8_t> buffer(4 * 1024);
+    UnitInstancePool pool;
+    pool.Setup(buffer.data(), 4 * 1024);
+    auto* a = static_cast<uint8_t*>(pool.Allocate());
+    auto* b = static_cast<uint8_t*>(pool.Allocate());
+    pool.Free(a + 8);
+    pool.Free(b + 1023);
+    EXPECT_EQ(pool.GetUsedCount(), 2u);
+    pool.Free(a);
+    pool.Free(a);
+    EXPECT_EQ(pool.GetUsedCount(), 1u);
+    // The free list holds a once: a, then the two never handed out, then
+    // nothing, whatever b's first bytes say.
+    std::memset(b, 0xFF, 1024);
+    EXPECT_EQ(pool.Allocate(), a);
+    EXPECT_EQ(pool.Allocate(), buffer.data() + 2048);
+    EXPECT_EQ(pool.Allocate(), buffer.data() + 3072);
+    EXPECT_EQ(pool.Allocate(), nullptr);
+    EXPECT_EQ(pool.GetUsedCount(), 4u);
+    // A block never handed out is not freed either.
+    UnitInstancePool fresh;
+    fresh.Setup(buffer.data(), 4 * 1024);
+    fresh.Free(buffer.data() + 1024);
+    EXPECT_EQ(fresh.GetUsedCount(), 0u);
+    EXPECT_EQ(fresh.Allocate(), buffer.data());
+}
+
+TEST(UnitInstancePoolTest, AnEmptySetupHandsOutNothing) {
+    std::vector<uint8_t> buffer(4 * 1024);
+    UnitInstancePool pool;
+    pool.Setup(buffer.data(), 4 * 1024);
+    void* block = pool.Allocate();
+    pool.Setup(nullptr, 0);
+    EXPECT_EQ(pool.GetCapacity(), 0u);
+    EXPECT_EQ(pool.Allocate(), nullptr);
+    pool.Free(block);
+    EXPECT_EQ(pool.GetUsedCount(), 0u);
 }
 
 } // namespace

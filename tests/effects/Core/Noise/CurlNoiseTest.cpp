@@ -94,7 +94,21 @@ TEST(CurlNoiseTest, AnimatedFieldFollowsItsPhase) {
     field.AnimatedGradient(g, p);
     EXPECT_NEAR(g[0] * g[0] + g[1] * g[1] + g[2] * g[2], 1.0f, 0.01f);
     field.AnimatedPotential(psi, p);
-    EXPECT_EQ(psi[1] == psi[1], true);
+    EXPECT_TRUE(std::isfinite(psi[0]) && std::isfinite(psi[1]) && std::isfinite(psi[2]));
+    // Far from the spheres (|d| of 1 or more) the ramp is 1 and the
+    // potential is 0.04 (3z, 0, -3x).
+    const float far[3] = {2.0f, 0.5f, 3.0f};
+    ASSERT_GT(field.AnimatedDistance(far), 1.0f);
+    field.AnimatedPotential(psi, far);
+    EXPECT_NEAR(psi[0], 0.04f * 9.0f, 1e-6f);
+    EXPECT_EQ(psi[1], 0.0f);
+    EXPECT_NEAR(psi[2], 0.04f * -6.0f, 1e-6f);
+    // On the Y axis v = (3z, 0, -3x) is zero, so is the potential.
+    const float onAxis[3] = {0.0f, 0.2f, 0.0f};
+    field.AnimatedPotential(psi, onAxis);
+    EXPECT_EQ(psi[0], 0.0f);
+    EXPECT_EQ(psi[1], 0.0f);
+    EXPECT_EQ(psi[2], 0.0f);
     field.AnimatedCurl(curl, p);
     EXPECT_TRUE(std::isfinite(curl[0]) && std::isfinite(curl[1]) && std::isfinite(curl[2]));
 }

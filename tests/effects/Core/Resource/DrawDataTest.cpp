@@ -151,7 +151,11 @@ TEST(DrawDataTest, BlendedEntriesWrapAroundTheList) {
     EXPECT_EQ(one.first, 7);
     EXPECT_EQ(one.second, 7);
     EXPECT_EQ(one.fraction, 0.0f);
-    for (float odd : {std::numeric_limits<float>::quiet_NaN(), -3e9f, 3e9f, -1e38f}) {
+    // NaN truncates to 0x80000000, -2 modulo 3: entry 1, then entry 2.
+    const Blend nan = BlendAt({10, 20, 30}, std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(nan.first, 20);
+    EXPECT_EQ(nan.second, 30);
+    for (float odd : {-3e9f, 3e9f, -1e38f}) {
         const Blend b = BlendAt({10, 20, 30}, odd);
         EXPECT_TRUE(b.first == 10 || b.first == 20 || b.first == 30) << odd;
         EXPECT_TRUE(b.second == 10 || b.second == 20 || b.second == 30) << odd;

@@ -262,8 +262,10 @@ TEST(FloatPropertyTest, KeyTimesAreHeldToTwentyNineBits) {
     Property p(Group(Curve({{1, -1e7f, 0, 0, 0}, {1, 1e7f, 1, 0, 0}})));
     EXPECT_EQ(p->GetValueCurve()->GetKey(0)->GetTime(), -(1 << 28));
     EXPECT_EQ(p->GetValueCurve()->GetKey(1)->GetTime(), (1 << 28) - 1);
+    // NaN truncates to the most negative integer, held to the lowest time.
     Property nan(Group(Curve({{1, std::numeric_limits<float>::quiet_NaN(), 0, 0, 0}})));
     EXPECT_EQ(nan->GetValueCurve()->GetKey(0)->GetKind(), 1);
+    EXPECT_EQ(nan->GetValueCurve()->GetKey(0)->GetTime(), -(1 << 28));
 }
 
 TEST(FloatPropertyTest, RandomCurvesActByTheirType) {

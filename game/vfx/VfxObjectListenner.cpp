@@ -1,0 +1,6 @@
+#include "game/vfx/VfxObjectListenner.h"
+
+VfxObjectListenner& VfxObjectListenner::Get() {
+    static VfxObjectListenner listener;
+    return listener;
+}

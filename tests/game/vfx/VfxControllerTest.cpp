@@ -1,0 +1,409 @@
+// The effects controller on the running runtime: its start-up record, the
+// fixed camera and draw settings, the frame's order of updates, the
+// shutdown, effect data by name, and the path with effects off.
+#include "support/effects/EffectFiles.h"
+#include "support/effects/RuntimeFrame.h"
+#include "support/vfx/VfxControllerRig.h"
+
+#include "effects/Core/Engine/DrawParameter.h"
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InitializeParameter.h"
+#include "effects/Core/Memory/FrameWorkMemory.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "engine/common/Heap.h"
+#include "game/core/RandomManager.h"
+#include "game/vfx/VfxAlloc.h"
+#include "game/vfx/VfxData.h"
+#include "game/vfx/VfxInstance.h"
+#include "game/vfx/VfxInstanceListenner.h"
+#include "game/vfx/VfxLightListenner.h"
+#include "tools/effect/GameEffects.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace Engine = FulgorCore::Engine;
+using testsupport::VfxControllerRig;
+
+uint32_t Bits(float f) {
+    uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}
+
+std::vector<uint8_t> Effect(const char* name, int32_t life = 0) {
+    return testsupport::Write(testsupport::SmallEffect(name, life));
+}
+
+TEST(VfxController, TheStartUpRecordFollowsTheTable) {
+    VfxLightListenner light;
+    testsupport::RecordingDevice device;
+    const FulgorCore::InitializeParameter p =
+        VfxController::MakeInitializeParameter(&device, &light);
+    EXPECT_NE(p.UnitInstanceMemory, nullptr);
+    EXPECT_EQ(p.UnitInstanceMemorySize, 4096u * 1024u);
+    EXPECT_NE(p.CacheBufferMemory, nullptr);
+    EXPECT_EQ(p.CacheBufferMemorySize, 8388608u);
+    EXPECT_NE(p.RenderCommandBufferMemory, nullptr);
+    EXPECT_EQ(p.RenderCommandBufferMemorySize, 524288u);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(p.UnitInstanceMemory) % 16, 0u);
+    EXPECT_EQ(p.pDevice, &device);
+    EXPECT_EQ(p.pLightListenner, &light);
+    EXPECT_EQ(p.ObjectMaxCount, 100u);
+    EXPECT_EQ(p.InstanceMaxCount, 1000u);
+    EXPECT_EQ(p.VertexBufferTotalSize, 1048576);
+    EXPECT_EQ(p.IndexBufferTotalSize, 131072);
+    EXPECT_EQ(p.EngineInitializeParameter.pAllocator_Alloc, &VfxAlloc);
+    EXPECT_EQ(p.EngineInitializeParameter.pAllocator_Free, &VfxFree);
+    // Everything else stays zero: no job interface, the default seed, the
+    // minimum buffer sizes, no flags, no log.
+    FulgorCore::InitializeParameter expected;
+    std::memset(&expected, 0, sizeof expected);
+    expected.UnitInstanceMemory = p.UnitInstanceMemory;
+    expected.UnitInstanceMemorySize = 4096u * 1024u;
+    expected.CacheBufferMemory = p.CacheBufferMemory;
+    expected.CacheBufferMemorySize = 8388608u;
+    expected.RenderCommandBufferMemory = p.RenderCommandBufferMemory;
+    expected.RenderCommandBufferMemorySize = 524288u;
+    expected.pDevice = &device;
+    expected.pLightListenner = &light;
+    expected.ObjectMaxCount = 100;
+    expected.InstanceMaxCount = 1000;
+    expected.VertexBufferTotalSize = 1048576;
+    expected.IndexBufferTotalSize = 131072;
+    expected.EngineInitializeParameter.pAllocator_Alloc = &VfxAlloc;
+    expected.EngineInitializeParameter.pAllocator_Free = &VfxFree;
+    EXPECT_EQ(std::memcmp(&p, &expected, sizeof p), 0);
+
+    // Three distinct static blocks that do not overlap.
+    const auto* units = static_cast<const uint8_t*>(p.UnitInstanceMemory);
+    const auto* cache = static_cast<const uint8_t*>(p.CacheBufferMemory);
+    const auto* commands = static_cast<const uint8_t*>(p.RenderCommandBufferMemory);
+    auto apart = [](const uint8_t* a, uint32_t as, const uint8_t* b, uint32_t bs) {
+        return a + as <= b || b + bs <= a;
+    };
+    EXPECT_TRUE(apart(units, p.UnitInstanceMemorySize, cache, p.CacheBufferMemorySize));
+    EXPECT_TRUE(apart(units, p.UnitInstanceMemorySize, commands, 524288u));
+    EXPECT_TRUE(apart(cache, p.CacheBufferMemorySize, commands, 524288u));
+}
+
+TEST(VfxController, InitializeStartsTheRuntimeWithTheMadeDeviceAndTheRecord) {
+    VfxControllerRig rig;
+    ASSERT_TRUE(rig.started);
+    EXPECT_TRUE(Engine::IsStarted());
+    ASSERT_NE(rig.Device(), nullptr);
+    ASSERT_NE(rig.controller->GetLightListenner(), nullptr);
+    const FulgorCore::InitializeParameter& kept = Engine::GetWorkData()->parameter;
+    EXPECT_EQ(kept.pDevice, rig.Device());
+    EXPECT_EQ(kept.pLightListenner, rig.controller->GetLightListenner());
+    EXPECT_EQ(kept.UnitInstanceMemorySize, 4096u * 1024u);
+    EXPECT_EQ(Engine::GetUnitInstancePool().GetCapacity(), 4096u);
+    EXPECT_EQ(kept.EngineInitializeParameter.pLogOutput, nullptr);
+    // 64 dynamic vertex buffers of 16384 bytes and 64 index buffers of 2048.
+    EXPECT_EQ(rig.Device()->CountCreations(testsupport::RecordingDevice::Kind::Vertex, 16384, true),
+              64u);
+    EXPECT_EQ(rig.Device()->CountCreations(testsupport::RecordingDevice::Kind::Index, 2048, true),
+              64u);
+    EXPECT_EQ(rig.Device()->References(), 2u) << "the runtime holds its own reference";
+}
+
+TEST(VfxController, TheCameraIsTheSameEveryFrame) {
+    VfxControllerRig rig;
+    std::vector<float> second;
+    for (int frame = 1; frame <= 100; ++frame) {
+        rig.Frame();
+        const float* p = rig.controller->GetProjection();
+        if (frame == 2)
+            second.assign(p, p + 16);
+        if (frame == 2 || frame == 100) {
+            EXPECT_EQ(rig.controller->GetScreenWidth(), 1280u);
+            EXPECT_EQ(rig.controller->GetScreenHeight(), 720u);
+            EXPECT_FLOAT_EQ(p[0], 2.0992787f);
+            EXPECT_FLOAT_EQ(p[5], 3.7320509f);
+            EXPECT_EQ(Bits(p[10]), 0xBF800347u);
+            EXPECT_EQ(p[11], -1.0f);
+            EXPECT_EQ(Bits(p[14]), 0xBDCCD20Bu);
+            for (int i : {1, 2, 3, 4, 6, 7, 8, 9, 12, 13, 15})
+                EXPECT_EQ(Bits(p[i]), 0u) << i;
+            const float* v = rig.controller->GetView();
+            for (int i = 0; i < 16; ++i)
+                EXPECT_EQ(v[i], i % 5 == 0 ? 1.0f : 0.0f) << i;
+        }
+    }
+    const float* p = rig.controller->GetProjection();
+    EXPECT_EQ(std::vector<float>(p, p + 16), second);
+}
+
+TEST(VfxController, TheDrawSettingsOfTheScreen) {
+    VfxControllerRig rig;
+    rig.controller->UpdateCamera();
+    const FulgorCore::DrawParameter d = rig.controller->MakeDrawParameter();
+    EXPECT_EQ(d.depthTexture, nullptr);
+    EXPECT_EQ(d.visibilityMask, 0xFFFFFFFFu);
+    EXPECT_EQ(d.pixelSize[0], 1280);
+    EXPECT_EQ(d.pixelSize[1], 720);
+    EXPECT_EQ(d.screenSize[0], 1280);
+    EXPECT_EQ(d.screenSize[1], 720);
+    EXPECT_EQ(d.viewMatrix, rig.controller->GetView());
+    EXPECT_EQ(d.projectionMatrix, rig.controller->GetProjection());
+    for (float c : d.ambientColour)
+        EXPECT_EQ(c, 0.2f);
+    const float lighting[6] = {0, 0, -1, 1, 1, 1}; // direction, then colour
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(d.lighting[i], lighting[i]) << i;
+}
+
+// Nothing on screen holds an instance: the runtime still runs one frame of
+// 1.0 per Update.
+TEST(VfxController, WithoutInstancesTheRuntimeStillAdvancesAFramePerUpdate) {
+    VfxControllerRig rig;
+    const std::vector<uint8_t> image = Effect("bare");
+    const FulgorCore::ObjectHandle effect = testsupport::LoadEffect(image);
+    const FulgorCore::InstanceHandle h =
+        Engine::CreateInstance(effect.index, effect.serial, nullptr);
+    Engine::PlayInstance(h.index, h.serial, 1.0f, 0);
+    rig.Frame();
+    const float start = Engine::GetInstanceTime(h.index, h.serial);
+    const uint32_t half = Engine::GetFrameWorkMemory().GetCurrentHalf();
+    for (int frame = 1; frame <= 10; ++frame) {
+        rig.controller->Update();
+        EXPECT_EQ(Engine::GetInstanceTime(h.index, h.serial), start + static_cast<float>(frame));
+        EXPECT_EQ(Engine::GetFrameWorkMemory().GetCurrentHalf(), (half + frame) % 2) << frame;
+    }
+    EXPECT_TRUE(rig.controller->GetLiveInstances().empty());
+}
+
+// Instances whose update logs them.
+std::vector<const VfxInstance*> g_updated;
+class LoggedInstance : public VfxInstance {
+public:
+    using VfxInstance::VfxInstance;
+    void Update() override {
+        g_updated.push_back(this);
+        VfxInstance::Update();
+    }
+};
+VfxInstance* MakeLogged(VfxData* data, const VfxEventDelegate* owner) {
+    return new LoggedInstance(data, owner);
+}
+
+TEST(VfxController, InstancesUpdateInAscendingAddressOrder) {
+    VfxControllerRig rig;
+    rig.controller->SetInstanceMaker(MakeLogged);
+    VfxData* data = rig.Load(Effect("logged"), "logged");
+    // A later instance may take the place of an earlier one: creation order
+    // and address order then differ.
+    VfxInstance* made[4];
+    for (VfxInstance*& i : made)
+        i = rig.controller->CreateInstance(data);
+    made[0]->Release();
+    made[1]->Release();
+    VfxInstance* late = rig.controller->CreateInstance(data);
+    const std::vector<const VfxInstance*> live = {made[2], made[3], late};
+    ASSERT_LT(late, made[3]) << "a later instance at a lower address";
+    g_updated.clear();
+    rig.controller->Update();
+    std::vector<const VfxInstance*> sorted = live;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(g_updated, sorted);
+    for (VfxInstance* i : {made[2], made[3], late})
+        i->Release();
+    data->Release();
+}
+
+TEST(VfxController, TheEventOwnerReachesTheInstancesListener) {
+    VfxControllerRig rig;
+    VfxData* data = rig.Load(Effect("owned"), "owned");
+    const VfxEventDelegate owner(+[](const char* const*, const int32_t*, const float*) {});
+    VfxInstance* instance = rig.controller->CreateInstance(data, &owner);
+    ASSERT_NE(instance->GetListenner(), nullptr);
+    EXPECT_EQ(instance->GetListenner()->GetOwner().GetHolder(), owner.GetHolder());
+    VfxInstance* none = rig.controller->CreateInstance(data);
+    EXPECT_TRUE(none->GetListenner()->GetOwner().IsEmpty());
+    EXPECT_EQ(rig.controller->CreateInstance(static_cast<VfxData*>(nullptr)), nullptr);
+    instance->Release();
+    none->Release();
+    data->Release();
+}
+
+TEST(VfxController, FinalizeStopsTheRuntimeThenDeletesTheListenerAndTheDevice) {
+    VfxControllerRig rig;
+    ASSERT_TRUE(rig.started);
+    bool deleted = false;
+    rig.Device()->onDelete = [&](testsupport::OwnedRecordingDevice& device) {
+        deleted = true;
+        EXPECT_FALSE(Engine::IsStarted()) << "the runtime is finalised first";
+        EXPECT_EQ(VfxController::GetInstance()->GetLightListenner(), nullptr)
+            << "the listener goes before the device";
+        EXPECT_EQ(device.References(), 1u) << "the runtime gave its reference back";
+        EXPECT_EQ(device.live, 0) << "and every buffer it made";
+    };
+    rig.controller->Finalize();
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(rig.controller->GetDevice(), nullptr);
+    EXPECT_EQ(rig.controller->GetLightListenner(), nullptr);
+}
+
+TEST(VfxController, TheAllocationCallbacksUseTheEngineHeap) {
+    EXPECT_EQ(VfxAlloc(0, 0, "Engine.cpp", 1, "Engine.WorkData"), nullptr);
+    void* block = VfxAlloc(100, 0, nullptr, 0, nullptr);
+    ASSERT_NE(block, nullptr);
+    const uint8_t* base = Mireku::Common::Heap::Global().ArenaBase();
+    EXPECT_GE(static_cast<uint8_t*>(block), base);
+    EXPECT_LT(static_cast<uint8_t*>(block), base + Mireku::Common::Heap::Global().ArenaSize());
+    EXPECT_FALSE(Mireku::Common::Heap::IsFree(Mireku::Common::Heap::HeaderOf(block)));
+    VfxFree(block);
+    EXPECT_TRUE(Mireku::Common::Heap::IsFree(Mireku::Common::Heap::HeaderOf(block)));
+    VfxFree(nullptr);
+}
+
+// A screen that outlives the controller still lets go of its data and
+// instance: they left the controller with it.
+TEST(VfxController, DataAndInstancesMayOutliveTheController) {
+    VfxData* data = nullptr;
+    VfxInstance* instance = nullptr;
+    {
+        VfxControllerRig rig;
+        data = rig.Load(Effect("orphan"), "orphan");
+        instance = rig.controller->CreateInstance(data);
+        instance->Play(0);
+        rig.Frame();
+    }
+    EXPECT_EQ(VfxController::GetInstance(), nullptr);
+    instance->Stop();
+    instance->Release();
+    data->Release();
+}
+
+// Every LoadData builds a new data and registers the image again; two data
+// of one name each leave with their own entry, in either order.
+TEST(VfxController, DataOfOneNameLeaveTheMapInEitherOrder) {
+    VfxControllerRig rig;
+    const std::vector<uint8_t> image = Effect("twin");
+    for (bool firstGoesFirst : {true, false}) {
+        VfxData* a = rig.Load(image, "twin");
+        VfxData* b = rig.Load(image, "twin");
+        ASSERT_NE(a, b);
+        EXPECT_NE(a->GetHandle().serial, 0u);
+        EXPECT_NE(b->GetHandle().index, a->GetHandle().index) << "registered twice";
+        const VfxController::DataMap& map = rig.controller->GetDataMap();
+        EXPECT_EQ(map.count("twin"), 2u);
+        VfxData* kept = firstGoesFirst ? b : a;
+        (firstGoesFirst ? a : b)->Release();
+        ASSERT_EQ(map.size(), 1u);
+        EXPECT_EQ(map.begin()->second, kept) << "the other's entry stays";
+        kept->Release();
+        EXPECT_TRUE(map.empty());
+        EXPECT_EQ(Engine::GetWorkData()->objects.activeHead, nullptr) << "both released";
+    }
+}
+
+// Names compare byte by byte, unsigned: a byte above 0x7F sorts after ASCII.
+TEST(VfxController, TheDataMapOrdersNamesByUnsignedBytes) {
+    VfxControllerRig rig;
+    const std::vector<uint8_t> image = Effect("order");
+    VfxData* high = rig.Load(image, "\xC3\xA9t\xC3\xA9");
+    VfxData* low = rig.Load(image, "zz");
+    const VfxController::DataMap& map = rig.controller->GetDataMap();
+    ASSERT_EQ(map.size(), 2u);
+    EXPECT_EQ(map.begin()->second, low);
+    high->Release();
+    low->Release();
+}
+
+TEST(VfxController, ANameOfEightyCharactersKeepsSixtyThree) {
+    VfxControllerRig rig;
+    const std::string name(80, 'n');
+    VfxData* data = rig.Load(Effect("long"), name.c_str());
+    EXPECT_EQ(std::string(data->GetName()), std::string(63, 'n'));
+    EXPECT_EQ(data->GetNameLength(), 63u);
+    EXPECT_EQ(rig.controller->GetDataMap().count(std::string(63, 'n').c_str()), 1u);
+    data->Release();
+    VfxData* exact = rig.Load(Effect("long"), std::string(63, 'x').c_str());
+    EXPECT_EQ(exact->GetNameLength(), 63u);
+    exact->Release();
+    VfxData* empty = rig.Load(Effect("long"), nullptr);
+    EXPECT_STREQ(empty->GetName(), "");
+    EXPECT_EQ(empty->GetNameLength(), 0u);
+    empty->Release();
+}
+
+// The runtime refused to start: the screens' whole use of effects still
+// runs, and nothing reaches a runtime that is not there.
+TEST(VfxController, WithoutADeviceEffectsAreOffAndEverythingStillRuns) {
+    VfxControllerRig rig(testsupport::NoDevice);
+    EXPECT_FALSE(rig.started);
+    EXPECT_FALSE(Engine::IsStarted());
+    EXPECT_EQ(rig.controller->GetDevice(), nullptr);
+    VfxData* data = rig.Load(Effect("off"), "off");
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->GetLoadState(), VfxData::kLoaded);
+    EXPECT_EQ(data->GetHandle().serial, 0u);
+    VfxInstance* instance = rig.controller->CreateInstance(data);
+    ASSERT_NE(instance, nullptr);
+    instance->Play(VfxInstance::kLayerOver);
+    for (int frame = 0; frame < 60; ++frame) {
+        rig.Frame();
+        if (frame == 30)
+            instance->SetParameter(1);
+    }
+    EXPECT_TRUE(instance->IsPlaying()) << "a play that never starts counts as playing";
+    EXPECT_EQ(instance->GetHandle().serial, 0u);
+    instance->Stop();
+    EXPECT_EQ(instance->GetState(), VfxInstance::kStopPending);
+    rig.Frame();
+    instance->Release();
+    data->Release();
+    rig.Frame();
+    rig.controller->Finalize();
+    EXPECT_EQ(rig.controller->GetLightListenner(), nullptr);
+    EXPECT_TRUE(rig.controller->GetDataMap().empty());
+}
+
+// The effects draw from the runtime's own random state, never from the
+// game's streams.
+TEST(VfxController, SixHundredFramesOfTheTitleLeaveTheGamesRandomStreamsAlone) {
+    RandomManager* random = RandomManager::CreateInstance();
+    random->SeedFixed();
+    const Mireku::Common::Random before[3] = {random->Stream(0), random->Stream(1),
+                                              random->Stream(2)};
+    {
+        VfxControllerRig rig;
+        ASSERT_TRUE(rig.started);
+        std::vector<uint8_t> title;
+        for (const effecttools::GameEffectFile& f : effecttools::GameEffectFiles())
+            if (f.path == "title/title_main.vfxb")
+                title = f.bytes;
+        ASSERT_FALSE(title.empty());
+        VfxData* data = rig.Load(title, "title/title_main.vfxb");
+        VfxInstance* instance = rig.controller->CreateInstance(data);
+        instance->Play(VfxInstance::kLayerUnder);
+        for (int frame = 0; frame < 600; ++frame) {
+            if (frame == 300)
+                instance->SetParameter(1);
+            rig.Frame();
+        }
+        EXPECT_EQ(instance->GetState(), VfxInstance::kPlaying);
+        EXPECT_GT(
+            Engine::GetInstanceTime(instance->GetHandle().index, instance->GetHandle().serial),
+            0.0f);
+        instance->Release();
+        data->Release();
+    }
+    for (uint32_t s = 0; s < 3; ++s) {
+        EXPECT_EQ(random->Stream(s).x, before[s].x) << s;
+        EXPECT_EQ(random->Stream(s).y, before[s].y) << s;
+        EXPECT_EQ(random->Stream(s).z, before[s].z) << s;
+        EXPECT_EQ(random->Stream(s).w, before[s].w) << s;
+    }
+    RandomManager::DestroyInstance();
+}
+
+} // namespace
