@@ -1,8 +1,9 @@
 // The stage's object map as the director keeps it: the map, its cell size
 // and the length the map scrolls over (6480 pixels, 23280 in the score
-// attack), by which MapPlacement puts the map on the field. Walking the
-// cells and placing the map objects of their attribute values is not in the
-// game yet.
+// attack), by which MapPlacement puts the map on the field. Made at stage
+// start, it places one waiting map-object creator on every cell whose value
+// (1-1023) has a map attribute (the object's type, with a row in the stage's
+// enemy table; 244 and 245 only once unlocked). Updates and draws nothing.
 #pragma once
 
 #include "engine/common/Vector2.h"
@@ -10,6 +11,8 @@
 #include "game/stage/StageMap.h"
 
 #include <cstdint>
+
+class GlobalWork;
 
 class BGParts : public GameObject {
 public:
@@ -24,6 +27,8 @@ public:
     Mireku::Common::Vector2 CellToField(uint32_t column, uint32_t row) const;
 
 private:
+    void PlaceCreators(GameObjectDirector* owner, const GlobalWork& gw);
+
     StageMap map_;
     uint8_t cellWidth_;
     uint8_t cellHeight_;
