@@ -178,7 +178,7 @@ void GameObjectDirector::StateMapHeader() {
 }
 
 void GameObjectDirector::StateStageStart() {
-    // A piece that failed to load counts as loaded: the stage starts silent.
+    // Music that failed to load counts as loaded: the stage starts silent.
     if (!music_.IsStageMusicSettled())
         return;
     GlobalWork* gw = Work();

@@ -248,9 +248,8 @@ void PictureSize(const std::string& name, uint32_t* w, uint32_t* h) {
         *w = 512; // the boss gauge's frame and its nine fills
         *h = 24;
     } else if (name.rfind("lev0", 0) == 0) {
-        // The Grabuster chain's level pictures: 96, 96, 128, 128, 160 and
-        // one, whole.
-        static constexpr uint32_t kLevelSizes[5] = {97, 97, 129, 129, 161};
+        // The Grabuster chain's level pictures, drawn whole.
+        static constexpr uint32_t kLevelSizes[5] = {96, 96, 128, 128, 160};
         const uint32_t level = static_cast<uint32_t>(name[4] - '1');
         *w = *h = kLevelSizes[level < 5 ? level : 0];
     } else if (name.rfind("logo", 0) == 0) {

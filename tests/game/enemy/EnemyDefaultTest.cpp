@@ -322,11 +322,11 @@ TEST_F(EnemyDefaultTest, TextureNumbersRunThroughTheEnemyBulletAndWarpSlots) {
 
 TEST_F(EnemyDefaultTest, DamageAddsUpToTheRowsHealth) {
     EnemyDefault* e = Enemy();
-    const uint32_t hits = SoundCount(EnemyDefault::kHitSound);
+    const uint32_t hits = SoundCount(60);
     Hit(e, 99);
     EXPECT_TRUE(e->IsAlive());
     EXPECT_EQ(e->GetDamage(), 99);
-    EXPECT_EQ(SoundCount(EnemyDefault::kHitSound), hits + 1);
+    EXPECT_EQ(SoundCount(60), hits + 1);
     TestEnemyShot shot(director, {0, 0});
     e->OnCollision(&shot);
     EXPECT_EQ(e->GetDamage(), 99) << "only player weapons hurt";

@@ -71,13 +71,26 @@ TEST_F(ItemTest, AGrabusterItemCanBeTakenDelayPlus49FramesAfterItWasMade) {
     EXPECT_EQ(item->GetPosition()->y, 145.0f);
     world.gw->player.down = 0;
 
-    const uint32_t sounds = SoundCount(ItemGrabuster::kSound);
+    const uint32_t sounds = SoundCount(65);
     world.gw->player.score = 0;
     item->OnCollision(ship);
     EXPECT_EQ(world.gw->player.score, 128u * 10u) << "the chain's step at level 2, x 10";
-    EXPECT_EQ(SoundCount(ItemGrabuster::kSound), sounds + 1);
+    EXPECT_EQ(SoundCount(65), sounds + 1);
     EXPECT_FALSE(item->IsAlive());
     EXPECT_FALSE(item->IsHitShapeActive());
+}
+
+// An item already on the ship has no direction to fly: it stays put rather
+// than taking a position of NaN.
+TEST_F(ItemTest, AnItemOnTheShipStaysPut) {
+    auto* item =
+        GameObject::Create<ItemHyperio>(director, director, Vector2{0.0f, 600.0f}, uint8_t{0});
+    for (int i = 0; i < 60 && item->GetState() != ItemHyperio::kHoming; ++i)
+        UpdateChildren();
+    ASSERT_EQ(item->GetState(), ItemHyperio::kHoming);
+    item->SetPosition(ship->GetPosition()->x, ship->GetPosition()->y);
+    UpdateChildren();
+    EXPECT_EQ(*item->GetPosition(), *ship->GetPosition());
 }
 
 TEST_F(ItemTest, BoxesDoubleWhileTheShipIsInItsGrabusterState) {
@@ -166,12 +179,12 @@ TEST_F(ItemTest, AHyperioItemFillsTheGaugeToItsMaximumAndShowsTheLevel) {
     p.score = 0;
     auto* item =
         GameObject::Create<ItemHyperio>(director, director, Vector2{0.0f, 300.0f}, uint8_t{0});
-    const uint32_t sounds = SoundCount(ItemHyperio::kSound);
+    const uint32_t sounds = SoundCount(28);
     item->OnCollision(ship);
     EXPECT_EQ(p.hyperioGauge, row->hyperioMax) << "40 more, at most the ship's maximum";
     EXPECT_EQ(ship->grabFramesLeft, (row->hyperioMax + row->hyperioDrain - 1) / row->hyperioDrain);
     EXPECT_EQ(ship->grabLastBeep, 100);
-    EXPECT_EQ(SoundCount(ItemHyperio::kSound), sounds + 1);
+    EXPECT_EQ(SoundCount(28), sounds + 1);
     EXPECT_EQ(p.score, 1000u) << "the mode's Hyperio score";
     EXPECT_FALSE(item->IsAlive());
 }
@@ -232,12 +245,12 @@ TEST_F(ItemTest, MapRewardsGiveLivesUpTo256AndFullGauges) {
     p.barionGauge = 0;
     p.hyperioGauge = 0;
     ship->state = Player::kBarionLaser;
-    const uint32_t full = SoundCount(ItemMapObject::kFullSound);
+    const uint32_t full = SoundCount(106);
     GameObject::Create<ItemMapObject>(director, director, nullptr, 3u, 400u, 257u)
         ->OnCollision(ship);
     EXPECT_EQ(p.barionGauge, world.gw->BarionGaugeMax(p));
     EXPECT_EQ(p.hyperioGauge, world.gw->HyperioGaugeMax(p));
-    EXPECT_EQ(SoundCount(ItemMapObject::kFullSound), full + 1);
+    EXPECT_EQ(SoundCount(106), full + 1);
     ship->state = Player::kNormal;
     p.lives = 3;
     GameObject::Create<ItemMapObject>(director, director, nullptr, 3u, 400u, 250u)
@@ -264,14 +277,14 @@ TEST_F(ItemTest, ASecretWeaponUnlocksOnceThenPays80000) {
     PlayerWork& p = world.gw->player;
     world.gw->subWeaponUnlocked = 1;
     p.score = 0;
-    const uint32_t sounds = SoundCount(ItemSecretWeapon::kSound);
+    const uint32_t sounds = SoundCount(14);
     auto* item = GameObject::Create<ItemSecretWeapon>(director, director, 5u, 400u, 243u);
     item->OnCollision(ship);
     EXPECT_TRUE(world.gw->IsSubWeaponUnlocked(2));
     EXPECT_EQ(p.subWeapon, 2);
     EXPECT_EQ(director->GetSecretWeaponFlag(), 1);
     EXPECT_EQ(director->GetSecretWeaponCounter(), 0);
-    EXPECT_EQ(SoundCount(ItemSecretWeapon::kSound), sounds + 1);
+    EXPECT_EQ(SoundCount(14), sounds + 1);
     EXPECT_EQ(p.invincibleTimer, 90);
     EXPECT_EQ(p.score, 0u);
     // The same weapon again: points instead.

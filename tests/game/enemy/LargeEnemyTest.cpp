@@ -157,9 +157,9 @@ TEST_F(LargeEnemyTest, L016HoldsForAFrameWhenHitAndSwellsWithItsDamage) {
     EnemyL016* e = Make<EnemyL016>(76, 0.0f, 100.0f);
     e->UpdateTree();
     const Vector2 at = *e->GetPosition();
-    const uint32_t hits = SoundCount(EnemyL016::kHitSound);
+    const uint32_t hits = SoundCount(78);
     Hit(e, 245); // 245 / (700 x 0.7) = 0.5
-    EXPECT_EQ(SoundCount(EnemyL016::kHitSound), hits + 1);
+    EXPECT_EQ(SoundCount(78), hits + 1);
     e->UpdateTree();
     EXPECT_TRUE(e->WasHitThisFrame());
     EXPECT_EQ(*e->GetPosition(), at) << "a hit holds it for the frame";
@@ -188,12 +188,12 @@ TEST_F(LargeEnemyTest, L016PlaysItsDeathFramesThenGoesAndPaysAgainWhenHitDying) 
         length = 2;
     EnemyL016* e = Make<EnemyL016>(76, 0.0f, 100.0f);
     e->UpdateTree();
-    const uint32_t deaths = SoundCount(EnemyL016::kDeathSound);
+    const uint32_t deaths = SoundCount(79);
     Hit(e, 100);
     EXPECT_EQ(e->GetState(), EnemyL016::kDeathStart);
     EXPECT_TRUE(e->IsAlive()) << "no countdown yet: its death frames first";
     EXPECT_EQ(world.gw->player.score, 500u);
-    EXPECT_EQ(SoundCount(EnemyL016::kDeathSound), deaths + 1);
+    EXPECT_EQ(SoundCount(79), deaths + 1);
     e->UpdateTree();
     EXPECT_EQ(e->GetState(), EnemyL016::kDying);
     EXPECT_EQ(e->GetFrame(0), EnemyL016::kDeathFrame);

@@ -34,7 +34,7 @@ TEST_F(StageTelopTest, ALineFadesInHoldsBreaksUpAndGoes) {
     ASSERT_NE(telop, nullptr);
     std::vector<int32_t> alphas;
     int frame = 0;
-    const uint32_t sounds = SoundCount(StageTelop::kBreakUpSound);
+    const uint32_t sounds = SoundCount(10);
     for (frame = 1; frame <= d + 82 && telop->IsAlive(); ++frame) {
         telop->Update();
         const auto quads = Drawn(telop);
@@ -65,7 +65,7 @@ TEST_F(StageTelopTest, ALineFadesInHoldsBreaksUpAndGoes) {
     }
     EXPECT_EQ(frame, d + 82) << "its countdown starts at d + 82";
     EXPECT_EQ(alphas, (std::vector<int32_t>{0, 25, 51, 76, 102, 127, 153, 178, 204, 229}));
-    EXPECT_EQ(SoundCount(StageTelop::kBreakUpSound), sounds) << "only line 0 plays the sound";
+    EXPECT_EQ(SoundCount(10), sounds) << "only line 0 plays the sound";
 }
 
 TEST_F(StageTelopTest, LinesKeepTheirPlacesAndOnlyTheFirstSounds) {
@@ -80,15 +80,15 @@ TEST_F(StageTelopTest, LinesKeepTheirPlacesAndOnlyTheFirstSounds) {
         EXPECT_EQ(h, 24.0f);
     }
     auto* first = GameObject::Create<StageTelop>(director, director, 0u, 0);
-    const uint32_t sounds = SoundCount(StageTelop::kBreakUpSound);
+    const uint32_t sounds = SoundCount(10);
     // Delay 0: fading in from its first update, holding from its 11th.
     for (int i = 0; i < 70; ++i)
         first->Update();
     EXPECT_EQ(first->GetState(), StageTelop::kHold);
-    EXPECT_EQ(SoundCount(StageTelop::kBreakUpSound), sounds);
+    EXPECT_EQ(SoundCount(10), sounds);
     first->Update();
     EXPECT_EQ(first->GetState(), StageTelop::kBreakUp);
-    EXPECT_EQ(SoundCount(StageTelop::kBreakUpSound), sounds + 1);
+    EXPECT_EQ(SoundCount(10), sounds + 1);
 }
 
 // The stage start makes a caption line for each picture that loaded; a

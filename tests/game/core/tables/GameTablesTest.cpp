@@ -203,14 +203,20 @@ TEST_F(GameTablesTest, MissingTablesLeaveNullsAndChecksRowIndices) {
 
 TEST_F(GameTablesTest, ResourceIndicesDecodeTheSampleEntries) {
     tables.Load(source);
-    // The sample enemy entries name sheet type % 3 and base path type % 2;
-    // the bullet entries texture bullet % 2 and no path.
+    // Sample enemy type 5 names sheet 2 (type % 3), the curve (odd types) as
+    // base path and no override; the bullet entries texture bullet % 2 and
+    // no path.
     const ResourceIndexEntry* enemy = tables.EnemyResources(5);
     ASSERT_NE(enemy, nullptr);
     EXPECT_EQ(enemy->Texture(), 2);
     EXPECT_EQ(enemy->OverridePath(), -1);
     EXPECT_EQ(enemy->BasePath(), 1);
     EXPECT_EQ(U16(enemy, 0) & 0x3FF, 2); // bits 0-9 of the stored word
+    // Type 10 takes the one-point path as override over the descent.
+    const ResourceIndexEntry* pointed = tables.EnemyResources(10);
+    ASSERT_NE(pointed, nullptr);
+    EXPECT_EQ(pointed->OverridePath(), 2);
+    EXPECT_EQ(pointed->BasePath(), 0);
     const ResourceIndexEntry* bullet = tables.BulletResources(3);
     ASSERT_NE(bullet, nullptr);
     EXPECT_EQ(bullet->Texture(), 1);
