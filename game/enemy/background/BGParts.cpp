@@ -3,7 +3,6 @@
 #include "game/core/GameState.h"
 #include "game/core/GlobalWork.h"
 #include "game/core/ProgressBlock.h"
-#include "game/enemy/common/EBSS_Driver.h"
 #include "game/enemy/map/EnemyMapObjectCreator.h"
 #include "game/stage/GameObjectDirector.h"
 #include "game/stage/MapPlacement.h"
@@ -34,13 +33,20 @@ BGParts::BGParts(GameObjectDirector* owner, const StageMap& map)
     scrollLength_ = gw && gw->gameType == GameState::kScoreAttackType ? kScoreAttackScrollLength
                                                                       : kScrollLength;
     if (gw)
-        PlaceCreators(owner, *gw);
+        Walk(
+            map_, *gw,
+            [](void* context, uint16_t type, uint32_t column, uint32_t row) {
+                auto* director = static_cast<GameObjectDirector*>(context);
+                GameObject::Create<EnemyMapObjectCreator>(director, director, type, column, row);
+            },
+            owner);
 }
 
-void BGParts::PlaceCreators(GameObjectDirector* owner, const GlobalWork& gw) {
-    for (uint32_t row = 0; row < map_.GetHeight(); ++row)
-        for (uint32_t column = 0; column < map_.GetWidth(); ++column) {
-            const uint32_t value = map_.GetCell(column, row);
+uint32_t BGParts::Walk(const StageMap& map, const GlobalWork& gw, Placement place, void* context) {
+    uint32_t placed = 0;
+    for (uint32_t row = 0; row < map.GetHeight(); ++row)
+        for (uint32_t column = 0; column < map.GetWidth(); ++column) {
+            const uint32_t value = map.GetCell(column, row);
             if (!StageMap::IsPlacing(value))
                 continue;
             uint16_t attribute = 0;
@@ -48,10 +54,12 @@ void BGParts::PlaceCreators(GameObjectDirector* owner, const GlobalWork& gw) {
                 !Unlocked(gw, attribute))
                 continue;
             // A type without its enemy row has nothing to place.
-            if (!EBSS_Driver::EnemyRowOf(attribute))
+            if (!gw.tables.EnemyRow(gw.mode, gw.stage, attribute))
                 continue;
-            GameObject::Create<EnemyMapObjectCreator>(owner, owner, attribute, column, row);
+            place(context, attribute, column, row);
+            ++placed;
         }
+    return placed;
 }
 
 Mireku::Common::Vector2 BGParts::CellToField(uint32_t column, uint32_t row) const {

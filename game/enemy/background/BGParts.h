@@ -26,9 +26,14 @@ public:
     // placement rule with this map's cell size).
     Mireku::Common::Vector2 CellToField(uint32_t column, uint32_t row) const;
 
-private:
-    void PlaceCreators(GameObjectDirector* owner, const GlobalWork& gw);
+    // Every cell of `map` that places an object, row by row from the top:
+    // its value 1-1023 has a non-zero attribute (244 and 245 only when
+    // unlocked) whose enemy row exists. Calls `place` for each; returns how
+    // many.
+    using Placement = void (*)(void* context, uint16_t type, uint32_t column, uint32_t row);
+    static uint32_t Walk(const StageMap& map, const GlobalWork& gw, Placement place, void* context);
 
+private:
     StageMap map_;
     uint8_t cellWidth_;
     uint8_t cellHeight_;

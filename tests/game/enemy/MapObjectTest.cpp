@@ -19,9 +19,11 @@
 #include "game/enemy/map/EnemyMapObject.h"
 #include "game/enemy/map/EnemyMapObjectCreator.h"
 #include "game/enemy/map/EnemyO001.h"
+#include "game/enemy/shot/EnemyShotBase.h"
 #include "game/stage/StageMap.h"
 #include "support/EnemyTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <typeinfo>
@@ -369,5 +371,26 @@ TEST_F(MapObjectTest, O001DeathSoundsGoByType) {
             played += SoundCount(id) - before[id - 81];
         EXPECT_EQ(played, 1u) << c.type;
         Frames(3);
+    }
+}
+
+TEST_F(MapObjectTest, AnIntactObjectFiresItsGridAndAWreckFiresNothing) {
+    Row(205).grid = Row(10).grid; // the sample grid of an ordinary enemy
+    EnemyMapObject* o = Object(205);
+    // Emitters run on the director's frame counter: whole frames.
+    size_t fired = 0;
+    for (int f = 0; f < 300; ++f) {
+        Frame();
+        fired = std::max(fired, ChildrenOf<EnemyShotBase>().size());
+    }
+    EXPECT_GT(fired, 0u) << "intact, it fires";
+    Hit(o, 100);
+    for (auto* shot : ChildrenOf<EnemyShotBase>())
+        shot->Vanish();
+    Frames(4);
+    ASSERT_TRUE(ChildrenOf<EnemyShotBase>().empty());
+    for (int f = 0; f < 300; ++f) {
+        Frame();
+        ASSERT_TRUE(ChildrenOf<EnemyShotBase>().empty()) << "a wreck does not";
     }
 }
