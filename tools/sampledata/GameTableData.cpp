@@ -248,14 +248,26 @@ void O001Parameters(EnemyRecord& r, int type) {
     r.moveParams[2] = static_cast<int16_t>(type % 2);
 }
 
+// The waves' stand-ins for types 4-7 (now small families): types 34-37
+// with those types' old rows and resources, so that a stage's waves play as
+// they always did.
+constexpr int kFirstWaveStandIn = 34;
+constexpr int kWaveStandInShift = 30;
+int WaveLook(int type) {
+    return type >= kFirstWaveStandIn && type < kFirstWaveStandIn + 4 ? type - kWaveStandInShift
+                                                                     : type;
+}
+
 std::vector<uint8_t> EnemyTable(int difficulty, int stage) {
     std::vector<EnemyRecord> rows(kEnemyTypes);
     for (int t = 0; t < kEnemyTypes; ++t) {
         EnemyRecord& r = rows[t];
-        const uint32_t sheet = SampleEnemySheet(t);
+        // Types 34-37 look and play as 4-7 did before those became families.
+        const int look = WaveLook(t);
+        const uint32_t sheet = SampleEnemySheet(look);
         // Track A: four frames, then an end frame (type 76 all eight: its
         // hit and death frames); track B: two glow frames.
-        const uint32_t frames = t == 76 ? 8 : 4;
+        const uint32_t frames = look == 76 ? 8 : 4;
         for (uint32_t f = 0; f < frames; ++f)
             r.trackA[f] = SampleEnemyFrame(sheet, 0, f);
         for (uint32_t f = 0; f < 2; ++f)
@@ -266,15 +278,15 @@ std::vector<uint8_t> EnemyTable(int difficulty, int stage) {
         r.hitWidth = static_cast<int16_t>(size - 8);
         r.hitHeight = static_cast<int16_t>(size - 8);
         // Facing: the player, the motion, or a spin (one of them of period 0).
-        r.facePlayer = static_cast<uint8_t>(t % 5 == 1);
-        r.faceMotion = static_cast<uint8_t>(t % 5 == 2);
-        r.spin = static_cast<uint8_t>(t % 5 == 3);
-        r.turnDivisor = static_cast<int16_t>(t == 13 ? 0 : 60);
-        r.health = static_cast<int16_t>((10 + 10 * t) * (difficulty + 1) + stage);
-        r.score = static_cast<int16_t>(100 * (t + 1));
-        r.barionReward = static_cast<uint16_t>(5 + t);
-        r.speed = static_cast<int8_t>(2 + t % 3);
-        r.mirror = static_cast<uint8_t>(t % 2);
+        r.facePlayer = static_cast<uint8_t>(look % 5 == 1);
+        r.faceMotion = static_cast<uint8_t>(look % 5 == 2);
+        r.spin = static_cast<uint8_t>(look % 5 == 3);
+        r.turnDivisor = static_cast<int16_t>(look == 13 ? 0 : 60);
+        r.health = static_cast<int16_t>((10 + 10 * look) * (difficulty + 1) + stage);
+        r.score = static_cast<int16_t>(100 * (look + 1));
+        r.barionReward = static_cast<uint16_t>(5 + look);
+        r.speed = static_cast<int8_t>(2 + look % 3);
+        r.mirror = static_cast<uint8_t>(look % 2);
         r.moveParams[0] = 60, r.moveParams[1] = 90, r.moveParams[2] = 2, r.moveParams[3] = 0;
         LargeParameters(r, t);
         SmallParameters(r, t);
@@ -284,7 +296,7 @@ std::vector<uint8_t> EnemyTable(int difficulty, int stage) {
         // objects fire nothing either, so that a stage stays as quiet as its
         // timeline.
         if (t != 0 && (t < kSampleFirstMapType || t > kSampleLastMapType))
-            Grid(r.grid, t + stage);
+            Grid(r.grid, WaveLook(t) + stage);
     }
     return TableImage(rows);
 }
@@ -421,11 +433,11 @@ std::vector<uint8_t> Timeline(int stage, int entries, bool boss, bool withFamili
     for (int e = 0; e < entries; ++e) {
         TimelineEntry& r = rows[e];
         r.frame = 60 + 60 * e + 7 * stage;
-        // Every fifth wave is a middle-size enemy, the others ordinary ones
-        // (the small families come after the waves).
-        constexpr int16_t kWaveTypes[7] = {1, 2, 3, 10, 11, 12, 13};
+        // Every fifth wave is a middle-size enemy; the others types 1-3 and
+        // the stand-ins 34-37.
+        const int plain = 1 + e % 7 >= 4 ? 1 + e % 7 + kWaveStandInShift : 1 + e % 7;
         r.type = static_cast<int16_t>(
-            e % 5 == 4 ? kFirstMiddleType + (e * 13 + stage) % kMiddleTypes : kWaveTypes[e % 7]);
+            e % 5 == 4 ? kFirstMiddleType + (e * 13 + stage) % kMiddleTypes : plain);
         r.x = static_cast<int16_t>(120 + (e * 97) % 480);
         // Inside the field, so that enemies that stand where they appear can be hit.
         r.y = static_cast<int16_t>(40 + (e * 53) % 280);
@@ -548,6 +560,7 @@ TexelRect SampleMapObjectFrame(int type, uint32_t track, uint32_t frame) {
 
 ResourceIndexEntry SampleEnemyResources(int type) {
     constexpr int kNone = ResourceIndexEntry::kNone;
+    type = WaveLook(type);
     const int texture = type % 10 == 9 ? kNone : static_cast<int>(SampleEnemySheet(type));
     if (type % 50 == 49)
         return ResourceIndexEntry::Make(texture, kNone, kNone); // no path: gone at once
