@@ -9,6 +9,7 @@
 #include "engine/graphics/ResourceCreation.h"
 #include "game/core/tables/EnemyRecord.h"
 #include "game/core/tables/MapAttributeEntry.h"
+#include "game/core/tables/TimelineEntry.h"
 #include "game/enemy/background/BGParts.h"
 #include "game/enemy/map/EnemyMapObject.h"
 #include "game/stage/StageMap.h"
@@ -26,10 +27,15 @@ namespace {
 constexpr uint32_t kWidth = 61;
 constexpr uint32_t kHeight = 23280 / 16;
 constexpr uint32_t kObjects = 500;
-constexpr uint32_t kMode = 3;
+constexpr uint32_t kMode = 1;
 
 // Every type of the map range with a 32 x 32 body, a box, no emitters.
 void PrepareRows(GlobalWork& gw) {
+    // A normal game without its timeline: the stage holds what is put in it.
+    gw.mode = kMode;
+    TableBlob& timeline = gw.tables.timeline[kMode * GameTables::kStageCount];
+    if (timeline.data)
+        reinterpret_cast<TimelineEntry*>(timeline.data)->type = -1;
     TableBlob& table = gw.tables.enemy[kMode * GameTables::kStageCount];
     for (uint32_t t = 200; t <= 263; ++t) {
         EnemyRecord& r = *table.MutableAt<EnemyRecord>(t);
