@@ -119,9 +119,12 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, const InitialState& 
 ParticleInstance::~ParticleInstance() {
     // The hovered unit outlives no frame of its own: a later hover change
     // must not post to the freed block.
-    if (EngineWorkData* work = Engine::GetWorkData())
+    if (EngineWorkData* work = Engine::GetWorkData()) {
         if (work->hoveredUnit == this)
             work->hoveredUnit = nullptr;
+        if (work->pressedUnit == this)
+            work->pressedUnit = nullptr;
+    }
     UnitInstancePool& pool = Engine::GetUnitInstancePool();
     if (events)
         pool.Free(events);

@@ -80,6 +80,8 @@ struct EngineWorkData {
     uint8_t pointerValid = 0;
     // The unit the pointer was over after the last hover test.
     ParticleInstance* hoveredUnit = nullptr;
+    // The unit that took the last press, until its release.
+    ParticleInstance* pressedUnit = nullptr;
     PerlinNoise noise;
     void (*submitJob)(Job* job) = nullptr;
 };
