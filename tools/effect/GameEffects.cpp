@@ -359,6 +359,10 @@ std::vector<uint8_t> GameMenu() {
         f.package.timelines.push_back(StartUnit(entry, 20));
     for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry)
         f.package.timelines.push_back(StartUnit(entry, 45));
+    // The entry units loop without an end of their own: each plays for its
+    // timeline's span (cut there), so a highlight or decision goes with it.
+    for (TimelineValue& t : f.package.timelines)
+        t.items[0].lct = 2;
     f.package.triggers.resize(13);
     for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
         f.package.triggers[entry] = {entry, int16_t{-1}};

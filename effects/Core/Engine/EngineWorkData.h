@@ -80,7 +80,7 @@ struct EngineWorkData {
     uint8_t pointerValid = 0;
     // The unit the pointer was over after the last hover test.
     ParticleInstance* hoveredUnit = nullptr;
-    // The unit that took the last press, until its release.
+    // The unit a press went down on, until it is released.
     ParticleInstance* pressedUnit = nullptr;
     PerlinNoise noise;
     void (*submitJob)(Job* job) = nullptr;
