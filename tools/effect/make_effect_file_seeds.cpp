@@ -271,9 +271,9 @@ std::vector<uint8_t> UnitEvents() {
         unit.distanceFade = effecttools::DistanceFadeValue{1.0f, 1.0f, 50.0f, 50.0f};
         unit.angleFade = effecttools::AngleFadeValue{1, 0.5f, 0.5f, 0.25f, 0.25f};
         unit.uic1 = std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
-        unit.triples["Scl"] = effecttools::TripleValue{0, effecttools::Constant(2.0f),
-                                                       effecttools::Constant(1.0f),
-                                                       effecttools::Constant(1.0f)};
+        unit.triples["Scl"] =
+            effecttools::TripleValue{0, effecttools::Constant(2.0f), effecttools::Constant(1.0f),
+                                     effecttools::Constant(1.0f)};
         for (uint16_t record = 0; record < 20; ++record) {
             effecttools::UnitTimelineValue events;
             uint16_t n = 0;
@@ -282,8 +282,8 @@ std::vector<uint8_t> UnitEvents() {
                     const uint16_t kind = static_cast<uint16_t>((record + n) % 6);
                     const int8_t index = static_cast<int8_t>(n % 4 - 1);
                     const int16_t duration = static_cast<int16_t>(n % 3 * 5 - 1);
-                    events.items.push_back(
-                        UnitEvent(static_cast<uint16_t>(n % 9), kind, mode, depth, index, duration));
+                    events.items.push_back(UnitEvent(static_cast<uint16_t>(n % 9), kind, mode,
+                                                     depth, index, duration));
                 }
             }
             events.items.push_back(UnitEvent(1, 1, 0, 0, 99, 0));

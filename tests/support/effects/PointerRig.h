@@ -3,6 +3,7 @@
 // the events each particle was posted.
 #pragma once
 
+#include "support/effects/StandInParticle.h"
 #include "support/effects/UnitTreeRig.h"
 
 #include "effects/Core/Engine/DrawParameter.h"
@@ -41,6 +42,10 @@ public:
 
     // The effect's camera space is `space`.
     bool Start(uint32_t space = 0) {
+        // Room for more pickable particles than the frame list holds.
+        tree.runtime.units.assign(1u << 20, 0);
+        tree.runtime.parameter.UnitInstanceMemory = tree.runtime.units.data();
+        tree.runtime.parameter.UnitInstanceMemorySize = 1u << 20;
         if (!tree.Start())
             return false;
         effecttools::EffectFileValue f = TreeEffect("vfx/pointer.vfxb");
@@ -53,22 +58,23 @@ public:
     }
 
     // A particle that takes events, under `parent` (the root when null),
-    // at depth z on the view axis, hit by rays passing within `radius` of
-    // that axis.
+    // at z on the view axis (its translation once a frame has composed it), hit by rays passing
+    // within `radius` of that axis.
     FulgorCore::ParticleInstance* Pickable(float z, float radius,
                                            FulgorCore::UnitInstance* parent = nullptr) {
         FulgorCore::UnitInstance* under = parent ? parent : root;
         FulgorCore::UnitInstance::InitialState endless;
         endless.parent = under;
         endless.timeMode = FulgorCore::UnitInstance::kEndless;
-        auto* node = FulgorCore::UnitInstance::Create<FulgorCore::ParticleInstance>(root, endless,
-                                                                                    under, true);
+        FulgorCore::ParticleInstance* node = StandInParticle(root, endless);
         if (!node)
             return nullptr;
-        node->matrix[11] = z;
+        node->position[2] = z;
         bounds.push_back({FulgorCore::PickBounds::kSphere, {0.0f, radius * radius, 0.0f}});
         node->pickBounds = &bounds.back();
         under->AddChild(node);
+        // The pointer's events only, not the start's own.
+        node->takesEvents = 1;
         pickable.push_back(node);
         return node;
     }
@@ -120,7 +126,7 @@ private:
     // runs into the eight a frame holds.
     void TakeEvents() {
         for (FulgorCore::ParticleInstance* node : pickable) {
-            FulgorCore::NodeEventBlock* block = node ? node->events : nullptr;
+            FulgorCore::NodeEventBlock* block = node ? node->postedEvents : nullptr;
             if (!block)
                 continue;
             for (uint32_t i = 0; i < block->count; ++i)

@@ -188,7 +188,7 @@ TEST_F(PointerInput, UnitsBehindTheCameraOrBeyondTheMaximumDepthAreNeverHovered)
 TEST_F(PointerInput, OnlyTheFirst128PickableUnitsTakePart) {
     std::vector<ParticleInstance*> first;
     for (int i = 0; i < 128; ++i)
-        first.push_back(rig_.Pickable(-50.0f, 1.0f));
+        first.push_back(rig_.Pickable(-5.0f, 1.0f));
     // Nearer, but pushed 129th and 130th.
     rig_.Pickable(-2.0f, 1.0f);
     rig_.Pickable(-3.0f, 1.0f);
