@@ -299,4 +299,33 @@ TEST_F(EventTargets, AMorphOnAParticleWithoutAnEventBlockIsSkipped) {
     Frame();
 }
 
+// Through the schedule: the event a particle posts at its start runs its
+// record's entries at their times, each through the built-in actions.
+TEST(EventSchedules, AStartEventsRecordActsAtItsTimes) {
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/scheduled.vfxb", 2, 0);
+    effecttools::UnitValue& unit = f.package.units[0];
+    unit.fields.push_back({"bECE", 1});
+    unit.unitTimelines.resize(19);
+    // Event 18 (the start): at 2 a child of unit 1, at 5 the particle
+    // finishes.
+    unit.unitTimelines[18].items = {testsupport::EventBytes(2, EventEntry(1, 0, 0, 1)),
+                                    testsupport::EventBytes(5, EventEntry(3, 0, 0, 0))};
+    testsupport::EventTreeRig rig;
+    ASSERT_TRUE(rig.Start(f));
+    ParticleInstance* p = rig.Particle(0);
+    int ended = -1;
+    for (int frame = 1; frame <= 10 && ended < 0; ++frame) {
+        Frame();
+        if (frame == 4) {
+            EXPECT_EQ(testsupport::Children(p).size(), 1u);
+        }
+        if (!p->alive)
+            ended = frame;
+    }
+    // The schedule starts with the step after the start; its clock reads 5
+    // in its sixth step.
+    EXPECT_EQ(ended, 6);
+    EXPECT_EQ(rig.tree.Release(), 0u);
+}
+
 } // namespace

@@ -4,7 +4,12 @@
 #include "support/effects/UnitTreeRig.h"
 
 #include "effects/Core/Engine/DrawParameter.h"
+#include "effects/Core/Resource/PackageResource.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstance.h"
+#include "effects/units/ParticleInstanceFactoryTable.h"
+#include "effects/units/TransformBlock.h"
+#include "effects/units/UnitCreators.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +19,7 @@ namespace {
 
 using FulgorCore::InstanceHandle;
 using FulgorCore::InstanceRootUnit;
+using FulgorCore::ParticleInstance;
 using testsupport::Frame;
 namespace Engine = FulgorCore::Engine;
 namespace effecttools = ::effecttools;
@@ -182,6 +188,69 @@ TEST_F(ViewFadeTest, AFadeThatIsOffOrHasNoRecordDoesNothing) {
     // Angle modes past 3 have no fade.
     Play(AngleEffect(4, 0.5f, 0.5f, 0.5f, 0.5f));
     EXPECT_EQ(AlphaFrom(0, 0, 10), 1.0f);
+}
+
+// The particle's own fades: the same formulas on the alpha of its colour,
+// after its FadeFactor, each frame afresh.
+class ParticleFadeTest : public ViewFadeTest {
+protected:
+    ParticleInstance* PlayParticle(effecttools::UnitValue unit) {
+        effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/particle.vfxb", 0);
+        f.package.units.push_back(unit);
+        Play(f);
+        FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
+        FulgorCore::UnitInstance::InitialState endless;
+        endless.parent = root_;
+        endless.timeMode = FulgorCore::UnitInstance::kEndless;
+        const FulgorCore::UnitResource* data = root_->package->GetUnit(0);
+        ParticleInstance* p = FulgorCore::ParticleInstanceFactoryTable::For(data)(
+            root_, nullptr, endless, data, nullptr, -1, nullptr, nullptr, nullptr, nullptr,
+            nullptr);
+        root_->AddChild(p);
+        return p;
+    }
+    float ParticleAlphaFrom(ParticleInstance* p, float x, float y, float z) {
+        AlphaFrom(x, y, z);
+        return p->GetColor()[3];
+    }
+};
+
+TEST_F(ParticleFadeTest, DistanceAndAngleActAfterTheFadeFactor) {
+    effecttools::UnitValue unit;
+    unit.fields = {{"bPDf", 1}, {"bPAf", 1}};
+    unit.distanceFade = effecttools::DistanceFadeValue{8, 24, 40, 72};
+    unit.angleFade = effecttools::AngleFadeValue{2, 0.25f, 0.75f, 0.0f, 1.0f};
+    ParticleInstance* p = PlayParticle(unit);
+    // 16 away side on: 0.5 by distance, 1.5 by yaw.
+    EXPECT_EQ(ParticleAlphaFrom(p, 16, 0, 0), 0.75f);
+    EXPECT_EQ(ParticleAlphaFrom(p, 16, 0, 0), 0.75f);
+    // The unit's own fade-in scales first.
+    p->fadeFactor = 0.5f;
+    EXPECT_EQ(ParticleAlphaFrom(p, 16, 0, 0), 0.375f);
+    // 15 away is measured as 15.03125.
+    p->fadeFactor = 1.0f;
+    EXPECT_EQ(ParticleAlphaFrom(p, 15, 0, 0), 0.439453125f * 1.5f);
+    // The root of the same effect has no fade.
+    EXPECT_EQ(root_->GetCurrentColor()[3], 1.0f);
+}
+
+TEST_F(ParticleFadeTest, EqualRampEndsOnAParticleAreAStep) {
+    effecttools::UnitValue unit;
+    unit.fields = {{"bPAf", 1}};
+    unit.angleFade = effecttools::AngleFadeValue{3, 0.5f, 0.5f, 0.0f, 1.0f};
+    ParticleInstance* p = PlayParticle(unit);
+    EXPECT_EQ(ParticleAlphaFrom(p, 0, 10, 0), 1.0f);
+    EXPECT_EQ(ParticleAlphaFrom(p, 0, 0, 10), 0.0f);
+}
+
+TEST_F(ParticleFadeTest, FadesThatAreOffInstallNothing) {
+    effecttools::UnitValue unit;
+    unit.distanceFade = effecttools::DistanceFadeValue{8, 24, 40, 72};
+    unit.angleFade = effecttools::AngleFadeValue{0, 0.0f, 1.0f, 0.5f, 1.0f};
+    ParticleInstance* p = PlayParticle(unit);
+    EXPECT_EQ(p->distanceFadeMember, ParticleInstance::NoOpPlain);
+    EXPECT_EQ(p->viewAngleFadeMember, ParticleInstance::NoOpPlain);
+    EXPECT_EQ(ParticleAlphaFrom(p, 0, 0, 4), 1.0f);
 }
 
 } // namespace

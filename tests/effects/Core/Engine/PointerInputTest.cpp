@@ -1,6 +1,7 @@
 // The pointer pass over particle instances: hover, the host's commands and
 // the events they post, the candidates by view depth, and the limits of the
 // pickable list and the command queue.
+#include "support/effects/EventTreeRig.h"
 #include "support/effects/PointerRig.h"
 #include "support/effects/RecordingUnit.h"
 
@@ -215,6 +216,47 @@ TEST_F(PointerInput, ADeletedPressedUnitIsNeverPostedTo) {
     ParticleInstance* b = rig_.Pickable(-8.0f, 1.0f);
     rig_.Pass();
     EXPECT_EQ(rig_.Events(b), (Events{8}));
+}
+
+// A particle whose data has a pick shape registers itself every frame, and
+// the pointer's events reach the instance's listener through its records.
+TEST(PointerInputData, AParticleWithAPickShapeIsPickedAndHearsThePointer) {
+    testsupport::EventTreeRig rig;
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/picked.vfxb", 2, 0);
+    for (effecttools::UnitValue& unit : f.package.units) {
+        unit.fields.push_back({"bECE", 1});
+        for (uint16_t record = 0; record < 14; ++record) {
+            effecttools::UnitTimelineValue events;
+            events.life = static_cast<uint16_t>(100 + record);
+            unit.unitTimelines.push_back(events);
+        }
+    }
+    // A sphere of squared radius 4 (kind 1, then three floats).
+    f.package.units[0].uic1 =
+        std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
+    ASSERT_TRUE(rig.Start(f));
+    Engine::SetPointerView(testsupport::PointerRig::kPointerView, 100.0f);
+    const float at[3] = {0.0f, 0.0f, -6.0f};
+    ParticleInstance* picked = rig.Particle(0, nullptr, at);
+    ParticleInstance* plain = rig.Particle(1, nullptr, at);
+    ASSERT_NE(plain, nullptr);
+    const auto pass = [] {
+        testsupport::Frame();
+        const FulgorCore::DrawParameter draw =
+            testsupport::ScreenDraw(testsupport::kIdentity44, testsupport::kIdentity44);
+        Engine::Draw(testsupport::PointerRig::kPointerView, &draw);
+    };
+    testsupport::PointerRig::Point(0.5f, 0.5f);
+    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
+    pass();
+    EXPECT_EQ(Engine::GetWorkData()->frameListCount.load(), 1u);
+    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, picked);
+    EXPECT_EQ(Engine::GetWorkData()->pressedUnit, picked);
+    rig.tree.listener.unitEvents.clear();
+    pass(); // the posted events become schedules: the listener hears each
+    const std::vector<std::pair<uint32_t, uint32_t>> heard{{8, 108}, {12, 112}};
+    EXPECT_EQ(rig.tree.listener.unitEvents, heard);
+    EXPECT_EQ(rig.tree.Release(), 0u);
 }
 
 class PointerCameraSpace : public testing::TestWithParam<uint32_t> {
