@@ -22,8 +22,10 @@ constexpr uint32_t kDelayOffset = 8;
 constexpr float kZero[3] = {0.0f, 0.0f, 0.0f};
 constexpr float kAlongZ[3] = {0.0f, 0.0f, 1.0f};
 
+// Kind 3 is also the emitters' transform units, which are no particles:
+// only a particle instance is acted on.
 ParticleInstance* AsParticle(UnitInstance* unit) {
-    return unit->GetKind() == UnitInstance::kParticleNode ? static_cast<ParticleInstance*>(unit)
+    return unit->GetKind() == UnitInstance::kParticleNode ? dynamic_cast<ParticleInstance*>(unit)
                                                           : nullptr;
 }
 

@@ -72,9 +72,12 @@ void PostClick(ParticleInstance* unit) {
     const UnitInstance* parent = unit->parent;
     if (!parent)
         return;
+    // Kind 3 is also the emitters' transform units: only particle
+    // instances hear it.
     for (UnitInstance* c = parent->firstChild; c; c = c->nextSibling)
         if (c != unit && c->GetKind() == UnitInstance::kParticleNode)
-            static_cast<ParticleInstance*>(c)->PostEvent(0, PointerEvent::kSiblingClicked);
+            if (auto* sibling = dynamic_cast<ParticleInstance*>(c))
+                sibling->PostEvent(0, PointerEvent::kSiblingClicked);
 }
 
 void RunCommand(EngineWorkData& work, uint32_t command) {

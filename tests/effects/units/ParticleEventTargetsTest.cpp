@@ -4,6 +4,7 @@
 #include "support/effects/EventTreeRig.h"
 #include "support/effects/RecordingUnit.h"
 
+#include "effects/units/EmitterTransformUnit.h"
 #include "effects/units/NodeEventBlock.h"
 #include "effects/units/ParticleEventTargets.h"
 #include "effects/units/ParticleSpawnSettings.h"
@@ -72,6 +73,11 @@ protected:
         X = Timeline(C1);
         G3 = rig_.Particle(kPoster, C2);
         G4 = rig_.Particle(kPoster, K);
+        // An emitter's transform unit among the grandchildren: kind 3, but
+        // no particle.
+        E = UnitInstance::Create<FulgorCore::EmitterTransformUnit>(
+            R, RecordingUnit::Clock(C2, 0.0f), nullptr);
+        C2->AddChild(E);
         ASSERT_NE(G4, nullptr);
         Frame();
     }
@@ -96,6 +102,7 @@ protected:
     ParticleInstance *P = nullptr, *Q = nullptr, *C1 = nullptr, *C2 = nullptr;
     ParticleInstance *G1 = nullptr, *G2 = nullptr, *G3 = nullptr, *G4 = nullptr;
     RecordingUnit *T1 = nullptr, *K = nullptr, *X = nullptr;
+    FulgorCore::EmitterTransformUnit* E = nullptr;
 };
 
 TEST_F(EventTargets, ModesZeroAndOneAtDepthZeroActOnThePosterOnly) {
@@ -108,9 +115,10 @@ TEST_F(EventTargets, ModesZeroAndOneAtDepthZeroActOnThePosterOnly) {
 }
 
 TEST_F(EventTargets, DepthTwoActsOnTheParticleGrandchildrenInListOrder) {
-    const std::vector<UnitInstance*> grandchildren{G1, G2, X, G3, G4};
+    const std::vector<UnitInstance*> grandchildren{G1, G2, X, G3, E, G4};
     EXPECT_EQ(Targets(P, 0, 2), grandchildren);
     testsupport::EventTreeRig::Act(P, EventEntry(2, 0, 2, 2));
+    testsupport::EventTreeRig::Act(P, EventEntry(0, 0, 2, 0, {1, 1, 1, 1, 0}, 5));
     for (ParticleInstance* g : {G1, G2, G3, G4})
         EXPECT_TRUE(Scheduled(g));
     // Children and the poster are not acted on; the timeline unit among the

@@ -6,6 +6,7 @@
 #include "support/effects/RecordingUnit.h"
 
 #include "effects/Core/Engine/PointerEvent.h"
+#include "effects/units/EmitterTransformUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,10 @@ TEST_F(PointerInput, PressAndReleaseOverOneUnitClickItAndTellItsParticleSiblings
     auto* timeline = FulgorCore::UnitInstance::Create<testsupport::RecordingUnit>(
         rig_.root, testsupport::RecordingUnit::Clock(rig_.root, 0.0f));
     rig_.root->AddChild(timeline);
+    // Nor does an emitter's transform unit, of kind 3 but no particle.
+    auto* transform = FulgorCore::UnitInstance::Create<FulgorCore::EmitterTransformUnit>(
+        rig_.root, testsupport::RecordingUnit::Clock(rig_.root, 0.0f), nullptr);
+    rig_.root->AddChild(transform);
     Centre();
     rig_.Pass();
     testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
