@@ -3,7 +3,8 @@
 // one that names itself, one with two packages, and the timelines of the
 // unit tree: every command tag with every criterion and odd numbers, and
 // every entry kind, fit mode and index past its table; carriers over every
-// mode and endpoint kind, and units with more parts than a particle holds.
+// mode and endpoint kind, and units with more parts than a particle holds;
+// particles with unit events of every kind, target mode and depth.
 //   make_effect_file_seeds <folder>
 #include "tools/effect/GameEffects.h"
 #include "tools/effect/PackageWriter.h"
@@ -239,6 +240,68 @@ std::vector<uint8_t> TwoPackages() {
     return w.Take();
 }
 
+// A 14-byte unit event: time, kind, target mode and depth, the index or
+// event byte, the four aspect switches and the replace switch, then the
+// morph duration (a kind-2 delay overlaps bytes 8-9).
+std::vector<uint8_t> UnitEvent(uint16_t time, uint16_t kind, int8_t mode, int8_t depth,
+                               int8_t index, int16_t duration) {
+    std::vector<uint8_t> e(14, 0);
+    e[0] = static_cast<uint8_t>(time);
+    e[1] = static_cast<uint8_t>(time >> 8);
+    e[2] = static_cast<uint8_t>(kind);
+    e[4] = static_cast<uint8_t>(mode);
+    e[5] = static_cast<uint8_t>(depth);
+    e[6] = static_cast<uint8_t>(index);
+    for (int i = 7; i < 12; ++i)
+        e[i] = static_cast<uint8_t>((time + i) % 2);
+    e[12] = static_cast<uint8_t>(duration);
+    e[13] = static_cast<uint8_t>(static_cast<uint16_t>(duration) >> 8);
+    return e;
+}
+
+// Particles that take events and the pointer, whose event records hold
+// every kind 0-5 with target modes -1 to 3, depths -2 to 3 and unit
+// indices past the package's, started by a timeline.
+std::vector<uint8_t> UnitEvents() {
+    effecttools::EffectFileValue f = TreeFile("vfx/events.vfxb");
+    for (effecttools::UnitValue& unit : f.package.units) {
+        unit.fields.push_back({"bECE", 1});
+        unit.fields.push_back({"bPDf", 1});
+        unit.fields.push_back({"bPAf", 1});
+        unit.distanceFade = effecttools::DistanceFadeValue{1.0f, 1.0f, 50.0f, 50.0f};
+        unit.angleFade = effecttools::AngleFadeValue{1, 0.5f, 0.5f, 0.25f, 0.25f};
+        unit.uic1 = std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
+        unit.triples["Scl"] =
+            effecttools::TripleValue{0, effecttools::Constant(2.0f), effecttools::Constant(1.0f),
+                                     effecttools::Constant(1.0f)};
+        for (uint16_t record = 0; record < 20; ++record) {
+            effecttools::UnitTimelineValue events;
+            uint16_t n = 0;
+            for (int8_t mode = -1; mode <= 3; ++mode) {
+                for (int8_t depth = -2; depth <= 3; ++depth, ++n) {
+                    const uint16_t kind = static_cast<uint16_t>((record + n) % 6);
+                    const int8_t index = static_cast<int8_t>(n % 4 - 1);
+                    const int16_t duration = static_cast<int16_t>(n % 3 * 5 - 1);
+                    events.items.push_back(UnitEvent(static_cast<uint16_t>(n % 9), kind, mode,
+                                                     depth, index, duration));
+                }
+            }
+            events.items.push_back(UnitEvent(1, 1, 0, 0, 99, 0));
+            events.items.push_back(UnitEvent(2, 0, 0, 0, 99, 3));
+            events.items.push_back(UnitEvent(3, 2, 0, 0, static_cast<int8_t>(record), 0));
+            events.life = static_cast<uint16_t>(record);
+            unit.unitTimelines.push_back(events);
+        }
+    }
+    effecttools::TimelineValue t;
+    t.length = 100;
+    for (uint16_t i = 0; i < 6; ++i)
+        t.items.push_back(Entry(0, static_cast<int16_t>(i % 2), 3, -1, i * 7, 60));
+    f.package.timelines = {t};
+    FillPlaces(f);
+    return effecttools::WriteEffectFile(f);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -252,5 +315,6 @@ int main(int argc, char** argv) {
     seeds.push_back(Entries());
     seeds.push_back(Carriers());
     seeds.push_back(TooManyParts());
+    seeds.push_back(UnitEvents());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }
