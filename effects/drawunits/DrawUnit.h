@@ -1,0 +1,101 @@
+#pragma once
+
+#include "effects/Core/Engine/TextureSlot.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/Core/Noise/Xorshift128.h"
+#include "effects/Core/Resource/UvTransform.h"
+#include "effects/Core/Value/EvaluationContext.h"
+#include "effects/drawunits/DrawClock.h"
+
+#include <cstdint>
+#include <new>
+
+namespace FulgorCore {
+
+class IShader;
+class InstanceRootUnit;
+class PackageResource;
+class ParticleInstance;
+class ParticleResource;
+struct DrawUnitOps;
+
+// The drawn part of a particle: what every draw type shares. The base
+// keeps the owner, the data, the texture set-up copied from the data, the
+// unit random values of the texture slots and texture-coordinate sets, and
+// (in a pool block of its own) the members chosen from the data: the
+// texture kernels, the colour, scale and position-w members and the alpha
+// getters. A unit that gets no block for its members ends its particle and
+// never calls a member.
+class DrawUnit {
+public:
+    static constexpr uint32_t kTextureSlots = 8;
+    // One per slot 0-2, then a selector and a parameter value per slot 3-7.
+    static constexpr uint32_t kTextureRandomValues = 13;
+    static constexpr uint32_t kUvSets = 6;
+
+    // A T in a block of the unit pool, or null when the pool is exhausted.
+    template <class T, class... Args> static T* Create(Args&&... args) {
+        static_assert(sizeof(T) <= kUnitBlockSize, "a draw unit must fit one pool block");
+        void* block = AllocateBlock();
+        return block ? new (block) T(static_cast<Args&&>(args)...) : nullptr;
+    }
+    static void operator delete(void* block);
+
+    DrawUnit(ParticleInstance* owner, const ParticleResource* data);
+    DrawUnit(const DrawUnit&) = delete;
+    DrawUnit& operator=(const DrawUnit&) = delete;
+    // Gives back the members' block.
+    virtual ~DrawUnit();
+    // The frame's values, from a copy of the particle's clock.
+    virtual void Update(const DrawClock& clock) = 0;
+    // Reserves the frame's geometry and hands its command over.
+    virtual void Draw() = 0;
+
+    // The particle's clock as the draw units' update takes it.
+    DrawClock OwnerClock() const;
+    InstanceRootUnit* Root() const;
+    const PackageResource* Package() const;
+
+    // Slot k's selector value and, on slots 3-7, its parameter value.
+    static constexpr uint32_t SelectorSample(uint32_t slot) {
+        return slot < 3 ? slot : 3 + (slot - 3) * 2;
+    }
+    static constexpr uint32_t ParameterSample(uint32_t slot) { return SelectorSample(slot) + 1; }
+
+    // The alpha getters; the choice between them is the constructor's.
+    static float GetAOff(const DrawUnit* unit, const EvaluationContext& context);
+    static float GetAOffScaled(const DrawUnit* unit, const EvaluationContext& context);
+    static float GetAOffConstant(const DrawUnit* unit, const EvaluationContext& context);
+    static float GetATes(const DrawUnit* unit, const EvaluationContext& context);
+    static float GetATesConstant(const DrawUnit* unit, const EvaluationContext& context);
+    static float GetParameterZero(const DrawUnit* unit, const EvaluationContext& context);
+    // Bytes 2 and 3 of a vertex parameter record: the low bytes of the
+    // alpha offset and threshold, truncated toward zero.
+    void EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const;
+
+    // The draw colour of the frame (the data's colour times the owner's),
+    // the size scaling and the vertices' fourth position component.
+    void DrawColor(float* out, const float* ownerColor, const EvaluationContext& context) const;
+    void Scale(float* vector, const EvaluationContext& context) const;
+    float PositionW() const;
+
+    ParticleInstance* ownerUnit;
+    const ParticleResource* unitData;
+    // The material's shader: the renderer's shader cache provides it; null
+    // until then.
+    const IShader* unitShader = nullptr;
+    Xorshift128* randomState;
+    DrawUnitOps* ops = nullptr;
+    uint32_t stateWord = 0;
+    uint8_t usedTextureMask = 0;
+    uint8_t uvOffsetFirstMask = 0;
+    TextureSlot textureBindings[kTextureSlots] = {};
+    float textureRandomValues[kTextureRandomValues] = {};
+    float uvRandomValues[kUvSets][UvTransform::kSamples] = {};
+
+private:
+    static void* AllocateBlock();
+    void ChooseMembers(uint32_t drawType);
+};
+
+} // namespace FulgorCore
