@@ -6,6 +6,7 @@
 #include "effects/Core/Unit/CopyEmissionTable.h"
 #include "effects/Core/Unit/GenerateEmissionTable.h"
 #include "support/effects/RecordBuild.h"
+#include "support/effects/XorshiftSteps.h"
 #include "tools/effect/DrawDataWriter.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@ namespace {
 using FulgorCore::DrawDataType4;
 using FulgorCore::EmissionEntry;
 using FulgorCore::Xorshift128;
+using testsupport::Advanced;
+using testsupport::Same;
 using Batch = testsupport::RecordBuild<DrawDataType4>;
 
 std::vector<uint8_t> BatchPayload(const effecttools::DrawDataType4Value& v) {
@@ -41,16 +44,6 @@ effecttools::DrawDataType4Value BatchValue(uint32_t count, int16_t group, uint32
 // sphere's two and the radius, the speed, the flip and the pattern.
 constexpr uint32_t kHeadDraws = 12 + 2 + 1 + 1 + 1 + 1;
 
-Xorshift128 Advanced(Xorshift128 s, uint32_t steps) {
-    for (uint32_t i = 0; i < steps; ++i)
-        s.Next();
-    return s;
-}
-
-bool SameState(const Xorshift128& a, const Xorshift128& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w;
-}
-
 TEST(EmissionTable, GroupHeadsAreDrawnAndMembersCopyTheirHeadWithIncrements) {
     Batch batch(BatchPayload(BatchValue(10, 4, 5)));
     ASSERT_TRUE(batch.Built());
@@ -60,7 +53,7 @@ TEST(EmissionTable, GroupHeadsAreDrawnAndMembersCopyTheirHeadWithIncrements) {
     const Xorshift128 start = random;
     FulgorCore::GenerateEmissionTable(table.data(), 10, nullptr, *batch, random);
     // Entries 0, 4 and 8 are drawn, the others draw nothing.
-    EXPECT_TRUE(SameState(random, Advanced(start, 3 * kHeadDraws)));
+    EXPECT_TRUE(Same(random, Advanced(start, 3 * kHeadDraws)));
     EXPECT_NE(table[4].random[2][0], table[0].random[2][0]);
     EXPECT_NE(table[8].random[2][0], table[4].random[2][0]);
     for (uint32_t e : {1u, 2u, 3u, 5u, 9u}) {
@@ -148,7 +141,7 @@ TEST(EmissionTable, ZeroDivisorsGiveIndexZeroAndKeepTheDrawOrder) {
     FulgorCore::GenerateEmissionTable(zeros.data(), 3, nullptr, *zero, a);
     // Group size 0 acts as 1: every entry is a head of its own, and the
     // pattern and cell draws are still made.
-    EXPECT_TRUE(SameState(a, Advanced(Xorshift128{}, 3 * (kHeadDraws + 1))));
+    EXPECT_TRUE(Same(a, Advanced(Xorshift128{}, 3 * (kHeadDraws + 1))));
     v.fields.back() = {"TCDV", 1};
     v.fields.push_back({"TCDU", 1});
     Batch one(BatchPayload(v));
