@@ -32,10 +32,11 @@ void UpdateScale(float* matrix34, const FloatTripleProperty& scale, const float*
 
 // The particle-field step (type 4): each point of `previous` is copied into
 // `current`, ages by the owner's step, then runs the first and the second
-// handler chosen by its low two state bits.
+// handler chosen by its low two state bits (a null handler does nothing),
+// each with what the step read of the field data.
 void UpdateParticles(const FieldPoint* previous, FieldPoint* current, uint32_t count,
                      float ownerStep, const FieldPointHandler (&first)[4],
-                     const FieldPointHandler (&second)[4]);
+                     const FieldPointHandler (&second)[4], const ParticleField::StepContext& step);
 
 // Which of the eight field handlers the data's flags choose: bits 16, 19
 // and 22 as bits 0, 1 and 2 of the index.

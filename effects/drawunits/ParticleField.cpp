@@ -59,6 +59,11 @@ void Reemit(FieldPoint& point, const StepContext& step) {
     }
 }
 
+void StartWhenBorn(FieldPoint& point, const StepContext& step) {
+    if (point.age >= 0.0f)
+        Reemit(point, step);
+}
+
 void ExpireAtLifetime(FieldPoint& point, const StepContext& step) {
     if (!PastLifetime(point, step))
         return;

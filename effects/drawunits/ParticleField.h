@@ -55,6 +55,9 @@ void KeepAlive(FieldPoint& point, const StepContext& step);
 // respawns at the lifetime, 3 at the lifetime or the repeat, 4-6 never
 // end, 7 respawns at the repeat.
 Rule SelectRule(uint32_t r);
+// A waiting point is born once its age is not negative: emitted as by a
+// re-emission.
+void StartWhenBorn(FieldPoint& point, const StepContext& step);
 // Re-emission: live again, its emission age the new age, and its frame
 // placed again through the field's transform.
 void Reemit(FieldPoint& point, const StepContext& step);

@@ -170,6 +170,57 @@ std::vector<uint8_t> Entries() {
     return effecttools::WriteEffectFile(f);
 }
 
+// The simple draw types with data they must refuse or hold still on: grids
+// without cells or frames and of geometry mode 3, flipbooks of zero
+// durations and far textures, fields of mode 3 and without points; each
+// unit started by a timeline of the first place.
+std::vector<uint8_t> DrawUnits() {
+    effecttools::EffectFileValue f = OneUnit("vfx/drawunits.vfxb");
+    f.package.units.clear();
+    std::vector<effecttools::DrawPartValue> parts;
+    auto add = [&parts](effecttools::DrawDataValue data) {
+        effecttools::DrawPartValue part;
+        part.data = std::move(data);
+        parts.push_back(std::move(part));
+    };
+    effecttools::DrawDataType1Value line;
+    line.length = effecttools::Constant(0.0f);
+    add(line);
+    const uint32_t grids[4][4] = {{0, 0, 2, 3}, {0, 4, 0, 3}, {0, 4, 2, 0}, {3, 4, 2, 3}};
+    for (const auto& g : grids) {
+        effecttools::DrawDataType2Value grid;
+        grid.fields = {{"UvT", g[0]}, {"DivU", g[1]}, {"DivV", g[2]}, {"AnmI", g[3]}};
+        add(grid);
+    }
+    add(effecttools::DrawDataType3Value{});
+    const uint32_t fields[3][2] = {{3, 4}, {0, 0}, {2, 1}};
+    for (const auto& d : fields) {
+        effecttools::DrawDataType4Value field;
+        field.fields = {{"DTyp", d[0]}, {"CrCt", d[1]}, {"Life", 10}};
+        field.bpCt = 1;
+        add(field);
+    }
+    effecttools::DrawDataType11Value flipbook;
+    flipbook.keys = std::vector<uint8_t>(3 * 28, 0);
+    add(flipbook);
+    effecttools::DrawDataType11Value far;
+    far.keys = std::vector<uint8_t>(28, 0xFF);
+    add(far);
+    add(effecttools::DrawDataType11Value{});
+    effecttools::TimelineValue all;
+    all.length = 60;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        effecttools::UnitValue unit;
+        unit.life = 60;
+        unit.drawParts.push_back(parts[i]);
+        f.package.units.push_back(unit);
+        all.items.push_back(Entry(0, static_cast<int16_t>(i), 0, -1, 0, 60));
+    }
+    f.package.timelines = {all};
+    f.package.assignments.push_back({int16_t{0}, int16_t{-1}});
+    return effecttools::WriteEffectFile(f);
+}
+
 std::vector<uint8_t> TwoPackages() {
     effecttools::ChunkWriter w;
     w.U32("Ver", 0x01010101).Text("Name", "vfx/two.vfxb");
@@ -189,5 +240,6 @@ int main(int argc, char** argv) {
     seeds.push_back(TwoPackages());
     seeds.push_back(Commands());
     seeds.push_back(Entries());
+    seeds.push_back(DrawUnits());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }
