@@ -3,6 +3,7 @@
 // renderer.
 #include "support/effects/DrawUnitRig.h"
 
+#include "effects/Core/Engine/Renderer.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/drawunits/DrawUnitFactory.h"
 #include "effects/drawunits/DrawUnitOps.h"
@@ -355,6 +356,54 @@ TEST_F(DrawUnits, WithoutABlockForItsMembersTheParticleEnds) {
     delete unit;
     for (void* b : taken)
         pool.Free(b);
+}
+
+TEST_F(DrawUnits, TheCappedBandFacesACameraOnItsAxis) {
+    DrawPartValue part;
+    effecttools::DrawDataType3Value segment;
+    segment.width = Constant(0.5f);
+    segment.length = Constant(2.0f);
+    part.data = segment;
+    DrawUnitRig& rig = Start(DrawEffect({part}));
+    ASSERT_TRUE(rig.ok);
+    // A camera at (0, 0, 10) looking down -z.
+    const float view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
+    FulgorCore::Renderer::SetViewProjection(view, testsupport::kIdentity44);
+    auto* unit = Make<FulgorCore::DrawUnitType3>(rig);
+    ASSERT_NE(unit, nullptr);
+    EXPECT_NE(unit->extraBlock, nullptr);
+    unit->Update(Clock(1.0f));
+    EXPECT_FLOAT_EQ(unit->width, 0.5f); // identity rows: a plane scale of 1
+    // The segment along x, 2 long, centred on the particle at the origin.
+    unit->halfExtent[0] = 1.0f;
+    unit->halfExtent[1] = unit->halfExtent[2] = 0.0f;
+    renderer.Clear();
+    unit->Draw();
+    ASSERT_EQ(renderer.reservations.size(), 1u);
+    EXPECT_EQ(renderer.reservations[0].stride, 36u);
+    EXPECT_EQ(renderer.reservations[0].vertices, 8u);
+    EXPECT_EQ(renderer.reservations[0].indices, 18u);
+    const uint16_t expectedIndices[18] = {43, 41, 40, 40, 42, 43, 45, 43, 42,
+                                          42, 44, 45, 47, 45, 44, 44, 46, 47};
+    for (int i = 0; i < 18; ++i)
+        EXPECT_EQ(renderer.indices[i], expectedIndices[i]) << i;
+    // Side (0, 1, 0); the end pieces point away along x, tilted 1/10 toward
+    // the camera: (-10, 0, 1) and (-10, 0, -1) normalised.
+    const float n = 0.5f / std::sqrt(101.0f);
+    const float rows[4][3] = {
+        {-1.0f - 10.0f * n, 0.0f, n}, {-1, 0, 0}, {1, 0, 0}, {1.0f + 10.0f * n, 0.0f, n}};
+    const uint16_t rowV[4] = {0, 500, 500, 1000};
+    const auto* v = renderer.Vertices<FulgorCore::BandVertex>();
+    for (int r = 0; r < 4; ++r)
+        for (int s = 0; s < 2; ++s) {
+            const FulgorCore::BandVertex& x = v[2 * r + s];
+            EXPECT_NEAR(x.position[0], rows[r][0], 0.01f) << r << s;
+            EXPECT_NEAR(x.position[1], s == 0 ? -0.5f : 0.5f, 0.01f) << r << s;
+            EXPECT_NEAR(x.position[2], rows[r][2], 0.01f) << r << s;
+            EXPECT_EQ(x.uv[0], s == 0 ? 0 : 1000) << r << s;
+            EXPECT_EQ(x.uv[1], rowV[r]) << r << s;
+            EXPECT_EQ(x.color[3], 1000);
+        }
 }
 
 DrawPartValue FieldPart(uint32_t mode, uint32_t count, int16_t multiplier) {
