@@ -3,6 +3,7 @@
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/TextureSlotProperty.h"
 #include "effects/drawunits/DrawUnit.h"
+#include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/ParticleKernelNoOps.h"
 
 #include <array>
@@ -20,7 +21,8 @@ inline void AnimateSlot(DrawUnit* unit, const PackageResource* package,
     if constexpr (((Mask >> Slot) & 1u) != 0) {
         const TextureSlotProperty property(*unit->unitData, Slot);
         const int32_t index = property.EvaluateTextureIndex(
-            context, unit->textureRandomValues[DrawUnit::SelectorSample(Slot)], *unit->randomState);
+            context, unit->ops->textureRandomValues[DrawUnit::SelectorSample(Slot)],
+            *unit->randomState);
         unit->textureBindings[Slot].texture = package ? package->GetTexture(index) : nullptr;
     }
 }

@@ -70,7 +70,8 @@ void DrawUnit::operator delete(void* block) {
 }
 
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
-    : ownerUnit(owner), unitData(data), randomState(&owner->owner->random) {
+    : randomState(&owner->owner->random), ownerUnit(owner), root(owner->owner),
+      package(owner->owner->package), unitData(data) {
     ops = static_cast<DrawUnitOps*>(AllocateBlock());
     if (!ops) {
         // No member can be chosen: the particle ends, so its passes never
@@ -91,19 +92,24 @@ DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
             ParticleKernel::kPackTextureParameters[(usedTextureMask >> 3) & 7u];
         ChooseMembers(data->GetDrawType());
     }
+    // Without a block the values are still drawn, so the units built after
+    // this one get the values they would have had.
+    DrawUnitOps scratch{};
+    DrawUnitOps& values = ops ? *ops : scratch;
     // Every used slot takes its draws, animated or not, so the values of
     // the slots after it do not depend on which slots were resolved at load.
     for (uint32_t k = 0; k < data->GetTextureSlotCount() && k < kTextureSlots; ++k) {
         if (!(usedTextureMask & (1u << k)))
             continue;
         const TextureSlotProperty property(*data, k);
-        textureRandomValues[SelectorSample(k)] = property.GetSelector().SampleRandom(*randomState);
+        values.textureRandomValues[SelectorSample(k)] =
+            property.GetSelector().SampleRandom(*randomState);
         if (const FloatProperty* parameter = property.GetParameter())
-            textureRandomValues[ParameterSample(k)] = parameter->SampleRandom(*randomState);
+            values.textureRandomValues[ParameterSample(k)] = parameter->SampleRandom(*randomState);
     }
     // Sets past the declared count keep zero values and draw nothing.
-    for (uint32_t i = 0; i < data->GetUvLayerCount() && i < kUvSets; ++i)
-        data->GetUvLayer(i)->SampleRandom(*randomState, uvRandomValues[i]);
+    for (uint32_t i = 0; i < data->GetUvLayerCount() && i < DrawUnitOps::kUvSets; ++i)
+        data->GetUvLayer(i)->SampleRandom(*randomState, values.uvRandomValues[i]);
 }
 
 DrawUnit::~DrawUnit() {
@@ -165,14 +171,6 @@ DrawClock DrawUnit::OwnerClock() const {
     clock.timeB = ownerUnit->totalTime;
     clock.lastStep = ownerUnit->lastStep;
     return clock;
-}
-
-InstanceRootUnit* DrawUnit::Root() const {
-    return ownerUnit->owner;
-}
-
-const PackageResource* DrawUnit::Package() const {
-    return ownerUnit->owner->package;
 }
 
 float DrawUnit::GetAOff(const DrawUnit* unit, const EvaluationContext& context) {

@@ -3,7 +3,6 @@
 #include "effects/Core/Engine/TextureSlot.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Noise/Xorshift128.h"
-#include "effects/Core/Resource/UvTransform.h"
 #include "effects/Core/Value/EvaluationContext.h"
 #include "effects/drawunits/DrawClock.h"
 
@@ -20,18 +19,15 @@ class ParticleResource;
 struct DrawUnitOps;
 
 // The drawn part of a particle: what every draw type shares. The base
-// keeps the owner, the data, the texture set-up copied from the data, the
-// unit random values of the texture slots and texture-coordinate sets, and
-// (in a pool block of its own) the members chosen from the data: the
+// keeps the owner, the data and the texture set-up copied from the data,
+// and in a pool block of its own the members chosen from the data (the
 // texture kernels, the colour, scale and position-w members and the alpha
-// getters. A unit that gets no block for its members ends its particle and
-// never calls a member.
+// getters) with the unit random values they read (those of the texture
+// slots and texture-coordinate sets among them). A unit that gets no block for its members ends its
+// particle and never calls a member.
 class DrawUnit {
 public:
     static constexpr uint32_t kTextureSlots = 8;
-    // One per slot 0-2, then a selector and a parameter value per slot 3-7.
-    static constexpr uint32_t kTextureRandomValues = 13;
-    static constexpr uint32_t kUvSets = 6;
 
     // A T in a block of the unit pool, or null when the pool is exhausted.
     template <class T, class... Args> static T* Create(Args&&... args) {
@@ -53,8 +49,8 @@ public:
 
     // The particle's clock as the draw units' update takes it.
     DrawClock OwnerClock() const;
-    InstanceRootUnit* Root() const;
-    const PackageResource* Package() const;
+    InstanceRootUnit* Root() const { return root; }
+    const PackageResource* Package() const { return package; }
 
     // Slot k's selector value and, on slots 3-7, its parameter value.
     static constexpr uint32_t SelectorSample(uint32_t slot) {
@@ -79,19 +75,22 @@ public:
     void Scale(float* vector, const EvaluationContext& context) const;
     float PositionW() const;
 
+    // What every frame reads first: the members, the random state, the
+    // owner, the data, and the instance's root and package (fixed for the
+    // unit's life, so kept here rather than fetched through the owner).
+    DrawUnitOps* ops = nullptr;
+    Xorshift128* randomState;
     ParticleInstance* ownerUnit;
+    InstanceRootUnit* root;
+    const PackageResource* package;
     const ParticleResource* unitData;
     // The material's shader: the renderer's shader cache provides it; null
     // until then.
     const IShader* unitShader = nullptr;
-    Xorshift128* randomState;
-    DrawUnitOps* ops = nullptr;
     uint32_t stateWord = 0;
     uint8_t usedTextureMask = 0;
     uint8_t uvOffsetFirstMask = 0;
     TextureSlot textureBindings[kTextureSlots] = {};
-    float textureRandomValues[kTextureRandomValues] = {};
-    float uvRandomValues[kUvSets][UvTransform::kSamples] = {};
 
 private:
     static void* AllocateBlock();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/Core/Resource/UvTransform.h"
 #include "effects/Core/Value/EvaluationContext.h"
 
 #include <cstdint>
@@ -45,6 +46,12 @@ struct DrawUnitOps {
     float colorSamples[5] = {};
     float sizeSamples[3] = {};
     float positionW = 0.0f;
+    // The texture slots' values: one per slot 0-2, then a selector and a
+    // parameter value per slot 3-7; five per texture-coordinate set.
+    static constexpr uint32_t kTextureRandomValues = 13;
+    static constexpr uint32_t kUvSets = 6;
+    float textureRandomValues[kTextureRandomValues] = {};
+    float uvRandomValues[kUvSets][UvTransform::kSamples] = {};
 };
 static_assert(sizeof(DrawUnitOps) <= kUnitBlockSize, "the operations take one pool block");
 

@@ -31,26 +31,27 @@ public:
     static void AdvanceFrame(DrawUnitType2* unit, float step);
     static void KeepFrame(DrawUnitType2* unit, float step);
 
+    // Fields in the order a frame reads them.
     DrawCommand command;
-    uint16_t cellU0 = 0;
-    uint16_t cellU1 = 0;
-    uint16_t cellV0 = 0;
-    uint16_t cellV1 = 0;
-    float size[2] = {};
-    float orientation[3] = {};
-    uint16_t packedColor[4] = {};
-    uint32_t verticesPerParticle = 4;
-    uint32_t indicesPerParticle = 6;
     DrawCommand::Geometry geometry = nullptr;
+    void (*advanceMember)(DrawUnitType2* unit, float step) = KeepFrame;
+    float frame = 0.0f;
+    float frameCount = 1.0f;
+    uint16_t framesPerCell = 1;
     uint16_t cellsU = 1;
     uint16_t cellsV = 1;
     uint16_t stepU = 0x7fff;
     uint16_t stepV = 0x7fff;
     uint16_t orientationFlags = 0;
-    uint16_t framesPerCell = 1;
-    float frame = 0.0f;
-    float frameCount = 1.0f;
-    void (*advanceMember)(DrawUnitType2* unit, float step) = KeepFrame;
+    uint16_t cellU0 = 0;
+    uint16_t cellU1 = 0;
+    uint16_t cellV0 = 0;
+    uint16_t cellV1 = 0;
+    uint16_t packedColor[4] = {};
+    float size[2] = {};
+    float orientation[3] = {};
+    uint32_t verticesPerParticle = 4;
+    uint32_t indicesPerParticle = 6;
 };
 
 } // namespace FulgorCore

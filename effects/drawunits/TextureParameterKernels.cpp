@@ -3,6 +3,7 @@
 #include "effects/Core/Resource/TextureSlotProperty.h"
 #include "effects/Core/Value/FloatProperty.h"
 #include "effects/drawunits/DrawUnit.h"
+#include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/ParticleKernelNoOps.h"
 
 #include <utility>
@@ -19,7 +20,8 @@ inline float EvaluateChannel(DrawUnit* unit, const EvaluationContext& context) {
     constexpr uint32_t slot = TextureSlotProperty::kFirstParameterSlot + Channel;
     const TextureSlotProperty property(*unit->unitData, slot);
     return property.GetParameter()->Evaluate(
-        context, unit->textureRandomValues[DrawUnit::ParameterSample(slot)], *unit->randomState);
+        context, unit->ops->textureRandomValues[DrawUnit::ParameterSample(slot)],
+        *unit->randomState);
 }
 
 template <uint32_t K, uint32_t Channel>

@@ -22,7 +22,6 @@ using testsupport::DrawUnitRig;
 using testsupport::KernelUnit;
 namespace Field = FulgorCore::ParticleField;
 
-
 // A linear curve through (0, -1), (10, 0), (20, 1).
 effecttools::FloatValue MinusOneToOne() {
     effecttools::CurvesValue c;

@@ -25,7 +25,6 @@ using testsupport::KernelUnit;
 
 const char* const kLayerTags[8] = {"TCo1", "TCo2", "TCo3", "TDs1", "TDs2", "TPlt", "TNrm", "TRef"};
 
-
 TextureLayerValue Layer(std::vector<int8_t> list, effecttools::FloatValue selector = Constant(0),
                         std::optional<effecttools::FloatValue> parameter = std::nullopt) {
     TextureLayerValue l;
@@ -119,8 +118,8 @@ TEST_F(TextureKernels, SlotsDrawingPerEvaluationAreEvaluatedInAscendingOrder) {
     for (uint32_t k = 0; k < 8; ++k)
         expected[k] =
             FulgorCore::TextureSlotProperty(*rig.Part(), k)
-                .EvaluateTextureIndex(context,
-                                      unit->textureRandomValues[DrawUnit::SelectorSample(k)], copy);
+                .EvaluateTextureIndex(
+                    context, unit->ops->textureRandomValues[DrawUnit::SelectorSample(k)], copy);
     FulgorCore::ParticleKernel::kAnimateTextureSlots[0xFF](unit, context);
     for (uint32_t k = 0; k < 8; ++k)
         EXPECT_EQ(unit->textureBindings[k].texture, rig.Texture(expected[k])) << "slot " << k;
@@ -205,8 +204,8 @@ TEST_F(TextureKernels, AUsedFixedSlotStillTakesItsDraws) {
     const float withoutFirst =
         FulgorCore::TextureSlotProperty(data, 1).GetSelector().SampleRandom(alone);
     KernelUnit* unit = Unit(rig);
-    EXPECT_EQ(unit->textureRandomValues[0], first);
-    EXPECT_EQ(unit->textureRandomValues[1], second);
+    EXPECT_EQ(unit->ops->textureRandomValues[0], first);
+    EXPECT_EQ(unit->ops->textureRandomValues[1], second);
     EXPECT_NE(second, withoutFirst);
     EXPECT_EQ(unit->randomState->w, copy.w);
     EXPECT_EQ(unit->ops->textureKernel, FulgorCore::ParticleKernel::kAnimateTextureSlots[2]);
