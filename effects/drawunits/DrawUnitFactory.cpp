@@ -9,6 +9,12 @@
 
 namespace FulgorCore {
 
+static_assert(sizeof(DrawUnitType1) <= kUnitBlockSize);
+static_assert(sizeof(DrawUnitType2) <= kUnitBlockSize);
+static_assert(sizeof(DrawUnitType3) <= kUnitBlockSize);
+static_assert(sizeof(DrawUnitType4) <= kUnitBlockSize);
+static_assert(sizeof(DrawUnitType11) <= kUnitBlockSize);
+
 namespace {
 
 template <class T>

@@ -80,6 +80,29 @@ protected:
     RecordingRenderer renderer;
 };
 
+// Until the renderer's geometry side is built its reservations refuse, so
+// a unit submits nothing.
+TEST(DrawRendererSeam, TheBuiltInReservationsRefuse) {
+    const FulgorCore::DrawRenderer& r = FulgorCore::DrawRenderer::kBuiltIn;
+    void* vertices = nullptr;
+    uint16_t* indices = nullptr;
+    uint16_t first = 0;
+    const uint32_t word = 0;
+    EXPECT_FALSE(r.reserveVertices(nullptr, &word, nullptr, 0, &vertices, 8, &indices, &first, 18));
+    EXPECT_FALSE(
+        r.reserveVertices48(nullptr, &word, nullptr, 0, &vertices, 4, &indices, &first, 6));
+    EXPECT_FALSE(r.reserveVerticesNoIndex32(nullptr, &word, nullptr, 0, &vertices, 2));
+    DrawUnitRig rig(DrawEffect({GridPart(1, 1, 1)}));
+    ASSERT_TRUE(rig.ok);
+    bool noBlock = false;
+    DrawUnit* unit = FulgorCore::CreateDrawUnit(rig.MakeOwner(), rig.Part(), noBlock);
+    ASSERT_NE(unit, nullptr);
+    unit->Update(Clock(1.0f));
+    unit->Draw();
+    EXPECT_EQ(static_cast<FulgorCore::DrawUnitType2*>(unit)->command.geometry, nullptr);
+    delete unit;
+}
+
 TEST_F(DrawUnits, AOneCellGridShowsTheWholeTextureAndNeverAdvances) {
     DrawUnitRig& rig = Start(DrawEffect({GridPart(1, 1, 1)}));
     ASSERT_TRUE(rig.ok);
