@@ -56,6 +56,29 @@ inline std::vector<FrameHasher>& FrameHashers() {
     return hashers;
 }
 
+// An object hasher installed for a scope: gone again however the scope is
+// left (a failed assertion returns from the test early), so that it cannot
+// leak into the hashes of the tests that run after.
+class ScopedObjectHasher {
+public:
+    explicit ScopedObjectHasher(ObjectHasher hasher) : hasher_(hasher) {
+        ObjectHashers().push_back(hasher);
+    }
+    ~ScopedObjectHasher() {
+        std::vector<ObjectHasher>& all = ObjectHashers();
+        for (auto it = all.end(); it != all.begin();)
+            if (*--it == hasher_) {
+                all.erase(it);
+                break;
+            }
+    }
+    ScopedObjectHasher(const ScopedObjectHasher&) = delete;
+    ScopedObjectHasher& operator=(const ScopedObjectHasher&) = delete;
+
+private:
+    ObjectHasher hasher_;
+};
+
 // The ship's own state, its pointers (the Grabuster, the shield) aside.
 inline void HashPlayer(Hasher& h, const Player& p) {
     h.Value(p.visible);

@@ -180,7 +180,7 @@ std::vector<uint64_t> Play(std::vector<uint8_t>& recording, uint32_t seed, bool 
 } // namespace
 
 TEST(WeaponReplay, EveryShipFiresEveryWeaponAndReplaysWhateverTheCosmeticSeed) {
-    stage_replay::ObjectHashers().push_back(&HashWeapon);
+    const stage_replay::ScopedObjectHasher weapons(&HashWeapon);
     for (int8_t ship = 0; ship < 6; ++ship) {
         std::vector<uint8_t> recording = Header(ship);
         recording.resize(recording.size() + (kFrames + 200) * 4, 0);
@@ -198,5 +198,4 @@ TEST(WeaponReplay, EveryShipFiresEveryWeaponAndReplaysWhateverTheCosmeticSeed) {
             ASSERT_EQ(again[i], live[i]) << "ship " << int(ship) << ", frame " << i;
         EXPECT_TRUE(played.All());
     }
-    stage_replay::ObjectHashers().pop_back();
 }
