@@ -9,7 +9,6 @@ namespace FulgorCore {
 
 class IInstanceListenner;
 class PackageResource;
-class ParticleExtraUnit;
 class ParticleInstance;
 class UnitResource;
 struct ChildInstanceTable;
@@ -111,8 +110,8 @@ public:
     const void* publishedDirection = nullptr;
     const float* publishedInverseMatrix = nullptr;
     const float* publishedRange = nullptr;
-    ParticleExtraUnit* extraUnitHead = nullptr;
-    ParticleExtraUnit* extraUnitTail = nullptr;
+    UnitInstance* extraUnitHead = nullptr;
+    UnitInstance* extraUnitTail = nullptr;
     float baseColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float currentColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float worldMatrix[12];

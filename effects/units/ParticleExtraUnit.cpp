@@ -46,16 +46,6 @@ void ParticleExtraUnit::operator delete(void* block) {
     Engine::GetUnitInstancePool().Free(block);
 }
 
-void ParticleExtraUnit::AppendTo(InstanceRootUnit* root) {
-    previous = root->extraUnitTail;
-    next = nullptr;
-    if (root->extraUnitTail)
-        root->extraUnitTail->next = this;
-    else
-        root->extraUnitHead = this;
-    root->extraUnitTail = this;
-}
-
 void ParticleExtraUnitT<1>::Update() {
     const float* m = owner->GetWorldMatrix();
     const float v[3] = {-m[6], -m[7], -m[8]};

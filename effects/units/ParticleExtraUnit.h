@@ -30,15 +30,10 @@ public:
     virtual void Update() {}
     virtual void Hook() {}
 
-    // Appends the unit to the root's list of this frame's extra units.
-    void AppendTo(InstanceRootUnit* root);
-
     UnitInstance* owner;
     const UnitResource* ownerData;
     const EffectPartResource* extraData;
     Xorshift128* random;
-    ParticleExtraUnit* previous = nullptr;
-    ParticleExtraUnit* next = nullptr;
 
 protected:
     ParticleExtraUnit(UnitInstance* owner, const UnitResource* ownerData);
