@@ -30,7 +30,7 @@ VfxInstance::~VfxInstance() {
 }
 
 void VfxInstance::Play(uint32_t layer) {
-    if (state_ == kPlaying)
+    if (state_ == kPlaying || layer >= FulgorCore::Engine::kLayerCount)
         return;
     state_ = kPlayRequested;
     layer_ = layer;
@@ -70,7 +70,7 @@ void VfxInstance::Update() {
 void VfxInstance::ApplyRequests() {
     if (state_ != kPlayRequested || handle_.serial == 0)
         return;
-    Engine::SetInstanceLayer(handle_.index, handle_.serial, static_cast<uint8_t>(layer_));
+    Engine::SetInstanceLayer(handle_.index, handle_.serial, layer_);
     const float matrix[16] = {
         scale_[0],    0.0f,         0.0f,         0.0f, //
         0.0f,         scale_[1],    0.0f,         0.0f, //

@@ -37,7 +37,8 @@ public:
     // can put a recording double in their place.
 
     // Unless playing already (layer included): play from the start on
-    // `layer`, at the next update that has a runtime instance.
+    // `layer`, at the next update that has a runtime instance. A layer the
+    // runtime does not draw (16 and above) is refused: nothing changes.
     virtual void Play(uint32_t layer);
     // Stops the runtime instance; before there is one, a requested play is
     // withdrawn and sent as a stop once it exists.

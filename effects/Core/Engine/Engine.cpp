@@ -166,8 +166,8 @@ bool InitializeWorkData(RuntimeGlobals& g, const InitializeParameter& p) {
             work->defaultInstanceFlags |= static_cast<uint16_t>(1u << i);
     work->noise.Initialize(EngineWorkData::kNoiseSeed);
 
-    // The original never checked these tables; a failure here releases what
-    // was taken and fails the start-up with the work data's message.
+    // Any table that cannot be had releases what was taken and fails the
+    // start-up with the work data's message.
     bool ok = BuildCircleTables(g, *work);
     if (ok) {
         work->objects.base = AllocateTable<ObjectSlot>(g, p.ObjectMaxCount, "ObjectMemory");

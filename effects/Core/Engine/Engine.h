@@ -24,6 +24,9 @@ struct UpdateParameter;
 // longer name a live effect or instance are ignored the same way.
 namespace Engine {
 
+// Instances draw on layers 0 to kLayerCount - 1.
+inline constexpr uint32_t kLayerCount = 16;
+
 // Starts the runtime from the host's record: checks it (each failure sends
 // its message to the log callback and returns false), carves the frame
 // memory and the unit pool from the host's buffers, sets up the renderer and

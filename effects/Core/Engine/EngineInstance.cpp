@@ -118,8 +118,8 @@ void StartInstance(EngineWorkData& work, InstanceSlot& slot) {
     slot.flags &= static_cast<uint16_t>(~InstanceSlot::kComeUpPaused);
 }
 
-// Trigger bit n starts extra timeline n; bit 0 names none (the original
-// read entry -1), and the root starts nothing for it.
+// Trigger bit n starts extra timeline n (trigger entry n - 1); bit 0 would
+// name entry -1, which the root refuses, so it starts nothing.
 void FireTrigger(InstanceSlot& slot, uint32_t bit) {
     slot.root->StartExtraTimeline(static_cast<int32_t>(bit));
 }

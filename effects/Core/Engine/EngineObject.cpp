@@ -22,6 +22,13 @@ namespace {
 
 constexpr uint32_t kAcceptedVersion = 0x01010101u;
 
+// The host hears of every refused file: the caller only sees {0, 0}.
+const char kNoPackage[] = "Failed to load effect data: no package of an accepted version.\n";
+const char kDamaged[] = "Failed to load effect data: damaged package.\n";
+const char kNoObjectSlot[] = "Failed to load effect data: ObjectMemory is full.\n";
+const char kNoBlock[] = "Failed to allocate Runtime.Data.\n";
+const char kBuildPastMeasure[] = "Failed to load effect data: the build exceeds its measure.\n";
+
 // The "Pack" the registration builds: the last one that follows an
 // accepted "Ver" (a later "Ver" replaces the verdict). Earlier ones are
 // neither measured nor built, since only the last would be kept.
@@ -102,6 +109,8 @@ void DropObject(EngineWorkData& work, ObjectSlot& slot) {
 
 // The package of the last counted "Pack" built in `block`; null when the
 // build placed past the measure (the block is then left to the caller).
+// A package that fails gives back everything its build took from the
+// listener and the device, the sounds its units were handed included.
 PackageResource* BuildPackage(const void* image, uint32_t size, const Chunk& pack, ObjectSlot& slot,
                               void* block, IObjectListenner* listener) {
     RuntimeGlobals& g = RuntimeGlobals::Get();
@@ -113,14 +122,18 @@ PackageResource* BuildPackage(const void* image, uint32_t size, const Chunk& pac
     PackageResource* package = PlaceAndRead<PackageResource>(context, pack.payload, pack.size);
     if (package && !allocator.HasFailed())
         return package;
-    if (package)
+    if (package) {
+        package->ReleaseUnitSounds(listener);
         package->Destroy();
+    }
     return nullptr;
 }
 
-// Step 7 of a registration: each referenced name is looked for among the
-// registered effects (one reference more on a match) or asked of the
-// listener. A file naming itself keeps its own handle without a reference.
+// The last step of a registration, run outside the loading mutex so that the
+// listener may register further effects: each referenced name is looked for
+// among the registered effects (one reference more on a match) or asked of
+// the listener. A file naming itself keeps its own handle without a
+// reference, or it could never be released.
 void ResolveReferences(EngineWorkData& work, ObjectSlot& slot, IObjectListenner* listener) {
     PackageResource* package = slot.package;
     for (uint32_t i = 0; i < package->GetReferenceCount(); ++i) {
@@ -155,28 +168,35 @@ ObjectHandle LoadResource(const void* image, uint32_t size, IObjectListenner* li
     uint32_t measured = 0;
     {
         std::lock_guard<std::recursive_mutex> lock(RuntimeDataAllocator::LoadingMutex());
-        if (!FindLastCountedPack(image, size, pack))
+        if (!FindLastCountedPack(image, size, pack)) {
+            g.Log(kNoPackage);
             return {};
+        }
         allocator.BeginMeasure();
         BuildContext context{allocator, g.renderer->device, listener};
         PlaceAndRead<PackageResource>(context, pack.payload, pack.size);
         measured = allocator.GetSize();
         const bool damaged = allocator.HasFailed();
         allocator.EndMeasure();
-        if (damaged)
+        if (damaged) {
+            g.Log(kDamaged);
             return {};
+        }
     }
 
     ObjectSlot* slot = AllocObject(*work);
-    if (!slot)
+    if (!slot) {
+        g.Log(kNoObjectSlot);
         return {};
+    }
     slot->runtimeDataSize = measured;
     void* block = g.Allocate(measured, "Runtime.Data");
-    // The original used the block unchecked; a missing block, or a build
-    // that does not fit what was measured, gives the record back.
+    // A missing block, or a build that does not fit what was measured, gives
+    // the record back: nothing half-built is ever registered.
     PackageResource* package =
         block ? BuildPackage(image, size, pack, *slot, block, listener) : nullptr;
     if (!package) {
+        g.Log(block ? kBuildPastMeasure : kNoBlock);
         g.Free(block);
         DropObject(*work, *slot);
         return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/FrameListEntry.h"
 #include "effects/Core/Engine/InitializeParameter.h"
 #include "effects/Core/Noise/PerlinNoise.h"
@@ -21,7 +22,7 @@ struct ObjectSlot;
 
 // The engine's state, one block allocated at start-up ("Engine.WorkData").
 struct EngineWorkData {
-    static constexpr uint32_t kLayerCount = 16;
+    static constexpr uint32_t kLayerCount = Engine::kLayerCount;
     static constexpr uint32_t kCircleTableCount = 62;
     static constexpr uint32_t kFrameListSize = 128;
     static constexpr uint32_t kInputQueueSize = 16;

@@ -155,7 +155,8 @@ bool Initialize(const InitializeParameter& p) {
     work->plainDepth = p.RendererFlagB;
     work->textureLatch = 0;
 
-    // The original left the pool arrays unchecked.
+    // A pool whose entry array cannot be had fails the start-up like the
+    // block itself.
     if (!SetUpPool(g, work->vertexPool, p.VertexBufferSize, kMinimumVertexBuffer,
                    p.VertexBufferTotalSize, kMinimumVertexTotal) ||
         !SetUpPool(g, work->indexPool, p.IndexBufferSize, kMinimumIndexBuffer,
@@ -239,13 +240,16 @@ void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureS
     RendererWorkData* work = StartedWorkData();
     if (!work || !stateWord)
         return;
+    // No table binds nothing: each slot reads as empty, in the comparison
+    // and in the state kept, so a later table of empty slots matches it.
+    const TextureSlot kEmpty{};
+    auto wanted = [&](uint32_t i) -> const TextureSlot& { return bindings ? bindings[i] : kEmpty; };
     bool same = shader == work->currentShader && *stateWord == work->currentStateWord;
     for (uint32_t i = 0; same && i < RendererWorkData::kBindingSlots; ++i) {
         if (!(mask & (1u << i)))
             continue;
-        const TextureSlot& wanted = bindings[i];
         const TextureSlot& now = work->currentBindings[i];
-        same = wanted.texture == now.texture && wanted.sampler == now.sampler;
+        same = wanted(i).texture == now.texture && wanted(i).sampler == now.sampler;
     }
     if (same)
         return;
@@ -253,8 +257,8 @@ void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureS
     work->currentShader = shader;
     work->currentMask = mask;
     work->currentStateWord = *stateWord;
-    for (uint32_t i = 0; bindings && i < RendererWorkData::kBindingSlots; ++i)
-        work->currentBindings[i] = bindings[i];
+    for (uint32_t i = 0; i < RendererWorkData::kBindingSlots; ++i)
+        work->currentBindings[i] = wanted(i);
 }
 
 void SetViewProjection(const float* view, const float* projection) {

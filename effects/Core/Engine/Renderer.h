@@ -50,7 +50,8 @@ void BeginFrame(uint32_t layer);
 // Hands what both pools wrote since the layer began back to the device.
 void CommitDirtyRanges();
 // Before each batch: flushes the pending batch unless the shader, the state
-// word and every texture slot in `mask` are what they were.
+// word and every texture slot in `mask` are what they were. A null table
+// reads as eight empty slots.
 void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureSlot* bindings,
                 uint8_t mask);
 // Writes the pending batch.

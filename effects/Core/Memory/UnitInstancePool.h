@@ -5,9 +5,9 @@
 namespace FulgorCore {
 
 // Every live unit of an effect instance, every posted node event and every
-// instance's root unit occupies one block. The original's 512-byte blocks
-// are 1024 here: pointer-holding units grow on 64-bit. Every pooled class
-// checks sizeof against this.
+// instance's root unit occupies one block. 1024 bytes leaves room for the
+// pointer-holding units at their 64-bit size; every pooled class checks
+// sizeof against this.
 inline constexpr uint32_t kUnitBlockSize = 1024;
 
 // A free list of fixed blocks over the host's unit buffer. The last freed

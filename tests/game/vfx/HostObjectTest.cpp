@@ -8,6 +8,8 @@
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/VertexBuffer.h"
 #include "engine/graphics/VertexLayout.h"
+#include "engine/resource/ManagedResource.h"
+#include "engine/resource/ResourceManager.h"
 #include "game/vfx/IndexBuffer.h"
 #include "game/vfx/InterfaceHolder.h"
 #include "game/vfx/Shader.h"
@@ -42,6 +44,62 @@ TEST(InterfaceHolder, LeavesItsObjectsCountWhereItFoundIt) {
 
     InterfaceHolder<G::Texture> empty(nullptr);
     EXPECT_EQ(empty.Get(), nullptr);
+}
+
+int g_engineTextureDeaths = 0;
+
+class CountedEngineTexture : public G::Texture {
+public:
+    ~CountedEngineTexture() override { ++g_engineTextureDeaths; }
+};
+
+// The holder's last release hands the engine object to the resource
+// manager, which destroys it only after its release delay: a frame already
+// recorded may still draw with it.
+TEST(InterfaceHolder, ItsLastReleaseOfTheEngineObjectIsDeferred) {
+    auto* manager = Mireku::Resource::ResourceManager::CreateInstance();
+    ASSERT_NE(manager, nullptr);
+    g_engineTextureDeaths = 0;
+    auto* engine = new CountedEngineTexture();
+    FulgorCore::ITexture* texture = new Texture(engine);
+    engine->Release(); // the holder keeps the one reference left
+    EXPECT_EQ(texture->Release(), 0u);
+    EXPECT_EQ(manager->GetPendingCount(), 1u);
+    for (uint32_t frame = 1; frame < Mireku::Resource::ManagedResource::kDefaultReleaseDelay;
+         ++frame) {
+        manager->Update();
+        EXPECT_EQ(g_engineTextureDeaths, 0) << "still drawable after frame " << frame;
+    }
+    manager->Update();
+    EXPECT_EQ(g_engineTextureDeaths, 1);
+    EXPECT_EQ(manager->GetPendingCount(), 0u);
+
+    // An engine object the game still holds outlives the holder untouched.
+    auto* kept = new CountedEngineTexture();
+    (new Texture(kept))->Release();
+    EXPECT_EQ(manager->GetPendingCount(), 0u);
+    EXPECT_EQ(kept->GetRefCount(), 1u);
+    kept->Release();
+    manager->Finalize();
+    EXPECT_EQ(g_engineTextureDeaths, 2);
+    Mireku::Resource::ResourceManager::DestroyInstance();
+}
+
+// The answers of the texture's slots that the game leaves at their
+// defaults: not special, word 1, bound, slot 6 false.
+TEST(HostTexture, DefaultSlotsAnswerNotSpecialOneBoundAndFalse) {
+    auto* engine = new G::Texture();
+    auto* texture = new Texture(engine);
+    FulgorCore::ITexture* runtimeView = texture;
+    EXPECT_FALSE(runtimeView->IsSpecial());
+    EXPECT_EQ(runtimeView->Reserved4(), 1u);
+    EXPECT_FALSE(texture->IsUnbound());
+    EXPECT_FALSE(texture->Reserved6());
+    texture->Reserved7();
+    EXPECT_EQ(texture->GetRefCount(), 1u) << "slot 7 does nothing";
+    EXPECT_EQ(texture->Get(), engine);
+    runtimeView->Release();
+    engine->Release();
 }
 
 // Released through one view and then the other, in either order: deleted

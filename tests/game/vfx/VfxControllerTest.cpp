@@ -9,9 +9,13 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/InitializeParameter.h"
+#include "effects/Core/Engine/Renderer.h"
+#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "engine/common/Heap.h"
+#include "engine/graphics/DrawContext.h"
+#include "engine/graphics/SortKey.h"
 #include "game/core/RandomManager.h"
 #include "game/vfx/VfxAlloc.h"
 #include "game/vfx/VfxData.h"
@@ -42,7 +46,7 @@ std::vector<uint8_t> Effect(const char* name, int32_t life = 0) {
     return testsupport::Write(testsupport::SmallEffect(name, life));
 }
 
-TEST(VfxController, TheStartUpRecordFollowsTheTable) {
+TEST(VfxController, TheStartUpRecordHoldsThreeStaticBuffersTheCountsAndHeapCallbacksElseZero) {
     VfxLightListenner light;
     testsupport::RecordingDevice device;
     const FulgorCore::InitializeParameter p =
@@ -216,6 +220,114 @@ TEST(VfxController, InstancesUpdateInAscendingAddressOrder) {
     for (VfxInstance* i : {made[2], made[3], late})
         i->Release();
     data->Release();
+}
+
+// What one frame of the effects did, in order, with what was current then:
+// the renderer's layer, the sort priority of the recording context, the
+// frame memory's half (it flips in the runtime's update) and the screen
+// width the controller's camera and the runtime's draw settings held.
+struct FrameStep {
+    std::string what;
+    uint32_t layer;
+    uint32_t priority;
+    uint32_t half;
+    uint32_t cameraWidth;
+    int32_t drawWidth;
+};
+std::vector<FrameStep> g_frame;
+
+void Note(const char* what) {
+    const FulgorCore::RendererWorkData* r = FulgorCore::Renderer::GetWorkData();
+    const Mireku::Graphics::DrawContext* context = Mireku::Graphics::GetDrawContext();
+    g_frame.push_back(
+        {what, r ? r->currentLayer : 99u,
+         context ? Mireku::Graphics::SortKey::Priority(context->GetKeyHigh()) : 99u,
+         Engine::GetFrameWorkMemory().GetCurrentHalf(),
+         VfxController::GetInstance() ? VfxController::GetInstance()->GetScreenWidth() : 0u,
+         r ? r->drawParameter.screenSize[0] : -1});
+}
+
+class FrameLogDevice : public testsupport::OwnedRecordingDevice {
+public:
+    void OnFrameReset() override {
+        Note("reset");
+        OwnedRecordingDevice::OnFrameReset();
+    }
+    void ResetRenderState() override {
+        Note("layer");
+        OwnedRecordingDevice::ResetRenderState();
+    }
+    void OnLayerEnd() override {
+        Note("end");
+        OwnedRecordingDevice::OnLayerEnd();
+    }
+};
+FulgorCore::IDevice* MakeFrameLogDevice() {
+    return new FrameLogDevice();
+}
+
+class FrameLogInstance : public VfxInstance {
+public:
+    using VfxInstance::VfxInstance;
+    void Update() override {
+        Note("instance");
+        VfxInstance::Update();
+    }
+};
+VfxInstance* MakeFrameLogInstance(VfxData* data, const VfxEventDelegate* owner) {
+    return new FrameLogInstance(data, owner);
+}
+
+// The frame's order: the camera, every instance, the runtime's update, the
+// draw-state reset, the draw settings, then layer 0 at priority 2 (under
+// the sprite layers, 3 to 24) and layer 1 at 27 (over them, under the HUD's
+// 28), whatever priority the context held before.
+TEST(VfxController, RunFrameUpdatesThenDrawsLayerZeroUnderAndLayerOneOver) {
+    VfxControllerRig rig(MakeFrameLogDevice);
+    ASSERT_TRUE(rig.started);
+    rig.controller->SetInstanceMaker(MakeFrameLogInstance);
+    Mireku::Graphics::DrawContext* context = Mireku::Graphics::ClaimDrawContext();
+    ASSERT_NE(context, nullptr);
+    VfxData* data = rig.Load(Effect("framed"), "framed");
+    VfxInstance* a = rig.controller->CreateInstance(data);
+    VfxInstance* b = rig.controller->CreateInstance(data);
+    context->SetKeyHigh(Mireku::Graphics::SortKey::Encode(9, 3, 4, 5));
+    g_frame.clear();
+    const uint32_t half = Engine::GetFrameWorkMemory().GetCurrentHalf();
+    rig.Frame();
+
+    std::vector<std::string> order;
+    for (const FrameStep& step : g_frame)
+        order.push_back(step.what);
+    EXPECT_EQ(order, (std::vector<std::string>{"instance", "instance", "reset", "layer", "end",
+                                               "layer", "end"}));
+    ASSERT_EQ(g_frame.size(), 7u);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(g_frame[i].cameraWidth, 1280u) << "the camera is set before the instances";
+        EXPECT_EQ(g_frame[i].half, half) << "the runtime updates after the instances";
+    }
+    EXPECT_EQ(g_frame[2].half, 1 - half) << "the reset follows the runtime's update";
+    EXPECT_EQ(g_frame[2].drawWidth, 0) << "and comes before the draw settings";
+    const uint32_t layers[] = {0, 0, 1, 1};
+    const uint32_t priorities[] = {2, 2, 27, 27};
+    for (int i = 0; i < 4; ++i) {
+        const FrameStep& step = g_frame[3 + i];
+        EXPECT_EQ(step.layer, layers[i]) << i;
+        EXPECT_EQ(step.priority, priorities[i]) << i;
+        EXPECT_EQ(step.drawWidth, 1280) << "the draw settings precede the layers";
+    }
+    // The second frame runs the same way.
+    g_frame.clear();
+    rig.Frame();
+    ASSERT_EQ(g_frame.size(), 7u);
+    EXPECT_EQ(g_frame[3].priority, 2u);
+    EXPECT_EQ(g_frame[5].priority, 27u);
+    EXPECT_EQ(g_frame[5].layer, 1u);
+
+    a->Release();
+    b->Release();
+    data->Release();
+    Mireku::Graphics::ReleaseDrawContext();
 }
 
 TEST(VfxController, TheEventOwnerReachesTheInstancesListener) {

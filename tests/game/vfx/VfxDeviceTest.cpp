@@ -12,6 +12,7 @@
 #include "engine/graphics/VertexBuffer.h"
 #include "engine/graphics/VertexLayout.h"
 #include "engine/resource/ResourceManager.h"
+#include "game/vfx/DeviceInterface.h"
 #include "game/vfx/IndexBuffer.h"
 #include "game/vfx/Shader.h"
 #include "game/vfx/Texture.h"
@@ -373,6 +374,30 @@ TEST_F(VfxDeviceTest, CreatedObjectsWrapTheEngineAndFailuresGiveNull) {
     EXPECT_EQ(device->Reserved7(1, 2), 0u);
     EXPECT_FALSE(device->Reserved30(1));
     EXPECT_EQ(device->Reserved33(1), 0u);
+}
+
+// The slots no caller gives a meaning (the five with bodies in the host's
+// interface, and 28 and 29) record nothing and leave the pending state: the
+// next draw is the one it would have been.
+TEST_F(VfxDeviceTest, SlotsWithoutACallerChangeNothing) {
+    Ready();
+    device->SetTexture(0, texture, 1, 1, 1, 0);
+    device->SetBlendMode(2, false);
+    DeviceInterface* host = device;
+    host->Reserved28();
+    host->Reserved29();
+    host->Reserved34(1, 2, 3, 4, 5);
+    host->Reserved35(1, 2, 3, 4, 5, 6);
+    host->Reserved36(1, 2, 3, 4);
+    host->Reserved37();
+    host->Reserved38();
+    EXPECT_TRUE(stack.Commands().empty());
+    device->Draw(1, 3);
+    const auto draws = Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0]->blendState, device->GetBlendState(2));
+    ASSERT_NE(TextureAt(*draws[0], 0), nullptr);
+    EXPECT_EQ(TextureAt(*draws[0], 0)->texture, static_cast<Texture*>(texture)->Get());
 }
 
 TEST_F(VfxDeviceTest, ResetForgetsEverySetting) {

@@ -170,6 +170,24 @@ TEST_F(VfxInstanceTest, TheLastLayerRequestedBeforeTheFirstUpdateReachesTheRunti
     EXPECT_EQ(Slot(i)->layer, 7u);
 }
 
+// The runtime draws layers 0-15: a play on a layer past them is refused
+// whole (256 must not wrap to layer 0), whatever was asked before stays.
+TEST_F(VfxInstanceTest, APlayOnALayerTheRuntimeDoesNotDrawIsRefused) {
+    PlacedInstance* i = Make(forever);
+    for (uint32_t layer : {16u, 256u, 0xFFFFFFFFu}) {
+        i->Play(layer);
+        EXPECT_EQ(i->GetState(), VfxInstance::kStopped) << layer;
+        EXPECT_EQ(i->GetLayer(), VfxInstance::kLayerUnder) << layer;
+    }
+    i->Play(15);
+    i->Play(256);
+    EXPECT_EQ(i->GetState(), VfxInstance::kPlayRequested);
+    EXPECT_EQ(i->GetLayer(), 15u);
+    Update();
+    ASSERT_NE(Slot(i), nullptr);
+    EXPECT_EQ(Slot(i)->layer, 15u) << "the last layer, 15, is drawn";
+}
+
 // Layer, the matrix of scale and position, then the start with the speed,
 // as the runtime's record keeps them.
 TEST_F(VfxInstanceTest, ApplyRequestsSendsLayerMatrixAndSpeed) {

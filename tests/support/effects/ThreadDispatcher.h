@@ -1,5 +1,7 @@
 // A job dispatcher for the effects runtime's tests: submitted jobs run on a
-// few worker threads; WaitAll returns once every one has run.
+// few worker threads; WaitAll returns once every one has run. Held, the
+// workers take no job before WaitAll is called, so a caller that reads the
+// jobs' results without waiting for them sees them missing every time.
 #pragma once
 
 #include "effects/Core/Interface/Job.h"
@@ -15,7 +17,7 @@ namespace testsupport {
 
 class ThreadDispatcher : public FulgorCore::JobDispatcher {
 public:
-    explicit ThreadDispatcher(int threads) {
+    explicit ThreadDispatcher(int threads, bool held = false) : held_(held) {
         for (int i = 0; i < threads; ++i)
             workers_.emplace_back([this] { Work(); });
     }
@@ -40,18 +42,24 @@ public:
     }
     void WaitAll() override {
         std::unique_lock<std::mutex> lock(mutex_);
+        waiting_ = true;
+        wake_.notify_all();
         done_.wait(lock, [this] { return pending_ == 0; });
+        waiting_ = false;
         ++waits;
     }
 
     int submitted = 0;
     int waits = 0;
+    // Jobs run; read after WaitAll.
+    int executed = 0;
 
 private:
     void Work() {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            wake_.wait(lock,
+                       [this] { return stopping_ || (!queue_.empty() && (!held_ || waiting_)); });
             if (queue_.empty())
                 return;
             FulgorCore::Job* job = queue_.front();
@@ -59,6 +67,7 @@ private:
             lock.unlock();
             job->Execute();
             lock.lock();
+            ++executed;
             if (--pending_ == 0)
                 done_.notify_all();
         }
@@ -70,6 +79,8 @@ private:
     std::deque<FulgorCore::Job*> queue_;
     int pending_ = 0;
     bool stopping_ = false;
+    const bool held_;
+    bool waiting_ = false;
     std::vector<std::thread> workers_;
 };
 

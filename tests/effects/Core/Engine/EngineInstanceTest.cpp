@@ -520,25 +520,40 @@ TEST(InstanceJobs, AZeroStepStillRefillsTheListsAndSubmitsTheJobs) {
     EXPECT_EQ(dispatcher.waits, 2);
 }
 
-TEST(InstanceJobs, FourThreadsGiveWhatNoDispatcherGives) {
-    std::vector<int> alone;
-    std::vector<float> aloneTimes;
+// Every frame, each of the 32 instances with room for a job is evaluated
+// exactly once before Update returns, on four threads as without a
+// dispatcher. The workers start a job only once the runtime waits, so an
+// update that returned without waiting, or that skipped or repeated a job,
+// shows at once.
+TEST(InstanceJobs, FourThreadsGiveWhatNoDispatcherGivesEveryFrame) {
+    constexpr int kFrames = 20;
+    std::vector<std::vector<int>> alone;
+    std::vector<std::vector<float>> aloneTimes;
     {
         JobRun run;
         run.Start(nullptr);
-        for (int i = 0; i < 20; ++i)
+        for (int i = 0; i < kFrames; ++i) {
             Frame();
-        alone = run.Evaluations();
-        aloneTimes = run.Times();
+            alone.push_back(run.Evaluations());
+            aloneTimes.push_back(run.Times());
+        }
     }
-    testsupport::ThreadDispatcher dispatcher(4);
+    for (int frame = 0; frame < kFrames; ++frame)
+        for (int i = 0; i < 40; ++i)
+            ASSERT_EQ(alone[frame][i], i < 32 ? frame + 1 : 0) << "frame " << frame << ", " << i;
+
+    testsupport::ThreadDispatcher dispatcher(4, true);
     JobRun run;
     run.Start(&dispatcher);
-    for (int i = 0; i < 20; ++i)
+    for (int frame = 0; frame < kFrames; ++frame) {
+        const int submitted = dispatcher.submitted;
         Frame();
-    EXPECT_EQ(run.Evaluations(), alone);
-    EXPECT_EQ(run.Times(), aloneTimes);
-    EXPECT_EQ(dispatcher.waits, 21);
+        EXPECT_EQ(dispatcher.submitted - submitted, 32) << frame;
+        EXPECT_EQ(dispatcher.executed, dispatcher.submitted) << frame;
+        EXPECT_EQ(run.Evaluations(), alone[frame]) << frame;
+        EXPECT_EQ(run.Times(), aloneTimes[frame]) << frame;
+    }
+    EXPECT_EQ(dispatcher.waits, kFrames + 1);
 }
 
 TEST(InstancesNotStarted, EveryEntryPointIsSafe) {

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,6 +28,17 @@ using testsupport::CountingAllocator;
 using testsupport::SmallEffect;
 using testsupport::Write;
 namespace Engine = FulgorCore::Engine;
+
+// The lines a refused file sends to the host's log.
+const std::string kNoPackage = "Failed to load effect data: no package of an accepted version.\n";
+const std::string kDamaged = "Failed to load effect data: damaged package.\n";
+const std::string kTableFull = "Failed to load effect data: ObjectMemory is full.\n";
+const std::string kNoBlock = "Failed to allocate Runtime.Data.\n";
+const std::string kPastMeasure = "Failed to load effect data: the build exceeds its measure.\n";
+
+std::vector<std::string> Logged() {
+    return testsupport::LogCapture::Lines();
+}
 
 ObjectHandle Load(const std::vector<uint8_t>& image, FulgorCore::IObjectListenner* listener) {
     return Engine::LoadResource(image.data(), static_cast<uint32_t>(image.size()), listener);
@@ -134,6 +146,7 @@ TEST_F(Registration, WithoutAnAcceptedVersionBeforeAPackNothingIsAllocated) {
     effecttools::ChunkWriter late;
     late.U32("Ver", 0x01010101).U32("Ver", 7).Begin("Pack").End();
     EXPECT_EQ(Load(late.Take(), nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), std::vector<std::string>(3, kNoPackage));
 
     EXPECT_EQ(Load({}, nullptr).serial, 0u);
     EXPECT_EQ(CountingAllocator::CountLabel("Runtime.Data"), 0u);
@@ -145,6 +158,7 @@ TEST_F(Registration, ADamagedPackageFailsBeforeItsBlockExists) {
     effecttools::EffectFileValue f = SmallEffect("vfx/a.vfxb", 60);
     f.package.unitCount = 0;
     EXPECT_EQ(Load(Write(f), nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), std::vector<std::string>{kDamaged});
     EXPECT_EQ(CountingAllocator::CountLabel("Runtime.Data"), 0u);
     // The record was never taken: the next file gets index 0, serial 1.
     const ObjectHandle h = Load(Write(SmallEffect("vfx/b.vfxb", 60)), nullptr);
@@ -276,7 +290,9 @@ TEST_F(Registration, AFullTableOrAFailingAllocatorGivesNothing) {
     const std::vector<uint8_t> image = Write(SmallEffect("vfx/a.vfxb", 60));
     for (int i = 0; i < 4; ++i)
         ASSERT_NE(Load(image, nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), std::vector<std::string>{});
     EXPECT_EQ(Load(image, nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), std::vector<std::string>{kTableFull});
     EXPECT_EQ(CountingAllocator::CountLabel("Runtime.Data"), 4u);
     Engine::ReleaseResource(2, 3);
 
@@ -284,10 +300,78 @@ TEST_F(Registration, AFullTableOrAFailingAllocatorGivesNothing) {
     CountingAllocator::Reset(0);
     const size_t live = CountingAllocator::LiveCount();
     EXPECT_EQ(Load(image, nullptr).serial, 0u);
+    EXPECT_EQ(Logged(), (std::vector<std::string>{kTableFull, kNoBlock}));
     EXPECT_EQ(CountingAllocator::LiveCount(), live);
     EXPECT_EQ(Slot(2).serial, 0u);
     const ObjectHandle h = Load(image, nullptr);
     EXPECT_EQ(h.index, 2u);
+}
+
+// Takes 16 bytes of the block being built when its first sound is asked,
+// as a reader that asks more than it measured would: everything placed
+// after that runs past the measure.
+class OverreachingListenner : public OrderedListenner {
+public:
+    uint32_t FindSound(const char* name, uint32_t parameter) override {
+        if (!overreached) {
+            overreached = true;
+            FulgorCore::RuntimeDataAllocator::Global().Allocate(16);
+        }
+        return OrderedListenner::FindSound(name, parameter);
+    }
+    bool overreached = false;
+};
+
+// Two units with sounds and a texture made from file bytes.
+effecttools::EffectFileValue SoundingEffect() {
+    effecttools::EffectFileValue f = SmallEffect("vfx/a.vfxb", 60);
+    f.package.textures = {{std::string("t"), std::vector<uint8_t>(64, 1), std::nullopt}};
+    f.package.units[0].sound = "boom";
+    f.package.units.push_back(f.package.units[0]);
+    f.package.units[1].sound = "bang";
+    return f;
+}
+
+TEST_F(Registration, AHalfBuiltPackageGivesBackTheSoundsItWasHanded) {
+    OverreachingListenner listener;
+    listener.soundAnswer = 40;
+    EXPECT_EQ(Load(Write(SoundingEffect()), &listener).serial, 0u);
+    ASSERT_TRUE(listener.overreached);
+    // Every handle given out (40, 41, ...) came back, each once.
+    ASSERT_FALSE(listener.soundNames.empty());
+    std::vector<uint32_t> handed;
+    for (size_t i = 0; i < listener.soundNames.size(); ++i)
+        handed.push_back(40 + static_cast<uint32_t>(i));
+    std::vector<uint32_t> released = listener.releasedSounds;
+    std::sort(released.begin(), released.end());
+    EXPECT_EQ(released, handed);
+    // The listener was never kept, nor told of a handle.
+    EXPECT_EQ(listener.References(), 1u);
+    EXPECT_TRUE(listener.created.empty());
+}
+
+TEST_F(Registration, ABuildPastItsMeasureRegistersNothingAndKeepsNothing) {
+    OverreachingListenner listener;
+    const std::vector<uint8_t> image = Write(SoundingEffect());
+    const int liveDevice = runtime_.device.live;
+    const size_t liveBlocks = CountingAllocator::LiveCount();
+    EXPECT_EQ(Load(image, &listener).serial, 0u);
+    ASSERT_TRUE(listener.overreached);
+    EXPECT_EQ(Logged(), std::vector<std::string>{kPastMeasure});
+    // The block was had and given back; the texture made from the file
+    // bytes went with the package.
+    EXPECT_EQ(CountingAllocator::CountLabel("Runtime.Data"), 1u);
+    EXPECT_EQ(CountingAllocator::LiveCount(), liveBlocks);
+    EXPECT_EQ(
+        runtime_.device.CountCreations(testsupport::RecordingDevice::Kind::Texture, 64, false), 1u);
+    EXPECT_EQ(runtime_.device.live, liveDevice);
+    EXPECT_EQ(Engine::GetWorkData()->objects.activeHead, nullptr);
+    EXPECT_EQ(Slot(0).serial, 0u);
+    // The record went back to the free list: the same file, built as
+    // measured, takes it.
+    const ObjectHandle h = Load(image, nullptr);
+    EXPECT_EQ(h.index, 0u);
+    EXPECT_NE(h.serial, 0u);
 }
 
 TEST_F(Registration, EntryPointsAnswerNothingForStaleHandles) {

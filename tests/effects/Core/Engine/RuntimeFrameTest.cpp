@@ -316,6 +316,33 @@ TEST_F(RuntimeFrame, ApplyStateFlushesOnlyWhenWhatTheBatchUsesChanges) {
     EXPECT_EQ(r->currentStateWord, 6u);
 }
 
+// A batch without a texture table (a null one) binds empty slots: it
+// differs from a bound slot in its mask and equals a table of empty slots.
+TEST_F(RuntimeFrame, ANullBindingTableComparesAsEmptySlots) {
+    FulgorCore::RendererWorkData* r = Renderer::GetWorkData();
+    testsupport::FakeShader shader(nullptr);
+    testsupport::FakeTexture t1(nullptr);
+    FulgorCore::TextureSlot bound[8] = {};
+    bound[0] = {&t1, 1};
+    uint32_t word = 5;
+    Renderer::ApplyState(&shader, &word, bound, 0x01);
+    const uint32_t flushes = r->flushCount;
+    Renderer::ApplyState(&shader, &word, nullptr, 0x01);
+    EXPECT_EQ(r->flushCount, flushes + 1) << "slot 0 lost its texture";
+    EXPECT_EQ(r->currentBindings[0].texture, nullptr);
+    EXPECT_EQ(r->currentBindings[0].sampler, 0u);
+    Renderer::ApplyState(&shader, &word, nullptr, 0x01);
+    EXPECT_EQ(r->flushCount, flushes + 1);
+    const FulgorCore::TextureSlot empty[8] = {};
+    Renderer::ApplyState(&shader, &word, empty, 0xFF);
+    EXPECT_EQ(r->flushCount, flushes + 1);
+    // Outside the mask a null table changes nothing either.
+    Renderer::ApplyState(&shader, &word, bound, 0x00);
+    EXPECT_EQ(r->flushCount, flushes + 1);
+    Renderer::ApplyState(&shader, &word, bound, 0x01);
+    EXPECT_EQ(r->flushCount, flushes + 2);
+}
+
 TEST_F(RuntimeFrame, TheFrameListKeepsTheFirst128AndEmptiesEachUpdate) {
     std::vector<FulgorCore::ParticleInstance*> units(130);
     for (size_t i = 0; i < units.size(); ++i) {

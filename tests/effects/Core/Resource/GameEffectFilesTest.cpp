@@ -36,17 +36,29 @@ struct GameEffect {
     const char* folder;
     const char* file;
     const char* name; // the name the screen registers it under
+    uint32_t units;   // a logo one, the title intro and idle, one per menu entry
+    uint32_t textures;
 };
 
 const GameEffect kEffects[] = {
-    {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb"},
-    {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb"},
-    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb"},
-    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb"},
-    {"title", "title_main.vfxb", "title/title_main.vfxb"},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb"},
-    {"setup", "setup.vfxb", "setup/setup.vfxb"},
+    {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 1, 1},
+    {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 1, 1},
+    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 1, 1},
+    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 1, 1},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 2, 2},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 6, 2},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 1, 1},
 };
+
+// Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
+// header, then 16 x 16 x 4 bytes of pixels.
+constexpr uint32_t kTextureSide = 16;
+constexpr size_t kTextureFileSize = 4 + 124 + kTextureSide * kTextureSide * 4;
+
+uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
+    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
 
 // One file read through the game's archives, its top level and its built
 // package.
@@ -104,18 +116,22 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
         EXPECT_EQ(l.name, e.name) << e.file;
         ASSERT_TRUE(l.package->Built()) << e.file;
         EXPECT_EQ(l.package->placed, l.package->measured) << e.file;
-        EXPECT_GE((*l.package)->GetUnitCount(), 1u) << e.file;
-        ASSERT_GE((*l.package)->GetTextureCount(), 1u) << e.file;
-        EXPECT_NE((*l.package)->GetTexture(0), nullptr) << e.file;
+        EXPECT_EQ((*l.package)->GetUnitCount(), e.units) << e.file;
+        ASSERT_EQ((*l.package)->GetTextureCount(), e.textures) << e.file;
+        for (uint32_t t = 0; t < e.textures; ++t)
+            EXPECT_NE((*l.package)->GetTexture(static_cast<int32_t>(t)), nullptr) << e.file;
     }
-    // Each texture came from DDS bytes.
+    // Each texture came from the bytes of a 16 by 16 DDS.
     size_t textures = 0;
     for (const auto& c : device_.creations) {
         if (c.kind != testsupport::RecordingDevice::Kind::Texture)
             continue;
         ++textures;
-        ASSERT_GE(c.initial.size(), 128u);
+        ASSERT_EQ(c.initial.size(), kTextureFileSize);
         EXPECT_EQ(std::string(c.initial.begin(), c.initial.begin() + 4), "DDS ");
+        EXPECT_EQ(U32At(c.initial, 4), 124u);
+        EXPECT_EQ(U32At(c.initial, 12), kTextureSide) << "height";
+        EXPECT_EQ(U32At(c.initial, 16), kTextureSide) << "width";
     }
     EXPECT_EQ(textures, 9u);
 }
@@ -134,8 +150,14 @@ TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
         for (uint32_t i = 0; i < Package(screen).GetUnitCount(); ++i)
             EXPECT_EQ(Package(screen).GetUnit(i)->GetLife(), 0.0f) << screen;
     }
+    // Setup loops its first 180 frames; the title's idle part loops from
+    // frame 150 to 270.
     const FulgorCore::UnitResource* setup = Package("setup/setup.vfxb").GetUnit(0);
-    EXPECT_LT(setup->GetLoopStart(), setup->GetLoopEnd());
+    EXPECT_EQ(setup->GetLoopStart(), 0.0f);
+    EXPECT_EQ(setup->GetLoopEnd(), 180.0f);
+    const FulgorCore::UnitResource* idle = Package("title/title_main.vfxb").GetUnit(1);
+    EXPECT_EQ(idle->GetLoopStart(), 150.0f);
+    EXPECT_EQ(idle->GetLoopEnd(), 270.0f);
 }
 
 TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
@@ -209,7 +231,9 @@ TEST_F(GameEffectFiles, TogetherTheyUseEveryDrawTypeEmitterKindAndModelForm) {
     EXPECT_EQ(model->GetMeshSet().indexCount1, 6u);
     EXPECT_EQ(model->GetEdgeVertexCount(), 4u);
     EXPECT_EQ(model->GetLastAreaIndex(), 2u);
-    EXPECT_GT(model->GetTotalArea(), 0.0f);
+    // The plate is 240 by 48: two triangles of 5760, the last cumulative
+    // entry 11520, shrunk by 0.9995.
+    EXPECT_FLOAT_EQ(model->GetTotalArea(), 11520.0f * 0.9995f);
     ASSERT_EQ(menu.GetBindCount(), 1u);
     EXPECT_EQ(menu.GetBind(0)->GetAttachPointCount(), 2u);
     EXPECT_STREQ(menu.GetBind(0)->GetAttachPoint(1)->GetName(), "label");

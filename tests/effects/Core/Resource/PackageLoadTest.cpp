@@ -780,17 +780,42 @@ TEST(PackageGetters, OneBitGettersAnswerZeroOrOne) {
     EXPECT_EQ(part->GetSftP(), 1u);
 }
 
-TEST(EffectPart, KindsZeroAndThreeOwnNothingToDestroy) {
-    for (uint32_t kind : {0u, 3u}) {
-        const std::vector<uint8_t> payload = Payload([kind](ChunkWriter& w) {
+// Only kinds 1 and 2 own a record: kind 1 an empty one, kind 2 the radius
+// pair read from "DatF", each placed in the block. Any other kind (0, 3, and
+// 19, whose low four bits are 3) measures and places nothing for the same
+// "DatF", so it has nothing to destroy. The first "DatF" fixes the kind.
+TEST(EffectPart, OnlyKindsOneAndTwoPlaceARecord) {
+    auto part = [](uint32_t kind, uint32_t laterKind) {
+        return Payload([=](ChunkWriter& w) {
             w.U32("FxV1", kind).Begin("DatF").Begin("RadI").U8("PrVT", 0).End().End();
+            w.U32("FxV1", laterKind).Begin("DatF").End();
         });
-        RecordBuild<FulgorCore::EffectPartResource> built(payload);
-        ASSERT_TRUE(built.Built());
-        EXPECT_EQ(built->GetKind(), kind);
-        EXPECT_EQ(built->GetData(), nullptr);
-        EXPECT_EQ(built.placed, 0u);
+    };
+    for (uint32_t kind : {0u, 3u, 19u}) {
+        RecordBuild<FulgorCore::EffectPartResource> built(part(kind, 2));
+        ASSERT_TRUE(built.Built()) << kind;
+        EXPECT_EQ(built->GetKind(), kind & 15u);
+        EXPECT_EQ(built->GetData(), nullptr) << kind;
+        EXPECT_EQ(built->GetRadiusPair(), nullptr) << kind;
+        EXPECT_EQ(built.measured, 0u) << kind;
+        EXPECT_EQ(built.placed, 0u) << kind;
     }
+    RecordBuild<FulgorCore::EffectPartResource> empty(part(1, 2));
+    ASSERT_TRUE(empty.Built());
+    EXPECT_EQ(empty->GetKind(), 1u);
+    EXPECT_TRUE(empty.InBlock(empty->GetData()));
+    EXPECT_EQ(empty->GetRadiusPair(), nullptr);
+    EXPECT_GT(empty.measured, 0u);
+    EXPECT_EQ(empty.placed, empty.measured);
+
+    RecordBuild<FulgorCore::EffectPartResource> radii(part(2, 1));
+    ASSERT_TRUE(radii.Built());
+    EXPECT_EQ(radii->GetKind(), 2u);
+    EXPECT_TRUE(radii.InBlock(radii->GetData()));
+    EXPECT_EQ(static_cast<const void*>(radii->GetRadiusPair()),
+              static_cast<const void*>(radii->GetData()));
+    EXPECT_GT(radii.measured, empty.measured) << "the pair is larger than the empty record";
+    EXPECT_EQ(radii.placed, radii.measured);
 }
 
 TEST(UnitSounds, AskedWithTheirWordAndReleasedThroughTheListener) {

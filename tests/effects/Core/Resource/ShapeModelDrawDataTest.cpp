@@ -176,6 +176,35 @@ TEST(Model, LeftHandedVerticesDrawAsTheirMirroredRightHandedForm) {
     EXPECT_EQ(device.live, 0);
 }
 
+// The second stream ("VxML") is mirrored the same way into its own pair of
+// buffers; the first stream, right-handed here, is taken as it is.
+TEST(Model, LeftHandedSecondStreamVerticesAreMirroredToo) {
+    testsupport::RecordingDevice device;
+    ModelValue m;
+    m.stream1 = VertexStreamValue{TwoVertices(), false, std::vector<uint16_t>{0, 1, 0}};
+    m.stream2 = VertexStreamValue{TwoVertices(), true, std::vector<uint16_t>{1, 0}};
+    const std::vector<uint8_t> payload = ModelPayload(m);
+    const std::vector<uint8_t> image = payload;
+    {
+        RecordBuild<FulgorCore::ModelResource> built(payload, &device);
+        ASSERT_TRUE(built.Built());
+        ASSERT_EQ(device.creations.size(), 4u);
+        EXPECT_EQ(device.creations[0].initial, TwoVertices());
+        EXPECT_EQ(device.creations[2].initial, Mirrored(TwoVertices()));
+        EXPECT_EQ(device.creations[2].size, 96u);
+        EXPECT_EQ(device.creations[3].size, 4u);
+        const FulgorCore::MeshSet& mesh = built->GetMeshSet();
+        EXPECT_NE(mesh.vertexBuffer2, nullptr);
+        EXPECT_NE(mesh.vertexBuffer2, mesh.vertexBuffer1);
+        EXPECT_EQ(mesh.vertexCount2, 2u);
+        EXPECT_EQ(mesh.indexCount2, 2u);
+        // The mirrored copy is the one in the block.
+        EXPECT_EQ(built.measured, 96u);
+    }
+    EXPECT_EQ(payload, image) << "the file bytes stay as they were";
+    EXPECT_EQ(device.live, 0);
+}
+
 TEST(Model, WithoutPointNumbersPointIIsI) {
     ModelValue m;
     m.edgeVertices = std::vector<uint8_t>(16 * 3, 1);
