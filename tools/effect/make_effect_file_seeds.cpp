@@ -2,8 +2,10 @@
 // effect files whole, one with fourteen triggers over timelines and a bind,
 // one that names itself, one with two packages, and the timelines of the
 // unit tree: every command tag with every criterion and odd numbers, and
-// every entry kind, fit mode and index past its table; and emitters of every
-// kind with modes, counts and item fields past what the data should hold.
+// every entry kind, fit mode and index past its table; carriers over every
+// mode and endpoint kind, units with more parts than a particle holds, and
+// emitters of every kind with modes, counts and item fields past what the
+// data should hold.
 //   make_effect_file_seeds <folder>
 #include "tools/effect/EmitterWriter.h"
 #include "tools/effect/GameEffects.h"
@@ -287,6 +289,66 @@ std::vector<uint8_t> Emitters() {
     return effecttools::WriteEffectFile(f);
 }
 
+// Carriers over every rotation and scale mode (0-7) and endpoint kind
+// (0-3), one- and two-endpoint, each starting a particle from a timeline
+// entry and a timeline from a place; one unit with every part kind.
+std::vector<uint8_t> Carriers() {
+    effecttools::EffectFileValue f = TreeFile("vfx/carriers.vfxb");
+    effecttools::UnitValue parts = f.package.units[0];
+    parts.fields.push_back({"bECE", 1});
+    effecttools::EmitterValue emitter;
+    emitter.kind = 2;
+    parts.emitters = {emitter, emitter};
+    effecttools::EffectPartValue extra;
+    extra.kind = 2;
+    parts.effectPart = extra;
+    f.package.units.push_back(parts);
+    f.package.binds.clear();
+    for (int16_t mode = 0; mode < 8; ++mode) {
+        for (uint32_t kind = 0; kind < 4; ++kind) {
+            effecttools::BindValue bind;
+            bind.mode = static_cast<uint16_t>(mode % 2);
+            bind.brtt = mode;
+            bind.bstt = static_cast<int16_t>(7 - mode);
+            bind.life = static_cast<int16_t>(10 + mode * 5);
+            bind.first = effecttools::AttachPointValue{kind, 0, std::string("a"), {}};
+            bind.second = effecttools::AttachPointValue{(kind + 1) % 4, 0, std::string("b"), {}};
+            bind.trFc = effecttools::Constant(0.5f);
+            f.package.binds.push_back(bind);
+        }
+    }
+    effecttools::TimelineValue spawns;
+    spawns.length = 50;
+    for (int16_t b = 0; b < 32; ++b)
+        spawns.items.push_back(Entry(0, static_cast<int16_t>(b % 3), static_cast<uint16_t>(b % 4),
+                                     b, static_cast<uint16_t>(b), 40));
+    effecttools::TimelineValue plain;
+    plain.length = 30;
+    plain.items.push_back(Entry(0, 2, 0, -1, 1, 20));
+    f.package.timelines = {spawns, plain};
+    for (int16_t i = 0; i < 14; ++i) {
+        f.package.assignments.push_back({int16_t(i % 2), int16_t(i % 3 == 0 ? i : -1)});
+        f.package.triggers.push_back({int16_t((i + 1) % 2), int16_t(i * 2 + 1)});
+    }
+    return effecttools::WriteEffectFile(f);
+}
+
+// A unit with more emitters and effect parts than a particle class holds.
+std::vector<uint8_t> TooManyParts() {
+    effecttools::EffectFileValue f = TreeFile("vfx/parts.vfxb");
+    effecttools::EmitterValue emitter;
+    emitter.kind = 2;
+    f.package.units[1].emitters = {emitter, emitter, emitter};
+    f.package.units[0].effectPart = effecttools::EffectPartValue{};
+    f.package.units[0].drawParts.resize(4);
+    effecttools::TimelineValue spawns;
+    spawns.length = 20;
+    spawns.items = {Entry(0, 0, 0, -1, 0, 10), Entry(0, 1, 0, 0, 0, 10)};
+    f.package.timelines = {spawns};
+    FillPlaces(f);
+    return effecttools::WriteEffectFile(f);
+}
+
 std::vector<uint8_t> TwoPackages() {
     effecttools::ChunkWriter w;
     w.U32("Ver", 0x01010101).Text("Name", "vfx/two.vfxb");
@@ -306,6 +368,8 @@ int main(int argc, char** argv) {
     seeds.push_back(TwoPackages());
     seeds.push_back(Commands());
     seeds.push_back(Entries());
+    seeds.push_back(Carriers());
+    seeds.push_back(TooManyParts());
     seeds.push_back(Emitters());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }

@@ -24,7 +24,7 @@ protected:
         ASSERT_TRUE(rig.Begin(f));
     }
     ParticleExtraUnit* Make() {
-        return ParticleExtraUnit::Create(rig.owner, rig.root->package->GetUnit(0));
+        return ParticleExtraUnit::Create(rig.owner, rig.root->package->GetUnit(0)->GetEffectPart(0));
     }
     void TearDown() override {
         if (rig.root) {
