@@ -16,6 +16,7 @@
 #include "effects/drawunits/PackColor.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
+#include "support/effects/DrawUnitRig.h"
 #include "support/effects/RuntimeStartup.h"
 #include "support/effects/UnitTreeRig.h"
 
@@ -106,10 +107,9 @@ void BM_PatternQuads(benchmark::State& state) {
     clock.parent = root;
     clock.timeMode = UnitInstance::kEndless;
     for (int i = 0; i < kParticles; ++i) {
-        ParticleInstance* owner = UnitInstance::Create<ParticleInstance>(root, clock, root, false);
-        for (int k = 0; k < 12; ++k)
-            owner->matrix[k] = kIdentity[k];
-        owner->matrix[9] = static_cast<float>(i);
+        ParticleInstance* owner = testsupport::StandInParticle(root, clock);
+        const float position[3] = {static_cast<float>(i), 0.0f, 0.0f};
+        testsupport::PlaceOwner(owner, position);
         owners.push_back(owner);
         bool noBlock = false;
         units.push_back(

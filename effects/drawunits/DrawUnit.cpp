@@ -61,18 +61,10 @@ float StoredPositionW(const DrawUnit* unit) {
 
 } // namespace
 
-void* DrawUnit::AllocateBlock() {
-    return Engine::GetUnitInstancePool().Allocate();
-}
-
-void DrawUnit::operator delete(void* block) {
-    Engine::GetUnitInstancePool().Free(block);
-}
-
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
     : randomState(&owner->owner->random), ownerUnit(owner), root(owner->owner),
       package(owner->owner->package), unitData(data) {
-    ops = static_cast<DrawUnitOps*>(AllocateBlock());
+    ops = static_cast<DrawUnitOps*>(Engine::GetUnitInstancePool().Allocate());
     if (!ops) {
         // No member can be chosen: the particle ends, so its passes never
         // reach this unit's update.

@@ -5,9 +5,9 @@
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Value/EvaluationContext.h"
 #include "effects/drawunits/DrawClock.h"
+#include "effects/units/ParticleDrawPart.h"
 
 #include <cstdint>
-#include <new>
 
 namespace FulgorCore {
 
@@ -25,24 +25,18 @@ struct DrawUnitOps;
 // getters) with the unit random values they read (those of the texture
 // slots and texture-coordinate sets among them). A unit that gets no block for its members ends its
 // particle and never calls a member.
-class DrawUnit {
+class DrawUnit : public ParticleDrawPart {
 public:
     static constexpr uint32_t kTextureSlots = 8;
-
-    // A T in a block of the unit pool, or null when the pool is exhausted.
-    template <class T, class... Args> static T* Create(Args&&... args) {
-        static_assert(sizeof(T) <= kUnitBlockSize, "a draw unit must fit one pool block");
-        void* block = AllocateBlock();
-        return block ? new (block) T(static_cast<Args&&>(args)...) : nullptr;
-    }
-    static void operator delete(void* block);
 
     DrawUnit(ParticleInstance* owner, const ParticleResource* data);
     DrawUnit(const DrawUnit&) = delete;
     DrawUnit& operator=(const DrawUnit&) = delete;
     // Gives back the members' block.
-    virtual ~DrawUnit();
-    // The frame's values, from a copy of the particle's clock.
+    ~DrawUnit() override;
+    // The particle's transform step: the frame's values from a copy of its
+    // clock.
+    void Update() override { Update(OwnerClock()); }
     virtual void Update(const DrawClock& clock) = 0;
     // Reserves the frame's geometry and hands its command over.
     virtual void Draw() = 0;
@@ -93,7 +87,6 @@ public:
     TextureSlot textureBindings[kTextureSlots] = {};
 
 private:
-    static void* AllocateBlock();
     void ChooseMembers(uint32_t drawType);
 };
 

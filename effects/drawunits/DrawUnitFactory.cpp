@@ -46,4 +46,9 @@ DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, 
     }
 }
 
+ParticleDrawPart* CreateDrawPart(ParticleInstance* owner, const ParticleResource* data,
+                                 bool& noBlock) {
+    return CreateDrawUnit(owner, data, noBlock);
+}
+
 } // namespace FulgorCore

@@ -3,6 +3,7 @@
 namespace FulgorCore {
 
 class DrawUnit;
+class ParticleDrawPart;
 class ParticleInstance;
 class ParticleResource;
 
@@ -11,5 +12,8 @@ class ParticleResource;
 // or its data is refused (the particle lives without the unit); null with
 // `noBlock` set: the pool had no block (the particle ends).
 DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, bool& noBlock);
+// The same as the particle's part creator.
+ParticleDrawPart* CreateDrawPart(ParticleInstance* owner, const ParticleResource* data,
+                                 bool& noBlock);
 
 } // namespace FulgorCore

@@ -13,6 +13,7 @@ namespace FulgorCore {
 class DrawUnitType1 : public DrawUnit {
 public:
     DrawUnitType1(ParticleInstance* owner, const ParticleResource* data);
+    using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
     void Draw() override;
 

@@ -24,6 +24,7 @@ public:
     };
 
     DrawUnitType11(ParticleInstance* owner, const ParticleResource* data);
+    using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
     void Draw() override;
 

@@ -21,6 +21,7 @@ public:
     static bool Accepts(const ParticleResource& data);
 
     DrawUnitType2(ParticleInstance* owner, const ParticleResource* data);
+    using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
     void Draw() override;
 

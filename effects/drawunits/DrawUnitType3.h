@@ -15,6 +15,7 @@ public:
     DrawUnitType3(ParticleInstance* owner, const ParticleResource* data);
     // Gives the second block back.
     ~DrawUnitType3() override;
+    using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
     void Draw() override;
 

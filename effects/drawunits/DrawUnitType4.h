@@ -28,6 +28,7 @@ public:
     static uint32_t PointCountFor(uint32_t count, int32_t multiplier);
 
     DrawUnitType4(ParticleInstance* owner, const ParticleResource* data);
+    using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
     void Draw() override;
 

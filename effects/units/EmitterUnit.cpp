@@ -7,6 +7,9 @@
 #include "effects/Core/Resource/EmitterSpawnEntry.h"
 #include "effects/Core/Resource/EmitterTimedEntry.h"
 #include "effects/Core/Resource/ModelResource.h"
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/Core/Resource/UnitResource.h"
+#include "effects/units/EmitterTransformUnit.h"
 #include "effects/units/InstanceRootUnit.h"
 
 #include <bit>
@@ -78,21 +81,43 @@ EmitterUnit::EmitterUnit(UnitInstance* owner_, const EmitterResource* data_)
         for (int c = 0; c < 3; ++c)
             t.lastPoint[c] = position[c];
     }
+    if (data->HasParentLinks())
+        AttachUnits();
+}
+
+void EmitterUnit::AttachUnits() {
+    const PackageResource* package = owner->owner->package;
+    for (uint32_t i = 0; i < kAttached; ++i) {
+        const int32_t link = data->GetParentLink(i);
+        const UnitResource* unit =
+            link >= 0 && package ? package->GetUnit(static_cast<uint32_t>(link)) : nullptr;
+        if (!unit)
+            continue;
+        // The attached unit follows the owner at the unit's own clock.
+        UnitInstance::InitialState state;
+        state.parent = owner;
+        state.loopStart = unit->GetLoopStart();
+        state.loopEnd = unit->GetLoopEnd();
+        state.speed = 1.0f;
+        state.lifetime = unit->GetLife();
+        state.timeMode = unit->GetLife() > 0.0f ? UnitInstance::kEndAtTime : UnitInstance::kEndless;
+        // Without a block the pointer stays null.
+        attached[i] = UnitInstance::Create<EmitterTransformUnit>(owner->owner, state, unit);
+    }
+    attachedUpdater = UpdateAttachedTransforms;
 }
 
 EmitterUnit::~EmitterUnit() {
-    for (EmitterTransformUnit*& unit : attached)
+    for (EmitterTransformUnit*& unit : attached) {
+        delete unit;
         unit = nullptr;
+    }
     for (EmitterTimerBlock*& block : timerBlocks) {
         GiveBack(block);
         block = nullptr;
     }
     GiveBack(itemState);
     itemState = nullptr;
-}
-
-void EmitterUnit::operator delete(void* block) {
-    GiveBack(block);
 }
 
 void EmitterUnit::Refuse() {
@@ -236,7 +261,7 @@ void EmitterUnit::EmitEach(float time, float age, uint32_t count, uint32_t item,
     }
 }
 
-void EmitterUnit::GetPointPosition(int32_t, float* out) const {
+void EmitterUnit::GetPointPosition(uint32_t, float* out) const {
     const float* p = OwnerPosition();
     for (int c = 0; c < 3; ++c)
         out[c] = p[c];
@@ -268,8 +293,9 @@ int32_t EmitterUnit::PickSequentialIndex(EmitterUnit* e, uint32_t item) {
 }
 
 void EmitterUnit::UpdateAttachedTransforms(EmitterUnit* e, float step) {
-    (void)e;
-    (void)step;
+    for (EmitterTransformUnit* unit : e->attached)
+        if (unit)
+            unit->Advance(step);
 }
 
 } // namespace FulgorCore

@@ -3,6 +3,7 @@
 #include "effects/Core/Value/EvaluationContext.h"
 #include "effects/units/EmissionTimer.h"
 #include "effects/units/EmitterShapeParameters.h"
+#include "effects/units/ParticleEmitterPart.h"
 #include "effects/units/UnitInstance.h"
 
 #include <cstdint>
@@ -13,7 +14,9 @@ class EmitterResource;
 class EmitterTransformUnit;
 class InstanceRootUnit;
 class ModelResource;
+class ParticleInstance;
 class UnitResource;
+struct ParticleSpawnSettings;
 struct Xorshift128;
 
 // The emitting part of a particle instance: each frame it refreshes its
@@ -22,7 +25,7 @@ struct Xorshift128;
 // owner's birth and death. It lives in one pool block (plus one for its
 // items and one per eight timers) and is driven only by its owner. The nine
 // kinds (EmitterUnitT<1> to <9>) differ in the shape they emit from.
-class EmitterUnit {
+class EmitterUnit : public ParticleEmitterPart {
 public:
     // (emitter, item) -> point number.
     using Picker = int32_t (*)(EmitterUnit* emitter, uint32_t item);
@@ -32,13 +35,14 @@ public:
                                int32_t index, float* position, float* direction, float* speed);
     using AttachedUpdater = void (*)(EmitterUnit* emitter, float step);
     // What makes an emitted particle: (root, spawning emitter, clock, unit
-    // data, 8-byte settings record, point index, the owner's translation,
+    // data, the item's settings, point index, the owner's translation,
     // position, velocity, rotation, direction) -> particle or null. The
     // runtime's is the particle factory table; tests put a recording one
     // in its place.
     using ParticleFactory = UnitInstance* (*)(InstanceRootUnit* root, EmitterUnit* spawner,
                                               const UnitInstance::InitialState& state,
-                                              const UnitResource* unit, const uint8_t* settings,
+                                              const UnitResource* unit,
+                                              const ParticleSpawnSettings* settings,
                                               int32_t pointIndex, const float* origin,
                                               const float* position, const float* velocity,
                                               const float* rotation, const float* direction);
@@ -60,25 +64,26 @@ public:
     // (items, timers) cannot be had, or the shape data is unusable, the
     // emitter is still returned but its owner has ended.
     static EmitterUnit* Create(UnitInstance* owner, const EmitterResource* data);
+    // The particle classes' creator: `noBlock` is set when the emitter's own
+    // block could not be had.
+    static ParticleEmitterPart* CreatePart(ParticleInstance* owner, const EmitterResource* data,
+                                           bool& noBlock);
 
-    EmitterUnit(const EmitterUnit&) = delete;
-    EmitterUnit& operator=(const EmitterUnit&) = delete;
     // Deletes the attached units, gives back the timer and item blocks.
-    virtual ~EmitterUnit();
-    static void operator delete(void* block);
+    ~EmitterUnit() override;
 
     // Virtual operations in their fixed order.
     // The attached transforms, the shape at the owner's time, the timers.
-    virtual void Update();
+    void Update() override;
     virtual void UpdateShape(float time) = 0;
     // count particles of spawn item `item`, due `age` frames ago.
     virtual void Emit(float time, float age, uint32_t count, uint32_t item, float speedScale);
     // The same, each displaced by `point` minus the owner's position.
     virtual void EmitAt(float time, float age, uint32_t count, uint32_t item, float speedScale,
                         const float* point);
-    // The world position of shape point `index`; the owner's for -1 and for
-    // the kinds without points.
-    virtual void GetPointPosition(int32_t index, float* out) const;
+    // The world position of shape point `index`; the owner's for -1 (all
+    // bits set) and for the kinds without points.
+    void GetPointPosition(uint32_t index, float* out) const override;
     virtual void Hook() {}
 
     // The timers at the owner's clock: end frame, interval emissions with
@@ -89,8 +94,8 @@ public:
     void SpawnParticle(float age, uint32_t item, const float* position, const float* direction,
                        float speed, int32_t pointIndex);
     // Birth and death emissions of the items whose trigger matches.
-    void SpawnEventChildren();
-    void SpawnEventChildrenType2();
+    void SpawnEventChildren() override;
+    void SpawnEventChildrenType2() override;
 
     static void UpdateAttachedTransforms(EmitterUnit* emitter, float step);
     static void NoAttachedUpdate(EmitterUnit*, float) {}
@@ -150,6 +155,8 @@ protected:
     bool ok = true;
 
 private:
+    // An EmitterTransformUnit for each attach byte that names a unit.
+    void AttachUnits();
     void EmitEach(float time, float age, uint32_t count, uint32_t item, float speedScale,
                   const float* shift);
     void SpawnEventItems(uint32_t trigger, float time, bool refreshShape);

@@ -7,6 +7,9 @@
 #include "effects/units/DelayedEmitUnit.h"
 #include "effects/units/EmitterUnit.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstance.h"
+#include "effects/units/ParticleInstanceFactoryTable.h"
+#include "effects/units/ParticleSpawnSettings.h"
 
 #include <bit>
 #include <cmath>
@@ -26,10 +29,17 @@ constexpr float kWrapLimit = 4096.0f * kTwoPi;
 constexpr uint32_t kBirth = 1;
 constexpr uint32_t kDeath = 2;
 
-UnitInstance* NoParticle(InstanceRootUnit*, EmitterUnit*, const UnitInstance::InitialState&,
-                         const UnitResource*, const uint8_t*, int32_t, const float*, const float*,
-                         const float*, const float*, const float*) {
-    return nullptr;
+// The class of the unit's counts from the factory table; none for counts
+// no class holds.
+UnitInstance* FromTable(InstanceRootUnit* root, EmitterUnit* spawner,
+                        const UnitInstance::InitialState& state, const UnitResource* unit,
+                        const ParticleSpawnSettings* settings, int32_t pointIndex,
+                        const float* origin, const float* position, const float* velocity,
+                        const float* rotation, const float* direction) {
+    const ParticleInstanceFactoryTable::Factory factory = ParticleInstanceFactoryTable::For(unit);
+    return factory ? factory(root, spawner, state, unit, settings, pointIndex, origin, position,
+                             velocity, rotation, direction)
+                   : nullptr;
 }
 
 int32_t Signed16(uint32_t v) {
@@ -80,11 +90,11 @@ void Wrap(float& angle) {
         angle += kTwoPi;
 }
 
-EmitterUnit::ParticleFactory g_factory = NoParticle;
+EmitterUnit::ParticleFactory g_factory = FromTable;
 
 } // namespace
 
-const EmitterUnit::ParticleFactory EmitterUnit::kBuiltInFactory = NoParticle;
+const EmitterUnit::ParticleFactory EmitterUnit::kBuiltInFactory = FromTable;
 
 EmitterUnit::ParticleFactory& EmitterUnit::Factory() {
     return g_factory;
@@ -125,12 +135,12 @@ void EmitterUnit::SpawnParticle(float age, uint32_t item, const float* position,
                 velocity[c] += (now[c] - before[c]) * inverse;
         }
         // The settings tail: "PLNo", three bytes of padding, the packed word.
-        uint8_t settings[8] = {static_cast<uint8_t>(spawn->GetPLNo()), 0, 0, 0};
+        ParticleSpawnSettings settings{{static_cast<uint8_t>(spawn->GetPLNo()), 0, 0, 0}};
         const uint32_t packed = spawn->GetPacked();
-        std::memcpy(settings + 4, &packed, 4);
+        std::memcpy(settings.bytes + 4, &packed, 4);
 
         UnitInstance* particle =
-            g_factory(root, this, initial, unit, settings, pointIndex, owner->GetWorldMatrix() + 9,
+            g_factory(root, this, initial, unit, &settings, pointIndex, owner->GetWorldMatrix() + 9,
                       position, velocity, state.rotation, direction);
         if (particle) {
             const int32_t n = static_cast<int32_t>(age) + Signed16(spawn->GetUST());

@@ -1,6 +1,5 @@
 #include "effects/units/EmitterUnitT.h"
 
-#include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Resource/EmitterResource.h"
@@ -8,6 +7,7 @@
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstance.h"
 
 #include <cmath>
 #include <cstring>
@@ -305,7 +305,8 @@ void EmitterUnitT<K>::GenerateSpawnPoint(EmitterUnit* base, const EvaluationCont
     }
 }
 
-template <uint32_t K> void EmitterUnitT<K>::GetPointPosition(int32_t index, float* out) const {
+template <uint32_t K> void EmitterUnitT<K>::GetPointPosition(uint32_t number, float* out) const {
+    const int32_t index = static_cast<int32_t>(number);
     if (!kHasPoints || index < 0 || !ok || (K != 7 && !Record(index))) {
         EmitterUnit::GetPointPosition(index, out);
         return;
@@ -317,8 +318,7 @@ template <uint32_t K> void EmitterUnitT<K>::GetPointPosition(int32_t index, floa
 namespace {
 
 template <uint32_t K> EmitterUnit* CreateOfKind(UnitInstance* owner, const EmitterResource* data) {
-    void* block = Engine::GetUnitInstancePool().Allocate();
-    return block ? new (block) EmitterUnitT<K>(owner, data) : nullptr;
+    return UnitPoolPart::Create<EmitterUnitT<K>>(owner, data);
 }
 
 using Creator = EmitterUnit* (*)(UnitInstance*, const EmitterResource*);
@@ -332,6 +332,15 @@ constexpr Creator kCreators[9] = {CreateOfKind<1>, CreateOfKind<2>, CreateOfKind
 EmitterUnit* EmitterUnit::Create(UnitInstance* owner, const EmitterResource* data) {
     const uint32_t kind = data ? data->GetKind() : 0u;
     return kind >= 1 && kind <= 9 && owner ? kCreators[kind - 1](owner, data) : nullptr;
+}
+
+ParticleEmitterPart* EmitterUnit::CreatePart(ParticleInstance* owner, const EmitterResource* data,
+                                             bool& noBlock) {
+    const uint32_t kind = data ? data->GetKind() : 0u;
+    EmitterUnit* emitter = Create(owner, data);
+    // A kind the data cannot name is no emitter: the particle lives on.
+    noBlock = noBlock || (!emitter && kind >= 1 && kind <= 9);
+    return emitter;
 }
 
 template class EmitterUnitT<1>;

@@ -19,7 +19,7 @@ public:
     EmitterUnitT(UnitInstance* owner, const EmitterResource* data);
 
     void UpdateShape(float time) override;
-    void GetPointPosition(int32_t index, float* out) const override;
+    void GetPointPosition(uint32_t index, float* out) const override;
 
     // The three generators of the point kinds.
     static void GeneratePointOutward(EmitterUnit* e, const EvaluationContext& context,

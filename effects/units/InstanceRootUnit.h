@@ -9,7 +9,7 @@ namespace FulgorCore {
 
 class IInstanceListenner;
 class PackageResource;
-class ParticleExtraUnit;
+class ParticleExtraPart;
 class ParticleInstance;
 class UnitResource;
 struct ChildInstanceTable;
@@ -111,8 +111,9 @@ public:
     const void* publishedDirection = nullptr;
     const float* publishedInverseMatrix = nullptr;
     const float* publishedRange = nullptr;
-    ParticleExtraUnit* extraUnitHead = nullptr;
-    ParticleExtraUnit* extraUnitTail = nullptr;
+    // This frame's extra units, in the order their particles appended them.
+    ParticleExtraPart* extraUnitHead = nullptr;
+    ParticleExtraPart* extraUnitTail = nullptr;
     float baseColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float currentColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float worldMatrix[12];
@@ -124,7 +125,9 @@ public:
     float eulerAngles[3] = {};
     float meanAxisLength = 1.0f;
     IInstanceListenner* listener;
-    InstanceRootUnit* parentRoot = nullptr;
+    // The unit that started this instance (a root's ring or a particle's
+    // child effect), told when it goes.
+    UnitInstance* parentRoot = nullptr;
     Xorshift128 random;
     uint8_t sharedModes[kSharedModes] = {};
     void* sharedBlock = nullptr;

@@ -1,11 +1,10 @@
 #include "effects/units/ParticleExtraUnit.h"
 
-#include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Resource/EffectPartResource.h"
 #include "effects/Core/Resource/RadiusPair.h"
-#include "effects/Core/Resource/UnitResource.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstance.h"
 
 #include <new>
 
@@ -20,41 +19,31 @@ EvaluationContext OwnerContext(const UnitInstance& owner) {
     return {owner.time, owner.totalTime};
 }
 
-template <class T> ParticleExtraUnit* Place(UnitInstance* owner, const UnitResource* data) {
-    void* block = Engine::GetUnitInstancePool().Allocate();
-    return block ? new (block) T(owner, data) : nullptr;
+template <class T> ParticleExtraUnit* Place(UnitInstance* owner, const EffectPartResource* data) {
+    return UnitPoolPart::Create<T>(owner, data);
 }
 
 } // namespace
 
-ParticleExtraUnit* ParticleExtraUnit::Create(UnitInstance* owner, const UnitResource* ownerData) {
-    const EffectPartResource* extra = ownerData ? ownerData->GetEffectPart(0) : nullptr;
-    if (!extra)
+ParticleExtraUnit* ParticleExtraUnit::Create(UnitInstance* owner, const EffectPartResource* data) {
+    if (!owner || !data)
         return nullptr;
-    if (extra->GetKind() == 1)
-        return Place<ParticleExtraUnitT<1>>(owner, ownerData);
-    if (extra->GetKind() == 2 && extra->GetRadiusPair())
-        return Place<ParticleExtraUnitT<2>>(owner, ownerData);
+    if (data->GetKind() == 1)
+        return Place<ParticleExtraUnitT<1>>(owner, data);
+    if (data->GetKind() == 2 && data->GetRadiusPair())
+        return Place<ParticleExtraUnitT<2>>(owner, data);
     return nullptr;
 }
 
-ParticleExtraUnit::ParticleExtraUnit(UnitInstance* owner_, const UnitResource* ownerData_)
-    : owner(owner_), ownerData(ownerData_), extraData(ownerData_->GetEffectPart(0)),
-      random(&owner_->owner->random) {}
-
-void ParticleExtraUnit::operator delete(void* block) {
-    Engine::GetUnitInstancePool().Free(block);
+ParticleExtraPart* ParticleExtraUnit::CreatePart(ParticleInstance* owner,
+                                                 const EffectPartResource* data, bool& noBlock) {
+    ParticleExtraUnit* unit = Create(owner, data);
+    noBlock = noBlock || !unit;
+    return unit;
 }
 
-void ParticleExtraUnit::AppendTo(InstanceRootUnit* root) {
-    previous = root->extraUnitTail;
-    next = nullptr;
-    if (root->extraUnitTail)
-        root->extraUnitTail->next = this;
-    else
-        root->extraUnitHead = this;
-    root->extraUnitTail = this;
-}
+ParticleExtraUnit::ParticleExtraUnit(UnitInstance* owner_, const EffectPartResource* data)
+    : owner(owner_), extraData(data), random(&owner_->owner->random) {}
 
 void ParticleExtraUnitT<1>::Update() {
     const float* m = owner->GetWorldMatrix();
@@ -69,8 +58,8 @@ void ParticleExtraUnitT<1>::Update() {
     owner->owner->publishedDirection = direction;
 }
 
-ParticleExtraUnitT<2>::ParticleExtraUnitT(UnitInstance* owner_, const UnitResource* ownerData_)
-    : ParticleExtraUnit(owner_, ownerData_) {
+ParticleExtraUnitT<2>::ParticleExtraUnitT(UnitInstance* owner_, const EffectPartResource* data)
+    : ParticleExtraUnit(owner_, data) {
     const RadiusPair* pair = extraData->GetRadiusPair();
     samples[0] = pair->GetInnerRadius().SampleRandom(*random);
     samples[1] = pair->GetOuterRadius().SampleRandom(*random);

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "effects/units/ParticleExtraPart.h"
+
 #include <cstdint>
 
 namespace FulgorCore {
 
 class EffectPartResource;
-class InstanceRootUnit;
+class ParticleInstance;
 class UnitInstance;
-class UnitResource;
 struct Xorshift128;
 
 // What a particle publishes to its instance's root each frame besides its
@@ -15,33 +16,26 @@ struct Xorshift128;
 // and colour, kind 2 a start and range from two animated values with its
 // inverse world matrix. The root clears what was published at the start of
 // each evaluation, so the last unit updated in a frame is what it holds.
-class ParticleExtraUnit {
+class ParticleExtraUnit : public ParticleExtraPart {
 public:
-    // The extra unit of `owner`'s data in a pool block; null when the data
-    // has none, its kind is neither 1 nor 2, or no block is free (the owner
-    // then fails its construction).
-    static ParticleExtraUnit* Create(UnitInstance* owner, const UnitResource* ownerData);
+    // The extra unit of `data` for `owner` in a pool block; null when its
+    // kind is neither 1 nor 2 or no block is free (the owner then fails its
+    // construction).
+    static ParticleExtraUnit* Create(UnitInstance* owner, const EffectPartResource* data);
+    // The particle classes' creator: `noBlock` is set when the kind is 1 or
+    // 2 and no block was free.
+    static ParticleExtraPart* CreatePart(ParticleInstance* owner, const EffectPartResource* data,
+                                         bool& noBlock);
 
-    ParticleExtraUnit(const ParticleExtraUnit&) = delete;
-    ParticleExtraUnit& operator=(const ParticleExtraUnit&) = delete;
-    virtual ~ParticleExtraUnit() = default;
-    static void operator delete(void* block);
-
-    virtual void Update() {}
+    void Update() override {}
     virtual void Hook() {}
 
-    // Appends the unit to the root's list of this frame's extra units.
-    void AppendTo(InstanceRootUnit* root);
-
     UnitInstance* owner;
-    const UnitResource* ownerData;
     const EffectPartResource* extraData;
     Xorshift128* random;
-    ParticleExtraUnit* previous = nullptr;
-    ParticleExtraUnit* next = nullptr;
 
 protected:
-    ParticleExtraUnit(UnitInstance* owner, const UnitResource* ownerData);
+    ParticleExtraUnit(UnitInstance* owner, const EffectPartResource* data);
 };
 
 // The kinds.
@@ -49,8 +43,8 @@ template <uint32_t K> class ParticleExtraUnitT;
 
 template <> class ParticleExtraUnitT<1> final : public ParticleExtraUnit {
 public:
-    ParticleExtraUnitT(UnitInstance* owner, const UnitResource* ownerData)
-        : ParticleExtraUnit(owner, ownerData) {}
+    ParticleExtraUnitT(UnitInstance* owner, const EffectPartResource* data)
+        : ParticleExtraUnit(owner, data) {}
     void Update() override;
 
     // The direction block the root points at: direction, then colour.
@@ -60,7 +54,7 @@ public:
 
 template <> class ParticleExtraUnitT<2> final : public ParticleExtraUnit {
 public:
-    ParticleExtraUnitT(UnitInstance* owner, const UnitResource* ownerData);
+    ParticleExtraUnitT(UnitInstance* owner, const EffectPartResource* data);
     void Update() override;
 
     // The pair the root points at.

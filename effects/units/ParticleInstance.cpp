@@ -3,13 +3,21 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InstanceSlot.h"
+#include "effects/Core/Interface/IInstanceListenner.h"
+#include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Math/Matrix.h"
+#include "effects/Core/Math/Vector3.h"
 #include "effects/Core/Resource/FloatPairProperty.h"
 #include "effects/Core/Resource/PackageResource.h"
-#include "effects/units/ChildInstanceTable.h"
+#include "effects/Core/Resource/UnitResource.h"
+#include "effects/Core/Resource/UnitTimelineResource.h"
+#include "effects/units/ChildEffectLink.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/NodeEventBlock.h"
 #include "effects/units/NodeSharedBlock.h"
+#include "effects/units/ParticleEmitterPart.h"
+#include "effects/units/UnitEventSchedule.h"
 
 #include <cmath>
 #include <cstring>
@@ -18,7 +26,9 @@ namespace FulgorCore {
 
 namespace {
 
-constexpr uint32_t kInverseValid = 1u << 1;
+// A link chain longer than this is a loop in the data: the event is
+// dropped rather than followed for ever.
+constexpr uint32_t kMaxLinkHops = 64;
 
 void Copy3(float* out, const float* in) {
     std::memcpy(out, in, 3 * sizeof(float));
@@ -28,6 +38,10 @@ void Add3(float* out, const float* v) {
     out[0] += v[0];
     out[1] += v[1];
     out[2] += v[2];
+}
+
+float RowLength(const float* row) {
+    return Math::ApproxSqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
 }
 
 // M = C(S, R, T) by the node's composition order, then its finish member.
@@ -41,7 +55,7 @@ void ComposeScaleRotationTranslation(ParticleInstance* node) {
     float t[12];
     Math::Matrix34Identity(t);
     Copy3(&t[9], node->position);
-    node->composer(node->matrix, s, r, t);
+    node->composeBuilder(node->currentWorldMatrix, s, r, t);
     node->finishMember(node);
 }
 
@@ -52,28 +66,30 @@ void ComposeFromGetters(ParticleInstance* node) {
     float scale[3];
     node->GetVector1(angles);
     node->GetVector0(scale);
-    node->rotationBuilder(node->matrix, angles[0], angles[1], angles[2]);
+    float* m = node->currentWorldMatrix;
+    node->rotationBuilder(m, angles[0], angles[1], angles[2]);
     for (int row = 0; row < 3; ++row)
         for (int c = 0; c < 3; ++c)
-            node->matrix[row * 3 + c] *= scale[row];
-    Copy3(&node->matrix[9], node->position);
+            m[row * 3 + c] *= scale[row];
+    Copy3(&m[9], node->position);
     node->finishMember(node);
 }
 
-const float* RootTransform(const ParticleInstance* node) {
-    return node->owner->GetWorldMatrix();
+const float* ParentMatrix(const ParticleInstance* node) {
+    return node->parent ? node->parent->GetWorldMatrix() : Math::kIdentity34;
 }
 
 void AddBlockVector(ParticleInstance* node) {
-    if (const NodeSharedBlock* block = ParticleInstance::GetSharedBlock(node))
-        Add3(&node->matrix[9], block->vector);
+    if (const NodeSharedBlock* block = ParticleInstance::GetSharedParameters(node))
+        Add3(&node->currentWorldMatrix[9], block->vector);
 }
 
 void AddOwnerVector(ParticleInstance* node) {
-    const NodeSharedBlock* block = ParticleInstance::GetSharedBlock(node);
-    float v[3];
-    node->ownerUnit->GetVector7(v, block ? block->index : 0);
-    Add3(&node->matrix[9], v);
+    const NodeSharedBlock* block = ParticleInstance::GetSharedParameters(node);
+    float v[3] = {};
+    if (node->parent)
+        node->parent->GetVector7(v, block ? block->index : 0);
+    Add3(&node->currentWorldMatrix[9], v);
 }
 
 void RotateAboutY(float* v, float angle) {
@@ -103,159 +119,706 @@ void EvaluateAngles(ParticleInstance* node, const EvaluationContext& frame, floa
         Copy3(node->direction, node->ownerDirection);
 }
 
+// Tracks 0-2 scale, 3-5 rotation, 6-8 translation.
+void EvaluateTrackGroup(ParticleInstance* node, const EvaluationContext& frame, uint32_t group,
+                        float* out) {
+    for (uint32_t i = 0; i < 3; ++i)
+        out[i] = node->unitData->GetTrack(group * 3 + i)->Evaluate(frame);
+}
+
+template <bool S, bool R, bool T>
+void EvaluateTracks(ParticleInstance* node, const EvaluationContext& frame) {
+    if constexpr (S)
+        EvaluateTrackGroup(node, frame, 0, node->scale);
+    if constexpr (R)
+        EvaluateTrackGroup(node, frame, 1, node->rotation);
+    if constexpr (T)
+        EvaluateTrackGroup(node, frame, 2, node->position);
+}
+
+// The event record `number` of the unit's data, or null.
+const UnitTimelineResource* EventRecord(const UnitResource* data, uint32_t number) {
+    return data ? data->GetUnitTimeline(number) : nullptr;
+}
+
 } // namespace
 
-ParticleInstance::ParticleInstance(InstanceRootUnit* owner, const InitialState& state,
-                                   UnitInstance* ownerUnit, bool takesEvents)
-    : UnitInstance(owner, state), ownerUnit(ownerUnit), rotationBuilder(MakeRotationByOrder(0)),
-      composer(ComposeByOrder(0)), takesEvents(takesEvents ? 1 : 0) {
-    Math::Matrix34Identity(matrix);
-    for (FrameMember& member : frameMembers)
-        member = NoOpFrame;
-    for (PlainMember& member : plainMembers)
-        member = NoOpPlain;
+ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart* auxObject,
+                                   const InitialState& state, const UnitResource* unitData,
+                                   const ParticleSpawnSettings* settings, int32_t pointIndex,
+                                   const float* origin, const float* positionIn,
+                                   const float* velocity, const float* rotationIn,
+                                   const float* directionIn)
+    : UnitInstance(owner, state, unitData ? unitData->GetRotO() : 0,
+                   unitData ? unitData->GetTrsO() : 0),
+      unitData(unitData),
+      inheritFlags((settings ? *settings : ParticleSpawnSettings::Default()).InheritFlags()),
+      takesEvents(unitData && unitData->GetFlagECE() ? 1 : 0), auxObject(auxObject),
+      composeMember(ComposeTransformWithOwner), axisMember(GetDefaultAxis),
+      planeScaleMember(GetPlaneScaleXY), sharedBlockMember(GetSharedBlockFromOwner),
+      pointIndex(pointIndex) {
+    if (velocity)
+        Copy3(motion[0][1], velocity);
+    if (directionIn)
+        Copy3(direction, directionIn);
+    void* block = Engine::GetUnitInstancePool().Allocate();
+    if (!block) {
+        Finish();
+        return;
+    }
+    transformBlock = static_cast<TransformBlock*>(block);
+    std::memset(transformBlock, 0, sizeof(TransformBlock));
+    currentWorldMatrix = transformBlock->worldMatrices[0];
+    previousWorldMatrix = transformBlock->worldMatrices[1];
+    for (float& c : transformBlock->color)
+        c = 1.0f;
+    TakeInherited(origin, positionIn, rotationIn);
+    InstallMembers();
+    if (unitData && unitData->GetReferenceName())
+        SpawnChildEffect(unitData->GetReferenceName());
+}
+
+void ParticleInstance::TakeInherited(const float* origin, const float* positionIn,
+                                     const float* rotationIn) {
+    // Until the first composition both matrices say where the particle
+    // was spawned: anything asking for "previous" reads that, not old
+    // memory.
+    float* m = transformBlock->worldMatrices[0];
+    Math::Matrix34Identity(m);
+    if (positionIn)
+        Copy3(&m[9], positionIn);
+    else if (origin)
+        Copy3(&m[9], origin);
+    std::memcpy(transformBlock->worldMatrices[1], m, sizeof(float) * 12);
+    // The spawn position is in world space; the compositions work in the
+    // parent's, so it becomes the offset from the parent.
+    if (positionIn) {
+        float local[3];
+        float inverse[12];
+        Math::Matrix34Inverse(inverse, ParentMatrix(this));
+        Math::TransformPoint34(local, positionIn, inverse);
+        Copy3(offset, local);
+    }
+    if (rotationIn)
+        Copy3(rotation, rotationIn);
+    if (InheritMode() == 1 && parent) {
+        parent->GetVector0(inheritedScale);
+        parent->GetVector1(inheritedRotation);
+    }
+    const float* parentColor = parent ? parent->GetColor() : nullptr;
+    for (int i = 0; i < 4; ++i)
+        transformBlock->spawnColor[i] = parentColor ? parentColor[i] : 1.0f;
+}
+
+void ParticleInstance::InstallMembers() {
+    if (!unitData)
+        return;
+    const UnitResource& data = *unitData;
+    Xorshift128& random = owner->random;
+    // The unit random values, in this fixed order: colour, scale,
+    // rotation, translation, lag.
+    data.GetColor().SampleRandom(random, transformBlock->colorSamples);
+    data.GetScale().SampleRandom(random, transformBlock->scaleSamples);
+    data.GetRotation().SampleRandom(random, transformBlock->rotationSamples);
+    data.GetPosition().SampleRandom(random, transformBlock->translationSamples);
+    transformBlock->interpolationSample = data.GetFuCt().SampleRandom(random);
+
+    colorMember = EvaluateColor;
+    switch (ColorMode()) {
+    case 1:
+        colorInheritMember = MultiplyBaseColor;
+        break;
+    case 2:
+    case 3:
+        colorInheritMember = MultiplyParentColor;
+        break;
+    default:
+        break;
+    }
+    // A constant aspect is evaluated once here and costs nothing after;
+    // an absent scale keeps (1, 1, 1).
+    const EvaluationContext start = Frame();
+    if (!data.GetScale().IsZero()) {
+        if (data.GetScale().IsConstant())
+            EvaluateScale(this, start);
+        else
+            scaleMember = EvaluateScale;
+    }
+    if (data.GetRotation().IsConstant())
+        EvaluateRotation(this, start);
+    else
+        rotationMember = EvaluateRotation;
+    if (data.GetPosition().IsConstant())
+        EvaluateTranslation(this, start);
+    else
+        translationMember = EvaluateTranslation;
+    SelectTransformEvaluator();
+    switch (data.GetBAxs()) {
+    case 1:
+        axisMember = GetAxisX;
+        planeScaleMember = GetPlaneScaleYZ;
+        break;
+    case 2:
+        axisMember = GetAxisY;
+        planeScaleMember = GetPlaneScaleXZ;
+        break;
+    case 3:
+        axisMember = GetAxisZ;
+        planeScaleMember = GetPlaneScaleXY;
+        break;
+    default:
+        break;
+    }
+    if (data.GetFlagIEE())
+        interpolateMember = InterpolatePosition;
+    if (data.GetFlagSPT() && owner->listener)
+        notifyPositionMember = NotifyListenerPosition;
+    if (data.GetFlagFGr())
+        AttachOwnSharedBlock();
 }
 
 ParticleInstance::~ParticleInstance() {
-    // The hovered unit outlives no frame of its own: a later hover change
-    // must not post to the freed block.
-    if (EngineWorkData* work = Engine::GetWorkData())
+    if (EngineWorkData* work = Engine::GetWorkData()) {
+        if (work->pressedUnit == this)
+            work->pressedUnit = nullptr;
         if (work->hoveredUnit == this)
             work->hoveredUnit = nullptr;
+    }
     UnitInstancePool& pool = Engine::GetUnitInstancePool();
-    if (events)
-        pool.Free(events);
-    if (children) {
-        children->KillChildren();
-        pool.Free(children);
+    if (childEffectLink) {
+        if (childEffectLink->root)
+            childEffectLink->root->parentRoot = nullptr;
+        // A handle whose record has been reused since belongs to another
+        // instance: KillInstance leaves that one alone.
+        if (childEffectLink->serial != 0)
+            Engine::KillInstance(childEffectLink->index, childEffectLink->serial);
+        pool.Free(childEffectLink);
+        childEffectLink = nullptr;
+    }
+    while (UnitEventSchedule* schedule = scheduleHead) {
+        scheduleHead = schedule->next;
+        delete schedule;
+    }
+    scheduleTail = nullptr;
+    if (postedEvents) {
+        pool.Free(postedEvents);
+        postedEvents = nullptr;
+    }
+    if (transformBlock) {
+        if (transformBlock->ownSharedBlock)
+            pool.Free(transformBlock->ownSharedBlock);
+        pool.Free(transformBlock);
+        transformBlock = nullptr;
     }
 }
 
-void ParticleInstance::GetVector0(float* out) const {
-    Copy3(out, scale);
+void ParticleInstance::OnChildInstanceEnded(InstanceRootUnit* child) {
+    if (!childEffectLink || childEffectLink->root != child || !child)
+        return;
+    childEffectLink->index = 0;
+    childEffectLink->serial = 0;
+    childEffectLink->root = nullptr;
+    if (holdCount > 0)
+        --holdCount;
 }
 
-void ParticleInstance::GetVector1(float* out) const {
-    Copy3(out, rotation);
+void ParticleInstance::Start() {
+    // A particle that ended while it was built starts nothing it could
+    // not stop.
+    if (!alive)
+        return;
+    StartHostObject();
+    PostEvent(0, kStartEvent);
+}
+
+void ParticleInstance::OnEnd() {
+    StopHostObject();
+}
+
+void ParticleInstance::OnLoopEnd() {
+    PostEvent(0, kLoopEndEvent);
+}
+
+void ParticleInstance::StartHostObject() {
+    IInstanceListenner* listener = owner->listener;
+    if (!listener || !unitData || unitData->GetSoundHandle() == 0 || !transformBlock)
+        return;
+    transformBlock->listenerHandle =
+        listener->StartHostObject(unitData->GetSoundHandle(), unitData->GetSoundName(),
+                                  unitData->GetSoundParameter(), &currentWorldMatrix[9]);
+    transformBlock->transformFlags |= TransformBlock::kHostObjectStarted;
+}
+
+void ParticleInstance::StopHostObject() {
+    IInstanceListenner* listener = owner->listener;
+    if (!listener || !transformBlock ||
+        !(transformBlock->transformFlags & TransformBlock::kHostObjectStarted))
+        return;
+    transformBlock->transformFlags &= ~TransformBlock::kHostObjectStarted;
+    listener->StopHostObject(unitData->GetSoundHandle(), transformBlock->listenerHandle);
 }
 
 void ParticleInstance::Step() {
-    childMember(this);
+    ProcessPostedEvents();
 }
 
-void ParticleInstance::PostEvent(uint16_t id, uint8_t kind) {
+void ParticleInstance::PostEvent(uint16_t delay, uint8_t event) {
     if (!takesEvents)
         return;
-    if (!events) {
+    if (!postedEvents) {
         void* block = Engine::GetUnitInstancePool().Allocate();
         if (!block)
             return;
         std::memset(block, 0, sizeof(NodeEventBlock));
-        events = static_cast<NodeEventBlock*>(block);
-        const FrameMember aspects[4] = {frameMembers[kTranslationMember],
-                                        frameMembers[kRotationMember], frameMembers[kScaleMember],
-                                        frameMembers[kColourMember]};
+        postedEvents = static_cast<NodeEventBlock*>(block);
+        const bool constant[4] = {translationMember == NoOpFrame, rotationMember == NoOpFrame,
+                                  scaleMember == NoOpFrame, colorMember == WhiteColor};
         for (uint32_t i = 0; i < 4; ++i)
-            events->constant[i] = aspects[i] == NoOpFrame ? 1 : 0;
-        if (events->constant[NodeEventBlock::kTranslation])
-            Copy3(events->translation, position);
-        if (events->constant[NodeEventBlock::kRotation])
-            Copy3(events->rotation, rotation);
-        if (events->constant[NodeEventBlock::kScale])
-            Copy3(events->scale, scale);
-        if (events->constant[NodeEventBlock::kColour])
-            std::memcpy(events->colour, colour, sizeof(colour));
+            postedEvents->constant[i] = constant[i] ? 1 : 0;
+        if (constant[NodeEventBlock::kTranslation])
+            Copy3(postedEvents->translation, position);
+        if (constant[NodeEventBlock::kRotation])
+            Copy3(postedEvents->rotation, rotation);
+        if (constant[NodeEventBlock::kScale])
+            Copy3(postedEvents->scale, scale);
+        if (constant[NodeEventBlock::kColour] && transformBlock)
+            std::memcpy(postedEvents->colour, transformBlock->color, sizeof(float) * 4);
     }
-    if (events->count >= NodeEventBlock::kCapacity)
+    if (postedEvents->count >= NodeEventBlock::kCapacity)
         return;
-    events->kinds[events->count] = kind;
-    events->ids[events->count] = id;
-    ++events->count;
+    postedEvents->kinds[postedEvents->count] = event;
+    postedEvents->ids[postedEvents->count] = delay;
+    ++postedEvents->count;
+}
+
+void ParticleInstance::ProcessPostedEvents() {
+    if (postedEvents) {
+        IInstanceListenner* listener = owner->listener;
+        const PackageResource* package = owner->package;
+        for (uint32_t i = 0; i < postedEvents->count; ++i) {
+            const uint32_t event = postedEvents->kinds[i];
+            float delay = static_cast<float>(postedEvents->ids[i]);
+            const UnitTimelineResource* record = EventRecord(unitData, event);
+            if (!record)
+                continue;
+            if (listener)
+                listener->OnUnitEvent(event, record->GetLife());
+            uint32_t hops = 0;
+            while (record && record->GetFlagOTU()) {
+                if (++hops > kMaxLinkHops || !package) {
+                    record = nullptr;
+                    break;
+                }
+                delay += static_cast<float>(record->GetOTD());
+                record = EventRecord(package->GetUnit(record->GetOTU()), record->GetOTUT());
+            }
+            if (!record || record->GetItemCount() == 0)
+                continue;
+            UnitEventSchedule* schedule = UnitEventSchedule::Create(record, this, delay);
+            if (!schedule)
+                continue;
+            if (!scheduleHead) {
+                scheduleHead = scheduleTail = schedule;
+                ++holdCount;
+                runSchedulesMember = RunSchedules;
+            } else {
+                scheduleTail->next = schedule;
+                scheduleTail = schedule;
+            }
+        }
+        postedEvents->count = 0;
+    }
+    runSchedulesMember(this);
+}
+
+void ParticleInstance::RunSchedules(ParticleInstance* node) {
+    UnitEventSchedule* previous = nullptr;
+    UnitEventSchedule* schedule = node->scheduleHead;
+    while (schedule) {
+        UnitEventSchedule* next = schedule->next;
+        if (schedule->Step(node->lastStep)) {
+            previous = schedule;
+        } else {
+            if (previous)
+                previous->next = next;
+            else
+                node->scheduleHead = next;
+            if (node->scheduleTail == schedule)
+                node->scheduleTail = previous;
+            delete schedule;
+        }
+        schedule = next;
+    }
+    if (!node->scheduleHead) {
+        if (node->holdCount > 0)
+            --node->holdCount;
+        node->runSchedulesMember = NoOpPlain;
+    }
+}
+
+void ParticleInstance::UpdateTransform() {
+    if (!transformBlock)
+        return;
+    TransformBlock& block = *transformBlock;
+    block.transformFlags ^= TransformBlock::kCurrentIndex;
+    const uint32_t current = block.transformFlags & TransformBlock::kCurrentIndex;
+    currentWorldMatrix = block.worldMatrices[current];
+    previousWorldMatrix = block.worldMatrices[current ^ 1u];
+    const EvaluationContext frame = Frame();
+    colorMember(this, frame);
+    colorInheritMember(this);
+    block.color[3] *= fadeFactor;
+    RunUpdateMembers(frame);
+    distanceFadeMember(this);
+    viewAngleFadeMember(this);
+    sharedTransformMember(this);
+    postTransformMember(this);
+    frameListMember(this);
+}
+
+void ParticleInstance::RunUpdateMembers(const EvaluationContext& frame) {
+    if (transformBlock)
+        transformBlock->transformFlags &= ~TransformBlock::kInverseValid;
+    scaleMember(this, frame);
+    rotationMember(this, frame);
+    translationMember(this, frame);
+    trackMorphMember(this, frame);
+    transformTracksMember(this, frame);
+    integrateMember(this);
+    directionMember(this, frame);
+    composeMember(this);
+    // The first matrix composed is also the previous one: before it the
+    // other entry held only the spawn point.
+    if (transformBlock && !(transformBlock->transformFlags & TransformBlock::kComposed)) {
+        std::memcpy(previousWorldMatrix, currentWorldMatrix, sizeof(float) * 12);
+        transformBlock->transformFlags |= TransformBlock::kComposed;
+    }
+    reservedMember(this);
+    interpolateMember(this, frame);
+    notifyPositionMember(this);
+}
+
+void ParticleInstance::SelectTransformEvaluator() {
+    if (!unitData)
+        return;
+    static constexpr FrameMember kEvaluators[8] = {
+        nullptr,         EvaluateTracksS,  EvaluateTracksR,  EvaluateTracksSR,
+        EvaluateTracksT, EvaluateTracksST, EvaluateTracksRT, EvaluateTracksSRT,
+    };
+    const uint32_t groups = unitData->GetAnimScale() | unitData->GetAnimRotation() << 1 |
+                            unitData->GetAnimTranslate() << 2;
+    if (groups != 0)
+        transformTracksMember = kEvaluators[groups];
+}
+
+void ParticleInstance::AttachOwnSharedBlock() {
+    if (!transformBlock)
+        return;
+    uint32_t modes = 0;
+    for (uint8_t mode : owner->sharedModes)
+        modes |= mode;
+    if (modes == 0)
+        return;
+    void* block = Engine::GetUnitInstancePool().Allocate();
+    if (!block)
+        return;
+    std::memset(block, 0, sizeof(NodeSharedBlock));
+    transformBlock->ownSharedBlock = block;
+    sharedTransformMember = ForwardWorldMatrix;
+    sharedBlockMember = GetOwnSharedBlock;
 }
 
 void ParticleInstance::SpawnChildEffect(const char* name) {
+    if (childEffectLink)
+        return;
     const PackageResource* package = owner->package;
     const ObjectHandle* effect = package ? package->FindReference(name) : nullptr;
     if (!effect || effect->serial == 0)
         return;
-    if (!children) {
-        children = ChildInstanceTable::Create();
-        if (!children)
-            return;
-        childMember = ResolveChildren;
-    }
-    if (childCount >= ChildInstanceTable::kPlaces)
+    void* block = Engine::GetUnitInstancePool().Allocate();
+    if (!block)
         return;
-    children->handles[childCount] =
+    const InstanceHandle handle =
         Engine::StartChildInstance(*effect, owner->listener, owner->layer);
-    children->roots[childCount] = nullptr;
-    ++childCount;
+    if (handle.serial == 0) {
+        Engine::GetUnitInstancePool().Free(block);
+        return;
+    }
+    childEffectLink = static_cast<ChildEffectLink*>(block);
+    childEffectLink->index = handle.index;
+    childEffectLink->serial = handle.serial;
+    childEffectLink->root = nullptr;
+    // The particle stays while its child effect plays.
+    ++holdCount;
+    postTransformMember = FollowChildEffect;
 }
 
-void ParticleInstance::ResolveChildren(ParticleInstance* node) {
-    node->children->ResolveRoots();
+void ParticleInstance::FollowChildEffect(ParticleInstance* node) {
+    ChildEffectLink* link = node->childEffectLink;
+    if (link->serial == 0)
+        return;
+    if (!link->root) {
+        const InstanceSlot* slot = Engine::FindInstance(link->index, link->serial);
+        if (!slot) {
+            // Gone before it ever ran: nothing will tell the particle.
+            link->index = 0;
+            link->serial = 0;
+            if (node->holdCount > 0)
+                --node->holdCount;
+            return;
+        }
+        if (!slot->root)
+            return;
+        link->root = slot->root;
+        link->root->parentRoot = node;
+    }
+    link->root->SetWorldMatrix(node->currentWorldMatrix);
 }
 
-void ParticleInstance::RunUpdateMembers(const EvaluationContext& frame) {
-    ownerState &= ~kInverseValid;
-    for (uint32_t i = 0; i < 5; ++i)
-        frameMembers[i](this, frame);
-    plainMembers[0](this);
-    frameMembers[5](this, frame);
-    plainMembers[1](this);
-    plainMembers[2](this);
-    frameMembers[6](this, frame);
-    plainMembers[3](this);
+const float* ParticleInstance::GetWorldMatrix() const {
+    return currentWorldMatrix ? currentWorldMatrix : Math::kIdentity34;
+}
+
+const float* ParticleInstance::GetPreviousWorldMatrix() const {
+    return previousWorldMatrix ? previousWorldMatrix : Math::kIdentity34;
+}
+
+const float* ParticleInstance::GetInverseWorldMatrix() const {
+    if (!transformBlock)
+        return Math::kIdentity34;
+    if (!(transformBlock->transformFlags & TransformBlock::kInverseValid)) {
+        Math::Matrix34Inverse(transformBlock->inverseWorldMatrix, currentWorldMatrix);
+        transformBlock->transformFlags |= TransformBlock::kInverseValid;
+    }
+    return transformBlock->inverseWorldMatrix;
+}
+
+const float* ParticleInstance::GetColor() const {
+    static constexpr float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    return transformBlock ? transformBlock->color : kWhite;
+}
+
+void* ParticleInstance::GetSharedBlock() {
+    return sharedBlockMember(this);
+}
+
+void ParticleInstance::GetVector0(float* out) const {
+    switch (InheritMode()) {
+    case 0:
+        Copy3(out, scale);
+        break;
+    case 1:
+        Math::Vector3Mul(out, scale, inheritedScale);
+        break;
+    case 3:
+        if (!(inheritFlags & kInheritScaleBit)) {
+            Copy3(out, scale);
+            break;
+        }
+        [[fallthrough]];
+    case 2: {
+        float p[3] = {1.0f, 1.0f, 1.0f};
+        if (parent)
+            parent->GetVector0(p);
+        Math::Vector3Mul(out, p, scale);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+namespace {
+
+// The rotation getters' inheritance over components [first, last) of the
+// own rotation; `ask` is the parent's getter of the same slot.
+template <class Ask>
+void InheritRotation(const ParticleInstance& node, float* out, int first, int last, Ask ask) {
+    switch (node.InheritMode()) {
+    case 0:
+        for (int i = first; i < last; ++i)
+            out[i] = node.rotation[i];
+        break;
+    case 1:
+        for (int i = first; i < last; ++i)
+            out[i] = node.rotation[i] + node.inheritedRotation[i];
+        break;
+    case 2:
+        // As the data's original does: the parent's answer, then the own
+        // components written over it.
+        if (node.parent)
+            ask(*node.parent, out);
+        for (int i = first; i < last; ++i)
+            out[i] = node.rotation[i];
+        break;
+    case 3:
+        if (node.inheritFlags & ParticleInstance::kInheritRotationBit) {
+            if (node.parent)
+                ask(*node.parent, out);
+            else
+                for (int i = first; i < last; ++i)
+                    out[i] = 0.0f;
+            for (int i = first; i < last; ++i)
+                out[i] += node.rotation[i];
+        } else {
+            for (int i = first; i < last; ++i)
+                out[i] = node.rotation[i];
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void ParticleInstance::GetVector1(float* out) const {
+    InheritRotation(*this, out, 0, 3, [](const UnitInstance& p, float* o) { p.GetVector1(o); });
+}
+
+void ParticleInstance::GetVector2(float* out) const {
+    InheritRotation(*this, out, 0, 2, [](const UnitInstance& p, float* o) { p.GetVector2(o); });
+}
+
+void ParticleInstance::GetVector3(float* out) const {
+    InheritRotation(*this, out, 2, 3, [](const UnitInstance& p, float* o) { p.GetVector3(o); });
+}
+
+void ParticleInstance::GetVector4(float* out) const {
+    GetVector1(out);
+    out[0] = rotation[0];
+    out[1] = rotation[1];
+}
+
+void ParticleInstance::GetVector5(float* out) const {
+    GetVector2(out);
+    out[2] = 0.0f;
+}
+
+void ParticleInstance::GetVector6(float* out) const {
+    GetVector3(out);
+    out[0] = 0.0f;
+    out[1] = 0.0f;
+}
+
+void ParticleInstance::GetVector7(float* out, uint32_t index) const {
+    if ((inheritFlags & kPositionFromAuxBit) && auxObject)
+        auxObject->GetPointPosition(index, out);
+    else
+        Copy3(out, position);
+}
+
+void* ParticleInstance::GetAuxObject() {
+    return auxObject;
+}
+
+void ParticleInstance::WhiteColor(ParticleInstance* node, const EvaluationContext&) {
+    float* c = node->transformBlock->color;
+    c[0] = c[1] = c[2] = c[3] = 1.0f;
+}
+
+void ParticleInstance::EvaluateColor(ParticleInstance* node, const EvaluationContext& frame) {
+    node->unitData->GetColor().Evaluate(frame, node->transformBlock->colorSamples,
+                                        node->owner->random, node->transformBlock->color);
+}
+
+void ParticleInstance::EvaluateColorTimesParent(ParticleInstance* node,
+                                                const EvaluationContext& frame) {
+    EvaluateColor(node, frame);
+    MultiplyParentColor(node);
 }
 
 void ParticleInstance::MultiplyBaseColor(ParticleInstance* node) {
     for (int i = 0; i < 4; ++i)
-        node->colour[i] *= node->baseColour[i];
+        node->transformBlock->color[i] *= node->transformBlock->spawnColor[i];
 }
 
 void ParticleInstance::MultiplyParentColor(ParticleInstance* node) {
-    const float* parentColour = node->ownerUnit->GetColor();
+    if (!node->parent)
+        return;
+    const float* parentColour = node->parent->GetColor();
     for (int i = 0; i < 4; ++i)
-        node->colour[i] *= parentColour[i];
+        node->transformBlock->color[i] *= parentColour[i];
+}
+
+void ParticleInstance::EvaluateScale(ParticleInstance* node, const EvaluationContext& frame) {
+    node->unitData->GetScale().Evaluate(frame, node->transformBlock->scaleSamples,
+                                        node->owner->random, node->scale);
+}
+
+void ParticleInstance::EvaluateRotation(ParticleInstance* node, const EvaluationContext& frame) {
+    node->unitData->GetRotation().Evaluate(frame, node->transformBlock->rotationSamples,
+                                           node->owner->random, node->rotation);
+}
+
+void ParticleInstance::EvaluateTranslation(ParticleInstance* node, const EvaluationContext& frame) {
+    node->unitData->GetPosition().Evaluate(frame, node->transformBlock->translationSamples,
+                                           node->owner->random, node->position);
+}
+
+void ParticleInstance::EvaluateTracksS(ParticleInstance* node, const EvaluationContext& frame) {
+    EvaluateTracks<true, false, false>(node, frame);
+}
+void ParticleInstance::EvaluateTracksR(ParticleInstance* node, const EvaluationContext& frame) {
+    EvaluateTracks<false, true, false>(node, frame);
+}
+void ParticleInstance::EvaluateTracksT(ParticleInstance* node, const EvaluationContext& frame) {
+    EvaluateTracks<false, false, true>(node, frame);
+}
+void ParticleInstance::EvaluateTracksSR(ParticleInstance* node, const EvaluationContext& frame) {
+    EvaluateTracks<true, true, false>(node, frame);
+}
+void ParticleInstance::EvaluateTracksST(ParticleInstance* node, const EvaluationContext& frame) {
+    EvaluateTracks<true, false, true>(node, frame);
+}
+void ParticleInstance::EvaluateTracksRT(ParticleInstance* node, const EvaluationContext& frame) {
+    EvaluateTracks<false, true, true>(node, frame);
+}
+void ParticleInstance::EvaluateTracksSRT(ParticleInstance* node, const EvaluationContext& frame) {
+    EvaluateTracks<true, true, true>(node, frame);
 }
 
 void ParticleInstance::ComposeWithOwner(ParticleInstance* node) {
-    Math::Matrix34Multiply(node->matrix, node->matrix, node->ownerUnit->GetWorldMatrix());
+    Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix, ParentMatrix(node));
 }
 
 void ParticleInstance::ComposeTransformWithOwner(ParticleInstance* node) {
     ComposeScaleRotationTranslation(node);
-    Add3(&node->matrix[9], node->offset);
-    Math::Matrix34Multiply(node->matrix, node->matrix, node->ownerUnit->GetWorldMatrix());
+    Add3(&node->currentWorldMatrix[9], node->offset);
+    Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix, ParentMatrix(node));
     AddBlockVector(node);
 }
 
 void ParticleInstance::ComposeTransformWithBlock(ParticleInstance* node) {
     ComposeScaleRotationTranslation(node);
-    Add3(&node->matrix[9], node->offset);
-    if (const NodeSharedBlock* block = GetSharedBlock(node)) {
-        Math::Matrix34Multiply(node->matrix, node->matrix, block->transform);
-        Add3(&node->matrix[9], block->vector);
+    Add3(&node->currentWorldMatrix[9], node->offset);
+    if (const NodeSharedBlock* block = GetSharedParameters(node)) {
+        Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix,
+                               block->transform);
+        Add3(&node->currentWorldMatrix[9], block->vector);
     }
 }
 
 void ParticleInstance::ComposeTransformWithRoot(ParticleInstance* node) {
     ComposeScaleRotationTranslation(node);
-    Math::Matrix34Multiply(node->matrix, node->matrix, RootTransform(node));
-    Add3(&node->matrix[9], node->offset);
+    Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix,
+                           node->owner->GetWorldMatrix());
+    Add3(&node->currentWorldMatrix[9], node->offset);
     AddBlockVector(node);
 }
 
 void ParticleInstance::ComposeTransformFromGetters(ParticleInstance* node) {
     ComposeFromGetters(node);
-    Math::Matrix34Multiply(node->matrix, node->matrix, RootTransform(node));
+    Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix,
+                           node->owner->GetWorldMatrix());
     AddOwnerVector(node);
 }
 
 void ParticleInstance::ComposeTransformRelative(ParticleInstance* node) {
     ComposeFromGetters(node);
-    Math::Matrix34Multiply(node->matrix, node->matrix, RootTransform(node));
-    Add3(&node->matrix[9], node->offset);
+    Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix,
+                           node->owner->GetWorldMatrix());
+    Add3(&node->currentWorldMatrix[9], node->offset);
     AddOwnerVector(node);
 }
 
@@ -275,8 +838,8 @@ void ParticleInstance::RotateDirectionByAnglesXY(ParticleInstance* node,
     RotateAboutY(node->direction, angles[1]);
 }
 
-NodeSharedBlock* ParticleInstance::GetSharedBlock(ParticleInstance* node) {
-    return static_cast<NodeSharedBlock*>(node->ownerUnit->GetSharedBlock());
+NodeSharedBlock* ParticleInstance::GetSharedParameters(ParticleInstance* node) {
+    return static_cast<NodeSharedBlock*>(node->GetSharedBlock());
 }
 
 void ParticleInstance::IntegrateMotion(ParticleInstance* node) {
@@ -296,6 +859,68 @@ void ParticleInstance::IntegrateMotion(ParticleInstance* node) {
     }
     node->motionMember(node);
     node->flagMember(node);
+}
+
+void ParticleInstance::NotifyListenerPosition(ParticleInstance* node) {
+    if (IInstanceListenner* listener = node->owner->listener)
+        listener->OnPosition(&node->currentWorldMatrix[9]);
+}
+
+void ParticleInstance::InterpolatePosition(ParticleInstance* node, const EvaluationContext& frame) {
+    const float t = node->unitData->GetFuCt().Evaluate(
+        frame, node->transformBlock->interpolationSample, node->owner->random);
+    float* current = &node->currentWorldMatrix[9];
+    const float* previous = &node->previousWorldMatrix[9];
+    for (int i = 0; i < 3; ++i)
+        current[i] = previous[i] + (current[i] - previous[i]) * t;
+}
+
+void ParticleInstance::GetAxisX(const ParticleInstance* node, float* out) {
+    Copy3(out, &node->currentWorldMatrix[0]);
+}
+
+void ParticleInstance::GetAxisY(const ParticleInstance* node, float* out) {
+    Copy3(out, &node->currentWorldMatrix[3]);
+}
+
+void ParticleInstance::GetAxisZ(const ParticleInstance* node, float* out) {
+    Copy3(out, &node->currentWorldMatrix[6]);
+}
+
+void ParticleInstance::GetDefaultAxis(const ParticleInstance*, float* out) {
+    Copy3(out, Math::kZeroVector3);
+}
+
+float ParticleInstance::GetPlaneScaleYZ(const ParticleInstance* node) {
+    return (RowLength(&node->currentWorldMatrix[3]) + RowLength(&node->currentWorldMatrix[6])) *
+           0.5f;
+}
+
+float ParticleInstance::GetPlaneScaleXZ(const ParticleInstance* node) {
+    return (RowLength(&node->currentWorldMatrix[0]) + RowLength(&node->currentWorldMatrix[6])) *
+           0.5f;
+}
+
+float ParticleInstance::GetPlaneScaleXY(const ParticleInstance* node) {
+    return (RowLength(&node->currentWorldMatrix[0]) + RowLength(&node->currentWorldMatrix[3])) *
+           0.5f;
+}
+
+void* ParticleInstance::GetSharedBlockFromOwner(ParticleInstance* node) {
+    return node->parent ? node->parent->GetSharedBlock() : nullptr;
+}
+
+void* ParticleInstance::GetOwnSharedBlock(ParticleInstance* node) {
+    return node->transformBlock->ownSharedBlock;
+}
+
+void ParticleInstance::ForwardWorldMatrix(ParticleInstance* node) {
+    auto* block = static_cast<NodeSharedBlock*>(node->transformBlock->ownSharedBlock);
+    std::memcpy(block->transform, node->GetWorldMatrix(), sizeof(block->transform));
+}
+
+void ParticleInstance::PushFrameList(ParticleInstance* node) {
+    Engine::PushFrameList(node);
 }
 
 } // namespace FulgorCore

@@ -2,6 +2,8 @@
 
 #include "effects/Core/Transform/EulerRotation.h"
 #include "effects/Core/Value/EvaluationContext.h"
+#include "effects/units/ParticleSpawnSettings.h"
+#include "effects/units/TransformBlock.h"
 #include "effects/units/UnitInstance.h"
 
 #include <cstdint>
@@ -9,68 +11,134 @@
 namespace FulgorCore {
 
 class FloatPairProperty;
-struct ChildInstanceTable;
+class ParticleEmitterPart;
+class UnitEventSchedule;
+class UnitResource;
+struct ChildEffectLink;
 struct NodeEventBlock;
 struct NodeSharedBlock;
 struct PickBounds;
 
-// A particle node of the unit tree. Least form until the node classes
-// replace it: the fields its update members work on, the members
-// themselves, posting events and spawning child effects. The node class
-// that constructs a node installs its members from its data.
+// One live particle of an effect (unit kind 3): its own transform with two
+// world matrices it flips between, its colour, the events posted to it and
+// the schedules they run, a child effect it may have started, the host
+// object it may stand for, and the getters its children and parts read.
+// What it does each frame goes through members chosen at construction; an
+// aspect that does not change costs one call of a no-op. The composed
+// classes (ParticleInstanceT) add the draw, emitter and extra units.
 class ParticleInstance : public UnitInstance {
 public:
-    // Members that take the frame's evaluation times, and those that take
-    // none.
     using FrameMember = void (*)(ParticleInstance* node, const EvaluationContext& frame);
     using PlainMember = void (*)(ParticleInstance* node);
+    using VectorMember = void (*)(const ParticleInstance* node, float* out);
+    using ScalarMember = float (*)(const ParticleInstance* node);
+    using BlockMember = void* (*)(ParticleInstance* node);
 
-    // The eleven update members run in a fixed order: frame members 0-4,
-    // plain 0, frame 5, plain 1 and 2, frame 6, plain 3. The first four
-    // frame members are the scale, rotation, translation and colour
-    // members; one that is NoOpFrame keeps its aspect constant.
-    static constexpr uint32_t kFrameMembers = 7;
-    static constexpr uint32_t kPlainMembers = 4;
-    static constexpr uint32_t kScaleMember = 0;
-    static constexpr uint32_t kRotationMember = 1;
-    static constexpr uint32_t kTranslationMember = 2;
-    static constexpr uint32_t kColourMember = 3;
+    // InheritFlags: byte 1 the colour mode, byte 2 the inherit mode, and
+    // the three inherit bits of mode 3 and the spawner's position.
+    static constexpr uint32_t kInheritScaleBit = 1u << 24;
+    static constexpr uint32_t kInheritRotationBit = 1u << 25;
+    static constexpr uint32_t kPositionFromAuxBit = 1u << 26;
 
-    // `ownerUnit` is the unit whose colour, matrix and shared block the node
-    // composes with (its parent). A node whose data takes no events ignores
-    // posted ones.
-    ParticleInstance(InstanceRootUnit* owner, const InitialState& state, UnitInstance* ownerUnit,
-                     bool takesEvents);
-    // Gives back the event block and the child-instance record, setting the
-    // child instances still valid dead; the pointer forgets the node.
+    // Events posted by the particle itself.
+    static constexpr uint8_t kStartEvent = 18;
+    static constexpr uint8_t kLoopEndEvent = 19;
+
+    // The eleven arguments every factory hands on: the instance's root,
+    // the spawning emitter (or null), the clock with the parent, the unit
+    // data, the spawn settings, the point index (-1 none), and the spawn
+    // origin, position, velocity, rotation and direction (3 floats each).
+    // Without a transform block the particle ends at once.
+    ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart* auxObject,
+                     const InitialState& state, const UnitResource* unitData,
+                     const ParticleSpawnSettings* settings, int32_t pointIndex, const float* origin,
+                     const float* position, const float* velocity, const float* rotation,
+                     const float* direction);
+    // Clears the pointer's units, sets a running child effect dead, gives
+    // back the event, shared and transform blocks; then the children go.
     ~ParticleInstance() override;
 
-    uint32_t GetKind() const override { return kParticleNode; }
-    const float* GetWorldMatrix() const override { return matrix; }
-    const float* GetColor() const override { return colour; }
+    // The child effect this particle started has gone: its hold is given
+    // back.
+    void OnChildInstanceEnded(InstanceRootUnit* child) override;
+    // The host object starts, then event 18.
+    void Start() override;
+    // The host object stops.
+    void OnEnd() override;
+    // Posted events into schedules, then the schedules.
+    void Step() override;
+    // The ten steps of the frame's transform.
+    void UpdateTransform() override;
+    // Event 19.
+    void OnLoopEnd() override;
+    const float* GetWorldMatrix() const override;
+    const float* GetPreviousWorldMatrix() const override;
+    // Computed at most once a frame, when first asked.
+    const float* GetInverseWorldMatrix() const override;
+    const float* GetColor() const override;
+    void* GetSharedBlock() override;
+    // Scale and rotation by the inherit mode.
     void GetVector0(float* out) const override;
     void GetVector1(float* out) const override;
-    // Runs the child-resolution member.
-    void Step() override;
+    void GetVector2(float* out) const override;
+    void GetVector3(float* out) const override;
+    void GetVector4(float* out) const override;
+    void GetVector5(float* out) const override;
+    void GetVector6(float* out) const override;
+    // The position, or the spawner's point `index` when the particle
+    // follows its spawner.
+    void GetVector7(float* out, uint32_t index) const override;
+    void* GetAuxObject() override;
+    uint32_t GetKind() const override { return kParticleNode; }
 
-    // Queues event `kind` with `id`; the ninth of a frame is dropped, and
-    // nothing happens without the event block (pool exhausted).
-    void PostEvent(uint16_t id, uint8_t kind);
-    // Starts the package's referenced effect of that name as a child
-    // instance on the root's layer, freed once it stops; nothing when the
-    // name did not resolve, the pool is exhausted or 16 children run.
+    // The unit's own times for its evaluations.
+    EvaluationContext Frame() const { return {time, totalTime}; }
+    uint32_t ColorMode() const { return (inheritFlags >> 8) & 0xFFu; }
+    uint32_t InheritMode() const { return (inheritFlags >> 16) & 0xFFu; }
+
+    // Queues event `event` after `delay` frames when the data takes events;
+    // the ninth of a frame is dropped, and nothing happens without the
+    // event block (pool exhausted).
+    void PostEvent(uint16_t delay, uint8_t event);
+    // The events posted since the last step become schedules (through
+    // their link chains), then the schedules run.
+    void ProcessPostedEvents();
+    // Starts the package's referenced effect of that name as this
+    // particle's child effect, which it holds until it goes; nothing when
+    // the name did not resolve, the pool is exhausted or one runs already.
     void SpawnChildEffect(const char* name);
-    // Clears bit 1 of the owner's state word, then the eleven members.
+    // Clears the inverse, then the eleven update members in their order.
     void RunUpdateMembers(const EvaluationContext& frame);
+    // Sets the transform-track member for the unit's animated groups.
+    void SelectTransformEvaluator();
+    // An own shared block when the root shares state; else the root's.
+    void AttachOwnSharedBlock();
 
     static void NoOpFrame(ParticleInstance*, const EvaluationContext&) {}
     static void NoOpPlain(ParticleInstance*) {}
 
-    // Colour modes 1 (times the stored base colour) and 2, 3 (times the
-    // owner's colour).
+    // Colour members: white, the colour property, and the colour property
+    // times the parent's colour.
+    static void WhiteColor(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateColor(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateColorTimesParent(ParticleInstance* node, const EvaluationContext& frame);
+    // Colour modes 1 (times the colour kept at spawn) and 2, 3 (times the
+    // parent's colour).
     static void MultiplyBaseColor(ParticleInstance* node);
     static void MultiplyParentColor(ParticleInstance* node);
-    // M = M x the owner's matrix.
+    // Per-aspect members: the unit's animated scale, rotation, translation.
+    static void EvaluateScale(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateRotation(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateTranslation(ParticleInstance* node, const EvaluationContext& frame);
+    // The transform tracks of each non-empty choice of groups.
+    static void EvaluateTracksS(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateTracksR(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateTracksT(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateTracksSR(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateTracksST(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateTracksRT(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateTracksSRT(ParticleInstance* node, const EvaluationContext& frame);
+    // M = M x the parent's matrix.
     static void ComposeWithOwner(ParticleInstance* node);
     // The four compositions of scale, rotation and translation, and the
     // fifth for a node that keeps its offset from its owner.
@@ -83,26 +151,94 @@ public:
     // pair: about Y then X, or about X then Y.
     static void RotateDirectionByAnglesYX(ParticleInstance* node, const EvaluationContext& frame);
     static void RotateDirectionByAnglesXY(ParticleInstance* node, const EvaluationContext& frame);
-    // The parameter block inside the node's owner, or null.
-    static NodeSharedBlock* GetSharedBlock(ParticleInstance* node);
-    using UnitInstance::GetSharedBlock;
+    // The parameter block the particle shares, or null.
+    static NodeSharedBlock* GetSharedParameters(ParticleInstance* node);
     // Whole-frame steps of the three value and rate pairs while the node's
     // time is ahead of its integration time, then the motion and flag
     // members.
     static void IntegrateMotion(ParticleInstance* node);
+    // Listener slot 14 with the current translation.
+    static void NotifyListenerPosition(ParticleInstance* node);
+    // The current translation moved back toward the previous one by the
+    // lag property.
+    static void InterpolatePosition(ParticleInstance* node, const EvaluationContext& frame);
+    // Axis members (rows 0-2 of the current matrix, or the zero vector)
+    // and plane-scale members (the mean approximate length of two rows).
+    static void GetAxisX(const ParticleInstance* node, float* out);
+    static void GetAxisY(const ParticleInstance* node, float* out);
+    static void GetAxisZ(const ParticleInstance* node, float* out);
+    static void GetDefaultAxis(const ParticleInstance* node, float* out);
+    static float GetPlaneScaleYZ(const ParticleInstance* node);
+    static float GetPlaneScaleXZ(const ParticleInstance* node);
+    static float GetPlaneScaleXY(const ParticleInstance* node);
+    // Shared-block members.
+    static void* GetSharedBlockFromOwner(ParticleInstance* node);
+    static void* GetOwnSharedBlock(ParticleInstance* node);
+    // The world-matrix forwarder of a particle with its own shared block:
+    // the block's transform follows the particle.
+    static void ForwardWorldMatrix(ParticleInstance* node);
+    // Ties the running child effect to the particle each frame.
+    static void FollowChildEffect(ParticleInstance* node);
+    // Registers the particle for the pointer.
+    static void PushFrameList(ParticleInstance* node);
 
-    UnitInstance* ownerUnit;
-    uint32_t ownerState = 0; // bit 1: the owner's inverse is valid
-    float matrix[12];
-    float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    float baseColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    // Fields: what the frame's transform step reads first.
+    TransformBlock* transformBlock = nullptr;
+    float* currentWorldMatrix = nullptr;
+    float* previousWorldMatrix = nullptr;
+    const UnitResource* unitData;
+    uint32_t inheritFlags;
+    uint8_t takesEvents;
+    float inheritedScale[3] = {1.0f, 1.0f, 1.0f};
+    float inheritedRotation[3] = {};
+    float position[3] = {};
     float scale[3] = {1.0f, 1.0f, 1.0f};
     float rotation[3] = {};
-    float position[3] = {};
-    float offset[3] = {};
-    float direction[3] = {};
-    // The owner's direction the angle pair turns, and the pair with its
+    ChildEffectLink* childEffectLink = nullptr;
+    UnitEventSchedule* scheduleHead = nullptr;
+    UnitEventSchedule* scheduleTail = nullptr;
+    NodeEventBlock* postedEvents = nullptr;
+    ParticleEmitterPart* auxObject;
+
+    // The members of the frame's transform step, in their order.
+    FrameMember colorMember = WhiteColor;
+    PlainMember colorInheritMember = NoOpPlain;
+    PlainMember distanceFadeMember = NoOpPlain;
+    PlainMember viewAngleFadeMember = NoOpPlain;
+    PlainMember sharedTransformMember = NoOpPlain;
+    PlainMember postTransformMember = NoOpPlain;
+    PlainMember frameListMember = NoOpPlain;
+    PlainMember runSchedulesMember = NoOpPlain;
+    // The eleven update members RunUpdateMembers calls, in their order:
+    // scale, rotation, translation, track morph, transform tracks (frame);
+    // integrate (plain); direction (frame); compose, reserved (plain);
+    // interpolate (frame); notify position (plain).
+    FrameMember scaleMember = NoOpFrame;
+    FrameMember rotationMember = NoOpFrame;
+    FrameMember translationMember = NoOpFrame;
+    FrameMember trackMorphMember = NoOpFrame;
+    FrameMember transformTracksMember = NoOpFrame;
+    PlainMember integrateMember = NoOpPlain;
+    FrameMember directionMember = NoOpFrame;
+    PlainMember composeMember;
+    PlainMember reservedMember = NoOpPlain;
+    FrameMember interpolateMember = NoOpFrame;
+    PlainMember notifyPositionMember = NoOpPlain;
+    // Run by every composition right after C(S, R, T).
+    PlainMember finishMember = NoOpPlain;
+    // What IntegrateMotion runs after the integration: the data's motion
+    // member and the one its flags choose.
+    PlainMember motionMember = NoOpPlain;
+    PlainMember flagMember = NoOpPlain;
+    VectorMember axisMember;
+    ScalarMember planeScaleMember;
+    BlockMember sharedBlockMember;
+
+    // The translation offset the compositions add, the direction the angle
+    // pair turns, the owner's direction it starts from, the pair and its
     // two samples.
+    float offset[3] = {};
+    float direction[3] = {0.0f, 0.0f, 1.0f};
     const float* ownerDirection = nullptr;
     const FloatPairProperty* anglePair = nullptr;
     float angleSamples[2] = {};
@@ -111,23 +247,16 @@ public:
     float motion[3][2][3] = {};
     float damping[3] = {1.0f, 1.0f, 1.0f};
     float integrationTime = 0.0f;
-    PlainMember motionMember = NoOpPlain;
-    PlainMember flagMember = NoOpPlain;
-    EulerBuilder rotationBuilder;
-    Composer composer;
-    PlainMember finishMember = NoOpPlain;
-    NodeEventBlock* events = nullptr;
-    ChildInstanceTable* children = nullptr;
-    uint8_t childCount = 0;
-    uint8_t takesEvents;
-    PlainMember childMember = NoOpPlain;
+    int32_t pointIndex;
     // The shape the pointer is tested against; null when not pickable.
     const PickBounds* pickBounds = nullptr;
-    FrameMember frameMembers[kFrameMembers];
-    PlainMember plainMembers[kPlainMembers];
 
 private:
-    static void ResolveChildren(ParticleInstance* node);
+    static void RunSchedules(ParticleInstance* node);
+    void StartHostObject();
+    void StopHostObject();
+    void TakeInherited(const float* origin, const float* positionIn, const float* rotationIn);
+    void InstallMembers();
 };
 
 } // namespace FulgorCore

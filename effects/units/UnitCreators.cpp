@@ -1,24 +1,39 @@
 #include "effects/units/UnitCreators.h"
 
+#include "effects/Core/Math/Matrix.h"
+#include "effects/Core/Math/Vector3.h"
+#include "effects/units/ParticleInstanceFactoryTable.h"
+#include "effects/units/ParticleSpawnSettings.h"
+#include "effects/units/ParticleSystemUnit.h"
+#include "effects/units/ParticleSystemUnitB.h"
+
 namespace FulgorCore {
 
 namespace {
 
-// The carriers and particle instances come with their own part of the
-// tree; until then nothing is built, as when the pool is exhausted.
-UnitInstance* CreateNoCarrier(InstanceRootUnit*, const UnitInstance::InitialState&,
-                              const BindResource*, uint32_t, const ChildSpec&) {
-    return nullptr;
+UnitInstance* CreateCarrier(InstanceRootUnit* owner, const UnitInstance::InitialState& state,
+                            const BindResource* binding, uint32_t target, const ChildSpec& child) {
+    return UnitInstance::Create<ParticleSystemUnit>(owner, state, binding, target, child);
 }
 
-UnitInstance* CreateNoCarrierPair(InstanceRootUnit*, const UnitInstance::InitialState&,
-                                  const BindResource*, uint32_t, uint32_t, const ChildSpec&) {
-    return nullptr;
+UnitInstance* CreateCarrierPair(InstanceRootUnit* owner, const UnitInstance::InitialState& state,
+                                const BindResource* binding, uint32_t targetA, uint32_t targetB,
+                                const ChildSpec& child) {
+    return UnitInstance::Create<ParticleSystemUnitB>(owner, state, binding, targetA, targetB,
+                                                     child);
 }
 
-ParticleInstance* CreateNoParticle(InstanceRootUnit*, const UnitInstance::InitialState&,
-                                   const UnitResource*, const float*) {
-    return nullptr;
+constexpr ParticleSpawnSettings kDefaultSettings = ParticleSpawnSettings::Default();
+
+// A particle started at a point by a carrier or a timeline: no spawner, no
+// shape point, at rest, facing +Z. Counts outside the table build nothing.
+ParticleInstance* CreateParticle(InstanceRootUnit* root, const UnitInstance::InitialState& state,
+                                 const UnitResource* unit, const float* position) {
+    const ParticleInstanceFactoryTable::Factory factory = ParticleInstanceFactoryTable::For(unit);
+    if (!factory)
+        return nullptr;
+    return factory(root, nullptr, state, unit, &kDefaultSettings, -1, position, position,
+                   Math::kZeroVector3, Math::kZeroVector3, &Math::kIdentity34[6]);
 }
 
 // Event targets and their actions come with the unit events.
@@ -26,9 +41,9 @@ void NoEventAction(ParticleInstance*, const UnitTimelineResource::Item&, int32_t
 
 constexpr UnitCreators BuiltIn() {
     return {
-        CreateNoCarrier,
-        CreateNoCarrierPair,
-        CreateNoParticle,
+        CreateCarrier,
+        CreateCarrierPair,
+        CreateParticle,
         {NoEventAction, NoEventAction, NoEventAction, NoEventAction},
     };
 }

@@ -81,6 +81,8 @@ struct EngineWorkData {
     uint8_t pointerValid = 0;
     // The unit the pointer was over after the last hover test.
     ParticleInstance* hoveredUnit = nullptr;
+    // The unit a press went down on, until it is released.
+    ParticleInstance* pressedUnit = nullptr;
     PerlinNoise noise;
     void (*submitJob)(Job* job) = nullptr;
 };

@@ -19,9 +19,9 @@ public:
     // reference is given back.
     virtual void OnRelease(InstanceHandle handle) = 0;
     // A particle whose data names a host object starts: the object's id, its
-    // two words and the particle's position (three floats). The answer is
-    // kept as the object's handle.
-    virtual uint32_t StartHostObject(uint32_t, uint32_t, uint32_t, const float*) { return 0; }
+    // name and parameter, and the particle's position (three floats). The
+    // answer is kept as the object's handle.
+    virtual uint32_t StartHostObject(uint32_t, const char*, uint32_t, const float*) { return 0; }
     // The host object of that particle stops: its id and the handle the start
     // gave.
     virtual void StopHostObject(uint32_t, uint32_t) {}

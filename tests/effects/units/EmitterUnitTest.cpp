@@ -378,6 +378,21 @@ EmitterValue CapEmitter(uint8_t latitude, uint8_t longitude, float extent, uint3
     return v;
 }
 
+// Kept as stated: the random picker of a cap reaches one number more than
+// the sequential one.
+TEST_F(Emitters, ACapsRandomPickReachesOneNumberPastTheWalk) {
+    EmitterValue v = CapEmitter(3, 4, kPi);
+    v.shape->fields.push_back({"GnPT", 1});
+    v.spawnEntries = {Item()};
+    v.timedEntries = {Timer(0, 400, 100)};
+    Begin(v);
+    RunAt(rig.owner, 0.0f);
+    const std::vector<int32_t> indices = Indices();
+    // Two rings of four: the walk covers 3 to 10, the random pick 3 to 11.
+    EXPECT_EQ(*std::min_element(indices.begin(), indices.end()), 3);
+    EXPECT_EQ(*std::max_element(indices.begin(), indices.end()), 11);
+}
+
 TEST_F(Emitters, ACapStartsAtItsPoleAndAClosedOneEndsAtTheOther) {
     // Two rings of four segments: numbers 3 to 10.
     EmitterValue v = CapEmitter(3, 4, kPi);
@@ -514,6 +529,35 @@ TEST_F(Emitters, ARotatedOwnersRingTurnsButItsParticlesStillGoUp) {
         EXPECT_NEAR(std::hypot(r.position[0], r.position[1]), 2.0f, 1e-4f);
         EXPECT_EQ(r.velocity[1], 3.0f);
     }
+}
+
+TEST_F(Emitters, APointsPositionIsScaledTurnedAndPlaced) {
+    EmitterValue v = PointEmitter(6, 2, 1);
+    v.shape->points = Points({{0, 0, 0}, {1, 2, 3}});
+    v.shape->floats = {{"IjSp", Constant(1.0f)}, {"Len", Constant(10.0f)}, {"Rad", Constant(2.0f)}};
+    v.spawnEntries = {Item()};
+    v.timedEntries = {Timer(0, 1, 0, 0, 0, 4.0f)};
+    Begin(v);
+    // A quarter turn about Z (X goes to Y).
+    const float turned[12] = {0, 1, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0};
+    std::copy(turned, turned + 12, rig.owner->matrix);
+    RunAt(rig.owner, 0.0f);
+    EXPECT_TRUE(Spawns().empty());
+    float p[3];
+    emitter()->GetPointPosition(1, p);
+    // (1 x 2, 2 x 10, 3 x 2) turned: (-20, 2, 6).
+    EXPECT_NEAR(p[0], -20.0f, 1e-4f);
+    EXPECT_NEAR(p[1], 2.0f, 1e-4f);
+    EXPECT_NEAR(p[2], 6.0f, 1e-4f);
+    // Emission by distance centres the shape on the point on the path:
+    // from 0 towards 10, the points lie 4 / L and 8 / L of the way.
+    rig.owner->matrix[9] = 10.0f;
+    RunAt(rig.owner, 1.0f);
+    ASSERT_EQ(Spawns().size(), 2u);
+    const float along = 10.0f * 4.0f / FastLength(100.0f);
+    EXPECT_NEAR(Spawns()[0].position[0], along, 1e-4f); // point 0 at the centre
+    EXPECT_NEAR(Spawns()[1].position[0], 2.0f * along - 20.0f, 1e-4f);
+    EXPECT_NEAR(Spawns()[1].position[1], 2.0f, 1e-4f);
 }
 
 // Events ------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Resource/FloatPairProperty.h"
+#include "effects/units/ChildEffectLink.h"
 #include "effects/units/ChildInstanceTable.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/NodeEventBlock.h"
@@ -14,6 +15,7 @@
 #include "support/effects/RecordBuild.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
+#include "support/effects/StandInParticle.h"
 
 #include <gtest/gtest.h>
 
@@ -64,10 +66,12 @@ protected:
 
     ParticleInstance* Node(bool takesEvents) {
         UnitInstance::InitialState endless;
+        endless.parent = root_;
         endless.timeMode = UnitInstance::kEndless;
-        ParticleInstance* node =
-            UnitInstance::Create<ParticleInstance>(root_, endless, root_, takesEvents);
+        ParticleInstance* node = testsupport::StandInParticle(root_, endless);
         root_->AddChild(node);
+        // Events from here on: the start's own event 18 is not among them.
+        node->takesEvents = takesEvents ? 1 : 0;
         return node;
     }
 
@@ -81,13 +85,12 @@ protected:
 
 TEST_F(Nodes, EventsQueueEightAFrameWithSnapshotsOfConstantAspects) {
     node_->position[1] = 3.0f;
-    node_->colour[2] = 0.5f;
-    node_->frameMembers[ParticleInstance::kColourMember] = ParticleInstance::NoOpFrame;
-    node_->frameMembers[ParticleInstance::kScaleMember] =
-        [](ParticleInstance*, const FulgorCore::EvaluationContext&) {};
+    node_->transformBlock->color[2] = 0.5f;
+    node_->colorMember = ParticleInstance::WhiteColor;
+    node_->scaleMember = [](ParticleInstance*, const FulgorCore::EvaluationContext&) {};
     for (uint16_t i = 0; i < 9; ++i)
         node_->PostEvent(static_cast<uint16_t>(100 + i), static_cast<uint8_t>(i));
-    const FulgorCore::NodeEventBlock* e = node_->events;
+    const FulgorCore::NodeEventBlock* e = node_->postedEvents;
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->count, 8);
     EXPECT_EQ(e->kinds[7], 7);
@@ -101,7 +104,7 @@ TEST_F(Nodes, EventsQueueEightAFrameWithSnapshotsOfConstantAspects) {
 
     ParticleInstance* deaf = Node(false);
     deaf->PostEvent(1, 1);
-    EXPECT_EQ(deaf->events, nullptr);
+    EXPECT_EQ(deaf->postedEvents, nullptr);
 }
 
 TEST_F(Nodes, AnExhaustedPoolDropsTheEvent) {
@@ -110,7 +113,7 @@ TEST_F(Nodes, AnExhaustedPoolDropsTheEvent) {
     while (void* block = pool.Allocate())
         taken.push_back(block);
     node_->PostEvent(1, 2);
-    EXPECT_EQ(node_->events, nullptr);
+    EXPECT_EQ(node_->postedEvents, nullptr);
     for (void* block : taken)
         pool.Free(block);
 }
@@ -118,11 +121,12 @@ TEST_F(Nodes, AnExhaustedPoolDropsTheEvent) {
 TEST_F(Nodes, AChildEffectPlaysOnceOnTheRootsLayerAndIsFreedWhenItStops) {
     node_->SpawnChildEffect("vfx/unloaded.vfxb"); // asked, never registered
     node_->SpawnChildEffect("vfx/never.vfxb");    // not referred to
-    EXPECT_EQ(node_->childCount, 0);
-    EXPECT_EQ(node_->children, nullptr);
+    EXPECT_EQ(node_->childEffectLink, nullptr);
     node_->SpawnChildEffect("vfx/b.vfxb");
-    ASSERT_EQ(node_->childCount, 1);
-    const InstanceHandle child = node_->children->handles[0];
+    ASSERT_NE(node_->childEffectLink, nullptr);
+    // One child effect a particle: a second is not started.
+    node_->SpawnChildEffect("vfx/b.vfxb");
+    const InstanceHandle child{node_->childEffectLink->index, node_->childEffectLink->serial};
     InstanceSlot* record = Record(child);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->state, InstanceSlot::kStarting);
@@ -132,7 +136,7 @@ TEST_F(Nodes, AChildEffectPlaysOnceOnTheRootsLayerAndIsFreedWhenItStops) {
     EXPECT_EQ(record->speed, 1.0f);
     Frame();
     // The node caches the child's root once it has one.
-    EXPECT_EQ(node_->children->roots[0], record->root);
+    EXPECT_EQ(node_->childEffectLink->root, record->root);
     EXPECT_NE(record->root, nullptr);
     // Its timeline ends at 5, its root one frame later; stopped the next.
     for (int i = 0; i < 6; ++i)
@@ -161,7 +165,7 @@ TEST_F(Nodes, LayersReachChildInstancesRecursively) {
 
 TEST_F(Nodes, KillingTheParentKillsItsChildInstances) {
     node_->SpawnChildEffect("vfx/b.vfxb");
-    const InstanceHandle child = node_->children->handles[0];
+    const InstanceHandle child{node_->childEffectLink->index, node_->childEffectLink->serial};
     Engine::KillInstance(parent_.index, parent_.serial);
     Frame();
     EXPECT_EQ(Record(child)->serial, 0u);
@@ -185,37 +189,39 @@ template <int N> void LogPlain(ParticleInstance*) {
 
 TEST_F(Nodes, UpdateMembersRunInTheirFixedOrder) {
     MemberLog().clear();
-    node_->frameMembers[0] = LogFrame<1>;
-    node_->frameMembers[1] = LogFrame<2>;
-    node_->frameMembers[2] = LogFrame<3>;
-    node_->frameMembers[3] = LogFrame<4>;
-    node_->frameMembers[4] = LogFrame<5>;
-    node_->plainMembers[0] = LogPlain<6>;
-    node_->frameMembers[5] = LogFrame<7>;
-    node_->plainMembers[1] = LogPlain<8>;
-    node_->plainMembers[2] = LogPlain<9>;
-    node_->frameMembers[6] = LogFrame<10>;
-    node_->plainMembers[3] = LogPlain<11>;
-    node_->ownerState = 0x7;
+    node_->scaleMember = LogFrame<1>;
+    node_->rotationMember = LogFrame<2>;
+    node_->translationMember = LogFrame<3>;
+    node_->trackMorphMember = LogFrame<4>;
+    node_->transformTracksMember = LogFrame<5>;
+    node_->integrateMember = LogPlain<6>;
+    node_->directionMember = LogFrame<7>;
+    node_->composeMember = LogPlain<8>;
+    node_->reservedMember = LogPlain<9>;
+    node_->interpolateMember = LogFrame<10>;
+    node_->notifyPositionMember = LogPlain<11>;
+    node_->transformBlock->transformFlags = 0x7;
     node_->RunUpdateMembers({2.5f, 0.0f});
     EXPECT_EQ(MemberLog(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    EXPECT_EQ(node_->ownerState, 0x5u);
+    // Only the inverse is marked stale.
+    EXPECT_EQ(node_->transformBlock->transformFlags, 0x5u);
 }
 
 TEST_F(Nodes, ColourModesMultiplyByTheBaseOrTheOwnersColour) {
     ParticleInstance* owner = Node(false);
     const float ownerColour[4] = {0.5f, 1.0f, 0.25f, 1.0f};
-    std::copy(ownerColour, ownerColour + 4, owner->colour);
-    node_->ownerUnit = owner;
-    node_->colour[0] = 0.5f;
-    node_->baseColour[0] = 0.5f;
-    node_->baseColour[3] = 0.2f;
+    std::copy(ownerColour, ownerColour + 4, owner->transformBlock->color);
+    node_->parent = owner;
+    float* colour = node_->transformBlock->color;
+    colour[0] = 0.5f;
+    node_->transformBlock->spawnColor[0] = 0.5f;
+    node_->transformBlock->spawnColor[3] = 0.2f;
     ParticleInstance::MultiplyBaseColor(node_);
-    EXPECT_EQ(node_->colour[0], 0.25f);
-    EXPECT_EQ(node_->colour[3], 0.2f);
+    EXPECT_EQ(colour[0], 0.25f);
+    EXPECT_EQ(colour[3], 0.2f);
     ParticleInstance::MultiplyParentColor(node_);
-    EXPECT_EQ(node_->colour[0], 0.125f);
-    EXPECT_EQ(node_->colour[2], 0.25f);
+    EXPECT_EQ(colour[0], 0.125f);
+    EXPECT_EQ(colour[2], 0.25f);
 }
 
 TEST_F(Nodes, CompositionsOrderScaleRotationTranslationOffsetAndTheirParents) {
@@ -226,32 +232,32 @@ TEST_F(Nodes, CompositionsOrderScaleRotationTranslationOffsetAndTheirParents) {
     node_->offset[1] = 1.0f;
     // Mode 1: offset before the owner's matrix.
     ParticleInstance::ComposeTransformWithOwner(node_);
-    EXPECT_EQ(node_->matrix[0], 0.0f);
-    EXPECT_EQ(node_->matrix[1], 2.0f);
+    EXPECT_EQ(node_->currentWorldMatrix[0], 0.0f);
+    EXPECT_EQ(node_->currentWorldMatrix[1], 2.0f);
     // (1, 1, 0) turned: (-1, 1, 0), then moved by 10 along x.
-    EXPECT_FLOAT_EQ(node_->matrix[9], 9.0f);
-    EXPECT_FLOAT_EQ(node_->matrix[10], 1.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[9], 9.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[10], 1.0f);
     // Mode 3: offset after the root's matrix.
     ParticleInstance::ComposeTransformWithRoot(node_);
-    EXPECT_FLOAT_EQ(node_->matrix[9], 10.0f);
-    EXPECT_FLOAT_EQ(node_->matrix[10], 2.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[9], 10.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[10], 2.0f);
     // Mode 4 and the relative one: from the getters, offset only in the
     // second.
     node_->rotation[2] = 0.0f;
     ParticleInstance::ComposeTransformFromGetters(node_);
-    EXPECT_FLOAT_EQ(node_->matrix[9], 10.0f);
-    EXPECT_FLOAT_EQ(node_->matrix[10], 1.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[9], 10.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[10], 1.0f);
     ParticleInstance::ComposeTransformRelative(node_);
-    EXPECT_FLOAT_EQ(node_->matrix[9], 10.0f);
-    EXPECT_FLOAT_EQ(node_->matrix[10], 2.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[9], 10.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[10], 2.0f);
     // Without a block, mode 2 keeps its own composition.
     ParticleInstance::ComposeTransformWithBlock(node_);
-    EXPECT_FLOAT_EQ(node_->matrix[9], 1.0f);
-    EXPECT_FLOAT_EQ(node_->matrix[10], 1.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[9], 1.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[10], 1.0f);
     // With the owner's matrix.
     ParticleInstance::ComposeWithOwner(node_);
-    EXPECT_FLOAT_EQ(node_->matrix[9], 9.0f);
-    EXPECT_FLOAT_EQ(node_->matrix[10], 1.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[9], 9.0f);
+    EXPECT_FLOAT_EQ(node_->currentWorldMatrix[10], 1.0f);
 }
 
 TEST_F(Nodes, TheAnglePairTurnsTheOwnersDirection) {

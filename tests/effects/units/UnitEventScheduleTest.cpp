@@ -10,6 +10,7 @@
 #include "effects/Core/Resource/UnitTimelineResource.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/UnitEventSchedule.h"
+#include "support/effects/StandInParticle.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,7 @@ protected:
         UnitInstance::InitialState endless;
         endless.parent = root_;
         endless.timeMode = UnitInstance::kEndless;
-        particle_ = UnitInstance::Create<ParticleInstance>(root_, endless, root_, true);
+        particle_ = testsupport::StandInParticle(root_, endless, nullptr, true);
         root_->AddChild(particle_);
         return Engine::GetWorkData()
             ->objects.base[effect.index]

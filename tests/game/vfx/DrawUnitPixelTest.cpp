@@ -4,6 +4,7 @@
 // through the effects device, drawn with the billboard program and read
 // back from the back buffer.
 #include "support/PixelCheck.h"
+#include "support/effects/DrawUnitRig.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
 #include "support/effects/UnitTreeRig.h"
@@ -189,11 +190,10 @@ protected:
         FulgorCore::UnitInstance::InitialState clock;
         clock.parent = root;
         clock.timeMode = FulgorCore::UnitInstance::kEndless;
-        owner = FulgorCore::UnitInstance::Create<FulgorCore::ParticleInstance>(root, clock, root,
-                                                                               false);
+        owner = testsupport::StandInParticle(root, clock);
         ASSERT_TRUE(root && owner);
-        std::memcpy(owner->matrix, kIdentity, sizeof(kIdentity));
-        owner->matrix[11] = 0.5f;
+        const float position[3] = {0.0f, 0.0f, 0.5f};
+        testsupport::PlaceOwner(owner, position);
         draws.emplace_back(new DeviceDraws(device, vertices, indices));
     }
     void TearDown() override {

@@ -8,6 +8,7 @@
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/FileLoader.h"
 #include "game/core/RandomManager.h"
+#include "support/RandomStreamsCheck.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
 #include "sys/file.h"
@@ -110,8 +111,7 @@ protected:
 };
 
 TEST_F(GameEffectTree, TitleAndMenuPlayTheirTriggersAndGiveEveryBlockBack) {
-    const Mireku::Common::Random before[3] = {random_->Stream(0), random_->Stream(1),
-                                              random_->Stream(2)};
+    const testsupport::RandomStreamsCheck streams(*random_);
     const std::vector<uint32_t> first = Run();
     ASSERT_EQ(first.size(), 601u);
     // Both roots and their draw lists, and the menu's triggered timelines
@@ -122,12 +122,7 @@ TEST_F(GameEffectTree, TitleAndMenuPlayTheirTriggersAndGiveEveryBlockBack) {
     EXPECT_GE(first[0], 4u);
     EXPECT_GT(most, first[0]);
     EXPECT_EQ(first.back(), 0u);
-    for (uint32_t s = 0; s < 3; ++s) {
-        EXPECT_EQ(random_->Stream(s).x, before[s].x) << s;
-        EXPECT_EQ(random_->Stream(s).y, before[s].y) << s;
-        EXPECT_EQ(random_->Stream(s).z, before[s].z) << s;
-        EXPECT_EQ(random_->Stream(s).w, before[s].w) << s;
-    }
+    streams.ExpectUnchanged();
     const std::vector<uint32_t> second = Run();
     EXPECT_EQ(second, first);
 }

@@ -64,7 +64,7 @@ TEST(VfxInstanceListenner, EveryOtherSlotAnswersNeutrally) {
     l.OnCreate({3, 7});
     l.OnRelease({3, 7});
     const float position[3] = {1, 2, 3};
-    EXPECT_EQ(l.StartHostObject(5, 6, 7, position), 0u);
+    EXPECT_EQ(l.StartHostObject(5, "six", 7, position), 0u);
     l.StopHostObject(5, 1);
     EXPECT_EQ(l.GetTargetCountX(), 0u);
     EXPECT_EQ(l.GetTargetCountY(), 0u);

@@ -5,6 +5,7 @@
 // once).
 #pragma once
 
+#include "support/effects/StandInParticle.h"
 #include "support/effects/UnitTreeRig.h"
 
 #include "effects/Core/Resource/PackageResource.h"
@@ -15,6 +16,7 @@
 #include "effects/drawunits/DrawUnit.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
+#include "effects/units/TransformBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -131,6 +133,20 @@ private:
     static inline RecordingRenderer* current_ = nullptr;
 };
 
+// A particle's world matrix the identity at `position` (the origin for
+// none), its colour white.
+inline void PlaceOwner(FulgorCore::ParticleInstance* p, const float* position) {
+    static const float kIdentity34[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+    if (p->currentWorldMatrix) {
+        std::memcpy(p->currentWorldMatrix, kIdentity34, sizeof(kIdentity34));
+        if (position)
+            std::memcpy(p->currentWorldMatrix + 9, position, 3 * sizeof(float));
+    }
+    if (p->transformBlock)
+        for (float& c : p->transformBlock->color)
+            c = 1.0f;
+}
+
 // A package of `textures` textures and one endless unit per draw part.
 inline effecttools::EffectFileValue DrawEffect(std::vector<effecttools::DrawPartValue> parts,
                                                int textures = 8) {
@@ -178,14 +194,10 @@ public:
         FulgorCore::UnitInstance::InitialState state;
         state.parent = root;
         state.timeMode = FulgorCore::UnitInstance::kEndless;
-        auto* p = FulgorCore::UnitInstance::Create<FulgorCore::ParticleInstance>(root, state, root,
-                                                                                 false);
+        FulgorCore::ParticleInstance* p = StandInParticle(root, state);
         if (!p)
             return nullptr;
-        static const float kIdentity34[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
-        std::memcpy(p->matrix, kIdentity34, sizeof(kIdentity34));
-        if (position)
-            std::memcpy(p->matrix + 9, position, 3 * sizeof(float));
+        PlaceOwner(p, position);
         owners_.push_back(p);
         return p;
     }

@@ -10,6 +10,7 @@
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/UnitResource.h"
 #include "effects/units/EmitterUnit.h"
+#include "effects/units/ParticleSpawnSettings.h"
 #include "tools/effect/EmitterWriter.h"
 
 #include <array>
@@ -63,12 +64,11 @@ private:
     size_t record_;
 };
 
-inline FulgorCore::UnitInstance*
-RecordingFactory(FulgorCore::InstanceRootUnit* root, FulgorCore::EmitterUnit* spawner,
-                 const FulgorCore::UnitInstance::InitialState& state,
-                 const FulgorCore::UnitResource* unit, const uint8_t* settings, int32_t pointIndex,
-                 const float* origin, const float* position, const float* velocity,
-                 const float* rotation, const float* direction) {
+inline FulgorCore::UnitInstance* RecordingFactory(
+    FulgorCore::InstanceRootUnit* root, FulgorCore::EmitterUnit* spawner,
+    const FulgorCore::UnitInstance::InitialState& state, const FulgorCore::UnitResource* unit,
+    const FulgorCore::ParticleSpawnSettings* settings, int32_t pointIndex, const float* origin,
+    const float* position, const float* velocity, const float* rotation, const float* direction) {
     SpawnRecord r{};
     r.spawner = spawner;
     r.state = state;
@@ -79,7 +79,7 @@ RecordingFactory(FulgorCore::InstanceRootUnit* root, FulgorCore::EmitterUnit* sp
     r.velocity = Three(velocity);
     r.rotation = Three(rotation);
     r.direction = Three(direction);
-    std::memcpy(r.settings.data(), settings, 8);
+    std::memcpy(r.settings.data(), settings->bytes, 8);
     Spawns().push_back(r);
     return FulgorCore::UnitInstance::Create<RecordedParticle>(root, state, Spawns().size() - 1);
 }

@@ -11,6 +11,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -118,6 +119,18 @@ public:
         positions.push_back({position[0], position[1], position[2]});
         return true;
     }
+    uint32_t StartHostObject(uint32_t id, const char* name, uint32_t parameter,
+                             const float* position) override {
+        hostStarts.push_back(
+            {id, name ? name : "", parameter, {position[0], position[1], position[2]}, 0});
+        return hostAnswer;
+    }
+    void StopHostObject(uint32_t id, uint32_t handle) override {
+        hostStops.push_back({id, "", 0, {}, handle});
+    }
+    void OnUnitEvent(uint32_t event, uint32_t value) override {
+        unitEvents.push_back({event, value});
+    }
 
     // What one event carried: the four texts, three integers, three floats.
     struct Event {
@@ -131,6 +144,19 @@ public:
     std::vector<int32_t> events;
     std::vector<Event> eventCalls;
     std::vector<std::vector<float>> positions;
+    // A host object's start {id, name, parameter, position} or stop {id,
+    // handle}.
+    struct HostCall {
+        uint32_t id;
+        std::string name;
+        uint32_t parameter;
+        std::vector<float> position;
+        uint32_t handle;
+    };
+    std::vector<HostCall> hostStarts;
+    std::vector<HostCall> hostStops;
+    uint32_t hostAnswer = 0;
+    std::vector<std::pair<uint32_t, uint32_t>> unitEvents;
     // The bind-target lists the listener answers.
     std::vector<uint32_t> targetsX;
     std::vector<uint32_t> targetsY;

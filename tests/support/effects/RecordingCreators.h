@@ -6,6 +6,7 @@
 #pragma once
 
 #include "support/effects/RecordingUnit.h"
+#include "support/effects/StandInParticle.h"
 
 #include "effects/Core/Resource/UnitTimelineResource.h"
 #include "effects/units/ChildSpec.h"
@@ -107,8 +108,7 @@ private:
         r.particles.push_back({root, state, unit, {position[0], position[1], position[2]}});
         if (!r.build)
             return nullptr;
-        auto* node = FulgorCore::UnitInstance::Create<FulgorCore::ParticleInstance>(
-            root, state, state.parent, false);
+        auto* node = StandInParticle(root, state);
         if (node)
             r.built.push_back(node);
         return node;

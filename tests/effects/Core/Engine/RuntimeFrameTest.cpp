@@ -19,6 +19,7 @@
 #include "effects/units/PickBounds.h"
 #include "support/effects/EffectFiles.h"
 #include "support/effects/RuntimeStartup.h"
+#include "support/effects/StandInParticle.h"
 
 #include <gtest/gtest.h>
 
@@ -404,11 +405,13 @@ protected:
         ASSERT_NE(root_, nullptr);
         for (int i = 0; i < 2; ++i) {
             FulgorCore::UnitInstance::InitialState endless;
+            endless.parent = root_;
             endless.timeMode = FulgorCore::UnitInstance::kEndless;
-            auto* node = FulgorCore::UnitInstance::Create<FulgorCore::ParticleInstance>(
-                root_, endless, root_, true);
+            auto* node = testsupport::StandInParticle(root_, endless);
             node->pickBounds = &bounds_[i];
             root_->AddChild(node);
+            // Only the pointer's events: not the start's own.
+            node->takesEvents = 1;
             nodes_[i] = node;
             list_[i] = {0.0f, node};
         }
@@ -430,7 +433,7 @@ protected:
     }
     std::vector<int> Events(int node) const {
         std::vector<int> kinds;
-        if (const FulgorCore::NodeEventBlock* e = nodes_[node]->events)
+        if (const FulgorCore::NodeEventBlock* e = nodes_[node]->postedEvents)
             for (uint32_t i = 0; i < e->count; ++i)
                 kinds.push_back(e->kinds[i]);
         return kinds;

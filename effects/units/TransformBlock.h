@@ -1,0 +1,41 @@
+#pragma once
+
+#include "effects/Core/Memory/UnitInstancePool.h"
+
+#include <cstdint>
+
+namespace FulgorCore {
+
+// What a particle instance changes every frame, in a unit-pool block of its
+// own: the two world matrices it flips between, the inverse it computes on
+// demand, its colour, and the random values its animated properties were
+// given when it was built.
+struct TransformBlock {
+    static constexpr uint16_t kCurrentIndex = 1u << 0;
+    static constexpr uint16_t kInverseValid = 1u << 1;
+    // Set once a matrix has been composed: until then "previous" is the
+    // block's old memory and the first matrix written serves as both.
+    static constexpr uint16_t kComposed = 1u << 2;
+    // The host object was started: only then is it stopped.
+    static constexpr uint16_t kHostObjectStarted = 1u << 3;
+
+    float worldMatrices[2][12];
+    float inverseWorldMatrix[12];
+    float color[4];
+    // The colour kept at spawn for colour mode 1.
+    float spawnColor[4];
+    uint16_t transformFlags;
+    float interpolationSample;
+    void* ownSharedBlock;
+    uint32_t listenerHandle;
+    // Unit random values of the colour, scale, rotation and translation
+    // properties.
+    float colorSamples[5];
+    float scaleSamples[3];
+    float rotationSamples[3];
+    float translationSamples[3];
+};
+
+static_assert(sizeof(TransformBlock) <= kUnitBlockSize);
+
+} // namespace FulgorCore

@@ -1,0 +1,446 @@
+// A particle instance at work: the ten steps of its transform, its world
+// matrices and inverse, posted events and their schedules, host objects,
+// the inheriting getters, its child effect and its destruction.
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/InstanceSlot.h"
+#include "effects/Core/Math/Matrix.h"
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/Core/Resource/UnitResource.h"
+#include "effects/units/ChildEffectLink.h"
+#include "effects/units/InstanceRootUnit.h"
+#include "effects/units/NodeEventBlock.h"
+#include "effects/units/ParticleInstance.h"
+#include "effects/units/UnitCreators.h"
+#include "effects/units/UnitEventSchedule.h"
+#include "support/effects/StandInParticle.h"
+#include "support/effects/UnitTreeRig.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+using FulgorCore::InstanceRootUnit;
+using FulgorCore::ParticleInstance;
+using FulgorCore::TransformBlock;
+using FulgorCore::UnitInstance;
+using FulgorCore::UnitResource;
+using testsupport::Frame;
+namespace Engine = FulgorCore::Engine;
+
+// One 14-byte event entry at `time` of kind 9 (an action nothing answers).
+std::vector<uint8_t> Event(uint16_t time) {
+    std::vector<uint8_t> e(14, 0);
+    e[0] = static_cast<uint8_t>(time);
+    e[1] = static_cast<uint8_t>(time >> 8);
+    e[2] = 9;
+    return e;
+}
+
+effecttools::UnitTimelineValue Record(int events, uint16_t value) {
+    effecttools::UnitTimelineValue r;
+    for (int i = 0; i < events; ++i)
+        r.items.push_back(Event(static_cast<uint16_t>(i)));
+    r.life = value;
+    return r;
+}
+
+effecttools::UnitTimelineValue Link(uint8_t unit, uint8_t record, uint16_t offset) {
+    effecttools::UnitTimelineValue r;
+    r.otuFlag = true;
+    r.otu = unit;
+    r.otut = record;
+    r.otd = offset;
+    return r;
+}
+
+class Particles : public testing::Test {
+protected:
+    // Units: 0 takes events (records 0-19, record 2 a link to unit 1, 5 a
+    // link to a unit that is not there), 1 links on to unit 2, 2 holds
+    // the events; 3 takes none; 4 names a host object; 5 refers to a child
+    // effect.
+    void SetUp() override {
+        ASSERT_TRUE(rig_.Start());
+        FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
+        rig_.objects.soundAnswer = 40;
+        effecttools::EffectFileValue child = testsupport::TreeEffect("vfx/child.vfxb", 1, 500);
+        child_ = rig_.Load(child);
+        effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/particles.vfxb", 0);
+        effecttools::UnitValue events;
+        events.life = 100;
+        events.fields.push_back({"bECE", 1});
+        for (int i = 0; i < 20; ++i)
+            events.unitTimelines.push_back(Record(2, static_cast<uint16_t>(500 + i)));
+        events.unitTimelines[2] = Link(1, 3, 5);
+        events.unitTimelines[5] = Link(9, 0, 1);
+        f.package.units.push_back(events);
+        effecttools::UnitValue middle;
+        middle.life = 100;
+        for (int i = 0; i < 4; ++i)
+            middle.unitTimelines.push_back(Record(0, 0));
+        middle.unitTimelines[3] = Link(2, 1, 7);
+        f.package.units.push_back(middle);
+        effecttools::UnitValue last;
+        last.life = 100;
+        last.unitTimelines.push_back(Record(1, 0));
+        last.unitTimelines.push_back(Record(3, 0));
+        f.package.units.push_back(last);
+        effecttools::UnitValue deaf = events;
+        deaf.fields.clear();
+        f.package.units.push_back(deaf);
+        effecttools::UnitValue host;
+        host.life = 100;
+        host.sound = "se/ping";
+        host.soundParameter = 34;
+        f.package.units.push_back(host);
+        effecttools::UnitValue referring;
+        referring.life = 100;
+        referring.reference = "vfx/child.vfxb";
+        f.package.units.push_back(referring);
+        f.package.referenceCapacity = 1;
+        effect_ = rig_.Load(f);
+        ASSERT_NE(effect_.serial, 0u);
+        handle_ = rig_.Play(effect_);
+        Frame();
+        root_ = rig_.Root(handle_);
+        ASSERT_NE(root_, nullptr);
+    }
+    void TearDown() override { EXPECT_EQ(rig_.Release(), 0u); }
+
+    const UnitResource* Unit(uint32_t i) const { return root_->package->GetUnit(i); }
+    ParticleInstance* Spawn(uint32_t unit, UnitInstance* parent = nullptr, float lifetime = 50.0f) {
+        const float at[3] = {1.0f, 2.0f, 3.0f};
+        UnitInstance* under = parent ? parent : root_;
+        ParticleInstance* p = root_->SpawnParticleInstance(under, Unit(unit), at, lifetime, 1.0f);
+        under->AddChild(p);
+        return p;
+    }
+    static std::vector<float> Schedules(const ParticleInstance* p) {
+        std::vector<float> elapsed;
+        for (const FulgorCore::UnitEventSchedule* s = p->scheduleHead; s; s = s->next)
+            elapsed.push_back(s->elapsed);
+        return elapsed;
+    }
+
+    testsupport::UnitTreeRig rig_;
+    FulgorCore::ObjectHandle child_;
+    FulgorCore::ObjectHandle effect_;
+    FulgorCore::InstanceHandle handle_;
+    InstanceRootUnit* root_ = nullptr;
+};
+
+std::vector<std::string>& Log() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+template <char C> void LogPlain(ParticleInstance*) {
+    Log().push_back(std::string(1, C));
+}
+template <char C> void LogFrame(ParticleInstance*, const FulgorCore::EvaluationContext&) {
+    Log().push_back(std::string(1, C));
+}
+
+TEST_F(Particles, TheTransformStepRunsItsTenStepsInOrder) {
+    ParticleInstance* p = Spawn(3);
+    ASSERT_NE(p, nullptr);
+    Log().clear();
+    p->colorMember = [](ParticleInstance* node, const FulgorCore::EvaluationContext&) {
+        Log().push_back("colour");
+        node->transformBlock->color[3] = 0.5f;
+    };
+    p->colorInheritMember = [](ParticleInstance* node) {
+        Log().push_back("inherit");
+        node->transformBlock->color[3] *= 0.5f;
+    };
+    p->fadeFactor = 0.5f;
+    // The alpha is faded before the composition sees it.
+    p->composeMember = [](ParticleInstance* node) {
+        Log().push_back("compose " + std::to_string(node->transformBlock->color[3]));
+    };
+    p->scaleMember = LogFrame<'s'>;
+    p->interpolateMember = LogFrame<'i'>;
+    p->notifyPositionMember = LogPlain<'n'>;
+    p->distanceFadeMember = LogPlain<'D'>;
+    p->viewAngleFadeMember = LogPlain<'A'>;
+    p->sharedTransformMember = LogPlain<'S'>;
+    p->postTransformMember = LogPlain<'P'>;
+    p->frameListMember = LogPlain<'F'>;
+    const float* before = p->currentWorldMatrix;
+    p->UpdateTransform();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"colour", "inherit", "s", "compose 0.125000", "i",
+                                               "n", "D", "A", "S", "P", "F"}));
+    // The matrices flipped: the old current is the previous now.
+    EXPECT_EQ(p->previousWorldMatrix, before);
+    EXPECT_NE(p->currentWorldMatrix, before);
+    p->UpdateTransform();
+    EXPECT_EQ(p->currentWorldMatrix, before);
+}
+
+TEST_F(Particles, TheInverseIsComputedOnceAFrameWhenAsked) {
+    ParticleInstance* p = Spawn(3);
+    Frame();
+    const float* inverse = p->GetInverseWorldMatrix();
+    EXPECT_FLOAT_EQ(inverse[9], -1.0f);
+    EXPECT_FLOAT_EQ(inverse[11], -3.0f);
+    // The matrix changes behind the cache: asked again the same frame, the
+    // cached inverse answers.
+    p->currentWorldMatrix[9] = 5.0f;
+    EXPECT_FLOAT_EQ(p->GetInverseWorldMatrix()[9], -1.0f);
+    // The next frame's step clears it.
+    Frame();
+    EXPECT_FLOAT_EQ(p->GetInverseWorldMatrix()[9], -1.0f);
+    p->currentWorldMatrix[9] = 5.0f;
+    p->RunUpdateMembers(p->Frame());
+    EXPECT_FLOAT_EQ(p->GetInverseWorldMatrix()[9], -1.0f); // recomposed at (1, 2, 3)
+    p->transformBlock->transformFlags &= ~TransformBlock::kInverseValid;
+    p->currentWorldMatrix[9] = 5.0f;
+    EXPECT_FLOAT_EQ(p->GetInverseWorldMatrix()[9], -5.0f);
+}
+
+TEST_F(Particles, BeforeTheSecondFramePreviousIsTheFirstMatrix) {
+    ParticleInstance* p = Spawn(3);
+    // Not yet composed: both entries hold the spawn point, not old memory.
+    EXPECT_FLOAT_EQ(p->GetPreviousWorldMatrix()[9], 1.0f);
+    EXPECT_FLOAT_EQ(p->GetPreviousWorldMatrix()[0], 1.0f);
+    p->offset[0] = 4.0f; // composed at (4, 2, 3) from now on
+    p->interpolateMember = ParticleInstance::InterpolatePosition;
+    Frame();
+    // The first matrix is also the previous one, so interpolation keeps it.
+    EXPECT_FLOAT_EQ(p->GetWorldMatrix()[9], 4.0f);
+    EXPECT_FLOAT_EQ(p->GetPreviousWorldMatrix()[9], 4.0f);
+}
+
+TEST_F(Particles, PostedEventsBecomeSchedulesInOrderUnderOneHold) {
+    ParticleInstance* p = Spawn(0);
+    ASSERT_NE(p, nullptr);
+    Frame(); // the start's event 18 becomes a schedule and finishes
+    Frame();
+    ASSERT_EQ(p->scheduleHead, nullptr);
+    const uint16_t holds = p->holdCount;
+    rig_.listener.unitEvents.clear();
+    p->PostEvent(4, 1);
+    p->PostEvent(0, 3);
+    p->Step();
+    // Two schedules in posting order, each at minus its delay (then one
+    // step of the frame), and one hold for both.
+    ASSERT_EQ(Schedules(p).size(), 2u);
+    EXPECT_FLOAT_EQ(Schedules(p)[0], -4.0f + 1.0f);
+    EXPECT_FLOAT_EQ(Schedules(p)[1], 0.0f + 1.0f);
+    EXPECT_EQ(p->holdCount, holds + 1);
+    EXPECT_EQ(p->runSchedulesMember != ParticleInstance::NoOpPlain, true);
+    // Listener slot 13: (event, the record's value) per event.
+    EXPECT_EQ(rig_.listener.unitEvents,
+              (std::vector<std::pair<uint32_t, uint32_t>>{{1, 501}, {3, 503}}));
+    for (int i = 0; i < 8; ++i)
+        Frame();
+    EXPECT_EQ(p->scheduleHead, nullptr);
+    EXPECT_EQ(p->holdCount, holds);
+    EXPECT_EQ(p->runSchedulesMember, ParticleInstance::NoOpPlain);
+}
+
+TEST_F(Particles, ALinkChainAddsEveryOffsetToTheDelay) {
+    ParticleInstance* p = Spawn(0);
+    Frame();
+    Frame();
+    p->PostEvent(3, 2);  // record 2 -> unit 1 record 3 (+5) -> unit 2 record 1 (+7)
+    p->PostEvent(0, 5);  // links to a unit that is not there: nothing
+    p->PostEvent(0, 30); // no such record: nothing
+    p->ProcessPostedEvents();
+    ASSERT_EQ(Schedules(p).size(), 1u);
+    // Started at -(3 + 5 + 7) and stepped once.
+    EXPECT_FLOAT_EQ(Schedules(p)[0], -15.0f + 1.0f);
+    EXPECT_EQ(p->scheduleHead->events, Unit(2)->GetUnitTimeline(1));
+}
+
+TEST_F(Particles, TheNinthEventOfAFrameIsDropped) {
+    ParticleInstance* p = Spawn(0);
+    Frame();
+    Frame();
+    for (uint8_t i = 0; i < 9; ++i)
+        p->PostEvent(0, i < 8 ? 0 : 1);
+    p->ProcessPostedEvents();
+    EXPECT_EQ(Schedules(p).size(), 8u);
+    for (const auto& e : rig_.listener.unitEvents)
+        EXPECT_NE(e.first, 1u);
+}
+
+TEST_F(Particles, StartAndLoopEndPostOnlyWhenEventsAreEnabled) {
+    ParticleInstance* hearing = Spawn(0);
+    ParticleInstance* deaf = Spawn(3);
+    ASSERT_NE(hearing->postedEvents, nullptr);
+    EXPECT_EQ(deaf->postedEvents, nullptr);
+    // Under the root, which does not loop, the particle was switched to not
+    // looping (event 19) before it started (event 18).
+    ASSERT_EQ(hearing->postedEvents->count, 2);
+    EXPECT_EQ(hearing->postedEvents->kinds[0], 19);
+    EXPECT_EQ(hearing->postedEvents->kinds[1], 18);
+    hearing->OnLoopEnd();
+    EXPECT_EQ(hearing->postedEvents->kinds[2], 19);
+}
+
+TEST_F(Particles, AHostObjectStartsWithTheParticleAndStopsAtItsEnd) {
+    rig_.listener.hostAnswer = 77;
+    ParticleInstance* p = Spawn(4);
+    ASSERT_EQ(rig_.listener.hostStarts.size(), 1u);
+    const auto& start = rig_.listener.hostStarts[0];
+    EXPECT_EQ(start.id, 40u);
+    EXPECT_EQ(start.name, "se/ping");
+    EXPECT_EQ(start.parameter, 34u);
+    EXPECT_EQ(start.position, (std::vector<float>{1.0f, 2.0f, 3.0f}));
+    EXPECT_TRUE(rig_.listener.hostStops.empty());
+    p->Finish();
+    ASSERT_EQ(rig_.listener.hostStops.size(), 1u);
+    EXPECT_EQ(rig_.listener.hostStops[0].id, 40u);
+    EXPECT_EQ(rig_.listener.hostStops[0].handle, 77u);
+    // No id: nothing either way.
+    ParticleInstance* none = Spawn(3);
+    none->Finish();
+    EXPECT_EQ(rig_.listener.hostStarts.size(), 1u);
+    EXPECT_EQ(rig_.listener.hostStops.size(), 1u);
+}
+
+TEST_F(Particles, NoListenerNoHostObject) {
+    const FulgorCore::InstanceHandle alone = rig_.PlayAlone(effect_);
+    Frame();
+    InstanceRootUnit* root = rig_.Root(alone);
+    ASSERT_NE(root, nullptr);
+    const float at[3] = {};
+    ParticleInstance* p = root->SpawnParticleInstance(root, Unit(4), at, 5.0f, 1.0f);
+    root->AddChild(p);
+    p->Finish();
+    EXPECT_TRUE(rig_.listener.hostStarts.empty());
+    EXPECT_TRUE(rig_.listener.hostStops.empty());
+}
+
+TEST_F(Particles, GettersInheritByTheirMode) {
+    ParticleInstance* parent = Spawn(3);
+    ParticleInstance* p = Spawn(3, parent);
+    parent->inheritFlags = 0; // mode 0: its own
+    parent->scale[0] = parent->scale[1] = parent->scale[2] = 2.0f;
+    parent->rotation[0] = 0.5f;
+    parent->rotation[2] = 0.25f;
+    p->scale[0] = 0.5f;
+    p->rotation[0] = 0.1f;
+    p->rotation[1] = 0.2f;
+    p->rotation[2] = 0.3f;
+    p->inheritedRotation[0] = 1.0f;
+    p->inheritedRotation[2] = 2.0f;
+    float out[3];
+    // Mode 1: own + the rotation taken at construction.
+    p->inheritFlags = 1u << 16;
+    p->GetVector1(out);
+    EXPECT_FLOAT_EQ(out[0], 1.1f);
+    EXPECT_FLOAT_EQ(out[1], 0.2f);
+    EXPECT_FLOAT_EQ(out[2], 2.3f);
+    // Mode 2: the parent's scale times the own.
+    p->inheritFlags = 2u << 16;
+    p->GetVector0(out);
+    EXPECT_EQ(std::vector<float>(out, out + 3), (std::vector<float>{1.0f, 2.0f, 2.0f}));
+    // Mode 2 rotation: the own written over the parent's answer.
+    p->GetVector1(out);
+    EXPECT_EQ(std::vector<float>(out, out + 3), (std::vector<float>{0.1f, 0.2f, 0.3f}));
+    // Mode 3 with the rotation bit: parent's plus own.
+    p->inheritFlags = 3u << 16 | ParticleInstance::kInheritRotationBit;
+    p->GetVector1(out);
+    EXPECT_FLOAT_EQ(out[0], 0.6f);
+    EXPECT_FLOAT_EQ(out[2], 0.55f);
+    p->GetVector0(out); // no scale bit: own
+    EXPECT_FLOAT_EQ(out[0], 0.5f);
+    // Slots 24 and 25: (x, y, 0) and (0, 0, z).
+    p->inheritFlags = 0;
+    float five[3] = {9.0f, 9.0f, 9.0f};
+    p->GetVector5(five);
+    EXPECT_EQ(std::vector<float>(five, five + 3), (std::vector<float>{0.1f, 0.2f, 0.0f}));
+    float six[3] = {9.0f, 9.0f, 9.0f};
+    p->GetVector6(six);
+    EXPECT_EQ(std::vector<float>(six, six + 3), (std::vector<float>{0.0f, 0.0f, 0.3f}));
+    // An inherit mode outside 0-3 leaves the output alone.
+    p->inheritFlags = 7u << 16;
+    float untouched[3] = {4.0f, 4.0f, 4.0f};
+    p->GetVector0(untouched);
+    EXPECT_EQ(untouched[0], 4.0f);
+}
+
+TEST_F(Particles, WithoutAnAxisTheZeroVectorAndTheXYPlane) {
+    ParticleInstance* p = Spawn(3);
+    Frame();
+    p->currentWorldMatrix[0] = 4.0f; // |X| 4, |Y| 1, |Z| 1
+    float axis[3] = {9.0f, 9.0f, 9.0f};
+    p->axisMember(p, axis);
+    EXPECT_EQ(std::vector<float>(axis, axis + 3), (std::vector<float>{0.0f, 0.0f, 0.0f}));
+    EXPECT_FLOAT_EQ(p->planeScaleMember(p), 2.5f);
+    EXPECT_FLOAT_EQ(ParticleInstance::GetPlaneScaleYZ(p), 1.0f);
+    ParticleInstance::GetAxisX(p, axis);
+    EXPECT_EQ(axis[0], 4.0f);
+}
+
+TEST_F(Particles, DeletingAParticleSetsItsRunningChildEffectDead) {
+    ParticleInstance* p = Spawn(5);
+    ASSERT_NE(p->childEffectLink, nullptr);
+    const FulgorCore::InstanceHandle child{p->childEffectLink->index, p->childEffectLink->serial};
+    Frame();
+    Frame();
+    FulgorCore::InstanceSlot* record = testsupport::Record(child);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(p->childEffectLink->root, record->root);
+    // It holds the particle past its end while the child plays.
+    EXPECT_GE(p->holdCount, 1);
+    Engine::GetWorkData()->pressedUnit = p;
+    Engine::GetWorkData()->hoveredUnit = p;
+    p->holdCount = 0;
+    p->Finish();
+    Frame();
+    EXPECT_EQ(Engine::GetWorkData()->pressedUnit, nullptr);
+    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, nullptr);
+    EXPECT_EQ(record->state, FulgorCore::InstanceSlot::kDead);
+}
+
+TEST_F(Particles, AChildEffectWhoseSlotWasReusedIsLeftAlone) {
+    ParticleInstance* p = Spawn(5);
+    ASSERT_NE(p->childEffectLink, nullptr);
+    const FulgorCore::InstanceHandle child{p->childEffectLink->index, p->childEffectLink->serial};
+    // The child goes before its root ever ran; another instance takes the
+    // record.
+    Engine::KillInstance(child.index, child.serial);
+    Frame();
+    const FulgorCore::InstanceHandle other = rig_.Play(child_);
+    Frame();
+    FulgorCore::InstanceSlot* record = testsupport::Record(other);
+    ASSERT_NE(record, nullptr);
+    // Keep the particle's stale handle to that record.
+    p->childEffectLink->index = child.index;
+    p->childEffectLink->serial = child.serial;
+    p->childEffectLink->root = nullptr;
+    p->holdCount = 0;
+    p->postTransformMember = ParticleInstance::NoOpPlain;
+    p->Finish();
+    Frame();
+    EXPECT_NE(record->state, FulgorCore::InstanceSlot::kDead);
+    EXPECT_TRUE(Engine::IsInstancePlaying(other.index, other.serial));
+}
+
+TEST_F(Particles, AChildEffectEndingGivesBackItsHold) {
+    ParticleInstance* p = Spawn(5);
+    ASSERT_NE(p->childEffectLink, nullptr);
+    Frame();
+    Frame();
+    InstanceRootUnit* childRoot = p->childEffectLink->root;
+    ASSERT_NE(childRoot, nullptr);
+    const uint16_t holds = p->holdCount;
+    p->OnChildInstanceEnded(root_); // not its child: nothing
+    EXPECT_EQ(p->holdCount, holds);
+    // The child is killed; its root tells the particle as it goes.
+    Engine::KillInstance(p->childEffectLink->index, p->childEffectLink->serial);
+    Frame();
+    EXPECT_EQ(p->holdCount, holds - 1);
+    EXPECT_EQ(p->childEffectLink->serial, 0u);
+    EXPECT_EQ(p->childEffectLink->root, nullptr);
+}
+
+} // namespace
