@@ -1,18 +1,22 @@
 // Emission. EmitSteady: a sphere emitter of 64 points (random picks,
 // outward) emitting 500 particles a frame, each living 20 frames, so the
-// tree holds a steady 10,000; one root Update(1.0) and Evaluate per
-// iteration. PlainEmit: a loop making the same 500 picks, point scaling,
-// the two rotations, the normalisation and one 1 KiB record initialised
-// per particle in a ring of 10,000. The goal is at least half the plain
-// loop's rate of particles, with no allocation through the runtime's
-// allocator callbacks or the C++ heap per frame.
+// tree holds a steady 10,000; the emission is timed, the rest of the frame
+// (the root's Update(1.0), which ends the oldest 500, and its Evaluate) is
+// not. FrameSteady times the whole frame, the emission made by the
+// emitter's own timer. PlainEmit: a loop making the same 500 picks, point
+// scaling, the two rotations, the normalisation and one 1 KiB record
+// initialised per particle in a ring of 10,000. The goal is at least half
+// the plain loop's rate of particles, with no allocation through the
+// runtime's allocator callbacks or the C++ heap per frame.
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/ObjectSlot.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Resource/PackageResource.h"
+#include "effects/units/EmitterUnit.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstanceT.h"
 #include "support/effects/EmitterRig.h"
 #include "support/effects/RuntimeStartup.h"
 
@@ -48,7 +52,7 @@ std::vector<std::array<float, 3>> SpherePoints() {
     return points;
 }
 
-effecttools::EffectFileValue EmitEffect() {
+effecttools::EffectFileValue EmitEffect(bool timed) {
     effecttools::EmitterValue e = testsupport::Emitter(5, 2.0f);
     e.shape->points = testsupport::Points(SpherePoints());
     e.shape->fields = {{"GnCT", 0}, {"GnPT", 1}};
@@ -56,63 +60,115 @@ effecttools::EffectFileValue EmitEffect() {
     e.localRotation = effecttools::TripleValue{
         0, effecttools::Constant(0.3f), effecttools::Constant(0.2f), effecttools::Constant(0.1f)};
     e.spawnEntries = {testsupport::Item({{"OvLf", 2}, {"Lif", kLifetime}})};
-    e.timedEntries = {testsupport::Timer(0, kPerFrame, 1)};
+    if (timed)
+        e.timedEntries = {testsupport::Timer(0, kPerFrame, 1)};
     effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/emit.vfxb", 2, kLifetime);
     f.package.units[0].emitters = {e};
     f.package.units[0].life = 0;
     return f;
 }
 
-void BM_EmitSteady(benchmark::State& state) {
-    testsupport::RuntimeStartup runtime;
-    runtime.light.keep = false;
-    runtime.units.assign(32u << 20, 0);
-    runtime.parameter.UnitInstanceMemory = runtime.units.data();
-    runtime.parameter.UnitInstanceMemorySize = 32u << 20;
-    if (!runtime.Start()) {
-        state.SkipWithError("the runtime did not start");
-        return;
+// The runtime with 32 MiB of unit memory, the effect and a root holding
+// the emitting particle; tears down in its destructor.
+class SteadyRig {
+public:
+    explicit SteadyRig(bool timed) {
+        runtime.light.keep = false;
+        runtime.units.assign(32u << 20, 0);
+        runtime.parameter.UnitInstanceMemory = runtime.units.data();
+        runtime.parameter.UnitInstanceMemorySize = 32u << 20;
+        if (!runtime.Start())
+            return;
+        effect = testsupport::LoadEffect(testsupport::Write(EmitEffect(timed)));
+        const FulgorCore::PackageResource* package =
+            Engine::GetWorkData()->objects.base[effect.index].package;
+        UnitInstance::InitialState start;
+        start.timeMode = UnitInstance::kEndless;
+        constexpr float kIdentity[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+        root =
+            UnitInstance::Create<InstanceRootUnit>(package, start, nullptr, kIdentity, 1u, 0xFFu);
+        constexpr float kOrigin[3] = {1.0f, 2.0f, 3.0f};
+        auto* owner = dynamic_cast<FulgorCore::ParticleInstanceT<0, 1, 0>*>(
+            root->SpawnParticleInstance(root, package->GetUnit(0), kOrigin, 0.0f, 1.0f));
+        root->AddChild(owner);
+        emitter = owner ? static_cast<FulgorCore::EmitterUnit*>(owner->EmitterParts()[0]) : nullptr;
     }
-    const FulgorCore::ObjectHandle effect =
-        testsupport::LoadEffect(testsupport::Write(EmitEffect()));
-    const FulgorCore::PackageResource* package =
-        Engine::GetWorkData()->objects.base[effect.index].package;
-    UnitInstance::InitialState start;
-    start.timeMode = UnitInstance::kEndless;
-    constexpr float kIdentity[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
-    InstanceRootUnit* root =
-        UnitInstance::Create<InstanceRootUnit>(package, start, nullptr, kIdentity, 1u, 0xFFu);
-    constexpr float kOrigin[3] = {1.0f, 2.0f, 3.0f};
-    root->AddChild(root->SpawnParticleInstance(root, package->GetUnit(0), kOrigin, 0.0f, 1.0f));
-    // Up to the steady population.
-    for (int32_t f = 0; f < kLifetime + 2; ++f) {
+    ~SteadyRig() {
+        delete root;
+        Engine::ReleaseResource(effect.index, effect.serial);
+    }
+    void Frame() {
         root->Update(1.0f);
         root->Evaluate();
     }
-    const uint32_t steadyBlocks = Engine::GetUnitInstancePool().GetUsedCount();
+    uint32_t Live() const {
+        uint32_t live = 0;
+        for (const UnitInstance* c = root->firstChild ? root->firstChild->firstChild : nullptr; c;
+             c = c->nextSibling)
+            ++live;
+        return live;
+    }
+
+    testsupport::RuntimeStartup runtime;
+    FulgorCore::ObjectHandle effect{};
+    InstanceRootUnit* root = nullptr;
+    FulgorCore::EmitterUnit* emitter = nullptr;
+};
+
+void Report(benchmark::State& state, const SteadyRig& rig, uint64_t allocations, size_t callbacks) {
+    state.counters["particles/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * kPerFrame, benchmark::Counter::kIsRate);
+    state.counters["live"] = static_cast<double>(rig.Live());
+    state.counters["blocks"] = static_cast<double>(Engine::GetUnitInstancePool().GetUsedCount());
+    state.counters["allocations"] = static_cast<double>(allocations);
+    state.counters["callback allocations"] =
+        static_cast<double>(testsupport::CountingAllocator::Calls().size() - callbacks);
+}
+
+void BM_EmitSteady(benchmark::State& state) {
+    SteadyRig rig(false);
+    if (!rig.emitter) {
+        state.SkipWithError("no emitter");
+        return;
+    }
+    auto emit = [&rig] { rig.emitter->Emit(rig.emitter->owner->time, 0.0f, kPerFrame, 0, 1.0f); };
+    // Up to the steady population.
+    for (int32_t f = 0; f < kLifetime + 2; ++f) {
+        emit();
+        rig.Frame();
+    }
     const size_t callbacks = testsupport::CountingAllocator::Calls().size();
     uint64_t allocations = 0;
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
-        root->Update(1.0f);
-        root->Evaluate();
+        emit();
         allocations += bench::AllocationCount() - before;
+        state.PauseTiming();
+        rig.Frame();
+        state.ResumeTiming();
     }
-    uint32_t live = 0;
-    for (const UnitInstance* c = root->firstChild ? root->firstChild->firstChild : nullptr; c;
-         c = c->nextSibling)
-        ++live;
-    state.counters["particles/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kPerFrame, benchmark::Counter::kIsRate);
-    state.counters["live"] = static_cast<double>(live);
-    state.counters["blocks"] = static_cast<double>(steadyBlocks);
-    state.counters["allocations"] = static_cast<double>(allocations);
-    state.counters["callback allocations"] =
-        static_cast<double>(testsupport::CountingAllocator::Calls().size() - callbacks);
-    delete root;
-    Engine::ReleaseResource(effect.index, effect.serial);
+    Report(state, rig, allocations, callbacks);
 }
 BENCHMARK(BM_EmitSteady)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameSteady(benchmark::State& state) {
+    SteadyRig rig(true);
+    if (!rig.emitter) {
+        state.SkipWithError("no emitter");
+        return;
+    }
+    for (int32_t f = 0; f < kLifetime + 2; ++f)
+        rig.Frame();
+    const size_t callbacks = testsupport::CountingAllocator::Calls().size();
+    uint64_t allocations = 0;
+    for (auto _ : state) {
+        const uint64_t before = bench::AllocationCount();
+        rig.Frame();
+        allocations += bench::AllocationCount() - before;
+    }
+    Report(state, rig, allocations, callbacks);
+}
+BENCHMARK(BM_FrameSteady)->Unit(benchmark::kMicrosecond);
 
 void BM_PlainEmit(benchmark::State& state) {
     const std::vector<std::array<float, 3>> points = SpherePoints();

@@ -4,6 +4,8 @@
 
 namespace FulgorCore {
 
+static_assert(sizeof(DelayedEmitUnit) <= kUnitBlockSize);
+
 namespace {
 
 // Its own clock never ends it: the watched clock does.

@@ -172,16 +172,17 @@ UnitValue Backdrop(UnitValue u) {
     return u;
 }
 
-// The package with its spark unit appended: a small quad of 60 frames that
+// The package with its spark unit appended: a small quad of 30 frames that
 // every emitter of the package emits. A spark has no emitter of its own, so
-// emission never feeds on itself.
+// emission never feeds on itself, and the last spark (emitters stop at their
+// unit's frame 200) has gone before a logo's life of 240 is over.
 std::vector<uint8_t> WriteWithSparks(EffectFileValue f) {
     const uint32_t spark = static_cast<uint32_t>(f.package.units.size());
     for (UnitValue& unit : f.package.units)
         for (EmitterValue& emitter : unit.emitters)
             for (SpawnEntryValue& item : emitter.spawnEntries)
                 item.fields.push_back({"TgUI", spark});
-    UnitValue u = Unit(60, 0, 0);
+    UnitValue u = Unit(30, 0, 0);
     DrawDataType9Value quad;
     quad.sizeX = 4.0f;
     quad.sizeY = 4.0f;

@@ -616,10 +616,10 @@ TEST_F(Emitters, ABirthDelayEmitsWhenTheClockReachesIt) {
     for (int f = 0; f < 4; ++f)
         testsupport::Frame(1.0f);
     EXPECT_TRUE(Spawns().empty()) << rig.owner->time;
-    testsupport::Frame(1.5f); // the owner's clock 5.5
+    testsupport::Frame(3.0f); // the owner's clock 7
     ASSERT_EQ(Spawns().size(), 2u);
-    // Age 0.5: no pre-advance, only the tree's own step of the frame.
-    EXPECT_EQ(Spawns()[0].updates, std::vector<float>{1.5f});
+    // Age 7 - 5: pre-advanced by 2, then the tree's own step of the frame.
+    EXPECT_EQ(Spawns()[0].updates, (std::vector<float>{2.0f, 3.0f}));
     testsupport::Frame(1.0f);
     // The waiting unit has gone; the particles hang under the owner.
     EXPECT_EQ(rig.owner->firstChild->GetKind(), FulgorCore::UnitInstance::kParticleNode);
@@ -763,6 +763,38 @@ TEST_F(Emitters, IntervalEmissionsOfOneFrameAreBounded) {
     Spawns().clear();
     RunAt(rig.owner, 1.0f);
     EXPECT_LE(Spawns().size(), 2u);
+}
+
+// The plain wrap of a huge rotation step would never end.
+TEST_F(Emitters, AHugeRotationStepStillWrapsIntoPlusMinusPi) {
+    EmitterValue v = Emitter(2);
+    v.spawnEntries = {Item()};
+    v.spawnEntries[0].rei = {1e30f, -3e9f, 7.0f};
+    v.timedEntries = {Timer(0, 3, 100)};
+    Begin(v);
+    RunAt(rig.owner, 0.0f);
+    ASSERT_EQ(Spawns().size(), 3u);
+    for (float angle : emitter()->itemState->items[0].rotation) {
+        EXPECT_LE(angle, kPi);
+        EXPECT_GE(angle, -kPi);
+    }
+    EXPECT_NEAR(Spawns()[2].rotation[2], 14.0f - 4.0f * kPi, 1e-5f);
+}
+
+// A lifetime mode past the table acts as mode 0; a lifetime of 0 scaled to
+// the unit's length keeps the rate 1 rather than an infinite one.
+TEST_F(Emitters, LifetimeModesPastTheTableAndZeroScaledLifetimes) {
+    EmitterValue v = Emitter(2);
+    v.spawnEntries = {Item({{"OvLf", 7}}), Item({{"OvLf", 2}, {"Lif", 0}, {"bLfS", 1}})};
+    v.timedEntries = {Timer(0, 1, 100), Timer(1, 1, 100)};
+    Begin(v);
+    RunAt(rig.owner, 0.0f);
+    ASSERT_EQ(Spawns().size(), 2u);
+    EXPECT_EQ(Spawns()[0].state.lifetime, 20.0f); // unit 1's own
+    EXPECT_EQ(Spawns()[0].state.speed, 1.0f);
+    EXPECT_EQ(Spawns()[1].state.lifetime, 0.0f);
+    EXPECT_EQ(Spawns()[1].state.timeMode, 1u);
+    EXPECT_EQ(Spawns()[1].state.speed, 1.0f);
 }
 
 TEST_F(Emitters, AnExhaustedPoolLosesTheParticleAndKeepsTheSpacing) {

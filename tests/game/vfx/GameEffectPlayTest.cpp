@@ -171,19 +171,17 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
         if (frame == 300) {
             EXPECT_EQ(RootChildIds(playing[kTitle]).count(-1), 1u);
         }
-        // A logo's timeline plays its unit for 240 frames, and its emitters
-        // emit until the unit's frame 200 sparks that live 60 frames: the
-        // unit stays in the tree until its last spark has gone, and the root
-        // ends in the frame after that. The last logo also waits for the
-        // background it played again, which started a frame after it.
-        for (size_t i = 0; i < 3 && (frame == 259 || frame == 260); ++i) {
+        // A logo's timeline plays its unit for 240 frames; its root ends in
+        // the frame after that timeline went. The last logo also waits for
+        // the background it played again, which started a frame after it.
+        for (size_t i = 0; i < 3 && (frame == 240 || frame == 241); ++i) {
             EXPECT_EQ(Record(playing[i])->state,
-                      frame == 259 ? InstanceSlot::kPlaying : InstanceSlot::kStopping)
+                      frame == 240 ? InstanceSlot::kPlaying : InstanceSlot::kStopping)
                 << i;
         }
-        if (frame == 261 || frame == 262) {
+        if (frame == 242 || frame == 243) {
             EXPECT_EQ(Record(playing[kLogoFulgor])->state,
-                      frame == 261 ? InstanceSlot::kPlaying : InstanceSlot::kStopping);
+                      frame == 242 ? InstanceSlot::kPlaying : InstanceSlot::kStopping);
         }
     }
     for (size_t i = 0; i < kEffectCount; ++i)

@@ -147,13 +147,13 @@ TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
         EXPECT_EQ(longest, 240.0f) << logo;
     }
     // The looping screens never reach a life; their last unit is the spark
-    // their emitters emit, which lives 60 frames.
+    // their emitters emit, which lives 30 frames.
     for (const char* screen :
          {"title/title_main.vfxb", "game_menu/game_menu.vfxb", "setup/setup.vfxb"}) {
         const uint32_t last = Package(screen).GetUnitCount() - 1;
         for (uint32_t i = 0; i < last; ++i)
             EXPECT_EQ(Package(screen).GetUnit(i)->GetLife(), 0.0f) << screen;
-        EXPECT_EQ(Package(screen).GetUnit(last)->GetLife(), 60.0f) << screen;
+        EXPECT_EQ(Package(screen).GetUnit(last)->GetLife(), 30.0f) << screen;
         EXPECT_EQ(Package(screen).GetUnit(last)->GetEmitterPartCount(), 0u) << screen;
     }
     // Setup loops its first 180 frames; the title's idle part loops from
