@@ -23,6 +23,8 @@ struct ShapeValues {
 void Evaluate(ShapeValues& v, const EmitterShape<1>& s) {
     v.Float(0, s.GetSpeed());
 }
+// Kind 2 evaluates its speed at each emission and has no other values.
+void Evaluate(ShapeValues&, const EmitterShape<2>&) {}
 void Evaluate(ShapeValues& v, const EmitterShape<3>& s) {
     v.Float(0, s.GetInnerRadius());
     v.Float(1, s.GetOuterRadius());
@@ -81,6 +83,7 @@ void UpdateShapeParameters(EmitterShapeFrame& frame, const EmitterResource& emit
                                            EulerBuilder, bool, const EvaluationContext&,           \
                                            Xorshift128&);
 FULGOR_SHAPE_PARAMETERS(1)
+FULGOR_SHAPE_PARAMETERS(2)
 FULGOR_SHAPE_PARAMETERS(3)
 FULGOR_SHAPE_PARAMETERS(4)
 FULGOR_SHAPE_PARAMETERS(5)

@@ -27,7 +27,8 @@ struct EmitterShapeFrame {
 
 // The emitter's shape values at the frame's times, then its rotation
 // ("LRot") through the owner's rotation builder and, with the along-axis
-// flag, the second rotation ("IAAg"). K is the emitter kind (1, 3 to 9); an
+// flag, the second rotation ("IAAg"). K is the emitter kind (1 to 9; kind 2 has only
+// the rotations); an
 // emitter of another kind changes nothing.
 template <uint32_t K>
 void UpdateShapeParameters(EmitterShapeFrame& frame, const EmitterResource& emitter,

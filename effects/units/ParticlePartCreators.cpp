@@ -1,24 +1,15 @@
 #include "effects/units/ParticlePartCreators.h"
 
+#include "effects/drawunits/DrawUnitFactory.h"
+#include "effects/units/EmitterUnit.h"
+#include "effects/units/ParticleExtraUnit.h"
+
 namespace FulgorCore {
 
 namespace {
 
-// Until a kind of unit is built the particle lives without it.
-ParticleDrawPart* CreateNoDrawPart(ParticleInstance*, const ParticleResource*, bool&) {
-    return nullptr;
-}
-
-ParticleEmitterPart* CreateNoEmitterPart(ParticleInstance*, const EmitterResource*, bool&) {
-    return nullptr;
-}
-
-ParticleExtraPart* CreateNoExtraPart(ParticleInstance*, const EffectPartResource*, bool&) {
-    return nullptr;
-}
-
 constexpr ParticlePartCreators BuiltIn() {
-    return {CreateNoDrawPart, CreateNoEmitterPart, CreateNoExtraPart};
+    return {CreateDrawPart, EmitterUnit::CreatePart, ParticleExtraUnit::CreatePart};
 }
 
 constinit ParticlePartCreators g_current = BuiltIn();

@@ -72,7 +72,7 @@ void Sweep(const ParticleResource& d) {
         std::abort();
     if (const DrawDataType4* t = d.GetDrawDataType4()) {
         for (uint32_t i = 0; t->GetEmissionTable() && i < t->GetEmissionEntryCount(); ++i)
-            Use(uint64_t{t->GetEmissionTable()[i].values[25]});
+            Use(uint64_t{t->GetEmissionTable()[i].fields});
         Use(t->GetFieldOffset(2) + t->GetFieldScale(0));
     }
     Sweep(d.GetAOff());

@@ -172,12 +172,31 @@ UnitValue Backdrop(UnitValue u) {
     return u;
 }
 
+// The package with its spark unit appended: a small quad of 30 frames that
+// every emitter of the package emits. A spark has no emitter of its own, so
+// emission never feeds on itself, and the last spark (emitters stop at their
+// unit's frame 200) has gone before a logo's life of 240 is over.
+std::vector<uint8_t> WriteWithSparks(EffectFileValue f) {
+    const uint32_t spark = static_cast<uint32_t>(f.package.units.size());
+    for (UnitValue& unit : f.package.units)
+        for (EmitterValue& emitter : unit.emitters)
+            for (SpawnEntryValue& item : emitter.spawnEntries)
+                item.fields.push_back({"TgUI", spark});
+    UnitValue u = Unit(30, 0, 0);
+    DrawDataType9Value quad;
+    quad.sizeX = 4.0f;
+    quad.sizeY = 4.0f;
+    u.drawParts.push_back(Part(quad));
+    f.package.units.push_back(u);
+    return WriteEffectFile(f);
+}
+
 std::vector<uint8_t> LogoBackground() {
     EffectFileValue f = File("vfx/logo_bg.vfxb");
     f.package.textures = {Texture("bg", 40, 60, 120)};
     f.package.units.push_back(Backdrop(LogoUnit()));
     PlayLogoUnit(f);
-    return WriteEffectFile(f);
+    return WriteWithSparks(f);
 }
 
 std::vector<uint8_t> LogoFirst() {
@@ -196,7 +215,7 @@ std::vector<uint8_t> LogoFirst() {
     u.emitters.push_back(Emitter(4, RadiusShape(0.0f, 120.0f)));
     f.package.units.push_back(u);
     PlayLogoUnit(f);
-    return WriteEffectFile(f);
+    return WriteWithSparks(f);
 }
 
 std::vector<uint8_t> LogoSecond() {
@@ -229,7 +248,7 @@ std::vector<uint8_t> LogoSecond() {
     u.emitters.push_back(Emitter(6, six));
     f.package.units.push_back(u);
     PlayLogoUnit(f);
-    return WriteEffectFile(f);
+    return WriteWithSparks(f);
 }
 
 std::vector<uint8_t> LogoThird() {
@@ -264,7 +283,7 @@ std::vector<uint8_t> LogoThird() {
     f.package.timelines.push_back(t);
     f.package.assignments.push_back({int16_t{0}, std::nullopt});
     PlayLogoUnit(f);
-    return WriteEffectFile(f);
+    return WriteWithSparks(f);
 }
 
 std::vector<uint8_t> Title() {
@@ -293,7 +312,7 @@ std::vector<uint8_t> Title() {
     f.package.timelines = {StartUnit(1, 120)};
     // Bit 1: skip to the idle part.
     f.package.triggers.push_back({int16_t{0}, int16_t{-1}});
-    return WriteEffectFile(f);
+    return WriteWithSparks(f);
 }
 
 std::vector<uint8_t> GameMenu() {
@@ -371,14 +390,14 @@ std::vector<uint8_t> GameMenu() {
     }
     f.package.triggers[6] = {int16_t{-1}, int16_t{-1}};
     f.package.assignments.push_back({int16_t{0}, int16_t{0}});
-    return WriteEffectFile(f);
+    return WriteWithSparks(f);
 }
 
 std::vector<uint8_t> Setup() {
     EffectFileValue f = ScreenFile("setup/setup.vfxb");
     f.package.textures = {Texture("haze", 80, 100, 160)};
     f.package.units.push_back(Backdrop(Unit(0, 0, 180)));
-    return WriteEffectFile(f);
+    return WriteWithSparks(f);
 }
 
 } // namespace

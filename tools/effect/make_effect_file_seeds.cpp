@@ -3,13 +3,18 @@
 // one that names itself, one with two packages, and the timelines of the
 // unit tree: every command tag with every criterion and odd numbers, and
 // every entry kind, fit mode and index past its table; carriers over every
-// mode and endpoint kind, and units with more parts than a particle holds;
-// particles with unit events of every kind, target mode and depth.
+// mode and endpoint kind, units with more parts than a particle holds,
+// emitters of every kind with modes, counts and item fields past what the
+// data should hold, draw units refused or at their limits, and particles with
+// unit events of every kind, target mode and depth.
 //   make_effect_file_seeds <folder>
+#include "tools/effect/EmitterWriter.h"
 #include "tools/effect/GameEffects.h"
+#include "tools/effect/ModelWriter.h"
 #include "tools/effect/PackageWriter.h"
 #include "tools/effect/SeedFiles.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -172,6 +177,119 @@ std::vector<uint8_t> Entries() {
     return effecttools::WriteEffectFile(f);
 }
 
+// A spawn item of unit `unit` with the given lifetime mode and range; birth
+// and death items with and without a delay.
+effecttools::SpawnEntryValue SpawnItem(uint32_t unit, uint32_t variant) {
+    effecttools::SpawnEntryValue v;
+    v.fields = {{"TgUI", unit},
+                {"OvLf", variant % 4},
+                {"Lif", variant * 7},
+                {"LifR", variant % 3 == 0 ? 0xFFFFu : variant},
+                {"VNOf", variant * 5},
+                {"GeIT", variant % 3},
+                {"GeIP", 50 + variant * 20},
+                {"GeIC", variant % 4},
+                {"GeSD", variant % 2 ? 3u : 0u},
+                {"UST", variant % 5},
+                {"ApCd", variant % 2},
+                {"bLiI", variant & 1u},
+                {"bLSF", variant & 2u},
+                {"bLfS", variant & 4u},
+                {"bCVN", variant & 1u}};
+    v.rei = {static_cast<float>(variant), -1.5f, 1e30f};
+    return v;
+}
+
+std::vector<uint8_t> PointBytes(uint32_t count) {
+    std::vector<uint8_t> bytes(count * 16, 0);
+    for (uint32_t i = 0; i < count; ++i) {
+        const float xyz[3] = {static_cast<float>(i), 1.0f, -static_cast<float>(i)};
+        std::memcpy(&bytes[i * 16], xyz, 12);
+        bytes[i * 16 + 13] = 127;
+    }
+    return bytes;
+}
+
+effecttools::EmitterValue SeedEmitter(uint32_t kind, uint32_t variant, uint32_t units) {
+    effecttools::EmitterValue e;
+    e.kind = kind;
+    effecttools::ShapeValue shape;
+    shape.fields = {{"GnCT", (variant * 3 + kind) % 16}, {"GnPT", (variant * 5 + kind) % 16}};
+    shape.model = static_cast<uint8_t>(variant % 3);
+    shape.latitudeDivisions = static_cast<uint8_t>(variant % 4);
+    shape.longitudeDivisions = static_cast<uint8_t>((variant + 1) % 4);
+    shape.points = PointBytes(variant % 3 == 2 ? 0 : 3 + variant);
+    shape.floats = {{"IjSp", effecttools::Constant(2.0f)}, {"Rad", effecttools::Constant(1.5f)},
+                    {"RadI", effecttools::Constant(0.5f)}, {"RadO", effecttools::Constant(3.0f)},
+                    {"Len", effecttools::Constant(2.0f)},  {"IjA", effecttools::Constant(3.0f)},
+                    {"IjAI", effecttools::Constant(0.0f)}, {"IjAO", effecttools::Constant(3.1f)}};
+    shape.size3 = effecttools::TripleValue{0, effecttools::Constant(1), effecttools::Constant(2),
+                                           effecttools::Constant(3)};
+    shape.size2 = effecttools::PairValue{0, effecttools::Constant(1), effecttools::Constant(2)};
+    e.shape = shape;
+    // Up to 127 items and timers (the blocks hold 32 of each).
+    const uint32_t items = variant == 3 ? 127 : 2 + variant;
+    for (uint32_t i = 0; i < items; ++i)
+        e.spawnEntries.push_back(SpawnItem((i + variant) % (units + 2), i + variant));
+    const uint32_t timers = variant == 4 ? 127 : 1 + variant % 3;
+    for (uint32_t t = 0; t < timers; ++t) {
+        effecttools::TimedEntryValue timer;
+        timer.target = static_cast<uint16_t>(t * 3 % (items + 1));
+        timer.count = static_cast<uint16_t>(1 + t % 3);
+        timer.interval = static_cast<int16_t>(t % 4 == 3 ? 0 : 1 + t % 5);
+        timer.startFrame = t == 1 ? -100000 : static_cast<int32_t>(t);
+        timer.endFrame = static_cast<int32_t>(t % 2 ? 0 : 60);
+        const float spacing = t % 2 ? 0.01f : 0.0f;
+        std::memcpy(&timer.gnDI.emplace(), &spacing, 4);
+        const float scale = 1.0f;
+        std::memcpy(&timer.vlSc.emplace(), &scale, 4);
+        timer.enabled = 1;
+        e.timedEntries.push_back(timer);
+    }
+    return e;
+}
+
+// Units 1 to 29 each carry one or two emitters of kinds 1-9 over the
+// variants (the last two with 127 items or 127 timers); a timeline of the
+// first place starts all of them, and the spawn items name unit 0, the
+// emitting units themselves and units past the table.
+std::vector<uint8_t> Emitters() {
+    effecttools::EffectFileValue f = OneUnit("vfx/emitters.vfxb");
+    f.package.floats = {{"PvSx", 1.0f}, {"PvSy", 1.0f}, {"PvSz", 1.0f}};
+    f.package.fields.push_back({"bPIT", 1});
+    effecttools::ModelValue model;
+    model.edgeVertices = PointBytes(4);
+    model.edgeIndices = std::vector<uint16_t>{0, 1, 2, 1, 2, 3};
+    model.areas = std::vector<float>{1.0f, 2.0f};
+    model.totalArea = 2.0f;
+    f.package.models = {model};
+    constexpr uint32_t kUnits = 29;
+    effecttools::TimelineValue start;
+    start.length = 0;
+    for (uint32_t u = 1; u <= kUnits; ++u) {
+        const uint32_t kind = 1 + (u - 1) % 9;
+        const uint32_t variant = u <= 27 ? (u - 1) / 9 : u - 25;
+        effecttools::UnitValue unit;
+        unit.life = static_cast<int32_t>(20 + u);
+        unit.emitters.push_back(SeedEmitter(kind, variant, kUnits));
+        if (u % 4 == 0)
+            unit.emitters.push_back(SeedEmitter(1 + u % 9, (variant + 1) % 3, kUnits));
+        if (u % 5 == 0) {
+            effecttools::EffectPartValue extra;
+            extra.kind = u % 3 + 1;
+            extra.innerRadius = effecttools::Constant(1.0f);
+            extra.outerRadius = effecttools::Constant(2.0f);
+            unit.effectPart = extra;
+        }
+        f.package.units.push_back(unit);
+        start.items.push_back(
+            Entry(0, static_cast<int16_t>(u), 0, -1, static_cast<uint16_t>(u % 7), 200));
+    }
+    f.package.timelines = {start};
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    return effecttools::WriteEffectFile(f);
+}
+
 // Carriers over every rotation and scale mode (0-7) and endpoint kind
 // (0-3), one- and two-endpoint, each starting a particle from a timeline
 // entry and a timeline from a place; one unit with every part kind.
@@ -229,6 +347,57 @@ std::vector<uint8_t> TooManyParts() {
     spawns.items = {Entry(0, 0, 0, -1, 0, 10), Entry(0, 1, 0, 0, 0, 10)};
     f.package.timelines = {spawns};
     FillPlaces(f);
+    return effecttools::WriteEffectFile(f);
+}
+
+// The simple draw types with data they must refuse or hold still on: grids
+// without cells or frames and of geometry mode 3, flipbooks of zero
+// durations and far textures, fields of mode 3 and without points; each
+// unit started by a timeline of the first place.
+std::vector<uint8_t> DrawUnits() {
+    effecttools::EffectFileValue f = OneUnit("vfx/drawunits.vfxb");
+    f.package.units.clear();
+    std::vector<effecttools::DrawPartValue> parts;
+    auto add = [&parts](effecttools::DrawDataValue data) {
+        effecttools::DrawPartValue part;
+        part.data = std::move(data);
+        parts.push_back(std::move(part));
+    };
+    effecttools::DrawDataType1Value line;
+    line.length = effecttools::Constant(0.0f);
+    add(line);
+    const uint32_t grids[4][4] = {{0, 0, 2, 3}, {0, 4, 0, 3}, {0, 4, 2, 0}, {3, 4, 2, 3}};
+    for (const auto& g : grids) {
+        effecttools::DrawDataType2Value grid;
+        grid.fields = {{"UvT", g[0]}, {"DivU", g[1]}, {"DivV", g[2]}, {"AnmI", g[3]}};
+        add(grid);
+    }
+    add(effecttools::DrawDataType3Value{});
+    const uint32_t fields[3][2] = {{3, 4}, {0, 0}, {2, 1}};
+    for (const auto& d : fields) {
+        effecttools::DrawDataType4Value field;
+        field.fields = {{"DTyp", d[0]}, {"CrCt", d[1]}, {"Life", 10}};
+        field.bpCt = 1;
+        add(field);
+    }
+    effecttools::DrawDataType11Value flipbook;
+    flipbook.keys = std::vector<uint8_t>(3 * 28, 0);
+    add(flipbook);
+    effecttools::DrawDataType11Value far;
+    far.keys = std::vector<uint8_t>(28, 0xFF);
+    add(far);
+    add(effecttools::DrawDataType11Value{});
+    effecttools::TimelineValue all;
+    all.length = 60;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        effecttools::UnitValue unit;
+        unit.life = 60;
+        unit.drawParts.push_back(parts[i]);
+        f.package.units.push_back(unit);
+        all.items.push_back(Entry(0, static_cast<int16_t>(i), 0, -1, 0, 60));
+    }
+    f.package.timelines = {all};
+    f.package.assignments.push_back({int16_t{0}, int16_t{-1}});
     return effecttools::WriteEffectFile(f);
 }
 
@@ -315,6 +484,8 @@ int main(int argc, char** argv) {
     seeds.push_back(Entries());
     seeds.push_back(Carriers());
     seeds.push_back(TooManyParts());
+    seeds.push_back(Emitters());
+    seeds.push_back(DrawUnits());
     seeds.push_back(UnitEvents());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }

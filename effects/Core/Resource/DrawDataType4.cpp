@@ -142,8 +142,7 @@ void DrawDataType4::ReadParameters(const BuildContext& context, const void* payl
 
 void DrawDataType4::FillEmissionTable(const PackageResource* package) const {
     // A table the block could not hold has no entries to fill.
-    GenerateEmissionTable(emissionTable_, emissionTable_ ? emissionCount_ : 0u, package,
-                          countWord_);
+    GenerateEmissionTable(emissionTable_, emissionTable_ ? emissionCount_ : 0u, package, *this);
 }
 
 } // namespace FulgorCore

@@ -36,18 +36,20 @@ struct GameEffect {
     const char* folder;
     const char* file;
     const char* name; // the name the screen registers it under
-    uint32_t units;   // a logo one, the title intro and idle, one per menu entry
+    // A logo one, the title intro and idle, one per menu entry; then the
+    // sparks their emitters emit.
+    uint32_t units;
     uint32_t textures;
 };
 
 const GameEffect kEffects[] = {
-    {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 1, 1},
-    {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 1, 1},
-    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 1, 1},
-    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 1, 1},
-    {"title", "title_main.vfxb", "title/title_main.vfxb", 2, 2},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 6, 2},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 1, 1},
+    {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 2, 1},
+    {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 2, 1},
+    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 2, 1},
+    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 3, 2},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 7, 2},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 2, 1},
 };
 
 // Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
@@ -144,11 +146,15 @@ TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
             longest = std::max(longest, Package(logo).GetUnit(i)->GetLife());
         EXPECT_EQ(longest, 240.0f) << logo;
     }
-    // The looping screens never reach a life.
+    // The looping screens never reach a life; their last unit is the spark
+    // their emitters emit, which lives 30 frames.
     for (const char* screen :
          {"title/title_main.vfxb", "game_menu/game_menu.vfxb", "setup/setup.vfxb"}) {
-        for (uint32_t i = 0; i < Package(screen).GetUnitCount(); ++i)
+        const uint32_t last = Package(screen).GetUnitCount() - 1;
+        for (uint32_t i = 0; i < last; ++i)
             EXPECT_EQ(Package(screen).GetUnit(i)->GetLife(), 0.0f) << screen;
+        EXPECT_EQ(Package(screen).GetUnit(last)->GetLife(), 30.0f) << screen;
+        EXPECT_EQ(Package(screen).GetUnit(last)->GetEmitterPartCount(), 0u) << screen;
     }
     // Setup loops its first 180 frames; the title's idle part loops from
     // frame 150 to 270.
@@ -168,7 +174,7 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     EXPECT_EQ(title.GetTrigger(1)->timeline, -1);
 
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
-    EXPECT_EQ(menu.GetUnitCount(), 6u);
+    EXPECT_EQ(menu.GetUnitCount(), 7u);
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);

@@ -16,7 +16,6 @@
 #include "effects/Core/Resource/TimelineResource.h"
 #include "effects/Core/Resource/UnitResource.h"
 #include "effects/Core/Resource/UnitTimelineResource.h"
-#include "effects/Core/Unit/GenerateEmissionTable.h"
 #include "support/effects/FakeListeners.h"
 #include "support/effects/RecordBuild.h"
 #include "support/effects/RecordingDevice.h"
@@ -288,26 +287,29 @@ TEST(PackageDrawFlags, ProjectionAndOtherDrawsAreTold) {
     }
 }
 
-TEST(PackageDrawFlags, EachTypeFourPartHandsItsTableOverOnce) {
-    FulgorCore::EmissionTableCalls::Get() = {};
+TEST(PackageDrawFlags, EachTypeFourPartHasItsTableFilled) {
     PackageValue v;
     UnitValue u;
     DrawPartValue p;
     DrawDataType4Value d;
-    d.fields = {{"CrCt", 3}};
+    d.fields = {{"CrCt", 3}, {"CrI2", 10}};
     d.bpCt = 5;
     p.data = d;
     u.drawParts = {p, p, PartOfType(9)};
     v.units = {u};
     Build built(Payload(v));
     ASSERT_TRUE(built.Built());
-    const FulgorCore::EmissionTableCalls& calls = FulgorCore::EmissionTableCalls::Get();
-    EXPECT_EQ(calls.count, 2u);
-    EXPECT_EQ(calls.lastEntryCount, 15u);
-    EXPECT_EQ(calls.lastPackage, &*built);
-    EXPECT_EQ(calls.lastCountWord, 3u << 2);
-    EXPECT_EQ(calls.lastTable,
-              built->GetUnit(0)->GetDrawPart(1)->GetDrawDataType4()->GetEmissionTable());
+    // Groups of "BPCt" members, each group born 0.1 x 10 frames after the
+    // one before, in both type-4 parts.
+    for (uint32_t part : {0u, 1u}) {
+        const FulgorCore::DrawDataType4* data =
+            built->GetUnit(0)->GetDrawPart(part)->GetDrawDataType4();
+        ASSERT_EQ(data->GetEmissionEntryCount(), 15u);
+        for (uint32_t e = 0; e < 15; ++e)
+            EXPECT_FLOAT_EQ(data->GetEmissionTable()[e].birthOffset[1],
+                            -1.0f * static_cast<float>(e / 5))
+                << part << " " << e;
+    }
 }
 
 TEST(PackageRootTransform, RotationRowsTimesScaleAndThePosition) {

@@ -447,12 +447,14 @@ TEST(ResolveSizeMode, EachModeGivesItsSizeAndAspect) {
 TEST(RecordCopies, FieldsAreCopiedOneByOne) {
     FulgorCore::EmissionEntry entry;
     entry.fields = 0xFFFFFFFFu;
-    for (uint32_t i = 0; i < 26; ++i)
-        entry.values[i] = i * 3 + 1;
+    entry.birthOffset[0] = 1.0f;
+    entry.spare[1] = 5.0f;
+    entry.random[3][2] = 76.0f;
     const FulgorCore::EmissionEntry copy(entry);
     EXPECT_EQ(copy.fields, 0xFFFFu);
-    EXPECT_EQ(copy.values[25], 76u);
-    EXPECT_EQ(copy.values[0], 1u);
+    EXPECT_EQ(copy.random[3][2], 76.0f);
+    EXPECT_EQ(copy.spare[1], 5.0f);
+    EXPECT_EQ(copy.birthOffset[0], 1.0f);
 
     FulgorCore::ParticleSetupRecord setup;
     setup.fields = 0xFFFFFFFFu;
