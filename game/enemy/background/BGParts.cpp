@@ -44,6 +44,10 @@ BGParts::BGParts(GameObjectDirector* owner, const StageMap& map)
 
 uint32_t BGParts::Walk(const StageMap& map, const GlobalWork& gw, Placement place, void* context) {
     uint32_t placed = 0;
+    // A map whose cells do not fit its file keeps its header's sizes, which
+    // can be billions of cells: walk only a map that has its cells.
+    if (!map.HasCells())
+        return placed;
     for (uint32_t row = 0; row < map.GetHeight(); ++row)
         for (uint32_t column = 0; column < map.GetWidth(); ++column) {
             const uint32_t value = map.GetCell(column, row);

@@ -161,6 +161,25 @@ TEST_F(MapObjectTest, EightBitMapsPlaceTooAndOtherDepthsPlaceNothing) {
     EXPECT_EQ(ChildrenOf<EnemyMapObjectCreator>().size(), 2u);
 }
 
+TEST_F(MapObjectTest, AMapWhoseCellsDoNotFitItsFileIsNotWalked) {
+    SetAttribute(1, 201);
+    // A header claiming 65536 x 65536 cells over four real ones: walking
+    // the claimed cells would take billions of steps.
+    image = MapImage(4, 1, 16, {1, 1, 1, 1});
+    const uint32_t huge = 65536;
+    std::memcpy(image.data() + 8, &huge, 4);
+    std::memcpy(image.data() + 12, &huge, 4);
+    const StageMap map(image.data(), static_cast<uint32_t>(image.size()));
+    ASSERT_FALSE(map.HasCells());
+    uint32_t calls = 0;
+    EXPECT_EQ(BGParts::Walk(
+                  map, *GlobalWork::GetInstance(),
+                  [](void* c, uint16_t, uint32_t, uint32_t) { ++*static_cast<uint32_t*>(c); },
+                  &calls),
+              0u);
+    EXPECT_EQ(calls, 0u);
+}
+
 TEST_F(MapObjectTest, AOneTexelObjectIsCreatedWhenItsCellTopReachesZero) {
     Row(200).trackA[0] = {0, 5, 9, 5};
     auto* creator = GameObject::Create<EnemyMapObjectCreator>(director, director, 200u, 3u, 40u);
