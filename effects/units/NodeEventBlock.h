@@ -1,5 +1,7 @@
 #pragma once
 
+#include "effects/Core/Memory/UnitInstancePool.h"
+
 #include <cstdint>
 
 namespace FulgorCore {
@@ -21,5 +23,7 @@ struct NodeEventBlock {
     float scale[3];
     float colour[4];
 };
+
+static_assert(sizeof(NodeEventBlock) <= kUnitBlockSize);
 
 } // namespace FulgorCore

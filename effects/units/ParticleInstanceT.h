@@ -50,6 +50,9 @@ public:
             emitter = nullptr;
         }
         for (ParticleExtraPart*& extra : extras_) {
+            if (!extra)
+                continue;
+            Unlink(extra);
             delete extra;
             extra = nullptr;
         }
@@ -129,6 +132,20 @@ private:
         }
         if (noBlock)
             Finish();
+    }
+
+    // The root's list of this frame's extra units must not keep a unit
+    // that goes.
+    void Unlink(ParticleExtraPart* extra) {
+        ParticleExtraPart* previous = nullptr;
+        for (ParticleExtraPart* e = owner->extraUnitHead; e; previous = e, e = e->nextExtra) {
+            if (e != extra)
+                continue;
+            (previous ? previous->nextExtra : owner->extraUnitHead) = e->nextExtra;
+            if (owner->extraUnitTail == e)
+                owner->extraUnitTail = previous;
+            return;
+        }
     }
 
     std::array<ParticleDrawPart*, A> draws_{};

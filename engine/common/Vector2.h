@@ -11,6 +11,7 @@ struct Vector2 {
     Vector2() = default;
     constexpr Vector2(float x_, float y_) : x(x_), y(y_) {}
 
+    bool operator==(const Vector2& o) const = default;
     Vector2 operator+(const Vector2& o) const { return {x + o.x, y + o.y}; }
     Vector2 operator-(const Vector2& o) const { return {x - o.x, y - o.y}; }
     Vector2 operator*(float s) const { return {x * s, y * s}; }

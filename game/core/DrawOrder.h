@@ -19,6 +19,9 @@ constexpr uint32_t kLastFieldLayer = 24;
 // The effects runtime's layer 1, over the game layers. The heads-up layer's
 // table entry is the same; the frame lifts it to kHud before any scene draws.
 constexpr uint32_t kEffectsOver = 27;
+// The stage screen's overlays (pause window, continue counter, game-over
+// and demonstration captions) on the heads-up layer, under its own sprites.
+constexpr uint32_t kStageOverlay = 27;
 // The heads-up layer, which also carries the screens' overlays.
 constexpr uint32_t kHud = 28;
 // The screen-wide fade, drawn on the heads-up layer above its own sprites.

@@ -102,11 +102,14 @@ void GameObject::SetHitCircle(float radius) {
 void GameObject::SetHitBox(int16_t offsetX, int16_t offsetY, int16_t width, int16_t height) {
     const float left = screenPosition_.x + static_cast<float>(offsetX - (width >> 1));
     const float top = screenPosition_.y + static_cast<float>(offsetY - (height >> 1));
+    const float right = left + static_cast<float>(width);
+    const float bottom = top + static_cast<float>(height);
+    // A negative size from a table still gives the smaller corner first.
     hitShape_.kind = HitShape::kBox;
-    hitShape_.minX = left;
-    hitShape_.minY = top;
-    hitShape_.maxX = left + static_cast<float>(width);
-    hitShape_.maxY = top + static_cast<float>(height);
+    hitShape_.minX = left < right ? left : right;
+    hitShape_.minY = top < bottom ? top : bottom;
+    hitShape_.maxX = left < right ? right : left;
+    hitShape_.maxY = top < bottom ? bottom : top;
 }
 
 void GameObject::SetHitSegment(float dx, float dy) {

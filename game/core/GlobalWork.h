@@ -129,6 +129,9 @@ public:
     uint8_t storyFlag2 = 0;
     uint8_t storyPending = 0;
     uint32_t storyRequest = 0;
+    // Set by staging objects while the stage's objects must stand still; a
+    // story over the stage then only ticks and draws them.
+    uint8_t stageFreeze = 0;
     // Frames the game screen waits at the end of a stage before it moves on;
     // the stage-clear staging sets it with the length of its fade.
     int32_t stageEndWait = 0;
@@ -143,7 +146,9 @@ public:
     uint32_t hitsTaken2 = 0;
     uint32_t misses2 = 0;
     uint64_t playTime = 0;
-    uint32_t continueCountdown = 0;
+    // Frames left to continue; the game screen takes whole seconds off it,
+    // so it may drop below 0 on the way to game over.
+    int32_t continueCountdown = 0;
     // Set while the title's attract demo runs as a stage; cleared when the
     // player leaves the title with the shot button.
     uint8_t attractDemo = 0;

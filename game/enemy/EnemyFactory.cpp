@@ -4,6 +4,10 @@
 #include "game/enemy/EnemyDefault.h"
 #include "game/enemy/EnemyGenerator.h"
 #include "game/enemy/boss01/BossCreation.h"
+#include "game/enemy/large/EnemyL015.h"
+#include "game/enemy/large/EnemyL016.h"
+#include "game/enemy/large/EnemyL017.h"
+#include "game/enemy/large/EnemyL018.h"
 #include "game/stage/GameObjectDirector.h"
 
 namespace {
@@ -29,7 +33,23 @@ void CreateEnemy(GameObjectDirector* director, int32_t type,
     }
     if (type < 0 || !gw->tables.EnemyRow(gw->mode, gw->stage, static_cast<uint32_t>(type)))
         return;
-    GameObject::Create<EnemyDefault>(director, director, type, position);
+    switch (type) {
+    case EnemyL015::kType:
+        GameObject::Create<EnemyL015>(director, director, type, position);
+        break;
+    case EnemyL016::kType:
+        GameObject::Create<EnemyL016>(director, director, type, position);
+        break;
+    case EnemyL017::kType:
+        GameObject::Create<EnemyL017>(director, director, type, position);
+        break;
+    case EnemyL018::kType:
+        GameObject::Create<EnemyL018>(director, director, type, position);
+        break;
+    default:
+        GameObject::Create<EnemyDefault>(director, director, type, position);
+        break;
+    }
 }
 
 void SpawnEnemyS005Group(GameObjectDirector* director, const TimelineEntry& entry) {

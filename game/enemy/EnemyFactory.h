@@ -11,8 +11,9 @@ class GameObjectDirector;
 struct TimelineEntry;
 
 // The enemy of `type` at `position`: the boss body and its parts for 280-292,
-// otherwise the ordinary enemy of the stage's row `type`. A type without its
-// row in the stage's enemy table makes nothing.
+// one large enemy of types 75-78 (until their swarms are in the game, one
+// each), otherwise the ordinary enemy of the stage's row `type`. A type
+// without its row in the stage's enemy table makes nothing.
 void CreateEnemy(GameObjectDirector* director, int32_t type,
                  const Mireku::Common::Vector2& position);
 

@@ -135,8 +135,10 @@ public:
     // Live main shots per slot; each shot counts itself in and out through
     // a PlayerLiveCount (which also keeps a stage's teardown safe).
     uint8_t shotCount[kShotSlots] = {};
-    // Live sub-weapon objects; they count themselves the same way.
-    uint8_t subCount = 0;
+    // Live sub-weapon objects; they count themselves the same way. 16 bits
+    // like the row's limits it is held against: a byte would wrap past a
+    // limit above 255 and let the volleys go on.
+    int16_t subCount = 0;
     // Live Barion laser volleys (their bases), counted the same way.
     uint8_t laserCount = 0;
     int16_t laserCooldown = 0;

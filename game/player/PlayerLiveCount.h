@@ -14,15 +14,17 @@
 
 #include <cstdint>
 
-class PlayerLiveCount {
+// `Count` is the counter's type: a byte for the main shots and the laser
+// volleys, 16 bits for the sub-weapon objects (their limits are 16-bit).
+template <class Count> class PlayerLiveCountOf {
 public:
-    PlayerLiveCount() = default;
-    PlayerLiveCount(const PlayerLiveCount&) = delete;
-    PlayerLiveCount& operator=(const PlayerLiveCount&) = delete;
+    PlayerLiveCountOf() = default;
+    PlayerLiveCountOf(const PlayerLiveCountOf&) = delete;
+    PlayerLiveCountOf& operator=(const PlayerLiveCountOf&) = delete;
 
     // Counts in on `counter` (null: nothing is counted). `owner` is the
     // director whose tree holds both the counter's Player and this object.
-    void Join(const GameObjectDirector* owner, uint8_t* counter) {
+    void Join(const GameObjectDirector* owner, Count* counter) {
         owner_ = owner;
         counter_ = counter;
         if (counter_)
@@ -37,5 +39,7 @@ public:
 
 private:
     const GameObjectDirector* owner_ = nullptr;
-    uint8_t* counter_ = nullptr;
+    Count* counter_ = nullptr;
 };
+
+using PlayerLiveCount = PlayerLiveCountOf<uint8_t>;

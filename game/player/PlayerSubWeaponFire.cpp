@@ -61,7 +61,7 @@ void Player::FireSubWeapon(const Vector2& direction) {
     if (weapon >= kSubWeapons)
         return;
     const Limits limits = LimitsOf(*row, weapon);
-    if (subCooldown != 0 || static_cast<int32_t>(subCount) >= limits.live)
+    if (subCooldown != 0 || subCount >= limits.live)
         return;
     subCooldown = limits.cooldown;
     const Vector2 at = position_;

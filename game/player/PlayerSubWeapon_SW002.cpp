@@ -103,10 +103,13 @@ void PlayerSubWeapon_SW002::Update() {
 void PlayerSubWeapon_SW002::Track() {
     if (!target_)
         return;
-    const Vector2 to = *target_->GetPosition() - position_;
-    if (target_->IsAlive() && to.LengthSquared() >= kReleaseDistance * kReleaseDistance) {
-        aim_ = *target_->GetPosition();
-        return;
+    // A dead target is not read again: it may be on its way back to the pool.
+    if (target_->IsAlive()) {
+        const Vector2 at = *target_->GetPosition();
+        if ((at - position_).LengthSquared() >= kReleaseDistance * kReleaseDistance) {
+            aim_ = at;
+            return;
+        }
     }
     // Gone, going or passed: fly on straight ahead.
     aim_ = position_ + (position_ - previous_).Normalize() * kReleasedAimDistance;

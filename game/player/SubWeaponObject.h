@@ -42,5 +42,5 @@ protected:
     const ShipParamRow* row_;
 
 private:
-    PlayerLiveCount count_;
+    PlayerLiveCountOf<int16_t> count_;
 };

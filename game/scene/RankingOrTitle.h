@@ -6,3 +6,7 @@
 // Queues the ranking or the title on the scene driver; nothing without a
 // driver or a game state.
 void PushRankingOrTitle();
+// Puts the score into the ranking and queues the ranking when it placed in
+// the top ten; false (nothing queued) otherwise, or without a driver or a
+// game state.
+bool PushRankingIfPlaced();

@@ -43,7 +43,7 @@ static_assert(sizeof(GameObjectDirector) <= GameObjectAllocator::kBlockSize,
 
 namespace {
 
-constexpr uint32_t kContinueFrames = 600;
+constexpr int32_t kContinueFrames = 600;
 constexpr uint32_t kRenderTargetFormat = 0;
 // The overlay takes last frame's picture on "EtcOver".
 constexpr float kFlashRise = 0.3f;
@@ -178,7 +178,7 @@ void GameObjectDirector::StateMapHeader() {
 }
 
 void GameObjectDirector::StateStageStart() {
-    // A piece that failed to load counts as loaded: the stage starts silent.
+    // Music that failed to load counts as loaded: the stage starts silent.
     if (!music_.IsStageMusicSettled())
         return;
     GlobalWork* gw = Work();
@@ -213,6 +213,10 @@ void GameObjectDirector::StatePlay() {
     GlobalWork* gw = Work();
     if (!gw)
         return;
+    // Last frame's registrations go in every state: the game screen still
+    // updates the tree at game over, at the stage's end and under a story,
+    // and a list kept across frames would hold objects deleted since.
+    collisions_.Clear();
     if (gw->gameState != GameState::kPlaying) {
         if (gw->gameState == GameState::kGameOver && music_.HasContinueMusicEnded())
             music_.StopContinueMusic();
@@ -220,7 +224,6 @@ void GameObjectDirector::StatePlay() {
     }
     if (gw->playTime != std::numeric_limits<uint64_t>::max())
         ++gw->playTime;
-    collisions_.Clear();
     ++frameCounter_;
     if (subWeaponDisplay_ > 0)
         --subWeaponDisplay_;
@@ -517,6 +520,14 @@ Texture* GameObjectDirector::GetBossTexture(uint16_t slot) const {
 
 const StagePath* GameObjectDirector::GetPath(uint16_t index) const {
     return Loaded() ? Loaded()->GetPath(index) : nullptr;
+}
+
+Texture* GameObjectDirector::GetEnemySheet(int32_t k) const {
+    return Loaded() ? Loaded()->GetEnemySheet(k) : nullptr;
+}
+
+const StagePath* GameObjectDirector::GetEnemyPath(int32_t index) const {
+    return Loaded() ? Loaded()->GetEnemyPath(index) : nullptr;
 }
 
 bool GameObjectDirector::GetSprite(SpriteLayer layer, int32_t slot,

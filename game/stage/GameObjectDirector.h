@@ -131,6 +131,10 @@ public:
     Mireku::Graphics::Texture* GetWarpTexture(uint16_t slot) const;
     Mireku::Graphics::Texture* GetBossTexture(uint16_t slot) const;
     const StagePath* GetPath(uint16_t index) const;
+    // The enemy resource index's texture number and path fields (see
+    // StageResources); null for none.
+    Mireku::Graphics::Texture* GetEnemySheet(int32_t k) const;
+    const StagePath* GetEnemyPath(int32_t index) const;
     // The sprite layer and the stage texture of a stage object's sprite;
     // false (nothing to draw) when either is missing.
     bool GetSprite(SpriteLayer layer, int32_t slot, Mireku::Renderer::SpriteRenderer** outLayer,
@@ -152,6 +156,13 @@ public:
     float GetStagingFloat() const { return stagingFloat_; }
     void SetStagingScale(float scale) { stagingScale_ = scale; }
     float GetStagingScale() const { return stagingScale_; }
+    // A secret weapon was just taken: its flag and a counter from 0.
+    void SetSecretWeapon(uint8_t flag, int32_t counter) {
+        secretWeaponFlag_ = flag;
+        secretWeaponCounter_ = counter;
+    }
+    uint8_t GetSecretWeaponFlag() const { return secretWeaponFlag_; }
+    int32_t GetSecretWeaponCounter() const { return secretWeaponCounter_; }
 
     // --- Inspection. ---
     uint32_t GetState() const { return state_.load(std::memory_order_acquire); }
@@ -216,6 +227,8 @@ private:
     uint32_t frameCounter_ = 0;
     float stagingFloat_ = 0.0f;
     float stagingScale_ = 1.0f;
+    uint8_t secretWeaponFlag_ = 0;
+    int32_t secretWeaponCounter_ = 0;
     float flash_ = 0.0f;
     float flashTarget_ = 0.0f;
     float zoom_ = 0.0f;

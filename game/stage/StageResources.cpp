@@ -64,3 +64,23 @@ Texture* StageResources::GetBossTexture(uint16_t slot) const {
 const StagePath* StageResources::GetPath(uint16_t index) const {
     return index < kPaths ? &paths[index] : nullptr;
 }
+
+Texture* StageResources::GetEnemySheet(int32_t k) const {
+    if (k < 0)
+        return nullptr;
+    auto i = static_cast<uint32_t>(k);
+    if (i < kEnemyTextures)
+        return enemyTextures[i];
+    i -= kEnemyTextures;
+    if (i < kBulletTextures)
+        return bulletTextures[i];
+    i -= kBulletTextures;
+    return i < kWarpTextures ? warpTextures[i] : nullptr;
+}
+
+const StagePath* StageResources::GetEnemyPath(int32_t index) const {
+    if (index < 0 || static_cast<uint32_t>(index) >= kPaths)
+        return nullptr;
+    const StagePath& path = paths[index];
+    return path.points && path.pointCount > 0 ? &path : nullptr;
+}

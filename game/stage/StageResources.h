@@ -49,6 +49,14 @@ public:
     Mireku::Graphics::Texture* GetBossTexture(uint16_t slot) const;
     // Null past the 256 records; a record of a missing file has no points.
     const StagePath* GetPath(uint16_t index) const;
+    // Texture number k of the enemy resource index: the enemy slots, then
+    // the bullet slots, then the warp slots (48, 32, 32) in turn; null for a
+    // negative number, one past them all, or an empty slot.
+    Mireku::Graphics::Texture* GetEnemySheet(int32_t k) const;
+    // A path field of the enemy resource index: null for a negative index,
+    // one past the records, and a path without points (a missing or empty
+    // file, or a name past the loaded ones): such a path is none.
+    const StagePath* GetEnemyPath(int32_t index) const;
     // The object map as read (an empty map when its file is missing).
     StageMap GetMap() const { return StageMap(map, mapSize); }
 

@@ -1,13 +1,23 @@
 // What the replay hash adds of the enemy side: the shared boss block, the
-// boss bodies' and parts' states and counters, every emitter's timer and
-// every enemy shot's motion, conversion and animation. Pointers are hashed
-// only as set or not.
+// boss bodies' and parts' states and counters, every emitter's timer, every
+// enemy shot's motion, conversion and animation, the common and large
+// enemies' paths, damage, animation and states, and the items' states and
+// timers. Pointers are hashed only as set or not.
 #pragma once
 
+#include "game/enemy/EnemyDefault.h"
 #include "game/enemy/boss01/EnemyBoss01.h"
 #include "game/enemy/boss01/EnemyBossBarrel.h"
 #include "game/enemy/common/BossGauge.h"
 #include "game/enemy/common/EBSS_Driver.h"
+#include "game/enemy/item/ItemGrabuster.h"
+#include "game/enemy/item/ItemHyperio.h"
+#include "game/enemy/item/ItemPowerUp.h"
+#include "game/enemy/item/ItemSecretWeapon.h"
+#include "game/enemy/large/EnemyL015.h"
+#include "game/enemy/large/EnemyL016.h"
+#include "game/enemy/large/EnemyL017.h"
+#include "game/enemy/large/EnemyL018.h"
 #include "game/enemy/shot/EnemyShotDefault.h"
 
 namespace stage_replay {
@@ -64,6 +74,68 @@ template <class Hasher> void HashEnemyObject(Hasher& h, GameObject& o) {
         h.Value(p->GetDamage());
         h.Value(p->IsFiring());
         h.Value(p->GetParent() != nullptr);
+    }
+    if (const auto* e = dynamic_cast<const EnemyDefault*>(&o)) {
+        h.Value(e->GetType());
+        h.Value(e->GetDamage());
+        h.Value(e->GetPathPosition());
+        h.Value(e->GetSpawn());
+        h.Value(e->GetOffset());
+        h.Value(e->IsMirrored());
+        h.Value(e->GetSpeed());
+        h.Value(e->GetAngle());
+        h.Value(e->GetScale());
+        for (uint32_t t = 0; t < EnemyDefault::kTracks; ++t) {
+            h.Value(e->GetFrame(t));
+            h.Value(e->GetFrameCounter(t));
+        }
+    }
+    if (const auto* e = dynamic_cast<const EnemyL015*>(&o)) {
+        h.Value(e->GetState());
+        h.Value(e->GetHeading());
+    }
+    if (const auto* e = dynamic_cast<const EnemyL016*>(&o)) {
+        h.Value(e->GetState());
+        h.Value(e->GetHeading());
+        h.Value(e->GetLifeTimer());
+        h.Value(e->GetPauseTimer());
+        h.Value(e->GetTravelled());
+        h.Value(e->WasHitThisFrame());
+    }
+    if (const auto* e = dynamic_cast<const EnemyL017*>(&o)) {
+        h.Value(e->GetState());
+        h.Value(e->GetHeading());
+        h.Value(e->GetHoverTimer());
+        h.Value(e->GetDriftTimer());
+        h.Value(e->GetDriftAngle());
+        h.Value(e->GetApproachDistance());
+    }
+    if (const auto* e = dynamic_cast<const EnemyL018*>(&o)) {
+        h.Value(e->GetChaseTimer());
+        h.Value(e->GetWriteIndex());
+        h.Value(e->GetReadIndex());
+        h.Value(e->GetTargetOffset());
+    }
+    if (const auto* i = dynamic_cast<const ItemGrabuster*>(&o)) {
+        h.Value(i->GetState());
+        h.Value(i->GetTimer());
+        h.Value(i->GetFrame());
+        h.Value(i->GetChainLevel());
+    }
+    if (const auto* i = dynamic_cast<const ItemHyperio*>(&o)) {
+        h.Value(i->GetState());
+        h.Value(i->GetTimer());
+        h.Value(i->GetFrame());
+        h.Value(i->GetVelocity());
+    }
+    if (const auto* i = dynamic_cast<const ItemPowerUp*>(&o)) {
+        h.Value(i->GetState());
+        h.Value(i->GetCounter());
+        h.Value(i->carried);
+    }
+    if (const auto* i = dynamic_cast<const ItemSecretWeapon*>(&o)) {
+        h.Value(i->GetFade());
+        h.Value(i->GetPhase());
     }
     if (const auto* s = dynamic_cast<const EnemyShotDefault*>(&o)) {
         h.Value(s->GetBullet());

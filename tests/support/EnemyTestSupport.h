@@ -4,6 +4,8 @@
 // stage files a boss needs, and helpers to drive the director by frames.
 #pragma once
 
+#include "engine/common/Heap.h"
+#include "engine/graphics/ResourceCreation.h"
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/SoundManager.h"
 #include "game/core/tables/TimelineEntry.h"
@@ -180,6 +182,45 @@ protected:
         for (T* t : ChildrenOf<T>())
             n += t->IsAlive();
         return n;
+    }
+
+    // The enemy row of `type` in the current mode's and stage's table, to
+    // be changed in place by a test.
+    EnemyRecord& Row(uint32_t type) {
+        GlobalWork& gw = *world.gw;
+        return *gw.tables.enemy[gw.mode * GameTables::kStageCount + gw.stage]
+                    .MutableAt<EnemyRecord>(type);
+    }
+    // The resource entry of `type`: texture number, override and base path.
+    void SetResources(uint32_t type, int32_t texture, int32_t overridePath, int32_t basePath) {
+        *world.gw->tables.enemyResIndex.MutableAt<ResourceIndexEntry>(type) =
+            ResourceIndexEntry::Make(texture, overridePath, basePath);
+    }
+    // Path record `index` of the running stage with these points (and
+    // `extraBytes` of a partial point after them, as a file that is not a
+    // whole number of points leaves).
+    void InstallPath(uint16_t index, const std::vector<Mireku::Common::Vector2>& points,
+                     uint32_t extraBytes = 0) {
+        StagePath& path = director->GetResources()->paths[index];
+        if (path.points)
+            Mireku::Common::Heap::LockedFree(path.points);
+        const size_t bytes = points.size() * 8 + extraBytes;
+        path.points = static_cast<float*>(Mireku::Common::Heap::LockedAlloc(bytes ? bytes : 1));
+        for (size_t i = 0; i < points.size(); ++i) {
+            path.points[2 * i] = points[i].x;
+            path.points[2 * i + 1] = points[i].y;
+        }
+        path.pointCount = static_cast<uint32_t>(points.size());
+    }
+    // A solid texture of w by h in one of the stage's texture groups (the
+    // director's resources release it).
+    static Mireku::Graphics::Texture* MakeTexture(Mireku::Graphics::Texture*& slot, uint32_t w,
+                                                  uint32_t h) {
+        const auto dds = SampleData::SolidDds(w, h, {90, 160, 220});
+        slot =
+            Mireku::Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
+                                                      Mireku::Graphics::kTextureFormatFromFile);
+        return slot;
     }
 
     stage_test::StageWorld world;

@@ -16,6 +16,7 @@
 #include "engine/resource/ResourceLoader.h"
 #include "engine/resource/ResourceManager.h"
 #include "game/core/FileLoader.h"
+#include "game/core/GameObjectAllocator.h"
 #include "game/core/GlobalWork.h"
 #include "game/core/InputManager.h"
 #include "game/core/RandomManager.h"
@@ -37,6 +38,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -119,6 +121,19 @@ inline std::vector<Sprite> With(const std::vector<Sprite>& sprites,
     return out;
 }
 
+// What a stage screen was started with: the game state in the frame it
+// began.
+struct StageStart {
+    int32_t ship = -1;
+    uint32_t mode = 0;
+    uint32_t stage = 0;
+    uint32_t gameType = 0;
+    uint8_t story = 0;
+    uint8_t demo = 0;
+    uint32_t subWeapons = 0;
+    int32_t lastPilot = -1;
+};
+
 class FlowRig : public ::testing::Test {
 protected:
     // Before SetUp: read loose files under this folder instead of the archives.
@@ -134,6 +149,9 @@ protected:
     // under "data/replay" (the game runs in its executable's folder).
     std::string workingFolder = sys::ExecutableFolder();
 
+    // Before SetUp: the game-object pool, so that stage screens make their
+    // stage (without it a stage screen runs with no director).
+    bool withStages = false;
     // Before SetUp: the graphics backend (OpenGL for screenshots; the test
     // is skipped where no GL context can be made).
     sys::gpu::Backend backend = sys::gpu::Backend::Null;
@@ -169,6 +187,10 @@ protected:
         sprites->Initialize();
         sprites->CreateLayers();
         RandomManager::CreateInstance()->Seed();
+        if (withStages) {
+            pool = GameObjectAllocator::CreateInstance();
+            ASSERT_TRUE(pool->Initialize());
+        }
         work = GlobalWork::CreateInstance(scratch.Root().c_str());
         work->Initialize(tables);
         if (withSound)
@@ -194,8 +216,6 @@ protected:
             vfx->SetInstanceMaker(&MakeRecordingInstance);
         RecordingVfxInstance::Held() = false;
         driver = SceneDriver::CreateInstance();
-        SceneGame::ClearStarts();
-        SceneGame::SetHeld(true);
         SceneTitle::SetDemoReturned(false);
     }
 
@@ -209,7 +229,6 @@ protected:
             driver->ClearAll();
             SceneDriver::DestroyInstance();
         }
-        SceneGame::SetHeld(false);
         RecordingVfxInstance::Held() = false;
         if (VfxController* vfx = VfxController::GetInstance()) {
             vfx->Finalize();
@@ -227,6 +246,11 @@ protected:
             SoundManager::DestroyInstance();
         }
         GlobalWork::DestroyInstance();
+        if (pool) {
+            pool->Destroy();
+            GameObjectAllocator::DestroyInstance();
+            pool = nullptr;
+        }
         RandomManager::DestroyInstance();
         if (SpriteManager* sprites = SpriteManager::GetInstance()) {
             sprites->Finalize();
@@ -278,7 +302,35 @@ protected:
         const float clear[4] = {0, 0, 0, 0};
         stack.Execute(clear);
         Mireku::Resource::ResourceManager::GetInstance()->Update();
+        NoteStageStarts();
         ++frame;
+    }
+    // Every stage screen that became active since the last frame, with the
+    // game state it began with.
+    void NoteStageStarts() {
+        std::vector<const SceneBase*> active;
+        for (SceneBase* s = driver->GetFirstActive(); s; s = s->nextInList) {
+            if (!dynamic_cast<SceneGame*>(s))
+                continue;
+            active.push_back(s);
+            if (std::find(stageScreens_.begin(), stageScreens_.end(), s) != stageScreens_.end())
+                continue;
+            StageStart start;
+            start.ship = work->player.ship;
+            start.mode = work->mode;
+            start.stage = work->stage;
+            start.gameType = work->gameType;
+            start.story = work->storyMode;
+            start.demo = work->attractDemo;
+            start.subWeapons = work->subWeaponUnlocked;
+            start.lastPilot = work->lastPilot;
+            stageStarts.push_back(start);
+        }
+        stageScreens_ = active;
+    }
+    const StageStart& LastStageStart() const {
+        static const StageStart kNone;
+        return stageStarts.empty() ? kNone : stageStarts.back();
     }
     void Frames(int n) {
         for (int i = 0; i < n; ++i)
@@ -370,9 +422,13 @@ protected:
     std::vector<Sprite> portraits;
     std::vector<Sprite> noise;
     int64_t frame = 0;
+    GameObjectAllocator* pool = nullptr;
+    // The stage screens begun so far, in order.
+    std::vector<StageStart> stageStarts;
 
 private:
     std::filesystem::path previousFolder_;
+    std::vector<const SceneBase*> stageScreens_;
 };
 
 } // namespace flow_test

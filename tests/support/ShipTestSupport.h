@@ -17,6 +17,7 @@
 #include "game/stage/GameObjectTimeline.h"
 #include "game/stage/StageInput.h"
 #include "game/stage/StageTextureTable.h"
+#include "support/AsanTestSupport.h"
 #include "support/StageTestSupport.h"
 
 #include <cstring>
@@ -150,9 +151,35 @@ protected:
     // Starts of sound effect `id` so far, modulo its 16 voices.
     uint32_t Sounds(int32_t id) const { return sound->GetNextVoice(static_cast<uint32_t>(id)); }
 
-    template <class T> size_t Count() const { return ChildrenOf<T>().size(); }
-    PlayerWork& Work() { return world.gw->player; }
-    const ShipParamRow& Row() const { return *Player::ShipRow(); }
+    // Under AddressSanitizer, that `block`, given back to the pool, is
+    // poisoned past its free-list word: the teardown tests count on it to
+    // stop a write into a deleted object, and without it they would pass
+    // having checked nothing. Other builds have no poisoning to check.
+    static void ExpectPoisoned(const void* block) {
+#if defined(DREVANTH_TEST_ASAN)
+        EXPECT_NE(__asan_address_is_poisoned(static_cast<const uint8_t*>(block) + 8), 0)
+            << "the pool does not poison the blocks it takes back";
+#else
+        (void)block;
+#endif
+    }
+    // The same for a block taken and given back at once.
+    void ExpectPoolPoisonsFreedBlocks() {
+        void* block = world.pool->Allocate();
+        ASSERT_NE(block, nullptr);
+        world.pool->Free(block);
+        ExpectPoisoned(block);
+    }
+
+    template <class T> size_t Count() const {
+        return ChildrenOf<T>().size();
+    }
+    PlayerWork& Work() {
+        return world.gw->player;
+    }
+    const ShipParamRow& Row() const {
+        return *Player::ShipRow();
+    }
 
     Player* ship = nullptr;
     SoundManager* sound = nullptr;

@@ -19,6 +19,7 @@
 #include "game/core/SoundManager.h"
 #include "game/player/Player.h"
 #include "game/player/PlayerShot.h"
+#include "game/stage/StageFiles.h"
 #include "support/EnemyHashers.h"
 #include "support/NullSound.h"
 #include "support/StageTestSupport.h"
@@ -55,6 +56,29 @@ inline std::vector<FrameHasher>& FrameHashers() {
     static std::vector<FrameHasher> hashers;
     return hashers;
 }
+
+// An object hasher installed for a scope: gone again however the scope is
+// left (a failed assertion returns from the test early), so that it cannot
+// leak into the hashes of the tests that run after.
+class ScopedObjectHasher {
+public:
+    explicit ScopedObjectHasher(ObjectHasher hasher) : hasher_(hasher) {
+        ObjectHashers().push_back(hasher);
+    }
+    ~ScopedObjectHasher() {
+        std::vector<ObjectHasher>& all = ObjectHashers();
+        for (auto it = all.end(); it != all.begin();)
+            if (*--it == hasher_) {
+                all.erase(it);
+                break;
+            }
+    }
+    ScopedObjectHasher(const ScopedObjectHasher&) = delete;
+    ScopedObjectHasher& operator=(const ScopedObjectHasher&) = delete;
+
+private:
+    ObjectHasher hasher_;
+};
 
 // The ship's own state, its pointers (the Grabuster, the shield) aside.
 inline void HashPlayer(Hasher& h, const Player& p) {
@@ -138,6 +162,10 @@ public:
         uint32_t gameType = 0;
         uint32_t stream0Seed = 1;
         bool liveInput = false; // the engine's input device and the input manager
+        // Every enemy path a still point for two minutes and no emitter in
+        // any enemy row: the ordinary enemies stand where they appear and
+        // hold their fire (for flights scripted around them).
+        bool standingEnemies = false;
     };
 
     StageHarness() = default;
@@ -154,6 +182,12 @@ public:
         // fails to load on the loader's own thread.
         world_.Write(SampleData::StageMapPath(options.stage),
                      SampleData::BuildStageMap(options.stage));
+        // And its enemies' paths: without them every enemy goes at once.
+        for (int i = 0; i < 4; ++i)
+            world_.Write(std::string(StageFiles::kPathFolder) + "/" +
+                             SampleData::kSamplePathNames[i] + ".path",
+                         options.standingEnemies ? std::vector<uint8_t>(120000 * 8, 0)
+                                                 : SampleData::SamplePathFile(i));
         loader_ = Mireku::Resource::ResourceLoader::CreateInstance();
         loader_->SetMode(Mireku::Resource::ResourceLoader::kLooseFiles);
         loader_->AddRootFolder(world_.scratch.Root().c_str());
@@ -173,6 +207,10 @@ public:
         gw.player.ship = 0;
         gw.ResetPlayerWork();
         gw.subWeaponUnlocked = 1;
+        if (options.standingEnemies)
+            for (TableBlob& table : gw.tables.enemy)
+                for (uint32_t r = 0; r < table.Count<EnemyRecord>(); ++r)
+                    table.MutableAt<EnemyRecord>(r)->grid = {};
         return true;
     }
 

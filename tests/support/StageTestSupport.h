@@ -4,6 +4,7 @@
 // of the sprites a layer was given.
 #pragma once
 
+#include "engine/common/Heap.h"
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
 #include "engine/graphics/ResourceCreation.h"
@@ -27,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -107,6 +109,23 @@ inline Mireku::Graphics::Texture* InstallTexture(GameObjectDirector* director, i
     out = Mireku::Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
                                                     Mireku::Graphics::kTextureFormatFromFile);
     return out;
+}
+
+// The sample enemy paths in the director's path records, as the stage loader
+// reads them from the sample data (the tests' directors load no files).
+inline void InstallSamplePaths(GameObjectDirector* director) {
+    for (int i = 0; i < 4; ++i) {
+        const std::vector<uint8_t> bytes = SampleData::SamplePathFile(i);
+        StagePath& path = director->GetResources()->paths[i];
+        if (path.points)
+            Mireku::Common::Heap::LockedFree(path.points);
+        path = {};
+        if (bytes.empty())
+            continue;
+        path.points = static_cast<float*>(Mireku::Common::Heap::LockedAlloc(bytes.size()));
+        std::memcpy(path.points, bytes.data(), bytes.size());
+        path.pointCount = static_cast<uint32_t>(bytes.size() / 8);
+    }
 }
 
 // The game singletons of a stage on a graphics stack of this thread.

@@ -13,6 +13,7 @@
 #include "game/core/tables/SystemParamRow.h"
 #include "game/core/tables/TimelineEntry.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -29,8 +30,9 @@ constexpr const char* kDifficulties[3] = {"easy", "normal", "hard"};
 // numbered from 1 again.
 constexpr int kEmitterRowsPerLoop = 24;
 constexpr int kBulletRows = 8;
-// Rows 79-170 are the middle-size enemies that burst in a chain of explosions.
-constexpr int kEnemyTypes = 171;
+// Rows 79-170 are the middle-size enemies that burst in a chain of
+// explosions; 75-78 and 295-302 the large ones.
+constexpr int kEnemyTypes = kSampleEnemyTypes;
 constexpr int kFirstMiddleType = 79;
 constexpr int kMiddleTypes = 92;
 // Emitters of the last rows of each loop's section work for the whole of a
@@ -81,9 +83,9 @@ std::vector<uint8_t> SystemTable() {
         r.thirdExtend = 6000000;
         r.extendStep = 5000000;
         // Gauge and power values read by the items.
-        r.hyperioAmount = 10;
+        r.hyperioAmount = 40;
         r.hyperioScore = 1000;
-        r.powerUpInvincibility = 1;
+        r.powerUpInvincibility = 90;
         r.rebirthInvincibility = 180;
     }
     return TableImage(rows);
@@ -155,27 +157,58 @@ void Grid(EmitterGrid& grid, int seed) {
     second.emitters[0] = static_cast<int16_t>(1 + (seed + 11) % kEmitterRowsPerLoop);
 }
 
+// The class parameters of the large types (row bytes 208-216): 75 three
+// speeds, 76 burst length, pause, largest scale and life time, 77 hover time
+// and leave speed, 78 hover, chase time and speed with a dive speed.
+void LargeParameters(EnemyRecord& r, int type) {
+    switch (type) {
+    case 75:
+        r.speed = 20, r.moveParams[0] = 40, r.moveParams[1] = 80;
+        break;
+    case 76:
+        r.speed = 15;
+        r.moveParams[0] = 120, r.moveParams[1] = 30, r.moveParams[2] = 3, r.moveParams[3] = 600;
+        break;
+    case 77:
+        r.speed = 25, r.moveParams[0] = 120, r.moveParams[1] = 50;
+        break;
+    case 78:
+        r.speed = 60, r.moveParams[0] = 90, r.moveParams[1] = 120, r.moveParams[2] = 40;
+        break;
+    default:
+        break;
+    }
+}
+
 std::vector<uint8_t> EnemyTable(int difficulty, int stage) {
     std::vector<EnemyRecord> rows(kEnemyTypes);
     for (int t = 0; t < kEnemyTypes; ++t) {
         EnemyRecord& r = rows[t];
-        const int16_t size = static_cast<int16_t>(32 + 16 * (t % 3));
-        for (int f = 0; f < 4; ++f) // track A: four frames, then an end frame
-            r.trackA[f] = {static_cast<int16_t>(f * size), 0,
-                           static_cast<int16_t>(f * size + size - 1),
-                           static_cast<int16_t>(size - 1)};
+        const uint32_t sheet = SampleEnemySheet(t);
+        // Track A: four frames, then an end frame (type 76 all eight: its
+        // hit and death frames); track B: two glow frames.
+        const uint32_t frames = t == 76 ? 8 : 4;
+        for (uint32_t f = 0; f < frames; ++f)
+            r.trackA[f] = SampleEnemyFrame(sheet, 0, f);
+        for (uint32_t f = 0; f < 2; ++f)
+            r.trackB[f] = SampleEnemyFrame(sheet, 1, f);
         for (int8_t& length : r.frameLengths)
             length = 6;
+        const int16_t size = static_cast<int16_t>(r.trackA[0].Width());
         r.hitWidth = static_cast<int16_t>(size - 8);
         r.hitHeight = static_cast<int16_t>(size - 8);
-        r.facePlayer = static_cast<uint8_t>(t % 2);
-        r.turnDivisor = 16;
+        // Facing: the player, the motion, or a spin (one of them of period 0).
+        r.facePlayer = static_cast<uint8_t>(t % 5 == 1);
+        r.faceMotion = static_cast<uint8_t>(t % 5 == 2);
+        r.spin = static_cast<uint8_t>(t % 5 == 3);
+        r.turnDivisor = static_cast<int16_t>(t == 13 ? 0 : 60);
         r.health = static_cast<int16_t>((10 + 10 * t) * (difficulty + 1) + stage);
         r.score = static_cast<int16_t>(100 * (t + 1));
         r.barionReward = static_cast<uint16_t>(5 + t);
         r.speed = static_cast<int8_t>(2 + t % 3);
         r.mirror = static_cast<uint8_t>(t % 2);
         r.moveParams[0] = 60, r.moveParams[1] = 90, r.moveParams[2] = 2, r.moveParams[3] = 0;
+        LargeParameters(r, t);
         if (t != 0) // type 0 fires nothing, so zero ids stay zero after the shift
             Grid(r.grid, t + stage);
     }
@@ -313,6 +346,13 @@ std::vector<uint8_t> ResIndex(int count, int texCount, int pathCount) {
     return TableImage(rows);
 }
 
+std::vector<uint8_t> EnemyResIndex() {
+    std::vector<ResourceIndexEntry> rows;
+    for (int t = 0; t < kEnemyTypes; ++t)
+        rows.push_back(SampleEnemyResources(t));
+    return TableImage(rows);
+}
+
 std::vector<uint8_t> MapAttributes() {
     std::vector<MapAttributeEntry> rows(1023);
     for (int v = 1; v <= 16; ++v)
@@ -339,10 +379,10 @@ std::vector<NamedFile> BuildGameTables() {
     files.push_back({"player_u_pc_com.tsb", ShipTable(1)});
     files.push_back({"player_o_pc_shot.tsb", ShotTable()});
     files.push_back({"player_u_pc_shot.tsb", ShotTable()});
-    files.push_back({"enemy_tex_names.tsb",
-                     Names({"enemy_small01", "enemy_small02", "enemy_mid01", "boss01"})});
-    files.push_back({"enemy_fbx_names.tsb", Names({"path_straight", "path_swerve"})});
-    files.push_back({"enemy_res_index.tsb", ResIndex(kEnemyTypes, 4, 2)});
+    files.push_back({"enemy_tex_names.tsb", Names({"enemy_s32", "enemy_s48", "enemy_s64"})});
+    files.push_back({"enemy_fbx_names.tsb", Names({kSamplePathNames[0], kSamplePathNames[1],
+                                                   kSamplePathNames[2], kSamplePathNames[3]})});
+    files.push_back({"enemy_res_index.tsb", EnemyResIndex()});
     files.push_back({"ebss_tex_names.tsb", Names({"bullet01", "bullet02"})});
     files.push_back({"ebss_res_index.tsb", ResIndex(kBulletRows, 2, 0)});
     files.push_back({"ttable_common_common.tsb", Timeline(0, 4, false)});
@@ -367,6 +407,52 @@ std::vector<NamedFile> BuildGameTables() {
     files.push_back({"enemys_challenge_stage.tsb", EnemyTable(1, 0)});
     files.push_back({"ttable_challenge_stage.tsb", Timeline(0, 30, false)});
     return files;
+}
+
+uint32_t SampleEnemySheet(int type) {
+    const bool large = (type >= 75 && type <= 78) || (type >= 295 && type <= 302);
+    return large ? 2u : static_cast<uint32_t>(type % 3);
+}
+
+TexelRect SampleEnemyFrame(uint32_t sheet, uint32_t track, uint32_t frame) {
+    const auto size = static_cast<int16_t>(32 + 16 * (sheet % 3));
+    // Track A in rows of four from the top, track B in one row at y 192.
+    const auto x = static_cast<int16_t>(static_cast<int>(frame % 4) * size);
+    const auto y =
+        static_cast<int16_t>(track == 0 ? static_cast<int>(frame / 4) * size : kSampleGlowRow);
+    return {x, y, static_cast<int16_t>(x + size - 1), static_cast<int16_t>(y + size - 1)};
+}
+
+ResourceIndexEntry SampleEnemyResources(int type) {
+    constexpr int kNone = ResourceIndexEntry::kNone;
+    const int texture = type % 10 == 9 ? kNone : static_cast<int>(SampleEnemySheet(type));
+    if (type % 50 == 49)
+        return ResourceIndexEntry::Make(texture, kNone, kNone); // no path: gone at once
+    if (type % 50 == 48)
+        return ResourceIndexEntry::Make(texture, kNone, kSampleEmptyPath);
+    const int base = type % 2 == 0 ? kSampleDescentPath : kSampleCurvePath;
+    const int override = type % 7 == 3 ? kSamplePointPath : kNone;
+    return ResourceIndexEntry::Make(texture, override, base);
+}
+
+std::vector<uint8_t> SamplePathFile(int n) {
+    std::vector<float> points;
+    if (n == kSamplePointPath) {
+        points = {0.0f, 40.0f}; // a short drop that holds
+    } else if (n == kSampleDescentPath || n == kSampleCurvePath) {
+        // Three seconds from the spawn point to past the field's bottom; the
+        // curve swings left and right once on the way.
+        for (int ms = 0; ms < 3000; ++ms) {
+            const float t = static_cast<float>(ms);
+            points.push_back(n == kSampleCurvePath ? 150.0f * std::sin(t * 6.2831855f / 3000.0f)
+                                                   : 0.0f);
+            points.push_back(t * 0.24f);
+        }
+    }
+    std::vector<uint8_t> bytes(points.size() * sizeof(float));
+    if (!bytes.empty())
+        std::memcpy(bytes.data(), points.data(), bytes.size());
+    return bytes;
 }
 
 SampleBossLayout BossLayout(uint32_t group) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "game/core/tables/GameTables.h"
+#include "game/core/tables/ResourceIndexEntry.h"
 #include "game/core/tables/TableRow.h"
+#include "game/core/tables/TexelRect.h"
 
 #include <cstdint>
 #include <cstring>
@@ -72,6 +74,32 @@ constexpr uint32_t kSampleBossGroups = 26; // 25 the second form
 SampleBossLayout BossLayout(uint32_t group);
 // Where a part's row places it: its top-left corner on the body sprite.
 void BossPartOffset(uint32_t group, int part, int* x, int* y);
+
+// The sample enemy tables: 311 rows (types 0-310) in every table.
+constexpr int kSampleEnemyTypes = 311;
+// The enemy sheets "enemy_s32", "enemy_s48" and "enemy_s64" (256 x 256):
+// frames of 32, 48 and 64 texels, track A in rows of four from the top,
+// track B in a row at y 192, each frame a colour of its own.
+constexpr int16_t kSampleGlowRow = 192;
+// The sheet of a type: the large types (75-78, 295-302) the largest, every
+// other type % 3.
+uint32_t SampleEnemySheet(int type);
+// Frame `frame` of track `track` of a sheet (eight of track A, two of B).
+TexelRect SampleEnemyFrame(uint32_t sheet, uint32_t track, uint32_t frame);
+// The paths of "enemy_fbx_names.tsb": a three-second descent, an S-curve of
+// the same length, one point, and an empty file.
+constexpr const char* kSamplePathNames[4] = {"path_descent", "path_scurve", "path_point",
+                                             "path_empty"};
+constexpr int kSampleDescentPath = 0;
+constexpr int kSampleCurvePath = 1;
+constexpr int kSamplePointPath = 2;
+constexpr int kSampleEmptyPath = 3;
+std::vector<uint8_t> SamplePathFile(int n);
+// The resource entry of a type: its sheet (none for types % 10 == 9), the
+// descent (even types) or curve as base path, the one-point path as
+// override for types % 7 == 3; types % 50 == 48 name the empty path and
+// types % 50 == 49 none at all.
+ResourceIndexEntry SampleEnemyResources(int type);
 
 // Demo replay n (1 to 4): a header (ship n - 1, stage 0, a normal game) and a
 // few hundred plausible input words.

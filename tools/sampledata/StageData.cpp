@@ -26,6 +26,7 @@ constexpr uint32_t kStageScroll = 7200;
 constexpr uint32_t kScoreAttackScroll = 24000;
 constexpr uint32_t kScoreAttackMap = 24;
 constexpr uint32_t kBulletSheetSize = 512;
+constexpr uint32_t kEnemySheetSize = 256;
 constexpr uint32_t kStagePictureHeight = 1280;
 constexpr uint32_t kStarWidth = 360;
 constexpr uint32_t kStarHeight = 512;
@@ -217,6 +218,14 @@ void PictureSize(const std::string& name, uint32_t* w, uint32_t* h) {
         {"sa_2_start.dds", {720, 720}},
         {"sa_5_start.dds", {720, 720}},
         {"game_ef_teki_bakuhatu1_hamon.dds", {256, 256}},
+        // The items: the Grabuster medal's six cells, the Hyperio and
+        // power-up sheets, and the boss gauges.
+        {"ef_tama_medal.dds", {960, 160}},
+        {"item_hyp1.dds", {480, 480}},
+        {"item_hyp2.dds", {480, 480}},
+        {"item_pow1.dds", {512, 512}},
+        {"item_pow2.dds", {512, 512}},
+        {"battery_gage.dds", {128, 4}},
     };
     const auto found = kSizes.find(name);
     if (const Sheet* sheet = SheetOf(name)) {
@@ -230,6 +239,17 @@ void PictureSize(const std::string& name, uint32_t* w, uint32_t* h) {
     } else if (name.rfind("gage_", 0) == 0) {
         *w = 93; // the gauge frame and its layers
         *h = 521;
+    } else if (name.rfind("boss_core_gage_", 0) == 0) {
+        *w = 512; // the boss gauge's frame and its nine fills
+        *h = 24;
+    } else if (name.rfind("lev0", 0) == 0) {
+        // The Grabuster chain's level pictures, drawn whole.
+        static constexpr uint32_t kLevelSizes[5] = {96, 96, 128, 128, 160};
+        const uint32_t level = static_cast<uint32_t>(name[4] - '1');
+        *w = *h = kLevelSizes[level < 5 ? level : 0];
+    } else if (name.rfind("logo", 0) == 0) {
+        *w = 261; // the chain's score captions
+        *h = 61;
     } else {
         *w = *h = 64;
     }
@@ -281,19 +301,6 @@ Tables ReadTables() {
             t.bullets = f.bytes;
     }
     return t;
-}
-
-// A path: (x, y) offsets from the spawn point, one per millisecond.
-std::vector<uint8_t> PathFile(uint32_t n) {
-    std::vector<float> points;
-    for (uint32_t ms = 0; ms < 3000; ++ms) {
-        const float t = static_cast<float>(ms);
-        points.push_back(n % 2 == 0 ? 0.0f : 120.0f * std::sin(t / 500.0f));
-        points.push_back(t * 0.25f);
-    }
-    std::vector<uint8_t> bytes(points.size() * sizeof(float));
-    std::memcpy(bytes.data(), points.data(), bytes.size());
-    return bytes;
 }
 
 void AddBossSet(std::vector<StageFile>& out, const std::string& folder, const Tables& t,
@@ -422,6 +429,17 @@ std::vector<uint8_t> BuildStageMap(uint32_t index) {
     return out;
 }
 
+Rgb EnemySheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
+    for (uint32_t track = 0; track < 2; ++track)
+        for (uint32_t f = 0; f < (track == 0 ? 8u : 2u); ++f) {
+            const TexelRect r = SampleEnemyFrame(sheet, track, f);
+            if (static_cast<int32_t>(x) >= r.left && static_cast<int32_t>(x) <= r.right &&
+                static_cast<int32_t>(y) >= r.top && static_cast<int32_t>(y) <= r.bottom)
+                return PaletteColour(100 + sheet * 16 + track * 8 + f);
+        }
+    return {0, 0, 0};
+}
+
 Rgb BulletSheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
     return BulletColour(BulletFrames(ReadTables()), sheet, x, y);
 }
@@ -491,9 +509,13 @@ std::vector<StageFile> BuildStageFiles() {
             AddPicture(out, StageTextureTable::kTelopFolder, name);
             break;
         case Source::kCaption: {
-            // Caption a for stages 1-8, b for 1-4, c for 1-2: some stages have none.
-            const uint32_t stages = 8u >> (slot - StageTextureSlot::kFirstCaption);
+            // Caption a for stages 1-8, b for 1-4 but 2, c for 1-2: stage 2
+            // has lines a and c only, and some stages have none.
+            const uint32_t line = slot - StageTextureSlot::kFirstCaption;
+            const uint32_t stages = 8u >> line;
             for (uint32_t s = 0; s < stages; ++s) {
+                if (line == 1 && s == kStageWithoutCaptionB)
+                    continue;
                 StageTextureTable::FileName(slot, s, name, sizeof name);
                 AddPicture(out, StageTextureTable::kTelopFolder, name);
             }
@@ -515,8 +537,13 @@ std::vector<StageFile> BuildStageFiles() {
         Add(out, kTextureArchive, std::string(StageFiles::kEnemyTextureFolder) + "/" + file,
             Picture(file, 256, 256));
     };
-    for (const std::string& n : tables.enemyTextures)
-        enemyPicture(n + ".dds");
+    for (size_t i = 0; i < tables.enemyTextures.size(); ++i) {
+        const auto sheet = static_cast<uint32_t>(i);
+        Add(out, kTextureArchive,
+            std::string(StageFiles::kEnemyTextureFolder) + "/" + tables.enemyTextures[i] + ".dds",
+            PaintedDds(kEnemySheetSize, kEnemySheetSize,
+                       [sheet](uint32_t x, uint32_t y) { return EnemySheetColour(sheet, x, y); }));
+    }
     const std::vector<TexelRect> bulletFrames = BulletFrames(tables);
     for (size_t i = 0; i < tables.bulletTextures.size(); ++i) {
         const auto sheet = static_cast<uint32_t>(i);
@@ -531,7 +558,7 @@ std::vector<StageFile> BuildStageFiles() {
     for (size_t i = 0; i < tables.paths.size(); ++i)
         Add(out, kPathArchive,
             std::string(StageFiles::kPathFolder) + "/" + tables.paths[i] + ".path",
-            PathFile(static_cast<uint32_t>(i)));
+            SamplePathFile(static_cast<int>(i)));
 
     for (uint32_t set = 0; set < 12; ++set)
         AddBossSet(out, Format(StageFiles::kBossStageFolder, set + 1), tables, set);

@@ -39,6 +39,11 @@ std::vector<uint8_t> BuildStageMap(uint32_t index);
 // The colour of a texel of bullet sheet n (0, 1): every frame of both tracks
 // of every bullet row a colour of its own.
 Rgb BulletSheetColour(uint32_t sheet, uint32_t x, uint32_t y);
+// The colour of a texel of enemy sheet n (0-2, as SampleEnemyFrame cuts it):
+// every frame of both tracks a colour of its own, black between them.
+Rgb EnemySheetColour(uint32_t sheet, uint32_t x, uint32_t y);
+// The stage (0-based) whose caption has lines a and c but no line b.
+constexpr uint32_t kStageWithoutCaptionB = 1;
 
 // The colour a BC1 block stores for `c`, as a decoder expands it again.
 Rgb Bc1Colour(Rgb c);

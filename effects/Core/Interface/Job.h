@@ -2,7 +2,7 @@
 
 namespace FulgorCore {
 
-// A piece of per-instance work the runtime hands to the host's dispatcher
+// A task of per-instance work the runtime hands to the host's dispatcher
 // (or runs at once without one).
 class Job {
 public:

@@ -2,6 +2,8 @@
 
 #include "game/core/GameState.h"
 #include "game/core/GlobalWork.h"
+#include "game/stage/GameObjectDirector.h"
+#include "game/stage/MapPlacement.h"
 
 namespace {
 
@@ -16,4 +18,14 @@ BGParts::BGParts(GameObjectDirector* owner, const StageMap& map)
     const GlobalWork* gw = GlobalWork::GetInstance();
     scrollLength_ = gw && gw->gameType == GameState::kScoreAttackType ? kScoreAttackScrollLength
                                                                       : kScrollLength;
+}
+
+Mireku::Common::Vector2 BGParts::CellToField(uint32_t column, uint32_t row) const {
+    MapPlacement::Inputs in;
+    if (const GameObjectDirector* director = GetOwner())
+        in = MapPlacement::Of(*director);
+    in.cellWidth = cellWidth_;
+    in.cellHeight = cellHeight_;
+    in.scrollLength = scrollLength_;
+    return MapPlacement::CellToField(in, column, row);
 }

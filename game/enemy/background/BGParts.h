@@ -5,6 +5,7 @@
 // game yet.
 #pragma once
 
+#include "engine/common/Vector2.h"
 #include "game/core/GameObject.h"
 #include "game/stage/StageMap.h"
 
@@ -18,6 +19,9 @@ public:
     uint8_t GetCellWidth() const { return cellWidth_; }
     uint8_t GetCellHeight() const { return cellHeight_; }
     int32_t GetScrollLength() const { return scrollLength_; }
+    // The top-left corner of a map cell on the field this frame (the map
+    // placement rule with this map's cell size).
+    Mireku::Common::Vector2 CellToField(uint32_t column, uint32_t row) const;
 
 private:
     StageMap map_;

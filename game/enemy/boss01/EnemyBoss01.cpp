@@ -91,14 +91,7 @@ EnemyBoss01::EnemyBoss01(GameObjectDirector* owner, int32_t type,
     previous_ = home_;
 
     BossGauge& g = Gauge();
-    g.bossGaugeState = BossGauge::kFilling;
-    g.bossGaugeVisible = 1;
-    g.bossPartCount = static_cast<int32_t>(PartsOf(row_));
-    g.bossHealthMax = static_cast<float>(GetHealth());
-    g.bossGaugeFrame = 0;
-    g.bossHealthShown = 0.0f;
-    for (uint32_t i = 0; i < BossGauge::kMaxParts; ++i)
-        g.bossPartHealth[i] = g.bossPartHealthMax[i] = 0.0f;
+    g.Start(static_cast<float>(GetHealth()), static_cast<int32_t>(PartsOf(row_)));
 
     ResetStepAnimation();
     orbitAngle_ = phase_ = 0.0f;
@@ -106,7 +99,7 @@ EnemyBoss01::EnemyBoss01(GameObjectDirector* owner, int32_t type,
     if (type == kSecondForm) {
         state_ = kFadeIn;
         timeLeft_ = kNoTimeLimit;
-        g.bossGaugeVisible = 0;
+        g.Hide();
         Play(kSecondFormSound);
         // It stands where the first form settled: home + its height.
         offset_.y = std::sin(kHalfPi) * (height + kDescendMargin);
@@ -149,8 +142,7 @@ void EnemyBoss01::SpawnParts() {
             continue;
         part->SetParent(this);
         parts_[partCount_++] = part;
-        g.bossPartHealth[i - 1] = 0.0f;
-        g.bossPartHealthMax[i - 1] = static_cast<float>(row->health);
+        g.SetPartTarget(static_cast<int32_t>(i - 1), row->health);
     }
 }
 
@@ -339,7 +331,7 @@ void EnemyBoss01::WaitStory() {
 
 void EnemyBoss01::Wait() {
     ++counter_;
-    if (counter_ <= kWaitFrames || Gauge().bossGaugeState != BossGauge::kFull)
+    if (counter_ <= kWaitFrames || !Gauge().IsFull())
         return;
     open_ = 1;
     orbitAngle_ = kThreeHalfPi;
@@ -453,7 +445,7 @@ void EnemyBoss01::Fall() {
             director->StageClear(false);
             director->StartShake(15, 2.0f, 1.0f);
         }
-        Gauge().bossGaugeVisible = 0;
+        Gauge().Hide();
         Explosion(8.0f);
         Play(kFinalSound);
         shockWaveScale_ = 0.0f;
@@ -472,7 +464,7 @@ void EnemyBoss01::Fall() {
             director->StartShake(60, 4.0f, 3.0f);
         }
         state_ = kFallen;
-        Gauge().bossGaugeVisible = 0;
+        Gauge().Hide();
         Explosion(4.0f);
     }
 }
@@ -501,7 +493,7 @@ void EnemyBoss01::WaitEndingStory() {
         return;
     if (GameObjectDirector* director = GetOwner())
         director->StageClear(false);
-    Gauge().bossGaugeVisible = 0;
+    Gauge().Hide();
     state_ = kDone;
 }
 

@@ -7,14 +7,6 @@
 
 namespace {
 
-// A part of the whole, 0 when the whole is not positive.
-float Ratio(float part, float whole) {
-    if (!(whole > 0.0f))
-        return 0.0f;
-    const float r = part / whole;
-    return r < 0.0f ? 0.0f : (r > 1.0f ? 1.0f : r);
-}
-
 float FillTowards(float value, float maximum) {
     const float next = value + maximum / BossGauge::kFillFrames;
     return next > maximum ? maximum : next;
@@ -29,6 +21,33 @@ BossGauge& BossGauge::Shared() {
 
 void BossGauge::Reset() {
     *this = BossGauge();
+}
+
+void BossGauge::Start(float maximum, int32_t partCount) {
+    bossGaugeVisible = 1;
+    bossGaugeState = kFilling;
+    bossHealthShown = 0.0f;
+    bossHealthMax = maximum;
+    bossGaugeFrame = 0;
+    bossPartCount = partCount < 0                                  ? 0
+                    : static_cast<uint32_t>(partCount) > kMaxParts ? static_cast<int32_t>(kMaxParts)
+                                                                   : partCount;
+    for (uint32_t i = 0; i < kMaxParts; ++i)
+        bossPartHealth[i] = bossPartHealthMax[i] = 0.0f;
+}
+
+void BossGauge::SetPartTarget(int32_t part, int32_t target) {
+    if (part < 0 || static_cast<uint32_t>(part) >= kMaxParts)
+        return;
+    bossPartHealth[part] = 0.0f;
+    bossPartHealthMax[part] = static_cast<float>(target);
+}
+
+float BossGauge::Ratio(float part, float whole) {
+    if (!(whole > 0.0f))
+        return 0.0f;
+    const float r = part / whole;
+    return r < 0.0f ? 0.0f : (r > 1.0f ? 1.0f : r);
 }
 
 uint32_t BossGauge::PartCount() const {

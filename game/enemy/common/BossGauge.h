@@ -28,6 +28,15 @@ public:
 
     // Everything 0, hidden (the director does this when a stage is made).
     void Reset();
+    // A boss arrives: shown, filling from 0 towards `maximum`, with
+    // `partCount` part gauges (within 0-24), all cleared, the animation at
+    // its first frame.
+    void Start(float maximum, int32_t partCount);
+    // Part `part` (0-based; outside 0-23 ignored) fills from 0 towards
+    // `target`.
+    void SetPartTarget(int32_t part, int32_t target);
+    void Hide() { bossGaugeVisible = 0; }
+    bool IsFull() const { return bossGaugeState == kFull; }
     // One drawn frame, while shown: the gauges fill by 1/60 of their maximum
     // until all are full (state 1); once the body's shown health has reached
     // 0 they fade for 60 frames (state 2) and are done (state 3); the
@@ -40,6 +49,9 @@ public:
 
     // The part count the gauges use: bossPartCount within 0-24.
     uint32_t PartCount() const;
+    // part / whole within 0-1; 0 when the whole is not positive (a boss row
+    // without hit points), so a bar never divides by 0.
+    static float Ratio(float part, float whole);
 
     uint8_t bossGaugeVisible = 0;
     int32_t bossGaugeState = kFilling;

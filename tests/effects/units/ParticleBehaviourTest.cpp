@@ -60,10 +60,10 @@ effecttools::UnitTimelineValue Link(uint8_t unit, uint8_t record, uint16_t offse
 
 class Particles : public testing::Test {
 protected:
-    // Units: 0 takes events (records 0-19, record 2 a link to unit 1, 5 a
-    // link to a unit that is not there), 1 links on to unit 2, 2 holds
-    // the events; 3 takes none; 4 names a host object; 5 refers to a child
-    // effect.
+    // Units: 6 animates scale and translation by tracks, 7 lags behind its
+    // position by half and reports it; 0 takes events (records 0-19, record 2 a
+    // link to unit 1, 5 a link to a unit that is not there), 1 links on to unit 2, 2 holds the
+    // events; 3 takes none; 4 names a host object; 5 refers to a child effect.
     void SetUp() override {
         ASSERT_TRUE(rig_.Start());
         FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
@@ -103,6 +103,20 @@ protected:
         referring.reference = "vfx/child.vfxb";
         f.package.units.push_back(referring);
         f.package.referenceCapacity = 1;
+        effecttools::UnitValue tracked;
+        tracked.life = 100;
+        tracked.animation = std::vector<effecttools::AnimationItem>{
+            {"Leng", 100.0f, 0, {}},
+            {"Scal", 1.0f, 1, {}},
+            {"Tran", 1.0f, 1, {}},
+            {"SclX", 1.0f, 0, {{0, 2.0f}, {10000, 2.0f}}},
+            {"TraY", 1.0f, 0, {{0, -3.0f}, {10000, -3.0f}}}};
+        f.package.units.push_back(tracked);
+        effecttools::UnitValue lagging;
+        lagging.life = 100;
+        lagging.fields = {{"bIEE", 1}, {"bSPT", 1}};
+        lagging.fuCt = effecttools::Constant(0.5f);
+        f.package.units.push_back(lagging);
         effect_ = rig_.Load(f);
         ASSERT_NE(effect_.serial, 0u);
         handle_ = rig_.Play(effect_);
@@ -378,6 +392,38 @@ TEST_F(Particles, WithoutAnAxisTheZeroVectorAndTheXYPlane) {
     EXPECT_FLOAT_EQ(ParticleInstance::GetPlaneScaleYZ(p), 1.0f);
     ParticleInstance::GetAxisX(p, axis);
     EXPECT_EQ(axis[0], 4.0f);
+}
+
+TEST_F(Particles, TheTrackEvaluatorCoversExactlyTheAnimatedGroups) {
+    ParticleInstance* tracked = Spawn(6);
+    ParticleInstance* plain = Spawn(3);
+    EXPECT_EQ(tracked->transformTracksMember, ParticleInstance::EvaluateTracksST);
+    EXPECT_EQ(plain->transformTracksMember, ParticleInstance::NoOpFrame);
+    tracked->rotation[2] = 0.5f;
+    Frame();
+    EXPECT_FLOAT_EQ(tracked->scale[0], 2.0f);
+    EXPECT_FLOAT_EQ(tracked->position[1], -3.0f);
+    EXPECT_FLOAT_EQ(tracked->rotation[2], 0.5f); // rotation is not animated
+}
+
+TEST_F(Particles, ALaggingParticleGoesHalfWayAndReportsWhereItIs) {
+    ParticleInstance* p = Spawn(7);
+    EXPECT_EQ(p->interpolateMember, ParticleInstance::InterpolatePosition);
+    EXPECT_EQ(p->notifyPositionMember, ParticleInstance::NotifyListenerPosition);
+    Frame();
+    EXPECT_FLOAT_EQ(p->GetWorldMatrix()[9], 1.0f);
+    p->offset[0] = 5.0f;
+    Frame();
+    // Composed at 5, drawn back half way from 1.
+    EXPECT_FLOAT_EQ(p->GetWorldMatrix()[9], 3.0f);
+    Frame();
+    EXPECT_FLOAT_EQ(p->GetWorldMatrix()[9], 4.0f);
+    ASSERT_EQ(rig_.listener.positions.size(), 3u);
+    EXPECT_EQ(rig_.listener.positions[1], (std::vector<float>{3.0f, 2.0f, 3.0f}));
+    // Without the flags neither member.
+    ParticleInstance* plain = Spawn(3);
+    EXPECT_EQ(plain->interpolateMember, ParticleInstance::NoOpFrame);
+    EXPECT_EQ(plain->notifyPositionMember, ParticleInstance::NoOpPlain);
 }
 
 TEST_F(Particles, DeletingAParticleSetsItsRunningChildEffectDead) {

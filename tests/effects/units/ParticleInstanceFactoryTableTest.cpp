@@ -153,7 +153,8 @@ TEST_F(Factories, TheComposedStepsCallThePartsAroundTheBase) {
     EXPECT_EQ(parts.log,
               (std::vector<std::string>{"e0.update", "e1.update", "d0.step", "d1.step", "d2.step",
                                         "d0.update", "d1.update", "d2.update", "x.update"}));
-    EXPECT_NE(root_->extraUnitHead, nullptr);
+    ASSERT_NE(root_->extraUnitHead, nullptr);
+    EXPECT_EQ(root_->extraUnitHead, root_->extraUnitTail);
     parts.log.clear();
     p->CollectDrawUnits();
     EXPECT_EQ(parts.log, (std::vector<std::string>{"d0.collect", "d1.collect", "d2.collect"}));
@@ -161,10 +162,15 @@ TEST_F(Factories, TheComposedStepsCallThePartsAroundTheBase) {
     p->Finish();
     EXPECT_EQ(parts.log, (std::vector<std::string>{"e0.death", "e1.death"}));
     parts.log.clear();
-    testsupport::Frame();
+    // The tree's update alone, before the next pass A clears the root's
+    // list of extra units.
+    root_->Update(1.0f);
     EXPECT_EQ(parts.log, (std::vector<std::string>{"d0.release", "d0.delete", "d1.release",
                                                    "d1.delete", "d2.release", "d2.delete",
                                                    "e0.delete", "e1.delete", "x.delete"}));
+    // The root's list of extra units lets the gone one go.
+    EXPECT_EQ(root_->extraUnitHead, nullptr);
+    EXPECT_EQ(root_->extraUnitTail, nullptr);
 }
 
 TEST_F(Factories, AKindNotBuiltIsSkippedAndAMissingBlockEndsTheParticle) {

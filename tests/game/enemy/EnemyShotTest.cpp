@@ -129,7 +129,7 @@ TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWea
     EXPECT_TRUE(low->IsAlive());
     const std::vector<ItemHyperio*> hyperio = ChildrenOf<ItemHyperio>();
     ASSERT_EQ(hyperio.size(), 5u) << "one item per shot";
-    EXPECT_EQ(hyperio[0]->GetValue(), 1);
+    EXPECT_EQ(hyperio[0]->GetState(), ItemHyperio::kAppear) << "made with its appearance";
     EXPECT_EQ(hyperio[0]->GetPosition()->x, -300.0f);
 
     // In the Grabuster: one Grabuster item per shot, at the current chain level.
@@ -140,7 +140,7 @@ TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWea
     const std::vector<ItemGrabuster*> items = ChildrenOf<ItemGrabuster>();
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0]->GetChainLevel(), 2u);
-    EXPECT_EQ(items[0]->GetIndex(), 0);
+    EXPECT_EQ(items[0]->GetDelay(), 0);
     EXPECT_EQ(g->GetItem(), items[0]);
     Step(4);
     EXPECT_EQ(ChildrenOf<ItemGrabuster>().size(), 1u);
@@ -170,8 +170,8 @@ TEST_F(EnemyShotTest, ShotsOfALivingEnemyFollowItsWishesAndForgetItWhenItGoes) {
     std::vector<ItemGrabuster*> items = ChildrenOf<ItemGrabuster>();
     ASSERT_EQ(items.size(), 2u) << "both shots of the enemy";
     EXPECT_EQ(items[0]->GetChainLevel(), 4u);
-    EXPECT_EQ(items[0]->GetIndex(), 5);
-    EXPECT_EQ(items[1]->GetIndex(), 6);
+    EXPECT_EQ(items[0]->GetDelay(), 5);
+    EXPECT_EQ(items[1]->GetDelay(), 6);
     EXPECT_EQ(enemy->itemCounter, 7);
     EXPECT_FALSE(a->IsAlive());
 

@@ -148,7 +148,7 @@ TEST_F(Effects, ThePodBombLeadsIntoTheContinueCountdown) {
     bomb->Update();
     EXPECT_FALSE(bomb->IsAlive());
     EXPECT_EQ(world.gw->gameState, GameState::kContinue);
-    EXPECT_EQ(world.gw->continueCountdown, 600u);
+    EXPECT_EQ(world.gw->continueCountdown, 600);
 }
 
 TEST_F(Effects, TheHitFlashRingAndDebrisRunTheirCourse) {

@@ -43,11 +43,11 @@ TEST_F(StagingTest, TheShipFliesInOverSixtyFramesAndThenHasControl) {
     AttachPlayer(77.0f, 300.0f);
     for (uint32_t i = 0; i < SoundManager::kRepeatFrames; ++i)
         sound->Update(); // past the stage's own fly-in sound
-    const uint32_t sounds = SoundCount(StageStartDirection::kSound);
+    const uint32_t sounds = SoundCount(11);
     auto* start = static_cast<StageStartDirection*>(CreateStageStartDirection(director));
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(director->GetInputHold(), 1);
-    EXPECT_EQ(SoundCount(StageStartDirection::kSound), sounds + 1);
+    EXPECT_EQ(SoundCount(11), sounds + 1);
     EXPECT_EQ(world.gw->player.invincible, 1);
     EXPECT_EQ(world.gw->player.invincibleTimer, -1);
     int updates = 0;
@@ -193,13 +193,13 @@ TEST_F(StagingTest, TheClearFliesTheShipOutAndFadesAt180) {
     EXPECT_EQ(world.gw->player.invincibleTimer, -1);
     EXPECT_EQ(world.gw->player.invincible, 1);
 
-    const uint32_t sounds = SoundCount(StageClearDirection::kFlyOutSound);
+    const uint32_t sounds = SoundCount(11);
     for (int c = 0; c < 60; ++c)
         Frame();
     EXPECT_EQ(ShipY(), 500.0f) << "it stays for 60 frames";
-    EXPECT_EQ(SoundCount(StageClearDirection::kFlyOutSound), sounds);
+    EXPECT_EQ(SoundCount(11), sounds);
     Frame(); // c = 60
-    EXPECT_EQ(SoundCount(StageClearDirection::kFlyOutSound), sounds + 1);
+    EXPECT_EQ(SoundCount(11), sounds + 1);
     EXPECT_EQ(ShipY(), 485.0f);
     EXPECT_EQ(director->GetFlashTarget(), 0.9f);
     for (int c = 61; c < 180; ++c)

@@ -12,6 +12,18 @@ namespace {
 
 using namespace weapon_test;
 
+// A target that counts the reads of its position made after its death.
+class WatchedTarget : public Target {
+public:
+    using Target::Target;
+    Vector2* GetPosition() override {
+        if (!IsAlive())
+            ++readsWhileDead;
+        return Target::GetPosition();
+    }
+    int readsWhileDead = 0;
+};
+
 class Laser : public WeaponTest {
 protected:
     void BeginLasers(int16_t perVolley, int16_t topSpeed = 48) {
@@ -87,6 +99,23 @@ TEST_F(Laser, ADeadTargetIsReleasedAtTheNextUpdate) {
     enemy->Vanish();
     Frame();
     EXPECT_EQ(laser->GetTarget(), nullptr);
+}
+
+// The laser looks at whether its target lives before it reads where it is.
+TEST_F(Laser, ADeadTargetsPositionIsNotReadAgain) {
+    BeginLasers(1);
+    auto* enemy = GameObject::Create<WatchedTarget>(director, director, Vector2{300.0f, 100.0f},
+                                                    GameObject::kKindEnemy, int16_t{24});
+    ASSERT_NE(enemy, nullptr);
+    PlayerSubWeapon_SW002* laser = Launch(enemy, {300.0f, 100.0f}, {-1.0f, 0.0f}, {0.0f, 600.0f});
+    ASSERT_NE(laser, nullptr);
+    laser->Update();
+    ASSERT_EQ(laser->GetTarget(), enemy);
+    enemy->Vanish();
+    laser->Update();
+    EXPECT_EQ(laser->GetTarget(), nullptr);
+    EXPECT_EQ(enemy->readsWhileDead, 0);
+    EXPECT_GT((laser->GetAim() - *laser->GetPosition()).Length(), 1900.0f) << "flies on straight";
 }
 
 TEST_F(Laser, NoHitInTheFirstThreeFramesThenEveryFrameOfOverlap) {

@@ -202,7 +202,7 @@ TEST_F(ShipDraw, TheCountdownShowsSecondsPointTenthsAndHundredths) {
     EXPECT_EQ(digits[3].u0, glyph(8));
     EXPECT_EQ(digits[3].x0, 418.0f);
     EXPECT_EQ(digits[3].x1 - digits[3].x0, 72.0f);
-    EXPECT_EQ(Sounds(Player::kCountdownBeep), 0u) << "more than a second left";
+    EXPECT_EQ(Sounds(101), 0u) << "more than a second left";
 
     // 100 seconds and more: every digit, on the first row.
     ship->grabFramesLeft = 6000 + 30;
@@ -223,9 +223,9 @@ TEST_F(ShipDraw, TheLastSecondBeepsThreeTimesAndAGainStartsThemOver) {
     for (int16_t t = 120; t >= 0; --t) {
         ship->grabFramesLeft = t;
         sound->Update();
-        const uint32_t before = Sounds(Player::kCountdownBeep);
+        const uint32_t before = Sounds(101);
         Drawn();
-        if (Sounds(Player::kCountdownBeep) != before)
+        if (Sounds(101) != before)
             beeps.push_back(t);
     }
     // Tenths 9 at 59 frames (98 hundredths), 6 at 41 (68), 3 at 23 (38).
@@ -236,7 +236,7 @@ TEST_F(ShipDraw, TheLastSecondBeepsThreeTimesAndAGainStartsThemOver) {
     EXPECT_EQ(ship->grabLastBeep, 100);
     ship->grabFramesLeft = 50;
     sound->Update();
-    const uint32_t before = Sounds(Player::kCountdownBeep);
+    const uint32_t before = Sounds(101);
     Drawn();
-    EXPECT_EQ(Sounds(Player::kCountdownBeep), before + 1) << "the beeps start over";
+    EXPECT_EQ(Sounds(101), before + 1) << "the beeps start over";
 }

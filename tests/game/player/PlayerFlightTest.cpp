@@ -181,7 +181,7 @@ TEST_F(Flight, AnAimDirectionTurnsToTheSubWeaponAndTheNextShotTurnsBack) {
 
 TEST_F(Flight, TheModeToggleSoundsEveryPressAndSlowAloneFires) {
     BeginRound();
-    const uint32_t before = Sounds(Player::kSubWeaponModeSound);
+    const uint32_t before = Sounds(34);
     Frame(In::kSubWeaponMode);
     EXPECT_EQ(Work().subWeaponMode, 1);
     Frames(4);
@@ -190,7 +190,7 @@ TEST_F(Flight, TheModeToggleSoundsEveryPressAndSlowAloneFires) {
     Frames(4);
     Frames(3, In::kSubWeaponMode);
     EXPECT_EQ(Work().subWeaponMode, 1) << "an edge: holding it toggles once";
-    EXPECT_EQ(Sounds(Player::kSubWeaponModeSound), before + 3);
+    EXPECT_EQ(Sounds(34), before + 3);
     Work().subWeaponMode = 7;
     Frame();
     Frame(In::kSubWeaponMode);
@@ -211,14 +211,14 @@ TEST_F(Flight, TheLaserNeedsAFullGaugeAndAFreshPress) {
     Work().barionGauge = static_cast<int16_t>(Row().barionGaugeMax - 1);
     Frame(In::kExWeapon);
     EXPECT_EQ(ship->state, Player::kNormal) << "one point short";
-    EXPECT_EQ(Sounds(Player::kLaserStartSound), 0u);
+    EXPECT_EQ(Sounds(97), 0u);
     Work().barionGauge = Row().barionGaugeMax;
     Frame(In::kExWeapon);
     EXPECT_EQ(ship->state, Player::kNormal) << "held, not pressed again";
     Frame();
     Frame(In::kExWeapon);
     EXPECT_EQ(ship->state, Player::kBarionLaser);
-    EXPECT_EQ(Sounds(Player::kLaserStartSound), 1u);
+    EXPECT_EQ(Sounds(97), 1u);
     EXPECT_EQ(Work().invincible, 1);
     EXPECT_EQ(Work().invincibleTimer, 60);
     Frames(59);
@@ -237,12 +237,12 @@ TEST_F(Flight, TheLaserFiresOnlyWhileShotIsHeldAndEndsInTheGrabusterWhenDrained)
     ASSERT_EQ(ship->state, Player::kBarionLaser);
     Frames(6);
     EXPECT_EQ(ship->laserCooldown, 0);
-    EXPECT_EQ(Sounds(Player::kLaserEmitterSound), 0u) << "no emitter without shot";
+    EXPECT_EQ(Sounds(27), 0u) << "no emitter without shot";
     std::vector<int> fired;
     for (int f = 0; f < 20; ++f) {
-        const uint32_t before = Sounds(Player::kLaserEmitterSound);
+        const uint32_t before = Sounds(27);
         Frame(In::kShot);
-        if (Sounds(Player::kLaserEmitterSound) != before)
+        if (Sounds(27) != before)
             fired.push_back(f);
     }
     // The cooldown of 4 runs down once between emitters.
@@ -259,7 +259,7 @@ TEST_F(Flight, TheLaserFiresOnlyWhileShotIsHeldAndEndsInTheGrabusterWhenDrained)
     EXPECT_EQ(ship->state, Player::kGrabuster);
     EXPECT_EQ(ship->grabPhase, Player::kGrabStartUp);
     EXPECT_EQ(Work().barionGauge, 0);
-    EXPECT_EQ(Sounds(Player::kGrabStartSound), 1u);
+    EXPECT_EQ(Sounds(29), 1u);
     ASSERT_NE(ship->grabuster, nullptr) << "the Grabuster field rides on the ship";
     EXPECT_EQ(Count<PlayerExWeapon_Grabuster>(), 1u);
     EXPECT_EQ(ship->laserCount, 0u) << "every volley has run out";
@@ -288,8 +288,8 @@ TEST_F(Flight, AnEmptyHyperioGaugeStillRunsStartUpDrainAndWindDown) {
     EXPECT_EQ(ship->state, Player::kNormal);
     EXPECT_EQ(Work().invincible, 1);
     EXPECT_EQ(Work().invincibleTimer, 120);
-    EXPECT_EQ(Sounds(Player::kGrabEndSound), 1u);
-    EXPECT_EQ(Sounds(Player::kGrabDrainSound), 0u) << "the drain sound is stopped on every voice";
+    EXPECT_EQ(Sounds(31), 1u);
+    EXPECT_EQ(Sounds(30), 0u) << "the drain sound is stopped on every voice";
     EXPECT_EQ(Count<PlayerShot>(), 0u) << "no main shot while in the Grabuster";
 }
 
@@ -344,7 +344,7 @@ TEST_F(Flight, StageClearEndsTheLaserAndWindsTheGrabusterDown) {
     EXPECT_EQ(ship->grabPhase, Player::kGrabWindDown);
     EXPECT_EQ(Work().hyperioGauge, 0);
     EXPECT_EQ(ship->grabTick, 0);
-    EXPECT_EQ(Sounds(Player::kGrabEndSound), 1u);
+    EXPECT_EQ(Sounds(31), 1u);
 
     ship->grabStep = 12;
     ship->OnStageClear();

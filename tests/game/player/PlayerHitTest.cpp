@@ -89,7 +89,7 @@ TEST_F(Hit, AGaugeStepShieldsTheHitAndStartsItsCooldown) {
     PlayerWork& p = Work();
     // A step is 25% of 1000.
     p.barionGauge = 600;
-    const uint32_t before = Sounds(Player::kShieldSound);
+    const uint32_t before = Sounds(26);
     Touch();
     EXPECT_EQ(Misses(), 0u);
     EXPECT_EQ(Hits(), 1u);
@@ -97,8 +97,8 @@ TEST_F(Hit, AGaugeStepShieldsTheHitAndStartsItsCooldown) {
     EXPECT_EQ(world.gw->misses2, 0u);
     EXPECT_EQ(p.barionGauge, 350);
     EXPECT_EQ(p.down, 0);
-    EXPECT_EQ(Sounds(Player::kShieldSound), before + 1);
-    EXPECT_EQ(Sounds(Player::kShieldedSound), 1u);
+    EXPECT_EQ(Sounds(26), before + 1);
+    EXPECT_EQ(Sounds(18), 1u);
     EXPECT_TRUE(director->GetHud().IsShieldHitShown());
     EXPECT_EQ(director->GetHud().GetShieldHitImage(), 7);
     ASSERT_NE(ship->shield, nullptr) << "the shield is up";
@@ -260,7 +260,7 @@ TEST_F(Hit, TheLastLifeEndsInTheContinueCountdown) {
         ++frames;
     }
     EXPECT_EQ(world.gw->gameState, GameState::kContinue);
-    EXPECT_EQ(world.gw->continueCountdown, 600u);
+    EXPECT_EQ(world.gw->continueCountdown, 600);
     // The delay, the pod's fall from y 360 past 520 and the pod bomb's 75 updates.
     EXPECT_GT(frames, 75 + 16);
     EXPECT_LT(frames, 30 + 17 + 75 + 5);

@@ -1,19 +1,29 @@
-// The ship in the replay hash harness: a stage flown by a closed-loop pilot
-// through an auto shield, enough kills for a full gauge, the Barion laser
-// and the Grabuster, and a miss. The pilot writes each frame's word into
-// the playing replay just before the director reads it; the finished stream
-// then plays back with other cosmetic seeds and must hash the same frame by
+// The ship in the replay hash harness: a stage flown live by a closed-loop
+// pilot on the keyboard, through an auto shield, enough kills for a full
+// gauge, the Barion laser and the Grabuster, and a miss, paused twice on the
+// way (mid-flight and during the Grabuster's drain). The recording then
+// plays back with other cosmetic seeds and must hash the same frame by
 // frame.
 #include "game/core/GameState.h"
 #include "game/player/Player.h"
 #include "game/stage/StageInput.h"
+#include "support/InputTestSupport.h"
 #include "support/StageReplayHarness.h"
+
+#include <SDL.h>
 
 #include <cmath>
 
 namespace {
 
 using stage_replay::StageHarness;
+
+// The flight is scripted around enemies that stay where they appear.
+StageHarness::Options Standing() {
+    StageHarness::Options options;
+    options.standingEnemies = true;
+    return options;
+}
 
 constexpr size_t kFrames = 3600;
 
@@ -55,19 +65,24 @@ public:
                    Towards(at, *enemy->GetPosition() + Mireku::Common::Vector2{0.0f, 170.0f});
         case kLaser:
             // The laser, then the Grabuster, low in the field away from the
-            // enemies; on until its invincibility is over. One volley only:
-            // its beams reach the whole field, and an enemy must be left
-            // for the miss.
-            if (ship->state == Player::kNormal && !gw.player.invincible && started_) {
-                phase_ = kMiss;
-                return 0;
+            // enemies; on until its invincibility is over. Ex weapon and
+            // shot stay down until the laser starts (a key counts as held
+            // from its second frame on), shot one frame more for one volley
+            // only: its beams reach the whole field, and an enemy must be
+            // left for the miss.
+            if (ship->state == Player::kNormal) {
+                if (!started_)
+                    return StageInput::kExWeapon | StageInput::kShot;
+                if (!gw.player.invincible) {
+                    phase_ = kMiss;
+                    return 0;
+                }
             }
             if (!started_) {
                 started_ = true;
                 laserFrame_ = frame_;
-                return StageInput::kExWeapon | StageInput::kShot;
             }
-            return (frame_ == laserFrame_ + 1 ? StageInput::kShot : 0u) |
+            return (frame_ == laserFrame_ ? StageInput::kShot : 0u) |
                    Towards(at, {frame_ % 240 < 120 ? -300.0f : 300.0f, 704.0f});
         case kMiss:
             if (gw.misses > 0)
@@ -129,19 +144,34 @@ void Watch(StageHarness& harness, Seen& seen) {
     seen.score = gw.player.score;
 }
 
-// The recording's header: a fresh game at full power with a full Barion
-// gauge and some Hyperio gauge.
-std::vector<uint8_t> Header() {
-    StageHarness harness;
-    EXPECT_TRUE(harness.Start({}));
-    PlayerWork start = GlobalWork::GetInstance()->player;
-    start.power = 3;
-    start.barionGauge = 1000;
-    start.hyperioGauge = 150;
-    std::vector<uint8_t> out(ReplayStream::kHeaderSize);
-    ReplayStream::WriteHeader(out.data(), {start, 0, 1});
-    return out;
-}
+// The pilot's words as keys held on the live keyboard. A key goes into the
+// director's word from its second frame down on (its first is a press, not
+// yet a hold), so the live words trail the pilot's by a frame.
+class Keyboard {
+public:
+    void Hold(uint32_t word) {
+        EXPECT_EQ(word & ~kKnown, 0u) << "a bit the keyboard does not press";
+        for (const Key& k : kKeys)
+            if ((word ^ held_) & k.bit)
+                input_test::PushKey(k.key, (word & k.bit) != 0);
+        input_test::Sync();
+        held_ = word;
+    }
+
+private:
+    struct Key {
+        uint32_t bit;
+        SDL_Scancode key;
+    };
+    static constexpr Key kKeys[] = {
+        {StageInput::kShot, SDL_SCANCODE_Z},    {StageInput::kExWeapon, SDL_SCANCODE_X},
+        {StageInput::kUp, SDL_SCANCODE_UP},     {StageInput::kDown, SDL_SCANCODE_DOWN},
+        {StageInput::kLeft, SDL_SCANCODE_LEFT}, {StageInput::kRight, SDL_SCANCODE_RIGHT},
+    };
+    static constexpr uint32_t kKnown = StageInput::kShot | StageInput::kExWeapon | StageInput::kUp |
+                                       StageInput::kDown | StageInput::kLeft | StageInput::kRight;
+    uint32_t held_ = 0;
+};
 
 // The stage's boss (it comes before the flight ends) made harmless and too
 // strong to die: this flight is the ship's. Its parts' fire would end the
@@ -158,33 +188,63 @@ void HarmlessBoss() {
         }
 }
 
-// Flies the pilot over a stream of empty words; the hashes, what was seen
-// and the finished stream.
-std::vector<uint64_t> Fly(Seen& seen, std::vector<uint8_t>& recording) {
-    recording = Header();
-    recording.resize(recording.size() + (kFrames + 200) * 4, 0);
+// The game's pause for `frames` frames, the keys let go: the tree only
+// draws, and nothing is recorded or hashed.
+void Pause(StageHarness& harness, Keyboard& keys, int frames) {
+    const GlobalWork& gw = *GlobalWork::GetInstance();
+    const uint32_t recorded = gw.replayPosition;
+    const size_t hashed = harness.hashes.size();
+    keys.Hold(0);
+    harness.SetPaused(true);
+    for (int i = 0; i < frames; ++i)
+        harness.Frame();
+    harness.SetPaused(false);
+    EXPECT_EQ(gw.replayPosition, recorded) << "no word is recorded while paused";
+    EXPECT_EQ(harness.hashes.size(), hashed);
+}
+
+// Flies the pilot live from a fresh game at full power with a full Barion
+// gauge and some Hyperio gauge; the hashes, what was seen, the pauses and
+// the recording.
+std::vector<uint64_t> FlyLive(Seen& seen, int& pauses, std::vector<uint8_t>& recording) {
     StageHarness harness;
-    EXPECT_TRUE(harness.Start({}));
+    StageHarness::Options options = Standing();
+    options.liveInput = true;
+    EXPECT_TRUE(harness.Start(options));
     HarmlessBoss();
-    EXPECT_TRUE(harness.BeginPlayback(recording));
-    GlobalWork& gw = *GlobalWork::GetInstance();
+    PlayerWork& start = GlobalWork::GetInstance()->player;
+    start.power = 3;
+    start.barionGauge = 1000;
+    start.hyperioGauge = 150;
+    EXPECT_TRUE(harness.BeginLive());
+    Keyboard keys;
     Pilot pilot;
+    bool pausedMidway = false, pausedInDrain = false;
     for (int guard = 0; harness.hashes.size() < kFrames && guard < 20000; ++guard) {
-        if (harness.Director()->GetState() == GameObjectDirector::kPlay && gw.replayBuffer &&
-            gw.replayPosition + 4 <= gw.replaySize) {
-            const uint32_t word = pilot.Next(*harness.Director());
-            std::memcpy(gw.replayBuffer + gw.replayPosition, &word, 4);
-        }
+        GameObjectDirector& d = *harness.Director();
+        if (d.GetState() == GameObjectDirector::kPlay)
+            keys.Hold(pilot.Next(d));
         harness.Frame();
         Watch(harness, seen);
+        const Player* ship = d.GetPlayer();
+        if (!pausedMidway && harness.hashes.size() == kFrames / 2) {
+            pausedMidway = true;
+            Pause(harness, keys, 90);
+        }
+        if (!pausedInDrain && ship && ship->state == Player::kGrabuster && ship->grabPhase == 1) {
+            pausedInDrain = true;
+            Pause(harness, keys, 90);
+        }
     }
-    recording.assign(gw.replayBuffer, gw.replayBuffer + gw.replaySize);
+    keys.Hold(0);
+    pauses = pausedMidway + pausedInDrain;
+    recording = harness.Recording();
     return harness.hashes;
 }
 
 std::vector<uint64_t> PlayBack(const std::vector<uint8_t>& recording, uint32_t seed, Seen& seen) {
     StageHarness harness;
-    StageHarness::Options options;
+    StageHarness::Options options = Standing();
     options.stream0Seed = seed;
     EXPECT_TRUE(harness.Start(options));
     HarmlessBoss();
@@ -198,19 +258,25 @@ std::vector<uint64_t> PlayBack(const std::vector<uint8_t>& recording, uint32_t s
 
 } // namespace
 
-TEST(PlayerReplay, AFlightThroughShieldLaserGrabusterAndMissReplaysWhateverTheCosmeticSeed) {
+TEST(PlayerReplay, ALiveFlightPausedTwiceReplaysWhateverTheCosmeticSeed) {
+    input_test::WindowLoop loop;
+    ASSERT_TRUE(loop.IsOpen());
     Seen flown;
+    int pauses = 0;
     std::vector<uint8_t> recording;
-    const std::vector<uint64_t> live = Fly(flown, recording);
+    const std::vector<uint64_t> live = FlyLive(flown, pauses, recording);
     ASSERT_EQ(live.size(), kFrames);
+    EXPECT_EQ(pauses, 2) << "mid-flight and in the Grabuster's drain";
     EXPECT_TRUE(flown.shield) << "an auto shield";
     EXPECT_TRUE(flown.laser) << "the Barion laser";
     EXPECT_TRUE(flown.grabusterPhases[0] && flown.grabusterPhases[1] && flown.grabusterPhases[2])
         << "the Grabuster's start-up, drain and wind-down";
     EXPECT_TRUE(flown.miss) << "a miss";
     EXPECT_GT(flown.score, 0u);
+    // Frames whose input is held (the fly-in, a respawn) record no word.
+    ASSERT_GT(recording.size(), ReplayStream::kHeaderSize + (kFrames - 400) * 4);
 
-    for (uint32_t seed : {1u, 0xBADC0DEu}) {
+    for (uint32_t seed : {7u, 0xBADC0DEu}) {
         Seen played;
         const std::vector<uint64_t> again = PlayBack(recording, seed, played);
         ASSERT_EQ(again.size(), kFrames);

@@ -20,13 +20,17 @@ protected:
         return GameObject::Create<PlayerShot>(director, director, ship, at, uint8_t{0}, uint8_t{3},
                                               slot, uint8_t{2}, angle, speed, attack);
     }
-    // Updates of `object` until it vanishes, each followed by a draw: the
-    // frames it is drawn in.
-    template <class T> int DrawnFrames(T* object) {
-        int drawn = 0;
+    // Updates of `object` until it vanishes, each followed by a draw of it
+    // alone: every sprite it submitted to its layer, frame after frame.
+    template <class T> std::vector<Quad> DrawnSprites(T* object) {
+        std::vector<Quad> drawn;
         for (int guard = 0; object->IsAlive() && guard < 200; ++guard) {
             object->UpdateTree();
-            drawn += object->IsAlive();
+            world.BeginFrame();
+            object->DrawTree();
+            const std::vector<Quad> frame = world.Capture(SpriteLayer::kPlayerShotFx);
+            drawn.insert(drawn.end(), frame.begin(), frame.end());
+            world.EndFrame();
         }
         return drawn;
     }
@@ -132,14 +136,34 @@ TEST_F(Shot, AnEmptyPoolDuringAHitLeavesTheBurstOutButTheShotStillGoes) {
 
 TEST_F(Shot, EffectsAreDrawnForThreeSixAndFiftyNineFrames) {
     Begin();
+    InstallTexture(director, StageTextureSlot::kShipShot, 512, 512);
     auto* fire =
         GameObject::Create<PlayerShotFire>(director, director, Vector2{}, uint8_t{1}, 0.5f);
     auto* burst = GameObject::Create<PlayerShotBreak>(director, director, Vector2{}, uint8_t{1});
     auto* light =
         GameObject::Create<PlayerShotLight>(director, director, Vector2{}, uint8_t{1}, 0.5f);
-    EXPECT_EQ(DrawnFrames(fire), 3);
-    EXPECT_EQ(DrawnFrames(burst), 6);
-    EXPECT_EQ(DrawnFrames(light), 59);
+
+    // The flash: frames 1, 2 and 3 of its 96-pixel row, one frame each.
+    const std::vector<Quad> flashes = DrawnSprites(fire);
+    ASSERT_EQ(flashes.size(), 3u);
+    for (size_t f = 0; f < flashes.size(); ++f) {
+        EXPECT_EQ(flashes[f].u0, 96.0f * static_cast<float>(f + 1)) << f;
+        EXPECT_EQ(flashes[f].v0, 288.0f) << f;
+    }
+    // The burst: frames 0 to 5 of its 80-pixel row.
+    const std::vector<Quad> bursts = DrawnSprites(burst);
+    ASSERT_EQ(bursts.size(), 6u);
+    for (size_t f = 0; f < bursts.size(); ++f) {
+        EXPECT_EQ(bursts[f].u0, 32.0f + 80.0f * static_cast<float>(f)) << f;
+        EXPECT_EQ(bursts[f].v0, 384.0f) << f;
+    }
+    // The spark: ages 1 to 59, fading; the last nearly transparent.
+    const std::vector<Quad> sparks = DrawnSprites(light);
+    ASSERT_EQ(sparks.size(), 59u);
+    EXPECT_EQ(sparks.front().colour >> 24, 250u) << "255 - 255 / 60, truncated";
+    EXPECT_EQ(sparks.back().colour >> 24, 4u) << "255 - 255 * 59 / 60, truncated";
+    for (size_t f = 1; f < sparks.size(); ++f)
+        EXPECT_LE(sparks[f].colour >> 24, sparks[f - 1].colour >> 24) << f;
 }
 
 TEST_F(Shot, DrawsItsTwoPassesAndItsEffectsFromTheShotSheet) {
@@ -194,6 +218,7 @@ TEST_F(Shot, AStageEndsWithHundredsOfShotsAndEffectsWithoutTouchingFreedObjects)
     // The director deletes its children in list order: the ship goes first,
     // and every shot made after it is deleted later. With the pool poisoning
     // freed blocks, a write into the gone ship would be reported here.
+    ExpectPoolPoisonsFreedBlocks();
     ShotParamRow& row = ShotRowToEdit(3, 3);
     EveryFrame(row, -1);
     Begin(3, 3);
@@ -206,6 +231,8 @@ TEST_F(Shot, AStageEndsWithHundredsOfShotsAndEffectsWithoutTouchingFreedObjects)
     EXPECT_GT(Count<PlayerShotLight>(), 12u);
     const uint32_t live = world.pool->LiveCount();
     EXPECT_GT(live, 500u);
+    const void* shipBlock = ship;
     End();
     EXPECT_EQ(world.pool->LiveCount(), 0u);
+    ExpectPoisoned(shipBlock);
 }

@@ -67,6 +67,49 @@ TEST_F(Firing, AtTheLimitNoVolleyLeavesAndNoCooldownStarts) {
     EXPECT_EQ(ship->subCooldown, 0);
 }
 
+TEST_F(Firing, TheLiveCountHoldsPastTwoHundredAndFiftyFiveAgainstItsSixteenBitLimit) {
+    // Volleys of 100 homing lasers every frame: three reach a limit of 300
+    // exactly and the fourth is refused; a limit of 301 lets it go.
+    for (const int16_t limit : {int16_t{300}, int16_t{301}}) {
+        SCOPED_TRACE(limit);
+        ShipParamRow& row = ShipRowToEdit(0);
+        row.sub2Volley = 100;
+        row.sub2Limit = limit;
+        row.sub2Cooldown = 1;
+        BeginWith(1);
+        Frames(3, In::kAimUp);
+        ASSERT_EQ(ship->subCount, 300);
+        ASSERT_EQ(Count<PlayerSubWeapon_SW002>(), 300u) << "all still flying";
+        Frame(In::kAimUp);
+        const int16_t expected = limit > 300 ? 400 : 300;
+        EXPECT_EQ(ship->subCount, expected);
+        EXPECT_EQ(Count<PlayerSubWeapon_SW002>(), static_cast<size_t>(expected));
+        End();
+    }
+}
+
+TEST_F(Firing, AVolleyOfNoneOrFewerLasersMakesOnlyTheLaunchFlash) {
+    for (const int16_t volley : {int16_t{0}, int16_t{-1}, int16_t{-300}}) {
+        SCOPED_TRACE(volley);
+        ShipParamRow& row = ShipRowToEdit(0);
+        row.sub2Volley = volley;
+        row.sub2Cooldown = 9;
+        BeginWith(1);
+        // An enemy to pick as a target: there is no list to deal it into.
+        Enemy({0.0f, 100.0f});
+        // Past the repeat guard of the sound the last round played.
+        Frames(3);
+        const uint32_t sounds = Sounds(36);
+        Frame(In::kAimUp);
+        EXPECT_EQ(Count<PlayerSubWeapon_SW002>(), 0u);
+        EXPECT_EQ(Count<PlayerSubWeapon_SW002Fx>(), 1u);
+        EXPECT_EQ(ship->subCount, 0);
+        EXPECT_EQ(ship->subCooldown, 8) << "the cooldown is spent";
+        EXPECT_EQ(Sounds(36), sounds + 1) << "and the sound plays";
+        End();
+    }
+}
+
 TEST_F(Firing, SubWeaponFiveWaitsForSubWeaponFoursCooldownByte) {
     ShipParamRow& row = ShipRowToEdit(0);
     row.sub4Cooldown = 7;

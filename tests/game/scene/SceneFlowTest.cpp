@@ -87,7 +87,8 @@ TEST_F(FlowTest, FromTheLogoToTheFirstStage) {
 
     SceneGame* game = RunUntilActive<SceneGame>(70);
     ASSERT_NE(game, nullptr);
-    const SceneGame::Start& start = game->GetStart();
+    ASSERT_EQ(stageStarts.size(), 1u);
+    const flow_test::StageStart& start = LastStageStart();
     EXPECT_EQ(start.ship, 1);
     EXPECT_EQ(start.mode, 1u);
     EXPECT_EQ(start.stage, 0u);

@@ -86,8 +86,8 @@ TEST_F(NextLoopTest, YesGoesOnToStageTwelve) {
     EXPECT_TRUE(next->GetAnswer());
     EXPECT_EQ(next->GetState(), 5);
     Frames(30);
-    ASSERT_EQ(SceneGame::GetStartCount(), 1u);
-    EXPECT_EQ(SceneGame::GetLastStart().stage, 12u);
+    ASSERT_EQ(stageStarts.size(), 1u);
+    EXPECT_EQ(LastStageStart().stage, 12u);
     EXPECT_EQ(work->stage, 12u);
 }
 
@@ -135,7 +135,7 @@ TEST_F(NextLoopTest, ExWeaponAnswersNoAndWithoutARankTheTitleFollowsTheCaption) 
     EXPECT_LE(frames, 300);
     Frames(30);
     EXPECT_NE(Active<SceneTitle>(), nullptr);
-    EXPECT_EQ(SceneGame::GetStartCount(), 0u);
+    EXPECT_EQ(stageStarts.size(), 0u);
     EXPECT_EQ(work->stage, 11u);
 }
 

@@ -79,8 +79,8 @@ TEST_F(PilotTest, NoPilotFlagLeavesPilotOneAlone) {
     EXPECT_EQ(Visit(InputManager::kLeft, 1), (std::vector<int32_t>{0, 0}));
     EXPECT_EQ(OpenPanel(), 7);
     ChooseAndFade();
-    ASSERT_EQ(SceneGame::GetStartCount(), 1u);
-    EXPECT_EQ(SceneGame::GetLastStart().ship, 0);
+    ASSERT_EQ(stageStarts.size(), 1u);
+    EXPECT_EQ(LastStageStart().ship, 0);
 }
 
 TEST_F(PilotTest, LockedPilotsAreSteppedOver) {
@@ -125,7 +125,7 @@ TEST_F(PilotTest, TheDifficultyPanelOpensClosesAndBacksOutToTheMenu) {
     EXPECT_EQ(select->GetMusicSlot(), -1);
     Frames(60);
     EXPECT_NE(Active<SceneSelectGameMenu>(), nullptr);
-    EXPECT_EQ(SceneGame::GetStartCount(), 0u);
+    EXPECT_EQ(stageStarts.size(), 0u);
 }
 
 // Difficulty rows 0 to 2 start modes 0 to 2, or 4 to 6 in story mode; the
@@ -150,11 +150,11 @@ TEST_P(PilotDifficulty, ModeOfTheRow) {
     EXPECT_EQ(work->subWeaponUnlocked, 1u) << "the first sub weapon only";
     if (story) {
         EXPECT_NE(Active<SceneStoryOpening>(), nullptr);
-        EXPECT_EQ(SceneGame::GetStartCount(), 0u);
+        EXPECT_EQ(stageStarts.size(), 0u);
     } else {
-        ASSERT_EQ(SceneGame::GetStartCount(), 1u);
-        EXPECT_EQ(SceneGame::GetLastStart().ship, 1);
-        EXPECT_EQ(SceneGame::GetLastStart().mode, static_cast<uint32_t>(row));
+        ASSERT_EQ(stageStarts.size(), 1u);
+        EXPECT_EQ(LastStageStart().ship, 1);
+        EXPECT_EQ(LastStageStart().mode, static_cast<uint32_t>(row));
     }
 }
 
@@ -163,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(ArcadeAndStory, PilotDifficulty,
 
 TEST_F(PilotTest, ChallengeTimesAreModesEightAndNine) {
     for (int row = 0; row < 2; ++row) {
-        SceneGame::ClearStarts();
+        stageStarts.clear();
         ASSERT_NE(ToGrid(5), nullptr);
         EXPECT_EQ(select->GetOptionCursor(), 0);
         ASSERT_EQ(OpenPanel(), 8);
@@ -182,11 +182,10 @@ TEST_F(PilotTest, ChallengeTimesAreModesEightAndNine) {
         Frames(3);
         ChooseAndFade();
         EXPECT_EQ(work->mode, static_cast<uint32_t>(8 + row));
-        EXPECT_EQ(SceneGame::GetLastStart().mode, static_cast<uint32_t>(8 + row));
+        EXPECT_EQ(LastStageStart().mode, static_cast<uint32_t>(8 + row));
         EXPECT_EQ(work->gameType, 5u);
-        SceneGame* game = Active<SceneGame>();
-        ASSERT_NE(game, nullptr);
-        game->RequestEnd();
+        ASSERT_NE(Active<SceneGame>(), nullptr);
+        driver->EndAllScenes();
         Frames(2);
     }
 }
@@ -199,8 +198,8 @@ TEST_F(PilotTest, TheSecondLoopStartsAtStageTwelveAsAnOrdinaryGame) {
     EXPECT_EQ(select->GetOptionCursor(), 1);
     Frames(3);
     ChooseAndFade();
-    ASSERT_EQ(SceneGame::GetStartCount(), 1u);
-    const SceneGame::Start& start = SceneGame::GetLastStart();
+    ASSERT_EQ(stageStarts.size(), 1u);
+    const flow_test::StageStart& start = LastStageStart();
     EXPECT_EQ(start.stage, 12u);
     EXPECT_EQ(start.gameType, 3u);
     EXPECT_EQ(start.mode, 1u);

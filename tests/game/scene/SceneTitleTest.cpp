@@ -73,7 +73,7 @@ TEST_F(TitleTest, ShotInTheIntroSkipsToTheIdlePartAndLeavingWaitsAFrame) {
     EXPECT_EQ(Active<SceneSelectGameMenu>(), nullptr);
     Frame();
     EXPECT_NE(Active<SceneSelectGameMenu>(), nullptr) << "the game menu after the 30-frame fade";
-    EXPECT_EQ(SceneGame::GetStartCount(), 0u);
+    EXPECT_EQ(stageStarts.size(), 0u);
 }
 
 TEST_F(TitleTest, TheVersionTextSitsAtItsCellsOverABlackBackdrop) {
@@ -116,12 +116,23 @@ TEST_F(TitleTest, WithoutInputADemoStartsAfter8100WaitingFrames) {
     EXPECT_EQ(work->playing, 1) << "the demo replay plays";
     SceneGame* demo = RunUntilActive<SceneGame>(31);
     ASSERT_NE(demo, nullptr);
-    EXPECT_EQ(demo->GetStart().demo, 1);
-    EXPECT_EQ(demo->GetStart().stage, work->stage) << "the stage of the replay's header";
+    ASSERT_EQ(stageStarts.size(), 1u);
+    EXPECT_EQ(LastStageStart().demo, 1);
+    EXPECT_EQ(LastStageStart().stage, work->stage) << "the stage of the replay's header";
 
-    // Back from the demo: a silent title, the next demo 1800 frames after it
-    // reached its waiting state.
-    demo->RequestEnd();
+    // Any button ends the demo: a 15-frame fade with the input locked, then
+    // back to a silent title, the next demo 1800 frames after it reached its
+    // waiting state.
+    ASSERT_NE(RunUntilState<SceneGame>(SceneGame::kRunning, 5), nullptr);
+    Frame(InputManager::kDown);
+    EXPECT_EQ(input->GetLockCount(), 1);
+    Frames(5);
+    Frame(InputManager::kShot);
+    EXPECT_EQ(input->GetLockCount(), 1) << "a second press neither locks again nor restarts";
+    Frames(8);
+    EXPECT_EQ(Active<SceneTitle>(), nullptr);
+    Frame();
+    EXPECT_EQ(input->GetLockCount(), 0);
     SceneTitle* title = RunUntilActive<SceneTitle>(3);
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->GetMusicSlot(), -1);

@@ -1,4 +1,5 @@
 #include "game/scene/StageEndFlow.h"
+#include "game/core/GameState.h"
 #include "game/scene/SceneEnding.h"
 #include "game/scene/SceneGame.h"
 #include "game/scene/SceneGotoNextLoop.h"
@@ -26,18 +27,22 @@ TEST(StageEndFlow, WhatFollowsEachStage) {
 
 class StageEndLeaving : public story_test::StoryRig {
 protected:
-    // A running stage ends with its stage index at `stage`.
+    // A stage screen of `stage` whose stage has ended: its stage-end wait
+    // runs out and it hands the stage over.
     void EndStage(uint32_t stage, bool story) {
         driver->ClearAll();
         work->storyMode = story ? 1 : 0;
         work->stage = stage;
-        stageScreen = driver->CreateScene<SceneGame>();
-        Frame();
-        LeaveFinishedStage();
-        EXPECT_TRUE(stageScreen->IsFinished()) << "every screen ends";
+        driver->CreateScene<SceneGame>();
+        ASSERT_NE(RunUntilState<SceneGame>(SceneGame::kRunning, 5), nullptr);
+        work->gameState = GameState::kCleared;
+        work->stageEndWait = 3;
+        Frames(2);
+        EXPECT_EQ(work->stageEndWait, 1) << "counted down once a frame";
+        EXPECT_NE(Active<SceneGame>(), nullptr);
+        EXPECT_EQ(driver->GetFirstActive()->nextInList, nullptr) << "nothing queued yet";
         Frame();
     }
-    SceneGame* stageScreen = nullptr;
 };
 
 TEST_F(StageEndLeaving, QueuesTheNextScreenAndMovesTheStageOn) {

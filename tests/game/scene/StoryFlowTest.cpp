@@ -1,9 +1,11 @@
 // A story game on the generated data, driven by scripted presses: pilot
 // select, opening, the first stage with its story, an intermission, and the
-// ending after the last stage of the loop. The stage screens are stand-ins;
-// the test does what their stage would (open the story window, end).
+// ending after the last stage of the loop. The stages are the real ones: the
+// stage start opens the story window, and a stage clear ends the stage.
 #include "engine/graphics/Texture.h"
 #include "engine/sound/StreamSound.h"
+#include "game/core/GameState.h"
+#include "game/core/StageMusicSlots.h"
 #include "game/scene/SceneEnding.h"
 #include "game/scene/SceneGame.h"
 #include "game/scene/SceneSelectPilot.h"
@@ -12,6 +14,7 @@
 #include "game/scene/SceneStoryOpening.h"
 #include "game/scene/StageEndFlow.h"
 #include "game/scene/StoryScriptDriver.h"
+#include "game/stage/GameObjectDirector.h"
 #include "support/FlowSceneRig.h"
 
 namespace {
@@ -23,7 +26,25 @@ class StoryFlow : public flow_test::FlowRig {
 protected:
     void SetUp() override {
         withSound = true;
+        withStages = true;
         FlowRig::SetUp();
+    }
+    // The stage-clear jingle the intermission waits for, played to its end
+    // on the null device.
+    void PlayOutJingle(SceneStoryIntermission* intermission) {
+        const int32_t jingle = intermission->GetJingleSlot();
+        ASSERT_NE(jingle, -1) << "the clear's jingle was handed over";
+        for (int i = 0; i < 400 && sound->IsStreamPlaying(jingle); ++i)
+            null->PullStream(sound->GetStream(jingle), 4800);
+        ASSERT_FALSE(sound->IsStreamPlaying(jingle));
+    }
+    // The running stage is cleared: its clear staging, then the stage
+    // screen's wait, then what follows the stage.
+    void ClearStage() {
+        SceneGame* game = Active<SceneGame>();
+        ASSERT_NE(game, nullptr);
+        ASSERT_NE(game->GetDirector(), nullptr);
+        game->GetDirector()->StageClear(true);
     }
     std::string MusicOf(int32_t slot) const { return sound->GetStreamName(slot); }
     const StoryCommand& Current() const { return StoryScriptDriver::Instance().GetCurrent(); }
@@ -60,15 +81,24 @@ TEST_F(StoryFlow, SelectOpeningStageIntermissionEnding) {
     EXPECT_EQ(opening->GetLines().size(), 6u) << "pc01opening.txt's six lines";
     SceneStory* story = SkipPictures(opening, SceneStoryOpening::kRoll);
     ASSERT_NE(story, nullptr) << "cancel only from the roll on, then the first stage";
-    ASSERT_NE(Active<SceneGame>(), nullptr);
-    EXPECT_EQ(SceneGame::GetLastStart().stage, 0u);
-    EXPECT_EQ(SceneGame::GetLastStart().story, 1u);
+    SceneGame* game = Active<SceneGame>();
+    ASSERT_NE(game, nullptr);
+    ASSERT_NE(game->GetDirector(), nullptr) << "a real stage under the story";
+    EXPECT_EQ(LastStageStart().stage, 0u);
+    EXPECT_EQ(LastStageStart().story, 1u);
     EXPECT_EQ(MusicOf(story->GetMusicSlot()), "vam_035.ogg");
+    EXPECT_EQ(work->gameState, GameState::kStory) << "the story runs over the stage";
 
-    // The stage lets the window open 60 frames in.
-    Frames(60);
+    // The stage's start lets the window open 60 frames after the stage began.
+    ASSERT_TRUE(
+        RunUntil([&] { return game->GetDirector()->GetState() == GameObjectDirector::kPlay; }, 10));
+    EXPECT_FALSE(sound->IsStreamPlaying(StageMusicSlots::stageTrack))
+        << "no stage track of its own in story mode";
+    Frames(58);
+    EXPECT_EQ(work->storyPending, 0u);
     EXPECT_EQ(story->GetSubState(), SceneStory::kWaitWindow);
-    work->storyPending = 1;
+    Frame();
+    EXPECT_EQ(work->storyPending, 1u) << "set by the stage start";
     Frames(9);
     ASSERT_TRUE(story->IsWindowOpen());
     EXPECT_EQ(Current().line, 1);
@@ -94,24 +124,25 @@ TEST_F(StoryFlow, SelectOpeningStageIntermissionEnding) {
 
     // The third stage ends: the intermission, then the fourth stage.
     work->stage = 2;
-    LeaveFinishedStage();
-    auto* intermission = RunUntilActive<SceneStoryIntermission>(5);
+    ClearStage();
+    auto* intermission = RunUntilActive<SceneStoryIntermission>(180 + 300 + 5);
     ASSERT_NE(intermission, nullptr);
+    PlayOutJingle(intermission);
     EXPECT_EQ(Active<SceneGame>(), nullptr);
     EXPECT_EQ(MusicOf(intermission->GetMusicSlot()), "vam_023.ogg");
     EXPECT_EQ(intermission->GetLines().size(), 4u) << "pc01stage02_introduction.txt";
     story = SkipPictures(intermission, SceneStoryIntermission::kRoll);
     ASSERT_NE(story, nullptr);
     EXPECT_EQ(work->stage, 3u);
-    EXPECT_EQ(SceneGame::GetLastStart().stage, 3u);
+    EXPECT_EQ(LastStageStart().stage, 3u);
     EXPECT_EQ(MusicOf(story->GetMusicSlot()), "vam_038.ogg");
     Frame();
     EXPECT_STREQ(Current().text, "pc01s04001");
 
     // The last stage of the loop ends the story.
     work->stage = 11;
-    LeaveFinishedStage();
-    auto* ending = RunUntilActive<SceneEnding>(5);
+    ClearStage();
+    auto* ending = RunUntilActive<SceneEnding>(180 + 300 + 5);
     ASSERT_NE(ending, nullptr);
     EXPECT_EQ(ending->GetSubState(), SceneEnding::kCredits);
     EXPECT_EQ(MusicOf(ending->GetMusicSlot()), "vam_027.ogg");

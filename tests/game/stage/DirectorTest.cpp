@@ -306,7 +306,7 @@ TEST_F(DirectorTest, ContinueRestoresTheShipsAndPaysAPoint) {
     p.lives = -1;
     director->GameOver();
     EXPECT_EQ(world.gw->gameState, GameState::kContinue);
-    EXPECT_EQ(world.gw->continueCountdown, 600u);
+    EXPECT_EQ(world.gw->continueCountdown, 600);
     EXPECT_EQ(world.gw->replayBuffer, nullptr) << "a continued game is not a replay";
 
     director->Continue();
@@ -442,7 +442,9 @@ TEST_F(DirectorTest, PickTargetsRepeatsTheLiveEnemiesInTurn) {
     auto* e1 =
         GameObject::Create<EnemyDefault>(director, director, 3, Mireku::Common::Vector2{9, 300});
     ASSERT_TRUE(e0 && off && e1);
-    off->SetHitShapeActive(false);
+    // Shapes come on with an enemy's first update.
+    e0->SetHitShapeActive(true);
+    e1->SetHitShapeActive(true);
     ASSERT_EQ(director->PickTargets(out, 5), 5);
     EXPECT_EQ(out[0], e0);
     EXPECT_EQ(out[1], e1);
@@ -529,4 +531,27 @@ TEST_F(DirectorTest, ServicesAcceptAMissingShip) {
     EXPECT_EQ(director->GetPlayerPosition().x, 0.0f);
     EXPECT_EQ(GameObjectDirector::ToScreen({-360.0f, 5.0f}).x, 0.0f);
     EXPECT_EQ(GameObjectDirector::ToField({720.0f, 5.0f}).x, 360.0f);
+}
+
+// The game screen still ticks and updates the tree at game over, at the
+// stage's end and under a story; the collision lists must not keep objects
+// across those frames, or a deleted one would stay linked.
+TEST_F(DirectorTest, CollisionListsStartAfreshInEveryState) {
+    Play(3, 0);
+    for (uint32_t state : {GameState::kGameOver, GameState::kCleared, GameState::kStory}) {
+        world.gw->gameState = state;
+        auto* shot =
+            GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{0, 300});
+        Updates(1);
+        EXPECT_EQ(director->GetCollisions().Head(7), shot);
+        shot->Vanish();
+        Updates(4); // deleted in the tick of the fourth frame
+        EXPECT_EQ(director->GetCollisions().Head(7), nullptr) << state;
+        auto* next =
+            GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{0, 300});
+        Updates(1);
+        EXPECT_EQ(director->GetCollisions().Head(7), next) << state;
+        next->Vanish();
+        Updates(4);
+    }
 }

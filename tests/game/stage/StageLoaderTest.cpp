@@ -185,10 +185,11 @@ TEST_F(StageLoaderTest, FixedSlotsComeFromTheirFolders) {
         if (auto* t = dynamic_cast<StageTelop*>(c))
             telops.push_back(t);
     ASSERT_EQ(telops.size(), 2u);
-    EXPECT_EQ(telops[0]->GetCaption(), 0u);
-    EXPECT_EQ(telops[0]->GetDelay(), 5);
-    EXPECT_EQ(telops[1]->GetCaption(), 2u);
-    EXPECT_EQ(telops[1]->GetDelay(), 25);
+    EXPECT_EQ(telops[0]->GetLine(), 0u);
+    // Delays 5 and 25, one update run already in the pass that made them.
+    EXPECT_EQ(telops[0]->GetCounter(), -4);
+    EXPECT_EQ(telops[1]->GetLine(), 2u);
+    EXPECT_EQ(telops[1]->GetCounter(), -24);
 }
 
 TEST_F(StageLoaderTest, NamesAreBoundedAndTablesLoadNoMoreThanTheirGroups) {
@@ -216,8 +217,8 @@ TEST_F(StageLoaderTest, NamesAreBoundedAndTablesLoadNoMoreThanTheirGroups) {
 }
 
 TEST_F(StageLoaderTest, PathsMapsAndWarpsAreRead) {
-    // The sample path names: "path_straight" and "path_swerve".
-    world.Write("enemy/path_straight.path", std::vector<uint8_t>(20, 0));
+    // The sample path names: "path_descent", "path_scurve", ...
+    world.Write("enemy/path_descent.path", std::vector<uint8_t>(20, 0));
     world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
     Picture("texture/game/enemy/en_zako_s015_warp08.dds", 44);
     Load(0);

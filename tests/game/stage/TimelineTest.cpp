@@ -15,6 +15,9 @@ protected:
     void SetUp() override {
         StageTest::SetUp();
         MakeDirector(1, 0);
+        // Enemies follow the sample paths; the ones without stay in their
+        // countdown a few frames.
+        stage_test::InstallSamplePaths(director);
         timeline = GameObject::Create<GameObjectTimeline>(director, director);
         ASSERT_NE(timeline, nullptr);
     }
@@ -115,8 +118,8 @@ TEST_F(TimelineTest, FormationTypesWithCountsGoToTheirSpawners) {
 }
 
 TEST_F(TimelineTest, RowlessTypesAndBossesMakeNoOrdinaryEnemy) {
-    // Rows 0-170 exist; 200 has no row; 280 is a boss, which reads boss rows.
-    UseEntries({{1, 200, 360, 10, 1, 0, 0},
+    // Rows 0-310 exist; 311 has no row; 280 is a boss, which reads boss rows.
+    UseEntries({{1, 311, 360, 10, 1, 0, 0},
                 {1, 280, 360, 10, 1, 0, 0},
                 {1, -4, 360, 10, 1, 0, 0},
                 {1, 170, 360, 10, 1, 0, 0}});

@@ -1,5 +1,5 @@
 // Small effect files for the runtime's tests, written by the effect-file
-// writer: a unit of a given life with one drawn part, and the pieces tests
+// writer: a unit of a given life with one drawn part, and the extras tests
 // add (referenced effects, triggers with their timelines, binds).
 #pragma once
 

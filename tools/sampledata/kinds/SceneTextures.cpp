@@ -3,6 +3,7 @@
 // game-over caption, the pilot select with its busts and panels, and the
 // free-play end picture. Every texture is as large as the texel rectangles
 // its screen reads; text is drawn with DejaVu Sans.
+#include "tools/sampledata/GameScreenPictures.h"
 #include "tools/sampledata/PictureMaker.h"
 #include "tools/sampledata/SampleKind.h"
 
@@ -112,6 +113,99 @@ void GameOver(Maker& m) {
             image.Fill(x, y, 40 + static_cast<int32_t>(seed % 120), 2, 0xFFFFFF90);
         }
         m.Add(kCommon, "gameover_noise_ani" + std::to_string(k) + ".dds", image);
+    }
+}
+
+// The stage screen's overlays: the pause window and its dialog, the menu
+// items and their reveal noise, the cursor strip and glow, the continue
+// panel with its digits, the demonstration caption. Each is as large as the
+// texel rectangle the screen reads.
+void StageOverlays(Maker& m) {
+    for (int32_t k = 0; k < 2; ++k) {
+        const std::string n = std::to_string(k + 1);
+        RgbaImage window(394, 180, kPauseWindowColours[k]);
+        Frame(window, 0, 0, 394, 180, 3, kWhite);
+        m.text.DrawCentred(window, 0, 0, 394, 60, 36, "PAUSE", kWhite);
+        m.Add(kCommon, "pause_window1_ani" + n + ".dds", window);
+        RgbaImage dialog(394, 180, kDialogWindowColours[k]);
+        Frame(dialog, 0, 0, 394, 180, 3, kWhite);
+        m.text.DrawCentred(dialog, 0, 0, 394, 60, 30, "GIVE UP?", kWhite);
+        m.Add(kCommon, "pause_window2_ani" + n + ".dds", dialog);
+    }
+    // The additive glows: black (adding nothing) but for a light rim.
+    for (const char* name : {"pause_window1_add.dds", "pause_window2_add.dds"}) {
+        RgbaImage add(394, 180, 0x000000FF);
+        Frame(add, 0, 0, 394, 180, 2, 0x406080FF);
+        m.Add(kCommon, name, add);
+    }
+    RgbaImage effect(394, 180, kClear);
+    Frame(effect, 0, 0, 394, 180, 4, 0x80C0FF80);
+    m.Add(kCommon, "pause_window_ef.dds", effect);
+    // Menu items: their text at the top-left of a 394 x 180 picture.
+    const struct {
+        const char* name;
+        const char* text;
+    } items[] = {{"pause_moji1_resume.dds", "RESUME"},
+                 {"pause_moji2_restart.dds", "RESTART"},
+                 {"pause_moji3_back.dds", "BACK TO MENU"},
+                 {"pause_moji2_restart_caution_eng.dds", "RESTART: NO RANKING"},
+                 {"pause_moji2_restart_caution_jap.dds", "RESTART (JP)"}};
+    for (const auto& item : items) {
+        RgbaImage image(394, 180, kClear);
+        m.text.Draw(image, 0, 0, 22, item.text, kWhite);
+        m.Add(kCommon, item.name, image);
+    }
+    RgbaImage yes(41, 24, kClear);
+    m.text.Draw(yes, 0, 0, 20, "YES", kWhite);
+    m.Add(kCommon, "pause_moji1_yes.dds", yes);
+    RgbaImage no(29, 24, kClear);
+    m.text.Draw(no, 0, 0, 20, "NO", kWhite);
+    m.Add(kCommon, "pause_moji2_no.dds", no);
+    for (int32_t k = 1; k <= 3; ++k) {
+        RgbaImage noise(240, 24, 0x000000FF);
+        for (int32_t x = (k * 37) % 16; x < 240; x += 16)
+            noise.Fill(x, 0, 4, 24, 0x608080FF);
+        m.Add(kCommon, "pause_moji_noise_ani" + std::to_string(k) + ".dds", noise);
+    }
+    // The cursor: 16 frames of a 40 x 40 arrow, brightening and fading.
+    for (const char* name : {"cursor_ani_left.dds", "cursor_ani_right.dds"}) {
+        RgbaImage strip(640, 40, kClear);
+        for (int32_t f = 0; f < 16; ++f) {
+            const auto glow = static_cast<uint8_t>(255 - 8 * (f < 8 ? f : 15 - f));
+            for (int32_t row = 0; row < 20; ++row)
+                strip.Fill(f * 40 + 8, 10 + row, row < 10 ? row + 1 : 20 - row, 1,
+                           0xFFFF0000u | static_cast<uint32_t>(glow) << 8 | 0xFF);
+        }
+        m.Add(kCommon, name, strip);
+    }
+    RgbaImage glow(54, 54, 0x000000FF);
+    Disc(glow, 27, 27, 20, 0x303020FF);
+    m.Add(kCommon, "pause_cursor_add.dds", glow);
+
+    for (int32_t k = 1; k <= 2; ++k) {
+        RgbaImage base(720, 236, k == 1 ? 0x102030E0 : 0x183048E0);
+        Frame(base, 0, 0, 720, 236, 3, 0x80A0FFFF);
+        m.Add(kCommon, "cont_base" + std::to_string(k) + ".dds", base);
+    }
+    RgbaImage text(504, 48, kClear);
+    m.text.Draw(text, 0, 0, 40, "CONTINUE?", kWhite);
+    m.Add(kCommon, "cont_moji.dds", text);
+    RgbaImage digits(660, 48, kClear);
+    for (uint32_t d = 0; d < 10; ++d) {
+        const auto x = static_cast<int32_t>(66 * d);
+        digits.Fill(x, 0, 66, 48, ContinueDigitColour(d));
+        m.text.DrawCentred(digits, x, 0, 66, 48, 40, std::to_string(d), kWhite);
+    }
+    m.Add(kCommon, "cont_suuji.dds", digits);
+    RgbaImage dot(19, 19, kClear);
+    Disc(dot, 9, 9, 6, kWhite);
+    m.Add(kCommon, "cont_dot.dds", dot);
+
+    for (int32_t k = 1; k <= 2; ++k) {
+        RgbaImage caption(698, 42, kClear);
+        m.text.DrawCentred(caption, 0, 0, 698, 42, 34, "DEMONSTRATION",
+                           k == 1 ? kWhite : 0xC0C0C0FF);
+        m.Add(kCommon, "demonstration_0" + std::to_string(k) + ".dds", caption);
     }
 }
 
@@ -240,6 +334,7 @@ bool BuildSceneTextures(sampledata::Staging& staging, std::string* error) {
     SpriteFontGlyphs(m);
     RankingAndSetupParts(m);
     GameOver(m);
+    StageOverlays(m);
     PilotSelect(m);
     FreePlayEnd(m);
     return m.Ok();

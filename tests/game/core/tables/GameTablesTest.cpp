@@ -179,16 +179,16 @@ TEST_F(GameTablesTest, MissingTablesLeaveNullsAndChecksRowIndices) {
     EXPECT_EQ(tables.EnemyRow(2, 12, 0), nullptr);
     EXPECT_NE(tables.EnemyRow(2, 13, 0), nullptr);
     // Rows from data are checked against the row counts.
-    EXPECT_EQ(tables.EnemyRowCount(0, 0), 171u);
-    EXPECT_EQ(tables.EnemyRow(0, 0, 171), nullptr);
+    EXPECT_EQ(tables.EnemyRowCount(0, 0), 311u);
+    EXPECT_EQ(tables.EnemyRow(0, 0, 311), nullptr);
     EXPECT_EQ(tables.BossRowCount(0), 650u);
     EXPECT_EQ(tables.BossRow(0, 650), nullptr);
     EXPECT_EQ(tables.EmitterRow(0, 0), nullptr);
     EXPECT_NE(tables.EmitterRow(0, 48), nullptr);
     EXPECT_EQ(tables.EmitterRow(0, 49), nullptr);
     EXPECT_EQ(tables.BulletRow(0, 8), nullptr);
-    EXPECT_EQ(tables.EnemyTexNameCount(), 4u);
-    EXPECT_EQ(tables.EnemyFbxNameCount(), 2u);
+    EXPECT_EQ(tables.EnemyTexNameCount(), 3u);
+    EXPECT_EQ(tables.EnemyFbxNameCount(), 4u);
     EXPECT_EQ(tables.EbssTexNameCount(), 2u);
     uint16_t attr = 0;
     EXPECT_TRUE(tables.MapAttribute(100, &attr));
@@ -203,18 +203,24 @@ TEST_F(GameTablesTest, MissingTablesLeaveNullsAndChecksRowIndices) {
 
 TEST_F(GameTablesTest, ResourceIndicesDecodeTheSampleEntries) {
     tables.Load(source);
-    // The sample enemy entries name texture type % 4 and base path type % 2;
-    // the bullet entries texture bullet % 2 and no path.
+    // Sample enemy type 5 names sheet 2 (type % 3), the curve (odd types) as
+    // base path and no override; the bullet entries texture bullet % 2 and
+    // no path.
     const ResourceIndexEntry* enemy = tables.EnemyResources(5);
     ASSERT_NE(enemy, nullptr);
-    EXPECT_EQ(enemy->Texture(), 1);
+    EXPECT_EQ(enemy->Texture(), 2);
     EXPECT_EQ(enemy->OverridePath(), -1);
     EXPECT_EQ(enemy->BasePath(), 1);
-    EXPECT_EQ(U16(enemy, 0) & 0x3FF, 1); // bits 0-9 of the stored word
+    EXPECT_EQ(U16(enemy, 0) & 0x3FF, 2); // bits 0-9 of the stored word
+    // Type 10 takes the one-point path as override over the descent.
+    const ResourceIndexEntry* pointed = tables.EnemyResources(10);
+    ASSERT_NE(pointed, nullptr);
+    EXPECT_EQ(pointed->OverridePath(), 2);
+    EXPECT_EQ(pointed->BasePath(), 0);
     const ResourceIndexEntry* bullet = tables.BulletResources(3);
     ASSERT_NE(bullet, nullptr);
     EXPECT_EQ(bullet->Texture(), 1);
     EXPECT_EQ(bullet->BasePath(), -1);
-    EXPECT_EQ(tables.EnemyResources(171), nullptr);
+    EXPECT_EQ(tables.EnemyResources(311), nullptr);
     EXPECT_EQ(tables.BulletResources(8), nullptr);
 }
