@@ -37,15 +37,15 @@ void UpdateScale(float* matrix34, const FloatTripleProperty& scale, const float*
 
 void UpdateParticles(const FieldPoint* previous, FieldPoint* current, uint32_t count,
                      float ownerStep, const FieldPointHandler (&first)[4],
-                     const FieldPointHandler (&second)[4]) {
+                     const FieldPointHandler (&second)[4], const ParticleField::StepContext& step) {
     for (uint32_t i = 0; i < count; ++i) {
         FieldPoint& point = current[i];
         point = previous[i];
         point.age += ownerStep;
         if (FieldPointHandler handler = first[point.state & kStateBits])
-            handler(point);
+            handler(point, step);
         if (FieldPointHandler handler = second[point.state & kStateBits])
-            handler(point);
+            handler(point, step);
     }
 }
 

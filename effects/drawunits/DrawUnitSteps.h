@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Core/Value/EvaluationContext.h"
+#include "effects/drawunits/FieldPoint.h"
 
 #include <cstdint>
 
@@ -12,16 +13,12 @@ struct Xorshift128;
 // The per-frame steps the draw units run, over the fields they name; the
 // draw-unit classes hold those fields and call these.
 
-// A point of a particle field (draw type 4): 192 bytes of state, its state
-// bits (low two: 0 start, 2 alive) and its age first.
-struct FieldPoint {
-    uint32_t state;
-    float age;
-    float values[46];
-};
-static_assert(sizeof(FieldPoint) == 192, "a field point keeps 192 bytes of state");
+namespace ParticleField {
+struct StepContext;
+}
 
-using FieldPointHandler = void (*)(FieldPoint& point);
+// A rule applied to one point, with what the step read of the field data.
+using FieldPointHandler = void (*)(FieldPoint& point, const ParticleField::StepContext& step);
 
 // The pattern draw unit's clock (type 2): time += the owner's step, then
 // back by whole periods while it reaches one. A period of 0 or less does
@@ -35,10 +32,11 @@ void UpdateScale(float* matrix34, const FloatTripleProperty& scale, const float*
 
 // The particle-field step (type 4): each point of `previous` is copied into
 // `current`, ages by the owner's step, then runs the first and the second
-// handler chosen by its low two state bits.
+// handler chosen by its low two state bits (a null handler does nothing),
+// each with what the step read of the field data.
 void UpdateParticles(const FieldPoint* previous, FieldPoint* current, uint32_t count,
                      float ownerStep, const FieldPointHandler (&first)[4],
-                     const FieldPointHandler (&second)[4]);
+                     const FieldPointHandler (&second)[4], const ParticleField::StepContext& step);
 
 // Which of the eight field handlers the data's flags choose: bits 16, 19
 // and 22 as bits 0, 1 and 2 of the index.

@@ -76,6 +76,7 @@ InstanceRootUnit::InstanceRootUnit(const PackageResource* package, const Initial
         return;
     }
     SetWorldMatrix(hostMatrix);
+    SelectFadeMembers();
     sorted = package && package->GetDOT() >= 2 ? 1 : 0;
 }
 

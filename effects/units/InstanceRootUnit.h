@@ -85,6 +85,13 @@ public:
     // The whole frames of its clock, for the runtime's fast-forward.
     int32_t GetCurrentFrame() const;
 
+    // The instance fades (alpha of CurrentColor), run after pass A.
+    static void ApplyDistanceFade(UnitInstance* unit);
+    static void ApplyViewAngleFade(UnitInstance* unit);
+    static void ApplyYawPitchAngleFade(UnitInstance* unit);
+    static void ApplyYawAngleFade(UnitInstance* unit);
+    static void ApplyPitchAngleFade(UnitInstance* unit);
+
     // Fields. What the runtime, the step and the evaluation read of every
     // instance each frame comes first, so a frame reads few cache lines of
     // the root's block; what changes with the host's calls follows.
@@ -138,6 +145,9 @@ private:
     // binding, under the id.
     void StartTimeline(const PartAssignment& entry, int8_t id);
     static void UpdateChildInstances(UnitInstance* unit);
+    // The fade members the package asks for; the no-op for a fade that is
+    // off, has no record or an angle mode past 3.
+    void SelectFadeMembers();
 };
 
 } // namespace FulgorCore

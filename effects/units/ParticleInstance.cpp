@@ -17,6 +17,7 @@
 #include "effects/units/NodeEventBlock.h"
 #include "effects/units/NodeSharedBlock.h"
 #include "effects/units/ParticleEmitterPart.h"
+#include "effects/units/PickBounds.h"
 #include "effects/units/UnitEventSchedule.h"
 
 #include <cmath>
@@ -275,6 +276,13 @@ void ParticleInstance::InstallMembers() {
         notifyPositionMember = NotifyListenerPosition;
     if (data.GetFlagFGr())
         AttachOwnSharedBlock();
+    SelectFadeMembers();
+    // Data with a pick shape ("UIC1": kind, then three floats) takes part
+    // in pointer input: the particle registers itself every frame.
+    if (const uint8_t* shape = data.GetUIC1()) {
+        pickBounds = reinterpret_cast<const PickBounds*>(shape);
+        frameListMember = PushFrameList;
+    }
 }
 
 ParticleInstance::~ParticleInstance() {
@@ -391,41 +399,42 @@ void ParticleInstance::PostEvent(uint16_t delay, uint8_t event) {
     ++postedEvents->count;
 }
 
+void ParticleInstance::QueueSchedule(uint32_t event, float delay) {
+    IInstanceListenner* listener = owner->listener;
+    const PackageResource* package = owner->package;
+    const UnitTimelineResource* record = EventRecord(unitData, event);
+    if (!record)
+        return;
+    if (listener)
+        listener->OnUnitEvent(event, record->GetLife());
+    uint32_t hops = 0;
+    while (record && record->GetFlagOTU()) {
+        if (++hops > kMaxLinkHops || !package) {
+            record = nullptr;
+            break;
+        }
+        delay += static_cast<float>(record->GetOTD());
+        record = EventRecord(package->GetUnit(record->GetOTU()), record->GetOTUT());
+    }
+    if (!record || record->GetItemCount() == 0)
+        return;
+    UnitEventSchedule* schedule = UnitEventSchedule::Create(record, this, delay);
+    if (!schedule)
+        return;
+    if (!scheduleHead) {
+        scheduleHead = scheduleTail = schedule;
+        ++holdCount;
+        runSchedulesMember = RunSchedules;
+    } else {
+        scheduleTail->next = schedule;
+        scheduleTail = schedule;
+    }
+}
+
 void ParticleInstance::ProcessPostedEvents() {
     if (postedEvents) {
-        IInstanceListenner* listener = owner->listener;
-        const PackageResource* package = owner->package;
-        for (uint32_t i = 0; i < postedEvents->count; ++i) {
-            const uint32_t event = postedEvents->kinds[i];
-            float delay = static_cast<float>(postedEvents->ids[i]);
-            const UnitTimelineResource* record = EventRecord(unitData, event);
-            if (!record)
-                continue;
-            if (listener)
-                listener->OnUnitEvent(event, record->GetLife());
-            uint32_t hops = 0;
-            while (record && record->GetFlagOTU()) {
-                if (++hops > kMaxLinkHops || !package) {
-                    record = nullptr;
-                    break;
-                }
-                delay += static_cast<float>(record->GetOTD());
-                record = EventRecord(package->GetUnit(record->GetOTU()), record->GetOTUT());
-            }
-            if (!record || record->GetItemCount() == 0)
-                continue;
-            UnitEventSchedule* schedule = UnitEventSchedule::Create(record, this, delay);
-            if (!schedule)
-                continue;
-            if (!scheduleHead) {
-                scheduleHead = scheduleTail = schedule;
-                ++holdCount;
-                runSchedulesMember = RunSchedules;
-            } else {
-                scheduleTail->next = schedule;
-                scheduleTail = schedule;
-            }
-        }
+        for (uint32_t i = 0; i < postedEvents->count; ++i)
+            QueueSchedule(postedEvents->kinds[i], static_cast<float>(postedEvents->ids[i]));
         postedEvents->count = 0;
     }
     runSchedulesMember(this);

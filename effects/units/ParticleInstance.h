@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/Core/Resource/UnitTimelineResource.h"
 #include "effects/Core/Transform/EulerRotation.h"
 #include "effects/Core/Value/EvaluationContext.h"
 #include "effects/units/ParticleSpawnSettings.h"
@@ -181,6 +182,48 @@ public:
     static void FollowChildEffect(ParticleInstance* node);
     // Registers the particle for the pointer.
     static void PushFrameList(ParticleInstance* node);
+
+    // The particle's own fades (alpha of its colour), chosen once from its
+    // data: by camera distance, and by view angle in one of four modes.
+    void SelectFadeMembers();
+    static void ApplyDistanceFade(ParticleInstance* node);
+    static void ApplyViewAngleFade(ParticleInstance* node);
+    static void ApplyYawPitchAngleFade(ParticleInstance* node);
+    static void ApplyYawAngleFade(ParticleInstance* node);
+    static void ApplyPitchAngleFade(ParticleInstance* node);
+
+    // Unit events of kinds 0-3. An action takes one unit the entry
+    // selected; ForEachEventTarget selects them around `start` by the
+    // target mode (0 and 1 from the particle, 2 from the root) and the
+    // depth (the units that many levels below, or at 0 the unit itself).
+    using EventAction = void (*)(UnitInstance* target, const UnitTimelineResource::Item& entry);
+    template <EventAction Action>
+    static void ForEachEventTarget(ParticleInstance* start, const UnitTimelineResource::Item& entry,
+                                   int32_t mode, int32_t depth);
+    // The four actions: kinds 0-2 act on particles only, kind 3 on any
+    // unit that has not ended.
+    static void MorphOn(UnitInstance* unit, const UnitTimelineResource::Item& entry);
+    static void SpawnChildOn(UnitInstance* unit, const UnitTimelineResource::Item& entry);
+    static void TriggerOn(UnitInstance* unit, const UnitTimelineResource::Item& entry);
+    static void FinishOn(UnitInstance* unit, const UnitTimelineResource::Item& entry);
+    // Kind 0: plays the tracks of the entry's unit on `target` for the
+    // entry's duration, completing a morph that runs first. Nothing for a
+    // particle without an event block or a unit the package lacks.
+    static void MorphTracks(ParticleInstance* target, const UnitTimelineResource::Item& entry);
+    // Kind 1: a particle of the entry's unit under `target`, at its
+    // translation.
+    static void SpawnChildParticle(ParticleInstance* target,
+                                   const UnitTimelineResource::Item& entry);
+    // Kind 2: event `event` on `target` as if posted with `delay`.
+    static void TriggerEvent(ParticleInstance* target, int32_t delay, uint8_t event);
+    // The morph step (TrackMorphMember while a morph runs) and its
+    // completion, which puts back every aspect with a restore flag.
+    static void StepTrackMorph(ParticleInstance* node, const EvaluationContext& frame);
+    static void EndTrackMorph(ParticleInstance* node);
+    // Event `event`'s record through its link chain into one schedule on
+    // this particle, `delay` frames late; nothing for a record that is
+    // missing or holds no events, or with the pool exhausted.
+    void QueueSchedule(uint32_t event, float delay);
 
     // Fields: what the frame's transform step reads first.
     TransformBlock* transformBlock = nullptr;

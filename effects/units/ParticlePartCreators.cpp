@@ -1,5 +1,6 @@
 #include "effects/units/ParticlePartCreators.h"
 
+#include "effects/drawunits/DrawUnitFactory.h"
 #include "effects/units/EmitterUnit.h"
 #include "effects/units/ParticleExtraUnit.h"
 
@@ -7,13 +8,8 @@ namespace FulgorCore {
 
 namespace {
 
-// Until a kind of unit is built the particle lives without it.
-ParticleDrawPart* CreateNoDrawPart(ParticleInstance*, const ParticleResource*, bool&) {
-    return nullptr;
-}
-
 constexpr ParticlePartCreators BuiltIn() {
-    return {CreateNoDrawPart, EmitterUnit::CreatePart, ParticleExtraUnit::CreatePart};
+    return {CreateDrawPart, EmitterUnit::CreatePart, ParticleExtraUnit::CreatePart};
 }
 
 constinit ParticlePartCreators g_current = BuiltIn();

@@ -16,4 +16,7 @@ struct PickBounds {
     float values[3];
 };
 
+// The unit data's 16 bytes read in place: no pointer, no padding.
+static_assert(sizeof(PickBounds) == 16);
+
 } // namespace FulgorCore

@@ -2,6 +2,7 @@
 
 #include "effects/Core/Math/Matrix.h"
 #include "effects/Core/Math/Vector3.h"
+#include "effects/units/ParticleEventTargets.h"
 #include "effects/units/ParticleInstanceFactoryTable.h"
 #include "effects/units/ParticleSpawnSettings.h"
 #include "effects/units/ParticleSystemUnit.h"
@@ -36,15 +37,15 @@ ParticleInstance* CreateParticle(InstanceRootUnit* root, const UnitInstance::Ini
                    Math::kZeroVector3, Math::kZeroVector3, &Math::kIdentity34[6]);
 }
 
-// Event targets and their actions come with the unit events.
-void NoEventAction(ParticleInstance*, const UnitTimelineResource::Item&, int32_t, int32_t) {}
-
 constexpr UnitCreators BuiltIn() {
     return {
         CreateCarrier,
         CreateCarrierPair,
         CreateParticle,
-        {NoEventAction, NoEventAction, NoEventAction, NoEventAction},
+        {ParticleInstance::ForEachEventTarget<ParticleInstance::MorphOn>,
+         ParticleInstance::ForEachEventTarget<ParticleInstance::SpawnChildOn>,
+         ParticleInstance::ForEachEventTarget<ParticleInstance::TriggerOn>,
+         ParticleInstance::ForEachEventTarget<ParticleInstance::FinishOn>},
     };
 }
 

@@ -236,6 +236,7 @@ constexpr int32_t kBossExplosion = 44;      // "ef_boss_baku1.dds"
 constexpr int32_t kBossShockWave = 45;      // "ef_boss_baku_hamon.dds"
 constexpr int32_t kMapObjectExplosion = 43; // "ef_teki_baku2.dds"
 constexpr int32_t kIceExplosion = 46;       // "ef_ice_baku.dds"
+constexpr int32_t kMapObjectSheet = 49;     // "stage%02d_obj.dds", the map objects' sheet
 constexpr int32_t kFirstBackground = 51;
 constexpr int32_t kLastBackground = 69;
 constexpr int32_t kBarionShield = 70;      // "baryon_s_ef1.dds"

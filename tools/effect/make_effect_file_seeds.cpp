@@ -3,9 +3,10 @@
 // one that names itself, one with two packages, and the timelines of the
 // unit tree: every command tag with every criterion and odd numbers, and
 // every entry kind, fit mode and index past its table; carriers over every
-// mode and endpoint kind, units with more parts than a particle holds, and
+// mode and endpoint kind, units with more parts than a particle holds,
 // emitters of every kind with modes, counts and item fields past what the
-// data should hold.
+// data should hold, draw units refused or at their limits, and particles with
+// unit events of every kind, target mode and depth.
 //   make_effect_file_seeds <folder>
 #include "tools/effect/EmitterWriter.h"
 #include "tools/effect/GameEffects.h"
@@ -349,12 +350,125 @@ std::vector<uint8_t> TooManyParts() {
     return effecttools::WriteEffectFile(f);
 }
 
+// The simple draw types with data they must refuse or hold still on: grids
+// without cells or frames and of geometry mode 3, flipbooks of zero
+// durations and far textures, fields of mode 3 and without points; each
+// unit started by a timeline of the first place.
+std::vector<uint8_t> DrawUnits() {
+    effecttools::EffectFileValue f = OneUnit("vfx/drawunits.vfxb");
+    f.package.units.clear();
+    std::vector<effecttools::DrawPartValue> parts;
+    auto add = [&parts](effecttools::DrawDataValue data) {
+        effecttools::DrawPartValue part;
+        part.data = std::move(data);
+        parts.push_back(std::move(part));
+    };
+    effecttools::DrawDataType1Value line;
+    line.length = effecttools::Constant(0.0f);
+    add(line);
+    const uint32_t grids[4][4] = {{0, 0, 2, 3}, {0, 4, 0, 3}, {0, 4, 2, 0}, {3, 4, 2, 3}};
+    for (const auto& g : grids) {
+        effecttools::DrawDataType2Value grid;
+        grid.fields = {{"UvT", g[0]}, {"DivU", g[1]}, {"DivV", g[2]}, {"AnmI", g[3]}};
+        add(grid);
+    }
+    add(effecttools::DrawDataType3Value{});
+    const uint32_t fields[3][2] = {{3, 4}, {0, 0}, {2, 1}};
+    for (const auto& d : fields) {
+        effecttools::DrawDataType4Value field;
+        field.fields = {{"DTyp", d[0]}, {"CrCt", d[1]}, {"Life", 10}};
+        field.bpCt = 1;
+        add(field);
+    }
+    effecttools::DrawDataType11Value flipbook;
+    flipbook.keys = std::vector<uint8_t>(3 * 28, 0);
+    add(flipbook);
+    effecttools::DrawDataType11Value far;
+    far.keys = std::vector<uint8_t>(28, 0xFF);
+    add(far);
+    add(effecttools::DrawDataType11Value{});
+    effecttools::TimelineValue all;
+    all.length = 60;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        effecttools::UnitValue unit;
+        unit.life = 60;
+        unit.drawParts.push_back(parts[i]);
+        f.package.units.push_back(unit);
+        all.items.push_back(Entry(0, static_cast<int16_t>(i), 0, -1, 0, 60));
+    }
+    f.package.timelines = {all};
+    f.package.assignments.push_back({int16_t{0}, int16_t{-1}});
+    return effecttools::WriteEffectFile(f);
+}
+
 std::vector<uint8_t> TwoPackages() {
     effecttools::ChunkWriter w;
     w.U32("Ver", 0x01010101).Text("Name", "vfx/two.vfxb");
     effecttools::WritePackage(w, OneUnit("a").package);
     effecttools::WritePackage(w, OneUnit("b").package);
     return w.Take();
+}
+
+// A 14-byte unit event: time, kind, target mode and depth, the index or
+// event byte, the four aspect switches and the replace switch, then the
+// morph duration (a kind-2 delay overlaps bytes 8-9).
+std::vector<uint8_t> UnitEvent(uint16_t time, uint16_t kind, int8_t mode, int8_t depth,
+                               int8_t index, int16_t duration) {
+    std::vector<uint8_t> e(14, 0);
+    e[0] = static_cast<uint8_t>(time);
+    e[1] = static_cast<uint8_t>(time >> 8);
+    e[2] = static_cast<uint8_t>(kind);
+    e[4] = static_cast<uint8_t>(mode);
+    e[5] = static_cast<uint8_t>(depth);
+    e[6] = static_cast<uint8_t>(index);
+    for (int i = 7; i < 12; ++i)
+        e[i] = static_cast<uint8_t>((time + i) % 2);
+    e[12] = static_cast<uint8_t>(duration);
+    e[13] = static_cast<uint8_t>(static_cast<uint16_t>(duration) >> 8);
+    return e;
+}
+
+// Particles that take events and the pointer, whose event records hold
+// every kind 0-5 with target modes -1 to 3, depths -2 to 3 and unit
+// indices past the package's, started by a timeline.
+std::vector<uint8_t> UnitEvents() {
+    effecttools::EffectFileValue f = TreeFile("vfx/events.vfxb");
+    for (effecttools::UnitValue& unit : f.package.units) {
+        unit.fields.push_back({"bECE", 1});
+        unit.fields.push_back({"bPDf", 1});
+        unit.fields.push_back({"bPAf", 1});
+        unit.distanceFade = effecttools::DistanceFadeValue{1.0f, 1.0f, 50.0f, 50.0f};
+        unit.angleFade = effecttools::AngleFadeValue{1, 0.5f, 0.5f, 0.25f, 0.25f};
+        unit.uic1 = std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
+        unit.triples["Scl"] =
+            effecttools::TripleValue{0, effecttools::Constant(2.0f), effecttools::Constant(1.0f),
+                                     effecttools::Constant(1.0f)};
+        for (uint16_t record = 0; record < 20; ++record) {
+            effecttools::UnitTimelineValue events;
+            uint16_t n = 0;
+            for (int8_t mode = -1; mode <= 3; ++mode) {
+                for (int8_t depth = -2; depth <= 3; ++depth, ++n) {
+                    const uint16_t kind = static_cast<uint16_t>((record + n) % 6);
+                    const int8_t index = static_cast<int8_t>(n % 4 - 1);
+                    const int16_t duration = static_cast<int16_t>(n % 3 * 5 - 1);
+                    events.items.push_back(UnitEvent(static_cast<uint16_t>(n % 9), kind, mode,
+                                                     depth, index, duration));
+                }
+            }
+            events.items.push_back(UnitEvent(1, 1, 0, 0, 99, 0));
+            events.items.push_back(UnitEvent(2, 0, 0, 0, 99, 3));
+            events.items.push_back(UnitEvent(3, 2, 0, 0, static_cast<int8_t>(record), 0));
+            events.life = static_cast<uint16_t>(record);
+            unit.unitTimelines.push_back(events);
+        }
+    }
+    effecttools::TimelineValue t;
+    t.length = 100;
+    for (uint16_t i = 0; i < 6; ++i)
+        t.items.push_back(Entry(0, static_cast<int16_t>(i % 2), 3, -1, i * 7, 60));
+    f.package.timelines = {t};
+    FillPlaces(f);
+    return effecttools::WriteEffectFile(f);
 }
 
 } // namespace
@@ -371,5 +485,7 @@ int main(int argc, char** argv) {
     seeds.push_back(Carriers());
     seeds.push_back(TooManyParts());
     seeds.push_back(Emitters());
+    seeds.push_back(DrawUnits());
+    seeds.push_back(UnitEvents());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }

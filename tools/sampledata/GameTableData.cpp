@@ -180,14 +180,94 @@ void LargeParameters(EnemyRecord& r, int type) {
     }
 }
 
+// The class parameters of the small families (row bytes 208-216, percent
+// speeds, frames and pixels), in the ranges their classes expect.
+void SmallParameters(EnemyRecord& r, int type) {
+    switch (type) {
+    case 7: // dive speed, turn time (even)
+    case 8: // (odd)
+        r.moveParams[0] = 70, r.moveParams[1] = static_cast<int16_t>(type == 7 ? 30 : 31);
+        break;
+    case 9: // the group: first speed, charge threshold, charge speed
+        r.speed = 40, r.mirror = 0, r.moveParams[1] = 3, r.moveParams[2] = 70;
+        break;
+    case 14: // the rings: spin in degrees a frame
+    case 15:
+        r.speed = 30, r.mirror = 0, r.moveParams[1] = static_cast<int16_t>(type == 14 ? 2 : 0);
+        break;
+    case 16: // approach distance, halt time, dash speed
+    case 17:
+        r.speed = 40, r.moveParams[0] = 150, r.moveParams[1] = 30, r.moveParams[2] = 90;
+        break;
+    case 18: // retreat at half health left, retreat speed
+        r.speed = 30, r.moveParams[0] = 50, r.moveParams[1] = 60;
+        break;
+    case 19: // hover time, dive speed
+    case 20:
+        r.speed = 40, r.moveParams[0] = 90, r.moveParams[1] = 30;
+        break;
+    case 21: // fires once 20% of its health is gone
+        r.speed = 25, r.moveParams[1] = 80;
+        break;
+    case 24:
+        r.speed = 45;
+        break;
+    case 31: // approach distance, bob time
+    case 32:
+    case 33:
+        r.speed = 35, r.moveParams[0] = 120, r.moveParams[1] = 100;
+        break;
+    default:
+        break;
+    }
+}
+
+// The map types: the sheet's frames, a box a little inside the body (none
+// for one type), a few hits of health.
+void MapParameters(EnemyRecord& r, int type) {
+    if (type < kSampleFirstMapType || type > kSampleLastMapType)
+        return;
+    r = EnemyRecord{};
+    for (uint32_t f = 0; f < EnemyRecord::kTrackFrames; ++f)
+        r.trackA[f] = SampleMapObjectFrame(type, 0, f);
+    r.trackB[0] = SampleMapObjectFrame(type, 1, 0);
+    for (int8_t& length : r.frameLengths)
+        length = 4;
+    const int16_t box = type == kSampleUnhittableMapType ? 0 : 24;
+    r.hitWidth = r.hitHeight = box;
+    r.health = static_cast<int16_t>(30 + 5 * (type % 8));
+    r.score = static_cast<int16_t>(200 + 10 * (type - kSampleFirstMapType));
+    r.barionReward = 8;
+}
+
+// O001: three speeds, aimed on odd types.
+void O001Parameters(EnemyRecord& r, int type) {
+    if (!((type >= 264 && type <= 279) || (type >= 295 && type <= 310)))
+        return;
+    r.speed = 30, r.moveParams[0] = 45, r.moveParams[1] = 60;
+    r.moveParams[2] = static_cast<int16_t>(type % 2);
+}
+
+// The waves' stand-ins for types 4-7 (now small families): types 34-37
+// with those types' old rows and resources, so that a stage's waves play as
+// they always did.
+constexpr int kFirstWaveStandIn = 34;
+constexpr int kWaveStandInShift = 30;
+int WaveLook(int type) {
+    return type >= kFirstWaveStandIn && type < kFirstWaveStandIn + 4 ? type - kWaveStandInShift
+                                                                     : type;
+}
+
 std::vector<uint8_t> EnemyTable(int difficulty, int stage) {
     std::vector<EnemyRecord> rows(kEnemyTypes);
     for (int t = 0; t < kEnemyTypes; ++t) {
         EnemyRecord& r = rows[t];
-        const uint32_t sheet = SampleEnemySheet(t);
+        // Types 34-37 look and play as 4-7 did before those became families.
+        const int look = WaveLook(t);
+        const uint32_t sheet = SampleEnemySheet(look);
         // Track A: four frames, then an end frame (type 76 all eight: its
         // hit and death frames); track B: two glow frames.
-        const uint32_t frames = t == 76 ? 8 : 4;
+        const uint32_t frames = look == 76 ? 8 : 4;
         for (uint32_t f = 0; f < frames; ++f)
             r.trackA[f] = SampleEnemyFrame(sheet, 0, f);
         for (uint32_t f = 0; f < 2; ++f)
@@ -198,19 +278,25 @@ std::vector<uint8_t> EnemyTable(int difficulty, int stage) {
         r.hitWidth = static_cast<int16_t>(size - 8);
         r.hitHeight = static_cast<int16_t>(size - 8);
         // Facing: the player, the motion, or a spin (one of them of period 0).
-        r.facePlayer = static_cast<uint8_t>(t % 5 == 1);
-        r.faceMotion = static_cast<uint8_t>(t % 5 == 2);
-        r.spin = static_cast<uint8_t>(t % 5 == 3);
-        r.turnDivisor = static_cast<int16_t>(t == 13 ? 0 : 60);
-        r.health = static_cast<int16_t>((10 + 10 * t) * (difficulty + 1) + stage);
-        r.score = static_cast<int16_t>(100 * (t + 1));
-        r.barionReward = static_cast<uint16_t>(5 + t);
-        r.speed = static_cast<int8_t>(2 + t % 3);
-        r.mirror = static_cast<uint8_t>(t % 2);
+        r.facePlayer = static_cast<uint8_t>(look % 5 == 1);
+        r.faceMotion = static_cast<uint8_t>(look % 5 == 2);
+        r.spin = static_cast<uint8_t>(look % 5 == 3);
+        r.turnDivisor = static_cast<int16_t>(look == 13 ? 0 : 60);
+        r.health = static_cast<int16_t>((10 + 10 * look) * (difficulty + 1) + stage);
+        r.score = static_cast<int16_t>(100 * (look + 1));
+        r.barionReward = static_cast<uint16_t>(5 + look);
+        r.speed = static_cast<int8_t>(2 + look % 3);
+        r.mirror = static_cast<uint8_t>(look % 2);
         r.moveParams[0] = 60, r.moveParams[1] = 90, r.moveParams[2] = 2, r.moveParams[3] = 0;
         LargeParameters(r, t);
-        if (t != 0) // type 0 fires nothing, so zero ids stay zero after the shift
-            Grid(r.grid, t + stage);
+        SmallParameters(r, t);
+        MapParameters(r, t);
+        O001Parameters(r, t);
+        // Type 0 fires nothing, so zero ids stay zero after the shift; the map
+        // objects fire nothing either, so that a stage stays as quiet as its
+        // timeline.
+        if (t != 0 && (t < kSampleFirstMapType || t > kSampleLastMapType))
+            Grid(r.grid, WaveLook(t) + stage);
     }
     return TableImage(rows);
 }
@@ -312,20 +398,54 @@ std::vector<uint8_t> BulletFxTable() {
 
 // Timeline entries: a wave every second, x on the 0-720 screen scale; a
 // stage's timeline ends with its boss, type 280 + the stage within its loop.
-std::vector<uint8_t> Timeline(int stage, int entries, bool boss) {
+// After the waves, every family once: each small family alone, O001 of
+// each sound group, type 9 groups of 2 and 5, rings of 8, a pair of type 19
+// (count 3), two pairs of type 20, both swarms and a generator.
+void AppendFamilies(std::vector<TimelineEntry>& rows, int stage) {
+    struct Family {
+        int16_t type, count;
+        uint16_t interval;
+    };
+    constexpr Family kFamilies[] = {
+        {4, 1, 0},   {5, 1, 0},   {6, 1, 0},   {7, 1, 0},  {8, 1, 0},   {16, 1, 0}, {17, 1, 0},
+        {18, 1, 0},  {21, 1, 0},  {24, 1, 0},  {31, 1, 0}, {32, 1, 0},  {33, 1, 0}, {264, 1, 0},
+        {272, 1, 0}, {296, 1, 0}, {305, 1, 0}, {9, 2, 20}, {9, 5, 15},  {14, 8, 0}, {15, 8, 0},
+        {19, 3, 0},  {20, 4, 0},  {77, 1, 0},  {78, 1, 0}, {12, 3, 20},
+    };
+    int frame = (rows.empty() ? 0 : rows.back().frame) + 60;
+    int i = 0;
+    for (const Family& f : kFamilies) {
+        TimelineEntry e{};
+        e.frame = frame;
+        e.type = f.type;
+        e.x = static_cast<int16_t>(160 + (i * 131 + stage * 17) % 400); // the 0-720 scale
+        e.y = static_cast<int16_t>(40 + (i * 37) % 160);
+        e.count = f.count;
+        e.interval = f.interval;
+        rows.push_back(e);
+        frame += 70;
+        ++i;
+    }
+}
+
+std::vector<uint8_t> Timeline(int stage, int entries, bool boss, bool withFamilies) {
     std::vector<TimelineEntry> rows(entries);
     for (int e = 0; e < entries; ++e) {
         TimelineEntry& r = rows[e];
         r.frame = 60 + 60 * e + 7 * stage;
-        // Every fifth wave is a middle-size enemy.
+        // Every fifth wave is a middle-size enemy; the others types 1-3 and
+        // the stand-ins 34-37.
+        const int plain = 1 + e % 7 >= 4 ? 1 + e % 7 + kWaveStandInShift : 1 + e % 7;
         r.type = static_cast<int16_t>(
-            e % 5 == 4 ? kFirstMiddleType + (e * 13 + stage) % kMiddleTypes : 1 + e % 7);
+            e % 5 == 4 ? kFirstMiddleType + (e * 13 + stage) % kMiddleTypes : plain);
         r.x = static_cast<int16_t>(120 + (e * 97) % 480);
         // Inside the field, so that enemies that stand where they appear can be hit.
         r.y = static_cast<int16_t>(40 + (e * 53) % 280);
         r.count = static_cast<int16_t>(e % 3 == 2 ? 4 : 1);
         r.interval = static_cast<uint16_t>(e % 3 == 2 ? 12 : 0);
     }
+    if (withFamilies)
+        AppendFamilies(rows, stage);
     if (boss) {
         TimelineEntry b{};
         b.frame = (entries > 0 ? rows.back().frame : 0) + kBossDelay;
@@ -353,12 +473,13 @@ std::vector<uint8_t> EnemyResIndex() {
     return TableImage(rows);
 }
 
+// Indexed by the cell value itself (0-1023).
 std::vector<uint8_t> MapAttributes() {
-    std::vector<MapAttributeEntry> rows(1023);
-    for (int v = 1; v <= 16; ++v)
-        rows[v - 1].value = static_cast<uint16_t>(v);
-    rows[100].value = 244;
-    rows[101].value = 245;
+    std::vector<MapAttributeEntry> rows(1024);
+    for (uint32_t v = 1; v <= kSampleMapValues; ++v)
+        rows[v].value = static_cast<uint16_t>(kSampleFirstMapType - 1 + static_cast<int>(v));
+    rows[kSampleFirstUnlockValue].value = 244;
+    rows[kSampleFirstUnlockValue + 1].value = 245;
     return TableImage(rows);
 }
 
@@ -385,7 +506,7 @@ std::vector<NamedFile> BuildGameTables() {
     files.push_back({"enemy_res_index.tsb", EnemyResIndex()});
     files.push_back({"ebss_tex_names.tsb", Names({"bullet01", "bullet02"})});
     files.push_back({"ebss_res_index.tsb", ResIndex(kBulletRows, 2, 0)});
-    files.push_back({"ttable_common_common.tsb", Timeline(0, 4, false)});
+    files.push_back({"ttable_common_common.tsb", Timeline(0, 4, false, false)});
     char name[64];
     for (int d = 0; d < 3; ++d) {
         const char* diff = kDifficulties[d];
@@ -401,11 +522,15 @@ std::vector<NamedFile> BuildGameTables() {
             std::snprintf(name, sizeof(name), "enemys_%s_enemy_stage%02d.tsb", diff, s);
             files.push_back({name, EnemyTable(d, s - 1)});
             std::snprintf(name, sizeof(name), "ttable_%s_stage%02d.tsb", diff, s);
-            files.push_back({name, Timeline(s - 1, 12 + d * 4, true)});
+            // The first and last stage of each loop keep to their quiet
+            // waves (a passive ship lives through them); the others meet
+            // every family too.
+            const bool families = (s - 1) % 12 != 0 && (s - 1) % 12 != 11;
+            files.push_back({name, Timeline(s - 1, 12 + d * 4, true, families)});
         }
     }
     files.push_back({"enemys_challenge_stage.tsb", EnemyTable(1, 0)});
-    files.push_back({"ttable_challenge_stage.tsb", Timeline(0, 30, false)});
+    files.push_back({"ttable_challenge_stage.tsb", Timeline(0, 30, false, false)});
     return files;
 }
 
@@ -423,8 +548,19 @@ TexelRect SampleEnemyFrame(uint32_t sheet, uint32_t track, uint32_t frame) {
     return {x, y, static_cast<int16_t>(x + size - 1), static_cast<int16_t>(y + size - 1)};
 }
 
+TexelRect SampleMapObjectFrame(int type, uint32_t track, uint32_t frame) {
+    const int i = type - kSampleFirstMapType;
+    if (i < 0 || type > kSampleLastMapType || frame >= 8 || (track == 1 && frame != 0))
+        return {0, 0, 0, 0};
+    const int slot = track == 0 ? static_cast<int>(frame) : 8;
+    const auto x = static_cast<int16_t>((i % 3) * 320 + slot * 32);
+    const auto y = static_cast<int16_t>((i / 3) * 40);
+    return {x, y, static_cast<int16_t>(x + 31), static_cast<int16_t>(y + 31)};
+}
+
 ResourceIndexEntry SampleEnemyResources(int type) {
     constexpr int kNone = ResourceIndexEntry::kNone;
+    type = WaveLook(type);
     const int texture = type % 10 == 9 ? kNone : static_cast<int>(SampleEnemySheet(type));
     if (type % 50 == 49)
         return ResourceIndexEntry::Make(texture, kNone, kNone); // no path: gone at once

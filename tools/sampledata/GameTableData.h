@@ -86,6 +86,19 @@ constexpr int16_t kSampleGlowRow = 192;
 uint32_t SampleEnemySheet(int type);
 // Frame `frame` of track `track` of a sheet (eight of track A, two of B).
 TexelRect SampleEnemyFrame(uint32_t sheet, uint32_t track, uint32_t frame);
+// The map objects' sheet "stageNN_obj.dds" (1024 x 1024): the map types
+// 200-263, three to a band of 40 texels, each with eight 32 x 32 frames of
+// track A and its wreck (track B frame 0) beside them, every frame a colour
+// of its own. Type 204 has an empty hit box: drawn, never hit.
+constexpr int kSampleFirstMapType = 200;
+constexpr int kSampleLastMapType = 263;
+constexpr uint32_t kSampleMapSheetSize = 1024;
+constexpr int kSampleUnhittableMapType = 204;
+TexelRect SampleMapObjectFrame(int type, uint32_t track, uint32_t frame);
+// Map cell values 1-64 name the map types 200-263 in "map_attribute_table.tsb";
+// 101 and 102 the two unlock types 244 and 245.
+constexpr uint32_t kSampleMapValues = 64;
+constexpr uint32_t kSampleFirstUnlockValue = 101;
 // The paths of "enemy_fbx_names.tsb": a three-second descent, an S-curve of
 // the same length, one point, and an empty file.
 constexpr const char* kSamplePathNames[4] = {"path_descent", "path_scurve", "path_point",

@@ -28,6 +28,11 @@ constexpr uint32_t kScoreAttackMap = 24;
 constexpr uint32_t kBulletSheetSize = 512;
 constexpr uint32_t kEnemySheetSize = 256;
 constexpr uint32_t kStagePictureHeight = 1280;
+// Rows from here on reach the field within 3000 frames of a stage's scroll;
+// the rows from the quiet one on (the field at the start and its first 480
+// pixels of scroll, 400 frames) hold nothing, so that a stage starts empty.
+constexpr uint32_t kEveryTypeRow = 180;
+constexpr uint32_t kFirstQuietRow = 375;
 constexpr uint32_t kStarWidth = 360;
 constexpr uint32_t kStarHeight = 512;
 
@@ -404,15 +409,22 @@ std::vector<uint8_t> BuildStageMap(uint32_t index) {
     header.bits = static_cast<uint8_t>(bits);
     std::vector<uint8_t> out(sizeof header);
     std::memcpy(out.data(), &header, sizeof header);
-    // Mostly empty; every few rows an object of attribute 1-16, now and then
-    // the two unlock types (101, 102), a value without attribute (500) and,
-    // in 16-bit maps, values above the table (placing nothing).
+    // Mostly empty; every few rows an object of one of the 64 map types,
+    // and every type once more in a column of its own within the last 3000
+    // frames' reach of the scroll (rows from 180 on); now and then the two
+    // unlock types (101, 102), a value without attribute (500) and, in 16-bit
+    // maps, values above the table (placing nothing).
     for (uint32_t row = 0; row < height; ++row)
         for (uint32_t column = 0; column < kMapWidth; ++column) {
             const uint32_t k = row * kMapWidth + column + index * 31;
             uint32_t value = 0;
-            if (row % 6 == 3 && column % 9 == 4)
-                value = 1 + k % 16;
+            if (row >= kFirstQuietRow)
+                value = 0;
+            else if (column == kMapWidth / 2 && row >= kEveryTypeRow &&
+                     row < kEveryTypeRow + 3 * kSampleMapValues && (row - kEveryTypeRow) % 3 == 0)
+                value = 1 + (row - kEveryTypeRow) / 3;
+            else if (row % 6 == 3 && column % 9 == 4)
+                value = 1 + k % kSampleMapValues;
             else if (k % 401 == 7)
                 value = 101 + k % 2;
             else if (k % 353 == 11)
@@ -438,6 +450,26 @@ Rgb EnemySheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
                 return PaletteColour(100 + sheet * 16 + track * 8 + f);
         }
     return {0, 0, 0};
+}
+
+Rgb MapObjectSheetColour(uint32_t x, uint32_t y) {
+    const int band = static_cast<int>(y / 40), column = static_cast<int>(x / 320);
+    const int type = kSampleFirstMapType + band * 3 + column;
+    if (column > 2 || type > kSampleLastMapType)
+        return {0, 0, 0};
+    for (uint32_t track = 0; track < 2; ++track)
+        for (uint32_t f = 0; f < (track == 0 ? 8u : 1u); ++f) {
+            const TexelRect r = SampleMapObjectFrame(type, track, f);
+            if (static_cast<int32_t>(x) >= r.left && static_cast<int32_t>(x) <= r.right &&
+                static_cast<int32_t>(y) >= r.top && static_cast<int32_t>(y) <= r.bottom)
+                return PaletteColour(400 + static_cast<uint32_t>(type - kSampleFirstMapType) * 9 +
+                                     track * 8 + f);
+        }
+    return {0, 0, 0};
+}
+
+std::vector<uint8_t> BuildMapObjectSheet() {
+    return PaintedDds(kSampleMapSheetSize, kSampleMapSheetSize, MapObjectSheetColour);
 }
 
 Rgb BulletSheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
@@ -484,11 +516,11 @@ std::vector<StageFile> BuildStageFiles() {
     const Tables tables = ReadTables();
     char name[96];
 
-    // Map pictures for every other stage: the loader takes them only when present.
+    // Map object sheets for every other stage: the loader takes them only when present.
     for (uint32_t s = 0; s < 24; s += 2)
         Add(out, kMapPictureArchive,
             std::string(StageTextureTable::kMapFolder) + "/" + Format("stage%02d_obj.dds", s + 1),
-            Picture(Format("stage%02d_obj.dds", s + 1), 64, 64));
+            BuildMapObjectSheet());
 
     for (uint32_t slot = 0; slot < StageTextureTable::kSlotCount; ++slot) {
         StageTextureTable::FileName(slot, 0, name, sizeof name);

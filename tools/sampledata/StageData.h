@@ -35,6 +35,9 @@ uint32_t StageMapBits(uint32_t index);
 // "stage/map_obj/stageNN_obj.fmf", or the score attack's map for index 24.
 std::string StageMapPath(uint32_t index);
 std::vector<uint8_t> BuildStageMap(uint32_t index);
+// The map objects' sheet "stageNN_obj.dds" and its colour at a texel.
+std::vector<uint8_t> BuildMapObjectSheet();
+Rgb MapObjectSheetColour(uint32_t x, uint32_t y);
 
 // The colour of a texel of bullet sheet n (0, 1): every frame of both tracks
 // of every bullet row a colour of its own.

@@ -134,6 +134,11 @@ void SetLayerEnabled(uint32_t layer, uint8_t enabled);
 void SetPointerView(uint32_t view, float value);
 // Queues the event; a full queue drops its oldest entry first.
 void PostInputEvent(const InputEvent* event);
+// The pointer pass that the pointer view's Draw runs: the frame's pickable
+// units by view depth, the hover test against the pointer's rays, then the
+// queued commands oldest first, each turned into events on the pressed
+// unit. A frame without pickable units keeps the commands queued.
+void ProcessPointerInput();
 // "ver.1.0.0 rev.2251".
 const char* GetVersionString();
 

@@ -9,6 +9,7 @@
 #include "effects/Core/Engine/InputEvent.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/ObjectSlot.h"
+#include "effects/Core/Engine/PointerEvent.h"
 #include "effects/Core/Engine/Renderer.h"
 #include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Engine/RuntimeGlobals.h"
@@ -30,12 +31,6 @@ namespace FulgorCore::Engine {
 namespace {
 
 constexpr uint32_t kCameraSpaces = 3;
-constexpr uint8_t kPointerEntered = 8;
-constexpr uint8_t kPointerLeft = 9;
-
-// The pointer pass of the pointer view; the pickable units that feed it
-// come with the unit tree, so until then it has nothing to test.
-void RunPointerPass(EngineWorkData&) {}
 
 using ShapeTest = bool (*)(const float* start, const float* end, const float* bounds);
 constexpr ShapeTest kShapeTests[PickBounds::kKindCount] = {Math::SegmentHitsBox,
@@ -93,7 +88,7 @@ void Draw(uint32_t view, const DrawParameter* parameter) {
         return;
     Renderer::SetCamera(view, *parameter);
     if (view == work->pointerView)
-        RunPointerPass(*work);
+        ProcessPointerInput();
 }
 
 void DrawLayer(uint32_t layer) {
@@ -174,10 +169,10 @@ void UpdatePointerHover(uint32_t first, uint32_t last, const FrameListEntry* lis
     if (hit == work->hoveredUnit)
         return;
     if (work->hoveredUnit)
-        work->hoveredUnit->PostEvent(0, kPointerLeft);
+        work->hoveredUnit->PostEvent(0, PointerEvent::kLeft);
     work->hoveredUnit = hit;
     if (hit)
-        hit->PostEvent(0, kPointerEntered);
+        hit->PostEvent(0, PointerEvent::kEntered);
 }
 
 } // namespace FulgorCore::Engine

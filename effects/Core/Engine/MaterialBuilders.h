@@ -16,8 +16,15 @@ namespace Renderer {
 // render-state word, and the five words of its shader key. They read only
 // the draw part's and the package's getters.
 //
-// Least form until the renderer's material set-up is built: each leaves
-// the fields it fills zero.
+// The texture slots: the type's slot count (0, 1, 6 or 8), bit k of the
+// used mask and slot k's sampler word for each enabled slot below it; a slot
+// whose selector is constant is resolved to its texture here, any other
+// sets its bit in the animated mask and stays null for the draw units'
+// kernels.
+//
+// The render-state word and the shader key are least forms until the
+// renderer's material set-up is built: they leave their fields zero.
+uint8_t TextureSlotCountOf(uint32_t drawType);
 void BuildTextureSlots(TextureSlot (&slots)[8], uint8_t& animatedMask, uint8_t& usedMask,
                        uint8_t& slotCount, const ParticleResource& part,
                        const PackageResource* package);

@@ -72,6 +72,13 @@ struct RendererWorkData {
     const float* cameraPosition = nullptr;
     float cameraTransforms[3][12] = {};
     uint32_t orthographic = 0;
+
+    // The matrix of an effect's camera space: 0 the view x projection, 1
+    // the projection, 2 the screen matrix; null past them.
+    const float* CameraSpaceMatrix(uint32_t space) const {
+        const float* const spaces[3] = {viewProjection, projection, screenMatrix};
+        return space < 3 ? spaces[space] : nullptr;
+    }
 };
 
 } // namespace FulgorCore

@@ -3,8 +3,14 @@
 #include "engine/graphics/Texture.h"
 #include "game/core/ScreenLayout.h"
 #include "game/core/SpriteQuad.h"
+#include "game/enemy/background/ObjBG.h"
 
 #include <cmath>
+
+BG_Effect::~BG_Effect() {
+    if (g_currentBackground)
+        g_currentBackground->ForgetStarPlane(this);
+}
 
 void BG_Effect::Start(bool visible, int32_t countdown, float factor, float alpha) {
     visible_ = visible ? 1 : 0;

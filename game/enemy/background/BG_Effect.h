@@ -20,6 +20,9 @@ public:
     static constexpr int32_t kRows = 4;
 
     using BG_Base::BG_Base;
+    // Leaves the current holder's star list, so that Activate never boosts
+    // a plane whose block is gone.
+    ~BG_Effect() override;
 
     void Draw() override;
 

@@ -3,6 +3,7 @@
 #include "engine/graphics/Texture.h"
 #include "game/core/ScreenLayout.h"
 #include "game/core/SpriteQuad.h"
+#include "game/stage/GameObjectDirector.h"
 
 void BG_UpperPlane::SetTextures(const int32_t* ids, int32_t count, int32_t runFrames) {
     textureCount_ =
@@ -28,6 +29,12 @@ void BG_UpperPlane::Draw() {
         if (Mireku::Graphics::Texture* t = Texture(textures_[i]))
             total += t->GetHeight();
     const float scroll = ScrollOf(total);
+    // Everything fixed to the map is placed by this scroll (no upper limit:
+    // the map keeps moving after its run). A stack without pictures moves
+    // nothing.
+    GameObjectDirector* director = GetOwner();
+    if (director && total > 0.0f)
+        director->SetMapScroll(scroll);
     constexpr float kField = ScreenLayout::kFieldSize;
     float bottom = kField + scroll;
     for (int32_t i = 0; i < textureCount_; ++i) {

@@ -57,5 +57,12 @@ void ObjBG::Build(GameObjectDirector* owner, uint32_t context, const Layout& lay
 
 void ObjBG::BoostStarPlanes() {
     for (int32_t i = 0; i < starPlaneCount_; ++i)
-        starPlanes_[i]->Boost();
+        if (starPlanes_[i])
+            starPlanes_[i]->Boost();
+}
+
+void ObjBG::ForgetStarPlane(const BG_Effect* plane) {
+    for (int32_t i = 0; i < starPlaneCount_; ++i)
+        if (starPlanes_[i] == plane)
+            starPlanes_[i] = nullptr;
 }

@@ -25,9 +25,12 @@ public:
     virtual void Activate() {}
 
     int32_t GetStarPlaneCount() const { return starPlaneCount_; }
+    // Null for a plane deleted since it was built.
     BG_Effect* GetStarPlane(uint32_t i) const {
         return i < static_cast<uint32_t>(starPlaneCount_) ? starPlanes_[i] : nullptr;
     }
+    // A star plane being deleted; its entry is cleared.
+    void ForgetStarPlane(const BG_Effect* plane);
 
 protected:
     // The texture ids of a background and the frames its map pictures take.

@@ -6,12 +6,16 @@
 
 #include <cmath>
 
-EnemyL015::EnemyL015(GameObjectDirector* owner, int32_t type,
-                     const Mireku::Common::Vector2& spawn)
+EnemyL015::EnemyL015(GameObjectDirector* owner, int32_t type, const Mireku::Common::Vector2& spawn)
     : EnemyDefault(owner, type, spawn) {
     SetPositionFromVector(spawn_);
     heading_ = GetAngleToPlayer();
-    if (type != kType || !row_)
+    if (type == kType)
+        PickSpeed();
+}
+
+void EnemyL015::PickSpeed() {
+    if (!row_)
         return;
     // One of three speeds; a row that leaves the second or third at 0 has
     // only its first.

@@ -22,6 +22,9 @@ public:
     int32_t GetState() const { return state_; }
 
 protected:
+    // One of the row's three speeds (208, 210, 212) from the play stream.
+    void PickSpeed();
+
     float heading_ = 0.0f;
     int32_t state_ = kFlying;
 };

@@ -2,6 +2,7 @@
 #include "effects/drawunits/DrawUnitSteps.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Resource/FloatTripleProperty.h"
+#include "effects/drawunits/ParticleField.h"
 #include "support/effects/RecordBuild.h"
 #include "tools/effect/PropertyWriter.h"
 
@@ -66,14 +67,23 @@ TEST(UpdateParticles, EachPointIsCopiedAgedAndHandledByItsState) {
     previous[2].state = 1;
     FieldPoint current[3] = {};
     const FulgorCore::FieldPointHandler first[4] = {
-        [](FieldPoint& p) {
+        [](FieldPoint& p, const FulgorCore::ParticleField::StepContext&) {
             HandlerLog().push_back(10);
             p.state = 2; // started: alive from now on
         },
-        nullptr, [](FieldPoint&) { HandlerLog().push_back(12); }, nullptr};
+        nullptr,
+        [](FieldPoint&, const FulgorCore::ParticleField::StepContext&) {
+            HandlerLog().push_back(12);
+        },
+        nullptr};
     const FulgorCore::FieldPointHandler second[4] = {
-        nullptr, nullptr, [](FieldPoint&) { HandlerLog().push_back(22); }, nullptr};
-    FulgorCore::UpdateParticles(previous, current, 3, 0.5f, first, second);
+        nullptr, nullptr,
+        [](FieldPoint&, const FulgorCore::ParticleField::StepContext&) {
+            HandlerLog().push_back(22);
+        },
+        nullptr};
+    const FulgorCore::ParticleField::StepContext step;
+    FulgorCore::UpdateParticles(previous, current, 3, 0.5f, first, second, step);
     // Point 0 starts and, alive now, integrates; point 1 is alive; point 2
     // does nothing.
     EXPECT_EQ(HandlerLog(), (std::vector<int>{10, 22, 12, 22}));

@@ -145,6 +145,23 @@ TEST_F(BackgroundTest, ActivateShowsAndBoostsEveryStarLayer) {
     world.EndFrame();
 }
 
+TEST_F(BackgroundTest, AStarPlaneDeletedBeforeActivateIsLeftOut) {
+    Play(1, 0);
+    std::vector<BG_Effect*> stars = Exactly<BG_Effect>();
+    ASSERT_EQ(stars.size(), 5u);
+    stars[3]->Vanish();
+    for (int guard = 0; Exactly<BG_Effect>().size() == 5 && guard < 600; ++guard)
+        Frame();
+    ASSERT_EQ(Exactly<BG_Effect>().size(), 4u) << "the vanished plane is deleted";
+    EXPECT_EQ(g_currentBackground->GetStarPlane(3), nullptr);
+    EXPECT_EQ(g_currentBackground->GetStarPlane(4), stars[4]);
+
+    // Its block is gone (poisoned under ASan): Activate boosts only the rest.
+    g_currentBackground->Activate();
+    for (BG_Effect* s : Exactly<BG_Effect>())
+        EXPECT_TRUE(s->IsBoosted());
+}
+
 TEST_F(BackgroundTest, TheFarAndMapPlanesCentreSlideAndShiftAgainstTheShip) {
     WriteBackgrounds("stage/stage01");
     Play(1, 0);

@@ -89,6 +89,9 @@ protected:
         std::vector<uint64_t> hashes;
         RandomManager::GetInstance()->Stream(RandomManager::kPresentation).Seed(cosmeticSeed);
         work->BeginGame(3);
+        // Every run from the same unlocks: a secret weapon taken in one run
+        // would pay its score instead in the next.
+        work->subWeaponUnlocked = 1;
         EXPECT_TRUE(
             work->StartReplayPlayback(recording.data(), static_cast<uint32_t>(recording.size())));
         work->gameType = 3;

@@ -191,9 +191,9 @@ TEST_F(GameTablesTest, MissingTablesLeaveNullsAndChecksRowIndices) {
     EXPECT_EQ(tables.EnemyFbxNameCount(), 4u);
     EXPECT_EQ(tables.EbssTexNameCount(), 2u);
     uint16_t attr = 0;
-    EXPECT_TRUE(tables.MapAttribute(100, &attr));
+    EXPECT_TRUE(tables.MapAttribute(101, &attr));
     EXPECT_EQ(attr, 244);
-    EXPECT_FALSE(tables.MapAttribute(1023, &attr));
+    EXPECT_FALSE(tables.MapAttribute(1024, &attr));
     // Challenge modes: one enemy table in the stage-0 slot only.
     EXPECT_NE(tables.EnemyRow(8, 0, 0), nullptr);
     EXPECT_EQ(tables.EnemyRow(8, 1, 0), nullptr);

@@ -1,0 +1,1 @@
+target_link_libraries(map_bench PRIVATE game_play sampledata_core)

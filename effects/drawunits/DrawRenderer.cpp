@@ -1,0 +1,69 @@
+#include "effects/drawunits/DrawRenderer.h"
+
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/Renderer.h"
+#include "effects/Core/Engine/RendererWorkData.h"
+#include "effects/Core/Interface/Job.h"
+
+namespace FulgorCore {
+
+namespace {
+
+bool RefuseReserve(const IShader*, const uint32_t*, const TextureSlot*, uint8_t, void**, uint32_t,
+                   uint16_t**, uint16_t*, uint32_t) {
+    return false;
+}
+
+bool RefuseReserveNoIndex(const IShader*, const uint32_t*, const TextureSlot*, uint8_t, void**,
+                          uint32_t) {
+    return false;
+}
+
+uint8_t* RendererBatchKind() {
+    // Outside a started runtime a byte of its own keeps the callers simple.
+    static uint8_t detached = 0;
+    RendererWorkData* work = Renderer::GetWorkData();
+    return work ? &work->billboard : &detached;
+}
+
+void SubmitToRuntime(Job* job) {
+    EngineWorkData* work = Engine::GetWorkData();
+    if (work && work->submitJob)
+        work->submitJob(job);
+    else
+        job->Execute();
+}
+
+void PrepareNothing(const FieldPoint*, uint32_t, const DrawDataType4&, void*, const DrawClock&,
+                    const float*) {}
+
+void SubmitNothing(DrawUnitType4*) {}
+
+} // namespace
+
+const DrawRenderer DrawRenderer::kBuiltIn = {
+    RefuseReserve,
+    RefuseReserve,
+    RefuseReserveNoIndex,
+    Renderer::FlushBatches,
+    RendererBatchKind,
+    SubmitToRuntime,
+    {PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing,
+     PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing,
+     PrepareNothing},
+    SubmitNothing,
+    SubmitNothing,
+};
+
+namespace {
+
+DrawRenderer g_current = DrawRenderer::kBuiltIn;
+
+} // namespace
+
+DrawRenderer& DrawRenderer::Current() {
+    return g_current;
+}
+
+} // namespace FulgorCore

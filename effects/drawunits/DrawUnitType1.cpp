@@ -1,0 +1,86 @@
+#include "effects/drawunits/DrawUnitType1.h"
+
+#include "effects/Core/Resource/DrawDataType1.h"
+#include "effects/Core/Resource/ParticleResource.h"
+#include "effects/drawunits/DrawRenderer.h"
+#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitOwner.h"
+#include "effects/drawunits/DrawVertices.h"
+#include "effects/drawunits/PackColor.h"
+#include "effects/units/ParticleInstance.h"
+
+namespace FulgorCore {
+
+namespace {
+
+constexpr uint8_t kNoSlotCompared = 0;
+
+void WriteLineVertex(LineVertex& out, const float* position, float w, const uint16_t* color,
+                     const uint8_t* parameters) {
+    for (uint32_t i = 0; i < 3; ++i)
+        out.position[i] = position[i];
+    out.position[3] = w;
+    for (uint32_t c = 0; c < 4; ++c) {
+        out.color[c] = color[c];
+        out.parameters[c] = parameters[c];
+    }
+}
+
+} // namespace
+
+DrawUnitType1::DrawUnitType1(ParticleInstance* owner, const ParticleResource* data)
+    : DrawUnit(owner, data), command(this) {
+    if (const DrawDataType1* line = data->GetDrawDataType1()) {
+        lengthRandom = line->GetLength().SampleRandom(*randomState);
+        line->GetHeadColor().SampleRandom(*randomState, tipColorRandoms);
+        line->GetTailColor().SampleRandom(*randomState, rootColorRandoms);
+    }
+}
+
+void DrawUnitType1::Update(const DrawClock& clock) {
+    const DrawDataType1* line = unitData->GetDrawDataType1();
+    if (!ops || !line)
+        return;
+    EvaluateByteParameters(parameters, clock);
+    float c[4];
+    DrawColor(c, ownerUnit->GetColor(), clock);
+    float a[4], b[4];
+    line->GetHeadColor().Evaluate(clock, tipColorRandoms, *randomState, a);
+    line->GetTailColor().Evaluate(clock, rootColorRandoms, *randomState, b);
+    for (uint32_t i = 0; i < 4; ++i) {
+        a[i] *= c[i];
+        b[i] *= c[i];
+    }
+    PackFloat4ToU16(tipColor, a);
+    PackFloat4ToU16(rootColor, b);
+    const float length = line->GetLength().Evaluate(clock, lengthRandom, *randomState);
+    float axis[3];
+    DrawUnitOwner::Axis(ownerUnit, axis);
+    const float* p = DrawUnitOwner::Position(ownerUnit);
+    for (uint32_t i = 0; i < 3; ++i)
+        endPoint[i] = axis[i] * length + p[i];
+}
+
+void DrawUnitType1::Draw() {
+    if (!ops)
+        return;
+    DrawRenderer& renderer = DrawRenderer::Current();
+    DrawPayload payload;
+    if (!renderer.reserveVerticesNoIndex32(unitShader, &stateWord, textureBindings, kNoSlotCompared,
+                                           &payload.vertices, 2))
+        return;
+    command.geometry = WriteLineGeometry;
+    command.payload = payload;
+    renderer.submit(&command);
+}
+
+void DrawUnitType1::WriteLineGeometry(DrawUnit* drawUnit, const DrawPayload& payload) {
+    const DrawUnitType1& unit = *static_cast<const DrawUnitType1*>(drawUnit);
+    auto* vertices = static_cast<LineVertex*>(payload.vertices);
+    const float w = unit.PositionW();
+    WriteLineVertex(vertices[0], DrawUnitOwner::Position(unit.ownerUnit), w, unit.rootColor,
+                    unit.parameters);
+    WriteLineVertex(vertices[1], unit.endPoint, w, unit.tipColor, unit.parameters);
+}
+
+} // namespace FulgorCore

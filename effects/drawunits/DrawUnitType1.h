@@ -1,0 +1,33 @@
+#pragma once
+
+#include "effects/drawunits/DrawCommand.h"
+#include "effects/drawunits/DrawUnit.h"
+
+#include <cstdint>
+
+namespace FulgorCore {
+
+// Draw type 1: a line from the particle along its chosen axis, "Len" long,
+// coloured "TCol" at the particle and "HCol" at the far end (each times the
+// unit's draw colour). No texture slot is compared when it draws.
+class DrawUnitType1 : public DrawUnit {
+public:
+    DrawUnitType1(ParticleInstance* owner, const ParticleResource* data);
+    using DrawUnit::Update;
+    void Update(const DrawClock& clock) override;
+    void Draw() override;
+
+    static void WriteLineGeometry(DrawUnit* unit, const DrawPayload& payload);
+
+    DrawCommand command;
+    uint16_t tipColor[4] = {};
+    uint16_t rootColor[4] = {};
+    float endPoint[3] = {};
+    float lengthRandom = 0.0f;
+    float tipColorRandoms[5] = {};
+    float rootColorRandoms[5] = {};
+    // Bytes 0 and 1 have no writer for lines and stay 0.
+    uint8_t parameters[4] = {};
+};
+
+} // namespace FulgorCore

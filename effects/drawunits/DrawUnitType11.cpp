@@ -1,0 +1,140 @@
+#include "effects/drawunits/DrawUnitType11.h"
+
+#include "effects/Core/Resource/DrawDataType11.h"
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/Core/Resource/ParticleResource.h"
+#include "effects/drawunits/DrawRenderer.h"
+#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitOwner.h"
+#include "effects/drawunits/DrawVertices.h"
+#include "effects/drawunits/OrientationSources.h"
+#include "effects/drawunits/PackColor.h"
+#include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstance.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace FulgorCore {
+
+namespace {
+
+constexpr uint8_t kFirstSlotOnly = 1;
+constexpr uint32_t kSamplerModes = 0x3Fu;
+
+template <class T> T ReadAt(const uint8_t* p, uint32_t offset) {
+    T v;
+    std::memcpy(&v, p + offset, sizeof(T));
+    return v;
+}
+
+} // namespace
+
+DrawUnitType11::DrawUnitType11(ParticleInstance* owner, const ParticleResource* data)
+    : DrawUnit(owner, data), command(this) {
+    const DrawDataType11* flipbook = data->GetDrawDataType11();
+    if (!flipbook)
+        return;
+    orientationFlags =
+        static_cast<uint16_t>((flipbook->GetField(DrawDataType11::kRotateXY) ? 1u : 0u) |
+                              (flipbook->GetField(DrawDataType11::kRotateZ) ? 2u : 0u));
+    offsetX = flipbook->GetDwPx();
+    offsetY = flipbook->GetDwPy();
+    frameCount = flipbook->GetKeyCount();
+    for (uint32_t i = 0; i < frameCount; ++i)
+        cycleLength += static_cast<float>(ReadFrame(i).duration);
+    // The flipbook sets slot 0's texture itself, every frame.
+    textureBindings[0].texture = nullptr;
+    textureBindings[0].sampler = (textureBindings[0].sampler & ~kSamplerModes) |
+                                 (flipbook->GetField(DrawDataType11::kTxF) ? 1u : 0u);
+}
+
+DrawUnitType11::FrameRecord DrawUnitType11::ReadFrame(uint32_t i) const {
+    FrameRecord r{};
+    const DrawDataType11* flipbook = unitData->GetDrawDataType11();
+    const uint8_t* p = flipbook ? flipbook->GetKey(i) : nullptr;
+    if (!p)
+        return r;
+    r.texture = ReadAt<uint16_t>(p, 0);
+    r.duration = ReadAt<uint16_t>(p, 2);
+    r.u0 = ReadAt<uint16_t>(p, 4);
+    r.v0 = ReadAt<uint16_t>(p, 6);
+    r.u1 = ReadAt<uint16_t>(p, 8);
+    r.v1 = ReadAt<uint16_t>(p, 10);
+    r.width = ReadAt<float>(p, 12);
+    r.height = ReadAt<float>(p, 16);
+    r.pivotX = ReadAt<float>(p, 20);
+    r.pivotY = ReadAt<float>(p, 24);
+    return r;
+}
+
+void DrawUnitType11::Update(const DrawClock& clock) {
+    if (!ops || frameCount == 0)
+        return;
+    frameTime += clock.lastStep;
+    if (cycleLength > 0.0f) {
+        // Whole cycles past the first bring the flipbook back to the same
+        // frame; one remainder stands for them after a long step.
+        if (frameTime >= cycleLength * 2.0f)
+            frameTime = std::fmod(frameTime, cycleLength);
+        for (;;) {
+            const float duration = static_cast<float>(ReadFrame(frameIndex).duration);
+            if (!(frameTime >= duration))
+                break;
+            frameIndex = (frameIndex + 1) % frameCount;
+            frameTime -= duration;
+        }
+    }
+    current = ReadFrame(frameIndex);
+    textureBindings[0].texture = Package() ? Package()->GetTexture(current.texture) : nullptr;
+    const InstanceRootUnit* root = Root();
+    float s[3];
+    ownerUnit->GetVector0(s);
+    Scale(s, clock);
+    size[0] = current.width * s[0] * root->axisLengths[0];
+    size[1] = current.height * s[1] * root->axisLengths[1];
+    pivotX = -(current.pivotX * size[0]);
+    pivotY = current.pivotY * size[1];
+    float color[4];
+    DrawColor(color, ownerUnit->GetColor(), clock);
+    PackFloat4ToU16(packedColor, color);
+    orientation[0] = orientation[1] = orientation[2] = 0.0f;
+    OrientationSources::kFlipbook[orientationFlags & 3u](ownerUnit, orientation);
+    orientation[2] += root->eulerAngles[2];
+}
+
+void DrawUnitType11::Draw() {
+    if (!ops || frameCount == 0)
+        return;
+    DrawRenderer& renderer = DrawRenderer::Current();
+    uint8_t* kind = renderer.batchKind();
+    if (*kind != DrawRenderer::kBillboardBatch) {
+        renderer.flushBatches();
+        *kind = DrawRenderer::kBillboardBatch;
+    }
+    DrawPayload payload;
+    if (!renderer.reserveVertices48(unitShader, &stateWord, textureBindings, kFirstSlotOnly,
+                                    &payload.vertices, 4, &payload.indices, &payload.firstVertex,
+                                    6))
+        return;
+    command.geometry = WriteBillboardQuad;
+    command.payload = payload;
+    renderer.submit(&command);
+}
+
+void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& payload) {
+    const DrawUnitType11& unit = *static_cast<const DrawUnitType11*>(drawUnit);
+    auto* vertices = static_cast<BillboardVertex*>(payload.vertices);
+    const float* p = DrawUnitOwner::Position(unit.ownerUnit);
+    const float position[3] = {p[0] + unit.offsetX, p[1] + unit.offsetY, p[2]};
+    const BillboardShared shared{position, unit.PositionW(), unit.orientation, unit.packedColor};
+    const float w = unit.size[0], h = unit.size[1];
+    const FrameRecord& r = unit.current;
+    WriteQuadIndices(payload.indices, payload.firstVertex);
+    WriteBillboardVertex(vertices[0], shared, unit.pivotX - w, unit.pivotY + h, r.u0, r.v0);
+    WriteBillboardVertex(vertices[1], shared, unit.pivotX + w, unit.pivotY + h, r.u1, r.v0);
+    WriteBillboardVertex(vertices[2], shared, unit.pivotX - w, unit.pivotY - h, r.u0, r.v1);
+    WriteBillboardVertex(vertices[3], shared, unit.pivotX + w, unit.pivotY - h, r.u1, r.v1);
+}
+
+} // namespace FulgorCore

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "effects/drawunits/DrawCommand.h"
+#include "effects/drawunits/DrawUnit.h"
+
+#include <cstdint>
+
+namespace FulgorCore {
+
+// Draw type 3: a band facing the camera along a segment of "Len" centred on
+// the particle (along its chosen axis), "Wid" wide, with an end piece one
+// width long at each end: three quads, eight vertices.
+class DrawUnitType3 : public DrawUnit {
+public:
+    DrawUnitType3(ParticleInstance* owner, const ParticleResource* data);
+    // Gives the second block back.
+    ~DrawUnitType3() override;
+    using DrawUnit::Update;
+    void Update(const DrawClock& clock) override;
+    void Draw() override;
+
+    // Reads the renderer's camera position.
+    static void WriteCappedLineGeometry(DrawUnit* unit, const DrawPayload& payload);
+
+    DrawCommand command;
+    // A second pool block the band keeps for its life; null when the pool
+    // had none.
+    void* extraBlock = nullptr;
+    float widthRandom = 0.0f;
+    float lengthRandom = 0.0f;
+    float halfExtent[3] = {};
+    uint16_t packedColor[4] = {};
+    float width = 0.0f;
+    uint8_t parameters[4] = {};
+};
+
+} // namespace FulgorCore

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "effects/drawunits/DrawUnit.h"
+#include "effects/drawunits/DrawUnitSteps.h"
+#include "effects/drawunits/ParticleField.h"
+
+#include <cstdint>
+
+namespace FulgorCore {
+
+class DrawDataType4;
+
+// Draw type 4: a field of simulated points kept in frame memory, each a
+// 192-byte state carried from frame to frame, prepared into vertices each
+// update and submitted in batches as lines or quads. It never animates its
+// texture slot. Data with a mode past 2, without points, or whose points
+// would take more than 32 bits of bytes is refused (no unit is built, so
+// nothing is drawn).
+class DrawUnitType4 : public DrawUnit {
+public:
+    enum Mode : uint32_t { kLines = 0, kFadingLines = 1, kQuads = 2 };
+    static constexpr uint32_t kLineVertexBytes = 64;
+    static constexpr uint32_t kQuadVertexBytes = 192;
+
+    static bool Accepts(const ParticleResource& data);
+    // count x multiplier, or 0 when the multiplier is not positive or the
+    // points' states would take more than 32 bits of bytes.
+    static uint32_t PointCountFor(uint32_t count, int32_t multiplier);
+
+    DrawUnitType4(ParticleInstance* owner, const ParticleResource* data);
+    using DrawUnit::Update;
+    void Update(const DrawClock& clock) override;
+    void Draw() override;
+
+    const DrawDataType4* header;
+    void* prepared = nullptr;
+    FieldPoint* states = nullptr;
+    uint32_t pointCount = 0;
+    float keySpans[3] = {};
+    uint32_t prepareIndex = 0;
+    bool quads = false;
+    // What the step applies by state: waiting points are born, live ones
+    // take the force, then the lifetime rule.
+    FieldPointHandler first[4] = {};
+    FieldPointHandler second[4] = {};
+    ParticleField::StepContext step;
+};
+
+} // namespace FulgorCore

@@ -1,0 +1,29 @@
+#include "effects/drawunits/StripHistory.h"
+
+#include "effects/Core/Engine/Engine.h"
+#include "effects/units/ParticleInstance.h"
+
+namespace FulgorCore {
+
+void StripHistory::ChainHistoryBlock(ParticleInstance* owner) {
+    if (pointSource != kRecordedHistory || !current || current->count < StripHistoryBlock::kRecords)
+        return;
+    auto* block = static_cast<StripHistoryBlock*>(Engine::GetUnitInstancePool().Allocate());
+    if (!block) {
+        owner->Finish();
+        return;
+    }
+    block->count = 0;
+    block->older = current;
+    current = block;
+}
+
+void StripHistory::Release() {
+    while (current) {
+        StripHistoryBlock* older = current->older;
+        Engine::GetUnitInstancePool().Free(current);
+        current = older;
+    }
+}
+
+} // namespace FulgorCore

@@ -1,0 +1,396 @@
+// Map objects on a playing stage: BGParts placing creators from a map and
+// the attribute table (unlock types, values past the table), creators firing
+// when their object reaches the field, objects fixed to their cell under the
+// scroll and the parallax, their frames, wrecks, rewards and contents in
+// order; and the O001 enemies' speed, heading and death sounds.
+#include "game/core/ProgressBlock.h"
+#include "game/core/tables/EnemyRecord.h"
+#include "game/core/tables/MapAttributeEntry.h"
+#include "game/enemy/background/BGParts.h"
+#include "game/enemy/effect/SecretHamon.h"
+#include "game/enemy/effect/SecretWeaponHit.h"
+#include "game/enemy/effect/SecretWeaponShow.h"
+#include "game/enemy/explosion/EnemyDeadBombParts.h"
+#include "game/enemy/explosion/MapObjectDeadBomb.h"
+#include "game/enemy/item/ItemHyperio.h"
+#include "game/enemy/item/ItemMapObject.h"
+#include "game/enemy/item/ItemPowerUp.h"
+#include "game/enemy/item/ItemSecretWeapon.h"
+#include "game/enemy/map/EnemyMapObject.h"
+#include "game/enemy/map/EnemyMapObjectCreator.h"
+#include "game/enemy/map/EnemyO001.h"
+#include "game/enemy/shot/EnemyShotBase.h"
+#include "game/stage/StageMap.h"
+#include "support/EnemyTestSupport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <typeinfo>
+
+namespace {
+
+using Mireku::Common::Vector2;
+using stage_test::TestShot;
+
+constexpr uint32_t kCell = 16;
+constexpr uint32_t kScrollLength = 6480;
+
+// A map image of w x h cells of 16 pixels with the given cell values.
+std::vector<uint8_t> MapImage(uint32_t w, uint32_t h, uint32_t bits,
+                              const std::vector<uint32_t>& cells) {
+    StageMapHeader header{};
+    header.width = w;
+    header.height = h;
+    header.cellWidth = kCell;
+    header.cellHeight = kCell;
+    header.bits = static_cast<uint8_t>(bits);
+    std::vector<uint8_t> out(sizeof header);
+    std::memcpy(out.data(), &header, sizeof header);
+    for (uint32_t i = 0; i < w * h; ++i) {
+        const uint32_t v = i < cells.size() ? cells[i] : 0;
+        out.push_back(static_cast<uint8_t>(v));
+        if (bits == 16)
+            out.push_back(static_cast<uint8_t>(v >> 8));
+    }
+    return out;
+}
+
+class MapObjectTest : public enemy_test::EnemyTest {
+protected:
+    void SetUp() override {
+        EnemyTest::SetUp();
+        // An empty map of the sample's size: cells of 16, a stage's scroll.
+        world.Write(SampleData::StageMapPath(0),
+                    MapImage(61, kScrollLength / kCell, 16, std::vector<uint32_t>{}));
+        Play();
+        director->SetScrollRatio(0.0f);
+        for (uint32_t type = 200; type <= 263; ++type) {
+            EnemyRecord& r = Row(type);
+            r.trackA[0] = {0, 0, 31, 31};
+            r.trackB[0] = {32, 0, 63, 31};
+            r.hitWidth = r.hitHeight = 24;
+            r.health = 100;
+            r.score = 500;
+            r.barionReward = 30;
+        }
+        SetAttribute(5, 222);
+        world.random->SeedFixed();
+    }
+    void SetAttribute(uint32_t value, uint16_t attribute) {
+        world.gw->tables.mapAttribute.MutableAt<MapAttributeEntry>(value)->value = attribute;
+    }
+    void SetUnlockBits(uint32_t bits) {
+        std::memcpy(world.gw->progress + ProgressBlock::kOffsetUnlockBits, &bits, 4);
+    }
+    // The map scroll that puts the top of cell row `row` at field y `top`.
+    void ScrollTo(uint32_t row, float top) {
+        director->SetMapScroll(top - static_cast<float>(row * kCell) +
+                               static_cast<float>(kScrollLength));
+    }
+    EnemyMapObject* Object(int32_t type, uint32_t column = 10, uint32_t row = 100) {
+        ScrollTo(row, 300.0f);
+        auto* o = GameObject::Create<EnemyMapObject>(director, director, type, column, row);
+        o->Update();
+        return o;
+    }
+    void Hit(GameObject* target, int16_t attack, uint32_t family = PlayerShotBase::kFamilyShot) {
+        TestShot shot(director, *target->GetPosition(), attack, family);
+        target->OnCollision(&shot);
+    }
+    std::vector<GameObject*> After(GameObject* mark) const {
+        std::vector<GameObject*> out;
+        for (GameObject* c = mark->GetNextSibling(); c; c = c->GetNextSibling())
+            out.push_back(c);
+        return out;
+    }
+    std::vector<uint8_t> image;
+};
+
+} // namespace
+
+TEST_F(MapObjectTest, BGPartsPlacesACreatorOnEveryCellWithAnAttribute) {
+    SetAttribute(1, 200);
+    SetAttribute(2, 0);   // no object
+    SetAttribute(3, 244); // unlocked by bit 0x08
+    SetAttribute(4, 245); // unlocked by bit 0x10
+    SetAttribute(6, 400); // no such enemy row
+    // Row 0: 1 2 3 4 5 6 0 1024; row 1: 1023 ... 1.
+    image = MapImage(8, 2, 16, {1, 2, 3, 4, 5, 6, 0, 1024, 1023, 0, 0, 0, 0, 0, 0, 1});
+    const StageMap map(image.data(), static_cast<uint32_t>(image.size()));
+    auto* parts = GameObject::Create<BGParts>(director, director, map);
+    std::vector<EnemyMapObjectCreator*> made = ChildrenOf<EnemyMapObjectCreator>();
+    ASSERT_EQ(made.size(), 3u) << "200, 222 and 200: no unlocks, nothing at or past 1024";
+    EXPECT_EQ(made[0]->GetType(), 200u);
+    EXPECT_EQ(made[0]->GetColumn(), 0u);
+    EXPECT_EQ(made[1]->GetType(), 222u);
+    EXPECT_EQ(made[1]->GetColumn(), 4u);
+    EXPECT_EQ(made[2]->GetCellRow(), 1u);
+    EXPECT_EQ(made[2]->GetColumn(), 7u);
+    parts->Vanish();
+    for (auto* c : made)
+        c->Vanish();
+    Frames(4);
+
+    SetUnlockBits(ProgressBlock::kUnlockBit8);
+    GameObject::Create<BGParts>(director, director, map);
+    made = ChildrenOf<EnemyMapObjectCreator>();
+    ASSERT_EQ(made.size(), 4u);
+    EXPECT_EQ(made[1]->GetType(), 244u);
+    for (auto* c : made)
+        c->Vanish();
+    Frames(4);
+
+    SetUnlockBits(ProgressBlock::kUnlockBit10);
+    GameObject::Create<BGParts>(director, director, map);
+    made = ChildrenOf<EnemyMapObjectCreator>();
+    ASSERT_EQ(made.size(), 4u);
+    EXPECT_EQ(made[1]->GetType(), 245u);
+}
+
+TEST_F(MapObjectTest, EightBitMapsPlaceTooAndOtherDepthsPlaceNothing) {
+    SetAttribute(1, 201);
+    image = MapImage(4, 1, 8, {0, 1, 0, 1});
+    GameObject::Create<BGParts>(director, director,
+                                StageMap(image.data(), static_cast<uint32_t>(image.size())));
+    EXPECT_EQ(ChildrenOf<EnemyMapObjectCreator>().size(), 2u);
+    image = MapImage(4, 1, 8, {1, 1, 1, 1});
+    image[19] = 4; // four bits per cell
+    GameObject::Create<BGParts>(director, director,
+                                StageMap(image.data(), static_cast<uint32_t>(image.size())));
+    EXPECT_EQ(ChildrenOf<EnemyMapObjectCreator>().size(), 2u);
+}
+
+TEST_F(MapObjectTest, AOneTexelObjectIsCreatedWhenItsCellTopReachesZero) {
+    Row(200).trackA[0] = {0, 5, 9, 5};
+    auto* creator = GameObject::Create<EnemyMapObjectCreator>(director, director, 200u, 3u, 40u);
+    ScrollTo(40, -1.0f);
+    UpdateChildren();
+    EXPECT_TRUE(ChildrenOf<EnemyMapObject>().empty());
+    EXPECT_TRUE(creator->IsAlive());
+    ScrollTo(40, 0.0f);
+    UpdateChildren();
+    ASSERT_EQ(ChildrenOf<EnemyMapObject>().size(), 1u);
+    EXPECT_FALSE(creator->IsAlive());
+    EnemyMapObject* o = ChildrenOf<EnemyMapObject>()[0];
+    EXPECT_EQ(o->GetColumn(), 3u);
+    EXPECT_EQ(o->GetCellRow(), 40u);
+
+    // A 32-texel object: 31 above the field.
+    auto* tall = GameObject::Create<EnemyMapObjectCreator>(director, director, 201u, 0u, 60u);
+    ScrollTo(60, -32.0f);
+    UpdateChildren();
+    EXPECT_TRUE(tall->IsAlive());
+    ScrollTo(60, -31.0f);
+    UpdateChildren();
+    EXPECT_FALSE(tall->IsAlive());
+}
+
+TEST_F(MapObjectTest, ObjectsSitOnTheirCellAndShiftAgainstTheShip) {
+    EnemyMapObject* o = Object(200, 30, 100);
+    // Cell left 16 x 30 - 128 - 360 = -8 at ratio 0; the centre half of
+    // x2 - x1 = 31 on.
+    EXPECT_FLOAT_EQ(o->GetPosition()->x, 7.5f);
+    EXPECT_FLOAT_EQ(o->GetPosition()->y, 315.5f);
+    director->SetScrollRatio(-1.0f);
+    o->Update();
+    const float left = o->GetPosition()->x;
+    director->SetScrollRatio(1.0f);
+    o->Update();
+    EXPECT_FLOAT_EQ(left - o->GetPosition()->x, 256.0f) << "256 further left at ratio 1";
+    ScrollTo(100, 400.0f);
+    o->Update();
+    EXPECT_FLOAT_EQ(o->GetPosition()->y, 415.5f) << "moves with the map";
+}
+
+TEST_F(MapObjectTest, WrecksStayUntilTheirCellHasPassedTheBottom) {
+    EnemyMapObject* o = Object(200);
+    Hit(o, 100);
+    EXPECT_EQ(o->GetState(), EnemyMapObject::kDestroyed);
+    EXPECT_TRUE(o->IsAlive()) << "a wreck stays";
+    ScrollTo(100, 720.0f);
+    UpdateChildren();
+    EXPECT_TRUE(o->IsAlive());
+    ScrollTo(100, 720.5f);
+    UpdateChildren();
+    EXPECT_FALSE(o->IsAlive());
+}
+
+TEST_F(MapObjectTest, OnlyIntactObjectsWithABoxRegisterInGroupFive) {
+    EnemyMapObject* o = Object(200);
+    EXPECT_EQ(director->GetCollisions().Head(5), o);
+    Row(201).hitWidth = 0;
+    GameObject::Create<EnemyMapObject>(director, director, 201, 11u, 100u);
+    director->GetCollisions().Clear();
+    UpdateChildren();
+    EXPECT_EQ(director->GetCollisions().Head(5), o);
+    EXPECT_EQ(o->GetCollisionLink(), nullptr) << "an empty box is never hit";
+    Hit(o, 100);
+    director->GetCollisions().Clear();
+    UpdateChildren();
+    EXPECT_EQ(director->GetCollisions().Head(5), nullptr) << "nor a wreck";
+}
+
+TEST_F(MapObjectTest, TypesTwoTwentyTwoAndThreeShowFramesFourToSevenOnlyWhenHit) {
+    EnemyMapObject* o = Object(222);
+    for (uint32_t t = 0; t < 16; ++t) {
+        const uint32_t pingPong[8] = {0, 1, 2, 3, 3, 2, 1, 0};
+        EXPECT_EQ(o->IntactFrame(t), pingPong[t & 7]);
+    }
+    Hit(o, 1);
+    EXPECT_TRUE(o->WasHitThisFrame());
+    for (uint32_t t = 0; t < 8; ++t)
+        EXPECT_EQ(o->IntactFrame(t), 4 + (t & 3));
+    o->Draw();
+    EXPECT_FALSE(o->WasHitThisFrame()) << "cleared by the draw";
+    EXPECT_EQ(o->IntactFrame(1), 1u);
+    EXPECT_EQ(Object(237)->IntactFrame(13), 5u) << "loops through eight";
+    EXPECT_EQ(Object(204)->IntactFrame(3), 0u) << "still";
+}
+
+TEST_F(MapObjectTest, RewardsFollowTheWeaponFamilyAndTheShieldPaysNothing) {
+    PlayerWork& p = world.gw->player;
+    const uint64_t score = p.score;
+    Hit(Object(200), 100, PlayerShotBase::kFamilyShot);
+    EXPECT_EQ(p.score, score + 500);
+    Hit(Object(200), 100, PlayerShotBase::kFamilyBarionLaser);
+    EXPECT_EQ(p.score, score + 1000);
+    EXPECT_EQ(ChildrenOf<ItemHyperio>().size(), 1u);
+    p.grabusterHits = 19;
+    Hit(Object(200), 100, PlayerShotBase::kFamilyGrabuster);
+    EXPECT_EQ(p.grabusterHits, 20u);
+    EXPECT_EQ(p.score, score + 1000 + 500 * 128) << "chain level 2";
+    const uint64_t before = p.score;
+    const int32_t gauge = p.barionGauge;
+    EnemyMapObject* shielded = Object(241);
+    Hit(shielded, 100, PlayerShotBase::kFamilyBarionShield);
+    EXPECT_EQ(p.score, before);
+    EXPECT_EQ(p.barionGauge, gauge);
+    EXPECT_EQ(shielded->GetState(), EnemyMapObject::kDestroyed) << "opened all the same";
+    EXPECT_EQ(ChildrenOf<ItemSecretWeapon>().size(), 1u);
+}
+
+TEST_F(MapObjectTest, ContentsComeInOrder) {
+    struct Case {
+        int32_t type;
+        std::vector<const std::type_info*> made;
+    };
+    const std::vector<Case> cases = {
+        {240, {&typeid(ItemPowerUp), &typeid(MapObjectDeadBomb)}},
+        {243,
+         {&typeid(SecretWeaponHit), &typeid(ItemSecretWeapon), &typeid(SecretWeaponShow),
+          &typeid(SecretHamon), &typeid(MapObjectDeadBomb)}},
+        {256,
+         {&typeid(SecretWeaponHit), &typeid(ItemMapObject), &typeid(SecretWeaponShow),
+          &typeid(SecretHamon), &typeid(MapObjectDeadBomb)}},
+        {210, {&typeid(MapObjectDeadBomb)}},
+    };
+    for (const Case& c : cases) {
+        EnemyMapObject* o = Object(c.type);
+        Hit(o, 99);
+        GameObject* mark = director->GetLastChild();
+        Hit(o, 1);
+        const std::vector<GameObject*> made = After(mark);
+        ASSERT_EQ(made.size(), c.made.size()) << c.type;
+        for (size_t i = 0; i < made.size(); ++i)
+            EXPECT_EQ(typeid(*made[i]), *c.made[i]) << c.type << " #" << i;
+    }
+    // Large types add 16 pieces of debris after the blast.
+    EnemyMapObject* big = Object(238);
+    GameObject* mark = director->GetLastChild();
+    const uint32_t loud = SoundCount(EnemyMapObject::kLargeSound);
+    Hit(big, 100);
+    const std::vector<GameObject*> made = After(mark);
+    ASSERT_EQ(made.size(), 17u);
+    EXPECT_EQ(typeid(*made[0]), typeid(MapObjectDeadBomb));
+    for (size_t i = 1; i < made.size(); ++i)
+        EXPECT_EQ(typeid(*made[i]), typeid(EnemyDeadBombParts));
+    EXPECT_EQ(SoundCount(EnemyMapObject::kLargeSound), loud + 1);
+}
+
+TEST_F(MapObjectTest, HitsClankOnlyOnTheirTypesAndNeverKillTwice) {
+    const uint32_t clank = SoundCount(EnemyMapObject::kHitSound);
+    Hit(Object(210), 1);
+    EXPECT_EQ(SoundCount(EnemyMapObject::kHitSound), clank);
+    Frames(3); // the repeat guard of a sound
+    EnemyMapObject* o = Object(225);
+    Hit(o, 100);
+    EXPECT_EQ(SoundCount(EnemyMapObject::kHitSound), clank + 1);
+    const uint64_t score = world.gw->player.score;
+    GameObject* mark = director->GetLastChild();
+    Hit(o, 100);
+    EXPECT_EQ(world.gw->player.score, score) << "a wreck pays nothing";
+    EXPECT_TRUE(After(mark).empty());
+}
+
+TEST_F(MapObjectTest, O001FliesDownAtASlantOrAimedAtOneOfThreeSpeeds) {
+    EnemyRecord& r = Row(264);
+    r.speed = 10;
+    r.moveParams[0] = 20;
+    r.moveParams[1] = 30;
+    r.moveParams[2] = 0;
+    for (int i = 0; i < 30; ++i) {
+        auto* o = GameObject::Create<EnemyO001>(director, director, 264, Vector2{0.0f, 0.0f});
+        const float degrees = o->GetHeading() * 180.0f / 3.1415927f;
+        EXPECT_GE(degrees, 59.99f);
+        EXPECT_LE(degrees, 120.01f);
+        const float s = o->GetSpeed();
+        EXPECT_TRUE(std::fabs(s - 1.6f) < 1e-5f || std::fabs(s - 3.2f) < 1e-5f ||
+                    std::fabs(s - 4.8f) < 1e-5f)
+            << s;
+    }
+    r.moveParams[2] = 1;
+    AttachPlayer(-300.0f, 500.0f);
+    auto* aimed = GameObject::Create<EnemyO001>(director, director, 264, Vector2{100.0f, 0.0f});
+    EXPECT_NEAR(aimed->GetHeading(), std::atan2(500.0f, -400.0f), 1e-5f);
+    r.moveParams[1] = 0; // then all three are the row speed
+    auto* plain = GameObject::Create<EnemyO001>(director, director, 264, Vector2{0.0f, 0.0f});
+    EXPECT_FLOAT_EQ(plain->GetSpeed(), 1.6f);
+}
+
+TEST_F(MapObjectTest, O001DeathSoundsGoByType) {
+    struct Case {
+        int32_t type;
+        int32_t first, last;
+    };
+    for (const Case& c :
+         {Case{264, 81, 84}, Case{272, 88, 88}, Case{296, 85, 86}, Case{305, 87, 87}}) {
+        uint32_t before[10];
+        for (int32_t id = 81; id <= 88; ++id)
+            before[id - 81] = SoundCount(id);
+        GameObject::Create<EnemyO001>(director, director, c.type, Vector2{0.0f, 0.0f})
+            ->PlayDeathSound();
+        for (int32_t id = 81; id <= 88; ++id) {
+            const bool in = id >= c.first && id <= c.last;
+            if (!in) {
+                EXPECT_EQ(SoundCount(id), before[id - 81]) << c.type << " " << id;
+            }
+        }
+        uint32_t played = 0;
+        for (int32_t id = c.first; id <= c.last; ++id)
+            played += SoundCount(id) - before[id - 81];
+        EXPECT_EQ(played, 1u) << c.type;
+        Frames(3);
+    }
+}
+
+TEST_F(MapObjectTest, AnIntactObjectFiresItsGridAndAWreckFiresNothing) {
+    Row(205).grid = Row(10).grid; // the sample grid of an ordinary enemy
+    EnemyMapObject* o = Object(205);
+    // Emitters run on the director's frame counter: whole frames.
+    size_t fired = 0;
+    for (int f = 0; f < 300; ++f) {
+        Frame();
+        fired = std::max(fired, ChildrenOf<EnemyShotBase>().size());
+    }
+    EXPECT_GT(fired, 0u) << "intact, it fires";
+    Hit(o, 100);
+    for (auto* shot : ChildrenOf<EnemyShotBase>())
+        shot->Vanish();
+    Frames(4);
+    ASSERT_TRUE(ChildrenOf<EnemyShotBase>().empty());
+    for (int f = 0; f < 300; ++f) {
+        Frame();
+        ASSERT_TRUE(ChildrenOf<EnemyShotBase>().empty()) << "a wreck does not";
+    }
+}

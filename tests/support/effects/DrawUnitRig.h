@@ -1,0 +1,246 @@
+// Draw units under test: a started runtime with one played instance of an
+// effect whose unit holds the given draw parts and a package of textures,
+// an owner particle made for the test, and a recording stand-in for the
+// renderer (reservations into memory of the rig's own, commands run at
+// once).
+#pragma once
+
+#include "support/effects/StandInParticle.h"
+#include "support/effects/UnitTreeRig.h"
+
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/Core/Resource/ParticleResource.h"
+#include "effects/Core/Resource/UnitResource.h"
+#include "effects/drawunits/DrawCommand.h"
+#include "effects/drawunits/DrawRenderer.h"
+#include "effects/drawunits/DrawUnit.h"
+#include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstance.h"
+#include "effects/units/TransformBlock.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace testsupport {
+
+// One reservation the draw units asked for.
+struct Reservation {
+    uint32_t stride;
+    uint32_t vertices;
+    uint32_t indices;
+    uint8_t mask;
+    const FulgorCore::TextureSlot* bindings;
+};
+
+// Records every call a draw unit makes on the renderer. Reservations are
+// granted (unless `refuse`) from the rig's own buffers, which start filled
+// with 0xCD so unwritten bytes show; commands run when submitted.
+class RecordingRenderer {
+public:
+    RecordingRenderer() {
+        FulgorCore::DrawRenderer& r = FulgorCore::DrawRenderer::Current();
+        saved_ = r;
+        current_ = this;
+        r.reserveVertices = Reserve36;
+        r.reserveVertices48 = Reserve48;
+        r.reserveVerticesNoIndex32 = Reserve32;
+        r.flushBatches = [] { ++current_->flushes; };
+        r.batchKind = [] { return &current_->batchKind; };
+        r.submit = [](FulgorCore::Job* job) {
+            ++current_->submits;
+            job->Execute();
+        };
+        for (auto& p : r.prepare)
+            p = Prepare;
+        r.submitPreparedVertices = [](FulgorCore::DrawUnitType4*) { ++current_->lineSubmits; };
+        r.submitDrawQuads = [](FulgorCore::DrawUnitType4*) { ++current_->quadSubmits; };
+    }
+    ~RecordingRenderer() {
+        FulgorCore::DrawRenderer::Current() = saved_;
+        current_ = nullptr;
+    }
+    RecordingRenderer(const RecordingRenderer&) = delete;
+    RecordingRenderer& operator=(const RecordingRenderer&) = delete;
+
+    // Clears what was recorded and refills the buffers.
+    void Clear() {
+        reservations.clear();
+        prepares.clear();
+        std::memset(vertexBytes, 0xCD, sizeof(vertexBytes));
+        std::memset(indices, 0xCD, sizeof(indices));
+        flushes = submits = lineSubmits = quadSubmits = 0;
+    }
+    template <class V> const V* Vertices() const { return reinterpret_cast<const V*>(vertexBytes); }
+
+    struct Prepared {
+        uint32_t count;
+        const void* states;
+        const void* prepared;
+    };
+
+    std::vector<Reservation> reservations;
+    std::vector<Prepared> prepares;
+    alignas(16) uint8_t vertexBytes[4096];
+    uint16_t indices[256];
+    uint16_t firstVertex = 40;
+    uint8_t batchKind = 0;
+    bool refuse = false;
+    int flushes = 0;
+    int submits = 0;
+    int lineSubmits = 0;
+    int quadSubmits = 0;
+
+private:
+    static bool Grant(uint32_t stride, uint8_t mask, const FulgorCore::TextureSlot* bindings,
+                      void** vertices, uint32_t count, uint16_t** indices, uint16_t* first,
+                      uint32_t indexCount) {
+        RecordingRenderer& r = *current_;
+        r.reservations.push_back({stride, count, indexCount, mask, bindings});
+        if (r.refuse)
+            return false;
+        *vertices = r.vertexBytes;
+        if (indices)
+            *indices = r.indices;
+        if (first)
+            *first = r.firstVertex;
+        return true;
+    }
+    static bool Reserve36(const FulgorCore::IShader*, const uint32_t*,
+                          const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n,
+                          uint16_t** i, uint16_t* f, uint32_t ni) {
+        return Grant(36, mask, b, v, n, i, f, ni);
+    }
+    static bool Reserve48(const FulgorCore::IShader*, const uint32_t*,
+                          const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n,
+                          uint16_t** i, uint16_t* f, uint32_t ni) {
+        return Grant(48, mask, b, v, n, i, f, ni);
+    }
+    static bool Reserve32(const FulgorCore::IShader*, const uint32_t*,
+                          const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n) {
+        return Grant(32, mask, b, v, n, nullptr, nullptr, 0);
+    }
+    static void Prepare(const FulgorCore::FieldPoint* states, uint32_t count,
+                        const FulgorCore::DrawDataType4&, void* prepared,
+                        const FulgorCore::DrawClock&, const float*) {
+        current_->prepares.push_back({count, states, prepared});
+    }
+
+    FulgorCore::DrawRenderer saved_{};
+    static inline RecordingRenderer* current_ = nullptr;
+};
+
+// A particle's world matrix the identity at `position` (the origin for
+// none), its colour white.
+inline void PlaceOwner(FulgorCore::ParticleInstance* p, const float* position) {
+    static const float kIdentity34[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+    if (p->currentWorldMatrix) {
+        std::memcpy(p->currentWorldMatrix, kIdentity34, sizeof(kIdentity34));
+        if (position)
+            std::memcpy(p->currentWorldMatrix + 9, position, 3 * sizeof(float));
+    }
+    if (p->transformBlock)
+        for (float& c : p->transformBlock->color)
+            c = 1.0f;
+}
+
+// A package of `textures` textures and one endless unit per draw part.
+inline effecttools::EffectFileValue DrawEffect(std::vector<effecttools::DrawPartValue> parts,
+                                               int textures = 8) {
+    effecttools::EffectFileValue f = TreeEffect("draw", static_cast<int>(parts.size()), 0);
+    for (size_t i = 0; i < parts.size(); ++i)
+        f.package.units[i].drawParts.push_back(parts[i]);
+    for (int i = 0; i < textures; ++i) {
+        effecttools::TextureValue t;
+        t.data = std::vector<uint8_t>(16, static_cast<uint8_t>(i));
+        f.package.textures.push_back(t);
+    }
+    return f;
+}
+
+class DrawUnitRig {
+public:
+    explicit DrawUnitRig(const effecttools::EffectFileValue& effect) {
+        // Frame memory for the particle fields' states and vertices.
+        rig.runtime.cache.assign(1u << 20, 0);
+        rig.runtime.parameter.CacheBufferMemory = rig.runtime.cache.data();
+        rig.runtime.parameter.CacheBufferMemorySize = 1u << 20;
+        ok = rig.Start();
+        if (!ok)
+            return;
+        const FulgorCore::ObjectHandle h = rig.Load(effect);
+        instance = rig.Play(h);
+        Frame();
+        root = UnitTreeRig::Root(instance);
+        ok = root != nullptr && root->package != nullptr;
+    }
+    ~DrawUnitRig() {
+        for (FulgorCore::UnitInstance* owner : owners_)
+            delete owner;
+    }
+
+    const FulgorCore::PackageResource* Package() const { return root->package; }
+    const FulgorCore::ParticleResource* Part(uint32_t i = 0) const {
+        return Package()->GetUnit(i)->GetDrawPart(0);
+    }
+    FulgorCore::ITexture* Texture(int32_t i) const { return Package()->GetTexture(i); }
+
+    // A particle of the instance, at `position`, scale 1, white, kept
+    // outside the tree; deleted with the rig.
+    FulgorCore::ParticleInstance* MakeOwner(const float* position = nullptr) {
+        FulgorCore::UnitInstance::InitialState state;
+        state.parent = root;
+        state.timeMode = FulgorCore::UnitInstance::kEndless;
+        FulgorCore::ParticleInstance* p = StandInParticle(root, state);
+        if (!p)
+            return nullptr;
+        PlaceOwner(p, position);
+        owners_.push_back(p);
+        return p;
+    }
+
+    UnitTreeRig rig;
+    FulgorCore::InstanceHandle instance{};
+    FulgorCore::InstanceRootUnit* root = nullptr;
+    bool ok = false;
+
+private:
+    std::vector<FulgorCore::UnitInstance*> owners_;
+};
+
+// A draw unit that only carries the base, for the kernels' tests.
+class KernelUnit : public FulgorCore::DrawUnit {
+public:
+    using DrawUnit::DrawUnit;
+    void Update(const FulgorCore::DrawClock&) override {}
+    void Draw() override {}
+};
+
+// A test fixture's draw units and the rig they live in: the units are
+// deleted before the rig stops the runtime.
+template <class Base = ::testing::Test> class DrawUnitFixture : public Base {
+protected:
+    DrawUnitRig& Start(const effecttools::EffectFileValue& effect) {
+        rig_ = std::make_unique<DrawUnitRig>(effect);
+        return *rig_;
+    }
+    template <class T> T* Keep(T* unit) {
+        if (unit)
+            units_.push_back(unit);
+        return unit;
+    }
+    void TearDown() override {
+        for (FulgorCore::DrawUnit* u : units_)
+            delete u;
+        units_.clear();
+    }
+
+private:
+    std::unique_ptr<DrawUnitRig> rig_;
+    std::vector<FulgorCore::DrawUnit*> units_;
+};
+
+} // namespace testsupport
