@@ -44,9 +44,10 @@ BGParts::BGParts(GameObjectDirector* owner, const StageMap& map)
 
 uint32_t BGParts::Walk(const StageMap& map, const GlobalWork& gw, Placement place, void* context) {
     uint32_t placed = 0;
-    // A map whose cells do not fit its file keeps its header's sizes, which
-    // can be billions of cells: walk only a map that has its cells.
-    if (!map.HasCells())
+    // A map whose cells do not fit its file keeps its header's sizes, and a
+    // map of no columns may still claim billions of rows: walk only a map
+    // that has cells.
+    if (!map.HasCells() || map.GetWidth() == 0)
         return placed;
     for (uint32_t row = 0; row < map.GetHeight(); ++row)
         for (uint32_t column = 0; column < map.GetWidth(); ++column) {

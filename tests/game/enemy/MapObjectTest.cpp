@@ -161,7 +161,7 @@ TEST_F(MapObjectTest, EightBitMapsPlaceTooAndOtherDepthsPlaceNothing) {
     EXPECT_EQ(ChildrenOf<EnemyMapObjectCreator>().size(), 2u);
 }
 
-TEST_F(MapObjectTest, AMapWhoseCellsDoNotFitItsFileIsNotWalked) {
+TEST_F(MapObjectTest, AMapWhoseCellsDoNotFitOrThatHasNoColumnsIsNotWalked) {
     SetAttribute(1, 201);
     // A header claiming 65536 x 65536 cells over four real ones: walking
     // the claimed cells would take billions of steps.
@@ -174,6 +174,19 @@ TEST_F(MapObjectTest, AMapWhoseCellsDoNotFitItsFileIsNotWalked) {
     uint32_t calls = 0;
     EXPECT_EQ(BGParts::Walk(
                   map, *GlobalWork::GetInstance(),
+                  [](void* c, uint16_t, uint32_t, uint32_t) { ++*static_cast<uint32_t*>(c); },
+                  &calls),
+              0u);
+    EXPECT_EQ(calls, 0u);
+
+    // No columns and 2^32 - 1 rows: the cells fit (there are none), yet
+    // there is nothing to walk.
+    image = MapImage(0, 1, 16, {});
+    const uint32_t rows = 0xFFFFFFFFu;
+    std::memcpy(image.data() + 12, &rows, 4);
+    const StageMap empty(image.data(), static_cast<uint32_t>(image.size()));
+    EXPECT_EQ(BGParts::Walk(
+                  empty, *GlobalWork::GetInstance(),
                   [](void* c, uint16_t, uint32_t, uint32_t) { ++*static_cast<uint32_t*>(c); },
                   &calls),
               0u);
