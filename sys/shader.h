@@ -14,7 +14,7 @@ namespace sys {
 enum class ShaderStage : uint8_t { Vertex = 0, Pixel = 1 };
 
 constexpr uint32_t kShaderNoSlot = 0xFFFFFFFFu;
-// Registers per resource class and stage, as in the original device.
+// Registers per resource class and stage, as the device model has them.
 constexpr uint32_t kShaderSlotsPerStage = 16;
 
 // One declared resource: its name in the source and its register (b#, t#, s#).

@@ -653,8 +653,8 @@ void InheritRotation(const ParticleInstance& node, float* out, int first, int la
             out[i] = node.rotation[i] + node.inheritedRotation[i];
         break;
     case 2:
-        // As the data's original does: the parent's answer, then the own
-        // components written over it.
+        // The parent's answer, then the own components written over it:
+        // effects authored for this mode look the way they do because of it.
         if (node.parent)
             ask(*node.parent, out);
         for (int i = first; i < last; ++i)

@@ -61,7 +61,7 @@ protected:
     // Endpoint `endpoint`'s matrix into `matrix`, which keeps what it held
     // when the query gives none (no endpoint, a kind outside 0-2, no
     // listener, a listener that writes nothing, no camera yet). Whether
-    // one came is answered, as the original did, to nobody.
+    // one came is returned, but `Step` does not look at it.
     bool QueryEndpoint(uint32_t endpoint, uint32_t target, float* matrix) const;
     // Endpoint `endpoint`'s offset at the unit's time mapped by `m`: the
     // attach matrix.

@@ -1,6 +1,6 @@
 // The codes that CreateBlendState, CreateDepthStencilState,
-// CreateSamplerState and CreateRasterizerState take, by name. They keep the
-// numbering of the original calls; ResourceCreation.cpp checks them against
+// CreateSamplerState and CreateRasterizerState take, by name. Their numbers
+// are fixed (callers store them); ResourceCreation.cpp checks them against
 // the device's own enums.
 #pragma once
 

@@ -13,7 +13,8 @@
 class GameObjectAllocator : public Mireku::Common::SingletonObject,
                             public Mireku::Common::Singleton<GameObjectAllocator> {
 public:
-    // Twice the original's 512 bytes: pointer-holding classes grow on 64-bit.
+    // Twice the 512 bytes a 32-bit build needed: pointer-holding classes grow
+    // on 64-bit.
     static constexpr uint32_t kBlockSize = 1024;
     static constexpr uint32_t kBlockCount = 32768;
     static constexpr uint32_t kEnd = 0xFFFFFFFFu;

@@ -31,7 +31,7 @@ using testsupport::Timer;
 
 constexpr float kPi = 3.1415927f;
 
-// The spec's fast length: the float's bits, sign cleared, less those of 1.0,
+// The runtime's fast length: the float's bits, sign cleared, less those of 1.0,
 // halved, plus those of 1.0.
 float FastLength(float squared) {
     const int32_t bits = static_cast<int32_t>(std::bit_cast<uint32_t>(squared) & 0x7FFFFFFFu);
