@@ -9,7 +9,7 @@ namespace FulgorCore {
 
 ParticleSystemUnit::ParticleSystemUnit(InstanceRootUnit* owner, const InitialState& state,
                                        const BindResource* binding, uint32_t target,
-                                       const ChildSpec& child)
+                                       const ChildStart& child)
     : ParticleSystemUnitBase(owner, state, binding, child), target(target) {
     Math::Matrix34Identity(endpointMatrix);
     Math::Matrix34Identity(attachMatrix);

@@ -15,7 +15,7 @@ public:
 
     // Draws the endpoint's offset samples from the instance's random state.
     ParticleSystemUnit(InstanceRootUnit* owner, const InitialState& state,
-                       const BindResource* binding, uint32_t target, const ChildSpec& child);
+                       const BindResource* binding, uint32_t target, const ChildStart& child);
 
     // Flip, the endpoint's attach matrix, then the step member.
     void Step() override;

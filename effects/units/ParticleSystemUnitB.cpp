@@ -12,7 +12,7 @@ namespace FulgorCore {
 
 ParticleSystemUnitB::ParticleSystemUnitB(InstanceRootUnit* owner, const InitialState& state,
                                          const BindResource* binding, uint32_t targetA,
-                                         uint32_t targetB, const ChildSpec& child)
+                                         uint32_t targetB, const ChildStart& child)
     : ParticleSystemUnitBase(owner, state, binding, child), targetA(targetA), targetB(targetB) {
     Math::Matrix34Identity(endpointMatrixA);
     Math::Matrix34Identity(endpointMatrixB);

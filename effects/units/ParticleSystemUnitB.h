@@ -16,7 +16,7 @@ public:
     // Draws the offset samples of A, then of B, then the blend's.
     ParticleSystemUnitB(InstanceRootUnit* owner, const InitialState& state,
                         const BindResource* binding, uint32_t targetA, uint32_t targetB,
-                        const ChildSpec& child);
+                        const ChildStart& child);
 
     // Flip, both attach matrices, then the step member.
     void Step() override;

@@ -18,10 +18,10 @@
 namespace FulgorCore {
 
 ParticleSystemUnitBase::ParticleSystemUnitBase(InstanceRootUnit* owner, const InitialState& state,
-                                               const BindResource* binding, const ChildSpec& child)
+                                               const BindResource* binding, const ChildStart& child)
     : UnitInstance(owner, state), binding(binding),
       rotationMode(binding ? binding->GetBRTT() : kNoRotation),
-      scaleMode(binding ? binding->GetBSTT() : kNoScale), childSpec(child) {
+      scaleMode(binding ? binding->GetBSTT() : kNoScale), childStart(child) {
     Math::Matrix34Identity(worldMatrices[0]);
     Math::Matrix34Identity(worldMatrices[1]);
     Math::Matrix34Identity(inverseWorldMatrix);
@@ -83,24 +83,24 @@ void ParticleSystemUnitBase::FixStart(const float* attach) {
 }
 
 void ParticleSystemUnitBase::StartChild() {
-    switch (childSpec.childKind) {
-    case ChildSpec::kTimeline: {
-        if (!childSpec.timeline)
+    switch (childStart.childKind) {
+    case ChildStart::kTimeline: {
+        if (!childStart.timeline)
             break;
         InitialState state;
         state.parent = this;
         state.speed = 1.0f;
-        state.lifetime = childSpec.timeline->GetLength();
+        state.lifetime = childStart.timeline->GetLength();
         state.timeMode = state.lifetime > 0.0f ? kEndAtTime : kEndless;
-        AddChild(Create<TimelineUnit>(owner, state, childSpec.timeline,
-                                      static_cast<int8_t>(childSpec.id + 1)));
+        AddChild(Create<TimelineUnit>(owner, state, childStart.timeline,
+                                      static_cast<int8_t>(childStart.id + 1)));
         break;
     }
-    case ChildSpec::kParticle:
+    case ChildStart::kParticle:
         // A null particle (pool exhausted) adds nothing: the carrier lives
         // on without a child and ends by its clock.
-        AddChild(owner->SpawnParticleInstance(this, childSpec.unit, &GetWorldMatrix()[9],
-                                              childSpec.childLifetime, childSpec.childSpeed));
+        AddChild(owner->SpawnParticleInstance(this, childStart.unit, &GetWorldMatrix()[9],
+                                              childStart.childLifetime, childStart.childSpeed));
         break;
     default:
         break;

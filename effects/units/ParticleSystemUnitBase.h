@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effects/units/ChildSpec.h"
+#include "effects/units/ChildStart.h"
 #include "effects/units/UnitInstance.h"
 
 #include <cstdint>
@@ -27,7 +27,7 @@ public:
     static constexpr uint32_t kCameraEndpoint = 2;
 
     ParticleSystemUnitBase(InstanceRootUnit* owner, const InitialState& state,
-                           const BindResource* binding, const ChildSpec& child);
+                           const BindResource* binding, const ChildStart& child);
 
     void FrameHook() override {}
     const float* GetWorldMatrix() const override { return worldMatrices[currentIndex]; }
@@ -46,7 +46,7 @@ public:
     const BindResource* binding;
     uint32_t rotationMode;
     uint32_t scaleMode;
-    ChildSpec childSpec;
+    ChildStart childStart;
     float worldMatrices[2][12];
     mutable float inverseWorldMatrix[12];
     uint8_t currentIndex = 0;

@@ -4,7 +4,7 @@
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/TimelineResource.h"
 #include "effects/Core/Resource/UnitResource.h"
-#include "effects/units/ChildSpec.h"
+#include "effects/units/ChildStart.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/TimelineCommand.h"
@@ -131,8 +131,8 @@ void TimelineUnit::StartUnit(const float* position, int32_t unitIndex, int32_t s
         state.lifetime = bindingLength;
         state.timeMode = kEndless;
     }
-    ChildSpec child;
-    child.childKind = ChildSpec::kParticle;
+    ChildStart child;
+    child.childKind = ChildStart::kParticle;
     child.unit = unit;
     child.childLifetime = lifetime;
     child.childSpeed = speed;

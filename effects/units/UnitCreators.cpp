@@ -13,13 +13,13 @@ namespace FulgorCore {
 namespace {
 
 UnitInstance* CreateCarrier(InstanceRootUnit* owner, const UnitInstance::InitialState& state,
-                            const BindResource* binding, uint32_t target, const ChildSpec& child) {
+                            const BindResource* binding, uint32_t target, const ChildStart& child) {
     return UnitInstance::Create<ParticleSystemUnit>(owner, state, binding, target, child);
 }
 
 UnitInstance* CreateCarrierPair(InstanceRootUnit* owner, const UnitInstance::InitialState& state,
                                 const BindResource* binding, uint32_t targetA, uint32_t targetB,
-                                const ChildSpec& child) {
+                                const ChildStart& child) {
     return UnitInstance::Create<ParticleSystemUnitB>(owner, state, binding, targetA, targetB,
                                                      child);
 }

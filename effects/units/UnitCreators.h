@@ -11,7 +11,7 @@ class BindResource;
 class InstanceRootUnit;
 class ParticleInstance;
 class UnitResource;
-struct ChildSpec;
+struct ChildStart;
 
 // Where the tree starts units and event actions whose classes belong to
 // other parts of the unit tree: the bound carriers (one endpoint or two),
@@ -25,13 +25,13 @@ struct UnitCreators {
     using Carrier = UnitInstance* (*)(InstanceRootUnit* owner,
                                       const UnitInstance::InitialState& state,
                                       const BindResource* binding, uint32_t target,
-                                      const ChildSpec& child);
+                                      const ChildStart& child);
     // (owner, clock, binding, target of endpoint 0, target of endpoint 1,
     // what it starts).
     using CarrierPair = UnitInstance* (*)(InstanceRootUnit* owner,
                                           const UnitInstance::InitialState& state,
                                           const BindResource* binding, uint32_t targetA,
-                                          uint32_t targetB, const ChildSpec& child);
+                                          uint32_t targetB, const ChildStart& child);
     // (root, the particle's clock with its parent, unit data, position).
     using Particle = ParticleInstance* (*)(InstanceRootUnit* root,
                                            const UnitInstance::InitialState& state,

@@ -11,7 +11,7 @@ namespace FulgorCore {
 
 class BindResource;
 class InstanceRootUnit;
-struct ChildSpec;
+struct ChildStart;
 
 // A live unit of a playing effect: one block of the unit pool, a place in
 // its instance's tree (parent, child list), a local clock, a fade, and the
@@ -124,7 +124,7 @@ public:
                         uint32_t timelineIndex);
     // The same carriers, each starting `child`.
     void CreateCarriers(const BindResource* binding, const InitialState& state,
-                        const ChildSpec& child);
+                        const ChildStart& child);
 
     static void StepFadeIn(UnitInstance* unit);
     static void StepFadeOut(UnitInstance* unit);

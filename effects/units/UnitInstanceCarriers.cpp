@@ -4,7 +4,7 @@
 #include "effects/Core/Resource/AttachPoint.h"
 #include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/PackageResource.h"
-#include "effects/units/ChildSpec.h"
+#include "effects/units/ChildStart.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/UnitCreators.h"
 #include "effects/units/UnitInstance.h"
@@ -59,8 +59,8 @@ private:
 void UnitInstance::CreateChildren(const BindResource* binding, const InitialState& state, int8_t id,
                                   uint32_t timelineIndex) {
     const PackageResource* package = owner->package;
-    ChildSpec child;
-    child.childKind = ChildSpec::kTimeline;
+    ChildStart child;
+    child.childKind = ChildStart::kTimeline;
     child.timeline = package ? package->GetTimeline(timelineIndex) : nullptr;
     child.id = id;
     // A timeline index past the package's table plays nothing.
@@ -69,7 +69,7 @@ void UnitInstance::CreateChildren(const BindResource* binding, const InitialStat
 }
 
 void UnitInstance::CreateCarriers(const BindResource* binding, const InitialState& state,
-                                  const ChildSpec& child) {
+                                  const ChildStart& child) {
     IInstanceListenner* listener = owner->listener;
     if (!binding || !listener)
         return;

@@ -7,7 +7,7 @@
 #include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Math/Matrix.h"
 #include "effects/Core/Resource/PackageResource.h"
-#include "effects/units/ChildSpec.h"
+#include "effects/units/ChildStart.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleSystemUnitB.h"
 #include "effects/units/UnitCreators.h"
@@ -113,13 +113,13 @@ protected:
         s.timeMode = lifetime > 0.0f ? UnitInstance::kEndAtTime : UnitInstance::kEndless;
         return s;
     }
-    FulgorCore::ChildSpec NoChild() const {
-        FulgorCore::ChildSpec c;
+    FulgorCore::ChildStart NoChild() const {
+        FulgorCore::ChildStart c;
         c.childKind = 7;
         return c;
     }
     ParticleSystemUnit* One(uint32_t bind, uint32_t target,
-                            const FulgorCore::ChildSpec* child = nullptr, float lifetime = 0.0f) {
+                            const FulgorCore::ChildStart* child = nullptr, float lifetime = 0.0f) {
         auto* unit = UnitInstance::Create<ParticleSystemUnit>(root_, Clock(lifetime),
                                                               root_->package->GetBind(bind), target,
                                                               child ? *child : NoChild());
@@ -237,8 +237,8 @@ TEST_F(BoundCarriers, AimingWithCancellingUpAxesTakesThePreviousY) {
 
 TEST_F(BoundCarriers, TheChildStartsInTheFirstStepOnce) {
     Play({Bind(1, 1)});
-    FulgorCore::ChildSpec timeline;
-    timeline.childKind = FulgorCore::ChildSpec::kTimeline;
+    FulgorCore::ChildStart timeline;
+    timeline.childKind = FulgorCore::ChildStart::kTimeline;
     timeline.timeline = root_->package->GetTimeline(0);
     timeline.id = 4;
     ParticleSystemUnit* unit = One(0, 3, &timeline);
@@ -252,8 +252,8 @@ TEST_F(BoundCarriers, TheChildStartsInTheFirstStepOnce) {
 
 TEST_F(BoundCarriers, WithThePoolExhaustedAParticleCarrierStaysChildlessAndEndsByItsClock) {
     Play({Bind(1, 1)});
-    FulgorCore::ChildSpec particle;
-    particle.childKind = FulgorCore::ChildSpec::kParticle;
+    FulgorCore::ChildStart particle;
+    particle.childKind = FulgorCore::ChildStart::kParticle;
     particle.unit = root_->package->GetUnit(0);
     particle.childLifetime = 50.0f;
     ParticleSystemUnit* unit = One(0, 3, &particle, 4.0f);
@@ -276,8 +276,8 @@ TEST_F(BoundCarriers, WithThePoolExhaustedAParticleCarrierStaysChildlessAndEndsB
 TEST_F(BoundCarriers, AParticleChildStartsAtTheCarriersPosition) {
     Play({Bind(1, 1)});
     listener_.matrices[3] = Turned(1.0f, 4, 5, 6);
-    FulgorCore::ChildSpec particle;
-    particle.childKind = FulgorCore::ChildSpec::kParticle;
+    FulgorCore::ChildStart particle;
+    particle.childKind = FulgorCore::ChildStart::kParticle;
     particle.unit = root_->package->GetUnit(0);
     particle.childLifetime = 50.0f;
     ParticleSystemUnit* unit = One(0, 3, &particle);

@@ -183,7 +183,7 @@ TEST_F(Timelines, ABoundUnitEntryBuildsCarriersThatStartTheUnit) {
     EXPECT_EQ(fitted.state.lifetime, 30.0f);
     EXPECT_EQ(fitted.state.speed, 3.0f); // 90 frames of the binding in 30
     EXPECT_EQ(fitted.state.timeMode, UnitInstance::kEndAtTime);
-    EXPECT_EQ(fitted.child.childKind, FulgorCore::ChildSpec::kParticle);
+    EXPECT_EQ(fitted.child.childKind, FulgorCore::ChildStart::kParticle);
     EXPECT_EQ(fitted.child.unit, Package()->GetUnit(0));
     EXPECT_EQ(fitted.child.childLifetime, 30.0f);
     EXPECT_EQ(fitted.child.childSpeed, 2.0f);

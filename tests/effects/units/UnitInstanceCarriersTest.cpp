@@ -73,7 +73,7 @@ TEST_F(Carriers, TwoEndpointsAskForOneCarrierPerPairOuterFirst) {
         EXPECT_EQ(call.state.parent, root);
         EXPECT_EQ(call.state.speed, 2.0f);
         EXPECT_EQ(call.state.lifetime, 30.0f);
-        EXPECT_EQ(call.child.childKind, FulgorCore::ChildSpec::kTimeline);
+        EXPECT_EQ(call.child.childKind, FulgorCore::ChildStart::kTimeline);
         EXPECT_EQ(call.child.timeline, package->GetTimeline(0));
         EXPECT_EQ(call.child.id, 1);
     }

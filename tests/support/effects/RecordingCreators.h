@@ -9,7 +9,7 @@
 #include "support/effects/StandInParticle.h"
 
 #include "effects/Core/Resource/UnitTimelineResource.h"
-#include "effects/units/ChildSpec.h"
+#include "effects/units/ChildStart.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/UnitCreators.h"
@@ -31,7 +31,7 @@ public:
         bool pair;
         uint32_t targetA;
         uint32_t targetB;
-        FulgorCore::ChildSpec child;
+        FulgorCore::ChildStart child;
     };
     struct ParticleCall {
         FulgorCore::InstanceRootUnit* root;
@@ -86,7 +86,7 @@ private:
     static FulgorCore::UnitInstance* Carrier(FulgorCore::InstanceRootUnit* owner,
                                              const InitialState& state,
                                              const FulgorCore::BindResource* binding,
-                                             uint32_t target, const FulgorCore::ChildSpec& child) {
+                                             uint32_t target, const FulgorCore::ChildStart& child) {
         RecordingCreators& r = *Active();
         r.carriers.push_back({owner, state, binding, false, target, 0, child});
         return r.BuildCarrier(owner, state);
@@ -95,7 +95,7 @@ private:
                                                  const InitialState& state,
                                                  const FulgorCore::BindResource* binding,
                                                  uint32_t targetA, uint32_t targetB,
-                                                 const FulgorCore::ChildSpec& child) {
+                                                 const FulgorCore::ChildStart& child) {
         RecordingCreators& r = *Active();
         r.carriers.push_back({owner, state, binding, true, targetA, targetB, child});
         return r.BuildCarrier(owner, state);

@@ -414,7 +414,7 @@ TEST_F(Triggers, ABindTriggerAsksTheRootForItsCarriersWithTheTiming) {
     EXPECT_EQ(call.binding, package->GetBind(0));
     EXPECT_FALSE(call.pair);
     EXPECT_EQ(call.targetA, 7u);
-    EXPECT_EQ(call.child.childKind, FulgorCore::ChildSpec::kTimeline);
+    EXPECT_EQ(call.child.childKind, FulgorCore::ChildStart::kTimeline);
     EXPECT_EQ(call.child.id, -4);
     EXPECT_EQ(call.child.timeline, package->GetTimeline(1));
     // A timeline of 40 frames over a bind of 30: rate 30 / 40 for 40.

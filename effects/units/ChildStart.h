@@ -10,7 +10,7 @@ class UnitResource;
 // What a bound carrier starts in its first frame: a timeline unit over a
 // package timeline (the carriers of CreateChildren), or one particle
 // instance of a package unit (the carriers of a timeline's unit entry).
-struct ChildSpec {
+struct ChildStart {
     static constexpr uint32_t kTimeline = 0;
     static constexpr uint32_t kParticle = 1;
 
