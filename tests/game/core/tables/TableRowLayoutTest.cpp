@@ -39,23 +39,41 @@ template <class T> T At(const std::vector<uint8_t>& b, size_t off) {
         std::memcpy(&v, b.data() + off, sizeof(T));
     return v;
 }
-int16_t I16(const std::vector<uint8_t>& b, size_t off) {
-    return At<int16_t>(b, off);
+
+// A field of the file layout: its byte offset, its type and the value stored.
+enum Kind { kI8, kU8, kI16, kU16, kI32, kF32 };
+struct Field {
+    size_t offset;
+    Kind kind;
+    double value;
+};
+double Read(const std::vector<uint8_t>& b, size_t off, Kind kind) {
+    switch (kind) {
+    case kI8:
+        return At<int8_t>(b, off);
+    case kU8:
+        return At<uint8_t>(b, off);
+    case kI16:
+        return At<int16_t>(b, off);
+    case kU16:
+        return At<uint16_t>(b, off);
+    case kI32:
+        return At<int32_t>(b, off);
+    case kF32:
+        return At<float>(b, off);
+    }
+    return 0;
 }
-uint16_t U16(const std::vector<uint8_t>& b, size_t off) {
-    return At<uint16_t>(b, off);
+void ExpectFields(const std::vector<uint8_t>& b, size_t size, std::initializer_list<Field> fields) {
+    EXPECT_EQ(b.size(), size);
+    for (const Field& f : fields)
+        EXPECT_EQ(Read(b, f.offset, f.kind), f.value) << "offset " << f.offset;
 }
-int32_t I32(const std::vector<uint8_t>& b, size_t off) {
-    return At<int32_t>(b, off);
-}
-uint8_t U8(const std::vector<uint8_t>& b, size_t off) {
-    return At<uint8_t>(b, off);
-}
-int8_t I8(const std::vector<uint8_t>& b, size_t off) {
-    return At<int8_t>(b, off);
-}
-float F32(const std::vector<uint8_t>& b, size_t off) {
-    return At<float>(b, off);
+// Fields of one type that each hold base + their offset.
+void ExpectOffsets(const std::vector<uint8_t>& b, Kind kind, double base,
+                   std::initializer_list<size_t> offsets) {
+    for (size_t off : offsets)
+        EXPECT_EQ(Read(b, off, kind), base + static_cast<double>(off)) << "offset " << off;
 }
 
 // Fills a grid with values that differ per mount and cell.
@@ -69,38 +87,45 @@ void FillGrid(EmitterGrid& grid, int base) {
 }
 // A grid at `at`: 10 rows of 28 bytes, i16 x, i16 y, 12 i16 emitter numbers.
 void ExpectGrid(const std::vector<uint8_t>& b, size_t at, int base) {
-    for (int m = 0; m < 10; ++m) {
-        EXPECT_EQ(I16(b, at + m * 28), base + m * 100) << m;
-        EXPECT_EQ(I16(b, at + m * 28 + 2), base + m * 100 + 1) << m;
-        for (int c = 0; c < 12; ++c)
-            EXPECT_EQ(I16(b, at + m * 28 + 4 + c * 2), base + m * 100 + 2 + c) << m << "," << c;
+    for (int m = 0; m < 10; ++m)
+        for (int k = 0; k < 14; ++k)
+            EXPECT_EQ(At<int16_t>(b, at + m * 28 + k * 2), base + m * 100 + k) << m << "," << k;
+}
+// Tracks of four-corner texel rectangles at `at`: frame f, corner k holds
+// sign * (base + f * 4 + k).
+template <size_t N> void FillTrack(TexelRect (&track)[N], int base, int sign) {
+    for (size_t f = 0; f < N; ++f) {
+        const auto v = [&](int k) {
+            return static_cast<int16_t>(sign * (base + static_cast<int>(f) * 4 + k));
+        };
+        track[f] = {v(0), v(1), v(2), v(3)};
     }
+}
+void ExpectTrack(const std::vector<uint8_t>& b, size_t at, size_t frames, int base, int sign) {
+    for (size_t f = 0; f < frames; ++f)
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(At<int16_t>(b, at + f * 8 + k * 2),
+                      sign * (base + static_cast<int>(f) * 4 + k))
+                << at << ":" << f << "," << k;
 }
 
 } // namespace
 
 TEST(TableRowLayout, SystemRow) {
     SystemParamRow r{};
-    r.extendsOn = 0x1101;
-    r.firstExtend = 1000001;
-    r.secondExtend = 2000002;
-    r.thirdExtend = 3000003;
-    r.extendStep = 4000004;
-    r.hyperioAmount = 21;
-    r.hyperioScore = 2222;
-    r.powerUpInvincibility = 241;
-    r.rebirthInvincibility = 0xF226;
-    const auto b = Written(r);
-    EXPECT_EQ(b.size(), 28u);
-    EXPECT_EQ(U16(b, 0), 0x1101);
-    EXPECT_EQ(I32(b, 4), 1000001);
-    EXPECT_EQ(I32(b, 8), 2000002);
-    EXPECT_EQ(I32(b, 12), 3000003);
-    EXPECT_EQ(I32(b, 16), 4000004);
-    EXPECT_EQ(I16(b, 20), 21);
-    EXPECT_EQ(I16(b, 22), 2222);
-    EXPECT_EQ(I16(b, 24), 241);
-    EXPECT_EQ(U16(b, 26), 0xF226);
+    r.extendsOn = 0x1101, r.firstExtend = 1000001, r.secondExtend = 2000002;
+    r.thirdExtend = 3000003, r.extendStep = 4000004, r.hyperioAmount = 21;
+    r.hyperioScore = 2222, r.powerUpInvincibility = 241, r.rebirthInvincibility = 0xF226;
+    ExpectFields(Written(r), 28,
+                 {{0, kU16, 0x1101},
+                  {4, kI32, 1000001},
+                  {8, kI32, 2000002},
+                  {12, kI32, 3000003},
+                  {16, kI32, 4000004},
+                  {20, kI16, 21},
+                  {22, kI16, 2222},
+                  {24, kI16, 241},
+                  {26, kU16, 0xF226}});
 }
 
 TEST(TableRowLayout, ShipRow) {
@@ -122,22 +147,22 @@ TEST(TableRowLayout, ShipRow) {
     r.shieldAttack = 208, r.deathDelay = 210, r.shieldStepPercent = 214, r.shieldHitInterval = 216;
     r.autoShieldInterval = 0xF224;
     const auto b = Written(r);
-    EXPECT_EQ(b.size(), 128u);
-    EXPECT_EQ(U16(b, 2), 102);
-    EXPECT_EQ(F32(b, 8), 8.5f);
-    EXPECT_EQ(F32(b, 12), 12.25f);
-    EXPECT_EQ(F32(b, 16), 16.75f);
-    // The gauge readers know these as the 12th, 17th and 58th 16-bit fields.
-    EXPECT_EQ(I16(b, 11 * 2), 122);
-    EXPECT_EQ(I16(b, 16 * 2), 132);
-    EXPECT_EQ(I16(b, 57 * 2), 214);
+    // The gauge readers know 122, 132 and 214 as the 12th, 17th and 58th
+    // 16-bit fields (offsets 22, 32, 114).
+    ExpectFields(b, 128,
+                 {{2, kU16, 102},
+                  {8, kF32, 8.5},
+                  {12, kF32, 12.25},
+                  {16, kF32, 16.75},
+                  {11 * 2, kI16, 122},
+                  {16 * 2, kI16, 132},
+                  {57 * 2, kI16, 214},
+                  {124, kU16, 0xF224}});
     // Every other i16 field holds 100 + its offset; the u8 cooldowns too.
-    for (size_t off : {20, 24, 26, 28, 30, 34, 38, 42, 44, 48, 50, 52,  54,  58,  60,  62, 64,
-                       66, 72, 74, 76, 84, 86, 88, 90, 94, 96, 98, 100, 102, 108, 110, 116})
-        EXPECT_EQ(I16(b, off), static_cast<int16_t>(100 + off)) << off;
-    for (size_t off : {46, 56, 68, 78})
-        EXPECT_EQ(U8(b, off), 100 + off) << off;
-    EXPECT_EQ(U16(b, 124), 0xF224);
+    ExpectOffsets(b, kI16, 100,
+                  {20, 24, 26, 28, 30, 34, 38, 42, 44, 48, 50, 52,  54,  58,  60,  62, 64,
+                   66, 72, 74, 76, 84, 86, 88, 90, 94, 96, 98, 100, 102, 108, 110, 116});
+    ExpectOffsets(b, kU8, 100, {46, 56, 68, 78});
 }
 
 TEST(TableRowLayout, ShotRow) {
@@ -146,24 +171,20 @@ TEST(TableRowLayout, ShotRow) {
         r.streams[s] = {static_cast<uint16_t>(0xF000 + s), static_cast<int16_t>(10 + s),
                         static_cast<int16_t>(20 + s), static_cast<int16_t>(30 + s)};
     const auto b = Written(r);
-    EXPECT_EQ(b.size(), 24u);
-    for (int s = 0; s < 3; ++s) {
-        EXPECT_EQ(U16(b, s * 8 + 0), 0xF000 + s);
-        EXPECT_EQ(I16(b, s * 8 + 2), 10 + s);
-        EXPECT_EQ(I16(b, s * 8 + 4), 20 + s);
-        EXPECT_EQ(I16(b, s * 8 + 6), 30 + s);
-    }
+    for (int s = 0; s < 3; ++s)
+        ExpectFields(b, 24,
+                     {{s * 8u, kU16, double(0xF000 + s)},
+                      {s * 8u + 2, kI16, 10.0 + s},
+                      {s * 8u + 4, kI16, 20.0 + s},
+                      {s * 8u + 6, kI16, 30.0 + s}});
 }
 
 TEST(TableRowLayout, EnemyRecord) {
     EnemyRecord r{};
-    for (int f = 0; f < 8; ++f) {
-        r.trackA[f] = {static_cast<int16_t>(f * 4), static_cast<int16_t>(f * 4 + 1),
-                       static_cast<int16_t>(f * 4 + 2), static_cast<int16_t>(f * 4 + 3)};
-        r.trackB[f] = {static_cast<int16_t>(500 + f * 4), static_cast<int16_t>(501 + f * 4),
-                       static_cast<int16_t>(502 + f * 4), static_cast<int16_t>(503 + f * 4)};
+    FillTrack(r.trackA, 0, 1);
+    FillTrack(r.trackB, 500, 1);
+    for (int f = 0; f < 8; ++f)
         r.frameLengths[f] = static_cast<int8_t>(-1 - f);
-    }
     r.hitWidth = 152, r.hitHeight = 154, r.hitOffsetX = -156, r.hitOffsetY = -158;
     r.facePlayer = 160, r.faceMotion = 161, r.spin = 162, r.turnDivisor = 164;
     r.health = 168, r.score = 170, r.barionReward = 0xF172;
@@ -172,48 +193,37 @@ TEST(TableRowLayout, EnemyRecord) {
         r.moveParams[i] = static_cast<int16_t>(210 + 2 * i);
     FillGrid(r.grid, 1000);
     const auto b = Written(r);
-    EXPECT_EQ(b.size(), 516u);
-    for (int f = 0; f < 8; ++f) {
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_EQ(I16(b, 16 + f * 8 + k * 2), f * 4 + k);
-            EXPECT_EQ(I16(b, 80 + f * 8 + k * 2), 500 + f * 4 + k);
-        }
-        EXPECT_EQ(I8(b, 144 + f), -1 - f);
-    }
-    EXPECT_EQ(I16(b, 152), 152);
-    EXPECT_EQ(I16(b, 154), 154);
-    EXPECT_EQ(I16(b, 156), -156);
-    EXPECT_EQ(I16(b, 158), -158);
-    EXPECT_EQ(U8(b, 160), 160);
-    EXPECT_EQ(U8(b, 161), 161);
-    EXPECT_EQ(U8(b, 162), 162);
-    EXPECT_EQ(I16(b, 164), 164);
-    EXPECT_EQ(I16(b, 168), 168);
-    EXPECT_EQ(I16(b, 170), 170);
-    EXPECT_EQ(U16(b, 172), 0xF172);
-    EXPECT_EQ(I8(b, 208), -48);
-    EXPECT_EQ(U8(b, 209), 209);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(I16(b, 210 + 2 * i), 210 + 2 * i);
+    ExpectTrack(b, 16, 8, 0, 1);
+    ExpectTrack(b, 80, 8, 500, 1);
+    for (int f = 0; f < 8; ++f)
+        EXPECT_EQ(At<int8_t>(b, 144 + f), -1 - f);
+    ExpectFields(b, 516,
+                 {{152, kI16, 152},
+                  {154, kI16, 154},
+                  {156, kI16, -156},
+                  {158, kI16, -158},
+                  {160, kU8, 160},
+                  {161, kU8, 161},
+                  {162, kU8, 162},
+                  {164, kI16, 164},
+                  {168, kI16, 168},
+                  {170, kI16, 170},
+                  {172, kU16, 0xF172},
+                  {208, kI8, -48},
+                  {209, kU8, 209}});
+    ExpectOffsets(b, kI16, 0, {210, 212, 214, 216});
     ExpectGrid(b, 236, 1000);
 }
 
 TEST(TableRowLayout, BossRecord) {
     BossRecord r{};
-    r.partCount = 7;
-    r.health = 123456789;
-    r.openThreshold = -8;
-    r.offsetX = -42;
-    r.offsetY = 44;
+    r.partCount = 7, r.health = 123456789, r.openThreshold = -8, r.offsetX = -42, r.offsetY = 44;
     FillGrid(r.grid, 2000);
     r.unread326 = 0;
     const auto b = Written(r);
-    EXPECT_EQ(b.size(), 328u);
-    EXPECT_EQ(I16(b, 0), 7);
-    EXPECT_EQ(I32(b, 4), 123456789);
-    EXPECT_EQ(I8(b, 8), -8);
-    EXPECT_EQ(I16(b, 42), -42);
-    EXPECT_EQ(I16(b, 44), 44);
+    ExpectFields(
+        b, 328,
+        {{0, kI16, 7}, {4, kI32, 123456789}, {8, kI8, -8}, {42, kI16, -42}, {44, kI16, 44}});
     ExpectGrid(b, 46, 2000);
 }
 
@@ -226,61 +236,38 @@ TEST(TableRowLayout, EmitterRow) {
     r.spread = 34, r.randomDirection = 36, r.speedStep = -37, r.rotating = 38;
     r.rotateBack = 39, r.rotationStep = -40;
     const auto b = Written(r);
-    EXPECT_EQ(b.size(), 44u);
-    EXPECT_EQ(U16(b, 0), 0xF000);
-    for (size_t off : {2, 10, 12, 14, 16, 18, 20, 22, 24, 32, 34})
-        EXPECT_EQ(I16(b, off), static_cast<int16_t>(off)) << off;
-    for (size_t off : {8, 27, 28, 36, 38, 39})
-        EXPECT_EQ(U8(b, off), off) << off;
-    EXPECT_EQ(I8(b, 26), -26);
-    EXPECT_EQ(I8(b, 37), -37);
-    EXPECT_EQ(I16(b, 30), -30);
-    EXPECT_EQ(I16(b, 40), -40);
+    ExpectFields(
+        b, 44,
+        {{0, kU16, 0xF000}, {26, kI8, -26}, {37, kI8, -37}, {30, kI16, -30}, {40, kI16, -40}});
+    ExpectOffsets(b, kI16, 0, {2, 10, 12, 14, 16, 18, 20, 22, 24, 32, 34});
+    ExpectOffsets(b, kU8, 0, {8, 27, 28, 36, 38, 39});
 }
 
 TEST(TableRowLayout, BulletRowsAndTheirEffectRows) {
     BulletParamRow r{};
-    for (int f = 0; f < 3; ++f) {
-        r.blendTrack[f] = {static_cast<int16_t>(f * 4), static_cast<int16_t>(f * 4 + 1),
-                           static_cast<int16_t>(f * 4 + 2), static_cast<int16_t>(f * 4 + 3)};
-        r.addTrack[f] = {static_cast<int16_t>(-f * 4), static_cast<int16_t>(-f * 4 - 1),
-                         static_cast<int16_t>(-f * 4 - 2), static_cast<int16_t>(-f * 4 - 3)};
-    }
+    FillTrack(r.blendTrack, 0, 1);
+    FillTrack(r.addTrack, 0, -1);
     r.spin = 66;
     r.spinPeriod = 680;
     const auto b = Written(r);
-    EXPECT_EQ(b.size(), 80u);
-    for (int f = 0; f < 3; ++f)
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_EQ(I16(b, 18 + f * 8 + k * 2), f * 4 + k);
-            EXPECT_EQ(I16(b, 42 + f * 8 + k * 2), -f * 4 - k);
-        }
-    EXPECT_EQ(U8(b, 66), 66);
-    EXPECT_EQ(I16(b, 68), 680);
-
+    ExpectTrack(b, 18, 3, 0, 1);
+    ExpectTrack(b, 42, 3, 0, -1);
+    ExpectFields(b, 80, {{66, kU8, 66}, {68, kI16, 680}});
     BulletFxRow fx{};
     fx.number = 0x1234;
-    const auto f = Written(fx);
-    EXPECT_EQ(f.size(), 80u);
-    EXPECT_EQ(I16(f, 0), 0x1234);
+    ExpectFields(Written(fx), 80, {{0, kI16, 0x1234}});
 }
 
 TEST(TableRowLayout, TimelineEntry) {
     TimelineEntry r{};
-    r.frame = 0x01020304;
-    r.type = 4;
-    r.x = -6;
-    r.y = 8;
-    r.count = 10;
-    r.interval = 0xF00C;
-    const auto b = Written(r);
-    EXPECT_EQ(b.size(), 16u);
-    EXPECT_EQ(I32(b, 0), 0x01020304);
-    EXPECT_EQ(I16(b, 4), 4);
-    EXPECT_EQ(I16(b, 6), -6);
-    EXPECT_EQ(I16(b, 8), 8);
-    EXPECT_EQ(I16(b, 10), 10);
-    EXPECT_EQ(U16(b, 12), 0xF00C);
+    r.frame = 0x01020304, r.type = 4, r.x = -6, r.y = 8, r.count = 10, r.interval = 0xF00C;
+    ExpectFields(Written(r), 16,
+                 {{0, kI32, 0x01020304},
+                  {4, kI16, 4},
+                  {6, kI16, -6},
+                  {8, kI16, 8},
+                  {10, kI16, 10},
+                  {12, kU16, 0xF00C}});
     EXPECT_FALSE(r.IsEnd());
     r.type = -1; // 0xFFFF read as u16 ends the list
     EXPECT_TRUE(r.IsEnd());
@@ -312,5 +299,5 @@ TEST(TableRowLayout, NamesAndMapAttributes) {
 
     const auto m = Written(MapAttributeEntry{0xBEEF});
     ASSERT_EQ(m.size(), 2u);
-    EXPECT_EQ(U16(m, 0), 0xBEEF);
+    EXPECT_EQ(At<uint16_t>(m, 0), 0xBEEF);
 }
