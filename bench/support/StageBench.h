@@ -9,13 +9,17 @@
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
 #include "engine/graphics/GraphicsDevice.h"
+#include "engine/graphics/ResourceCreation.h"
 #include "game/core/GameObjectAllocator.h"
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
 #include "game/core/SpriteManager.h"
+#include "game/core/tables/TimelineEntry.h"
 #include "game/stage/GameObjectDirector.h"
 #include "tools/sampledata/GameTableData.h"
+#include "tools/sampledata/StageData.h"
 
+#include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <pthread.h>
 
@@ -184,6 +188,36 @@ public:
     }
     uint32_t Objects() const { return GameObjectAllocator::GetInstance()->LiveCount(); }
     GameObjectDirector* Director() const { return director_; }
+
+    // A normal game of `mode` without its timeline, for a `prepare`: the
+    // stage holds what the benchmark puts in it.
+    static void WithoutTimeline(GlobalWork& gw, uint32_t mode) {
+        gw.mode = mode;
+        TableBlob& timeline = gw.tables.timeline[mode * GameTables::kStageCount];
+        if (timeline.data)
+            reinterpret_cast<TimelineEntry*>(timeline.data)->type = -1;
+    }
+    // A sheet of one colour, for the director's resources to hold.
+    static Mireku::Graphics::Texture* SolidTexture(uint32_t size, SampleData::Rgb colour) {
+        const auto dds = SampleData::SolidDds(size, size, colour);
+        return Mireku::Graphics::CreateTextureFromMemory(dds.data(),
+                                                         static_cast<uint32_t>(dds.size()),
+                                                         Mireku::Graphics::kTextureFormatFromFile);
+    }
+    // Times the frame after a minute of play, then counts the objects and
+    // the allocator calls of a steady frame.
+    void Measure(benchmark::State& state) {
+        for (int i = 0; i < 60; ++i)
+            Frame();
+        for (auto _ : state)
+            Frame();
+        double heap = 0, mallocs = 0;
+        CountCalls(
+            100, [this] { Frame(); }, &heap, &mallocs);
+        state.counters["objects"] = Objects();
+        state.counters["heap_calls_per_frame"] = heap;
+        state.counters["malloc_calls_per_frame"] = mallocs;
+    }
 
     // Heap and malloc calls per frame over `frames` frames.
     template <class F> void CountCalls(int frames, F&& frame, double* heap, double* mallocs) {
