@@ -181,23 +181,38 @@ TEST_F(VfxDeviceTest, StateTablesDescribeTheirIndices) {
     }
 }
 
-TEST_F(VfxDeviceTest, SamplerAndDepthStatesArePickedByTheirIndex) {
+// Each draw picks the sampler (filter x 9 + address u x 3 + address v; an
+// address of 3, which has no state, reads as clamp), the depth state
+// (compare x 4 + write x 2 + test) and the blend state (modes 6 and 7, which
+// have none, draw with blending off, as mode 0).
+TEST_F(VfxDeviceTest, EachDrawPicksTheStatesOfItsSettings) {
+    const struct {
+        uint32_t filter, u, v, flag;
+        uint8_t compare, write, test;
+        uint32_t blend, sampler, depth, blendState;
+    } draws[] = {
+        {3, 2, 2, 1, 1, 1, 1, 0, 35, 7, 0},
+        {1, 1, 0, 0, 0, 1, 0, 5, 12, 2, 5},
+        {3, 3, 3, 0, 0, 0, 0, 6, 27, 0, 0},
+        {1, 3, 2, 0, 1, 0, 1, 7, 11, 5, 0},
+    };
     Ready();
-    device->SetTexture(0, texture, 3, 2, 2, 1);
-    device->SetDepthState(1, 1, 1);
-    device->Draw(1, 3);
-    device->SetTexture(0, texture, 1, 1, 0, 0);
-    device->SetDepthState(0, 1, 0);
-    device->Draw(1, 3);
-    const auto draws = Draws();
-    ASSERT_EQ(draws.size(), 2u);
-    ASSERT_NE(SamplerAt(*draws[0], 0), nullptr);
-    EXPECT_EQ(SamplerAt(*draws[0], 0)->sampler, device->GetSamplerState(35));
-    EXPECT_EQ(draws[0]->depthStencilState, device->GetDepthState(7));
-    EXPECT_EQ(SamplerAt(*draws[1], 0)->sampler, device->GetSamplerState(12));
-    EXPECT_EQ(draws[1]->depthStencilState, device->GetDepthState(2));
-    ASSERT_NE(TextureAt(*draws[0], 0), nullptr);
-    EXPECT_EQ(TextureAt(*draws[0], 0)->texture, static_cast<Texture*>(texture)->Get());
+    for (const auto& d : draws) {
+        device->SetTexture(0, texture, d.filter, d.u, d.v, d.flag);
+        device->SetDepthState(d.compare, d.write, d.test);
+        device->SetBlendMode(d.blend, false);
+        device->Draw(1, 3);
+    }
+    const auto recorded = Draws();
+    ASSERT_EQ(recorded.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        ASSERT_NE(SamplerAt(*recorded[i], 0), nullptr);
+        EXPECT_EQ(SamplerAt(*recorded[i], 0)->sampler, device->GetSamplerState(draws[i].sampler))
+            << i;
+        EXPECT_EQ(recorded[i]->depthStencilState, device->GetDepthState(draws[i].depth)) << i;
+        EXPECT_EQ(recorded[i]->blendState, device->GetBlendState(draws[i].blendState)) << i;
+        EXPECT_EQ(TextureAt(*recorded[i], 0)->texture, static_cast<Texture*>(texture)->Get());
+    }
 }
 
 TEST_F(VfxDeviceTest, CullModesPickPassesAndRasterizerStates) {
@@ -448,34 +463,6 @@ TEST_F(VfxDeviceTest, EveryEngineObjectGoesBackThroughDeferredRelease) {
     Mireku::Resource::ResourceManager::DestroyInstance();
 }
 
-// A blend mode comes from three bits but six states exist: 6 and 7 draw
-// with blending off.
-TEST_F(VfxDeviceTest, BlendModesSixAndSevenDrawAsModeZero) {
-    Ready();
-    for (uint32_t mode = 5; mode < 8; ++mode) {
-        device->SetBlendMode(mode, false);
-        device->Draw(1, 3);
-    }
-    const auto draws = Draws();
-    ASSERT_EQ(draws.size(), 3u);
-    EXPECT_EQ(draws[0]->blendState, device->GetBlendState(5));
-    EXPECT_EQ(draws[1]->blendState, device->GetBlendState(0));
-    EXPECT_EQ(draws[2]->blendState, device->GetBlendState(0));
-}
-
-// Address modes have two bits; 3 has no sampler state and reads as clamp.
-TEST_F(VfxDeviceTest, AddressModeThreeReadsAsClamp) {
-    Ready();
-    device->SetTexture(0, texture, 3, 3, 3, 0);
-    device->Draw(1, 3);
-    device->SetTexture(0, texture, 1, 3, 2, 0);
-    device->Draw(1, 3);
-    const auto draws = Draws();
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(SamplerAt(*draws[0], 0)->sampler, device->GetSamplerState(27));
-    EXPECT_EQ(SamplerAt(*draws[1], 0)->sampler, device->GetSamplerState(11));
-}
-
 // Without a current shader (after a reset, or a material whose shader could
 // not be made) nothing is recorded.
 TEST_F(VfxDeviceTest, NoShaderRecordsNothing) {
@@ -512,43 +499,31 @@ TEST_F(VfxDeviceTest, ADrawWithoutConstantMemoryIsSkipped) {
     }
 }
 
-// A stage without a texture must not sample what an earlier draw of the
-// frame bound under its name: it is bound to nothing.
-TEST_F(VfxDeviceTest, AStageWithoutATextureBindsNone) {
-    Ready();
-    device->SetTexture(0, texture, 0, 0, 0, 0);
-    device->Draw(1, 3);
-    device->SetTexture(0, nullptr, 1, 1, 1, 0);
-    device->Draw(1, 3);
-    const auto draws = Draws();
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(TextureAt(*draws[0], 0)->texture, static_cast<Texture*>(texture)->Get());
-    EXPECT_EQ(TextureAt(*draws[1], 0)->texture, nullptr);
-    // The sampler slot stays as the earlier draw left it.
-    EXPECT_EQ(SamplerAt(*draws[1], 0)->sampler, device->GetSamplerState(0));
-}
-
-// A texture that answers unbound is bound as none: the stage must not keep
-// the texture an earlier draw bound there.
-TEST_F(VfxDeviceTest, AnUnboundTextureBindsNone) {
+// A stage without a texture, or with one that answers unbound, must not
+// sample what an earlier draw of the frame bound under its name: it is
+// bound to nothing. Without a texture the sampler stays as the earlier draw
+// left it; an unbound texture's sampler is set as for any texture.
+TEST_F(VfxDeviceTest, AStageWithoutATextureOrWithAnUnboundOneBindsNone) {
     struct UnboundTexture : Texture {
         using Texture::Texture;
         bool IsUnbound() override { return true; }
     };
     auto* unbound = Keep(new UnboundTexture(static_cast<Texture*>(texture)->Get()));
     Ready();
+    device->SetTexture(0, texture, 0, 0, 0, 0);
     device->SetTexture(1, texture, 0, 0, 0, 0);
     device->Draw(1, 3);
+    device->SetTexture(0, nullptr, 1, 1, 1, 0);
     device->SetTexture(1, unbound, 1, 1, 0, 0);
     device->Draw(1, 3);
     const auto draws = Draws();
     ASSERT_EQ(draws.size(), 2u);
-    const uint32_t slot = G::GetTextureId("g_TextureColor2");
-    ASSERT_NE(TextureAt(*draws[0], slot), nullptr);
-    EXPECT_EQ(TextureAt(*draws[0], slot)->texture, static_cast<Texture*>(texture)->Get());
-    ASSERT_NE(TextureAt(*draws[1], slot), nullptr);
-    EXPECT_EQ(TextureAt(*draws[1], slot)->texture, nullptr);
-    // Its sampler is set as for any texture.
+    for (uint32_t slot : {0u, G::GetTextureId("g_TextureColor2")}) {
+        ASSERT_TRUE(TextureAt(*draws[0], slot) && TextureAt(*draws[1], slot)) << slot;
+        EXPECT_EQ(TextureAt(*draws[0], slot)->texture, static_cast<Texture*>(texture)->Get());
+        EXPECT_EQ(TextureAt(*draws[1], slot)->texture, nullptr) << slot;
+    }
+    EXPECT_EQ(SamplerAt(*draws[1], 0)->sampler, device->GetSamplerState(0));
     EXPECT_EQ(SamplerAt(*draws[1], G::GetSamplerId("g_SamplerColor2"))->sampler,
               device->GetSamplerState(12));
 }
