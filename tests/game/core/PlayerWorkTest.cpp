@@ -39,15 +39,12 @@ TEST_F(PlayerWorkTest, ResetTakesTheModesFirstExtendAndConfiguredLives) {
     EXPECT_EQ(P().lives, 0);
     EXPECT_EQ(P().nextExtend, 1500000u); // the sample normal mode's first threshold
 
-    gw->config[ConfigBlock::kOffsetLives] = 0;
-    gw->ResetPlayerWork();
-    EXPECT_EQ(P().lives, 0);
-    gw->config[ConfigBlock::kOffsetLives] = 5;
-    gw->ResetPlayerWork();
-    EXPECT_EQ(P().lives, 4);
-    gw->config[ConfigBlock::kOffsetLives] = 10;
-    gw->ResetPlayerWork();
-    EXPECT_EQ(P().lives, 255);
+    // The configured count less the ship in play; 0 and 10 are limits.
+    for (const auto& [configured, lives] : {std::pair{0, 0}, {5, 4}, {10, 255}}) {
+        gw->config[ConfigBlock::kOffsetLives] = static_cast<uint8_t>(configured);
+        gw->ResetPlayerWork();
+        EXPECT_EQ(P().lives, lives) << configured;
+    }
 }
 
 TEST_F(PlayerWorkTest, OneExtendPerCallThenTheNextThresholds) {
