@@ -43,8 +43,14 @@ protected:
     }
     void TearDown() override { rig.Stop(); }
 
-    IShader* MakeShader(uint32_t word0) { return rig.Shader(word0); }
     template <class T> T* Keep(T* object) { return rig.Keep(object); }
+    // Buffers made through the device, kept until the rig stops.
+    VertexBuffer* Vertices(uint32_t bytes, bool dynamic = true, const void* data = nullptr) {
+        return Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(bytes, dynamic, data)));
+    }
+    IndexBuffer* Indices(uint32_t bytes) {
+        return Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(bytes, true, nullptr)));
+    }
     // The state a batch starts from: reset, then the billboard program.
     void Ready(IShader* shader = nullptr) {
         device->ResetRenderState();
@@ -244,8 +250,7 @@ TEST_F(VfxDeviceTest, CullModesPickPassesAndRasterizerStates) {
 }
 
 TEST_F(VfxDeviceTest, DrawsRecordTopologyCountsAndIndexOffset) {
-    IndexBuffer* indices =
-        Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(256, true, nullptr)));
+    IndexBuffer* indices = Indices(256);
     ASSERT_NE(indices, nullptr);
     Ready();
     device->SetIndexBuffer(indices);
@@ -315,11 +320,10 @@ TEST_F(VfxDeviceTest, ConstantsFillRegistersAndEveryDrawKeepsItsSnapshot) {
 }
 
 TEST_F(VfxDeviceTest, StreamsFollowTheLayoutAndANullBufferClearsOne) {
-    IShader* morph = MakeShader(kModelMorph);
+    IShader* morph = rig.Shader(kModelMorph);
     ASSERT_NE(morph, nullptr);
-    auto* first = Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(4096, true, nullptr)));
-    auto* second =
-        Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(4096, true, nullptr)));
+    auto* first = Vertices(4096);
+    auto* second = Vertices(4096);
     ASSERT_TRUE(first && second);
     Ready(morph);
     device->SetVertexBuffer(0, first, 96, 48);
@@ -340,8 +344,7 @@ TEST_F(VfxDeviceTest, StreamsFollowTheLayoutAndANullBufferClearsOne) {
 }
 
 TEST_F(VfxDeviceTest, LocksWriteTheRecordingHalfAndUnlocksRaiseItsPendingBytes) {
-    auto* buffer =
-        Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(1024, true, nullptr)));
+    auto* buffer = Vertices(1024);
     ASSERT_NE(buffer, nullptr);
     G::VertexBuffer* engine = buffer->Get();
     const uint32_t half = G::GetFrameIndex();
@@ -362,7 +365,7 @@ TEST_F(VfxDeviceTest, LocksWriteTheRecordingHalfAndUnlocksRaiseItsPendingBytes) 
     device->UnlockVertexBuffer(buffer, 16);
     EXPECT_EQ(engine->GetPending(half), 320u);
 
-    auto* indices = Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(512, true, nullptr)));
+    auto* indices = Indices(512);
     ASSERT_NE(indices, nullptr);
     EXPECT_EQ(device->LockIndexBuffer(indices, 64, 128), indices->Get()->GetStaging(half) + 64);
     device->UnlockIndexBuffer(indices, 100);
@@ -371,7 +374,7 @@ TEST_F(VfxDeviceTest, LocksWriteTheRecordingHalfAndUnlocksRaiseItsPendingBytes) 
 
 TEST_F(VfxDeviceTest, CreatedObjectsWrapTheEngineAndFailuresGiveNull) {
     const uint8_t box[96] = {1, 2, 3};
-    auto* fixed = Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(96, false, box)));
+    auto* fixed = Vertices(96, false, box);
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->Get()->GetByteSize(), 96u);
     EXPECT_EQ(fixed->Get()->GetUsage(), G::BaseBuffer::kUsageDefault);
@@ -416,7 +419,7 @@ TEST_F(VfxDeviceTest, SlotsWithoutACallerChangeNothing) {
 }
 
 TEST_F(VfxDeviceTest, ResetForgetsEverySetting) {
-    auto* buffer = Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(256, true, nullptr)));
+    auto* buffer = Vertices(256);
     Ready();
     device->SetTexture(0, texture, 1, 1, 1, 0);
     device->SetVertexBuffer(0, buffer, 16, 48);
@@ -531,8 +534,7 @@ TEST_F(VfxDeviceTest, AStageWithoutATextureOrWithAnUnboundOneBindsNone) {
 // An indexed draw whose range passes the bound index buffer, or that has
 // none bound, is skipped; the first index is not wrapped in 32 bits.
 TEST_F(VfxDeviceTest, IndexRangesPastTheBufferAreSkipped) {
-    IndexBuffer* indices =
-        Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(256, true, nullptr)));
+    IndexBuffer* indices = Indices(256);
     ASSERT_NE(indices, nullptr);
     Ready();
     device->DrawIndexed(1, 0, 3, 3); // no index buffer
@@ -576,8 +578,7 @@ TEST_F(VfxDeviceTest, RegisterAndLockRangesAreChecked) {
     EXPECT_EQ(vs[9 * 4 + 3], 9.0f);
     EXPECT_EQ(vs[10 * 4], 0.0f);
 
-    auto* buffer =
-        Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(1024, true, nullptr)));
+    auto* buffer = Vertices(1024);
     ASSERT_NE(buffer, nullptr);
     const uint32_t half = G::GetFrameIndex();
     EXPECT_EQ(device->LockVertexBuffer(buffer, 1000, 100), nullptr);
