@@ -2,9 +2,9 @@
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Interface/Job.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 
 namespace FulgorCore {
 

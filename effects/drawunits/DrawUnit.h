@@ -1,10 +1,10 @@
 #pragma once
 
-#include "effects/Core/Engine/TextureSlot.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Value/EvaluationContext.h"
 #include "effects/drawunits/DrawClock.h"
+#include "effects/render/TextureSlot.h"
 #include "effects/units/ParticleDrawPart.h"
 
 #include <cstdint>

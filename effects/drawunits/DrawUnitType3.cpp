@@ -1,8 +1,6 @@
 #include "effects/drawunits/DrawUnitType3.h"
 
 #include "effects/Core/Engine/Engine.h"
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Resource/DrawDataType3.h"
 #include "effects/Core/Resource/ParticleResource.h"
@@ -11,6 +9,8 @@
 #include "effects/drawunits/DrawUnitOwner.h"
 #include "effects/drawunits/DrawVertices.h"
 #include "effects/drawunits/PackColor.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 #include "effects/units/ParticleInstance.h"
 
 namespace FulgorCore {

@@ -1,4 +1,4 @@
-#include "effects/Core/Engine/Renderer.h"
+#include "effects/render/Renderer.h"
 
 namespace FulgorCore::Renderer {
 

@@ -1,4 +1,4 @@
-#include "effects/Core/Engine/MaterialBuilders.h"
+#include "effects/render/MaterialBuilders.h"
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effects/Core/Engine/TextureSlot.h"
+#include "effects/render/TextureSlot.h"
 
 #include <cstdint>
 

@@ -1,15 +1,11 @@
-#include "effects/Core/Engine/Renderer.h"
+#include "effects/render/Renderer.h"
 
-#include "effects/Core/Engine/DrawSortEntry.h"
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
-#include "effects/Core/Engine/FrustumTest.h"
 #include "effects/Core/Engine/InitializeParameter.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/ObjectSlot.h"
-#include "effects/Core/Engine/ProjectionCube.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/IDevice.h"
 #include "effects/Core/Interface/IIndexBuffer.h"
@@ -17,6 +13,10 @@
 #include "effects/Core/Math/FloatConversion.h"
 #include "effects/Core/Math/Matrix.h"
 #include "effects/Core/Resource/PackageResource.h"
+#include "effects/render/DrawSortEntry.h"
+#include "effects/render/FrustumTest.h"
+#include "effects/render/ProjectionCube.h"
+#include "effects/render/RendererWorkData.h"
 
 #include <algorithm>
 #include <cstring>

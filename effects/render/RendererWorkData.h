@@ -1,8 +1,8 @@
 #pragma once
 
-#include "effects/Core/Engine/Buffer.h"
 #include "effects/Core/Engine/DrawParameter.h"
-#include "effects/Core/Engine/TextureSlot.h"
+#include "effects/render/Buffer.h"
+#include "effects/render/TextureSlot.h"
 
 #include <cstdint>
 

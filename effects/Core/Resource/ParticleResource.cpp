@@ -2,7 +2,6 @@
 
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Data/RecordPlacement.h"
-#include "effects/Core/Engine/MaterialBuilders.h"
 #include "effects/Core/Resource/DrawDataType1.h"
 #include "effects/Core/Resource/DrawDataType10.h"
 #include "effects/Core/Resource/DrawDataType11.h"
@@ -17,6 +16,7 @@
 #include "effects/Core/Resource/DrawDataType8.h"
 #include "effects/Core/Resource/DrawDataType9.h"
 #include "effects/Core/Resource/TaggedRecords.h"
+#include "effects/render/MaterialBuilders.h"
 
 #include <algorithm>
 

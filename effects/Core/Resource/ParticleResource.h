@@ -3,7 +3,6 @@
 #include "effects/Core/Data/BitFieldTag.h"
 #include "effects/Core/Data/BuildContext.h"
 #include "effects/Core/Data/ChunkTag.h"
-#include "effects/Core/Engine/TextureSlot.h"
 #include "effects/Core/Resource/ColorProperty.h"
 #include "effects/Core/Resource/ColorTextureLayer.h"
 #include "effects/Core/Resource/DistortionTextureLayer.h"
@@ -13,6 +12,7 @@
 #include "effects/Core/Resource/ReflectionTextureLayer.h"
 #include "effects/Core/Resource/UvTransform.h"
 #include "effects/Core/Value/FloatProperty.h"
+#include "effects/render/TextureSlot.h"
 
 #include <cstdint>
 

@@ -3,7 +3,6 @@
 // renderer.
 #include "support/effects/DrawUnitRig.h"
 
-#include "effects/Core/Engine/Renderer.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/drawunits/DrawUnitFactory.h"
 #include "effects/drawunits/DrawUnitOps.h"
@@ -13,6 +12,7 @@
 #include "effects/drawunits/DrawUnitType3.h"
 #include "effects/drawunits/DrawUnitType4.h"
 #include "effects/drawunits/DrawVertices.h"
+#include "effects/render/Renderer.h"
 
 #include <gtest/gtest.h>
 

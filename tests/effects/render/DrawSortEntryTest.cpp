@@ -1,4 +1,4 @@
-#include "effects/Core/Engine/DrawSortEntry.h"
+#include "effects/render/DrawSortEntry.h"
 
 #include <gtest/gtest.h>
 

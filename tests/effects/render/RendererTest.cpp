@@ -1,7 +1,7 @@
 #include "support/effects/RuntimeStartup.h"
 
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/ObjectSlot.h"
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Interface/Job.h"
 #include "effects/Core/Interface/JobDispatcher.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Noise/PerlinNoise.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 
 #include <gtest/gtest.h>
 
