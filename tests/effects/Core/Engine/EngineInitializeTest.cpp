@@ -325,7 +325,9 @@ TEST(EngineInitializeTest, AllocationsCarryLabelsSizesAndSourcePositions) {
     std::set<uint32_t> lines;
     for (const auto& c : calls) {
         EXPECT_EQ(c.zero, 0u);
-        EXPECT_NE(c.file.find("effects/Core/Engine/"), std::string::npos) << c.file;
+        EXPECT_TRUE(c.file.find("effects/Core/Engine/") != std::string::npos ||
+                    c.file.find("effects/render/") != std::string::npos)
+            << c.file;
         lines.insert(c.line);
     }
     EXPECT_GT(lines.size(), 5u);
