@@ -35,5 +35,7 @@ public:
     Geometry geometry = nullptr;
     DrawPayload payload;
 };
+static_assert(sizeof(DrawPayload) == 24 && sizeof(DrawCommand) == 48,
+              "the job's table, the unit, the geometry function and the payload");
 
 } // namespace FulgorCore

@@ -10,16 +10,6 @@ namespace FulgorCore {
 
 namespace {
 
-bool RefuseReserve(const IShader*, const uint32_t*, const TextureSlot*, uint8_t, void**, uint32_t,
-                   uint16_t**, uint16_t*, uint32_t) {
-    return false;
-}
-
-bool RefuseReserveNoIndex(const IShader*, const uint32_t*, const TextureSlot*, uint8_t, void**,
-                          uint32_t) {
-    return false;
-}
-
 uint8_t* RendererBatchKind() {
     // Outside a started runtime a byte of its own keeps the callers simple.
     static uint8_t detached = 0;
@@ -43,9 +33,12 @@ void SubmitNothing(DrawUnitType4*) {}
 } // namespace
 
 const DrawRenderer DrawRenderer::kBuiltIn = {
-    RefuseReserve,
-    RefuseReserve,
-    RefuseReserveNoIndex,
+    Renderer::ReserveVertices,
+    Renderer::ReserveVertices48,
+    Renderer::ReserveVerticesNoIndex32,
+    Renderer::ReserveVertices32,
+    Renderer::ReserveVertices44,
+    Renderer::ReserveVertices52,
     Renderer::FlushBatches,
     RendererBatchKind,
     SubmitToRuntime,

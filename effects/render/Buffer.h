@@ -15,10 +15,14 @@ namespace FulgorCore {
 template <class T> struct Buffer {
     struct Entry {
         T* buffer;          // null when the device could not make it
-        uint32_t committed; // bytes used
+        uint32_t committed; // bytes handed to batches
         uint32_t pending;   // bytes reserved since the last flush
+        // Where the current lock began: the device is told the bytes
+        // written from there, not from the buffer's start.
+        uint32_t mappedOffset;
         uint8_t locked;
     };
+    static_assert(sizeof(Entry) == 24, "a buffer pointer, three counts and the lock flag");
 
     uint32_t first = 0;   // the entry current when the layer began
     uint32_t current = 0; // the entry being written
@@ -65,14 +69,26 @@ template <class T> struct Buffer {
         return write;
     }
 
+    // What was reserved since the last flush now belongs to a batch (or is
+    // given up with it): the next reservation counts from there.
+    void CommitPending() {
+        if (current >= count)
+            return;
+        Entry& entry = entries[current];
+        entry.committed += entry.pending;
+        entry.pending = 0;
+    }
+
+    Entry* Current() { return current < count ? &entries[current] : nullptr; }
+
     // Hands every range locked since the layer began back to the device
-    // with the bytes used.
+    // with the bytes written from where its lock began.
     void Commit(IDevice* device) {
         for (uint32_t i = first; i <= current && i < count; ++i) {
             Entry& entry = entries[i];
             if (!entry.locked)
                 continue;
-            Unlock(device, entry.buffer, entry.committed);
+            Unlock(device, entry.buffer, entry.committed - entry.mappedOffset);
             entry.locked = 0;
         }
     }
@@ -81,6 +97,7 @@ private:
     static void* Lock(IDevice* device, Entry& entry, uint32_t offset, uint32_t bytes) {
         if (!entry.buffer)
             return nullptr;
+        entry.mappedOffset = offset;
         return LockBuffer(device, entry.buffer, offset, bytes);
     }
     static void* LockBuffer(IDevice* device, IVertexBuffer* buffer, uint32_t offset,

@@ -1,13 +1,43 @@
+#include "effects/drawunits/DrawUnit.h"
 #include "effects/render/Renderer.h"
+#include "effects/units/DrawLists.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace FulgorCore::Renderer {
 
 namespace {
 
-void DrawNothing(const uint32_t*, DrawListEntry* const*) {}
+// Ascending keys; a key that is not a number goes last, so a damaged one
+// cannot upset the sort.
+bool KeyBefore(const DrawListEntry& a, const DrawListEntry& b) {
+    return a.key < b.key || (std::isnan(b.key) && !std::isnan(a.key));
+}
+
+template <bool Sorted, bool Reversed>
+void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
+    for (uint32_t l = 0; l < DrawLists::kLists; ++l) {
+        const uint32_t count = fillCounts[l];
+        DrawListEntry* list = lists[l];
+        if (count == 0 || !list)
+            continue;
+        if constexpr (Sorted)
+            std::sort(list, list + count, KeyBefore);
+        for (uint32_t i = 0; i < count; ++i)
+            list[Reversed ? count - 1 - i : i].unit->Draw();
+    }
+}
 
 } // namespace
 
-const DrawOrder kDrawOrders[kDrawOrderCount] = {DrawNothing, DrawNothing, DrawNothing, DrawNothing};
+// By the package's "DOT": 0 as collected, 1 reversed, 2 sorted and drawn
+// from the largest key, 3 sorted and drawn from the smallest.
+const DrawOrder kDrawOrders[kDrawOrderCount] = {
+    DrawUnits<false, false>,
+    DrawUnits<false, true>,
+    DrawUnits<true, true>,
+    DrawUnits<true, false>,
+};
 
 } // namespace FulgorCore::Renderer

@@ -25,5 +25,6 @@ struct DrawSortEntry {
         key = (uint64_t{65535u - drawOrder} << 48) | (depthTerm << 16) | (index & 0xFFFFu);
     }
 };
+static_assert(sizeof(DrawSortEntry) == 16, "an instance pointer and the key");
 
 } // namespace FulgorCore

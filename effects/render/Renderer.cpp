@@ -1,24 +1,16 @@
 #include "effects/render/Renderer.h"
 
-#include "effects/Core/Engine/Engine.h"
-#include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/InitializeParameter.h"
-#include "effects/Core/Engine/InstanceSlot.h"
-#include "effects/Core/Engine/ObjectSlot.h"
 #include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/IDevice.h"
 #include "effects/Core/Interface/IIndexBuffer.h"
 #include "effects/Core/Interface/IVertexBuffer.h"
 #include "effects/Core/Math/FloatConversion.h"
 #include "effects/Core/Math/Matrix.h"
-#include "effects/Core/Resource/PackageResource.h"
-#include "effects/render/DrawSortEntry.h"
-#include "effects/render/FrustumTest.h"
 #include "effects/render/ProjectionCube.h"
 #include "effects/render/RendererWorkData.h"
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 #include <type_traits>
@@ -33,6 +25,8 @@ constexpr int32_t kMinimumIndexBuffer = 0x800;
 constexpr int32_t kMinimumIndexTotal = 0x2000;
 
 const char kFailedWorkData[] = "Failed to allocate WorkData.\n";
+
+const TextureSlot kNoTextures[RendererWorkData::kBindingSlots] = {};
 
 // Sizes below the floors (compared signed) are raised to them; the pool
 // holds ceil(total / size) buffers.
@@ -91,45 +85,8 @@ void SetCameraRotation(RendererWorkData& work, const float* view) {
         for (int c = 0; c < 3; ++c)
             r[row * 3 + c] = view[c * 4 + row];
     r[9] = r[10] = r[11] = 0.0f;
-}
-
-// An instance is drawn in the current view when it is shown, has the view
-// in its view mask (no instance has a view past 15), shares a bit with the
-// draw's visibility mask, is not transparent and may be in the frustum.
-bool Passes(const RendererWorkData& work, const EngineWorkData& engine,
-            const InstanceSlot& instance) {
-    const uint32_t view = work.viewIndex;
-    return instance.hidden == 0 && view < EngineWorkData::kLayerCount &&
-           ((instance.viewMask >> view) & 1u) != 0 &&
-           (instance.visibilityMask & work.drawParameter.visibilityMask) != 0 &&
-           instance.colour[3] > 0.001f && IsInstanceInFrustum(engine.frustumPlanes, instance);
-}
-
-// The view depth of an instance: its bounding centre's z in view space,
-// moved by the effect's "SftP" and the instance's draw offset.
-float DepthOf(const RendererWorkData& work, const InstanceSlot& instance) {
-    const float* v = work.view;
-    const float* c = instance.bounds;
-    float depth = c[0] * v[2] + c[1] * v[6] + c[2] * v[10] + v[14];
-    if (instance.effect && instance.effect->package)
-        depth += instance.effect->package->GetSftP();
-    return depth + instance.drawOffset;
-}
-
-void SortLayer(RendererWorkData& work, EngineWorkData& engine,
-               const EngineWorkData::InstanceList& list) {
-    EngineWorkData::SortList& sorted = engine.sortList;
-    sorted.count = 0;
-    for (uint32_t i = 0; i < list.count; ++i) {
-        InstanceSlot& instance = *list.instances[i];
-        if (!Passes(work, engine, instance))
-            continue;
-        DrawSortEntry& entry = sorted.entries[sorted.count++];
-        entry.instance = &instance;
-        entry.SetKey(instance.drawOrder, DepthOf(work, instance), instance.index);
-    }
-    std::sort(sorted.entries, sorted.entries + sorted.count,
-              [](const DrawSortEntry& a, const DrawSortEntry& b) { return a.key < b.key; });
+    // Particles of view 0 face the camera through it.
+    std::memcpy(work.billboardMatrices[0], r, sizeof(work.billboardMatrices[0]));
 }
 
 } // namespace
@@ -144,8 +101,8 @@ bool Initialize(const InitializeParameter& p) {
     std::memset(block, 0, sizeof(RendererWorkData));
     RendererWorkData* work = new (block) RendererWorkData();
     g.renderer = work;
-    work->recordBase = static_cast<uint8_t*>(p.RenderCommandBufferMemory);
-    work->recordSize = p.RenderCommandBufferMemorySize;
+    work->records.Reset(p.RenderCommandBufferMemory, p.RenderCommandBufferMemorySize);
+    work->currentSlots = kNoTextures;
     work->defaultStateWord = RendererWorkData::kDefaultStateWord;
     for (float* m : work->billboardMatrices)
         SetIdentity34(m);
@@ -212,27 +169,55 @@ void BeginFrame(uint32_t layer) {
     if (!work)
         return;
     work->currentLayer = layer;
-    work->vertexWrite = work->vertexPool.LockRest(work->device);
-    work->indexWrite = work->indexPool.LockRest(work->device);
+    // The batch state starts empty: a table adopted in an earlier layer
+    // may belong to a unit that has gone since.
+    work->currentStateWord = 0;
+    work->currentMask = 0;
+    work->currentSlots = kNoTextures;
+    for (TextureSlot& slot : work->currentBindings)
+        slot = TextureSlot{};
+    work->records.Empty();
+    work->drawRecordCount = 0;
+    work->currentRecord = nullptr;
+    work->lastCommand = nullptr;
+    work->vertexWrite = static_cast<uint8_t*>(work->vertexPool.LockRest(work->device));
+    work->indexWrite = static_cast<uint8_t*>(work->indexPool.LockRest(work->device));
     // A pool that could not lock its rest moves on to a fresh buffer at
     // the next reservation.
     if (!work->vertexWrite || !work->indexWrite)
         work->exhausted = 0;
+    work->layerOpen = 1;
 }
 
 void CommitDirtyRanges() {
     RendererWorkData* work = StartedWorkData();
     if (!work)
         return;
-    work->indexPool.Commit(work->device);
     work->vertexPool.Commit(work->device);
+    work->indexPool.Commit(work->device);
+    work->vertexWrite = nullptr;
+    work->indexWrite = nullptr;
+    work->layerOpen = 0;
 }
 
-void FlushBatches() {
-    // The batch writers come with the draw units; what is flushed is only
-    // counted until then.
-    if (RendererWorkData* work = StartedWorkData())
-        ++work->flushCount;
+bool MapNextVertexBuffer() {
+    RendererWorkData* work = StartedWorkData();
+    if (!work)
+        return false;
+    work->vertexWrite = static_cast<uint8_t*>(work->vertexPool.LockNext(work->device));
+    if (!work->vertexWrite)
+        work->exhausted = 1;
+    return work->vertexWrite != nullptr;
+}
+
+bool MapNextIndexBuffer() {
+    RendererWorkData* work = StartedWorkData();
+    if (!work)
+        return false;
+    work->indexWrite = static_cast<uint8_t*>(work->indexPool.LockNext(work->device));
+    if (!work->indexWrite)
+        work->exhausted = 1;
+    return work->indexWrite != nullptr;
 }
 
 void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureSlot* bindings,
@@ -242,8 +227,8 @@ void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureS
         return;
     // No table binds nothing: each slot reads as empty, in the comparison
     // and in the state kept, so a later table of empty slots matches it.
-    const TextureSlot kEmpty{};
-    auto wanted = [&](uint32_t i) -> const TextureSlot& { return bindings ? bindings[i] : kEmpty; };
+    const TextureSlot* table = bindings ? bindings : kNoTextures;
+    auto wanted = [&](uint32_t i) -> const TextureSlot& { return table[i]; };
     bool same = shader == work->currentShader && *stateWord == work->currentStateWord;
     for (uint32_t i = 0; same && i < RendererWorkData::kBindingSlots; ++i) {
         if (!(mask & (1u << i)))
@@ -254,6 +239,7 @@ void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureS
     if (same)
         return;
     FlushBatches();
+    work->currentSlots = table;
     work->currentShader = shader;
     work->currentMask = mask;
     work->currentStateWord = *stateWord;
@@ -294,6 +280,7 @@ void SetCamera(uint32_t view, const DrawParameter& parameter) {
     const float ph = 1.0f / static_cast<float>(parameter.pixelSize[1]);
     const float terms[2][4] = {{-pw, ph, 0.0f, 0.0f}, {pw, ph, 0.0f, 0.0f}};
     std::memcpy(work->pixelTerms, terms, sizeof(terms));
+    std::memcpy(work->viewConstants[2], terms[0], sizeof(terms[0]));
     SetViewProjection(parameter.viewMatrix, parameter.projectionMatrix);
 }
 
@@ -305,38 +292,6 @@ void SetFrameCamera(const float* viewMatrix) {
     work->cameraPosition = &work->inverseView[12];
     if (viewMatrix)
         SetCameraRotation(*work, viewMatrix);
-}
-
-void DrawLayer(uint32_t layer, uint32_t) {
-    RendererWorkData* work = StartedWorkData();
-    EngineWorkData* engine = Engine::GetWorkData();
-    // Past 16 layers there is no list to read.
-    if (!work || !engine || layer >= EngineWorkData::kLayerCount || !engine->layerEnabled[layer])
-        return;
-    BeginFrame(layer);
-    work->device->ResetRenderState();
-    SortLayer(*work, *engine, engine->layers[layer]);
-    CommitDirtyRanges();
-    work->device->OnLayerEnd();
-}
-
-void DrawProjectionList() {
-    RendererWorkData* work = StartedWorkData();
-    EngineWorkData* engine = Engine::GetWorkData();
-    if (!work || !engine)
-        return;
-    BeginFrame(work->currentLayer);
-    work->device->ResetRenderState();
-    CommitDirtyRanges();
-}
-
-void DrawInstance(uint32_t index, uint32_t serial) {
-    RendererWorkData* work = StartedWorkData();
-    if (!work || !Engine::FindInstance(index, serial))
-        return;
-    BeginFrame(work->currentLayer);
-    work->device->ResetRenderState();
-    CommitDirtyRanges();
 }
 
 uint32_t GetLayerRecordCount(uint32_t layer) {

@@ -13,5 +13,6 @@ struct TextureSlot {
     ITexture* texture = nullptr;
     uint32_t sampler = 0;
 };
+static_assert(sizeof(TextureSlot) == 16, "a texture pointer and the sampler word");
 
 } // namespace FulgorCore

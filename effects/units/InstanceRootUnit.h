@@ -139,6 +139,13 @@ public:
     uint8_t sharedModes[kSharedModes] = {};
     void* sharedBlock = nullptr;
     ChildInstanceTable* childInstances = nullptr;
+    // The instance's light constants for the renderer's draw record, each
+    // null when the instance has none: the effect light (direction and
+    // colour, two float4), the alpha light's matrix (four rows of three
+    // floats) and its parameter (two floats).
+    const float* effectLight = nullptr;
+    const float* alphaLightMatrix = nullptr;
+    const float* alphaLightParameter = nullptr;
 
 private:
     // One place or extra timeline: a timeline unit, or the carriers of a

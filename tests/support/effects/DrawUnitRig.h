@@ -45,9 +45,12 @@ public:
         FulgorCore::DrawRenderer& r = FulgorCore::DrawRenderer::Current();
         saved_ = r;
         current_ = this;
-        r.reserveVertices = Reserve36;
-        r.reserveVertices48 = Reserve48;
+        r.reserveVertices = GrantStride<36>;
+        r.reserveVertices48 = GrantStride<48>;
         r.reserveVerticesNoIndex32 = Reserve32;
+        r.reserveVertices32 = GrantStride<32>;
+        r.reserveVertices44 = GrantStride<44>;
+        r.reserveVertices52 = GrantStride<52>;
         r.flushBatches = [] { ++current_->flushes; };
         r.batchKind = [] { return &current_->batchKind; };
         r.submit = [](FulgorCore::Job* job) {
@@ -109,15 +112,11 @@ private:
             *first = r.firstVertex;
         return true;
     }
-    static bool Reserve36(const FulgorCore::IShader*, const uint32_t*,
-                          const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n,
-                          uint16_t** i, uint16_t* f, uint32_t ni) {
-        return Grant(36, mask, b, v, n, i, f, ni);
-    }
-    static bool Reserve48(const FulgorCore::IShader*, const uint32_t*,
-                          const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n,
-                          uint16_t** i, uint16_t* f, uint32_t ni) {
-        return Grant(48, mask, b, v, n, i, f, ni);
+    template <uint32_t Stride>
+    static bool GrantStride(const FulgorCore::IShader*, const uint32_t*,
+                            const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n,
+                            uint16_t** i, uint16_t* f, uint32_t ni) {
+        return Grant(Stride, mask, b, v, n, i, f, ni);
     }
     static bool Reserve32(const FulgorCore::IShader*, const uint32_t*,
                           const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n) {

@@ -1,0 +1,208 @@
+// Room in the mapped vertex and index buffers for the draw units, merged
+// into batches by state, and the ready render commands of meshes that keep
+// their own buffers.
+#include "effects/Core/Resource/MeshSet.h"
+#include "effects/render/RenderCommand.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
+
+namespace FulgorCore::Renderer {
+
+namespace {
+
+constexpr float kUnitSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
+// The reservation of one stride; without indices only the vertex side is
+// taken. An unmapped write pointer (a full buffer at the layer's start, or
+// one whose lock failed) counts as an overflow, so nothing is written
+// through it.
+template <uint32_t Stride, bool Indexed>
+bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+             uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+             uint16_t* baseVertex, uint32_t indexCount) {
+    RendererWorkData* work = GetWorkData();
+    if (!work || !work->layerOpen || !stateWord || !vertices)
+        return false;
+    const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
+    const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
+    if (vertexBytes > work->vertexPool.size || indexBytes > work->indexPool.size ||
+        work->exhausted || (Indexed && (!indices || !baseVertex)))
+        return false;
+    ApplyState(shader, stateWord, slots, mask);
+    // A batch holds vertices of one stride.
+    if (work->currentStride != Stride && work->vertexPool.Current() &&
+        work->vertexPool.Current()->pending != 0)
+        FlushBatches();
+
+    auto overflows = [](const auto* entry, const uint8_t* write, uint64_t bytes, uint32_t size) {
+        return !entry || !write || entry->committed + entry->pending + bytes > size;
+    };
+    const bool vertexOverflow = overflows(work->vertexPool.Current(), work->vertexWrite,
+                                          vertexBytes, work->vertexPool.size);
+    const bool indexOverflow = Indexed && overflows(work->indexPool.Current(), work->indexWrite,
+                                                    indexBytes, work->indexPool.size);
+    if (vertexOverflow || indexOverflow) {
+        FlushBatches();
+        if (vertexOverflow && !MapNextVertexBuffer())
+            return false;
+        if (indexOverflow && !MapNextIndexBuffer())
+            return false;
+    }
+
+    auto& vertexEntry = *work->vertexPool.Current();
+    const uint32_t offset = vertexEntry.pending;
+    *vertices = work->vertexWrite;
+    work->vertexWrite += vertexBytes;
+    vertexEntry.pending += static_cast<uint32_t>(vertexBytes);
+    work->currentStride = Stride;
+    if constexpr (Indexed) {
+        auto& indexEntry = *work->indexPool.Current();
+        *baseVertex = static_cast<uint16_t>(offset / Stride);
+        *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
+        work->indexWrite += indexBytes;
+        indexEntry.pending += static_cast<uint32_t>(indexBytes);
+    }
+    return true;
+}
+
+// The command of a mesh under the material's state; null when the state
+// is not given or the area is full.
+ModelCommand* StartModelCommand(const IShader* shader, const uint32_t* stateWord,
+                                const TextureSlot* slots, uint8_t mask) {
+    RendererWorkData* work = GetWorkData();
+    if (!work || !stateWord)
+        return nullptr;
+    ApplyState(shader, stateWord, slots, mask);
+    auto* c = AllocateCommand<ModelCommand>();
+    if (c)
+        work->FillCommandHeader(c->header, kModelCommand, true);
+    return c;
+}
+
+} // namespace
+
+bool ReserveVertices(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+                     uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+                     uint16_t* baseVertex, uint32_t indexCount) {
+    return Reserve<36, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
+                             baseVertex, indexCount);
+}
+
+bool ReserveVertices32(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+                       uint16_t* baseVertex, uint32_t indexCount) {
+    return Reserve<32, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
+                             baseVertex, indexCount);
+}
+
+bool ReserveVertices44(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+                       uint16_t* baseVertex, uint32_t indexCount) {
+    return Reserve<44, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
+                             baseVertex, indexCount);
+}
+
+bool ReserveVertices48(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+                       uint16_t* baseVertex, uint32_t indexCount) {
+    return Reserve<48, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
+                             baseVertex, indexCount);
+}
+
+bool ReserveVertices52(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+                       uint16_t* baseVertex, uint32_t indexCount) {
+    return Reserve<52, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
+                             baseVertex, indexCount);
+}
+
+bool ReserveVerticesNoIndex32(const IShader* shader, const uint32_t* stateWord,
+                              const TextureSlot* slots, uint8_t mask, void** vertices,
+                              uint32_t vertexCount) {
+    return Reserve<32, false>(shader, stateWord, slots, mask, vertices, vertexCount, nullptr,
+                              nullptr, 0);
+}
+
+void IssueMeshCommand(uint32_t textureRegisters, IVertexBuffer* vertexBuffer, uint32_t vertexCount,
+                      IIndexBuffer* indexBuffer, uint32_t indexCount, const IShader* shader,
+                      const float* worldMatrix, const float* uvTransforms, uint8_t screenPosition,
+                      const uint32_t* stateWord, const TextureSlot* slots, uint8_t mask,
+                      const float* baseColor, const float* vertexParameters,
+                      const float* pixelParameters, const float* falloff) {
+    ModelCommand* c = StartModelCommand(shader, stateWord, slots, mask);
+    if (!c)
+        return;
+    c->vertexBuffer = vertexBuffer;
+    c->morphBuffer = nullptr;
+    c->vertexCount = vertexCount;
+    c->indexBuffer = indexBuffer;
+    c->indexCount = indexCount;
+    c->textureRegisters = textureRegisters;
+    c->worldMatrix = worldMatrix;
+    c->baseColor = baseColor;
+    c->vertexParameters = vertexParameters;
+    c->pixelParameters = pixelParameters;
+    c->uvTransforms = uvTransforms;
+    c->falloff = falloff;
+    c->specular = kUnitSpecular;
+    c->pointLights = nullptr;
+    c->viewVector = GetWorkData()->viewVector;
+    c->screenPosition = screenPosition;
+}
+
+void IssueModelCommand(uint32_t textureRegisters, const MeshSet* model, const MeshSet* morph,
+                       const IShader* shader, const float* worldMatrix, const float* uvTransforms,
+                       uint8_t screenPosition, const uint32_t* stateWord, const TextureSlot* slots,
+                       uint8_t mask, const float* baseColor, const float* vertexParameters,
+                       const float* pixelParameters, const float* falloff, const float* specular,
+                       const float* pointLights) {
+    if (!model)
+        return;
+    ModelCommand* c = StartModelCommand(shader, stateWord, slots, mask);
+    if (!c)
+        return;
+    // The second set draws morphed, and only with the morph model's
+    // second set beside it.
+    const bool morphed = model->vertexBuffer2 && morph && morph->vertexBuffer2;
+    c->vertexBuffer = morphed ? model->vertexBuffer2 : model->vertexBuffer1;
+    c->morphBuffer = morphed ? morph->vertexBuffer2 : nullptr;
+    c->vertexCount = morphed ? model->vertexCount2 : model->vertexCount1;
+    c->indexBuffer = morphed ? model->indexBuffer2 : model->indexBuffer1;
+    c->indexCount = morphed ? model->indexCount2 : model->indexCount1;
+    c->textureRegisters = textureRegisters;
+    c->worldMatrix = worldMatrix;
+    c->baseColor = baseColor;
+    c->vertexParameters = vertexParameters;
+    c->pixelParameters = pixelParameters;
+    c->uvTransforms = uvTransforms;
+    c->falloff = falloff;
+    c->specular = specular;
+    c->pointLights = pointLights;
+    c->viewVector = GetWorkData()->viewVector;
+    c->screenPosition = screenPosition;
+}
+
+void IssueProjectionCommand(uint32_t textureRegisters, const IShader* shader,
+                            const float* worldMatrix, const float* uvTransforms,
+                            const uint32_t* stateWord, const TextureSlot* slots, uint8_t mask,
+                            const float* baseColor, const float* vertexParameters,
+                            const float* pixelParameters) {
+    RendererWorkData* work = GetWorkData();
+    if (!work || !stateWord)
+        return;
+    ApplyState(shader, stateWord, slots, mask);
+    auto* c = AllocateCommand<ProjectionCommand>();
+    if (!c)
+        return;
+    work->FillCommandHeader(c->header, kProjectionCommand, true);
+    c->vertexBuffer = work->projectionVertices;
+    c->indexBuffer = work->projectionIndices;
+    c->textureRegisters = textureRegisters;
+    c->worldMatrix = worldMatrix;
+    c->baseColor = baseColor;
+    c->vertexParameters = vertexParameters;
+    c->pixelParameters = pixelParameters;
+    c->uvTransforms = uvTransforms;
+}
+
+} // namespace FulgorCore::Renderer
