@@ -2,6 +2,7 @@
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/Job.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
@@ -18,7 +19,9 @@ uint8_t* RendererBatchKind() {
 }
 
 void SubmitToRuntime(Job* job) {
-    EngineWorkData* work = Engine::GetWorkData();
+    // Read in place: every draw unit's command comes through here.
+    const RuntimeGlobals& g = RuntimeGlobals::Get();
+    EngineWorkData* work = g.started ? g.engine : nullptr;
     if (work && work->submitJob)
         work->submitJob(job);
     else

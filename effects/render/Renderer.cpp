@@ -10,6 +10,7 @@
 #include "effects/Core/Math/Matrix.h"
 #include "effects/render/ProjectionCube.h"
 #include "effects/render/RendererWorkData.h"
+#include "effects/render/StartedRenderer.h"
 
 #include <cstring>
 #include <new>
@@ -72,11 +73,6 @@ void SetIdentity34(float* m) {
     for (int i = 0; i < 12; ++i)
         m[i] = 0.0f;
     m[0] = m[4] = m[8] = 1.0f;
-}
-
-RendererWorkData* StartedWorkData() {
-    const RuntimeGlobals& g = RuntimeGlobals::Get();
-    return g.started ? g.renderer : nullptr;
 }
 
 void SetCameraRotation(RendererWorkData& work, const float* view) {
@@ -155,7 +151,7 @@ void Finalize() {
 }
 
 void ResetDrawState() {
-    RendererWorkData* work = StartedWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work)
         return;
     work->exhausted = 0;
@@ -165,7 +161,7 @@ void ResetDrawState() {
 }
 
 void BeginFrame(uint32_t layer) {
-    RendererWorkData* work = StartedWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work)
         return;
     work->currentLayer = layer;
@@ -190,7 +186,7 @@ void BeginFrame(uint32_t layer) {
 }
 
 void CommitDirtyRanges() {
-    RendererWorkData* work = StartedWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work)
         return;
     work->vertexPool.Commit(work->device);
@@ -201,7 +197,7 @@ void CommitDirtyRanges() {
 }
 
 bool MapNextVertexBuffer() {
-    RendererWorkData* work = StartedWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work)
         return false;
     work->vertexWrite = static_cast<uint8_t*>(work->vertexPool.LockNext(work->device));
@@ -211,7 +207,7 @@ bool MapNextVertexBuffer() {
 }
 
 bool MapNextIndexBuffer() {
-    RendererWorkData* work = StartedWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work)
         return false;
     work->indexWrite = static_cast<uint8_t*>(work->indexPool.LockNext(work->device));
@@ -222,33 +218,25 @@ bool MapNextIndexBuffer() {
 
 void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureSlot* bindings,
                 uint8_t mask) {
-    RendererWorkData* work = StartedWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work || !stateWord)
+        return;
+    if (work->MatchesBatch(shader, *stateWord, bindings, mask))
         return;
     // No table binds nothing: each slot reads as empty, in the comparison
     // and in the state kept, so a later table of empty slots matches it.
     const TextureSlot* table = bindings ? bindings : kNoTextures;
-    auto wanted = [&](uint32_t i) -> const TextureSlot& { return table[i]; };
-    bool same = shader == work->currentShader && *stateWord == work->currentStateWord;
-    for (uint32_t i = 0; same && i < RendererWorkData::kBindingSlots; ++i) {
-        if (!(mask & (1u << i)))
-            continue;
-        const TextureSlot& now = work->currentBindings[i];
-        same = wanted(i).texture == now.texture && wanted(i).sampler == now.sampler;
-    }
-    if (same)
-        return;
     FlushBatches();
     work->currentSlots = table;
     work->currentShader = shader;
     work->currentMask = mask;
     work->currentStateWord = *stateWord;
     for (uint32_t i = 0; i < RendererWorkData::kBindingSlots; ++i)
-        work->currentBindings[i] = wanted(i);
+        work->currentBindings[i] = table[i];
 }
 
 void SetViewProjection(const float* view, const float* projection) {
-    RendererWorkData* work = StartedWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work || !view || !projection)
         return;
     std::memcpy(work->view, view, sizeof(work->view));
@@ -266,7 +254,7 @@ void SetViewProjection(const float* view, const float* projection) {
 }
 
 void SetCamera(uint32_t view, const DrawParameter& parameter) {
-    RendererWorkData* work = StartedWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work)
         return;
     work->viewIndex = view;
@@ -285,7 +273,7 @@ void SetCamera(uint32_t view, const DrawParameter& parameter) {
 }
 
 void SetFrameCamera(const float* viewMatrix) {
-    RendererWorkData* work = StartedWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work)
         return;
     Math::Matrix44Inverse(work->inverseView, work->view);
@@ -302,7 +290,7 @@ uint32_t GetLayerRecordCount(uint32_t layer) {
 }
 
 RendererWorkData* GetWorkData() {
-    return StartedWorkData();
+    return StartedRenderer();
 }
 
 } // namespace FulgorCore::Renderer

@@ -8,6 +8,7 @@
 #include "effects/render/RenderCommand.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
+#include "effects/render/StartedRenderer.h"
 
 namespace FulgorCore::Renderer {
 
@@ -49,7 +50,7 @@ uint32_t BlendOf(uint32_t word) {
 
 // The state word's depth flags; with the plain-depth switch the batches
 // draw with all three off.
-void SetDepthFlags(const RendererWorkData& work, uint32_t word, bool plainApplies) {
+inline void SetDepthFlags(const RendererWorkData& work, uint32_t word, bool plainApplies) {
     if (plainApplies && work.plainDepth)
         work.device->SetDepthState(0, 0, 0);
     else
@@ -216,8 +217,8 @@ void ExecuteRecord(RendererWorkData& work, const DrawRecord& record) {
 } // namespace
 
 void BindTextures(const TextureSlot* slots, uint32_t mask, uint32_t count) {
-    RendererWorkData* work = GetWorkData();
-    if (!work || !slots)
+    RendererWorkData* work = StartedRenderer();
+    if (!work || !slots || !mask)
         return;
     for (uint32_t i = 0; i < count; ++i) {
         if (!(mask & (1u << i)))
@@ -232,13 +233,13 @@ void BindTextures(const TextureSlot* slots, uint32_t mask, uint32_t count) {
 }
 
 void ExecuteRenderCommand(const RenderCommand& command) {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (work && command.type < kRenderCommandTypeCount)
         kExecutors[command.type](*work, command);
 }
 
 void ExecuteDrawRecords() {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work)
         return;
     CommitDirtyRanges();

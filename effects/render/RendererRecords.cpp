@@ -6,6 +6,7 @@
 #include "effects/render/RenderCommand.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
+#include "effects/render/StartedRenderer.h"
 
 #include <cstring>
 
@@ -72,7 +73,7 @@ void FlushParticleBatch(RendererWorkData& work, const VertexEntry& v, const Inde
 } // namespace
 
 DrawRecord* AllocDrawRecord() {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work || !work->layerOpen)
         return nullptr;
     auto* record = static_cast<DrawRecord*>(work->records.TakeBottom(sizeof(DrawRecord)));
@@ -89,7 +90,7 @@ DrawRecord* AllocDrawRecord() {
 void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewIndex,
                    const float* effectLight, const float* alphaLightMatrix,
                    const float* alphaLightParameter) {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     DrawRecord* record = AllocDrawRecord();
     if (!record)
         return;
@@ -112,7 +113,7 @@ void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewInde
 }
 
 RenderCommand* AllocateCommand(uint32_t bytes) {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work || !work->layerOpen || !work->currentRecord || bytes < sizeof(RenderCommand))
         return nullptr;
     auto* command = static_cast<RenderCommand*>(work->records.TakeTop(bytes));
@@ -128,14 +129,14 @@ RenderCommand* AllocateCommand(uint32_t bytes) {
 }
 
 void* AllocateDrawCommandSpace(uint32_t bytes) {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work || !work->layerOpen)
         return nullptr;
     return work->records.TakeTop(bytes);
 }
 
 void FlushBatches() {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work)
         return;
     VertexEntry* v = work->vertexPool.Current();

@@ -5,6 +5,7 @@
 #include "effects/render/RenderCommand.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
+#include "effects/render/StartedRenderer.h"
 
 namespace FulgorCore::Renderer {
 
@@ -20,7 +21,7 @@ template <uint32_t Stride, bool Indexed>
 bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
              uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
              uint16_t* baseVertex, uint32_t indexCount) {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work || !work->layerOpen || !stateWord || !vertices)
         return false;
     const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
@@ -28,7 +29,8 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
     if (vertexBytes > work->vertexPool.size || indexBytes > work->indexPool.size ||
         work->exhausted || (Indexed && (!indices || !baseVertex)))
         return false;
-    ApplyState(shader, stateWord, slots, mask);
+    if (!work->MatchesBatch(shader, *stateWord, slots, mask))
+        ApplyState(shader, stateWord, slots, mask);
     // A batch holds vertices of one stride.
     if (work->currentStride != Stride && work->vertexPool.Current() &&
         work->vertexPool.Current()->pending != 0)
@@ -69,7 +71,7 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
 // is not given or the area is full.
 ModelCommand* StartModelCommand(const IShader* shader, const uint32_t* stateWord,
                                 const TextureSlot* slots, uint8_t mask) {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work || !stateWord)
         return nullptr;
     ApplyState(shader, stateWord, slots, mask);
@@ -146,7 +148,7 @@ void IssueMeshCommand(uint32_t textureRegisters, IVertexBuffer* vertexBuffer, ui
     c->falloff = falloff;
     c->specular = kUnitSpecular;
     c->pointLights = nullptr;
-    c->viewVector = GetWorkData()->viewVector;
+    c->viewVector = StartedRenderer()->viewVector;
     c->screenPosition = screenPosition;
 }
 
@@ -178,7 +180,7 @@ void IssueModelCommand(uint32_t textureRegisters, const MeshSet* model, const Me
     c->falloff = falloff;
     c->specular = specular;
     c->pointLights = pointLights;
-    c->viewVector = GetWorkData()->viewVector;
+    c->viewVector = StartedRenderer()->viewVector;
     c->screenPosition = screenPosition;
 }
 
@@ -187,7 +189,7 @@ void IssueProjectionCommand(uint32_t textureRegisters, const IShader* shader,
                             const uint32_t* stateWord, const TextureSlot* slots, uint8_t mask,
                             const float* baseColor, const float* vertexParameters,
                             const float* pixelParameters) {
-    RendererWorkData* work = GetWorkData();
+    RendererWorkData* work = StartedRenderer();
     if (!work || !stateWord)
         return;
     ApplyState(shader, stateWord, slots, mask);

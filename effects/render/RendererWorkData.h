@@ -95,6 +95,24 @@ struct RendererWorkData {
     // clip w instead of the clip z.
     uint32_t orthographic = 0;
 
+    // Whether a request's state is the batch's: the same shader and state
+    // word, and in every slot of the request's mask the same texture and
+    // sampler word (no table reads as empty slots).
+    bool MatchesBatch(const IShader* shader, uint32_t stateWord, const TextureSlot* slots,
+                      uint8_t mask) const {
+        if (shader != currentShader || stateWord != currentStateWord)
+            return false;
+        for (uint32_t i = 0; mask >> i; ++i) {
+            if (!((mask >> i) & 1u))
+                continue;
+            const TextureSlot wanted = slots ? slots[i] : TextureSlot{};
+            if (wanted.texture != currentBindings[i].texture ||
+                wanted.sampler != currentBindings[i].sampler)
+                return false;
+        }
+        return true;
+    }
+
     // A new command's header from the batch state; a batch that binds no
     // texture leaves its slot table out.
     void FillCommandHeader(RenderCommand& command, RenderCommandType type, bool withSlots) const {

@@ -100,11 +100,11 @@ TEST(LayerDraw, InstancesAreFilteredAndDrawnBackToFront) {
         std::string trail;
         for (const LayerInstance& li : row.instances) {
             RenderRig::Instance& instance = rig.AddInstance(li.index);
-            instance.slot.drawOrder = li.order;
-            instance.slot.colour[3] = li.alpha;
-            instance.slot.hidden = li.hidden;
-            instance.slot.viewMask = li.viewMask;
-            instance.slot.visibilityMask = li.visibility;
+            instance.slot->drawOrder = li.order;
+            instance.slot->colour[3] = li.alpha;
+            instance.slot->hidden = li.hidden;
+            instance.slot->viewMask = li.viewMask;
+            instance.slot->visibilityMask = li.visibility;
             instance.root->worldMatrix[11] = li.z;
             PatternUnit* u = rig.AddUnit(instance, static_cast<uint8_t>(li.tag));
             ASSERT_NE(u, nullptr);
@@ -145,7 +145,7 @@ TEST(LayerDraw, ALayerOfTwoInstancesMakesTheseDeviceCalls) {
     band->usedTextureMask = 0x01;
     band->textureBindings[0] = {&texture, 0x79};
     RenderRig::Instance& b = rig.AddInstance(1);
-    b.slot.drawOffset = -2.0f;
+    b.slot->drawOffset = -2.0f;
     PatternUnit* particles = rig.AddUnit(b, 'B');
     particles->unitShader = &shaderB;
     particles->stride = 48;
@@ -193,11 +193,12 @@ TEST(LayerDraw, TheFourDrawOrdersOfAUnitList) {
     const char* const expected[Renderer::kDrawOrderCount] = {"312", "213", "321", "123"};
     for (uint32_t mode = 0; mode < Renderer::kDrawOrderCount; ++mode) {
         SCOPED_TRACE(mode);
+        // The root's lists as collected; the sorted orders sort them in
+        // place, so they come after the unsorted ones.
+        instance.root->Collect();
         trail.clear();
-        std::vector<FulgorCore::DrawListEntry> list = instance.lists.lists[0][0];
-        uint32_t counts[FulgorCore::DrawLists::kLists] = {static_cast<uint32_t>(list.size())};
-        FulgorCore::DrawListEntry* lists[FulgorCore::DrawLists::kLists] = {list.data()};
-        Renderer::kDrawOrders[mode](counts, lists);
+        const FulgorCore::DrawLists& lists = *instance.root->drawLists;
+        Renderer::kDrawOrders[mode](lists.fillCounts[0], lists.arrays[0]);
         EXPECT_EQ(trail, expected[mode]);
     }
 }

@@ -53,25 +53,25 @@ public:
             return;
         }
         FulgorCore::DrawRenderer& r = FulgorCore::DrawRenderer::Current();
-        FulgorCore::DrawPayload payload;
+        // Reserved straight into the command, which keeps the room.
+        FulgorCore::DrawPayload& p = command.payload;
         const FulgorCore::TextureSlot* slots = noTable ? nullptr : textureBindings;
         if (!indexed) {
             reserved = r.reserveVerticesNoIndex32(unitShader, &stateWord, slots, usedTextureMask,
-                                                  &payload.vertices, vertexCount);
+                                                  &p.vertices, vertexCount);
         } else {
             const FulgorCore::DrawRenderer::Reserve reserve = stride == 32   ? r.reserveVertices32
                                                               : stride == 44 ? r.reserveVertices44
                                                               : stride == 48 ? r.reserveVertices48
                                                               : stride == 52 ? r.reserveVertices52
                                                                              : r.reserveVertices;
-            reserved = reserve(unitShader, &stateWord, slots, usedTextureMask, &payload.vertices,
-                               vertexCount, &payload.indices, &payload.firstVertex, indexCount);
+            reserved = reserve(unitShader, &stateWord, slots, usedTextureMask, &p.vertices,
+                               vertexCount, &p.indices, &p.firstVertex, indexCount);
         }
         if (!reserved)
             return;
-        base = payload.firstVertex;
+        base = p.firstVertex;
         command.geometry = WritePattern;
-        command.payload = payload;
         r.submit(&command);
     }
 
@@ -91,12 +91,16 @@ public:
 private:
     static void WritePattern(FulgorCore::DrawUnit* drawUnit, const FulgorCore::DrawPayload& p) {
         const auto& u = static_cast<const PatternUnit&>(*drawUnit);
-        for (uint32_t i = 0; p.indices && i < u.indexCount; ++i)
-            p.indices[i] = static_cast<uint16_t>(p.firstVertex + i % u.vertexCount);
+        const uint8_t tag = u.tag;
+        const uint32_t stride = u.stride;
+        const uint32_t vertexCount = u.vertexCount;
+        const uint32_t indexCount = p.indices ? u.indexCount : 0;
+        for (uint32_t i = 0, k = 0; i < indexCount; ++i, k = k + 1 < vertexCount ? k + 1 : 0)
+            p.indices[i] = static_cast<uint16_t>(p.firstVertex + k);
         auto* v = static_cast<uint8_t*>(p.vertices);
-        for (uint32_t k = 0; k < u.vertexCount; ++k, v += u.stride) {
-            std::memset(v, u.tag, u.stride);
-            const uint32_t marker = PatternMarker(u.tag, k);
+        for (uint32_t k = 0; k < vertexCount; ++k, v += stride) {
+            std::memset(v, tag, stride);
+            const uint32_t marker = PatternMarker(tag, k);
             std::memcpy(v, &marker, 4);
         }
     }
@@ -104,38 +108,59 @@ private:
     FulgorCore::DrawCommand command;
 };
 
-// The lists a test root hands its draw order, per category and list.
-struct RootLists {
-    std::vector<FulgorCore::DrawListEntry> lists[FulgorCore::DrawLists::kCategories]
-                                                [FulgorCore::DrawLists::kLists];
-};
-
-// A root unit whose collect pass takes the test's lists.
+// A root unit whose collect pass hands its draw order the lists the test
+// filled, kept in the root's own block (each list's entries together), as
+// a unit tree's would be near its root.
 class TestRoot : public FulgorCore::InstanceRootUnit {
 public:
-    TestRoot(const InitialState& start, const float* matrix, RootLists* fill)
-        : InstanceRootUnit(nullptr, start, nullptr, matrix, 1, 0), fill_(fill) {}
+    static constexpr uint32_t kCapacity = 24;
+    static constexpr uint32_t kLists =
+        FulgorCore::DrawLists::kCategories * FulgorCore::DrawLists::kLists;
+
+    TestRoot(const InitialState& start, const float* matrix)
+        : InstanceRootUnit(nullptr, start, nullptr, matrix, 1, 0) {}
     void Collect() override {
         if (!drawLists)
             return;
-        for (uint32_t c = 0; c < FulgorCore::DrawLists::kCategories; ++c)
-            for (uint32_t l = 0; l < FulgorCore::DrawLists::kLists; ++l) {
-                auto& list = fill_->lists[c][l];
-                drawLists->fillCounts[c][l] = static_cast<uint32_t>(list.size());
-                drawLists->arrays[c][l] = list.data();
-            }
+        uint32_t first = 0;
+        for (uint32_t n = 0; n < kLists; ++n) {
+            drawLists
+                ->fillCounts[n / FulgorCore::DrawLists::kLists][n % FulgorCore::DrawLists::kLists] =
+                counts_[n];
+            drawLists
+                ->arrays[n / FulgorCore::DrawLists::kLists][n % FulgorCore::DrawLists::kLists] =
+                entries_ + first;
+            first += counts_[n];
+        }
+    }
+    // False when the root holds kCapacity entries already.
+    bool Add(uint32_t category, uint32_t list, FulgorCore::DrawListEntry entry) {
+        const uint32_t n = category * FulgorCore::DrawLists::kLists + list;
+        uint32_t end = 0;
+        for (uint32_t i = 0; i <= n; ++i)
+            end += counts_[i];
+        if (total_ == kCapacity || n >= kLists)
+            return false;
+        for (uint32_t i = total_; i > end; --i)
+            entries_[i] = entries_[i - 1];
+        entries_[end] = entry;
+        ++counts_[n];
+        ++total_;
+        return true;
     }
 
 private:
-    RootLists* fill_;
+    FulgorCore::DrawListEntry entries_[kCapacity] = {};
+    uint8_t counts_[kLists] = {};
+    uint32_t total_ = 0;
 };
 
 class RenderRig {
 public:
-    // One of the rig's instances: its record, its root and the root's lists.
+    // One of the rig's instances: its record (kept with the others, as in
+    // the runtime's table), its root and its units.
     struct Instance {
-        FulgorCore::InstanceSlot slot{};
-        RootLists lists;
+        FulgorCore::InstanceSlot* slot = nullptr;
         TestRoot* root = nullptr;
         std::vector<PatternUnit*> units;
     };
@@ -147,6 +172,7 @@ public:
         units_.resize(size_t{instances} * 12 * FulgorCore::kUnitBlockSize + 262144);
         cache_.resize(65536);
         records.resize(recordBytes + 8);
+        slots_.reserve(instances);
         p.UnitInstanceMemory = units_.data();
         p.UnitInstanceMemorySize = static_cast<uint32_t>(units_.size());
         p.CacheBufferMemory = cache_.data();
@@ -180,7 +206,7 @@ public:
     bool Start() {
         if (!FulgorCore::Engine::Initialize(&parameter))
             return false;
-        ownerRoot_ = MakeRoot(nullptr);
+        ownerRoot_ = MakeRoot();
         FulgorCore::UnitInstance::InitialState state;
         state.parent = ownerRoot_;
         state.timeMode = FulgorCore::UnitInstance::kEndless;
@@ -204,11 +230,12 @@ public:
     }
 
     // A shown, opaque instance of index `index` at the origin, listed in
-    // `layer`.
+    // `layer`; at most as many as the rig was made for.
     Instance& AddInstance(uint32_t index, uint32_t layer = 0) {
         Instance& i = instances_.emplace_back();
-        i.root = MakeRoot(&i.lists);
-        FulgorCore::InstanceSlot& s = i.slot;
+        i.root = MakeRoot();
+        i.slot = &slots_.emplace_back();
+        FulgorCore::InstanceSlot& s = *i.slot;
         s.index = index;
         s.serial = 1;
         s.layer = static_cast<uint8_t>(layer);
@@ -228,7 +255,8 @@ public:
         if (!u)
             return nullptr;
         instance.units.push_back(u);
-        instance.lists.lists[category][list].push_back({u, key});
+        if (!instance.root || !instance.root->Add(category, list, {u, key}))
+            return nullptr;
         return u;
     }
 
@@ -246,13 +274,11 @@ public:
     std::vector<uint8_t> records;
 
 private:
-    TestRoot* MakeRoot(RootLists* lists) {
+    TestRoot* MakeRoot() {
         static constexpr float kIdentity34[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
-        static RootLists none;
         FulgorCore::UnitInstance::InitialState state;
         state.timeMode = FulgorCore::UnitInstance::kEndless;
-        return FulgorCore::UnitInstance::Create<TestRoot>(state, kIdentity34,
-                                                          lists ? lists : &none);
+        return FulgorCore::UnitInstance::Create<TestRoot>(state, kIdentity34);
     }
 
     FakeLightListenner light_;
@@ -260,6 +286,7 @@ private:
     std::vector<uint8_t> cache_;
     FulgorCore::ParticleResource data_;
     std::deque<Instance> instances_;
+    std::vector<FulgorCore::InstanceSlot> slots_; // never grows past its reserve
     TestRoot* ownerRoot_ = nullptr;
     FulgorCore::ParticleInstance* owner_ = nullptr;
 };

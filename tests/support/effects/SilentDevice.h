@@ -1,7 +1,9 @@
 // A rendering device that does nothing per call, for measuring the
 // renderer and proving it allocates nothing per frame: its buffers are
 // allocated when created and its locks return their memory; it only
-// counts calls and draws.
+// counts calls and draws. Its per-draw operations are never inlined, so a
+// loop that calls it directly pays a call per operation as the renderer
+// does.
 #pragma once
 
 #include "support/effects/CountedObject.h"
@@ -48,23 +50,30 @@ public:
     FulgorCore::ITexture* CreateTexture(const void*, uint32_t) override { return nullptr; }
     FulgorCore::ITexture* GetBuiltinTexture(uint32_t) override { return nullptr; }
 
-    void SetCullMode(uint32_t) override { ++calls; }
-    void SetBlendMode(uint32_t, bool) override { ++calls; }
-    void SetDepthState(uint8_t, uint8_t, uint8_t) override { ++calls; }
-    void SetTexture(uint32_t, FulgorCore::ITexture*, uint32_t, uint32_t, uint32_t,
-                    uint32_t) override {
+    [[gnu::noinline]] void SetCullMode(uint32_t) override { ++calls; }
+    [[gnu::noinline]] void SetBlendMode(uint32_t, bool) override { ++calls; }
+    [[gnu::noinline]] void SetDepthState(uint8_t, uint8_t, uint8_t) override { ++calls; }
+    [[gnu::noinline]] void SetTexture(uint32_t, FulgorCore::ITexture*, uint32_t, uint32_t, uint32_t,
+                                      uint32_t) override {
         ++calls;
     }
-    void SetShader(FulgorCore::IShader*) override { ++calls; }
-    void OnDrawPhase(uint32_t) override { ++calls; }
-    void SetVertexShaderConstants(uint32_t, const void*, uint32_t, uint32_t) override { ++calls; }
-    void SetPixelShaderConstants(uint32_t, const void*, uint32_t, uint32_t) override { ++calls; }
-    void SetVertexBuffer(uint32_t, FulgorCore::IVertexBuffer*, uint32_t, uint32_t) override {
+    [[gnu::noinline]] void SetShader(FulgorCore::IShader*) override { ++calls; }
+    [[gnu::noinline]] void OnDrawPhase(uint32_t) override { ++calls; }
+    [[gnu::noinline]] void SetVertexShaderConstants(uint32_t, const void*, uint32_t,
+                                                    uint32_t) override {
         ++calls;
     }
-    void SetIndexBuffer(FulgorCore::IIndexBuffer*) override { ++calls; }
-    void Draw(uint32_t, uint32_t) override { ++draws; }
-    void DrawIndexed(uint32_t, uint32_t, uint32_t, uint32_t) override { ++draws; }
+    [[gnu::noinline]] void SetPixelShaderConstants(uint32_t, const void*, uint32_t,
+                                                   uint32_t) override {
+        ++calls;
+    }
+    [[gnu::noinline]] void SetVertexBuffer(uint32_t, FulgorCore::IVertexBuffer*, uint32_t,
+                                           uint32_t) override {
+        ++calls;
+    }
+    [[gnu::noinline]] void SetIndexBuffer(FulgorCore::IIndexBuffer*) override { ++calls; }
+    [[gnu::noinline]] void Draw(uint32_t, uint32_t) override { ++draws; }
+    [[gnu::noinline]] void DrawIndexed(uint32_t, uint32_t, uint32_t, uint32_t) override { ++draws; }
     void* LockIndexBuffer(FulgorCore::IIndexBuffer* buffer, uint32_t offset,
                           uint32_t size) override {
         return static_cast<IndexBuffer*>(buffer)->At(offset, size);
@@ -76,10 +85,10 @@ public:
     void UnlockIndexBuffer(FulgorCore::IIndexBuffer*, uint32_t) override {}
     void UnlockVertexBuffer(FulgorCore::IVertexBuffer*, uint32_t) override {}
     void OnFrameReset() override {}
-    void ResetRenderState() override { ++calls; }
-    void OnLayerEnd() override { ++calls; }
-    void OnBatchesBegin(uint32_t) override { ++calls; }
-    void OnBatchesEnd(uint32_t) override { ++calls; }
+    [[gnu::noinline]] void ResetRenderState() override { ++calls; }
+    [[gnu::noinline]] void OnLayerEnd() override { ++calls; }
+    [[gnu::noinline]] void OnBatchesBegin(uint32_t) override { ++calls; }
+    [[gnu::noinline]] void OnBatchesEnd(uint32_t) override { ++calls; }
 
     uint64_t calls = 0;
     uint64_t draws = 0;
