@@ -18,11 +18,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace {
+
+using testsupport::kIndexedBatchState;
 
 constexpr uint32_t kInstances = 1000;
 constexpr uint32_t kUnits = 4;
@@ -30,13 +32,12 @@ constexpr uint32_t kVertices = 4;
 constexpr uint32_t kIndices = 6;
 constexpr uint32_t kStride = 36;
 constexpr uint32_t kStates = 8;
-constexpr uint32_t kIndexedKind = 3u << 7;
 
 // The state of unit k of instance i: by unit (every unit a batch) or by
 // instance (one batch per instance).
 uint32_t StateOf(bool byInstance, uint32_t i, uint32_t k) {
     const uint32_t n = byInstance ? i : i * kUnits + k;
-    return kIndexedKind | ((n % kStates) << 4);
+    return kIndexedBatchState | ((n % kStates) << 4);
 }
 
 // What the renderer does, without its bookkeeping: the pattern written

@@ -106,21 +106,16 @@ void* AllocateDrawCommandSpace(uint32_t bytes);
 // index count). Requests with equal state share one batch; indices count
 // from the base vertex. False when the request is larger than one buffer,
 // the pools are exhausted or no layer is being drawn.
-bool ReserveVertices(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                     uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                     uint16_t* baseVertex, uint32_t indexCount); // 36 bytes
-bool ReserveVertices32(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                       uint16_t* baseVertex, uint32_t indexCount);
-bool ReserveVertices44(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                       uint16_t* baseVertex, uint32_t indexCount);
-bool ReserveVertices48(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                       uint16_t* baseVertex, uint32_t indexCount);
-bool ReserveVertices52(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                       uint16_t* baseVertex, uint32_t indexCount);
+template <uint32_t Stride>
+bool ReserveIndexed(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+                    uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+                    uint16_t* baseVertex, uint32_t indexCount);
+inline constexpr auto* ReserveVertices = &ReserveIndexed<36>;
+inline constexpr auto* ReserveVertices32 = &ReserveIndexed<32>;
+inline constexpr auto* ReserveVertices44 = &ReserveIndexed<44>;
+inline constexpr auto* ReserveVertices48 = &ReserveIndexed<48>;
+inline constexpr auto* ReserveVertices52 = &ReserveIndexed<52>;
+// Vertices without indices (lines).
 bool ReserveVerticesNoIndex32(const IShader* shader, const uint32_t* stateWord,
                               const TextureSlot* slots, uint8_t mask, void** vertices,
                               uint32_t vertexCount);

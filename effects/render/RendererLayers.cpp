@@ -62,6 +62,23 @@ void AddInstanceRecord(const InstanceSlot& instance) {
                   root.alphaLightParameter);
 }
 
+// The sort list: an entry keyed by `setKey` for each instance of the list
+// drawn in this view.
+template <class SetKey>
+void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
+                  const EngineWorkData::InstanceList& list, SetKey setKey) {
+    EngineWorkData::SortList& sorted = engine.sortList;
+    sorted.count = 0;
+    for (uint32_t i = 0; i < list.count; ++i) {
+        InstanceSlot& instance = *list.instances[i];
+        if (!IsDrawnInView(work, engine, instance))
+            continue;
+        DrawSortEntry& entry = sorted.entries[sorted.count++];
+        entry.instance = &instance;
+        setKey(entry, instance);
+    }
+}
+
 void PrefetchRoot(const InstanceRootUnit* root) {
     const auto* bytes = reinterpret_cast<const char*>(&root->package);
     for (uint32_t line = 0; line < 3; ++line)
@@ -113,20 +130,13 @@ void DrawLayer(uint32_t layer, uint32_t) {
     BeginFrame(layer);
     const DepthFunction depthOf = kDepthFunctions[work->orthographic ? 1 : 0];
     const bool sortsByDepth = engine->layerDepthSort[layer] != 0;
-    EngineWorkData::SortList& sorted = engine->sortList;
-    sorted.count = 0;
-    for (uint32_t i = 0; i < list.count; ++i) {
-        InstanceSlot& instance = *list.instances[i];
-        if (!IsDrawnInView(*work, *engine, instance))
-            continue;
+    KeyInstances(*work, *engine, list, [&](DrawSortEntry& entry, const InstanceSlot& instance) {
         const float depth = sortsByDepth
                                 ? depthOf(work->viewProjection, instance.root->GetWorldMatrix() + 9)
                                 : 0.0f;
-        DrawSortEntry& entry = sorted.entries[sorted.count++];
-        entry.instance = &instance;
         entry.SetKey(instance.drawOrder, depth, instance.index);
-    }
-    DrawSorted(sorted, kDrawnUnits);
+    });
+    DrawSorted(engine->sortList, kDrawnUnits);
     WaitForDrawCommands(*engine);
     EndLayer(*work);
 }
@@ -139,18 +149,11 @@ void DrawProjectionList() {
     const EngineWorkData::InstanceList& list = engine->projectionList;
     work->device->ResetRenderState();
     BeginFrame(0);
-    EngineWorkData::SortList& sorted = engine->sortList;
-    sorted.count = 0;
-    for (uint32_t i = 0; i < list.count; ++i) {
-        InstanceSlot& instance = *list.instances[i];
-        if (!IsDrawnInView(*work, *engine, instance))
-            continue;
-        DrawSortEntry& entry = sorted.entries[sorted.count++];
-        entry.instance = &instance;
+    KeyInstances(*work, *engine, list, [](DrawSortEntry& entry, const InstanceSlot& instance) {
         entry.SetKey(instance.drawOrder, 0.0f, instance.layer);
-    }
+    });
     // Projection volumes issue ready commands: no job writes geometry.
-    DrawSorted(sorted, kProjectionUnits);
+    DrawSorted(engine->sortList, kProjectionUnits);
     EndLayer(*work);
 }
 

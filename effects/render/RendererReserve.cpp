@@ -67,56 +67,37 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
     return true;
 }
 
-// The command of a mesh under the material's state; null when the state
-// is not given or the area is full.
-ModelCommand* StartModelCommand(const IShader* shader, const uint32_t* stateWord,
-                                const TextureSlot* slots, uint8_t mask) {
-    RendererWorkData* work = StartedRenderer();
+// A ready command of its own buffers under the material's state; null
+// without a state or when the record area is full.
+template <class T>
+T* StartCommand(RendererWorkData* work, RenderCommandType type, const IShader* shader,
+                const uint32_t* stateWord, const TextureSlot* slots, uint8_t mask) {
     if (!work || !stateWord)
         return nullptr;
     ApplyState(shader, stateWord, slots, mask);
-    auto* c = AllocateCommand<ModelCommand>();
+    T* c = AllocateCommand<T>();
     if (c)
-        work->FillCommandHeader(c->header, kModelCommand, true);
+        work->FillCommandHeader(c->header, type, true);
     return c;
 }
 
 } // namespace
 
-bool ReserveVertices(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                     uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                     uint16_t* baseVertex, uint32_t indexCount) {
-    return Reserve<36, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
-                             baseVertex, indexCount);
+template <uint32_t Stride>
+bool ReserveIndexed(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+                    uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+                    uint16_t* baseVertex, uint32_t indexCount) {
+    return Reserve<Stride, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
+                                 baseVertex, indexCount);
 }
-
-bool ReserveVertices32(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                       uint16_t* baseVertex, uint32_t indexCount) {
-    return Reserve<32, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
-                             baseVertex, indexCount);
-}
-
-bool ReserveVertices44(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                       uint16_t* baseVertex, uint32_t indexCount) {
-    return Reserve<44, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
-                             baseVertex, indexCount);
-}
-
-bool ReserveVertices48(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                       uint16_t* baseVertex, uint32_t indexCount) {
-    return Reserve<48, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
-                             baseVertex, indexCount);
-}
-
-bool ReserveVertices52(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-                       uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-                       uint16_t* baseVertex, uint32_t indexCount) {
-    return Reserve<52, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
-                             baseVertex, indexCount);
-}
+// The strides of the vertex formats (32, 36, 44, 52) and of particles (48).
+using IndexedReservation = bool(const IShader*, const uint32_t*, const TextureSlot*, uint8_t,
+                                void**, uint32_t, uint16_t**, uint16_t*, uint32_t);
+template IndexedReservation ReserveIndexed<32>;
+template IndexedReservation ReserveIndexed<36>;
+template IndexedReservation ReserveIndexed<44>;
+template IndexedReservation ReserveIndexed<48>;
+template IndexedReservation ReserveIndexed<52>;
 
 bool ReserveVerticesNoIndex32(const IShader* shader, const uint32_t* stateWord,
                               const TextureSlot* slots, uint8_t mask, void** vertices,
@@ -131,25 +112,15 @@ void IssueMeshCommand(uint32_t textureRegisters, IVertexBuffer* vertexBuffer, ui
                       const uint32_t* stateWord, const TextureSlot* slots, uint8_t mask,
                       const float* baseColor, const float* vertexParameters,
                       const float* pixelParameters, const float* falloff) {
-    ModelCommand* c = StartModelCommand(shader, stateWord, slots, mask);
-    if (!c)
-        return;
-    c->vertexBuffer = vertexBuffer;
-    c->morphBuffer = nullptr;
-    c->vertexCount = vertexCount;
-    c->indexBuffer = indexBuffer;
-    c->indexCount = indexCount;
-    c->textureRegisters = textureRegisters;
-    c->worldMatrix = worldMatrix;
-    c->baseColor = baseColor;
-    c->vertexParameters = vertexParameters;
-    c->pixelParameters = pixelParameters;
-    c->uvTransforms = uvTransforms;
-    c->falloff = falloff;
-    c->specular = kUnitSpecular;
-    c->pointLights = nullptr;
-    c->viewVector = StartedRenderer()->viewVector;
-    c->screenPosition = screenPosition;
+    // One buffer set, no morph, a white specular and no point lights.
+    MeshSet mesh{};
+    mesh.vertexBuffer1 = vertexBuffer;
+    mesh.indexBuffer1 = indexBuffer;
+    mesh.vertexCount1 = vertexCount;
+    mesh.indexCount1 = indexCount;
+    IssueModelCommand(textureRegisters, &mesh, nullptr, shader, worldMatrix, uvTransforms,
+                      screenPosition, stateWord, slots, mask, baseColor, vertexParameters,
+                      pixelParameters, falloff, kUnitSpecular, nullptr);
 }
 
 void IssueModelCommand(uint32_t textureRegisters, const MeshSet* model, const MeshSet* morph,
@@ -158,9 +129,10 @@ void IssueModelCommand(uint32_t textureRegisters, const MeshSet* model, const Me
                        uint8_t mask, const float* baseColor, const float* vertexParameters,
                        const float* pixelParameters, const float* falloff, const float* specular,
                        const float* pointLights) {
-    if (!model)
-        return;
-    ModelCommand* c = StartModelCommand(shader, stateWord, slots, mask);
+    RendererWorkData* work = StartedRenderer();
+    auto* c = model
+                  ? StartCommand<ModelCommand>(work, kModelCommand, shader, stateWord, slots, mask)
+                  : nullptr;
     if (!c)
         return;
     // The second set draws morphed, and only with the morph model's
@@ -180,7 +152,7 @@ void IssueModelCommand(uint32_t textureRegisters, const MeshSet* model, const Me
     c->falloff = falloff;
     c->specular = specular;
     c->pointLights = pointLights;
-    c->viewVector = StartedRenderer()->viewVector;
+    c->viewVector = work->viewVector;
     c->screenPosition = screenPosition;
 }
 
@@ -190,13 +162,10 @@ void IssueProjectionCommand(uint32_t textureRegisters, const IShader* shader,
                             const float* baseColor, const float* vertexParameters,
                             const float* pixelParameters) {
     RendererWorkData* work = StartedRenderer();
-    if (!work || !stateWord)
-        return;
-    ApplyState(shader, stateWord, slots, mask);
-    auto* c = AllocateCommand<ProjectionCommand>();
+    auto* c =
+        StartCommand<ProjectionCommand>(work, kProjectionCommand, shader, stateWord, slots, mask);
     if (!c)
         return;
-    work->FillCommandHeader(c->header, kProjectionCommand, true);
     c->vertexBuffer = work->projectionVertices;
     c->indexBuffer = work->projectionIndices;
     c->textureRegisters = textureRegisters;

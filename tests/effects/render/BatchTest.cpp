@@ -19,17 +19,16 @@ namespace {
 
 namespace Renderer = FulgorCore::Renderer;
 using testsupport::CallLogDevice;
+using testsupport::kIndexedBatchState;
 using testsupport::PatternMarker;
 using testsupport::PatternUnit;
 using testsupport::RenderRig;
-
-constexpr uint32_t kIndexedKind = 3u << 7;
 
 struct BatchUnit {
     uint32_t vertices = 4;
     uint32_t indices = 6;
     char shader = 'A';
-    uint32_t state = kIndexedKind;
+    uint32_t state = kIndexedBatchState;
     uint8_t mask = 0;
     char texture0 = 0; // slot 0's texture: a or b
     uint32_t sampler0 = 0;
@@ -60,7 +59,7 @@ TEST(Batches, EqualStatesMergeAndFullBuffersMoveOn) {
           "DrawIndexed 1 6 6 4"}},
         {"a changed state word splits",
          0,
-         {{}, {.state = kIndexedKind | (1u << 4)}},
+         {{}, {.state = kIndexedBatchState | (1u << 4)}},
          {0, 0},
          {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 6 4", "SetVertexBuffer 0 vb0 144 36",
           "DrawIndexed 1 6 6 4"}},
@@ -172,10 +171,10 @@ TEST(Batches, VerticesOfAnotherStrideStayWhereTheyWereWritten) {
     point->stride = 32;
     point->vertexCount = 2;
     point->indexCount = 0;
-    point->stateWord = kIndexedKind;
-    rig.AddUnit(first, 2)->stateWord = kIndexedKind;
+    point->stateWord = kIndexedBatchState;
+    rig.AddUnit(first, 2)->stateWord = kIndexedBatchState;
     RenderRig::Instance& next = rig.AddInstance(1, 1);
-    rig.AddUnit(next, 3)->stateWord = kIndexedKind;
+    rig.AddUnit(next, 3)->stateWord = kIndexedBatchState;
     Renderer::ResetDrawState();
     Renderer::DrawLayer(0, 0);
     Renderer::DrawLayer(1, 0);
@@ -202,10 +201,10 @@ TEST(Batches, ASecondLayerUnlocksOnlyWhatItWrote) {
     RenderRig rig(device);
     ASSERT_TRUE(rig.Start());
     PatternUnit* a = rig.AddUnit(rig.AddInstance(1, 0), 1);
-    a->stateWord = kIndexedKind;
+    a->stateWord = kIndexedBatchState;
     a->vertexCount = 250; // 9000 bytes
     PatternUnit* b = rig.AddUnit(rig.AddInstance(2, 1), 2);
-    b->stateWord = kIndexedKind;
+    b->stateWord = kIndexedBatchState;
     b->vertexCount = 140; // 5040 bytes
     Renderer::ResetDrawState();
     Renderer::DrawLayer(0, 0);
@@ -227,7 +226,7 @@ TEST(Batches, AFailedLockSendsTheReservationToTheNextBuffer) {
     CallLogDevice device;
     RenderRig rig(device);
     ASSERT_TRUE(rig.Start());
-    rig.AddUnit(rig.AddInstance(1), 1)->stateWord = kIndexedKind;
+    rig.AddUnit(rig.AddInstance(1), 1)->stateWord = kIndexedBatchState;
     device.failVertexLocks = 1;
     rig.DrawFrame();
     std::vector<std::string> draws;
@@ -248,7 +247,7 @@ TEST(Batches, AWarmLayerOf200InstancesAllocatesNothing) {
     for (uint32_t i = 0; i < 200; ++i) {
         RenderRig::Instance& instance = rig.AddInstance(i);
         for (uint8_t k = 0; k < 4; ++k)
-            rig.AddUnit(instance, k)->stateWord = kIndexedKind | ((state++ % 8) << 4);
+            rig.AddUnit(instance, k)->stateWord = kIndexedBatchState | ((state++ % 8) << 4);
     }
     rig.DrawFrame();
     const uint64_t draws = device.draws;

@@ -20,12 +20,12 @@ namespace {
 
 namespace Renderer = FulgorCore::Renderer;
 using testsupport::CallLogDevice;
+using testsupport::kIndexedBatchState;
+using testsupport::kParticleBatchState;
 using testsupport::PatternMarker;
 using testsupport::PatternUnit;
 using testsupport::RenderRig;
 
-constexpr uint32_t kIndexedKind = 3u << 7;
-constexpr uint32_t kParticleKind = 2u << 7;
 // A perspective camera whose clip z is the world z (an orthographic one
 // would sort by the clip w).
 constexpr float kPerspective[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0};
@@ -141,7 +141,8 @@ TEST(LayerDraw, ALayerOfTwoInstancesMakesTheseDeviceCalls) {
     a.root->alphaLightParameter = alphaParameter;
     PatternUnit* band = rig.AddUnit(a, 'A');
     band->unitShader = &shaderA;
-    band->stateWord = kIndexedKind | (2u << 4) | (1u << 2) | 1u; // blend 2, cull 1, depth bit 0
+    band->stateWord =
+        kIndexedBatchState | (2u << 4) | (1u << 2) | 1u; // blend 2, cull 1, depth bit 0
     band->usedTextureMask = 0x01;
     band->textureBindings[0] = {&texture, 0x79};
     RenderRig::Instance& b = rig.AddInstance(1);
@@ -149,7 +150,7 @@ TEST(LayerDraw, ALayerOfTwoInstancesMakesTheseDeviceCalls) {
     PatternUnit* particles = rig.AddUnit(b, 'B');
     particles->unitShader = &shaderB;
     particles->stride = 48;
-    particles->stateWord = kParticleKind | (1u << 4);
+    particles->stateWord = kParticleBatchState | (1u << 4);
     device.ClearLog();
     rig.DrawFrame();
     const std::vector<std::string> golden = {
@@ -219,7 +220,7 @@ TEST(LayerDraw, ASingleInstanceWaitsForItsDrawCommands) {
     FulgorCore::InstanceSlot* slot = FulgorCore::Engine::FindInstance(handle.index, handle.serial);
     ASSERT_NE(slot, nullptr);
     RenderRig::Instance& drawn = rig.AddInstance(handle.index, 1);
-    rig.AddUnit(drawn, 'A')->stateWord = kIndexedKind;
+    rig.AddUnit(drawn, 'A')->stateWord = kIndexedBatchState;
     slot->root = drawn.root;
     Renderer::ResetDrawState();
     Renderer::DrawInstance(handle.index, handle.serial);

@@ -19,13 +19,12 @@ namespace {
 
 namespace Renderer = FulgorCore::Renderer;
 using testsupport::CallLogDevice;
+using testsupport::kIndexedBatchState;
+using testsupport::kParticleBatchState;
+using testsupport::kVertexBatchState;
 using testsupport::PatternUnit;
 using testsupport::RenderRig;
 
-// Batch kinds in bits 7-10 of a state word.
-constexpr uint32_t kVertexKind = 1u << 7;
-constexpr uint32_t kParticleKind = 2u << 7;
-constexpr uint32_t kIndexedKind = 3u << 7;
 constexpr uint32_t kModelKind = 0;
 
 struct RecordRow {
@@ -213,7 +212,7 @@ TEST(RenderCommands, EachCommandKindMakesItsDeviceCalls) {
         {"type 0: unindexed, no texture, cull 2 whatever the word",
          32,
          false,
-         kVertexKind | flags,
+         kVertexBatchState | flags,
          0xFF,
          false,
          nullptr,
@@ -222,7 +221,7 @@ TEST(RenderCommands, EachCommandKindMakesItsDeviceCalls) {
         {"type 1: stages 0-5 of the mask",
          36,
          true,
-         kIndexedKind | flags,
+         kIndexedBatchState | flags,
          0x43,
          false,
          nullptr,
@@ -232,7 +231,7 @@ TEST(RenderCommands, EachCommandKindMakesItsDeviceCalls) {
         {"type 1 with plain depth: all depth flags off",
          36,
          true,
-         kIndexedKind | flags,
+         kIndexedBatchState | flags,
          0x00,
          true,
          nullptr,
@@ -241,7 +240,7 @@ TEST(RenderCommands, EachCommandKindMakesItsDeviceCalls) {
         {"type 2: stage 0, billboard constants",
          48,
          true,
-         kParticleKind | flags,
+         kParticleBatchState | flags,
          0x43,
          false,
          nullptr,

@@ -7,6 +7,7 @@
 
 #include "support/effects/CountingAllocator.h"
 #include "support/effects/FakeListeners.h"
+#include "support/effects/RuntimeFrame.h"
 #include "support/effects/StandInParticle.h"
 
 #include "effects/Core/Engine/DrawParameter.h"
@@ -28,6 +29,11 @@
 #include <vector>
 
 namespace testsupport {
+
+// State words by the batch kind of bits 7-10.
+constexpr uint32_t kVertexBatchState = 1u << 7;
+constexpr uint32_t kParticleBatchState = 2u << 7;
+constexpr uint32_t kIndexedBatchState = 3u << 7;
 
 // The first four bytes of every vertex a pattern unit writes.
 constexpr uint32_t PatternMarker(uint8_t tag, uint32_t vertex) {
@@ -216,12 +222,7 @@ public:
     }
 
     void SetCamera(const float* view, const float* projection) {
-        FulgorCore::DrawParameter p{};
-        p.visibilityMask = 0xFFFFFFFFu;
-        p.pixelSize[0] = p.screenSize[0] = 1280;
-        p.pixelSize[1] = p.screenSize[1] = 720;
-        p.viewMatrix = view;
-        p.projectionMatrix = projection;
+        FulgorCore::DrawParameter p = ScreenDraw(view, projection);
         const float ambient[3] = {0.2f, 0.3f, 0.4f};
         const float lighting[6] = {0.6f, 0.0f, -0.8f, 1.0f, 0.5f, 0.25f};
         std::memcpy(p.ambientColour, ambient, sizeof ambient);
