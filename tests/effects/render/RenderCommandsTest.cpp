@@ -194,14 +194,19 @@ void IssueProjection(PatternUnit& u) {
                                             kFloats);
 }
 
-struct ExecutorRow {
-    const char* name;
+// How the row's one unit draws.
+struct UnitSetup {
     uint32_t stride; // 0: the unit issues instead of reserving
     bool indexed;
     uint32_t stateWord;
     uint8_t mask; // slots 0, 1 and 6 hold textures
     bool plainDepth;
     void (*issue)(PatternUnit& unit);
+};
+
+struct ExecutorRow {
+    const char* name;
+    UnitSetup unit;
     std::vector<std::string> calls; // after the command's draw phase
 };
 
@@ -210,50 +215,25 @@ TEST(RenderCommands, EachCommandKindMakesItsDeviceCalls) {
     const uint32_t flags = 3u | (1u << 2) | (3u << 4);
     const ExecutorRow rows[] = {
         {"type 0: unindexed, no texture, cull 2 whatever the word",
-         32,
-         false,
-         kVertexBatchState | flags,
-         0xFF,
-         false,
-         nullptr,
+         {32, false, kVertexBatchState | flags, 0xFF, false, nullptr},
          {"SetShader sA", "SetVertexBuffer 0 vb0 0 32", "SetIndexBuffer null", "SetBlendMode 3 0",
           "SetDepthState 1 1 0", "SetCullMode 2", "Draw 0 4"}},
         {"type 1: stages 0-5 of the mask",
-         36,
-         true,
-         kIndexedBatchState | flags,
-         0x43,
-         false,
-         nullptr,
+         {36, true, kIndexedBatchState | flags, 0x43, false, nullptr},
          {"SetShader sA", "SetVertexBuffer 0 vb0 0 36", "SetIndexBuffer ib0",
           "SetTexture 0 tA 1 2 3 1", "SetTexture 1 tB 0 0 0 0", "SetBlendMode 3 0",
           "SetDepthState 1 1 0", "SetCullMode 1", "DrawIndexed 1 0 6 4"}},
         {"type 1 with plain depth: all depth flags off",
-         36,
-         true,
-         kIndexedBatchState | flags,
-         0x00,
-         true,
-         nullptr,
+         {36, true, kIndexedBatchState | flags, 0x00, true, nullptr},
          {"SetShader sA", "SetVertexBuffer 0 vb0 0 36", "SetIndexBuffer ib0", "SetBlendMode 3 0",
           "SetDepthState 0 0 0", "SetCullMode 1", "DrawIndexed 1 0 6 4"}},
         {"type 2: stage 0, billboard constants",
-         48,
-         true,
-         kParticleBatchState | flags,
-         0x43,
-         false,
-         nullptr,
+         {48, true, kParticleBatchState | flags, 0x43, false, nullptr},
          {"SetShader sA", "SetVertexBuffer 0 vb0 0 48", "SetIndexBuffer ib0",
           "SetTexture 0 tA 1 2 3 1", "VS 12 1 16", "VS 0 3 12", "SetBlendMode 3 0",
           "SetDepthState 1 1 0", "SetCullMode 1", "DrawIndexed 1 0 6 4"}},
         {"type 3: a mesh with falloff and screen position; plain depth does not apply",
-         0,
-         true,
-         kModelKind | flags,
-         0x43,
-         true,
-         IssueMesh,
+         {0, true, kModelKind | flags, 0x43, true, IssueMesh},
          {"SetShader sA",
           "SetVertexBuffer 0 meshV 0 48",
           "SetVertexBuffer 1 null 0 48",
@@ -275,33 +255,18 @@ TEST(RenderCommands, EachCommandKindMakesItsDeviceCalls) {
           "SetCullMode 1",
           "DrawIndexed 1 0 60 30"}},
         {"type 3: a morphed model with point lights",
-         0,
-         true,
-         kModelKind | flags,
-         0x00,
-         false,
-         IssueMorphedModel,
+         {0, true, kModelKind | flags, 0x00, false, IssueMorphedModel},
          {"SetShader sA", "SetVertexBuffer 0 meshV 0 48", "SetVertexBuffer 1 morphV 0 48",
           "SetIndexBuffer meshI", "VS 4 4 12", "VS 14 1 16", "VS 15 1 16", "PS 15 2 16",
           "PS 18 0 16", "PS 34 1 16", "PS 13 1 16", "PS 40 8 16", "SetBlendMode 3 0",
           "SetDepthState 1 1 0", "SetCullMode 1", "DrawIndexed 1 0 60 30"}},
         {"type 4: its own matrix, the second blend variant, no texture",
-         0,
-         true,
-         kModelKind | flags,
-         0xFF,
-         false,
-         IssueMatrixModel,
+         {0, true, kModelKind | flags, 0xFF, false, IssueMatrixModel},
          {"SetShader sA", "SetVertexBuffer 0 meshV 0 48", "SetVertexBuffer 1 null 0 48",
           "SetIndexBuffer meshI", "VS 4 4 12", "VS 14 1 16", "SetBlendMode 3 1",
           "SetDepthState 1 0 0", "SetCullMode 2", "DrawIndexed 1 0 60 30"}},
         {"type 5: the cube with the inverse world matrix",
-         0,
-         true,
-         kModelKind | flags,
-         0x43,
-         false,
-         IssueProjection,
+         {0, true, kModelKind | flags, 0x43, false, IssueProjection},
          {"SetShader sA", "SetVertexBuffer 0 cubeV 0 12", "SetIndexBuffer cubeI",
           "SetTexture 0 tA 1 2 3 1", "SetTexture 1 tB 0 0 0 0", "VS 14 1 16", "VS 15 1 16",
           "PS 15 2 16", "PS 18 2 16", "VS 4 4 12", "PS 4 4 12", "SetBlendMode 3 0",
@@ -318,17 +283,17 @@ TEST(RenderCommands, EachCommandKindMakesItsDeviceCalls) {
         testsupport::FakeShader shader(nullptr);
         device.Name(&shader, "sA");
         RenderRig rig(device);
-        rig.parameter.RendererFlagB = row.plainDepth ? 1 : 0;
+        rig.parameter.RendererFlagB = row.unit.plainDepth ? 1 : 0;
         ASSERT_TRUE(rig.Start());
         RenderRig::Instance& instance = rig.AddInstance(1);
         PatternUnit* u = rig.AddUnit(instance, 1);
         ASSERT_NE(u, nullptr);
-        u->stride = row.stride;
-        u->indexed = row.indexed;
-        u->issue = row.issue;
+        u->stride = row.unit.stride;
+        u->indexed = row.unit.indexed;
+        u->issue = row.unit.issue;
         u->unitShader = &shader;
-        u->stateWord = row.stateWord;
-        u->usedTextureMask = row.mask;
+        u->stateWord = row.unit.stateWord;
+        u->usedTextureMask = row.unit.mask;
         u->textureBindings[0] = {&gTextureA, 0x79}; // modes 1, 2, 3 and the flag
         u->textureBindings[1] = {&gTextureB, 0};
         u->textureBindings[6] = {&gTextureB, 0};
