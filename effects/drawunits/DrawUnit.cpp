@@ -5,7 +5,7 @@
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/TextureSlotProperty.h"
 #include "effects/drawunits/AnimateTextureSlots.h"
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/TextureParameterKernels.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
@@ -40,8 +40,8 @@ void OwnerColor(const DrawUnit*, float* out, const float* ownerColor, const Eval
 void DataColorTimesOwner(const DrawUnit* unit, float* out, const float* ownerColor,
                          const EvaluationContext& context) {
     float c[4];
-    unit->unitData->GetDrawColor().Evaluate(context, unit->ops->colorSamples, *unit->randomState,
-                                            c);
+    unit->unitData->GetDrawColor().Evaluate(context, unit->renderBlock->colorSamples,
+                                            *unit->randomState, c);
     for (uint32_t i = 0; i < 4; ++i)
         out[i] = c[i] * ownerColor[i];
 }
@@ -50,13 +50,14 @@ void KeepScale(const DrawUnit*, float*, const EvaluationContext&) {}
 
 void DataScale(const DrawUnit* unit, float* vector, const EvaluationContext& context) {
     float s[3];
-    unit->unitData->GetDrawSize().Evaluate(context, unit->ops->sizeSamples, *unit->randomState, s);
+    unit->unitData->GetDrawSize().Evaluate(context, unit->renderBlock->sizeSamples,
+                                           *unit->randomState, s);
     for (uint32_t i = 0; i < 3; ++i)
         vector[i] *= s[i];
 }
 
 float StoredPositionW(const DrawUnit* unit) {
-    return unit->ops->positionW;
+    return unit->renderBlock->positionW;
 }
 
 } // namespace
@@ -64,8 +65,8 @@ float StoredPositionW(const DrawUnit* unit) {
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
     : randomState(&owner->owner->random), ownerUnit(owner), root(owner->owner),
       package(owner->owner->package), unitData(data) {
-    ops = static_cast<DrawUnitOps*>(Engine::GetUnitInstancePool().Allocate());
-    if (!ops) {
+    renderBlock = static_cast<DrawUnitRenderBlock*>(Engine::GetUnitInstancePool().Allocate());
+    if (!renderBlock) {
         // No member can be chosen: the particle ends, so its passes never
         // reach this unit's update.
         ownerUnit->Finish();
@@ -75,19 +76,20 @@ DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
         textureBindings[k] = *data->GetTextureSlot(k);
     usedTextureMask = static_cast<uint8_t>(data->GetUsedTextureMask());
     uvOffsetFirstMask = static_cast<uint8_t>(data->GetTextureLayerMask());
-    if (ops) {
-        new (ops) DrawUnitOps{};
-        ops->textureKernel = ParticleKernel::kAnimateTextureSlots[data->GetAnimatedTextureMask()];
-        ops->textureParameterKernel =
+    if (renderBlock) {
+        new (renderBlock) DrawUnitRenderBlock{};
+        renderBlock->textureKernel =
+            ParticleKernel::kAnimateTextureSlots[data->GetAnimatedTextureMask()];
+        renderBlock->textureParameterKernel =
             ParticleKernel::kEvaluateTextureParameters[(usedTextureMask >> 3) & 31u];
-        ops->vertexParameterKernel =
+        renderBlock->vertexParameterKernel =
             ParticleKernel::kPackTextureParameters[(usedTextureMask >> 3) & 7u];
         ChooseMembers(data->GetDrawType());
     }
     // Without a block the values are still drawn, so the units built after
     // this one get the values they would have had.
-    DrawUnitOps scratch{};
-    DrawUnitOps& values = ops ? *ops : scratch;
+    DrawUnitRenderBlock scratch{};
+    DrawUnitRenderBlock& values = renderBlock ? *renderBlock : scratch;
     // Every used slot takes its draws, animated or not, so the values of
     // the slots after it do not depend on which slots were resolved at load.
     for (uint32_t k = 0; k < data->GetTextureSlotCount() && k < kTextureSlots; ++k) {
@@ -100,13 +102,13 @@ DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
             values.textureRandomValues[ParameterSample(k)] = parameter->SampleRandom(*randomState);
     }
     // Sets past the declared count keep zero values and draw nothing.
-    for (uint32_t i = 0; i < data->GetUvLayerCount() && i < DrawUnitOps::kUvSets; ++i)
+    for (uint32_t i = 0; i < data->GetUvLayerCount() && i < DrawUnitRenderBlock::kUvSets; ++i)
         data->GetUvLayer(i)->SampleRandom(*randomState, values.uvRandomValues[i]);
 }
 
 DrawUnit::~DrawUnit() {
-    if (ops)
-        Engine::GetUnitInstancePool().Free(ops);
+    if (renderBlock)
+        Engine::GetUnitInstancePool().Free(renderBlock);
 }
 
 void DrawUnit::ChooseMembers(uint32_t drawType) {
@@ -117,44 +119,45 @@ void DrawUnit::ChooseMembers(uint32_t drawType) {
     // the value scaled for its byte.
     const FloatProperty& aOff = data.GetAOff();
     if (!data.GetFlagPAo()) {
-        ops->alphaOffsetMember = GetParameterZero;
+        renderBlock->alphaOffsetMember = GetParameterZero;
     } else {
-        ops->alphaOffsetSample = aOff.SampleRandom(random);
+        renderBlock->alphaOffsetSample = aOff.SampleRandom(random);
         if (!aOff.IsConstant()) {
-            ops->alphaOffsetMember = drawType == kModelDrawType ? GetAOff : GetAOffScaled;
+            renderBlock->alphaOffsetMember = drawType == kModelDrawType ? GetAOff : GetAOffScaled;
         } else {
-            const float v = aOff.Evaluate(atStart, ops->alphaOffsetSample, random);
-            ops->alphaOffsetConstant = drawType == kModelDrawType ? v : ScaleAlphaOffset(v);
-            ops->alphaOffsetMember = GetAOffConstant;
+            const float v = aOff.Evaluate(atStart, renderBlock->alphaOffsetSample, random);
+            renderBlock->alphaOffsetConstant = drawType == kModelDrawType ? v : ScaleAlphaOffset(v);
+            renderBlock->alphaOffsetMember = GetAOffConstant;
         }
     }
     const FloatProperty& aTes = data.GetATes();
     if (!data.GetFlagPAt()) {
-        ops->alphaThresholdMember = GetParameterZero;
+        renderBlock->alphaThresholdMember = GetParameterZero;
     } else {
-        ops->alphaThresholdSample = aTes.SampleRandom(random);
+        renderBlock->alphaThresholdSample = aTes.SampleRandom(random);
         if (!aTes.IsConstant()) {
-            ops->alphaThresholdMember = GetATes;
+            renderBlock->alphaThresholdMember = GetATes;
         } else {
-            ops->alphaThresholdConstant = aTes.Evaluate(atStart, ops->alphaThresholdSample, random);
-            ops->alphaThresholdMember = GetATesConstant;
+            renderBlock->alphaThresholdConstant =
+                aTes.Evaluate(atStart, renderBlock->alphaThresholdSample, random);
+            renderBlock->alphaThresholdMember = GetATesConstant;
         }
     }
     if (ColorIsAbsent(data.GetDrawColor())) {
-        ops->drawColorMember = OwnerColor;
+        renderBlock->drawColorMember = OwnerColor;
     } else {
-        data.GetDrawColor().SampleRandom(random, ops->colorSamples);
-        ops->drawColorMember = DataColorTimesOwner;
+        data.GetDrawColor().SampleRandom(random, renderBlock->colorSamples);
+        renderBlock->drawColorMember = DataColorTimesOwner;
     }
     const FloatTripleProperty& size = data.GetDrawSize();
     if (size.IsOne() || size.GetX().GetKind() == FloatProperty::kNone) {
-        ops->scaleMember = KeepScale;
+        renderBlock->scaleMember = KeepScale;
     } else {
-        size.SampleRandom(random, ops->sizeSamples);
-        ops->scaleMember = DataScale;
+        size.SampleRandom(random, renderBlock->sizeSamples);
+        renderBlock->scaleMember = DataScale;
     }
-    ops->positionW = data.GetBias();
-    ops->positionWMember = StoredPositionW;
+    renderBlock->positionW = data.GetBias();
+    renderBlock->positionWMember = StoredPositionW;
 }
 
 DrawClock DrawUnit::OwnerClock() const {
@@ -166,7 +169,7 @@ DrawClock DrawUnit::OwnerClock() const {
 }
 
 float DrawUnit::GetAOff(const DrawUnit* unit, const EvaluationContext& context) {
-    return unit->unitData->GetAOff().Evaluate(context, unit->ops->alphaOffsetSample,
+    return unit->unitData->GetAOff().Evaluate(context, unit->renderBlock->alphaOffsetSample,
                                               *unit->randomState);
 }
 
@@ -175,16 +178,16 @@ float DrawUnit::GetAOffScaled(const DrawUnit* unit, const EvaluationContext& con
 }
 
 float DrawUnit::GetAOffConstant(const DrawUnit* unit, const EvaluationContext&) {
-    return unit->ops->alphaOffsetConstant;
+    return unit->renderBlock->alphaOffsetConstant;
 }
 
 float DrawUnit::GetATes(const DrawUnit* unit, const EvaluationContext& context) {
-    return unit->unitData->GetATes().Evaluate(context, unit->ops->alphaThresholdSample,
+    return unit->unitData->GetATes().Evaluate(context, unit->renderBlock->alphaThresholdSample,
                                               *unit->randomState);
 }
 
 float DrawUnit::GetATesConstant(const DrawUnit* unit, const EvaluationContext&) {
-    return unit->ops->alphaThresholdConstant;
+    return unit->renderBlock->alphaThresholdConstant;
 }
 
 float DrawUnit::GetParameterZero(const DrawUnit*, const EvaluationContext&) {
@@ -192,23 +195,23 @@ float DrawUnit::GetParameterZero(const DrawUnit*, const EvaluationContext&) {
 }
 
 void DrawUnit::EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const {
-    record[2] =
-        static_cast<uint8_t>(Math::TruncateToInt64(ops->alphaOffsetMember(this, context)) & 0xFF);
+    record[2] = static_cast<uint8_t>(
+        Math::TruncateToInt64(renderBlock->alphaOffsetMember(this, context)) & 0xFF);
     record[3] = static_cast<uint8_t>(
-        Math::TruncateToInt64(ops->alphaThresholdMember(this, context)) & 0xFF);
+        Math::TruncateToInt64(renderBlock->alphaThresholdMember(this, context)) & 0xFF);
 }
 
 void DrawUnit::DrawColor(float* out, const float* ownerColor,
                          const EvaluationContext& context) const {
-    ops->drawColorMember(this, out, ownerColor, context);
+    renderBlock->drawColorMember(this, out, ownerColor, context);
 }
 
 void DrawUnit::Scale(float* vector, const EvaluationContext& context) const {
-    ops->scaleMember(this, vector, context);
+    renderBlock->scaleMember(this, vector, context);
 }
 
 float DrawUnit::PositionW() const {
-    return ops->positionWMember(this);
+    return renderBlock->positionWMember(this);
 }
 
 } // namespace FulgorCore

@@ -16,7 +16,7 @@ class InstanceRootUnit;
 class PackageResource;
 class ParticleInstance;
 class ParticleResource;
-struct DrawUnitOps;
+struct DrawUnitRenderBlock;
 
 // The drawn part of a particle: what every draw type shares. The base
 // keeps the owner, the data and the texture set-up copied from the data,
@@ -72,7 +72,7 @@ public:
     // What every frame reads first: the members, the random state, the
     // owner, the data, and the instance's root and package (fixed for the
     // unit's life, so kept here rather than fetched through the owner).
-    DrawUnitOps* ops = nullptr;
+    DrawUnitRenderBlock* renderBlock = nullptr;
     Xorshift128* randomState;
     ParticleInstance* ownerUnit;
     InstanceRootUnit* root;

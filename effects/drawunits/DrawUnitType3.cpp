@@ -7,8 +7,8 @@
 #include "effects/Core/Resource/DrawDataType3.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/DrawRenderer.h"
-#include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/DrawUnitOwner.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/DrawVertices.h"
 #include "effects/drawunits/PackColor.h"
 #include "effects/units/ParticleInstance.h"
@@ -57,10 +57,10 @@ DrawUnitType3::~DrawUnitType3() {
 
 void DrawUnitType3::Update(const DrawClock& clock) {
     const DrawDataType3* segment = unitData->GetDrawDataType3();
-    if (!ops || !segment)
+    if (!renderBlock || !segment)
         return;
-    ops->textureKernel(this, clock);
-    ops->vertexParameterKernel(this, clock, parameters);
+    renderBlock->textureKernel(this, clock);
+    renderBlock->vertexParameterKernel(this, clock, parameters);
     EvaluateByteParameters(parameters, clock);
     const float f = DrawUnitOwner::PlaneScale(ownerUnit);
     width = segment->GetWidth().Evaluate(clock, widthRandom, *randomState) * f;
@@ -74,7 +74,7 @@ void DrawUnitType3::Update(const DrawClock& clock) {
 }
 
 void DrawUnitType3::Draw() {
-    if (!ops)
+    if (!renderBlock)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
     DrawPayload payload;

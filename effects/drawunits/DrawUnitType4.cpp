@@ -61,7 +61,7 @@ DrawUnitType4::DrawUnitType4(ParticleInstance* owner, const ParticleResource* da
 }
 
 void DrawUnitType4::Update(const DrawClock& clock) {
-    if (!ops || pointCount == 0)
+    if (!renderBlock || pointCount == 0)
         return;
     FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
     auto* area = static_cast<FieldPoint*>(memory.Allocate(pointCount * FieldPoint::kSize));
@@ -93,7 +93,7 @@ void DrawUnitType4::Update(const DrawClock& clock) {
 }
 
 void DrawUnitType4::Draw() {
-    if (!ops || !prepared)
+    if (!renderBlock || !prepared)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
     (quads ? renderer.submitDrawQuads : renderer.submitPreparedVertices)(this);

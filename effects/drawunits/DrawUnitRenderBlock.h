@@ -14,7 +14,7 @@ class DrawUnit;
 // read, in a pool block of their own: what a kernel or getter does is fixed
 // by the data once, and the per-frame code calls the member without
 // testing the data again.
-struct DrawUnitOps {
+struct DrawUnitRenderBlock {
     using TextureKernel = void (*)(DrawUnit* unit, const EvaluationContext& context);
     using ParameterKernel = void (*)(DrawUnit* unit, const EvaluationContext& context,
                                      float* block);
@@ -53,6 +53,6 @@ struct DrawUnitOps {
     float textureRandomValues[kTextureRandomValues] = {};
     float uvRandomValues[kUvSets][UvTransform::kSamples] = {};
 };
-static_assert(sizeof(DrawUnitOps) <= kUnitBlockSize, "the operations take one pool block");
+static_assert(sizeof(DrawUnitRenderBlock) <= kUnitBlockSize, "the operations take one pool block");
 
 } // namespace FulgorCore
