@@ -2,13 +2,18 @@
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Math/FloatConversion.h"
+#include "effects/Core/Math/Matrix.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/TextureSlotProperty.h"
+#include "effects/Core/Value/ComputeScaledBase.h"
 #include "effects/drawunits/AnimateTextureSlots.h"
+#include "effects/drawunits/DrawUnitOwner.h"
 #include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/TextureParameterKernels.h"
+#include "effects/drawunits/UvTransformKernels.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
+#include "effects/units/ViewFade.h"
 
 #include <cstring>
 
@@ -56,11 +61,43 @@ void DataScale(const DrawUnit* unit, float* vector, const EvaluationContext& con
         vector[i] *= s[i];
 }
 
-float StoredPositionW(const DrawUnit* unit) {
-    return unit->renderBlock->positionW;
+} // namespace
+
+template <uint32_t Mode> float DrawUnit::PolygonOffset(const DrawUnit* unit) {
+    ScaledBaseInput in;
+    in.instanceParameter = unit->root->rootParameter;
+    in.dataValue = unit->unitData->GetBias();
+    in.distanceFactor = unit->unitData->GetBiasScale();
+    float scale[3] = {1.0f, 1.0f, 1.0f};
+    if constexpr (Mode == 2 || Mode == 4) {
+        unit->ownerUnit->GetVector0(scale);
+        in.ownerScale = scale;
+    }
+    if constexpr (Mode >= 3) {
+        in.cameraPosition = ViewFade::CameraPosition();
+        in.ownerTranslation = DrawUnitOwner::Position(unit->ownerUnit);
+    }
+    return ComputeScaledBase(Mode, in);
 }
 
-} // namespace
+const DrawUnitRenderBlock::PolygonOffsetMember DrawUnit::kPolygonOffsets[kPolygonOffsetModes] = {
+    PolygonOffset<0>, PolygonOffset<1>, PolygonOffset<2>, PolygonOffset<3>, PolygonOffset<4>};
+
+void DrawUnit::PassMatrix(const DrawUnit*, float* out, const float* ownerMatrix,
+                          const EvaluationContext&) {
+    std::memcpy(out, ownerMatrix, 12 * sizeof(float));
+}
+
+void DrawUnit::ScaleMatrix(const DrawUnit* unit, float* out, const float* ownerMatrix,
+                           const EvaluationContext& context) {
+    float* m = unit->renderBlock->matrix;
+    float s[3] = {1.0f, 1.0f, 1.0f};
+    unit->Scale(s, context);
+    m[0] = s[0];
+    m[4] = s[1];
+    m[8] = s[2];
+    Math::Matrix34Multiply(out, m, ownerMatrix);
+}
 
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
     : randomState(&owner->owner->random), ownerUnit(owner), root(owner->owner),
@@ -156,8 +193,10 @@ void DrawUnit::ChooseMembers(uint32_t drawType) {
         size.SampleRandom(random, renderBlock->sizeSamples);
         renderBlock->scaleMember = DataScale;
     }
-    renderBlock->positionW = data.GetBias();
-    renderBlock->positionWMember = StoredPositionW;
+    renderBlock->matrixMember = renderBlock->scaleMember == KeepScale ? PassMatrix : ScaleMatrix;
+    const uint32_t offsetMode = data.GetBiasMode();
+    renderBlock->polygonOffsetMember =
+        kPolygonOffsets[offsetMode < kPolygonOffsetModes ? offsetMode : 0];
 }
 
 DrawClock DrawUnit::OwnerClock() const {
@@ -210,8 +249,56 @@ void DrawUnit::Scale(float* vector, const EvaluationContext& context) const {
     renderBlock->scaleMember(this, vector, context);
 }
 
-float DrawUnit::PositionW() const {
-    return renderBlock->positionWMember(this);
+void DrawUnit::EvaluateMatrix(float* out, const EvaluationContext& context) const {
+    renderBlock->matrixMember(this, out, ownerUnit->GetWorldMatrix(), context);
+}
+
+float DrawUnit::GetPolygonOffset() const {
+    return renderBlock->polygonOffsetMember(this);
+}
+
+void DrawUnit::EvaluateVertexParameters(uint8_t* record, const EvaluationContext& context) {
+    renderBlock->textureKernel(this, context);
+    renderBlock->vertexParameterKernel(this, context, record);
+    EvaluateByteParameters(record, context);
+}
+
+void DrawUnit::EvaluateMeshParameters(float* polygonOffset, float* shaderParameters,
+                                      const EvaluationContext& context) {
+    *polygonOffset = GetPolygonOffset();
+    shaderParameters[6] = renderBlock->alphaOffsetMember(this, context) * (1.0f / 255.0f);
+    shaderParameters[7] = renderBlock->alphaThresholdMember(this, context) * (1.0f / 255.0f);
+    renderBlock->textureKernel(this, context);
+    renderBlock->textureParameterKernel(this, context, shaderParameters);
+}
+
+template <uint32_t N>
+void DrawUnit::EvaluateCentredTransforms(float* out, const EvaluationContext& context) {
+    if constexpr (N > 0) {
+        ParticleKernel::EvaluateUvTransforms<N>(this, out, context, uvOffsetFirstMask);
+        for (uint32_t row = 0; row < 2 * N; ++row)
+            out[row * 4 + 3] += 0.5f;
+    }
+}
+
+template void DrawUnit::EvaluateCentredTransforms<0>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<1>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<2>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<3>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<4>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<5>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<6>(float*, const EvaluationContext&);
+
+void* DrawUnit::TakeBlock() {
+    void* block = Engine::GetUnitInstancePool().Allocate();
+    if (!block)
+        ownerUnit->Finish();
+    return block;
+}
+
+void DrawUnit::GiveBack(void* block) {
+    if (block)
+        Engine::GetUnitInstancePool().Free(block);
 }
 
 } // namespace FulgorCore

@@ -13,7 +13,9 @@ class DrawUnit;
 // The members a draw unit chose at construction, with the values they
 // read, in a pool block of their own: what a kernel or getter does is fixed
 // by the data once, and the per-frame code calls the member without
-// testing the data again.
+// testing the data again. The matrix is the unit's own transform (the
+// identity, or the draw size on its diagonal), which the matrix member
+// combines with the owner's.
 struct DrawUnitRenderBlock {
     using TextureKernel = void (*)(DrawUnit* unit, const EvaluationContext& context);
     using ParameterKernel = void (*)(DrawUnit* unit, const EvaluationContext& context,
@@ -24,7 +26,9 @@ struct DrawUnitRenderBlock {
                                  const EvaluationContext& context);
     using ScaleMember = void (*)(const DrawUnit* unit, float* vector,
                                  const EvaluationContext& context);
-    using PositionWMember = float (*)(const DrawUnit* unit);
+    using MatrixMember = void (*)(const DrawUnit* unit, float* out, const float* ownerMatrix,
+                                  const EvaluationContext& context);
+    using PolygonOffsetMember = float (*)(const DrawUnit* unit);
     using ParameterGetter = float (*)(const DrawUnit* unit, const EvaluationContext& context);
 
     TextureKernel textureKernel;
@@ -32,7 +36,8 @@ struct DrawUnitRenderBlock {
     VertexKernel vertexParameterKernel;
     ColorMember drawColorMember;
     ScaleMember scaleMember;
-    PositionWMember positionWMember;
+    MatrixMember matrixMember;
+    PolygonOffsetMember polygonOffsetMember;
     ParameterGetter alphaOffsetMember;
     ParameterGetter alphaThresholdMember;
     // The alpha terms: unit random value and, for a constant property, the
@@ -45,7 +50,7 @@ struct DrawUnitRenderBlock {
     // brightness) and of the draw size.
     float colorSamples[5] = {};
     float sizeSamples[3] = {};
-    float positionW = 0.0f;
+    float matrix[12] = {1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f};
     // The texture slots' values: one per slot 0-2, then a selector and a
     // parameter value per slot 3-7; five per texture-coordinate set.
     static constexpr uint32_t kTextureRandomValues = 13;

@@ -77,7 +77,7 @@ void DrawUnitType1::Draw() {
 void DrawUnitType1::WriteLineGeometry(DrawUnit* drawUnit, const DrawPayload& payload) {
     const DrawUnitType1& unit = *static_cast<const DrawUnitType1*>(drawUnit);
     auto* vertices = static_cast<LineVertex*>(payload.vertices);
-    const float w = unit.PositionW();
+    const float w = unit.GetPolygonOffset();
     WriteLineVertex(vertices[0], DrawUnitOwner::Position(unit.ownerUnit), w, unit.rootColor,
                     unit.parameters);
     WriteLineVertex(vertices[1], unit.endPoint, w, unit.tipColor, unit.parameters);

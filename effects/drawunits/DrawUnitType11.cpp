@@ -127,7 +127,8 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
     auto* vertices = static_cast<BillboardVertex*>(payload.vertices);
     const float* p = DrawUnitOwner::Position(unit.ownerUnit);
     const float position[3] = {p[0] + unit.offsetX, p[1] + unit.offsetY, p[2]};
-    const BillboardShared shared{position, unit.PositionW(), unit.orientation, unit.packedColor};
+    const BillboardShared shared{position, unit.GetPolygonOffset(), unit.orientation,
+                                 unit.packedColor};
     const float w = unit.size[0], h = unit.size[1];
     const FrameRecord& r = unit.current;
     WriteQuadIndices(payload.indices, payload.firstVertex);

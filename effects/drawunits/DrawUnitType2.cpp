@@ -123,7 +123,7 @@ template <uint32_t Mode>
 void DrawUnitType2::WriteParticleQuads(DrawUnit* drawUnit, const DrawPayload& payload) {
     const DrawUnitType2& unit = *static_cast<const DrawUnitType2*>(drawUnit);
     auto* vertices = static_cast<BillboardVertex*>(payload.vertices);
-    const BillboardShared shared{DrawUnitOwner::Position(unit.ownerUnit), unit.PositionW(),
+    const BillboardShared shared{DrawUnitOwner::Position(unit.ownerUnit), unit.GetPolygonOffset(),
                                  unit.orientation, unit.packedColor};
     const float w = unit.size[0], h = unit.size[1];
     if constexpr (Mode == kOneQuad) {

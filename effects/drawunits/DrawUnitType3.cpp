@@ -120,7 +120,7 @@ void DrawUnitType3::WriteCappedLineGeometry(DrawUnit* drawUnit, const DrawPayloa
     }
     static constexpr uint16_t kRowV[4] = {0, kTextureMiddle, kTextureMiddle, kTextureEnd};
     auto* vertices = static_cast<BandVertex*>(payload.vertices);
-    const float positionW = unit.PositionW();
+    const float positionW = unit.GetPolygonOffset();
     for (uint32_t r = 0; r < 4; ++r) {
         for (uint32_t s = 0; s < 2; ++s) {
             BandVertex& v = vertices[2 * r + s];

@@ -88,8 +88,7 @@ void DrawUnitType4::Update(const DrawClock& clock) {
     prepared = memory.Allocate(pointCount * (quads ? kQuadVertexBytes : kLineVertexBytes));
     if (!prepared)
         return;
-    DrawRenderer::Current().prepare[prepareIndex](states, pointCount, *header, prepared, clock,
-                                                  keySpans);
+    DrawRenderer::Current().prepare[prepareIndex](this, states, *header, prepared, clock);
 }
 
 void DrawUnitType4::Draw() {

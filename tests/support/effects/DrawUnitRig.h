@@ -14,6 +14,7 @@
 #include "effects/drawunits/DrawCommand.h"
 #include "effects/drawunits/DrawRenderer.h"
 #include "effects/drawunits/DrawUnit.h"
+#include "effects/drawunits/DrawUnitType4.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/TransformBlock.h"
@@ -123,10 +124,10 @@ private:
                           const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n) {
         return Grant(32, mask, b, v, n, nullptr, nullptr, 0);
     }
-    static void Prepare(const FulgorCore::FieldPoint* states, uint32_t count,
+    static void Prepare(FulgorCore::DrawUnitType4* unit, FulgorCore::FieldPoint* states,
                         const FulgorCore::DrawDataType4&, void* prepared,
-                        const FulgorCore::DrawClock&, const float*) {
-        current_->prepares.push_back({count, states, prepared});
+                        const FulgorCore::DrawClock&) {
+        current_->prepares.push_back({unit->pointCount, states, prepared});
     }
 
     FulgorCore::DrawRenderer saved_{};
