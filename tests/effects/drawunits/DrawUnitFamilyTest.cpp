@@ -20,9 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
-#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
@@ -103,8 +103,8 @@ bool IsSentinel(const float* f, size_t n) {
 class DrawUnitFamily : public testsupport::DrawUnitFixture<> {
 protected:
     template <class T, class... Args> T* Make(DrawUnitRig& rig, uint32_t part, Args&&... args) {
-        return Keep(DrawUnit::Create<T>(rig.MakeOwner(pose), rig.Part(part),
-                                        static_cast<Args&&>(args)...));
+        return Keep(
+            DrawUnit::Create<T>(rig.MakeOwner(pose), rig.Part(part), static_cast<Args&&>(args)...));
     }
     OwnerPose pose;
 };
@@ -267,10 +267,9 @@ TEST_F(DrawUnitFamily, SpecularAndPolygonOffsetsMatchTheirFormulas) {
     offset.bias = 0.25f;
     offset.biasScale = 0.1f;
     offset.fields = {{"bDBT", 1}};
-    DrawUnitRig& rig =
-        Start(DrawEffect({ModelPart({0}, false, 0, 0.5f, 1), ModelPart({0}, false, 0, 1, 1),
-                          ModelPart({0}, false, 0, 0.2f, 0), ModelPart({0}, false, 0, 0, 1),
-                          offset}));
+    DrawUnitRig& rig = Start(
+        DrawEffect({ModelPart({0}, false, 0, 0.5f, 1), ModelPart({0}, false, 0, 1, 1),
+                    ModelPart({0}, false, 0, 0.2f, 0), ModelPart({0}, false, 0, 0, 1), offset}));
     ASSERT_TRUE(rig.ok);
     struct Row {
         const char* name;
@@ -346,10 +345,10 @@ TEST_F(DrawUnitFamily, UpdatesFillTheirRecords) {
         const Fx::MeshSet* b;
         float weight;
     };
-    const ModelRow modelRows[] = {{"OneModelIsBothAAndB", false, models[1], models[1], kSentinel},
-                                  {"ANumberNamingNoModelGivesNone", false, nullptr, nullptr,
-                                   kSentinel},
-                                  {"ABlendTakesBothAndItsWeight", true, models[0], models[1], 0.25f}};
+    const ModelRow modelRows[] = {
+        {"OneModelIsBothAAndB", false, models[1], models[1], kSentinel},
+        {"ANumberNamingNoModelGivesNone", false, nullptr, nullptr, kSentinel},
+        {"ABlendTakesBothAndItsWeight", true, models[0], models[1], 0.25f}};
     for (uint32_t i = 0; i < 3; ++i) {
         Fx::ModelDrawUnitBase::Values v;
         v.blend = modelRows[i].blend;
@@ -536,16 +535,24 @@ void SoakEveryClass(std::vector<Soaked>& out, DrawUnitRig& rig, Fx::ParticleInst
     model.lighting = model.specular = true;
     model.topReflectionLevel = 5;
     auto* m = Cleared(Soak<Fx::ModelDrawUnit<N>>(out, owner, rig.Part(0), model));
-    out.back().finite = [m] { return Finite(m->record, offsetof(Fx::MeshRenderRecord<N>, modelA) / 4); };
+    out.back().finite = [m] {
+        return Finite(m->record, offsetof(Fx::MeshRenderRecord<N>, modelA) / 4);
+    };
     Fx::DrawUnitType13Base::Values mesh;
     mesh.falloffMode = 4;
     auto* t = Cleared(Soak<Fx::DrawUnitType13<N>>(out, owner, rig.Part(1), mesh));
-    out.back().finite = [t] { return Finite(t->record, offsetof(Fx::MeshRenderRecord<N>, modelA) / 4); };
+    out.back().finite = [t] {
+        return Finite(t->record, offsetof(Fx::MeshRenderRecord<N>, modelA) / 4);
+    };
     constexpr uint32_t T = Fx::TransformRoom<N>::kFloats;
     auto* c = Cleared(Soak<Fx::CircleDrawUnit<N>>(out, owner, rig.Part(5), 0.0f));
-    out.back().finite = [c] { return Finite(c->record->matrix, 12) && Finite(c->record->transforms, T); };
+    out.back().finite = [c] {
+        return Finite(c->record->matrix, 12) && Finite(c->record->transforms, T);
+    };
     auto* q = Cleared(Soak<Fx::QuadDrawUnit<N>>(out, owner, rig.Part(6)));
-    out.back().finite = [q] { return Finite(q->record->matrix, 12) && Finite(q->record->transforms, T); };
+    out.back().finite = [q] {
+        return Finite(q->record->matrix, 12) && Finite(q->record->transforms, T);
+    };
     auto* p = Cleared(Soak<Fx::ProjectionDrawUnit<N>>(
         out, owner, rig.Part(7), typename Fx::ProjectionDrawUnit<N>::Values{2, 0, 0}));
     out.back().finite = [p] { return Finite(p->record, sizeof(*p->record) / 4); };
@@ -656,8 +663,18 @@ TEST_F(DrawUnitFamily, SixHundredFramesOfEveryClassStayFiniteAndGiveEveryBlockBa
             const float a = 0.05f * static_cast<float>(frame) + static_cast<float>(o);
             const float s = 1.0f + 0.5f * std::sin(a);
             OwnerPose path;
-            const float m[12] = {s * std::cos(a), s * std::sin(a), 0, -s * std::sin(a), s * std::cos(a),
-                                 0, 0, 0, s, 10 * std::cos(a), 10 * std::sin(a), 0.1f * frame};
+            const float m[12] = {s * std::cos(a),
+                                 s * std::sin(a),
+                                 0,
+                                 -s * std::sin(a),
+                                 s * std::cos(a),
+                                 0,
+                                 0,
+                                 0,
+                                 s,
+                                 10 * std::cos(a),
+                                 10 * std::sin(a),
+                                 0.1f * frame};
             std::copy_n(m, 12, path.matrix);
             path.scale[0] = s;
             path.rotation[2] = a;
