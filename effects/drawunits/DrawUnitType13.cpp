@@ -7,29 +7,18 @@
 
 namespace FulgorCore {
 
-namespace {
-
-FalloffEvaluation::Properties FalloffOf(const DrawDataType13& mesh) {
-    return {&mesh.GetColor(DrawDataType13::kFrCB), &mesh.GetColor(DrawDataType13::kFrCE),
-            &mesh.GetFloat(DrawDataType13::kFrC), &mesh.GetFloat(DrawDataType13::kFrO),
-            &mesh.GetRimDirection()};
-}
-
-} // namespace
-
 DrawUnitType13Base::DrawUnitType13Base(ParticleInstance* owner, const ParticleResource* data,
                                        const Values& values)
     : DrawUnit(owner, data), falloffSamples(values.falloff) {
     if (!renderBlock)
         return;
     record = TakeBlock();
-    const uint32_t mode = values.falloffMode;
-    if (!data->GetDrawDataType13() || mode < FalloffEvaluation::kEyeFirst ||
-        mode > FalloffEvaluation::kLastMode)
+    if (!data->GetDrawDataType13() || !FalloffEvaluation::IsOn(values.falloffMode))
         return;
     evaluatorFlag = 1;
-    evaluator = mode < FalloffEvaluation::kDirectionFirst ? EvaluateRenderValues
-                                                          : EvaluateRenderValuesWithDirection;
+    evaluator = FalloffEvaluation::TakesDirection(values.falloffMode)
+                    ? EvaluateRenderValuesWithDirection
+                    : EvaluateRenderValues;
 }
 
 DrawUnitType13Base::~DrawUnitType13Base() {
@@ -38,16 +27,17 @@ DrawUnitType13Base::~DrawUnitType13Base() {
 
 void DrawUnitType13Base::EvaluateRenderValues(DrawUnit* unit, const DrawClock& clock, float* out) {
     auto* self = static_cast<DrawUnitType13Base*>(unit);
-    FalloffEvaluation::Evaluate(FalloffOf(*unit->unitData->GetDrawDataType13()),
-                                self->falloffSamples, clock, *unit->randomState, out);
+    FalloffEvaluation::Evaluate(
+        FalloffEvaluation::PropertiesOf(*unit->unitData->GetDrawDataType13()), self->falloffSamples,
+        clock, *unit->randomState, out);
 }
 
 void DrawUnitType13Base::EvaluateRenderValuesWithDirection(DrawUnit* unit, const DrawClock& clock,
                                                            float* out) {
     auto* self = static_cast<DrawUnitType13Base*>(unit);
-    FalloffEvaluation::EvaluateWithDirection(FalloffOf(*unit->unitData->GetDrawDataType13()),
-                                             self->falloffSamples, clock, *unit->randomState,
-                                             unit->ownerUnit->GetWorldMatrix(), out);
+    FalloffEvaluation::EvaluateWithDirection(
+        FalloffEvaluation::PropertiesOf(*unit->unitData->GetDrawDataType13()), self->falloffSamples,
+        clock, *unit->randomState, unit->ownerUnit->GetWorldMatrix(), out);
 }
 
 template <uint32_t N> void DrawUnitType13<N>::Update(const DrawClock& clock) {

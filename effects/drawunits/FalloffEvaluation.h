@@ -19,8 +19,14 @@ struct Xorshift128;
 namespace FalloffEvaluation {
 
 // Falloff modes 1 and 2 blend by the eye vector, 3 and 4 by a fixed
-// direction; 0 and the modes 5-7 the data can still encode are off.
-enum Mode : uint32_t { kOff = 0, kEyeFirst = 1, kDirectionFirst = 3, kLastMode = 4 };
+// direction; 0 and the modes 5-7 the data can still encode are off, as the
+// shader generator has them.
+inline bool IsOn(uint32_t mode) {
+    return mode >= 1 && mode <= 4;
+}
+inline bool TakesDirection(uint32_t mode) {
+    return mode >= 3;
+}
 
 struct Properties {
     const ColorProperty* firstColor;
@@ -30,6 +36,13 @@ struct Properties {
     // Three angles.
     const FloatTripleProperty* direction;
 };
+
+// The properties as a mesh unit's data holds them (models and type 13 name
+// them alike: two colours, power, offset, the direction's three angles).
+template <class Data> Properties PropertiesOf(const Data& data) {
+    return {&data.GetColor(Data::kFrCB), &data.GetColor(Data::kFrCE), &data.GetFloat(Data::kFrC),
+            &data.GetFloat(Data::kFrO), &data.GetRimDirection()};
+}
 
 // The unit random values of those properties, drawn at construction.
 struct Samples {

@@ -11,12 +11,6 @@ namespace FulgorCore {
 
 namespace {
 
-FalloffEvaluation::Properties FalloffOf(const DrawDataType5& model) {
-    return {&model.GetColor(DrawDataType5::kFrCB), &model.GetColor(DrawDataType5::kFrCE),
-            &model.GetFloat(DrawDataType5::kFrC), &model.GetFloat(DrawDataType5::kFrO),
-            &model.GetRimDirection()};
-}
-
 const MeshSet* MeshOf(const PackageResource* package, int32_t index) {
     const ModelResource* model = package ? package->GetModel(index) : nullptr;
     return model ? &model->GetMeshSet() : nullptr;
@@ -37,12 +31,12 @@ ModelDrawUnitBase::ModelDrawUnitBase(ParticleInstance* owner, const ParticleReso
         return;
     if (values.lighting && values.specular)
         parameterEvaluator = EvaluateParameterValues;
-    const uint32_t mode = values.falloffMode;
-    if (mode < FalloffEvaluation::kEyeFirst || mode > FalloffEvaluation::kLastMode)
+    if (!FalloffEvaluation::IsOn(values.falloffMode))
         return;
     evaluatorFlag = 1;
-    evaluator = mode < FalloffEvaluation::kDirectionFirst ? EvaluateRenderValues
-                                                          : EvaluateRenderValuesWithDirection;
+    evaluator = FalloffEvaluation::TakesDirection(values.falloffMode)
+                    ? EvaluateRenderValuesWithDirection
+                    : EvaluateRenderValues;
 }
 
 ModelDrawUnitBase::~ModelDrawUnitBase() {
@@ -51,16 +45,17 @@ ModelDrawUnitBase::~ModelDrawUnitBase() {
 
 void ModelDrawUnitBase::EvaluateRenderValues(DrawUnit* unit, const DrawClock& clock, float* out) {
     auto* self = static_cast<ModelDrawUnitBase*>(unit);
-    FalloffEvaluation::Evaluate(FalloffOf(*unit->unitData->GetDrawDataType5()),
-                                self->falloffSamples, clock, *unit->randomState, out);
+    FalloffEvaluation::Evaluate(
+        FalloffEvaluation::PropertiesOf(*unit->unitData->GetDrawDataType5()), self->falloffSamples,
+        clock, *unit->randomState, out);
 }
 
 void ModelDrawUnitBase::EvaluateRenderValuesWithDirection(DrawUnit* unit, const DrawClock& clock,
                                                           float* out) {
     auto* self = static_cast<ModelDrawUnitBase*>(unit);
-    FalloffEvaluation::EvaluateWithDirection(FalloffOf(*unit->unitData->GetDrawDataType5()),
-                                             self->falloffSamples, clock, *unit->randomState,
-                                             unit->ownerUnit->GetWorldMatrix(), out);
+    FalloffEvaluation::EvaluateWithDirection(
+        FalloffEvaluation::PropertiesOf(*unit->unitData->GetDrawDataType5()), self->falloffSamples,
+        clock, *unit->randomState, unit->ownerUnit->GetWorldMatrix(), out);
 }
 
 void ModelDrawUnitBase::EvaluateParameterValues(DrawUnit* unit, const DrawClock& clock,

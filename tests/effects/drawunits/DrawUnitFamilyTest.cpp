@@ -42,13 +42,6 @@ using testsupport::RecordedOps;
 constexpr float kSentinel = 1234.5f;
 constexpr float kPi = 3.14159265f;
 
-DrawClock Clock(float step = 1.0f, float time = 0.0f) {
-    DrawClock c;
-    c.timeA = c.timeB = time;
-    c.lastStep = step;
-    return c;
-}
-
 effecttools::ColorValue Rgba(float r, float g, float b, float a) {
     effecttools::ColorValue c;
     c.red = Constant(r);
@@ -142,7 +135,7 @@ TEST_F(DrawUnitFamily, RingsShareOneTableAndAFormatZeroRecordKeepsFormatOnesPlac
     };
     const auto updated = [](DrawUnit* unit, void* record) {
         Fill(record, 64);
-        unit->Update(Clock());
+        unit->Update(testsupport::FrameClock());
         return static_cast<float*>(record);
     };
     const Row rows[] = {
@@ -229,7 +222,7 @@ TEST_F(DrawUnitFamily, FalloffBlocksFollowTheModeAndTheOwnersAxes) {
             v.falloffMode = row.mode;
             auto* unit = Make<Fx::ModelDrawUnit<1>>(rig, row.part, v);
             Fill(unit->record, 64);
-            unit->Update(Clock());
+            unit->Update(testsupport::FrameClock());
             block = unit->Record()->falloff;
             flag = unit->evaluatorFlag;
         } else {
@@ -237,7 +230,7 @@ TEST_F(DrawUnitFamily, FalloffBlocksFollowTheModeAndTheOwnersAxes) {
             v.falloffMode = row.mode;
             auto* unit = Make<Fx::DrawUnitType13<1>>(rig, row.part, v);
             Fill(unit->record, 64);
-            unit->Update(Clock());
+            unit->Update(testsupport::FrameClock());
             block = unit->Record()->falloff;
             flag = unit->evaluatorFlag;
         }
@@ -291,7 +284,7 @@ TEST_F(DrawUnitFamily, SpecularAndPolygonOffsetsMatchTheirFormulas) {
         v.topReflectionLevel = 6.0f;
         auto* unit = Make<Fx::ModelDrawUnit<0>>(rig, row.part, v);
         Fill(unit->record, 64);
-        unit->Update(Clock());
+        unit->Update(testsupport::FrameClock());
         const float* s = unit->Record()->specular;
         if (!row.lit) {
             EXPECT_TRUE(IsSentinel(s, 4)) << row.name;
@@ -311,7 +304,7 @@ TEST_F(DrawUnitFamily, SpecularAndPolygonOffsetsMatchTheirFormulas) {
     for (uint32_t mode = 0; mode < 5; ++mode)
         EXPECT_FLOAT_EQ(DrawUnit::kPolygonOffsets[mode](unit), byMode[mode]) << mode;
     // Offset, distance factor other than 1 and "bDBT": mode 4, in the record.
-    unit->Update(Clock());
+    unit->Update(testsupport::FrameClock());
     EXPECT_FLOAT_EQ(unit->Record()->polygonOffset, byMode[4]);
 }
 
@@ -354,7 +347,7 @@ TEST_F(DrawUnitFamily, UpdatesFillTheirRecords) {
         v.blend = modelRows[i].blend;
         auto* unit = Make<Fx::ModelDrawUnit<2>>(rig, i, v);
         Fill(unit->record, 128);
-        unit->Update(Clock());
+        unit->Update(testsupport::FrameClock());
         EXPECT_EQ(unit->Record()->modelA, modelRows[i].a) << modelRows[i].name;
         EXPECT_EQ(unit->Record()->modelB, modelRows[i].b) << modelRows[i].name;
         EXPECT_EQ(unit->Record()->blendWeight, modelRows[i].weight) << modelRows[i].name;
@@ -379,7 +372,7 @@ TEST_F(DrawUnitFamily, UpdatesFillTheirRecords) {
         v.shape = row.shape;
         auto* unit = Make<Fx::ProjectionDrawUnit<0>>(rig, row.part, v);
         Fill(unit->record, 64);
-        unit->Update(Clock());
+        unit->Update(testsupport::FrameClock());
         const float* m = unit->record->matrix;
         EXPECT_FLOAT_EQ(m[0], 2.0f * row.scale) << row.name;
         EXPECT_FLOAT_EQ(m[4], 2.0f) << row.name;
@@ -394,7 +387,7 @@ TEST_F(DrawUnitFamily, UpdatesFillTheirRecords) {
     const int32_t segments[4] = {3, 64, 3, 17};
     for (uint32_t i = 0; i < 4; ++i) {
         auto* unit = Make<Fx::CircleDrawUnit<1>>(rig, 5 + i, 0.0f);
-        unit->Update(Clock());
+        unit->Update(testsupport::FrameClock());
         EXPECT_EQ(unit->segmentCount, segments[i]) << i;
         EXPECT_EQ(unit->vertexCount, segments[i] + 1) << i;
         EXPECT_EQ(unit->record->color[1], 250) << i;
@@ -449,8 +442,8 @@ TEST_F(DrawUnitFamily, TrailsResampleFromTheirFirstUsablePointAndPassTheirWidthS
         {"billboard", [&] { return Make<Fx::BillboardTrailDrawUnit<3>>(rig, 0, values); }, 2.0f}};
     for (const Kind& kind : kinds) {
         DrawUnit* trail = kind.make();
-        trail->Update(Clock());
-        trail->Update(Clock());
+        trail->Update(testsupport::FrameClock());
+        trail->Update(testsupport::FrameClock());
         EXPECT_EQ(RecordedOps::widthScale, kind.widthScale) << kind.name;
     }
 }
@@ -470,7 +463,7 @@ TEST_F(DrawUnitFamily, ATrailOfFewerThanTwoPointsTakesNothingAndDrawsNothing) {
         auto* unit = Make<Fx::CrossTrailDrawUnit<1>>(rig, 0, values);
         const Fx::DrawUnitOps::Generate firstFrame = unit->ops.generate;
         for (int frame = 0; frame < 3; ++frame) {
-            unit->Update(Clock());
+            unit->Update(testsupport::FrameClock());
             unit->Draw();
         }
         EXPECT_EQ(testsupport::FrameMemoryMark(), mark) << n;
@@ -492,7 +485,7 @@ TEST_F(DrawUnitFamily, AStandingTrailResamplesToItsOwnerWithoutNaN) {
     values.subKind = 2;
     auto* unit = Make<Fx::AxisTrailDrawUnit<1>>(rig, 0, values);
     for (int frame = 0; frame < 2; ++frame) {
-        unit->Update(Clock());
+        unit->Update(testsupport::FrameClock());
         for (uint32_t i = 0; i < 8; ++i) {
             EXPECT_EQ(unit->record->positions[3 * i], 3.0f) << frame << " " << i;
             EXPECT_EQ(unit->record->firstAxes[3 * i + 1], 1.0f) << frame << " " << i;
@@ -680,7 +673,8 @@ TEST_F(DrawUnitFamily, SixHundredFramesOfEveryClassStayFiniteAndGiveEveryBlockBa
             path.rotation[2] = a;
             testsupport::Pose(owners[o], path);
         }
-        const DrawClock clock = Clock(paused ? 0.0f : 1.0f, static_cast<float>(frame));
+        const DrawClock clock =
+            testsupport::FrameClock(paused ? 0.0f : 1.0f, static_cast<float>(frame));
         for (size_t i = 0; i < units.size(); ++i) {
             DrawUnit* unit = units[i].unit;
             unit->Step();

@@ -16,17 +16,10 @@ namespace {
 namespace Fx = FulgorCore;
 using effecttools::Constant;
 using effecttools::DrawPartValue;
-using Fx::DrawClock;
 using Fx::DrawUnit;
 using Fx::StripDrawUnitBase;
 using testsupport::DrawEffect;
 using testsupport::DrawUnitRig;
-
-DrawClock Clock() {
-    DrawClock c;
-    c.lastStep = 1.0f;
-    return c;
-}
 
 // A generated line 4 long with lag and jitter as given.
 DrawPartValue Line(float lag, float jitter) {
@@ -74,7 +67,7 @@ protected:
     static void Frame(DrawUnit* unit, int frames = 1) {
         for (int i = 0; i < frames; ++i) {
             unit->Step();
-            unit->Update(Clock());
+            unit->Update(testsupport::FrameClock());
         }
     }
     DrawUnitRig* rig = nullptr;
@@ -183,7 +176,7 @@ TEST_F(PointSources, LinesHistoriesAndTrailsFollowTheirOwnerFrameByFrame) {
              MoveTo(owner, 1.0f);
              trail->accumulator = 2.5f;
              float head = -1.0f;
-             ASSERT_NE(trail->ops.generate(trail, Clock(), &head), nullptr);
+             ASSERT_NE(trail->ops.generate(trail, testsupport::FrameClock(), &head), nullptr);
              EXPECT_EQ(head, 0.5f);
              EXPECT_EQ(trail->accumulator, 1.5f);
              EXPECT_EQ(trail->history[0].position[0], 1.0f);
@@ -191,7 +184,7 @@ TEST_F(PointSources, LinesHistoriesAndTrailsFollowTheirOwnerFrameByFrame) {
              // Below one interval nothing shifts: point 1 stays the old point 1.
              MoveTo(owner, 2.0f);
              trail->accumulator = 0.25f;
-             trail->ops.generate(trail, Clock(), &head);
+             trail->ops.generate(trail, testsupport::FrameClock(), &head);
              EXPECT_EQ(head, 0.25f);
              EXPECT_EQ(trail->history[0].position[0], 2.0f);
              EXPECT_EQ(trail->history[1].position[0], 0.0f);

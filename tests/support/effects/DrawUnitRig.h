@@ -199,6 +199,14 @@ struct RecordedOps {
     }
 };
 
+// A draw unit's clock at `time` after a step of `step`.
+inline FulgorCore::DrawClock FrameClock(float step = 1.0f, float time = 0.0f) {
+    FulgorCore::DrawClock c;
+    c.timeA = c.timeB = time;
+    c.lastStep = step;
+    return c;
+}
+
 // The bytes of frame memory taken so far in the current half.
 inline uintptr_t FrameMemoryMark() {
     return reinterpret_cast<uintptr_t>(FulgorCore::Engine::GetFrameWorkMemory().Allocate(0));
