@@ -56,6 +56,21 @@ constexpr uint32_t Frame(uint32_t f) {
     return f << 10;
 }
 
+// One quad and what it must come out as: the atlas rectangle (u left, u
+// right, v top, v bottom), the half height (0: not drawn) and the turn
+// about z. The point sits at (1, 1, 1) of age `age`, 2 wide, turned 0.1.
+struct QuadRow {
+    const char* name;
+    uint32_t part;
+    uint32_t variant;
+    uint32_t state;
+    float age;
+    float height;
+    uint16_t uv[4];
+    float halfHeight;
+    float turn;
+};
+
 class PrepareVertices : public testsupport::DrawUnitFixture<> {
 protected:
     DrawUnitType4* Unit(DrawUnitRig& rig, uint32_t part, const testsupport::OwnerPose& pose = {}) {
@@ -73,130 +88,75 @@ protected:
         Fx::DrawClock clock;
         DrawRenderer::kBuiltIn.prepare[index](unit, &point, *unit->header, out, clock);
     }
-};
-
-TEST_F(PrepareVertices, QuadsTakeTheirCellExtentsAndTurn) {
-    const std::map<std::string, float> motion = {{"BPOX", 0.5f}, {"BPOY", -0.25f}, {"MvAY", -1.0f}};
-    DrawUnitRig& rig = Start(DrawEffect({Field(2, {{"TCDU", 4}, {"TCDV", 2}}, motion),
-                                         Field(2, {{"TCDU", 4}, {"TCDV", 2}, {"TCAI", 2}}, motion),
-                                         Field(2, {{"TCDU", 4}, {"TCDV", 2}, {"bTAO", 1}}, motion),
-                                         Field(2, {{"TCDU", 0}, {"TCDV", 0}}, motion)}));
-    ASSERT_TRUE(rig.ok);
-    // The owner turned 0.2 about z and 0.3 more by its spawner.
-    testsupport::OwnerPose pose;
-    pose.rotation[2] = 0.2f;
-    pose.blockAngleZ = 0.3f;
-    struct Row {
-        const char* name;
-        uint32_t part;
-        uint32_t variant;
-        uint32_t state;
-        float age;
-        std::array<float, 3> size;
-        uint16_t uv[4]; // u left, u right, v top, v bottom
-        float halfHeight;
-        float turn;
-    };
-    const Row rows[] = {
-        {"CellFiveOfFourByTwo",
-         0,
-         0,
-         kLive | Frame(5),
-         2,
-         {2, 1, 1},
-         {0x1FFF, 0x3FFF, 0x3FFF, 0x7FFF},
-         1,
-         0.6f},
-        {"TheMirrorBitSwapsU",
-         0,
-         0,
-         kLive | Frame(5) | 4,
-         2,
-         {2, 1, 1},
-         {0x3FFF, 0x1FFF, 0x3FFF, 0x7FFF},
-         1,
-         0.6f},
-        {"FramesAdvanceWithAge",
-         1,
-         0,
-         kLive | Frame(5),
-         7,
-         {2, 1, 1},
-         {0, 0x1FFF, 0, 0x3FFF},
-         1,
-         0.6f},
-        {"TheRowFromTheState",
-         2,
-         0,
-         kLive | Frame(5),
-         2,
-         {2, 1, 1},
-         {0x1FFF, 0x3FFF, 0, 0x3FFF},
-         1,
-         0.6f},
-        {"SquareQuadsTakeBothExtentsFromX",
-         0,
-         2,
-         kLive | Frame(5),
-         2,
-         {2, 1, 1},
-         {0x1FFF, 0x3FFF, 0x3FFF, 0x7FFF},
-         2,
-         0.6f},
-        {"WithoutTheOwnersRotationOnlyItsOwn",
-         0,
-         4,
-         kLive | Frame(5),
-         2,
-         {2, 1, 1},
-         {0x1FFF, 0x3FFF, 0x3FFF, 0x7FFF},
-         1,
-         0.1f},
-        {"ADeadPointLiesAtTheOrigin", 0, 0, Frame(5), 2, {2, 1, 1}, {}, 0, 0},
-        {"ANullSizeIsNotDrawn", 0, 0, kLive | Frame(5), 2, {2, 0, 1}, {}, 0, 0},
-        // Fault: an atlas of 0 columns or rows divided by zero; it is one
-        // cell.
-        {"AnAtlasOfNoColumnsOrRowsIsOneCell",
-         3,
-         0,
-         kLive | Frame(5),
-         2,
-         {2, 1, 1},
-         {0, 0x7FFF, 0, 0x7FFF},
-         1,
-         0.6f},
-    };
-    for (const Row& row : rows) {
-        DrawUnitType4* unit = Unit(rig, row.part, pose);
-        FieldPoint point = Point(row.state, row.age, {1, 1, 1}, row.size);
-        point.rotation[2] = 0.1f;
-        Fx::BillboardVertex v[4];
-        Prepare(unit, DrawRenderer::kQuadPreparers + row.variant, point, v);
-        const bool drawn = row.halfHeight != 0;
-        // Centre: position + age^2 / 2 x the acceleration; corners about the
-        // pivot (0.5, -0.25).
-        const float centre[3] = {1, 1 - 0.5f * row.age * row.age, 1};
-        const float hx = drawn ? 2.0f : 0.0f, hy = row.halfHeight;
-        const float corners[4][2] = {{-hx, hy}, {hx, hy}, {-hx, -hy}, {hx, -hy}};
-        for (int k = 0; k < 4; ++k) {
-            SCOPED_TRACE(std::string(row.name) + " corner " + std::to_string(k));
-            for (int i = 0; i < 3; ++i)
-                EXPECT_FLOAT_EQ(v[k].position[i], drawn ? centre[i] : 0.0f);
-            EXPECT_FLOAT_EQ(v[k].corner[0], drawn ? 0.5f + corners[k][0] : 0.0f);
-            EXPECT_FLOAT_EQ(v[k].corner[1], drawn ? -0.25f + corners[k][1] : 0.0f);
-            if (!drawn) {
-                // Only the positions are cleared.
-                EXPECT_EQ(v[k].uv[0], 0xCDCD);
-                EXPECT_EQ(v[k].color[0], 0xCDCD);
-                continue;
+    // Quads of data whose acceleration is (0, -1, 0) and pivot (0.5, -0.25),
+    // on an owner turned 0.2 about z and 0.3 more by its spawner.
+    void CheckQuads(DrawUnitRig& rig, const std::vector<QuadRow>& rows) {
+        testsupport::OwnerPose pose;
+        pose.rotation[2] = 0.2f;
+        pose.blockAngleZ = 0.3f;
+        for (const QuadRow& row : rows) {
+            DrawUnitType4* unit = Unit(rig, row.part, pose);
+            FieldPoint point = Point(row.state, row.age, {1, 1, 1}, {2, row.height, 1});
+            point.rotation[2] = 0.1f;
+            Fx::BillboardVertex v[4];
+            Prepare(unit, DrawRenderer::kQuadPreparers + row.variant, point, v);
+            const bool drawn = row.halfHeight != 0;
+            // Centre: position + age^2 / 2 x the acceleration; corners about the
+            // pivot.
+            const float centre[3] = {1, 1 - 0.5f * row.age * row.age, 1};
+            const float hx = drawn ? 2.0f : 0.0f, hy = row.halfHeight;
+            const float corners[4][2] = {{-hx, hy}, {hx, hy}, {-hx, -hy}, {hx, -hy}};
+            for (int k = 0; k < 4; ++k) {
+                SCOPED_TRACE(std::string(row.name) + " corner " + std::to_string(k));
+                for (int i = 0; i < 3; ++i)
+                    EXPECT_FLOAT_EQ(v[k].position[i], drawn ? centre[i] : 0.0f);
+                EXPECT_FLOAT_EQ(v[k].corner[0], drawn ? 0.5f + corners[k][0] : 0.0f);
+                EXPECT_FLOAT_EQ(v[k].corner[1], drawn ? -0.25f + corners[k][1] : 0.0f);
+                if (!drawn) {
+                    // Only the positions are cleared.
+                    EXPECT_EQ(v[k].uv[0], 0xCDCD);
+                    EXPECT_EQ(v[k].color[0], 0xCDCD);
+                    continue;
+                }
+                EXPECT_EQ(v[k].uv[0], row.uv[k % 2]);
+                EXPECT_EQ(v[k].uv[1], row.uv[2 + k / 2]);
+                EXPECT_FLOAT_EQ(v[k].orientation[2], row.turn);
+                EXPECT_EQ(v[k].w, 0.0f);
+                EXPECT_EQ(v[k].color[3], 1000);
             }
-            EXPECT_EQ(v[k].uv[0], row.uv[k % 2]);
-            EXPECT_EQ(v[k].uv[1], row.uv[2 + k / 2]);
-            EXPECT_FLOAT_EQ(v[k].orientation[2], row.turn);
-            EXPECT_EQ(v[k].w, 0.0f);
-            EXPECT_EQ(v[k].color[3], 1000);
         }
     }
+};
+
+const std::map<std::string, float> kQuadMotion = {
+    {"BPOX", 0.5f}, {"BPOY", -0.25f}, {"MvAY", -1.0f}};
+
+TEST_F(PrepareVertices, QuadsTakeTheirCellExtentsAndTurn) {
+    DrawUnitRig& rig =
+        Start(DrawEffect({Field(2, {{"TCDU", 4}, {"TCDV", 2}}, kQuadMotion),
+                          Field(2, {{"TCDU", 4}, {"TCDV", 2}, {"TCAI", 2}}, kQuadMotion),
+                          Field(2, {{"TCDU", 4}, {"TCDV", 2}, {"bTAO", 1}}, kQuadMotion)}));
+    ASSERT_TRUE(rig.ok);
+    // clang-format off
+    const std::vector<QuadRow> rows = {
+        {"CellFiveOfFourByTwo",                0, 0, kLive | Frame(5),     2, 1, {0x1FFF, 0x3FFF, 0x3FFF, 0x7FFF}, 1, 0.6f},
+        {"TheMirrorBitSwapsU",                 0, 0, kLive | Frame(5) | 4, 2, 1, {0x3FFF, 0x1FFF, 0x3FFF, 0x7FFF}, 1, 0.6f},
+        {"FramesAdvanceWithAge",               1, 0, kLive | Frame(5),     7, 1, {0, 0x1FFF, 0, 0x3FFF},           1, 0.6f},
+        {"TheRowFromTheState",                 2, 0, kLive | Frame(5),     2, 1, {0x1FFF, 0x3FFF, 0, 0x3FFF},      1, 0.6f},
+        {"SquareQuadsTakeBothExtentsFromX",    0, 2, kLive | Frame(5),     2, 1, {0x1FFF, 0x3FFF, 0x3FFF, 0x7FFF}, 2, 0.6f},
+        {"WithoutTheOwnersRotationOnlyItsOwn", 0, 4, kLive | Frame(5),     2, 1, {0x1FFF, 0x3FFF, 0x3FFF, 0x7FFF}, 1, 0.1f},
+        {"ADeadPointLiesAtTheOrigin",          0, 0, Frame(5),             2, 1, {},                               0, 0},
+        {"ANullSizeIsNotDrawn",                0, 0, kLive | Frame(5),     2, 0, {},                               0, 0},
+    };
+    // clang-format on
+    CheckQuads(rig, rows);
+}
+
+// Fault: an atlas of 0 columns or rows divided by zero; it is one cell.
+TEST_F(PrepareVertices, AnAtlasOfNoColumnsOrRowsIsOneCell) {
+    DrawUnitRig& rig = Start(DrawEffect({Field(2, {{"TCDU", 0}, {"TCDV", 0}}, kQuadMotion)}));
+    ASSERT_TRUE(rig.ok);
+    CheckQuads(rig, {{"OneCell", 0, 0, kLive | Frame(5), 2, 1, {0, 0x7FFF, 0, 0x7FFF}, 1, 0.6f}});
 }
 
 TEST_F(PrepareVertices, LinesHoldBetweenTheirLengthsAndOwnerSpaceMovesOnlyTheHead) {
