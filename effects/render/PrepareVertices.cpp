@@ -19,6 +19,10 @@ namespace {
 
 using D = DrawDataType4;
 
+static_assert(2 * sizeof(LineVertex) == DrawUnitType4::kLineVertexBytes, "a line item is 64 bytes");
+static_assert(4 * sizeof(BillboardVertex) == DrawUnitType4::kQuadVertexBytes,
+              "a quad item is 192 bytes");
+
 constexpr uint32_t kLifeStateBits = 3u;
 constexpr uint16_t kUnitCoordinate = 0x7FFF;
 // A head that moved this little (squared) keeps its tail.
