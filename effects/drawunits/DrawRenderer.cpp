@@ -4,6 +4,7 @@
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/Job.h"
+#include "effects/drawunits/DrawUnitType4.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
 
@@ -28,9 +29,6 @@ void SubmitToRuntime(Job* job) {
         job->Execute();
 }
 
-void PrepareNothing(const FieldPoint*, uint32_t, const DrawDataType4&, void*, const DrawClock&,
-                    const float*) {}
-
 void SubmitNothing(DrawUnitType4*) {}
 
 } // namespace
@@ -45,9 +43,18 @@ const DrawRenderer DrawRenderer::kBuiltIn = {
     Renderer::FlushBatches,
     RendererBatchKind,
     SubmitToRuntime,
-    {PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing,
-     PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing,
-     PrepareNothing},
+    {DrawUnitType4::PrepareVertices<DrawUnitType4::kLines, 0>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kLines, 1>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kFadingLines, 0>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kFadingLines, 1>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 0>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 1>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 2>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 3>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 4>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 5>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 6>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 7>},
     SubmitNothing,
     SubmitNothing,
 };

@@ -17,7 +17,7 @@ struct TextureSlot;
 // of vertex (and index) space by stride, flushing the pending batch and
 // its kind, the submit function, and the particle field's vertex preparers
 // and batch submitters. The reservations are the renderer's own; the
-// field's preparers come later, and until then it prepares and submits
+// field's batch submitters come later, and until then the field submits
 // nothing. Tests install recording doubles.
 struct DrawRenderer {
     // (shader, state word, the 8 bindings, mask of the slots compared, out
@@ -29,9 +29,9 @@ struct DrawRenderer {
     using ReserveNoIndex = bool (*)(const IShader* shader, const uint32_t* stateWord,
                                     const TextureSlot* bindings, uint8_t mask, void** vertices,
                                     uint32_t vertexCount);
-    // (states, point count, field data, prepared bytes, clock, key spans).
-    using Prepare = void (*)(const FieldPoint* states, uint32_t count, const DrawDataType4& header,
-                             void* prepared, const DrawClock& clock, const float* keySpans);
+    // (unit, its point states, field data, prepared bytes, clock).
+    using Prepare = void (*)(DrawUnitType4* unit, FieldPoint* states, const DrawDataType4& header,
+                             void* prepared, const DrawClock& clock);
     using SubmitField = void (*)(DrawUnitType4* unit);
 
     // The preparers by choice: 0-1 lines (2 x "bOPT": own space), 2-3
