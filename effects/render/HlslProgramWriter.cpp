@@ -625,8 +625,8 @@ void HlslProgramWriter::WriteProjectionPixelMain() {
     // Alpha fades to 0 over the outer tenth of the cube's height.
     Put("Color.a*=min(0.1,0.5-abs(LocalPosition.y))*10.0;\n");
     constexpr const char* kClip[3] = {
-        "if((-0.5>LocalPosition.x)||(LocalPosition.x>+0.5)||(-0.5>LocalPosition.z)||"
-        "(LocalPosition.z>+0.5))discard;\n",
+        ("if((-0.5>LocalPosition.x)||(LocalPosition.x>+0.5)||(-0.5>LocalPosition.z)||"
+         "(LocalPosition.z>+0.5))discard;\n"),
         "if(Radius>0.5)discard;\n",
         "if((Radius<g_PS_Parameters[0].z)||(Radius>0.5))discard;\n",
     };
