@@ -7,6 +7,9 @@
 #include "effects/render/ShaderSourceGenerator.h"
 #include "effects/render/ShaderTextTables.h"
 
+#include <iterator>
+#include <span>
+
 namespace FulgorCore {
 
 namespace {
@@ -182,10 +185,13 @@ void HlslProgramWriter::WriteVertexProgram() {
     }
 }
 
-void HlslProgramWriter::WriteVertexConstants() {
+void HlslProgramWriter::WriteConstants(bool pixel) {
     if (!Registers())
-        Put("cbuffer CBUFFER_VERTEX_SHADER:register(b0)\n{\n");
-    for (const Constant& c : kVertexConstants) {
+        Put(pixel ? "cbuffer CBUFFER_PIXEL_SHADER:register(b0)\n{\n"
+                  : "cbuffer CBUFFER_VERTEX_SHADER:register(b0)\n{\n");
+    const Constant* first = pixel ? kPixelConstants : kVertexConstants;
+    const size_t count = pixel ? std::size(kPixelConstants) : std::size(kVertexConstants);
+    for (const Constant& c : std::span(first, count)) {
         Put(c.declaration);
         if (Registers()) {
             Put(":register(");
@@ -196,6 +202,19 @@ void HlslProgramWriter::WriteVertexConstants() {
     }
     if (!Registers())
         Put("};\n");
+}
+
+// One declaration per stage: `flat` or `cube` then the stage's name, and
+// its register of the class `reg` ("s" or "t").
+void HlslProgramWriter::WriteStages(const char* flat, const char* cube, const char* reg) {
+    for (const Stage& stage : kStages) {
+        Put(stage.cube ? cube : flat);
+        Put(stage.name);
+        Put(":register(");
+        Put(reg);
+        Put(stage.reg);
+        Put(");\n");
+    }
 }
 
 void HlslProgramWriter::WriteUvSetMembers(const char* type, uint32_t firstTexCoord) {
@@ -227,7 +246,7 @@ void HlslProgramWriter::WriteUvSetOutputs() {
 // angles, halved into the billboard's plane and projected; colours arrive
 // as integers times 1000.
 void HlslProgramWriter::WriteSimpleVertex() {
-    WriteVertexConstants();
+    WriteConstants(false);
     Put("struct VertexIn\n{\n"
         "float3 Position:POSITION;\n"
         "float3 Offset:TEXCOORD0;\n"
@@ -290,7 +309,7 @@ void HlslProgramWriter::WriteSimpleVertex() {
 // Generated geometry: positions already in world space, the polygon offset
 // in w, three parameter bytes mapped to -1..+1.
 void HlslProgramWriter::WriteShapeVertex() {
-    WriteVertexConstants();
+    WriteConstants(false);
     const char* integers = Registers() ? "float4" : "int4";
     Put("struct VertexIn\n{\n"
         "float4 Position:POSITION;\n");
@@ -326,7 +345,7 @@ void HlslProgramWriter::WriteShapeVertex() {
 // Model meshes, blended toward their target copies when morphing; tangent
 // and normal arrive as unsigned bytes.
 void HlslProgramWriter::WriteModelVertex() {
-    WriteVertexConstants();
+    WriteConstants(false);
     const bool morph = Get(K::kMorphTarget) != 0;
     Put("struct VertexIn\n{\n"
         "float4 Position:POSITION0;\n"
@@ -382,7 +401,7 @@ void HlslProgramWriter::WriteModelVertex() {
 
 // Projection volumes: the unit cube around the decal; no depth bias.
 void HlslProgramWriter::WriteProjectionVertex() {
-    WriteVertexConstants();
+    WriteConstants(false);
     Put("struct VertexIn\n{\n"
         "float4 Position:POSITION;\n"
         "};\n");
@@ -407,89 +426,47 @@ void HlslProgramWriter::WritePixelProgram() {
     if (kind >= K::kKindCount)
         return; // no body
     WritePixelDeclarations();
-    switch (kind) {
-    case K::kSimple:
-        WriteSoftParticle();
-        WriteAlphaLight();
-        WriteFinalColor();
-        WriteSimplePixelMain();
-        break;
-    case K::kShape:
-        for (uint32_t layer = 0; layer < 3; ++layer)
-            WriteColorLayer(layer);
-        WritePalette();
-        WriteTexCoordDistortion(0);
-        WriteShapeTexCoord();
-        WriteSoftParticle();
-        WriteAlphaLight();
-        WriteFinalColor();
-        WriteShapePixelMain();
-        break;
-    case K::kModel:
-        for (uint32_t layer = 0; layer < 3; ++layer)
-            WriteColorLayer(layer);
-        WritePalette();
-        WriteReflection();
-        WriteTexCoordDistortion(0);
-        WriteTexCoordDistortion(1);
-        WriteModelTexCoord();
-        WriteNormalVector();
-        WriteFalloff();
-        WriteLightingGroup();
-        WriteSoftParticle();
-        WriteAlphaLight();
-        WriteFinalColor();
-        WriteModelPixelMain();
-        break;
-    default:
-        for (uint32_t layer = 0; layer < 3; ++layer)
-            WriteColorLayer(layer);
-        WritePalette();
-        WriteTexCoordDistortion(0);
-        WriteTexCoordDistortion(1);
-        WriteModelTexCoord();
-        WriteFinalColor();
-        WriteProjectionPixelMain();
-        break;
-    }
+    using Step = void (*)(HlslProgramWriter&);
+    constexpr Step kColor1 = [](HlslProgramWriter& w) { w.WriteColorLayer(0); };
+    constexpr Step kColor2 = [](HlslProgramWriter& w) { w.WriteColorLayer(1); };
+    constexpr Step kColor3 = [](HlslProgramWriter& w) { w.WriteColorLayer(2); };
+    constexpr Step kPalette = [](HlslProgramWriter& w) { w.WritePalette(); };
+    constexpr Step kReflection = [](HlslProgramWriter& w) { w.WriteReflection(); };
+    constexpr Step kDistortion1 = [](HlslProgramWriter& w) { w.WriteTexCoordDistortion(0); };
+    constexpr Step kDistortion2 = [](HlslProgramWriter& w) { w.WriteTexCoordDistortion(1); };
+    constexpr Step kShapeTexCoord = [](HlslProgramWriter& w) { w.WriteShapeTexCoord(); };
+    constexpr Step kModelTexCoord = [](HlslProgramWriter& w) { w.WriteModelTexCoord(); };
+    constexpr Step kNormal = [](HlslProgramWriter& w) { w.WriteNormalVector(); };
+    constexpr Step kFalloff = [](HlslProgramWriter& w) { w.WriteFalloff(); };
+    constexpr Step kLighting = [](HlslProgramWriter& w) { w.WriteLightingGroup(); };
+    constexpr Step kSoftParticle = [](HlslProgramWriter& w) { w.WriteSoftParticle(); };
+    constexpr Step kAlphaLight = [](HlslProgramWriter& w) { w.WriteAlphaLight(); };
+    constexpr Step kFinalColor = [](HlslProgramWriter& w) { w.WriteFinalColor(); };
+    // The functions of each kind in the order they are written, then main.
+    constexpr uint32_t kMostSteps = 16;
+    constexpr Step kSteps[K::kKindCount][kMostSteps] = {
+        {kSoftParticle, kAlphaLight, kFinalColor,
+         [](HlslProgramWriter& w) { w.WriteSimplePixelMain(); }},
+        {kColor1, kColor2, kColor3, kPalette, kDistortion1, kShapeTexCoord, kSoftParticle,
+         kAlphaLight, kFinalColor, [](HlslProgramWriter& w) { w.WriteShapePixelMain(); }},
+        {kColor1, kColor2, kColor3, kPalette, kReflection, kDistortion1, kDistortion2,
+         kModelTexCoord, kNormal, kFalloff, kLighting, kSoftParticle, kAlphaLight, kFinalColor,
+         [](HlslProgramWriter& w) { w.WriteModelPixelMain(); }},
+        {kColor1, kColor2, kColor3, kPalette, kDistortion1, kDistortion2, kModelTexCoord,
+         kFinalColor, [](HlslProgramWriter& w) { w.WriteProjectionPixelMain(); }},
+    };
+    for (Step step : kSteps[kind])
+        if (step)
+            step(*this);
 }
 
 void HlslProgramWriter::WritePixelDeclarations() {
+    WriteConstants(true);
     if (Registers()) {
-        for (const Constant& c : kPixelConstants) {
-            Put(c.declaration);
-            Put(":register(");
-            Put(c.reg);
-            Put(");\n");
-        }
-        for (const Stage& s : kStages) {
-            Put(s.cube ? "samplerCUBE g_Sampler" : "sampler2D g_Sampler");
-            Put(s.name);
-            Put(":register(s");
-            Put(s.reg);
-            Put(");\n");
-        }
+        WriteStages("sampler2D g_Sampler", "samplerCUBE g_Sampler", "s");
     } else {
-        Put("cbuffer CBUFFER_PIXEL_SHADER:register(b0)\n{\n");
-        for (const Constant& c : kPixelConstants) {
-            Put(c.declaration);
-            Put(";\n");
-        }
-        Put("};\n");
-        for (const Stage& s : kStages) {
-            Put(s.cube ? "TextureCube g_Texture" : "Texture2D g_Texture");
-            Put(s.name);
-            Put(":register(t");
-            Put(s.reg);
-            Put(");\n");
-        }
-        for (const Stage& s : kStages) {
-            Put("SamplerState g_Sampler");
-            Put(s.name);
-            Put(":register(s");
-            Put(s.reg);
-            Put(");\n");
-        }
+        WriteStages("Texture2D g_Texture", "TextureCube g_Texture", "t");
+        WriteStages("SamplerState g_Sampler", "SamplerState g_Sampler", "s");
     }
     WritePixelInput();
     const uint32_t form = Registers() ? 0 : 1;

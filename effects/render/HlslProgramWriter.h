@@ -31,7 +31,8 @@ private:
     bool Registers() const { return profile_ == 0; }
 
     // Shared declarations.
-    void WriteVertexConstants();
+    void WriteConstants(bool pixel);
+    void WriteStages(const char* flat, const char* cube, const char* reg);
     void WritePixelDeclarations();
     void WriteUvSetMembers(const char* type, uint32_t firstTexCoord);
     void WriteDepthBias();

@@ -21,17 +21,12 @@ using FulgorCore::ShaderSourceGenerator;
 using K = FulgorCore::ShaderKey;
 using testsupport::KeyOf;
 
-enum Program { kVertex, kPixel };
+using Program = testsupport::ShaderProgram;
+constexpr Program kVertex = Program::kVertex;
+constexpr Program kPixel = Program::kPixel;
 
 std::string Generate(Program program, uint32_t target, const ShaderKey& key) {
-    auto buffer = std::make_unique<ShaderSourceBuffer>();
-    if (program == kVertex)
-        ShaderSourceGenerator::GenerateVertexShader(target, &key, buffer.get());
-    else
-        ShaderSourceGenerator::GeneratePixelShader(target, &key, buffer.get());
-    const std::string text(buffer->text);
-    EXPECT_EQ(text.size(), buffer->length);
-    return text;
+    return testsupport::GeneratedText(program, target, key);
 }
 
 constexpr const char* kFirstLine = "float3 mul_normalmap(float3 l,float3x3 r){return mul(l,r);}\n";
@@ -50,6 +45,7 @@ class GeneratedText : public testing::TestWithParam<TextCase> {};
 TEST_P(GeneratedText, HoldsAndLacksItsLines) {
     const TextCase& c = GetParam();
     const std::string text = Generate(c.program, c.target, c.key);
+    EXPECT_EQ(text.find('\0'), std::string::npos); // the length ends the text
     EXPECT_EQ(text.rfind(kFirstLine, 0), 0u) << text;
     for (const std::string& line : c.holds)
         EXPECT_NE(text.find(line), std::string::npos) << "missing:\n" << line << "\nin:\n" << text;

@@ -45,15 +45,12 @@ const std::vector<NamedKey>& Corpus() {
     return corpus;
 }
 
-enum Program { kVertex, kPixel };
+using Program = testsupport::ShaderProgram;
+constexpr Program kVertex = Program::kVertex;
+constexpr Program kPixel = Program::kPixel;
 
 std::string Generate(Program program, uint32_t target, const ShaderKey& key) {
-    auto buffer = std::make_unique<ShaderSourceBuffer>();
-    if (program == kVertex)
-        ShaderSourceGenerator::GenerateVertexShader(target, &key, buffer.get());
-    else
-        ShaderSourceGenerator::GeneratePixelShader(target, &key, buffer.get());
-    return std::string(buffer->text, buffer->length);
+    return testsupport::GeneratedText(program, target, key);
 }
 
 // The texture stages a key's pixel program samples, by the stated rules.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "support/effects/FakeListeners.h"
+#include "support/effects/GameEffectFiles.h"
 #include "support/effects/RecordBuild.h"
 #include "support/effects/RecordingDevice.h"
 
@@ -21,17 +22,6 @@
 
 namespace testsupport {
 
-// Folder and file of each, in the "vfx" archive.
-inline constexpr const char* kGameEffectFiles[7][2] = {
-    {"logo", "logo_bg.vfxb"},
-    {"logo", "logo_ovk.vfxb"},
-    {"logo", "logo_brondel_velmora.vfxb"},
-    {"logo", "logo_fulgor.vfxb"},
-    {"title", "title_main.vfxb"},
-    {"game_menu", "game_menu.vfxb"},
-    {"setup", "setup.vfxb"},
-};
-
 // Every distinct key, in the order first asked for; empty when a file
 // cannot be read.
 inline std::vector<FulgorCore::ShaderKey> GameEffectShaderKeys() {
@@ -41,10 +31,10 @@ inline std::vector<FulgorCore::ShaderKey> GameEffectShaderKeys() {
     RecordingDevice device;
     FakeObjectListenner listener;
     bool read = true;
-    for (const auto& file : kGameEffectFiles) {
+    for (const GameEffectFile& file : kGameEffectFiles) {
         void* data = nullptr;
         uint32_t size = 0;
-        if (!loader.ReadFile(&data, &size, file[0], file[1])) {
+        if (!loader.ReadFile(&data, &size, file.folder, file.file)) {
             read = false;
             break;
         }

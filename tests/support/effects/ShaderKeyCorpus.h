@@ -7,9 +7,12 @@
 #pragma once
 
 #include "effects/Core/Interface/ShaderKey.h"
+#include "effects/Core/Interface/ShaderSourceBuffer.h"
+#include "effects/render/ShaderSourceGenerator.h"
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +33,19 @@ inline FulgorCore::ShaderKey KeyOf(uint32_t kind,
     for (const KeyFieldValue& f : fields)
         key.Set(f.field, f.value);
     return key;
+}
+
+enum class ShaderProgram { kVertex, kPixel };
+
+// The text the generator writes for a key's program in a target.
+inline std::string GeneratedText(ShaderProgram program, uint32_t target,
+                                 const FulgorCore::ShaderKey& key) {
+    auto buffer = std::make_unique<FulgorCore::ShaderSourceBuffer>();
+    if (program == ShaderProgram::kVertex)
+        FulgorCore::ShaderSourceGenerator::GenerateVertexShader(target, &key, buffer.get());
+    else
+        FulgorCore::ShaderSourceGenerator::GeneratePixelShader(target, &key, buffer.get());
+    return std::string(buffer->text, buffer->length);
 }
 
 struct NamedKey {
