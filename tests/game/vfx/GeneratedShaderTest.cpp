@@ -193,31 +193,15 @@ protected:
         static const float kIdentity[4][4] = {
             {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
         const float corners[3][2] = {{-1, -1}, {1, -1}, {0, 1}};
-        uint8_t bytes[3 * 52] = {};
-        uint32_t stride = 0;
-        for (int i = 0; i < 3; ++i) {
-            float* position = nullptr;
-            switch (key.GetKind()) {
-            case K::kSimple:
-                stride = sizeof(testsupport::SimpleVertex);
-                position = reinterpret_cast<testsupport::SimpleVertex*>(bytes)[i].position;
-                break;
-            case K::kShape:
-                stride = sizeof(testsupport::ShapeVertex);
-                position = reinterpret_cast<testsupport::ShapeVertex*>(bytes)[i].position;
-                break;
-            case K::kModel:
-                stride = sizeof(testsupport::ModelVertex);
-                position = reinterpret_cast<testsupport::ModelVertex*>(bytes)[i].position;
-                break;
-            default:
-                stride = sizeof(testsupport::ProjectionVertex);
-                position = reinterpret_cast<testsupport::ProjectionVertex*>(bytes)[i].position;
-                break;
-            }
-            position[0] = corners[i][0];
-            position[1] = corners[i][1];
-            position[2] = 0.5f;
+        // Every kind's vertex begins with its position.
+        const uint32_t strides[K::kKindCount] = {
+            sizeof(testsupport::SimpleVertex), sizeof(testsupport::ShapeVertex),
+            sizeof(testsupport::ModelVertex), sizeof(testsupport::ProjectionVertex)};
+        const uint32_t stride = strides[key.GetKind()];
+        uint8_t bytes[3 * sizeof(testsupport::ShapeVertex)] = {};
+        for (uint32_t i = 0; i < 3; ++i) {
+            const float position[3] = {corners[i][0], corners[i][1], 0.5f};
+            std::memcpy(bytes + i * stride, position, sizeof position);
         }
         void* to = device->LockVertexBuffer(vertices_, 0, 3 * stride);
         ASSERT_NE(to, nullptr);
