@@ -293,6 +293,18 @@ TEST(GeneratedTextTargets, KindsFourToSevenGetOnlyTheFirstLine) {
             }
 }
 
+// The flip fields are for GLSL: HLSL text is the same with and without.
+TEST(GeneratedTextTargets, HlslIgnoresTheFlipFields) {
+    for (uint32_t kind = 0; kind < 4; ++kind) {
+        const ShaderKey plain = testsupport::shader_key_corpus::AllOn(kind, true, false);
+        ShaderKey flipped = plain;
+        for (K::Field flip : {K::kColor1FlipV, K::kColor2FlipV, K::kColor3FlipV})
+            flipped.Set(flip, 1);
+        for (Program program : {kVertex, kPixel})
+            EXPECT_EQ(Generate(program, 1, flipped), Generate(program, 1, plain)) << kind;
+    }
+}
+
 // Targets past the languages leave the buffer as it was; the GLSL targets
 // write no text yet.
 TEST(GeneratedTextTargets, OtherTargetsLeaveTheBufferOrWriteNothing) {

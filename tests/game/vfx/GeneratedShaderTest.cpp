@@ -165,30 +165,41 @@ bool CheckProgram(Program program, const ShaderKey& key, const std::string& text
     return true;
 }
 
-// One GL device for the whole corpus, showing the runtime's generated text.
-class GeneratedShaders : public testing::TestWithParam<NamedKey> {
+class GeneratedShaders : public testing::TestWithParam<NamedKey> {};
+
+TEST_P(GeneratedShaders, CompileAndTranslate) {
+    const ShaderKey& key = GetParam().key;
+    ASSERT_TRUE(ShaderSourceGenerator::DescribesProgram(key));
+    for (Program program : {kVertex, kPixel}) {
+        const std::string text = Generate(program, 2, key);
+        EXPECT_EQ(text, Generate(program, 1, key)) << "targets 1 and 2 differ";
+        EXPECT_LT(text.size(), 14600u);
+        CheckProgram(program, key, text);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, GeneratedShaders, testing::ValuesIn(Corpus()),
+                         [](const testing::TestParamInfo<NamedKey>& i) { return i.param.name; });
+
+// One GL device for the whole corpus, showing the runtime's generated text:
+// it makes every pair, and each draws a triangle without a GL error.
+class GeneratedShadersOnGl : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        rig_ = new testsupport::VfxDeviceRig();
-        if (!rig_->Start(sys::gpu::Backend::OpenGL, 16, 16)) {
-            delete rig_;
-            rig_ = nullptr;
-            return;
-        }
+    void SetUp() override {
+        rig_ = std::make_unique<testsupport::VfxDeviceRig>();
+        if (!rig_->Start(sys::gpu::Backend::OpenGL, 16, 16))
+            GTEST_SKIP() << "no GL context here";
         ShaderSource::Install(nullptr);
         vertices_ = rig_->Keep(
             static_cast<VertexBuffer*>(rig_->device->CreateVertexBuffer(1024, true, nullptr)));
         indices_ = rig_->Keep(
             static_cast<IndexBuffer*>(rig_->device->CreateIndexBuffer(64, true, nullptr)));
         getError_ = reinterpret_cast<unsigned (*)()>(SDL_GL_GetProcAddress("glGetError"));
-    }
-    static void TearDownTestSuite() {
-        delete rig_;
-        rig_ = nullptr;
+        ASSERT_TRUE(vertices_ && indices_ && getError_);
     }
 
     // A triangle of the key's vertices across the view.
-    static void DrawTriangle(FulgorCore::IShader* shader, const ShaderKey& key) {
+    void DrawTriangle(FulgorCore::IShader* shader, const ShaderKey& key) {
         VfxDevice* device = rig_->device;
         static const float kIdentity[4][4] = {
             {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
@@ -226,41 +237,27 @@ protected:
         rig_->stack.Execute(clear);
     }
 
-    static inline testsupport::VfxDeviceRig* rig_ = nullptr;
-    static inline VertexBuffer* vertices_ = nullptr;
-    static inline IndexBuffer* indices_ = nullptr;
-    static inline unsigned (*getError_)() = nullptr;
+    std::unique_ptr<testsupport::VfxDeviceRig> rig_;
+    VertexBuffer* vertices_ = nullptr;
+    IndexBuffer* indices_ = nullptr;
+    unsigned (*getError_)() = nullptr;
 };
 
-TEST_P(GeneratedShaders, CompileTranslateAndDraw) {
-    const ShaderKey& key = GetParam().key;
-    ASSERT_TRUE(ShaderSourceGenerator::DescribesProgram(key));
-    for (Program program : {kVertex, kPixel}) {
-        const std::string text = Generate(program, 2, key);
-        EXPECT_EQ(text, Generate(program, 1, key)) << "targets 1 and 2 differ";
-        EXPECT_LT(text.size(), 14600u);
-        CheckProgram(program, key, text);
-    }
-    if (!rig_)
-        GTEST_SKIP() << "no GL context here";
-    testing::internal::CaptureStderr();
-    FulgorCore::IShader* shader = nullptr;
-    const bool made = rig_->device->CreateShader(&key, &shader);
-    rig_->Keep(shader);
-    if (made && getError_) {
+TEST_F(GeneratedShadersOnGl, EveryPairIsMadeAndDraws) {
+    for (const NamedKey& k : Corpus()) {
+        testing::internal::CaptureStderr();
+        FulgorCore::IShader* shader = nullptr;
+        const bool made = rig_->device->CreateShader(&k.key, &shader);
+        rig_->Keep(shader);
         getError_(); // what came before is not this key's
-        DrawTriangle(shader, key);
-    }
-    const std::string printed = testing::internal::GetCapturedStderr();
-    ASSERT_TRUE(made) << printed;
-    EXPECT_EQ(printed, "");
-    if (getError_) {
-        EXPECT_EQ(getError_(), 0u);
+        if (made)
+            DrawTriangle(shader, k.key);
+        const std::string printed = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(made) << k.name << " " << printed;
+        EXPECT_EQ(printed, "") << k.name;
+        EXPECT_EQ(getError_(), 0u) << k.name;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Corpus, GeneratedShaders, testing::ValuesIn(Corpus()),
-                         [](const testing::TestParamInfo<NamedKey>& i) { return i.param.name; });
 
 // The corpus holds every key the game's effect files compose; the longest
 // program is the pixel program of a model with everything on, and it stays
