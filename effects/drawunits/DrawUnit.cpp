@@ -108,6 +108,7 @@ DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
         // reach this unit's update.
         ownerUnit->Finish();
     }
+    unitShader = data->GetShader();
     stateWord = data->GetRenderStateWord();
     for (uint32_t k = 0; k < kTextureSlots; ++k)
         textureBindings[k] = *data->GetTextureSlot(k);

@@ -122,8 +122,8 @@ public:
     InstanceRootUnit* root;
     const PackageResource* package;
     const ParticleResource* unitData;
-    // The material's shader: the renderer's shader cache provides it; null
-    // until then.
+    // The material's shader, held by the data (null when the device made
+    // none: the unit's batches are still recorded with it).
     const IShader* unitShader = nullptr;
     uint32_t stateWord = 0;
     uint8_t usedTextureMask = 0;

@@ -6,6 +6,7 @@
 #include "effects/render/RenderCommand.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
+#include "effects/render/RenderStateWord.h"
 #include "effects/render/StartedRenderer.h"
 
 #include <cstring>
@@ -17,12 +18,6 @@ namespace {
 constexpr uint32_t kCameraSpaces = 3;
 constexpr uint32_t kParticleStride = 48;
 constexpr float kZero4[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-
-enum BatchKind : uint32_t { kVertexBatch = 1, kParticleBatch = 2, kIndexedBatch = 3 };
-
-uint32_t BatchKindOf(uint32_t stateWord) {
-    return (stateWord >> 7) & 0xFu;
-}
 
 using VertexEntry = Buffer<IVertexBuffer>::Entry;
 using IndexEntry = Buffer<IIndexBuffer>::Entry;
@@ -142,16 +137,16 @@ void FlushBatches() {
     VertexEntry* v = work->vertexPool.Current();
     IndexEntry* i = work->indexPool.Current();
     if (!work->exhausted && v && i) {
-        switch (BatchKindOf(work->currentStateWord)) {
-        case kVertexBatch:
+        switch (RenderStateWord::GetBatchKind(work->currentStateWord)) {
+        case BatchKind::kVertex:
             if (v->pending)
                 FlushVertexBatch(*work, *v, *i);
             break;
-        case kParticleBatch:
+        case BatchKind::kParticle:
             if (i->pending)
                 FlushParticleBatch(*work, *v, *i);
             break;
-        case kIndexedBatch:
+        case BatchKind::kIndexed:
             if (i->pending)
                 FlushIndexedBatch(*work, *v, *i);
             break;
