@@ -1,6 +1,9 @@
 // The effects device drawing through the GL backend (llvmpipe under the
 // offscreen video driver), read back from the back buffer.
+#include "support/vfx/EffectVertices.h"
 #include "support/vfx/VfxDeviceRig.h"
+
+#include "game/vfx/ShaderSource.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,45 +14,11 @@ namespace {
 using FulgorCore::IShader;
 using FulgorCore::ITexture;
 using FulgorCore::ShaderKey;
-
-// The vertices of the four material kinds, as the runtime's writers lay
-// them out.
-struct SimpleVertex {
-    float position[3];
-    float offset[3]; // corner offset (a full width), polygon offset in z
-    float rotation[3];
-    int16_t texCoord[2]; // signed normalised
-    int16_t colour[4];   // times 1000
-};
-static_assert(sizeof(SimpleVertex) == 48);
-
-struct ShapeVertex {
-    float position[4];
-    int16_t colour[4];
-    uint8_t parameters[4];
-    int16_t uvSets[3][4];
-};
-static_assert(sizeof(ShapeVertex) == 52);
-
-struct ModelVertex {
-    float position[3];
-    uint8_t tangent[4];
-    uint8_t normal[4];
-    uint8_t colour[4];
-    int16_t uvSets[3][4];
-};
-static_assert(sizeof(ModelVertex) == 48);
-
-struct MorphTarget {
-    float position[3];
-    uint8_t normal[4];
-    uint8_t tangent[4];
-};
-static_assert(sizeof(MorphTarget) == 20);
-
-struct ProjectionVertex {
-    float position[3];
-};
+using testsupport::ModelVertex;
+using testsupport::MorphTarget;
+using testsupport::ProjectionVertex;
+using testsupport::ShapeVertex;
+using testsupport::SimpleVertex;
 
 // Rectangles in clip space, x to the right and y up.
 struct Box {
@@ -58,6 +27,7 @@ struct Box {
 
 class VfxDevicePixels : public testsupport::VfxPixelTest {
 protected:
+    IShader* Shader(uint32_t word0) { return rig.Shader(word0); }
     ITexture* Texture1x1(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
         return rig.Texture(1, 1, {r, g, b, a});
     }
@@ -115,7 +85,8 @@ protected:
         DrawVertices(v, 4, sizeof(SimpleVertex));
     }
 
-    // One white triangle of billboard vertices with no offset, in the given order.
+    // One white triangle of billboard vertices with no offset, in the given
+    // order.
     void Triangle(std::initializer_list<std::pair<float, float>> points) {
         SimpleVertex v[3] = {};
         int i = 0;
@@ -134,34 +105,67 @@ protected:
     uint32_t indexCount = 0;
 };
 
-struct Probe {
-    int x, y, r, g, b, tolerance;
-};
-
+// With the sample program and with the runtime's generated one sampling
+// colour layer 1.
 TEST_F(VfxDevicePixels, EachTexelLandsInItsQuadrant) {
     // Row 0: red, green; row 1: blue, white.
     ITexture* four =
         rig.Texture(2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255});
     ASSERT_NE(four, nullptr);
-    // The view-projection moves everything a quarter of the screen to the
-    // right: in the row-vector convention its translation is the fourth row.
-    const float viewProjection[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0.25f, 0, 0, 1}};
-    Begin(simple, viewProjection);
-    device->SetTexture(0, four, 0, 0, 0, 0);
-    Billboard({-0.5f, 0.5f, 0.5f, -0.5f}, {1000, 1000, 1000, 1000}, 0.25f);
-    Finish(0.25f, 0.25f, 0.25f);
-    // Colour 1000 reads as 1.0; x -0.5..0.5 covers pixels 16 to 47 of 64,
-    // and y likewise.
-    for (const Probe& p :
-         {Probe{20, 20, 255, 0, 0, 0}, Probe{43, 20, 0, 255, 0, 0}, Probe{20, 43, 0, 0, 255, 0},
-          Probe{43, 43, 255, 255, 255, 0}, Probe{16, 30, 255, 0, 0, 0},
-          Probe{15, 30, 64, 64, 64, 2}, Probe{47, 30, 0, 255, 0, 0}, Probe{48, 30, 64, 64, 64, 2},
-          Probe{20, 16, 255, 0, 0, 0}, Probe{20, 15, 64, 64, 64, 2}, Probe{20, 47, 0, 0, 255, 0},
-          Probe{20, 48, 64, 64, 64, 2}})
-        EXPECT_TRUE(At(p.x, p.y, p.r, p.g, p.b, p.tolerance));
+    ShaderSource::Install(nullptr);
+    IShader* generated = Shader(ShaderKey::kSimple | 1u << 21);
+    ASSERT_NE(generated, nullptr);
+    for (IShader* program : {simple, generated}) {
+        SCOPED_TRACE(program == simple ? "sample" : "generated");
+        // The view-projection moves everything a quarter of the screen to the
+        // right: in the row-vector convention its translation is the fourth row.
+        const float viewProjection[4][4] = {
+            {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0.25f, 0, 0, 1}};
+        Begin(program, viewProjection);
+        device->SetTexture(0, four, 0, 0, 0, 0);
+        Billboard({-0.5f, 0.5f, 0.5f, -0.5f}, {1000, 1000, 1000, 1000}, 0.25f);
+        Finish(0.25f, 0.25f, 0.25f);
+        EXPECT_TRUE(At(20, 20, 255, 0, 0, 0));
+        EXPECT_TRUE(At(43, 20, 0, 255, 0, 0));
+        EXPECT_TRUE(At(20, 43, 0, 0, 255, 0));
+        EXPECT_TRUE(At(43, 43, 255, 255, 255, 0)); // colour 1000 reads as 1.0
+        // x -0.5..0.5 covers pixels 16 to 47 of 64, and y likewise.
+        EXPECT_TRUE(At(16, 30, 255, 0, 0, 0));
+        EXPECT_TRUE(At(15, 30, 64, 64, 64));
+        EXPECT_TRUE(At(47, 30, 0, 255, 0, 0));
+        EXPECT_TRUE(At(48, 30, 64, 64, 64));
+        EXPECT_TRUE(At(20, 16, 255, 0, 0, 0));
+        EXPECT_TRUE(At(20, 15, 64, 64, 64));
+        EXPECT_TRUE(At(20, 47, 0, 0, 255, 0));
+        EXPECT_TRUE(At(20, 48, 64, 64, 64));
+    }
 }
 
-TEST_F(VfxDevicePixels, BlendModesAddAndSubtractAndCullModesPickFaces) {
+// The generated program of generated geometry: the vertex colour (times
+// 1000) times the root colour, white where colour layer 1 is off.
+TEST_F(VfxDevicePixels, AGeneratedShapeShowsVertexTimesRootColour) {
+    ShaderSource::Install(nullptr);
+    IShader* shape = Shader(ShaderKey::kShape);
+    ASSERT_NE(shape, nullptr);
+    Begin(shape);
+    SetRootColour(0.5f, 1, 1, 1);
+    ShapeVertex s[4] = {};
+    const float corners[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
+    for (int i = 0; i < 4; ++i) {
+        s[i].position[0] = corners[i][0] * 0.5f;
+        s[i].position[1] = corners[i][1] * 0.5f;
+        s[i].position[2] = 0.5f;
+        for (int16_t& c : s[i].colour)
+            c = 1000;
+    }
+    DrawVertices(s, 4, sizeof(ShapeVertex));
+    Finish();
+    EXPECT_TRUE(At(32, 32, 128, 255, 255));
+    EXPECT_TRUE(At(20, 44, 128, 255, 255));
+    EXPECT_TRUE(At(8, 8, 0, 0, 0));
+}
+
+TEST_F(VfxDevicePixels, BlendModesAddAndSubtract) {
     Begin(simple);
     device->SetTexture(0, Texture1x1(255, 255, 255, 255), 0, 0, 0, 0);
     // Opaque blue on the left, white on the right, a scaled colour below.
@@ -178,7 +182,9 @@ TEST_F(VfxDevicePixels, BlendModesAddAndSubtractAndCullModesPickFaces) {
     EXPECT_TRUE(At(48, 16, 128, 255, 255));
     EXPECT_TRUE(At(16, 48, 128, 255, 64));
     EXPECT_TRUE(At(48, 48, 0, 0, 0));
+}
 
+TEST_F(VfxDevicePixels, CullModeZeroDropsClockwiseTrianglesAndThreeDrawsBoth) {
     Begin(simple);
     device->SetTexture(0, Texture1x1(255, 255, 255, 255), 0, 0, 0, 0);
     // Top half with cull mode 0: on the left clockwise on screen (top-left,
@@ -200,8 +206,10 @@ TEST_F(VfxDevicePixels, BlendModesAddAndSubtractAndCullModesPickFaces) {
 // A stage left without a texture samples nothing, not the texture an
 // earlier draw of the frame bound under its name.
 TEST_F(VfxDevicePixels, AStageWithoutATextureReadsBlack) {
+    ITexture* red = Texture1x1(255, 0, 0, 255);
+    ASSERT_NE(red, nullptr);
     Begin(simple);
-    device->SetTexture(0, Texture1x1(255, 0, 0, 255), 0, 0, 0, 0);
+    device->SetTexture(0, red, 0, 0, 0, 0);
     Billboard({-1, 1, 0, -1}, {1000, 1000, 1000, 1000});
     device->SetTexture(0, nullptr, 0, 0, 0, 0);
     Billboard({0, 1, 1, -1}, {1000, 1000, 1000, 1000});
@@ -213,10 +221,10 @@ TEST_F(VfxDevicePixels, AStageWithoutATextureReadsBlack) {
 // The other three kinds draw with their layouts, the morph targets from
 // stream 1: one quad per quadrant.
 TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
-    IShader* shape = rig.Shader(ShaderKey::kShape);
-    IShader* model = rig.Shader(ShaderKey::kModel);
-    IShader* morph = rig.Shader(ShaderKey::kModel | ShaderKey::kMorphTargetBit);
-    IShader* projection = rig.Shader(ShaderKey::kProjection);
+    IShader* shape = Shader(ShaderKey::kShape);
+    IShader* model = Shader(ShaderKey::kModel);
+    IShader* morph = Shader(ShaderKey::kModel | ShaderKey::kMorphTargetBit);
+    IShader* projection = Shader(ShaderKey::kProjection);
     ASSERT_TRUE(shape && model && morph && projection);
     const float corners[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
     auto place = [&](const Box& b, int i, float* to) {
