@@ -193,6 +193,20 @@ TEST_F(EnemyShotTest, ShotsOfALivingEnemyFollowItsWishesAndForgetItWhenItGoes) {
     EXPECT_TRUE(c->IsAlive());
     Step(5);
     EXPECT_FLOAT_EQ(c->GetPosition()->y, 300.0f + 12.0f);
+
+    // A killed enemy's shot makes one item, though the ship's laser would
+    // make one of every free shot.
+    c->Vanish(); // free: the laser would take it too
+    Source* killed = GameObject::Create<Source>(director, director);
+    EnemyShotDefault* d = Shot(40.0f, 300.0f, killed);
+    killed->shotsToHyperio = 1;
+    killed->Vanish();
+    ship->state = Player::kBarionLaser;
+    world.gw->player.barionGauge = 1000;
+    const size_t hyperio = ChildrenOf<ItemHyperio>().size();
+    Step();
+    EXPECT_FALSE(d->IsAlive());
+    EXPECT_EQ(ChildrenOf<ItemHyperio>().size(), hyperio + 1);
 }
 
 TEST_F(EnemyShotTest, AnyHitEndsTheShotAndAGrabusterHitMakesOneItem) {
