@@ -19,6 +19,7 @@ class EnemyShotTest : public enemy_test::EnemyTest {
 protected:
     void SetUp() override {
         EnemyTest::SetUp();
+        WriteEmptyMap(0, 45); // the field's width
         Play(kMode, 0);
         // Bullet kBullet: three 24 by 16 frames on track 0, two on track 1.
         BulletParamRow& row = Row();
@@ -78,7 +79,8 @@ TEST_F(EnemyShotTest, FliesStraightAtItsSpeedTurnedAlongItsPath) {
 }
 
 TEST_F(EnemyShotTest, LeavesTheFieldOnAllFourSides) {
-    // No map: the sides are the field's (360) plus the shot's width.
+    // The sides are the director's half map width (here the field's 360)
+    // plus the shot's width.
     struct Case {
         float x, y, angle;
         int updates; // the update that finds it outside
@@ -98,17 +100,22 @@ TEST_F(EnemyShotTest, LeavesTheFieldOnAllFourSides) {
         Step(3);
         EXPECT_TRUE(ChildrenOf<EnemyShotDefault>().empty()) << "its block is back";
     }
-    // With the map the sides move out to its half width plus the shot's.
-    const float half = 488.0f;
-    world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
-    DeleteAll();
-    Play(kMode, 0);
-    EnemyShotDefault* wide = Shot(half + 24.0f, 300.0f);
-    Step();
-    EXPECT_TRUE(wide->IsAlive());
-    wide->SetMotion(0.0f, 1.0f);
-    Step(2);
-    EXPECT_FALSE(wide->IsAlive());
+    // Other maps move the sides to their half width as it is, narrower than
+    // the field too (as the player's shots take it).
+    for (const float half : {80.0f, 488.0f}) {
+        if (half == 80.0f)
+            WriteEmptyMap(0, 10);
+        else
+            world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
+        DeleteAll();
+        Play(kMode, 0);
+        EnemyShotDefault* edge = Shot(half + 24.0f, 300.0f);
+        Step();
+        EXPECT_TRUE(edge->IsAlive()) << half;
+        edge->SetMotion(0.0f, 1.0f);
+        Step(2);
+        EXPECT_FALSE(edge->IsAlive()) << half;
+    }
 }
 
 TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWeapon) {
