@@ -16,6 +16,8 @@
 #include "game/core/SpriteManager.h"
 #include "game/core/tables/TimelineEntry.h"
 #include "game/stage/GameObjectDirector.h"
+#include "game/stage/StageMap.h"
+#include "game/stage/StageResources.h"
 #include "tools/sampledata/GameTableData.h"
 #include "tools/sampledata/StageData.h"
 
@@ -25,6 +27,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -116,11 +119,12 @@ private:
 // The engine and game singletons a stage needs, on the null backend, and a
 // director of mode 3 (no timeline: the stage holds what is put in it),
 // stage 0, updated until it plays. `tables` may change the sample tables
-// before they load, `prepare` the game state before the director is made.
+// before they load, `prepare` the game state before the director is made;
+// `fieldMap` gives a stage without files a field-wide map.
 class Stage {
 public:
     explicit Stage(const std::function<void(MemoryTables&)>& tables = {},
-                   const std::function<void(GlobalWork&)>& prepare = {}) {
+                   const std::function<void(GlobalWork&)>& prepare = {}, bool fieldMap = false) {
         using namespace Mireku::Graphics;
         Mireku::Common::Heap::LockedInitialize();
         g_heapLock = reinterpret_cast<pthread_mutex_t*>(&Mireku::Common::Heap::Lock());
@@ -150,6 +154,8 @@ public:
         if (prepare)
             prepare(*gw);
         director_ = new GameObjectDirector();
+        if (fieldMap)
+            GiveFieldMap(*director_->GetResources());
         for (int i = 0; i < 4 && director_->GetState() != GameObjectDirector::kPlay; ++i)
             director_->UpdateTree();
     }
@@ -173,6 +179,23 @@ public:
     }
     Stage(const Stage&) = delete;
     Stage& operator=(const Stage&) = delete;
+
+    // An object map as wide as the field, one row high and empty, read by
+    // the director's next update as a stage's own: the director's half map
+    // width, which bullets leave the field by, is the field's. For a stage
+    // without files (no loader).
+    static void GiveFieldMap(StageResources& resources) {
+        constexpr uint32_t kColumns = 45; // 720 pixels
+        StageMapHeader header{};
+        header.width = kColumns;
+        header.height = 1;
+        header.cellWidth = header.cellHeight = 16;
+        header.bits = 8;
+        resources.mapSize = sizeof header + kColumns;
+        resources.map = static_cast<uint8_t*>(Mireku::Common::Heap::LockedAlloc(resources.mapSize));
+        std::memset(resources.map, 0, resources.mapSize);
+        std::memcpy(resources.map, &header, sizeof header);
+    }
 
     // One frame as the game runs it, its commands then dropped.
     void Frame() {

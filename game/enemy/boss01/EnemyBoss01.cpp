@@ -185,7 +185,7 @@ void EnemyBoss01::OnCollision(GameObject* other) {
         gw->player.invincible = 1;
     }
     static constexpr BossReward kReward = {kKillScore, kKillSound, kGaugeShare, true};
-    kReward.Pay(*this, *other, position_ - previous_, &barionKill_, &grabusterKill_);
+    kReward.Pay(*this, *other, position_ - previous_);
 }
 
 void EnemyBoss01::Update() {

@@ -93,6 +93,19 @@ TEST_F(PlayerWorkTest, CountersStopAtTheirLimits) {
     P().continues = 254;
     EXPECT_EQ(P().AddContinue(), 255);
     EXPECT_EQ(P().AddContinue(), 255);
+    // A negative score takes points away down to 0, and the score stops at
+    // its top: it never wraps, so no extend threshold is passed by a wrap.
+    gw->mode = 0; // extends on
+    gw->ResetPlayerWork();
+    const int16_t lives = P().lives;
+    P().score = 50;
+    P().AddScore(-100);
+    EXPECT_EQ(P().score, 0u);
+    P().AddScore(1);
+    EXPECT_EQ(P().lives, lives);
+    P().score = ~0ull - 5;
+    P().AddScore(10);
+    EXPECT_EQ(P().score, ~0ull);
 }
 
 TEST_F(PlayerWorkTest, GaugesFillToTheShipsMaximum) {

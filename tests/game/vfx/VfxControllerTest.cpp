@@ -462,10 +462,10 @@ TEST(VfxController, WithoutADeviceEffectsAreOffAndEverythingStillRuns) {
         if (frame == 30)
             instance->SetParameter(1);
     }
-    EXPECT_TRUE(instance->IsPlaying()) << "a play that never starts counts as playing";
+    EXPECT_FALSE(instance->IsPlaying()) << "a play that never starts has ended";
     EXPECT_EQ(instance->GetHandle().serial, 0u);
     instance->Stop();
-    EXPECT_EQ(instance->GetState(), VfxInstance::kStopPending);
+    EXPECT_EQ(instance->GetState(), VfxInstance::kStopped);
     rig.Frame();
     instance->Release();
     data->Release();
