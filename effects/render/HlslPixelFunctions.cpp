@@ -11,38 +11,8 @@ namespace {
 
 using K = ShaderKey;
 
-// The fields of a colour layer (1-3) and of a distortion layer (1-2).
-struct ColorLayerFields {
-    const char* name;
-    K::Field enable, rgbSet, alphaSet, channel, scale, rgbOp, alphaOp;
-};
-
-constexpr ColorLayerFields kColorLayers[3] = {
-    {"Color1",
-     K::kColor1Enable,
-     K::kColor1RgbUvSet,
-     K::kColor1AlphaUvSet,
-     K::kColor1Channel,
-     K::kColor1Scale,
-     {},
-     {}},
-    {"Color2", K::kColor2Enable, K::kColor2RgbUvSet, K::kColor2AlphaUvSet, K::kColor2Channel,
-     K::kColor2Scale, K::kColor2RgbOp, K::kColor2AlphaOp},
-    {"Color3", K::kColor3Enable, K::kColor3RgbUvSet, K::kColor3AlphaUvSet, K::kColor3Channel,
-     K::kColor3Scale, K::kColor3RgbOp, K::kColor3AlphaOp},
-};
-
-struct DistortionFields {
-    const char* name;
-    K::Field enable, set, blueScale, blueSet, targets;
-};
-
-constexpr DistortionFields kDistortions[2] = {
-    {"Distortion1", K::kDistortion1Enable, K::kDistortion1UvSet, K::kDistortion1BlueScale,
-     K::kDistortion1BlueUvSet, K::kDistortion1TargetMask},
-    {"Distortion2", K::kDistortion2Enable, K::kDistortion2UvSet, K::kDistortion2BlueScale,
-     K::kDistortion2BlueUvSet, K::kDistortion2TargetMask},
-};
+using ShaderText::kColorLayers;
+using ShaderText::kDistortions;
 
 constexpr K::Field kPointLightModes[4] = {K::kPointLight1Mode, K::kPointLight2Mode,
                                           K::kPointLight3Mode, K::kPointLight4Mode};
@@ -50,7 +20,7 @@ constexpr K::Field kPointLightModes[4] = {K::kPointLight1Mode, K::kPointLight2Mo
 } // namespace
 
 void HlslProgramWriter::WriteTexCoordDistortion(uint32_t layer) {
-    const DistortionFields& d = kDistortions[layer];
+    const ShaderText::DistortionFields& d = kDistortions[layer];
     Put("void ApplyTexCoord");
     Put(d.name);
     Put("(inout PixelShaderParameter Parameter,float DistortionPower)\n{\n");
@@ -106,7 +76,7 @@ void HlslProgramWriter::WriteSampling(const char* sampler, uint32_t rgbSet, uint
 // The first layer defines the colour (white when it is off); the others
 // combine with it. The flip fields are for the GLSL programs only.
 void HlslProgramWriter::WriteColorLayer(uint32_t layer) {
-    const ColorLayerFields& c = kColorLayers[layer];
+    const ShaderText::ColorLayerFields& c = kColorLayers[layer];
     Put("void ApplyTextureProperty_");
     Put(c.name);
     Put(layer == 0 ? "(out float4 Color,PixelShaderParameter Parameter)\n{\n"
