@@ -40,46 +40,10 @@ void GlslProgramWriter::WriteShapeTexCoord() {
     Put("}\n");
 }
 
-// Each set through its two rows of g_PS_UvTransform; a screen set is
-// transformed about the object's screen position. The sets past the count
-// take the last source untransformed.
+// From the locals TexCoord1 to TexCoord6.
 void GlslProgramWriter::WriteModelTexCoord() {
-    const uint32_t count = Get(K::kUvSetCount);
     Put("{\nvec4 Source;\n");
-    for (uint32_t set = 0; set < count; ++set) {
-        const bool vertex = (Get(K::kUvSourceMask) & (1u << set)) != 0;
-        if (vertex) {
-            Put("Source=vec4(TexCoord");
-            PutNumber(set + 1);
-            Put(",0.0,1.0);\n");
-        } else {
-            Put("Source=vec4(Parameter.ScreenTexCoord,0.0,1.0);\n"
-                "Source.xy-=g_PS_ScreenPosition.xy;\n");
-        }
-        for (uint32_t row = 0; row < 2; ++row) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put(row == 0 ? "].x=dot(Source,g_PS_UvTransform[" : "].y=dot(Source,g_PS_UvTransform[");
-            PutNumber(2 * set + row);
-            Put("]);\n");
-        }
-        if (!vertex) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put("]+=g_PS_ScreenPosition.xy;\n");
-        }
-    }
-    for (uint32_t set = count; set < 6; ++set) {
-        Put("Parameter.TexCoord[");
-        PutNumber(set);
-        if (count == 0) {
-            Put("]=vec2(0.0,0.0);\n");
-        } else {
-            Put("]=TexCoord");
-            PutNumber(count);
-            Put(";\n");
-        }
-    }
+    WriteModelTexCoordSets("vec4", "TexCoord", "vec2(0.0,0.0)");
     Put("}\n");
 }
 
@@ -106,12 +70,7 @@ void GlslProgramWriter::WriteDistortion(uint32_t layer, const char* power) {
         }
         Put("Value*=TexDistortion.b;\n");
     }
-    for (uint32_t set = 0; set < 6; ++set)
-        if (Get(d.targets) & (1u << set)) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put("]-=Value;\n");
-        }
+    WriteDistortionTargets(d.targets);
     Put("}\n");
 }
 
@@ -171,14 +130,7 @@ void GlslProgramWriter::WriteColorLayer(uint32_t layer) {
         Put(c.name);
         Put(",TexCoordA).a;\n");
     }
-    Put(ShaderText::kGlslChannelLines[Get(c.channel)]);
-    Put(ShaderText::kScaleLines[Get(c.scale)]);
-    if (layer == 0) {
-        Put("Color=SrcColor;\n");
-    } else {
-        Put(ShaderText::kColorOpLines[Get(c.rgbOp)]);
-        Put(ShaderText::kAlphaOpLines[Get(c.alphaOp)]);
-    }
+    WriteLayerCombine(layer, ShaderText::kGlslChannelLines);
     Put("}\n");
 }
 

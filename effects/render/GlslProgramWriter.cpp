@@ -154,15 +154,8 @@ void GlslProgramWriter::WriteDepthBias() {
     Put(kDepthBias);
 }
 
-// Texture coordinates arrive as integers times 1000.
 void GlslProgramWriter::WriteUvSetOutputs() {
-    for (uint32_t a = 0; a < key_.GetUvSetAttributeCount(); ++a) {
-        Put("V2P_");
-        Put(ShaderText::kUvSetNames[a]);
-        Put("=IN_");
-        Put(ShaderText::kUvSetNames[a]);
-        Put("*0.001;\n");
-    }
+    WriteUvSetCopies("V2P_", "IN_");
 }
 
 // Particle billboards: the corner offset (a full width) turned by the three
@@ -393,21 +386,11 @@ void GlslProgramWriter::WriteProjectionPixel() {
     WriteTexCoordLocals(true);
     WriteModelTexCoord();
     if (shape == 0)
-        for (uint32_t set = 0; set < 6; ++set) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put("]+=0.5;\n");
-        }
+        WriteSquareDecalShift();
     WriteLayers("g_PS_Parameters[0].yy");
     Put("Color*=V2P_Color;\n");
     WriteFinalColor("g_PS_Parameters[1].z", "g_PS_Parameters[1].w");
-    constexpr const char* kClip[3] = {
-        ("if((-0.5>LocalPosition.x)||(LocalPosition.x>+0.5)||(-0.5>LocalPosition.z)||"
-         "(LocalPosition.z>+0.5))discard;\n"),
-        "if(Radius>0.5)discard;\n",
-        "if((Radius<g_PS_Parameters[0].z)||(Radius>0.5))discard;\n",
-    };
-    Put(kClip[shape]);
+    Put(ShaderText::kDecalClipLines[shape]);
     // Alpha fades to 0 over the outer tenth of the cube's height.
     Put("Color.a*=min(0.1,0.5-abs(LocalPosition.y))*10.0;\n"
         "gl_FragColor=Color;\n}\n");

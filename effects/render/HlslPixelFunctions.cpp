@@ -42,12 +42,7 @@ void HlslProgramWriter::WriteTexCoordDistortion(uint32_t layer) {
             }
             Put("Value*=TexDistortion.b;\n");
         }
-        for (uint32_t set = 0; set < 6; ++set)
-            if (Get(d.targets) & (1u << set)) {
-                Put("Parameter.TexCoord[");
-                PutNumber(set);
-                Put("]-=Value;\n");
-            }
+        WriteDistortionTargets(d.targets);
         Put("}\n");
     }
     Put("}\n");
@@ -88,14 +83,7 @@ void HlslProgramWriter::WriteColorLayer(uint32_t layer) {
         return;
     }
     WriteSampling(c.name, Get(c.rgbSet), Get(c.alphaSet));
-    Put(ShaderText::kHlslChannelLines[Get(c.channel)]);
-    Put(ShaderText::kScaleLines[Get(c.scale)]);
-    if (layer == 0) {
-        Put("Color=SrcColor;\n");
-    } else {
-        Put(ShaderText::kColorOpLines[Get(c.rgbOp)]);
-        Put(ShaderText::kAlphaOpLines[Get(c.alphaOp)]);
-    }
+    WriteLayerCombine(layer, ShaderText::kHlslChannelLines);
     Put("}\n");
 }
 
@@ -214,41 +202,7 @@ void HlslProgramWriter::WriteModelTexCoord() {
         "float2 SourceTexCoord1,float2 SourceTexCoord2,float2 SourceTexCoord3,"
         "float2 SourceTexCoord4,float2 SourceTexCoord5,float2 SourceTexCoord6)\n{\n"
         "float4 Source;\n");
-    const uint32_t count = Get(K::kUvSetCount);
-    for (uint32_t set = 0; set < count; ++set) {
-        const bool vertex = (Get(K::kUvSourceMask) & (1u << set)) != 0;
-        if (vertex) {
-            Put("Source=float4(SourceTexCoord");
-            PutNumber(set + 1);
-            Put(",0.0,1.0);\n");
-        } else {
-            Put("Source=float4(Parameter.ScreenTexCoord,0.0,1.0);\n"
-                "Source.xy-=g_PS_ScreenPosition.xy;\n");
-        }
-        for (uint32_t row = 0; row < 2; ++row) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put(row == 0 ? "].x=dot(Source,g_PS_UvTransform[" : "].y=dot(Source,g_PS_UvTransform[");
-            PutNumber(2 * set + row);
-            Put("]);\n");
-        }
-        if (!vertex) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put("]+=g_PS_ScreenPosition.xy;\n");
-        }
-    }
-    for (uint32_t set = count; set < 6; ++set) {
-        Put("Parameter.TexCoord[");
-        PutNumber(set);
-        if (count == 0) {
-            Put("]=float2(0.0,0.0);\n");
-        } else {
-            Put("]=SourceTexCoord");
-            PutNumber(count);
-            Put(";\n");
-        }
-    }
+    WriteModelTexCoordSets("float4", "SourceTexCoord", "float2(0.0,0.0)");
     Put("ApplyTexCoordDistortion1(Parameter,g_PS_Parameters[0].x);\n"
         "ApplyTexCoordDistortion2(Parameter,g_PS_Parameters[0].y);\n}\n");
 }

@@ -175,13 +175,7 @@ void HlslProgramWriter::WriteDepthBias() {
 }
 
 void HlslProgramWriter::WriteUvSetOutputs() {
-    for (uint32_t a = 0; a < key_.GetUvSetAttributeCount(); ++a) {
-        Put("O.");
-        Put(ShaderText::kUvSetNames[a]);
-        Put("=I.");
-        Put(ShaderText::kUvSetNames[a]);
-        Put("*0.001;\n");
-    }
+    WriteUvSetCopies("O.", "I.");
 }
 
 // Particle billboards: the corner offset (a full width) turned by the three
@@ -535,21 +529,11 @@ void HlslProgramWriter::WriteProjectionPixelMain() {
     Put("CreatePixelShaderParameterForModelTexCoord(Parameter,LocalTexCoord,LocalTexCoord,"
         "LocalTexCoord,LocalTexCoord,LocalTexCoord,LocalTexCoord);\n");
     if (shape == 0)
-        for (uint32_t set = 0; set < 6; ++set) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put("]+=0.5;\n");
-        }
+        WriteSquareDecalShift();
     WriteLayerCalls("g_PS_Parameters[0].y");
     // Alpha fades to 0 over the outer tenth of the cube's height.
     Put("Color.a*=min(0.1,0.5-abs(LocalPosition.y))*10.0;\n");
-    constexpr const char* kClip[3] = {
-        ("if((-0.5>LocalPosition.x)||(LocalPosition.x>+0.5)||(-0.5>LocalPosition.z)||"
-         "(LocalPosition.z>+0.5))discard;\n"),
-        "if(Radius>0.5)discard;\n",
-        "if((Radius<g_PS_Parameters[0].z)||(Radius>0.5))discard;\n",
-    };
-    Put(kClip[shape]);
+    Put(ShaderText::kDecalClipLines[shape]);
     Put("return GetFinalColor(Color*Input.Color, g_PS_Parameters[1].z, g_PS_Parameters[1].w);\n"
         "}\n");
 }

@@ -63,6 +63,13 @@ const DistortionFields kDistortions[2] = {
      K::kDistortion2BlueUvSet, K::kDistortion2TargetMask},
 };
 
+const char* const kDecalClipLines[3] = {
+    ("if((-0.5>LocalPosition.x)||(LocalPosition.x>+0.5)||(-0.5>LocalPosition.z)||"
+     "(LocalPosition.z>+0.5))discard;\n"),
+    "if(Radius>0.5)discard;\n",
+    "if((Radius<g_PS_Parameters[0].z)||(Radius>0.5))discard;\n",
+};
+
 const char* const kHlslChannelLines[11] = {
     "\n",
     "SrcColor=float4(SrcColor.rrr,1.0);\n",

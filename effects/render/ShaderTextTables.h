@@ -49,6 +49,10 @@ struct DistortionFields {
 };
 extern const DistortionFields kDistortions[2];
 
+// The line that discards the pixels outside a decal's shape (square,
+// disc, ring). Shared by every language.
+extern const char* const kDecalClipLines[3];
+
 // Channel remap after a colour layer's sample (0-10).
 extern const char* const kHlslChannelLines[11];
 extern const char* const kGlslChannelLines[11];

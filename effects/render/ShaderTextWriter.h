@@ -22,6 +22,25 @@ protected:
     void PutNumber(uint32_t value) { ShaderSourceGenerator::AppendNumber(&out_, value); }
     uint32_t Get(ShaderKey::Field field) const { return key_.Get(field); }
 
+    // Text both languages share but for their type names and sources.
+    // Each texture-coordinate attribute copied, scaled from integers times
+    // 1000: `to` and `from` prefix the attribute's name.
+    void WriteUvSetCopies(const char* to, const char* from);
+    // The model texture coordinates: set k from its source (`source`
+    // followed by k) or from the screen, through its two rows of
+    // g_PS_UvTransform; a screen set about the object's screen position.
+    // The sets past the count take the last source untransformed; no sets
+    // give `zero`. `vec4` is the language's four-component type.
+    void WriteModelTexCoordSets(const char* vec4, const char* source, const char* zero);
+    // A colour layer's sample remapped by its channel line (from the
+    // language's `channelLines`) and scaled, then set as the colour (the
+    // first layer) or combined with it.
+    void WriteLayerCombine(uint32_t layer, const char* const* channelLines);
+    // A distortion layer's offset taken from the sets of its target mask.
+    void WriteDistortionTargets(ShaderKey::Field targets);
+    // A square decal's sets moved from -0.5..+0.5 to 0..1.
+    void WriteSquareDecalShift();
+
     uint32_t profile_;
     const ShaderKey& key_;
     ShaderSourceBuffer& out_;
