@@ -169,8 +169,9 @@ void GlslProgramWriter::WriteReflection() {
             ? "{\nvec3 uv=reflect(-Parameter.EyeVector,Parameter.Normal);\n"
             : "{\nvec3 uv=Parameter.Normal;\n");
     const bool specular = Get(K::kSpecularEnable) != 0;
-    Put(specular ? "vec3 SrcColor=textureCube(g_SamplerReflection,uv,g_PS_SpecularParameter.w).rgb;\n"
-                 : "vec3 SrcColor=textureCube(g_SamplerReflection,uv).rgb;\n");
+    Put(specular
+            ? "vec3 SrcColor=textureCube(g_SamplerReflection,uv,g_PS_SpecularParameter.w).rgb;\n"
+            : "vec3 SrcColor=textureCube(g_SamplerReflection,uv).rgb;\n");
     Put(ShaderText::kColorOpLines[Get(K::kReflectionOp)]);
     Put(specular ? "float Rate=g_PS_Parameters[0].w*Parameter.SpecularMask;\n"
                  : "float Rate=g_PS_Parameters[0].w;\n");

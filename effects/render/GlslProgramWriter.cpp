@@ -294,7 +294,8 @@ void GlslProgramWriter::WritePixelMainOpening() {
     WriteVaryings();
     Put("void main()\n{\n"
         "PixelShaderParameter Parameter;\n"
-        "vec2 PixelPosition=V2P_WorldViewProjectionPosition.xy/V2P_WorldViewProjectionPosition.ww;\n"
+        "vec2 "
+        "PixelPosition=V2P_WorldViewProjectionPosition.xy/V2P_WorldViewProjectionPosition.ww;\n"
         "Parameter.ViewportPosition=PixelPosition;\n"
         "PixelPosition=((PixelPosition*vec2(+0.5,-0.5))+0.5)/g_PS_ScreenParameter.xy;\n"
         "Parameter.ScreenTexCoord=PixelPosition*g_PS_ScreenParameter.xy;\n");

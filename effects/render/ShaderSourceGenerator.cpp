@@ -23,8 +23,7 @@ enum class Program { kVertex, kPixel };
 constexpr uint32_t kTargetCount = 5;
 constexpr uint32_t kFirstGlslTarget = 3;
 
-template <class Writer>
-void Write(Program program, Writer&& writer) {
+template <class Writer> void Write(Program program, Writer&& writer) {
     if (program == Program::kVertex)
         writer.WriteVertexProgram();
     else

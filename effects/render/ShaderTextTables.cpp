@@ -5,18 +5,12 @@ namespace FulgorCore::ShaderText {
 using K = ShaderKey;
 
 const Constant kVertexConstants[12] = {
-    {"g_VS_BillboardMatrix", true, 0, 0},
-    {"g_VS_WorldMatrix", true, 0, 4},
-    {"g_VS_ViewProjectionMatrix", true, 0, 8},
-    {"g_VS_BillboardParameter", false, 0, 12},
-    {"g_VS_RootColor", false, 0, 13},
-    {"g_VS_BaseColor", false, 0, 14},
-    {"g_VS_Parameters", false, 0, 15},
-    {"g_VS_SceneAmbientColor", false, 0, 16},
-    {"g_VS_SceneLightDirection", false, 0, 17},
-    {"g_VS_SceneLightColor", false, 0, 18},
-    {"g_VS_VFXLightDirection", false, 0, 19},
-    {"g_VS_VFXLightColor", false, 0, 20},
+    {"g_VS_BillboardMatrix", true, 0, 0},       {"g_VS_WorldMatrix", true, 0, 4},
+    {"g_VS_ViewProjectionMatrix", true, 0, 8},  {"g_VS_BillboardParameter", false, 0, 12},
+    {"g_VS_RootColor", false, 0, 13},           {"g_VS_BaseColor", false, 0, 14},
+    {"g_VS_Parameters", false, 0, 15},          {"g_VS_SceneAmbientColor", false, 0, 16},
+    {"g_VS_SceneLightDirection", false, 0, 17}, {"g_VS_SceneLightColor", false, 0, 18},
+    {"g_VS_VFXLightDirection", false, 0, 19},   {"g_VS_VFXLightColor", false, 0, 20},
 };
 
 const Constant kPixelConstants[17] = {
@@ -40,16 +34,23 @@ const Constant kPixelConstants[17] = {
 };
 
 const Stage kStages[9] = {
-    {"Color1", false},  {"Color2", false},     {"Color3", false},
+    {"Color1", false},      {"Color2", false},      {"Color3", false},
     {"Distortion1", false}, {"Distortion2", false}, {"Palette", false},
-    {"Normal", false},  {"Reflection", true},  {"Depth", false},
+    {"Normal", false},      {"Reflection", true},   {"Depth", false},
 };
 
 const char* const kUvSetNames[3] = {"UvSet_1_2", "UvSet_3_4", "UvSet_5_6"};
 
 const ColorLayerFields kColorLayers[3] = {
-    {"Color1", K::kColor1Enable, K::kColor1FlipV, K::kColor1RgbUvSet, K::kColor1AlphaUvSet,
-     K::kColor1Channel, K::kColor1Scale, {}, {}},
+    {"Color1",
+     K::kColor1Enable,
+     K::kColor1FlipV,
+     K::kColor1RgbUvSet,
+     K::kColor1AlphaUvSet,
+     K::kColor1Channel,
+     K::kColor1Scale,
+     {},
+     {}},
     {"Color2", K::kColor2Enable, K::kColor2FlipV, K::kColor2RgbUvSet, K::kColor2AlphaUvSet,
      K::kColor2Channel, K::kColor2Scale, K::kColor2RgbOp, K::kColor2AlphaOp},
     {"Color3", K::kColor3Enable, K::kColor3FlipV, K::kColor3RgbUvSet, K::kColor3AlphaUvSet,

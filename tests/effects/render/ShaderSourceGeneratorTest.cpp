@@ -480,7 +480,8 @@ const TextCase kTextCases[] = {
       "{\nfloat LN=clamp(dot(-LightDirection,Normal),0.0,1.0);\nLightResult+=LightColor*LN;\n}\n"
       "Color.rgb=sqrt(Color.rgb*Color.rgb*LightResult);\n}\nColor*=V2P_Color;\n"
       "Color.a=clamp(Color.a,0.0,1.0);\nColor.rgb*=Color.aaa;\ngl_FragColor=Color;\n}\n"},
-     {"g_PS_PointLightParameter[0]", "ParameterRadius", "vec3 Direction=", "g_PS_VFXLightColor.rgb;\n"}},
+     {"g_PS_PointLightParameter[0]", "ParameterRadius",
+      "vec3 Direction=", "g_PS_VFXLightColor.rgb;\n"}},
     {"GlslSpecularReflectionPassesItsLevelThird",
      3,
      KeyOf(K::kModel, {{K::kReflectionEnable, 1},
@@ -684,7 +685,8 @@ TEST_P(GlslCorpus, EveryPairCompilesAndLinksInBothDialects) {
         es[at] = Generate(program, 4, key);
         ASSERT_EQ(desktop[at].rfind(kDesktopLine, 0), 0u);
         ASSERT_EQ(es[at].rfind(kEsLine, 0), 0u);
-        EXPECT_EQ(desktop[at].substr(std::strlen(kDesktopLine)), es[at].substr(std::strlen(kEsLine)));
+        EXPECT_EQ(desktop[at].substr(std::strlen(kDesktopLine)),
+                  es[at].substr(std::strlen(kEsLine)));
     }
     using testsupport::GlslDialect;
     EXPECT_EQ(testsupport::CheckGlslPair(GlslDialect::kDesktop120, desktop[0], desktop[1]), "")

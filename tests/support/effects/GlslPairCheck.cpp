@@ -51,7 +51,8 @@ bool DeclaredVaryings(EShLanguage stage, const std::string& text, GlslDialect di
     const bool vertex = stage == EShLangVertex;
     const int count = vertex ? program.getNumPipeOutputs() : program.getNumPipeInputs();
     for (int i = 0; i < count; ++i) {
-        const std::string& name = vertex ? program.getPipeOutput(i).name : program.getPipeInput(i).name;
+        const std::string& name =
+            vertex ? program.getPipeOutput(i).name : program.getPipeInput(i).name;
         if (name.rfind("gl_", 0) != 0)
             names.insert(name);
     }
