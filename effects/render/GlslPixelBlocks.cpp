@@ -12,11 +12,6 @@ namespace {
 
 using K = ShaderKey;
 
-constexpr const char* kVaryingPairs[6] = {
-    "V2P_UvSet_1_2.xy", "V2P_UvSet_1_2.zw", "V2P_UvSet_3_4.xy",
-    "V2P_UvSet_3_4.zw", "V2P_UvSet_5_6.xy", "V2P_UvSet_5_6.zw",
-};
-
 } // namespace
 
 // Generated geometry: set k from the vertex or the screen by the source
@@ -29,12 +24,10 @@ void GlslProgramWriter::WriteShapeTexCoord() {
         Put("Parameter.TexCoord[");
         PutNumber(set);
         Put("]=");
-        if (count == 0)
-            Put("vec2(0.0,0.0)");
-        else if (set < count && !(Get(K::kUvSourceMask) & (1u << set)))
+        if (count != 0 && set < count && !(Get(K::kUvSourceMask) & (1u << set)))
             Put("Parameter.ScreenTexCoord");
         else
-            Put(kVaryingPairs[set < count ? set : count - 1]);
+            PutSourcePair(set, "V2P_", "vec2(0.0,0.0)");
         Put(";\n");
     }
     Put("}\n");

@@ -401,11 +401,6 @@ void GlslProgramWriter::WriteProjectionPixel() {
 // projected coordinate in each, or the vertex pairs by the set count (the
 // sets past it repeat the last pair; no sets give zeros).
 void GlslProgramWriter::WriteTexCoordLocals(bool decal) {
-    constexpr const char* kPairs[6] = {
-        "V2P_UvSet_1_2.xy", "V2P_UvSet_1_2.zw", "V2P_UvSet_3_4.xy",
-        "V2P_UvSet_3_4.zw", "V2P_UvSet_5_6.xy", "V2P_UvSet_5_6.zw",
-    };
-    const uint32_t count = Get(K::kUvSetCount);
     for (uint32_t k = 0; k < 6; ++k) {
         Put("vec2 TexCoord");
         PutNumber(k + 1);
@@ -413,7 +408,7 @@ void GlslProgramWriter::WriteTexCoordLocals(bool decal) {
         if (decal)
             Put("LocalTexCoord");
         else
-            Put(count == 0 ? "vec2(0.0, 0.0)" : kPairs[k < count ? k : count - 1]);
+            PutSourcePair(k, "V2P_", "vec2(0.0, 0.0)");
         Put(";\n");
     }
 }

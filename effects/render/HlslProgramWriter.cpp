@@ -81,12 +81,6 @@ constexpr const char* kCommonParameter[2] = {
     "}\n",
 };
 
-// Texture-coordinate pairs of the vertex programs' outputs, in set order.
-constexpr const char* kInputPairs[6] = {
-    "Input.UvSet_1_2.xy", "Input.UvSet_1_2.zw", "Input.UvSet_3_4.xy",
-    "Input.UvSet_3_4.zw", "Input.UvSet_5_6.xy", "Input.UvSet_5_6.zw",
-};
-
 constexpr const char* kDepthBias =
     "{\n"
     "float Bias=max(0.0,WorldViewProjectionPosition.w)*PolygonOffset;\n"
@@ -448,9 +442,8 @@ void HlslProgramWriter::WritePixelMainOpening() {
 // set k takes the k-th vertex pair, the sets past the count the last one;
 // no sets give zeros. `last` follows the sixth.
 void HlslProgramWriter::WriteSourceArguments(const char* last) {
-    const uint32_t count = Get(K::kUvSetCount);
     for (uint32_t k = 0; k < 6; ++k) {
-        Put(count == 0 ? "float2(0.0, 0.0)" : kInputPairs[k < count ? k : count - 1]);
+        PutSourcePair(k, "Input.", "float2(0.0, 0.0)");
         Put(k < 5 ? ",\n" : last);
     }
 }

@@ -4,6 +4,18 @@
 
 namespace FulgorCore {
 
+void ShaderTextWriter::PutSourcePair(uint32_t set, const char* prefix, const char* zero) {
+    const uint32_t count = Get(ShaderKey::kUvSetCount);
+    if (count == 0) {
+        Put(zero);
+        return;
+    }
+    const uint32_t pair = set < count ? set : count - 1;
+    Put(prefix);
+    Put(ShaderText::kUvSetNames[pair / 2]);
+    Put(pair % 2 ? ".zw" : ".xy");
+}
+
 void ShaderTextWriter::WriteUvSetCopies(const char* to, const char* from) {
     for (uint32_t a = 0; a < key_.GetUvSetAttributeCount(); ++a) {
         Put(to);

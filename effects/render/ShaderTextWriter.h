@@ -23,6 +23,10 @@ protected:
     uint32_t Get(ShaderKey::Field field) const { return key_.Get(field); }
 
     // Text both languages share but for their type names and sources.
+    // The source of texture-coordinate set `set` (0-5): the set's pair of
+    // the attributes (`prefix`, the attribute's name, .xy or .zw), the last
+    // pair for the sets past the count, and `zero` when there are no sets.
+    void PutSourcePair(uint32_t set, const char* prefix, const char* zero);
     // Each texture-coordinate attribute copied, scaled from integers times
     // 1000: `to` and `from` prefix the attribute's name.
     void WriteUvSetCopies(const char* to, const char* from);
