@@ -28,13 +28,6 @@ constexpr const char* kPixelShaderParameter = "struct PixelShaderParameter\n"
                                               "float SpecularMask;\n"
                                               "};\n";
 
-// Every vertex program but the decal's: a per-vertex offset scaled by the
-// clip w, the depth never below 0.
-constexpr const char* kDepthBias =
-    "{\n"
-    "float Bias=max(0.0,WorldViewProjectionPosition.w)*PolygonOffset;\n"
-    "WorldViewProjectionPosition.z=max(0.0,WorldViewProjectionPosition.z+Bias);\n"
-    "}\n";
 // The clip position goes out twice: as the position and as the varying the
 // pixel program takes its screen coordinate from.
 constexpr const char* kPositionOut =
@@ -150,10 +143,6 @@ void GlslProgramWriter::WriteUvSets(const char* declaration) {
     }
 }
 
-void GlslProgramWriter::WriteDepthBias() {
-    Put(kDepthBias);
-}
-
 void GlslProgramWriter::WriteUvSetOutputs() {
     WriteUvSetCopies("V2P_", "IN_");
 }
@@ -191,13 +180,7 @@ void GlslProgramWriter::WriteSimpleVertex() {
             "Normal=mat3(g_VS_BillboardMatrix)*Normal;\n"
             "Normal=normalize(Normal);\n"
             "vec3 LightColor=g_VS_SceneAmbientColor.rgb;\n");
-        if (scene)
-            Put("LightColor+=((dot(-g_VS_SceneLightDirection.xyz,Normal)*0.5)+0.5)"
-                "*g_VS_SceneLightColor.rgb;\n");
-        if (vfx)
-            Put("LightColor+=((dot(-g_VS_VFXLightDirection.xyz,Normal)*0.5)+0.5)"
-                "*g_VS_VFXLightColor.rgb;\n");
-        Put("Color.rgb*=LightColor.rgb;\n");
+        WriteBillboardLights();
     }
     // Both profiles shift the billboard by its screen parameter.
     Put("WorldViewProjectionPosition.xy+=g_VS_BillboardParameter.xy;\n");
@@ -379,10 +362,7 @@ void GlslProgramWriter::WriteProjectionPixel() {
     if (shape != 0) {
         Put("float Radius=length(LocalTexCoord);\n"
             "float Radian=atan(LocalTexCoord.x,LocalTexCoord.y);\n");
-        Put(shape == 1
-                ? "LocalTexCoord.x=Radius*2.0;\n"
-                : "LocalTexCoord.x=(Radius-g_PS_Parameters[0].z)/(0.5-g_PS_Parameters[0].z);\n");
-        Put("LocalTexCoord.y=Radian/3.1415926535897932384626433832795*0.5+0.5;\n");
+        WritePolarDecalCoordinate();
     }
     WriteTexCoordLocals(true);
     WriteModelTexCoord();

@@ -35,7 +35,6 @@ private:
     void WriteShapeVertex();
     void WriteModelVertex();
     void WriteProjectionVertex();
-    void WriteDepthBias();
     void WriteUvSetOutputs();
     // Pixel main by kind.
     void WritePixelMainOpening();

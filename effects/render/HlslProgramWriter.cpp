@@ -81,12 +81,6 @@ constexpr const char* kCommonParameter[2] = {
     "}\n",
 };
 
-constexpr const char* kDepthBias =
-    "{\n"
-    "float Bias=max(0.0,WorldViewProjectionPosition.w)*PolygonOffset;\n"
-    "WorldViewProjectionPosition.z=max(0.0,WorldViewProjectionPosition.z+Bias);\n"
-    "}\n";
-
 constexpr const char* kVertexMainOpening = "VertexOut main(VertexIn I)\n{\nVertexOut O;\n";
 constexpr const char* kPositionOut = "O.OutputPosition=WorldViewProjectionPosition;\n";
 
@@ -164,10 +158,6 @@ void HlslProgramWriter::WriteUvSetMembers(const char* type, uint32_t firstTexCoo
     }
 }
 
-void HlslProgramWriter::WriteDepthBias() {
-    Put(kDepthBias);
-}
-
 void HlslProgramWriter::WriteUvSetOutputs() {
     WriteUvSetCopies("O.", "I.");
 }
@@ -219,13 +209,7 @@ void HlslProgramWriter::WriteSimpleVertex() {
             "Normal=mul(Normal,mRotC);\n"
             "Normal=normalize(mul((float3x3)g_VS_BillboardMatrix,Normal));\n"
             "float3 LightColor=g_VS_SceneAmbientColor.rgb;\n");
-        if (scene)
-            Put("LightColor+=((dot(-g_VS_SceneLightDirection.xyz,Normal)*0.5)+0.5)"
-                "*g_VS_SceneLightColor.rgb;\n");
-        if (vfx)
-            Put("LightColor+=((dot(-g_VS_VFXLightDirection.xyz,Normal)*0.5)+0.5)"
-                "*g_VS_VFXLightColor.rgb;\n");
-        Put("Color.rgb*=LightColor.rgb;\n");
+        WriteBillboardLights();
     }
     if (Registers())
         Put("WorldViewProjectionPosition.xy+=g_VS_BillboardParameter.xy;\n");
@@ -514,10 +498,7 @@ void HlslProgramWriter::WriteProjectionPixelMain() {
     if (shape != 0) {
         Put("float Radius=length(LocalTexCoord);\n"
             "float Radian=atan2(LocalTexCoord.x,LocalTexCoord.y);\n");
-        Put(shape == 1
-                ? "LocalTexCoord.x=Radius*2.0;\n"
-                : "LocalTexCoord.x=(Radius-g_PS_Parameters[0].z)/(0.5-g_PS_Parameters[0].z);\n");
-        Put("LocalTexCoord.y=Radian/3.1415926535897932384626433832795*0.5+0.5;\n");
+        WritePolarDecalCoordinate();
     }
     Put("CreatePixelShaderParameterForModelTexCoord(Parameter,LocalTexCoord,LocalTexCoord,"
         "LocalTexCoord,LocalTexCoord,LocalTexCoord,LocalTexCoord);\n");

@@ -32,7 +32,6 @@ private:
     void WriteStages(const char* flat, const char* cube, char reg);
     void WritePixelDeclarations();
     void WriteUvSetMembers(const char* type, uint32_t firstTexCoord);
-    void WriteDepthBias();
     // Vertex programs by kind.
     void WriteSimpleVertex();
     void WriteShapeVertex();

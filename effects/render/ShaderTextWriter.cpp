@@ -99,4 +99,28 @@ void ShaderTextWriter::WriteSquareDecalShift() {
     }
 }
 
+void ShaderTextWriter::WritePolarDecalCoordinate() {
+    Put(Get(ShaderKey::kDecalShape) == 1
+            ? "LocalTexCoord.x=Radius*2.0;\n"
+            : "LocalTexCoord.x=(Radius-g_PS_Parameters[0].z)/(0.5-g_PS_Parameters[0].z);\n");
+    Put("LocalTexCoord.y=Radian/3.1415926535897932384626433832795*0.5+0.5;\n");
+}
+
+void ShaderTextWriter::WriteDepthBias() {
+    Put("{\n"
+        "float Bias=max(0.0,WorldViewProjectionPosition.w)*PolygonOffset;\n"
+        "WorldViewProjectionPosition.z=max(0.0,WorldViewProjectionPosition.z+Bias);\n"
+        "}\n");
+}
+
+void ShaderTextWriter::WriteBillboardLights() {
+    if (Get(ShaderKey::kSceneLight))
+        Put("LightColor+=((dot(-g_VS_SceneLightDirection.xyz,Normal)*0.5)+0.5)"
+            "*g_VS_SceneLightColor.rgb;\n");
+    if (Get(ShaderKey::kVfxLight))
+        Put("LightColor+=((dot(-g_VS_VFXLightDirection.xyz,Normal)*0.5)+0.5)"
+            "*g_VS_VFXLightColor.rgb;\n");
+    Put("Color.rgb*=LightColor.rgb;\n");
+}
+
 } // namespace FulgorCore

@@ -44,6 +44,15 @@ protected:
     void WriteDistortionTargets(ShaderKey::Field targets);
     // A square decal's sets moved from -0.5..+0.5 to 0..1.
     void WriteSquareDecalShift();
+    // A disc or ring decal's coordinate from its Radius and Radian: x
+    // across the shape, y around it.
+    void WritePolarDecalCoordinate();
+    // Every vertex program but the decal's: a per-vertex offset scaled by
+    // the clip w, the depth never below 0.
+    void WriteDepthBias();
+    // A lit billboard's colour: the ambient LightColor plus the lights the
+    // key names, half-Lambert from the billboard's Normal.
+    void WriteBillboardLights();
 
     uint32_t profile_;
     const ShaderKey& key_;
