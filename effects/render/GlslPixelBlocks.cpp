@@ -222,7 +222,7 @@ void GlslProgramWriter::WriteLighting() {
         if (!Get(light.on))
             continue;
         Put(light.lines);
-        if (specular)
+        if (specular) {
             // Roughness squared, metalness and the reflectance at normal
             // incidence: distribution, Fresnel and visibility terms,
             // blended with the diffuse term by the metalness.
@@ -235,22 +235,16 @@ void GlslProgramWriter::WriteLighting() {
                 "vec3 H=normalize(L+E);\n"
                 "float EN=clamp(dot(E,Normal),0.0,1.0);\n"
                 "float LN=clamp(dot(L,Normal),0.0,1.0);\n"
-                "float EH=clamp(dot(E,H),0.0,1.0);\n"
-                "float NH=dot(Normal,H);\n"
-                "float Denominator=NH*NH*(Alpha2-1.0)+1.0;\n"
-                "float D=Alpha2/(Denominator*Denominator);\n"
-                "float F=Fo+(1.0-Fo)*(EH*EH*EH*EH);\n"
-                "float G=1.0/(EN+sqrt(Alpha2+(1.0-Alpha2)*EN*EN))"
-                "/(LN+sqrt(Alpha2+(1.0-Alpha2)*LN*LN));\n"
-                "float Specular=D*F*G;\n"
-                "float Diffuse=(1.0-F)*LN;\n"
-                "LightResult+=LightColor*mix(Diffuse,Specular,Metallic);\n"
+                "float EH=clamp(dot(E,H),0.0,1.0);\n");
+            Put(ShaderText::kSpecularTerms);
+            Put("LightResult+=LightColor*mix(Diffuse,Specular,Metallic);\n"
                 "}\n");
-        else
+        } else {
             Put("{\n"
                 "float LN=clamp(dot(-LightDirection,Normal),0.0,1.0);\n"
                 "LightResult+=LightColor*LN;\n"
                 "}\n");
+        }
     }
     Put("Color.rgb=sqrt(Color.rgb*Color.rgb*LightResult);\n}\n");
 }

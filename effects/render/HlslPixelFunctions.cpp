@@ -273,16 +273,9 @@ void HlslProgramWriter::WriteLightingGroup() {
             "float3 H=normalize(L+E);\n"
             "float EN=saturate_dot(E,Normal);\n"
             "float LN=saturate_dot(L,Normal);\n"
-            "float EH=saturate_dot(E,H);\n"
-            "float NH=dot(Normal,H);\n"
-            "float Denominator=NH*NH*(Alpha2-1.0)+1.0;\n"
-            "float D=Alpha2/(Denominator*Denominator);\n"
-            "float F=Fo+(1.0-Fo)*(EH*EH*EH*EH);\n"
-            "float G=1.0/(EN+sqrt(Alpha2+(1.0-Alpha2)*EN*EN))"
-            "/(LN+sqrt(Alpha2+(1.0-Alpha2)*LN*LN));\n"
-            "float Specular=D*F*G;\n"
-            "float Diffuse=(1.0-F)*LN;\n"
-            "return LightColor*lerp(Diffuse,Specular,Metallic);\n");
+            "float EH=saturate_dot(E,H);\n");
+        Put(ShaderText::kSpecularTerms);
+        Put("return LightColor*lerp(Diffuse,Specular,Metallic);\n");
     } else {
         Put("return LightColor*saturate(dot(-LightDirection,Normal));\n");
     }

@@ -71,6 +71,15 @@ const char* const kDecalClipLines[3] = {
     "if((Radius<g_PS_Parameters[0].z)||(Radius>0.5))discard;\n",
 };
 
+const char* const kSpecularTerms = "float NH=dot(Normal,H);\n"
+                                   "float Denominator=NH*NH*(Alpha2-1.0)+1.0;\n"
+                                   "float D=Alpha2/(Denominator*Denominator);\n"
+                                   "float F=Fo+(1.0-Fo)*(EH*EH*EH*EH);\n"
+                                   "float G=1.0/(EN+sqrt(Alpha2+(1.0-Alpha2)*EN*EN))"
+                                   "/(LN+sqrt(Alpha2+(1.0-Alpha2)*LN*LN));\n"
+                                   "float Specular=D*F*G;\n"
+                                   "float Diffuse=(1.0-F)*LN;\n";
+
 const char* const kHlslChannelLines[11] = {
     "\n",
     "SrcColor=float4(SrcColor.rrr,1.0);\n",

@@ -53,6 +53,11 @@ extern const DistortionFields kDistortions[2];
 // disc, ring). Shared by every language.
 extern const char* const kDecalClipLines[3];
 
+// The physically based light term's distribution, Fresnel and visibility
+// lines, from the clamped dot products EN, LN, EH and the roughness Alpha2:
+// the Specular and Diffuse parts. Shared by every language.
+extern const char* const kSpecularTerms;
+
 // Channel remap after a colour layer's sample (0-10).
 extern const char* const kHlslChannelLines[11];
 extern const char* const kGlslChannelLines[11];
