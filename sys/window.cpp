@@ -145,8 +145,10 @@ void NoteBoxProcess() {
 }
 
 void ShowWithSdl(const char* caption, const char* text, void* window) {
+    // A box that a quit closed fails too; that failure is no news.
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text,
-                                 static_cast<SDL_Window*>(window)) != 0) {
+                                 static_cast<SDL_Window*>(window)) != 0 &&
+        !g_quit.load()) {
         std::fprintf(stderr, "(no message box: %s)\n", SDL_GetError());
         std::fflush(stderr);
     }
