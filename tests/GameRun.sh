@@ -18,6 +18,8 @@ unset XDG_CONFIG_HOME
 
 if [[ "$mode" == box ]]; then
     command -v xvfb-run >/dev/null || { echo "no xvfb-run: skipped"; exit 77; }
+    # The X display, whatever the test run chose for headless tests.
+    unset SDL_VIDEODRIVER
     # A copy of the game in a folder of its own: no data beside it.
     mkdir "$home/game" && cp "$game" "$home/game/" || exit 1
     xvfb-run -a -s "-screen 0 1280x720x24" bash -c '

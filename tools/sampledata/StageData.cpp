@@ -308,6 +308,13 @@ bool TextPictureOf(const std::string& path, TextPicture* out) {
     const auto text = [&t](uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1, std::string s) {
         t.faces.push_back({x0, y0, x1, y1, Face::kText, std::move(s)});
     };
+    // Ten digit cells side by side from (x, y).
+    const auto digits = [&text](uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
+        for (uint32_t d = 0; d < 10; ++d)
+            text(x + w * d, y, x + w * d + w, y + h, std::to_string(d));
+    };
+    // The row of a clock's last seconds, in red.
+    const auto warningRow = [&t] { t.warningFrom = static_cast<uint32_t>(t.faces.size()); };
     // One caption over the whole picture.
     static const std::map<std::string, std::pair<std::pair<uint32_t, uint32_t>, const char*>>
         kCaptions = {{"result.dds", {{384, 96}, "RESULT"}},
@@ -327,32 +334,27 @@ bool TextPictureOf(const std::string& path, TextPicture* out) {
         // Ten 48 by 48 digit cells.
         t.width = 480;
         t.height = 48;
-        for (uint32_t d = 0; d < 10; ++d)
-            text(48 * d, 0, 48 * d + 48, 48, std::to_string(d));
+        digits(0, 0, 48, 48);
     } else if (name == "sa_time_count.dds") {
         // The clock: digits 54 wide and the colon at 540, on two rows of 55,
         // the second (from 60) for the last ten seconds.
         t.width = 560;
         t.height = 116;
-        for (uint32_t row : {0u, 60u}) {
-            if (row)
-                t.warningFrom = static_cast<uint32_t>(t.faces.size());
-            for (uint32_t d = 0; d < 10; ++d)
-                text(54 * d, row, 54 * d + 54, row + 55, std::to_string(d));
-            text(540, row, 558, row + 55, ":");
-        }
+        digits(0, 0, 54, 55);
+        text(540, 0, 558, 55, ":");
+        warningRow();
+        digits(0, 60, 54, 55);
+        text(540, 60, 558, 115, ":");
     } else if (name == "gura_count.dds") {
         // The Grabuster's countdown: the point at 0, digits 72 wide from 24,
         // on two rows of 80, the second for its last seconds.
         t.width = 744;
         t.height = 161;
-        for (uint32_t row : {0u, 80u}) {
-            if (row)
-                t.warningFrom = static_cast<uint32_t>(t.faces.size());
-            text(0, row, 24, row + 80, ".");
-            for (uint32_t d = 0; d < 10; ++d)
-                text(24 + 72 * d, row, 96 + 72 * d, row + 80, std::to_string(d));
-        }
+        text(0, 0, 24, 80, ".");
+        digits(24, 0, 72, 80);
+        warningRow();
+        text(0, 80, 24, 160, ".");
+        digits(24, 80, 72, 80);
     } else if (std::sscanf(name.c_str(), "sam_%d.dds", &stage) == 1) {
         t.width = 320;
         t.height = 80;
