@@ -4,8 +4,9 @@
 // Each step names the screen it runs on, waits until that screen is up and
 // no fade darkens it, checks the picture where the screen draws sprites
 // (read back from the GL back buffer as the player would see it), then holds
-// or taps its keys until its end condition holds. Any error the game reports, a screen of another kind, a
-// black picture or a step that overruns fails the run.
+// or taps its keys until its end condition holds. Any error the game
+// reports, a screen of another kind, a picture that does not show what the
+// step looks for or a step that overruns fails the run.
 #pragma once
 
 #include "engine/framework/GameWindow.h"
@@ -41,7 +42,7 @@ enum Key : uint32_t {
     kUp = 1u << 4,
     kDown = 1u << 5,
 };
-constexpr SDL_Scancode kScancodes[] = {SDL_SCANCODE_Z,    SDL_SCANCODE_X,  SDL_SCANCODE_LEFT,
+constexpr SDL_Scancode kScancodes[] = {SDL_SCANCODE_Z,     SDL_SCANCODE_X,  SDL_SCANCODE_LEFT,
                                        SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN};
 
 // Held for the whole step, or pressed for 2 frames in every 8 (one press
@@ -50,9 +51,9 @@ enum class Press { kHold, kTap };
 
 // What an end condition sees after each frame.
 struct Now {
-    SceneBase* scene;  // the first active screen
-    GlobalWork* work;  // null before start-up
-    uint32_t frames;   // frames of this step so far
+    SceneBase* scene; // the first active screen
+    GlobalWork* work; // null before start-up
+    uint32_t frames;  // frames of this step so far
 };
 using Until = bool (*)(const Now&);
 
@@ -98,8 +99,8 @@ struct Step {
     uint32_t keys;
     Press press;
     Until until;
-    uint32_t atMost;         // frames, settling included
-    Look look = &NotBlack;   // what the rectangle shows
+    uint32_t atMost;       // frames, settling included
+    Look look = &NotBlack; // what the rectangle shows
 };
 
 template <class Scene> bool On(const Now& now) {

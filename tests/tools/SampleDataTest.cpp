@@ -2,11 +2,11 @@
 
 #include "engine/common/Heap.h"
 #include "engine/resource/ResourceLoader.h"
+#include "sys/dds.h"
+#include "sys/file.h"
 #include "tools/sampledata/Builder.h"
 #include "tools/sampledata/ByteWriter.h"
 #include "tools/sampledata/SampleKind.h"
-#include "sys/dds.h"
-#include "sys/file.h"
 
 #include <gtest/gtest.h>
 
@@ -162,8 +162,8 @@ std::vector<GlyphRegion> GlyphRegions() {
     constexpr const char* kCommon = "texture/game/common";
     std::vector<GlyphRegion> r;
     // The title's "v3.20": 32 by 32 cells (column, row) of the glyph sheet.
-    for (auto [c, col, row] : {std::tuple{'v', 5, 4}, {'3', 3, 0}, {'.', 14, 5}, {'2', 2, 0},
-                               {'0', 0, 0}})
+    for (auto [c, col, row] :
+         {std::tuple{'v', 5, 4}, {'3', 3, 0}, {'.', 14, 5}, {'2', 2, 0}, {'0', 0, 0}})
         r.push_back({std::string("title ") + c, kCommon, "game_moji1.dds", 32 * col, 32 * row,
                      32 * col + 32, 32 * row + 32, c == '.' ? 150 : 25});
     // The heads-up display: labels, the score digits, a ship in stock.
@@ -173,17 +173,15 @@ std::vector<GlyphRegion> GlyphRegions() {
     r.push_back({"ship in stock", kCommon, "sys_ui1.dds", 96, 64, 120, 88});
     for (int d = 0; d < 10; ++d) {
         const std::string n = std::to_string(d);
-        r.push_back({"score digit " + n, kCommon, "sys_ui1.dds", 144 + 24 * d, 0, 168 + 24 * d,
-                     24});
+        r.push_back(
+            {"score digit " + n, kCommon, "sys_ui1.dds", 144 + 24 * d, 0, 168 + 24 * d, 24});
         for (int row : {0, 60})
-            r.push_back({"clock digit " + n, kCommon, "sa_time_count.dds", 54 * d, row,
-                         54 * d + 54, row + 55});
-        r.push_back({"result digit " + n, kCommon, "result_suuji.dds", 48 * d, 0, 48 * d + 48,
-                     48});
-        r.push_back({"continue digit " + n, kCommon, "cont_suuji.dds", 66 * d, 0, 66 * d + 66,
-                     48});
-        r.push_back({"countdown digit " + n, kCommon, "gura_count.dds", 24 + 72 * d, 0,
-                     96 + 72 * d, 80});
+            r.push_back({"clock digit " + n, kCommon, "sa_time_count.dds", 54 * d, row, 54 * d + 54,
+                         row + 55});
+        r.push_back({"result digit " + n, kCommon, "result_suuji.dds", 48 * d, 0, 48 * d + 48, 48});
+        r.push_back({"continue digit " + n, kCommon, "cont_suuji.dds", 66 * d, 0, 66 * d + 66, 48});
+        r.push_back(
+            {"countdown digit " + n, kCommon, "gura_count.dds", 24 + 72 * d, 0, 96 + 72 * d, 80});
     }
     r.push_back({"clock colon", kCommon, "sa_time_count.dds", 540, 0, 558, 55, 60});
     r.push_back({"result times", kCommon, "result_suuji_x.dds", 0, 0, 48, 48});
@@ -245,7 +243,9 @@ TEST_F(GameData, EveryRegionShownAsTextCarriesGlyphs) {
             std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
                 return a.second < b.second;
             })->first;
-        const auto channel = [](uint32_t px, int i) { return static_cast<int>(px >> (8 * i) & 0xFF); };
+        const auto channel = [](uint32_t px, int i) {
+            return static_cast<int>(px >> (8 * i) & 0xFF);
+        };
         int strokes = 0;
         for (const auto& [px, n] : counts) {
             int off = 0;

@@ -103,7 +103,8 @@ std::vector<UiRect> UiRects(uint32_t sheet) {
         r.push_back({280, 0, 560, 720}); // right panel
         // List entries: the five normal, the five highlighted, the greyed one.
         for (uint32_t i = 0; i < 11; ++i)
-            r.push_back(text(560, 48 * i, 816, 48 * i + 48, i < 10 ? kSubWeaponNames[i % 5] : "---"));
+            r.push_back(
+                text(560, 48 * i, 816, 48 * i + 48, i < 10 ? kSubWeaponNames[i % 5] : "---"));
         r.push_back(text(0, 720, 208, 768, "GAUGE")); // gauge plate
     }
     return r;

@@ -36,8 +36,7 @@ public:
     void Draw() override {
         auto* hud = SpriteManager::GetInstance()->GetLayer(SpriteLayer::kHud);
         hud->SetPriority(DrawOrder::kStageOverlay);
-        SpriteQuad::Place(hud, nullptr, SpriteQuad::kAlpha, 0, 0, 1, 1, 600, 300, 40, 40,
-                          kOverlay);
+        SpriteQuad::Place(hud, nullptr, SpriteQuad::kAlpha, 0, 0, 1, 1, 600, 300, 40, 40, kOverlay);
         hud->SetPriority(DrawOrder::kHud);
     }
 };
