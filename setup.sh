@@ -20,6 +20,8 @@ packages=(
     libvorbis-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
+    # A virtual X display, with the core fonts SDL's message box draws with.
+    xvfb xauth xfonts-base
 )
 missing=()
 for p in "${packages[@]}"; do
