@@ -27,6 +27,7 @@
 #include "effects/render/TrailGeometry.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
+#include "support/effects/RibbonRig.h"
 #include "support/effects/RuntimeStartup.h"
 #include "support/effects/StandInParticle.h"
 #include "support/effects/UnitTreeRig.h"
@@ -53,33 +54,8 @@ constexpr uint32_t kStride = 36; // formats 1 and 2
 constexpr uint32_t kTrailMiddle = 12;
 constexpr uint32_t kStripMiddle = 5;
 
-// The values every record holds.
-struct Values {
-    float headWidth = 0.5f, middleWidth = 1.5f, tailWidth = 0.1f;
-    float centreColor[4] = {1.0f, 0.8f, 0.2f, 1.0f};
-    float middleColor[4] = {0.6f, 0.4f, 0.9f, 0.8f};
-    float edgeColor[4] = {0.2f, 0.1f, 0.0f, 0.5f};
-    float middleEdgeColor[4] = {0.1f, 0.3f, 0.5f, 0.4f};
-    float firstDelta[4] = {-0.4f, -0.4f, 0.7f, -0.2f};
-    float secondDelta[4] = {-0.5f, 0.1f, -0.8f, -0.7f};
-    float thirdDelta[4] = {0.2f, 0.3f, -0.4f, 0.1f};
-    float fourthDelta[4] = {0.3f, 0.2f, 0.1f, -0.3f};
-};
-const Values kValues;
-
-template <class Record> void Fill(Record& r) {
-    r.headWidth = kValues.headWidth;
-    r.middleWidth = kValues.middleWidth;
-    r.tailWidth = kValues.tailWidth;
-    std::memcpy(r.centreColor, kValues.centreColor, 16);
-    std::memcpy(r.middleColor, kValues.middleColor, 16);
-    std::memcpy(r.edgeColor, kValues.edgeColor, 16);
-    std::memcpy(r.middleEdgeColor, kValues.middleEdgeColor, 16);
-    std::memcpy(r.firstDelta, kValues.firstDelta, 16);
-    std::memcpy(r.secondDelta, kValues.secondDelta, 16);
-    std::memcpy(r.thirdDelta, kValues.thirdDelta, 16);
-    std::memcpy(r.fourthDelta, kValues.fourthDelta, 16);
-}
+// The values every record holds: the tests' stated ones.
+const Fx::RibbonFrameValues kValues = testsupport::StatedRibbonValues();
 
 // One ribbon as both sides see it: the arrays prepared once, where its
 // indices and vertices go, and what the plain loop needs to know of it.
@@ -264,7 +240,7 @@ void PlainRibbon(const Ribbon& r, uint8_t* vertices, uint16_t* indices, const fl
         for (uint32_t j = 0; j < n * r.perPoint; ++j, v += kStride, w += r.words)
             std::memcpy(v, w, 4 * r.words);
     }
-    const Values& x = kValues;
+    const Fx::RibbonFrameValues& x = kValues;
     if (!r.twoRanges) {
         PlainRange(r, vertices, camera, 0, n, n > 1 ? 1.0f / static_cast<float>(n - 1) : 0.0f,
                    x.headWidth, x.tailWidth - x.headWidth, x.centreColor, x.firstDelta,
@@ -364,7 +340,7 @@ void BM_RibbonWriters(benchmark::State& state) {
             r.unit = unit;
             r.geometry = LineStripGeometry(variant);
             if (unit && unit->record) {
-                Fill(*unit->record);
+                static_cast<Fx::RibbonFrameValues&>(*unit->record) = kValues;
                 std::memcpy(unit->record->parameters, params, 4);
                 unit->record->textureWords = r.textureWords.data();
                 unit->points = r.positions.data();
@@ -375,7 +351,7 @@ void BM_RibbonWriters(benchmark::State& state) {
                      : r.kind == 1 ? MakeTrailOf<1>(variant, owner, data, r.geometry)
                                    : MakeTrailOf<2>(variant, owner, data, r.geometry);
             if (auto* t = static_cast<Fx::TrailDrawUnitBase*>(r.unit); t && t->record) {
-                Fill(*t->record);
+                t->record->ribbon = kValues;
                 std::memcpy(t->parameters, params, 4);
                 t->record->textureWords = r.textureWords.data();
                 t->record->positions = r.positions.data();

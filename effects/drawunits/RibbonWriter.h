@@ -2,6 +2,7 @@
 
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/drawunits/PackColor.h"
+#include "effects/drawunits/RibbonFrameValues.h"
 #include "effects/drawunits/ScatterTexCoords.h"
 #include "effects/drawunits/StripVariant.h"
 #include "effects/drawunits/VertexFormat.h"
@@ -28,8 +29,7 @@ struct FacingCamera {
     static constexpr uint32_t kRibbons = 1;
 };
 
-// What one write of a ribbon reads besides the widths, colours and deltas
-// of its unit's frame record.
+// What one write of a ribbon reads besides its widths, colours and deltas.
 struct RibbonInput {
     uint32_t pointCount = 0;
     // The two-range variants' middle as the data gives it (the first
@@ -159,16 +159,12 @@ void WriteRange(uint8_t* out, const RibbonInput& in, const Range& g) {
 // the head (point 0) to the tail by the point index, t accumulated by
 // addition. Two ranges run head to middle over the first `middle` points
 // (never quite reaching the middle values) and middle to tail over the
-// rest. The record supplies headWidth, middleWidth, tailWidth, the colours
-// centreColor, middleColor, edgeColor, middleEdgeColor and the deltas
-// firstDelta to fourthDelta. Writes pointCount x V vertices per ribbon and
-// nothing else; the bytes past the texture words stay as they were.
-template <uint32_t N, class Facing, class Variant, class Record>
-void WriteRibbon(void* vertices, const RibbonInput& in, const Record& r) {
-    using RibbonDetail::Range;
+// rest. Writes pointCount x V vertices per ribbon and nothing else; the
+// bytes past the texture words stay as they were.
+template <uint32_t N, class Facing, class Variant>
+void WriteRibbon(void* vertices, const RibbonInput& in, const RibbonFrameValues& r) {
     constexpr uint32_t kStride = VertexFormat<N>::kStride;
     constexpr uint32_t kPerPoint = Variant::kVerticesPerPoint;
-    constexpr bool kCentre = kPerPoint == 3;
     const uint32_t n = in.pointCount;
     auto* out = static_cast<uint8_t*>(vertices);
     Renderer::ScatterTexCoords<N, Variant>(out, in.textureWords, n);
@@ -177,47 +173,29 @@ void WriteRibbon(void* vertices, const RibbonInput& in, const Record& r) {
     if constexpr (Facing::kRibbons == 2)
         Renderer::ScatterTexCoords<N, Variant>(out + size_t{n} * kPerPoint * kStride,
                                                in.textureWords, n);
+    const auto range = [&](uint32_t first, uint32_t end, float step, float from, float to,
+                           const float* centre, const float* centreSlope, const float* edge,
+                           const float* edgeSlope) {
+        RibbonDetail::WriteRange<N, Facing, kPerPoint>(
+            out, in, {first, end, step, from, to - from, centre, centreSlope, edge, edgeSlope});
+    };
     if constexpr (!Variant::kTwoRanges) {
         // One point never steps.
         const float step = n > 1 ? 1.0f / static_cast<float>(n - 1) : 0.0f;
-        const Range all{0,
-                        n,
-                        step,
-                        r.headWidth,
-                        r.tailWidth - r.headWidth,
-                        r.centreColor,
-                        r.firstDelta,
-                        r.edgeColor,
-                        r.secondDelta};
-        RibbonDetail::WriteRange<N, Facing, kPerPoint>(out, in, all);
+        range(0, n, step, r.headWidth, r.tailWidth, r.centreColor, r.firstDelta, r.edgeColor,
+              r.secondDelta);
     } else {
         // A middle past the points would read past them and write past the
         // room reserved for them.
         const uint32_t k = in.middle < n ? in.middle : n;
-        if (k > 0) {
-            const Range first{0,
-                              k,
-                              1.0f / static_cast<float>(k),
-                              r.headWidth,
-                              r.middleWidth - r.headWidth,
-                              r.centreColor,
-                              r.firstDelta,
-                              r.edgeColor,
-                              r.secondDelta};
-            RibbonDetail::WriteRange<N, Facing, kPerPoint>(out, in, first);
-        }
+        if (k > 0)
+            range(0, k, 1.0f / static_cast<float>(k), r.headWidth, r.middleWidth, r.centreColor,
+                  r.firstDelta, r.edgeColor, r.secondDelta);
         if (k < n) {
             const uint32_t rest = n - k - 1;
-            const Range second{k,
-                               n,
-                               rest == 0 ? 1.0f : 1.0f / static_cast<float>(rest),
-                               r.middleWidth,
-                               r.tailWidth - r.middleWidth,
-                               r.middleColor,
-                               kCentre ? r.thirdDelta : r.secondDelta,
-                               r.middleEdgeColor,
-                               r.fourthDelta};
-            RibbonDetail::WriteRange<N, Facing, kPerPoint>(out, in, second);
+            range(k, n, rest == 0 ? 1.0f : 1.0f / static_cast<float>(rest), r.middleWidth,
+                  r.tailWidth, r.middleColor, kPerPoint == 3 ? r.thirdDelta : r.secondDelta,
+                  r.middleEdgeColor, r.fourthDelta);
         }
     }
 }

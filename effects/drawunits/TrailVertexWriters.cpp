@@ -38,7 +38,7 @@ void TrailDrawUnitBase::WriteRibbonVertices(DrawUnit* unit, void* vertices) {
     in.axes[1] = r.secondAxes;
     if constexpr (A == 0)
         CopyViewVector(in.camera);
-    WriteRibbon<N, TrailFacing<A>, Variant>(vertices, in, r);
+    WriteRibbon<N, TrailFacing<A>, Variant>(vertices, in, r.ribbon);
 }
 
 #define FULGOR_TRAIL_WRITERS_OF(N, A)                                                              \

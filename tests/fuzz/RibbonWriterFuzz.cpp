@@ -10,8 +10,6 @@
 // every index must name a reserved vertex.
 //   build-fuzz/ribbon_writer_fuzz -max_total_time=300
 #include "effects/drawunits/RibbonWriter.h"
-#include "effects/drawunits/StripFrameRecord.h"
-#include "effects/drawunits/TrailFrameRecord.h"
 #include "effects/render/RibbonIndices.h"
 
 #include <array>
@@ -19,7 +17,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -56,7 +53,7 @@ struct Reader {
     }
 };
 
-template <class Record> void ReadRecord(Reader& in, Record& r) {
+void ReadValues(Reader& in, RibbonFrameValues& r) {
     r.headWidth = in.Float();
     r.middleWidth = in.Float();
     r.tailWidth = in.Float();
@@ -65,28 +62,19 @@ template <class Record> void ReadRecord(Reader& in, Record& r) {
         in.Floats(c, 4);
 }
 
-using Writer = void (*)(void*, const RibbonInput&, Reader&);
+using Writer = void (*)(void*, const RibbonInput&, const RibbonFrameValues&);
 
-template <uint32_t N, class Facing, class Variant, class Record>
-void Write(void* vertices, const RibbonInput& in, Reader& reader) {
-    Record r{};
-    ReadRecord(reader, r);
-    WriteRibbon<N, Facing, Variant>(vertices, in, r);
+// By kind: axis, cross, facing (billboard trails and generated-line
+// strips).
+template <uint32_t N, class Variant> constexpr std::array<Writer, 3> KindsOf() {
+    return {WriteRibbon<N, AlongAxis, Variant>, WriteRibbon<N, CrossedAxes, Variant>,
+            WriteRibbon<N, FacingCamera, Variant>};
 }
-
-// By kind: axis, cross and billboard trails on the trail record, the
-// generated-line strip on the strip record.
-template <uint32_t N, class Variant> constexpr std::array<Writer, 4> KindsOf() {
-    return {Write<N, AlongAxis, Variant, TrailFrameRecord>,
-            Write<N, CrossedAxes, Variant, TrailFrameRecord>,
-            Write<N, FacingCamera, Variant, TrailFrameRecord>,
-            Write<N, FacingCamera, Variant, StripFrameRecord>};
-}
-template <uint32_t N> constexpr std::array<std::array<Writer, 4>, 4> VariantsOf() {
+template <uint32_t N> constexpr std::array<std::array<Writer, 3>, 4> VariantsOf() {
     return {KindsOf<N, PlainLine>(), KindsOf<N, CentreLine>(), KindsOf<N, MidKey>(),
             KindsOf<N, MidKeyCentreLine>()};
 }
-constexpr std::array<std::array<std::array<Writer, 4>, 4>, 7> kWriters = {
+constexpr std::array<std::array<std::array<Writer, 3>, 4>, 7> kWriters = {
     VariantsOf<0>(), VariantsOf<1>(), VariantsOf<2>(), VariantsOf<3>(),
     VariantsOf<4>(), VariantsOf<5>(), VariantsOf<6>()};
 
@@ -103,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Reader reader{data, size};
     const uint32_t format = reader.Byte() % 7;
     const uint32_t variant = reader.Byte() % 4;
-    const uint32_t kind = reader.Byte() % 4;
+    const uint32_t kind = reader.Byte() % 3;
     const uint32_t n = reader.Byte() % 65;
     RibbonInput in;
     in.pointCount = n;
@@ -134,7 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t stride = kStrides[format];
     const size_t vertices = size_t{n} * perPoint * ribbons;
     std::vector<uint8_t> room(kGuard + vertices * stride + kGuard, kFill);
-    kWriters[format][variant][kind](room.data() + kGuard, in, reader);
+    RibbonFrameValues values;
+    ReadValues(reader, values);
+    kWriters[format][variant][kind](room.data() + kGuard, in, values);
     if (!Intact(room.data(), kGuard) || !Intact(room.data() + kGuard + vertices * stride, kGuard))
         std::abort();
     const uint32_t written = 28 + 4 * format;

@@ -19,15 +19,7 @@
 namespace {
 
 namespace Fx = FulgorCore;
-using testsupport::RibbonKind;
-using testsupport::RibbonOutput;
-using testsupport::RibbonRig;
-using testsupport::RibbonValues;
-using testsupport::RibbonVariant;
-using testsupport::RibbonVertex;
-using testsupport::Ribbons;
-using testsupport::TwoRanges;
-using testsupport::VerticesPerPoint;
+using namespace testsupport;
 
 constexpr uint16_t kFirst = 1000;
 constexpr uint8_t kFill = 0xCD;
@@ -41,22 +33,20 @@ struct Expected {
     float edge[4];
 };
 
-Expected Expect(const RibbonValues& v, RibbonVariant variant, uint32_t n, uint32_t k, uint32_t i) {
+Expected Expect(const Fx::RibbonFrameValues& v, RibbonVariant variant, uint32_t n, uint32_t k, uint32_t i) {
     const bool centreLine = VerticesPerPoint(variant) == 3;
     auto colour = [](float* out, const float* base, const float* slope, float t) {
         for (int c = 0; c < 4; ++c)
             out[c] = base[c] + t * slope[c];
     };
     Expected e{};
-    const float* edgeBase = v.edgeColor;
-    const float* edgeSlope = v.secondDelta;
     if (!TwoRanges(variant) || i < std::min(k, n)) {
         const float t = !TwoRanges(variant) ? (n > 1 ? static_cast<float>(i) / (n - 1) : 0.0f)
                                             : static_cast<float>(i) / std::min(k, n);
         const float end = TwoRanges(variant) ? v.middleWidth : v.tailWidth;
         e.width = v.headWidth + (end - v.headWidth) * t;
         colour(e.centre, v.centreColor, v.firstDelta, t);
-        colour(e.edge, edgeBase, edgeSlope, t);
+        colour(e.edge, v.edgeColor, v.secondDelta, t);
     } else {
         const uint32_t first = std::min(k, n);
         const uint32_t rest = n - first - 1;

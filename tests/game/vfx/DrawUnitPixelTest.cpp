@@ -313,7 +313,7 @@ TEST_F(DrawUnitPixels, AxisTrailsRunHeadToTailAndACentreLineOutshinesItsEdges) {
             owner, package->GetUnit(3)->GetDrawPart(0), values);
         ASSERT_NE(trail, nullptr);
         units.push_back(trail);
-        FulgorCore::TrailFrameRecord& r = *trail->record;
+        FulgorCore::RibbonFrameValues& r = trail->record->ribbon;
         r.headWidth = r.tailWidth = 1.0f;
         const float head[4] = {1, 0, 0, 1}, toTail[4] = {-1, 0, 1, 0};
         const float white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1}, none[4] = {};
@@ -321,8 +321,8 @@ TEST_F(DrawUnitPixels, AxisTrailsRunHeadToTailAndACentreLineOutshinesItsEdges) {
         std::memcpy(r.firstDelta, centreLine ? none : toTail, 16);
         std::memcpy(r.edgeColor, black, 16);
         std::memcpy(r.secondDelta, none, 16);
-        r.positions = positions[t];
-        r.firstAxes = axes;
+        trail->record->positions = positions[t];
+        trail->record->firstAxes = axes;
 
         const uint32_t perPoint = centreLine ? 3 : 2;
         const uint32_t count = 8 * perPoint, indexCount = 7 * 6 * (perPoint - 1);

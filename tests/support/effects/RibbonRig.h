@@ -71,35 +71,20 @@ struct RibbonOutput {
     }
 };
 
-// The widths, colours and deltas every unit is given, the fields named as
-// the records name them.
-struct RibbonValues {
-    float headWidth = 1.0f;
-    float middleWidth = 3.0f;
-    float tailWidth = 9.0f;
-    float centreColor[4] = {0.1f, 0.2f, 0.3f, 0.4f};
-    float middleColor[4] = {0.5f, 0.45f, 0.4f, 0.35f};
-    float edgeColor[4] = {0.9f, 0.8f, 0.7f, 0.6f};
-    float middleEdgeColor[4] = {0.3f, 0.35f, 0.4f, 0.45f};
-    float firstDelta[4] = {0.4f, 0.3f, 0.2f, 0.1f};
-    float secondDelta[4] = {-0.4f, -0.3f, -0.2f, -0.1f};
-    float thirdDelta[4] = {0.2f, 0.25f, 0.3f, 0.35f};
-    float fourthDelta[4] = {0.5f, 0.4f, 0.3f, 0.2f};
-
-    template <class Record> void CopyTo(Record& r) const {
-        r.headWidth = headWidth;
-        r.middleWidth = middleWidth;
-        r.tailWidth = tailWidth;
-        std::memcpy(r.centreColor, centreColor, 16);
-        std::memcpy(r.middleColor, middleColor, 16);
-        std::memcpy(r.edgeColor, edgeColor, 16);
-        std::memcpy(r.middleEdgeColor, middleEdgeColor, 16);
-        std::memcpy(r.firstDelta, firstDelta, 16);
-        std::memcpy(r.secondDelta, secondDelta, 16);
-        std::memcpy(r.thirdDelta, thirdDelta, 16);
-        std::memcpy(r.fourthDelta, fourthDelta, 16);
-    }
-};
+// The widths, colours and deltas every unit is given.
+inline FulgorCore::RibbonFrameValues StatedRibbonValues() {
+    return {1.0f,
+            3.0f,
+            9.0f,
+            {0.1f, 0.2f, 0.3f, 0.4f},
+            {0.5f, 0.45f, 0.4f, 0.35f},
+            {0.9f, 0.8f, 0.7f, 0.6f},
+            {0.3f, 0.35f, 0.4f, 0.45f},
+            {0.4f, 0.3f, 0.2f, 0.1f},
+            {-0.4f, -0.3f, -0.2f, -0.1f},
+            {0.2f, 0.25f, 0.3f, 0.35f},
+            {0.5f, 0.4f, 0.3f, 0.2f}};
+}
 
 class RibbonRig {
 public:
@@ -168,7 +153,7 @@ public:
             v.pointCount = kMaxPoints;
             unit = m.makeStrip(owner, rig->Part(kMiddles + middle), v);
             if (auto* s = static_cast<FulgorCore::StripDrawUnitBase*>(unit); s && s->record) {
-                values.CopyTo(*s->record);
+                static_cast<FulgorCore::RibbonFrameValues&>(*s->record) = values;
                 std::memcpy(s->record->parameters, kParameters, 4);
                 s->record->textureWords = words;
             }
@@ -179,7 +164,7 @@ public:
             v.ops.write = m.write[static_cast<uint32_t>(kind)];
             unit = m.makeTrail[static_cast<uint32_t>(kind)](owner, rig->Part(middle), v);
             if (auto* t = static_cast<FulgorCore::TrailDrawUnitBase*>(unit); t && t->record) {
-                values.CopyTo(*t->record);
+                t->record->ribbon = values;
                 std::memcpy(t->parameters, kParameters, 4);
                 t->record->textureWords = words;
             }
@@ -235,7 +220,7 @@ public:
     std::unique_ptr<DrawUnitRig> rig;
     FulgorCore::ParticleInstance* owner = nullptr;
     bool ok = false;
-    RibbonValues values;
+    FulgorCore::RibbonFrameValues values = StatedRibbonValues();
     // Point i at (i, 0, 0); every first axis (0, 2, 0), every second axis
     // (0, 0, 0.5); the camera 10 before the line.
     float positions[3 * kMaxPoints] = {};
