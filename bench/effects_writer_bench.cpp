@@ -77,12 +77,8 @@ struct Ribbon {
 };
 
 template <uint32_t Kind> struct TrailKind;
-template <> struct TrailKind<0> {
-    template <uint32_t N> using Unit = Fx::AxisTrailDrawUnit<N>;
-};
-template <> struct TrailKind<1> {
-    template <uint32_t N> using Unit = Fx::CrossTrailDrawUnit<N>;
-};
+template <> struct TrailKind<0> { template <uint32_t N> using Unit = Fx::AxisTrailDrawUnit<N>; };
+template <> struct TrailKind<1> { template <uint32_t N> using Unit = Fx::CrossTrailDrawUnit<N>; };
 template <> struct TrailKind<2> {
     template <uint32_t N> using Unit = Fx::BillboardTrailDrawUnit<N>;
 };
@@ -162,9 +158,17 @@ void PlainIndices(uint16_t* out, uint16_t first, uint32_t perPoint, uint32_t rib
                 std::memcpy(out, s, sizeof(s));
                 out += 6;
             } else {
-                const uint16_t s[12] = {uint16_t(v + 4), uint16_t(v + 3), v, v, uint16_t(v + 1),
-                                        uint16_t(v + 4), uint16_t(v + 2), uint16_t(v + 5),
-                                        uint16_t(v + 4), uint16_t(v + 4), uint16_t(v + 1),
+                const uint16_t s[12] = {uint16_t(v + 4),
+                                        uint16_t(v + 3),
+                                        v,
+                                        v,
+                                        uint16_t(v + 1),
+                                        uint16_t(v + 4),
+                                        uint16_t(v + 2),
+                                        uint16_t(v + 5),
+                                        uint16_t(v + 4),
+                                        uint16_t(v + 4),
+                                        uint16_t(v + 1),
                                         uint16_t(v + 2)};
                 std::memcpy(out, s, sizeof(s));
                 out += 12;
@@ -243,8 +247,8 @@ void PlainRibbon(const Ribbon& r, uint8_t* vertices, uint16_t* indices, const fl
     const Fx::RibbonFrameValues& x = kValues;
     if (!r.twoRanges) {
         PlainRange(r, vertices, camera, 0, n, n > 1 ? 1.0f / static_cast<float>(n - 1) : 0.0f,
-                   x.headWidth, x.tailWidth - x.headWidth, x.centreColor, x.firstDelta,
-                   x.edgeColor, x.secondDelta);
+                   x.headWidth, x.tailWidth - x.headWidth, x.centreColor, x.firstDelta, x.edgeColor,
+                   x.secondDelta);
         return;
     }
     const uint32_t k = r.middle < n ? r.middle : n;
@@ -282,8 +286,8 @@ void BM_RibbonWriters(benchmark::State& state) {
     Fx::UnitInstance::InitialState start;
     start.timeMode = Fx::UnitInstance::kEndless;
     constexpr float kIdentity[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
-    auto* root =
-        Fx::UnitInstance::Create<Fx::InstanceRootUnit>(package, start, nullptr, kIdentity, 1u, 0xFFu);
+    auto* root = Fx::UnitInstance::Create<Fx::InstanceRootUnit>(package, start, nullptr, kIdentity,
+                                                                1u, 0xFFu);
     Fx::UnitInstance::InitialState clock;
     clock.parent = root;
     clock.timeMode = Fx::UnitInstance::kEndless;

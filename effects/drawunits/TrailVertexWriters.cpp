@@ -12,8 +12,8 @@ namespace {
 
 // The trail classes by their axis arrays: 0 billboard, 1 axis, 2 cross.
 template <uint32_t A>
-using TrailFacing = std::conditional_t<A == 0, FacingCamera,
-                                       std::conditional_t<A == 1, AlongAxis, CrossedAxes>>;
+using TrailFacing =
+    std::conditional_t<A == 0, FacingCamera, std::conditional_t<A == 1, AlongAxis, CrossedAxes>>;
 
 } // namespace
 

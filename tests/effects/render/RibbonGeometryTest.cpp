@@ -33,7 +33,8 @@ struct Expected {
     float edge[4];
 };
 
-Expected Expect(const Fx::RibbonFrameValues& v, RibbonVariant variant, uint32_t n, uint32_t k, uint32_t i) {
+Expected Expect(const Fx::RibbonFrameValues& v, RibbonVariant variant, uint32_t n, uint32_t k,
+                uint32_t i) {
     const bool centreLine = VerticesPerPoint(variant) == 3;
     auto colour = [](float* out, const float* base, const float* slope, float t) {
         for (int c = 0; c < 4; ++c)
@@ -128,8 +129,9 @@ TEST_P(RibbonTable, FillsExactlyItsReservationWithTheStatedValues) {
             const std::vector<uint16_t> pattern = PatternIndices(kFirst, v, ribbons, n);
             EXPECT_TRUE(std::equal(pattern.begin(), pattern.end(), out.indices.begin()));
             EXPECT_EQ(out.indices[pattern.size()], 0xCDCD);
-            EXPECT_TRUE(std::all_of(out.indices.begin(), out.indices.begin() + pattern.size(),
-                                    [&](uint16_t i) { return i >= kFirst && i < kFirst + reserved; }));
+            EXPECT_TRUE(
+                std::all_of(out.indices.begin(), out.indices.begin() + pattern.size(),
+                            [&](uint16_t i) { return i >= kFirst && i < kFirst + reserved; }));
 
             // Bytes: every reserved vertex's 28 + 4N bytes, the spare ones
             // and those past the room untouched, the first 28 as format 0.
@@ -153,7 +155,8 @@ TEST_P(RibbonTable, FillsExactlyItsReservationWithTheStatedValues) {
                     const RibbonVertex a = out.Vertex(first);
                     const RibbonVertex b = out.Vertex(first + v - 1);
                     const float* p = rig.positions + 3 * i;
-                    const float tolerance = facing ? 1e-4f + 0.003f * e.width : 1e-4f * (1 + e.width);
+                    const float tolerance =
+                        facing ? 1e-4f + 0.003f * e.width : 1e-4f * (1 + e.width);
                     for (int c = 0; c < 3; ++c) {
                         EXPECT_NEAR(a.position[c], p[c] - e.width * d[c], tolerance) << c;
                         EXPECT_NEAR(b.position[c], p[c] + e.width * d[c], tolerance) << c;
@@ -165,9 +168,8 @@ TEST_P(RibbonTable, FillsExactlyItsReservationWithTheStatedValues) {
                         EXPECT_EQ(x.position[3], w) << s;
                         EXPECT_EQ(std::memcmp(x.parameters, RibbonRig::kParameters, 4), 0) << s;
                         // Both ribbons carry the record's one ribbon of words.
-                        EXPECT_EQ(std::memcmp(x.words, rig.words + (i * v + s) * format,
-                                              4 * format),
-                                  0)
+                        EXPECT_EQ(
+                            std::memcmp(x.words, rig.words + (i * v + s) * format, 4 * format), 0)
                             << s;
                     }
                     if (v == 3) {
@@ -287,13 +289,13 @@ TEST(RibbonCases, StatedCasesHold) {
         {"QuadrantsWriteTwentyFourIndicesOverSixteenVertices",
          [&] {
              for (uint32_t mode : {1u, 2u}) {
-                 const RibbonOutput o =
-                     mode == 1 ? quads(Fx::DrawUnitType2::WriteParticleQuads<
-                                           Fx::DrawUnitType2::kRotatedQuadrants>,
-                                       1, 10)
-                               : quads(Fx::DrawUnitType2::WriteParticleQuads<
-                                           Fx::DrawUnitType2::kMirroredQuadrants>,
-                                       2, 10);
+                 const RibbonOutput o = mode == 1
+                                            ? quads(Fx::DrawUnitType2::WriteParticleQuads<
+                                                        Fx::DrawUnitType2::kRotatedQuadrants>,
+                                                    1, 10)
+                                            : quads(Fx::DrawUnitType2::WriteParticleQuads<
+                                                        Fx::DrawUnitType2::kMirroredQuadrants>,
+                                                    2, 10);
                  EXPECT_EQ(indexCount(o), 24u) << mode;
                  EXPECT_EQ(bytesWritten(o), 16u * 48) << mode;
                  EXPECT_EQ(o.indices[18], 24) << mode; // quad 3: v + 2 from 22

@@ -20,8 +20,8 @@
 #include "effects/drawunits/DrawUnitFactory.h"
 #include "effects/drawunits/DrawUnitType11.h"
 #include "effects/drawunits/DrawUnitType2.h"
-#include "effects/units/InstanceRootUnit.h"
 #include "effects/render/TrailGeometry.h"
+#include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "game/vfx/ShaderSource.h"
 
@@ -306,9 +306,9 @@ TEST_F(DrawUnitPixels, AxisTrailsRunHeadToTailAndACentreLineOutshinesItsEdges) {
         FulgorCore::TrailDrawUnitBase::Values values;
         values.subKind = 2;
         values.pointCount = 8;
-        values.ops.write = centreLine
-                               ? FulgorCore::AxisTrailDrawUnit<0>::WriteVertices<FulgorCore::CentreLine>
-                               : FulgorCore::AxisTrailDrawUnit<0>::WriteVertices<>;
+        values.ops.write =
+            centreLine ? FulgorCore::AxisTrailDrawUnit<0>::WriteVertices<FulgorCore::CentreLine>
+                       : FulgorCore::AxisTrailDrawUnit<0>::WriteVertices<>;
         auto* trail = DrawUnit::Create<FulgorCore::AxisTrailDrawUnit<0>>(
             owner, package->GetUnit(3)->GetDrawPart(0), values);
         ASSERT_NE(trail, nullptr);
