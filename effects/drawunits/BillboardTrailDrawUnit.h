@@ -19,6 +19,10 @@ public:
         : TrailDrawUnitBase(owner, data, values, kAxisArrays, kLead) {}
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override { UpdateTrail<kAxisArrays, N>(clock); }
+    // The vertex writer of each variant, for the unit's `write` member.
+    template <class Variant = PlainLine> static void WriteVertices(DrawUnit* unit, void* vertices) {
+        WriteRibbonVertices<N, kAxisArrays, Variant>(unit, vertices);
+    }
 };
 static_assert(EveryFormatFitsABlock<BillboardTrailDrawUnit>());
 

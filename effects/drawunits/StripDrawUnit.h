@@ -13,6 +13,10 @@ public:
     using DrawUnit::Update;
     using StripDrawUnitBase::StripDrawUnitBase;
     void Update(const DrawClock& clock) override;
+    // The generated line's vertex writer of each variant.
+    template <class Variant> static void WriteLineVertices(DrawUnit* unit, void* vertices) {
+        WriteLineRibbon<N, Variant>(unit, vertices);
+    }
 };
 
 } // namespace FulgorCore

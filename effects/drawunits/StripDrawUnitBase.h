@@ -60,6 +60,14 @@ public:
     static float* InitPointHistory(DrawUnit* unit, const DrawClock& clock, float* headFraction);
     static float* UpdatePointHistory(DrawUnit* unit, const DrawClock& clock, float* headFraction);
 
+    // The generated line's vertex writers of format N, by variant: the
+    // point count, the middle from the data, the polygon offset once, the
+    // record and the camera into the ribbon writer; n x V vertices.
+    template <uint32_t N, class Variant>
+    static void WriteLineRibbon(DrawUnit* unit, void* vertices);
+    // The data's middle point index (0 without one).
+    uint32_t MiddleIndex() const;
+
     StripFrameRecord* record = nullptr;
     float lengthSample;
     float lagSample;

@@ -3,6 +3,7 @@
 #include "effects/drawunits/DrawCommand.h"
 #include "effects/drawunits/DrawUnit.h"
 #include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/StripVariant.h"
 #include "effects/drawunits/TrailFrameRecord.h"
 #include "effects/drawunits/TrailHistoryPoint.h"
 
@@ -77,6 +78,16 @@ public:
     float ResampleHistory(float* positions, float* const* axesOut, float* distances,
                           const TrailHistoryPoint* points, const float* const* axes, uint32_t n,
                           float headFraction) const;
+
+    // The vertex writers (the `write` member) of the class with A axis
+    // arrays and format N, by variant: the point count, the middle from
+    // the data, the polygon offset once, the parameters and the record's
+    // arrays (the camera for the billboard trail) into the ribbon writer.
+    // They fill n x V vertices, twice that for the cross trail.
+    template <uint32_t N, uint32_t A, class Variant>
+    static void WriteRibbonVertices(DrawUnit* unit, void* vertices);
+    // The data's middle point count (0 without one).
+    uint32_t MiddleCount() const;
 
 protected:
     // The Update of the trail with A axis arrays and format N: the render

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/drawunits/RibbonFrameValues.h"
 #include "effects/drawunits/TrailStartValues.h"
 
 #include <cstdint>
@@ -9,11 +10,16 @@ namespace FulgorCore {
 
 // A trail's per-frame record, a pool block of the unit: the unit random
 // values of its widths, colours and jitter (after one leading word for the
-// cross and billboard trails, so the jitter's value sits at word 0 or 1),
-// and this frame's resampled positions and first and second axes, which
-// the point members point into fresh frame memory each frame.
+// cross and billboard trails, so the jitter's value sits at word 0 or 1);
+// what the frame geometry build refreshes for the vertex writers (the
+// widths, colours and deltas, and the texture words of one ribbon: per
+// point, per vertex, N words); and this frame's resampled positions and
+// first and second axes, which the point members point into fresh frame
+// memory each frame.
 struct TrailFrameRecord {
     float startValues[1 + ParticleKernel::kTrailRandomValues] = {};
+    RibbonFrameValues ribbon;
+    const uint32_t* textureWords = nullptr;
     float* positions = nullptr;
     float* firstAxes = nullptr;
     float* secondAxes = nullptr;

@@ -1,8 +1,8 @@
-// The simple billboards of the effects runtime drawn on the GL backend
-// (llvmpipe under the offscreen video driver): a grid-cell quad and a
-// flipbook written by their own geometry callbacks into buffers locked
-// through the effects device, drawn with the billboard program and read
-// back from the back buffer.
+// Draw units of the effects runtime drawn on the GL backend (llvmpipe
+// under the offscreen video driver): a grid-cell quad and a flipbook, and
+// axis trails, written by their own geometry callbacks into buffers locked
+// through the effects device, drawn with the billboard and the generated
+// programs and read back from the back buffer.
 #include "support/effects/DrawUnitRig.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
@@ -15,12 +15,15 @@
 #include "effects/Core/Interface/IShader.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/UnitResource.h"
+#include "effects/drawunits/AxisTrailDrawUnit.h"
 #include "effects/drawunits/DrawRenderer.h"
 #include "effects/drawunits/DrawUnitFactory.h"
 #include "effects/drawunits/DrawUnitType11.h"
 #include "effects/drawunits/DrawUnitType2.h"
+#include "effects/render/TrailGeometry.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
+#include "game/vfx/ShaderSource.h"
 
 #include <cstring>
 #include <memory>
@@ -68,11 +71,11 @@ void AppendFrame(std::vector<uint8_t>& keys, uint16_t texture, uint16_t duration
     std::memcpy(&keys[at + 12], floats, 16);
 }
 
-// Units: a 4 x 2 grid of 3 frames a cell in mode 0 and in mode 2, and a
-// flipbook of textures 1 (blue) and 2 (white), 2 frames each. Every slot is
-// sampled without filtering.
+// Units: a 4 x 2 grid of 3 frames a cell in mode 0 and in mode 2, a
+// flipbook of textures 1 (blue) and 2 (white), 2 frames each, and a trail.
+// Every slot is sampled without filtering.
 effecttools::EffectFileValue BillboardEffect() {
-    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/billboards.vfxb", 3, 0);
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/billboards.vfxb", 4, 0);
     for (uint32_t mode : {0u, 2u}) {
         effecttools::DrawDataType2Value grid;
         grid.fields = {{"UvT", mode}, {"DivU", 4}, {"DivV", 2}, {"AnmI", 3}};
@@ -92,6 +95,9 @@ effecttools::EffectFileValue BillboardEffect() {
     effecttools::DrawPartValue book;
     book.data = flipbook;
     f.package.units[2].drawParts.push_back(book);
+    effecttools::DrawPartValue trail;
+    trail.data = effecttools::DrawDataType12Value{};
+    f.package.units[3].drawParts.push_back(trail);
     f.package.textures = {Dds(8, 4, Atlas()), Dds(1, 1, {0, 0, 255, 255}),
                           Dds(1, 1, {255, 255, 255, 255})};
     return f;
@@ -271,6 +277,90 @@ TEST_F(DrawUnitPixels, AFlipbookAfterItsFirstDurationShowsItsSecondTexture) {
     EXPECT_TRUE(At(32, 32, 255, 255, 255, 0));
     EXPECT_TRUE(At(20, 20, 255, 255, 255, 0));
     EXPECT_TRUE(At(14, 32, kBlack));
+}
+
+// Two axis trails of 8 points (format 0) along y = 0.5 and y = -0.5, x
+// from -0.8 (the head) to 0.8, axes (0, 0.1, 0), width 1: the upper one red
+// at the head and blue at the tail, the lower one with a centre line, white
+// at its centre and black at its edges. Drawn with the generated program
+// of generated geometry, identity view and projection.
+TEST_F(DrawUnitPixels, AxisTrailsRunHeadToTailAndACentreLineOutshinesItsEdges) {
+    ShaderSource::Install(nullptr);
+    FulgorCore::IShader* shape = rig.Shader(FulgorCore::ShaderKey::kShape);
+    ASSERT_NE(shape, nullptr);
+    Begin(shape);
+    float positions[2][24];
+    float axes[24];
+    for (int i = 0; i < 8; ++i) {
+        for (int t = 0; t < 2; ++t) {
+            positions[t][3 * i] = -0.8f + 1.6f * static_cast<float>(i) / 7.0f;
+            positions[t][3 * i + 1] = t == 0 ? 0.5f : -0.5f;
+            positions[t][3 * i + 2] = 0.5f;
+        }
+        axes[3 * i] = axes[3 * i + 2] = 0.0f;
+        axes[3 * i + 1] = 0.1f;
+    }
+    uint32_t vertexBytes = 0, firstIndex = 0;
+    for (int t = 0; t < 2; ++t) {
+        const bool centreLine = t == 1;
+        FulgorCore::TrailDrawUnitBase::Values values;
+        values.subKind = 2;
+        values.pointCount = 8;
+        values.ops.write =
+            centreLine ? FulgorCore::AxisTrailDrawUnit<0>::WriteVertices<FulgorCore::CentreLine>
+                       : FulgorCore::AxisTrailDrawUnit<0>::WriteVertices<>;
+        auto* trail = DrawUnit::Create<FulgorCore::AxisTrailDrawUnit<0>>(
+            owner, package->GetUnit(3)->GetDrawPart(0), values);
+        ASSERT_NE(trail, nullptr);
+        units.push_back(trail);
+        FulgorCore::RibbonFrameValues& r = trail->record->ribbon;
+        r.headWidth = r.tailWidth = 1.0f;
+        const float head[4] = {1, 0, 0, 1}, toTail[4] = {-1, 0, 1, 0};
+        const float white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1}, none[4] = {};
+        std::memcpy(r.centreColor, centreLine ? white : head, 16);
+        std::memcpy(r.firstDelta, centreLine ? none : toTail, 16);
+        std::memcpy(r.edgeColor, black, 16);
+        std::memcpy(r.secondDelta, none, 16);
+        trail->record->positions = positions[t];
+        trail->record->firstAxes = axes;
+
+        const uint32_t perPoint = centreLine ? 3 : 2;
+        const uint32_t count = 8 * perPoint, indexCount = 7 * 6 * (perPoint - 1);
+        FulgorCore::DrawPayload payload;
+        payload.vertices = device->LockVertexBuffer(vertices, vertexBytes, count * 32);
+        payload.indices = static_cast<uint16_t*>(
+            device->LockIndexBuffer(indices, firstIndex * 2, indexCount * 2));
+        ASSERT_TRUE(payload.vertices && payload.indices);
+        if (centreLine)
+            FulgorCore::WriteTrailIndices<FulgorCore::AxisTrailDrawUnit, FulgorCore::CentreLine>(
+                trail, payload);
+        else
+            FulgorCore::WriteTrailIndices<FulgorCore::AxisTrailDrawUnit>(trail, payload);
+        device->UnlockVertexBuffer(vertices, count * 32);
+        device->UnlockIndexBuffer(indices, indexCount * 2);
+        device->SetVertexBuffer(0, vertices, vertexBytes, 32);
+        device->SetIndexBuffer(indices);
+        device->DrawIndexed(1, firstIndex, indexCount, count);
+        vertexBytes += count * 32;
+        firstIndex += indexCount;
+    }
+    Finish();
+    auto pixel = [&](int x, int y) { return &pixels[(static_cast<size_t>(y) * kSize + x) * 4]; };
+    // The upper band covers rows 13-18; its ends at x = -0.77 and 0.77.
+    EXPECT_TRUE(At(7, 16, 255, 0, 0, 8));
+    EXPECT_TRUE(At(56, 16, 0, 0, 255, 8));
+    for (int x = 8; x <= 56; ++x) {
+        EXPECT_LE(pixel(x, 16)[0], pixel(x - 1, 16)[0]) << x;
+        EXPECT_GE(pixel(x, 16)[2], pixel(x - 1, 16)[2]) << x;
+    }
+    EXPECT_TRUE(At(32, 11, 0, 0, 0));
+    // The lower band covers rows 45-50, its centre line between 47 and 48.
+    for (int x : {16, 32, 48}) {
+        const int middle = pixel(x, 48)[0];
+        EXPECT_GT(middle, pixel(x, 45)[0] + 100) << x;
+        EXPECT_GT(middle, pixel(x, 50)[0] + 100) << x;
+        EXPECT_TRUE(At(x, 53, 0, 0, 0)) << x;
+    }
 }
 
 } // namespace
