@@ -35,6 +35,20 @@ inline uint32_t TransformedWord(const float* t, float x, float y) {
     return FulgorCore::PackTextureWord(t[0] * x + t[1] * y + t[3], t[4] * x + t[5] * y + t[7]);
 }
 
+// Point i of a circle of n segments, (cos, sin) of 2 pi i / n: from the
+// runtime's table of n + 1 points where it has one.
+inline void CirclePoint(uint32_t n, uint32_t i, float* x, float* y) {
+    const float* table = n >= 3 ? FulgorCore::Engine::GetCirclePointTable(n - 3) : nullptr;
+    if (table) {
+        *x = table[2 * i];
+        *y = table[2 * i + 1];
+        return;
+    }
+    const float a = n ? 6.2831853f * static_cast<float>(i % n) / static_cast<float>(n) : 0.0f;
+    *x = std::cos(a);
+    *y = std::sin(a);
+}
+
 // Rim point i of n: (cos, sin) of 2 pi i / n through the matrix's x and y
 // rows, each set's transform applied to the same (cos, sin).
 template <uint32_t N>
@@ -43,8 +57,8 @@ void UnitCircleRim(const FulgorCore::CircleDrawUnit<N>*, void* firstRim, int32_t
     constexpr uint32_t kStride = FulgorCore::VertexFormat<N>::kStride;
     auto* v = static_cast<uint8_t*>(firstRim);
     for (int32_t i = 0; i < n; ++i, v += kStride) {
-        const float a = 6.2831853f * static_cast<float>(i) / static_cast<float>(n);
-        const float x = std::cos(a), y = std::sin(a);
+        float x, y;
+        CirclePoint(static_cast<uint32_t>(n), static_cast<uint32_t>(i), &x, &y);
         const float p[3] = {m[9] + x * m[0] + y * m[3], m[10] + x * m[1] + y * m[4],
                             m[11] + x * m[2] + y * m[5]};
         std::memcpy(v, p, sizeof p);
@@ -104,9 +118,8 @@ void BuildRing(FulgorCore::DrawUnit* unit, const FulgorCore::DrawClock& clock, c
     float transforms[8 * 6] = {};
     ring->EvaluateCentredTransforms<N>(transforms, clock);
     for (uint32_t j = 0; j < points; ++j) {
-        const float a = 6.2831853f * static_cast<float>(j % (n ? n : 1)) /
-                        static_cast<float>(n ? n : 1);
-        const float x = std::cos(a), y = std::sin(a);
+        float x, y;
+        CirclePoint(n, j, &x, &y);
         const float radii[3] = {Shapes::ringOuter, mid, Shapes::ringInner};
         float* circles[3] = {outer, middle, inner};
         for (uint32_t k = 0; k < 3; ++k)
