@@ -18,6 +18,7 @@
 #include "support/effects/RenderRig.h"
 
 #include "bench/AllocationCount.h"
+#include "bench/support/PlainLayerCalls.h"
 #include "bench/support/NullGraphics.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
@@ -31,7 +32,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <ctime>
 #include <vector>
 
 namespace {
@@ -238,14 +238,7 @@ struct PlainLayer {
         // The layer's calls: its begin, one record and four batches an
         // instance.
         d.ResetRenderState();
-        d.OnBatchesBegin(0);
-        d.SetTexture(8, nullptr, 0, 2, 2, 0);
-        d.OnDrawPhase(0);
-        for (uint32_t r = 16; r < 19; ++r) {
-            d.SetVertexShaderConstants(r, scene, 1, 12);
-            d.SetPixelShaderConstants(r + 19, scene, 1, 12);
-        }
-        d.SetPixelShaderConstants(0, matrix, 4, 16);
+        bench::BeginPlainLayer(d, scene, matrix);
         static constexpr uint32_t kVertices[4] = {kSegments + 1, 4, 2 * (kSegments + 1),
                                                   2 * kNodes};
         static constexpr uint32_t kIndices[4] = {3 * kSegments, 6, 6 * kSegments,
@@ -253,10 +246,7 @@ struct PlainLayer {
         static constexpr uint32_t kStrides[4] = {36, 36, 44, 36};
         uint32_t first = 0, offset = 0;
         for (const Shapes& s : shapes) {
-            d.OnDrawPhase(1);
-            d.SetVertexShaderConstants(8, matrix, 4, 16);
-            d.SetVertexShaderConstants(13, color, 1, 16);
-            d.SetPixelShaderConstants(14, color, 1, 16);
+            bench::PlainRecord(d, matrix, color, color);
             const Fx::DrawUnit* units[4] = {s.circle, s.quad, s.ring, s.strip};
             for (uint32_t k = 0; k < 4; ++k) {
                 const uint32_t word = units[k]->stateWord;
@@ -272,16 +262,9 @@ struct PlainLayer {
                 offset += kVertices[k] * kStrides[k];
             }
         }
-        d.OnBatchesEnd(0);
-        d.OnLayerEnd();
+        bench::EndPlainLayer(d);
     }
 };
-
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
 
 void BM_ShapesFrame(benchmark::State& state) {
     Rig rig;
@@ -371,18 +354,18 @@ void BM_ShapesFrame(benchmark::State& state) {
         rig.NextFrame();
         const uint64_t before = bench::AllocationCount();
         const size_t calls = testsupport::CountingAllocator::Calls().size();
-        const double start = ThreadSeconds();
+        const double start = bench::ThreadSeconds();
         frame();
-        const double updated = ThreadSeconds();
+        const double updated = bench::ThreadSeconds();
         runtime.DrawFrame();
-        const double drawn = ThreadSeconds();
+        const double drawn = bench::ThreadSeconds();
         allocations += bench::AllocationCount() - before;
         callbacks += testsupport::CountingAllocator::Calls().size() - calls;
         rig.NextFrame();
-        const double plainStart = ThreadSeconds();
+        const double plainStart = bench::ThreadSeconds();
         plain.Draw(*rig.device, drawOrder, Fx::Renderer::GetViewVector(),
                    work->vertexPool.entries[0].buffer, work->indexPool.entries[0].buffer);
-        const double end = ThreadSeconds();
+        const double end = bench::ThreadSeconds();
         updateSeconds += updated - start;
         drawSeconds += drawn - updated;
         plainSeconds += end - plainStart;
