@@ -29,8 +29,8 @@ constexpr uint32_t kQuadIndicesPerItem = 6;
 constexpr uint32_t kBillboardStride = 48;
 constexpr uint8_t kNoSlotCompared = 0;
 
-// A command for k items from `source` in the record area, handed to the
-// submit function; false when the area is full.
+// A command of the payload's items from the top of the record area, handed
+// to the submit function; false when the area is full.
 bool SubmitItems(DrawRenderer& renderer, DrawUnitType4* unit, const PreparedPayload& payload,
                  PreparedDrawCommand::Geometry copy) {
     void* space = renderer.allocateCommandSpace(sizeof(PreparedDrawCommand));
