@@ -18,8 +18,8 @@
 #include "support/effects/RenderRig.h"
 
 #include "bench/AllocationCount.h"
-#include "bench/support/PlainLayerCalls.h"
 #include "bench/support/NullGraphics.h"
+#include "bench/support/PlainLayerCalls.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/drawunits/PointHistoryEntry.h"
@@ -44,10 +44,9 @@ constexpr uint32_t kSegments = 16;
 constexpr uint32_t kNodes = 16;
 constexpr float kSpacing = 0.5f;
 // Each unit its own batch: its own blend mode.
-constexpr uint32_t kStates[4] = {testsupport::kIndexedBatchState,
-                                 testsupport::kIndexedBatchState | (1u << 4),
-                                 testsupport::kIndexedBatchState | (2u << 4),
-                                 testsupport::kIndexedBatchState | (3u << 4)};
+constexpr uint32_t kStates[4] = {
+    testsupport::kIndexedBatchState, testsupport::kIndexedBatchState | (1u << 4),
+    testsupport::kIndexedBatchState | (2u << 4), testsupport::kIndexedBatchState | (3u << 4)};
 
 // Parts 0-3: a circle of 16 segments, a quad, a ring, a strip; 1, 2, 3 and
 // 1 texture-coordinate sets.
@@ -180,8 +179,11 @@ struct PlainLayer {
             const Fx::RingFrameRecord& rr = *s.ring->record;
             for (uint32_t k = 0; k < kSegments; ++k, i += 6) {
                 const uint16_t w = static_cast<uint16_t>(base + 2 * k);
-                const uint16_t q[6] = {w, static_cast<uint16_t>(w + 1), static_cast<uint16_t>(w + 3),
-                                       static_cast<uint16_t>(w + 3), static_cast<uint16_t>(w + 2),
+                const uint16_t q[6] = {w,
+                                       static_cast<uint16_t>(w + 1),
+                                       static_cast<uint16_t>(w + 3),
+                                       static_cast<uint16_t>(w + 3),
+                                       static_cast<uint16_t>(w + 2),
                                        w};
                 std::memcpy(i, q, sizeof q);
             }
@@ -198,9 +200,9 @@ struct PlainLayer {
             const Fx::StripFrameRecord& sr = *s.strip->record;
             for (uint32_t k = 0; k + 1 < kNodes; ++k, i += 6) {
                 const uint16_t w = static_cast<uint16_t>(base + 2 * k);
-                const uint16_t q[6] = {static_cast<uint16_t>(w + 3), w, static_cast<uint16_t>(w + 1),
-                                       static_cast<uint16_t>(w + 3), static_cast<uint16_t>(w + 2),
-                                       w};
+                const uint16_t q[6] = {static_cast<uint16_t>(w + 3), w,
+                                       static_cast<uint16_t>(w + 1), static_cast<uint16_t>(w + 3),
+                                       static_cast<uint16_t>(w + 2), w};
                 std::memcpy(i, q, sizeof q);
             }
             base = static_cast<uint16_t>(base + 2 * kNodes);
@@ -219,8 +221,8 @@ struct PlainLayer {
                 const float dd[3] = {p[0] - eye[0], p[1] - eye[1], p[2] - eye[2]};
                 const float sv[3] = {a[1] * dd[2] - a[2] * dd[1], a[2] * dd[0] - a[0] * dd[2],
                                      a[0] * dd[1] - a[1] * dd[0]};
-                const float r = Fx::Math::ReciprocalSqrt(sv[0] * sv[0] + sv[1] * sv[1] +
-                                                         sv[2] * sv[2]);
+                const float r =
+                    Fx::Math::ReciprocalSqrt(sv[0] * sv[0] + sv[1] * sv[1] + sv[2] * sv[2]);
                 const float width = sr.headWidth + (sr.tailWidth - sr.headWidth) * t;
                 float left[3], right[3];
                 for (uint32_t c = 0; c < 3; ++c) {
@@ -241,8 +243,7 @@ struct PlainLayer {
         bench::BeginPlainLayer(d, scene, matrix);
         static constexpr uint32_t kVertices[4] = {kSegments + 1, 4, 2 * (kSegments + 1),
                                                   2 * kNodes};
-        static constexpr uint32_t kIndices[4] = {3 * kSegments, 6, 6 * kSegments,
-                                                 6 * (kNodes - 1)};
+        static constexpr uint32_t kIndices[4] = {3 * kSegments, 6, 6 * kSegments, 6 * (kNodes - 1)};
         static constexpr uint32_t kStrides[4] = {36, 36, 44, 36};
         uint32_t first = 0, offset = 0;
         for (const Shapes& s : shapes) {
@@ -303,16 +304,16 @@ void BM_ShapesFrame(benchmark::State& state) {
         ring.format = 3;
         ring.segmentCount = kSegments;
         ring.ops = geometry::RingMembers<3>();
-        s.ring = runtime.AddDrawUnit(
-            instance, Fx::DrawUnit::Create<Fx::RingDrawUnit>(owner, part(2), ring));
+        s.ring = runtime.AddDrawUnit(instance,
+                                     Fx::DrawUnit::Create<Fx::RingDrawUnit>(owner, part(2), ring));
         Fx::StripDrawUnitBase::Values strip;
         strip.pointSource = Fx::StripDrawUnitBase::kHistory;
         strip.spacing = kSpacing;
         strip.ops = geometry::StripMembers<1, Fx::History>();
         s.strip = runtime.AddDrawUnit(
             instance, Fx::DrawUnit::Create<Fx::StripDrawUnit<1>>(owner, part(3), strip));
-        if (!s.circle || !s.quad || !s.ring || !s.strip || !s.circle->record ||
-            !s.quad->record || !s.ring->record || !s.strip->record) {
+        if (!s.circle || !s.quad || !s.ring || !s.strip || !s.circle->record || !s.quad->record ||
+            !s.ring->record || !s.strip->record) {
             state.SkipWithError("the unit pool is too small");
             return;
         }
@@ -372,8 +373,8 @@ void BM_ShapesFrame(benchmark::State& state) {
         state.SetIterationTime(drawn - start);
     }
     const double iterations = static_cast<double>(state.iterations());
-    state.counters["units/s"] = benchmark::Counter(iterations * kInstances * 4,
-                                                   benchmark::Counter::kIsRate);
+    state.counters["units/s"] =
+        benchmark::Counter(iterations * kInstances * 4, benchmark::Counter::kIsRate);
     state.counters["update ms"] = 1000.0 * updateSeconds / iterations;
     state.counters["draw ms"] = 1000.0 * drawSeconds / iterations;
     state.counters["plain ms"] = 1000.0 * plainSeconds / iterations;

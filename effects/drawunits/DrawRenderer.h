@@ -69,8 +69,7 @@ struct DrawRenderer {
 
     // The indexed reservation of a vertex stride (32, 36, 44, 48 or 52).
     template <uint32_t Stride> Reserve ReservationOf() const {
-        static_assert(Stride == 32 || Stride == 36 || Stride == 44 || Stride == 48 ||
-                      Stride == 52);
+        static_assert(Stride == 32 || Stride == 36 || Stride == 44 || Stride == 48 || Stride == 52);
         if constexpr (Stride == 32)
             return reserveVertices32;
         else if constexpr (Stride == 36)

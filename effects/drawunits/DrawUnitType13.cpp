@@ -67,11 +67,10 @@ template <uint32_t N> void DrawUnitType13<N>::Draw() {
     if (!renderBlock || !r || mesh.vertexCount1 == 0 || mesh.indexCount1 == 0 ||
         !mesh.vertexBuffer1 || !mesh.indexBuffer1)
         return;
-    Renderer::IssueDrawCommand<N>(mesh.vertexBuffer1, mesh.vertexCount1, mesh.indexBuffer1,
-                                  mesh.indexCount1, unitShader, r->matrix, r->transforms,
-                                  screenPosition, &stateWord, textureBindings, usedTextureMask,
-                                  r->color, &r->polygonOffset, r->shaderParameters,
-                                  evaluatorFlag ? r->falloff : nullptr);
+    Renderer::IssueDrawCommand<N>(
+        mesh.vertexBuffer1, mesh.vertexCount1, mesh.indexBuffer1, mesh.indexCount1, unitShader,
+        r->matrix, r->transforms, screenPosition, &stateWord, textureBindings, usedTextureMask,
+        r->color, &r->polygonOffset, r->shaderParameters, evaluatorFlag ? r->falloff : nullptr);
 }
 
 template class DrawUnitType13<0>;

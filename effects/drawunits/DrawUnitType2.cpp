@@ -160,8 +160,7 @@ void DrawUnitType2::WriteParticleQuads(DrawUnit* drawUnit, const DrawPayload& pa
                              static_cast<uint16_t>(payload.firstVertex + 4 * q));
             for (uint32_t k = 0; k < 4; ++k) {
                 const QuadrantVertex& c = quadrants[q][k];
-                WriteBillboardVertex(vertices[4 * q + k], shared, c.x * w, c.y * h, u[c.u],
-                                     v[c.v]);
+                WriteBillboardVertex(vertices[4 * q + k], shared, c.x * w, c.y * h, u[c.u], v[c.v]);
             }
         }
     }

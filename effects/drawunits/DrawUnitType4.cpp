@@ -130,10 +130,9 @@ void DrawUnitType4::SubmitPreparedVertices(DrawUnitType4* unit) {
         PreparedPayload payload;
         // The reservation maps the next buffer when this one is full (or
         // was never mapped) and refuses when there is none.
-        if (k == 0 ||
-            !renderer.reserveVerticesNoIndex32(unit->unitShader, &unit->stateWord,
-                                               unit->textureBindings, kNoSlotCompared,
-                                               &payload.vertices, k * kLineVerticesPerItem))
+        if (k == 0 || !renderer.reserveVerticesNoIndex32(
+                          unit->unitShader, &unit->stateWord, unit->textureBindings,
+                          kNoSlotCompared, &payload.vertices, k * kLineVerticesPerItem))
             return;
         payload.source = source;
         payload.itemCount = k;
@@ -157,9 +156,8 @@ void DrawUnitType4::SubmitDrawQuads(DrawUnitType4* unit) {
     const auto* source = static_cast<const uint8_t*>(unit->prepared);
     uint32_t count = source ? unit->pointCount : 0;
     const DrawRenderer::BufferSizes sizes = renderer.bufferSizes();
-    const uint32_t capacity =
-        std::min(sizes.vertex / kBillboardStride / kQuadVerticesPerItem,
-                 sizes.index / 2 / kQuadIndicesPerItem);
+    const uint32_t capacity = std::min(sizes.vertex / kBillboardStride / kQuadVerticesPerItem,
+                                       sizes.index / 2 / kQuadIndicesPerItem);
     while (count >= 1) {
         const uint32_t k = std::min({count, capacity, kItemsPerCommand});
         PreparedPayload payload;

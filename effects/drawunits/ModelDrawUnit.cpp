@@ -105,11 +105,11 @@ template <uint32_t N> void ModelDrawUnit<N>::Draw() {
     const MeshRenderRecord<N>* r = Record();
     if (!renderBlock || !r || !r->modelA || !r->modelB)
         return;
-    Renderer::IssueModelDrawCommand<N>(
-        r->modelA, r->modelB, unitShader, r->matrix, r->transforms, screenPosition, &stateWord,
-        textureBindings, usedTextureMask, r->color, &r->polygonOffset, r->shaderParameters,
-        evaluatorFlag ? r->falloff : nullptr, r->specular,
-        static_cast<const float*>(ownerUnit->GetSharedBlock()));
+    Renderer::IssueModelDrawCommand<N>(r->modelA, r->modelB, unitShader, r->matrix, r->transforms,
+                                       screenPosition, &stateWord, textureBindings, usedTextureMask,
+                                       r->color, &r->polygonOffset, r->shaderParameters,
+                                       evaluatorFlag ? r->falloff : nullptr, r->specular,
+                                       static_cast<const float*>(ownerUnit->GetSharedBlock()));
 }
 
 template class ModelDrawUnit<0>;

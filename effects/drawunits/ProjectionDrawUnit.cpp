@@ -53,8 +53,7 @@ template <uint32_t N> void ProjectionDrawUnit<N>::Draw() {
         return;
     Renderer::IssueProjectionDrawCommand<N>(unitShader, record->matrix, record->transforms,
                                             &stateWord, textureBindings, usedTextureMask,
-                                            record->color, record->slot,
-                                            record->shaderParameters);
+                                            record->color, record->slot, record->shaderParameters);
 }
 
 template class ProjectionDrawUnit<0>;

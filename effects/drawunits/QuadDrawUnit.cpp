@@ -2,9 +2,9 @@
 
 #include "effects/drawunits/DrawRenderer.h"
 #include "effects/drawunits/PackColor.h"
+#include "effects/drawunits/UvTransformKernels.h"
 #include "effects/drawunits/VertexFormat.h"
 #include "effects/render/FanAndQuadGeometry.h"
-#include "effects/drawunits/UvTransformKernels.h"
 #include "effects/units/ParticleInstance.h"
 
 #include <cstddef>

@@ -62,8 +62,8 @@ inline uint32_t PackTextureWord(float u, float v) {
 // The first 28 bytes of a generated vertex: position, the polygon offset as
 // w, the packed colour and the parameter bytes; the texture words after
 // them are the caller's.
-inline void WriteVertexHead(uint8_t* vertex, const float* position, float w,
-                            const uint16_t* color, const uint8_t* parameters) {
+inline void WriteVertexHead(uint8_t* vertex, const float* position, float w, const uint16_t* color,
+                            const uint8_t* parameters) {
     std::memcpy(vertex, position, 12);
     std::memcpy(vertex + 12, &w, 4);
     std::memcpy(vertex + 16, color, 8);

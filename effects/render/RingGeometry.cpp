@@ -17,8 +17,8 @@ void WriteRingGeometry(DrawUnit* drawUnit, const DrawPayload& payload) {
     const RingFrameRecord& record = *unit.record;
     const uint32_t n = unit.segmentCount;
     if constexpr (kCentreLine)
-        Renderer::WriteBandIndices<Renderer::kCentreLineBand>(payload.indices,
-                                                             payload.firstVertex, n);
+        Renderer::WriteBandIndices<Renderer::kCentreLineBand>(payload.indices, payload.firstVertex,
+                                                              n);
     else
         Renderer::WriteBandIndices<Renderer::kRingBand>(payload.indices, payload.firstVertex, n);
     const float w = drawUnit->GetPolygonOffset();

@@ -30,8 +30,8 @@ template <class Visit> void VisitPoints(const StripDrawUnitBase& strip, History,
     const float scale = 1.0f / (newest > kShortestHistory ? newest : kShortestHistory);
     const PointHistoryEntry* node = strip.firstNode;
     for (uint32_t j = 0; j < strip.segmentCount && node; ++j, node = node->next) {
-        StripSample s{node->position, {node->axis[0], node->axis[1], node->axis[2]},
-                      node->distance * scale};
+        StripSample s{
+            node->position, {node->axis[0], node->axis[1], node->axis[2]}, node->distance * scale};
         visit(s);
     }
 }
@@ -74,8 +74,8 @@ void WriteStripGeometry(DrawUnit* drawUnit, const DrawPayload& payload) {
     const uint32_t n = PointCount(strip, Source{});
     const uint32_t segments = n > 0 ? n - 1 : 0;
     if constexpr (kCentreLine)
-        Renderer::WriteBandIndices<Renderer::kCentreLineBand>(payload.indices,
-                                                             payload.firstVertex, segments);
+        Renderer::WriteBandIndices<Renderer::kCentreLineBand>(payload.indices, payload.firstVertex,
+                                                              segments);
     else
         Renderer::WriteBandIndices<Renderer::kStripBand>(payload.indices, payload.firstVertex,
                                                          segments);
@@ -92,8 +92,7 @@ void WriteStripGeometry(DrawUnit* drawUnit, const DrawPayload& payload) {
         Lerp4(rgba, record.centreColor, record.firstDelta, p.t);
         PackFloat4ToU16(centre, rgba);
         const float* a = p.axis;
-        const float d[3] = {p.position[0] - eye[0], p.position[1] - eye[1],
-                            p.position[2] - eye[2]};
+        const float d[3] = {p.position[0] - eye[0], p.position[1] - eye[1], p.position[2] - eye[2]};
         const float s[3] = {a[1] * d[2] - a[2] * d[1], a[2] * d[0] - a[0] * d[2],
                             a[0] * d[1] - a[1] * d[0]};
         const float r = Math::ReciprocalSqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);

@@ -96,8 +96,8 @@ struct Stage {
     // with byte i + 1.
     Fx::DrawUnitType4* Field(uint32_t part) {
         auto* u = Add<Fx::DrawUnitType4>(package->GetUnit(part)->GetDrawPart(0));
-        const uint32_t bytes = u->quads ? Fx::DrawUnitType4::kQuadVertexBytes
-                                        : Fx::DrawUnitType4::kLineVertexBytes;
+        const uint32_t bytes =
+            u->quads ? Fx::DrawUnitType4::kQuadVertexBytes : Fx::DrawUnitType4::kLineVertexBytes;
         prepared.resize(kFieldItems * bytes);
         for (uint32_t i = 0; i < kFieldItems; ++i)
             std::fill_n(prepared.begin() + i * bytes, bytes, static_cast<uint8_t>(i + 1));
@@ -242,8 +242,8 @@ TEST(DrawSubmission, UnitsReserveAndSplitAsTheirTypesSay) {
          [](Stage& s) {
              testsupport::FakeVertexBuffer vb(nullptr);
              testsupport::FakeIndexBuffer ib(nullptr);
-             auto* mesh = s.Add<Fx::DrawUnitType13<2>>(s.rig.PlainData(),
-                                                       Fx::DrawUnitType13Base::Values{});
+             auto* mesh =
+                 s.Add<Fx::DrawUnitType13<2>>(s.rig.PlainData(), Fx::DrawUnitType13Base::Values{});
              mesh->mesh = {&vb, &ib, 3, 6};
              mesh->screenPosition = 1;
              mesh->evaluatorFlag = 1;
@@ -251,8 +251,8 @@ TEST(DrawSubmission, UnitsReserveAndSplitAsTheirTypesSay) {
              auto* model = s.Add<Fx::ModelDrawUnit<3>>(s.rig.PlainData(), modelValues);
              Fx::MeshSet set{&vb, &ib, 4, 12};
              model->Record()->modelA = model->Record()->modelB = &set;
-             auto* volume = s.Add<Fx::ProjectionDrawUnit<1>>(
-                 s.rig.PlainData(), Fx::ProjectionDrawUnit<1>::Values{});
+             auto* volume = s.Add<Fx::ProjectionDrawUnit<1>>(s.rig.PlainData(),
+                                                             Fx::ProjectionDrawUnit<1>::Values{});
              for (Fx::DrawUnit* u : std::initializer_list<Fx::DrawUnit*>{mesh, model, volume})
                  u->stateWord = kMeshState;
              Stage::Open();
@@ -405,8 +405,7 @@ TEST(DrawSubmission, AnInstanceOfEveryKindDrawsTheseBuffersAndCalls) {
     s.device.Name(&modelIndices, "mib");
     s.device.Name(&meshVertices, "tvb");
     s.device.Name(&meshIndices, "tib");
-    auto* model =
-        s.Add<Fx::ModelDrawUnit<0>>(s.rig.PlainData(), Fx::ModelDrawUnitBase::Values{});
+    auto* model = s.Add<Fx::ModelDrawUnit<0>>(s.rig.PlainData(), Fx::ModelDrawUnitBase::Values{});
     Fx::MeshSet set{&modelVertices, &modelIndices, 3, 3};
     Fx::MeshRenderRecord<0>& mr = *model->Record();
     mr.modelA = mr.modelB = &set;
@@ -414,14 +413,13 @@ TEST(DrawSubmission, AnInstanceOfEveryKindDrawsTheseBuffersAndCalls) {
     mr.blendWeight = 0.25f;
     const float red[4] = {1, 0, 0, 1}, greenF[4] = {0, 1, 0, 1}, blueF[4] = {0, 0, 1, 1};
     std::memcpy(mr.color, red, sizeof red);
-    auto* mesh =
-        s.Add<Fx::DrawUnitType13<0>>(s.rig.PlainData(), Fx::DrawUnitType13Base::Values{});
+    auto* mesh = s.Add<Fx::DrawUnitType13<0>>(s.rig.PlainData(), Fx::DrawUnitType13Base::Values{});
     mesh->mesh = {&meshVertices, &meshIndices, 4, 6};
     mesh->evaluatorFlag = 1;
     mesh->Record()->polygonOffset = 0.75f;
     std::memcpy(mesh->Record()->color, greenF, sizeof greenF);
-    auto* volume = s.Add<Fx::ProjectionDrawUnit<0>>(s.rig.PlainData(),
-                                                    Fx::ProjectionDrawUnit<0>::Values{});
+    auto* volume =
+        s.Add<Fx::ProjectionDrawUnit<0>>(s.rig.PlainData(), Fx::ProjectionDrawUnit<0>::Values{});
     const float slot[4] = {1, 2, 3, 4};
     std::memcpy(volume->record->slot, slot, sizeof slot);
     std::memcpy(volume->record->color, blueF, sizeof blueF);
@@ -441,8 +439,8 @@ TEST(DrawSubmission, AnInstanceOfEveryKindDrawsTheseBuffersAndCalls) {
         // The model, no morph: stream 1 empty.
         "OnDrawPhase 2", "SetShader null", "SetVertexBuffer 0 mvb 0 48",
         "SetVertexBuffer 1 null 0 48", "SetIndexBuffer mib", "VS 4 4 12", "VS 14 1 16",
-        "VS 15 1 16", "PS 15 2 16", "PS 18 0 16", "PS 34 1 16", "PS 13 1 16",
-        "SetBlendMode 1 0", "SetDepthState 0 0 0", "SetCullMode 0", "DrawIndexed 1 0 3 3",
+        "VS 15 1 16", "PS 15 2 16", "PS 18 0 16", "PS 34 1 16", "PS 13 1 16", "SetBlendMode 1 0",
+        "SetDepthState 0 0 0", "SetCullMode 0", "DrawIndexed 1 0 3 3",
         // The mesh, with its falloff block.
         "OnDrawPhase 2", "SetShader null", "SetVertexBuffer 0 tvb 0 48",
         "SetVertexBuffer 1 null 0 48", "SetIndexBuffer tib", "VS 4 4 12", "VS 14 1 16",
@@ -483,14 +481,17 @@ TEST(DrawSubmission, AnInstanceOfEveryKindDrawsTheseBuffersAndCalls) {
         {21, -1, 0, {0, 1000, 0, 1000}, circleBytes}};
     for (uint32_t j = 0; j < 5; ++j)
         for (const float* circleOf : {outer, inner})
-            expected.push_back({circleOf[3 * j], circleOf[3 * j + 1], 0, {0, 0, 1000, 1000},
-                                ringBytes});
+            expected.push_back(
+                {circleOf[3 * j], circleOf[3 * j + 1], 0, {0, 0, 1000, 1000}, ringBytes});
     const float widths[3] = {0.25f, 0.375f, 0.5f};
     const uint16_t alphas[3] = {1000, 750, 500};
     for (uint32_t j = 0; j < 3; ++j)
         for (const float side : {1.0f, -1.0f})
-            expected.push_back({40.0f + static_cast<float>(j), side * widths[j], -10.0f,
-                                {1000, 1000, 1000, alphas[j]}, stripBytes});
+            expected.push_back({40.0f + static_cast<float>(j),
+                                side * widths[j],
+                                -10.0f,
+                                {1000, 1000, 1000, alphas[j]},
+                                stripBytes});
     const auto* vb = static_cast<const testsupport::FakeVertexBuffer*>(
         Stage::Work().vertexPool.entries[0].buffer);
     ASSERT_EQ(expected.size(), 25u);
@@ -508,14 +509,14 @@ TEST(DrawSubmission, AnInstanceOfEveryKindDrawsTheseBuffersAndCalls) {
         EXPECT_EQ(std::memcmp(v + 24, expected[i].bytes, 4), 0) << i;
         EXPECT_EQ(v[28], 0xCD) << i; // format 0 leaves its last four bytes
     }
-    const std::vector<uint16_t> indices = {
-        0,  1,  2,  0,  2,  3,  0,  3,  4,  0,  4,  1,                          // fan
-        7,  6,  5,  8,  6,  7,                                                  // quad
-        9,  10, 12, 12, 11, 9,  11, 12, 14, 14, 13, 11, 13, 14, 16, 16, 15, 13, // ring
-        15, 16, 18, 18, 17, 15,                                                 //
-        22, 19, 20, 22, 21, 19, 24, 21, 22, 24, 23, 21};                        // strip
-    const auto* ib = static_cast<const testsupport::FakeIndexBuffer*>(
-        Stage::Work().indexPool.entries[0].buffer);
+    const std::vector<uint16_t> indices = {0,  1,  2,  0,  2,  3,  0,  3,  4,  0,  4,  1, // fan
+                                           7,  6,  5,  8,  6,  7,                         // quad
+                                           9,  10, 12, 12, 11, 9,  11, 12, 14, 14, 13, 11,
+                                           13, 14, 16, 16, 15, 13,                          // ring
+                                           15, 16, 18, 18, 17, 15,                          //
+                                           22, 19, 20, 22, 21, 19, 24, 21, 22, 24, 23, 21}; // strip
+    const auto* ib =
+        static_cast<const testsupport::FakeIndexBuffer*>(Stage::Work().indexPool.entries[0].buffer);
     std::vector<uint16_t> written(indices.size());
     std::memcpy(written.data(), ib->bytes.data(), written.size() * 2);
     EXPECT_EQ(written, indices);

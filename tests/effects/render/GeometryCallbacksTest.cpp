@@ -273,15 +273,15 @@ struct TableVertex {
     char u, v;
 };
 const TableVertex kMirroredTable[16] = {
-    {-1, 1, 'a', 'a'}, {0, 1, 'b', 'a'},   {-1, 0, 'a', 'b'},  {0, 0, 'b', 'b'},
-    {0, 1, 'b', 'a'},  {1, 1, 'a', 'a'},   {0, 0, 'b', 'b'},   {1, 0, 'a', 'b'},
-    {-1, 0, 'a', 'b'}, {0, 0, 'b', 'b'},   {-1, -1, 'a', 'a'}, {0, -1, 'b', 'a'},
-    {0, 0, 'b', 'b'},  {1, 0, 'a', 'b'},   {0, -1, 'b', 'a'},  {1, -1, 'a', 'a'}};
+    {-1, 1, 'a', 'a'}, {0, 1, 'b', 'a'}, {-1, 0, 'a', 'b'},  {0, 0, 'b', 'b'},
+    {0, 1, 'b', 'a'},  {1, 1, 'a', 'a'}, {0, 0, 'b', 'b'},   {1, 0, 'a', 'b'},
+    {-1, 0, 'a', 'b'}, {0, 0, 'b', 'b'}, {-1, -1, 'a', 'a'}, {0, -1, 'b', 'a'},
+    {0, 0, 'b', 'b'},  {1, 0, 'a', 'b'}, {0, -1, 'b', 'a'},  {1, -1, 'a', 'a'}};
 const TableVertex kRotatedTable[16] = {
-    {-1, 1, 'a', 'a'}, {0, 1, 'b', 'a'},  {-1, 0, 'a', 'b'},  {0, 0, 'b', 'b'},
-    {0, 1, 'a', 'b'},  {1, 1, 'a', 'a'},  {0, 0, 'b', 'b'},   {1, 0, 'b', 'a'},
-    {0, 0, 'b', 'b'},  {1, 0, 'a', 'b'},  {0, -1, 'b', 'a'},  {1, -1, 'a', 'a'},
-    {-1, 0, 'b', 'a'}, {0, 0, 'b', 'b'},  {-1, -1, 'a', 'a'}, {0, -1, 'a', 'b'}};
+    {-1, 1, 'a', 'a'}, {0, 1, 'b', 'a'}, {-1, 0, 'a', 'b'},  {0, 0, 'b', 'b'},
+    {0, 1, 'a', 'b'},  {1, 1, 'a', 'a'}, {0, 0, 'b', 'b'},   {1, 0, 'b', 'a'},
+    {0, 0, 'b', 'b'},  {1, 0, 'a', 'b'}, {0, -1, 'b', 'a'},  {1, -1, 'a', 'a'},
+    {-1, 0, 'b', 'a'}, {0, 0, 'b', 'b'}, {-1, -1, 'a', 'a'}, {0, -1, 'a', 'b'}};
 
 // Type 2 in `mode` with cell (ua, ub, va, vb) = (100, 200, 300, 400) and
 // half size (2, 3): every vertex as the table has it.
@@ -494,8 +494,8 @@ TEST_F(Geometry, RingsAndStripsBandTheirPoints) {
          [](Geometry& g) {
              auto* strip = g.Strip<0>();
              // Along x, seen from the origin: the side is along y.
-             g.SetHistory(strip, {Node(0, 0, -10, -1, 0, 0, 0.0f),
-                                  Node(1, 0, -10, -1, 0, 0, 2.0f), Node(2, 0, -10, -1, 0, 0, 4.0f)});
+             g.SetHistory(strip, {Node(0, 0, -10, -1, 0, 0, 0.0f), Node(1, 0, -10, -1, 0, 0, 2.0f),
+                                  Node(2, 0, -10, -1, 0, 0, 4.0f)});
              Fx::WriteStripGeometry<0, History, CentreLine>(strip, g.Payload(0));
              // Node 1 at t = 0.5: width 0.5, centre red 0.5, edges green and
              // blue 0.5.
@@ -505,8 +505,8 @@ TEST_F(Geometry, RingsAndStripsBandTheirPoints) {
              EXPECT_EQ(g.Field<uint16_t>(32, 3, 20), 500);
              // A newest distance of 0 divides by 0.0001: a node at 0.00005
              // sits halfway.
-             g.SetHistory(strip, {Node(0, 0, -10, -1, 0, 0, 0.00005f),
-                                  Node(1, 0, -10, -1, 0, 0, 0.0f)});
+             g.SetHistory(strip,
+                          {Node(0, 0, -10, -1, 0, 0, 0.00005f), Node(1, 0, -10, -1, 0, 0, 0.0f)});
              Fx::WriteStripGeometry<0, History>(strip, g.Payload(0));
              EXPECT_NEAR(g.Field(32, 0, 4), 0.5f, 1e-3f);
          }},
@@ -590,8 +590,8 @@ template <uint32_t N> Room QuadRoom(Geometry& g) {
 }
 template <uint32_t N, class Variant> Room RingRoom(Geometry& g) {
     constexpr uint32_t v = Variant::kVerticesPerPoint;
-    return {g.Ring(4), Fx::WriteRingGeometry<N, Variant>, v * 5, 6 * (v - 1) * 4,
-            Fx::VertexFormat<N>::kStride, Head<N>()};
+    return {g.Ring(4),       Fx::WriteRingGeometry<N, Variant>, v * 5,
+            6 * (v - 1) * 4, Fx::VertexFormat<N>::kStride,      Head<N>()};
 }
 template <uint32_t N, class Source, class Variant> Room StripRoom(Geometry& g) {
     auto* strip = g.Strip<N>();
@@ -601,8 +601,12 @@ template <uint32_t N, class Source, class Variant> Room StripRoom(Geometry& g) {
     else
         g.SetPoints(strip, {{{0, 0, -9}, 0}, {{1, 0, -9}, 0.5f}, {{2, 1, -9}, 1}});
     constexpr uint32_t v = Variant::kVerticesPerPoint;
-    return {strip, Fx::WriteStripGeometry<N, Source, Variant>, v * 3, 6 * (v - 1) * 2,
-            Fx::VertexFormat<N>::kStride, Head<N>()};
+    return {strip,
+            Fx::WriteStripGeometry<N, Source, Variant>,
+            v * 3,
+            6 * (v - 1) * 2,
+            Fx::VertexFormat<N>::kStride,
+            Head<N>()};
 }
 Room CappedLineRoom(Geometry& g) {
     auto* band = g.Make<Fx::DrawUnitType3>(Geometry::Plain());

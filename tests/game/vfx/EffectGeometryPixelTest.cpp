@@ -110,8 +110,8 @@ effecttools::EffectFileValue ShapesEffect() {
     field.fields = {{"DTyp", 2}, {"CrCt", 1}, {"Life", 1000}, {"bOBD", 1}};
     field.bpCt = 2;
     parts[3].data = field;
-    parts[3].textureLayers["TCo1"] = {{{"bEbl", 1}}, std::vector<int8_t>{0}, std::nullopt,
-                                      std::nullopt};
+    parts[3].textureLayers["TCo1"] = {
+        {{"bEbl", 1}}, std::vector<int8_t>{0}, std::nullopt, std::nullopt};
     for (auto& part : parts)
         part.fields.push_back({"DFac", 2});
     effecttools::EffectFileValue f = testsupport::DrawEffect(parts, 0);
@@ -242,8 +242,8 @@ TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
         strip->Update(testsupport::FrameClock());
     }
 
-    auto* mesh = Add<Fx::DrawUnitType13<0>>(Owner(0, 0, white), 2,
-                                            Fx::DrawUnitType13Base::Values{});
+    auto* mesh =
+        Add<Fx::DrawUnitType13<0>>(Owner(0, 0, white), 2, Fx::DrawUnitType13Base::Values{});
     ASSERT_NE(mesh, nullptr);
     Fx::MeshRenderRecord<0>& m = *mesh->Record();
     const float identity[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, blue[4] = {0, 0, 1, 1};
@@ -269,8 +269,8 @@ TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
     // The ring at radius 0.2, its centre clear.
     for (int a = 0; a < 8; ++a) {
         const float t = 0.785398f * static_cast<float>(a) + 0.2f;
-        EXPECT_TRUE(At(kRingCentre[0] + 0.2f * std::cos(t), kRingCentre[1] + 0.2f * std::sin(t),
-                       kRed))
+        EXPECT_TRUE(
+            At(kRingCentre[0] + 0.2f * std::cos(t), kRingCentre[1] + 0.2f * std::sin(t), kRed))
             << a;
     }
     EXPECT_TRUE(At(kRingCentre[0], kRingCentre[1], kBlack));

@@ -52,8 +52,8 @@ inline void CirclePoint(uint32_t n, uint32_t i, float* x, float* y) {
 // Rim point i of n: (cos, sin) of 2 pi i / n through the matrix's x and y
 // rows, each set's transform applied to the same (cos, sin).
 template <uint32_t N>
-void UnitCircleRim(const FulgorCore::CircleDrawUnit<N>*, void* firstRim, int32_t n,
-                   const float* m, const float* transforms) {
+void UnitCircleRim(const FulgorCore::CircleDrawUnit<N>*, void* firstRim, int32_t n, const float* m,
+                   const float* transforms) {
     constexpr uint32_t kStride = FulgorCore::VertexFormat<N>::kStride;
     auto* v = static_cast<uint8_t*>(firstRim);
     for (int32_t i = 0; i < n; ++i, v += kStride) {
@@ -102,8 +102,7 @@ void BuildRing(FulgorCore::DrawUnit* unit, const FulgorCore::DrawClock& clock, c
     const uint32_t n = ring->segmentCount;
     const uint32_t points = n + 1;
     const uint32_t bytes = points * (12 * kPerPoint + 4 * kPerPoint * N);
-    auto* memory =
-        static_cast<uint8_t*>(FulgorCore::Engine::GetFrameWorkMemory().Allocate(bytes));
+    auto* memory = static_cast<uint8_t*>(FulgorCore::Engine::GetFrameWorkMemory().Allocate(bytes));
     if (!memory) {
         ring->ownerUnit->Finish();
         return;
@@ -163,8 +162,7 @@ void SubmitRing(FulgorCore::DrawUnit* unit) {
     r.submit(&ring->command);
 }
 
-template <uint32_t N, class Variant = FulgorCore::PlainLine>
-FulgorCore::DrawUnitOps RingMembers() {
+template <uint32_t N, class Variant = FulgorCore::PlainLine> FulgorCore::DrawUnitOps RingMembers() {
     FulgorCore::DrawUnitOps ops;
     ops.build = BuildRing<N, Variant>;
     ops.submit = SubmitRing<N, Variant>;
@@ -208,14 +206,13 @@ template <uint32_t N, class Source, class Variant = FulgorCore::PlainLine>
 void SubmitStrip(FulgorCore::DrawUnit* unit) {
     auto* strip = static_cast<FulgorCore::StripDrawUnitBase*>(unit);
     constexpr uint32_t kPerPoint = Variant::kVerticesPerPoint;
-    const uint32_t n = std::is_same_v<Source, FulgorCore::History> ? strip->segmentCount
-                                                                   : strip->stripPointCount;
+    const uint32_t n =
+        std::is_same_v<Source, FulgorCore::History> ? strip->segmentCount : strip->stripPointCount;
     FulgorCore::DrawRenderer& r = FulgorCore::DrawRenderer::Current();
     FulgorCore::DrawPayload p;
     if (!r.ReservationOf<FulgorCore::VertexFormat<N>::kStride>()(
             strip->unitShader, &strip->stateWord, strip->textureBindings, strip->usedTextureMask,
-            &p.vertices, kPerPoint * n, &p.indices, &p.firstVertex,
-            6 * (kPerPoint - 1) * (n - 1)))
+            &p.vertices, kPerPoint * n, &p.indices, &p.firstVertex, 6 * (kPerPoint - 1) * (n - 1)))
         return;
     void* space = r.allocateCommandSpace(sizeof(FulgorCore::DrawCommand));
     if (!space)

@@ -267,8 +267,9 @@ public:
     // A draw unit of the test's, made on the rig's particle (Owner()), kept
     // by the instance (deleted with the rig) and listed as AddUnit lists;
     // null when the root's lists are full.
-    template <class T> T* AddDrawUnit(Instance& instance, T* unit, uint32_t category = 0,
-                                      uint32_t list = 0, float key = 0.0f) {
+    template <class T>
+    T* AddDrawUnit(Instance& instance, T* unit, uint32_t category = 0, uint32_t list = 0,
+                   float key = 0.0f) {
         if (!unit)
             return nullptr;
         instance.units.push_back(unit);
