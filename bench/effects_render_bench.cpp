@@ -13,13 +13,13 @@
 #include "support/effects/SilentDevice.h"
 
 #include "bench/AllocationCount.h"
+#include "bench/support/PlainLayerCalls.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <ctime>
 #include <vector>
 
 namespace {
@@ -67,22 +67,12 @@ struct PlainLayer {
             }
         }
         benchmark::ClobberMemory();
-        d.OnBatchesBegin(0);
-        d.SetTexture(8, nullptr, 0, 2, 2, 0);
-        d.OnDrawPhase(0);
-        for (uint32_t r = 16; r < 19; ++r) {
-            d.SetVertexShaderConstants(r, scene, 1, 12);
-            d.SetPixelShaderConstants(r + 19, scene, 1, 12);
-        }
-        d.SetPixelShaderConstants(0, matrix, 4, 16);
+        bench::BeginPlainLayer(d, scene, matrix);
         const uint32_t batches = byInstance ? 1 : kUnits;
         const uint32_t units = kUnits / batches;
         uint32_t first = 0;
         for (uint32_t n = 0; n < kInstances; ++n) {
-            d.OnDrawPhase(1);
-            d.SetVertexShaderConstants(8, matrix, 4, 16);
-            d.SetVertexShaderConstants(13, color, 1, 16);
-            d.SetPixelShaderConstants(14, screen, 1, 16);
+            bench::PlainRecord(d, matrix, color, screen);
             for (uint32_t k = 0; k < batches; ++k, first += units) {
                 const uint32_t word = StateOf(byInstance, n, k);
                 d.OnDrawPhase(2);
@@ -95,17 +85,9 @@ struct PlainLayer {
                 d.DrawIndexed(1, first * kIndices, units * kIndices, units * kVertices);
             }
         }
-        d.OnBatchesEnd(0);
-        d.OnLayerEnd();
+        bench::EndPlainLayer(d);
     }
 };
-
-// The thread's processor time: the machine's other work does not count.
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
 
 void BM_LayerDraw(benchmark::State& state) {
     const bool byInstance = state.range(0) != 0;
@@ -139,12 +121,12 @@ void BM_LayerDraw(benchmark::State& state) {
     double plainSeconds = 0.0;
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
-        const double start = ThreadSeconds();
+        const double start = bench::ThreadSeconds();
         rig.DrawFrame();
-        const double drawn = ThreadSeconds();
+        const double drawn = bench::ThreadSeconds();
         allocations += bench::AllocationCount() - before;
         plain.Draw(device, vb, ib, byInstance);
-        const double end = ThreadSeconds();
+        const double end = bench::ThreadSeconds();
         rendererSeconds += drawn - start;
         plainSeconds += end - drawn;
         state.SetIterationTime(drawn - start);

@@ -6,20 +6,17 @@
 // allocations by the replaced operator new, the engine heap by its blocks in
 // use before and after.
 #include "bench/AllocationCount.h"
+#include "bench/support/NullGraphics.h"
 #include "effects/Core/Interface/IShader.h"
 #include "effects/Core/Interface/ITexture.h"
-#include "engine/common/Heap.h"
 #include "engine/graphics/ConstantBuffer.h"
-#include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
-#include "engine/graphics/GraphicsDevice.h"
 #include "engine/graphics/ResourceCreation.h"
 #include "game/vfx/IndexBuffer.h"
 #include "game/vfx/Shader.h"
 #include "game/vfx/Texture.h"
 #include "game/vfx/VertexBuffer.h"
 #include "game/vfx/VfxDevice.h"
-#include "sys/gpu_null.h"
 #include "sys/thread.h"
 #include "tests/support/vfx/SampleShaders.h"
 #include "tools/dds/DdsWriter.h"
@@ -32,7 +29,6 @@
 namespace {
 
 namespace G = Mireku::Graphics;
-using Mireku::Common::Heap;
 
 constexpr uint32_t kDrawsPerBatch = 1000;
 constexpr uint32_t kBlockSize = 16u << 20; // a batch of draws fits one block
@@ -62,30 +58,9 @@ return Color+g_PS_Parameters[0];
     out.length = static_cast<uint32_t>(text.size());
 }
 
-// Engine heap blocks in use.
-uint64_t HeapBlocksInUse() {
-    Heap::Lock().Lock();
-    uint64_t n = 0;
-    const Heap& heap = Heap::Global();
-    for (const Heap::BlockHeader* b = heap.FirstBlock(); b; b = heap.NextBlock(b))
-        n += Heap::IsFree(b) ? 0 : 1;
-    Heap::Lock().Unlock();
-    return n;
-}
-
 class Rig {
 public:
     Rig() {
-        Heap::LockedInitialize();
-        G::GraphicsDevice::SetBackend(sys::gpu::Backend::Null);
-        graphics_ = G::GraphicsDevice::CreateInstance();
-        graphics_->Initialize(nullptr, 1280, 720, {});
-        graphics_->InitializeRenderThread();
-        sys::gpu::SetNullRecording(graphics_->GetGpu(), false);
-        G::ContextBuffer::CreateInstance()->Initialize(kBlockSize);
-        G::DrawContext::ResetAll();
-        context = G::ClaimDrawContext();
-
         ShaderSource::Install(WriteBenchShader);
         device = new VfxDevice();
         FulgorCore::ShaderKey key;
@@ -118,18 +93,9 @@ public:
         shader->Release();
         device->Release();
         ShaderSource::Install(nullptr);
-        G::ReleaseDrawContext();
-        G::ContextBuffer::GetInstance()->Finalize();
-        G::ContextBuffer::DestroyInstance();
-        graphics_->FinalizeRenderThread();
-        graphics_->Finalize();
-        G::GraphicsDevice::DestroyInstance();
     }
     // A fresh command block for the next batch.
-    void NextBlock() {
-        G::ContextBuffer::GetInstance()->Reset(0);
-        context->Clear();
-    }
+    void NextBlock() { graphics.NextBlock(); }
     // The batch state of a billboard layer with three texture layers.
     void SetDeviceState() {
         device->ResetRenderState();
@@ -148,7 +114,8 @@ public:
     static constexpr const char* kSamplerNames[3] = {"g_SamplerColor1", "g_SamplerColor2",
                                                      "g_SamplerColor3"};
 
-    G::DrawContext* context = nullptr;
+    bench::NullGraphics graphics{kBlockSize};
+    G::DrawContext* context = graphics.context;
     VfxDevice* device = nullptr;
     FulgorCore::IShader* shader = nullptr;
     FulgorCore::ITexture* textures[3] = {};
@@ -160,16 +127,13 @@ public:
     uint32_t samplerIds[3] = {};
     uint32_t vertexConstantId = 0;
     uint32_t pixelConstantId = 0;
-
-private:
-    G::GraphicsDevice* graphics_ = nullptr;
 };
 
 // Runs batches of draws, each batch on a fresh block, and reports the rate
 // and the heap use per draw.
 template <class DrawOne> void RunBatches(benchmark::State& state, Rig& rig, DrawOne draw) {
     uint64_t allocations = 0;
-    const uint64_t blocksBefore = HeapBlocksInUse();
+    const uint64_t blocksBefore = bench::HeapBlocksInUse();
     for (auto _ : state) {
         state.PauseTiming();
         rig.NextBlock();
@@ -187,7 +151,7 @@ template <class DrawOne> void RunBatches(benchmark::State& state, Rig& rig, Draw
     state.counters["draws_recorded_last_batch"] = rig.context->GetSequence();
     state.counters["new_per_draw"] = static_cast<double>(allocations) / draws;
     state.counters["engine_heap_blocks_gained"] =
-        static_cast<double>(HeapBlocksInUse() - blocksBefore);
+        static_cast<double>(bench::HeapBlocksInUse() - blocksBefore);
 }
 
 void BM_VfxDeviceDrawIndexed(benchmark::State& state) {

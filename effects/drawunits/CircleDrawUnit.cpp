@@ -3,7 +3,10 @@
 #include "effects/Core/Math/FloatConversion.h"
 #include "effects/Core/Resource/DrawDataType8.h"
 #include "effects/Core/Resource/ParticleResource.h"
+#include "effects/drawunits/DrawRenderer.h"
 #include "effects/drawunits/PackColor.h"
+#include "effects/drawunits/VertexFormat.h"
+#include "effects/render/FanAndQuadGeometry.h"
 #include "effects/units/ParticleInstance.h"
 
 #include <algorithm>
@@ -37,6 +40,21 @@ template <uint32_t N> void CircleDrawUnit<N>::Update(const DrawClock& clock) {
     float color[4];
     DrawColor(color, ownerUnit->GetColor(), clock);
     PackFloat4ToU16(record->color, color);
+}
+
+template <uint32_t N> void CircleDrawUnit<N>::Draw() {
+    if (!renderBlock || !record || !writeRim)
+        return;
+    DrawRenderer& renderer = DrawRenderer::Current();
+    DrawPayload payload;
+    if (!renderer.ReservationOf<VertexFormat<N>::kStride>()(
+            unitShader, &stateWord, textureBindings, usedTextureMask, &payload.vertices,
+            static_cast<uint32_t>(vertexCount), &payload.indices, &payload.firstVertex,
+            3 * static_cast<uint32_t>(segmentCount)))
+        return;
+    command.geometry = WriteFanGeometry<N>;
+    command.payload = payload;
+    renderer.submit(&command);
 }
 
 template class CircleDrawUnit<0>;

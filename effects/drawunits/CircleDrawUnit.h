@@ -16,17 +16,27 @@ public:
     static constexpr int32_t kFewestSegments = 3;
     static constexpr int32_t kMostSegments = 64;
 
+    // The rim writer of the facing axis: (unit, the first rim vertex, the
+    // segment count n, the record's world matrix, its first texture
+    // transform) writes x, y, z and the N texture words of the n rim
+    // vertices; the rest of each vertex is the fan writer's.
+    using RimWriter = void (*)(const CircleDrawUnit* unit, void* firstRim, int32_t n,
+                               const float* matrix, const float* transforms);
+
     // Takes the record's block; without one the particle ends.
     // `countSample` is the unit random value of the segment count.
     CircleDrawUnit(ParticleInstance* owner, const ParticleResource* data, float countSample);
     ~CircleDrawUnit() override;
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
-    // The fan's command comes with the draw submission.
-    void Draw() override {}
+    // Reserves the centre and n rim vertices and 3n indices under the
+    // unit's state and submits the fan's command. A unit whose rim writer
+    // was not chosen draws nothing.
+    void Draw() override;
 
     DrawCommand command;
     CircleFrameRecord<N>* record = nullptr;
+    RimWriter writeRim = nullptr;
     float countSample;
     int32_t segmentCount = kFewestSegments;
     int32_t vertexCount = kFewestSegments + 1;

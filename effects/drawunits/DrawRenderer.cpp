@@ -29,7 +29,11 @@ void SubmitToRuntime(Job* job) {
         job->Execute();
 }
 
-void SubmitNothing(DrawUnitType4*) {}
+DrawRenderer::BufferSizes PoolBufferSizes() {
+    const RendererWorkData* work = Renderer::GetWorkData();
+    return work ? DrawRenderer::BufferSizes{work->vertexPool.size, work->indexPool.size}
+                : DrawRenderer::BufferSizes{0, 0};
+}
 
 } // namespace
 
@@ -55,8 +59,10 @@ const DrawRenderer DrawRenderer::kBuiltIn = {
      DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 5>,
      DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 6>,
      DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 7>},
-    SubmitNothing,
-    SubmitNothing,
+    DrawUnitType4::SubmitPreparedVertices,
+    DrawUnitType4::SubmitDrawQuads,
+    Renderer::AllocateDrawCommandSpace,
+    PoolBufferSizes,
 };
 
 namespace {

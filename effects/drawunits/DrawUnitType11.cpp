@@ -130,7 +130,8 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
     const BillboardShared shared{position, unit.GetPolygonOffset(), unit.orientation,
                                  unit.packedColor};
     const float w = unit.size[0], h = unit.size[1];
-    const FrameRecord& r = unit.current;
+    // The cell of the current frame as the flipbook's data holds it.
+    const FrameRecord r = unit.ReadFrame(unit.frameIndex);
     WriteQuadIndices(payload.indices, payload.firstVertex);
     WriteBillboardVertex(vertices[0], shared, unit.pivotX - w, unit.pivotY + h, r.u0, r.v0);
     WriteBillboardVertex(vertices[1], shared, unit.pivotX + w, unit.pivotY + h, r.u1, r.v0);

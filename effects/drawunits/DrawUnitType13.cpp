@@ -3,13 +3,21 @@
 #include "effects/Core/Resource/DrawDataType13.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/UvTransformKernels.h"
+#include "effects/render/Renderer.h"
 #include "effects/units/ParticleInstance.h"
 
 namespace FulgorCore {
 
 DrawUnitType13Base::DrawUnitType13Base(ParticleInstance* owner, const ParticleResource* data,
                                        const Values& values)
-    : DrawUnit(owner, data), falloffSamples(values.falloff) {
+    : DrawUnit(owner, data), falloffSamples(values.falloff),
+      screenPosition(values.screenPosition ? 1 : 0) {
+    if (const DrawDataType13* d = data->GetDrawDataType13()) {
+        mesh.vertexBuffer1 = d->GetVertexBuffer();
+        mesh.indexBuffer1 = d->GetIndexBuffer();
+        mesh.vertexCount1 = d->GetVertexCount();
+        mesh.indexCount1 = d->GetIndexCount();
+    }
     if (!renderBlock)
         return;
     record = TakeBlock();
@@ -51,6 +59,18 @@ template <uint32_t N> void DrawUnitType13<N>::Update(const DrawClock& clock) {
     evaluator(this, clock, r->falloff);
     EvaluateMatrix(r->matrix, clock);
     DrawColor(r->color, ownerUnit->GetColor(), clock);
+}
+
+template <uint32_t N> void DrawUnitType13<N>::Draw() {
+    const MeshRenderRecord<N>* r = Record();
+    // A buffer the device could not make counts as a missing mesh.
+    if (!renderBlock || !r || mesh.vertexCount1 == 0 || mesh.indexCount1 == 0 ||
+        !mesh.vertexBuffer1 || !mesh.indexBuffer1)
+        return;
+    Renderer::IssueDrawCommand<N>(
+        mesh.vertexBuffer1, mesh.vertexCount1, mesh.indexBuffer1, mesh.indexCount1, unitShader,
+        r->matrix, r->transforms, screenPosition, &stateWord, textureBindings, usedTextureMask,
+        r->color, &r->polygonOffset, r->shaderParameters, evaluatorFlag ? r->falloff : nullptr);
 }
 
 template class DrawUnitType13<0>;

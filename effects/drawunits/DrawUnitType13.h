@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/Core/Resource/MeshSet.h"
 #include "effects/drawunits/DrawUnit.h"
 #include "effects/drawunits/DrawUnitRecords.h"
 #include "effects/drawunits/FalloffEvaluation.h"
@@ -16,11 +17,13 @@ class DrawUnitType13Base : public DrawUnit {
 public:
     using Evaluator = void (*)(DrawUnit* unit, const DrawClock& clock, float* out);
 
-    // What the data decided: the falloff mode (0-7) and the unit random
-    // values of the falloff properties.
+    // What the data decided: the falloff mode (0-7), the unit random
+    // values of the falloff properties, and whether the pixel program
+    // takes the unit's position on the screen.
     struct Values {
         uint32_t falloffMode = 0;
         FalloffEvaluation::Samples falloff;
+        bool screenPosition = false;
     };
 
     // Takes the record's block; without one the particle ends.
@@ -37,6 +40,10 @@ public:
     FalloffEvaluation::Samples falloffSamples;
     Evaluator evaluator = EvaluateNothing;
     uint8_t evaluatorFlag = 0;
+    uint8_t screenPosition;
+    // The data's mesh (its first buffer pair): vertex buffer, index buffer,
+    // vertex count and index count.
+    MeshSet mesh;
 };
 
 template <uint32_t N> class DrawUnitType13 final : public DrawUnitType13Base {
@@ -44,8 +51,10 @@ public:
     using DrawUnit::Update;
     using DrawUnitType13Base::DrawUnitType13Base;
     void Update(const DrawClock& clock) override;
-    // The mesh's render command comes with the draw submission.
-    void Draw() override {}
+    // A render command of the mesh with the record's matrix, transforms,
+    // colour, polygon-offset slot and shader parameters (the falloff block
+    // when the falloff is on); a missing or empty mesh issues nothing.
+    void Draw() override;
 
     MeshRenderRecord<N>* Record() const { return static_cast<MeshRenderRecord<N>*>(record); }
 };

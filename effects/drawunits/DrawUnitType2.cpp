@@ -19,12 +19,31 @@ namespace {
 
 constexpr uint16_t kFullCell = 0x7fff;
 
-struct QuadrantSign {
-    float x, y;
+// One vertex of the quadrant modes: the corner offset in units of the half
+// size, and which side of the cell its texture takes, u then v (0 the
+// cell's (U0, V0) side, which lies on every quadrant's outer corner; 1 its
+// (U1, V1) side, on the centre). Each quadrant is a quad of its own, its
+// vertices in the order top-left, top-right, bottom-left, bottom-right.
+struct QuadrantVertex {
+    int8_t x, y;
+    uint8_t u, v;
 };
-// The outer corners of the four quadrants, in the order of a quad's own
-// vertices: top left, top right, bottom left, bottom right.
-constexpr QuadrantSign kQuadrants[4] = {{-1.0f, 1.0f}, {1.0f, 1.0f}, {-1.0f, -1.0f}, {1.0f, -1.0f}};
+// Mirrored: the quadrants top-left, top-right, bottom-left, bottom-right,
+// the cell as it is, mirrored in u, in v, in both.
+constexpr QuadrantVertex kMirrored[4][4] = {
+    {{-1, 1, 0, 0}, {0, 1, 1, 0}, {-1, 0, 0, 1}, {0, 0, 1, 1}},
+    {{0, 1, 1, 0}, {1, 1, 0, 0}, {0, 0, 1, 1}, {1, 0, 0, 1}},
+    {{-1, 0, 0, 1}, {0, 0, 1, 1}, {-1, -1, 0, 0}, {0, -1, 1, 0}},
+    {{0, 0, 1, 1}, {1, 0, 0, 1}, {0, -1, 1, 0}, {1, -1, 0, 0}},
+};
+// Rotated: the quadrants clockwise from the top left (top-left, top-right,
+// bottom-right, bottom-left), each the cell turned a quarter further.
+constexpr QuadrantVertex kRotated[4][4] = {
+    {{-1, 1, 0, 0}, {0, 1, 1, 0}, {-1, 0, 0, 1}, {0, 0, 1, 1}},
+    {{0, 1, 0, 1}, {1, 1, 0, 0}, {0, 0, 1, 1}, {1, 0, 1, 0}},
+    {{0, 0, 1, 1}, {1, 0, 0, 1}, {0, -1, 1, 0}, {1, -1, 0, 0}},
+    {{-1, 0, 1, 0}, {0, 0, 1, 1}, {-1, -1, 0, 0}, {0, -1, 0, 1}},
+};
 
 } // namespace
 
@@ -133,31 +152,15 @@ void DrawUnitType2::WriteParticleQuads(DrawUnit* drawUnit, const DrawPayload& pa
         WriteBillboardVertex(vertices[2], shared, -w, -h, unit.cellU0, unit.cellV1);
         WriteBillboardVertex(vertices[3], shared, w, -h, unit.cellU1, unit.cellV1);
     } else {
-        // Each quadrant shows the whole cell, its (U1, V1) corner at the
-        // centre and (U0, V0) at the quadrant's outer corner. Mirrored: u
-        // follows the distance from the vertical centre line and v from the
-        // horizontal one in every quadrant. Rotated: the quadrants turn a
-        // quarter from one to the next (top right, top left, bottom left,
-        // bottom right), so every other one swaps the two.
+        const auto& quadrants = Mode == kRotatedQuadrants ? kRotated : kMirrored;
+        const uint16_t u[2] = {unit.cellU0, unit.cellU1};
+        const uint16_t v[2] = {unit.cellV0, unit.cellV1};
         for (uint32_t q = 0; q < 4; ++q) {
-            const QuadrantSign sign = kQuadrants[q];
-            const bool swap = Mode == kRotatedQuadrants && sign.x * sign.y < 0.0f;
             WriteQuadIndices(payload.indices + 6 * q,
                              static_cast<uint16_t>(payload.firstVertex + 4 * q));
-            for (uint32_t corner = 0; corner < 4; ++corner) {
-                // The quad's own corner order: left/right by bit 0, top/bottom
-                // by bit 1; outer when on the quadrant's outer side.
-                const float cx = (corner & 1u) ? 1.0f : -1.0f;
-                const float cy = (corner & 2u) ? -1.0f : 1.0f;
-                const bool outerX = cx == sign.x;
-                const bool outerY = cy == sign.y;
-                const float x = outerX ? sign.x * w : 0.0f;
-                const float y = outerY ? sign.y * h : 0.0f;
-                const bool uOuter = swap ? outerY : outerX;
-                const bool vOuter = swap ? outerX : outerY;
-                WriteBillboardVertex(vertices[4 * q + corner], shared, x, y,
-                                     uOuter ? unit.cellU0 : unit.cellU1,
-                                     vOuter ? unit.cellV0 : unit.cellV1);
+            for (uint32_t k = 0; k < 4; ++k) {
+                const QuadrantVertex& c = quadrants[q][k];
+                WriteBillboardVertex(vertices[4 * q + k], shared, c.x * w, c.y * h, u[c.u], v[c.v]);
             }
         }
     }

@@ -10,7 +10,6 @@
 #include "effects/drawunits/DrawVertices.h"
 #include "effects/drawunits/PackColor.h"
 #include "effects/render/Renderer.h"
-#include "effects/render/RendererWorkData.h"
 #include "effects/units/ParticleInstance.h"
 
 namespace FulgorCore {
@@ -98,9 +97,9 @@ void DrawUnitType3::WriteCappedLineGeometry(DrawUnit* drawUnit, const DrawPayloa
         i[4] = static_cast<uint16_t>(b + 2);
         i[5] = static_cast<uint16_t>(b + 3);
     }
-    static const float kOrigin[3] = {0.0f, 0.0f, 0.0f};
-    const RendererWorkData* work = Renderer::GetWorkData();
-    const float* eye = work && work->cameraPosition ? work->cameraPosition : kOrigin;
+    // The eye of the current draw record: the camera in view 0, the origin
+    // in views 1 and 2.
+    const float* eye = Renderer::GetViewVector();
     const float* p = DrawUnitOwner::Position(unit.ownerUnit);
     const float* h = unit.halfExtent;
     const float a[3] = {p[0] - h[0], p[1] - h[1], p[2] - h[2]};

@@ -19,7 +19,8 @@ public:
     void Update(const DrawClock& clock) override;
     void Draw() override;
 
-    // Reads the renderer's camera position.
+    // Faces the renderer's view vector (the camera in view 0, the origin
+    // in views 1 and 2).
     static void WriteCappedLineGeometry(DrawUnit* unit, const DrawPayload& payload);
 
     DrawCommand command;

@@ -8,10 +8,13 @@
 #include "effects/Core/Unit/CopyEmissionTable.h"
 #include "effects/drawunits/ColorKeys4.h"
 #include "effects/drawunits/DrawRenderer.h"
+#include "effects/drawunits/DrawVertices.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace FulgorCore {
 
@@ -20,6 +23,25 @@ namespace {
 constexpr uint32_t kStateIndexMask = 3u;
 constexpr uint32_t kWaiting = 0;
 constexpr uint32_t kLive = FieldPoint::kLive;
+constexpr uint32_t kLineVerticesPerItem = 2;
+constexpr uint32_t kQuadVerticesPerItem = 4;
+constexpr uint32_t kQuadIndicesPerItem = 6;
+constexpr uint32_t kBillboardStride = 48;
+constexpr uint8_t kNoSlotCompared = 0;
+
+// A command of the payload's items from the top of the record area, handed
+// to the submit function; false when the area is full.
+bool SubmitItems(DrawRenderer& renderer, DrawUnitType4* unit, const PreparedPayload& payload,
+                 PreparedDrawCommand::Geometry copy) {
+    void* space = renderer.allocateCommandSpace(sizeof(PreparedDrawCommand));
+    if (!space)
+        return false;
+    auto* command = new (space) PreparedDrawCommand(unit);
+    command->geometry = copy;
+    command->payload = payload;
+    renderer.submit(command);
+    return true;
+}
 
 } // namespace
 
@@ -96,6 +118,73 @@ void DrawUnitType4::Draw() {
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
     (quads ? renderer.submitDrawQuads : renderer.submitPreparedVertices)(this);
+}
+
+void DrawUnitType4::SubmitPreparedVertices(DrawUnitType4* unit) {
+    DrawRenderer& renderer = DrawRenderer::Current();
+    const auto* source = static_cast<const uint8_t*>(unit->prepared);
+    uint32_t count = source ? unit->pointCount : 0;
+    const uint32_t capacity = renderer.bufferSizes().vertex / kLineVertexBytes;
+    while (count >= 1) {
+        const uint32_t k = std::min({count, capacity, kItemsPerCommand});
+        PreparedPayload payload;
+        // The reservation maps the next buffer when this one is full (or
+        // was never mapped) and refuses when there is none.
+        if (k == 0 || !renderer.reserveVerticesNoIndex32(
+                          unit->unitShader, &unit->stateWord, unit->textureBindings,
+                          kNoSlotCompared, &payload.vertices, k * kLineVerticesPerItem))
+            return;
+        payload.source = source;
+        payload.itemCount = k;
+        if (!SubmitItems(renderer, unit, payload, CopyPreparedVertices))
+            return;
+        source += size_t{k} * kLineVertexBytes;
+        count -= k;
+    }
+}
+
+void DrawUnitType4::SubmitDrawQuads(DrawUnitType4* unit) {
+    DrawRenderer& renderer = DrawRenderer::Current();
+    // Particle batches flushed from here on carry the billboard matrix or
+    // not, as the data says.
+    const auto billboard = static_cast<uint8_t>(unit->header->GetFlagField(DrawDataType4::kOBD));
+    uint8_t* flag = renderer.batchKind();
+    if (*flag != billboard) {
+        renderer.flushBatches();
+        *flag = billboard;
+    }
+    const auto* source = static_cast<const uint8_t*>(unit->prepared);
+    uint32_t count = source ? unit->pointCount : 0;
+    const DrawRenderer::BufferSizes sizes = renderer.bufferSizes();
+    const uint32_t capacity = std::min(sizes.vertex / kBillboardStride / kQuadVerticesPerItem,
+                                       sizes.index / 2 / kQuadIndicesPerItem);
+    while (count >= 1) {
+        const uint32_t k = std::min({count, capacity, kItemsPerCommand});
+        PreparedPayload payload;
+        if (k == 0 || !renderer.reserveVertices48(
+                          unit->unitShader, &unit->stateWord, unit->textureBindings,
+                          unit->usedTextureMask, &payload.vertices, k * kQuadVerticesPerItem,
+                          &payload.indices, &payload.firstVertex, k * kQuadIndicesPerItem))
+            return;
+        payload.source = source;
+        payload.itemCount = k;
+        if (!SubmitItems(renderer, unit, payload, CopyDrawQuads))
+            return;
+        source += size_t{k} * kQuadVertexBytes;
+        count -= k;
+    }
+}
+
+void DrawUnitType4::CopyPreparedVertices(DrawUnit*, const PreparedPayload& payload) {
+    std::memcpy(payload.vertices, payload.source, size_t{payload.itemCount} * kLineVertexBytes);
+}
+
+void DrawUnitType4::CopyDrawQuads(DrawUnit*, const PreparedPayload& payload) {
+    uint16_t v = payload.firstVertex;
+    for (uint32_t q = 0; q < payload.itemCount;
+         ++q, v = static_cast<uint16_t>(v + kQuadVerticesPerItem))
+        WriteQuadIndices(payload.indices + q * kQuadIndicesPerItem, v);
+    std::memcpy(payload.vertices, payload.source, size_t{payload.itemCount} * kQuadVertexBytes);
 }
 
 } // namespace FulgorCore

@@ -3,6 +3,7 @@
 #include "effects/drawunits/DrawUnit.h"
 #include "effects/drawunits/DrawUnitSteps.h"
 #include "effects/drawunits/ParticleField.h"
+#include "effects/drawunits/PreparedDrawCommand.h"
 
 #include <cstdint>
 
@@ -21,6 +22,8 @@ public:
     enum Mode : uint32_t { kLines = 0, kFadingLines = 1, kQuads = 2 };
     static constexpr uint32_t kLineVertexBytes = 64;
     static constexpr uint32_t kQuadVertexBytes = 192;
+    // Items a command copies at most.
+    static constexpr uint32_t kItemsPerCommand = 32;
 
     static bool Accepts(const ParticleResource& data);
     // count x multiplier, or 0 when the multiplier is not positive or the
@@ -40,6 +43,21 @@ public:
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
     void Draw() override;
+
+    // The batch submitters, one chosen by the mode: the prepared items in
+    // commands of at most 32, each copying its items into room reserved
+    // under the unit's state. Lines take only vertex room (two 32-byte
+    // vertices an item, no texture slot compared); quads four 48-byte
+    // billboard vertices and six indices an item, after the renderer's
+    // billboard flag has taken the data's billboard bit. The first batch
+    // that finds no room, or no command space, ends the frame's draw (room
+    // already taken stays empty).
+    static void SubmitPreparedVertices(DrawUnitType4* unit);
+    static void SubmitDrawQuads(DrawUnitType4* unit);
+    // The commands' geometry: a block copy of the items' vertices; quads
+    // first write each item's six indices.
+    static void CopyPreparedVertices(DrawUnit* unit, const PreparedPayload& payload);
+    static void CopyDrawQuads(DrawUnit* unit, const PreparedPayload& payload);
 
     const DrawDataType4* header;
     void* prepared = nullptr;

@@ -5,6 +5,7 @@
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/UvTransformKernels.h"
+#include "effects/render/Renderer.h"
 #include "effects/units/ParticleInstance.h"
 
 namespace FulgorCore {
@@ -23,7 +24,7 @@ ModelDrawUnitBase::ModelDrawUnitBase(ParticleInstance* owner, const ParticleReso
     : DrawUnit(owner, data), blend(values.blend), indexSample(values.indexSample),
       pairSample(values.pairSample), falloffSamples(values.falloff),
       specularSamples(values.specularSamples), topReflectionLevel(values.topReflectionLevel),
-      layerMask(values.layerMask) {
+      layerMask(values.layerMask), screenPosition(values.screenPosition ? 1 : 0) {
     if (!renderBlock)
         return;
     record = TakeBlock();
@@ -98,6 +99,17 @@ template <uint32_t N> void ModelDrawUnit<N>::Update(const DrawClock& clock) {
                                                         uvOffsetFirstMask);
     EvaluateMatrix(r->matrix, clock);
     DrawColor(r->color, ownerUnit->GetColor(), clock);
+}
+
+template <uint32_t N> void ModelDrawUnit<N>::Draw() {
+    const MeshRenderRecord<N>* r = Record();
+    if (!renderBlock || !r || !r->modelA || !r->modelB)
+        return;
+    Renderer::IssueModelDrawCommand<N>(r->modelA, r->modelB, unitShader, r->matrix, r->transforms,
+                                       screenPosition, &stateWord, textureBindings, usedTextureMask,
+                                       r->color, &r->polygonOffset, r->shaderParameters,
+                                       evaluatorFlag ? r->falloff : nullptr, r->specular,
+                                       static_cast<const float*>(ownerUnit->GetSharedBlock()));
 }
 
 template class ModelDrawUnit<0>;

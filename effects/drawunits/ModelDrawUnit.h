@@ -32,6 +32,7 @@ public:
         FalloffEvaluation::SpecularSamples specularSamples;
         float topReflectionLevel = 0.0f;
         uint8_t layerMask = 0;
+        bool screenPosition = false;
     };
 
     // Takes the record's block; without one the particle ends.
@@ -60,6 +61,8 @@ public:
     float topReflectionLevel;
     uint8_t layerMask;
     uint8_t evaluatorFlag = 0;
+    // The pixel program takes the unit's position on the screen.
+    uint8_t screenPosition;
     Evaluator evaluator = EvaluateNothing;
     Evaluator parameterEvaluator = EvaluateNothing;
 };
@@ -69,8 +72,12 @@ public:
     using DrawUnit::Update;
     using ModelDrawUnitBase::ModelDrawUnitBase;
     void Update(const DrawClock& clock) override;
-    // The model's render command comes with the draw submission.
-    void Draw() override {}
+    // A render command of model A (blended toward B) with the record's
+    // matrix, transforms, colour, polygon-offset slot with the blend
+    // weight, shader parameters, the falloff block when the falloff is on,
+    // the specular block and the owner's shared block; nothing while
+    // either model is missing.
+    void Draw() override;
 
     MeshRenderRecord<N>* Record() const { return static_cast<MeshRenderRecord<N>*>(record); }
 };

@@ -3,6 +3,7 @@
 #include "effects/Core/Resource/DrawDataType10.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/UvTransformKernels.h"
+#include "effects/render/Renderer.h"
 #include "effects/units/ParticleInstance.h"
 
 namespace FulgorCore {
@@ -45,6 +46,14 @@ template <uint32_t N> void ProjectionDrawUnit<N>::Update(const DrawClock& clock)
         EvaluateMatrix(record->matrix, clock);
     }
     DrawColor(record->color, ownerUnit->GetColor(), clock);
+}
+
+template <uint32_t N> void ProjectionDrawUnit<N>::Draw() {
+    if (!renderBlock || !record)
+        return;
+    Renderer::IssueProjectionDrawCommand<N>(unitShader, record->matrix, record->transforms,
+                                            &stateWord, textureBindings, usedTextureMask,
+                                            record->color, record->slot, record->shaderParameters);
 }
 
 template class ProjectionDrawUnit<0>;

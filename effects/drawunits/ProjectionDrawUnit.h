@@ -27,8 +27,10 @@ public:
     ~ProjectionDrawUnit() override;
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
-    // The volume's render command comes with the draw submission.
-    void Draw() override {}
+    // A render command of the volume with the record's matrix,
+    // transforms, colour, the slot after the matrix and the shader
+    // parameters.
+    void Draw() override;
 
     ProjectionRenderRecord<N>* record = nullptr;
     uint32_t shape;

@@ -13,16 +13,29 @@ namespace FulgorCore {
 // transforms are the corners' coordinates per set.
 template <uint32_t N> class QuadDrawUnit final : public DrawUnit {
 public:
+    // The corner member of the facing axis: (unit, out 12 floats, the
+    // record's world matrix) writes the four corners, x, y, z each, in the
+    // order the quad's indices take them (top-left, top-right, bottom-left,
+    // bottom-right of the facing plane).
+    using CornerMember = void (*)(const QuadDrawUnit* unit, float* corners, const float* matrix);
+
     // Takes the record's block; without one the particle ends.
     QuadDrawUnit(ParticleInstance* owner, const ParticleResource* data);
     ~QuadDrawUnit() override;
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
-    // The quad's command comes with the draw submission.
-    void Draw() override {}
+    // Reserves 4 vertices and 6 indices under the unit's state and submits
+    // the quad's command. A unit whose corner member was not chosen draws
+    // nothing.
+    void Draw() override;
+    // The four corners: position, the polygon offset (fetched once), the
+    // record's colour, the parameter bytes and each set's (u, v) of the
+    // corner times 1000.
+    void WriteVertices(void* vertices) const;
 
     DrawCommand command;
     QuadFrameRecord<N>* record = nullptr;
+    CornerMember computeCorners = nullptr;
     uint8_t parameters[4] = {};
 };
 

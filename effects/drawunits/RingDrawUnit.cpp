@@ -1,5 +1,9 @@
 #include "effects/drawunits/RingDrawUnit.h"
 
+#include "effects/drawunits/RingFrameRecord.h"
+
+#include <new>
+
 namespace FulgorCore {
 
 static_assert(sizeof(RingDrawUnit) <= kUnitBlockSize);
@@ -10,6 +14,8 @@ RingDrawUnit::RingDrawUnit(ParticleInstance* owner, const ParticleResource* data
       segmentCount(values.segmentCount) {
     if (renderBlock)
         record = static_cast<RingFrameRecord*>(TakeBlock());
+    if (record)
+        new (record) RingFrameRecord{};
 }
 
 RingDrawUnit::~RingDrawUnit() {

@@ -2,8 +2,11 @@
 
 #include "effects/drawunits/DrawVertices.h"
 
+#include "effects/Core/Math/FloatConversion.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace FulgorCore {
 
@@ -45,6 +48,27 @@ static_assert(sizeof(LineVertex) == VertexFormat<0>::kStride && offsetof(LineVer
               offsetof(LineVertex, parameters) == 24);
 static_assert(sizeof(BandVertex) == VertexFormat<1>::kStride && offsetof(BandVertex, color) == 16 &&
               offsetof(BandVertex, parameters) == 24 && offsetof(BandVertex, uv) == 28);
+
+// One texture-coordinate word: u and v times 1000, each truncated toward
+// zero and kept as its low 16 bits (u first), so 1.0 reads 1000, -0.0015
+// reads -1 and 40.0 wraps to -25536.
+inline uint32_t PackTextureWord(float u, float v) {
+    const auto low = [](float f) {
+        return static_cast<uint16_t>(static_cast<uint32_t>(Math::TruncateToInt32(f * 1000.0f)));
+    };
+    return uint32_t{low(u)} | (uint32_t{low(v)} << 16);
+}
+
+// The first 28 bytes of a generated vertex: position, the polygon offset as
+// w, the packed colour and the parameter bytes; the texture words after
+// them are the caller's.
+inline void WriteVertexHead(uint8_t* vertex, const float* position, float w, const uint16_t* color,
+                            const uint8_t* parameters) {
+    std::memcpy(vertex, position, 12);
+    std::memcpy(vertex + 12, &w, 4);
+    std::memcpy(vertex + 16, color, 8);
+    std::memcpy(vertex + 24, parameters, 4);
+}
 
 // The camera-facing particle vertex: position, offset (its z the polygon
 // offset), rotation, texture coordinate, colour.

@@ -293,4 +293,10 @@ RendererWorkData* GetWorkData() {
     return StartedRenderer();
 }
 
+const float* GetViewVector() {
+    static constexpr float kZero[4] = {};
+    const RendererWorkData* work = StartedRenderer();
+    return work && work->viewVector ? work->viewVector : kZero;
+}
+
 } // namespace FulgorCore::Renderer

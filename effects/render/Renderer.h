@@ -198,6 +198,10 @@ uint32_t GetLayerRecordCount(uint32_t layer);
 
 // The renderer's block, or null while the runtime is not started.
 RendererWorkData* GetWorkData();
+// The eye the geometry of the current draw record faces: the camera
+// position in view 0, the zero vector in views 1 and 2 and outside a
+// record.
+const float* GetViewVector();
 
 } // namespace Renderer
 } // namespace FulgorCore

@@ -390,9 +390,12 @@ TEST_F(DrawUnits, TheCappedBandFacesACameraOnItsAxis) {
     part.data = segment;
     DrawUnitRig& rig = Start(DrawEffect({part}));
     ASSERT_TRUE(rig.ok);
-    // A camera at (0, 0, 10) looking down -z.
+    // A camera at (0, 0, 10) looking down -z, the eye of a draw record of
+    // view 0.
     const float view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
     FulgorCore::Renderer::SetViewProjection(view, testsupport::kIdentity44);
+    FulgorCore::Renderer::BeginFrame(0);
+    FulgorCore::Renderer::AddDrawRecord(nullptr, 0.0f, 0, nullptr, nullptr, nullptr);
     auto* unit = Make<FulgorCore::DrawUnitType3>(rig);
     ASSERT_NE(unit, nullptr);
     EXPECT_NE(unit->extraBlock, nullptr);
@@ -428,6 +431,7 @@ TEST_F(DrawUnits, TheCappedBandFacesACameraOnItsAxis) {
             EXPECT_EQ(x.uv[1], rowV[r]) << r << s;
             EXPECT_EQ(x.color[3], 1000);
         }
+    FulgorCore::Renderer::CommitDirtyRanges();
 }
 
 DrawPartValue FieldPart(uint32_t mode, uint32_t count, int16_t multiplier) {

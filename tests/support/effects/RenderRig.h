@@ -15,6 +15,7 @@
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/InitializeParameter.h"
 #include "effects/Core/Engine/InstanceSlot.h"
+#include "effects/Core/Engine/ObjectSlot.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/DrawCommand.h"
 #include "effects/drawunits/DrawRenderer.h"
@@ -168,7 +169,7 @@ public:
     struct Instance {
         FulgorCore::InstanceSlot* slot = nullptr;
         TestRoot* root = nullptr;
-        std::vector<PatternUnit*> units;
+        std::vector<FulgorCore::DrawUnit*> units;
     };
 
     explicit RenderRig(FulgorCore::IDevice& device, uint32_t instances = 16,
@@ -196,12 +197,14 @@ public:
     }
     ~RenderRig() {
         for (Instance& i : instances_) {
-            for (PatternUnit* u : i.units)
+            for (FulgorCore::DrawUnit* u : i.units)
                 delete u;
             delete i.root;
         }
         delete owner_;
         delete ownerRoot_;
+        if (loaded_)
+            FulgorCore::Engine::ReleaseResource(effect_.index, effect_.serial);
         FulgorCore::Engine::Finalize();
     }
     RenderRig(const RenderRig&) = delete;
@@ -261,6 +264,32 @@ public:
         return u;
     }
 
+    // A draw unit of the test's, made on the rig's particle (Owner()), kept
+    // by the instance (deleted with the rig) and listed as AddUnit lists;
+    // null when the root's lists are full.
+    template <class T>
+    T* AddDrawUnit(Instance& instance, T* unit, uint32_t category = 0, uint32_t list = 0,
+                   float key = 0.0f) {
+        if (!unit)
+            return nullptr;
+        instance.units.push_back(unit);
+        return instance.root && instance.root->Add(category, list, {unit, key}) ? unit : nullptr;
+    }
+    FulgorCore::ParticleInstance* Owner() const { return owner_; }
+    // Loads an effect file (the rig holds one) and answers its package;
+    // null when it does not load.
+    const FulgorCore::PackageResource* Load(const std::vector<uint8_t>& image) {
+        effect_ = FulgorCore::Engine::LoadResource(image.data(),
+                                                   static_cast<uint32_t>(image.size()), nullptr);
+        FulgorCore::EngineWorkData* work = Engine();
+        loaded_ = work && effect_.index < work->parameter.ObjectMaxCount
+                      ? work->objects.base[effect_.index].package
+                      : nullptr;
+        return loaded_;
+    }
+    // The data of the pattern units: no draw type, no texture.
+    const FulgorCore::ParticleResource* PlainData() const { return &data_; }
+
     // One frame's drawing of a layer: the pools rewound, the layer drawn.
     void DrawFrame(uint32_t layer = 0) {
         FulgorCore::Renderer::ResetDrawState();
@@ -290,6 +319,8 @@ private:
     std::vector<FulgorCore::InstanceSlot> slots_; // never grows past its reserve
     TestRoot* ownerRoot_ = nullptr;
     FulgorCore::ParticleInstance* owner_ = nullptr;
+    FulgorCore::ObjectHandle effect_{};
+    const FulgorCore::PackageResource* loaded_ = nullptr;
 };
 
 } // namespace testsupport
