@@ -441,11 +441,18 @@ void ParticleInstance::ProcessPostedEvents() {
 }
 
 void ParticleInstance::RunSchedules(ParticleInstance* node) {
+    // A step may queue schedules on this particle (a kind-2 event aimed at
+    // it): they are appended behind the tail, so each link is read after
+    // its step, and the walk ends with the schedules that were queued when
+    // it began; the new ones first run in the next frame.
+    UnitEventSchedule* const last = node->scheduleTail;
     UnitEventSchedule* previous = nullptr;
     UnitEventSchedule* schedule = node->scheduleHead;
     while (schedule) {
+        const bool pending = schedule->Step(node->lastStep);
         UnitEventSchedule* next = schedule->next;
-        if (schedule->Step(node->lastStep)) {
+        const bool wasLast = schedule == last;
+        if (pending) {
             previous = schedule;
         } else {
             if (previous)
@@ -456,6 +463,8 @@ void ParticleInstance::RunSchedules(ParticleInstance* node) {
                 node->scheduleTail = previous;
             delete schedule;
         }
+        if (wasLast)
+            break;
         schedule = next;
     }
     if (!node->scheduleHead) {
