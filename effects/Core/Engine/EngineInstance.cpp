@@ -83,8 +83,8 @@ void DestroyRoot(InstanceSlot& slot) {
     slot.root = nullptr;
 }
 
-// State 4: the root unit is (re)built; without a free unit block the start
-// is tried again next frame.
+// State 4: the root unit is (re)built; without a free unit block for the
+// root or its draw lists the start is tried again next frame.
 void StartInstance(EngineWorkData& work, InstanceSlot& slot) {
     DestroyRoot(slot);
     const PackageResource* package = slot.effect->package;
@@ -103,6 +103,12 @@ void StartInstance(EngineWorkData& work, InstanceSlot& slot) {
         package, start, slot.listener, slot.transform, seed, slot.timelineFlags);
     if (!root)
         return;
+    // A root without its draw lists has ended as it was built: it gives its
+    // block back rather than play an instance that stops at once.
+    if (!root->alive) {
+        delete root;
+        return;
+    }
     slot.root = root;
     root->SetColor(slot.colour);
     root->SetLayer(slot.layer);

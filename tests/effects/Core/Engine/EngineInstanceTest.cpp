@@ -287,20 +287,20 @@ TEST_F(Instances, AnExhaustedUnitPoolKeepsTheStartAndRetriesEachFrame) {
     EXPECT_EQ(State(h), InstanceSlot::kStarting);
     Frame();
     EXPECT_EQ(State(h), InstanceSlot::kStarting);
-    // One block: the root starts without its draw lists, so it ends at once
-    // and the instance stops.
+    // One block: the root but not its draw lists. The root gives it back
+    // and the start waits.
     pool.Free(taken.back());
     taken.pop_back();
+    const uint32_t used = pool.GetUsedCount();
     Frame();
-    EXPECT_EQ(State(h), InstanceSlot::kStopping);
-    Frame();
-    EXPECT_EQ(State(h), InstanceSlot::kIdle);
+    EXPECT_EQ(State(h), InstanceSlot::kStarting);
+    EXPECT_EQ(Record(h)->root, nullptr);
+    EXPECT_EQ(pool.GetUsedCount(), used);
     // Three: the root, its draw lists and its timeline.
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 2; ++i) {
         pool.Free(taken.back());
         taken.pop_back();
     }
-    Engine::PlayInstance(h.index, h.serial, 1.0f, 0);
     Frame();
     EXPECT_EQ(State(h), InstanceSlot::kPlaying);
     EXPECT_NE(Record(h)->root->firstChild, nullptr);
