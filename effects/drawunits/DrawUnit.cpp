@@ -4,11 +4,13 @@
 #include "effects/Core/Math/FloatConversion.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/TextureSlotProperty.h"
+#include "effects/Core/Value/ComputeScaledBase.h"
 #include "effects/drawunits/AnimateTextureSlots.h"
 #include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/TextureParameterKernels.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
+#include "effects/units/ViewFade.h"
 
 #include <cstring>
 
@@ -55,8 +57,21 @@ void DataScale(const DrawUnit* unit, float* vector, const EvaluationContext& con
         vector[i] *= s[i];
 }
 
-float StoredPositionW(const DrawUnit* unit) {
-    return unit->ops->positionW;
+// The vertices' fourth position component: the unit's base value by the
+// scale mode of its data, from the instance's parameter (the host's, as the
+// root copied it this frame), the data's "DBis" and "DBDS", the owner's
+// scale and its distance from the camera.
+float ScaledBase(const DrawUnit* unit) {
+    float scale[3];
+    unit->ownerUnit->GetVector0(scale);
+    ScaledBaseInput input;
+    input.instanceParameter = unit->root->rootParameter;
+    input.dataValue = unit->unitData->GetBias();
+    input.ownerScale = scale;
+    input.distanceFactor = unit->unitData->GetBiasScale();
+    input.cameraPosition = ViewFade::CameraPosition();
+    input.ownerTranslation = unit->ownerUnit->GetWorldMatrix() + 9;
+    return ComputeScaledBase(unit->unitData->GetBiasMode(), input);
 }
 
 } // namespace
@@ -153,8 +168,7 @@ void DrawUnit::ChooseMembers(uint32_t drawType) {
         size.SampleRandom(random, ops->sizeSamples);
         ops->scaleMember = DataScale;
     }
-    ops->positionW = data.GetBias();
-    ops->positionWMember = StoredPositionW;
+    ops->positionWMember = ScaledBase;
 }
 
 DrawClock DrawUnit::OwnerClock() const {

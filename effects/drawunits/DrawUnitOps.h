@@ -45,7 +45,6 @@ struct DrawUnitOps {
     // brightness) and of the draw size.
     float colorSamples[5] = {};
     float sizeSamples[3] = {};
-    float positionW = 0.0f;
     // The texture slots' values: one per slot 0-2, then a selector and a
     // parameter value per slot 3-7; five per texture-coordinate set.
     static constexpr uint32_t kTextureRandomValues = 13;
