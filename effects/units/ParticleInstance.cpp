@@ -379,8 +379,10 @@ void ParticleInstance::PostEvent(uint16_t delay, uint8_t event) {
             return;
         std::memset(block, 0, sizeof(NodeEventBlock));
         postedEvents = static_cast<NodeEventBlock*>(block);
+        // Without a transform block the particle has no colour to put back.
         const bool constant[4] = {translationMember == NoOpFrame, rotationMember == NoOpFrame,
-                                  scaleMember == NoOpFrame, colorMember == WhiteColor};
+                                  scaleMember == NoOpFrame,
+                                  colorMember == WhiteColor && transformBlock};
         for (uint32_t i = 0; i < 4; ++i)
             postedEvents->constant[i] = constant[i] ? 1 : 0;
         if (constant[NodeEventBlock::kTranslation])
@@ -389,7 +391,7 @@ void ParticleInstance::PostEvent(uint16_t delay, uint8_t event) {
             Copy3(postedEvents->rotation, rotation);
         if (constant[NodeEventBlock::kScale])
             Copy3(postedEvents->scale, scale);
-        if (constant[NodeEventBlock::kColour] && transformBlock)
+        if (constant[NodeEventBlock::kColour])
             std::memcpy(postedEvents->colour, transformBlock->color, sizeof(float) * 4);
     }
     if (postedEvents->count >= NodeEventBlock::kCapacity)
