@@ -3,7 +3,6 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
-#include "effects/Core/Engine/InstanceJobSpace.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/InstanceUpdateJob.h"
 #include "effects/Core/Engine/ObjectSlot.h"
@@ -136,7 +135,7 @@ void AppendTo(EngineWorkData::InstanceList& list, InstanceSlot& slot, uint32_t c
 }
 
 // States 2 and 3.
-void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, InstanceJobSpace& jobs) {
+void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, FrameWorkMemory& frame) {
     InstanceRootUnit* root = slot.root;
     if (slot.triggers) {
         for (uint32_t bit = 0; bit < kTriggerBits; ++bit)
@@ -169,9 +168,10 @@ void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, Instance
     if (slot.flags & InstanceSlot::kHasProjectionUnits)
         AppendTo(work.projectionList, slot, capacity);
     root->rootParameter = slot.rootParameter;
-    // Without frame memory only this frame's evaluation is skipped.
-    static_assert(sizeof(InstanceUpdateJob) == InstanceJobSpace::kJobSize);
-    void* job = jobs.Take();
+    // 16 bytes per job, taken as each is submitted; without frame memory
+    // only this frame's evaluation is skipped.
+    static_assert(sizeof(InstanceUpdateJob) == 16);
+    void* job = frame.Allocate(sizeof(InstanceUpdateJob));
     if (job)
         work.submitJob(new (job) InstanceUpdateJob(&slot));
 }
@@ -218,10 +218,10 @@ void RunFirstPass(EngineWorkData& work) {
 }
 
 void RunSecondPass(EngineWorkData& work, float dt) {
-    InstanceJobSpace jobs(RuntimeGlobals::Get().frameMemory);
+    FrameWorkMemory& frame = RuntimeGlobals::Get().frameMemory;
     for (InstanceSlot* slot = work.instances.activeHead; slot; slot = slot->next)
         if (slot->state == InstanceSlot::kPaused || slot->state == InstanceSlot::kPlaying)
-            UpdateInstance(work, *slot, dt, jobs);
+            UpdateInstance(work, *slot, dt, frame);
 }
 
 InstanceSlot* FindInstance(uint32_t index, uint32_t serial) {

@@ -507,6 +507,22 @@ TEST(InstanceJobs, ExhaustedFrameMemorySkipsOnlyTheEvaluation) {
     EXPECT_EQ(Engine::GetWorkData()->layers[0].count, 40u);
 }
 
+TEST(InstanceJobs, EachJobTakesSixteenBytesOfTheFrameMemory) {
+    // Three instances whose evaluation takes no memory of its own.
+    testsupport::RuntimeStartup runtime;
+    ASSERT_TRUE(runtime.Start());
+    const ObjectHandle effect = testsupport::LoadEffect(Write(SmallEffect("vfx/a.vfxb", 0)));
+    for (int i = 0; i < 3; ++i) {
+        const InstanceHandle h = Engine::CreateInstance(effect.index, effect.serial, nullptr);
+        Engine::PlayInstance(h.index, h.serial, 1.0f, 0);
+    }
+    Frame();
+    Frame();
+    FulgorCore::FrameWorkMemory& frame = Engine::GetFrameWorkMemory();
+    EXPECT_NE(frame.Allocate(frame.GetHalfSize() - 3 * 16), nullptr);
+    EXPECT_EQ(frame.Allocate(16), nullptr);
+}
+
 TEST(InstanceJobs, AZeroStepStillRefillsTheListsAndSubmitsTheJobs) {
     testsupport::ThreadDispatcher dispatcher(1);
     JobRun run;
