@@ -3,6 +3,7 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/FrameListPause.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/InstanceUpdateJob.h"
 #include "effects/Core/Engine/ObjectSlot.h"
@@ -149,6 +150,7 @@ void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, FrameWor
         slot.pendingSteps > root->skipToFrame ? slot.pendingSteps : root->skipToFrame;
     if (target > 0) {
         const int32_t steps = target - root->GetCurrentFrame();
+        const FrameListPause pause;
         for (int32_t i = 0; i < steps; ++i) {
             root->Update(1.0f);
             root->Evaluate();
