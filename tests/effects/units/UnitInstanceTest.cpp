@@ -254,7 +254,8 @@ TEST_F(UnitTree, AFadeOutOfZeroFramesKillsAtItsFirstStepWithFactorZero) {
     EXPECT_EQ(unit->ends, 1);
     EXPECT_EQ(unit->fadeStepMember, UnitInstance::NoOp);
     EXPECT_EQ(unit->evaluateMember, UnitInstance::NoOp);
-    EXPECT_EQ(child->alive, 0);
+    // The child ended too, and went.
+    EXPECT_EQ(unit->firstChild, nullptr);
 }
 
 TEST_F(UnitTree, FadesStepByTheUnitsOwnStep) {
@@ -266,8 +267,8 @@ TEST_F(UnitTree, FadesStepByTheUnitsOwnStep) {
     out->speed = 2.0f;
     root_->Update(1.0f);
     EXPECT_EQ(out->fadeFactor, 0.25f);
+    // Faded out: ended and gone.
     root_->Update(1.0f);
-    EXPECT_EQ(out->fadeFactor, 0.0f);
     EXPECT_EQ(root_->firstChild, nullptr);
 
     RecordingUnit* in = Add(root_, 0.0f);
