@@ -120,7 +120,7 @@ void ParticleInstance::StepTrackMorph(ParticleInstance* node, const EvaluationCo
                restore[NodeEventBlock::kRotation], block.rotation, node->rotation, false);
     ApplyTrack(morph.translationTrack, morph.translationSamples, at, random, replace,
                restore[NodeEventBlock::kTranslation], block.translation, node->position, false);
-    if (morph.colorTrack && node->transformBlock) {
+    if (morph.colorTrack) {
         float* color = node->transformBlock->color;
         if (replace) {
             morph.colorTrack->Evaluate(at, morph.colorSamples, random, color);
@@ -144,7 +144,7 @@ void ParticleInstance::EndTrackMorph(ParticleInstance* node) {
         Copy3(node->rotation, block.rotation);
     if (block.constant[NodeEventBlock::kTranslation])
         Copy3(node->position, block.translation);
-    if (block.constant[NodeEventBlock::kColour] && node->transformBlock)
+    if (block.constant[NodeEventBlock::kColour])
         std::memcpy(node->transformBlock->color, block.colour, sizeof(block.colour));
     node->trackMorphMember = NoOpFrame;
 }
