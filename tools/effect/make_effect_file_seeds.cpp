@@ -481,6 +481,27 @@ std::vector<uint8_t> UnitEvents() {
     return effecttools::WriteEffectFile(f);
 }
 
+// An emitter of `count` particles of one spawn item a frame, from frame 0.
+effecttools::EmitterValue EveryFrame(std::vector<effecttools::FieldValue> item, uint16_t count) {
+    effecttools::EmitterValue e;
+    e.kind = 2;
+    effecttools::ShapeValue shape;
+    shape.floats = {{"IjSp", effecttools::Constant(1.0f)}};
+    e.shape = shape;
+    effecttools::SpawnEntryValue spawn;
+    spawn.fields = std::move(item);
+    e.spawnEntries = {spawn};
+    effecttools::TimedEntryValue timer;
+    timer.enabled = 1;
+    timer.target = 0;
+    timer.count = count;
+    timer.interval = 1;
+    timer.startFrame = 0;
+    timer.endFrame = 0;
+    e.timedEntries = {timer};
+    return e;
+}
+
 // A unit that emits itself with a start offset of 2 frames every frame,
 // its copies living 2 frames, and one that emits two of itself a frame
 // without an offset, living 1: each new particle runs its own emitters at
@@ -492,25 +513,10 @@ std::vector<uint8_t> SelfEmitting() {
     effecttools::TimelineValue start;
     start.length = 0;
     for (const auto& v : variants) {
-        effecttools::EmitterValue e;
-        e.kind = 2;
-        effecttools::ShapeValue shape;
-        shape.floats = {{"IjSp", effecttools::Constant(1.0f)}};
-        e.shape = shape;
-        effecttools::SpawnEntryValue item;
-        item.fields = {{"TgUI", v[3]}, {"UST", v[0]}, {"OvLf", 2}, {"Lif", v[1]}};
-        e.spawnEntries = {item};
-        effecttools::TimedEntryValue timer;
-        timer.enabled = 1;
-        timer.target = 0;
-        timer.count = static_cast<uint16_t>(v[2]);
-        timer.interval = 1;
-        timer.startFrame = 0;
-        timer.endFrame = 0;
-        e.timedEntries = {timer};
         effecttools::UnitValue unit;
         unit.life = 0;
-        unit.emitters = {e};
+        unit.emitters = {EveryFrame({{"TgUI", v[3]}, {"UST", v[0]}, {"OvLf", 2}, {"Lif", v[1]}},
+                                    static_cast<uint16_t>(v[2]))};
         f.package.units.push_back(unit);
         start.items.push_back(Entry(0, static_cast<int16_t>(v[3]), 0, -1, 0, 100));
     }
@@ -531,21 +537,7 @@ std::vector<uint8_t> SkipWithPickable() {
     picked.uic1 = std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
     effecttools::UnitValue emitting = picked;
     emitting.life = 0;
-    effecttools::EmitterValue e;
-    e.kind = 2;
-    effecttools::ShapeValue shape;
-    shape.floats = {{"IjSp", effecttools::Constant(1.0f)}};
-    e.shape = shape;
-    effecttools::SpawnEntryValue item;
-    item.fields = {{"TgUI", 0}};
-    e.spawnEntries = {item};
-    effecttools::TimedEntryValue timer;
-    timer.enabled = 1;
-    timer.target = 0;
-    timer.count = 2;
-    timer.interval = 1;
-    e.timedEntries = {timer};
-    emitting.emitters = {e};
+    emitting.emitters = {EveryFrame({{"TgUI", 0}}, 2)};
     f.package.units.push_back(emitting);
     effecttools::TimelineValue t;
     t.length = 0;
