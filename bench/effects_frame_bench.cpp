@@ -30,7 +30,8 @@ constexpr int kInstances = 1000;
 constexpr float kProjection[16] = {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, -1.0001f, -1, 0, 0, -0.10001f, 0};
 
 // The recording device without its records: locks hand out one static
-// area and nothing is kept, so the frame is measured, not the fake.
+// area and nothing is kept (neither the layer's phases, constants and
+// begins), so the frame is measured, not the fake.
 class QuietDevice : public testsupport::RecordingDevice {
 public:
     void* LockIndexBuffer(FulgorCore::IIndexBuffer*, uint32_t, uint32_t) override { return area_; }
@@ -39,6 +40,10 @@ public:
     }
     void UnlockIndexBuffer(FulgorCore::IIndexBuffer*, uint32_t) override {}
     void UnlockVertexBuffer(FulgorCore::IVertexBuffer*, uint32_t) override {}
+    void OnDrawPhase(uint32_t) override {}
+    void OnBatchesBegin(uint32_t) override {}
+    void SetVertexShaderConstants(uint32_t, const void*, uint32_t, uint32_t) override {}
+    void SetPixelShaderConstants(uint32_t, const void*, uint32_t, uint32_t) override {}
 
 private:
     alignas(16) uint8_t area_[64] = {};

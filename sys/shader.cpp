@@ -149,6 +149,7 @@ bool Reflect(spvc_compiler compiler, spvc_resources resources, ShaderReflection&
     out.constantBuffers.clear();
     out.textures.clear();
     out.samplers.clear();
+    out.constants.clear();
     out.combined.clear();
     out.inputs.clear();
     if (!StageOf(compiler, out.stage, log))
@@ -157,9 +158,18 @@ bool Reflect(spvc_compiler compiler, spvc_resources resources, ShaderReflection&
     size_t count;
     if (!ResourceList(resources, SPVC_RESOURCE_TYPE_UNIFORM_BUFFER, list, count))
         return false;
-    for (size_t i = 0; i < count; ++i)
-        out.constantBuffers.push_back(
-            {BufferName(compiler, list[i]), SlotOf(compiler, list[i].id, kConstantBufferShift)});
+    for (size_t i = 0; i < count; ++i) {
+        const std::string buffer = BufferName(compiler, list[i]);
+        out.constantBuffers.push_back({buffer, SlotOf(compiler, list[i].id, kConstantBufferShift)});
+        spvc_type type = spvc_compiler_get_type_handle(compiler, list[i].base_type_id);
+        for (unsigned m = 0; type && m < spvc_type_get_num_member_types(type); ++m) {
+            unsigned offset = 0;
+            if (spvc_compiler_type_struct_member_offset(compiler, type, m, &offset) != SPVC_SUCCESS)
+                continue;
+            const char* name = spvc_compiler_get_member_name(compiler, list[i].base_type_id, m);
+            out.constants.push_back({buffer, name ? name : "", offset});
+        }
+    }
     if (!ResourceList(resources, SPVC_RESOURCE_TYPE_SEPARATE_IMAGE, list, count))
         return false;
     for (size_t i = 0; i < count; ++i)

@@ -23,6 +23,13 @@ struct ShaderBinding {
     uint32_t slot = 0;
 };
 
+// A member of a constant buffer and its byte offset in the buffer.
+struct ShaderConstant {
+    std::string buffer;
+    std::string name;
+    uint32_t offset = 0;
+};
+
 // A GL texture unit of the translated code. GL samples through combined
 // texture-sampler pairs, so each pair the code uses gets a unit of its own;
 // the device binds texture register `textureSlot` and sampler register
@@ -47,6 +54,8 @@ struct ShaderReflection {
     std::vector<ShaderBinding> constantBuffers;
     std::vector<ShaderBinding> textures;
     std::vector<ShaderBinding> samplers;
+    // The members of every constant buffer, in declaration order.
+    std::vector<ShaderConstant> constants;
     // Filled by TranslateSpirvToGlsl only.
     std::vector<ShaderCombinedSampler> combined;
     std::vector<ShaderInput> inputs; // vertex stage

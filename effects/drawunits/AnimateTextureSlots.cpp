@@ -3,7 +3,7 @@
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/TextureSlotProperty.h"
 #include "effects/drawunits/DrawUnit.h"
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/ParticleKernelNoOps.h"
 
 #include <array>
@@ -21,7 +21,7 @@ inline void AnimateSlot(DrawUnit* unit, const PackageResource* package,
     if constexpr (((Mask >> Slot) & 1u) != 0) {
         const TextureSlotProperty property(*unit->unitData, Slot);
         const int32_t index = property.EvaluateTextureIndex(
-            context, unit->ops->textureRandomValues[DrawUnit::SelectorSample(Slot)],
+            context, unit->renderBlock->textureRandomValues[DrawUnit::SelectorSample(Slot)],
             *unit->randomState);
         unit->textureBindings[Slot].texture = package ? package->GetTexture(index) : nullptr;
     }
@@ -41,14 +41,14 @@ void AnimateTextureSlots(DrawUnit* unit, const EvaluationContext& context) {
 }
 
 template <size_t... M> constexpr auto MakeTable(std::index_sequence<M...>) {
-    return std::array<DrawUnitOps::TextureKernel, sizeof...(M)>{
-        {(M == 0 ? static_cast<DrawUnitOps::TextureKernel>(NoOpWithArgument)
+    return std::array<DrawUnitRenderBlock::TextureKernel, sizeof...(M)>{
+        {(M == 0 ? static_cast<DrawUnitRenderBlock::TextureKernel>(NoOpWithArgument)
                  : &AnimateTextureSlots<static_cast<uint32_t>(M)>)...}};
 }
 
 } // namespace
 
-const std::array<DrawUnitOps::TextureKernel, kTextureKernels> kAnimateTextureSlots =
+const std::array<DrawUnitRenderBlock::TextureKernel, kTextureKernels> kAnimateTextureSlots =
     MakeTable(std::make_index_sequence<kTextureKernels>{});
 
 } // namespace FulgorCore::ParticleKernel

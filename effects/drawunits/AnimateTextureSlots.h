@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 
 #include <array>
 #include <cstdint>
@@ -13,6 +13,6 @@ namespace FulgorCore::ParticleKernel {
 // random values stay). Entry 0 is the shared empty kernel. A draw unit
 // takes its entry once, at construction; no slot bit is tested per frame.
 inline constexpr uint32_t kTextureKernels = 256;
-extern const std::array<DrawUnitOps::TextureKernel, kTextureKernels> kAnimateTextureSlots;
+extern const std::array<DrawUnitRenderBlock::TextureKernel, kTextureKernels> kAnimateTextureSlots;
 
 } // namespace FulgorCore::ParticleKernel

@@ -2,23 +2,15 @@
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
+#include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/Job.h"
+#include "effects/drawunits/DrawUnitType4.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 
 namespace FulgorCore {
 
 namespace {
-
-bool RefuseReserve(const IShader*, const uint32_t*, const TextureSlot*, uint8_t, void**, uint32_t,
-                   uint16_t**, uint16_t*, uint32_t) {
-    return false;
-}
-
-bool RefuseReserveNoIndex(const IShader*, const uint32_t*, const TextureSlot*, uint8_t, void**,
-                          uint32_t) {
-    return false;
-}
 
 uint8_t* RendererBatchKind() {
     // Outside a started runtime a byte of its own keeps the callers simple.
@@ -28,30 +20,41 @@ uint8_t* RendererBatchKind() {
 }
 
 void SubmitToRuntime(Job* job) {
-    EngineWorkData* work = Engine::GetWorkData();
+    // Read in place: every draw unit's command comes through here.
+    const RuntimeGlobals& g = RuntimeGlobals::Get();
+    EngineWorkData* work = g.started ? g.engine : nullptr;
     if (work && work->submitJob)
         work->submitJob(job);
     else
         job->Execute();
 }
 
-void PrepareNothing(const FieldPoint*, uint32_t, const DrawDataType4&, void*, const DrawClock&,
-                    const float*) {}
-
 void SubmitNothing(DrawUnitType4*) {}
 
 } // namespace
 
 const DrawRenderer DrawRenderer::kBuiltIn = {
-    RefuseReserve,
-    RefuseReserve,
-    RefuseReserveNoIndex,
+    Renderer::ReserveVertices,
+    Renderer::ReserveVertices48,
+    Renderer::ReserveVerticesNoIndex32,
+    Renderer::ReserveVertices32,
+    Renderer::ReserveVertices44,
+    Renderer::ReserveVertices52,
     Renderer::FlushBatches,
     RendererBatchKind,
     SubmitToRuntime,
-    {PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing,
-     PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing, PrepareNothing,
-     PrepareNothing},
+    {DrawUnitType4::PrepareVertices<DrawUnitType4::kLines, 0>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kLines, 1>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kFadingLines, 0>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kFadingLines, 1>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 0>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 1>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 2>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 3>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 4>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 5>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 6>,
+     DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 7>},
     SubmitNothing,
     SubmitNothing,
 };

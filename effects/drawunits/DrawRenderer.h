@@ -13,12 +13,12 @@ class IShader;
 class Job;
 struct TextureSlot;
 
-// What the draw units ask of the renderer, in one place: the three
-// reservations of vertex (and index) space, flushing the pending batch and
+// What the draw units ask of the renderer, in one place: the reservations
+// of vertex (and index) space by stride, flushing the pending batch and
 // its kind, the submit function, and the particle field's vertex preparers
-// and batch submitters. The renderer's geometry side comes later; until it
-// does the reservations refuse, so nothing is drawn, and the field
-// prepares and submits nothing. Tests install recording doubles.
+// and batch submitters. The reservations are the renderer's own; the
+// field's batch submitters come later, and until then the field submits
+// nothing. Tests install recording doubles.
 struct DrawRenderer {
     // (shader, state word, the 8 bindings, mask of the slots compared, out
     // vertices, vertex count, out indices, out first vertex, index count).
@@ -29,9 +29,9 @@ struct DrawRenderer {
     using ReserveNoIndex = bool (*)(const IShader* shader, const uint32_t* stateWord,
                                     const TextureSlot* bindings, uint8_t mask, void** vertices,
                                     uint32_t vertexCount);
-    // (states, point count, field data, prepared bytes, clock, key spans).
-    using Prepare = void (*)(const FieldPoint* states, uint32_t count, const DrawDataType4& header,
-                             void* prepared, const DrawClock& clock, const float* keySpans);
+    // (unit, its point states, field data, prepared bytes, clock).
+    using Prepare = void (*)(DrawUnitType4* unit, FieldPoint* states, const DrawDataType4& header,
+                             void* prepared, const DrawClock& clock);
     using SubmitField = void (*)(DrawUnitType4* unit);
 
     // The preparers by choice: 0-1 lines (2 x "bOPT": own space), 2-3
@@ -43,9 +43,12 @@ struct DrawRenderer {
     // Batch kind of 48-byte billboard batches.
     static constexpr uint8_t kBillboardBatch = 1;
 
-    Reserve reserveVertices;
+    Reserve reserveVertices; // 36-byte vertices
     Reserve reserveVertices48;
     ReserveNoIndex reserveVerticesNoIndex32;
+    Reserve reserveVertices32;
+    Reserve reserveVertices44;
+    Reserve reserveVertices52;
     void (*flushBatches)();
     // The renderer's current batch kind byte.
     uint8_t* (*batchKind)();

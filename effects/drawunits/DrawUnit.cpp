@@ -2,12 +2,15 @@
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Math/FloatConversion.h"
+#include "effects/Core/Math/Matrix.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/TextureSlotProperty.h"
 #include "effects/Core/Value/ComputeScaledBase.h"
 #include "effects/drawunits/AnimateTextureSlots.h"
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitOwner.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/TextureParameterKernels.h"
+#include "effects/drawunits/UvTransformKernels.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/ViewFade.h"
@@ -42,8 +45,8 @@ void OwnerColor(const DrawUnit*, float* out, const float* ownerColor, const Eval
 void DataColorTimesOwner(const DrawUnit* unit, float* out, const float* ownerColor,
                          const EvaluationContext& context) {
     float c[4];
-    unit->unitData->GetDrawColor().Evaluate(context, unit->ops->colorSamples, *unit->randomState,
-                                            c);
+    unit->unitData->GetDrawColor().Evaluate(context, unit->renderBlock->colorSamples,
+                                            *unit->randomState, c);
     for (uint32_t i = 0; i < 4; ++i)
         out[i] = c[i] * ownerColor[i];
 }
@@ -52,57 +55,79 @@ void KeepScale(const DrawUnit*, float*, const EvaluationContext&) {}
 
 void DataScale(const DrawUnit* unit, float* vector, const EvaluationContext& context) {
     float s[3];
-    unit->unitData->GetDrawSize().Evaluate(context, unit->ops->sizeSamples, *unit->randomState, s);
+    unit->unitData->GetDrawSize().Evaluate(context, unit->renderBlock->sizeSamples,
+                                           *unit->randomState, s);
     for (uint32_t i = 0; i < 3; ++i)
         vector[i] *= s[i];
 }
 
-// The vertices' fourth position component: the unit's base value by the
-// scale mode of its data, from the instance's parameter (the host's, as the
-// root copied it this frame), the data's "DBis" and "DBDS", the owner's
-// scale and its distance from the camera.
-float ScaledBase(const DrawUnit* unit) {
-    float scale[3];
-    unit->ownerUnit->GetVector0(scale);
-    ScaledBaseInput input;
-    input.instanceParameter = unit->root->rootParameter;
-    input.dataValue = unit->unitData->GetBias();
-    input.ownerScale = scale;
-    input.distanceFactor = unit->unitData->GetBiasScale();
-    input.cameraPosition = ViewFade::CameraPosition();
-    input.ownerTranslation = unit->ownerUnit->GetWorldMatrix() + 9;
-    return ComputeScaledBase(unit->unitData->GetBiasMode(), input);
+} // namespace
+
+template <uint32_t Mode> float DrawUnit::PolygonOffset(const DrawUnit* unit) {
+    ScaledBaseInput in;
+    in.instanceParameter = unit->root->rootParameter;
+    in.dataValue = unit->unitData->GetBias();
+    in.distanceFactor = unit->unitData->GetBiasScale();
+    float scale[3] = {1.0f, 1.0f, 1.0f};
+    if constexpr (Mode == 2 || Mode == 4) {
+        unit->ownerUnit->GetVector0(scale);
+        in.ownerScale = scale;
+    }
+    if constexpr (Mode >= 3) {
+        in.cameraPosition = ViewFade::CameraPosition();
+        in.ownerTranslation = DrawUnitOwner::Position(unit->ownerUnit);
+    }
+    return ComputeScaledBase(Mode, in);
 }
 
-} // namespace
+const DrawUnitRenderBlock::PolygonOffsetMember DrawUnit::kPolygonOffsets[kPolygonOffsetModes] = {
+    PolygonOffset<0>, PolygonOffset<1>, PolygonOffset<2>, PolygonOffset<3>, PolygonOffset<4>};
+
+void DrawUnit::PassMatrix(const DrawUnit*, float* out, const float* ownerMatrix,
+                          const EvaluationContext&) {
+    std::memcpy(out, ownerMatrix, 12 * sizeof(float));
+}
+
+void DrawUnit::ScaleMatrix(const DrawUnit* unit, float* out, const float* ownerMatrix,
+                           const EvaluationContext& context) {
+    float* m = unit->renderBlock->matrix;
+    float s[3] = {1.0f, 1.0f, 1.0f};
+    unit->Scale(s, context);
+    m[0] = s[0];
+    m[4] = s[1];
+    m[8] = s[2];
+    Math::Matrix34Multiply(out, m, ownerMatrix);
+}
 
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
     : randomState(&owner->owner->random), ownerUnit(owner), root(owner->owner),
       package(owner->owner->package), unitData(data) {
-    ops = static_cast<DrawUnitOps*>(Engine::GetUnitInstancePool().Allocate());
-    if (!ops) {
+    renderBlock = static_cast<DrawUnitRenderBlock*>(Engine::GetUnitInstancePool().Allocate());
+    if (!renderBlock) {
         // No member can be chosen: the particle ends, so its passes never
         // reach this unit's update.
         ownerUnit->Finish();
     }
+    unitShader = data->GetShader();
     stateWord = data->GetRenderStateWord();
     for (uint32_t k = 0; k < kTextureSlots; ++k)
         textureBindings[k] = *data->GetTextureSlot(k);
     usedTextureMask = static_cast<uint8_t>(data->GetUsedTextureMask());
     uvOffsetFirstMask = static_cast<uint8_t>(data->GetTextureLayerMask());
-    if (ops) {
-        new (ops) DrawUnitOps{};
-        ops->textureKernel = ParticleKernel::kAnimateTextureSlots[data->GetAnimatedTextureMask()];
-        ops->textureParameterKernel =
+    if (renderBlock) {
+        new (renderBlock) DrawUnitRenderBlock{};
+        renderBlock->textureKernel =
+            ParticleKernel::kAnimateTextureSlots[data->GetAnimatedTextureMask()];
+        renderBlock->textureParameterKernel =
             ParticleKernel::kEvaluateTextureParameters[(usedTextureMask >> 3) & 31u];
-        ops->vertexParameterKernel =
+        renderBlock->vertexParameterKernel =
             ParticleKernel::kPackTextureParameters[(usedTextureMask >> 3) & 7u];
         ChooseMembers(data->GetDrawType());
     }
     // Without a block the values are still drawn, so the units built after
     // this one get the values they would have had.
-    DrawUnitOps scratch{};
-    DrawUnitOps& values = ops ? *ops : scratch;
+    DrawUnitRenderBlock scratch{};
+    DrawUnitRenderBlock& values = renderBlock ? *renderBlock : scratch;
     // Every used slot takes its draws, animated or not, so the values of
     // the slots after it do not depend on which slots were resolved at load.
     for (uint32_t k = 0; k < data->GetTextureSlotCount() && k < kTextureSlots; ++k) {
@@ -115,13 +140,13 @@ DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
             values.textureRandomValues[ParameterSample(k)] = parameter->SampleRandom(*randomState);
     }
     // Sets past the declared count keep zero values and draw nothing.
-    for (uint32_t i = 0; i < data->GetUvLayerCount() && i < DrawUnitOps::kUvSets; ++i)
+    for (uint32_t i = 0; i < data->GetUvLayerCount() && i < DrawUnitRenderBlock::kUvSets; ++i)
         data->GetUvLayer(i)->SampleRandom(*randomState, values.uvRandomValues[i]);
 }
 
 DrawUnit::~DrawUnit() {
-    if (ops)
-        Engine::GetUnitInstancePool().Free(ops);
+    if (renderBlock)
+        Engine::GetUnitInstancePool().Free(renderBlock);
 }
 
 void DrawUnit::ChooseMembers(uint32_t drawType) {
@@ -132,43 +157,47 @@ void DrawUnit::ChooseMembers(uint32_t drawType) {
     // the value scaled for its byte.
     const FloatProperty& aOff = data.GetAOff();
     if (!data.GetFlagPAo()) {
-        ops->alphaOffsetMember = GetParameterZero;
+        renderBlock->alphaOffsetMember = GetParameterZero;
     } else {
-        ops->alphaOffsetSample = aOff.SampleRandom(random);
+        renderBlock->alphaOffsetSample = aOff.SampleRandom(random);
         if (!aOff.IsConstant()) {
-            ops->alphaOffsetMember = drawType == kModelDrawType ? GetAOff : GetAOffScaled;
+            renderBlock->alphaOffsetMember = drawType == kModelDrawType ? GetAOff : GetAOffScaled;
         } else {
-            const float v = aOff.Evaluate(atStart, ops->alphaOffsetSample, random);
-            ops->alphaOffsetConstant = drawType == kModelDrawType ? v : ScaleAlphaOffset(v);
-            ops->alphaOffsetMember = GetAOffConstant;
+            const float v = aOff.Evaluate(atStart, renderBlock->alphaOffsetSample, random);
+            renderBlock->alphaOffsetConstant = drawType == kModelDrawType ? v : ScaleAlphaOffset(v);
+            renderBlock->alphaOffsetMember = GetAOffConstant;
         }
     }
     const FloatProperty& aTes = data.GetATes();
     if (!data.GetFlagPAt()) {
-        ops->alphaThresholdMember = GetParameterZero;
+        renderBlock->alphaThresholdMember = GetParameterZero;
     } else {
-        ops->alphaThresholdSample = aTes.SampleRandom(random);
+        renderBlock->alphaThresholdSample = aTes.SampleRandom(random);
         if (!aTes.IsConstant()) {
-            ops->alphaThresholdMember = GetATes;
+            renderBlock->alphaThresholdMember = GetATes;
         } else {
-            ops->alphaThresholdConstant = aTes.Evaluate(atStart, ops->alphaThresholdSample, random);
-            ops->alphaThresholdMember = GetATesConstant;
+            renderBlock->alphaThresholdConstant =
+                aTes.Evaluate(atStart, renderBlock->alphaThresholdSample, random);
+            renderBlock->alphaThresholdMember = GetATesConstant;
         }
     }
     if (ColorIsAbsent(data.GetDrawColor())) {
-        ops->drawColorMember = OwnerColor;
+        renderBlock->drawColorMember = OwnerColor;
     } else {
-        data.GetDrawColor().SampleRandom(random, ops->colorSamples);
-        ops->drawColorMember = DataColorTimesOwner;
+        data.GetDrawColor().SampleRandom(random, renderBlock->colorSamples);
+        renderBlock->drawColorMember = DataColorTimesOwner;
     }
     const FloatTripleProperty& size = data.GetDrawSize();
     if (size.IsOne() || size.GetX().GetKind() == FloatProperty::kNone) {
-        ops->scaleMember = KeepScale;
+        renderBlock->scaleMember = KeepScale;
     } else {
-        size.SampleRandom(random, ops->sizeSamples);
-        ops->scaleMember = DataScale;
+        size.SampleRandom(random, renderBlock->sizeSamples);
+        renderBlock->scaleMember = DataScale;
     }
-    ops->positionWMember = ScaledBase;
+    renderBlock->matrixMember = renderBlock->scaleMember == KeepScale ? PassMatrix : ScaleMatrix;
+    const uint32_t offsetMode = data.GetBiasMode();
+    renderBlock->polygonOffsetMember =
+        kPolygonOffsets[offsetMode < kPolygonOffsetModes ? offsetMode : 0];
 }
 
 DrawClock DrawUnit::OwnerClock() const {
@@ -180,7 +209,7 @@ DrawClock DrawUnit::OwnerClock() const {
 }
 
 float DrawUnit::GetAOff(const DrawUnit* unit, const EvaluationContext& context) {
-    return unit->unitData->GetAOff().Evaluate(context, unit->ops->alphaOffsetSample,
+    return unit->unitData->GetAOff().Evaluate(context, unit->renderBlock->alphaOffsetSample,
                                               *unit->randomState);
 }
 
@@ -189,16 +218,16 @@ float DrawUnit::GetAOffScaled(const DrawUnit* unit, const EvaluationContext& con
 }
 
 float DrawUnit::GetAOffConstant(const DrawUnit* unit, const EvaluationContext&) {
-    return unit->ops->alphaOffsetConstant;
+    return unit->renderBlock->alphaOffsetConstant;
 }
 
 float DrawUnit::GetATes(const DrawUnit* unit, const EvaluationContext& context) {
-    return unit->unitData->GetATes().Evaluate(context, unit->ops->alphaThresholdSample,
+    return unit->unitData->GetATes().Evaluate(context, unit->renderBlock->alphaThresholdSample,
                                               *unit->randomState);
 }
 
 float DrawUnit::GetATesConstant(const DrawUnit* unit, const EvaluationContext&) {
-    return unit->ops->alphaThresholdConstant;
+    return unit->renderBlock->alphaThresholdConstant;
 }
 
 float DrawUnit::GetParameterZero(const DrawUnit*, const EvaluationContext&) {
@@ -206,23 +235,71 @@ float DrawUnit::GetParameterZero(const DrawUnit*, const EvaluationContext&) {
 }
 
 void DrawUnit::EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const {
-    record[2] =
-        static_cast<uint8_t>(Math::TruncateToInt64(ops->alphaOffsetMember(this, context)) & 0xFF);
+    record[2] = static_cast<uint8_t>(
+        Math::TruncateToInt64(renderBlock->alphaOffsetMember(this, context)) & 0xFF);
     record[3] = static_cast<uint8_t>(
-        Math::TruncateToInt64(ops->alphaThresholdMember(this, context)) & 0xFF);
+        Math::TruncateToInt64(renderBlock->alphaThresholdMember(this, context)) & 0xFF);
 }
 
 void DrawUnit::DrawColor(float* out, const float* ownerColor,
                          const EvaluationContext& context) const {
-    ops->drawColorMember(this, out, ownerColor, context);
+    renderBlock->drawColorMember(this, out, ownerColor, context);
 }
 
 void DrawUnit::Scale(float* vector, const EvaluationContext& context) const {
-    ops->scaleMember(this, vector, context);
+    renderBlock->scaleMember(this, vector, context);
 }
 
-float DrawUnit::PositionW() const {
-    return ops->positionWMember(this);
+void DrawUnit::EvaluateMatrix(float* out, const EvaluationContext& context) const {
+    renderBlock->matrixMember(this, out, ownerUnit->GetWorldMatrix(), context);
+}
+
+float DrawUnit::GetPolygonOffset() const {
+    return renderBlock->polygonOffsetMember(this);
+}
+
+void DrawUnit::EvaluateVertexParameters(uint8_t* record, const EvaluationContext& context) {
+    renderBlock->textureKernel(this, context);
+    renderBlock->vertexParameterKernel(this, context, record);
+    EvaluateByteParameters(record, context);
+}
+
+void DrawUnit::EvaluateMeshParameters(float* polygonOffset, float* shaderParameters,
+                                      const EvaluationContext& context) {
+    *polygonOffset = GetPolygonOffset();
+    shaderParameters[6] = renderBlock->alphaOffsetMember(this, context) * (1.0f / 255.0f);
+    shaderParameters[7] = renderBlock->alphaThresholdMember(this, context) * (1.0f / 255.0f);
+    renderBlock->textureKernel(this, context);
+    renderBlock->textureParameterKernel(this, context, shaderParameters);
+}
+
+template <uint32_t N>
+void DrawUnit::EvaluateCentredTransforms(float* out, const EvaluationContext& context) {
+    if constexpr (N > 0) {
+        ParticleKernel::EvaluateUvTransforms<N>(this, out, context, uvOffsetFirstMask);
+        for (uint32_t row = 0; row < 2 * N; ++row)
+            out[row * 4 + 3] += 0.5f;
+    }
+}
+
+template void DrawUnit::EvaluateCentredTransforms<0>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<1>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<2>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<3>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<4>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<5>(float*, const EvaluationContext&);
+template void DrawUnit::EvaluateCentredTransforms<6>(float*, const EvaluationContext&);
+
+void* DrawUnit::TakeBlock() {
+    void* block = Engine::GetUnitInstancePool().Allocate();
+    if (!block)
+        ownerUnit->Finish();
+    return block;
+}
+
+void DrawUnit::GiveBack(void* block) {
+    if (block)
+        Engine::GetUnitInstancePool().Free(block);
 }
 
 } // namespace FulgorCore

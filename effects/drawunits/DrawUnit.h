@@ -1,10 +1,11 @@
 #pragma once
 
-#include "effects/Core/Engine/TextureSlot.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Value/EvaluationContext.h"
 #include "effects/drawunits/DrawClock.h"
+#include "effects/render/TextureSlot.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/units/ParticleDrawPart.h"
 
 #include <cstdint>
@@ -16,15 +17,18 @@ class InstanceRootUnit;
 class PackageResource;
 class ParticleInstance;
 class ParticleResource;
-struct DrawUnitOps;
 
 // The drawn part of a particle: what every draw type shares. The base
 // keeps the owner, the data and the texture set-up copied from the data,
 // and in a pool block of its own the members chosen from the data (the
-// texture kernels, the colour, scale and position-w members and the alpha
-// getters) with the unit random values they read (those of the texture
-// slots and texture-coordinate sets among them). A unit that gets no block for its members ends its
-// particle and never calls a member.
+// texture kernels, the colour, scale, matrix and polygon-offset members and
+// the alpha getters) with the unit random values they read (those of the
+// texture slots and texture-coordinate sets among them). A unit that gets
+// no block for its members ends its particle and never calls a member.
+//
+// Its virtual operations, in order: the destructor, the hook the particle
+// runs in its own step (Step), Update, Draw, and a last one that does
+// nothing in every class.
 class DrawUnit : public ParticleDrawPart {
 public:
     static constexpr uint32_t kTextureSlots = 8;
@@ -40,6 +44,7 @@ public:
     virtual void Update(const DrawClock& clock) = 0;
     // Reserves the frame's geometry and hands its command over.
     virtual void Draw() = 0;
+    virtual void Spare() {}
 
     // The particle's clock as the draw units' update takes it.
     DrawClock OwnerClock() const;
@@ -64,22 +69,61 @@ public:
     void EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const;
 
     // The draw colour of the frame (the data's colour times the owner's),
-    // the size scaling and the vertices' fourth position component.
+    // the size scaling, the unit's world matrix from the owner's, and the
+    // polygon offset every vertex of the unit carries.
     void DrawColor(float* out, const float* ownerColor, const EvaluationContext& context) const;
     void Scale(float* vector, const EvaluationContext& context) const;
-    float PositionW() const;
+    void EvaluateMatrix(float* out, const EvaluationContext& context) const;
+    float GetPolygonOffset() const;
+
+    // The polygon offsets by the data's mode, with base the instance's
+    // parameter, d the data's offset, m the largest of the owner's scale,
+    // and F = max(1, camera distance x the data's distance factor): 0 base,
+    // 1 base + d, 2 (base + d) m, 3 (base + d) F, 4 (base + d) m F.
+    static constexpr uint32_t kPolygonOffsetModes = 5;
+    template <uint32_t Mode> static float PolygonOffset(const DrawUnit* unit);
+    static const DrawUnitRenderBlock::PolygonOffsetMember kPolygonOffsets[kPolygonOffsetModes];
+    // The matrix members: the owner's matrix as it is, or its axes scaled
+    // by the draw size.
+    static void PassMatrix(const DrawUnit* unit, float* out, const float* ownerMatrix,
+                           const EvaluationContext& context);
+    static void ScaleMatrix(const DrawUnit* unit, float* out, const float* ownerMatrix,
+                            const EvaluationContext& context);
+
+    // The per-vertex parameters of generated geometry: the channel kernel,
+    // the vertex-parameter kernel into bytes 0 and 1, the alpha bytes.
+    void EvaluateVertexParameters(uint8_t* record, const EvaluationContext& context);
+    // The N texture transforms (none for N = 0), each row's translation
+    // moved by 0.5 so centred coordinates map to 0..1.
+    template <uint32_t N>
+    void EvaluateCentredTransforms(float* out, const EvaluationContext& context);
+    // Both, once per frame, for the trails: the parameters record and the
+    // 2x4 matrices of the N layers.
+    template <uint32_t N>
+    void EvaluateRenderRecord(float* transforms, uint8_t* parameters,
+                              const EvaluationContext& context);
+
+    // What the mesh records take first: the polygon offset, the alpha
+    // offset and threshold over 255 into shader parameters 6 and 7, the
+    // channel kernel, the shader-parameter kernel.
+    void EvaluateMeshParameters(float* polygonOffset, float* shaderParameters,
+                                const EvaluationContext& context);
+
+    // A pool block for a record of the unit; without one the particle ends.
+    void* TakeBlock();
+    static void GiveBack(void* block);
 
     // What every frame reads first: the members, the random state, the
     // owner, the data, and the instance's root and package (fixed for the
     // unit's life, so kept here rather than fetched through the owner).
-    DrawUnitOps* ops = nullptr;
+    DrawUnitRenderBlock* renderBlock = nullptr;
     Xorshift128* randomState;
     ParticleInstance* ownerUnit;
     InstanceRootUnit* root;
     const PackageResource* package;
     const ParticleResource* unitData;
-    // The material's shader: the renderer's shader cache provides it; null
-    // until then.
+    // The material's shader, held by the data (null when the device made
+    // none: the unit's batches are still recorded with it).
     const IShader* unitShader = nullptr;
     uint32_t stateWord = 0;
     uint8_t usedTextureMask = 0;
@@ -89,5 +133,13 @@ public:
 private:
     void ChooseMembers(uint32_t drawType);
 };
+
+// Every vertex format of a draw-unit class fits one pool block.
+template <template <uint32_t> class Unit> constexpr bool EveryFormatFitsABlock() {
+    return sizeof(Unit<0>) <= kUnitBlockSize && sizeof(Unit<1>) <= kUnitBlockSize &&
+           sizeof(Unit<2>) <= kUnitBlockSize && sizeof(Unit<3>) <= kUnitBlockSize &&
+           sizeof(Unit<4>) <= kUnitBlockSize && sizeof(Unit<5>) <= kUnitBlockSize &&
+           sizeof(Unit<6>) <= kUnitBlockSize;
+}
 
 } // namespace FulgorCore

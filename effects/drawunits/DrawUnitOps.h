@@ -1,8 +1,6 @@
 #pragma once
 
-#include "effects/Core/Memory/UnitInstancePool.h"
-#include "effects/Core/Resource/UvTransform.h"
-#include "effects/Core/Value/EvaluationContext.h"
+#include "effects/drawunits/DrawClock.h"
 
 #include <cstdint>
 
@@ -10,48 +8,35 @@ namespace FulgorCore {
 
 class DrawUnit;
 
-// The members a draw unit chose at construction, with the values they
-// read, in a pool block of their own: what a kernel or getter does is fixed
-// by the data once, and the per-frame code calls the member without
-// testing the data again.
+// The four members through which a strip, ring or trail reaches the work
+// of its source, variant and vertex format; the constructor stores them and
+// the per-frame code calls them without testing the data again. A unit
+// that has no use for an entry keeps the no-op.
 struct DrawUnitOps {
-    using TextureKernel = void (*)(DrawUnit* unit, const EvaluationContext& context);
-    using ParameterKernel = void (*)(DrawUnit* unit, const EvaluationContext& context,
-                                     float* block);
-    using VertexKernel = void (*)(DrawUnit* unit, const EvaluationContext& context,
-                                  uint8_t* record);
-    using ColorMember = void (*)(const DrawUnit* unit, float* out, const float* ownerColor,
-                                 const EvaluationContext& context);
-    using ScaleMember = void (*)(const DrawUnit* unit, float* vector,
-                                 const EvaluationContext& context);
-    using PositionWMember = float (*)(const DrawUnit* unit);
-    using ParameterGetter = float (*)(const DrawUnit* unit, const EvaluationContext& context);
+    // The frame's points: returns the distance array a trail resamples
+    // with, written the share of the sample interval passed (null for
+    // strips, and for a trail out of frame memory).
+    using Generate = float* (*)(DrawUnit* unit, const DrawClock& clock, float* headFraction);
+    // The frame geometry: the N texture transforms, and for trails the
+    // width scale.
+    using Build = void (*)(DrawUnit* unit, const DrawClock& clock, const float* transforms,
+                           float widthScale);
+    // Reserves render space and pushes the frame's command.
+    using Submit = void (*)(DrawUnit* unit);
+    // The vertices, called by the command's geometry callback (a ring keeps
+    // its point transform here).
+    using Write = void (*)(DrawUnit* unit, void* vertices);
 
-    TextureKernel textureKernel;
-    ParameterKernel textureParameterKernel;
-    VertexKernel vertexParameterKernel;
-    ColorMember drawColorMember;
-    ScaleMember scaleMember;
-    PositionWMember positionWMember;
-    ParameterGetter alphaOffsetMember;
-    ParameterGetter alphaThresholdMember;
-    // The alpha terms: unit random value and, for a constant property, the
-    // value the constant getter answers.
-    float alphaOffsetSample = 0.0f;
-    float alphaOffsetConstant = 0.0f;
-    float alphaThresholdSample = 0.0f;
-    float alphaThresholdConstant = 0.0f;
-    // Unit random values of the draw colour (red, green, blue, alpha,
-    // brightness) and of the draw size.
-    float colorSamples[5] = {};
-    float sizeSamples[3] = {};
-    // The texture slots' values: one per slot 0-2, then a selector and a
-    // parameter value per slot 3-7; five per texture-coordinate set.
-    static constexpr uint32_t kTextureRandomValues = 13;
-    static constexpr uint32_t kUvSets = 6;
-    float textureRandomValues[kTextureRandomValues] = {};
-    float uvRandomValues[kUvSets][UvTransform::kSamples] = {};
+    static float* GenerateNothing(DrawUnit*, const DrawClock&, float*) { return nullptr; }
+    static void BuildNothing(DrawUnit*, const DrawClock&, const float*, float) {}
+    static void SubmitNothing(DrawUnit*) {}
+    static void WriteNothing(DrawUnit*, void*) {}
+
+    Generate generate = GenerateNothing;
+    Build build = BuildNothing;
+    Submit submit = SubmitNothing;
+    Write write = WriteNothing;
 };
-static_assert(sizeof(DrawUnitOps) <= kUnitBlockSize, "the operations take one pool block");
+static_assert(sizeof(DrawUnitOps) == 32, "four plain function pointers");
 
 } // namespace FulgorCore

@@ -3,6 +3,7 @@
 namespace FulgorCore {
 
 class ParticleInstance;
+class UnitInstance;
 
 // What the draw units read of their particle beyond the unit getters: the
 // axis row its data chose and the mean length of the two other rows.
@@ -12,6 +13,15 @@ void Axis(const ParticleInstance* particle, float* out);
 float PlaneScale(const ParticleInstance* particle);
 // The particle's position: the translation row of its world matrix.
 const float* Position(const ParticleInstance* particle);
+// The scale and the extra z angle the particle took from its spawner, which
+// the particle fields scale and turn their points by.
+void BlockScale(const ParticleInstance* particle, float* out);
+float BlockAngleZ(const ParticleInstance* particle);
+// The unit whose local space holds a local trail's points: from the
+// particle's parent upward, past every particle that does not follow its
+// parent (transform mode 2, or 3 with its position from the spawner).
+// Null when the particle has no parent.
+const UnitInstance* ReferenceUnit(const ParticleInstance* particle);
 
 } // namespace DrawUnitOwner
 } // namespace FulgorCore

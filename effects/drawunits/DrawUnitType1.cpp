@@ -3,8 +3,8 @@
 #include "effects/Core/Resource/DrawDataType1.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/DrawRenderer.h"
-#include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/DrawUnitOwner.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/DrawVertices.h"
 #include "effects/drawunits/PackColor.h"
 #include "effects/units/ParticleInstance.h"
@@ -39,7 +39,7 @@ DrawUnitType1::DrawUnitType1(ParticleInstance* owner, const ParticleResource* da
 
 void DrawUnitType1::Update(const DrawClock& clock) {
     const DrawDataType1* line = unitData->GetDrawDataType1();
-    if (!ops || !line)
+    if (!renderBlock || !line)
         return;
     EvaluateByteParameters(parameters, clock);
     float c[4];
@@ -62,7 +62,7 @@ void DrawUnitType1::Update(const DrawClock& clock) {
 }
 
 void DrawUnitType1::Draw() {
-    if (!ops)
+    if (!renderBlock)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
     DrawPayload payload;
@@ -77,7 +77,7 @@ void DrawUnitType1::Draw() {
 void DrawUnitType1::WriteLineGeometry(DrawUnit* drawUnit, const DrawPayload& payload) {
     const DrawUnitType1& unit = *static_cast<const DrawUnitType1*>(drawUnit);
     auto* vertices = static_cast<LineVertex*>(payload.vertices);
-    const float w = unit.PositionW();
+    const float w = unit.GetPolygonOffset();
     WriteLineVertex(vertices[0], DrawUnitOwner::Position(unit.ownerUnit), w, unit.rootColor,
                     unit.parameters);
     WriteLineVertex(vertices[1], unit.endPoint, w, unit.tipColor, unit.parameters);

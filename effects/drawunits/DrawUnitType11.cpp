@@ -4,8 +4,8 @@
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/DrawRenderer.h"
-#include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/DrawUnitOwner.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/DrawVertices.h"
 #include "effects/drawunits/OrientationSources.h"
 #include "effects/drawunits/PackColor.h"
@@ -69,7 +69,7 @@ DrawUnitType11::FrameRecord DrawUnitType11::ReadFrame(uint32_t i) const {
 }
 
 void DrawUnitType11::Update(const DrawClock& clock) {
-    if (!ops || frameCount == 0)
+    if (!renderBlock || frameCount == 0)
         return;
     frameTime += clock.lastStep;
     if (cycleLength > 0.0f) {
@@ -104,7 +104,7 @@ void DrawUnitType11::Update(const DrawClock& clock) {
 }
 
 void DrawUnitType11::Draw() {
-    if (!ops || frameCount == 0)
+    if (!renderBlock || frameCount == 0)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
     uint8_t* kind = renderer.batchKind();
@@ -127,7 +127,8 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
     auto* vertices = static_cast<BillboardVertex*>(payload.vertices);
     const float* p = DrawUnitOwner::Position(unit.ownerUnit);
     const float position[3] = {p[0] + unit.offsetX, p[1] + unit.offsetY, p[2]};
-    const BillboardShared shared{position, unit.PositionW(), unit.orientation, unit.packedColor};
+    const BillboardShared shared{position, unit.GetPolygonOffset(), unit.orientation,
+                                 unit.packedColor};
     const float w = unit.size[0], h = unit.size[1];
     const FrameRecord& r = unit.current;
     WriteQuadIndices(payload.indices, payload.firstVertex);

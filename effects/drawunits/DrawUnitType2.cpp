@@ -4,8 +4,8 @@
 #include "effects/Core/Resource/DrawDataType2.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/DrawRenderer.h"
-#include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/DrawUnitOwner.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/DrawUnitSteps.h"
 #include "effects/drawunits/DrawVertices.h"
 #include "effects/drawunits/OrientationSources.h"
@@ -73,9 +73,9 @@ void DrawUnitType2::AdvanceFrame(DrawUnitType2* unit, float step) {
 void DrawUnitType2::KeepFrame(DrawUnitType2*, float) {}
 
 void DrawUnitType2::Update(const DrawClock& clock) {
-    if (!ops)
+    if (!renderBlock)
         return;
-    ops->textureKernel(this, clock);
+    renderBlock->textureKernel(this, clock);
     const uint32_t q = static_cast<uint16_t>(Math::TruncateToInt32(frame)) / framesPerCell;
     const uint32_t row = q / cellsU;
     const uint32_t col = q % cellsU;
@@ -101,7 +101,7 @@ void DrawUnitType2::Update(const DrawClock& clock) {
 }
 
 void DrawUnitType2::Draw() {
-    if (!ops)
+    if (!renderBlock)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
     uint8_t* kind = renderer.batchKind();
@@ -123,7 +123,7 @@ template <uint32_t Mode>
 void DrawUnitType2::WriteParticleQuads(DrawUnit* drawUnit, const DrawPayload& payload) {
     const DrawUnitType2& unit = *static_cast<const DrawUnitType2*>(drawUnit);
     auto* vertices = static_cast<BillboardVertex*>(payload.vertices);
-    const BillboardShared shared{DrawUnitOwner::Position(unit.ownerUnit), unit.PositionW(),
+    const BillboardShared shared{DrawUnitOwner::Position(unit.ownerUnit), unit.GetPolygonOffset(),
                                  unit.orientation, unit.packedColor};
     const float w = unit.size[0], h = unit.size[1];
     if constexpr (Mode == kOneQuad) {

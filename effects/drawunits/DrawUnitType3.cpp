@@ -1,16 +1,16 @@
 #include "effects/drawunits/DrawUnitType3.h"
 
 #include "effects/Core/Engine/Engine.h"
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Resource/DrawDataType3.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/DrawRenderer.h"
-#include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/DrawUnitOwner.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/DrawVertices.h"
 #include "effects/drawunits/PackColor.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 #include "effects/units/ParticleInstance.h"
 
 namespace FulgorCore {
@@ -57,10 +57,10 @@ DrawUnitType3::~DrawUnitType3() {
 
 void DrawUnitType3::Update(const DrawClock& clock) {
     const DrawDataType3* segment = unitData->GetDrawDataType3();
-    if (!ops || !segment)
+    if (!renderBlock || !segment)
         return;
-    ops->textureKernel(this, clock);
-    ops->vertexParameterKernel(this, clock, parameters);
+    renderBlock->textureKernel(this, clock);
+    renderBlock->vertexParameterKernel(this, clock, parameters);
     EvaluateByteParameters(parameters, clock);
     const float f = DrawUnitOwner::PlaneScale(ownerUnit);
     width = segment->GetWidth().Evaluate(clock, widthRandom, *randomState) * f;
@@ -74,7 +74,7 @@ void DrawUnitType3::Update(const DrawClock& clock) {
 }
 
 void DrawUnitType3::Draw() {
-    if (!ops)
+    if (!renderBlock)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
     DrawPayload payload;
@@ -120,7 +120,7 @@ void DrawUnitType3::WriteCappedLineGeometry(DrawUnit* drawUnit, const DrawPayloa
     }
     static constexpr uint16_t kRowV[4] = {0, kTextureMiddle, kTextureMiddle, kTextureEnd};
     auto* vertices = static_cast<BandVertex*>(payload.vertices);
-    const float positionW = unit.PositionW();
+    const float positionW = unit.GetPolygonOffset();
     for (uint32_t r = 0; r < 4; ++r) {
         for (uint32_t s = 0; s < 2; ++s) {
             BandVertex& v = vertices[2 * r + s];

@@ -61,7 +61,7 @@ DrawUnitType4::DrawUnitType4(ParticleInstance* owner, const ParticleResource* da
 }
 
 void DrawUnitType4::Update(const DrawClock& clock) {
-    if (!ops || pointCount == 0)
+    if (!renderBlock || pointCount == 0)
         return;
     FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
     auto* area = static_cast<FieldPoint*>(memory.Allocate(pointCount * FieldPoint::kSize));
@@ -88,12 +88,11 @@ void DrawUnitType4::Update(const DrawClock& clock) {
     prepared = memory.Allocate(pointCount * (quads ? kQuadVertexBytes : kLineVertexBytes));
     if (!prepared)
         return;
-    DrawRenderer::Current().prepare[prepareIndex](states, pointCount, *header, prepared, clock,
-                                                  keySpans);
+    DrawRenderer::Current().prepare[prepareIndex](this, states, *header, prepared, clock);
 }
 
 void DrawUnitType4::Draw() {
-    if (!ops || !prepared)
+    if (!renderBlock || !prepared)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
     (quads ? renderer.submitDrawQuads : renderer.submitPreparedVertices)(this);

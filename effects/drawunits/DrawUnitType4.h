@@ -28,6 +28,15 @@ public:
     static uint32_t PointCountFor(uint32_t count, int32_t multiplier);
 
     DrawUnitType4(ParticleInstance* owner, const ParticleResource* data);
+
+    // The item preparers, one chosen from the data at construction: lines
+    // and fading lines (variant 1 in the owner's space), quads (variant =
+    // owner space + 2 x square + 4 x without the owner's rotation). Each
+    // writes one item per point state, dead ones included (at the origin),
+    // and a line's head becomes its point's tail for the next frame.
+    template <Mode M, uint32_t Variant>
+    static void PrepareVertices(DrawUnitType4* unit, FieldPoint* states, const DrawDataType4& data,
+                                void* out, const DrawClock& clock);
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
     void Draw() override;

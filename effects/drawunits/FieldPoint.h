@@ -10,7 +10,10 @@ namespace FulgorCore {
 // 10-17 the frame cell, bits 18 and up kept from the previous state. The
 // two times are the point's age and its age at its last (re-)emission, both
 // in frames; an age below 0 is a birth still to come. The head (state,
-// times, target) is what the emission table starts.
+// times, target) is what the emission table starts. Size (x and y span a
+// quad; nothing at or below 0 is drawn), rotation (radians) and the line's
+// tail (the head of the frame before, written back as the items are
+// prepared) are what the vertices are made from.
 struct FieldPoint {
     static constexpr uint32_t kSize = 192;
     static constexpr uint32_t kExpired = 1u << 0;
@@ -22,7 +25,10 @@ struct FieldPoint {
     float target[3];
     float position[3];
     float velocity[3];
-    float values[36];
+    float size[3];
+    float rotation[3];
+    float tail[3];
+    float values[27];
 };
 static_assert(sizeof(FieldPoint) == FieldPoint::kSize, "a field point keeps 192 bytes of state");
 

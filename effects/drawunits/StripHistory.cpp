@@ -6,7 +6,7 @@
 namespace FulgorCore {
 
 void StripHistory::ChainHistoryBlock(ParticleInstance* owner) {
-    if (pointSource != kRecordedHistory || !current || current->count < StripHistoryBlock::kRecords)
+    if (pointSource != kRecordedHistory || !current || current->count < StripHistoryBlock::kNodes)
         return;
     auto* block = static_cast<StripHistoryBlock*>(Engine::GetUnitInstancePool().Allocate());
     if (!block) {
@@ -16,6 +16,12 @@ void StripHistory::ChainHistoryBlock(ParticleInstance* owner) {
     block->count = 0;
     block->older = current;
     current = block;
+}
+
+PointHistoryEntry* StripHistory::TakeNode() {
+    if (!current || current->count >= StripHistoryBlock::kNodes)
+        return nullptr;
+    return &current->nodes[current->count++];
 }
 
 void StripHistory::Release() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/drawunits/PointHistoryEntry.h"
 
 #include <cstdint>
 
@@ -9,16 +10,16 @@ namespace FulgorCore {
 class ParticleInstance;
 
 // The recorded points of a strip whose points come from its particle's
-// history: pool blocks of 14 records each, the newest in front, each
-// linked to the next older one.
+// history: pool blocks of 14 nodes each, the newest block in front, each
+// linked to the block that filled up before it.
 struct StripHistoryBlock {
-    static constexpr uint32_t kRecords = 14;
-    static constexpr uint32_t kRecordSize = 36;
+    static constexpr uint32_t kNodes = 14;
 
-    uint8_t records[kRecords][kRecordSize];
+    PointHistoryEntry nodes[kNodes];
     uint32_t count;
     StripHistoryBlock* older;
 };
+static_assert(sizeof(StripHistoryBlock) == 688, "14 nodes, the count and the link");
 static_assert(sizeof(StripHistoryBlock) <= kUnitBlockSize, "a history block is one pool block");
 
 // What the strip units keep of their history (the strip classes hold it).
@@ -33,6 +34,10 @@ struct StripHistory {
     // new one is linked in front of it. Without a pool block the particle
     // ends and the strip keeps its full block.
     void ChainHistoryBlock(ParticleInstance* owner);
+    // The next node of the current block, or null when it is full (the
+    // step chains a fresh block before the update, so that is only the
+    // case once the pool is exhausted).
+    PointHistoryEntry* TakeNode();
     // Gives every block back.
     void Release();
 };

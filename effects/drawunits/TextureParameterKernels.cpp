@@ -3,7 +3,7 @@
 #include "effects/Core/Resource/TextureSlotProperty.h"
 #include "effects/Core/Value/FloatProperty.h"
 #include "effects/drawunits/DrawUnit.h"
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/ParticleKernelNoOps.h"
 
 #include <utility>
@@ -20,7 +20,7 @@ inline float EvaluateChannel(DrawUnit* unit, const EvaluationContext& context) {
     constexpr uint32_t slot = TextureSlotProperty::kFirstParameterSlot + Channel;
     const TextureSlotProperty property(*unit->unitData, slot);
     return property.GetParameter()->Evaluate(
-        context, unit->ops->textureRandomValues[DrawUnit::ParameterSample(slot)],
+        context, unit->renderBlock->textureRandomValues[DrawUnit::ParameterSample(slot)],
         *unit->randomState);
 }
 
@@ -48,14 +48,14 @@ void PackTextureParameters(DrawUnit* unit, const EvaluationContext& context, uin
 }
 
 template <size_t... K> constexpr auto MakeBlockTable(std::index_sequence<K...>) {
-    using Kernel = DrawUnitOps::ParameterKernel;
+    using Kernel = DrawUnitRenderBlock::ParameterKernel;
     return std::array<Kernel, sizeof...(K)>{
         {(K == 0 ? static_cast<Kernel>(NoOpWithTwoArguments)
                  : &EvaluateTextureParameters<static_cast<uint32_t>(K)>)...}};
 }
 
 template <size_t... K> constexpr auto MakeVertexTable(std::index_sequence<K...>) {
-    using Kernel = DrawUnitOps::VertexKernel;
+    using Kernel = DrawUnitRenderBlock::VertexKernel;
     return std::array<Kernel, sizeof...(K)>{
         {((K & 5u) == 0 ? static_cast<Kernel>(NoOpWithTwoArguments)
                         : &PackTextureParameters<static_cast<uint32_t>(K)>)...}};
@@ -63,10 +63,10 @@ template <size_t... K> constexpr auto MakeVertexTable(std::index_sequence<K...>)
 
 } // namespace
 
-const std::array<DrawUnitOps::ParameterKernel, kParameterKernels> kEvaluateTextureParameters =
-    MakeBlockTable(std::make_index_sequence<kParameterKernels>{});
+const std::array<DrawUnitRenderBlock::ParameterKernel, kParameterKernels>
+    kEvaluateTextureParameters = MakeBlockTable(std::make_index_sequence<kParameterKernels>{});
 
-const std::array<DrawUnitOps::VertexKernel, kVertexKernels> kPackTextureParameters =
+const std::array<DrawUnitRenderBlock::VertexKernel, kVertexKernels> kPackTextureParameters =
     MakeVertexTable(std::make_index_sequence<kVertexKernels>{});
 
 uint8_t PackSignedUnit(float v) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 
 #include <array>
 #include <cstdint>
@@ -15,14 +15,15 @@ namespace FulgorCore::ParticleKernel {
 // >> 3): each channel of k, lowest first, evaluated into block float 0, 1,
 // 5, 4 or 3; floats 2, 6 and 7 are never written.
 inline constexpr uint32_t kParameterKernels = 32;
-extern const std::array<DrawUnitOps::ParameterKernel, kParameterKernels> kEvaluateTextureParameters;
+extern const std::array<DrawUnitRenderBlock::ParameterKernel, kParameterKernels>
+    kEvaluateTextureParameters;
 
 // Into bytes 0 and 1 of the per-vertex parameter record, entry k of 8 (bits
 // 3-5 of the used mask): the distortion-1 power into byte 0, then the
 // palette offset into byte 1, each packed from -1..1 to 0..255; the second
 // distortion has no byte, so entries 0 and 2 write nothing.
 inline constexpr uint32_t kVertexKernels = 8;
-extern const std::array<DrawUnitOps::VertexKernel, kVertexKernels> kPackTextureParameters;
+extern const std::array<DrawUnitRenderBlock::VertexKernel, kVertexKernels> kPackTextureParameters;
 
 // v clamped to -1..1 (anything not above -1, not a number included, is -1),
 // mapped to 0..255 and truncated.

@@ -5,7 +5,7 @@
 #include "effects/Core/Transform/TexCoordCorners.h"
 #include "effects/Core/Transform/TexCoordTransform.h"
 #include "effects/drawunits/DrawUnit.h"
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 
 namespace FulgorCore::ParticleKernel {
 
@@ -18,7 +18,7 @@ struct Parameters {
     float words[6] = {0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f};
 
     void Evaluate(const DrawUnit* unit, uint32_t set, const EvaluationContext& context) {
-        unit->unitData->GetUvLayer(set)->Evaluate(context, unit->ops->uvRandomValues[set],
+        unit->unitData->GetUvLayer(set)->Evaluate(context, unit->renderBlock->uvRandomValues[set],
                                                   *unit->randomState, value);
         words[kTexCoordScaleU] = value.scale[0];
         words[kTexCoordScaleV] = value.scale[1];

@@ -2,7 +2,6 @@
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
-#include "effects/Core/Engine/Renderer.h"
 #include "effects/Core/Interface/ILightListenner.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Math/FloatConversion.h"
@@ -12,6 +11,7 @@
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/TimelineResource.h"
 #include "effects/Core/Resource/UnitResource.h"
+#include "effects/render/Renderer.h"
 #include "effects/units/ChildInstanceTable.h"
 #include "effects/units/DrawLists.h"
 #include "effects/units/NodeSharedBlock.h"

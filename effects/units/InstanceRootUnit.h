@@ -114,6 +114,13 @@ public:
     Member angleFadeMember = NoOp;
     const PackageResource* package;
     DrawLists* drawLists = nullptr;
+    // The instance's light constants for the renderer's draw record, each
+    // null when the instance has none: the effect light (direction and
+    // colour, two float4), the alpha light's matrix (four rows of three
+    // floats) and its parameter (two floats).
+    const float* effectLight = nullptr;
+    const float* alphaLightMatrix = nullptr;
+    const float* alphaLightParameter = nullptr;
     // Published by the extra units during pass A; cleared at its start.
     const void* publishedDirection = nullptr;
     const float* publishedInverseMatrix = nullptr;

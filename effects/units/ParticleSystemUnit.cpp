@@ -1,7 +1,7 @@
 #include "effects/units/ParticleSystemUnit.h"
 
-#include "effects/Core/Engine/Renderer.h"
 #include "effects/Core/Math/Matrix.h"
+#include "effects/render/Renderer.h"
 
 #include <cstring>
 

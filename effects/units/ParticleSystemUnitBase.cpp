@@ -1,7 +1,5 @@
 #include "effects/units/ParticleSystemUnitBase.h"
 
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Interface/IInstanceListenner.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Math/Matrix.h"
@@ -9,6 +7,8 @@
 #include "effects/Core/Resource/AttachPoint.h"
 #include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/TimelineResource.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/TimelineUnit.h"

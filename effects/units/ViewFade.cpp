@@ -1,10 +1,10 @@
 #include "effects/units/ViewFade.h"
 
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Resource/AngleFade.h"
 #include "effects/Core/Resource/DistanceFade.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 
 namespace FulgorCore::ViewFade {
 

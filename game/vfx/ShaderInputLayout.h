@@ -13,7 +13,9 @@ struct VertexElement;
 // which come in stream 1.
 class ShaderInputLayout {
 public:
-    // The element list of the key's kind (ended by the engine's end marker);
-    // null for kinds 4 to 7, which have no program.
+    // The element list of the key's kind (ended by the engine's end marker),
+    // with as many texture-coordinate attributes as the key's set count
+    // needs for shapes and models; null for kinds 4 to 7, which have no
+    // program.
     static const Mireku::Graphics::VertexElement* ElementsFor(const FulgorCore::ShaderKey& key);
 };

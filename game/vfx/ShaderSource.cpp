@@ -1,16 +1,22 @@
 #include "game/vfx/ShaderSource.h"
 
 #include "effects/Core/Interface/ShaderSourceBuffer.h"
+#include "effects/render/ShaderSourceGenerator.h"
 
 namespace {
 
-void WriteNothing(ShaderSource::Program, const FulgorCore::ShaderKey&,
-                  FulgorCore::ShaderSourceBuffer& out) {
-    out.length = 0;
-    out.text[0] = '\0';
+// HLSL for shader model 4, the runtime's target 2.
+constexpr uint32_t kHlslModel4 = 2;
+
+void WriteGenerated(ShaderSource::Program program, const FulgorCore::ShaderKey& key,
+                    FulgorCore::ShaderSourceBuffer& out) {
+    if (program == ShaderSource::kPixel)
+        FulgorCore::ShaderSourceGenerator::GeneratePixelShader(kHlslModel4, &key, &out);
+    else
+        FulgorCore::ShaderSourceGenerator::GenerateVertexShader(kHlslModel4, &key, &out);
 }
 
-ShaderSource::Writer g_writer = WriteNothing;
+ShaderSource::Writer g_writer = WriteGenerated;
 
 } // namespace
 
@@ -20,5 +26,5 @@ void ShaderSource::Write(Program program, const FulgorCore::ShaderKey& key,
 }
 
 void ShaderSource::Install(Writer writer) {
-    g_writer = writer ? writer : WriteNothing;
+    g_writer = writer ? writer : WriteGenerated;
 }

@@ -8,10 +8,9 @@ struct ShaderSourceBuffer;
 } // namespace FulgorCore
 
 // Where the device gets the text of a material's programs: HLSL for shader
-// model 4, written for the key into the device's own buffer. The runtime's
-// source generator belongs here; until the runtime has one the text is
-// empty, so every shader request fails cleanly and effects draw nothing.
-// Tests install text of their own.
+// model 4, written for the key into the device's own buffer by the
+// runtime's source generator. A key the generator refuses gets empty text,
+// so its shader request fails cleanly. Tests may install text of their own.
 class ShaderSource {
 public:
     enum Program : uint32_t { kVertex, kPixel };

@@ -75,7 +75,8 @@ bool VfxDevice::CreateShader(const FulgorCore::ShaderKey* key, FulgorCore::IShad
 bool VfxDevice::Compile(const FulgorCore::ShaderKey& key, bool pixel, Shader& shader) {
     FulgorCore::ShaderSourceBuffer& source = pixel ? pixelSource_ : vertexSource_;
     ShaderSource::Write(pixel ? ShaderSource::kPixel : ShaderSource::kVertex, key, source);
-    // No text (no generator yet) is no program, and nothing to complain about.
+    // No text (a key the generator refuses) is no program, and nothing to
+    // complain about.
     if (source.length == 0 || source.length > sizeof source.text)
         return false;
 

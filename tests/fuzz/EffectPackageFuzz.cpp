@@ -56,7 +56,7 @@ void Sweep(const ParticleResource& d) {
     Use(d.GetFlagsC() + d.GetDrawPriority() + d.GetTextureLayerMask() + d.GetLayerFlags() +
         d.GetFlagsD() + d.GetBiasMode() + d.GetRenderStateWord() + d.GetUvLayerCount());
     Use(d.GetBias() + d.GetBiasScale());
-    Use(d.GetMaterialKey()[4]);
+    Use(d.GetShader() != nullptr);
     for (uint32_t i = 0; i <= 8; ++i)
         Use(d.GetTextureSlot(i));
     const void* typed[] = {d.GetDrawDataType1(),  d.GetDrawDataType2(),  d.GetDrawDataType3(),

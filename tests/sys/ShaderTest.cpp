@@ -1,5 +1,6 @@
 #include "sys/shader.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +10,7 @@
 namespace {
 
 const char kPixelShader[] = R"(
-cbuffer CB_Material : register(b2) { float4 g_Tint; };
+cbuffer CB_Material : register(b2) { float4 g_Tint; float4x4 g_M; float4 g_Rows[2]; float4 g_After; };
 cbuffer CB_Extra : register(b0) { float4 g_Add; };
 Texture2D g_Base : register(t0);
 Texture2D g_Mask : register(t3);
@@ -61,6 +62,14 @@ TEST(Shader, ReflectsResourcesByNameWithTheirRegisters) {
     EXPECT_EQ(r.samplers[0].slot, 0u);
     EXPECT_EQ(r.samplers[1].name, "g_Point");
     EXPECT_EQ(r.samplers[1].slot, 1u);
+    // Every member of a buffer, used or not, at its packed offset.
+    std::vector<std::string> constants;
+    for (const sys::ShaderConstant& c : r.constants)
+        constants.push_back(c.buffer + "." + c.name + "@" + std::to_string(c.offset));
+    const std::vector<std::string> expected = {"CB_Material.g_Tint@0", "CB_Material.g_M@16",
+                                               "CB_Material.g_Rows@80", "CB_Material.g_After@112",
+                                               "CB_Extra.g_Add@0"};
+    EXPECT_THAT(constants, testing::UnorderedElementsAreArray(expected));
 }
 
 TEST(Shader, GlslHasStageBindingsCombinedSamplersAndSemanticLocations) {

@@ -1,11 +1,9 @@
 #include "effects/Core/Engine/Engine.h"
 
-#include "effects/Core/Engine/DrawSortEntry.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/ObjectSlot.h"
-#include "effects/Core/Engine/Renderer.h"
 #include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/IDevice.h"
 #include "effects/Core/Interface/ILightListenner.h"
@@ -14,6 +12,8 @@
 #include "effects/Core/Interface/JobDispatcher.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/render/DrawSortEntry.h"
+#include "effects/render/Renderer.h"
 
 #include <cmath>
 #include <cstring>

@@ -7,11 +7,11 @@
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/ObjectSlot.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/IObjectListenner.h"
 #include "effects/Core/Memory/RuntimeDataAllocator.h"
 #include "effects/Core/Resource/PackageResource.h"
+#include "effects/render/RendererWorkData.h"
 
 #include <cstring>
 #include <mutex>

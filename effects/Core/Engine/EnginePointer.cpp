@@ -4,11 +4,11 @@
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/PointerEvent.h"
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Math/Camera.h"
 #include "effects/Core/Math/Matrix.h"
 #include "effects/Core/Resource/PackageResource.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 

@@ -68,6 +68,9 @@ struct EngineWorkData {
     uint32_t lightQueryInterval[2] = {1, 1};
     Xorshift128 random;
     uint8_t layerEnabled[kLayerCount] = {};
+    // Whether a layer orders its instances by depth (after priority);
+    // every layer does from start-up.
+    uint8_t layerDepthSort[kLayerCount] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     ITexture* defaultTextures[2] = {nullptr, nullptr}; // one reference each
     ILightListenner* lightListenner = nullptr;         // one reference
     float* circleTables[kCircleTableCount] = {};

@@ -14,4 +14,6 @@ struct ShaderSourceBuffer {
     uint32_t length;
 };
 
+static_assert(sizeof(ShaderSourceBuffer) == 16388, "the text and its length, no pointers");
+
 } // namespace FulgorCore

@@ -2,7 +2,8 @@
 
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Data/RecordPlacement.h"
-#include "effects/Core/Engine/MaterialBuilders.h"
+#include "effects/render/MaterialBuilders.h"
+#include "effects/Core/Interface/IShader.h"
 #include "effects/Core/Resource/DrawDataType1.h"
 #include "effects/Core/Resource/DrawDataType10.h"
 #include "effects/Core/Resource/DrawDataType11.h"
@@ -17,6 +18,7 @@
 #include "effects/Core/Resource/DrawDataType8.h"
 #include "effects/Core/Resource/DrawDataType9.h"
 #include "effects/Core/Resource/TaggedRecords.h"
+#include "effects/render/MaterialBuilders.h"
 
 #include <algorithm>
 
@@ -60,6 +62,9 @@ uint8_t BiasMode(float bias, float scale, bool biasTest) {
 } // namespace
 
 ParticleResource::~ParticleResource() {
+    if (shader_)
+        shader_->Release();
+    shader_ = nullptr;
     if (drawData_)
         drawData_->~DrawData();
     drawData_ = nullptr;
@@ -158,7 +163,7 @@ void ParticleResource::Read(const BuildContext& context, const void* payload, ui
     Renderer::BuildTextureSlots(textureSlots_, animatedTextureMask_, usedTextureMask_,
                                 textureSlotCount_, *this, package);
     Renderer::BuildRenderStateWord(renderStateWord_, *this);
-    Renderer::BuildShaderKey(materialKey_, package, *this);
+    Renderer::BuildShaderKey(shader_, context.device, package, *this);
 }
 
 template <class T> const T* ParticleResource::As(uint32_t type) const {

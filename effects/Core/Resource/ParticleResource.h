@@ -3,7 +3,6 @@
 #include "effects/Core/Data/BitFieldTag.h"
 #include "effects/Core/Data/BuildContext.h"
 #include "effects/Core/Data/ChunkTag.h"
-#include "effects/Core/Engine/TextureSlot.h"
 #include "effects/Core/Resource/ColorProperty.h"
 #include "effects/Core/Resource/ColorTextureLayer.h"
 #include "effects/Core/Resource/DistortionTextureLayer.h"
@@ -13,6 +12,7 @@
 #include "effects/Core/Resource/ReflectionTextureLayer.h"
 #include "effects/Core/Resource/UvTransform.h"
 #include "effects/Core/Value/FloatProperty.h"
+#include "effects/render/TextureSlot.h"
 
 #include <cstdint>
 
@@ -32,6 +32,7 @@ class DrawDataType10;
 class DrawDataType11;
 class DrawDataType12;
 class DrawDataType13;
+class IShader;
 class PackageResource;
 
 // A draw part of a unit ("Ptcl"): its draw type ("PrV1", 1-13) with that
@@ -70,14 +71,15 @@ public:
     ParticleResource() = default;
     ParticleResource(const ParticleResource&) = delete;
     ParticleResource& operator=(const ParticleResource&) = delete;
-    // Destroys the draw data.
+    // Destroys the draw data and gives the shader back.
     ~ParticleResource();
 
     void Read(const BuildContext& context, const void* payload, uint32_t size,
               const PackageResource* package);
 
-    // Material words, filled by the renderer's builders.
-    const uint32_t* GetMaterialKey() const { return materialKey_; }
+    // The material's shader pair, made by the device at the build (null
+    // when it refused or there was none); the part holds its reference.
+    IShader* GetShader() const { return shader_; }
     uint32_t GetFlagsC() const { return flagsC_; }
     uint32_t GetFlagPAo() const { return BitField(flagsC_, kPAo); }
     uint32_t GetFlagPAt() const { return BitField(flagsC_, kPAt); }
@@ -153,7 +155,7 @@ public:
 private:
     template <class T> const T* As(uint32_t type) const;
 
-    uint32_t materialKey_[5] = {};
+    IShader* shader_ = nullptr;
     uint32_t flagsC_ = 0;
     uint8_t drawPriority_ = 0;
     uint8_t textureLayerMask_ = 0;

@@ -6,8 +6,10 @@ namespace FulgorCore {
 
 namespace {
 
-uint32_t Pack(uint32_t addressU, uint32_t addressV, uint32_t filter, uint32_t flag) {
-    return (addressU & 3u) | ((addressV & 3u) << 2) | ((filter & 3u) << 4) | ((flag & 1u) << 6);
+// The device reads the word as filter (bits 0-1), address U (2-3), address
+// V (4-5) and a flag (6).
+uint32_t Pack(uint32_t filter, uint32_t addressU, uint32_t addressV, uint32_t flag) {
+    return (filter & 3u) | ((addressU & 3u) << 2) | ((addressV & 3u) << 4) | ((flag & 1u) << 6);
 }
 
 } // namespace
@@ -39,30 +41,33 @@ uint32_t TextureSlotProperty::GetSamplerWord() const {
     case 1:
     case 2: {
         const ColorTextureLayer& l = *part_.GetColorLayer(slot_);
-        return Pack(l.GetField(ColorTextureLayer::kAddressU),
-                    l.GetField(ColorTextureLayer::kAddressV),
-                    l.GetField(ColorTextureLayer::kFilter), l.GetField(ColorTextureLayer::kMipmap));
+        return Pack(
+            l.GetField(ColorTextureLayer::kFilter), l.GetField(ColorTextureLayer::kAddressU),
+            l.GetField(ColorTextureLayer::kAddressV), l.GetField(ColorTextureLayer::kMipmap));
     }
+    // The distortions and the normal map always carry the flag.
     case 3:
     case 4: {
         const DistortionTextureLayer& l = *part_.GetDistortionLayer(slot_ - 3);
-        return Pack(l.GetField(DistortionTextureLayer::kAddressU),
-                    l.GetField(DistortionTextureLayer::kAddressV),
-                    l.GetField(DistortionTextureLayer::kFilter), 0);
+        return Pack(l.GetField(DistortionTextureLayer::kFilter),
+                    l.GetField(DistortionTextureLayer::kAddressU),
+                    l.GetField(DistortionTextureLayer::kAddressV), 1);
     }
     case 5: {
+        // One address mode for both directions, never the flag.
         const PaletteTextureLayer& l = part_.GetPaletteLayer();
         const uint32_t address = l.GetField(PaletteTextureLayer::kAddress);
-        return Pack(address, address, l.GetField(PaletteTextureLayer::kFilter), 0);
+        return Pack(l.GetField(PaletteTextureLayer::kFilter), address, address, 0);
     }
     case 6: {
         const NormalTextureLayer& l = part_.GetNormalLayer();
-        return Pack(l.GetField(NormalTextureLayer::kAddressU),
-                    l.GetField(NormalTextureLayer::kAddressV),
-                    l.GetField(NormalTextureLayer::kFilter), 0);
+        return Pack(l.GetField(NormalTextureLayer::kFilter),
+                    l.GetField(NormalTextureLayer::kAddressU),
+                    l.GetField(NormalTextureLayer::kAddressV), 1);
     }
     default:
-        return Pack(0, 0, part_.GetReflectionLayer().GetField(ReflectionTextureLayer::kFilter), 0);
+        // The reflection has a filter only, and always the flag.
+        return Pack(part_.GetReflectionLayer().GetField(ReflectionTextureLayer::kFilter), 0, 0, 1);
     }
 }
 

@@ -25,9 +25,11 @@ public:
     TextureSlotProperty(const ParticleResource& part, uint32_t slot);
 
     bool IsEnabled() const;
-    // Three 2-bit sampler modes (address u, address v, filter) in bits 0-5
-    // and the mipmap flag in bit 6; a layer without a field leaves it 0 (the
-    // palette's one address mode serves both directions).
+    // Three 2-bit sampler modes (filter, address U, address V) in bits 0-5
+    // and a flag in bit 6: a colour layer's mipmap switch, always set for
+    // the distortions, the normal map and the reflection, never for the
+    // palette. A layer without a field leaves it 0 (the palette's one
+    // address mode serves both directions).
     uint32_t GetSamplerWord() const;
     // The selector of the texture list ("TxNo").
     const FloatProperty& GetSelector() const;

@@ -6,7 +6,7 @@
 #include "effects/Core/Noise/CurlNoise.h"
 #include "effects/Core/Resource/DrawDataType4.h"
 #include "effects/drawunits/ColorKeys4.h"
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/ParticleField.h"
 #include "effects/drawunits/StripHistory.h"
 
@@ -59,7 +59,7 @@ TEST(AlphaParameters, OffsetTravelsScaledAndThresholdTruncated) {
     }
     // The model type reads the raw offset.
     DrawUnit* model = DrawUnit::Create<KernelUnit>(rig.MakeOwner(), rig.Part(1));
-    EXPECT_FLOAT_EQ(model->ops->alphaOffsetMember(model, {20.0f, 20.0f}), 1.0f);
+    EXPECT_FLOAT_EQ(model->renderBlock->alphaOffsetMember(model, {20.0f, 20.0f}), 1.0f);
     // Switched off: both getters answer 0.
     DrawUnit* off = DrawUnit::Create<KernelUnit>(rig.MakeOwner(), rig.Part(2));
     uint8_t record[4] = {};

@@ -3,16 +3,16 @@
 // renderer.
 #include "support/effects/DrawUnitRig.h"
 
-#include "effects/Core/Engine/Renderer.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/drawunits/DrawUnitFactory.h"
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/DrawUnitType1.h"
 #include "effects/drawunits/DrawUnitType11.h"
 #include "effects/drawunits/DrawUnitType2.h"
 #include "effects/drawunits/DrawUnitType3.h"
 #include "effects/drawunits/DrawUnitType4.h"
 #include "effects/drawunits/DrawVertices.h"
+#include "effects/render/Renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -367,7 +367,7 @@ TEST_F(DrawUnits, WithoutABlockForItsMembersTheParticleEnds) {
     DrawUnit* unit = FulgorCore::CreateDrawUnit(owner, rig.Part(), noBlock);
     ASSERT_NE(unit, nullptr);
     EXPECT_FALSE(noBlock);
-    EXPECT_EQ(unit->ops, nullptr);
+    EXPECT_EQ(unit->renderBlock, nullptr);
     EXPECT_EQ(owner->alive, 0);
     renderer.Clear();
     unit->Update(Clock(1.0f));

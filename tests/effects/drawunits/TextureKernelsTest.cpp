@@ -6,7 +6,7 @@
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Resource/TextureSlotProperty.h"
 #include "effects/drawunits/AnimateTextureSlots.h"
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/TextureParameterKernels.h"
 
 #include <gtest/gtest.h>
@@ -119,7 +119,8 @@ TEST_F(TextureKernels, SlotsDrawingPerEvaluationAreEvaluatedInAscendingOrder) {
         expected[k] =
             FulgorCore::TextureSlotProperty(*rig.Part(), k)
                 .EvaluateTextureIndex(
-                    context, unit->ops->textureRandomValues[DrawUnit::SelectorSample(k)], copy);
+                    context, unit->renderBlock->textureRandomValues[DrawUnit::SelectorSample(k)],
+                    copy);
     FulgorCore::ParticleKernel::kAnimateTextureSlots[0xFF](unit, context);
     for (uint32_t k = 0; k < 8; ++k)
         EXPECT_EQ(unit->textureBindings[k].texture, rig.Texture(expected[k])) << "slot " << k;
@@ -204,11 +205,12 @@ TEST_F(TextureKernels, AUsedFixedSlotStillTakesItsDraws) {
     const float withoutFirst =
         FulgorCore::TextureSlotProperty(data, 1).GetSelector().SampleRandom(alone);
     KernelUnit* unit = Unit(rig);
-    EXPECT_EQ(unit->ops->textureRandomValues[0], first);
-    EXPECT_EQ(unit->ops->textureRandomValues[1], second);
+    EXPECT_EQ(unit->renderBlock->textureRandomValues[0], first);
+    EXPECT_EQ(unit->renderBlock->textureRandomValues[1], second);
     EXPECT_NE(second, withoutFirst);
     EXPECT_EQ(unit->randomState->w, copy.w);
-    EXPECT_EQ(unit->ops->textureKernel, FulgorCore::ParticleKernel::kAnimateTextureSlots[2]);
+    EXPECT_EQ(unit->renderBlock->textureKernel,
+              FulgorCore::ParticleKernel::kAnimateTextureSlots[2]);
 }
 
 // The parameter of slot 3 + j is the constant 0.1 (j + 1).

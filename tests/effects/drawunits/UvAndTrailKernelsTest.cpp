@@ -3,7 +3,7 @@
 #include "support/effects/DrawUnitRig.h"
 
 #include "effects/Core/Resource/DrawDataType12.h"
-#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/TrailStartValues.h"
 #include "effects/drawunits/UvTransformKernels.h"
 
@@ -169,11 +169,11 @@ TEST_F(UvKernels, SetsPastTheDeclaredCountAreZeroAndDrawNothing) {
     std::memset(recycled, 0xCD, FulgorCore::kUnitBlockSize);
     FulgorCore::Engine::GetUnitInstancePool().Free(recycled);
     KernelUnit* unit = Unit(rig);
-    EXPECT_EQ(unit->ops->uvRandomValues[0][4], expected[0][4]);
-    EXPECT_EQ(unit->ops->uvRandomValues[1][4], expected[1][4]);
+    EXPECT_EQ(unit->renderBlock->uvRandomValues[0][4], expected[0][4]);
+    EXPECT_EQ(unit->renderBlock->uvRandomValues[1][4], expected[1][4]);
     EXPECT_EQ(unit->randomState->w, copy.w);
     for (uint32_t s = 2; s < 6; ++s)
-        for (float v : unit->ops->uvRandomValues[s])
+        for (float v : unit->renderBlock->uvRandomValues[s])
             EXPECT_EQ(v, 0.0f) << s;
 }
 

@@ -3,10 +3,10 @@
 // frame, and what they do when an endpoint gives no matrix or a frame
 // cannot be aimed.
 #include "effects/units/ParticleSystemUnit.h"
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
 #include "effects/Core/Math/Matrix.h"
 #include "effects/Core/Resource/PackageResource.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 #include "effects/units/ChildStart.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleSystemUnitB.h"

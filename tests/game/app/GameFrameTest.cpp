@@ -1,6 +1,6 @@
 #include "support/GraphicsFixture.h"
 
-#include "effects/Core/Engine/Renderer.h"
+#include "effects/render/Renderer.h"
 #include "engine/renderer/SpriteRenderer.h"
 #include "game/app/GameFramework.h"
 #include "game/core/SpriteManager.h"

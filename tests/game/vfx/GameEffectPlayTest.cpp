@@ -17,6 +17,7 @@
 #include "game/core/FileLoader.h"
 #include "game/core/RandomManager.h"
 #include "support/RandomStreamsCheck.h"
+#include "support/effects/GameEffectFiles.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
 #include "sys/file.h"
@@ -38,21 +39,8 @@ using testsupport::Frame;
 using testsupport::Record;
 namespace Engine = FulgorCore::Engine;
 
-struct ScreenEffect {
-    const char* folder;
-    const char* file;
-};
-
-// In the order the screens load them.
-const ScreenEffect kEffects[] = {
-    {"logo", "logo_bg.vfxb"},
-    {"logo", "logo_ovk.vfxb"},
-    {"logo", "logo_brondel_velmora.vfxb"},
-    {"logo", "logo_fulgor.vfxb"},
-    {"title", "title_main.vfxb"},
-    {"game_menu", "game_menu.vfxb"},
-    {"setup", "setup.vfxb"},
-};
+using ScreenEffect = testsupport::GameEffectFile;
+const auto& kEffects = testsupport::kGameEffectFiles;
 constexpr size_t kEffectCount = sizeof(kEffects) / sizeof(kEffects[0]);
 constexpr size_t kLogoFulgor = 3;
 constexpr size_t kTitle = 4;

@@ -1,11 +1,13 @@
 // The effects device drawing through the GL backend (llvmpipe under the
 // offscreen video driver), read back from the back buffer.
 #include "support/PixelCheck.h"
+#include "support/vfx/EffectVertices.h"
 #include "support/vfx/VfxDeviceRig.h"
 
 #include "effects/Core/Interface/IShader.h"
 #include "effects/Core/Interface/ITexture.h"
 #include "game/vfx/IndexBuffer.h"
+#include "game/vfx/ShaderSource.h"
 #include "game/vfx/VertexBuffer.h"
 #include "game/vfx/VfxDevice.h"
 
@@ -19,47 +21,13 @@ namespace {
 using FulgorCore::IShader;
 using FulgorCore::ITexture;
 using FulgorCore::ShaderKey;
+using testsupport::ModelVertex;
+using testsupport::MorphTarget;
+using testsupport::ProjectionVertex;
+using testsupport::ShapeVertex;
+using testsupport::SimpleVertex;
 
 constexpr int kSize = 64;
-
-// The vertices of the four material kinds, as the runtime's writers lay
-// them out.
-struct SimpleVertex {
-    float position[3];
-    float offset[3]; // corner offset (a full width), polygon offset in z
-    float rotation[3];
-    int16_t texCoord[2]; // signed normalised
-    int16_t colour[4];   // times 1000
-};
-static_assert(sizeof(SimpleVertex) == 48);
-
-struct ShapeVertex {
-    float position[4];
-    int16_t colour[4];
-    uint8_t parameters[4];
-    int16_t uvSets[3][4];
-};
-static_assert(sizeof(ShapeVertex) == 52);
-
-struct ModelVertex {
-    float position[3];
-    uint8_t tangent[4];
-    uint8_t normal[4];
-    uint8_t colour[4];
-    int16_t uvSets[3][4];
-};
-static_assert(sizeof(ModelVertex) == 48);
-
-struct MorphTarget {
-    float position[3];
-    uint8_t normal[4];
-    uint8_t tangent[4];
-};
-static_assert(sizeof(MorphTarget) == 20);
-
-struct ProjectionVertex {
-    float position[3];
-};
 
 // Rectangles in clip space, x to the right and y up.
 struct Box {
@@ -202,31 +170,66 @@ protected:
     uint32_t indexCount = 0;
 };
 
+// With the sample program and with the runtime's generated one sampling
+// colour layer 1.
 TEST_F(VfxDevicePixels, EachTexelLandsInItsQuadrant) {
     // Row 0: red, green; row 1: blue, white.
     ITexture* four =
         Texture(2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255});
     ASSERT_NE(four, nullptr);
-    // The view-projection moves everything a quarter of the screen to the
-    // right: in the row-vector convention its translation is the fourth row.
-    const float viewProjection[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0.25f, 0, 0, 1}};
-    Begin(simple, viewProjection);
-    device->SetTexture(0, four, 0, 0, 0, 0);
-    Billboard({-0.5f, 0.5f, 0.5f, -0.5f}, {1000, 1000, 1000, 1000}, 0.25f);
-    Finish(0.25f, 0.25f, 0.25f);
-    EXPECT_TRUE(At(20, 20, 255, 0, 0, 0));
-    EXPECT_TRUE(At(43, 20, 0, 255, 0, 0));
-    EXPECT_TRUE(At(20, 43, 0, 0, 255, 0));
-    EXPECT_TRUE(At(43, 43, 255, 255, 255, 0)); // colour 1000 reads as 1.0
-    // x -0.5..0.5 covers pixels 16 to 47 of 64, and y likewise.
-    EXPECT_TRUE(At(16, 30, 255, 0, 0, 0));
-    EXPECT_TRUE(At(15, 30, 64, 64, 64));
-    EXPECT_TRUE(At(47, 30, 0, 255, 0, 0));
-    EXPECT_TRUE(At(48, 30, 64, 64, 64));
-    EXPECT_TRUE(At(20, 16, 255, 0, 0, 0));
-    EXPECT_TRUE(At(20, 15, 64, 64, 64));
-    EXPECT_TRUE(At(20, 47, 0, 0, 255, 0));
-    EXPECT_TRUE(At(20, 48, 64, 64, 64));
+    ShaderSource::Install(nullptr);
+    IShader* generated = Shader(ShaderKey::kSimple | 1u << 21);
+    ASSERT_NE(generated, nullptr);
+    for (IShader* program : {simple, generated}) {
+        SCOPED_TRACE(program == simple ? "sample" : "generated");
+        // The view-projection moves everything a quarter of the screen to the
+        // right: in the row-vector convention its translation is the fourth row.
+        const float viewProjection[4][4] = {
+            {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0.25f, 0, 0, 1}};
+        Begin(program, viewProjection);
+        device->SetTexture(0, four, 0, 0, 0, 0);
+        Billboard({-0.5f, 0.5f, 0.5f, -0.5f}, {1000, 1000, 1000, 1000}, 0.25f);
+        Finish(0.25f, 0.25f, 0.25f);
+        EXPECT_TRUE(At(20, 20, 255, 0, 0, 0));
+        EXPECT_TRUE(At(43, 20, 0, 255, 0, 0));
+        EXPECT_TRUE(At(20, 43, 0, 0, 255, 0));
+        EXPECT_TRUE(At(43, 43, 255, 255, 255, 0)); // colour 1000 reads as 1.0
+        // x -0.5..0.5 covers pixels 16 to 47 of 64, and y likewise.
+        EXPECT_TRUE(At(16, 30, 255, 0, 0, 0));
+        EXPECT_TRUE(At(15, 30, 64, 64, 64));
+        EXPECT_TRUE(At(47, 30, 0, 255, 0, 0));
+        EXPECT_TRUE(At(48, 30, 64, 64, 64));
+        EXPECT_TRUE(At(20, 16, 255, 0, 0, 0));
+        EXPECT_TRUE(At(20, 15, 64, 64, 64));
+        EXPECT_TRUE(At(20, 47, 0, 0, 255, 0));
+        EXPECT_TRUE(At(20, 48, 64, 64, 64));
+    }
+}
+
+// The generated program of generated geometry: the vertex colour (times
+// 1000) times the root colour, white where colour layer 1 is off.
+TEST_F(VfxDevicePixels, AGeneratedShapeShowsVertexTimesRootColour) {
+    ShaderSource::Install(nullptr);
+    IShader* shape = Shader(ShaderKey::kShape);
+    ASSERT_NE(shape, nullptr);
+    Begin(shape);
+    SetRootColour(0.5f, 1, 1, 1);
+    ShapeVertex s[4] = {};
+    const float corners[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
+    for (int i = 0; i < 4; ++i) {
+        s[i].position[0] = corners[i][0] * 0.5f;
+        s[i].position[1] = corners[i][1] * 0.5f;
+        s[i].position[2] = 0.5f;
+        for (int16_t& c : s[i].colour)
+            c = 1000;
+    }
+    device->SetVertexBuffer(0, vertices, PutVertices(s, sizeof s), sizeof(ShapeVertex));
+    device->SetIndexBuffer(indices);
+    device->DrawIndexed(1, PutIndices({0, 1, 2, 2, 1, 3}), 6, 4);
+    Finish(0, 0, 0);
+    EXPECT_TRUE(At(32, 32, 128, 255, 255));
+    EXPECT_TRUE(At(20, 44, 128, 255, 255));
+    EXPECT_TRUE(At(8, 8, 0, 0, 0));
 }
 
 TEST_F(VfxDevicePixels, BlendModesAddAndSubtract) {

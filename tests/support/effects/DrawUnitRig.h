@@ -8,12 +8,16 @@
 #include "support/effects/StandInParticle.h"
 #include "support/effects/UnitTreeRig.h"
 
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/UnitResource.h"
 #include "effects/drawunits/DrawCommand.h"
 #include "effects/drawunits/DrawRenderer.h"
 #include "effects/drawunits/DrawUnit.h"
+#include "effects/drawunits/DrawUnitOps.h"
+#include "effects/drawunits/DrawUnitType4.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/TransformBlock.h"
@@ -45,9 +49,12 @@ public:
         FulgorCore::DrawRenderer& r = FulgorCore::DrawRenderer::Current();
         saved_ = r;
         current_ = this;
-        r.reserveVertices = Reserve36;
-        r.reserveVertices48 = Reserve48;
+        r.reserveVertices = GrantStride<36>;
+        r.reserveVertices48 = GrantStride<48>;
         r.reserveVerticesNoIndex32 = Reserve32;
+        r.reserveVertices32 = GrantStride<32>;
+        r.reserveVertices44 = GrantStride<44>;
+        r.reserveVertices52 = GrantStride<52>;
         r.flushBatches = [] { ++current_->flushes; };
         r.batchKind = [] { return &current_->batchKind; };
         r.submit = [](FulgorCore::Job* job) {
@@ -109,24 +116,20 @@ private:
             *first = r.firstVertex;
         return true;
     }
-    static bool Reserve36(const FulgorCore::IShader*, const uint32_t*,
-                          const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n,
-                          uint16_t** i, uint16_t* f, uint32_t ni) {
-        return Grant(36, mask, b, v, n, i, f, ni);
-    }
-    static bool Reserve48(const FulgorCore::IShader*, const uint32_t*,
-                          const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n,
-                          uint16_t** i, uint16_t* f, uint32_t ni) {
-        return Grant(48, mask, b, v, n, i, f, ni);
+    template <uint32_t Stride>
+    static bool GrantStride(const FulgorCore::IShader*, const uint32_t*,
+                            const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n,
+                            uint16_t** i, uint16_t* f, uint32_t ni) {
+        return Grant(Stride, mask, b, v, n, i, f, ni);
     }
     static bool Reserve32(const FulgorCore::IShader*, const uint32_t*,
                           const FulgorCore::TextureSlot* b, uint8_t mask, void** v, uint32_t n) {
         return Grant(32, mask, b, v, n, nullptr, nullptr, 0);
     }
-    static void Prepare(const FulgorCore::FieldPoint* states, uint32_t count,
+    static void Prepare(FulgorCore::DrawUnitType4* unit, FulgorCore::FieldPoint* states,
                         const FulgorCore::DrawDataType4&, void* prepared,
-                        const FulgorCore::DrawClock&, const float*) {
-        current_->prepares.push_back({count, states, prepared});
+                        const FulgorCore::DrawClock&) {
+        current_->prepares.push_back({unit->pointCount, states, prepared});
     }
 
     FulgorCore::DrawRenderer saved_{};
@@ -147,6 +150,67 @@ inline void PlaceOwner(FulgorCore::ParticleInstance* p, const float* position) {
             c = 1.0f;
 }
 
+// What a test sets on an owner particle: its world matrix, colour, scale
+// and rotation, the scale and z angle it took from its spawner, and its
+// inherit flags (byte 2 the transform mode, 0 answering scale and rotation
+// as set; bits 24-26 the spawn bits).
+struct OwnerPose {
+    float matrix[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+    float color[4] = {1, 1, 1, 1};
+    float scale[3] = {1, 1, 1};
+    float rotation[3] = {};
+    float blockScale[3] = {1, 1, 1};
+    float blockAngleZ = 0.0f;
+    uint32_t inheritFlags = 0;
+};
+
+inline void Pose(FulgorCore::ParticleInstance* p, const OwnerPose& pose) {
+    if (!p->transformBlock)
+        return;
+    std::memcpy(p->currentWorldMatrix, pose.matrix, sizeof(pose.matrix));
+    std::memcpy(p->transformBlock->color, pose.color, sizeof(pose.color));
+    p->transformBlock->transformFlags &= ~FulgorCore::TransformBlock::kInverseValid;
+    std::memcpy(p->scale, pose.scale, sizeof(pose.scale));
+    std::memcpy(p->rotation, pose.rotation, sizeof(pose.rotation));
+    std::memcpy(p->inheritedScale, pose.blockScale, sizeof(pose.blockScale));
+    p->inheritedRotation[2] = pose.blockAngleZ;
+    p->inheritFlags = pose.inheritFlags;
+}
+
+// Members for a strip, ring or trail that count the frame builds and
+// submits and keep the last build's width scale.
+struct RecordedOps {
+    static inline int builds = 0;
+    static inline int submits = 0;
+    static inline float widthScale = 0.0f;
+
+    static FulgorCore::DrawUnitOps Members() {
+        builds = submits = 0;
+        widthScale = 0.0f;
+        FulgorCore::DrawUnitOps ops;
+        ops.build = [](FulgorCore::DrawUnit*, const FulgorCore::DrawClock&, const float*,
+                       float scale) {
+            ++builds;
+            widthScale = scale;
+        };
+        ops.submit = [](FulgorCore::DrawUnit*) { ++submits; };
+        return ops;
+    }
+};
+
+// A draw unit's clock at `time` after a step of `step`.
+inline FulgorCore::DrawClock FrameClock(float step = 1.0f, float time = 0.0f) {
+    FulgorCore::DrawClock c;
+    c.timeA = c.timeB = time;
+    c.lastStep = step;
+    return c;
+}
+
+// The bytes of frame memory taken so far in the current half.
+inline uintptr_t FrameMemoryMark() {
+    return reinterpret_cast<uintptr_t>(FulgorCore::Engine::GetFrameWorkMemory().Allocate(0));
+}
+
 // A package of `textures` textures and one endless unit per draw part.
 inline effecttools::EffectFileValue DrawEffect(std::vector<effecttools::DrawPartValue> parts,
                                                int textures = 8) {
@@ -163,11 +227,15 @@ inline effecttools::EffectFileValue DrawEffect(std::vector<effecttools::DrawPart
 
 class DrawUnitRig {
 public:
-    explicit DrawUnitRig(const effecttools::EffectFileValue& effect) {
-        // Frame memory for the particle fields' states and vertices.
-        rig.runtime.cache.assign(1u << 20, 0);
+    // Frame memory and the unit pool as large as the test asks.
+    explicit DrawUnitRig(const effecttools::EffectFileValue& effect, uint32_t cacheBytes = 1u << 20,
+                         uint32_t unitBytes = 1u << 18) {
+        rig.runtime.cache.assign(cacheBytes, 0);
         rig.runtime.parameter.CacheBufferMemory = rig.runtime.cache.data();
-        rig.runtime.parameter.CacheBufferMemorySize = 1u << 20;
+        rig.runtime.parameter.CacheBufferMemorySize = cacheBytes;
+        rig.runtime.units.assign(unitBytes, 0);
+        rig.runtime.parameter.UnitInstanceMemory = rig.runtime.units.data();
+        rig.runtime.parameter.UnitInstanceMemorySize = unitBytes;
         ok = rig.Start();
         if (!ok)
             return;
@@ -201,6 +269,12 @@ public:
         owners_.push_back(p);
         return p;
     }
+    FulgorCore::ParticleInstance* MakeOwner(const OwnerPose& pose) {
+        FulgorCore::ParticleInstance* p = MakeOwner();
+        if (p)
+            Pose(p, pose);
+        return p;
+    }
 
     UnitTreeRig rig;
     FulgorCore::InstanceHandle instance{};
@@ -223,8 +297,9 @@ public:
 // deleted before the rig stops the runtime.
 template <class Base = ::testing::Test> class DrawUnitFixture : public Base {
 protected:
-    DrawUnitRig& Start(const effecttools::EffectFileValue& effect) {
-        rig_ = std::make_unique<DrawUnitRig>(effect);
+    DrawUnitRig& Start(const effecttools::EffectFileValue& effect, uint32_t cacheBytes = 1u << 20,
+                       uint32_t unitBytes = 1u << 18) {
+        rig_ = std::make_unique<DrawUnitRig>(effect, cacheBytes, unitBytes);
         return *rig_;
     }
     template <class T> T* Keep(T* unit) {

@@ -1,5 +1,5 @@
 // A rendering device for the effects runtime's tests: it records every
-// creation (with its initial bytes), lock and unlock, keeps each buffer's
+// creation (with its initial bytes, or a shader's key), lock and unlock, keeps each buffer's
 // bytes so locks return real memory, counts the objects alive and can be
 // told to fail chosen creations. Draws are recorded with the state set
 // before them.
@@ -12,6 +12,7 @@
 #include "effects/Core/Interface/IShader.h"
 #include "effects/Core/Interface/ITexture.h"
 #include "effects/Core/Interface/IVertexBuffer.h"
+#include "effects/Core/Interface/ShaderKey.h"
 
 #include <cstring>
 #include <functional>
@@ -71,7 +72,8 @@ public:
         builtin[1]->Release();
     }
 
-    bool CreateShader(const FulgorCore::ShaderKey*, FulgorCore::IShader** shader) override {
+    bool CreateShader(const FulgorCore::ShaderKey* key, FulgorCore::IShader** shader) override {
+        shaderKeys.push_back(*key);
         if (Fails({Kind::Shader, 0, false, {}}))
             return false;
         *shader = new FakeShader(&live);
@@ -212,6 +214,8 @@ public:
     // Objects created and not yet released to zero.
     int live = 0;
     std::vector<Creation> creations;
+    // The key of every shader request, in order.
+    std::vector<FulgorCore::ShaderKey> shaderKeys;
     std::vector<Lock> locks;
     std::vector<Unlock> unlocks;
     std::vector<uint32_t> builtinRequests;

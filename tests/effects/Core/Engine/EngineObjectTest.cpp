@@ -175,16 +175,20 @@ TEST_F(Registration, OnlyTheLastCountedPackIsMeasuredAndBuilt) {
     effecttools::WritePackage(w, first.package);
     effecttools::WritePackage(w, last.package);
     const std::vector<uint8_t> both = w.Take();
-    const size_t texturesBefore = runtime_.device.creations.size();
+    using Kind = testsupport::RecordingDevice::Kind;
+    const size_t texturesBefore = runtime_.device.CountCreations(Kind::Texture, 64, false);
+    const size_t shadersBefore = runtime_.device.shaderKeys.size();
     const size_t blocksBefore = CountingAllocator::LiveCount();
     const ObjectHandle h = Load(both, nullptr);
     ASSERT_NE(h.serial, 0u);
-    // The first package's texture was never made, so nothing leaks.
-    EXPECT_EQ(runtime_.device.creations.size(), texturesBefore);
+    // The first package's texture was never made, so nothing leaks; only
+    // the last package's one draw part asked for its shader.
+    EXPECT_EQ(runtime_.device.CountCreations(Kind::Texture, 64, false), texturesBefore);
+    EXPECT_EQ(runtime_.device.shaderKeys.size(), shadersBefore + 1);
     EXPECT_EQ(Slot(h.index).package->GetUnit(0)->GetLife(), 90.0f);
     const int liveBefore = runtime_.device.live;
     Engine::ReleaseResource(h.index, h.serial);
-    EXPECT_EQ(runtime_.device.live, liveBefore);
+    EXPECT_EQ(runtime_.device.live, liveBefore - 1); // the shader given back
     EXPECT_EQ(CountingAllocator::LiveCount(), blocksBefore);
 }
 

@@ -3,16 +3,16 @@
 // comparison, the frame list, input events, the pointer's hover test and
 // the shutdown of a runtime with work in it.
 #include "support/effects/RuntimeFrame.h"
-#include "effects/Core/Engine/DrawSortEntry.h"
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/InputEvent.h"
 #include "effects/Core/Engine/InstanceSlot.h"
-#include "effects/Core/Engine/Renderer.h"
-#include "effects/Core/Engine/RendererWorkData.h"
-#include "effects/Core/Engine/TextureSlot.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/render/DrawSortEntry.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
+#include "effects/render/TextureSlot.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/NodeEventBlock.h"
 #include "effects/units/ParticleInstance.h"
@@ -241,12 +241,13 @@ TEST_F(RuntimeFrame, EntriesSortByDrawOrderThenDepth) {
     ASSERT_EQ(DrawnInLayer0(), 3u);
     const FulgorCore::DrawSortEntry* e = Engine::GetWorkData()->sortList.entries;
     EXPECT_EQ(e[0].instance, Record(first));
-    EXPECT_EQ(e[1].instance, Record(far));
-    EXPECT_EQ(e[2].instance, Record(near));
+    EXPECT_EQ(e[1].instance, Record(near));
+    EXPECT_EQ(e[2].instance, Record(far));
     EXPECT_EQ(e[0].key >> 48, 65532u);
-    EXPECT_EQ(e[1].key & 0xFFFF, Record(far)->index);
-    // Depth: the centre's view z; -300 + 3000 in thousandths.
-    EXPECT_EQ((e[1].key >> 16) & 0xFFFFFFFFu, 2700000u);
+    EXPECT_EQ(e[2].key & 0xFFFF, Record(far)->index);
+    // Depth: the clip z of the position, 300 x 1.0001 - 0.10001, plus 3000,
+    // in thousandths.
+    EXPECT_NEAR(static_cast<double>((e[2].key >> 16) & 0xFFFFFFFFu), 3299930.0, 2.0);
 }
 
 TEST_F(RuntimeFrame, ADisabledLayerIsNotBegun) {
@@ -284,10 +285,10 @@ TEST_F(RuntimeFrame, LayersContinueInTheBufferWhereTheLastStoppedAndCommitWhatWa
     r->vertexPool.entries[1].committed = 64;
     Renderer::CommitDirtyRanges();
     ASSERT_EQ(runtime_.device.unlocks.size(), 3u);
-    EXPECT_EQ(runtime_.device.unlocks[0].kind, testsupport::RecordingDevice::Kind::Index);
-    EXPECT_EQ(runtime_.device.unlocks[1].bytes, 400u);
-    EXPECT_EQ(runtime_.device.unlocks[2].bytes, 64u);
-    EXPECT_EQ(runtime_.device.unlocks[2].buffer, r->vertexPool.entries[1].buffer);
+    EXPECT_EQ(runtime_.device.unlocks[0].bytes, 400u);
+    EXPECT_EQ(runtime_.device.unlocks[1].bytes, 64u);
+    EXPECT_EQ(runtime_.device.unlocks[1].buffer, r->vertexPool.entries[1].buffer);
+    EXPECT_EQ(runtime_.device.unlocks[2].kind, testsupport::RecordingDevice::Kind::Index);
     // The next layer locks the rest of buffer 1.
     Renderer::BeginFrame(1);
     EXPECT_EQ(runtime_.device.locks[3].offset, 64u);
@@ -322,71 +323,6 @@ TEST(RuntimeFrameDevice, APoolBufferTheDeviceCouldNotMakeIsNeverLocked) {
         EXPECT_NE(unlock.buffer, nullptr);
     // The next buffer is there and locks.
     EXPECT_NE(r->vertexPool.LockNext(r->device), nullptr);
-}
-
-TEST_F(RuntimeFrame, ApplyStateFlushesOnlyWhenWhatTheBatchUsesChanges) {
-    FulgorCore::RendererWorkData* r = Renderer::GetWorkData();
-    testsupport::FakeShader shaderA(nullptr);
-    testsupport::FakeShader shaderB(nullptr);
-    testsupport::FakeTexture t1(nullptr);
-    testsupport::FakeTexture t2(nullptr);
-    FulgorCore::TextureSlot bindings[8] = {};
-    bindings[0] = {&t1, 1};
-    uint32_t word = 5;
-    Renderer::ApplyState(&shaderA, &word, bindings, 0x01);
-    EXPECT_EQ(r->flushCount, 1u);
-    Renderer::ApplyState(&shaderA, &word, bindings, 0x01);
-    EXPECT_EQ(r->flushCount, 1u);
-    // A different texture in a slot outside the mask.
-    FulgorCore::TextureSlot other[8] = {};
-    other[0] = {&t1, 1};
-    other[3] = {&t2, 9};
-    Renderer::ApplyState(&shaderA, &word, other, 0x01);
-    EXPECT_EQ(r->flushCount, 1u);
-    // Inside the mask, either word of a slot counts.
-    Renderer::ApplyState(&shaderA, &word, other, 0x09);
-    EXPECT_EQ(r->flushCount, 2u);
-    other[3].sampler = 8;
-    Renderer::ApplyState(&shaderA, &word, other, 0x09);
-    EXPECT_EQ(r->flushCount, 3u);
-    // The caller's table changing in place is seen.
-    other[0].texture = &t2;
-    Renderer::ApplyState(&shaderA, &word, other, 0x09);
-    EXPECT_EQ(r->flushCount, 4u);
-    uint32_t word2 = 6;
-    Renderer::ApplyState(&shaderA, &word2, other, 0x09);
-    EXPECT_EQ(r->flushCount, 5u);
-    Renderer::ApplyState(&shaderB, &word2, other, 0x09);
-    EXPECT_EQ(r->flushCount, 6u);
-    EXPECT_EQ(r->currentShader, &shaderB);
-    EXPECT_EQ(r->currentStateWord, 6u);
-}
-
-// A batch without a texture table (a null one) binds empty slots: it
-// differs from a bound slot in its mask and equals a table of empty slots.
-TEST_F(RuntimeFrame, ANullBindingTableComparesAsEmptySlots) {
-    FulgorCore::RendererWorkData* r = Renderer::GetWorkData();
-    testsupport::FakeShader shader(nullptr);
-    testsupport::FakeTexture t1(nullptr);
-    FulgorCore::TextureSlot bound[8] = {};
-    bound[0] = {&t1, 1};
-    uint32_t word = 5;
-    Renderer::ApplyState(&shader, &word, bound, 0x01);
-    const uint32_t flushes = r->flushCount;
-    Renderer::ApplyState(&shader, &word, nullptr, 0x01);
-    EXPECT_EQ(r->flushCount, flushes + 1) << "slot 0 lost its texture";
-    EXPECT_EQ(r->currentBindings[0].texture, nullptr);
-    EXPECT_EQ(r->currentBindings[0].sampler, 0u);
-    Renderer::ApplyState(&shader, &word, nullptr, 0x01);
-    EXPECT_EQ(r->flushCount, flushes + 1);
-    const FulgorCore::TextureSlot empty[8] = {};
-    Renderer::ApplyState(&shader, &word, empty, 0xFF);
-    EXPECT_EQ(r->flushCount, flushes + 1);
-    // Outside the mask a null table changes nothing either.
-    Renderer::ApplyState(&shader, &word, bound, 0x00);
-    EXPECT_EQ(r->flushCount, flushes + 1);
-    Renderer::ApplyState(&shader, &word, bound, 0x01);
-    EXPECT_EQ(r->flushCount, flushes + 2);
 }
 
 TEST_F(RuntimeFrame, TheFrameListKeepsTheFirst128AndEmptiesEachUpdate) {

@@ -86,7 +86,7 @@ TEST(ComputeScaledBaseTest, ADrawUnitTakesItsBaseValueByTheModeOfItsData) {
         FulgorCore::DrawUnit* unit =
             FulgorCore::DrawUnit::Create<testsupport::KernelUnit>(owner, rig.Part(mode));
         ASSERT_NE(unit, nullptr);
-        EXPECT_FLOAT_EQ(unit->PositionW(), rows[mode].expected) << mode;
+        EXPECT_FLOAT_EQ(unit->GetPolygonOffset(), rows[mode].expected) << mode;
         delete unit;
     }
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "effects/drawunits/TrailDrawUnitBase.h"
+
+#include <cstdint>
+
+namespace FulgorCore {
+
+// Draw type 12, sub-kinds 1-3: a ribbon along the trail whose width lies along
+// the owner's axis of the sub-kind (X, Y or Z), as the owner had it at each
+// point.
+template <uint32_t N> class AxisTrailDrawUnit final : public TrailDrawUnitBase {
+public:
+    static constexpr uint32_t kAxisArrays = 1;
+    // The words ahead of the jitter's value in the record.
+    static constexpr uint32_t kLead = 0;
+
+    AxisTrailDrawUnit(ParticleInstance* owner, const ParticleResource* data, const Values& values)
+        : TrailDrawUnitBase(owner, data, values, kAxisArrays, kLead) {}
+    using DrawUnit::Update;
+    void Update(const DrawClock& clock) override { UpdateTrail<kAxisArrays, N>(clock); }
+};
+static_assert(EveryFormatFitsABlock<AxisTrailDrawUnit>());
+
+} // namespace FulgorCore

@@ -1,0 +1,66 @@
+#include "effects/drawunits/DrawUnitType13.h"
+
+#include "effects/Core/Resource/DrawDataType13.h"
+#include "effects/Core/Resource/ParticleResource.h"
+#include "effects/drawunits/UvTransformKernels.h"
+#include "effects/units/ParticleInstance.h"
+
+namespace FulgorCore {
+
+DrawUnitType13Base::DrawUnitType13Base(ParticleInstance* owner, const ParticleResource* data,
+                                       const Values& values)
+    : DrawUnit(owner, data), falloffSamples(values.falloff) {
+    if (!renderBlock)
+        return;
+    record = TakeBlock();
+    if (!data->GetDrawDataType13() || !FalloffEvaluation::IsOn(values.falloffMode))
+        return;
+    evaluatorFlag = 1;
+    evaluator = FalloffEvaluation::TakesDirection(values.falloffMode)
+                    ? EvaluateRenderValuesWithDirection
+                    : EvaluateRenderValues;
+}
+
+DrawUnitType13Base::~DrawUnitType13Base() {
+    GiveBack(record);
+}
+
+void DrawUnitType13Base::EvaluateRenderValues(DrawUnit* unit, const DrawClock& clock, float* out) {
+    auto* self = static_cast<DrawUnitType13Base*>(unit);
+    FalloffEvaluation::Evaluate(
+        FalloffEvaluation::PropertiesOf(*unit->unitData->GetDrawDataType13()), self->falloffSamples,
+        clock, *unit->randomState, out);
+}
+
+void DrawUnitType13Base::EvaluateRenderValuesWithDirection(DrawUnit* unit, const DrawClock& clock,
+                                                           float* out) {
+    auto* self = static_cast<DrawUnitType13Base*>(unit);
+    FalloffEvaluation::EvaluateWithDirection(
+        FalloffEvaluation::PropertiesOf(*unit->unitData->GetDrawDataType13()), self->falloffSamples,
+        clock, *unit->randomState, unit->ownerUnit->GetWorldMatrix(), out);
+}
+
+template <uint32_t N> void DrawUnitType13<N>::Update(const DrawClock& clock) {
+    MeshRenderRecord<N>* r = Record();
+    if (!renderBlock || !r)
+        return;
+    EvaluateMeshParameters(&r->polygonOffset, r->shaderParameters, clock);
+    if constexpr (N > 0)
+        ParticleKernel::EvaluateUvTransformsTwoMasks<N>(this, r->transforms, clock, 0xFF,
+                                                        uvOffsetFirstMask);
+    evaluator(this, clock, r->falloff);
+    EvaluateMatrix(r->matrix, clock);
+    DrawColor(r->color, ownerUnit->GetColor(), clock);
+}
+
+template class DrawUnitType13<0>;
+template class DrawUnitType13<1>;
+template class DrawUnitType13<2>;
+template class DrawUnitType13<3>;
+template class DrawUnitType13<4>;
+template class DrawUnitType13<5>;
+template class DrawUnitType13<6>;
+
+static_assert(EveryFormatFitsABlock<DrawUnitType13>());
+
+} // namespace FulgorCore

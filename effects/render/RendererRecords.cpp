@@ -1,0 +1,164 @@
+// The record area at work: draw records from the bottom, render commands
+// chained to the current record from the top, and the batch flush that
+// turns what was reserved into one command.
+#include "effects/Core/Math/Matrix.h"
+#include "effects/render/DrawRecord.h"
+#include "effects/render/RenderCommand.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
+#include "effects/render/RenderStateWord.h"
+#include "effects/render/StartedRenderer.h"
+
+#include <cstring>
+
+namespace FulgorCore::Renderer {
+
+namespace {
+
+constexpr uint32_t kCameraSpaces = 3;
+constexpr uint32_t kParticleStride = 48;
+constexpr float kZero4[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+
+using VertexEntry = Buffer<IVertexBuffer>::Entry;
+using IndexEntry = Buffer<IIndexBuffer>::Entry;
+
+void FlushVertexBatch(RendererWorkData& work, const VertexEntry& v, const IndexEntry& i) {
+    auto* c = AllocateCommand<VertexBatchCommand>();
+    if (!c)
+        return;
+    work.FillCommandHeader(c->header, kVertexBatchCommand, false);
+    c->vertexBuffer = v.buffer;
+    c->indexBuffer = i.buffer;
+    c->stride = work.currentStride;
+    c->vertexOffset = v.committed;
+    c->vertexCount = work.currentStride ? v.pending / work.currentStride : 0;
+}
+
+void FlushIndexedBatch(RendererWorkData& work, const VertexEntry& v, const IndexEntry& i) {
+    auto* c = AllocateCommand<IndexedBatchCommand>();
+    if (!c)
+        return;
+    work.FillCommandHeader(c->header, kIndexedBatchCommand, true);
+    c->vertexBuffer = v.buffer;
+    c->indexBuffer = i.buffer;
+    c->stride = work.currentStride;
+    c->vertexOffset = v.committed;
+    c->vertexCount = work.currentStride ? v.pending / work.currentStride : 0;
+    c->firstIndex = i.committed / 2;
+    c->indexCount = i.pending / 2;
+}
+
+void FlushParticleBatch(RendererWorkData& work, const VertexEntry& v, const IndexEntry& i) {
+    auto* c = AllocateCommand<ParticleBatchCommand>();
+    if (!c)
+        return;
+    work.FillCommandHeader(c->header, kParticleBatchCommand, true);
+    c->vertexBuffer = v.buffer;
+    c->indexBuffer = i.buffer;
+    c->vertexOffset = v.committed;
+    c->vertexCount = v.pending / kParticleStride;
+    c->firstIndex = i.committed / 2;
+    c->indexCount = i.pending / 2;
+    c->unused = 0;
+    const uint32_t view = work.recordView < kCameraSpaces ? work.recordView : 0;
+    c->viewConstant = work.viewConstants[view];
+    c->billboardMatrix = work.billboard ? work.billboardMatrices[view] : Math::kIdentity34;
+}
+
+} // namespace
+
+DrawRecord* AllocDrawRecord() {
+    RendererWorkData* work = StartedRenderer();
+    if (!work || !work->layerOpen)
+        return nullptr;
+    auto* record = static_cast<DrawRecord*>(work->records.TakeBottom(sizeof(DrawRecord)));
+    if (!record)
+        return nullptr;
+    std::memset(record, 0, sizeof(DrawRecord));
+    record->matrix = work->viewProjection;
+    work->currentRecord = record;
+    work->lastCommand = nullptr;
+    ++work->drawRecordCount;
+    return record;
+}
+
+void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewIndex,
+                   const float* effectLight, const float* alphaLightMatrix,
+                   const float* alphaLightParameter) {
+    RendererWorkData* work = StartedRenderer();
+    DrawRecord* record = AllocDrawRecord();
+    if (!record)
+        return;
+    // Only three camera spaces exist; a value from damaged data draws in
+    // the first rather than with no matrix at all.
+    const uint32_t view = viewIndex < kCameraSpaces ? viewIndex : 0;
+    work->recordView = view;
+    work->billboard = 1;
+    if (rootColor)
+        std::memcpy(record->rootColor, rootColor, sizeof(record->rootColor));
+    record->effectLight = effectLight;
+    record->alphaLightMatrix = alphaLightMatrix;
+    record->alphaLightParameter = alphaLightParameter;
+    record->matrix = work->CameraSpaceMatrix(view);
+    work->viewVector = view == 0 && work->cameraPosition ? work->cameraPosition : kZero4;
+    record->screenParameter[0] = work->pixelTerms[1][0];
+    record->screenParameter[1] = work->pixelTerms[1][1];
+    record->screenParameter[2] = softDistance;
+    record->screenParameter[3] = softDistance < 0.0f ? 1.0f : 0.0f;
+}
+
+RenderCommand* AllocateCommand(uint32_t bytes) {
+    RendererWorkData* work = StartedRenderer();
+    if (!work || !work->layerOpen || !work->currentRecord || bytes < sizeof(RenderCommand))
+        return nullptr;
+    auto* command = static_cast<RenderCommand*>(work->records.TakeTop(bytes));
+    if (!command)
+        return nullptr;
+    command->next = nullptr;
+    if (!work->currentRecord->firstCommand)
+        work->currentRecord->firstCommand = command;
+    if (work->lastCommand)
+        work->lastCommand->next = command;
+    work->lastCommand = command;
+    return command;
+}
+
+void* AllocateDrawCommandSpace(uint32_t bytes) {
+    RendererWorkData* work = StartedRenderer();
+    if (!work || !work->layerOpen)
+        return nullptr;
+    return work->records.TakeTop(bytes);
+}
+
+void FlushBatches() {
+    RendererWorkData* work = StartedRenderer();
+    if (!work)
+        return;
+    VertexEntry* v = work->vertexPool.Current();
+    IndexEntry* i = work->indexPool.Current();
+    if (!work->exhausted && v && i) {
+        switch (RenderStateWord::GetBatchKind(work->currentStateWord)) {
+        case BatchKind::kVertex:
+            if (v->pending)
+                FlushVertexBatch(*work, *v, *i);
+            break;
+        case BatchKind::kParticle:
+            if (i->pending)
+                FlushParticleBatch(*work, *v, *i);
+            break;
+        case BatchKind::kIndexed:
+            if (i->pending)
+                FlushIndexedBatch(*work, *v, *i);
+            break;
+        default:
+            break;
+        }
+    }
+    // Whatever was reserved counts as used, drawn or not: bytes left
+    // pending would shift the next batch's base vertex by another stride's
+    // bytes, and the next layer would lock over them.
+    work->vertexPool.CommitPending();
+    work->indexPool.CommitPending();
+}
+
+} // namespace FulgorCore::Renderer

@@ -1,0 +1,179 @@
+// Room in the mapped vertex and index buffers for the draw units, merged
+// into batches by state, and the ready render commands of meshes that keep
+// their own buffers.
+#include "effects/Core/Resource/MeshSet.h"
+#include "effects/render/RenderCommand.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
+#include "effects/render/StartedRenderer.h"
+
+namespace FulgorCore::Renderer {
+
+namespace {
+
+constexpr float kUnitSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
+// The reservation of one stride; without indices only the vertex side is
+// taken. An unmapped write pointer (a full buffer at the layer's start, or
+// one whose lock failed) counts as an overflow, so nothing is written
+// through it.
+template <uint32_t Stride, bool Indexed>
+bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+             uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+             uint16_t* baseVertex, uint32_t indexCount) {
+    RendererWorkData* work = StartedRenderer();
+    if (!work || !work->layerOpen || !stateWord || !vertices)
+        return false;
+    const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
+    const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
+    if (vertexBytes > work->vertexPool.size || indexBytes > work->indexPool.size ||
+        work->exhausted || (Indexed && (!indices || !baseVertex)))
+        return false;
+    if (!work->MatchesBatch(shader, *stateWord, slots, mask))
+        ApplyState(shader, stateWord, slots, mask);
+    // A batch holds vertices of one stride.
+    if (work->currentStride != Stride && work->vertexPool.Current() &&
+        work->vertexPool.Current()->pending != 0)
+        FlushBatches();
+
+    auto overflows = [](const auto* entry, const uint8_t* write, uint64_t bytes, uint32_t size) {
+        return !entry || !write || entry->committed + entry->pending + bytes > size;
+    };
+    const bool vertexOverflow = overflows(work->vertexPool.Current(), work->vertexWrite,
+                                          vertexBytes, work->vertexPool.size);
+    const bool indexOverflow = Indexed && overflows(work->indexPool.Current(), work->indexWrite,
+                                                    indexBytes, work->indexPool.size);
+    if (vertexOverflow || indexOverflow) {
+        FlushBatches();
+        if (vertexOverflow && !MapNextVertexBuffer())
+            return false;
+        if (indexOverflow && !MapNextIndexBuffer())
+            return false;
+    }
+
+    auto& vertexEntry = *work->vertexPool.Current();
+    const uint32_t offset = vertexEntry.pending;
+    *vertices = work->vertexWrite;
+    work->vertexWrite += vertexBytes;
+    vertexEntry.pending += static_cast<uint32_t>(vertexBytes);
+    work->currentStride = Stride;
+    if constexpr (Indexed) {
+        auto& indexEntry = *work->indexPool.Current();
+        *baseVertex = static_cast<uint16_t>(offset / Stride);
+        *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
+        work->indexWrite += indexBytes;
+        indexEntry.pending += static_cast<uint32_t>(indexBytes);
+    }
+    return true;
+}
+
+// A ready command of its own buffers under the material's state; null
+// without a state or when the record area is full.
+template <class T>
+T* StartCommand(RendererWorkData* work, RenderCommandType type, const IShader* shader,
+                const uint32_t* stateWord, const TextureSlot* slots, uint8_t mask) {
+    if (!work || !stateWord)
+        return nullptr;
+    ApplyState(shader, stateWord, slots, mask);
+    T* c = AllocateCommand<T>();
+    if (c)
+        work->FillCommandHeader(c->header, type, true);
+    return c;
+}
+
+} // namespace
+
+template <uint32_t Stride>
+bool ReserveIndexed(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+                    uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+                    uint16_t* baseVertex, uint32_t indexCount) {
+    return Reserve<Stride, true>(shader, stateWord, slots, mask, vertices, vertexCount, indices,
+                                 baseVertex, indexCount);
+}
+// The strides of the vertex formats (32, 36, 44, 52) and of particles (48).
+using IndexedReservation = bool(const IShader*, const uint32_t*, const TextureSlot*, uint8_t,
+                                void**, uint32_t, uint16_t**, uint16_t*, uint32_t);
+template IndexedReservation ReserveIndexed<32>;
+template IndexedReservation ReserveIndexed<36>;
+template IndexedReservation ReserveIndexed<44>;
+template IndexedReservation ReserveIndexed<48>;
+template IndexedReservation ReserveIndexed<52>;
+
+bool ReserveVerticesNoIndex32(const IShader* shader, const uint32_t* stateWord,
+                              const TextureSlot* slots, uint8_t mask, void** vertices,
+                              uint32_t vertexCount) {
+    return Reserve<32, false>(shader, stateWord, slots, mask, vertices, vertexCount, nullptr,
+                              nullptr, 0);
+}
+
+void IssueMeshCommand(uint32_t textureRegisters, IVertexBuffer* vertexBuffer, uint32_t vertexCount,
+                      IIndexBuffer* indexBuffer, uint32_t indexCount, const IShader* shader,
+                      const float* worldMatrix, const float* uvTransforms, uint8_t screenPosition,
+                      const uint32_t* stateWord, const TextureSlot* slots, uint8_t mask,
+                      const float* baseColor, const float* vertexParameters,
+                      const float* pixelParameters, const float* falloff) {
+    // One buffer set, no morph, a white specular and no point lights.
+    MeshSet mesh{};
+    mesh.vertexBuffer1 = vertexBuffer;
+    mesh.indexBuffer1 = indexBuffer;
+    mesh.vertexCount1 = vertexCount;
+    mesh.indexCount1 = indexCount;
+    IssueModelCommand(textureRegisters, &mesh, nullptr, shader, worldMatrix, uvTransforms,
+                      screenPosition, stateWord, slots, mask, baseColor, vertexParameters,
+                      pixelParameters, falloff, kUnitSpecular, nullptr);
+}
+
+void IssueModelCommand(uint32_t textureRegisters, const MeshSet* model, const MeshSet* morph,
+                       const IShader* shader, const float* worldMatrix, const float* uvTransforms,
+                       uint8_t screenPosition, const uint32_t* stateWord, const TextureSlot* slots,
+                       uint8_t mask, const float* baseColor, const float* vertexParameters,
+                       const float* pixelParameters, const float* falloff, const float* specular,
+                       const float* pointLights) {
+    RendererWorkData* work = StartedRenderer();
+    auto* c = model
+                  ? StartCommand<ModelCommand>(work, kModelCommand, shader, stateWord, slots, mask)
+                  : nullptr;
+    if (!c)
+        return;
+    // The second set draws morphed, and only with the morph model's
+    // second set beside it.
+    const bool morphed = model->vertexBuffer2 && morph && morph->vertexBuffer2;
+    c->vertexBuffer = morphed ? model->vertexBuffer2 : model->vertexBuffer1;
+    c->morphBuffer = morphed ? morph->vertexBuffer2 : nullptr;
+    c->vertexCount = morphed ? model->vertexCount2 : model->vertexCount1;
+    c->indexBuffer = morphed ? model->indexBuffer2 : model->indexBuffer1;
+    c->indexCount = morphed ? model->indexCount2 : model->indexCount1;
+    c->textureRegisters = textureRegisters;
+    c->worldMatrix = worldMatrix;
+    c->baseColor = baseColor;
+    c->vertexParameters = vertexParameters;
+    c->pixelParameters = pixelParameters;
+    c->uvTransforms = uvTransforms;
+    c->falloff = falloff;
+    c->specular = specular;
+    c->pointLights = pointLights;
+    c->viewVector = work->viewVector;
+    c->screenPosition = screenPosition;
+}
+
+void IssueProjectionCommand(uint32_t textureRegisters, const IShader* shader,
+                            const float* worldMatrix, const float* uvTransforms,
+                            const uint32_t* stateWord, const TextureSlot* slots, uint8_t mask,
+                            const float* baseColor, const float* vertexParameters,
+                            const float* pixelParameters) {
+    RendererWorkData* work = StartedRenderer();
+    auto* c =
+        StartCommand<ProjectionCommand>(work, kProjectionCommand, shader, stateWord, slots, mask);
+    if (!c)
+        return;
+    c->vertexBuffer = work->projectionVertices;
+    c->indexBuffer = work->projectionIndices;
+    c->textureRegisters = textureRegisters;
+    c->worldMatrix = worldMatrix;
+    c->baseColor = baseColor;
+    c->vertexParameters = vertexParameters;
+    c->pixelParameters = pixelParameters;
+    c->uvTransforms = uvTransforms;
+}
+
+} // namespace FulgorCore::Renderer

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "effects/Core/Engine/DrawParameter.h"
+#include "effects/render/Buffer.h"
+#include "effects/render/RenderCommand.h"
+#include "effects/render/RenderCommandBuffer.h"
+#include "effects/render/TextureSlot.h"
+
+#include <cstdint>
+
+namespace FulgorCore {
+
+class IDevice;
+class IIndexBuffer;
+class IShader;
+class IVertexBuffer;
+struct DrawRecord;
+
+// The renderer's state, one block allocated at start-up
+// ("Renderer.WorkData").
+struct RendererWorkData {
+    // Bit 0 and batch kind 1 in bits 7-10.
+    static constexpr uint32_t kDefaultStateWord = 1u | (1u << 7);
+
+    IDevice* device = nullptr; // one reference
+    Buffer<IVertexBuffer> vertexPool;
+    Buffer<IIndexBuffer> indexPool;
+    IVertexBuffer* projectionVertices = nullptr; // the unit cube of projection volumes
+    IIndexBuffer* projectionIndices = nullptr;
+    uint8_t exhausted = 0;
+    uint8_t textureLatch = 0;
+    uint8_t resetLatchPerRecord = 0; // RendererFlagA
+    uint8_t plainDepth = 0;          // RendererFlagB
+    uint8_t billboard = 0;
+    uint32_t defaultStateWord = 0;
+    uint32_t currentStateWord = 0;
+
+    // The host's record area, the layer's draw records and the chain end
+    // of the current one.
+    RenderCommandBuffer records;
+    uint32_t drawRecordCount = 0;
+    DrawRecord* currentRecord = nullptr;
+    RenderCommand* lastCommand = nullptr;
+
+    // Next free byte of the mapped current buffers; null when not mapped.
+    uint8_t* vertexWrite = nullptr;
+    uint8_t* indexWrite = nullptr;
+    // Set between a layer's begin and the unmapping before its records
+    // run: reservations are refused outside.
+    uint8_t layerOpen = 0;
+    // Stride of the vertices reserved since the last flush.
+    uint32_t currentStride = 0;
+
+    // The batch state ApplyState compares with: shader, state word, a copy
+    // of the texture binding table (a caller may reuse its table) and the
+    // mask of its slots in use.
+    static constexpr uint32_t kBindingSlots = 8;
+    const IShader* currentShader = nullptr;
+    TextureSlot currentBindings[kBindingSlots] = {};
+    // The table the batch's commands bind: the caller's (a draw unit's,
+    // alive through the layer) or an empty one.
+    const TextureSlot* currentSlots = nullptr;
+    uint8_t currentMask = 0;
+    uint32_t currentLayer = 0;
+
+    // Camera state, written per frame by the runtime's draw. viewIndex is
+    // the view number whose bit the instances' view masks are tested
+    // against; recordView (0-2) is the camera space of the current draw
+    // record, viewVector its eye (the camera position, or zero).
+    uint32_t viewIndex = 0;
+    uint32_t recordView = 0;
+    const float* viewVector = nullptr;
+    DrawParameter drawParameter{};
+    // Identity but for 2 / width and 2 / height on the diagonal.
+    float screenMatrix[16] = {};
+    // (-1 / pixel width, 1 / pixel height, 0, 0), also view 2's view
+    // constant, and (1 / pixel width, 1 / pixel height, 0, 0), whose first
+    // two are the viewport reciprocals of every draw record.
+    float pixelTerms[2][4] = {};
+    // The transpose of the view's rotation, with a zero translation row.
+    float cameraRotation[12] = {};
+    // Per camera space (0-2): the particle batches' billboard parameter and
+    // matrix; view 0's matrix is the camera rotation.
+    float viewConstants[3][4] = {};
+    float billboardMatrices[3][12] = {};
+    float view[16] = {};
+    float projection[16] = {};
+    float viewProjection[16] = {};
+    float inverseViewProjection[16] = {};
+    float inverseView[16] = {};
+    // The eye: the translation row of inverseView (four floats, w 1).
+    const float* cameraPosition = nullptr;
+    float cameraTransforms[3][12] = {};
+    // 1 when the projection is orthographic: the layers then sort by the
+    // clip w instead of the clip z.
+    uint32_t orthographic = 0;
+
+    // Whether a request's state is the batch's: the same shader and state
+    // word, and in every slot of the request's mask the same texture and
+    // sampler word (no table reads as empty slots).
+    bool MatchesBatch(const IShader* shader, uint32_t stateWord, const TextureSlot* slots,
+                      uint8_t mask) const {
+        if (shader != currentShader || stateWord != currentStateWord)
+            return false;
+        for (uint32_t i = 0; mask >> i; ++i) {
+            if (!((mask >> i) & 1u))
+                continue;
+            const TextureSlot wanted = slots ? slots[i] : TextureSlot{};
+            if (wanted.texture != currentBindings[i].texture ||
+                wanted.sampler != currentBindings[i].sampler)
+                return false;
+        }
+        return true;
+    }
+
+    // A new command's header from the batch state; a batch that binds no
+    // texture leaves its slot table out.
+    void FillCommandHeader(RenderCommand& command, RenderCommandType type, bool withSlots) const {
+        command.type = type;
+        command.slotMask = currentMask;
+        command.stateWord = currentStateWord;
+        command.slots = withSlots ? currentSlots : nullptr;
+        command.shader = currentShader;
+    }
+
+    // The matrix of an effect's camera space: 0 the view x projection, 1
+    // the projection, 2 the screen matrix; null past them.
+    const float* CameraSpaceMatrix(uint32_t space) const {
+        const float* const spaces[3] = {viewProjection, projection, screenMatrix};
+        return space < 3 ? spaces[space] : nullptr;
+    }
+};
+
+} // namespace FulgorCore

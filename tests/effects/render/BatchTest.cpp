@@ -1,0 +1,264 @@
+// Reservations merged into batches: what splits a batch, buffer overflow
+// and exhaustion, geometry of mixed strides, the unmapped byte counts, a
+// failed lock, and a frame that allocates nothing.
+#include "support/effects/CallLogDevice.h"
+#include "support/effects/CountingAllocator.h"
+#include "support/effects/RenderRig.h"
+#include "support/effects/SilentDevice.h"
+
+#include "bench/AllocationCount.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace Renderer = FulgorCore::Renderer;
+using testsupport::CallLogDevice;
+using testsupport::kIndexedBatchState;
+using testsupport::PatternMarker;
+using testsupport::PatternUnit;
+using testsupport::RenderRig;
+
+struct BatchUnit {
+    uint32_t vertices = 4;
+    uint32_t indices = 6;
+    char shader = 'A';
+    uint32_t state = kIndexedBatchState;
+    uint8_t mask = 0;
+    char texture0 = 0; // slot 0's texture: a or b
+    uint32_t sampler0 = 0;
+    char texture3 = 0;
+    bool noTable = false;
+};
+
+struct BatchRow {
+    const char* name;
+    int32_t vertexPool;             // total bytes; 0: 1 MiB
+    std::vector<BatchUnit> units;   // one instance's, in draw order
+    std::vector<int> bases;         // each unit's base vertex; -1 refused
+    std::vector<std::string> draws; // stream 0 and the indexed draws
+};
+
+TEST(Batches, EqualStatesMergeAndFullBuffersMoveOn) {
+    const BatchRow rows[] = {
+        {"three equal-state reservations make one draw",
+         0,
+         {{}, {}, {}},
+         {0, 4, 8},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 18 12"}},
+        {"a changed shader splits",
+         0,
+         {{}, {.shader = 'B'}},
+         {0, 0},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 6 4", "SetVertexBuffer 0 vb0 144 36",
+          "DrawIndexed 1 6 6 4"}},
+        {"a changed state word splits",
+         0,
+         {{}, {.state = kIndexedBatchState | (1u << 4)}},
+         {0, 0},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 6 4", "SetVertexBuffer 0 vb0 144 36",
+          "DrawIndexed 1 6 6 4"}},
+        {"a changed texture in the mask splits",
+         0,
+         {{.mask = 1, .texture0 = 'a'}, {.mask = 1, .texture0 = 'b'}},
+         {0, 0},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 6 4", "SetVertexBuffer 0 vb0 144 36",
+          "DrawIndexed 1 6 6 4"}},
+        {"a changed sampler word in the mask splits",
+         0,
+         {{.mask = 1, .texture0 = 'a', .sampler0 = 1}, {.mask = 1, .texture0 = 'a', .sampler0 = 2}},
+         {0, 0},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 6 4", "SetVertexBuffer 0 vb0 144 36",
+          "DrawIndexed 1 6 6 4"}},
+        {"a changed slot outside the mask does not split",
+         0,
+         {{.mask = 1, .texture0 = 'a'}, {.mask = 1, .texture0 = 'a', .texture3 = 'b'}},
+         {0, 4},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 12 8"}},
+        {"no table reads as empty slots",
+         0,
+         {{.mask = 0xFF}, {.mask = 0xFF, .noTable = true}},
+         {0, 4},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 12 8"}},
+        {"a vertex-only overflow starts a new vertex buffer at base 0, indices go on",
+         0,
+         {{.vertices = 400}, {.vertices = 100}},
+         {0, 0},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 6 400", "SetVertexBuffer 0 vb1 0 36",
+          "DrawIndexed 1 6 6 100"}},
+        {"a request above one buffer fails and flushes nothing",
+         0,
+         {{}, {.vertices = 456}, {}},
+         {0, -1, 4},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 12 8"}},
+        {"an exhausted pool drops the rest of the frame",
+         65536,
+         {{.vertices = 400},
+          {.vertices = 400},
+          {.vertices = 400},
+          {.vertices = 400},
+          {.vertices = 400},
+          {}},
+         {0, 0, 0, 0, -1, -1},
+         {"SetVertexBuffer 0 vb0 0 36", "DrawIndexed 1 0 6 400", "SetVertexBuffer 0 vb1 0 36",
+          "DrawIndexed 1 6 6 400", "SetVertexBuffer 0 vb2 0 36", "DrawIndexed 1 12 6 400",
+          "SetVertexBuffer 0 vb3 0 36", "DrawIndexed 1 18 6 400"}},
+    };
+    for (const BatchRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        CallLogDevice device;
+        testsupport::FakeShader shaders[2] = {testsupport::FakeShader(nullptr),
+                                              testsupport::FakeShader(nullptr)};
+        testsupport::FakeTexture textures[2] = {testsupport::FakeTexture(nullptr),
+                                                testsupport::FakeTexture(nullptr)};
+        RenderRig rig(device);
+        if (row.vertexPool)
+            rig.parameter.VertexBufferTotalSize = row.vertexPool;
+        ASSERT_TRUE(rig.Start());
+        RenderRig::Instance& instance = rig.AddInstance(1);
+        std::vector<PatternUnit*> units;
+        for (const BatchUnit& b : row.units) {
+            PatternUnit* u = rig.AddUnit(instance, static_cast<uint8_t>(units.size() + 1));
+            ASSERT_NE(u, nullptr);
+            u->vertexCount = b.vertices;
+            u->indexCount = b.indices;
+            u->unitShader = &shaders[b.shader - 'A'];
+            u->stateWord = b.state;
+            u->usedTextureMask = b.mask;
+            u->noTable = b.noTable;
+            if (b.texture0)
+                u->textureBindings[0] = {&textures[b.texture0 - 'a'], b.sampler0};
+            if (b.texture3)
+                u->textureBindings[3] = {&textures[b.texture3 - 'a'], 0};
+            units.push_back(u);
+        }
+        // A second frame draws whole again.
+        for (int frame = 0; frame < 2; ++frame) {
+            SCOPED_TRACE(frame);
+            device.ClearLog();
+            rig.DrawFrame();
+            std::vector<int> bases;
+            for (const PatternUnit* u : units)
+                bases.push_back(u->reserved ? u->base : -1);
+            EXPECT_EQ(bases, row.bases);
+            std::vector<std::string> draws;
+            for (const std::string& call : device.calls)
+                if (call.starts_with("SetVertexBuffer 0") || call.starts_with("DrawIndexed"))
+                    draws.push_back(call);
+            EXPECT_EQ(draws, row.draws);
+            // Every draw reads the vertices its units wrote.
+            for (const std::vector<uint32_t>& decoded : device.decoded)
+                for (const uint32_t marker : decoded)
+                    EXPECT_NE(marker, 0xCDCDCDCDu);
+        }
+    }
+}
+
+// A flush without indices pending (a one-point strip under the indexed
+// kind) still counts its vertices as used: the next batch's base vertex
+// and the next layer's lock start after them.
+TEST(Batches, VerticesOfAnotherStrideStayWhereTheyWereWritten) {
+    CallLogDevice device;
+    RenderRig rig(device);
+    ASSERT_TRUE(rig.Start());
+    RenderRig::Instance& first = rig.AddInstance(1, 0);
+    PatternUnit* point = rig.AddUnit(first, 1);
+    point->stride = 32;
+    point->vertexCount = 2;
+    point->indexCount = 0;
+    point->stateWord = kIndexedBatchState;
+    rig.AddUnit(first, 2)->stateWord = kIndexedBatchState;
+    RenderRig::Instance& next = rig.AddInstance(1, 1);
+    rig.AddUnit(next, 3)->stateWord = kIndexedBatchState;
+    Renderer::ResetDrawState();
+    Renderer::DrawLayer(0, 0);
+    Renderer::DrawLayer(1, 0);
+    auto pattern = [](uint8_t tag) {
+        return std::vector<uint32_t>{PatternMarker(tag, 0), PatternMarker(tag, 1),
+                                     PatternMarker(tag, 2), PatternMarker(tag, 3),
+                                     PatternMarker(tag, 0), PatternMarker(tag, 1)};
+    };
+    ASSERT_EQ(device.decoded.size(), 2u);
+    EXPECT_EQ(device.decoded[0], pattern(2));
+    EXPECT_EQ(device.decoded[1], pattern(3));
+    // The point's two vertices were not written over by the next layer.
+    const auto* vb0 = static_cast<const testsupport::FakeVertexBuffer*>(
+        Renderer::GetWorkData()->vertexPool.entries[0].buffer);
+    uint32_t marker = 0;
+    std::memcpy(&marker, &vb0->bytes[32], 4);
+    EXPECT_EQ(marker, PatternMarker(1, 1));
+}
+
+// Each layer hands back the bytes it wrote from where its lock began, so
+// the second layer of a buffer stays inside it.
+TEST(Batches, ASecondLayerUnlocksOnlyWhatItWrote) {
+    CallLogDevice device;
+    RenderRig rig(device);
+    ASSERT_TRUE(rig.Start());
+    PatternUnit* a = rig.AddUnit(rig.AddInstance(1, 0), 1);
+    a->stateWord = kIndexedBatchState;
+    a->vertexCount = 250; // 9000 bytes
+    PatternUnit* b = rig.AddUnit(rig.AddInstance(2, 1), 2);
+    b->stateWord = kIndexedBatchState;
+    b->vertexCount = 140; // 5040 bytes
+    Renderer::ResetDrawState();
+    Renderer::DrawLayer(0, 0);
+    Renderer::DrawLayer(1, 0);
+    std::vector<std::pair<uint32_t, uint32_t>> ranges; // vertex lock offset, unlocked bytes
+    size_t u = 0;
+    for (const auto& lock : device.locks) {
+        if (lock.kind != CallLogDevice::Kind::Vertex)
+            continue;
+        while (u < device.unlocks.size() && device.unlocks[u].kind != CallLogDevice::Kind::Vertex)
+            ++u;
+        ASSERT_LT(u, device.unlocks.size());
+        ranges.push_back({lock.offset, device.unlocks[u++].bytes});
+    }
+    EXPECT_EQ(ranges, (std::vector<std::pair<uint32_t, uint32_t>>{{0, 9000}, {9000, 5040}}));
+}
+
+TEST(Batches, AFailedLockSendsTheReservationToTheNextBuffer) {
+    CallLogDevice device;
+    RenderRig rig(device);
+    ASSERT_TRUE(rig.Start());
+    rig.AddUnit(rig.AddInstance(1), 1)->stateWord = kIndexedBatchState;
+    device.failVertexLocks = 1;
+    rig.DrawFrame();
+    std::vector<std::string> draws;
+    for (const std::string& call : device.calls)
+        if (call.starts_with("SetVertexBuffer 0") || call.starts_with("DrawIndexed"))
+            draws.push_back(call);
+    EXPECT_EQ(draws,
+              (std::vector<std::string>{"SetVertexBuffer 0 vb1 0 36", "DrawIndexed 1 0 6 4"}));
+    ASSERT_EQ(device.decoded.size(), 1u);
+    EXPECT_EQ(device.decoded[0][3], PatternMarker(1, 3));
+}
+
+TEST(Batches, AWarmLayerOf200InstancesAllocatesNothing) {
+    testsupport::SilentDevice device;
+    RenderRig rig(device, 256, 131072);
+    ASSERT_TRUE(rig.Start());
+    uint32_t state = 0;
+    for (uint32_t i = 0; i < 200; ++i) {
+        RenderRig::Instance& instance = rig.AddInstance(i);
+        for (uint8_t k = 0; k < 4; ++k)
+            rig.AddUnit(instance, k)->stateWord = kIndexedBatchState | ((state++ % 8) << 4);
+    }
+    rig.DrawFrame();
+    const uint64_t draws = device.draws;
+    EXPECT_EQ(draws, 800u);
+    const uint64_t news = bench::AllocationCount();
+    const size_t callbacks = testsupport::CountingAllocator::Calls().size();
+    for (int frame = 0; frame < 100; ++frame)
+        rig.DrawFrame();
+    EXPECT_EQ(bench::AllocationCount(), news);
+    EXPECT_EQ(testsupport::CountingAllocator::Calls().size(), callbacks);
+    EXPECT_EQ(device.draws, draws * 101);
+}
+
+} // namespace

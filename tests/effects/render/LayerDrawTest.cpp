@@ -1,0 +1,240 @@
+// Drawing a layer: which instances are drawn and in what order, the device
+// calls of a whole layer, the four draw orders of a unit list, and a single
+// instance's draw waiting for the host's jobs.
+#include "support/effects/CallLogDevice.h"
+#include "support/effects/EffectFiles.h"
+#include "support/effects/RenderRig.h"
+#include "support/effects/RuntimeFrame.h"
+#include "support/effects/ThreadDispatcher.h"
+
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Engine/EngineInternal.h"
+#include "effects/render/Renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace Renderer = FulgorCore::Renderer;
+using testsupport::CallLogDevice;
+using testsupport::kIndexedBatchState;
+using testsupport::kParticleBatchState;
+using testsupport::PatternMarker;
+using testsupport::PatternUnit;
+using testsupport::RenderRig;
+
+// A perspective camera whose clip z is the world z (an orthographic one
+// would sort by the clip w).
+constexpr float kPerspective[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0};
+
+struct LayerInstance {
+    char tag;
+    uint32_t index;
+    uint16_t order = 0; // sort priority
+    float z = 0.0f;     // clip depth
+    float alpha = 1.0f;
+    uint16_t hidden = 0;
+    uint16_t viewMask = 0xFFFF;
+    uint32_t visibility = 0xFFFFFFFFu;
+};
+
+struct LayerRow {
+    const char* name;
+    bool depthSort;
+    std::vector<LayerInstance> instances;
+    const char* drawn;              // tags in the order drawn
+    std::vector<std::string> calls; // when given, the whole device log
+};
+
+TEST(LayerDraw, InstancesAreFilteredAndDrawnBackToFront) {
+    const LayerRow rows[] = {
+        {"alpha 0.001 is not drawn, 0.0011 is",
+         false,
+         {{.tag = 'A', .index = 1, .alpha = 0.001f}, {.tag = 'B', .index = 2, .alpha = 0.0011f}},
+         "B",
+         {}},
+        {"ties draw the higher index first",
+         false,
+         {{.tag = 'A', .index = 1}, {.tag = 'B', .index = 2}},
+         "BA",
+         {}},
+        {"with depth sorting the farther draws first",
+         true,
+         {{.tag = 'A', .index = 2, .z = 1.0f}, {.tag = 'B', .index = 1, .z = 5.0f}},
+         "BA",
+         {}},
+        {"without depth sorting depth plays no part",
+         false,
+         {{.tag = 'A', .index = 2, .z = 1.0f}, {.tag = 'B', .index = 1, .z = 5.0f}},
+         "AB",
+         {}},
+        {"priority comes above depth",
+         true,
+         {{.tag = 'A', .index = 1, .order = 0}, {.tag = 'B', .index = 2, .order = 1, .z = 5.0f}},
+         "AB",
+         {}},
+        {"a depth below -3000 wraps to the farthest",
+         true,
+         {{.tag = 'A', .index = 1, .z = -3001.0f}, {.tag = 'B', .index = 2}},
+         "AB",
+         {}},
+        {"an empty list makes no call", false, {}, "", {}},
+        {"hidden, out of the view, out of the visibility mask: begun and ended only",
+         false,
+         {{.tag = 'A', .index = 1, .hidden = 1},
+          {.tag = 'B', .index = 2, .viewMask = 0xFFFE},
+          {.tag = 'C', .index = 3, .visibility = 0}},
+         "",
+         {"ResetRenderState", "OnBatchesBegin 0", "OnBatchesEnd 0", "OnLayerEnd"}},
+    };
+    for (const LayerRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        CallLogDevice device;
+        RenderRig rig(device);
+        ASSERT_TRUE(rig.Start());
+        RenderRig::Engine()->layerDepthSort[0] = row.depthSort ? 1 : 0;
+        rig.SetCamera(RenderRig::kIdentity, kPerspective);
+        std::string trail;
+        for (const LayerInstance& li : row.instances) {
+            RenderRig::Instance& instance = rig.AddInstance(li.index);
+            instance.slot->drawOrder = li.order;
+            instance.slot->colour[3] = li.alpha;
+            instance.slot->hidden = li.hidden;
+            instance.slot->viewMask = li.viewMask;
+            instance.slot->visibilityMask = li.visibility;
+            instance.root->worldMatrix[11] = li.z;
+            PatternUnit* u = rig.AddUnit(instance, static_cast<uint8_t>(li.tag));
+            ASSERT_NE(u, nullptr);
+            u->trail = &trail;
+        }
+        device.ClearLog();
+        rig.DrawFrame();
+        EXPECT_EQ(trail, row.drawn);
+        if (!row.calls.empty() || row.instances.empty()) {
+            EXPECT_EQ(device.calls, row.calls);
+        }
+    }
+}
+
+TEST(LayerDraw, ALayerOfTwoInstancesMakesTheseDeviceCalls) {
+    CallLogDevice device;
+    testsupport::FakeShader shaderA(nullptr);
+    testsupport::FakeShader shaderB(nullptr);
+    testsupport::FakeTexture texture(nullptr);
+    device.Name(&shaderA, "sA");
+    device.Name(&shaderB, "sB");
+    device.Name(&texture, "tA");
+    RenderRig rig(device);
+    ASSERT_TRUE(rig.Start());
+    RenderRig::Engine()->layerDepthSort[0] = 0;
+    // A (the higher index, drawn first): an indexed band with the instance
+    // lights; B: particles, its record's soft-particle distance negative.
+    const float light[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    const float alphaMatrix[12] = {};
+    const float alphaParameter[2] = {0.5f, 0.25f};
+    RenderRig::Instance& a = rig.AddInstance(2);
+    a.root->effectLight = light;
+    a.root->alphaLightMatrix = alphaMatrix;
+    a.root->alphaLightParameter = alphaParameter;
+    PatternUnit* band = rig.AddUnit(a, 'A');
+    band->unitShader = &shaderA;
+    band->stateWord =
+        kIndexedBatchState | (2u << 4) | (1u << 2) | 1u; // blend 2, cull 1, depth bit 0
+    band->usedTextureMask = 0x01;
+    band->textureBindings[0] = {&texture, 0x79};
+    RenderRig::Instance& b = rig.AddInstance(1);
+    b.slot->drawOffset = -2.0f;
+    PatternUnit* particles = rig.AddUnit(b, 'B');
+    particles->unitShader = &shaderB;
+    particles->stride = 48;
+    particles->stateWord = kParticleBatchState | (1u << 4);
+    device.ClearLog();
+    rig.DrawFrame();
+    const std::vector<std::string> golden = {
+        "ResetRenderState", "OnBatchesBegin 0", "SetTexture 8 null 0 2 2 0", "OnDrawPhase 0",
+        // The scene's ambient colour, light direction and light colour,
+        // three floats each.
+        "VS 16 1 12", "VS 17 1 12", "VS 18 1 12", "PS 35 1 12", "PS 36 1 12", "PS 37 1 12",
+        "PS 0 4 16",
+        // A's record: matrix, root colour, screen, both lights.
+        "OnDrawPhase 1", "VS 8 4 16", "VS 13 1 16", "PS 14 1 16", "VS 19 1 16", "VS 20 1 16",
+        "PS 38 1 16", "PS 39 1 16", "PS 8 4 12", "PS 12 1 8", "OnDrawPhase 2", "SetShader sA",
+        "SetVertexBuffer 0 vb0 0 36", "SetIndexBuffer ib0", "SetTexture 0 tA 1 2 3 1",
+        "SetBlendMode 2 0", "SetDepthState 1 0 0", "SetCullMode 1", "DrawIndexed 1 0 6 4",
+        // B's record, without lights; its batch follows A's in the pools.
+        "OnDrawPhase 1", "VS 8 4 16", "VS 13 1 16", "PS 14 1 16", "OnDrawPhase 2", "SetShader sB",
+        "SetVertexBuffer 0 vb0 144 48", "SetIndexBuffer ib0", "VS 12 1 16", "VS 0 3 12",
+        "SetBlendMode 1 0", "SetDepthState 0 0 0", "SetCullMode 0", "DrawIndexed 1 6 6 4",
+        "OnBatchesEnd 0", "OnLayerEnd"};
+    EXPECT_EQ(device.calls, golden);
+    // A register of a scene vector takes its three floats, never the next
+    // vector's first.
+    const CallLogDevice::Upload* ambient = device.LastUpload(false, 16);
+    ASSERT_NE(ambient, nullptr);
+    EXPECT_EQ(ambient->values, (std::vector<float>{0.2f, 0.3f, 0.4f, 0.0f}));
+    const CallLogDevice::Upload* screen = device.LastUpload(true, 14);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->values[2], -2.0f);
+    EXPECT_EQ(screen->values[3], 1.0f);
+    ASSERT_EQ(device.decoded.size(), 2u);
+    EXPECT_EQ(device.decoded[1][0], PatternMarker('B', 0));
+}
+
+TEST(LayerDraw, TheFourDrawOrdersOfAUnitList) {
+    CallLogDevice device;
+    RenderRig rig(device);
+    ASSERT_TRUE(rig.Start());
+    RenderRig::Instance& instance = rig.AddInstance(1);
+    std::string trail;
+    for (const float key : {3.0f, 1.0f, 2.0f})
+        rig.AddUnit(instance, static_cast<uint8_t>('0' + key), 0, 0, key)->trail = &trail;
+    const char* const expected[Renderer::kDrawOrderCount] = {"312", "213", "321", "123"};
+    for (uint32_t mode = 0; mode < Renderer::kDrawOrderCount; ++mode) {
+        SCOPED_TRACE(mode);
+        // The root's lists as collected; the sorted orders sort them in
+        // place, so they come after the unsorted ones.
+        instance.root->Collect();
+        trail.clear();
+        const FulgorCore::DrawLists& lists = *instance.root->drawLists;
+        Renderer::kDrawOrders[mode](lists.fillCounts[0], lists.arrays[0]);
+        EXPECT_EQ(trail, expected[mode]);
+    }
+}
+
+// With a host dispatcher that holds its jobs until asked to wait, a single
+// instance's records run only after its draw commands wrote.
+TEST(LayerDraw, ASingleInstanceWaitsForItsDrawCommands) {
+    CallLogDevice device;
+    RenderRig rig(device);
+    // Gone before the rig: jobs it still holds run while their units live.
+    testsupport::ThreadDispatcher dispatcher(2, true);
+    rig.parameter.pJobDispatcher = &dispatcher;
+    ASSERT_TRUE(rig.Start());
+    const FulgorCore::ObjectHandle effect =
+        testsupport::LoadEffect(testsupport::Write(testsupport::SmallEffect("vfx/one.vfxb", 0)));
+    const FulgorCore::InstanceHandle handle =
+        FulgorCore::Engine::CreateInstance(effect.index, effect.serial, nullptr);
+    FulgorCore::InstanceSlot* slot = FulgorCore::Engine::FindInstance(handle.index, handle.serial);
+    ASSERT_NE(slot, nullptr);
+    RenderRig::Instance& drawn = rig.AddInstance(handle.index, 1);
+    rig.AddUnit(drawn, 'A')->stateWord = kIndexedBatchState;
+    slot->root = drawn.root;
+    Renderer::ResetDrawState();
+    Renderer::DrawInstance(handle.index, handle.serial);
+    slot->root = nullptr;
+    EXPECT_EQ(dispatcher.submitted, 1);
+    ASSERT_EQ(device.decoded.size(), 1u);
+    const std::vector<uint32_t> pattern = {PatternMarker('A', 0), PatternMarker('A', 1),
+                                           PatternMarker('A', 2), PatternMarker('A', 3),
+                                           PatternMarker('A', 0), PatternMarker('A', 1)};
+    EXPECT_EQ(device.decoded[0], pattern);
+    // A handle past the table draws nothing.
+    device.ClearLog();
+    Renderer::DrawInstance(rig.parameter.InstanceMaxCount, handle.serial);
+    EXPECT_TRUE(device.calls.empty());
+}
+
+} // namespace
