@@ -163,10 +163,20 @@ void EmitterUnit::SpawnParticle(float age, uint32_t item, const float* position,
         }
     }
     // Failed or not, the next particle of the item keeps its spacing.
+    AdvanceRotation(item, 1.0f);
+}
+
+void EmitterUnit::AdvanceRotation(uint32_t item, float times) {
+    const EmitterSpawnEntry* spawn = item < itemCount ? data->GetSpawnEntry(item) : nullptr;
+    if (!spawn || !itemState)
+        return;
+    float* rotation = itemState->items[item].rotation;
     const float* step = spawn->GetREI();
     for (int c = 0; c < 3; ++c) {
-        state.rotation[c] += step[c];
-        Wrap(state.rotation[c]);
+        // Many steps at once turn by whole turns less: a huge step times
+        // a count would pass the float's range.
+        rotation[c] += times == 1.0f ? step[c] : std::fmod(step[c], kTwoPi) * times;
+        Wrap(rotation[c]);
     }
 }
 
