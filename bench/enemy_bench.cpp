@@ -6,12 +6,10 @@
 // sprites each) with the same flush. Also counts the engine-heap and
 // malloc-family calls of a steady frame of the objects: the goal is none.
 #include "bench/support/StageBench.h"
-#include "engine/graphics/ResourceCreation.h"
 #include "game/core/SpriteQuad.h"
 #include "game/core/tables/EnemyRecord.h"
 #include "game/enemy/EnemyDefault.h"
 #include "game/stage/StageResources.h"
-#include "tools/sampledata/StageData.h"
 
 #include <benchmark/benchmark.h>
 
@@ -33,10 +31,7 @@ constexpr uint32_t kPathPoints = 200000;
 constexpr float kPi = std::numbers::pi_v<float>;
 
 void PrepareRow(GlobalWork& gw) {
-    gw.mode = kMode;
-    TableBlob& timeline = gw.tables.timeline[kMode * GameTables::kStageCount];
-    if (timeline.data)
-        reinterpret_cast<TimelineEntry*>(timeline.data)->type = -1;
+    stage_bench::Stage::WithoutTimeline(gw, kMode);
     EnemyRecord& r =
         *gw.tables.enemy[kMode * GameTables::kStageCount].MutableAt<EnemyRecord>(kType);
     for (uint32_t f = 0; f < 8; ++f) {
@@ -78,10 +73,7 @@ struct EnemyStage {
             static_cast<float*>(Mireku::Common::Heap::LockedAlloc(points.size() * sizeof(float)));
         std::memcpy(res.paths[0].points, points.data(), points.size() * sizeof(float));
         res.paths[0].pointCount = kPathPoints;
-        const auto dds = SampleData::SolidDds(256, 256, {120, 200, 90});
-        res.enemyTextures[0] =
-            Mireku::Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
-                                                      Mireku::Graphics::kTextureFormatFromFile);
+        res.enemyTextures[0] = stage_bench::Stage::SolidTexture(256, {120, 200, 90});
     }
     stage_bench::Stage stage;
 };
@@ -93,16 +85,7 @@ void BM_EnemyDefaultFrame(benchmark::State& state) {
         GameObject::Create<EnemyDefault>(
             director, director, kType,
             Vector2{-300.0f + 20.0f * static_cast<float>(i % 31), 20.0f + 18.0f * (i / 31)});
-    const auto frame = [&] { s.stage.Frame(); };
-    for (int i = 0; i < 60; ++i)
-        frame();
-    for (auto _ : state)
-        frame();
-    double heap = 0, mallocs = 0;
-    s.stage.CountCalls(100, frame, &heap, &mallocs);
-    state.counters["objects"] = s.stage.Objects();
-    state.counters["heap_calls_per_frame"] = heap;
-    state.counters["malloc_calls_per_frame"] = mallocs;
+    s.stage.Measure(state);
 }
 BENCHMARK(BM_EnemyDefaultFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

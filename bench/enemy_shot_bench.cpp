@@ -81,7 +81,7 @@ void Shape(GlobalWork& gw) {
 }
 
 void BM_EnemyFireFrame(benchmark::State& state) {
-    stage_bench::Stage stage({}, Shape);
+    stage_bench::Stage stage({}, Shape, true); // bullets leave by the field's sides
     GameObjectDirector* director = stage.Director();
     GlobalWork& gw = *GlobalWork::GetInstance();
     // The bullet sheets.

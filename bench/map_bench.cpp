@@ -6,16 +6,13 @@
 // and malloc-family calls of a steady frame: the goal is none, and the frame
 // under 1 ms.
 #include "bench/support/StageBench.h"
-#include "engine/graphics/ResourceCreation.h"
 #include "game/core/tables/EnemyRecord.h"
 #include "game/core/tables/MapAttributeEntry.h"
-#include "game/core/tables/TimelineEntry.h"
 #include "game/enemy/background/BGParts.h"
 #include "game/enemy/map/EnemyMapObject.h"
 #include "game/stage/StageMap.h"
 #include "game/stage/StageResources.h"
 #include "game/stage/StageTextureTable.h"
-#include "tools/sampledata/StageData.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,11 +28,7 @@ constexpr uint32_t kMode = 1;
 
 // Every type of the map range with a 32 x 32 body, a box, no emitters.
 void PrepareRows(GlobalWork& gw) {
-    // A normal game without its timeline: the stage holds what is put in it.
-    gw.mode = kMode;
-    TableBlob& timeline = gw.tables.timeline[kMode * GameTables::kStageCount];
-    if (timeline.data)
-        reinterpret_cast<TimelineEntry*>(timeline.data)->type = -1;
+    stage_bench::Stage::WithoutTimeline(gw, kMode);
     TableBlob& table = gw.tables.enemy[kMode * GameTables::kStageCount];
     for (uint32_t t = 200; t <= 263; ++t) {
         EnemyRecord& r = *table.MutableAt<EnemyRecord>(t);
@@ -72,10 +65,8 @@ std::vector<uint8_t> ChallengeMap(uint32_t* placing) {
 
 struct MapStage {
     MapStage() : stage({}, PrepareRows) {
-        const auto dds = SampleData::SolidDds(1024, 1024, {160, 120, 80});
         stage.Director()->GetResources()->stageTextures[StageTextureSlot::kMapObjectSheet] =
-            Mireku::Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
-                                                      Mireku::Graphics::kTextureFormatFromFile);
+            stage_bench::Stage::SolidTexture(1024, {160, 120, 80});
         image = ChallengeMap(&placing);
     }
     stage_bench::Stage stage;
@@ -115,16 +106,7 @@ void BM_MapFrame(benchmark::State& state) {
     // cell above the field (the creators wait), and the objects stand where
     // the scroll puts them.
     director->SetMapScroll(6480.0f - 200.0f);
-    const auto frame = [&] { s.stage.Frame(); };
-    for (int i = 0; i < 60; ++i)
-        frame();
-    for (auto _ : state)
-        frame();
-    double heap = 0, mallocs = 0;
-    s.stage.CountCalls(100, frame, &heap, &mallocs);
-    state.counters["objects"] = s.stage.Objects();
-    state.counters["heap_calls_per_frame"] = heap;
-    state.counters["malloc_calls_per_frame"] = mallocs;
+    s.stage.Measure(state);
     delete parts;
 }
 BENCHMARK(BM_MapFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -2,12 +2,20 @@
 
 #include <SDL.h>
 
+#include <pthread.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -88,9 +96,126 @@ void EndMessageLoop() {
     RunPendingCalls();
 }
 
+// A quit request: the close button, PostQuit, SIGINT or SIGTERM. The signals
+// are ours rather than SDL's, which would only queue a quit event for the
+// next pump: a thread that waits on an error box must see them as well.
+std::atomic<bool> g_quit{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+void OnQuitSignal(int) {
+    g_quit.store(true);
+}
+
+// Takes SIGINT and SIGTERM unless someone else already handles them.
+void TakeQuitSignals() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    for (int sig : {SIGINT, SIGTERM}) {
+        struct sigaction old;
+        if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL)
+            continue;
+        struct sigaction sa;
+        std::memset(&sa, 0, sizeof sa);
+        sa.sa_handler = &OnQuitSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        sigaction(sig, &sa, nullptr);
+    }
+}
+
+// --- The error box. ---
+//
+// The box runs on a thread of its own while the reporting thread waits for
+// it to be dismissed or for a quit request. SDL shows its box on X11 from a
+// child process that it forks and waits for; a quit ends that process, which
+// closes the box and lets SDL return. The child's id is caught at the fork:
+// the box thread marks itself, and the fork handler, which runs in the child
+// as a copy of that thread, writes its id into memory shared with us.
+
+std::atomic<MessageBoxRunner> g_boxRunner{nullptr};
+
+struct BoxProcess {
+    std::atomic<pid_t> pid;
+};
+static_assert(std::atomic<pid_t>::is_always_lock_free, "written across fork");
+thread_local BoxProcess* t_boxProcess = nullptr;
+
+void NoteBoxProcess() {
+    if (t_boxProcess)
+        t_boxProcess->pid.store(getpid());
+}
+
+void ShowWithSdl(const char* caption, const char* text, void* window) {
+    // A box that a quit closed fails too; that failure is no news.
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text,
+                                 static_cast<SDL_Window*>(window)) != 0 &&
+        !g_quit.load()) {
+        std::fprintf(stderr, "(no message box: %s)\n", SDL_GetError());
+        std::fflush(stderr);
+    }
+}
+
+class ErrorBox {
+public:
+    ErrorBox(const char* caption, const char* text) : caption_(caption), text_(text) {
+        static std::once_flag forkHook;
+        std::call_once(forkHook, [] { pthread_atfork(nullptr, nullptr, &NoteBoxProcess); });
+        void* page = mmap(nullptr, sizeof(BoxProcess), PROT_READ | PROT_WRITE,
+                          MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        if (page != MAP_FAILED)
+            process_ = new (page) BoxProcess{{0}};
+    }
+    ~ErrorBox() {
+        if (process_)
+            munmap(process_, sizeof(BoxProcess));
+    }
+    ErrorBox(const ErrorBox&) = delete;
+    ErrorBox& operator=(const ErrorBox&) = delete;
+
+    // True when the box was dismissed or closed by the quit request; false
+    // when it could not be closed (it runs in this process, and goes with it).
+    static bool Show(const std::shared_ptr<ErrorBox>& box, MessageBoxRunner runner) {
+        std::thread thread([box, runner] {
+            t_boxProcess = box->process_;
+            runner(box->caption_.c_str(), box->text_.c_str(), g_window.load());
+            t_boxProcess = nullptr;
+            std::lock_guard<std::mutex> g(box->lock_);
+            if (box->process_)
+                box->process_->pid.store(0);
+            box->done_ = true;
+            box->changed_.notify_all();
+        });
+        std::unique_lock<std::mutex> lock(box->lock_);
+        // Signals cannot notify: the quit flag is looked at every few ms.
+        while (!box->done_ && !g_quit.load())
+            box->changed_.wait_for(lock, std::chrono::milliseconds(20));
+        if (!box->done_) {
+            const pid_t pid = box->process_ ? box->process_->pid.load() : 0;
+            if (pid > 0)
+                kill(pid, SIGKILL);
+            box->changed_.wait_for(lock, std::chrono::seconds(1), [&box] { return box->done_; });
+        }
+        const bool closed = box->done_;
+        lock.unlock();
+        if (closed)
+            thread.join();
+        else
+            thread.detach();
+        return closed;
+    }
+
+private:
+    std::string caption_, text_;
+    BoxProcess* process_ = nullptr;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    bool done_ = false;
+};
+
 } // namespace
 
 WindowResult CreateMainWindow(const char* title, int width, int height) {
+    g_quit.store(false);
+    TakeQuitSignals();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return WindowResult::InitFailed;
     g_fullscreenEvent = SDL_RegisterEvents(2);
@@ -108,6 +233,8 @@ WindowResult CreateMainWindow(const char* title, int width, int height) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return WindowResult::CreateFailed;
     }
+    // A quit posted for an earlier window must not end this one.
+    SDL_FlushEvent(SDL_QUIT);
     g_window.store(w);
     return WindowResult::Ok;
 }
@@ -118,6 +245,10 @@ void RunMessageLoop(const WindowCallbacks& callbacks) {
     std::vector<Watch> watchers;
     SetLoopRunning(true);
     for (;;) {
+        if (g_quit.load()) {
+            EndMessageLoop();
+            return;
+        }
         SDL_Event e;
         if (!SDL_WaitEventTimeout(&e, 10)) {
             bool lost;
@@ -141,10 +272,12 @@ void RunMessageLoop(const WindowCallbacks& callbacks) {
             w.fn(&e, w.user);
         switch (e.type) {
         case SDL_QUIT:
+            g_quit.store(true);
             EndMessageLoop();
             return;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+                g_quit.store(true);
                 EndMessageLoop();
                 return;
             }
@@ -193,7 +326,12 @@ void* MainWindowHandle() {
     return g_window.load();
 }
 
+bool QuitRequested() {
+    return g_quit.load();
+}
+
 void PostQuit() {
+    g_quit.store(true);
     if (!SDL_WasInit(SDL_INIT_EVENTS))
         return;
     SDL_Event e;
@@ -262,11 +400,22 @@ void ShowErrorBox(const char* caption, const char* text) {
         text = "";
     if (!caption)
         caption = "";
-    if (!HasDisplay() ||
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, g_window.load()) != 0) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        std::fflush(stderr);
+    // The line goes out first and always: a box the quit closes is not lost.
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    MessageBoxRunner runner = g_boxRunner.load();
+    if (!runner) {
+        if (!HasDisplay())
+            return;
+        runner = &ShowWithSdl;
     }
+    if (g_quit.load())
+        return;
+    ErrorBox::Show(std::make_shared<ErrorBox>(caption, text), runner);
+}
+
+void SetMessageBoxRunner(MessageBoxRunner runner) {
+    g_boxRunner.store(runner);
 }
 
 void ShowCursor(bool show) {

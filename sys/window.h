@@ -25,6 +25,10 @@ WindowResult CreateMainWindow(const char* title, int width, int height);
 // Window thread: pumps events until a quit request (close button, SIGINT,
 // SIGTERM or PostQuit) arrives.
 void RunMessageLoop(const WindowCallbacks& callbacks);
+// Any thread: whether a quit request has come since the window was created.
+// SIGINT and SIGTERM count from CreateMainWindow on, even while no thread
+// pumps events (the window thread may itself be reporting an error).
+bool QuitRequested();
 // Window thread: destroys the window and stops SDL video.
 void DestroyMainWindow();
 
@@ -50,8 +54,16 @@ void RunOnWindowThread(void (*fn)(void* user), void* user);
 // False when running without a display (offscreen or dummy video driver, or
 // neither X11 nor Wayland present).
 bool HasDisplay();
-// A modal error box owned by the window; a line on stderr without a display.
+// The error as a line on stderr and, where there is a display, in a modal
+// box owned by the window; returns when the box is dismissed. A quit request
+// closes the box (and shows none from then on), so an error never keeps the
+// game from ending.
 void ShowErrorBox(const char* caption, const char* text);
+// What shows the box and returns once it is dismissed (SDL's message box);
+// tests put in one of their own, which is used with or without a display.
+// Null restores SDL's.
+using MessageBoxRunner = void (*)(const char* caption, const char* text, void* window);
+void SetMessageBoxRunner(MessageBoxRunner runner);
 void ShowCursor(bool show);
 
 } // namespace sys

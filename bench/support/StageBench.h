@@ -9,18 +9,25 @@
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
 #include "engine/graphics/GraphicsDevice.h"
+#include "engine/graphics/ResourceCreation.h"
 #include "game/core/GameObjectAllocator.h"
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
 #include "game/core/SpriteManager.h"
+#include "game/core/tables/TimelineEntry.h"
 #include "game/stage/GameObjectDirector.h"
+#include "game/stage/StageMap.h"
+#include "game/stage/StageResources.h"
 #include "tools/sampledata/GameTableData.h"
+#include "tools/sampledata/StageData.h"
 
+#include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <pthread.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -112,11 +119,12 @@ private:
 // The engine and game singletons a stage needs, on the null backend, and a
 // director of mode 3 (no timeline: the stage holds what is put in it),
 // stage 0, updated until it plays. `tables` may change the sample tables
-// before they load, `prepare` the game state before the director is made.
+// before they load, `prepare` the game state before the director is made;
+// `fieldMap` gives a stage without files a field-wide map.
 class Stage {
 public:
     explicit Stage(const std::function<void(MemoryTables&)>& tables = {},
-                   const std::function<void(GlobalWork&)>& prepare = {}) {
+                   const std::function<void(GlobalWork&)>& prepare = {}, bool fieldMap = false) {
         using namespace Mireku::Graphics;
         Mireku::Common::Heap::LockedInitialize();
         g_heapLock = reinterpret_cast<pthread_mutex_t*>(&Mireku::Common::Heap::Lock());
@@ -146,6 +154,8 @@ public:
         if (prepare)
             prepare(*gw);
         director_ = new GameObjectDirector();
+        if (fieldMap)
+            GiveFieldMap(*director_->GetResources());
         for (int i = 0; i < 4 && director_->GetState() != GameObjectDirector::kPlay; ++i)
             director_->UpdateTree();
     }
@@ -170,6 +180,23 @@ public:
     Stage(const Stage&) = delete;
     Stage& operator=(const Stage&) = delete;
 
+    // An object map as wide as the field, one row high and empty, read by
+    // the director's next update as a stage's own: the director's half map
+    // width, which bullets leave the field by, is the field's. For a stage
+    // without files (no loader).
+    static void GiveFieldMap(StageResources& resources) {
+        constexpr uint32_t kColumns = 45; // 720 pixels
+        StageMapHeader header{};
+        header.width = kColumns;
+        header.height = 1;
+        header.cellWidth = header.cellHeight = 16;
+        header.bits = 8;
+        resources.mapSize = sizeof header + kColumns;
+        resources.map = static_cast<uint8_t*>(Mireku::Common::Heap::LockedAlloc(resources.mapSize));
+        std::memset(resources.map, 0, resources.mapSize);
+        std::memcpy(resources.map, &header, sizeof header);
+    }
+
     // One frame as the game runs it, its commands then dropped.
     void Frame() {
         SpriteManager* sprites = SpriteManager::GetInstance();
@@ -184,6 +211,36 @@ public:
     }
     uint32_t Objects() const { return GameObjectAllocator::GetInstance()->LiveCount(); }
     GameObjectDirector* Director() const { return director_; }
+
+    // A normal game of `mode` without its timeline, for a `prepare`: the
+    // stage holds what the benchmark puts in it.
+    static void WithoutTimeline(GlobalWork& gw, uint32_t mode) {
+        gw.mode = mode;
+        TableBlob& timeline = gw.tables.timeline[mode * GameTables::kStageCount];
+        if (timeline.data)
+            reinterpret_cast<TimelineEntry*>(timeline.data)->type = -1;
+    }
+    // A sheet of one colour, for the director's resources to hold.
+    static Mireku::Graphics::Texture* SolidTexture(uint32_t size, SampleData::Rgb colour) {
+        const auto dds = SampleData::SolidDds(size, size, colour);
+        return Mireku::Graphics::CreateTextureFromMemory(dds.data(),
+                                                         static_cast<uint32_t>(dds.size()),
+                                                         Mireku::Graphics::kTextureFormatFromFile);
+    }
+    // Times the frame after a minute of play, then counts the objects and
+    // the allocator calls of a steady frame.
+    void Measure(benchmark::State& state) {
+        for (int i = 0; i < 60; ++i)
+            Frame();
+        for (auto _ : state)
+            Frame();
+        double heap = 0, mallocs = 0;
+        CountCalls(
+            100, [this] { Frame(); }, &heap, &mallocs);
+        state.counters["objects"] = Objects();
+        state.counters["heap_calls_per_frame"] = heap;
+        state.counters["malloc_calls_per_frame"] = mallocs;
+    }
 
     // Heap and malloc calls per frame over `frames` frames.
     template <class F> void CountCalls(int frames, F&& frame, double* heap, double* mallocs) {

@@ -11,38 +11,8 @@ namespace {
 
 using K = ShaderKey;
 
-// The fields of a colour layer (1-3) and of a distortion layer (1-2).
-struct ColorLayerFields {
-    const char* name;
-    K::Field enable, rgbSet, alphaSet, channel, scale, rgbOp, alphaOp;
-};
-
-constexpr ColorLayerFields kColorLayers[3] = {
-    {"Color1",
-     K::kColor1Enable,
-     K::kColor1RgbUvSet,
-     K::kColor1AlphaUvSet,
-     K::kColor1Channel,
-     K::kColor1Scale,
-     {},
-     {}},
-    {"Color2", K::kColor2Enable, K::kColor2RgbUvSet, K::kColor2AlphaUvSet, K::kColor2Channel,
-     K::kColor2Scale, K::kColor2RgbOp, K::kColor2AlphaOp},
-    {"Color3", K::kColor3Enable, K::kColor3RgbUvSet, K::kColor3AlphaUvSet, K::kColor3Channel,
-     K::kColor3Scale, K::kColor3RgbOp, K::kColor3AlphaOp},
-};
-
-struct DistortionFields {
-    const char* name;
-    K::Field enable, set, blueScale, blueSet, targets;
-};
-
-constexpr DistortionFields kDistortions[2] = {
-    {"Distortion1", K::kDistortion1Enable, K::kDistortion1UvSet, K::kDistortion1BlueScale,
-     K::kDistortion1BlueUvSet, K::kDistortion1TargetMask},
-    {"Distortion2", K::kDistortion2Enable, K::kDistortion2UvSet, K::kDistortion2BlueScale,
-     K::kDistortion2BlueUvSet, K::kDistortion2TargetMask},
-};
+using ShaderText::kColorLayers;
+using ShaderText::kDistortions;
 
 constexpr K::Field kPointLightModes[4] = {K::kPointLight1Mode, K::kPointLight2Mode,
                                           K::kPointLight3Mode, K::kPointLight4Mode};
@@ -50,7 +20,7 @@ constexpr K::Field kPointLightModes[4] = {K::kPointLight1Mode, K::kPointLight2Mo
 } // namespace
 
 void HlslProgramWriter::WriteTexCoordDistortion(uint32_t layer) {
-    const DistortionFields& d = kDistortions[layer];
+    const ShaderText::DistortionFields& d = kDistortions[layer];
     Put("void ApplyTexCoord");
     Put(d.name);
     Put("(inout PixelShaderParameter Parameter,float DistortionPower)\n{\n");
@@ -72,12 +42,7 @@ void HlslProgramWriter::WriteTexCoordDistortion(uint32_t layer) {
             }
             Put("Value*=TexDistortion.b;\n");
         }
-        for (uint32_t set = 0; set < 6; ++set)
-            if (Get(d.targets) & (1u << set)) {
-                Put("Parameter.TexCoord[");
-                PutNumber(set);
-                Put("]-=Value;\n");
-            }
+        WriteDistortionTargets(d.targets);
         Put("}\n");
     }
     Put("}\n");
@@ -106,7 +71,7 @@ void HlslProgramWriter::WriteSampling(const char* sampler, uint32_t rgbSet, uint
 // The first layer defines the colour (white when it is off); the others
 // combine with it. The flip fields are for the GLSL programs only.
 void HlslProgramWriter::WriteColorLayer(uint32_t layer) {
-    const ColorLayerFields& c = kColorLayers[layer];
+    const ShaderText::ColorLayerFields& c = kColorLayers[layer];
     Put("void ApplyTextureProperty_");
     Put(c.name);
     Put(layer == 0 ? "(out float4 Color,PixelShaderParameter Parameter)\n{\n"
@@ -118,14 +83,7 @@ void HlslProgramWriter::WriteColorLayer(uint32_t layer) {
         return;
     }
     WriteSampling(c.name, Get(c.rgbSet), Get(c.alphaSet));
-    Put(ShaderText::kHlslChannelLines[Get(c.channel)]);
-    Put(ShaderText::kScaleLines[Get(c.scale)]);
-    if (layer == 0) {
-        Put("Color=SrcColor;\n");
-    } else {
-        Put(ShaderText::kColorOpLines[Get(c.rgbOp)]);
-        Put(ShaderText::kAlphaOpLines[Get(c.alphaOp)]);
-    }
+    WriteLayerCombine(layer, ShaderText::kHlslChannelLines);
     Put("}\n");
 }
 
@@ -244,41 +202,7 @@ void HlslProgramWriter::WriteModelTexCoord() {
         "float2 SourceTexCoord1,float2 SourceTexCoord2,float2 SourceTexCoord3,"
         "float2 SourceTexCoord4,float2 SourceTexCoord5,float2 SourceTexCoord6)\n{\n"
         "float4 Source;\n");
-    const uint32_t count = Get(K::kUvSetCount);
-    for (uint32_t set = 0; set < count; ++set) {
-        const bool vertex = (Get(K::kUvSourceMask) & (1u << set)) != 0;
-        if (vertex) {
-            Put("Source=float4(SourceTexCoord");
-            PutNumber(set + 1);
-            Put(",0.0,1.0);\n");
-        } else {
-            Put("Source=float4(Parameter.ScreenTexCoord,0.0,1.0);\n"
-                "Source.xy-=g_PS_ScreenPosition.xy;\n");
-        }
-        for (uint32_t row = 0; row < 2; ++row) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put(row == 0 ? "].x=dot(Source,g_PS_UvTransform[" : "].y=dot(Source,g_PS_UvTransform[");
-            PutNumber(2 * set + row);
-            Put("]);\n");
-        }
-        if (!vertex) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put("]+=g_PS_ScreenPosition.xy;\n");
-        }
-    }
-    for (uint32_t set = count; set < 6; ++set) {
-        Put("Parameter.TexCoord[");
-        PutNumber(set);
-        if (count == 0) {
-            Put("]=float2(0.0,0.0);\n");
-        } else {
-            Put("]=SourceTexCoord");
-            PutNumber(count);
-            Put(";\n");
-        }
-    }
+    WriteModelTexCoordSets("float4", "SourceTexCoord", "float2(0.0,0.0)");
     Put("ApplyTexCoordDistortion1(Parameter,g_PS_Parameters[0].x);\n"
         "ApplyTexCoordDistortion2(Parameter,g_PS_Parameters[0].y);\n}\n");
 }
@@ -349,16 +273,9 @@ void HlslProgramWriter::WriteLightingGroup() {
             "float3 H=normalize(L+E);\n"
             "float EN=saturate_dot(E,Normal);\n"
             "float LN=saturate_dot(L,Normal);\n"
-            "float EH=saturate_dot(E,H);\n"
-            "float NH=dot(Normal,H);\n"
-            "float Denominator=NH*NH*(Alpha2-1.0)+1.0;\n"
-            "float D=Alpha2/(Denominator*Denominator);\n"
-            "float F=Fo+(1.0-Fo)*(EH*EH*EH*EH);\n"
-            "float G=1.0/(EN+sqrt(Alpha2+(1.0-Alpha2)*EN*EN))"
-            "/(LN+sqrt(Alpha2+(1.0-Alpha2)*LN*LN));\n"
-            "float Specular=D*F*G;\n"
-            "float Diffuse=(1.0-F)*LN;\n"
-            "return LightColor*lerp(Diffuse,Specular,Metallic);\n");
+            "float EH=saturate_dot(E,H);\n");
+        Put(ShaderText::kSpecularTerms);
+        Put("return LightColor*lerp(Diffuse,Specular,Metallic);\n");
     } else {
         Put("return LightColor*saturate(dot(-LightDirection,Normal));\n");
     }

@@ -19,63 +19,6 @@ using K = ShaderKey;
 // Every program opens with it, also for the kinds without a body.
 constexpr const char* kFirstLine = "float3 mul_normalmap(float3 l,float3x3 r){return mul(l,r);}\n";
 
-// A constant and its register: profile 0 binds each to its register,
-// profiles 1 and 2 declare them in this order in the stage's constant
-// buffer, which puts each at 16 bytes times its register.
-struct Constant {
-    const char* declaration;
-    const char* reg;
-};
-
-constexpr Constant kVertexConstants[] = {
-    {"float4x4 g_VS_BillboardMatrix", "c0"},
-    {"float4x4 g_VS_WorldMatrix", "c4"},
-    {"float4x4 g_VS_ViewProjectionMatrix", "c8"},
-    {"float4 g_VS_BillboardParameter", "c12"},
-    {"float4 g_VS_RootColor", "c13"},
-    {"float4 g_VS_BaseColor", "c14"},
-    {"float4 g_VS_Parameters", "c15"},
-    {"float4 g_VS_SceneAmbientColor", "c16"},
-    {"float4 g_VS_SceneLightDirection", "c17"},
-    {"float4 g_VS_SceneLightColor", "c18"},
-    {"float4 g_VS_VFXLightDirection", "c19"},
-    {"float4 g_VS_VFXLightColor", "c20"},
-};
-
-constexpr Constant kPixelConstants[] = {
-    {"float4x4 g_PS_InverseViewProjectionMatrix", "c0"},
-    {"float4x4 g_PS_WorldInverseMatrix", "c4"},
-    {"float4x4 g_PS_AlphaLightMatrix", "c8"},
-    {"float4 g_PS_AlphaLightParameter", "c12"},
-    {"float4 g_PS_EyePosition", "c13"},
-    {"float4 g_PS_ScreenParameter", "c14"},
-    {"float4 g_PS_Parameters[2]", "c15"},
-    {"float4 g_PS_ScreenPosition", "c17"},
-    {"float4 g_PS_UvTransform[12]", "c18"},
-    {"float4 g_PS_FalloffParameter[4]", "c30"},
-    {"float4 g_PS_SpecularParameter", "c34"},
-    {"float4 g_PS_SceneAmbientColor", "c35"},
-    {"float4 g_PS_SceneLightDirection", "c36"},
-    {"float4 g_PS_SceneLightColor", "c37"},
-    {"float4 g_PS_VFXLightDirection", "c38"},
-    {"float4 g_PS_VFXLightColor", "c39"},
-    {"float4 g_PS_PointLightParameter[8]", "c40"},
-};
-
-// The texture stages: the stage number is the register of the texture and
-// of its sampler. Stage 7 is a cube map.
-struct Stage {
-    const char* name; // after g_Texture / g_Sampler
-    const char* reg;  // the register's number
-    bool cube;
-};
-
-constexpr Stage kStages[] = {
-    {"Color1", "0", false},      {"Color2", "1", false},      {"Color3", "2", false},
-    {"Distortion1", "3", false}, {"Distortion2", "4", false}, {"Palette", "5", false},
-    {"Normal", "6", false},      {"Reflection", "7", true},   {"Depth", "8", false},
-};
-
 // The sampling wrappers, profile 0 then profiles 1 and 2.
 constexpr const char* kSamplingWrappers[2] = {
     "float4 SampleColor1(float2 uv){return tex2D(g_SamplerColor1,uv);}\n"
@@ -138,32 +81,10 @@ constexpr const char* kCommonParameter[2] = {
     "}\n",
 };
 
-constexpr const char* kUvSetNames[3] = {"UvSet_1_2", "UvSet_3_4", "UvSet_5_6"};
-
-// Texture-coordinate pairs of the vertex programs' outputs, in set order.
-constexpr const char* kInputPairs[6] = {
-    "Input.UvSet_1_2.xy", "Input.UvSet_1_2.zw", "Input.UvSet_3_4.xy",
-    "Input.UvSet_3_4.zw", "Input.UvSet_5_6.xy", "Input.UvSet_5_6.zw",
-};
-
-constexpr const char* kDepthBias =
-    "{\n"
-    "float Bias=max(0.0,WorldViewProjectionPosition.w)*PolygonOffset;\n"
-    "WorldViewProjectionPosition.z=max(0.0,WorldViewProjectionPosition.z+Bias);\n"
-    "}\n";
-
 constexpr const char* kVertexMainOpening = "VertexOut main(VertexIn I)\n{\nVertexOut O;\n";
 constexpr const char* kPositionOut = "O.OutputPosition=WorldViewProjectionPosition;\n";
 
 } // namespace
-
-void HlslProgramWriter::Put(const char* text) {
-    ShaderSourceGenerator::Append(&out_, text);
-}
-
-void HlslProgramWriter::PutNumber(uint32_t value) {
-    ShaderSourceGenerator::AppendNumber(&out_, value);
-}
 
 void HlslProgramWriter::WriteVertexProgram() {
     Put(kFirstLine);
@@ -185,17 +106,26 @@ void HlslProgramWriter::WriteVertexProgram() {
     }
 }
 
+// Profile 0 binds each constant to its register; profiles 1 and 2 declare
+// them in order in the stage's constant buffer, which puts each at 16 bytes
+// times its register.
 void HlslProgramWriter::WriteConstants(bool pixel) {
     if (!Registers())
         Put(pixel ? "cbuffer CBUFFER_PIXEL_SHADER:register(b0)\n{\n"
                   : "cbuffer CBUFFER_VERTEX_SHADER:register(b0)\n{\n");
-    const Constant* first = pixel ? kPixelConstants : kVertexConstants;
-    const size_t count = pixel ? std::size(kPixelConstants) : std::size(kVertexConstants);
-    for (const Constant& c : std::span(first, count)) {
-        Put(c.declaration);
+    for (const ShaderText::Constant& c :
+         pixel ? std::span<const ShaderText::Constant>(ShaderText::kPixelConstants)
+               : std::span<const ShaderText::Constant>(ShaderText::kVertexConstants)) {
+        Put(c.matrix ? "float4x4 " : "float4 ");
+        Put(c.name);
+        if (c.count) {
+            Put("[");
+            PutNumber(c.count);
+            Put("]");
+        }
         if (Registers()) {
-            Put(":register(");
-            Put(c.reg);
+            Put(":register(c");
+            PutNumber(c.reg);
             Put(")");
         }
         Put(";\n");
@@ -205,14 +135,14 @@ void HlslProgramWriter::WriteConstants(bool pixel) {
 }
 
 // One declaration per stage: `flat` or `cube` then the stage's name, and
-// its register of the class `reg` ("s" or "t").
-void HlslProgramWriter::WriteStages(const char* flat, const char* cube, const char* reg) {
-    for (const Stage& stage : kStages) {
+// its register of the class `reg` ('s' or 't').
+void HlslProgramWriter::WriteStages(const char* flat, const char* cube, char reg) {
+    uint32_t number = 0;
+    for (const ShaderText::Stage& stage : ShaderText::kStages) {
         Put(stage.cube ? cube : flat);
         Put(stage.name);
-        Put(":register(");
-        Put(reg);
-        Put(stage.reg);
+        Put(reg == 's' ? ":register(s" : ":register(t");
+        PutNumber(number++);
         Put(");\n");
     }
 }
@@ -221,25 +151,15 @@ void HlslProgramWriter::WriteUvSetMembers(const char* type, uint32_t firstTexCoo
     for (uint32_t a = 0; a < key_.GetUvSetAttributeCount(); ++a) {
         Put(type);
         Put(" ");
-        Put(kUvSetNames[a]);
+        Put(ShaderText::kUvSetNames[a]);
         Put(":TEXCOORD");
         PutNumber(firstTexCoord + a);
         Put(";\n");
     }
 }
 
-void HlslProgramWriter::WriteDepthBias() {
-    Put(kDepthBias);
-}
-
 void HlslProgramWriter::WriteUvSetOutputs() {
-    for (uint32_t a = 0; a < key_.GetUvSetAttributeCount(); ++a) {
-        Put("O.");
-        Put(kUvSetNames[a]);
-        Put("=I.");
-        Put(kUvSetNames[a]);
-        Put("*0.001;\n");
-    }
+    WriteUvSetCopies("O.", "I.");
 }
 
 // Particle billboards: the corner offset (a full width) turned by the three
@@ -289,13 +209,7 @@ void HlslProgramWriter::WriteSimpleVertex() {
             "Normal=mul(Normal,mRotC);\n"
             "Normal=normalize(mul((float3x3)g_VS_BillboardMatrix,Normal));\n"
             "float3 LightColor=g_VS_SceneAmbientColor.rgb;\n");
-        if (scene)
-            Put("LightColor+=((dot(-g_VS_SceneLightDirection.xyz,Normal)*0.5)+0.5)"
-                "*g_VS_SceneLightColor.rgb;\n");
-        if (vfx)
-            Put("LightColor+=((dot(-g_VS_VFXLightDirection.xyz,Normal)*0.5)+0.5)"
-                "*g_VS_VFXLightColor.rgb;\n");
-        Put("Color.rgb*=LightColor.rgb;\n");
+        WriteBillboardLights();
     }
     if (Registers())
         Put("WorldViewProjectionPosition.xy+=g_VS_BillboardParameter.xy;\n");
@@ -463,10 +377,10 @@ void HlslProgramWriter::WritePixelProgram() {
 void HlslProgramWriter::WritePixelDeclarations() {
     WriteConstants(true);
     if (Registers()) {
-        WriteStages("sampler2D g_Sampler", "samplerCUBE g_Sampler", "s");
+        WriteStages("sampler2D g_Sampler", "samplerCUBE g_Sampler", 's');
     } else {
-        WriteStages("Texture2D g_Texture", "TextureCube g_Texture", "t");
-        WriteStages("SamplerState g_Sampler", "SamplerState g_Sampler", "s");
+        WriteStages("Texture2D g_Texture", "TextureCube g_Texture", 't');
+        WriteStages("SamplerState g_Sampler", "SamplerState g_Sampler", 's');
     }
     WritePixelInput();
     const uint32_t form = Registers() ? 0 : 1;
@@ -512,9 +426,8 @@ void HlslProgramWriter::WritePixelMainOpening() {
 // set k takes the k-th vertex pair, the sets past the count the last one;
 // no sets give zeros. `last` follows the sixth.
 void HlslProgramWriter::WriteSourceArguments(const char* last) {
-    const uint32_t count = Get(K::kUvSetCount);
     for (uint32_t k = 0; k < 6; ++k) {
-        Put(count == 0 ? "float2(0.0, 0.0)" : kInputPairs[k < count ? k : count - 1]);
+        PutSourcePair(k, "Input.", "float2(0.0, 0.0)");
         Put(k < 5 ? ",\n" : last);
     }
 }
@@ -585,29 +498,16 @@ void HlslProgramWriter::WriteProjectionPixelMain() {
     if (shape != 0) {
         Put("float Radius=length(LocalTexCoord);\n"
             "float Radian=atan2(LocalTexCoord.x,LocalTexCoord.y);\n");
-        Put(shape == 1
-                ? "LocalTexCoord.x=Radius*2.0;\n"
-                : "LocalTexCoord.x=(Radius-g_PS_Parameters[0].z)/(0.5-g_PS_Parameters[0].z);\n");
-        Put("LocalTexCoord.y=Radian/3.1415926535897932384626433832795*0.5+0.5;\n");
+        WritePolarDecalCoordinate();
     }
     Put("CreatePixelShaderParameterForModelTexCoord(Parameter,LocalTexCoord,LocalTexCoord,"
         "LocalTexCoord,LocalTexCoord,LocalTexCoord,LocalTexCoord);\n");
     if (shape == 0)
-        for (uint32_t set = 0; set < 6; ++set) {
-            Put("Parameter.TexCoord[");
-            PutNumber(set);
-            Put("]+=0.5;\n");
-        }
+        WriteSquareDecalShift();
     WriteLayerCalls("g_PS_Parameters[0].y");
     // Alpha fades to 0 over the outer tenth of the cube's height.
     Put("Color.a*=min(0.1,0.5-abs(LocalPosition.y))*10.0;\n");
-    constexpr const char* kClip[3] = {
-        ("if((-0.5>LocalPosition.x)||(LocalPosition.x>+0.5)||(-0.5>LocalPosition.z)||"
-         "(LocalPosition.z>+0.5))discard;\n"),
-        "if(Radius>0.5)discard;\n",
-        "if((Radius<g_PS_Parameters[0].z)||(Radius>0.5))discard;\n",
-    };
-    Put(kClip[shape]);
+    Put(ShaderText::kDecalClipLines[shape]);
     Put("return GetFinalColor(Color*Input.Color, g_PS_Parameters[1].z, g_PS_Parameters[1].w);\n"
         "}\n");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Core/Interface/ShaderKey.h"
+#include "effects/render/ShaderTextWriter.h"
 
 #include <cstdint>
 
@@ -15,27 +16,22 @@ struct ShaderSourceBuffer;
 // main) is in HlslProgramWriter.cpp, the pixel functions main calls in
 // HlslPixelFunctions.cpp. The key must describe a program
 // (ShaderSourceGenerator::DescribesProgram).
-class HlslProgramWriter {
+class HlslProgramWriter : ShaderTextWriter {
 public:
     HlslProgramWriter(uint32_t profile, const ShaderKey& key, ShaderSourceBuffer& out)
-        : profile_(profile), key_(key), out_(out) {}
+        : ShaderTextWriter(profile, key, out) {}
 
     void WriteVertexProgram();
     void WritePixelProgram();
 
 private:
-    // Text, and a number in decimal.
-    void Put(const char* text);
-    void PutNumber(uint32_t value);
-    uint32_t Get(ShaderKey::Field field) const { return key_.Get(field); }
     bool Registers() const { return profile_ == 0; }
 
     // Shared declarations.
     void WriteConstants(bool pixel);
-    void WriteStages(const char* flat, const char* cube, const char* reg);
+    void WriteStages(const char* flat, const char* cube, char reg);
     void WritePixelDeclarations();
     void WriteUvSetMembers(const char* type, uint32_t firstTexCoord);
-    void WriteDepthBias();
     // Vertex programs by kind.
     void WriteSimpleVertex();
     void WriteShapeVertex();
@@ -67,10 +63,6 @@ private:
     void WriteFalloff();
     void WriteLightingGroup();
     void WritePointLight(uint32_t light);
-
-    uint32_t profile_;
-    const ShaderKey& key_;
-    ShaderSourceBuffer& out_;
 };
 
 } // namespace FulgorCore

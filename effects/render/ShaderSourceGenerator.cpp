@@ -2,6 +2,7 @@
 
 #include "effects/Core/Interface/ShaderKey.h"
 #include "effects/Core/Interface/ShaderSourceBuffer.h"
+#include "effects/render/GlslProgramWriter.h"
 #include "effects/render/HlslProgramWriter.h"
 
 #include <cstring>
@@ -17,23 +18,28 @@ constexpr uint32_t kOverflowed = 0xFFFFFFFFu;
 
 enum class Program { kVertex, kPixel };
 
+// Targets 0-2 are HLSL profiles 0, 1 and 2 (1 and 2 write the same text);
+// targets 3 and 4 GLSL profiles 0 and 1.
 constexpr uint32_t kTargetCount = 5;
 constexpr uint32_t kFirstGlslTarget = 3;
-// HLSL profiles by target.
-constexpr uint32_t kHlslProfiles[kFirstGlslTarget] = {0, 1, 2};
+
+template <class Writer> void Write(Program program, Writer&& writer) {
+    if (program == Program::kVertex)
+        writer.WriteVertexProgram();
+    else
+        writer.WritePixelProgram();
+}
 
 void Generate(Program program, uint32_t target, const ShaderKey* key, ShaderSourceBuffer* out) {
     if (!out || target >= kTargetCount)
         return;
     ShaderSourceGenerator::Begin(out);
-    if (key && ShaderSourceGenerator::DescribesProgram(*key) && target < kFirstGlslTarget) {
-        HlslProgramWriter writer(kHlslProfiles[target], *key, *out);
-        if (program == Program::kVertex)
-            writer.WriteVertexProgram();
+    if (key && ShaderSourceGenerator::DescribesProgram(*key)) {
+        if (target < kFirstGlslTarget)
+            Write(program, HlslProgramWriter(target, *key, *out));
         else
-            writer.WritePixelProgram();
+            Write(program, GlslProgramWriter(target - kFirstGlslTarget, *key, *out));
     }
-    // GLSL has no writer yet: its targets give empty text.
     ShaderSourceGenerator::End(out);
 }
 

@@ -16,7 +16,9 @@ struct ShaderSourceBuffer;
 // Each call writes the whole program from the buffer's start. A key that
 // holds a value past the programs' tables (see DescribesProgram) gets empty
 // text, and so does a target without a writer, so a host compile of it
-// fails cleanly. Kinds 4 to 7 get only the first line.
+// fails cleanly. Kinds 4 to 7 get no body: the HLSL programs only their
+// first line, the GLSL programs their first line and the declarations that
+// come before a kind's own text.
 //
 // Stateless: calls on different buffers may run in parallel.
 class ShaderSourceGenerator {

@@ -21,6 +21,9 @@ namespace Mireku::Graphics {
 namespace {
 
 std::atomic<sys::gpu::Backend> g_backend{sys::gpu::Backend::OpenGL};
+std::atomic<bool> g_paced{true};
+std::atomic<GraphicsDevice::PresentObserver> g_presentObserver{nullptr};
+std::atomic<void*> g_presentObserverUser{nullptr};
 
 constexpr const char* kSwapChainFailed = "スワップチェインの生成に失敗しました";
 
@@ -34,6 +37,14 @@ void GraphicsDevice::SetBackend(sys::gpu::Backend backend) {
 }
 sys::gpu::Backend GraphicsDevice::GetBackend() {
     return g_backend.load();
+}
+void GraphicsDevice::SetPaced(bool paced) {
+    g_paced.store(paced);
+}
+void GraphicsDevice::SetPresentObserver(PresentObserver observer, void* user) {
+    g_presentObserver.store(nullptr);
+    g_presentObserverUser.store(user);
+    g_presentObserver.store(observer);
 }
 
 GraphicsDevice::GraphicsDevice() = default;
@@ -144,7 +155,9 @@ sys::gpu::Rect GraphicsDevice::WholeViewportRect() const {
 void GraphicsDevice::Present() {
     if (!gpu_)
         return;
-    gpu_->Present(1);
+    if (PresentObserver observer = g_presentObserver.load())
+        observer(gpu_, g_presentObserverUser.load());
+    gpu_->Present(g_paced.load() ? 1 : 0);
     gpu_->ClearState();
     SetBackBufferTarget();
     EmptyCache();

@@ -45,6 +45,13 @@ public:
     // Backend of devices created from now on (tests choose the null one).
     static void SetBackend(sys::gpu::Backend backend);
     static sys::gpu::Backend GetBackend();
+    // Whether presents wait for the vertical sync (the default) or return at
+    // once, so that a scripted run plays as fast as it can draw.
+    static void SetPaced(bool paced);
+    // Called on the render thread with the finished back buffer just before
+    // each present (null: none): tests read the frame the player would see.
+    using PresentObserver = void (*)(sys::gpu::Device* gpu, void* user);
+    static void SetPresentObserver(PresentObserver observer, void* user);
 
     GraphicsDevice();
     ~GraphicsDevice() override;

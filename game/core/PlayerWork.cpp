@@ -3,6 +3,8 @@
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
 
+#include <limits>
+
 namespace {
 
 constexpr int32_t kExtendVoice = 20;
@@ -10,8 +12,14 @@ constexpr int32_t kGaugeFullSound = 25;
 
 } // namespace
 
-void PlayerWork::AddScore(uint64_t amount) {
-    score += amount;
+void PlayerWork::AddScore(int64_t amount) {
+    constexpr uint64_t kMost = std::numeric_limits<uint64_t>::max();
+    const uint64_t magnitude =
+        amount < 0 ? 0 - static_cast<uint64_t>(amount) : static_cast<uint64_t>(amount);
+    if (amount < 0)
+        score = magnitude < score ? score - magnitude : 0;
+    else
+        score = magnitude < kMost - score ? score + magnitude : kMost;
     GlobalWork* gw = GlobalWork::GetInstance();
     const SystemParamRow* row = gw ? gw->GetSystemRow() : nullptr;
     if (row && row->extendsOn != 0 && score >= nextExtend) {

@@ -30,8 +30,10 @@ struct PlayerWork {
     uint8_t reserved1[3];
 
     // Adds to the score, gives at most one extend when the mode has extends
-    // on and the threshold is reached, and keeps the high score.
-    void AddScore(uint64_t amount);
+    // on and the threshold is reached, and keeps the high score. A negative
+    // amount (a row's signed score) takes points away, down to 0: the score
+    // never wraps, which would pass every extend threshold from then on.
+    void AddScore(int64_t amount);
     // Voice 20 or 21 of the pilot, one more ship in stock, one more extend.
     void Extend();
     void AddLives(int32_t n);
@@ -39,6 +41,22 @@ struct PlayerWork {
     // Fills towards the ship's gauge maximum; reaching it plays its sound.
     void AddBarionGauge(int32_t n);
     void AddHyperioGauge(int32_t n);
+
+    // The invincibility timer holds the rows' unsigned frame counts (up to
+    // 65534); its one negative value, -1, means until further notice.
+    static constexpr int16_t kUntilFurtherNotice = -1;
+    static int16_t InvincibleFrames(uint16_t frames) {
+        return static_cast<int16_t>(frames < 0xFFFFu ? frames : 0xFFFEu);
+    }
+    // One frame of the timer, read at its unsigned width; true on the frame
+    // it runs out.
+    static bool CountDownInvincibility(int16_t& timer) {
+        auto frames = static_cast<uint16_t>(timer);
+        if (timer == kUntilFurtherNotice || frames == 0)
+            return false;
+        timer = static_cast<int16_t>(--frames);
+        return frames == 0;
+    }
 };
 
 static_assert(sizeof(PlayerWork) == 48);

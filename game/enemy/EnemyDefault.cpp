@@ -263,7 +263,7 @@ void EnemyDefault::Reward(GameObject* killer) {
         SetChainLevel(player.grabusterHits);
         score *= static_cast<int64_t>(GetChainScore());
     }
-    player.AddScore(static_cast<uint64_t>(score));
+    player.AddScore(score);
     PlayDeathSound();
 
     const int32_t type = GetType();

@@ -88,7 +88,7 @@ void Player::Update() {
         return;
     if (shield && !shield->IsAlive())
         shield = nullptr;
-    if (p.invincible && p.invincibleTimer > 0 && --p.invincibleTimer == 0)
+    if (p.invincible && PlayerWork::CountDownInvincibility(p.invincibleTimer))
         p.invincible = 0;
 
     const ShipParamRow* row = ShipRow();
@@ -447,7 +447,7 @@ bool Player::TryAutoShield() {
     // In the laser every hit is shielded, whatever the gauge and cooldown.
     if (!gw || !row || (!CanAutoShield() && state != kBarionLaser))
         return false;
-    shieldCooldown = static_cast<int16_t>(row->autoShieldInterval);
+    shieldCooldown = row->autoShieldInterval;
     gw->SpendBarionGauge(gw->player, state == kBarionLaser);
     PlaySound(kShieldSound);
     shield = CreateBarionShield(owner_, this, row);

@@ -146,7 +146,8 @@ public:
     uint8_t grabPhase = kGrabStartUp;
     int16_t grabStep = 0;
     int16_t grabTick = 0;
-    int16_t shieldCooldown = 0;
+    // The ship row's unsigned interval: 32768 frames and more count down too.
+    uint16_t shieldCooldown = 0;
     // -1 (full left) to 1 (full right).
     float bank = 0.0f;
     // Frames of drain left, for the countdown display.

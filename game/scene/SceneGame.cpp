@@ -249,6 +249,10 @@ void SceneGame::DrawDemonstration() {
     const bool odd = (s_frameCounter++ & 1) != 0;
     Overlay(odd ? kDemonstration1 : kDemonstration2, 0.0f, 0.0f, 698.0f, 42.0f, 285.0f, 295.0f,
             698.0f, 42.0f);
+    // The demo's length is counted in frames of play: the frames its stage
+    // waited for the music, however many the loader took, do not shorten it.
+    if (director_ && director_->GetState() != GameObjectDirector::kPlay)
+        return;
     if (--demoCountdown_ == 0)
         LeaveDemo();
 }

@@ -42,7 +42,7 @@ private:
     void StateBegin();
     void StatePlayLogo();
     void StateWatchLogo();
-    void StateLeave();
+    void StateLeave() override;
 
     VfxData* data_[kEffectCount] = {};
     VfxInstance* instances_[kEffectCount] = {};

@@ -105,7 +105,7 @@ private:
     void StateChallengeOption();
     void StateChallengeTime();
     void StateFadeOut();
-    void StateLeave();
+    void StateLeave() override;
 
     // The next unlocked pilot from the cursor in `step` direction; the
     // cursor itself when no other is unlocked.

@@ -35,6 +35,11 @@ void SceneStoryOpening::LoadResources(Mireku::Resource::ChildResourceLoader& loa
     LoadStory(loader, list);
 }
 
+void SceneStoryOpening::ReleaseResources() {
+    StoryPictureScene::ReleaseResources();
+    StoryScriptDriver::Instance().ClearRecords();
+}
+
 void SceneStoryOpening::StateShown() {
     CheckCancel(kRoll);
     const int32_t length = static_cast<int32_t>(GetRollLength());

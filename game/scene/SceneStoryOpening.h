@@ -31,4 +31,7 @@ protected:
     void StateShown() override;
     void Draw() override;
     void StateLeave() override { StartStage(); }
+    // The pictures and the story's parts go, and so do the opening's
+    // records: a later story whose script is missing finds none.
+    void ReleaseResources() override;
 };

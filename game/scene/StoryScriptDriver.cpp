@@ -83,8 +83,11 @@ void StoryScriptDriver::Load(Mireku::Resource::ChildResourceLoader& loader) {
     const uint32_t stage = GlobalWork::GetInstance() ? GlobalWork::GetInstance()->stage : 0;
     if (!FormatPath(kind_, pilot_, stage, folder, name))
         return;
-    if (!loader.Read(folder, name))
+    if (!loader.Read(folder, name)) {
+        records_.clear();
+        stepState_ = kIdle;
         return;
+    }
     char label[kPathSize * 2];
     std::snprintf(label, sizeof label, "%s/%s", folder, name);
     LoadText(static_cast<const uint8_t*>(loader.GetData()), loader.GetSize(), label);

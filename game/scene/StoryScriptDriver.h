@@ -50,8 +50,9 @@ public:
     // player record and a cleared current command. The records stay.
     void SetScript(uint32_t kind);
     // Reads the script of the kind into the records and takes the first
-    // command. A file that cannot be read leaves the records as they were;
-    // kind 7 reads nothing.
+    // command. A file that cannot be read leaves no records, so that the
+    // scene closes its window at once rather than step through what an
+    // earlier scene left; kind 7 reads nothing.
     void Load(Mireku::Resource::ChildResourceLoader& loader);
     // The records of the text, then the first command (the load's second
     // half); `label` names the text in the messages about skipped lines.

@@ -27,5 +27,5 @@ void ResultTally::PayOut(PlayerWork& player) {
     // A bonus below the step count has a step of 0: it is paid at once.
     const int32_t paid = step_ > 0 && step_ < bonus_ ? step_ : bonus_;
     bonus_ -= paid;
-    player.AddScore(static_cast<uint64_t>(paid));
+    player.AddScore(paid);
 }

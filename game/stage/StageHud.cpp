@@ -1,6 +1,7 @@
 #include "game/stage/StageHud.h"
 
 #include "engine/graphics/RenderTargetTexture.h"
+#include "game/core/DrawOrder.h"
 #include "game/core/GameState.h"
 #include "game/core/GlobalWork.h"
 #include "game/core/RandomManager.h"
@@ -205,10 +206,14 @@ void StageHud::DrawField(GameObjectDirector& director, SpriteRenderer* layer) {
     Texture* target = director.GetTarget(director.GetTargetIndex());
     if (!target)
         return;
-    // The picture is copied, not blended: the field is opaque.
+    // The picture is copied, not blended: the field is opaque. It goes under
+    // the stage screen's overlays, which would be hidden at the layer's own
+    // priority.
     constexpr float kSize = ScreenLayout::kFieldSize;
+    layer->SetPriority(DrawOrder::kStageField);
     SpriteQuad::Place(layer, target, SpriteRenderer::kBlendNone, 0.0f, 0.0f, kSize, kSize,
                       kFieldLeft, shakeOffset_, kSize, kSize);
+    layer->SetPriority(DrawOrder::kHud);
 }
 
 void StageHud::DrawTopBar(GameObjectDirector& director, SpriteRenderer* layer, uint32_t colour) {

@@ -51,10 +51,20 @@ void VfxInstance::SetParameter(uint32_t bit) {
 
 void VfxInstance::Update() {
     if (handle_.serial == 0) {
-        if (!data_ || data_->GetLoadState() != VfxData::kLoaded)
+        if (data_ && data_->GetLoadState() != VfxData::kLoaded)
             return;
-        const FulgorCore::ObjectHandle effect = data_->GetHandle();
-        handle_ = Engine::CreateInstance(effect.index, effect.serial, listener_);
+        if (data_) {
+            const FulgorCore::ObjectHandle effect = data_->GetHandle();
+            handle_ = Engine::CreateInstance(effect.index, effect.serial, listener_);
+        }
+        if (handle_.serial == 0) {
+            // Refused (effects off, an image the runtime rejected, no record
+            // free): a requested play has ended before it began, so that no
+            // screen waits for an effect that never shows. The runtime is
+            // asked again next frame, for the next play.
+            state_ = kStopped;
+            return;
+        }
         ApplyRequests();
         return;
     }

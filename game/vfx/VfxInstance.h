@@ -47,10 +47,12 @@ public:
     virtual void SetParameter(uint32_t bit);
     // The controller's step, once per frame: makes the runtime instance when
     // the data is loaded (and asks again each frame while it is refused),
-    // carries the requests over, and notices the effect's end.
+    // carries the requests over, and notices the effect's end. A refusal
+    // ends a requested play at once.
     virtual void Update();
-    // Play requested or playing. A play that never reaches a runtime
-    // instance (a refused image, effects off) counts as playing.
+    // Play requested or playing. A play that the runtime refused an
+    // instance for (a rejected image, effects off) has ended by the
+    // controller's next update.
     bool IsPlaying() const { return state_ == kPlayRequested || state_ == kPlaying; }
     // A requested play with a runtime instance: layer, matrix and start are
     // sent, and the instance is playing.

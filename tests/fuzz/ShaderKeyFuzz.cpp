@@ -2,7 +2,8 @@
 // five key words and a target (0-7), and both programs are written into a
 // buffer of exactly the buffer's size. The text must end at its length with
 // a NUL, a key past the programs' tables must get empty text, and a target
-// past the languages must leave the buffer untouched.
+// past the languages must leave the buffer untouched. The two GLSL targets
+// (3 and 4) must write the same text after their first line.
 #include "effects/Core/Interface/ShaderKey.h"
 #include "effects/Core/Interface/ShaderSourceBuffer.h"
 #include "effects/render/ShaderSourceGenerator.h"
@@ -19,6 +20,7 @@ using namespace FulgorCore;
 
 constexpr uint32_t kTargets = 8;
 constexpr uint32_t kFirstUntouchedTarget = 5;
+constexpr uint32_t kGlslTargets[2] = {3, 4};
 constexpr char kFill = 'x';
 
 void Check(bool holds) {
@@ -26,13 +28,24 @@ void Check(bool holds) {
         std::abort();
 }
 
-void Run(bool pixel, uint32_t target, const ShaderKey& key, ShaderSourceBuffer& buffer) {
+void Generate(bool pixel, uint32_t target, const ShaderKey& key, ShaderSourceBuffer& buffer) {
     std::memset(buffer.text, kFill, sizeof buffer.text);
     buffer.length = 12345;
     if (pixel)
         ShaderSourceGenerator::GeneratePixelShader(target, &key, &buffer);
     else
         ShaderSourceGenerator::GenerateVertexShader(target, &key, &buffer);
+}
+
+// The text after the first line; empty text has none.
+const char* Body(const ShaderSourceBuffer& buffer) {
+    const char* end = std::strchr(buffer.text, '\n');
+    return end ? end : "";
+}
+
+void Run(bool pixel, uint32_t target, const ShaderKey& key, ShaderSourceBuffer& buffer,
+         ShaderSourceBuffer& other) {
+    Generate(pixel, target, key, buffer);
     if (target >= kFirstUntouchedTarget) {
         Check(buffer.length == 12345 && buffer.text[0] == kFill);
         return;
@@ -41,6 +54,12 @@ void Run(bool pixel, uint32_t target, const ShaderKey& key, ShaderSourceBuffer& 
     Check(std::strlen(buffer.text) == buffer.length);
     if (!ShaderSourceGenerator::DescribesProgram(key))
         Check(buffer.length == 0);
+    for (uint32_t glsl = 0; glsl < 2; ++glsl)
+        if (target == kGlslTargets[glsl]) {
+            Generate(pixel, kGlslTargets[1 - glsl], key, other);
+            Check((buffer.length == 0) == (other.length == 0));
+            Check(std::strcmp(Body(buffer), Body(other)) == 0);
+        }
 }
 
 } // namespace
@@ -55,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t target = size > 20 ? data[20] % kTargets : 2;
     // Exactly the buffer, so a write past it is caught.
     auto buffer = std::make_unique<ShaderSourceBuffer>();
-    Run(false, target, key, *buffer);
-    Run(true, target, key, *buffer);
+    auto other = std::make_unique<ShaderSourceBuffer>();
+    Run(false, target, key, *buffer, *other);
+    Run(true, target, key, *buffer, *other);
     return 0;
 }

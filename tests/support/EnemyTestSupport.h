@@ -12,12 +12,14 @@
 #include "game/flow/SceneBase.h"
 #include "game/flow/SceneDriver.h"
 #include "game/player/Player.h"
+#include "game/stage/StageMap.h"
 #include "support/StageTestSupport.h"
 #include "sys/thread.h"
 #include "tools/sampledata/StageData.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,20 @@ protected:
                 f.path.rfind("texture/game/common/ef_", 0) == 0 ||
                 f.path.rfind("texture/game/common/sys_ui", 0) == 0)
                 world.Write(f.path, f.bytes);
+    }
+
+    // An object map of `columns` 16-pixel cells and one empty row: the
+    // director's half map width is 8 x columns and nothing is placed.
+    void WriteEmptyMap(uint32_t stage, uint32_t columns) {
+        StageMapHeader header{};
+        std::memcpy(header.unread0, "FMF_MAP", 8);
+        header.width = columns;
+        header.height = 1;
+        header.cellWidth = header.cellHeight = 16;
+        header.bits = 8;
+        std::vector<uint8_t> bytes(sizeof header + columns, 0);
+        std::memcpy(bytes.data(), &header, sizeof header);
+        world.Write(SampleData::StageMapPath(stage), bytes);
     }
 
     // The stage's timeline without entries, so that nothing but the test's

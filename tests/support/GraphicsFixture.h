@@ -23,8 +23,11 @@ class GraphicsStack {
 public:
     static constexpr uint32_t kBlockSize = 1u << 20;
 
-    // False when the backend cannot start here (no GL context at all).
-    bool Start(sys::gpu::Backend backend, int width, int height) {
+    // False when the backend cannot start here (no GL context at all). A
+    // back buffer of width by height, in a window of that size unless
+    // `windowSize` says otherwise (a back buffer that does not match the
+    // window is a texture of its own, scaled at present).
+    bool Start(sys::gpu::Backend backend, int width, int height, int windowSize = 0) {
         using namespace Mireku::Graphics;
         width_ = width;
         height_ = height;
@@ -32,7 +35,8 @@ public:
             if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
                 return false;
             sdl_ = true;
-            window_ = SDL_CreateWindow("test", 0, 0, width, height,
+            window_ = SDL_CreateWindow("test", 0, 0, windowSize ? windowSize : width,
+                                       windowSize ? windowSize : height,
                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
             if (!window_)
                 return false;
@@ -49,8 +53,9 @@ public:
         renderStarted_ = true;
         ContextBuffer::CreateInstance()->Initialize(kBlockSize);
         ContextExecutor::CreateInstance();
+        // Context 0 starts without the bindings an earlier test left in it.
         DrawContext::ResetAll();
-        ClaimDrawContext();
+        ClaimDrawContext()->Clear();
         return true;
     }
 

@@ -1,14 +1,10 @@
-// A graphics layer without a render thread, on the null backend: the test
-// thread owns the device and runs the executor itself.
+// The graphics stack on the null backend, with the device calls it records:
+// the test thread owns the device and runs the executor itself.
 #pragma once
 
-#include "engine/graphics/ContextBuffer.h"
-#include "engine/graphics/ContextExecutor.h"
-#include "engine/graphics/DrawContext.h"
-#include "engine/graphics/GraphicsDevice.h"
-#include "sys/gpu_null.h"
+#include "support/GraphicsFixture.h"
 
-#include <gtest/gtest.h>
+#include "sys/gpu_null.h"
 
 #include <vector>
 
@@ -18,36 +14,18 @@ using namespace Mireku::Graphics;
 
 class NullGraphics : public ::testing::Test {
 protected:
-    static constexpr uint32_t kBlockSize = 64 * 1024;
+    static constexpr uint32_t kBlockSize = testing_graphics::GraphicsStack::kBlockSize;
 
-    void SetUp() override { Start(kBlockSize); }
-
-    void Start(uint32_t blockSize) {
-        GraphicsDevice::SetBackend(sys::gpu::Backend::Null);
-        device = GraphicsDevice::CreateInstance();
-        ASSERT_TRUE(device->Initialize(nullptr, 1280, 720, Mireku::Common::ErrorSink()));
-        ASSERT_EQ(device->InitializeRenderThread(), nullptr);
-        buffer = ContextBuffer::CreateInstance();
-        ASSERT_TRUE(buffer->Initialize(blockSize));
-        executor = ContextExecutor::CreateInstance();
-        DrawContext::ResetAll();
-        context = ClaimDrawContext();
-        context->Clear();
+    void SetUp() override {
+        ASSERT_TRUE(stack.Start(sys::gpu::Backend::Null, 1280, 720));
+        device = stack.Device();
+        buffer = ContextBuffer::GetInstance();
+        executor = ContextExecutor::GetInstance();
+        context = GetDrawContext();
         calls = sys::gpu::NullCalls(device->GetGpu());
         calls->clear();
     }
-
-    void TearDown() override {
-        ReleaseDrawContext();
-        ContextExecutor::DestroyInstance();
-        ContextBuffer::DestroyInstance();
-        if (device) {
-            device->FinalizeRenderThread();
-            device->Finalize();
-        }
-        GraphicsDevice::DestroyInstance();
-        GraphicsDevice::SetBackend(sys::gpu::Backend::OpenGL);
-    }
+    void TearDown() override { stack.Stop(); }
 
     // Hands the current block to the executor as EndFrame does, and runs it
     // without presenting.
@@ -77,6 +55,7 @@ protected:
         return r;
     }
 
+    testing_graphics::GraphicsStack stack;
     GraphicsDevice* device = nullptr;
     ContextBuffer* buffer = nullptr;
     ContextExecutor* executor = nullptr;

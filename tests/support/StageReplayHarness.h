@@ -1,14 +1,14 @@
 // The replay hash harness: starts the game's singletons headless, drives a
 // stage director for a mode and stage as the game screen does (tick and
 // update unless paused, always draw) and hashes every frame of play from the
-// first one in state 3 (the wait for the music varies, so frames before it do
-// not count). A frame's hash covers the player record, the game state, the
-// play random stream, the director's input words, hold and frame counter,
-// and the kind, group, position, hit shape and vanish countdown of every
-// object of a kind other than 0, in tree order; of the ship also its own
-// fields (pointers aside), of each main shot its slot and attack. Objects
-// and systems added later hash their own state through ObjectHashers() and
-// FrameHashers().
+// first one in state 3 (before it the stage waits for its music, which the
+// harness waits for in time, not in frames). A frame's hash covers the
+// player record, the game state, the play random stream, the director's
+// input words, hold and frame counter, and the kind, group, position, hit
+// shape and vanish countdown of every object of a kind other than 0, in tree
+// order; of the ship also its own fields (pointers aside), of each main shot
+// its slot and attack. Objects and systems added later hash their own state
+// through ObjectHashers() and FrameHashers().
 #pragma once
 
 #include "engine/peripheral/InputDevice.h"
@@ -23,6 +23,7 @@
 #include "support/EnemyHashers.h"
 #include "support/NullSound.h"
 #include "support/StageTestSupport.h"
+#include "sys/thread.h"
 #include "sys/window.h"
 
 #include <cstring>
@@ -133,6 +134,17 @@ inline void HashObjects(Hasher& h, GameObject& parent) {
     }
 }
 
+// The stage starts once its music has loaded or failed on the loader's
+// thread. A run waits for that in time (up to ten seconds) before the frame
+// that starts the stage, rather than in frames, so that which frame of a run
+// is its first of play does not depend on the thread.
+inline void WaitForStageMusic(GameObjectDirector& director) {
+    if (director.GetState() != GameObjectDirector::kStageStart)
+        return;
+    for (int i = 0; i < 10000 && !director.GetMusic().IsStageMusicSettled(); ++i)
+        sys::SleepMilliseconds(1);
+}
+
 inline uint64_t HashFrame(GameObjectDirector& director) {
     const GlobalWork& gw = *GlobalWork::GetInstance();
     Hasher h;
@@ -226,6 +238,8 @@ public:
 
     // One frame as the game runs it; paused frames only draw.
     void Frame() {
+        if (director_)
+            WaitForStageMusic(*director_);
         world_.BeginFrame();
         if (InputManager* input = InputManager::GetInstance()) {
             Mireku::Peripheral::InputDevice::GetInstance()->Update();

@@ -1,11 +1,8 @@
 #include "sys/audio.h"
 
-#include "sys/thread.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -316,37 +313,6 @@ TEST_F(NullAudio, DefaultReverbSendIsSilent) {
     EXPECT_FLOAT_EQ(out[4], 2 * pcm[2] / 32768.0f);
     v->Destroy();
     submix->Destroy();
-}
-
-TEST(AudioDevice, DummyDriverOpensAndConsumes) {
-    // Never the machine's sound card: SDL's dummy driver consumes in real time.
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    SelectBackend(Backend::Device);
-    Engine* engine = nullptr;
-    ASSERT_EQ(Engine::Create(&engine), kOk);
-    MasteringVoice* master = nullptr;
-    ASSERT_EQ(engine->CreateMasteringVoice(&master), kOk);
-    DeviceDetails d;
-    ASSERT_EQ(engine->GetDeviceDetails(&d), kOk);
-    EXPECT_GE(d.channels, 1u);
-    EXPECT_GT(d.sampleRate, 0u);
-    std::vector<int16_t> pcm(d.sampleRate / 20, 1000); // 50 ms
-    Recorder rec;
-    SourceVoice* v = nullptr;
-    const WaveFormat f = Pcm(1, d.sampleRate, 16);
-    ASSERT_EQ(engine->CreateSourceVoice(&v, f, 2.0f, &rec, nullptr, 0), kOk);
-    v->SubmitSourceBuffer(Whole(pcm.data(), static_cast<uint32_t>(pcm.size() * 2), kEndOfStream));
-    v->Start();
-    VoiceState st{1, 0};
-    for (int i = 0; i < 300 && st.buffersQueued; ++i) {
-        sys::SleepMilliseconds(5);
-        v->GetState(&st);
-    }
-    EXPECT_EQ(st.buffersQueued, 0u);
-    EXPECT_EQ(st.samplesPlayed, pcm.size());
-    v->Destroy();
-    master->Destroy();
-    engine->Release();
 }
 
 // A stereo output, the listener at the origin, a mono emitter.

@@ -35,6 +35,14 @@ VSOut main(VSIn i) {
 }
 )";
 
+using NamedSlots = std::vector<std::pair<std::string, uint32_t>>;
+template <class T> NamedSlots Slots(const std::vector<T>& resources) {
+    NamedSlots out;
+    for (const T& r : resources)
+        out.emplace_back(r.name, r.slot);
+    return out;
+}
+
 bool Compile(const char* source, sys::ShaderStage stage, std::vector<uint32_t>& spirv,
              std::string& log) {
     return sys::CompileHlslToSpirv(source, std::strlen(source), stage, "main", spirv, log);
@@ -47,21 +55,9 @@ TEST(Shader, ReflectsResourcesByNameWithTheirRegisters) {
     sys::ShaderReflection r;
     ASSERT_TRUE(sys::ReflectSpirv(spirv.data(), spirv.size() * 4, r, log)) << log;
     EXPECT_EQ(r.stage, sys::ShaderStage::Pixel);
-    ASSERT_EQ(r.constantBuffers.size(), 2u);
-    EXPECT_EQ(r.constantBuffers[0].name, "CB_Extra");
-    EXPECT_EQ(r.constantBuffers[0].slot, 0u);
-    EXPECT_EQ(r.constantBuffers[1].name, "CB_Material");
-    EXPECT_EQ(r.constantBuffers[1].slot, 2u);
-    ASSERT_EQ(r.textures.size(), 2u);
-    EXPECT_EQ(r.textures[0].name, "g_Base");
-    EXPECT_EQ(r.textures[0].slot, 0u);
-    EXPECT_EQ(r.textures[1].name, "g_Mask");
-    EXPECT_EQ(r.textures[1].slot, 3u);
-    ASSERT_EQ(r.samplers.size(), 2u);
-    EXPECT_EQ(r.samplers[0].name, "g_Linear");
-    EXPECT_EQ(r.samplers[0].slot, 0u);
-    EXPECT_EQ(r.samplers[1].name, "g_Point");
-    EXPECT_EQ(r.samplers[1].slot, 1u);
+    EXPECT_EQ(Slots(r.constantBuffers), (NamedSlots{{"CB_Extra", 0}, {"CB_Material", 2}}));
+    EXPECT_EQ(Slots(r.textures), (NamedSlots{{"g_Base", 0}, {"g_Mask", 3}}));
+    EXPECT_EQ(Slots(r.samplers), (NamedSlots{{"g_Linear", 0}, {"g_Point", 1}}));
     // Every member of a buffer, used or not, at its packed offset.
     std::vector<std::string> constants;
     for (const sys::ShaderConstant& c : r.constants)
@@ -84,12 +80,11 @@ TEST(Shader, GlslHasStageBindingsCombinedSamplersAndSemanticLocations) {
     EXPECT_NE(glsl.find("binding = 18, std140) uniform CB_Material"), std::string::npos) << glsl;
     EXPECT_NE(glsl.find("binding = 16, std140) uniform CB_Extra"), std::string::npos) << glsl;
     ASSERT_EQ(r.combined.size(), 2u);
-    EXPECT_EQ(r.combined[0].unit, 16u);
-    EXPECT_EQ(r.combined[0].textureSlot, 0u);
-    EXPECT_EQ(r.combined[0].samplerSlot, 0u);
-    EXPECT_EQ(r.combined[1].unit, 17u);
-    EXPECT_EQ(r.combined[1].textureSlot, 3u);
-    EXPECT_EQ(r.combined[1].samplerSlot, 1u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(r.combined[i].unit, 16u + i); // t0 with s0, then t3 with s1
+        EXPECT_EQ(r.combined[i].textureSlot, i * 3);
+        EXPECT_EQ(r.combined[i].samplerSlot, i);
+    }
     const int uv = sys::SemanticLocation("TEXCOORD", 1);
     const int col = sys::SemanticLocation("COLOR", 0);
     EXPECT_NE(glsl.find("layout(location = " + std::to_string(uv) + ") in vec2"), std::string::npos)
@@ -115,11 +110,12 @@ TEST(Shader, VertexOutputsMeetPixelInputsBySemanticWhateverTheirOrder) {
     EXPECT_NE(glsl.find("binding = 0, std140) uniform CB_VS_0"), std::string::npos) << glsl;
     EXPECT_NE(glsl.find("gl_PerVertex"), std::string::npos); // separable program
     ASSERT_EQ(r.inputs.size(), 3u);
-    EXPECT_EQ(r.inputs[0].semantic, "POSITION");
-    EXPECT_EQ(r.inputs[0].semanticIndex, 0u);
-    EXPECT_EQ(r.inputs[1].semantic, "TEXCOORD");
-    EXPECT_EQ(r.inputs[1].semanticIndex, 1u);
-    EXPECT_EQ(r.inputs[1].location, static_cast<uint32_t>(sys::SemanticLocation("TEXCOORD", 1)));
+    for (size_t i = 0; i < 2; ++i) {
+        const char* semantic = i ? "TEXCOORD" : "POSITION";
+        EXPECT_EQ(r.inputs[i].semantic, semantic);
+        EXPECT_EQ(r.inputs[i].semanticIndex, i);
+        EXPECT_EQ(r.inputs[i].location, static_cast<uint32_t>(sys::SemanticLocation(semantic, i)));
+    }
 }
 
 TEST(Shader, SemanticTableIsCaseBlindAndBounded) {

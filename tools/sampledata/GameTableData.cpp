@@ -585,9 +585,12 @@ std::vector<uint8_t> SamplePathFile(int n) {
             points.push_back(t * 0.24f);
         }
     }
+    // The empty path: a file too short for one point holds none (the count
+    // is its size / 8). A file of no bytes could not be read from an archive.
+    if (points.empty())
+        points = {0.0f};
     std::vector<uint8_t> bytes(points.size() * sizeof(float));
-    if (!bytes.empty())
-        std::memcpy(bytes.data(), points.data(), bytes.size());
+    std::memcpy(bytes.data(), points.data(), bytes.size());
     return bytes;
 }
 

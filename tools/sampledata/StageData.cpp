@@ -7,6 +7,8 @@
 #include "game/stage/StageMap.h"
 #include "game/stage/StageTextureTable.h"
 #include "tools/dds/DdsWriter.h"
+#include "tools/font/FontBuilder.h"
+#include "tools/font/TextPainter.h"
 #include "tools/sampledata/GameTableData.h"
 
 #include <cmath>
@@ -64,33 +66,116 @@ std::vector<uint8_t> PaintedDds(uint32_t width, uint32_t height,
                            blocks.size());
 }
 
+// What a rectangle of a picture shows over its flat colour: nothing, text
+// (a caption, a label, a digit) or the ship's outline (a ship in stock).
+enum class Face { kPlain, kText, kShip };
+
 // A rectangle of a heads-up sheet, corners exclusive at the right and bottom.
 struct UiRect {
     uint32_t x0, y0, x1, y1;
+    Face face = Face::kPlain;
+    std::string text = {};
 };
+
+// The five sub weapons' names, on their plates and list entries.
+constexpr const char* kSubWeaponNames[5] = {"BEAM COLUMN", "HOMING LASER", "BLAST SHOT",
+                                            "AIMED BOMB", "DECOYS"};
 
 std::vector<UiRect> UiRects(uint32_t sheet) {
     std::vector<UiRect> r;
+    const auto text = [](uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1, std::string t) {
+        return UiRect{x0, y0, x1, y1, Face::kText, std::move(t)};
+    };
     if (sheet == 1) {
-        r.push_back({0, 0, 104, 24});   // score label
-        r.push_back({104, 0, 144, 24}); // hi-score label
+        r.push_back(text(0, 0, 104, 24, "SCORE"));
+        r.push_back(text(104, 0, 144, 24, "HI"));
         for (uint32_t d = 0; d < 10; ++d)
-            r.push_back({144 + 24 * d, 0, 168 + 24 * d, 24}); // digits
-        r.push_back({408, 0, 432, 24});                       // the score attack's ship
-        r.push_back({0, 32, 96, 64});                         // stage label
-        r.push_back({96, 64, 120, 88});                       // a ship in stock
-        for (uint32_t p = 0; p < 5; ++p)                      // sub-weapon plates
-            r.push_back(
-                {152 * (p % 3), 128 + 40 * (p / 3), 152 * (p % 3) + 152, 168 + 40 * (p / 3)});
+            r.push_back(text(144 + 24 * d, 0, 168 + 24 * d, 24, std::to_string(d)));
+        r.push_back({408, 0, 432, 24, Face::kShip}); // the score attack's ship
+        r.push_back(text(0, 32, 96, 64, "STAGE"));
+        r.push_back({96, 64, 120, 88, Face::kShip}); // a ship in stock
+        for (uint32_t p = 0; p < 5; ++p)             // sub-weapon plates
+            r.push_back(text(152 * (p % 3), 128 + 40 * (p / 3), 152 * (p % 3) + 152,
+                             168 + 40 * (p / 3), kSubWeaponNames[p]));
         r.push_back({0, 208, 152, 248}); // plate highlight
     } else {
-        r.push_back({0, 0, 280, 720});    // left panel
-        r.push_back({280, 0, 560, 720});  // right panel
-        for (uint32_t i = 0; i < 11; ++i) // list entries: normal, highlighted, greyed
-            r.push_back({560, 48 * i, 816, 48 * i + 48});
-        r.push_back({0, 720, 208, 768}); // gauge plate
+        r.push_back({0, 0, 280, 720});   // left panel
+        r.push_back({280, 0, 560, 720}); // right panel
+        // List entries: the five normal, the five highlighted, the greyed one.
+        for (uint32_t i = 0; i < 11; ++i)
+            r.push_back(
+                text(560, 48 * i, 816, 48 * i + 48, i < 10 ? kSubWeaponNames[i % 5] : "---"));
+        r.push_back(text(0, 720, 208, 768, "GAUGE")); // gauge plate
     }
     return r;
+}
+
+// The painter of the pictures' glyphs; null when the font cannot be opened
+// (the pictures then show their flat colours only).
+tools::TextPainter* Painter() {
+    static tools::TextPainter painter;
+    static const bool open = painter.Open(tools::kDejaVuSans);
+    if (!open) {
+        static bool told = false;
+        if (!told)
+            std::fprintf(stderr, "sample data: cannot open %s: pictures without text\n",
+                         tools::kDejaVuSans);
+        told = true;
+    }
+    return open ? &painter : nullptr;
+}
+
+uint32_t Rgba(Rgb c, uint8_t alpha = 255) {
+    return uint32_t{c.r} << 24 | uint32_t{c.g} << 16 | uint32_t{c.b} << 8 | alpha;
+}
+
+// Black or white, whichever stands out more from `ground`.
+uint32_t InkOn(Rgb ground) {
+    const uint32_t luma = (299u * ground.r + 587u * ground.g + 114u * ground.b) / 1000u;
+    return luma > 140 ? 0x000000FFu : 0xFFFFFFFFu;
+}
+
+// `text` centred in the box, as large as fits: three quarters of its
+// height at most, smaller when the text is wider than the box.
+void Caption(tools::RgbaImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
+             const std::string& text, uint32_t ink) {
+    tools::TextPainter* painter = Painter();
+    if (!painter || text.empty())
+        return;
+    uint32_t size = static_cast<uint32_t>(h) * 3 / 4;
+    while (size > 6 && painter->Measure(text, size) > w - 4)
+        --size;
+    painter->DrawCentred(image, x, y, w, h, size, text, ink);
+}
+
+// A ship's outline, nose up, filling most of the box.
+void ShipMark(tools::RgbaImage& image, int32_t x, int32_t y, int32_t w, int32_t h, uint32_t ink) {
+    const int32_t top = y + h / 6, bottom = y + h - h / 6;
+    for (int32_t row = top; row < bottom; ++row) {
+        const int32_t half = (row - top) * (w / 2 - 2) / (bottom - top);
+        image.Fill(x + w / 2 - half, row, 2 * half + 1, 1, ink);
+    }
+}
+
+std::vector<uint8_t> RgbaDds(const tools::RgbaImage& image) {
+    return tools::WriteDds(sys::DdsFormat::R8G8B8A8, image.width, image.height, 1, false,
+                           image.pixels.data(), image.pixels.size());
+}
+
+// Flat rectangles, each with what it shows drawn over it.
+void PaintFaces(tools::RgbaImage& image, const std::vector<UiRect>& rects,
+                const std::function<Rgb(uint32_t i)>& colourOf) {
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const UiRect& r = rects[i];
+        const Rgb ground = colourOf(static_cast<uint32_t>(i));
+        const auto x = static_cast<int32_t>(r.x0), y = static_cast<int32_t>(r.y0);
+        const auto w = static_cast<int32_t>(r.x1 - r.x0), h = static_cast<int32_t>(r.y1 - r.y0);
+        image.Fill(x, y, w, h, Rgba(ground));
+        if (r.face == Face::kText)
+            Caption(image, x, y, w, h, r.text, InkOn(ground));
+        else if (r.face == Face::kShip)
+            ShipMark(image, x, y, w, h, InkOn(ground));
+    }
 }
 
 void Add(std::vector<StageFile>& out, const char* archive, const std::string& path,
@@ -127,7 +212,6 @@ const std::map<std::string, Sheet>& PlayerSheets() {
         {"gura_sub3.dds", {1024, 1024, 256, 256}},
         {"gura_hit.dds", {1024, 1024, 256, 256}},
         {"gura_hamon.dds", {480, 480, 480, 480}}, // drawn whole
-        {"gura_count.dds", {744, 161, 8, 8}},
         {"ef_pc_hitdown.dds", {1024, 512, 256, 256}},
         {"ef_pc_baku1.dds", {1024, 1024, 256, 256}},
         {"ef_pc_baku2.dds", {1024, 1024, 256, 256}},
@@ -198,9 +282,120 @@ Rgb HashColour(uint32_t h) {
         {static_cast<uint8_t>(h << 3), static_cast<uint8_t>(h >> 3), static_cast<uint8_t>(h >> 8)});
 }
 
+std::string Format(const char* pattern, uint32_t n) {
+    char text[96];
+    std::snprintf(text, sizeof text, pattern, n);
+    return text;
+}
+
+// The stage pictures that show text or digits: their size, whether the
+// ground between their rectangles is clear, and what each rectangle shows
+// over the picture's own colour (the warning row of the clocks in red).
+struct TextPicture {
+    uint32_t width = 0, height = 0;
+    bool clearGround = false;
+    std::vector<UiRect> faces;
+    uint32_t warningFrom = ~0u; // the first face of the warning row
+};
+
+std::string FileOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool TextPictureOf(const std::string& path, TextPicture* out) {
+    const std::string name = FileOf(path);
+    TextPicture t;
+    const auto text = [&t](uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1, std::string s) {
+        t.faces.push_back({x0, y0, x1, y1, Face::kText, std::move(s)});
+    };
+    // Ten digit cells side by side from (x, y).
+    const auto digits = [&text](uint32_t x, uint32_t y, uint32_t w, uint32_t h) {
+        for (uint32_t d = 0; d < 10; ++d)
+            text(x + w * d, y, x + w * d + w, y + h, std::to_string(d));
+    };
+    // The row of a clock's last seconds, in red.
+    const auto warningRow = [&t] { t.warningFrom = static_cast<uint32_t>(t.faces.size()); };
+    // One caption over the whole picture.
+    static const std::map<std::string, std::pair<std::pair<uint32_t, uint32_t>, const char*>>
+        kCaptions = {{"result.dds", {{384, 96}, "RESULT"}},
+                     {"result_nomiss.dds", {{328, 48}, "NO MISS BONUS"}},
+                     {"result_nodamage.dds", {{464, 48}, "NO DAMAGE BONUS"}},
+                     {"result_remain.dds", {{368, 48}, "SHIPS LEFT BONUS"}},
+                     {"result_bikou.dds", {{304, 48}, "ADDED TO THE SCORE"}},
+                     {"result_suuji_x.dds", {{48, 48}, "X"}},
+                     {"sam_time_up.dds", {{480, 96}, "TIME UP"}}};
+    int stage = 0;
+    char line = 0;
+    if (const auto found = kCaptions.find(name); found != kCaptions.end()) {
+        t.width = found->second.first.first;
+        t.height = found->second.first.second;
+        text(0, 0, t.width, t.height, found->second.second);
+    } else if (name == "result_suuji.dds") {
+        // Ten 48 by 48 digit cells.
+        t.width = 480;
+        t.height = 48;
+        digits(0, 0, 48, 48);
+    } else if (name == "sa_time_count.dds") {
+        // The clock: digits 54 wide and the colon at 540, on two rows of 55,
+        // the second (from 60) for the last ten seconds.
+        t.width = 560;
+        t.height = 116;
+        digits(0, 0, 54, 55);
+        text(540, 0, 558, 55, ":");
+        warningRow();
+        digits(0, 60, 54, 55);
+        text(540, 60, 558, 115, ":");
+    } else if (name == "gura_count.dds") {
+        // The Grabuster's countdown: the point at 0, digits 72 wide from 24,
+        // on two rows of 80, the second for its last seconds.
+        t.width = 744;
+        t.height = 161;
+        text(0, 0, 24, 80, ".");
+        digits(24, 0, 72, 80);
+        warningRow();
+        text(0, 80, 24, 160, ".");
+        digits(24, 80, 72, 80);
+    } else if (std::sscanf(name.c_str(), "sam_%d.dds", &stage) == 1) {
+        t.width = 320;
+        t.height = 80;
+        text(0, 0, 320, 80, "RANK " + std::to_string(stage));
+    } else if (name == StageTextureTable::kShortStartCaption ||
+               name == StageTextureTable::kLongStartCaption) {
+        // Over the whole field, clear but for the caption in its middle.
+        t.width = t.height = 720;
+        t.clearGround = true;
+        text(160, 320, 560, 400,
+             name == StageTextureTable::kShortStartCaption ? "2 MINUTES" : "5 MINUTES");
+    } else if (std::sscanf(name.c_str(), "st_telop%2d%c.dds", &stage, &line) == 2 && line >= 'a' &&
+               line <= 'c') {
+        // The stage caption's three lines.
+        t.width = line == 'a' ? 136 : 288;
+        t.height = 24;
+        const std::string number = Format("%02u", static_cast<uint32_t>(stage));
+        text(0, 0, t.width, 24,
+             line == 'a' ? "STAGE " + number : (line == 'b' ? "AREA " + number : "SORTIE"));
+    } else {
+        return false;
+    }
+    *out = std::move(t);
+    return true;
+}
+
+std::vector<uint8_t> TextPictureDds(const std::string& path, const TextPicture& t) {
+    const Rgb own = Bc1Colour(PaletteColour(NameHash(path) % 997));
+    tools::RgbaImage image(t.width, t.height, t.clearGround ? 0u : Rgba(own));
+    PaintFaces(image, t.faces, [&](uint32_t i) {
+        return i >= t.warningFrom ? Rgb{200, 30, 30} : own;
+    });
+    return RgbaDds(image);
+}
+
 // Solid, its colour from its name, so every file differs; a sheet of the
-// ship's is painted cell by cell.
+// ship's is painted cell by cell, and a picture that shows text has it.
 std::vector<uint8_t> Picture(const std::string& path, uint32_t width, uint32_t height) {
+    if (TextPicture t; TextPictureOf(path, &t))
+        return TextPictureDds(path, t);
     if (SheetOf(path))
         return PaintedDds(width, height,
                           [&path](uint32_t x, uint32_t y) { return PictureColour(path, x, y); });
@@ -209,6 +404,11 @@ std::vector<uint8_t> Picture(const std::string& path, uint32_t width, uint32_t h
 
 // The sizes the stage's drawing reads; every other picture is 64 by 64.
 void PictureSize(const std::string& name, uint32_t* w, uint32_t* h) {
+    if (TextPicture t; TextPictureOf(name, &t)) {
+        *w = t.width;
+        *h = t.height;
+        return;
+    }
     static const std::map<std::string, std::pair<uint32_t, uint32_t>> kSizes = {
         {"ef_teki_baku1.dds", {1024, 1024}},
         {"ef_teki_baku1b.dds", {1024, 1024}},
@@ -217,11 +417,6 @@ void PictureSize(const std::string& name, uint32_t* w, uint32_t* h) {
         {"ef_ice_baku.dds", {1024, 1024}},
         {"ef_teki_baku_tb.dds", {48, 80}},
         {"ef_tama_haip.dds", {400, 80}},
-        {"result_suuji.dds", {480, 48}},
-        {"result_suuji_x.dds", {48, 48}},
-        {"sa_time_count.dds", {560, 116}},
-        {"sa_2_start.dds", {720, 720}},
-        {"sa_5_start.dds", {720, 720}},
         {"game_ef_teki_bakuhatu1_hamon.dds", {256, 256}},
         // The items: the Grabuster medal's six cells, the Hyperio and
         // power-up sheets, and the boss gauges.
@@ -264,12 +459,6 @@ void AddPicture(std::vector<StageFile>& out, const std::string& folder, const st
     uint32_t w = 0, h = 0;
     PictureSize(name, &w, &h);
     Add(out, kTextureArchive, folder + "/" + name, Picture(folder + "/" + name, w, h));
-}
-
-std::string Format(const char* pattern, uint32_t n) {
-    char text[96];
-    std::snprintf(text, sizeof text, pattern, n);
-    return text;
 }
 
 std::string FieldName(const char* field, size_t size) {
@@ -495,6 +684,10 @@ Rgb PictureColour(const std::string& path, uint32_t x, uint32_t y) {
     return HashColour(NameHash(path) + cell * 2654435761u);
 }
 
+bool PaintedByFlowScreens(const std::string& name) {
+    return name == "game_moji1.dds";
+}
+
 Rgb UiSheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
     const std::vector<UiRect> rects = UiRects(sheet);
     for (size_t i = 0; i < rects.size(); ++i) {
@@ -507,7 +700,10 @@ Rgb UiSheetColour(uint32_t sheet, uint32_t x, uint32_t y) {
 
 std::vector<uint8_t> BuildUiSheet(uint32_t sheet) {
     const uint32_t w = sheet == 1 ? 512 : 1024, h = sheet == 1 ? 512 : 768;
-    return PaintedDds(w, h, [sheet](uint32_t x, uint32_t y) { return UiSheetColour(sheet, x, y); });
+    tools::RgbaImage image(w, h, Rgba(PaletteColour(sheet * 40)));
+    PaintFaces(image, UiRects(sheet),
+               [sheet](uint32_t i) { return PaletteColour(i + 1 + sheet * 40); });
+    return RgbaDds(image);
 }
 
 std::vector<StageFile> BuildStageFiles() {
@@ -526,6 +722,8 @@ std::vector<StageFile> BuildStageFiles() {
         StageTextureTable::FileName(slot, 0, name, sizeof name);
         switch (StageTextureTable::SourceOf(slot)) {
         case Source::kCommon:
+            if (PaintedByFlowScreens(name))
+                break;
             if (slot == StageTextureSlot::kUi1 || slot == StageTextureSlot::kUi2)
                 Add(out, kTextureArchive,
                     std::string(StageTextureTable::kCommonFolder) + "/" + name,

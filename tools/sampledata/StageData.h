@@ -1,8 +1,10 @@
 // Sample stage files: the 25 object maps and every texture and path a stage
 // loads, made from the same file tables the stage loader reads. Pictures are
 // solid BC1 blocks, each file its own colour, except the two heads-up sheets,
-// where every rectangle the display cuts out is a flat colour of its own, and
-// the sheets of the ship and its weapons, painted cell by cell.
+// where every rectangle the display cuts out is a flat colour of its own, the
+// sheets of the ship and its weapons, painted cell by cell, and the pictures
+// that show text or digits (labels, digits, captions), which carry their
+// glyphs over a flat colour.
 #pragma once
 
 #include <cstdint>
@@ -60,8 +62,14 @@ std::vector<uint8_t> SolidDds(uint32_t width, uint32_t height, Rgb colour);
 // other pictures are one colour.
 Rgb PictureColour(const std::string& path, uint32_t x, uint32_t y);
 
+// Common stage pictures that the flow screens' kind paints instead (the
+// title's glyph sheet, "game_moji1.dds"): the stage files leave them out, so
+// that no earlier archive hides them.
+bool PaintedByFlowScreens(const std::string& name);
+
 // The two heads-up sheets, "sys_ui1.dds" (512 by 512) and "sys_ui2.dds"
-// (1024 by 768), and the colour of a texel of either (sheet 1 or 2).
+// (1024 by 768), and the colour of a texel of either (sheet 1 or 2) outside
+// the glyph a rectangle shows.
 std::vector<uint8_t> BuildUiSheet(uint32_t sheet);
 Rgb UiSheetColour(uint32_t sheet, uint32_t x, uint32_t y);
 

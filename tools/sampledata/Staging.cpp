@@ -50,8 +50,15 @@ bool Staging::Add(const std::string& archive, const std::string& path, std::vect
         return Fail(error, "unknown archive \"" + archive + "\" for " + path);
     if (!IsCleanPath(path) || path.size() > tools::ArchiveWriter::kMaxNameLength)
         return Fail(error, "bad entry path \"" + path + "\"");
-    if (!found->second.emplace(path, std::move(bytes)).second)
-        return Fail(error, "\"" + path + "\" added twice to archive " + archive);
+    // The loader gives an entry of no bytes no block, and reports it.
+    if (bytes.empty())
+        return Fail(error, "\"" + path + "\" is empty: the game cannot read an empty entry");
+    // Only the first registered archive that holds a name is ever read: a
+    // second copy is dead and may hide the one meant.
+    for (const auto& [other, files] : archives_)
+        if (files.count(path))
+            return Fail(error, "\"" + path + "\" added twice (archive " + other + " has it)");
+    found->second.emplace(path, std::move(bytes));
     return true;
 }
 

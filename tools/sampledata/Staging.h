@@ -16,7 +16,9 @@ public:
 
     // Adds `path` (folder and file joined by '/', as the game asks for it,
     // e.g. "code/system_system.tsb") to archive `archive` ("0100", "vfx", ...).
-    // False with a reason for an unknown archive, a bad or duplicate path.
+    // False with a reason for an unknown archive, a bad path, no bytes (the
+    // game cannot read an empty entry) or a path that an archive holds
+    // already (only the first registered copy would ever be read).
     bool Add(const std::string& archive, const std::string& path, std::vector<uint8_t> bytes,
              std::string* error);
     // A file written as it is under the data folder ("replay/demo1.replay"),

@@ -30,12 +30,17 @@ template <class T> T* PlaceRecord(RuntimeDataAllocator& allocator, T& scratch) {
 template <class T, class... Extra>
 T* PlaceAndRead(const BuildContext& context, const void* payload, uint32_t size,
                 const Extra&... extra) {
-    T scratch;
-    T* placed = PlaceRecord(context.allocator, scratch);
-    if (!placed)
+    void* at = context.allocator.Allocate(sizeof(T));
+    if (context.IsMeasuring()) {
+        T scratch;
+        scratch.Read(context, payload, size, extra...);
         return nullptr;
+    }
+    if (!at)
+        return nullptr;
+    T* placed = new (at) T();
     placed->Read(context, payload, size, extra...);
-    return context.IsMeasuring() ? nullptr : placed;
+    return placed;
 }
 
 // The measure of a record that its owner embeds: the record's walk run

@@ -15,8 +15,7 @@ constexpr int32_t kBossHyperioValue = 0;
 } // namespace
 
 void BossReward::Pay(GameObject& target, GameObject& killer,
-                     const Mireku::Common::Vector2& velocity, uint8_t* barionKill,
-                     uint8_t* grabusterKill) const {
+                     const Mireku::Common::Vector2& velocity) const {
     GlobalWork* gw = GlobalWork::GetInstance();
     GameObjectDirector* director = target.GetOwner();
     if (!gw)
@@ -29,9 +28,9 @@ void BossReward::Pay(GameObject& target, GameObject& killer,
     if (family == PlayerShotBase::kFamilyGrabuster) {
         ++player.grabusterHits;
         target.SetChainLevel(player.grabusterHits);
-        player.AddScore(static_cast<uint64_t>(target.GetChainScore()) * score);
+        player.AddScore(static_cast<int64_t>(target.GetChainScore() * score));
     } else {
-        player.AddScore(score);
+        player.AddScore(static_cast<int64_t>(score));
     }
     if (SoundManager* sound = SoundManager::GetInstance())
         sound->PlaySE(this->sound, false);
@@ -53,10 +52,10 @@ void BossReward::Pay(GameObject& target, GameObject& killer,
         break;
     case PlayerShotBase::kFamilyBarionLaser:
         GameObject::Create<ItemHyperio>(director, director, at, kBossHyperioValue);
-        *barionKill = 1;
+        target.shotsToHyperio = 1;
         break;
     case PlayerShotBase::kFamilyGrabuster:
-        *grabusterKill = 1;
+        target.shotsToGrabuster = 1;
         break;
     default:
         break;

@@ -22,8 +22,8 @@ struct BossReward {
     static constexpr uint32_t kExplosionSize = 2;
 
     // Pays for `target` killed by `killer` (a kind-3 object) and leaves the
-    // explosion at the target with `velocity`; sets *barionKill or
-    // *grabusterKill by the family.
-    void Pay(GameObject& target, GameObject& killer, const Mireku::Common::Vector2& velocity,
-             uint8_t* barionKill, uint8_t* grabusterKill) const;
+    // explosion at the target with `velocity`. A laser or Grabuster kill sets
+    // the target's shots-to-Hyperio or shots-to-Grabuster byte, so that the
+    // shots it left in the air turn into items of that kind.
+    void Pay(GameObject& target, GameObject& killer, const Mireku::Common::Vector2& velocity) const;
 };

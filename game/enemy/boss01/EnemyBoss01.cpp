@@ -185,7 +185,7 @@ void EnemyBoss01::OnCollision(GameObject* other) {
         gw->player.invincible = 1;
     }
     static constexpr BossReward kReward = {kKillScore, kKillSound, kGaugeShare, true};
-    kReward.Pay(*this, *other, position_ - previous_, &barionKill_, &grabusterKill_);
+    kReward.Pay(*this, *other, position_ - previous_);
 }
 
 void EnemyBoss01::Update() {
@@ -456,7 +456,11 @@ void EnemyBoss01::Fall() {
     orbitAngle_ =
         orbitAngle_ < -kMaxTilt ? -kMaxTilt : (orbitAngle_ > kMaxTilt ? kMaxTilt : orbitAngle_);
     SetAngle(orbitAngle_);
-    offset_.y += Stream0(0.5f, 2.0f);
+    // The fall decides the frame the stage clears, so it draws from the play
+    // stream: a replay over a boss's death reaches the clear on the frame it
+    // was recorded on, whatever the presentation stream holds.
+    RandomManager* random = RandomManager::GetInstance();
+    offset_.y += random ? random->RangeFloat(RandomManager::kPlay, 0.5f, 2.0f) : 0.5f;
     SetPositionFromVector(home_ + offset_);
     if (position_.y > kFallenBelow) {
         if (director) {

@@ -112,8 +112,6 @@ public:
     float GetGlow() const { return glow_; }
     float GetShockWaveScale() const { return shockWaveScale_; }
     uint32_t GetFrameNumber() const { return frameNumber_; }
-    bool WasKilledByBarion() const { return barionKill_ != 0; }
-    bool WasKilledByGrabuster() const { return grabusterKill_ != 0; }
 
     // Start height of a boss group (0 past the table).
     static float StartHeight(uint32_t group);
@@ -164,6 +162,4 @@ private:
     int32_t secondFormDelay_ = 0;
     float glow_ = 1.0f;
     uint32_t frameNumber_ = 0;
-    uint8_t barionKill_ = 0;
-    uint8_t grabusterKill_ = 0;
 };

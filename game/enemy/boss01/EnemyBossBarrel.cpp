@@ -125,7 +125,7 @@ void EnemyBossBarrel::OnCollision(GameObject* other) {
     SetHitShapeActive(false);
     Vanish();
     static constexpr BossReward kReward = {kKillScore, kKillSound, kGaugeShare, false};
-    kReward.Pay(*this, *other, position_ - previous_, &barionKill_, &grabusterKill_);
+    kReward.Pay(*this, *other, position_ - previous_);
 }
 
 void EnemyBossBarrel::Draw() {

@@ -56,8 +56,6 @@ public:
     int8_t GetThreshold() const;
     int16_t GetWidth() const { return width_; }
     int16_t GetHeight() const { return height_; }
-    bool WasKilledByBarion() const { return barionKill_ != 0; }
-    bool WasKilledByGrabuster() const { return grabusterKill_ != 0; }
 
 private:
     void Explode(const float* angle);
@@ -74,6 +72,4 @@ private:
     int16_t height_ = 0;
     int16_t bodyWidth_ = 0;
     int16_t bodyHeight_ = 0;
-    uint8_t barionKill_ = 0;
-    uint8_t grabusterKill_ = 0;
 };

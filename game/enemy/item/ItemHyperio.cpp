@@ -90,5 +90,5 @@ void ItemHyperio::OnCollision(GameObject*) {
     if (SoundManager* s = SoundManager::GetInstance())
         s->PlaySE(kSound, false);
     if (gw && row)
-        gw->player.AddScore(static_cast<uint64_t>(static_cast<int64_t>(row->hyperioScore)));
+        gw->player.AddScore(row->hyperioScore);
 }

@@ -77,7 +77,10 @@ void ItemSecretWeapon::OnCollision(GameObject*) {
     const uint32_t weapon = GetWeapon();
     if (!gw->IsSubWeaponUnlocked(weapon)) {
         gw->SetSubWeaponUnlocked(weapon, true);
-        gw->player.subWeapon = static_cast<uint8_t>(weapon);
+        // Types 246 and 247 set their bits but name no weapon the ship can
+        // fire: it keeps the one it has rather than firing nothing.
+        if (weapon < GameObjectDirector::kSubWeapons)
+            gw->player.subWeapon = static_cast<uint8_t>(weapon);
         uint32_t r = 0;
         if (RandomManager* random = RandomManager::GetInstance())
             r = random->Next(RandomManager::kPresentation);

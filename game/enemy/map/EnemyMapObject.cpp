@@ -162,18 +162,18 @@ void EnemyMapObject::PayReward(GameObject* killer) {
     const auto score = static_cast<int64_t>(row_->score);
     switch (weapon->GetWeaponFamily()) {
     case PlayerShotBase::kFamilyShot:
-        player.AddScore(static_cast<uint64_t>(score));
+        player.AddScore(score);
         if (director)
             director->AddBarionGauge(player, row_->barionReward);
         break;
     case PlayerShotBase::kFamilyBarionLaser:
-        player.AddScore(static_cast<uint64_t>(score));
+        player.AddScore(score);
         GameObject::Create<ItemHyperio>(director, director, position_, uint8_t{0});
         break;
     case PlayerShotBase::kFamilyGrabuster:
         ++player.grabusterHits;
         SetChainLevel(player.grabusterHits);
-        player.AddScore(static_cast<uint64_t>(score * static_cast<int64_t>(GetChainScore())));
+        player.AddScore(score * static_cast<int64_t>(GetChainScore()));
         break;
     default: // the Barion shield destroys but pays nothing
         break;

@@ -50,15 +50,22 @@ void EnemyShotBase::MakeGrabusterItem(uint32_t chainLevel, int32_t index) {
 void EnemyShotBase::Update() {
     GameObjectDirector* director = GetOwner();
     if (source_) {
+        bool converted = false;
         if (source_->shotsToHyperio) {
             GameObject::Create<ItemHyperio>(director, director, position_, kShotHyperioValue);
-            Spend();
+            converted = true;
         } else if (source_->shotsToGrabuster && !item_) {
             MakeGrabusterItem(source_->GetChainLevel(), source_->itemCounter++);
-            Spend();
+            converted = true;
         }
         if (!source_->IsAlive())
             source_ = nullptr;
+        // One item per shot: a shot its killed enemy has just turned into
+        // an item is spent, and the ship's ex weapon makes no second one.
+        if (converted) {
+            Spend();
+            return;
+        }
     }
     if (source_ || !director)
         return;

@@ -15,8 +15,6 @@ namespace {
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr float kFieldBottom = static_cast<float>(ScreenLayout::kFieldSize);
-// Without a map the shots still fly the whole width of the field.
-constexpr float kFieldHalfWidth = static_cast<float>(ScreenLayout::kFieldHalfWidth);
 
 bool IsEmpty(const TexelRect& r) {
     return r.right == r.left || r.bottom == r.top;
@@ -101,9 +99,8 @@ void EnemyShotDefault::Update() {
     const TexelRect* frame = CurrentFrame(0);
     const float w = frame ? Width(*frame) : 0.0f;
     const float h = frame ? Height(*frame) : 0.0f;
-    float half = director ? director->GetMapWidth() * 0.5f : 0.0f;
-    if (half < kFieldHalfWidth)
-        half = kFieldHalfWidth;
+    // The director's half map width as it stands, as the player's shots use it.
+    const float half = director ? director->GetHalfMapWidth() : 0.0f;
     // The top counts too: a shot that left upwards would hold its pool
     // block for the rest of the stage.
     if (position_.x < -(w + half) || position_.x > w + half || position_.y > h + kFieldBottom ||

@@ -13,7 +13,7 @@ PlayerRebirthDirection::PlayerRebirthDirection(GameObjectDirector* owner,
     if (GlobalWork* gw = GlobalWork::GetInstance()) {
         const SystemParamRow* system = gw->GetSystemRow();
         gw->player.invincibleTimer =
-            system ? static_cast<int16_t>(system->rebirthInvincibility) : int16_t{0};
+            PlayerWork::InvincibleFrames(system ? system->rebirthInvincibility : 0);
         gw->player.invincible = 1;
     }
     if (owner) {

@@ -1,6 +1,9 @@
-// The HLSL source generator: the lines each key's programs must hold or
-// lack, the targets without text, the refusal of keys past the tables and
-// the bounded append.
+// The shader source generator: the lines each key's HLSL and GLSL programs
+// must hold or lack, the kinds and targets without text, the refusal of
+// keys past the tables, the bounded append, and every corpus key's GLSL
+// pair compiled and linked by glslang in both dialects.
+#include "support/effects/GameEffectKeys.h"
+#include "support/effects/GlslPairCheck.h"
 #include "support/effects/ShaderKeyCorpus.h"
 
 #include "effects/Core/Interface/ShaderSourceBuffer.h"
@@ -30,6 +33,10 @@ std::string Generate(Program program, uint32_t target, const ShaderKey& key) {
 }
 
 constexpr const char* kFirstLine = "float3 mul_normalmap(float3 l,float3x3 r){return mul(l,r);}\n";
+constexpr const char* kDesktopLine = "#version 120\n";
+constexpr const char* kEsLine = "precision mediump float;\n";
+// The first line of every program, by target.
+constexpr const char* kFirstLines[5] = {kFirstLine, kFirstLine, kFirstLine, kDesktopLine, kEsLine};
 
 struct TextCase {
     const char* name;
@@ -46,7 +53,7 @@ TEST_P(GeneratedText, HoldsAndLacksItsLines) {
     const TextCase& c = GetParam();
     const std::string text = Generate(c.program, c.target, c.key);
     EXPECT_EQ(text.find('\0'), std::string::npos); // the length ends the text
-    EXPECT_EQ(text.rfind(kFirstLine, 0), 0u) << text;
+    EXPECT_EQ(text.rfind(kFirstLines[c.target], 0), 0u) << text;
     for (const std::string& line : c.holds)
         EXPECT_NE(text.find(line), std::string::npos) << "missing:\n" << line << "\nin:\n" << text;
     for (const std::string& line : c.lacks)
@@ -277,19 +284,294 @@ const TextCase kTextCases[] = {
       "{return tex2D(g_SamplerColor1,uv);}\n", "{return texCUBElod(g_SamplerReflection,",
       "(PixelPosition.xy+0.5)*g_PS_ScreenParameter.xy;\n"},
      {"Texture2D", "cbuffer", "SV_Position", ".Sample("}},
+    // GLSL (targets 3 and 4).
+    {"GlslUniformsSamplersAndRecordInOrder",
+     3,
+     KeyOf(K::kShape),
+     kPixel,
+     {"#version 120\nuniform mat4 g_PS_InverseViewProjectionMatrix;\n"
+      "uniform mat4 g_PS_WorldInverseMatrix;\nuniform mat4 g_PS_AlphaLightMatrix;\n"
+      "uniform vec4 g_PS_AlphaLightParameter;\nuniform vec4 g_PS_EyePosition;\n"
+      "uniform vec4 g_PS_ScreenParameter;\nuniform vec4 g_PS_Parameters[2];\n"
+      "uniform vec4 g_PS_ScreenPosition;\nuniform vec4 g_PS_UvTransform[12];\n"
+      "uniform vec4 g_PS_FalloffParameter[4];\nuniform vec4 g_PS_SpecularParameter;\n"
+      "uniform vec4 g_PS_SceneAmbientColor;\nuniform vec4 g_PS_SceneLightDirection;\n"
+      "uniform vec4 g_PS_SceneLightColor;\nuniform vec4 g_PS_VFXLightDirection;\n"
+      "uniform vec4 g_PS_VFXLightColor;\nuniform vec4 g_PS_PointLightParameter[8];\n"
+      "uniform sampler2D g_SamplerColor1;\nuniform sampler2D g_SamplerColor2;\n"
+      "uniform sampler2D g_SamplerColor3;\nuniform sampler2D g_SamplerDistortion1;\n"
+      "uniform sampler2D g_SamplerDistortion2;\nuniform sampler2D g_SamplerPalette;\n"
+      "uniform sampler2D g_SamplerNormal;\nuniform samplerCube g_SamplerReflection;\n"
+      "uniform sampler2D g_SamplerDepth;\n"
+      "struct PixelShaderParameter\n{\nvec2 ViewportPosition;\nvec2 ScreenTexCoord;\n"
+      "vec2 TexCoord[6];\nvec3 Normal;\nvec3 EyeVector;\nfloat SpecularMask;\n};\n"
+      "varying vec4 V2P_Color;\nvarying vec4 V2P_Parameters;\nvarying vec3 V2P_WorldPosition;\n"
+      "varying vec4 V2P_WorldViewProjectionPosition;\nvoid main()\n{\n"},
+     {"SampleColor", "GetFinalColor", "float4"}},
+    {"GlslVertexUniformsInOrder",
+     4,
+     KeyOf(K::kProjection),
+     kVertex,
+     {"precision mediump float;\nuniform mat4 g_VS_BillboardMatrix;\n"
+      "uniform mat4 g_VS_WorldMatrix;\nuniform mat4 g_VS_ViewProjectionMatrix;\n"
+      "uniform vec4 g_VS_BillboardParameter;\nuniform vec4 g_VS_RootColor;\n"
+      "uniform vec4 g_VS_BaseColor;\nuniform vec4 g_VS_Parameters;\n"
+      "uniform vec4 g_VS_SceneAmbientColor;\nuniform vec4 g_VS_SceneLightDirection;\n"
+      "uniform vec4 g_VS_SceneLightColor;\nuniform vec4 g_VS_VFXLightDirection;\n"
+      "uniform vec4 g_VS_VFXLightColor;\nattribute vec4 IN_Position;\n"
+      "varying vec4 V2P_Color;\nvarying vec4 V2P_WorldViewProjectionPosition;\n",
+      "vec3 vInPosition=IN_Position.xyz;\n",
+      "gl_Position=WorldViewProjectionPosition;\n"
+      "V2P_WorldViewProjectionPosition=WorldViewProjectionPosition;\n"
+      "V2P_Color=g_VS_RootColor*g_VS_BaseColor;\n}\n"},
+     {"Bias", "sampler"}},
+    {"GlslBillboardLitFromItsCornerWithColumnProducts",
+     3,
+     KeyOf(K::kSimple, {{K::kLightingEnable, 1}, {K::kSceneLight, 1}}),
+     kVertex,
+     {"attribute vec3 IN_Position;\nattribute vec3 IN_Offset;\nattribute vec3 IN_Rotation;\n"
+      "attribute vec2 IN_TexCoord;\nattribute vec4 IN_Color;\nvarying vec4 V2P_Color;\n"
+      "varying vec2 V2P_TexCoord;\nvarying vec3 V2P_WorldPosition;\n"
+      "varying vec4 V2P_WorldViewProjectionPosition;\n",
+      "BasePosition=mRotC*(mRotB*(mRotA*BasePosition));\n"
+      "BasePosition=mat3(g_VS_BillboardMatrix)*(BasePosition*0.5)+IN_Position.xyz;\n",
+      "vec3 Normal=vec3(normalize(IN_Offset.xy),1.0);\nNormal=mRotC*(mRotB*(mRotA*Normal));\n"
+      "Normal=mat3(g_VS_BillboardMatrix)*Normal;\nNormal=normalize(Normal);\n"
+      "vec3 LightColor=g_VS_SceneAmbientColor.rgb;\n"
+      "LightColor+=((dot(-g_VS_SceneLightDirection.xyz,Normal)*0.5)+0.5)"
+      "*g_VS_SceneLightColor.rgb;\nColor.rgb*=LightColor.rgb;\n"
+      "WorldViewProjectionPosition.xy+=g_VS_BillboardParameter.xy;\n"
+      "gl_Position=WorldViewProjectionPosition;\n"},
+     {"g_VS_VFXLightDirection.xyz,", "mul("}},
+    {"GlslBillboardPixelHasNoAlphaOffset",
+     3,
+     KeyOf(K::kSimple, {{K::kColor1Enable, 1},
+                        {K::kAlphaOffset, 1},
+                        {K::kAlphaTest, 1},
+                        {K::kPremultiplyAlpha, 1},
+                        {K::kOpaqueAlpha, 1}}),
+     kPixel,
+     {"void main()\n{\nPixelShaderParameter Parameter;\n"
+      "vec2 PixelPosition=V2P_WorldViewProjectionPosition.xy/V2P_WorldViewProjectionPosition.ww;\n"
+      "Parameter.ViewportPosition=PixelPosition;\n"
+      "PixelPosition=((PixelPosition*vec2(+0.5,-0.5))+0.5)/g_PS_ScreenParameter.xy;\n"
+      "Parameter.ScreenTexCoord=PixelPosition*g_PS_ScreenParameter.xy;\n"
+      "vec4 Color=V2P_Color;\n{\nvec2 TexCoord=V2P_TexCoord;\n"
+      "vec4 SrcColor=texture2D(g_SamplerColor1,TexCoord);\n\n\nColor*=SrcColor;\n}\n"
+      "Color.a=clamp(Color.a,0.0,1.0);\nif(Color.a<=0.5/255.0)discard;\n"
+      "Color.rgb*=Color.aaa;\nColor.a=1.0;\ngl_FragColor=Color;\n}\n"},
+     {"Color.a+=", "TexCoord.y="}},
+    {"GlslShapeWithThreeSets",
+     3,
+     KeyOf(K::kShape, {{K::kUvSetCount, 3}}),
+     kVertex,
+     {"attribute vec4 IN_Position;\nattribute vec4 IN_Color;\nattribute vec4 IN_Parameters;\n"
+      "attribute vec4 IN_UvSet_1_2;\nattribute vec4 IN_UvSet_3_4;\nvarying vec4 V2P_Color;\n"
+      "varying vec4 V2P_Parameters;\nvarying vec3 V2P_WorldPosition;\n"
+      "varying vec4 V2P_WorldViewProjectionPosition;\nvarying vec4 V2P_UvSet_1_2;\n"
+      "varying vec4 V2P_UvSet_3_4;\nvoid main()\n{\n",
+      "V2P_Color=IN_Color*0.001*g_VS_RootColor;\n"
+      "V2P_Parameters.xyz=(IN_Parameters.xyz*2.0)-1.0;\nV2P_Parameters.w=IN_Parameters.w;\n"
+      "V2P_WorldPosition=WorldPosition.xyz;\nV2P_UvSet_1_2=IN_UvSet_1_2*0.001;\n"
+      "V2P_UvSet_3_4=IN_UvSet_3_4*0.001;\n}\n"},
+     {"UvSet_5_6", "ivec"}},
+    {"GlslShapeSetsAndAWhiteFirstLayer",
+     3,
+     KeyOf(K::kShape, {{K::kUvSetCount, 3}, {K::kUvSourceMask, 0x5}}),
+     kPixel,
+     {"{\nParameter.TexCoord[0]=V2P_UvSet_1_2.xy;\n"
+      "Parameter.TexCoord[1]=Parameter.ScreenTexCoord;\n"
+      "Parameter.TexCoord[2]=V2P_UvSet_3_4.xy;\nParameter.TexCoord[3]=V2P_UvSet_3_4.xy;\n"
+      "Parameter.TexCoord[4]=V2P_UvSet_3_4.xy;\nParameter.TexCoord[5]=V2P_UvSet_3_4.xy;\n}\n"
+      "vec4 Color;\nColor=vec4(1.0,1.0,1.0,1.0);\nColor*=V2P_Color;\n"
+      "Color.a=clamp(Color.a,0.0,1.0);\n\ngl_FragColor=Color;\n}\n"},
+     {"V2P_UvSet_5_6", "texture2D"}},
+    {"GlslShapeFlipsBothCoordinatesOfItsLayer",
+     3,
+     KeyOf(K::kShape, {{K::kColor1Enable, 1},
+                       {K::kColor1FlipV, 1},
+                       {K::kColor1AlphaUvSet, 2},
+                       {K::kColor1Scale, 1}}),
+     kPixel,
+     {"vec4 Color;\n{\nvec2 TexCoord=Parameter.TexCoord[0];\nTexCoord.y=1.0-TexCoord.y;\n"
+      "vec2 TexCoordA=Parameter.TexCoord[2];\nTexCoordA.y=1.0-TexCoordA.y;\n"
+      "vec4 SrcColor=texture2D(g_SamplerColor1,TexCoord);\n"
+      "SrcColor.a=texture2D(g_SamplerColor1,TexCoordA).a;\n\nSrcColor.rgb*=2.0;\n"
+      "Color=SrcColor;\n}\nColor*=V2P_Color;\n"},
+     {}},
+    {"GlslShapeStepsReadTheVertexParameters",
+     4,
+     KeyOf(K::kShape, {{K::kUvSetCount, 1},
+                       {K::kDistortion1Enable, 1},
+                       {K::kDistortion1BlueScale, 1},
+                       {K::kDistortion1BlueUvSet, 4},
+                       {K::kDistortion1TargetMask, 0x22},
+                       {K::kColor2Enable, 1},
+                       {K::kColor2RgbOp, 1},
+                       {K::kColor2AlphaOp, 2},
+                       {K::kColor2Channel, 10},
+                       {K::kPaletteEnable, 1},
+                       {K::kPaletteChannelMask, 0x9},
+                       {K::kAlphaOffset, 1},
+                       {K::kAlphaTest, 1}}),
+     kPixel,
+     {"{\nvec3 TexDistortion=texture2D(g_SamplerDistortion1,Parameter.TexCoord[0]).rgb;\n"
+      "vec2 Value=(TexDistortion.rg-128.0/255.0)*V2P_Parameters.x;\n"
+      "TexDistortion.b=texture2D(g_SamplerDistortion1,Parameter.TexCoord[4]).b;\n"
+      "Value*=TexDistortion.b;\nParameter.TexCoord[1]-=Value;\nParameter.TexCoord[5]-=Value;\n}\n"
+      "vec4 Color;\nColor=vec4(1.0,1.0,1.0,1.0);\n",
+      "vec4 SrcColor=texture2D(g_SamplerColor2,TexCoord);\n"
+      "SrcColor.a=dot(SrcColor.rgb,vec3(0.30,0.59,0.11));\n\n"
+      "Color.rgb+=SrcColor.rgb;\nColor.a=max(Color.a,SrcColor.a);\n}\n"
+      "{\nColor.r=texture2D(g_SamplerPalette,Color.rr+V2P_Parameters.yy).r;\n"
+      "Color.a=texture2D(g_SamplerPalette,Color.aa+V2P_Parameters.yy).a;\n}\n"
+      "Color*=V2P_Color;\nColor.a+=V2P_Parameters.z;\nColor.a=clamp(Color.a,0.0,1.0);\n"
+      "if(Color.a<=V2P_Parameters.w)discard;\n"},
+     {"Color.g=", "TexCoordA"}},
+    {"GlslModelCoordinatesNormalAndSecondDistortion",
+     3,
+     KeyOf(K::kModel, {{K::kUvSetCount, 2},
+                       {K::kUvSourceMask, 0x1},
+                       {K::kDistortion2Enable, 1},
+                       {K::kDistortion2UvSet, 1},
+                       {K::kDistortion2TargetMask, 0x1},
+                       {K::kNormalMapEnable, 1},
+                       {K::kNormalMapUvSet, 3}}),
+     kPixel,
+     {"Parameter.EyeVector=normalize(g_PS_EyePosition.xyz-V2P_WorldPosition);\n"
+      "vec2 TexCoord1=V2P_UvSet_1_2.xy;\nvec2 TexCoord2=V2P_UvSet_1_2.zw;\n"
+      "vec2 TexCoord3=V2P_UvSet_1_2.zw;\nvec2 TexCoord4=V2P_UvSet_1_2.zw;\n"
+      "vec2 TexCoord5=V2P_UvSet_1_2.zw;\nvec2 TexCoord6=V2P_UvSet_1_2.zw;\n"
+      "{\nvec4 Source;\nSource=vec4(TexCoord1,0.0,1.0);\n"
+      "Parameter.TexCoord[0].x=dot(Source,g_PS_UvTransform[0]);\n"
+      "Parameter.TexCoord[0].y=dot(Source,g_PS_UvTransform[1]);\n"
+      "Source=vec4(Parameter.ScreenTexCoord,0.0,1.0);\nSource.xy-=g_PS_ScreenPosition.xy;\n"
+      "Parameter.TexCoord[1].x=dot(Source,g_PS_UvTransform[2]);\n"
+      "Parameter.TexCoord[1].y=dot(Source,g_PS_UvTransform[3]);\n"
+      "Parameter.TexCoord[1]+=g_PS_ScreenPosition.xy;\nParameter.TexCoord[2]=TexCoord2;\n",
+      "Parameter.TexCoord[5]=TexCoord2;\n}\n"
+      "{\nvec3 TexDistortion=texture2D(g_SamplerDistortion2,Parameter.TexCoord[1]).rgb;\n"
+      "vec2 Value=(TexDistortion.rg-128.0/255.0)*g_PS_Parameters[0].y;\n"
+      "Parameter.TexCoord[0]-=Value;\n}\n"
+      "{\nvec3 T=V2P_WorldTangent.xyz;\nvec3 N=V2P_WorldNormal;\n"
+      "vec3 B=cross(T,N)*((V2P_WorldTangent.w<0.0)?-1.0:1.0);\nmat3 LocalMatrix=mat3(T,B,N);\n"
+      "vec4 TexNormal=texture2D(g_SamplerNormal,Parameter.TexCoord[3]);\n"
+      "vec3 NormalVector=TexNormal.xyz-0.5;\nNormalVector.xy*=g_PS_Parameters[1].x;\n"
+      "Parameter.Normal=LocalMatrix*NormalVector;\nParameter.Normal=normalize(Parameter.Normal);\n"
+      "Parameter.SpecularMask=TexNormal.a;\n}\nvec4 Color;\n"},
+     {"g_SamplerDistortion1,", "SpecularMask=1.0"}},
+    {"GlslModelLightsWithoutPointLights",
+     3,
+     KeyOf(K::kModel, {{K::kLightingEnable, 1},
+                       {K::kSceneLight, 1},
+                       {K::kPointLightMask, 0xF},
+                       {K::kFalloffMode, 2},
+                       {K::kPremultiplyAlpha, 1}}),
+     kPixel,
+     {"Parameter.Normal=normalize(V2P_WorldNormal);\nParameter.SpecularMask=1.0;\n",
+      "{\nfloat Rate=dot(Parameter.EyeVector,Parameter.Normal);\n"
+      "Rate=(Rate*0.5)+0.5+g_PS_FalloffParameter[3].y;\nRate=abs((fract(Rate))*2.0-1.0);\n"
+      "Rate=pow(Rate,g_PS_FalloffParameter[3].x);\n"
+      "Color*=mix(g_PS_FalloffParameter[0],g_PS_FalloffParameter[1],Rate);\n}\n"
+      "{\nvec3 LightResult=g_PS_SceneAmbientColor.rgb;\nvec3 Normal=Parameter.Normal;\n"
+      "vec3 EyeVector=Parameter.EyeVector;\nfloat SpecularMask=Parameter.SpecularMask;\n"
+      "vec3 LightDirection, LightColor;\nLightDirection=g_PS_SceneLightDirection.xyz;\n"
+      "LightColor=g_PS_SceneLightColor.rgb;\n"
+      "{\nfloat LN=clamp(dot(-LightDirection,Normal),0.0,1.0);\nLightResult+=LightColor*LN;\n}\n"
+      "Color.rgb=sqrt(Color.rgb*Color.rgb*LightResult);\n}\nColor*=V2P_Color;\n"
+      "Color.a=clamp(Color.a,0.0,1.0);\nColor.rgb*=Color.aaa;\ngl_FragColor=Color;\n}\n"},
+     {"g_PS_PointLightParameter[0]", "ParameterRadius",
+      "vec3 Direction=", "g_PS_VFXLightColor.rgb;\n"}},
+    {"GlslSpecularReflectionPassesItsLevelThird",
+     3,
+     KeyOf(K::kModel, {{K::kReflectionEnable, 1},
+                       {K::kReflectionUseReflectVector, 1},
+                       {K::kReflectionOp, 4},
+                       {K::kLightingEnable, 1},
+                       {K::kSpecularEnable, 1},
+                       {K::kVfxLight, 1}}),
+     kPixel,
+     {"{\nvec3 uv=reflect(-Parameter.EyeVector,Parameter.Normal);\n"
+      "vec3 SrcColor=textureCube(g_SamplerReflection,uv,g_PS_SpecularParameter.w).rgb;\n"
+      "Color.rgb=max(Color.rgb,SrcColor.rgb);\n"
+      "float Rate=g_PS_Parameters[0].w*Parameter.SpecularMask;\n"
+      "Color.rgb=mix(Color.rgb,SrcColor,Rate);\n}\n",
+      "LightDirection=g_PS_VFXLightDirection.xyz;\nLightColor=g_PS_VFXLightColor.rgb;\n"
+      "{\nfloat Alpha2=g_PS_SpecularParameter.x;\n"
+      "float Metallic=g_PS_SpecularParameter.y*SpecularMask;\n",
+      "float EN=clamp(dot(E,Normal),0.0,1.0);\n",
+      "float Diffuse=(1.0-F)*LN;\nLightResult+=LightColor*mix(Diffuse,Specular,Metallic);\n}\n"
+      "Color.rgb=sqrt("},
+     {"g_PS_SceneLightColor.rgb;\n", "Dot="}},
+    {"GlslMorphingModelVertex",
+     3,
+     KeyOf(K::kModel, {{K::kMorphTarget, 1}, {K::kUvSetCount, 1}, {K::kVertexColorMode, 4}}),
+     kVertex,
+     {"attribute vec4 IN_Position;\nattribute vec4 IN_Tangent;\nattribute vec3 IN_Normal;\n"
+      "attribute vec4 IN_Color;\nattribute vec4 IN_UvSet_1_2;\n"
+      "attribute vec4 IN_PositionTarget;\nattribute vec4 IN_TangentTarget;\n"
+      "attribute vec3 IN_NormalTarget;\nattribute vec4 IN_ColorTarget;\nvarying vec4 V2P_Color;\n"
+      "varying vec3 V2P_WorldPosition;\nvarying vec4 V2P_WorldTangent;\n"
+      "varying vec3 V2P_WorldNormal;\nvarying vec4 V2P_WorldViewProjectionPosition;\n"
+      "varying vec4 V2P_UvSet_1_2;\nvoid main()\n{\n"
+      "vec3 LPosition=mix(IN_Position.xyz,IN_PositionTarget.xyz,g_VS_Parameters.y);\n",
+      "vec4 LColor=mix(IN_Color,IN_ColorTarget,g_VS_Parameters.y);\n"
+      "LColor = vec4(1.0,1.0,1.0,LColor.b);\nLTangent-=0.5;\nLNormal-=0.5;\n",
+      "V2P_WorldTangent.xyz=WorldMatrix3x3*LTangent.xyz;\nV2P_WorldTangent.w=LTangent.w;\n"
+      "V2P_WorldNormal=WorldMatrix3x3*LNormal;\n"
+      "V2P_Color=LColor*g_VS_RootColor*g_VS_BaseColor;\nV2P_UvSet_1_2=IN_UvSet_1_2*0.001;\n}\n"},
+     {"lerp", "float4"}},
+    {"GlslSquareDecalReadsDepthFlippedAndShiftsEverySet",
+     3,
+     KeyOf(K::kProjection, {{K::kUvSetCount, 1}, {K::kUvSourceMask, 0x1}}),
+     kPixel,
+     {"vec2 UV=Parameter.ScreenTexCoord;\nUV.y=1.0-UV.y;\n"
+      "float Depth=texture2D(g_SamplerDepth,UV).x*2.0-1.0;\n"
+      "vec4 WorldPosition=g_PS_InverseViewProjectionMatrix*"
+      "vec4(Parameter.ViewportPosition.xy,Depth,1.0);\nWorldPosition/=WorldPosition.w;\n"
+      "vec4 LocalPosition=g_PS_WorldInverseMatrix*WorldPosition;\n"
+      "vec2 LocalTexCoord=LocalPosition.xz;\nvec2 TexCoord1=LocalTexCoord;\n",
+      "vec2 TexCoord6=LocalTexCoord;\n{\nvec4 Source;\nSource=vec4(TexCoord1,0.0,1.0);\n",
+      "Parameter.TexCoord[5]=TexCoord1;\n}\nParameter.TexCoord[0]+=0.5;\n"
+      "Parameter.TexCoord[1]+=0.5;\nParameter.TexCoord[2]+=0.5;\nParameter.TexCoord[3]+=0.5;\n"
+      "Parameter.TexCoord[4]+=0.5;\nParameter.TexCoord[5]+=0.5;\nvec4 Color;\n",
+      "Color.a=clamp(Color.a,0.0,1.0);\n\n"
+      "if((-0.5>LocalPosition.x)||(LocalPosition.x>+0.5)||(-0.5>LocalPosition.z)||"
+      "(LocalPosition.z>+0.5))discard;\n"
+      "Color.a*=min(0.1,0.5-abs(LocalPosition.y))*10.0;\ngl_FragColor=Color;\n}\n"},
+     {"Radius", "V2P_WorldPosition"}},
+    // Fault: the decal's alpha light read a world position decal programs
+    // do not have, so no such program compiled. Decals skip it, as in HLSL.
+    {"GlslDecalSkipsTheAlphaLight",
+     3,
+     KeyOf(K::kProjection, {{K::kAlphaLight, 1}, {K::kSoftParticle, 1}}),
+     kPixel,
+     {"Color*=V2P_Color;\nColor.a=clamp(Color.a,0.0,1.0);\n"},
+     {"V2P_WorldPosition", "g_PS_AlphaLightMatrix*", "Rate"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Keys, GeneratedText, testing::ValuesIn(kTextCases),
                          [](const testing::TestParamInfo<TextCase>& i) { return i.param.name; });
 
-TEST(GeneratedTextTargets, KindsFourToSevenGetOnlyTheFirstLine) {
+// No body: HLSL writes only its first line, GLSL its first line and the
+// declarations every kind shares.
+TEST(GeneratedTextTargets, KindsFourToSevenStopBeforeTheKindsText) {
     for (uint32_t kind = 4; kind < 8; ++kind)
-        for (uint32_t target = 0; target < 3; ++target)
+        for (uint32_t target = 0; target < 5; ++target)
             for (Program program : {kVertex, kPixel}) {
                 const std::string text =
                     Generate(program, target, KeyOf(kind, {{K::kColor1Enable, 1}}));
-                EXPECT_EQ(text, kFirstLine) << kind << " " << target;
-                EXPECT_EQ(text.size(), 60u);
+                if (target < 3) {
+                    EXPECT_EQ(text, kFirstLine) << kind << " " << target;
+                    EXPECT_EQ(text.size(), 60u);
+                    continue;
+                }
+                const std::string last = program == kVertex ? "uniform vec4 g_VS_VFXLightColor;\n"
+                                                            : "float SpecularMask;\n};\n";
+                EXPECT_EQ(text.rfind(kFirstLines[target], 0), 0u) << kind << " " << target;
+                ASSERT_GE(text.size(), last.size());
+                EXPECT_EQ(text.substr(text.size() - last.size()), last) << text;
+                EXPECT_EQ(text.find("main"), std::string::npos) << text;
             }
 }
 
@@ -305,12 +587,11 @@ TEST(GeneratedTextTargets, HlslIgnoresTheFlipFields) {
     }
 }
 
-// Targets past the languages leave the buffer as it was; the GLSL targets
-// write no text yet.
-TEST(GeneratedTextTargets, OtherTargetsLeaveTheBufferOrWriteNothing) {
+// Targets past the languages leave the buffer as it was.
+TEST(GeneratedTextTargets, OtherTargetsLeaveTheBuffer) {
     auto buffer = std::make_unique<ShaderSourceBuffer>();
     const ShaderKey key = KeyOf(K::kShape);
-    for (uint32_t target = 3; target < 8; ++target)
+    for (uint32_t target = 5; target < 8; ++target)
         for (Program program : {kVertex, kPixel}) {
             std::memset(buffer->text, 'x', sizeof buffer->text);
             buffer->length = 1234;
@@ -318,14 +599,9 @@ TEST(GeneratedTextTargets, OtherTargetsLeaveTheBufferOrWriteNothing) {
                 ShaderSourceGenerator::GenerateVertexShader(target, &key, buffer.get());
             else
                 ShaderSourceGenerator::GeneratePixelShader(target, &key, buffer.get());
-            if (target >= 5) {
-                EXPECT_EQ(buffer->length, 1234u) << target;
-                EXPECT_EQ(buffer->text[0], 'x');
-                EXPECT_EQ(buffer->text[sizeof buffer->text - 1], 'x');
-            } else {
-                EXPECT_EQ(buffer->length, 0u) << target;
-                EXPECT_EQ(buffer->text[0], '\0');
-            }
+            EXPECT_EQ(buffer->length, 1234u) << target;
+            EXPECT_EQ(buffer->text[0], 'x');
+            EXPECT_EQ(buffer->text[sizeof buffer->text - 1], 'x');
         }
 }
 
@@ -350,7 +626,7 @@ TEST(GeneratedTextRefusal, AKeyPastTheTablesGetsEmptyText) {
                 key.Set(c.field, value);
                 const bool inTable = value == c.first - 1;
                 EXPECT_EQ(ShaderSourceGenerator::DescribesProgram(key), inTable);
-                for (uint32_t target = 0; target < 3; ++target)
+                for (uint32_t target = 0; target < 5; ++target)
                     for (Program program : {kVertex, kPixel}) {
                         const std::string text = Generate(program, target, key);
                         EXPECT_EQ(text.empty(), !inTable)
@@ -392,6 +668,77 @@ TEST(GeneratedTextAppend, TextPastTheCapacityEmptiesTheProgram) {
     for (uint32_t v : {0u, 11u, 4294967295u})
         ShaderSourceGenerator::AppendNumber(buffer.get(), v);
     EXPECT_STREQ(buffer->text, "0114294967295");
+}
+
+// Every corpus key's GLSL pair, target 3 as desktop GLSL 1.20 and target 4
+// as ES GLSL 1.00: each program compiles, the pair links (the varyings'
+// types agree) and the vertex program declares every varying the fragment
+// program reads. The two targets differ only in their first line.
+class GlslCorpus : public testing::TestWithParam<testsupport::NamedKey> {};
+
+TEST_P(GlslCorpus, EveryPairCompilesAndLinksInBothDialects) {
+    const ShaderKey& key = GetParam().key;
+    std::string desktop[2], es[2];
+    for (Program program : {kVertex, kPixel}) {
+        const int at = program == kVertex ? 0 : 1;
+        desktop[at] = Generate(program, 3, key);
+        es[at] = Generate(program, 4, key);
+        ASSERT_EQ(desktop[at].rfind(kDesktopLine, 0), 0u);
+        ASSERT_EQ(es[at].rfind(kEsLine, 0), 0u);
+        EXPECT_EQ(desktop[at].substr(std::strlen(kDesktopLine)),
+                  es[at].substr(std::strlen(kEsLine)));
+    }
+    using testsupport::GlslDialect;
+    EXPECT_EQ(testsupport::CheckGlslPair(GlslDialect::kDesktop120, desktop[0], desktop[1]), "")
+        << desktop[0] << desktop[1];
+    EXPECT_EQ(testsupport::CheckGlslPair(GlslDialect::kEs100, es[0], es[1]), "") << es[0] << es[1];
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, GlslCorpus,
+                         testing::ValuesIn(testsupport::ShaderKeyCorpusWithGameKeys()),
+                         [](const testing::TestParamInfo<testsupport::NamedKey>& i) {
+                             return i.param.name;
+                         });
+
+// The corpus check can fail: each row breaks one program of a good pair,
+// and the check must name what broke, in both dialects; a pair checked in
+// the other dialect fails too.
+TEST(GlslCorpusCheck, RejectsABrokenPair) {
+    struct Break {
+        const char* name;
+        Program program;
+        std::string from, to, named;
+    };
+    const Break breaks[] = {
+        {"UndeclaredName", kPixel, "Color*=V2P_Color;", "Color*=V2P_Colour;", "V2P_Colour"},
+        {"VaryingTypesDiffer", kPixel, "varying vec3 V2P_WorldPosition;",
+         "varying vec4 V2P_WorldPosition;", "V2P_WorldPosition"},
+        {"FragmentVaryingNotWritten", kPixel, "varying vec4 V2P_Color;",
+         "varying vec4 V2P_Color;\nvarying vec2 V2P_Extra;", "V2P_Extra"},
+        {"VertexVaryingDropped", kVertex, "varying vec4 V2P_UvSet_1_2;\n", "", "V2P_UvSet_1_2"},
+    };
+    using testsupport::GlslDialect;
+    const ShaderKey key = KeyOf(K::kShape, {{K::kUvSetCount, 1}, {K::kUvSourceMask, 1}});
+    for (uint32_t target : {3u, 4u}) {
+        const GlslDialect dialect = target == 3 ? GlslDialect::kDesktop120 : GlslDialect::kEs100;
+        const std::string vertex = Generate(kVertex, target, key);
+        const std::string pixel = Generate(kPixel, target, key);
+        ASSERT_EQ(testsupport::CheckGlslPair(dialect, vertex, pixel), "");
+        EXPECT_NE(testsupport::CheckGlslPair(
+                      target == 3 ? GlslDialect::kEs100 : GlslDialect::kDesktop120, vertex, pixel),
+                  "")
+            << target;
+        for (const Break& b : breaks) {
+            std::string broken[2] = {vertex, pixel};
+            std::string& text = broken[b.program == kVertex ? 0 : 1];
+            const size_t at = text.find(b.from);
+            ASSERT_NE(at, std::string::npos) << b.name;
+            text.replace(at, b.from.size(), b.to);
+            const std::string failure = testsupport::CheckGlslPair(dialect, broken[0], broken[1]);
+            EXPECT_NE(failure.find(b.named), std::string::npos)
+                << b.name << " " << target << ": " << failure;
+        }
+    }
 }
 
 } // namespace

@@ -1,23 +1,19 @@
 // Draws through recorded commands on the OpenGL backend (llvmpipe under the
 // offscreen video driver) and reads the back buffer back. The test thread
 // plays the render thread: it owns the context and runs the executor.
+#include "support/GraphicsFixture.h"
+
 #include "engine/graphics/ConstantBuffer.h"
-#include "engine/graphics/ContextBuffer.h"
-#include "engine/graphics/ContextExecutor.h"
-#include "engine/graphics/DrawContext.h"
-#include "engine/graphics/GraphicsDevice.h"
 #include "engine/graphics/RasterizerState.h"
 #include "engine/graphics/SamplerState.h"
 #include "engine/graphics/ShaderBase.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/VertexBuffer.h"
 #include "engine/graphics/VertexLayout.h"
-#include "sys/window.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -52,49 +48,23 @@ struct Vertex {
     uint8_t rgba[4];
 };
 
-// One window for the whole process, left open: closing SDL video would unload
-// the GL driver with its process-long allocations still listed.
-bool EnsureWindow() {
-    static const bool open =
-        sys::CreateMainWindow("gl test", kSize, kSize) == sys::WindowResult::Ok;
-    return open;
-}
-
 class GlDraw : public ::testing::Test {
 protected:
-    virtual uint32_t BackBufferSize() const { return kSize; }
+    virtual int BackBufferSize() const { return kSize; }
 
     void SetUp() override {
-        if (!EnsureWindow())
-            GTEST_SKIP() << "no SDL window could be created";
-        GraphicsDevice::SetBackend(gpu::Backend::OpenGL);
-        device = GraphicsDevice::CreateInstance();
-        ASSERT_TRUE(device->Initialize(sys::MainWindowHandle(), BackBufferSize(), BackBufferSize(),
-                                       Mireku::Common::ErrorSink()));
-        if (const char* error = device->InitializeRenderThread()) {
-            std::printf("no OpenGL 4.5 core context: %s\n", error);
+        if (!stack.Start(gpu::Backend::OpenGL, BackBufferSize(), BackBufferSize(), kSize))
             GTEST_SKIP() << "no OpenGL 4.5 core context could be created";
-        }
-        ContextBuffer::CreateInstance()->Initialize(64 * 1024);
-        executor = ContextExecutor::CreateInstance();
-        DrawContext::ResetAll();
-        context = ClaimDrawContext();
-        context->Clear();
+        device = stack.Device();
+        executor = ContextExecutor::GetInstance();
+        context = GetDrawContext();
         g = device->GetGpu();
         BuildPipeline();
     }
-
     void TearDown() override {
         for (Mireku::Resource::ManagedResource* o : owned_)
             o->Release();
-        ReleaseDrawContext();
-        ContextExecutor::DestroyInstance();
-        ContextBuffer::DestroyInstance();
-        if (device) {
-            device->FinalizeRenderThread();
-            device->Finalize();
-            GraphicsDevice::DestroyInstance();
-        }
+        stack.Stop();
     }
 
     template <class T> T* Own(T* o) {
@@ -200,6 +170,7 @@ protected:
         return p;
     }
 
+    testing_graphics::GraphicsStack stack;
     GraphicsDevice* device = nullptr;
     ContextExecutor* executor = nullptr;
     DrawContext* context = nullptr;
@@ -314,7 +285,7 @@ TEST_F(GlDraw, PresentPacesToTheRefreshRate) {
 // larger display) is a texture of its own, scaled into the window at present.
 class GlDrawSmallBackBuffer : public GlDraw {
 protected:
-    uint32_t BackBufferSize() const override { return kSize / 2; }
+    int BackBufferSize() const override { return kSize / 2; }
 };
 
 TEST_F(GlDrawSmallBackBuffer, DrawsIntoItsOwnTexture) {

@@ -23,23 +23,6 @@ TEST_F(InputDevices, StickPastTheDeadZonePressesAndHalfBelowDoesNot) {
     EXPECT_EQ(pads->GetValue(1, 37), 0.0f);
 }
 
-TEST_F(InputDevices, PadUnpluggedWhileHeldGoesReleasedThenUp) {
-    VirtualPad pad = VirtualPad::Controller();
-    pad.Button(SDL_CONTROLLER_BUTTON_X, true);
-    SyncPads();
-    Frame();
-    Frame();
-    const PadDevice* pads = PadDevice::GetInstance();
-    EXPECT_TRUE(pads->GetPad(0)->IsConnected());
-    EXPECT_EQ(pads->GetState(0, 8), kButtonHeld);
-    pad.Detach();
-    Frame();
-    EXPECT_FALSE(pads->GetPad(0)->IsConnected());
-    EXPECT_EQ(pads->GetState(0, 8), kButtonReleased);
-    Frame();
-    EXPECT_EQ(pads->GetState(0, 8), kButtonUp);
-}
-
 TEST_F(InputDevices, PadPluggedInWhileRunningIsRead) {
     Frame();
     EXPECT_FALSE(PadDevice::GetInstance()->GetPad(0)->IsConnected());

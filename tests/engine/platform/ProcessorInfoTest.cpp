@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 // A sysfs cpu folder with the given sibling lists, one per processor.
 class FakeSysfs {
 public:
-    explicit FakeSysfs(std::initializer_list<const char*> siblings) : root_(scratch_.Root()) {
+    explicit FakeSysfs(const std::vector<const char*>& siblings) : root_(scratch_.Root()) {
         fs::create_directories(root_ / "cpufreq"); // not a processor
         int i = 0;
         for (const char* s : siblings) {
@@ -50,43 +51,38 @@ TEST(CpuList, ParsesRangesAndSingles) {
     EXPECT_FALSE(sys::ParseCpuList("1-", m));
 }
 
+// One mask per core, in processor order: two-way SMT (processors 0 and 4
+// share core 0, 1 and 5 core 1, ...); an offline processor (no topology)
+// skipped and cpu10 after cpu9 by number, not by name; an unreadable tree
+// giving one mask per processor; a single processor. A core past the last
+// asks for every processor.
 TEST(ProcessorInfoTopology, OneMaskPerCoreInProcessorOrder) {
-    // Two-way SMT: processors 0 and 4 share core 0, 1 and 5 core 1, and so on.
-    FakeSysfs tree({"0,4", "1,5", "2,6", "3,7", "0,4", "1,5", "2,6", "3,7"});
-    ProcessorInfo info;
-    ASSERT_TRUE(info.InitializeFrom(tree.Root(), 8));
-    EXPECT_EQ(info.GetProcessorCount(), 8u);
-    ASSERT_EQ(info.GetCoreCount(), 4u);
-    EXPECT_EQ(info.GetCoreMask(0), 0x11u);
-    EXPECT_EQ(info.GetCoreMask(1), 0x22u);
-    EXPECT_EQ(info.GetCoreMask(3), 0x88u);
-    EXPECT_EQ(info.GetCoreMask(4), ProcessorInfo::kAllProcessors);
-}
-
-// cpu10 comes after cpu9 by number, not by name.
-TEST(ProcessorInfoTopology, SkipsProcessorsWithoutTopologyAndSortsNumerically) {
-    FakeSysfs tree({"0", "1", nullptr, "3", "4", "5", "6", "7", "8", "9", "10"});
-    ProcessorInfo info;
-    info.InitializeFrom(tree.Root(), 11);
-    ASSERT_EQ(info.GetCoreCount(), 10u);
-    EXPECT_EQ(info.GetCoreMask(2), 1u << 3);
-    EXPECT_EQ(info.GetCoreMask(9), 1u << 10);
-}
-
-TEST(ProcessorInfoTopology, UnreadableTreeGivesOneMaskPerProcessor) {
-    ProcessorInfo info;
-    EXPECT_TRUE(info.InitializeFrom("/nonexistent/cpu", 3));
-    ASSERT_EQ(info.GetCoreCount(), 3u);
-    EXPECT_EQ(info.GetCoreMask(2), 4u);
-}
-
-TEST(ProcessorInfoTopology, SingleProcessorMachine) {
-    FakeSysfs tree({"0"});
-    ProcessorInfo info;
-    info.InitializeFrom(tree.Root(), 1);
-    EXPECT_EQ(info.GetProcessorCount(), 1u);
-    EXPECT_EQ(info.GetCoreCount(), 1u);
-    EXPECT_EQ(info.GetCoreMask(1), ProcessorInfo::kAllProcessors);
+    const struct {
+        std::vector<const char*> siblings; // empty: no tree at all
+        uint32_t processors, cores;
+        std::vector<std::pair<uint32_t, uint64_t>> masks;
+    } machines[] = {
+        {{"0,4", "1,5", "2,6", "3,7", "0,4", "1,5", "2,6", "3,7"},
+         8,
+         4,
+         {{0, 0x11}, {1, 0x22}, {3, 0x88}, {4, ProcessorInfo::kAllProcessors}}},
+        {{"0", "1", nullptr, "3", "4", "5", "6", "7", "8", "9", "10"},
+         11,
+         10,
+         {{2, 1u << 3}, {9, 1u << 10}}},
+        {{}, 3, 3, {{2, 4}}},
+        {{"0"}, 1, 1, {{0, 1}, {1, ProcessorInfo::kAllProcessors}}},
+    };
+    for (const auto& m : machines) {
+        const FakeSysfs tree(m.siblings);
+        ProcessorInfo info;
+        EXPECT_TRUE(info.InitializeFrom(m.siblings.empty() ? "/nonexistent/cpu" : tree.Root(),
+                                        m.processors));
+        EXPECT_EQ(info.GetProcessorCount(), m.processors);
+        ASSERT_EQ(info.GetCoreCount(), m.cores) << m.processors;
+        for (const auto& [core, mask] : m.masks)
+            EXPECT_EQ(info.GetCoreMask(core), mask) << m.processors << " " << core;
+    }
 }
 
 TEST(ProcessorInfoTopology, ThisMachineHasAtLeastOneCore) {

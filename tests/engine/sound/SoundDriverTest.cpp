@@ -34,24 +34,28 @@ float Level(float f) {
 } // namespace
 
 TEST(SoundDriver, MessagesInBothLanguages) {
-    char text[SoundDriver::kMessageSize];
-    SoundDriver::FormatMessage(1, true, static_cast<int32_t>(0x88960001u), text);
-    EXPECT_STREQ(text, "XAudio2の初期化に失敗(88960001)");
-    SoundDriver::FormatMessage(2, true, 5, text);
-    EXPECT_STREQ(text, "マスタリングVoiceの生成に失敗(00000005)");
-    SoundDriver::FormatMessage(3, true, 0, text);
-    EXPECT_STREQ(text, "デバイス情報の取得に失敗(00000000)");
-    // Longer than 64 bytes in UTF-8: must not be cut inside a character.
-    SoundDriver::FormatMessage(4, true, 0, text);
-    EXPECT_STREQ(text, "チャンネル数が対応数を超えています(00000000)");
-    SoundDriver::FormatMessage(1, false, -1, text);
-    EXPECT_STREQ(text, "XAudio2 initialize failed(FFFFFFFF)");
-    SoundDriver::FormatMessage(2, false, 0x10, text);
-    EXPECT_STREQ(text, "mastering voice create failed(00000010)");
-    SoundDriver::FormatMessage(3, false, 0, text);
-    EXPECT_STREQ(text, "device details unknown(00000000)");
-    SoundDriver::FormatMessage(4, false, 0, text);
-    EXPECT_STREQ(text, "the number of channels exceeds(00000000)");
+    // Some are longer than 64 bytes in UTF-8: they must not be cut inside a
+    // character.
+    const struct {
+        int32_t kind;
+        bool japanese;
+        int32_t code;
+        const char* text;
+    } messages[] = {
+        {1, true, static_cast<int32_t>(0x88960001u), "XAudio2の初期化に失敗(88960001)"},
+        {2, true, 5, "マスタリングVoiceの生成に失敗(00000005)"},
+        {3, true, 0, "デバイス情報の取得に失敗(00000000)"},
+        {4, true, 0, "チャンネル数が対応数を超えています(00000000)"},
+        {1, false, -1, "XAudio2 initialize failed(FFFFFFFF)"},
+        {2, false, 0x10, "mastering voice create failed(00000010)"},
+        {3, false, 0, "device details unknown(00000000)"},
+        {4, false, 0, "the number of channels exceeds(00000000)"},
+    };
+    for (const auto& m : messages) {
+        char text[SoundDriver::kMessageSize];
+        SoundDriver::FormatMessage(m.kind, m.japanese, m.code, text);
+        EXPECT_STREQ(text, m.text);
+    }
 }
 
 TEST(SoundDriver, FailedStartReportsInTheUsersLanguageAndLeavesSoundsSilent) {
@@ -90,47 +94,52 @@ TEST(SoundDriver, PluginFolderIsNormalised) {
     EXPECT_STREQ(null.driver->GetPluginFolder(), "/");
 }
 
-TEST(StaticSound, PlaysOnceWholeAtItsLevel) {
+// Sounds on the null device, released when the test ends.
+class StaticSounds : public testing::Test {
+protected:
+    void TearDown() override {
+        for (StaticSound* s : sounds_)
+            s->Release();
+    }
+    StaticSound* Make(const std::vector<uint8_t>& wav, uint32_t size = 0) {
+        return Keep(null.driver->CreateStaticSound(
+            wav.data(), size ? size : static_cast<uint32_t>(wav.size())));
+    }
+    StaticSound* Keep(StaticSound* sound) {
+        if (sound)
+            sounds_.push_back(sound);
+        return sound;
+    }
+
     NullSoundDriver null;
-    const auto wav = Wav(1000, 0.5f);
-    StaticSound* sound =
-        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+
+private:
+    std::vector<StaticSound*> sounds_;
+};
+
+TEST_F(StaticSounds, PlaysOnceWholeAtItsLevelAndTheVolumeFollowsThePercentRule) {
+    StaticSound* sound = Make(Wav(1000, 0.5f));
     ASSERT_NE(sound->GetVoice(), nullptr);
     sound->Play(false);
     auto out = null.PullLeft(1200);
-    for (size_t i = 0; i < 1000; ++i)
-        ASSERT_FLOAT_EQ(out[i], Level(0.5f)) << i;
-    for (size_t i = 1000; i < 1200; ++i)
-        ASSERT_EQ(out[i], 0.0f) << i;
+    for (size_t i = 0; i < 1200; ++i)
+        ASSERT_FLOAT_EQ(out[i], i < 1000 ? Level(0.5f) : 0.0f) << i;
     EXPECT_EQ(sound->GetBuffer().loopCount, 0u);
-    sound->Release();
-}
 
-TEST(StaticSound, VolumeFollowsThePercentRule) {
-    NullSoundDriver null;
-    const auto wav = Wav(1000, 0.5f);
-    StaticSound* sound =
-        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
-    sound->SetVolume(150);
-    EXPECT_FLOAT_EQ(sound->GetVoice()->GetVolume(), 1.0f);
-    sound->SetVolume(-3);
-    EXPECT_FLOAT_EQ(sound->GetVoice()->GetVolume(), 0.0f);
-    sound->SetVolume(50);
-    EXPECT_FLOAT_EQ(sound->GetVoice()->GetVolume(), 0.5f);
+    for (const auto& [percent, volume] : {std::pair{150, 1.0f}, {-3, 0.0f}, {50, 0.5f}}) {
+        sound->SetVolume(percent);
+        EXPECT_FLOAT_EQ(sound->GetVoice()->GetVolume(), volume) << percent;
+    }
     sound->Play(false);
-    auto out = null.PullLeft(10);
+    out = null.PullLeft(10);
     EXPECT_FLOAT_EQ(out[5], Level(0.5f) * 0.5f);
-    sound->Release();
 }
 
-TEST(StaticSound, LoopsUntilStoppedAndPlayRestarts) {
-    NullSoundDriver null;
+TEST_F(StaticSounds, LoopsUntilStoppedAndPlayRestarts) {
     std::vector<float> ramp(100);
     for (size_t i = 0; i < ramp.size(); ++i)
         ramp[i] = static_cast<float>(i + 1) / 200.0f;
-    const auto wav = soundgen::MakeWav(ramp, 1, 48000, 16);
-    StaticSound* sound =
-        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+    StaticSound* sound = Make(soundgen::MakeWav(ramp, 1, 48000, 16));
     sound->Play(true);
     EXPECT_EQ(sound->GetBuffer().loopCount, 255u);
     EXPECT_TRUE(sound->IsLooping());
@@ -145,14 +154,10 @@ TEST(StaticSound, LoopsUntilStoppedAndPlayRestarts) {
     EXPECT_FALSE(sound->IsLooping());
     out = null.PullLeft(10);
     EXPECT_EQ(out[0], 0.0f);
-    sound->Release();
 }
 
-TEST(StaticSound, VoicesShareOneWave) {
-    NullSoundDriver null;
-    const auto wav = Wav(100, 0.25f);
-    StaticSound* first =
-        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+TEST_F(StaticSounds, VoicesShareOneWave) {
+    StaticSound* first = Make(Wav(100, 0.25f));
     StaticSound* second = null.driver->CreateStaticSound(first);
     EXPECT_EQ(null.driver->CreateStaticSound(static_cast<StaticSound*>(nullptr)), nullptr);
     ASSERT_NE(second, nullptr);
@@ -162,33 +167,26 @@ TEST(StaticSound, VoicesShareOneWave) {
     second->Play(false);
     auto out = null.PullLeft(10);
     EXPECT_FLOAT_EQ(out[0], 2 * Level(0.25f));
-    first->Release();
-    EXPECT_EQ(second->GetWave()->GetRefCount(), 1u);
     second->Release();
+    EXPECT_EQ(first->GetWave()->GetRefCount(), 1u);
 }
 
-TEST(StaticSound, UnplayableImagesAreSilent) {
-    NullSoundDriver null;
+TEST_F(StaticSounds, UnplayableImagesAreSilent) {
     auto wav = Wav(100);
     const uint32_t huge = 0x7FFFFFFF;
     std::memcpy(wav.data() + 40, &huge, 4);
-    StaticSound* sound =
-        null.driver->CreateStaticSound(wav.data(), static_cast<uint32_t>(wav.size()));
+    StaticSound* sound = Make(wav);
     ASSERT_NE(sound, nullptr);
     EXPECT_EQ(sound->GetVoice(), nullptr);
     sound->Play(false);
-    sound->Release();
     // 24-bit samples: the mixer cannot play them.
     auto deep = Wav(100);
     deep[34] = 24;
-    sound = null.driver->CreateStaticSound(deep.data(), static_cast<uint32_t>(deep.size()));
-    EXPECT_EQ(sound->GetVoice(), nullptr);
-    sound->Release();
+    EXPECT_EQ(Make(deep)->GetVoice(), nullptr);
     EXPECT_EQ(null.driver->CreateStaticSound(wav.data(), 0), nullptr);
 }
 
-TEST(StaticSound, PositionalSoundsAreMovedByTheUpdate) {
-    NullSoundDriver null;
+TEST_F(StaticSounds, PositionalSoundsAreMovedByTheUpdate) {
     const auto wav = Wav(1000, 0.5f);
     auto* wave = new Mireku::Common::MemoryObject(wav.data(), static_cast<uint32_t>(wav.size()));
     sys::audio::Send send = {null.driver->GetMasteringVoice(), sys::audio::kSendUseFilter};

@@ -213,7 +213,7 @@ public:
             return;
         }
         SceneBase* scene = SceneDriver::GetInstance()->GetFirstActive();
-        // A logo whose effect cannot play (effects off) waits for shot.
+        // Shot skips each logo (one whose effect cannot play passes alone).
         if (auto* logo = dynamic_cast<SceneLogo*>(scene)) {
             if (logo->GetState() == 3)
                 Press(SDL_SCANCODE_Z);

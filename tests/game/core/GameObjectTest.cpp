@@ -213,14 +213,15 @@ TEST_F(GameObjectTest, PositionsAndHitShapes) {
 
 TEST_F(GameObjectTest, ChainLevels) {
     Probe* o = GameObject::Create<Probe>(nullptr, "o");
-    o->SetChainLevel(9);
-    EXPECT_EQ(o->GetChainLevel(), 0u);
-    EXPECT_EQ(o->GetChainScore(), 32u);
-    o->SetChainLevel(35);
-    EXPECT_EQ(o->GetChainLevel(), 3u);
-    EXPECT_EQ(GameObject::CurrentChainLevel(), 3u);
-    o->SetChainLevel(1000);
-    EXPECT_EQ(o->GetChainScore(), 512u);
+    const struct {
+        uint32_t set, level, score;
+    } chains[] = {{9, 0, 32}, {35, 3, 256}, {1000, 4, 512}}; // hits / 10, at most 4
+    for (const auto& c : chains) {
+        o->SetChainLevel(c.set);
+        EXPECT_EQ(o->GetChainLevel(), c.level) << c.set;
+        EXPECT_EQ(GameObject::CurrentChainLevel(), c.level) << c.set;
+        EXPECT_EQ(o->GetChainScore(), c.score) << c.set;
+    }
     EXPECT_EQ(GameObject::ChainScore(99), 512u);
     delete o;
 }

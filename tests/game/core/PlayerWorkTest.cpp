@@ -39,15 +39,12 @@ TEST_F(PlayerWorkTest, ResetTakesTheModesFirstExtendAndConfiguredLives) {
     EXPECT_EQ(P().lives, 0);
     EXPECT_EQ(P().nextExtend, 1500000u); // the sample normal mode's first threshold
 
-    gw->config[ConfigBlock::kOffsetLives] = 0;
-    gw->ResetPlayerWork();
-    EXPECT_EQ(P().lives, 0);
-    gw->config[ConfigBlock::kOffsetLives] = 5;
-    gw->ResetPlayerWork();
-    EXPECT_EQ(P().lives, 4);
-    gw->config[ConfigBlock::kOffsetLives] = 10;
-    gw->ResetPlayerWork();
-    EXPECT_EQ(P().lives, 255);
+    // The configured count less the ship in play; 0 and 10 are limits.
+    for (const auto& [configured, lives] : {std::pair{0, 0}, {5, 4}, {10, 255}}) {
+        gw->config[ConfigBlock::kOffsetLives] = static_cast<uint8_t>(configured);
+        gw->ResetPlayerWork();
+        EXPECT_EQ(P().lives, lives) << configured;
+    }
 }
 
 TEST_F(PlayerWorkTest, OneExtendPerCallThenTheNextThresholds) {
@@ -96,6 +93,19 @@ TEST_F(PlayerWorkTest, CountersStopAtTheirLimits) {
     P().continues = 254;
     EXPECT_EQ(P().AddContinue(), 255);
     EXPECT_EQ(P().AddContinue(), 255);
+    // A negative score takes points away down to 0, and the score stops at
+    // its top: it never wraps, so no extend threshold is passed by a wrap.
+    gw->mode = 0; // extends on
+    gw->ResetPlayerWork();
+    const int16_t lives = P().lives;
+    P().score = 50;
+    P().AddScore(-100);
+    EXPECT_EQ(P().score, 0u);
+    P().AddScore(1);
+    EXPECT_EQ(P().lives, lives);
+    P().score = ~0ull - 5;
+    P().AddScore(10);
+    EXPECT_EQ(P().score, ~0ull);
 }
 
 TEST_F(PlayerWorkTest, GaugesFillToTheShipsMaximum) {

@@ -3,12 +3,14 @@
 #include "engine/resource/ResourceLoader.h"
 #include "engine/sound/StaticSound.h"
 #include "engine/sound/StreamSound.h"
+#include "game/app/GameFramework.h"
 #include "game/core/ConfigBlock.h"
 #include "game/core/FileLoader.h"
 #include "support/ExhaustedHeap.h"
 #include "support/NullSound.h"
 #include "support/ScratchFolder.h"
 #include "sys/file.h"
+#include "tools/soundgen/SoundData.h"
 #include "tools/soundgen/SoundSynth.h"
 
 #include <gtest/gtest.h>
@@ -45,10 +47,13 @@ protected:
         ASSERT_TRUE(sys::AtomicReplace((dir + "/" + name).c_str(), bytes.data(), bytes.size()));
     }
 
+    // Where the sounds come from: the loose files.
+    virtual void OpenData(ResourceLoader& loader) { loader.AddRootFolder(root_.c_str()); }
+
     void SetUp() override {
         loader_ = ResourceLoader::CreateInstance();
         ASSERT_TRUE(loader_->Initialize({}));
-        loader_->AddRootFolder(root_.c_str());
+        OpenData(*loader_);
         FileLoader::CreateInstance()->SetSynchronous(true);
         manager_ = SoundManager::CreateInstance();
         ASSERT_TRUE(manager_->Initialize());
@@ -265,6 +270,42 @@ TEST_F(SoundManagerTest, WithoutThePluginMusicIsSilent) {
     Frames(2);
     for (float s : null_.PullLeft(500))
         ASSERT_EQ(s, 0.0f);
+}
+
+// The sounds the build generates, from the game's archives.
+class GeneratedSounds : public SoundManagerTest {
+protected:
+    void OpenData(ResourceLoader& loader) override {
+        loader.SetMode(ResourceLoader::kArchives);
+        for (const char* archive : GameFramework::kArchives)
+            loader.OpenArchive((sys::ExecutableFolder() + archive).c_str());
+    }
+};
+
+TEST_F(GeneratedSounds, EveryOneLoadsAndTheTitleMusicIsAudible) {
+    for (uint32_t id = 0; id < SoundManager::kEffectCount; ++id)
+        ASSERT_NE(manager_->GetEffectVoice(id, 15), nullptr) << id;
+    for (uint32_t pilot = 0; pilot < SoundManager::kPilotCount; ++pilot)
+        for (uint32_t line = 0; line < SoundManager::kLinesPerPilot; ++line)
+            ASSERT_NE(manager_->GetPilotVoice(pilot, line), nullptr) << pilot << " " << line;
+    // Every music track opens and decodes; the first one plays.
+    int32_t slots[2] = {-1, -1};
+    const auto names = soundgen::MusicNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+        int32_t& slot = slots[i == 0 ? 0 : 1];
+        manager_->OpenStream(&slot, "sound/bgm", names[i].c_str());
+        ASSERT_TRUE(manager_->WaitStream(slot)) << names[i];
+        ASSERT_TRUE(manager_->IsStreamReady(slot)) << names[i];
+        ASSERT_TRUE(manager_->GetStream(slot)->HasVoice()) << names[i];
+        if (i > 0)
+            manager_->ReleaseStream(&slot);
+    }
+    manager_->PlayMusic(slots[0], true);
+    const auto out = null_.PullStream(manager_->GetStream(slots[0]), 24000);
+    double energy = 0;
+    for (float s : out)
+        energy += s * s;
+    EXPECT_GT(std::sqrt(energy / out.size()), 0.05);
 }
 
 namespace {

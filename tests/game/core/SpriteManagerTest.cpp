@@ -71,24 +71,23 @@ constexpr ExpectedLayer kExpected[23] = {
     {"HUD", 1000, 1, 27},
 };
 
+// Each layer by its index and by its name, in drawing order.
 TEST_F(SpriteLayers, LayersFollowTheTable) {
     ASSERT_EQ(SpriteManager::kLayerCount, 23u);
     for (uint32_t i = 0; i < 23; ++i) {
         const SpriteRenderer* r = sprites->GetLayerAt(i);
         ASSERT_NE(r, nullptr) << i;
+        EXPECT_EQ(sprites->GetLayer(static_cast<SpriteLayer>(i)), r) << i;
         EXPECT_STREQ(r->GetName(), kExpected[i].name);
         EXPECT_EQ(r->GetCapacity(), kExpected[i].capacity) << kExpected[i].name;
     }
     EXPECT_EQ(sprites->GetLayerAt(23), nullptr);
-}
-
-TEST_F(SpriteLayers, EveryLayerNameReachesItsLayer) {
-    for (uint32_t i = 0; i < kSpriteLayerCount; ++i)
-        EXPECT_STREQ(sprites->GetLayer(static_cast<SpriteLayer>(i))->GetName(), kExpected[i].name)
-            << i;
     EXPECT_STREQ(sprites->GetLayer(SpriteLayer::kEnemyAdd)->GetName(), "Enemy_Add");
     EXPECT_STREQ(sprites->GetLayer(SpriteLayer::kPlayer)->GetName(), "Player");
     EXPECT_STREQ(sprites->GetLayer(SpriteLayer::kEnemyShotAdd)->GetName(), "Enemy_Shot_Add");
+    sprites->Finalize();
+    for (uint32_t i = 0; i < SpriteManager::kLayerCount; ++i)
+        EXPECT_EQ(sprites->GetLayerAt(i), nullptr) << "released by Finalize";
 }
 
 TEST_F(SpriteLayers, PreparationGivesEveryLayerItsTableState) {
@@ -139,12 +138,6 @@ TEST_F(SpriteLayers, HudDrawsLastAndEmptyLayersDrawNothing) {
     EXPECT_EQ(draws, 3u);
     EXPECT_EQ(hudPriority, 28u);
     EXPECT_EQ(highestOther, 24u);
-}
-
-TEST_F(SpriteLayers, FinalizeReleasesEveryLayer) {
-    sprites->Finalize();
-    for (uint32_t i = 0; i < SpriteManager::kLayerCount; ++i)
-        EXPECT_EQ(sprites->GetLayerAt(i), nullptr);
 }
 
 } // namespace

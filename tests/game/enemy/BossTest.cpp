@@ -4,7 +4,9 @@
 #include "game/enemy/boss01/EnemyBossBarrel.h"
 #include "game/enemy/explosion/EnemyDeadBomb.h"
 #include "game/enemy/explosion/EnemyShotDelete.h"
+#include "game/enemy/item/ItemGrabuster.h"
 #include "game/enemy/item/ItemHyperio.h"
+#include "game/enemy/shot/EnemyShotDefault.h"
 #include "game/enemy/staging/StageClearDirection.h"
 #include "game/stage/GameObjectTimeline.h"
 #include "support/EnemyTestSupport.h"
@@ -225,8 +227,8 @@ TEST_F(BossTest, KillRewardsFollowTheWeaponFamily) {
         EXPECT_EQ(b->GetFlag(), 0) << "destroyed whatever the family";
         EXPECT_EQ(world.gw->player.score - score, c.score);
         EXPECT_EQ(ChildrenOf<ItemHyperio>().size(), c.hyperio ? 1u : 0u);
-        EXPECT_EQ(b->WasKilledByBarion(), c.family == PlayerShotBase::kFamilyBarionLaser);
-        EXPECT_EQ(b->WasKilledByGrabuster(), c.family == PlayerShotBase::kFamilyGrabuster);
+        EXPECT_EQ(b->shotsToHyperio, c.family == PlayerShotBase::kFamilyBarionLaser);
+        EXPECT_EQ(b->shotsToGrabuster, c.family == PlayerShotBase::kFamilyGrabuster);
         EXPECT_EQ(world.gw->player.barionGauge, 0);
         if (c.family == PlayerShotBase::kFamilyBarionLaser) {
             EXPECT_EQ(ChildrenOf<ItemHyperio>()[0]->GetState(), ItemHyperio::kFloat)
@@ -236,6 +238,39 @@ TEST_F(BossTest, KillRewardsFollowTheWeaponFamily) {
         }
         if (c.family == PlayerShotBase::kFamilyGrabuster) {
             EXPECT_EQ(world.gw->player.grabusterHits, 25u);
+        }
+        DeleteAll();
+    }
+}
+
+// A part shot off by the laser or the Grabuster turns the shots it left in
+// the air into items of that weapon at their next update, one each; the
+// Grabuster's are numbered by the part's own counter at its chain level.
+TEST_F(BossTest, APartsShotsTurnIntoItemsOfTheWeaponThatShotItOff) {
+    for (const uint32_t family :
+         {PlayerShotBase::kFamilyBarionLaser, PlayerShotBase::kFamilyGrabuster}) {
+        SCOPED_TRACE(family);
+        B* b = Boss(0, 280);
+        ToFight(b);
+        Frame();
+        EnemyBossBarrel* p = Parts()[0];
+        for (float x : {-40.0f, 0.0f, 40.0f})
+            GameObject::Create<EnemyShotDefault>(director, director, p, 0,
+                                                 Mireku::Common::Vector2{x, 300.0f});
+        world.gw->player.grabusterHits = 34; // the kill is the 35th: level 3
+        const size_t hyperio = ChildrenOf<ItemHyperio>().size();
+        Hit(p, 5000, family);
+        UpdateChildren();
+        EXPECT_EQ(LiveCount<EnemyShotDefault>(), 0u);
+        if (family == PlayerShotBase::kFamilyBarionLaser) {
+            EXPECT_EQ(ChildrenOf<ItemHyperio>().size(), hyperio + 1 + 3) << "the part's and one a shot";
+        } else {
+            const std::vector<ItemGrabuster*> items = ChildrenOf<ItemGrabuster>();
+            ASSERT_EQ(items.size(), 3u);
+            for (uint32_t i = 0; i < 3; ++i) {
+                EXPECT_EQ(items[i]->GetDelay(), i);
+                EXPECT_EQ(items[i]->GetChainLevel(), 3u);
+            }
         }
         DeleteAll();
     }

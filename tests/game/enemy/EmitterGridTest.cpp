@@ -50,6 +50,7 @@ protected:
         e.speed = 0; // the shots stay where they are fired
         e.direction = 90;
         e.ways = 1;
+        WriteEmptyMap(0, 45); // the shots fly the whole field
         Play(kMode, 0);
     }
     EnemyRecord& EnemyRow(int32_t type) {

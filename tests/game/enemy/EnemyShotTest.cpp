@@ -19,6 +19,7 @@ class EnemyShotTest : public enemy_test::EnemyTest {
 protected:
     void SetUp() override {
         EnemyTest::SetUp();
+        WriteEmptyMap(0, 45); // the field's width
         Play(kMode, 0);
         // Bullet kBullet: three 24 by 16 frames on track 0, two on track 1.
         BulletParamRow& row = Row();
@@ -78,7 +79,8 @@ TEST_F(EnemyShotTest, FliesStraightAtItsSpeedTurnedAlongItsPath) {
 }
 
 TEST_F(EnemyShotTest, LeavesTheFieldOnAllFourSides) {
-    // No map: the sides are the field's (360) plus the shot's width.
+    // The sides are the director's half map width (here the field's 360)
+    // plus the shot's width.
     struct Case {
         float x, y, angle;
         int updates; // the update that finds it outside
@@ -98,17 +100,22 @@ TEST_F(EnemyShotTest, LeavesTheFieldOnAllFourSides) {
         Step(3);
         EXPECT_TRUE(ChildrenOf<EnemyShotDefault>().empty()) << "its block is back";
     }
-    // With the map the sides move out to its half width plus the shot's.
-    const float half = 488.0f;
-    world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
-    DeleteAll();
-    Play(kMode, 0);
-    EnemyShotDefault* wide = Shot(half + 24.0f, 300.0f);
-    Step();
-    EXPECT_TRUE(wide->IsAlive());
-    wide->SetMotion(0.0f, 1.0f);
-    Step(2);
-    EXPECT_FALSE(wide->IsAlive());
+    // Other maps move the sides to their half width as it is, narrower than
+    // the field too (as the player's shots take it).
+    for (const float half : {80.0f, 488.0f}) {
+        if (half == 80.0f)
+            WriteEmptyMap(0, 10);
+        else
+            world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
+        DeleteAll();
+        Play(kMode, 0);
+        EnemyShotDefault* edge = Shot(half + 24.0f, 300.0f);
+        Step();
+        EXPECT_TRUE(edge->IsAlive()) << half;
+        edge->SetMotion(0.0f, 1.0f);
+        Step(2);
+        EXPECT_FALSE(edge->IsAlive()) << half;
+    }
 }
 
 TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWeapon) {
@@ -193,6 +200,20 @@ TEST_F(EnemyShotTest, ShotsOfALivingEnemyFollowItsWishesAndForgetItWhenItGoes) {
     EXPECT_TRUE(c->IsAlive());
     Step(5);
     EXPECT_FLOAT_EQ(c->GetPosition()->y, 300.0f + 12.0f);
+
+    // A killed enemy's shot makes one item, though the ship's laser would
+    // make one of every free shot.
+    c->Vanish(); // free: the laser would take it too
+    Source* killed = GameObject::Create<Source>(director, director);
+    EnemyShotDefault* d = Shot(40.0f, 300.0f, killed);
+    killed->shotsToHyperio = 1;
+    killed->Vanish();
+    ship->state = Player::kBarionLaser;
+    world.gw->player.barionGauge = 1000;
+    const size_t hyperio = ChildrenOf<ItemHyperio>().size();
+    Step();
+    EXPECT_FALSE(d->IsAlive());
+    EXPECT_EQ(ChildrenOf<ItemHyperio>().size(), hyperio + 1);
 }
 
 TEST_F(EnemyShotTest, AnyHitEndsTheShotAndAGrabusterHitMakesOneItem) {

@@ -294,10 +294,12 @@ TEST_F(ItemTest, ASecretWeaponUnlocksOnceThenPays80000) {
     EXPECT_EQ(p.score, 80000u);
     EXPECT_EQ(ChildrenOf<PowerUpScore>().size(), 1u);
     EXPECT_EQ(p.invincibleTimer, 90);
-    // Types 246 and 247 name sub weapons 5 and 6, as they are.
-    GameObject::Create<ItemSecretWeapon>(director, director, 5u, 400u, 247u)->OnCollision(ship);
-    EXPECT_EQ(world.gw->subWeaponUnlocked & 0x40u, 0x40u);
-    EXPECT_EQ(p.subWeapon, 6);
+    // Types 246 and 247 set bits 5 and 6 and leave the ship on a weapon it fires.
+    for (const uint32_t type : {246u, 247u}) {
+        GameObject::Create<ItemSecretWeapon>(director, director, 5u, 400u, type)->OnCollision(ship);
+        EXPECT_EQ(world.gw->subWeaponUnlocked >> (type - 241) & 1u, 1u) << type;
+        EXPECT_EQ(p.subWeapon, 2) << type;
+    }
 }
 
 TEST_F(ItemTest, MapHeldItemsStayOnTheirCellAndGoBelowTheField) {

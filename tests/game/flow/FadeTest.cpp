@@ -75,11 +75,8 @@ TEST_F(Fade, RestartingDropsTheOldCompletionUninvoked) {
 
 // A completion that starts the next fade: the running delegate must stay
 // alive through its own call, and the fade it starts keeps its completion.
-class ChainedFade : public ::testing::Test {
+class ChainedFade : public Fade {
 public:
-    void SetUp() override { driver = SceneDriver::CreateInstance(); }
-    void TearDown() override { SceneDriver::DestroyInstance(); }
-
     void FirstDone() {
         log.push_back(1);
         // Besides the driver's field, the call itself holds a reference, so
@@ -92,7 +89,6 @@ public:
     }
     void SecondDone() { log.push_back(2); }
 
-    SceneDriver* driver = nullptr;
     std::vector<int> log;
     Mireku::Common::Delegate00::DelegateHolderBase* running = nullptr;
     uint32_t runningRefs = 0;
@@ -109,12 +105,7 @@ TEST_F(ChainedFade, CompletionStartingTheNextFadeKeepsBothAlive) {
     EXPECT_EQ(log, (std::vector<int>{1, 1}));
     EXPECT_EQ(runningRefs, 2u);
     EXPECT_TRUE(driver->IsFading()) << "the second fade runs";
-    std::vector<int> levels;
-    for (int i = 0; i < 3; ++i) {
-        driver->Update(nullptr);
-        levels.push_back(driver->GetFadeLevel());
-    }
-    EXPECT_EQ(levels, (std::vector<int>{255, 170, 0}));
+    EXPECT_EQ(Run(3), (std::vector<int>{255, 170, 0}));
     EXPECT_EQ(log, (std::vector<int>{1, 1, 2})) << "the second completion was kept and ran";
 }
 

@@ -8,6 +8,7 @@
 #include "game/enemy/effect/PlayerDeadPodBomb.h"
 #include "game/enemy/effect/PlayerHitDown.h"
 #include "game/enemy/staging/PlayerRebirthDirection.h"
+#include "game/enemy/staging/StagingCreation.h"
 #include "game/player/PlayerDead.h"
 #include "game/player/PlayerExWeapon_BarionShield.h"
 #include "support/ShipTestSupport.h"
@@ -116,6 +117,29 @@ TEST_F(Hit, AGaugeStepShieldsTheHitAndStartsItsCooldown) {
     EXPECT_GT(ship->shieldCooldown, 0);
     Touch();
     EXPECT_EQ(Misses(), 1u);
+}
+
+// Rows of 32768 frames and more count like any other: the auto shield comes
+// back and a rebirth's invincibility runs out.
+TEST_F(Hit, LongShieldIntervalsAndRebirthInvincibilitiesRunOut) {
+    ShipRowToEdit(0).autoShieldInterval = 40000;
+    Begin();
+    PlayerWork& p = Work();
+    p.barionGauge = 600;
+    Touch();
+    ASSERT_NE(ship->shield, nullptr);
+    EXPECT_GT(ship->shieldCooldown, 39990);
+    EXPECT_LT(ship->shieldCooldown, 40000) << "and running down";
+    auto& system = *world.gw->tables.system.MutableAt<SystemParamRow>(world.gw->mode);
+    system.rebirthInvincibility = 40000;
+    CreatePlayerRebirthDirection(director, {0.0f, 400.0f});
+    EXPECT_EQ(static_cast<uint16_t>(p.invincibleTimer), 40000);
+    Frames(2);
+    EXPECT_EQ(static_cast<uint16_t>(p.invincibleTimer), 39998);
+    EXPECT_EQ(p.invincible, 1);
+    system.rebirthInvincibility = 0xFFFF;
+    CreatePlayerRebirthDirection(director, {0.0f, 400.0f});
+    EXPECT_NE(p.invincibleTimer, PlayerWork::kUntilFurtherNotice) << "no row means for ever";
 }
 
 TEST_F(Hit, OnePointBelowAStepIsAMiss) {

@@ -451,6 +451,21 @@ TEST_F(SceneGameStageTest, TheStoryOverlayUpdatesTheStageUnlessItIsFrozen) {
     EXPECT_EQ(pool->LiveCount(), before) << "the stage's whole tree went with the screen";
 }
 
+TEST_F(SceneGameStageTest, TheAttractDemoCountsOnlyItsStagesFramesOfPlay) {
+    work->attractDemo = 1;
+    work->playing = 1;
+    SceneGame* game = StartStage();
+    ASSERT_NE(game, nullptr);
+    ASSERT_NE(game->GetDirector(), nullptr);
+    int32_t played = 0;
+    for (int i = 0; i < 8; ++i) {
+        Frame();
+        played += game->GetDirector()->GetState() == GameObjectDirector::kPlay;
+        EXPECT_EQ(game->GetDemoCountdown(), SceneGame::kDemoFrames - played) << i;
+    }
+    EXPECT_LT(played, 8) << "the stage waited for its music first";
+}
+
 // Without a pool block there is no director: every play state still runs
 // its overlays and counters and leaves as it would.
 TEST_F(SceneGameTest, WithoutAStageEveryPlayStateRuns) {

@@ -251,9 +251,14 @@ TEST_F(StoryPicturesTest, IntermissionRollsThenTheNextStageBegins) {
     EXPECT_EQ(Active<SceneStoryIntermission>(), nullptr);
 }
 
-TEST_F(StoryPicturesTest, IntermissionKeepsItsRecords) {
+TEST_F(StoryPicturesTest, TheOpeningClearsItsRecordsAtItsEndTheIntermissionKeepsThem) {
+    Lines("script/script/pc01/pc01opening.txt", "o");
     Lines("script/script/pc01/pc01stage02_introduction.txt", "k");
     work->stage = 2;
+    Push<SceneStoryOpening>();
+    ASSERT_EQ(StoryScriptDriver::Instance().GetRecords().size(), 3u);
+    driver->ClearAll();
+    EXPECT_TRUE(StoryScriptDriver::Instance().GetRecords().empty());
     Push<SceneStoryIntermission>();
     driver->ClearAll();
     EXPECT_EQ(StoryScriptDriver::Instance().GetRecords().size(), 3u)

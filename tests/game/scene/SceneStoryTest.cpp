@@ -220,6 +220,12 @@ TEST_F(SceneStoryTest, BridgeKeepsTheStageTrackEndingTakesIt) {
 }
 
 TEST_F(SceneStoryTest, AMissingScriptClosesTheWindowAtOnce) {
+    // Even over the records an intermission left, all shown by now.
+    const std::string left = "1,0,1,2,0,0,\"\",0,\"\",0,0,\"\",0,\"old\"\r\n";
+    StoryScriptDriver::Instance().LoadText(reinterpret_cast<const uint8_t*>(left.data()),
+                                           static_cast<uint32_t>(left.size()), "left");
+    while (StoryScriptDriver::Instance().Step(1)) {
+    }
     ASSERT_NE(Start(0), nullptr);
     EXPECT_TRUE(StoryScriptDriver::Instance().GetRecords().empty());
     work->storyPending = 1;

@@ -2,6 +2,7 @@
 // digit cells and the play field between x 280 and 1000, read back from the
 // screen. The two heads-up sheets are the sample data's, in which every
 // rectangle the display cuts out is a flat colour of its own.
+#include "game/core/DrawOrder.h"
 #include "game/core/SpriteQuad.h"
 #include "game/stage/StageTextureTable.h"
 #include "support/ScreenPixels.h"
@@ -23,6 +24,20 @@ public:
         SpriteQuad::Place(layer, nullptr, SpriteQuad::kAlpha, 0, 0, 1, 1, 0, 0, 720, 360, kTop);
         SpriteQuad::Place(layer, nullptr, SpriteQuad::kAlpha, 0, 0, 1, 1, 0, 360, 720, 360,
                           kBottom);
+    }
+};
+
+// A stage screen's overlay (as the continue counter is drawn): a square on
+// the heads-up layer at the overlays' priority, in the field.
+constexpr uint32_t kOverlay = 0xFFF0E010u; // R 16, G 224, B 240
+class OverlaySquare : public GameObject {
+public:
+    using GameObject::GameObject;
+    void Draw() override {
+        auto* hud = SpriteManager::GetInstance()->GetLayer(SpriteLayer::kHud);
+        hud->SetPriority(DrawOrder::kStageOverlay);
+        SpriteQuad::Place(hud, nullptr, SpriteQuad::kAlpha, 0, 0, 1, 1, 600, 300, 40, 40, kOverlay);
+        hud->SetPriority(DrawOrder::kHud);
     }
 };
 
@@ -88,4 +103,11 @@ TEST_F(HudPixels, PanelsScoreDigitsAndTheFieldBetweenThem) {
     }
     // The score label to the left of the digits.
     EXPECT_TRUE(Near(At(300, 12), SampleData::UiSheetColour(1, 20, 12)));
+}
+
+TEST_F(HudPixels, StageOverlaysShowOverTheField) {
+    ASSERT_NE(GameObject::Create<OverlaySquare>(director, director), nullptr);
+    DrawFrame();
+    EXPECT_TRUE(Near(At(620, 320), Rgb{16, 224, 240})) << "over the field picture";
+    EXPECT_TRUE(Near(At(700, 320), Rgb{200, 40, 90})) << "the field beside it";
 }

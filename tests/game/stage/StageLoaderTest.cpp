@@ -219,6 +219,7 @@ TEST_F(StageLoaderTest, NamesAreBoundedAndTablesLoadNoMoreThanTheirGroups) {
 TEST_F(StageLoaderTest, PathsMapsAndWarpsAreRead) {
     // The sample path names: "path_descent", "path_scurve", ...
     world.Write("enemy/path_descent.path", std::vector<uint8_t>(20, 0));
+    world.Write("enemy/path_point.path", std::vector<uint8_t>(4, 0));
     world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
     Picture("texture/game/enemy/en_zako_s015_warp08.dds", 44);
     Load(0);
@@ -228,6 +229,7 @@ TEST_F(StageLoaderTest, PathsMapsAndWarpsAreRead) {
     EXPECT_NE(straight->points, nullptr);
     EXPECT_EQ(director->GetPath(1)->points, nullptr);
     EXPECT_EQ(director->GetPath(1)->pointCount, 0u);
+    EXPECT_EQ(director->GetPath(2)->pointCount, 0u) << "4 bytes: no whole point";
     EXPECT_EQ(director->GetPath(256), nullptr);
     EXPECT_EQ(Width(director->GetWarpTexture(13)), 44);
     EXPECT_EQ(director->GetWarpTexture(14), nullptr);

@@ -3,7 +3,6 @@
 // flipbook written by their own geometry callbacks into buffers locked
 // through the effects device, drawn with the billboard program and read
 // back from the back buffer.
-#include "support/PixelCheck.h"
 #include "support/effects/DrawUnitRig.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
@@ -22,9 +21,6 @@
 #include "effects/drawunits/DrawUnitType2.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
-#include "game/vfx/IndexBuffer.h"
-#include "game/vfx/VertexBuffer.h"
-#include "game/vfx/VfxDevice.h"
 
 #include <cstring>
 #include <memory>
@@ -34,9 +30,7 @@ namespace {
 
 using FulgorCore::DrawRenderer;
 using FulgorCore::DrawUnit;
-using FulgorCore::ShaderKey;
 
-constexpr int kSize = 64;
 // Two colours of the cell at column 1, row 0 of the atlas: its left and
 // right texel columns.
 constexpr uint8_t kLeft[3] = {255, 0, 0};
@@ -164,19 +158,12 @@ private:
     static inline DeviceDraws* current_ = nullptr;
 };
 
-class DrawUnitPixels : public testing::Test {
+class DrawUnitPixels : public testsupport::VfxPixelTest {
 protected:
     void SetUp() override {
-        if (!rig.Start(sys::gpu::Backend::OpenGL, kSize, kSize))
-            GTEST_SKIP() << "no GL context here";
-        device = rig.device;
-        vertices = rig.Keep(
-            static_cast<VertexBuffer*>(device->CreateVertexBuffer(1 << 16, true, nullptr)));
-        indices =
-            rig.Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(1 << 12, true, nullptr)));
-        ASSERT_TRUE(vertices && indices);
-        simple = rig.Shader(ShaderKey::kSimple);
-        ASSERT_NE(simple, nullptr);
+        VfxPixelTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         runtime.parameter.pDevice = device;
         ASSERT_TRUE(runtime.Start());
         effect = testsupport::LoadEffect(testsupport::Write(BillboardEffect()));
@@ -205,93 +192,62 @@ protected:
         if (package)
             FulgorCore::Engine::ReleaseResource(effect.index, effect.serial);
         FulgorCore::Engine::Finalize();
-        rig.Stop();
+        VfxPixelTest::TearDown();
     }
 
-    DrawUnit* Unit(uint32_t i) {
+    // Unit i's draw part, updated by each step of frames in turn, then drawn.
+    DrawUnit* Drawn(uint32_t i, std::initializer_list<float> steps) {
         bool noBlock = false;
         DrawUnit* unit =
             FulgorCore::CreateDrawUnit(owner, package->GetUnit(i)->GetDrawPart(0), noBlock);
-        if (unit)
-            units.push_back(unit);
+        EXPECT_NE(unit, nullptr);
+        if (!unit)
+            return nullptr;
+        units.push_back(unit);
+        for (float frames : steps) {
+            FulgorCore::DrawClock c;
+            c.lastStep = frames;
+            unit->Update(c);
+        }
+        Draw(unit);
         return unit;
     }
-    void Begin() {
-        static const float kIdentity[4][4] = {
-            {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-        device->ResetRenderState();
-        device->SetShader(simple);
-        device->SetCullMode(2);
-        device->SetVertexShaderConstants(8, kIdentity, 4, 16);
-        const float white[4] = {1, 1, 1, 1};
-        device->SetVertexShaderConstants(13, white, 1, 16);
-        device->SetVertexShaderConstants(14, white, 1, 16);
+    void Draw(DrawUnit* unit) {
+        Begin(simple);
+        unit->Draw();
+        Finish();
     }
-    void Finish() {
-        const float clear[4] = {0, 0, 0, 1};
-        rig.stack.Execute(clear);
-        pixels = rig.stack.ReadBackBuffer();
-        ASSERT_EQ(pixels.size(), static_cast<size_t>(kSize * kSize * 4));
-    }
-    ::testing::AssertionResult At(int x, int y, const uint8_t* rgb) const {
-        return testing_graphics::PixelIs(pixels, kSize, x, y, rgb[0], rgb[1], rgb[2], 0);
-    }
-    ::testing::AssertionResult At(int x, int y, int r, int g, int b) const {
-        return testing_graphics::PixelIs(pixels, kSize, x, y, r, g, b, 0);
+    using VfxPixelTest::At;
+    testing::AssertionResult At(int x, int y, const uint8_t* rgb) const {
+        return At(x, y, rgb[0], rgb[1], rgb[2], 0);
     }
 
-    FulgorCore::DrawClock Step(float frames) {
-        FulgorCore::DrawClock c;
-        c.lastStep = frames;
-        return c;
-    }
-
-    testsupport::VfxDeviceRig rig;
     testsupport::RuntimeStartup runtime;
-    VfxDevice* device = nullptr;
-    VertexBuffer* vertices = nullptr;
-    IndexBuffer* indices = nullptr;
-    FulgorCore::IShader* simple = nullptr;
     FulgorCore::ObjectHandle effect{};
     const FulgorCore::PackageResource* package = nullptr;
     FulgorCore::InstanceRootUnit* root = nullptr;
     FulgorCore::ParticleInstance* owner = nullptr;
     std::vector<DrawUnit*> units;
     std::vector<std::unique_ptr<DeviceDraws>> draws;
-    std::vector<uint8_t> pixels;
 };
 
 const uint8_t kBlack[3] = {0, 0, 0};
 
 TEST_F(DrawUnitPixels, AQuadShowsItsCellOverItsRectangle) {
-    DrawUnit* unit = Unit(0);
-    ASSERT_NE(unit, nullptr);
     // Frames 0-2 show cell 0; from frame 3 cell (1, 0).
-    unit->Update(Step(3.0f));
-    unit->Update(Step(0.0f));
-    Begin();
-    unit->Draw();
-    Finish();
+    ASSERT_NE(Drawn(0, {3.0f, 0.0f}), nullptr);
     // Corners of half size 1, halved by the program: clip -0.5..0.5, pixels
     // 16 to 47; the cell's left texels on the left half, right on the right.
     EXPECT_TRUE(At(17, 17, kLeft));
     EXPECT_TRUE(At(30, 46, kLeft));
     EXPECT_TRUE(At(33, 17, kRight));
     EXPECT_TRUE(At(46, 46, kRight));
-    EXPECT_TRUE(At(15, 30, kBlack));
-    EXPECT_TRUE(At(48, 30, kBlack));
-    EXPECT_TRUE(At(30, 15, kBlack));
-    EXPECT_TRUE(At(30, 48, kBlack));
+    for (const auto& [x, y] : {std::pair{15, 30}, {48, 30}, {30, 15}, {30, 48}})
+        EXPECT_TRUE(At(x, y, kBlack));
 }
 
 TEST_F(DrawUnitPixels, MirroredQuadrantsShowTheCellFourTimes) {
-    DrawUnit* unit = Unit(1);
-    ASSERT_NE(unit, nullptr);
-    unit->Update(Step(3.0f));
-    unit->Update(Step(0.0f));
-    Begin();
-    unit->Draw();
-    Finish();
+    ASSERT_NE(Drawn(1, {3.0f, 0.0f}), nullptr);
     // Each quadrant holds the whole cell with its left texels at the outer
     // edge: left, right | right, left, in both rows.
     for (int y : {18, 45}) {
@@ -305,20 +261,16 @@ TEST_F(DrawUnitPixels, MirroredQuadrantsShowTheCellFourTimes) {
 }
 
 TEST_F(DrawUnitPixels, AFlipbookAfterItsFirstDurationShowsItsSecondTexture) {
-    DrawUnit* unit = Unit(2);
+    DrawUnit* unit = Drawn(2, {1.0f});
     ASSERT_NE(unit, nullptr);
-    unit->Update(Step(1.0f));
-    Begin();
-    unit->Draw();
-    Finish();
-    EXPECT_TRUE(At(32, 32, 0, 0, 255));
-    unit->Update(Step(1.5f));
-    Begin();
-    unit->Draw();
-    Finish();
-    EXPECT_TRUE(At(32, 32, 255, 255, 255));
-    EXPECT_TRUE(At(20, 20, 255, 255, 255));
-    EXPECT_TRUE(At(14, 32, 0, 0, 0));
+    EXPECT_TRUE(At(32, 32, 0, 0, 255, 0));
+    FulgorCore::DrawClock c;
+    c.lastStep = 1.5f;
+    unit->Update(c);
+    Draw(unit);
+    EXPECT_TRUE(At(32, 32, 255, 255, 255, 0));
+    EXPECT_TRUE(At(20, 20, 255, 255, 255, 0));
+    EXPECT_TRUE(At(14, 32, kBlack));
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // The game's seven effect files on the running effects runtime (with the
 // recording device): read from the archives the build leaves, as the
 // screens read them, registered in the screens' order, played headless,
-// released; every truncation of each loads or fails cleanly; and the
-// effects never touch the game's random streams.
+// released; every truncation of each loads or fails cleanly; the effects
+// never touch the game's random streams; the title and the menu drawn use
+// the unit pool alike in two runs.
 #include "effects/Core/Data/ChunkTag.h"
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Engine/Engine.h"
@@ -24,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -106,6 +108,51 @@ protected:
             for (const FulgorCore::UnitInstance* c = root->firstChild; c; c = c->nextSibling)
                 ids.insert(c->timelineId);
         return ids;
+    }
+
+    // On a runtime of the game's sizes: the title and the menu played and
+    // drawn for 600 frames, the title's bit 1 raised every 100 frames and the
+    // menu's highlight and decision bits one every 20; the pool's used count
+    // after each frame, then after the release (last entry).
+    std::vector<uint32_t> PlayTitleAndMenu() {
+        testsupport::FakeInstanceListenner listener;
+        testsupport::RuntimeStartup runtime;
+        runtime.units.assign(4096 * 1024, 0);
+        runtime.parameter.UnitInstanceMemory = runtime.units.data();
+        runtime.parameter.UnitInstanceMemorySize = 4096 * 1024;
+        runtime.parameter.ObjectMaxCount = 100;
+        runtime.parameter.InstanceMaxCount = 1000;
+        std::vector<uint32_t> used;
+        if (!runtime.Start())
+            return used;
+        std::vector<ObjectHandle> effects;
+        std::vector<InstanceHandle> played;
+        for (size_t i : {kTitle, kMenu}) {
+            effects.push_back(testsupport::LoadEffect(images_[i]));
+            played.push_back(
+                Engine::CreateInstance(effects.back().index, effects.back().serial, &listener));
+            Engine::PlayInstance(played.back().index, played.back().serial, 1.0f, 0);
+        }
+        for (int frame = 1; frame <= 600; ++frame) {
+            if (frame % 100 == 0)
+                Engine::SetInstanceFlagBit(played[0].index, played[0].serial, 1);
+            if (frame % 20 == 0)
+                Engine::SetInstanceFlagBit(played[1].index, played[1].serial,
+                                           static_cast<uint32_t>(frame / 20 % 14));
+            Frame();
+            Engine::ResetDrawState();
+            Engine::DrawLayer(0);
+            used.push_back(Engine::GetUnitInstancePool().GetUsedCount());
+        }
+        for (InstanceHandle h : played) {
+            EXPECT_TRUE(Engine::IsInstancePlaying(h.index, h.serial));
+            Engine::KillInstance(h.index, h.serial);
+        }
+        Frame();
+        for (ObjectHandle h : effects)
+            Engine::ReleaseResource(h.index, h.serial);
+        used.push_back(Engine::GetUnitInstancePool().GetUsedCount());
+        return used;
     }
 
     testsupport::FakeObjectListenner objects_;
@@ -304,6 +351,23 @@ TEST_F(GameEffectPlay, TwoRunsWithOneSeedGiveTheSameRootSeeds) {
     for (size_t i = 0; i < first.size(); i += 4)
         distinct.insert(first[i]);
     EXPECT_EQ(distinct.size(), 10u);
+}
+
+// Both roots and their draw lists, and the menu's triggered timelines come
+// and go; every block comes back, and a second run uses the pool alike.
+TEST_F(GameEffectPlay, TitleAndMenuDrawnGiveEveryBlockBackAndRunAlike) {
+    Engine::Finalize();
+    const testsupport::RandomStreamsCheck streams(*random_);
+    const std::vector<uint32_t> first = PlayTitleAndMenu();
+    ASSERT_EQ(first.size(), 601u);
+    uint32_t most = 0;
+    for (size_t i = 0; i < 600; ++i)
+        most = std::max(most, first[i]);
+    EXPECT_GE(first[0], 4u);
+    EXPECT_GT(most, first[0]);
+    EXPECT_EQ(first.back(), 0u);
+    streams.ExpectUnchanged();
+    EXPECT_EQ(PlayTitleAndMenu(), first);
 }
 
 } // namespace

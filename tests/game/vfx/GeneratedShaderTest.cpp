@@ -35,14 +35,7 @@ using K = FulgorCore::ShaderKey;
 using testsupport::NamedKey;
 
 const std::vector<NamedKey>& Corpus() {
-    static const std::vector<NamedKey> corpus = [] {
-        std::vector<NamedKey> keys = testsupport::ShaderKeyCorpus();
-        const std::vector<ShaderKey> game = testsupport::GameEffectShaderKeys();
-        for (size_t i = 0; i < game.size(); ++i)
-            keys.push_back({"Game" + std::to_string(i), game[i]});
-        return keys;
-    }();
-    return corpus;
+    return testsupport::ShaderKeyCorpusWithGameKeys();
 }
 
 using Program = testsupport::ShaderProgram;

@@ -1,5 +1,6 @@
 // Host objects behind the runtime's interfaces: one count for the interface
-// view and the engine view, and the holder's reference to its engine object.
+// view and the engine view, the holder's reference to its engine object, and
+// the answers of the slots the game leaves at their defaults.
 #include "support/GraphicsFixture.h"
 #include "support/effects/RecordingDevice.h"
 
@@ -18,48 +19,110 @@
 #include "game/vfx/VertexBuffer.h"
 #include "game/vfx/VfxDevice.h"
 #include "game/vfx/VfxDeviceMaker.h"
+#include "game/vfx/VfxInstanceListenner.h"
+#include "game/vfx/VfxLightListenner.h"
 
 namespace {
 
 namespace G = Mireku::Graphics;
+using Mireku::Common::ReferenceCountObject;
 
-int g_textureDeaths = 0;
+int g_deaths = 0;
 
-// A host texture that counts its deletions.
+// Host objects that count their deletions.
 class CountedTexture : public Texture {
 public:
     using Texture::Texture;
-    ~CountedTexture() override { ++g_textureDeaths; }
+    ~CountedTexture() override { ++g_deaths; }
+};
+class CountedListener : public VfxInstanceListenner {
+public:
+    using VfxInstanceListenner::VfxInstanceListenner;
+    ~CountedListener() override { ++g_deaths; }
+};
+class CountedEngineTexture : public G::Texture {
+public:
+    ~CountedEngineTexture() override { ++g_deaths; }
 };
 
-TEST(InterfaceHolder, LeavesItsObjectsCountWhereItFoundIt) {
-    auto* engine = new G::Texture();
-    ASSERT_NE(engine, nullptr);
-    auto* holder = new InterfaceHolder<G::Texture>(engine);
-    EXPECT_EQ(engine->GetRefCount(), 2u);
-    EXPECT_EQ(holder->Get(), engine);
-    EXPECT_EQ(holder->Release(), 0u);
-    EXPECT_EQ(engine->GetRefCount(), 1u);
-    engine->Release();
+// Released through one view and then the other, in either order: one count
+// for both, and the object deleted exactly once (ASan sees a second delete
+// or a leak).
+template <class RuntimeView, class EngineView, class Make> void ExpectOneCount(Make make) {
+    for (bool runtimeFirst : {true, false}) {
+        g_deaths = 0;
+        auto* object = make();
+        RuntimeView* runtime = object;
+        EngineView* engine = object;
+        EXPECT_EQ(runtime->AddRef(), 2u);
+        EXPECT_EQ(engine->GetRefCount(), 2u);
+        EXPECT_EQ(engine->AddRef(), 3u);
+        EXPECT_EQ(runtimeFirst ? runtime->Release() : engine->Release(), 2u);
+        EXPECT_EQ(runtimeFirst ? engine->Release() : runtime->Release(), 1u);
+        EXPECT_EQ(g_deaths, 0);
+        EXPECT_EQ(runtimeFirst ? runtime->Release() : engine->Release(), 0u);
+        EXPECT_EQ(g_deaths, 1) << runtimeFirst;
+    }
+}
 
+TEST(HostObject, BothViewsShareOneCountAndTheEngineObjectIsHeldOnce) {
+    auto* engine = new G::Texture();
+    ExpectOneCount<FulgorCore::ITexture, InterfaceHolder<G::Texture>>([&] {
+        auto* texture = new CountedTexture(engine);
+        EXPECT_EQ(engine->GetRefCount(), 2u); // one reference, however many views
+        EXPECT_EQ(texture->Get(), engine);
+        return texture;
+    });
+    EXPECT_EQ(engine->GetRefCount(), 1u) << "left where it was found";
+    engine->Release();
+    const VfxEventDelegate owner(+[](const char* const*, const int32_t*, const float*) {});
+    ExpectOneCount<FulgorCore::IInstanceListenner, ReferenceCountObject>(
+        [&] { return new CountedListener(&owner); });
+    EXPECT_EQ(owner.GetHolder()->GetRefCount(), 1u) << "the listener let go of its owner";
+
+    // The buffers, the shader, the light listener and the device count the
+    // same way.
+    auto* vertices = new G::VertexBuffer();
+    auto* host = new VertexBuffer(vertices);
+    EXPECT_EQ(static_cast<FulgorCore::IVertexBuffer*>(host)->AddRef(), 2u);
+    EXPECT_EQ(static_cast<InterfaceHolder<G::VertexBuffer>*>(host)->Release(), 1u);
+    EXPECT_EQ(static_cast<FulgorCore::IVertexBuffer*>(host)->Release(), 0u);
+    EXPECT_EQ(vertices->GetRefCount(), 1u);
+    vertices->Release();
+    auto* indices = new G::IndexBuffer();
+    auto* indexHost = new IndexBuffer(indices);
+    indexHost->SetLockOffset(40);
+    EXPECT_EQ(indexHost->GetLockOffset(), 40u);
+    EXPECT_EQ(static_cast<FulgorCore::IIndexBuffer*>(indexHost)->Release(), 0u);
+    EXPECT_EQ(indices->GetRefCount(), 1u);
+    indices->Release();
+    auto* light = new VfxLightListenner();
+    EXPECT_EQ(static_cast<FulgorCore::ILightListenner*>(light)->AddRef(), 2u);
+    EXPECT_EQ(light->GetRefCount(), 2u);
+    EXPECT_EQ(static_cast<ReferenceCountObject*>(light)->Release(), 1u);
+    EXPECT_EQ(static_cast<FulgorCore::ILightListenner*>(light)->Release(), 0u);
+    auto* device = new VfxDevice();
+    EXPECT_EQ(static_cast<FulgorCore::IDevice*>(device)->AddRef(), 2u);
+    EXPECT_EQ(static_cast<ReferenceCountObject*>(device)->Release(), 1u);
+    EXPECT_EQ(static_cast<FulgorCore::IDevice*>(device)->Release(), 0u);
+    // The Shader keeps its ShaderObject alive until it goes itself.
+    auto* program = new ShaderObject();
+    auto* shader = new Shader(program);
+    program->Release();
+    EXPECT_EQ(shader->Get(), program);
+    EXPECT_EQ(program->GetRefCount(), 1u);
+    EXPECT_EQ(static_cast<FulgorCore::IShader*>(shader)->Release(), 0u);
     InterfaceHolder<G::Texture> empty(nullptr);
     EXPECT_EQ(empty.Get(), nullptr);
 }
 
-int g_engineTextureDeaths = 0;
-
-class CountedEngineTexture : public G::Texture {
-public:
-    ~CountedEngineTexture() override { ++g_engineTextureDeaths; }
-};
-
 // The holder's last release hands the engine object to the resource
 // manager, which destroys it only after its release delay: a frame already
 // recorded may still draw with it.
-TEST(InterfaceHolder, ItsLastReleaseOfTheEngineObjectIsDeferred) {
+TEST(HostObject, ItsLastReleaseOfTheEngineObjectIsDeferred) {
     auto* manager = Mireku::Resource::ResourceManager::CreateInstance();
     ASSERT_NE(manager, nullptr);
-    g_engineTextureDeaths = 0;
+    g_deaths = 0;
     auto* engine = new CountedEngineTexture();
     FulgorCore::ITexture* texture = new Texture(engine);
     engine->Release(); // the holder keeps the one reference left
@@ -68,10 +131,10 @@ TEST(InterfaceHolder, ItsLastReleaseOfTheEngineObjectIsDeferred) {
     for (uint32_t frame = 1; frame < Mireku::Resource::ManagedResource::kDefaultReleaseDelay;
          ++frame) {
         manager->Update();
-        EXPECT_EQ(g_engineTextureDeaths, 0) << "still drawable after frame " << frame;
+        EXPECT_EQ(g_deaths, 0) << "still drawable after frame " << frame;
     }
     manager->Update();
-    EXPECT_EQ(g_engineTextureDeaths, 1);
+    EXPECT_EQ(g_deaths, 1);
     EXPECT_EQ(manager->GetPendingCount(), 0u);
 
     // An engine object the game still holds outlives the holder untouched.
@@ -81,13 +144,13 @@ TEST(InterfaceHolder, ItsLastReleaseOfTheEngineObjectIsDeferred) {
     EXPECT_EQ(kept->GetRefCount(), 1u);
     kept->Release();
     manager->Finalize();
-    EXPECT_EQ(g_engineTextureDeaths, 2);
+    EXPECT_EQ(g_deaths, 2);
     Mireku::Resource::ResourceManager::DestroyInstance();
 }
 
 // The answers of the texture's slots that the game leaves at their
-// defaults: not special, word 1, bound, slot 6 false.
-TEST(HostTexture, DefaultSlotsAnswerNotSpecialOneBoundAndFalse) {
+// defaults: not special, word 1, bound, slot 6 false, slot 7 nothing.
+TEST(HostObject, ATexturesDefaultSlotsAnswerNotSpecialOneBoundAndFalse) {
     auto* engine = new G::Texture();
     auto* texture = new Texture(engine);
     FulgorCore::ITexture* runtimeView = texture;
@@ -96,76 +159,9 @@ TEST(HostTexture, DefaultSlotsAnswerNotSpecialOneBoundAndFalse) {
     EXPECT_FALSE(texture->IsUnbound());
     EXPECT_FALSE(texture->Reserved6());
     texture->Reserved7();
-    EXPECT_EQ(texture->GetRefCount(), 1u) << "slot 7 does nothing";
-    EXPECT_EQ(texture->Get(), engine);
+    EXPECT_EQ(texture->GetRefCount(), 1u);
     runtimeView->Release();
     engine->Release();
-}
-
-// Released through one view and then the other, in either order: deleted
-// exactly once, and its engine reference given back (clean under ASan).
-TEST(HostObject, BothViewsShareOneCount) {
-    auto* engine = new G::Texture();
-    for (bool interfaceFirst : {true, false}) {
-        g_textureDeaths = 0;
-        auto* texture = new CountedTexture(engine);
-        FulgorCore::ITexture* runtimeView = texture;
-        InterfaceHolder<G::Texture>* engineView = texture;
-        EXPECT_EQ(runtimeView->AddRef(), 2u);
-        EXPECT_EQ(engineView->GetRefCount(), 2u);
-        EXPECT_EQ(engineView->AddRef(), 3u);
-        EXPECT_EQ(engine->GetRefCount(), 2u); // one reference, however many views
-        if (interfaceFirst) {
-            EXPECT_EQ(runtimeView->Release(), 2u);
-            EXPECT_EQ(engineView->Release(), 1u);
-            EXPECT_EQ(g_textureDeaths, 0);
-            EXPECT_EQ(runtimeView->Release(), 0u);
-        } else {
-            EXPECT_EQ(engineView->Release(), 2u);
-            EXPECT_EQ(runtimeView->Release(), 1u);
-            EXPECT_EQ(g_textureDeaths, 0);
-            EXPECT_EQ(engineView->Release(), 0u);
-        }
-        EXPECT_EQ(g_textureDeaths, 1) << interfaceFirst;
-        EXPECT_EQ(engine->GetRefCount(), 1u);
-    }
-    engine->Release();
-}
-
-TEST(HostObject, BuffersShaderAndDeviceCountTheSameWay) {
-    auto* vertices = new G::VertexBuffer();
-    auto* host = new VertexBuffer(vertices);
-    FulgorCore::IVertexBuffer* vertexView = host;
-    EXPECT_EQ(vertexView->AddRef(), 2u);
-    EXPECT_EQ(host->GetRefCount(), 2u);
-    EXPECT_EQ(static_cast<InterfaceHolder<G::VertexBuffer>*>(host)->Release(), 1u);
-    EXPECT_EQ(vertexView->Release(), 0u);
-    EXPECT_EQ(vertices->GetRefCount(), 1u);
-    vertices->Release();
-
-    auto* indices = new G::IndexBuffer();
-    auto* indexHost = new IndexBuffer(indices);
-    indexHost->SetLockOffset(40);
-    EXPECT_EQ(indexHost->GetLockOffset(), 40u);
-    EXPECT_EQ(static_cast<FulgorCore::IIndexBuffer*>(indexHost)->Release(), 0u);
-    EXPECT_EQ(indices->GetRefCount(), 1u);
-    indices->Release();
-
-    // The Shader keeps its ShaderObject alive until it goes itself.
-    auto* program = new ShaderObject();
-    auto* shader = new Shader(program);
-    EXPECT_EQ(program->GetRefCount(), 2u);
-    program->Release();
-    EXPECT_EQ(shader->Get(), program);
-    EXPECT_EQ(program->GetRefCount(), 1u);
-    EXPECT_EQ(static_cast<FulgorCore::IShader*>(shader)->Release(), 0u);
-
-    auto* device = new VfxDevice();
-    FulgorCore::IDevice* runtimeView = device;
-    EXPECT_EQ(runtimeView->AddRef(), 2u);
-    EXPECT_EQ(device->GetRefCount(), 2u);
-    EXPECT_EQ(static_cast<Mireku::Common::ReferenceCountObject*>(device)->Release(), 1u);
-    EXPECT_EQ(runtimeView->Release(), 0u);
 }
 
 // The program objects a ShaderObject holds: one reference each; storing a

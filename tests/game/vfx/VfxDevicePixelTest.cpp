@@ -1,20 +1,13 @@
 // The effects device drawing through the GL backend (llvmpipe under the
 // offscreen video driver), read back from the back buffer.
-#include "support/PixelCheck.h"
 #include "support/vfx/EffectVertices.h"
 #include "support/vfx/VfxDeviceRig.h"
 
-#include "effects/Core/Interface/IShader.h"
-#include "effects/Core/Interface/ITexture.h"
-#include "game/vfx/IndexBuffer.h"
 #include "game/vfx/ShaderSource.h"
-#include "game/vfx/VertexBuffer.h"
-#include "game/vfx/VfxDevice.h"
 
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
-#include <vector>
 
 namespace {
 
@@ -27,39 +20,17 @@ using testsupport::ProjectionVertex;
 using testsupport::ShapeVertex;
 using testsupport::SimpleVertex;
 
-constexpr int kSize = 64;
-
 // Rectangles in clip space, x to the right and y up.
 struct Box {
     float left, top, right, bottom;
 };
 
-class VfxDevicePixels : public testing::Test {
+class VfxDevicePixels : public testsupport::VfxPixelTest {
 protected:
-    void SetUp() override {
-        if (!rig.Start(sys::gpu::Backend::OpenGL, kSize, kSize))
-            GTEST_SKIP() << "no GL context here";
-        device = rig.device;
-        vertices = rig.Keep(
-            static_cast<VertexBuffer*>(device->CreateVertexBuffer(1 << 16, true, nullptr)));
-        indices =
-            rig.Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(1 << 12, true, nullptr)));
-        ASSERT_TRUE(vertices && indices);
-        simple = rig.Shader(ShaderKey::kSimple);
-        ASSERT_NE(simple, nullptr);
-        white = Texture1x1(255, 255, 255, 255);
-        ASSERT_NE(white, nullptr);
-    }
-    void TearDown() override { rig.Stop(); }
-
     IShader* Shader(uint32_t word0) { return rig.Shader(word0); }
-    ITexture* Texture(uint32_t width, uint32_t height, const std::vector<uint8_t>& rgba) {
-        return rig.Texture(width, height, rgba);
-    }
     ITexture* Texture1x1(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-        return Texture(1, 1, {r, g, b, a});
+        return rig.Texture(1, 1, {r, g, b, a});
     }
-
     // Copies vertices into the dynamic buffer through a lock; their byte
     // offset in it.
     uint32_t PutVertices(const void* data, uint32_t bytes) {
@@ -84,23 +55,14 @@ protected:
         indexCount += static_cast<uint32_t>(list.size());
         return first;
     }
-
-    // Reset, the billboard program, a view-projection matrix (rows, the
-    // translation in the fourth) at register 8 and a white root colour.
-    void Begin(IShader* shader, const float (*viewProjection)[4] = nullptr) {
-        static const float kIdentity[4][4] = {
-            {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-        device->ResetRenderState();
-        device->SetShader(shader);
-        device->SetCullMode(2);
-        device->SetVertexShaderConstants(8, viewProjection ? viewProjection : kIdentity, 4, 16);
-        SetRootColour(1, 1, 1, 1);
-        const float base[4] = {1, 1, 1, 1};
-        device->SetVertexShaderConstants(14, base, 1, 16);
-    }
-    void SetRootColour(float r, float g, float b, float a) {
-        const float colour[4] = {r, g, b, a};
-        device->SetVertexShaderConstants(13, colour, 1, 16);
+    // Draws `n` vertices of `stride` bytes as a quad or a triangle.
+    void DrawVertices(const void* v, uint32_t n, uint32_t stride) {
+        device->SetVertexBuffer(0, vertices, PutVertices(v, n * stride), stride);
+        device->SetIndexBuffer(indices);
+        if (n == 4)
+            device->DrawIndexed(1, PutIndices({0, 1, 2, 2, 1, 3}), 6, 4);
+        else
+            device->DrawIndexed(1, PutIndices({0, 1, 2}), 3, 3);
     }
 
     // A billboard over the box: its centre shifted by `shift` (undone by the
@@ -108,8 +70,6 @@ protected:
     void Billboard(const Box& box, std::initializer_list<int16_t> colour, float shift = 0) {
         const float cx = (box.left + box.right) / 2 - shift;
         const float cy = (box.top + box.bottom) / 2;
-        const float w = box.right - box.left;
-        const float h = box.top - box.bottom;
         SimpleVertex v[4] = {};
         const float corners[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
         const int16_t uv[4][2] = {{0, 0}, {32767, 0}, {0, 32767}, {32767, 32767}};
@@ -117,18 +77,16 @@ protected:
             v[i].position[0] = cx;
             v[i].position[1] = cy;
             v[i].position[2] = 0.5f;
-            v[i].offset[0] = corners[i][0] * w; // halved by the program
-            v[i].offset[1] = corners[i][1] * h;
+            v[i].offset[0] = corners[i][0] * (box.right - box.left); // halved by the program
+            v[i].offset[1] = corners[i][1] * (box.top - box.bottom);
             std::memcpy(v[i].texCoord, uv[i], sizeof uv[i]);
             std::copy(colour.begin(), colour.end(), v[i].colour);
         }
-        const uint32_t at = PutVertices(v, sizeof v);
-        device->SetVertexBuffer(0, vertices, at, sizeof(SimpleVertex));
-        device->SetIndexBuffer(indices);
-        device->DrawIndexed(1, PutIndices({0, 1, 2, 2, 1, 3}), 6, 4);
+        DrawVertices(v, 4, sizeof(SimpleVertex));
     }
 
-    // One triangle of billboard vertices with no offset, in the given order.
+    // One white triangle of billboard vertices with no offset, in the given
+    // order.
     void Triangle(std::initializer_list<std::pair<float, float>> points) {
         SimpleVertex v[3] = {};
         int i = 0;
@@ -140,32 +98,9 @@ protected:
                 c = 1000;
             ++i;
         }
-        const uint32_t at = PutVertices(v, sizeof v);
-        device->SetVertexBuffer(0, vertices, at, sizeof(SimpleVertex));
-        device->SetIndexBuffer(indices);
-        device->DrawIndexed(1, PutIndices({0, 1, 2}), 3, 3);
+        DrawVertices(v, 3, sizeof(SimpleVertex));
     }
 
-    // Executes the frame over the background and reads the picture.
-    void Finish(float r, float g, float b) {
-        const float clear[4] = {r, g, b, 1};
-        rig.stack.Execute(clear);
-        pixels = rig.stack.ReadBackBuffer();
-        ASSERT_EQ(pixels.size(), static_cast<size_t>(kSize * kSize * 4));
-        vertexBytes = 0;
-        indexCount = 0;
-    }
-    ::testing::AssertionResult At(int x, int y, int r, int g, int b, int tolerance = 2) const {
-        return testing_graphics::PixelIs(pixels, kSize, x, y, r, g, b, tolerance);
-    }
-
-    testsupport::VfxDeviceRig rig;
-    VfxDevice* device = nullptr;
-    VertexBuffer* vertices = nullptr;
-    IndexBuffer* indices = nullptr;
-    IShader* simple = nullptr;
-    ITexture* white = nullptr;
-    std::vector<uint8_t> pixels;
     uint32_t vertexBytes = 0;
     uint32_t indexCount = 0;
 };
@@ -175,7 +110,7 @@ protected:
 TEST_F(VfxDevicePixels, EachTexelLandsInItsQuadrant) {
     // Row 0: red, green; row 1: blue, white.
     ITexture* four =
-        Texture(2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255});
+        rig.Texture(2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255});
     ASSERT_NE(four, nullptr);
     ShaderSource::Install(nullptr);
     IShader* generated = Shader(ShaderKey::kSimple | 1u << 21);
@@ -223,10 +158,8 @@ TEST_F(VfxDevicePixels, AGeneratedShapeShowsVertexTimesRootColour) {
         for (int16_t& c : s[i].colour)
             c = 1000;
     }
-    device->SetVertexBuffer(0, vertices, PutVertices(s, sizeof s), sizeof(ShapeVertex));
-    device->SetIndexBuffer(indices);
-    device->DrawIndexed(1, PutIndices({0, 1, 2, 2, 1, 3}), 6, 4);
-    Finish(0, 0, 0);
+    DrawVertices(s, 4, sizeof(ShapeVertex));
+    Finish();
     EXPECT_TRUE(At(32, 32, 128, 255, 255));
     EXPECT_TRUE(At(20, 44, 128, 255, 255));
     EXPECT_TRUE(At(8, 8, 0, 0, 0));
@@ -234,7 +167,7 @@ TEST_F(VfxDevicePixels, AGeneratedShapeShowsVertexTimesRootColour) {
 
 TEST_F(VfxDevicePixels, BlendModesAddAndSubtract) {
     Begin(simple);
-    device->SetTexture(0, white, 0, 0, 0, 0);
+    device->SetTexture(0, Texture1x1(255, 255, 255, 255), 0, 0, 0, 0);
     // Opaque blue on the left, white on the right, a scaled colour below.
     Billboard({-1, 1, 0, 0}, {0, 0, 1000, 1000});
     Billboard({0, 1, 1, 0}, {1000, 1000, 1000, 1000});
@@ -244,7 +177,7 @@ TEST_F(VfxDevicePixels, BlendModesAddAndSubtract) {
     Billboard({-1, 1, 0, 0}, {1000, 0, 0, 500});
     device->SetBlendMode(3, false);
     Billboard({0, 1, 1, 0}, {1000, 0, 0, 500});
-    Finish(0, 0, 0);
+    Finish();
     EXPECT_TRUE(At(16, 16, 128, 0, 255));
     EXPECT_TRUE(At(48, 16, 128, 255, 255));
     EXPECT_TRUE(At(16, 48, 128, 255, 64));
@@ -253,7 +186,7 @@ TEST_F(VfxDevicePixels, BlendModesAddAndSubtract) {
 
 TEST_F(VfxDevicePixels, CullModeZeroDropsClockwiseTrianglesAndThreeDrawsBoth) {
     Begin(simple);
-    device->SetTexture(0, white, 0, 0, 0, 0);
+    device->SetTexture(0, Texture1x1(255, 255, 255, 255), 0, 0, 0, 0);
     // Top half with cull mode 0: on the left clockwise on screen (top-left,
     // top-right, bottom-left), on the right counter-clockwise.
     device->SetCullMode(0);
@@ -299,7 +232,6 @@ TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
         to[1] = corners[i][1] > 0 ? b.top : b.bottom;
         to[2] = 0.5f;
     };
-    const uint32_t quad = PutIndices({0, 1, 2, 2, 1, 3});
 
     // Generated geometry, red, top left.
     Begin(shape);
@@ -308,9 +240,7 @@ TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
         place({-1, 1, 0, 0}, i, s[i].position);
         s[i].colour[0] = s[i].colour[3] = 1000;
     }
-    device->SetVertexBuffer(0, vertices, PutVertices(s, sizeof s), sizeof(ShapeVertex));
-    device->SetIndexBuffer(indices);
-    device->DrawIndexed(1, quad, 6, 4);
+    DrawVertices(s, 4, sizeof(ShapeVertex));
 
     // A model, green, top right.
     device->SetShader(model);
@@ -319,8 +249,7 @@ TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
         place({0, 1, 1, 0}, i, m[i].position);
         m[i].colour[1] = m[i].colour[3] = 255;
     }
-    device->SetVertexBuffer(0, vertices, PutVertices(m, sizeof m), sizeof(ModelVertex));
-    device->DrawIndexed(1, quad, 6, 4);
+    DrawVertices(m, 4, sizeof(ModelVertex));
 
     // A morphing model, bottom left, halfway between its two shapes: the
     // positions meet there, and the colour target, which no stream feeds,
@@ -338,9 +267,8 @@ TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
         for (uint8_t& c : from[i].colour)
             c = 255;
     }
-    device->SetVertexBuffer(0, vertices, PutVertices(from, sizeof from), sizeof(ModelVertex));
     device->SetVertexBuffer(1, vertices, PutVertices(to, sizeof to), sizeof(MorphTarget));
-    device->DrawIndexed(1, quad, 6, 4);
+    DrawVertices(from, 4, sizeof(ModelVertex));
 
     // A projection volume's face, blue from the root colour, bottom right.
     device->SetShader(projection);
@@ -349,10 +277,9 @@ TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
     ProjectionVertex p[4] = {};
     for (int i = 0; i < 4; ++i)
         place({0, 0, 1, -1}, i, p[i].position);
-    device->SetVertexBuffer(0, vertices, PutVertices(p, sizeof p), sizeof(ProjectionVertex));
-    device->DrawIndexed(1, quad, 6, 4);
+    DrawVertices(p, 4, sizeof(ProjectionVertex));
 
-    Finish(0, 0, 0);
+    Finish();
     EXPECT_TRUE(At(16, 16, 255, 0, 0));
     EXPECT_TRUE(At(48, 16, 0, 255, 0));
     EXPECT_TRUE(At(16, 48, 128, 128, 128));

@@ -43,8 +43,14 @@ protected:
     }
     void TearDown() override { rig.Stop(); }
 
-    IShader* MakeShader(uint32_t word0) { return rig.Shader(word0); }
     template <class T> T* Keep(T* object) { return rig.Keep(object); }
+    // Buffers made through the device, kept until the rig stops.
+    VertexBuffer* Vertices(uint32_t bytes, bool dynamic = true, const void* data = nullptr) {
+        return Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(bytes, dynamic, data)));
+    }
+    IndexBuffer* Indices(uint32_t bytes) {
+        return Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(bytes, true, nullptr)));
+    }
     // The state a batch starts from: reset, then the billboard program.
     void Ready(IShader* shader = nullptr) {
         device->ResetRenderState();
@@ -181,23 +187,38 @@ TEST_F(VfxDeviceTest, StateTablesDescribeTheirIndices) {
     }
 }
 
-TEST_F(VfxDeviceTest, SamplerAndDepthStatesArePickedByTheirIndex) {
+// Each draw picks the sampler (filter x 9 + address u x 3 + address v; an
+// address of 3, which has no state, reads as clamp), the depth state
+// (compare x 4 + write x 2 + test) and the blend state (modes 6 and 7, which
+// have none, draw with blending off, as mode 0).
+TEST_F(VfxDeviceTest, EachDrawPicksTheStatesOfItsSettings) {
+    const struct {
+        uint32_t filter, u, v, flag;
+        uint8_t compare, write, test;
+        uint32_t blend, sampler, depth, blendState;
+    } draws[] = {
+        {3, 2, 2, 1, 1, 1, 1, 0, 35, 7, 0},
+        {1, 1, 0, 0, 0, 1, 0, 5, 12, 2, 5},
+        {3, 3, 3, 0, 0, 0, 0, 6, 27, 0, 0},
+        {1, 3, 2, 0, 1, 0, 1, 7, 11, 5, 0},
+    };
     Ready();
-    device->SetTexture(0, texture, 3, 2, 2, 1);
-    device->SetDepthState(1, 1, 1);
-    device->Draw(1, 3);
-    device->SetTexture(0, texture, 1, 1, 0, 0);
-    device->SetDepthState(0, 1, 0);
-    device->Draw(1, 3);
-    const auto draws = Draws();
-    ASSERT_EQ(draws.size(), 2u);
-    ASSERT_NE(SamplerAt(*draws[0], 0), nullptr);
-    EXPECT_EQ(SamplerAt(*draws[0], 0)->sampler, device->GetSamplerState(35));
-    EXPECT_EQ(draws[0]->depthStencilState, device->GetDepthState(7));
-    EXPECT_EQ(SamplerAt(*draws[1], 0)->sampler, device->GetSamplerState(12));
-    EXPECT_EQ(draws[1]->depthStencilState, device->GetDepthState(2));
-    ASSERT_NE(TextureAt(*draws[0], 0), nullptr);
-    EXPECT_EQ(TextureAt(*draws[0], 0)->texture, static_cast<Texture*>(texture)->Get());
+    for (const auto& d : draws) {
+        device->SetTexture(0, texture, d.filter, d.u, d.v, d.flag);
+        device->SetDepthState(d.compare, d.write, d.test);
+        device->SetBlendMode(d.blend, false);
+        device->Draw(1, 3);
+    }
+    const auto recorded = Draws();
+    ASSERT_EQ(recorded.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        ASSERT_NE(SamplerAt(*recorded[i], 0), nullptr);
+        EXPECT_EQ(SamplerAt(*recorded[i], 0)->sampler, device->GetSamplerState(draws[i].sampler))
+            << i;
+        EXPECT_EQ(recorded[i]->depthStencilState, device->GetDepthState(draws[i].depth)) << i;
+        EXPECT_EQ(recorded[i]->blendState, device->GetBlendState(draws[i].blendState)) << i;
+        EXPECT_EQ(TextureAt(*recorded[i], 0)->texture, static_cast<Texture*>(texture)->Get());
+    }
 }
 
 TEST_F(VfxDeviceTest, CullModesPickPassesAndRasterizerStates) {
@@ -229,8 +250,7 @@ TEST_F(VfxDeviceTest, CullModesPickPassesAndRasterizerStates) {
 }
 
 TEST_F(VfxDeviceTest, DrawsRecordTopologyCountsAndIndexOffset) {
-    IndexBuffer* indices =
-        Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(256, true, nullptr)));
+    IndexBuffer* indices = Indices(256);
     ASSERT_NE(indices, nullptr);
     Ready();
     device->SetIndexBuffer(indices);
@@ -300,11 +320,10 @@ TEST_F(VfxDeviceTest, ConstantsFillRegistersAndEveryDrawKeepsItsSnapshot) {
 }
 
 TEST_F(VfxDeviceTest, StreamsFollowTheLayoutAndANullBufferClearsOne) {
-    IShader* morph = MakeShader(kModelMorph);
+    IShader* morph = rig.Shader(kModelMorph);
     ASSERT_NE(morph, nullptr);
-    auto* first = Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(4096, true, nullptr)));
-    auto* second =
-        Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(4096, true, nullptr)));
+    auto* first = Vertices(4096);
+    auto* second = Vertices(4096);
     ASSERT_TRUE(first && second);
     Ready(morph);
     device->SetVertexBuffer(0, first, 96, 48);
@@ -325,8 +344,7 @@ TEST_F(VfxDeviceTest, StreamsFollowTheLayoutAndANullBufferClearsOne) {
 }
 
 TEST_F(VfxDeviceTest, LocksWriteTheRecordingHalfAndUnlocksRaiseItsPendingBytes) {
-    auto* buffer =
-        Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(1024, true, nullptr)));
+    auto* buffer = Vertices(1024);
     ASSERT_NE(buffer, nullptr);
     G::VertexBuffer* engine = buffer->Get();
     const uint32_t half = G::GetFrameIndex();
@@ -347,7 +365,7 @@ TEST_F(VfxDeviceTest, LocksWriteTheRecordingHalfAndUnlocksRaiseItsPendingBytes) 
     device->UnlockVertexBuffer(buffer, 16);
     EXPECT_EQ(engine->GetPending(half), 320u);
 
-    auto* indices = Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(512, true, nullptr)));
+    auto* indices = Indices(512);
     ASSERT_NE(indices, nullptr);
     EXPECT_EQ(device->LockIndexBuffer(indices, 64, 128), indices->Get()->GetStaging(half) + 64);
     device->UnlockIndexBuffer(indices, 100);
@@ -356,7 +374,7 @@ TEST_F(VfxDeviceTest, LocksWriteTheRecordingHalfAndUnlocksRaiseItsPendingBytes) 
 
 TEST_F(VfxDeviceTest, CreatedObjectsWrapTheEngineAndFailuresGiveNull) {
     const uint8_t box[96] = {1, 2, 3};
-    auto* fixed = Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(96, false, box)));
+    auto* fixed = Vertices(96, false, box);
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->Get()->GetByteSize(), 96u);
     EXPECT_EQ(fixed->Get()->GetUsage(), G::BaseBuffer::kUsageDefault);
@@ -401,7 +419,7 @@ TEST_F(VfxDeviceTest, SlotsWithoutACallerChangeNothing) {
 }
 
 TEST_F(VfxDeviceTest, ResetForgetsEverySetting) {
-    auto* buffer = Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(256, true, nullptr)));
+    auto* buffer = Vertices(256);
     Ready();
     device->SetTexture(0, texture, 1, 1, 1, 0);
     device->SetVertexBuffer(0, buffer, 16, 48);
@@ -448,34 +466,6 @@ TEST_F(VfxDeviceTest, EveryEngineObjectGoesBackThroughDeferredRelease) {
     Mireku::Resource::ResourceManager::DestroyInstance();
 }
 
-// A blend mode comes from three bits but six states exist: 6 and 7 draw
-// with blending off.
-TEST_F(VfxDeviceTest, BlendModesSixAndSevenDrawAsModeZero) {
-    Ready();
-    for (uint32_t mode = 5; mode < 8; ++mode) {
-        device->SetBlendMode(mode, false);
-        device->Draw(1, 3);
-    }
-    const auto draws = Draws();
-    ASSERT_EQ(draws.size(), 3u);
-    EXPECT_EQ(draws[0]->blendState, device->GetBlendState(5));
-    EXPECT_EQ(draws[1]->blendState, device->GetBlendState(0));
-    EXPECT_EQ(draws[2]->blendState, device->GetBlendState(0));
-}
-
-// Address modes have two bits; 3 has no sampler state and reads as clamp.
-TEST_F(VfxDeviceTest, AddressModeThreeReadsAsClamp) {
-    Ready();
-    device->SetTexture(0, texture, 3, 3, 3, 0);
-    device->Draw(1, 3);
-    device->SetTexture(0, texture, 1, 3, 2, 0);
-    device->Draw(1, 3);
-    const auto draws = Draws();
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(SamplerAt(*draws[0], 0)->sampler, device->GetSamplerState(27));
-    EXPECT_EQ(SamplerAt(*draws[1], 0)->sampler, device->GetSamplerState(11));
-}
-
 // Without a current shader (after a reset, or a material whose shader could
 // not be made) nothing is recorded.
 TEST_F(VfxDeviceTest, NoShaderRecordsNothing) {
@@ -512,43 +502,31 @@ TEST_F(VfxDeviceTest, ADrawWithoutConstantMemoryIsSkipped) {
     }
 }
 
-// A stage without a texture must not sample what an earlier draw of the
-// frame bound under its name: it is bound to nothing.
-TEST_F(VfxDeviceTest, AStageWithoutATextureBindsNone) {
-    Ready();
-    device->SetTexture(0, texture, 0, 0, 0, 0);
-    device->Draw(1, 3);
-    device->SetTexture(0, nullptr, 1, 1, 1, 0);
-    device->Draw(1, 3);
-    const auto draws = Draws();
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(TextureAt(*draws[0], 0)->texture, static_cast<Texture*>(texture)->Get());
-    EXPECT_EQ(TextureAt(*draws[1], 0)->texture, nullptr);
-    // The sampler slot stays as the earlier draw left it.
-    EXPECT_EQ(SamplerAt(*draws[1], 0)->sampler, device->GetSamplerState(0));
-}
-
-// A texture that answers unbound is bound as none: the stage must not keep
-// the texture an earlier draw bound there.
-TEST_F(VfxDeviceTest, AnUnboundTextureBindsNone) {
+// A stage without a texture, or with one that answers unbound, must not
+// sample what an earlier draw of the frame bound under its name: it is
+// bound to nothing. Without a texture the sampler stays as the earlier draw
+// left it; an unbound texture's sampler is set as for any texture.
+TEST_F(VfxDeviceTest, AStageWithoutATextureOrWithAnUnboundOneBindsNone) {
     struct UnboundTexture : Texture {
         using Texture::Texture;
         bool IsUnbound() override { return true; }
     };
     auto* unbound = Keep(new UnboundTexture(static_cast<Texture*>(texture)->Get()));
     Ready();
+    device->SetTexture(0, texture, 0, 0, 0, 0);
     device->SetTexture(1, texture, 0, 0, 0, 0);
     device->Draw(1, 3);
+    device->SetTexture(0, nullptr, 1, 1, 1, 0);
     device->SetTexture(1, unbound, 1, 1, 0, 0);
     device->Draw(1, 3);
     const auto draws = Draws();
     ASSERT_EQ(draws.size(), 2u);
-    const uint32_t slot = G::GetTextureId("g_TextureColor2");
-    ASSERT_NE(TextureAt(*draws[0], slot), nullptr);
-    EXPECT_EQ(TextureAt(*draws[0], slot)->texture, static_cast<Texture*>(texture)->Get());
-    ASSERT_NE(TextureAt(*draws[1], slot), nullptr);
-    EXPECT_EQ(TextureAt(*draws[1], slot)->texture, nullptr);
-    // Its sampler is set as for any texture.
+    for (uint32_t slot : {0u, G::GetTextureId("g_TextureColor2")}) {
+        ASSERT_TRUE(TextureAt(*draws[0], slot) && TextureAt(*draws[1], slot)) << slot;
+        EXPECT_EQ(TextureAt(*draws[0], slot)->texture, static_cast<Texture*>(texture)->Get());
+        EXPECT_EQ(TextureAt(*draws[1], slot)->texture, nullptr) << slot;
+    }
+    EXPECT_EQ(SamplerAt(*draws[1], 0)->sampler, device->GetSamplerState(0));
     EXPECT_EQ(SamplerAt(*draws[1], G::GetSamplerId("g_SamplerColor2"))->sampler,
               device->GetSamplerState(12));
 }
@@ -556,8 +534,7 @@ TEST_F(VfxDeviceTest, AnUnboundTextureBindsNone) {
 // An indexed draw whose range passes the bound index buffer, or that has
 // none bound, is skipped; the first index is not wrapped in 32 bits.
 TEST_F(VfxDeviceTest, IndexRangesPastTheBufferAreSkipped) {
-    IndexBuffer* indices =
-        Keep(static_cast<IndexBuffer*>(device->CreateIndexBuffer(256, true, nullptr)));
+    IndexBuffer* indices = Indices(256);
     ASSERT_NE(indices, nullptr);
     Ready();
     device->DrawIndexed(1, 0, 3, 3); // no index buffer
@@ -601,8 +578,7 @@ TEST_F(VfxDeviceTest, RegisterAndLockRangesAreChecked) {
     EXPECT_EQ(vs[9 * 4 + 3], 9.0f);
     EXPECT_EQ(vs[10 * 4], 0.0f);
 
-    auto* buffer =
-        Keep(static_cast<VertexBuffer*>(device->CreateVertexBuffer(1024, true, nullptr)));
+    auto* buffer = Vertices(1024);
     ASSERT_NE(buffer, nullptr);
     const uint32_t half = G::GetFrameIndex();
     EXPECT_EQ(device->LockVertexBuffer(buffer, 1000, 100), nullptr);

@@ -231,20 +231,21 @@ TEST_F(VfxInstanceTest, TriggerBitsBeforeTheRuntimeInstanceAreLost) {
     EXPECT_EQ(Slot(i)->triggers, (1u << 3) | (1u << 5));
 }
 
-// A refused image never plays, and counts as playing once asked to; an
-// instance the runtime has no room for asks again every frame.
-TEST_F(VfxInstanceTest, RefusedInstancesAskAgainEveryFrame) {
+// A refused image never plays: a play asked of it has ended by the next
+// update. An instance the runtime has no room for ends its play alike, asks
+// again every frame and plays when asked once it has its record.
+TEST_F(VfxInstanceTest, RefusedPlaysEndAtOnceAndTheRuntimeIsAskedAgain) {
     const std::vector<uint8_t> junk(64, 0xAB);
     VfxData* refused = rig.Load(junk, "junk");
     EXPECT_EQ(refused->GetLoadState(), VfxData::kLoaded);
     EXPECT_EQ(refused->GetHandle().serial, 0u);
     PlacedInstance* never = Make(refused);
     never->Play(1);
-    for (int frame = 0; frame < 10; ++frame)
-        Update();
-    EXPECT_EQ(never->GetHandle().serial, 0u);
-    EXPECT_EQ(never->GetState(), VfxInstance::kPlayRequested);
     EXPECT_TRUE(never->IsPlaying());
+    Update();
+    EXPECT_EQ(never->GetHandle().serial, 0u);
+    EXPECT_EQ(never->GetState(), VfxInstance::kStopped);
+    EXPECT_FALSE(never->IsPlaying());
 
     // Every record taken: the instance gets none until one is freed.
     std::vector<FulgorCore::InstanceHandle> filler;
@@ -256,13 +257,16 @@ TEST_F(VfxInstanceTest, RefusedInstancesAskAgainEveryFrame) {
     PlacedInstance* waiting = Make(forever);
     waiting->Play(0);
     Update();
-    Update();
     EXPECT_EQ(waiting->GetHandle().serial, 0u);
+    EXPECT_FALSE(waiting->IsPlaying());
     Engine::KillInstance(filler[0].index, filler[0].serial);
     Update(); // the killed record is freed by this frame's runtime update
     EXPECT_EQ(waiting->GetHandle().serial, 0u);
     Update();
     EXPECT_NE(waiting->GetHandle().serial, 0u);
+    EXPECT_EQ(waiting->GetState(), VfxInstance::kStopped) << "its play had ended";
+    waiting->Play(0);
+    Update();
     EXPECT_EQ(waiting->GetState(), VfxInstance::kPlaying);
     for (FulgorCore::InstanceHandle h : filler)
         Engine::KillInstance(h.index, h.serial);

@@ -1,7 +1,6 @@
 // The device's shader pairs on the null backend: the cache by key, the
 // compile from installed text, and the input layouts of the four kinds.
-#include "support/GraphicsFixture.h"
-#include "support/vfx/SampleShaders.h"
+#include "support/vfx/VfxDeviceRig.h"
 
 #include "engine/graphics/ShaderBase.h"
 #include "engine/graphics/VertexLayout.h"
@@ -22,31 +21,14 @@ using FulgorCore::ShaderKey;
 
 class VfxShaderTest : public testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(stack.Start(sys::gpu::Backend::Null, 64, 64));
-        device = new VfxDevice();
-    }
-    void TearDown() override {
-        for (IShader* s : owned)
-            s->Release();
-        if (device)
-            device->Release();
-        stack.Stop();
-    }
-    static ShaderKey Key(uint32_t word0, uint32_t word4 = 0) {
+    void SetUp() override { ASSERT_TRUE(rig.Start(sys::gpu::Backend::Null, 64, 64)); }
+    static ShaderKey Key(uint32_t word0) {
         ShaderKey key;
         key.words[0] = word0;
-        key.words[4] = word4;
         return key;
     }
-    Shader* Create(const ShaderKey& key) {
-        IShader* shader = nullptr;
-        if (!device->CreateShader(&key, &shader)) {
-            EXPECT_EQ(shader, nullptr);
-            return nullptr;
-        }
-        owned.push_back(shader);
-        return static_cast<Shader*>(shader);
+    Shader* Create(uint32_t word0, uint32_t word4 = 0) {
+        return static_cast<Shader*>(rig.Shader(word0, word4));
     }
     // The program objects' element semantics as the device made them.
     static std::vector<std::string> LayoutSemantics(const Shader& shader) {
@@ -58,23 +40,21 @@ protected:
         return out;
     }
 
-    testing_graphics::GraphicsStack stack;
-    testsupport::SampleShaders shaders;
-    VfxDevice* device = nullptr;
-    std::vector<IShader*> owned;
+    testsupport::VfxDeviceRig rig;
+    testsupport::SampleShaders& shaders = rig.shaders;
 };
 
 TEST_F(VfxShaderTest, ASecondRequestForAKeyGetsTheSameShaderWithAReferenceOfItsOwn) {
-    Shader* first = Create(Key(ShaderKey::kShape, 7));
+    Shader* first = Create(ShaderKey::kShape, 7);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->GetRefCount(), 2u); // the caller's and the cache's
-    Shader* second = Create(Key(ShaderKey::kShape, 7));
+    Shader* second = Create(ShaderKey::kShape, 7);
     EXPECT_EQ(second, first);
     EXPECT_EQ(first->GetRefCount(), 3u);
     EXPECT_EQ(shaders.VertexRequests(), 1);
     EXPECT_EQ(shaders.PixelRequests(), 1);
     // Any word of the key tells materials apart.
-    Shader* other = Create(Key(ShaderKey::kShape, 8));
+    Shader* other = Create(ShaderKey::kShape, 8);
     ASSERT_NE(other, nullptr);
     EXPECT_NE(other, first);
     EXPECT_EQ(shaders.VertexRequests(), 2);
@@ -84,8 +64,8 @@ TEST_F(VfxShaderTest, ASecondRequestForAKeyGetsTheSameShaderWithAReferenceOfItsO
 constexpr uint32_t kSixSets = 6u << 12;
 
 TEST_F(VfxShaderTest, TheMorphBitGivesAPairWithItsOwnLayout) {
-    Shader* plain = Create(Key(ShaderKey::kModel | kSixSets));
-    Shader* morph = Create(Key(ShaderKey::kModel | kSixSets | ShaderKey::kMorphTargetBit));
+    Shader* plain = Create(ShaderKey::kModel | kSixSets);
+    Shader* morph = Create(ShaderKey::kModel | kSixSets | ShaderKey::kMorphTargetBit);
     ASSERT_TRUE(plain && morph);
     EXPECT_NE(plain, morph);
     EXPECT_NE(plain->Get()->GetLayout(), morph->Get()->GetLayout());
@@ -136,7 +116,7 @@ TEST_F(VfxShaderTest, AllFourLayoutsMatchTheirPrograms) {
         {ShaderKey::kProjection, {"POSITION0@0"}, {0}, {F::R32G32B32_FLOAT}},
     };
     for (const Case& c : cases) {
-        Shader* shader = Create(Key(c.word0));
+        Shader* shader = Create(c.word0);
         ASSERT_NE(shader, nullptr) << c.word0;
         ShaderObject* program = shader->Get();
         ASSERT_NE(program->GetLayout()->GetLayout(), nullptr) << c.word0;
@@ -154,7 +134,7 @@ TEST_F(VfxShaderTest, AllFourLayoutsMatchTheirPrograms) {
 
 // The programs name their resources as the device binds them.
 TEST_F(VfxShaderTest, ProgramsBindByTheDevicesNames) {
-    Shader* shader = Create(Key(ShaderKey::kSimple));
+    Shader* shader = Create(ShaderKey::kSimple);
     ASSERT_NE(shader, nullptr);
     const G::ShaderBase& vs = *shader->Get()->GetVertexShader();
     const G::ShaderBase& ps = *shader->Get()->GetPixelShader();
@@ -186,10 +166,10 @@ TEST_F(VfxShaderTest, AFailedCompileIsCompiledAgainOnTheNextRequest) {
     const std::string vertexLog = CompilerLog(ShaderSource::kVertex, Key(ShaderKey::kProjection));
     shaders.BreakVertex(1);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Create(Key(ShaderKey::kProjection)), nullptr);
+    EXPECT_EQ(Create(ShaderKey::kProjection), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "VS_Projection: " + vertexLog + "\n");
     EXPECT_EQ(shaders.PixelRequests(), 0); // the pixel program is not tried
-    Shader* shader = Create(Key(ShaderKey::kProjection));
+    Shader* shader = Create(ShaderKey::kProjection);
     ASSERT_NE(shader, nullptr);
     EXPECT_EQ(shaders.VertexRequests(), 2);
     EXPECT_EQ(shader->GetRefCount(), 2u);
@@ -199,20 +179,20 @@ TEST_F(VfxShaderTest, AFailedCompileIsCompiledAgainOnTheNextRequest) {
     const std::string pixelLog = CompilerLog(ShaderSource::kPixel, Key(ShaderKey::kShape));
     shaders.BreakPixel(1);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Create(Key(ShaderKey::kShape)), nullptr);
+    EXPECT_EQ(Create(ShaderKey::kShape), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "PS_Shape: " + pixelLog + "\n");
-    EXPECT_NE(Create(Key(ShaderKey::kShape)), nullptr);
+    EXPECT_NE(Create(ShaderKey::kShape), nullptr);
     EXPECT_EQ(shaders.PixelRequests(), 3);
 }
 
 TEST_F(VfxShaderTest, AProgramItsLayoutDoesNotMatchMakesNoShader) {
     shaders.ReplaceInVertex("int4 Color:TEXCOORD3;", "int4 Color:TEXCOORD5;");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Create(Key(ShaderKey::kSimple)), nullptr);
+    EXPECT_EQ(Create(ShaderKey::kSimple), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // it compiled
     EXPECT_EQ(shaders.PixelRequests(), 0);
     shaders.ReplaceInVertex("", "");
-    EXPECT_NE(Create(Key(ShaderKey::kSimple)), nullptr);
+    EXPECT_NE(Create(ShaderKey::kSimple), nullptr);
 }
 
 TEST_F(VfxShaderTest, KindsFourToSevenAreRefusedBeforeAnyWork) {
@@ -223,12 +203,12 @@ TEST_F(VfxShaderTest, KindsFourToSevenAreRefusedBeforeAnyWork) {
     for (uint32_t kind = 4; kind < 8; ++kind) {
         IShader* shader = &sentinel; // the refusal stores null
         const ShaderKey key = Key(kind);
-        EXPECT_FALSE(device->CreateShader(&key, &shader)) << kind;
+        EXPECT_FALSE(rig.device->CreateShader(&key, &shader)) << kind;
         EXPECT_EQ(shader, nullptr);
     }
     EXPECT_EQ(shaders.VertexRequests(), 0);
     EXPECT_EQ(shaders.PixelRequests(), 0);
-    EXPECT_FALSE(device->CreateShader(nullptr, nullptr));
+    EXPECT_FALSE(rig.device->CreateShader(nullptr, nullptr));
 }
 
 // Without installed text the device compiles what the runtime's generator

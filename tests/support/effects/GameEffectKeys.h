@@ -7,6 +7,7 @@
 #include "support/effects/GameEffectFiles.h"
 #include "support/effects/RecordBuild.h"
 #include "support/effects/RecordingDevice.h"
+#include "support/effects/ShaderKeyCorpus.h"
 
 #include "effects/Core/Data/ChunkTag.h"
 #include "effects/Core/Data/ChunkWalker.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace testsupport {
@@ -54,6 +56,19 @@ inline std::vector<FulgorCore::ShaderKey> GameEffectShaderKeys() {
         if (std::find(keys.begin(), keys.end(), key) == keys.end())
             keys.push_back(key);
     return keys;
+}
+
+// The generators' corpus and, after it, every key the game's effect files
+// compose, made once.
+inline const std::vector<NamedKey>& ShaderKeyCorpusWithGameKeys() {
+    static const std::vector<NamedKey> corpus = [] {
+        std::vector<NamedKey> keys = ShaderKeyCorpus();
+        const std::vector<FulgorCore::ShaderKey> game = GameEffectShaderKeys();
+        for (size_t i = 0; i < game.size(); ++i)
+            keys.push_back({"Game" + std::to_string(i), game[i]});
+        return keys;
+    }();
+    return corpus;
 }
 
 } // namespace testsupport

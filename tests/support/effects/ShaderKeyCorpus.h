@@ -85,7 +85,8 @@ inline const std::vector<FieldRow>& FieldRows() {
         {"AlphaTest", K::kAlphaTest, 1, kAllKinds, {kNone, kNone}},
         {"OpaqueAlpha", K::kOpaqueAlpha, 1, kAllKinds, {kNone, kNone}},
         {"SoftParticle", K::kSoftParticle, 1, kSimple | kShape | kModel, {kNone, kNone}},
-        {"AlphaLight", K::kAlphaLight, 1, kSimple | kShape | kModel, {kNone, kNone}},
+        // Decals fade by no alpha light, but a decal key may still ask for it.
+        {"AlphaLight", K::kAlphaLight, 1, kAllKinds, {kNone, kNone}},
         {"UvSetCount", K::kUvSetCount, 6, kLayered, {kNone, kNone}},
         {"UvSourceMask", K::kUvSourceMask, 0x15, kLayered, {{K::kUvSetCount, 6}, kNone}},
         {"Color1Enable", K::kColor1Enable, 1, kAllKinds, {kNone, kNone}},

@@ -24,15 +24,17 @@ using Maker = PictureMaker;
 
 // "game_moji1.dds": 32 by 32 cells, digits on row 0, capitals on rows 1 and
 // 2, small letters on rows 3 and 4 (so 'v' is at column 5 of row 4),
-// punctuation on row 5 ('.' at column 14).
+// punctuation on row 5 ('.' at column 14). Each glyph stands at the left of
+// its cell, as the title's text advances by the glyphs' own widths (a point
+// takes 12 pixels, a digit 24).
 void VersionGlyphs(Maker& m) {
     RgbaImage image(512, 256, kClear);
     const std::string rows[] = {"0123456789",       "ABCDEFGHIJKLMNOP", "QRSTUVWXYZ",
                                 "abcdefghijklmnop", "qrstuvwxyz",       "!\"#$%&'()*+,-/.:"};
     for (int32_t row = 0; row < 6; ++row)
         for (size_t col = 0; col < rows[row].size(); ++col)
-            m.text.DrawInCell(image, static_cast<int32_t>(col) * 32, row * 32, 32, rows[row][col],
-                              kWhite);
+            m.text.Draw(image, static_cast<int32_t>(col) * 32, row * 32, 26,
+                        std::string(1, rows[row][col]), kWhite);
     m.Add(kCommon, "game_moji1.dds", image);
 }
 
