@@ -249,7 +249,16 @@ void EmitterUnit::EmitEach(float time, float age, uint32_t count, uint32_t item,
     float position[3];
     float direction[3];
     float speed = 0.0f;
+    const UnitInstancePool& pool = Engine::GetUnitInstancePool();
     for (uint32_t n = 0; n < count; ++n) {
+        // Without a free block none of the rest can be made: they are
+        // dropped at once, their spacing kept, instead of each being tried
+        // (counts of 65535 on every emitter of a full pool would take
+        // seconds a frame).
+        if (pool.GetUsedCount() >= pool.GetCapacity()) {
+            AdvanceRotation(item, static_cast<float>(count - n));
+            return;
+        }
         int32_t index = picker(this, item);
         if (model)
             index = static_cast<int32_t>(model->GetPoint(static_cast<uint32_t>(index)));

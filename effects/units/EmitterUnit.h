@@ -159,6 +159,9 @@ private:
     void AttachUnits();
     void EmitEach(float time, float age, uint32_t count, uint32_t item, float speedScale,
                   const float* shift);
+    // The spacing `times` particles of item `item` give its rotation,
+    // whether they were made or not.
+    void AdvanceRotation(uint32_t item, float times);
     void SpawnEventItems(uint32_t trigger, float time, bool refreshShape);
 };
 

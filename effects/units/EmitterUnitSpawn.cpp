@@ -7,6 +7,7 @@
 #include "effects/units/DelayedEmitUnit.h"
 #include "effects/units/EmitterUnit.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/NewbornAdvance.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/ParticleInstanceFactoryTable.h"
 #include "effects/units/ParticleSpawnSettings.h"
@@ -143,8 +144,11 @@ void EmitterUnit::SpawnParticle(float age, uint32_t item, const float* position,
             g_factory(root, this, initial, unit, &settings, pointIndex, owner->GetWorldMatrix() + 9,
                       position, velocity, state.rotation, direction);
         if (particle) {
+            // A particle added while another new one advances waits for
+            // its parent's next update instead.
             const int32_t n = static_cast<int32_t>(age) + Signed16(spawn->GetUST());
-            if (n > 0) {
+            if (n > 0 && NewbornAdvance::Allowed()) {
+                const NewbornAdvance advance;
                 if (spawn->GetFlags() & EmitterSpawnEntry::kLSF) {
                     for (int32_t i = 0; i < n; ++i) {
                         particle->Update(1.0f);
@@ -159,10 +163,20 @@ void EmitterUnit::SpawnParticle(float age, uint32_t item, const float* position,
         }
     }
     // Failed or not, the next particle of the item keeps its spacing.
+    AdvanceRotation(item, 1.0f);
+}
+
+void EmitterUnit::AdvanceRotation(uint32_t item, float times) {
+    const EmitterSpawnEntry* spawn = item < itemCount ? data->GetSpawnEntry(item) : nullptr;
+    if (!spawn || !itemState)
+        return;
+    float* rotation = itemState->items[item].rotation;
     const float* step = spawn->GetREI();
     for (int c = 0; c < 3; ++c) {
-        state.rotation[c] += step[c];
-        Wrap(state.rotation[c]);
+        // Many steps at once turn by whole turns less: a huge step times
+        // a count would pass the float's range.
+        rotation[c] += times == 1.0f ? step[c] : std::fmod(step[c], kTwoPi) * times;
+        Wrap(rotation[c]);
     }
 }
 

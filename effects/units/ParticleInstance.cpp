@@ -379,8 +379,10 @@ void ParticleInstance::PostEvent(uint16_t delay, uint8_t event) {
             return;
         std::memset(block, 0, sizeof(NodeEventBlock));
         postedEvents = static_cast<NodeEventBlock*>(block);
+        // Without a transform block the particle has no colour to put back.
         const bool constant[4] = {translationMember == NoOpFrame, rotationMember == NoOpFrame,
-                                  scaleMember == NoOpFrame, colorMember == WhiteColor};
+                                  scaleMember == NoOpFrame,
+                                  colorMember == WhiteColor && transformBlock};
         for (uint32_t i = 0; i < 4; ++i)
             postedEvents->constant[i] = constant[i] ? 1 : 0;
         if (constant[NodeEventBlock::kTranslation])
@@ -389,7 +391,7 @@ void ParticleInstance::PostEvent(uint16_t delay, uint8_t event) {
             Copy3(postedEvents->rotation, rotation);
         if (constant[NodeEventBlock::kScale])
             Copy3(postedEvents->scale, scale);
-        if (constant[NodeEventBlock::kColour] && transformBlock)
+        if (constant[NodeEventBlock::kColour])
             std::memcpy(postedEvents->colour, transformBlock->color, sizeof(float) * 4);
     }
     if (postedEvents->count >= NodeEventBlock::kCapacity)
@@ -441,11 +443,18 @@ void ParticleInstance::ProcessPostedEvents() {
 }
 
 void ParticleInstance::RunSchedules(ParticleInstance* node) {
+    // A step may queue schedules on this particle (a kind-2 event aimed at
+    // it): they are appended behind the tail, so each link is read after
+    // its step, and the walk ends with the schedules that were queued when
+    // it began; the new ones first run in the next frame.
+    UnitEventSchedule* const last = node->scheduleTail;
     UnitEventSchedule* previous = nullptr;
     UnitEventSchedule* schedule = node->scheduleHead;
     while (schedule) {
+        const bool pending = schedule->Step(node->lastStep);
         UnitEventSchedule* next = schedule->next;
-        if (schedule->Step(node->lastStep)) {
+        const bool wasLast = schedule == last;
+        if (pending) {
             previous = schedule;
         } else {
             if (previous)
@@ -456,6 +465,8 @@ void ParticleInstance::RunSchedules(ParticleInstance* node) {
                 node->scheduleTail = previous;
             delete schedule;
         }
+        if (wasLast)
+            break;
         schedule = next;
     }
     if (!node->scheduleHead) {

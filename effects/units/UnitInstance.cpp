@@ -4,6 +4,7 @@
 #include "effects/Core/Math/Matrix.h"
 #include "effects/Core/Math/Vector3.h"
 #include "effects/Core/Value/WrapLocalTime.h"
+#include "effects/units/NewbornAdvance.h"
 
 namespace FulgorCore {
 
@@ -34,7 +35,7 @@ UnitInstance::UnitInstance(InstanceRootUnit* owner, const InitialState& state,
       loopMember(state.loopEnd > 0.0f ? WrapLoopTime : NoOp), loopStart(state.loopStart),
       loopEnd(state.loopEnd), endTime(state.speed * state.lifetime), owner(owner),
       parent(state.parent), lifetime(state.lifetime),
-      rotationBuilder(MakeRotationByOrder(rotationOrder)),
+      held(NewbornAdvance::Allowed() ? 0 : 1), rotationBuilder(MakeRotationByOrder(rotationOrder)),
       composeBuilder(ComposeByOrder(composeOrder)) {}
 
 UnitInstance::~UnitInstance() {
@@ -47,11 +48,29 @@ UnitInstance::~UnitInstance() {
 }
 
 void UnitInstance::Update(float dt) {
+    // Made while a new unit advanced: this update is skipped, the next one
+    // is its first.
+    if (held) {
+        held = 0;
+        return;
+    }
+    // The children behind this tail are added during this update. The
+    // waiting unit of a delayed emission emits for its owner, so it
+    // advances as its owner does.
+    UnitInstance* const settledTail = lastChild;
     timeStepMember(this, dt);
+    bool newborn = settledTail == nullptr;
     UnitInstance* kept = nullptr;
     UnitInstance* child = firstChild;
     while (child) {
-        child->Update(dt);
+        if (newborn && child->GetKind() != kDelayedEmit) {
+            const NewbornAdvance advance;
+            child->Update(dt);
+        } else {
+            child->Update(dt);
+        }
+        if (child == settledTail)
+            newborn = true;
         // Read after the update: it may have appended a sibling behind the
         // tail (an extra timeline), which must stay linked.
         UnitInstance* next = child->nextSibling;

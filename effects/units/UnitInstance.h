@@ -77,7 +77,8 @@ public:
     virtual void FrameHook() {}
     virtual void OnLoopEnd() {}
     // The clock step, then each child's Update; a child that has ended and
-    // has no children left is unlinked and deleted.
+    // has no children left is unlinked and deleted. Children added during
+    // the call are advanced as new units (NewbornAdvance).
     virtual void Update(float dt);
     // Pass A: EvaluateMember, then each child's.
     virtual void Evaluate();
@@ -198,6 +199,9 @@ public:
     InstanceRootUnit* owner;
     UnitInstance* parent;
     float lifetime;
+    // 1 for a unit made while a new unit advanced: its first update call
+    // is skipped (see NewbornAdvance).
+    uint8_t held;
     uint32_t fadeState = kNoFade;
     float fadeFactor = 1.0f;
     float fadeElapsed = 0.0f;

@@ -2,12 +2,14 @@
 // registered; when it registers, an instance plays 120 frames with all
 // fourteen trigger bits raised (again every 40 frames), 20 pointer calls
 // drawn from the input's hash over its first frames, each followed by the
-// pointer view's draw, and is killed, the
-// unit pool must be back at its start, the effect is released, and
-// the input's texture names are found. The runtime is started and shut down
-// for each input, after which the device must hold nothing and the host's
-// allocator must have everything back.
-//   build-fuzz/effect_file_fuzz -max_total_time=300 tests/fuzz/corpus/effect_file
+// pointer view's draw, and is killed, and the effect is released; the input's
+// texture names are found. After every input the unit pool's used count is
+// back at its start (else the count is printed and the run stops). The
+// runtime is started over the smallest unit pool it takes (256 blocks) and
+// shut down for each input, after which the device must hold nothing and
+// the host's allocator must have everything back.
+//   build-fuzz/effect_file_fuzz -max_total_time=600 -jobs=2 -workers=2 \
+//     tests/fuzz/corpus/effect_file
 // (seeds written by make_effect_file_seeds).
 #include "effects/Core/Engine/DrawParameter.h"
 #include "effects/Core/Engine/Engine.h"
@@ -18,6 +20,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -65,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         testsupport::RuntimeStartup runtime;
         if (!runtime.Start())
             std::abort();
+        const uint32_t blocksAtStart = Engine::GetUnitInstancePool().GetUsedCount();
         const FulgorCore::ObjectHandle h = Engine::LoadResource(image.data(), length, &objects);
         if (h.serial != 0) {
             const FulgorCore::InstanceHandle played =
@@ -95,8 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Engine::KillInstance(played.index, played.serial);
             testsupport::Frame();
             Engine::ReleaseResource(h.index, h.serial);
-            if (Engine::GetUnitInstancePool().GetUsedCount() != 0)
-                std::abort();
+        }
+        const uint32_t blocks = Engine::GetUnitInstancePool().GetUsedCount();
+        if (blocks != blocksAtStart) {
+            std::fprintf(stderr, "unit pool: %u blocks used after the input, %u at its start\n",
+                         blocks, blocksAtStart);
+            std::abort();
         }
         std::vector<const void*> names(
             Engine::FindTextureNameChunks(image.data(), length, nullptr));

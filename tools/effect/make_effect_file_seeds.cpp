@@ -3,10 +3,12 @@
 // one that names itself, one with two packages, and the timelines of the
 // unit tree: every command tag with every criterion and odd numbers, and
 // every entry kind, fit mode and index past its table; carriers over every
-// mode and endpoint kind, units with more parts than a particle holds,
+// mode and endpoint kind, units with as many parts as a particle holds,
 // emitters of every kind with modes, counts and item fields past what the
-// data should hold, draw units refused or at their limits, and particles with
-// unit events of every kind, target mode and depth.
+// data should hold, draw units refused or at their limits, particles with
+// unit events of every kind, target mode and depth, units that emit
+// themselves (one with a start offset), and skips to later frames over
+// pickable particles that end.
 //   make_effect_file_seeds <folder>
 #include "tools/effect/EmitterWriter.h"
 #include "tools/effect/GameEffects.h"
@@ -313,7 +315,10 @@ std::vector<uint8_t> Carriers() {
             bind.bstt = static_cast<int16_t>(7 - mode);
             bind.life = static_cast<int16_t>(10 + mode * 5);
             bind.first = effecttools::AttachPointValue{kind, 0, std::string("a"), {}};
-            bind.second = effecttools::AttachPointValue{(kind + 1) % 4, 0, std::string("b"), {}};
+            // A one-endpoint bind with a second point is refused at load.
+            if (bind.mode == 1)
+                bind.second =
+                    effecttools::AttachPointValue{(kind + 1) % 4, 0, std::string("b"), {}};
             bind.trFc = effecttools::Constant(0.5f);
             f.package.binds.push_back(bind);
         }
@@ -334,14 +339,19 @@ std::vector<uint8_t> Carriers() {
     return effecttools::WriteEffectFile(f);
 }
 
-// A unit with more emitters and effect parts than a particle class holds.
-std::vector<uint8_t> TooManyParts() {
+// Units with as many draw, emitter and effect parts as a particle holds
+// (more are refused at load), the effect parts of a kind the particles
+// refuse and of none.
+std::vector<uint8_t> PartsAtTheirLimits() {
     effecttools::EffectFileValue f = TreeFile("vfx/parts.vfxb");
     effecttools::EmitterValue emitter;
     emitter.kind = 2;
-    f.package.units[1].emitters = {emitter, emitter, emitter};
+    f.package.units[1].emitters = {emitter, emitter};
+    effecttools::EffectPartValue refused;
+    refused.kind = 3;
+    f.package.units[1].effectPart = refused;
     f.package.units[0].effectPart = effecttools::EffectPartValue{};
-    f.package.units[0].drawParts.resize(4);
+    f.package.units[0].drawParts.resize(3);
     effecttools::TimelineValue spawns;
     spawns.length = 20;
     spawns.items = {Entry(0, 0, 0, -1, 0, 10), Entry(0, 1, 0, 0, 0, 10)};
@@ -471,6 +481,76 @@ std::vector<uint8_t> UnitEvents() {
     return effecttools::WriteEffectFile(f);
 }
 
+// An emitter of `count` particles of one spawn item a frame, from frame 0.
+effecttools::EmitterValue EveryFrame(std::vector<effecttools::FieldValue> item, uint16_t count) {
+    effecttools::EmitterValue e;
+    e.kind = 2;
+    effecttools::ShapeValue shape;
+    shape.floats = {{"IjSp", effecttools::Constant(1.0f)}};
+    e.shape = shape;
+    effecttools::SpawnEntryValue spawn;
+    spawn.fields = std::move(item);
+    e.spawnEntries = {spawn};
+    effecttools::TimedEntryValue timer;
+    timer.enabled = 1;
+    timer.target = 0;
+    timer.count = count;
+    timer.interval = 1;
+    timer.startFrame = 0;
+    timer.endFrame = 0;
+    e.timedEntries = {timer};
+    return e;
+}
+
+// A unit that emits itself with a start offset of 2 frames every frame,
+// its copies living 2 frames, and one that emits two of itself a frame
+// without an offset, living 1: each new particle runs its own emitters at
+// once.
+std::vector<uint8_t> SelfEmitting() {
+    effecttools::EffectFileValue f = OneUnit("vfx/selfemit.vfxb");
+    f.package.units.clear();
+    const uint32_t variants[2][4] = {{2, 2, 1, 0}, {0, 1, 2, 1}}; // UST, Lif, count, unit
+    effecttools::TimelineValue start;
+    start.length = 0;
+    for (const auto& v : variants) {
+        effecttools::UnitValue unit;
+        unit.life = 0;
+        unit.emitters = {EveryFrame({{"TgUI", v[3]}, {"UST", v[0]}, {"OvLf", 2}, {"Lif", v[1]}},
+                                    static_cast<uint16_t>(v[2]))};
+        f.package.units.push_back(unit);
+        start.items.push_back(Entry(0, static_cast<int16_t>(v[3]), 0, -1, 0, 100));
+    }
+    f.package.timelines = {start};
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    return effecttools::WriteEffectFile(f);
+}
+
+// Pickable particles living 2 frames, started every frame and emitted by
+// a pickable unit, under skips to later frames: the fast-forward ends
+// particles it registered for the pointer.
+std::vector<uint8_t> SkipWithPickable() {
+    effecttools::EffectFileValue f = OneUnit("vfx/skip.vfxb");
+    effecttools::UnitValue& picked = f.package.units[0];
+    picked.life = 2;
+    picked.fields.push_back({"bECE", 1});
+    // A sphere of squared radius 4 (kind 1, then three floats).
+    picked.uic1 = std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
+    effecttools::UnitValue emitting = picked;
+    emitting.life = 0;
+    emitting.emitters = {EveryFrame({{"TgUI", 0}}, 2)};
+    f.package.units.push_back(emitting);
+    effecttools::TimelineValue t;
+    t.length = 0;
+    t.items.push_back(Entry(0, 1, 0, -1, 0, 200));
+    for (uint16_t frame = 0; frame < 60; ++frame)
+        t.items.push_back(Entry(0, 0, 0, -1, frame, static_cast<uint16_t>(frame + 2)));
+    t.items.push_back(Command(effecttools::CommandClip("SKFR", {20}), 1));
+    t.items.push_back(Command(effecttools::CommandClip("SKFR", {45}), 30));
+    f.package.timelines = {t};
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    return effecttools::WriteEffectFile(f);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -483,9 +563,11 @@ int main(int argc, char** argv) {
     seeds.push_back(Commands());
     seeds.push_back(Entries());
     seeds.push_back(Carriers());
-    seeds.push_back(TooManyParts());
+    seeds.push_back(PartsAtTheirLimits());
     seeds.push_back(Emitters());
     seeds.push_back(DrawUnits());
     seeds.push_back(UnitEvents());
+    seeds.push_back(SelfEmitting());
+    seeds.push_back(SkipWithPickable());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }

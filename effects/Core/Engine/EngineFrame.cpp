@@ -5,6 +5,7 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Engine/FrameListPause.h"
 #include "effects/Core/Engine/InputEvent.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/ObjectSlot.h"
@@ -141,7 +142,7 @@ const char* GetVersionString() {
 
 void PushFrameList(ParticleInstance* unit) {
     EngineWorkData* work = GetWorkData();
-    if (!work)
+    if (!work || FrameListPause::Active())
         return;
     const uint32_t at = work->frameListCount.fetch_add(1);
     if (at < EngineWorkData::kFrameListSize)

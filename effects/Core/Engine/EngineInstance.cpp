@@ -3,7 +3,7 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/Core/Engine/EngineWorkData.h"
-#include "effects/Core/Engine/InstanceJobSpace.h"
+#include "effects/Core/Engine/FrameListPause.h"
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Engine/InstanceUpdateJob.h"
 #include "effects/Core/Engine/ObjectSlot.h"
@@ -83,8 +83,8 @@ void DestroyRoot(InstanceSlot& slot) {
     slot.root = nullptr;
 }
 
-// State 4: the root unit is (re)built; without a free unit block the start
-// is tried again next frame.
+// State 4: the root unit is (re)built; without a free unit block for the
+// root or its draw lists the start is tried again next frame.
 void StartInstance(EngineWorkData& work, InstanceSlot& slot) {
     DestroyRoot(slot);
     const PackageResource* package = slot.effect->package;
@@ -103,6 +103,12 @@ void StartInstance(EngineWorkData& work, InstanceSlot& slot) {
         package, start, slot.listener, slot.transform, seed, slot.timelineFlags);
     if (!root)
         return;
+    // A root without its draw lists has ended as it was built: it gives its
+    // block back rather than play an instance that stops at once.
+    if (!root->alive) {
+        delete root;
+        return;
+    }
     slot.root = root;
     root->SetColor(slot.colour);
     root->SetLayer(slot.layer);
@@ -130,7 +136,7 @@ void AppendTo(EngineWorkData::InstanceList& list, InstanceSlot& slot, uint32_t c
 }
 
 // States 2 and 3.
-void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, InstanceJobSpace& jobs) {
+void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, FrameWorkMemory& frame) {
     InstanceRootUnit* root = slot.root;
     if (slot.triggers) {
         for (uint32_t bit = 0; bit < kTriggerBits; ++bit)
@@ -144,6 +150,7 @@ void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, Instance
         slot.pendingSteps > root->skipToFrame ? slot.pendingSteps : root->skipToFrame;
     if (target > 0) {
         const int32_t steps = target - root->GetCurrentFrame();
+        const FrameListPause pause;
         for (int32_t i = 0; i < steps; ++i) {
             root->Update(1.0f);
             root->Evaluate();
@@ -163,9 +170,10 @@ void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, Instance
     if (slot.flags & InstanceSlot::kHasProjectionUnits)
         AppendTo(work.projectionList, slot, capacity);
     root->rootParameter = slot.rootParameter;
-    // Without frame memory only this frame's evaluation is skipped.
-    static_assert(sizeof(InstanceUpdateJob) == InstanceJobSpace::kJobSize);
-    void* job = jobs.Take();
+    // 16 bytes per job, taken as each is submitted; without frame memory
+    // only this frame's evaluation is skipped.
+    static_assert(sizeof(InstanceUpdateJob) == 16);
+    void* job = frame.Allocate(sizeof(InstanceUpdateJob));
     if (job)
         work.submitJob(new (job) InstanceUpdateJob(&slot));
 }
@@ -212,10 +220,10 @@ void RunFirstPass(EngineWorkData& work) {
 }
 
 void RunSecondPass(EngineWorkData& work, float dt) {
-    InstanceJobSpace jobs(RuntimeGlobals::Get().frameMemory);
+    FrameWorkMemory& frame = RuntimeGlobals::Get().frameMemory;
     for (InstanceSlot* slot = work.instances.activeHead; slot; slot = slot->next)
         if (slot->state == InstanceSlot::kPaused || slot->state == InstanceSlot::kPlaying)
-            UpdateInstance(work, *slot, dt, jobs);
+            UpdateInstance(work, *slot, dt, frame);
 }
 
 InstanceSlot* FindInstance(uint32_t index, uint32_t serial) {

@@ -39,16 +39,21 @@ void ConvertHandedness(float* viewOut, const float* viewIn, float* projOut, cons
 void BuildFrustumPlanes(float* planes, const float* viewProjection) {
     static const float kClipCorners[8][3] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0},
                                              {-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}};
-    // Three corners per face, ordered so that (b - a) x (c - a) points inwards:
-    // near, right, left, top, bottom, far.
+    // Three corners per face, ordered so that (b - a) x (c - a) points inwards
+    // when the view-projection keeps the handedness of clip space: near,
+    // right, left, top, bottom, far.
     static const int kFaces[6][3] = {{0, 1, 2}, {1, 5, 2}, {0, 3, 4},
                                      {3, 2, 7}, {0, 4, 1}, {5, 4, 7}};
     float inverse[16];
     Matrix44Inverse(inverse, viewProjection);
     float corners[8][4];
-    for (int i = 0; i < 8; ++i)
+    float centre[3] = {0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 8; ++i) {
         TransformPointProjected44(corners[i], kClipCorners[i][0], kClipCorners[i][1],
                                   kClipCorners[i][2], inverse);
+        for (int k = 0; k < 3; ++k)
+            centre[k] += corners[i][k] * 0.125f;
+    }
     for (int p = 0; p < 6; ++p) {
         const float* a = corners[kFaces[p][0]];
         const float* b = corners[kFaces[p][1]];
@@ -58,6 +63,10 @@ void BuildFrustumPlanes(float* planes, const float* viewProjection) {
         Vector3Sub(e2, c, a);
         Vector3Cross(n, e1, e2);
         Vector3Normalize(n, n);
+        // A camera of the other hand mirrors the volume, and with it every
+        // cross product: the volume's centre says which side is inside.
+        if (Vector3Dot(n, centre) < Vector3Dot(n, a))
+            Vector3MulScalar(n, n, -1.0f);
         float* plane = planes + p * 4;
         plane[0] = n[0];
         plane[1] = n[1];

@@ -24,19 +24,6 @@ public:
             return nullptr;
         return base_[half] + old;
     }
-    // Takes `size` bytes (rounded up to 16) only when they fit: unlike
-    // Allocate, a request that does not fit leaves the half as it was, so a
-    // caller reserving ahead can still fall back to Allocate.
-    void* Reserve(uint32_t size) {
-        const uint32_t half = current_.load(std::memory_order_relaxed);
-        const uint64_t rounded = (uint64_t{size} + 15u) & ~uint64_t{15};
-        uint64_t old = used_[half].load(std::memory_order_relaxed);
-        do {
-            if (old + rounded > halfSize_ || !base_[half])
-                return nullptr;
-        } while (!used_[half].compare_exchange_weak(old, old + rounded));
-        return base_[half] + old;
-    }
     // Makes the other half current and empty.
     void Flip();
 

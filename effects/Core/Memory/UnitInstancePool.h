@@ -12,7 +12,7 @@ inline constexpr uint32_t kUnitBlockSize = 1024;
 
 // A free list of fixed blocks over the host's unit buffer. The last freed
 // block is the first reused. No lock: the unit tree runs on the updating
-// thread.
+// thread. Sanitizer builds poison every free block but its first word.
 class UnitInstancePool {
 public:
     // The most blocks one pool keeps track of (256 MiB of unit memory); a

@@ -5,6 +5,16 @@
 
 namespace FulgorCore {
 
+namespace {
+
+// A channel the file leaves out (or gives no value) is the neutral 1, like
+// one that is always exactly 1: neither is evaluated.
+bool TakesPart(const FloatProperty& channel) {
+    return channel.GetKind() != FloatProperty::kNone && !channel.IsOne();
+}
+
+} // namespace
+
 void ColorProperty::Read(const BuildContext& context, const void* payload, uint32_t size) {
     ChunkWalker walker(payload, size);
     Chunk chunk;
@@ -32,10 +42,10 @@ void ColorProperty::Read(const BuildContext& context, const void* payload, uint3
             break;
         }
     }
-    uint16_t uses = brightness_.IsOne() ? 0u : kUsesBrightness;
+    uint16_t uses = TakesPart(brightness_) ? kUsesBrightness : 0u;
     bool allConstant = brightness_.IsConstant();
     for (uint32_t c = 0; c < 4; ++c) {
-        if (!color_[c].IsOne())
+        if (TakesPart(color_[c]))
             uses |= static_cast<uint16_t>(kUsesRed << c);
         allConstant = allConstant && color_[c].IsConstant();
     }

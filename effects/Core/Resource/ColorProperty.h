@@ -9,12 +9,13 @@ namespace FulgorCore {
 
 // A colour: a gradient ("Rgba") times five animated channels, brightness
 // ("Brig"), red ("Red"), green ("Gree"), blue ("Blue") and alpha ("Alph").
-// A channel that is always exactly 1 is never evaluated.
+// A channel that is always exactly 1, or that the file leaves out, is the
+// neutral 1 and never evaluated.
 class ColorProperty {
 public:
     enum Channel : uint32_t { kRed = 0, kGreen = 1, kBlue = 2, kAlpha = 3, kBrightness = 4 };
     // Channel flags: bit 0 brightness, bits 1-4 red, green, blue, alpha; set
-    // when the channel is not always exactly 1.
+    // when the file gives the channel a value that is not always exactly 1.
     static constexpr uint16_t kUsesBrightness = 1u << 0;
     static constexpr uint16_t kUsesRed = 1u << 1;
     static constexpr uint16_t kUsesGreen = 1u << 2;

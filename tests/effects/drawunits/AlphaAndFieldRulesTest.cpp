@@ -3,6 +3,7 @@
 #include "support/effects/DrawUnitRig.h"
 
 #include "effects/Core/Engine/EngineWorkData.h"
+#include "effects/Core/Noise/CurlNoise.h"
 #include "effects/Core/Resource/DrawDataType4.h"
 #include "effects/drawunits/ColorKeys4.h"
 #include "effects/drawunits/DrawUnitRenderBlock.h"
@@ -203,6 +204,35 @@ TEST(FieldForces, ANoiseGradientUnderAHundredthChangesNothing) {
                     moved.velocity[2] * moved.velocity[2];
     // Strength 60 per 60 frames: a unit push, within the fast root's error.
     EXPECT_NEAR(v, 1.0f, 0.01f);
+}
+
+TEST(FieldForces, KindOneIsTheNoiseForceKindTwoTheCurlFlowAnyOtherNone) {
+    const Field::Rule rules[] = {Field::KeepAlive, Field::ApplyNoiseForce, Field::ApplyCurlFlow,
+                                 Field::KeepAlive, Field::KeepAlive};
+    for (uint32_t kind = 0; kind < 5; ++kind)
+        EXPECT_EQ(Field::SelectForce(kind), rules[kind]) << kind;
+}
+
+TEST(FieldForces, TheCurlFlowReplacesTheVelocityByTheMidpointCurl) {
+    FieldPoint p = LivePoint(1.0f);
+    const float at[3] = {1.0f, -2.5f, 4.0f};
+    for (int i = 0; i < 3; ++i) {
+        p.position[i] = at[i];
+        p.velocity[i] = 9.0f;
+    }
+    Field::ApplyCurlFlow(p, Field::StepContext{});
+    // The curl at 0.2 of the position, then again half a 1/60 step on
+    // along it, per frame.
+    const FulgorCore::CurlNoise& field = FulgorCore::CurlNoise::Field();
+    float q[3] = {at[0] * 0.2f, at[1] * 0.2f, at[2] * 0.2f};
+    float c1[3], c2[3];
+    field.EvaluateCurl(c1, q);
+    for (int i = 0; i < 3; ++i)
+        q[i] += c1[i] / 120.0f;
+    field.EvaluateCurl(c2, q);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FLOAT_EQ(p.velocity[i], c2[i] / 60.0f) << i;
+    EXPECT_NE(p.velocity[0], 9.0f);
 }
 
 TEST(StripHistory, TheFifteenthRecordOpensABlockInFront) {

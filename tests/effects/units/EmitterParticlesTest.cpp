@@ -79,6 +79,57 @@ TEST(EmitterParticles, AParticlesEmitterFillsTheTreeAndEverythingGoesBack) {
     EXPECT_EQ(rig.Release(), start);
 }
 
+// The built-in factory, counting what it is asked for and refusing past
+// 10000 in all, so that a frame that would never end does.
+int& FactoryCalls() {
+    static int calls = 0;
+    return calls;
+}
+UnitInstance* CountingFactory(FulgorCore::InstanceRootUnit* root, EmitterUnit* spawner,
+                              const UnitInstance::InitialState& state,
+                              const FulgorCore::UnitResource* unit,
+                              const FulgorCore::ParticleSpawnSettings* settings, int32_t point,
+                              const float* origin, const float* position, const float* velocity,
+                              const float* rotation, const float* direction) {
+    if (++FactoryCalls() > 10000)
+        return nullptr;
+    return EmitterUnit::kBuiltInFactory(root, spawner, state, unit, settings, point, origin,
+                                        position, velocity, rotation, direction);
+}
+
+// Unit 0 emits itself every frame, 2 frames ahead, its copies living 2
+// frames: each new particle would run its own emitter at once, and every
+// copy that ends hands its blocks to the next.
+TEST(EmitterParticles, ASelfEmittingUnitWithAStartOffsetEndsItsFrame) {
+    UnitTreeRig rig;
+    ASSERT_TRUE(StartReal(rig));
+    const uint32_t start = UnitTreeRig::UsedBlocks();
+    effecttools::EmitterValue v = testsupport::Emitter(2);
+    v.spawnEntries = {testsupport::Item({{"OvLf", 2}, {"Lif", 2}, {"UST", 2}})};
+    v.spawnEntries[0].fields[0] = {"TgUI", 0};
+    v.timedEntries = {testsupport::Timer(0, 1, 1)};
+    FactoryCalls() = 0;
+    EmitterUnit::Factory() = CountingFactory;
+    const FulgorCore::InstanceHandle h = rig.PlayAlone(rig.Load(Played(v)));
+    // The start: the timeline's particle, new in this frame, emits.
+    testsupport::Frame();
+    ParticleInstance* emitting = Emitting(UnitTreeRig::Root(h));
+    ASSERT_NE(emitting, nullptr);
+    // Made while their emitter was new: not advanced, waiting for its next
+    // update.
+    EXPECT_EQ(FactoryCalls(), 2);
+    ASSERT_EQ(Count(emitting), 2u);
+    for (const UnitInstance* c = emitting->firstChild; c; c = c->nextSibling)
+        EXPECT_EQ(c->time, 0.0f);
+    for (int f = 0; f < 20; ++f) {
+        const int before = FactoryCalls();
+        testsupport::Frame();
+        EXPECT_LT(FactoryCalls() - before, 1000) << f;
+    }
+    EmitterUnit::Factory() = EmitterUnit::kBuiltInFactory;
+    EXPECT_EQ(rig.Release(), start);
+}
+
 TEST(EmitterParticles, AttachedUnitsFollowTheOwnersSteps) {
     UnitTreeRig rig;
     ASSERT_TRUE(StartReal(rig));

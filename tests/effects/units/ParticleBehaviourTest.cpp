@@ -41,6 +41,15 @@ std::vector<uint8_t> Event(uint16_t time) {
     return e;
 }
 
+// One event entry at `time` of kind 2 that posts `event` to the particle
+// itself (target mode 0, depth 0) with no delay.
+std::vector<uint8_t> Trigger(uint16_t time, uint8_t event) {
+    std::vector<uint8_t> e = Event(time);
+    e[2] = 2;
+    e[6] = event;
+    return e;
+}
+
 effecttools::UnitTimelineValue Record(int events, uint16_t value) {
     effecttools::UnitTimelineValue r;
     for (int i = 0; i < events; ++i)
@@ -62,7 +71,8 @@ class Particles : public testing::Test {
 protected:
     // Units: 6 animates scale and translation by tracks, 7 lags behind its
     // position by half and reports it; 0 takes events (records 0-19, record 2 a
-    // link to unit 1, 5 a link to a unit that is not there), 1 links on to unit 2, 2 holds the
+    // link to unit 1, 5 a link to a unit that is not there, 6 posting event 7
+    // to the particle at once), 1 links on to unit 2, 2 holds the
     // events; 3 takes none; 4 names a host object; 5 refers to a child effect.
     void SetUp() override {
         ASSERT_TRUE(rig_.Start());
@@ -77,6 +87,7 @@ protected:
         for (int i = 0; i < 20; ++i)
             events.unitTimelines.push_back(Record(2, static_cast<uint16_t>(500 + i)));
         events.unitTimelines[2] = Link(1, 3, 5);
+        events.unitTimelines[6].items = {Trigger(0, 7)};
         events.unitTimelines[5] = Link(9, 0, 1);
         f.package.units.push_back(events);
         effecttools::UnitValue middle;
@@ -256,6 +267,31 @@ TEST_F(Particles, PostedEventsBecomeSchedulesInOrderUnderOneHold) {
     EXPECT_EQ(p->scheduleHead, nullptr);
     EXPECT_EQ(p->holdCount, holds);
     EXPECT_EQ(p->runSchedulesMember, ParticleInstance::NoOpPlain);
+}
+
+TEST_F(Particles, AScheduleQueuedByTheStepOfTheLastIsKept) {
+    ParticleInstance* p = Spawn(0);
+    Frame();
+    Frame();
+    ASSERT_EQ(p->scheduleHead, nullptr);
+    const uint16_t holds = p->holdCount;
+    const uint32_t blocks = testsupport::UnitTreeRig::UsedBlocks();
+    // Record 6, the only schedule, fires its one event and finishes; the
+    // event queues record 7 behind it.
+    p->PostEvent(0, 6);
+    p->Step();
+    ASSERT_EQ(Schedules(p), std::vector<float>{0.0f});
+    EXPECT_EQ(p->scheduleHead->events, Unit(0)->GetUnitTimeline(7));
+    EXPECT_EQ(p->scheduleTail, p->scheduleHead);
+    EXPECT_EQ(p->holdCount, holds + 1);
+    // Its events at 0 and 1 run in the next two steps; then the hold and
+    // the block go back.
+    Frame();
+    EXPECT_EQ(Schedules(p), std::vector<float>{1.0f});
+    Frame();
+    EXPECT_EQ(p->scheduleHead, nullptr);
+    EXPECT_EQ(p->holdCount, holds);
+    EXPECT_EQ(testsupport::UnitTreeRig::UsedBlocks(), blocks);
 }
 
 TEST_F(Particles, ALinkChainAddsEveryOffsetToTheDelay) {

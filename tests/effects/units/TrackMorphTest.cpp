@@ -2,6 +2,8 @@
 // replacing or combining with its own values, and its completion.
 #include "support/effects/EventTreeRig.h"
 
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/units/NodeEventBlock.h"
 #include "effects/units/TransformBlock.h"
 
@@ -148,6 +150,28 @@ TEST_F(TrackMorph, ASecondMorphCompletesTheFirstBeforeWritingItsOwn) {
     EXPECT_EQ(p_->position[0], 0.0f);
     Frame();
     EXPECT_EQ(p_->position[0], 1.0f);
+}
+
+TEST_F(TrackMorph, AParticleWithoutATransformBlockTakesTwoMorphs) {
+    // One free block: the particle's own, none for its transform block.
+    FulgorCore::UnitInstancePool& pool = FulgorCore::Engine::GetUnitInstancePool();
+    std::vector<void*> taken;
+    while (void* block = pool.Allocate())
+        taken.push_back(block);
+    pool.Free(taken.back());
+    taken.pop_back();
+    ParticleInstance* bare = rig_.Particle(kConstant);
+    for (void* block : taken)
+        pool.Free(block);
+    ASSERT_NE(bare, nullptr);
+    ASSERT_EQ(bare->transformBlock, nullptr);
+    bare->PostEvent(0, ParticleInstance::kLoopEndEvent);
+    ASSERT_NE(bare->postedEvents, nullptr);
+    // The second completes the first, which has no colour to put back.
+    testsupport::EventTreeRig::Act(bare, Morph({1, 0, 0, 1, 0}, 0));
+    testsupport::EventTreeRig::Act(bare, Morph({1, 0, 0, 1, 0}, 0));
+    EXPECT_EQ(bare->scale[0], 1.0f);
+    EXPECT_EQ(bare->trackMorphMember, ParticleInstance::StepTrackMorph);
 }
 
 TEST_F(TrackMorph, AMorphTakingNoTrackInstallsNothing) {

@@ -71,6 +71,19 @@ TEST_F(UnitTree, AChildUnderANonLoopingParentNeverLoopsButStarts) {
         root_->Update(1.0f);
     EXPECT_EQ(child->time, 7.0f);
     EXPECT_EQ(child->loopEnds, 1);
+    // A looping unit that brings its own looping child: both stop looping,
+    // whether or not the parent has started.
+    auto* looping = UnitInstance::Create<RecordingUnit>(
+        root_, RecordingUnit::Clock(root_, 0.0f, 4.0f), UnitInstance::kTimeline, 2);
+    auto* below = UnitInstance::Create<RecordingUnit>(
+        root_, RecordingUnit::Clock(looping, 0.0f, 3.0f), UnitInstance::kTimeline, 3);
+    looping->AddChild(below);
+    ASSERT_EQ(below->loopMember, UnitInstance::WrapLoopTime);
+    root_->AddChild(looping);
+    EXPECT_EQ(looping->loopMember, UnitInstance::NoOp);
+    EXPECT_EQ(below->loopMember, UnitInstance::NoOp);
+    EXPECT_EQ(looping->loopEnds, 1);
+    EXPECT_EQ(below->loopEnds, 1);
 }
 
 TEST_F(UnitTree, AChildUnderALoopingParentKeepsItsLoopAndTheSubtreeFollowsALaterStop) {
@@ -241,7 +254,8 @@ TEST_F(UnitTree, AFadeOutOfZeroFramesKillsAtItsFirstStepWithFactorZero) {
     EXPECT_EQ(unit->ends, 1);
     EXPECT_EQ(unit->fadeStepMember, UnitInstance::NoOp);
     EXPECT_EQ(unit->evaluateMember, UnitInstance::NoOp);
-    EXPECT_EQ(child->alive, 0);
+    // The child ended too, and went.
+    EXPECT_EQ(unit->firstChild, nullptr);
 }
 
 TEST_F(UnitTree, FadesStepByTheUnitsOwnStep) {
@@ -253,8 +267,8 @@ TEST_F(UnitTree, FadesStepByTheUnitsOwnStep) {
     out->speed = 2.0f;
     root_->Update(1.0f);
     EXPECT_EQ(out->fadeFactor, 0.25f);
+    // Faded out: ended and gone.
     root_->Update(1.0f);
-    EXPECT_EQ(out->fadeFactor, 0.0f);
     EXPECT_EQ(root_->firstChild, nullptr);
 
     RecordingUnit* in = Add(root_, 0.0f);

@@ -183,6 +183,11 @@ public:
     EmitterRig() {
         Spawns().clear();
         FulgorCore::EmitterUnit::Factory() = RecordingFactory;
+        // Every recorded particle keeps its block: room for a frame's
+        // bounded emissions of several timers.
+        runtime.units.assign(kUnitMemory, 0);
+        runtime.parameter.UnitInstanceMemory = runtime.units.data();
+        runtime.parameter.UnitInstanceMemorySize = kUnitMemory;
     }
     ~EmitterRig() { FulgorCore::EmitterUnit::Factory() = FulgorCore::EmitterUnit::kBuiltInFactory; }
 
@@ -233,6 +238,8 @@ public:
     const FulgorCore::EmitterResource* Data(uint32_t index = 0) const {
         return root->package->GetUnit(0)->GetEmitterPart(index);
     }
+
+    static constexpr uint32_t kUnitMemory = 16u << 20;
 
     FulgorCore::InstanceHandle instance{};
     FulgorCore::InstanceRootUnit* root = nullptr;

@@ -287,20 +287,20 @@ TEST_F(Instances, AnExhaustedUnitPoolKeepsTheStartAndRetriesEachFrame) {
     EXPECT_EQ(State(h), InstanceSlot::kStarting);
     Frame();
     EXPECT_EQ(State(h), InstanceSlot::kStarting);
-    // One block: the root starts without its draw lists, so it ends at once
-    // and the instance stops.
+    // One block: the root but not its draw lists. The root gives it back
+    // and the start waits.
     pool.Free(taken.back());
     taken.pop_back();
+    const uint32_t used = pool.GetUsedCount();
     Frame();
-    EXPECT_EQ(State(h), InstanceSlot::kStopping);
-    Frame();
-    EXPECT_EQ(State(h), InstanceSlot::kIdle);
+    EXPECT_EQ(State(h), InstanceSlot::kStarting);
+    EXPECT_EQ(Record(h)->root, nullptr);
+    EXPECT_EQ(pool.GetUsedCount(), used);
     // Three: the root, its draw lists and its timeline.
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 2; ++i) {
         pool.Free(taken.back());
         taken.pop_back();
     }
-    Engine::PlayInstance(h.index, h.serial, 1.0f, 0);
     Frame();
     EXPECT_EQ(State(h), InstanceSlot::kPlaying);
     EXPECT_NE(Record(h)->root->firstChild, nullptr);
@@ -505,6 +505,22 @@ TEST(InstanceJobs, ExhaustedFrameMemorySkipsOnlyTheEvaluation) {
     const InstanceHandle last = run.handles_[39];
     EXPECT_EQ(Engine::GetInstanceTime(last.index, last.serial), 3.5f);
     EXPECT_EQ(Engine::GetWorkData()->layers[0].count, 40u);
+}
+
+TEST(InstanceJobs, EachJobTakesSixteenBytesOfTheFrameMemory) {
+    // Three instances whose evaluation takes no memory of its own.
+    testsupport::RuntimeStartup runtime;
+    ASSERT_TRUE(runtime.Start());
+    const ObjectHandle effect = testsupport::LoadEffect(Write(SmallEffect("vfx/a.vfxb", 0)));
+    for (int i = 0; i < 3; ++i) {
+        const InstanceHandle h = Engine::CreateInstance(effect.index, effect.serial, nullptr);
+        Engine::PlayInstance(h.index, h.serial, 1.0f, 0);
+    }
+    Frame();
+    Frame();
+    FulgorCore::FrameWorkMemory& frame = Engine::GetFrameWorkMemory();
+    EXPECT_NE(frame.Allocate(frame.GetHalfSize() - 3 * 16), nullptr);
+    EXPECT_EQ(frame.Allocate(16), nullptr);
 }
 
 TEST(InstanceJobs, AZeroStepStillRefillsTheListsAndSubmitsTheJobs) {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 namespace {
@@ -262,6 +263,53 @@ TEST(PointerInputData, AParticleWithAPickShapeIsPickedAndHearsThePointer) {
     const std::vector<std::pair<uint32_t, uint32_t>> heard{{8, 108}, {12, 112}};
     EXPECT_EQ(rig.tree.listener.unitEvents, heard);
     EXPECT_EQ(rig.tree.Release(), 0u);
+}
+
+void CollectUnits(const FulgorCore::UnitInstance* unit,
+                  std::set<const FulgorCore::UnitInstance*>& live) {
+    for (const FulgorCore::UnitInstance* c = unit->firstChild; c; c = c->nextSibling) {
+        live.insert(c);
+        CollectUnits(c, live);
+    }
+}
+
+// Pickable particles of 2 frames, one started each frame, and a skip to
+// frame 20 at frame 1: the fast-forward's own evaluations register
+// particles that its later steps end (and whose blocks the next ones
+// take); the list holds the live particles once each, and nothing else.
+TEST(PointerInputData, AFastForwardLeavesOnlyLiveParticlesInTheFrameList) {
+    testsupport::UnitTreeRig rig;
+    ASSERT_TRUE(rig.Start());
+    FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/skipped.vfxb", 1, 2);
+    f.package.units[0].uic1 =
+        std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
+    std::vector<effecttools::TimelineItemValue> items;
+    for (uint16_t frame = 0; frame < 40; ++frame)
+        items.push_back(testsupport::UnitItem(0, frame, static_cast<uint16_t>(frame + 2)));
+    items.push_back(testsupport::CommandItem(testsupport::CommandClip("SKFR", {20}), 1));
+    f.package.assignments.push_back({testsupport::AddTimeline(f, 60, items), std::nullopt});
+    const FulgorCore::InstanceHandle h = rig.PlayAlone(rig.Load(f));
+    testsupport::Frame(); // the start, in whose step the skip is asked for
+    testsupport::Frame(); // the skip
+    FulgorCore::InstanceRootUnit* root = testsupport::UnitTreeRig::Root(h);
+    ASSERT_NE(root, nullptr);
+    ASSERT_GE(root->GetCurrentFrame(), 20);
+    std::set<const FulgorCore::UnitInstance*> live;
+    CollectUnits(root, live);
+    std::set<const FulgorCore::UnitInstance*> listed;
+    const FulgorCore::EngineWorkData& work = *Engine::GetWorkData();
+    for (uint32_t i = 0; i < work.frameListCount.load(); ++i) {
+        EXPECT_TRUE(live.count(work.frameList[i].unit)) << i;
+        listed.insert(work.frameList[i].unit);
+    }
+    EXPECT_EQ(work.frameListCount.load(), listed.size());
+    std::erase_if(live, [](const FulgorCore::UnitInstance* u) {
+        return u->GetKind() != FulgorCore::UnitInstance::kParticleNode;
+    });
+    EXPECT_EQ(listed, live);
+    EXPECT_FALSE(live.empty());
+    EXPECT_EQ(rig.Release(), 0u);
 }
 
 class PointerCameraSpace : public testing::TestWithParam<uint32_t> {

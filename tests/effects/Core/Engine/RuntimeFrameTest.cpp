@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -67,17 +68,17 @@ protected:
         ASSERT_NE(plain_.serial, 0u);
     }
 
-    // A playing instance at z.
-    InstanceHandle PlayAt(ObjectHandle effect, float z) {
+    // A playing instance at (x, y, z).
+    InstanceHandle PlayAt(ObjectHandle effect, float z, float x = 0.0f, float y = 0.0f) {
         const InstanceHandle h = Engine::CreateInstance(effect.index, effect.serial, nullptr);
-        float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, z, 1};
+        float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1};
         Engine::SetInstanceMatrix(h.index, h.serial, m);
         Engine::PlayInstance(h.index, h.serial, 1.0f, 0);
         return h;
     }
     // Draw of view `view`, then a frame, then layer 0 drawn.
-    uint32_t DrawnInLayer0(uint32_t view = 0) {
-        const FulgorCore::DrawParameter p = testsupport::ScreenDraw(kIdentity44, kProjection);
+    uint32_t DrawnInLayer0(uint32_t view = 0, const float* projection = kProjection) {
+        const FulgorCore::DrawParameter p = testsupport::ScreenDraw(kIdentity44, projection);
         Engine::Draw(view, &p);
         Frame();
         Engine::ResetDrawState();
@@ -186,6 +187,50 @@ TEST_F(RuntimeFrame, OnlyAnEffectThatAsksForCullingLeavesOutWhatIsBehindTheCamer
     float side[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5000, 0, -50, 1};
     Engine::SetInstanceMatrix(culledFront.index, culledFront.serial, side);
     EXPECT_EQ(DrawnInLayer0(), 2u);
+}
+
+// Spheres of radius 10 about a camera at the origin seeing 90 degrees
+// from depth 1 to 100, given with +z ahead: inside the volume or touching
+// a plane they are drawn, 2% of the radius past one they are not.
+struct FrustumRow {
+    const char* name;
+    float x, y, z;
+    bool drawn;
+};
+constexpr float kPast = 10.2f / std::numbers::sqrt2_v<float>;
+constexpr float kTouching = 9.8f / std::numbers::sqrt2_v<float>;
+constexpr FrustumRow kFrustumRows[] = {
+    {"ten ahead", 0, 0, 10, true},
+    {"past the near plane", 0, 0, 1 - 10.2f, false},
+    {"touching the near plane", 0, 0, 1 - 9.8f, true},
+    {"past the far plane", 0, 0, 110.2f, false},
+    {"touching the far plane", 0, 0, 109.8f, true},
+    {"past the right plane", 50 + kPast, 0, 50 - kPast, false},
+    {"touching the right plane", 50 + kTouching, 0, 50 - kTouching, true},
+    {"past the left plane", -50 - kPast, 0, 50 - kPast, false},
+    {"touching the left plane", -50 - kTouching, 0, 50 - kTouching, true},
+    {"past the top plane", 0, 50 + kPast, 50 - kPast, false},
+    {"touching the top plane", 0, 50 + kTouching, 50 - kTouching, true},
+    {"past the bottom plane", 0, -50 - kPast, 50 - kPast, false},
+    {"touching the bottom plane", 0, -50 - kTouching, 50 - kTouching, true},
+};
+
+TEST_F(RuntimeFrame, CullingKeepsWhatTouchesTheVolumeWhicheverHandTheCameraIs) {
+    constexpr float a = 100.0f / 99.0f, b = -100.0f / 99.0f;
+    // Looking down +z; the right-handed one looks down -z (its z row
+    // negated).
+    const float leftHanded[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, a, 1, 0, 0, b, 0};
+    const float rightHanded[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -a, -1, 0, 0, b, 0};
+    for (const float* projection : {leftHanded, rightHanded}) {
+        const float ahead = projection == leftHanded ? 1.0f : -1.0f;
+        for (const FrustumRow& row : kFrustumRows) {
+            const InstanceHandle h = PlayAt(culled_, row.z * ahead, row.x, row.y);
+            EXPECT_EQ(DrawnInLayer0(0, projection), row.drawn ? 1u : 0u)
+                << row.name << (ahead > 0 ? ", left-handed" : ", right-handed");
+            Engine::KillInstance(h.index, h.serial);
+            Frame();
+        }
+    }
 }
 
 TEST_F(RuntimeFrame, EntriesSortByDrawOrderThenDepth) {

@@ -66,19 +66,23 @@ bool Inside(const float* planes, const float* p) {
     return true;
 }
 
-TEST(CameraTest, PerspectivePlanesContainWhatTheCameraSees) {
-    // A left-handed perspective: depth 1..100 to clip depth 0..1.
+TEST(CameraTest, PerspectivePlanesContainWhatTheCameraSeesWhicheverItsHand) {
+    // Depth 1..100 to clip depth 0..1, looking down +z (left-handed) or -z
+    // (right-handed, the z row negated): the normals point inwards either
+    // way.
     const float n = 1.0f, f = 100.0f;
-    const float projection[16] = {
-        1, 0, 0, 0, 0, 1, 0, 0, 0, 0, f / (f - n), 1, 0, 0, -n * f / (f - n), 0};
-    float planes[24];
-    BuildFrustumPlanes(planes, projection);
-    const float ahead[3] = {0, 0, 10}, behind[3] = {0, 0, -10}, beside[3] = {50, 0, 10},
-                far[3] = {0, 0, 150};
-    EXPECT_TRUE(Inside(planes, ahead));
-    EXPECT_FALSE(Inside(planes, behind));
-    EXPECT_FALSE(Inside(planes, beside));
-    EXPECT_FALSE(Inside(planes, far));
+    for (const float hand : {1.0f, -1.0f}) {
+        const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, hand * f / (f - n), hand,
+                                      0, 0, -n * f / (f - n), 0};
+        float planes[24];
+        BuildFrustumPlanes(planes, projection);
+        const float ahead[3] = {0, 0, 10 * hand}, behind[3] = {0, 0, -10 * hand},
+                    beside[3] = {50, 0, 10 * hand}, far[3] = {0, 0, 150 * hand};
+        EXPECT_TRUE(Inside(planes, ahead)) << hand;
+        EXPECT_FALSE(Inside(planes, behind)) << hand;
+        EXPECT_FALSE(Inside(planes, beside)) << hand;
+        EXPECT_FALSE(Inside(planes, far)) << hand;
+    }
 }
 
 TEST(CameraTest, PointerRayEndsAreTheNearAndFarDepths) {

@@ -1,4 +1,5 @@
 #include "effects/Core/Memory/UnitInstancePool.h"
+#include "support/AsanTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,30 @@ TEST(UnitInstancePoolTest, AnEmptySetupHandsOutNothing) {
     EXPECT_EQ(pool.Allocate(), nullptr);
     pool.Free(block);
     EXPECT_EQ(pool.GetUsedCount(), 0u);
+}
+
+TEST(UnitInstancePoolTest, AFreeBlockIsPoisonedButForItsLinkUntilThePoolLetsGo) {
+#if !defined(DREVANTH_TEST_ASAN)
+    GTEST_SKIP() << "the pool poisons only under AddressSanitizer";
+#else
+    constexpr uint32_t kBlock = FulgorCore::kUnitBlockSize;
+    std::vector<uint8_t> buffer(3 * kBlock);
+    UnitInstancePool pool;
+    pool.Setup(buffer.data(), 3 * kBlock);
+    auto* block = static_cast<uint8_t*>(pool.Allocate());
+    EXPECT_EQ(__asan_region_is_poisoned(block, kBlock), nullptr) << "a block in use is whole";
+    uint8_t* free = block + kBlock;
+    EXPECT_EQ(__asan_region_is_poisoned(free, 4), nullptr) << "the link of a free block";
+    EXPECT_EQ(__asan_region_is_poisoned(free, kBlock), free + 4) << "the rest of a free block";
+    pool.Free(block);
+    EXPECT_EQ(__asan_region_is_poisoned(block, kBlock), block + 4);
+    EXPECT_EQ(pool.Allocate(), block);
+    EXPECT_EQ(__asan_region_is_poisoned(block, kBlock), nullptr) << "taken again, whole again";
+    pool.Free(block);
+    pool.Setup(nullptr, 0);
+    EXPECT_EQ(__asan_region_is_poisoned(buffer.data(), buffer.size()), nullptr)
+        << "the host's buffer once the pool lets go";
+#endif
 }
 
 } // namespace

@@ -59,6 +59,24 @@ TEST(ColorPropertyTest, WhiteWithoutKeysAndEvaluatesNoChannelThatIsAlwaysOne) {
     ExpectRgba(At(white, 3, 4, 0.5f), 1, 1, 1, 1);
 }
 
+TEST(ColorPropertyTest, AChannelTheFileLeavesOutIsTheNeutralOne) {
+    const struct {
+        const char* name;
+        std::optional<effecttools::FloatValue> ColorValue::*channel;
+    } rows[] = {{"Brig", &ColorValue::brightness}, {"Red", &ColorValue::red},
+                {"Gree", &ColorValue::green},      {"Blue", &ColorValue::blue},
+                {"Alph", &ColorValue::alpha}};
+    for (const auto& row : rows) {
+        ColorValue v;
+        v.gradient.keys = {{0, {0.5f, 0.25f, 0.75f, 0.5f}}};
+        v.*row.channel = std::nullopt;
+        Color c(Bytes(v));
+        EXPECT_EQ(c->GetChannelFlags(), 0u) << row.name;
+        EXPECT_EQ(c->GetSummaryFlags(), ColorProperty::kConstant) << row.name;
+        ExpectRgba(At(c, 3, 4, 0.5f), 0.5f, 0.25f, 0.75f, 0.5f);
+    }
+}
+
 TEST(ColorPropertyTest, ChannelsMultiplyTheGradientAndBrightnessTheColourOnly) {
     ColorValue v;
     v.gradient.keys = {{0, {0.5f, 0.5f, 0.5f, 0.5f}}};
