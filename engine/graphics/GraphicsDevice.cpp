@@ -24,6 +24,8 @@ std::atomic<sys::gpu::Backend> g_backend{sys::gpu::Backend::OpenGL};
 std::atomic<bool> g_paced{true};
 std::atomic<GraphicsDevice::PresentObserver> g_presentObserver{nullptr};
 std::atomic<void*> g_presentObserverUser{nullptr};
+std::atomic<bool> g_framesInFull{true};
+std::atomic<uint32_t> g_framesInFullInARow{0};
 
 constexpr const char* kSwapChainFailed = "スワップチェインの生成に失敗しました";
 
@@ -40,6 +42,12 @@ sys::gpu::Backend GraphicsDevice::GetBackend() {
 }
 void GraphicsDevice::SetPaced(bool paced) {
     g_paced.store(paced);
+}
+void GraphicsDevice::SetFramesInFull(bool full) {
+    g_framesInFull.store(full);
+}
+uint32_t GraphicsDevice::FramesInFullInARow() {
+    return g_framesInFullInARow.load();
 }
 void GraphicsDevice::SetPresentObserver(PresentObserver observer, void* user) {
     g_presentObserver.store(nullptr);
@@ -155,10 +163,12 @@ sys::gpu::Rect GraphicsDevice::WholeViewportRect() const {
 void GraphicsDevice::Present() {
     if (!gpu_)
         return;
+    g_framesInFullInARow.store(frameInFull_ ? g_framesInFullInARow.load() + 1 : 0);
     if (PresentObserver observer = g_presentObserver.load())
         observer(gpu_, g_presentObserverUser.load());
     gpu_->Present(g_paced.load() ? 1 : 0);
     gpu_->ClearState();
+    frameInFull_ = g_framesInFull.load();
     SetBackBufferTarget();
     EmptyCache();
     const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
@@ -172,8 +182,8 @@ void GraphicsDevice::SetRenderTargets(RenderTargetTexture* const colour[4],
         views[i] = colour[i] ? colour[i]->GetRenderTargetView() : nullptr;
     gpu_->SetRenderTargets(4, views, depth ? depth->GetDepthStencilView() : nullptr);
     if (colour[0]) {
-        gpu_->SetViewport({0.0f, 0.0f, static_cast<float>(colour[0]->GetWidth()),
-                           static_cast<float>(colour[0]->GetHeight()), 0.0f, 1.0f});
+        ApplyViewport({0.0f, 0.0f, static_cast<float>(colour[0]->GetWidth()),
+                       static_cast<float>(colour[0]->GetHeight()), 0.0f, 1.0f});
     }
     gpu_->SetScissorRect(WholeViewportRect());
 }
@@ -181,13 +191,23 @@ void GraphicsDevice::SetRenderTargets(RenderTargetTexture* const colour[4],
 void GraphicsDevice::SetBackBufferTarget() {
     sys::gpu::View* views[4] = {backBufferView_, nullptr, nullptr, nullptr};
     gpu_->SetRenderTargets(4, views, nullptr);
-    gpu_->SetViewport(viewport_);
+    ApplyViewport(viewport_);
     gpu_->SetScissorRect(WholeViewportRect());
 }
 
 void GraphicsDevice::SetViewport(int16_t x, int16_t y, int16_t width, int16_t height) {
-    gpu_->SetViewport({static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
-                       static_cast<float>(height), 0.0f, 1.0f});
+    ApplyViewport({static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
+                   static_cast<float>(height), 0.0f, 1.0f});
+}
+
+void GraphicsDevice::ApplyViewport(const sys::gpu::Viewport& viewport) {
+    if (frameInFull_) {
+        gpu_->SetViewport(viewport);
+        return;
+    }
+    sys::gpu::Viewport pixel = viewport;
+    pixel.width = pixel.height = 1.0f;
+    gpu_->SetViewport(pixel);
 }
 
 void GraphicsDevice::SetScissor(int16_t x, int16_t y, int16_t width, int16_t height) {

@@ -52,6 +52,14 @@ public:
     // each present (null: none): tests read the frame the player would see.
     using PresentObserver = void (*)(sys::gpu::Device* gpu, void* user);
     static void SetPresentObserver(PresentObserver observer, void* user);
+    // Whether frames are rasterised in full (the default) or every viewport
+    // is squeezed to one pixel: a scripted run that looks at a few frames
+    // still makes every call of every frame, without filling millions of
+    // pixels in each. Taken at the start of a frame; the present observer
+    // asks how many frames in a row, the one just finished included, were
+    // drawn in full.
+    static void SetFramesInFull(bool full);
+    static uint32_t FramesInFullInARow();
 
     GraphicsDevice();
     ~GraphicsDevice() override;
@@ -156,6 +164,9 @@ private:
     sys::gpu::View* backBufferView_ = nullptr;
     sys::gpu::SwapChainDesc swapChainDesc_;
     sys::gpu::Viewport viewport_;
+    // Every viewport goes to the device through here (see SetFramesInFull).
+    void ApplyViewport(const sys::gpu::Viewport& viewport);
+    bool frameInFull_ = true;
 
     // State cache. Each flag table ends with a sentinel that is never set.
     sys::gpu::View* views_[kStages][kSlots] = {};

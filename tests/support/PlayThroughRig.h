@@ -132,16 +132,19 @@ public:
     }
 
     // The render thread's side: the back buffer of the frame just drawn,
-    // when one is wanted.
+    // when one is wanted. Frames are drawn in full only from when a picture
+    // is wanted: the one read and the one before it, whose picture the
+    // screen may draw again (a flash shows last frame's field).
     static void Observe(sys::gpu::Device* gpu, void* user) {
         auto* self = static_cast<ScriptedGame*>(user);
-        if (!self->wantPicture_.load())
+        if (!self->wantPicture_.load() || Mireku::Graphics::GraphicsDevice::FramesInFullInARow() < 2)
             return;
         self->picture_.assign(1280u * 720u * 4u, 0);
         const sys::gpu::Rect all{0, 0, 1280, 720};
         if (!gpu->ReadPixels(gpu->GetBackBuffer(), all, self->picture_.data()))
             self->picture_.clear();
         self->wantPicture_.store(false);
+        Mireku::Graphics::GraphicsDevice::SetFramesInFull(false);
         self->havePicture_.store(true);
     }
 
@@ -189,8 +192,10 @@ private:
             pictureAsked_ = true;
             if (s.sprites.x1 <= s.sprites.x0)
                 pictureChecked_ = true;
-            else
+            else {
+                Mireku::Graphics::GraphicsDevice::SetFramesInFull(true);
                 wantPicture_.store(true);
+            }
         }
         if (pictureChecked_)
             Hold(s.press == Press::kHold || frame_ % 8 < 2 ? s.keys : 0);
@@ -252,6 +257,7 @@ protected:
         testsupport::ScopedEnv homeEnv("HOME", home.Root().c_str());
         testsupport::ScopedEnv configEnv("XDG_CONFIG_HOME", nullptr);
         Mireku::Graphics::GraphicsDevice::SetPaced(false);
+        Mireku::Graphics::GraphicsDevice::SetFramesInFull(false);
         auto* game = new ScriptedGame(std::move(steps));
         Mireku::Graphics::GraphicsDevice::SetPresentObserver(&ScriptedGame::Observe, game);
         const auto start = std::chrono::steady_clock::now();
@@ -259,6 +265,7 @@ protected:
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         Mireku::Graphics::GraphicsDevice::SetPresentObserver(nullptr, nullptr);
+        Mireku::Graphics::GraphicsDevice::SetFramesInFull(true);
         Mireku::Graphics::GraphicsDevice::SetPaced(true);
         std::printf("play-through: %u frames in %.1f s\n", game->totalFrames, seconds);
         RecordProperty("frames", static_cast<int>(game->totalFrames));
