@@ -77,18 +77,4 @@ TEST_F(SpriteFontTest, TheSetupSetsSpacesAWholeCellWide) {
     EXPECT_EQ(Flush().size(), 5u);
 }
 
-TEST(SetupBindingNameTest, ButtonsAndAxesCountFromOne) {
-    char name[16];
-    SceneSetup::SetupBindingName(0, name);
-    EXPECT_STREQ(name, "button-01");
-    SceneSetup::SetupBindingName(31, name);
-    EXPECT_STREQ(name, "button-32");
-    SceneSetup::SetupBindingName(32, name);
-    EXPECT_STREQ(name, "axis-01");
-    SceneSetup::SetupBindingName(91, name);
-    EXPECT_STREQ(name, "axis-60");
-    SceneSetup::SetupBindingName(141, name);
-    EXPECT_STREQ(name, "axis-10") << "the tens digit modulo 10";
-}
-
 } // namespace
