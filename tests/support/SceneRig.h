@@ -65,6 +65,16 @@ using sampledata::ScriptLine;
 // A rectangle's corners: x0, y0, x1, y1.
 using Box = std::array<float, 4>;
 
+// The input manager's pressed bits the screens read: shot decides, the ex
+// weapon cancels.
+constexpr uint32_t kShot = InputManager::kShot;
+constexpr uint32_t kEx = InputManager::kExWeapon;
+constexpr uint32_t kUp = InputManager::kUp;
+constexpr uint32_t kDown = InputManager::kDown;
+constexpr uint32_t kLeft = InputManager::kLeft;
+constexpr uint32_t kRight = InputManager::kRight;
+constexpr uint32_t kPause = InputManager::kPause;
+
 // One sprite of a layer as it was flushed.
 struct Sprite {
     float x0, y0, x1, y1; // top-left and bottom-right corners on the screen

@@ -9,16 +9,9 @@
 
 namespace {
 
-using scene_test::Dds;
-using scene_test::MakeScriptLine;
-using scene_test::Numbered;
-using scene_test::Ogg;
-using scene_test::ScriptLine;
+using namespace scene_test;
 
-constexpr uint32_t kDecide = InputManager::kShot;
-constexpr uint32_t kCancel = InputManager::kExWeapon;
-
-class SceneEndingTest : public scene_test::SceneRig {
+class SceneEndingTest : public SceneRig {
 protected:
     SceneEndingTest() {
         loose = true;
@@ -109,12 +102,12 @@ TEST_F(SceneEndingTest, OutsideStoryTheCreditsCaptionAndTitleWithOrWithoutMusic)
         const float step = (2560.0f - 720.0f) / 10200.0f;
         EXPECT_NEAR(ending->GetRollOffset(), -step, 1e-5);
         for (uint32_t i = 0; i < 5; ++i) {
-            const scene_test::Sprite credit = One(ending->GetCredit(i));
+            const Sprite credit = One(ending->GetCredit(i));
             EXPECT_NEAR(credit.y0, -step + 512.0f * float(i), 1e-3) << i;
             EXPECT_FLOAT_EQ(credit.x0, 0.0f);
             EXPECT_FLOAT_EQ(credit.Height(), 512.0f);
         }
-        Frame(kDecide);
+        Frame(kShot);
         ASSERT_EQ(ending->GetSubState(), SceneEnding::kCreditsOut);
         Frames(120);
         ASSERT_FALSE(SpritesOf(DefaultTexture()).empty());
@@ -149,10 +142,10 @@ TEST_F(SceneEndingTest, ATopTenPlaceOpensTheRankingOnItsRow) {
     work->player.score = 9999999999ull;
     ASSERT_NE(Start(), nullptr);
     ToMain();
-    Frame(kCancel);
+    Frame(kEx);
     EXPECT_EQ(ending->GetSubState(), SceneEnding::kCreditsOut) << "cancel ends the roll too";
     ASSERT_GT(FramesTo(SceneEnding::kGameOver, 400), 0);
-    Frame(kDecide);
+    Frame(kShot);
     EXPECT_EQ(ending->GetState(), SceneEnding::kLeaving) << "a button ends the caption";
     ASSERT_NE(RunUntilActive<SceneRanking>(40), nullptr);
     EXPECT_EQ(work->rankingMode, 1u);
@@ -171,7 +164,7 @@ TEST_F(SceneEndingTest, UnlockPicturesOnlyForWhatThisGameGained) {
     EXPECT_EQ(work->progress[ProgressBlock::kOffsetStoryClearedWithShip], 1u) << "recorded";
     ToMain();
     const uint32_t unlockSound = SoundCount(100);
-    Frame(kDecide);
+    Frame(kShot);
     Frames(240);
     ASSERT_EQ(ending->GetSubState(), SceneEnding::kUnlocks);
     EXPECT_EQ((std::vector<uint32_t>{ending->GetUnlockCount(), ending->GetUnlockPicture(0),
@@ -180,16 +173,16 @@ TEST_F(SceneEndingTest, UnlockPicturesOnlyForWhatThisGameGained) {
         << "the clear sets bit 0x08 with byte 37";
     EXPECT_EQ(SoundCount(100), unlockSound + 1);
     Frame();
-    EXPECT_EQ(One(ending->GetUnlock(0)).Rect(), (scene_test::Box{0, 0, 1280, 720}));
+    EXPECT_EQ(One(ending->GetUnlock(0)).Rect(), (Box{0, 0, 1280, 720}));
     EXPECT_EQ(One(ending->GetUnlock(0)).u1, 1280.0f);
     EXPECT_EQ(ending->GetUnlock(0)->GetWidth(), 41) << "update01.dds";
     Frames(3);
     EXPECT_EQ(ending->GetUnlockShown(), 0u) << "each stays until a button";
-    Frame(kDecide);
+    Frame(kShot);
     EXPECT_EQ(ending->GetUnlockShown(), 1u);
     EXPECT_EQ(SoundCount(100), unlockSound + 2);
-    Frame(kCancel);
-    Frame(kDecide);
+    Frame(kEx);
+    Frame(kShot);
     EXPECT_EQ(ending->GetSubState(), SceneEnding::kGameOverIn);
 }
 
@@ -236,7 +229,7 @@ TEST_F(SceneEndingTest, TheTrueEndingsScriptPicturesAndBlackOut) {
     EXPECT_EQ(SpritesOf(ending->GetPicture(0)).size(), 1u);
     EXPECT_FLOAT_EQ(One(ending->GetLines()[0].texture).y0, 560.0f);
 
-    Frame(kDecide);
+    Frame(kShot);
     EXPECT_EQ(ending->GetSubState(), SceneEnding::kPicture);
     Frame();
     ASSERT_EQ(ending->GetSubState(), SceneEnding::kOverlayIn);
@@ -270,7 +263,7 @@ TEST_F(SceneEndingTest, TheTrueEndingsScriptPicturesAndBlackOut) {
     ASSERT_NE(Start(), nullptr);
     ToMain();
     const uint32_t cancels = SoundCount(9);
-    Frame(kCancel);
+    Frame(kEx);
     EXPECT_EQ(SoundCount(9), cancels + 1);
     EXPECT_EQ(ending->GetSubState(), SceneEnding::kOverlayIn);
     EXPECT_EQ(ending->GetReturnSubState(), SceneEnding::kCredits);

@@ -23,17 +23,16 @@
 
 namespace {
 
-using scene_test::Box;
-using scene_test::RecordingVfxInstance;
+using namespace scene_test;
+
 using Call = RecordingVfxInstance::Call;
 using K = RecordingVfxInstance::Kind;
 
-constexpr uint32_t kShot = InputManager::kShot;
 constexpr const char* kTitleEffect = "title/title_main.vfxb";
 constexpr const char* kLogos[] = {"vfx/logo_ovk.vfxb", "vfx/logo_brondel_velmora.vfxb",
                                   "vfx/logo_fulgor.vfxb"};
 
-using SceneFlowTest = scene_test::SceneRig;
+using SceneFlowTest = SceneRig;
 
 TEST_F(SceneFlowTest, LogosWhoseEffectsEndPassOneAfterAnotherIntoTheTitle) {
     SceneLogo* logo = Push<SceneLogo>();
@@ -106,7 +105,7 @@ struct LogoCase {
     int least, most; // frames each logo plays
 };
 
-class LogoEffects : public scene_test::SceneRig, public testing::WithParamInterface<LogoCase> {
+class LogoEffects : public SceneRig, public testing::WithParamInterface<LogoCase> {
 protected:
     LogoEffects() {
         loose = GetParam().loose;
@@ -149,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LogoCase{"EffectsOff", false, testsupport::NoDevice, 0, 3}),
     [](const testing::TestParamInfo<LogoCase>& i) { return std::string(i.param.name); });
 
-class TitleTest : public scene_test::SceneRig {
+class TitleTest : public SceneRig {
 protected:
     // The title from its push to its waiting state.
     SceneTitle* ToWaiting() {
@@ -187,12 +186,12 @@ TEST_F(TitleTest, ShotInTheIntroSkipsToTheIdlePartAndLeavingWaitsAFrame) {
     ASSERT_FALSE(hud.empty());
     // The version text: five 32 x 32 glyph cells at y 392 over an opaque
     // black backdrop under everything.
-    const scene_test::Sprite backdrop = hud.front();
+    const Sprite backdrop = hud.front();
     EXPECT_EQ(backdrop.texture, DefaultTexture());
     EXPECT_EQ((std::vector<uint32_t>{backdrop.priority, backdrop.blend, backdrop.colour}),
               (std::vector<uint32_t>{1, 0, 0xFF000000u}));
     EXPECT_EQ(backdrop.Rect(), (Box{0, 0, 1280, 720}));
-    const std::vector<scene_test::Sprite> glyphs = SpritesOf(title->GetGlyphTexture());
+    const std::vector<Sprite> glyphs = SpritesOf(title->GetGlyphTexture());
     ASSERT_EQ(glyphs.size(), 5u);
     const float cells[5][3] = {
         {160, 128, 986}, {96, 0, 1010}, {448, 160, 1030}, {64, 0, 1042}, {0, 0, 1066}};
@@ -235,7 +234,7 @@ TEST_F(TitleTest, WithoutInputADemoStartsAfter8100WaitingFramesAndAButtonEndsIt)
     EXPECT_EQ(LastStageStart().demo, 1);
     EXPECT_EQ(LastStageStart().stage, work->stage) << "the stage of the replay's header";
     ASSERT_NE(RunUntilState<SceneGame>(SceneGame::kRunning, 5), nullptr);
-    Frame(InputManager::kDown);
+    Frame(kDown);
     EXPECT_EQ(input->GetLockCount(), 1);
     Frames(5);
     Frame(kShot);
@@ -359,7 +358,7 @@ TEST_F(FlowTest, FromTheLogoToTheFirstStage) {
     opened.push_back(music(menu));
     EXPECT_EQ(openSlots(), 1u) << "the title's music is gone";
     for (int i = 0; i < 59 && menu->GetState() == 3; ++i)
-        Frame(i % 2 ? InputManager::kDown : kShot);
+        Frame(i % 2 ? kDown : kShot);
     ASSERT_EQ(menu->GetState(), 3) << "still fading in: the presses were ignored";
     Frame();
     ASSERT_EQ(menu->GetState(), 4);
@@ -372,7 +371,7 @@ TEST_F(FlowTest, FromTheLogoToTheFirstStage) {
     ASSERT_NE(RunUntilState<SceneSelectPilot>(4, 40), nullptr);
     opened.push_back(music(select));
     EXPECT_EQ(openSlots(), 1u);
-    Frame(InputManager::kRight);
+    Frame(kRight);
     Frame(kShot);
     ASSERT_NE(RunUntilState<SceneSelectPilot>(7, 40), nullptr);
     Frame(kShot);
@@ -382,7 +381,7 @@ TEST_F(FlowTest, FromTheLogoToTheFirstStage) {
     SceneGame* game = RunUntilActive<SceneGame>(70);
     ASSERT_NE(game, nullptr);
     ASSERT_EQ(stageStarts.size(), 1u);
-    const scene_test::StageStart& s = LastStageStart();
+    const StageStart& s = LastStageStart();
     EXPECT_EQ((std::vector<int64_t>{s.ship, s.mode, s.stage, s.gameType, s.subWeapons, s.lastPilot,
                                     s.demo}),
               (std::vector<int64_t>{1, 1, 0, 3, 1, 1, 0}));
@@ -393,13 +392,13 @@ TEST_F(FlowTest, FromTheLogoToTheFirstStage) {
 // Its picture over the whole screen; the title 930 frames after its
 // fade-in, or 30 after decide or cancel.
 TEST_F(FlowTest, TheFreePlayEndReturnsToTheTitle) {
-    for (uint32_t button : {0u, kShot, uint32_t{InputManager::kExWeapon}}) {
+    for (uint32_t button : {0u, kShot, kEx}) {
         driver->ClearAll();
         SceneFreePlayEnd* end = Push<SceneFreePlayEnd>();
         ASSERT_NE(RunUntilState<SceneFreePlayEnd>(4, 40), nullptr);
         EXPECT_TRUE(Playing(end->GetMusicSlot()));
         Frame();
-        const scene_test::Sprite picture = One(end->GetPicture());
+        const Sprite picture = One(end->GetPicture());
         EXPECT_EQ(picture.Rect(), (Box{0, 0, 1280, 720}));
         EXPECT_EQ(picture.Texels(), (Box{0, 0, 1280, 720}));
         EXPECT_EQ(picture.colour, 0xFFFFFFFFu);
@@ -430,7 +429,7 @@ TEST_F(MusicTest, EachScreensMusicAndWhetherItLoops) {
     for (const char* name :
          {"menu.ogg", "select.ogg", "ranking.ogg", "title.ogg", "title2.ogg", "vam_022.ogg",
           "vam_023.ogg", "vam_035.ogg", "vam_027.ogg", "gameover.ogg"})
-        Write(std::string("sound/bgm/") + name, scene_test::Ogg(0.2f, 330.0f));
+        Write(std::string("sound/bgm/") + name, Ogg(0.2f, 330.0f));
     auto pilots = [this](uint8_t fifth, uint8_t sixth) {
         work->progress[ProgressBlock::kOffsetUnlockA] = fifth;
         work->progress[ProgressBlock::kOffsetUnlockB] = sixth;

@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace scene_test;
+
 using Mireku::Common::Vector2;
 
 constexpr uint32_t kFrames = 3000;
@@ -53,7 +55,7 @@ std::vector<uint8_t> EveryTypeTimeline() {
     return bytes;
 }
 
-class SceneGameReplay : public scene_test::SceneRig {
+class SceneGameReplay : public SceneRig {
 protected:
     SceneGameReplay() {
         withStages = true;

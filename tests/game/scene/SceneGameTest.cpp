@@ -19,16 +19,9 @@
 
 namespace {
 
-using scene_test::Box;
-using scene_test::Sprite;
+using namespace scene_test;
 
-constexpr uint32_t kShot = InputManager::kShot;
-constexpr uint32_t kUp = InputManager::kUp;
-constexpr uint32_t kDown = InputManager::kDown;
-constexpr uint32_t kPause = InputManager::kPause;
-constexpr uint32_t kEx = InputManager::kExWeapon;
-
-class SceneGameTest : public scene_test::SceneRig {
+class SceneGameTest : public SceneRig {
 protected:
     // A stage screen of the current game state, run until its stage runs.
     SceneGame* StartStage() {

@@ -14,11 +14,11 @@
 
 namespace {
 
-using Mireku::Graphics::Texture;
-using scene_test::Box;
-using scene_test::Dds;
+using namespace scene_test;
 
-class SceneHelpersTest : public scene_test::SceneRig {
+using Mireku::Graphics::Texture;
+
+class SceneHelpersTest : public SceneRig {
 protected:
     SceneHelpersTest() { loose = true; }
     void SetUp() override {
@@ -207,7 +207,7 @@ TEST_F(SceneHelpersTest, TheGameOverCaptionFadesInAndFlickers) {
         p.Draw(Layer());
         EndFrame();
         ASSERT_EQ(hud.size(), 2u);
-        const scene_test::Sprite caption = One(p.GetTexture(frame == 1 ? 1 : 0));
+        const Sprite caption = One(p.GetTexture(frame == 1 ? 1 : 0));
         EXPECT_EQ(caption.Rect(), (Box{280, 300, 1000, 360})) << frame;
         EXPECT_EQ(caption.u1, 720.0f);
         EXPECT_EQ((std::vector<uint32_t>{caption.Alpha(), caption.priority}),

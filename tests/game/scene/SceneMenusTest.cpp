@@ -22,18 +22,9 @@
 
 namespace {
 
-using scene_test::Box;
-using scene_test::RecordingVfxInstance;
-using scene_test::Sprite;
+using namespace scene_test;
 
-constexpr uint32_t kShot = InputManager::kShot;
-constexpr uint32_t kBack = InputManager::kExWeapon;
-constexpr uint32_t kUp = InputManager::kUp;
-constexpr uint32_t kDown = InputManager::kDown;
-constexpr uint32_t kLeft = InputManager::kLeft;
-constexpr uint32_t kRight = InputManager::kRight;
-
-class MenusTest : public scene_test::SceneRig {
+class MenusTest : public SceneRig {
 protected:
     // The screen pushed and run to its input state, 4.
     template <class T> T* ToInput() { return Push<T>() ? RunUntilState<T>(4, 100) : nullptr; }
@@ -290,7 +281,7 @@ TEST_F(NextLoopTest, TheAnswers) {
         uint32_t sound;
     } rows[] = {{"YesGoesOnToStageTwelve", {kRight, kShot}, 0, true, 4},
                 {"NoThenAButtonToTheRankingOfANewFirstPlace", {kShot}, 5000, false, 4},
-                {"ExWeaponAnswersNoTheCaptionRunsOutToTheTitle", {kLeft, kBack}, 0, false, 9}};
+                {"ExWeaponAnswersNoTheCaptionRunsOutToTheTitle", {kLeft, kEx}, 0, false, 9}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         driver->ClearAll();
@@ -320,7 +311,7 @@ TEST_F(NextLoopTest, TheAnswers) {
         EXPECT_EQ(SpritesOf(next->GetTexture(0)).size() + SpritesOf(next->GetTexture(1)).size(),
                   1u);
         if (r.score) {
-            Frame(kBack);
+            Frame(kEx);
             EXPECT_EQ(next->GetState(), 5) << "a button leaves at once";
             Frames(30);
             ASSERT_NE(Active<SceneRanking>(), nullptr);
@@ -422,12 +413,12 @@ TEST_F(PilotTest, TheDifficultyPanelOpensClosesAndBacksOutToTheMenu) {
         EXPECT_EQ(select->GetCursorFlash(), 19) << "20, counted down once after the draw";
         Frames(3);
     }
-    Frame(kBack);
+    Frame(kEx);
     Frames(28);
     EXPECT_EQ(select->GetState(), 6);
     Frame();
     EXPECT_EQ(select->GetState(), 4) << "back on the grid";
-    Frame(kBack);
+    Frame(kEx);
     EXPECT_EQ(select->GetState(), 10);
     EXPECT_TRUE(select->IsCancelled());
     EXPECT_EQ(select->GetMusicSlot(), -1);
@@ -500,7 +491,7 @@ TEST_F(PilotTest, TheChallengesTimeAndTheSecondLoop) {
     ASSERT_EQ(select->GetState(), 9);
     Frame(kDown);
     ASSERT_EQ(select->GetOptionCursor(), 1);
-    Frame(kBack);
+    Frame(kEx);
     Frames(29);
     ASSERT_EQ(select->GetState(), 4);
     ASSERT_EQ(OpenPanel(), 8);
@@ -516,7 +507,7 @@ TEST_F(PilotTest, TheChallengesTimeAndTheSecondLoop) {
     EXPECT_EQ(select->GetOptionCursor(), 1);
     ChooseAndFade();
     ASSERT_EQ(stageStarts.size(), 1u);
-    const scene_test::StageStart& s = LastStageStart();
+    const StageStart& s = LastStageStart();
     EXPECT_EQ((std::vector<uint32_t>{s.stage, s.gameType, s.mode, s.subWeapons}),
               (std::vector<uint32_t>{12, 3, 1, 1}));
 }
@@ -851,7 +842,7 @@ TEST_F(SetupCapture, CancelAndEscapeAbandonTheCaptureLeavingTheBindingsCleared) 
     Frame(kShot);
     Tap(SDL_CONTROLLER_BUTTON_Y);
     EXPECT_EQ(setup->GetCaptureStep(), 2);
-    Frame(kBack);
+    Frame(kEx);
     EXPECT_EQ(setup->GetCaptureStep(), 0);
     Tap(SDL_CONTROLLER_BUTTON_X);
     EXPECT_EQ(ConfigBlock::Binding(setup->GetWorkingConfig(), 1, 0), 35) << "not captured";

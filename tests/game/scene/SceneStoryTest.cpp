@@ -13,17 +13,11 @@
 
 namespace {
 
-using scene_test::Dds;
-using scene_test::MakeScriptLine;
-using scene_test::Numbered;
-using scene_test::Ogg;
-using scene_test::Sprite;
+using namespace scene_test;
 
-constexpr uint32_t kDecide = InputManager::kShot;
-constexpr uint32_t kCancel = InputManager::kExWeapon;
 constexpr uint32_t kShown = FlowScene::kStateShown;
 
-class StoryScenes : public scene_test::SceneRig {
+class StoryScenes : public SceneRig {
 protected:
     StoryScenes() {
         loose = true;
@@ -51,7 +45,7 @@ protected:
     // Three lines of `voiceSeconds` (none for 0) for the script at `path`.
     void Lines(const std::string& path, const std::string& prefix, float voiceSeconds = 0.0f,
                uint32_t speaker = 0) {
-        std::vector<scene_test::ScriptLine> lines;
+        std::vector<ScriptLine> lines;
         for (int i = 1; i <= 3; ++i) {
             WriteLine(prefix + std::to_string(i), voiceSeconds, 500);
             lines.push_back(MakeScriptLine(i, speaker ? int32_t(speaker + 6 * (i == 2)) : 0,
@@ -134,12 +128,12 @@ TEST_F(StoryScenes, TheWindowWaitsForItsFlagDecideStepsAndTheStageComesBack) {
     Frames(8);
     EXPECT_EQ(Line(), 1);
     EXPECT_EQ(SpritesOf(story->GetLines()[0].texture).size(), 1u);
-    Frame(kDecide);
+    Frame(kShot);
     EXPECT_EQ(Line(), 2);
     EXPECT_EQ(StoryChar::Instance().GetOtherSpeaker(), 7);
     EXPECT_EQ(SpritesOf(story->GetLines()[1].texture).size(), 1u);
-    Frame(kDecide);
-    Frame(kDecide);
+    Frame(kShot);
+    Frame(kShot);
     EXPECT_EQ(story->GetSubState(), SceneStory::kClosing) << "no line is left";
     EXPECT_TRUE(SpritesOf(story->GetLines()[2].texture).empty());
     for (int i = 1; i < 30; ++i) {
@@ -188,7 +182,7 @@ TEST_F(StoryScenes, VoicesMoveTheLinesOnAndCancelClosesTheWindow) {
         } else {
             ASSERT_TRUE(Playing(story->GetVoiceSlot()));
             const uint32_t cancels = SoundCount(9);
-            Frame(kCancel);
+            Frame(kEx);
             EXPECT_EQ(story->GetSubState(), SceneStory::kClosing);
             EXPECT_EQ(SoundCount(9), cancels + 1);
             EXPECT_FALSE(Playing(story->GetVoiceSlot()));
@@ -207,7 +201,7 @@ TEST_F(StoryScenes, TheBridgeKeepsTheStageTrackTheEndingTakesIt) {
     EXPECT_FALSE(Playing(StageMusicSlots::stageTrack)) << "stopped";
     EXPECT_NE(StageMusicSlots::stageTrack, -1) << "but kept";
     OpenWindow();
-    Frame(kDecide);
+    Frame(kShot);
     EXPECT_EQ(FramesUntilGone(40), 31);
     EXPECT_FALSE(Playing(StageMusicSlots::stageTrack))
         << "only the scene between stages restarts it";
@@ -281,21 +275,20 @@ TEST_F(StoryScenes, TheOpeningsPicturesFadeThroughBlackThenTheLinesRoll) {
         EXPECT_EQ(opening->GetPictureIndex(), picture);
         Sprite shown = One(opening->GetPicture(picture));
         EXPECT_EQ(shown.colour, 0xFFFFFFFFu);
-        EXPECT_EQ(shown.Rect(),
-                  (scene_test::Box{0, 0, float(Width(opening->GetPicture(picture))), 36}));
-        const int held = FramesTo(opening, hold + 1, 100, kCancel);
+        EXPECT_EQ(shown.Rect(), (Box{0, 0, float(Width(opening->GetPicture(picture))), 36}));
+        const int held = FramesTo(opening, hold + 1, 100, kEx);
         EXPECT_TRUE(held >= 59 && held <= 61) << held;
-        Frames(15, kCancel);
+        Frames(15, kEx);
         shown = One(opening->GetPicture(picture));
         EXPECT_NEAR(shown.colour & 0xFF, 127, 10) << "halfway through black";
         EXPECT_EQ(shown.Alpha(), 0xFFu) << "opaque";
-        const int darkened = 15 + FramesTo(opening, hold + 2, 20, kCancel);
+        const int darkened = 15 + FramesTo(opening, hold + 2, 20, kEx);
         EXPECT_TRUE(darkened >= 29 && darkened <= 31) << darkened;
         EXPECT_EQ(opening->GetPictureIndex(), picture + 1);
         EXPECT_EQ(opening->GetBrightness(), 0.0f);
         EXPECT_TRUE(SpritesOf(opening->GetLines()[0].texture).empty())
             << "no lines before the roll";
-        const int brightened = FramesTo(opening, hold + 3, 40, kCancel);
+        const int brightened = FramesTo(opening, hold + 3, 40, kEx);
         EXPECT_TRUE(brightened >= 29 && brightened <= 31) << brightened;
     }
     ASSERT_EQ(opening->GetSubState(), SceneStoryOpening::kRoll);
@@ -308,7 +301,7 @@ TEST_F(StoryScenes, TheOpeningsPicturesFadeThroughBlackThenTheLinesRoll) {
     EXPECT_NEAR(line.y0, 600.0f, 1.0f) << "the roll starts at the clip's bottom";
     // Cancel: the black-out over 120 frames, then the 30-frame fade to the
     // first stage with its story.
-    Frame(kCancel);
+    Frame(kEx);
     EXPECT_EQ(opening->GetSubState(), 0u) << "the black-out";
     EXPECT_EQ(SoundCount(9), cancels + 1);
     const int blackOut = FramesUntil([&] { return opening->GetState() != kShown; }, 200);
@@ -359,18 +352,18 @@ TEST_F(StoryScenes, TheIntermissionRollsThenTheNextStageBegins) {
     auto* scene = Push<SceneStoryIntermission>();
     ASSERT_EQ(RunUntilState<SceneStoryIntermission>(kShown, 90), scene);
     const uint32_t cancels = SoundCount(9);
-    const int held = FramesTo(scene, 2, 100, kCancel);
+    const int held = FramesTo(scene, 2, 100, kEx);
     EXPECT_TRUE(held >= 59 && held <= 61) << held;
     // The skip hint would blink on from frame 60: it shows from sub-state 3.
     Frame();
     EXPECT_TRUE(SpritesOf(scene->GetSkip()).empty());
-    EXPECT_GT(FramesTo(scene, 3, 40, kCancel), 0);
+    EXPECT_GT(FramesTo(scene, 3, 40, kEx), 0);
     EXPECT_EQ(scene->GetPictureIndex(), 1);
     Frame();
     EXPECT_EQ(SpritesOf(scene->GetSkip()).size(), 1u);
     EXPECT_GT(FramesTo(scene, SceneStoryIntermission::kRoll, 40), 0);
     EXPECT_EQ(SoundCount(9), cancels) << "no cancel before the roll";
-    Frame(kCancel);
+    Frame(kEx);
     EXPECT_EQ(scene->GetSubState(), 0u);
     EXPECT_EQ(SoundCount(9), cancels + 1);
     ASSERT_NE(scene->GetMusicSlot(), -1);

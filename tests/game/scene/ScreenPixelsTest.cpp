@@ -21,8 +21,7 @@
 
 namespace {
 
-using scene_test::Dds;
-using scene_test::MakeScriptLine;
+using namespace scene_test;
 
 struct Box {
     int x0, y0, x1, y1;
@@ -45,7 +44,7 @@ struct Colour {
     int tolerance = 3;
 };
 
-class ScreenPixels : public scene_test::SceneRig {
+class ScreenPixels : public SceneRig {
 protected:
     ScreenPixels() { backend = sys::gpu::Backend::OpenGL; }
     int CountOf(const Count& c) const {
@@ -159,7 +158,7 @@ TEST_F(ScreenPixels, TheStageScreensOverlays) {
     SceneGame* game = RunUntilState<SceneGame>(SceneGame::kRunning, 5);
     ASSERT_NE(game, nullptr);
     Frames(12); // past the fade-in
-    Frame(InputManager::kPause);
+    Frame(kPause);
     Frames(40);
     ASSERT_EQ(game->GetPauseStep(), SceneGame::kPauseMenu);
     pixels = stack.ReadBackBuffer();
@@ -175,7 +174,7 @@ TEST_F(ScreenPixels, TheStageScreensOverlays) {
                {"right", 880, 440, 0},
                {"above", 600, 262, 0},
                {"below", 600, 458, 0}});
-    Frame(InputManager::kPause);
+    Frame(kPause);
     Frames(12);
     work->gameState = GameState::kContinue;
     work->continueCountdown = 300;
@@ -221,7 +220,7 @@ TEST_F(StoryPixels, TheWindowItsLineAndPlateThePortraitsLitAndDimmed) {
                {"the plate", 400, 560, 0x00FF00},
                {"outside", 1100, 300, 0},
                {"the own pilot speaking, lit", 50, 200, 0xFFFFFF}});
-    Frame(InputManager::kShot);
+    Frame(kShot);
     Frames(31);
     Check({}, {{"the own pilot silent, dimmed", 50, 200, 0x808080},
                {"the other speaking, lit", 700, 450, 0xFFFFFF},

@@ -19,10 +19,9 @@
 
 namespace {
 
-constexpr uint32_t kShot = InputManager::kShot;
-constexpr uint32_t kCancel = InputManager::kExWeapon;
+using namespace scene_test;
 
-class StoryFlow : public scene_test::SceneRig {
+class StoryFlow : public SceneRig {
 protected:
     StoryFlow() {
         withSound = true;
@@ -63,11 +62,11 @@ protected:
         if (!RunUntilState<T>(FlowScene::kStateShown, 100))
             return nullptr;
         for (int i = 0; i < 700 && scene->GetSubState() != roll; ++i) {
-            Frame(kCancel);
+            Frame(kEx);
             if (scene->GetSubState() == 0)
                 return nullptr; // cancel came too early
         }
-        Frame(kCancel);
+        Frame(kEx);
         return RunUntilActive<SceneStory>(300);
     }
 };

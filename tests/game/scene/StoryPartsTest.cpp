@@ -9,19 +9,15 @@
 
 namespace {
 
+using namespace scene_test;
+
 using Mireku::Renderer::SpriteRenderer;
-using scene_test::Box;
-using scene_test::Dds;
-using scene_test::MakeScriptLine;
-using scene_test::Ogg;
-using scene_test::ScriptLine;
-using scene_test::Sprite;
 
 ScriptLine L(int32_t line, int32_t speaker, int32_t face, const std::string& text = "a") {
     return MakeScriptLine(line, speaker, face, text);
 }
 
-class StoryPartsTest : public scene_test::SceneRig {
+class StoryPartsTest : public SceneRig {
 protected:
     StoryPartsTest() { loose = true; }
     void SetUp() override {
@@ -37,7 +33,7 @@ protected:
     void LoadSheets(int missing = 0) {
         if (missing)
             std::filesystem::remove(
-                files.Path(scene_test::Numbered("script/texture/ev_pc%02dcut.dds", missing)));
+                files.Path(Numbered("script/texture/ev_pc%02dcut.dds", missing)));
         chars.Reset();
         Mireku::Resource::ChildResourceLoader child;
         chars.LoadSheets(child);

@@ -10,10 +10,10 @@
 
 namespace {
 
+using namespace scene_test;
+
 using sampledata::FormatScript;
 using sampledata::FormatScriptLine;
-using scene_test::MakeScriptLine;
-using scene_test::ScriptLine;
 using Records = StoryScriptReader::Records;
 using D = StoryScriptDriver;
 
@@ -214,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
         Broken{"SpeakerNegative", FormatScriptLine(Line(1, -1, 2, "x"))}),
     [](const testing::TestParamInfo<Broken>& info) { return std::string(info.param.name); });
 
-using StoryScriptDriverTest = scene_test::SceneRig;
+using StoryScriptDriverTest = SceneRig;
 
 // One move of a script and what it shows after it: the step's answer, the
 // current command's line, face and shake, the step state and the
@@ -236,13 +236,13 @@ struct Script {
 
 TEST_F(StoryScriptDriverTest, CommandsDelaysContinuationsAndRestarts) {
     constexpr uint32_t kIdle = D::kIdle, kNext = D::kTakeNext, kTimed = D::kTimed,
-                       kDecide = D::kWaitDecide;
+                       kShot = D::kWaitDecide;
     const Script scripts[] = {
         {"LoadTakesTheFirstShownCommandAndDecideTheNext",
          {Hidden(Line(1, 1, 2)), Line(2, 7, 3), Line(3, 1, 4)},
-         {{'L', 0, true, 2, 3, 0, kDecide, true},
-          {'.', 1, true, 2, 3, 0, kDecide, false},
-          {'d', 1, true, 3, 4, 0, kDecide, true},
+         {{'L', 0, true, 2, 3, 0, kShot, true},
+          {'.', 1, true, 2, 3, 0, kShot, false},
+          {'d', 1, true, 3, 4, 0, kShot, true},
           {'d', 1, false, 3, 4, 0, kIdle, false},
           {'.', 1, true, 3, 4, 0, kIdle, false}}},
         {"AllHiddenShowsNothingUntilARestartEndsIt",
@@ -257,7 +257,7 @@ TEST_F(StoryScriptDriverTest, CommandsDelaysContinuationsAndRestarts) {
           {'r', 1, false, 0, 0, 0, kIdle, false}}},
         {"KindSevenIsIdleWhateverTheRecordsHold",
          {Line(1, 1, 1)},
-         {{'.', 1, false, 1, 1, 0, kDecide, true}, {'r', 1, false, 1, 1, 0, kDecide, true}},
+         {{'.', 1, false, 1, 1, 0, kShot, true}, {'r', 1, false, 1, 1, 0, kShot, true}},
          D::kNone},
         {"AFaceDelayKeepsThePreviousFaceAndTheTimersDoNotEndTheCommand",
          {Line(1, 1, 2), Delayed(Line(2, 1, 5), 30), Line(3, 1, 6)},
@@ -267,22 +267,22 @@ TEST_F(StoryScriptDriverTest, CommandsDelaysContinuationsAndRestarts) {
           {'.', 100, true, 2, 5, 0, kTimed, false}}},
         {"NegativeDelaysFromTheFileActAtOnce",
          {Line(1, 1, 2), Delayed(Line(2, 1, 5), -1, -1), Line(3, 1, 6)},
-         {{'d', 1, true, 2, 5, 0, kDecide, true},
-          {'.', 100, true, 2, 5, 0, kDecide, false},
-          {'d', 1, true, 3, 6, 0, kDecide, true}}},
+         {{'d', 1, true, 2, 5, 0, kShot, true},
+          {'.', 100, true, 2, 5, 0, kShot, false},
+          {'d', 1, true, 3, 6, 0, kShot, true}}},
         {"DecideDuringADelayShowsTheFaceThenMovesOn",
          {Line(1, 1, 2), Delayed(Line(2, 1, 5), 30), Line(3, 1, 6)},
          {{'d', 1, true, 2, 2, 0, kTimed, true},
           {'.', 2, true, 2, 2, 0, kTimed, false},
           {'d', 1, true, 2, 5, 0, kNext, false},
-          {'.', 1, true, 3, 6, 0, kDecide, true}}},
+          {'.', 1, true, 3, 6, 0, kShot, true}}},
         {"AContinuationChangesTheFaceLaterAndIsNeverACommand",
          {Line(1, 7, 2), Continuation(7, 4, 45), Line(2, 1, 1)},
          {{'L', 0, true, 1, 2, 0, kTimed, true},
           {'.', 44, true, 1, 2, 0, kTimed, false},
           {'.', 1, true, 1, 4, 0, kTimed, false},
           {'d', 1, true, 1, 4, 0, kNext, false},
-          {'.', 1, true, 2, 1, 0, kDecide, true}}},
+          {'.', 1, true, 2, 1, 0, kShot, true}}},
         {"AContinuationReplacesTheCommandsOwnDelays",
          {Delayed(Line(1, 7, 3), 10, 10), Continuation(7, 6, 20)},
          {{'.', 15, true, 1, 0, 0, kTimed, false}, {'.', 5, true, 1, 6, 0, kTimed, false}}},
@@ -292,12 +292,12 @@ TEST_F(StoryScriptDriverTest, CommandsDelaysContinuationsAndRestarts) {
           {'.', 9, true, 1, 2, 0, kTimed, false},
           {'.', 1, true, 1, 2, 1, kTimed, false},
           {'d', 1, true, 1, 2, 1, kNext, false},
-          {'.', 1, true, 2, 3, 0, kDecide, true}}},
+          {'.', 1, true, 2, 3, 0, kShot, true}}},
         {"OnlyARestartOfOneTakesTheNextCommand",
          {Line(1, 1, 2), Line(2, 1, 3), Line(3, 1, 4)},
-         {{'r', 1, true, 2, 3, 0, kDecide, true},
-          {'2', 1, true, 2, 3, 0, kDecide, false},
-          {'r', 1, true, 3, 4, 0, kDecide, true},
+         {{'r', 1, true, 2, 3, 0, kShot, true},
+          {'2', 1, true, 2, 3, 0, kShot, false},
+          {'r', 1, true, 3, 4, 0, kShot, true},
           {'r', 1, false, 3, 4, 0, kIdle, false}}},
         {"TwoContinuationsInARowStandForACommandAndAThirdBringsItsDelays",
          {Line(1, 1, 2), Continuation(1, 3, 5), Continuation(1, 4, 6), Continuation(1, 9, 2),
@@ -307,7 +307,7 @@ TEST_F(StoryScriptDriverTest, CommandsDelaysContinuationsAndRestarts) {
           {'.', 1, true, 1, 3, 0, kTimed, false},
           {'.', 1, true, 1, 9, 0, kTimed, false},
           {'d', 1, true, 1, 9, 0, kNext, false},
-          {'.', 1, true, 2, 7, 0, kDecide, true}}},
+          {'.', 1, true, 2, 7, 0, kShot, true}}},
     };
     for (const Script& s : scripts) {
         SCOPED_TRACE(s.name);
@@ -380,7 +380,7 @@ TEST(StoryScriptPaths, ByKindPilotAndStage) {
 // The file of each occasion through the resource loader, the buffer given
 // back; a file that cannot be read leaves no records, not those of the
 // script before (an intermission's, which it does not clear).
-class StoryScriptLoad : public scene_test::SceneRig {
+class StoryScriptLoad : public SceneRig {
 protected:
     StoryScriptLoad() { loose = true; }
 };
