@@ -298,10 +298,12 @@ protected:
             Mireku::Peripheral::InputDevice::DestroyInstance();
         }
         window.reset();
-        sound->ReleaseStream(&StageMusicSlots::stageTrack);
-        sound->ReleaseStream(&StageMusicSlots::clearJingle);
-        sound->Finalize();
-        SoundManager::DestroyInstance();
+        if (sound) {
+            sound->ReleaseStream(&StageMusicSlots::stageTrack);
+            sound->ReleaseStream(&StageMusicSlots::clearJingle);
+            sound->Finalize();
+            SoundManager::DestroyInstance();
+        }
         g_currentMusicSlot = -1;
         GlobalWork::DestroyInstance();
         if (pool) {
