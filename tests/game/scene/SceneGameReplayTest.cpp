@@ -5,10 +5,12 @@
 #include "game/core/ReplayStream.h"
 #include "game/enemy/EnemyDefault.h"
 #include "game/scene/SceneGame.h"
-#include "support/FlowSceneRig.h"
+#include "support/SceneRig.h"
 #include "support/StageReplayHarness.h"
 
 namespace {
+
+using namespace scene_test;
 
 using Mireku::Common::Vector2;
 
@@ -53,12 +55,11 @@ std::vector<uint8_t> EveryTypeTimeline() {
     return bytes;
 }
 
-class SceneGameReplay : public flow_test::FlowRig {
+class SceneGameReplay : public SceneRig {
 protected:
-    void SetUp() override {
+    SceneGameReplay() {
         withStages = true;
         tables.files["ttable_normal_stage01.tsb"] = EveryTypeTimeline();
-        FlowRig::SetUp();
     }
     // The replay: a normal game of ship 0 at stage 0 with lives to spare,
     // shot held throughout, weaving left and right.

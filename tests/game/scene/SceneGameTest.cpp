@@ -2,56 +2,61 @@
 // the pause menu's steps and cursor rules, restart and giving up, the
 // continue countdown and its digits, game over to the ranking or the title,
 // what follows each of the 24 stages, the story overlay, the challenge's end
-// and the attract demo. Without a pool block the screen has no stage; every
-// state still runs.
+// with its result and the attract demo. Without a pool block the screen has
+// no stage; every state still runs.
 #include "game/scene/SceneGame.h"
+#include "engine/graphics/Texture.h"
 #include "game/core/GameState.h"
-#include "game/core/InputManager.h"
-#include "game/core/StageMusicSlots.h"
 #include "game/scene/SceneEnding.h"
 #include "game/scene/SceneGotoNextLoop.h"
 #include "game/scene/SceneRanking.h"
 #include "game/scene/SceneSelectGameMenu.h"
 #include "game/scene/SceneStory.h"
 #include "game/scene/SceneStoryIntermission.h"
-#include "game/scene/SceneTitle.h"
 #include "game/stage/GameObjectDirector.h"
-#include "support/FlowSceneRig.h"
-#include "support/NullSound.h"
-
-#include <cmath>
+#include "game/stage/StageTextureTable.h"
+#include "support/SceneRig.h"
 
 namespace {
 
-using flow_test::Sprite;
+using namespace scene_test;
 
-constexpr uint32_t kShot = InputManager::kShot;
-constexpr uint32_t kUp = InputManager::kUp;
-constexpr uint32_t kDown = InputManager::kDown;
-constexpr uint32_t kPause = InputManager::kPause;
-constexpr uint32_t kEx = InputManager::kExWeapon;
-
-class SceneGameTest : public flow_test::FlowRig {
+class SceneGameTest : public SceneRig {
 protected:
     // A stage screen of the current game state, run until its stage runs.
     SceneGame* StartStage() {
+        driver->ClearAll();
         driver->CreateScene<SceneGame>();
-        return RunUntilState<SceneGame>(SceneGame::kRunning, 5);
+        return game = RunUntilState<SceneGame>(SceneGame::kRunning, 5);
     }
     // The sprites of the last frame drawn with the screen's texture `slot`.
-    std::vector<Sprite> Drawn(const SceneGame* game, uint32_t slot) const {
-        return SpritesOf(game->GetTexture(slot));
+    std::vector<Sprite> Drawn(uint32_t slot) const { return SpritesOf(game->GetTexture(slot)); }
+    // Of one of two alternating textures, the one drawn.
+    Sprite Either(uint32_t a, uint32_t b) const {
+        std::vector<Sprite> both = Drawn(a);
+        for (const Sprite& s : Drawn(b))
+            both.push_back(s);
+        EXPECT_EQ(both.size(), 1u);
+        return both.empty() ? Sprite{} : both[0];
     }
     // Opens the pause menu and runs it to its menu step.
-    void OpenPause(SceneGame* game) {
+    void OpenPause() {
         Frame(kPause);
         ASSERT_EQ(work->gameState, GameState::kPaused);
         Frames(40);
         ASSERT_EQ(game->GetPauseStep(), SceneGame::kPauseMenu);
     }
-};
+    // The full-screen darkening rectangle of the last frame.
+    Sprite Darkening() const {
+        for (const Sprite& s : SpritesOf(DefaultTexture()))
+            if (s.Rect() == Box{0, 0, 1280, 720})
+                return s;
+        ADD_FAILURE() << "no darkening";
+        return {};
+    }
 
-} // namespace
+    SceneGame* game = nullptr;
+};
 
 TEST_F(SceneGameTest, LoadsItsPicturesAndFadesTheStageIn) {
     work->gameState = GameState::kGameOver;
@@ -63,11 +68,10 @@ TEST_F(SceneGameTest, LoadsItsPicturesAndFadesTheStageIn) {
     work->progress[100] = 1;
     EXPECT_EQ(work->progressSnapshot[100], 9) << "the progress as the stage was made";
     Frame();
-    SceneGame* game = Active<SceneGame>();
+    game = Active<SceneGame>();
     ASSERT_NE(game, nullptr);
-    EXPECT_EQ(work->gameState, GameState::kPlaying);
-    EXPECT_EQ(work->misses, 0u);
-    EXPECT_EQ(work->hitsTaken, 0u);
+    EXPECT_EQ((std::vector<uint32_t>{work->gameState, work->misses, work->hitsTaken}),
+              (std::vector<uint32_t>{GameState::kPlaying, 0, 0}));
     EXPECT_EQ(work->stageEndWait, 90);
     EXPECT_EQ(game->GetDirector(), nullptr) << "no pool here: a screen without a stage";
     for (uint32_t i = 0; i < SceneGame::kTextureCount; ++i)
@@ -82,45 +86,34 @@ TEST_F(SceneGameTest, LoadsItsPicturesAndFadesTheStageIn) {
 }
 
 TEST_F(SceneGameTest, ThePauseWindowOpensShowsItsItemsAndCloses) {
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
+    ASSERT_NE(StartStage(), nullptr);
     const uint32_t pauses = SoundCount(12);
     Frame(kPause);
     EXPECT_EQ(work->gameState, GameState::kPaused);
     EXPECT_EQ(SoundCount(12), pauses + 1);
     // Opening: counter c draws the window scaled by ((10 - c) / 10)^2 x 4 + 1
-    // across and (c / 10)^2 down, about (674, 360).
-    Frames(6); // counters 0 to 5; c = 5: 2 across, 0.25 down
-    std::vector<Sprite> window = Drawn(game, SceneGame::kPauseWindow1);
-    const std::vector<Sprite> window2 = Drawn(game, SceneGame::kPauseWindow2);
-    window.insert(window.end(), window2.begin(), window2.end());
-    ASSERT_EQ(window.size(), 1u);
-    EXPECT_FLOAT_EQ(window[0].x0, 674.0f - 197.0f * 2.0f);
-    EXPECT_FLOAT_EQ(window[0].x1, 674.0f + 197.0f * 2.0f);
-    EXPECT_FLOAT_EQ(window[0].y0, 360.0f - 90.0f * 0.25f);
-    EXPECT_EQ(window[0].priority, 27u);
-    EXPECT_EQ(window[0].u1, 394.0f);
-    EXPECT_TRUE(Drawn(game, SceneGame::kPauseResume).empty()) << "no items while it opens";
+    // across and (c / 10)^2 down about (674, 360); c = 5: 2 across, 0.25 down.
+    Frames(6);
+    const Sprite window = Either(SceneGame::kPauseWindow1, SceneGame::kPauseWindow2);
+    EXPECT_EQ(window.Rect(),
+              (Box{674 - 197 * 2, 360 - 90 * 0.25f, 674 + 197 * 2, 360 + 90 * 0.25f}));
+    EXPECT_EQ(window.priority, 27u);
+    EXPECT_EQ(window.u1, 394.0f);
+    EXPECT_TRUE(Drawn(SceneGame::kPauseResume).empty()) << "no items while it opens";
     Frames(4);
     EXPECT_EQ(game->GetPauseStep(), SceneGame::kPauseItems);
-    // The items appear: at rows 335, 360, 385, the cursor's row lit.
+    // The items appear at rows 335, 360, 385, the cursor's row lit.
     Frames(12);
-    const std::vector<Sprite> resume = Drawn(game, SceneGame::kPauseResume);
-    const std::vector<Sprite> back = Drawn(game, SceneGame::kPauseBack);
-    ASSERT_EQ(resume.size(), 1u);
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(resume[0].x0, 577.0f);
-    EXPECT_EQ(resume[0].y0, 335.0f);
-    EXPECT_EQ(back[0].y0, 385.0f);
-    EXPECT_EQ(resume[0].colour >> 24, 255u);
-    EXPECT_EQ(back[0].colour >> 24, 100u);
-    const std::vector<Sprite> cursor = Drawn(game, SceneGame::kCursorRight);
-    ASSERT_EQ(cursor.size(), 1u);
-    EXPECT_EQ(cursor[0].x0, 545.0f);
-    EXPECT_EQ(cursor[0].y0, 333.0f);
-    EXPECT_EQ(cursor[0].Width(), 28.0f);
-    EXPECT_EQ(cursor[0].u1 - cursor[0].u0, 40.0f);
-    EXPECT_EQ(Drawn(game, SceneGame::kPauseCursorAdd).size(), 1u);
+    const Sprite resume = One(game->GetTexture(SceneGame::kPauseResume));
+    const Sprite back = One(game->GetTexture(SceneGame::kPauseBack));
+    EXPECT_EQ(resume.Rect(), (Box{577, 335, 971, 515}));
+    EXPECT_EQ(back.y0, 385.0f);
+    EXPECT_EQ((std::vector<uint32_t>{resume.Alpha(), back.Alpha()}),
+              (std::vector<uint32_t>{255, 100}));
+    const Sprite cursor = One(game->GetTexture(SceneGame::kCursorRight));
+    EXPECT_EQ(cursor.Rect(), (Box{545, 333, 573, 361}));
+    EXPECT_EQ(cursor.u1 - cursor.u0, 40.0f);
+    EXPECT_EQ(Drawn(SceneGame::kPauseCursorAdd).size(), 1u);
     Frames(18);
     ASSERT_EQ(game->GetPauseStep(), SceneGame::kPauseMenu);
     // Pause again in the menu: it closes over 11 frames and play goes on.
@@ -132,61 +125,29 @@ TEST_F(SceneGameTest, ThePauseWindowOpensShowsItsItemsAndCloses) {
     EXPECT_EQ(work->gameState, GameState::kPlaying);
 }
 
-TEST_F(SceneGameTest, OutsideAChallengeTheCursorNeverRestsOnRestart) {
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
-    OpenPause(game);
+// Outside a challenge up and down from "resume" both go to "back": the
+// cursor never rests on "restart". Back asks first; "no" returns to the
+// menu, "yes" gives the game up for the game menu.
+TEST_F(SceneGameTest, ThePauseMenusCursorAndGivingUp) {
+    ASSERT_NE(StartStage(), nullptr);
+    OpenPause();
     EXPECT_EQ(game->GetPauseCursor(), 0);
     const uint32_t moves = SoundCount(3);
-    Frame(kDown);
-    EXPECT_EQ(game->GetPauseCursor(), 2) << "down from resume to back";
-    EXPECT_EQ(SoundCount(3), moves + 1);
-    Frames(3);
-    Frame(kDown);
-    EXPECT_EQ(game->GetPauseCursor(), 0);
-    Frames(3);
-    Frame(kUp);
-    EXPECT_EQ(game->GetPauseCursor(), 2) << "up from resume to back";
-    Frames(3);
-    Frame(kUp);
-    EXPECT_EQ(game->GetPauseCursor(), 0);
-}
-
-TEST_F(SceneGameTest, AChallengeCanBeRestarted) {
-    work->gameType = GameState::kScoreAttackType;
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
-    OpenPause(game);
-    Frame(kDown);
-    ASSERT_EQ(game->GetPauseCursor(), 1) << "restart, in a challenge";
-    work->player.score = 1234;
-    Frame(kShot);
-    EXPECT_EQ(game->GetPauseStep(), SceneGame::kPauseClosing);
-    EXPECT_TRUE(driver->IsFading());
-    Frames(10);
-    EXPECT_EQ(stageStarts.size(), 1u);
-    Frame();
-    Frame();
-    ASSERT_EQ(stageStarts.size(), 2u) << "the stage again";
-    EXPECT_EQ(work->player.score, 0u) << "from a fresh player record";
-    EXPECT_EQ(work->gameState, GameState::kPlaying);
-    EXPECT_EQ(driver->GetFirstActive()->nextInList, nullptr) << "the old screen is gone";
-}
-
-TEST_F(SceneGameTest, BackAsksFirstThenGivesTheGameUp) {
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
-    OpenPause(game);
+    for (uint32_t button : {kDown, kDown, kUp, kUp}) {
+        const int32_t before = game->GetPauseCursor();
+        Press(button);
+        EXPECT_EQ(game->GetPauseCursor(), before == 0 ? 2 : 0) << button;
+    }
+    EXPECT_EQ(SoundCount(3), moves + 4);
     Frame(kUp);
     ASSERT_EQ(game->GetPauseCursor(), 2);
     Frame(kShot);
     EXPECT_EQ(game->GetPauseStep(), SceneGame::kPauseDialog);
     EXPECT_EQ(game->GetPauseCursor(), 1) << "on \"no\"";
     Frame();
-    const std::vector<Sprite> no = Drawn(game, SceneGame::kPauseNo);
-    ASSERT_EQ(no.size(), 1u);
-    EXPECT_EQ(no[0].y0, 359.0f);
-    EXPECT_EQ(no[0].colour >> 24, 255u);
+    const Sprite no = One(game->GetTexture(SceneGame::kPauseNo));
+    EXPECT_EQ(no.Rect(), (Box{555, 359, 584, 383}));
+    EXPECT_EQ(no.Alpha(), 255u);
     Frame(kShot);
     EXPECT_EQ(game->GetPauseStep(), SceneGame::kPauseMenu) << "no: back to the menu";
     EXPECT_EQ(game->GetPauseCursor(), 2);
@@ -202,95 +163,102 @@ TEST_F(SceneGameTest, BackAsksFirstThenGivesTheGameUp) {
     EXPECT_EQ(Active<SceneGame>(), nullptr);
 }
 
+TEST_F(SceneGameTest, AChallengeCanBeRestarted) {
+    work->gameType = GameState::kScoreAttackType;
+    ASSERT_NE(StartStage(), nullptr);
+    OpenPause();
+    Frame(kDown);
+    ASSERT_EQ(game->GetPauseCursor(), 1) << "restart, in a challenge";
+    work->player.score = 1234;
+    Frame(kShot);
+    EXPECT_EQ(game->GetPauseStep(), SceneGame::kPauseClosing);
+    EXPECT_TRUE(driver->IsFading());
+    Frames(10);
+    EXPECT_EQ(stageStarts.size(), 1u);
+    Frames(2);
+    ASSERT_EQ(stageStarts.size(), 2u) << "the stage again";
+    EXPECT_EQ(work->player.score, 0u) << "from a fresh player record";
+    EXPECT_EQ(work->gameState, GameState::kPlaying);
+    EXPECT_EQ(driver->GetFirstActive()->nextInList, nullptr) << "the old screen is gone";
+}
+
+// Ex weapon skips a second only from 7 seconds on; held skips may take the
+// countdown below 0 on the way out (a signed count), which still ends in
+// the game over; shot continues. The time shows in three digits.
 TEST_F(SceneGameTest, TheContinueCountdownSkipsSecondsOnlyFromSevenAndContinuesByShot) {
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
+    ASSERT_NE(StartStage(), nullptr);
     work->gameState = GameState::kContinue;
-    work->continueCountdown = 600;
+    const int32_t rows[][2] = {{600, 599}, {421, 360}, {360, 299}, {30, -31}};
+    for (const auto& r : rows) {
+        work->continueCountdown = r[0];
+        Frame(kEx);
+        EXPECT_EQ(work->continueCountdown, r[1]) << r[0];
+    }
     Frame(kEx);
-    EXPECT_EQ(work->continueCountdown, 599) << "no skip above 7 seconds";
-    work->continueCountdown = 421;
-    Frame(kEx);
-    EXPECT_EQ(work->continueCountdown, 360) << "7.0 seconds: one second off";
-    Frame(kEx);
-    EXPECT_EQ(work->continueCountdown, 299);
-    // The time in three digits: the frame counts down to 298 first, and
-    // 298 / 60 = 4.9666 shows 4, 9, 6.
+    EXPECT_EQ(work->gameState, GameState::kGameOver);
+    work->gameState = GameState::kContinue;
+    work->continueCountdown = 299;
+    // The frame counts down to 298 first: 298 / 60 = 4.9666 shows 4, 9, 6,
+    // the tenths and hundredths at half size.
     Frame();
-    const std::vector<Sprite> digits = Drawn(game, SceneGame::kContinueDigits);
+    const std::vector<Sprite> digits = Drawn(SceneGame::kContinueDigits);
     ASSERT_EQ(digits.size(), 3u);
-    EXPECT_EQ(digits[0].u0, 66.0f * 4);
-    EXPECT_EQ(digits[0].x0, 840.0f);
-    EXPECT_EQ(digits[0].Width(), 66.0f);
-    EXPECT_EQ(digits[1].u0, 66.0f * 9);
-    EXPECT_EQ(digits[1].x0, 930.0f);
-    EXPECT_EQ(digits[1].Width(), 33.0f) << "tenths at half size";
-    EXPECT_EQ(digits[2].u0, 66.0f * 6);
-    EXPECT_EQ(digits[2].x0, 960.0f);
-    EXPECT_EQ(Drawn(game, SceneGame::kContinueDot).size(), 1u);
-    EXPECT_EQ(Drawn(game, SceneGame::kContinueBase1).size() +
-                  Drawn(game, SceneGame::kContinueBase2).size(),
-              1u);
+    EXPECT_EQ(digits[0].Rect(), (Box{840, 245, 906, 293}));
+    EXPECT_EQ(digits[1].Rect(), (Box{930, 267, 963, 291}));
+    EXPECT_EQ(digits[2].Rect(), (Box{960, 267, 993, 291}));
+    EXPECT_EQ((std::vector<float>{digits[0].u0, digits[1].u0, digits[2].u0}),
+              (std::vector<float>{66 * 4, 66 * 9, 66 * 6}));
+    EXPECT_EQ(One(game->GetTexture(SceneGame::kContinueDot)).Rect(), (Box{910, 270, 929, 289}));
+    EXPECT_EQ(Either(SceneGame::kContinueBase1, SceneGame::kContinueBase2).Rect(),
+              (Box{280, 150, 1000, 386}));
     Frame(kShot);
     EXPECT_EQ(work->gameState, GameState::kPlaying) << "a continue";
     EXPECT_EQ(game->GetGameOverStep(), 0) << "without any game-over drawing";
 }
 
-// Held skips may take the countdown below 0 on the way out: it is a signed
-// count and reaches the game over all the same.
-TEST_F(SceneGameTest, SkippingPastZeroStillEndsInGameOver) {
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
-    work->gameState = GameState::kContinue;
-    work->continueCountdown = 30;
-    Frame(kEx);
-    EXPECT_EQ(work->continueCountdown, -31);
-    Frame(kEx);
-    EXPECT_EQ(work->gameState, GameState::kGameOver);
-}
-
 class SceneGameOverTest : public SceneGameTest,
                           public ::testing::WithParamInterface<std::tuple<int, bool>> {
 protected:
-    void SetUp() override {
-        withSound = true;
-        SceneGameTest::SetUp();
-    }
+    SceneGameOverTest() { withSound = true; }
 };
 
 // Game over with a top-ten score (the ranking with its row lit), with a
-// continue used (the title) and in the attract demo (the title, unranked).
+// continue used (the title) and in the attract demo (the title, unranked):
+// the music once, 120 frames of darkening to black, 300 of the caption, 24
+// of noise.
 TEST_P(SceneGameOverTest, GameOverLeadsToTheRankingOrTheTitle) {
-    const auto [kind, demo] = GetParam();
+    const auto [continues, demo] = GetParam();
     work->mode = 2;
     work->attractDemo = demo ? 1 : 0;
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
+    ASSERT_NE(StartStage(), nullptr);
     work->player.score = 999999999;
-    work->player.continues = kind == 1 ? 1 : 0;
+    work->player.continues = static_cast<uint8_t>(continues);
     work->gameState = GameState::kContinue;
     work->continueCountdown = 1;
     Frame();
     ASSERT_EQ(work->gameState, GameState::kGameOver);
-    EXPECT_STREQ(sound->GetStreamName(game->GetMusicSlot()), "gameover.ogg");
+    EXPECT_EQ(MusicOf(game->GetMusicSlot()), "gameover.ogg");
     Frame();
-    soundtest::WaitIdle(sound->GetStream(game->GetMusicSlot()));
-    EXPECT_TRUE(sound->IsStreamPlaying(game->GetMusicSlot())) << "once, as it loaded";
-    Frames(118);
+    EXPECT_TRUE(Playing(game->GetMusicSlot())) << "once, as it loaded";
+    EXPECT_EQ(Darkening().Alpha(), 2u) << "1 x 255 / 120";
+    Frames(59);
+    EXPECT_EQ(game->GetDarkening(), 60);
+    EXPECT_EQ(Darkening().Alpha(), 127u);
+    EXPECT_EQ(Darkening().colour & 0xFFFFFF, 0u) << "black";
+    Frames(59);
     EXPECT_EQ(game->GetGameOverStep(), 0);
-    EXPECT_EQ(game->GetDarkening(), 119);
     Frame(); // 120 frames of darkening, then the caption
     EXPECT_EQ(game->GetGameOverStep(), 1);
     EXPECT_EQ(game->GetDarkening(), 120);
     Frame();
-    EXPECT_EQ(Drawn(game, SceneGame::kGameOver1).size() + Drawn(game, SceneGame::kGameOver2).size(),
-              1u);
-    // 300 frames of caption, 24 of noise.
+    EXPECT_EQ(Darkening().Alpha(), 255u) << "it stays at 120";
+    EXPECT_EQ(Either(SceneGame::kGameOver1, SceneGame::kGameOver2).Rect(),
+              (Box{280, 300, 1000, 360}));
     Frames(300 + 22);
     EXPECT_NE(Active<SceneGame>(), nullptr);
     Frame();
     EXPECT_EQ(Active<SceneGame>(), nullptr);
-    if (kind == 0 && !demo) {
+    if (continues == 0 && !demo) {
         ASSERT_NE(Active<SceneRanking>(), nullptr);
         EXPECT_EQ(work->rankingMode, 2u);
         EXPECT_EQ(work->rankingPlace, 0);
@@ -305,58 +273,57 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, SceneGameOverTest,
                                            std::tuple{0, true}));
 
 // What follows each of the 24 stages in an arcade game, a story game and
-// the attract demo, when the stage-end wait runs out.
+// the attract demo, when the stage-end wait runs out (counted down once a
+// frame, nothing queued before).
 TEST_F(SceneGameTest, TheNextScreenOfEveryStage) {
     for (int kind = 0; kind < 3; ++kind) {
         for (uint32_t s = 0; s < 24; ++s) {
             SCOPED_TRACE(testing::Message() << "kind " << kind << ", stage " << s);
-            driver->ClearAll();
             work->storyMode = kind == 1 ? 1 : 0;
             work->attractDemo = kind == 2 ? 1 : 0;
             work->stage = s;
             ASSERT_NE(StartStage(), nullptr);
             work->gameState = GameState::kCleared;
-            work->stageEndWait = 1;
+            work->stageEndWait = 2;
+            Frame();
+            EXPECT_EQ(work->stageEndWait, 1);
+            EXPECT_EQ(driver->GetFirstActive()->nextInList, nullptr) << "nothing queued yet";
             Frame();
             const bool last = s % 12 == 11;
             const bool intermission = s % 3 == 2 && !last;
+            uint32_t stage = s;
             if (kind == 2) {
                 EXPECT_NE(Active<SceneTitle>(), nullptr);
-                EXPECT_EQ(work->stage, s);
             } else if (kind == 0 && !last) {
                 EXPECT_NE(Active<SceneGame>(), nullptr);
-                EXPECT_EQ(work->stage, s + 1);
+                EXPECT_EQ(Active<SceneStory>(), nullptr);
                 EXPECT_EQ(driver->GetFadeLevel(), 255) << "a one-frame fade to black";
+                stage = s + 1;
             } else if (kind == 0) {
-                if (s == 11) {
-                    EXPECT_NE(Active<SceneGotoNextLoop>(), nullptr);
-                } else {
-                    EXPECT_NE(Active<SceneEnding>(), nullptr);
-                }
-                EXPECT_EQ(work->stage, s);
+                EXPECT_TRUE(s == 11 ? Active<SceneGotoNextLoop>() != nullptr
+                                    : Active<SceneEnding>() != nullptr);
             } else if (intermission) {
-                EXPECT_NE(Active<SceneStoryIntermission>(), nullptr);
-                EXPECT_EQ(work->stage, s);
+                EXPECT_NE(Active<SceneStoryIntermission>(), nullptr) << "it moves on itself";
             } else if (!last) {
                 EXPECT_NE(Active<SceneGame>(), nullptr);
                 ASSERT_NE(Active<SceneStory>(), nullptr);
                 EXPECT_EQ(Active<SceneStory>()->GetRequest(), SceneStory::kBetweenStages);
-                EXPECT_EQ(work->stage, s + 1);
+                stage = s + 1;
             } else {
                 EXPECT_NE(Active<SceneEnding>(), nullptr);
-                EXPECT_EQ(work->stage, s);
             }
+            EXPECT_EQ(work->stage, stage);
         }
     }
 }
 
+// No button counts before 80 frames; then a button ends the challenge, or
+// frame 1201 does.
 TEST_F(SceneGameTest, AChallengeEndsByAButtonAfter80FramesOrAt1201) {
     work->gameType = GameState::kScoreAttackType;
     work->mode = 8;
     for (bool press : {true, false}) {
-        driver->ClearAll();
-        SceneGame* game = StartStage();
-        ASSERT_NE(game, nullptr);
+        ASSERT_NE(StartStage(), nullptr);
         work->player.score = 0;
         work->player.continues = 1; // no ranking: the game menu next
         work->gameState = GameState::kTimeUp;
@@ -381,61 +348,77 @@ TEST_F(SceneGameTest, AChallengeEndsByAButtonAfter80FramesOrAt1201) {
 }
 
 TEST_F(SceneGameTest, TheAttractDemoShowsItsCaptionAndEndsAfter3600Frames) {
-    work->attractDemo = 1;
-    work->playing = 1;
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
-    Frame();
-    const std::vector<Sprite> one = Drawn(game, SceneGame::kDemonstration1);
-    const std::vector<Sprite> two = Drawn(game, SceneGame::kDemonstration2);
-    ASSERT_EQ(one.size() + two.size(), 1u);
-    const Sprite& caption = one.empty() ? two[0] : one[0];
-    EXPECT_EQ(caption.x0, 285.0f);
-    EXPECT_EQ(caption.y0, 295.0f);
-    EXPECT_EQ(caption.x1, 983.0f);
-    EXPECT_EQ(caption.y1, 337.0f);
-    Frame();
-    EXPECT_EQ(
-        Drawn(game, one.empty() ? SceneGame::kDemonstration1 : SceneGame::kDemonstration2).size(),
-        1u)
-        << "the other picture on the next frame";
-    while (game->GetDemoCountdown() > 0)
+    for (uint8_t demo : {0, 1}) {
+        work->attractDemo = work->playing = demo;
+        ASSERT_NE(StartStage(), nullptr);
         Frame();
-    EXPECT_EQ(input->GetLockCount(), 1);
-    EXPECT_TRUE(driver->IsFading());
-    Frames(15);
-    EXPECT_EQ(input->GetLockCount(), 0) << "lowered by the fade's completion";
-    Frame();
-    EXPECT_NE(Active<SceneTitle>(), nullptr);
-    // Outside the demo no caption.
-    work->attractDemo = 0;
-    work->playing = 0;
-    driver->ClearAll();
-    game = StartStage();
-    Frame();
-    EXPECT_TRUE(Drawn(game, SceneGame::kDemonstration1).empty());
-    EXPECT_TRUE(Drawn(game, SceneGame::kDemonstration2).empty());
+        if (!demo) {
+            EXPECT_TRUE(Drawn(SceneGame::kDemonstration1).empty() &&
+                        Drawn(SceneGame::kDemonstration2).empty())
+                << "outside the demo no caption";
+            continue;
+        }
+        const bool first = Drawn(SceneGame::kDemonstration1).size() == 1;
+        EXPECT_EQ(Either(SceneGame::kDemonstration1, SceneGame::kDemonstration2).Rect(),
+                  (Box{285, 295, 983, 337}));
+        Frame();
+        EXPECT_EQ(Drawn(first ? SceneGame::kDemonstration2 : SceneGame::kDemonstration1).size(), 1u)
+            << "the other picture on the next frame";
+        while (game->GetDemoCountdown() > 0)
+            Frame();
+        EXPECT_EQ(input->GetLockCount(), 1);
+        EXPECT_TRUE(driver->IsFading());
+        Frames(15);
+        EXPECT_EQ(input->GetLockCount(), 0) << "lowered by the fade's completion";
+        Frame();
+        EXPECT_NE(Active<SceneTitle>(), nullptr);
+    }
+}
+
+// Without a pool block there is no director: every play state still runs
+// its overlays and counters and leaves as it would.
+TEST_F(SceneGameTest, WithoutAStageEveryPlayStateRuns) {
+    ASSERT_NE(StartStage(), nullptr);
+    ASSERT_EQ(game->GetDirector(), nullptr);
+    work->continueCountdown = 600;
+    for (uint32_t state = 0; state < 8; ++state) {
+        work->gameState = state;
+        Frame(InputManager::kSceneAction);
+        Frame();
+    }
+    EXPECT_EQ(work->continueCountdown, 598) << "the countdown ran its two frames";
+    EXPECT_EQ(game->GetDarkening(), 2) << "so did the game over";
+    EXPECT_EQ(game->GetChallengeCounter(), 2);
+    ASSERT_NE(Active<SceneGame>(), nullptr);
+    work->gameState = GameState::kContinue;
+    Frame(kShot);
+    EXPECT_EQ(work->gameState, GameState::kPlaying) << "a continue without a stage";
 }
 
 // With a stage: the story overlay updates the stage unless the staging
-// objects have frozen it, and the sub-weapon button still changes weapons.
+// objects have frozen it, the sub-weapon button still changes weapons, the
+// demo counts only its stage's frames of play, and a challenge's end shows
+// its result.
 class SceneGameStageTest : public SceneGameTest {
 protected:
-    void SetUp() override {
-        withStages = true;
-        SceneGameTest::SetUp();
+    SceneGameStageTest() { withStages = true; }
+    GameObjectDirector* PlayingStage() {
+        GameObjectDirector* director = game ? game->GetDirector() : nullptr;
+        return director &&
+                       RunUntil([&] { return director->GetState() == GameObjectDirector::kPlay; },
+                                10)
+                   ? director
+                   : nullptr;
     }
 };
 
 TEST_F(SceneGameStageTest, TheStoryOverlayUpdatesTheStageUnlessItIsFrozen) {
     const uint32_t before = pool->LiveCount();
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
-    GameObjectDirector* director = game->GetDirector();
+    ASSERT_NE(StartStage(), nullptr);
+    GameObjectDirector* director = PlayingStage();
     ASSERT_NE(director, nullptr);
-    ASSERT_TRUE(RunUntil([&] { return director->GetState() == GameObjectDirector::kPlay; }, 10));
     work->gameState = GameState::kStory;
-    uint32_t updates = director->GetUpdateCounter();
+    const uint32_t updates = director->GetUpdateCounter();
     Frame();
     EXPECT_EQ(director->GetUpdateCounter(), updates + 1);
     work->stageFreeze = 1;
@@ -454,8 +437,7 @@ TEST_F(SceneGameStageTest, TheStoryOverlayUpdatesTheStageUnlessItIsFrozen) {
 TEST_F(SceneGameStageTest, TheAttractDemoCountsOnlyItsStagesFramesOfPlay) {
     work->attractDemo = 1;
     work->playing = 1;
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
+    ASSERT_NE(StartStage(), nullptr);
     ASSERT_NE(game->GetDirector(), nullptr);
     int32_t played = 0;
     for (int i = 0; i < 8; ++i) {
@@ -466,23 +448,66 @@ TEST_F(SceneGameStageTest, TheAttractDemoCountsOnlyItsStagesFramesOfPlay) {
     EXPECT_LT(played, 8) << "the stage waited for its music first";
 }
 
-// Without a pool block there is no director: every play state still runs
-// its overlays and counters and leaves as it would.
-TEST_F(SceneGameTest, WithoutAStageEveryPlayStateRuns) {
-    SceneGame* game = StartStage();
-    ASSERT_NE(game, nullptr);
-    ASSERT_EQ(game->GetDirector(), nullptr);
-    work->continueCountdown = 600;
-    for (uint32_t state = 0; state < 8; ++state) {
-        work->gameState = state;
-        Frame(InputManager::kSceneAction);
+// The time-up picture 60 drawn frames after the time ran out, with sound
+// 98; from 40 frames later the score centred in 48-pixel cells at y 398,
+// from 80 the rank picture centred on the field at y 480 by the score, each
+// with the sound again. The field starts at x 280.
+TEST_F(SceneGameStageTest, AChallengesEndShowsItsResultWithItsSounds) {
+    work->gameType = GameState::kScoreAttackType;
+    work->mode = 9;
+    ASSERT_NE(StartStage(), nullptr);
+    GameObjectDirector* director = PlayingStage();
+    ASSERT_NE(director, nullptr);
+    work->player.score = 123456789;
+    work->gameState = GameState::kTimeUp;
+    director->StartResultTally(false);
+    const uint32_t sounds = SoundCount(98);
+    Frames(59);
+    EXPECT_TRUE(SpritesOf(director->GetTexture(StageTextureSlot::kTimeUp)).empty());
+    EXPECT_EQ(SoundCount(98), sounds);
+    Frame();
+    EXPECT_EQ(SoundCount(98), sounds + 1) << "at 0";
+    const auto* timeUp = director->GetTexture(StageTextureSlot::kTimeUp);
+    ASSERT_NE(timeUp, nullptr);
+    EXPECT_EQ(One(timeUp).Rect(),
+              (Box{400, 148, 400.0f + timeUp->GetWidth(), 148.0f + timeUp->GetHeight()}));
+    const auto* digits = director->GetTexture(StageTextureSlot::kResultDigits);
+    Frames(39);
+    EXPECT_TRUE(SpritesOf(digits).empty());
+    Frame();
+    std::vector<Sprite> score = SpritesOf(digits);
+    ASSERT_EQ(score.size(), 9u) << "at -40 \"%d\" of 123456789";
+    EXPECT_EQ(score[0].Rect(), (Box{424, 398, 472, 446})) << "(1280 - 9 x 48) / 2";
+    EXPECT_EQ((std::vector<float>{score[0].u0, score[8].u0, score[8].x0}),
+              (std::vector<float>{48, 48 * 9, 424 + 8 * 48}));
+    EXPECT_EQ(SoundCount(98), sounds + 1);
+    Frame();
+    EXPECT_EQ(SoundCount(98), sounds + 2) << "at -41";
+    Frames(39);
+    EXPECT_EQ(SoundCount(98), sounds + 2);
+    EXPECT_EQ(SpritesOf(director->GetTexture(StageTextureSlot::kFirstRank + 5)).size(), 1u)
+        << "at -80 the rank picture: below 150000000, \"sam_06.dds\"";
+    Frame();
+    EXPECT_EQ(SoundCount(98), sounds + 3) << "at -81";
+    // The rank of the score in the frame it is drawn.
+    const struct {
+        uint64_t score;
+        int32_t rank; // "sam_01.dds" is 0
+    } ranks[] = {{0, 0},         {9999, 0},       {10000, 1},       {999999, 1},
+                 {1000000, 2},   {9999999, 2},    {10000000, 3},    {49999999, 3},
+                 {50000000, 4},  {99999999, 4},   {100000000, 5},   {149999999, 5},
+                 {150000000, 6}, {200000000, 7},  {250000000, 8},   {300000000, 9},
+                 {399999999, 9}, {400000000, 10}, {4294967295, 10}, {4294967296ull + 5, 10}};
+    for (const auto& r : ranks) {
+        work->player.score = r.score;
         Frame();
+        const auto* rank = director->GetTexture(StageTextureSlot::kFirstRank + r.rank);
+        ASSERT_NE(rank, nullptr);
+        const float x = 280.0f + (720.0f - float(rank->GetWidth())) / 2;
+        EXPECT_EQ(One(rank).Rect(), (Box{x, 480, x + rank->GetWidth(), 480.0f + rank->GetHeight()}))
+            << r.score;
     }
-    EXPECT_EQ(work->continueCountdown, 598) << "the countdown ran its two frames";
-    EXPECT_EQ(game->GetDarkening(), 2) << "so did the game over";
-    EXPECT_EQ(game->GetChallengeCounter(), 2);
-    ASSERT_NE(Active<SceneGame>(), nullptr);
-    work->gameState = GameState::kContinue;
-    Frame(kShot);
-    EXPECT_EQ(work->gameState, GameState::kPlaying) << "a continue without a stage";
+    EXPECT_EQ(SoundCount(98), sounds + 3) << "three sounds in all";
 }
+
+} // namespace

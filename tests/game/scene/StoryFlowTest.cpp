@@ -15,19 +15,17 @@
 #include "game/scene/StageEndFlow.h"
 #include "game/scene/StoryScriptDriver.h"
 #include "game/stage/GameObjectDirector.h"
-#include "support/FlowSceneRig.h"
+#include "support/SceneRig.h"
 
 namespace {
 
-constexpr uint32_t kShot = InputManager::kShot;
-constexpr uint32_t kCancel = InputManager::kExWeapon;
+using namespace scene_test;
 
-class StoryFlow : public flow_test::FlowRig {
+class StoryFlow : public SceneRig {
 protected:
-    void SetUp() override {
+    StoryFlow() {
         withSound = true;
         withStages = true;
-        FlowRig::SetUp();
     }
     // The stage-clear jingle the intermission waits for, played to its end
     // on the null device.
@@ -46,8 +44,7 @@ protected:
         ASSERT_NE(game->GetDirector(), nullptr);
         game->GetDirector()->StageClear(true);
     }
-    std::string MusicOf(int32_t slot) const { return sound->GetStreamName(slot); }
-    const StoryCommand& Current() const { return StoryScriptDriver::Instance().GetCurrent(); }
+    const StoryCommand& Current() const { return script.GetCurrent(); }
     // Through the pilot select: the first pilot, normal difficulty.
     SceneStoryOpening* ChoosePilot() {
         work->BeginGame(4);
@@ -65,11 +62,11 @@ protected:
         if (!RunUntilState<T>(FlowScene::kStateShown, 100))
             return nullptr;
         for (int i = 0; i < 700 && scene->GetSubState() != roll; ++i) {
-            Frame(kCancel);
+            Frame(kEx);
             if (scene->GetSubState() == 0)
                 return nullptr; // cancel came too early
         }
-        Frame(kCancel);
+        Frame(kEx);
         return RunUntilActive<SceneStory>(300);
     }
 };
@@ -161,7 +158,7 @@ TEST_F(StoryFlow, TheSixthPilotsEndingIsTheTrueOne) {
     auto* ending = RunUntilActive<SceneEnding>(5);
     ASSERT_NE(ending, nullptr);
     EXPECT_EQ(ending->GetSubState(), SceneEnding::kScript);
-    EXPECT_EQ(StoryScriptDriver::Instance().GetRecords().size(), 3u) << "pc06true_ending.txt";
+    EXPECT_EQ(script.GetRecords().size(), 3u) << "pc06true_ending.txt";
     ASSERT_NE(ending->GetPicture(0), nullptr) << "texture/ending/ed_pc06_01.dds";
     EXPECT_EQ(ending->GetPicture(0)->GetWidth(), 1280);
 }

@@ -300,21 +300,6 @@ TEST_F(GameEffectPlay, EveryTruncationOfEveryFileLoadsOrFailsCleanly) {
     EXPECT_EQ(Engine::GetWorkData()->objects.activeHead, nullptr);
 }
 
-TEST_F(GameEffectPlay, AHundredPlayingInstancesLeaveTheGamesRandomStreamsAlone) {
-    const testsupport::RandomStreamsCheck streams(*random_);
-    for (int i = 0; i < 100; ++i)
-        Play(kTitle + static_cast<size_t>(i % 3), 1);
-    for (int frame = 0; frame < 600; ++frame) {
-        if (frame % 50 == 0)
-            for (uint32_t index = 0; index < 100; index += 7)
-                Engine::SetInstanceFlagBit(index,
-                                           Engine::GetWorkData()->instances.base[index].serial, 1);
-        Frame();
-    }
-    EXPECT_EQ(Engine::GetWorkData()->liveInstanceCount, 100u);
-    streams.ExpectUnchanged();
-}
-
 // The root seeds of ten instances after one frame of a runtime started
 // with `seed`.
 std::vector<uint32_t> RootSeeds(uint32_t seed, const std::vector<uint8_t>& image) {

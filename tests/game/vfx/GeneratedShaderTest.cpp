@@ -18,11 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -176,63 +173,34 @@ INSTANTIATE_TEST_SUITE_P(Corpus, GeneratedShaders, testing::ValuesIn(Corpus()),
 
 // One GL device for the whole corpus, showing the runtime's generated text:
 // it makes every pair, and each draws a triangle without a GL error.
-class GeneratedShadersOnGl : public testing::Test {
+class GeneratedShadersOnGl : public testsupport::VfxPixelTest {
 protected:
+    GeneratedShadersOnGl() { generatedShaders = true; }
     void SetUp() override {
-        rig_ = std::make_unique<testsupport::VfxDeviceRig>();
-        if (!rig_->Start(sys::gpu::Backend::OpenGL, 16, 16))
-            GTEST_SKIP() << "no GL context here";
-        ShaderSource::Install(nullptr);
-        vertices_ = rig_->Keep(
-            static_cast<VertexBuffer*>(rig_->device->CreateVertexBuffer(1024, true, nullptr)));
-        indices_ = rig_->Keep(
-            static_cast<IndexBuffer*>(rig_->device->CreateIndexBuffer(64, true, nullptr)));
+        VfxPixelTest::SetUp();
         getError_ = reinterpret_cast<unsigned (*)()>(SDL_GL_GetProcAddress("glGetError"));
-        ASSERT_TRUE(vertices_ && indices_ && getError_);
+        ASSERT_TRUE(IsSkipped() || getError_);
     }
-
-    // A triangle of the key's vertices across the view.
+    // A triangle of the key's vertices (each begins with its position)
+    // across the view; a morphing model reads its targets from stream 1.
     void DrawTriangle(FulgorCore::IShader* shader, const ShaderKey& key) {
-        VfxDevice* device = rig_->device;
-        static const float kIdentity[4][4] = {
-            {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-        const float corners[3][2] = {{-1, -1}, {1, -1}, {0, 1}};
-        // Every kind's vertex begins with its position.
         const uint32_t strides[K::kKindCount] = {
             sizeof(testsupport::SimpleVertex), sizeof(testsupport::ShapeVertex),
             sizeof(testsupport::ModelVertex), sizeof(testsupport::ProjectionVertex)};
         const uint32_t stride = strides[key.GetKind()];
+        const float corners[3][2] = {{-1, -1}, {1, -1}, {0, 1}};
         uint8_t bytes[3 * sizeof(testsupport::ShapeVertex)] = {};
         for (uint32_t i = 0; i < 3; ++i) {
             const float position[3] = {corners[i][0], corners[i][1], 0.5f};
             std::memcpy(bytes + i * stride, position, sizeof position);
         }
-        void* to = device->LockVertexBuffer(vertices_, 0, 3 * stride);
-        ASSERT_NE(to, nullptr);
-        std::memcpy(to, bytes, 3 * stride);
-        device->UnlockVertexBuffer(vertices_, 3 * stride);
-        const uint16_t order[3] = {0, 1, 2};
-        void* at = device->LockIndexBuffer(indices_, 0, sizeof order);
-        ASSERT_NE(at, nullptr);
-        std::memcpy(at, order, sizeof order);
-        device->UnlockIndexBuffer(indices_, sizeof order);
-        device->ResetRenderState();
-        device->SetShader(shader);
-        device->SetCullMode(2);
-        device->SetVertexShaderConstants(8, kIdentity, 4, 16);
-        device->SetVertexBuffer(0, vertices_, 0, stride);
-        // A morphing model reads its targets from stream 1.
-        device->SetVertexBuffer(1, key.HasMorphTarget() ? vertices_ : nullptr, 0,
+        Begin(shader);
+        device->SetVertexBuffer(1, key.HasMorphTarget() ? vertices : nullptr, 0,
                                 sizeof(testsupport::MorphTarget));
-        device->SetIndexBuffer(indices_);
-        device->DrawIndexed(1, 0, 3, 3);
+        DrawVertices(bytes, 3, stride);
         const float clear[4] = {0, 0, 0, 1};
-        rig_->stack.Execute(clear);
+        rig.stack.Execute(clear);
     }
-
-    std::unique_ptr<testsupport::VfxDeviceRig> rig_;
-    VertexBuffer* vertices_ = nullptr;
-    IndexBuffer* indices_ = nullptr;
     unsigned (*getError_)() = nullptr;
 };
 
@@ -240,8 +208,8 @@ TEST_F(GeneratedShadersOnGl, EveryPairIsMadeAndDraws) {
     for (const NamedKey& k : Corpus()) {
         testing::internal::CaptureStderr();
         FulgorCore::IShader* shader = nullptr;
-        const bool made = rig_->device->CreateShader(&k.key, &shader);
-        rig_->Keep(shader);
+        const bool made = device->CreateShader(&k.key, &shader);
+        rig.Keep(shader);
         getError_(); // what came before is not this key's
         if (made)
             DrawTriangle(shader, k.key);
@@ -254,12 +222,11 @@ TEST_F(GeneratedShadersOnGl, EveryPairIsMadeAndDraws) {
 
 // The corpus holds every key the game's effect files compose; the longest
 // program is the pixel program of a model with everything on, and it stays
-// well inside the buffer. Prints the corpus's generation and compile times.
+// well inside the buffer.
 TEST(GeneratedShaderCorpus, HoldsTheGameKeysAndItsLongestProgramFits) {
     EXPECT_FALSE(testsupport::GameEffectShaderKeys().empty());
     size_t longest = 0;
     std::string longestName;
-    const auto start = std::chrono::steady_clock::now();
     for (const NamedKey& k : Corpus())
         for (Program program : {kVertex, kPixel}) {
             const size_t length = Generate(program, 2, k.key).size();
@@ -268,22 +235,6 @@ TEST(GeneratedShaderCorpus, HoldsTheGameKeysAndItsLongestProgramFits) {
                 longestName = k.name + (program == kPixel ? " pixel" : " vertex");
             }
         }
-    const auto generated = std::chrono::steady_clock::now();
-    std::vector<uint32_t> code;
-    std::string log;
-    for (const NamedKey& k : Corpus())
-        for (Program program : {kVertex, kPixel}) {
-            const std::string text = Generate(program, 2, k.key);
-            sys::CompileHlslToSpirv(text.c_str(), text.size(),
-                                    program == kPixel ? sys::ShaderStage::Pixel
-                                                      : sys::ShaderStage::Vertex,
-                                    "main", code, log);
-        }
-    const auto compiled = std::chrono::steady_clock::now();
-    using Ms = std::chrono::duration<double, std::milli>;
-    std::printf("%zu keys: generated in %.1f ms, compiled in %.0f ms; longest %zu chars (%s)\n",
-                Corpus().size(), Ms(generated - start).count(), Ms(compiled - generated).count(),
-                longest, longestName.c_str());
     EXPECT_EQ(longestName.rfind("Model_AllOn", 0), 0u) << longestName;
     EXPECT_LT(longest, 14600u);
 }

@@ -31,40 +31,6 @@ protected:
     ITexture* Texture1x1(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
         return rig.Texture(1, 1, {r, g, b, a});
     }
-    // Copies vertices into the dynamic buffer through a lock; their byte
-    // offset in it.
-    uint32_t PutVertices(const void* data, uint32_t bytes) {
-        const uint32_t at = vertexBytes;
-        void* to = device->LockVertexBuffer(vertices, at, bytes);
-        EXPECT_NE(to, nullptr);
-        if (to)
-            std::memcpy(to, data, bytes);
-        device->UnlockVertexBuffer(vertices, bytes);
-        vertexBytes += bytes;
-        return at;
-    }
-    // The same for indices; the first index's number.
-    uint32_t PutIndices(std::initializer_list<uint16_t> list) {
-        const uint32_t first = indexCount;
-        const auto bytes = static_cast<uint32_t>(list.size() * 2);
-        void* to = device->LockIndexBuffer(indices, first * 2, bytes);
-        EXPECT_NE(to, nullptr);
-        if (to)
-            std::memcpy(to, list.begin(), bytes);
-        device->UnlockIndexBuffer(indices, bytes);
-        indexCount += static_cast<uint32_t>(list.size());
-        return first;
-    }
-    // Draws `n` vertices of `stride` bytes as a quad or a triangle.
-    void DrawVertices(const void* v, uint32_t n, uint32_t stride) {
-        device->SetVertexBuffer(0, vertices, PutVertices(v, n * stride), stride);
-        device->SetIndexBuffer(indices);
-        if (n == 4)
-            device->DrawIndexed(1, PutIndices({0, 1, 2, 2, 1, 3}), 6, 4);
-        else
-            device->DrawIndexed(1, PutIndices({0, 1, 2}), 3, 3);
-    }
-
     // A billboard over the box: its centre shifted by `shift` (undone by the
     // view-projection), the texture's row 0 at the top.
     void Billboard(const Box& box, std::initializer_list<int16_t> colour, float shift = 0) {
@@ -100,9 +66,6 @@ protected:
         }
         DrawVertices(v, 3, sizeof(SimpleVertex));
     }
-
-    uint32_t vertexBytes = 0;
-    uint32_t indexCount = 0;
 };
 
 // With the sample program and with the runtime's generated one sampling

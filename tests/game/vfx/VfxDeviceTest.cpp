@@ -21,6 +21,7 @@
 #include "sys/gpu/objects.h"
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -117,12 +118,11 @@ TEST_F(VfxDeviceTest, StateTablesDescribeTheirIndices) {
     };
     for (const SamplerCase& c : samplers) {
         const sys::gpu::SamplerDesc& d = device->GetSamplerState(c.index)->GetState()->desc;
-        EXPECT_EQ(d.filter, c.filter) << c.index;
-        EXPECT_EQ(d.maxAnisotropy, c.anisotropy) << c.index;
-        EXPECT_EQ(d.addressU, c.u) << c.index;
-        EXPECT_EQ(d.addressV, c.v) << c.index;
-        EXPECT_EQ(d.addressW, AddressMode::Clamp) << c.index;
-        EXPECT_EQ(d.comparison, sys::gpu::Comparison::Always) << c.index;
+        EXPECT_EQ(
+            std::tuple(d.filter, d.maxAnisotropy, d.addressU, d.addressV, d.addressW, d.comparison),
+            std::tuple(c.filter, c.anisotropy, c.u, c.v, AddressMode::Clamp,
+                       sys::gpu::Comparison::Always))
+            << c.index;
     }
     EXPECT_EQ(device->GetSamplerState(36), nullptr);
 
@@ -140,22 +140,21 @@ TEST_F(VfxDeviceTest, StateTablesDescribeTheirIndices) {
     };
     for (const DepthCase& c : depths) {
         const sys::gpu::DepthStencilDesc& d = device->GetDepthState(c.index)->GetState()->desc;
-        EXPECT_EQ(d.depthEnable, c.enable) << c.index;
-        EXPECT_EQ(d.depthWrite, c.write) << c.index;
-        if (c.enable) {
-            EXPECT_EQ(d.depthFunc, c.comparison) << c.index;
-        }
-        EXPECT_FALSE(d.stencilEnable);
+        EXPECT_EQ(std::tuple(d.depthEnable, d.depthWrite, c.enable ? d.depthFunc : c.comparison,
+                             d.stencilEnable),
+                  std::tuple(c.enable, c.write, c.comparison, false))
+            << c.index;
     }
 
     using sys::gpu::CullMode;
     const CullMode culls[4] = {CullMode::Back, CullMode::Front, CullMode::None, CullMode::None};
     for (uint32_t i = 0; i < 8; ++i) {
         const sys::gpu::RasterizerDesc& d = device->GetRasterizerState(i)->GetState()->desc;
-        EXPECT_EQ(d.cull, culls[i / 2]) << i;
-        EXPECT_EQ(d.fill, i % 2 ? sys::gpu::FillMode::Wireframe : sys::gpu::FillMode::Solid) << i;
-        EXPECT_TRUE(d.frontCounterClockwise);
-        EXPECT_FALSE(d.scissor);
+        EXPECT_EQ(std::tuple(d.cull, d.fill, d.frontCounterClockwise, d.scissor),
+                  std::tuple(culls[i / 2],
+                             i % 2 ? sys::gpu::FillMode::Wireframe : sys::gpu::FillMode::Solid,
+                             true, false))
+            << i;
     }
 
     using sys::gpu::BlendFactor;
@@ -176,14 +175,12 @@ TEST_F(VfxDeviceTest, StateTablesDescribeTheirIndices) {
     for (uint32_t i = 0; i < 6; ++i) {
         const sys::gpu::RenderTargetBlendDesc& d =
             device->GetBlendState(i)->GetState()->desc.target[0];
-        EXPECT_EQ(d.enable, blends[i].enable) << i;
-        EXPECT_EQ(d.srcColour, blends[i].source) << i;
-        EXPECT_EQ(d.destColour, blends[i].destination) << i;
-        EXPECT_EQ(d.colourOp, blends[i].op) << i;
-        EXPECT_EQ(d.srcAlpha, BlendFactor::One) << i;
-        EXPECT_EQ(d.destAlpha, BlendFactor::Zero) << i;
-        EXPECT_EQ(d.alphaOp, BlendOp::Add) << i;
-        EXPECT_EQ(d.writeMask, 0xF) << i;
+        const BlendCase& b = blends[i];
+        EXPECT_EQ(std::tuple(d.enable, d.srcColour, d.destColour, d.colourOp, d.srcAlpha,
+                             d.destAlpha, d.alphaOp, d.writeMask),
+                  std::tuple(b.enable, b.source, b.destination, b.op, BlendFactor::One,
+                             BlendFactor::Zero, BlendOp::Add, uint8_t{0xF}))
+            << i;
     }
 }
 

@@ -68,31 +68,53 @@ protected:
     std::vector<VfxInstance*> instances;
 };
 
-TEST_F(VfxInstanceTest, PlayAndStopWithoutARuntimeInstance) {
-    PlacedInstance* i = Make(forever);
-    EXPECT_EQ(i->GetState(), VfxInstance::kStopped) << "idle after construction";
-    EXPECT_FALSE(i->IsPlaying());
-    i->Stop();
-    EXPECT_EQ(i->GetState(), VfxInstance::kStopped) << "1, Stop: 1";
-    i->Play(3);
-    EXPECT_EQ(i->GetState(), VfxInstance::kPlayRequested) << "1, Play: 2";
-    EXPECT_TRUE(i->IsPlaying()) << "playing from Play on";
-    i->Play(7);
-    EXPECT_EQ(i->GetState(), VfxInstance::kPlayRequested);
-    EXPECT_EQ(i->GetLayer(), 7u) << "2, Play: 2 with the new layer";
-    i->Stop();
-    EXPECT_EQ(i->GetState(), VfxInstance::kStopPending) << "2, Stop: 0";
-    EXPECT_FALSE(i->IsPlaying());
-    i->Stop();
-    EXPECT_EQ(i->GetState(), VfxInstance::kStopPending);
-    i->Play(1);
-    EXPECT_EQ(i->GetState(), VfxInstance::kPlayRequested) << "0, Play: 2";
-    i->Force(VfxInstance::kPlaying);
-    i->Stop();
-    EXPECT_EQ(i->GetState(), VfxInstance::kStopPending) << "3, Stop: 0";
-    EXPECT_EQ(i->GetHandle().serial, 0u);
+// The state (0 stop pending, 1 stopped, 2 play requested, 3 playing) after
+// a Play or a Stop, without a runtime instance and with one (which every
+// Stop stops).
+TEST_F(VfxInstanceTest, TheStateTable) {
+    constexpr uint32_t kPending = VfxInstance::kStopPending, kStopped = VfxInstance::kStopped,
+                       kRequested = VfxInstance::kPlayRequested, kPlaying = VfxInstance::kPlaying;
+    const struct {
+        uint32_t from;
+        char call;
+        bool runtime;
+        uint32_t to;
+    } rows[] = {{kStopped, 'S', false, kStopped},     {kStopped, 'P', false, kRequested},
+                {kRequested, 'P', false, kRequested}, {kRequested, 'S', false, kPending},
+                {kPending, 'S', false, kPending},     {kPending, 'P', false, kRequested},
+                {kPlaying, 'S', false, kPending},     {kPlaying, 'P', true, kPlaying},
+                {kPlaying, 'S', true, kStopped},      {kRequested, 'S', true, kStopped},
+                {kStopped, 'S', true, kStopped},      {kPending, 'S', true, kStopped}};
+    for (const auto& r : rows) {
+        PlacedInstance* i = Make(forever);
+        EXPECT_EQ(i->GetState(), kStopped) << "idle after construction";
+        if (r.runtime) {
+            i->Play(1);
+            Update();
+            Update();
+            ASSERT_EQ(Slot(i)->state, InstanceSlot::kPlaying);
+        }
+        i->Force(r.from);
+        if (r.call == 'P')
+            i->Play(r.runtime ? 0 : 7);
+        else
+            i->Stop();
+        EXPECT_EQ(i->GetState(), r.to) << r.from << " " << r.call << " " << r.runtime;
+        EXPECT_EQ(i->IsPlaying(), r.to >= kRequested);
+        EXPECT_EQ(i->GetLayer(), r.call == 'P' && r.from != kPlaying ? 7u
+                                 : r.runtime                         ? 1u
+                                                                     : 0u)
+            << "a play request takes its layer, a running play keeps its own";
+        if (r.runtime && r.call == 'S') {
+            EXPECT_EQ(Slot(i)->state, InstanceSlot::kStopping) << "the runtime stops it";
+        }
+        EXPECT_EQ(i->GetHandle().serial != 0, r.runtime);
+    }
 }
 
+// The requests reach the runtime at the update that makes its instance; the
+// five-frame effect ends and the update after the runtime says so turns the
+// state to 1. A play stopped before any update is never sent.
 TEST_F(VfxInstanceTest, UpdatesCarryTheRequestsOverAndNoticeTheEnd) {
     PlacedInstance* i = Make(brief);
     i->Play(1);
@@ -101,14 +123,7 @@ TEST_F(VfxInstanceTest, UpdatesCarryTheRequestsOverAndNoticeTheEnd) {
     ASSERT_NE(slot, nullptr);
     EXPECT_EQ(i->GetState(), VfxInstance::kPlaying) << "2, update with a runtime instance: 3";
     EXPECT_TRUE(Engine::IsInstancePlaying(i->GetHandle().index, i->GetHandle().serial));
-    i->Play(0);
-    EXPECT_EQ(i->GetState(), VfxInstance::kPlaying) << "3, Play: unchanged";
-    EXPECT_EQ(i->GetLayer(), 1u) << "the layer included";
-    Update();
     EXPECT_EQ(slot->layer, 1u);
-
-    // The five-frame effect ends; the update after the runtime says so
-    // turns the state to 1.
     int frames = 1;
     while (i->GetState() == VfxInstance::kPlaying && frames < 20) {
         Update();
@@ -116,31 +131,12 @@ TEST_F(VfxInstanceTest, UpdatesCarryTheRequestsOverAndNoticeTheEnd) {
     }
     EXPECT_EQ(i->GetState(), VfxInstance::kStopped) << "3, not playing any more: 1";
     EXPECT_FALSE(Engine::IsInstancePlaying(i->GetHandle().index, i->GetHandle().serial));
-    EXPECT_GE(frames, 5);
-    EXPECT_LE(frames, 8);
-
-    // With a runtime instance every Stop sends a stop and gives 1.
-    PlacedInstance* j = Make(forever);
-    j->Play(0);
+    EXPECT_TRUE(frames >= 5 && frames <= 8) << frames;
+    i->Play(0);
+    i->Stop();
     Update();
-    Update();
-    ASSERT_EQ(Slot(j)->state, InstanceSlot::kPlaying);
-    j->Stop();
-    EXPECT_EQ(j->GetState(), VfxInstance::kStopped) << "3, Stop: 1";
-    EXPECT_EQ(Slot(j)->state, InstanceSlot::kStopping) << "the runtime stops it";
-    Update();
-    EXPECT_EQ(j->GetState(), VfxInstance::kStopped);
-    j->Play(0);
-    j->Stop();
-    EXPECT_EQ(j->GetState(), VfxInstance::kStopped) << "2, Stop with a runtime instance: 1";
-    Update();
-    EXPECT_FALSE(Engine::IsInstancePlaying(j->GetHandle().index, j->GetHandle().serial))
+    EXPECT_FALSE(Engine::IsInstancePlaying(i->GetHandle().index, i->GetHandle().serial))
         << "the play was never sent";
-    j->Stop();
-    EXPECT_EQ(j->GetState(), VfxInstance::kStopped) << "1, Stop: 1";
-    j->Force(VfxInstance::kStopPending);
-    j->Stop();
-    EXPECT_EQ(j->GetState(), VfxInstance::kStopped) << "0, Stop with a runtime instance: 1";
 }
 
 TEST_F(VfxInstanceTest, PlayThenStopBeforeTheFirstUpdateStartsNothing) {

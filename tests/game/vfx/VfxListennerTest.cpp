@@ -1,5 +1,5 @@
-// The host's three listeners: the answer of every slot, the instance
-// listener's owner, and the object listener's count.
+// The host's three listeners: the instance listener's owner, the slots the
+// game leaves at their defaults, and the object listener's count.
 #include "support/effects/EffectFiles.h"
 #include "support/vfx/VfxControllerRig.h"
 
@@ -58,56 +58,31 @@ TEST(VfxInstanceListenner, EventsReachTheOwnerWithTheSamePointers) {
     EXPECT_TRUE(g_events.empty());
 }
 
-TEST(VfxInstanceListenner, EveryOtherSlotAnswersNeutrally) {
+// The slots the game leaves at their defaults answer so that the runtime
+// goes on without them: no host object, no target matrix (nothing
+// written), no light (the root keeps its results), no texture, sound or
+// referenced effect.
+TEST(VfxListenners, TheSlotsTheGameLeavesAnswerNothing) {
     auto* listener = new VfxInstanceListenner(nullptr);
     FulgorCore::IInstanceListenner& l = *listener;
-    l.OnCreate({3, 7});
-    l.OnRelease({3, 7});
     const float position[3] = {1, 2, 3};
+    float out[12] = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
     EXPECT_EQ(l.StartHostObject(5, "six", 7, position), 0u);
-    l.StopHostObject(5, 1);
-    EXPECT_EQ(l.GetTargetCountX(), 0u);
-    EXPECT_EQ(l.GetTargetCountY(), 0u);
-    EXPECT_EQ(l.GetTargetX(0), 0u);
-    EXPECT_EQ(l.GetTargetY(2), 0u);
-    float matrix[12];
-    for (float& f : matrix)
-        f = 9.0f;
-    EXPECT_FALSE(l.GetTargetMatrix(1, 2, 3, matrix));
-    for (float f : matrix)
-        EXPECT_EQ(f, 9.0f) << "no matrix written";
-    l.OnUnitEvent(4, 8);
+    EXPECT_EQ(l.GetTargetCountX() + l.GetTargetCountY(), 0u);
+    EXPECT_FALSE(l.GetTargetMatrix(1, 2, 3, out));
     EXPECT_FALSE(l.OnPosition(position));
-    EXPECT_FALSE(l.Reserved15(1, 2, 3, 4));
     EXPECT_EQ(l.Release(), 0u);
-}
-
-TEST(VfxLightListenner, EverySlotAnswersNeutrally) {
     auto* light = new VfxLightListenner();
-    FulgorCore::ILightListenner& l = *light;
-    EXPECT_EQ(l.Reserved3(), 0u);
-    EXPECT_FALSE(l.Reserved4(1, 2));
-    l.Reserved5(1, 2, 3);
-    const float position[3] = {1, 2, 3};
-    float result[4] = {7, 7, 7, 7};
-    EXPECT_FALSE(l.QueryLightA(1, position, result));
-    EXPECT_FALSE(l.QueryLightB(2, position, result));
-    for (float f : result)
-        EXPECT_EQ(f, 7.0f) << "the root keeps its light results";
-    EXPECT_EQ(l.Release(), 0u);
-}
-
-TEST(VfxObjectListenner, EverySlotAnswersNeutrally) {
-    VfxObjectListenner& l = VfxObjectListenner::Get();
-    EXPECT_EQ(&l, &VfxObjectListenner::Get()) << "one listener for every load";
-    l.OnCreate({1, 2});
-    l.OnRelease({1, 2});
-    EXPECT_EQ(l.FindTexture("flare"), nullptr);
-    EXPECT_EQ(l.FindSound("hit", 3), 0u);
-    l.ReleaseSound(5);
-    const FulgorCore::ObjectHandle none = l.LoadReferencedEffect("vfx/logo_bg.vfxb");
-    EXPECT_EQ(none.index, 0u);
-    EXPECT_EQ(none.serial, 0u);
+    FulgorCore::ILightListenner& lights = *light;
+    EXPECT_FALSE(lights.QueryLightA(1, position, out));
+    EXPECT_FALSE(lights.QueryLightB(2, position, out));
+    EXPECT_EQ(std::vector<float>(out, out + 12), std::vector<float>(12, 9.0f)) << "nothing written";
+    EXPECT_EQ(lights.Release(), 0u);
+    VfxObjectListenner& objects = VfxObjectListenner::Get();
+    EXPECT_EQ(&objects, &VfxObjectListenner::Get()) << "one listener for every load";
+    EXPECT_EQ(objects.FindTexture("flare"), nullptr);
+    EXPECT_EQ(objects.FindSound("hit", 3), 0u);
+    EXPECT_EQ(objects.LoadReferencedEffect("vfx/logo_bg.vfxb").serial, 0u);
 }
 
 // The runtime takes a reference per registered effect and gives it back at

@@ -14,6 +14,8 @@
 #include "game/vfx/VfxDevice.h"
 #include "tools/dds/DdsWriter.h"
 
+#include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace testsupport {
@@ -80,10 +82,15 @@ private:
 class VfxPixelTest : public testing::Test {
 protected:
     static constexpr int kSize = 64;
+    // Before SetUp: the device compiles what the runtime's generator writes
+    // instead of the sample programs.
+    bool generatedShaders = false;
 
     void SetUp() override {
         if (!rig.Start(sys::gpu::Backend::OpenGL, kSize, kSize))
             GTEST_SKIP() << "no GL context here";
+        if (generatedShaders)
+            ShaderSource::Install(nullptr);
         device = rig.device;
         vertices = rig.Keep(
             static_cast<VertexBuffer*>(device->CreateVertexBuffer(1 << 16, true, nullptr)));
@@ -121,6 +128,39 @@ protected:
     testing::AssertionResult At(int x, int y, int r, int g, int b, int tolerance = 2) const {
         return testing_graphics::PixelIs(pixels, kSize, x, y, r, g, b, tolerance);
     }
+    // Copies vertices into the dynamic buffer through a lock; their byte
+    // offset in it.
+    uint32_t PutVertices(const void* data, uint32_t bytes) {
+        const uint32_t at = vertexBytes;
+        void* to = device->LockVertexBuffer(vertices, at, bytes);
+        EXPECT_NE(to, nullptr);
+        if (to)
+            std::memcpy(to, data, bytes);
+        device->UnlockVertexBuffer(vertices, bytes);
+        vertexBytes += bytes;
+        return at;
+    }
+    // The same for indices; the first index's number.
+    uint32_t PutIndices(std::initializer_list<uint16_t> list) {
+        const uint32_t first = indexCount;
+        const auto bytes = static_cast<uint32_t>(list.size() * 2);
+        void* to = device->LockIndexBuffer(indices, first * 2, bytes);
+        EXPECT_NE(to, nullptr);
+        if (to)
+            std::memcpy(to, list.begin(), bytes);
+        device->UnlockIndexBuffer(indices, bytes);
+        indexCount += static_cast<uint32_t>(list.size());
+        return first;
+    }
+    // Draws `n` vertices of `stride` bytes as a quad or a triangle.
+    void DrawVertices(const void* v, uint32_t n, uint32_t stride) {
+        device->SetVertexBuffer(0, vertices, PutVertices(v, n * stride), stride);
+        device->SetIndexBuffer(indices);
+        if (n == 4)
+            device->DrawIndexed(1, PutIndices({0, 1, 2, 2, 1, 3}), 6, 4);
+        else
+            device->DrawIndexed(1, PutIndices({0, 1, 2}), 3, 3);
+    }
 
     VfxDeviceRig rig;
     VfxDevice* device = nullptr;
@@ -128,6 +168,8 @@ protected:
     IndexBuffer* indices = nullptr;
     FulgorCore::IShader* simple = nullptr;
     std::vector<uint8_t> pixels;
+    uint32_t vertexBytes = 0;
+    uint32_t indexCount = 0;
 };
 
 } // namespace testsupport

@@ -1,9 +1,12 @@
-// The flow screens headless on the generated data: a null graphics stack,
-// the archives of the build's data folder (or loose files of a scratch
-// folder), the game state over generated tables in a scratch documents
-// folder, the managers, the effects controller making recording doubles (or
-// the game's own instances), and the scene driver. Each Frame runs one game frame unpaced with a
-// scripted pressed mask and keeps what the "HUD" layer drew.
+// The screens, the story and their parts headless on the generated data: a
+// null (or OpenGL) graphics stack, the archives of the build's data folder
+// or loose files of a scratch folder, the game state over generated tables
+// in a scratch documents folder, the managers, the effects controller making
+// recording doubles (or the game's own instances), and the scene driver.
+// Each Frame runs one game frame unpaced with a scripted pressed mask and
+// keeps what the "HUD" and portrait layers drew. The story's process-wide
+// parts (the script driver and the portraits) start each test as the game
+// starts them.
 #pragma once
 
 #include "engine/graphics/CommandHeader.h"
@@ -15,6 +18,7 @@
 #include "engine/renderer/SpriteRenderer.h"
 #include "engine/resource/ResourceLoader.h"
 #include "engine/resource/ResourceManager.h"
+#include "engine/sound/StreamSound.h"
 #include "game/core/FileLoader.h"
 #include "game/core/GameObjectAllocator.h"
 #include "game/core/GlobalWork.h"
@@ -22,10 +26,13 @@
 #include "game/core/RandomManager.h"
 #include "game/core/SoundManager.h"
 #include "game/core/SpriteManager.h"
+#include "game/core/StageMusicSlots.h"
 #include "game/flow/SceneDriver.h"
 #include "game/scene/SceneGame.h"
 #include "game/scene/SceneTitle.h"
 #include "game/scene/SpriteFont.h"
+#include "game/scene/StoryChar.h"
+#include "game/scene/StoryScriptDriver.h"
 #include "game/vfx/VfxController.h"
 #include "game/vfx/VfxDeviceMaker.h"
 #include "support/GameStateFixture.h"
@@ -34,17 +41,39 @@
 #include "support/NullSound.h"
 #include "support/RecordingVfx.h"
 #include "sys/file.h"
+#include "tools/dds/DdsWriter.h"
 #include "tools/sampledata/Staging.h"
+#include "tools/sampledata/StoryScriptText.h"
+#include "tools/soundgen/SoundSynth.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace flow_test {
+namespace scene_test {
+
+using flow_test::RecordingVfxInstance;
+using sampledata::MakeScriptLine;
+using sampledata::ScriptLine;
+
+// A rectangle's corners: x0, y0, x1, y1.
+using Box = std::array<float, 4>;
+
+// The input manager's pressed bits the screens read: shot decides, the ex
+// weapon cancels.
+constexpr uint32_t kShot = InputManager::kShot;
+constexpr uint32_t kEx = InputManager::kExWeapon;
+constexpr uint32_t kUp = InputManager::kUp;
+constexpr uint32_t kDown = InputManager::kDown;
+constexpr uint32_t kLeft = InputManager::kLeft;
+constexpr uint32_t kRight = InputManager::kRight;
+constexpr uint32_t kPause = InputManager::kPause;
 
 // One sprite of a layer as it was flushed.
 struct Sprite {
@@ -57,6 +86,9 @@ struct Sprite {
     int16_t clip[4]; // x, y, width, height of the clip it was drawn under; all 0 for none
     float Width() const { return x1 - x0; }
     float Height() const { return y1 - y0; }
+    Box Rect() const { return {x0, y0, x1, y1}; }
+    Box Texels() const { return {u0, v0, u1, v1}; }
+    uint32_t Alpha() const { return colour >> 24; }
 };
 
 // Flushes `layer` into the current command block and reads its sprites back:
@@ -121,6 +153,29 @@ inline std::vector<Sprite> With(const std::vector<Sprite>& sprites,
     return out;
 }
 
+// An opaque RGBA texture file of the size, filled with one colour
+// (0xAABBGGRR).
+inline std::vector<uint8_t> Dds(uint32_t width, uint32_t height = 16, uint32_t rgba = 0xFFFFFFFFu) {
+    std::vector<uint8_t> pixels(size_t{width} * height * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4)
+        for (int c = 0; c < 4; ++c)
+            pixels[i + c] = static_cast<uint8_t>(rgba >> (8 * c));
+    return tools::WriteDds(sys::DdsFormat::R8G8B8A8, width, height, 1, false, pixels.data(),
+                           pixels.size());
+}
+
+// `format` with the number, as file names are made.
+inline std::string Numbered(const char* format, int n) {
+    char text[96];
+    std::snprintf(text, sizeof text, format, n);
+    return text;
+}
+
+// A tone of `seconds` as Ogg Vorbis, for voices and music.
+inline std::vector<uint8_t> Ogg(float seconds, float hz = 440.0f) {
+    return soundgen::EncodeOggVorbis(soundgen::Tone(hz, seconds, 22050), 1, 22050);
+}
+
 // What a stage screen was started with: the game state in the frame it
 // began.
 struct StageStart {
@@ -134,10 +189,10 @@ struct StageStart {
     int32_t lastPilot = -1;
 };
 
-class FlowRig : public ::testing::Test {
+class SceneRig : public ::testing::Test {
 protected:
-    // Before SetUp: read loose files under this folder instead of the archives.
-    std::string looseRoot;
+    // Before SetUp: read the loose files of `files` instead of the archives.
+    bool loose = false;
     // Before SetUp: a sound driver on the null device, with the generated
     // sound banks, so that sounds and music really play.
     bool withSound = false;
@@ -148,7 +203,6 @@ protected:
     // Before SetUp: the working folder, where the demo replays are found
     // under "data/replay" (the game runs in its executable's folder).
     std::string workingFolder = sys::ExecutableFolder();
-
     // Before SetUp: the game-object pool, so that stage screens make their
     // stage (without it a stage screen runs with no director).
     bool withStages = false;
@@ -174,13 +228,13 @@ protected:
         using Mireku::Resource::ResourceLoader;
         ResourceLoader* loader = ResourceLoader::CreateInstance();
         ASSERT_TRUE(loader->Initialize({}));
-        if (looseRoot.empty()) {
+        if (!loose) {
             loader->SetMode(ResourceLoader::kArchives);
             for (const std::string& name : sampledata::Staging::ArchiveNames())
                 loader->OpenArchive((sys::ExecutableFolder() + "data/" + name).c_str());
         } else {
             loader->SetMode(ResourceLoader::kLooseFiles);
-            loader->AddRootFolder(looseRoot.c_str());
+            loader->AddRootFolder(files.Root().c_str());
         }
         FileLoader::CreateInstance()->SetSynchronous(true);
         SpriteManager* sprites = SpriteManager::CreateInstance();
@@ -213,10 +267,11 @@ protected:
         VfxController* vfx = VfxController::CreateInstance();
         vfx->Initialize();
         if (!realEffects)
-            vfx->SetInstanceMaker(&MakeRecordingInstance);
+            vfx->SetInstanceMaker(&flow_test::MakeRecordingInstance);
         RecordingVfxInstance::Held() = false;
         driver = SceneDriver::CreateInstance();
         SceneTitle::SetDemoReturned(false);
+        FreshStory();
     }
 
     void TearDown() override {
@@ -229,6 +284,8 @@ protected:
             driver->ClearAll();
             SceneDriver::DestroyInstance();
         }
+        StoryChar::Instance().Release();
+        script.ClearRecords();
         RecordingVfxInstance::Held() = false;
         if (VfxController* vfx = VfxController::GetInstance()) {
             vfx->Finalize();
@@ -242,9 +299,12 @@ protected:
         }
         window.reset();
         if (sound) {
+            sound->ReleaseStream(&StageMusicSlots::stageTrack);
+            sound->ReleaseStream(&StageMusicSlots::clearJingle);
             sound->Finalize();
             SoundManager::DestroyInstance();
         }
+        g_currentMusicSlot = -1;
         GlobalWork::DestroyInstance();
         if (pool) {
             pool->Destroy();
@@ -269,6 +329,21 @@ protected:
         null.reset();
         stack.Stop();
         std::filesystem::current_path(previousFolder_);
+    }
+
+    // The story's process-wide parts as at the game's start: the driver
+    // with no records and no new command, the portraits' last other speaker
+    // nobody. Each run has them once; a test is a run of its own.
+    void FreshStory() {
+        LoadScript({MakeScriptLine(1, 1, 1, "")});
+        script.Step(0); // clears the new-command flag
+        script.ClearRecords();
+        script.SetScript(StoryScriptDriver::kOpening);
+        StoryChar& chars = StoryChar::Instance();
+        chars.Reset();
+        chars.TakeCommand(); // speaker 0: nobody on the other side
+        chars.Draw(true);
+        chars.Reset();
     }
 
     // One game frame with `pressed` as the input manager's pressed mask.
@@ -315,16 +390,9 @@ protected:
             active.push_back(s);
             if (std::find(stageScreens_.begin(), stageScreens_.end(), s) != stageScreens_.end())
                 continue;
-            StageStart start;
-            start.ship = work->player.ship;
-            start.mode = work->mode;
-            start.stage = work->stage;
-            start.gameType = work->gameType;
-            start.story = work->storyMode;
-            start.demo = work->attractDemo;
-            start.subWeapons = work->subWeaponUnlocked;
-            start.lastPilot = work->lastPilot;
-            stageStarts.push_back(start);
+            stageStarts.push_back({work->player.ship, work->mode, work->stage, work->gameType,
+                                   work->storyMode, work->attractDemo, work->subWeaponUnlocked,
+                                   work->lastPilot});
         }
         stageScreens_ = active;
     }
@@ -332,19 +400,34 @@ protected:
         static const StageStart kNone;
         return stageStarts.empty() ? kNone : stageStarts.back();
     }
-    void Frames(int n) {
+    void Frames(int n, uint32_t pressed = 0) {
         for (int i = 0; i < n; ++i)
-            Frame();
+            Frame(pressed);
+    }
+    // A press, then frames enough for the same press (and sound) to count
+    // again.
+    void Press(uint32_t button) {
+        Frame(button);
+        Frames(3);
+    }
+    // Frames with `pressed` until `done` holds: how many, or -1 when it has
+    // not after `most`.
+    template <class F> int FramesUntil(F done, int most, uint32_t pressed = 0) {
+        for (int i = 1; i <= most; ++i) {
+            Frame(pressed);
+            if (done())
+                return i;
+        }
+        return -1;
     }
     // Frames without input until `done` holds; false when it has not after
     // `most` frames.
     template <class F> bool RunUntil(F done, int most) {
-        for (int i = 0; i < most; ++i) {
-            if (done())
-                return true;
-            Frame();
-        }
-        return done();
+        return done() || FramesUntil(done, most) > 0;
+    }
+    // Frames until the scene's sub-state is `sub`: how many, or -1.
+    template <class T> int FramesTo(T* scene, uint32_t sub, int most, uint32_t pressed = 0) {
+        return FramesUntil([&] { return scene->GetSubState() == sub; }, most, pressed);
     }
 
     // The first active scene of type T, or null.
@@ -361,28 +444,44 @@ protected:
     // Frames until the scene of type T is in `state` (with the scene's own
     // state numbering); null when it never got there.
     template <class T> T* RunUntilState(int32_t state, int most) {
-        RunUntil(
-            [&] {
-                T* t = Active<T>();
-                return t && t->GetState() == state;
-            },
-            most);
-        T* t = Active<T>();
-        return t && t->GetState() == state ? t : nullptr;
+        auto there = [&] {
+            T* t = Active<T>();
+            return t && static_cast<int32_t>(t->GetState()) == state;
+        };
+        return RunUntil(there, most) ? Active<T>() : nullptr;
     }
     // Starts a screen the way a scene pushes its successor.
-    template <class T> T* Push() {
-        driver->CreateScene<T>();
+    template <class T, class... A> T* Push(A... args) {
+        driver->CreateScene<T>(args...);
         Frame();
         return Active<T>();
     }
 
     // How many times sound effect `id` has started (modulo its 16 voices).
     uint32_t SoundCount(uint32_t id) const { return sound->GetNextVoice(id); }
+    // The slot's stream is playing, once its thread has taken every command.
+    bool Playing(int32_t slot) {
+        if (Mireku::Sound::StreamSound* s = sound->GetStream(slot))
+            soundtest::WaitIdle(s);
+        return sound->IsStreamPlaying(slot);
+    }
+    // The name of the file last opened into a music slot.
+    std::string MusicOf(int32_t slot) const { return sound->GetStreamName(slot); }
+    bool Failed(int32_t slot) const {
+        return (sound->GetSlotFlags(slot) & SoundManager::kStateMask) == SoundManager::kFailed;
+    }
 
     // Sprites of the last frame's "HUD" layer using `texture`.
     std::vector<Sprite> SpritesOf(const Mireku::Graphics::Texture* texture) const {
         return With(hud, texture);
+    }
+    // The only sprite of `texture` in the last frame (an empty one, with a
+    // failure, when there is not exactly one).
+    Sprite One(const Mireku::Graphics::Texture* texture,
+               const std::vector<Sprite>* from = nullptr) const {
+        const std::vector<Sprite> found = With(from ? *from : hud, texture);
+        EXPECT_EQ(found.size(), 1u);
+        return found.size() == 1 ? found[0] : Sprite{};
     }
     // The text the sprite font drew with `font` on the line at `y` from x0
     // to x1, read back from the glyph cells ('?' for a cell of no glyph).
@@ -407,8 +506,61 @@ protected:
         return SpriteManager::GetInstance()->GetLayer(SpriteLayer::kHud)->GetDefaultTexture();
     }
 
+    // Loose files of `files`.
+    void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
+        files.WriteFile(path, bytes);
+    }
+    void WriteScript(const std::string& path, const std::vector<ScriptLine>& lines) {
+        const std::string text = sampledata::FormatScript(lines);
+        files.WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+    }
+    // The window parts, the plates of speakers 1-14 in both languages (the
+    // English ones narrower), the nine portrait sheets and the cut-in noise,
+    // small but of their sizes where the drawing reads them.
+    void WriteStoryParts() {
+        Write("script/texture/ev_skip.dds", Dds(128, 32));
+        Write("script/texture/ev_window_eng.dds", Dds(720, 144));
+        Write("script/texture/ev_stage_telop.dds", Dds(16));
+        for (int i = 1; i <= 7; ++i)
+            for (const char* kind : {"pc", "sp"}) {
+                char name[64];
+                std::snprintf(name, sizeof name, "ev_%s%02dname.dds", kind, i);
+                Write(std::string("script/texture/pcs_jap/") + name, Dds(256, 32));
+                Write(std::string("script/texture/pcs_eng/") + name, Dds(200, 32));
+            }
+        for (int i = 1; i <= 9; ++i)
+            Write(Numbered("script/texture/ev_pc%02dcut.dds", i), Dds(16));
+        Write("script/texture/ev_pccut_noise.dds", Dds(16));
+    }
+    // A line's text image in both languages and, unless `voiceSeconds` is
+    // 0, its voice.
+    void WriteLine(const std::string& text, float voiceSeconds = 0.2f, uint32_t width = 600,
+                   uint32_t height = 40) {
+        Write("script/texture/pcs_jap/" + text + ".dds", Dds(width, height));
+        Write("script/texture/pcs_eng/" + text + ".dds", Dds(width, height));
+        if (voiceSeconds > 0.0f)
+            Write("script/sound/ogg/" + text + ".ogg", Ogg(voiceSeconds));
+    }
+
+    // The script of `lines` in the driver, its first command taken.
+    void LoadScript(const std::vector<ScriptLine>& lines,
+                    uint32_t kind = StoryScriptDriver::kStageScene) {
+        const std::string text = sampledata::FormatScript(lines);
+        script.SetScript(kind);
+        script.LoadText(reinterpret_cast<const uint8_t*>(text.data()),
+                        static_cast<uint32_t>(text.size()), "test.txt");
+    }
+    // One step of the script, with decide pressed or not.
+    bool Step(bool decide = false, uint8_t restart = 0) {
+        input->SetTriggered(decide ? uint32_t{InputManager::kShot} : 0u);
+        const bool more = script.Step(restart);
+        input->SetTriggered(0);
+        return more;
+    }
+
     testing_graphics::GraphicsStack stack;
     testsupport::ScratchFolder scratch;
+    testsupport::ScratchFolder files;
     MemoryTableSource tables;
     std::unique_ptr<soundtest::NullSoundDriver> null;
     std::unique_ptr<input_test::WindowLoop> window;
@@ -416,13 +568,14 @@ protected:
     SoundManager* sound = nullptr;
     InputManager* input = nullptr;
     SceneDriver* driver = nullptr;
+    GameObjectAllocator* pool = nullptr;
+    StoryScriptDriver& script = StoryScriptDriver::Instance();
     // The last frame's sprites: the screens' layer, and the story portraits
     // with their cut-in noise.
     std::vector<Sprite> hud;
     std::vector<Sprite> portraits;
     std::vector<Sprite> noise;
     int64_t frame = 0;
-    GameObjectAllocator* pool = nullptr;
     // The stage screens begun so far, in order.
     std::vector<StageStart> stageStarts;
 
@@ -431,4 +584,4 @@ private:
     std::vector<const SceneBase*> stageScreens_;
 };
 
-} // namespace flow_test
+} // namespace scene_test
