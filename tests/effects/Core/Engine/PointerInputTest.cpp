@@ -50,7 +50,7 @@ void PrintTo(const Scenario& s, std::ostream* os) {
     *os << s.name;
 }
 
-class PointerInput : public testing::TestWithParam<Scenario> {
+class PointerTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(rig_.Start()); }
     void TearDown() override {
@@ -58,6 +58,11 @@ protected:
         EXPECT_EQ(rig_.tree.Release(), 0u);
     }
     static FulgorCore::EngineWorkData& Work() { return *Engine::GetWorkData(); }
+    Pointer rig_;
+};
+
+class PointerInput : public PointerTest, public testing::WithParamInterface<Scenario> {
+protected:
     int IndexOf(const FulgorCore::UnitInstance* unit) const {
         for (size_t i = 0; i < made_.size(); ++i)
             if (made_[i] == unit)
@@ -68,7 +73,6 @@ protected:
         made_.push_back(rig_.Pickable(p.z, p.radius, p.parent < 0 ? nullptr : made_[p.parent]));
     }
 
-    Pointer rig_;
     std::vector<ParticleInstance*> made_;
 };
 
@@ -86,39 +90,21 @@ TEST_P(PointerInput, EventsFollowTheHostsCalls) {
     rig_.root->AddChild(FulgorCore::UnitInstance::Create<FulgorCore::EmitterTransformUnit>(
         rig_.root, clock, nullptr));
     for (char step : s.script) {
-        switch (step) {
-        case 'C':
-            Pointer::Point(0.5f, 0.5f);
-            break;
-        case 'A':
-            Pointer::Point(1.5f, 0.5f);
-            break;
-        case 'N':
-            Pointer::Point(10.0f, 0.5f);
-            break;
-        case 'P':
-            Pointer::Command(FulgorCore::PointerEvent::kPress);
-            break;
-        case 'R':
-            Pointer::Command(FulgorCore::PointerEvent::kRelease);
-            break;
-        case '.':
+        if (step == 'C' || step == 'A' || step == 'N') {
+            Pointer::Point(step == 'C' ? 0.5f : (step == 'A' ? 1.5f : 10.0f), 0.5f);
+        } else if (step == 'P' || step == 'R') {
+            Pointer::Command(step == 'P' ? FulgorCore::PointerEvent::kPress
+                                         : FulgorCore::PointerEvent::kRelease);
+        } else if (step == '.') {
             rig_.Pass();
-            break;
-        case 'e':
-            EXPECT_EQ(Work().inputQueueCount, 0u);
-            break;
-        case 'k':
-            EXPECT_EQ(Work().inputQueueCount, 1u);
-            break;
-        case '+':
+        } else if (step == 'e' || step == 'k') {
+            EXPECT_EQ(Work().inputQueueCount, step == 'k' ? 1u : 0u);
+        } else if (step == '+') {
             while (!s.units[nextLater].later)
                 ++nextLater;
             Make(s.units[nextLater++]);
-            break;
-        default:
+        } else {
             Pointer::Command(static_cast<uint32_t>(step - '0'));
-            break;
         }
     }
     for (size_t i = 0; i < made_.size(); ++i)
@@ -133,73 +119,37 @@ TEST_P(PointerInput, EventsFollowTheHostsCalls) {
 
 // Events: 8 entered, 9 left, 10 click, 11 a sibling clicked, 12 press,
 // 13 release, 16, 17, 14, 15 commands 2, 3, 4, 5.
+// clang-format off
 const Scenario kScenarios[] = {
     {"PressAndReleaseOverOneUnitClickItAndTellItsParticleSiblings",
-     {{-5, 1}, {-20, 0.5f}, {-30, 0.5f}, {-40, 0.5f, 1}},
-     "C.P.R.",
-     {{8, 12, 13, 10}, {11}, {11}},
-     0},
-    {"PressOverOneAndReleaseOverAnotherIsNoClick",
-     {{-5, 1}, {-10, 10}},
-     "CP.AR.",
-     {{8, 12, 9, 13}, {8}},
-     1},
+     {{-5, 1}, {-20, 0.5f}, {-30, 0.5f}, {-40, 0.5f, 1}}, "C.P.R.", {{8, 12, 13, 10}, {11}, {11}}, 0},
+    {"PressOverOneAndReleaseOverAnotherIsNoClick", {{-5, 1}, {-10, 10}}, "CP.AR.", {{8, 12, 9, 13}, {8}}, 1},
     // On one unit the order shows: 13 before the second 12.
     {"ASecondPressReleasesTheFirstPressedUnit",
-     {{-5, 1}, {-10, 10}},
-     "CPP.AP.",
-     {{8, 12, 13, 12, 9, 13}, {8, 12}},
-     1,
-     1},
-    {"MovingFromOneUnitToAnotherLeavesThenEnters",
-     {{-5, 1}, {-10, 10}},
-     "C..A.N.",
-     {{8, 9}, {8, 9}},
-     -1},
+     {{-5, 1}, {-10, 10}}, "CPP.AP.", {{8, 12, 13, 12, 9, 13}, {8, 12}}, 1, 1},
+    {"MovingFromOneUnitToAnotherLeavesThenEnters", {{-5, 1}, {-10, 10}}, "C..A.N.", {{8, 9}, {8, 9}}, -1},
     // Hovered at last, but nothing was pressed: no release, no click.
     {"BeforeAnyPositionThereIsNoHoverAndAPressTakesNoUnit", {{-5, 1}}, "P.eCR.", {{8}}, 0},
     {"AFrameWithoutPickableUnitsKeepsTheCommands", {{-5, 1, -1, true}}, "CP.k+.e", {{8, 12}}, 0, 0},
     // The commands before the press find nothing pressed.
-    {"CommandsTwoToFiveGoToThePressedUnit",
-     {{-5, 1}},
-     "C2345P2345.",
-     {{8, 12, 16, 17, 14, 15}},
-     0,
-     0},
+    {"CommandsTwoToFiveGoToThePressedUnit", {{-5, 1}}, "C2345P2345.", {{8, 12, 16, 17, 14, 15}}, 0, 0},
     // The press is the oldest of seventeen and goes: the others find
     // nothing pressed.
     {"SeventeenCommandsKeepTheLastSixteen", {{-5, 1}}, "C.P2222222222222222.", {{8}}, 0},
     // The pass sorts the list largest depth first.
-    {"TheNearestUnitInFrontIsHovered",
-     {{-10, 1}, {-5, 1}, {3, 1}},
-     "C.",
-     {{}, {8}},
-     1,
-     -1,
-     {2, 1, 0}},
+    {"TheNearestUnitInFrontIsHovered", {{-10, 1}, {-5, 1}, {3, 1}}, "C.", {{}, {8}}, 1, -1, {2, 1, 0}},
     // At the maximum depth (100) itself a unit still counts.
     {"UnitsBehindTheCameraOrBeyondTheMaximumDepthAreNeverHovered",
-     {{5, 1}, {-100.5f, 50}, {-100, 50, -1, true}},
-     "C.A.+.",
-     {{}, {}, {8}},
-     2},
+     {{5, 1}, {-100.5f, 50}, {-100, 50, -1, true}}, "C.A.+.", {{}, {}, {8}}, 2},
     // Depth 0 lies on the camera plane: in front, not behind.
     {"AUnitAtDepthZeroIsPicked", {{0, 1}, {-5, 1}}, "C.", {{8}}, 0, -1, {0, 1}},
 };
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, PointerInput, testing::ValuesIn(kScenarios),
                          [](const testing::TestParamInfo<Scenario>& i) { return i.param.name; });
 
-class PointerLimits : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(rig_.Start()); }
-    void TearDown() override {
-        rig_.pickable.clear();
-        EXPECT_EQ(rig_.tree.Release(), 0u);
-    }
-    static FulgorCore::EngineWorkData& Work() { return *Engine::GetWorkData(); }
-    Pointer rig_;
-};
+using PointerLimits = PointerTest;
 
 TEST_F(PointerLimits, OnlyTheFirst128PickableUnitsTakePart) {
     std::vector<ParticleInstance*> first;
