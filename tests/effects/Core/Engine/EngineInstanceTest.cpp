@@ -572,29 +572,4 @@ TEST(InstanceJobs, FourThreadsGiveWhatNoDispatcherGivesEveryFrame) {
     EXPECT_EQ(dispatcher.waits, kFrames + 1);
 }
 
-TEST(InstancesNotStarted, EveryEntryPointIsSafe) {
-    const float m[16] = {};
-    const uint8_t flags[8] = {};
-    EXPECT_EQ(Engine::CreateInstance(0, 1, nullptr).serial, 0u);
-    Engine::KillInstance(0, 1);
-    Engine::SetInstanceMatrix(0, 1, m);
-    Engine::SetInstanceColor(0, 1, 1, 1, 1, 1);
-    Engine::SetInstanceSpeed(0, 1, 2);
-    Engine::SetInstanceDrawOffset(0, 1, 2);
-    Engine::SetInstanceParameter(0, 1, 2);
-    Engine::SetInstanceViewVisible(0, 1, 2, true);
-    Engine::SetInstanceVisibilityMask(0, 1, 2);
-    Engine::SetEffectTexture(0, 1, "t", nullptr);
-    Engine::SetInstanceHidden(0, 1, 1);
-    Engine::SetInstanceTimelineFlags(0, 1, flags);
-    Engine::PlayInstance(0, 1, 1, 1);
-    Engine::StopInstance(0, 1);
-    EXPECT_FALSE(Engine::IsInstancePlaying(0, 1));
-    EXPECT_EQ(Engine::GetInstanceTime(0, 1), 0.0f);
-    Engine::SetInstanceLayer(0, 1, 1);
-    Engine::SetInstanceDrawOrder(0, 1, 1);
-    Engine::SetInstanceFlagBit(0, 1, 1);
-    Engine::ToggleInstancePause(0, 1);
-}
-
 } // namespace

@@ -77,8 +77,9 @@ protected:
         return h;
     }
     // Draw of view `view`, then a frame, then layer 0 drawn.
-    uint32_t DrawnInLayer0(uint32_t view = 0, const float* projection = kProjection) {
-        const FulgorCore::DrawParameter p = testsupport::ScreenDraw(kIdentity44, projection);
+    uint32_t DrawnInLayer0(uint32_t view = 0, const float* projection = kProjection,
+                           const float* camera = kIdentity44) {
+        const FulgorCore::DrawParameter p = testsupport::ScreenDraw(camera, projection);
         Engine::Draw(view, &p);
         Frame();
         Engine::ResetDrawState();
@@ -248,6 +249,19 @@ TEST_F(RuntimeFrame, EntriesSortByDrawOrderThenDepth) {
     // Depth: the clip z of the position, 300 x 1.0001 - 0.10001, plus 3000,
     // in thousandths.
     EXPECT_NEAR(static_cast<double>((e[2].key >> 16) & 0xFFFFFFFFu), 3299930.0, 2.0);
+}
+
+// The depth is the clip z under view x projection; the draw offset moves
+// the soft-particle distance of the record, not the sort key.
+TEST_F(RuntimeFrame, TheSortDepthComesThroughTheViewAndIgnoresTheDrawOffset) {
+    const InstanceHandle h = PlayAt(plain_, -20.0f, 10.0f);
+    Engine::SetInstanceDrawOffset(h.index, h.serial, 50.0f);
+    // Turned about y (cos 0.8, sin 0.6) and 50 back: view z = 10 x -0.6 +
+    // -20 x 0.8 - 50 = -72; clip z = 72 x 1.0001 - 0.10001.
+    const float view[16] = {0.8f, 0, -0.6f, 0, 0, 1, 0, 0, 0.6f, 0, 0.8f, 0, 0, 0, -50, 1};
+    ASSERT_EQ(DrawnInLayer0(0, kProjection, view), 1u);
+    const uint64_t key = Engine::GetWorkData()->sortList.entries[0].key;
+    EXPECT_NEAR(static_cast<double>((key >> 16) & 0xFFFFFFFFu), 3071907.0, 2.0);
 }
 
 TEST_F(RuntimeFrame, ADisabledLayerIsNotBegun) {
@@ -482,7 +496,9 @@ TEST_F(RuntimeFrame, FinalizeReleasesInstancesAndEffectsWithTheirListenersCalls)
     EXPECT_EQ(runtime_.light.References(), 1u);
 }
 
-TEST(RuntimeFrameNotStarted, EveryEntryPointIsSafe) {
+// Before start-up (and after finalize) every entry point of the runtime
+// returns without touching anything.
+TEST(RuntimeNotStarted, EveryEntryPointIsSafe) {
     const FulgorCore::UpdateParameter update{1.0f, kIdentity44};
     const FulgorCore::DrawParameter draw = testsupport::ScreenDraw(kIdentity44, kProjection);
     const Event e(6, 0, 0.5f, 0.5f);
@@ -497,6 +513,37 @@ TEST(RuntimeFrameNotStarted, EveryEntryPointIsSafe) {
     Engine::PostInputEvent(&e);
     Engine::PushFrameList(nullptr);
     EXPECT_STREQ(Engine::GetVersionString(), "ver.1.0.0 rev.2251");
+    // Effects.
+    const std::vector<uint8_t> image = Write(SmallEffect("vfx/a.vfxb", 60));
+    EXPECT_EQ(
+        Engine::LoadResource(image.data(), static_cast<uint32_t>(image.size()), nullptr).serial,
+        0u);
+    Engine::ReleaseResource(0, 1);
+    Engine::AddResourceRef(0, 1);
+    EXPECT_EQ(Engine::GetResourceDataSize(0, 1), 0u);
+    // Instances.
+    const float m[16] = {};
+    const uint8_t flags[8] = {};
+    EXPECT_EQ(Engine::CreateInstance(0, 1, nullptr).serial, 0u);
+    Engine::KillInstance(0, 1);
+    Engine::SetInstanceMatrix(0, 1, m);
+    Engine::SetInstanceColor(0, 1, 1, 1, 1, 1);
+    Engine::SetInstanceSpeed(0, 1, 2);
+    Engine::SetInstanceDrawOffset(0, 1, 2);
+    Engine::SetInstanceParameter(0, 1, 2);
+    Engine::SetInstanceViewVisible(0, 1, 2, true);
+    Engine::SetInstanceVisibilityMask(0, 1, 2);
+    Engine::SetEffectTexture(0, 1, "t", nullptr);
+    Engine::SetInstanceHidden(0, 1, 1);
+    Engine::SetInstanceTimelineFlags(0, 1, flags);
+    Engine::PlayInstance(0, 1, 1, 1);
+    Engine::StopInstance(0, 1);
+    EXPECT_FALSE(Engine::IsInstancePlaying(0, 1));
+    EXPECT_EQ(Engine::GetInstanceTime(0, 1), 0.0f);
+    Engine::SetInstanceLayer(0, 1, 1);
+    Engine::SetInstanceDrawOrder(0, 1, 1);
+    Engine::SetInstanceFlagBit(0, 1, 1);
+    Engine::ToggleInstancePause(0, 1);
 }
 
 } // namespace
