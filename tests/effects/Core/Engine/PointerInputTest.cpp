@@ -22,13 +22,15 @@ namespace Engine = FulgorCore::Engine;
 using Pointer = testsupport::PointerRig;
 
 // A pickable particle at view depth z, hit within `radius` of the view
-// axis, under pickable `parent` (the root when -1); a `later` one is made
-// by a '+' of the script.
+// axis (a box: half extents (radius, 0.25, radius)), under pickable
+// `parent` (the root when -1); a `later` one is made by a '+' of the
+// script.
 struct Pickable {
     float z;
     float radius;
     int parent = -1;
     bool later = false;
+    bool box = false;
 };
 
 // The host's calls and the passes between them, one character each: 'C'
@@ -70,7 +72,11 @@ protected:
         return -1;
     }
     void Make(const Pickable& p) {
-        made_.push_back(rig_.Pickable(p.z, p.radius, p.parent < 0 ? nullptr : made_[p.parent]));
+        FulgorCore::UnitInstance* parent = p.parent < 0 ? nullptr : made_[p.parent];
+        made_.push_back(
+            p.box ? rig_.Pickable(p.z, {FulgorCore::PickBounds::kBox, {p.radius, 0.25f, p.radius}},
+                                  parent)
+                  : rig_.Pickable(p.z, p.radius, parent));
     }
 
     std::vector<ParticleInstance*> made_;
@@ -141,6 +147,9 @@ const Scenario kScenarios[] = {
     // At the maximum depth (100) itself a unit still counts.
     {"UnitsBehindTheCameraOrBeyondTheMaximumDepthAreNeverHovered",
      {{5, 1}, {-100.5f, 50}, {-100, 50, -1, true}}, "C.A.+.", {{}, {}, {8}}, 2},
+    // Boxes: 2 aside is outside a box 1 wide but inside one 3 wide, though
+    // outside a sphere of squared radius 0.25.
+    {"BoxesAreHitWithinTheirHalfExtents", {{-5, 1, -1, false, true}, {-8, 3, -1, false, true}}, "C.A.", {{8, 9}, {8}}, 1},
     // Depth 0 lies on the camera plane: in front, not behind.
     {"AUnitAtDepthZeroIsPicked", {{0, 1}, {-5, 1}}, "C.", {{8}}, 0, -1, {0, 1}},
 };
