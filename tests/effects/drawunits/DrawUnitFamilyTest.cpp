@@ -102,81 +102,55 @@ protected:
     OwnerPose pose;
 };
 
-// Each format of a class has its own table but the ring's: one table, the
-// format held by its members.
-TEST_F(DrawUnitFamily, RingsShareOneTableAndAFormatZeroRecordKeepsFormatOnesPlaces) {
+// Format 0 writes no transform where format 1 writes one, and both write
+// the matrix at the same place.
+TEST_F(DrawUnitFamily, AFormatZeroRecordKeepsFormatOnesPlaces) {
     DrawUnitRig& rig = Start(DrawEffect(
         {Part(effecttools::DrawDataType7Value{}), Part(effecttools::DrawDataType8Value{}),
          Part(effecttools::DrawDataType9Value{}), Part(effecttools::DrawDataType10Value{}),
          Part(WithFalloff(effecttools::DrawDataType13Value{})), ModelPart({0}, false, 0)}));
     ASSERT_TRUE(rig.ok);
-    const auto vtable = [](const void* unit) { return *static_cast<void* const*>(unit); };
-    const void* ringTable = nullptr;
-    for (uint32_t n = 0; n <= 6; ++n) {
-        Fx::RingDrawUnit::Values v;
-        v.format = n;
-        auto* ring = Make<Fx::RingDrawUnit>(rig, 0, v);
-        ASSERT_NE(ring, nullptr);
-        if (!ringTable)
-            ringTable = vtable(ring);
-        EXPECT_EQ(vtable(ring), ringTable) << n;
-    }
-    EXPECT_NE(vtable(Make<Fx::CircleDrawUnit<0>>(rig, 1, 0.0f)),
-              vtable(Make<Fx::CircleDrawUnit<1>>(rig, 1, 0.0f)));
-
-    // Format 0 writes no transform where format 1 writes one, and both
-    // write the matrix at the same place.
     pose.matrix[9] = 7.0f;
+    // The records of a format-0 and a format-1 unit after an update.
+    const auto both = [](DrawUnit* zero, float* zeroRecord, DrawUnit* one, float* oneRecord) {
+        for (auto [unit, record] : {std::pair{zero, zeroRecord}, std::pair{one, oneRecord}}) {
+            Fill(record, 64);
+            unit->Update(testsupport::FrameClock());
+        }
+        return std::pair{zeroRecord, oneRecord};
+    };
+    const auto records = [&](auto* zero, auto* one) {
+        return both(zero, reinterpret_cast<float*>(zero->record), one,
+                    reinterpret_cast<float*>(one->record));
+    };
     struct Row {
         const char* name;
-        std::function<std::pair<float*, float*>()> make; // records of formats 0 and 1
+        std::pair<float*, float*> made;
         size_t transformsAt;
         size_t matrixAt;
     };
-    const auto updated = [](DrawUnit* unit, void* record) {
-        Fill(record, 64);
-        unit->Update(testsupport::FrameClock());
-        return static_cast<float*>(record);
-    };
     const Row rows[] = {
         {"circle",
-         [&] {
-             auto* a = Make<Fx::CircleDrawUnit<0>>(rig, 1, 0.0f);
-             auto* b = Make<Fx::CircleDrawUnit<1>>(rig, 1, 0.0f);
-             return std::pair{updated(a, a->record), updated(b, b->record)};
-         },
+         records(Make<Fx::CircleDrawUnit<0>>(rig, 1, 0.0f),
+                 Make<Fx::CircleDrawUnit<1>>(rig, 1, 0.0f)),
          12, 0},
-        {"quad",
-         [&] {
-             auto* a = Make<Fx::QuadDrawUnit<0>>(rig, 2);
-             auto* b = Make<Fx::QuadDrawUnit<1>>(rig, 2);
-             return std::pair{updated(a, a->record), updated(b, b->record)};
-         },
-         14, 0},
+        {"quad", records(Make<Fx::QuadDrawUnit<0>>(rig, 2), Make<Fx::QuadDrawUnit<1>>(rig, 2)), 14,
+         0},
         {"projection",
-         [&] {
-             auto* a = Make<Fx::ProjectionDrawUnit<0>>(rig, 3, Fx::ProjectionDrawUnit<0>::Values{});
-             auto* b = Make<Fx::ProjectionDrawUnit<1>>(rig, 3, Fx::ProjectionDrawUnit<1>::Values{});
-             return std::pair{updated(a, a->record), updated(b, b->record)};
-         },
+         records(Make<Fx::ProjectionDrawUnit<0>>(rig, 3, Fx::ProjectionDrawUnit<0>::Values{}),
+                 Make<Fx::ProjectionDrawUnit<1>>(rig, 3, Fx::ProjectionDrawUnit<1>::Values{})),
          0, 8},
         {"mesh",
-         [&] {
-             auto* a = Make<Fx::DrawUnitType13<0>>(rig, 4, Fx::DrawUnitType13Base::Values{});
-             auto* b = Make<Fx::DrawUnitType13<1>>(rig, 4, Fx::DrawUnitType13Base::Values{});
-             return std::pair{updated(a, a->record), updated(b, b->record)};
-         },
+         records(Make<Fx::DrawUnitType13<0>>(rig, 4, Fx::DrawUnitType13Base::Values{}),
+                 Make<Fx::DrawUnitType13<1>>(rig, 4, Fx::DrawUnitType13Base::Values{})),
          0, 8},
         {"model",
-         [&] {
-             auto* a = Make<Fx::ModelDrawUnit<0>>(rig, 5, Fx::ModelDrawUnitBase::Values{});
-             auto* b = Make<Fx::ModelDrawUnit<1>>(rig, 5, Fx::ModelDrawUnitBase::Values{});
-             return std::pair{updated(a, a->record), updated(b, b->record)};
-         },
+         records(Make<Fx::ModelDrawUnit<0>>(rig, 5, Fx::ModelDrawUnitBase::Values{}),
+                 Make<Fx::ModelDrawUnit<1>>(rig, 5, Fx::ModelDrawUnitBase::Values{})),
          0, 8},
     };
     for (const Row& row : rows) {
-        const auto [zero, one] = row.make();
+        const auto [zero, one] = row.made;
         EXPECT_TRUE(IsSentinel(zero + row.transformsAt, 8)) << row.name;
         EXPECT_FALSE(IsSentinel(one + row.transformsAt, 8)) << row.name;
         for (const float* r : {zero, one})

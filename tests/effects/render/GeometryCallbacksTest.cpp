@@ -65,7 +65,13 @@ effecttools::EffectFileValue WriterEffect() {
     const uint16_t cells[2][6] = {{0, 1, 10, 20, 30, 40}, {0, 1, 50, 60, 70, 80}};
     for (int f = 0; f < 2; ++f)
         std::memcpy(&keys[28 * f], cells[f], sizeof cells[f]);
+    // Frame 0: width 2, height 3, pivot (0.5, -0.25); the book's offset
+    // (0.75, -1.5).
+    const float frame0[4] = {2.0f, 3.0f, 0.5f, -0.25f};
+    std::memcpy(&keys[12], frame0, sizeof frame0);
     book.keys = keys;
+    book.dwPx = 0.75f;
+    book.dwPy = -1.5f;
     parts.push_back({});
     parts.back().data = book;
     return testsupport::DrawEffect(parts, 0);
@@ -387,6 +393,20 @@ TEST_F(Geometry, WritersFollowTheirTables) {
          [](Geometry& g) { ExpectQuadrants(g, kRotatedTable, 16, 1); }},
         {"type 2 mirrored quadrants: the cell mirrored about the centre lines",
          [](Geometry& g) { ExpectQuadrants(g, kMirroredTable, 16, 2); }},
+        {"type 11 corners: pivot (-0.5 x 2, -0.25 x 3) plus and minus the size (2, 3), "
+         "about the particle moved by the book's offset",
+         [](Geometry& g) {
+             auto* book = g.Make<Fx::DrawUnitType11>(Geometry::Part(3));
+             ASSERT_NE(book, nullptr);
+             book->Update(testsupport::FrameClock(0.0f));
+             Fx::DrawUnitType11::WriteBillboardQuad(book, g.Payload(0));
+             const float corners[4][2] = {{-3, 2.25f}, {1, 2.25f}, {-3, -3.75f}, {1, -3.75f}};
+             for (uint32_t i = 0; i < 4; ++i) {
+                 EXPECT_EQ(g.PositionOf(48, i), (std::vector<float>{1.75f, 0.5f, 3})) << i;
+                 EXPECT_FLOAT_EQ(g.Field(48, i, 12), corners[i][0]) << i;
+                 EXPECT_FLOAT_EQ(g.Field(48, i, 16), corners[i][1]) << i;
+             }
+         }},
         {"type 11 takes the cell of its current frame from the flipbook",
          [](Geometry& g) {
              auto* book = g.Make<Fx::DrawUnitType11>(Geometry::Part(3));

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 using FulgorCore::ParticleExtraUnit;
@@ -13,18 +16,24 @@ using testsupport::EmitterRig;
 class ExtraUnits : public testing::Test {
 protected:
     // An effect whose unit 0 has an extra part of `kind` (kind 2 with the
-    // values 5 and 3).
-    void Begin(uint32_t kind) {
+    // values inner and outer); each further pair of values an extra part of
+    // a unit of its own, from unit 2 on.
+    void Begin(uint32_t kind, std::vector<std::pair<float, float>> radii = {{5.0f, 3.0f}}) {
         effecttools::EffectFileValue f = EmitterRig::EffectWith(testsupport::Emitter(2));
         effecttools::EffectPartValue part;
         part.kind = kind;
-        part.innerRadius = effecttools::Constant(5.0f);
-        part.outerRadius = effecttools::Constant(3.0f);
-        f.package.units[0].effectPart = part;
+        for (size_t i = 0; i < radii.size(); ++i) {
+            part.innerRadius = effecttools::Constant(radii[i].first);
+            part.outerRadius = effecttools::Constant(radii[i].second);
+            if (i > 0)
+                f.package.units.push_back(f.package.units[0]);
+            f.package.units[i == 0 ? 0 : f.package.units.size() - 1].effectPart = part;
+        }
         ASSERT_TRUE(rig.Begin(f));
     }
-    ParticleExtraUnit* Make() {
-        return ParticleExtraUnit::Create(rig.owner, rig.root->package->GetUnit(0)->GetEffectPart(0));
+    ParticleExtraUnit* Make(uint32_t unit = 0) {
+        return ParticleExtraUnit::Create(rig.owner,
+                                         rig.root->package->GetUnit(unit)->GetEffectPart(0));
     }
     void TearDown() override {
         if (rig.root) {
@@ -58,16 +67,26 @@ TEST_F(ExtraUnits, AFacingUnitPublishesItsNegatedThirdAxisAndColour) {
     delete unit;
 }
 
+// Start a and range b - a, each value first raised to 0 when negative.
 TEST_F(ExtraUnits, ARangeUnitPublishesStartAndRangeWithTheInverseMatrix) {
-    Begin(2);
-    ParticleExtraUnit* unit = Make();
-    ASSERT_NE(unit, nullptr);
-    unit->Update();
-    ASSERT_NE(rig.root->publishedRange, nullptr);
-    EXPECT_EQ(rig.root->publishedRange[0], 5.0f);
-    EXPECT_EQ(rig.root->publishedRange[1], -2.0f);
-    EXPECT_EQ(rig.root->publishedInverseMatrix, rig.owner->inverse);
-    delete unit;
+    const struct {
+        float inner, outer, start, range;
+    } rows[] = {{5, 3, 5, -2}, {-2, 3, 0, 3}, {2, -4, 2, -2}, {-1, -6, 0, 0}};
+    std::vector<std::pair<float, float>> radii;
+    for (const auto& row : rows)
+        radii.push_back({row.inner, row.outer});
+    Begin(2, radii);
+    for (uint32_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(testing::Message() << rows[i].inner << " " << rows[i].outer);
+        ParticleExtraUnit* unit = Make(i == 0 ? 0 : i + 1);
+        ASSERT_NE(unit, nullptr);
+        unit->Update();
+        ASSERT_NE(rig.root->publishedRange, nullptr);
+        EXPECT_EQ(rig.root->publishedRange[0], rows[i].start);
+        EXPECT_EQ(rig.root->publishedRange[1], rows[i].range);
+        EXPECT_EQ(rig.root->publishedInverseMatrix, rig.owner->inverse);
+        delete unit;
+    }
 }
 
 TEST_F(ExtraUnits, OfTwoFacingUnitsTheRootHoldsTheLastUpdated) {

@@ -7,6 +7,7 @@
 #include "effects/Core/Engine/InstanceSlot.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Resource/FloatPairProperty.h"
+#include "effects/Core/Resource/PackageResource.h"
 #include "effects/units/ChildEffectLink.h"
 #include "effects/units/ChildInstanceTable.h"
 #include "effects/units/InstanceRootUnit.h"
@@ -51,6 +52,7 @@ protected:
         testsupport::AddReference(b, "vfx/c.vfxb");
         b_ = testsupport::LoadEffect(Write(b), &objects_);
         effecttools::EffectFileValue a = SmallEffect("vfx/a.vfxb", 0);
+        a.package.units[0].fuCt = effecttools::Constant(0.25f); // the lag weight
         testsupport::AddReference(a, "vfx/b.vfxb");
         testsupport::AddReference(a, "vfx/unloaded.vfxb");
         a_ = testsupport::LoadEffect(Write(a), &objects_);
@@ -301,6 +303,38 @@ TEST_F(Nodes, MotionIntegratesWholeFramesUpToTheNodesTime) {
     node_->time = 16777300.0f;
     ParticleInstance::IntegrateMotion(node_);
     EXPECT_EQ(motions, 3);
+}
+
+// The plane scales average two row lengths (approximate roots, exact for
+// these powers of 4): X 4, Y 1, Z 16.
+TEST_F(Nodes, PlaneScalesAverageTheirTwoRows) {
+    Frame();
+    float* m = node_->currentWorldMatrix;
+    m[0] = 4.0f, m[4] = 1.0f, m[8] = 16.0f;
+    m[1] = m[2] = m[3] = m[5] = m[6] = m[7] = 0.0f;
+    EXPECT_FLOAT_EQ(ParticleInstance::GetPlaneScaleXY(node_), 2.5f);
+    EXPECT_FLOAT_EQ(ParticleInstance::GetPlaneScaleXZ(node_), 10.0f);
+    EXPECT_FLOAT_EQ(ParticleInstance::GetPlaneScaleYZ(node_), 8.5f);
+}
+
+// The lag weight t moves the composed position to previous + (current -
+// previous) x t.
+TEST_F(Nodes, InterpolationMovesAQuarterOfTheWay) {
+    UnitInstance::InitialState endless;
+    endless.parent = root_;
+    endless.timeMode = UnitInstance::kEndless;
+    ParticleInstance* lagging =
+        testsupport::StandInParticle(root_, endless, root_->package->GetUnit(0));
+    ASSERT_NE(lagging, nullptr);
+    root_->AddChild(lagging);
+    Frame();
+    const float previous[3] = {1.0f, 2.0f, 3.0f}, current[3] = {9.0f, -2.0f, 3.0f};
+    std::copy(previous, previous + 3, lagging->previousWorldMatrix + 9);
+    std::copy(current, current + 3, lagging->currentWorldMatrix + 9);
+    ParticleInstance::InterpolatePosition(lagging, lagging->Frame());
+    EXPECT_FLOAT_EQ(lagging->currentWorldMatrix[9], 3.0f);
+    EXPECT_FLOAT_EQ(lagging->currentWorldMatrix[10], 1.0f);
+    EXPECT_FLOAT_EQ(lagging->currentWorldMatrix[11], 3.0f);
 }
 
 } // namespace

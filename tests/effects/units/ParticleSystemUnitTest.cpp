@@ -201,17 +201,43 @@ TEST_F(BoundCarriers, ACameraEndpointFollowsTheCameraAndModeFourTakesItsAxes) {
     EXPECT_EQ(listener_.asked, (std::vector<uint32_t>{3, 3}));
 }
 
-TEST_F(BoundCarriers, TheBlendSitsOnAAtZeroAndOnBAtOne) {
-    Play({Bind(1, 1, 0, 1u, 0.0f), Bind(1, 1, 0, 1u, 1.0f)});
-    listener_.matrices[1] = Turned(1.0f, 1, 2, 3);
-    listener_.matrices[2] = Turned(1.0f, 7, 8, 9);
-    ParticleSystemUnitB* onA = Two(0, 1, 2);
-    ParticleSystemUnitB* onB = Two(1, 1, 2);
+// Between A = 2 x identity at the origin and B with rows (0, 4, 0), (-1,
+// 0, 0), (0, 0, 16) at (8, 0, 0): row lengths (2, 2, 2) and (4, 1, 16)
+// (exact in the fast root), the position A3 + (B3 - A3) t.
+TEST_F(BoundCarriers, TwoEndpointCarriersBlendPositionScaleAndRotation) {
+    const struct {
+        const char* name;
+        int16_t rotation, scale;
+        float blend;
+        Matrix expected;
+    } rows[] = {
+        {"on A at 0", 1, 1, 0.0f, {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
+        {"on B at 1", 1, 1, 1.0f, {1, 0, 0, 0, 1, 0, 0, 0, 1, 8, 0, 0}},
+        // Scale k = len(Ak) + (len(Bk) - len(Ak)) t: 2.5, 1.75, 5.5.
+        {"following scale at 0.25", 1, 0, 0.25f, {2.5f, 0, 0, 0, 1.75f, 0, 0, 0, 5.5f, 2, 0, 0}},
+        // Row k = normalise(Ak + (Bk - Ak) t) x scale k: (1.5, 1, 0),
+        // (-0.25, 1.5, 0), (0, 0, 5.5) normalised.
+        {"following rotation and scale at 0.25",
+         0,
+         0,
+         0.25f,
+         {2.0801f, 1.3868f, 0, -0.2877f, 1.7262f, 0, 0, 0, 5.5f, 2, 0, 0}},
+        {"following scale at 0.75", 1, 0, 0.75f, {3.5f, 0, 0, 0, 1.25f, 0, 0, 0, 12.5f, 6, 0, 0}},
+    };
+    std::vector<effecttools::BindValue> binds;
+    for (const auto& row : rows)
+        binds.push_back(Bind(row.rotation, row.scale, 0, 1u, row.blend));
+    Play(binds);
+    listener_.matrices[1] = {2, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0};
+    listener_.matrices[2] = {0, 4, 0, -1, 0, 0, 0, 0, 16, 8, 0, 0};
+    std::vector<ParticleSystemUnitB*> units;
+    for (uint32_t i = 0; i < std::size(rows); ++i)
+        units.push_back(Two(i, 1, 2));
     Frame();
-    EXPECT_EQ(Of(onA->GetWorldMatrix())[9], 1.0f);
-    EXPECT_EQ(Of(onA->GetWorldMatrix())[11], 3.0f);
-    EXPECT_EQ(Of(onB->GetWorldMatrix())[9], 7.0f);
-    EXPECT_EQ(Of(onB->GetWorldMatrix())[11], 9.0f);
+    for (uint32_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].name);
+        ExpectNear(units[i]->GetWorldMatrix(), rows[i].expected, 1e-2f);
+    }
 }
 
 TEST_F(BoundCarriers, AimingWithCancellingUpAxesTakesThePreviousY) {

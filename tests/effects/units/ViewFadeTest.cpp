@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -72,18 +73,67 @@ protected:
     float view_[16] = {};
 };
 
-TEST_F(ViewFadeTest, DistanceRampsByTheFastRoot) {
-    Play(DistanceEffect(8, 24, 40, 72));
-    EXPECT_EQ(AlphaFrom(0, 0, 16), 0.5f);
-    EXPECT_EQ(AlphaFrom(0, 32, 0), 1.0f);
-    EXPECT_EQ(AlphaFrom(64, 0, 0), 0.25f);
-    EXPECT_EQ(AlphaFrom(0, 0, 4), 0.0f);
-    EXPECT_EQ(AlphaFrom(0, 0, 128), 0.0f);
-    // 15 is measured as 15.03125.
-    EXPECT_EQ(AlphaFrom(0, 0, 15), 0.439453125f);
-    // The ramp's first end is still 0; 40 is measured as 41.
-    EXPECT_EQ(AlphaFrom(0, 0, 8), 0.0f);
-    EXPECT_EQ(AlphaFrom(0, 0, 40), 0.96875f);
+// A fade of the root: by distance with ends (a1, b1, a2, b2), or by angle
+// in `mode` (0 view, 1 yaw and pitch, 2 yaw, 3 pitch) with ramps (a1, b1)
+// and (a2, b2); the alpha seen from each camera position in turn.
+constexpr uint32_t kDistance = 99;
+struct Sight {
+    float x, y, z, alpha, tolerance = 0.0f;
+};
+struct FadeRow {
+    const char* name;
+    uint32_t mode;
+    float a1, b1, a2, b2;
+    std::vector<Sight> sights;
+};
+
+// clang-format off
+const FadeRow kFadeRows[] = {
+    // Distances by the fast root: 15 is measured as 15.03125, 40 as 41.
+    {"distance ramps up and down", kDistance, 8, 24, 40, 72,
+     {{0, 0, 16, 0.5f}, {0, 32, 0, 1}, {64, 0, 0, 0.25f}, {0, 0, 4, 0}, {0, 0, 128, 0},
+      {0, 0, 15, 0.439453125f}, {0, 0, 8, 0}, {0, 0, 40, 0.96875f}}},
+    // A camera on the unit: yaw and pitch give 1 + A1 / (B1 - A1), the view
+    // 1 - clamp(-A2 / (B2 - A2)).
+    {"on the unit, yaw", 2, 0.25f, 0.75f, -0.5f, 0.5f, {{0, 0, 0, 1.5f}}},
+    {"on the unit, pitch", 3, 0.25f, 0.75f, -0.5f, 0.5f, {{0, 0, 0, 1.5f}}},
+    {"on the unit, yaw and pitch", 1, 0.25f, 0.75f, -0.5f, 0.5f, {{0, 0, 0, 2.25f}}},
+    {"on the unit, view", 0, 0.25f, 0.75f, -0.5f, 0.5f, {{0, 0, 0, 0.5f}}},
+    {"on the unit, view of another ramp", 0, 0.25f, 0.75f, -0.25f, 0.75f, {{0, 0, 0, 0.75f}}},
+    // The unit faces +z; from behind s is negative and clamps; 60 degrees
+    // off the axis s = 0.5, the ramp's start.
+    {"view head on, side on, behind", 0, 0, 1, 0.5f, 1,
+     {{0, 0, 10, 0, 0.01f}, {10, 0, 0, 1}, {0, -10, 0, 1}, {0, 0, -10, 1}, {0, 8.660254f, 5, 1, 0.01f}}},
+    // Yaw unclamped: side on 1 + 0.25 / 0.5, head on about 1 - 0.75 / 0.5,
+    // straight up from there the same.
+    {"yaw is not clamped and ignores height", 2, 0.25f, 0.75f, 0, 1,
+     {{10, 0, 0, 1.5f}, {0, 0, 10, -0.5f, 0.01f}, {0, 25, 10, -0.5f, 0.01f}}},
+    {"pitch ignores x", 3, 0.25f, 0.75f, 0, 1, {{30, 0, 10, -0.5f, 0.01f}, {5, 10, 0, 1.5f}}},
+    // From (10, 0, 10): yaw s = cos 45 degrees, pitch s = 1, each through
+    // 1 - s / 2, multiplied.
+    {"yaw and pitch multiply", 1, 0, 2, 0, 1, {{10, 0, 10, (1.0f - 0.70710678f / 2.0f) * 0.5f, 0.005f}}},
+    // Equal ends are a step, not a NaN.
+    {"equal yaw ends", 2, 0.5f, 0.5f, 0, 1, {{10, 0, 0, 1}, {0, 0, 10, 0}, {0, 0, 0, 1}}},
+    {"equal view ends", 0, 0, 1, 0.5f, 0.5f, {{10, 0, 0, 1}, {0, 0, 10, 0}, {0, 0, -10, 1}}},
+    {"equal distance ends", kDistance, 8, 8, 40, 40, {{0, 0, 8, 0}, {0, 0, 16, 1}, {0, 0, 64, 0}, {0, 0, 40, 0}}},
+    {"angle modes past 3 have no fade", 4, 0.5f, 0.5f, 0.5f, 0.5f, {{0, 0, 10, 1}}},
+};
+// clang-format on
+
+TEST_F(ViewFadeTest, TheAlphaFromEachCameraPosition) {
+    for (const FadeRow& row : kFadeRows) {
+        SCOPED_TRACE(row.name);
+        Play(row.mode == kDistance ? DistanceEffect(row.a1, row.b1, row.a2, row.b2)
+                                   : AngleEffect(row.mode, row.a1, row.b1, row.a2, row.b2));
+        for (const Sight& s : row.sights) {
+            SCOPED_TRACE(testing::Message() << s.x << " " << s.y << " " << s.z);
+            if (s.tolerance > 0.0f)
+                EXPECT_NEAR(AlphaFrom(s.x, s.y, s.z), s.alpha, s.tolerance);
+            else
+                EXPECT_EQ(AlphaFrom(s.x, s.y, s.z), s.alpha);
+        }
+        rig_.Release();
+    }
 }
 
 TEST_F(ViewFadeTest, FadesActOnAFreshAlphaEveryFrame) {
@@ -94,82 +144,6 @@ TEST_F(ViewFadeTest, FadesActOnAFreshAlphaEveryFrame) {
     Engine::SetInstanceColor(handle_.index, handle_.serial, 1, 1, 1, 0.5f);
     EXPECT_EQ(AlphaFrom(0, 0, 16), 0.25f);
     EXPECT_EQ(AlphaFrom(0, 0, 16), 0.25f);
-}
-
-TEST_F(ViewFadeTest, ACameraOnTheUnitSeesNoDirection) {
-    // Yaw and pitch: 1 + A1 / (B1 - A1); view: 1 - clamp(-A2 / (B2 - A2)).
-    struct Case {
-        uint32_t mode;
-        float a2, b2, alpha;
-    };
-    const Case cases[] = {{2, -0.5f, 0.5f, 1.5f},
-                          {3, -0.5f, 0.5f, 1.5f},
-                          {1, -0.5f, 0.5f, 2.25f}, // both of them
-                          {0, -0.5f, 0.5f, 0.5f},
-                          {0, -0.25f, 0.75f, 0.75f}};
-    for (const Case& c : cases) {
-        Play(AngleEffect(c.mode, 0.25f, 0.75f, c.a2, c.b2));
-        EXPECT_EQ(AlphaFrom(0, 0, 0), c.alpha) << "mode " << c.mode;
-        rig_.Release();
-    }
-}
-
-TEST_F(ViewFadeTest, ViewAngleHeadOnAndSideOn) {
-    Play(AngleEffect(0, 0.0f, 1.0f, 0.5f, 1.0f));
-    // The unit faces +z: head on from (0, 0, 10), s is 1 but for the fast
-    // root's error.
-    EXPECT_NEAR(AlphaFrom(0, 0, 10), 0.0f, 0.01f);
-    EXPECT_EQ(AlphaFrom(10, 0, 0), 1.0f);
-    EXPECT_EQ(AlphaFrom(0, -10, 0), 1.0f);
-    // From behind s is negative: clamped to 1.
-    EXPECT_EQ(AlphaFrom(0, 0, -10), 1.0f);
-    // 60 degrees off the axis: s = 0.5, the ramp's start.
-    EXPECT_NEAR(AlphaFrom(0, 8.660254f, 5), 1.0f, 0.01f);
-}
-
-TEST_F(ViewFadeTest, YawAndPitchAreNotClampedAndYawIgnoresHeight) {
-    Play(AngleEffect(2, 0.25f, 0.75f, 0.0f, 1.0f));
-    // Side on: s = 0 gives 1 + 0.25 / 0.5, above 1.
-    EXPECT_EQ(AlphaFrom(10, 0, 0), 1.5f);
-    // Head on: s near 1 gives about 1 - 0.75 / 0.5, below 0.
-    const float headOn = AlphaFrom(0, 0, 10);
-    EXPECT_NEAR(headOn, -0.5f, 0.01f);
-    // Straight up from there: the XZ direction is unchanged.
-    EXPECT_EQ(AlphaFrom(0, 25, 10), headOn);
-    rig_.Release();
-    Play(AngleEffect(3, 0.25f, 0.75f, 0.0f, 1.0f));
-    // Pitch ignores x.
-    EXPECT_EQ(AlphaFrom(30, 0, 10), AlphaFrom(0, 0, 10));
-    EXPECT_EQ(AlphaFrom(5, 10, 0), 1.5f);
-}
-
-TEST_F(ViewFadeTest, YawPitchMultipliesBoth) {
-    Play(AngleEffect(1, 0.0f, 2.0f, 0.0f, 1.0f));
-    // From (10, 0, 10): yaw s = cos 45 deg, pitch s = 1 (on the YZ plane
-    // the direction is +z), each through 1 - s / 2.
-    const float alpha = AlphaFrom(10, 0, 10);
-    EXPECT_NEAR(alpha, (1.0f - 0.70710678f / 2.0f) * 0.5f, 0.005f);
-}
-
-TEST_F(ViewFadeTest, EqualRampEndsAreAStepNotANaN) {
-    // A1 = B1: 1 below the end, 0 from it.
-    Play(AngleEffect(2, 0.5f, 0.5f, 0.0f, 1.0f));
-    EXPECT_EQ(AlphaFrom(10, 0, 0), 1.0f);
-    EXPECT_EQ(AlphaFrom(0, 0, 10), 0.0f);
-    EXPECT_EQ(AlphaFrom(0, 0, 0), 1.0f);
-    rig_.Release();
-    // A2 = B2 the same.
-    Play(AngleEffect(0, 0.0f, 1.0f, 0.5f, 0.5f));
-    EXPECT_EQ(AlphaFrom(10, 0, 0), 1.0f);
-    EXPECT_EQ(AlphaFrom(0, 0, 10), 0.0f);
-    EXPECT_EQ(AlphaFrom(0, 0, -10), 1.0f);
-    rig_.Release();
-    // Equal distance ends are empty intervals: a step at each.
-    Play(DistanceEffect(8, 8, 40, 40));
-    EXPECT_EQ(AlphaFrom(0, 0, 8), 0.0f);
-    EXPECT_EQ(AlphaFrom(0, 0, 16), 1.0f);
-    EXPECT_EQ(AlphaFrom(0, 0, 64), 0.0f);
-    EXPECT_EQ(AlphaFrom(0, 0, 40), 0.0f); // measured as 41
 }
 
 TEST_F(ViewFadeTest, AFadeThatIsOffOrHasNoRecordDoesNothing) {
@@ -184,10 +158,6 @@ TEST_F(ViewFadeTest, AFadeThatIsOffOrHasNoRecordDoesNothing) {
     g.package.fields.push_back({"bAgF", 1});
     Play(g);
     EXPECT_EQ(AlphaFrom(0, 0, 4), 1.0f);
-    rig_.Release();
-    // Angle modes past 3 have no fade.
-    Play(AngleEffect(4, 0.5f, 0.5f, 0.5f, 0.5f));
-    EXPECT_EQ(AlphaFrom(0, 0, 10), 1.0f);
 }
 
 // The particle's own fades: the same formulas on the alpha of its colour,
@@ -243,13 +213,11 @@ TEST_F(ParticleFadeTest, EqualRampEndsOnAParticleAreAStep) {
     EXPECT_EQ(ParticleAlphaFrom(p, 0, 0, 10), 0.0f);
 }
 
-TEST_F(ParticleFadeTest, FadesThatAreOffInstallNothing) {
+TEST_F(ParticleFadeTest, FadesThatAreOffDoNothing) {
     effecttools::UnitValue unit;
     unit.distanceFade = effecttools::DistanceFadeValue{8, 24, 40, 72};
     unit.angleFade = effecttools::AngleFadeValue{0, 0.0f, 1.0f, 0.5f, 1.0f};
     ParticleInstance* p = PlayParticle(unit);
-    EXPECT_EQ(p->distanceFadeMember, ParticleInstance::NoOpPlain);
-    EXPECT_EQ(p->viewAngleFadeMember, ParticleInstance::NoOpPlain);
     EXPECT_EQ(ParticleAlphaFrom(p, 0, 0, 4), 1.0f);
 }
 

@@ -216,6 +216,7 @@ struct FrameStep {
     std::string what;
     uint32_t layer;
     uint32_t priority;
+    uint32_t otherKeyFields;
     uint32_t half;
     uint32_t cameraWidth;
     int32_t drawWidth;
@@ -228,6 +229,7 @@ void Note(const char* what) {
     g_frame.push_back(
         {what, r ? r->currentLayer : 99u,
          context ? Mireku::Graphics::SortKey::Priority(context->GetKeyHigh()) : 99u,
+         context ? context->GetKeyHigh() & ~Mireku::Graphics::SortKey::kPriorityMask : 99u,
          Engine::GetFrameWorkMemory().GetCurrentHalf(),
          VfxController::GetInstance() ? VfxController::GetInstance()->GetScreenWidth() : 0u,
          r ? r->drawParameter.screenSize[0] : -1});
@@ -267,7 +269,7 @@ VfxInstance* MakeFrameLogInstance(VfxData* data, const VfxEventDelegate* owner) 
 // The frame's order: the camera, every instance, the runtime's update, the
 // draw-state reset, the draw settings, then layer 0 at priority 2 (under
 // the sprite layers, 3 to 24) and layer 1 at 27 (over them, under the HUD's
-// 28), whatever priority the context held before.
+// 28), whatever priority and further key fields the context held before.
 TEST(VfxController, RunFrameUpdatesThenDrawsLayerZeroUnderAndLayerOneOver) {
     VfxControllerRig rig(MakeFrameLogDevice);
     ASSERT_TRUE(rig.started);
@@ -306,6 +308,7 @@ TEST(VfxController, RunFrameUpdatesThenDrawsLayerZeroUnderAndLayerOneOver) {
             EXPECT_EQ(step.layer, layers[i]) << i;
         }
         EXPECT_EQ(step.priority, priorities[i]) << i;
+        EXPECT_EQ(step.otherKeyFields, 0u) << "the fields a sprite layer left are cleared";
         EXPECT_EQ(step.drawWidth, 1280) << "the draw settings precede the layers";
     }
     // The second frame runs the same way.

@@ -62,6 +62,13 @@ public:
     // within `radius` of that axis.
     FulgorCore::ParticleInstance* Pickable(float z, float radius,
                                            FulgorCore::UnitInstance* parent = nullptr) {
+        return Pickable(z, {FulgorCore::PickBounds::kSphere, {0.0f, radius * radius, 0.0f}},
+                        parent);
+    }
+    // The same with bounds of its own (a box's half extents, a sphere's
+    // squared radius second).
+    FulgorCore::ParticleInstance* Pickable(float z, const FulgorCore::PickBounds& shape,
+                                           FulgorCore::UnitInstance* parent = nullptr) {
         FulgorCore::UnitInstance* under = parent ? parent : root;
         FulgorCore::UnitInstance::InitialState endless;
         endless.parent = under;
@@ -70,7 +77,7 @@ public:
         if (!node)
             return nullptr;
         node->position[2] = z;
-        bounds.push_back({FulgorCore::PickBounds::kSphere, {0.0f, radius * radius, 0.0f}});
+        bounds.push_back(shape);
         node->pickBounds = &bounds.back();
         under->AddChild(node);
         // The pointer's events only, not the start's own.

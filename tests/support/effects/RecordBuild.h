@@ -25,6 +25,20 @@ inline std::vector<uint8_t> PayloadOf(const std::vector<uint8_t>& stream) {
     return std::vector<uint8_t>(chunk.payload, chunk.payload + chunk.size);
 }
 
+// The right-handed form of left-handed 48-byte model vertices, from the
+// file format: z negated, bytes 14 and 18 as 255 - b.
+inline std::vector<uint8_t> Mirrored(std::vector<uint8_t> v) {
+    for (size_t at = 0; at + 48 <= v.size(); at += 48) {
+        float z;
+        std::memcpy(&z, &v[at + 8], 4);
+        z = -z;
+        std::memcpy(&v[at + 8], &z, 4);
+        v[at + 14] = static_cast<uint8_t>(255 - v[at + 14]);
+        v[at + 18] = static_cast<uint8_t>(255 - v[at + 18]);
+    }
+    return v;
+}
+
 template <class T> class RecordBuild {
 public:
     explicit RecordBuild(const std::vector<uint8_t>& payload, FulgorCore::IDevice* device = nullptr,

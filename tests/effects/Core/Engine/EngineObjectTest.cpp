@@ -385,14 +385,6 @@ TEST_F(Registration, EntryPointsAnswerNothingForStaleHandles) {
     EXPECT_EQ(Engine::GetResourceDataSize(99, 1), 0u);
 }
 
-TEST(RegistrationNotStarted, EveryEntryPointIsSafe) {
-    const std::vector<uint8_t> image = Write(SmallEffect("vfx/a.vfxb", 60));
-    EXPECT_EQ(Load(image, nullptr).serial, 0u);
-    Engine::ReleaseResource(0, 1);
-    Engine::AddResourceRef(0, 1);
-    EXPECT_EQ(Engine::GetResourceDataSize(0, 1), 0u);
-}
-
 TEST(FindTextureNameChunks, CountsAndPointsAtEachPayloadInOrder) {
     effecttools::EffectFileValue f = SmallEffect("vfx/a.vfxb", 60);
     f.textureNames = {"first", "second", "third"};

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <vector>
 
 namespace {
@@ -18,8 +19,40 @@ namespace {
 using FulgorCore::ParticleInstance;
 using Events = std::vector<int>;
 namespace Engine = FulgorCore::Engine;
+using Pointer = testsupport::PointerRig;
 
-class PointerInput : public testing::Test {
+// A pickable particle at view depth z, hit within `radius` of the view
+// axis (a box: half extents (radius, 0.25, radius)), under pickable
+// `parent` (the root when -1); a `later` one is made by a '+' of the
+// script.
+struct Pickable {
+    float z;
+    float radius;
+    int parent = -1;
+    bool later = false;
+    bool box = false;
+};
+
+// The host's calls and the passes between them, one character each: 'C'
+// the pointer at the centre, 'A' 2 aside (off spheres of radius 1), 'N'
+// over nothing, 'P' press, 'R' release, '2'-'5' those commands, '.' one
+// pass, '+' the next later particle, 'e' the queue must be empty, 'k' it
+// must keep one command.
+struct Scenario {
+    const char* name;
+    std::vector<Pickable> units;
+    std::string script;
+    std::vector<Events> heard; // per particle; those past the end hear nothing
+    int hovered;               // index, or -1 for none
+    int pressed = -1;
+    std::vector<int> listed = {}; // the frame list's order after the last pass
+};
+
+void PrintTo(const Scenario& s, std::ostream* os) {
+    *os << s.name;
+}
+
+class PointerTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(rig_.Start()); }
     void TearDown() override {
@@ -27,189 +60,124 @@ protected:
         EXPECT_EQ(rig_.tree.Release(), 0u);
     }
     static FulgorCore::EngineWorkData& Work() { return *Engine::GetWorkData(); }
-    // The pointer at the centre, on the view axis.
-    static void Centre() { testsupport::PointerRig::Point(0.5f, 0.5f); }
-    // The pointer 2 from the axis: outside spheres of radius 1.
-    static void Aside() { testsupport::PointerRig::Point(1.5f, 0.5f); }
-
-    testsupport::PointerRig rig_;
+    Pointer rig_;
 };
 
-TEST_F(PointerInput, PressAndReleaseOverOneUnitClickItAndTellItsParticleSiblings) {
-    ParticleInstance* a = rig_.Pickable(-5.0f, 1.0f);
-    ParticleInstance* sibling = rig_.Pickable(-20.0f, 0.5f);
-    ParticleInstance* other = rig_.Pickable(-30.0f, 0.5f);
-    ParticleInstance* nephew = rig_.Pickable(-40.0f, 0.5f, sibling);
-    // A unit of another kind beside them hears nothing (it could not).
-    auto* timeline = FulgorCore::UnitInstance::Create<testsupport::RecordingUnit>(
-        rig_.root, testsupport::RecordingUnit::Clock(rig_.root, 0.0f));
-    rig_.root->AddChild(timeline);
-    // Nor does an emitter's transform unit, of kind 3 but no particle.
-    auto* transform = FulgorCore::UnitInstance::Create<FulgorCore::EmitterTransformUnit>(
-        rig_.root, testsupport::RecordingUnit::Clock(rig_.root, 0.0f), nullptr);
-    rig_.root->AddChild(transform);
-    Centre();
-    rig_.Pass();
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
-    rig_.Pass();
-    EXPECT_EQ(rig_.Events(a), (Events{8, 12}));
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kRelease);
-    rig_.Pass();
-    EXPECT_EQ(rig_.Events(a), (Events{8, 12, 13, 10}));
-    EXPECT_EQ(rig_.Events(sibling), (Events{11}));
-    EXPECT_EQ(rig_.Events(other), (Events{11}));
-    EXPECT_TRUE(rig_.Events(nephew).empty());
-    EXPECT_EQ(Work().pressedUnit, nullptr);
-    EXPECT_EQ(Work().hoveredUnit, a);
+class PointerInput : public PointerTest, public testing::WithParamInterface<Scenario> {
+protected:
+    int IndexOf(const FulgorCore::UnitInstance* unit) const {
+        for (size_t i = 0; i < made_.size(); ++i)
+            if (made_[i] == unit)
+                return static_cast<int>(i);
+        return -1;
+    }
+    void Make(const Pickable& p) {
+        FulgorCore::UnitInstance* parent = p.parent < 0 ? nullptr : made_[p.parent];
+        made_.push_back(
+            p.box ? rig_.Pickable(p.z, {FulgorCore::PickBounds::kBox, {p.radius, 0.25f, p.radius}},
+                                  parent)
+                  : rig_.Pickable(p.z, p.radius, parent));
+    }
+
+    std::vector<ParticleInstance*> made_;
+};
+
+TEST_P(PointerInput, EventsFollowTheHostsCalls) {
+    const Scenario& s = GetParam();
+    size_t nextLater = 0;
+    for (const Pickable& p : s.units)
+        if (!p.later)
+            Make(p);
+    // Units of other kinds beside them hear nothing (they could not): a
+    // timeline and an emitter's transform unit, of kind 3 but no particle.
+    const auto clock = testsupport::RecordingUnit::Clock(rig_.root, 0.0f);
+    rig_.root->AddChild(
+        FulgorCore::UnitInstance::Create<testsupport::RecordingUnit>(rig_.root, clock));
+    rig_.root->AddChild(FulgorCore::UnitInstance::Create<FulgorCore::EmitterTransformUnit>(
+        rig_.root, clock, nullptr));
+    for (char step : s.script) {
+        if (step == 'C' || step == 'A' || step == 'N') {
+            Pointer::Point(step == 'C' ? 0.5f : (step == 'A' ? 1.5f : 10.0f), 0.5f);
+        } else if (step == 'P' || step == 'R') {
+            Pointer::Command(step == 'P' ? FulgorCore::PointerEvent::kPress
+                                         : FulgorCore::PointerEvent::kRelease);
+        } else if (step == '.') {
+            rig_.Pass();
+        } else if (step == 'e' || step == 'k') {
+            EXPECT_EQ(Work().inputQueueCount, step == 'k' ? 1u : 0u);
+        } else if (step == '+') {
+            while (!s.units[nextLater].later)
+                ++nextLater;
+            Make(s.units[nextLater++]);
+        } else {
+            Pointer::Command(static_cast<uint32_t>(step - '0'));
+        }
+    }
+    for (size_t i = 0; i < made_.size(); ++i)
+        EXPECT_EQ(rig_.Events(made_[i]), i < s.heard.size() ? s.heard[i] : Events{}) << i;
+    EXPECT_EQ(IndexOf(Work().hoveredUnit), s.hovered);
+    EXPECT_EQ(IndexOf(Work().pressedUnit), s.pressed);
+    for (size_t i = 0; i < s.listed.size(); ++i) {
+        EXPECT_EQ(IndexOf(Work().frameList[i].unit), s.listed[i]) << i;
+        EXPECT_EQ(Work().frameList[i].depth, s.units[s.listed[i]].z) << i;
+    }
 }
 
-TEST_F(PointerInput, PressOverOneAndReleaseOverAnotherIsNoClick) {
-    ParticleInstance* a = rig_.Pickable(-5.0f, 1.0f);
-    ParticleInstance* b = rig_.Pickable(-10.0f, 10.0f);
-    Centre();
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
-    rig_.Pass();
-    Aside();
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kRelease);
-    rig_.Pass();
-    EXPECT_EQ(rig_.Events(a), (Events{8, 12, 9, 13}));
-    EXPECT_EQ(rig_.Events(b), (Events{8}));
-}
-
-TEST_F(PointerInput, ASecondPressReleasesTheFirstPressedUnit) {
-    ParticleInstance* a = rig_.Pickable(-5.0f, 1.0f);
-    ParticleInstance* b = rig_.Pickable(-10.0f, 10.0f);
-    Centre();
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
-    rig_.Pass();
+// Events: 8 entered, 9 left, 10 click, 11 a sibling clicked, 12 press,
+// 13 release, 16, 17, 14, 15 commands 2, 3, 4, 5.
+// clang-format off
+const Scenario kScenarios[] = {
+    {"PressAndReleaseOverOneUnitClickItAndTellItsParticleSiblings",
+     {{-5, 1}, {-20, 0.5f}, {-30, 0.5f}, {-40, 0.5f, 1}}, "C.P.R.", {{8, 12, 13, 10}, {11}, {11}}, 0},
+    {"PressOverOneAndReleaseOverAnotherIsNoClick", {{-5, 1}, {-10, 10}}, "CP.AR.", {{8, 12, 9, 13}, {8}}, 1},
     // On one unit the order shows: 13 before the second 12.
-    EXPECT_EQ(rig_.Events(a), (Events{8, 12, 13, 12}));
-    Aside();
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
-    rig_.Pass();
-    EXPECT_EQ(rig_.Events(a), (Events{8, 12, 13, 12, 9, 13}));
-    EXPECT_EQ(rig_.Events(b), (Events{8, 12}));
-    EXPECT_EQ(Work().pressedUnit, b);
-}
+    {"ASecondPressReleasesTheFirstPressedUnit",
+     {{-5, 1}, {-10, 10}}, "CPP.AP.", {{8, 12, 13, 12, 9, 13}, {8, 12}}, 1, 1},
+    {"MovingFromOneUnitToAnotherLeavesThenEnters", {{-5, 1}, {-10, 10}}, "C..A.N.", {{8, 9}, {8, 9}}, -1},
+    // Hovered at last, but nothing was pressed: no release, no click.
+    {"BeforeAnyPositionThereIsNoHoverAndAPressTakesNoUnit", {{-5, 1}}, "P.eCR.", {{8}}, 0},
+    {"AFrameWithoutPickableUnitsKeepsTheCommands", {{-5, 1, -1, true}}, "CP.k+.e", {{8, 12}}, 0, 0},
+    // The commands before the press find nothing pressed.
+    {"CommandsTwoToFiveGoToThePressedUnit", {{-5, 1}}, "C2345P2345.", {{8, 12, 16, 17, 14, 15}}, 0, 0},
+    // The press is the oldest of seventeen and goes: the others find
+    // nothing pressed.
+    {"SeventeenCommandsKeepTheLastSixteen", {{-5, 1}}, "C.P2222222222222222.", {{8}}, 0},
+    // The pass sorts the list largest depth first.
+    {"TheNearestUnitInFrontIsHovered", {{-10, 1}, {-5, 1}, {3, 1}}, "C.", {{}, {8}}, 1, -1, {2, 1, 0}},
+    // At the maximum depth (100) itself a unit still counts.
+    {"UnitsBehindTheCameraOrBeyondTheMaximumDepthAreNeverHovered",
+     {{5, 1}, {-100.5f, 50}, {-100, 50, -1, true}}, "C.A.+.", {{}, {}, {8}}, 2},
+    // Boxes: 2 aside is outside a box 1 wide but inside one 3 wide, though
+    // outside a sphere of squared radius 0.25.
+    {"BoxesAreHitWithinTheirHalfExtents", {{-5, 1, -1, false, true}, {-8, 3, -1, false, true}}, "C.A.", {{8, 9}, {8}}, 1},
+    // Depth 0 lies on the camera plane: in front, not behind.
+    {"AUnitAtDepthZeroIsPicked", {{0, 1}, {-5, 1}}, "C.", {{8}}, 0, -1, {0, 1}},
+};
+// clang-format on
 
-TEST_F(PointerInput, MovingFromOneUnitToAnotherLeavesThenEnters) {
-    ParticleInstance* a = rig_.Pickable(-5.0f, 1.0f);
-    ParticleInstance* b = rig_.Pickable(-10.0f, 10.0f);
-    Centre();
-    rig_.Pass();
-    rig_.Pass(); // still over A: nothing new
-    Aside();
-    rig_.Pass();
-    EXPECT_EQ(rig_.Events(a), (Events{8, 9}));
-    EXPECT_EQ(rig_.Events(b), (Events{8}));
-    testsupport::PointerRig::Point(10.0f, 0.5f); // over nothing
-    rig_.Pass();
-    EXPECT_EQ(rig_.Events(b), (Events{8, 9}));
-    EXPECT_EQ(Work().hoveredUnit, nullptr);
-}
+INSTANTIATE_TEST_SUITE_P(Scenarios, PointerInput, testing::ValuesIn(kScenarios),
+                         [](const testing::TestParamInfo<Scenario>& i) { return i.param.name; });
 
-TEST_F(PointerInput, BeforeAnyPositionThereIsNoHoverAndAPressTakesNoUnit) {
-    ParticleInstance* a = rig_.Pickable(-5.0f, 1.0f);
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
-    rig_.Pass();
-    EXPECT_TRUE(rig_.Events(a).empty());
-    EXPECT_EQ(Work().pressedUnit, nullptr);
-    EXPECT_EQ(Work().inputQueueCount, 0u);
-    Centre();
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kRelease);
-    rig_.Pass();
-    // Hovered now, but nothing was pressed: no release, no click.
-    EXPECT_EQ(rig_.Events(a), (Events{8}));
-}
+using PointerLimits = PointerTest;
 
-TEST_F(PointerInput, AFrameWithoutPickableUnitsKeepsTheCommands) {
-    Centre();
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
-    rig_.Pass();
-    EXPECT_EQ(Work().inputQueueCount, 1u);
-    ParticleInstance* a = rig_.Pickable(-5.0f, 1.0f);
-    rig_.Pass();
-    EXPECT_EQ(rig_.Events(a), (Events{8, 12}));
-    EXPECT_EQ(Work().inputQueueCount, 0u);
-}
-
-TEST_F(PointerInput, CommandsTwoToFiveGoToThePressedUnit) {
-    ParticleInstance* a = rig_.Pickable(-5.0f, 1.0f);
-    Centre();
-    for (uint32_t command : {2u, 3u, 4u, 5u})
-        testsupport::PointerRig::Command(command); // nothing pressed yet
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
-    for (uint32_t command : {2u, 3u, 4u, 5u})
-        testsupport::PointerRig::Command(command);
-    rig_.Pass();
-    EXPECT_EQ(rig_.Events(a), (Events{8, 12, 16, 17, 14, 15}));
-}
-
-TEST_F(PointerInput, SeventeenCommandsKeepTheLastSixteen) {
-    ParticleInstance* a = rig_.Pickable(-5.0f, 1.0f);
-    Centre();
-    rig_.Pass();
-    // The press is the oldest and goes: the sixteen others find nothing
-    // pressed.
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
-    for (int i = 0; i < 16; ++i)
-        testsupport::PointerRig::Command(2);
-    rig_.Pass();
-    EXPECT_EQ(rig_.Events(a), (Events{8}));
-    EXPECT_EQ(Work().pressedUnit, nullptr);
-}
-
-TEST_F(PointerInput, TheNearestUnitInFrontIsHovered) {
-    ParticleInstance* far = rig_.Pickable(-10.0f, 1.0f);
-    ParticleInstance* near = rig_.Pickable(-5.0f, 1.0f);
-    ParticleInstance* behind = rig_.Pickable(3.0f, 1.0f);
-    Centre();
-    rig_.Pass();
-    EXPECT_EQ(Work().hoveredUnit, near);
-    EXPECT_TRUE(rig_.Events(far).empty());
-    EXPECT_TRUE(rig_.Events(behind).empty());
-    // The pass sorted the list nearest first among the candidates.
-    EXPECT_EQ(Work().frameList[0].unit, behind);
-    EXPECT_EQ(Work().frameList[1].unit, near);
-    EXPECT_EQ(Work().frameList[2].unit, far);
-    EXPECT_EQ(Work().frameList[1].depth, -5.0f);
-}
-
-TEST_F(PointerInput, UnitsBehindTheCameraOrBeyondTheMaximumDepthAreNeverHovered) {
-    ParticleInstance* behind = rig_.Pickable(5.0f, 1.0f);
-    ParticleInstance* beyond = rig_.Pickable(-100.5f, 50.0f);
-    Centre();
-    rig_.Pass();
-    Aside();
-    rig_.Pass();
-    EXPECT_EQ(Work().hoveredUnit, nullptr);
-    EXPECT_TRUE(rig_.Events(behind).empty());
-    EXPECT_TRUE(rig_.Events(beyond).empty());
-    // At the maximum depth itself a unit still counts.
-    ParticleInstance* edge = rig_.Pickable(-100.0f, 50.0f);
-    rig_.Pass();
-    EXPECT_EQ(Work().hoveredUnit, edge);
-}
-
-TEST_F(PointerInput, OnlyTheFirst128PickableUnitsTakePart) {
+TEST_F(PointerLimits, OnlyTheFirst128PickableUnitsTakePart) {
     std::vector<ParticleInstance*> first;
     for (int i = 0; i < 128; ++i)
         first.push_back(rig_.Pickable(-5.0f, 1.0f));
     // Nearer, but pushed 129th and 130th.
     rig_.Pickable(-2.0f, 1.0f);
     rig_.Pickable(-3.0f, 1.0f);
-    Centre();
+    Pointer::Point(0.5f, 0.5f);
     rig_.Pass();
     // Equal depths keep their pushing order: the first pushed is hovered.
     EXPECT_EQ(Work().hoveredUnit, first[0]);
     EXPECT_EQ(Work().frameListCount.load(), 130u);
 }
 
-TEST_F(PointerInput, ADeletedPressedUnitIsNeverPostedTo) {
+TEST_F(PointerLimits, ADeletedPressedUnitIsNeverPostedTo) {
     ParticleInstance* a = rig_.Pickable(-5.0f, 1.0f);
-    Centre();
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
+    Pointer::Point(0.5f, 0.5f);
+    Pointer::Command(FulgorCore::PointerEvent::kPress);
     rig_.Pass();
     ASSERT_EQ(Work().pressedUnit, a);
     a->Finish();
@@ -217,8 +185,8 @@ TEST_F(PointerInput, ADeletedPressedUnitIsNeverPostedTo) {
     rig_.Pass(); // the root deletes the ended particle
     EXPECT_EQ(Work().pressedUnit, nullptr);
     EXPECT_EQ(Work().hoveredUnit, nullptr);
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kRelease);
-    testsupport::PointerRig::Command(2);
+    Pointer::Command(FulgorCore::PointerEvent::kRelease);
+    Pointer::Command(2);
     ParticleInstance* b = rig_.Pickable(-8.0f, 1.0f);
     rig_.Pass();
     EXPECT_EQ(rig_.Events(b), (Events{8}));
@@ -241,7 +209,7 @@ TEST(PointerInputData, AParticleWithAPickShapeIsPickedAndHearsThePointer) {
     f.package.units[0].uic1 =
         std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
     ASSERT_TRUE(rig.Start(f));
-    Engine::SetPointerView(testsupport::PointerRig::kPointerView, 100.0f);
+    Engine::SetPointerView(Pointer::kPointerView, 100.0f);
     const float at[3] = {0.0f, 0.0f, -6.0f};
     ParticleInstance* picked = rig.Particle(0, nullptr, at);
     ParticleInstance* plain = rig.Particle(1, nullptr, at);
@@ -250,10 +218,10 @@ TEST(PointerInputData, AParticleWithAPickShapeIsPickedAndHearsThePointer) {
         testsupport::Frame();
         const FulgorCore::DrawParameter draw =
             testsupport::ScreenDraw(testsupport::kIdentity44, testsupport::kIdentity44);
-        Engine::Draw(testsupport::PointerRig::kPointerView, &draw);
+        Engine::Draw(Pointer::kPointerView, &draw);
     };
-    testsupport::PointerRig::Point(0.5f, 0.5f);
-    testsupport::PointerRig::Command(FulgorCore::PointerEvent::kPress);
+    Pointer::Point(0.5f, 0.5f);
+    Pointer::Command(FulgorCore::PointerEvent::kPress);
     pass();
     EXPECT_EQ(Engine::GetWorkData()->frameListCount.load(), 1u);
     EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, picked);
@@ -331,12 +299,12 @@ TEST_P(PointerCameraSpace, DepthAndRayComeFromTheEffectsSpace) {
     const float view[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -12, 1};
     ParticleInstance* unit = rig_.Pickable(10.0f, 1.0f);
     ParticleInstance* front = rig_.Pickable(-10.0f, 1.0f);
-    testsupport::PointerRig::Point(0.505f, 0.5f); // x = 0.01
+    Pointer::Point(0.505f, 0.5f); // x = 0.01
     testsupport::Frame();
     for (ParticleInstance* node : rig_.pickable)
         Engine::PushFrameList(node);
     const FulgorCore::DrawParameter draw = testsupport::ScreenDraw(view, testsupport::kIdentity44);
-    Engine::Draw(testsupport::PointerRig::kPointerView, &draw);
+    Engine::Draw(Pointer::kPointerView, &draw);
     const FulgorCore::EngineWorkData& work = *Engine::GetWorkData();
     if (space == 0) {
         EXPECT_EQ(work.frameList[0].depth, -2.0f);

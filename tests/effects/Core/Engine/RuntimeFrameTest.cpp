@@ -77,8 +77,9 @@ protected:
         return h;
     }
     // Draw of view `view`, then a frame, then layer 0 drawn.
-    uint32_t DrawnInLayer0(uint32_t view = 0, const float* projection = kProjection) {
-        const FulgorCore::DrawParameter p = testsupport::ScreenDraw(kIdentity44, projection);
+    uint32_t DrawnInLayer0(uint32_t view = 0, const float* projection = kProjection,
+                           const float* camera = kIdentity44) {
+        const FulgorCore::DrawParameter p = testsupport::ScreenDraw(camera, projection);
         Engine::Draw(view, &p);
         Frame();
         Engine::ResetDrawState();
@@ -140,25 +141,19 @@ TEST_F(RuntimeFrame, TheCameraRotationIsTheViewsTransposedAndTheEyeFollowsTheLas
     EXPECT_EQ(r->cameraRotation[3], 1.0f);
 }
 
-TEST_F(RuntimeFrame, TheLayerDrawSortsWhatIsShownAndLeavesOutTheRest) {
+// What the layer draw leaves out (the filter's rows are the layer draw's
+// own tests) still updates and waits in its layer's list.
+TEST_F(RuntimeFrame, WhatTheLayerDrawLeavesOutStillUpdates) {
     const InstanceHandle shown = PlayAt(plain_, -50.0f);
     const InstanceHandle hidden = PlayAt(plain_, -50.0f);
     const InstanceHandle faint = PlayAt(plain_, -50.0f);
-    const InstanceHandle noView = PlayAt(plain_, -50.0f);
-    const InstanceHandle masked = PlayAt(plain_, -50.0f);
     Engine::SetInstanceHidden(hidden.index, hidden.serial, 1);
     Engine::SetInstanceColor(faint.index, faint.serial, 1, 1, 1, 0.001f);
-    Engine::SetInstanceViewVisible(noView.index, noView.serial, 0, false);
-    Engine::SetInstanceVisibilityMask(masked.index, masked.serial, 0);
     ASSERT_EQ(DrawnInLayer0(), 1u);
     EXPECT_EQ(Engine::GetWorkData()->sortList.entries[0].instance, Record(shown));
-    // Every one of them still updates and waits in its layer's list.
-    EXPECT_EQ(Engine::GetWorkData()->layers[0].count, 5u);
-    for (InstanceHandle h : {hidden, faint, noView, masked})
+    EXPECT_EQ(Engine::GetWorkData()->layers[0].count, 3u);
+    for (InstanceHandle h : {hidden, faint})
         EXPECT_EQ(Engine::GetInstanceTime(h.index, h.serial), 1.0f);
-    // Alpha just above the bound is drawn.
-    Engine::SetInstanceColor(faint.index, faint.serial, 1, 1, 1, 0.0011f);
-    EXPECT_EQ(DrawnInLayer0(), 2u);
 }
 
 TEST_F(RuntimeFrame, AViewPast15PassesNoInstance) {
@@ -248,6 +243,19 @@ TEST_F(RuntimeFrame, EntriesSortByDrawOrderThenDepth) {
     // Depth: the clip z of the position, 300 x 1.0001 - 0.10001, plus 3000,
     // in thousandths.
     EXPECT_NEAR(static_cast<double>((e[2].key >> 16) & 0xFFFFFFFFu), 3299930.0, 2.0);
+}
+
+// The depth is the clip z under view x projection; the draw offset moves
+// the soft-particle distance of the record, not the sort key.
+TEST_F(RuntimeFrame, TheSortDepthComesThroughTheViewAndIgnoresTheDrawOffset) {
+    const InstanceHandle h = PlayAt(plain_, -20.0f, 10.0f);
+    Engine::SetInstanceDrawOffset(h.index, h.serial, 50.0f);
+    // Turned about y (cos 0.8, sin 0.6) and 50 back: view z = 10 x -0.6 +
+    // -20 x 0.8 - 50 = -72; clip z = 72 x 1.0001 - 0.10001.
+    const float view[16] = {0.8f, 0, -0.6f, 0, 0, 1, 0, 0, 0.6f, 0, 0.8f, 0, 0, 0, -50, 1};
+    ASSERT_EQ(DrawnInLayer0(0, kProjection, view), 1u);
+    const uint64_t key = Engine::GetWorkData()->sortList.entries[0].key;
+    EXPECT_NEAR(static_cast<double>((key >> 16) & 0xFFFFFFFFu), 3071907.0, 2.0);
 }
 
 TEST_F(RuntimeFrame, ADisabledLayerIsNotBegun) {
@@ -376,86 +384,6 @@ TEST_F(RuntimeFrame, PointerViewAndVersion) {
     EXPECT_STREQ(Engine::GetVersionString(), "ver.1.0.0 rev.2251");
 }
 
-class PointerHover : public RuntimeFrame {
-protected:
-    void SetUp() override {
-        RuntimeFrame::SetUp();
-        const InstanceHandle h = PlayAt(plain_, 0.0f);
-        Frame();
-        root_ = Record(h)->root;
-        ASSERT_NE(root_, nullptr);
-        for (int i = 0; i < 2; ++i) {
-            FulgorCore::UnitInstance::InitialState endless;
-            endless.parent = root_;
-            endless.timeMode = FulgorCore::UnitInstance::kEndless;
-            auto* node = testsupport::StandInParticle(root_, endless);
-            node->pickBounds = &bounds_[i];
-            root_->AddChild(node);
-            // Only the pointer's events: not the start's own.
-            node->takesEvents = 1;
-            nodes_[i] = node;
-            list_[i] = {0.0f, node};
-        }
-        // A sphere of radius 2 at the node's origin, and a box of 1.
-        bounds_[0] = {FulgorCore::PickBounds::kSphere, {0.0f, 4.0f, 0.0f}};
-        bounds_[1] = {FulgorCore::PickBounds::kBox, {1.0f, 1.0f, 1.0f}};
-    }
-    // The ray along -z through (x, 0) in every camera space.
-    void Hover(float x) {
-        float nearPoints[3][4];
-        float farPoints[3][4];
-        for (int s = 0; s < 3; ++s) {
-            const float n[4] = {x, 0.0f, 5.0f, 1.0f};
-            const float f[4] = {x, 0.0f, -5.0f, 1.0f};
-            std::copy(n, n + 4, nearPoints[s]);
-            std::copy(f, f + 4, farPoints[s]);
-        }
-        Engine::UpdatePointerHover(0, 1, list_, nearPoints, farPoints);
-    }
-    std::vector<int> Events(int node) const {
-        std::vector<int> kinds;
-        if (const FulgorCore::NodeEventBlock* e = nodes_[node]->postedEvents)
-            for (uint32_t i = 0; i < e->count; ++i)
-                kinds.push_back(e->kinds[i]);
-        return kinds;
-    }
-
-    FulgorCore::InstanceRootUnit* root_ = nullptr;
-    FulgorCore::PickBounds bounds_[2];
-    FulgorCore::ParticleInstance* nodes_[2] = {};
-    FulgorCore::FrameListEntry list_[2];
-};
-
-TEST_F(PointerHover, NothingHappensBeforeThePointerIsSet) {
-    Hover(0.0f);
-    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, nullptr);
-    EXPECT_TRUE(Events(0).empty());
-}
-
-TEST_F(PointerHover, TheFirstHitIsHoveredAndTheOldOneIsToldItWasLeft) {
-    const Event at(6, 0, 0.5f, 0.5f);
-    Engine::PostInputEvent(&at);
-    Hover(0.0f);
-    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, nodes_[0]);
-    EXPECT_EQ(Events(0), std::vector<int>{8});
-    Hover(0.5f); // still over the sphere: no change, no event
-    EXPECT_EQ(Events(0), std::vector<int>{8});
-    Hover(30.0f); // over nothing
-    EXPECT_EQ(Events(0), (std::vector<int>{8, 9}));
-    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, nullptr);
-    Hover(0.0f);
-    EXPECT_EQ(Events(0), (std::vector<int>{8, 9, 8}));
-}
-
-TEST_F(PointerHover, AHoveredNodeThatGoesIsForgotten) {
-    const Event at(6, 0, 0.5f, 0.5f);
-    Engine::PostInputEvent(&at);
-    Hover(0.0f);
-    nodes_[0]->Finish();
-    Frame();
-    EXPECT_EQ(Engine::GetWorkData()->hoveredUnit, nullptr);
-}
-
 TEST_F(RuntimeFrame, FinalizeReleasesInstancesAndEffectsWithTheirListenersCalls) {
     testsupport::FakeObjectListenner objects;
     testsupport::FakeInstanceListenner instances;
@@ -482,7 +410,9 @@ TEST_F(RuntimeFrame, FinalizeReleasesInstancesAndEffectsWithTheirListenersCalls)
     EXPECT_EQ(runtime_.light.References(), 1u);
 }
 
-TEST(RuntimeFrameNotStarted, EveryEntryPointIsSafe) {
+// Before start-up (and after finalize) every entry point of the runtime
+// returns without touching anything.
+TEST(RuntimeNotStarted, EveryEntryPointIsSafe) {
     const FulgorCore::UpdateParameter update{1.0f, kIdentity44};
     const FulgorCore::DrawParameter draw = testsupport::ScreenDraw(kIdentity44, kProjection);
     const Event e(6, 0, 0.5f, 0.5f);
@@ -497,6 +427,37 @@ TEST(RuntimeFrameNotStarted, EveryEntryPointIsSafe) {
     Engine::PostInputEvent(&e);
     Engine::PushFrameList(nullptr);
     EXPECT_STREQ(Engine::GetVersionString(), "ver.1.0.0 rev.2251");
+    // Effects.
+    const std::vector<uint8_t> image = Write(SmallEffect("vfx/a.vfxb", 60));
+    EXPECT_EQ(
+        Engine::LoadResource(image.data(), static_cast<uint32_t>(image.size()), nullptr).serial,
+        0u);
+    Engine::ReleaseResource(0, 1);
+    Engine::AddResourceRef(0, 1);
+    EXPECT_EQ(Engine::GetResourceDataSize(0, 1), 0u);
+    // Instances.
+    const float m[16] = {};
+    const uint8_t flags[8] = {};
+    EXPECT_EQ(Engine::CreateInstance(0, 1, nullptr).serial, 0u);
+    Engine::KillInstance(0, 1);
+    Engine::SetInstanceMatrix(0, 1, m);
+    Engine::SetInstanceColor(0, 1, 1, 1, 1, 1);
+    Engine::SetInstanceSpeed(0, 1, 2);
+    Engine::SetInstanceDrawOffset(0, 1, 2);
+    Engine::SetInstanceParameter(0, 1, 2);
+    Engine::SetInstanceViewVisible(0, 1, 2, true);
+    Engine::SetInstanceVisibilityMask(0, 1, 2);
+    Engine::SetEffectTexture(0, 1, "t", nullptr);
+    Engine::SetInstanceHidden(0, 1, 1);
+    Engine::SetInstanceTimelineFlags(0, 1, flags);
+    Engine::PlayInstance(0, 1, 1, 1);
+    Engine::StopInstance(0, 1);
+    EXPECT_FALSE(Engine::IsInstancePlaying(0, 1));
+    EXPECT_EQ(Engine::GetInstanceTime(0, 1), 0.0f);
+    Engine::SetInstanceLayer(0, 1, 1);
+    Engine::SetInstanceDrawOrder(0, 1, 1);
+    Engine::SetInstanceFlagBit(0, 1, 1);
+    Engine::ToggleInstancePause(0, 1);
 }
 
 } // namespace

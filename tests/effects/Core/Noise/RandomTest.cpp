@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -73,32 +74,71 @@ TEST(RandomTest, HalfFloatsPackTruncated) {
     EXPECT_EQ(HalfToFloat(FloatToHalf(1.5f)), 1.5f);
 }
 
-TEST(RandomTest, DirectionsAreUnitAndTakeTwoDraws) {
-    Xorshift128 r, shadow;
-    for (int i = 0; i < 100; ++i) {
-        float d[3];
-        RandomDirectionSphere(d, r);
-        shadow.Next();
-        shadow.Next();
-        ASSERT_NEAR(d[0] * d[0] + d[1] * d[1] + d[2] * d[2], 1.0f, 1e-5f);
-        ASSERT_EQ(r.w, shadow.w);
+// A draw's [0, 1) float: the word's low 23 bits as the mantissa of 1.x,
+// minus 1.
+float Unit(uint32_t w) {
+    const uint32_t bits = (w & 0x7FFFFFu) | 0x3F800000u;
+    float f;
+    std::memcpy(&f, &bits, 4);
+    return f - 1.0f;
+}
+
+// Each direction from its two draws u1, u2: the cosine c of the angle from
+// its axis (the sphere 1 - 2 u1, a cone between angles a and b cos a -
+// (cos a - cos b) u1), s = sin(arccos c), phi = 2 pi u2, placed by
+// component on the axis and around it.
+TEST(RandomTest, DirectionsByComponentFromTwoDraws) {
+    using Place = void (*)(float* out, float c, float s, float sinPhi, float cosPhi);
+    const struct {
+        const char* name;
+        void (*cone)(float*, float, float, Xorshift128&);
+        float a, b;
+        Place place;
+    } rows[] = {
+        {"sphere", nullptr, 0, 0,
+         [](float* o, float c, float s, float sp, float cp) {
+             o[0] = s * sp, o[1] = c, o[2] = s * cp;
+         }},
+        {"cone about x", RandomDirectionInConeX, 0.2f, 0.9f,
+         [](float* o, float c, float s, float sp, float cp) {
+             o[0] = c, o[1] = sp * s, o[2] = cp * s;
+         }},
+        {"cone about y", RandomDirectionInConeY, 0.3f, 1.2f,
+         [](float* o, float c, float s, float sp, float cp) {
+             o[0] = sp * s, o[1] = c, o[2] = cp * s;
+         }},
+        {"cone about z", RandomDirectionInConeZ, 0.5f, 2.5f,
+         [](float* o, float c, float s, float sp, float cp) {
+             o[0] = cp * s, o[1] = sp * s, o[2] = c;
+         }},
+    };
+    for (const auto& row : rows) {
+        Xorshift128 r, shadow;
+        for (int i = 0; i < 50; ++i) {
+            SCOPED_TRACE(testing::Message() << row.name << " draw " << i);
+            const float u1 = Unit(shadow.Next());
+            const float u2 = Unit(shadow.Next());
+            const float c = row.cone ? std::cos(row.a) - (std::cos(row.a) - std::cos(row.b)) * u1
+                                     : 1.0f - 2.0f * u1;
+            const float s = std::sin(std::acos(c));
+            const float phi = 2.0f * 3.14159265f * u2;
+            float expected[3], d[3];
+            row.place(expected, c, s, std::sin(phi), std::cos(phi));
+            if (row.cone)
+                row.cone(d, row.a, row.b, r);
+            else
+                RandomDirectionSphere(d, r);
+            for (int k = 0; k < 3; ++k)
+                ASSERT_NEAR(d[k], expected[k], 2e-5f) << k;
+            ASSERT_EQ(r.w, shadow.w);
+        }
     }
     float d[3];
+    Xorshift128 r;
     RandomDirectionInConeX(d, 0.0f, 0.0f, r);
     EXPECT_EQ(d[0], 1.0f);
-    EXPECT_NEAR(d[1], 0.0f, 1e-3f);
     RandomDirectionInConeZ(d, 0.0f, 0.0f, r);
     EXPECT_EQ(d[2], 1.0f);
-    // A band at 90 degrees from Y stays in the XZ plane.
-    RandomDirectionInConeY(d, 1.5707964f, 1.5707964f, r);
-    EXPECT_NEAR(d[1], 0.0f, 1e-6f);
-    EXPECT_NEAR(d[0] * d[0] + d[2] * d[2], 1.0f, 1e-5f);
-    // Within the cone between 0.2 and 0.4 radians of X.
-    for (int i = 0; i < 100; ++i) {
-        RandomDirectionInConeX(d, 0.2f, 0.4f, r);
-        ASSERT_LE(d[0], std::cos(0.2f) + 1e-6f);
-        ASSERT_GE(d[0], std::cos(0.4f) - 1e-6f);
-    }
 }
 
 } // namespace

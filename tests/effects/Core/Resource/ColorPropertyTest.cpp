@@ -63,8 +63,10 @@ TEST(ColorPropertyTest, AChannelTheFileLeavesOutIsTheNeutralOne) {
     const struct {
         const char* name;
         std::optional<effecttools::FloatValue> ColorValue::*channel;
-    } rows[] = {{"Brig", &ColorValue::brightness}, {"Red", &ColorValue::red},
-                {"Gree", &ColorValue::green},      {"Blue", &ColorValue::blue},
+    } rows[] = {{"Brig", &ColorValue::brightness},
+                {"Red", &ColorValue::red},
+                {"Gree", &ColorValue::green},
+                {"Blue", &ColorValue::blue},
                 {"Alph", &ColorValue::alpha}};
     for (const auto& row : rows) {
         ColorValue v;
@@ -120,18 +122,21 @@ TEST(ColorPropertyTest, GradientsInterpolateOverTheChosenTime) {
     ExpectRgba(At(a, 7.5f, 1), 0.75f, 0.75f, 0.75f, 0.75f);
 }
 
-TEST(ColorPropertyTest, RepeatingGradientsWrapByTheirSpan) {
-    ColorValue v;
-    v.gradient = Ramp(false, 1, 1);
-    Color c(Bytes(v));
-    ExpectRgba(At(c, 0, 15), 0.5f, 0.5f, 0.5f, 0.5f);
-    ExpectRgba(At(c, 0, 27.5f), 0.75f, 0.75f, 0.75f, 0.75f);
-    ExpectRgba(At(c, 0, -2.5f), 0.75f, 0.75f, 0.75f, 0.75f);
-    // A behaviour other than 1 clamps.
-    v.gradient = Ramp(false, 2, 2);
-    Color clamped(Bytes(v));
-    ExpectRgba(At(clamped, 0, 15), 1, 1, 1, 1);
-    ExpectRgba(At(clamped, 0, -5), 0, 0, 0, 0);
+// "BPre" and "BPos": 1 repeats by the span, anything else clamps; each on
+// its own side of the keys.
+TEST(ColorPropertyTest, GradientsRepeatOrClampOnEachSide) {
+    const struct {
+        uint32_t pre, post;
+        float time, grey;
+    } rows[] = {{1, 1, 15, 0.5f}, {1, 1, 27.5f, 0.75f}, {1, 1, -2.5f, 0.75f}, {2, 2, 15, 1},
+                {2, 2, -5, 0},    {1, 0, -2.5f, 0.75f}, {1, 0, 15, 1},        {0, 1, -2.5f, 0},
+                {0, 1, 15, 0.5f}, {3, 1, -5, 0},        {1, 3, 15, 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.pre << " " << row.post << " at " << row.time);
+        ColorValue v;
+        v.gradient = Ramp(false, row.pre, row.post);
+        ExpectRgba(At(Color(Bytes(v)), 0, row.time), row.grey, row.grey, row.grey, row.grey);
+    }
 }
 
 TEST(ColorPropertyTest, RepeatingKeysThatSpanNoTimeClamp) {

@@ -3,8 +3,6 @@
 #include "effects/Core/Resource/DrawDataType12.h"
 #include "effects/Core/Resource/DrawDataType2.h"
 #include "effects/Core/Resource/DrawDataType5.h"
-#include "effects/Core/Resource/DrawDataType6.h"
-#include "effects/Core/Resource/DrawDataType7.h"
 #include "effects/Core/Value/ValueConstant.h"
 #include "support/effects/RecordBuild.h"
 #include "tools/effect/DrawDataWriter.h"
@@ -74,30 +72,6 @@ TEST(DrawDataTest, TypeTwelveDefaults) {
     every.fields = {{"PtIv", 255}, {"PtCN", 9}, {"bECE", 1}, {"bCPE", 1}, {"bLHE", 1}, {"bNST", 1}};
     RecordBuild<FulgorCore::DrawDataType12> e(Bytes(every));
     EXPECT_EQ(e->GetFlags(), 255u << 19 | 9u << 11 | 15u << 27);
-}
-
-TEST(DrawDataTest, TypeSixWordsAndPoints) {
-    effecttools::DrawDataType6Value v;
-    v.points = std::vector<uint8_t>(16 * 2 + 3, 0x11);
-    v.fields = {{"Type", 5}, {"PUC", 33}, {"PtCn", 7}, {"PtIv", 8}, {"PtCN", 9}, {"bNST", 1}};
-    v.crIv = 30;
-    RecordBuild<FulgorCore::DrawDataType6> t(Bytes(v));
-    EXPECT_EQ(t->GetWordA(), 2u | 5u << 16 | 33u << 19);
-    EXPECT_EQ(t->GetWordB(), 7u | 8u << 8 | 9u << 16 | 1u << 27);
-    EXPECT_EQ(t->GetCrIv(), 30u);
-    EXPECT_EQ(t->GetPointCount(), 2u);
-    EXPECT_EQ(t.measured, 32u);
-}
-
-TEST(DrawDataTest, TypeSevenCountAndFlag) {
-    effecttools::DrawDataType7Value v;
-    v.pointCount = 40000;
-    v.ece = true;
-    v.floats["Rad"] = Constant(3.0f);
-    RecordBuild<FulgorCore::DrawDataType7> t(Bytes(v));
-    EXPECT_EQ(t->GetPointCount(), 40000u);
-    EXPECT_EQ(t->GetFlags(), 1u);
-    EXPECT_EQ(t->GetFloat(FulgorCore::DrawDataType7::kRad).GetConstant()->GetValue(), 3.0f);
 }
 
 TEST(DrawDataTest, TypeFiveFlagsShareTheSpecularBit) {

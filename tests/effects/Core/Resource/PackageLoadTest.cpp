@@ -365,192 +365,105 @@ TEST(DrawPartBias, ModesFromBiasScaleAndTest) {
 
 // Damage ---------------------------------------------------------------------
 
+using Writes = std::function<void(ChunkWriter&)>;
+
 struct DamageCase {
     const char* what;
-    std::function<void(ChunkWriter&)> write;
+    Writes write;
 };
 
-void Units(ChunkWriter& w, const std::function<void(ChunkWriter&)>& body) {
+void Units(ChunkWriter& w, const Writes& body) {
     w.U32("UniC", 1).Begin("Unit");
     body(w);
     w.End();
 }
 
-void Repeat(ChunkWriter& w, int n, const std::function<void(ChunkWriter&)>& one) {
+void Repeat(ChunkWriter& w, int n, const Writes& one) {
     for (int i = 0; i < n; ++i)
         one(w);
 }
 
-std::vector<DamageCase> DamageCases() {
-    const auto tex = [](ChunkWriter& w) { w.Begin("Tex").End(); };
-    const auto model = [](ChunkWriter& w) { w.Begin("Mdl").End(); };
-    return {
-        {"Tex beyond TexC",
-         [=](ChunkWriter& w) {
-             w.U32("TexC", 1);
-             Repeat(w, 2, tex);
-         }},
-        {"Tex before TexC",
-         [=](ChunkWriter& w) {
-             tex(w);
-             w.U32("TexC", 2);
-         }},
-        {"TexC after Tex",
-         [=](ChunkWriter& w) {
-             w.U32("TexC", 1);
-             tex(w);
-             w.U32("TexC", 3);
-         }},
-        {"Mdl without MdlC", model},
-        {"Bind beyond BndC", [](ChunkWriter& w) { w.U32("BndC", 0).Begin("Bind").End(); }},
-        {"Tmln beyond TimC", [](ChunkWriter& w) { w.U32("TimC", 128).Begin("Tmln").End(); }},
-        {"Unit beyond UniC",
-         [](ChunkWriter& w) {
-             w.U32("UniC", 1);
-             Repeat(w, 2, [](ChunkWriter& x) { x.Begin("Unit").End(); });
-         }},
-        {"15 SchA",
-         [](ChunkWriter& w) { Repeat(w, 15, [](ChunkWriter& x) { x.Begin("SchA").End(); }); }},
-        {"15 SchT",
-         [](ChunkWriter& w) { Repeat(w, 15, [](ChunkWriter& x) { x.Begin("SchT").End(); }); }},
-        {"4 Ptcl",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) {
-                 Repeat(x, 4, [](ChunkWriter& y) { y.Begin("Ptcl").End(); });
-             });
-         }},
-        {"3 Emit",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) {
-                 Repeat(x, 3, [](ChunkWriter& y) { y.Begin("Emit").End(); });
-             });
-         }},
-        {"2 Efct",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) {
-                 Repeat(x, 2, [](ChunkWriter& y) { y.Begin("Efct").End(); });
-             });
-         }},
-        {"21 UTl1",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) {
-                 Repeat(x, 21, [](ChunkWriter& y) { y.Begin("UTl1").End(); });
-             });
-         }},
-        {"7 TUvS",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) {
-                 x.Begin("Ptcl");
-                 Repeat(x, 7, [](ChunkWriter& y) { y.Begin("TUvS").End(); });
-                 x.End();
-             });
-         }},
-        {"negative UTIC",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) { x.Begin("UTl1").I16("UTIC", -1).End(); });
-         }},
-        {"UTI1 beyond UTIC",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) {
-                 x.Begin("UTl1").I16("UTIC", 1).Bytes("UTI1", "a", 1).Bytes("UTI1", "b", 1).End();
-             });
-         }},
-        {"UTIC after UTI1",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) {
-                 x.Begin("UTl1").I16("UTIC", 1).Bytes("UTI1", "a", 1).I16("UTIC", 4).End();
-             });
-         }},
-        {"negative TlIC",
-         [](ChunkWriter& w) { w.U32("TimC", 1).Begin("Tmln").I16("TlIC", -3).End(); }},
-        {"TmlI beyond TlIC",
-         [](ChunkWriter& w) {
-             w.U32("TimC", 1)
-                 .Begin("Tmln")
-                 .I16("TlIC", 1)
-                 .Begin("TmlI")
-                 .End()
-                 .Begin("TmlI")
-                 .End()
-                 .End();
-         }},
-        {"Type 1 without a clip",
-         [](ChunkWriter& w) {
-             w.U32("TimC", 1).Begin("Tmln").I16("TlIC", 1).Begin("TmlI").U16("Type", 1).End().End();
-         }},
-        {"GeUI beyond GeUC",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) {
-                 x.Begin("Emit").U32("GeUC", 1);
-                 Repeat(x, 2, [](ChunkWriter& y) { y.Begin("GeUI").End(); });
-                 x.End();
-             });
-         }},
-        {"GeTI without GeTC",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) { x.Begin("Emit").Begin("GeTI").End().End(); });
-         }},
-        {"Prm2 after BnV1 0",
-         [](ChunkWriter& w) {
-             w.U32("BndC", 1).Begin("Bind").U16("BnV1", 0).Begin("Prm2").End().End();
-         }},
-        {"Prm1 without BnV1",
-         [](ChunkWriter& w) { w.U32("BndC", 1).Begin("Bind").Begin("Prm1").End().End(); }},
-        {"Prm1 after BnV1 2",
-         [](ChunkWriter& w) {
-             w.U32("BndC", 1).Begin("Bind").U16("BnV1", 2).Begin("Prm1").End().End();
-         }},
-        {"IxD past its vertices",
-         [](ChunkWriter& w) {
-             const std::vector<uint8_t> v(96, 0);
-             const uint16_t i[3] = {0, 1, 2};
-             w.U32("MdlC", 1)
-                 .Begin("Mdl")
-                 .Bytes("VxR", v.data(), v.size())
-                 .Bytes("IxD", i, 6)
-                 .End();
-         }},
-        {"IxMD past its vertices",
-         [](ChunkWriter& w) {
-             const std::vector<uint8_t> v(48, 0);
-             const uint16_t i[1] = {1};
-             w.U32("MdlC", 1)
-                 .Begin("Mdl")
-                 .Bytes("VxML", v.data(), v.size())
-                 .Bytes("IxMD", i, 2)
-                 .End();
-         }},
-        {"IxE past the edge vertices",
-         [](ChunkWriter& w) {
-             const std::vector<uint8_t> v(32, 0);
-             const uint16_t i[2] = {1, 2};
-             w.U32("MdlC", 1)
-                 .Begin("Mdl")
-                 .Bytes("VxE", v.data(), v.size())
-                 .Bytes("IxE", i, 4)
-                 .End();
-         }},
-        {"VNo past the edge vertices",
-         [](ChunkWriter& w) {
-             const uint16_t i[1] = {0};
-             w.U32("MdlC", 1).Begin("Mdl").Bytes("VNo", i, 2).End();
-         }},
-        {"type 13 index past its vertices",
-         [](ChunkWriter& w) {
-             Units(w, [](ChunkWriter& x) {
-                 const std::vector<uint8_t> v(48, 0);
-                 const uint16_t i[1] = {1};
-                 x.Begin("Ptcl")
-                     .U32("PrV1", 13)
-                     .Begin("DatP")
-                     .Bytes("VtxR", v.data(), v.size())
-                     .Bytes("Idx", i, 2)
-                     .End()
-                     .End();
-             });
-         }},
+// Writers of n empty chunks of a tag, of a chunk around others, of a unit
+// around others, and of one writer after another.
+Writes Empty(const char* tag, int n = 1) {
+    return [=](ChunkWriter& w) { Repeat(w, n, [=](ChunkWriter& x) { x.Begin(tag).End(); }); };
+}
+Writes In(const char* tag, Writes body) {
+    return [=](ChunkWriter& w) {
+        w.Begin(tag);
+        body(w);
+        w.End();
     };
 }
+Writes InUnit(Writes body) {
+    return [=](ChunkWriter& w) { Units(w, body); };
+}
+Writes Then(Writes a, Writes b) {
+    return [=](ChunkWriter& w) {
+        a(w);
+        b(w);
+    };
+}
+Writes Count(const char* tag, uint32_t n) {
+    return [=](ChunkWriter& w) { w.U32(tag, n); };
+}
+Writes Count16(const char* tag, int16_t n) {
+    return [=](ChunkWriter& w) { w.I16(tag, n); };
+}
+Writes Word16(const char* tag, uint16_t n) {
+    return [=](ChunkWriter& w) { w.U16(tag, n); };
+}
+Writes Data(const char* tag, std::vector<uint8_t> bytes) {
+    return [=](ChunkWriter& w) { w.Bytes(tag, bytes.data(), bytes.size()); };
+}
+// A model chunk holding these vertex bytes and 16-bit indices.
+Writes Model(const char* vertexTag, size_t vertexBytes, const char* indexTag,
+             std::vector<uint16_t> indices) {
+    return Then(Count("MdlC", 1), In("Mdl", [=](ChunkWriter& w) {
+                    const std::vector<uint8_t> v(vertexBytes, 0);
+                    if (vertexBytes)
+                        w.Bytes(vertexTag, v.data(), v.size());
+                    w.Bytes(indexTag, indices.data(), indices.size() * 2);
+                }));
+}
+
+// clang-format off
+std::vector<DamageCase> DamageCases() {
+    return {
+        {"Tex beyond TexC", Then(Count("TexC", 1), Empty("Tex", 2))},
+        {"Tex before TexC", Then(Empty("Tex"), Count("TexC", 2))},
+        {"TexC after Tex", Then(Then(Count("TexC", 1), Empty("Tex")), Count("TexC", 3))},
+        {"Mdl without MdlC", Empty("Mdl")},
+        {"Bind beyond BndC", Then(Count("BndC", 0), Empty("Bind"))},
+        {"Tmln beyond TimC", Then(Count("TimC", 128), Empty("Tmln"))},
+        {"Unit beyond UniC", Then(Count("UniC", 1), Empty("Unit", 2))},
+        {"15 SchA", Empty("SchA", 15)},
+        {"15 SchT", Empty("SchT", 15)},
+        {"4 Ptcl", InUnit(Empty("Ptcl", 4))},
+        {"3 Emit", InUnit(Empty("Emit", 3))},
+        {"2 Efct", InUnit(Empty("Efct", 2))},
+        {"21 UTl1", InUnit(Empty("UTl1", 21))},
+        {"7 TUvS", InUnit(In("Ptcl", Empty("TUvS", 7)))},
+        {"negative UTIC", InUnit(In("UTl1", Count16("UTIC", -1)))},
+        {"UTI1 beyond UTIC", InUnit(In("UTl1", Then(Count16("UTIC", 1), Then(Data("UTI1", {'a'}), Data("UTI1", {'b'})))))},
+        {"UTIC after UTI1", InUnit(In("UTl1", Then(Then(Count16("UTIC", 1), Data("UTI1", {'a'})), Count16("UTIC", 4))))},
+        {"negative TlIC", Then(Count("TimC", 1), In("Tmln", Count16("TlIC", -3)))},
+        {"TmlI beyond TlIC", Then(Count("TimC", 1), In("Tmln", Then(Count16("TlIC", 1), Empty("TmlI", 2))))},
+        {"Type 1 without a clip", Then(Count("TimC", 1), In("Tmln", Then(Count16("TlIC", 1), In("TmlI", Word16("Type", 1)))))},
+        {"GeUI beyond GeUC", InUnit(In("Emit", Then(Count("GeUC", 1), Empty("GeUI", 2))))},
+        {"GeTI without GeTC", InUnit(In("Emit", Empty("GeTI")))},
+        {"Prm2 after BnV1 0", Then(Count("BndC", 1), In("Bind", Then(Word16("BnV1", 0), Empty("Prm2"))))},
+        {"Prm1 without BnV1", Then(Count("BndC", 1), In("Bind", Empty("Prm1")))},
+        {"Prm1 after BnV1 2", Then(Count("BndC", 1), In("Bind", Then(Word16("BnV1", 2), Empty("Prm1"))))},
+        {"IxD past its vertices", Model("VxR", 96, "IxD", {0, 1, 2})},
+        {"IxMD past its vertices", Model("VxML", 48, "IxMD", {1})},
+        {"IxE past the edge vertices", Model("VxE", 32, "IxE", {1, 2})},
+        {"VNo past the edge vertices", Model("", 0, "VNo", {0})},
+        {"type 13 index past its vertices",
+         InUnit(In("Ptcl", Then(Count("PrV1", 13), In("DatP", Then(Data("VtxR", std::vector<uint8_t>(48, 0)), Data("Idx", {1, 0}))))))},
+    };
+}
+// clang-format on
 
 TEST(PackageDamage, EveryCaseFailsInTheMeasureBeforeAnythingIsMade) {
     for (const DamageCase& c : DamageCases()) {

@@ -335,22 +335,22 @@ uint32_t FieldOf(const std::vector<FieldValue>& fields, const std::string& tag) 
 
 void ExpectDrawPart(const FulgorCore::ParticleResource& part, const DrawPartValue& v, uint32_t type,
                     const std::string& where) {
+    SCOPED_TRACE(where);
     using FulgorCore::ParticleResource;
-    EXPECT_EQ(part.GetDrawType(), type) << where;
-    EXPECT_EQ(part.GetFlagsC(), ExpectedWord(testsupport::kDrawPartFieldsC, v.fields)) << where;
+    EXPECT_EQ(part.GetDrawType(), type);
+    EXPECT_EQ(part.GetFlagsC(), ExpectedWord(testsupport::kDrawPartFieldsC, v.fields));
     const uint32_t uvsc = FieldOf(v.fields, "UvSC");
     EXPECT_EQ(part.GetFlagsD(),
-              ExpectedWord(testsupport::kDrawPartFieldsD, v.fields) | (type << 8) | (uvsc << 12))
-        << where;
-    EXPECT_EQ(part.GetUvLayerCount(), uvsc) << where;
-    EXPECT_EQ(part.GetFlagOAO(), FieldOf(v.fields, "bOAO")) << where;
-    EXPECT_EQ(part.GetFlagApL(), FieldOf(v.fields, "bApL")) << where;
-    EXPECT_EQ(part.GetDrawPriority(), *v.priority) << where;
-    EXPECT_EQ(part.GetBias(), *v.bias) << where;
-    EXPECT_EQ(part.GetBiasScale(), *v.biasScale) << where;
+              ExpectedWord(testsupport::kDrawPartFieldsD, v.fields) | (type << 8) | (uvsc << 12));
+    EXPECT_EQ(part.GetUvLayerCount(), uvsc);
+    EXPECT_EQ(part.GetFlagOAO(), FieldOf(v.fields, "bOAO"));
+    EXPECT_EQ(part.GetFlagApL(), FieldOf(v.fields, "bApL"));
+    EXPECT_EQ(part.GetDrawPriority(), *v.priority);
+    EXPECT_EQ(part.GetBias(), *v.bias);
+    EXPECT_EQ(part.GetBiasScale(), *v.biasScale);
     const uint32_t dbt = FieldOf(v.fields, "bDBT");
     const uint32_t mode = *v.bias == 0.0f ? 0 : (*v.biasScale == 1.0f ? 1 : 3) + (dbt ? 1 : 0);
-    EXPECT_EQ(part.GetBiasMode(), mode) << where;
+    EXPECT_EQ(part.GetBiasMode(), mode);
     ExpectFloatProperty(part.GetAOff(), *v.aOff, where + " AOff");
     ExpectTriple(part.GetDrawSize(), *v.drawSize, where + " DwSz");
     testsupport::ExpectColor(part.GetDrawColor(), *v.drawColor, where + " DwCl");
@@ -358,10 +358,9 @@ void ExpectDrawPart(const FulgorCore::ParticleResource& part, const DrawPartValu
     bool someUvCT = false;
     for (size_t k = 0; k < v.uvLayers.size(); ++k) {
         const FulgorCore::UvTransform* layer = part.GetUvLayer(static_cast<uint32_t>(k));
-        ASSERT_NE(layer, nullptr) << where;
+        ASSERT_NE(layer, nullptr);
         EXPECT_EQ(layer->GetField(FulgorCore::UvTransform::kCoordinateType),
-                  *v.uvLayers[k].coordinateType)
-            << where;
+                  *v.uvLayers[k].coordinateType);
         someUvCT = someUvCT || *v.uvLayers[k].coordinateType == 1;
         if (k < uvsc && *v.uvLayers[k].orderType == 1)
             mask |= 1u << k;
@@ -369,14 +368,14 @@ void ExpectDrawPart(const FulgorCore::ParticleResource& part, const DrawPartValu
     // Layers the file did not give keep "UvOT" 1.
     for (size_t k = v.uvLayers.size(); k < uvsc; ++k)
         mask |= 1u << k;
-    EXPECT_EQ(part.GetTextureLayerMask(), mask) << where;
-    EXPECT_EQ((part.GetLayerFlags() & 1u) != 0, someUvCT) << where;
-    EXPECT_EQ(part.GetUvLayer(6), nullptr) << where;
-    EXPECT_EQ(part.GetColorLayer(0)->GetField(FulgorCore::ColorTextureLayer::kEnable), 1u) << where;
-    EXPECT_EQ(part.GetColorLayer(0)->GetListLength(), 2u) << where;
+    EXPECT_EQ(part.GetTextureLayerMask(), mask);
+    EXPECT_EQ((part.GetLayerFlags() & 1u) != 0, someUvCT);
+    EXPECT_EQ(part.GetUvLayer(6), nullptr);
+    EXPECT_EQ(part.GetColorLayer(0)->GetField(FulgorCore::ColorTextureLayer::kEnable), 1u);
+    EXPECT_EQ(part.GetColorLayer(0)->GetListLength(), 2u);
     ExpectFloatProperty(part.GetReflectionLayer().GetBlend(), *v.textureLayers.at("TRef").extra,
                         where + " TRef Blnd");
-    ASSERT_NE(part.GetDrawData(), nullptr) << where;
+    ASSERT_NE(part.GetDrawData(), nullptr);
     // Exactly the typed getter of its own type answers.
     const void* typed[13] = {
         part.GetDrawDataType1(),  part.GetDrawDataType2(),  part.GetDrawDataType3(),
@@ -385,77 +384,76 @@ void ExpectDrawPart(const FulgorCore::ParticleResource& part, const DrawPartValu
         part.GetDrawDataType10(), part.GetDrawDataType11(), part.GetDrawDataType12(),
         part.GetDrawDataType13()};
     for (uint32_t t = 1; t <= 13; ++t)
-        EXPECT_EQ(typed[t - 1] != nullptr, t == type) << where << " typed getter " << t;
+        EXPECT_EQ(typed[t - 1] != nullptr, t == type) << " typed getter " << t;
 }
 
 void ExpectType4(const FulgorCore::DrawDataType4& d, const DrawDataType4Value& v,
                  const std::string& where) {
+    SCOPED_TRACE(where);
     using D = FulgorCore::DrawDataType4;
     const uint32_t crct = FieldOf(v.fields, "CrCt");
     EXPECT_EQ(d.GetCountWord(),
-              FieldOf(v.fields, "DTyp") | crct << 2 | ((*v.crIv * 10) & 4095) << 14)
-        << where;
-    EXPECT_EQ(d.GetLifeWord(), ExpectedWord(testsupport::kType4LifeFields, v.fields)) << where;
+              FieldOf(v.fields, "DTyp") | crct << 2 | ((*v.crIv * 10) & 4095) << 14);
+    EXPECT_EQ(d.GetLifeWord(), ExpectedWord(testsupport::kType4LifeFields, v.fields));
     uint32_t flags = ExpectedWord(testsupport::kType4FlagFields, v.fields);
     if (((flags >> 8) & 255) == 0)
         flags &= ~(1u << 19);
-    EXPECT_EQ(d.GetFlagWord(), flags) << where;
-    EXPECT_EQ(d.GetCrMd(), *v.crMd) << where;
-    EXPECT_EQ(d.GetGoMd(), *v.goMd) << where;
-    EXPECT_EQ(d.GetColorTime(1), v.colorTimes.at("CoF2")) << where;
-    EXPECT_EQ(d.GetFloat(D::kCoR1), v.floats.at("CoR1")) << where;
-    EXPECT_EQ(d.GetFloat(D::kLMax), v.floats.at("LMax")) << where;
-    EXPECT_EQ(d.GetFloat(D::kSRZ), v.floats.at("SRZ")) << where;
-    EXPECT_EQ(d.GetFloat(D::kRRX), v.floats.at("RRX")) << where;
-    EXPECT_EQ(d.GetFloat(D::kMvRZ), v.floats.at("MvRZ")) << where;
-    EXPECT_EQ(d.GetFloat(D::kBPOY), v.floats.at("BPOY")) << where;
-    EXPECT_EQ(d.GetFloat(D::kFInf), v.floats.at("FInf")) << where;
-    EXPECT_EQ(d.GetFloat(D::kGoFO), static_cast<float>(v.integers.at("GoFO"))) << where;
-    EXPECT_EQ(d.GetFloat(D::kGoFW), 7.0f) << where;
-    EXPECT_EQ(d.GetBPCt(), *v.bpCt) << where;
-    EXPECT_EQ(d.GetFieldOn(), *v.field != 0 ? 1u : 0u) << where;
+    EXPECT_EQ(d.GetFlagWord(), flags);
+    EXPECT_EQ(d.GetCrMd(), *v.crMd);
+    EXPECT_EQ(d.GetGoMd(), *v.goMd);
+    EXPECT_EQ(d.GetColorTime(1), v.colorTimes.at("CoF2"));
+    EXPECT_EQ(d.GetFloat(D::kCoR1), v.floats.at("CoR1"));
+    EXPECT_EQ(d.GetFloat(D::kLMax), v.floats.at("LMax"));
+    EXPECT_EQ(d.GetFloat(D::kSRZ), v.floats.at("SRZ"));
+    EXPECT_EQ(d.GetFloat(D::kRRX), v.floats.at("RRX"));
+    EXPECT_EQ(d.GetFloat(D::kMvRZ), v.floats.at("MvRZ"));
+    EXPECT_EQ(d.GetFloat(D::kBPOY), v.floats.at("BPOY"));
+    EXPECT_EQ(d.GetFloat(D::kFInf), v.floats.at("FInf"));
+    EXPECT_EQ(d.GetFloat(D::kGoFO), static_cast<float>(v.integers.at("GoFO")));
+    EXPECT_EQ(d.GetFloat(D::kGoFW), 7.0f);
+    EXPECT_EQ(d.GetBPCt(), *v.bpCt);
+    EXPECT_EQ(d.GetFieldOn(), *v.field != 0 ? 1u : 0u);
     // 256 x "FFrY" / "FArY"; X and Z: 256 x 1.0 over a missing (zero) area.
-    EXPECT_EQ(d.GetFieldScale(0), 256.0f) << where;
-    EXPECT_EQ(d.GetFieldScale(1), 256.0f * 3.0f / 2.0f) << where;
-    EXPECT_EQ(d.GetEmissionEntryCount(), crct * static_cast<uint32_t>(*v.bpCt)) << where;
-    ASSERT_NE(d.GetEmissionTable(), nullptr) << where;
+    EXPECT_EQ(d.GetFieldScale(0), 256.0f);
+    EXPECT_EQ(d.GetFieldScale(1), 256.0f * 3.0f / 2.0f);
+    EXPECT_EQ(d.GetEmissionEntryCount(), crct * static_cast<uint32_t>(*v.bpCt));
+    ASSERT_NE(d.GetEmissionTable(), nullptr);
     // The generator fills the table: the last group is born last.
-    EXPECT_LE(d.GetEmissionTable()[d.GetEmissionEntryCount() - 1].birthOffset[0], 0.0f) << where;
+    EXPECT_LE(d.GetEmissionTable()[d.GetEmissionEntryCount() - 1].birthOffset[0], 0.0f);
 }
 
 void ExpectEmitter(const FulgorCore::EmitterResource& e, const EmitterValue& v, uint32_t kind,
                    const std::string& where) {
-    EXPECT_EQ(e.GetKind(), kind) << where;
-    ASSERT_EQ(e.GetSpawnEntryCount(), v.spawnEntries.size()) << where;
-    ASSERT_EQ(e.GetTimedEntryCount(), v.timedEntries.size()) << where;
+    SCOPED_TRACE(where);
+    EXPECT_EQ(e.GetKind(), kind);
+    ASSERT_EQ(e.GetSpawnEntryCount(), v.spawnEntries.size());
+    ASSERT_EQ(e.GetTimedEntryCount(), v.timedEntries.size());
     for (size_t i = 0; i < v.spawnEntries.size(); ++i) {
         const FulgorCore::EmitterSpawnEntry* s = e.GetSpawnEntry(static_cast<uint32_t>(i));
         const SpawnEntryValue& sv = v.spawnEntries[i];
-        EXPECT_EQ(s->GetTgUI(), FieldOf(sv.fields, "TgUI")) << where;
-        EXPECT_EQ(s->GetUST(), FieldOf(sv.fields, "UST")) << where;
-        EXPECT_EQ(s->GetLif(), FieldOf(sv.fields, "Lif")) << where;
-        EXPECT_EQ(s->GetVNOf(), FieldOf(sv.fields, "VNOf")) << where;
-        EXPECT_EQ(s->GetPLNo(), FieldOf(sv.fields, "PLNo")) << where;
-        EXPECT_EQ(s->GetFlags(), FieldOf(sv.fields, "bEbl") | FieldOf(sv.fields, "bCVN") << 4)
-            << where;
-        EXPECT_EQ(s->GetPacked(), ExpectedWord(testsupport::kSpawnPackedFields, sv.fields))
-            << where;
-        EXPECT_EQ(s->GetREI()[2], (*sv.rei)[2]) << where;
+        EXPECT_EQ(s->GetTgUI(), FieldOf(sv.fields, "TgUI"));
+        EXPECT_EQ(s->GetUST(), FieldOf(sv.fields, "UST"));
+        EXPECT_EQ(s->GetLif(), FieldOf(sv.fields, "Lif"));
+        EXPECT_EQ(s->GetVNOf(), FieldOf(sv.fields, "VNOf"));
+        EXPECT_EQ(s->GetPLNo(), FieldOf(sv.fields, "PLNo"));
+        EXPECT_EQ(s->GetFlags(), FieldOf(sv.fields, "bEbl") | FieldOf(sv.fields, "bCVN") << 4);
+        EXPECT_EQ(s->GetPacked(), ExpectedWord(testsupport::kSpawnPackedFields, sv.fields));
+        EXPECT_EQ(s->GetREI()[2], (*sv.rei)[2]);
     }
     for (size_t i = 0; i < v.timedEntries.size(); ++i) {
         const FulgorCore::EmitterTimedEntry* t = e.GetTimedEntry(static_cast<uint32_t>(i));
-        EXPECT_EQ(t->GetGnCn(), *v.timedEntries[i].count) << where;
-        EXPECT_EQ(t->GetGnIv(), static_cast<float>(*v.timedEntries[i].interval)) << where;
-        EXPECT_EQ(t->GetEndFrame(), static_cast<float>(*v.timedEntries[i].endFrame)) << where;
-        EXPECT_EQ(t->GetVlSc(), *v.timedEntries[i].vlSc) << where;
+        EXPECT_EQ(t->GetGnCn(), *v.timedEntries[i].count);
+        EXPECT_EQ(t->GetGnIv(), static_cast<float>(*v.timedEntries[i].interval));
+        EXPECT_EQ(t->GetEndFrame(), static_cast<float>(*v.timedEntries[i].endFrame));
+        EXPECT_EQ(t->GetVlSc(), *v.timedEntries[i].vlSc);
     }
-    EXPECT_EQ(e.GetSpawnEntry(static_cast<uint32_t>(v.spawnEntries.size())), nullptr) << where;
+    EXPECT_EQ(e.GetSpawnEntry(static_cast<uint32_t>(v.spawnEntries.size())), nullptr);
     bool linked = false;
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(e.GetParentLink(i), v.parentLinks[i].value_or(-1)) << where;
+        EXPECT_EQ(e.GetParentLink(i), v.parentLinks[i].value_or(-1));
         linked = linked || v.parentLinks[i].value_or(-1) >= 0;
     }
-    EXPECT_EQ(e.HasParentLinks(), linked ? 1u : 0u) << where;
+    EXPECT_EQ(e.HasParentLinks(), linked ? 1u : 0u);
     ExpectTriple(e.GetLRot(), *v.localRotation, where + " LRot");
     const ShapeValue& s = *v.shape;
     auto floatOf = [&](const char* tag) {
@@ -466,8 +464,8 @@ void ExpectEmitter(const FulgorCore::EmitterResource& e, const EmitterValue& v, 
     const uint32_t points = static_cast<uint32_t>(s.points->size() / 16);
     switch (kind) {
     case 1:
-        EXPECT_EQ(e.GetShape<1>()->GetModelNumber(), *s.model) << where;
-        EXPECT_EQ(e.GetShape<1>()->GetGnPT(), FieldOf(s.fields, "GnPT")) << where;
+        EXPECT_EQ(e.GetShape<1>()->GetModelNumber(), *s.model);
+        EXPECT_EQ(e.GetShape<1>()->GetGnPT(), FieldOf(s.fields, "GnPT"));
         break;
     case 3:
         ExpectFloatProperty(e.GetShape<3>()->GetInnerRadius(), floatOf("RadI").second, where);
@@ -479,15 +477,14 @@ void ExpectEmitter(const FulgorCore::EmitterResource& e, const EmitterValue& v, 
     case 5:
     case 6: {
         const auto* shape = kind == 5 ? e.GetShape<5>() : e.GetShape<6>();
-        EXPECT_EQ(shape->GetGnCT(), FieldOf(s.fields, "GnCT")) << where;
-        EXPECT_EQ(shape->GetLatitudeDivisions(), *s.latitudeDivisions) << where;
-        EXPECT_EQ(shape->GetLongitudeDivisions(), *s.longitudeDivisions) << where;
-        EXPECT_EQ(shape->GetPoints().GetCount(), points) << where;
+        EXPECT_EQ(shape->GetGnCT(), FieldOf(s.fields, "GnCT"));
+        EXPECT_EQ(shape->GetLatitudeDivisions(), *s.latitudeDivisions);
+        EXPECT_EQ(shape->GetLongitudeDivisions(), *s.longitudeDivisions);
+        EXPECT_EQ(shape->GetPoints().GetCount(), points);
         if (points) {
             EXPECT_EQ(std::memcmp(shape->GetPoints().GetPoint(points - 1),
                                   s.points->data() + (points - 1) * 16, 16),
-                      0)
-                << where;
+                      0);
         }
         ExpectFloatProperty(shape->GetRadius(), floatOf("Rad").second, where);
         if (kind == 6)
@@ -496,105 +493,102 @@ void ExpectEmitter(const FulgorCore::EmitterResource& e, const EmitterValue& v, 
     }
     case 7:
         ExpectFloatProperty(e.GetShape<7>()->GetAngle(), floatOf("IjA").second, where);
-        EXPECT_EQ(e.GetShape<7>()->GetLongitudeDivisions(), *s.longitudeDivisions) << where;
+        EXPECT_EQ(e.GetShape<7>()->GetLongitudeDivisions(), *s.longitudeDivisions);
         break;
     case 8:
-        EXPECT_EQ(e.GetShape<8>()->GetWord(), ExpectedWord(testsupport::kShape8Fields, s.fields))
-            << where;
-        EXPECT_EQ(e.GetShape<8>()->GetPoints().GetCount(), points) << where;
+        EXPECT_EQ(e.GetShape<8>()->GetWord(), ExpectedWord(testsupport::kShape8Fields, s.fields));
+        EXPECT_EQ(e.GetShape<8>()->GetPoints().GetCount(), points);
         ExpectTriple(e.GetShape<8>()->GetSize(), *s.size3, where + " Size");
         break;
     case 9:
-        EXPECT_EQ(e.GetShape<9>()->GetWord(), ExpectedWord(testsupport::kShape9Fields, s.fields))
-            << where;
+        EXPECT_EQ(e.GetShape<9>()->GetWord(), ExpectedWord(testsupport::kShape9Fields, s.fields));
         testsupport::ExpectPair(e.GetShape<9>()->GetSize(), *s.size2, where + " Size");
         break;
     default:
         break;
     }
     // Only the shape getter of its own kind answers.
-    EXPECT_EQ(e.GetShape<2>() != nullptr, kind == 2) << where;
+    EXPECT_EQ(e.GetShape<2>() != nullptr, kind == 2);
 }
 
 void ExpectUnit(const FulgorCore::UnitResource& unit, const UnitValue& v,
                 const testsupport::FakeObjectListenner& listener, size_t index,
                 const std::string& where) {
+    SCOPED_TRACE(where);
     EXPECT_EQ(unit.GetFlagsA() & 0x1FFFFFFFu,
-              ExpectedWord(testsupport::kUnitFlagFields, v.fields) | (1u << 11))
-        << where;
-    EXPECT_EQ(unit.GetFlagAME(), 1u) << where;
-    EXPECT_EQ(unit.GetFlagPCo(), FieldOf(v.fields, "bPCo")) << where;
-    EXPECT_EQ(unit.GetFlagFGr(), FieldOf(v.fields, "bFGr")) << where;
-    EXPECT_EQ(unit.GetBDir(), FieldOf(v.fields, "BDir")) << where;
-    EXPECT_EQ(unit.GetColR(), FieldOf(v.fields, "ColR")) << where;
-    EXPECT_EQ(unit.GetRUSc(), FieldOf(v.fields, "RUSc")) << where;
-    EXPECT_EQ(unit.GetRUCl(), FieldOf(v.fields, "RUCl")) << where;
-    EXPECT_EQ(unit.GetRUNo(), *v.resetNumber) << where;
-    EXPECT_EQ(unit.GetLife(), static_cast<float>(*v.life)) << where;
-    EXPECT_EQ(unit.GetLoopEnd(), static_cast<float>(*v.loopEnd)) << where;
-    EXPECT_STREQ(unit.GetSoundName(), v.sound->c_str()) << where;
-    EXPECT_EQ(unit.GetSoundParameter(), *v.soundParameter) << where;
+              ExpectedWord(testsupport::kUnitFlagFields, v.fields) | (1u << 11));
+    EXPECT_EQ(unit.GetFlagAME(), 1u);
+    EXPECT_EQ(unit.GetFlagPCo(), FieldOf(v.fields, "bPCo"));
+    EXPECT_EQ(unit.GetFlagFGr(), FieldOf(v.fields, "bFGr"));
+    EXPECT_EQ(unit.GetBDir(), FieldOf(v.fields, "BDir"));
+    EXPECT_EQ(unit.GetColR(), FieldOf(v.fields, "ColR"));
+    EXPECT_EQ(unit.GetRUSc(), FieldOf(v.fields, "RUSc"));
+    EXPECT_EQ(unit.GetRUCl(), FieldOf(v.fields, "RUCl"));
+    EXPECT_EQ(unit.GetRUNo(), *v.resetNumber);
+    EXPECT_EQ(unit.GetLife(), static_cast<float>(*v.life));
+    EXPECT_EQ(unit.GetLoopEnd(), static_cast<float>(*v.loopEnd));
+    EXPECT_STREQ(unit.GetSoundName(), v.sound->c_str());
+    EXPECT_EQ(unit.GetSoundParameter(), *v.soundParameter);
     // The listener's handles run from 100 in call order.
-    EXPECT_EQ(unit.GetSoundHandle(), 100u + index) << where;
-    EXPECT_EQ(listener.soundParameters[index], *v.soundParameter) << where;
+    EXPECT_EQ(unit.GetSoundHandle(), 100u + index);
+    EXPECT_EQ(listener.soundParameters[index], *v.soundParameter);
     if (v.reference) {
-        EXPECT_STREQ(unit.GetReferenceName(), v.reference->c_str()) << where;
+        EXPECT_STREQ(unit.GetReferenceName(), v.reference->c_str());
     } else {
-        EXPECT_EQ(unit.GetReferenceName(), nullptr) << where;
+        EXPECT_EQ(unit.GetReferenceName(), nullptr);
     }
-    EXPECT_EQ(unit.GetDistanceFade()->GetFarEnd(), v.distanceFade->farEnd) << where;
-    EXPECT_EQ(unit.GetAngleFade(), nullptr) << where;
-    EXPECT_EQ(std::memcmp(unit.GetUIC1(), v.uic1->data(), 16), 0) << where;
+    EXPECT_EQ(unit.GetDistanceFade()->GetFarEnd(), v.distanceFade->farEnd);
+    EXPECT_EQ(unit.GetAngleFade(), nullptr);
+    EXPECT_EQ(std::memcmp(unit.GetUIC1(), v.uic1->data(), 16), 0);
     testsupport::ExpectColor(unit.GetColor(), *v.color, where + " Col");
     ExpectTriple(unit.GetGraG(), v.triples.at("GraG"), where + " GraG");
     ExpectTriple(unit.GetPosition(), v.triples.at("Pos"), where + " Pos");
     ExpectFloatProperty(unit.GetFuCt(), *v.fuCt, where + " FuCt");
     testsupport::ExpectPair(unit.GetVlRt(), *v.vlRt, where + " VlRt");
     // Tracks read with the length and loop flag in force where they stand.
-    EXPECT_EQ(unit.GetTrack(1)->GetEntryCount(), 2u) << where;
-    EXPECT_EQ(unit.GetTrack(1)->GetLength(), 4.0f) << where;
-    EXPECT_TRUE(unit.GetTrack(1)->IsLooping()) << where;
-    EXPECT_EQ(unit.GetTrack(8)->GetEntryCount(), 3u) << where;
-    EXPECT_EQ(unit.GetTrack(8)->GetLength(), 8.0f) << where;
-    EXPECT_EQ(unit.GetTrack(0)->GetEntryCount(), 0u) << where;
-    EXPECT_EQ(unit.GetTrack(9), nullptr) << where;
-    EXPECT_EQ(unit.GetAnimRotation(), 1u) << where;
-    EXPECT_EQ(unit.GetAnimScale(), 0u) << where;
-    ASSERT_EQ(unit.GetUnitTimelineCount(), v.unitTimelines.size()) << where;
+    EXPECT_EQ(unit.GetTrack(1)->GetEntryCount(), 2u);
+    EXPECT_EQ(unit.GetTrack(1)->GetLength(), 4.0f);
+    EXPECT_TRUE(unit.GetTrack(1)->IsLooping());
+    EXPECT_EQ(unit.GetTrack(8)->GetEntryCount(), 3u);
+    EXPECT_EQ(unit.GetTrack(8)->GetLength(), 8.0f);
+    EXPECT_EQ(unit.GetTrack(0)->GetEntryCount(), 0u);
+    EXPECT_EQ(unit.GetTrack(9), nullptr);
+    EXPECT_EQ(unit.GetAnimRotation(), 1u);
+    EXPECT_EQ(unit.GetAnimScale(), 0u);
+    ASSERT_EQ(unit.GetUnitTimelineCount(), v.unitTimelines.size());
     for (size_t i = 0; i < v.unitTimelines.size(); ++i) {
         const FulgorCore::UnitTimelineResource* t = unit.GetUnitTimeline(static_cast<uint32_t>(i));
         const UnitTimelineValue& tv = v.unitTimelines[i];
-        ASSERT_EQ(t->GetItemCount(), tv.items.size()) << where;
-        EXPECT_EQ(t->GetItemMask(), (1u << tv.items.size()) - 1) << where;
+        ASSERT_EQ(t->GetItemCount(), tv.items.size());
+        EXPECT_EQ(t->GetItemMask(), (1u << tv.items.size()) - 1);
         for (size_t k = 0; k < tv.items.size(); ++k)
             EXPECT_EQ(
-                std::memcmp(t->GetItem(static_cast<uint32_t>(k))->bytes, tv.items[k].data(), 14), 0)
-                << where;
-        EXPECT_EQ(t->GetItem(static_cast<uint32_t>(tv.items.size())), nullptr) << where;
-        EXPECT_STREQ(t->GetLabel(), tv.label->c_str()) << where;
-        EXPECT_EQ(t->GetOTU(), *tv.otu) << where;
-        EXPECT_EQ(t->GetOTD(), *tv.otd) << where;
-        EXPECT_EQ(t->GetFlagOTU(), *tv.otuFlag ? 1u : 0u) << where;
-        EXPECT_EQ(t->GetLife(), *tv.life) << where;
+                std::memcmp(t->GetItem(static_cast<uint32_t>(k))->bytes, tv.items[k].data(), 14),
+                0);
+        EXPECT_EQ(t->GetItem(static_cast<uint32_t>(tv.items.size())), nullptr);
+        EXPECT_STREQ(t->GetLabel(), tv.label->c_str());
+        EXPECT_EQ(t->GetOTU(), *tv.otu);
+        EXPECT_EQ(t->GetOTD(), *tv.otd);
+        EXPECT_EQ(t->GetFlagOTU(), *tv.otuFlag ? 1u : 0u);
+        EXPECT_EQ(t->GetLife(), *tv.life);
     }
-    EXPECT_EQ(unit.GetUnitTimeline(static_cast<uint32_t>(v.unitTimelines.size())), nullptr)
-        << where;
+    EXPECT_EQ(unit.GetUnitTimeline(static_cast<uint32_t>(v.unitTimelines.size())), nullptr);
     if (v.effectPart) {
-        ASSERT_EQ(unit.GetEffectPartCount(), 1u) << where;
+        ASSERT_EQ(unit.GetEffectPartCount(), 1u);
         const FulgorCore::EffectPartResource* e = unit.GetEffectPart(0);
-        EXPECT_EQ(e->GetKind(), *v.effectPart->kind) << where;
-        ASSERT_NE(e->GetData(), nullptr) << where;
+        EXPECT_EQ(e->GetKind(), *v.effectPart->kind);
+        ASSERT_NE(e->GetData(), nullptr);
         if (*v.effectPart->kind == 2) {
             ExpectFloatProperty(e->GetRadiusPair()->GetInnerRadius(), *v.effectPart->innerRadius,
                                 where);
             ExpectFloatProperty(e->GetRadiusPair()->GetOuterRadius(), *v.effectPart->outerRadius,
                                 where);
         } else {
-            EXPECT_EQ(e->GetRadiusPair(), nullptr) << where;
+            EXPECT_EQ(e->GetRadiusPair(), nullptr);
         }
     } else {
-        EXPECT_EQ(unit.GetEffectPartCount(), 0u) << where;
-        EXPECT_EQ(unit.GetEffectPart(0), nullptr) << where;
+        EXPECT_EQ(unit.GetEffectPartCount(), 0u);
+        EXPECT_EQ(unit.GetEffectPart(0), nullptr);
     }
 }
 
@@ -609,129 +603,126 @@ TEST(PackageRoundTrip, EveryRecordReadsBackWhatTheWriterWrote) {
         listener.textures["named"] = &named;
         listener.soundAnswer = 100;
         const std::string where = "round " + std::to_string(round);
+        SCOPED_TRACE(where);
         {
             RecordBuild<PackageResource> built(payload, &device, &listener);
-            ASSERT_TRUE(built.Built()) << where;
-            EXPECT_EQ(built.placed, built.measured) << where;
+            ASSERT_TRUE(built.Built());
+            EXPECT_EQ(built.placed, built.measured);
             const PackageResource& p = *built;
 
             // Counts, flags and floats.
-            EXPECT_EQ(p.GetTextureCount(), 3u) << where;
-            EXPECT_EQ(p.GetModelCount(), 2u) << where;
-            EXPECT_EQ(p.GetBindCount(), 2u) << where;
-            EXPECT_EQ(p.GetTimelineCount(), 1u) << where;
-            EXPECT_EQ(p.GetUnitCount(), 5u) << where;
+            EXPECT_EQ(p.GetTextureCount(), 3u);
+            EXPECT_EQ(p.GetModelCount(), 2u);
+            EXPECT_EQ(p.GetBindCount(), 2u);
+            EXPECT_EQ(p.GetTimelineCount(), 1u);
+            EXPECT_EQ(p.GetUnitCount(), 5u);
             uint32_t counts2 = ExpectedWord(testsupport::kPackageCounts2Fields, value.fields);
-            EXPECT_EQ(p.GetDTLT(), (counts2 >> 14) & 15) << where;
-            EXPECT_EQ(p.GetPCo2(), (counts2 >> 27) & 7) << where;
-            EXPECT_EQ(p.GetFlagDLV(), (counts2 >> 23) & 1) << where;
+            EXPECT_EQ(p.GetDTLT(), (counts2 >> 14) & 15);
+            EXPECT_EQ(p.GetPCo2(), (counts2 >> 27) & 7);
+            EXPECT_EQ(p.GetFlagDLV(), (counts2 >> 23) & 1);
             const uint32_t flags = ExpectedWord(testsupport::kPackageFlagFields, value.fields);
-            EXPECT_EQ(p.GetPCa3(), (flags >> 10) & 3) << where;
-            EXPECT_EQ(p.GetFlagFCl(), (flags >> 14) & 1) << where;
-            EXPECT_EQ(p.GetFlagPIT(), (flags >> 17) & 1) << where;
-            EXPECT_EQ(p.GetELT(), (flags >> 20) & 3) << where;
-            EXPECT_EQ(p.UsesProjectionDraw(), 1u) << where;
-            EXPECT_EQ(p.UsesOtherDraws(), 1u) << where;
-            EXPECT_EQ(p.GetSftP(), value.floats.at("SftP")) << where;
-            EXPECT_EQ(p.GetBoundRadius(), value.floats.at("BndR")) << where;
-            EXPECT_EQ(p.GetPositionY(), value.floats.at("PvPy")) << where;
-            EXPECT_EQ(p.GetColorG(), 0.25f) << where;
-            EXPECT_EQ(p.GetColorR(), 1.0f) << where;
+            EXPECT_EQ(p.GetPCa3(), (flags >> 10) & 3);
+            EXPECT_EQ(p.GetFlagFCl(), (flags >> 14) & 1);
+            EXPECT_EQ(p.GetFlagPIT(), (flags >> 17) & 1);
+            EXPECT_EQ(p.GetELT(), (flags >> 20) & 3);
+            EXPECT_EQ(p.UsesProjectionDraw(), 1u);
+            EXPECT_EQ(p.UsesOtherDraws(), 1u);
+            EXPECT_EQ(p.GetSftP(), value.floats.at("SftP"));
+            EXPECT_EQ(p.GetBoundRadius(), value.floats.at("BndR"));
+            EXPECT_EQ(p.GetPositionY(), value.floats.at("PvPy"));
+            EXPECT_EQ(p.GetColorG(), 0.25f);
+            EXPECT_EQ(p.GetColorR(), 1.0f);
             // No rotation: the scale rows are the scales on the diagonal.
             const float* root = p.GetRootTransform();
-            EXPECT_FLOAT_EQ(root[0], 2.0f) << where;
-            EXPECT_FLOAT_EQ(root[4], 3.0f) << where;
-            EXPECT_FLOAT_EQ(root[8], 4.0f) << where;
-            EXPECT_EQ(root[10], value.floats.at("PvPy")) << where;
-            EXPECT_EQ(p.GetDistanceFade()->GetNearEnd(), 2.0f) << where;
-            EXPECT_EQ(p.GetAngleFade()->GetType(), 2u) << where;
-            EXPECT_EQ(p.GetAngleFade()->GetYEnd(), 0.8f) << where;
+            EXPECT_FLOAT_EQ(root[0], 2.0f);
+            EXPECT_FLOAT_EQ(root[4], 3.0f);
+            EXPECT_FLOAT_EQ(root[8], 4.0f);
+            EXPECT_EQ(root[10], value.floats.at("PvPy"));
+            EXPECT_EQ(p.GetDistanceFade()->GetNearEnd(), 2.0f);
+            EXPECT_EQ(p.GetAngleFade()->GetType(), 2u);
+            EXPECT_EQ(p.GetAngleFade()->GetYEnd(), 0.8f);
             for (uint32_t i = 0; i < 14; ++i) {
-                EXPECT_EQ(p.GetTrigger(i)->timeline, static_cast<int16_t>(i % 2)) << where;
-                EXPECT_EQ(p.GetTrigger(i)->bind, static_cast<int16_t>(-1 + i % 3)) << where;
+                EXPECT_EQ(p.GetTrigger(i)->timeline, static_cast<int16_t>(i % 2));
+                EXPECT_EQ(p.GetTrigger(i)->bind, static_cast<int16_t>(-1 + i % 3));
             }
-            EXPECT_EQ(p.GetAssignment(0)->timeline, 0) << where;
-            EXPECT_EQ(p.GetAssignment(0)->bind, -1) << where;
-            EXPECT_EQ(p.GetAssignment(1)->timeline, -1) << where;
+            EXPECT_EQ(p.GetAssignment(0)->timeline, 0);
+            EXPECT_EQ(p.GetAssignment(0)->bind, -1);
+            EXPECT_EQ(p.GetAssignment(1)->timeline, -1);
 
             // Textures from data, by name, none.
             ASSERT_EQ(device.CountCreations(testsupport::RecordingDevice::Kind::Texture, 40, false),
-                      1u)
-                << where;
-            EXPECT_NE(p.GetTexture(0), nullptr) << where;
-            EXPECT_EQ(p.GetTexture(1), &named) << where;
-            EXPECT_EQ(named.References(), 2u) << where;
-            EXPECT_EQ(p.GetTexture(2), nullptr) << where;
-            EXPECT_STREQ(p.GetTextureLabel(0), "glow") << where;
-            EXPECT_STREQ(p.GetTextureLabel(1), "") << where;
+                      1u);
+            EXPECT_NE(p.GetTexture(0), nullptr);
+            EXPECT_EQ(p.GetTexture(1), &named);
+            EXPECT_EQ(named.References(), 2u);
+            EXPECT_EQ(p.GetTexture(2), nullptr);
+            EXPECT_STREQ(p.GetTextureLabel(0), "glow");
+            EXPECT_STREQ(p.GetTextureLabel(1), "");
 
             // Models: stream 1 as written, stream 2 mirrored.
             const FulgorCore::ModelResource* m = p.GetModel(0);
-            ASSERT_NE(m, nullptr) << where;
-            EXPECT_EQ(m->GetMeshSet().vertexCount1, 5u) << where;
-            EXPECT_EQ(m->GetMeshSet().indexCount1, 9u) << where;
-            EXPECT_EQ(m->GetMeshSet().vertexCount2, 3u) << where;
-            EXPECT_EQ(m->GetMeshSet().indexCount2, 3u) << where;
-            EXPECT_EQ(m->GetEdgeVertexCount(), 4u) << where;
-            EXPECT_EQ(m->GetEdgeIndexCount(), 5u) << where;
-            EXPECT_EQ(m->GetEdgeIndex(4), (*value.models[0].edgeIndices)[4]) << where;
-            EXPECT_EQ(m->GetPointCount(), 4u) << where;
-            EXPECT_EQ(m->GetPoint(3), 3u) << where;
-            EXPECT_EQ(m->GetLastAreaIndex(), 3u) << where;
-            EXPECT_FLOAT_EQ(m->GetTotalArea(), 6.0f * 0.9995f) << where;
+            ASSERT_NE(m, nullptr);
+            EXPECT_EQ(m->GetMeshSet().vertexCount1, 5u);
+            EXPECT_EQ(m->GetMeshSet().indexCount1, 9u);
+            EXPECT_EQ(m->GetMeshSet().vertexCount2, 3u);
+            EXPECT_EQ(m->GetMeshSet().indexCount2, 3u);
+            EXPECT_EQ(m->GetEdgeVertexCount(), 4u);
+            EXPECT_EQ(m->GetEdgeIndexCount(), 5u);
+            EXPECT_EQ(m->GetEdgeIndex(4), (*value.models[0].edgeIndices)[4]);
+            EXPECT_EQ(m->GetPointCount(), 4u);
+            EXPECT_EQ(m->GetPoint(3), 3u);
+            EXPECT_EQ(m->GetLastAreaIndex(), 3u);
+            EXPECT_FLOAT_EQ(m->GetTotalArea(), 6.0f * 0.9995f);
             const uint8_t* edge = m->GetEdgeVertex(1);
             const uint8_t* edgeIn = value.models[0].edgeVertices->data() + 16;
-            EXPECT_EQ(edge[11], edgeIn[11] ^ 0x80) << where;
+            EXPECT_EQ(edge[11], edgeIn[11] ^ 0x80);
             EXPECT_EQ(static_cast<int8_t>(edge[14]),
-                      static_cast<int8_t>(-static_cast<int8_t>(edgeIn[14])))
-                << where;
-            EXPECT_EQ(edge[0], edgeIn[0]) << where;
+                      static_cast<int8_t>(-static_cast<int8_t>(edgeIn[14])));
+            EXPECT_EQ(edge[0], edgeIn[0]);
             // An empty "VNo" is no table.
-            EXPECT_EQ(p.GetModel(1)->GetPointCount(), 0u) << where;
-            EXPECT_EQ(p.GetModel(2), nullptr) << where;
-            EXPECT_EQ(p.GetModel(-1), nullptr) << where;
+            EXPECT_EQ(p.GetModel(1)->GetPointCount(), 0u);
+            EXPECT_EQ(p.GetModel(2), nullptr);
+            EXPECT_EQ(p.GetModel(-1), nullptr);
 
             // Binds.
             const FulgorCore::BindResource* b = p.GetBind(0);
-            EXPECT_EQ(b->GetBnV1(), 1u) << where;
-            EXPECT_EQ(b->GetBRTT(), 3u) << where;
-            EXPECT_EQ(b->GetBSTT(), 5u) << where;
-            EXPECT_EQ(b->GetLife(), -4) << where;
-            ASSERT_EQ(b->GetAttachPointCount(), 2u) << where;
-            EXPECT_STREQ(b->GetAttachPoint(1)->GetName(), "hand") << where;
+            EXPECT_EQ(b->GetBnV1(), 1u);
+            EXPECT_EQ(b->GetBRTT(), 3u);
+            EXPECT_EQ(b->GetBSTT(), 5u);
+            EXPECT_EQ(b->GetLife(), -4);
+            ASSERT_EQ(b->GetAttachPointCount(), 2u);
+            EXPECT_STREQ(b->GetAttachPoint(1)->GetName(), "hand");
             ExpectFloatProperty(b->GetTrFc(), *value.binds[0].trFc, where + " TrFc");
-            EXPECT_EQ(p.GetBind(1)->GetAttachPointCount(), 1u) << where;
-            EXPECT_EQ(p.GetBind(1)->GetAttachPoint(1), nullptr) << where;
+            EXPECT_EQ(p.GetBind(1)->GetAttachPointCount(), 1u);
+            EXPECT_EQ(p.GetBind(1)->GetAttachPoint(1), nullptr);
 
             // The timeline, its clip and the references: units' names
             // first, then the clip's.
             const FulgorCore::TimelineResource* t = p.GetTimeline(0);
-            EXPECT_EQ(t->GetLength(), 120.0f) << where;
-            EXPECT_EQ(t->GetLoopStart(), 20.0f) << where;
-            EXPECT_EQ(t->GetLoopEnd(), 90.0f) << where;
-            ASSERT_EQ(t->GetItemCount(), 2u) << where;
-            EXPECT_EQ(t->GetItem(0)->type, 1) << where;
-            EXPECT_EQ(t->GetItem(0)->target, 2) << where;
-            EXPECT_EQ(t->GetItem(0)->flags, 0xA5) << where;
-            EXPECT_EQ(t->GetItem(0)->clipIndex, 0) << where;
-            EXPECT_EQ(t->GetItem(0)->bind, -1) << where;
-            EXPECT_EQ(t->GetItem(1)->clipIndex, -1) << where;
-            EXPECT_EQ(t->GetItem(1)->bind, 1) << where;
-            EXPECT_EQ(t->GetClip(1), nullptr) << where;
-            EXPECT_EQ(t->GetClip(0)->GetEffectName(), "vfx/clip.vfxb") << where;
+            EXPECT_EQ(t->GetLength(), 120.0f);
+            EXPECT_EQ(t->GetLoopStart(), 20.0f);
+            EXPECT_EQ(t->GetLoopEnd(), 90.0f);
+            ASSERT_EQ(t->GetItemCount(), 2u);
+            EXPECT_EQ(t->GetItem(0)->type, 1);
+            EXPECT_EQ(t->GetItem(0)->target, 2);
+            EXPECT_EQ(t->GetItem(0)->flags, 0xA5);
+            EXPECT_EQ(t->GetItem(0)->clipIndex, 0);
+            EXPECT_EQ(t->GetItem(0)->bind, -1);
+            EXPECT_EQ(t->GetItem(1)->clipIndex, -1);
+            EXPECT_EQ(t->GetItem(1)->bind, 1);
+            EXPECT_EQ(t->GetClip(1), nullptr);
+            EXPECT_EQ(t->GetClip(0)->GetEffectName(), "vfx/clip.vfxb");
             std::vector<std::string> names;
             for (const UnitValue& u : value.units)
                 if (u.reference &&
                     std::find(names.begin(), names.end(), *u.reference) == names.end())
                     names.push_back(*u.reference);
             names.push_back("vfx/clip.vfxb");
-            ASSERT_EQ(p.GetReferenceCount(), names.size()) << where;
+            ASSERT_EQ(p.GetReferenceCount(), names.size());
             for (size_t i = 0; i < names.size(); ++i) {
-                EXPECT_STREQ(p.GetReference(static_cast<uint32_t>(i))->name, names[i].c_str())
-                    << where;
+                EXPECT_STREQ(p.GetReference(static_cast<uint32_t>(i))->name, names[i].c_str());
                 EXPECT_EQ(p.FindReference(names[i].c_str()),
-                          &p.GetReference(static_cast<uint32_t>(i))->handle)
-                    << where;
+                          &p.GetReference(static_cast<uint32_t>(i))->handle);
             }
 
             // Units with their parts.
@@ -739,9 +730,10 @@ TEST(PackageRoundTrip, EveryRecordReadsBackWhatTheWriterWrote) {
                 const FulgorCore::UnitResource* unit = p.GetUnit(static_cast<uint32_t>(u));
                 const UnitValue& uv = value.units[u];
                 const std::string uw = where + " unit " + std::to_string(u);
-                ASSERT_NE(unit, nullptr) << uw;
+                SCOPED_TRACE(uw);
+                ASSERT_NE(unit, nullptr) << "";
                 ExpectUnit(*unit, uv, listener, u, uw);
-                ASSERT_EQ(unit->GetDrawPartCount(), uv.drawParts.size()) << uw;
+                ASSERT_EQ(unit->GetDrawPartCount(), uv.drawParts.size()) << "";
                 for (size_t d = 0; d < uv.drawParts.size(); ++d) {
                     const uint32_t type = static_cast<uint32_t>(u * 3 + d + 1);
                     const FulgorCore::ParticleResource* part =
@@ -752,34 +744,34 @@ TEST(PackageRoundTrip, EveryRecordReadsBackWhatTheWriterWrote) {
                         ExpectType4(*part->GetDrawDataType4(),
                                     std::get<DrawDataType4Value>(uv.drawParts[d].data), uw);
                     if (type == 9) {
-                        EXPECT_EQ(part->GetDrawDataType9()->GetSizeY(), 0.5f) << uw;
+                        EXPECT_EQ(part->GetDrawDataType9()->GetSizeY(), 0.5f) << "";
                         EXPECT_EQ(part->GetDrawDataType9()->GetPivot()[2],
                                   *std::get<DrawDataType9Value>(uv.drawParts[d].data).pivotZ)
-                            << uw;
+                            << "";
                     }
                     if (type == 10) {
                         const auto& v10 = std::get<DrawDataType10Value>(uv.drawParts[d].data);
-                        EXPECT_EQ(part->GetDrawDataType10()->GetPrjT(), *v10.projectionType) << uw;
+                        EXPECT_EQ(part->GetDrawDataType10()->GetPrjT(), *v10.projectionType) << "";
                         ExpectFloatProperty(part->GetDrawDataType10()->GetRngW(), *v10.rangeW, uw);
                     }
                 }
                 EXPECT_EQ(unit->GetDrawPart(static_cast<uint32_t>(uv.drawParts.size())), nullptr)
-                    << uw;
-                ASSERT_EQ(unit->GetEmitterPartCount(), uv.emitters.size()) << uw;
+                    << "";
+                ASSERT_EQ(unit->GetEmitterPartCount(), uv.emitters.size()) << "";
                 for (size_t e = 0; e < uv.emitters.size(); ++e)
                     ExpectEmitter(*unit->GetEmitterPart(static_cast<uint32_t>(e)), uv.emitters[e],
                                   static_cast<uint32_t>(u * 2 + e + 1),
                                   uw + " emitter " + std::to_string(e));
             }
-            EXPECT_EQ(p.GetUnit(5), nullptr) << where;
+            EXPECT_EQ(p.GetUnit(5), nullptr);
 
             // One emission table per type-4 part, handed over with the package.
-            EXPECT_GT(device.live, 0) << where;
+            EXPECT_GT(device.live, 0);
         }
         // Destruction gave back every device object and the named texture's
         // reference.
-        EXPECT_EQ(device.live, 1) << where; // the named texture the test owns
-        EXPECT_EQ(named.References(), 1u) << where;
+        EXPECT_EQ(device.live, 1); // the named texture the test owns
+        EXPECT_EQ(named.References(), 1u);
     }
 }
 

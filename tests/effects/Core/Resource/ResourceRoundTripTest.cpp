@@ -63,50 +63,41 @@ std::string Where(const char* group, int round, const std::string& tag = "") {
     return std::string(group) + " round " + std::to_string(round) + (tag.empty() ? "" : " " + tag);
 }
 
-// Random animated floats, or none, for each tag.
-effecttools::FloatValues RandomFloats(RandomEffectValues& r,
-                                      std::initializer_list<const char*> tags) {
-    effecttools::FloatValues out;
-    for (const char* tag : tags) {
+using Tags = std::vector<const char*>;
+
+template <class Values, class Draw>
+Values RandomTagged(RandomEffectValues& r, const Tags& tags, Draw draw) {
+    Values out;
+    for (const char* tag : tags)
         if (r.Coin())
-            out[tag] = r.Float();
-    }
+            out[tag] = draw();
     return out;
 }
-
-effecttools::ColorValues RandomColors(RandomEffectValues& r,
-                                      std::initializer_list<const char*> tags) {
-    effecttools::ColorValues out;
-    for (const char* tag : tags) {
-        if (r.Coin())
-            out[tag] = r.Color();
-    }
-    return out;
+effecttools::FloatValues RandomFloats(RandomEffectValues& r, const Tags& tags) {
+    return RandomTagged<effecttools::FloatValues>(r, tags, [&] { return r.Float(); });
+}
+effecttools::ColorValues RandomColors(RandomEffectValues& r, const Tags& tags) {
+    return RandomTagged<effecttools::ColorValues>(r, tags, [&] { return r.Color(); });
 }
 
-template <class Getter>
-void ExpectFloats(const effecttools::FloatValues& written,
-                  const std::vector<std::pair<const char*, uint32_t>>& slots, Getter get,
-                  const std::string& where) {
-    for (const auto& [tag, slot] : slots) {
-        const auto it = written.find(tag);
-        ExpectOptionalFloat(
-            get(slot),
-            it == written.end() ? std::nullopt : std::optional<effecttools::FloatValue>(it->second),
-            where + " " + tag);
+// The animated floats and colours a draw record keeps in slots, in the
+// order of their tags: each as written, or none.
+template <class D>
+void ExpectSlots(const D& d, const effecttools::FloatValues& floats, const Tags& floatTags,
+                 const effecttools::ColorValues& colors, const Tags& colorTags,
+                 const std::string& where) {
+    for (size_t i = 0; i < floatTags.size(); ++i) {
+        const auto it = floats.find(floatTags[i]);
+        ExpectOptionalFloat(d.GetFloat(static_cast<typename D::Float>(i)),
+                            it == floats.end() ? std::nullopt : std::optional(it->second),
+                            where + " " + floatTags[i]);
     }
-}
-
-template <class Getter>
-void ExpectColors(const effecttools::ColorValues& written,
-                  const std::vector<std::pair<const char*, uint32_t>>& slots, Getter get,
-                  const std::string& where) {
-    for (const auto& [tag, slot] : slots) {
-        const auto it = written.find(tag);
-        if (it != written.end())
-            ExpectColor(get(slot), it->second, where + " " + tag);
+    for (size_t i = 0; i < colorTags.size(); ++i) {
+        const auto& color = d.GetColor(static_cast<typename D::Color>(i));
+        if (const auto it = colors.find(colorTags[i]); it != colors.end())
+            ExpectColor(color, it->second, where + " " + colorTags[i]);
         else
-            EXPECT_EQ(get(slot).GetGradient().GetKeyCount(), 0u) << where << " " << tag;
+            EXPECT_EQ(color.GetGradient().GetKeyCount(), 0u) << where << " " << colorTags[i];
     }
 }
 
@@ -233,68 +224,59 @@ TEST(ResourceRoundTripTest, UvTransformsAndAttachPoints) {
     }
 }
 
+// A draw record built from the writer's value; the build placed what the
+// measure counted.
 template <class Record, class Value>
-RecordBuild<Record>* Build(const Value& v, FulgorCore::IDevice* device = nullptr) {
-    return new RecordBuild<Record>(
+std::unique_ptr<RecordBuild<Record>> Built(const Value& v, FulgorCore::IDevice* device = nullptr) {
+    auto built = std::make_unique<RecordBuild<Record>>(
         Written([&](ChunkWriter& w) { effecttools::WriteDrawData(w, v); }), device);
+    EXPECT_TRUE(built->Built());
+    EXPECT_EQ(built->placed, built->measured);
+    return built;
 }
+
+const Tags k5Floats{"MtFo", "MtRh", "MtMl", "MdAN", "MrBR", "FrC", "FrO"};
+const Tags kRimColors{"FrCB", "FrCE"};
+const Tags k6Floats{"Wid", "WidH", "WidC", "WidT", "Len", "Soft", "Dist"};
+const Tags k6Colors{"ColH", "ColC", "ColT", "CoEH", "CoEC", "CoET"};
+const Tags k7Floats{"Wid", "WidI", "WidO", "Hei", "HeiI", "HeiO", "Rad"};
+const Tags k7Colors{"ColC", "ColI", "ColO"};
+const Tags k12Floats{"Wid", "WidH", "WidC", "WidT", "Dist"};
+const Tags k13Floats{"FrC", "FrO"};
 
 TEST(ResourceRoundTripTest, DrawTypesOneToEight) {
     using namespace FulgorCore;
     RandomEffectValues r(5);
     for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
         effecttools::DrawDataType1Value v1{r.Float(), r.Color(), r.Color()};
-        std::unique_ptr<RecordBuild<DrawDataType1>> t1(Build<DrawDataType1>(v1));
-        ExpectPlacedAsMeasured(*t1, round);
-        ExpectFloatProperty((*t1)->GetLength(), *v1.length, Where("1 Len", round));
-        ExpectColor((*t1)->GetHeadColor(), *v1.headColor, Where("1 HCol", round));
-        ExpectColor((*t1)->GetTailColor(), *v1.tailColor, Where("1 TCol", round));
+        const auto t1 = Built<DrawDataType1>(v1);
+        ExpectFloatProperty((*t1)->GetLength(), *v1.length, "1 Len");
+        ExpectColor((*t1)->GetHeadColor(), *v1.headColor, "1 HCol");
+        ExpectColor((*t1)->GetTailColor(), *v1.tailColor, "1 TCol");
 
         effecttools::DrawDataType2Value v2{r.Fields(TagsAndWidths(testsupport::kType2Fields))};
-        std::unique_ptr<RecordBuild<DrawDataType2>> t2(Build<DrawDataType2>(v2));
-        ExpectPlacedAsMeasured(*t2, round);
-        EXPECT_EQ((*t2)->GetFlags(), ExpectedWord(testsupport::kType2Fields, v2.fields, 1u << 22));
+        EXPECT_EQ((*Built<DrawDataType2>(v2))->GetFlags(),
+                  ExpectedWord(testsupport::kType2Fields, v2.fields, 1u << 22));
 
         effecttools::DrawDataType3Value v3{r.Float(), r.Float()};
-        std::unique_ptr<RecordBuild<DrawDataType3>> t3(Build<DrawDataType3>(v3));
-        ExpectPlacedAsMeasured(*t3, round);
-        ExpectFloatProperty((*t3)->GetWidth(), *v3.width, Where("3 Wid", round));
-        ExpectFloatProperty((*t3)->GetLength(), *v3.length, Where("3 Len", round));
+        const auto t3 = Built<DrawDataType3>(v3);
+        ExpectFloatProperty((*t3)->GetWidth(), *v3.width, "3 Wid");
+        ExpectFloatProperty((*t3)->GetLength(), *v3.length, "3 Len");
 
         effecttools::DrawDataType5Value v5;
         v5.fields = r.Fields(TagsAndWidths(testsupport::kType5Fields));
         v5.list = r.List(30);
-        v5.floats = RandomFloats(r, {"MtFo", "MtRh", "MtMl", "MdAN", "MrBR", "FrC", "FrO"});
-        v5.colors = RandomColors(r, {"FrCB", "FrCE"});
+        v5.floats = RandomFloats(r, k5Floats);
+        v5.colors = RandomColors(r, kRimColors);
         v5.rimDirection = r.Triple();
-        std::unique_ptr<RecordBuild<DrawDataType5>> t5(Build<DrawDataType5>(v5));
-        ExpectPlacedAsMeasured(*t5, round);
+        const auto t5 = Built<DrawDataType5>(v5);
         const DrawDataType5& d5 = **t5;
         const uint32_t n5 = static_cast<uint32_t>(v5.list->size());
         EXPECT_EQ(d5.GetFlags(), ExpectedWord(testsupport::kType5Fields, v5.fields) | n5 << 15);
-        if (n5) {
-            EXPECT_EQ(std::memcmp(d5.GetList(), v5.list->data(), n5), 0);
-        }
-        ExpectFloats(
-            v5.floats,
-            {{"MtFo", DrawDataType5::kMtFo},
-             {"MtRh", DrawDataType5::kMtRh},
-             {"MtMl", DrawDataType5::kMtMl},
-             {"MdAN", DrawDataType5::kMdAN},
-             {"MrBR", DrawDataType5::kMrBR},
-             {"FrC", DrawDataType5::kFrC},
-             {"FrO", DrawDataType5::kFrO}},
-            [&](uint32_t s) -> const FloatProperty& {
-                return d5.GetFloat(static_cast<DrawDataType5::Float>(s));
-            },
-            Where("5", round));
-        ExpectColors(
-            v5.colors, {{"FrCB", DrawDataType5::kFrCB}, {"FrCE", DrawDataType5::kFrCE}},
-            [&](uint32_t s) -> const ColorProperty& {
-                return d5.GetColor(static_cast<DrawDataType5::Color>(s));
-            },
-            Where("5", round));
-        ExpectTriple(d5.GetRimDirection(), *v5.rimDirection, Where("5 FrD", round));
+        EXPECT_TRUE(n5 == 0 || std::memcmp(d5.GetList(), v5.list->data(), n5) == 0);
+        ExpectSlots(d5, v5.floats, k5Floats, v5.colors, kRimColors, "5");
+        ExpectTriple(d5.GetRimDirection(), *v5.rimDirection, "5 FrD");
 
         effecttools::DrawDataType6Value v6;
         const uint32_t points = r.Below(6);
@@ -303,90 +285,29 @@ TEST(ResourceRoundTripTest, DrawTypesOneToEight) {
         for (const auto& f : r.Fields(TagsAndWidths(testsupport::kType6FieldsB)))
             v6.fields.push_back(f);
         v6.crIv = r.Below(1000);
-        v6.colors = RandomColors(r, {"ColH", "ColC", "ColT", "CoEH", "CoEC", "CoET"});
-        v6.floats = RandomFloats(r, {"Wid", "WidH", "WidC", "WidT", "Len", "Soft", "Dist"});
-        std::unique_ptr<RecordBuild<DrawDataType6>> t6(Build<DrawDataType6>(v6));
-        ExpectPlacedAsMeasured(*t6, round);
+        v6.colors = RandomColors(r, k6Colors);
+        v6.floats = RandomFloats(r, k6Floats);
+        const auto t6 = Built<DrawDataType6>(v6);
         const DrawDataType6& d6 = **t6;
         EXPECT_EQ(d6.GetWordA(), points | ExpectedWord(testsupport::kType6FieldsA, v6.fields));
         EXPECT_EQ(d6.GetWordB(), ExpectedWord(testsupport::kType6FieldsB, v6.fields));
         EXPECT_EQ(d6.GetCrIv(), *v6.crIv);
         for (uint32_t i = 0; i < points; ++i)
             EXPECT_EQ(std::memcmp(d6.GetPoint(i), v6.points->data() + i * 16, 16), 0);
-        ExpectColors(
-            v6.colors,
-            {{"ColH", DrawDataType6::kColH},
-             {"ColC", DrawDataType6::kColC},
-             {"ColT", DrawDataType6::kColT},
-             {"CoEH", DrawDataType6::kCoEH},
-             {"CoEC", DrawDataType6::kCoEC},
-             {"CoET", DrawDataType6::kCoET}},
-            [&](uint32_t s) -> const ColorProperty& {
-                return d6.GetColor(static_cast<DrawDataType6::Color>(s));
-            },
-            Where("6", round));
-        ExpectFloats(
-            v6.floats,
-            {{"Wid", DrawDataType6::kWid},
-             {"WidH", DrawDataType6::kWidH},
-             {"WidC", DrawDataType6::kWidC},
-             {"WidT", DrawDataType6::kWidT},
-             {"Len", DrawDataType6::kLen},
-             {"Soft", DrawDataType6::kSoft},
-             {"Dist", DrawDataType6::kDist}},
-            [&](uint32_t s) -> const FloatProperty& {
-                return d6.GetFloat(static_cast<DrawDataType6::Float>(s));
-            },
-            Where("6", round));
+        ExpectSlots(d6, v6.floats, k6Floats, v6.colors, k6Colors, "6");
 
         effecttools::DrawDataType7Value v7;
         v7.pointCount = static_cast<uint16_t>(r.Below(65536));
         v7.ece = r.Coin();
-        v7.colors = RandomColors(r, {"ColC", "ColI", "ColO"});
-        v7.floats = RandomFloats(r, {"Wid", "WidI", "WidO", "Hei", "HeiI", "HeiO", "Rad"});
-        std::unique_ptr<RecordBuild<DrawDataType7>> t7(Build<DrawDataType7>(v7));
-        ExpectPlacedAsMeasured(*t7, round);
-        const DrawDataType7& d7 = **t7;
-        EXPECT_EQ(d7.GetPointCount(), *v7.pointCount);
-        EXPECT_EQ(d7.GetFlags(), *v7.ece ? 1u : 0u);
-        ExpectColors(
-            v7.colors,
-            {{"ColC", DrawDataType7::kColC},
-             {"ColI", DrawDataType7::kColI},
-             {"ColO", DrawDataType7::kColO}},
-            [&](uint32_t s) -> const ColorProperty& {
-                return d7.GetColor(static_cast<DrawDataType7::Color>(s));
-            },
-            Where("7", round));
-        ExpectFloats(
-            v7.floats,
-            {{"Wid", DrawDataType7::kWid},
-             {"WidI", DrawDataType7::kWidI},
-             {"WidO", DrawDataType7::kWidO},
-             {"Hei", DrawDataType7::kHei},
-             {"HeiI", DrawDataType7::kHeiI},
-             {"HeiO", DrawDataType7::kHeiO},
-             {"Rad", DrawDataType7::kRad}},
-            [&](uint32_t s) -> const FloatProperty& {
-                return d7.GetFloat(static_cast<DrawDataType7::Float>(s));
-            },
-            Where("7", round));
+        v7.colors = RandomColors(r, k7Colors);
+        v7.floats = RandomFloats(r, k7Floats);
+        const auto t7 = Built<DrawDataType7>(v7);
+        EXPECT_EQ((*t7)->GetPointCount(), *v7.pointCount);
+        EXPECT_EQ((*t7)->GetFlags(), *v7.ece ? 1u : 0u);
+        ExpectSlots(**t7, v7.floats, k7Floats, v7.colors, k7Colors, "7");
 
         effecttools::DrawDataType8Value v8{r.Float()};
-        std::unique_ptr<RecordBuild<DrawDataType8>> t8(Build<DrawDataType8>(v8));
-        ExpectPlacedAsMeasured(*t8, round);
-        ExpectFloatProperty((*t8)->GetCount(), *v8.count, Where("8 Cnt", round));
-    }
-}
-
-void Mirror(std::vector<uint8_t>& vertices) {
-    for (size_t at = 0; at + 48 <= vertices.size(); at += 48) {
-        float f;
-        std::memcpy(&f, &vertices[at + 8], 4);
-        f = -f;
-        std::memcpy(&vertices[at + 8], &f, 4);
-        vertices[at + 14] = static_cast<uint8_t>(255 - vertices[at + 14]);
-        vertices[at + 18] = static_cast<uint8_t>(255 - vertices[at + 18]);
+        ExpectFloatProperty((*Built<DrawDataType8>(v8))->GetCount(), *v8.count, "8 Cnt");
     }
 }
 
@@ -394,14 +315,14 @@ TEST(ResourceRoundTripTest, DrawTypesElevenToThirteen) {
     using namespace FulgorCore;
     RandomEffectValues r(6);
     for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
         effecttools::DrawDataType11Value v11;
         v11.fields = r.Fields(TagsAndWidths(testsupport::kType11Fields));
         v11.dwPx = r.Real(-5, 5);
         v11.dwPy = r.Real(-5, 5);
         const uint32_t keys = r.Below(5);
         v11.keys = r.Bytes(keys * 28);
-        std::unique_ptr<RecordBuild<DrawDataType11>> t11(Build<DrawDataType11>(v11));
-        ExpectPlacedAsMeasured(*t11, round);
+        const auto t11 = Built<DrawDataType11>(v11);
         const DrawDataType11& d11 = **t11;
         EXPECT_EQ(d11.GetFlags(),
                   ExpectedWord(testsupport::kType11Fields, v11.fields, 1u << 2) | keys << 4);
@@ -413,39 +334,15 @@ TEST(ResourceRoundTripTest, DrawTypesElevenToThirteen) {
         effecttools::DrawDataType12Value v12;
         v12.fields = r.Fields(TagsAndWidths(testsupport::kType12Fields));
         v12.length = r.Real(0, 1000);
-        v12.colors = RandomColors(r, {"ColH", "ColC", "ColT", "CoEH", "CoEC", "CoET"});
-        v12.floats = RandomFloats(r, {"Wid", "WidH", "WidC", "WidT", "Dist"});
-        std::unique_ptr<RecordBuild<DrawDataType12>> t12(Build<DrawDataType12>(v12));
-        ExpectPlacedAsMeasured(*t12, round);
-        const DrawDataType12& d12 = **t12;
+        v12.colors = RandomColors(r, k6Colors);
+        v12.floats = RandomFloats(r, k12Floats);
+        const auto t12 = Built<DrawDataType12>(v12);
         uint32_t flags12 = ExpectedWord(testsupport::kType12Fields, v12.fields);
         if (((flags12 >> 19) & 0xFF) == 0)
             flags12 |= 1u << 19;
-        EXPECT_EQ(d12.GetFlags(), flags12);
-        EXPECT_EQ(d12.GetLength(), *v12.length);
-        ExpectColors(
-            v12.colors,
-            {{"ColH", DrawDataType12::kColH},
-             {"ColC", DrawDataType12::kColC},
-             {"ColT", DrawDataType12::kColT},
-             {"CoEH", DrawDataType12::kCoEH},
-             {"CoEC", DrawDataType12::kCoEC},
-             {"CoET", DrawDataType12::kCoET}},
-            [&](uint32_t s) -> const ColorProperty& {
-                return d12.GetColor(static_cast<DrawDataType12::Color>(s));
-            },
-            Where("12", round));
-        ExpectFloats(
-            v12.floats,
-            {{"Wid", DrawDataType12::kWid},
-             {"WidH", DrawDataType12::kWidH},
-             {"WidC", DrawDataType12::kWidC},
-             {"WidT", DrawDataType12::kWidT},
-             {"Dist", DrawDataType12::kDist}},
-            [&](uint32_t s) -> const FloatProperty& {
-                return d12.GetFloat(static_cast<DrawDataType12::Float>(s));
-            },
-            Where("12", round));
+        EXPECT_EQ((*t12)->GetFlags(), flags12);
+        EXPECT_EQ((*t12)->GetLength(), *v12.length);
+        ExpectSlots(**t12, v12.floats, k12Floats, v12.colors, k6Colors, "12");
 
         effecttools::DrawDataType13Value v13;
         v13.rimType = static_cast<uint16_t>(r.Below(65536));
@@ -455,35 +352,21 @@ TEST(ResourceRoundTripTest, DrawTypesElevenToThirteen) {
         v13.indices = std::vector<uint16_t>(r.Below(12));
         for (uint16_t& i : *v13.indices)
             i = static_cast<uint16_t>(r.Below(vertices));
-        v13.colors = RandomColors(r, {"FrCB", "FrCE"});
-        v13.floats = RandomFloats(r, {"FrC", "FrO"});
+        v13.colors = RandomColors(r, kRimColors);
+        v13.floats = RandomFloats(r, k13Floats);
         v13.rimDirection = r.Triple();
         testsupport::RecordingDevice device;
         {
-            std::unique_ptr<RecordBuild<DrawDataType13>> t13(Build<DrawDataType13>(v13, &device));
-            ExpectPlacedAsMeasured(*t13, round);
+            const auto t13 = Built<DrawDataType13>(v13, &device);
             const DrawDataType13& d13 = **t13;
             EXPECT_EQ(d13.GetRimType(), *v13.rimType);
             EXPECT_EQ(d13.GetVertexCount(), vertices);
             EXPECT_EQ(d13.GetIndexCount(), v13.indices->size());
-            std::vector<uint8_t> expected = *v13.vertices;
-            if (v13.leftHanded)
-                Mirror(expected);
             ASSERT_GE(device.creations.size(), 1u);
-            EXPECT_EQ(device.creations[0].initial, expected);
-            ExpectColors(
-                v13.colors, {{"FrCB", DrawDataType13::kFrCB}, {"FrCE", DrawDataType13::kFrCE}},
-                [&](uint32_t s) -> const ColorProperty& {
-                    return d13.GetColor(static_cast<DrawDataType13::Color>(s));
-                },
-                Where("13", round));
-            ExpectFloats(
-                v13.floats, {{"FrC", DrawDataType13::kFrC}, {"FrO", DrawDataType13::kFrO}},
-                [&](uint32_t s) -> const FloatProperty& {
-                    return d13.GetFloat(static_cast<DrawDataType13::Float>(s));
-                },
-                Where("13", round));
-            ExpectTriple(d13.GetRimDirection(), *v13.rimDirection, Where("13 FrD", round));
+            EXPECT_EQ(device.creations[0].initial,
+                      v13.leftHanded ? testsupport::Mirrored(*v13.vertices) : *v13.vertices);
+            ExpectSlots(d13, v13.floats, k13Floats, v13.colors, kRimColors, "13");
+            ExpectTriple(d13.GetRimDirection(), *v13.rimDirection, "13 FrD");
         }
         EXPECT_EQ(device.live, 0);
     }

@@ -124,19 +124,7 @@ std::vector<uint8_t> TwoVertices() {
     return v;
 }
 
-// The right-handed form of left-handed vertices, computed here from the
-// file format: z negated, bytes 14 and 18 as 255 - b.
-std::vector<uint8_t> Mirrored(std::vector<uint8_t> v) {
-    for (size_t at = 0; at < v.size(); at += 48) {
-        float z;
-        std::memcpy(&z, &v[at + 8], 4);
-        z = -z;
-        std::memcpy(&v[at + 8], &z, 4);
-        v[at + 14] = static_cast<uint8_t>(255 - v[at + 14]);
-        v[at + 18] = static_cast<uint8_t>(255 - v[at + 18]);
-    }
-    return v;
-}
+using testsupport::Mirrored;
 
 TEST(Model, VerticesWithoutIndicesMakeNoBuffers) {
     testsupport::RecordingDevice device;

@@ -101,24 +101,35 @@ TEST(ParticleOrientationTest, PointFacingFailsWithTheCameraStraightAbove) {
     EXPECT_NEAR(facing.world[8], -0.9983f, 0.001f);
 }
 
-TEST(ParticleOrientationTest, UprightModesKeepWorldY) {
-    Scene s;
-    EXPECT_TRUE(s.Orient(5));
-    EXPECT_EQ(s.world[4], 1.0f);
-    EXPECT_NEAR(s.world[0], 0.9983f, 0.0001f);
-    EXPECT_NEAR(s.world[8], 0.9983f, 0.0001f);
-    Scene t;
-    t.cameraPosition[0] = 10;
-    t.cameraPosition[2] = 0;
-    EXPECT_TRUE(t.Orient(6));
-    EXPECT_EQ(t.world[4], 1.0f);
-    // The fast root's shortfall depends on the length's mantissa.
-    EXPECT_NEAR(std::fabs(t.world[6]), 0.998f, 0.002f);
-    Scene u;
-    u.cameraPosition[1] = 5.0f;
-    EXPECT_TRUE(u.Orient(4));
-    EXPECT_EQ(u.world[7], 0.0f); // Z has no Y component
-    EXPECT_NEAR(u.world[8], -0.998f, 0.002f);
+// The camera at (6, 3, 8), the particle at the origin: the rows X, Y, Z
+// each mode builds (lengths a little short of 1 from the fast root).
+TEST(ParticleOrientationTest, UprightAndFacingModesByComponent) {
+    const struct {
+        const char* name;
+        uint32_t mode;
+        float ownY[3];
+        float rows[9];
+    } rows[] = {
+        // Y = the own Y axis (0, 0.8, 0.6) normalised; Z towards the camera
+        // without its y, (0.6, 0, 0.8); X = Y x Z.
+        {"4 about its own Y",
+         4,
+         {0, 1.6f, 1.2f},
+         {0.64f, 0.36f, -0.48f, 0, 0.8f, 0.6f, 0.6f, 0, 0.8f}},
+        // v = p - C = (-6, -3, -8): X = v x up normalised, Y = up, Z =
+        // (v x up) x up normalised.
+        {"6 about world Y", 6, {0, 1, 0}, {0.8f, 0, -0.6f, 0, 1, 0, 0.6f, 0, 0.8f}},
+        // v = -(the camera's Z axis) = (0, 0, -1).
+        {"5 screen-aligned about world Y", 5, {0, 1, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}},
+    };
+    for (const auto& row : rows) {
+        Scene s;
+        s.cameraPosition[0] = 6, s.cameraPosition[1] = 3, s.cameraPosition[2] = 8;
+        std::memcpy(s.world + 3, row.ownY, sizeof row.ownY);
+        EXPECT_TRUE(s.Orient(row.mode));
+        for (int i = 0; i < 9; ++i)
+            EXPECT_NEAR(s.world[i], row.rows[i], 0.005f) << row.name << " " << i;
+    }
 }
 
 TEST(ParticleOrientationTest, OtherCamerasOnlyHaveMotionAlignment) {

@@ -106,42 +106,84 @@ TEST(FloatPropertyTest, SamplesAreOneStepOfTheStateOverTheRandomRange) {
     EXPECT_EQ(state.x, expected.x);
 }
 
-TEST(FloatPropertyTest, ClampedEasingHoldsItsEndsWithoutTheSample) {
-    Property p(Group(Easing(0, 0, 0, 10.0f, 20.0f, 3.0f, 7.0f)));
-    EXPECT_EQ(p->GetKind(), FloatProperty::kEasing);
-    EXPECT_FLOAT_EQ(At(p, 5.0f, 0.0f, 0.5f), 3.0f);
-    EXPECT_FLOAT_EQ(At(p, 35.0f, 0.0f, 0.5f), 7.0f);
-    EXPECT_FLOAT_EQ(At(p, 20.0f, 0.0f, 0.5f), 5.5f);
-    EXPECT_FLOAT_EQ(At(p, 30.0f, 0.0f, 0.5f), 7.5f);
-    EXPECT_EQ(p->GetFlags(), 0u);
-}
+// An easing (over time A) or curve (over time B) value at one time, with
+// the sample the evaluation adds.
+struct SpanRow {
+    const char* name;
+    FloatValue value;
+    float time;
+    float sample;
+    float expected;
+};
 
-TEST(FloatPropertyTest, EasingBehavioursOutsideTheSpan) {
-    const float length = 4.0f;
-    Property offset(Group(Easing(0, 3, 3, 0.0f, length, 0.0f, 1.0f)));
-    EXPECT_FLOAT_EQ(At(offset, 2.5f * length, 0), 2.5f);
-    EXPECT_FLOAT_EQ(At(offset, -1.5f * length, 0), -1.5f);
-    Property repeat(Group(Easing(0, 1, 1, 0.0f, length, 0.0f, 1.0f)));
-    EXPECT_FLOAT_EQ(At(repeat, 2.5f * length, 0), 0.5f);
-    EXPECT_FLOAT_EQ(At(repeat, -1.5f * length, 0), 0.5f);
-    EXPECT_FLOAT_EQ(At(repeat, 2.5f * length, 0, 0.25f), 0.75f);
-    Property carryOn(Group(Easing(1, 2, 2, 0.0f, length, 0.0f, 1.0f)));
-    EXPECT_FLOAT_EQ(At(carryOn, 2.0f * length, 0), 4.0f);
-    EXPECT_FLOAT_EQ(At(carryOn, -1.0f * length, 0), 1.0f);
-}
+// Easings: modes 0 clamp, 1 repeat, 2 carry on, 3 offset, past the table
+// clamp; curves: 0 clamp, 1 repeat, 2 repeat with offset. Pre and post
+// act each on its own side.
+const SpanRow kSpanRows[] = {
+    {"clamped easing before its span: the start, no sample", Easing(0, 0, 0, 10, 20, 3, 7), 5, 0.5f,
+     3},
+    {"clamped easing after its span: the end, no sample", Easing(0, 0, 0, 10, 20, 3, 7), 35, 0.5f,
+     7},
+    {"clamped easing inside adds the sample", Easing(0, 0, 0, 10, 20, 3, 7), 20, 0.5f, 5.5f},
+    {"clamped easing at its end adds the sample", Easing(0, 0, 0, 10, 20, 3, 7), 30, 0.5f, 7.5f},
+    {"offset easing after", Easing(0, 3, 3, 0, 4, 0, 1), 10, 0, 2.5f},
+    {"offset easing before", Easing(0, 3, 3, 0, 4, 0, 1), -6, 0, -1.5f},
+    {"repeating easing after", Easing(0, 1, 1, 0, 4, 0, 1), 10, 0, 0.5f},
+    {"repeating easing before", Easing(0, 1, 1, 0, 4, 0, 1), -6, 0, 0.5f},
+    {"repeating easing with a sample", Easing(0, 1, 1, 0, 4, 0, 1), 10, 0.25f, 0.75f},
+    {"quadratic carried on after", Easing(1, 2, 2, 0, 4, 0, 1), 8, 0, 4},
+    {"quadratic carried on before", Easing(1, 2, 2, 0, 4, 0, 1), -4, 0, 1},
+    {"offset before, repeat after: before", Easing(0, 3, 1, 0, 4, 0, 1), -6, 0, -1.5f},
+    {"offset before, repeat after: after", Easing(0, 3, 1, 0, 4, 0, 1), 10, 0, 0.5f},
+    {"repeat before, offset after: before", Easing(0, 1, 3, 0, 4, 0, 1), -6, 0, 0.5f},
+    {"repeat before, offset after: after", Easing(0, 1, 3, 0, 4, 0, 1), 10, 0, 2.5f},
+    {"quadratic carried on before, clamped after: before", Easing(1, 2, 0, 0, 4, 0, 1), -4, 0, 1},
+    {"quadratic carried on before, clamped after: after", Easing(1, 2, 0, 0, 4, 0, 1), 8, 0, 1},
+    {"quadratic clamped before, carried on after: before", Easing(1, 0, 2, 0, 4, 0, 1), -4, 0, 0},
+    {"quadratic clamped before, carried on after: after", Easing(1, 0, 2, 0, 4, 0, 1), 8, 0, 4},
+    {"type past the table is linear", Easing(30, 5, 7, 0, 2, 1, 3), 0.5f, 0, 1.5f},
+    {"modes past the table clamp before", Easing(30, 5, 7, 0, 2, 1, 3), -3, 0.5f, 1},
+    {"modes past the table clamp after", Easing(30, 5, 7, 0, 2, 1, 3), 9, 0.5f, 3},
+    {"mode 12 keeps its low bits, 4: clamp", Easing(0, 12, 6, 0, 2, 1, 3), -1, 0.5f, 1},
+    {"mode 6 clamps after", Easing(0, 12, 6, 0, 2, 1, 3), 5, 0.5f, 3},
+    {"clamped curve at its first key", UnitRamp(), 0, 0, 2},
+    {"clamped curve between", UnitRamp(), 0.25f, 0, 3},
+    {"clamped curve at its last key", UnitRamp(), 1, 0, 6},
+    {"clamped curve after", UnitRamp(), 5, 0, 6},
+    {"clamped curve before", UnitRamp(), -5, 0, 2},
+    {"repeating curve after", UnitRamp(1, 1), 1.5f, 0, 4},
+    {"repeating curve before", UnitRamp(1, 1), -0.75f, 0, 3},
+    {"repeating curve at its first key: the last value", UnitRamp(1, 1), 0, 0, 6},
+    {"offset curve at its first key: the first value", UnitRamp(2, 2), 0, 0, 2},
+    {"offset curve after", UnitRamp(2, 2), 1.5f, 0, 8},
+    {"offset curve before", UnitRamp(2, 2), -0.75f, 0, -1},
+    {"offset before, clamped after: before", UnitRamp(2, 0), -0.75f, 0, -1},
+    {"offset before, clamped after: after", UnitRamp(2, 0), 1.5f, 0, 6},
+    {"clamped before, offset after: before", UnitRamp(0, 2), -0.75f, 0, 2},
+    {"clamped before, offset after: after", UnitRamp(0, 2), 1.5f, 0, 8},
+    {"repeat before, offset after: before", UnitRamp(1, 2), -0.75f, 0, 3},
+    {"repeat before, offset after: after", UnitRamp(1, 2), 1.5f, 0, 8},
+    {"offset before, repeat after: before", UnitRamp(2, 1), -0.75f, 0, -1},
+    {"offset before, repeat after: after", UnitRamp(2, 1), 1.5f, 0, 4},
+};
 
-TEST(FloatPropertyTest, EasingValuesPastTheTablesReadAsLinearAndClamp) {
-    Property p(Group(Easing(30, 5, 7, 0.0f, 2.0f, 1.0f, 3.0f)));
-    EXPECT_EQ(p->GetEasing()->GetEasingType(), 0u);
-    EXPECT_EQ(p->GetEasing()->GetPreMode(), 0u);
-    EXPECT_EQ(p->GetEasing()->GetPostMode(), 0u);
-    EXPECT_FLOAT_EQ(At(p, 0.5f, 0), 1.5f);
-    EXPECT_FLOAT_EQ(At(p, -3.0f, 0, 0.5f), 1.0f);
-    EXPECT_FLOAT_EQ(At(p, 9.0f, 0, 0.5f), 3.0f);
-    // Mode 4 keeps its low three bits: 12 is 4, also clamp.
-    Property wide(Group(Easing(0, 12, 6, 0.0f, 2.0f, 1.0f, 3.0f)));
-    EXPECT_FLOAT_EQ(At(wide, -1.0f, 0, 0.5f), 1.0f);
-    EXPECT_FLOAT_EQ(At(wide, 5.0f, 0, 0.5f), 3.0f);
+TEST(FloatPropertyTest, EasingsAndCurvesBeforeInAndAfterTheirSpan) {
+    for (const SpanRow& row : kSpanRows) {
+        Property p(Group(row.value));
+        const bool easing = std::holds_alternative<EasingValue>(row.value);
+        EXPECT_FLOAT_EQ(easing ? At(p, row.time, 0, row.sample) : AtB(p, row.time, row.sample),
+                        row.expected)
+            << row.name;
+    }
+    Property easing(Group(Easing(30, 5, 7, 0, 2, 1, 3)));
+    EXPECT_EQ(easing->GetKind(), FloatProperty::kEasing);
+    EXPECT_EQ(easing->GetFlags(), 0u);
+    EXPECT_EQ(easing->GetEasing()->GetEasingType(), 0u);
+    EXPECT_EQ(easing->GetEasing()->GetPreMode(), 0u);
+    EXPECT_EQ(easing->GetEasing()->GetPostMode(), 0u);
+    Property curve(Group(UnitRamp()));
+    EXPECT_EQ(curve->GetKind(), FloatProperty::kCurve);
+    EXPECT_EQ(curve->GetValueCurve()->GetKey(1)->GetTime(), 100);
 }
 
 TEST(FloatPropertyTest, AnEasingOfNoLengthClampsAtItsOffset) {
@@ -181,28 +223,6 @@ TEST(FloatPropertyTest, ANarrowLoopCollapsesToItsMinimum) {
     // A slow loop does not move: its value is the minimum.
     Property still(Group(LoopValue{0.5f, 0.00001f, 0.25f, 1.0f, 0.0f, 0.0f}));
     EXPECT_FLOAT_EQ(AtB(still, 100.0f, 0.5f), 0.25f);
-}
-
-TEST(FloatPropertyTest, CurvesHoldTheirEndsAndRepeat) {
-    Property clamp(Group(UnitRamp()));
-    EXPECT_EQ(clamp->GetKind(), FloatProperty::kCurve);
-    EXPECT_FLOAT_EQ(AtB(clamp, 0.0f), 2.0f);
-    EXPECT_FLOAT_EQ(AtB(clamp, 0.25f), 3.0f);
-    EXPECT_FLOAT_EQ(AtB(clamp, 1.0f), 6.0f);
-    EXPECT_FLOAT_EQ(AtB(clamp, 5.0f), 6.0f);
-    EXPECT_FLOAT_EQ(AtB(clamp, -5.0f), 2.0f);
-    EXPECT_EQ(clamp->GetValueCurve()->GetKey(1)->GetTime(), 100);
-
-    Property repeat(Group(UnitRamp(1, 1)));
-    EXPECT_FLOAT_EQ(AtB(repeat, 1.5f), AtB(repeat, 0.5f));
-    EXPECT_FLOAT_EQ(AtB(repeat, -0.75f), AtB(repeat, 0.25f));
-    // At the first key plain repeat gives the last value, with offset the
-    // first.
-    EXPECT_FLOAT_EQ(AtB(repeat, 0.0f), 6.0f);
-    Property offset(Group(UnitRamp(2, 2)));
-    EXPECT_FLOAT_EQ(AtB(offset, 0.0f), 2.0f);
-    EXPECT_FLOAT_EQ(AtB(offset, 1.5f), 4.0f + 4.0f);
-    EXPECT_FLOAT_EQ(AtB(offset, -0.75f), 3.0f - 4.0f);
 }
 
 TEST(FloatPropertyTest, HermiteSegmentsUseTheFourBasisFunctions) {
