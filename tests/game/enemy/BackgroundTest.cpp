@@ -8,14 +8,16 @@
 #include "game/enemy/background/Challenge_BG.h"
 #include "game/enemy/background/Stage01_BG.h"
 #include "game/stage/StageFiles.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cstring>
 #include <typeinfo>
 
 namespace {
 
-class BackgroundTest : public enemy_test::EnemyTest {
+using namespace stage_test;
+
+class BackgroundTest : public StageTest {
 protected:
     // The sample background pictures of a stage folder (or the challenge's).
     void WriteBackgrounds(const std::string& folder) {
@@ -104,7 +106,7 @@ TEST_F(BackgroundTest, ActivateShowsAndBoostsEveryStarLayer) {
     Play(1, 0);
     // Star tiles in their slots, so that the layers draw.
     for (int32_t id = 55; id <= 59; ++id)
-        stage_test::InstallTexture(director, id, 360, 512);
+        Texture(id, 360, 512);
     const std::vector<BG_Effect*> stars = Exactly<BG_Effect>();
     // Unboosted, a shown layer slows after its countdown; a hidden one waits.
     for (int i = 0; i < 180; ++i)
@@ -278,6 +280,6 @@ TEST_F(BackgroundTest, ANewStageReplacesTheHolderAndTheStageEndDeletesIt) {
     EXPECT_TRUE(GameObjectDirector::CreateStageBackground(director, 0));
     EXPECT_EQ(Exactly<BG_Effect>().size(), 10u) << "a second set of planes";
     EXPECT_EQ(g_currentBackground->GetStarPlane(0), Exactly<BG_Effect>()[5]);
-    DeleteAll();
+    DeleteDirector();
     EXPECT_EQ(g_currentBackground, nullptr);
 }

@@ -1,11 +1,11 @@
 #include "game/enemy/common/BossGauge.h"
-#include "support/StageTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using stage_test::StageTest;
+using namespace stage_test;
 
 class BossGaugeTest : public StageTest {
 protected:

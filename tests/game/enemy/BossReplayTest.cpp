@@ -49,9 +49,7 @@ BossRun Play(const std::vector<uint8_t>& recording, uint32_t seed) {
     StageHarness::Options options;
     options.stream0Seed = seed;
     EXPECT_TRUE(harness.Start(options));
-    for (SampleData::StageFile& f : SampleData::BuildStageFiles())
-        if (f.path.rfind("texture/game/boss/", 0) == 0)
-            harness.World().Write(f.path, f.bytes);
+    harness.World().WriteSample("texture/game/boss/");
     for (TableBlob& t : GlobalWork::GetInstance()->tables.shotParam)
         for (uint32_t r = 0; r < t.Count<ShotParamRow>(); ++r)
             for (ShotStream& s : t.MutableAt<ShotParamRow>(r)->streams) {

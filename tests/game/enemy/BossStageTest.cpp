@@ -16,13 +16,15 @@
 #include "game/player/PlayerShot.h"
 #include "game/stage/GameObjectTimeline.h"
 #include "game/stage/StageInput.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
+using namespace stage_test;
+
 using B = EnemyBoss01;
 
-class BossStageTest : public enemy_test::EnemyTest {
+class BossStageTest : public StageTest {
 protected:
     static constexpr uint16_t kShotAttack = 300;
 
@@ -155,7 +157,7 @@ TEST_F(BossStageTest, TheLastStageOfTheLoopTurnsItsBossIntoTheSecondFormAndClear
 TEST_F(BossStageTest, TheBossesPartsFireAtTheShipThroughTheFight) {
     WriteStageFiles(0);
     Play(1, 0);
-    AttachPlayer(0.0f, 600.0f);
+    PlaceShip({0.0f, 600.0f});
     auto* b = static_cast<B*>(CreateEnemyBoss(director, 280, 0));
     ASSERT_NE(b, nullptr);
     while (b->GetState() != B::kFight)

@@ -1,10 +1,10 @@
 #include "game/enemy/common/EnemyBase.h"
 #include "game/enemy/common/EnemyBaseBoss.h"
-#include "support/StageTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using stage_test::StageTest;
+using namespace stage_test;
 
 class EnemyBaseTest : public StageTest {
 protected:
@@ -17,7 +17,7 @@ protected:
 } // namespace
 
 TEST_F(EnemyBaseTest, SpeedIsTheValueTimesPointSixteenOrEight) {
-    EnemyBase* e = GameObject::Create<EnemyBase>(director, director, 1);
+    EnemyBase* e = Make<EnemyBase>(1);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->GetKind(), GameObject::kKindEnemy);
     EXPECT_EQ(e->GetRow(), world.gw->tables.EnemyRow(1, 0, 1));
@@ -34,10 +34,10 @@ TEST_F(EnemyBaseTest, SpeedIsTheValueTimesPointSixteenOrEight) {
     EXPECT_FLOAT_EQ(e->GetSpeed(), 16.0f);
     // The constructor takes the row's value.
     const EnemyRecord* row = world.gw->tables.EnemyRow(1, 0, 2);
-    EnemyBase* f = GameObject::Create<EnemyBase>(director, director, 2);
+    EnemyBase* f = Make<EnemyBase>(2);
     EXPECT_FLOAT_EQ(f->GetSpeed(), row->speed * 0.16f);
     // A row past the table: no row, no emitters, the default speed.
-    EnemyBase* g = GameObject::Create<EnemyBase>(director, director, 5000);
+    EnemyBase* g = Make<EnemyBase>(5000);
     EXPECT_EQ(g->GetRow(), nullptr);
     EXPECT_EQ(g->CountEmitters(), 0u);
     EXPECT_EQ(g->GetSpeed(), 8.0f);
@@ -55,7 +55,7 @@ TEST_F(EnemyBaseTest, AStepCountsOnlyInsideTheFieldBoundsIncluded) {
 }
 
 TEST_F(EnemyBaseTest, TheAngleToTheShipIsTakenOnTheScreen) {
-    EnemyBase* e = GameObject::Create<EnemyBase>(director, director, 1);
+    EnemyBase* e = Make<EnemyBase>(1);
     e->SetPosition(360.0f, 0.0f);
     // No ship: the field's top centre, straight left of the enemy.
     EXPECT_FLOAT_EQ(e->GetAngleToPlayer(), std::atan2(0.0f, -360.0f));
@@ -64,7 +64,7 @@ TEST_F(EnemyBaseTest, TheAngleToTheShipIsTakenOnTheScreen) {
 }
 
 TEST_F(EnemyBaseTest, TheSparkleRunsItsFramesOnceUntilReset) {
-    EnemyBaseBoss* boss = GameObject::Create<EnemyBaseBoss>(director, director, 0u, 0u);
+    EnemyBaseBoss* boss = Make<EnemyBaseBoss>(0u, 0u);
     ASSERT_NE(boss, nullptr);
     EXPECT_EQ(boss->GetKind(), GameObject::kKindEnemy);
     EXPECT_EQ(boss->GetHealthPercent(), 100);
@@ -94,7 +94,7 @@ TEST_F(EnemyBaseTest, TheSparkleDrawsItsFrameAtItsOwnSizeAdditively) {
             Mireku::Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
                                                       Mireku::Graphics::kTextureFormatFromFile);
     }
-    EnemyBaseBoss* boss = GameObject::Create<EnemyBaseBoss>(director, director, 0u, 0u);
+    EnemyBaseBoss* boss = Make<EnemyBaseBoss>(0u, 0u);
     for (int i = 0; i < 3; ++i)
         boss->DrawStepAnimation(director, SpriteLayer::kPlayerShotBlend, 100.0f, 50.0f, 132);
     const auto quads = world.Capture(SpriteLayer::kPlayerShotBlend);

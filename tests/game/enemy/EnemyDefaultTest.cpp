@@ -7,24 +7,22 @@
 #include "game/enemy/explosion/EnemyDeadBombParts.h"
 #include "game/enemy/explosion/EnemyDeadBomb_Middle.h"
 #include "game/enemy/item/ItemHyperio.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 #include <numbers>
 
 namespace {
 
-using Mireku::Common::Vector2;
-using stage_test::TestEnemyShot;
-using stage_test::TestShot;
+using namespace stage_test;
 
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr uint32_t kType = 10;
 
-class EnemyDefaultTest : public enemy_test::EnemyTest {
+class EnemyDefaultTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         Play();
         director->SetScrollRatio(0.0f);
         // A plain row: no facing, no mirroring, speed 0, a 20 x 12 box.
@@ -47,8 +45,7 @@ protected:
         SetResources(kType, 0, -1, 0);
     }
     EnemyDefault* Enemy(uint32_t type = kType, float x = 0.0f, float y = 100.0f) {
-        return GameObject::Create<EnemyDefault>(director, director, static_cast<int32_t>(type),
-                                                Vector2{x, y});
+        return Make<EnemyDefault>(static_cast<int32_t>(type), Vector2{x, y});
     }
     // A hit of `attack` by a weapon of `family`, as the collision pass reports it.
     void Hit(EnemyDefault* enemy, int16_t attack, uint32_t family = PlayerShotBase::kFamilyShot,
@@ -322,11 +319,11 @@ TEST_F(EnemyDefaultTest, TextureNumbersRunThroughTheEnemyBulletAndWarpSlots) {
 
 TEST_F(EnemyDefaultTest, DamageAddsUpToTheRowsHealth) {
     EnemyDefault* e = Enemy();
-    const uint32_t hits = SoundCount(60);
+    const uint32_t hits = Sounds(60);
     Hit(e, 99);
     EXPECT_TRUE(e->IsAlive());
     EXPECT_EQ(e->GetDamage(), 99);
-    EXPECT_EQ(SoundCount(60), hits + 1);
+    EXPECT_EQ(Sounds(60), hits + 1);
     TestEnemyShot shot(director, {0, 0});
     e->OnCollision(&shot);
     EXPECT_EQ(e->GetDamage(), 99) << "only player weapons hurt";
@@ -344,12 +341,12 @@ TEST_F(EnemyDefaultTest, DamageAddsUpToTheRowsHealth) {
 
 TEST_F(EnemyDefaultTest, KillsPayByTheWeaponFamily) {
     PlayerWork& p = world.gw->player;
-    const uint32_t deaths = SoundCount(43) + SoundCount(44) + SoundCount(45) + SoundCount(46);
+    const uint32_t deaths = Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46);
     // Shots and sub weapons: the row's score and Barion gauge, a plain explosion.
     Hit(Enemy(), 500);
     EXPECT_EQ(p.score, 300u);
     EXPECT_EQ(p.barionGauge, 40);
-    EXPECT_EQ(SoundCount(43) + SoundCount(44) + SoundCount(45) + SoundCount(46), deaths + 1);
+    EXPECT_EQ(Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46), deaths + 1);
     ASSERT_EQ(ChildrenOf<EnemyDeadBomb>().size(), 1u);
     EXPECT_EQ(ChildrenOf<EnemyDeadBomb>()[0]->GetSize(), EnemyDeadBomb::kSizeSmall);
     EXPECT_EQ(ChildrenOf<EnemyDeadBombParts>().size(), 16u);
@@ -388,13 +385,13 @@ TEST_F(EnemyDefaultTest, KillsPayByTheWeaponFamily) {
     // Another family: gone without score, sound or explosion.
     p.score = 0;
     const size_t bombs = ChildrenOf<EnemyDeadBomb>().size();
-    const uint32_t sounds = SoundCount(43) + SoundCount(44) + SoundCount(45) + SoundCount(46);
+    const uint32_t sounds = Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46);
     EnemyDefault* e = Enemy();
     Hit(e, 500, 7);
     EXPECT_FALSE(e->IsAlive());
     EXPECT_EQ(p.score, 0u);
     EXPECT_EQ(ChildrenOf<EnemyDeadBomb>().size(), bombs);
-    EXPECT_EQ(SoundCount(43) + SoundCount(44) + SoundCount(45) + SoundCount(46), sounds);
+    EXPECT_EQ(Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46), sounds);
 }
 
 TEST_F(EnemyDefaultTest, ExplosionsByTypeRange) {
@@ -433,7 +430,7 @@ TEST_F(EnemyDefaultTest, ExplosionsByTypeRange) {
 TEST_F(EnemyDefaultTest, ATestWeaponKillsThroughTheCollisionPass) {
     SetResources(kType, 0, -1, 0);
     EnemyDefault* e = Enemy(kType, 0.0f, 300.0f);
-    auto* shot = GameObject::Create<TestShot>(director, director, Vector2{0, 300}, int16_t{30000});
+    auto* shot = Make<TestShot>(Vector2{0, 300}, int16_t{30000});
     ASSERT_TRUE(e && shot);
     Frame(); // both register
     EXPECT_TRUE(e->IsAlive());

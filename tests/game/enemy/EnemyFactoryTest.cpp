@@ -24,7 +24,7 @@
 #include "game/enemy/small/EnemyS015.h"
 #include "game/enemy/small/EnemyS018.h"
 #include "game/stage/GameObjectTimeline.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 #include <deque>
@@ -33,16 +33,16 @@
 
 namespace {
 
-using Mireku::Common::Vector2;
+using namespace stage_test;
+
 using Member = EnemyS005::EnemyS005_Member;
-using stage_test::TestShot;
 
 constexpr float kPi = std::numbers::pi_v<float>;
 
-class EnemyFactoryTest : public enemy_test::EnemyTest {
+class EnemyFactoryTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         Play();
         director->SetScrollRatio(0.0f);
         world.random->SeedFixed();
@@ -224,7 +224,7 @@ TEST_F(EnemyFactoryTest, AGeneratorOfCountZeroNeverEnds) {
 }
 
 TEST_F(EnemyFactoryTest, ARingOfNSurroundsThePlayerAtEvenAngles) {
-    Player* p = AttachPlayer(-20.0f, 400.0f);
+    Player* p = PlaceShip({-20.0f, 400.0f});
     ASSERT_NE(p, nullptr);
     Dispatch(14, 8);
     std::vector<EnemyS008*> ring = ChildrenOf<EnemyS008>();

@@ -3,22 +3,23 @@
 #include "game/enemy/item/ItemHyperio.h"
 #include "game/enemy/shot/EnemyShotDefault.h"
 #include "game/enemy/shot/EnemyShotRegistry.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 #include <numbers>
 
 namespace {
 
-using stage_test::TestShot;
+using namespace stage_test;
+
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr uint32_t kMode = 1;
 constexpr int32_t kBullet = 2;
 
-class EnemyShotTest : public enemy_test::EnemyTest {
+class EnemyShotTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         WriteEmptyMap(0, 45); // the field's width
         Play(kMode, 0);
         // Bullet kBullet: three 24 by 16 frames on track 0, two on track 1.
@@ -36,8 +37,7 @@ protected:
     }
     EnemyShotDefault* Shot(float x, float y, GameObject* source = nullptr,
                            int32_t bullet = kBullet) {
-        return GameObject::Create<EnemyShotDefault>(director, director, source, bullet,
-                                                    Mireku::Common::Vector2{x, y});
+        return Make<EnemyShotDefault>(source, bullet, Vector2{x, y});
     }
     // The director's own frame does not run: nothing else moves.
     void Step(int n = 1) {
@@ -107,7 +107,7 @@ TEST_F(EnemyShotTest, LeavesTheFieldOnAllFourSides) {
             WriteEmptyMap(0, 10);
         else
             world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
-        DeleteAll();
+        DeleteDirector();
         Play(kMode, 0);
         EnemyShotDefault* edge = Shot(half + 24.0f, 300.0f);
         Step();
@@ -119,7 +119,7 @@ TEST_F(EnemyShotTest, LeavesTheFieldOnAllFourSides) {
 }
 
 TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWeapon) {
-    Player* ship = AttachPlayer();
+    Player* ship = PlaceShip({0.0f, 600.0f});
     ship->state = Player::kBarionLaser;
     world.gw->player.barionGauge = 1000; // the laser lasts through the test
     std::vector<EnemyShotDefault*> shots;
@@ -160,8 +160,8 @@ TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWea
 }
 
 TEST_F(EnemyShotTest, ShotsOfALivingEnemyFollowItsWishesAndForgetItWhenItGoes) {
-    Source* enemy = GameObject::Create<Source>(director, director);
-    Player* ship = AttachPlayer();
+    Source* enemy = Make<Source>();
+    Player* ship = PlaceShip({0.0f, 600.0f});
     ship->state = Player::kBarionLaser; // ignored while the enemy lives
     EnemyShotDefault* kept = Shot(0.0f, 300.0f, enemy);
     kept->SetMotion(kPi / 2, 2.0f);
@@ -204,7 +204,7 @@ TEST_F(EnemyShotTest, ShotsOfALivingEnemyFollowItsWishesAndForgetItWhenItGoes) {
     // A killed enemy's shot makes one item, though the ship's laser would
     // make one of every free shot.
     c->Vanish(); // free: the laser would take it too
-    Source* killed = GameObject::Create<Source>(director, director);
+    Source* killed = Make<Source>();
     EnemyShotDefault* d = Shot(40.0f, 300.0f, killed);
     killed->shotsToHyperio = 1;
     killed->Vanish();
@@ -227,12 +227,12 @@ TEST_F(EnemyShotTest, AnyHitEndsTheShotAndAGrabusterHitMakesOneItem) {
     // Two Grabuster hits in one pass: one item.
     EnemyShotDefault* g = Shot(50.0f, 300.0f);
     g->SetHitShapeActive(true);
-    auto* w1 = GameObject::Create<TestShot>(
-        director, director, Mireku::Common::Vector2{50.0f, 300.0f}, int16_t{5},
-        uint32_t{PlayerShotBase::kFamilyGrabuster}, uint32_t{4});
-    auto* w2 = GameObject::Create<TestShot>(
-        director, director, Mireku::Common::Vector2{52.0f, 301.0f}, int16_t{5},
-        uint32_t{PlayerShotBase::kFamilyGrabuster}, uint32_t{4});
+    auto* w1 =
+        GameObject::Create<TestShot>(director, director, Vector2{50.0f, 300.0f}, int16_t{5},
+                                     uint32_t{PlayerShotBase::kFamilyGrabuster}, uint32_t{4});
+    auto* w2 =
+        GameObject::Create<TestShot>(director, director, Vector2{52.0f, 301.0f}, int16_t{5},
+                                     uint32_t{PlayerShotBase::kFamilyGrabuster}, uint32_t{4});
     ASSERT_TRUE(w1 && w2);
     Frame(); // everything registers
     ASSERT_TRUE(g->IsAlive());

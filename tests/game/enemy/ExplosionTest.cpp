@@ -5,15 +5,15 @@
 #include "game/enemy/explosion/EnemyShotDelete.h"
 #include "game/stage/StageResources.h"
 #include "game/stage/StageTextureTable.h"
-#include "support/StageTestSupport.h"
+#include "support/StageRig.h"
 #include "tools/sampledata/StageData.h"
 
 #include <cmath>
 
 namespace {
 
-using stage_test::Quad;
-using stage_test::StageTest;
+using namespace stage_test;
+
 using Vec = Mireku::Common::Vector2;
 
 // Explosions under a director whose own state never runs: only the objects
@@ -26,9 +26,6 @@ protected:
     }
     void Update() { UpdateChildren(); }
     template <class T> std::vector<T*> All() const { return ChildrenOf<T>(); }
-    void Texture(int32_t slot, uint32_t w, uint32_t h) {
-        stage_test::InstallTexture(director, slot, w, h);
-    }
     // Updates until the object vanishes; the number of updates it took.
     int UpdatesUntilVanishing(GameObject* o) {
         for (int n = 1; n < 1000; ++n) {
@@ -43,16 +40,13 @@ protected:
 } // namespace
 
 TEST_F(ExplosionTest, ImagesStayOneFrameLongerThanTheirLengths) {
-    auto* a =
-        GameObject::Create<EnemyDeadBomb>(director, director, 0u, Vec{0, 100}, Vec{}, 0.0f, 1.0f);
+    auto* a = Make<EnemyDeadBomb>(0u, Vec{0, 100}, Vec{}, 0.0f, 1.0f);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(UpdatesUntilVanishing(a), 49);
-    auto* b =
-        GameObject::Create<EnemyDeadBomb>(director, director, 1u, Vec{0, 100}, Vec{}, 0.0f, 1.0f);
+    auto* b = Make<EnemyDeadBomb>(1u, Vec{0, 100}, Vec{}, 0.0f, 1.0f);
     EXPECT_EQ(UpdatesUntilVanishing(b), 38);
     // Image 5 (length 2) starts after five one-frame images of two frames each.
-    auto* c =
-        GameObject::Create<EnemyDeadBomb>(director, director, 3u, Vec{0, 100}, Vec{}, 0.0f, 1.0f);
+    auto* c = Make<EnemyDeadBomb>(3u, Vec{0, 100}, Vec{}, 0.0f, 1.0f);
     for (int i = 0; i < 10; ++i)
         Update();
     EXPECT_EQ(c->GetImage(), 5);
@@ -68,8 +62,7 @@ TEST_F(ExplosionTest, SizesChooseScaleAndDebris) {
                          Case{3, 1.0f, 16, 0}, Case{4, 1.0f, 16, 0}, Case{5, 2.5f, 0, 0}}) {
         SCOPED_TRACE(k.size);
         const size_t before = All<EnemyDeadBombParts>().size();
-        auto* bomb = GameObject::Create<EnemyDeadBomb>(director, director, k.size, Vec{5, 6},
-                                                       Vec{1, 0}, 0.5f, 2.5f);
+        auto* bomb = Make<EnemyDeadBomb>(k.size, Vec{5, 6}, Vec{1, 0}, 0.5f, 2.5f);
         ASSERT_NE(bomb, nullptr);
         EXPECT_FLOAT_EQ(bomb->GetScale(), k.scale);
         EXPECT_FLOAT_EQ(bomb->GetAngle(), 0.5f);
@@ -84,8 +77,7 @@ TEST_F(ExplosionTest, SizesChooseScaleAndDebris) {
 }
 
 TEST_F(ExplosionTest, DebrisFliesSpinsShrinksAndGoesAfterThirtyUpdates) {
-    auto* bomb =
-        GameObject::Create<EnemyDeadBomb>(director, director, 0u, Vec{0, 300}, Vec{}, 0.0f, 1.0f);
+    auto* bomb = Make<EnemyDeadBomb>(0u, Vec{0, 300}, Vec{}, 0.0f, 1.0f);
     ASSERT_NE(bomb, nullptr);
     auto parts = All<EnemyDeadBombParts>();
     ASSERT_EQ(parts.size(), 16u);
@@ -101,7 +93,7 @@ TEST_F(ExplosionTest, DebrisFliesSpinsShrinksAndGoesAfterThirtyUpdates) {
 TEST_F(ExplosionTest, CosmeticNumbersNeverTouchThePlayStream) {
     world.random->SeedFixed();
     const Mireku::Common::Random before = world.random->Stream(RandomManager::kPlay);
-    GameObject::Create<EnemyDeadBomb_Middle>(director, director, Vec{0, 200});
+    Make<EnemyDeadBomb_Middle>(Vec{0, 200});
     for (int i = 0; i < 120; ++i)
         Update();
     const Mireku::Common::Random& after = world.random->Stream(RandomManager::kPlay);
@@ -110,7 +102,7 @@ TEST_F(ExplosionTest, CosmeticNumbersNeverTouchThePlayStream) {
 }
 
 TEST_F(ExplosionTest, AMiddleExplosionIsNineteenExplosionsAndARing) {
-    auto* middle = GameObject::Create<EnemyDeadBomb_Middle>(director, director, Vec{-20, 250});
+    auto* middle = Make<EnemyDeadBomb_Middle>(Vec{-20, 250});
     ASSERT_NE(middle, nullptr);
     EXPECT_EQ(middle->GetPosition()->x, 0.0f) << "its own position is never set";
     // Without ticks nothing is deleted: everything made stays countable.
@@ -165,7 +157,7 @@ TEST_F(ExplosionTest, AFullPoolMakesNoExplosionAndDrawsNoNumber) {
 }
 
 TEST_F(ExplosionTest, AnErasedShotFlashesFifteenFrames) {
-    auto* flash = GameObject::Create<EnemyShotDelete>(director, director, Vec{-100, 60});
+    auto* flash = Make<EnemyShotDelete>(Vec{-100, 60});
     ASSERT_NE(flash, nullptr);
     for (int i = 0; i < 14; ++i) {
         Update();
@@ -180,9 +172,8 @@ TEST_F(ExplosionTest, PicturesComeFromTheirAtlasCells) {
     Texture(StageTextureSlot::kExplosion, 1024, 1024);
     Texture(StageTextureSlot::kDebris, 48, 80);
     Texture(StageTextureSlot::kShotErase, 400, 80);
-    auto* bomb = GameObject::Create<EnemyDeadBomb>(director, director, 0u, Vec{-100, 200}, Vec{},
-                                                   0.0f, 1.0f);
-    auto* flash = GameObject::Create<EnemyShotDelete>(director, director, Vec{20, 60});
+    auto* bomb = Make<EnemyDeadBomb>(0u, Vec{-100, 200}, Vec{}, 0.0f, 1.0f);
+    auto* flash = Make<EnemyShotDelete>(Vec{20, 60});
     for (int i = 0; i < 16; ++i) // image 7: column 3, row 1
         bomb->UpdateTree();
     for (int i = 0; i < 6; ++i) // image 2
@@ -217,7 +208,7 @@ TEST_F(ExplosionTest, PicturesComeFromTheirAtlasCells) {
 
 TEST_F(ExplosionTest, SizesAboveFourDrawNothing) {
     Texture(StageTextureSlot::kExplosion, 1024, 1024);
-    GameObject::Create<EnemyDeadBomb>(director, director, 7u, Vec{0, 200}, Vec{}, 0.0f, 1.0f);
+    Make<EnemyDeadBomb>(7u, Vec{0, 200}, Vec{}, 0.0f, 1.0f);
     world.BeginFrame();
     director->GameObject::DrawTree();
     EXPECT_TRUE(world.Capture(SpriteLayer::kEnemyBomb).empty());

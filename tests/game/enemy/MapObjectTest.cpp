@@ -21,7 +21,7 @@
 #include "game/enemy/map/EnemyO001.h"
 #include "game/enemy/shot/EnemyShotBase.h"
 #include "game/stage/StageMap.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,8 +30,7 @@
 
 namespace {
 
-using Mireku::Common::Vector2;
-using stage_test::TestShot;
+using namespace stage_test;
 
 constexpr uint32_t kCell = 16;
 constexpr uint32_t kScrollLength = 6480;
@@ -56,10 +55,10 @@ std::vector<uint8_t> MapImage(uint32_t w, uint32_t h, uint32_t bits,
     return out;
 }
 
-class MapObjectTest : public enemy_test::EnemyTest {
+class MapObjectTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         // An empty map of the sample's size: cells of 16, a stage's scroll.
         world.Write(SampleData::StageMapPath(0),
                     MapImage(61, kScrollLength / kCell, 16, std::vector<uint32_t>{}));
@@ -90,7 +89,7 @@ protected:
     }
     EnemyMapObject* Object(int32_t type, uint32_t column = 10, uint32_t row = 100) {
         ScrollTo(row, 300.0f);
-        auto* o = GameObject::Create<EnemyMapObject>(director, director, type, column, row);
+        auto* o = Make<EnemyMapObject>(type, column, row);
         o->Update();
         return o;
     }
@@ -118,7 +117,7 @@ TEST_F(MapObjectTest, BGPartsPlacesACreatorOnEveryCellWithAnAttribute) {
     // Row 0: 1 2 3 4 5 6 0 1024; row 1: 1023 ... 1.
     image = MapImage(8, 2, 16, {1, 2, 3, 4, 5, 6, 0, 1024, 1023, 0, 0, 0, 0, 0, 0, 1});
     const StageMap map(image.data(), static_cast<uint32_t>(image.size()));
-    auto* parts = GameObject::Create<BGParts>(director, director, map);
+    auto* parts = Make<BGParts>(map);
     std::vector<EnemyMapObjectCreator*> made = ChildrenOf<EnemyMapObjectCreator>();
     ASSERT_EQ(made.size(), 3u) << "200, 222 and 200: no unlocks, nothing at or past 1024";
     EXPECT_EQ(made[0]->GetType(), 200u);
@@ -133,7 +132,7 @@ TEST_F(MapObjectTest, BGPartsPlacesACreatorOnEveryCellWithAnAttribute) {
     Frames(4);
 
     SetUnlockBits(ProgressBlock::kUnlockBit8);
-    GameObject::Create<BGParts>(director, director, map);
+    Make<BGParts>(map);
     made = ChildrenOf<EnemyMapObjectCreator>();
     ASSERT_EQ(made.size(), 4u);
     EXPECT_EQ(made[1]->GetType(), 244u);
@@ -142,7 +141,7 @@ TEST_F(MapObjectTest, BGPartsPlacesACreatorOnEveryCellWithAnAttribute) {
     Frames(4);
 
     SetUnlockBits(ProgressBlock::kUnlockBit10);
-    GameObject::Create<BGParts>(director, director, map);
+    Make<BGParts>(map);
     made = ChildrenOf<EnemyMapObjectCreator>();
     ASSERT_EQ(made.size(), 4u);
     EXPECT_EQ(made[1]->GetType(), 245u);
@@ -195,7 +194,7 @@ TEST_F(MapObjectTest, AMapWhoseCellsDoNotFitOrThatHasNoColumnsIsNotWalked) {
 
 TEST_F(MapObjectTest, AOneTexelObjectIsCreatedWhenItsCellTopReachesZero) {
     Row(200).trackA[0] = {0, 5, 9, 5};
-    auto* creator = GameObject::Create<EnemyMapObjectCreator>(director, director, 200u, 3u, 40u);
+    auto* creator = Make<EnemyMapObjectCreator>(200u, 3u, 40u);
     ScrollTo(40, -1.0f);
     UpdateChildren();
     EXPECT_TRUE(ChildrenOf<EnemyMapObject>().empty());
@@ -209,7 +208,7 @@ TEST_F(MapObjectTest, AOneTexelObjectIsCreatedWhenItsCellTopReachesZero) {
     EXPECT_EQ(o->GetCellRow(), 40u);
 
     // A 32-texel object: 31 above the field.
-    auto* tall = GameObject::Create<EnemyMapObjectCreator>(director, director, 201u, 0u, 60u);
+    auto* tall = Make<EnemyMapObjectCreator>(201u, 0u, 60u);
     ScrollTo(60, -32.0f);
     UpdateChildren();
     EXPECT_TRUE(tall->IsAlive());
@@ -252,7 +251,7 @@ TEST_F(MapObjectTest, OnlyIntactObjectsWithABoxRegisterInGroupFive) {
     EnemyMapObject* o = Object(200);
     EXPECT_EQ(director->GetCollisions().Head(5), o);
     Row(201).hitWidth = 0;
-    GameObject::Create<EnemyMapObject>(director, director, 201, 11u, 100u);
+    Make<EnemyMapObject>(201, 11u, 100u);
     director->GetCollisions().Clear();
     UpdateChildren();
     EXPECT_EQ(director->GetCollisions().Head(5), o);
@@ -330,24 +329,24 @@ TEST_F(MapObjectTest, ContentsComeInOrder) {
     // Large types add 16 pieces of debris after the blast.
     EnemyMapObject* big = Object(238);
     GameObject* mark = director->GetLastChild();
-    const uint32_t loud = SoundCount(EnemyMapObject::kLargeSound);
+    const uint32_t loud = Sounds(EnemyMapObject::kLargeSound);
     Hit(big, 100);
     const std::vector<GameObject*> made = After(mark);
     ASSERT_EQ(made.size(), 17u);
     EXPECT_EQ(typeid(*made[0]), typeid(MapObjectDeadBomb));
     for (size_t i = 1; i < made.size(); ++i)
         EXPECT_EQ(typeid(*made[i]), typeid(EnemyDeadBombParts));
-    EXPECT_EQ(SoundCount(EnemyMapObject::kLargeSound), loud + 1);
+    EXPECT_EQ(Sounds(EnemyMapObject::kLargeSound), loud + 1);
 }
 
 TEST_F(MapObjectTest, HitsClankOnlyOnTheirTypesAndNeverKillTwice) {
-    const uint32_t clank = SoundCount(EnemyMapObject::kHitSound);
+    const uint32_t clank = Sounds(EnemyMapObject::kHitSound);
     Hit(Object(210), 1);
-    EXPECT_EQ(SoundCount(EnemyMapObject::kHitSound), clank);
+    EXPECT_EQ(Sounds(EnemyMapObject::kHitSound), clank);
     Frames(3); // the repeat guard of a sound
     EnemyMapObject* o = Object(225);
     Hit(o, 100);
-    EXPECT_EQ(SoundCount(EnemyMapObject::kHitSound), clank + 1);
+    EXPECT_EQ(Sounds(EnemyMapObject::kHitSound), clank + 1);
     const uint64_t score = world.gw->player.score;
     GameObject* mark = director->GetLastChild();
     Hit(o, 100);
@@ -362,7 +361,7 @@ TEST_F(MapObjectTest, O001FliesDownAtASlantOrAimedAtOneOfThreeSpeeds) {
     r.moveParams[1] = 30;
     r.moveParams[2] = 0;
     for (int i = 0; i < 30; ++i) {
-        auto* o = GameObject::Create<EnemyO001>(director, director, 264, Vector2{0.0f, 0.0f});
+        auto* o = Make<EnemyO001>(264, Vector2{0.0f, 0.0f});
         const float degrees = o->GetHeading() * 180.0f / 3.1415927f;
         EXPECT_GE(degrees, 59.99f);
         EXPECT_LE(degrees, 120.01f);
@@ -372,11 +371,11 @@ TEST_F(MapObjectTest, O001FliesDownAtASlantOrAimedAtOneOfThreeSpeeds) {
             << s;
     }
     r.moveParams[2] = 1;
-    AttachPlayer(-300.0f, 500.0f);
-    auto* aimed = GameObject::Create<EnemyO001>(director, director, 264, Vector2{100.0f, 0.0f});
+    PlaceShip({-300.0f, 500.0f});
+    auto* aimed = Make<EnemyO001>(264, Vector2{100.0f, 0.0f});
     EXPECT_NEAR(aimed->GetHeading(), std::atan2(500.0f, -400.0f), 1e-5f);
     r.moveParams[1] = 0; // then all three are the row speed
-    auto* plain = GameObject::Create<EnemyO001>(director, director, 264, Vector2{0.0f, 0.0f});
+    auto* plain = Make<EnemyO001>(264, Vector2{0.0f, 0.0f});
     EXPECT_FLOAT_EQ(plain->GetSpeed(), 1.6f);
 }
 
@@ -389,18 +388,17 @@ TEST_F(MapObjectTest, O001DeathSoundsGoByType) {
          {Case{264, 81, 84}, Case{272, 88, 88}, Case{296, 85, 86}, Case{305, 87, 87}}) {
         uint32_t before[10];
         for (int32_t id = 81; id <= 88; ++id)
-            before[id - 81] = SoundCount(id);
-        GameObject::Create<EnemyO001>(director, director, c.type, Vector2{0.0f, 0.0f})
-            ->PlayDeathSound();
+            before[id - 81] = Sounds(id);
+        Make<EnemyO001>(c.type, Vector2{0.0f, 0.0f})->PlayDeathSound();
         for (int32_t id = 81; id <= 88; ++id) {
             const bool in = id >= c.first && id <= c.last;
             if (!in) {
-                EXPECT_EQ(SoundCount(id), before[id - 81]) << c.type << " " << id;
+                EXPECT_EQ(Sounds(id), before[id - 81]) << c.type << " " << id;
             }
         }
         uint32_t played = 0;
         for (int32_t id = c.first; id <= c.last; ++id)
-            played += SoundCount(id) - before[id - 81];
+            played += Sounds(id) - before[id - 81];
         EXPECT_EQ(played, 1u) << c.type;
         Frames(3);
     }

@@ -17,19 +17,19 @@
 #include "game/enemy/effect/SecretHamon.h"
 #include "game/enemy/effect/SecretWeaponHit.h"
 #include "game/enemy/effect/SecretWeaponShow.h"
-#include "support/ShipTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using namespace ship_test;
+using namespace stage_test;
 using Slot = int32_t;
 
-class Effects : public ShipTest {
+class Effects : public StageTest {
 protected:
     void SetUp() override {
-        ShipTest::SetUp();
+        StageTest::SetUp();
         Begin();
     }
     // Updates of `object` until it vanishes.
@@ -54,9 +54,9 @@ protected:
 
 TEST_F(Effects, TheDeathBombHitsOnceOnItsThirtiethUpdate) {
     const Vector2 at{40.0f, 200.0f};
-    Target* inside = GameObject::Create<Target>(director, director, at + Vector2{140.0f, 0.0f});
-    Target* outside = GameObject::Create<Target>(director, director, at + Vector2{0.0f, 175.0f});
-    auto* bomb = GameObject::Create<PlayerDeadBomb>(director, director, at, uint16_t{40});
+    Target* inside = Make<Target>(at + Vector2{140.0f, 0.0f});
+    Target* outside = Make<Target>(at + Vector2{0.0f, 175.0f});
+    auto* bomb = Make<PlayerDeadBomb>(at, uint16_t{40});
     EXPECT_EQ(director->GetFlashTarget(), 0.7f) << "the screen flashes at once";
     EXPECT_EQ(bomb->GetKind(), GameObject::kKindPlayerShot);
     EXPECT_EQ(bomb->GetAttackPower(), 40);
@@ -71,7 +71,7 @@ TEST_F(Effects, TheDeathBombHitsOnceOnItsThirtiethUpdate) {
             const HitShape& box = *bomb->GetHitShape();
             EXPECT_EQ(box.minX, 400.0f - 150.0f);
             EXPECT_EQ(box.maxY, 350.0f);
-            late = GameObject::Create<Target>(director, director, at);
+            late = Make<Target>(at);
         }
         // Frames 0-4 last one update, 5-12 two, 13-15 three: frame 16 comes
         // with the 30th update.
@@ -90,9 +90,9 @@ TEST_F(Effects, TheDeathBombHitsOnceOnItsThirtiethUpdate) {
 }
 
 TEST_F(Effects, TheDeathBombsFirstFramesAreTheFlashAlone) {
-    InstallTexture(director, StageTextureSlot::kPlayerBomb1, 1024, 1024);
-    InstallTexture(director, StageTextureSlot::kPlayerBomb2, 1024, 1024);
-    auto* bomb = GameObject::Create<PlayerDeadBomb>(director, director, Vector2{}, uint16_t{1});
+    Texture(StageTextureSlot::kPlayerBomb1, 1024, 1024);
+    Texture(StageTextureSlot::kPlayerBomb2, 1024, 1024);
+    auto* bomb = Make<PlayerDeadBomb>(Vector2{}, uint16_t{1});
     EXPECT_TRUE(Drawn(bomb, SpriteLayer::kPlayer).empty()) << "frame 0";
     bomb->Update();
     EXPECT_EQ(bomb->GetFrame(), 1);
@@ -118,8 +118,7 @@ TEST_F(Effects, PodsFallAndExplodeOnlyAfterTheLastLife) {
         int updates;
     };
     for (const Case& c : {Case{300.0f, 23}, Case{0.0f, 53}}) {
-        auto* pod = GameObject::Create<PlayerDeadPod>(director, director, Vector2{10.0f, c.y},
-                                                      uint8_t{0}, uint8_t{1});
+        auto* pod = Make<PlayerDeadPod>(Vector2{10.0f, c.y}, uint8_t{0}, uint8_t{1});
         int updates = 0;
         while (Count<PlayerDeadPodBomb>() == 0 && updates < 100) {
             pod->Update();
@@ -133,14 +132,13 @@ TEST_F(Effects, PodsFallAndExplodeOnlyAfterTheLastLife) {
         Frames(4);
     }
     // A pod after an ordinary miss only falls out of the field.
-    auto* pod = GameObject::Create<PlayerDeadPod>(director, director, Vector2{0.0f, 700.0f},
-                                                  uint8_t{0}, uint8_t{0});
+    auto* pod = Make<PlayerDeadPod>(Vector2{0.0f, 700.0f}, uint8_t{0}, uint8_t{0});
     EXPECT_EQ(Life(pod), 9);
     EXPECT_EQ(Count<PlayerDeadPodBomb>(), 0u);
 }
 
 TEST_F(Effects, ThePodBombLeadsIntoTheContinueCountdown) {
-    auto* bomb = GameObject::Create<PlayerDeadPodBomb>(director, director, Vector2{}, uint8_t{0});
+    auto* bomb = Make<PlayerDeadPodBomb>(Vector2{}, uint8_t{0});
     EXPECT_EQ(director->GetFlashTarget(), 0.7f);
     for (int update = 1; update < 75; ++update)
         bomb->Update();
@@ -152,8 +150,8 @@ TEST_F(Effects, ThePodBombLeadsIntoTheContinueCountdown) {
 }
 
 TEST_F(Effects, TheHitFlashRingAndDebrisRunTheirCourse) {
-    InstallTexture(director, StageTextureSlot::kPlayerHitDown, 1024, 512);
-    auto* flash = GameObject::Create<PlayerHitDown>(director, director, Vector2{});
+    Texture(StageTextureSlot::kPlayerHitDown, 1024, 512);
+    auto* flash = Make<PlayerHitDown>(Vector2{});
     for (int i = 0; i < 5; ++i)
         flash->Update();
     EXPECT_EQ(flash->GetFrame(), 1);
@@ -162,13 +160,13 @@ TEST_F(Effects, TheHitFlashRingAndDebrisRunTheirCourse) {
     EXPECT_EQ(quads[0].u0, 256.0f);
     EXPECT_EQ(Life(flash), 24 - 5);
 
-    auto* ring = GameObject::Create<PlayerDeadBombHamon>(director, director, Vector2{});
+    auto* ring = Make<PlayerDeadBombHamon>(Vector2{});
     ring->Update();
     EXPECT_NEAR(ring->GetSpin(), 2.0f * 3.14159265f, 1e-5f) << "spins down from a full turn";
     EXPECT_EQ(Life(ring), 84) << "15 + 10 + 60";
 
     for (int i = 0; i < 40; ++i) {
-        auto* part = GameObject::Create<PlayerDeadBombParts>(director, director, Vector2{});
+        auto* part = Make<PlayerDeadBombParts>(Vector2{});
         EXPECT_LT(part->GetVariant(), 8u);
         const float speed = part->GetVelocity().Length();
         EXPECT_GE(speed, 3.0f - 1e-4f);
@@ -179,7 +177,7 @@ TEST_F(Effects, TheHitFlashRingAndDebrisRunTheirCourse) {
 
 TEST_F(Effects, ExhaustSparksShrinkAndTurnOverTheirSixtyUpdates) {
     for (Slot s = 0; s < 3; ++s)
-        InstallTexture(director, StageTextureSlot::kShipBackFire + s, 16, 16);
+        Texture(StageTextureSlot::kShipBackFire + s, 16, 16);
     auto* spark = GameObject::Create<PlayerEffectBackFire>(director, director,
                                                            Vector2{0.0f, 300.0f}, 0.0f, 2.0f);
     EXPECT_LT(spark->GetVariant(), 3u);
@@ -195,7 +193,7 @@ TEST_F(Effects, ExhaustSparksShrinkAndTurnOverTheirSixtyUpdates) {
 }
 
 TEST_F(Effects, TheFlyRippleIsAFlatGrowingEllipse) {
-    auto* ripple = GameObject::Create<PlayerFlyHamon>(director, director, Vector2{});
+    auto* ripple = Make<PlayerFlyHamon>(Vector2{});
     ripple->Update();
     EXPECT_FLOAT_EQ(ripple->GetScale(), 0.575f);
     const std::vector<Quad> quads = Drawn(ripple, SpriteLayer::kPlayer);
@@ -207,7 +205,7 @@ TEST_F(Effects, TheFlyRippleIsAFlatGrowingEllipse) {
 }
 
 TEST_F(Effects, PowerUpCaptionsRiseDriftAndShowTheRingForFourteenTicks) {
-    InstallTexture(director, StageTextureSlot::kPowerUp, 1024, 1024);
+    Texture(StageTextureSlot::kPowerUp, 1024, 1024);
     GameObject* made = CreatePowerUpEffect(director, {0.0f, 400.0f});
     auto* effect = dynamic_cast<PowerUpEffect*>(made);
     ASSERT_NE(effect, nullptr);
@@ -244,7 +242,7 @@ TEST_F(Effects, ThePointsCaptionBlinksThenFadesThroughThreePictures) {
     for (Slot s : {StageTextureSlot::kItemScore, StageTextureSlot::kItemScore + 1,
                    StageTextureSlot::kItemScoreFade, StageTextureSlot::kItemScoreFade + 1,
                    StageTextureSlot::kItemScoreFade + 2})
-        InstallTexture(director, s, 64, 64);
+        Texture(s, 64, 64);
     auto* score = dynamic_cast<PowerUpScore*>(CreatePowerUpScore(director, {0.0f, 400.0f}));
     std::vector<Slot> shown;
     while (score->IsAlive()) {
@@ -269,8 +267,8 @@ TEST_F(Effects, ThePointsCaptionBlinksThenFadesThroughThreePictures) {
 }
 
 TEST_F(Effects, SecretFlipBooksShowTheirFirstImageForTwoUpdatesAndTheRestForThree) {
-    auto* hit = GameObject::Create<SecretWeaponHit>(director, director, Vector2{});
-    auto* show = GameObject::Create<SecretWeaponShow>(director, director, Vector2{});
+    auto* hit = Make<SecretWeaponHit>(Vector2{});
+    auto* show = Make<SecretWeaponShow>(Vector2{});
     std::vector<int16_t> hitFrames, showFrames;
     for (int i = 0; i < 24; ++i) {
         hit->Update();
@@ -295,19 +293,19 @@ TEST_F(Effects, SecretFlipBooksShowTheirFirstImageForTwoUpdatesAndTheRestForThre
 }
 
 TEST_F(Effects, SecretPicturesDrawAtTheirOwnSizeAndAMissingOneStillDraws) {
-    InstallTexture(director, StageTextureSlot::kSecretHit, 64, 32);
-    auto* hit = GameObject::Create<SecretWeaponHit>(director, director, Vector2{20.0f, 100.0f});
+    Texture(StageTextureSlot::kSecretHit, 64, 32);
+    auto* hit = Make<SecretWeaponHit>(Vector2{20.0f, 100.0f});
     std::vector<Quad> quads = Drawn(hit, SpriteLayer::kItemAdd2);
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_EQ(quads[0].x1 - quads[0].x0, 65.0f);
     EXPECT_EQ(quads[0].y1 - quads[0].y0, 33.0f);
     EXPECT_EQ(quads[0].x0 + quads[0].x1, 2.0f * 380.0f);
-    auto* show = GameObject::Create<SecretWeaponShow>(director, director, Vector2{});
+    auto* show = Make<SecretWeaponShow>(Vector2{});
     ASSERT_EQ(director->GetTexture(StageTextureSlot::kSecretShow), nullptr);
     quads = Drawn(show, SpriteLayer::kItemAdd2);
     ASSERT_EQ(quads.size(), 1u) << "the renderer's own texture stands in";
 
-    auto* ring = GameObject::Create<SecretHamon>(director, director, Vector2{});
+    auto* ring = Make<SecretHamon>(Vector2{});
     ring->Update();
     EXPECT_EQ(ring->GetAlpha(), 59u * 255u / 60u);
     quads = Drawn(ring, SpriteLayer::kItemAdd2);

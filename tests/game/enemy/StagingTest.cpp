@@ -5,13 +5,13 @@
 #include "game/enemy/staging/StageStartDirection.h"
 #include "game/enemy/staging/StagingCreation.h"
 #include "game/stage/StageTextureTable.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using stage_test::TestEnemyShot;
+using namespace stage_test;
 
-class StagingTest : public enemy_test::EnemyTest {
+class StagingTest : public StageTest {
 protected:
     float ShipY() const { return director->GetPlayer()->GetPosition()->y; }
     float ShipX() const { return director->GetPlayer()->GetPosition()->x; }
@@ -40,14 +40,14 @@ TEST_F(StagingTest, AStageGivesTheInputBackSixtyUpdatesAfterItStarts) {
 
 TEST_F(StagingTest, TheShipFliesInOverSixtyFramesAndThenHasControl) {
     Play();
-    AttachPlayer(77.0f, 300.0f);
+    PlaceShip({77.0f, 300.0f});
     for (uint32_t i = 0; i < SoundManager::kRepeatFrames; ++i)
         sound->Update(); // past the stage's own fly-in sound
-    const uint32_t sounds = SoundCount(11);
+    const uint32_t sounds = Sounds(11);
     auto* start = static_cast<StageStartDirection*>(CreateStageStartDirection(director));
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(director->GetInputHold(), 1);
-    EXPECT_EQ(SoundCount(11), sounds + 1);
+    EXPECT_EQ(Sounds(11), sounds + 1);
     EXPECT_EQ(world.gw->player.invincible, 1);
     EXPECT_EQ(world.gw->player.invincibleTimer, -1);
     int updates = 0;
@@ -89,11 +89,11 @@ TEST_F(StagingTest, TheStartSetsNoStoryFlagOutsideTheStory) {
 
 TEST_F(StagingTest, TheShipReturnsAfterAMissIn47UpdatesWithABlinkingCaption) {
     Play();
-    Player* ship = AttachPlayer(100.0f, 400.0f);
+    Player* ship = PlaceShip({100.0f, 400.0f});
     ship->visible = 0;
     world.gw->player.down = 1;
-    stage_test::InstallTexture(director, StageTextureSlot::kUi1, 512, 512);
-    GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{0.0f, 100.0f});
+    Texture(StageTextureSlot::kUi1, 512, 512);
+    Make<TestEnemyShot>(Vector2{0.0f, 100.0f});
     auto* rebirth = static_cast<PlayerRebirthDirection*>(
         CreatePlayerRebirthDirection(director, {100.0f, 400.0f}));
     ASSERT_NE(rebirth, nullptr);
@@ -169,7 +169,7 @@ TEST_F(StagingTest, TheShipReturnsAfterAMissIn47UpdatesWithABlinkingCaption) {
 
 TEST_F(StagingTest, AContinueBringsTheShipBackFromWhereItWas) {
     Play();
-    AttachPlayer(-50.0f, 640.0f);
+    PlaceShip({-50.0f, 640.0f});
     world.gw->gameState = GameState::kContinue;
     director->Continue();
     ASSERT_EQ(ChildrenOf<PlayerRebirthDirection>().size(), 1u);
@@ -180,7 +180,7 @@ TEST_F(StagingTest, AContinueBringsTheShipBackFromWhereItWas) {
 
 TEST_F(StagingTest, TheClearFliesTheShipOutAndFadesAt180) {
     Play();
-    AttachPlayer(30.0f, 500.0f);
+    PlaceShip({30.0f, 500.0f});
     ASSERT_EQ(world.gw->recording, 1);
     const Mireku::Common::Random before = world.random->Stream(RandomManager::kPlay);
     auto* clear = static_cast<StageClearDirection*>(CreateStageClearDirection(director, true));
@@ -193,13 +193,13 @@ TEST_F(StagingTest, TheClearFliesTheShipOutAndFadesAt180) {
     EXPECT_EQ(world.gw->player.invincibleTimer, -1);
     EXPECT_EQ(world.gw->player.invincible, 1);
 
-    const uint32_t sounds = SoundCount(11);
+    const uint32_t sounds = Sounds(11);
     for (int c = 0; c < 60; ++c)
         Frame();
     EXPECT_EQ(ShipY(), 500.0f) << "it stays for 60 frames";
-    EXPECT_EQ(SoundCount(11), sounds);
+    EXPECT_EQ(Sounds(11), sounds);
     Frame(); // c = 60
-    EXPECT_EQ(SoundCount(11), sounds + 1);
+    EXPECT_EQ(Sounds(11), sounds + 1);
     EXPECT_EQ(ShipY(), 485.0f);
     EXPECT_EQ(director->GetFlashTarget(), 0.9f);
     for (int c = 61; c < 180; ++c)
@@ -219,7 +219,7 @@ TEST_F(StagingTest, TheClearFliesTheShipOutAndFadesAt180) {
 TEST_F(StagingTest, InStoryModeTheFadeIsLongerAndTheRecordingStays) {
     world.gw->storyMode = 1;
     Play();
-    AttachPlayer(30.0f, 500.0f);
+    PlaceShip({30.0f, 500.0f});
     world.gw->StartReplayRecording();
     ASSERT_NE(world.gw->replayBuffer, nullptr);
     auto* clear = static_cast<StageClearDirection*>(CreateStageClearDirection(director, false));
@@ -243,6 +243,6 @@ TEST_F(StagingTest, TheDirectorsClearFliesOutExceptAfterEachThirdStage) {
         EXPECT_EQ(c[0]->FliesOut(), stage % 3 != 2);
         // The last stage of a loop has no line: the play stream stays.
         EXPECT_EQ(world.random->Stream(RandomManager::kPlay).x == before.x, stage == 11);
-        DeleteAll();
+        DeleteDirector();
     }
 }

@@ -5,19 +5,19 @@
 #include "game/player/PlayerExWeapon_BarionShield.h"
 #include "game/player/PlayerExWeapon_BarionShieldFx.h"
 #include "game/player/PlayerExWeapon_BarionShieldOK.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
-class Shield : public WeaponTest {
+class Shield : public StageTest {
 protected:
     PlayerExWeapon_BarionShield* Raise(int16_t interval, Vector2 at = {0.0f, 400.0f}) {
         ShipRowToEdit(0).shieldHitInterval = interval;
         BeginWith(0);
         PlaceShip(at);
-        return CreateBarionShield(director, ship, &Row());
+        return CreateBarionShield(director, ship, &ShipRow());
     }
     // The updates (1, 2, ...) in which the shield registered, over `n` frames.
     std::vector<int> Registrations(PlayerExWeapon_BarionShield* shield, int n) {
@@ -37,7 +37,7 @@ TEST_F(Shield, AnIntervalOfOneRegistersEveryFrameAndTenTheFirstThenEveryTenth) {
     PlayerExWeapon_BarionShield* shield = Raise(1);
     ASSERT_NE(shield, nullptr);
     EXPECT_EQ(Registrations(shield, 30).size(), 30u);
-    End();
+    DeleteDirector();
     shield = Raise(10);
     EXPECT_EQ(Registrations(shield, 35), (std::vector<int>{1, 11, 21, 31}));
 }
@@ -46,7 +46,7 @@ TEST_F(Shield, ItGrowsFor40AndFadesFor80HittingForTheFirst80) {
     PlayerExWeapon_BarionShield* shield = Raise(1);
     EXPECT_EQ(shield->GetCollisionGroup(), 4u);
     EXPECT_EQ(shield->GetWeaponFamily(), PlayerShotBase::kFamilyBarionShield);
-    EXPECT_EQ(shield->GetAttackPower(), Row().shieldAttack);
+    EXPECT_EQ(shield->GetAttackPower(), ShipRow().shieldAttack);
     // Phase counter 10 is the 11th update: scale 0.125, a 40 by 40 box.
     Frames(11);
     EXPECT_FLOAT_EQ(shield->GetScale(), 0.125f);

@@ -8,15 +8,15 @@
 #include "game/player/PlayerSubWeapon_SW001Side.h"
 #include "game/player/PlayerSubWeapon_SW005.h"
 #include "game/player/PlayerSubWeapon_SW005HitFx.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
-class Column : public WeaponTest {
+class Column : public StageTest {
 protected:
     // Sub weapon 1 fired from a ship at (x, 624): the column spawns at y 600.
     PlayerSubWeapon_SW001* FireColumn(int16_t speed, float x = 0.0f) {
@@ -116,7 +116,7 @@ TEST_F(Column, AnEnemyHeldInTheBeamSparksAtMostFourTimesInTenFramesButIsOfferedE
     EXPECT_EQ(Count<PlayerSubWeapon_SW001HitTsubu>(), 32u) << "eight a spark";
     EXPECT_EQ(enemy->hits - hitsBefore, 20) << "column and side, every frame";
     // What an enemy is offered: the column's share and the side's.
-    const ShipParamRow& row = Row();
+    const ShipParamRow& row = ShipRow();
     EXPECT_EQ(column->GetAttackPower(), row.sub1Attack[0] - row.sub1Attack[1]);
     EXPECT_EQ(column->GetSide()->GetAttackPower(), row.sub1Attack[1]);
     EXPECT_EQ(column->GetWeaponFamily(), PlayerShotBase::kFamilyShot);
@@ -128,8 +128,7 @@ TEST_F(Column, TheDecoysColumnKeepsItsXAndItsOwnConstants) {
     row.sub5HeadSpeed = 100;
     BeginWith(4);
     Target* source = Enemy({-80.0f, 500.0f});
-    auto* column =
-        GameObject::Create<PlayerSubWeapon_SW005>(director, director, ship, source, &Row());
+    auto* column = Make<PlayerSubWeapon_SW005>(ship, source, &ShipRow());
     ASSERT_NE(column, nullptr);
     EXPECT_EQ(ship->subCount, 1);
     EXPECT_EQ(column->GetSpawn().x, -80.0f);
@@ -165,9 +164,9 @@ TEST_F(Column, WithoutBlocksForItsCompanionsTheColumnStillFires) {
 
 TEST_F(Column, FlashSparkAndParticleLiveSixteenThirteenAndThirtyFrames) {
     BeginWith(0);
-    auto* flash = GameObject::Create<PlayerSubWeapon_SW001Fx>(director, director, ship);
-    auto* spark = GameObject::Create<PlayerSubWeapon_SW005HitFx>(director, director, Vector2{});
-    auto* speck = GameObject::Create<PlayerSubWeapon_SW001HitTsubu>(director, director, Vector2{});
+    auto* flash = Make<PlayerSubWeapon_SW001Fx>(ship);
+    auto* spark = Make<PlayerSubWeapon_SW005HitFx>(Vector2{});
+    auto* speck = Make<PlayerSubWeapon_SW001HitTsubu>(Vector2{});
     // The particles drift at most 2 a frame each way and fade 255, 128, 9.
     const Vector2 v = speck->GetVelocity();
     EXPECT_LT(speck->GetCell(), 4u);
@@ -199,7 +198,7 @@ TEST_F(Column, TheMuzzleFlashShrinksFromTwiceItsSizeAboveItsAnchor) {
     BeginWith(0);
     PlaceShip({10.0f, 400.0f});
     Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kSub1Flash, 512, 512);
-    GameObject::Create<PlayerSubWeapon_SW001Fx>(director, director, ship);
+    Make<PlayerSubWeapon_SW001Fx>(ship);
     Frame();
     std::vector<Quad> quads = Drawn(SpriteLayer::kPlayerShotAdd, sheet);
     ASSERT_EQ(quads.size(), 1u);

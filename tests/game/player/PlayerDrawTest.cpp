@@ -1,17 +1,17 @@
 // Player::Draw on the "Player" layer: exhaust, Grabuster aura, body with its
 // overlays, hit indicator and the Grabuster countdown.
 #include "game/core/SpriteQuad.h"
-#include "support/ShipTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using namespace ship_test;
+using namespace stage_test;
 using Slot = int32_t;
 
-class ShipDraw : public ShipTest {
+class ShipDraw : public StageTest {
 protected:
     void SetUp() override {
-        ShipTest::SetUp();
+        StageTest::SetUp();
         Begin();
         for (Slot s : {StageTextureSlot::kShip, StageTextureSlot::kShipExhaust,
                        StageTextureSlot::kShipExhaust + 1, StageTextureSlot::kShipExhaust + 2,
@@ -20,7 +20,7 @@ protected:
                        StageTextureSlot::kGrabusterAdd, StageTextureSlot::kGrabusterAdd + 1,
                        StageTextureSlot::kGrabusterAdd + 2, StageTextureSlot::kGrabusterSub,
                        StageTextureSlot::kGrabusterSub + 1, StageTextureSlot::kGrabusterSub + 2})
-            InstallTexture(director, s, 64, 64);
+            Texture(s, 64, 64);
         Player::SharedDrawCounters() = {};
     }
     std::vector<Quad> Drawn() {

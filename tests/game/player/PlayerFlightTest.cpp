@@ -3,16 +3,15 @@
 #include "game/player/PlayerExWeapon_BarionLaserBase.h"
 #include "game/player/PlayerExWeapon_Grabuster.h"
 #include "game/player/PlayerShot.h"
-#include "support/ShipTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using namespace ship_test;
-using In = StageInput::Bit;
+using namespace stage_test;
 
-class Flight : public ShipTest {
+class Flight : public StageTest {
 protected:
     // A ship row with round numbers: speed 8, Grabuster speed 3, slow 2 over
     // 4 frames.
@@ -25,6 +24,7 @@ protected:
         EveryFrame(ShotRowToEdit(0, 0));
         Begin();
     }
+    bool sides[2] = {};
     Vector2 Step(uint32_t word) {
         const Vector2 before = *ship->GetPosition();
         Frame(word);
@@ -115,7 +115,7 @@ TEST_F(Flight, SlowEaseFramesBelowOneCountAsOne) {
         EXPECT_TRUE(std::isfinite(second)) << ease;
         EXPECT_FLOAT_EQ(second, 2.0f) << ease;
         EXPECT_TRUE(std::isfinite(ship->GetPosition()->x));
-        End();
+        DeleteDirector();
     }
 }
 
@@ -160,7 +160,7 @@ TEST_F(Flight, WithoutItsShipRowTheShipStaysPutAndUnarmedButStillCollides) {
     EXPECT_EQ(Count<PlayerShot>(), 0u);
     EXPECT_EQ(director->GetCollisions().Head(2), ship);
     // An enemy on the ship: no gauge step to take, so a miss.
-    GameObject::Create<Target>(director, director, *ship->GetPosition());
+    Make<Target>(*ship->GetPosition());
     Frames(2);
     EXPECT_EQ(Work().down, 1);
     EXPECT_EQ(world.gw->misses, 1u);
@@ -208,11 +208,11 @@ TEST_F(Flight, TheModeToggleSoundsEveryPressAndSlowAloneFires) {
 
 TEST_F(Flight, TheLaserNeedsAFullGaugeAndAFreshPress) {
     BeginRound();
-    Work().barionGauge = static_cast<int16_t>(Row().barionGaugeMax - 1);
+    Work().barionGauge = static_cast<int16_t>(ShipRow().barionGaugeMax - 1);
     Frame(In::kExWeapon);
     EXPECT_EQ(ship->state, Player::kNormal) << "one point short";
     EXPECT_EQ(Sounds(97), 0u);
-    Work().barionGauge = Row().barionGaugeMax;
+    Work().barionGauge = ShipRow().barionGaugeMax;
     Frame(In::kExWeapon);
     EXPECT_EQ(ship->state, Player::kNormal) << "held, not pressed again";
     Frame();
@@ -320,7 +320,7 @@ TEST_F(Flight, ACountdownWithoutDrainIsZeroNotADivision) {
         ship->StartGrabusterCountdown();
         EXPECT_EQ(ship->grabFramesLeft, 0) << drain;
         EXPECT_EQ(ship->grabLastBeep, 100) << drain;
-        End();
+        DeleteDirector();
     }
 }
 
@@ -351,20 +351,44 @@ TEST_F(Flight, StageClearEndsTheLaserAndWindsTheGrabusterDown) {
     EXPECT_EQ(ship->grabStep, 12) << "already winding down: nothing";
 }
 
-TEST_F(Flight, ExhaustFlamesEveryThirdFrameAndThreeAFrameInTheExWeapons) {
+// A flame every third cycle in normal flight, three a frame in the ex
+// weapons, none from a hidden ship; each from 16 right or left of the ship
+// and 32 below it, thrown 10 to 85 degrees off the horizontal on its own
+// side (outwards and down) at 0.5 to 2.5 pixels a frame, three times that
+// in the ex weapons.
+TEST_F(Flight, ExhaustFlamesComeFromBothSidesOfTheShipAtTheirRates) {
     Begin();
     ship->cycle = 0;
-    size_t before = Count<PlayerEffectBackFire>();
-    Frames(16);
+    // The flames of `frames` frames, each checked in the frame that made it
+    // (made in the ship's update, moved once in the same pass).
+    const auto flames = [&](uint32_t frames, uint32_t word, float boost) {
+        size_t made = 0;
+        for (uint32_t i = 0; i < frames; ++i) {
+            std::vector<PlayerEffectBackFire*> all = ChildrenOf<PlayerEffectBackFire>();
+            const size_t before = all.size();
+            Frame(word);
+            all = ChildrenOf<PlayerEffectBackFire>();
+            for (size_t k = before; k < all.size(); ++k, ++made) {
+                const Vector2 v = all[k]->GetVelocity();
+                const Vector2 from = *all[k]->GetPosition() - v - *ship->GetPosition();
+                const bool left = from.x < 0.0f;
+                EXPECT_TRUE(Near({std::fabs(from.x), from.y}, {16, 32}));
+                const float degrees = std::atan2(v.y, v.x) * 180.0f / 3.14159265f;
+                EXPECT_GE(degrees, left ? 100.0f - 1e-3f : 10.0f - 1e-3f) << left;
+                EXPECT_LT(degrees, left ? 175.0f + 1e-3f : 85.0f + 1e-3f) << left;
+                EXPECT_GE(v.Length(), 0.5f * boost - 1e-4f);
+                EXPECT_LT(v.Length(), 2.5f * boost + 1e-4f);
+                sides[left] = true;
+            }
+        }
+        return made;
+    };
     // cycle 1 to 15, then 0: flames at 3, 6, 9, 12, 15 and 0.
-    EXPECT_EQ(Count<PlayerEffectBackFire>() - before, 6u);
+    EXPECT_EQ(flames(16, 0, 1.0f), 6u);
     Work().barionGauge = 1000;
     Frame(In::kExWeapon);
-    before = Count<PlayerEffectBackFire>();
-    Frames(4);
-    EXPECT_EQ(Count<PlayerEffectBackFire>() - before, 12u);
+    EXPECT_EQ(flames(8, 0, 3.0f), 24u);
+    EXPECT_TRUE(sides[0] && sides[1]) << "from both sides";
     ship->visible = 0;
-    before = Count<PlayerEffectBackFire>();
-    Frames(4);
-    EXPECT_EQ(Count<PlayerEffectBackFire>(), before) << "a hidden ship throws none";
+    EXPECT_EQ(flames(4, 0, 3.0f), 0u) << "a hidden ship throws none";
 }
