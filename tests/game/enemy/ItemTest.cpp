@@ -218,34 +218,45 @@ TEST_F(ItemTest, APowerUpSwaysSinksAndRaisesTheLevel) {
     EXPECT_EQ(p.power, 3);
 }
 
+// Items 254, 255 and 256 give 1, 3 and 5 lives, never past 256; 257 fills
+// both gauges, 258 the Hyperio gauge, each sounding 106 only in its own ex
+// weapon (the laser, the Grabuster); any other type gives nothing. The
+// carrier goes with the item; the item's shape stays on.
 TEST_F(ItemTest, MapRewardsGiveLivesUpTo256AndFullGauges) {
-    PlayerWork& p = world.gw->player;
-    auto* carrier = Make<TestEnemyShot>(Vector2{});
-    auto* lives = Make<ItemMapObject>(carrier, 3u, 400u, 255u);
-    p.lives = 2;
-    lives->OnCollision(ship);
-    EXPECT_EQ(p.lives, 5);
-    EXPECT_FALSE(carrier->IsAlive()) << "the carrier goes with it";
-    EXPECT_FALSE(lives->IsAlive());
-    EXPECT_TRUE(lives->IsHitShapeActive()) << "its shape stays on";
-    p.lives = 254;
-    Make<ItemMapObject>(nullptr, 3u, 400u, 256u)->OnCollision(ship);
-    EXPECT_EQ(p.lives, 256);
-    Make<ItemMapObject>(nullptr, 3u, 400u, 254u)->OnCollision(ship);
-    EXPECT_EQ(p.lives, 256) << "never above 256";
-
-    p.barionGauge = 0;
-    p.hyperioGauge = 0;
-    ship->state = Player::kBarionLaser;
-    const uint32_t full = Sounds(106);
-    Make<ItemMapObject>(nullptr, 3u, 400u, 257u)->OnCollision(ship);
-    EXPECT_EQ(p.barionGauge, world.gw->BarionGaugeMax(p));
-    EXPECT_EQ(p.hyperioGauge, world.gw->HyperioGaugeMax(p));
-    EXPECT_EQ(Sounds(106), full + 1);
+    struct Reward {
+        uint32_t type;
+        uint8_t state;
+        int16_t lives, livesAfter;
+        bool barion, hyperio, full;
+    };
+    const uint8_t n = Player::kNormal, l = Player::kBarionLaser, g = Player::kGrabuster;
+    for (const Reward r : {Reward{254, n, 2, 3, false, false, false},
+                           Reward{255, n, 2, 5, false, false, false},
+                           Reward{256, n, 254, 256, false, false, false},
+                           Reward{254, n, 256, 256, false, false, false},
+                           Reward{257, l, 3, 3, true, true, true},
+                           Reward{257, n, 3, 3, true, true, false},
+                           Reward{258, g, 3, 3, false, true, true},
+                           Reward{258, l, 3, 3, false, true, false},
+                           Reward{250, l, 3, 3, false, false, false}}) {
+        SCOPED_TRACE(testing::Message() << r.type << " in state " << int(r.state));
+        PlayerWork& p = Work();
+        p.lives = r.lives;
+        p.barionGauge = p.hyperioGauge = 0;
+        sound->StopSE(106);
+        ship->state = r.state;
+        auto* carrier = Make<TestEnemyShot>(Vector2{});
+        auto* item = Make<ItemMapObject>(carrier, 3u, 400u, r.type);
+        item->OnCollision(ship);
+        EXPECT_EQ(p.lives, r.livesAfter);
+        EXPECT_EQ(p.barionGauge, r.barion ? world.gw->BarionGaugeMax(p) : 0);
+        EXPECT_EQ(p.hyperioGauge, r.hyperio ? world.gw->HyperioGaugeMax(p) : 0);
+        EXPECT_EQ(Sounds(106), r.full ? 1u : 0u);
+        EXPECT_FALSE(carrier->IsAlive()) << "the carrier goes with it";
+        EXPECT_FALSE(item->IsAlive());
+        EXPECT_TRUE(item->IsHitShapeActive()) << "its shape stays on";
+    }
     ship->state = Player::kNormal;
-    p.lives = 3;
-    Make<ItemMapObject>(nullptr, 3u, 400u, 250u)->OnCollision(ship);
-    EXPECT_EQ(p.lives, 3) << "another type gives nothing";
 }
 
 // The carrier may have gone from the stage (its countdown over, its block

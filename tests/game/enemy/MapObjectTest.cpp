@@ -2,7 +2,8 @@
 // the attribute table (unlock types, values past the table), creators firing
 // when their object reaches the field, objects fixed to their cell under the
 // scroll and the parallax, their frames, wrecks, rewards and contents in
-// order; and the O001 enemies' speed, heading and death sounds.
+// order, their explosion kept on its cell; and the O001 enemies' speed,
+// heading and death sounds.
 #include "game/core/ProgressBlock.h"
 #include "game/core/tables/EnemyRecord.h"
 #include "game/core/tables/MapAttributeEntry.h"
@@ -92,10 +93,6 @@ protected:
         auto* o = Make<EnemyMapObject>(type, column, row);
         o->Update();
         return o;
-    }
-    void Hit(GameObject* target, int16_t attack, uint32_t family = PlayerShotBase::kFamilyShot) {
-        TestShot shot(director, *target->GetPosition(), attack, family);
-        target->OnCollision(&shot);
     }
     std::vector<GameObject*> After(GameObject* mark) const {
         std::vector<GameObject*> out;
@@ -301,42 +298,83 @@ TEST_F(MapObjectTest, RewardsFollowTheWeaponFamilyAndTheShieldPaysNothing) {
     EXPECT_EQ(ChildrenOf<ItemSecretWeapon>().size(), 1u);
 }
 
-TEST_F(MapObjectTest, ContentsComeInOrder) {
-    struct Case {
+// What a kill leaves, in order: a secret weapon (241-247) or an item
+// (254-258) with its hit flash, show and ring, the power-up of 240, the
+// explosion on the cell's top-left plus half the frame's size (a 32 by 48
+// frame: 16 and 24), debris for the large types; the clank (61) on the
+// types that clank, 64 for the large and 62 or 63 for the rest; and the
+// wreck: frames 1-4 of track 0 on "Item_Blend2" for the item holders,
+// track 1 on "BGGround" for the others.
+TEST_F(MapObjectTest, AKillLeavesItsContentsExplosionSoundsAndWreck) {
+    using T = const std::type_info*;
+    const T show[] = {&typeid(SecretWeaponShow), &typeid(SecretHamon)};
+    struct Kill {
         int32_t type;
-        std::vector<const std::type_info*> made;
+        std::vector<T> made;
+        bool clank, large, item;
     };
-    const std::vector<Case> cases = {
-        {240, {&typeid(ItemPowerUp), &typeid(MapObjectDeadBomb)}},
-        {243,
-         {&typeid(SecretWeaponHit), &typeid(ItemSecretWeapon), &typeid(SecretWeaponShow),
-          &typeid(SecretHamon), &typeid(MapObjectDeadBomb)}},
-        {256,
-         {&typeid(SecretWeaponHit), &typeid(ItemMapObject), &typeid(SecretWeaponShow),
-          &typeid(SecretHamon), &typeid(MapObjectDeadBomb)}},
-        {210, {&typeid(MapObjectDeadBomb)}},
+    const Kill rows[] = {
+        {240, {&typeid(ItemPowerUp)}, false, false, false},
+        {243, {&typeid(SecretWeaponHit), &typeid(ItemSecretWeapon), show[0], show[1]}, true, false,
+         false},
+        {210, {}, false, false, false},
+        {238, {}, true, true, false},
+        {254, {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]}, true, false,
+         true},
+        {256, {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]}, true, false,
+         true},
+        {258, {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]}, true, false,
+         true},
     };
-    for (const Case& c : cases) {
-        EnemyMapObject* o = Object(c.type);
+    Mireku::Graphics::Texture* blast = Texture(StageTextureSlot::kMapObjectExplosion, 1024, 1024);
+    Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kMapObjectSheet, 512, 512);
+    for (const Kill& r : rows) {
+        SCOPED_TRACE(r.type);
+        EnemyRecord& row = Row(static_cast<uint32_t>(r.type));
+        row.trackA[0] = {0, 0, 31, 47};
+        for (int16_t f = 1; f <= 4; ++f)
+            row.trackA[f] = {static_cast<int16_t>(32 * f), 0, static_cast<int16_t>(32 * f + 31), 47};
+        EnemyMapObject* o = Object(r.type);
         Hit(o, 99);
+        Frames(3); // past the clank's repeat guard
+        for (int32_t id = 61; id <= 64; ++id)
+            sound->StopSE(id);
         GameObject* mark = director->GetLastChild();
         Hit(o, 1);
-        const std::vector<GameObject*> made = After(mark);
-        ASSERT_EQ(made.size(), c.made.size()) << c.type;
+        std::vector<T> made;
+        for (GameObject* c : After(mark))
+            made.push_back(&typeid(*c));
+        std::vector<T> want = r.made;
+        want.push_back(&typeid(MapObjectDeadBomb));
+        if (r.large)
+            want.insert(want.end(), 16, &typeid(EnemyDeadBombParts));
+        ASSERT_EQ(made.size(), want.size());
         for (size_t i = 0; i < made.size(); ++i)
-            EXPECT_EQ(typeid(*made[i]), *c.made[i]) << c.type << " #" << i;
+            EXPECT_EQ(*made[i], *want[i]) << i;
+        EXPECT_EQ(Sounds(61), r.clank ? 1u : 0u);
+        EXPECT_EQ(Sounds(64), r.large ? 1u : 0u);
+        EXPECT_EQ(Sounds(62) + Sounds(63), r.large ? 0u : 1u);
+        // Cell (10, 100) at field y 300 and ratio 0: its top-left on the
+        // screen at (160 - 128, 300); the explosion's picture (turned at
+        // random) centred half the frame's size in from there.
+        const std::vector<Quad> bomb = Drawn(SpriteLayer::kBGBomb, blast);
+        ASSERT_EQ(bomb.size(), 1u);
+        EXPECT_TRUE(Near({(bomb[0].x0 + bomb[0].x1) / 2, (bomb[0].y0 + bomb[0].y1) / 2},
+                         {32 + 16, 300 + 24}));
+        const uint32_t t = (director->GetFrameCounter() >> 2) + 10 + 100;
+        const std::vector<Quad> items = Drawn(SpriteLayer::kItemBlend2, sheet);
+        const std::vector<Quad> ground = Drawn(SpriteLayer::kBGGround, sheet);
+        ASSERT_EQ(items.size() + ground.size(), 1u);
+        if (r.item)
+            EXPECT_TRUE(Near(Texels(items[0]), {32.0f * (1 + t % 4), 0, 32, 48}));
+        else
+            EXPECT_TRUE(Near(Texels(ground[0]), {32, 0, 32, 32})) << "track 1's first frame";
+        DeleteDirector();
+        Play();
+        director->SetScrollRatio(0.0f);
+        blast = Texture(StageTextureSlot::kMapObjectExplosion, 1024, 1024);
+        sheet = Texture(StageTextureSlot::kMapObjectSheet, 512, 512);
     }
-    // Large types add 16 pieces of debris after the blast.
-    EnemyMapObject* big = Object(238);
-    GameObject* mark = director->GetLastChild();
-    const uint32_t loud = Sounds(EnemyMapObject::kLargeSound);
-    Hit(big, 100);
-    const std::vector<GameObject*> made = After(mark);
-    ASSERT_EQ(made.size(), 17u);
-    EXPECT_EQ(typeid(*made[0]), typeid(MapObjectDeadBomb));
-    for (size_t i = 1; i < made.size(); ++i)
-        EXPECT_EQ(typeid(*made[i]), typeid(EnemyDeadBombParts));
-    EXPECT_EQ(Sounds(EnemyMapObject::kLargeSound), loud + 1);
 }
 
 TEST_F(MapObjectTest, HitsClankOnlyOnTheirTypesAndNeverKillTwice) {
@@ -423,4 +461,53 @@ TEST_F(MapObjectTest, AnIntactObjectFiresItsGridAndAWreckFiresNothing) {
         Frame();
         ASSERT_TRUE(ChildrenOf<EnemyShotBase>().empty()) << "a wreck does not";
     }
+}
+
+TEST_F(MapObjectTest, TheExplosionShowsSixteenImagesOverSixtyThreeFrames) {
+    auto* bomb = Make<MapObjectDeadBomb>(10u, 20u, 5, -3, 0.5f, 2.0f);
+    ASSERT_NE(bomb, nullptr);
+    EXPECT_EQ(bomb->GetKind(), GameObject::kKindNone);
+    EXPECT_EQ(bomb->GetCollisionGroup(), 0u);
+    EXPECT_EQ(bomb->GetPosition()->x, 0.0f);
+    std::vector<int16_t> images;
+    while (bomb->IsAlive() && images.size() < 100) {
+        Frame();
+        images.push_back(bomb->GetImage());
+    }
+    EXPECT_EQ(images.size(), 63u);
+    // Image lengths 1 x 6, 2 x 5, 3 x 5, each shown for its length + 2.
+    EXPECT_EQ(images[2], 1);
+    EXPECT_EQ(images[16], 5);
+    EXPECT_EQ(images[17], 6);
+    EXPECT_EQ(images[20], 6);
+    EXPECT_EQ(images[21], 7);
+    EXPECT_EQ(images[41], 11);
+    EXPECT_EQ(images[42], 12);
+    EXPECT_EQ(images[62], 16);
+}
+
+TEST_F(MapObjectTest, TheExplosionStaysOnItsCellWhileTheMapScrollsAndShifts) {
+    Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kMapObjectExplosion, 1024, 1024);
+    auto* bomb = Make<MapObjectDeadBomb>(10u, 400u, 6, -4, 0.0f, 3.0f);
+    // Cells of 16: the cell's top-left on the screen is (160 - shift,
+    // 6400 + map scroll - 6480), the 256 by 256 image centred on it plus the
+    // offset.
+    struct Case {
+        float ratio, scroll;
+        float left, top;
+    };
+    for (const Case& c : {Case{0.0f, 0.0f, 160.0f - 128.0f + 6.0f - 128.0f, -80.0f - 4.0f - 128.0f},
+                          Case{0.0f, 500.0f, 32.0f + 6.0f - 128.0f, 420.0f - 4.0f - 128.0f},
+                          Case{1.0f, 500.0f, -96.0f + 6.0f - 128.0f, 420.0f - 4.0f - 128.0f},
+                          Case{-1.0f, 740.0f, 160.0f + 6.0f - 128.0f, 660.0f - 4.0f - 128.0f}}) {
+        director->SetScrollRatio(c.ratio);
+        director->SetMapScroll(c.scroll);
+        Frame();
+        const std::vector<Quad> quads = Drawn(SpriteLayer::kBGBomb, sheet);
+        ASSERT_EQ(quads.size(), 1u);
+        EXPECT_FLOAT_EQ(quads[0].x0, c.left) << c.ratio << " " << c.scroll;
+        EXPECT_FLOAT_EQ(quads[0].y0, c.top) << c.ratio << " " << c.scroll;
+        EXPECT_FLOAT_EQ(quads[0].x1 - quads[0].x0, 256.0f) << "its scale is not drawn";
+    }
+    EXPECT_TRUE(bomb->IsAlive());
 }

@@ -1,4 +1,5 @@
 #include "game/core/GameState.h"
+#include "game/enemy/effect/PlayerFlyHamon.h"
 #include "game/enemy/explosion/EnemyShotDelete.h"
 #include "game/enemy/staging/PlayerRebirthDirection.h"
 #include "game/enemy/staging/StageClearDirection.h"
@@ -178,7 +179,7 @@ TEST_F(StagingTest, AContinueBringsTheShipBackFromWhereItWas) {
     EXPECT_EQ(director->GetInputHold(), 1);
 }
 
-TEST_F(StagingTest, TheClearFliesTheShipOutAndFadesAt180) {
+TEST_F(StagingTest, TheClearFliesTheShipOutLeavingARippleEvery20FramesAndFadesAt180) {
     Play();
     PlaceShip({30.0f, 500.0f});
     ASSERT_EQ(world.gw->recording, 1);
@@ -193,24 +194,29 @@ TEST_F(StagingTest, TheClearFliesTheShipOutAndFadesAt180) {
     EXPECT_EQ(world.gw->player.invincibleTimer, -1);
     EXPECT_EQ(world.gw->player.invincible, 1);
 
+    // From c = 60 it flies 15 up a frame with the flash aimed at it and a
+    // ripple where it is every 20th frame; at 180 the stage is cleared.
     const uint32_t sounds = Sounds(11);
-    for (int c = 0; c < 60; ++c)
+    std::vector<int> ripples;
+    PlayerFlyHamon* last = nullptr;
+    for (int c = 0; c <= 180; ++c) {
         Frame();
-    EXPECT_EQ(ShipY(), 500.0f) << "it stays for 60 frames";
-    EXPECT_EQ(Sounds(11), sounds);
-    Frame(); // c = 60
-    EXPECT_EQ(Sounds(11), sounds + 1);
-    EXPECT_EQ(ShipY(), 485.0f);
-    EXPECT_EQ(director->GetFlashTarget(), 0.9f);
-    for (int c = 61; c < 180; ++c)
-        Frame();
-    EXPECT_EQ(ShipY(), 500.0f - 15.0f * 120);
-    EXPECT_EQ(world.gw->gameState, GameState::kPlaying);
-    EXPECT_FALSE(scenes->IsFading());
-    Frame(); // c = 180
-    EXPECT_EQ(world.gw->gameState, GameState::kCleared);
+        EXPECT_EQ(ShipY(), 500.0f - 15.0f * std::max(0, c - 59)) << c;
+        EXPECT_EQ(Sounds(11), sounds + (c >= 60 ? 1 : 0)) << c;
+        const std::vector<PlayerFlyHamon*> made = ChildrenOf<PlayerFlyHamon>();
+        if (!made.empty() && made.back() != last) {
+            last = made.back();
+            ripples.push_back(c);
+            EXPECT_EQ(*last->GetPosition(), (Vector2{30.0f, ShipY()}));
+        }
+        if (c == 60) {
+            EXPECT_EQ(director->GetFlashTarget(), 0.9f);
+        }
+        EXPECT_EQ(world.gw->gameState, c < 180 ? GameState::kPlaying : GameState::kCleared);
+        EXPECT_EQ(scenes->IsFading(), c == 180);
+    }
+    EXPECT_EQ(ripples, (std::vector<int>{60, 80, 100, 120, 140, 160, 180}));
     EXPECT_EQ(world.gw->stageEndWait, 90);
-    EXPECT_TRUE(scenes->IsFading());
     EXPECT_EQ(world.gw->recording, 0);
     EXPECT_EQ(world.gw->replayBuffer, nullptr);
     EXPECT_TRUE(clear->IsAlive()) << "it stays until the game screen ends the stage";
