@@ -391,6 +391,19 @@ public:
     std::vector<uint8_t> pixels;
 };
 
+// Every shot row of the tables firing every stream every frame with heavy
+// shots of `attack` (room for 100 a slot): fights about the boss, not the
+// ship's power.
+inline void StrongMainShots(GameTables& tables, int16_t attack) {
+    for (TableBlob& t : tables.shotParam)
+        for (uint32_t r = 0; r < t.Count<ShotParamRow>(); ++r)
+            for (ShotStream& s : t.MutableAt<ShotParamRow>(r)->streams) {
+                s.interval = 1;
+                s.limit = 100;
+                s.attack = static_cast<uint16_t>(attack);
+            }
+}
+
 // The stage start's fly-in taken off at once, for tests that want the ship
 // as it was made: the fly-in's hold released, the ship back at (0, 360) at
 // scale 1, the staging scale at rest and the invincibility the player had
@@ -607,12 +620,14 @@ protected:
     }
     // A frame of the director's children only: the director's own state
     // (its frame counter, its timeline) does not move.
-    void UpdateChildren() {
-        director->TickTree();
-        // As the director's own update would: last frame's registrations go.
-        director->GetCollisions().Clear();
-        for (GameObject* c = director->GetFirstChild(); c; c = c->GetNextSibling())
-            c->UpdateTree();
+    void UpdateChildren(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            director->TickTree();
+            // As the director's own update would: last frame's registrations go.
+            director->GetCollisions().Clear();
+            for (GameObject* c = director->GetFirstChild(); c; c = c->GetNextSibling())
+                c->UpdateTree();
+        }
     }
     // Frames until `object` starts vanishing (at most `limit`).
     int UpdatesToVanish(GameObject* object, int limit = 200) {

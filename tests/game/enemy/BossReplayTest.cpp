@@ -50,13 +50,7 @@ BossRun Play(const std::vector<uint8_t>& recording, uint32_t seed) {
     options.stream0Seed = seed;
     EXPECT_TRUE(harness.Start(options));
     harness.World().WriteSample("texture/game/boss/");
-    for (TableBlob& t : GlobalWork::GetInstance()->tables.shotParam)
-        for (uint32_t r = 0; r < t.Count<ShotParamRow>(); ++r)
-            for (ShotStream& s : t.MutableAt<ShotParamRow>(r)->streams) {
-                s.interval = 1;
-                s.limit = 100;
-                s.attack = 300;
-            }
+    stage_test::StrongMainShots(GlobalWork::GetInstance()->tables, 300);
     EXPECT_TRUE(harness.BeginPlayback(recording));
     GlobalWork& gw = *GlobalWork::GetInstance();
     for (int guard = 0; guard < 4000 && gw.gameState != GameState::kCleared; ++guard) {

@@ -89,8 +89,7 @@ TEST_F(BossTest, TheBodyComesDownSettlesAndWaitsForFullGauges) {
     const std::pair<int, int32_t> steps[] = {
         {47, B::kDescend}, {1, B::kSettle}, {11, B::kSettle}, {1, B::kWait}};
     for (const auto& [n, state] : steps) {
-        for (int i = 0; i < n; ++i)
-            UpdateChildren();
+        UpdateChildren(n);
         EXPECT_EQ(b->GetState(), state);
         if (n == 1) {
             EXPECT_FLOAT_EQ(b->GetPosition()->y, home + h + (state == B::kSettle ? 10.0f : 0.0f));
@@ -108,8 +107,7 @@ TEST_F(BossTest, TheBodyComesDownSettlesAndWaitsForFullGauges) {
     EXPECT_TRUE(Near({box.minX, box.maxY - box.minY},
                      {360.0f - look.bodyWidth / 2.0f + (look.bodyWidth - look.coreWidth) / 2,
                       float(look.coreHeight)}));
-    for (int i = 0; i < 100; ++i)
-        UpdateChildren();
+    UpdateChildren(100);
     EXPECT_EQ(b->GetState(), B::kWait) << "the gauges fill only as the display draws them";
     const uint32_t opened = Sounds(51), fight = Sounds(50);
     int frames = 0;

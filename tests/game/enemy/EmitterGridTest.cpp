@@ -183,8 +183,7 @@ TEST_F(EmitterGridTest, WaysSpreadAcrossTheSpreadOrFlyAlongTheDirection) {
             EXPECT_EQ(shots[k]->GetSource(), e);
             EXPECT_EQ(shots[k]->GetBullet(), 1);
             // From the mount point: the enemy's position + (4, 8).
-            EXPECT_EQ(shots[k]->GetPosition()->x, -46.0f);
-            EXPECT_EQ(shots[k]->GetPosition()->y, 128.0f);
+            EXPECT_EQ(*shots[k]->GetPosition(), (Vector2{-46.0f, 128.0f}));
         }
         for (EnemyShotDefault* s : shots)
             s->Vanish();

@@ -347,9 +347,9 @@ TEST_F(EnemyDefaultTest, KillsPayByTheWeaponFamily) {
     EXPECT_EQ(p.score, 300u);
     EXPECT_EQ(p.barionGauge, 40);
     EXPECT_EQ(Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46), deaths + 1);
-    ASSERT_EQ(ChildrenOf<EnemyDeadBomb>().size(), 1u);
+    ASSERT_EQ(Count<EnemyDeadBomb>(), 1u);
     EXPECT_EQ(ChildrenOf<EnemyDeadBomb>()[0]->GetSize(), EnemyDeadBomb::kSizeSmall);
-    EXPECT_EQ(ChildrenOf<EnemyDeadBombParts>().size(), 16u);
+    EXPECT_EQ(Count<EnemyDeadBombParts>(), 16u);
 
     // The Barion laser: score, no gauge, a Hyperio item without its
     // appearance, the explosion turned along the laser.
@@ -384,13 +384,13 @@ TEST_F(EnemyDefaultTest, KillsPayByTheWeaponFamily) {
 
     // Another family: gone without score, sound or explosion.
     p.score = 0;
-    const size_t bombs = ChildrenOf<EnemyDeadBomb>().size();
+    const size_t bombs = Count<EnemyDeadBomb>();
     const uint32_t sounds = Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46);
     EnemyDefault* e = Enemy();
     Hit(e, 500, 7);
     EXPECT_FALSE(e->IsAlive());
     EXPECT_EQ(p.score, 0u);
-    EXPECT_EQ(ChildrenOf<EnemyDeadBomb>().size(), bombs);
+    EXPECT_EQ(Count<EnemyDeadBomb>(), bombs);
     EXPECT_EQ(Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46), sounds);
 }
 
@@ -415,12 +415,11 @@ TEST_F(EnemyDefaultTest, ExplosionsByTypeRange) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
-        const size_t middles = ChildrenOf<EnemyDeadBomb_Middle>().size();
-        const size_t bombs = ChildrenOf<EnemyDeadBomb>().size();
+        const size_t middles = Count<EnemyDeadBomb_Middle>();
+        const size_t bombs = Count<EnemyDeadBomb>();
         Hit(Enemy(c.type), 32000, c.family);
-        EXPECT_EQ(ChildrenOf<EnemyDeadBomb_Middle>().size(),
-                  middles + static_cast<size_t>(c.middle));
-        ASSERT_EQ(ChildrenOf<EnemyDeadBomb>().size(), bombs + (c.size >= 0 ? 1 : 0));
+        EXPECT_EQ(Count<EnemyDeadBomb_Middle>(), middles + static_cast<size_t>(c.middle));
+        ASSERT_EQ(Count<EnemyDeadBomb>(), bombs + (c.size >= 0 ? 1 : 0));
         if (c.size >= 0) {
             EXPECT_EQ(ChildrenOf<EnemyDeadBomb>().back()->GetSize(), static_cast<uint32_t>(c.size));
         }

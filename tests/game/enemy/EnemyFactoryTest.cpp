@@ -217,8 +217,7 @@ TEST_F(EnemyFactoryTest, GeneratorsRepeatTheirEntryAndGoAfterTheirCount) {
 TEST_F(EnemyFactoryTest, AGeneratorOfCountZeroNeverEnds) {
     Dispatch(10, 0, 2);
     EnemyGenerator* gen = ChildrenOf<EnemyGenerator>()[0];
-    for (int f = 0; f < 40; ++f)
-        UpdateChildren();
+    UpdateChildren(40);
     EXPECT_TRUE(gen->IsAlive());
     EXPECT_EQ(gen->GetSpawned(), 21);
 }
@@ -237,7 +236,7 @@ TEST_F(EnemyFactoryTest, ARingOfNSurroundsThePlayerAtEvenAngles) {
         EXPECT_NEAR(ring[i]->GetPosition()->y, centre.y + 360.0f * std::sin(a), 1e-2f);
     }
     Dispatch(15, 3);
-    EXPECT_EQ(ChildrenOf<EnemyS008>().size(), 11u);
+    EXPECT_EQ(Count<EnemyS008>(), 11u);
 }
 
 TEST_F(EnemyFactoryTest, PairsComeFromTheLowerCornersCountHalved) {
@@ -249,7 +248,7 @@ TEST_F(EnemyFactoryTest, PairsComeFromTheLowerCornersCountHalved) {
     EXPECT_EQ(pair[1]->GetSpawn().x, 360.0f);
     EXPECT_EQ(pair[1]->GetSpawn().y, 624.0f);
     Dispatch(20, 6);
-    EXPECT_EQ(ChildrenOf<EnemyS011>().size(), 8u);
+    EXPECT_EQ(Count<EnemyS011>(), 8u);
 }
 
 TEST_F(EnemyFactoryTest, AGroupReleasesCountLessOneMembersTheFirstOneIntervalOn) {

@@ -378,13 +378,13 @@ TEST_F(FamilyTest, S018BobsWithAPeriodOf72AndLeavesUpward) {
 TEST_F(FamilyTest, TheFactoryMakesOneOfEachLargeTypeAndSwarmsOfTheOthers) {
     CreateEnemy(director, 75, {0.0f, 100.0f});
     CreateEnemy(director, 76, {0.0f, 100.0f});
-    EXPECT_EQ(ChildrenOf<EnemyL015>().size(), 1u);
-    EXPECT_EQ(ChildrenOf<EnemyL016>().size(), 1u);
+    EXPECT_EQ(Count<EnemyL015>(), 1u);
+    EXPECT_EQ(Count<EnemyL016>(), 1u);
     CreateEnemy(director, 78, {0.0f, 100.0f});
-    const size_t swarm = ChildrenOf<EnemyL018>().size();
+    const size_t swarm = Count<EnemyL018>();
     EXPECT_GE(swarm, 20u);
     EXPECT_LE(swarm, 30u);
-    EXPECT_EQ(ChildrenOf<EnemyL017>().size(), swarm) << "L018 is an L017";
+    EXPECT_EQ(Count<EnemyL017>(), swarm) << "L018 is an L017";
 }
 
 TEST_F(FamilyTest, L015PicksOneOfThreeSpeedsFromThePlayStream) {

@@ -159,8 +159,7 @@ TEST_F(ItemTest, AHyperioItemFloatsWhileTheShotIsHeldAndHomesWhenLetGo) {
     // With its appearance: five pictures of three frames, then it floats.
     auto* shown = Make<ItemHyperio>(Vector2{0.0f, 300.0f}, uint8_t{1});
     EXPECT_EQ(shown->GetState(), ItemHyperio::kAppear);
-    for (int i = 0; i < 14; ++i)
-        UpdateChildren();
+    UpdateChildren(14);
     EXPECT_EQ(shown->GetState(), ItemHyperio::kAppear);
     UpdateChildren();
     EXPECT_NE(shown->GetState(), ItemHyperio::kAppear);
@@ -209,7 +208,7 @@ TEST_F(ItemTest, APowerUpSwaysSinksAndRaisesTheLevel) {
     EXPECT_EQ(p.power, 2);
     EXPECT_EQ(p.invincible, 1);
     EXPECT_EQ(p.invincibleTimer, 90) << "the mode's power-up protection";
-    EXPECT_EQ(ChildrenOf<PowerUpEffect>().size(), 1u);
+    EXPECT_EQ(Count<PowerUpEffect>(), 1u);
     // The item a continue drops puts the level back to 2 first.
     p.power = 0;
     auto* carried = Make<ItemPowerUp>(Vector2{0.0f, 100.0f});
@@ -230,15 +229,12 @@ TEST_F(ItemTest, MapRewardsGiveLivesUpTo256AndFullGauges) {
         bool barion, hyperio, full;
     };
     const uint8_t n = Player::kNormal, l = Player::kBarionLaser, g = Player::kGrabuster;
-    for (const Reward r : {Reward{254, n, 2, 3, false, false, false},
-                           Reward{255, n, 2, 5, false, false, false},
-                           Reward{256, n, 254, 256, false, false, false},
-                           Reward{254, n, 256, 256, false, false, false},
-                           Reward{257, l, 3, 3, true, true, true},
-                           Reward{257, n, 3, 3, true, true, false},
-                           Reward{258, g, 3, 3, false, true, true},
-                           Reward{258, l, 3, 3, false, true, false},
-                           Reward{250, l, 3, 3, false, false, false}}) {
+    for (const Reward r :
+         {Reward{254, n, 2, 3, false, false, false}, Reward{255, n, 2, 5, false, false, false},
+          Reward{256, n, 254, 256, false, false, false},
+          Reward{254, n, 256, 256, false, false, false}, Reward{257, l, 3, 3, true, true, true},
+          Reward{257, n, 3, 3, true, true, false}, Reward{258, g, 3, 3, false, true, true},
+          Reward{258, l, 3, 3, false, true, false}, Reward{250, l, 3, 3, false, false, false}}) {
         SCOPED_TRACE(testing::Message() << r.type << " in state " << int(r.state));
         PlayerWork& p = Work();
         p.lives = r.lives;
@@ -265,8 +261,7 @@ TEST_F(ItemTest, ARewardWhoseCarrierHasGoneLeavesItAlone) {
     auto* carrier = Make<TestEnemyShot>(Vector2{});
     auto* reward = Make<ItemMapObject>(carrier, 3u, 400u, 254u);
     carrier->Vanish();
-    for (int i = 0; i < 4; ++i)
-        UpdateChildren();
+    UpdateChildren(4);
     ASSERT_TRUE(ChildrenOf<TestEnemyShot>().empty()) << "deleted";
     world.gw->player.lives = 1;
     reward->OnCollision(ship);
@@ -293,7 +288,7 @@ TEST_F(ItemTest, ASecretWeaponUnlocksOnceThenPays80000) {
     Frames(3); // past the sound's repeat guard
     Make<ItemSecretWeapon>(5u, 400u, 243u)->OnCollision(ship);
     EXPECT_EQ(p.score, 80000u);
-    EXPECT_EQ(ChildrenOf<PowerUpScore>().size(), 1u);
+    EXPECT_EQ(Count<PowerUpScore>(), 1u);
     EXPECT_EQ(p.invincibleTimer, 90);
     // Types 246 and 247 set bits 5 and 6 and leave the ship on a weapon it fires.
     for (const uint32_t type : {246u, 247u}) {

@@ -149,12 +149,12 @@ TEST_F(MapObjectTest, EightBitMapsPlaceTooAndOtherDepthsPlaceNothing) {
     image = MapImage(4, 1, 8, {0, 1, 0, 1});
     GameObject::Create<BGParts>(director, director,
                                 StageMap(image.data(), static_cast<uint32_t>(image.size())));
-    EXPECT_EQ(ChildrenOf<EnemyMapObjectCreator>().size(), 2u);
+    EXPECT_EQ(Count<EnemyMapObjectCreator>(), 2u);
     image = MapImage(4, 1, 8, {1, 1, 1, 1});
     image[19] = 4; // four bits per cell
     GameObject::Create<BGParts>(director, director,
                                 StageMap(image.data(), static_cast<uint32_t>(image.size())));
-    EXPECT_EQ(ChildrenOf<EnemyMapObjectCreator>().size(), 2u);
+    EXPECT_EQ(Count<EnemyMapObjectCreator>(), 2u);
 }
 
 TEST_F(MapObjectTest, AMapWhoseCellsDoNotFitOrThatHasNoColumnsIsNotWalked) {
@@ -198,7 +198,7 @@ TEST_F(MapObjectTest, AOneTexelObjectIsCreatedWhenItsCellTopReachesZero) {
     EXPECT_TRUE(creator->IsAlive());
     ScrollTo(40, 0.0f);
     UpdateChildren();
-    ASSERT_EQ(ChildrenOf<EnemyMapObject>().size(), 1u);
+    ASSERT_EQ(Count<EnemyMapObject>(), 1u);
     EXPECT_FALSE(creator->IsAlive());
     EnemyMapObject* o = ChildrenOf<EnemyMapObject>()[0];
     EXPECT_EQ(o->GetColumn(), 3u);
@@ -283,7 +283,7 @@ TEST_F(MapObjectTest, RewardsFollowTheWeaponFamilyAndTheShieldPaysNothing) {
     EXPECT_EQ(p.score, score + 500);
     Hit(Object(200), 100, PlayerShotBase::kFamilyBarionLaser);
     EXPECT_EQ(p.score, score + 1000);
-    EXPECT_EQ(ChildrenOf<ItemHyperio>().size(), 1u);
+    EXPECT_EQ(Count<ItemHyperio>(), 1u);
     p.grabusterHits = 19;
     Hit(Object(200), 100, PlayerShotBase::kFamilyGrabuster);
     EXPECT_EQ(p.grabusterHits, 20u);
@@ -295,7 +295,7 @@ TEST_F(MapObjectTest, RewardsFollowTheWeaponFamilyAndTheShieldPaysNothing) {
     EXPECT_EQ(p.score, before);
     EXPECT_EQ(p.barionGauge, gauge);
     EXPECT_EQ(shielded->GetState(), EnemyMapObject::kDestroyed) << "opened all the same";
-    EXPECT_EQ(ChildrenOf<ItemSecretWeapon>().size(), 1u);
+    EXPECT_EQ(Count<ItemSecretWeapon>(), 1u);
 }
 
 // What a kill leaves, in order: a secret weapon (241-247) or an item
@@ -315,15 +315,27 @@ TEST_F(MapObjectTest, AKillLeavesItsContentsExplosionSoundsAndWreck) {
     };
     const Kill rows[] = {
         {240, {&typeid(ItemPowerUp)}, false, false, false},
-        {243, {&typeid(SecretWeaponHit), &typeid(ItemSecretWeapon), show[0], show[1]}, true, false,
+        {243,
+         {&typeid(SecretWeaponHit), &typeid(ItemSecretWeapon), show[0], show[1]},
+         true,
+         false,
          false},
         {210, {}, false, false, false},
         {238, {}, true, true, false},
-        {254, {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]}, true, false,
+        {254,
+         {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]},
+         true,
+         false,
          true},
-        {256, {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]}, true, false,
+        {256,
+         {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]},
+         true,
+         false,
          true},
-        {258, {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]}, true, false,
+        {258,
+         {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]},
+         true,
+         false,
          true},
     };
     Mireku::Graphics::Texture* blast = Texture(StageTextureSlot::kMapObjectExplosion, 1024, 1024);
@@ -333,7 +345,8 @@ TEST_F(MapObjectTest, AKillLeavesItsContentsExplosionSoundsAndWreck) {
         EnemyRecord& row = Row(static_cast<uint32_t>(r.type));
         row.trackA[0] = {0, 0, 31, 47};
         for (int16_t f = 1; f <= 4; ++f)
-            row.trackA[f] = {static_cast<int16_t>(32 * f), 0, static_cast<int16_t>(32 * f + 31), 47};
+            row.trackA[f] = {static_cast<int16_t>(32 * f), 0, static_cast<int16_t>(32 * f + 31),
+                             47};
         EnemyMapObject* o = Object(r.type);
         Hit(o, 99);
         Frames(3); // past the clank's repeat guard
@@ -450,7 +463,7 @@ TEST_F(MapObjectTest, AnIntactObjectFiresItsGridAndAWreckFiresNothing) {
     size_t fired = 0;
     for (int f = 0; f < 300; ++f) {
         Frame();
-        fired = std::max(fired, ChildrenOf<EnemyShotBase>().size());
+        fired = std::max(fired, Count<EnemyShotBase>());
     }
     EXPECT_GT(fired, 0u) << "intact, it fires";
     Hit(o, 100);

@@ -25,7 +25,7 @@ TEST_F(StagingTest, AStageGivesTheInputBackSixtyUpdatesAfterItStarts) {
     world.gw->storyFlag2 = 1;
     Play(1, 0, true, true);
     // Made and updated once in the frame the stage started.
-    ASSERT_EQ(ChildrenOf<StageStartDirection>().size(), 1u);
+    ASSERT_EQ(Count<StageStartDirection>(), 1u);
     EXPECT_EQ(ChildrenOf<StageStartDirection>()[0]->GetCounter(), 1);
     EXPECT_EQ(director->GetInputHold(), 1);
     int updates = 1;
@@ -136,7 +136,7 @@ TEST_F(StagingTest, TheShipReturnsAfterAMissIn47UpdatesWithABlinkingCaption) {
     EXPECT_EQ(ShipY(), 536.0f);
     EXPECT_EQ(ship->GetScale(), 1.0f);
     EXPECT_EQ(world.gw->player.down, 0);
-    EXPECT_EQ(ChildrenOf<EnemyShotDelete>().size(), 1u) << "the shots were erased";
+    EXPECT_EQ(Count<EnemyShotDelete>(), 1u) << "the shots were erased";
     EXPECT_EQ(rebirth->GetPhase(), PlayerRebirthDirection::kShown);
 
     // The caption: additive, "sys_ui1.dds" (0, 416)-(176, 512) at the ship - (192, 80).
@@ -173,7 +173,7 @@ TEST_F(StagingTest, AContinueBringsTheShipBackFromWhereItWas) {
     PlaceShip({-50.0f, 640.0f});
     world.gw->gameState = GameState::kContinue;
     director->Continue();
-    ASSERT_EQ(ChildrenOf<PlayerRebirthDirection>().size(), 1u);
+    ASSERT_EQ(Count<PlayerRebirthDirection>(), 1u);
     EXPECT_EQ(ShipX(), -50.0f);
     EXPECT_EQ(ShipY(), 820.0f);
     EXPECT_EQ(director->GetInputHold(), 1);

@@ -109,8 +109,7 @@ TEST_F(BarionLaser, TheVolleysMuzzleRidesOnTheShip) {
     Frames(5);
     PlaceShip({-100.0f, 600.0f});
     Frame();
-    EXPECT_EQ(base->GetPosition()->x, -100.0f);
-    EXPECT_EQ(base->GetPosition()->y, 600.0f);
+    EXPECT_EQ(*base->GetPosition(), (Vector2{-100.0f, 600.0f}));
     EXPECT_EQ(ChildrenOf<PlayerExWeapon_BarionLaser>()[0]->GetStart().x, 16.0f);
 }
 

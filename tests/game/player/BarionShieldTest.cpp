@@ -78,8 +78,7 @@ TEST_F(Shield, ItStaysWhereItWasRaised) {
     PlayerExWeapon_BarionShield* shield = Raise(1, {50.0f, 450.0f});
     PlaceShip({-200.0f, 300.0f});
     Frames(5);
-    EXPECT_EQ(shield->GetPosition()->x, 50.0f);
-    EXPECT_EQ(shield->GetPosition()->y, 450.0f);
+    EXPECT_EQ(*shield->GetPosition(), (Vector2{50.0f, 450.0f}));
 }
 
 TEST_F(Shield, ShotsItTouchesInARegisteredFrameLeaveOneEraseMarkEach) {

@@ -110,8 +110,7 @@ TEST_F(Column, AnEnemyHeldInTheBeamSparksAtMostFourTimesInTenFramesButIsOfferedE
     Target* enemy = Enemy({0.0f, 560.0f});
     Frame();
     const int32_t hitsBefore = enemy->hits;
-    for (int i = 0; i < 10; ++i)
-        Frame();
+    Frames(10);
     EXPECT_EQ(Count<PlayerSubWeapon_SW001HitFx>(), 4u);
     EXPECT_EQ(Count<PlayerSubWeapon_SW001HitTsubu>(), 32u) << "eight a spark";
     EXPECT_EQ(enemy->hits - hitsBefore, 20) << "column and side, every frame";
@@ -134,8 +133,7 @@ TEST_F(Column, TheDecoysColumnKeepsItsXAndItsOwnConstants) {
     EXPECT_EQ(column->GetSpawn().x, -80.0f);
     PlaceShip({200.0f, 500.0f});
     Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kSub5Column, 240, 1248);
-    for (int i = 0; i < 17; ++i)
-        Frame();
+    Frames(17);
     EXPECT_EQ(column->GetPosition()->x, -80.0f) << "it does not follow the ship";
     EXPECT_EQ(column->GetPosition()->y, -1200.0f);
     EXPECT_EQ(column->GetBeamLength(), 1248.0f);

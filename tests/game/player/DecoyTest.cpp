@@ -39,8 +39,7 @@ TEST_F(Decoy, WithoutSpreadItFollowsAQuarterOfTheShipsMovement) {
     PlaceShip({0.0f, 500.0f});
     PlayerSubWeapon_SW005Decoy* decoy = Spread({});
     Frame();
-    EXPECT_EQ(decoy->GetPosition()->x, 0.0f);
-    EXPECT_EQ(decoy->GetPosition()->y, 500.0f);
+    EXPECT_EQ(*decoy->GetPosition(), (Vector2{0.0f, 500.0f}));
     PlaceShip({80.0f, 420.0f});
     Frame();
     EXPECT_FLOAT_EQ(decoy->GetPosition()->x, 20.0f);

@@ -36,8 +36,7 @@ protected:
 
 TEST_F(Flight, StartsVisibleInTheMiddleOfTheField) {
     Begin();
-    EXPECT_EQ(ship->GetPosition()->x, 0.0f);
-    EXPECT_EQ(ship->GetPosition()->y, 360.0f);
+    EXPECT_EQ(*ship->GetPosition(), (Vector2{0.0f, 360.0f}));
     EXPECT_EQ(ship->GetScreenPosition()->x, 360.0f);
     EXPECT_EQ(ship->visible, 1);
     EXPECT_EQ(ship->GetKind(), GameObject::kKindPlayer);

@@ -36,10 +36,7 @@ protected:
         Mireku::Common::Heap::LockedFree(slot.data);
         slot = GameTables::FinishTimeline(bytes.data(), static_cast<uint32_t>(bytes.size()));
     }
-    void Update(int n = 1) {
-        for (int i = 0; i < n; ++i)
-            UpdateChildren();
-    }
+    void Update(int n = 1) { UpdateChildren(n); }
     std::vector<EnemyDefault*> Enemies() const { return ChildrenOf<EnemyDefault>(); }
 
     GameObjectTimeline* timeline = nullptr;
@@ -54,8 +51,7 @@ TEST_F(TimelineTest, FrameOneSpawnsFirstAndFrameZeroNever) {
     auto enemies = Enemies();
     ASSERT_EQ(enemies.size(), 1u) << "the frame-0 entry is passed over, frame 1 spawns";
     EXPECT_EQ(enemies[0]->GetType(), 2);
-    EXPECT_EQ(enemies[0]->GetPosition()->x, 200.0f - 360.0f);
-    EXPECT_EQ(enemies[0]->GetPosition()->y, 60.0f);
+    EXPECT_EQ(*enemies[0]->GetPosition(), (Vector2{200.0f - 360.0f, 60.0f}));
     EXPECT_EQ(timeline->GetNextEntry(), 2u);
     Update();
     EXPECT_EQ(Enemies().size(), 2u);
