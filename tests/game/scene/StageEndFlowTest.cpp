@@ -9,22 +9,6 @@
 
 namespace {
 
-TEST(StageEndFlow, WhatFollowsEachStage) {
-    for (uint32_t s = 0; s < 24; ++s) {
-        const bool intermission = s == 2 || s == 5 || s == 8 || s == 14 || s == 17 || s == 20;
-        const AfterStage story = s == 11 || s == 23 ? AfterStage::kEnding
-                                 : intermission     ? AfterStage::kIntermission
-                                                    : AfterStage::kNextStageWithStory;
-        EXPECT_EQ(NextAfterStage(s, true, false), story) << "story, stage " << s;
-        const AfterStage arcade = s == 11   ? AfterStage::kNextLoop
-                                  : s == 23 ? AfterStage::kEnding
-                                            : AfterStage::kNextStage;
-        EXPECT_EQ(NextAfterStage(s, false, false), arcade) << "stage " << s;
-        EXPECT_EQ(NextAfterStage(s, false, true), AfterStage::kTitle);
-        EXPECT_EQ(NextAfterStage(s, true, true), AfterStage::kTitle);
-    }
-}
-
 class StageEndLeaving : public story_test::StoryRig {
 protected:
     // A stage screen of `stage` whose stage has ended: its stage-end wait
