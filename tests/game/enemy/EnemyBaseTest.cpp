@@ -22,16 +22,12 @@ TEST_F(EnemyBaseTest, SpeedIsTheValueTimesPointSixteenOrEight) {
     EXPECT_EQ(e->GetKind(), GameObject::kKindEnemy);
     EXPECT_EQ(e->GetRow(), world.gw->tables.EnemyRow(1, 0, 1));
     EXPECT_EQ(e->GetRowNumber(), 1u);
-    e->SetSpeed(0);
-    EXPECT_EQ(e->GetSpeed(), 8.0f);
-    e->SetSpeed(-3);
-    EXPECT_EQ(e->GetSpeed(), 8.0f);
-    e->SetSpeed(50);
-    EXPECT_FLOAT_EQ(e->GetSpeed(), 8.0f);
-    e->SetSpeed(1);
-    EXPECT_FLOAT_EQ(e->GetSpeed(), 0.16f);
-    e->SetSpeed(100);
-    EXPECT_FLOAT_EQ(e->GetSpeed(), 16.0f);
+    // Value x 0.16; 8 for a value of 0 or less.
+    for (const auto& [value, speed] : {std::pair{0, 8.0f}, std::pair{-3, 8.0f}, std::pair{50, 8.0f},
+                                       std::pair{1, 0.16f}, std::pair{100, 16.0f}}) {
+        e->SetSpeed(static_cast<int8_t>(value));
+        EXPECT_FLOAT_EQ(e->GetSpeed(), speed) << value;
+    }
     // The constructor takes the row's value.
     const EnemyRecord* row = world.gw->tables.EnemyRow(1, 0, 2);
     EnemyBase* f = Make<EnemyBase>(2);
@@ -45,13 +41,16 @@ TEST_F(EnemyBaseTest, SpeedIsTheValueTimesPointSixteenOrEight) {
 
 TEST_F(EnemyBaseTest, AStepCountsOnlyInsideTheFieldBoundsIncluded) {
     using V = Mireku::Common::Vector2;
-    EXPECT_FLOAT_EQ(EnemyBase::StepLengthInField({350.0f, 100.0f}, {10.0f, 0.0f}), 10.0f);
-    EXPECT_EQ(EnemyBase::StepLengthInField({350.0f, 100.0f}, {10.5f, 0.0f}), 0.0f);
-    EXPECT_FLOAT_EQ(EnemyBase::StepLengthInField({-357.0f, 716.0f}, {-3.0f, 4.0f}), 5.0f);
-    EXPECT_EQ(EnemyBase::StepLengthInField(V{-357.0f, 716.0f}, V{-3.5f, 4.0f}), 0.0f);
-    EXPECT_EQ(EnemyBase::StepLengthInField(V{0.0f, 716.0f}, V{0.0f, 4.5f}), 0.0f);
-    EXPECT_FLOAT_EQ(EnemyBase::StepLengthInField(V{0.0f, 4.0f}, V{0.0f, -4.0f}), 4.0f);
-    EXPECT_EQ(EnemyBase::StepLengthInField(V{0.0f, 4.0f}, V{0.0f, -4.5f}), 0.0f);
+    struct Step {
+        V from, by;
+        float counted;
+    };
+    for (const Step st :
+         {Step{{350, 100}, {10, 0}, 10}, Step{{350, 100}, {10.5f, 0}, 0},
+          Step{{-357, 716}, {-3, 4}, 5}, Step{{-357, 716}, {-3.5f, 4}, 0},
+          Step{{0, 716}, {0, 4.5f}, 0}, Step{{0, 4}, {0, -4}, 4}, Step{{0, 4}, {0, -4.5f}, 0}})
+        EXPECT_FLOAT_EQ(EnemyBase::StepLengthInField(st.from, st.by), st.counted)
+            << st.from.x << " " << st.from.y << " by " << st.by.x << " " << st.by.y;
 }
 
 TEST_F(EnemyBaseTest, TheAngleToTheShipIsTakenOnTheScreen) {

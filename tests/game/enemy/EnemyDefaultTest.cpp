@@ -47,13 +47,6 @@ protected:
     EnemyDefault* Enemy(uint32_t type = kType, float x = 0.0f, float y = 100.0f) {
         return Make<EnemyDefault>(static_cast<int32_t>(type), Vector2{x, y});
     }
-    // A hit of `attack` by a weapon of `family`, as the collision pass reports it.
-    void Hit(EnemyDefault* enemy, int16_t attack, uint32_t family = PlayerShotBase::kFamilyShot,
-             float angle = 0.0f) {
-        TestShot shot(director, *enemy->GetPosition(), attack, family);
-        shot.SetAngle(angle);
-        enemy->OnCollision(&shot);
-    }
 };
 
 } // namespace
@@ -85,19 +78,18 @@ TEST_F(EnemyDefaultTest, FollowsItsPathAtTheRowsRate) {
     EXPECT_EQ(e->GetPosition()->x, -50.0f) << "the first frame samples time 0";
     e->UpdateTree();
     // Speed 0 plays the path in real time: 1000/60 ms a frame.
-    EXPECT_NEAR(e->GetPathPosition(), 2000.0f / 60.0f, 1e-3f);
-    EXPECT_NEAR(e->GetPosition()->x, -50.0f + 1000.0f / 60.0f, 1e-3f);
-    EXPECT_NEAR(e->GetPosition()->y, 100.0f + 2000.0f / 60.0f, 1e-3f);
+    EXPECT_TRUE(Near({e->GetPathPosition(), e->GetPosition()->x, e->GetPosition()->y},
+                     {2000.0f / 60, -50 + 1000.0f / 60, 100 + 2000.0f / 60}));
     EXPECT_EQ(e->GetPrevious(), (Vector2{-50.0f, 100.0f})) << "where the frame began";
 
-    Row(kType).speed = 100; // double speed
-    EnemyDefault* fast = Enemy();
-    fast->UpdateTree();
-    EXPECT_NEAR(fast->GetPathPosition(), 2000.0f / 60.0f, 1e-3f);
-    Row(kType).speed = -50; // half speed
-    EnemyDefault* slow = Enemy();
-    slow->UpdateTree();
-    EXPECT_NEAR(slow->GetPathPosition(), 500.0f / 60.0f, 1e-3f);
+    // Double speed, half speed: the first frame's step.
+    for (const auto& [speed, time] :
+         {std::pair{int8_t{100}, 2000.0f}, std::pair{int8_t{-50}, 500.0f}}) {
+        Row(kType).speed = speed;
+        EnemyDefault* other = Enemy();
+        other->UpdateTree();
+        EXPECT_NEAR(other->GetPathPosition(), time / 60.0f, 1e-3f) << int(speed);
+    }
 }
 
 TEST_F(EnemyDefaultTest, AnOnePointPathHoldsThenTheEnemyGoes) {
@@ -174,10 +166,7 @@ TEST_F(EnemyDefaultTest, RegistersItsRowsBoxEveryFrame) {
     e->UpdateTree();
     const HitShape& s = *e->GetHitShape();
     EXPECT_EQ(s.kind, HitShape::kBox);
-    EXPECT_EQ(s.minX, 260.0f + 4.0f - 10.0f);
-    EXPECT_EQ(s.maxX, s.minX + 20.0f);
-    EXPECT_EQ(s.minY, 150.0f - 6.0f - 6.0f);
-    EXPECT_EQ(s.maxY, s.minY + 12.0f);
+    EXPECT_TRUE(Near({s.minX, s.minY, s.maxX, s.maxY}, {254, 138, 274, 150}, 0));
     EXPECT_EQ(director->GetCollisions().Head(6), e);
     // A negative width still gives the smaller corner first.
     Row(kType).hitWidth = -20;
@@ -274,15 +263,10 @@ TEST_F(EnemyDefaultTest, DrawsEachTrackCentredTurnedAndScaled) {
     e->Draw();
     auto blend = world.Capture(SpriteLayer::kEnemyBlend);
     auto add = world.Capture(SpriteLayer::kEnemyAdd);
-    ASSERT_EQ(blend.size(), 1u);
+    ASSERT_EQ(blend.size() + add.size(), 2u);
     EXPECT_EQ(blend[0].texture, sheet);
-    EXPECT_EQ(blend[0].x0, 400.0f - 16.0f);
-    EXPECT_EQ(blend[0].y0, 200.0f - 8.0f);
-    EXPECT_EQ(blend[0].x1, 400.0f + 16.0f);
-    EXPECT_EQ(blend[0].u0, 32.0f);
-    EXPECT_EQ(blend[0].v1, 80.0f);
+    EXPECT_TRUE(Near(Sprite(blend[0]), {400 - 16, 200 - 8, 32, 16, 32, 64, 32, 16}, 0));
     EXPECT_EQ(blend[0].colour, 0xFFFFFFFFu);
-    ASSERT_EQ(add.size(), 1u);
     EXPECT_EQ(add[0].x1 - add[0].x0, 1.0f);
     // Turned by a quarter and doubled: top-left at centre + 2 (8, -16).
     e->SetAngle(kPi / 2.0f);
@@ -291,8 +275,7 @@ TEST_F(EnemyDefaultTest, DrawsEachTrackCentredTurnedAndScaled) {
     e->Draw();
     blend = world.Capture(SpriteLayer::kEnemyBlend);
     ASSERT_EQ(blend.size(), 1u);
-    EXPECT_NEAR(blend[0].x0, 400.0f + 16.0f, 1e-3f);
-    EXPECT_NEAR(blend[0].y0, 200.0f - 32.0f, 1e-3f);
+    EXPECT_TRUE(Near({blend[0].x0, blend[0].y0}, {400 + 16, 200 - 32}));
     world.EndFrame();
 }
 

@@ -82,17 +82,6 @@ protected:
         for (GameObject* o : made)
             o->Vanish();
     }
-    std::vector<uint32_t> PeekPlay(int n) {
-        Mireku::Common::Random copy = world.random->Stream(RandomManager::kPlay);
-        std::vector<uint32_t> out;
-        for (int i = 0; i < n; ++i)
-            out.push_back(copy.Next());
-        return out;
-    }
-    void Hit(EnemyDefault* enemy, int16_t attack) {
-        TestShot shot(director, *enemy->GetPosition(), attack);
-        enemy->OnCollision(&shot);
-    }
     std::vector<Member*> Members() const { return ChildrenOf<Member>(); }
 
     std::deque<TimelineEntry> entries;

@@ -49,32 +49,20 @@ TEST_F(Column, TheHeadCapGrowsToItsFullHeightAndTheBoxesReach64BeyondBothEnds) {
         const std::vector<Quad> quads = Drawn(SpriteLayer::kPlayerShotAdd, sheet);
         ASSERT_EQ(quads.size(), 3u);
         const float cap = caps[update - 1];
-        EXPECT_FLOAT_EQ(quads[0].y0, head - 128.0f);
-        EXPECT_FLOAT_EQ(quads[0].y1 - quads[0].y0, cap) << update;
-        EXPECT_EQ(quads[0].v0, 0.0f);
-        EXPECT_EQ(quads[0].v1, 128.0f);
-        EXPECT_FLOAT_EQ(quads[1].y0, 600.0f) << "the tail cap under the firing line";
-        EXPECT_FLOAT_EQ(quads[1].y1 - quads[1].y0, cap);
-        EXPECT_EQ(quads[1].v0, 1552.0f);
-        EXPECT_FLOAT_EQ(quads[2].y0, head);
-        EXPECT_FLOAT_EQ(quads[2].y1, 600.0f);
-        EXPECT_EQ(quads[2].v0, 128.0f);
-        EXPECT_EQ(quads[2].v1, 1552.0f);
-        EXPECT_FLOAT_EQ(quads[2].x0, 360.0f - 120.0f);
-        EXPECT_FLOAT_EQ(quads[2].x1, 360.0f + 120.0f);
+        EXPECT_TRUE(Near(Sprite(quads[0]), {240, head - 128, 240, cap, 0, 0, 240, 128})) << update;
+        EXPECT_TRUE(Near(Sprite(quads[1]), {240, 600, 240, cap, 0, 1552, 240, 128}))
+            << "the tail cap under the firing line";
+        EXPECT_TRUE(Near(Sprite(quads[2]), {240, head, 240, 600 - head, 0, 128, 240, 1424}));
         // The column's narrow box and its side's wide one.
         const HitShape& box = *column->GetHitShape();
-        EXPECT_FLOAT_EQ(box.minY, head - 64.0f);
-        EXPECT_FLOAT_EQ(box.maxY, 600.0f + 64.0f);
-        EXPECT_FLOAT_EQ(box.maxX - box.minX, 32.0f);
+        EXPECT_TRUE(Near({box.minY, box.maxY, box.maxX - box.minX}, {head - 64, 600 + 64, 32}));
         EXPECT_TRUE(Registered(3, column));
     }
     // The side follows its column a frame behind (it is updated first).
     Frame();
     const HitShape& side = *column->GetSide()->GetHitShape();
-    EXPECT_FLOAT_EQ(side.maxX - side.minX, 190.0f);
-    EXPECT_FLOAT_EQ(side.minY, 600.0f - 5 * 40.0f - 64.0f);
-    EXPECT_FLOAT_EQ(side.maxY, 600.0f + 64.0f);
+    EXPECT_TRUE(
+        Near({side.maxX - side.minX, side.minY, side.maxY}, {190, 600 - 5 * 40 - 64, 600 + 64}));
     EXPECT_TRUE(Registered(3, column->GetSide()));
 }
 
