@@ -488,16 +488,13 @@ TEST_F(MapObjectTest, TheExplosionShowsSixteenImagesOverSixtyThreeFrames) {
         Frame();
         images.push_back(bomb->GetImage());
     }
-    EXPECT_EQ(images.size(), 63u);
-    // Image lengths 1 x 6, 2 x 5, 3 x 5, each shown for its length + 2.
-    EXPECT_EQ(images[2], 1);
-    EXPECT_EQ(images[16], 5);
-    EXPECT_EQ(images[17], 6);
-    EXPECT_EQ(images[20], 6);
-    EXPECT_EQ(images[21], 7);
-    EXPECT_EQ(images[41], 11);
-    EXPECT_EQ(images[42], 12);
-    EXPECT_EQ(images[62], 16);
+    // Images 0-5 of length 1, 6-10 of 2, 11-15 of 3, each shown for its
+    // length + 2 (image 0 from the first update on), then 16.
+    std::vector<int16_t> want(2, 0);
+    for (int16_t image = 1; image <= 16; ++image)
+        want.insert(want.end(), image <= 5 ? 3 : image <= 10 ? 4 : 5, image);
+    want.resize(63);
+    EXPECT_EQ(images, want);
 }
 
 TEST_F(MapObjectTest, TheExplosionStaysOnItsCellWhileTheMapScrollsAndShifts) {
