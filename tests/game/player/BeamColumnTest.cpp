@@ -152,13 +152,13 @@ TEST_F(Column, FlashSparkAndParticleLiveSixteenThirteenAndThirtyFrames) {
     BeginWith(0);
     auto* flash = Make<PlayerSubWeapon_SW001Fx>(ship);
     auto* spark = Make<PlayerSubWeapon_SW005HitFx>(Vector2{});
-    auto* speck = Make<PlayerSubWeapon_SW001HitTsubu>(Vector2{});
+    auto* particle = Make<PlayerSubWeapon_SW001HitTsubu>(Vector2{});
     // The particles drift at most 2 a frame each way and fade 255, 128, 9.
-    const Vector2 v = speck->GetVelocity();
-    EXPECT_LT(speck->GetCell(), 4u);
+    const Vector2 v = particle->GetVelocity();
+    EXPECT_LT(particle->GetCell(), 4u);
     // Counted after each update, until each starts vanishing.
-    int flashes = 0, sparks = 0, specks = 0;
-    for (int i = 0; i < 40 && speck; ++i) {
+    int flashes = 0, sparks = 0, particles = 0;
+    for (int i = 0; i < 40 && particle; ++i) {
         Frame();
         const auto alive = [](auto*& object, int& count) {
             if (object && object->IsAlive())
@@ -168,11 +168,11 @@ TEST_F(Column, FlashSparkAndParticleLiveSixteenThirteenAndThirtyFrames) {
         };
         alive(flash, flashes);
         alive(spark, sparks);
-        alive(speck, specks);
+        alive(particle, particles);
     }
     EXPECT_EQ(flashes, 15);
     EXPECT_EQ(sparks, 12);
-    EXPECT_EQ(specks, 29);
+    EXPECT_EQ(particles, 29);
     EXPECT_LE(std::fabs(v.x), 2.0f);
     EXPECT_LE(std::fabs(v.y), 2.0f);
     EXPECT_EQ(SubWeaponHitParticle::Alpha(0), 255);
