@@ -102,10 +102,8 @@ TEST_F(EnemyBaseTest, TheSparkleDrawsItsFrameAtItsOwnSizeAdditively) {
         const float w = 16.0f + 8.0f * i, h = 8.0f + 4.0f * i;
         EXPECT_EQ(quads[i].texture, frames[i]);
         EXPECT_EQ(quads[i].blend, Mireku::Renderer::SpriteRenderer::kBlendAdd);
-        EXPECT_FLOAT_EQ(quads[i].x0, 100.0f - w / 2);
-        EXPECT_FLOAT_EQ(quads[i].y1, 50.0f + h / 2);
-        EXPECT_FLOAT_EQ(quads[i].u1, w);
-        EXPECT_FLOAT_EQ(quads[i].v1, h);
+        EXPECT_TRUE(Near({quads[i].x0, quads[i].y1, quads[i].u1, quads[i].v1},
+                         {100.0f - w / 2, 50.0f + h / 2, w, h}));
     }
     world.EndFrame();
 }

@@ -232,10 +232,9 @@ TEST_F(EnemyFactoryTest, PairsComeFromTheLowerCornersCountHalved) {
     Dispatch(19, 3);
     std::vector<EnemyS011*> pair = ChildrenOf<EnemyS011>();
     ASSERT_EQ(pair.size(), 2u) << "a count of 3 makes one pair";
-    EXPECT_EQ(pair[0]->GetSpawn().x, -360.0f);
-    EXPECT_EQ(pair[0]->GetSpawn().y, 624.0f);
-    EXPECT_EQ(pair[1]->GetSpawn().x, 360.0f);
-    EXPECT_EQ(pair[1]->GetSpawn().y, 624.0f);
+    EXPECT_TRUE(Near({pair[0]->GetSpawn().x, pair[0]->GetSpawn().y, pair[1]->GetSpawn().x,
+                      pair[1]->GetSpawn().y},
+                     {-360.0f, 624.0f, 360.0f, 624.0f}));
     Dispatch(20, 6);
     EXPECT_EQ(Count<EnemyS011>(), 8u);
 }

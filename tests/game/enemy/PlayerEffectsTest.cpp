@@ -286,9 +286,9 @@ TEST_F(Effects, SecretPicturesDrawAtTheirOwnSizeAndAMissingOneStillDraws) {
     auto* hit = Make<SecretWeaponHit>(Vector2{20.0f, 100.0f});
     std::vector<Quad> quads = DrawnBy(hit, SpriteLayer::kItemAdd2);
     ASSERT_EQ(quads.size(), 1u);
-    EXPECT_EQ(quads[0].x1 - quads[0].x0, 65.0f);
-    EXPECT_EQ(quads[0].y1 - quads[0].y0, 33.0f);
-    EXPECT_EQ(quads[0].x0 + quads[0].x1, 2.0f * 380.0f);
+    EXPECT_TRUE(
+        Near({quads[0].x1 - quads[0].x0, quads[0].y1 - quads[0].y0, quads[0].x0 + quads[0].x1},
+             {65.0f, 33.0f, 2.0f * 380.0f}));
     auto* show = Make<SecretWeaponShow>(Vector2{});
     ASSERT_EQ(director->GetTexture(S::kSecretShow), nullptr);
     quads = DrawnBy(show, SpriteLayer::kItemAdd2);

@@ -150,12 +150,9 @@ TEST_F(StagingTest, TheShipReturnsAfterAMissIn47UpdatesWithABlinkingCaption) {
     quads = world.Capture(SpriteLayer::kPlayer);
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_EQ(quads[0].blend, Mireku::Renderer::SpriteRenderer::kBlendAdd);
-    EXPECT_FLOAT_EQ(quads[0].x0, 460.0f - 192.0f);
-    EXPECT_FLOAT_EQ(quads[0].y0, 536.0f - 80.0f);
-    EXPECT_FLOAT_EQ(quads[0].x1, 460.0f - 192.0f + 176.0f);
-    EXPECT_FLOAT_EQ(quads[0].u0, 0.0f);
-    EXPECT_FLOAT_EQ(quads[0].v0, 416.0f);
-    EXPECT_FLOAT_EQ(quads[0].v1, 512.0f);
+    EXPECT_TRUE(
+        Near({quads[0].x0, quads[0].y0, quads[0].x1, quads[0].u0, quads[0].v0, quads[0].v1},
+             {460.0f - 192.0f, 536.0f - 80.0f, 460.0f - 192.0f + 176.0f, 0.0f, 416.0f, 512.0f}));
     world.EndFrame();
 
     // 121 more updates in the shown phase, then it goes.

@@ -184,10 +184,8 @@ TEST_F(BarionLaser, TheMuzzleIsDrawn48BelowTheShipFrameByFrame) {
     Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kBarionMuzzle, 960, 1008);
     std::vector<Quad> quads = Drawn(SpriteLayer::kPlayerShotFx, sheet);
     ASSERT_EQ(quads.size(), 1u);
-    EXPECT_EQ(quads[0].u0, 0.0f);
-    EXPECT_FLOAT_EQ(quads[0].x0, 360.0f - 240.0f);
-    EXPECT_FLOAT_EQ(quads[0].y0, 500.0f - 168.0f + 48.0f);
-    EXPECT_FLOAT_EQ(quads[0].x1 - quads[0].x0, 480.0f);
+    EXPECT_TRUE(Near({quads[0].u0, quads[0].x0, quads[0].y0, quads[0].x1 - quads[0].x0},
+                     {0.0f, 360.0f - 240.0f, 500.0f - 168.0f + 48.0f, 480.0f}));
     Frames(3);
     EXPECT_EQ(Drawn(SpriteLayer::kPlayerShotFx, sheet)[0].u0, 480.0f) << "frame 1 while firing";
     Frames(7);

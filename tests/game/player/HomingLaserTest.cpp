@@ -149,11 +149,8 @@ TEST_F(Laser, TheRibbonHasTwoPointsAfterOneUpdateAndAtMostTwenty) {
     std::vector<Quad> quads = Drawn(SpriteLayer::kPlayerShotAdd, ribbon);
     ASSERT_EQ(quads.size(), 1u) << "one segment back to the launch point";
     // Straight up: 24 either side, the whole texture over the one segment.
-    EXPECT_NEAR(quads[0].x0, 360.0f - 24.0f, 1e-3f);
-    EXPECT_NEAR(quads[0].x1, 360.0f + 24.0f, 1e-3f);
-    EXPECT_NEAR(quads[0].y1, 650.0f, 1e-3f);
-    EXPECT_EQ(quads[0].v0, 0.0f);
-    EXPECT_EQ(quads[0].v1, 1024.0f);
+    EXPECT_TRUE(Near({quads[0].x0, quads[0].x1, quads[0].y1, quads[0].v0, quads[0].v1},
+                     {360.0f - 24.0f, 360.0f + 24.0f, 650.0f, 0.0f, 1024.0f}));
     // The lock sight at the aim point, a quarter turn that unwinds.
     const std::vector<Quad> sights = Drawn(SpriteLayer::kEnemyAdd, sight);
     ASSERT_EQ(sights.size(), 1u);

@@ -311,9 +311,8 @@ TEST_F(Hit, TheWarningBlinksBetweenItsTwoImagesAndNeverPastThem) {
         } else {
             ASSERT_EQ(quads.size(), 1u);
             EXPECT_TRUE(quads[0].u0 == 0.0f || quads[0].u0 == 72.0f);
-            EXPECT_EQ(quads[0].v0, 344.0f);
-            EXPECT_EQ(quads[0].x1 - quads[0].x0, 72.0f);
-            EXPECT_EQ(quads[0].y1 - quads[0].y0, 73.0f);
+            EXPECT_TRUE(Near({quads[0].v0, quads[0].x1 - quads[0].x0, quads[0].y1 - quads[0].y0},
+                             {344.0f, 72.0f, 73.0f}));
             EXPECT_EQ((quads[0].x0 + quads[0].x1) * 0.5f, ship->GetScreenPosition()->x);
         }
         world.EndFrame();
