@@ -4,11 +4,9 @@
 // first one in state 3 (before it the stage waits for its music, which the
 // harness waits for in time, not in frames). A frame's hash covers the
 // player record, the game state, the play random stream, the director's
-// input words, hold and frame counter, and the kind, group, position, hit
-// shape and vanish countdown of every object of a kind other than 0, in tree
-// order; of the ship also its own fields (pointers aside), of each main shot
-// its slot and attack. Objects and systems added later hash their own state
-// through ObjectHashers() and FrameHashers().
+// input words, hold, frame counter and map scroll, and the kind, group,
+// position, hit shape and vanish countdown of every object of a kind other
+// than 0, in tree order, with what StageHashers.h adds of each.
 #pragma once
 
 #include "engine/peripheral/InputDevice.h"
@@ -17,12 +15,10 @@
 #include "game/core/InputManager.h"
 #include "game/core/ReplayStream.h"
 #include "game/core/SoundManager.h"
-#include "game/player/Player.h"
-#include "game/player/PlayerShot.h"
 #include "game/stage/StageFiles.h"
-#include "support/EnemyHashers.h"
 #include "support/NullSound.h"
-#include "support/StageTestSupport.h"
+#include "support/StageHashers.h"
+#include "support/StageRig.h"
 #include "sys/thread.h"
 #include "sys/window.h"
 
@@ -31,104 +27,14 @@
 
 namespace stage_replay {
 
-// FNV-1a over 64 bits.
-class Hasher {
-public:
-    void Bytes(const void* data, size_t size) {
-        const auto* p = static_cast<const uint8_t*>(data);
-        for (size_t i = 0; i < size; ++i)
-            hash_ = (hash_ ^ p[i]) * 1099511628211ull;
-    }
-    template <class T> void Value(const T& v) { Bytes(&v, sizeof v); }
-    uint64_t Get() const { return hash_; }
-
-private:
-    uint64_t hash_ = 14695981039346656037ull;
-};
-
-using ObjectHasher = void (*)(Hasher& hasher, GameObject& object);
-using FrameHasher = void (*)(Hasher& hasher, GameObjectDirector& director);
-// What objects and systems added later hash for every object and every frame.
-inline std::vector<ObjectHasher>& ObjectHashers() {
-    static std::vector<ObjectHasher> hashers;
-    return hashers;
-}
-inline std::vector<FrameHasher>& FrameHashers() {
-    static std::vector<FrameHasher> hashers;
-    return hashers;
-}
-
-// An object hasher installed for a scope: gone again however the scope is
-// left (a failed assertion returns from the test early), so that it cannot
-// leak into the hashes of the tests that run after.
-class ScopedObjectHasher {
-public:
-    explicit ScopedObjectHasher(ObjectHasher hasher) : hasher_(hasher) {
-        ObjectHashers().push_back(hasher);
-    }
-    ~ScopedObjectHasher() {
-        std::vector<ObjectHasher>& all = ObjectHashers();
-        for (auto it = all.end(); it != all.begin();)
-            if (*--it == hasher_) {
-                all.erase(it);
-                break;
-            }
-    }
-    ScopedObjectHasher(const ScopedObjectHasher&) = delete;
-    ScopedObjectHasher& operator=(const ScopedObjectHasher&) = delete;
-
-private:
-    ObjectHasher hasher_;
-};
-
-// The ship's own state, its pointers (the Grabuster, the shield) aside.
-inline void HashPlayer(Hasher& h, const Player& p) {
-    h.Value(p.visible);
-    h.Value(p.aimLatch);
-    h.Value(p.playerIndex);
-    h.Value(p.shotFrame);
-    h.Value(p.subCooldown);
-    h.Value(p.cycle);
-    h.Value(p.shotCount);
-    h.Value(p.subCount);
-    h.Value(p.laserCount);
-    h.Value(p.laserCooldown);
-    h.Value(p.state);
-    h.Value(p.grabPhase);
-    h.Value(p.grabStep);
-    h.Value(p.grabTick);
-    h.Value(p.shieldCooldown);
-    h.Value(p.bank);
-    h.Value(p.grabFramesLeft);
-    h.Value(p.grabLastBeep);
-    h.Value(p.moveDir);
-    h.Value(p.slowFrames);
-    h.Value(p.GetScale());
-}
-
 inline void HashObjects(Hasher& h, GameObject& parent) {
     for (GameObject* o = parent.GetFirstChild(); o; o = o->GetNextSibling()) {
         if (o->GetKind() != GameObject::kKindNone) {
-            h.Value(o->GetKind());
-            h.Value(o->GetCollisionGroup());
-            h.Value(*o->GetPosition());
             const HitShape& s = *o->GetHitShape();
-            h.Value(s.kind);
-            h.Value(s.data);
-            h.Value(s.minX);
-            h.Value(s.minY);
-            h.Value(s.maxX);
-            h.Value(s.maxY);
-            h.Value(o->GetVanishCountdown());
-            if (const auto* ship = dynamic_cast<const Player*>(o))
-                HashPlayer(h, *ship);
-            if (const auto* shot = dynamic_cast<const PlayerShot*>(o)) {
-                h.Value(shot->GetSlot());
-                h.Value(shot->GetAttack());
-            }
-            for (ObjectHasher extra : ObjectHashers())
-                extra(h, *o);
-            HashEnemyObject(h, *o);
+            h.Values(o->GetKind(), o->GetCollisionGroup(), *o->GetPosition(), s.kind, s.data,
+                     s.minX, s.minY, s.maxX, s.maxY, o->GetVanishCountdown());
+            HashPlayerSide(h, *o);
+            HashEnemySide(h, *o);
         }
         HashObjects(h, *o);
     }
@@ -148,21 +54,12 @@ inline void WaitForStageMusic(GameObjectDirector& director) {
 inline uint64_t HashFrame(GameObjectDirector& director) {
     const GlobalWork& gw = *GlobalWork::GetInstance();
     Hasher h;
-    h.Value(gw.player);
-    h.Value(gw.gameState);
     const Mireku::Common::Random& play = RandomManager::GetInstance()->Stream(RandomManager::kPlay);
-    h.Value(play.x);
-    h.Value(play.y);
-    h.Value(play.z);
-    h.Value(play.w);
-    h.Value(director.GetInputWord());
-    h.Value(director.GetPreviousInputWord());
-    h.Value(director.GetInputHold());
-    h.Value(director.GetFrameCounter());
+    h.Values(gw.player, gw.gameState, play.x, play.y, play.z, play.w, director.GetInputWord(),
+             director.GetPreviousInputWord(), director.GetInputHold(), director.GetFrameCounter(),
+             director.GetMapScroll(), director.GetScrollRatio());
     HashObjects(h, director);
     HashBossGauge(h);
-    for (FrameHasher extra : FrameHashers())
-        extra(h, director);
     return h.Get();
 }
 
@@ -193,7 +90,7 @@ public:
         // The stage's map from the sample data; no music, so every track
         // fails to load on the loader's own thread.
         world_.Write(SampleData::StageMapPath(options.stage),
-                     SampleData::BuildStageMap(options.stage));
+                     stage_test::SampleStageMap(options.stage));
         // And its enemies' paths: without them every enemy goes at once.
         for (int i = 0; i < 4; ++i)
             world_.Write(std::string(StageFiles::kPathFolder) + "/" +

@@ -49,16 +49,8 @@ BossRun Play(const std::vector<uint8_t>& recording, uint32_t seed) {
     StageHarness::Options options;
     options.stream0Seed = seed;
     EXPECT_TRUE(harness.Start(options));
-    for (SampleData::StageFile& f : SampleData::BuildStageFiles())
-        if (f.path.rfind("texture/game/boss/", 0) == 0)
-            harness.World().Write(f.path, f.bytes);
-    for (TableBlob& t : GlobalWork::GetInstance()->tables.shotParam)
-        for (uint32_t r = 0; r < t.Count<ShotParamRow>(); ++r)
-            for (ShotStream& s : t.MutableAt<ShotParamRow>(r)->streams) {
-                s.interval = 1;
-                s.limit = 100;
-                s.attack = 300;
-            }
+    harness.World().WriteSample("texture/game/boss/");
+    stage_test::StrongMainShots(GlobalWork::GetInstance()->tables, 300);
     EXPECT_TRUE(harness.BeginPlayback(recording));
     GlobalWork& gw = *GlobalWork::GetInstance();
     for (int guard = 0; guard < 4000 && gw.gameState != GameState::kCleared; ++guard) {

@@ -16,13 +16,15 @@
 #include "game/player/PlayerShot.h"
 #include "game/stage/GameObjectTimeline.h"
 #include "game/stage/StageInput.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
+using namespace stage_test;
+
 using B = EnemyBoss01;
 
-class BossStageTest : public enemy_test::EnemyTest {
+class BossStageTest : public StageTest {
 protected:
     static constexpr uint16_t kShotAttack = 300;
 
@@ -30,13 +32,7 @@ protected:
     // a strong main shot, until the stage plays (the fly-in included).
     void Begin(uint32_t stage) {
         WriteStageFiles(stage);
-        for (TableBlob& t : world.gw->tables.shotParam)
-            for (uint32_t r = 0; r < t.Count<ShotParamRow>(); ++r)
-                for (ShotStream& s : t.MutableAt<ShotParamRow>(r)->streams) {
-                    s.interval = 1;
-                    s.limit = 100;
-                    s.attack = kShotAttack;
-                }
+        StrongMainShots(world.gw->tables, kShotAttack);
         world.gw->ResetPlayerWork();
         std::vector<uint8_t> replay(ReplayStream::kHeaderSize);
         ReplayStream::WriteHeader(replay.data(), {world.gw->player, stage, 1});
@@ -82,7 +78,7 @@ protected:
             world.gw->player.invincibleTimer = -1;
             director->GetPlayer()->SetPosition((core.minX + core.maxX) / 2 - 360.0f, 600.0f);
             Frame();
-            shots += ChildrenOf<PlayerShot>().size();
+            shots += Count<PlayerShot>();
             ++frames;
         }
         return frames;
@@ -110,7 +106,7 @@ TEST_F(BossStageTest, TheFirstBossArrivesDiesToTheMainShotAndTheStageClears) {
     ASSERT_NE(boss, nullptr);
     EXPECT_EQ(director->GetTimeline()->GetFrame(), arrival);
     EXPECT_EQ(boss->GetGroup(), 0u);
-    EXPECT_EQ(ChildrenOf<EnemyBossBarrel>().size(),
+    EXPECT_EQ(Count<EnemyBossBarrel>(),
               static_cast<size_t>(world.gw->tables.BossRow(1, 0)->partCount));
 
     const uint64_t score = world.gw->player.score;
@@ -120,11 +116,10 @@ TEST_F(BossStageTest, TheFirstBossArrivesDiesToTheMainShotAndTheStageClears) {
     EXPECT_TRUE(boss->GetDamage() >= boss->GetHealth());
     EXPECT_EQ(boss->GetDamage() % kShotAttack, 0) << "every hit a main shot's";
     EXPECT_GE(world.gw->player.score, score + 100000);
-    // The parts fired while the fight lasted.
     const int clear = AwaitClear();
     EXPECT_EQ(world.gw->gameState, GameState::kCleared) << clear << " frames";
     EXPECT_EQ(boss->GetState(), B::kFallen);
-    EXPECT_EQ(ChildrenOf<StageClearDirection>().size(), 1u);
+    EXPECT_EQ(Count<StageClearDirection>(), 1u);
     EXPECT_GT(director->GetTimeline()->GetHaltCounter(), 0);
     EXPECT_EQ(world.gw->stageEndWait, 90);
 }
@@ -148,14 +143,14 @@ TEST_F(BossStageTest, TheLastStageOfTheLoopTurnsItsBossIntoTheSecondFormAndClear
     const int clear = AwaitClear();
     EXPECT_EQ(world.gw->gameState, GameState::kCleared) << clear << " frames";
     EXPECT_EQ(second->GetState(), B::kBlownUp);
-    ASSERT_EQ(ChildrenOf<StageClearDirection>().size(), 1u);
+    ASSERT_EQ(Count<StageClearDirection>(), 1u);
     EXPECT_FALSE(ChildrenOf<StageClearDirection>()[0]->FliesOut());
 }
 
 TEST_F(BossStageTest, TheBossesPartsFireAtTheShipThroughTheFight) {
     WriteStageFiles(0);
     Play(1, 0);
-    AttachPlayer(0.0f, 600.0f);
+    PlaceShip({0.0f, 600.0f});
     auto* b = static_cast<B*>(CreateEnemyBoss(director, 280, 0));
     ASSERT_NE(b, nullptr);
     while (b->GetState() != B::kFight)

@@ -6,13 +6,15 @@
 #include "game/enemy/common/EnemyBase.h"
 #include "game/enemy/shot/EnemyShotDefault.h"
 #include "game/enemy/shot/EnemyShotRegistry.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 #include <numbers>
 #include <random>
 
 namespace {
+
+using namespace stage_test;
 
 constexpr float kDeg = std::numbers::pi_v<float> / 180.0f;
 constexpr int32_t kType = 3;     // the enemy row the tests give a grid of their own
@@ -30,10 +32,10 @@ private:
     uint8_t register_;
 };
 
-class EmitterGridTest : public enemy_test::EnemyTest {
+class EmitterGridTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         // Row kType: one mount point at (4, 8) with emitter kEmitter.
         EnemyRecord& row = EnemyRow(kType);
         row.grid = {};
@@ -61,7 +63,7 @@ protected:
         return *world.gw->tables.ebss[kMode].MutableAt<EmitterParamRow>(number - 1);
     }
     Firing* Enemy(float x = 0.0f, float y = 100.0f, uint8_t registerShots = 0) {
-        Firing* e = GameObject::Create<Firing>(director, director, kType, registerShots);
+        Firing* e = Make<Firing>(kType, registerShots);
         e->SetPosition(x, y);
         return e;
     }
@@ -136,7 +138,7 @@ TEST_F(EmitterGridTest, ALifetimeOfZeroWorksOnlyInItsCreationFrame) {
     EmitterParamRow& row = Emitter(kEmitter);
     row.lifetime = 0;
     row.preFireWait = 0;
-    Firing* e = GameObject::Create<Firing>(director, director, kType, uint8_t{0});
+    Firing* e = Make<Firing>(kType, uint8_t{0});
     e->UpdateEmitters(0); // the first cycle begins: the shot is due at once
     EXPECT_EQ(e->GetEmitter(0, 0)->state, EbssEmitter::kFire);
     e->UpdateEmitters(0); // still the creation frame: it fires
@@ -144,7 +146,7 @@ TEST_F(EmitterGridTest, ALifetimeOfZeroWorksOnlyInItsCreationFrame) {
     EXPECT_TRUE(FireFrames(100).empty()) << "a frame later the emitter is over";
 
     // Made and first stepped in different frames, it never fires at all.
-    Firing* late = GameObject::Create<Firing>(director, director, kType, uint8_t{0});
+    Firing* late = Make<Firing>(kType, uint8_t{0});
     Frame();
     EXPECT_EQ(late->GetEmitter(0, 0)->state, EbssEmitter::kStartWait);
 }
@@ -181,8 +183,7 @@ TEST_F(EmitterGridTest, WaysSpreadAcrossTheSpreadOrFlyAlongTheDirection) {
             EXPECT_EQ(shots[k]->GetSource(), e);
             EXPECT_EQ(shots[k]->GetBullet(), 1);
             // From the mount point: the enemy's position + (4, 8).
-            EXPECT_EQ(shots[k]->GetPosition()->x, -46.0f);
-            EXPECT_EQ(shots[k]->GetPosition()->y, 128.0f);
+            EXPECT_EQ(*shots[k]->GetPosition(), (Vector2{-46.0f, 128.0f}));
         }
         for (EnemyShotDefault* s : shots)
             s->Vanish();
@@ -219,7 +220,7 @@ TEST_F(EmitterGridTest, ARotatingEmitterNeverAimsAndTurnsEitherWay) {
 TEST_F(EmitterGridTest, AimedShotsAimAtTheShipOncePerBurstWhenAsked) {
     EmitterParamRow& row = Emitter(kEmitter);
     row.aimed = 1;
-    Player* ship = AttachPlayer(100.0f, 600.0f);
+    Player* ship = PlaceShip({100.0f, 600.0f});
     Firing* e = Enemy(-100.0f, 100.0f);
     FireFrames(11); // the first shot
     ASSERT_EQ(Shots().size(), 1u);
@@ -330,7 +331,7 @@ TEST_F(EmitterGridTest, ShotsEnterTheRegistryOnlyWhenAskedAndLeaveItInOrder) {
     ASSERT_EQ(EnemyShotRegistry::Count(), 2u);
     EXPECT_EQ(EnemyShotRegistry::At(0), shots[1]);
     EXPECT_EQ(EnemyShotRegistry::At(1), shots[3]);
-    DeleteAll();
+    DeleteDirector();
     EXPECT_EQ(EnemyShotRegistry::Count(), 0u) << "a stage torn down leaves no entry";
 }
 
@@ -362,8 +363,7 @@ TEST_F(EmitterGridTest, TheSecondFormOfTheFirstLoopFiresTheFirstLoopsEmitters) {
          {Case{11, 25, stored - static_cast<int32_t>(k)}, Case{23, 25, stored}, Case{11, 11, -1}}) {
         SCOPED_TRACE(c.stage);
         world.gw->stage = c.stage;
-        auto* barrel = GameObject::Create<EnemyBossBarrel>(director, director, 292,
-                                                           Mireku::Common::Vector2{}, 1u, c.group);
+        auto* barrel = Make<EnemyBossBarrel>(292, Vector2{}, 1u, c.group);
         const int32_t expect =
             c.number >= 0
                 ? c.number
@@ -430,7 +430,7 @@ TEST_F(EmitterGridTest, RandomRowsAndNumbersStayInsideTheirTables) {
             for (EnemyBossBarrel* p : ChildrenOf<EnemyBossBarrel>())
                 p->UpdateEmitters(1);
         }
-        DeleteAll();
+        DeleteDirector();
         Play(kMode, 0);
     }
 }

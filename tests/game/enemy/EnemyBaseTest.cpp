@@ -1,10 +1,10 @@
 #include "game/enemy/common/EnemyBase.h"
 #include "game/enemy/common/EnemyBaseBoss.h"
-#include "support/StageTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using stage_test::StageTest;
+using namespace stage_test;
 
 class EnemyBaseTest : public StageTest {
 protected:
@@ -17,27 +17,23 @@ protected:
 } // namespace
 
 TEST_F(EnemyBaseTest, SpeedIsTheValueTimesPointSixteenOrEight) {
-    EnemyBase* e = GameObject::Create<EnemyBase>(director, director, 1);
+    EnemyBase* e = Make<EnemyBase>(1);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->GetKind(), GameObject::kKindEnemy);
     EXPECT_EQ(e->GetRow(), world.gw->tables.EnemyRow(1, 0, 1));
     EXPECT_EQ(e->GetRowNumber(), 1u);
-    e->SetSpeed(0);
-    EXPECT_EQ(e->GetSpeed(), 8.0f);
-    e->SetSpeed(-3);
-    EXPECT_EQ(e->GetSpeed(), 8.0f);
-    e->SetSpeed(50);
-    EXPECT_FLOAT_EQ(e->GetSpeed(), 8.0f);
-    e->SetSpeed(1);
-    EXPECT_FLOAT_EQ(e->GetSpeed(), 0.16f);
-    e->SetSpeed(100);
-    EXPECT_FLOAT_EQ(e->GetSpeed(), 16.0f);
+    // Value x 0.16; 8 for a value of 0 or less.
+    for (const auto& [value, speed] : {std::pair{0, 8.0f}, std::pair{-3, 8.0f}, std::pair{50, 8.0f},
+                                       std::pair{1, 0.16f}, std::pair{100, 16.0f}}) {
+        e->SetSpeed(static_cast<int8_t>(value));
+        EXPECT_FLOAT_EQ(e->GetSpeed(), speed) << value;
+    }
     // The constructor takes the row's value.
     const EnemyRecord* row = world.gw->tables.EnemyRow(1, 0, 2);
-    EnemyBase* f = GameObject::Create<EnemyBase>(director, director, 2);
+    EnemyBase* f = Make<EnemyBase>(2);
     EXPECT_FLOAT_EQ(f->GetSpeed(), row->speed * 0.16f);
     // A row past the table: no row, no emitters, the default speed.
-    EnemyBase* g = GameObject::Create<EnemyBase>(director, director, 5000);
+    EnemyBase* g = Make<EnemyBase>(5000);
     EXPECT_EQ(g->GetRow(), nullptr);
     EXPECT_EQ(g->CountEmitters(), 0u);
     EXPECT_EQ(g->GetSpeed(), 8.0f);
@@ -45,17 +41,20 @@ TEST_F(EnemyBaseTest, SpeedIsTheValueTimesPointSixteenOrEight) {
 
 TEST_F(EnemyBaseTest, AStepCountsOnlyInsideTheFieldBoundsIncluded) {
     using V = Mireku::Common::Vector2;
-    EXPECT_FLOAT_EQ(EnemyBase::StepLengthInField({350.0f, 100.0f}, {10.0f, 0.0f}), 10.0f);
-    EXPECT_EQ(EnemyBase::StepLengthInField({350.0f, 100.0f}, {10.5f, 0.0f}), 0.0f);
-    EXPECT_FLOAT_EQ(EnemyBase::StepLengthInField({-357.0f, 716.0f}, {-3.0f, 4.0f}), 5.0f);
-    EXPECT_EQ(EnemyBase::StepLengthInField(V{-357.0f, 716.0f}, V{-3.5f, 4.0f}), 0.0f);
-    EXPECT_EQ(EnemyBase::StepLengthInField(V{0.0f, 716.0f}, V{0.0f, 4.5f}), 0.0f);
-    EXPECT_FLOAT_EQ(EnemyBase::StepLengthInField(V{0.0f, 4.0f}, V{0.0f, -4.0f}), 4.0f);
-    EXPECT_EQ(EnemyBase::StepLengthInField(V{0.0f, 4.0f}, V{0.0f, -4.5f}), 0.0f);
+    struct Step {
+        V from, by;
+        float counted;
+    };
+    for (const Step st :
+         {Step{{350, 100}, {10, 0}, 10}, Step{{350, 100}, {10.5f, 0}, 0},
+          Step{{-357, 716}, {-3, 4}, 5}, Step{{-357, 716}, {-3.5f, 4}, 0},
+          Step{{0, 716}, {0, 4.5f}, 0}, Step{{0, 4}, {0, -4}, 4}, Step{{0, 4}, {0, -4.5f}, 0}})
+        EXPECT_FLOAT_EQ(EnemyBase::StepLengthInField(st.from, st.by), st.counted)
+            << st.from.x << " " << st.from.y << " by " << st.by.x << " " << st.by.y;
 }
 
 TEST_F(EnemyBaseTest, TheAngleToTheShipIsTakenOnTheScreen) {
-    EnemyBase* e = GameObject::Create<EnemyBase>(director, director, 1);
+    EnemyBase* e = Make<EnemyBase>(1);
     e->SetPosition(360.0f, 0.0f);
     // No ship: the field's top centre, straight left of the enemy.
     EXPECT_FLOAT_EQ(e->GetAngleToPlayer(), std::atan2(0.0f, -360.0f));
@@ -64,7 +63,7 @@ TEST_F(EnemyBaseTest, TheAngleToTheShipIsTakenOnTheScreen) {
 }
 
 TEST_F(EnemyBaseTest, TheSparkleRunsItsFramesOnceUntilReset) {
-    EnemyBaseBoss* boss = GameObject::Create<EnemyBaseBoss>(director, director, 0u, 0u);
+    EnemyBaseBoss* boss = Make<EnemyBaseBoss>(0u, 0u);
     ASSERT_NE(boss, nullptr);
     EXPECT_EQ(boss->GetKind(), GameObject::kKindEnemy);
     EXPECT_EQ(boss->GetHealthPercent(), 100);
@@ -94,7 +93,7 @@ TEST_F(EnemyBaseTest, TheSparkleDrawsItsFrameAtItsOwnSizeAdditively) {
             Mireku::Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
                                                       Mireku::Graphics::kTextureFormatFromFile);
     }
-    EnemyBaseBoss* boss = GameObject::Create<EnemyBaseBoss>(director, director, 0u, 0u);
+    EnemyBaseBoss* boss = Make<EnemyBaseBoss>(0u, 0u);
     for (int i = 0; i < 3; ++i)
         boss->DrawStepAnimation(director, SpriteLayer::kPlayerShotBlend, 100.0f, 50.0f, 132);
     const auto quads = world.Capture(SpriteLayer::kPlayerShotBlend);
@@ -103,10 +102,8 @@ TEST_F(EnemyBaseTest, TheSparkleDrawsItsFrameAtItsOwnSizeAdditively) {
         const float w = 16.0f + 8.0f * i, h = 8.0f + 4.0f * i;
         EXPECT_EQ(quads[i].texture, frames[i]);
         EXPECT_EQ(quads[i].blend, Mireku::Renderer::SpriteRenderer::kBlendAdd);
-        EXPECT_FLOAT_EQ(quads[i].x0, 100.0f - w / 2);
-        EXPECT_FLOAT_EQ(quads[i].y1, 50.0f + h / 2);
-        EXPECT_FLOAT_EQ(quads[i].u1, w);
-        EXPECT_FLOAT_EQ(quads[i].v1, h);
+        EXPECT_TRUE(Near({quads[i].x0, quads[i].y1, quads[i].u1, quads[i].v1},
+                         {100.0f - w / 2, 50.0f + h / 2, w, h}));
     }
     world.EndFrame();
 }

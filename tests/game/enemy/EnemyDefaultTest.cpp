@@ -7,24 +7,22 @@
 #include "game/enemy/explosion/EnemyDeadBombParts.h"
 #include "game/enemy/explosion/EnemyDeadBomb_Middle.h"
 #include "game/enemy/item/ItemHyperio.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 #include <numbers>
 
 namespace {
 
-using Mireku::Common::Vector2;
-using stage_test::TestEnemyShot;
-using stage_test::TestShot;
+using namespace stage_test;
 
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr uint32_t kType = 10;
 
-class EnemyDefaultTest : public enemy_test::EnemyTest {
+class EnemyDefaultTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         Play();
         director->SetScrollRatio(0.0f);
         // A plain row: no facing, no mirroring, speed 0, a 20 x 12 box.
@@ -47,15 +45,7 @@ protected:
         SetResources(kType, 0, -1, 0);
     }
     EnemyDefault* Enemy(uint32_t type = kType, float x = 0.0f, float y = 100.0f) {
-        return GameObject::Create<EnemyDefault>(director, director, static_cast<int32_t>(type),
-                                                Vector2{x, y});
-    }
-    // A hit of `attack` by a weapon of `family`, as the collision pass reports it.
-    void Hit(EnemyDefault* enemy, int16_t attack, uint32_t family = PlayerShotBase::kFamilyShot,
-             float angle = 0.0f) {
-        TestShot shot(director, *enemy->GetPosition(), attack, family);
-        shot.SetAngle(angle);
-        enemy->OnCollision(&shot);
+        return Make<EnemyDefault>(static_cast<int32_t>(type), Vector2{x, y});
     }
 };
 
@@ -88,19 +78,18 @@ TEST_F(EnemyDefaultTest, FollowsItsPathAtTheRowsRate) {
     EXPECT_EQ(e->GetPosition()->x, -50.0f) << "the first frame samples time 0";
     e->UpdateTree();
     // Speed 0 plays the path in real time: 1000/60 ms a frame.
-    EXPECT_NEAR(e->GetPathPosition(), 2000.0f / 60.0f, 1e-3f);
-    EXPECT_NEAR(e->GetPosition()->x, -50.0f + 1000.0f / 60.0f, 1e-3f);
-    EXPECT_NEAR(e->GetPosition()->y, 100.0f + 2000.0f / 60.0f, 1e-3f);
+    EXPECT_TRUE(Near({e->GetPathPosition(), e->GetPosition()->x, e->GetPosition()->y},
+                     {2000.0f / 60, -50 + 1000.0f / 60, 100 + 2000.0f / 60}));
     EXPECT_EQ(e->GetPrevious(), (Vector2{-50.0f, 100.0f})) << "where the frame began";
 
-    Row(kType).speed = 100; // double speed
-    EnemyDefault* fast = Enemy();
-    fast->UpdateTree();
-    EXPECT_NEAR(fast->GetPathPosition(), 2000.0f / 60.0f, 1e-3f);
-    Row(kType).speed = -50; // half speed
-    EnemyDefault* slow = Enemy();
-    slow->UpdateTree();
-    EXPECT_NEAR(slow->GetPathPosition(), 500.0f / 60.0f, 1e-3f);
+    // Double speed, half speed: the first frame's step.
+    for (const auto& [speed, time] :
+         {std::pair{int8_t{100}, 2000.0f}, std::pair{int8_t{-50}, 500.0f}}) {
+        Row(kType).speed = speed;
+        EnemyDefault* other = Enemy();
+        other->UpdateTree();
+        EXPECT_NEAR(other->GetPathPosition(), time / 60.0f, 1e-3f) << int(speed);
+    }
 }
 
 TEST_F(EnemyDefaultTest, AnOnePointPathHoldsThenTheEnemyGoes) {
@@ -177,10 +166,7 @@ TEST_F(EnemyDefaultTest, RegistersItsRowsBoxEveryFrame) {
     e->UpdateTree();
     const HitShape& s = *e->GetHitShape();
     EXPECT_EQ(s.kind, HitShape::kBox);
-    EXPECT_EQ(s.minX, 260.0f + 4.0f - 10.0f);
-    EXPECT_EQ(s.maxX, s.minX + 20.0f);
-    EXPECT_EQ(s.minY, 150.0f - 6.0f - 6.0f);
-    EXPECT_EQ(s.maxY, s.minY + 12.0f);
+    EXPECT_TRUE(Near({s.minX, s.minY, s.maxX, s.maxY}, {254, 138, 274, 150}, 0));
     EXPECT_EQ(director->GetCollisions().Head(6), e);
     // A negative width still gives the smaller corner first.
     Row(kType).hitWidth = -20;
@@ -277,15 +263,10 @@ TEST_F(EnemyDefaultTest, DrawsEachTrackCentredTurnedAndScaled) {
     e->Draw();
     auto blend = world.Capture(SpriteLayer::kEnemyBlend);
     auto add = world.Capture(SpriteLayer::kEnemyAdd);
-    ASSERT_EQ(blend.size(), 1u);
+    ASSERT_EQ(blend.size() + add.size(), 2u);
     EXPECT_EQ(blend[0].texture, sheet);
-    EXPECT_EQ(blend[0].x0, 400.0f - 16.0f);
-    EXPECT_EQ(blend[0].y0, 200.0f - 8.0f);
-    EXPECT_EQ(blend[0].x1, 400.0f + 16.0f);
-    EXPECT_EQ(blend[0].u0, 32.0f);
-    EXPECT_EQ(blend[0].v1, 80.0f);
+    EXPECT_TRUE(Near(Sprite(blend[0]), {400 - 16, 200 - 8, 32, 16, 32, 64, 32, 16}, 0));
     EXPECT_EQ(blend[0].colour, 0xFFFFFFFFu);
-    ASSERT_EQ(add.size(), 1u);
     EXPECT_EQ(add[0].x1 - add[0].x0, 1.0f);
     // Turned by a quarter and doubled: top-left at centre + 2 (8, -16).
     e->SetAngle(kPi / 2.0f);
@@ -294,8 +275,7 @@ TEST_F(EnemyDefaultTest, DrawsEachTrackCentredTurnedAndScaled) {
     e->Draw();
     blend = world.Capture(SpriteLayer::kEnemyBlend);
     ASSERT_EQ(blend.size(), 1u);
-    EXPECT_NEAR(blend[0].x0, 400.0f + 16.0f, 1e-3f);
-    EXPECT_NEAR(blend[0].y0, 200.0f - 32.0f, 1e-3f);
+    EXPECT_TRUE(Near({blend[0].x0, blend[0].y0}, {400 + 16, 200 - 32}));
     world.EndFrame();
 }
 
@@ -322,11 +302,11 @@ TEST_F(EnemyDefaultTest, TextureNumbersRunThroughTheEnemyBulletAndWarpSlots) {
 
 TEST_F(EnemyDefaultTest, DamageAddsUpToTheRowsHealth) {
     EnemyDefault* e = Enemy();
-    const uint32_t hits = SoundCount(60);
+    const uint32_t hits = Sounds(60);
     Hit(e, 99);
     EXPECT_TRUE(e->IsAlive());
     EXPECT_EQ(e->GetDamage(), 99);
-    EXPECT_EQ(SoundCount(60), hits + 1);
+    EXPECT_EQ(Sounds(60), hits + 1);
     TestEnemyShot shot(director, {0, 0});
     e->OnCollision(&shot);
     EXPECT_EQ(e->GetDamage(), 99) << "only player weapons hurt";
@@ -344,15 +324,15 @@ TEST_F(EnemyDefaultTest, DamageAddsUpToTheRowsHealth) {
 
 TEST_F(EnemyDefaultTest, KillsPayByTheWeaponFamily) {
     PlayerWork& p = world.gw->player;
-    const uint32_t deaths = SoundCount(43) + SoundCount(44) + SoundCount(45) + SoundCount(46);
+    const uint32_t deaths = Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46);
     // Shots and sub weapons: the row's score and Barion gauge, a plain explosion.
     Hit(Enemy(), 500);
     EXPECT_EQ(p.score, 300u);
     EXPECT_EQ(p.barionGauge, 40);
-    EXPECT_EQ(SoundCount(43) + SoundCount(44) + SoundCount(45) + SoundCount(46), deaths + 1);
-    ASSERT_EQ(ChildrenOf<EnemyDeadBomb>().size(), 1u);
+    EXPECT_EQ(Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46), deaths + 1);
+    ASSERT_EQ(Count<EnemyDeadBomb>(), 1u);
     EXPECT_EQ(ChildrenOf<EnemyDeadBomb>()[0]->GetSize(), EnemyDeadBomb::kSizeSmall);
-    EXPECT_EQ(ChildrenOf<EnemyDeadBombParts>().size(), 16u);
+    EXPECT_EQ(Count<EnemyDeadBombParts>(), 16u);
 
     // The Barion laser: score, no gauge, a Hyperio item without its
     // appearance, the explosion turned along the laser.
@@ -387,14 +367,14 @@ TEST_F(EnemyDefaultTest, KillsPayByTheWeaponFamily) {
 
     // Another family: gone without score, sound or explosion.
     p.score = 0;
-    const size_t bombs = ChildrenOf<EnemyDeadBomb>().size();
-    const uint32_t sounds = SoundCount(43) + SoundCount(44) + SoundCount(45) + SoundCount(46);
+    const size_t bombs = Count<EnemyDeadBomb>();
+    const uint32_t sounds = Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46);
     EnemyDefault* e = Enemy();
     Hit(e, 500, 7);
     EXPECT_FALSE(e->IsAlive());
     EXPECT_EQ(p.score, 0u);
-    EXPECT_EQ(ChildrenOf<EnemyDeadBomb>().size(), bombs);
-    EXPECT_EQ(SoundCount(43) + SoundCount(44) + SoundCount(45) + SoundCount(46), sounds);
+    EXPECT_EQ(Count<EnemyDeadBomb>(), bombs);
+    EXPECT_EQ(Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46), sounds);
 }
 
 TEST_F(EnemyDefaultTest, ExplosionsByTypeRange) {
@@ -418,12 +398,11 @@ TEST_F(EnemyDefaultTest, ExplosionsByTypeRange) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
-        const size_t middles = ChildrenOf<EnemyDeadBomb_Middle>().size();
-        const size_t bombs = ChildrenOf<EnemyDeadBomb>().size();
+        const size_t middles = Count<EnemyDeadBomb_Middle>();
+        const size_t bombs = Count<EnemyDeadBomb>();
         Hit(Enemy(c.type), 32000, c.family);
-        EXPECT_EQ(ChildrenOf<EnemyDeadBomb_Middle>().size(),
-                  middles + static_cast<size_t>(c.middle));
-        ASSERT_EQ(ChildrenOf<EnemyDeadBomb>().size(), bombs + (c.size >= 0 ? 1 : 0));
+        EXPECT_EQ(Count<EnemyDeadBomb_Middle>(), middles + static_cast<size_t>(c.middle));
+        ASSERT_EQ(Count<EnemyDeadBomb>(), bombs + (c.size >= 0 ? 1 : 0));
         if (c.size >= 0) {
             EXPECT_EQ(ChildrenOf<EnemyDeadBomb>().back()->GetSize(), static_cast<uint32_t>(c.size));
         }
@@ -433,7 +412,7 @@ TEST_F(EnemyDefaultTest, ExplosionsByTypeRange) {
 TEST_F(EnemyDefaultTest, ATestWeaponKillsThroughTheCollisionPass) {
     SetResources(kType, 0, -1, 0);
     EnemyDefault* e = Enemy(kType, 0.0f, 300.0f);
-    auto* shot = GameObject::Create<TestShot>(director, director, Vector2{0, 300}, int16_t{30000});
+    auto* shot = Make<TestShot>(Vector2{0, 300}, int16_t{30000});
     ASSERT_TRUE(e && shot);
     Frame(); // both register
     EXPECT_TRUE(e->IsAlive());

@@ -24,7 +24,7 @@
 #include "game/enemy/small/EnemyS015.h"
 #include "game/enemy/small/EnemyS018.h"
 #include "game/stage/GameObjectTimeline.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 #include <deque>
@@ -33,16 +33,16 @@
 
 namespace {
 
-using Mireku::Common::Vector2;
+using namespace stage_test;
+
 using Member = EnemyS005::EnemyS005_Member;
-using stage_test::TestShot;
 
 constexpr float kPi = std::numbers::pi_v<float>;
 
-class EnemyFactoryTest : public enemy_test::EnemyTest {
+class EnemyFactoryTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         Play();
         director->SetScrollRatio(0.0f);
         world.random->SeedFixed();
@@ -81,17 +81,6 @@ protected:
             EXPECT_EQ(typeid(*o), typeid(T)) << "type " << type;
         for (GameObject* o : made)
             o->Vanish();
-    }
-    std::vector<uint32_t> PeekPlay(int n) {
-        Mireku::Common::Random copy = world.random->Stream(RandomManager::kPlay);
-        std::vector<uint32_t> out;
-        for (int i = 0; i < n; ++i)
-            out.push_back(copy.Next());
-        return out;
-    }
-    void Hit(EnemyDefault* enemy, int16_t attack) {
-        TestShot shot(director, *enemy->GetPosition(), attack);
-        enemy->OnCollision(&shot);
     }
     std::vector<Member*> Members() const { return ChildrenOf<Member>(); }
 
@@ -217,14 +206,13 @@ TEST_F(EnemyFactoryTest, GeneratorsRepeatTheirEntryAndGoAfterTheirCount) {
 TEST_F(EnemyFactoryTest, AGeneratorOfCountZeroNeverEnds) {
     Dispatch(10, 0, 2);
     EnemyGenerator* gen = ChildrenOf<EnemyGenerator>()[0];
-    for (int f = 0; f < 40; ++f)
-        UpdateChildren();
+    UpdateChildren(40);
     EXPECT_TRUE(gen->IsAlive());
     EXPECT_EQ(gen->GetSpawned(), 21);
 }
 
 TEST_F(EnemyFactoryTest, ARingOfNSurroundsThePlayerAtEvenAngles) {
-    Player* p = AttachPlayer(-20.0f, 400.0f);
+    Player* p = PlaceShip({-20.0f, 400.0f});
     ASSERT_NE(p, nullptr);
     Dispatch(14, 8);
     std::vector<EnemyS008*> ring = ChildrenOf<EnemyS008>();
@@ -237,19 +225,18 @@ TEST_F(EnemyFactoryTest, ARingOfNSurroundsThePlayerAtEvenAngles) {
         EXPECT_NEAR(ring[i]->GetPosition()->y, centre.y + 360.0f * std::sin(a), 1e-2f);
     }
     Dispatch(15, 3);
-    EXPECT_EQ(ChildrenOf<EnemyS008>().size(), 11u);
+    EXPECT_EQ(Count<EnemyS008>(), 11u);
 }
 
 TEST_F(EnemyFactoryTest, PairsComeFromTheLowerCornersCountHalved) {
     Dispatch(19, 3);
     std::vector<EnemyS011*> pair = ChildrenOf<EnemyS011>();
     ASSERT_EQ(pair.size(), 2u) << "a count of 3 makes one pair";
-    EXPECT_EQ(pair[0]->GetSpawn().x, -360.0f);
-    EXPECT_EQ(pair[0]->GetSpawn().y, 624.0f);
-    EXPECT_EQ(pair[1]->GetSpawn().x, 360.0f);
-    EXPECT_EQ(pair[1]->GetSpawn().y, 624.0f);
+    EXPECT_TRUE(Near({pair[0]->GetSpawn().x, pair[0]->GetSpawn().y, pair[1]->GetSpawn().x,
+                      pair[1]->GetSpawn().y},
+                     {-360.0f, 624.0f, 360.0f, 624.0f}));
     Dispatch(20, 6);
-    EXPECT_EQ(ChildrenOf<EnemyS011>().size(), 8u);
+    EXPECT_EQ(Count<EnemyS011>(), 8u);
 }
 
 TEST_F(EnemyFactoryTest, AGroupReleasesCountLessOneMembersTheFirstOneIntervalOn) {

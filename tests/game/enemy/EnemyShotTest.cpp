@@ -1,24 +1,28 @@
+// Enemy shots: flight and the field's bounds, turning into items in the
+// ship's ex weapons or for a killing weapon, hits, animation, spin, their
+// textures and drawing, and the erase.
 #include "game/enemy/explosion/EnemyShotDelete.h"
 #include "game/enemy/item/ItemGrabuster.h"
 #include "game/enemy/item/ItemHyperio.h"
 #include "game/enemy/shot/EnemyShotDefault.h"
 #include "game/enemy/shot/EnemyShotRegistry.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 #include <numbers>
 
 namespace {
 
-using stage_test::TestShot;
+using namespace stage_test;
+
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr uint32_t kMode = 1;
 constexpr int32_t kBullet = 2;
 
-class EnemyShotTest : public enemy_test::EnemyTest {
+class EnemyShotTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         WriteEmptyMap(0, 45); // the field's width
         Play(kMode, 0);
         // Bullet kBullet: three 24 by 16 frames on track 0, two on track 1.
@@ -36,13 +40,7 @@ protected:
     }
     EnemyShotDefault* Shot(float x, float y, GameObject* source = nullptr,
                            int32_t bullet = kBullet) {
-        return GameObject::Create<EnemyShotDefault>(director, director, source, bullet,
-                                                    Mireku::Common::Vector2{x, y});
-    }
-    // The director's own frame does not run: nothing else moves.
-    void Step(int n = 1) {
-        for (int i = 0; i < n; ++i)
-            UpdateChildren();
+        return Make<EnemyShotDefault>(source, bullet, Vector2{x, y});
     }
 };
 
@@ -61,20 +59,17 @@ TEST_F(EnemyShotTest, FliesStraightAtItsSpeedTurnedAlongItsPath) {
     EXPECT_EQ(s->GetKind(), GameObject::kKindEnemyShot);
     EXPECT_EQ(s->GetCollisionGroup(), 7u);
     EXPECT_TRUE(s->IsHitShapeActive());
-    EXPECT_FLOAT_EQ(s->GetMotionAngle(), 4.712389f);
-    EXPECT_EQ(s->GetSpeed(), 1.0f);
+    EXPECT_TRUE(Near({s->GetMotionAngle(), s->GetSpeed()}, {4.712389f, 1}));
     s->SetMotion(kPi / 2, 4.0f);
     EXPECT_FLOAT_EQ(s->GetAngle(), kPi);
-    Step();
-    EXPECT_NEAR(s->GetPosition()->x, 10.0f, 1e-5f);
-    EXPECT_FLOAT_EQ(s->GetPosition()->y, 104.0f);
-    Step();
-    EXPECT_FLOAT_EQ(s->GetPosition()->y, 108.0f);
+    UpdateChildren();
+    EXPECT_TRUE(Near({s->GetPosition()->x, s->GetPosition()->y}, {10, 104}));
+    UpdateChildren();
     // Its 4 by 4 box is centred on it, in group 7.
     const HitShape& box = *s->GetHitShape();
     EXPECT_EQ(box.kind, HitShape::kBox);
-    EXPECT_NEAR(box.minX, 370.0f - 2.0f, 1e-4f);
-    EXPECT_FLOAT_EQ(box.maxY, 110.0f);
+    EXPECT_TRUE(Near({s->GetPosition()->y, box.minX, box.minY, box.maxX, box.maxY},
+                     {108, 368, 106, 372, 110}));
     EXPECT_EQ(director->GetCollisions().Head(7), s);
 }
 
@@ -93,11 +88,11 @@ TEST_F(EnemyShotTest, LeavesTheFieldOnAllFourSides) {
         s->SetMotion(c.angle, 1.0f);
         int updates = 0;
         while (s->IsAlive() && updates < 20) {
-            Step();
+            UpdateChildren();
             ++updates;
         }
         EXPECT_EQ(updates, c.updates);
-        Step(3);
+        UpdateChildren(3);
         EXPECT_TRUE(ChildrenOf<EnemyShotDefault>().empty()) << "its block is back";
     }
     // Other maps move the sides to their half width as it is, narrower than
@@ -107,19 +102,19 @@ TEST_F(EnemyShotTest, LeavesTheFieldOnAllFourSides) {
             WriteEmptyMap(0, 10);
         else
             world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
-        DeleteAll();
+        DeleteDirector();
         Play(kMode, 0);
         EnemyShotDefault* edge = Shot(half + 24.0f, 300.0f);
-        Step();
+        UpdateChildren();
         EXPECT_TRUE(edge->IsAlive()) << half;
         edge->SetMotion(0.0f, 1.0f);
-        Step(2);
+        UpdateChildren(2);
         EXPECT_FALSE(edge->IsAlive()) << half;
     }
 }
 
 TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWeapon) {
-    Player* ship = AttachPlayer();
+    Player* ship = PlaceShip({0.0f, 600.0f});
     ship->state = Player::kBarionLaser;
     world.gw->player.barionGauge = 1000; // the laser lasts through the test
     std::vector<EnemyShotDefault*> shots;
@@ -127,7 +122,7 @@ TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWea
         shots.push_back(Shot(x, 400.0f));
     EnemyShotDefault* edge = Shot(-330.0f, 400.0f); // x + 360 = 30: outside the band
     EnemyShotDefault* low = Shot(0.0f, 690.0f);     // below the band
-    Step();
+    UpdateChildren();
     for (EnemyShotDefault* s : shots) {
         EXPECT_FALSE(s->IsAlive()) << s->GetPosition()->x;
         EXPECT_FALSE(s->IsHitShapeActive());
@@ -143,29 +138,29 @@ TEST_F(EnemyShotTest, FreeShotsTurnIntoItemsOnBothHalvesWhileTheShipIsInItsExWea
     ship->state = Player::kGrabuster;
     ship->SetChainLevel(25); // level 2
     EnemyShotDefault* g = Shot(-250.0f, 300.0f);
-    Step();
+    UpdateChildren();
     const std::vector<ItemGrabuster*> items = ChildrenOf<ItemGrabuster>();
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0]->GetChainLevel(), 2u);
     EXPECT_EQ(items[0]->GetDelay(), 0);
     EXPECT_EQ(g->GetItem(), items[0]);
-    Step(4);
-    EXPECT_EQ(ChildrenOf<ItemGrabuster>().size(), 1u);
+    UpdateChildren(4);
+    EXPECT_EQ(Count<ItemGrabuster>(), 1u);
 
     // In its plain state the ship converts nothing.
     ship->state = Player::kNormal;
     EnemyShotDefault* plain = Shot(0.0f, 300.0f);
-    Step();
+    UpdateChildren();
     EXPECT_TRUE(plain->IsAlive());
 }
 
 TEST_F(EnemyShotTest, ShotsOfALivingEnemyFollowItsWishesAndForgetItWhenItGoes) {
-    Source* enemy = GameObject::Create<Source>(director, director);
-    Player* ship = AttachPlayer();
+    Source* enemy = Make<Source>();
+    Player* ship = PlaceShip({0.0f, 600.0f});
     ship->state = Player::kBarionLaser; // ignored while the enemy lives
     EnemyShotDefault* kept = Shot(0.0f, 300.0f, enemy);
     kept->SetMotion(kPi / 2, 2.0f);
-    Step();
+    UpdateChildren();
     EXPECT_TRUE(kept->IsAlive());
     EXPECT_EQ(kept->GetSource(), enemy);
 
@@ -173,7 +168,7 @@ TEST_F(EnemyShotTest, ShotsOfALivingEnemyFollowItsWishesAndForgetItWhenItGoes) {
     enemy->SetChainLevel(41); // level 4
     enemy->itemCounter = 5;
     EnemyShotDefault* a = Shot(10.0f, 300.0f, enemy);
-    Step();
+    UpdateChildren();
     std::vector<ItemGrabuster*> items = ChildrenOf<ItemGrabuster>();
     ASSERT_EQ(items.size(), 2u) << "both shots of the enemy";
     EXPECT_EQ(items[0]->GetChainLevel(), 4u);
@@ -185,9 +180,9 @@ TEST_F(EnemyShotTest, ShotsOfALivingEnemyFollowItsWishesAndForgetItWhenItGoes) {
     enemy->shotsToGrabuster = 0;
     enemy->shotsToHyperio = 1;
     EnemyShotDefault* b = Shot(20.0f, 300.0f, enemy);
-    Step();
+    UpdateChildren();
     EXPECT_FALSE(b->IsAlive());
-    ASSERT_EQ(ChildrenOf<ItemHyperio>().size(), 1u);
+    ASSERT_EQ(Count<ItemHyperio>(), 1u);
 
     // The enemy goes: its shots fly on, now free.
     enemy->shotsToHyperio = 0;
@@ -195,25 +190,25 @@ TEST_F(EnemyShotTest, ShotsOfALivingEnemyFollowItsWishesAndForgetItWhenItGoes) {
     EnemyShotDefault* c = Shot(30.0f, 300.0f, enemy);
     c->SetMotion(kPi / 2, 2.0f);
     enemy->Vanish();
-    Step();
+    UpdateChildren();
     EXPECT_EQ(c->GetSource(), nullptr);
     EXPECT_TRUE(c->IsAlive());
-    Step(5);
+    UpdateChildren(5);
     EXPECT_FLOAT_EQ(c->GetPosition()->y, 300.0f + 12.0f);
 
     // A killed enemy's shot makes one item, though the ship's laser would
     // make one of every free shot.
     c->Vanish(); // free: the laser would take it too
-    Source* killed = GameObject::Create<Source>(director, director);
+    Source* killed = Make<Source>();
     EnemyShotDefault* d = Shot(40.0f, 300.0f, killed);
     killed->shotsToHyperio = 1;
     killed->Vanish();
     ship->state = Player::kBarionLaser;
     world.gw->player.barionGauge = 1000;
-    const size_t hyperio = ChildrenOf<ItemHyperio>().size();
-    Step();
+    const size_t hyperio = Count<ItemHyperio>();
+    UpdateChildren();
     EXPECT_FALSE(d->IsAlive());
-    EXPECT_EQ(ChildrenOf<ItemHyperio>().size(), hyperio + 1);
+    EXPECT_EQ(Count<ItemHyperio>(), hyperio + 1);
 }
 
 TEST_F(EnemyShotTest, AnyHitEndsTheShotAndAGrabusterHitMakesOneItem) {
@@ -227,27 +222,27 @@ TEST_F(EnemyShotTest, AnyHitEndsTheShotAndAGrabusterHitMakesOneItem) {
     // Two Grabuster hits in one pass: one item.
     EnemyShotDefault* g = Shot(50.0f, 300.0f);
     g->SetHitShapeActive(true);
-    auto* w1 = GameObject::Create<TestShot>(
-        director, director, Mireku::Common::Vector2{50.0f, 300.0f}, int16_t{5},
-        uint32_t{PlayerShotBase::kFamilyGrabuster}, uint32_t{4});
-    auto* w2 = GameObject::Create<TestShot>(
-        director, director, Mireku::Common::Vector2{52.0f, 301.0f}, int16_t{5},
-        uint32_t{PlayerShotBase::kFamilyGrabuster}, uint32_t{4});
+    auto* w1 =
+        GameObject::Create<TestShot>(director, director, Vector2{50.0f, 300.0f}, int16_t{5},
+                                     uint32_t{PlayerShotBase::kFamilyGrabuster}, uint32_t{4});
+    auto* w2 =
+        GameObject::Create<TestShot>(director, director, Vector2{52.0f, 301.0f}, int16_t{5},
+                                     uint32_t{PlayerShotBase::kFamilyGrabuster}, uint32_t{4});
     ASSERT_TRUE(w1 && w2);
     Frame(); // everything registers
     ASSERT_TRUE(g->IsAlive());
     Frame(); // the pass
     EXPECT_FALSE(g->IsAlive());
-    EXPECT_EQ(ChildrenOf<ItemGrabuster>().size(), 1u);
+    EXPECT_EQ(Count<ItemGrabuster>(), 1u);
     g->OnCollision(w1);
-    EXPECT_EQ(ChildrenOf<ItemGrabuster>().size(), 1u) << "even hit again";
+    EXPECT_EQ(Count<ItemGrabuster>(), 1u) << "even hit again";
 
     // An item, the ship or an enemy ends a shot without an item.
     EnemyShotDefault* h = Shot(-50.0f, 300.0f);
     Source enemy(director);
     h->OnCollision(&enemy);
     EXPECT_FALSE(h->IsAlive());
-    EXPECT_EQ(ChildrenOf<ItemGrabuster>().size(), 1u);
+    EXPECT_EQ(Count<ItemGrabuster>(), 1u);
 }
 
 TEST_F(EnemyShotTest, TracksAnimateWithinTheirThreeFrames) {
@@ -255,7 +250,7 @@ TEST_F(EnemyShotTest, TracksAnimateWithinTheirThreeFrames) {
     s->SetMotion(0.0f, 0.0f);
     std::vector<int> track0, track1;
     for (int i = 0; i < 30; ++i) {
-        Step();
+        UpdateChildren();
         track0.push_back(s->GetCounter(0) / 4);
         track1.push_back(s->GetCounter(1) / 4);
     }
@@ -273,7 +268,7 @@ TEST_F(EnemyShotTest, AShotSpinsByItsPeriodAndStaysWithinOneTurn) {
     EnemyShotDefault* s = Shot(0.0f, 300.0f);
     s->SetMotion(0.0f, 0.0f); // sprite angle pi / 2
     for (int i = 1; i <= 20; ++i) {
-        Step();
+        UpdateChildren();
         const float expected = kPi / 2 + i * (2 * kPi / 8);
         EXPECT_NEAR(std::remainder(s->GetAngle() - expected, 2 * kPi), 0.0f, 1e-4f) << i;
         EXPECT_GE(s->GetAngle(), -kPi);
@@ -281,7 +276,7 @@ TEST_F(EnemyShotTest, AShotSpinsByItsPeriodAndStaysWithinOneTurn) {
     }
     Row().spinPeriod = 0; // no turn at all, and no endless wrap
     const float before = s->GetAngle();
-    Step();
+    UpdateChildren();
     EXPECT_EQ(s->GetAngle(), before);
 }
 
@@ -308,48 +303,35 @@ TEST_F(EnemyShotTest, TheTextureSlotIsCheckedAgainstTheIndexAndTheBulletSlots) {
     world.BeginFrame();
     s->Draw();
     EXPECT_TRUE(world.Capture(SpriteLayer::kEnemyShotBlend).empty());
-    Step();
+    UpdateChildren();
     EXPECT_FLOAT_EQ(s->GetPosition()->y, 301.0f);
 }
 
 TEST_F(EnemyShotTest, DrawsBothTracksCentredAndTurnedFromTheBulletTexture) {
     // Bullet kBullet's sheet is bullet slot (kBullet % 2) of the sample index.
-    const auto dds = SampleData::SolidDds(512, 512, {90, 90, 90});
-    Mireku::Graphics::Texture*& slot = director->GetResources()->bulletTextures[kBullet % 2];
-    slot = Mireku::Graphics::CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
-                                                     Mireku::Graphics::kTextureFormatFromFile);
+    Mireku::Graphics::Texture* sheet =
+        MakeTexture(director->GetResources()->bulletTextures[kBullet % 2], 512, 512);
     EnemyShotDefault* s = Shot(100.0f, 200.0f);
     s->SetMotion(-kPi / 2, 0.0f); // sprite upright
-    for (int i = 0; i < 4; ++i)
-        Step(); // counter 4: frame 1 of both tracks
+    UpdateChildren(4);            // counter 4: frame 1 of both tracks
     world.BeginFrame();
     s->Draw();
     const auto blend = world.Capture(SpriteLayer::kEnemyShotBlend);
     const auto add = world.Capture(SpriteLayer::kEnemyShotAdd);
-    ASSERT_EQ(blend.size(), 1u);
-    ASSERT_EQ(add.size(), 1u);
-    EXPECT_EQ(blend[0].texture, slot);
+    ASSERT_EQ(blend.size() + add.size(), 2u);
+    EXPECT_EQ(blend[0].texture, sheet);
     EXPECT_EQ(blend[0].blend, Mireku::Renderer::SpriteRenderer::kBlendAlpha);
     EXPECT_EQ(add[0].blend, Mireku::Renderer::SpriteRenderer::kBlendAdd);
-    // Frame 1 of track 0: (24, 40)-(47, 55), 24 by 16, centred on (460, 200).
-    EXPECT_FLOAT_EQ(blend[0].u0, 24.0f);
-    EXPECT_FLOAT_EQ(blend[0].v0, 40.0f);
-    EXPECT_FLOAT_EQ(blend[0].u1, 48.0f);
-    EXPECT_FLOAT_EQ(blend[0].v1, 56.0f);
-    EXPECT_NEAR(blend[0].x0, 460.0f - 12.0f, 1e-3f);
-    EXPECT_NEAR(blend[0].y0, 200.0f - 8.0f, 1e-3f);
-    EXPECT_NEAR(blend[0].x1, 460.0f + 12.0f, 1e-3f);
-    // Track 1's frame 1: 32 by 32.
-    EXPECT_FLOAT_EQ(add[0].u0, 32.0f);
-    EXPECT_FLOAT_EQ(add[0].v1, 332.0f);
-    EXPECT_NEAR(add[0].x1 - add[0].x0, 32.0f, 1e-3f);
+    // Frame 1 of track 0: (24, 40)-(47, 55), 24 by 16, centred on (460,
+    // 200); track 1's: 32 by 32.
+    EXPECT_TRUE(Near(Sprite(blend[0]), {460 - 12, 200 - 8, 24, 16, 24, 40, 24, 16}));
+    EXPECT_TRUE(Near(Sprite(add[0]), {460 - 16, 200 - 16, 32, 32, 32, 300, 32, 32}));
     // Turned a quarter: the corners move.
     s->SetAngle(kPi / 2);
     s->Draw();
     const auto turned = world.Capture(SpriteLayer::kEnemyShotBlend);
     ASSERT_EQ(turned.size(), 1u);
-    EXPECT_NEAR(turned[0].x0, 460.0f + 8.0f, 1e-3f);
-    EXPECT_NEAR(turned[0].y0, 200.0f - 12.0f, 1e-3f);
+    EXPECT_TRUE(Near({turned[0].x0, turned[0].y0}, {460 + 8, 200 - 12}));
     world.EndFrame();
 }
 
@@ -358,8 +340,8 @@ TEST_F(EnemyShotTest, ErasedShotsLeaveTheirFlash) {
     s->RegisterShot();
     director->ClearEnemyShots();
     EXPECT_FALSE(s->IsAlive());
-    ASSERT_EQ(ChildrenOf<EnemyShotDelete>().size(), 1u);
-    Step(4);
+    ASSERT_EQ(Count<EnemyShotDelete>(), 1u);
+    UpdateChildren(4);
     EXPECT_TRUE(ChildrenOf<EnemyShotDefault>().empty());
     EXPECT_EQ(EnemyShotRegistry::Count(), 0u);
 }

@@ -19,7 +19,7 @@
 #include "game/enemy/small/EnemyS015.h"
 #include "game/enemy/small/EnemyS018.h"
 #include "game/stage/StageInput.h"
-#include "support/SmallEnemyHashers.h"
+#include "support/StageReplayHarness.h"
 
 #include <set>
 #include <string>
@@ -66,15 +66,13 @@ std::vector<uint8_t> Recording() {
 }
 
 StageRun Play(const std::vector<uint8_t>& recording, uint32_t seed) {
-    stage_replay::RegisterSmallEnemyHashers();
     StageRun run;
     StageHarness harness;
     EXPECT_TRUE(harness.Start(StageOptions(seed)));
     // The stage's pictures (the map stack scrolls by their heights), the
     // object sheet and the enemy and warp sheets.
-    for (SampleData::StageFile& f : SampleData::BuildStageFiles())
-        if (f.path.rfind("stage/", 0) == 0 || f.path.rfind("texture/game/enemy/", 0) == 0)
-            harness.World().Write(f.path, f.bytes);
+    harness.World().WriteSample("stage/");
+    harness.World().WriteSample("texture/game/enemy/");
     for (SampleData::StageFile& f : SampleData::BuildBackgroundFiles("stage/stage03"))
         harness.World().Write(f.path, f.bytes);
     run.liveBefore = GameObjectAllocator::GetInstance()->LiveCount();

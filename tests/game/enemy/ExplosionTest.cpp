@@ -1,20 +1,17 @@
-#include "engine/graphics/ResourceCreation.h"
+// The enemies' explosions: image lengths, sizes, debris, the middle
+// explosion's bursts and ring, the erase flash, an empty pool, and their
+// pictures.
 #include "game/enemy/explosion/EnemyDeadBomb.h"
 #include "game/enemy/explosion/EnemyDeadBombParts.h"
 #include "game/enemy/explosion/EnemyDeadBomb_Middle.h"
 #include "game/enemy/explosion/EnemyShotDelete.h"
-#include "game/stage/StageResources.h"
-#include "game/stage/StageTextureTable.h"
-#include "support/StageTestSupport.h"
-#include "tools/sampledata/StageData.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using stage_test::Quad;
-using stage_test::StageTest;
-using Vec = Mireku::Common::Vector2;
+using namespace stage_test;
 
 // Explosions under a director whose own state never runs: only the objects
 // under test update.
@@ -24,15 +21,10 @@ protected:
         StageTest::SetUp();
         MakeDirector();
     }
-    void Update() { UpdateChildren(); }
-    template <class T> std::vector<T*> All() const { return ChildrenOf<T>(); }
-    void Texture(int32_t slot, uint32_t w, uint32_t h) {
-        stage_test::InstallTexture(director, slot, w, h);
-    }
     // Updates until the object vanishes; the number of updates it took.
     int UpdatesUntilVanishing(GameObject* o) {
         for (int n = 1; n < 1000; ++n) {
-            Update();
+            UpdateChildren();
             if (o->GetVanishCountdown() != 0)
                 return n;
         }
@@ -43,18 +35,14 @@ protected:
 } // namespace
 
 TEST_F(ExplosionTest, ImagesStayOneFrameLongerThanTheirLengths) {
-    auto* a =
-        GameObject::Create<EnemyDeadBomb>(director, director, 0u, Vec{0, 100}, Vec{}, 0.0f, 1.0f);
+    auto* a = Make<EnemyDeadBomb>(0u, Vector2{0, 100}, Vector2{}, 0.0f, 1.0f);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(UpdatesUntilVanishing(a), 49);
-    auto* b =
-        GameObject::Create<EnemyDeadBomb>(director, director, 1u, Vec{0, 100}, Vec{}, 0.0f, 1.0f);
+    auto* b = Make<EnemyDeadBomb>(1u, Vector2{0, 100}, Vector2{}, 0.0f, 1.0f);
     EXPECT_EQ(UpdatesUntilVanishing(b), 38);
     // Image 5 (length 2) starts after five one-frame images of two frames each.
-    auto* c =
-        GameObject::Create<EnemyDeadBomb>(director, director, 3u, Vec{0, 100}, Vec{}, 0.0f, 1.0f);
-    for (int i = 0; i < 10; ++i)
-        Update();
+    auto* c = Make<EnemyDeadBomb>(3u, Vector2{0, 100}, Vector2{}, 0.0f, 1.0f);
+    UpdateChildren(10);
     EXPECT_EQ(c->GetImage(), 5);
 }
 
@@ -67,13 +55,12 @@ TEST_F(ExplosionTest, SizesChooseScaleAndDebris) {
     for (const Case k : {Case{0, 1.0f, 16, 0}, Case{1, 1.5f, 16, 1}, Case{2, 2.5f, 16, 0},
                          Case{3, 1.0f, 16, 0}, Case{4, 1.0f, 16, 0}, Case{5, 2.5f, 0, 0}}) {
         SCOPED_TRACE(k.size);
-        const size_t before = All<EnemyDeadBombParts>().size();
-        auto* bomb = GameObject::Create<EnemyDeadBomb>(director, director, k.size, Vec{5, 6},
-                                                       Vec{1, 0}, 0.5f, 2.5f);
+        const size_t before = ChildrenOf<EnemyDeadBombParts>().size();
+        auto* bomb = Make<EnemyDeadBomb>(k.size, Vector2{5, 6}, Vector2{1, 0}, 0.5f, 2.5f);
         ASSERT_NE(bomb, nullptr);
         EXPECT_FLOAT_EQ(bomb->GetScale(), k.scale);
         EXPECT_FLOAT_EQ(bomb->GetAngle(), 0.5f);
-        const auto parts = All<EnemyDeadBombParts>();
+        const auto parts = ChildrenOf<EnemyDeadBombParts>();
         ASSERT_EQ(parts.size() - before, k.debris);
         for (size_t i = before; i < parts.size(); ++i) {
             EXPECT_EQ(parts[i]->GetVariant(), k.variant);
@@ -84,16 +71,15 @@ TEST_F(ExplosionTest, SizesChooseScaleAndDebris) {
 }
 
 TEST_F(ExplosionTest, DebrisFliesSpinsShrinksAndGoesAfterThirtyUpdates) {
-    auto* bomb =
-        GameObject::Create<EnemyDeadBomb>(director, director, 0u, Vec{0, 300}, Vec{}, 0.0f, 1.0f);
+    auto* bomb = Make<EnemyDeadBomb>(0u, Vector2{0, 300}, Vector2{}, 0.0f, 1.0f);
     ASSERT_NE(bomb, nullptr);
-    auto parts = All<EnemyDeadBombParts>();
+    auto parts = ChildrenOf<EnemyDeadBombParts>();
     ASSERT_EQ(parts.size(), 16u);
     EnemyDeadBombParts* p = parts[3];
     const float speed = std::hypot(p->GetVelocity().x, p->GetVelocity().y);
     EXPECT_GE(speed, 3.0f);
     EXPECT_LT(speed, 8.0f + 1e-4f);
-    Update();
+    UpdateChildren();
     EXPECT_FLOAT_EQ(p->GetPosition()->x, p->GetVelocity().x);
     EXPECT_EQ(UpdatesUntilVanishing(p), 29);
 }
@@ -101,16 +87,14 @@ TEST_F(ExplosionTest, DebrisFliesSpinsShrinksAndGoesAfterThirtyUpdates) {
 TEST_F(ExplosionTest, CosmeticNumbersNeverTouchThePlayStream) {
     world.random->SeedFixed();
     const Mireku::Common::Random before = world.random->Stream(RandomManager::kPlay);
-    GameObject::Create<EnemyDeadBomb_Middle>(director, director, Vec{0, 200});
-    for (int i = 0; i < 120; ++i)
-        Update();
-    const Mireku::Common::Random& after = world.random->Stream(RandomManager::kPlay);
-    EXPECT_EQ(after.x, before.x);
-    EXPECT_EQ(after.w, before.w);
+    Make<EnemyDeadBomb_Middle>(Vector2{0, 200});
+    UpdateChildren(120);
+    EXPECT_EQ(world.random->Stream(RandomManager::kPlay).x, before.x);
+    EXPECT_EQ(world.random->Stream(RandomManager::kPlay).w, before.w);
 }
 
 TEST_F(ExplosionTest, AMiddleExplosionIsNineteenExplosionsAndARing) {
-    auto* middle = GameObject::Create<EnemyDeadBomb_Middle>(director, director, Vec{-20, 250});
+    auto* middle = Make<EnemyDeadBomb_Middle>(Vector2{-20, 250});
     ASSERT_NE(middle, nullptr);
     EXPECT_EQ(middle->GetPosition()->x, 0.0f) << "its own position is never set";
     // Without ticks nothing is deleted: everything made stays countable.
@@ -119,15 +103,15 @@ TEST_F(ExplosionTest, AMiddleExplosionIsNineteenExplosionsAndARing) {
             c->UpdateTree();
     };
     updateOnly();
-    EXPECT_EQ(All<EnemyDeadBomb>().size(), 3u) << "the first burst on the first update";
+    EXPECT_EQ(ChildrenOf<EnemyDeadBomb>().size(), 3u) << "the first burst on the first update";
     int updates = 1;
     while (middle->GetState() == EnemyDeadBomb_Middle::kBursting && updates < 200) {
         updateOnly();
         ++updates;
     }
-    const auto explosions = All<EnemyDeadBomb>();
+    const auto explosions = ChildrenOf<EnemyDeadBomb>();
     EXPECT_EQ(explosions.size(), 19u);
-    EXPECT_EQ(All<EnemyDeadBombParts>().size(), 19u * 16u);
+    EXPECT_EQ(ChildrenOf<EnemyDeadBombParts>().size(), 19u * 16u);
     for (EnemyDeadBomb* e : explosions) {
         EXPECT_EQ(e->GetSize(), EnemyDeadBomb::kSizeMiddle);
         EXPECT_FLOAT_EQ(e->GetScale(), 1.0f);
@@ -148,16 +132,15 @@ TEST_F(ExplosionTest, AMiddleExplosionIsNineteenExplosionsAndARing) {
 }
 
 TEST_F(ExplosionTest, AFullPoolMakesNoExplosionAndDrawsNoNumber) {
-    std::vector<void*> blocks;
-    while (void* b = world.pool->Allocate())
-        blocks.push_back(b);
+    ExhaustPool();
     const Mireku::Common::Random before = world.random->Stream(RandomManager::kPresentation);
-    EXPECT_EQ(EnemyDeadBomb::CreateScaledTurned(director, 3, Vec{}, Vec{}, 0.8f, 1.2f), nullptr);
-    EXPECT_EQ(EnemyDeadBomb::CreateTurned(director, 0, Vec{}, Vec{}, 1.0f), nullptr);
+    EXPECT_EQ(EnemyDeadBomb::CreateScaledTurned(director, 3, Vector2{}, Vector2{}, 0.8f, 1.2f),
+              nullptr);
+    EXPECT_EQ(EnemyDeadBomb::CreateTurned(director, 0, Vector2{}, Vector2{}, 1.0f), nullptr);
     EXPECT_EQ(world.random->Stream(RandomManager::kPresentation).x, before.x);
-    for (void* b : blocks)
-        world.pool->Free(b);
-    EnemyDeadBomb* made = EnemyDeadBomb::CreateScaledTurned(director, 2, Vec{}, Vec{}, 0.8f, 1.2f);
+    ReleasePool();
+    EnemyDeadBomb* made =
+        EnemyDeadBomb::CreateScaledTurned(director, 2, Vector2{}, Vector2{}, 0.8f, 1.2f);
     ASSERT_NE(made, nullptr);
     EXPECT_GE(made->GetScale(), 0.8f);
     EXPECT_LT(made->GetScale(), 1.2f);
@@ -165,14 +148,14 @@ TEST_F(ExplosionTest, AFullPoolMakesNoExplosionAndDrawsNoNumber) {
 }
 
 TEST_F(ExplosionTest, AnErasedShotFlashesFifteenFrames) {
-    auto* flash = GameObject::Create<EnemyShotDelete>(director, director, Vec{-100, 60});
+    auto* flash = Make<EnemyShotDelete>(Vector2{-100, 60});
     ASSERT_NE(flash, nullptr);
     for (int i = 0; i < 14; ++i) {
-        Update();
+        UpdateChildren();
         EXPECT_EQ(flash->GetImage(), (i + 1) / 3);
     }
     EXPECT_EQ(flash->GetVanishCountdown(), 0);
-    Update();
+    UpdateChildren();
     EXPECT_EQ(flash->GetVanishCountdown(), GameObject::kVanishFrames);
 }
 
@@ -180,9 +163,8 @@ TEST_F(ExplosionTest, PicturesComeFromTheirAtlasCells) {
     Texture(StageTextureSlot::kExplosion, 1024, 1024);
     Texture(StageTextureSlot::kDebris, 48, 80);
     Texture(StageTextureSlot::kShotErase, 400, 80);
-    auto* bomb = GameObject::Create<EnemyDeadBomb>(director, director, 0u, Vec{-100, 200}, Vec{},
-                                                   0.0f, 1.0f);
-    auto* flash = GameObject::Create<EnemyShotDelete>(director, director, Vec{20, 60});
+    auto* bomb = Make<EnemyDeadBomb>(0u, Vector2{-100, 200}, Vector2{}, 0.0f, 1.0f);
+    auto* flash = Make<EnemyShotDelete>(Vector2{20, 60});
     for (int i = 0; i < 16; ++i) // image 7: column 3, row 1
         bomb->UpdateTree();
     for (int i = 0; i < 6; ++i) // image 2
@@ -192,18 +174,12 @@ TEST_F(ExplosionTest, PicturesComeFromTheirAtlasCells) {
     director->GameObject::DrawTree();
     const std::vector<Quad> bombs = world.Capture(SpriteLayer::kEnemyBomb);
     ASSERT_EQ(bombs.size(), 1u);
-    EXPECT_EQ(bombs[0].u0, 768.0f);
-    EXPECT_EQ(bombs[0].v0, 256.0f);
-    EXPECT_EQ(bombs[0].u1 - bombs[0].u0, 256.0f);
-    EXPECT_FLOAT_EQ(bombs[0].x0, 260.0f - 128.0f);
-    EXPECT_FLOAT_EQ(bombs[0].y1, 200.0f + 128.0f);
+    EXPECT_TRUE(Near(Sprite(bombs[0]), {260 - 128, 200 - 128, 256, 256, 768, 256, 256}));
     EXPECT_EQ(bombs[0].texture, director->GetTexture(StageTextureSlot::kExplosion));
 
     const std::vector<Quad> erase = world.Capture(SpriteLayer::kItemAdd2);
     ASSERT_EQ(erase.size(), 1u);
-    EXPECT_EQ(erase[0].u0, 160.0f);
-    EXPECT_FLOAT_EQ(erase[0].x0, 380.0f - 40.0f);
-    EXPECT_FLOAT_EQ(erase[0].y1, 60.0f + 40.0f);
+    EXPECT_TRUE(Near(Sprite(erase[0]), {380 - 40, 60 - 40, 80, 80, 160}));
 
     // Debris at age 0: twice its 16-texel cell, at column = variant.
     const std::vector<Quad> debris = world.Capture(SpriteLayer::kEnemyBombParts);
@@ -217,7 +193,7 @@ TEST_F(ExplosionTest, PicturesComeFromTheirAtlasCells) {
 
 TEST_F(ExplosionTest, SizesAboveFourDrawNothing) {
     Texture(StageTextureSlot::kExplosion, 1024, 1024);
-    GameObject::Create<EnemyDeadBomb>(director, director, 7u, Vec{0, 200}, Vec{}, 0.0f, 1.0f);
+    Make<EnemyDeadBomb>(7u, Vector2{0, 200}, Vector2{}, 0.0f, 1.0f);
     world.BeginFrame();
     director->GameObject::DrawTree();
     EXPECT_TRUE(world.Capture(SpriteLayer::kEnemyBomb).empty());

@@ -12,20 +12,20 @@
 #include "game/enemy/item/ItemSecretWeapon.h"
 #include "game/stage/MapPlacement.h"
 #include "game/stage/StageInput.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cstring>
 
 namespace {
 
-using Mireku::Common::Vector2;
+using namespace stage_test;
 
-class ItemTest : public enemy_test::EnemyTest {
+class ItemTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         Play();
-        ship = AttachPlayer(0.0f, 600.0f);
+        ship = PlaceShip({0.0f, 600.0f});
         world.gw->player.invincible = 0;
         world.gw->player.invincibleTimer = 0;
     }
@@ -51,8 +51,7 @@ protected:
 } // namespace
 
 TEST_F(ItemTest, AGrabusterItemCanBeTakenDelayPlus49FramesAfterItWasMade) {
-    auto* item =
-        GameObject::Create<ItemGrabuster>(director, director, Vector2{0.0f, 100.0f}, 2u, 5);
+    auto* item = Make<ItemGrabuster>(Vector2{0.0f, 100.0f}, 2u, 5);
     ASSERT_NE(item, nullptr);
     int frames = 0;
     while (!item->IsHitShapeActive() && frames < 200) {
@@ -71,11 +70,11 @@ TEST_F(ItemTest, AGrabusterItemCanBeTakenDelayPlus49FramesAfterItWasMade) {
     EXPECT_EQ(item->GetPosition()->y, 145.0f);
     world.gw->player.down = 0;
 
-    const uint32_t sounds = SoundCount(65);
+    const uint32_t sounds = Sounds(65);
     world.gw->player.score = 0;
     item->OnCollision(ship);
     EXPECT_EQ(world.gw->player.score, 128u * 10u) << "the chain's step at level 2, x 10";
-    EXPECT_EQ(SoundCount(65), sounds + 1);
+    EXPECT_EQ(Sounds(65), sounds + 1);
     EXPECT_FALSE(item->IsAlive());
     EXPECT_FALSE(item->IsHitShapeActive());
 }
@@ -83,8 +82,7 @@ TEST_F(ItemTest, AGrabusterItemCanBeTakenDelayPlus49FramesAfterItWasMade) {
 // An item already on the ship has no direction to fly: it stays put rather
 // than taking a position of NaN.
 TEST_F(ItemTest, AnItemOnTheShipStaysPut) {
-    auto* item =
-        GameObject::Create<ItemHyperio>(director, director, Vector2{0.0f, 600.0f}, uint8_t{0});
+    auto* item = Make<ItemHyperio>(Vector2{0.0f, 600.0f}, uint8_t{0});
     for (int i = 0; i < 60 && item->GetState() != ItemHyperio::kHoming; ++i)
         UpdateChildren();
     ASSERT_EQ(item->GetState(), ItemHyperio::kHoming);
@@ -95,11 +93,11 @@ TEST_F(ItemTest, AnItemOnTheShipStaysPut) {
 
 TEST_F(ItemTest, BoxesDoubleWhileTheShipIsInItsGrabusterState) {
     std::vector<GameObject*> items = {
-        GameObject::Create<ItemGrabuster>(director, director, Vector2{0.0f, 100.0f}, 0u, 0),
-        GameObject::Create<ItemHyperio>(director, director, Vector2{0.0f, 100.0f}, uint8_t{1}),
-        GameObject::Create<ItemPowerUp>(director, director, Vector2{0.0f, 100.0f}),
-        GameObject::Create<ItemSecretWeapon>(director, director, 10u, 400u, 241u),
-        GameObject::Create<ItemMapObject>(director, director, nullptr, 10u, 400u, 254u),
+        Make<ItemGrabuster>(Vector2{0.0f, 100.0f}, 0u, 0),
+        Make<ItemHyperio>(Vector2{0.0f, 100.0f}, uint8_t{1}),
+        Make<ItemPowerUp>(Vector2{0.0f, 100.0f}),
+        Make<ItemSecretWeapon>(10u, 400u, 241u),
+        Make<ItemMapObject>(nullptr, 10u, 400u, 254u),
     };
     const Vector2 boxes[] = {{80, 80}, {60, 60}, {60, 90}, {96, 96}, {96, 96}};
     for (GameObject* item : items) {
@@ -127,13 +125,11 @@ TEST_F(ItemTest, AHyperioItemDriftsByThePlayStream) {
     Mireku::Common::Random play = world.random->Stream(RandomManager::kPlay);
     const Mireku::Common::Random cosmetic = world.random->Stream(RandomManager::kPresentation);
     const uint32_t word = play.Next();
-    auto* item =
-        GameObject::Create<ItemHyperio>(director, director, Vector2{0.0f, 300.0f}, uint8_t{0});
+    auto* item = Make<ItemHyperio>(Vector2{0.0f, 300.0f}, uint8_t{0});
     uint32_t bits = 0x3F800000u | (word & 0x7FFFFFu);
     float r = 0.0f;
     std::memcpy(&r, &bits, 4);
-    EXPECT_FLOAT_EQ(item->GetVelocity().x, (r - 1.0f) * 4.0f - 2.0f);
-    EXPECT_EQ(item->GetVelocity().y, -3.0f);
+    EXPECT_TRUE(Near({item->GetVelocity().x, item->GetVelocity().y}, {(r - 1) * 4 - 2, -3}));
     EXPECT_EQ(world.random->Stream(RandomManager::kPresentation).x, cosmetic.x);
     EXPECT_EQ(world.random->Stream(RandomManager::kPlay).x, play.x) << "one word of stream 1";
 }
@@ -141,8 +137,7 @@ TEST_F(ItemTest, AHyperioItemDriftsByThePlayStream) {
 TEST_F(ItemTest, AHyperioItemFloatsWhileTheShotIsHeldAndHomesWhenLetGo) {
     PlayWords(StageInput::kShot, 20);
     Frame(); // the director reads its first word
-    auto* item =
-        GameObject::Create<ItemHyperio>(director, director, Vector2{0.0f, 300.0f}, uint8_t{0});
+    auto* item = Make<ItemHyperio>(Vector2{0.0f, 300.0f}, uint8_t{0});
     EXPECT_EQ(item->GetState(), ItemHyperio::kFloat) << "flag 0: no appearance";
     const Vector2 v0 = item->GetVelocity();
     Frame();
@@ -161,11 +156,9 @@ TEST_F(ItemTest, AHyperioItemFloatsWhileTheShotIsHeldAndHomesWhenLetGo) {
     EXPECT_NEAR(item->GetPosition()->y, y + 20.0f, 1.0f);
 
     // With its appearance: five pictures of three frames, then it floats.
-    auto* shown =
-        GameObject::Create<ItemHyperio>(director, director, Vector2{0.0f, 300.0f}, uint8_t{1});
+    auto* shown = Make<ItemHyperio>(Vector2{0.0f, 300.0f}, uint8_t{1});
     EXPECT_EQ(shown->GetState(), ItemHyperio::kAppear);
-    for (int i = 0; i < 14; ++i)
-        UpdateChildren();
+    UpdateChildren(14);
     EXPECT_EQ(shown->GetState(), ItemHyperio::kAppear);
     UpdateChildren();
     EXPECT_NE(shown->GetState(), ItemHyperio::kAppear);
@@ -177,20 +170,19 @@ TEST_F(ItemTest, AHyperioItemFillsTheGaugeToItsMaximumAndShowsTheLevel) {
     PlayerWork& p = world.gw->player;
     p.hyperioGauge = static_cast<int16_t>(row->hyperioMax - 25);
     p.score = 0;
-    auto* item =
-        GameObject::Create<ItemHyperio>(director, director, Vector2{0.0f, 300.0f}, uint8_t{0});
-    const uint32_t sounds = SoundCount(28);
+    auto* item = Make<ItemHyperio>(Vector2{0.0f, 300.0f}, uint8_t{0});
+    const uint32_t sounds = Sounds(28);
     item->OnCollision(ship);
     EXPECT_EQ(p.hyperioGauge, row->hyperioMax) << "40 more, at most the ship's maximum";
     EXPECT_EQ(ship->grabFramesLeft, (row->hyperioMax + row->hyperioDrain - 1) / row->hyperioDrain);
     EXPECT_EQ(ship->grabLastBeep, 100);
-    EXPECT_EQ(SoundCount(28), sounds + 1);
+    EXPECT_EQ(Sounds(28), sounds + 1);
     EXPECT_EQ(p.score, 1000u) << "the mode's Hyperio score";
     EXPECT_FALSE(item->IsAlive());
 }
 
 TEST_F(ItemTest, APowerUpSwaysSinksAndRaisesTheLevel) {
-    auto* item = GameObject::Create<ItemPowerUp>(director, director, Vector2{290.0f, 100.0f});
+    auto* item = Make<ItemPowerUp>(Vector2{290.0f, 100.0f});
     std::vector<uint32_t> frames;
     for (int i = 0; i < 3; ++i) {
         UpdateChildren();
@@ -215,58 +207,61 @@ TEST_F(ItemTest, APowerUpSwaysSinksAndRaisesTheLevel) {
     EXPECT_EQ(p.power, 2);
     EXPECT_EQ(p.invincible, 1);
     EXPECT_EQ(p.invincibleTimer, 90) << "the mode's power-up protection";
-    EXPECT_EQ(ChildrenOf<PowerUpEffect>().size(), 1u);
+    EXPECT_EQ(Count<PowerUpEffect>(), 1u);
     // The item a continue drops puts the level back to 2 first.
     p.power = 0;
-    auto* carried = GameObject::Create<ItemPowerUp>(director, director, Vector2{0.0f, 100.0f});
+    auto* carried = Make<ItemPowerUp>(Vector2{0.0f, 100.0f});
     carried->carried = 1;
     carried->OnCollision(ship);
     EXPECT_EQ(p.power, 3);
 }
 
+// Items 254, 255 and 256 give 1, 3 and 5 lives, never past 256; 257 fills
+// both gauges, 258 the Hyperio gauge, each sounding 106 only in its own ex
+// weapon (the laser, the Grabuster); any other type gives nothing. The
+// carrier goes with the item; the item's shape stays on.
 TEST_F(ItemTest, MapRewardsGiveLivesUpTo256AndFullGauges) {
-    PlayerWork& p = world.gw->player;
-    auto* carrier = GameObject::Create<stage_test::TestEnemyShot>(director, director, Vector2{});
-    auto* lives = GameObject::Create<ItemMapObject>(director, director, carrier, 3u, 400u, 255u);
-    p.lives = 2;
-    lives->OnCollision(ship);
-    EXPECT_EQ(p.lives, 5);
-    EXPECT_FALSE(carrier->IsAlive()) << "the carrier goes with it";
-    EXPECT_FALSE(lives->IsAlive());
-    EXPECT_TRUE(lives->IsHitShapeActive()) << "its shape stays on";
-    p.lives = 254;
-    GameObject::Create<ItemMapObject>(director, director, nullptr, 3u, 400u, 256u)
-        ->OnCollision(ship);
-    EXPECT_EQ(p.lives, 256);
-    GameObject::Create<ItemMapObject>(director, director, nullptr, 3u, 400u, 254u)
-        ->OnCollision(ship);
-    EXPECT_EQ(p.lives, 256) << "never above 256";
-
-    p.barionGauge = 0;
-    p.hyperioGauge = 0;
-    ship->state = Player::kBarionLaser;
-    const uint32_t full = SoundCount(106);
-    GameObject::Create<ItemMapObject>(director, director, nullptr, 3u, 400u, 257u)
-        ->OnCollision(ship);
-    EXPECT_EQ(p.barionGauge, world.gw->BarionGaugeMax(p));
-    EXPECT_EQ(p.hyperioGauge, world.gw->HyperioGaugeMax(p));
-    EXPECT_EQ(SoundCount(106), full + 1);
+    struct Reward {
+        uint32_t type;
+        uint8_t state;
+        int16_t lives, livesAfter;
+        bool barion, hyperio, full;
+    };
+    const uint8_t n = Player::kNormal, l = Player::kBarionLaser, g = Player::kGrabuster;
+    for (const Reward r :
+         {Reward{254, n, 2, 3, false, false, false}, Reward{255, n, 2, 5, false, false, false},
+          Reward{256, n, 254, 256, false, false, false},
+          Reward{254, n, 256, 256, false, false, false}, Reward{257, l, 3, 3, true, true, true},
+          Reward{257, n, 3, 3, true, true, false}, Reward{258, g, 3, 3, false, true, true},
+          Reward{258, l, 3, 3, false, true, false}, Reward{250, l, 3, 3, false, false, false}}) {
+        SCOPED_TRACE(testing::Message() << r.type << " in state " << int(r.state));
+        PlayerWork& p = Work();
+        p.lives = r.lives;
+        p.barionGauge = p.hyperioGauge = 0;
+        sound->StopSE(106);
+        ship->state = r.state;
+        auto* carrier = Make<TestEnemyShot>(Vector2{});
+        auto* item = Make<ItemMapObject>(carrier, 3u, 400u, r.type);
+        item->OnCollision(ship);
+        EXPECT_EQ(p.lives, r.livesAfter);
+        EXPECT_EQ(p.barionGauge, r.barion ? world.gw->BarionGaugeMax(p) : 0);
+        EXPECT_EQ(p.hyperioGauge, r.hyperio ? world.gw->HyperioGaugeMax(p) : 0);
+        EXPECT_EQ(Sounds(106), r.full ? 1u : 0u);
+        EXPECT_FALSE(carrier->IsAlive()) << "the carrier goes with it";
+        EXPECT_FALSE(item->IsAlive());
+        EXPECT_TRUE(item->IsHitShapeActive()) << "its shape stays on";
+    }
     ship->state = Player::kNormal;
-    p.lives = 3;
-    GameObject::Create<ItemMapObject>(director, director, nullptr, 3u, 400u, 250u)
-        ->OnCollision(ship);
-    EXPECT_EQ(p.lives, 3) << "another type gives nothing";
 }
 
 // The carrier may have gone from the stage (its countdown over, its block
 // back in the pool) before its reward is taken; the reward must not touch it.
 TEST_F(ItemTest, ARewardWhoseCarrierHasGoneLeavesItAlone) {
-    auto* carrier = GameObject::Create<stage_test::TestEnemyShot>(director, director, Vector2{});
-    auto* reward = GameObject::Create<ItemMapObject>(director, director, carrier, 3u, 400u, 254u);
+    auto* carrier = Make<TestEnemyShot>(Vector2{});
+    auto* reward = Make<ItemMapObject>(carrier, 3u, 400u, 254u);
     carrier->Vanish();
-    for (int i = 0; i < 4; ++i)
-        UpdateChildren();
-    ASSERT_TRUE(ChildrenOf<stage_test::TestEnemyShot>().empty()) << "deleted";
+    UpdateChildren(4);
+    ASSERT_TRUE(ChildrenOf<TestEnemyShot>().empty()) << "deleted";
     world.gw->player.lives = 1;
     reward->OnCollision(ship);
     EXPECT_EQ(world.gw->player.lives, 2);
@@ -277,26 +272,26 @@ TEST_F(ItemTest, ASecretWeaponUnlocksOnceThenPays80000) {
     PlayerWork& p = world.gw->player;
     world.gw->subWeaponUnlocked = 1;
     p.score = 0;
-    const uint32_t sounds = SoundCount(14);
-    auto* item = GameObject::Create<ItemSecretWeapon>(director, director, 5u, 400u, 243u);
+    const uint32_t sounds = Sounds(14);
+    auto* item = Make<ItemSecretWeapon>(5u, 400u, 243u);
     item->OnCollision(ship);
     EXPECT_TRUE(world.gw->IsSubWeaponUnlocked(2));
     EXPECT_EQ(p.subWeapon, 2);
     EXPECT_EQ(director->GetSecretWeaponFlag(), 1);
     EXPECT_EQ(director->GetSecretWeaponCounter(), 0);
-    EXPECT_EQ(SoundCount(14), sounds + 1);
+    EXPECT_EQ(Sounds(14), sounds + 1);
     EXPECT_EQ(p.invincibleTimer, 90);
     EXPECT_EQ(p.score, 0u);
     // The same weapon again: points instead.
     p.invincibleTimer = 0;
     Frames(3); // past the sound's repeat guard
-    GameObject::Create<ItemSecretWeapon>(director, director, 5u, 400u, 243u)->OnCollision(ship);
+    Make<ItemSecretWeapon>(5u, 400u, 243u)->OnCollision(ship);
     EXPECT_EQ(p.score, 80000u);
-    EXPECT_EQ(ChildrenOf<PowerUpScore>().size(), 1u);
+    EXPECT_EQ(Count<PowerUpScore>(), 1u);
     EXPECT_EQ(p.invincibleTimer, 90);
     // Types 246 and 247 set bits 5 and 6 and leave the ship on a weapon it fires.
     for (const uint32_t type : {246u, 247u}) {
-        GameObject::Create<ItemSecretWeapon>(director, director, 5u, 400u, type)->OnCollision(ship);
+        Make<ItemSecretWeapon>(5u, 400u, type)->OnCollision(ship);
         EXPECT_EQ(world.gw->subWeaponUnlocked >> (type - 241) & 1u, 1u) << type;
         EXPECT_EQ(p.subWeapon, 2) << type;
     }
@@ -304,7 +299,7 @@ TEST_F(ItemTest, ASecretWeaponUnlocksOnceThenPays80000) {
 
 TEST_F(ItemTest, MapHeldItemsStayOnTheirCellAndGoBelowTheField) {
     world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
-    DeleteAll();
+    DeleteDirector();
     Play();
     const BGParts* parts = director->GetBGParts();
     ASSERT_NE(parts, nullptr);
@@ -313,7 +308,7 @@ TEST_F(ItemTest, MapHeldItemsStayOnTheirCellAndGoBelowTheField) {
     row.trackA[0] = {0, 0, 31, 47}; // 32 x 48
     director->SetScrollRatio(0.0f);
     director->SetMapScroll(static_cast<float>(parts->GetScrollLength()));
-    auto* item = GameObject::Create<ItemSecretWeapon>(director, director, 10u, 20u, 241u);
+    auto* item = Make<ItemSecretWeapon>(10u, 20u, 241u);
     // Cell (10, 20): top-left at field (160 - 128 - 360, 320), centre + (16, 24).
     EXPECT_EQ(*item->GetPosition(), (Vector2{-328.0f + 16.0f, 320.0f + 24.0f}));
     director->SetScrollRatio(1.0f);

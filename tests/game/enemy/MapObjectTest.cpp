@@ -2,7 +2,8 @@
 // the attribute table (unlock types, values past the table), creators firing
 // when their object reaches the field, objects fixed to their cell under the
 // scroll and the parallax, their frames, wrecks, rewards and contents in
-// order; and the O001 enemies' speed, heading and death sounds.
+// order, their explosion kept on its cell; and the O001 enemies' speed,
+// heading and death sounds.
 #include "game/core/ProgressBlock.h"
 #include "game/core/tables/EnemyRecord.h"
 #include "game/core/tables/MapAttributeEntry.h"
@@ -21,7 +22,7 @@
 #include "game/enemy/map/EnemyO001.h"
 #include "game/enemy/shot/EnemyShotBase.h"
 #include "game/stage/StageMap.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,8 +31,7 @@
 
 namespace {
 
-using Mireku::Common::Vector2;
-using stage_test::TestShot;
+using namespace stage_test;
 
 constexpr uint32_t kCell = 16;
 constexpr uint32_t kScrollLength = 6480;
@@ -56,10 +56,10 @@ std::vector<uint8_t> MapImage(uint32_t w, uint32_t h, uint32_t bits,
     return out;
 }
 
-class MapObjectTest : public enemy_test::EnemyTest {
+class MapObjectTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         // An empty map of the sample's size: cells of 16, a stage's scroll.
         world.Write(SampleData::StageMapPath(0),
                     MapImage(61, kScrollLength / kCell, 16, std::vector<uint32_t>{}));
@@ -90,13 +90,9 @@ protected:
     }
     EnemyMapObject* Object(int32_t type, uint32_t column = 10, uint32_t row = 100) {
         ScrollTo(row, 300.0f);
-        auto* o = GameObject::Create<EnemyMapObject>(director, director, type, column, row);
+        auto* o = Make<EnemyMapObject>(type, column, row);
         o->Update();
         return o;
-    }
-    void Hit(GameObject* target, int16_t attack, uint32_t family = PlayerShotBase::kFamilyShot) {
-        TestShot shot(director, *target->GetPosition(), attack, family);
-        target->OnCollision(&shot);
     }
     std::vector<GameObject*> After(GameObject* mark) const {
         std::vector<GameObject*> out;
@@ -118,7 +114,7 @@ TEST_F(MapObjectTest, BGPartsPlacesACreatorOnEveryCellWithAnAttribute) {
     // Row 0: 1 2 3 4 5 6 0 1024; row 1: 1023 ... 1.
     image = MapImage(8, 2, 16, {1, 2, 3, 4, 5, 6, 0, 1024, 1023, 0, 0, 0, 0, 0, 0, 1});
     const StageMap map(image.data(), static_cast<uint32_t>(image.size()));
-    auto* parts = GameObject::Create<BGParts>(director, director, map);
+    auto* parts = Make<BGParts>(map);
     std::vector<EnemyMapObjectCreator*> made = ChildrenOf<EnemyMapObjectCreator>();
     ASSERT_EQ(made.size(), 3u) << "200, 222 and 200: no unlocks, nothing at or past 1024";
     EXPECT_EQ(made[0]->GetType(), 200u);
@@ -133,7 +129,7 @@ TEST_F(MapObjectTest, BGPartsPlacesACreatorOnEveryCellWithAnAttribute) {
     Frames(4);
 
     SetUnlockBits(ProgressBlock::kUnlockBit8);
-    GameObject::Create<BGParts>(director, director, map);
+    Make<BGParts>(map);
     made = ChildrenOf<EnemyMapObjectCreator>();
     ASSERT_EQ(made.size(), 4u);
     EXPECT_EQ(made[1]->GetType(), 244u);
@@ -142,7 +138,7 @@ TEST_F(MapObjectTest, BGPartsPlacesACreatorOnEveryCellWithAnAttribute) {
     Frames(4);
 
     SetUnlockBits(ProgressBlock::kUnlockBit10);
-    GameObject::Create<BGParts>(director, director, map);
+    Make<BGParts>(map);
     made = ChildrenOf<EnemyMapObjectCreator>();
     ASSERT_EQ(made.size(), 4u);
     EXPECT_EQ(made[1]->GetType(), 245u);
@@ -153,12 +149,12 @@ TEST_F(MapObjectTest, EightBitMapsPlaceTooAndOtherDepthsPlaceNothing) {
     image = MapImage(4, 1, 8, {0, 1, 0, 1});
     GameObject::Create<BGParts>(director, director,
                                 StageMap(image.data(), static_cast<uint32_t>(image.size())));
-    EXPECT_EQ(ChildrenOf<EnemyMapObjectCreator>().size(), 2u);
+    EXPECT_EQ(Count<EnemyMapObjectCreator>(), 2u);
     image = MapImage(4, 1, 8, {1, 1, 1, 1});
     image[19] = 4; // four bits per cell
     GameObject::Create<BGParts>(director, director,
                                 StageMap(image.data(), static_cast<uint32_t>(image.size())));
-    EXPECT_EQ(ChildrenOf<EnemyMapObjectCreator>().size(), 2u);
+    EXPECT_EQ(Count<EnemyMapObjectCreator>(), 2u);
 }
 
 TEST_F(MapObjectTest, AMapWhoseCellsDoNotFitOrThatHasNoColumnsIsNotWalked) {
@@ -195,21 +191,21 @@ TEST_F(MapObjectTest, AMapWhoseCellsDoNotFitOrThatHasNoColumnsIsNotWalked) {
 
 TEST_F(MapObjectTest, AOneTexelObjectIsCreatedWhenItsCellTopReachesZero) {
     Row(200).trackA[0] = {0, 5, 9, 5};
-    auto* creator = GameObject::Create<EnemyMapObjectCreator>(director, director, 200u, 3u, 40u);
+    auto* creator = Make<EnemyMapObjectCreator>(200u, 3u, 40u);
     ScrollTo(40, -1.0f);
     UpdateChildren();
     EXPECT_TRUE(ChildrenOf<EnemyMapObject>().empty());
     EXPECT_TRUE(creator->IsAlive());
     ScrollTo(40, 0.0f);
     UpdateChildren();
-    ASSERT_EQ(ChildrenOf<EnemyMapObject>().size(), 1u);
+    ASSERT_EQ(Count<EnemyMapObject>(), 1u);
     EXPECT_FALSE(creator->IsAlive());
     EnemyMapObject* o = ChildrenOf<EnemyMapObject>()[0];
     EXPECT_EQ(o->GetColumn(), 3u);
     EXPECT_EQ(o->GetCellRow(), 40u);
 
     // A 32-texel object: 31 above the field.
-    auto* tall = GameObject::Create<EnemyMapObjectCreator>(director, director, 201u, 0u, 60u);
+    auto* tall = Make<EnemyMapObjectCreator>(201u, 0u, 60u);
     ScrollTo(60, -32.0f);
     UpdateChildren();
     EXPECT_TRUE(tall->IsAlive());
@@ -252,7 +248,7 @@ TEST_F(MapObjectTest, OnlyIntactObjectsWithABoxRegisterInGroupFive) {
     EnemyMapObject* o = Object(200);
     EXPECT_EQ(director->GetCollisions().Head(5), o);
     Row(201).hitWidth = 0;
-    GameObject::Create<EnemyMapObject>(director, director, 201, 11u, 100u);
+    Make<EnemyMapObject>(201, 11u, 100u);
     director->GetCollisions().Clear();
     UpdateChildren();
     EXPECT_EQ(director->GetCollisions().Head(5), o);
@@ -287,7 +283,7 @@ TEST_F(MapObjectTest, RewardsFollowTheWeaponFamilyAndTheShieldPaysNothing) {
     EXPECT_EQ(p.score, score + 500);
     Hit(Object(200), 100, PlayerShotBase::kFamilyBarionLaser);
     EXPECT_EQ(p.score, score + 1000);
-    EXPECT_EQ(ChildrenOf<ItemHyperio>().size(), 1u);
+    EXPECT_EQ(Count<ItemHyperio>(), 1u);
     p.grabusterHits = 19;
     Hit(Object(200), 100, PlayerShotBase::kFamilyGrabuster);
     EXPECT_EQ(p.grabusterHits, 20u);
@@ -299,55 +295,110 @@ TEST_F(MapObjectTest, RewardsFollowTheWeaponFamilyAndTheShieldPaysNothing) {
     EXPECT_EQ(p.score, before);
     EXPECT_EQ(p.barionGauge, gauge);
     EXPECT_EQ(shielded->GetState(), EnemyMapObject::kDestroyed) << "opened all the same";
-    EXPECT_EQ(ChildrenOf<ItemSecretWeapon>().size(), 1u);
+    EXPECT_EQ(Count<ItemSecretWeapon>(), 1u);
 }
 
-TEST_F(MapObjectTest, ContentsComeInOrder) {
-    struct Case {
+// What a kill leaves, in order: a secret weapon (241-247) or an item
+// (254-258) with its hit flash, show and ring, the power-up of 240, the
+// explosion on the cell's top-left plus half the frame's size (a 32 by 48
+// frame: 16 and 24), debris for the large types; the clank (61) on the
+// types that clank, 64 for the large and 62 or 63 for the rest; and the
+// wreck: frames 1-4 of track 0 on "Item_Blend2" for the item holders,
+// track 1 on "BGGround" for the others.
+TEST_F(MapObjectTest, AKillLeavesItsContentsExplosionSoundsAndWreck) {
+    using T = const std::type_info*;
+    const T show[] = {&typeid(SecretWeaponShow), &typeid(SecretHamon)};
+    struct Kill {
         int32_t type;
-        std::vector<const std::type_info*> made;
+        std::vector<T> made;
+        bool clank, large, item;
     };
-    const std::vector<Case> cases = {
-        {240, {&typeid(ItemPowerUp), &typeid(MapObjectDeadBomb)}},
+    const Kill rows[] = {
+        {240, {&typeid(ItemPowerUp)}, false, false, false},
         {243,
-         {&typeid(SecretWeaponHit), &typeid(ItemSecretWeapon), &typeid(SecretWeaponShow),
-          &typeid(SecretHamon), &typeid(MapObjectDeadBomb)}},
+         {&typeid(SecretWeaponHit), &typeid(ItemSecretWeapon), show[0], show[1]},
+         true,
+         false,
+         false},
+        {210, {}, false, false, false},
+        {238, {}, true, true, false},
+        {254,
+         {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]},
+         true,
+         false,
+         true},
         {256,
-         {&typeid(SecretWeaponHit), &typeid(ItemMapObject), &typeid(SecretWeaponShow),
-          &typeid(SecretHamon), &typeid(MapObjectDeadBomb)}},
-        {210, {&typeid(MapObjectDeadBomb)}},
+         {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]},
+         true,
+         false,
+         true},
+        {258,
+         {&typeid(SecretWeaponHit), &typeid(ItemMapObject), show[0], show[1]},
+         true,
+         false,
+         true},
     };
-    for (const Case& c : cases) {
-        EnemyMapObject* o = Object(c.type);
+    Mireku::Graphics::Texture* blast = Texture(StageTextureSlot::kMapObjectExplosion, 1024, 1024);
+    Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kMapObjectSheet, 512, 512);
+    for (const Kill& r : rows) {
+        SCOPED_TRACE(r.type);
+        EnemyRecord& row = Row(static_cast<uint32_t>(r.type));
+        row.trackA[0] = {0, 0, 31, 47};
+        for (int16_t f = 1; f <= 4; ++f)
+            row.trackA[f] = {static_cast<int16_t>(32 * f), 0, static_cast<int16_t>(32 * f + 31),
+                             47};
+        EnemyMapObject* o = Object(r.type);
         Hit(o, 99);
+        Frames(3); // past the clank's repeat guard
+        for (int32_t id = 61; id <= 64; ++id)
+            sound->StopSE(id);
         GameObject* mark = director->GetLastChild();
         Hit(o, 1);
-        const std::vector<GameObject*> made = After(mark);
-        ASSERT_EQ(made.size(), c.made.size()) << c.type;
+        std::vector<T> made;
+        for (GameObject* c : After(mark))
+            made.push_back(&typeid(*c));
+        std::vector<T> want = r.made;
+        want.push_back(&typeid(MapObjectDeadBomb));
+        if (r.large)
+            want.insert(want.end(), 16, &typeid(EnemyDeadBombParts));
+        ASSERT_EQ(made.size(), want.size());
         for (size_t i = 0; i < made.size(); ++i)
-            EXPECT_EQ(typeid(*made[i]), *c.made[i]) << c.type << " #" << i;
+            EXPECT_EQ(*made[i], *want[i]) << i;
+        EXPECT_EQ(Sounds(61), r.clank ? 1u : 0u);
+        EXPECT_EQ(Sounds(64), r.large ? 1u : 0u);
+        EXPECT_EQ(Sounds(62) + Sounds(63), r.large ? 0u : 1u);
+        // Cell (10, 100) at field y 300 and ratio 0: its top-left on the
+        // screen at (160 - 128, 300); the explosion's picture (turned at
+        // random) centred half the frame's size in from there.
+        const std::vector<Quad> bomb = Drawn(SpriteLayer::kBGBomb, blast);
+        ASSERT_EQ(bomb.size(), 1u);
+        EXPECT_TRUE(Near({(bomb[0].x0 + bomb[0].x1) / 2, (bomb[0].y0 + bomb[0].y1) / 2},
+                         {32 + 16, 300 + 24}));
+        const uint32_t t = (director->GetFrameCounter() >> 2) + 10 + 100;
+        const std::vector<Quad> items = Drawn(SpriteLayer::kItemBlend2, sheet);
+        const std::vector<Quad> ground = Drawn(SpriteLayer::kBGGround, sheet);
+        ASSERT_EQ(items.size(), r.item ? 1u : 0u);
+        ASSERT_EQ(ground.size(), r.item ? 0u : 1u);
+        if (r.item)
+            EXPECT_TRUE(Near(Texels(items[0]), {32.0f * (1 + t % 4), 0, 32, 48}));
+        else
+            EXPECT_TRUE(Near(Texels(ground[0]), {32, 0, 32, 32})) << "track 1's first frame";
+        DeleteDirector();
+        Play();
+        director->SetScrollRatio(0.0f);
+        blast = Texture(StageTextureSlot::kMapObjectExplosion, 1024, 1024);
+        sheet = Texture(StageTextureSlot::kMapObjectSheet, 512, 512);
     }
-    // Large types add 16 pieces of debris after the blast.
-    EnemyMapObject* big = Object(238);
-    GameObject* mark = director->GetLastChild();
-    const uint32_t loud = SoundCount(EnemyMapObject::kLargeSound);
-    Hit(big, 100);
-    const std::vector<GameObject*> made = After(mark);
-    ASSERT_EQ(made.size(), 17u);
-    EXPECT_EQ(typeid(*made[0]), typeid(MapObjectDeadBomb));
-    for (size_t i = 1; i < made.size(); ++i)
-        EXPECT_EQ(typeid(*made[i]), typeid(EnemyDeadBombParts));
-    EXPECT_EQ(SoundCount(EnemyMapObject::kLargeSound), loud + 1);
 }
 
 TEST_F(MapObjectTest, HitsClankOnlyOnTheirTypesAndNeverKillTwice) {
-    const uint32_t clank = SoundCount(EnemyMapObject::kHitSound);
+    const uint32_t clank = Sounds(EnemyMapObject::kHitSound);
     Hit(Object(210), 1);
-    EXPECT_EQ(SoundCount(EnemyMapObject::kHitSound), clank);
+    EXPECT_EQ(Sounds(EnemyMapObject::kHitSound), clank);
     Frames(3); // the repeat guard of a sound
     EnemyMapObject* o = Object(225);
     Hit(o, 100);
-    EXPECT_EQ(SoundCount(EnemyMapObject::kHitSound), clank + 1);
+    EXPECT_EQ(Sounds(EnemyMapObject::kHitSound), clank + 1);
     const uint64_t score = world.gw->player.score;
     GameObject* mark = director->GetLastChild();
     Hit(o, 100);
@@ -362,7 +413,7 @@ TEST_F(MapObjectTest, O001FliesDownAtASlantOrAimedAtOneOfThreeSpeeds) {
     r.moveParams[1] = 30;
     r.moveParams[2] = 0;
     for (int i = 0; i < 30; ++i) {
-        auto* o = GameObject::Create<EnemyO001>(director, director, 264, Vector2{0.0f, 0.0f});
+        auto* o = Make<EnemyO001>(264, Vector2{0.0f, 0.0f});
         const float degrees = o->GetHeading() * 180.0f / 3.1415927f;
         EXPECT_GE(degrees, 59.99f);
         EXPECT_LE(degrees, 120.01f);
@@ -372,11 +423,11 @@ TEST_F(MapObjectTest, O001FliesDownAtASlantOrAimedAtOneOfThreeSpeeds) {
             << s;
     }
     r.moveParams[2] = 1;
-    AttachPlayer(-300.0f, 500.0f);
-    auto* aimed = GameObject::Create<EnemyO001>(director, director, 264, Vector2{100.0f, 0.0f});
+    PlaceShip({-300.0f, 500.0f});
+    auto* aimed = Make<EnemyO001>(264, Vector2{100.0f, 0.0f});
     EXPECT_NEAR(aimed->GetHeading(), std::atan2(500.0f, -400.0f), 1e-5f);
     r.moveParams[1] = 0; // then all three are the row speed
-    auto* plain = GameObject::Create<EnemyO001>(director, director, 264, Vector2{0.0f, 0.0f});
+    auto* plain = Make<EnemyO001>(264, Vector2{0.0f, 0.0f});
     EXPECT_FLOAT_EQ(plain->GetSpeed(), 1.6f);
 }
 
@@ -389,18 +440,17 @@ TEST_F(MapObjectTest, O001DeathSoundsGoByType) {
          {Case{264, 81, 84}, Case{272, 88, 88}, Case{296, 85, 86}, Case{305, 87, 87}}) {
         uint32_t before[10];
         for (int32_t id = 81; id <= 88; ++id)
-            before[id - 81] = SoundCount(id);
-        GameObject::Create<EnemyO001>(director, director, c.type, Vector2{0.0f, 0.0f})
-            ->PlayDeathSound();
+            before[id - 81] = Sounds(id);
+        Make<EnemyO001>(c.type, Vector2{0.0f, 0.0f})->PlayDeathSound();
         for (int32_t id = 81; id <= 88; ++id) {
             const bool in = id >= c.first && id <= c.last;
             if (!in) {
-                EXPECT_EQ(SoundCount(id), before[id - 81]) << c.type << " " << id;
+                EXPECT_EQ(Sounds(id), before[id - 81]) << c.type << " " << id;
             }
         }
         uint32_t played = 0;
         for (int32_t id = c.first; id <= c.last; ++id)
-            played += SoundCount(id) - before[id - 81];
+            played += Sounds(id) - before[id - 81];
         EXPECT_EQ(played, 1u) << c.type;
         Frames(3);
     }
@@ -413,7 +463,7 @@ TEST_F(MapObjectTest, AnIntactObjectFiresItsGridAndAWreckFiresNothing) {
     size_t fired = 0;
     for (int f = 0; f < 300; ++f) {
         Frame();
-        fired = std::max(fired, ChildrenOf<EnemyShotBase>().size());
+        fired = std::max(fired, Count<EnemyShotBase>());
     }
     EXPECT_GT(fired, 0u) << "intact, it fires";
     Hit(o, 100);
@@ -425,4 +475,50 @@ TEST_F(MapObjectTest, AnIntactObjectFiresItsGridAndAWreckFiresNothing) {
         Frame();
         ASSERT_TRUE(ChildrenOf<EnemyShotBase>().empty()) << "a wreck does not";
     }
+}
+
+TEST_F(MapObjectTest, TheExplosionShowsSixteenImagesOverSixtyThreeFrames) {
+    auto* bomb = Make<MapObjectDeadBomb>(10u, 20u, 5, -3, 0.5f, 2.0f);
+    ASSERT_NE(bomb, nullptr);
+    EXPECT_EQ(bomb->GetKind(), GameObject::kKindNone);
+    EXPECT_EQ(bomb->GetCollisionGroup(), 0u);
+    EXPECT_EQ(bomb->GetPosition()->x, 0.0f);
+    std::vector<int16_t> images;
+    while (bomb->IsAlive() && images.size() < 100) {
+        Frame();
+        images.push_back(bomb->GetImage());
+    }
+    // Images 0-5 of length 1, 6-10 of 2, 11-15 of 3, each shown for its
+    // length + 2 (image 0 from the first update on), then 16.
+    std::vector<int16_t> want(2, 0);
+    for (int16_t image = 1; image <= 16; ++image)
+        want.insert(want.end(), image <= 5 ? 3 : image <= 10 ? 4 : 5, image);
+    want.resize(63);
+    EXPECT_EQ(images, want);
+}
+
+TEST_F(MapObjectTest, TheExplosionStaysOnItsCellWhileTheMapScrollsAndShifts) {
+    Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kMapObjectExplosion, 1024, 1024);
+    auto* bomb = Make<MapObjectDeadBomb>(10u, 400u, 6, -4, 0.0f, 3.0f);
+    // Cells of 16: the cell's top-left on the screen is (160 - shift,
+    // 6400 + map scroll - 6480), the 256 by 256 image centred on it plus the
+    // offset.
+    struct Case {
+        float ratio, scroll;
+        float left, top;
+    };
+    for (const Case& c : {Case{0.0f, 0.0f, 160.0f - 128.0f + 6.0f - 128.0f, -80.0f - 4.0f - 128.0f},
+                          Case{0.0f, 500.0f, 32.0f + 6.0f - 128.0f, 420.0f - 4.0f - 128.0f},
+                          Case{1.0f, 500.0f, -96.0f + 6.0f - 128.0f, 420.0f - 4.0f - 128.0f},
+                          Case{-1.0f, 740.0f, 160.0f + 6.0f - 128.0f, 660.0f - 4.0f - 128.0f}}) {
+        director->SetScrollRatio(c.ratio);
+        director->SetMapScroll(c.scroll);
+        Frame();
+        const std::vector<Quad> quads = Drawn(SpriteLayer::kBGBomb, sheet);
+        ASSERT_EQ(quads.size(), 1u);
+        EXPECT_FLOAT_EQ(quads[0].x0, c.left) << c.ratio << " " << c.scroll;
+        EXPECT_FLOAT_EQ(quads[0].y0, c.top) << c.ratio << " " << c.scroll;
+        EXPECT_FLOAT_EQ(quads[0].x1 - quads[0].x0, 256.0f) << "its scale is not drawn";
+    }
+    EXPECT_TRUE(bomb->IsAlive());
 }

@@ -1,7 +1,6 @@
 // The player's death and hit effect objects, and the flight, power-up and
 // secret-weapon effects: their lives, motion, pictures and, for the death
 // explosion, its one hit and the continue it leads to.
-#include "engine/graphics/Texture.h"
 #include "game/core/SpriteQuad.h"
 #include "game/enemy/effect/PlayerDeadBomb.h"
 #include "game/enemy/effect/PlayerDeadBombHamon.h"
@@ -17,19 +16,20 @@
 #include "game/enemy/effect/SecretHamon.h"
 #include "game/enemy/effect/SecretWeaponHit.h"
 #include "game/enemy/effect/SecretWeaponShow.h"
-#include "support/ShipTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using namespace ship_test;
+using namespace stage_test;
 using Slot = int32_t;
+namespace S = StageTextureSlot;
 
-class Effects : public ShipTest {
+class Effects : public StageTest {
 protected:
     void SetUp() override {
-        ShipTest::SetUp();
+        StageTest::SetUp();
         Begin();
     }
     // Updates of `object` until it vanishes.
@@ -41,22 +41,15 @@ protected:
         }
         return updates;
     }
-    std::vector<Quad> Drawn(GameObject* object, SpriteLayer layer) {
-        world.BeginFrame();
-        object->Draw();
-        std::vector<Quad> quads = world.Capture(layer);
-        world.EndFrame();
-        return quads;
-    }
 };
 
 } // namespace
 
 TEST_F(Effects, TheDeathBombHitsOnceOnItsThirtiethUpdate) {
     const Vector2 at{40.0f, 200.0f};
-    Target* inside = GameObject::Create<Target>(director, director, at + Vector2{140.0f, 0.0f});
-    Target* outside = GameObject::Create<Target>(director, director, at + Vector2{0.0f, 175.0f});
-    auto* bomb = GameObject::Create<PlayerDeadBomb>(director, director, at, uint16_t{40});
+    Target* inside = Make<Target>(at + Vector2{140.0f, 0.0f});
+    Target* outside = Make<Target>(at + Vector2{0.0f, 175.0f});
+    auto* bomb = Make<PlayerDeadBomb>(at, uint16_t{40});
     EXPECT_EQ(director->GetFlashTarget(), 0.7f) << "the screen flashes at once";
     EXPECT_EQ(bomb->GetKind(), GameObject::kKindPlayerShot);
     EXPECT_EQ(bomb->GetAttackPower(), 40);
@@ -71,7 +64,7 @@ TEST_F(Effects, TheDeathBombHitsOnceOnItsThirtiethUpdate) {
             const HitShape& box = *bomb->GetHitShape();
             EXPECT_EQ(box.minX, 400.0f - 150.0f);
             EXPECT_EQ(box.maxY, 350.0f);
-            late = GameObject::Create<Target>(director, director, at);
+            late = Make<Target>(at);
         }
         // Frames 0-4 last one update, 5-12 two, 13-15 three: frame 16 comes
         // with the 30th update.
@@ -90,25 +83,25 @@ TEST_F(Effects, TheDeathBombHitsOnceOnItsThirtiethUpdate) {
 }
 
 TEST_F(Effects, TheDeathBombsFirstFramesAreTheFlashAlone) {
-    InstallTexture(director, StageTextureSlot::kPlayerBomb1, 1024, 1024);
-    InstallTexture(director, StageTextureSlot::kPlayerBomb2, 1024, 1024);
-    auto* bomb = GameObject::Create<PlayerDeadBomb>(director, director, Vector2{}, uint16_t{1});
-    EXPECT_TRUE(Drawn(bomb, SpriteLayer::kPlayer).empty()) << "frame 0";
+    Texture(S::kPlayerBomb1, 1024, 1024);
+    Texture(S::kPlayerBomb2, 1024, 1024);
+    auto* bomb = Make<PlayerDeadBomb>(Vector2{}, uint16_t{1});
+    EXPECT_TRUE(DrawnBy(bomb, SpriteLayer::kPlayer).empty()) << "frame 0";
     bomb->Update();
     EXPECT_EQ(bomb->GetFrame(), 1);
-    EXPECT_TRUE(Drawn(bomb, SpriteLayer::kPlayer).empty()) << "frame 1";
+    EXPECT_TRUE(DrawnBy(bomb, SpriteLayer::kPlayer).empty()) << "frame 1";
     bomb->Update();
     ASSERT_EQ(bomb->GetFrame(), 2);
-    std::vector<Quad> quads = Drawn(bomb, SpriteLayer::kPlayer);
+    std::vector<Quad> quads = DrawnBy(bomb, SpriteLayer::kPlayer);
     ASSERT_EQ(quads.size(), 1u);
-    EXPECT_EQ(quads[0].texture, director->GetTexture(StageTextureSlot::kPlayerBomb1));
+    EXPECT_EQ(quads[0].texture, director->GetTexture(S::kPlayerBomb1));
     EXPECT_EQ(quads[0].u0, 256.0f) << "cell 1";
     EXPECT_EQ(quads[0].x1 - quads[0].x0, 512.0f) << "twice its size";
     EXPECT_EQ(quads[0].blend, SpriteQuad::kAlpha);
     while (bomb->GetFrame() < 17)
         bomb->Update();
-    quads = Drawn(bomb, SpriteLayer::kPlayer);
-    EXPECT_EQ(quads[0].texture, director->GetTexture(StageTextureSlot::kPlayerBomb2));
+    quads = DrawnBy(bomb, SpriteLayer::kPlayer);
+    EXPECT_EQ(quads[0].texture, director->GetTexture(S::kPlayerBomb2));
     EXPECT_EQ(quads[0].u0, 0.0f) << "cell 0 of the second sheet";
 }
 
@@ -118,8 +111,7 @@ TEST_F(Effects, PodsFallAndExplodeOnlyAfterTheLastLife) {
         int updates;
     };
     for (const Case& c : {Case{300.0f, 23}, Case{0.0f, 53}}) {
-        auto* pod = GameObject::Create<PlayerDeadPod>(director, director, Vector2{10.0f, c.y},
-                                                      uint8_t{0}, uint8_t{1});
+        auto* pod = Make<PlayerDeadPod>(Vector2{10.0f, c.y}, uint8_t{0}, uint8_t{1});
         int updates = 0;
         while (Count<PlayerDeadPodBomb>() == 0 && updates < 100) {
             pod->Update();
@@ -133,14 +125,13 @@ TEST_F(Effects, PodsFallAndExplodeOnlyAfterTheLastLife) {
         Frames(4);
     }
     // A pod after an ordinary miss only falls out of the field.
-    auto* pod = GameObject::Create<PlayerDeadPod>(director, director, Vector2{0.0f, 700.0f},
-                                                  uint8_t{0}, uint8_t{0});
+    auto* pod = Make<PlayerDeadPod>(Vector2{0.0f, 700.0f}, uint8_t{0}, uint8_t{0});
     EXPECT_EQ(Life(pod), 9);
     EXPECT_EQ(Count<PlayerDeadPodBomb>(), 0u);
 }
 
 TEST_F(Effects, ThePodBombLeadsIntoTheContinueCountdown) {
-    auto* bomb = GameObject::Create<PlayerDeadPodBomb>(director, director, Vector2{}, uint8_t{0});
+    auto* bomb = Make<PlayerDeadPodBomb>(Vector2{}, uint8_t{0});
     EXPECT_EQ(director->GetFlashTarget(), 0.7f);
     for (int update = 1; update < 75; ++update)
         bomb->Update();
@@ -152,23 +143,23 @@ TEST_F(Effects, ThePodBombLeadsIntoTheContinueCountdown) {
 }
 
 TEST_F(Effects, TheHitFlashRingAndDebrisRunTheirCourse) {
-    InstallTexture(director, StageTextureSlot::kPlayerHitDown, 1024, 512);
-    auto* flash = GameObject::Create<PlayerHitDown>(director, director, Vector2{});
+    Texture(S::kPlayerHitDown, 1024, 512);
+    auto* flash = Make<PlayerHitDown>(Vector2{});
     for (int i = 0; i < 5; ++i)
         flash->Update();
     EXPECT_EQ(flash->GetFrame(), 1);
-    const std::vector<Quad> quads = Drawn(flash, SpriteLayer::kEnemyShotAdd);
+    const std::vector<Quad> quads = DrawnBy(flash, SpriteLayer::kEnemyShotAdd);
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_EQ(quads[0].u0, 256.0f);
     EXPECT_EQ(Life(flash), 24 - 5);
 
-    auto* ring = GameObject::Create<PlayerDeadBombHamon>(director, director, Vector2{});
+    auto* ring = Make<PlayerDeadBombHamon>(Vector2{});
     ring->Update();
     EXPECT_NEAR(ring->GetSpin(), 2.0f * 3.14159265f, 1e-5f) << "spins down from a full turn";
     EXPECT_EQ(Life(ring), 84) << "15 + 10 + 60";
 
     for (int i = 0; i < 40; ++i) {
-        auto* part = GameObject::Create<PlayerDeadBombParts>(director, director, Vector2{});
+        auto* part = Make<PlayerDeadBombParts>(Vector2{});
         EXPECT_LT(part->GetVariant(), 8u);
         const float speed = part->GetVelocity().Length();
         EXPECT_GE(speed, 3.0f - 1e-4f);
@@ -179,7 +170,7 @@ TEST_F(Effects, TheHitFlashRingAndDebrisRunTheirCourse) {
 
 TEST_F(Effects, ExhaustSparksShrinkAndTurnOverTheirSixtyUpdates) {
     for (Slot s = 0; s < 3; ++s)
-        InstallTexture(director, StageTextureSlot::kShipBackFire + s, 16, 16);
+        Texture(S::kShipBackFire + s, 16, 16);
     auto* spark = GameObject::Create<PlayerEffectBackFire>(director, director,
                                                            Vector2{0.0f, 300.0f}, 0.0f, 2.0f);
     EXPECT_LT(spark->GetVariant(), 3u);
@@ -187,18 +178,18 @@ TEST_F(Effects, ExhaustSparksShrinkAndTurnOverTheirSixtyUpdates) {
     for (int i = 0; i < 30; ++i)
         spark->Update();
     EXPECT_FLOAT_EQ(spark->GetPosition()->x, 60.0f);
-    const std::vector<Quad> quads = Drawn(spark, SpriteLayer::kPlayerShotAdd);
+    const std::vector<Quad> quads = DrawnBy(spark, SpriteLayer::kPlayerShotAdd);
     ASSERT_EQ(quads.size(), 1u);
-    EXPECT_EQ(quads[0].texture, director->GetTexture(StageTextureSlot::kShipBackFire +
-                                                     static_cast<Slot>(spark->GetVariant())));
+    EXPECT_EQ(quads[0].texture,
+              director->GetTexture(S::kShipBackFire + static_cast<Slot>(spark->GetVariant())));
     EXPECT_EQ(Life(spark), 30);
 }
 
 TEST_F(Effects, TheFlyRippleIsAFlatGrowingEllipse) {
-    auto* ripple = GameObject::Create<PlayerFlyHamon>(director, director, Vector2{});
+    auto* ripple = Make<PlayerFlyHamon>(Vector2{});
     ripple->Update();
     EXPECT_FLOAT_EQ(ripple->GetScale(), 0.575f);
-    const std::vector<Quad> quads = Drawn(ripple, SpriteLayer::kPlayer);
+    const std::vector<Quad> quads = DrawnBy(ripple, SpriteLayer::kPlayer);
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_NEAR(quads[0].x1 - quads[0].x0, 512.0f * 0.575f, 1e-3f);
     EXPECT_NEAR(quads[0].y1 - quads[0].y0, 512.0f * 0.575f * 0.3f, 1e-3f);
@@ -207,7 +198,7 @@ TEST_F(Effects, TheFlyRippleIsAFlatGrowingEllipse) {
 }
 
 TEST_F(Effects, PowerUpCaptionsRiseDriftAndShowTheRingForFourteenTicks) {
-    InstallTexture(director, StageTextureSlot::kPowerUp, 1024, 1024);
+    Texture(S::kPowerUp, 1024, 1024);
     GameObject* made = CreatePowerUpEffect(director, {0.0f, 400.0f});
     auto* effect = dynamic_cast<PowerUpEffect*>(made);
     ASSERT_NE(effect, nullptr);
@@ -220,8 +211,8 @@ TEST_F(Effects, PowerUpCaptionsRiseDriftAndShowTheRingForFourteenTicks) {
         }
         if (!effect->IsAlive())
             break;
-        for (const Quad& q : Drawn(effect, SpriteLayer::kEtcUnder))
-            rings += q.texture == director->GetTexture(StageTextureSlot::kPowerUp);
+        for (const Quad& q : DrawnBy(effect, SpriteLayer::kEtcUnder))
+            rings += q.texture == director->GetTexture(S::kPowerUp);
     }
     EXPECT_EQ(updates, 40);
     EXPECT_EQ(rings, 14);
@@ -241,36 +232,34 @@ TEST_F(Effects, PowerUpCaptionsRiseDriftAndShowTheRingForFourteenTicks) {
 }
 
 TEST_F(Effects, ThePointsCaptionBlinksThenFadesThroughThreePictures) {
-    for (Slot s : {StageTextureSlot::kItemScore, StageTextureSlot::kItemScore + 1,
-                   StageTextureSlot::kItemScoreFade, StageTextureSlot::kItemScoreFade + 1,
-                   StageTextureSlot::kItemScoreFade + 2})
-        InstallTexture(director, s, 64, 64);
+    for (Slot s : {S::kItemScore, S::kItemScore + 1, S::kItemScoreFade, S::kItemScoreFade + 1,
+                   S::kItemScoreFade + 2})
+        Texture(s, 64, 64);
     auto* score = dynamic_cast<PowerUpScore*>(CreatePowerUpScore(director, {0.0f, 400.0f}));
     std::vector<Slot> shown;
     while (score->IsAlive()) {
         score->Update();
         if (!score->IsAlive())
             break;
-        const std::vector<Quad> quads = Drawn(score, SpriteLayer::kEtcOver);
+        const std::vector<Quad> quads = DrawnBy(score, SpriteLayer::kEtcOver);
         const Quad& caption = quads.back();
-        for (Slot s = StageTextureSlot::kItemScore; s <= StageTextureSlot::kItemScoreFade + 2; ++s)
+        for (Slot s = S::kItemScore; s <= S::kItemScoreFade + 2; ++s)
             if (caption.texture == director->GetTexture(s))
                 shown.push_back(s);
     }
+    // Ticks 1, 2, 3, 4: score2, score1, score1, score2 (blinking on tick &
+    // 2); the last nine: three of each fading picture.
     ASSERT_EQ(shown.size(), 48u);
-    // Ticks 1, 2, 3, 4: score2, score1, score1, score2.
-    EXPECT_EQ(shown[0], StageTextureSlot::kItemScore + 1);
-    EXPECT_EQ(shown[1], StageTextureSlot::kItemScore);
-    EXPECT_EQ(shown[2], StageTextureSlot::kItemScore);
-    EXPECT_EQ(shown[3], StageTextureSlot::kItemScore + 1);
-    // The last nine: three of each fading picture.
+    EXPECT_EQ(
+        std::vector<Slot>(shown.begin(), shown.begin() + 4),
+        (std::vector<Slot>{S::kItemScore + 1, S::kItemScore, S::kItemScore, S::kItemScore + 1}));
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(shown[39 + i], StageTextureSlot::kItemScoreFade + i / 3) << i;
+        EXPECT_EQ(shown[39 + i], S::kItemScoreFade + i / 3) << i;
 }
 
 TEST_F(Effects, SecretFlipBooksShowTheirFirstImageForTwoUpdatesAndTheRestForThree) {
-    auto* hit = GameObject::Create<SecretWeaponHit>(director, director, Vector2{});
-    auto* show = GameObject::Create<SecretWeaponShow>(director, director, Vector2{});
+    auto* hit = Make<SecretWeaponHit>(Vector2{});
+    auto* show = Make<SecretWeaponShow>(Vector2{});
     std::vector<int16_t> hitFrames, showFrames;
     for (int i = 0; i < 24; ++i) {
         hit->Update();
@@ -280,37 +269,35 @@ TEST_F(Effects, SecretFlipBooksShowTheirFirstImageForTwoUpdatesAndTheRestForThre
         if (show->IsAlive())
             showFrames.push_back(show->GetFrame());
     }
-    ASSERT_EQ(hitFrames.size(), 23u);
-    EXPECT_EQ(hitFrames[0], 140);
-    EXPECT_EQ(hitFrames[1], 140);
-    EXPECT_EQ(hitFrames[2], 141);
-    EXPECT_EQ(hitFrames[4], 141);
-    EXPECT_EQ(hitFrames[5], 142);
-    EXPECT_EQ(hitFrames[22], 147);
+    // Images 140-147 and 148-155: the first for two updates, the rest three.
+    std::vector<int16_t> want;
+    for (int i = 0; i < 23; ++i)
+        want.push_back(static_cast<int16_t>(140 + (i + 1) / 3));
+    EXPECT_EQ(hitFrames, want);
     EXPECT_FALSE(hit->IsAlive());
-    ASSERT_EQ(showFrames.size(), 23u);
-    EXPECT_EQ(showFrames[0], 148);
-    EXPECT_EQ(showFrames[22], 155);
+    for (int16_t& w : want)
+        w += 8;
+    EXPECT_EQ(showFrames, want);
     EXPECT_FALSE(show->IsAlive());
 }
 
 TEST_F(Effects, SecretPicturesDrawAtTheirOwnSizeAndAMissingOneStillDraws) {
-    InstallTexture(director, StageTextureSlot::kSecretHit, 64, 32);
-    auto* hit = GameObject::Create<SecretWeaponHit>(director, director, Vector2{20.0f, 100.0f});
-    std::vector<Quad> quads = Drawn(hit, SpriteLayer::kItemAdd2);
+    Texture(S::kSecretHit, 64, 32);
+    auto* hit = Make<SecretWeaponHit>(Vector2{20.0f, 100.0f});
+    std::vector<Quad> quads = DrawnBy(hit, SpriteLayer::kItemAdd2);
     ASSERT_EQ(quads.size(), 1u);
-    EXPECT_EQ(quads[0].x1 - quads[0].x0, 65.0f);
-    EXPECT_EQ(quads[0].y1 - quads[0].y0, 33.0f);
-    EXPECT_EQ(quads[0].x0 + quads[0].x1, 2.0f * 380.0f);
-    auto* show = GameObject::Create<SecretWeaponShow>(director, director, Vector2{});
-    ASSERT_EQ(director->GetTexture(StageTextureSlot::kSecretShow), nullptr);
-    quads = Drawn(show, SpriteLayer::kItemAdd2);
+    EXPECT_TRUE(
+        Near({quads[0].x1 - quads[0].x0, quads[0].y1 - quads[0].y0, quads[0].x0 + quads[0].x1},
+             {65.0f, 33.0f, 2.0f * 380.0f}));
+    auto* show = Make<SecretWeaponShow>(Vector2{});
+    ASSERT_EQ(director->GetTexture(S::kSecretShow), nullptr);
+    quads = DrawnBy(show, SpriteLayer::kItemAdd2);
     ASSERT_EQ(quads.size(), 1u) << "the renderer's own texture stands in";
 
-    auto* ring = GameObject::Create<SecretHamon>(director, director, Vector2{});
+    auto* ring = Make<SecretHamon>(Vector2{});
     ring->Update();
     EXPECT_EQ(ring->GetAlpha(), 59u * 255u / 60u);
-    quads = Drawn(ring, SpriteLayer::kItemAdd2);
+    quads = DrawnBy(ring, SpriteLayer::kItemAdd2);
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_NEAR(quads[0].x1 - quads[0].x0, 512.0f * 5.0f / 60.0f, 1e-3f);
     EXPECT_EQ(quads[0].colour >> 24, 59u * 255u / 60u);

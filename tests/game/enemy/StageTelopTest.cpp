@@ -1,19 +1,19 @@
 // The stage caption: its lines' places, fade-in alphas, hold, break-up
 // pictures and end, the first line's sound, and no caption in a challenge.
 #include "game/enemy/staging/StageTelop.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using stage_test::Quad;
+using namespace stage_test;
 
-class StageTelopTest : public enemy_test::EnemyTest {
+class StageTelopTest : public StageTest {
 protected:
     void SetUp() override {
-        EnemyTest::SetUp();
+        StageTest::SetUp();
         Play();
         for (int32_t slot = 156; slot <= 167; ++slot)
-            stage_test::InstallTexture(director, slot, 512, 32);
+            Texture(slot, 512, 32);
     }
     // The caption's sprite of this frame, if any.
     std::vector<Quad> Drawn(StageTelop* telop) {
@@ -30,11 +30,11 @@ protected:
 
 TEST_F(StageTelopTest, ALineFadesInHoldsBreaksUpAndGoes) {
     const int32_t d = 7;
-    auto* telop = GameObject::Create<StageTelop>(director, director, 1u, d);
+    auto* telop = Make<StageTelop>(1u, d);
     ASSERT_NE(telop, nullptr);
     std::vector<int32_t> alphas;
     int frame = 0;
-    const uint32_t sounds = SoundCount(10);
+    const uint32_t sounds = Sounds(10);
     for (frame = 1; frame <= d + 82 && telop->IsAlive(); ++frame) {
         telop->Update();
         const auto quads = Drawn(telop);
@@ -48,10 +48,7 @@ TEST_F(StageTelopTest, ALineFadesInHoldsBreaksUpAndGoes) {
         }
         ASSERT_EQ(quads.size(), 1u) << frame;
         const Quad& q = quads[0];
-        EXPECT_EQ(q.x0, 10.0f);
-        EXPECT_EQ(q.y0, 660.0f);
-        EXPECT_EQ(q.x1, 298.0f);
-        EXPECT_EQ(q.y1, 684.0f);
+        EXPECT_TRUE(Near({q.x0, q.y0, q.x1, q.y1}, {10.0f, 660.0f, 298.0f, 684.0f}));
         EXPECT_EQ(q.u1, 288.0f) << "the picture's top-left part at texel size";
         const int32_t alpha = static_cast<int32_t>(q.colour >> 24);
         if (frame < d + 10) {
@@ -65,7 +62,7 @@ TEST_F(StageTelopTest, ALineFadesInHoldsBreaksUpAndGoes) {
     }
     EXPECT_EQ(frame, d + 82) << "its countdown starts at d + 82";
     EXPECT_EQ(alphas, (std::vector<int32_t>{0, 25, 51, 76, 102, 127, 153, 178, 204, 229}));
-    EXPECT_EQ(SoundCount(10), sounds) << "only line 0 plays the sound";
+    EXPECT_EQ(Sounds(10), sounds) << "only line 0 plays the sound";
 }
 
 TEST_F(StageTelopTest, LinesKeepTheirPlacesAndOnlyTheFirstSounds) {
@@ -79,21 +76,21 @@ TEST_F(StageTelopTest, LinesKeepTheirPlacesAndOnlyTheFirstSounds) {
         EXPECT_EQ(w, widths[line]);
         EXPECT_EQ(h, 24.0f);
     }
-    auto* first = GameObject::Create<StageTelop>(director, director, 0u, 0);
-    const uint32_t sounds = SoundCount(10);
+    auto* first = Make<StageTelop>(0u, 0);
+    const uint32_t sounds = Sounds(10);
     // Delay 0: fading in from its first update, holding from its 11th.
     for (int i = 0; i < 70; ++i)
         first->Update();
     EXPECT_EQ(first->GetState(), StageTelop::kHold);
-    EXPECT_EQ(SoundCount(10), sounds);
+    EXPECT_EQ(Sounds(10), sounds);
     first->Update();
     EXPECT_EQ(first->GetState(), StageTelop::kBreakUp);
-    EXPECT_EQ(SoundCount(10), sounds + 1);
+    EXPECT_EQ(Sounds(10), sounds + 1);
 }
 
 // The stage start makes a caption line for each picture that loaded; a
 // challenge shows none.
-class StageCaptionTest : public enemy_test::EnemyTest {
+class StageCaptionTest : public StageTest {
 protected:
     void WriteCaptions(bool lineB) {
         for (const char* line : {"a", "b", "c"}) {

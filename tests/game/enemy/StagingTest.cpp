@@ -1,17 +1,18 @@
 #include "game/core/GameState.h"
+#include "game/enemy/effect/PlayerFlyHamon.h"
 #include "game/enemy/explosion/EnemyShotDelete.h"
 #include "game/enemy/staging/PlayerRebirthDirection.h"
 #include "game/enemy/staging/StageClearDirection.h"
 #include "game/enemy/staging/StageStartDirection.h"
 #include "game/enemy/staging/StagingCreation.h"
 #include "game/stage/StageTextureTable.h"
-#include "support/EnemyTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using stage_test::TestEnemyShot;
+using namespace stage_test;
 
-class StagingTest : public enemy_test::EnemyTest {
+class StagingTest : public StageTest {
 protected:
     float ShipY() const { return director->GetPlayer()->GetPosition()->y; }
     float ShipX() const { return director->GetPlayer()->GetPosition()->x; }
@@ -24,7 +25,7 @@ TEST_F(StagingTest, AStageGivesTheInputBackSixtyUpdatesAfterItStarts) {
     world.gw->storyFlag2 = 1;
     Play(1, 0, true, true);
     // Made and updated once in the frame the stage started.
-    ASSERT_EQ(ChildrenOf<StageStartDirection>().size(), 1u);
+    ASSERT_EQ(Count<StageStartDirection>(), 1u);
     EXPECT_EQ(ChildrenOf<StageStartDirection>()[0]->GetCounter(), 1);
     EXPECT_EQ(director->GetInputHold(), 1);
     int updates = 1;
@@ -40,14 +41,14 @@ TEST_F(StagingTest, AStageGivesTheInputBackSixtyUpdatesAfterItStarts) {
 
 TEST_F(StagingTest, TheShipFliesInOverSixtyFramesAndThenHasControl) {
     Play();
-    AttachPlayer(77.0f, 300.0f);
+    PlaceShip({77.0f, 300.0f});
     for (uint32_t i = 0; i < SoundManager::kRepeatFrames; ++i)
         sound->Update(); // past the stage's own fly-in sound
-    const uint32_t sounds = SoundCount(11);
+    const uint32_t sounds = Sounds(11);
     auto* start = static_cast<StageStartDirection*>(CreateStageStartDirection(director));
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(director->GetInputHold(), 1);
-    EXPECT_EQ(SoundCount(11), sounds + 1);
+    EXPECT_EQ(Sounds(11), sounds + 1);
     EXPECT_EQ(world.gw->player.invincible, 1);
     EXPECT_EQ(world.gw->player.invincibleTimer, -1);
     int updates = 0;
@@ -89,11 +90,11 @@ TEST_F(StagingTest, TheStartSetsNoStoryFlagOutsideTheStory) {
 
 TEST_F(StagingTest, TheShipReturnsAfterAMissIn47UpdatesWithABlinkingCaption) {
     Play();
-    Player* ship = AttachPlayer(100.0f, 400.0f);
+    Player* ship = PlaceShip({100.0f, 400.0f});
     ship->visible = 0;
     world.gw->player.down = 1;
-    stage_test::InstallTexture(director, StageTextureSlot::kUi1, 512, 512);
-    GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{0.0f, 100.0f});
+    Texture(StageTextureSlot::kUi1, 512, 512);
+    Make<TestEnemyShot>(Vector2{0.0f, 100.0f});
     auto* rebirth = static_cast<PlayerRebirthDirection*>(
         CreatePlayerRebirthDirection(director, {100.0f, 400.0f}));
     ASSERT_NE(rebirth, nullptr);
@@ -135,7 +136,7 @@ TEST_F(StagingTest, TheShipReturnsAfterAMissIn47UpdatesWithABlinkingCaption) {
     EXPECT_EQ(ShipY(), 536.0f);
     EXPECT_EQ(ship->GetScale(), 1.0f);
     EXPECT_EQ(world.gw->player.down, 0);
-    EXPECT_EQ(ChildrenOf<EnemyShotDelete>().size(), 1u) << "the shots were erased";
+    EXPECT_EQ(Count<EnemyShotDelete>(), 1u) << "the shots were erased";
     EXPECT_EQ(rebirth->GetPhase(), PlayerRebirthDirection::kShown);
 
     // The caption: additive, "sys_ui1.dds" (0, 416)-(176, 512) at the ship - (192, 80).
@@ -149,12 +150,9 @@ TEST_F(StagingTest, TheShipReturnsAfterAMissIn47UpdatesWithABlinkingCaption) {
     quads = world.Capture(SpriteLayer::kPlayer);
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_EQ(quads[0].blend, Mireku::Renderer::SpriteRenderer::kBlendAdd);
-    EXPECT_FLOAT_EQ(quads[0].x0, 460.0f - 192.0f);
-    EXPECT_FLOAT_EQ(quads[0].y0, 536.0f - 80.0f);
-    EXPECT_FLOAT_EQ(quads[0].x1, 460.0f - 192.0f + 176.0f);
-    EXPECT_FLOAT_EQ(quads[0].u0, 0.0f);
-    EXPECT_FLOAT_EQ(quads[0].v0, 416.0f);
-    EXPECT_FLOAT_EQ(quads[0].v1, 512.0f);
+    EXPECT_TRUE(
+        Near({quads[0].x0, quads[0].y0, quads[0].x1, quads[0].u0, quads[0].v0, quads[0].v1},
+             {460.0f - 192.0f, 536.0f - 80.0f, 460.0f - 192.0f + 176.0f, 0.0f, 416.0f, 512.0f}));
     world.EndFrame();
 
     // 121 more updates in the shown phase, then it goes.
@@ -169,18 +167,18 @@ TEST_F(StagingTest, TheShipReturnsAfterAMissIn47UpdatesWithABlinkingCaption) {
 
 TEST_F(StagingTest, AContinueBringsTheShipBackFromWhereItWas) {
     Play();
-    AttachPlayer(-50.0f, 640.0f);
+    PlaceShip({-50.0f, 640.0f});
     world.gw->gameState = GameState::kContinue;
     director->Continue();
-    ASSERT_EQ(ChildrenOf<PlayerRebirthDirection>().size(), 1u);
+    ASSERT_EQ(Count<PlayerRebirthDirection>(), 1u);
     EXPECT_EQ(ShipX(), -50.0f);
     EXPECT_EQ(ShipY(), 820.0f);
     EXPECT_EQ(director->GetInputHold(), 1);
 }
 
-TEST_F(StagingTest, TheClearFliesTheShipOutAndFadesAt180) {
+TEST_F(StagingTest, TheClearFliesTheShipOutLeavingARippleEvery20FramesAndFadesAt180) {
     Play();
-    AttachPlayer(30.0f, 500.0f);
+    PlaceShip({30.0f, 500.0f});
     ASSERT_EQ(world.gw->recording, 1);
     const Mireku::Common::Random before = world.random->Stream(RandomManager::kPlay);
     auto* clear = static_cast<StageClearDirection*>(CreateStageClearDirection(director, true));
@@ -193,24 +191,29 @@ TEST_F(StagingTest, TheClearFliesTheShipOutAndFadesAt180) {
     EXPECT_EQ(world.gw->player.invincibleTimer, -1);
     EXPECT_EQ(world.gw->player.invincible, 1);
 
-    const uint32_t sounds = SoundCount(11);
-    for (int c = 0; c < 60; ++c)
+    // From c = 60 it flies 15 up a frame with the flash aimed at it and a
+    // ripple where it is every 20th frame; at 180 the stage is cleared.
+    const uint32_t sounds = Sounds(11);
+    std::vector<int> ripples;
+    PlayerFlyHamon* last = nullptr;
+    for (int c = 0; c <= 180; ++c) {
         Frame();
-    EXPECT_EQ(ShipY(), 500.0f) << "it stays for 60 frames";
-    EXPECT_EQ(SoundCount(11), sounds);
-    Frame(); // c = 60
-    EXPECT_EQ(SoundCount(11), sounds + 1);
-    EXPECT_EQ(ShipY(), 485.0f);
-    EXPECT_EQ(director->GetFlashTarget(), 0.9f);
-    for (int c = 61; c < 180; ++c)
-        Frame();
-    EXPECT_EQ(ShipY(), 500.0f - 15.0f * 120);
-    EXPECT_EQ(world.gw->gameState, GameState::kPlaying);
-    EXPECT_FALSE(scenes->IsFading());
-    Frame(); // c = 180
-    EXPECT_EQ(world.gw->gameState, GameState::kCleared);
+        EXPECT_EQ(ShipY(), 500.0f - 15.0f * std::max(0, c - 59)) << c;
+        EXPECT_EQ(Sounds(11), sounds + (c >= 60 ? 1 : 0)) << c;
+        const std::vector<PlayerFlyHamon*> made = ChildrenOf<PlayerFlyHamon>();
+        if (!made.empty() && made.back() != last) {
+            last = made.back();
+            ripples.push_back(c);
+            EXPECT_EQ(*last->GetPosition(), (Vector2{30.0f, ShipY()}));
+        }
+        if (c == 60) {
+            EXPECT_EQ(director->GetFlashTarget(), 0.9f);
+        }
+        EXPECT_EQ(world.gw->gameState, c < 180 ? GameState::kPlaying : GameState::kCleared);
+        EXPECT_EQ(scenes->IsFading(), c == 180);
+    }
+    EXPECT_EQ(ripples, (std::vector<int>{60, 80, 100, 120, 140, 160, 180}));
     EXPECT_EQ(world.gw->stageEndWait, 90);
-    EXPECT_TRUE(scenes->IsFading());
     EXPECT_EQ(world.gw->recording, 0);
     EXPECT_EQ(world.gw->replayBuffer, nullptr);
     EXPECT_TRUE(clear->IsAlive()) << "it stays until the game screen ends the stage";
@@ -219,7 +222,7 @@ TEST_F(StagingTest, TheClearFliesTheShipOutAndFadesAt180) {
 TEST_F(StagingTest, InStoryModeTheFadeIsLongerAndTheRecordingStays) {
     world.gw->storyMode = 1;
     Play();
-    AttachPlayer(30.0f, 500.0f);
+    PlaceShip({30.0f, 500.0f});
     world.gw->StartReplayRecording();
     ASSERT_NE(world.gw->replayBuffer, nullptr);
     auto* clear = static_cast<StageClearDirection*>(CreateStageClearDirection(director, false));
@@ -243,6 +246,6 @@ TEST_F(StagingTest, TheDirectorsClearFliesOutExceptAfterEachThirdStage) {
         EXPECT_EQ(c[0]->FliesOut(), stage % 3 != 2);
         // The last stage of a loop has no line: the play stream stays.
         EXPECT_EQ(world.random->Stream(RandomManager::kPlay).x == before.x, stage == 11);
-        DeleteAll();
+        DeleteDirector();
     }
 }

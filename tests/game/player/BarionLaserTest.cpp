@@ -4,21 +4,21 @@
 #include "game/player/PlayerExWeapon_BarionLaser.h"
 #include "game/player/PlayerExWeapon_BarionLaserBase.h"
 #include "game/player/PlayerExWeapon_BarionLaserFx.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
-class BarionLaser : public WeaponTest {
+class BarionLaser : public StageTest {
 protected:
     PlayerExWeapon_BarionLaserBase* Volley(int16_t duration, Vector2 at = {0.0f, 500.0f}) {
         ShipRowToEdit(0).laserLife = duration;
         BeginWith(0);
         PlaceShip(at);
-        return GameObject::Create<PlayerExWeapon_BarionLaserBase>(director, director, ship, &Row());
+        return Make<PlayerExWeapon_BarionLaserBase>(ship, &ShipRow());
     }
     int Life(PlayerExWeapon_BarionLaserBase* base, int limit = 400) {
         return UpdatesToVanish(base, limit);
@@ -76,10 +76,10 @@ TEST_F(BarionLaser, ABeamShoots1000PixelsOutInFiveFramesThenHitsAsASegment) {
     BeginWith(0);
     // One beam straight up from (200, 500), an enemy on its line.
     auto* beam = GameObject::Create<PlayerExWeapon_BarionLaser>(
-        director, director, ship, Vector2{200.0f, 500.0f}, 3.14159265f / 2.0f, &Row());
+        director, director, ship, Vector2{200.0f, 500.0f}, 3.14159265f / 2.0f, &ShipRow());
     ASSERT_NE(beam, nullptr);
     EXPECT_EQ(beam->GetWeaponFamily(), PlayerShotBase::kFamilyBarionLaser);
-    EXPECT_EQ(beam->GetAttackPower(), Row().laserAttack);
+    EXPECT_EQ(beam->GetAttackPower(), ShipRow().laserAttack);
     EXPECT_EQ(beam->GetCollisionGroup(), 3u);
     EXPECT_EQ(beam->GetKind(), GameObject::kKindPlayerShot);
     Target* enemy = Enemy({200.0f, 100.0f});
@@ -109,8 +109,7 @@ TEST_F(BarionLaser, TheVolleysMuzzleRidesOnTheShip) {
     Frames(5);
     PlaceShip({-100.0f, 600.0f});
     Frame();
-    EXPECT_EQ(base->GetPosition()->x, -100.0f);
-    EXPECT_EQ(base->GetPosition()->y, 600.0f);
+    EXPECT_EQ(*base->GetPosition(), (Vector2{-100.0f, 600.0f}));
     EXPECT_EQ(ChildrenOf<PlayerExWeapon_BarionLaser>()[0]->GetStart().x, 16.0f);
 }
 
@@ -154,13 +153,13 @@ TEST_F(BarionLaser, DurationsAnEightBitCountCannotReachAreHeldTo4To255) {
     Frames(10);
     EXPECT_EQ(Count<PlayerExWeapon_BarionLaser>(), 0u) << "the beams ran out as well";
     EXPECT_EQ(ship->laserCount, 0);
-    End();
+    DeleteDirector();
     base = Volley(0);
     EXPECT_EQ(Life(base, 600), 3 + 1 + 8);
-    End();
+    DeleteDirector();
     base = Volley(300);
     EXPECT_EQ(Life(base, 600), 3 + 252 + 8);
-    End();
+    DeleteDirector();
     base = Volley(-5);
     EXPECT_EQ(Life(base, 600), 3 + 1 + 8);
 }
@@ -185,10 +184,8 @@ TEST_F(BarionLaser, TheMuzzleIsDrawn48BelowTheShipFrameByFrame) {
     Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kBarionMuzzle, 960, 1008);
     std::vector<Quad> quads = Drawn(SpriteLayer::kPlayerShotFx, sheet);
     ASSERT_EQ(quads.size(), 1u);
-    EXPECT_EQ(quads[0].u0, 0.0f);
-    EXPECT_FLOAT_EQ(quads[0].x0, 360.0f - 240.0f);
-    EXPECT_FLOAT_EQ(quads[0].y0, 500.0f - 168.0f + 48.0f);
-    EXPECT_FLOAT_EQ(quads[0].x1 - quads[0].x0, 480.0f);
+    EXPECT_TRUE(Near({quads[0].u0, quads[0].x0, quads[0].y0, quads[0].x1 - quads[0].x0},
+                     {0.0f, 360.0f - 240.0f, 500.0f - 168.0f + 48.0f, 480.0f}));
     Frames(3);
     EXPECT_EQ(Drawn(SpriteLayer::kPlayerShotFx, sheet)[0].u0, 480.0f) << "frame 1 while firing";
     Frames(7);

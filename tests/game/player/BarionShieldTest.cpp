@@ -5,19 +5,19 @@
 #include "game/player/PlayerExWeapon_BarionShield.h"
 #include "game/player/PlayerExWeapon_BarionShieldFx.h"
 #include "game/player/PlayerExWeapon_BarionShieldOK.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
-class Shield : public WeaponTest {
+class Shield : public StageTest {
 protected:
     PlayerExWeapon_BarionShield* Raise(int16_t interval, Vector2 at = {0.0f, 400.0f}) {
         ShipRowToEdit(0).shieldHitInterval = interval;
         BeginWith(0);
         PlaceShip(at);
-        return CreateBarionShield(director, ship, &Row());
+        return CreateBarionShield(director, ship, &ShipRow());
     }
     // The updates (1, 2, ...) in which the shield registered, over `n` frames.
     std::vector<int> Registrations(PlayerExWeapon_BarionShield* shield, int n) {
@@ -37,34 +37,38 @@ TEST_F(Shield, AnIntervalOfOneRegistersEveryFrameAndTenTheFirstThenEveryTenth) {
     PlayerExWeapon_BarionShield* shield = Raise(1);
     ASSERT_NE(shield, nullptr);
     EXPECT_EQ(Registrations(shield, 30).size(), 30u);
-    End();
+    DeleteDirector();
     shield = Raise(10);
     EXPECT_EQ(Registrations(shield, 35), (std::vector<int>{1, 11, 21, 31}));
 }
 
+// Growing, update k draws at scale (k - 1) x 0.025 x 0.5; fading, at
+// j x 0.0125 x 0.7 + 0.5 for its j-th update from 0, the alpha falling by
+// 0.0125 x 255 an update; it hits for its first 80 updates of 120.
 TEST_F(Shield, ItGrowsFor40AndFadesFor80HittingForTheFirst80) {
     PlayerExWeapon_BarionShield* shield = Raise(1);
     EXPECT_EQ(shield->GetCollisionGroup(), 4u);
     EXPECT_EQ(shield->GetWeaponFamily(), PlayerShotBase::kFamilyBarionShield);
-    EXPECT_EQ(shield->GetAttackPower(), Row().shieldAttack);
-    // Phase counter 10 is the 11th update: scale 0.125, a 40 by 40 box.
-    Frames(11);
-    EXPECT_FLOAT_EQ(shield->GetScale(), 0.125f);
-    const HitShape& box = *shield->GetHitShape();
-    EXPECT_FLOAT_EQ(box.maxX - box.minX, 40.0f);
-    EXPECT_FLOAT_EQ(box.minX, 340.0f);
-    EXPECT_FLOAT_EQ(box.minY, 380.0f);
-    int lastHarmful = 0;
-    for (int update = 12; shield->IsAlive() && update < 200; ++update) {
+    EXPECT_EQ(shield->GetAttackPower(), ShipRow().shieldAttack);
+    int lastHarmful = 0, updates = 0;
+    for (int k = 1; shield->IsAlive() && k < 200; ++k, ++updates) {
         Frame();
         if (Registered(4, shield))
-            lastHarmful = update;
-        if (update == 80) {
-            EXPECT_EQ(shield->GetAlpha(), static_cast<uint8_t>(255.0f - 39.0f * 0.0125f * 255.0f));
+            lastHarmful = k;
+        const float j = static_cast<float>(k - 41);
+        EXPECT_FLOAT_EQ(shield->GetScale(),
+                        k <= 40 ? (k - 1) * 0.025f * 0.5f : j * 0.0125f * 0.7f + 0.5f)
+            << k;
+        if (k > 40) {
+            EXPECT_EQ(shield->GetAlpha(), static_cast<uint8_t>(255.0f - j * 0.0125f * 255.0f)) << k;
+        }
+        if (k == 11) { // scale 0.125: a 40 by 40 box
+            const HitShape& box = *shield->GetHitShape();
+            EXPECT_TRUE(Near({box.minX, box.minY, box.maxX - box.minX}, {340, 380, 40}));
         }
     }
+    EXPECT_EQ(updates, 120);
     EXPECT_EQ(lastHarmful, 79) << "the hit shape goes off in the 80th update";
-    EXPECT_FALSE(shield->IsAlive());
     EXPECT_EQ(shield->GetPhaseCounter(), 80);
     // Its sparks every third frame, scattered within its size.
     EXPECT_GT(Count<PlayerExWeapon_BarionShieldFx>(), 0u);
@@ -74,8 +78,7 @@ TEST_F(Shield, ItStaysWhereItWasRaised) {
     PlayerExWeapon_BarionShield* shield = Raise(1, {50.0f, 450.0f});
     PlaceShip({-200.0f, 300.0f});
     Frames(5);
-    EXPECT_EQ(shield->GetPosition()->x, 50.0f);
-    EXPECT_EQ(shield->GetPosition()->y, 450.0f);
+    EXPECT_EQ(*shield->GetPosition(), (Vector2{50.0f, 450.0f}));
 }
 
 TEST_F(Shield, ShotsItTouchesInARegisteredFrameLeaveOneEraseMarkEach) {
@@ -142,10 +145,21 @@ TEST_F(Shield, APassedGaugeStepShowsTheReadySignOnTheShipFor45Frames) {
     director->AddBarionGauge(p, 20);
     EXPECT_EQ(Count<PlayerExWeapon_BarionShieldOK>(), 1u) << "no step passed";
     PlaceShip({-70.0f, 520.0f});
+    // Its scale: n / 15 x 0.8 for its first 15 updates, then n x 0.05 x
+    // 0.4 + 0.8 for 20 and n x 0.1 x 0.3 + 1.2 for 10 (n from 0 in each).
     std::vector<uint32_t> phases;
     int frames = 0;
     while (sign->IsAlive() && frames < 100) {
         Frame();
+        const float n = static_cast<float>(frames < 15   ? frames
+                                           : frames < 35 ? frames - 15
+                                                         : frames - 35);
+        EXPECT_NEAR(sign->GetScale(),
+                    frames < 15   ? n / 15.0f * 0.8f
+                    : frames < 35 ? n * 0.05f * 0.4f + 0.8f
+                                  : n * 0.1f * 0.3f + 1.2f,
+                    1e-5f)
+            << frames;
         ++frames;
         phases.push_back(sign->GetPhase());
     }

@@ -8,15 +8,15 @@
 #include "game/player/PlayerSubWeapon_SW001Side.h"
 #include "game/player/PlayerSubWeapon_SW005.h"
 #include "game/player/PlayerSubWeapon_SW005HitFx.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
-class Column : public WeaponTest {
+class Column : public StageTest {
 protected:
     // Sub weapon 1 fired from a ship at (x, 624): the column spawns at y 600.
     PlayerSubWeapon_SW001* FireColumn(int16_t speed, float x = 0.0f) {
@@ -49,32 +49,20 @@ TEST_F(Column, TheHeadCapGrowsToItsFullHeightAndTheBoxesReach64BeyondBothEnds) {
         const std::vector<Quad> quads = Drawn(SpriteLayer::kPlayerShotAdd, sheet);
         ASSERT_EQ(quads.size(), 3u);
         const float cap = caps[update - 1];
-        EXPECT_FLOAT_EQ(quads[0].y0, head - 128.0f);
-        EXPECT_FLOAT_EQ(quads[0].y1 - quads[0].y0, cap) << update;
-        EXPECT_EQ(quads[0].v0, 0.0f);
-        EXPECT_EQ(quads[0].v1, 128.0f);
-        EXPECT_FLOAT_EQ(quads[1].y0, 600.0f) << "the tail cap under the firing line";
-        EXPECT_FLOAT_EQ(quads[1].y1 - quads[1].y0, cap);
-        EXPECT_EQ(quads[1].v0, 1552.0f);
-        EXPECT_FLOAT_EQ(quads[2].y0, head);
-        EXPECT_FLOAT_EQ(quads[2].y1, 600.0f);
-        EXPECT_EQ(quads[2].v0, 128.0f);
-        EXPECT_EQ(quads[2].v1, 1552.0f);
-        EXPECT_FLOAT_EQ(quads[2].x0, 360.0f - 120.0f);
-        EXPECT_FLOAT_EQ(quads[2].x1, 360.0f + 120.0f);
+        EXPECT_TRUE(Near(Sprite(quads[0]), {240, head - 128, 240, cap, 0, 0, 240, 128})) << update;
+        EXPECT_TRUE(Near(Sprite(quads[1]), {240, 600, 240, cap, 0, 1552, 240, 128}))
+            << "the tail cap under the firing line";
+        EXPECT_TRUE(Near(Sprite(quads[2]), {240, head, 240, 600 - head, 0, 128, 240, 1424}));
         // The column's narrow box and its side's wide one.
         const HitShape& box = *column->GetHitShape();
-        EXPECT_FLOAT_EQ(box.minY, head - 64.0f);
-        EXPECT_FLOAT_EQ(box.maxY, 600.0f + 64.0f);
-        EXPECT_FLOAT_EQ(box.maxX - box.minX, 32.0f);
+        EXPECT_TRUE(Near({box.minY, box.maxY, box.maxX - box.minX}, {head - 64, 600 + 64, 32}));
         EXPECT_TRUE(Registered(3, column));
     }
     // The side follows its column a frame behind (it is updated first).
     Frame();
     const HitShape& side = *column->GetSide()->GetHitShape();
-    EXPECT_FLOAT_EQ(side.maxX - side.minX, 190.0f);
-    EXPECT_FLOAT_EQ(side.minY, 600.0f - 5 * 40.0f - 64.0f);
-    EXPECT_FLOAT_EQ(side.maxY, 600.0f + 64.0f);
+    EXPECT_TRUE(
+        Near({side.maxX - side.minX, side.minY, side.maxY}, {190, 600 - 5 * 40 - 64, 600 + 64}));
     EXPECT_TRUE(Registered(3, column->GetSide()));
 }
 
@@ -110,13 +98,12 @@ TEST_F(Column, AnEnemyHeldInTheBeamSparksAtMostFourTimesInTenFramesButIsOfferedE
     Target* enemy = Enemy({0.0f, 560.0f});
     Frame();
     const int32_t hitsBefore = enemy->hits;
-    for (int i = 0; i < 10; ++i)
-        Frame();
+    Frames(10);
     EXPECT_EQ(Count<PlayerSubWeapon_SW001HitFx>(), 4u);
     EXPECT_EQ(Count<PlayerSubWeapon_SW001HitTsubu>(), 32u) << "eight a spark";
     EXPECT_EQ(enemy->hits - hitsBefore, 20) << "column and side, every frame";
     // What an enemy is offered: the column's share and the side's.
-    const ShipParamRow& row = Row();
+    const ShipParamRow& row = ShipRow();
     EXPECT_EQ(column->GetAttackPower(), row.sub1Attack[0] - row.sub1Attack[1]);
     EXPECT_EQ(column->GetSide()->GetAttackPower(), row.sub1Attack[1]);
     EXPECT_EQ(column->GetWeaponFamily(), PlayerShotBase::kFamilyShot);
@@ -128,15 +115,13 @@ TEST_F(Column, TheDecoysColumnKeepsItsXAndItsOwnConstants) {
     row.sub5HeadSpeed = 100;
     BeginWith(4);
     Target* source = Enemy({-80.0f, 500.0f});
-    auto* column =
-        GameObject::Create<PlayerSubWeapon_SW005>(director, director, ship, source, &Row());
+    auto* column = Make<PlayerSubWeapon_SW005>(ship, source, &ShipRow());
     ASSERT_NE(column, nullptr);
     EXPECT_EQ(ship->subCount, 1);
     EXPECT_EQ(column->GetSpawn().x, -80.0f);
     PlaceShip({200.0f, 500.0f});
     Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kSub5Column, 240, 1248);
-    for (int i = 0; i < 17; ++i)
-        Frame();
+    Frames(17);
     EXPECT_EQ(column->GetPosition()->x, -80.0f) << "it does not follow the ship";
     EXPECT_EQ(column->GetPosition()->y, -1200.0f);
     EXPECT_EQ(column->GetBeamLength(), 1248.0f);
@@ -165,15 +150,15 @@ TEST_F(Column, WithoutBlocksForItsCompanionsTheColumnStillFires) {
 
 TEST_F(Column, FlashSparkAndParticleLiveSixteenThirteenAndThirtyFrames) {
     BeginWith(0);
-    auto* flash = GameObject::Create<PlayerSubWeapon_SW001Fx>(director, director, ship);
-    auto* spark = GameObject::Create<PlayerSubWeapon_SW005HitFx>(director, director, Vector2{});
-    auto* speck = GameObject::Create<PlayerSubWeapon_SW001HitTsubu>(director, director, Vector2{});
+    auto* flash = Make<PlayerSubWeapon_SW001Fx>(ship);
+    auto* spark = Make<PlayerSubWeapon_SW005HitFx>(Vector2{});
+    auto* particle = Make<PlayerSubWeapon_SW001HitTsubu>(Vector2{});
     // The particles drift at most 2 a frame each way and fade 255, 128, 9.
-    const Vector2 v = speck->GetVelocity();
-    EXPECT_LT(speck->GetCell(), 4u);
+    const Vector2 v = particle->GetVelocity();
+    EXPECT_LT(particle->GetCell(), 4u);
     // Counted after each update, until each starts vanishing.
-    int flashes = 0, sparks = 0, specks = 0;
-    for (int i = 0; i < 40 && speck; ++i) {
+    int flashes = 0, sparks = 0, particles = 0;
+    for (int i = 0; i < 40 && particle; ++i) {
         Frame();
         const auto alive = [](auto*& object, int& count) {
             if (object && object->IsAlive())
@@ -183,11 +168,11 @@ TEST_F(Column, FlashSparkAndParticleLiveSixteenThirteenAndThirtyFrames) {
         };
         alive(flash, flashes);
         alive(spark, sparks);
-        alive(speck, specks);
+        alive(particle, particles);
     }
     EXPECT_EQ(flashes, 15);
     EXPECT_EQ(sparks, 12);
-    EXPECT_EQ(specks, 29);
+    EXPECT_EQ(particles, 29);
     EXPECT_LE(std::fabs(v.x), 2.0f);
     EXPECT_LE(std::fabs(v.y), 2.0f);
     EXPECT_EQ(SubWeaponHitParticle::Alpha(0), 255);
@@ -199,7 +184,7 @@ TEST_F(Column, TheMuzzleFlashShrinksFromTwiceItsSizeAboveItsAnchor) {
     BeginWith(0);
     PlaceShip({10.0f, 400.0f});
     Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kSub1Flash, 512, 512);
-    GameObject::Create<PlayerSubWeapon_SW001Fx>(director, director, ship);
+    Make<PlayerSubWeapon_SW001Fx>(ship);
     Frame();
     std::vector<Quad> quads = Drawn(SpriteLayer::kPlayerShotAdd, sheet);
     ASSERT_EQ(quads.size(), 1u);

@@ -9,13 +9,13 @@
 #include "game/player/PlayerSubWeapon_SW004Hit.h"
 #include "game/player/PlayerSubWeapon_SW004ShootFx.h"
 #include "game/player/PlayerSubWeapon_SW004Sonic.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
-class Blast : public WeaponTest {
+class Blast : public StageTest {
 protected:
     template <class T> T* Last() {
         const std::vector<T*> all = ChildrenOf<T>();
@@ -29,8 +29,7 @@ TEST_F(Blast, AShotFromY600StartsAt616AndVanishesAtIts56thUpdate) {
     ShipRowToEdit(0).sub3Speed = 12;
     BeginWith(2);
     PlaceShip({30.0f, 600.0f});
-    auto* shot = GameObject::Create<PlayerSubWeapon_SW003>(director, director, ship,
-                                                           *ship->GetPosition(), &Row());
+    auto* shot = Make<PlayerSubWeapon_SW003>(ship, *ship->GetPosition(), &ShipRow());
     ASSERT_NE(shot, nullptr);
     EXPECT_EQ(shot->GetPosition()->y, 616.0f);
     EXPECT_EQ(ship->subCount, 1);
@@ -49,8 +48,7 @@ TEST_F(Blast, OneShotOnTwoEnemiesMakesOneExplosionThatHitsFromUpdate4To37) {
     BeginWith(2);
     Target* a = Enemy({-20.0f, 300.0f});
     Target* b = Enemy({20.0f, 300.0f});
-    auto* shot = GameObject::Create<PlayerSubWeapon_SW003>(director, director, ship,
-                                                           Vector2{0.0f, 284.0f}, &Row());
+    auto* shot = Make<PlayerSubWeapon_SW003>(ship, Vector2{0.0f, 284.0f}, &ShipRow());
     Frame();
     Frame();
     EXPECT_FALSE(shot->IsAlive());
@@ -59,7 +57,7 @@ TEST_F(Blast, OneShotOnTwoEnemiesMakesOneExplosionThatHitsFromUpdate4To37) {
     ASSERT_EQ(Count<PlayerSubWeapon_SW003Hit>(), 1u);
     EXPECT_EQ(Sounds(PlayerSubWeapon_SW003::kBurstSound), 1u);
     PlayerSubWeapon_SW003Hit* blast = Last<PlayerSubWeapon_SW003Hit>();
-    EXPECT_EQ(blast->GetAttackPower(), Row().sub3Attack);
+    EXPECT_EQ(blast->GetAttackPower(), ShipRow().sub3Attack);
     EXPECT_EQ(ship->subCount, 2) << "the shot until it is deleted, and its explosion";
     // The explosion was updated once in its creation frame's update pass.
     std::vector<int> harmful;
@@ -81,8 +79,7 @@ TEST_F(Blast, OneShotOnTwoEnemiesMakesOneExplosionThatHitsFromUpdate4To37) {
 
 TEST_F(Blast, TheExplosionsFramesLastOneThenTwoUpdatesOverFifty) {
     BeginWith(2);
-    auto* blast = GameObject::Create<PlayerSubWeapon_SW004Hit>(director, director, ship,
-                                                               Vector2{0.0f, 300.0f}, &Row());
+    auto* blast = Make<PlayerSubWeapon_SW004Hit>(ship, Vector2{0.0f, 300.0f}, &ShipRow());
     std::vector<int> frames;
     while (blast->IsAlive() && frames.size() < 60) {
         Frame();
@@ -94,12 +91,11 @@ TEST_F(Blast, TheExplosionsFramesLastOneThenTwoUpdatesOverFifty) {
     EXPECT_EQ(frames[9], 10) << "frame 10 is the first to last two updates";
     EXPECT_EQ(frames[10], 10);
     EXPECT_EQ(frames[48], 29);
-    End();
+    DeleteDirector();
     BeginWith(2);
     Mireku::Graphics::Texture* first = Texture(StageTextureSlot::kSub4Explosion, 1024, 1024);
     Mireku::Graphics::Texture* second = Texture(StageTextureSlot::kSub4Explosion + 1, 1024, 1024);
-    blast = GameObject::Create<PlayerSubWeapon_SW004Hit>(director, director, ship,
-                                                         Vector2{0.0f, 300.0f}, &Row());
+    blast = Make<PlayerSubWeapon_SW004Hit>(ship, Vector2{0.0f, 300.0f}, &ShipRow());
     Frames(5); // frame 5
     std::vector<Quad> quads = Drawn(SpriteLayer::kPlayerShotAdd, first);
     ASSERT_EQ(quads.size(), 1u);
@@ -118,7 +114,7 @@ TEST_F(Blast, ABombThrownUpFromY600StartsAt576AndBurstsInIts52ndUpdate) {
     BeginWith(3);
     PlaceShip({0.0f, 600.0f});
     auto* bomb = GameObject::Create<PlayerSubWeapon_SW004>(
-        director, director, ship, *ship->GetPosition(), &Row(), Vector2{0.0f, 1.0f});
+        director, director, ship, *ship->GetPosition(), &ShipRow(), Vector2{0.0f, 1.0f});
     ASSERT_NE(bomb, nullptr);
     EXPECT_EQ(bomb->GetPosition()->y, 576.0f);
     EXPECT_EQ(Count<PlayerSubWeapon_SW004Fx>(), 1u);
@@ -135,24 +131,24 @@ TEST_F(Blast, ABombBurstsOnContactAtSixtyFramesOrTwiceInACorner) {
     ShipRowToEdit(0).sub4LaunchSpeed = 0;
     BeginWith(3);
     auto* idle = GameObject::Create<PlayerSubWeapon_SW004>(
-        director, director, ship, Vector2{0.0f, 400.0f}, &Row(), Vector2{});
+        director, director, ship, Vector2{0.0f, 400.0f}, &ShipRow(), Vector2{});
     EXPECT_EQ(UpdatesToVanish(idle), 60);
     EXPECT_EQ(Count<PlayerSubWeapon_SW004Sonic>(), 1u);
 
     // Into the top-left corner of the map: two margins in one frame.
     auto* corner = GameObject::Create<PlayerSubWeapon_SW004>(
-        director, director, ship, Vector2{-kMapHalfWidth + 40.0f, 70.0f}, &Row(), Vector2{});
+        director, director, ship, Vector2{-488.0f + 40.0f, 70.0f}, &ShipRow(), Vector2{});
     Frame();
     EXPECT_FALSE(corner->IsAlive());
     EXPECT_EQ(Count<PlayerSubWeapon_SW004Sonic>(), 3u);
     EXPECT_EQ(Count<PlayerSubWeapon_SW004Hit>(), 3u);
 
     // Contact, away from all that.
-    End();
+    DeleteDirector();
     BeginWith(3);
     Target* enemy = Enemy({100.0f, 300.0f});
     auto* hit = GameObject::Create<PlayerSubWeapon_SW004>(
-        director, director, ship, Vector2{100.0f, 324.0f}, &Row(), Vector2{});
+        director, director, ship, Vector2{100.0f, 324.0f}, &ShipRow(), Vector2{});
     Frame();
     Frame();
     EXPECT_FALSE(hit->IsAlive());
@@ -162,11 +158,10 @@ TEST_F(Blast, ABombBurstsOnContactAtSixtyFramesOrTwiceInACorner) {
 
 TEST_F(Blast, TheShockWaveHitsFor46UpdatesAndVanishesAtIts53rd) {
     BeginWith(3);
-    auto* wave = GameObject::Create<PlayerSubWeapon_SW004Sonic>(director, director, ship,
-                                                                Vector2{0.0f, 360.0f}, &Row());
+    auto* wave = Make<PlayerSubWeapon_SW004Sonic>(ship, Vector2{0.0f, 360.0f}, &ShipRow());
     ASSERT_NE(wave, nullptr);
     EXPECT_FALSE(wave->IsHitShapeActive());
-    EXPECT_EQ(wave->GetAttackPower(), Row().sub4Attack[1]);
+    EXPECT_EQ(wave->GetAttackPower(), ShipRow().sub4Attack[1]);
     int harmful = 0, updates = 0;
     while (wave->IsAlive() && updates < 80) {
         Frame();
@@ -188,8 +183,7 @@ TEST_F(Blast, TheWaveMissesAnEnemyItCoversWholly) {
     // Two enemies: one inside the circle, one across its rim.
     Target* inside = Enemy({0.0f, 360.0f}, 24);
     Target* rim = Enemy({0.0f, 360.0f - 222.0f * 0.45f}, 24);
-    GameObject::Create<PlayerSubWeapon_SW004Sonic>(director, director, ship, Vector2{0.0f, 360.0f},
-                                                   &Row());
+    Make<PlayerSubWeapon_SW004Sonic>(ship, Vector2{0.0f, 360.0f}, &ShipRow());
     Frame();
     Frame();
     EXPECT_EQ(inside->hits, 0) << "a circle covering all four corners misses";
@@ -198,10 +192,8 @@ TEST_F(Blast, TheWaveMissesAnEnemyItCoversWholly) {
 
 TEST_F(Blast, TheMuzzleFlashSwellsAndShrinksAndTheLaunchFlashRunsItsSixPictures) {
     BeginWith(2);
-    auto* flash =
-        GameObject::Create<PlayerSubWeapon_SW004Fx>(director, director, Vector2{0.0f, 300.0f});
-    auto* launch =
-        GameObject::Create<PlayerSubWeapon_SW003ShootFx>(director, director, Vector2{0.0f, 300.0f});
+    auto* flash = Make<PlayerSubWeapon_SW004Fx>(Vector2{0.0f, 300.0f});
+    auto* launch = Make<PlayerSubWeapon_SW003ShootFx>(Vector2{0.0f, 300.0f});
     std::vector<float> scales;
     std::vector<int32_t> pictures;
     for (int i = 0; i < 25; ++i) {

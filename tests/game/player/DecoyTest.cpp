@@ -3,17 +3,16 @@
 #include "game/player/PlayerSubWeapon_SW005.h"
 #include "game/player/PlayerSubWeapon_SW005Decoy.h"
 #include "game/player/PlayerSubWeapon_SW005Fx.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
-class Decoy : public WeaponTest {
+class Decoy : public StageTest {
 protected:
-    PlayerSubWeapon_SW005Decoy* Make(Vector2 target) {
-        return GameObject::Create<PlayerSubWeapon_SW005Decoy>(director, director, ship, &Row(),
-                                                              target);
+    PlayerSubWeapon_SW005Decoy* Spread(Vector2 target) {
+        return Make<PlayerSubWeapon_SW005Decoy>(ship, &ShipRow(), target);
     }
 };
 
@@ -22,7 +21,7 @@ protected:
 TEST_F(Decoy, ItComesFifteenPercentOfTheRemainingWayAFrame) {
     BeginWith(4);
     PlaceShip({0.0f, 500.0f});
-    PlayerSubWeapon_SW005Decoy* decoy = Make({100.0f, 0.0f});
+    PlayerSubWeapon_SW005Decoy* decoy = Spread({100.0f, 0.0f});
     ASSERT_NE(decoy, nullptr);
     EXPECT_EQ(decoy->GetOffset().x, 0.0f);
     EXPECT_EQ(ship->subCount, 1);
@@ -38,10 +37,9 @@ TEST_F(Decoy, ItComesFifteenPercentOfTheRemainingWayAFrame) {
 TEST_F(Decoy, WithoutSpreadItFollowsAQuarterOfTheShipsMovement) {
     BeginWith(4);
     PlaceShip({0.0f, 500.0f});
-    PlayerSubWeapon_SW005Decoy* decoy = Make({});
+    PlayerSubWeapon_SW005Decoy* decoy = Spread({});
     Frame();
-    EXPECT_EQ(decoy->GetPosition()->x, 0.0f);
-    EXPECT_EQ(decoy->GetPosition()->y, 500.0f);
+    EXPECT_EQ(*decoy->GetPosition(), (Vector2{0.0f, 500.0f}));
     PlaceShip({80.0f, 420.0f});
     Frame();
     EXPECT_FLOAT_EQ(decoy->GetPosition()->x, 20.0f);
@@ -73,7 +71,7 @@ TEST_F(Decoy, ItWaitsForItsColumnThenReturnsIntoTheShipAndGoes) {
     row.sub5HeadSpeed = 100;
     BeginWith(4);
     PlaceShip({0.0f, 600.0f});
-    PlayerSubWeapon_SW005Decoy* decoy = Make({-60.0f, -30.0f});
+    PlayerSubWeapon_SW005Decoy* decoy = Spread({-60.0f, -30.0f});
     Frames(30);
     ASSERT_EQ(decoy->GetState(), PlayerSubWeapon_SW005Decoy::kFiring);
     PlayerSubWeapon_SW005* column = decoy->GetBeam();
@@ -111,7 +109,7 @@ TEST_F(Decoy, ItWaitsForItsColumnThenReturnsIntoTheShipAndGoes) {
 
 TEST_F(Decoy, WithoutABlockForItsColumnItReturnsAtOnce) {
     BeginWith(4);
-    PlayerSubWeapon_SW005Decoy* decoy = Make({});
+    PlayerSubWeapon_SW005Decoy* decoy = Spread({});
     Frames(29);
     ExhaustPool();
     Frame();
@@ -125,7 +123,7 @@ TEST_F(Decoy, ItIsDrawnAsTheShipsGhostCellsAlphaThenAdditive) {
     BeginWith(4);
     Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kShip, 480, 384);
     PlaceShip({0.0f, 500.0f});
-    Make({});
+    Spread({});
     Frame();
     const std::vector<Quad> quads = Drawn(SpriteLayer::kPlayer, sheet);
     // The ship's own body and overlays come first; the decoy's two last.

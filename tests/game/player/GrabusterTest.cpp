@@ -4,18 +4,18 @@
 #include "game/player/PlayerCreation.h"
 #include "game/player/PlayerExWeapon_Grabuster.h"
 #include "game/player/PlayerExWeapon_GrabusterHit.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
-class Grabuster : public WeaponTest {
+class Grabuster : public StageTest {
 protected:
     PlayerExWeapon_Grabuster* Field() {
         BeginWith(0);
         PlaceShip({0.0f, 400.0f});
-        return CreateGrabuster(director, ship, &Row());
+        return CreateGrabuster(director, ship, &ShipRow());
     }
 };
 
@@ -26,7 +26,7 @@ TEST_F(Grabuster, AnEnemyInTheFieldIsHitEveryFrameAndTheFieldRidesOnTheShip) {
     ASSERT_NE(field, nullptr);
     EXPECT_EQ(field->GetScale(), 2.0f);
     EXPECT_EQ(field->GetWeaponFamily(), PlayerShotBase::kFamilyGrabuster);
-    EXPECT_EQ(field->GetAttackPower(), Row().grabusterAttack);
+    EXPECT_EQ(field->GetAttackPower(), ShipRow().grabusterAttack);
     Target* enemy = Enemy({60.0f, 340.0f});
     Frames(6);
     EXPECT_EQ(enemy->hits, 5);
@@ -44,8 +44,7 @@ TEST_F(Grabuster, AnEnemyInTheFieldIsHitEveryFrameAndTheFieldRidesOnTheShip) {
 TEST_F(Grabuster, ShotsPassUntilTheFieldFinishes) {
     PlayerExWeapon_Grabuster* field = Field();
     PlaceShip({0.0f, 400.0f});
-    Target* shot = GameObject::Create<Target>(director, director, Vector2{50.0f, 450.0f},
-                                              GameObject::kKindEnemyShot);
+    Target* shot = Make<Target>(Vector2{50.0f, 450.0f}, GameObject::kKindEnemyShot);
     Frames(5);
     EXPECT_EQ(shot->hits, 0);
     EXPECT_EQ(field->GetCollisionGroup(), 3u);
@@ -74,8 +73,7 @@ TEST_F(Grabuster, TwoEnemiesTouchedInOneFrameMakeTwoBurstsAndOneSound) {
 TEST_F(Grabuster, ABurstShowsNineCellsOverEighteenFrames) {
     BeginWith(0);
     Mireku::Graphics::Texture* sheet = Texture(StageTextureSlot::kGrabusterHit, 1024, 1024);
-    auto* burst =
-        GameObject::Create<PlayerExWeapon_GrabusterHit>(director, director, Vector2{0.0f, 200.0f});
+    auto* burst = Make<PlayerExWeapon_GrabusterHit>(Vector2{0.0f, 200.0f});
     std::vector<int16_t> frames;
     while (burst->IsAlive() && frames.size() < 40) {
         Frame();
@@ -99,16 +97,15 @@ TEST_F(Grabuster, ABurstShowsNineCellsOverEighteenFrames) {
 TEST_F(Grabuster, TheShockWaveHitsOnEachOfItsTwentyUpdatesWithABoxFrom120To500) {
     BeginWith(0);
     PlaceShip({0.0f, 650.0f}); // out of the way of the enemy and the shot
-    GameObject* created = CreateGrabusterHamon(director, Vector2{0.0f, 360.0f}, &Row());
+    GameObject* created = CreateGrabusterHamon(director, Vector2{0.0f, 360.0f}, &ShipRow());
     auto* wave = dynamic_cast<GrabusterHamon*>(created);
     ASSERT_NE(wave, nullptr);
     EXPECT_EQ(wave->GetCollisionGroup(), 4u);
     EXPECT_EQ(wave->GetKind(), GameObject::kKindPlayerShot);
     EXPECT_EQ(wave->GetWeaponFamily(), PlayerShotBase::kFamilyGrabuster);
-    EXPECT_EQ(wave->GetAttackPower(), Row().grabusterAttack);
+    EXPECT_EQ(wave->GetAttackPower(), ShipRow().grabusterAttack);
     Target* enemy = Enemy({0.0f, 360.0f});
-    Target* shot = GameObject::Create<Target>(director, director, Vector2{0.0f, 300.0f},
-                                              GameObject::kKindEnemyShot);
+    Target* shot = Make<Target>(Vector2{0.0f, 300.0f}, GameObject::kKindEnemyShot);
     std::vector<float> sides;
     for (int update = 0; update < 20; ++update) {
         Frame();
@@ -126,7 +123,7 @@ TEST_F(Grabuster, TheShockWaveHitsOnEachOfItsTwentyUpdatesWithABoxFrom120To500) 
 TEST_F(Grabuster, TheShockWaveIsDrawnWholeAtItsSize) {
     BeginWith(0);
     Mireku::Graphics::Texture* picture = Texture(StageTextureSlot::kGrabusterWave, 480, 480);
-    CreateGrabusterHamon(director, Vector2{10.0f, 360.0f}, &Row());
+    CreateGrabusterHamon(director, Vector2{10.0f, 360.0f}, &ShipRow());
     Frames(10);
     const std::vector<Quad> quads = Drawn(SpriteLayer::kPlayer, picture);
     ASSERT_EQ(quads.size(), 1u);

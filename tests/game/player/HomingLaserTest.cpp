@@ -4,13 +4,13 @@
 #include "game/player/PlayerSubWeapon_SW002Fx.h"
 #include "game/player/PlayerSubWeapon_SW002HitFx.h"
 #include "game/player/PlayerSubWeapon_SW002HitFx2.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
 // A target that counts the reads of its position made after its death.
 class WatchedTarget : public Target {
@@ -24,7 +24,7 @@ public:
     int readsWhileDead = 0;
 };
 
-class Laser : public WeaponTest {
+class Laser : public StageTest {
 protected:
     void BeginLasers(int16_t perVolley, int16_t topSpeed = 48) {
         ShipParamRow& row = ShipRowToEdit(0);
@@ -34,7 +34,8 @@ protected:
         BeginWith(1);
     }
     PlayerSubWeapon_SW002* Launch(GameObject* target, Vector2 aim, Vector2 velocity, Vector2 from) {
-        return PlayerSubWeapon_SW002::Launch(director, ship, target, aim, velocity, from, &Row());
+        return PlayerSubWeapon_SW002::Launch(director, ship, target, aim, velocity, from,
+                                             &ShipRow());
     }
 };
 
@@ -51,7 +52,7 @@ TEST_F(Laser, FourLasersShareOneEnemyOrTakeTheFirstFourOfSix) {
         EXPECT_EQ(laser->GetTarget(), only);
         EXPECT_EQ(laser->GetAim().y, 100.0f) << "aims at the enemy";
     }
-    End();
+    DeleteDirector();
 
     BeginLasers(4);
     std::vector<Target*> enemies;
@@ -104,8 +105,7 @@ TEST_F(Laser, ADeadTargetIsReleasedAtTheNextUpdate) {
 // The laser looks at whether its target lives before it reads where it is.
 TEST_F(Laser, ADeadTargetsPositionIsNotReadAgain) {
     BeginLasers(1);
-    auto* enemy = GameObject::Create<WatchedTarget>(director, director, Vector2{300.0f, 100.0f},
-                                                    GameObject::kKindEnemy, int16_t{24});
+    auto* enemy = Make<WatchedTarget>(Vector2{300.0f, 100.0f}, GameObject::kKindEnemy, int16_t{24});
     ASSERT_NE(enemy, nullptr);
     PlayerSubWeapon_SW002* laser = Launch(enemy, {300.0f, 100.0f}, {-1.0f, 0.0f}, {0.0f, 600.0f});
     ASSERT_NE(laser, nullptr);
@@ -133,7 +133,7 @@ TEST_F(Laser, NoHitInTheFirstThreeFramesThenEveryFrameOfOverlap) {
     Frames(4);
     EXPECT_EQ(enemy->hits, 4) << "the laser goes on through";
     EXPECT_EQ(Count<PlayerSubWeapon_SW002HitFx2>(), 2u) << "a spark every third frame";
-    EXPECT_EQ(laser->GetAttackPower(), Row().sub2Attack[0]);
+    EXPECT_EQ(laser->GetAttackPower(), ShipRow().sub2Attack[0]);
 }
 
 TEST_F(Laser, TheRibbonHasTwoPointsAfterOneUpdateAndAtMostTwenty) {
@@ -149,11 +149,8 @@ TEST_F(Laser, TheRibbonHasTwoPointsAfterOneUpdateAndAtMostTwenty) {
     std::vector<Quad> quads = Drawn(SpriteLayer::kPlayerShotAdd, ribbon);
     ASSERT_EQ(quads.size(), 1u) << "one segment back to the launch point";
     // Straight up: 24 either side, the whole texture over the one segment.
-    EXPECT_NEAR(quads[0].x0, 360.0f - 24.0f, 1e-3f);
-    EXPECT_NEAR(quads[0].x1, 360.0f + 24.0f, 1e-3f);
-    EXPECT_NEAR(quads[0].y1, 650.0f, 1e-3f);
-    EXPECT_EQ(quads[0].v0, 0.0f);
-    EXPECT_EQ(quads[0].v1, 1024.0f);
+    EXPECT_TRUE(Near({quads[0].x0, quads[0].x1, quads[0].y1, quads[0].v0, quads[0].v1},
+                     {360.0f - 24.0f, 360.0f + 24.0f, 650.0f, 0.0f, 1024.0f}));
     // The lock sight at the aim point, a quarter turn that unwinds.
     const std::vector<Quad> sights = Drawn(SpriteLayer::kEnemyAdd, sight);
     ASSERT_EQ(sights.size(), 1u);
@@ -210,8 +207,7 @@ TEST_F(Laser, AnEnemyShotWouldBurstItAndArmItAgain) {
     ASSERT_NE(laser, nullptr);
     Frames(3);
     ASSERT_TRUE(laser->IsHitShapeActive());
-    auto* shot = GameObject::Create<Target>(director, director, *laser->GetPosition(),
-                                            GameObject::kKindEnemyShot);
+    auto* shot = Make<Target>(*laser->GetPosition(), GameObject::kKindEnemyShot);
     laser->OnCollision(shot);
     EXPECT_EQ(Count<PlayerSubWeapon_SW002HitFx>(), 1u);
     EXPECT_FALSE(laser->IsHitShapeActive());
@@ -223,9 +219,9 @@ TEST_F(Laser, AnEnemyShotWouldBurstItAndArmItAgain) {
 TEST_F(Laser, TheBurstWidensTo192AndHitsOnOddUpdatesForForty) {
     BeginLasers(1);
     auto* burst = GameObject::Create<PlayerSubWeapon_SW002HitFx>(director, director,
-                                                                 Vector2{0.0f, 300.0f}, &Row());
+                                                                 Vector2{0.0f, 300.0f}, &ShipRow());
     ASSERT_NE(burst, nullptr);
-    EXPECT_EQ(burst->GetAttackPower(), Row().sub2Attack[1]);
+    EXPECT_EQ(burst->GetAttackPower(), ShipRow().sub2Attack[1]);
     int registered = 0, updates = 0;
     for (; updates < 50 && burst->IsAlive(); ++updates) {
         Frame();

@@ -1,41 +1,39 @@
 // Player::Draw on the "Player" layer: exhaust, Grabuster aura, body with its
 // overlays, hit indicator and the Grabuster countdown.
 #include "game/core/SpriteQuad.h"
-#include "support/ShipTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using namespace ship_test;
+using namespace stage_test;
 using Slot = int32_t;
+namespace S = StageTextureSlot;
 
-class ShipDraw : public ShipTest {
+class ShipDraw : public StageTest {
 protected:
     void SetUp() override {
-        ShipTest::SetUp();
+        StageTest::SetUp();
         Begin();
-        for (Slot s : {StageTextureSlot::kShip, StageTextureSlot::kShipExhaust,
-                       StageTextureSlot::kShipExhaust + 1, StageTextureSlot::kShipExhaust + 2,
-                       StageTextureSlot::kGuard, StageTextureSlot::kInvincible,
-                       StageTextureSlot::kGrabusterCount, StageTextureSlot::kUi1,
-                       StageTextureSlot::kGrabusterAdd, StageTextureSlot::kGrabusterAdd + 1,
-                       StageTextureSlot::kGrabusterAdd + 2, StageTextureSlot::kGrabusterSub,
-                       StageTextureSlot::kGrabusterSub + 1, StageTextureSlot::kGrabusterSub + 2})
-            InstallTexture(director, s, 64, 64);
+        for (Slot s :
+             {S::kShip, S::kShipExhaust, S::kShipExhaust + 1, S::kShipExhaust + 2, S::kGuard,
+              S::kInvincible, S::kGrabusterCount, S::kUi1, S::kGrabusterAdd, S::kGrabusterAdd + 1,
+              S::kGrabusterAdd + 2, S::kGrabusterSub, S::kGrabusterSub + 1, S::kGrabusterSub + 2})
+            Texture(s, 64, 64);
         Player::SharedDrawCounters() = {};
     }
-    std::vector<Quad> Drawn() {
-        world.BeginFrame();
-        ship->Draw();
-        std::vector<Quad> quads = world.Capture(SpriteLayer::kPlayer);
-        world.EndFrame();
-        return quads;
-    }
-    std::vector<Quad> Of(const std::vector<Quad>& quads, Slot slot) {
+    // The ship drawn once: its sprites (those of one texture when a slot is
+    // given).
+    std::vector<Quad> Drawn(Slot slot = -1) {
         std::vector<Quad> out;
-        for (const Quad& q : quads)
-            if (q.texture == director->GetTexture(slot))
+        for (const Quad& q : DrawnBy(ship, SpriteLayer::kPlayer))
+            if (slot < 0 || q.texture == director->GetTexture(slot))
                 out.push_back(q);
         return out;
+    }
+    void Grabuster(uint8_t phase, uint8_t step) {
+        ship->state = Player::kGrabuster;
+        ship->grabPhase = phase;
+        ship->grabStep = step;
     }
 };
 
@@ -44,8 +42,7 @@ protected:
 TEST_F(ShipDraw, AHiddenShipDrawsNothingAtAll) {
     Work().guard = 1;
     Work().invincible = 1;
-    ship->state = Player::kGrabuster;
-    ship->grabPhase = Player::kGrabDrain;
+    Grabuster(Player::kGrabDrain, 0);
     ship->grabFramesLeft = 30;
     ship->visible = 0;
     EXPECT_TRUE(Drawn().empty());
@@ -54,47 +51,42 @@ TEST_F(ShipDraw, AHiddenShipDrawsNothingAtAll) {
     EXPECT_FALSE(Drawn().empty());
 }
 
+// Bank frame b = 2 + trunc(2 sin(bank pi / 2)) picks the body (96 b) and
+// the exhaust's texture (2, 1, 1, 2, 3 for b = 0-4) and half (the lower one
+// for b 0 and 1); the exhaust cell of cycle 6 is column 2 (223 wide from
+// 449), row 1, centred with its top 24 below the ship.
 TEST_F(ShipDraw, BankFramesPickTheBodyAndTheExhaust) {
     struct Case {
-        float bank;
-        float bodyU;
+        float bank, bodyU;
         Slot exhaust;
         bool lowerHalf;
     };
-    ship->cycle = 6; // column 2 (223 wide from 449), row 1
-    for (const Case& c : {Case{0.0f, 192.0f, StageTextureSlot::kShipExhaust, false},
-                          Case{1.0f, 384.0f, StageTextureSlot::kShipExhaust + 2, false},
-                          Case{-1.0f, 0.0f, StageTextureSlot::kShipExhaust + 1, true},
-                          Case{-0.5f, 96.0f, StageTextureSlot::kShipExhaust, true},
-                          Case{0.5f, 288.0f, StageTextureSlot::kShipExhaust + 1, false}}) {
+    ship->cycle = 6;
+    for (const Case& c :
+         {Case{0.0f, 192.0f, S::kShipExhaust, false},
+          Case{1.0f, 384.0f, S::kShipExhaust + 2, false},
+          Case{-1.0f, 0.0f, S::kShipExhaust + 1, true}, Case{-0.5f, 96.0f, S::kShipExhaust, true},
+          Case{0.5f, 288.0f, S::kShipExhaust + 1, false}}) {
+        SCOPED_TRACE(c.bank);
         ship->bank = c.bank;
         const std::vector<Quad> quads = Drawn();
         // Exhaust, body, glow, then the hit indicator's two.
-        ASSERT_EQ(quads.size(), 5u) << c.bank;
-        EXPECT_EQ(quads[0].texture, director->GetTexture(c.exhaust)) << c.bank;
-        EXPECT_EQ(quads[0].u0, 449.0f);
-        EXPECT_EQ(quads[0].v0, (c.lowerHalf ? 448.0f : 0.0f) + 112.0f) << c.bank;
-        EXPECT_EQ(quads[0].x1 - quads[0].x0, 223.0f);
-        EXPECT_EQ(quads[0].y0, 360.0f + 24.0f) << "below the ship";
-        EXPECT_EQ(quads[0].x0, 360.0f - 111.5f);
+        ASSERT_EQ(quads.size(), 5u);
+        EXPECT_EQ(quads[0].texture, director->GetTexture(c.exhaust));
+        EXPECT_TRUE(Near(Sprite(quads[0]),
+                         {360 - 111.5f, 384, 223, 112, 449, (c.lowerHalf ? 448 : 0) + 112.0f}));
         EXPECT_EQ(quads[0].blend, SpriteQuad::kAdd);
-        const std::vector<Quad> body = Of(quads, StageTextureSlot::kShip);
+        const std::vector<Quad> body = Drawn(S::kShip);
         ASSERT_EQ(body.size(), 2u);
-        EXPECT_EQ(body[0].u0, c.bodyU) << c.bank;
-        EXPECT_EQ(body[0].v0, 0.0f);
+        EXPECT_TRUE(Near(Sprite(body[0]), {360 - 48, 360 - 48, 96, 96, c.bodyU, 0}));
+        EXPECT_TRUE(Near(Texels(body[1]), {c.bodyU, 96})) << "the glow";
         EXPECT_EQ(body[0].blend, SpriteQuad::kAlpha);
-        EXPECT_EQ(body[1].v0, 96.0f) << "the glow";
         EXPECT_EQ(body[1].blend, SpriteQuad::kAdd);
-        EXPECT_EQ(body[0].x0, 360.0f - 48.0f);
-        EXPECT_EQ(body[0].y1 - body[0].y0, 96.0f);
     }
-    ship->state = Player::kGrabuster;
-    ship->grabPhase = Player::kGrabWindDown;
-    ship->grabStep = 40; // past its images: no aura
-    const std::vector<Quad> body = Of(Drawn(), StageTextureSlot::kShip);
+    Grabuster(Player::kGrabWindDown, 40); // past its images: no aura
+    const std::vector<Quad> body = Drawn(S::kShip);
     ASSERT_EQ(body.size(), 2u);
-    EXPECT_EQ(body[0].v0, 192.0f);
-    EXPECT_EQ(body[1].v0, 288.0f);
+    EXPECT_TRUE(Near({body[0].v0, body[1].v0}, {192, 288}));
 }
 
 TEST_F(ShipDraw, OverlaysStayInsideTheirSheetsWhenTheirCountersWrap) {
@@ -104,120 +96,81 @@ TEST_F(ShipDraw, OverlaysStayInsideTheirSheetsWhenTheirCountersWrap) {
     Player::SharedDrawCounters().invincible = 32760;
     std::vector<float> guardRows, invincibleRows;
     for (int f = 0; f < 40; ++f) {
-        const std::vector<Quad> quads = Drawn();
-        const std::vector<Quad> guard = Of(quads, StageTextureSlot::kGuard);
-        const std::vector<Quad> invincible = Of(quads, StageTextureSlot::kInvincible);
-        ASSERT_EQ(guard.size(), 1u);
-        ASSERT_EQ(invincible.size(), 1u);
+        const std::vector<Quad> guard = Drawn(S::kGuard), invincible = Drawn(S::kInvincible);
+        ASSERT_EQ(guard.size() + invincible.size(), 2u);
         guardRows.push_back(guard[0].v0);
         invincibleRows.push_back(invincible[0].v0);
-        EXPECT_GE(guard[0].v0, 0.0f);
-        EXPECT_LE(guard[0].v0, 288.0f) << "four images of 96";
-        EXPECT_GE(invincible[0].v0, 0.0f);
-        EXPECT_LE(invincible[0].v0, 384.0f) << "five images of 96";
+        EXPECT_TRUE(guard[0].v0 >= 0.0f && guard[0].v0 <= 288.0f) << "four images of 96";
+        EXPECT_TRUE(invincible[0].v0 >= 0.0f && invincible[0].v0 <= 384.0f) << "five of 96";
     }
     EXPECT_LT(Player::SharedDrawCounters().guard, 0) << "the counters wrapped";
-    // Each image for four uses.
-    EXPECT_EQ(guardRows[0], 192.0f); // 32760 / 4 = 8190, mod 4 = 2
-    EXPECT_EQ(guardRows[3], 192.0f);
-    EXPECT_EQ(guardRows[4], 288.0f);
-    EXPECT_EQ(invincibleRows[0], 0.0f); // 8190 mod 5 = 0
-    EXPECT_EQ(invincibleRows[4], 96.0f);
+    // Each image for four uses (each Drawn above drew the ship twice).
+    // 32760 / 4 = 8190: guard image 8190 mod 4 = 2, invincibility 8190 mod 5 = 0.
+    EXPECT_TRUE(
+        Near({guardRows[0], guardRows[1], guardRows[2], invincibleRows[0], invincibleRows[2]},
+             {192, 192, 288, 0, 96}));
     // Guard first, invincibility last.
     const std::vector<Quad> quads = Drawn();
-    EXPECT_EQ(quads[1].texture, director->GetTexture(StageTextureSlot::kGuard));
-    EXPECT_EQ(quads[4].texture, director->GetTexture(StageTextureSlot::kInvincible));
+    EXPECT_EQ(quads[1].texture, director->GetTexture(S::kGuard));
+    EXPECT_EQ(quads[4].texture, director->GetTexture(S::kInvincible));
 }
 
 TEST_F(ShipDraw, TheHitIndicatorCyclesThroughItsThreeFrames) {
-    const float expected[] = {0.0f, 32.0f, 64.0f, 0.0f};
-    for (float u : expected) {
-        const std::vector<Quad> ui = Of(Drawn(), StageTextureSlot::kUi1);
+    for (float u : {0.0f, 32.0f, 64.0f, 0.0f}) {
+        const std::vector<Quad> ui = Drawn(S::kUi1);
         ASSERT_EQ(ui.size(), 2u);
-        EXPECT_EQ(ui[0].u0, u);
-        EXPECT_EQ(ui[0].v0, 64.0f);
-        EXPECT_EQ(ui[1].v0, 96.0f);
-        EXPECT_EQ(ui[0].x0, 359.0f - 16.0f);
-        EXPECT_EQ(ui[0].x1 - ui[0].x0, 32.0f);
+        EXPECT_TRUE(Near(Sprite(ui[0]), {359 - 16, 360 - 16, 32, 32, u, 64}));
+        EXPECT_TRUE(Near(Texels(ui[1]), {u, 96}));
     }
 }
 
+// Frame f of an aura sheet is the 256 by 256 cell (f mod 4, f / 4), centred
+// on the ship at the Grabuster's scale (1 without one).
 TEST_F(ShipDraw, TheAuraKeepsItsSizeWithoutAGrabusterObject) {
-    ship->state = Player::kGrabuster;
-    ship->grabPhase = Player::kGrabStartUp;
-    ship->grabStep = 20;
     ASSERT_EQ(ship->grabuster, nullptr);
-    std::vector<Quad> quads = Drawn();
-    const std::vector<Quad> add = Of(quads, StageTextureSlot::kGrabusterAdd + 1);
-    const std::vector<Quad> sub = Of(quads, StageTextureSlot::kGrabusterSub);
-    ASSERT_EQ(add.size(), 1u);
-    ASSERT_EQ(sub.size(), 1u);
-    // Frame 4 of each: column 0, row 1.
-    EXPECT_EQ(add[0].u0, 0.0f);
-    EXPECT_EQ(add[0].v0, 256.0f);
-    EXPECT_EQ(add[0].x1 - add[0].x0, 256.0f);
-    EXPECT_EQ(add[0].x0, 360.0f - 128.0f);
-    EXPECT_EQ(sub[0].v0, 256.0f);
-
-    ship->grabPhase = Player::kGrabDrain;
-    ship->grabStep = 37;
-    quads = Drawn();
-    const std::vector<Quad> drain = Of(quads, StageTextureSlot::kGrabusterSub + 1);
-    ASSERT_EQ(drain.size(), 1u);
-    EXPECT_EQ(drain[0].u0, 256.0f * 1); // frame 5
-    EXPECT_EQ(drain[0].v0, 256.0f);
-
-    ship->grabPhase = Player::kGrabWindDown;
-    ship->grabStep = 10;
-    quads = Drawn();
-    const std::vector<Quad> wind = Of(quads, StageTextureSlot::kGrabusterAdd + 2);
-    const std::vector<Quad> fade = Of(quads, StageTextureSlot::kGrabusterSub + 2);
-    ASSERT_EQ(wind.size(), 1u);
-    ASSERT_EQ(fade.size(), 1u);
-    EXPECT_EQ(wind[0].u0, 256.0f); // frame 5
-    EXPECT_EQ(fade[0].u0, 512.0f); // frame 10
-    EXPECT_EQ(fade[0].v0, 512.0f);
+    struct Aura {
+        uint8_t phase, step;
+        Slot slot;
+        float u, v;
+    };
+    for (const Aura a : {Aura{Player::kGrabStartUp, 20, S::kGrabusterAdd + 1, 0, 256},
+                         Aura{Player::kGrabStartUp, 20, S::kGrabusterSub, 0, 256},
+                         Aura{Player::kGrabDrain, 37, S::kGrabusterSub + 1, 256, 256},
+                         Aura{Player::kGrabWindDown, 10, S::kGrabusterAdd + 2, 256, 256},
+                         Aura{Player::kGrabWindDown, 10, S::kGrabusterSub + 2, 512, 512}}) {
+        SCOPED_TRACE(testing::Message() << int(a.phase) << " " << int(a.step) << " " << a.slot);
+        Grabuster(a.phase, a.step);
+        const std::vector<Quad> aura = Drawn(a.slot);
+        ASSERT_EQ(aura.size(), 1u);
+        EXPECT_TRUE(Near(Sprite(aura[0]), {360 - 128, 360 - 128, 256, 256, a.u, a.v}));
+    }
 }
 
 TEST_F(ShipDraw, TheCountdownShowsSecondsPointTenthsAndHundredths) {
-    ship->state = Player::kGrabuster;
-    ship->grabPhase = Player::kGrabDrain;
-    ship->grabStep = 0;
+    Grabuster(Player::kGrabDrain, 0);
     ship->grabFramesLeft = 125; // 2 seconds and 5 frames: 2.08
     ship->grabLastBeep = 100;
-    std::vector<Quad> digits = Of(Drawn(), StageTextureSlot::kGrabusterCount);
+    std::vector<Quad> digits = Drawn(S::kGrabusterCount);
     ASSERT_EQ(digits.size(), 4u);
     const auto glyph = [](int d) { return 72.0f * d + 24.0f; };
-    EXPECT_EQ(digits[0].u0, glyph(2));
-    EXPECT_EQ(digits[0].x0, 120.0f + 140.0f) << "hundreds and tens keep their place";
-    EXPECT_EQ(digits[0].y0, 320.0f);
-    EXPECT_EQ(digits[0].y1, 400.0f);
-    EXPECT_EQ(digits[0].v0, 80.0f) << "fewer than three seconds: the second row";
-    EXPECT_EQ(digits[1].u0, 0.0f) << "the point";
-    EXPECT_EQ(digits[1].x0, 330.0f);
-    EXPECT_EQ(digits[1].y0, 304.0f);
-    EXPECT_EQ(digits[1].x1 - digits[1].x0, 24.0f);
-    EXPECT_EQ(digits[2].u0, glyph(0));
-    EXPECT_EQ(digits[2].x0, 348.0f);
-    EXPECT_EQ(digits[3].u0, glyph(8));
-    EXPECT_EQ(digits[3].x0, 418.0f);
-    EXPECT_EQ(digits[3].x1 - digits[3].x0, 72.0f);
+    // Hundreds and tens keep their place; fewer than three seconds: the
+    // second row; the point between.
+    EXPECT_TRUE(Near(Sprite(digits[0]), {120 + 140, 320, 72, 80, glyph(2), 80}));
+    EXPECT_TRUE(Near(Sprite(digits[1]), {330, 304, 24, 80, 0, 80}));
+    EXPECT_TRUE(Near(Sprite(digits[2]), {348, 320, 72, 80, glyph(0), 80}));
+    EXPECT_TRUE(Near(Sprite(digits[3]), {418, 320, 72, 80, glyph(8), 80}));
     EXPECT_EQ(Sounds(101), 0u) << "more than a second left";
-
     // 100 seconds and more: every digit, on the first row.
     ship->grabFramesLeft = 6000 + 30;
-    digits = Of(Drawn(), StageTextureSlot::kGrabusterCount);
+    digits = Drawn(S::kGrabusterCount);
     ASSERT_EQ(digits.size(), 6u);
-    EXPECT_EQ(digits[0].u0, glyph(1));
-    EXPECT_EQ(digits[0].x0, 120.0f);
+    EXPECT_TRUE(Near(Sprite(digits[0]), {120, 320, 72, 80, glyph(1), 0}));
     EXPECT_EQ(digits[1].u0, glyph(0));
     EXPECT_EQ(digits[4].u0, glyph(5));
-    EXPECT_EQ(digits[0].v0, 0.0f);
 }
 
 TEST_F(ShipDraw, TheLastSecondBeepsThreeTimesAndAGainStartsThemOver) {
-    ship->state = Player::kGrabuster;
-    ship->grabPhase = Player::kGrabDrain;
+    Grabuster(Player::kGrabDrain, 0);
     ship->grabLastBeep = 100;
     std::vector<int> beeps;
     for (int16_t t = 120; t >= 0; --t) {

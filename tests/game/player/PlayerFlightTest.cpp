@@ -3,16 +3,15 @@
 #include "game/player/PlayerExWeapon_BarionLaserBase.h"
 #include "game/player/PlayerExWeapon_Grabuster.h"
 #include "game/player/PlayerShot.h"
-#include "support/ShipTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using namespace ship_test;
-using In = StageInput::Bit;
+using namespace stage_test;
 
-class Flight : public ShipTest {
+class Flight : public StageTest {
 protected:
     // A ship row with round numbers: speed 8, Grabuster speed 3, slow 2 over
     // 4 frames.
@@ -25,6 +24,7 @@ protected:
         EveryFrame(ShotRowToEdit(0, 0));
         Begin();
     }
+    bool sides[2] = {};
     Vector2 Step(uint32_t word) {
         const Vector2 before = *ship->GetPosition();
         Frame(word);
@@ -36,8 +36,7 @@ protected:
 
 TEST_F(Flight, StartsVisibleInTheMiddleOfTheField) {
     Begin();
-    EXPECT_EQ(ship->GetPosition()->x, 0.0f);
-    EXPECT_EQ(ship->GetPosition()->y, 360.0f);
+    EXPECT_EQ(*ship->GetPosition(), (Vector2{0.0f, 360.0f}));
     EXPECT_EQ(ship->GetScreenPosition()->x, 360.0f);
     EXPECT_EQ(ship->visible, 1);
     EXPECT_EQ(ship->GetKind(), GameObject::kKindPlayer);
@@ -46,36 +45,28 @@ TEST_F(Flight, StartsVisibleInTheMiddleOfTheField) {
     // The 3 by 3 box around the screen position, registered as the player.
     const HitShape& box = *ship->GetHitShape();
     EXPECT_EQ(box.kind, HitShape::kBox);
-    EXPECT_EQ(box.minX, 359.0f);
-    EXPECT_EQ(box.minY, 358.0f);
-    EXPECT_EQ(box.maxX, 362.0f);
-    EXPECT_EQ(box.maxY, 361.0f);
+    EXPECT_TRUE(Near({box.minX, box.minY, box.maxX, box.maxY}, {359, 358, 362, 361}, 0));
     EXPECT_EQ(director->GetCollisions().Head(2), ship);
 }
 
+// Opposite keys cancel (each pair alone, or with another key that stays);
+// a diagonal is as fast as a straight move: speed 8 either way.
 TEST_F(Flight, OppositeKeysCancelAndDiagonalsAreAsFastAsStraightMoves) {
     BeginRound();
-    Vector2 d = Step(In::kLeft | In::kRight);
-    EXPECT_EQ(d.x, 0.0f);
-    EXPECT_EQ(d.y, 0.0f);
-    EXPECT_EQ(ship->moveDir.x, 0.0f);
-    EXPECT_EQ(ship->moveDir.y, 0.0f);
-    d = Step(In::kUp | In::kDown);
-    EXPECT_EQ(d.LengthSquared(), 0.0f);
-
-    // Left and right cancel, up stays.
-    d = Step(In::kLeft | In::kRight | In::kUp);
-    EXPECT_EQ(d.x, 0.0f);
-    EXPECT_FLOAT_EQ(d.y, -8.0f);
-    EXPECT_EQ(ship->moveDir.y, -1.0f);
-
-    d = Step(In::kUp | In::kRight);
-    EXPECT_NEAR(d.Length(), 8.0f, 1e-4f);
-    EXPECT_NEAR(d.x, 8.0f / std::sqrt(2.0f), 1e-4f);
-    EXPECT_NEAR(ship->moveDir.x, 0.70710678f, 1e-5f);
-    EXPECT_NEAR(ship->moveDir.y, -0.70710678f, 1e-5f);
-    d = Step(In::kDown | In::kLeft);
-    EXPECT_NEAR(d.Length(), 8.0f, 1e-4f);
+    const float d = 8.0f / std::sqrt(2.0f), u = 0.70710678f;
+    struct Move {
+        uint32_t word;
+        float dx, dy, dirX, dirY;
+    };
+    for (const Move m :
+         {Move{In::kLeft | In::kRight, 0, 0, 0, 0}, Move{In::kUp | In::kDown, 0, 0, 0, 0},
+          Move{In::kLeft | In::kRight | In::kUp, 0, -8, 0, -1},
+          Move{In::kUp | In::kRight, d, -d, u, -u}, Move{In::kDown | In::kLeft, -d, d, -u, u}}) {
+        const Vector2 step = Step(m.word);
+        EXPECT_TRUE(Near({step.x, step.y, ship->moveDir.x, ship->moveDir.y},
+                         {m.dx, m.dy, m.dirX, m.dirY}, 1e-4f))
+            << m.word;
+    }
 }
 
 TEST_F(Flight, StopsExactlyAtTheEdgesAndScrollsTheMapWithIt) {
@@ -115,7 +106,7 @@ TEST_F(Flight, SlowEaseFramesBelowOneCountAsOne) {
         EXPECT_TRUE(std::isfinite(second)) << ease;
         EXPECT_FLOAT_EQ(second, 2.0f) << ease;
         EXPECT_TRUE(std::isfinite(ship->GetPosition()->x));
-        End();
+        DeleteDirector();
     }
 }
 
@@ -160,7 +151,7 @@ TEST_F(Flight, WithoutItsShipRowTheShipStaysPutAndUnarmedButStillCollides) {
     EXPECT_EQ(Count<PlayerShot>(), 0u);
     EXPECT_EQ(director->GetCollisions().Head(2), ship);
     // An enemy on the ship: no gauge step to take, so a miss.
-    GameObject::Create<Target>(director, director, *ship->GetPosition());
+    Make<Target>(*ship->GetPosition());
     Frames(2);
     EXPECT_EQ(Work().down, 1);
     EXPECT_EQ(world.gw->misses, 1u);
@@ -208,11 +199,11 @@ TEST_F(Flight, TheModeToggleSoundsEveryPressAndSlowAloneFires) {
 
 TEST_F(Flight, TheLaserNeedsAFullGaugeAndAFreshPress) {
     BeginRound();
-    Work().barionGauge = static_cast<int16_t>(Row().barionGaugeMax - 1);
+    Work().barionGauge = static_cast<int16_t>(ShipRow().barionGaugeMax - 1);
     Frame(In::kExWeapon);
     EXPECT_EQ(ship->state, Player::kNormal) << "one point short";
     EXPECT_EQ(Sounds(97), 0u);
-    Work().barionGauge = Row().barionGaugeMax;
+    Work().barionGauge = ShipRow().barionGaugeMax;
     Frame(In::kExWeapon);
     EXPECT_EQ(ship->state, Player::kNormal) << "held, not pressed again";
     Frame();
@@ -320,7 +311,7 @@ TEST_F(Flight, ACountdownWithoutDrainIsZeroNotADivision) {
         ship->StartGrabusterCountdown();
         EXPECT_EQ(ship->grabFramesLeft, 0) << drain;
         EXPECT_EQ(ship->grabLastBeep, 100) << drain;
-        End();
+        DeleteDirector();
     }
 }
 
@@ -351,20 +342,44 @@ TEST_F(Flight, StageClearEndsTheLaserAndWindsTheGrabusterDown) {
     EXPECT_EQ(ship->grabStep, 12) << "already winding down: nothing";
 }
 
-TEST_F(Flight, ExhaustFlamesEveryThirdFrameAndThreeAFrameInTheExWeapons) {
+// A flame every third cycle in normal flight, three a frame in the ex
+// weapons, none from a hidden ship; each from 16 right or left of the ship
+// and 32 below it, thrown 10 to 85 degrees off the horizontal on its own
+// side (outwards and down) at 0.5 to 2.5 pixels a frame, three times that
+// in the ex weapons.
+TEST_F(Flight, ExhaustFlamesComeFromBothSidesOfTheShipAtTheirRates) {
     Begin();
     ship->cycle = 0;
-    size_t before = Count<PlayerEffectBackFire>();
-    Frames(16);
+    // The flames of `frames` frames, each checked in the frame that made it
+    // (made in the ship's update, moved once in the same pass).
+    const auto flames = [&](uint32_t frames, uint32_t word, float boost) {
+        size_t made = 0;
+        for (uint32_t i = 0; i < frames; ++i) {
+            std::vector<PlayerEffectBackFire*> all = ChildrenOf<PlayerEffectBackFire>();
+            const size_t before = all.size();
+            Frame(word);
+            all = ChildrenOf<PlayerEffectBackFire>();
+            for (size_t k = before; k < all.size(); ++k, ++made) {
+                const Vector2 v = all[k]->GetVelocity();
+                const Vector2 from = *all[k]->GetPosition() - v - *ship->GetPosition();
+                const bool left = from.x < 0.0f;
+                EXPECT_TRUE(Near({std::fabs(from.x), from.y}, {16, 32}));
+                const float degrees = std::atan2(v.y, v.x) * 180.0f / 3.14159265f;
+                EXPECT_GE(degrees, left ? 100.0f - 1e-3f : 10.0f - 1e-3f) << left;
+                EXPECT_LT(degrees, left ? 175.0f + 1e-3f : 85.0f + 1e-3f) << left;
+                EXPECT_GE(v.Length(), 0.5f * boost - 1e-4f);
+                EXPECT_LT(v.Length(), 2.5f * boost + 1e-4f);
+                sides[left] = true;
+            }
+        }
+        return made;
+    };
     // cycle 1 to 15, then 0: flames at 3, 6, 9, 12, 15 and 0.
-    EXPECT_EQ(Count<PlayerEffectBackFire>() - before, 6u);
+    EXPECT_EQ(flames(16, 0, 1.0f), 6u);
     Work().barionGauge = 1000;
     Frame(In::kExWeapon);
-    before = Count<PlayerEffectBackFire>();
-    Frames(4);
-    EXPECT_EQ(Count<PlayerEffectBackFire>() - before, 12u);
+    EXPECT_EQ(flames(8, 0, 3.0f), 24u);
+    EXPECT_TRUE(sides[0] && sides[1]) << "from both sides";
     ship->visible = 0;
-    before = Count<PlayerEffectBackFire>();
-    Frames(4);
-    EXPECT_EQ(Count<PlayerEffectBackFire>(), before) << "a hidden ship throws none";
+    EXPECT_EQ(flames(4, 0, 3.0f), 0u) << "a hidden ship throws none";
 }

@@ -11,19 +11,18 @@
 #include "game/enemy/staging/StagingCreation.h"
 #include "game/player/PlayerDead.h"
 #include "game/player/PlayerExWeapon_BarionShield.h"
-#include "support/ShipTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using namespace ship_test;
-using In = StageInput::Bit;
+using namespace stage_test;
 
-class Hit : public ShipTest {
+class Hit : public StageTest {
 protected:
     // Something of `kind` on the ship for one collision pass: it registers
     // once, and the pass of the next frame meets it.
     Target* Touch(uint32_t kind = GameObject::kKindEnemy) {
-        Target* t = GameObject::Create<Target>(director, director, *ship->GetPosition(), kind);
+        Target* t = Make<Target>(*ship->GetPosition(), kind);
         t->registrations = 1;
         Frames(2);
         return t;
@@ -169,7 +168,7 @@ TEST_F(Hit, TheLaserShieldsEveryHitWithoutSpendingAndEnds) {
     EXPECT_EQ(Hits(), 1u);
     EXPECT_EQ(ship->state, Player::kNormal);
     EXPECT_LE(p.barionGauge, gauge);
-    EXPECT_GE(p.barionGauge, gauge - 2 * Row().barionDrain) << "only the laser's drain";
+    EXPECT_GE(p.barionGauge, gauge - 2 * ShipRow().barionDrain) << "only the laser's drain";
 }
 
 TEST_F(Hit, AMissTakesALifeAndHoldsTheInputThroughTheDeathDelay) {
@@ -177,7 +176,7 @@ TEST_F(Hit, AMissTakesALifeAndHoldsTheInputThroughTheDeathDelay) {
     PlayerWork& p = Work();
     const int16_t lives = p.lives;
     ASSERT_GT(lives, 0);
-    GameObject::Create<Target>(director, director, *ship->GetPosition());
+    Make<Target>(*ship->GetPosition());
     Frames(2, In::kLeft);
     EXPECT_EQ(p.lives, lives - 1);
     EXPECT_EQ(p.down, 1);
@@ -193,7 +192,7 @@ TEST_F(Hit, AMissTakesALifeAndHoldsTheInputThroughTheDeathDelay) {
 
     // The sample delay is capped at 30 frames: held until then, the ship
     // shown where it was hit.
-    ASSERT_EQ(Row().deathDelay, 30);
+    ASSERT_EQ(ShipRow().deathDelay, 30);
     EXPECT_EQ(dead->GetFrames(), 1);
     for (int f = 2; f < 30; ++f) {
         Frame(In::kLeft);
@@ -225,7 +224,7 @@ TEST_F(Hit, AMissTakesALifeAndHoldsTheInputThroughTheDeathDelay) {
     for (size_t i = 3; i < 67; ++i)
         EXPECT_NE(dynamic_cast<PlayerDeadBombParts*>(order[i]), nullptr) << i;
     EXPECT_EQ(static_cast<PlayerDeadPod*>(order[0])->GetStart().x, x);
-    EXPECT_EQ(static_cast<PlayerDeadBomb*>(order[1])->GetAttackPower(), Row().deathAttack);
+    EXPECT_EQ(static_cast<PlayerDeadBomb*>(order[1])->GetAttackPower(), ShipRow().deathAttack);
     EXPECT_EQ(Count<PlayerDeadBombParts>(), 64u);
 
     // The return: its first update ran in the frame the death ended, so 46
@@ -251,7 +250,7 @@ TEST_F(Hit, DeathDelaysOfZeroAndOneEndOnTheFirstUpdate) {
         EXPECT_EQ(Count<PlayerRebirthDirection>(), 1u) << delay;
         EXPECT_EQ(director->GetInputHold(), 1) << delay;
         EXPECT_EQ(Count<PlayerDeadBomb>(), 1u) << delay;
-        End();
+        DeleteDirector();
         world.gw->misses = 0;
     }
 }
@@ -300,21 +299,20 @@ TEST_F(Hit, TheWarningBlinksBetweenItsTwoImagesAndNeverPastThem) {
     EXPECT_NE(PlayerDead::WarningImage(8), PlayerDead::WarningImage(12)) << "it blinks";
 
     Begin();
-    InstallTexture(director, StageTextureSlot::kUi1, 512, 512);
+    Texture(StageTextureSlot::kUi1, 512, 512);
     Touch();
     PlayerDead* dead = ChildrenOf<PlayerDead>()[0];
     for (int f = 0; f < 20; ++f) {
         world.BeginFrame();
         dead->Draw();
-        const std::vector<stage_test::Quad> quads = world.Capture(SpriteLayer::kPlayer);
+        const std::vector<Quad> quads = world.Capture(SpriteLayer::kPlayer);
         if (dead->GetFrames() < 8) {
             EXPECT_TRUE(quads.empty());
         } else {
             ASSERT_EQ(quads.size(), 1u);
             EXPECT_TRUE(quads[0].u0 == 0.0f || quads[0].u0 == 72.0f);
-            EXPECT_EQ(quads[0].v0, 344.0f);
-            EXPECT_EQ(quads[0].x1 - quads[0].x0, 72.0f);
-            EXPECT_EQ(quads[0].y1 - quads[0].y0, 73.0f);
+            EXPECT_TRUE(Near({quads[0].v0, quads[0].x1 - quads[0].x0, quads[0].y1 - quads[0].y0},
+                             {344.0f, 72.0f, 73.0f}));
             EXPECT_EQ((quads[0].x0 + quads[0].x1) * 0.5f, ship->GetScreenPosition()->x);
         }
         world.EndFrame();

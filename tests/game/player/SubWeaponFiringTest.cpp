@@ -7,17 +7,17 @@
 #include "game/player/PlayerSubWeapon_SW003.h"
 #include "game/player/PlayerSubWeapon_SW004.h"
 #include "game/player/PlayerSubWeapon_SW005Decoy.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 #include <cmath>
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
 constexpr float kDegree = 3.14159265f / 180.0f;
 
-class Firing : public WeaponTest {};
+class Firing : public StageTest {};
 
 } // namespace
 
@@ -59,7 +59,7 @@ TEST_F(Firing, AtTheLimitNoVolleyLeavesAndNoCooldownStarts) {
     EXPECT_EQ(ship->subCooldown, 0) << "no cooldown is spent at the limit";
     EXPECT_EQ(Sounds(37), 1u);
     // A negative limit never lets one through.
-    End();
+    DeleteDirector();
     ShipRowToEdit(0).sub1Limit = -1;
     BeginWith(0);
     Frame(In::kAimUp);
@@ -84,7 +84,7 @@ TEST_F(Firing, TheLiveCountHoldsPastTwoHundredAndFiftyFiveAgainstItsSixteenBitLi
         const int16_t expected = limit > 300 ? 400 : 300;
         EXPECT_EQ(ship->subCount, expected);
         EXPECT_EQ(Count<PlayerSubWeapon_SW002>(), static_cast<size_t>(expected));
-        End();
+        DeleteDirector();
     }
 }
 
@@ -106,7 +106,7 @@ TEST_F(Firing, AVolleyOfNoneOrFewerLasersMakesOnlyTheLaunchFlash) {
         EXPECT_EQ(ship->subCount, 0);
         EXPECT_EQ(ship->subCooldown, 8) << "the cooldown is spent";
         EXPECT_EQ(Sounds(36), sounds + 1) << "and the sound plays";
-        End();
+        DeleteDirector();
     }
 }
 
@@ -187,7 +187,7 @@ TEST_F(Firing, OneLaserLeavesMidFanAndAVolleyIsAtMostAHundred) {
     ASSERT_EQ(lasers.size(), 1u);
     EXPECT_NEAR(lasers[0]->GetAim().x, -100.0f, 1e-3f) << "straight back, at 90 degrees";
     EXPECT_TRUE(std::isfinite(lasers[0]->GetPosition()->x));
-    End();
+    DeleteDirector();
 
     ShipParamRow& many = ShipRowToEdit(0);
     many.sub2Volley = 150;

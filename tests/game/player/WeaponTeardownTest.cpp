@@ -13,13 +13,13 @@
 #include "game/player/PlayerSubWeapon_SW004Sonic.h"
 #include "game/player/PlayerSubWeapon_SW005.h"
 #include "game/player/PlayerSubWeapon_SW005Decoy.h"
-#include "support/WeaponTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using namespace weapon_test;
+using namespace stage_test;
 
-class Teardown : public WeaponTest {
+class Teardown : public StageTest {
 protected:
     // Every sub weapon fired by aim, one after the other, then the laser
     // and with it the Grabuster; an auto shield on the way.
@@ -38,9 +38,9 @@ protected:
             Frame(weapon == 3 ? In::kAimLeft : In::kAimUp);
             Frame();
         }
-        Work().barionGauge = Row().barionGaugeMax;
+        Work().barionGauge = ShipRow().barionGaugeMax;
         ASSERT_TRUE(ship->TryAutoShield());
-        Work().barionGauge = Row().barionGaugeMax;
+        Work().barionGauge = ShipRow().barionGaugeMax;
         Work().hyperioGauge = 30;
         Frame(In::kExWeapon);
         Frames(4, In::kShot);
@@ -75,15 +75,15 @@ TEST_F(Teardown, AStageDeletedWithEveryWeaponAliveWritesIntoNoFreedBlock) {
     Frames(18, In::kShot);
     ASSERT_EQ(ship->state, Player::kGrabuster);
     // And of every kind one more, made after all the others.
-    const ShipParamRow* row = &Row();
+    const ShipParamRow* row = &ShipRow();
     CreateGrabusterHamon(director, *ship->GetPosition(), row);
-    GameObject::Create<PlayerSubWeapon_SW001>(director, director, ship, Vector2{0.0f, 500.0f}, row);
-    GameObject::Create<PlayerSubWeapon_SW003Hit>(director, director, ship, Vector2{}, row);
-    GameObject::Create<PlayerSubWeapon_SW004Sonic>(director, director, ship, Vector2{}, row);
+    Make<PlayerSubWeapon_SW001>(ship, Vector2{0.0f, 500.0f}, row);
+    Make<PlayerSubWeapon_SW003Hit>(ship, Vector2{}, row);
+    Make<PlayerSubWeapon_SW004Sonic>(ship, Vector2{}, row);
     PlayerSubWeapon_SW002::Launch(director, ship, nullptr, Vector2{}, Vector2{0.0f, 1.0f},
                                   Vector2{}, row);
     Target* source = Enemy({});
-    GameObject::Create<PlayerSubWeapon_SW005>(director, director, ship, source, row);
+    Make<PlayerSubWeapon_SW005>(ship, source, row);
     CreateBarionLaserBase(director, ship, row);
     ASSERT_GT(ship->subCount, 15);
     ASSERT_NE(ship->shield, nullptr);
@@ -91,7 +91,7 @@ TEST_F(Teardown, AStageDeletedWithEveryWeaponAliveWritesIntoNoFreedBlock) {
     const uint32_t live = world.pool->LiveCount();
     ASSERT_GT(live, 100u);
     const void* shipBlock = ship;
-    End();
+    DeleteDirector();
     EXPECT_EQ(world.pool->LiveCount(), 0u) << "every block, trails too, went back";
     ExpectPoisoned(shipBlock);
 }

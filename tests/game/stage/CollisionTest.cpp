@@ -33,79 +33,56 @@ HitShape Segment(float x1, float y1, float x2, float y2) {
 
 } // namespace
 
-TEST(ShapeOverlap, KindZeroNeverHitsAndOverlappingBoxesAreNotEnough) {
-    HitShape none = Box(0, 0, 100, 100);
+// Each pair tested both ways: kind 0 (and unknown kinds) never hit; circles
+// only when one lies within the other; a circle and a box by the corners in
+// the circle (all four inside is a miss); boxes and segments by bounding
+// boxes; segments by crossing; a circle and a segment by the true distance.
+TEST(ShapeOverlap, EveryPairOfKinds) {
+    HitShape none = Box(0, 0, 100, 100), bogus = Box(0, 0, 100, 100);
     none.kind = HitShape::kNone;
-    const HitShape shapes[] = {Circle(50, 50, 40), Box(0, 0, 100, 100), Segment(0, 0, 100, 100)};
-    for (const HitShape& s : shapes) {
-        EXPECT_FALSE(ShapeOverlap::Test(none, s));
-        EXPECT_FALSE(ShapeOverlap::Test(s, none));
-    }
-    EXPECT_FALSE(ShapeOverlap::Test(none, none));
-    HitShape bogus = Box(0, 0, 100, 100);
     bogus.kind = 9;
-    EXPECT_FALSE(ShapeOverlap::Test(bogus, shapes[1]));
-}
-
-TEST(ShapeOverlap, CirclesHitOnlyWhenOneLiesWithinTheOther) {
-    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(100, 100, 10)));
-    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(100.01f, 100, 10)));
-    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 30), Circle(110, 100, 5)));
-    // Overlapping but neither inside the other: a miss.
-    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(115, 100, 10)));
-    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Circle(300, 100, 500)) &&
-                 !ShapeOverlap::BoxesOverlap(Circle(100, 100, 10), Circle(300, 100, 500)));
-}
-
-TEST(ShapeOverlap, CircleAgainstBoxCountsCornersInside) {
-    // One corner inside.
-    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 20), Box(110, 110, 200, 200)));
-    EXPECT_TRUE(ShapeOverlap::Test(Box(110, 110, 200, 200), Circle(100, 100, 20)));
-    // Two corners inside.
-    EXPECT_TRUE(ShapeOverlap::Test(Circle(100, 100, 20), Box(90, 110, 110, 200)));
-    // All four corners inside: a small box within a large circle misses.
-    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 50), Box(95, 95, 105, 105)));
-    EXPECT_FALSE(ShapeOverlap::Test(Box(95, 95, 105, 105), Circle(100, 100, 50)));
-    // Poking into a side without a corner misses.
-    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 15), Box(110, 0, 300, 300)));
-    // A corner exactly on the rim is not inside.
-    EXPECT_FALSE(ShapeOverlap::Test(Circle(100, 100, 10), Box(110, 100, 200, 200)));
-}
-
-TEST(ShapeOverlap, BoxesAndSegmentsByBoundingBoxes) {
-    EXPECT_TRUE(ShapeOverlap::Test(Box(0, 0, 10, 10), Box(10, 10, 20, 20))); // touching
-    EXPECT_FALSE(ShapeOverlap::Test(Box(0, 0, 10, 10), Box(10.5f, 0, 20, 10)));
-    // A vertical segment meeting a box only at the box's edge hits.
-    EXPECT_TRUE(ShapeOverlap::Test(Segment(50, 0, 50, 100), Box(50, 40, 80, 60)));
-    EXPECT_TRUE(ShapeOverlap::Test(Box(50, 40, 80, 60), Segment(50, 0, 50, 100)));
-    // A diagonal passing the box's corner region hits through its bounding box.
-    EXPECT_TRUE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Box(80, 0, 100, 10)));
-    EXPECT_FALSE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Box(101, 0, 120, 10)));
-}
-
-TEST(ShapeOverlap, SegmentsCross) {
-    EXPECT_TRUE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Segment(0, 100, 100, 0)));
-    EXPECT_FALSE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Segment(60, 0, 100, 30)));
-    EXPECT_TRUE(
-        ShapeOverlap::Test(Segment(0, 0, 100, 0), Segment(100, 0, 100, 50))); // touching ends
-    EXPECT_TRUE(
-        ShapeOverlap::Test(Segment(0, 0, 100, 0), Segment(50, 0, 150, 0))); // collinear overlap
-    EXPECT_FALSE(
-        ShapeOverlap::Test(Segment(0, 0, 100, 0), Segment(101, 0, 150, 0))); // collinear apart
-}
-
-TEST(ShapeOverlap, CircleAgainstSegmentIsATrueTest) {
-    // Boxes overlap but the diagonal passes the circle by.
-    EXPECT_FALSE(ShapeOverlap::Test(Circle(90, 10, 8), Segment(0, 0, 100, 100)));
-    EXPECT_FALSE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Circle(90, 10, 8)));
-    EXPECT_TRUE(ShapeOverlap::Test(Circle(50, 45, 8), Segment(0, 0, 100, 100)));
-    EXPECT_TRUE(ShapeOverlap::Test(Segment(0, 0, 100, 100), Circle(50, 45, 8)));
-    // Beyond an end the nearest point is the end itself.
-    EXPECT_TRUE(ShapeOverlap::Test(Circle(105, 100, 6), Segment(0, 100, 100, 100)));
-    EXPECT_FALSE(ShapeOverlap::Test(Circle(107, 100, 6), Segment(0, 100, 100, 100)));
-    // A segment wholly inside the circle, and a degenerate one.
-    EXPECT_TRUE(ShapeOverlap::Test(Circle(50, 50, 40), Segment(45, 50, 55, 50)));
-    EXPECT_TRUE(ShapeOverlap::Test(Circle(50, 50, 5), Segment(52, 50, 52, 50)));
+    struct Row {
+        HitShape a, b;
+        bool hit;
+        const char* what;
+    };
+    const Row rows[] = {
+        {none, Circle(50, 50, 40), false, "kind 0 and a circle"},
+        {none, Box(0, 0, 100, 100), false, "kind 0 and a box"},
+        {none, Segment(0, 0, 100, 100), false, "kind 0 and a segment"},
+        {none, none, false, "kind 0 twice"},
+        {bogus, Box(0, 0, 100, 100), false, "an unknown kind"},
+        {Circle(100, 100, 10), Circle(100, 100, 10), true, "equal circles"},
+        {Circle(100, 100, 10), Circle(100.01f, 100, 10), false, "equal circles apart"},
+        {Circle(100, 100, 30), Circle(110, 100, 5), true, "one inside the other"},
+        {Circle(100, 100, 10), Circle(115, 100, 10), false, "overlapping, neither inside"},
+        {Circle(100, 100, 10), Circle(300, 100, 500), true, "within a far larger one"},
+        {Circle(100, 100, 20), Box(110, 110, 200, 200), true, "one corner inside"},
+        {Circle(100, 100, 20), Box(90, 110, 110, 200), true, "two corners inside"},
+        {Circle(100, 100, 50), Box(95, 95, 105, 105), false, "all four corners inside"},
+        {Circle(100, 100, 15), Box(110, 0, 300, 300), false, "into a side without a corner"},
+        {Circle(100, 100, 10), Box(110, 100, 200, 200), false, "a corner on the rim"},
+        {Box(0, 0, 10, 10), Box(10, 10, 20, 20), true, "touching boxes"},
+        {Box(0, 0, 10, 10), Box(10.5f, 0, 20, 10), false, "boxes apart"},
+        {Segment(50, 0, 50, 100), Box(50, 40, 80, 60), true, "a segment on a box's edge"},
+        {Segment(0, 0, 100, 100), Box(80, 0, 100, 10), true, "a diagonal's bounding box"},
+        {Segment(0, 0, 100, 100), Box(101, 0, 120, 10), false, "past a diagonal's box"},
+        {Segment(0, 0, 100, 100), Segment(0, 100, 100, 0), true, "crossing segments"},
+        {Segment(0, 0, 100, 100), Segment(60, 0, 100, 30), false, "segments apart"},
+        {Segment(0, 0, 100, 0), Segment(100, 0, 100, 50), true, "touching ends"},
+        {Segment(0, 0, 100, 0), Segment(50, 0, 150, 0), true, "collinear overlap"},
+        {Segment(0, 0, 100, 0), Segment(101, 0, 150, 0), false, "collinear apart"},
+        {Circle(90, 10, 8), Segment(0, 0, 100, 100), false, "boxes overlap, the line passes"},
+        {Circle(50, 45, 8), Segment(0, 0, 100, 100), true, "a segment through a circle"},
+        {Circle(105, 100, 6), Segment(0, 100, 100, 100), true, "beyond an end: the end"},
+        {Circle(107, 100, 6), Segment(0, 100, 100, 100), false, "beyond an end, too far"},
+        {Circle(50, 50, 40), Segment(45, 50, 55, 50), true, "a segment inside a circle"},
+        {Circle(50, 50, 5), Segment(52, 50, 52, 50), true, "a degenerate segment"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(ShapeOverlap::Test(r.a, r.b), r.hit) << r.what;
+        EXPECT_EQ(ShapeOverlap::Test(r.b, r.a), r.hit) << r.what << ", the other way";
+    }
 }
 
 namespace {

@@ -1,37 +1,24 @@
+// The stage director: its start-up, music, input words and their recording,
+// continue and game over, pick-ups, the services it gives stage objects and
+// the frame it draws (its two targets, the flash and its zoom).
 #include "engine/graphics/CommandHeader.h"
-#include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/SortKey.h"
-#include "engine/resource/LoadRequest.h"
 #include "game/core/ConfigBlock.h"
-#include "game/core/GameState.h"
-#include "game/core/InputManager.h"
-#include "game/core/ReplayStream.h"
-#include "game/core/SoundManager.h"
 #include "game/enemy/EnemyDefault.h"
 #include "game/enemy/background/BGParts.h"
 #include "game/enemy/background/ObjBG.h"
 #include "game/enemy/explosion/EnemyShotDelete.h"
 #include "game/enemy/item/ItemPowerUp.h"
-#include "game/enemy/staging/StageStartDirection.h"
-#include "game/player/Player.h"
-#include "game/stage/GameObjectTimeline.h"
-#include "game/stage/StageInput.h"
-#include "game/stage/StageResources.h"
-#include "support/StageTestSupport.h"
-#include "tools/sampledata/StageData.h"
-
-#include <memory>
+#include "support/StageRig.h"
 
 namespace {
 
-using stage_test::StageTest;
-using stage_test::TestEnemyShot;
-using stage_test::TestShot;
+using namespace stage_test;
 
 class DirectorTest : public StageTest {
 protected:
     // A stage of the mode, index and game type, updated until it plays.
-    void Play(uint32_t mode, uint32_t stage, uint32_t gameType = 0) {
+    void Start(uint32_t mode, uint32_t stage, uint32_t gameType = 0) {
         world.gw->gameType = gameType;
         MakeDirector(mode, stage);
         ASSERT_TRUE(world.RunUntilPlay(director));
@@ -52,9 +39,15 @@ protected:
     }
 };
 
+// The stage's music reads wait for the test: the loader has no thread.
+class DirectorStartTest : public DirectorTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(StartWorld(sys::gpu::Backend::Null, false)); }
+};
+
 } // namespace
 
-TEST_F(DirectorTest, StartUpMakesTheStageAndFixesThePlayStream) {
+TEST_F(DirectorStartTest, StartUpMakesTheStageAndFixesThePlayStream) {
     MakeDirector(1, 2);
     // Without files the loader has nothing to do: the map header is next.
     EXPECT_EQ(director->GetState(), GameObjectDirector::kMapHeader);
@@ -62,20 +55,20 @@ TEST_F(DirectorTest, StartUpMakesTheStageAndFixesThePlayStream) {
     world.random->Stream(RandomManager::kPlay).Seed(77);
     director->UpdateTree();
     EXPECT_EQ(director->GetState(), GameObjectDirector::kStageStart);
+    for (int i = 0; i < 5; ++i)
+        director->UpdateTree();
+    EXPECT_EQ(director->GetState(), GameObjectDirector::kStageStart) << "waits for its music";
+    world.CompleteReads(); // the stage's track: missing, which still starts the stage
     director->UpdateTree();
     EXPECT_EQ(director->GetState(), GameObjectDirector::kPlay);
-    EXPECT_EQ(director->GetUpdateCounter(), 2u);
+    EXPECT_EQ(director->GetUpdateCounter(), 7u);
 
-    ASSERT_NE(director->GetTimeline(), nullptr);
-    ASSERT_NE(director->GetBGParts(), nullptr);
-    ASSERT_NE(director->GetPlayer(), nullptr);
+    ASSERT_TRUE(director->GetTimeline() && director->GetBGParts() && director->GetPlayer());
     EXPECT_EQ(director->GetPlayer()->GetOwner(), director);
     float x = 1, y = 2, s = 3;
     EXPECT_TRUE(director->GetPlayerPose(&x, &y, &s));
-    // The fly-in has begun: the ship below the field, at its size.
-    EXPECT_EQ(x, 0.0f);
-    EXPECT_EQ(y, 820.0f);
-    EXPECT_EQ(s, 1.0f);
+    EXPECT_TRUE(Near(std::vector<float>{x, y, s}, {0, 820, 1}))
+        << "the fly-in: below the field, at its size";
     EXPECT_NE(g_currentBackground, nullptr);
     const Mireku::Common::Random& play = world.random->Stream(RandomManager::kPlay);
     EXPECT_EQ(play.x, 0x1AA61AE0u);
@@ -91,68 +84,23 @@ TEST_F(DirectorTest, StartUpMakesTheStageAndFixesThePlayStream) {
 
 TEST_F(DirectorTest, StoryModeAndPlaybackRecordNothing) {
     world.gw->storyMode = 1;
-    Play(1, 0);
+    Start(1, 0);
     EXPECT_EQ(world.gw->recording, 0);
     DeleteDirector();
-
     world.gw->storyMode = 0;
     std::vector<uint8_t> replay = SampleData::BuildDemoReplay(1);
     ASSERT_TRUE(world.gw->StartReplayPlayback(replay.data(), static_cast<uint32_t>(replay.size())));
-    Play(1, 0);
+    Start(1, 0);
     EXPECT_EQ(world.gw->recording, 0);
     EXPECT_EQ(world.gw->playing, 1);
 }
 
 TEST_F(DirectorTest, MapHeaderGivesTheMapSize) {
-    world.UseLooseFiles();
-    world.Write(SampleData::StageMapPath(4), SampleData::BuildStageMap(4));
-    Play(1, 4);
+    world.Write(SampleData::StageMapPath(4), SampleStageMap(4));
+    Start(1, 4);
     EXPECT_EQ(director->GetMapWidth(), 16.0f * 61.0f);
     EXPECT_EQ(director->GetMapHeight(), 7200.0f);
     EXPECT_EQ(director->GetBGParts()->GetCellHeight(), 16u);
-}
-
-namespace {
-
-// The stage music's read is completed by the test: the loader has no thread.
-class DirectorMusicTest : public DirectorTest {
-protected:
-    void SetUp() override {
-        DirectorTest::SetUp();
-        world.UseLooseFiles();
-        sound = SoundManager::CreateInstance();
-        ASSERT_TRUE(sound->Initialize());
-    }
-    void TearDown() override {
-        // Every read completes before the manager goes, as the loader would.
-        while (CompleteNext())
-            ;
-        DirectorTest::TearDown();
-        sound->Finalize();
-        SoundManager::DestroyInstance();
-    }
-    bool CompleteNext() {
-        Mireku::Resource::LoadRequest request;
-        if (!world.loader->TakeNext(&request))
-            return false;
-        request.completion(nullptr, 0, request.user, request.folder, request.name);
-        return true;
-    }
-    SoundManager* sound = nullptr;
-};
-
-} // namespace
-
-TEST_F(DirectorMusicTest, StageStartWaitsForTheMusicButAFailedFileStillStarts) {
-    MakeDirector(1, 0);
-    director->UpdateTree();
-    ASSERT_EQ(director->GetState(), GameObjectDirector::kStageStart);
-    for (int i = 0; i < 5; ++i)
-        director->UpdateTree();
-    EXPECT_EQ(director->GetState(), GameObjectDirector::kStageStart) << "still loading";
-    ASSERT_TRUE(CompleteNext()); // the stage's track: missing
-    director->UpdateTree();
-    EXPECT_EQ(director->GetState(), GameObjectDirector::kPlay);
 }
 
 TEST_F(DirectorTest, BossMusicComesAfterItsTimeAndFade) {
@@ -162,7 +110,7 @@ TEST_F(DirectorTest, BossMusicComesAfterItsTimeAndFade) {
     };
     for (const Case c : {Case{0, 5420, 120, "boss1.ogg"}, Case{11, 3900, 300, "boss2.ogg"}}) {
         SCOPED_TRACE(c.stage);
-        Play(1, c.stage);
+        Start(1, c.stage);
         StageMusic& music = director->GetMusic();
         EXPECT_EQ(music.GetBossCountdown(), c.countdown);
         EXPECT_EQ(music.GetFadeLength(), c.fade);
@@ -174,14 +122,10 @@ TEST_F(DirectorTest, BossMusicComesAfterItsTimeAndFade) {
         EXPECT_FLOAT_EQ(music.GetFadeStep(), 1.0f / c.fade);
         // The fade, then 80 quiet frames, then the boss track.
         uint32_t faded = 1;
-        while (music.GetVolume() > 0.0f && faded < c.fade + 2) {
+        for (; music.GetVolume() > 0.0f && faded < c.fade + 2; ++faded)
             Updates(1);
-            ++faded;
-        }
         EXPECT_EQ(music.GetVolume(), 0.0f);
-        EXPECT_GE(faded, c.fade - 1);
-        EXPECT_LE(faded, c.fade + 1);
-        EXPECT_TRUE(music.IsBossChangeArmed());
+        EXPECT_NEAR(faded, c.fade, 1);
         Updates(79);
         EXPECT_TRUE(music.IsBossChangeArmed()) << "still quiet";
         Updates(1);
@@ -194,17 +138,18 @@ TEST_F(DirectorTest, BossMusicComesAfterItsTimeAndFade) {
 TEST_F(DirectorTest, ScoreAttackEndsAtItsLimitWithoutBossMusic) {
     struct Case {
         uint32_t mode, limit;
+        const char* music;
     };
-    for (const Case c : {Case{8, 7200}, Case{9, 18000}}) {
+    for (const Case c :
+         {Case{8, 7200, "score_attack01.ogg"}, Case{9, 18000, "score_attack02.ogg"}}) {
         SCOPED_TRACE(c.mode);
         world.gw->gameState = GameState::kPlaying;
         world.gw->misses = 1;
         world.gw->hitsTaken = 0;
         world.gw->player.lives = 1;
-        Play(c.mode, 0, GameState::kScoreAttackType);
+        Start(c.mode, 0, GameState::kScoreAttackType);
         EXPECT_FALSE(director->GetMusic().IsBossChangeArmed());
-        EXPECT_STREQ(director->GetMusic().GetStageMusicName(),
-                     c.mode == 8 ? "score_attack01.ogg" : "score_attack02.ogg");
+        EXPECT_STREQ(director->GetMusic().GetStageMusicName(), c.music);
         Updates(c.limit - 1);
         EXPECT_EQ(world.gw->gameState, GameState::kPlaying);
         EXPECT_FALSE(director->GetTally().IsActive());
@@ -221,27 +166,14 @@ TEST_F(DirectorTest, ScoreAttackEndsAtItsLimitWithoutBossMusic) {
     }
 }
 
+// Logical buttons 8, 9, 10, 11, 0-7 and 15 make the word's bits 0x1 to
+// 0x1000; buttons 12-14 (pause and the scenes' own) are not the ship's.
 TEST(StageInput, EveryHeldButtonHasItsBit) {
-    struct Pair {
-        uint32_t button, bit;
-    };
-    const Pair pairs[] = {{InputManager::kShot, 0x1},          {InputManager::kExWeapon, 0x2},
-                          {InputManager::kSubWeaponMode, 0x4}, {InputManager::kUnused11, 0x8},
-                          {InputManager::kUp, 0x10},           {InputManager::kDown, 0x20},
-                          {InputManager::kLeft, 0x40},         {InputManager::kRight, 0x80},
-                          {InputManager::kAimUp, 0x100},       {InputManager::kAimDown, 0x200},
-                          {InputManager::kAimLeft, 0x400},     {InputManager::kAimRight, 0x800},
-                          {InputManager::kSlow, 0x1000}};
-    uint32_t all = 0;
-    for (const Pair& p : pairs) {
-        EXPECT_EQ(StageInput::WordFromButtons(p.button), p.bit) << p.button;
-        all |= p.button;
-    }
-    EXPECT_EQ(StageInput::WordFromButtons(all), 0x1FFFu);
-    EXPECT_EQ(StageInput::WordFromButtons(InputManager::kPause | InputManager::kSceneAction |
-                                          InputManager::kUnused14),
-              0u)
-        << "what the game screen reads is not the ship's";
+    const uint32_t kBit[16] = {0x10, 0x20, 0x40, 0x80, 0x100, 0x200, 0x400, 0x800,
+                               0x1,  0x2,  0x4,  0x8,  0,     0,     0,     0x1000};
+    for (uint32_t b = 0; b < 16; ++b)
+        EXPECT_EQ(StageInput::WordFromButtons(1u << b), kBit[b]) << "button " << b;
+    EXPECT_EQ(StageInput::WordFromButtons(0xFFFFu), 0x1FFFu);
 }
 
 TEST_F(DirectorTest, ReplayWordsArePlayedBackAndTheHoldTouchesNoWord) {
@@ -252,18 +184,16 @@ TEST_F(DirectorTest, ReplayWordsArePlayedBackAndTheHoldTouchesNoWord) {
         for (int b = 0; b < 4; ++b)
             replay.push_back(static_cast<uint8_t>(w >> (8 * b)));
     ASSERT_TRUE(world.gw->StartReplayPlayback(replay.data(), static_cast<uint32_t>(replay.size())));
-    Play(1, 0);
+    Start(1, 0);
     FlyIn();
     EXPECT_EQ(world.gw->replayPosition, ReplayStream::kHeaderSize) << "no word read in the fly-in";
     Updates(2);
     EXPECT_EQ(director->GetInputWord(), 2u);
     EXPECT_EQ(director->GetPreviousInputWord(), 1u);
     const uint32_t position = world.gw->replayPosition;
-
     director->HoldInput();
     Updates(3);
-    EXPECT_EQ(director->GetInputWord(), 0u);
-    EXPECT_EQ(director->GetPreviousInputWord(), 0u);
+    EXPECT_EQ(director->GetInputWord() | director->GetPreviousInputWord(), 0u);
     EXPECT_EQ(world.gw->replayPosition, position) << "no word is read while held";
     director->ReleaseInput();
     Updates(1);
@@ -273,7 +203,7 @@ TEST_F(DirectorTest, ReplayWordsArePlayedBackAndTheHoldTouchesNoWord) {
 }
 
 TEST_F(DirectorTest, HoldWritesNoWordWhileRecording) {
-    Play(1, 0);
+    Start(1, 0);
     ASSERT_EQ(world.gw->recording, 1);
     FlyIn();
     Updates(4);
@@ -297,7 +227,7 @@ TEST_F(DirectorTest, HoldWritesNoWordWhileRecording) {
 
 TEST_F(DirectorTest, ContinueRestoresTheShipsAndPaysAPoint) {
     world.gw->config[ConfigBlock::kOffsetLives] = 3;
-    Play(1, 0);
+    Start(1, 0);
     PlayerWork& p = world.gw->player;
     p.score = 5000;
     p.barionGauge = 300;
@@ -308,36 +238,30 @@ TEST_F(DirectorTest, ContinueRestoresTheShipsAndPaysAPoint) {
     EXPECT_EQ(world.gw->gameState, GameState::kContinue);
     EXPECT_EQ(world.gw->continueCountdown, 600);
     EXPECT_EQ(world.gw->replayBuffer, nullptr) << "a continued game is not a replay";
-
     director->Continue();
     EXPECT_EQ(world.gw->gameState, GameState::kPlaying);
     EXPECT_EQ(p.lives, 2);
     EXPECT_EQ(p.score, 5001u);
     EXPECT_EQ(p.continues, 1);
-    EXPECT_EQ(p.barionGauge, 0);
-    EXPECT_EQ(p.hyperioGauge, 0);
-    EXPECT_EQ(p.power, 0);
+    EXPECT_EQ(p.barionGauge | p.hyperioGauge | p.power, 0);
     auto items = ChildrenOf<ItemPowerUp>();
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0]->carried, 1);
-    EXPECT_EQ(items[0]->GetPosition()->x, 0.0f);
-    EXPECT_EQ(items[0]->GetPosition()->y, 0.0f);
-
-    world.gw->config[ConfigBlock::kOffsetLives] = 12;
-    director->Continue();
-    EXPECT_EQ(p.lives, 255);
-    world.gw->config[ConfigBlock::kOffsetLives] = 0;
-    director->Continue();
-    EXPECT_EQ(p.lives, 0);
+    EXPECT_EQ(*items[0]->GetPosition(), (Vector2{0.0f, 0.0f}));
+    // Ten configured lives or more give 255; none give none.
+    for (const auto& [configured, lives] : {std::pair{12, 255}, std::pair{0, 0}}) {
+        world.gw->config[ConfigBlock::kOffsetLives] = static_cast<uint8_t>(configured);
+        director->Continue();
+        EXPECT_EQ(p.lives, lives);
+    }
 }
 
 TEST_F(DirectorTest, ContinueIsRefusedOrKeepsTheStoryReplay) {
-    Play(1, 0);
+    Start(1, 0);
     world.gw->continueRefused = 1;
     director->EnterContinue();
     EXPECT_EQ(world.gw->gameState, GameState::kGameOver);
     EXPECT_EQ(world.gw->replayBuffer, nullptr);
-
     world.gw->continueRefused = 0;
     world.gw->storyMode = 1;
     world.gw->StartReplayRecording();
@@ -348,7 +272,7 @@ TEST_F(DirectorTest, ContinueIsRefusedOrKeepsTheStoryReplay) {
 }
 
 TEST_F(DirectorTest, StageClearHaltsTheTimeline) {
-    Play(1, 0);
+    Start(1, 0);
     director->StageClear(false);
     EXPECT_EQ(director->GetTimeline()->GetHaltCounter(), 1);
     const int32_t frame = director->GetTimeline()->GetFrame();
@@ -357,14 +281,13 @@ TEST_F(DirectorTest, StageClearHaltsTheTimeline) {
 }
 
 TEST_F(DirectorTest, NextSubWeaponSkipsLockedOnesAndGivesUpWithoutAny) {
-    Play(1, 0);
+    Start(1, 0);
     PlayerWork& p = world.gw->player;
     world.gw->subWeaponUnlocked = 0;
     p.subWeapon = 2;
     director->SelectNextSubWeapon(); // must come back: nothing is unlocked
     EXPECT_EQ(p.subWeapon, 2);
     EXPECT_EQ(director->GetSubWeaponDisplay(), 0);
-
     world.gw->subWeaponUnlocked = 0b01001; // 0 and 3
     p.subWeapon = 0;
     director->SelectNextSubWeapon();
@@ -374,7 +297,6 @@ TEST_F(DirectorTest, NextSubWeaponSkipsLockedOnesAndGivesUpWithoutAny) {
     EXPECT_EQ(p.subWeapon, 0);
     Updates(10);
     EXPECT_EQ(director->GetSubWeaponDisplay(), 20);
-
     world.gw->subWeaponUnlocked = 0b1;
     Updates(30);
     director->SelectNextSubWeapon();
@@ -383,7 +305,7 @@ TEST_F(DirectorTest, NextSubWeaponSkipsLockedOnesAndGivesUpWithoutAny) {
 }
 
 TEST_F(DirectorTest, PowerUpsRaiseThePowerThenPay) {
-    Play(1, 0);
+    Start(1, 0);
     PlayerWork& p = world.gw->player;
     p.power = 1;
     director->CollectPowerUp(nullptr, false);
@@ -404,64 +326,55 @@ TEST_F(DirectorTest, PowerUpsRaiseThePowerThenPay) {
 }
 
 TEST(ShieldStep, OnePassedThresholdPerGain) {
-    // Maximum 1000 at 25%: thresholds 250, 500 and 750.
-    EXPECT_EQ(GameObjectDirector::PassedShieldStep(240, 260, 1000, 25), 1);
-    EXPECT_EQ(GameObjectDirector::PassedShieldStep(490, 760, 1000, 25), 2) << "the first one only";
-    EXPECT_EQ(GameObjectDirector::PassedShieldStep(250, 260, 1000, 25), 0) << "already there";
-    EXPECT_EQ(GameObjectDirector::PassedShieldStep(740, 1000, 1000, 25), 3);
-    EXPECT_EQ(GameObjectDirector::PassedShieldStep(0, 1000, 1000, 100), 0) << "no step below 100%";
-    EXPECT_EQ(GameObjectDirector::PassedShieldStep(880, 910, 1000, 30), 3);
-    EXPECT_EQ(GameObjectDirector::PassedShieldStep(0, 1000, 1000, 0), 0) << "no step at all";
-    EXPECT_EQ(GameObjectDirector::PassedShieldStep(0, 1000, 1000, -5), 0);
+    struct Row {
+        int16_t from, to;
+        int32_t percent, step;
+    };
+    // Maximum 1000 at 25%: thresholds 250, 500 and 750; the first one
+    // passed only; none at or above 100% or at none.
+    for (const Row r :
+         {Row{240, 260, 25, 1}, Row{490, 760, 25, 2}, Row{250, 260, 25, 0}, Row{740, 1000, 25, 3},
+          Row{0, 1000, 100, 0}, Row{880, 910, 30, 3}, Row{0, 1000, 0, 0}, Row{0, 1000, -5, 0}})
+        EXPECT_EQ(GameObjectDirector::PassedShieldStep(r.from, r.to, 1000, r.percent), r.step)
+            << r.from << " to " << r.to << " at " << r.percent << "%";
 }
 
 TEST_F(DirectorTest, BarionGaugeWithoutAStepEnds) {
-    Play(1, 0);
-    ShipParamRow* row = world.gw->tables.shipParam[0].MutableAt<ShipParamRow>(
-        GameTables::ModeGroup(1) + static_cast<uint32_t>(world.gw->player.ship) * 6);
-    ASSERT_NE(row, nullptr);
-    row->shieldStepPercent = 0;
+    Start(1, 0);
+    world.gw->tables.shipParam[0]
+        .MutableAt<ShipParamRow>(GameTables::ModeGroup(1) +
+                                 static_cast<uint32_t>(world.gw->player.ship) * 6)
+        ->shieldStepPercent = 0;
     director->AddBarionGauge(world.gw->player, 300); // must return
     EXPECT_EQ(world.gw->player.barionGauge, 300);
 }
 
 TEST_F(DirectorTest, PickTargetsRepeatsTheLiveEnemiesInTurn) {
-    Play(3, 0); // a mode without a timeline: no enemy but ours
+    Start(3, 0); // a mode without a timeline: no enemy but ours
     world.gw->mode = 1;
     GameObject* out[8] = {};
     EXPECT_EQ(director->PickTargets(out, 5), 0);
     EXPECT_EQ(out[0], nullptr);
     EXPECT_EQ(director->PickTargets(out, 0), 0);
     EXPECT_EQ(director->PickTargets(out, -2), -2);
-
-    auto* e0 =
-        GameObject::Create<EnemyDefault>(director, director, 1, Mireku::Common::Vector2{0, 100});
-    GameObject::Create<TestShot>(director, director, Mireku::Common::Vector2{0, 0}, int16_t{1});
-    auto* off =
-        GameObject::Create<EnemyDefault>(director, director, 2, Mireku::Common::Vector2{0, 200});
-    auto* e1 =
-        GameObject::Create<EnemyDefault>(director, director, 3, Mireku::Common::Vector2{9, 300});
+    auto* e0 = Make<EnemyDefault>(1, Vector2{0, 100});
+    Make<TestShot>(Vector2{0, 0}, int16_t{1});
+    auto* off = Make<EnemyDefault>(2, Vector2{0, 200});
+    auto* e1 = Make<EnemyDefault>(3, Vector2{9, 300});
     ASSERT_TRUE(e0 && off && e1);
     // Shapes come on with an enemy's first update.
     e0->SetHitShapeActive(true);
     e1->SetHitShapeActive(true);
     ASSERT_EQ(director->PickTargets(out, 5), 5);
-    EXPECT_EQ(out[0], e0);
-    EXPECT_EQ(out[1], e1);
-    EXPECT_EQ(out[2], e0);
-    EXPECT_EQ(out[3], e1);
-    EXPECT_EQ(out[4], e0);
-    EXPECT_EQ(out[5], nullptr);
+    EXPECT_EQ(std::vector<GameObject*>(out, out + 6),
+              (std::vector<GameObject*>{e0, e1, e0, e1, e0, nullptr}));
 }
 
 TEST_F(DirectorTest, ClearEnemyShotsErasesEveryShotOnce) {
-    Play(3, 0);
-    auto* fresh =
-        GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{10, 20});
-    auto* going =
-        GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{30, 40});
-    auto* shot =
-        GameObject::Create<TestShot>(director, director, Mireku::Common::Vector2{0, 0}, int16_t{1});
+    Start(3, 0);
+    auto* fresh = Make<TestEnemyShot>(Vector2{10, 20});
+    auto* going = Make<TestEnemyShot>(Vector2{30, 40});
+    auto* shot = Make<TestShot>(Vector2{0, 0}, int16_t{1});
     ASSERT_TRUE(fresh && going && shot);
     going->Vanish();
     director->TickTree(); // its countdown runs on: 2 left
@@ -478,9 +391,8 @@ TEST_F(DirectorTest, ClearEnemyShotsErasesEveryShotOnce) {
 
 TEST_F(DirectorTest, DrawTreeTakesTurnsWithTheTargetsAndEndsOnTheBackBuffer) {
     using namespace Mireku::Graphics;
-    Play(3, 0);
-    ASSERT_NE(director->GetTarget(0), nullptr);
-    ASSERT_NE(director->GetTarget(1), nullptr);
+    Start(3, 0);
+    ASSERT_TRUE(director->GetTarget(0) && director->GetTarget(1));
     for (uint32_t expected : {1u, 0u}) {
         world.BeginFrame();
         director->DrawTree();
@@ -505,16 +417,28 @@ TEST_F(DirectorTest, DrawTreeTakesTurnsWithTheTargetsAndEndsOnTheBackBuffer) {
     }
 }
 
-TEST_F(DirectorTest, FlashRisesFastAndFallsSlowly) {
-    Play(3, 0);
-    director->SetFlash({360.0f, 360.0f}, 1.0f, 0.0f);
-    director->DrawTree();
-    world.EndFrame();
+// The flash rises by 0.3 of the way a frame and falls by 0.05; over last
+// frame's picture, its corners scaled about the zoom centre by
+// (zoom + 360) / 360.
+TEST_F(DirectorTest, TheFlashRisesFastFallsSlowlyAndZoomsAboutItsCentre) {
+    Start(3, 0);
+    director->SetFlash({200.0f, 300.0f}, 1.0f, 36.0f);
+    std::vector<Quad> flash = Drawn(SpriteLayer::kEtcOver);
     EXPECT_FLOAT_EQ(director->GetFlash(), 0.3f);
+    ASSERT_EQ(flash.size(), 1u);
+    EXPECT_TRUE(Near(Sprite(flash[0]), {-20, -30, 792, 792, 0, 0, 720, 720}));
+    EXPECT_EQ(flash[0].colour, 0x4CFFFFFFu) << "alpha 0.3 x 255, white";
+    EXPECT_EQ(static_cast<const void*>(flash[0].texture),
+              director->GetTarget(director->GetTargetIndex() ^ 1));
     director->SetFlash({360.0f, 360.0f}, 0.0f, 0.0f);
-    director->DrawTree();
-    world.EndFrame();
+    flash = Drawn(SpriteLayer::kEtcOver);
     EXPECT_FLOAT_EQ(director->GetFlash(), 0.3f - 0.3f * 0.05f);
+    ASSERT_EQ(flash.size(), 1u);
+    EXPECT_TRUE(Near(Sprite(flash[0]), {0, 0, 720, 720, 0, 0, 720, 720}));
+    // At an alpha of 1 or less nothing is drawn.
+    for (int i = 0; i < 200 && director->GetFlash() * 255.0f >= 2.0f; ++i)
+        Drawn(SpriteLayer::kEtcOver);
+    EXPECT_TRUE(Drawn(SpriteLayer::kEtcOver).empty());
 }
 
 TEST_F(DirectorTest, ServicesAcceptAMissingShip) {
@@ -528,30 +452,26 @@ TEST_F(DirectorTest, ServicesAcceptAMissingShip) {
     director->StageClear(true);
     director->CollectPowerUp(nullptr, false);
     director->AddBarionGauge(world.gw->player, 900);
-    EXPECT_EQ(director->GetPlayerPosition().x, 0.0f);
-    EXPECT_EQ(GameObjectDirector::ToScreen({-360.0f, 5.0f}).x, 0.0f);
-    EXPECT_EQ(GameObjectDirector::ToField({720.0f, 5.0f}).x, 360.0f);
+    EXPECT_TRUE(
+        Near({director->GetPlayerPosition().x, GameObjectDirector::ToScreen({-360.0f, 5.0f}).x,
+              GameObjectDirector::ToField({720.0f, 5.0f}).x},
+             {0.0f, 0.0f, 360.0f}));
 }
 
 // The game screen still ticks and updates the tree at game over, at the
 // stage's end and under a story; the collision lists must not keep objects
 // across those frames, or a deleted one would stay linked.
 TEST_F(DirectorTest, CollisionListsStartAfreshInEveryState) {
-    Play(3, 0);
+    Start(3, 0);
     for (uint32_t state : {GameState::kGameOver, GameState::kCleared, GameState::kStory}) {
         world.gw->gameState = state;
-        auto* shot =
-            GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{0, 300});
-        Updates(1);
-        EXPECT_EQ(director->GetCollisions().Head(7), shot);
-        shot->Vanish();
-        Updates(4); // deleted in the tick of the fourth frame
-        EXPECT_EQ(director->GetCollisions().Head(7), nullptr) << state;
-        auto* next =
-            GameObject::Create<TestEnemyShot>(director, director, Mireku::Common::Vector2{0, 300});
-        Updates(1);
-        EXPECT_EQ(director->GetCollisions().Head(7), next) << state;
-        next->Vanish();
-        Updates(4);
+        for (int round = 0; round < 2; ++round) {
+            auto* shot = Make<TestEnemyShot>(Vector2{0, 300});
+            Updates(1);
+            EXPECT_EQ(director->GetCollisions().Head(7), shot) << state;
+            shot->Vanish();
+            Updates(4); // deleted in the tick of the fourth frame
+            EXPECT_EQ(director->GetCollisions().Head(7), nullptr) << state;
+        }
     }
 }

@@ -1,44 +1,39 @@
-#include "game/core/GameState.h"
-#include "game/stage/StageTextureTable.h"
-#include "support/StageTestSupport.h"
+// The stage's heads-up display: score, panels, lives, plates and gauges,
+// the shakes, the score-attack clock and the result tally.
+#include "support/StageRig.h"
 
 #include <algorithm>
 
 namespace {
 
-using stage_test::InstallTexture;
-using stage_test::Quad;
-using stage_test::StageTest;
+using namespace stage_test;
 
 class HudTest : public StageTest {
 protected:
     void SetUp() override {
         StageTest::SetUp();
         MakeDirector(1, 0);
-        ui1 = InstallTexture(director, StageTextureSlot::kUi1, 512, 512);
-        ui2 = InstallTexture(director, StageTextureSlot::kUi2, 1024, 768);
+        ui1 = Texture(StageTextureSlot::kUi1, 512, 512);
+        ui2 = Texture(StageTextureSlot::kUi2, 1024, 768);
     }
-    // One drawn frame of the display; the heads-up layer's sprites.
-    std::vector<Quad> DrawHud() {
+    // One drawn frame of the display: the heads-up layer's sprites (of one
+    // texture when given).
+    std::vector<Quad> DrawHud(const Mireku::Graphics::Texture* t = nullptr) {
         world.BeginFrame();
         director->GetHud().Draw(*director, world.sprites->GetLayer(SpriteLayer::kHud));
-        std::vector<Quad> quads = world.Capture(SpriteLayer::kHud);
+        std::vector<Quad> quads;
+        for (const Quad& q : world.Capture(SpriteLayer::kHud))
+            if (!t || q.texture == t)
+                quads.push_back(q);
         world.EndFrame();
         return quads;
-    }
-    static std::vector<Quad> From(const std::vector<Quad>& quads,
-                                  const Mireku::Graphics::Texture* t) {
-        std::vector<Quad> out;
-        std::copy_if(quads.begin(), quads.end(), std::back_inserter(out),
-                     [t](const Quad& q) { return q.texture == t; });
-        return out;
     }
     // The quads cut from the rectangle (u, v) of a texture.
     static std::vector<Quad> At(const std::vector<Quad>& quads, const Mireku::Graphics::Texture* t,
                                 float u, float v) {
         std::vector<Quad> out;
-        for (const Quad& q : From(quads, t))
-            if (q.u0 == u && q.v0 == v)
+        for (const Quad& q : quads)
+            if (q.texture == t && q.u0 == u && q.v0 == v)
                 out.push_back(q);
         return out;
     }
@@ -51,9 +46,8 @@ protected:
 
 TEST_F(HudTest, TheScoreShowsTenDigitsLeadingZerosIncluded) {
     world.gw->player.score = 123;
-    const std::vector<Quad> quads = DrawHud();
     std::vector<Quad> digits;
-    for (const Quad& q : From(quads, ui1))
+    for (const Quad& q : DrawHud(ui1))
         if (q.v0 == 0.0f && q.u0 >= 144.0f && q.u0 < 384.0f && q.y0 == 0.0f && q.x0 >= 384.0f &&
             q.x0 < 740.0f)
             digits.push_back(q);
@@ -61,18 +55,16 @@ TEST_F(HudTest, TheScoreShowsTenDigitsLeadingZerosIncluded) {
     std::sort(digits.begin(), digits.end(),
               [](const Quad& a, const Quad& b) { return a.x0 < b.x0; });
     const int expected[10] = {0, 0, 0, 0, 0, 0, 0, 1, 2, 3};
-    for (int k = 0; k < 10; ++k) {
-        EXPECT_EQ(digits[k].u0, 144.0f + 24.0f * expected[k]) << k;
-        EXPECT_FLOAT_EQ(digits[k].x0, 384.0f + 21.6f * k) << k;
-        EXPECT_EQ(digits[k].x1 - digits[k].x0, 24.0f);
-    }
+    for (int k = 0; k < 10; ++k)
+        EXPECT_TRUE(Near(Sprite(digits[k]),
+                         {384.0f + 21.6f * k, 0, 24, 24, 144.0f + 24.0f * expected[k], 0, 24, 24}))
+            << k;
 }
 
 TEST_F(HudTest, TopBarFadesUnderTheShip) {
-    EXPECT_EQ(StageHud::TopBarAlpha(360.0f), 255);
-    EXPECT_EQ(StageHud::TopBarAlpha(150.0f), 255);
-    EXPECT_EQ(StageHud::TopBarAlpha(75.0f), 127);
-    EXPECT_EQ(StageHud::TopBarAlpha(10.0f), 48) << "never below 48";
+    const std::pair<float, int> rows[] = {{360, 255}, {150, 255}, {75, 127}, {10, 48}};
+    for (const auto& [y, alpha] : rows)
+        EXPECT_EQ(StageHud::TopBarAlpha(y), alpha) << y << ": never below 48";
     // Without a ship the bar is whole.
     auto label = At(DrawHud(), ui1, 0.0f, 0.0f);
     ASSERT_EQ(label.size(), 1u);
@@ -83,25 +75,18 @@ TEST_F(HudTest, PanelsStageNumberAndLivesSitInTheirPlaces) {
     world.gw->stage = 6;
     world.gw->player.lives = 40;
     const std::vector<Quad> quads = DrawHud();
-    auto left = At(quads, ui2, 0.0f, 0.0f);
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].x1, 280.0f);
-    EXPECT_EQ(left[0].y1, 720.0f);
-    auto right = At(quads, ui2, 280.0f, 0.0f);
-    ASSERT_EQ(right.size(), 1u);
-    EXPECT_EQ(right[0].x0, 1000.0f);
-    EXPECT_EQ(right[0].x1, 1280.0f);
+    auto left = At(quads, ui2, 0.0f, 0.0f), right = At(quads, ui2, 280.0f, 0.0f);
+    ASSERT_EQ(left.size() + right.size(), 2u);
+    EXPECT_TRUE(Near(Sprite(left[0]), {0, 0, 280, 720}));
+    EXPECT_TRUE(Near(Sprite(right[0]), {1000, 0, 280, 720}));
     auto stageLabel = At(quads, ui1, 0.0f, 32.0f);
     ASSERT_EQ(stageLabel.size(), 1u);
-    EXPECT_EQ(stageLabel[0].x0, 76.0f);
-    EXPECT_EQ(stageLabel[0].y1, 708.0f);
+    EXPECT_TRUE(Near(Sprite(stageLabel[0]), {76, 676, 96, 32}));
     // "07": digits at 172 and 193.6.
     auto seven = At(quads, ui1, 144.0f + 24.0f * 7, 0.0f);
     ASSERT_EQ(seven.size(), 1u);
-    EXPECT_FLOAT_EQ(seven[0].x0, 172.0f + 21.6f);
-    EXPECT_EQ(seven[0].y0, 676.0f);
+    EXPECT_TRUE(Near(Sprite(seven[0]), {172.0f + 21.6f, 676}));
     EXPECT_EQ(At(quads, ui1, 96.0f, 64.0f).size(), 30u) << "at most 30 ships shown";
-
     world.gw->gameType = GameState::kScoreAttackType;
     const std::vector<Quad> sa = DrawHud();
     EXPECT_EQ(At(sa, ui1, 96.0f, 64.0f).size(), 0u);
@@ -114,10 +99,7 @@ TEST_F(HudTest, SubWeaponPlateSlidesInAndOnlyForTheFive) {
     world.gw->player.subWeaponMode = 1;
     auto plates = At(DrawHud(), ui1, 0.0f, 168.0f);
     ASSERT_EQ(plates.size(), 1u);
-    EXPECT_EQ(plates[0].x0, 288.0f);
-    EXPECT_EQ(plates[0].y0, 57.0f);
-    EXPECT_EQ(plates[0].x1 - plates[0].x0, 152.0f);
-
+    EXPECT_TRUE(Near(Sprite(plates[0]), {288, 57, 152}));
     director->SelectNextSubWeapon(); // to 4, display 30: the plate starts at 188
     auto sliding = DrawHud();
     auto plate4 = At(sliding, ui1, 152.0f, 168.0f);
@@ -126,11 +108,10 @@ TEST_F(HudTest, SubWeaponPlateSlidesInAndOnlyForTheFive) {
     auto highlight = At(sliding, ui1, 0.0f, 208.0f);
     ASSERT_EQ(highlight.size(), 1u);
     EXPECT_EQ(highlight[0].blend, Mireku::Renderer::SpriteRenderer::kBlendAdd);
-
     // Items give sub weapons 5 and 6: there is no plate for them.
     for (uint8_t s : {5, 6}) {
         world.gw->player.subWeapon = s;
-        for (const Quad& q : From(DrawHud(), ui1))
+        for (const Quad& q : DrawHud(ui1))
             EXPECT_FALSE(q.v0 >= 128.0f && q.v0 < 248.0f) << "a plate for sub weapon " << int(s);
     }
 }
@@ -138,44 +119,35 @@ TEST_F(HudTest, SubWeaponPlateSlidesInAndOnlyForTheFive) {
 TEST_F(HudTest, SubWeaponListIsGreyWithoutAShipInNormalFlight) {
     world.gw->subWeaponUnlocked = 0b00101;
     world.gw->player.subWeapon = 2;
-    auto quads = DrawHud();
-    auto grey = At(quads, ui2, 560.0f, 480.0f);
+    auto grey = At(DrawHud(), ui2, 560.0f, 480.0f);
     ASSERT_EQ(grey.size(), 2u) << "one per unlocked weapon";
     EXPECT_EQ(grey[0].y0, 176.0f);
     EXPECT_EQ(grey[1].y0, 176.0f + 96.0f);
 }
 
 TEST_F(HudTest, GaugeFillsFromTheRowOfTheGaugesLevel) {
-    auto* fillTexture = InstallTexture(director, StageTextureSlot::kGaugeBarion, 93, 521);
-    auto* glow = InstallTexture(director, StageTextureSlot::kGaugeBarionAdd, 93, 521);
+    auto* fill = Texture(StageTextureSlot::kGaugeBarion, 93, 521);
+    auto* glow = Texture(StageTextureSlot::kGaugeBarionAdd, 93, 521);
     const int16_t max = world.gw->BarionGaugeMax(world.gw->player);
     ASSERT_GT(max, 0);
-    struct Case {
-        int16_t gauge;
-        float top;
-    };
-    for (const Case c :
-         {Case{0, 472.0f}, Case{static_cast<int16_t>(max / 2), 322.0f}, Case{max, 172.0f}}) {
-        world.gw->player.barionGauge = c.gauge;
-        const auto quads = DrawHud();
-        auto fill = From(quads, fillTexture);
-        ASSERT_EQ(fill.size(), 1u);
-        EXPECT_EQ(fill[0].v0, c.top);
-        EXPECT_EQ(fill[0].v1, 521.0f);
-        EXPECT_EQ(fill[0].y0, 192.0f + c.top);
-        EXPECT_EQ(fill[0].x0, 1024.0f);
-        EXPECT_EQ(From(quads, glow).size(), c.gauge == max ? 1u : 0u);
+    const std::pair<int16_t, float> rows[] = {{0, 472}, {int16_t(max / 2), 322}, {max, 172}};
+    for (const auto& [gauge, top] : rows) {
+        world.gw->player.barionGauge = gauge;
+        const auto filled = DrawHud(fill);
+        ASSERT_EQ(filled.size(), 1u);
+        EXPECT_TRUE(Near(Sprite(filled[0]), {1024, 192 + top, _, _, _, top, _, 521 - top}));
+        EXPECT_EQ(DrawHud(glow).size(), gauge == max ? 1u : 0u);
     }
     // A ship without its row has no maximum: the gauge shows empty.
     world.gw->player.ship = 9;
     world.gw->player.barionGauge = 500;
-    auto fill = From(DrawHud(), fillTexture);
-    ASSERT_EQ(fill.size(), 1u);
-    EXPECT_EQ(fill[0].v0, 472.0f);
+    auto empty = DrawHud(fill);
+    ASSERT_EQ(empty.size(), 1u);
+    EXPECT_EQ(empty[0].v0, 472.0f);
 }
 
 TEST_F(HudTest, ShieldHitShakesTheGaugesFromTheCosmeticStream) {
-    InstallTexture(director, StageTextureSlot::kGaugeBack, 93, 521);
+    Texture(StageTextureSlot::kGaugeBack, 93, 521);
     world.random->SeedFixed();
     const Mireku::Common::Random play = world.random->Stream(RandomManager::kPlay);
     director->StartShieldHitIndicator();
@@ -204,8 +176,7 @@ TEST_F(HudTest, ScreenShakeMovesTheFieldAndSettles) {
     ASSERT_TRUE(world.RunUntilPlay(director));
     director->StartShake(4, 10.0f, 1.0f);
     const StageHud& hud = director->GetHud();
-    const float expected[4] = {0.0f, 7.5f, 0.0f, -2.5f}; // sin(2pi t) x 10 x (1 - t)
-    for (float e : expected) {
+    for (float e : {0.0f, 7.5f, 0.0f, -2.5f}) { // sin(2pi t) x 10 x (1 - t)
         DrawHud();
         EXPECT_NEAR(hud.GetShakeOffset(), e, 1e-4f);
     }
@@ -215,54 +186,57 @@ TEST_F(HudTest, ScreenShakeMovesTheFieldAndSettles) {
 }
 
 TEST_F(HudTest, TheScoreAttackClockReadsMinutesAndSeconds) {
-    char text[16];
-    EXPECT_EQ(StageHud::ClockRemaining(8, 1, false), 7259);
-    StageHud::ClockText(7259, text, sizeof text);
-    EXPECT_STREQ(text, "2:00");
-    EXPECT_EQ(StageHud::ClockRemaining(8, 6661, false), 599);
-    StageHud::ClockText(599, text, sizeof text);
-    EXPECT_STREQ(text, "0:09");
-    EXPECT_EQ(StageHud::ClockRemaining(8, 7260, false), 0);
-    EXPECT_EQ(StageHud::ClockRemaining(8, 9000, false), 0);
-    EXPECT_EQ(StageHud::ClockRemaining(8, 100, true), 0) << "the tally stops the clock";
-    EXPECT_EQ(StageHud::ClockRemaining(9, 1, false), 18059);
-    StageHud::ClockText(18059, text, sizeof text);
-    EXPECT_STREQ(text, "5:00");
+    struct Row {
+        uint32_t mode, frame;
+        bool tally;
+        int32_t remaining;
+        const char* text;
+    };
+    for (const Row r : {Row{8, 1, false, 7259, "2:00"}, Row{8, 6661, false, 599, "0:09"},
+                        Row{8, 7260, false, 0, "0:00"}, Row{8, 9000, false, 0, "0:00"},
+                        Row{8, 100, true, 0, "0:00"}, Row{9, 1, false, 18059, "5:00"}}) {
+        EXPECT_EQ(StageHud::ClockRemaining(r.mode, r.frame, r.tally), r.remaining) << r.frame;
+        char text[16];
+        StageHud::ClockText(r.remaining, text, sizeof text);
+        EXPECT_STREQ(text, r.text);
+    }
 }
 
-TEST_F(HudTest, TheClockSwitchesRowsInItsLastTenSeconds) {
-    auto* clock = InstallTexture(director, StageTextureSlot::kClockDigits, 560, 116);
+// In its last 600 frames the clock switches to its second row and beeps
+// (sound 99) at each new second; never before.
+TEST_F(HudTest, TheClockSwitchesRowsAndBeepsOnlyInItsLastTenSeconds) {
+    auto* clock = Texture(StageTextureSlot::kClockDigits, 560, 116);
     world.gw->gameType = GameState::kScoreAttackType;
     world.gw->mode = 8;
     ASSERT_TRUE(world.RunUntilPlay(director));
-    for (int i = 0; i < 1; ++i)
-        world.Frame(director);
-    auto chars = From(DrawHud(), clock);
+    Frame();
+    auto chars = DrawHud(clock);
     ASSERT_EQ(chars.size(), 4u);
-    EXPECT_EQ(chars[0].u0, 54.0f * 2); // "2:00"
-    EXPECT_EQ(chars[0].x0, 1075.0f);
-    EXPECT_EQ(chars[1].u0, 540.0f);
-    EXPECT_EQ(chars[1].x1 - chars[1].x0, 18.0f);
-    EXPECT_EQ(chars[3].x0, 1201.0f);
-    EXPECT_EQ(chars[0].v0, 0.0f);
-    EXPECT_EQ(chars[0].y0, 42.0f);
-    EXPECT_EQ(chars[0].y1, 97.0f);
-    while (director->GetFrameCounter() < 6661)
-        world.Frame(director);
-    auto late = From(DrawHud(), clock);
-    ASSERT_EQ(late.size(), 4u);
-    EXPECT_EQ(late[0].v0, 60.0f);
-    EXPECT_EQ(director->GetHud().GetLastClockSecond(), 9);
+    EXPECT_TRUE(Near(Sprite(chars[0]), {1075, 42, 54, 55, 54 * 2, 0, 54, 55})) << "2:00";
+    EXPECT_TRUE(Near(Sprite(chars[1]), {1129, 42, 18, 55, 540, 0, 18, 55}));
+    EXPECT_TRUE(Near(Sprite(chars[2]), {1148, 42, 54, 55, 0, 0}));
+    EXPECT_TRUE(Near(Sprite(chars[3]), {1201, 42, 54, 55, 0, 0}));
+    std::vector<uint32_t> beeps;
+    while (director->GetFrameCounter() < 7200) {
+        sound->StopSE(99); // its voices counted afresh: a start in this frame makes 1
+        Frame();
+        if (Sounds(99) != 0)
+            beeps.push_back(director->GetFrameCounter());
+        if (director->GetFrameCounter() == 6661) {
+            EXPECT_EQ(DrawHud(clock)[0].v0, 60.0f) << "0:09, the second row";
+            EXPECT_EQ(director->GetHud().GetLastClockSecond(), 9);
+        }
+    }
+    EXPECT_EQ(beeps,
+              (std::vector<uint32_t>{6661, 6721, 6781, 6841, 6901, 6961, 7021, 7081, 7141, 7200}));
 }
 
 TEST_F(HudTest, RankPicturesByScore) {
-    EXPECT_EQ(StageHud::RankOf(0), 0u);
-    EXPECT_EQ(StageHud::RankOf(9999), 0u);
-    EXPECT_EQ(StageHud::RankOf(10000), 1u);
-    EXPECT_EQ(StageHud::RankOf(49999999), 3u);
-    EXPECT_EQ(StageHud::RankOf(399999999), 9u);
-    EXPECT_EQ(StageHud::RankOf(400000000), 10u);
-    EXPECT_EQ(StageHud::RankOf(uint64_t{1} << 32), 10u);
+    const std::pair<uint64_t, uint32_t> rows[] = {{0, 0},          {9999, 0},      {10000, 1},
+                                                  {49999999, 3},   {399999999, 9}, {400000000, 10},
+                                                  {1ull << 32, 10}};
+    for (const auto& [score, rank] : rows)
+        EXPECT_EQ(StageHud::RankOf(score), rank) << score;
 }
 
 TEST_F(HudTest, TheStageTallyPaysFiveMillionInStepsOf41666) {
@@ -311,39 +285,36 @@ TEST_F(HudTest, TheTallyCountsMissesDamageAndItsRate) {
 }
 
 TEST_F(HudTest, ResultLinesAppearOneAfterAnother) {
-    auto* result = InstallTexture(director, StageTextureSlot::kResult, 384, 96);
-    auto* noMiss = InstallTexture(director, StageTextureSlot::kResultNoMiss, 328, 40);
-    auto* digits = InstallTexture(director, StageTextureSlot::kResultDigits, 480, 48);
-    auto* times = InstallTexture(director, StageTextureSlot::kResultTimes, 48, 48);
-    auto* note = InstallTexture(director, StageTextureSlot::kResultBonusNote, 304, 40);
+    auto* result = Texture(StageTextureSlot::kResult, 384, 96);
+    auto* noMiss = Texture(StageTextureSlot::kResultNoMiss, 328, 40);
+    auto* digits = Texture(StageTextureSlot::kResultDigits, 480, 48);
+    auto* times = Texture(StageTextureSlot::kResultTimes, 48, 48);
+    auto* note = Texture(StageTextureSlot::kResultBonusNote, 304, 40);
     world.gw->player.lives = 2;
     director->StartResultTally(true);
     for (int i = 0; i < 59; ++i)
-        EXPECT_TRUE(From(DrawHud(), result).empty());
-    auto first = From(DrawHud(), result); // timer 0
+        EXPECT_TRUE(DrawHud(result).empty());
+    auto first = DrawHud(result); // timer 0
     ASSERT_EQ(first.size(), 1u);
-    EXPECT_EQ(first[0].x0, 168.0f + 280.0f);
-    EXPECT_EQ(first[0].y0, 92.0f);
+    EXPECT_TRUE(Near(Sprite(first[0]), {168 + 280, 92}));
     for (int i = 0; i < 39; ++i)
-        EXPECT_TRUE(From(DrawHud(), noMiss).empty());
+        EXPECT_TRUE(DrawHud(noMiss).empty());
     auto line = DrawHud(); // timer -40
-    ASSERT_EQ(From(line, noMiss).size(), 1u);
+    ASSERT_EQ(At(line, noMiss, 0, 0).size(), 1u);
     // "1000000" centred: seven cells from (1280 - 336) / 2.
-    auto cells = From(line, digits);
+    std::vector<Quad> cells;
+    std::copy_if(line.begin(), line.end(), std::back_inserter(cells),
+                 [&](const Quad& q) { return q.texture == digits; });
     ASSERT_EQ(cells.size(), 7u);
-    EXPECT_EQ(cells[0].x0, 472.0f);
-    EXPECT_EQ(cells[0].u0, 48.0f);
+    EXPECT_TRUE(Near(Sprite(cells[0]), {472, 246, 48, 48, 48, 0}));
     EXPECT_EQ(cells[1].u0, 0.0f);
-    EXPECT_EQ(cells[0].y0, 246.0f);
     while (director->GetTally().GetTimer() > -120)
         DrawHud();
     // "1000000 X 3": eleven characters, the X from its own picture.
-    auto remain = DrawHud();
-    auto x = From(remain, times);
+    auto x = DrawHud(times);
     ASSERT_EQ(x.size(), 1u);
-    EXPECT_EQ(x[0].x0, (1280.0f - 48.0f * 11) / 2 + 48.0f * 8);
-    EXPECT_EQ(x[0].y0, 486.0f);
+    EXPECT_TRUE(Near(Sprite(x[0]), {(1280.0f - 48.0f * 11) / 2 + 48.0f * 8, 486}));
     while (director->GetTally().GetTimer() > -159)
-        EXPECT_TRUE(From(DrawHud(), note).empty());
-    EXPECT_EQ(From(DrawHud(), note).size(), 1u);
+        EXPECT_TRUE(DrawHud(note).empty());
+    EXPECT_EQ(DrawHud(note).size(), 1u);
 }

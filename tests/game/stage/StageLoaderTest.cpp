@@ -1,28 +1,19 @@
-#include "game/core/GameState.h"
+// The stage loader: boss sets and their slots, the fixed slots and their
+// folders, bounded names, paths, maps and warps, and every texture released.
 #include "game/enemy/staging/StageTelop.h"
 #include "game/stage/StageFiles.h"
-#include "game/stage/StageResources.h"
-#include "game/stage/StageTextureTable.h"
-#include "support/StageTestSupport.h"
+#include "support/StageRig.h"
 #include "tools/sampledata/GameTableData.h"
-#include "tools/sampledata/StageData.h"
-
-#include <cstring>
 
 namespace {
 
-using Mireku::Graphics::Texture;
-using stage_test::StageTest;
+using Tex = Mireku::Graphics::Texture;
+using namespace stage_test;
 
 // Loose stage files in the scratch folder, each picture of a width of its
 // own so that a slot tells which file it holds.
 class StageLoaderTest : public StageTest {
 protected:
-    void SetUp() override {
-        StageTest::SetUp();
-        world.UseLooseFiles();
-        world.gw->mode = 1;
-    }
     void Picture(const std::string& path, uint32_t width) {
         world.Write(path, SampleData::SolidDds(width, 4, {10, 20, 30}));
     }
@@ -44,10 +35,11 @@ protected:
     }
     void Load(uint32_t stage, uint32_t gameType = 0) {
         world.gw->gameType = gameType;
-        MakeDirector(world.gw->mode, stage);
+        MakeDirector(mode, stage);
         ASSERT_EQ(director->GetState(), GameObjectDirector::kMapHeader) << "loaded at once";
     }
-    int16_t Width(Texture* t) const { return t ? t->GetWidth() : -1; }
+    uint32_t mode = 1;
+    int16_t Width(Tex* t) const { return t ? t->GetWidth() : -1; }
     int16_t Boss(uint16_t slot) const { return Width(director->GetBossTexture(slot)); }
     BossRecord& BossRow(uint32_t row) {
         return *world.gw->tables.boss[1].MutableAt<BossRecord>(row);
@@ -137,16 +129,16 @@ TEST_F(StageLoaderTest, ScoreAttackLoadsNoBossButItsStartCaption) {
     Picture("texture/game/common/sa_2_start.dds", 720);
     Picture("texture/game/common/sa_5_start.dds", 360);
     Picture("texture/game/common/dummy.dds", 8);
-    world.gw->mode = 8;
+    mode = 8;
     Load(0, GameState::kScoreAttackType);
     EXPECT_EQ(Boss(0), -1);
     EXPECT_EQ(Width(director->GetTexture(StageTextureSlot::kStartCaption)), 720);
     DeleteDirector();
-    world.gw->mode = 9;
+    mode = 9;
     Load(0, GameState::kScoreAttackType);
     EXPECT_EQ(Width(director->GetTexture(StageTextureSlot::kStartCaption)), 360);
     DeleteDirector();
-    world.gw->mode = 1;
+    mode = 1;
     Load(0);
     EXPECT_EQ(director->GetTexture(StageTextureSlot::kStartCaption), nullptr)
         << "outside the score attack slot 343 stays empty";
@@ -180,10 +172,7 @@ TEST_F(StageLoaderTest, FixedSlotsComeFromTheirFolders) {
 
     // Captions a and c make their stage captions at stage start.
     ASSERT_TRUE(world.RunUntilPlay(director));
-    std::vector<StageTelop*> telops;
-    for (GameObject* c = director->GetFirstChild(); c; c = c->GetNextSibling())
-        if (auto* t = dynamic_cast<StageTelop*>(c))
-            telops.push_back(t);
+    const std::vector<StageTelop*> telops = ChildrenOf<StageTelop>();
     ASSERT_EQ(telops.size(), 2u);
     EXPECT_EQ(telops[0]->GetLine(), 0u);
     // Delays 5 and 25, one update run already in the pass that made them.
@@ -220,7 +209,7 @@ TEST_F(StageLoaderTest, PathsMapsAndWarpsAreRead) {
     // The sample path names: "path_descent", "path_scurve", ...
     world.Write("enemy/path_descent.path", std::vector<uint8_t>(20, 0));
     world.Write("enemy/path_point.path", std::vector<uint8_t>(4, 0));
-    world.Write(SampleData::StageMapPath(0), SampleData::BuildStageMap(0));
+    world.Write(SampleData::StageMapPath(0), SampleStageMap(0));
     Picture("texture/game/enemy/en_zako_s015_warp08.dds", 44);
     Load(0);
     const StagePath* straight = director->GetPath(0);
@@ -234,7 +223,7 @@ TEST_F(StageLoaderTest, PathsMapsAndWarpsAreRead) {
     EXPECT_EQ(Width(director->GetWarpTexture(13)), 44);
     EXPECT_EQ(director->GetWarpTexture(14), nullptr);
     const StageResources* r = director->GetResources();
-    EXPECT_EQ(r->mapSize, SampleData::BuildStageMap(0).size());
+    EXPECT_EQ(r->mapSize, SampleStageMap(0).size());
     EXPECT_TRUE(r->GetMap().HasCells());
 }
 
@@ -245,9 +234,9 @@ TEST_F(StageLoaderTest, EveryTextureIsReleasedOnce) {
     Picture("texture/game/enemy/bullet01.dds", 8);
     Picture("texture/game/enemy/en_zako_s008_warp01.dds", 8);
     Load(11);
-    std::vector<Texture*> held;
+    std::vector<Tex*> held;
     const StageResources* r = director->GetResources();
-    auto hold = [&](Texture* const* slots, size_t n) {
+    auto hold = [&](Tex* const* slots, size_t n) {
         for (size_t i = 0; i < n; ++i)
             if (slots[i]) {
                 slots[i]->AddRef();
@@ -265,7 +254,7 @@ TEST_F(StageLoaderTest, EveryTextureIsReleasedOnce) {
     };
     ASSERT_EQ(held.size(), 3u + set(11) + set(StageFiles::kSecondBossGroup));
     DeleteDirector();
-    for (Texture* t : held) {
+    for (Tex* t : held) {
         EXPECT_EQ(t->GetRefCount(), 1u) << "the stage gave back exactly its own reference";
         t->Release();
     }

@@ -2,12 +2,18 @@
 
 #include "tools/sampledata/StageData.h"
 
+#include <array>
+#include <cmath>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
 namespace {
+
+constexpr float _ = std::numeric_limits<float>::quiet_NaN();
 
 std::vector<uint8_t> Map(uint32_t width, uint32_t height, uint8_t bits, size_t cellBytes,
                          uint8_t cellWidth = 16, uint8_t cellHeight = 32) {
@@ -67,65 +73,60 @@ TEST(StageMap, HeaderFieldsSitAtTheirFileOffsets) {
     EXPECT_EQ(b.GetCell(258, 1), uint32_t{file[20 + 2 * 517]} | uint32_t{file[21 + 2 * 517]} << 8);
 }
 
-TEST(StageMap, ReadsEightAndSixteenBitCellsRowByRow) {
-    const auto eight = Map(3, 2, 8, 6);
-    const StageMap a(eight.data(), static_cast<uint32_t>(eight.size()));
-    ASSERT_TRUE(a.HasCells());
-    EXPECT_EQ(a.GetCell(0, 0), 1u);
-    EXPECT_EQ(a.GetCell(2, 0), 15u);
-    EXPECT_EQ(a.GetCell(0, 1), 22u); // row 1 starts at byte 3
-    EXPECT_EQ(a.GetPixelWidth(), 48.0f);
-    EXPECT_EQ(a.GetPixelHeight(), 64.0f);
-
-    const auto sixteen = Map(2, 2, 16, 8);
-    const StageMap b(sixteen.data(), static_cast<uint32_t>(sixteen.size()));
-    ASSERT_TRUE(b.HasCells());
-    EXPECT_EQ(b.GetCell(0, 0), 1u | 8u << 8);            // little-endian
-    EXPECT_EQ(b.GetCell(1, 1), uint32_t{43} | 50u << 8); // bytes 6 and 7
-    EXPECT_EQ(b.GetCell(2, 0), 0u) << "outside the map";
-    EXPECT_EQ(b.GetCell(0, 2), 0u);
-}
-
-TEST(StageMap, HeaderIsCheckedAgainstTheFileBeforeAnyCellIsRead) {
-    // One cell short: the header promises more than the file holds.
-    const auto shortMap = Map(4, 4, 16, 31);
-    const StageMap a(shortMap.data(), static_cast<uint32_t>(shortMap.size()));
-    EXPECT_TRUE(a.HasHeader());
-    EXPECT_FALSE(a.HasCells());
-    EXPECT_EQ(a.GetCell(0, 0), 0u);
-
-    // A product of the two words that wraps in 32 (and, times two, 64) bits.
-    const auto huge = Map(0x80000000u, 0x80000000u, 16, 8);
-    EXPECT_FALSE(StageMap(huge.data(), static_cast<uint32_t>(huge.size())).HasCells());
-    const auto wraps32 = Map(0x10000u, 0x10000u, 8, 16);
-    EXPECT_FALSE(StageMap(wraps32.data(), static_cast<uint32_t>(wraps32.size())).HasCells());
-
-    // Exactly fitting is fine; a zero-height map has no cells to read.
-    const auto exact = Map(4, 4, 16, 32);
-    EXPECT_TRUE(StageMap(exact.data(), static_cast<uint32_t>(exact.size())).HasCells());
-    const auto flat = Map(1000, 0, 8, 0);
-    EXPECT_EQ(StageMap(flat.data(), static_cast<uint32_t>(flat.size())).GetCell(0, 0), 0u);
-}
-
-TEST(StageMap, OtherCellWidthsAndShortFilesUseNoCell) {
-    const auto four = Map(2, 2, 4, 8);
-    const StageMap a(four.data(), static_cast<uint32_t>(four.size()));
-    EXPECT_TRUE(a.HasHeader());
-    EXPECT_FALSE(a.HasCells());
-    EXPECT_EQ(a.GetPixelWidth(), 32.0f) << "the header still sizes the map";
-
+// Maps of w x h cells of 8 or 16 bits over so many cell bytes (byte i is
+// i x 7 + 1): whether the header and the cells are read, the pixel size,
+// and cells at (column, row), little-endian, 0 outside; a header that
+// promises more than the file holds (or whose product wraps in 32 or 64
+// bits), or cells of another width, give no cell.
+TEST(StageMap, CellsAreReadRowByRowOnlyWhenTheHeaderFitsTheFile) {
+    struct Row {
+        uint32_t w, h;
+        uint8_t bits;
+        size_t bytes;
+        bool header, cells;
+        float pixelWidth;
+        std::vector<std::array<uint32_t, 3>> at; // column, row, value
+    };
+    const Row rows[] = {
+        {3, 2, 8, 6, true, true, 48, {{0, 0, 1}, {2, 0, 15}, {0, 1, 22}}},
+        {2,
+         2,
+         16,
+         8,
+         true,
+         true,
+         32,
+         {{0, 0, 1 | 8 << 8}, {1, 1, 43 | 50 << 8}, {2, 0, 0}, {0, 2, 0}}},
+        {4, 4, 16, 31, true, false, 64, {{0, 0, 0}}},
+        {4, 4, 16, 32, true, true, 64, {}},
+        {0x80000000u, 0x80000000u, 16, 8, true, false, _, {}},
+        {0x10000u, 0x10000u, 8, 16, true, false, _, {}},
+        {1000, 0, 8, 0, true, true, _, {{0, 0, 0}}},
+        {2, 2, 4, 8, true, false, 32, {}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.w << " x " << r.h << " of " << int(r.bits));
+        const auto bytes = Map(r.w, r.h, r.bits, r.bytes);
+        const StageMap map(bytes.data(), static_cast<uint32_t>(bytes.size()));
+        EXPECT_EQ(map.HasHeader(), r.header);
+        EXPECT_EQ(map.HasCells(), r.cells);
+        if (!std::isnan(r.pixelWidth)) {
+            EXPECT_EQ(map.GetPixelWidth(), r.pixelWidth) << "the header sizes the map";
+        }
+        for (const auto& [column, row, value] : r.at)
+            EXPECT_EQ(map.GetCell(column, row), value) << column << ", " << row;
+    }
+    // Short files and no file have no header.
     const auto header = Map(2, 2, 8, 0);
-    const StageMap b(header.data(), 19);
-    EXPECT_FALSE(b.HasHeader());
-    EXPECT_EQ(b.GetWidth(), 0u);
+    const StageMap cut(header.data(), 19);
+    EXPECT_FALSE(cut.HasHeader());
+    EXPECT_EQ(cut.GetWidth(), 0u);
     EXPECT_FALSE(StageMap(nullptr, 100).HasHeader());
 }
 
 TEST(StageMap, OnlyValuesOneTo1023Place) {
-    EXPECT_FALSE(StageMap::IsPlacing(0));
-    EXPECT_TRUE(StageMap::IsPlacing(1));
-    EXPECT_TRUE(StageMap::IsPlacing(1023));
-    EXPECT_FALSE(StageMap::IsPlacing(1024));
+    for (const uint32_t v : {0u, 1u, 1023u, 1024u})
+        EXPECT_EQ(StageMap::IsPlacing(v), v >= 1 && v <= 1023) << v;
 }
 
 TEST(StageMap, SampleMapsCarryBothCellWidthsAndEveryKindOfValue) {

@@ -1,12 +1,12 @@
-#include "engine/common/Heap.h"
+// The stage timeline: entries by frame and in table order, the halt, the
+// generators and formations, and the types it makes nothing of.
 #include "game/enemy/EnemyDefault.h"
 #include "game/enemy/EnemyGenerator.h"
-#include "game/stage/GameObjectTimeline.h"
-#include "support/StageTestSupport.h"
+#include "support/StageRig.h"
 
 namespace {
 
-using stage_test::StageTest;
+using namespace stage_test;
 
 // A timeline of its own for mode 1, stage 0; its director never updates, so
 // only this timeline runs.
@@ -17,7 +17,13 @@ protected:
         MakeDirector(1, 0);
         // Enemies follow the sample paths; the ones without stay in their
         // countdown a few frames.
-        stage_test::InstallSamplePaths(director);
+        for (uint16_t i = 0; i < 4; ++i) {
+            const std::vector<uint8_t> bytes = SampleData::SamplePathFile(i);
+            std::vector<Vector2> points(bytes.size() / 8);
+            if (!points.empty())
+                std::memcpy(points.data(), bytes.data(), points.size() * 8);
+            InstallPath(i, points);
+        }
         timeline = GameObject::Create<GameObjectTimeline>(director, director);
         ASSERT_NE(timeline, nullptr);
     }
@@ -30,7 +36,7 @@ protected:
         Mireku::Common::Heap::LockedFree(slot.data);
         slot = GameTables::FinishTimeline(bytes.data(), static_cast<uint32_t>(bytes.size()));
     }
-    void Update() { UpdateChildren(); }
+    void Update(int n = 1) { UpdateChildren(n); }
     std::vector<EnemyDefault*> Enemies() const { return ChildrenOf<EnemyDefault>(); }
 
     GameObjectTimeline* timeline = nullptr;
@@ -45,8 +51,7 @@ TEST_F(TimelineTest, FrameOneSpawnsFirstAndFrameZeroNever) {
     auto enemies = Enemies();
     ASSERT_EQ(enemies.size(), 1u) << "the frame-0 entry is passed over, frame 1 spawns";
     EXPECT_EQ(enemies[0]->GetType(), 2);
-    EXPECT_EQ(enemies[0]->GetPosition()->x, 200.0f - 360.0f);
-    EXPECT_EQ(enemies[0]->GetPosition()->y, 60.0f);
+    EXPECT_EQ(*enemies[0]->GetPosition(), (Vector2{200.0f - 360.0f, 60.0f}));
     EXPECT_EQ(timeline->GetNextEntry(), 2u);
     Update();
     EXPECT_EQ(Enemies().size(), 2u);
@@ -60,8 +65,7 @@ TEST_F(TimelineTest, EntriesOfOneFrameSpawnTogetherInTableOrder) {
                 {3, 5, 360, 20, 1, 0, 0},
                 {3, 6, 360, 30, 1, 0, 0},
                 {4, 7, 360, 40, 1, 0, 0}});
-    Update();
-    Update();
+    Update(2);
     EXPECT_TRUE(Enemies().empty());
     Update();
     auto enemies = Enemies();
@@ -75,8 +79,7 @@ TEST_F(TimelineTest, HaltStopsEveryLaterEntry) {
     UseEntries({{1, 1, 360, 10, 1, 0, 0}, {5, 2, 360, 20, 1, 0, 0}});
     Update();
     timeline->Halt();
-    for (int i = 0; i < 10; ++i)
-        Update();
+    Update(10);
     EXPECT_EQ(Enemies().size(), 1u);
     EXPECT_EQ(timeline->GetFrame(), 1) << "a halted timeline does not count either";
 }
@@ -101,8 +104,7 @@ TEST_F(TimelineTest, AGeneratorRepeatsItsEntryAndVanishes) {
             EXPECT_EQ(g->GetVanishCountdown(), GameObject::kVanishFrames);
         }
     EXPECT_TRUE(generator);
-    for (int i = 0; i < 10; ++i)
-        Update();
+    Update(10);
     EXPECT_EQ(Enemies().size(), 3u);
 }
 
@@ -110,8 +112,7 @@ TEST_F(TimelineTest, FormationTypesWithCountsGoToTheirSpawners) {
     // The type 9 group releases its one member an interval after it came;
     // the ring of two and the one pair come at once.
     UseEntries({{1, 9, 360, 10, 2, 1, 0}, {1, 14, 360, 20, 2, 1, 0}, {1, 19, 360, 30, 2, 1, 0}});
-    Update();
-    Update();
+    Update(2);
     std::vector<int32_t> types;
     for (EnemyDefault* e : Enemies())
         types.push_back(e->GetType());
@@ -132,8 +133,7 @@ TEST_F(TimelineTest, RowlessTypesAndBossesMakeNoOrdinaryEnemy) {
 
 TEST_F(TimelineTest, AModeWithoutTimelineIsEmpty) {
     world.gw->mode = 3;
-    for (int i = 0; i < 5; ++i)
-        Update();
+    Update(5);
     EXPECT_EQ(timeline->GetFrame(), 5);
     EXPECT_TRUE(Enemies().empty());
 }
