@@ -607,16 +607,25 @@ TEST(GeneratedTextTargets, OtherTargetsLeaveTheBuffer) {
 
 // Fault: the key's bit fields can hold values past the text tables (a
 // channel of 11-15, an operation of 6-7, decal shape 3, set count 7), which
-// would index past them. Such a key gets no text at all, in any profile.
+// would index past them, and set indices of 6-7, which would name a seventh
+// or eighth of the six sets. Such a key gets no text at all, in any
+// profile.
 TEST(GeneratedTextRefusal, AKeyPastTheTablesGetsEmptyText) {
     struct Case {
         K::Field field;
         uint32_t first, last;
     };
     const Case cases[] = {
-        {K::kColor1Channel, 11, 15}, {K::kColor2Channel, 11, 15}, {K::kColor3Channel, 11, 15},
-        {K::kColor2RgbOp, 6, 7},     {K::kColor3RgbOp, 6, 7},     {K::kReflectionOp, 6, 7},
-        {K::kDecalShape, 3, 3},      {K::kUvSetCount, 7, 7},
+        {K::kColor1Channel, 11, 15},  {K::kColor2Channel, 11, 15},
+        {K::kColor3Channel, 11, 15},  {K::kColor2RgbOp, 6, 7},
+        {K::kColor3RgbOp, 6, 7},      {K::kReflectionOp, 6, 7},
+        {K::kDecalShape, 3, 3},       {K::kUvSetCount, 7, 7},
+        {K::kColor1RgbUvSet, 6, 7},   {K::kColor1AlphaUvSet, 6, 7},
+        {K::kColor2RgbUvSet, 6, 7},   {K::kColor2AlphaUvSet, 6, 7},
+        {K::kColor3RgbUvSet, 6, 7},   {K::kColor3AlphaUvSet, 6, 7},
+        {K::kDistortion1UvSet, 6, 7}, {K::kDistortion1BlueUvSet, 6, 7},
+        {K::kDistortion2UvSet, 6, 7}, {K::kDistortion2BlueUvSet, 6, 7},
+        {K::kNormalMapUvSet, 6, 7},
     };
     for (const Case& c : cases)
         for (uint32_t value = c.first - 1; value <= c.last; ++value)
