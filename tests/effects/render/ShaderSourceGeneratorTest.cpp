@@ -540,6 +540,16 @@ const TextCase kTextCases[] = {
       "(LocalPosition.z>+0.5))discard;\n"
       "Color.a*=min(0.1,0.5-abs(LocalPosition.y))*10.0;\ngl_FragColor=Color;\n}\n"},
      {"Radius", "V2P_WorldPosition"}},
+    // GLSL decals keep no distortion step, whatever their key asks.
+    {"GlslDecalHasNoDistortion",
+     4,
+     KeyOf(K::kProjection, {{K::kDistortion1Enable, 1},
+                            {K::kDistortion1TargetMask, 0x3F},
+                            {K::kDistortion2Enable, 1},
+                            {K::kDistortion2TargetMask, 0x3F}}),
+     kPixel,
+     {"Parameter.TexCoord[5]+=0.5;\nvec4 Color;\nColor=vec4(1.0,1.0,1.0,1.0);\n"},
+     {"TexDistortion", "-=Value;", "texture2D(g_SamplerDistortion"}},
     // Fault: the decal's alpha light read a world position decal programs
     // do not have, so no such program compiled. Decals skip it, as in HLSL.
     {"GlslDecalSkipsTheAlphaLight",
