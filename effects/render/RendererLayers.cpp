@@ -88,8 +88,14 @@ void PrefetchRoot(const InstanceRootUnit* root) {
 // Ascending keys, drawn from the last: the lowest priority value first,
 // then the farthest, then the highest index.
 void DrawSorted(EngineWorkData::SortList& sorted, uint32_t category) {
-    std::sort(sorted.entries, sorted.entries + sorted.count,
-              [](const DrawSortEntry& a, const DrawSortEntry& b) { return a.key < b.key; });
+    const auto keyBefore = [](const DrawSortEntry& a, const DrawSortEntry& b) {
+        return a.key < b.key;
+    };
+    // A layer's list mostly keeps its order from frame to frame: one pass
+    // finds it sorted and spares the sort.
+    DrawSortEntry* const end = sorted.entries + sorted.count;
+    if (!std::is_sorted(sorted.entries, end, keyBefore))
+        std::sort(sorted.entries, end, keyBefore);
     for (uint32_t i = sorted.count; i-- > 0;) {
         // Each root lives in a pool block of its own: the next one's draw
         // state is fetched while this one draws.

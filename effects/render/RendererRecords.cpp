@@ -23,7 +23,7 @@ using VertexEntry = Buffer<IVertexBuffer>::Entry;
 using IndexEntry = Buffer<IIndexBuffer>::Entry;
 
 void FlushVertexBatch(RendererWorkData& work, const VertexEntry& v, const IndexEntry& i) {
-    auto* c = AllocateCommand<VertexBatchCommand>();
+    auto* c = work.ChainCommand<VertexBatchCommand>();
     if (!c)
         return;
     work.FillCommandHeader(c->header, kVertexBatchCommand, false);
@@ -35,7 +35,7 @@ void FlushVertexBatch(RendererWorkData& work, const VertexEntry& v, const IndexE
 }
 
 void FlushIndexedBatch(RendererWorkData& work, const VertexEntry& v, const IndexEntry& i) {
-    auto* c = AllocateCommand<IndexedBatchCommand>();
+    auto* c = work.ChainCommand<IndexedBatchCommand>();
     if (!c)
         return;
     work.FillCommandHeader(c->header, kIndexedBatchCommand, true);
@@ -49,7 +49,7 @@ void FlushIndexedBatch(RendererWorkData& work, const VertexEntry& v, const Index
 }
 
 void FlushParticleBatch(RendererWorkData& work, const VertexEntry& v, const IndexEntry& i) {
-    auto* c = AllocateCommand<ParticleBatchCommand>();
+    auto* c = work.ChainCommand<ParticleBatchCommand>();
     if (!c)
         return;
     work.FillCommandHeader(c->header, kParticleBatchCommand, true);
@@ -65,28 +65,32 @@ void FlushParticleBatch(RendererWorkData& work, const VertexEntry& v, const Inde
     c->billboardMatrix = work.billboard ? work.billboardMatrices[view] : Math::kIdentity34;
 }
 
+DrawRecord* TakeDrawRecord(RendererWorkData& work) {
+    if (!work.layerOpen)
+        return nullptr;
+    auto* record = static_cast<DrawRecord*>(work.records.TakeBottom(sizeof(DrawRecord)));
+    if (!record)
+        return nullptr;
+    std::memset(record, 0, sizeof(DrawRecord));
+    record->matrix = work.viewProjection;
+    work.currentRecord = record;
+    work.lastCommand = nullptr;
+    ++work.drawRecordCount;
+    return record;
+}
+
 } // namespace
 
 DrawRecord* AllocDrawRecord() {
     RendererWorkData* work = StartedRenderer();
-    if (!work || !work->layerOpen)
-        return nullptr;
-    auto* record = static_cast<DrawRecord*>(work->records.TakeBottom(sizeof(DrawRecord)));
-    if (!record)
-        return nullptr;
-    std::memset(record, 0, sizeof(DrawRecord));
-    record->matrix = work->viewProjection;
-    work->currentRecord = record;
-    work->lastCommand = nullptr;
-    ++work->drawRecordCount;
-    return record;
+    return work ? TakeDrawRecord(*work) : nullptr;
 }
 
 void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewIndex,
                    const float* effectLight, const float* alphaLightMatrix,
                    const float* alphaLightParameter) {
     RendererWorkData* work = StartedRenderer();
-    DrawRecord* record = AllocDrawRecord();
+    DrawRecord* record = work ? TakeDrawRecord(*work) : nullptr;
     if (!record)
         return;
     // Only three camera spaces exist; a value from damaged data draws in
@@ -109,18 +113,7 @@ void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewInde
 
 RenderCommand* AllocateCommand(uint32_t bytes) {
     RendererWorkData* work = StartedRenderer();
-    if (!work || !work->layerOpen || !work->currentRecord || bytes < sizeof(RenderCommand))
-        return nullptr;
-    auto* command = static_cast<RenderCommand*>(work->records.TakeTop(bytes));
-    if (!command)
-        return nullptr;
-    command->next = nullptr;
-    if (!work->currentRecord->firstCommand)
-        work->currentRecord->firstCommand = command;
-    if (work->lastCommand)
-        work->lastCommand->next = command;
-    work->lastCommand = command;
-    return command;
+    return work ? work->ChainCommand(bytes) : nullptr;
 }
 
 void* AllocateDrawCommandSpace(uint32_t bytes) {
