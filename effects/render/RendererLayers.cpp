@@ -79,10 +79,15 @@ void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
     }
 }
 
+// What a root's draw reads: its table pointer and tree links (the collect
+// pass), the parameter its units' polygon offsets scale by, its package,
+// lists and lights (the draw record and the draw order) and its colour,
+// all within its first five lines.
 void PrefetchRoot(const InstanceRootUnit* root) {
-    const auto* bytes = reinterpret_cast<const char*>(&root->package);
-    for (uint32_t line = 0; line < 3; ++line)
-        __builtin_prefetch(bytes + 64 * line);
+    const auto* bytes = reinterpret_cast<const char*>(root);
+    const auto* end = reinterpret_cast<const char*>(root->currentColor + 4);
+    for (; bytes < end; bytes += 64)
+        __builtin_prefetch(bytes);
 }
 
 // Ascending keys, drawn from the last: the lowest priority value first,
