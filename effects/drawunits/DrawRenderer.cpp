@@ -20,10 +20,12 @@ uint8_t* RendererBatchKind() {
 }
 
 void SubmitToRuntime(Job* job) {
-    // Read in place: every draw unit's command comes through here.
+    // Read in place: every draw unit's command comes through here. Without
+    // the host's dispatcher the runtime runs jobs at once, so the command
+    // runs here rather than through one more call.
     const RuntimeGlobals& g = RuntimeGlobals::Get();
     EngineWorkData* work = g.started ? g.engine : nullptr;
-    if (work && work->submitJob)
+    if (work && work->submitJob && work->parameter.pJobDispatcher)
         work->submitJob(job);
     else
         job->Execute();
@@ -65,14 +67,6 @@ const DrawRenderer DrawRenderer::kBuiltIn = {
     PoolBufferSizes,
 };
 
-namespace {
-
-DrawRenderer g_current = DrawRenderer::kBuiltIn;
-
-} // namespace
-
-DrawRenderer& DrawRenderer::Current() {
-    return g_current;
-}
+DrawRenderer DrawRenderer::current_ = DrawRenderer::kBuiltIn;
 
 } // namespace FulgorCore

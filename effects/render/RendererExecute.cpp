@@ -57,6 +57,22 @@ inline void SetDepthFlags(const RendererWorkData& work, uint32_t word, bool plai
         work.device->SetDepthState(word & 1u, (word >> 1) & 1u, 0);
 }
 
+// Binds stages 0 to count - 1 of `mask` from the slots.
+void BindSlots(RendererWorkData& work, const TextureSlot* slots, uint32_t mask, uint32_t count) {
+    if (!slots || !mask)
+        return;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (!(mask & (1u << i)))
+            continue;
+        ITexture* texture = slots[i].texture;
+        if (!work.textureLatch && texture && texture->IsSpecial())
+            work.textureLatch = 1;
+        const uint32_t word = slots[i].sampler;
+        work.device->SetTexture(i, texture, word & 3u, (word >> 2) & 3u, (word >> 4) & 3u,
+                                (word >> 6) & 1u);
+    }
+}
+
 void ExecuteVertexBatch(RendererWorkData& work, const RenderCommand& command) {
     const auto& c = reinterpret_cast<const VertexBatchCommand&>(command);
     IDevice& d = *work.device;
@@ -75,7 +91,7 @@ void ExecuteIndexedBatch(RendererWorkData& work, const RenderCommand& command) {
     d.SetShader(ShaderOf(c.header));
     d.SetVertexBuffer(0, c.vertexBuffer, c.vertexOffset, c.stride);
     d.SetIndexBuffer(c.indexBuffer);
-    BindTextures(c.header.slots, c.header.slotMask, kBatchStages);
+    BindSlots(work, c.header.slots, c.header.slotMask, kBatchStages);
     d.SetBlendMode(BlendOf(c.header.stateWord), false);
     SetDepthFlags(work, c.header.stateWord, true);
     d.SetCullMode(CullOf(c.header.stateWord));
@@ -88,7 +104,7 @@ void ExecuteParticleBatch(RendererWorkData& work, const RenderCommand& command) 
     d.SetShader(ShaderOf(c.header));
     d.SetVertexBuffer(0, c.vertexBuffer, c.vertexOffset, kParticleStride);
     d.SetIndexBuffer(c.indexBuffer);
-    BindTextures(c.header.slots, c.header.slotMask, kParticleStages);
+    BindSlots(work, c.header.slots, c.header.slotMask, kParticleStages);
     d.SetVertexShaderConstants(12, c.viewConstant, 1, kFloat4);
     d.SetVertexShaderConstants(0, c.billboardMatrix, 3, kFloat3);
     d.SetBlendMode(BlendOf(c.header.stateWord), false);
@@ -125,7 +141,7 @@ void ExecuteModelCommand(RendererWorkData& work, const RenderCommand& command) {
     d.SetVertexBuffer(0, c.vertexBuffer, 0, kModelStride);
     d.SetVertexBuffer(1, c.morphBuffer, 0, kModelStride);
     d.SetIndexBuffer(c.indexBuffer);
-    BindTextures(c.header.slots, c.header.slotMask, kModelStages);
+    BindSlots(work, c.header.slots, c.header.slotMask, kModelStages);
     d.SetVertexShaderConstants(4, c.worldMatrix, 4, kFloat3);
     d.SetVertexShaderConstants(14, c.baseColor, 1, kFloat4);
     d.SetVertexShaderConstants(15, c.vertexParameters, 1, kFloat4);
@@ -169,7 +185,7 @@ void ExecuteProjectionCommand(RendererWorkData& work, const RenderCommand& comma
     d.SetShader(ShaderOf(c.header));
     d.SetVertexBuffer(0, c.vertexBuffer, 0, kCubeStride);
     d.SetIndexBuffer(c.indexBuffer);
-    BindTextures(c.header.slots, c.header.slotMask, kBatchStages);
+    BindSlots(work, c.header.slots, c.header.slotMask, kBatchStages);
     d.SetVertexShaderConstants(14, c.baseColor, 1, kFloat4);
     d.SetVertexShaderConstants(15, c.vertexParameters, 1, kFloat4);
     d.SetPixelShaderConstants(15, c.pixelParameters, 2, kFloat4);
@@ -210,26 +226,16 @@ void ExecuteRecord(RendererWorkData& work, const DrawRecord& record) {
     }
     for (const RenderCommand* c = record.firstCommand; c; c = c->next) {
         d.OnDrawPhase(2);
-        ExecuteRenderCommand(*c);
+        if (c->type < kRenderCommandTypeCount)
+            kExecutors[c->type](work, *c);
     }
 }
 
 } // namespace
 
 void BindTextures(const TextureSlot* slots, uint32_t mask, uint32_t count) {
-    RendererWorkData* work = StartedRenderer();
-    if (!work || !slots || !mask)
-        return;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (!(mask & (1u << i)))
-            continue;
-        ITexture* texture = slots[i].texture;
-        if (!work->textureLatch && texture && texture->IsSpecial())
-            work->textureLatch = 1;
-        const uint32_t word = slots[i].sampler;
-        work->device->SetTexture(i, texture, word & 3u, (word >> 2) & 3u, (word >> 4) & 3u,
-                                 (word >> 6) & 1u);
-    }
+    if (RendererWorkData* work = StartedRenderer())
+        BindSlots(*work, slots, mask, count);
 }
 
 void ExecuteRenderCommand(const RenderCommand& command) {

@@ -79,17 +79,28 @@ void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
     }
 }
 
+// What a root's draw reads: its table pointer and tree links (the collect
+// pass), the parameter its units' polygon offsets scale by, its package,
+// lists and lights (the draw record and the draw order) and its colour,
+// all within its first five lines.
 void PrefetchRoot(const InstanceRootUnit* root) {
-    const auto* bytes = reinterpret_cast<const char*>(&root->package);
-    for (uint32_t line = 0; line < 3; ++line)
-        __builtin_prefetch(bytes + 64 * line);
+    const auto* bytes = reinterpret_cast<const char*>(root);
+    const auto* end = reinterpret_cast<const char*>(root->currentColor + 4);
+    for (; bytes < end; bytes += 64)
+        __builtin_prefetch(bytes);
 }
 
 // Ascending keys, drawn from the last: the lowest priority value first,
 // then the farthest, then the highest index.
 void DrawSorted(EngineWorkData::SortList& sorted, uint32_t category) {
-    std::sort(sorted.entries, sorted.entries + sorted.count,
-              [](const DrawSortEntry& a, const DrawSortEntry& b) { return a.key < b.key; });
+    const auto keyBefore = [](const DrawSortEntry& a, const DrawSortEntry& b) {
+        return a.key < b.key;
+    };
+    // A layer's list mostly keeps its order from frame to frame: one pass
+    // finds it sorted and spares the sort.
+    DrawSortEntry* const end = sorted.entries + sorted.count;
+    if (!std::is_sorted(sorted.entries, end, keyBefore))
+        std::sort(sorted.entries, end, keyBefore);
     for (uint32_t i = sorted.count; i-- > 0;) {
         // Each root lives in a pool block of its own: the next one's draw
         // state is fetched while this one draws.

@@ -75,7 +75,7 @@ T* StartCommand(RendererWorkData* work, RenderCommandType type, const IShader* s
     if (!work || !stateWord)
         return nullptr;
     ApplyState(shader, stateWord, slots, mask);
-    T* c = AllocateCommand<T>();
+    T* c = work->ChainCommand<T>();
     if (c)
         work->FillCommandHeader(c->header, type, true);
     return c;

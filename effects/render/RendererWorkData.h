@@ -2,6 +2,7 @@
 
 #include "effects/Core/Engine/DrawParameter.h"
 #include "effects/render/Buffer.h"
+#include "effects/render/DrawRecord.h"
 #include "effects/render/RenderCommand.h"
 #include "effects/render/RenderCommandBuffer.h"
 #include "effects/render/TextureSlot.h"
@@ -14,7 +15,6 @@ class IDevice;
 class IIndexBuffer;
 class IShader;
 class IVertexBuffer;
-struct DrawRecord;
 
 // The renderer's state, one block allocated at start-up
 // ("Renderer.WorkData").
@@ -112,6 +112,26 @@ struct RendererWorkData {
         }
         return true;
     }
+
+    // A render command of `bytes` from the top of the record area, chained
+    // at the end of the current draw record; null when the layer is not
+    // open, no record is current or the area is full. Inline: every batch
+    // flush and ready command takes one.
+    RenderCommand* ChainCommand(uint32_t bytes) {
+        if (!layerOpen || !currentRecord || bytes < sizeof(RenderCommand))
+            return nullptr;
+        auto* command = static_cast<RenderCommand*>(records.TakeTop(bytes));
+        if (!command)
+            return nullptr;
+        command->next = nullptr;
+        if (!currentRecord->firstCommand)
+            currentRecord->firstCommand = command;
+        if (lastCommand)
+            lastCommand->next = command;
+        lastCommand = command;
+        return command;
+    }
+    template <class T> T* ChainCommand() { return reinterpret_cast<T*>(ChainCommand(sizeof(T))); }
 
     // A new command's header from the batch state; a batch that binds no
     // texture leaves its slot table out.

@@ -105,11 +105,33 @@ private:
         for (uint32_t i = 0, k = 0; i < indexCount; ++i, k = k + 1 < vertexCount ? k + 1 : 0)
             p.indices[i] = static_cast<uint16_t>(p.firstVertex + k);
         auto* v = static_cast<uint8_t*>(p.vertices);
-        for (uint32_t k = 0; k < vertexCount; ++k, v += stride) {
-            std::memset(v, tag, stride);
-            const uint32_t marker = PatternMarker(tag, k);
-            std::memcpy(v, &marker, 4);
+        // The strides the renderer reserves, each written with its size
+        // known, as a real unit's vertex format is.
+        switch (stride) {
+        case 32:
+            return WriteVertices<32>(v, tag, vertexCount);
+        case 36:
+            return WriteVertices<36>(v, tag, vertexCount);
+        case 44:
+            return WriteVertices<44>(v, tag, vertexCount);
+        case 48:
+            return WriteVertices<48>(v, tag, vertexCount);
+        case 52:
+            return WriteVertices<52>(v, tag, vertexCount);
+        default:
+            for (uint32_t k = 0; k < vertexCount; ++k, v += stride)
+                WriteVertex(v, tag, k, stride);
         }
+    }
+    static void WriteVertex(uint8_t* v, uint8_t tag, uint32_t k, uint32_t stride) {
+        std::memset(v, tag, stride);
+        const uint32_t marker = PatternMarker(tag, k);
+        std::memcpy(v, &marker, 4);
+    }
+    template <uint32_t Stride>
+    static void WriteVertices(uint8_t* v, uint8_t tag, uint32_t vertexCount) {
+        for (uint32_t k = 0; k < vertexCount; ++k, v += Stride)
+            WriteVertex(v, tag, k, Stride);
     }
 
     FulgorCore::DrawCommand command;
