@@ -64,7 +64,7 @@ DrawPartValue Part(DrawDataValue data, int8_t texture = 0) {
     DrawPartValue p;
     p.data = std::move(data);
     p.priority = 8;
-    p.fields = {{"DMod", 1}, {"UvSC", 1}};
+    p.fields = {{"DMod", 1}, {"UvSC", 1}, {"bPDs", 1}};
     p.uvLayers.push_back(UvTransformValue{0u, 1u, std::nullopt, std::nullopt, std::nullopt});
     p.textureLayers["TCo1"] = {
         {{"bEbl", 1}}, std::vector<int8_t>{texture}, std::nullopt, std::nullopt};
