@@ -41,9 +41,7 @@ constexpr MaterialRow kNothing = {BatchKind::kNone, kNoBody, 0, 0, 0};
 // Indexed by draw type 1-13; type 4 by its sub-mode below.
 constexpr MaterialRow kRows[14] = {
     kNothing,
-    // Lines reserve their two vertices without indices, as the field's
-    // lines do: an indexed batch would never draw them.
-    {BatchKind::kVertex, K::kShape, 0, 0, 0},                  // 1 lines
+    {BatchKind::kIndexed, K::kShape, 0, 0, 0},                 // 1 lines
     {BatchKind::kParticle, K::kSimple, 0, 1, 1},               // 2
     {BatchKind::kIndexed, K::kShape, 1, 1, 1},                 // 3
     {BatchKind::kVertex, K::kShape, 0, 0, 1},                  // 4, sub-modes 0 and 1

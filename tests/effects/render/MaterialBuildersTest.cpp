@@ -179,7 +179,7 @@ std::vector<TypeCase> TypeCases() {
         {K::kPointLight3Mode, 3}};
     // Types 1, 2, 4, 10 and 11 take neither the alpha offset nor the test.
     return {
-        {"Type1LinesAsAVertexBatch", RichPart(DrawDataType1Value{}), 1, 0,
+        {"Type1Lines", RichPart(DrawDataType1Value{}), 3, 0,
          Expected(K::kShape, 0, {kAlphaSwitches})},
         {"Type2Billboards", RichPart(type2), 2, 1,
          Expected(K::kSimple, 0, {kAlphaSwitches, kLevel1, lit})},

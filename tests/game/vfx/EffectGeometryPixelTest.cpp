@@ -8,7 +8,7 @@
 #include "support/effects/EffectFiles.h"
 #include "support/effects/GeometryMembers.h"
 #include "support/effects/RenderRig.h"
-#include "support/vfx/RuntimePixelTest.h"
+#include "support/vfx/VfxDeviceRig.h"
 
 #include "effects/drawunits/DrawUnitType13.h"
 #include "effects/drawunits/DrawUnitType4.h"
@@ -145,10 +145,49 @@ void PrepareQuad(uint8_t* out, const float* centre, int cell) {
     Fx::WriteBillboardVertex(v[3], shared, s, -s, snorm(u0 + 0.4f), snorm(v0 + 0.4f));
 }
 
-class EffectGeometryPixels : public testsupport::RuntimePixelTest<kSize> {
+class EffectGeometryPixels : public testing::Test {
 protected:
-    void SetUp() override { Start(ShapesEffect()); }
+    void SetUp() override {
+        if (!rig.Start(sys::gpu::Backend::OpenGL, kSize, kSize))
+            GTEST_SKIP() << "no GL context here";
+        ShaderSource::Install(nullptr); // the runtime's generated programs
+        runtime = std::make_unique<testsupport::RenderRig>(*rig.device);
+        ASSERT_TRUE(runtime->Start());
+        package = runtime->Load(testsupport::Write(ShapesEffect()));
+        ASSERT_NE(package, nullptr);
+        instance = &runtime->AddInstance(1);
+    }
+    void TearDown() override {
+        for (Fx::ParticleInstance* p : owners)
+            delete p;
+        owners.clear();
+        runtime.reset();
+        rig.Stop();
+    }
 
+    const Fx::ParticleResource* Part(uint32_t unit) const {
+        return package->GetUnit(unit)->GetDrawPart(0);
+    }
+    // A particle of the instance's root at (x, y, kZ) with the colour.
+    Fx::ParticleInstance* Owner(float x, float y, const float* color) {
+        Fx::UnitInstance::InitialState state;
+        state.parent = instance->root;
+        state.timeMode = Fx::UnitInstance::kEndless;
+        Fx::ParticleInstance* p = testsupport::StandInParticle(instance->root, state);
+        if (p) {
+            owners.push_back(p);
+            Move(p, x, y, color);
+        }
+        return p;
+    }
+    static void Move(Fx::ParticleInstance* p, float x, float y, const float* color) {
+        testsupport::OwnerPose pose;
+        pose.matrix[9] = x;
+        pose.matrix[10] = y;
+        pose.matrix[11] = kZ;
+        std::memcpy(pose.color, color, sizeof pose.color);
+        testsupport::Pose(p, pose);
+    }
     template <class T, class... Args>
     T* Add(Fx::ParticleInstance* owner, uint32_t unit, Args&&... args) {
         return runtime->AddDrawUnit(
@@ -167,6 +206,13 @@ protected:
         const int py = static_cast<int>((1.0f - y) * 32.0f);
         return testing_graphics::PixelIs(pixels, kSize, px, py, c.r, c.g, c.b, 2);
     }
+
+    testsupport::VfxDeviceRig rig;
+    std::unique_ptr<testsupport::RenderRig> runtime;
+    const Fx::PackageResource* package = nullptr;
+    testsupport::RenderRig::Instance* instance = nullptr;
+    std::vector<Fx::ParticleInstance*> owners;
+    std::vector<uint8_t> pixels;
 };
 
 TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
@@ -214,7 +260,11 @@ TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
     field->prepared = prepared.data();
     field->pointCount = 2;
 
-    DrawAndRead();
+    runtime->DrawFrame();
+    const float clear[4] = {0, 0, 0, 1};
+    rig.stack.Execute(clear);
+    pixels = rig.stack.ReadBackBuffer();
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(kSize * kSize * 4));
 
     // The ring at radius 0.2, its centre clear.
     for (int a = 0; a < 8; ++a) {
