@@ -381,4 +381,6 @@ private:
     void InstallMembers();
 };
 
+static_assert(sizeof(ParticleInstance) <= kUnitBlockSize);
+
 } // namespace FulgorCore
