@@ -158,9 +158,8 @@ Vec4 V4(const float* v) {
 
 TEST_P(EmitterTransforms, TimeZeroValuesThenTheAdvancedOnes) {
     const TransformCase& c = GetParam();
-    UnitInstance::InitialState state;
-    auto* unit =
-        UnitInstance::Create<EmitterTransformUnit>(root_, state, root_->package->GetUnit(1));
+    auto* unit = UnitInstance::Create<EmitterTransformUnit>(
+        root_, EmitterTransformUnit::kDefaultStart, root_->package->GetUnit(1));
     ASSERT_NE(unit, nullptr);
     EXPECT_EQ(unit->GetKind(), 3u);
     // Before any frame.

@@ -106,8 +106,8 @@ protected:
         return p;
     }
     FulgorCore::EmitterTransformUnit* Transform(uint32_t unit) {
-        UnitInstance::InitialState state;
-        auto* t = UnitInstance::Create<FulgorCore::EmitterTransformUnit>(root_, state, Data(unit));
+        auto* t = UnitInstance::Create<FulgorCore::EmitterTransformUnit>(
+            root_, FulgorCore::EmitterTransformUnit::kDefaultStart, Data(unit));
         EXPECT_NE(t, nullptr);
         made_.push_back(t);
         return t;
