@@ -34,6 +34,7 @@
 #include "support/effects/UnitTreeRig.h"
 
 #include "bench/AllocationCount.h"
+#include "bench/support/PlainRatio.h"
 
 #include <benchmark/benchmark.h>
 
@@ -137,6 +138,7 @@ void BM_PatternQuads(benchmark::State& state) {
     uint64_t allocations = 0;
     FulgorCore::DrawClock frame;
     frame.lastStep = 1.0f;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
         frame.timeA += 1.0f;
@@ -147,6 +149,7 @@ void BM_PatternQuads(benchmark::State& state) {
         }
         allocations += bench::AllocationCount() - before;
     }
+    bench::KeepRuntimeTime("quads", state, ratioStart);
     benchmark::DoNotOptimize(g_vertices.data());
     state.counters["particles/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kParticles, benchmark::Counter::kIsRate);
@@ -185,6 +188,7 @@ void BM_PlainLoop(benchmark::State& state) {
     const float frameCount = static_cast<float>(framesPerCell * cellsU * cellsV);
     const float axisLength[2] = {1.0f, 1.0f};
     float time = 0.0f;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         time += 1.0f;
         for (int i = 0; i < kParticles; ++i) {
@@ -215,6 +219,7 @@ void BM_PlainLoop(benchmark::State& state) {
         }
         benchmark::ClobberMemory();
     }
+    bench::PrintRatio("quads", state, ratioStart);
     benchmark::DoNotOptimize(g_vertices.data());
     state.counters["particles/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kParticles, benchmark::Counter::kIsRate);

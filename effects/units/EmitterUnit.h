@@ -165,4 +165,6 @@ private:
     void SpawnEventItems(uint32_t trigger, float time, bool refreshShape);
 };
 
+static_assert(sizeof(EmitterUnit) <= kUnitBlockSize);
+
 } // namespace FulgorCore

@@ -13,6 +13,7 @@
 #include "effects/Core/Resource/UnitResource.h"
 #include "effects/Core/Resource/UnitTimelineResource.h"
 #include "effects/units/ChildEffectLink.h"
+#include "effects/units/EmitterTransformUnit.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/NodeEventBlock.h"
 #include "effects/units/NodeSharedBlock.h"
@@ -45,19 +46,38 @@ float RowLength(const float* row) {
     return Math::ApproxSqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
 }
 
+// Most members of most particles are the no-ops: a comparison skips the
+// call.
+inline void RunMember(ParticleInstance::PlainMember member, ParticleInstance* node) {
+    if (member != ParticleInstance::NoOpPlain)
+        member(node);
+}
+
+inline void RunMember(ParticleInstance::FrameMember member, ParticleInstance* node,
+                      const UnitClock& clock) {
+    if (member != ParticleInstance::NoOpWithArgument)
+        member(node, clock);
+}
+
 // M = C(S, R, T) by the node's composition order, then its finish member.
 void ComposeScaleRotationTranslation(ParticleInstance* node) {
     float s[12] = {};
     s[0] = node->scale[0];
     s[4] = node->scale[1];
     s[8] = node->scale[2];
-    float r[12];
-    node->rotationBuilder(r, node->rotation[0], node->rotation[1], node->rotation[2]);
+    TransformBlock& block = *node->transformBlock;
+    if (!(block.transformFlags & TransformBlock::kRotationBuilt) ||
+        std::memcmp(block.rotationAngles, node->rotation, sizeof(block.rotationAngles)) != 0) {
+        node->rotationBuilder(block.rotationMatrix, node->rotation[0], node->rotation[1],
+                              node->rotation[2]);
+        Copy3(block.rotationAngles, node->rotation);
+        block.transformFlags |= TransformBlock::kRotationBuilt;
+    }
     float t[12];
     Math::Matrix34Identity(t);
     Copy3(&t[9], node->position);
-    node->composeBuilder(node->currentWorldMatrix, s, r, t);
-    node->finishMember(node);
+    node->composeBuilder(node->currentWorldMatrix, s, block.rotationMatrix, t);
+    RunMember(node->finishMember, node);
 }
 
 // Rotation rows from the node's rotation getter, each scaled by its scale
@@ -73,7 +93,7 @@ void ComposeFromGetters(ParticleInstance* node) {
         for (int c = 0; c < 3; ++c)
             m[row * 3 + c] *= scale[row];
     Copy3(&m[9], node->position);
-    node->finishMember(node);
+    RunMember(node->finishMember, node);
 }
 
 const float* ParentMatrix(const ParticleInstance* node) {
@@ -91,6 +111,12 @@ void AddOwnerVector(ParticleInstance* node) {
     if (node->parent)
         node->parent->GetVector7(v, block ? block->index : 0);
     Add3(&node->currentWorldMatrix[9], v);
+}
+
+// The world acceleration's displacement moves the composed particle in
+// world space, after everything else.
+void AddWorldDisplacement(ParticleInstance* node) {
+    Add3(&node->currentWorldMatrix[9], node->transformBlock->worldDisplacement);
 }
 
 void RotateAboutY(float* v, float angle) {
@@ -112,29 +138,29 @@ void RotateAboutX(float* v, float angle) {
 }
 
 // The angle pair at the frame's times, or (0, 0) without one.
-void EvaluateAngles(ParticleInstance* node, const EvaluationContext& frame, float* angles) {
+void EvaluateAngles(ParticleInstance* node, const UnitClock& clock, float* angles) {
     angles[0] = angles[1] = 0.0f;
     if (node->anglePair)
-        node->anglePair->Evaluate(frame, node->angleSamples, node->owner->random, angles);
+        node->anglePair->Evaluate(clock, node->angleSamples, node->owner->random, angles);
     if (node->ownerDirection)
         Copy3(node->direction, node->ownerDirection);
 }
 
 // Tracks 0-2 scale, 3-5 rotation, 6-8 translation.
-void EvaluateTrackGroup(ParticleInstance* node, const EvaluationContext& frame, uint32_t group,
+void EvaluateTrackGroup(ParticleInstance* node, const UnitClock& clock, uint32_t group,
                         float* out) {
     for (uint32_t i = 0; i < 3; ++i)
-        out[i] = node->unitData->GetTrack(group * 3 + i)->Evaluate(frame);
+        out[i] = node->unitData->GetTrack(group * 3 + i)->Evaluate(clock);
 }
 
 template <bool S, bool R, bool T>
-void EvaluateTracks(ParticleInstance* node, const EvaluationContext& frame) {
+void EvaluateTracks(ParticleInstance* node, const UnitClock& clock) {
     if constexpr (S)
-        EvaluateTrackGroup(node, frame, 0, node->scale);
+        EvaluateTrackGroup(node, clock, 0, node->scale);
     if constexpr (R)
-        EvaluateTrackGroup(node, frame, 1, node->rotation);
+        EvaluateTrackGroup(node, clock, 1, node->rotation);
     if constexpr (T)
-        EvaluateTrackGroup(node, frame, 2, node->position);
+        EvaluateTrackGroup(node, clock, 2, node->position);
 }
 
 // The event record `number` of the unit's data, or null.
@@ -173,6 +199,8 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart*
     previousWorldMatrix = transformBlock->worldMatrices[1];
     for (float& c : transformBlock->color)
         c = 1.0f;
+    if (velocity)
+        Copy3(transformBlock->initialVelocity, velocity);
     TakeInherited(origin, positionIn, rotationIn);
     InstallMembers();
     if (unitData && unitData->GetReferenceName())
@@ -200,8 +228,10 @@ void ParticleInstance::TakeInherited(const float* origin, const float* positionI
         Math::TransformPoint34(local, positionIn, inverse);
         Copy3(offset, local);
     }
-    if (rotationIn)
+    if (rotationIn) {
+        Copy3(baseRotation, rotationIn);
         Copy3(rotation, rotationIn);
+    }
     if (InheritMode() == 1 && parent) {
         parent->GetVector0(inheritedScale);
         parent->GetVector1(inheritedRotation);
@@ -215,16 +245,8 @@ void ParticleInstance::InstallMembers() {
     if (!unitData)
         return;
     const UnitResource& data = *unitData;
-    Xorshift128& random = owner->random;
-    // The unit random values, in this fixed order: colour, scale,
-    // rotation, translation, lag.
-    data.GetColor().SampleRandom(random, transformBlock->colorSamples);
-    data.GetScale().SampleRandom(random, transformBlock->scaleSamples);
-    data.GetRotation().SampleRandom(random, transformBlock->rotationSamples);
-    data.GetPosition().SampleRandom(random, transformBlock->translationSamples);
-    transformBlock->interpolationSample = data.GetFuCt().SampleRandom(random);
-
-    colorMember = EvaluateColor;
+    SelectStrategies(data, data.GetSharedDataUnit(owner->package), 0);
+    transformBlock->interpolationSample = data.GetFuCt().SampleRandom(owner->random);
     switch (ColorMode()) {
     case 1:
         colorInheritMember = MultiplyBaseColor;
@@ -236,23 +258,12 @@ void ParticleInstance::InstallMembers() {
     default:
         break;
     }
-    // A constant aspect is evaluated once here and costs nothing after;
-    // an absent scale keeps (1, 1, 1).
-    const EvaluationContext start = Frame();
-    if (!data.GetScale().IsZero()) {
-        if (data.GetScale().IsConstant())
-            EvaluateScale(this, start);
-        else
-            scaleMember = EvaluateScale;
-    }
-    if (data.GetRotation().IsConstant())
-        EvaluateRotation(this, start);
-    else
-        rotationMember = EvaluateRotation;
-    if (data.GetPosition().IsConstant())
-        EvaluateTranslation(this, start);
-    else
-        translationMember = EvaluateTranslation;
+    // Every value at time 0 before the first frame; with the zero clock
+    // the integration moves nothing.
+    colourStep(this, kZeroClock);
+    scaleStep(this, kZeroClock);
+    rotationStep(this, kZeroClock);
+    translationStep(this, kZeroClock);
     SelectTransformEvaluator();
     switch (data.GetBAxs()) {
     case 1:
@@ -380,9 +391,11 @@ void ParticleInstance::PostEvent(uint16_t delay, uint8_t event) {
         std::memset(block, 0, sizeof(NodeEventBlock));
         postedEvents = static_cast<NodeEventBlock*>(block);
         // Without a transform block the particle has no colour to put back.
-        const bool constant[4] = {translationMember == NoOpFrame, rotationMember == NoOpFrame,
-                                  scaleMember == NoOpFrame,
-                                  colorMember == WhiteColor && transformBlock};
+        // What no strategy animates is recognised by its slot: the one
+        // no-op, and for the translation the plain integration.
+        const bool constant[4] = {translationStep == StepPosition, rotationStep == NoOpWithArgument,
+                                  scaleStep == NoOpWithArgument,
+                                  colourStep == NoOpWithArgument && transformBlock};
         for (uint32_t i = 0; i < 4; ++i)
             postedEvents->constant[i] = constant[i] ? 1 : 0;
         if (constant[NodeEventBlock::kTranslation])
@@ -484,28 +497,30 @@ void ParticleInstance::UpdateTransform() {
     const uint32_t current = block.transformFlags & TransformBlock::kCurrentIndex;
     currentWorldMatrix = block.worldMatrices[current];
     previousWorldMatrix = block.worldMatrices[current ^ 1u];
-    const EvaluationContext frame = Frame();
-    colorMember(this, frame);
-    colorInheritMember(this);
+    const UnitClock clock = Clock();
+    RunMember(colourStep, this, clock);
+    RunMember(colorInheritMember, this);
     block.color[3] *= fadeFactor;
-    RunUpdateMembers(frame);
-    distanceFadeMember(this);
-    viewAngleFadeMember(this);
-    sharedTransformMember(this);
-    postTransformMember(this);
-    frameListMember(this);
+    RunUpdateMembers(clock);
+    RunMember(distanceFadeMember, this);
+    RunMember(viewAngleFadeMember, this);
+    RunMember(sharedTransformMember, this);
+    RunMember(postTransformMember, this);
+    RunMember(frameListMember, this);
 }
 
-void ParticleInstance::RunUpdateMembers(const EvaluationContext& frame) {
+void ParticleInstance::RunUpdateMembers(const UnitClock& clock) {
     if (transformBlock)
         transformBlock->transformFlags &= ~TransformBlock::kInverseValid;
-    scaleMember(this, frame);
-    rotationMember(this, frame);
-    translationMember(this, frame);
-    trackMorphMember(this, frame);
-    transformTracksMember(this, frame);
-    integrateMember(this);
-    directionMember(this, frame);
+    RunMember(worldAccelerationStep, this, clock);
+    RunMember(localAccelerationStep, this, clock);
+    RunMember(scaleStep, this, clock);
+    RunMember(rotationStep, this, clock);
+    translationStep(this, clock);
+    RunMember(trackMorphMember, this, clock);
+    RunMember(transformTracksMember, this, clock);
+    RunMember(integrateMember, this);
+    RunMember(directionMember, this, clock);
     composeMember(this);
     // The first matrix composed is also the previous one: before it the
     // other entry held only the spawn point.
@@ -513,17 +528,17 @@ void ParticleInstance::RunUpdateMembers(const EvaluationContext& frame) {
         std::memcpy(previousWorldMatrix, currentWorldMatrix, sizeof(float) * 12);
         transformBlock->transformFlags |= TransformBlock::kComposed;
     }
-    reservedMember(this);
-    interpolateMember(this, frame);
-    notifyPositionMember(this);
+    RunMember(reservedMember, this);
+    RunMember(interpolateMember, this, clock);
+    RunMember(notifyPositionMember, this);
 }
 
 void ParticleInstance::SelectTransformEvaluator() {
     if (!unitData)
         return;
     static constexpr FrameMember kEvaluators[8] = {
-        nullptr,         EvaluateTracksS,  EvaluateTracksR,  EvaluateTracksSR,
-        EvaluateTracksT, EvaluateTracksST, EvaluateTracksRT, EvaluateTracksSRT,
+        NoOpWithArgument, EvaluateTracksS,  EvaluateTracksR,  EvaluateTracksSR,
+        EvaluateTracksT,  EvaluateTracksST, EvaluateTracksRT, EvaluateTracksSRT,
     };
     const uint32_t groups = unitData->GetAnimScale() | unitData->GetAnimRotation() << 1 |
                             unitData->GetAnimTranslate() << 2;
@@ -653,7 +668,7 @@ namespace {
 // The rotation getters' inheritance over components [first, last) of the
 // own rotation; `ask` is the parent's getter of the same slot.
 template <class Ask>
-void InheritRotation(const ParticleInstance& node, float* out, int first, int last, Ask ask) {
+void InheritRotationByMode(const ParticleInstance& node, float* out, int first, int last, Ask ask) {
     switch (node.InheritMode()) {
     case 0:
         for (int i = first; i < last; ++i)
@@ -693,15 +708,18 @@ void InheritRotation(const ParticleInstance& node, float* out, int first, int la
 } // namespace
 
 void ParticleInstance::GetVector1(float* out) const {
-    InheritRotation(*this, out, 0, 3, [](const UnitInstance& p, float* o) { p.GetVector1(o); });
+    InheritRotationByMode(*this, out, 0, 3,
+                          [](const UnitInstance& p, float* o) { p.GetVector1(o); });
 }
 
 void ParticleInstance::GetVector2(float* out) const {
-    InheritRotation(*this, out, 0, 2, [](const UnitInstance& p, float* o) { p.GetVector2(o); });
+    InheritRotationByMode(*this, out, 0, 2,
+                          [](const UnitInstance& p, float* o) { p.GetVector2(o); });
 }
 
 void ParticleInstance::GetVector3(float* out) const {
-    InheritRotation(*this, out, 2, 3, [](const UnitInstance& p, float* o) { p.GetVector3(o); });
+    InheritRotationByMode(*this, out, 2, 3,
+                          [](const UnitInstance& p, float* o) { p.GetVector3(o); });
 }
 
 void ParticleInstance::GetVector4(float* out) const {
@@ -732,22 +750,6 @@ void* ParticleInstance::GetAuxObject() {
     return auxObject;
 }
 
-void ParticleInstance::WhiteColor(ParticleInstance* node, const EvaluationContext&) {
-    float* c = node->transformBlock->color;
-    c[0] = c[1] = c[2] = c[3] = 1.0f;
-}
-
-void ParticleInstance::EvaluateColor(ParticleInstance* node, const EvaluationContext& frame) {
-    node->unitData->GetColor().Evaluate(frame, node->transformBlock->colorSamples,
-                                        node->owner->random, node->transformBlock->color);
-}
-
-void ParticleInstance::EvaluateColorTimesParent(ParticleInstance* node,
-                                                const EvaluationContext& frame) {
-    EvaluateColor(node, frame);
-    MultiplyParentColor(node);
-}
-
 void ParticleInstance::MultiplyBaseColor(ParticleInstance* node) {
     for (int i = 0; i < 4; ++i)
         node->transformBlock->color[i] *= node->transformBlock->spawnColor[i];
@@ -761,41 +763,26 @@ void ParticleInstance::MultiplyParentColor(ParticleInstance* node) {
         node->transformBlock->color[i] *= parentColour[i];
 }
 
-void ParticleInstance::EvaluateScale(ParticleInstance* node, const EvaluationContext& frame) {
-    node->unitData->GetScale().Evaluate(frame, node->transformBlock->scaleSamples,
-                                        node->owner->random, node->scale);
+void ParticleInstance::EvaluateTracksS(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<true, false, false>(node, clock);
 }
-
-void ParticleInstance::EvaluateRotation(ParticleInstance* node, const EvaluationContext& frame) {
-    node->unitData->GetRotation().Evaluate(frame, node->transformBlock->rotationSamples,
-                                           node->owner->random, node->rotation);
+void ParticleInstance::EvaluateTracksR(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<false, true, false>(node, clock);
 }
-
-void ParticleInstance::EvaluateTranslation(ParticleInstance* node, const EvaluationContext& frame) {
-    node->unitData->GetPosition().Evaluate(frame, node->transformBlock->translationSamples,
-                                           node->owner->random, node->position);
+void ParticleInstance::EvaluateTracksT(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<false, false, true>(node, clock);
 }
-
-void ParticleInstance::EvaluateTracksS(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<true, false, false>(node, frame);
+void ParticleInstance::EvaluateTracksSR(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<true, true, false>(node, clock);
 }
-void ParticleInstance::EvaluateTracksR(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<false, true, false>(node, frame);
+void ParticleInstance::EvaluateTracksST(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<true, false, true>(node, clock);
 }
-void ParticleInstance::EvaluateTracksT(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<false, false, true>(node, frame);
+void ParticleInstance::EvaluateTracksRT(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<false, true, true>(node, clock);
 }
-void ParticleInstance::EvaluateTracksSR(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<true, true, false>(node, frame);
-}
-void ParticleInstance::EvaluateTracksST(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<true, false, true>(node, frame);
-}
-void ParticleInstance::EvaluateTracksRT(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<false, true, true>(node, frame);
-}
-void ParticleInstance::EvaluateTracksSRT(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<true, true, true>(node, frame);
+void ParticleInstance::EvaluateTracksSRT(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<true, true, true>(node, clock);
 }
 
 void ParticleInstance::ComposeWithOwner(ParticleInstance* node) {
@@ -807,6 +794,7 @@ void ParticleInstance::ComposeTransformWithOwner(ParticleInstance* node) {
     Add3(&node->currentWorldMatrix[9], node->offset);
     Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix, ParentMatrix(node));
     AddBlockVector(node);
+    AddWorldDisplacement(node);
 }
 
 void ParticleInstance::ComposeTransformWithBlock(ParticleInstance* node) {
@@ -817,6 +805,7 @@ void ParticleInstance::ComposeTransformWithBlock(ParticleInstance* node) {
                                block->transform);
         Add3(&node->currentWorldMatrix[9], block->vector);
     }
+    AddWorldDisplacement(node);
 }
 
 void ParticleInstance::ComposeTransformWithRoot(ParticleInstance* node) {
@@ -825,6 +814,7 @@ void ParticleInstance::ComposeTransformWithRoot(ParticleInstance* node) {
                            node->owner->GetWorldMatrix());
     Add3(&node->currentWorldMatrix[9], node->offset);
     AddBlockVector(node);
+    AddWorldDisplacement(node);
 }
 
 void ParticleInstance::ComposeTransformFromGetters(ParticleInstance* node) {
@@ -832,6 +822,7 @@ void ParticleInstance::ComposeTransformFromGetters(ParticleInstance* node) {
     Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix,
                            node->owner->GetWorldMatrix());
     AddOwnerVector(node);
+    AddWorldDisplacement(node);
 }
 
 void ParticleInstance::ComposeTransformRelative(ParticleInstance* node) {
@@ -840,20 +831,19 @@ void ParticleInstance::ComposeTransformRelative(ParticleInstance* node) {
                            node->owner->GetWorldMatrix());
     Add3(&node->currentWorldMatrix[9], node->offset);
     AddOwnerVector(node);
+    AddWorldDisplacement(node);
 }
 
-void ParticleInstance::RotateDirectionByAnglesYX(ParticleInstance* node,
-                                                 const EvaluationContext& frame) {
+void ParticleInstance::RotateDirectionByAnglesYX(ParticleInstance* node, const UnitClock& clock) {
     float angles[2];
-    EvaluateAngles(node, frame, angles);
+    EvaluateAngles(node, clock, angles);
     RotateAboutY(node->direction, angles[0]);
     RotateAboutX(node->direction, angles[1]);
 }
 
-void ParticleInstance::RotateDirectionByAnglesXY(ParticleInstance* node,
-                                                 const EvaluationContext& frame) {
+void ParticleInstance::RotateDirectionByAnglesXY(ParticleInstance* node, const UnitClock& clock) {
     float angles[2];
-    EvaluateAngles(node, frame, angles);
+    EvaluateAngles(node, clock, angles);
     RotateAboutX(node->direction, angles[0]);
     RotateAboutY(node->direction, angles[1]);
 }
@@ -886,9 +876,9 @@ void ParticleInstance::NotifyListenerPosition(ParticleInstance* node) {
         listener->OnPosition(&node->currentWorldMatrix[9]);
 }
 
-void ParticleInstance::InterpolatePosition(ParticleInstance* node, const EvaluationContext& frame) {
+void ParticleInstance::InterpolatePosition(ParticleInstance* node, const UnitClock& clock) {
     const float t = node->unitData->GetFuCt().Evaluate(
-        frame, node->transformBlock->interpolationSample, node->owner->random);
+        clock, node->transformBlock->interpolationSample, node->owner->random);
     float* current = &node->currentWorldMatrix[9];
     const float* previous = &node->previousWorldMatrix[9];
     for (int i = 0; i < 3; ++i)

@@ -18,6 +18,8 @@ struct TransformBlock {
     static constexpr uint16_t kComposed = 1u << 2;
     // The host object was started: only then is it stopped.
     static constexpr uint16_t kHostObjectStarted = 1u << 3;
+    // rotationMatrix holds the rotation of rotationAngles.
+    static constexpr uint16_t kRotationBuilt = 1u << 4;
 
     float worldMatrices[2][12];
     float inverseWorldMatrix[12];
@@ -34,6 +36,23 @@ struct TransformBlock {
     float scaleSamples[3];
     float rotationSamples[3];
     float translationSamples[3];
+    // The motion the strategies integrate: the position (which never holds
+    // the linked translation or the translation property), the velocity
+    // given at the spawn, the velocity of the local acceleration, and the
+    // velocity and displacement of the world acceleration. Then the random
+    // values of the two accelerations and of the speed factor.
+    float integratedPosition[3];
+    float initialVelocity[3];
+    float localVelocity[3];
+    float worldVelocity[3];
+    float worldDisplacement[3];
+    float accelerationSamples[3];
+    float worldAccelerationSamples[3];
+    float speedFactorSamples[3];
+    // The last rotation the composition built, and its angles: a rotation
+    // that did not change since (most are constant) is not built again.
+    float rotationAngles[3];
+    float rotationMatrix[12];
 };
 
 static_assert(sizeof(TransformBlock) <= kUnitBlockSize);
