@@ -29,9 +29,6 @@ float ScaleAlphaOffset(float v) {
     return 127.0f * (v + 1.0f);
 }
 
-// The time-zero clock the constant properties are evaluated at once.
-const EvaluationContext kZeroClock{};
-
 // The instance tint of r, g and b: ((M - 1) wm + 1) + A wa, with the
 // data's percentages read at each call.
 void Tint(const DrawUnit* unit, float* out) {

@@ -285,27 +285,35 @@ TEST_F(GameEffectFiles, TogetherTheyUseEveryDrawTypeEmitterKindAndModelForm) {
     EXPECT_STREQ(menu.GetBind(0)->GetAttachPoint(1)->GetName(), "label");
 }
 
-// The title's timelines: the skip, twenty glints (the first two on its
-// bound systems) and one the default selection word (bits 0-7) leaves out;
-// across the seven, every sort mode, the distance fade and each angle mode.
+// The title's timelines: the skip, the accents, then twenty glints (the
+// first two on its bound systems) and, last, one the default selection word
+// (bits 0-7) leaves out; across the seven, every sort mode, the distance
+// fade and each angle mode.
 TEST_F(GameEffectFiles, TheTitlesTimelinesAndTheSortModesAndFadesAcrossTheSeven) {
     const PackageResource& title = Package("title/title_main.vfxb");
-    ASSERT_EQ(title.GetTimelineCount(), 3u);
-    const FulgorCore::TimelineResource* glints = title.GetTimeline(1);
+    const uint32_t count = title.GetTimelineCount();
+    ASSERT_GE(count, 3u);
+    const int16_t last = static_cast<int16_t>(count - 1);
+    const FulgorCore::TimelineResource* glints = title.GetTimeline(count - 2);
     ASSERT_EQ(glints->GetItemCount(), 20u);
     EXPECT_EQ(glints->GetItem(0)->bind, 0);
     EXPECT_EQ(glints->GetItem(1)->bind, 1);
     EXPECT_EQ(glints->GetItem(2)->bind, -1);
-    const FulgorCore::TimelineResource* hidden = title.GetTimeline(2);
+    const FulgorCore::TimelineResource* hidden = title.GetTimeline(count - 1);
     ASSERT_GT(hidden->GetItemCount(), 0u);
     for (uint32_t i = 0; i < hidden->GetItemCount(); ++i)
         EXPECT_EQ(hidden->GetItem(i)->flags & 0xFFu, 0u);
     ASSERT_EQ(title.GetBindCount(), 2u);
     EXPECT_EQ(title.GetBind(0)->GetAttachPointCount(), 1u);
     EXPECT_EQ(title.GetBind(1)->GetAttachPointCount(), 2u);
-    // Places 0 and 1 play the glints and the left-out timeline.
-    EXPECT_EQ(title.GetAssignment(0)->timeline, 1);
-    EXPECT_EQ(title.GetAssignment(1)->timeline, 2);
+    // The last two places in use (of 14) play the glints and the left-out
+    // timeline.
+    uint32_t places = 0;
+    while (places < 14 && title.GetAssignment(places)->timeline >= 0)
+        ++places;
+    ASSERT_GE(places, 2u);
+    EXPECT_EQ(title.GetAssignment(places - 2)->timeline, last - 1);
+    EXPECT_EQ(title.GetAssignment(places - 1)->timeline, last);
 
     std::set<uint32_t> sortModes;
     std::set<uint32_t> angleModes;
