@@ -17,9 +17,6 @@
 
 namespace FulgorCore {
 
-static_assert(sizeof(EmitterItemState) <= kUnitBlockSize);
-static_assert(sizeof(EmitterTimerBlock) <= kUnitBlockSize);
-
 namespace {
 
 // Blocks the emitter takes besides its own.

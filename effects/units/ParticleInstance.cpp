@@ -25,6 +25,10 @@
 
 namespace FulgorCore {
 
+// The particle and its transform block are one pool block each.
+static_assert(sizeof(ParticleInstance) <= kUnitBlockSize);
+static_assert(sizeof(TransformBlock) <= kUnitBlockSize);
+
 namespace {
 
 // A link chain longer than this is a loop in the data: the event is
@@ -217,12 +221,11 @@ void ParticleInstance::InstallMembers() {
     const UnitResource& data = *unitData;
     Xorshift128& random = owner->random;
     // The unit random values, in this fixed order: colour, scale,
-    // rotation, translation, lag.
+    // rotation, translation (the lag's comes after the first frame).
     data.GetColor().SampleRandom(random, transformBlock->colorSamples);
     data.GetScale().SampleRandom(random, transformBlock->scaleSamples);
     data.GetRotation().SampleRandom(random, transformBlock->rotationSamples);
     data.GetPosition().SampleRandom(random, transformBlock->translationSamples);
-    transformBlock->interpolationSample = data.GetFuCt().SampleRandom(random);
 
     colorMember = EvaluateColor;
     switch (ColorMode()) {
@@ -253,36 +256,47 @@ void ParticleInstance::InstallMembers() {
         EvaluateTranslation(this, start);
     else
         translationMember = EvaluateTranslation;
-    SelectTransformEvaluator();
-    switch (data.GetBAxs()) {
-    case 1:
-        axisMember = GetAxisX;
-        planeScaleMember = GetPlaneScaleYZ;
-        break;
-    case 2:
-        axisMember = GetAxisY;
-        planeScaleMember = GetPlaneScaleXZ;
-        break;
-    case 3:
-        axisMember = GetAxisZ;
-        planeScaleMember = GetPlaneScaleXY;
-        break;
-    default:
-        break;
+    // The tracks play only where the data has them: the group flags of a
+    // unit without an "Anim" part say nothing.
+    if (data.GetFlagAME())
+        SelectTransformEvaluator();
+    // "BAxs": the X, Y or Z row with the plane of the other two; 3 keeps
+    // the default axis and the XY plane.
+    static constexpr VectorMember kAxes[3] = {GetAxisX, GetAxisY, GetAxisZ};
+    static constexpr ScalarMember kPlanes[3] = {GetPlaneScaleYZ, GetPlaneScaleXZ,
+                                                GetPlaneScaleXY};
+    if (const uint32_t axis = data.GetBAxs(); axis < 3) {
+        axisMember = kAxes[axis];
+        planeScaleMember = kPlanes[axis];
     }
-    if (data.GetFlagIEE())
-        interpolateMember = InterpolatePosition;
-    if (data.GetFlagSPT() && owner->listener)
+    // "bFGr": the listener hears where the particle is.
+    if (data.GetFlagFGr() && owner->listener)
         notifyPositionMember = NotifyListenerPosition;
-    if (data.GetFlagFGr())
-        AttachOwnSharedBlock();
     SelectFadeMembers();
-    // Data with a pick shape ("UIC1": kind, then three floats) takes part
-    // in pointer input: the particle registers itself every frame.
-    if (const uint8_t* shape = data.GetUIC1()) {
-        pickBounds = reinterpret_cast<const PickBounds*>(shape);
-        frameListMember = PushFrameList;
+
+    // The particle starts from a finished frame at time zero: its first
+    // drawn frame has a colour and a matrix, and the previous matrix is the
+    // same one.
+    const EvaluationContext zero{};
+    colorMember(this, zero);
+    colorInheritMember(this);
+    transformBlock->color[3] *= fadeFactor;
+    RunUpdateMembers(zero);
+
+    // "bPFc": the position lags behind by the "FuCt" factor; a factor of
+    // constant 1 does not lag, and draws no value.
+    if (data.GetFlagPFc() && !data.GetFuCt().IsOne()) {
+        transformBlock->interpolationSample = data.GetFuCt().SampleRandom(random);
+        interpolateMember = InterpolatePosition;
     }
+    // "bSPT": a shared block of the particle's own.
+    if (data.GetFlagSPT())
+        AttachOwnSharedBlock();
+    // "bIEE": a target of the pointer, registered every frame; "UIC1" (kind,
+    // then three floats) is the shape it is hit in, none when absent.
+    pickBounds = reinterpret_cast<const PickBounds*>(data.GetUIC1());
+    if (data.GetFlagIEE())
+        frameListMember = PushFrameList;
 }
 
 ParticleInstance::~ParticleInstance() {
@@ -936,7 +950,7 @@ void* ParticleInstance::GetOwnSharedBlock(ParticleInstance* node) {
 
 void ParticleInstance::ForwardWorldMatrix(ParticleInstance* node) {
     auto* block = static_cast<NodeSharedBlock*>(node->transformBlock->ownSharedBlock);
-    std::memcpy(block->transform, node->GetWorldMatrix(), sizeof(block->transform));
+    std::memcpy(block->transform, GetWorldMatrixThunk(node), sizeof(block->transform));
 }
 
 void ParticleInstance::PushFrameList(ParticleInstance* node) {
