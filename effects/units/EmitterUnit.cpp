@@ -273,6 +273,10 @@ void EmitterUnit::GetPointPosition(uint32_t, float* out) const {
         out[c] = p[c];
 }
 
+UnitInstance* EmitterUnit::GetLinkedUnit(int32_t index) const {
+    return index >= 0 && index < static_cast<int32_t>(kAttached) ? attached[index] : nullptr;
+}
+
 int32_t EmitterUnit::PickRandomIndex(EmitterUnit* e, uint32_t) {
     const uint32_t r = e->random->Next();
     if (e->segments > 0) // kind 7 reaches one number more

@@ -162,8 +162,6 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart*
       composeMember(ComposeTransformWithOwner), axisMember(GetDefaultAxis),
       planeScaleMember(GetPlaneScaleXY), sharedBlockMember(GetSharedBlockFromOwner),
       pointIndex(pointIndex) {
-    if (velocity)
-        Copy3(motion[0][1], velocity);
     if (directionIn)
         Copy3(direction, directionIn);
     void* block = Engine::GetUnitInstancePool().Allocate();
@@ -177,14 +175,22 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart*
     previousWorldMatrix = transformBlock->worldMatrices[1];
     for (float& c : transformBlock->color)
         c = 1.0f;
-    TakeInherited(origin, positionIn, rotationIn);
+    if (settings)
+        link = *settings;
+    // The attached unit the link names; only with one are aspects taken
+    // from it.
+    linkedUnit = auxObject ? auxObject->GetLinkedUnit(link.LinkIndex()) : nullptr;
+    inheritBits =
+        linkedUnit ? static_cast<uint8_t>(link.LinkFlags() & ParticleSpawnSettings::kInheritAll)
+                   : 0;
+    TakeSpawnFrame(origin, positionIn, velocity, rotationIn);
     InstallMembers();
     if (unitData && unitData->GetReferenceName())
         SpawnChildEffect(unitData->GetReferenceName());
 }
 
-void ParticleInstance::TakeInherited(const float* origin, const float* positionIn,
-                                     const float* rotationIn) {
+void ParticleInstance::TakeSpawnFrame(const float* origin, const float* positionIn,
+                                      const float* velocity, const float* rotationIn) {
     // Until the first composition both matrices say where the particle
     // was spawned: anything asking for "previous" reads that, not old
     // memory.
@@ -195,21 +201,56 @@ void ParticleInstance::TakeInherited(const float* origin, const float* positionI
     else if (origin)
         Copy3(&m[9], origin);
     std::memcpy(transformBlock->worldMatrices[1], m, sizeof(float) * 12);
-    // The spawn position is in world space; the compositions work in the
-    // parent's, so it becomes the offset from the parent.
-    if (positionIn) {
-        float local[3];
-        float inverse[12];
-        Math::Matrix34Inverse(inverse, ParentMatrix(this));
-        Math::TransformPoint34(local, positionIn, inverse);
-        Copy3(offset, local);
-    }
     if (rotationIn)
         Copy3(rotation, rotationIn);
-    if (InheritMode() == 1 && parent) {
-        parent->GetVector0(inheritedScale);
-        parent->GetVector1(inheritedRotation);
+    float p[3] = {};
+    float v[3] = {};
+    if (positionIn)
+        Copy3(p, positionIn);
+    if (velocity)
+        Copy3(v, velocity);
+    // Modes past the table place the particle as mode 0 does.
+    const uint32_t mode = link.TransformMode() < 4 ? link.TransformMode() : 0;
+    static constexpr PlainMember kComposers[4] = {ComposeTransformInWorld,
+                                                  ComposeTransformWithOwner,
+                                                  ComposeTransformWithOwner,
+                                                  ComposeTransformFromGetters};
+    composeMember = kComposers[mode];
+    switch (mode) {
+    case 1:
+        if (parent) {
+            parent->GetVector0(inheritedScale);
+            parent->GetVector1(inheritedRotation);
+        }
+        [[fallthrough]];
+    case 2: {
+        // Position and velocity in the parent's frame (rows times its
+        // inverse), which the composition takes back out each frame.
+        const float* inverse = parent ? parent->GetInverseWorldMatrix() : Math::kIdentity34;
+        const float world[3] = {p[0], p[1], p[2]};
+        Math::TransformPoint34(p, world, inverse);
+        const float moving[3] = {v[0], v[1], v[2]};
+        for (int c = 0; c < 3; ++c)
+            v[c] = moving[0] * inverse[c] + moving[1] * inverse[3 + c] + moving[2] * inverse[6 + c];
+        std::memcpy(transformBlock->parentMatrix, ParentMatrix(this), sizeof(float) * 12);
+        break;
     }
+    case 3:
+        // Placed from the spawner's reference point, when the spawn gave
+        // no point of its own.
+        if ((link.LinkFlags() & ParticleSpawnSettings::kRelative) && pointIndex == -1) {
+            if (origin)
+                for (int c = 0; c < 3; ++c)
+                    p[c] -= origin[c];
+            composeMember = ComposeTransformRelative;
+        }
+        break;
+    default:
+        break;
+    }
+    Copy3(offset, p);
+    Copy3(transformBlock->initialVelocity, v);
+    Copy3(motion[0][1], v);
     const float* parentColor = parent ? parent->GetColor() : nullptr;
     for (int i = 0; i < 4; ++i)
         transformBlock->spawnColor[i] = parentColor ? parentColor[i] : 1.0f;
@@ -820,6 +861,12 @@ void ParticleInstance::ComposeTransformWithOwner(ParticleInstance* node) {
     ComposeScaleRotationTranslation(node);
     Add3(&node->currentWorldMatrix[9], node->offset);
     Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix, ParentMatrix(node));
+    AddBlockVector(node);
+}
+
+void ParticleInstance::ComposeTransformInWorld(ParticleInstance* node) {
+    ComposeScaleRotationTranslation(node);
+    Add3(&node->currentWorldMatrix[9], node->offset);
     AddBlockVector(node);
 }
 

@@ -141,8 +141,11 @@ public:
     static void EvaluateTracksSRT(ParticleInstance* node, const EvaluationContext& frame);
     // M = M x the parent's matrix.
     static void ComposeWithOwner(ParticleInstance* node);
-    // The four compositions of scale, rotation and translation, and the
-    // fifth for a node that keeps its offset from its owner.
+    // The compositions of scale, rotation and translation: in world (the
+    // spawn position added as it is), over the parent, over the shared
+    // block, over the root, from the getters, and the last for a node that
+    // keeps its offset from its owner.
+    static void ComposeTransformInWorld(ParticleInstance* node);
     static void ComposeTransformWithOwner(ParticleInstance* node);
     static void ComposeTransformWithBlock(ParticleInstance* node);
     static void ComposeTransformWithRoot(ParticleInstance* node);
@@ -242,6 +245,11 @@ public:
     UnitEventSchedule* scheduleTail = nullptr;
     NodeEventBlock* postedEvents = nullptr;
     ParticleEmitterPart* auxObject;
+    // The link record the spawn handed over; the attached unit of the
+    // spawner it names, and the aspects taken from it (none without one).
+    ParticleSpawnSettings link = ParticleSpawnSettings::Default();
+    UnitInstance* linkedUnit = nullptr;
+    uint8_t inheritBits = 0;
 
     // The members of the frame's transform step, in their order.
     FrameMember colorMember = WhiteColor;
@@ -298,7 +306,10 @@ private:
     static void RunSchedules(ParticleInstance* node);
     void StartHostObject();
     void StopHostObject();
-    void TakeInherited(const float* origin, const float* positionIn, const float* rotationIn);
+    // The spawn position and velocity in the frame of the transform mode,
+    // and the composition that frame takes.
+    void TakeSpawnFrame(const float* origin, const float* positionIn, const float* velocity,
+                        const float* rotationIn);
     void InstallMembers();
 };
 

@@ -21,6 +21,10 @@ struct TransformBlock {
 
     float worldMatrices[2][12];
     float inverseWorldMatrix[12];
+    // The parent's world matrix when the particle was made (transform modes
+    // 1 and 2), and the spawn velocity in the frame of the transform mode.
+    float parentMatrix[12];
+    float initialVelocity[3];
     float color[4];
     // The colour kept at spawn for colour mode 1.
     float spawnColor[4];

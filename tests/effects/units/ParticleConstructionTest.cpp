@@ -1,0 +1,135 @@
+// The particle base constructor: the frame its transform mode puts the
+// spawn position and velocity in, the composition that frame takes, and
+// the unit its link record names.
+#include "effects/units/EmitterTransformUnit.h"
+#include "effects/units/ParticleInstance.h"
+#include "effects/units/ParticleSpawnSettings.h"
+#include "support/effects/EmitterRig.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace {
+
+using FulgorCore::ParticleInstance;
+using FulgorCore::ParticleSpawnSettings;
+using testsupport::EmitterRig;
+
+using Vec = std::array<float, 3>;
+
+Vec Three(const float* v) {
+    return {v[0], v[1], v[2]};
+}
+
+// A parent turned 90 degrees about Z and moved to (10, 0, 0): its rows and
+// their inverse.
+constexpr float kTurned[12] = {0, 1, 0, -1, 0, 0, 0, 0, 1, 10, 0, 0};
+constexpr float kTurnedInverse[12] = {0, -1, 0, 1, 0, 0, 0, 0, 1, 0, 10, 0};
+
+ParticleSpawnSettings Link(int8_t index, uint8_t mode, uint8_t flags) {
+    return {{static_cast<uint8_t>(index), 0, 0, 0, 0, 0, mode, flags}};
+}
+
+TEST(ParticleConstruction, TheTransformModePlacesTheSpawnAndPicksTheComposition) {
+    struct Case {
+        const char* name;
+        ParticleSpawnSettings link;
+        int32_t spawnIndex;
+        Vec offset;   // the spawn position kept
+        Vec velocity; // the initial velocity kept
+        ParticleInstance::PlainMember compose;
+        bool keepsParentMatrix;
+    };
+    const ParticleSpawnSettings defaults = ParticleSpawnSettings::Default();
+    const Case cases[] = {
+        {"default record: the parent's frame", defaults, -1, {0, 9, 0}, {1, 0, 0},
+         ParticleInstance::ComposeTransformWithOwner, true},
+        {"mode 1: the parent's frame too", Link(-1, 1, 0), -1, {0, 9, 0}, {1, 0, 0},
+         ParticleInstance::ComposeTransformWithOwner, true},
+        {"mode 0: in world, as given", Link(-1, 0, 0x07), -1, {1, 0, 0}, {0, 1, 0},
+         ParticleInstance::ComposeTransformInWorld, false},
+        {"mode 3, relative, no spawn index: less the reference", Link(-1, 3, 0x04), -1,
+         {-3, 0, 0}, {0, 1, 0}, ParticleInstance::ComposeTransformRelative, false},
+        {"mode 3, relative, spawn index 0: as given", Link(-1, 3, 0x04), 0, {1, 0, 0}, {0, 1, 0},
+         ParticleInstance::ComposeTransformFromGetters, false},
+        {"mode 3 without the relative flag", Link(-1, 3, 0x03), -1, {1, 0, 0}, {0, 1, 0},
+         ParticleInstance::ComposeTransformFromGetters, false},
+        {"mode 4, past the table: as mode 0", Link(-1, 4, 0x07), -1, {1, 0, 0}, {0, 1, 0},
+         ParticleInstance::ComposeTransformInWorld, false},
+    };
+    EmitterRig rig;
+    ASSERT_TRUE(rig.Begin(EmitterRig::EffectWith(testsupport::Emitter(2))));
+    testsupport::FakeOwner* parent = rig.owner;
+    std::copy(kTurned, kTurned + 12, parent->matrix);
+    std::copy(kTurnedInverse, kTurnedInverse + 12, parent->inverse);
+    const float reference[3] = {4, 0, 0};
+    const float spawn[3] = {1, 0, 0};
+    const float velocity[3] = {0, 1, 0};
+    const float zero[3] = {0, 0, 0};
+    const float up[3] = {0, 0, 1};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FulgorCore::UnitInstance::InitialState state;
+        state.parent = parent;
+        state.timeMode = FulgorCore::UnitInstance::kEndless;
+        auto* p = FulgorCore::UnitInstance::Create<ParticleInstance>(
+            rig.root, nullptr, state, nullptr, &c.link, c.spawnIndex, reference, spawn, velocity,
+            zero, up);
+        ASSERT_NE(p, nullptr);
+        ASSERT_NE(p->transformBlock, nullptr);
+        EXPECT_EQ(Three(p->offset), c.offset);
+        EXPECT_EQ(Three(p->transformBlock->initialVelocity), c.velocity);
+        EXPECT_EQ(p->composeMember, c.compose);
+        if (c.keepsParentMatrix) {
+            EXPECT_EQ(std::vector<float>(p->transformBlock->parentMatrix,
+                                         p->transformBlock->parentMatrix + 12),
+                      std::vector<float>(kTurned, kTurned + 12));
+        }
+        delete p;
+    }
+    EXPECT_EQ(rig.Release(), 0u);
+}
+
+// The link index names one of the spawning emitter's attached units; only
+// with one does the particle take the inherit flags of its record.
+TEST(ParticleConstruction, TheLinkIndexNamesTheSpawnersAttachedUnit) {
+    effecttools::EmitterValue emitter = testsupport::Emitter(2);
+    emitter.parentLinks = {int8_t{-1}, int8_t{1}, int8_t{-1}, int8_t{-1}};
+    EmitterRig rig;
+    ASSERT_TRUE(rig.Begin(EmitterRig::EffectWith(emitter)));
+    FulgorCore::EmitterUnit* spawner = rig.owner->emitter;
+    ASSERT_NE(spawner->attached[1], nullptr);
+    struct Case {
+        const char* name;
+        bool withSpawner;
+        int8_t index;
+        bool linked;
+        uint8_t inherits;
+    };
+    const Case cases[] = {
+        {"index 1: the attached unit and its flags", true, 1, true, 0x78},
+        {"index 0: no unit there", true, 0, false, 0},
+        {"index -1: none", true, -1, false, 0},
+        {"index 4: past the four", true, 4, false, 0},
+        {"no spawner", false, 1, false, 0},
+    };
+    const float zero[3] = {0, 0, 0};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FulgorCore::UnitInstance::InitialState state;
+        state.parent = rig.owner;
+        const ParticleSpawnSettings link = Link(c.index, 2, 0x7F);
+        auto* p = FulgorCore::UnitInstance::Create<ParticleInstance>(
+            rig.root, c.withSpawner ? spawner : nullptr, state, nullptr, &link, -1, zero, zero,
+            zero, zero, zero);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->linkedUnit, c.linked ? spawner->attached[1] : nullptr);
+        EXPECT_EQ(p->inheritBits, c.inherits);
+        delete p;
+    }
+    EXPECT_EQ(rig.Release(), 0u);
+}
+
+} // namespace
