@@ -180,9 +180,9 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart*
     // The attached unit the link names; only with one are aspects taken
     // from it.
     linkedUnit = auxObject ? auxObject->GetLinkedUnit(link.LinkIndex()) : nullptr;
-    inheritBits =
-        linkedUnit ? static_cast<uint8_t>(link.LinkFlags() & ParticleSpawnSettings::kInheritAll)
-                   : 0;
+    inheritBits = linkedUnit
+                      ? static_cast<uint8_t>(link.LinkFlags() & ParticleSpawnSettings::kInheritAll)
+                      : 0;
     TakeSpawnFrame(origin, positionIn, velocity, rotationIn);
     InstallMembers();
     if (unitData && unitData->GetReferenceName())
@@ -211,10 +211,9 @@ void ParticleInstance::TakeSpawnFrame(const float* origin, const float* position
         Copy3(v, velocity);
     // Modes past the table place the particle as mode 0 does.
     const uint32_t mode = link.TransformMode() < 4 ? link.TransformMode() : 0;
-    static constexpr PlainMember kComposers[4] = {ComposeTransformInWorld,
-                                                  ComposeTransformWithOwner,
-                                                  ComposeTransformWithOwner,
-                                                  ComposeTransformFromGetters};
+    static constexpr PlainMember kComposers[4] = {
+        ComposeTransformInWorld, ComposeTransformWithOwner, ComposeTransformWithOwner,
+        ComposeTransformFromGetters};
     composeMember = kComposers[mode];
     switch (mode) {
     case 1:
@@ -261,12 +260,24 @@ void ParticleInstance::InstallMembers() {
         return;
     const UnitResource& data = *unitData;
     Xorshift128& random = owner->random;
+    // The properties a share flag ("RUSc", "RURt", "RUPs", "RUCl") takes
+    // from the unit "RUNo" names: a negative number, or one the package
+    // holds no unit for, leaves the unit's own.
+    const int32_t sharedIndex = data.GetRUNo();
+    const UnitResource* named = sharedIndex >= 0 && owner->package
+                                    ? owner->package->GetUnit(static_cast<uint32_t>(sharedIndex))
+                                    : nullptr;
+    const UnitResource& shared = named ? *named : data;
+    colourProperty = &(data.GetRUCl() ? shared : data).GetColor();
+    scaleProperty = &(data.GetRUSc() ? shared : data).GetScale();
+    rotationProperty = &(data.GetRURt() ? shared : data).GetRotation();
+    translationProperty = &(data.GetRUPs() ? shared : data).GetPosition();
     // The unit random values, in this fixed order: colour, scale,
     // rotation, translation (the lag's comes after the first frame).
-    data.GetColor().SampleRandom(random, transformBlock->colorSamples);
-    data.GetScale().SampleRandom(random, transformBlock->scaleSamples);
-    data.GetRotation().SampleRandom(random, transformBlock->rotationSamples);
-    data.GetPosition().SampleRandom(random, transformBlock->translationSamples);
+    colourProperty->SampleRandom(random, transformBlock->colorSamples);
+    scaleProperty->SampleRandom(random, transformBlock->scaleSamples);
+    rotationProperty->SampleRandom(random, transformBlock->rotationSamples);
+    translationProperty->SampleRandom(random, transformBlock->translationSamples);
 
     colorMember = EvaluateColor;
     switch (ColorMode()) {
@@ -283,17 +294,17 @@ void ParticleInstance::InstallMembers() {
     // A constant aspect is evaluated once here and costs nothing after;
     // an absent scale keeps (1, 1, 1).
     const EvaluationContext start = Frame();
-    if (!data.GetScale().IsZero()) {
-        if (data.GetScale().IsConstant())
+    if (!scaleProperty->IsZero()) {
+        if (scaleProperty->IsConstant())
             EvaluateScale(this, start);
         else
             scaleMember = EvaluateScale;
     }
-    if (data.GetRotation().IsConstant())
+    if (rotationProperty->IsConstant())
         EvaluateRotation(this, start);
     else
         rotationMember = EvaluateRotation;
-    if (data.GetPosition().IsConstant())
+    if (translationProperty->IsConstant())
         EvaluateTranslation(this, start);
     else
         translationMember = EvaluateTranslation;
@@ -304,8 +315,7 @@ void ParticleInstance::InstallMembers() {
     // "BAxs": the X, Y or Z row with the plane of the other two; 3 keeps
     // the default axis and the XY plane.
     static constexpr VectorMember kAxes[3] = {GetAxisX, GetAxisY, GetAxisZ};
-    static constexpr ScalarMember kPlanes[3] = {GetPlaneScaleYZ, GetPlaneScaleXZ,
-                                                GetPlaneScaleXY};
+    static constexpr ScalarMember kPlanes[3] = {GetPlaneScaleYZ, GetPlaneScaleXZ, GetPlaneScaleXY};
     if (const uint32_t axis = data.GetBAxs(); axis < 3) {
         axisMember = kAxes[axis];
         planeScaleMember = kPlanes[axis];
@@ -793,8 +803,8 @@ void ParticleInstance::WhiteColor(ParticleInstance* node, const EvaluationContex
 }
 
 void ParticleInstance::EvaluateColor(ParticleInstance* node, const EvaluationContext& frame) {
-    node->unitData->GetColor().Evaluate(frame, node->transformBlock->colorSamples,
-                                        node->owner->random, node->transformBlock->color);
+    node->colourProperty->Evaluate(frame, node->transformBlock->colorSamples, node->owner->random,
+                                   node->transformBlock->color);
 }
 
 void ParticleInstance::EvaluateColorTimesParent(ParticleInstance* node,
@@ -817,18 +827,18 @@ void ParticleInstance::MultiplyParentColor(ParticleInstance* node) {
 }
 
 void ParticleInstance::EvaluateScale(ParticleInstance* node, const EvaluationContext& frame) {
-    node->unitData->GetScale().Evaluate(frame, node->transformBlock->scaleSamples,
-                                        node->owner->random, node->scale);
+    node->scaleProperty->Evaluate(frame, node->transformBlock->scaleSamples, node->owner->random,
+                                  node->scale);
 }
 
 void ParticleInstance::EvaluateRotation(ParticleInstance* node, const EvaluationContext& frame) {
-    node->unitData->GetRotation().Evaluate(frame, node->transformBlock->rotationSamples,
-                                           node->owner->random, node->rotation);
+    node->rotationProperty->Evaluate(frame, node->transformBlock->rotationSamples,
+                                     node->owner->random, node->rotation);
 }
 
 void ParticleInstance::EvaluateTranslation(ParticleInstance* node, const EvaluationContext& frame) {
-    node->unitData->GetPosition().Evaluate(frame, node->transformBlock->translationSamples,
-                                           node->owner->random, node->position);
+    node->translationProperty->Evaluate(frame, node->transformBlock->translationSamples,
+                                        node->owner->random, node->position);
 }
 
 void ParticleInstance::EvaluateTracksS(ParticleInstance* node, const EvaluationContext& frame) {

@@ -11,7 +11,9 @@
 
 namespace FulgorCore {
 
+class ColorProperty;
 class FloatPairProperty;
+class FloatTripleProperty;
 class ParticleEmitterPart;
 class UnitEventSchedule;
 class UnitResource;
@@ -248,6 +250,12 @@ public:
     // The link record the spawn handed over; the attached unit of the
     // spawner it names, and the aspects taken from it (none without one).
     ParticleSpawnSettings link = ParticleSpawnSettings::Default();
+    // The animated properties the members evaluate: the unit's own, or
+    // those of the unit it shares them with.
+    const ColorProperty* colourProperty = nullptr;
+    const FloatTripleProperty* scaleProperty = nullptr;
+    const FloatTripleProperty* rotationProperty = nullptr;
+    const FloatTripleProperty* translationProperty = nullptr;
     UnitInstance* linkedUnit = nullptr;
     uint8_t inheritBits = 0;
 

@@ -376,8 +376,7 @@ TEST(EmitterBuilds, ExhaustionAtEveryBlockEndsTheOwnerOnceAndLeaksNothing) {
                     EXPECT_EQ(owner->ends, whole ? 0 : 1);
                     EXPECT_EQ(owner->emitter->itemState != nullptr, free >= 3);
                     for (uint32_t b = 0; b < 2; ++b)
-                        EXPECT_EQ(owner->emitter->GetTimerBlock(b) != nullptr, free >= 4 + b)
-                            << b;
+                        EXPECT_EQ(owner->emitter->GetTimerBlock(b) != nullptr, free >= 4 + b) << b;
                 }
                 delete owner;
                 EXPECT_EQ(EmitterRig::UsedBlocks(), floor);

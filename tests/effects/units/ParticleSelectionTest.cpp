@@ -140,29 +140,41 @@ TEST(ParticleSelection, DataFlagsSelectTheirMembers) {
          {{"BAxs", 3}},
          {},
          [](const P* p) {
-             return p->axisMember == P::GetDefaultAxis &&
-                    p->planeScaleMember == P::GetPlaneScaleXY;
+             return p->axisMember == P::GetDefaultAxis && p->planeScaleMember == P::GetPlaneScaleXY;
          }},
-        {"bPFc lags", {{"bPFc", 1}}, effecttools::Constant(0.5f),
+        {"bPFc lags",
+         {{"bPFc", 1}},
+         effecttools::Constant(0.5f),
          [](const P* p) { return p->interpolateMember == P::InterpolatePosition; }},
-        {"bPFc with a lag of constant 1 does not", {{"bPFc", 1}}, effecttools::Constant(1.0f),
+        {"bPFc with a lag of constant 1 does not",
+         {{"bPFc", 1}},
+         effecttools::Constant(1.0f),
          [](const P* p) { return p->interpolateMember == P::NoOpFrame; }},
-        {"a lag without bPFc does not", {}, effecttools::Constant(0.5f),
+        {"a lag without bPFc does not",
+         {},
+         effecttools::Constant(0.5f),
          [](const P* p) { return p->interpolateMember == P::NoOpFrame; }},
-        {"bFGr tells the listener", {{"bFGr", 1}}, {},
+        {"bFGr tells the listener",
+         {{"bFGr", 1}},
+         {},
          [](const P* p) { return p->notifyPositionMember == P::NotifyListenerPosition; }},
-        {"bIEE is a pointer target", {{"bIEE", 1}}, {},
+        {"bIEE is a pointer target",
+         {{"bIEE", 1}},
+         {},
          [](const P* p) { return p->frameListMember == P::PushFrameList; }},
-        {"bSPT has its own shared block", {{"bSPT", 1}}, {},
+        {"bSPT has its own shared block",
+         {{"bSPT", 1}},
+         {},
          [](const P* p) {
              return p->sharedBlockMember == P::GetOwnSharedBlock &&
                     p->transformBlock->ownSharedBlock != nullptr;
          }},
-        {"none of them", {}, {},
+        {"none of them",
+         {},
+         {},
          [](const P* p) {
              return p->interpolateMember == P::NoOpFrame &&
-                    p->notifyPositionMember == P::NoOpPlain &&
-                    p->frameListMember == P::NoOpPlain &&
+                    p->notifyPositionMember == P::NoOpPlain && p->frameListMember == P::NoOpPlain &&
                     p->sharedBlockMember == P::GetSharedBlockFromOwner;
          }},
     };
@@ -183,6 +195,48 @@ TEST(ParticleSelection, DataFlagsSelectTheirMembers) {
         ParticleInstance* p = Spawn(root, i);
         ASSERT_NE(p, nullptr);
         EXPECT_TRUE(cases[i].selected(p));
+    }
+    EXPECT_EQ(rig.Release(), 0u);
+}
+
+// A share flag takes the property from the unit "RUNo" names; a negative
+// number, or one naming no unit of the package, keeps the unit's own.
+TEST(ParticleSelection, SharedPropertiesComeFromTheNamedUnit) {
+    struct Case {
+        const char* name;
+        int8_t shared;
+        uint32_t shareScale;
+        float scale;
+    };
+    const Case cases[] = {
+        {"shared with unit 0", 0, 1, 3.0f},
+        {"the flag without a unit", -1, 1, 2.0f},
+        {"a number past the units", 90, 1, 2.0f},
+        {"a unit without the flag", 0, 0, 2.0f},
+    };
+    const auto uniform = [](float v) {
+        return effecttools::TripleValue{0, effecttools::Constant(v), effecttools::Constant(v),
+                                        effecttools::Constant(v)};
+    };
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/shared.vfxb", 1, 100);
+    f.package.units[0].triples["Scl"] = uniform(3.0f);
+    for (const Case& c : cases) {
+        effecttools::UnitValue unit;
+        unit.life = 100;
+        unit.triples["Scl"] = uniform(2.0f);
+        unit.resetNumber = c.shared;
+        unit.fields = {{"RUSc", c.shareScale}};
+        f.package.units.push_back(unit);
+    }
+    testsupport::UnitTreeRig rig;
+    FulgorCore::InstanceRootUnit* root = Play(rig, f);
+    ASSERT_NE(root, nullptr);
+    for (uint32_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        ParticleInstance* p = Spawn(root, i + 1);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->scale[0], cases[i].scale);
+        EXPECT_EQ(p->scale[2], cases[i].scale);
     }
     EXPECT_EQ(rig.Release(), 0u);
 }
