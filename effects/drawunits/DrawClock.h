@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effects/Core/Value/EvaluationContext.h"
+#include "effects/Core/Value/UnitClock.h"
 
 namespace FulgorCore {
 
@@ -8,8 +8,6 @@ namespace FulgorCore {
 // call. Its first two words are the evaluation times every animated value
 // of the unit is evaluated at (Time, TotalTime), so the clock is passed
 // wherever an evaluation context is asked; the step is the particle's last.
-struct DrawClock : EvaluationContext {
-    float lastStep = 0.0f;
-};
+using DrawClock = UnitClock;
 
 } // namespace FulgorCore

@@ -1,10 +1,9 @@
 #include "effects/units/EmitterTransformUnit.h"
 
-#include "effects/Core/Math/Matrix.h"
+#include "effects/Core/Resource/ColorProperty.h"
+#include "effects/Core/Resource/FloatTripleProperty.h"
 #include "effects/Core/Resource/UnitResource.h"
 #include "effects/units/InstanceRootUnit.h"
-
-#include <cstring>
 
 namespace FulgorCore {
 
@@ -12,25 +11,52 @@ EmitterTransformUnit::EmitterTransformUnit(InstanceRootUnit* owner, const Initia
                                            const UnitResource* unitData)
     : UnitInstance(owner, state, unitData ? unitData->GetRotO() : 0,
                    unitData ? unitData->GetTrsO() : 0),
-      unitData(unitData), members{NoOpFrame, NoOpFrame, NoOpFrame, Compose} {
-    Math::Matrix34Identity(worldMatrix);
+      unitData(unitData) {
     if (!unitData)
         return;
+    const UnitResource& data = *unitData;
+    const UnitResource& shared = data.GetSharedDataUnit(owner->package);
+    // The share flags decide before any animated test is read.
+    const bool sharesScale = data.SharesScaleData();
+    const bool sharesRotation = data.SharesRotationData();
+    const bool sharesTranslation = data.SharesTranslationData();
+    const bool sharesColour = data.SharesColourData();
     Xorshift128& random = owner->random;
-    unitData->GetScale().SampleRandom(random, scaleSamples);
-    unitData->GetRotation().SampleRandom(random, rotationSamples);
-    unitData->GetPosition().SampleRandom(random, translationSamples);
-    // An absent scale keeps (1, 1, 1).
-    if (!unitData->GetScale().IsZero())
-        members[0] = EvaluateScale;
-    members[1] = EvaluateRotation;
-    members[2] = EvaluateTranslation;
+    if (sharesScale || data.IsScaleAnimated()) {
+        scaleProperty = &(sharesScale ? shared : data).GetScale();
+        scaleProperty->SampleRandom(random, scaleSamples);
+        scaleStep = EvaluateScale;
+    }
+    if (sharesRotation || data.IsRotationAnimated()) {
+        rotationProperty = &(sharesRotation ? shared : data).GetRotation();
+        rotationProperty->SampleRandom(random, rotationSamples);
+        rotationStep = EvaluateRotation;
+    }
+    if (sharesTranslation || data.IsTranslationAnimated()) {
+        translationProperty = &(sharesTranslation ? shared : data).GetPosition();
+        translationProperty->SampleRandom(random, translationSamples);
+        translationStep = EvaluateTranslation;
+    }
+    if (sharesColour || data.IsColourAnimated()) {
+        colourProperty = &(sharesColour ? shared : data).GetColor();
+        colourProperty->SampleRandom(random, colourSamples);
+        colourStep = EvaluateColour;
+    }
+    scaleStep(this, kZeroClock);
+    rotationStep(this, kZeroClock);
+    translationStep(this, kZeroClock);
+    colourStep(this, kZeroClock);
 }
 
 void EmitterTransformUnit::UpdateTransform() {
-    const EvaluationContext frame{time, totalTime};
-    for (FrameMember member : members)
-        member(this, frame);
+    UnitClock clock;
+    clock.timeA = time;
+    clock.timeB = totalTime;
+    clock.lastStep = lastStep;
+    scaleStep(this, clock);
+    rotationStep(this, clock);
+    translationStep(this, clock);
+    colourStep(this, clock);
 }
 
 void EmitterTransformUnit::Advance(float ownerStep) {
@@ -41,46 +67,22 @@ void EmitterTransformUnit::Advance(float ownerStep) {
     UpdateTransform();
 }
 
-void EmitterTransformUnit::GetVector0(float* out) const {
-    std::memcpy(out, scale, sizeof(scale));
+void EmitterTransformUnit::EvaluateScale(EmitterTransformUnit* unit, const UnitClock& clock) {
+    unit->scaleProperty->Evaluate(clock, unit->scaleSamples, unit->owner->random, unit->scale);
 }
 
-void EmitterTransformUnit::GetVector1(float* out) const {
-    std::memcpy(out, rotation, sizeof(rotation));
+void EmitterTransformUnit::EvaluateRotation(EmitterTransformUnit* unit, const UnitClock& clock) {
+    unit->rotationProperty->Evaluate(clock, unit->rotationSamples, unit->owner->random,
+                                     unit->rotation);
 }
 
-void EmitterTransformUnit::EvaluateScale(EmitterTransformUnit* unit,
-                                         const EvaluationContext& frame) {
-    unit->unitData->GetScale().Evaluate(frame, unit->scaleSamples, unit->owner->random,
-                                        unit->scale);
+void EmitterTransformUnit::EvaluateTranslation(EmitterTransformUnit* unit, const UnitClock& clock) {
+    unit->translationProperty->Evaluate(clock, unit->translationSamples, unit->owner->random,
+                                        unit->translation);
 }
 
-void EmitterTransformUnit::EvaluateRotation(EmitterTransformUnit* unit,
-                                            const EvaluationContext& frame) {
-    unit->unitData->GetRotation().Evaluate(frame, unit->rotationSamples, unit->owner->random,
-                                           unit->rotation);
-}
-
-void EmitterTransformUnit::EvaluateTranslation(EmitterTransformUnit* unit,
-                                               const EvaluationContext& frame) {
-    unit->unitData->GetPosition().Evaluate(frame, unit->translationSamples, unit->owner->random,
-                                           unit->position);
-}
-
-void EmitterTransformUnit::Compose(EmitterTransformUnit* unit, const EvaluationContext&) {
-    float s[12] = {};
-    s[0] = unit->scale[0];
-    s[4] = unit->scale[1];
-    s[8] = unit->scale[2];
-    float r[12];
-    unit->rotationBuilder(r, unit->rotation[0], unit->rotation[1], unit->rotation[2]);
-    float t[12];
-    Math::Matrix34Identity(t);
-    std::memcpy(&t[9], unit->position, sizeof(unit->position));
-    unit->composeBuilder(unit->worldMatrix, s, r, t);
-    if (unit->parent)
-        Math::Matrix34Multiply(unit->worldMatrix, unit->worldMatrix,
-                               unit->parent->GetWorldMatrix());
+void EmitterTransformUnit::EvaluateColour(EmitterTransformUnit* unit, const UnitClock& clock) {
+    unit->colourProperty->Evaluate(clock, unit->colourSamples, unit->owner->random, unit->colour);
 }
 
 } // namespace FulgorCore

@@ -1,54 +1,67 @@
 #pragma once
 
-#include "effects/Core/Value/EvaluationContext.h"
+#include "effects/Core/Value/UnitClock.h"
 #include "effects/units/UnitInstance.h"
 
 #include <cstdint>
 
 namespace FulgorCore {
 
+class ColorProperty;
+class FloatTripleProperty;
 class UnitResource;
 
-// A unit an emitter attaches to itself (one per attach byte): a transform
-// of the attached unit's animated scale, rotation and translation over the
-// emitter's owner, advanced by the emitter at its own rate. It is not a
-// particle: it has no colour, events or parts (unit kind 3 all the same).
+// A unit an emitter attaches to itself (one per attach byte): one extra
+// scale, rotation, translation and colour, each animated by a unit's data
+// or constant, that the particles spawned on it may inherit. Its emitter
+// owns it, advances its clock and deletes it; it is in no child list (unit
+// kind 3 all the same).
 class EmitterTransformUnit : public UnitInstance {
 public:
-    using FrameMember = void (*)(EmitterTransformUnit* unit, const EvaluationContext& frame);
-    static constexpr uint32_t kTransformMembers = 4;
+    using Step = void (*)(EmitterTransformUnit* unit, const UnitClock& clock);
 
-    // Draws the random values of the three transform properties from the
-    // instance's random state.
+    // Chooses the four steps from the data (a property the data shares
+    // comes from the shared-data unit and is animated whatever the flags
+    // say), draws the animated ones' random states from the instance's, in
+    // the order scale, rotation, translation, colour, then runs the four
+    // once at time 0.
     EmitterTransformUnit(InstanceRootUnit* owner, const InitialState& state,
                          const UnitResource* unitData);
 
-    // The four transform members: scale, rotation, translation, then the
-    // composition over the parent's matrix.
+    // ScaleStep, RotationStep, TranslationStep, ColourStep with the unit's
+    // own clock.
     void UpdateTransform() override;
     // Both time fields advance by the unit's rate times the owner's step,
-    // then the transform step runs.
+    // which is kept as the last step; then the four steps run.
     void Advance(float ownerStep);
-    const float* GetWorldMatrix() const override { return worldMatrix; }
-    void GetVector0(float* out) const override;
-    void GetVector1(float* out) const override;
+    const float* GetColor() const override { return colour; }
     uint32_t GetKind() const override { return kParticleNode; }
 
-    static void NoOpFrame(EmitterTransformUnit*, const EvaluationContext&) {}
-    static void EvaluateScale(EmitterTransformUnit* unit, const EvaluationContext& frame);
-    static void EvaluateRotation(EmitterTransformUnit* unit, const EvaluationContext& frame);
-    static void EvaluateTranslation(EmitterTransformUnit* unit, const EvaluationContext& frame);
-    static void Compose(EmitterTransformUnit* unit, const EvaluationContext& frame);
+    static void NoOpWithArgument(EmitterTransformUnit*, const UnitClock&) {}
+    // Each evaluates its property into the unit's own field.
+    static void EvaluateScale(EmitterTransformUnit* unit, const UnitClock& clock);
+    static void EvaluateRotation(EmitterTransformUnit* unit, const UnitClock& clock);
+    static void EvaluateTranslation(EmitterTransformUnit* unit, const UnitClock& clock);
+    static void EvaluateColour(EmitterTransformUnit* unit, const UnitClock& clock);
 
-    const UnitResource* unitData;
-    FrameMember members[kTransformMembers];
-    float worldMatrix[12];
+    const FloatTripleProperty* scaleProperty = nullptr;
+    const FloatTripleProperty* rotationProperty = nullptr;
+    const FloatTripleProperty* translationProperty = nullptr;
+    const ColorProperty* colourProperty = nullptr;
+    // Constant (1, 1, 1), (0, 0, 0), (0, 0, 0) and white unless animated.
     float scale[3] = {1.0f, 1.0f, 1.0f};
     float rotation[3] = {};
-    float position[3] = {};
+    float translation[3] = {};
+    float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float scaleSamples[3] = {};
     float rotationSamples[3] = {};
     float translationSamples[3] = {};
+    float colourSamples[5] = {};
+    Step scaleStep = NoOpWithArgument;
+    Step rotationStep = NoOpWithArgument;
+    Step translationStep = NoOpWithArgument;
+    Step colourStep = NoOpWithArgument;
+    const UnitResource* unitData;
 };
 
 static_assert(sizeof(EmitterTransformUnit) <= kUnitBlockSize);

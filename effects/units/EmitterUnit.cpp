@@ -273,7 +273,7 @@ void EmitterUnit::GetPointPosition(uint32_t, float* out) const {
         out[c] = p[c];
 }
 
-UnitInstance* EmitterUnit::GetLinkedUnit(int32_t index) const {
+const EmitterTransformUnit* EmitterUnit::GetLinkedUnit(int32_t index) const {
     return index >= 0 && index < static_cast<int32_t>(kAttached) ? attached[index] : nullptr;
 }
 

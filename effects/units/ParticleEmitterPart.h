@@ -6,7 +6,7 @@
 
 namespace FulgorCore {
 
-class UnitInstance;
+class EmitterTransformUnit;
 
 // What a particle instance asks of each of its emitter units. The emitter
 // units derive from it; the particle deletes them before its own body goes.
@@ -23,7 +23,7 @@ public:
     virtual void GetPointPosition(uint32_t index, float* out) const = 0;
     // The unit at position `index` of the emitter's attached units that a
     // particle it spawns follows; null where there is none.
-    virtual UnitInstance* GetLinkedUnit(int32_t) const { return nullptr; }
+    virtual const EmitterTransformUnit* GetLinkedUnit(int32_t) const { return nullptr; }
 };
 
 } // namespace FulgorCore

@@ -13,6 +13,7 @@
 #include "effects/Core/Resource/UnitResource.h"
 #include "effects/Core/Resource/UnitTimelineResource.h"
 #include "effects/units/ChildEffectLink.h"
+#include "effects/units/EmitterTransformUnit.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/NodeEventBlock.h"
 #include "effects/units/NodeSharedBlock.h"
@@ -97,6 +98,12 @@ void AddOwnerVector(ParticleInstance* node) {
     Add3(&node->currentWorldMatrix[9], v);
 }
 
+// The world acceleration's displacement moves the composed particle in
+// world space, after everything else.
+void AddWorldDisplacement(ParticleInstance* node) {
+    Add3(&node->currentWorldMatrix[9], node->transformBlock->worldDisplacement);
+}
+
 void RotateAboutY(float* v, float angle) {
     const float c = std::cos(angle);
     const float s = std::sin(angle);
@@ -116,29 +123,29 @@ void RotateAboutX(float* v, float angle) {
 }
 
 // The angle pair at the frame's times, or (0, 0) without one.
-void EvaluateAngles(ParticleInstance* node, const EvaluationContext& frame, float* angles) {
+void EvaluateAngles(ParticleInstance* node, const UnitClock& clock, float* angles) {
     angles[0] = angles[1] = 0.0f;
     if (node->anglePair)
-        node->anglePair->Evaluate(frame, node->angleSamples, node->owner->random, angles);
+        node->anglePair->Evaluate(clock, node->angleSamples, node->owner->random, angles);
     if (node->ownerDirection)
         Copy3(node->direction, node->ownerDirection);
 }
 
 // Tracks 0-2 scale, 3-5 rotation, 6-8 translation.
-void EvaluateTrackGroup(ParticleInstance* node, const EvaluationContext& frame, uint32_t group,
+void EvaluateTrackGroup(ParticleInstance* node, const UnitClock& clock, uint32_t group,
                         float* out) {
     for (uint32_t i = 0; i < 3; ++i)
-        out[i] = node->unitData->GetTrack(group * 3 + i)->Evaluate(frame);
+        out[i] = node->unitData->GetTrack(group * 3 + i)->Evaluate(clock);
 }
 
 template <bool S, bool R, bool T>
-void EvaluateTracks(ParticleInstance* node, const EvaluationContext& frame) {
+void EvaluateTracks(ParticleInstance* node, const UnitClock& clock) {
     if constexpr (S)
-        EvaluateTrackGroup(node, frame, 0, node->scale);
+        EvaluateTrackGroup(node, clock, 0, node->scale);
     if constexpr (R)
-        EvaluateTrackGroup(node, frame, 1, node->rotation);
+        EvaluateTrackGroup(node, clock, 1, node->rotation);
     if constexpr (T)
-        EvaluateTrackGroup(node, frame, 2, node->position);
+        EvaluateTrackGroup(node, clock, 2, node->position);
 }
 
 // The event record `number` of the unit's data, or null.
@@ -201,8 +208,10 @@ void ParticleInstance::TakeSpawnFrame(const float* origin, const float* position
     else if (origin)
         Copy3(&m[9], origin);
     std::memcpy(transformBlock->worldMatrices[1], m, sizeof(float) * 12);
-    if (rotationIn)
+    if (rotationIn) {
+        Copy3(baseRotation, rotationIn);
         Copy3(rotation, rotationIn);
+    }
     float p[3] = {};
     float v[3] = {};
     if (positionIn)
@@ -249,7 +258,6 @@ void ParticleInstance::TakeSpawnFrame(const float* origin, const float* position
     }
     Copy3(offset, p);
     Copy3(transformBlock->initialVelocity, v);
-    Copy3(motion[0][1], v);
     const float* parentColor = parent ? parent->GetColor() : nullptr;
     for (int i = 0; i < 4; ++i)
         transformBlock->spawnColor[i] = parentColor ? parentColor[i] : 1.0f;
@@ -259,27 +267,14 @@ void ParticleInstance::InstallMembers() {
     if (!unitData)
         return;
     const UnitResource& data = *unitData;
-    Xorshift128& random = owner->random;
-    // The properties a share flag ("RUSc", "RURt", "RUPs", "RUCl") takes
-    // from the unit "RUNo" names: a negative number, or one the package
-    // holds no unit for, leaves the unit's own.
-    const int32_t sharedIndex = data.GetRUNo();
-    const UnitResource* named = sharedIndex >= 0 && owner->package
-                                    ? owner->package->GetUnit(static_cast<uint32_t>(sharedIndex))
-                                    : nullptr;
-    const UnitResource& shared = named ? *named : data;
-    colourProperty = &(data.GetRUCl() ? shared : data).GetColor();
-    scaleProperty = &(data.GetRUSc() ? shared : data).GetScale();
-    rotationProperty = &(data.GetRURt() ? shared : data).GetRotation();
-    translationProperty = &(data.GetRUPs() ? shared : data).GetPosition();
-    // The unit random values, in this fixed order: colour, scale,
-    // rotation, translation (the lag's comes after the first frame).
-    colourProperty->SampleRandom(random, transformBlock->colorSamples);
-    scaleProperty->SampleRandom(random, transformBlock->scaleSamples);
-    rotationProperty->SampleRandom(random, transformBlock->rotationSamples);
-    translationProperty->SampleRandom(random, transformBlock->translationSamples);
-
-    colorMember = EvaluateColor;
+    // The link's inherit flags in the order the strategies take them.
+    const uint32_t flags = link.LinkFlags();
+    const uint32_t inherits =
+        (flags & ParticleSpawnSettings::kInheritColour ? kInheritsColour : 0u) |
+        (flags & ParticleSpawnSettings::kInheritScale ? kInheritsScale : 0u) |
+        (flags & ParticleSpawnSettings::kInheritRotation ? kInheritsRotation : 0u) |
+        (flags & ParticleSpawnSettings::kInheritTranslation ? kInheritsTranslation : 0u);
+    SelectStrategies(data, data.GetSharedDataUnit(owner->package), inherits);
     switch (ColorMode()) {
     case 1:
         colorInheritMember = MultiplyBaseColor;
@@ -291,23 +286,6 @@ void ParticleInstance::InstallMembers() {
     default:
         break;
     }
-    // A constant aspect is evaluated once here and costs nothing after;
-    // an absent scale keeps (1, 1, 1).
-    const EvaluationContext start = Frame();
-    if (!scaleProperty->IsZero()) {
-        if (scaleProperty->IsConstant())
-            EvaluateScale(this, start);
-        else
-            scaleMember = EvaluateScale;
-    }
-    if (rotationProperty->IsConstant())
-        EvaluateRotation(this, start);
-    else
-        rotationMember = EvaluateRotation;
-    if (translationProperty->IsConstant())
-        EvaluateTranslation(this, start);
-    else
-        translationMember = EvaluateTranslation;
     // The tracks play only where the data has them: the group flags of a
     // unit without an "Anim" part say nothing.
     if (data.GetFlagAME())
@@ -328,16 +306,15 @@ void ParticleInstance::InstallMembers() {
     // The particle starts from a finished frame at time zero: its first
     // drawn frame has a colour and a matrix, and the previous matrix is the
     // same one.
-    const EvaluationContext zero{};
-    colorMember(this, zero);
+    colourStep(this, kZeroClock);
     colorInheritMember(this);
     transformBlock->color[3] *= fadeFactor;
-    RunUpdateMembers(zero);
+    RunUpdateMembers(kZeroClock);
 
     // "bPFc": the position lags behind by the "FuCt" factor; a factor of
     // constant 1 does not lag, and draws no value.
     if (data.GetFlagPFc() && !data.GetFuCt().IsOne()) {
-        transformBlock->interpolationSample = data.GetFuCt().SampleRandom(random);
+        transformBlock->interpolationSample = data.GetFuCt().SampleRandom(owner->random);
         interpolateMember = InterpolatePosition;
     }
     // "bSPT": a shared block of the particle's own.
@@ -445,9 +422,11 @@ void ParticleInstance::PostEvent(uint16_t delay, uint8_t event) {
         std::memset(block, 0, sizeof(NodeEventBlock));
         postedEvents = static_cast<NodeEventBlock*>(block);
         // Without a transform block the particle has no colour to put back.
-        const bool constant[4] = {translationMember == NoOpFrame, rotationMember == NoOpFrame,
-                                  scaleMember == NoOpFrame,
-                                  colorMember == WhiteColor && transformBlock};
+        // What no strategy animates is recognised by its slot: the one
+        // no-op, and for the translation the plain integration.
+        const bool constant[4] = {translationStep == StepPosition, rotationStep == NoOpWithArgument,
+                                  scaleStep == NoOpWithArgument,
+                                  colourStep == NoOpWithArgument && transformBlock};
         for (uint32_t i = 0; i < 4; ++i)
             postedEvents->constant[i] = constant[i] ? 1 : 0;
         if (constant[NodeEventBlock::kTranslation])
@@ -549,11 +528,11 @@ void ParticleInstance::UpdateTransform() {
     const uint32_t current = block.transformFlags & TransformBlock::kCurrentIndex;
     currentWorldMatrix = block.worldMatrices[current];
     previousWorldMatrix = block.worldMatrices[current ^ 1u];
-    const EvaluationContext frame = Frame();
-    colorMember(this, frame);
+    const UnitClock clock = Clock();
+    colourStep(this, clock);
     colorInheritMember(this);
     block.color[3] *= fadeFactor;
-    RunUpdateMembers(frame);
+    RunUpdateMembers(clock);
     distanceFadeMember(this);
     viewAngleFadeMember(this);
     sharedTransformMember(this);
@@ -561,16 +540,18 @@ void ParticleInstance::UpdateTransform() {
     frameListMember(this);
 }
 
-void ParticleInstance::RunUpdateMembers(const EvaluationContext& frame) {
+void ParticleInstance::RunUpdateMembers(const UnitClock& clock) {
     if (transformBlock)
         transformBlock->transformFlags &= ~TransformBlock::kInverseValid;
-    scaleMember(this, frame);
-    rotationMember(this, frame);
-    translationMember(this, frame);
-    trackMorphMember(this, frame);
-    transformTracksMember(this, frame);
+    worldAccelerationStep(this, clock);
+    localAccelerationStep(this, clock);
+    scaleStep(this, clock);
+    rotationStep(this, clock);
+    translationStep(this, clock);
+    trackMorphMember(this, clock);
+    transformTracksMember(this, clock);
     integrateMember(this);
-    directionMember(this, frame);
+    directionMember(this, clock);
     composeMember(this);
     // The first matrix composed is also the previous one: before it the
     // other entry held only the spawn point.
@@ -579,7 +560,7 @@ void ParticleInstance::RunUpdateMembers(const EvaluationContext& frame) {
         transformBlock->transformFlags |= TransformBlock::kComposed;
     }
     reservedMember(this);
-    interpolateMember(this, frame);
+    interpolateMember(this, clock);
     notifyPositionMember(this);
 }
 
@@ -587,8 +568,8 @@ void ParticleInstance::SelectTransformEvaluator() {
     if (!unitData)
         return;
     static constexpr FrameMember kEvaluators[8] = {
-        nullptr,         EvaluateTracksS,  EvaluateTracksR,  EvaluateTracksSR,
-        EvaluateTracksT, EvaluateTracksST, EvaluateTracksRT, EvaluateTracksSRT,
+        NoOpWithArgument, EvaluateTracksS,  EvaluateTracksR,  EvaluateTracksSR,
+        EvaluateTracksT,  EvaluateTracksST, EvaluateTracksRT, EvaluateTracksSRT,
     };
     const uint32_t groups = unitData->GetAnimScale() | unitData->GetAnimRotation() << 1 |
                             unitData->GetAnimTranslate() << 2;
@@ -718,7 +699,7 @@ namespace {
 // The rotation getters' inheritance over components [first, last) of the
 // own rotation; `ask` is the parent's getter of the same slot.
 template <class Ask>
-void InheritRotation(const ParticleInstance& node, float* out, int first, int last, Ask ask) {
+void InheritRotationByMode(const ParticleInstance& node, float* out, int first, int last, Ask ask) {
     switch (node.InheritMode()) {
     case 0:
         for (int i = first; i < last; ++i)
@@ -758,15 +739,18 @@ void InheritRotation(const ParticleInstance& node, float* out, int first, int la
 } // namespace
 
 void ParticleInstance::GetVector1(float* out) const {
-    InheritRotation(*this, out, 0, 3, [](const UnitInstance& p, float* o) { p.GetVector1(o); });
+    InheritRotationByMode(*this, out, 0, 3,
+                          [](const UnitInstance& p, float* o) { p.GetVector1(o); });
 }
 
 void ParticleInstance::GetVector2(float* out) const {
-    InheritRotation(*this, out, 0, 2, [](const UnitInstance& p, float* o) { p.GetVector2(o); });
+    InheritRotationByMode(*this, out, 0, 2,
+                          [](const UnitInstance& p, float* o) { p.GetVector2(o); });
 }
 
 void ParticleInstance::GetVector3(float* out) const {
-    InheritRotation(*this, out, 2, 3, [](const UnitInstance& p, float* o) { p.GetVector3(o); });
+    InheritRotationByMode(*this, out, 2, 3,
+                          [](const UnitInstance& p, float* o) { p.GetVector3(o); });
 }
 
 void ParticleInstance::GetVector4(float* out) const {
@@ -797,22 +781,6 @@ void* ParticleInstance::GetAuxObject() {
     return auxObject;
 }
 
-void ParticleInstance::WhiteColor(ParticleInstance* node, const EvaluationContext&) {
-    float* c = node->transformBlock->color;
-    c[0] = c[1] = c[2] = c[3] = 1.0f;
-}
-
-void ParticleInstance::EvaluateColor(ParticleInstance* node, const EvaluationContext& frame) {
-    node->colourProperty->Evaluate(frame, node->transformBlock->colorSamples, node->owner->random,
-                                   node->transformBlock->color);
-}
-
-void ParticleInstance::EvaluateColorTimesParent(ParticleInstance* node,
-                                                const EvaluationContext& frame) {
-    EvaluateColor(node, frame);
-    MultiplyParentColor(node);
-}
-
 void ParticleInstance::MultiplyBaseColor(ParticleInstance* node) {
     for (int i = 0; i < 4; ++i)
         node->transformBlock->color[i] *= node->transformBlock->spawnColor[i];
@@ -826,41 +794,26 @@ void ParticleInstance::MultiplyParentColor(ParticleInstance* node) {
         node->transformBlock->color[i] *= parentColour[i];
 }
 
-void ParticleInstance::EvaluateScale(ParticleInstance* node, const EvaluationContext& frame) {
-    node->scaleProperty->Evaluate(frame, node->transformBlock->scaleSamples, node->owner->random,
-                                  node->scale);
+void ParticleInstance::EvaluateTracksS(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<true, false, false>(node, clock);
 }
-
-void ParticleInstance::EvaluateRotation(ParticleInstance* node, const EvaluationContext& frame) {
-    node->rotationProperty->Evaluate(frame, node->transformBlock->rotationSamples,
-                                     node->owner->random, node->rotation);
+void ParticleInstance::EvaluateTracksR(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<false, true, false>(node, clock);
 }
-
-void ParticleInstance::EvaluateTranslation(ParticleInstance* node, const EvaluationContext& frame) {
-    node->translationProperty->Evaluate(frame, node->transformBlock->translationSamples,
-                                        node->owner->random, node->position);
+void ParticleInstance::EvaluateTracksT(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<false, false, true>(node, clock);
 }
-
-void ParticleInstance::EvaluateTracksS(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<true, false, false>(node, frame);
+void ParticleInstance::EvaluateTracksSR(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<true, true, false>(node, clock);
 }
-void ParticleInstance::EvaluateTracksR(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<false, true, false>(node, frame);
+void ParticleInstance::EvaluateTracksST(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<true, false, true>(node, clock);
 }
-void ParticleInstance::EvaluateTracksT(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<false, false, true>(node, frame);
+void ParticleInstance::EvaluateTracksRT(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<false, true, true>(node, clock);
 }
-void ParticleInstance::EvaluateTracksSR(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<true, true, false>(node, frame);
-}
-void ParticleInstance::EvaluateTracksST(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<true, false, true>(node, frame);
-}
-void ParticleInstance::EvaluateTracksRT(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<false, true, true>(node, frame);
-}
-void ParticleInstance::EvaluateTracksSRT(ParticleInstance* node, const EvaluationContext& frame) {
-    EvaluateTracks<true, true, true>(node, frame);
+void ParticleInstance::EvaluateTracksSRT(ParticleInstance* node, const UnitClock& clock) {
+    EvaluateTracks<true, true, true>(node, clock);
 }
 
 void ParticleInstance::ComposeWithOwner(ParticleInstance* node) {
@@ -872,6 +825,7 @@ void ParticleInstance::ComposeTransformWithOwner(ParticleInstance* node) {
     Add3(&node->currentWorldMatrix[9], node->offset);
     Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix, ParentMatrix(node));
     AddBlockVector(node);
+    AddWorldDisplacement(node);
 }
 
 void ParticleInstance::ComposeTransformInWorld(ParticleInstance* node) {
@@ -888,6 +842,7 @@ void ParticleInstance::ComposeTransformWithBlock(ParticleInstance* node) {
                                block->transform);
         Add3(&node->currentWorldMatrix[9], block->vector);
     }
+    AddWorldDisplacement(node);
 }
 
 void ParticleInstance::ComposeTransformWithRoot(ParticleInstance* node) {
@@ -896,6 +851,7 @@ void ParticleInstance::ComposeTransformWithRoot(ParticleInstance* node) {
                            node->owner->GetWorldMatrix());
     Add3(&node->currentWorldMatrix[9], node->offset);
     AddBlockVector(node);
+    AddWorldDisplacement(node);
 }
 
 void ParticleInstance::ComposeTransformFromGetters(ParticleInstance* node) {
@@ -903,6 +859,7 @@ void ParticleInstance::ComposeTransformFromGetters(ParticleInstance* node) {
     Math::Matrix34Multiply(node->currentWorldMatrix, node->currentWorldMatrix,
                            node->owner->GetWorldMatrix());
     AddOwnerVector(node);
+    AddWorldDisplacement(node);
 }
 
 void ParticleInstance::ComposeTransformRelative(ParticleInstance* node) {
@@ -911,20 +868,19 @@ void ParticleInstance::ComposeTransformRelative(ParticleInstance* node) {
                            node->owner->GetWorldMatrix());
     Add3(&node->currentWorldMatrix[9], node->offset);
     AddOwnerVector(node);
+    AddWorldDisplacement(node);
 }
 
-void ParticleInstance::RotateDirectionByAnglesYX(ParticleInstance* node,
-                                                 const EvaluationContext& frame) {
+void ParticleInstance::RotateDirectionByAnglesYX(ParticleInstance* node, const UnitClock& clock) {
     float angles[2];
-    EvaluateAngles(node, frame, angles);
+    EvaluateAngles(node, clock, angles);
     RotateAboutY(node->direction, angles[0]);
     RotateAboutX(node->direction, angles[1]);
 }
 
-void ParticleInstance::RotateDirectionByAnglesXY(ParticleInstance* node,
-                                                 const EvaluationContext& frame) {
+void ParticleInstance::RotateDirectionByAnglesXY(ParticleInstance* node, const UnitClock& clock) {
     float angles[2];
-    EvaluateAngles(node, frame, angles);
+    EvaluateAngles(node, clock, angles);
     RotateAboutX(node->direction, angles[0]);
     RotateAboutY(node->direction, angles[1]);
 }
@@ -957,9 +913,9 @@ void ParticleInstance::NotifyListenerPosition(ParticleInstance* node) {
         listener->OnPosition(&node->currentWorldMatrix[9]);
 }
 
-void ParticleInstance::InterpolatePosition(ParticleInstance* node, const EvaluationContext& frame) {
+void ParticleInstance::InterpolatePosition(ParticleInstance* node, const UnitClock& clock) {
     const float t = node->unitData->GetFuCt().Evaluate(
-        frame, node->transformBlock->interpolationSample, node->owner->random);
+        clock, node->transformBlock->interpolationSample, node->owner->random);
     float* current = &node->currentWorldMatrix[9];
     const float* previous = &node->previousWorldMatrix[9];
     for (int i = 0; i < 3; ++i)

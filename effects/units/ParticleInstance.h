@@ -3,6 +3,7 @@
 #include "effects/Core/Resource/UnitTimelineResource.h"
 #include "effects/Core/Transform/EulerRotation.h"
 #include "effects/Core/Value/EvaluationContext.h"
+#include "effects/Core/Value/UnitClock.h"
 #include "effects/units/ParticleSpawnSettings.h"
 #include "effects/units/TransformBlock.h"
 #include "effects/units/UnitInstance.h"
@@ -12,6 +13,7 @@
 namespace FulgorCore {
 
 class ColorProperty;
+class EmitterTransformUnit;
 class FloatPairProperty;
 class FloatTripleProperty;
 class ParticleEmitterPart;
@@ -31,7 +33,13 @@ struct PickBounds;
 // classes (ParticleInstanceT) add the draw, emitter and extra units.
 class ParticleInstance : public UnitInstance {
 public:
-    using FrameMember = void (*)(ParticleInstance* node, const EvaluationContext& frame);
+    // Members that take the unit's clock: the property strategies, and the
+    // other per-frame steps that evaluate a property.
+    using FrameMember = void (*)(ParticleInstance* node, const UnitClock& clock);
+    // Where the integration takes its velocity from: three floats, which
+    // need not be `buffer`.
+    using VelocityMember = const float* (*)(ParticleInstance* node, float* buffer,
+                                            const UnitClock& clock);
     using PlainMember = void (*)(ParticleInstance* node);
     using VectorMember = void (*)(const ParticleInstance* node, float* out);
     using ScalarMember = float (*)(const ParticleInstance* node);
@@ -94,8 +102,14 @@ public:
     void* GetAuxObject() override;
     uint32_t GetKind() const override { return kParticleNode; }
 
-    // The unit's own times for its evaluations.
-    EvaluationContext Frame() const { return {time, totalTime}; }
+    // The unit's clock: its own two times and its last step.
+    UnitClock Clock() const {
+        UnitClock clock;
+        clock.timeA = time;
+        clock.timeB = totalTime;
+        clock.lastStep = lastStep;
+        return clock;
+    }
     uint32_t ColorMode() const { return (inheritFlags >> 8) & 0xFFu; }
     uint32_t InheritMode() const { return (inheritFlags >> 16) & 0xFFu; }
 
@@ -110,37 +124,84 @@ public:
     // particle's child effect, which it holds until it goes; nothing when
     // the name did not resolve, the pool is exhausted or one runs already.
     void SpawnChildEffect(const char* name);
-    // Clears the inverse, then the eleven update members in their order.
-    void RunUpdateMembers(const EvaluationContext& frame);
+    // Clears the inverse, then the update members in their order: the two
+    // accelerations, scale, rotation, translation (which integrates), then
+    // the steps of the transform.
+    void RunUpdateMembers(const UnitClock& clock);
     // Sets the transform-track member for the unit's animated groups.
     void SelectTransformEvaluator();
     // An own shared block when the root shares state; else the root's.
     void AttachOwnSharedBlock();
 
-    static void NoOpFrame(ParticleInstance*, const EvaluationContext&) {}
+    // The one empty step of every clocked slot: PostEvent recognises a
+    // constant scale, rotation or colour by it.
+    static void NoOpWithArgument(ParticleInstance*, const UnitClock&) {}
     static void NoOpPlain(ParticleInstance*) {}
 
-    // Colour members: white, the colour property, and the colour property
-    // times the parent's colour.
-    static void WhiteColor(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateColor(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateColorTimesParent(ParticleInstance* node, const EvaluationContext& frame);
+    // The property strategies, chosen once by SelectStrategies. "Linked"
+    // is the emitter transform unit the particle was spawned on; colour and
+    // scale inherit from it by product, rotation and translation by sum.
+    // Colour: the property, the property times the linked colour, the
+    // linked colour, or white again each frame (for what multiplies it in
+    // place later in the frame).
+    static void EvaluateColour(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateColourInherited(ParticleInstance* node, const UnitClock& clock);
+    static void InheritColour(ParticleInstance* node, const UnitClock& clock);
+    static void ResetColour(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateScale(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateScaleInherited(ParticleInstance* node, const UnitClock& clock);
+    static void InheritScale(ParticleInstance* node, const UnitClock& clock);
+    // The base rotation plus the property, the linked rotation or both.
+    static void EvaluateRotation(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateRotationInherited(ParticleInstance* node, const UnitClock& clock);
+    static void InheritRotation(ParticleInstance* node, const UnitClock& clock);
+    // Each runs the integration step first; the translation is then the
+    // integrated position, plus the property and/or the linked
+    // translation. StepPosition alone marks a translation that nothing
+    // animates.
+    static void StepPosition(ParticleInstance* node, const UnitClock& clock);
+    static void StepPositionInherited(ParticleInstance* node, const UnitClock& clock);
+    static void StepPositionWithOffset(ParticleInstance* node, const UnitClock& clock);
+    static void StepPositionWithOffsetInherited(ParticleInstance* node, const UnitClock& clock);
+    // position += (velocity + local velocity) x dt, the second times the
+    // speed factor.
+    static void IntegratePosition(ParticleInstance* node, const UnitClock& clock);
+    static void IntegratePositionScaled(ParticleInstance* node, const UnitClock& clock);
+    // local velocity += acceleration x dt.
+    static void IntegrateAcceleration(ParticleInstance* node, const UnitClock& clock);
+    // The world acceleration, scaled by the world scale and the root's axis
+    // lengths, into its own velocity and then its displacement (which the
+    // compositions add to the world translation).
+    static void IntegrateWorldAcceleration(ParticleInstance* node, const UnitClock& clock);
+    // The default velocity source: the velocity given at the spawn.
+    static const float* GetInitialVelocity(ParticleInstance* node, float* buffer,
+                                           const UnitClock& clock);
+
+    // The inherit bits of the link record, one per property.
+    static constexpr uint32_t kInheritsColour = 1u << 0;
+    static constexpr uint32_t kInheritsScale = 1u << 1;
+    static constexpr uint32_t kInheritsRotation = 1u << 2;
+    static constexpr uint32_t kInheritsTranslation = 1u << 3;
+    // Chooses every strategy slot from the unit data, the shared-data unit
+    // (`shared`, the data itself when it names none) and the inherit bits
+    // (ignored without a linked unit), takes each chosen property's object
+    // and draws its random state, in the order colour, scale, rotation,
+    // translation, local acceleration, world acceleration, speed factor.
+    void SelectStrategies(const UnitResource& data, const UnitResource& shared,
+                          uint32_t inheritBits);
+
     // Colour modes 1 (times the colour kept at spawn) and 2, 3 (times the
     // parent's colour).
     static void MultiplyBaseColor(ParticleInstance* node);
     static void MultiplyParentColor(ParticleInstance* node);
-    // Per-aspect members: the unit's animated scale, rotation, translation.
-    static void EvaluateScale(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateRotation(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateTranslation(ParticleInstance* node, const EvaluationContext& frame);
     // The transform tracks of each non-empty choice of groups.
-    static void EvaluateTracksS(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateTracksR(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateTracksT(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateTracksSR(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateTracksST(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateTracksRT(ParticleInstance* node, const EvaluationContext& frame);
-    static void EvaluateTracksSRT(ParticleInstance* node, const EvaluationContext& frame);
+    static void EvaluateTracksS(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateTracksR(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateTracksT(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateTracksSR(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateTracksST(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateTracksRT(ParticleInstance* node, const UnitClock& clock);
+    static void EvaluateTracksSRT(ParticleInstance* node, const UnitClock& clock);
     // M = M x the parent's matrix.
     static void ComposeWithOwner(ParticleInstance* node);
     // The compositions of scale, rotation and translation: in world (the
@@ -155,8 +216,8 @@ public:
     static void ComposeTransformRelative(ParticleInstance* node);
     // Turns the owner's direction by the two angles of the data's angle
     // pair: about Y then X, or about X then Y.
-    static void RotateDirectionByAnglesYX(ParticleInstance* node, const EvaluationContext& frame);
-    static void RotateDirectionByAnglesXY(ParticleInstance* node, const EvaluationContext& frame);
+    static void RotateDirectionByAnglesYX(ParticleInstance* node, const UnitClock& clock);
+    static void RotateDirectionByAnglesXY(ParticleInstance* node, const UnitClock& clock);
     // The parameter block the particle shares, or null.
     static NodeSharedBlock* GetSharedParameters(ParticleInstance* node);
     // Whole-frame steps of the three value and rate pairs while the node's
@@ -167,7 +228,7 @@ public:
     static void NotifyListenerPosition(ParticleInstance* node);
     // The current translation moved back toward the previous one by the
     // lag property.
-    static void InterpolatePosition(ParticleInstance* node, const EvaluationContext& frame);
+    static void InterpolatePosition(ParticleInstance* node, const UnitClock& clock);
     // Axis members (rows 0-2 of the current matrix, or the zero vector)
     // and plane-scale members (the mean approximate length of two rows).
     static void GetAxisX(const ParticleInstance* node, float* out);
@@ -223,7 +284,7 @@ public:
     static void TriggerEvent(ParticleInstance* target, int32_t delay, uint8_t event);
     // The morph step (TrackMorphMember while a morph runs) and its
     // completion, which puts back every aspect with a restore flag.
-    static void StepTrackMorph(ParticleInstance* node, const EvaluationContext& frame);
+    static void StepTrackMorph(ParticleInstance* node, const UnitClock& clock);
     static void EndTrackMorph(ParticleInstance* node);
     // Event `event`'s record through its link chain into one schedule on
     // this particle, `delay` frames late; nothing for a record that is
@@ -239,28 +300,33 @@ public:
     uint8_t takesEvents;
     float inheritedScale[3] = {1.0f, 1.0f, 1.0f};
     float inheritedRotation[3] = {};
+    // The translation, scale and rotation the composition reads, and the
+    // rotation given at the spawn that the rotation strategies add to.
     float position[3] = {};
     float scale[3] = {1.0f, 1.0f, 1.0f};
     float rotation[3] = {};
+    float baseRotation[3] = {};
+    // The emitter transform unit the particle inherits from: the spawner's
+    // attached unit its link index names; null for none.
+    const EmitterTransformUnit* linkedUnit = nullptr;
+    // The property objects of the animated properties (own or shared
+    // data); unset for the others.
+    const ColorProperty* colourProperty = nullptr;
+    const FloatTripleProperty* scaleProperty = nullptr;
+    const FloatTripleProperty* rotationProperty = nullptr;
+    const FloatTripleProperty* translationProperty = nullptr;
     ChildEffectLink* childEffectLink = nullptr;
     UnitEventSchedule* scheduleHead = nullptr;
     UnitEventSchedule* scheduleTail = nullptr;
     NodeEventBlock* postedEvents = nullptr;
     ParticleEmitterPart* auxObject;
-    // The link record the spawn handed over; the attached unit of the
-    // spawner it names, and the aspects taken from it (none without one).
+    // The link record the spawn handed over, and of its flags the aspects
+    // taken from the linked unit (none without one).
     ParticleSpawnSettings link = ParticleSpawnSettings::Default();
-    // The animated properties the members evaluate: the unit's own, or
-    // those of the unit it shares them with.
-    const ColorProperty* colourProperty = nullptr;
-    const FloatTripleProperty* scaleProperty = nullptr;
-    const FloatTripleProperty* rotationProperty = nullptr;
-    const FloatTripleProperty* translationProperty = nullptr;
-    UnitInstance* linkedUnit = nullptr;
     uint8_t inheritBits = 0;
 
     // The members of the frame's transform step, in their order.
-    FrameMember colorMember = WhiteColor;
+    FrameMember colourStep = NoOpWithArgument;
     PlainMember colorInheritMember = NoOpPlain;
     PlainMember distanceFadeMember = NoOpPlain;
     PlainMember viewAngleFadeMember = NoOpPlain;
@@ -268,20 +334,25 @@ public:
     PlainMember postTransformMember = NoOpPlain;
     PlainMember frameListMember = NoOpPlain;
     PlainMember runSchedulesMember = NoOpPlain;
-    // The eleven update members RunUpdateMembers calls, in their order:
-    // scale, rotation, translation, track morph, transform tracks (frame);
-    // integrate (plain); direction (frame); compose, reserved (plain);
-    // interpolate (frame); notify position (plain).
-    FrameMember scaleMember = NoOpFrame;
-    FrameMember rotationMember = NoOpFrame;
-    FrameMember translationMember = NoOpFrame;
-    FrameMember trackMorphMember = NoOpFrame;
-    FrameMember transformTracksMember = NoOpFrame;
+    // The update members RunUpdateMembers calls, in their order: world and
+    // local acceleration, scale, rotation, translation (which runs the
+    // integration step), track morph, transform tracks (clocked);
+    // integrate (plain); direction (clocked); compose, reserved (plain);
+    // interpolate (clocked); notify position (plain).
+    FrameMember worldAccelerationStep = NoOpWithArgument;
+    FrameMember localAccelerationStep = NoOpWithArgument;
+    FrameMember scaleStep = NoOpWithArgument;
+    FrameMember rotationStep = NoOpWithArgument;
+    FrameMember translationStep = StepPosition;
+    FrameMember integrationStep = IntegratePosition;
+    VelocityMember velocitySource = GetInitialVelocity;
+    FrameMember trackMorphMember = NoOpWithArgument;
+    FrameMember transformTracksMember = NoOpWithArgument;
     PlainMember integrateMember = NoOpPlain;
-    FrameMember directionMember = NoOpFrame;
+    FrameMember directionMember = NoOpWithArgument;
     PlainMember composeMember;
     PlainMember reservedMember = NoOpPlain;
-    FrameMember interpolateMember = NoOpFrame;
+    FrameMember interpolateMember = NoOpWithArgument;
     PlainMember notifyPositionMember = NoOpPlain;
     // Run by every composition right after C(S, R, T).
     PlainMember finishMember = NoOpPlain;

@@ -98,10 +98,10 @@ void ParticleInstance::MorphTracks(ParticleInstance* target,
     morph.replace = entry.bytes[kReplaceSwitch] != 0 ? 1 : 0;
     const bool any =
         morph.scaleTrack || morph.rotationTrack || morph.translationTrack || morph.colorTrack;
-    target->trackMorphMember = any ? StepTrackMorph : NoOpFrame;
+    target->trackMorphMember = any ? StepTrackMorph : NoOpWithArgument;
 }
 
-void ParticleInstance::StepTrackMorph(ParticleInstance* node, const EvaluationContext&) {
+void ParticleInstance::StepTrackMorph(ParticleInstance* node, const UnitClock&) {
     NodeEventBlock& block = *node->postedEvents;
     TrackMorph& morph = block.morph;
     const EvaluationContext at{morph.time, morph.time};
@@ -146,7 +146,7 @@ void ParticleInstance::EndTrackMorph(ParticleInstance* node) {
         Copy3(node->position, block.translation);
     if (block.constant[NodeEventBlock::kColour])
         std::memcpy(node->transformBlock->color, block.colour, sizeof(block.colour));
-    node->trackMorphMember = NoOpFrame;
+    node->trackMorphMember = NoOpWithArgument;
 }
 
 } // namespace FulgorCore

@@ -108,9 +108,12 @@ UnitValue ComposeUnit(const UnitPlan& plan) {
     if (plan.colour)
         u.color = ComposeColour(*plan.colour);
     const std::pair<const char*, const std::optional<Vector3Plan>*> triples[] = {
-        {"Scl", &plan.scale},         {"Rot", &plan.rotation},
-        {"Pos", &plan.translation},   {"GraL", &plan.acceleration},
-        {"GraG", &plan.worldAcceleration}, {"Res", &plan.speedFactor}};
+        {"Scl", &plan.scale},
+        {"Rot", &plan.rotation},
+        {"Pos", &plan.translation},
+        {"GraL", &plan.acceleration},
+        {"GraG", &plan.worldAcceleration},
+        {"Res", &plan.speedFactor}};
     for (const auto& [tag, value] : triples)
         if (*value)
             u.triples[tag] = ComposeVector3(**value);

@@ -118,8 +118,10 @@ UnitValue Unit(int32_t life, int32_t loopStart, int32_t loopEnd) {
     return u;
 }
 
+// A logo fades in over its first 30 frames: its colour is animated.
 UnitValue LogoUnit() {
     UnitValue u = Unit(kLogoLife, 0, 0);
+    u.fields.push_back({"bPCo", 1});
     u.color = Tint(1.0f, 1.0f, 1.0f, 1.0f);
     u.color->alpha = Ease(0.0f, 1.0f, 30.0f);
     return u;
@@ -392,7 +394,10 @@ std::vector<uint8_t> GameMenu() {
     f.package.binds.push_back(cursor);
 
     for (uint32_t entry = 0; entry < kMenuEntries; ++entry) {
+        // Each entry stands at its own height: a translation property,
+        // which the unit animates (a constant one would be ignored).
         UnitValue u = Unit(0, 0, 60);
+        u.fields.push_back({"bPPo", 1});
         u.triples["Pos"] = TripleValue{
             0, Constant(0.0f), Constant(150.0f - 60.0f * static_cast<float>(entry)), std::nullopt};
         DrawDataType12Value strip;

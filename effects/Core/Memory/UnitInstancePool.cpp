@@ -81,8 +81,8 @@ void UnitInstancePool::Free(void* block) {
         return;
     // Any address inside a block stands for the block: an owner may hand
     // back a pointer to a record it keeps inside one.
-    const uint32_t index = static_cast<uint32_t>(static_cast<uint64_t>(bytes - base_) /
-                                                 kUnitBlockSize);
+    const uint32_t index =
+        static_cast<uint32_t>(static_cast<uint64_t>(bytes - base_) / kUnitBlockSize);
     bytes = base_ + uint64_t{index} * kUnitBlockSize;
     // A second free of one block would link it to itself and count it
     // twice.

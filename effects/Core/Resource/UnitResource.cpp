@@ -8,6 +8,7 @@
 #include "effects/Core/Resource/EffectPartResource.h"
 #include "effects/Core/Resource/EmitterResource.h"
 #include "effects/Core/Resource/FadeChunks.h"
+#include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/ReferenceCollector.h"
 #include "effects/Core/Resource/TaggedRecords.h"
@@ -212,6 +213,13 @@ void UnitResource::ReadAnimation(const BuildContext& context, const void* payloa
             if (chunk.tag == kTrackTags[i])
                 tracks_[i].Initialize(context, chunk.payload, chunk.size, loop, length);
     }
+}
+
+const UnitResource& UnitResource::GetSharedDataUnit(const PackageResource* package) const {
+    const int32_t index = GetSharedDataUnitIndex();
+    const UnitResource* named =
+        index >= 0 && package ? package->GetUnit(static_cast<uint32_t>(index)) : nullptr;
+    return named ? *named : *this;
 }
 
 } // namespace FulgorCore

@@ -132,6 +132,27 @@ public:
     uint32_t GetRURt() const { return (resetFlags_ >> 1) & 1u; }
     uint32_t GetRUPs() const { return (resetFlags_ >> 2) & 1u; }
     uint32_t GetRUCl() const { return (resetFlags_ >> 3) & 1u; }
+    // The same flags by what the particle strategies make of them: which
+    // properties are animated, which accelerations and fades the unit has,
+    // and which properties come from the shared-data unit (the unit
+    // "RUNo" names; the unit itself when negative).
+    bool IsColourAnimated() const { return GetFlagPCo() != 0; }
+    bool IsScaleAnimated() const { return GetFlagPSc() != 0; }
+    bool IsRotationAnimated() const { return GetFlagPRo() != 0; }
+    bool IsTranslationAnimated() const { return GetFlagPPo() != 0; }
+    bool HasAcceleration() const { return GetFlagPGL() != 0; }
+    bool HasWorldAcceleration() const { return GetFlagPGG() != 0; }
+    bool HasSpeedFactor() const { return GetFlagPRe() != 0; }
+    bool HasDistanceFade() const { return GetFlagPDf() != 0; }
+    bool HasAngleFade() const { return GetFlagPAf() != 0; }
+    int32_t GetSharedDataUnitIndex() const { return GetRUNo(); }
+    bool SharesScaleData() const { return GetRUSc() != 0; }
+    bool SharesRotationData() const { return GetRURt() != 0; }
+    bool SharesTranslationData() const { return GetRUPs() != 0; }
+    bool SharesColourData() const { return GetRUCl() != 0; }
+    // The unit of `package` that GetSharedDataUnitIndex names; this unit
+    // when it names none or one the package lacks.
+    const UnitResource& GetSharedDataUnit(const PackageResource* package) const;
     // The 16 bytes of "UIC1", null unless the chunk had exactly 16.
     const uint8_t* GetUIC1() const { return uic1_; }
     const ColorProperty& GetColor() const { return color_; }
@@ -141,6 +162,11 @@ public:
     const FloatTripleProperty& GetGraL() const { return triples_[3]; }
     const FloatTripleProperty& GetGraG() const { return triples_[4]; }
     const FloatTripleProperty& GetRes() const { return triples_[5]; }
+    // The acceleration properties by meaning: local ("GraL"), world
+    // ("GraG") and the speed factor ("Res").
+    const FloatTripleProperty& GetAccelerationProperty() const { return GetGraL(); }
+    const FloatTripleProperty& GetWorldAccelerationProperty() const { return GetGraG(); }
+    const FloatTripleProperty& GetSpeedFactorProperty() const { return GetRes(); }
     const FloatProperty& GetFuCt() const { return fuCt_; }
     const FloatPairProperty& GetVlRt() const { return vlRt_; }
     uint32_t GetAnimScale() const { return animationFlags_ & kAnimScale ? 1u : 0u; }

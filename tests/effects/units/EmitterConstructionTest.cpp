@@ -299,6 +299,7 @@ TEST(EmitterBuilds, AttachedUnitsAdvanceAtTheirSpeed) {
     v.parentLinks = {int8_t{1}, int8_t{-1}, int8_t{-1}, int8_t{-1}};
     effecttools::EffectFileValue f = EffectOf(v);
     // Unit 1 moves along X by its time.
+    f.package.units[1].fields = {{"bPPo", 1}};
     f.package.units[1].triples["Pos"] =
         effecttools::TripleValue{0, effecttools::EasingValue{0, 0, 0, 0, 10, 0, 10, 0, 0},
                                  effecttools::Constant(0.0f), effecttools::Constant(0.0f)};
@@ -323,13 +324,13 @@ TEST(EmitterBuilds, AttachedUnitsAdvanceAtTheirSpeed) {
         unit->time = 3.0f;
         unit->totalTime = 3.0f;
         unit->lastStep = 7.0f;
-        unit->position[0] = -1.0f;
+        unit->translation[0] = -1.0f;
         owner->lastStep = c.step;
         owner->emitter->attachedUpdater(owner->emitter, owner->lastStep);
         EXPECT_EQ(unit->time, c.time);
         EXPECT_EQ(unit->totalTime, c.time);
         EXPECT_EQ(unit->lastStep, c.lastStep);
-        EXPECT_FLOAT_EQ(unit->position[0], c.time); // evaluated at the new time
+        EXPECT_FLOAT_EQ(unit->translation[0], c.time); // evaluated at the new time
     }
     EXPECT_EQ(rig.Release(), 0u);
 }

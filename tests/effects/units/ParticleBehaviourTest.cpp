@@ -167,7 +167,7 @@ std::vector<std::string>& Log() {
 template <char C> void LogPlain(ParticleInstance*) {
     Log().push_back(std::string(1, C));
 }
-template <char C> void LogFrame(ParticleInstance*, const FulgorCore::EvaluationContext&) {
+template <char C> void LogFrame(ParticleInstance*, const FulgorCore::UnitClock&) {
     Log().push_back(std::string(1, C));
 }
 
@@ -175,7 +175,7 @@ TEST_F(Particles, TheTransformStepRunsItsTenStepsInOrder) {
     ParticleInstance* p = Spawn(3);
     ASSERT_NE(p, nullptr);
     Log().clear();
-    p->colorMember = [](ParticleInstance* node, const FulgorCore::EvaluationContext&) {
+    p->colourStep = [](ParticleInstance* node, const FulgorCore::UnitClock&) {
         Log().push_back("colour");
         node->transformBlock->color[3] = 0.5f;
     };
@@ -188,7 +188,7 @@ TEST_F(Particles, TheTransformStepRunsItsTenStepsInOrder) {
     p->composeMember = [](ParticleInstance* node) {
         Log().push_back("compose " + std::to_string(node->transformBlock->color[3]));
     };
-    p->scaleMember = LogFrame<'s'>;
+    p->scaleStep = LogFrame<'s'>;
     p->interpolateMember = LogFrame<'i'>;
     p->notifyPositionMember = LogPlain<'n'>;
     p->distanceFadeMember = LogPlain<'D'>;
@@ -221,7 +221,7 @@ TEST_F(Particles, TheInverseIsComputedOnceAFrameWhenAsked) {
     Frame();
     EXPECT_FLOAT_EQ(p->GetInverseWorldMatrix()[9], -1.0f);
     p->currentWorldMatrix[9] = 5.0f;
-    p->RunUpdateMembers(p->Frame());
+    p->RunUpdateMembers(p->Clock());
     EXPECT_FLOAT_EQ(p->GetInverseWorldMatrix()[9], -1.0f); // recomposed at (1, 2, 3)
     p->transformBlock->transformFlags &= ~TransformBlock::kInverseValid;
     p->currentWorldMatrix[9] = 5.0f;
@@ -435,7 +435,7 @@ TEST_F(Particles, TheTrackEvaluatorCoversExactlyTheAnimatedGroups) {
     ParticleInstance* tracked = Spawn(6);
     ParticleInstance* plain = Spawn(3);
     EXPECT_EQ(tracked->transformTracksMember, ParticleInstance::EvaluateTracksST);
-    EXPECT_EQ(plain->transformTracksMember, ParticleInstance::NoOpFrame);
+    EXPECT_EQ(plain->transformTracksMember, ParticleInstance::NoOpWithArgument);
     tracked->rotation[2] = 0.5f;
     Frame();
     EXPECT_FLOAT_EQ(tracked->scale[0], 2.0f);
@@ -461,7 +461,7 @@ TEST_F(Particles, ALaggingParticleGoesHalfWayAndReportsWhereItIs) {
     EXPECT_EQ(rig_.listener.positions[2], (std::vector<float>{3.0f, 2.0f, 3.0f}));
     // Without the flags neither member.
     ParticleInstance* plain = Spawn(3);
-    EXPECT_EQ(plain->interpolateMember, ParticleInstance::NoOpFrame);
+    EXPECT_EQ(plain->interpolateMember, ParticleInstance::NoOpWithArgument);
     EXPECT_EQ(plain->notifyPositionMember, ParticleInstance::NoOpPlain);
 }
 

@@ -290,7 +290,7 @@ TEST_F(EventTargets, AUnitIndexThePackageDoesNotResolveDoesNothing) {
         testsupport::EventTreeRig::Act(G1, EventEntry(0, 0, 0, index, {1, 1, 1, 1, 0}, 10));
         testsupport::EventTreeRig::Act(G1, EventEntry(1, 0, 0, index));
     }
-    EXPECT_EQ(G1->trackMorphMember, ParticleInstance::NoOpFrame);
+    EXPECT_EQ(G1->trackMorphMember, ParticleInstance::NoOpWithArgument);
     EXPECT_EQ(testsupport::Children(G1).size(), children);
     EXPECT_EQ(testsupport::UnitTreeRig::UsedBlocks(), used);
 }
@@ -302,7 +302,7 @@ TEST_F(EventTargets, AMorphOnAParticleWithoutAnEventBlockIsSkipped) {
     const uint32_t used = testsupport::UnitTreeRig::UsedBlocks();
     testsupport::EventTreeRig::Act(plain, EventEntry(0, 0, 0, kChild, {1, 1, 1, 1, 1}, 10));
     EXPECT_EQ(plain->postedEvents, nullptr);
-    EXPECT_EQ(plain->trackMorphMember, ParticleInstance::NoOpFrame);
+    EXPECT_EQ(plain->trackMorphMember, ParticleInstance::NoOpWithArgument);
     EXPECT_EQ(testsupport::UnitTreeRig::UsedBlocks(), used);
     Frame();
 }

@@ -88,8 +88,11 @@ protected:
 TEST_F(Nodes, EventsQueueEightAFrameWithSnapshotsOfConstantAspects) {
     node_->position[1] = 3.0f;
     node_->transformBlock->color[2] = 0.5f;
-    node_->colorMember = ParticleInstance::WhiteColor;
-    node_->scaleMember = [](ParticleInstance*, const FulgorCore::EvaluationContext&) {};
+    // Constant: the plain integration and the no-op; animated: anything
+    // else.
+    node_->translationStep = ParticleInstance::StepPosition;
+    node_->colourStep = ParticleInstance::NoOpWithArgument;
+    node_->scaleStep = [](ParticleInstance*, const FulgorCore::UnitClock&) {};
     for (uint16_t i = 0; i < 9; ++i)
         node_->PostEvent(static_cast<uint16_t>(100 + i), static_cast<uint8_t>(i));
     const FulgorCore::NodeEventBlock* e = node_->postedEvents;
@@ -181,8 +184,9 @@ std::vector<int>& MemberLog() {
     return log;
 }
 
-template <int N> void LogFrame(ParticleInstance*, const FulgorCore::EvaluationContext& frame) {
-    EXPECT_EQ(frame.timeA, 2.5f);
+template <int N> void LogFrame(ParticleInstance*, const FulgorCore::UnitClock& clock) {
+    EXPECT_EQ(clock.timeA, 2.5f);
+    EXPECT_EQ(clock.lastStep, 0.5f);
     MemberLog().push_back(N);
 }
 template <int N> void LogPlain(ParticleInstance*) {
@@ -191,9 +195,11 @@ template <int N> void LogPlain(ParticleInstance*) {
 
 TEST_F(Nodes, UpdateMembersRunInTheirFixedOrder) {
     MemberLog().clear();
-    node_->scaleMember = LogFrame<1>;
-    node_->rotationMember = LogFrame<2>;
-    node_->translationMember = LogFrame<3>;
+    node_->worldAccelerationStep = LogFrame<-2>;
+    node_->localAccelerationStep = LogFrame<-1>;
+    node_->scaleStep = LogFrame<1>;
+    node_->rotationStep = LogFrame<2>;
+    node_->translationStep = LogFrame<3>;
     node_->trackMorphMember = LogFrame<4>;
     node_->transformTracksMember = LogFrame<5>;
     node_->integrateMember = LogPlain<6>;
@@ -203,8 +209,11 @@ TEST_F(Nodes, UpdateMembersRunInTheirFixedOrder) {
     node_->interpolateMember = LogFrame<10>;
     node_->notifyPositionMember = LogPlain<11>;
     node_->transformBlock->transformFlags = 0x7;
-    node_->RunUpdateMembers({2.5f, 0.0f});
-    EXPECT_EQ(MemberLog(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    FulgorCore::UnitClock clock;
+    clock.timeA = 2.5f;
+    clock.lastStep = 0.5f;
+    node_->RunUpdateMembers(clock);
+    EXPECT_EQ(MemberLog(), (std::vector<int>{-2, -1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
     // Only the inverse is marked stale.
     EXPECT_EQ(node_->transformBlock->transformFlags, 0x5u);
 }
@@ -331,7 +340,7 @@ TEST_F(Nodes, InterpolationMovesAQuarterOfTheWay) {
     const float previous[3] = {1.0f, 2.0f, 3.0f}, current[3] = {9.0f, -2.0f, 3.0f};
     std::copy(previous, previous + 3, lagging->previousWorldMatrix + 9);
     std::copy(current, current + 3, lagging->currentWorldMatrix + 9);
-    ParticleInstance::InterpolatePosition(lagging, lagging->Frame());
+    ParticleInstance::InterpolatePosition(lagging, lagging->Clock());
     EXPECT_FLOAT_EQ(lagging->currentWorldMatrix[9], 3.0f);
     EXPECT_FLOAT_EQ(lagging->currentWorldMatrix[10], 1.0f);
     EXPECT_FLOAT_EQ(lagging->currentWorldMatrix[11], 3.0f);

@@ -73,7 +73,7 @@ TEST(TransformTracks, TheAnimatedGroupsSelectTheirEvaluator) {
         {"rotation, translation", false, true, true, ParticleInstance::EvaluateTracksRT},
         {"rotation", false, true, false, ParticleInstance::EvaluateTracksR},
         {"translation", false, false, true, ParticleInstance::EvaluateTracksT},
-        {"none", false, false, false, ParticleInstance::NoOpFrame},
+        {"none", false, false, false, ParticleInstance::NoOpWithArgument},
     };
     effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/tracks.vfxb", 1, 100);
     for (const Case& c : cases) {
@@ -102,7 +102,7 @@ TEST(TransformTracks, TheAnimatedGroupsSelectTheirEvaluator) {
     // A unit without an "Anim" part plays no tracks.
     ParticleInstance* plain = Spawn(root, 0);
     ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(plain->transformTracksMember, ParticleInstance::NoOpFrame);
+    EXPECT_EQ(plain->transformTracksMember, ParticleInstance::NoOpWithArgument);
     // The thunk reaches the particle's own current matrix, not the base's.
     EXPECT_EQ(FulgorCore::UnitInstance::GetWorldMatrixThunk(plain), plain->currentWorldMatrix);
     EXPECT_EQ(FulgorCore::UnitInstance::GetWorldMatrixThunk(root), root->GetWorldMatrix());
@@ -149,11 +149,11 @@ TEST(ParticleSelection, DataFlagsSelectTheirMembers) {
         {"bPFc with a lag of constant 1 does not",
          {{"bPFc", 1}},
          effecttools::Constant(1.0f),
-         [](const P* p) { return p->interpolateMember == P::NoOpFrame; }},
+         [](const P* p) { return p->interpolateMember == P::NoOpWithArgument; }},
         {"a lag without bPFc does not",
          {},
          effecttools::Constant(0.5f),
-         [](const P* p) { return p->interpolateMember == P::NoOpFrame; }},
+         [](const P* p) { return p->interpolateMember == P::NoOpWithArgument; }},
         {"bFGr tells the listener",
          {{"bFGr", 1}},
          {},
@@ -173,7 +173,7 @@ TEST(ParticleSelection, DataFlagsSelectTheirMembers) {
          {},
          {},
          [](const P* p) {
-             return p->interpolateMember == P::NoOpFrame &&
+             return p->interpolateMember == P::NoOpWithArgument &&
                     p->notifyPositionMember == P::NoOpPlain && p->frameListMember == P::NoOpPlain &&
                     p->sharedBlockMember == P::GetSharedBlockFromOwner;
          }},
@@ -225,7 +225,7 @@ TEST(ParticleSelection, SharedPropertiesComeFromTheNamedUnit) {
         unit.life = 100;
         unit.triples["Scl"] = uniform(2.0f);
         unit.resetNumber = c.shared;
-        unit.fields = {{"RUSc", c.shareScale}};
+        unit.fields = {{"bPSc", 1}, {"RUSc", c.shareScale}};
         f.package.units.push_back(unit);
     }
     testsupport::UnitTreeRig rig;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <vector>
 
 namespace {
@@ -41,10 +43,9 @@ effecttools::EffectFileValue MorphEffect() {
     effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/morph.vfxb", 3, 0);
     effecttools::UnitValue& constant = f.package.units[kConstant];
     constant.fields.push_back({"bECE", 1});
-    constant.triples["Rot"] =
-        Triple(Constant(kOwnRotation[0]), Constant(kOwnRotation[1]), Constant(kOwnRotation[2]));
     effecttools::UnitValue& animated = f.package.units[kAnimated];
     animated.fields.push_back({"bECE", 1});
+    animated.fields.push_back({"bPSc", 1});
     animated.triples["Scl"] = Triple(TimeRamp(1.0f, 1.0f), Constant(1.0f), Constant(1.0f));
     effecttools::UnitValue& source = f.package.units[kSource];
     source.triples["Scl"] = Triple(Constant(2.0f), Constant(2.0f), Constant(2.0f));
@@ -68,6 +69,10 @@ protected:
         p_ = rig_.Particle(kConstant);
         Frame();
         ASSERT_NE(p_->postedEvents, nullptr);
+        // A rotation no property animates is the one the particle was
+        // spawned with, as its first event recorded it.
+        for (float* r : {p_->baseRotation, p_->rotation, p_->postedEvents->rotation})
+            std::copy(kOwnRotation, kOwnRotation + 3, r);
     }
     void TearDown() override { EXPECT_EQ(rig_.tree.Release(), 0u); }
 
@@ -87,7 +92,7 @@ TEST_F(TrackMorph, ADurationOf30EvaluatesItsTracksAtZeroTo28) {
     EXPECT_EQ(p_->trackMorphMember, ParticleInstance::StepTrackMorph);
     Frame(); // time reaches 30: nothing evaluated, the base back
     EXPECT_EQ(p_->position[0], 0.0f);
-    EXPECT_EQ(p_->trackMorphMember, ParticleInstance::NoOpFrame);
+    EXPECT_EQ(p_->trackMorphMember, ParticleInstance::NoOpWithArgument);
 }
 
 TEST_F(TrackMorph, ADurationOfZeroRunsUntilTheParticleEnds) {
@@ -176,7 +181,7 @@ TEST_F(TrackMorph, AParticleWithoutATransformBlockTakesTwoMorphs) {
 
 TEST_F(TrackMorph, AMorphTakingNoTrackInstallsNothing) {
     testsupport::EventTreeRig::Act(p_, Morph({0, 0, 0, 0, 1}, 10));
-    EXPECT_EQ(p_->trackMorphMember, ParticleInstance::NoOpFrame);
+    EXPECT_EQ(p_->trackMorphMember, ParticleInstance::NoOpWithArgument);
 }
 
 } // namespace

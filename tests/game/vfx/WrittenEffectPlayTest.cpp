@@ -96,6 +96,7 @@ effecttools::EffectFileValue EventEffect() {
                                       EventBytes(4, trigger),
                                       EventBytes(40, EventEntry(3, 0, 0, 0))};
     f.package.units[1].life = 100;
+    f.package.units[2].fields.push_back({"bPSc", 1});
     f.package.units[2].triples["Scl"] = {0, effecttools::Constant(3.0f),
                                          effecttools::Constant(3.0f), effecttools::Constant(3.0f)};
     const int16_t timeline = testsupport::AddTimeline(f, 70,
@@ -151,6 +152,7 @@ effecttools::EffectFileValue CameraEffect() {
     effecttools::EasingValue rise;
     rise.timeLength = 40.0f;
     rise.endValue = 8.0f;
+    own.fields.push_back({"bPPo", 1});
     own.triples["Pos"] = {0, effecttools::Constant(0.0f), rise, effecttools::Constant(0.0f)};
     f.package.units.push_back(own);
     effecttools::BindValue camera;

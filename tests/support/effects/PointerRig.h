@@ -76,7 +76,8 @@ public:
         FulgorCore::ParticleInstance* node = StandInParticle(root, endless);
         if (!node)
             return nullptr;
-        node->position[2] = z;
+        // The translation each frame is the integrated position.
+        node->transformBlock->integratedPosition[2] = z;
         bounds.push_back(shape);
         node->pickBounds = &bounds.back();
         under->AddChild(node);
