@@ -167,4 +167,30 @@ TEST(ParticleConstruction, TheLinkIndexNamesTheSpawnersAttachedUnit) {
     EXPECT_EQ(rig.Release(), 0u);
 }
 
+// A particle emitted at speed 5 along +Z (a kind-2 emitter emits along
+// its Z axis) moves 5 along +Z each frame, in world.
+TEST(ParticleConstruction, EmittedParticlesMoveAtTheirSpeed) {
+    effecttools::EmitterValue emitter = testsupport::Emitter(2, 5.0f);
+    emitter.spawnEntries = {testsupport::Item()};
+    emitter.timedEntries = {testsupport::Timer(0, 1, 1000)};
+    EmitterRig rig;
+    ASSERT_TRUE(rig.Begin(EmitterRig::EffectWith(emitter)));
+    // Real particles, not the rig's recordings.
+    FulgorCore::EmitterUnit::Factory() = FulgorCore::EmitterUnit::kBuiltInFactory;
+    testsupport::Frame();
+    const std::vector<FulgorCore::UnitInstance*> emitted = testsupport::Children(rig.owner);
+    ASSERT_EQ(emitted.size(), 1u);
+    const float* m = emitted[0]->GetWorldMatrix();
+    float z = m[11];
+    for (int frame = 0; frame < 3; ++frame) {
+        testsupport::Frame();
+        m = emitted[0]->GetWorldMatrix();
+        EXPECT_FLOAT_EQ(m[11] - z, 5.0f) << frame;
+        EXPECT_EQ(m[9], 0.0f);
+        EXPECT_EQ(m[10], 0.0f);
+        z = m[11];
+    }
+    EXPECT_EQ(rig.Release(), 0u);
+}
+
 } // namespace
