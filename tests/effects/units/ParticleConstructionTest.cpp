@@ -4,12 +4,17 @@
 #include "effects/units/EmitterTransformUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/ParticleSpawnSettings.h"
+#include "effects/Core/Noise/Xorshift128.h"
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/units/UnitCreators.h"
 #include "support/effects/EmitterRig.h"
+#include "support/effects/XorshiftSteps.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -190,6 +195,71 @@ TEST(ParticleConstruction, EmittedParticlesMoveAtTheirSpeed) {
         EXPECT_EQ(m[10], 0.0f);
         z = m[11];
     }
+    EXPECT_EQ(rig.Release(), 0u);
+}
+
+// A unit random value in [base, base + 1): which draw gave it is read back
+// from the fraction.
+effecttools::ConstantValue Ranged(float base) {
+    return effecttools::ConstantValue{1.0f, base, base + 1.0f};
+}
+
+effecttools::TripleValue RangedTriple(float base) {
+    return effecttools::TripleValue{0, Ranged(base), Ranged(base + 100), Ranged(base + 200)};
+}
+
+// Every property of a fully animated unit draws its values from the
+// instance's generator in one order: colour (red, green, blue, alpha,
+// brightness), scale, rotation, translation, the two accelerations, the
+// speed factor, then the lag after the first evaluation.
+TEST(ParticleConstruction, AFullyAnimatedUnitDrawsInItsOrder) {
+    testsupport::UnitTreeRig rig;
+    ASSERT_TRUE(rig.Start());
+    FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/drawn.vfxb", 1, 100);
+    effecttools::UnitValue& u = f.package.units[0];
+    u.fields = {{"bPCo", 1}, {"bPSc", 1}, {"bPRo", 1}, {"bPPo", 1},
+                {"bPGL", 1}, {"bPGG", 1}, {"bPRe", 1}, {"bPFc", 1}};
+    effecttools::ColorValue colour;
+    colour.red = Ranged(100);
+    colour.green = Ranged(200);
+    colour.blue = Ranged(300);
+    colour.alpha = Ranged(400);
+    colour.brightness = Ranged(500);
+    u.color = colour;
+    u.triples["Scl"] = RangedTriple(600);
+    u.triples["Rot"] = RangedTriple(900);
+    u.triples["Pos"] = RangedTriple(1200);
+    u.triples["GraL"] = RangedTriple(1500);
+    u.triples["GraG"] = RangedTriple(1800);
+    u.triples["Res"] = RangedTriple(2100);
+    u.fuCt = Ranged(2400);
+    const FulgorCore::ObjectHandle h = rig.Load(f);
+    ASSERT_NE(h.serial, 0u);
+    const FulgorCore::InstanceHandle instance = rig.Play(h);
+    testsupport::Frame();
+    FulgorCore::InstanceRootUnit* root = rig.Root(instance);
+    ASSERT_NE(root, nullptr);
+    const FulgorCore::Xorshift128 before = root->random;
+    const float at[3] = {0, 0, 0};
+    ParticleInstance* p =
+        root->SpawnParticleInstance(root, root->package->GetUnit(0), at, 50.0f, 1.0f);
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p->transformBlock, nullptr);
+    const FulgorCore::TransformBlock& b = *p->transformBlock;
+    std::vector<float> drawn(b.colorSamples, b.colorSamples + 5);
+    for (const float* samples : {b.scaleSamples, b.rotationSamples, b.translationSamples,
+                                 b.accelerationSamples, b.worldAccelerationSamples,
+                                 b.speedFactorSamples})
+        drawn.insert(drawn.end(), samples, samples + 3);
+    drawn.push_back(b.interpolationSample);
+    FulgorCore::Xorshift128 reference = before;
+    ASSERT_EQ(drawn.size(), 24u);
+    for (size_t i = 0; i < drawn.size(); ++i)
+        EXPECT_FLOAT_EQ(drawn[i], 100.0f * static_cast<float>(i + 1) + reference.NextFloat01())
+            << "draw " << i;
+    EXPECT_TRUE(testsupport::Same(root->random, reference));
+    delete p;
     EXPECT_EQ(rig.Release(), 0u);
 }
 
