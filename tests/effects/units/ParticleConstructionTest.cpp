@@ -234,11 +234,7 @@ TEST(ParticleConstruction, AFullyAnimatedUnitDrawsInItsOrder) {
     u.triples["GraG"] = RangedTriple(1800);
     u.triples["Res"] = RangedTriple(2100);
     u.fuCt = Ranged(2400);
-    const FulgorCore::ObjectHandle h = rig.Load(f);
-    ASSERT_NE(h.serial, 0u);
-    const FulgorCore::InstanceHandle instance = rig.Play(h);
-    testsupport::Frame();
-    FulgorCore::InstanceRootUnit* root = rig.Root(instance);
+    FulgorCore::InstanceRootUnit* root = rig.PlayRoot(f);
     ASSERT_NE(root, nullptr);
     const FulgorCore::Xorshift128 before = root->random;
     const float at[3] = {0, 0, 0};
@@ -260,6 +256,55 @@ TEST(ParticleConstruction, AFullyAnimatedUnitDrawsInItsOrder) {
             << "draw " << i;
     EXPECT_TRUE(testsupport::Same(root->random, reference));
     delete p;
+    EXPECT_EQ(rig.Release(), 0u);
+}
+
+// The colour mode and the angle-fade type index tables of members; a value
+// past either table does nothing.
+TEST(ParticleConstruction, ColourModesAndAngleFadesPastTheirTablesDoNothing) {
+    using P = ParticleInstance;
+    struct Case {
+        const char* name;
+        uint32_t unit;
+        uint8_t colourMode;
+        P::PlainMember colour;
+        P::PlainMember angleFade;
+    };
+    const Case cases[] = {
+        {"colour mode 0", 0, 0, P::NoOpPlain, P::NoOpPlain},
+        {"colour mode 1: the colour kept at spawn", 0, 1, P::MultiplyBaseColor, P::NoOpPlain},
+        {"colour mode 3: the parent's", 0, 3, P::MultiplyParentColor, P::NoOpPlain},
+        {"colour mode 4", 0, 4, P::NoOpPlain, P::NoOpPlain},
+        {"colour mode 255", 0, 255, P::NoOpPlain, P::NoOpPlain},
+        {"angle fade 3: pitch", 1, 0, P::NoOpPlain, P::ApplyPitchAngleFade},
+        {"angle fade 4", 2, 0, P::NoOpPlain, P::NoOpPlain},
+    };
+    testsupport::UnitTreeRig rig;
+    ASSERT_TRUE(rig.Start());
+    FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/modes.vfxb", 3, 100);
+    for (uint32_t type : {3u, 4u}) {
+        effecttools::UnitValue& u = f.package.units[type - 2];
+        u.fields = {{"bPAf", 1}};
+        u.angleFade = effecttools::AngleFadeValue{type, 0.0f, 1.0f, 0.0f, 1.0f};
+    }
+    FulgorCore::InstanceRootUnit* root = rig.PlayRoot(f);
+    ASSERT_NE(root, nullptr);
+    const float zero[3] = {0, 0, 0};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FulgorCore::UnitInstance::InitialState state;
+        state.parent = root;
+        ParticleSpawnSettings link = ParticleSpawnSettings::Default();
+        link.bytes[5] = c.colourMode;
+        auto* p = FulgorCore::UnitInstance::Create<ParticleInstance>(
+            root, nullptr, state, root->package->GetUnit(c.unit), &link, -1, zero, zero, zero,
+            zero, zero);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->colorInheritMember, c.colour);
+        EXPECT_EQ(p->viewAngleFadeMember, c.angleFade);
+        delete p;
+    }
     EXPECT_EQ(rig.Release(), 0u);
 }
 

@@ -41,12 +41,7 @@ FulgorCore::InstanceRootUnit* Play(testsupport::UnitTreeRig& rig,
     if (!rig.Start())
         return nullptr;
     FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
-    const FulgorCore::ObjectHandle h = rig.Load(f);
-    if (h.serial == 0)
-        return nullptr;
-    const FulgorCore::InstanceHandle instance = rig.Play(h);
-    testsupport::Frame();
-    return rig.Root(instance);
+    return rig.PlayRoot(f);
 }
 
 // A particle of unit `unit` at the origin under the root.
