@@ -832,6 +832,7 @@ void ParticleInstance::ComposeTransformInWorld(ParticleInstance* node) {
     ComposeScaleRotationTranslation(node);
     Add3(&node->currentWorldMatrix[9], node->offset);
     AddBlockVector(node);
+    AddWorldDisplacement(node);
 }
 
 void ParticleInstance::ComposeTransformWithBlock(ParticleInstance* node) {

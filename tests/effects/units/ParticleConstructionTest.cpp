@@ -122,6 +122,14 @@ TEST(ParticleConstruction, TheTransformModePlacesTheSpawnAndPicksTheComposition)
         EXPECT_EQ(Three(p->offset), c.offset);
         EXPECT_EQ(Three(p->transformBlock->initialVelocity), c.velocity);
         EXPECT_EQ(p->composeMember, c.compose);
+        // Every composition adds the world acceleration's displacement
+        // last, in world.
+        p->transformBlock->worldDisplacement[2] = 7.0f;
+        p->composeMember(p);
+        const float withDisplacement = p->currentWorldMatrix[11];
+        p->transformBlock->worldDisplacement[2] = 0.0f;
+        p->composeMember(p);
+        EXPECT_FLOAT_EQ(withDisplacement - p->currentWorldMatrix[11], 7.0f);
         if (c.keepsParentMatrix) {
             EXPECT_EQ(std::vector<float>(p->transformBlock->parentMatrix,
                                          p->transformBlock->parentMatrix + 12),
