@@ -179,6 +179,7 @@ effecttools::FloatValue Rising(float from, float to) {
 effecttools::EffectFileValue ParticleEffect() {
     effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/particles.vfxb");
     effecttools::UnitValue& unit = f.package.units[0];
+    unit.fields = {{"bPCo", 1}, {"bPSc", 1}, {"bPRo", 1}, {"bPPo", 1}};
     unit.triples["Scl"] = {0, Rising(1.0f, 2.0f), Rising(1.0f, 3.0f), Rising(1.0f, 0.5f)};
     unit.triples["Rot"] = {0, Rising(0.0f, 1.0f), Rising(0.5f, 0.0f), Rising(0.0f, 3.0f)};
     unit.triples["Pos"] = {0, Rising(0.0f, 10.0f), Rising(-4.0f, 4.0f), Rising(2.0f, 0.0f)};

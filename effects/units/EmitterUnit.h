@@ -166,4 +166,6 @@ private:
     void SpawnEventItems(uint32_t trigger, float time, bool refreshShape);
 };
 
+static_assert(sizeof(EmitterUnit) <= kUnitBlockSize);
+
 } // namespace FulgorCore

@@ -92,15 +92,21 @@ InstanceRootUnit::~InstanceRootUnit() {
     }
     if (parentRoot)
         parentRoot->OnChildInstanceEnded(this);
-    // The children go before the blocks they may still write into (their
-    // counts in the draw lists, the shared block).
+    // The shared and draw-list blocks go back before the children, so the
+    // pool hands the children's blocks out first again. The root forgets
+    // them first: a child going after them finds no table to lower its
+    // counts in, rather than a block that is no longer the root's.
+    void* shared = sharedBlock;
+    DrawLists* lists = drawLists;
+    sharedBlock = nullptr;
+    drawLists = nullptr;
+    pool.Free(shared);
+    pool.Free(lists);
     while (UnitInstance* child = firstChild) {
         firstChild = child->nextSibling;
         delete child;
     }
     lastChild = nullptr;
-    pool.Free(sharedBlock);
-    pool.Free(drawLists);
 }
 
 void InstanceRootUnit::Start() {

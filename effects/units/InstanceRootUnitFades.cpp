@@ -14,13 +14,10 @@ InstanceRootUnit* AsRoot(UnitInstance* unit) {
     return static_cast<InstanceRootUnit*>(unit);
 }
 
-// The four angle modes, one table for every root, filled on first use.
-const UnitInstance::Member* AngleFadeModes() {
-    static const UnitInstance::Member modes[4] = {
-        InstanceRootUnit::ApplyViewAngleFade, InstanceRootUnit::ApplyYawPitchAngleFade,
-        InstanceRootUnit::ApplyYawAngleFade, InstanceRootUnit::ApplyPitchAngleFade};
-    return modes;
-}
+// The four angle modes, one table for every root.
+constexpr UnitInstance::Member kAngleFadeModes[4] = {
+    InstanceRootUnit::ApplyViewAngleFade, InstanceRootUnit::ApplyYawPitchAngleFade,
+    InstanceRootUnit::ApplyYawAngleFade, InstanceRootUnit::ApplyPitchAngleFade};
 
 } // namespace
 
@@ -31,7 +28,7 @@ void InstanceRootUnit::SelectFadeMembers() {
         distanceFadeMember = ApplyDistanceFade;
     const AngleFade* angle = package->GetAngleFade();
     if (package->GetFlagAgF() && angle && angle->GetType() < 4)
-        angleFadeMember = AngleFadeModes()[angle->GetType()];
+        angleFadeMember = kAngleFadeModes[angle->GetType()];
 }
 
 void InstanceRootUnit::ApplyDistanceFade(UnitInstance* unit) {

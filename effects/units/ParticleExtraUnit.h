@@ -63,4 +63,6 @@ public:
     float samples[2] = {};
 };
 
+static_assert(sizeof(ParticleExtraUnit) <= kUnitBlockSize);
+
 } // namespace FulgorCore

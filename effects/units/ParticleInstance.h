@@ -392,4 +392,6 @@ private:
     void InstallMembers();
 };
 
+static_assert(sizeof(ParticleInstance) <= kUnitBlockSize);
+
 } // namespace FulgorCore

@@ -9,13 +9,10 @@ namespace FulgorCore {
 
 namespace {
 
-// The four angle modes, one table for every particle, filled on first use.
-const ParticleInstance::PlainMember* AngleFadeModes() {
-    static const ParticleInstance::PlainMember modes[4] = {
-        ParticleInstance::ApplyViewAngleFade, ParticleInstance::ApplyYawPitchAngleFade,
-        ParticleInstance::ApplyYawAngleFade, ParticleInstance::ApplyPitchAngleFade};
-    return modes;
-}
+// The four angle modes, one table for every particle.
+constexpr ParticleInstance::PlainMember kAngleFadeModes[4] = {
+    ParticleInstance::ApplyViewAngleFade, ParticleInstance::ApplyYawPitchAngleFade,
+    ParticleInstance::ApplyYawAngleFade, ParticleInstance::ApplyPitchAngleFade};
 
 float& Alpha(ParticleInstance* node) {
     return node->transformBlock->color[3];
@@ -30,7 +27,7 @@ void ParticleInstance::SelectFadeMembers() {
         distanceFadeMember = ApplyDistanceFade;
     const AngleFade* angle = unitData->GetAngleFade();
     if (unitData->GetFlagPAf() && angle && angle->GetType() < 4)
-        viewAngleFadeMember = AngleFadeModes()[angle->GetType()];
+        viewAngleFadeMember = kAngleFadeModes[angle->GetType()];
 }
 
 void ParticleInstance::ApplyDistanceFade(ParticleInstance* node) {

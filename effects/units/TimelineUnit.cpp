@@ -37,6 +37,22 @@ TimelineUnit::TimelineUnit(InstanceRootUnit* owner, const InitialState& state,
             ++holdCount;
         }
     }
+    FindNextStart();
+}
+
+void TimelineUnit::FindNextStart() {
+    float earliest = 0.0f;
+    bool any = false;
+    for (uint32_t i = 0; i < EntryCount(timeline); ++i) {
+        if (doneMask & (uint64_t{1} << i))
+            continue;
+        const float start =
+            static_cast<float>(static_cast<int16_t>(timeline->GetItem(i)->startFrame));
+        if (!any || start < earliest)
+            earliest = start;
+        any = true;
+    }
+    nextStart = earliest;
 }
 
 UnitInstance::InitialState TimelineUnit::StateFor(UnitInstance* parent, float length) {
@@ -49,7 +65,9 @@ UnitInstance::InitialState TimelineUnit::StateFor(UnitInstance* parent, float le
 }
 
 void TimelineUnit::Step() {
-    if (doneMask == kAllDone)
+    // An idle timeline costs one comparison: nothing is due before the
+    // earliest pending start frame.
+    if (doneMask == kAllDone || time - nextStart < 0.0f)
         return;
     const uint32_t count = EntryCount(timeline);
     for (uint32_t i = 0; i < count; ++i) {
@@ -65,6 +83,7 @@ void TimelineUnit::Step() {
             --holdCount;
         }
     }
+    FindNextStart();
 }
 
 void TimelineUnit::Fire(const float* position, const TimelineItem& entry) {

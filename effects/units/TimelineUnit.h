@@ -25,9 +25,16 @@ public:
                  const TimelineResource* timeline, int8_t id);
 
     uint32_t GetKind() const override { return kTimeline; }
-    // A timeline unit takes its position from its parent.
+    // A timeline unit takes its position from its parent: its matrices are
+    // the parent's.
     const float* GetWorldMatrix() const override {
         return parent ? parent->GetWorldMatrix() : UnitInstance::GetWorldMatrix();
+    }
+    const float* GetPreviousWorldMatrix() const override {
+        return parent ? parent->GetPreviousWorldMatrix() : UnitInstance::GetPreviousWorldMatrix();
+    }
+    const float* GetInverseWorldMatrix() const override {
+        return parent ? parent->GetInverseWorldMatrix() : UnitInstance::GetInverseWorldMatrix();
     }
     // Fires every pending entry whose start frame has come, in index order.
     void Step() override;
@@ -50,9 +57,14 @@ public:
     const TimelineResource* timeline;
     // Bit i set: entry i is done or takes no part.
     uint64_t doneMask = ~uint64_t{0};
+    // The earliest start frame among the entries still to fire: before it
+    // a step has nothing to look at.
+    float nextStart = 0.0f;
 
 private:
     void Fire(const float* position, const TimelineItem& entry);
+    // nextStart from the entries whose bits are clear.
+    void FindNextStart();
 };
 
 static_assert(sizeof(TimelineUnit) <= kUnitBlockSize);

@@ -34,8 +34,8 @@ UnitInstance::UnitInstance(InstanceRootUnit* owner, const InitialState& state,
       timeStepMember(ClockStepOf(state.timeMode, state.loopEnd > 0.0f)), speed(state.speed),
       loopMember(state.loopEnd > 0.0f ? WrapLoopTime : NoOp), loopStart(state.loopStart),
       loopEnd(state.loopEnd), endTime(state.speed * state.lifetime), owner(owner),
-      parent(state.parent), lifetime(state.lifetime),
-      held(NewbornAdvance::Allowed() ? 0 : 1), rotationBuilder(MakeRotationByOrder(rotationOrder)),
+      parent(state.parent), lifetime(state.lifetime), held(NewbornAdvance::Allowed() ? 0 : 1),
+      rotationBuilder(MakeRotationByOrder(rotationOrder)),
       composeBuilder(ComposeByOrder(composeOrder)) {}
 
 UnitInstance::~UnitInstance() {
@@ -97,18 +97,33 @@ void UnitInstance::CollectDefault(UnitInstance* unit) {
     unit->CollectDrawUnits();
 }
 
+namespace {
+
+// The passes below a unit. Only the root overrides Evaluate and Collect,
+// and a root is never a child, so the walks go down without a virtual call
+// and skip the no-op members.
+template <UnitInstance::Member UnitInstance::*Pass> void WalkChildren(UnitInstance* unit) {
+    for (UnitInstance* child = unit->firstChild; child; child = child->nextSibling) {
+        const UnitInstance::Member member = child->*Pass;
+        if (member != UnitInstance::NoOp)
+            member(child);
+        if (child->firstChild)
+            WalkChildren<Pass>(child);
+    }
+}
+
+} // namespace
+
 void UnitInstance::Evaluate() {
     if (evaluateMember != NoOp)
         evaluateMember(this);
-    for (UnitInstance* child = firstChild; child; child = child->nextSibling)
-        child->Evaluate();
+    WalkChildren<&UnitInstance::evaluateMember>(this);
 }
 
 void UnitInstance::Collect() {
     if (collectMember != NoOp)
         collectMember(this);
-    for (UnitInstance* child = firstChild; child; child = child->nextSibling)
-        child->Collect();
+    WalkChildren<&UnitInstance::collectMember>(this);
 }
 
 void UnitInstance::RunFrameHooks() {

@@ -3,6 +3,7 @@
 // ring of child instances that "VFXC" fills.
 #include "support/effects/RecordingUnit.h"
 #include "support/effects/UnitTreeRig.h"
+#include "tools/effect/EffectComposition.h"
 
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/ObjectSlot.h"
@@ -382,6 +383,83 @@ TEST_F(RootTest, WithoutABlockForItsDrawListsTheRootEndsAndStartsNothing) {
     root->DrawCategory(0);
     root->Evaluate();
     delete root;
+}
+
+// What the package fixes at construction: the depth-key flag by sort mode
+// and the two fade members (none without a fade, one per angle mode, none
+// for a mode past the four).
+struct RootChoiceCase {
+    const char* name;
+    uint32_t sortMode;
+    bool distanceFade;
+    int32_t angleMode; // -1: no angle fade
+    uint8_t sorted;
+    UnitInstance::Member distanceMember;
+    UnitInstance::Member angleMember;
+};
+
+const RootChoiceCase kRootChoices[] = {
+    {"SortModeZeroWithoutFades", 0, false, -1, 0, UnitInstance::NoOp, UnitInstance::NoOp},
+    {"SortModeOneWithTheDistanceFade", 1, true, -1, 0, InstanceRootUnit::ApplyDistanceFade,
+     UnitInstance::NoOp},
+    {"SortModeTwoWithAngleModeZero", 2, false, 0, 1, UnitInstance::NoOp,
+     InstanceRootUnit::ApplyViewAngleFade},
+    {"SortModeThreeWithAngleModeOne", 3, false, 1, 1, UnitInstance::NoOp,
+     InstanceRootUnit::ApplyYawPitchAngleFade},
+    {"AngleModeTwo", 0, true, 2, 0, InstanceRootUnit::ApplyDistanceFade,
+     InstanceRootUnit::ApplyYawAngleFade},
+    {"AngleModeThree", 0, false, 3, 0, UnitInstance::NoOp, InstanceRootUnit::ApplyPitchAngleFade},
+    {"AnAngleModePastTheTableHasNoFade", 0, false, 4, 0, UnitInstance::NoOp, UnitInstance::NoOp},
+};
+
+class RootChoices : public RootTest, public testing::WithParamInterface<RootChoiceCase> {};
+
+TEST_P(RootChoices, ThePackageFixesTheDepthKeyAndTheFades) {
+    const RootChoiceCase& c = GetParam();
+    effecttools::EffectPlan plan;
+    plan.name = "vfx/choices.vfxb";
+    plan.endless = true;
+    plan.sortMode = c.sortMode;
+    if (c.distanceFade)
+        plan.distanceFade = effecttools::DistanceFadeValue{0.0f, 10.0f, 100.0f, 200.0f};
+    if (c.angleMode >= 0)
+        plan.angleFade =
+            effecttools::AngleFadeValue{static_cast<uint32_t>(c.angleMode), 0.0f, 1.0f, 0.0f, 1.0f};
+    InstanceRootUnit* root = Build(rig_.Load(effecttools::ComposeEffect(plan)));
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->sorted, c.sorted);
+    EXPECT_EQ(root->distanceFadeMember, c.distanceMember);
+    EXPECT_EQ(root->angleFadeMember, c.angleMember);
+    delete root;
+}
+
+INSTANTIATE_TEST_SUITE_P(RootTest, RootChoices, testing::ValuesIn(kRootChoices),
+                         [](const testing::TestParamInfo<RootChoiceCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The root gives back its shared block and its draw-list block before its
+// children, and its own block last: the pool, last in first out, hands them
+// out again in the reverse order.
+TEST_F(RootTest, TeardownGivesTheSideBlocksBackBeforeTheChildren) {
+    effecttools::EffectFileValue f = TreeEffect("vfx/teardown.vfxb");
+    f.package.fields.push_back({"PCo1", 1});
+    f.package.assignments.push_back({testsupport::AddTimeline(f, 10, {}), std::nullopt});
+    InstanceRootUnit* root = Build(rig_.Load(f));
+    ASSERT_NE(root, nullptr);
+    root->Start();
+    ASSERT_NE(root->firstChild, nullptr);
+    const std::vector<void*> given = {root->sharedBlock, root->drawLists, root->firstChild, root};
+    const uint32_t used = testsupport::UnitTreeRig::UsedBlocks();
+    delete root;
+    FulgorCore::UnitInstancePool& pool = Engine::GetUnitInstancePool();
+    EXPECT_EQ(pool.GetUsedCount(), used - 4);
+    std::vector<void*> taken;
+    for (size_t i = 0; i < given.size(); ++i)
+        taken.push_back(pool.Allocate());
+    EXPECT_EQ(taken, std::vector<void*>(given.rbegin(), given.rend()));
+    for (void* block : taken)
+        pool.Free(block);
 }
 
 // The ring of child instances, filled by "VFXC" commands of a parent

@@ -136,6 +136,10 @@ TEST_F(Timelines, EntriesDueTogetherFireInIndexOrderAtTheTimelinesPosition) {
     EXPECT_EQ(call.state.loopStart, 4.0f);
     EXPECT_EQ(call.state.loopEnd, 8.0f);
     EXPECT_EQ(call.root, rig_.Root(instance_));
+    // The timeline's matrices are its parent's.
+    const FulgorCore::UnitInstance* timeline = rig_.Root(instance_)->firstChild;
+    EXPECT_EQ(timeline->GetWorldMatrix(), rig_.Root(instance_)->GetWorldMatrix());
+    EXPECT_EQ(timeline->GetInverseWorldMatrix(), rig_.Root(instance_)->GetInverseWorldMatrix());
 }
 
 struct FitCase {

@@ -4,6 +4,7 @@
 // type and emitter kind across them.
 #include "effects/Core/Data/ChunkTag.h"
 #include "effects/Core/Data/ChunkWalker.h"
+#include "effects/Core/Resource/AngleFade.h"
 #include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/EmitterResource.h"
 #include "effects/Core/Resource/ModelResource.h"
@@ -243,6 +244,44 @@ TEST_F(GameEffectFiles, TogetherTheyUseEveryDrawTypeEmitterKindAndModelForm) {
     ASSERT_EQ(menu.GetBindCount(), 1u);
     EXPECT_EQ(menu.GetBind(0)->GetAttachPointCount(), 2u);
     EXPECT_STREQ(menu.GetBind(0)->GetAttachPoint(1)->GetName(), "label");
+}
+
+// The title's timelines: the skip, twenty glints (the first two on its
+// bound systems) and one the default selection word (bits 0-7) leaves out;
+// across the seven, every sort mode, the distance fade and each angle mode.
+TEST_F(GameEffectFiles, TheTitlesTimelinesAndTheSortModesAndFadesAcrossTheSeven) {
+    const PackageResource& title = Package("title/title_main.vfxb");
+    ASSERT_EQ(title.GetTimelineCount(), 3u);
+    const FulgorCore::TimelineResource* glints = title.GetTimeline(1);
+    ASSERT_EQ(glints->GetItemCount(), 20u);
+    EXPECT_EQ(glints->GetItem(0)->bind, 0);
+    EXPECT_EQ(glints->GetItem(1)->bind, 1);
+    EXPECT_EQ(glints->GetItem(2)->bind, -1);
+    const FulgorCore::TimelineResource* hidden = title.GetTimeline(2);
+    ASSERT_GT(hidden->GetItemCount(), 0u);
+    for (uint32_t i = 0; i < hidden->GetItemCount(); ++i)
+        EXPECT_EQ(hidden->GetItem(i)->flags & 0xFFu, 0u);
+    ASSERT_EQ(title.GetBindCount(), 2u);
+    EXPECT_EQ(title.GetBind(0)->GetAttachPointCount(), 1u);
+    EXPECT_EQ(title.GetBind(1)->GetAttachPointCount(), 2u);
+    // Places 0 and 1 play the glints and the left-out timeline.
+    EXPECT_EQ(title.GetAssignment(0)->timeline, 1);
+    EXPECT_EQ(title.GetAssignment(1)->timeline, 2);
+
+    std::set<uint32_t> sortModes;
+    std::set<uint32_t> angleModes;
+    uint32_t distanceFades = 0;
+    for (const GameEffect& e : kEffects) {
+        const PackageResource& p = Package(e.name);
+        sortModes.insert(p.GetDOT());
+        if (p.GetFlagDsF() && p.GetDistanceFade())
+            ++distanceFades;
+        if (p.GetFlagAgF() && p.GetAngleFade())
+            angleModes.insert(p.GetAngleFade()->GetType());
+    }
+    EXPECT_EQ(sortModes, (std::set<uint32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(angleModes, (std::set<uint32_t>{0, 1, 2, 3}));
+    EXPECT_GE(distanceFades, 1u);
 }
 
 TEST_F(GameEffectFiles, DestroyingThemGivesEveryDeviceObjectBack) {
