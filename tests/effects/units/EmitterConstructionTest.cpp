@@ -49,9 +49,9 @@ effecttools::EffectFileValue EffectOf(const EmitterValue& v, int units = 2) {
     return f;
 }
 
-// An emitter of `kind` whose speed ("IjSp") and shape values have
-// distinct random ranges: speed 100, then 200, 300, ... in the order the
-// kind's values are kept.
+// An emitter of `kind` whose rotations ("LRot" 10, 20, 30, "IAAg" 40, 50,
+// 60), speed ("IjSp" 100) and shape values (200, 300, ... in the order the
+// kind keeps them) have distinct random ranges.
 EmitterValue Shaped(uint32_t kind) {
     EmitterValue v;
     v.kind = kind;
@@ -91,6 +91,8 @@ EmitterValue Shaped(uint32_t kind) {
     if (kind >= 5)
         s.points = Points({{1, 0, 0}, {0, 0, 1}});
     v.shape = s;
+    v.localRotation = effecttools::TripleValue{0, Ranged(10), Ranged(20), Ranged(30)};
+    v.iaag = effecttools::TripleValue{0, Ranged(40), Ranged(50), Ranged(60)};
     return v;
 }
 
@@ -115,16 +117,17 @@ bool Play(EmitterRig& rig, const effecttools::EffectFileValue& f) {
     return rig.root != nullptr;
 }
 
-// Each kind draws its speed's random value first, then its shape values
-// in the order it keeps them; kind 7 draws none for its radius and angle,
-// and a kind 1 without its model draws nothing of its own and ends its
-// owner.
+// The emitter rotation and the axis rotation draw first; then each kind
+// draws its speed's random value, then its shape values in the order it
+// keeps them; kind 7 draws none for its radius and angle, and a kind 1
+// without its model draws nothing of its own and ends its owner.
 TEST(EmitterBuilds, EachKindDrawsItsSpeedFirstThenItsShapeValues) {
     struct Case {
         const char* name;
         uint32_t kind;
         bool withModel;
-        std::vector<float> bases; // of the values drawn, in order
+        std::vector<float> bases; // of the kind's values drawn, in order
+        bool attached = false;    // a transform unit with a scale
     };
     const Case cases[] = {
         {"model vertices", 1, true, {100}},
@@ -137,32 +140,44 @@ TEST(EmitterBuilds, EachKindDrawsItsSpeedFirstThenItsShapeValues) {
         {"box points: scalar before vector", 8, true, {100, 200, 300, 400}},
         {"plane points: scalar before vector", 9, true, {100, 200, 300}},
         {"model vertices without the model", 1, false, {}},
+        {"sphere points after an attached unit", 5, true, {100, 200}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EmitterRig rig;
-        effecttools::EffectFileValue f = EffectOf(Shaped(c.kind));
+        EmitterValue v = Shaped(c.kind);
+        if (c.attached)
+            v.parentLinks[0] = int8_t{1};
+        effecttools::EffectFileValue f = EffectOf(v);
         if (!c.withModel)
             f.package.models.clear();
+        f.package.units[1].fields = {{"bPSc", 1}};
+        f.package.units[1].triples["Scl"] =
+            effecttools::TripleValue{0, Ranged(70), Ranged(80), Ranged(90)};
         ASSERT_TRUE(Play(rig, f));
-        // The two rotations' draws come first: a kind-2 emitter with no
-        // shape values shows how many.
         const Xorshift128 before = rig.root->random;
         testsupport::FakeOwner* owner = rig.MakeOwner(0.0f);
         ASSERT_NE(owner, nullptr);
         ASSERT_NE(owner->emitter, nullptr);
         EmitterUnit* e = owner->emitter;
-        // The rotations ("LRot", "IAAg") are absent: they draw nothing.
-        const std::vector<float> u = Fractions(before, 8);
-        std::vector<float> drawn;
+        const std::vector<float> u = Fractions(before, 16);
+        std::vector<float> drawn(e->shape.rotationSamples, e->shape.rotationSamples + 3);
+        drawn.insert(drawn.end(), e->shape.axisSamples, e->shape.axisSamples + 3);
+        std::vector<float> bases = {10, 20, 30, 40, 50, 60};
+        if (c.attached) {
+            ASSERT_NE(e->attached[0], nullptr);
+            drawn.insert(drawn.end(), e->attached[0]->scaleSamples,
+                         e->attached[0]->scaleSamples + 3);
+            bases.insert(bases.end(), {70, 80, 90});
+        }
         if (!c.bases.empty())
             drawn.push_back(e->speedSample);
-        const uint32_t kind = c.kind;
         for (size_t i = 1; i < c.bases.size(); ++i)
             drawn.push_back(e->shape.samples[i - 1]);
-        ASSERT_EQ(drawn.size(), c.bases.size());
+        bases.insert(bases.end(), c.bases.begin(), c.bases.end());
+        ASSERT_EQ(drawn.size(), bases.size());
         for (size_t i = 0; i < drawn.size(); ++i)
-            EXPECT_FLOAT_EQ(drawn[i], c.bases[i] + u[i]) << "draw " << i << " of kind " << kind;
+            EXPECT_FLOAT_EQ(drawn[i], bases[i] + u[i]) << "draw " << i;
         EXPECT_TRUE(Same(rig.root->random, Advanced(before, static_cast<uint32_t>(drawn.size()))));
         EXPECT_EQ(owner->alive != 0, c.withModel);
         EXPECT_EQ(owner->ends, c.withModel ? 0 : 1);
