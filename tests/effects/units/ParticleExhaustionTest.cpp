@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -21,9 +22,9 @@ using FulgorCore::ParticleInstance;
 using testsupport::PoolSqueeze;
 using testsupport::UnitTreeRig;
 
-// Unit 0 is the particle: it has its own shared block, starts
-// "vfx/child.vfxb" as its child effect and carries an emitter of nine
-// timers emitting unit 1 every frame, on its birth and on its death.
+// Unit 0 is the particle: it has its own shared block, a host object,
+// starts "vfx/child.vfxb" as its child effect and carries an emitter of
+// nine timers emitting unit 1 every frame, on its birth and on its death.
 effecttools::EffectFileValue Effect() {
     effecttools::EmitterValue emitter = testsupport::Emitter(2);
     emitter.spawnEntries = {testsupport::Item(),
@@ -36,6 +37,7 @@ effecttools::EffectFileValue Effect() {
     f.package.fields.push_back({"PCo1", 1});
     f.package.units[0].fields = {{"bSPT", 1}, {"bFGr", 1}};
     f.package.units[0].reference = "vfx/child.vfxb";
+    f.package.units[0].sound = "se/ping";
     f.package.referenceCapacity = 1;
     return f;
 }
@@ -50,11 +52,12 @@ InstanceRootUnit* Play(UnitTreeRig& rig, FulgorCore::InstanceHandle& instance) {
     if (!rig.Start())
         return nullptr;
     FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
+    rig.objects.soundAnswer = 40;
     rig.Load(testsupport::TreeEffect("vfx/child.vfxb", 1, 500));
     const FulgorCore::ObjectHandle h = rig.Load(Effect());
     if (h.serial == 0)
         return nullptr;
-    instance = rig.PlayAlone(h);
+    instance = rig.Play(h);
     testsupport::Frame();
     return UnitTreeRig::Root(instance);
 }
@@ -93,6 +96,9 @@ TEST(ParticleExhaustion, EveryBlockShortEndsTheParticleAndDeletingGivesAllBack) 
         EXPECT_EQ(p->childEffectLink != nullptr, free >= 4);
         delete p;
         EXPECT_EQ(UnitTreeRig::UsedBlocks(), floor);
+        // Never started, so never stopped: an ended particle without its
+        // transform block has no listener token to hand back.
+        EXPECT_TRUE(rig.listener.hostStops.empty());
     }
     EXPECT_EQ(rig.Release(), 0u);
 }
@@ -111,6 +117,42 @@ TEST(ParticleExhaustion, KillingAnInstanceUnderAFullPoolLeavesNoBlockTaken) {
             root->AddChild(Spawn(root));
             for (int frame = 0; frame < 12; ++frame)
                 testsupport::Frame();
+            FulgorCore::Engine::KillInstance(instance.index, instance.serial);
+            testsupport::Frame();
+        }
+        EXPECT_EQ(UnitTreeRig::UsedBlocks(), 0u);
+        EXPECT_EQ(rig.Release(), 0u);
+    }
+}
+
+// The same effect started by its own timeline with the pool short from its
+// first frame on, the root included: whatever was built, killing the
+// instance gives every block back.
+TEST(ParticleExhaustion, StartingUnderAFullPoolLeavesNoBlockTaken) {
+    effecttools::EffectFileValue f = Effect();
+    const int16_t timeline =
+        testsupport::AddTimeline(f, 100, {testsupport::UnitItem(0, 0, 100)});
+    f.package.assignments.push_back({timeline, std::nullopt});
+    // 40 free blocks: the root, its timeline and system, and the particle
+    // whole, with room for what it emits.
+    for (uint32_t free = 0; free <= 40; ++free) {
+        SCOPED_TRACE("free " + std::to_string(free));
+        UnitTreeRig rig;
+        ASSERT_TRUE(rig.Start());
+        FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
+        rig.objects.soundAnswer = 40;
+        rig.Load(testsupport::TreeEffect("vfx/child.vfxb", 1, 500));
+        const FulgorCore::ObjectHandle h = rig.Load(f);
+        ASSERT_NE(h.serial, 0u);
+        {
+            PoolSqueeze squeeze(free);
+            const FulgorCore::InstanceHandle instance = rig.Play(h);
+            for (int frame = 0; frame < 12; ++frame)
+                testsupport::Frame();
+            if (free == 40) {
+                EXPECT_GT(UnitTreeRig::UsedBlocks(), 0u);
+                EXPECT_FALSE(rig.listener.hostStarts.empty()); // the particle started
+            }
             FulgorCore::Engine::KillInstance(instance.index, instance.serial);
             testsupport::Frame();
         }
