@@ -233,8 +233,11 @@ void ParticleInstance::TakeSpawnFrame(const float* origin, const float* position
         [[fallthrough]];
     case 2: {
         // Position and velocity in the parent's frame (rows times its
-        // inverse), which the composition takes back out each frame.
-        const float* inverse = parent ? parent->GetInverseWorldMatrix() : Math::kIdentity34;
+        // inverse), which the composition takes back out each frame. The
+        // inverse is taken from the parent's matrix itself: not every unit
+        // kind answers its own inverse.
+        float inverse[12];
+        Math::Matrix34Inverse(inverse, ParentMatrix(this));
         const float world[3] = {p[0], p[1], p[2]};
         Math::TransformPoint34(p, world, inverse);
         const float moving[3] = {v[0], v[1], v[2]};
