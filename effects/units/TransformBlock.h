@@ -39,9 +39,10 @@ struct TransformBlock {
     float translationSamples[3];
     // The motion the strategies integrate: the position (which never holds
     // the linked translation or the translation property), the velocity
-    // given at the spawn (in the frame of the transform mode), the velocity of the local acceleration, and the
-    // velocity and displacement of the world acceleration. Then the random
-    // values of the two accelerations and of the speed factor.
+    // given at the spawn (in the frame of the transform mode), the velocity
+    // of the local acceleration, and the velocity and displacement of the
+    // world acceleration. Then the random values of the two accelerations
+    // and of the speed factor.
     float integratedPosition[3];
     float initialVelocity[3];
     float localVelocity[3];

@@ -1,11 +1,11 @@
 // The particle base constructor: the frame its transform mode puts the
 // spawn position and velocity in, the composition that frame takes, and
 // the unit its link record names.
+#include "effects/Core/Noise/Xorshift128.h"
+#include "effects/Core/Resource/PackageResource.h"
 #include "effects/units/EmitterTransformUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/ParticleSpawnSettings.h"
-#include "effects/Core/Noise/Xorshift128.h"
-#include "effects/Core/Resource/PackageResource.h"
 #include "effects/units/UnitCreators.h"
 #include "support/effects/EmitterRig.h"
 #include "support/effects/XorshiftSteps.h"
@@ -252,9 +252,9 @@ TEST(ParticleConstruction, AFullyAnimatedUnitDrawsInItsOrder) {
     ASSERT_NE(p->transformBlock, nullptr);
     const FulgorCore::TransformBlock& b = *p->transformBlock;
     std::vector<float> drawn(b.colorSamples, b.colorSamples + 5);
-    for (const float* samples : {b.scaleSamples, b.rotationSamples, b.translationSamples,
-                                 b.accelerationSamples, b.worldAccelerationSamples,
-                                 b.speedFactorSamples})
+    for (const float* samples :
+         {b.scaleSamples, b.rotationSamples, b.translationSamples, b.accelerationSamples,
+          b.worldAccelerationSamples, b.speedFactorSamples})
         drawn.insert(drawn.end(), samples, samples + 3);
     drawn.push_back(b.interpolationSample);
     FulgorCore::Xorshift128 reference = before;
@@ -306,8 +306,8 @@ TEST(ParticleConstruction, ColourModesAndAngleFadesPastTheirTablesDoNothing) {
         ParticleSpawnSettings link = ParticleSpawnSettings::Default();
         link.bytes[5] = c.colourMode;
         auto* p = FulgorCore::UnitInstance::Create<ParticleInstance>(
-            root, nullptr, state, root->package->GetUnit(c.unit), &link, -1, zero, zero, zero,
-            zero, zero);
+            root, nullptr, state, root->package->GetUnit(c.unit), &link, -1, zero, zero, zero, zero,
+            zero);
         ASSERT_NE(p, nullptr);
         EXPECT_EQ(p->colorInheritMember, c.colour);
         EXPECT_EQ(p->viewAngleFadeMember, c.angleFade);

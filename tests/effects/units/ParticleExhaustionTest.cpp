@@ -130,8 +130,7 @@ TEST(ParticleExhaustion, KillingAnInstanceUnderAFullPoolLeavesNoBlockTaken) {
 // instance gives every block back.
 TEST(ParticleExhaustion, StartingUnderAFullPoolLeavesNoBlockTaken) {
     effecttools::EffectFileValue f = Effect();
-    const int16_t timeline =
-        testsupport::AddTimeline(f, 100, {testsupport::UnitItem(0, 0, 100)});
+    const int16_t timeline = testsupport::AddTimeline(f, 100, {testsupport::UnitItem(0, 0, 100)});
     f.package.assignments.push_back({timeline, std::nullopt});
     // 40 free blocks: the root, its timeline and system, and the particle
     // whole, with room for what it emits.
