@@ -21,6 +21,7 @@
 #include "support/effects/UnitTreeRig.h"
 
 #include "bench/AllocationCount.h"
+#include "bench/support/PlainRatio.h"
 
 #include <benchmark/benchmark.h>
 
@@ -119,6 +120,7 @@ void BM_PatternQuads(benchmark::State& state) {
     uint64_t allocations = 0;
     FulgorCore::DrawClock frame;
     frame.lastStep = 1.0f;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
         frame.timeA += 1.0f;
@@ -129,6 +131,7 @@ void BM_PatternQuads(benchmark::State& state) {
         }
         allocations += bench::AllocationCount() - before;
     }
+    bench::KeepRuntimeTime("quads", state, ratioStart);
     benchmark::DoNotOptimize(g_vertices.data());
     state.counters["particles/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kParticles, benchmark::Counter::kIsRate);
@@ -167,6 +170,7 @@ void BM_PlainLoop(benchmark::State& state) {
     const float frameCount = static_cast<float>(framesPerCell * cellsU * cellsV);
     const float axisLength[2] = {1.0f, 1.0f};
     float time = 0.0f;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         time += 1.0f;
         for (int i = 0; i < kParticles; ++i) {
@@ -197,6 +201,7 @@ void BM_PlainLoop(benchmark::State& state) {
         }
         benchmark::ClobberMemory();
     }
+    bench::PrintRatio("quads", state, ratioStart);
     benchmark::DoNotOptimize(g_vertices.data());
     state.counters["particles/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kParticles, benchmark::Counter::kIsRate);

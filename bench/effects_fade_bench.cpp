@@ -20,6 +20,7 @@
 #include "support/effects/RuntimeStartup.h"
 
 #include "bench/AllocationCount.h"
+#include "bench/support/PlainRatio.h"
 
 #include <benchmark/benchmark.h>
 
@@ -77,11 +78,15 @@ void BM_Fades10k(benchmark::State& state) {
     testsupport::Frame();
     const size_t callbacks = testsupport::CountingAllocator::Calls().size();
     uint64_t allocations = 0;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
         rig.root->Evaluate();
         allocations += bench::AllocationCount() - before;
     }
+    // The fades on are what the plain loop does.
+    if (state.range(0) == 1)
+        bench::KeepRuntimeTime("fades", state, ratioStart);
     benchmark::DoNotOptimize(rig.root->firstChild);
     state.counters["particles/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kParticles, benchmark::Counter::kIsRate);
@@ -117,6 +122,7 @@ void BM_PlainFades10k(benchmark::State& state) {
         TranslationOf(i, &p.matrix[9]);
     }
     const float camera[3] = {0.0f, 0.0f, 0.0f};
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         for (PlainParticle& p : particles) {
             p.color[0] = p.color[1] = p.color[2] = p.color[3] = 1.0f;
@@ -143,6 +149,7 @@ void BM_PlainFades10k(benchmark::State& state) {
         benchmark::DoNotOptimize(particles.data());
         benchmark::ClobberMemory();
     }
+    bench::PrintRatio("fades", state, ratioStart);
     state.counters["particles/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kParticles, benchmark::Counter::kIsRate);
 }

@@ -14,6 +14,7 @@
 #include "support/effects/RuntimeStartup.h"
 
 #include "bench/AllocationCount.h"
+#include "bench/support/PlainRatio.h"
 
 #include <benchmark/benchmark.h>
 
@@ -91,6 +92,7 @@ void BM_RuntimeFrame(benchmark::State& state) {
     const size_t callbacks = testsupport::CountingAllocator::Calls().size();
     uint64_t allocations = 0;
     uint64_t drawn = 0;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
         Engine::Update(&update);
@@ -102,6 +104,7 @@ void BM_RuntimeFrame(benchmark::State& state) {
         drawn += Engine::GetWorkData()->sortList.count;
         allocations += bench::AllocationCount() - before;
     }
+    bench::KeepRuntimeTime("frame", state, ratioStart);
     state.counters["instances/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kInstances, benchmark::Counter::kIsRate);
     state.counters["drawn"] = static_cast<double>(drawn) / static_cast<double>(state.iterations());
@@ -148,6 +151,7 @@ void BM_PlainLoop(benchmark::State& state) {
     std::vector<PlainEntry> sorted(kInstances);
     uint64_t allocations = 0;
     uint64_t drawn = 0;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
         uint32_t used = 0;
@@ -191,6 +195,7 @@ void BM_PlainLoop(benchmark::State& state) {
         benchmark::DoNotOptimize(frameMemory.data());
         allocations += bench::AllocationCount() - before;
     }
+    bench::PrintRatio("frame", state, ratioStart);
     state.counters["instances/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kInstances, benchmark::Counter::kIsRate);
     state.counters["drawn"] = static_cast<double>(drawn) / static_cast<double>(state.iterations());

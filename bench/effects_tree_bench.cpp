@@ -24,6 +24,7 @@
 #include "support/effects/UnitTreeRig.h"
 
 #include "bench/AllocationCount.h"
+#include "bench/support/PlainRatio.h"
 
 #include <benchmark/benchmark.h>
 
@@ -71,12 +72,14 @@ void BM_TimelineTree(benchmark::State& state) {
                                                           static_cast<int8_t>(1 + i % 14)));
     const size_t callbacks = testsupport::CountingAllocator::Calls().size();
     uint64_t allocations = 0;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
         root->Update(1.0f);
         root->Evaluate();
         allocations += bench::AllocationCount() - before;
     }
+    bench::KeepRuntimeTime("timelines", state, ratioStart);
     benchmark::DoNotOptimize(root->firstChild->time);
     state.counters["units/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kTimelines, benchmark::Counter::kIsRate);
@@ -129,6 +132,7 @@ void BM_PlainTimelineTree(benchmark::State& state) {
              ~uint64_t{1},
              static_cast<int16_t>(kPendingFrame)};
     uint64_t allocations = 0;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
         for (PlainTimeline& u : units) {
@@ -156,6 +160,7 @@ void BM_PlainTimelineTree(benchmark::State& state) {
         benchmark::DoNotOptimize(units.data());
         allocations += bench::AllocationCount() - before;
     }
+    bench::PrintRatio("timelines", state, ratioStart);
     state.counters["units/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kTimelines, benchmark::Counter::kIsRate);
     state.counters["allocations"] = static_cast<double>(allocations);
@@ -241,12 +246,14 @@ void BM_Particles10k(benchmark::State& state) {
     }
     const size_t callbacks = testsupport::CountingAllocator::Calls().size();
     uint64_t allocations = 0;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
         run.root->Update(1.0f);
         run.root->Evaluate();
         allocations += bench::AllocationCount() - before;
     }
+    bench::KeepRuntimeTime("particles", state, ratioStart);
     benchmark::DoNotOptimize(run.root->firstChild->GetWorldMatrix()[9]);
     state.counters["particles/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kParticles, benchmark::Counter::kIsRate);
@@ -302,6 +309,7 @@ void BM_PlainParticles10k(benchmark::State& state) {
         unit.GetPosition().SampleRandom(random, p.translationSamples);
     }
     uint64_t allocations = 0;
+    const double ratioStart = bench::ThreadSeconds();
     for (auto _ : state) {
         const uint64_t before = bench::AllocationCount();
         for (PlainParticle& p : particles) {
@@ -336,6 +344,7 @@ void BM_PlainParticles10k(benchmark::State& state) {
         benchmark::DoNotOptimize(particles.data());
         allocations += bench::AllocationCount() - before;
     }
+    bench::PrintRatio("particles", state, ratioStart);
     state.counters["particles/s"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kParticles, benchmark::Counter::kIsRate);
     state.counters["allocations"] = static_cast<double>(allocations);

@@ -4,19 +4,12 @@
 // thread's processor time to measure both sides by.
 #pragma once
 
+#include "bench/support/ThreadSeconds.h"
 #include "effects/Core/Interface/IDevice.h"
 
 #include <cstdint>
-#include <ctime>
 
 namespace bench {
-
-// The thread's processor time: the machine's other work does not count.
-inline double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
 
 // The layer's begin: the depth stage, the three scene vectors (three floats
 // each) to both programs and the inverse view x projection.

@@ -20,6 +20,11 @@ class EmitterTransformUnit : public UnitInstance {
 public:
     using Step = void (*)(EmitterTransformUnit* unit, const UnitClock& clock);
 
+    // The start record every emitter builds its transform units with: no
+    // parent (the unit is in no tree), no loop, time scale 1, no duration,
+    // never ending by time. Its emitter advances and deletes it.
+    static constexpr InitialState kDefaultStart{nullptr, 0.0f, 0.0f, 1.0f, 0.0f, kEndless};
+
     // Chooses the four steps from the data (a property the data shares
     // comes from the shared-data unit and is animated whatever the flags
     // say), draws the animated ones' random states from the instance's, in

@@ -90,16 +90,9 @@ void EmitterUnit::AttachUnits() {
             link >= 0 && package ? package->GetUnit(static_cast<uint32_t>(link)) : nullptr;
         if (!unit)
             continue;
-        // The attached unit follows the owner at the unit's own clock.
-        UnitInstance::InitialState state;
-        state.parent = owner;
-        state.loopStart = unit->GetLoopStart();
-        state.loopEnd = unit->GetLoopEnd();
-        state.speed = 1.0f;
-        state.lifetime = unit->GetLife();
-        state.timeMode = unit->GetLife() > 0.0f ? UnitInstance::kEndAtTime : UnitInstance::kEndless;
         // Without a block the pointer stays null.
-        attached[i] = UnitInstance::Create<EmitterTransformUnit>(owner->owner, state, unit);
+        attached[i] = UnitInstance::Create<EmitterTransformUnit>(
+            owner->owner, EmitterTransformUnit::kDefaultStart, unit);
     }
     attachedUpdater = UpdateAttachedTransforms;
 }

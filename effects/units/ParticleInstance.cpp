@@ -50,19 +50,38 @@ float RowLength(const float* row) {
     return Math::ApproxSqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2]);
 }
 
+// Most members of most particles are the no-ops: a comparison skips the
+// call.
+inline void RunMember(ParticleInstance::PlainMember member, ParticleInstance* node) {
+    if (member != ParticleInstance::NoOpPlain)
+        member(node);
+}
+
+inline void RunMember(ParticleInstance::FrameMember member, ParticleInstance* node,
+                      const UnitClock& clock) {
+    if (member != ParticleInstance::NoOpWithArgument)
+        member(node, clock);
+}
+
 // M = C(S, R, T) by the node's composition order, then its finish member.
 void ComposeScaleRotationTranslation(ParticleInstance* node) {
     float s[12] = {};
     s[0] = node->scale[0];
     s[4] = node->scale[1];
     s[8] = node->scale[2];
-    float r[12];
-    node->rotationBuilder(r, node->rotation[0], node->rotation[1], node->rotation[2]);
+    TransformBlock& block = *node->transformBlock;
+    if (!(block.transformFlags & TransformBlock::kRotationBuilt) ||
+        std::memcmp(block.rotationAngles, node->rotation, sizeof(block.rotationAngles)) != 0) {
+        node->rotationBuilder(block.rotationMatrix, node->rotation[0], node->rotation[1],
+                              node->rotation[2]);
+        Copy3(block.rotationAngles, node->rotation);
+        block.transformFlags |= TransformBlock::kRotationBuilt;
+    }
     float t[12];
     Math::Matrix34Identity(t);
     Copy3(&t[9], node->position);
-    node->composeBuilder(node->currentWorldMatrix, s, r, t);
-    node->finishMember(node);
+    node->composeBuilder(node->currentWorldMatrix, s, block.rotationMatrix, t);
+    RunMember(node->finishMember, node);
 }
 
 // Rotation rows from the node's rotation getter, each scaled by its scale
@@ -78,7 +97,7 @@ void ComposeFromGetters(ParticleInstance* node) {
         for (int c = 0; c < 3; ++c)
             m[row * 3 + c] *= scale[row];
     Copy3(&m[9], node->position);
-    node->finishMember(node);
+    RunMember(node->finishMember, node);
 }
 
 const float* ParentMatrix(const ParticleInstance* node) {
@@ -532,29 +551,29 @@ void ParticleInstance::UpdateTransform() {
     currentWorldMatrix = block.worldMatrices[current];
     previousWorldMatrix = block.worldMatrices[current ^ 1u];
     const UnitClock clock = Clock();
-    colourStep(this, clock);
-    colorInheritMember(this);
+    RunMember(colourStep, this, clock);
+    RunMember(colorInheritMember, this);
     block.color[3] *= fadeFactor;
     RunUpdateMembers(clock);
-    distanceFadeMember(this);
-    viewAngleFadeMember(this);
-    sharedTransformMember(this);
-    postTransformMember(this);
-    frameListMember(this);
+    RunMember(distanceFadeMember, this);
+    RunMember(viewAngleFadeMember, this);
+    RunMember(sharedTransformMember, this);
+    RunMember(postTransformMember, this);
+    RunMember(frameListMember, this);
 }
 
 void ParticleInstance::RunUpdateMembers(const UnitClock& clock) {
     if (transformBlock)
         transformBlock->transformFlags &= ~TransformBlock::kInverseValid;
-    worldAccelerationStep(this, clock);
-    localAccelerationStep(this, clock);
-    scaleStep(this, clock);
-    rotationStep(this, clock);
+    RunMember(worldAccelerationStep, this, clock);
+    RunMember(localAccelerationStep, this, clock);
+    RunMember(scaleStep, this, clock);
+    RunMember(rotationStep, this, clock);
     translationStep(this, clock);
-    trackMorphMember(this, clock);
-    transformTracksMember(this, clock);
-    integrateMember(this);
-    directionMember(this, clock);
+    RunMember(trackMorphMember, this, clock);
+    RunMember(transformTracksMember, this, clock);
+    RunMember(integrateMember, this);
+    RunMember(directionMember, this, clock);
     composeMember(this);
     // The first matrix composed is also the previous one: before it the
     // other entry held only the spawn point.
@@ -562,9 +581,9 @@ void ParticleInstance::RunUpdateMembers(const UnitClock& clock) {
         std::memcpy(previousWorldMatrix, currentWorldMatrix, sizeof(float) * 12);
         transformBlock->transformFlags |= TransformBlock::kComposed;
     }
-    reservedMember(this);
-    interpolateMember(this, clock);
-    notifyPositionMember(this);
+    RunMember(reservedMember, this);
+    RunMember(interpolateMember, this, clock);
+    RunMember(notifyPositionMember, this);
 }
 
 void ParticleInstance::SelectTransformEvaluator() {

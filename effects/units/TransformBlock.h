@@ -18,6 +18,8 @@ struct TransformBlock {
     static constexpr uint16_t kComposed = 1u << 2;
     // The host object was started: only then is it stopped.
     static constexpr uint16_t kHostObjectStarted = 1u << 3;
+    // rotationMatrix holds the rotation of rotationAngles.
+    static constexpr uint16_t kRotationBuilt = 1u << 4;
 
     float worldMatrices[2][12];
     float inverseWorldMatrix[12];
@@ -51,6 +53,10 @@ struct TransformBlock {
     float accelerationSamples[3];
     float worldAccelerationSamples[3];
     float speedFactorSamples[3];
+    // The last rotation the composition built, and its angles: a rotation
+    // that did not change since (most are constant) is not built again.
+    float rotationAngles[3];
+    float rotationMatrix[12];
 };
 
 static_assert(sizeof(TransformBlock) <= kUnitBlockSize);

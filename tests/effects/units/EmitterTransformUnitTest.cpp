@@ -107,6 +107,16 @@ const TransformCase kCases[] = {
      kZero,
      kWhite,
      kWhite},
+    {"AShareFlagNamingAUnitPastThePackageTakesTheOwnData",
+     With(0, Shares::kScale, 9),
+     {2, 2, 2},
+     {4, 6, 8},
+     kZero,
+     kZero,
+     kZero,
+     kZero,
+     kWhite,
+     kWhite},
     {"TheColourAloneAnimatedComesBackFromTheColourGetter",
      With(Animates::kColour, 0),
      kOne,
@@ -158,9 +168,8 @@ Vec4 V4(const float* v) {
 
 TEST_P(EmitterTransforms, TimeZeroValuesThenTheAdvancedOnes) {
     const TransformCase& c = GetParam();
-    UnitInstance::InitialState state;
-    auto* unit =
-        UnitInstance::Create<EmitterTransformUnit>(root_, state, root_->package->GetUnit(1));
+    auto* unit = UnitInstance::Create<EmitterTransformUnit>(
+        root_, EmitterTransformUnit::kDefaultStart, root_->package->GetUnit(1));
     ASSERT_NE(unit, nullptr);
     EXPECT_EQ(unit->GetKind(), 3u);
     // Before any frame.

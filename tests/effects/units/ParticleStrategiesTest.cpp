@@ -106,8 +106,8 @@ protected:
         return p;
     }
     FulgorCore::EmitterTransformUnit* Transform(uint32_t unit) {
-        UnitInstance::InitialState state;
-        auto* t = UnitInstance::Create<FulgorCore::EmitterTransformUnit>(root_, state, Data(unit));
+        auto* t = UnitInstance::Create<FulgorCore::EmitterTransformUnit>(
+            root_, FulgorCore::EmitterTransformUnit::kDefaultStart, Data(unit));
         EXPECT_NE(t, nullptr);
         made_.push_back(t);
         return t;
@@ -334,6 +334,24 @@ TEST_F(Strategies, TheDataChoosesEachSlotOnce) {
               std::string("\1\1\1\1", 4));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(animated->postedEvents->constant), 4),
               std::string("\0\0\0\0", 4));
+}
+
+// A rotation that changes after a composition is composed anew: the same
+// matrix as a particle that had it from the start.
+TEST_F(Strategies, AChangedRotationIsComposedAnew) {
+    ParticleInstance* turned = Spawn(kPlain, nullptr, 0);
+    ParticleInstance* fresh = Spawn(kPlain, nullptr, 0);
+    const UnitClock still = Step(0.0f);
+    turned->RunUpdateMembers(still);
+    const Vec3 angles{0.5f, -1.0f, 2.0f};
+    for (ParticleInstance* p : {turned, fresh})
+        std::copy(angles.begin(), angles.end(), p->rotation);
+    turned->RunUpdateMembers(still);
+    fresh->RunUpdateMembers(still);
+    const std::vector<float> expected(fresh->currentWorldMatrix, fresh->currentWorldMatrix + 12);
+    EXPECT_EQ(std::vector<float>(turned->currentWorldMatrix, turned->currentWorldMatrix + 12),
+              expected);
+    EXPECT_NE(expected[0], 1.0f);
 }
 
 // A constant colour keeps its alpha product from frame to frame unless

@@ -4,6 +4,8 @@
 // cannot be aimed.
 #include "effects/units/ParticleSystemUnit.h"
 #include "effects/Core/Math/Matrix.h"
+#include "effects/Core/Resource/AttachPoint.h"
+#include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
@@ -12,6 +14,7 @@
 #include "effects/units/ParticleSystemUnitB.h"
 #include "effects/units/UnitCreators.h"
 #include "support/effects/UnitTreeRig.h"
+#include "support/effects/XorshiftSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +76,10 @@ effecttools::BindValue Bind(int16_t rotation, int16_t scale, uint32_t kindA = 0,
         b.second = Point(*kindB);
     b.trFc = effecttools::Constant(blend);
     return b;
+}
+
+std::array<float, 3> Of3(const float* v) {
+    return {v[0], v[1], v[2]};
 }
 
 Matrix Of(const float* m) {
@@ -259,6 +266,30 @@ TEST_F(BoundCarriers, AimingWithCancellingUpAxesTakesThePreviousY) {
     // Aimed from A to B.
     EXPECT_NEAR(w[6], 1.0f, 1e-2f);
     EXPECT_FLOAT_EQ(w[9], 5.0f);
+}
+
+// A two-point unit draws from the instance's random state once, at its
+// construction, in the order offset of point 0, offset of point 1, blend.
+TEST_F(BoundCarriers, ATwoPointUnitDrawsOffsetZeroOffsetOneThenBlend) {
+    const effecttools::ConstantValue spread{0.0f, -1.0f, 1.0f};
+    effecttools::BindValue b = Bind(1, 1, 0, 0);
+    for (effecttools::AttachPointValue* p : {&*b.first, &*b.second})
+        p->position.x = p->position.y = p->position.z = spread;
+    b.trFc = effecttools::ConstantValue{0.5f, -0.5f, 0.5f};
+    Play({b});
+    const FulgorCore::BindResource* bind = root_->package->GetBind(0);
+    FulgorCore::Xorshift128 expected = root_->random;
+    ParticleSystemUnitB* unit = Two(0, 1, 2);
+    float offset0[3];
+    float offset1[3];
+    bind->GetAttachPoint(0)->GetPosition().SampleRandom(expected, offset0);
+    bind->GetAttachPoint(1)->GetPosition().SampleRandom(expected, offset1);
+    const float blend = bind->GetTrFc().SampleRandom(expected);
+    EXPECT_EQ(Of3(unit->offsetSamplesA), Of3(offset0));
+    EXPECT_EQ(Of3(unit->offsetSamplesB), Of3(offset1));
+    EXPECT_EQ(unit->blendSample, blend);
+    EXPECT_NE(Of3(offset0), Of3(offset1));
+    EXPECT_TRUE(testsupport::Same(root_->random, expected));
 }
 
 TEST_F(BoundCarriers, TheChildStartsInTheFirstStepOnce) {
