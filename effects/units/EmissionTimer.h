@@ -1,5 +1,7 @@
 #pragma once
 
+#include "effects/Core/Memory/UnitInstancePool.h"
+
 #include <cstdint>
 
 namespace FulgorCore {
@@ -25,11 +27,16 @@ struct EmissionTimer {
     float lastPoint[3];
 };
 
+// Eight to a block: three pointers, the item, two flags and six floats.
+static_assert(sizeof(void*) != 8 || sizeof(EmissionTimer) == 56);
+
 // One pool block of timers.
 struct EmitterTimerBlock {
     static constexpr uint32_t kTimers = 8;
     EmissionTimer timers[kTimers];
 };
+
+static_assert(sizeof(EmitterTimerBlock) <= kUnitBlockSize);
 
 // One pool block of per-item state: the sequence counter (starting at the
 // item's "VNOf") and the rotation accumulator (radians, within -pi..pi).
@@ -41,5 +48,7 @@ struct EmitterItemState {
     };
     Item items[kItems];
 };
+
+static_assert(sizeof(EmitterItemState) <= kUnitBlockSize);
 
 } // namespace FulgorCore

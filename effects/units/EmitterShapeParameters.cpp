@@ -42,10 +42,8 @@ void Evaluate(ShapeValues& v, const EmitterShape<6>& s) {
     v.Float(0, s.GetLength());
     v.Float(1, s.GetRadius());
 }
-void Evaluate(ShapeValues& v, const EmitterShape<7>& s) {
-    v.Float(0, s.GetRadius());
-    v.Float(1, s.GetAngle());
-}
+// Kind 7 evaluates its radius and angle plainly where it places a point.
+void Evaluate(ShapeValues&, const EmitterShape<7>&) {}
 void Evaluate(ShapeValues& v, const EmitterShape<8>& s) {
     s.GetSize().Evaluate(v.context, v.frame.samples, v.random, v.frame.values);
 }

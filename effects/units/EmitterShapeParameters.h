@@ -13,7 +13,7 @@ struct Xorshift128;
 // What an emitter unit evaluates of its shape each frame: the kind's
 // animated values in the order of the shape's getters (kind 1 its speed;
 // 3 inner and outer radius, inner and outer angle; 4 inner and outer
-// radius; 5 radius; 6 length, radius; 7 radius, angle; 8 the three sizes;
+// radius; 5 radius; 6 length, radius; 8 the three sizes;
 // 9 the two sizes), with the samples drawn when the emitter was made, and
 // the emitter rotation and the along-axis rotation.
 struct EmitterShapeFrame {

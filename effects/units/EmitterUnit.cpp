@@ -17,9 +17,6 @@
 
 namespace FulgorCore {
 
-static_assert(sizeof(EmitterItemState) <= kUnitBlockSize);
-static_assert(sizeof(EmitterTimerBlock) <= kUnitBlockSize);
-
 namespace {
 
 // Blocks the emitter takes besides its own.
@@ -267,6 +264,10 @@ void EmitterUnit::GetPointPosition(uint32_t, float* out) const {
     const float* p = OwnerPosition();
     for (int c = 0; c < 3; ++c)
         out[c] = p[c];
+}
+
+const EmitterTransformUnit* EmitterUnit::GetLinkedUnit(int32_t index) const {
+    return index >= 0 && index < static_cast<int32_t>(kAttached) ? attached[index] : nullptr;
 }
 
 int32_t EmitterUnit::PickRandomIndex(EmitterUnit* e, uint32_t) {

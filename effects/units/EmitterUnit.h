@@ -84,6 +84,7 @@ public:
     // The world position of shape point `index`; the owner's for -1 (all
     // bits set) and for the kinds without points.
     void GetPointPosition(uint32_t index, float* out) const override;
+    const EmitterTransformUnit* GetLinkedUnit(int32_t index) const override;
     virtual void Hook() {}
 
     // The timers at the owner's clock: end frame, interval emissions with

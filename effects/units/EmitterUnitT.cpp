@@ -59,10 +59,27 @@ EmitterUnitT<K>::EmitterUnitT(UnitInstance* owner_, const EmitterResource* data_
         Refuse();
         return;
     }
-    // The unit random values of the kind's properties, in their order, then
-    // the speed's.
+    // Kind 1 stands on its model: without one nothing of the kind is set,
+    // not even its speed's random value.
+    if constexpr (K == 1) {
+        model = owner->owner->package
+                    ? owner->owner->package->GetModel(static_cast<int32_t>(s->GetModelNumber()))
+                    : nullptr;
+        if (!model) {
+            Refuse();
+            return;
+        }
+        pointCount = model->GetPointCount() & 0xFFFFu;
+    }
+    // The unit random values: the speed's first, then the kind's
+    // properties in the order of their values (kind 7 evaluates its radius
+    // and angle plainly and draws none for them). Every later draw of the
+    // instance depends on this order.
+    speedSample = s->GetSpeed().SampleRandom(*random);
     float* samples = shape.samples;
-    if constexpr (K == 3) {
+    if constexpr (K == 1) {
+        samples[0] = speedSample; // kind 1's one per-frame value is its speed
+    } else if constexpr (K == 3) {
         samples[0] = s->GetInnerRadius().SampleRandom(*random);
         samples[1] = s->GetOuterRadius().SampleRandom(*random);
         samples[2] = s->GetInnerAngle().SampleRandom(*random);
@@ -75,15 +92,9 @@ EmitterUnitT<K>::EmitterUnitT(UnitInstance* owner_, const EmitterResource* data_
     } else if constexpr (K == 6) {
         samples[0] = s->GetLength().SampleRandom(*random);
         samples[1] = s->GetRadius().SampleRandom(*random);
-    } else if constexpr (K == 7) {
-        samples[0] = s->GetRadius().SampleRandom(*random);
-        samples[1] = s->GetAngle().SampleRandom(*random);
     } else if constexpr (K == 8 || K == 9) {
         s->GetSize().SampleRandom(*random, samples);
     }
-    speedSample = s->GetSpeed().SampleRandom(*random);
-    if constexpr (K == 1)
-        samples[0] = speedSample; // kind 1's one per-frame value is its speed
 
     if constexpr (!kHasPoints) {
         generator = GenerateSpawnPoint;
@@ -95,16 +106,7 @@ EmitterUnitT<K>::EmitterUnitT(UnitInstance* owner_, const EmitterResource* data_
             Refuse();
             return;
         }
-        if constexpr (K == 1) {
-            model = owner->owner->package
-                        ? owner->owner->package->GetModel(static_cast<int32_t>(s->GetModelNumber()))
-                        : nullptr;
-            if (!model) {
-                Refuse();
-                return;
-            }
-            pointCount = model->GetPointCount() & 0xFFFFu;
-        } else if constexpr (K == 7) {
+        if constexpr (K == 7) {
             const uint32_t lt = s->GetLatitudeDivisions();
             const uint32_t lg = s->GetLongitudeDivisions();
             // The point number is divided by both.
@@ -117,7 +119,7 @@ EmitterUnitT<K>::EmitterUnitT(UnitInstance* owner_, const EmitterResource* data_
             pointCount = static_cast<uint32_t>(rings * segments);
             ringStep = static_cast<float>(rings);
             segmentStep = static_cast<float>(segments);
-        } else {
+        } else if constexpr (K != 1) {
             pointCount = s->GetPoints().GetCount();
         }
         hasPoints = 1;

@@ -26,6 +26,10 @@
 
 namespace FulgorCore {
 
+// The particle and its transform block are one pool block each.
+static_assert(sizeof(ParticleInstance) <= kUnitBlockSize);
+static_assert(sizeof(TransformBlock) <= kUnitBlockSize);
+
 namespace {
 
 // A link chain longer than this is a loop in the data: the event is
@@ -184,8 +188,6 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart*
       composeMember(ComposeTransformWithOwner), axisMember(GetDefaultAxis),
       planeScaleMember(GetPlaneScaleXY), sharedBlockMember(GetSharedBlockFromOwner),
       pointIndex(pointIndex) {
-    if (velocity)
-        Copy3(motion[0][1], velocity);
     if (directionIn)
         Copy3(direction, directionIn);
     void* block = Engine::GetUnitInstancePool().Allocate();
@@ -199,16 +201,22 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart*
     previousWorldMatrix = transformBlock->worldMatrices[1];
     for (float& c : transformBlock->color)
         c = 1.0f;
-    if (velocity)
-        Copy3(transformBlock->initialVelocity, velocity);
-    TakeInherited(origin, positionIn, rotationIn);
+    if (settings)
+        link = *settings;
+    // The attached unit the link names; only with one are aspects taken
+    // from it.
+    linkedUnit = auxObject ? auxObject->GetLinkedUnit(link.LinkIndex()) : nullptr;
+    inheritBits = linkedUnit
+                      ? static_cast<uint8_t>(link.LinkFlags() & ParticleSpawnSettings::kInheritAll)
+                      : 0;
+    TakeSpawnFrame(origin, positionIn, velocity, rotationIn);
     InstallMembers();
     if (unitData && unitData->GetReferenceName())
         SpawnChildEffect(unitData->GetReferenceName());
 }
 
-void ParticleInstance::TakeInherited(const float* origin, const float* positionIn,
-                                     const float* rotationIn) {
+void ParticleInstance::TakeSpawnFrame(const float* origin, const float* positionIn,
+                                      const float* velocity, const float* rotationIn) {
     // Until the first composition both matrices say where the particle
     // was spawned: anything asking for "previous" reads that, not old
     // memory.
@@ -219,23 +227,59 @@ void ParticleInstance::TakeInherited(const float* origin, const float* positionI
     else if (origin)
         Copy3(&m[9], origin);
     std::memcpy(transformBlock->worldMatrices[1], m, sizeof(float) * 12);
-    // The spawn position is in world space; the compositions work in the
-    // parent's, so it becomes the offset from the parent.
-    if (positionIn) {
-        float local[3];
-        float inverse[12];
-        Math::Matrix34Inverse(inverse, ParentMatrix(this));
-        Math::TransformPoint34(local, positionIn, inverse);
-        Copy3(offset, local);
-    }
     if (rotationIn) {
         Copy3(baseRotation, rotationIn);
         Copy3(rotation, rotationIn);
     }
-    if (InheritMode() == 1 && parent) {
-        parent->GetVector0(inheritedScale);
-        parent->GetVector1(inheritedRotation);
+    float p[3] = {};
+    float v[3] = {};
+    if (positionIn)
+        Copy3(p, positionIn);
+    if (velocity)
+        Copy3(v, velocity);
+    // Modes past the table place the particle as mode 0 does.
+    const uint32_t mode = link.TransformMode() < 4 ? link.TransformMode() : 0;
+    static constexpr PlainMember kComposers[4] = {
+        ComposeTransformInWorld, ComposeTransformWithOwner, ComposeTransformWithOwner,
+        ComposeTransformFromGetters};
+    composeMember = kComposers[mode];
+    switch (mode) {
+    case 1:
+        if (parent) {
+            parent->GetVector0(inheritedScale);
+            parent->GetVector1(inheritedRotation);
+        }
+        [[fallthrough]];
+    case 2: {
+        // Position and velocity in the parent's frame (rows times its
+        // inverse), which the composition takes back out each frame. The
+        // inverse is taken from the parent's matrix itself: not every unit
+        // kind answers its own inverse.
+        float inverse[12];
+        Math::Matrix34Inverse(inverse, ParentMatrix(this));
+        const float world[3] = {p[0], p[1], p[2]};
+        Math::TransformPoint34(p, world, inverse);
+        const float moving[3] = {v[0], v[1], v[2]};
+        for (int c = 0; c < 3; ++c)
+            v[c] = moving[0] * inverse[c] + moving[1] * inverse[3 + c] + moving[2] * inverse[6 + c];
+        std::memcpy(transformBlock->parentMatrix, ParentMatrix(this), sizeof(float) * 12);
+        break;
     }
+    case 3:
+        // Placed from the spawner's reference point, when the spawn gave
+        // no point of its own.
+        if ((link.LinkFlags() & ParticleSpawnSettings::kRelative) && pointIndex == -1) {
+            if (origin)
+                for (int c = 0; c < 3; ++c)
+                    p[c] -= origin[c];
+            composeMember = ComposeTransformRelative;
+        }
+        break;
+    default:
+        break;
+    }
+    Copy3(offset, p);
+    Copy3(transformBlock->initialVelocity, v);
     const float* parentColor = parent ? parent->GetColor() : nullptr;
     for (int i = 0; i < 4; ++i)
         transformBlock->spawnColor[i] = parentColor ? parentColor[i] : 1.0f;
@@ -245,8 +289,14 @@ void ParticleInstance::InstallMembers() {
     if (!unitData)
         return;
     const UnitResource& data = *unitData;
-    SelectStrategies(data, data.GetSharedDataUnit(owner->package), 0);
-    transformBlock->interpolationSample = data.GetFuCt().SampleRandom(owner->random);
+    // The link's inherit flags in the order the strategies take them.
+    const uint32_t flags = link.LinkFlags();
+    const uint32_t inherits =
+        (flags & ParticleSpawnSettings::kInheritColour ? kInheritsColour : 0u) |
+        (flags & ParticleSpawnSettings::kInheritScale ? kInheritsScale : 0u) |
+        (flags & ParticleSpawnSettings::kInheritRotation ? kInheritsRotation : 0u) |
+        (flags & ParticleSpawnSettings::kInheritTranslation ? kInheritsTranslation : 0u);
+    SelectStrategies(data, data.GetSharedDataUnit(owner->package), inherits);
     switch (ColorMode()) {
     case 1:
         colorInheritMember = MultiplyBaseColor;
@@ -258,42 +308,45 @@ void ParticleInstance::InstallMembers() {
     default:
         break;
     }
-    // Every value at time 0 before the first frame; with the zero clock
-    // the integration moves nothing.
-    colourStep(this, kZeroClock);
-    scaleStep(this, kZeroClock);
-    rotationStep(this, kZeroClock);
-    translationStep(this, kZeroClock);
-    SelectTransformEvaluator();
-    switch (data.GetBAxs()) {
-    case 1:
-        axisMember = GetAxisX;
-        planeScaleMember = GetPlaneScaleYZ;
-        break;
-    case 2:
-        axisMember = GetAxisY;
-        planeScaleMember = GetPlaneScaleXZ;
-        break;
-    case 3:
-        axisMember = GetAxisZ;
-        planeScaleMember = GetPlaneScaleXY;
-        break;
-    default:
-        break;
+    // The tracks play only where the data has them: the group flags of a
+    // unit without an "Anim" part say nothing.
+    if (data.GetFlagAME())
+        SelectTransformEvaluator();
+    // "BAxs": the X, Y or Z row with the plane of the other two; 3 keeps
+    // the default axis and the XY plane.
+    static constexpr VectorMember kAxes[3] = {GetAxisX, GetAxisY, GetAxisZ};
+    static constexpr ScalarMember kPlanes[3] = {GetPlaneScaleYZ, GetPlaneScaleXZ, GetPlaneScaleXY};
+    if (const uint32_t axis = data.GetBAxs(); axis < 3) {
+        axisMember = kAxes[axis];
+        planeScaleMember = kPlanes[axis];
     }
-    if (data.GetFlagIEE())
-        interpolateMember = InterpolatePosition;
-    if (data.GetFlagSPT() && owner->listener)
+    // "bFGr": the listener hears where the particle is.
+    if (data.GetFlagFGr() && owner->listener)
         notifyPositionMember = NotifyListenerPosition;
-    if (data.GetFlagFGr())
-        AttachOwnSharedBlock();
     SelectFadeMembers();
-    // Data with a pick shape ("UIC1": kind, then three floats) takes part
-    // in pointer input: the particle registers itself every frame.
-    if (const uint8_t* shape = data.GetUIC1()) {
-        pickBounds = reinterpret_cast<const PickBounds*>(shape);
-        frameListMember = PushFrameList;
+
+    // The particle starts from a finished frame at time zero: its first
+    // drawn frame has a colour and a matrix, and the previous matrix is the
+    // same one.
+    colourStep(this, kZeroClock);
+    colorInheritMember(this);
+    transformBlock->color[3] *= fadeFactor;
+    RunUpdateMembers(kZeroClock);
+
+    // "bPFc": the position lags behind by the "FuCt" factor; a factor of
+    // constant 1 does not lag, and draws no value.
+    if (data.GetFlagPFc() && !data.GetFuCt().IsOne()) {
+        transformBlock->interpolationSample = data.GetFuCt().SampleRandom(owner->random);
+        interpolateMember = InterpolatePosition;
     }
+    // "bSPT": a shared block of the particle's own.
+    if (data.GetFlagSPT())
+        AttachOwnSharedBlock();
+    // "bIEE": a target of the pointer, registered every frame; "UIC1" (kind,
+    // then three floats) is the shape it is hit in, none when absent.
+    pickBounds = reinterpret_cast<const PickBounds*>(data.GetUIC1());
+    if (data.GetFlagIEE())
+        frameListMember = PushFrameList;
 }
 
 ParticleInstance::~ParticleInstance() {
@@ -797,6 +850,13 @@ void ParticleInstance::ComposeTransformWithOwner(ParticleInstance* node) {
     AddWorldDisplacement(node);
 }
 
+void ParticleInstance::ComposeTransformInWorld(ParticleInstance* node) {
+    ComposeScaleRotationTranslation(node);
+    Add3(&node->currentWorldMatrix[9], node->offset);
+    AddBlockVector(node);
+    AddWorldDisplacement(node);
+}
+
 void ParticleInstance::ComposeTransformWithBlock(ParticleInstance* node) {
     ComposeScaleRotationTranslation(node);
     Add3(&node->currentWorldMatrix[9], node->offset);
@@ -926,7 +986,7 @@ void* ParticleInstance::GetOwnSharedBlock(ParticleInstance* node) {
 
 void ParticleInstance::ForwardWorldMatrix(ParticleInstance* node) {
     auto* block = static_cast<NodeSharedBlock*>(node->transformBlock->ownSharedBlock);
-    std::memcpy(block->transform, node->GetWorldMatrix(), sizeof(block->transform));
+    std::memcpy(block->transform, GetWorldMatrixThunk(node), sizeof(block->transform));
 }
 
 void ParticleInstance::PushFrameList(ParticleInstance* node) {

@@ -204,8 +204,11 @@ public:
     static void EvaluateTracksSRT(ParticleInstance* node, const UnitClock& clock);
     // M = M x the parent's matrix.
     static void ComposeWithOwner(ParticleInstance* node);
-    // The four compositions of scale, rotation and translation, and the
-    // fifth for a node that keeps its offset from its owner.
+    // The compositions of scale, rotation and translation: in world (the
+    // spawn position added as it is), over the parent, over the shared
+    // block, over the root, from the getters, and the last for a node that
+    // keeps its offset from its owner.
+    static void ComposeTransformInWorld(ParticleInstance* node);
     static void ComposeTransformWithOwner(ParticleInstance* node);
     static void ComposeTransformWithBlock(ParticleInstance* node);
     static void ComposeTransformWithRoot(ParticleInstance* node);
@@ -303,7 +306,8 @@ public:
     float scale[3] = {1.0f, 1.0f, 1.0f};
     float rotation[3] = {};
     float baseRotation[3] = {};
-    // The emitter transform unit the particle inherits from; null for none.
+    // The emitter transform unit the particle inherits from: the spawner's
+    // attached unit its link index names; null for none.
     const EmitterTransformUnit* linkedUnit = nullptr;
     // The property objects of the animated properties (own or shared
     // data); unset for the others.
@@ -316,6 +320,10 @@ public:
     UnitEventSchedule* scheduleTail = nullptr;
     NodeEventBlock* postedEvents = nullptr;
     ParticleEmitterPart* auxObject;
+    // The link record the spawn handed over, and of its flags the aspects
+    // taken from the linked unit (none without one).
+    ParticleSpawnSettings link = ParticleSpawnSettings::Default();
+    uint8_t inheritBits = 0;
 
     // The members of the frame's transform step, in their order.
     FrameMember colourStep = NoOpWithArgument;
@@ -377,7 +385,10 @@ private:
     static void RunSchedules(ParticleInstance* node);
     void StartHostObject();
     void StopHostObject();
-    void TakeInherited(const float* origin, const float* positionIn, const float* rotationIn);
+    // The spawn position and velocity in the frame of the transform mode,
+    // and the composition that frame takes.
+    void TakeSpawnFrame(const float* origin, const float* positionIn, const float* velocity,
+                        const float* rotationIn);
     void InstallMembers();
 };
 

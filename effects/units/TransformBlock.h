@@ -23,6 +23,9 @@ struct TransformBlock {
 
     float worldMatrices[2][12];
     float inverseWorldMatrix[12];
+    // The parent's world matrix when the particle was made (transform modes
+    // 1 and 2).
+    float parentMatrix[12];
     float color[4];
     // The colour kept at spawn for colour mode 1.
     float spawnColor[4];
@@ -38,9 +41,10 @@ struct TransformBlock {
     float translationSamples[3];
     // The motion the strategies integrate: the position (which never holds
     // the linked translation or the translation property), the velocity
-    // given at the spawn, the velocity of the local acceleration, and the
-    // velocity and displacement of the world acceleration. Then the random
-    // values of the two accelerations and of the speed factor.
+    // given at the spawn (in the frame of the transform mode), the velocity
+    // of the local acceleration, and the velocity and displacement of the
+    // world acceleration. Then the random values of the two accelerations
+    // and of the speed factor.
     float integratedPosition[3];
     float initialVelocity[3];
     float localVelocity[3];

@@ -86,6 +86,11 @@ public:
     virtual void Collect();
     virtual void RunFrameHooks();
     virtual const float* GetWorldMatrix() const;
+    // The world matrix through the unit's own class, for the plain members
+    // stored per unit that must reach the override.
+    static const float* GetWorldMatrixThunk(const UnitInstance* unit) {
+        return unit->GetWorldMatrix();
+    }
     virtual const float* GetPreviousWorldMatrix() const;
     virtual const float* GetInverseWorldMatrix() const;
     virtual const float* GetColor() const;

@@ -125,7 +125,7 @@ protected:
         f.package.units.push_back(tracked);
         effecttools::UnitValue lagging;
         lagging.life = 100;
-        lagging.fields = {{"bIEE", 1}, {"bSPT", 1}};
+        lagging.fields = {{"bPFc", 1}, {"bFGr", 1}};
         lagging.fuCt = effecttools::Constant(0.5f);
         f.package.units.push_back(lagging);
         effect_ = rig_.Load(f);
@@ -228,17 +228,18 @@ TEST_F(Particles, TheInverseIsComputedOnceAFrameWhenAsked) {
     EXPECT_FLOAT_EQ(p->GetInverseWorldMatrix()[9], -5.0f);
 }
 
-TEST_F(Particles, BeforeTheSecondFramePreviousIsTheFirstMatrix) {
+// The particle is evaluated once at time zero: it starts composed, with
+// the previous matrix a copy of the current one.
+TEST_F(Particles, RightAfterConstructionPreviousIsTheCurrentMatrix) {
     ParticleInstance* p = Spawn(3);
-    // Not yet composed: both entries hold the spawn point, not old memory.
-    EXPECT_FLOAT_EQ(p->GetPreviousWorldMatrix()[9], 1.0f);
-    EXPECT_FLOAT_EQ(p->GetPreviousWorldMatrix()[0], 1.0f);
+    ASSERT_NE(p->GetPreviousWorldMatrix(), p->GetWorldMatrix());
+    EXPECT_EQ(std::vector<float>(p->GetWorldMatrix(), p->GetWorldMatrix() + 12),
+              std::vector<float>(p->GetPreviousWorldMatrix(), p->GetPreviousWorldMatrix() + 12));
+    EXPECT_FLOAT_EQ(p->GetWorldMatrix()[9], 1.0f);
     p->offset[0] = 4.0f; // composed at (4, 2, 3) from now on
-    p->interpolateMember = ParticleInstance::InterpolatePosition;
     Frame();
-    // The first matrix is also the previous one, so interpolation keeps it.
     EXPECT_FLOAT_EQ(p->GetWorldMatrix()[9], 4.0f);
-    EXPECT_FLOAT_EQ(p->GetPreviousWorldMatrix()[9], 4.0f);
+    EXPECT_FLOAT_EQ(p->GetPreviousWorldMatrix()[9], 1.0f);
 }
 
 TEST_F(Particles, PostedEventsBecomeSchedulesInOrderUnderOneHold) {
@@ -417,14 +418,14 @@ TEST_F(Particles, GettersInheritByTheirMode) {
     EXPECT_EQ(untouched[0], 4.0f);
 }
 
-TEST_F(Particles, WithoutAnAxisTheZeroVectorAndTheXYPlane) {
+TEST_F(Particles, TheDefaultAxisIsTheZeroVectorAndPlanesAverageTwoRows) {
     ParticleInstance* p = Spawn(3);
     Frame();
     p->currentWorldMatrix[0] = 4.0f; // |X| 4, |Y| 1, |Z| 1
     float axis[3] = {9.0f, 9.0f, 9.0f};
-    p->axisMember(p, axis);
+    ParticleInstance::GetDefaultAxis(p, axis);
     EXPECT_EQ(std::vector<float>(axis, axis + 3), (std::vector<float>{0.0f, 0.0f, 0.0f}));
-    EXPECT_FLOAT_EQ(p->planeScaleMember(p), 2.5f);
+    EXPECT_FLOAT_EQ(ParticleInstance::GetPlaneScaleXY(p), 2.5f);
     EXPECT_FLOAT_EQ(ParticleInstance::GetPlaneScaleYZ(p), 1.0f);
     ParticleInstance::GetAxisX(p, axis);
     EXPECT_EQ(axis[0], 4.0f);
@@ -454,8 +455,10 @@ TEST_F(Particles, ALaggingParticleGoesHalfWayAndReportsWhereItIs) {
     EXPECT_FLOAT_EQ(p->GetWorldMatrix()[9], 3.0f);
     Frame();
     EXPECT_FLOAT_EQ(p->GetWorldMatrix()[9], 4.0f);
-    ASSERT_EQ(rig_.listener.positions.size(), 3u);
-    EXPECT_EQ(rig_.listener.positions[1], (std::vector<float>{3.0f, 2.0f, 3.0f}));
+    // Told at time zero, then once a frame.
+    ASSERT_EQ(rig_.listener.positions.size(), 4u);
+    EXPECT_EQ(rig_.listener.positions[0], (std::vector<float>{1.0f, 2.0f, 3.0f}));
+    EXPECT_EQ(rig_.listener.positions[2], (std::vector<float>{3.0f, 2.0f, 3.0f}));
     // Without the flags neither member.
     ParticleInstance* plain = Spawn(3);
     EXPECT_EQ(plain->interpolateMember, ParticleInstance::NoOpWithArgument);

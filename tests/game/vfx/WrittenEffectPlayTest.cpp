@@ -84,7 +84,7 @@ protected:
 effecttools::EffectFileValue EventEffect() {
     effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/events.vfxb", 3, 0, true);
     effecttools::UnitValue& poster = f.package.units[0];
-    poster.fields = {{"bECE", 1}, {"bPDf", 1}};
+    poster.fields = {{"bECE", 1}, {"bPDf", 1}, {"bIEE", 1}};
     poster.distanceFade = effecttools::DistanceFadeValue{1, 2, 500, 600};
     poster.uic1 = std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
     poster.unitTimelines.resize(19);

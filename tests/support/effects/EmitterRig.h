@@ -96,6 +96,7 @@ public:
             emitter->SpawnEventChildren();
     }
     void OnEnd() override {
+        ++ends;
         if (emitter)
             emitter->SpawnEventChildrenType2();
     }
@@ -118,6 +119,8 @@ public:
     }
 
     FulgorCore::EmitterUnit* emitter = nullptr;
+    // How often the owner was ended.
+    int ends = 0;
     float matrix[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
     float previous[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
     float inverse[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};

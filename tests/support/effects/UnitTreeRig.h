@@ -129,6 +129,16 @@ public:
         FulgorCore::Engine::PlayInstance(h.index, h.serial, 1.0f, 0);
         return h;
     }
+    // Loads `f`, plays it on the rig's listener and runs one frame: the
+    // instance's root, or null.
+    FulgorCore::InstanceRootUnit* PlayRoot(const effecttools::EffectFileValue& f) {
+        const FulgorCore::ObjectHandle h = Load(f);
+        if (h.serial == 0)
+            return nullptr;
+        const FulgorCore::InstanceHandle instance = Play(h);
+        Frame();
+        return Root(instance);
+    }
     static FulgorCore::InstanceRootUnit* Root(FulgorCore::InstanceHandle h) {
         const FulgorCore::InstanceSlot* slot = Record(h);
         return slot ? slot->root : nullptr;

@@ -205,7 +205,9 @@ TEST(PointerInputData, AParticleWithAPickShapeIsPickedAndHearsThePointer) {
             unit.unitTimelines.push_back(events);
         }
     }
-    // A sphere of squared radius 4 (kind 1, then three floats).
+    // A pointer target ("bIEE") in a sphere of squared radius 4 (kind 1,
+    // then three floats).
+    f.package.units[0].fields.push_back({"bIEE", 1});
     f.package.units[0].uic1 =
         std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
     ASSERT_TRUE(rig.Start(f));
@@ -250,6 +252,7 @@ TEST(PointerInputData, AFastForwardLeavesOnlyLiveParticlesInTheFrameList) {
     ASSERT_TRUE(rig.Start());
     FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
     effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/skipped.vfxb", 1, 2);
+    f.package.units[0].fields.push_back({"bIEE", 1});
     f.package.units[0].uic1 =
         std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x40, 0, 0, 0, 0};
     std::vector<effecttools::TimelineItemValue> items;
