@@ -38,7 +38,7 @@ DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, 
     case 3:
         return Build<DrawUnitType3>(owner, data, noBlock);
     case 4:
-        return DrawUnitType4::Accepts(*data) ? Build<DrawUnitType4>(owner, data, noBlock) : nullptr;
+        return Build<DrawUnitType4>(owner, data, noBlock);
     case 11:
         return Build<DrawUnitType11>(owner, data, noBlock);
     default:
