@@ -72,6 +72,13 @@ DrawPartValue Part(DrawDataValue data, int8_t texture = 0) {
     return p;
 }
 
+// A billboard of the whole texture, `size` across its half width.
+DrawPartValue Glow(float size, int8_t texture = 0) {
+    DrawPartValue p = Part(DrawDataType2Value{{{"DivU", 1}, {"DivV", 1}, {"AnmI", 1}}}, texture);
+    p.drawSize = TripleValue{1, Constant(size), std::nullopt, std::nullopt};
+    return p;
+}
+
 EmitterValue Emitter(uint32_t kind, ShapeValue shape) {
     EmitterValue e;
     e.kind = kind;
@@ -124,11 +131,18 @@ UnitValue LogoUnit() {
     return u;
 }
 
-EffectFileValue File(const char* name) {
+// How far in front of the screens' camera (at the origin, looking down -Z)
+// an effect plays: a screen's own effects, and the logos' backdrop, which
+// also plays as a child of the last logo and so that far behind it.
+constexpr float kScreenDepth = 600.0f;
+constexpr float kBackdropDepth = 300.0f;
+
+EffectFileValue File(const char* name, float depth = kScreenDepth) {
     EffectFileValue f;
     f.name = name;
     f.package.fields = {{"bFCl", 1}};
-    f.package.floats = {{"PvSx", 1.0f}, {"PvSy", 1.0f}, {"PvSz", 1.0f}, {"BndR", 400.0f}};
+    f.package.floats = {{"PvSx", 1.0f}, {"PvSy", 1.0f}, {"PvSz", 1.0f},
+                        {"PvPz", -depth}, {"BndR", 400.0f}};
     return f;
 }
 
@@ -168,6 +182,7 @@ UnitValue Backdrop(UnitValue u) {
     quad.sizeX = 640.0f;
     quad.sizeY = 360.0f;
     u.drawParts.push_back(Part(quad));
+    u.drawParts.push_back(Glow(60.0f));
     u.emitters.push_back(Emitter(2, ShapeValue{}));
     return u;
 }
@@ -187,12 +202,13 @@ std::vector<uint8_t> WriteWithSparks(EffectFileValue f) {
     quad.sizeX = 4.0f;
     quad.sizeY = 4.0f;
     u.drawParts.push_back(Part(quad));
+    u.drawParts.push_back(Glow(8.0f));
     f.package.units.push_back(u);
     return WriteEffectFile(f);
 }
 
 std::vector<uint8_t> LogoBackground() {
-    EffectFileValue f = File("vfx/logo_bg.vfxb");
+    EffectFileValue f = File("vfx/logo_bg.vfxb", kBackdropDepth);
     f.package.textures = {Texture("bg", 40, 60, 120)};
     f.package.units.push_back(Backdrop(LogoUnit()));
     PlayLogoUnit(f);
@@ -306,10 +322,15 @@ std::vector<uint8_t> Title() {
     eight.points = CirclePoints(4, 200.0f);
     eight.size3 = TripleValue{0, Constant(400.0f), Constant(200.0f), Constant(10.0f)};
     intro.emitters.push_back(Emitter(8, eight));
+    intro.drawParts.push_back(Glow(40.0f, 1));
     UnitValue idle = Unit(0, 150, 270);
     idle.drawParts.push_back(Part(DrawDataType9Value{}, 1));
+    idle.drawParts.push_back(Glow(40.0f));
     f.package.units = {intro, idle};
-    f.package.timelines = {StartUnit(1, 120)};
+    // Timeline 0 skips to the idle part; the intro plays from the first
+    // place.
+    f.package.timelines = {StartUnit(1, 120), StartUnit(0, 150)};
+    f.package.assignments.push_back({int16_t{1}, std::nullopt});
     // Bit 1: skip to the idle part.
     f.package.triggers.push_back({int16_t{0}, int16_t{-1}});
     return WriteWithSparks(f);
@@ -355,6 +376,7 @@ std::vector<uint8_t> GameMenu() {
         strip.fields = {{"TDT", 1}, {"PtCn", 6}};
         strip.length = 240.0f;
         u.drawParts.push_back(Part(strip));
+        u.drawParts.push_back(Glow(20.0f, 1));
         if (entry == 0) {
             DrawDataType13Value mesh;
             mesh.vertices = vertices;
