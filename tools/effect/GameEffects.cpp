@@ -404,6 +404,13 @@ std::vector<uint8_t> GameMenu() {
     // timeline's span (cut there), so a highlight or decision goes with it.
     for (TimelineValue& t : f.package.timelines)
         t.items[0].lct = 2;
+    // Behind the entries, from the second place: a glow that plays while
+    // the menu is up.
+    UnitValue backdrop = Unit(0, 0, 0);
+    backdrop.drawParts.push_back(Glow(50.0f));
+    backdrop.emitters.push_back(Emitter(2, ShapeValue{}));
+    f.package.units.push_back(backdrop);
+    f.package.timelines.push_back(StartUnit(static_cast<int16_t>(kMenuEntries), 60));
     f.package.triggers.resize(13);
     for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
         f.package.triggers[entry] = {entry, int16_t{-1}};
@@ -412,6 +419,8 @@ std::vector<uint8_t> GameMenu() {
     }
     f.package.triggers[6] = {int16_t{-1}, int16_t{-1}};
     f.package.assignments.push_back({int16_t{0}, int16_t{0}});
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     return WriteWithSparks(f);
 }
 
