@@ -49,7 +49,7 @@ const GameEffect kEffects[] = {
     {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 2, 1},
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
     {"title", "title_main.vfxb", "title/title_main.vfxb", 7, 2},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 7, 2},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 8, 2},
     {"setup", "setup.vfxb", "setup/setup.vfxb", 2, 1},
 };
 
@@ -213,7 +213,8 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     EXPECT_EQ(title.GetTrigger(1)->timeline, -1);
 
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
-    EXPECT_EQ(menu.GetUnitCount(), 7u);
+    // Six entries, the backdrop, the spark.
+    EXPECT_EQ(menu.GetUnitCount(), 8u);
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
