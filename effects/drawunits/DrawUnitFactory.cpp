@@ -7,6 +7,7 @@
 #include "effects/drawunits/DrawUnitType2.h"
 #include "effects/drawunits/DrawUnitType3.h"
 #include "effects/drawunits/DrawUnitType4.h"
+#include "effects/drawunits/StripDrawUnit.h"
 
 #include <new>
 
@@ -51,6 +52,17 @@ constexpr void LaterFamily(DrawUnitClass (&row)[kFormats]) {
         row[n].later = true;
 }
 
+// A family of one class per vertex format 0-6, built from its data.
+template <template <uint32_t> class Unit> constexpr void Family(DrawUnitClass (&row)[kFormats]) {
+    row[0] = {Construct<Unit<0>>, nullptr, false};
+    row[1] = {Construct<Unit<1>>, nullptr, false};
+    row[2] = {Construct<Unit<2>>, nullptr, false};
+    row[3] = {Construct<Unit<3>>, nullptr, false};
+    row[4] = {Construct<Unit<4>>, nullptr, false};
+    row[5] = {Construct<Unit<5>>, nullptr, false};
+    row[6] = {Construct<Unit<6>>, nullptr, false};
+}
+
 constexpr ClassTable MakeClassTable() {
     ClassTable t{};
     Single(t, 1, {Construct<DrawUnitType1>, nullptr, false});
@@ -58,8 +70,9 @@ constexpr ClassTable MakeClassTable() {
     Single(t, 3, {Construct<DrawUnitType3>, nullptr, false});
     Single(t, 4, {Construct<DrawUnitType4>, nullptr, false});
     Single(t, 11, {Construct<DrawUnitType11>, nullptr, false});
-    // Models, strips, rings, circles, quads, projection volumes, meshes.
-    for (uint32_t type : {5u, 6u, 7u, 8u, 9u, 10u, 13u})
+    Family<StripDrawUnit>(t.byType[6]);
+    // Models, rings, circles, quads, projection volumes, meshes.
+    for (uint32_t type : {5u, 7u, 8u, 9u, 10u, 13u})
         LaterFamily(t.byType[type]);
     // Billboard (0), axis (1-3) and cross (4) trails.
     for (uint32_t kind = 0; kind <= 4; ++kind)
