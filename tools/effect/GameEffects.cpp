@@ -4,6 +4,7 @@
 #include "tools/effect/EffectComposition.h"
 #include "tools/effect/PackageWriter.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -428,6 +429,83 @@ std::vector<UnitValue> TitleAccents() {
     return {lines, fields, quads, slots};
 }
 
+// A strip of point source `source` with `sets` texture-coordinate sets
+// (0-6): widths from 6 at the head to 2 at the tail (4 in the middle), a
+// warm head fading to a cool, clear tail, edges a shade darker.
+DrawPartValue Strip(uint32_t source, uint32_t sets, std::vector<FieldValue> fields) {
+    DrawDataType6Value strip;
+    strip.fields = {{"Type", source}};
+    strip.fields.insert(strip.fields.end(), fields.begin(), fields.end());
+    strip.floats = {{"Wid", Constant(1.0f)},
+                    {"WidH", Constant(6.0f)},
+                    {"WidC", Constant(4.0f)},
+                    {"WidT", Constant(2.0f)}};
+    strip.colors = {{"ColH", Tint(1.0f, 0.8f, 0.4f, 1.0f)},
+                    {"ColC", Tint(0.8f, 0.8f, 0.8f, 0.8f)},
+                    {"ColT", Tint(0.4f, 0.6f, 1.0f, 0.0f)},
+                    {"CoEH", Tint(0.6f, 0.4f, 0.2f, 1.0f)},
+                    {"CoEC", Tint(0.4f, 0.4f, 0.4f, 0.6f)},
+                    {"CoET", Tint(0.2f, 0.3f, 0.6f, 0.0f)}};
+    DrawPartValue p = Part(strip);
+    std::erase_if(p.fields, [](const FieldValue& f) { return f.tag == "UvSC"; });
+    p.fields.push_back({"UvSC", sets});
+    p.uvLayers.assign(sets, UvTransformValue{0u, 1u, std::nullopt, std::nullopt, std::nullopt});
+    return p;
+}
+
+// A looping curve through `values` a key every `step` frames, closing on
+// the first.
+FloatValue Loop(const std::vector<float>& values, float step) {
+    CurvesValue c;
+    c.value.preBehaviour = 1;
+    c.value.postBehaviour = 1;
+    for (size_t i = 0; i <= values.size(); ++i)
+        c.value.keys.push_back({1, step * static_cast<float>(i), values[i % values.size()], 0, 0});
+    return c;
+}
+
+// Strips over the title, every point source and flag pair, texture sets 0
+// to 6 across them: generated lines (one lagging and jittered) in the four
+// flag pairs; owner chains from a circling particle up its particle
+// system, timeline and root ("PUC" 0, 1 and 5); histories behind it.
+std::vector<UnitValue> TitleStrips() {
+    UnitValue lines = Unit(0, 0, 0);
+    DrawPartValue lagging = Strip(0, 0, {{"PtCn", 12}});
+    auto& lag = std::get<DrawDataType6Value>(lagging.data);
+    lag.floats["Len"] = Constant(160.0f);
+    lag.floats["Soft"] = Constant(0.5f);
+    lag.floats["Dist"] = Constant(2.0f);
+    DrawPartValue midKey = Strip(0, 1, {{"PtCn", 10}, {"PtCN", 4}, {"bCPE", 1}});
+    std::get<DrawDataType6Value>(midKey.data).floats["Len"] = Constant(120.0f);
+    DrawPartValue centre = Strip(0, 2, {{"PtCn", 8}, {"bECE", 1}});
+    std::get<DrawDataType6Value>(centre.data).floats["Len"] = Constant(100.0f);
+    lines.drawParts = {lagging, midKey, centre};
+    lines.triples["Pos"] = TripleValue{0, Constant(-200.0f), Constant(-120.0f), std::nullopt};
+
+    UnitValue chains = Unit(0, 0, 0);
+    DrawPartValue both = Strip(0, 3, {{"PtCn", 9}, {"PtCN", 3}, {"bCPE", 1}, {"bECE", 1}});
+    std::get<DrawDataType6Value>(both.data).floats["Len"] = Constant(140.0f);
+    chains.drawParts = {both, Strip(2, 4, {{"PUC", 0}}), Strip(2, 5, {{"PUC", 1}, {"bECE", 1}})};
+    chains.triples["Pos"] = TripleValue{0, Constant(160.0f), Constant(-140.0f), std::nullopt};
+
+    // A particle circling 80 units about (0, -60) in 120 frames.
+    UnitValue circling = Unit(0, 0, 0);
+    std::vector<float> xs, ys;
+    for (uint32_t k = 0; k < 12; ++k) {
+        const float a = 6.2831855f * static_cast<float>(k) / 12.0f;
+        xs.push_back(80.0f * std::cos(a));
+        ys.push_back(-60.0f + 80.0f * std::sin(a));
+    }
+    circling.fields.push_back({"bPPo", 1});
+    circling.triples["Pos"] = TripleValue{0, Loop(xs, 10.0f), Loop(ys, 10.0f), std::nullopt};
+    DrawPartValue history = Strip(3, 6, {});
+    std::get<DrawDataType6Value>(history.data).crIv = std::bit_cast<uint32_t>(6.0f);
+    DrawPartValue centreHistory = Strip(3, 0, {{"bECE", 1}});
+    std::get<DrawDataType6Value>(centreHistory.data).crIv = std::bit_cast<uint32_t>(10.0f);
+    circling.drawParts = {Strip(2, 1, {{"PUC", 5}}), history, centreHistory};
+    return {lines, chains, circling};
+}
+
 std::vector<uint8_t> Title() {
     EffectFileValue f = ScreenFile("title/title_main.vfxb", 2);
     f.package.textures = {Texture("title", 200, 220, 255), Texture("glow", 120, 160, 255)};
@@ -459,7 +537,10 @@ std::vector<uint8_t> Title() {
     f.package.assignments.push_back({int16_t{1}, std::nullopt});
     // Bit 1: skip to the idle part.
     f.package.triggers.push_back({int16_t{0}, int16_t{-1}});
-    for (UnitValue& accent : TitleAccents()) {
+    std::vector<UnitValue> extras = TitleAccents();
+    for (UnitValue& strip : TitleStrips())
+        extras.push_back(strip);
+    for (UnitValue& accent : extras) {
         f.package.units.push_back(accent);
         f.package.timelines.push_back(
             StartUnit(static_cast<int16_t>(f.package.units.size() - 1), 270));
@@ -565,6 +646,19 @@ std::vector<uint8_t> GameMenu() {
     // the menu is up.
     UnitValue backdrop = Unit(0, 0, 0);
     backdrop.drawParts.push_back(Glow(50.0f));
+    // Under it a band through eight points of the data, its places along
+    // it uneven (the fourth word of each point).
+    std::vector<uint8_t> points;
+    for (uint32_t i = 0; i < 8; ++i) {
+        const float t = static_cast<float>(i * i) / 49.0f;
+        const float p[4] = {-140.0f + 40.0f * static_cast<float>(i),
+                            -200.0f + 20.0f * std::sin(static_cast<float>(i)), 0.0f, t};
+        const auto* b = reinterpret_cast<const uint8_t*>(p);
+        points.insert(points.end(), b, b + sizeof(p));
+    }
+    DrawPartValue band = Strip(1, 2, {{"bECE", 1}});
+    std::get<DrawDataType6Value>(band.data).points = points;
+    backdrop.drawParts.push_back(band);
     backdrop.emitters.push_back(Emitter(2, ShapeValue{}));
     f.package.units.push_back(backdrop);
     f.package.timelines.push_back(StartUnit(static_cast<int16_t>(kMenuEntries), 60));
