@@ -85,6 +85,7 @@ enum Part : uint32_t {
     kLineCentre3,
     kHistoryCentre1,
     kChainCentre1,
+    kLineEmpty,
     kParts
 };
 
@@ -139,6 +140,7 @@ std::vector<DrawPartValue> Parts() {
     p[kLineCentre3] = StripPart(0, 0, 1, 3, {{"PtCn", 5}});
     p[kHistoryCentre1] = WithSpacing(StripPart(3, 0, 1, 1), 1.0f);
     p[kChainCentre1] = StripPart(2, 0, 1, 1, {{"PUC", 2}});
+    p[kLineEmpty] = StripPart(0, 0, 0, 1, {{"PtCn", 0}});
     return p;
 }
 
@@ -498,8 +500,12 @@ TEST_F(StripUnits, SubmitsReserveTheirCountsAndPushOneCommand) {
     trailValues.pointCount = 10;
     auto* cross =
         Keep(DrawUnit::Create<Fx::CrossTrailDrawUnit<1>>(owner, rig->Part(0), trailValues));
+    trailValues.pointCount = 0;
+    auto* emptyTrail =
+        Keep(DrawUnit::Create<Fx::CrossTrailDrawUnit<1>>(owner, rig->Part(0), trailValues));
     ASSERT_NE(ring, nullptr);
     ASSERT_NE(cross, nullptr);
+    ASSERT_NE(emptyTrail, nullptr);
     struct Row {
         const char* name;
         std::function<void()> submit;
@@ -526,7 +532,10 @@ TEST_F(StripUnits, SubmitsReserveTheirCountsAndPushOneCommand) {
          {{52, 60, 216}}, 0, 1},
         {"a strip of no point takes no command and reserves nothing", strip(kHistoryPlain1), {},
          0, 0},
-        {"a line of one point pushes a command without indices", strip(kDataPlain1),
+        {"a line of no point: no command, no room", strip(kLineEmpty), {}, 0, 0},
+        {"a trail of no point: no room",
+         [&] { Fx::SubmitTrailDraw<36, Fx::CrossTrailDrawUnit>(emptyTrail); }, {}, 0, 0},
+        {"a strip of one point pushes a command without indices", strip(kDataPlain1),
          {{36, 2, 0}}, 1, 1},
     };
     for (const Row& row : rows) {
@@ -619,6 +628,9 @@ TEST_F(StripUnits, AHistoryPastOneReservationStopsTakingBlocks) {
     Fx::ParticleInstance* owner = rig->MakeOwner();
     StripDrawUnitBase* history = Make(owner, kHistoryPlain1);
     StripDrawUnitBase* data = Make(owner, kDataPlain1);
+    // What one reservation takes: 171 points, 86 with a centre line.
+    EXPECT_EQ(history->DrawablePoints(), 171u);
+    EXPECT_EQ(Make(owner, kHistoryCentre1)->DrawablePoints(), 86u);
     Fx::UnitInstancePool& pool = Fx::Engine::GetUnitInstancePool();
     uint32_t usedAt300 = 0;
     for (int frame = 1; frame <= 2000; ++frame) {
