@@ -90,10 +90,18 @@ void PlainFrame(const std::vector<PlainStrip>& strips, const float* eye, uint8_t
     for (const PlainStrip& s : strips) {
         for (uint32_t k = 0; k + 1 < kPoints; ++k) {
             const auto v = static_cast<uint16_t>(first + kPerPoint * k);
-            const uint16_t pattern[12] = {uint16_t(v + 4), uint16_t(v + 3), v,
-                                          v,               uint16_t(v + 1), uint16_t(v + 4),
-                                          uint16_t(v + 2), uint16_t(v + 5), uint16_t(v + 4),
-                                          uint16_t(v + 4), uint16_t(v + 1), uint16_t(v + 2)};
+            const uint16_t pattern[12] = {uint16_t(v + 4),
+                                          uint16_t(v + 3),
+                                          v,
+                                          v,
+                                          uint16_t(v + 1),
+                                          uint16_t(v + 4),
+                                          uint16_t(v + 2),
+                                          uint16_t(v + 5),
+                                          uint16_t(v + 4),
+                                          uint16_t(v + 4),
+                                          uint16_t(v + 1),
+                                          uint16_t(v + 2)};
             std::memcpy(indices, pattern, sizeof pattern);
             indices += 12;
         }
@@ -185,9 +193,9 @@ void BM_StripFrame(benchmark::State& state) {
             instance = &rig.AddInstance(k / kPerInstance);
         const uint32_t source = k % kSources;
         Fx::ParticleInstance* owner = source == 2 ? chainEnd : source == 3 ? mover : still;
-        Fx::DrawUnit* unit = rig.AddDrawUnit(
-            *instance, Fx::DrawUnit::Create<Fx::StripDrawUnit<1>>(
-                           owner, package->GetUnit(source)->GetDrawPart(0)));
+        Fx::DrawUnit* unit =
+            rig.AddDrawUnit(*instance, Fx::DrawUnit::Create<Fx::StripDrawUnit<1>>(
+                                           owner, package->GetUnit(source)->GetDrawPart(0)));
         if (!unit) {
             state.SkipWithError("the unit pool or the lists are too small");
             return;

@@ -146,9 +146,9 @@ std::vector<DrawPartValue> Parts() {
 
 // Six identity texture transforms as Update hands them over (0.5 added to
 // the translations).
-constexpr float kCentred[48] = {
-    1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f,
-    1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f};
+constexpr float kCentred[48] = {1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f,
+                                1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f,
+                                1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f};
 
 // The (u, v) words of a strip's vertex k.
 std::pair<int16_t, int16_t> Word(const StripDrawUnitBase* s, uint32_t k) {
@@ -254,9 +254,9 @@ TEST_F(StripUnits, TheThirteenStartValuesAreDrawnInTheDataOrder) {
     random = before;
     StripDrawUnitBase* strip = Make(owner, kRandomValues);
     ASSERT_NE(strip, nullptr);
-    const float floats[7] = {strip->jitterSample,      strip->lengthSample,
-                             strip->lagSample,         strip->widthScaleSample,
-                             strip->headWidthSample,   strip->middleWidthSample,
+    const float floats[7] = {strip->jitterSample,    strip->lengthSample,
+                             strip->lagSample,       strip->widthScaleSample,
+                             strip->headWidthSample, strip->middleWidthSample,
                              strip->tailWidthSample};
     for (uint32_t k = 0; k < 7; ++k)
         EXPECT_FLOAT_EQ(floats[k], static_cast<float>(k + 1) + reference.NextFloat01()) << k;
@@ -294,8 +294,7 @@ TEST_F(StripUnits, AnOwnerChainCountsTheOwnerAndItsUnitsUpToTheRootOrTheLimit) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        StripDrawUnitBase* strip =
-            Make(row.underA ? deep : rig->MakeOwner(), row.part);
+        StripDrawUnitBase* strip = Make(row.underA ? deep : rig->MakeOwner(), row.part);
         ASSERT_NE(strip, nullptr);
         EXPECT_EQ(strip->stripPointCount, row.points);
     }
@@ -305,8 +304,8 @@ TEST_F(StripUnits, AnOwnerChainCountsTheOwnerAndItsUnitsUpToTheRootOrTheLimit) {
 TEST_F(StripUnits, AHistoryChainsABlockAtFourteenNodesAndGivesEveryBlockBack) {
     Fx::ParticleInstance* owner = rig->MakeOwner();
     bool stop = false;
-    auto* strip = static_cast<StripDrawUnitBase*>(
-        Fx::CreateDrawUnit(owner, rig->Part(kHistoryPlain1), stop));
+    auto* strip =
+        static_cast<StripDrawUnitBase*>(Fx::CreateDrawUnit(owner, rig->Part(kHistoryPlain1), stop));
     ASSERT_NE(strip, nullptr);
     std::vector<void*> blocks = {strip->history.current};
     // The owner moves one spacing a frame: a node every frame.
@@ -519,24 +518,46 @@ TEST_F(StripUnits, SubmitsReserveTheirCountsAndPushOneCommand) {
     };
     const Row rows[] = {
         {"a 5-point CentreLine line at format 3: 15 vertices of 44 bytes, 48 indices",
-         strip(kLineCentre3), {{44, 15, 48}}, 1, 1},
-        {"a ring of 8 segments: 18 and 48", [&] { Fx::SubmitRingDraw<1>(ring); },
-         {{36, 18, 48}}, 0, 1},
+         strip(kLineCentre3),
+         {{44, 15, 48}},
+         1,
+         1},
+        {"a ring of 8 segments: 18 and 48",
+         [&] { Fx::SubmitRingDraw<1>(ring); },
+         {{36, 18, 48}},
+         0,
+         1},
         {"a CentreLine ring of 8: 27 and 96",
-         [&] { Fx::SubmitRingDraw<4, Fx::CentreLine>(ring); }, {{44, 27, 96}}, 0, 1},
+         [&] { Fx::SubmitRingDraw<4, Fx::CentreLine>(ring); },
+         {{44, 27, 96}},
+         0,
+         1},
         {"a cross trail of 10: 40 and 108",
-         [&] { Fx::SubmitTrailDraw<36, Fx::CrossTrailDrawUnit>(cross); }, {{36, 40, 108}}, 0,
+         [&] { Fx::SubmitTrailDraw<36, Fx::CrossTrailDrawUnit>(cross); },
+         {{36, 40, 108}},
+         0,
          1},
         {"a CentreLine cross trail of 10: 60 and 216",
          [&] { Fx::SubmitTrailDraw<52, Fx::CrossTrailDrawUnit, Fx::CentreLine>(cross); },
-         {{52, 60, 216}}, 0, 1},
-        {"a strip of no point takes no command and reserves nothing", strip(kHistoryPlain1), {},
-         0, 0},
+         {{52, 60, 216}},
+         0,
+         1},
+        {"a strip of no point takes no command and reserves nothing",
+         strip(kHistoryPlain1),
+         {},
+         0,
+         0},
         {"a line of no point: no command, no room", strip(kLineEmpty), {}, 0, 0},
         {"a trail of no point: no room",
-         [&] { Fx::SubmitTrailDraw<36, Fx::CrossTrailDrawUnit>(emptyTrail); }, {}, 0, 0},
-        {"a strip of one point pushes a command without indices", strip(kDataPlain1),
-         {{36, 2, 0}}, 1, 1},
+         [&] { Fx::SubmitTrailDraw<36, Fx::CrossTrailDrawUnit>(emptyTrail); },
+         {},
+         0,
+         0},
+        {"a strip of one point pushes a command without indices",
+         strip(kDataPlain1),
+         {{36, 2, 0}},
+         1,
+         1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -600,8 +621,7 @@ TEST_F(StripUnits, AStripWithoutACommandReservesNothing) {
 // 36-byte vertices, 2 KiB of indices), the largest strip granted kept.
 struct Limits {
     static bool Reserve(const Fx::IShader*, const uint32_t*, const Fx::TextureSlot*, uint8_t,
-                        void** v, uint32_t vertices, uint16_t** i, uint16_t* f,
-                        uint32_t indices) {
+                        void** v, uint32_t vertices, uint16_t** i, uint16_t* f, uint32_t indices) {
         ++calls;
         if (uint64_t{vertices} * 36 > 65536 || uint64_t{indices} * 2 > 2048)
             return false;

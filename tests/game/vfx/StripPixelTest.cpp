@@ -57,8 +57,8 @@ effecttools::DrawPartValue StripPart(uint32_t source, float halfWidth,
                             return f.tag == "bECE" && f.value;
                         }) != fields.end();
     const auto body = centre ? Solid(0, 1, 0) : Solid(1, 0, 0);
-    strip.colors = {{"ColH", body}, {"ColT", body}, {"CoEH", Solid(1, 0, 0)},
-                    {"CoET", Solid(1, 0, 0)}};
+    strip.colors = {
+        {"ColH", body}, {"ColT", body}, {"CoEH", Solid(1, 0, 0)}, {"CoET", Solid(1, 0, 0)}};
     effecttools::DrawPartValue part;
     part.data = strip;
     part.fields = {{"UvSC", 0}, {"DFac", 2}};
@@ -95,9 +95,8 @@ protected:
     }
     // The strip of unit `unit` from its data, on `owner`.
     Fx::DrawUnit* AddStrip(Fx::ParticleInstance* owner, uint32_t unit) {
-        return runtime->AddDrawUnit(
-            *instance,
-            Fx::DrawUnit::Create<Fx::StripDrawUnit<0>>(owner, package->GetUnit(unit)->GetDrawPart(0)));
+        return runtime->AddDrawUnit(*instance, Fx::DrawUnit::Create<Fx::StripDrawUnit<0>>(
+                                                   owner, package->GetUnit(unit)->GetDrawPart(0)));
     }
     static void Frame(Fx::DrawUnit* strip) {
         strip->Step();
