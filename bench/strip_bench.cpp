@@ -17,6 +17,7 @@
 
 #include "bench/AllocationCount.h"
 #include "bench/support/PlainLayerCalls.h"
+#include "bench/support/PlainRibbonIndices.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/drawunits/PackColor.h"
@@ -88,23 +89,8 @@ void PlainFrame(const std::vector<PlainStrip>& strips, const float* eye, uint8_t
                 uint16_t* indices) {
     uint16_t first = 0;
     for (const PlainStrip& s : strips) {
-        for (uint32_t k = 0; k + 1 < kPoints; ++k) {
-            const auto v = static_cast<uint16_t>(first + kPerPoint * k);
-            const uint16_t pattern[12] = {uint16_t(v + 4),
-                                          uint16_t(v + 3),
-                                          v,
-                                          v,
-                                          uint16_t(v + 1),
-                                          uint16_t(v + 4),
-                                          uint16_t(v + 2),
-                                          uint16_t(v + 5),
-                                          uint16_t(v + 4),
-                                          uint16_t(v + 4),
-                                          uint16_t(v + 1),
-                                          uint16_t(v + 2)};
-            std::memcpy(indices, pattern, sizeof pattern);
-            indices += 12;
-        }
+        bench::PlainIndices(indices, first, kPerPoint, 1, kPoints);
+        indices += 12 * (kPoints - 1);
         first = static_cast<uint16_t>(first + kPerPoint * kPoints);
         const float* m = s.transform;
         for (uint32_t j = 0; j < kPoints; ++j) {
