@@ -3,6 +3,7 @@
 // frame geometry (the frame take, texture words, widths and places), and
 // the submits of strips, rings and trails.
 #include "support/effects/DrawUnitRig.h"
+#include "support/effects/RuntimeFrame.h"
 #include "support/effects/XorshiftSteps.h"
 
 #include "effects/drawunits/CrossTrailDrawUnit.h"
@@ -16,9 +17,11 @@
 #include "effects/render/LineStripGeometry.h"
 #include "effects/render/RingGeometry.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/UnitCreators.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <functional>
@@ -675,6 +678,46 @@ TEST_F(StripUnits, AHistoryPastOneReservationStopsTakingBlocks) {
     Frame(data);
     data->Draw();
     EXPECT_EQ(Limits::calls, before + 1);
+}
+
+// An effect of three units, each with a strip of format 1 (a generated
+// line of 6 points with a centre line, two points of the data, a chain
+// from the particle to the root), spawned in a played instance: each
+// particle builds its strip from the class table, updates it, and the
+// instance's draw collects and draws it.
+TEST(PlayedStrips, EveryPointSourceDrawsFromItsData) {
+    const std::vector<Fx::StripPoint> two = {{{0, 0, 0}, 0}, {{1, 0, 0}, 1}};
+    DrawUnitRig rig(
+        DrawEffect({StripPart(0, 0, 1, 1, {{"PtCn", 6}}), WithPoints(StripPart(1, 0, 0, 1), two),
+                    StripPart(2, 0, 0, 1, {{"PUC", 63}})}));
+    ASSERT_TRUE(rig.ok);
+    // The runtime's own particle classes, whose draw parts come from the
+    // class table.
+    const Fx::UnitCreators saved = Fx::UnitCreators::Current();
+    Fx::UnitCreators::Current() = Fx::UnitCreators::kBuiltIn;
+    for (uint32_t unit = 0; unit < 3; ++unit) {
+        const float at[3] = {0.0f, 0.0f, 5.0f};
+        rig.root->AddChild(rig.root->SpawnParticleInstance(rig.root, rig.Package()->GetUnit(unit),
+                                                           at, 10.0f, 1.0f));
+    }
+    Submissions sub;
+    testsupport::Frame();
+    rig.root->DrawCategory(0);
+    std::vector<std::pair<uint32_t, uint32_t>> counts;
+    for (const testsupport::Reservation& r : sub.renderer.reservations) {
+        EXPECT_EQ(r.stride, 36u);
+        counts.emplace_back(r.vertices, r.indices);
+    }
+    std::sort(counts.begin(), counts.end());
+    ASSERT_EQ(counts.size(), 3u);
+    // The data's two points: 4 and 6.
+    EXPECT_EQ(counts[0], std::make_pair(4u, 6u));
+    // The chain: the particle and the root.
+    EXPECT_EQ(counts[1], std::make_pair(4u, 6u));
+    // The line: 18 and 60.
+    EXPECT_EQ(counts[2], std::make_pair(18u, 60u));
+    EXPECT_EQ(sub.jobs.size(), 3u);
+    Fx::UnitCreators::Current() = saved;
 }
 
 } // namespace
