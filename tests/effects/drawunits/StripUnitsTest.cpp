@@ -40,14 +40,19 @@ using testsupport::DrawEffect;
 using testsupport::DrawUnitRig;
 
 // A strip part: point source, MidKey, CentreLine, vertex format, its other
-// fields; widths 1, colours white.
+// fields; widths 1.
 DrawPartValue StripPart(uint32_t source, uint32_t midKey, uint32_t centre, uint32_t n,
                         std::vector<effecttools::FieldValue> more = {}) {
     effecttools::DrawDataType6Value strip;
     strip.fields = {{"Type", source}, {"bCPE", midKey}, {"bECE", centre}};
     strip.fields.insert(strip.fields.end(), more.begin(), more.end());
     strip.floats = {{"Wid", Constant(1.0f)}, {"WidH", Constant(1.0f)}, {"WidT", Constant(1.0f)}};
-    strip.colors = {{"ColH", {}}, {"ColT", {}}, {"CoEH", {}}, {"CoET", {}}};
+    // Head white, tail red at half alpha; edges white to clear.
+    effecttools::ColorValue tail, edgeTail;
+    tail.green = tail.blue = Constant(0.0f);
+    tail.alpha = Constant(0.5f);
+    edgeTail.alpha = Constant(0.0f);
+    strip.colors = {{"ColH", {}}, {"ColT", tail}, {"CoEH", {}}, {"CoET", edgeTail}};
     DrawPartValue part;
     part.data = strip;
     part.fields = {{"UvSC", n}};
@@ -439,6 +444,40 @@ TEST_F(StripUnits, BuildsWriteTheirWordsWidthsAndPlaces) {
              EXPECT_EQ(Word(s, 2), std::make_pair(int16_t{0}, int16_t{0}));
              delete s;
              delete owner;
+         }},
+        {"format 0 takes the room of format 1 and writes none of it",
+         [&] {
+             StripDrawUnitBase* s = Make(kLinePlain0);
+             const uintptr_t mark = testsupport::FrameMemoryMark();
+             std::memset(reinterpret_cast<void*>(mark), 0xAB, 32);
+             build(s);
+             // 4 points of 8 bytes; the next take starts past them.
+             EXPECT_EQ(testsupport::FrameMemoryMark(), mark + 32);
+             const auto* bytes = reinterpret_cast<const uint8_t*>(mark);
+             EXPECT_EQ(std::count(bytes, bytes + 32, 0xAB), 32);
+         }},
+        {"colours times the owner's, their deltas taken after",
+         [&] {
+             testsupport::OwnerPose pose;
+             pose.color[0] = 0.5f;
+             Fx::ParticleInstance* owner = rig->MakeOwner(pose);
+             StripDrawUnitBase* s = Make(owner, kHistoryCentre1);
+             // The plain data-point strip through a draw colour that passes
+             // the owner's on: the same head and delta.
+             StripDrawUnitBase* plain = Make(owner, kDataPlain1);
+             build(s);
+             build(plain);
+             const Fx::StripFrameRecord& r = *s->record;
+             const float centre[4] = {0.5f, 1, 1, 1}, toTail[4] = {0, -1, -1, -0.5f};
+             const float toEdgeTail[4] = {0, 0, 0, -1};
+             for (int c = 0; c < 4; ++c) {
+                 EXPECT_FLOAT_EQ(r.centreColor[c], centre[c]) << c;
+                 EXPECT_FLOAT_EQ(r.edgeColor[c], centre[c]) << c;
+                 EXPECT_FLOAT_EQ(r.firstDelta[c], toTail[c]) << c;
+                 EXPECT_FLOAT_EQ(r.secondDelta[c], toEdgeTail[c]) << c;
+                 EXPECT_FLOAT_EQ(plain->record->centreColor[c], centre[c]) << c;
+                 EXPECT_FLOAT_EQ(plain->record->firstDelta[c], toTail[c]) << c;
+             }
          }},
         {"history, first frame: (1000, 0), (500, 0), (0, 0)",
          [&] {
