@@ -94,6 +94,7 @@ enum Part : uint32_t {
     kHistoryCentre1,
     kChainCentre1,
     kLineEmpty,
+    kLineBothColours,
     kParts
 };
 
@@ -123,6 +124,16 @@ DrawPartValue RandomValuesPart() {
     return part;
 }
 
+// A middle width of 0.5 and middle colours: white at half alpha, the
+// edges' at a quarter.
+DrawPartValue MiddleColours(DrawPartValue part) {
+    auto& strip = std::get<effecttools::DrawDataType6Value>(part.data);
+    strip.floats["WidC"] = Constant(0.5f);
+    strip.colors["ColC"].alpha = Constant(0.5f);
+    strip.colors["CoEC"].alpha = Constant(0.25f);
+    return part;
+}
+
 std::vector<DrawPartValue> Parts() {
     const std::vector<Fx::StripPoint> two = {{{0, 0, 0}, 0}, {{1, 0, 0}, 1}};
     std::vector<DrawPartValue> p(kParts);
@@ -149,6 +160,7 @@ std::vector<DrawPartValue> Parts() {
     p[kHistoryCentre1] = WithSpacing(StripPart(3, 0, 1, 1), 1.0f);
     p[kChainCentre1] = StripPart(2, 0, 1, 1, {{"PUC", 2}});
     p[kLineEmpty] = StripPart(0, 0, 0, 1, {{"PtCn", 0}});
+    p[kLineBothColours] = MiddleColours(StripPart(0, 1, 1, 1, {{"PtCn", 4}, {"PtCN", 2}}));
     return p;
 }
 
@@ -478,6 +490,21 @@ TEST_F(StripUnits, BuildsWriteTheirWordsWidthsAndPlaces) {
                  EXPECT_FLOAT_EQ(plain->record->centreColor[c], centre[c]) << c;
                  EXPECT_FLOAT_EQ(plain->record->firstDelta[c], toTail[c]) << c;
              }
+         }},
+        {"MidKey with CentreLine: middles and the four deltas in their places",
+         [&] {
+             StripDrawUnitBase* s = Make(kLineBothColours);
+             build(s);
+             const Fx::StripFrameRecord& r = *s->record;
+             EXPECT_FLOAT_EQ(r.middleWidth, 0.5f);
+             const float expected[][4] = {{1, 1, 1, 1},     {1, 1, 1, 0.5f},  {1, 1, 1, 1},
+                                          {1, 1, 1, 0.25f}, {0, 0, 0, -0.5f}, {0, 0, 0, -0.75f},
+                                          {0, -1, -1, 0},   {0, 0, 0, -0.25f}};
+             const float* got[] = {r.centreColor, r.middleColor, r.edgeColor,  r.middleEdgeColor,
+                                   r.firstDelta,  r.secondDelta, r.thirdDelta, r.fourthDelta};
+             for (int k = 0; k < 8; ++k)
+                 for (int c = 0; c < 4; ++c)
+                     EXPECT_FLOAT_EQ(got[k][c], expected[k][c]) << k << " " << c;
          }},
         {"history, first frame: (1000, 0), (500, 0), (0, 0)",
          [&] {
