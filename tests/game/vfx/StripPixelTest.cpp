@@ -4,7 +4,7 @@
 // the screen, the same with a centre line of its own colour, and a history
 // behind a particle going round a circle.
 #include "support/PixelCheck.h"
-#include "support/vfx/EffectPixelFixture.h"
+#include "support/vfx/RuntimePixelTest.h"
 
 #include "effects/drawunits/StripDrawUnit.h"
 
@@ -21,8 +21,7 @@ namespace {
 namespace Fx = FulgorCore;
 using effecttools::Constant;
 
-constexpr int kSize = testsupport::EffectPixelFixture::kSize;
-constexpr float kWhite[4] = {1, 1, 1, 1};
+constexpr int kSize = 64;
 // The line's half width, its y, and where it starts and how long it runs.
 constexpr float kHalfWidth = 0.125f;
 constexpr float kLineY = 0.25f;
@@ -74,16 +73,13 @@ effecttools::EffectFileValue StripsEffect() {
                                    0);
 }
 
-class StripPixels : public testsupport::EffectPixelFixture {
+class StripPixels : public testsupport::RuntimePixelTest<kSize> {
 protected:
-    void SetUp() override {
-        if (!StartWith(StripsEffect()))
-            GTEST_SKIP() << "no GL context here";
-    }
+    void SetUp() override { Start(StripsEffect()); }
 
     // A white particle of the root at (x, y, kZ), its line along its X axis.
     Fx::ParticleInstance* Owner(float x, float y) {
-        Fx::ParticleInstance* p = EffectPixelFixture::Owner(x, y, kWhite);
+        Fx::ParticleInstance* p = RuntimePixelTest::Owner(x, y);
         if (p) {
             p->axisMember = Fx::ParticleInstance::GetAxisX;
             p->planeScaleMember = Fx::ParticleInstance::GetPlaneScaleYZ;
@@ -91,7 +87,7 @@ protected:
         return p;
     }
     static void Move(Fx::ParticleInstance* p, float x, float y) {
-        EffectPixelFixture::Move(p, x, y, kWhite);
+        RuntimePixelTest::Move(p, x, y);
     }
     // The strip of unit `unit` from its data, on `owner`.
     Fx::DrawUnit* AddStrip(Fx::ParticleInstance* owner, uint32_t unit) {
