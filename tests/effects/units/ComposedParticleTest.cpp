@@ -77,7 +77,11 @@ enum Named : uint32_t {
     kExtraKindThree,    // extra unit of kind 3
     kKindFour,          // one emitter of kind 4
     kExtraKindOne,      // extra unit of kind 1
+    kSounding,          // an emitter, and a sound the listener stands for
 };
+
+constexpr uint32_t kSound = 40;
+constexpr uint32_t kHostToken = 9;
 
 class Composed : public testing::Test {
 protected:
@@ -109,6 +113,10 @@ protected:
         f.package.units.push_back(Unit({}, {}, 3u));
         f.package.units.push_back(Unit({}, {4}));
         f.package.units.push_back(Unit({}, {}, 1u));
+        f.package.units.push_back(Unit({}, {2}));
+        f.package.units.back().sound = "hum";
+        rig_.objects.soundAnswer = kSound;
+        rig_.listener.hostAnswer = kHostToken;
         const FulgorCore::ObjectHandle effect = rig_.Load(f);
         ASSERT_NE(effect.serial, 0u);
         const FulgorCore::InstanceHandle h = rig_.Play(effect);
@@ -366,6 +374,36 @@ TEST_F(Composed, AFadeOutTurnsOpaqueDrawUnitsToAlphaBlending) {
     p->OnFadeOut();
     EXPECT_EQ(p->drawUnits[0]->stateWord, 0x80Fu | (1u << kBlendShift));
     EXPECT_EQ(p->drawUnits[1]->stateWord, 0x80Fu | (2u << kBlendShift));
+}
+
+} // namespace
+
+namespace {
+
+// The end: the listener is told (sound, token) when the particle stands
+// for a host object, and the emitters' end events run either way.
+TEST_F(Composed, TheEndTellsTheListenerThenRunsTheEmittersEndEvents) {
+    struct Row {
+        const char* name;
+        uint32_t unit;
+        size_t stops;
+    };
+    const Row rows[] = {{"with a sound", kSounding, 1}, {"without", 2, 0}};
+    for (const Row& row : rows) {
+        RecordingParts parts;
+        rig_.listener.hostStops.clear();
+        ParticleInstance* p = Spawn(row.unit);
+        ASSERT_NE(p, nullptr) << row.name;
+        parts.log.clear();
+        p->Finish();
+        EXPECT_EQ(parts.log, (std::vector<std::string>{"e0.death"})) << row.name;
+        ASSERT_EQ(rig_.listener.hostStops.size(), row.stops) << row.name;
+        if (row.stops) {
+            EXPECT_EQ(rig_.listener.hostStops[0].id, kSound);
+            EXPECT_EQ(rig_.listener.hostStops[0].handle, kHostToken);
+        }
+        root_->Update(1.0f);
+    }
 }
 
 } // namespace
