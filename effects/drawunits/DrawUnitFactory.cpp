@@ -56,7 +56,7 @@ constexpr ClassTable MakeClassTable() {
     Single(t, 1, {Construct<DrawUnitType1>, nullptr, false});
     Single(t, 2, {Construct<DrawUnitType2>, DrawUnitType2::Accepts, false});
     Single(t, 3, {Construct<DrawUnitType3>, nullptr, false});
-    Single(t, 4, {Construct<DrawUnitType4>, DrawUnitType4::Accepts, false});
+    Single(t, 4, {Construct<DrawUnitType4>, nullptr, false});
     Single(t, 11, {Construct<DrawUnitType11>, nullptr, false});
     // Models, strips, rings, circles, quads, projection volumes, meshes.
     for (uint32_t type : {5u, 6u, 7u, 8u, 9u, 10u, 13u})

@@ -65,7 +65,7 @@ DrawPartValue Part(DrawDataValue data, int8_t texture = 0) {
     DrawPartValue p;
     p.data = std::move(data);
     p.priority = 8;
-    p.fields = {{"DMod", 1}, {"UvSC", 1}};
+    p.fields = {{"DMod", 1}, {"UvSC", 1}, {"bPDs", 1}};
     p.uvLayers.push_back(UvTransformValue{0u, 1u, std::nullopt, std::nullopt, std::nullopt});
     p.textureLayers["TCo1"] = {
         {{"bEbl", 1}}, std::vector<int8_t>{texture}, std::nullopt, std::nullopt};
@@ -322,6 +322,112 @@ std::vector<uint8_t> LogoThird() {
     return WriteWithSparks(f);
 }
 
+// A particle field of 5 x 3 points whose colour keys sit at 0, 10, 10
+// and 30 (the middle span empty), in mode `mode` with the given options.
+DrawPartValue AccentField(uint32_t mode, std::vector<FieldValue> options) {
+    DrawDataType4Value field;
+    field.fields = {{"DTyp", mode}, {"CrCt", 5}, {"Life", 60}, {"TCAI", 1}};
+    field.fields.insert(field.fields.end(), options.begin(), options.end());
+    field.bpCt = 3;
+    field.colorTimes = {{"CoF1", 0}, {"CoF2", 10}, {"CoF3", 10}, {"CoF4", 30}};
+    field.floats = {{"CoR1", 1.0f}, {"CoG1", 1.0f}, {"CoB1", 1.0f}, {"CoA1", 1.0f},
+                    {"LMin", 10.0f}, {"LMax", 30.0f}, {"FArX", 80.0f}, {"FArY", 40.0f},
+                    {"FArZ", 8.0f}};
+    field.seed = 7;
+    return Part(field, 1);
+}
+
+// A flipbook of three cells on the two title textures.
+DrawPartValue AccentFlipbook(bool filtered) {
+    DrawDataType11Value flipbook;
+    flipbook.fields = {{"bTxF", filtered ? 1u : 0u}, {"bRXY", 1}, {"bRZ", 0}};
+    flipbook.dwPx = 0.5f;
+    flipbook.dwPy = 0.5f;
+    std::vector<uint8_t> keys;
+    for (uint16_t cell = 0; cell < 3; ++cell) {
+        const uint16_t words[6] = {static_cast<uint16_t>(cell % 2), 8, 0, 0, 0x7fff, 0x7fff};
+        const float floats[4] = {24.0f + 8.0f * cell, 24.0f, 0.0f, 0.0f};
+        const size_t at = keys.size();
+        keys.resize(at + 28);
+        std::memcpy(&keys[at], words, sizeof(words));
+        std::memcpy(&keys[at + 12], floats, sizeof(floats));
+    }
+    flipbook.keys = keys;
+    return Part(flipbook);
+}
+
+// The draw-part settings a unit chooses its members by: the size and
+// colour off, constant or animated; the instance tint with both
+// percentages, one, or none; the polygon offsets of modes 0 to 4.
+void Size(DrawPartValue& p, std::optional<FloatValue> x) {
+    std::erase_if(p.fields, [](const FieldValue& f) { return f.tag == "bPDs"; });
+    p.fields.push_back({"bPDs", x ? 1u : 0u});
+    if (x)
+        p.drawSize = TripleValue{0, *x, Constant(1.0f), Constant(1.0f)};
+    else
+        p.drawSize.reset();
+}
+void Colour(DrawPartValue& p, std::optional<ColorValue> c) {
+    p.fields.push_back({"bPDc", c ? 1u : 0u});
+    p.drawColor = c;
+}
+void Light(DrawPartValue& p, uint32_t multiply, uint32_t add) {
+    p.fields.push_back({"ApLD", multiply});
+    p.fields.push_back({"ApLE", add});
+}
+// Mode 0 without an offset, 1 plain, 2 by the owner's scale, 3 by the
+// camera distance, 4 by both.
+void Bias(DrawPartValue& p, uint32_t mode) {
+    p.bias = mode == 0 ? 0.0f : 0.01f;
+    p.biasScale = mode >= 3 ? 0.002f : 1.0f;
+    p.fields.push_back({"bDBT", mode == 2 || mode == 4 ? 1u : 0u});
+}
+
+// Accents over the title: a line, a capped band and two flipbooks, the
+// particle fields of each mode and option, and a model part whose eight
+// texture slots all animate their index and value.
+std::vector<UnitValue> TitleAccents() {
+    UnitValue lines = Unit(0, 0, 0);
+    DrawPartValue line =
+        Part(DrawDataType1Value{Ease(10.0f, 60.0f, 60.0f), Tint(1, 1, 1, 1), Tint(0.4f, 0.6f, 1, 0)});
+    Size(line, Constant(1.5f));
+    Colour(line, Tint(1.0f, 0.9f, 0.8f, 1.0f));
+    line.drawColor->alpha = Ease(0.0f, 1.0f, 40.0f);
+    Light(line, 60, 40);
+    Bias(line, 1);
+    DrawPartValue band = Part(DrawDataType3Value{Constant(4.0f), Ease(20.0f, 90.0f, 90.0f)});
+    Size(band, Ease(0.5f, 1.5f, 90.0f));
+    Colour(band, Tint(0.8f, 0.9f, 1.0f, 0.8f));
+    Light(band, 50, 0);
+    Bias(band, 2);
+    DrawPartValue filtered = AccentFlipbook(true);
+    Size(filtered, std::nullopt);
+    Colour(filtered, std::nullopt);
+    Bias(filtered, 3);
+    lines.drawParts = {line, band, filtered};
+    UnitValue fields = Unit(0, 0, 0);
+    DrawPartValue plain = AccentFlipbook(false);
+    Bias(plain, 4);
+    fields.drawParts = {plain, AccentField(0, {{"bOPT", 1}}), AccentField(1, {{"bOPT", 0}})};
+    UnitValue quads = Unit(0, 0, 0);
+    quads.drawParts = {AccentField(2, {{"bOPT", 1}}), AccentField(2, {{"bScL", 1}}),
+                       AccentField(2, {{"bOBD", 1}})};
+    UnitValue slots = Unit(0, 0, 0);
+    DrawDataType5Value model;
+    model.list = std::vector<int8_t>{0};
+    DrawPartValue all = Part(model);
+    const char* const tags[8] = {"TCo1", "TCo2", "TCo3", "TDs1", "TDs2", "TPlt", "TNrm", "TRef"};
+    for (uint32_t k = 0; k < 8; ++k)
+        all.textureLayers[tags[k]] = {{{"bEbl", 1}},
+                                      std::vector<int8_t>{0, 1},
+                                      Ease(0.0f, 2.0f, 60.0f),
+                                      k >= 3 ? std::optional<FloatValue>(Ease(0.0f, 1.0f, 60.0f))
+                                             : std::nullopt};
+    Bias(all, 0);
+    slots.drawParts = {all};
+    return {lines, fields, quads, slots};
+}
+
 std::vector<uint8_t> Title() {
     EffectFileValue f = ScreenFile("title/title_main.vfxb", 2);
     f.package.textures = {Texture("title", 200, 220, 255), Texture("glow", 120, 160, 255)};
@@ -353,6 +459,13 @@ std::vector<uint8_t> Title() {
     f.package.assignments.push_back({int16_t{1}, std::nullopt});
     // Bit 1: skip to the idle part.
     f.package.triggers.push_back({int16_t{0}, int16_t{-1}});
+    for (UnitValue& accent : TitleAccents()) {
+        f.package.units.push_back(accent);
+        f.package.timelines.push_back(
+            StartUnit(static_cast<int16_t>(f.package.units.size() - 1), 270));
+        f.package.assignments.push_back(
+            {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+    }
     // From the start, glints: twenty entries starting the spark unit (the
     // unit WriteWithSparks appends) every 6 frames, the first two on the
     // title's bound systems (on one attachment point, and between two).

@@ -59,7 +59,7 @@ TEST(AlphaParameters, OffsetTravelsScaledAndThresholdTruncated) {
     }
     // The model type reads the raw offset.
     DrawUnit* model = DrawUnit::Create<KernelUnit>(rig.MakeOwner(), rig.Part(1));
-    EXPECT_FLOAT_EQ(model->renderBlock->alphaOffsetMember(model, {20.0f, 20.0f}), 1.0f);
+    EXPECT_FLOAT_EQ(model->renderBlock->aOffGetter(model, {20.0f, 20.0f}), 1.0f);
     // Switched off: both getters answer 0.
     DrawUnit* off = DrawUnit::Create<KernelUnit>(rig.MakeOwner(), rig.Part(2));
     uint8_t record[4] = {};

@@ -5,6 +5,7 @@
 #include "effects/Core/Data/ChunkTag.h"
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Resource/BindResource.h"
+#include "effects/Core/Resource/DrawDataType4.h"
 #include "effects/Core/Resource/EmitterResource.h"
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/Core/Resource/PackageResource.h"
@@ -47,7 +48,7 @@ const GameEffect kEffects[] = {
     {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 2, 1},
     {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 2, 1},
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
-    {"title", "title_main.vfxb", "title/title_main.vfxb", 3, 2},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 7, 2},
     {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 8, 2},
     {"setup", "setup.vfxb", "setup/setup.vfxb", 2, 1},
 };
@@ -164,6 +165,44 @@ TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
     const FulgorCore::UnitResource* idle = Package("title/title_main.vfxb").GetUnit(1);
     EXPECT_EQ(idle->GetLoopStart(), 150.0f);
     EXPECT_EQ(idle->GetLoopEnd(), 270.0f);
+}
+
+// The title's accents carry the small draw types and every member choice
+// a draw part makes: fields of each mode, flipbooks with and without the
+// filter, size and colour off, constant and animated, the tint with both
+// percentages, one and none, polygon offsets 0-4, and eight animated
+// texture slots.
+TEST_F(GameEffectFiles, TheTitleAccentsCoverTheDrawPartChoices) {
+    const PackageResource& title = Package("title/title_main.vfxb");
+    std::vector<uint32_t> types;
+    std::set<uint32_t> biasModes, fieldModes, sizes, colours, tints;
+    // Units 2-5: after the intro and the idle loop, before the spark.
+    for (uint32_t u = 2; u < 6; ++u) {
+        const FulgorCore::UnitResource* unit = title.GetUnit(u);
+        for (uint32_t d = 0; d < unit->GetDrawPartCount(); ++d) {
+            const FulgorCore::ParticleResource& part = *unit->GetDrawPart(d);
+            types.push_back(part.GetDrawType());
+            biasModes.insert(part.GetBiasMode());
+            sizes.insert(part.GetFlagPDs() ? 1u + !part.GetDrawSize().IsConstant() : 0u);
+            colours.insert(part.GetFlagPDc() ? 1u + !part.GetDrawColor().IsConstant() : 0u);
+            tints.insert((part.GetApLD() > 0) + (part.GetApLE() > 0));
+            if (const FulgorCore::DrawDataType4* field = part.GetDrawDataType4()) {
+                fieldModes.insert(field->GetCountField(FulgorCore::DrawDataType4::kDTyp));
+                EXPECT_EQ(field->GetCountField(FulgorCore::DrawDataType4::kCrCt), 5u);
+                EXPECT_EQ(field->GetBPCt(), 3);
+            }
+            if (part.GetDrawType() == 5) {
+                EXPECT_EQ(part.GetUsedTextureMask(), 0xFFu);
+                EXPECT_EQ(part.GetAnimatedTextureMask(), 0xFFu);
+            }
+        }
+    }
+    EXPECT_EQ(types, (std::vector<uint32_t>{1, 3, 11, 11, 4, 4, 4, 4, 4, 5}));
+    EXPECT_EQ(biasModes, (std::set<uint32_t>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(fieldModes, (std::set<uint32_t>{0, 1, 2}));
+    EXPECT_EQ(sizes, (std::set<uint32_t>{0, 1, 2}));
+    EXPECT_EQ(colours, (std::set<uint32_t>{0, 1, 2}));
+    EXPECT_EQ(tints, (std::set<uint32_t>{0, 1, 2}));
 }
 
 TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
