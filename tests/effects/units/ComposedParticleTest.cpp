@@ -277,7 +277,8 @@ TEST_F(Composed, PartsWithoutAClassEndTheParticleBeforeTakingABlock) {
 
 // Each class with k free blocks for every k below what it needs: the
 // particle ends at most once (each emitter's end events once), and once
-// it has gone every block and every count is back.
+// it has gone every block and every count is back; the same with the
+// runtime's own emitter and extra units.
 TEST_F(Composed, APoolThatRunsDryAnywhereLeavesNothingBehind) {
     for (uint32_t k = 0; k < 24; ++k) {
         const uint32_t a = k / 6, b = (k / 2) % 3, c = k % 2;
@@ -297,6 +298,18 @@ TEST_F(Composed, APoolThatRunsDryAnywhereLeavesNothingBehind) {
                     << k << " " << free;
             EXPECT_EQ(Counts(), baseline_) << k << " " << free;
             EXPECT_EQ(rig_.UsedBlocks(), start_) << k << " " << free;
+        }
+    }
+    // The runtime's own emitters of kinds 2 and 4 and extra units of kinds
+    // 1 and 2, with their side blocks.
+    for (const uint32_t unit : {3u, 5u, uint32_t{kKindFour}, uint32_t{kExtraKindOne}}) {
+        for (uint32_t free = 0; free < 24; ++free) {
+            testsupport::PoolDrain drain(free);
+            ParticleInstance* p = Spawn(unit);
+            drain.Refill();
+            if (p)
+                Remove(p);
+            EXPECT_EQ(rig_.UsedBlocks(), start_) << unit << " " << free;
         }
     }
 }
@@ -404,6 +417,35 @@ TEST_F(Composed, TheEndTellsTheListenerThenRunsTheEmittersEndEvents) {
         }
         root_->Update(1.0f);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The root's list of this frame's extra units, both ways, in the order the
+// transform steps ran; one that goes leaves it at once.
+TEST_F(Composed, ExtraUnitsJoinTheRootsListInTheOrderTheyRan) {
+    RecordingParts parts;
+    ParticleInstance* first = Spawn(1);
+    ParticleInstance* second = Spawn(1);
+    ASSERT_TRUE(first && second);
+    testsupport::Frame();
+    using ExtraOnly = FulgorCore::ParticleInstanceT<0, 0, 1>;
+    FulgorCore::ParticleExtraPart* a = static_cast<ExtraOnly*>(first)->extraUnit;
+    FulgorCore::ParticleExtraPart* b = static_cast<ExtraOnly*>(second)->extraUnit;
+    EXPECT_EQ(root_->extraUnitHead, a);
+    EXPECT_EQ(root_->extraUnitTail, b);
+    EXPECT_EQ(a->previousExtra, nullptr);
+    EXPECT_EQ(a->nextExtra, b);
+    EXPECT_EQ(b->previousExtra, a);
+    EXPECT_EQ(b->nextExtra, nullptr);
+    Remove(first);
+    EXPECT_EQ(root_->extraUnitHead, b);
+    EXPECT_EQ(b->previousExtra, nullptr);
+    Remove(second);
+    EXPECT_EQ(root_->extraUnitHead, nullptr);
+    EXPECT_EQ(root_->extraUnitTail, nullptr);
 }
 
 } // namespace
