@@ -4,6 +4,7 @@
 #include "tools/effect/EffectComposition.h"
 #include "tools/effect/PackageWriter.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -73,6 +74,13 @@ DrawPartValue Part(DrawDataValue data, int8_t texture = 0) {
     return p;
 }
 
+// A billboard of the whole texture, `size` across its half width.
+DrawPartValue Glow(float size, int8_t texture = 0) {
+    DrawPartValue p = Part(DrawDataType2Value{{{"DivU", 1}, {"DivV", 1}, {"AnmI", 1}}}, texture);
+    p.drawSize = TripleValue{1, Constant(size), std::nullopt, std::nullopt};
+    return p;
+}
+
 EmitterValue Emitter(uint32_t kind, ShapeValue shape) {
     EmitterValue e;
     e.kind = kind;
@@ -127,13 +135,20 @@ UnitValue LogoUnit() {
     return u;
 }
 
+// How far in front of the screens' camera (at the origin, looking down -Z)
+// an effect plays: a screen's own effects, and the logos' backdrop, which
+// also plays as a child of the last logo and so that far behind it.
+constexpr float kScreenDepth = 600.0f;
+constexpr float kBackdropDepth = 300.0f;
+
 // How each file sorts its draws (0-3; 2 and 3 by depth), spread so that
 // the seven together use every mode.
-EffectFileValue File(const char* name, uint32_t sortMode) {
+EffectFileValue File(const char* name, uint32_t sortMode, float depth = kScreenDepth) {
     EffectFileValue f;
     f.name = name;
     f.package.fields = {{"bFCl", 1}, {"DOT", sortMode}};
-    f.package.floats = {{"PvSx", 1.0f}, {"PvSy", 1.0f}, {"PvSz", 1.0f}, {"BndR", 400.0f}};
+    f.package.floats = {{"PvSx", 1.0f}, {"PvSy", 1.0f}, {"PvSz", 1.0f},
+                        {"PvPz", -depth}, {"BndR", 400.0f}};
     return f;
 }
 
@@ -186,6 +201,7 @@ UnitValue Backdrop(UnitValue u) {
     quad.sizeX = 640.0f;
     quad.sizeY = 360.0f;
     u.drawParts.push_back(Part(quad));
+    u.drawParts.push_back(Glow(60.0f));
     u.emitters.push_back(Emitter(2, ShapeValue{}));
     return u;
 }
@@ -205,12 +221,13 @@ std::vector<uint8_t> WriteWithSparks(EffectFileValue f) {
     quad.sizeX = 4.0f;
     quad.sizeY = 4.0f;
     u.drawParts.push_back(Part(quad));
+    u.drawParts.push_back(Glow(8.0f));
     f.package.units.push_back(u);
     return WriteEffectFile(f);
 }
 
 std::vector<uint8_t> LogoBackground() {
-    EffectFileValue f = File("vfx/logo_bg.vfxb", 0);
+    EffectFileValue f = File("vfx/logo_bg.vfxb", 0, kBackdropDepth);
     AddDistanceFade(f);
     f.package.textures = {Texture("bg", 40, 60, 120)};
     f.package.units.push_back(Backdrop(LogoUnit()));
@@ -414,6 +431,83 @@ std::vector<UnitValue> TitleAccents() {
     return {lines, fields, quads, slots};
 }
 
+// A strip of point source `source` with `sets` texture-coordinate sets
+// (0-6): widths from 6 at the head to 2 at the tail (4 in the middle), a
+// warm head fading to a cool, clear tail, edges a shade darker.
+DrawPartValue Strip(uint32_t source, uint32_t sets, std::vector<FieldValue> fields) {
+    DrawDataType6Value strip;
+    strip.fields = {{"Type", source}};
+    strip.fields.insert(strip.fields.end(), fields.begin(), fields.end());
+    strip.floats = {{"Wid", Constant(1.0f)},
+                    {"WidH", Constant(6.0f)},
+                    {"WidC", Constant(4.0f)},
+                    {"WidT", Constant(2.0f)}};
+    strip.colors = {{"ColH", Tint(1.0f, 0.8f, 0.4f, 1.0f)},
+                    {"ColC", Tint(0.8f, 0.8f, 0.8f, 0.8f)},
+                    {"ColT", Tint(0.4f, 0.6f, 1.0f, 0.0f)},
+                    {"CoEH", Tint(0.6f, 0.4f, 0.2f, 1.0f)},
+                    {"CoEC", Tint(0.4f, 0.4f, 0.4f, 0.6f)},
+                    {"CoET", Tint(0.2f, 0.3f, 0.6f, 0.0f)}};
+    DrawPartValue p = Part(strip);
+    std::erase_if(p.fields, [](const FieldValue& f) { return f.tag == "UvSC"; });
+    p.fields.push_back({"UvSC", sets});
+    p.uvLayers.assign(sets, UvTransformValue{0u, 1u, std::nullopt, std::nullopt, std::nullopt});
+    return p;
+}
+
+// A looping curve through `values` a key every `step` frames, closing on
+// the first.
+FloatValue Loop(const std::vector<float>& values, float step) {
+    CurvesValue c;
+    c.value.preBehaviour = 1;
+    c.value.postBehaviour = 1;
+    for (size_t i = 0; i <= values.size(); ++i)
+        c.value.keys.push_back({1, step * static_cast<float>(i), values[i % values.size()], 0, 0});
+    return c;
+}
+
+// Strips over the title, every point source and flag pair, texture sets 0
+// to 6 across them: generated lines (one lagging and jittered) in the four
+// flag pairs; owner chains from a circling particle up its particle
+// system, timeline and root ("PUC" 0, 1 and 5); histories behind it.
+std::vector<UnitValue> TitleStrips() {
+    UnitValue lines = Unit(0, 0, 0);
+    DrawPartValue lagging = Strip(0, 0, {{"PtCn", 12}});
+    auto& lag = std::get<DrawDataType6Value>(lagging.data);
+    lag.floats["Len"] = Constant(160.0f);
+    lag.floats["Soft"] = Constant(0.5f);
+    lag.floats["Dist"] = Constant(2.0f);
+    DrawPartValue midKey = Strip(0, 1, {{"PtCn", 10}, {"PtCN", 4}, {"bCPE", 1}});
+    std::get<DrawDataType6Value>(midKey.data).floats["Len"] = Constant(120.0f);
+    DrawPartValue centre = Strip(0, 2, {{"PtCn", 8}, {"bECE", 1}});
+    std::get<DrawDataType6Value>(centre.data).floats["Len"] = Constant(100.0f);
+    lines.drawParts = {lagging, midKey, centre};
+    lines.triples["Pos"] = TripleValue{0, Constant(-200.0f), Constant(-120.0f), std::nullopt};
+
+    UnitValue chains = Unit(0, 0, 0);
+    DrawPartValue both = Strip(0, 3, {{"PtCn", 9}, {"PtCN", 3}, {"bCPE", 1}, {"bECE", 1}});
+    std::get<DrawDataType6Value>(both.data).floats["Len"] = Constant(140.0f);
+    chains.drawParts = {both, Strip(2, 4, {{"PUC", 0}}), Strip(2, 5, {{"PUC", 1}, {"bECE", 1}})};
+    chains.triples["Pos"] = TripleValue{0, Constant(160.0f), Constant(-140.0f), std::nullopt};
+
+    // A particle circling 80 units about (0, -60) in 120 frames.
+    UnitValue circling = Unit(0, 0, 0);
+    std::vector<float> xs, ys;
+    for (uint32_t k = 0; k < 12; ++k) {
+        const float a = 6.2831855f * static_cast<float>(k) / 12.0f;
+        xs.push_back(80.0f * std::cos(a));
+        ys.push_back(-60.0f + 80.0f * std::sin(a));
+    }
+    circling.fields.push_back({"bPPo", 1});
+    circling.triples["Pos"] = TripleValue{0, Loop(xs, 10.0f), Loop(ys, 10.0f), std::nullopt};
+    DrawPartValue history = Strip(3, 6, {});
+    std::get<DrawDataType6Value>(history.data).crIv = std::bit_cast<uint32_t>(6.0f);
+    DrawPartValue centreHistory = Strip(3, 0, {{"bECE", 1}});
+    std::get<DrawDataType6Value>(centreHistory.data).crIv = std::bit_cast<uint32_t>(10.0f);
+    circling.drawParts = {Strip(2, 1, {{"PUC", 5}}), history, centreHistory};
+    return {lines, chains, circling};
+}
+
 std::vector<uint8_t> Title() {
     EffectFileValue f = ScreenFile("title/title_main.vfxb", 2);
     f.package.textures = {Texture("title", 200, 220, 255), Texture("glow", 120, 160, 255)};
@@ -434,13 +528,21 @@ std::vector<uint8_t> Title() {
     eight.points = CirclePoints(4, 200.0f);
     eight.size3 = TripleValue{0, Constant(400.0f), Constant(200.0f), Constant(10.0f)};
     intro.emitters.push_back(Emitter(8, eight));
+    intro.drawParts.push_back(Glow(40.0f, 1));
     UnitValue idle = Unit(0, 150, 270);
     idle.drawParts.push_back(Part(DrawDataType9Value{}, 1));
+    idle.drawParts.push_back(Glow(40.0f));
     f.package.units = {intro, idle};
-    f.package.timelines = {StartUnit(1, 120)};
+    // Timeline 0 skips to the idle part; the intro plays from the first
+    // place.
+    f.package.timelines = {StartUnit(1, 120), StartUnit(0, 150)};
+    f.package.assignments.push_back({int16_t{1}, std::nullopt});
     // Bit 1: skip to the idle part.
     f.package.triggers.push_back({int16_t{0}, int16_t{-1}});
-    for (UnitValue& accent : TitleAccents()) {
+    std::vector<UnitValue> extras = TitleAccents();
+    for (UnitValue& strip : TitleStrips())
+        extras.push_back(strip);
+    for (UnitValue& accent : extras) {
         f.package.units.push_back(accent);
         f.package.timelines.push_back(
             StartUnit(static_cast<int16_t>(f.package.units.size() - 1), 270));
@@ -517,6 +619,7 @@ std::vector<uint8_t> GameMenu() {
         strip.fields = {{"TDT", 1}, {"PtCn", 6}};
         strip.length = 240.0f;
         u.drawParts.push_back(Part(strip));
+        u.drawParts.push_back(Glow(20.0f, 1));
         if (entry == 0) {
             DrawDataType13Value mesh;
             mesh.vertices = vertices;
@@ -544,6 +647,26 @@ std::vector<uint8_t> GameMenu() {
     // timeline's span (cut there), so a highlight or decision goes with it.
     for (TimelineValue& t : f.package.timelines)
         t.items[0].lct = 2;
+    // Behind the entries, from the second place: a glow that plays while
+    // the menu is up.
+    UnitValue backdrop = Unit(0, 0, 0);
+    backdrop.drawParts.push_back(Glow(50.0f));
+    // Under it a band through eight points of the data, its places along
+    // it uneven (the fourth word of each point).
+    std::vector<uint8_t> points;
+    for (uint32_t i = 0; i < 8; ++i) {
+        const float t = static_cast<float>(i * i) / 49.0f;
+        const float p[4] = {-140.0f + 40.0f * static_cast<float>(i),
+                            -200.0f + 20.0f * std::sin(static_cast<float>(i)), 0.0f, t};
+        const auto* b = reinterpret_cast<const uint8_t*>(p);
+        points.insert(points.end(), b, b + sizeof(p));
+    }
+    DrawPartValue band = Strip(1, 2, {{"bECE", 1}});
+    std::get<DrawDataType6Value>(band.data).points = points;
+    backdrop.drawParts.push_back(band);
+    backdrop.emitters.push_back(Emitter(2, ShapeValue{}));
+    f.package.units.push_back(backdrop);
+    f.package.timelines.push_back(StartUnit(static_cast<int16_t>(kMenuEntries), 60));
     f.package.triggers.resize(13);
     for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
         f.package.triggers[entry] = {entry, int16_t{-1}};
@@ -552,7 +675,76 @@ std::vector<uint8_t> GameMenu() {
     }
     f.package.triggers[6] = {int16_t{-1}, int16_t{-1}};
     f.package.assignments.push_back({int16_t{0}, int16_t{0}});
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     return WriteWithSparks(f);
+}
+
+// An emitter's event entries: at its particle's start and end, at once
+// and 5 frames late.
+void AddEventEntries(EmitterValue& e) {
+    for (uint32_t type : {1u, 2u}) {
+        for (uint32_t delay : {0u, 5u}) {
+            SpawnEntryValue entry;
+            entry.fields = {{"bEbl", 1}, {"GeIT", type}, {"GeIP", 100}, {"GeIC", 1}};
+            if (delay)
+                entry.fields.push_back({"GeSD", delay});
+            e.spawnEntries.push_back(entry);
+        }
+    }
+}
+
+// Every composition a particle can have, one unit each on a grid across
+// the screen: 0-3 glows on draw lists 0-6 in turn, 0-2 emitters (the
+// origin point of kind 2, then a ring of kind 4) with their event entries,
+// and an extra part of kind 1 or 2 in turn; all started from one place.
+void AddCompositions(EffectFileValue& f) {
+    TimelineValue t;
+    t.length = 180;
+    uint8_t list = 0;
+    for (uint32_t a = 0; a <= 3; ++a) {
+        for (uint32_t b = 0; b <= 2; ++b) {
+            for (uint32_t c = 0; c <= 1; ++c) {
+                const uint32_t k = (a * 3 + b) * 2 + c;
+                // Like every unit of a looping screen, it lives until the
+                // screen stops it, which runs its end events.
+                UnitValue u = Unit(0, 0, 0);
+                u.triples["Pos"] = TripleValue{
+                    0, Constant((static_cast<float>(k % 6) - 2.5f) * 60.0f),
+                    Constant((static_cast<float>(k / 6) - 1.5f) * 60.0f), std::nullopt};
+                for (uint32_t d = 0; d < a; ++d) {
+                    DrawPartValue glow = Glow(6.0f);
+                    glow.priority = list;
+                    list = static_cast<uint8_t>((list + 1) % 7);
+                    u.drawParts.push_back(glow);
+                }
+                for (uint32_t e = 0; e < b; ++e) {
+                    EmitterValue emitter =
+                        e == 0 ? Emitter(2, ShapeValue{}) : Emitter(4, RadiusShape(10.0f, 40.0f));
+                    AddEventEntries(emitter);
+                    u.emitters.push_back(emitter);
+                }
+                if (c) {
+                    EffectPartValue extra;
+                    extra.kind = 1 + k / 2 % 2;
+                    extra.innerRadius = Constant(-3.0f);
+                    extra.outerRadius = Constant(5.0f);
+                    u.effectPart = extra;
+                }
+                f.package.units.push_back(u);
+                TimelineItemValue item;
+                item.target = static_cast<int16_t>(f.package.units.size() - 1);
+                item.enabled = 1;
+                item.flags = kEntryFlags;
+                item.startFrame = static_cast<uint16_t>(k);
+                item.endFrame = 150;
+                t.items.push_back(item);
+            }
+        }
+    }
+    f.package.timelines.push_back(t);
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
 }
 
 std::vector<uint8_t> Setup() {
@@ -560,6 +752,7 @@ std::vector<uint8_t> Setup() {
     AddAngleFade(f, 3);
     f.package.textures = {Texture("haze", 80, 100, 160)};
     f.package.units.push_back(Backdrop(Unit(0, 0, 180)));
+    AddCompositions(f);
     return WriteWithSparks(f);
 }
 

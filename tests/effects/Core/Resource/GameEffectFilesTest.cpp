@@ -7,7 +7,10 @@
 #include "effects/Core/Resource/AngleFade.h"
 #include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/DrawDataType4.h"
+#include "effects/Core/Resource/DrawDataType6.h"
+#include "effects/Core/Resource/EffectPartResource.h"
 #include "effects/Core/Resource/EmitterResource.h"
+#include "effects/Core/Resource/EmitterSpawnEntry.h"
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/ParticleResource.h"
@@ -26,6 +29,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <utility>
 #include <string>
 
 namespace {
@@ -49,9 +53,9 @@ const GameEffect kEffects[] = {
     {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 2, 1},
     {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 2, 1},
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
-    {"title", "title_main.vfxb", "title/title_main.vfxb", 7, 2},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 7, 2},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 2, 1},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 10, 2},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 8, 2},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 26, 1},
 };
 
 // Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
@@ -206,6 +210,44 @@ TEST_F(GameEffectFiles, TheTitleAccentsCoverTheDrawPartChoices) {
     EXPECT_EQ(tints, (std::set<uint32_t>{0, 1, 2}));
 }
 
+// The title's strips (units 6-8) and the menu backdrop's band: every point
+// source, each once with CentreLine, the generated line in its four flag
+// pairs, owner chains of "PUC" 0, 1 and 5, and texture sets 0-6.
+TEST_F(GameEffectFiles, TheScreensStripsCoverSourcesFlagsAndFormats) {
+    // The menu's backdrop follows its six entry units.
+    constexpr uint32_t kMenuBackdrop = 6;
+    using Strip = FulgorCore::DrawDataType6;
+    std::set<uint32_t> formats, centreSources, lineFlags, chainLimits;
+    std::vector<const FulgorCore::ParticleResource*> parts;
+    const PackageResource& title = Package("title/title_main.vfxb");
+    for (uint32_t u = 6; u < 9; ++u)
+        for (uint32_t d = 0; d < title.GetUnit(u)->GetDrawPartCount(); ++d)
+            parts.push_back(title.GetUnit(u)->GetDrawPart(d));
+    const FulgorCore::UnitResource* backdrop =
+        Package("game_menu/game_menu.vfxb").GetUnit(kMenuBackdrop);
+    ASSERT_EQ(backdrop->GetDrawPartCount(), 2u);
+    parts.push_back(backdrop->GetDrawPart(1));
+    for (const FulgorCore::ParticleResource* part : parts) {
+        const Strip* strip = part->GetDrawDataType6();
+        ASSERT_NE(strip, nullptr);
+        formats.insert(part->GetUvLayerCount());
+        const uint32_t source = strip->GetFieldA(Strip::kType);
+        const uint32_t centre = strip->GetFieldB(Strip::kECE);
+        if (centre)
+            centreSources.insert(source);
+        if (source == 0)
+            lineFlags.insert(strip->GetFieldB(Strip::kCPE) * 2 + centre);
+        if (source == 1)
+            EXPECT_EQ(strip->GetPointCount(), 8u);
+        if (source == 2)
+            chainLimits.insert(strip->GetFieldA(Strip::kPUC));
+    }
+    EXPECT_EQ(formats, (std::set<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(centreSources, (std::set<uint32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(lineFlags, (std::set<uint32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(chainLimits, (std::set<uint32_t>{0, 1, 5}));
+}
+
 TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     const PackageResource& title = Package("title/title_main.vfxb");
     // Bit 1 fires entry 0: the skip to the idle part.
@@ -214,7 +256,8 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     EXPECT_EQ(title.GetTrigger(1)->timeline, -1);
 
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
-    EXPECT_EQ(menu.GetUnitCount(), 7u);
+    // Six entries, the backdrop, the spark.
+    EXPECT_EQ(menu.GetUnitCount(), 8u);
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
@@ -329,6 +372,39 @@ TEST_F(GameEffectFiles, TheTitlesTimelinesAndTheSortModesAndFadesAcrossTheSeven)
     EXPECT_EQ(sortModes, (std::set<uint32_t>{0, 1, 2, 3}));
     EXPECT_EQ(angleModes, (std::set<uint32_t>{0, 1, 2, 3}));
     EXPECT_GE(distanceFades, 1u);
+}
+
+// Together the files hold every particle class (draw, emitter and extra
+// part counts), extra kinds 1 and 2, start and end events at once and
+// late, and draw parts on every list 0-6.
+TEST_F(GameEffectFiles, TogetherTheyHoldEveryParticleClassAndList) {
+    std::set<uint32_t> classes, extraKinds, lists;
+    std::set<std::pair<uint32_t, bool>> events; // (start 1 or end 2, late)
+    for (const GameEffect& e : kEffects) {
+        const PackageResource& p = Package(e.name);
+        for (uint32_t u = 0; u < p.GetUnitCount(); ++u) {
+            const FulgorCore::UnitResource* unit = p.GetUnit(u);
+            classes.insert((unit->GetDrawPartCount() * 3 + unit->GetEmitterPartCount()) * 2 +
+                           unit->GetEffectPartCount());
+            if (unit->GetEffectPartCount())
+                extraKinds.insert(unit->GetEffectPart(0)->GetKind());
+            for (uint32_t d = 0; d < unit->GetDrawPartCount(); ++d)
+                lists.insert(unit->GetDrawPart(d)->GetDrawPriority());
+            for (uint32_t k = 0; k < unit->GetEmitterPartCount(); ++k) {
+                const FulgorCore::EmitterResource* emitter = unit->GetEmitterPart(k);
+                for (uint32_t i = 0; i < emitter->GetSpawnEntryCount(); ++i) {
+                    const FulgorCore::EmitterSpawnEntry* entry = emitter->GetSpawnEntry(i);
+                    if (entry->GetGeIT() == 1 || entry->GetGeIT() == 2)
+                        events.insert({entry->GetGeIT(), entry->GetGeSD() > 0});
+                }
+            }
+        }
+    }
+    EXPECT_EQ(classes.size(), 24u);
+    EXPECT_EQ(extraKinds, (std::set<uint32_t>{1, 2}));
+    for (uint32_t list = 0; list <= 6; ++list)
+        EXPECT_EQ(lists.count(list), 1u) << list;
+    EXPECT_EQ(events.size(), 4u);
 }
 
 TEST_F(GameEffectFiles, DestroyingThemGivesEveryDeviceObjectBack) {
