@@ -282,6 +282,11 @@ ShaderKey ComposeShaderKey(const PackageResource* package, const ParticleResourc
     if (row.level >= 3)
         ComposeLevel3Layers(key, part);
     ComposeByType(key, part, package);
+    // A layer's set index names one of six sets; the data's three bits can
+    // name a seventh or eighth, which reads as set 0.
+    for (K::Field set : K::kUvSetFields)
+        if (key.Get(set) > K::kLastUvSet)
+            key.Set(set, 0);
     key.Set(K::kKind, row.kind);
     return key;
 }

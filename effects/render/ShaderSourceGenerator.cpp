@@ -63,6 +63,9 @@ bool ShaderSourceGenerator::DescribesProgram(const ShaderKey& key) {
     for (K::Field op : {K::kColor2RgbOp, K::kColor3RgbOp, K::kReflectionOp})
         if (key.Get(op) > K::kLastColorOp)
             return false;
+    for (K::Field set : K::kUvSetFields)
+        if (key.Get(set) > K::kLastUvSet)
+            return false;
     return key.Get(K::kDecalShape) <= K::kLastDecalShape &&
            key.Get(K::kUvSetCount) <= K::kLastUvSetCount;
 }

@@ -28,9 +28,9 @@ public:
     static void GeneratePixelShader(uint32_t target, const ShaderKey* key, ShaderSourceBuffer* out);
 
     // False when a channel is above 10, a colour or reflection operation
-    // above 5, the decal shape 3 or the texture-coordinate set count 7:
-    // values the effect data's bit fields can hold but no program has text
-    // for.
+    // above 5, a texture-coordinate set index 6 or 7 (there are six sets),
+    // the decal shape 3 or the set count 7: values the effect data's bit
+    // fields can hold but no program has text for.
     static bool DescribesProgram(const ShaderKey& key);
 
     // Appends text (its length given, or up to its NUL) and keeps the text

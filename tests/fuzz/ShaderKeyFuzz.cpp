@@ -2,8 +2,10 @@
 // five key words and a target (0-7), and both programs are written into a
 // buffer of exactly the buffer's size. The text must end at its length with
 // a NUL, a key past the programs' tables must get empty text, and a target
-// past the languages must leave the buffer untouched. The two GLSL targets
-// (3 and 4) must write the same text after their first line.
+// past the languages must leave the buffer untouched. No text may name a
+// texture-coordinate set past the sixth, whatever the refusal check says.
+// The two GLSL targets (3 and 4) must write the same text after their first
+// line.
 #include "effects/Core/Interface/ShaderKey.h"
 #include "effects/Core/Interface/ShaderSourceBuffer.h"
 #include "effects/render/ShaderSourceGenerator.h"
@@ -54,6 +56,9 @@ void Run(bool pixel, uint32_t target, const ShaderKey& key, ShaderSourceBuffer& 
     Check(std::strlen(buffer.text) == buffer.length);
     if (!ShaderSourceGenerator::DescribesProgram(key))
         Check(buffer.length == 0);
+    // Six sets, Parameter.TexCoord[0] to [5], in every language.
+    Check(!std::strstr(buffer.text, "Parameter.TexCoord[6") &&
+          !std::strstr(buffer.text, "Parameter.TexCoord[7"));
     for (uint32_t glsl = 0; glsl < 2; ++glsl)
         if (target == kGlslTargets[glsl]) {
             Generate(pixel, kGlslTargets[1 - glsl], key, other);

@@ -99,6 +99,13 @@ struct ShaderKey {
     static constexpr uint32_t kLastColorOp = 5; // 5: no operation
     static constexpr uint32_t kLastDecalShape = 2;
     static constexpr uint32_t kLastUvSetCount = 6;
+    // A texture-coordinate set index names one of the six sets.
+    static constexpr uint32_t kLastUvSet = 5;
+    // Every field that holds a set index.
+    static constexpr Field kUvSetFields[11] = {
+        kColor1RgbUvSet,   kColor1AlphaUvSet,     kColor2RgbUvSet,   kColor2AlphaUvSet,
+        kColor3RgbUvSet,   kColor3AlphaUvSet,     kDistortion1UvSet, kDistortion1BlueUvSet,
+        kDistortion2UvSet, kDistortion2BlueUvSet, kNormalMapUvSet};
 
     uint32_t words[kWordCount] = {0, 0, 0, 0, 0};
 

@@ -494,6 +494,30 @@ TEST_F(DrawUnitConstruction, TeardownGivesBackExtraRenderAndOwnInThatOrder) {
         for (auto it = next.rbegin(); it != next.rend(); ++it)
             pool.Free(*it);
     }
+    // A band built on the last two blocks keeps no extra block, draws, and
+    // gives back its render block and its own.
+    Fx::ParticleInstance* owner = rig.MakeOwner();
+    std::vector<void*> taken;
+    while (void* b = pool.Allocate())
+        taken.push_back(b);
+    for (int i = 0; i < 2; ++i) {
+        pool.Free(taken.back());
+        taken.pop_back();
+    }
+    const uint32_t used = pool.GetUsedCount();
+    bool noBlock = true;
+    auto* lastBand = static_cast<Fx::DrawUnitType3*>(Fx::CreateDrawUnit(owner, rig.Part(0), noBlock));
+    ASSERT_NE(lastBand, nullptr);
+    EXPECT_NE(lastBand->renderBlock, nullptr);
+    EXPECT_EQ(lastBand->extraBlock.Get(), nullptr);
+    renderer.Clear();
+    lastBand->Update(testsupport::FrameClock());
+    lastBand->Draw();
+    EXPECT_EQ(renderer.submits, 1);
+    delete lastBand;
+    EXPECT_EQ(pool.GetUsedCount(), used);
+    for (void* b : taken)
+        pool.Free(b);
 }
 
 // Deleting a job runs its destructor and frees nothing: commands live in

@@ -1,17 +1,25 @@
 // Reservations merged into batches: what splits a batch, buffer overflow
 // and exhaustion, geometry of mixed strides, the unmapped byte counts, a
-// failed lock, and a frame that allocates nothing.
+// failed lock, lines that reserve no indices, and a frame that allocates
+// nothing.
 #include "support/effects/CallLogDevice.h"
 #include "support/effects/CountingAllocator.h"
+#include "support/effects/DrawUnitRig.h"
+#include "support/effects/EffectFiles.h"
 #include "support/effects/RenderRig.h"
 #include "support/effects/SilentDevice.h"
 
 #include "bench/AllocationCount.h"
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/Core/Resource/UnitResource.h"
+#include "effects/drawunits/DrawUnitFactory.h"
+#include "effects/drawunits/DrawUnitType1.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -192,6 +200,118 @@ TEST(Batches, VerticesOfAnotherStrideStayWhereTheyWereWritten) {
     uint32_t marker = 0;
     std::memcpy(&marker, &vb0->bytes[32], 4);
     EXPECT_EQ(marker, PatternMarker(1, 1));
+}
+
+// A line (draw type 1) reserves its two vertices without indices under the
+// indexed batch kind: it never draws, and its bytes never reach a later
+// batch, whether that batch shares its state (and so its buffer range),
+// takes another stride or another state. Units: L the line; S a unit of
+// the line's shader, state and stride (32); W the same at stride 36; O
+// another shader at stride 32.
+TEST(Batches, ALineDrawsNothingAndNeverShiftsALaterBatch) {
+    struct Row {
+        const char* name;
+        std::string units;
+        std::vector<int> bases; // of the units other than lines
+        uint32_t lineAt;        // byte offset of the first line's vertices
+        std::vector<std::string> draws;
+    };
+    const Row rows[] = {
+        {"a line alone", "L", {}, 0, {}},
+        {"a same-state unit after a line skips its two vertices",
+         "LS",
+         {2},
+         0,
+         {"SetVertexBuffer 0 vb0 0 32", "DrawIndexed 1 0 6 6"}},
+        {"a line between two same-state units",
+         "SLS",
+         {0, 6},
+         128,
+         {"SetVertexBuffer 0 vb0 0 32", "DrawIndexed 1 0 12 10"}},
+        {"another stride after a line starts past its bytes",
+         "LW",
+         {0},
+         0,
+         {"SetVertexBuffer 0 vb0 64 36", "DrawIndexed 1 0 6 4"}},
+        {"another state after a line starts past its bytes",
+         "LO",
+         {0},
+         0,
+         {"SetVertexBuffer 0 vb0 64 32", "DrawIndexed 1 0 6 4"}},
+        {"a line last in the layer",
+         "SL",
+         {0},
+         128,
+         {"SetVertexBuffer 0 vb0 0 32", "DrawIndexed 1 0 6 6"}},
+    };
+    effecttools::DrawDataType1Value lineData;
+    lineData.length = effecttools::Constant(1.0f);
+    effecttools::DrawPartValue linePart;
+    linePart.data = lineData;
+    constexpr float kLineX = 1.5f;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CallLogDevice device;
+        testsupport::FakeShader other(nullptr);
+        RenderRig rig(device);
+        ASSERT_TRUE(rig.Start());
+        const FulgorCore::PackageResource* package =
+            rig.Load(testsupport::Write(testsupport::DrawEffect({linePart}, 0)));
+        ASSERT_NE(package, nullptr);
+        const FulgorCore::ParticleResource* part = package->GetUnit(0)->GetDrawPart(0);
+        ASSERT_NE(part->GetShader(), nullptr);
+        testsupport::OwnerPose pose;
+        pose.matrix[9] = kLineX;
+        testsupport::Pose(rig.Owner(), pose);
+        RenderRig::Instance& instance = rig.AddInstance(1);
+        std::vector<PatternUnit*> units;
+        uint8_t tag = 1;
+        for (char kind : row.units) {
+            if (kind == 'L') {
+                bool noBlock = false;
+                auto* line = dynamic_cast<FulgorCore::DrawUnitType1*>(rig.AddDrawUnit(
+                    instance, FulgorCore::CreateDrawUnit(rig.Owner(), part, noBlock)));
+                ASSERT_NE(line, nullptr);
+                line->Update(testsupport::FrameClock());
+                continue;
+            }
+            PatternUnit* u = rig.AddUnit(instance, tag++);
+            ASSERT_NE(u, nullptr);
+            u->unitShader = kind == 'O' ? &other : part->GetShader();
+            u->stateWord = part->GetRenderStateWord();
+            u->stride = kind == 'W' ? 36 : 32;
+            units.push_back(u);
+        }
+        rig.DrawFrame();
+        std::vector<int> bases;
+        std::vector<uint32_t> expected;
+        for (const PatternUnit* u : units) {
+            bases.push_back(u->reserved ? u->base : -1);
+            for (uint32_t k : {0u, 1u, 2u, 3u, 0u, 1u})
+                expected.push_back(testsupport::PatternMarker(u->tag, k));
+        }
+        EXPECT_EQ(bases, row.bases);
+        std::vector<std::string> draws;
+        for (const std::string& call : device.calls) {
+            EXPECT_FALSE(call.starts_with("Draw ")) << call;
+            if (call.starts_with("SetVertexBuffer 0") || call.starts_with("DrawIndexed"))
+                draws.push_back(call);
+        }
+        EXPECT_EQ(draws, row.draws);
+        // The draws read the other units' vertices and nothing else.
+        std::vector<uint32_t> read;
+        for (const std::vector<uint32_t>& decoded : device.decoded)
+            read.insert(read.end(), decoded.begin(), decoded.end());
+        EXPECT_EQ(read, expected);
+        // The line wrote its vertices where it reserved them.
+        const auto* vb0 = static_cast<const testsupport::FakeVertexBuffer*>(
+            Renderer::GetWorkData()->vertexPool.entries[0].buffer);
+        float x[2] = {};
+        std::memcpy(&x[0], &vb0->bytes[row.lineAt], 4);
+        std::memcpy(&x[1], &vb0->bytes[row.lineAt + 32], 4);
+        EXPECT_EQ(x[0], kLineX);
+        EXPECT_EQ(x[1], kLineX);
+    }
 }
 
 // Each layer hands back the bytes it wrote from where its lock began, so

@@ -362,9 +362,9 @@ TEST(MaterialBuilders, TheDeviceIsAskedOnlyForDrawnPartsAndMayRefuse) {
 }
 
 // Fault: the data's bit fields hold values past the programs' tables (a
-// channel of 11-15, a colour or reflection operation of 6-7, decal shape 3).
-// They reach the key as the tables' neutral entries, so the key always has
-// programs.
+// channel of 11-15, a colour or reflection operation of 6-7, a set index of
+// 6-7, decal shape 3). They reach the key as the tables' neutral entries,
+// so the key always has programs.
 TEST(MaterialBuilders, DataPastTheTablesComposesNeutralEntries) {
     struct Case {
         const char* layer;
@@ -374,10 +374,27 @@ TEST(MaterialBuilders, DataPastTheTablesComposesNeutralEntries) {
         uint32_t neutral;
     };
     const Case cases[] = {
-        {"TCo1", "CST", 11, K::kColor1Channel, 0},  {"TCo2", "CST", 15, K::kColor2Channel, 0},
-        {"TCo3", "CST", 12, K::kColor3Channel, 0},  {"TCo2", "TCCT", 6, K::kColor2RgbOp, 5},
-        {"TCo3", "TCCT", 7, K::kColor3RgbOp, 5},    {"TRef", "TCCT", 6, K::kReflectionOp, 5},
-        {"TCo1", "CST", 10, K::kColor1Channel, 10}, {"TRef", "TCCT", 5, K::kReflectionOp, 5},
+        {"TCo1", "CST", 11, K::kColor1Channel, 0},
+        {"TCo2", "CST", 15, K::kColor2Channel, 0},
+        {"TCo3", "CST", 12, K::kColor3Channel, 0},
+        {"TCo2", "TCCT", 6, K::kColor2RgbOp, 5},
+        {"TCo3", "TCCT", 7, K::kColor3RgbOp, 5},
+        {"TRef", "TCCT", 6, K::kReflectionOp, 5},
+        {"TCo1", "CST", 10, K::kColor1Channel, 10},
+        {"TRef", "TCCT", 5, K::kReflectionOp, 5},
+        {"TCo1", "UvC", 6, K::kColor1RgbUvSet, 0},
+        {"TCo1", "UvA", 7, K::kColor1AlphaUvSet, 0},
+        {"TCo2", "UvC", 7, K::kColor2RgbUvSet, 0},
+        {"TCo2", "UvA", 6, K::kColor2AlphaUvSet, 0},
+        {"TCo3", "UvC", 6, K::kColor3RgbUvSet, 0},
+        {"TCo3", "UvA", 7, K::kColor3AlphaUvSet, 0},
+        {"TDs1", "UvSt", 6, K::kDistortion1UvSet, 0},
+        {"TDs1", "UvSM", 7, K::kDistortion1BlueUvSet, 0},
+        {"TDs2", "UvSt", 7, K::kDistortion2UvSet, 0},
+        {"TDs2", "UvSM", 6, K::kDistortion2BlueUvSet, 0},
+        {"TNrm", "UvSt", 7, K::kNormalMapUvSet, 0},
+        {"TCo2", "UvA", 5, K::kColor2AlphaUvSet, 5},
+        {"TNrm", "UvSt", 5, K::kNormalMapUvSet, 5},
     };
     std::vector<DrawPartValue> parts;
     for (const Case& c : cases) {

@@ -540,6 +540,16 @@ const TextCase kTextCases[] = {
       "(LocalPosition.z>+0.5))discard;\n"
       "Color.a*=min(0.1,0.5-abs(LocalPosition.y))*10.0;\ngl_FragColor=Color;\n}\n"},
      {"Radius", "V2P_WorldPosition"}},
+    // GLSL decals keep no distortion step, whatever their key asks.
+    {"GlslDecalHasNoDistortion",
+     4,
+     KeyOf(K::kProjection, {{K::kDistortion1Enable, 1},
+                            {K::kDistortion1TargetMask, 0x3F},
+                            {K::kDistortion2Enable, 1},
+                            {K::kDistortion2TargetMask, 0x3F}}),
+     kPixel,
+     {"Parameter.TexCoord[5]+=0.5;\nvec4 Color;\nColor=vec4(1.0,1.0,1.0,1.0);\n"},
+     {"TexDistortion", "-=Value;", "texture2D(g_SamplerDistortion"}},
     // Fault: the decal's alpha light read a world position decal programs
     // do not have, so no such program compiled. Decals skip it, as in HLSL.
     {"GlslDecalSkipsTheAlphaLight",
@@ -607,16 +617,25 @@ TEST(GeneratedTextTargets, OtherTargetsLeaveTheBuffer) {
 
 // Fault: the key's bit fields can hold values past the text tables (a
 // channel of 11-15, an operation of 6-7, decal shape 3, set count 7), which
-// would index past them. Such a key gets no text at all, in any profile.
+// would index past them, and set indices of 6-7, which would name a seventh
+// or eighth of the six sets. Such a key gets no text at all, in any
+// profile.
 TEST(GeneratedTextRefusal, AKeyPastTheTablesGetsEmptyText) {
     struct Case {
         K::Field field;
         uint32_t first, last;
     };
     const Case cases[] = {
-        {K::kColor1Channel, 11, 15}, {K::kColor2Channel, 11, 15}, {K::kColor3Channel, 11, 15},
-        {K::kColor2RgbOp, 6, 7},     {K::kColor3RgbOp, 6, 7},     {K::kReflectionOp, 6, 7},
-        {K::kDecalShape, 3, 3},      {K::kUvSetCount, 7, 7},
+        {K::kColor1Channel, 11, 15},  {K::kColor2Channel, 11, 15},
+        {K::kColor3Channel, 11, 15},  {K::kColor2RgbOp, 6, 7},
+        {K::kColor3RgbOp, 6, 7},      {K::kReflectionOp, 6, 7},
+        {K::kDecalShape, 3, 3},       {K::kUvSetCount, 7, 7},
+        {K::kColor1RgbUvSet, 6, 7},   {K::kColor1AlphaUvSet, 6, 7},
+        {K::kColor2RgbUvSet, 6, 7},   {K::kColor2AlphaUvSet, 6, 7},
+        {K::kColor3RgbUvSet, 6, 7},   {K::kColor3AlphaUvSet, 6, 7},
+        {K::kDistortion1UvSet, 6, 7}, {K::kDistortion1BlueUvSet, 6, 7},
+        {K::kDistortion2UvSet, 6, 7}, {K::kDistortion2BlueUvSet, 6, 7},
+        {K::kNormalMapUvSet, 6, 7},
     };
     for (const Case& c : cases)
         for (uint32_t value = c.first - 1; value <= c.last; ++value)

@@ -1,15 +1,17 @@
 // The effects runtime's own geometry on the GL backend (llvmpipe under the
 // offscreen video driver): a ring, a history strip, a mesh and a particle
-// field's quads of one instance, drawn by the renderer through the effects
-// device with the generated shaders, identity view and projection, and
-// read back from a 64 x 64 back buffer.
+// field's quads of one instance, and lines between them, drawn by the
+// renderer through the effects device with the generated shaders, identity
+// view and projection, and read back from a 64 x 64 back buffer.
 #include "support/PixelCheck.h"
 #include "support/effects/DrawUnitRig.h"
 #include "support/effects/EffectFiles.h"
 #include "support/effects/GeometryMembers.h"
 #include "support/effects/RenderRig.h"
-#include "support/vfx/VfxDeviceRig.h"
+#include "support/vfx/RuntimePixelTest.h"
 
+#include "effects/drawunits/DrawUnitFactory.h"
+#include "effects/drawunits/DrawUnitType1.h"
 #include "effects/drawunits/DrawUnitType13.h"
 #include "effects/drawunits/DrawUnitType4.h"
 #include "effects/drawunits/DrawVertices.h"
@@ -90,10 +92,13 @@ std::vector<uint8_t> Dds(uint32_t w, uint32_t h, const std::vector<uint8_t>& rgb
     return tools::WriteDds(sys::DdsFormat::R8G8B8A8, w, h, 1, false, rgba.data(), rgba.size());
 }
 
+// A line's length: across the frame from -0.9 to 0.9.
+constexpr float kLineLength = 1.8f;
+
 // Unit 0 a ring, 1 a strip, 2 a mesh of the triangle, 3 a quad field
-// sampling the atlas; none culls, none blends.
+// sampling the atlas, 4 a line; none culls, none blends.
 effecttools::EffectFileValue ShapesEffect() {
-    std::vector<effecttools::DrawPartValue> parts(4);
+    std::vector<effecttools::DrawPartValue> parts(5);
     parts[0].data = effecttools::DrawDataType7Value{};
     parts[1].data = effecttools::DrawDataType6Value{};
     effecttools::DrawDataType13Value mesh;
@@ -112,6 +117,9 @@ effecttools::EffectFileValue ShapesEffect() {
     parts[3].data = field;
     parts[3].textureLayers["TCo1"] = {
         {{"bEbl", 1}}, std::vector<int8_t>{0}, std::nullopt, std::nullopt};
+    effecttools::DrawDataType1Value line;
+    line.length = effecttools::Constant(kLineLength);
+    parts[4].data = line;
     for (auto& part : parts)
         part.fields.push_back({"DFac", 2});
     effecttools::EffectFileValue f = testsupport::DrawEffect(parts, 0);
@@ -145,49 +153,10 @@ void PrepareQuad(uint8_t* out, const float* centre, int cell) {
     Fx::WriteBillboardVertex(v[3], shared, s, -s, snorm(u0 + 0.4f), snorm(v0 + 0.4f));
 }
 
-class EffectGeometryPixels : public testing::Test {
+class EffectGeometryPixels : public testsupport::RuntimePixelTest<kSize> {
 protected:
-    void SetUp() override {
-        if (!rig.Start(sys::gpu::Backend::OpenGL, kSize, kSize))
-            GTEST_SKIP() << "no GL context here";
-        ShaderSource::Install(nullptr); // the runtime's generated programs
-        runtime = std::make_unique<testsupport::RenderRig>(*rig.device);
-        ASSERT_TRUE(runtime->Start());
-        package = runtime->Load(testsupport::Write(ShapesEffect()));
-        ASSERT_NE(package, nullptr);
-        instance = &runtime->AddInstance(1);
-    }
-    void TearDown() override {
-        for (Fx::ParticleInstance* p : owners)
-            delete p;
-        owners.clear();
-        runtime.reset();
-        rig.Stop();
-    }
+    void SetUp() override { Start(ShapesEffect()); }
 
-    const Fx::ParticleResource* Part(uint32_t unit) const {
-        return package->GetUnit(unit)->GetDrawPart(0);
-    }
-    // A particle of the instance's root at (x, y, kZ) with the colour.
-    Fx::ParticleInstance* Owner(float x, float y, const float* color) {
-        Fx::UnitInstance::InitialState state;
-        state.parent = instance->root;
-        state.timeMode = Fx::UnitInstance::kEndless;
-        Fx::ParticleInstance* p = testsupport::StandInParticle(instance->root, state);
-        if (p) {
-            owners.push_back(p);
-            Move(p, x, y, color);
-        }
-        return p;
-    }
-    static void Move(Fx::ParticleInstance* p, float x, float y, const float* color) {
-        testsupport::OwnerPose pose;
-        pose.matrix[9] = x;
-        pose.matrix[10] = y;
-        pose.matrix[11] = kZ;
-        std::memcpy(pose.color, color, sizeof pose.color);
-        testsupport::Pose(p, pose);
-    }
     template <class T, class... Args>
     T* Add(Fx::ParticleInstance* owner, uint32_t unit, Args&&... args) {
         return runtime->AddDrawUnit(
@@ -207,26 +176,80 @@ protected:
         return testing_graphics::PixelIs(pixels, kSize, px, py, c.r, c.g, c.b, 2);
     }
 
-    testsupport::VfxDeviceRig rig;
-    std::unique_ptr<testsupport::RenderRig> runtime;
-    const Fx::PackageResource* package = nullptr;
-    testsupport::RenderRig::Instance* instance = nullptr;
-    std::vector<Fx::ParticleInstance*> owners;
-    std::vector<uint8_t> pixels;
+    // The ring about kRingCentre, radii 0.15 to 0.25, made for a frame.
+    Fx::RingDrawUnit* AddRing(const float* color) {
+        geometry::Shapes::ringInner = 0.15f;
+        geometry::Shapes::ringOuter = 0.25f;
+        Fx::RingDrawUnit::Values values;
+        values.segmentCount = 32;
+        values.ops = geometry::RingMembers<0>();
+        auto* ring = Add<Fx::RingDrawUnit>(Owner(kRingCentre[0], kRingCentre[1], color), 0, values);
+        if (ring)
+            ring->Update(testsupport::FrameClock());
+        return ring;
+    }
+    // The particle field with the quads of cells 0 and 3 at kQuads.
+    Fx::DrawUnitType4* AddQuads() {
+        static constexpr float kWhite[4] = {1, 1, 1, 1};
+        auto* field = Add<Fx::DrawUnitType4>(Owner(0, 0, kWhite), 3);
+        if (!field)
+            return nullptr;
+        prepared.resize(2 * Fx::DrawUnitType4::kQuadVertexBytes);
+        PrepareQuad(prepared.data(), kQuads[0], 0);
+        PrepareQuad(prepared.data() + Fx::DrawUnitType4::kQuadVertexBytes, kQuads[1], 3);
+        field->prepared = prepared.data();
+        field->pointCount = 2;
+        return field;
+    }
+    // The two quads as shapes, in the colours of their cells.
+    static std::vector<Shape> QuadShapes() {
+        const auto rgb = [](int cell) {
+            return Rgb{kCells[cell][0], kCells[cell][1], kCells[cell][2]};
+        };
+        return {
+            {"quad 0", rgb(0), [](float x, float y, float m) { return InQuad(0, x, y, m); }},
+            {"quad 3", rgb(3), [](float x, float y, float m) { return InQuad(1, x, y, m); }},
+        };
+    }
+
+    // Every pixel well inside a shape has its colour, every pixel well
+    // outside them all is black, one on an edge is one or the other; each
+    // shape covers within 10% of the pixel centres its exact outline holds.
+    void ExpectOnly(const std::vector<Shape>& shapes) const {
+        constexpr float kEdge = 1.5f / 32.0f;
+        std::vector<int> covered(shapes.size()), outlined(shapes.size());
+        for (int py = 0; py < kSize; ++py)
+            for (int px = 0; px < kSize; ++px) {
+                const float x = ClipX(px), y = ClipY(py);
+                bool near = false, matched = Is(px, py, kBlack);
+                for (size_t s = 0; s < shapes.size(); ++s) {
+                    const Shape& shape = shapes[s];
+                    outlined[s] += shape.inside(x, y, 0.0f) ? 1 : 0;
+                    covered[s] += Is(px, py, shape.color) ? 1 : 0;
+                    if (shape.inside(x, y, kEdge)) {
+                        EXPECT_TRUE(Is(px, py, shape.color))
+                            << shape.name << " " << px << " " << py;
+                    }
+                    if (shape.inside(x, y, -kEdge)) {
+                        near = true;
+                        matched = matched || Is(px, py, shape.color);
+                    }
+                }
+                EXPECT_TRUE(near ? matched : Is(px, py, kBlack)) << px << " " << py;
+            }
+        for (size_t s = 0; s < shapes.size(); ++s) {
+            EXPECT_GT(outlined[s], 0) << shapes[s].name;
+            EXPECT_NEAR(covered[s], outlined[s], 0.1 * outlined[s]) << shapes[s].name;
+        }
+    }
+
+    std::vector<uint8_t> prepared; // the quads' vertices
 };
 
 TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
     const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1}, white[4] = {1, 1, 1, 1};
-    geometry::Shapes::ringInner = 0.15f;
-    geometry::Shapes::ringOuter = 0.25f;
     geometry::Shapes::stripHead = geometry::Shapes::stripTail = 0.05f;
-
-    Fx::RingDrawUnit::Values ringValues;
-    ringValues.segmentCount = 32;
-    ringValues.ops = geometry::RingMembers<0>();
-    auto* ring = Add<Fx::RingDrawUnit>(Owner(kRingCentre[0], kRingCentre[1], red), 0, ringValues);
-    ASSERT_NE(ring, nullptr);
-    ring->Update(testsupport::FrameClock());
+    ASSERT_NE(AddRing(red), nullptr);
 
     // The strip grows a node a frame as its owner moves 0.1 along y = -0.5.
     Fx::StripDrawUnitBase::Values stripValues;
@@ -252,19 +275,9 @@ TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
     m.polygonOffset = m.blendWeight = 0.0f;
     std::memset(m.shaderParameters, 0, sizeof m.shaderParameters);
 
-    auto* field = Add<Fx::DrawUnitType4>(Owner(0, 0, white), 3);
-    ASSERT_NE(field, nullptr);
-    std::vector<uint8_t> prepared(2 * Fx::DrawUnitType4::kQuadVertexBytes);
-    PrepareQuad(prepared.data(), kQuads[0], 0);
-    PrepareQuad(prepared.data() + Fx::DrawUnitType4::kQuadVertexBytes, kQuads[1], 3);
-    field->prepared = prepared.data();
-    field->pointCount = 2;
+    ASSERT_NE(AddQuads(), nullptr);
 
-    runtime->DrawFrame();
-    const float clear[4] = {0, 0, 0, 1};
-    rig.stack.Execute(clear);
-    pixels = rig.stack.ReadBackBuffer();
-    ASSERT_EQ(pixels.size(), static_cast<size_t>(kSize * kSize * 4));
+    DrawAndRead();
 
     // The ring at radius 0.2, its centre clear.
     for (int a = 0; a < 8; ++a) {
@@ -280,44 +293,53 @@ TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
     EXPECT_TRUE(At(0.75f, -0.5f, kBlack));
     EXPECT_TRUE(At(0.85f, -0.5f, kBlack));
     EXPECT_TRUE(At(0.55f, -0.1f, kBlue));
-    const Rgb cells[2] = {{255, 255, 0}, {0, 255, 255}};
+    const std::vector<Shape> quads = QuadShapes();
     for (int q = 0; q < 2; ++q)
-        EXPECT_TRUE(At(kQuads[q][0], kQuads[q][1], cells[q])) << q;
+        EXPECT_TRUE(At(kQuads[q][0], kQuads[q][1], quads[q].color)) << q;
 
     // Every pixel: well inside a shape its colour, well outside them all
-    // black, on an edge one or the other; each shape's pixels within 10%
-    // of the pixel centres its exact outline holds.
-    const Shape shapes[] = {
-        {"ring", kRed, InRing},
-        {"strip", kGreen, InStrip},
-        {"triangle", kBlue, InTriangle},
-        {"quad 0", cells[0], [](float x, float y, float m) { return InQuad(0, x, y, m); }},
-        {"quad 3", cells[1], [](float x, float y, float m) { return InQuad(1, x, y, m); }},
+    // black, on an edge one or the other.
+    std::vector<Shape> shapes = {
+        {"ring", kRed, InRing}, {"strip", kGreen, InStrip}, {"triangle", kBlue, InTriangle}};
+    shapes.insert(shapes.end(), quads.begin(), quads.end());
+    ExpectOnly(shapes);
+}
+
+// Kept as the effect data was authored: a line (draw type 1) reserves its
+// vertices but no indices under the indexed batch kind, so it never shows.
+// Its bytes never reach the batches after it: the quads after the first
+// line (another stride and state) start past its vertices, and a ring of
+// the same program and state as the second line shares its batch and
+// skips them.
+TEST_F(EffectGeometryPixels, LinesNeverShowAndTheBatchesAfterThemDrawWhole) {
+    const float red[4] = {1, 0, 0, 1}, white[4] = {1, 1, 1, 1};
+    ASSERT_EQ(Part(4)->GetShader(), Part(0)->GetShader()); // one batch for the line and ring
+    ASSERT_EQ(Part(4)->GetRenderStateWord(), Part(0)->GetRenderStateWord());
+
+    // Along x through the middle, then along y.
+    auto line = [&](float x, float y, Fx::ParticleInstance::VectorMember axis) {
+        Fx::ParticleInstance* owner = Owner(x, y, white);
+        ASSERT_NE(owner, nullptr);
+        owner->axisMember = axis;
+        bool noBlock = false;
+        Fx::DrawUnit* unit =
+            runtime->AddDrawUnit(*instance, Fx::CreateDrawUnit(owner, Part(4), noBlock));
+        ASSERT_NE(dynamic_cast<Fx::DrawUnitType1*>(unit), nullptr);
+        unit->Update(testsupport::FrameClock());
     };
-    constexpr float kEdge = 1.5f / 32.0f;
-    int covered[5] = {}, outlined[5] = {};
-    for (int py = 0; py < kSize; ++py)
-        for (int px = 0; px < kSize; ++px) {
-            const float x = ClipX(px), y = ClipY(py);
-            bool near = false, matched = Is(px, py, kBlack);
-            for (int s = 0; s < 5; ++s) {
-                const Shape& shape = shapes[s];
-                outlined[s] += shape.inside(x, y, 0.0f) ? 1 : 0;
-                covered[s] += Is(px, py, shape.color) ? 1 : 0;
-                if (shape.inside(x, y, kEdge)) {
-                    EXPECT_TRUE(Is(px, py, shape.color)) << shape.name << " " << px << " " << py;
-                }
-                if (shape.inside(x, y, -kEdge)) {
-                    near = true;
-                    matched = matched || Is(px, py, shape.color);
-                }
-            }
-            EXPECT_TRUE(near ? matched : Is(px, py, kBlack)) << px << " " << py;
-        }
-    for (int s = 0; s < 5; ++s) {
-        EXPECT_GT(outlined[s], 0) << shapes[s].name;
-        EXPECT_NEAR(covered[s], outlined[s], 0.1 * outlined[s]) << shapes[s].name;
+    line(-0.9f, 0.0f, Fx::ParticleInstance::GetAxisX);
+    ASSERT_NE(AddQuads(), nullptr);
+    line(0.0f, -0.9f, Fx::ParticleInstance::GetAxisY);
+    ASSERT_NE(AddRing(red), nullptr);
+
+    DrawAndRead();
+    for (int p = 4; p < kSize - 4; ++p) {
+        EXPECT_TRUE(Is(p, 31, kBlack) && Is(p, 32, kBlack)) << "row pixel " << p;
+        EXPECT_TRUE(Is(31, p, kBlack) && Is(32, p, kBlack)) << "column pixel " << p;
     }
+    std::vector<Shape> shapes = QuadShapes();
+    shapes.push_back({"ring", kRed, InRing});
+    ExpectOnly(shapes);
 }
 
 } // namespace

@@ -1,30 +1,92 @@
-// The effects runtime started over the effects device of a GL pixel test,
-// so that what the runtime draws can be read back; finalized before the
-// device goes.
+// The effects runtime's renderer on the GL backend (llvmpipe under the
+// offscreen video driver): a square back buffer, the runtime started over
+// the effects device with the generated programs and an identity camera,
+// one effect loaded and one instance whose particles the test places.
+// Skipped without a GL context.
 #pragma once
 
-#include "support/effects/RuntimeStartup.h"
+#include "support/PixelCheck.h"
+#include "support/effects/DrawUnitRig.h"
+#include "support/effects/EffectFiles.h"
+#include "support/effects/RenderRig.h"
 #include "support/vfx/VfxDeviceRig.h"
 
-#include "effects/Core/Engine/Engine.h"
+#include "game/vfx/ShaderSource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
 
 namespace testsupport {
 
-class RuntimePixelTest : public VfxPixelTest {
+template <int Size> class RuntimePixelTest : public testing::Test {
 protected:
-    void SetUp() override {
-        VfxPixelTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        runtime.parameter.pDevice = device;
-        ASSERT_TRUE(runtime.Start());
+    static constexpr int kSize = Size;
+    static constexpr float kZ = 0.5f;
+
+    // Call from SetUp; returns with the test skipped or failed when the
+    // context, the runtime or the effect is not there.
+    void Start(const effecttools::EffectFileValue& effect) {
+        if (!rig.Start(sys::gpu::Backend::OpenGL, kSize, kSize))
+            GTEST_SKIP() << "no GL context here";
+        ShaderSource::Install(nullptr); // the runtime's generated programs
+        runtime = std::make_unique<RenderRig>(*rig.device);
+        ASSERT_TRUE(runtime->Start());
+        package = runtime->Load(Write(effect));
+        ASSERT_NE(package, nullptr);
+        instance = &runtime->AddInstance(1);
     }
     void TearDown() override {
-        FulgorCore::Engine::Finalize();
-        VfxPixelTest::TearDown();
+        for (FulgorCore::ParticleInstance* p : owners)
+            delete p;
+        owners.clear();
+        runtime.reset();
+        rig.Stop();
     }
 
-    RuntimeStartup runtime;
+    const FulgorCore::ParticleResource* Part(uint32_t unit) const {
+        return package->GetUnit(unit)->GetDrawPart(0);
+    }
+    // A particle of the instance's root at (x, y, kZ) with the colour
+    // (white for none).
+    FulgorCore::ParticleInstance* Owner(float x, float y, const float* color = nullptr) {
+        FulgorCore::UnitInstance::InitialState state;
+        state.parent = instance->root;
+        state.timeMode = FulgorCore::UnitInstance::kEndless;
+        FulgorCore::ParticleInstance* p = StandInParticle(instance->root, state);
+        if (p) {
+            owners.push_back(p);
+            Move(p, x, y, color);
+        }
+        return p;
+    }
+    static void Move(FulgorCore::ParticleInstance* p, float x, float y,
+                     const float* color = nullptr) {
+        OwnerPose pose;
+        pose.matrix[9] = x;
+        pose.matrix[10] = y;
+        pose.matrix[11] = kZ;
+        if (color)
+            std::memcpy(pose.color, color, sizeof pose.color);
+        Pose(p, pose);
+    }
+    // The layer drawn on a black buffer and read back.
+    void DrawAndRead() {
+        runtime->DrawFrame();
+        const float clear[4] = {0, 0, 0, 1};
+        rig.stack.Execute(clear);
+        pixels = rig.stack.ReadBackBuffer();
+        ASSERT_EQ(pixels.size(), static_cast<size_t>(kSize * kSize * 4));
+    }
+
+    VfxDeviceRig rig;
+    std::unique_ptr<RenderRig> runtime;
+    const FulgorCore::PackageResource* package = nullptr;
+    RenderRig::Instance* instance = nullptr;
+    std::vector<FulgorCore::ParticleInstance*> owners;
+    std::vector<uint8_t> pixels;
 };
 
 } // namespace testsupport
