@@ -104,7 +104,9 @@ ShapeValue RadiusShape(float inner, float outer) {
     return s;
 }
 
-// Points of a shape: n points of four floats on a circle.
+// Points of a shape: n points of four floats on a circle. The point kinds
+// scale them by their radius or size, so the shapes' own circles are of
+// radius 1 or less.
 std::vector<uint8_t> CirclePoints(uint32_t n, float radius) {
     std::vector<uint8_t> bytes;
     for (uint32_t i = 0; i < n; ++i) {
@@ -278,7 +280,7 @@ std::vector<uint8_t> LogoSecond() {
     five.fields = {{"GnCT", 1}};
     five.latitudeDivisions = 4;
     five.longitudeDivisions = 8;
-    five.points = CirclePoints(8, 50.0f);
+    five.points = CirclePoints(8, 1.0f);
     five.floats = {{"Rad", Constant(50.0f)}};
     u.emitters.push_back(Emitter(5, five));
     ShapeValue six = five;
@@ -525,7 +527,7 @@ std::vector<uint8_t> Title() {
     intro.drawParts.push_back(Part(trail, 1));
     ShapeValue eight;
     eight.fields = {{"GnCT", 2}, {"AxX", 4}, {"AxY", 4}, {"AxZ", 1}};
-    eight.points = CirclePoints(4, 200.0f);
+    eight.points = CirclePoints(4, 0.5f);
     eight.size3 = TripleValue{0, Constant(400.0f), Constant(200.0f), Constant(10.0f)};
     intro.emitters.push_back(Emitter(8, eight));
     intro.drawParts.push_back(Glow(40.0f, 1));
@@ -632,7 +634,7 @@ std::vector<uint8_t> GameMenu() {
             u.emitters.push_back(Emitter(1, fromModel));
             ShapeValue nine;
             nine.fields = {{"AxX", 2}, {"AxY", 3}};
-            nine.points = CirclePoints(6, 30.0f);
+            nine.points = CirclePoints(6, 0.5f);
             nine.size2 = PairValue{0, Constant(240.0f), Constant(48.0f)};
             u.emitters.push_back(Emitter(9, nine));
         }

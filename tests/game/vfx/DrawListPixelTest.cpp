@@ -4,7 +4,7 @@
 // effect sorts, by view depth, through the effects device, and read back.
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/UnitTreeRig.h"
-#include "support/vfx/RuntimeOnDevicePixelTest.h"
+#include "support/vfx/EnginePixelTest.h"
 
 #include "effects/Core/Engine/DrawParameter.h"
 #include "effects/Core/Engine/Engine.h"
@@ -65,7 +65,7 @@ effecttools::EffectFileValue TwoBillboards(uint32_t sortMode, const uint8_t (&pr
     return f;
 }
 
-class DrawListPixels : public testsupport::RuntimeOnDevicePixelTest {
+class DrawListPixels : public testsupport::EnginePixelTest {
 protected:
     DrawListPixels() { generatedShaders = true; }
 

@@ -7,7 +7,7 @@
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
 #include "support/effects/UnitTreeRig.h"
-#include "support/vfx/RuntimeOnDevicePixelTest.h"
+#include "support/vfx/EnginePixelTest.h"
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
@@ -164,10 +164,10 @@ private:
     static inline DeviceDraws* current_ = nullptr;
 };
 
-class DrawUnitPixels : public testsupport::RuntimeOnDevicePixelTest {
+class DrawUnitPixels : public testsupport::EnginePixelTest {
 protected:
     void SetUp() override {
-        RuntimeOnDevicePixelTest::SetUp();
+        EnginePixelTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
         effect = testsupport::LoadEffect(testsupport::Write(BillboardEffect()));
@@ -195,7 +195,7 @@ protected:
         delete root;
         if (package)
             FulgorCore::Engine::ReleaseResource(effect.index, effect.serial);
-        RuntimeOnDevicePixelTest::TearDown();
+        EnginePixelTest::TearDown();
     }
 
     // Unit i's draw part, updated by each step of frames in turn, then drawn.

@@ -1,6 +1,6 @@
-// The effects runtime started over the effects device of a GL pixel test,
-// so that what the runtime draws can be read back; finalized before the
-// device goes.
+// The effects runtime started through its own entry points over the
+// effects device of a GL pixel test, so that what whole effects draw can be
+// read back; finalized before the device goes.
 #pragma once
 
 #include "support/effects/RuntimeStartup.h"
@@ -10,7 +10,7 @@
 
 namespace testsupport {
 
-class RuntimeOnDevicePixelTest : public VfxPixelTest {
+class EnginePixelTest : public VfxPixelTest {
 protected:
     void SetUp() override {
         VfxPixelTest::SetUp();
