@@ -8,6 +8,7 @@
 #include "effects/Core/Value/ComputeScaledBase.h"
 #include "effects/drawunits/AnimateTextureSlots.h"
 #include "effects/drawunits/DrawUnitOwner.h"
+#include "effects/drawunits/ParticleKernelNoOps.h"
 #include "effects/drawunits/DrawUnitRenderBlock.h"
 #include "effects/drawunits/TextureParameterKernels.h"
 #include "effects/drawunits/UvTransformKernels.h"
@@ -28,37 +29,44 @@ float ScaleAlphaOffset(float v) {
     return 127.0f * (v + 1.0f);
 }
 
-// A colour whose channels the file never gave (no value record) leaves the
-// owner's colour as it is.
-bool ColorIsAbsent(const ColorProperty& color) {
-    for (uint32_t c = ColorProperty::kRed; c <= ColorProperty::kBrightness; ++c)
-        if (color.GetChannel(static_cast<ColorProperty::Channel>(c)).GetKind() !=
-            FloatProperty::kNone)
-            return false;
-    return color.GetGradient().GetKeyCount() == 0;
+// The time-zero clock the constant properties are evaluated at once.
+const EvaluationContext kZeroClock{};
+
+// The instance tint of r, g and b: ((M - 1) wm + 1) + A wa, with the
+// data's percentages read at each call.
+void Tint(const DrawUnit* unit, float* out) {
+    const float wm = static_cast<float>(unit->unitData->GetApLD()) * 0.01f;
+    const float wa = static_cast<float>(unit->unitData->GetApLE()) * 0.01f;
+    const float* multiply = unit->root->lightResultA;
+    const float* add = unit->root->lightResultB;
+    for (uint32_t i = 0; i < 3; ++i)
+        out[i] = (((multiply[i] - 1.0f) * wm + 1.0f) + add[i] * wa) * out[i];
 }
 
-void OwnerColor(const DrawUnit*, float* out, const float* ownerColor, const EvaluationContext&) {
-    std::memcpy(out, ownerColor, 4 * sizeof(float));
-}
-
-void DataColorTimesOwner(const DrawUnit* unit, float* out, const float* ownerColor,
-                         const EvaluationContext& context) {
-    float c[4];
-    unit->unitData->GetDrawColor().Evaluate(context, unit->renderBlock->colorSamples,
-                                            *unit->randomState, c);
+void Modulate(float* out, const float* in, const float* by) {
     for (uint32_t i = 0; i < 4; ++i)
-        out[i] = c[i] * ownerColor[i];
+        out[i] = in[i] * by[i];
 }
 
-void KeepScale(const DrawUnit*, float*, const EvaluationContext&) {}
+// out = B x in for the axis rows, B = diag(d0, d1, d2) written as a full
+// 3x3; the translation row is copied.
+void MultiplyAxes(float* out, const float* b, const float* in) {
+    for (uint32_t r = 0; r < 3; ++r)
+        for (uint32_t c = 0; c < 3; ++c)
+            out[r * 3 + c] =
+                b[r * 3 + 0] * in[0 * 3 + c] + b[r * 3 + 1] * in[1 * 3 + c] + b[r * 3 + 2] * in[2 * 3 + c];
+    for (uint32_t c = 0; c < 3; ++c)
+        out[9 + c] = in[9 + c];
+}
 
-void DataScale(const DrawUnit* unit, float* vector, const EvaluationContext& context) {
+void EvaluateSize(const DrawUnit* unit, const EvaluationContext& context) {
     float s[3];
     unit->unitData->GetDrawSize().Evaluate(context, unit->renderBlock->sizeSamples,
                                            *unit->randomState, s);
-    for (uint32_t i = 0; i < 3; ++i)
-        vector[i] *= s[i];
+    float* m = unit->renderBlock->matrix;
+    m[0] = s[0];
+    m[4] = s[1];
+    m[8] = s[2];
 }
 
 } // namespace
@@ -83,121 +91,196 @@ template <uint32_t Mode> float DrawUnit::PolygonOffset(const DrawUnit* unit) {
 const DrawUnitRenderBlock::PolygonOffsetMember DrawUnit::kPolygonOffsets[kPolygonOffsetModes] = {
     PolygonOffset<0>, PolygonOffset<1>, PolygonOffset<2>, PolygonOffset<3>, PolygonOffset<4>};
 
-void DrawUnit::PassMatrix(const DrawUnit*, float* out, const float* ownerMatrix,
-                          const EvaluationContext&) {
-    std::memcpy(out, ownerMatrix, 12 * sizeof(float));
+DrawUnitRenderBlock::DrawUnitRenderBlock()
+    : scaleMatrix(DrawUnit::PassMatrix), scaleVector(ParticleKernel::NoOpWithTwoArguments),
+      modulateColour(DrawUnit::PassColour), aOffGetter(DrawUnit::GetParameterZero),
+      aTesGetter(DrawUnit::GetParameterZero), biasFunction(DrawUnit::PolygonOffset<0>),
+      textureByteKernel(ParticleKernel::NoOpWithTwoArguments),
+      textureValueKernel(ParticleKernel::NoOpWithTwoArguments),
+      textureSelectKernel(ParticleKernel::NoOpWithArgument) {}
+
+void DrawUnit::ScaleMatrixAnimated(const DrawUnit* unit, float* out, const float* in,
+                                   const EvaluationContext& context) {
+    EvaluateSize(unit, context);
+    MultiplyAxes(out, unit->renderBlock->matrix, in);
 }
 
-void DrawUnit::ScaleMatrix(const DrawUnit* unit, float* out, const float* ownerMatrix,
-                           const EvaluationContext& context) {
-    float* m = unit->renderBlock->matrix;
-    float s[3] = {1.0f, 1.0f, 1.0f};
-    unit->Scale(s, context);
-    m[0] = s[0];
-    m[4] = s[1];
-    m[8] = s[2];
-    Math::Matrix34Multiply(out, m, ownerMatrix);
+void DrawUnit::ScaleMatrixConstant(const DrawUnit* unit, float* out, const float* in,
+                                   const EvaluationContext&) {
+    MultiplyAxes(out, unit->renderBlock->matrix, in);
+}
+
+void DrawUnit::PassMatrix(const DrawUnit*, float* out, const float* in,
+                          const EvaluationContext&) {
+    std::memcpy(out, in, 12 * sizeof(float));
+}
+
+void DrawUnit::ScaleVectorAnimated(const DrawUnit* unit, float* vector,
+                                   const EvaluationContext& context) {
+    EvaluateSize(unit, context);
+    ScaleVectorConstant(unit, vector, context);
+}
+
+void DrawUnit::ScaleVectorConstant(const DrawUnit* unit, float* vector,
+                                   const EvaluationContext&) {
+    const float* m = unit->renderBlock->matrix;
+    vector[0] *= m[0];
+    vector[1] *= m[4];
+    vector[2] *= m[8];
+}
+
+void DrawUnit::ModulateColourAnimated(const DrawUnit* unit, float* out, const float* in,
+                                      const EvaluationContext& context) {
+    float c[4];
+    unit->unitData->GetDrawColor().Evaluate(context, unit->renderBlock->colorSamples,
+                                            *unit->randomState, c);
+    Modulate(out, in, c);
+}
+
+void DrawUnit::ModulateColourAnimatedTinted(const DrawUnit* unit, float* out, const float* in,
+                                            const EvaluationContext& context) {
+    ModulateColourAnimated(unit, out, in, context);
+    Tint(unit, out);
+}
+
+void DrawUnit::ModulateColourConstant(const DrawUnit* unit, float* out, const float* in,
+                                      const EvaluationContext&) {
+    Modulate(out, in, unit->renderBlock->colour);
+}
+
+void DrawUnit::ModulateColourConstantTinted(const DrawUnit* unit, float* out, const float* in,
+                                            const EvaluationContext& context) {
+    ModulateColourConstant(unit, out, in, context);
+    Tint(unit, out);
+}
+
+void DrawUnit::PassColour(const DrawUnit*, float* out, const float* in,
+                          const EvaluationContext&) {
+    std::memcpy(out, in, 4 * sizeof(float));
+}
+
+void DrawUnit::PassColourTinted(const DrawUnit* unit, float* out, const float* in,
+                                const EvaluationContext& context) {
+    PassColour(unit, out, in, context);
+    Tint(unit, out);
+}
+
+void DrawUnit::EvaluateConstantSize(const EvaluationContext& context) {
+    EvaluateSize(this, context);
 }
 
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
-    : randomState(&owner->owner->random), ownerUnit(owner), root(owner->owner),
-      package(owner->owner->package), unitData(data) {
-    renderBlock = static_cast<DrawUnitRenderBlock*>(Engine::GetUnitInstancePool().Allocate());
-    if (!renderBlock) {
-        // No member can be chosen: the particle ends, so its passes never
-        // reach this unit's update.
-        ownerUnit->Finish();
-    }
+    : ownerUnit(owner), root(owner->owner), package(owner->owner->package), unitData(data) {
     unitShader = data->GetShader();
-    stateWord = data->GetRenderStateWord();
-    for (uint32_t k = 0; k < kTextureSlots; ++k)
-        textureBindings[k] = *data->GetTextureSlot(k);
-    usedTextureMask = static_cast<uint8_t>(data->GetUsedTextureMask());
-    uvOffsetFirstMask = static_cast<uint8_t>(data->GetTextureLayerMask());
-    if (renderBlock) {
-        new (renderBlock) DrawUnitRenderBlock{};
-        renderBlock->textureKernel =
-            ParticleKernel::kAnimateTextureSlots[data->GetAnimatedTextureMask()];
-        renderBlock->textureParameterKernel =
-            ParticleKernel::kEvaluateTextureParameters[(usedTextureMask >> 3) & 31u];
-        renderBlock->vertexParameterKernel =
-            ParticleKernel::kPackTextureParameters[(usedTextureMask >> 3) & 7u];
-        ChooseMembers(data->GetDrawType());
+    renderBlock = static_cast<DrawUnitRenderBlock*>(Engine::GetUnitInstancePool().Allocate());
+    randomState = &root->random;
+    if (!renderBlock) {
+        // No member can be chosen: the particle ends (once, however many of
+        // its units find no block), so its passes never reach this unit's
+        // update, and no later value is drawn.
+        ownerUnit->Finish();
+        return;
     }
-    // Without a block the values are still drawn, so the units built after
-    // this one get the values they would have had.
-    DrawUnitRenderBlock scratch{};
-    DrawUnitRenderBlock& values = renderBlock ? *renderBlock : scratch;
-    // Every used slot takes its draws, animated or not, so the values of
-    // the slots after it do not depend on which slots were resolved at load.
-    for (uint32_t k = 0; k < data->GetTextureSlotCount() && k < kTextureSlots; ++k) {
-        if (!(usedTextureMask & (1u << k)))
-            continue;
-        const TextureSlotProperty property(*data, k);
-        values.textureRandomValues[SelectorSample(k)] =
-            property.GetSelector().SampleRandom(*randomState);
-        if (const FloatProperty* parameter = property.GetParameter())
-            values.textureRandomValues[ParameterSample(k)] = parameter->SampleRandom(*randomState);
-    }
-    // Sets past the declared count keep zero values and draw nothing.
-    for (uint32_t i = 0; i < data->GetUvLayerCount() && i < DrawUnitRenderBlock::kUvSets; ++i)
-        data->GetUvLayer(i)->SampleRandom(*randomState, values.uvRandomValues[i]);
+    new (renderBlock) DrawUnitRenderBlock();
+    ChooseProperties(data->GetDrawType());
+    CopyMaterial();
 }
 
 DrawUnit::~DrawUnit() {
-    if (renderBlock)
-        Engine::GetUnitInstancePool().Free(renderBlock);
+    GiveBack(renderBlock);
 }
 
-void DrawUnit::ChooseMembers(uint32_t drawType) {
+void DrawUnit::ChooseProperties(uint32_t drawType) {
     const ParticleResource& data = *unitData;
     Xorshift128& random = *randomState;
-    const EvaluationContext atStart{};
+    DrawUnitRenderBlock& block = *renderBlock;
+    const FloatTripleProperty& size = data.GetDrawSize();
+    if (!data.GetFlagPDs()) {
+        block.scaleVector = ParticleKernel::NoOpWithTwoArguments;
+        block.scaleMatrix = PassMatrix;
+    } else {
+        size.SampleRandom(random, block.sizeSamples);
+        if (size.IsConstant()) {
+            block.scaleVector = ScaleVectorConstant;
+            block.scaleMatrix = ScaleMatrixConstant;
+            EvaluateConstantSize(kZeroClock);
+        } else {
+            block.scaleVector = ScaleVectorAnimated;
+            block.scaleMatrix = ScaleMatrixAnimated;
+        }
+    }
+    // One percentage alone tints nothing.
+    const bool tint = data.GetApLD() > 0 && data.GetApLE() > 0;
+    const ColorProperty& colour = data.GetDrawColor();
+    if (!data.GetFlagPDc()) {
+        block.modulateColour = tint ? PassColourTinted : PassColour;
+    } else {
+        colour.SampleRandom(random, block.colorSamples);
+        if (colour.IsConstant()) {
+            block.modulateColour = tint ? ModulateColourConstantTinted : ModulateColourConstant;
+            colour.Evaluate(kZeroClock, block.colorSamples, random, block.colour);
+        } else {
+            block.modulateColour = tint ? ModulateColourAnimatedTinted : ModulateColourAnimated;
+        }
+    }
     // Alpha offset: the model type reads the raw value, every other type
     // the value scaled for its byte.
     const FloatProperty& aOff = data.GetAOff();
     if (!data.GetFlagPAo()) {
-        renderBlock->alphaOffsetMember = GetParameterZero;
+        block.aOffGetter = GetParameterZero;
     } else {
-        renderBlock->alphaOffsetSample = aOff.SampleRandom(random);
+        block.aOffSample = aOff.SampleRandom(random);
         if (!aOff.IsConstant()) {
-            renderBlock->alphaOffsetMember = drawType == kModelDrawType ? GetAOff : GetAOffScaled;
+            block.aOffGetter = drawType == kModelDrawType ? GetAOff : GetAOffScaled;
         } else {
-            const float v = aOff.Evaluate(atStart, renderBlock->alphaOffsetSample, random);
-            renderBlock->alphaOffsetConstant = drawType == kModelDrawType ? v : ScaleAlphaOffset(v);
-            renderBlock->alphaOffsetMember = GetAOffConstant;
+            block.aOffConstant = drawType == kModelDrawType ? GetAOff(this, kZeroClock)
+                                                            : GetAOffScaled(this, kZeroClock);
+            block.aOffGetter = GetAOffConstant;
         }
     }
     const FloatProperty& aTes = data.GetATes();
     if (!data.GetFlagPAt()) {
-        renderBlock->alphaThresholdMember = GetParameterZero;
+        block.aTesGetter = GetParameterZero;
     } else {
-        renderBlock->alphaThresholdSample = aTes.SampleRandom(random);
+        block.aTesSample = aTes.SampleRandom(random);
         if (!aTes.IsConstant()) {
-            renderBlock->alphaThresholdMember = GetATes;
+            block.aTesGetter = GetATes;
         } else {
-            renderBlock->alphaThresholdConstant =
-                aTes.Evaluate(atStart, renderBlock->alphaThresholdSample, random);
-            renderBlock->alphaThresholdMember = GetATesConstant;
+            block.aTesConstant = GetATes(this, kZeroClock);
+            block.aTesGetter = GetATesConstant;
         }
     }
-    if (ColorIsAbsent(data.GetDrawColor())) {
-        renderBlock->drawColorMember = OwnerColor;
-    } else {
-        data.GetDrawColor().SampleRandom(random, renderBlock->colorSamples);
-        renderBlock->drawColorMember = DataColorTimesOwner;
-    }
-    const FloatTripleProperty& size = data.GetDrawSize();
-    if (size.IsOne() || size.GetX().GetKind() == FloatProperty::kNone) {
-        renderBlock->scaleMember = KeepScale;
-    } else {
-        size.SampleRandom(random, renderBlock->sizeSamples);
-        renderBlock->scaleMember = DataScale;
-    }
-    renderBlock->matrixMember = renderBlock->scaleMember == KeepScale ? PassMatrix : ScaleMatrix;
     const uint32_t offsetMode = data.GetBiasMode();
-    renderBlock->polygonOffsetMember =
-        kPolygonOffsets[offsetMode < kPolygonOffsetModes ? offsetMode : 0];
+    block.biasFunction = kPolygonOffsets[offsetMode < kPolygonOffsetModes ? offsetMode : 0];
+}
+
+void DrawUnit::CopyMaterial() {
+    const ParticleResource& data = *unitData;
+    DrawUnitRenderBlock& block = *renderBlock;
+    stateWord = data.GetRenderStateWord();
+    for (uint32_t k = 0; k < kTextureSlots; ++k)
+        textureBindings[k] = *data.GetTextureSlot(k);
+    const uint32_t animated = data.GetAnimatedTextureMask();
+    usedTextureMask = static_cast<uint8_t>(data.GetUsedTextureMask());
+    block.textureByteKernel = ParticleKernel::kPackTextureParameters[(usedTextureMask >> 3) & 7u];
+    block.textureValueKernel =
+        ParticleKernel::kEvaluateTextureParameters[(usedTextureMask >> 3) & 31u];
+    block.textureSelectKernel = ParticleKernel::kAnimateTextureSlots[animated & 0xFFu];
+    // Every slot in use takes its draws, animated or not, so the values of
+    // the slots after it do not depend on which slots were resolved at load.
+    Xorshift128& random = *randomState;
+    for (uint32_t k = 0; k < data.GetTextureSlotCount() && k < kTextureSlots; ++k) {
+        if (!(usedTextureMask & (1u << k)))
+            continue;
+        const TextureSlotProperty property(data, k);
+        block.textureRandomValues[SelectorSample(k)] = property.GetSelector().SampleRandom(random);
+        if (const FloatProperty* value = property.GetParameter())
+            block.textureRandomValues[ParameterSample(k)] = value->SampleRandom(random);
+    }
+    // Sets past the declared count keep zero values and draw nothing.
+    for (uint32_t i = 0; i < data.GetUvLayerCount() && i < DrawUnitRenderBlock::kUvSets; ++i)
+        data.GetUvLayer(i)->SampleRandom(random, block.uvRandomValues[i]);
+    uvOffsetFirstMask = static_cast<uint8_t>(data.GetTextureLayerMask());
 }
 
 DrawClock DrawUnit::OwnerClock() const {
@@ -209,7 +292,7 @@ DrawClock DrawUnit::OwnerClock() const {
 }
 
 float DrawUnit::GetAOff(const DrawUnit* unit, const EvaluationContext& context) {
-    return unit->unitData->GetAOff().Evaluate(context, unit->renderBlock->alphaOffsetSample,
+    return unit->unitData->GetAOff().Evaluate(context, unit->renderBlock->aOffSample,
                                               *unit->randomState);
 }
 
@@ -218,16 +301,16 @@ float DrawUnit::GetAOffScaled(const DrawUnit* unit, const EvaluationContext& con
 }
 
 float DrawUnit::GetAOffConstant(const DrawUnit* unit, const EvaluationContext&) {
-    return unit->renderBlock->alphaOffsetConstant;
+    return unit->renderBlock->aOffConstant;
 }
 
 float DrawUnit::GetATes(const DrawUnit* unit, const EvaluationContext& context) {
-    return unit->unitData->GetATes().Evaluate(context, unit->renderBlock->alphaThresholdSample,
+    return unit->unitData->GetATes().Evaluate(context, unit->renderBlock->aTesSample,
                                               *unit->randomState);
 }
 
 float DrawUnit::GetATesConstant(const DrawUnit* unit, const EvaluationContext&) {
-    return unit->renderBlock->alphaThresholdConstant;
+    return unit->renderBlock->aTesConstant;
 }
 
 float DrawUnit::GetParameterZero(const DrawUnit*, const EvaluationContext&) {
@@ -236,41 +319,41 @@ float DrawUnit::GetParameterZero(const DrawUnit*, const EvaluationContext&) {
 
 void DrawUnit::EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const {
     record[2] = static_cast<uint8_t>(
-        Math::TruncateToInt64(renderBlock->alphaOffsetMember(this, context)) & 0xFF);
+        Math::TruncateToInt64(renderBlock->aOffGetter(this, context)) & 0xFF);
     record[3] = static_cast<uint8_t>(
-        Math::TruncateToInt64(renderBlock->alphaThresholdMember(this, context)) & 0xFF);
+        Math::TruncateToInt64(renderBlock->aTesGetter(this, context)) & 0xFF);
 }
 
 void DrawUnit::DrawColor(float* out, const float* ownerColor,
                          const EvaluationContext& context) const {
-    renderBlock->drawColorMember(this, out, ownerColor, context);
+    renderBlock->modulateColour(this, out, ownerColor, context);
 }
 
 void DrawUnit::Scale(float* vector, const EvaluationContext& context) const {
-    renderBlock->scaleMember(this, vector, context);
+    renderBlock->scaleVector(this, vector, context);
 }
 
 void DrawUnit::EvaluateMatrix(float* out, const EvaluationContext& context) const {
-    renderBlock->matrixMember(this, out, ownerUnit->GetWorldMatrix(), context);
+    renderBlock->scaleMatrix(this, out, ownerUnit->GetWorldMatrix(), context);
 }
 
 float DrawUnit::GetPolygonOffset() const {
-    return renderBlock->polygonOffsetMember(this);
+    return renderBlock->biasFunction(this);
 }
 
 void DrawUnit::EvaluateVertexParameters(uint8_t* record, const EvaluationContext& context) {
-    renderBlock->textureKernel(this, context);
-    renderBlock->vertexParameterKernel(this, context, record);
+    renderBlock->textureSelectKernel(this, context);
+    renderBlock->textureByteKernel(this, context, record);
     EvaluateByteParameters(record, context);
 }
 
 void DrawUnit::EvaluateMeshParameters(float* polygonOffset, float* shaderParameters,
                                       const EvaluationContext& context) {
     *polygonOffset = GetPolygonOffset();
-    shaderParameters[6] = renderBlock->alphaOffsetMember(this, context) * (1.0f / 255.0f);
-    shaderParameters[7] = renderBlock->alphaThresholdMember(this, context) * (1.0f / 255.0f);
-    renderBlock->textureKernel(this, context);
-    renderBlock->textureParameterKernel(this, context, shaderParameters);
+    shaderParameters[6] = renderBlock->aOffGetter(this, context) * (1.0f / 255.0f);
+    shaderParameters[7] = renderBlock->aTesGetter(this, context) * (1.0f / 255.0f);
+    renderBlock->textureSelectKernel(this, context);
+    renderBlock->textureValueKernel(this, context, shaderParameters);
 }
 
 template <uint32_t N>

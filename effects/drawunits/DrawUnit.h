@@ -40,10 +40,9 @@ public:
     ~DrawUnit() override;
     // The particle's transform step: the frame's values from a copy of its
     // clock.
-    void Update() override { Update(OwnerClock()); }
-    virtual void Update(const DrawClock& clock) = 0;
+    void Update(const DrawClock& clock) override = 0;
     // Reserves the frame's geometry and hands its command over.
-    virtual void Draw() = 0;
+    void Draw() override = 0;
     virtual void Spare() {}
 
     // The particle's clock as the draw units' update takes it.
@@ -68,9 +67,11 @@ public:
     // alpha offset and threshold, truncated toward zero.
     void EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const;
 
-    // The draw colour of the frame (the data's colour times the owner's),
-    // the size scaling, the unit's world matrix from the owner's, and the
-    // polygon offset every vertex of the unit carries.
+    // The members through which the per-frame code reaches the draw size,
+    // colour and polygon offset: the draw colour of the frame (the owner's
+    // colour times the unit's, tinted), the size scaling, the unit's world
+    // matrix from the owner's, and the polygon offset every vertex of the
+    // unit carries.
     void DrawColor(float* out, const float* ownerColor, const EvaluationContext& context) const;
     void Scale(float* vector, const EvaluationContext& context) const;
     void EvaluateMatrix(float* out, const EvaluationContext& context) const;
@@ -83,12 +84,40 @@ public:
     static constexpr uint32_t kPolygonOffsetModes = 5;
     template <uint32_t Mode> static float PolygonOffset(const DrawUnit* unit);
     static const DrawUnitRenderBlock::PolygonOffsetMember kPolygonOffsets[kPolygonOffsetModes];
-    // The matrix members: the owner's matrix as it is, or its axes scaled
-    // by the draw size.
-    static void PassMatrix(const DrawUnit* unit, float* out, const float* ownerMatrix,
+
+    // The size members. B is the block's 3x3 part, the size on its
+    // diagonal: out = B x in with in's translation kept, or v[i] *= B[i][i].
+    // The animated forms evaluate the size into the diagonal first (each
+    // call again); the constant forms read what construction wrote.
+    static void ScaleMatrixAnimated(const DrawUnit* unit, float* out, const float* in,
+                                    const EvaluationContext& context);
+    static void ScaleMatrixConstant(const DrawUnit* unit, float* out, const float* in,
+                                    const EvaluationContext& context);
+    static void PassMatrix(const DrawUnit* unit, float* out, const float* in,
                            const EvaluationContext& context);
-    static void ScaleMatrix(const DrawUnit* unit, float* out, const float* ownerMatrix,
-                            const EvaluationContext& context);
+    static void ScaleVectorAnimated(const DrawUnit* unit, float* vector,
+                                    const EvaluationContext& context);
+    static void ScaleVectorConstant(const DrawUnit* unit, float* vector,
+                                    const EvaluationContext& context);
+    // The colour members: out = in x the evaluated colour, in x the block's
+    // constant colour, or in; the tinted forms then take the instance's
+    // light: for r, g, b, out x (((M - 1) wm + 1) + A wa), with M and A the
+    // root's multiply and add colours and wm, wa the data's percentages
+    // over 100. Alpha is never tinted.
+    static void ModulateColourAnimated(const DrawUnit* unit, float* out, const float* in,
+                                       const EvaluationContext& context);
+    static void ModulateColourAnimatedTinted(const DrawUnit* unit, float* out, const float* in,
+                                             const EvaluationContext& context);
+    static void ModulateColourConstant(const DrawUnit* unit, float* out, const float* in,
+                                       const EvaluationContext& context);
+    static void ModulateColourConstantTinted(const DrawUnit* unit, float* out, const float* in,
+                                             const EvaluationContext& context);
+    static void PassColour(const DrawUnit* unit, float* out, const float* in,
+                           const EvaluationContext& context);
+    static void PassColourTinted(const DrawUnit* unit, float* out, const float* in,
+                                 const EvaluationContext& context);
+    // A constant size into the block's diagonal, once, at construction.
+    void EvaluateConstantSize(const EvaluationContext& context);
 
     // The per-vertex parameters of generated geometry: the channel kernel,
     // the vertex-parameter kernel into bytes 0 and 1, the alpha bytes.
@@ -125,14 +154,19 @@ public:
     // The material's shader, held by the data (null when the device made
     // none: the unit's batches are still recorded with it).
     const IShader* unitShader = nullptr;
-    uint32_t stateWord = 0;
     uint8_t usedTextureMask = 0;
     uint8_t uvOffsetFirstMask = 0;
     TextureSlot textureBindings[kTextureSlots] = {};
 
 private:
-    void ChooseMembers(uint32_t drawType);
+    // The members and the evaluation states of the size, colour, alpha
+    // offset and threshold, in that order of random draws.
+    void ChooseProperties(uint32_t drawType);
+    // The material, the kernels and the states of the texture slots in use
+    // and of the texture-coordinate sets.
+    void CopyMaterial();
 };
+static_assert(sizeof(DrawUnit) <= kUnitBlockSize, "the base leaves room for every draw type");
 
 // Every vertex format of a draw-unit class fits one pool block.
 template <template <uint32_t> class Unit> constexpr bool EveryFormatFitsABlock() {

@@ -94,7 +94,7 @@ void DrawUnitType2::KeepFrame(DrawUnitType2*, float) {}
 void DrawUnitType2::Update(const DrawClock& clock) {
     if (!renderBlock)
         return;
-    renderBlock->textureKernel(this, clock);
+    renderBlock->textureSelectKernel(this, clock);
     const uint32_t q = static_cast<uint16_t>(Math::TruncateToInt32(frame)) / framesPerCell;
     const uint32_t row = q / cellsU;
     const uint32_t col = q % cellsU;

@@ -42,24 +42,18 @@ void FacingDirection(float* out, const float* s, const float* point, const float
 
 DrawUnitType3::DrawUnitType3(ParticleInstance* owner, const ParticleResource* data)
     : DrawUnit(owner, data), command(this) {
-    extraBlock = Engine::GetUnitInstancePool().Allocate();
     if (const DrawDataType3* segment = data->GetDrawDataType3()) {
         widthRandom = segment->GetWidth().SampleRandom(*randomState);
         lengthRandom = segment->GetLength().SampleRandom(*randomState);
     }
 }
 
-DrawUnitType3::~DrawUnitType3() {
-    if (extraBlock)
-        Engine::GetUnitInstancePool().Free(extraBlock);
-}
-
 void DrawUnitType3::Update(const DrawClock& clock) {
     const DrawDataType3* segment = unitData->GetDrawDataType3();
     if (!renderBlock || !segment)
         return;
-    renderBlock->textureKernel(this, clock);
-    renderBlock->vertexParameterKernel(this, clock, parameters);
+    renderBlock->textureSelectKernel(this, clock);
+    renderBlock->textureByteKernel(this, clock, parameters);
     EvaluateByteParameters(parameters, clock);
     const float f = DrawUnitOwner::PlaneScale(ownerUnit);
     width = segment->GetWidth().Evaluate(clock, widthRandom, *randomState) * f;

@@ -2,6 +2,7 @@
 
 #include "effects/drawunits/DrawCommand.h"
 #include "effects/drawunits/DrawUnit.h"
+#include "effects/drawunits/DrawUnitExtraBlock.h"
 
 #include <cstdint>
 
@@ -13,8 +14,6 @@ namespace FulgorCore {
 class DrawUnitType3 : public DrawUnit {
 public:
     DrawUnitType3(ParticleInstance* owner, const ParticleResource* data);
-    // Gives the second block back.
-    ~DrawUnitType3() override;
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
     void Draw() override;
@@ -24,9 +23,9 @@ public:
     static void WriteCappedLineGeometry(DrawUnit* unit, const DrawPayload& payload);
 
     DrawCommand command;
-    // A second pool block the band keeps for its life; null when the pool
-    // had none.
-    void* extraBlock = nullptr;
+    // A second pool block the band keeps for its life and never reads;
+    // null when the pool had none, which changes nothing for the band.
+    DrawUnitExtraBlock extraBlock;
     float widthRandom = 0.0f;
     float lengthRandom = 0.0f;
     float halfExtent[3] = {};

@@ -60,6 +60,11 @@ bool DrawUnitType4::Accepts(const ParticleResource& data) {
 
 DrawUnitType4::DrawUnitType4(ParticleInstance* owner, const ParticleResource* data)
     : DrawUnit(owner, data), header(data->GetDrawDataType4()) {
+    // Refused data (no field record, mode 3, no points) keeps no point:
+    // the update and the draw do nothing, but the base has drawn the
+    // unit's values, so the units built after it draw what they would.
+    if (!Accepts(*data))
+        return;
     pointCount = PointCountFor(header->GetCountField(DrawDataType4::kCrCt), header->GetBPCt());
     ColorKeys4::ComputeSpans(*header, keySpans);
     const uint32_t mode = header->GetCountField(DrawDataType4::kDTyp);

@@ -24,8 +24,8 @@ template <uint32_t N> ProjectionDrawUnit<N>::~ProjectionDrawUnit() {
 template <uint32_t N> void ProjectionDrawUnit<N>::Update(const DrawClock& clock) {
     if (!renderBlock || !record)
         return;
-    renderBlock->textureKernel(this, clock);
-    renderBlock->textureParameterKernel(this, clock, record->shaderParameters);
+    renderBlock->textureSelectKernel(this, clock);
+    renderBlock->textureValueKernel(this, clock, record->shaderParameters);
     if constexpr (N > 0)
         ParticleKernel::EvaluateUvTransforms<N>(this, record->transforms, clock, uvOffsetFirstMask);
     const DrawDataType10* volume = unitData->GetDrawDataType10();

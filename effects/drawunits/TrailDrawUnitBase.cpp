@@ -43,6 +43,19 @@ struct Carver {
 
 } // namespace
 
+TrailDrawUnitBase::Values TrailDrawUnitBase::ReadValues(const ParticleResource& data) {
+    Values v;
+    const DrawDataType12* trail = data.GetDrawDataType12();
+    if (!trail)
+        return v;
+    v.subKind = trail->GetField(DrawDataType12::kTDT);
+    v.pointCount = trail->GetField(DrawDataType12::kPtCn);
+    const auto interval = static_cast<float>(trail->GetField(DrawDataType12::kPtIv));
+    v.interval = interval > 0.0f ? interval : 1.0f;
+    v.localSpace = trail->GetField(DrawDataType12::kLHE) != 0;
+    return v;
+}
+
 TrailDrawUnitBase::TrailDrawUnitBase(ParticleInstance* owner, const ParticleResource* data,
                                      const Values& values, uint32_t axisArraysIn, uint32_t leadIn)
     : DrawUnit(owner, data), command(this), ops(values.ops), subKind(values.subKind),

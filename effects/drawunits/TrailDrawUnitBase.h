@@ -36,6 +36,12 @@ public:
         bool localSpace = false;
         DrawUnitOps ops;
     };
+    // The values the trail data gives (members left to the class): the
+    // sub-kind (bits 0-2), the point count (bits 3-10), the sample interval
+    // (bits 19-26, raised to 1 when 0: the history would otherwise take
+    // points for ever within one frame) and the local-space option (bit
+    // 29). Defaults without trail data.
+    static Values ReadValues(const ParticleResource& data);
 
     // Takes the frame record's block and the first history with its axes
     // (frame memory); without them the particle ends. `axisArrays` is the

@@ -38,6 +38,8 @@ public:
     const ColorGradient& GetGradient() const { return gradient_; }
     const FloatProperty& GetChannel(Channel channel) const;
     uint16_t GetSummaryFlags() const { return summaryFlags_; }
+    // The same colour at every time and for every sample: evaluated once.
+    bool IsConstant() const { return (summaryFlags_ & kConstant) != 0; }
     uint16_t GetChannelFlags() const { return channelFlags_; }
 
 private:

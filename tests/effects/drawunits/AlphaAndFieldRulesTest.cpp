@@ -59,7 +59,7 @@ TEST(AlphaParameters, OffsetTravelsScaledAndThresholdTruncated) {
     }
     // The model type reads the raw offset.
     DrawUnit* model = DrawUnit::Create<KernelUnit>(rig.MakeOwner(), rig.Part(1));
-    EXPECT_FLOAT_EQ(model->renderBlock->alphaOffsetMember(model, {20.0f, 20.0f}), 1.0f);
+    EXPECT_FLOAT_EQ(model->renderBlock->aOffGetter(model, {20.0f, 20.0f}), 1.0f);
     // Switched off: both getters answer 0.
     DrawUnit* off = DrawUnit::Create<KernelUnit>(rig.MakeOwner(), rig.Part(2));
     uint8_t record[4] = {};
@@ -246,10 +246,12 @@ TEST(StripHistory, TheFifteenthRecordOpensABlockInFront) {
     history.current->count = 13;
     history.current->older = nullptr;
     FulgorCore::StripHistoryBlock* full = history.current;
-    history.ChainHistoryBlock(owner);
+    FulgorCore::DrawUnitOps ops;
+    const auto chain = [&] { history.ChainHistoryBlock(owner, ops, 0, UINT32_MAX); };
+    chain();
     EXPECT_EQ(history.current, full);
     full->count = 14;
-    history.ChainHistoryBlock(owner);
+    chain();
     ASSERT_NE(history.current, full);
     EXPECT_EQ(history.current->count, 0u);
     EXPECT_EQ(history.current->older, full);
@@ -257,14 +259,14 @@ TEST(StripHistory, TheFifteenthRecordOpensABlockInFront) {
     FulgorCore::StripHistoryBlock* newest = history.current;
     newest->count = 14;
     history.pointSource = 1;
-    history.ChainHistoryBlock(owner);
+    chain();
     EXPECT_EQ(history.current, newest);
     // An empty pool ends the particle; the strip keeps its full block.
     history.pointSource = FulgorCore::StripHistory::kRecordedHistory;
     std::vector<void*> taken;
     while (void* b = pool.Allocate())
         taken.push_back(b);
-    history.ChainHistoryBlock(owner);
+    chain();
     EXPECT_EQ(history.current, newest);
     EXPECT_EQ(owner->alive, 0);
     for (void* b : taken)

@@ -89,7 +89,7 @@ struct Stage {
         T* unit = rig.AddDrawUnit(
             *instance, Fx::DrawUnit::Create<T>(rig.Owner(), data, std::forward<Args>(args)...));
         if (unit)
-            unit->renderBlock->polygonOffsetMember = HalfOffset;
+            unit->renderBlock->biasFunction = HalfOffset;
         return unit;
     }
     // A field of 70 prepared items, 64 or 192 bytes each, item i filled

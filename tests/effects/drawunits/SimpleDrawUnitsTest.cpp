@@ -398,7 +398,7 @@ TEST_F(DrawUnits, TheCappedBandFacesACameraOnItsAxis) {
     FulgorCore::Renderer::AddDrawRecord(nullptr, 0.0f, 0, nullptr, nullptr, nullptr);
     auto* unit = Make<FulgorCore::DrawUnitType3>(rig);
     ASSERT_NE(unit, nullptr);
-    EXPECT_NE(unit->extraBlock, nullptr);
+    EXPECT_NE(unit->extraBlock.Get(), nullptr);
     unit->Update(Clock(1.0f));
     EXPECT_FLOAT_EQ(unit->width, 0.5f); // identity rows: a plane scale of 1
     // The segment along x, 2 long, centred on the particle at the origin.
@@ -487,16 +487,9 @@ TEST_F(DrawUnits, AFieldOutOfFrameMemoryEndsItsParticle) {
     EXPECT_EQ(renderer.lineSubmits, 0);
 }
 
-// Fault: mode 3 and a point count whose bytes pass 32 bits are refused.
-TEST_F(DrawUnits, AFieldOfModeThreeOrTooManyPointsIsRefused) {
-    DrawUnitRig& rig = Start(DrawEffect({FieldPart(3, 4, 2), FieldPart(0, 4, 0)}));
-    ASSERT_TRUE(rig.ok);
-    for (uint32_t i = 0; i < 2; ++i) {
-        bool noBlock = true;
-        EXPECT_EQ(FulgorCore::CreateDrawUnit(rig.MakeOwner(), rig.Part(i), noBlock), nullptr) << i;
-        EXPECT_FALSE(noBlock);
-    }
-    // Such a table never loads; the count is refused all the same.
+// Fault: a field whose points' states would take more than 32 bits of bytes, or
+// whose multiplier is not positive, has no points.
+TEST(DrawUnitType4Count, TooManyOrNoPointsGiveNone) {
     using FulgorCore::DrawUnitType4;
     EXPECT_EQ(DrawUnitType4::PointCountFor(4095, 32767), 0u);
     EXPECT_EQ(DrawUnitType4::PointCountFor(4095, 5462), 4095u * 5462u);

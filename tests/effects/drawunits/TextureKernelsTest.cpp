@@ -209,7 +209,7 @@ TEST_F(TextureKernels, AUsedFixedSlotStillTakesItsDraws) {
     EXPECT_EQ(unit->renderBlock->textureRandomValues[1], second);
     EXPECT_NE(second, withoutFirst);
     EXPECT_EQ(unit->randomState->w, copy.w);
-    EXPECT_EQ(unit->renderBlock->textureKernel,
+    EXPECT_EQ(unit->renderBlock->textureSelectKernel,
               FulgorCore::ParticleKernel::kAnimateTextureSlots[2]);
 }
 

@@ -112,7 +112,7 @@ public:
         T* unit = Fx::DrawUnit::Create<T>(rig_->Owner(), data, std::forward<Args>(args)...);
         if (unit) {
             units_.push_back(unit);
-            unit->renderBlock->polygonOffsetMember = CountedOffset;
+            unit->renderBlock->biasFunction = CountedOffset;
         }
         return unit;
     }

@@ -8,6 +8,7 @@
 #include "support/effects/EffectFiles.h"
 #include "support/effects/GeometryMembers.h"
 #include "support/effects/RenderRig.h"
+#include "support/vfx/EffectPixelFixture.h"
 #include "support/vfx/VfxDeviceRig.h"
 
 #include "effects/drawunits/DrawUnitFactory.h"
@@ -31,8 +32,8 @@ namespace {
 namespace Fx = FulgorCore;
 namespace geometry = testsupport::geometry;
 
-constexpr int kSize = 64;
-constexpr float kZ = 0.5f;
+constexpr int kSize = testsupport::EffectPixelFixture::kSize;
+constexpr float kZ = testsupport::EffectPixelFixture::kZ;
 // The atlas's four cells (2 x 2 texels): yellow, magenta / white, cyan.
 constexpr uint8_t kCells[4][3] = {{255, 255, 0}, {255, 0, 255}, {255, 255, 255}, {0, 255, 255}};
 
@@ -153,48 +154,15 @@ void PrepareQuad(uint8_t* out, const float* centre, int cell) {
     Fx::WriteBillboardVertex(v[3], shared, s, -s, snorm(u0 + 0.4f), snorm(v0 + 0.4f));
 }
 
-class EffectGeometryPixels : public testing::Test {
+class EffectGeometryPixels : public testsupport::EffectPixelFixture {
 protected:
     void SetUp() override {
-        if (!rig.Start(sys::gpu::Backend::OpenGL, kSize, kSize))
+        if (!StartWith(ShapesEffect()))
             GTEST_SKIP() << "no GL context here";
-        ShaderSource::Install(nullptr); // the runtime's generated programs
-        runtime = std::make_unique<testsupport::RenderRig>(*rig.device);
-        ASSERT_TRUE(runtime->Start());
-        package = runtime->Load(testsupport::Write(ShapesEffect()));
-        ASSERT_NE(package, nullptr);
-        instance = &runtime->AddInstance(1);
-    }
-    void TearDown() override {
-        for (Fx::ParticleInstance* p : owners)
-            delete p;
-        owners.clear();
-        runtime.reset();
-        rig.Stop();
     }
 
     const Fx::ParticleResource* Part(uint32_t unit) const {
         return package->GetUnit(unit)->GetDrawPart(0);
-    }
-    // A particle of the instance's root at (x, y, kZ) with the colour.
-    Fx::ParticleInstance* Owner(float x, float y, const float* color) {
-        Fx::UnitInstance::InitialState state;
-        state.parent = instance->root;
-        state.timeMode = Fx::UnitInstance::kEndless;
-        Fx::ParticleInstance* p = testsupport::StandInParticle(instance->root, state);
-        if (p) {
-            owners.push_back(p);
-            Move(p, x, y, color);
-        }
-        return p;
-    }
-    static void Move(Fx::ParticleInstance* p, float x, float y, const float* color) {
-        testsupport::OwnerPose pose;
-        pose.matrix[9] = x;
-        pose.matrix[10] = y;
-        pose.matrix[11] = kZ;
-        std::memcpy(pose.color, color, sizeof pose.color);
-        testsupport::Pose(p, pose);
     }
     template <class T, class... Args>
     T* Add(Fx::ParticleInstance* owner, uint32_t unit, Args&&... args) {
@@ -251,14 +219,6 @@ protected:
         };
     }
 
-    // One frame of the instance, drawn over black and read back.
-    void DrawAndRead() {
-        runtime->DrawFrame();
-        const float clear[4] = {0, 0, 0, 1};
-        rig.stack.Execute(clear);
-        pixels = rig.stack.ReadBackBuffer();
-        ASSERT_EQ(pixels.size(), static_cast<size_t>(kSize * kSize * 4));
-    }
     // Every pixel well inside a shape has its colour, every pixel well
     // outside them all is black, one on an edge is one or the other; each
     // shape covers within 10% of the pixel centres its exact outline holds.
@@ -290,13 +250,7 @@ protected:
         }
     }
 
-    testsupport::VfxDeviceRig rig;
-    std::unique_ptr<testsupport::RenderRig> runtime;
-    const Fx::PackageResource* package = nullptr;
-    testsupport::RenderRig::Instance* instance = nullptr;
-    std::vector<Fx::ParticleInstance*> owners;
     std::vector<uint8_t> prepared; // the quads' vertices
-    std::vector<uint8_t> pixels;
 };
 
 TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
