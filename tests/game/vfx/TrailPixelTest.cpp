@@ -3,6 +3,7 @@
 // projection, read back from a 64 x 64 back buffer: a trail along the
 // owner's Y axis behind a particle crossing the screen, and a two-range
 // trail red, green and blue at its head, middle and tail.
+#include "support/effects/RibbonBuildValues.h"
 #include "support/vfx/EffectPixelFixture.h"
 
 #include "effects/drawunits/AxisTrailDrawUnit.h"
@@ -29,12 +30,7 @@ constexpr uint32_t kPoints = 9;
 constexpr uint32_t kMiddle = 4;
 
 effecttools::ColorValue Solid(float r, float g, float b) {
-    effecttools::ColorValue c;
-    c.red = Constant(r);
-    c.green = Constant(g);
-    c.blue = Constant(b);
-    c.alpha = Constant(1.0f);
-    return c;
+    return testsupport::ConstantColour(r, g, b, 1.0f);
 }
 
 // A trail of sub-kind `kind` (2: along the owner's Y axis, 4: crossed
@@ -90,15 +86,6 @@ protected:
         DrawAndRead();
         return trail;
     }
-    const uint8_t* Pixel(int px, int py) const {
-        return &pixels[static_cast<size_t>((py * kSize + px) * 4)];
-    }
-    bool Lit(int px, int py) const {
-        const uint8_t* p = Pixel(px, py);
-        return p[0] + p[1] + p[2] > 30;
-    }
-    static int Row(float y) { return static_cast<int>((1.0f - y) * 32.0f); }
-    static int Column(float x) { return static_cast<int>((x + 1.0f) * 32.0f); }
 };
 
 // The owner's Y axis is the screen's up: the band covers the rows kTrailY
