@@ -119,12 +119,7 @@ effecttools::EffectFileValue WriterEffect() {
 void BM_RibbonWriters(benchmark::State& state) {
     testsupport::RuntimeStartup runtime;
     runtime.light.keep = false;
-    runtime.units.assign(16u << 20, 0);
-    runtime.parameter.UnitInstanceMemory = runtime.units.data();
-    runtime.parameter.UnitInstanceMemorySize = 16u << 20;
-    runtime.cache.assign(8u << 20, 0);
-    runtime.parameter.CacheBufferMemory = runtime.cache.data();
-    runtime.parameter.CacheBufferMemorySize = 8u << 20;
+    runtime.Resize(16u << 20, 8u << 20);
     if (!runtime.Start()) {
         state.SkipWithError("the runtime did not start");
         return;

@@ -84,8 +84,7 @@ template <uint32_t N, class Variant> void SubmitRingDraw(DrawUnit* unit) {
     auto& ring = *static_cast<RingDrawUnit*>(unit);
     const uint32_t n = ring.segmentCount;
     DrawPayload room;
-    if (Reserve<VertexFormat<N>::kStride>(ring, kPerPoint * (n + 1), 6 * (kPerPoint - 1) * n,
-                                          room))
+    if (Reserve<VertexFormat<N>::kStride>(ring, kPerPoint * (n + 1), 6 * (kPerPoint - 1) * n, room))
         SubmitOwnCommand(ring.command, WriteRingGeometry<N, Variant>, room);
 }
 

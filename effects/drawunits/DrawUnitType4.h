@@ -15,8 +15,9 @@ class DrawDataType4;
 // 192-byte state carried from frame to frame, prepared into vertices each
 // update and submitted in batches as lines or quads. It never animates its
 // texture slot. Data with a mode past 2, without points, or whose points
-// would take more than 32 bits of bytes is refused (no unit is built, so
-// nothing is drawn).
+// would take more than 32 bits of bytes is refused: the unit is built, so
+// the values of the base are drawn as for any unit, but it keeps no point
+// and draws nothing.
 class DrawUnitType4 : public DrawUnit {
 public:
     enum Mode : uint32_t { kLines = 0, kFadingLines = 1, kQuads = 2 };

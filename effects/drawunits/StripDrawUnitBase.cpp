@@ -88,7 +88,9 @@ StripDrawUnitBase::StripDrawUnitBase(ParticleInstance* owner, const ParticleReso
     // Every start value, in the data's order, whatever the source uses:
     // each may advance the instance's random state.
     Xorshift128& random = *randomState;
-    const auto sample = [&](DrawDataType6::Float f) { return strip->GetFloat(f).SampleRandom(random); };
+    const auto sample = [&](DrawDataType6::Float f) {
+        return strip->GetFloat(f).SampleRandom(random);
+    };
     jitterSample = sample(DrawDataType6::kDist);
     lengthSample = sample(DrawDataType6::kLen);
     lagSample = sample(DrawDataType6::kSoft);
@@ -109,8 +111,8 @@ StripDrawUnitBase::StripDrawUnitBase(ParticleInstance* owner, const ParticleReso
     case kGeneratedLine:
         pointCount = strip->GetFieldB(DrawDataType6::kPtCn);
         record->ops.generate = GenerateLinePoints;
-        points = static_cast<float*>(
-            Engine::GetFrameWorkMemory().Allocate(pointCount * kPointBytes));
+        points =
+            static_cast<float*>(Engine::GetFrameWorkMemory().Allocate(pointCount * kPointBytes));
         if (!points) {
             ownerUnit->Finish();
             return;

@@ -92,8 +92,8 @@ public:
     // memory (the owner ends without it), the texture words, the widths
     // and colours into the record.
     template <uint32_t N, class Source, class Variant>
-    static void BuildFrameGeometry(DrawUnit* unit, const DrawClock& clock,
-                                   const float* transforms, float widthScale);
+    static void BuildFrameGeometry(DrawUnit* unit, const DrawClock& clock, const float* transforms,
+                                   float widthScale);
     // The submits of format N by how the geometry reads the points
     // (GeneratedLine, PointList, History) and variant: a command from the
     // record area first, then V n vertices and 6 (V - 1)(n - 1) indices;

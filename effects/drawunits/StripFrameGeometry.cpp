@@ -68,18 +68,15 @@ template <uint32_t N, class Variant> struct StripBuild<N, GeneratedLine, Variant
         if (!block)
             return false;
         if constexpr (N > 0)
-            Renderer::WriteStripTexCoords<N, Variant>(static_cast<uint16_t*>(block), transforms,
-                                                      n);
-        s.EvaluateWidthsAndColors<Variant, false>(clock,
-                                                    DrawUnitOwner::PlaneScale(s.ownerUnit));
+            Renderer::WriteStripTexCoords<N, Variant>(static_cast<uint16_t*>(block), transforms, n);
+        s.EvaluateWidthsAndColors<Variant, false>(clock, DrawUnitOwner::PlaneScale(s.ownerUnit));
         return true;
     }
 };
 
 // A point list's block, tested before anything is stored: the 16-byte
 // points, then their words.
-template <uint32_t N, class Variant>
-uint16_t* TakePointList(StripDrawUnitBase& s, uint32_t n) {
+template <uint32_t N, class Variant> uint16_t* TakePointList(StripDrawUnitBase& s, uint32_t n) {
     auto* block = static_cast<uint8_t*>(
         TakeFrameBlock(s, n * (sizeof(StripPoint) + TextureBytesPerPoint<N, Variant>())));
     if (!block)
@@ -91,8 +88,7 @@ uint16_t* TakePointList(StripDrawUnitBase& s, uint32_t n) {
 
 // Each point's words at its own place (less 0.5), in point order.
 template <uint32_t N, class Variant>
-void WritePlaces(uint16_t* words, const float* transforms, const StripPoint* points,
-                 uint32_t n) {
+void WritePlaces(uint16_t* words, const float* transforms, const StripPoint* points, uint32_t n) {
     if constexpr (N > 0)
         for (uint32_t i = 0; i < n; ++i)
             words = Renderer::WriteStripPointTexCoords<N, Variant>(words, transforms,
@@ -157,8 +153,8 @@ template <uint32_t N, class Variant> struct StripBuild<N, OwnerChain, Variant> {
                 points[i].parameter *= r;
         }
         WritePlaces<N, Variant>(words, transforms, points, n);
-        s.EvaluateWidthsAndColors<Variant, false>(
-            clock, MeanAxisLength(s.ownerUnit->GetWorldMatrix()));
+        s.EvaluateWidthsAndColors<Variant, false>(clock,
+                                                  MeanAxisLength(s.ownerUnit->GetWorldMatrix()));
         return true;
     }
 };
@@ -180,8 +176,8 @@ template <uint32_t N, class Variant> struct StripBuild<N, History, Variant> {
                 words = Renderer::WriteStripPointTexCoords<N, Variant>(words, transforms,
                                                                        node->distance - 0.5f);
         }
-        s.EvaluateWidthsAndColors<Variant, false>(
-            clock, MeanAxisLength(s.ownerUnit->GetWorldMatrix()));
+        s.EvaluateWidthsAndColors<Variant, false>(clock,
+                                                  MeanAxisLength(s.ownerUnit->GetWorldMatrix()));
         return true;
     }
 };
@@ -191,8 +187,7 @@ template <uint32_t N, class Variant> struct StripBuild<N, History, Variant> {
 template <uint32_t N, class Source, class Variant>
 void StripDrawUnitBase::BuildFrameGeometry(DrawUnit* unit, const DrawClock& clock,
                                            const float* transforms, float) {
-    StripBuild<N, Source, Variant>::Run(*static_cast<StripDrawUnitBase*>(unit), transforms,
-                                        clock);
+    StripBuild<N, Source, Variant>::Run(*static_cast<StripDrawUnitBase*>(unit), transforms, clock);
 }
 
 template <uint32_t N> const StripDrawUnitBase::MemberTable& StripDrawUnit<N>::Members() {
@@ -202,8 +197,7 @@ template <uint32_t N> const StripDrawUnitBase::MemberTable& StripDrawUnit<N>::Me
           S::SubmitDraw<N, GeneratedLine, PlainLine>},
          {S::BuildFrameGeometry<N, GeneratedLine, CentreLine>,
           S::SubmitDraw<N, GeneratedLine, CentreLine>},
-         {S::BuildFrameGeometry<N, GeneratedLine, MidKey>,
-          S::SubmitDraw<N, GeneratedLine, MidKey>},
+         {S::BuildFrameGeometry<N, GeneratedLine, MidKey>, S::SubmitDraw<N, GeneratedLine, MidKey>},
          {S::BuildFrameGeometry<N, GeneratedLine, MidKeyCentreLine>,
           S::SubmitDraw<N, GeneratedLine, MidKeyCentreLine>}},
         {{S::BuildFrameGeometry<N, DataPoints, PlainLine>, S::SubmitDraw<N, PointList, PlainLine>},
@@ -220,7 +214,7 @@ template <uint32_t N> const StripDrawUnitBase::MemberTable& StripDrawUnit<N>::Me
 }
 
 #define FULGOR_STRIP_BUILDS(N)                                                                     \
-    template const StripDrawUnitBase::MemberTable& StripDrawUnit<N>::Members();                   \
+    template const StripDrawUnitBase::MemberTable& StripDrawUnit<N>::Members();                    \
     template void StripDrawUnitBase::BuildFrameGeometry<N, GeneratedLine, PlainLine>(              \
         DrawUnit*, const DrawClock&, const float*, float);                                         \
     template void StripDrawUnitBase::BuildFrameGeometry<N, GeneratedLine, CentreLine>(             \

@@ -371,15 +371,19 @@ TEST_F(DrawUnitConstruction, TheSmallTypesTakeTheirFieldsFromTheData) {
     };
     auto* q = dynamic_cast<Fx::DrawUnitType4*>(Make(0));
     ASSERT_NE(q, nullptr);
-    // Quad preparers follow the four line ones; 7 = own space + 2 square +
-    // 4 without the owner's rotation.
-    EXPECT_EQ(q->prepareIndex, Fx::DrawRenderer::kQuadPreparers + 7);
+    // Quad preparer 7: own space + 2 square + 4 without the owner's
+    // rotation; the quads' submitter.
+    using Fx::DrawUnitType4;
+    const Fx::DrawRenderer& builtIn = Fx::DrawRenderer::kBuiltIn;
+    EXPECT_EQ(builtIn.prepare[q->prepareIndex],
+              (&DrawUnitType4::PrepareVertices<DrawUnitType4::kQuads, 7>));
     EXPECT_TRUE(q->quads);
     EXPECT_EQ(q->pointCount, 15u);
     EXPECT_EQ(std::vector<float>(q->keySpans, q->keySpans + 3), (std::vector<float>{10, 0, 20}));
     auto* l = dynamic_cast<Fx::DrawUnitType4*>(Make(1));
     ASSERT_NE(l, nullptr);
-    EXPECT_EQ(l->prepareIndex, Fx::DrawRenderer::kLinePreparers);
+    EXPECT_EQ(builtIn.prepare[l->prepareIndex],
+              (&DrawUnitType4::PrepareVertices<DrawUnitType4::kLines, 0>));
     EXPECT_FALSE(l->quads);
     for (uint32_t part : {2u, 3u}) {
         auto* f = dynamic_cast<Fx::DrawUnitType11*>(Make(part));
@@ -483,6 +487,30 @@ TEST_F(DrawUnitConstruction, TeardownGivesBackExtraRenderAndOwnInThatOrder) {
         for (auto it = next.rbegin(); it != next.rend(); ++it)
             pool.Free(*it);
     }
+    // A band built on the last two blocks keeps no extra block, draws, and
+    // gives back its render block and its own.
+    Fx::ParticleInstance* owner = rig.MakeOwner();
+    std::vector<void*> taken;
+    while (void* b = pool.Allocate())
+        taken.push_back(b);
+    for (int i = 0; i < 2; ++i) {
+        pool.Free(taken.back());
+        taken.pop_back();
+    }
+    const uint32_t used = pool.GetUsedCount();
+    bool noBlock = true;
+    auto* lastBand = static_cast<Fx::DrawUnitType3*>(Fx::CreateDrawUnit(owner, rig.Part(0), noBlock));
+    ASSERT_NE(lastBand, nullptr);
+    EXPECT_NE(lastBand->renderBlock, nullptr);
+    EXPECT_EQ(lastBand->extraBlock.Get(), nullptr);
+    renderer.Clear();
+    lastBand->Update(testsupport::FrameClock());
+    lastBand->Draw();
+    EXPECT_EQ(renderer.submits, 1);
+    delete lastBand;
+    EXPECT_EQ(pool.GetUsedCount(), used);
+    for (void* b : taken)
+        pool.Free(b);
 }
 
 // Deleting a job runs its destructor and frees nothing: commands live in

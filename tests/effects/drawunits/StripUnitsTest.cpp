@@ -4,6 +4,7 @@
 // the submits of strips, rings and trails.
 #include "support/effects/DrawUnitRig.h"
 #include "support/effects/RibbonBuildValues.h"
+#include "support/effects/RuntimeFrame.h"
 #include "support/effects/XorshiftSteps.h"
 
 #include "effects/drawunits/CrossTrailDrawUnit.h"
@@ -17,9 +18,11 @@
 #include "effects/render/LineStripGeometry.h"
 #include "effects/render/RingGeometry.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/UnitCreators.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <functional>
@@ -39,14 +42,19 @@ using testsupport::DrawUnitRig;
 using testsupport::kCentred;
 
 // A strip part: point source, MidKey, CentreLine, vertex format, its other
-// fields; widths 1, colours white.
+// fields; widths 1.
 DrawPartValue StripPart(uint32_t source, uint32_t midKey, uint32_t centre, uint32_t n,
                         std::vector<effecttools::FieldValue> more = {}) {
     effecttools::DrawDataType6Value strip;
     strip.fields = {{"Type", source}, {"bCPE", midKey}, {"bECE", centre}};
     strip.fields.insert(strip.fields.end(), more.begin(), more.end());
     strip.floats = {{"Wid", Constant(1.0f)}, {"WidH", Constant(1.0f)}, {"WidT", Constant(1.0f)}};
-    strip.colors = {{"ColH", {}}, {"ColT", {}}, {"CoEH", {}}, {"CoET", {}}};
+    // Head white, tail red at half alpha; edges white to clear.
+    effecttools::ColorValue tail, edgeTail;
+    tail.green = tail.blue = Constant(0.0f);
+    tail.alpha = Constant(0.5f);
+    edgeTail.alpha = Constant(0.0f);
+    strip.colors = {{"ColH", {}}, {"ColT", tail}, {"CoEH", {}}, {"CoET", edgeTail}};
     DrawPartValue part;
     part.data = strip;
     part.fields = {{"UvSC", n}};
@@ -87,6 +95,8 @@ enum Part : uint32_t {
     kLineCentre3,
     kHistoryCentre1,
     kChainCentre1,
+    kLineEmpty,
+    kLineBothColours,
     kParts
 };
 
@@ -116,6 +126,16 @@ DrawPartValue RandomValuesPart() {
     return part;
 }
 
+// A middle width of 0.5 and middle colours: white at half alpha, the
+// edges' at a quarter.
+DrawPartValue MiddleColours(DrawPartValue part) {
+    auto& strip = std::get<effecttools::DrawDataType6Value>(part.data);
+    strip.floats["WidC"] = Constant(0.5f);
+    strip.colors["ColC"].alpha = Constant(0.5f);
+    strip.colors["CoEC"].alpha = Constant(0.25f);
+    return part;
+}
+
 std::vector<DrawPartValue> Parts() {
     const std::vector<Fx::StripPoint> two = {{{0, 0, 0}, 0}, {{1, 0, 0}, 1}};
     std::vector<DrawPartValue> p(kParts);
@@ -141,6 +161,8 @@ std::vector<DrawPartValue> Parts() {
     p[kLineCentre3] = StripPart(0, 0, 1, 3, {{"PtCn", 5}});
     p[kHistoryCentre1] = WithSpacing(StripPart(3, 0, 1, 1), 1.0f);
     p[kChainCentre1] = StripPart(2, 0, 1, 1, {{"PUC", 2}});
+    p[kLineEmpty] = StripPart(0, 0, 0, 1, {{"PtCn", 0}});
+    p[kLineBothColours] = MiddleColours(StripPart(0, 1, 1, 1, {{"PtCn", 4}, {"PtCN", 2}}));
     return p;
 }
 
@@ -245,9 +267,9 @@ TEST_F(StripUnits, TheThirteenStartValuesAreDrawnInTheDataOrder) {
     random = before;
     StripDrawUnitBase* strip = Make(owner, kRandomValues);
     ASSERT_NE(strip, nullptr);
-    const float floats[7] = {strip->jitterSample,      strip->lengthSample,
-                             strip->lagSample,         strip->widthScaleSample,
-                             strip->headWidthSample,   strip->middleWidthSample,
+    const float floats[7] = {strip->jitterSample,    strip->lengthSample,
+                             strip->lagSample,       strip->widthScaleSample,
+                             strip->headWidthSample, strip->middleWidthSample,
                              strip->tailWidthSample};
     for (uint32_t k = 0; k < 7; ++k)
         EXPECT_FLOAT_EQ(floats[k], static_cast<float>(k + 1) + reference.NextFloat01()) << k;
@@ -285,8 +307,7 @@ TEST_F(StripUnits, AnOwnerChainCountsTheOwnerAndItsUnitsUpToTheRootOrTheLimit) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        StripDrawUnitBase* strip =
-            Make(row.underA ? deep : rig->MakeOwner(), row.part);
+        StripDrawUnitBase* strip = Make(row.underA ? deep : rig->MakeOwner(), row.part);
         ASSERT_NE(strip, nullptr);
         EXPECT_EQ(strip->stripPointCount, row.points);
     }
@@ -296,8 +317,8 @@ TEST_F(StripUnits, AnOwnerChainCountsTheOwnerAndItsUnitsUpToTheRootOrTheLimit) {
 TEST_F(StripUnits, AHistoryChainsABlockAtFourteenNodesAndGivesEveryBlockBack) {
     Fx::ParticleInstance* owner = rig->MakeOwner();
     bool stop = false;
-    auto* strip = static_cast<StripDrawUnitBase*>(
-        Fx::CreateDrawUnit(owner, rig->Part(kHistoryPlain1), stop));
+    auto* strip =
+        static_cast<StripDrawUnitBase*>(Fx::CreateDrawUnit(owner, rig->Part(kHistoryPlain1), stop));
     ASSERT_NE(strip, nullptr);
     std::vector<void*> blocks = {strip->history.current};
     // The owner moves one spacing a frame: a node every frame.
@@ -429,6 +450,55 @@ TEST_F(StripUnits, BuildsWriteTheirWordsWidthsAndPlaces) {
              delete s;
              delete owner;
          }},
+        {"format 0 takes the room of format 1 and writes none of it",
+         [&] {
+             StripDrawUnitBase* s = Make(kLinePlain0);
+             const uintptr_t mark = testsupport::FrameMemoryMark();
+             std::memset(reinterpret_cast<void*>(mark), 0xAB, 32);
+             build(s);
+             // 4 points of 8 bytes; the next take starts past them.
+             EXPECT_EQ(testsupport::FrameMemoryMark(), mark + 32);
+             const auto* bytes = reinterpret_cast<const uint8_t*>(mark);
+             EXPECT_EQ(std::count(bytes, bytes + 32, 0xAB), 32);
+         }},
+        {"colours times the owner's, their deltas taken after",
+         [&] {
+             testsupport::OwnerPose pose;
+             pose.color[0] = 0.5f;
+             Fx::ParticleInstance* owner = rig->MakeOwner(pose);
+             StripDrawUnitBase* s = Make(owner, kHistoryCentre1);
+             // The plain data-point strip through a draw colour that passes
+             // the owner's on: the same head and delta.
+             StripDrawUnitBase* plain = Make(owner, kDataPlain1);
+             build(s);
+             build(plain);
+             const Fx::StripFrameRecord& r = *s->record;
+             const float centre[4] = {0.5f, 1, 1, 1}, toTail[4] = {0, -1, -1, -0.5f};
+             const float toEdgeTail[4] = {0, 0, 0, -1};
+             for (int c = 0; c < 4; ++c) {
+                 EXPECT_FLOAT_EQ(r.centreColor[c], centre[c]) << c;
+                 EXPECT_FLOAT_EQ(r.edgeColor[c], centre[c]) << c;
+                 EXPECT_FLOAT_EQ(r.firstDelta[c], toTail[c]) << c;
+                 EXPECT_FLOAT_EQ(r.secondDelta[c], toEdgeTail[c]) << c;
+                 EXPECT_FLOAT_EQ(plain->record->centreColor[c], centre[c]) << c;
+                 EXPECT_FLOAT_EQ(plain->record->firstDelta[c], toTail[c]) << c;
+             }
+         }},
+        {"MidKey with CentreLine: middles and the four deltas in their places",
+         [&] {
+             StripDrawUnitBase* s = Make(kLineBothColours);
+             build(s);
+             const Fx::StripFrameRecord& r = *s->record;
+             EXPECT_FLOAT_EQ(r.middleWidth, 0.5f);
+             const float expected[][4] = {{1, 1, 1, 1},     {1, 1, 1, 0.5f},  {1, 1, 1, 1},
+                                          {1, 1, 1, 0.25f}, {0, 0, 0, -0.5f}, {0, 0, 0, -0.75f},
+                                          {0, -1, -1, 0},   {0, 0, 0, -0.25f}};
+             const float* got[] = {r.centreColor, r.middleColor, r.edgeColor,  r.middleEdgeColor,
+                                   r.firstDelta,  r.secondDelta, r.thirdDelta, r.fourthDelta};
+             for (int k = 0; k < 8; ++k)
+                 for (int c = 0; c < 4; ++c)
+                     EXPECT_FLOAT_EQ(got[k][c], expected[k][c]) << k << " " << c;
+         }},
         {"history, first frame: (1000, 0), (500, 0), (0, 0)",
          [&] {
              StripDrawUnitBase* s = Make(kHistoryCentre1);
@@ -491,8 +561,12 @@ TEST_F(StripUnits, SubmitsReserveTheirCountsAndPushOneCommand) {
     trailValues.pointCount = 10;
     auto* cross =
         Keep(DrawUnit::Create<Fx::CrossTrailDrawUnit<1>>(owner, rig->Part(0), trailValues));
+    trailValues.pointCount = 0;
+    auto* emptyTrail =
+        Keep(DrawUnit::Create<Fx::CrossTrailDrawUnit<1>>(owner, rig->Part(0), trailValues));
     ASSERT_NE(ring, nullptr);
     ASSERT_NE(cross, nullptr);
+    ASSERT_NE(emptyTrail, nullptr);
     struct Row {
         const char* name;
         std::function<void()> submit;
@@ -506,21 +580,46 @@ TEST_F(StripUnits, SubmitsReserveTheirCountsAndPushOneCommand) {
     };
     const Row rows[] = {
         {"a 5-point CentreLine line at format 3: 15 vertices of 44 bytes, 48 indices",
-         strip(kLineCentre3), {{44, 15, 48}}, 1, 1},
-        {"a ring of 8 segments: 18 and 48", [&] { Fx::SubmitRingDraw<1>(ring); },
-         {{36, 18, 48}}, 0, 1},
+         strip(kLineCentre3),
+         {{44, 15, 48}},
+         1,
+         1},
+        {"a ring of 8 segments: 18 and 48",
+         [&] { Fx::SubmitRingDraw<1>(ring); },
+         {{36, 18, 48}},
+         0,
+         1},
         {"a CentreLine ring of 8: 27 and 96",
-         [&] { Fx::SubmitRingDraw<4, Fx::CentreLine>(ring); }, {{44, 27, 96}}, 0, 1},
+         [&] { Fx::SubmitRingDraw<4, Fx::CentreLine>(ring); },
+         {{44, 27, 96}},
+         0,
+         1},
         {"a cross trail of 10: 40 and 108",
-         [&] { Fx::SubmitTrailDraw<36, Fx::CrossTrailDrawUnit>(cross); }, {{36, 40, 108}}, 0,
+         [&] { Fx::SubmitTrailDraw<36, Fx::CrossTrailDrawUnit>(cross); },
+         {{36, 40, 108}},
+         0,
          1},
         {"a CentreLine cross trail of 10: 60 and 216",
          [&] { Fx::SubmitTrailDraw<52, Fx::CrossTrailDrawUnit, Fx::CentreLine>(cross); },
-         {{52, 60, 216}}, 0, 1},
-        {"a strip of no point takes no command and reserves nothing", strip(kHistoryPlain1), {},
-         0, 0},
-        {"a line of one point pushes a command without indices", strip(kDataPlain1),
-         {{36, 2, 0}}, 1, 1},
+         {{52, 60, 216}},
+         0,
+         1},
+        {"a strip of no point takes no command and reserves nothing",
+         strip(kHistoryPlain1),
+         {},
+         0,
+         0},
+        {"a line of no point: no command, no room", strip(kLineEmpty), {}, 0, 0},
+        {"a trail of no point: no room",
+         [&] { Fx::SubmitTrailDraw<36, Fx::CrossTrailDrawUnit>(emptyTrail); },
+         {},
+         0,
+         0},
+        {"a strip of one point pushes a command without indices",
+         strip(kDataPlain1),
+         {{36, 2, 0}},
+         1,
+         1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -584,8 +683,7 @@ TEST_F(StripUnits, AStripWithoutACommandReservesNothing) {
 // 36-byte vertices, 2 KiB of indices), the largest strip granted kept.
 struct Limits {
     static bool Reserve(const Fx::IShader*, const uint32_t*, const Fx::TextureSlot*, uint8_t,
-                        void** v, uint32_t vertices, uint16_t** i, uint16_t* f,
-                        uint32_t indices) {
+                        void** v, uint32_t vertices, uint16_t** i, uint16_t* f, uint32_t indices) {
         ++calls;
         if (uint64_t{vertices} * 36 > 65536 || uint64_t{indices} * 2 > 2048)
             return false;
@@ -612,6 +710,9 @@ TEST_F(StripUnits, AHistoryPastOneReservationStopsTakingBlocks) {
     Fx::ParticleInstance* owner = rig->MakeOwner();
     StripDrawUnitBase* history = Make(owner, kHistoryPlain1);
     StripDrawUnitBase* data = Make(owner, kDataPlain1);
+    // What one reservation takes: 171 points, 86 with a centre line.
+    EXPECT_EQ(history->DrawablePoints(), 171u);
+    EXPECT_EQ(Make(owner, kHistoryCentre1)->DrawablePoints(), 86u);
     Fx::UnitInstancePool& pool = Fx::Engine::GetUnitInstancePool();
     uint32_t usedAt300 = 0;
     for (int frame = 1; frame <= 2000; ++frame) {
@@ -636,6 +737,46 @@ TEST_F(StripUnits, AHistoryPastOneReservationStopsTakingBlocks) {
     Frame(data);
     data->Draw();
     EXPECT_EQ(Limits::calls, before + 1);
+}
+
+// An effect of three units, each with a strip of format 1 (a generated
+// line of 6 points with a centre line, two points of the data, a chain
+// from the particle to the root), spawned in a played instance: each
+// particle builds its strip from the class table, updates it, and the
+// instance's draw collects and draws it.
+TEST(PlayedStrips, EveryPointSourceDrawsFromItsData) {
+    const std::vector<Fx::StripPoint> two = {{{0, 0, 0}, 0}, {{1, 0, 0}, 1}};
+    DrawUnitRig rig(
+        DrawEffect({StripPart(0, 0, 1, 1, {{"PtCn", 6}}), WithPoints(StripPart(1, 0, 0, 1), two),
+                    StripPart(2, 0, 0, 1, {{"PUC", 63}})}));
+    ASSERT_TRUE(rig.ok);
+    // The runtime's own particle classes, whose draw parts come from the
+    // class table.
+    const Fx::UnitCreators saved = Fx::UnitCreators::Current();
+    Fx::UnitCreators::Current() = Fx::UnitCreators::kBuiltIn;
+    for (uint32_t unit = 0; unit < 3; ++unit) {
+        const float at[3] = {0.0f, 0.0f, 5.0f};
+        rig.root->AddChild(rig.root->SpawnParticleInstance(rig.root, rig.Package()->GetUnit(unit),
+                                                           at, 10.0f, 1.0f));
+    }
+    Submissions sub;
+    testsupport::Frame();
+    rig.root->DrawCategory(0);
+    std::vector<std::pair<uint32_t, uint32_t>> counts;
+    for (const testsupport::Reservation& r : sub.renderer.reservations) {
+        EXPECT_EQ(r.stride, 36u);
+        counts.emplace_back(r.vertices, r.indices);
+    }
+    std::sort(counts.begin(), counts.end());
+    ASSERT_EQ(counts.size(), 3u);
+    // The data's two points: 4 and 6.
+    EXPECT_EQ(counts[0], std::make_pair(4u, 6u));
+    // The chain: the particle and the root.
+    EXPECT_EQ(counts[1], std::make_pair(4u, 6u));
+    // The line: 18 and 60.
+    EXPECT_EQ(counts[2], std::make_pair(18u, 60u));
+    EXPECT_EQ(sub.jobs.size(), 3u);
+    Fx::UnitCreators::Current() = saved;
 }
 
 } // namespace

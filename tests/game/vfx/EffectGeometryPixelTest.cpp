@@ -8,8 +8,7 @@
 #include "support/effects/EffectFiles.h"
 #include "support/effects/GeometryMembers.h"
 #include "support/effects/RenderRig.h"
-#include "support/vfx/EffectPixelFixture.h"
-#include "support/vfx/VfxDeviceRig.h"
+#include "support/vfx/RuntimePixelTest.h"
 
 #include "effects/drawunits/DrawUnitFactory.h"
 #include "effects/drawunits/DrawUnitType1.h"
@@ -32,8 +31,8 @@ namespace {
 namespace Fx = FulgorCore;
 namespace geometry = testsupport::geometry;
 
-constexpr int kSize = testsupport::EffectPixelFixture::kSize;
-constexpr float kZ = testsupport::EffectPixelFixture::kZ;
+constexpr int kSize = 64;
+constexpr float kZ = 0.5f;
 // The atlas's four cells (2 x 2 texels): yellow, magenta / white, cyan.
 constexpr uint8_t kCells[4][3] = {{255, 255, 0}, {255, 0, 255}, {255, 255, 255}, {0, 255, 255}};
 
@@ -154,16 +153,10 @@ void PrepareQuad(uint8_t* out, const float* centre, int cell) {
     Fx::WriteBillboardVertex(v[3], shared, s, -s, snorm(u0 + 0.4f), snorm(v0 + 0.4f));
 }
 
-class EffectGeometryPixels : public testsupport::EffectPixelFixture {
+class EffectGeometryPixels : public testsupport::RuntimePixelTest<kSize> {
 protected:
-    void SetUp() override {
-        if (!StartWith(ShapesEffect()))
-            GTEST_SKIP() << "no GL context here";
-    }
+    void SetUp() override { Start(ShapesEffect()); }
 
-    const Fx::ParticleResource* Part(uint32_t unit) const {
-        return package->GetUnit(unit)->GetDrawPart(0);
-    }
     template <class T, class... Args>
     T* Add(Fx::ParticleInstance* owner, uint32_t unit, Args&&... args) {
         return runtime->AddDrawUnit(

@@ -5,7 +5,7 @@
 // behind a particle going round a circle.
 #include "support/PixelCheck.h"
 #include "support/effects/RibbonBuildValues.h"
-#include "support/vfx/EffectPixelFixture.h"
+#include "support/vfx/RuntimePixelTest.h"
 
 #include "effects/drawunits/StripDrawUnit.h"
 
@@ -22,8 +22,7 @@ namespace {
 namespace Fx = FulgorCore;
 using effecttools::Constant;
 
-constexpr int kSize = testsupport::EffectPixelFixture::kSize;
-constexpr float kWhite[4] = {1, 1, 1, 1};
+constexpr int kSize = 64;
 // The line's half width, its y, and where it starts and how long it runs.
 constexpr float kHalfWidth = 0.125f;
 constexpr float kLineY = 0.25f;
@@ -53,8 +52,8 @@ effecttools::DrawPartValue StripPart(uint32_t source, float halfWidth,
                             return f.tag == "bECE" && f.value;
                         }) != fields.end();
     const auto body = centre ? Solid(0, 1, 0) : Solid(1, 0, 0);
-    strip.colors = {{"ColH", body}, {"ColT", body}, {"CoEH", Solid(1, 0, 0)},
-                    {"CoET", Solid(1, 0, 0)}};
+    strip.colors = {
+        {"ColH", body}, {"ColT", body}, {"CoEH", Solid(1, 0, 0)}, {"CoET", Solid(1, 0, 0)}};
     effecttools::DrawPartValue part;
     part.data = strip;
     part.fields = {{"UvSC", 0}, {"DFac", 2}};
@@ -70,16 +69,13 @@ effecttools::EffectFileValue StripsEffect() {
                                    0);
 }
 
-class StripPixels : public testsupport::EffectPixelFixture {
+class StripPixels : public testsupport::RuntimePixelTest<kSize> {
 protected:
-    void SetUp() override {
-        if (!StartWith(StripsEffect()))
-            GTEST_SKIP() << "no GL context here";
-    }
+    void SetUp() override { Start(StripsEffect()); }
 
     // A white particle of the root at (x, y, kZ), its line along its X axis.
     Fx::ParticleInstance* Owner(float x, float y) {
-        Fx::ParticleInstance* p = EffectPixelFixture::Owner(x, y, kWhite);
+        Fx::ParticleInstance* p = RuntimePixelTest::Owner(x, y);
         if (p) {
             p->axisMember = Fx::ParticleInstance::GetAxisX;
             p->planeScaleMember = Fx::ParticleInstance::GetPlaneScaleYZ;
@@ -87,19 +83,17 @@ protected:
         return p;
     }
     static void Move(Fx::ParticleInstance* p, float x, float y) {
-        EffectPixelFixture::Move(p, x, y, kWhite);
+        RuntimePixelTest::Move(p, x, y);
     }
     // The strip of unit `unit` from its data, on `owner`.
     Fx::DrawUnit* AddStrip(Fx::ParticleInstance* owner, uint32_t unit) {
-        return runtime->AddDrawUnit(
-            *instance,
-            Fx::DrawUnit::Create<Fx::StripDrawUnit<0>>(owner, package->GetUnit(unit)->GetDrawPart(0)));
+        return runtime->AddDrawUnit(*instance, Fx::DrawUnit::Create<Fx::StripDrawUnit<0>>(
+                                                   owner, package->GetUnit(unit)->GetDrawPart(0)));
     }
     static void Frame(Fx::DrawUnit* strip) {
         strip->Step();
         strip->Update(testsupport::FrameClock());
     }
-
 };
 
 // Facing the eye at the origin, a line along x at depth kZ spreads straight

@@ -4,7 +4,7 @@
 // owner's Y axis behind a particle crossing the screen, and a two-range
 // trail red, green and blue at its head, middle and tail.
 #include "support/effects/RibbonBuildValues.h"
-#include "support/vfx/EffectPixelFixture.h"
+#include "support/vfx/RuntimePixelTest.h"
 
 #include "effects/drawunits/AxisTrailDrawUnit.h"
 #include "effects/drawunits/CrossTrailDrawUnit.h"
@@ -18,7 +18,7 @@ namespace {
 namespace Fx = FulgorCore;
 using effecttools::Constant;
 
-constexpr int kSize = testsupport::EffectPixelFixture::kSize;
+constexpr int kSize = 64;
 constexpr float kWhite[4] = {1, 1, 1, 1};
 constexpr float kHalfWidth = 0.125f;
 constexpr float kTrailY = 0.25f;
@@ -64,12 +64,9 @@ effecttools::EffectFileValue TrailsEffect() {
         0);
 }
 
-class TrailPixels : public testsupport::EffectPixelFixture {
+class TrailPixels : public testsupport::RuntimePixelTest<kSize> {
 protected:
-    void SetUp() override {
-        if (!StartWith(TrailsEffect()))
-            GTEST_SKIP() << "no GL context here";
-    }
+    void SetUp() override { Start(TrailsEffect()); }
     // The trail of unit `unit` from its data behind a white particle that
     // crosses from kStart along x, `frames` frames; then drawn.
     Fx::DrawUnit* Cross(uint32_t unit, int frames) {

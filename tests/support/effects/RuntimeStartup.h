@@ -41,6 +41,15 @@ public:
     RuntimeStartup& operator=(const RuntimeStartup&) = delete;
 
     bool Start() { return FulgorCore::Engine::Initialize(&parameter); }
+    // Unit and frame memory of the given sizes, set before Start.
+    void Resize(uint32_t unitBytes, uint32_t cacheBytes) {
+        units.assign(unitBytes, 0);
+        parameter.UnitInstanceMemory = units.data();
+        parameter.UnitInstanceMemorySize = unitBytes;
+        cache.assign(cacheBytes, 0);
+        parameter.CacheBufferMemory = cache.data();
+        parameter.CacheBufferMemorySize = cacheBytes;
+    }
 
     RecordingDevice device;
     FakeLightListenner light;

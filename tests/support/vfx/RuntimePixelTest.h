@@ -1,9 +1,11 @@
-// The runtime drawing one instance of a test effect on the GL backend
-// (llvmpipe under the offscreen video driver) with the generated shaders,
-// identity view and projection, into a 64 x 64 back buffer that a test
-// reads back; its particles are made at depth 0.5 and deleted with it.
+// The effects runtime's renderer on the GL backend (llvmpipe under the
+// offscreen video driver): a square back buffer, the runtime started over
+// the effects device with the generated programs and an identity camera,
+// one effect loaded and one instance whose particles the test places.
+// Skipped without a GL context.
 #pragma once
 
+#include "support/PixelCheck.h"
 #include "support/effects/DrawUnitRig.h"
 #include "support/effects/EffectFiles.h"
 #include "support/effects/RenderRig.h"
@@ -19,24 +21,22 @@
 
 namespace testsupport {
 
-class EffectPixelFixture : public ::testing::Test {
-public:
-    static constexpr int kSize = 64;
+template <int Size> class RuntimePixelTest : public testing::Test {
+protected:
+    static constexpr int kSize = Size;
     static constexpr float kZ = 0.5f;
 
-protected:
-    // Starts the device and the runtime and loads `effect`; false (the test
-    // to skip) without a GL context.
-    bool StartWith(const effecttools::EffectFileValue& effect) {
+    // Call from SetUp; returns with the test skipped or failed when the
+    // context, the runtime or the effect is not there.
+    void Start(const effecttools::EffectFileValue& effect) {
         if (!rig.Start(sys::gpu::Backend::OpenGL, kSize, kSize))
-            return false;
+            GTEST_SKIP() << "no GL context here";
         ShaderSource::Install(nullptr); // the runtime's generated programs
         runtime = std::make_unique<RenderRig>(*rig.device);
-        EXPECT_TRUE(runtime->Start());
+        ASSERT_TRUE(runtime->Start());
         package = runtime->Load(Write(effect));
-        EXPECT_NE(package, nullptr);
+        ASSERT_NE(package, nullptr);
         instance = &runtime->AddInstance(1);
-        return package != nullptr;
     }
     void TearDown() override {
         for (FulgorCore::ParticleInstance* p : owners)
@@ -46,8 +46,12 @@ protected:
         rig.Stop();
     }
 
-    // A particle of the instance's root at (x, y, kZ) with the colour.
-    FulgorCore::ParticleInstance* Owner(float x, float y, const float* color) {
+    const FulgorCore::ParticleResource* Part(uint32_t unit) const {
+        return package->GetUnit(unit)->GetDrawPart(0);
+    }
+    // A particle of the instance's root at (x, y, kZ) with the colour
+    // (white for none).
+    FulgorCore::ParticleInstance* Owner(float x, float y, const float* color = nullptr) {
         FulgorCore::UnitInstance::InitialState state;
         state.parent = instance->root;
         state.timeMode = FulgorCore::UnitInstance::kEndless;
@@ -58,16 +62,17 @@ protected:
         }
         return p;
     }
-    static void Move(FulgorCore::ParticleInstance* p, float x, float y, const float* color) {
+    static void Move(FulgorCore::ParticleInstance* p, float x, float y,
+                     const float* color = nullptr) {
         OwnerPose pose;
         pose.matrix[9] = x;
         pose.matrix[10] = y;
         pose.matrix[11] = kZ;
-        std::memcpy(pose.color, color, sizeof pose.color);
+        if (color)
+            std::memcpy(pose.color, color, sizeof pose.color);
         Pose(p, pose);
     }
-
-    // One frame of the instance, drawn over black and read back.
+    // The layer drawn on a black buffer and read back.
     void DrawAndRead() {
         runtime->DrawFrame();
         const float clear[4] = {0, 0, 0, 1};
@@ -85,8 +90,8 @@ protected:
         const uint8_t* p = Pixel(px, py);
         return p[0] + p[1] + p[2] > 30;
     }
-    static int Row(float y) { return static_cast<int>((1.0f - y) * 32.0f); }
-    static int Column(float x) { return static_cast<int>((x + 1.0f) * 32.0f); }
+    static int Row(float y) { return static_cast<int>((1.0f - y) * (0.5f * kSize)); }
+    static int Column(float x) { return static_cast<int>((x + 1.0f) * (0.5f * kSize)); }
 
     VfxDeviceRig rig;
     std::unique_ptr<RenderRig> runtime;
