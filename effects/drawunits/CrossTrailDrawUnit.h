@@ -16,6 +16,11 @@ public:
 
     CrossTrailDrawUnit(ParticleInstance* owner, const ParticleResource* data, const Values& values)
         : TrailDrawUnitBase(owner, data, values, kAxisArrays, kLead) {}
+    // Built from the trail data with the members of this class and format.
+    CrossTrailDrawUnit(ParticleInstance* owner, const ParticleResource* data)
+        : TrailDrawUnitBase(owner, data, Members(), kAxisArrays, kLead) {}
+    // The build, submit and vertex writer of each flag pair at this format.
+    static const MemberTable& Members();
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override { UpdateTrail<kAxisArrays, N>(clock); }
     // The vertex writer of each variant, for the unit's `write` member.

@@ -2,6 +2,9 @@
 
 #include "effects/Core/Resource/DrawDataType12.h"
 #include "effects/Core/Resource/ParticleResource.h"
+#include "effects/drawunits/AxisTrailDrawUnit.h"
+#include "effects/drawunits/BillboardTrailDrawUnit.h"
+#include "effects/drawunits/CrossTrailDrawUnit.h"
 #include "effects/drawunits/DrawUnitType1.h"
 #include "effects/drawunits/DrawUnitType11.h"
 #include "effects/drawunits/DrawUnitType2.h"
@@ -74,9 +77,12 @@ constexpr ClassTable MakeClassTable() {
     // Models, rings, circles, quads, projection volumes, meshes.
     for (uint32_t type : {5u, 7u, 8u, 9u, 10u, 13u})
         LaterFamily(t.byType[type]);
-    // Billboard (0), axis (1-3) and cross (4) trails.
-    for (uint32_t kind = 0; kind <= 4; ++kind)
-        LaterFamily(t.trails[kind]);
+    // Billboard (0), axis (1-3: the sub-kind picks the owner's axis) and
+    // cross (4) trails.
+    Family<BillboardTrailDrawUnit>(t.trails[0]);
+    for (uint32_t kind = 1; kind <= 3; ++kind)
+        Family<AxisTrailDrawUnit>(t.trails[kind]);
+    Family<CrossTrailDrawUnit>(t.trails[4]);
     return t;
 }
 

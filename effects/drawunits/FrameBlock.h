@@ -9,6 +9,12 @@
 
 namespace FulgorCore {
 
+// Bytes of texture words a point of a strip or trail takes in its frame
+// block: N words a vertex; format 0 keeps the room of format 1 unwritten.
+template <uint32_t N, class Variant> constexpr uint32_t TextureBytesPerPoint() {
+    return Variant::kVerticesPerPoint * 4 * (N > 0 ? N : 1);
+}
+
 // The one take of frame memory a strip, ring or trail makes for its frame
 // geometry (rounded to 16 bytes, one atomic add). Without room the owner
 // ends, so neither it nor its draw units are collected for drawing this

@@ -4,6 +4,7 @@
 #include "effects/drawunits/DrawUnitOwner.h"
 #include "effects/drawunits/FrameBlock.h"
 #include "effects/drawunits/PointHistoryEntry.h"
+#include "effects/drawunits/RibbonValues.h"
 #include "effects/drawunits/StripDrawUnit.h"
 #include "effects/drawunits/StripPoint.h"
 #include "effects/drawunits/StripSources.h"
@@ -22,12 +23,6 @@ namespace {
 constexpr float kThird = 0.33333334f;
 constexpr float kChainTail = 1.01f;
 
-// Bytes of texture words a point takes: N words a vertex; format 0 keeps
-// the room of format 1 unwritten.
-template <uint32_t N, class Variant> constexpr uint32_t TextureBytesPerPoint() {
-    return Variant::kVerticesPerPoint * 4 * (N > 0 ? N : 1);
-}
-
 float AxisLength(const float* row) {
     return Math::ApproxSqrt((row[0] * row[0] + row[1] * row[1]) + row[2] * row[2]);
 }
@@ -37,85 +32,25 @@ float MeanAxisLength(const float* m) {
     return ((AxisLength(m) + AxisLength(m + 3)) + AxisLength(m + 6)) * kThird;
 }
 
-void Multiply(float* colour, const float* by) {
-    for (uint32_t c = 0; c < 4; ++c)
-        colour[c] *= by[c];
-}
-
-void Difference(float* out, const float* to, const float* from) {
-    for (uint32_t c = 0; c < 4; ++c)
-        out[c] = to[c] - from[c];
-}
-
 } // namespace
 
 template <class Variant, bool Modulated>
 void StripDrawUnitBase::EvaluateWidthsAndColors(const DrawClock& clock, float ownerScale) {
-    constexpr bool kCentre = Variant::kVerticesPerPoint == 3;
-    constexpr bool kTwoRanges = Variant::kTwoRanges;
     const DrawDataType6* strip = unitData->GetDrawDataType6();
     if (!strip)
         return;
-    Xorshift128& random = *randomState;
-    StripFrameRecord& r = *record;
-    const auto width = [&](DrawDataType6::Float f, float sample) {
-        return strip->GetFloat(f).Evaluate(clock, sample, random);
-    };
-    const float scale = width(DrawDataType6::kWid, widthScaleSample) * ownerScale;
-    r.headWidth = width(DrawDataType6::kWidH, headWidthSample) * scale;
-    if constexpr (kTwoRanges)
-        r.middleWidth = width(DrawDataType6::kWidC, middleWidthSample) * scale;
-    r.tailWidth = width(DrawDataType6::kWidT, tailWidthSample) * scale;
-
-    // In the data's order: the strip's head, middle and tail, then the
-    // edges'; a variant evaluates only what it draws.
-    float colours[6][4] = {};
-    const auto colour = [&](DrawDataType6::Color c) {
-        strip->GetColor(c).Evaluate(clock, colorSamples[c], random, colours[c]);
-    };
-    colour(DrawDataType6::kColH);
-    if constexpr (kTwoRanges)
-        colour(DrawDataType6::kColC);
-    colour(DrawDataType6::kColT);
-    if constexpr (kCentre) {
-        colour(DrawDataType6::kCoEH);
-        if constexpr (kTwoRanges)
-            colour(DrawDataType6::kCoEC);
-        colour(DrawDataType6::kCoET);
-    }
-    const float* ownerColour = ownerUnit->GetColor();
-    float modulation[4];
-    if constexpr (Modulated)
-        DrawColor(modulation, ownerColour, clock);
-    const float* by = Modulated ? modulation : ownerColour;
-    for (auto& c : colours)
-        Multiply(c, by);
-
-    const float* head = colours[DrawDataType6::kColH];
-    const float* middle = colours[DrawDataType6::kColC];
-    const float* tail = colours[DrawDataType6::kColT];
-    const float* edgeHead = colours[DrawDataType6::kCoEH];
-    const float* edgeMiddle = colours[DrawDataType6::kCoEC];
-    const float* edgeTail = colours[DrawDataType6::kCoET];
-    std::memcpy(r.centreColor, head, sizeof r.centreColor);
-    if constexpr (kCentre)
-        std::memcpy(r.edgeColor, edgeHead, sizeof r.edgeColor);
-    if constexpr (kTwoRanges) {
-        std::memcpy(r.middleColor, middle, sizeof r.middleColor);
-        Difference(r.firstDelta, middle, head);
-        if constexpr (kCentre) {
-            std::memcpy(r.middleEdgeColor, edgeMiddle, sizeof r.middleEdgeColor);
-            Difference(r.secondDelta, edgeMiddle, edgeHead);
-            Difference(r.thirdDelta, tail, middle);
-            Difference(r.fourthDelta, edgeTail, edgeMiddle);
-        } else {
-            Difference(r.secondDelta, tail, middle);
-        }
-    } else {
-        Difference(r.firstDelta, tail, head);
-        if constexpr (kCentre)
-            Difference(r.secondDelta, edgeTail, edgeHead);
-    }
+    const RibbonSamples samples = {
+        {widthScaleSample, headWidthSample, middleWidthSample, tailWidthSample},
+        {colorSamples[0], colorSamples[1], colorSamples[2], colorSamples[3], colorSamples[4],
+         colorSamples[5]}};
+    EvaluateRibbonValues<Variant>(*record, *strip, samples, clock, *randomState, ownerScale,
+                                  [&](float* by) {
+                                      const float* ownerColour = ownerUnit->GetColor();
+                                      if constexpr (Modulated)
+                                          DrawColor(by, ownerColour, clock);
+                                      else
+                                          std::memcpy(by, ownerColour, 4 * sizeof(float));
+                                  });
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "effects/drawunits/DrawUnitOwner.h"
 #include "effects/drawunits/DrawUnitRecords.h"
 #include "effects/drawunits/RandomOffset.h"
+#include "effects/drawunits/TrailStartValues.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 
@@ -85,6 +86,26 @@ TrailDrawUnitBase::TrailDrawUnitBase(ParticleInstance* owner, const ParticleReso
     history = carve.Take<TrailHistoryPoint>(n * kPointBytes);
     for (uint32_t a = 0; a < axisArrays; ++a)
         recordedAxes[a] = carve.Take<float>(n * kVectorBytes);
+}
+
+TrailDrawUnitBase::TrailDrawUnitBase(ParticleInstance* owner, const ParticleResource* data,
+                                     const MemberTable& members, uint32_t axisArraysIn,
+                                     uint32_t leadIn)
+    : TrailDrawUnitBase(owner, data, ReadValues(*data), axisArraysIn, leadIn) {
+    // Without the record or the first history the owner has ended.
+    if (!record || (historyLength >= 2 && !history))
+        return;
+    if (lead)
+        ParticleKernel::SampleTrailStartValues<1>(this, record->startValues);
+    else
+        ParticleKernel::SampleTrailStartValues<0>(this, record->startValues);
+    const DrawDataType12* trail = data->GetDrawDataType12();
+    const uint32_t midKey = trail ? trail->GetField(DrawDataType12::kCPE) : 0u;
+    const uint32_t centreLine = trail ? trail->GetField(DrawDataType12::kECE) : 0u;
+    const MemberTable::Set& chosen = members.sets[midKey * 2 + centreLine];
+    ops.build = chosen.build;
+    ops.submit = chosen.submit;
+    ops.write = chosen.write;
 }
 
 TrailDrawUnitBase::~TrailDrawUnitBase() {

@@ -43,11 +43,29 @@ public:
     // 29). Defaults without trail data.
     static Values ReadValues(const ParticleResource& data);
 
+    // The frame geometry build, submit and vertex writer of one class and
+    // vertex format for each flag pair, by MidKey x 2 + CentreLine.
+    struct MemberTable {
+        struct Set {
+            DrawUnitOps::Build build;
+            DrawUnitOps::Submit submit;
+            DrawUnitOps::Write write;
+        };
+        Set sets[4];
+    };
+
     // Takes the frame record's block and the first history with its axes
     // (frame memory); without them the particle ends. `axisArrays` is the
     // class's (0-2), `lead` the words ahead of the record's start values.
     TrailDrawUnitBase(ParticleInstance* owner, const ParticleResource* data, const Values& values,
                       uint32_t axisArrays, uint32_t lead);
+    // Built from the trail data: the values it gives, the record and the
+    // first history as above; then, only when those were had, the unit
+    // random values of the record's layout and the members of `members`
+    // that its MidKey and CentreLine flags choose. A construction that
+    // failed keeps the no-op members, so nothing unset ever runs.
+    TrailDrawUnitBase(ParticleInstance* owner, const ParticleResource* data,
+                      const MemberTable& members, uint32_t axisArrays, uint32_t lead);
     ~TrailDrawUnitBase() override;
     void Draw() override;
 
@@ -84,6 +102,18 @@ public:
     float ResampleHistory(float* positions, float* const* axesOut, float* distances,
                           const TrailHistoryPoint* points, const float* const* axes, uint32_t n,
                           float headFraction) const;
+
+    // The frame geometry builds of format N for the record layout with
+    // `Lead` words ahead of the start values (0 the axis trail, 1 the cross
+    // and billboard trails, which share one body), by variant: one take of
+    // frame memory for the texture words of the n points (the owner ends
+    // without it, the record's words left null and its values as they
+    // were), the words themselves, then the widths (the width scale times
+    // `widthScale`: 1, or the billboard owner's plane scale) and the
+    // colours times the unit's draw colour, with their deltas.
+    template <uint32_t N, uint32_t Lead, class Variant>
+    static void BuildFrameGeometry(DrawUnit* unit, const DrawClock& clock,
+                                   const float* transforms, float widthScale);
 
     // The vertex writers (the `write` member) of the class with A axis
     // arrays and format N, by variant: the point count, the middle from

@@ -8,24 +8,6 @@
 
 namespace FulgorCore::ParticleKernel {
 
-namespace {
-
-enum Word : uint32_t {
-    kExtra = 0,
-    kWidthScale = 1,
-    kHeadWidth = 2,
-    kMiddleWidth = 3,
-    kTailWidth = 4,
-    kHeadColor = 5,
-    kMiddleColor = 10,
-    kTailColor = 15,
-    kCentreHeadColor = 20,
-    kCentreMiddleColor = 25,
-    kCentreTailColor = 30,
-};
-
-} // namespace
-
 template <uint32_t Lead> void SampleTrailStartValues(DrawUnit* unit, void* block) {
     float* v = static_cast<float*>(block) + Lead;
     std::memset(v, 0, kTrailRandomValues * sizeof(float));
@@ -35,21 +17,21 @@ template <uint32_t Lead> void SampleTrailStartValues(DrawUnit* unit, void* block
     Xorshift128& random = *unit->randomState;
     const bool midKey = trail->GetField(DrawDataType12::kCPE) != 0;
     const bool centreLine = trail->GetField(DrawDataType12::kECE) != 0;
-    v[kExtra] = trail->GetFloat(DrawDataType12::kDist).SampleRandom(random);
-    v[kWidthScale] = trail->GetFloat(DrawDataType12::kWid).SampleRandom(random);
-    v[kHeadWidth] = trail->GetFloat(DrawDataType12::kWidH).SampleRandom(random);
-    v[kTailWidth] = trail->GetFloat(DrawDataType12::kWidT).SampleRandom(random);
-    trail->GetColor(DrawDataType12::kColH).SampleRandom(random, v + kHeadColor);
-    trail->GetColor(DrawDataType12::kColT).SampleRandom(random, v + kTailColor);
+    v[kTrailJitter] = trail->GetFloat(DrawDataType12::kDist).SampleRandom(random);
+    v[kTrailWidthScale] = trail->GetFloat(DrawDataType12::kWid).SampleRandom(random);
+    v[kTrailHeadWidth] = trail->GetFloat(DrawDataType12::kWidH).SampleRandom(random);
+    v[kTrailTailWidth] = trail->GetFloat(DrawDataType12::kWidT).SampleRandom(random);
+    trail->GetColor(DrawDataType12::kColH).SampleRandom(random, v + kTrailHeadColour);
+    trail->GetColor(DrawDataType12::kColT).SampleRandom(random, v + kTrailTailColour);
     if (midKey) {
-        trail->GetColor(DrawDataType12::kColC).SampleRandom(random, v + kMiddleColor);
-        v[kMiddleWidth] = trail->GetFloat(DrawDataType12::kWidC).SampleRandom(random);
+        trail->GetColor(DrawDataType12::kColC).SampleRandom(random, v + kTrailMiddleColour);
+        v[kTrailMiddleWidth] = trail->GetFloat(DrawDataType12::kWidC).SampleRandom(random);
     }
     if (centreLine) {
-        trail->GetColor(DrawDataType12::kCoEH).SampleRandom(random, v + kCentreHeadColor);
-        trail->GetColor(DrawDataType12::kCoET).SampleRandom(random, v + kCentreTailColor);
+        trail->GetColor(DrawDataType12::kCoEH).SampleRandom(random, v + kTrailEdgeHeadColour);
+        trail->GetColor(DrawDataType12::kCoET).SampleRandom(random, v + kTrailEdgeTailColour);
         if (midKey)
-            trail->GetColor(DrawDataType12::kCoEC).SampleRandom(random, v + kCentreMiddleColor);
+            trail->GetColor(DrawDataType12::kCoEC).SampleRandom(random, v + kTrailEdgeMiddleColour);
     }
 }
 

@@ -20,6 +20,20 @@ namespace ParticleKernel {
 // of words in the block ahead of the area (0 axis trails, 1 cross and
 // billboard trails).
 inline constexpr uint32_t kTrailRandomValues = 35;
+// Where each value lies in the area.
+enum TrailStartWord : uint32_t {
+    kTrailJitter = 0,
+    kTrailWidthScale = 1,
+    kTrailHeadWidth = 2,
+    kTrailMiddleWidth = 3,
+    kTrailTailWidth = 4,
+    kTrailHeadColour = 5,
+    kTrailMiddleColour = 10,
+    kTrailTailColour = 15,
+    kTrailEdgeHeadColour = 20,
+    kTrailEdgeMiddleColour = 25,
+    kTrailEdgeTailColour = 30,
+};
 
 template <uint32_t Lead> void SampleTrailStartValues(DrawUnit* unit, void* block);
 

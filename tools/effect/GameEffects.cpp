@@ -436,25 +436,46 @@ std::vector<UnitValue> TitleAccents() {
 // A strip of point source `source` with `sets` texture-coordinate sets
 // (0-6): widths from 6 at the head to 2 at the tail (4 in the middle), a
 // warm head fading to a cool, clear tail, edges a shade darker.
-DrawPartValue Strip(uint32_t source, uint32_t sets, std::vector<FieldValue> fields) {
-    DrawDataType6Value strip;
-    strip.fields = {{"Type", source}};
-    strip.fields.insert(strip.fields.end(), fields.begin(), fields.end());
-    strip.floats = {{"Wid", Constant(1.0f)},
-                    {"WidH", Constant(6.0f)},
-                    {"WidC", Constant(4.0f)},
-                    {"WidT", Constant(2.0f)}};
-    strip.colors = {{"ColH", Tint(1.0f, 0.8f, 0.4f, 1.0f)},
-                    {"ColC", Tint(0.8f, 0.8f, 0.8f, 0.8f)},
-                    {"ColT", Tint(0.4f, 0.6f, 1.0f, 0.0f)},
-                    {"CoEH", Tint(0.6f, 0.4f, 0.2f, 1.0f)},
-                    {"CoEC", Tint(0.4f, 0.4f, 0.4f, 0.6f)},
-                    {"CoET", Tint(0.2f, 0.3f, 0.6f, 0.0f)}};
-    DrawPartValue p = Part(strip);
+// The widths and colours strips and trails share: wide and warm at the
+// head, pale at the middle, thin and fading blue at the tail, the edges
+// darker.
+template <class Data> void RibbonLook(Data& data) {
+    data.floats = {{"Wid", Constant(1.0f)},
+                   {"WidH", Constant(6.0f)},
+                   {"WidC", Constant(4.0f)},
+                   {"WidT", Constant(2.0f)}};
+    data.colors = {{"ColH", Tint(1.0f, 0.8f, 0.4f, 1.0f)},
+                   {"ColC", Tint(0.8f, 0.8f, 0.8f, 0.8f)},
+                   {"ColT", Tint(0.4f, 0.6f, 1.0f, 0.0f)},
+                   {"CoEH", Tint(0.6f, 0.4f, 0.2f, 1.0f)},
+                   {"CoEC", Tint(0.4f, 0.4f, 0.4f, 0.6f)},
+                   {"CoET", Tint(0.2f, 0.3f, 0.6f, 0.0f)}};
+}
+
+// A part of `sets` texture-coordinate sets (the vertex format).
+DrawPartValue WithSets(DrawPartValue p, uint32_t sets) {
     std::erase_if(p.fields, [](const FieldValue& f) { return f.tag == "UvSC"; });
     p.fields.push_back({"UvSC", sets});
     p.uvLayers.assign(sets, UvTransformValue{0u, 1u, std::nullopt, std::nullopt, std::nullopt});
     return p;
+}
+
+DrawPartValue Strip(uint32_t source, uint32_t sets, std::vector<FieldValue> fields) {
+    DrawDataType6Value strip;
+    strip.fields = {{"Type", source}};
+    strip.fields.insert(strip.fields.end(), fields.begin(), fields.end());
+    RibbonLook(strip);
+    return WithSets(Part(strip), sets);
+}
+
+// A trail of sub-kind `kind` (0 billboard, 1-3 along the owner's X, Y or
+// Z, 4 crossed) sampled every other frame.
+DrawPartValue Trail(uint32_t kind, uint32_t sets, std::vector<FieldValue> fields) {
+    DrawDataType12Value trail;
+    trail.fields = {{"TDT", kind}, {"PtIv", 2}};
+    trail.fields.insert(trail.fields.end(), fields.begin(), fields.end());
+    RibbonLook(trail);
+    return WithSets(Part(trail), sets);
 }
 
 // A looping curve through `values` a key every `step` frames, closing on
@@ -466,6 +487,60 @@ FloatValue Loop(const std::vector<float>& values, float step) {
     for (size_t i = 0; i <= values.size(); ++i)
         c.value.keys.push_back({1, step * static_cast<float>(i), values[i % values.size()], 0, 0});
     return c;
+}
+
+// A particle circling `radius` units about (x, y) in 120 frames.
+UnitValue Circling(float x, float y, float radius) {
+    UnitValue u = Unit(0, 0, 0);
+    std::vector<float> xs, ys;
+    for (uint32_t k = 0; k < 12; ++k) {
+        const float a = 6.2831855f * static_cast<float>(k) / 12.0f;
+        xs.push_back(x + radius * std::cos(a));
+        ys.push_back(y + radius * std::sin(a));
+    }
+    u.fields.push_back({"bPPo", 1});
+    u.triples["Pos"] = TripleValue{0, Loop(xs, 10.0f), Loop(ys, 10.0f), std::nullopt};
+    return u;
+}
+
+// Trails behind circling particles, three to a particle: the billboard,
+// X-axis and cross trails in the four flag pairs each, texture sets 0 to 6
+// across them; MidKey middles at 0, n - 1, n, and one past the points.
+std::vector<UnitValue> TitleTrails() {
+    UnitValue a = Circling(-220.0f, 60.0f, 70.0f);
+    a.drawParts = {Trail(0, 0, {{"PtCn", 12}}),
+                   Trail(0, 1, {{"PtCn", 10}, {"PtCN", 0}, {"bCPE", 1}}),
+                   Trail(0, 2, {{"PtCn", 8}, {"bECE", 1}})};
+    UnitValue b = Circling(220.0f, 60.0f, 70.0f);
+    b.drawParts = {Trail(0, 3, {{"PtCn", 10}, {"PtCN", 5}, {"bCPE", 1}, {"bECE", 1}}),
+                   Trail(1, 4, {{"PtCn", 12}}),
+                   Trail(1, 5, {{"PtCn", 10}, {"PtCN", 9}, {"bCPE", 1}})};
+    UnitValue c = Circling(-220.0f, -160.0f, 60.0f);
+    c.drawParts = {Trail(1, 6, {{"PtCn", 8}, {"bECE", 1}}),
+                   Trail(1, 0, {{"PtCn", 8}, {"PtCN", 8}, {"bCPE", 1}, {"bECE", 1}}),
+                   Trail(4, 1, {{"PtCn", 12}})};
+    UnitValue d = Circling(220.0f, -160.0f, 60.0f);
+    d.drawParts = {Trail(4, 2, {{"PtCn", 6}, {"PtCN", 9}, {"bCPE", 1}}),
+                   Trail(4, 3, {{"PtCn", 8}, {"bECE", 1}}),
+                   Trail(4, 4, {{"PtCn", 10}, {"PtCN", 3}, {"bCPE", 1}, {"bECE", 1}})};
+    return {a, b, c, d};
+}
+
+// Trails along the owner's Y and Z axes in the four flag pairs each; the
+// last two kept in the space of the particle's parent.
+std::vector<UnitValue> SetupTrails() {
+    UnitValue a = Circling(-180.0f, 0.0f, 80.0f);
+    a.drawParts = {Trail(2, 5, {{"PtCn", 12}}),
+                   Trail(2, 6, {{"PtCn", 10}, {"PtCN", 4}, {"bCPE", 1}}),
+                   Trail(2, 0, {{"PtCn", 8}, {"bECE", 1}})};
+    UnitValue b = Circling(180.0f, 0.0f, 80.0f);
+    b.drawParts = {Trail(2, 1, {{"PtCn", 10}, {"PtCN", 6}, {"bCPE", 1}, {"bECE", 1}}),
+                   Trail(3, 2, {{"PtCn", 12}}),
+                   Trail(3, 3, {{"PtCn", 10}, {"PtCN", 5}, {"bCPE", 1}})};
+    UnitValue c = Circling(0.0f, -120.0f, 60.0f);
+    c.drawParts = {Trail(3, 4, {{"PtCn", 8}, {"bECE", 1}, {"bLHE", 1}}),
+                   Trail(3, 5, {{"PtCn", 10}, {"PtCN", 5}, {"bCPE", 1}, {"bECE", 1}, {"bLHE", 1}})};
+    return {a, b, c};
 }
 
 // Strips over the title, every point source and flag pair, texture sets 0
@@ -492,22 +567,24 @@ std::vector<UnitValue> TitleStrips() {
     chains.drawParts = {both, Strip(2, 4, {{"PUC", 0}}), Strip(2, 5, {{"PUC", 1}, {"bECE", 1}})};
     chains.triples["Pos"] = TripleValue{0, Constant(160.0f), Constant(-140.0f), std::nullopt};
 
-    // A particle circling 80 units about (0, -60) in 120 frames.
-    UnitValue circling = Unit(0, 0, 0);
-    std::vector<float> xs, ys;
-    for (uint32_t k = 0; k < 12; ++k) {
-        const float a = 6.2831855f * static_cast<float>(k) / 12.0f;
-        xs.push_back(80.0f * std::cos(a));
-        ys.push_back(-60.0f + 80.0f * std::sin(a));
-    }
-    circling.fields.push_back({"bPPo", 1});
-    circling.triples["Pos"] = TripleValue{0, Loop(xs, 10.0f), Loop(ys, 10.0f), std::nullopt};
+    UnitValue circling = Circling(0.0f, -60.0f, 80.0f);
     DrawPartValue history = Strip(3, 6, {});
     std::get<DrawDataType6Value>(history.data).crIv = std::bit_cast<uint32_t>(6.0f);
     DrawPartValue centreHistory = Strip(3, 0, {{"bECE", 1}});
     std::get<DrawDataType6Value>(centreHistory.data).crIv = std::bit_cast<uint32_t>(10.0f);
     circling.drawParts = {Strip(2, 1, {{"PUC", 5}}), history, centreHistory};
     return {lines, chains, circling};
+}
+
+// Units that play from their own timelines, each `frames` long.
+void PlayUnits(EffectFileValue& f, const std::vector<UnitValue>& units, uint16_t frames) {
+    for (const UnitValue& u : units) {
+        f.package.units.push_back(u);
+        f.package.timelines.push_back(
+            StartUnit(static_cast<int16_t>(f.package.units.size() - 1), frames));
+        f.package.assignments.push_back(
+            {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+    }
 }
 
 std::vector<uint8_t> Title() {
@@ -542,15 +619,9 @@ std::vector<uint8_t> Title() {
     // Bit 1: skip to the idle part.
     f.package.triggers.push_back({int16_t{0}, int16_t{-1}});
     std::vector<UnitValue> extras = TitleAccents();
-    for (UnitValue& strip : TitleStrips())
-        extras.push_back(strip);
-    for (UnitValue& accent : extras) {
-        f.package.units.push_back(accent);
-        f.package.timelines.push_back(
-            StartUnit(static_cast<int16_t>(f.package.units.size() - 1), 270));
-        f.package.assignments.push_back(
-            {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
-    }
+    for (std::vector<UnitValue> more : {TitleStrips(), TitleTrails()})
+        extras.insert(extras.end(), more.begin(), more.end());
+    PlayUnits(f, extras, 270);
     // From the start, glints: twenty entries starting the spark unit (the
     // unit WriteWithSparks appends) every 6 frames, the first two on the
     // title's bound systems (on one attachment point, and between two).
@@ -755,6 +826,7 @@ std::vector<uint8_t> Setup() {
     f.package.textures = {Texture("haze", 80, 100, 160)};
     f.package.units.push_back(Backdrop(Unit(0, 0, 180)));
     AddCompositions(f);
+    PlayUnits(f, SetupTrails(), 180);
     return WriteWithSparks(f);
 }
 

@@ -3,6 +3,7 @@
 // draws, the polygon offset by the data's bias, the small draw types'
 // fields, and the order its blocks go back in.
 #include "support/effects/DrawUnitRig.h"
+#include "support/effects/RibbonBuildValues.h"
 #include "support/effects/XorshiftSteps.h"
 
 #include "effects/Core/Resource/TextureSlotProperty.h"
@@ -31,6 +32,7 @@ using effecttools::DrawPartValue;
 using effecttools::FloatValue;
 using Fx::DrawUnit;
 using testsupport::DrawEffect;
+using testsupport::ConstantColour;
 using testsupport::DrawUnitRig;
 using testsupport::KernelUnit;
 
@@ -53,15 +55,6 @@ effecttools::ColorValue DrawnColour() {
     c.blue = Drawn(3.0f);
     c.alpha = Drawn(4.0f);
     c.brightness = Drawn(5.0f);
-    return c;
-}
-
-effecttools::ColorValue ConstantColour(float r, float g, float b, float a) {
-    effecttools::ColorValue c;
-    c.red = Constant(r);
-    c.green = Constant(g);
-    c.blue = Constant(b);
-    c.alpha = Constant(a);
     return c;
 }
 

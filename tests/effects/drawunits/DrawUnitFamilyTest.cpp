@@ -3,6 +3,7 @@
 // specular and polygon-offset values, the per-frame records, the trail
 // resampler, and a long run of every class on moving owners.
 #include "support/effects/DrawUnitRig.h"
+#include "support/effects/RibbonBuildValues.h"
 
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/drawunits/AxisTrailDrawUnit.h"
@@ -37,19 +38,11 @@ using Fx::DrawUnit;
 using testsupport::DrawEffect;
 using testsupport::DrawUnitRig;
 using testsupport::OwnerPose;
+using testsupport::ConstantColour;
 using testsupport::RecordedOps;
 
 constexpr float kSentinel = 1234.5f;
 constexpr float kPi = 3.14159265f;
-
-effecttools::ColorValue Rgba(float r, float g, float b, float a) {
-    effecttools::ColorValue c;
-    c.red = Constant(r);
-    c.green = Constant(g);
-    c.blue = Constant(b);
-    c.alpha = Constant(a);
-    return c;
-}
 
 effecttools::TripleValue Angles(float a, float b, float c) {
     return {0, Constant(a), Constant(b), Constant(c)};
@@ -58,7 +51,7 @@ effecttools::TripleValue Angles(float a, float b, float c) {
 // Falloff colours (0.1, 0.2, 0.3, 0.4) and (0.5, 0.6, 0.7, 0.8), power 2,
 // offset 0.5, the direction's angles as given.
 template <class Data> Data WithFalloff(Data d, float a = 0, float b = 0, float c = 0) {
-    d.colors = {{"FrCB", Rgba(0.1f, 0.2f, 0.3f, 0.4f)}, {"FrCE", Rgba(0.5f, 0.6f, 0.7f, 0.8f)}};
+    d.colors = {{"FrCB", ConstantColour(0.1f, 0.2f, 0.3f, 0.4f)}, {"FrCE", ConstantColour(0.5f, 0.6f, 0.7f, 0.8f)}};
     d.floats["FrC"] = Constant(2.0f);
     d.floats["FrO"] = Constant(0.5f);
     d.rimDirection = Angles(a, b, c);

@@ -3,6 +3,7 @@
 // frame geometry (the frame take, texture words, widths and places), and
 // the submits of strips, rings and trails.
 #include "support/effects/DrawUnitRig.h"
+#include "support/effects/RibbonBuildValues.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/XorshiftSteps.h"
 
@@ -38,6 +39,7 @@ using Fx::StripDrawUnitBase;
 using S = Fx::StripDrawUnitBase;
 using testsupport::DrawEffect;
 using testsupport::DrawUnitRig;
+using testsupport::kCentred;
 
 // A strip part: point source, MidKey, CentreLine, vertex format, its other
 // fields; widths 1.
@@ -164,16 +166,9 @@ std::vector<DrawPartValue> Parts() {
     return p;
 }
 
-// Six identity texture transforms as Update hands them over (0.5 added to
-// the translations).
-constexpr float kCentred[48] = {1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f,
-                                1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f,
-                                1, 0, 0, 0.5f, 0, 1, 0, 0.5f, 1, 0, 0, 0.5f, 0, 1, 0, 0.5f};
-
 // The (u, v) words of a strip's vertex k.
 std::pair<int16_t, int16_t> Word(const StripDrawUnitBase* s, uint32_t k) {
-    const uint32_t w = s->record->textureWords[k];
-    return {static_cast<int16_t>(w & 0xFFFF), static_cast<int16_t>(w >> 16)};
+    return testsupport::TextureWord(s->record->textureWords, k);
 }
 
 class StripUnits : public testsupport::DrawUnitFixture<> {
@@ -183,9 +178,7 @@ protected:
         ASSERT_TRUE(rig->ok);
     }
     StripDrawUnitBase* Make(Fx::ParticleInstance* owner, uint32_t part) {
-        bool stop = false;
-        DrawUnit* unit = Fx::CreateDrawUnit(owner, rig->Part(part), stop);
-        return Keep(static_cast<StripDrawUnitBase*>(unit));
+        return BuildFromData<StripDrawUnitBase>(owner, rig->Part(part));
     }
     StripDrawUnitBase* Make(uint32_t part) { return Make(rig->MakeOwner(), part); }
     static void Frame(DrawUnit* unit) {

@@ -4,6 +4,7 @@
 // the screen, the same with a centre line of its own colour, and a history
 // behind a particle going round a circle.
 #include "support/PixelCheck.h"
+#include "support/effects/RibbonBuildValues.h"
 #include "support/vfx/RuntimePixelTest.h"
 
 #include "effects/drawunits/StripDrawUnit.h"
@@ -32,12 +33,7 @@ constexpr float kRadius = 0.5f;
 constexpr float kHistoryHalfWidth = 0.08f;
 
 effecttools::ColorValue Solid(float r, float g, float b) {
-    effecttools::ColorValue c;
-    c.red = Constant(r);
-    c.green = Constant(g);
-    c.blue = Constant(b);
-    c.alpha = Constant(1.0f);
-    return c;
+    return testsupport::ConstantColour(r, g, b, 1.0f);
 }
 
 // A strip of vertex format 0 that neither culls nor blends: its point
@@ -98,16 +94,6 @@ protected:
         strip->Step();
         strip->Update(testsupport::FrameClock());
     }
-
-    const uint8_t* Pixel(int px, int py) const {
-        return &pixels[static_cast<size_t>((py * kSize + px) * 4)];
-    }
-    bool Lit(int px, int py) const {
-        const uint8_t* p = Pixel(px, py);
-        return p[0] + p[1] + p[2] > 30;
-    }
-    static int Row(float y) { return static_cast<int>((1.0f - y) * 32.0f); }
-    static int Column(float x) { return static_cast<int>((x + 1.0f) * 32.0f); }
 };
 
 // Facing the eye at the origin, a line along x at depth kZ spreads straight

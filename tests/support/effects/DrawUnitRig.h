@@ -16,6 +16,7 @@
 #include "effects/drawunits/DrawCommand.h"
 #include "effects/drawunits/DrawRenderer.h"
 #include "effects/drawunits/DrawUnit.h"
+#include "effects/drawunits/DrawUnitFactory.h"
 #include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/DrawUnitType4.h"
 #include "effects/units/InstanceRootUnit.h"
@@ -301,6 +302,13 @@ protected:
                        uint32_t unitBytes = 1u << 18) {
         rig_ = std::make_unique<DrawUnitRig>(effect, cacheBytes, unitBytes);
         return *rig_;
+    }
+    // The class the data chooses (null where it builds none), for `owner`,
+    // kept.
+    template <class T>
+    T* BuildFromData(FulgorCore::ParticleInstance* owner, const FulgorCore::ParticleResource* data) {
+        bool stop = false;
+        return Keep(static_cast<T*>(FulgorCore::CreateDrawUnit(owner, data, stop)));
     }
     template <class T> T* Keep(T* unit) {
         if (unit)

@@ -81,6 +81,18 @@ protected:
         ASSERT_EQ(pixels.size(), static_cast<size_t>(kSize * kSize * 4));
     }
 
+    // The read-back pixel at (px, py), whether it is lit at all, and the
+    // row and column of a clip-space y and x.
+    const uint8_t* Pixel(int px, int py) const {
+        return &pixels[static_cast<size_t>((py * kSize + px) * 4)];
+    }
+    bool Lit(int px, int py) const {
+        const uint8_t* p = Pixel(px, py);
+        return p[0] + p[1] + p[2] > 30;
+    }
+    static int Row(float y) { return static_cast<int>((1.0f - y) * (0.5f * kSize)); }
+    static int Column(float x) { return static_cast<int>((x + 1.0f) * (0.5f * kSize)); }
+
     VfxDeviceRig rig;
     std::unique_ptr<RenderRig> runtime;
     const FulgorCore::PackageResource* package = nullptr;

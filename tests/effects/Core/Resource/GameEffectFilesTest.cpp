@@ -7,6 +7,7 @@
 #include "effects/Core/Resource/AngleFade.h"
 #include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/DrawDataType4.h"
+#include "effects/Core/Resource/DrawDataType12.h"
 #include "effects/Core/Resource/DrawDataType6.h"
 #include "effects/Core/Resource/EffectPartResource.h"
 #include "effects/Core/Resource/EmitterResource.h"
@@ -53,9 +54,9 @@ const GameEffect kEffects[] = {
     {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 2, 1},
     {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 2, 1},
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
-    {"title", "title_main.vfxb", "title/title_main.vfxb", 10, 2},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 14, 2},
     {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 8, 2},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 26, 1},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 29, 1},
 };
 
 // Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
@@ -246,6 +247,44 @@ TEST_F(GameEffectFiles, TheScreensStripsCoverSourcesFlagsAndFormats) {
     EXPECT_EQ(centreSources, (std::set<uint32_t>{0, 1, 2, 3}));
     EXPECT_EQ(lineFlags, (std::set<uint32_t>{0, 1, 2, 3}));
     EXPECT_EQ(chainLimits, (std::set<uint32_t>{0, 1, 5}));
+}
+
+// The trails behind the title's and the setup's circling particles (title
+// units 9-12, setup units 25-27 after the backdrop and the compositions): every sub-kind in its four flag pairs,
+// texture sets 0-6, MidKey middles at 0, n - 1, n and past the points, and
+// trails kept in their parent's space.
+TEST_F(GameEffectFiles, TheScreensTrailsCoverKindsFlagsMiddlesAndFormats) {
+    using Trail = FulgorCore::DrawDataType12;
+    std::set<uint32_t> formats, pairs, middles;
+    uint32_t parentSpace = 0;
+    const auto visit = [&](const PackageResource& package, uint32_t first, uint32_t end) {
+        for (uint32_t u = first; u < end; ++u) {
+            const FulgorCore::UnitResource* unit = package.GetUnit(u);
+            for (uint32_t d = 0; d < unit->GetDrawPartCount(); ++d) {
+                const FulgorCore::ParticleResource* part = unit->GetDrawPart(d);
+                const Trail* trail = part->GetDrawDataType12();
+                ASSERT_NE(trail, nullptr) << u << " " << d;
+                formats.insert(part->GetUvLayerCount());
+                const uint32_t midKey = trail->GetField(Trail::kCPE);
+                pairs.insert(trail->GetField(Trail::kTDT) * 4 + midKey * 2 +
+                             trail->GetField(Trail::kECE));
+                const uint32_t n = trail->GetField(Trail::kPtCn);
+                const uint32_t m = trail->GetField(Trail::kPtCN);
+                if (midKey)
+                    middles.insert(m == 0 ? 0u : m + 1 == n ? 1u : m == n ? 2u : m > n ? 3u : 4u);
+                parentSpace += trail->GetField(Trail::kLHE);
+            }
+        }
+    };
+    visit(Package("title/title_main.vfxb"), 9, 13);
+    visit(Package("setup/setup.vfxb"), 25, 28);
+    std::set<uint32_t> everyPair;
+    for (uint32_t k = 0; k < 20; ++k)
+        everyPair.insert(k);
+    EXPECT_EQ(pairs, everyPair);
+    EXPECT_EQ(formats, (std::set<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(middles, (std::set<uint32_t>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(parentSpace, 2u);
 }
 
 TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
