@@ -55,6 +55,8 @@ effecttools::EffectFileValue TwoBillboards(uint32_t sortMode, const uint8_t (&pr
     for (int k = 0; k < 2; ++k) {
         effecttools::UnitValue& u = f.package.units[k];
         u.drawParts.push_back(Billboard(static_cast<int8_t>(k), sizes[k], priorities[k]));
+        // A unit reads its place only with its translation flag on.
+        u.fields.push_back({"bPPo", 1});
         u.triples["Pos"] = effecttools::TripleValue{0, effecttools::Constant(0.0f),
                                                     effecttools::Constant(0.0f),
                                                     effecttools::Constant(-depths[k])};
