@@ -91,7 +91,7 @@ public:
         auto* owner = dynamic_cast<FulgorCore::ParticleInstanceT<0, 1, 0>*>(
             root->SpawnParticleInstance(root, package->GetUnit(0), kOrigin, 0.0f, 1.0f));
         root->AddChild(owner);
-        emitter = owner ? static_cast<FulgorCore::EmitterUnit*>(owner->EmitterParts()[0]) : nullptr;
+        emitter = owner ? static_cast<FulgorCore::EmitterUnit*>(owner->emitterUnits[0]) : nullptr;
     }
     ~SteadyRig() {
         delete root;

@@ -33,6 +33,7 @@
 #include "support/effects/UnitTreeRig.h"
 
 #include "bench/AllocationCount.h"
+#include "bench/support/PlainRibbonIndices.h"
 
 #include <benchmark/benchmark.h>
 
@@ -148,34 +149,6 @@ void PackAt(uint16_t* out, const float* base, const float* slope, float t) {
     Fx::PackFloat4ToU16(out, c);
 }
 
-void PlainIndices(uint16_t* out, uint16_t first, uint32_t perPoint, uint32_t ribbons, uint32_t n) {
-    for (uint32_t r = 0; r < ribbons; ++r)
-        for (uint32_t i = 0; i + 1 < n; ++i) {
-            const auto v = static_cast<uint16_t>(first + perPoint * (r * n + i));
-            if (perPoint == 2) {
-                const uint16_t s[6] = {uint16_t(v + 3), v, uint16_t(v + 1), uint16_t(v + 3),
-                                       uint16_t(v + 2), v};
-                std::memcpy(out, s, sizeof(s));
-                out += 6;
-            } else {
-                const uint16_t s[12] = {uint16_t(v + 4),
-                                        uint16_t(v + 3),
-                                        v,
-                                        v,
-                                        uint16_t(v + 1),
-                                        uint16_t(v + 4),
-                                        uint16_t(v + 2),
-                                        uint16_t(v + 5),
-                                        uint16_t(v + 4),
-                                        uint16_t(v + 4),
-                                        uint16_t(v + 1),
-                                        uint16_t(v + 2)};
-                std::memcpy(out, s, sizeof(s));
-                out += 12;
-            }
-        }
-}
-
 void PlainPoint(uint8_t* at, Head& h, uint32_t perPoint, const float* p, const float* d, float w,
                 const uint16_t* centre, const uint16_t* edge) {
     std::memcpy(h.color, edge, 8);
@@ -237,7 +210,7 @@ void PlainRange(const Ribbon& r, uint8_t* out, const float* camera, uint32_t fro
 void PlainRibbon(const Ribbon& r, uint8_t* vertices, uint16_t* indices, const float* camera) {
     const uint32_t ribbons = r.kind == 1 ? 2 : 1;
     const uint32_t n = r.n;
-    PlainIndices(indices, r.first, r.perPoint, ribbons, n);
+    bench::PlainIndices(indices, r.first, r.perPoint, ribbons, n);
     for (uint32_t rb = 0; rb < ribbons; ++rb) {
         uint8_t* v = vertices + size_t{rb} * n * r.perPoint * kStride + 28;
         const uint32_t* w = r.textureWords.data();

@@ -40,10 +40,9 @@ public:
     ~DrawUnit() override;
     // The particle's transform step: the frame's values from a copy of its
     // clock.
-    void Update() override { Update(OwnerClock()); }
-    virtual void Update(const DrawClock& clock) = 0;
+    void Update(const DrawClock& clock) override = 0;
     // Reserves the frame's geometry and hands its command over.
-    virtual void Draw() = 0;
+    void Draw() override = 0;
     virtual void Spare() {}
 
     // The particle's clock as the draw units' update takes it.
@@ -155,7 +154,6 @@ public:
     // The material's shader, held by the data (null when the device made
     // none: the unit's batches are still recorded with it).
     const IShader* unitShader = nullptr;
-    uint32_t stateWord = 0;
     uint8_t usedTextureMask = 0;
     uint8_t uvOffsetFirstMask = 0;
     TextureSlot textureBindings[kTextureSlots] = {};

@@ -1,11 +1,15 @@
 #include "effects/drawunits/DrawUnitFactory.h"
 
+#include "effects/Core/Resource/DrawDataType12.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/DrawUnitType1.h"
 #include "effects/drawunits/DrawUnitType11.h"
 #include "effects/drawunits/DrawUnitType2.h"
 #include "effects/drawunits/DrawUnitType3.h"
 #include "effects/drawunits/DrawUnitType4.h"
+#include "effects/drawunits/StripDrawUnit.h"
+
+#include <new>
 
 namespace FulgorCore {
 
@@ -17,38 +21,105 @@ static_assert(sizeof(DrawUnitType11) <= kUnitBlockSize);
 
 namespace {
 
-template <class T>
-DrawUnit* Build(ParticleInstance* owner, const ParticleResource* data, bool& noBlock) {
-    DrawUnit* unit = DrawUnit::Create<T>(owner, data);
-    noBlock = unit == nullptr;
-    return unit;
+constexpr uint32_t kTypes = 16;
+constexpr uint32_t kTrailKinds = 8;
+constexpr uint32_t kFormats = 8;
+constexpr uint32_t kTrailType = 12;
+// The families are built for vertex formats 0-6.
+constexpr uint32_t kFamilyFormats = 7;
+
+template <class T> DrawUnit* Construct(void* block, ParticleInstance* owner,
+                                       const ParticleResource* data) {
+    return new (block) T(owner, data);
 }
+
+// One row per type, one column per vertex format; type 12 by trail
+// sub-kind in a table of its own.
+struct ClassTable {
+    DrawUnitClass byType[kTypes][kFormats];
+    DrawUnitClass trails[kTrailKinds][kFormats];
+};
+
+// A class that ignores the vertex format.
+constexpr void Single(ClassTable& t, uint32_t type, DrawUnitClass c) {
+    for (DrawUnitClass& entry : t.byType[type])
+        entry = c;
+}
+// A family of one class per vertex format 0-6 whose construction from
+// data comes later.
+constexpr void LaterFamily(DrawUnitClass (&row)[kFormats]) {
+    for (uint32_t n = 0; n < kFamilyFormats; ++n)
+        row[n].later = true;
+}
+
+// A family of one class per vertex format 0-6, built from its data.
+template <template <uint32_t> class Unit> constexpr void Family(DrawUnitClass (&row)[kFormats]) {
+    row[0] = {Construct<Unit<0>>, nullptr, false};
+    row[1] = {Construct<Unit<1>>, nullptr, false};
+    row[2] = {Construct<Unit<2>>, nullptr, false};
+    row[3] = {Construct<Unit<3>>, nullptr, false};
+    row[4] = {Construct<Unit<4>>, nullptr, false};
+    row[5] = {Construct<Unit<5>>, nullptr, false};
+    row[6] = {Construct<Unit<6>>, nullptr, false};
+}
+
+constexpr ClassTable MakeClassTable() {
+    ClassTable t{};
+    Single(t, 1, {Construct<DrawUnitType1>, nullptr, false});
+    Single(t, 2, {Construct<DrawUnitType2>, DrawUnitType2::Accepts, false});
+    Single(t, 3, {Construct<DrawUnitType3>, nullptr, false});
+    Single(t, 4, {Construct<DrawUnitType4>, nullptr, false});
+    Single(t, 11, {Construct<DrawUnitType11>, nullptr, false});
+    Family<StripDrawUnit>(t.byType[6]);
+    // Models, rings, circles, quads, projection volumes, meshes.
+    for (uint32_t type : {5u, 7u, 8u, 9u, 10u, 13u})
+        LaterFamily(t.byType[type]);
+    // Billboard (0), axis (1-3) and cross (4) trails.
+    for (uint32_t kind = 0; kind <= 4; ++kind)
+        LaterFamily(t.trails[kind]);
+    return t;
+}
+
+constexpr ClassTable kClasses = MakeClassTable();
 
 } // namespace
 
-DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, bool& noBlock) {
-    noBlock = false;
-    if (!owner || !data)
+DrawUnitClass ChooseDrawUnitClass(uint32_t type, uint32_t trailKind, uint32_t vertexFormat) {
+    if (type >= kTypes || vertexFormat >= kFormats)
+        return {};
+    if (type == kTrailType)
+        return trailKind < kTrailKinds ? kClasses.trails[trailKind][vertexFormat] : DrawUnitClass{};
+    return kClasses.byType[type][vertexFormat];
+}
+
+DrawUnitClass ChooseDrawUnitClass(const ParticleResource& data) {
+    const uint32_t type = data.GetDrawType();
+    uint32_t trailKind = 0;
+    if (type == kTrailType) {
+        const DrawDataType12* trail = data.GetDrawDataType12();
+        if (!trail)
+            return {};
+        trailKind = trail->GetField(DrawDataType12::kTDT);
+    }
+    return ChooseDrawUnitClass(type, trailKind, data.GetUvLayerCount());
+}
+
+DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, bool& stop) {
+    const DrawUnitClass c = data ? ChooseDrawUnitClass(*data) : DrawUnitClass{};
+    stop = false;
+    if (c.later || (c.construct && c.accepts && !c.accepts(*data)))
         return nullptr;
-    switch (data->GetDrawType()) {
-    case 1:
-        return Build<DrawUnitType1>(owner, data, noBlock);
-    case 2:
-        return DrawUnitType2::Accepts(*data) ? Build<DrawUnitType2>(owner, data, noBlock) : nullptr;
-    case 3:
-        return Build<DrawUnitType3>(owner, data, noBlock);
-    case 4:
-        return Build<DrawUnitType4>(owner, data, noBlock);
-    case 11:
-        return Build<DrawUnitType11>(owner, data, noBlock);
-    default:
+    void* block = c.construct ? UnitPoolPart::AllocateBlock() : nullptr;
+    if (!block) {
+        stop = true;
         return nullptr;
     }
+    return c.construct(block, owner, data);
 }
 
 ParticleDrawPart* CreateDrawPart(ParticleInstance* owner, const ParticleResource* data,
-                                 bool& noBlock) {
-    return CreateDrawUnit(owner, data, noBlock);
+                                 bool& stop) {
+    return CreateDrawUnit(owner, data, stop);
 }
 
 } // namespace FulgorCore

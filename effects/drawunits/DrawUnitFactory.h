@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace FulgorCore {
 
 class DrawUnit;
@@ -7,13 +9,37 @@ class ParticleDrawPart;
 class ParticleInstance;
 class ParticleResource;
 
-// The draw unit of a draw part, by its draw type: types 1, 2, 3, 4 and 11
-// are built here. Null with `noBlock` left false: the type is not built yet,
-// or its data is refused (the particle lives without the unit); null with
-// `noBlock` set: the pool had no block (the particle ends).
-DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, bool& noBlock);
+// How a draw part's data chooses the class of its draw unit: by draw type
+// (0-15), for type 12 the trail sub-kind (0-7) and for the families the
+// vertex format, the UV-set count (0-7).
+struct DrawUnitClass {
+    // Builds the class in a block of the unit pool.
+    using Construct = DrawUnit* (*)(void* block, ParticleInstance* owner,
+                                    const ParticleResource* data);
+    // False for data the class cannot draw from: the part is skipped.
+    using Accepts = bool (*)(const ParticleResource& data);
+
+    Construct construct = nullptr;
+    Accepts accepts = nullptr;
+    // A class whose construction from data comes later: the part is
+    // skipped and its particle lives without it.
+    bool later = false;
+};
+
+// The class of (type, trail sub-kind, vertex format); construct null for a
+// combination without a class (types 0, 14 and 15, a vertex format of 7
+// where the type uses it, trail sub-kinds 5-7).
+DrawUnitClass ChooseDrawUnitClass(uint32_t type, uint32_t trailKind, uint32_t vertexFormat);
+// The same from a draw part's data, its own refusal included.
+DrawUnitClass ChooseDrawUnitClass(const ParticleResource& data);
+
+// The chosen class in a fresh pool block. Null with `stop` set when there
+// is no class or no block (the particle ends); null with `stop` cleared
+// for a class that comes later or data its class refuses (the part is
+// skipped).
+DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, bool& stop);
 // The same as the particle's part creator.
 ParticleDrawPart* CreateDrawPart(ParticleInstance* owner, const ParticleResource* data,
-                                 bool& noBlock);
+                                 bool& stop);
 
 } // namespace FulgorCore

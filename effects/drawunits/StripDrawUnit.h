@@ -12,6 +12,11 @@ template <uint32_t N> class StripDrawUnit final : public StripDrawUnitBase {
 public:
     using DrawUnit::Update;
     using StripDrawUnitBase::StripDrawUnitBase;
+    // Built from the strip data with the members of this format.
+    StripDrawUnit(ParticleInstance* owner, const ParticleResource* data)
+        : StripDrawUnitBase(owner, data, Members()) {}
+    // The build and submit of every source and flag pair at this format.
+    static const MemberTable& Members();
     void Update(const DrawClock& clock) override;
     // The generated line's vertex writer of each variant.
     template <class Variant> static void WriteLineVertices(DrawUnit* unit, void* vertices) {

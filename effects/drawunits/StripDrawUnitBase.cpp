@@ -5,12 +5,15 @@
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/Core/Resource/DrawDataType6.h"
 #include "effects/Core/Resource/ParticleResource.h"
+#include "effects/drawunits/DrawRenderer.h"
 #include "effects/drawunits/DrawUnitOwner.h"
 #include "effects/drawunits/PointHistoryEntry.h"
 #include "effects/drawunits/RandomOffset.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -30,8 +33,9 @@ float Evaluate(const DrawUnit& unit, DrawDataType6::Float property, float sample
 
 StripDrawUnitBase::StripDrawUnitBase(ParticleInstance* owner, const ParticleResource* data,
                                      const Values& values)
-    : DrawUnit(owner, data), lengthSample(values.lengthSample), lagSample(values.lagSample),
-      jitterSample(values.jitterSample), pointCount(values.pointCount), spacing(values.spacing),
+    : DrawUnit(owner, data), jitterSample(values.jitterSample), lengthSample(values.lengthSample),
+      lagSample(values.lagSample), verticesPerPoint(values.verticesPerPoint),
+      vertexStride(values.vertexStride), pointCount(values.pointCount), spacing(values.spacing),
       travelled(values.spacing) {
     history.pointSource = values.pointSource;
     if (!renderBlock)
@@ -65,13 +69,112 @@ StripDrawUnitBase::StripDrawUnitBase(ParticleInstance* owner, const ParticleReso
     }
 }
 
+StripDrawUnitBase::StripDrawUnitBase(ParticleInstance* owner, const ParticleResource* data,
+                                     const MemberTable& members)
+    : DrawUnit(owner, data), jitterSample(0.0f), lengthSample(0.0f), lagSample(0.0f),
+      verticesPerPoint(2), vertexStride(members.vertexStride), pointCount(0), spacing(0.0f),
+      travelled(0.0f) {
+    // The record first; its members stay the no-ops until a source is set
+    // up, so nothing unset ever runs.
+    record = static_cast<StripFrameRecord*>(TakeBlock());
+    const DrawDataType6* strip = data->GetDrawDataType6();
+    if (!record)
+        return;
+    new (record) StripFrameRecord{};
+    if (!strip) {
+        ownerUnit->Finish();
+        return;
+    }
+    // Every start value, in the data's order, whatever the source uses:
+    // each may advance the instance's random state.
+    Xorshift128& random = *randomState;
+    const auto sample = [&](DrawDataType6::Float f) {
+        return strip->GetFloat(f).SampleRandom(random);
+    };
+    jitterSample = sample(DrawDataType6::kDist);
+    lengthSample = sample(DrawDataType6::kLen);
+    lagSample = sample(DrawDataType6::kSoft);
+    widthScaleSample = sample(DrawDataType6::kWid);
+    headWidthSample = sample(DrawDataType6::kWidH);
+    middleWidthSample = sample(DrawDataType6::kWidC);
+    tailWidthSample = sample(DrawDataType6::kWidT);
+    for (uint32_t c = DrawDataType6::kColH; c <= DrawDataType6::kCoET; ++c)
+        strip->GetColor(static_cast<DrawDataType6::Color>(c)).SampleRandom(random, colorSamples[c]);
+
+    const uint32_t midKey = strip->GetFieldB(DrawDataType6::kCPE);
+    const uint32_t centreLine = strip->GetFieldB(DrawDataType6::kECE);
+    const uint32_t source = strip->GetFieldA(DrawDataType6::kType);
+    record->pointSource = history.pointSource = source;
+    verticesPerPoint = centreLine ? 3 : 2;
+    MemberTable::Pair chosen;
+    switch (source) {
+    case kGeneratedLine:
+        pointCount = strip->GetFieldB(DrawDataType6::kPtCn);
+        record->ops.generate = GenerateLinePoints;
+        points =
+            static_cast<float*>(Engine::GetFrameWorkMemory().Allocate(pointCount * kPointBytes));
+        if (!points) {
+            ownerUnit->Finish();
+            return;
+        }
+        chosen = members.generatedLine[midKey * 2 + centreLine];
+        break;
+    case kDataPoints:
+        stripPointCount = strip->GetPointCount();
+        if (stripPointCount == 0) {
+            ownerUnit->Finish();
+            return;
+        }
+        chosen = members.dataPoints[centreLine];
+        break;
+    case kOwnerChain: {
+        // The owner and the units above it, up to the root or the data's
+        // limit.
+        stripPointCount = 1;
+        uint32_t limit = strip->GetFieldA(DrawDataType6::kPUC);
+        for (const UnitInstance* u = ownerUnit;
+             u && u->GetKind() != UnitInstance::kRoot && limit > 0; u = u->parent, --limit)
+            ++stripPointCount;
+        chosen = members.ownerChain[centreLine];
+        break;
+    }
+    case kHistory: {
+        history.current = static_cast<StripHistoryBlock*>(TakeBlock());
+        if (!history.current)
+            return;
+        history.current->count = 0;
+        history.current->older = nullptr;
+        spacing = travelled = std::bit_cast<float>(strip->GetCrIv());
+        record->ops.generate = InitPointHistory;
+        chosen = members.history[centreLine];
+        break;
+    }
+    default:
+        // A source the data cannot mean: the particle ends.
+        ownerUnit->Finish();
+        return;
+    }
+    record->ops.build = chosen.build;
+    record->ops.submit = chosen.submit;
+}
+
+uint32_t StripDrawUnitBase::DrawablePoints() const {
+    const DrawRenderer::BufferSizes sizes = DrawRenderer::Current().bufferSizes();
+    if (sizes.vertex == 0 || sizes.index == 0)
+        return UINT32_MAX;
+    const uint32_t byVertices = sizes.vertex / (verticesPerPoint * vertexStride);
+    const uint32_t byIndices = sizes.index / (2 * 6 * (verticesPerPoint - 1)) + 1;
+    return byVertices < byIndices ? byVertices : byIndices;
+}
+
 StripDrawUnitBase::~StripDrawUnitBase() {
     history.Release();
     GiveBack(record);
 }
 
 void StripDrawUnitBase::Step() {
-    history.ChainHistoryBlock(ownerUnit);
+    if (record)
+        history.ChainHistoryBlock(ownerUnit, record->ops, segmentCount, DrawablePoints());
 }
 
 void StripDrawUnitBase::Draw() {

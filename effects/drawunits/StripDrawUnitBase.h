@@ -31,7 +31,8 @@ public:
 
     // What the data decided: the point source, the generated line's point
     // count, the history's node spacing, the unit random values of the
-    // line length, lag and jitter, and the build and submit members.
+    // line length, lag and jitter, the vertices a point and their stride,
+    // and the build and submit members.
     struct Values {
         uint32_t pointSource = kGeneratedLine;
         uint32_t pointCount = 0;
@@ -39,13 +40,39 @@ public:
         float lengthSample = 0.0f;
         float lagSample = 0.0f;
         float jitterSample = 0.0f;
+        uint32_t verticesPerPoint = 2;
+        uint32_t vertexStride = 36;
         DrawUnitOps ops;
+    };
+
+    // The frame geometry build and submit of one vertex format for each
+    // point source and flag pair: the generated line by MidKey x 2 +
+    // CentreLine, the others by CentreLine.
+    struct MemberTable {
+        struct Pair {
+            DrawUnitOps::Build build;
+            DrawUnitOps::Submit submit;
+        };
+        Pair generatedLine[4];
+        Pair dataPoints[2];
+        Pair ownerChain[2];
+        Pair history[2];
+        uint32_t vertexStride;
     };
 
     // Takes the frame record's block, and the point array of a generated
     // line (frame memory) or the first history block (pool); without them
     // the particle ends.
     StripDrawUnitBase(ParticleInstance* owner, const ParticleResource* data, const Values& values);
+    // Built from the strip data: the frame record, the unit random values
+    // of the seven widths and lengths and the six colours (every one, in
+    // the data's order, whatever the source uses), then the point source's
+    // storage and the members of `members` its flags choose. The particle
+    // ends when a block or the frame memory is missing, when a data-point
+    // strip has no point, and for a point source without a meaning (4-7);
+    // members it never reached stay the no-ops.
+    StripDrawUnitBase(ParticleInstance* owner, const ParticleResource* data,
+                      const MemberTable& members);
     ~StripDrawUnitBase() override;
     void Step() override;
     void Draw() override;
@@ -60,6 +87,26 @@ public:
     static float* InitPointHistory(DrawUnit* unit, const DrawClock& clock, float* headFraction);
     static float* UpdatePointHistory(DrawUnit* unit, const DrawClock& clock, float* headFraction);
 
+    // The frame geometry builds of format N by point source (GeneratedLine,
+    // DataPoints, OwnerChain, History) and variant: one take of frame
+    // memory (the owner ends without it), the texture words, the widths
+    // and colours into the record.
+    template <uint32_t N, class Source, class Variant>
+    static void BuildFrameGeometry(DrawUnit* unit, const DrawClock& clock, const float* transforms,
+                                   float widthScale);
+    // The submits of format N by how the geometry reads the points
+    // (GeneratedLine, PointList, History) and variant: a command from the
+    // record area first, then V n vertices and 6 (V - 1)(n - 1) indices;
+    // no point, no room for the command or a refused reservation draws
+    // nothing (and reserves nothing that could be drawn unwritten).
+    template <uint32_t N, class Source, class Variant> static void SubmitDraw(DrawUnit* unit);
+    // The widths and colours of the frame: the width scale times the
+    // owner's scale, then the variant's colours, each times the owner's
+    // colour (or, Modulated, the unit's draw colour from it), and their
+    // deltas along the strip.
+    template <class Variant, bool Modulated>
+    void EvaluateWidthsAndColors(const DrawClock& clock, float ownerScale);
+
     // The generated line's vertex writers of format N, by variant: the
     // point count, the middle from the data, the polygon offset once, the
     // record and the camera into the ribbon writer; n x V vertices.
@@ -67,11 +114,23 @@ public:
     static void WriteLineRibbon(DrawUnit* unit, void* vertices);
     // The data's middle point index (0 without one).
     uint32_t MiddleIndex() const;
+    // The most points one reservation can take at this strip's vertices a
+    // point and stride, by the renderer's pool buffers (no bound without
+    // a renderer).
+    uint32_t DrawablePoints() const;
 
     StripFrameRecord* record = nullptr;
+    float jitterSample;
     float lengthSample;
     float lagSample;
-    float jitterSample;
+    float widthScaleSample = 0.0f;
+    float headWidthSample = 0.0f;
+    float middleWidthSample = 0.0f;
+    float tailWidthSample = 0.0f;
+    // Head, middle and tail colours, then the edges' (five values each).
+    float colorSamples[6][5] = {};
+    uint32_t verticesPerPoint;
+    uint32_t vertexStride;
     // Generated line: this frame's points (three floats each).
     float* points = nullptr;
     uint32_t pointCount;

@@ -5,9 +5,14 @@
 
 namespace FulgorCore {
 
-void StripHistory::ChainHistoryBlock(ParticleInstance* owner) {
+void StripHistory::ChainHistoryBlock(ParticleInstance* owner, DrawUnitOps& ops,
+                                     uint32_t drawnPoints, uint32_t drawablePoints) {
     if (pointSource != kRecordedHistory || !current || current->count < StripHistoryBlock::kNodes)
         return;
+    if (drawnPoints > drawablePoints) {
+        ops = DrawUnitOps{};
+        return;
+    }
     auto* block = static_cast<StripHistoryBlock*>(Engine::GetUnitInstancePool().Allocate());
     if (!block) {
         owner->Finish();

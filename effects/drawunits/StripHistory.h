@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/PointHistoryEntry.h"
 
 #include <cstdint>
@@ -32,8 +33,13 @@ struct StripHistory {
 
     // Each frame, in the particle's step: when the newest block is full a
     // new one is linked in front of it. Without a pool block the particle
-    // ends and the strip keeps its full block.
-    void ChainHistoryBlock(ParticleInstance* owner);
+    // ends and the strip keeps its full block. A strip already drawing more
+    // points than one reservation takes (so refused every frame) takes no
+    // further block: its members `ops` become the no-ops, the history stops
+    // growing and the pool stops draining, while the particle and its other
+    // parts live on.
+    void ChainHistoryBlock(ParticleInstance* owner, DrawUnitOps& ops, uint32_t drawnPoints,
+                           uint32_t drawablePoints);
     // The next node of the current block, or null when it is full (the
     // step chains a fresh block before the update, so that is only the
     // case once the pool is exhausted).

@@ -1,6 +1,6 @@
-#include "effects/drawunits/DrawUnit.h"
 #include "effects/render/Renderer.h"
 #include "effects/units/DrawLists.h"
+#include "effects/units/ParticleDrawPart.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +17,7 @@ bool KeyBefore(const DrawListEntry& a, const DrawListEntry& b) {
 
 // The first five cache lines of a unit: the base's state and what a
 // type's draw reads next.
-void Prefetch(const DrawUnit* unit) {
+void Prefetch(const ParticleDrawPart* unit) {
     const auto* bytes = reinterpret_cast<const char*>(unit);
     for (uint32_t line = 0; line < 5; ++line)
         __builtin_prefetch(bytes + 64 * line);

@@ -235,6 +235,28 @@ void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureS
         work->currentBindings[i] = table[i];
 }
 
+namespace {
+
+// The clip-space z (perspective) or w (orthographic) of a point under the
+// view x projection.
+float ClipDepthZ(const float* m, const float* p) {
+    return p[0] * m[2] + p[1] * m[6] + p[2] * m[10] + m[14];
+}
+float ClipDepthW(const float* m, const float* p) {
+    return p[0] * m[3] + p[1] * m[7] + p[2] * m[11] + m[15];
+}
+using DepthFunction = float (*)(const float* m, const float* p);
+constexpr DepthFunction kDepthFunctions[2] = {ClipDepthZ, ClipDepthW};
+
+} // namespace
+
+float ComputeViewDepth(const float* point) {
+    const RendererWorkData* work = GetWorkData();
+    if (!work)
+        return 0.0f;
+    return kDepthFunctions[work->orthographic ? 1 : 0](work->viewProjection, point);
+}
+
 void SetViewProjection(const float* view, const float* projection) {
     RendererWorkData* work = StartedRenderer();
     if (!work || !view || !projection)

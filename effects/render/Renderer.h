@@ -196,6 +196,11 @@ extern const DrawOrder kDrawOrders[kDrawOrderCount];
 // while the runtime is not started.
 uint32_t GetLayerRecordCount(uint32_t layer);
 
+// The depth instances and draw lists sort by: the clip-space z of `point`
+// (3 floats) under the view x projection, or its w when the projection is
+// orthographic; 0 while the runtime is not started.
+float ComputeViewDepth(const float* point);
+
 // The renderer's block, or null while the runtime is not started.
 RendererWorkData* GetWorkData();
 // The eye the geometry of the current draw record faces: the camera

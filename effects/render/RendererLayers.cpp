@@ -26,17 +26,6 @@ constexpr uint32_t kDrawnUnits = 0;
 constexpr uint32_t kProjectionUnits = 1;
 constexpr float kShownAlpha = 0.001f;
 
-// The clip-space z (perspective) or w (orthographic) of a point under the
-// view x projection, the depth the layers sort by.
-float ClipDepthZ(const float* m, const float* p) {
-    return p[0] * m[2] + p[1] * m[6] + p[2] * m[10] + m[14];
-}
-float ClipDepthW(const float* m, const float* p) {
-    return p[0] * m[3] + p[1] * m[7] + p[2] * m[11] + m[15];
-}
-using DepthFunction = float (*)(const float* m, const float* p);
-constexpr DepthFunction kDepthFunctions[2] = {ClipDepthZ, ClipDepthW};
-
 // Shown, not transparent, started and possibly in the frustum.
 bool IsDrawable(const EngineWorkData& engine, const InstanceSlot& instance) {
     return instance.hidden == 0 && instance.colour[3] > kShownAlpha && instance.root &&
@@ -139,12 +128,10 @@ void DrawLayer(uint32_t layer, uint32_t) {
         return;
     work->device->ResetRenderState();
     BeginFrame(layer);
-    const DepthFunction depthOf = kDepthFunctions[work->orthographic ? 1 : 0];
     const bool sortsByDepth = engine->layerDepthSort[layer] != 0;
     KeyInstances(*work, *engine, list, [&](DrawSortEntry& entry, const InstanceSlot& instance) {
-        const float depth = sortsByDepth
-                                ? depthOf(work->viewProjection, instance.root->GetWorldMatrix() + 9)
-                                : 0.0f;
+        const float depth =
+            sortsByDepth ? ComputeViewDepth(instance.root->GetWorldMatrix() + 9) : 0.0f;
         entry.SetKey(instance.drawOrder, depth, instance.index);
     });
     DrawSorted(engine->sortList, kDrawnUnits);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/drawunits/StripSources.h"
 #include "effects/drawunits/StripVariant.h"
 
 #include <cstdint>
@@ -8,13 +9,6 @@ namespace FulgorCore {
 
 class DrawUnit;
 struct DrawPayload;
-
-// The point sources of the camera-facing strips, as template arguments:
-// the history of the owner's positions (its oldest n nodes, n the nodes
-// added after the first), or a list of points (from the data or the owner
-// chain).
-struct History {};
-struct PointList {};
 
 // The geometry callbacks of strips over a history or a point list, one per
 // vertex format N (0-6), source and variant. Each point is widened along

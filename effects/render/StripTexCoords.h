@@ -31,6 +31,18 @@ uint16_t* WriteSide(uint16_t* out, const float* transforms, float v) {
 
 } // namespace StripTexCoordsDetail
 
+// One point's texture words at v along the strip (its place less 0.5):
+// edge A, [the middle,] edge B, N pairs each. Returns the next point's.
+template <uint32_t N, class Variant = PlainLine>
+uint16_t* WriteStripPointTexCoords(uint16_t* out, const float* transforms, float v) {
+    static_assert(N >= 1 && N <= 6);
+    using StripTexCoordsDetail::WriteSide;
+    out = WriteSide<N, +1>(out, transforms, v);
+    if constexpr (Variant::kVerticesPerPoint == 3)
+        out = WriteSide<N, 0>(out, transforms, v);
+    return WriteSide<N, -1>(out, transforms, v);
+}
+
 // The texture words of a strip of `pointCount` points, point by point:
 // edge A (u = +0.5), with the centre line the middle (u = 0), then edge B
 // (u = -0.5), each N pairs; v runs from -0.5 by 1 / (points - 1). A single
@@ -38,15 +50,10 @@ uint16_t* WriteSide(uint16_t* out, const float* transforms, float v) {
 template <uint32_t N, class Variant = PlainLine>
 void WriteStripTexCoords(uint16_t* out, const float* transforms, uint32_t pointCount) {
     static_assert(N >= 1 && N <= 6);
-    using StripTexCoordsDetail::WriteSide;
     const float step = pointCount > 1 ? 1.0f / static_cast<float>(pointCount - 1) : 0.0f;
     float v = -0.5f;
-    for (uint32_t j = 0; j < pointCount; ++j, v += step) {
-        out = WriteSide<N, +1>(out, transforms, v);
-        if constexpr (Variant::kVerticesPerPoint == 3)
-            out = WriteSide<N, 0>(out, transforms, v);
-        out = WriteSide<N, -1>(out, transforms, v);
-    }
+    for (uint32_t j = 0; j < pointCount; ++j, v += step)
+        out = WriteStripPointTexCoords<N, Variant>(out, transforms, v);
 }
 
 } // namespace FulgorCore::Renderer

@@ -206,6 +206,7 @@ void InstanceRootUnit::Evaluate() {
                 bytes != 0 && bytes <= UINT32_MAX
                     ? static_cast<DrawListEntry*>(frame.Allocate(static_cast<uint32_t>(bytes)))
                     : nullptr;
+            drawLists->sizes[c][l] = drawLists->arrays[c][l] ? drawLists->capacities[c][l] : 0;
         }
     }
 }

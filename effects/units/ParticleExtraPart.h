@@ -6,11 +6,12 @@ namespace FulgorCore {
 
 // What a particle instance asks of its extra unit: the per-frame update in
 // the transform step, after which the particle appends it to the root's
-// list of this frame's extra units (linked through `nextExtra`).
+// list of this frame's extra units (linked both ways).
 class ParticleExtraPart : public UnitPoolPart {
 public:
     virtual void Update() = 0;
 
+    ParticleExtraPart* previousExtra = nullptr;
     ParticleExtraPart* nextExtra = nullptr;
 };
 

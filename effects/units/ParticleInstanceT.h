@@ -1,24 +1,35 @@
 #pragma once
 
 #include "effects/Core/Resource/EffectPartResource.h"
+#include "effects/Core/Resource/ParticleResource.h"
 #include "effects/Core/Resource/UnitResource.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RenderStateWord.h"
+#include "effects/units/DrawLists.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleDrawPart.h"
 #include "effects/units/ParticleEmitterPart.h"
 #include "effects/units/ParticleExtraPart.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/ParticlePartCreators.h"
+#include "effects/units/SkippedDrawPart.h"
 
-#include <array>
 #include <cstdint>
 
 namespace FulgorCore {
 
 // A particle instance with A draw units, B emitter units and C extra
-// units. Each part is built from the unit data through the part creators:
-// a kind not built yet is skipped and the particle lives without it; a
-// part that found no block, or an extra unit of a kind other than 1 or 2,
-// ends the particle at once (it is still returned to its spawner).
+// units: one class per combination, so that each frame's steps visit
+// exactly the parts the class has, without reading a count or testing a
+// pointer. The parts are built from the unit data, in that order, through
+// the part creators; a part that cannot be built (no class, no block)
+// ends the particle at once, keeping what was built before it. A draw
+// unit whose class is not built from data yet is skipped: a stand-in that
+// does nothing takes its place.
+//
+// Each draw unit is counted in the root's draw lists by its category and
+// list before it is built, and given back when the particle goes, so the
+// root sizes each frame's lists from the counts alone.
 template <uint32_t A, uint32_t B, uint32_t C>
 class ParticleInstanceT final : public ParticleInstance {
     static_assert(A <= 3 && B <= 2 && C <= 1, "the factory table's counts");
@@ -35,122 +46,197 @@ public:
             BuildParts(*unitData);
     }
 
-    // The parts go before the base body: they may still read the
-    // particle's blocks.
+    // The draw units' counts and the parts go before the base body: the
+    // parts may still read the particle's blocks.
     ~ParticleInstanceT() override {
-        for (ParticleDrawPart*& draw : draws_) {
-            if (draw) {
-                draw->ReleaseDrawListCount();
-                delete draw;
-                draw = nullptr;
+        for (uint32_t k = 0; k < A; ++k) {
+            Count(k, false);
+            if (drawUnits[k] != SkippedDrawPart::Instance())
+                delete drawUnits[k];
+            drawUnits[k] = nullptr;
+        }
+        for (uint32_t k = 0; k < B; ++k) {
+            delete emitterUnits[k];
+            emitterUnits[k] = nullptr;
+        }
+        if constexpr (C == 1) {
+            if (extraUnit) {
+                Unlink(extraUnit);
+                delete extraUnit;
+                extraUnit = nullptr;
             }
-        }
-        for (ParticleEmitterPart*& emitter : emitters_) {
-            delete emitter;
-            emitter = nullptr;
-        }
-        for (ParticleExtraPart*& extra : extras_) {
-            if (!extra)
-                continue;
-            Unlink(extra);
-            delete extra;
-            extra = nullptr;
         }
     }
 
-    // Each emitter's start-event children, then the base start.
+    // A fade-out begins: opaque draw units blend by alpha from now on. A
+    // particle that ended while it was built may reach here with places
+    // never filled.
+    void OnFadeOut() override {
+        for (uint32_t k = 0; k < A; ++k) {
+            ParticleDrawPart* draw = drawUnits[k];
+            if (!draw || draw == SkippedDrawPart::Instance())
+                continue;
+            if (RenderStateWord::BlendMode(draw->stateWord) == 0)
+                draw->stateWord |= 1u << RenderStateWord::kBlendShift;
+        }
+    }
+    // Each emitter's start-event children, then the base start. A particle
+    // that ended while it was built gets it too, from the emitters built.
     void Start() override {
-        if (!alive)
-            return;
-        for (ParticleEmitterPart* emitter : emitters_)
-            if (emitter)
-                emitter->SpawnEventChildren();
+        for (uint32_t k = 0; k < B; ++k)
+            if (emitterUnits[k])
+                emitterUnits[k]->SpawnEventChildren();
         ParticleInstance::Start();
     }
-    // The host object stops, then each emitter's death events.
+    // The listener is told, then each emitter's death-event children.
     void OnEnd() override {
         ParticleInstance::OnEnd();
-        for (ParticleEmitterPart* emitter : emitters_)
-            if (emitter)
-                emitter->SpawnEventChildrenType2();
+        for (uint32_t k = 0; k < B; ++k)
+            if (emitterUnits[k])
+                emitterUnits[k]->SpawnEventChildrenType2();
     }
-    // The posted events, then the emitters, then the draw units.
+    // The posted events, then the emitters, then the draw units: every
+    // call is made, even when an earlier one ended the particle.
     void Step() override {
         ParticleInstance::Step();
-        for (ParticleEmitterPart* emitter : emitters_)
-            if (emitter)
-                emitter->Update();
-        for (ParticleDrawPart* draw : draws_)
-            if (draw)
-                draw->Step();
+        for (uint32_t k = 0; k < B; ++k)
+            emitterUnits[k]->Update();
+        for (uint32_t k = 0; k < A; ++k)
+            drawUnits[k]->Step();
     }
-    // The base step, then the draw units, then the extra unit, which joins
-    // the root's list of this frame.
+    // The base step; the extra unit publishes and joins the root's list of
+    // this frame; then every draw unit updates from one copy of the clock,
+    // which none of them can change for the others or for the particle.
     void UpdateTransform() override {
         ParticleInstance::UpdateTransform();
-        for (ParticleDrawPart* draw : draws_)
-            if (draw)
-                draw->Update();
-        for (ParticleExtraPart* extra : extras_) {
-            if (!extra)
-                continue;
-            extra->Update();
-            extra->nextExtra = nullptr;
-            if (owner->extraUnitTail)
-                owner->extraUnitTail->nextExtra = extra;
-            else
-                owner->extraUnitHead = extra;
-            owner->extraUnitTail = extra;
+        DrawClock clock;
+        clock.timeA = time;
+        clock.timeB = totalTime;
+        clock.lastStep = lastStep;
+        if constexpr (C == 1) {
+            extraUnit->Update();
+            Append(extraUnit);
+        }
+        for (uint32_t k = 0; k < A; ++k)
+            drawUnits[k]->Update(clock);
+    }
+    // Each listed draw unit into the root's list of its category and
+    // layer, with the particle's view depth when the package sorts. A list
+    // holds as many entries as units were counted for it when it was
+    // taken: one more is dropped.
+    void CollectDrawUnits() override {
+        if constexpr (A > 0) {
+            DrawLists* lists = owner->drawLists;
+            if (!lists)
+                return;
+            const bool keyed = owner->sorted != 0;
+            const float key = keyed ? Renderer::ComputeViewDepth(GetWorldMatrix() + 9) : 0.0f;
+            for (uint32_t k = 0; k < A; ++k) {
+                const int8_t c = drawCategory[k];
+                if (c == DrawLists::kNotListed)
+                    continue;
+                const int8_t l = drawLayer[k];
+                DrawListEntry* list = lists->arrays[c][l];
+                uint32_t& fill = lists->fillCounts[c][l];
+                if (!list || fill >= lists->sizes[c][l])
+                    continue;
+                list[fill].unit = drawUnits[k];
+                if (keyed)
+                    list[fill].key = key;
+                ++fill;
+            }
         }
     }
-    void CollectDrawUnits() override {
-        for (ParticleDrawPart* draw : draws_)
-            if (draw)
-                draw->Collect();
-    }
 
-    const std::array<ParticleDrawPart*, A>& DrawParts() const { return draws_; }
-    const std::array<ParticleEmitterPart*, B>& EmitterParts() const { return emitters_; }
-    const std::array<ParticleExtraPart*, C>& ExtraParts() const { return extras_; }
+    // Category (0, 1, or 2 for none), list and unit of each draw place,
+    // then the emitter units and the extra unit. Places past the counts are
+    // never used.
+    int8_t drawCategory[3] = {DrawLists::kNotListed, DrawLists::kNotListed,
+                              DrawLists::kNotListed};
+    int8_t drawLayer[3] = {};
+    ParticleDrawPart* drawUnits[3] = {};
+    ParticleEmitterPart* emitterUnits[2] = {};
+    ParticleExtraPart* extraUnit = nullptr;
 
 private:
+    // The draw units, the emitter units, the extra unit; the first that
+    // cannot be built ends the particle and nothing after it is built.
     void BuildParts(const UnitResource& data) {
         const ParticlePartCreators& creators = ParticlePartCreators::Current();
-        bool noBlock = false;
-        for (uint32_t i = 0; i < A && !noBlock; ++i)
-            draws_[i] = creators.draw(this, data.GetDrawPart(i), noBlock);
-        for (uint32_t i = 0; i < B && !noBlock; ++i)
-            emitters_[i] = creators.emitter(this, data.GetEmitterPart(i), noBlock);
-        for (uint32_t i = 0; i < C && !noBlock; ++i) {
-            const EffectPartResource* part = data.GetEffectPart(i);
-            const uint32_t kind = part ? part->GetKind() : 0;
-            if (kind != 1 && kind != 2) {
-                noBlock = true;
-                break;
-            }
-            extras_[i] = creators.extra(this, part, noBlock);
+        bool stop = false;
+        for (uint32_t k = 0; k < A && !stop; ++k)
+            stop = !BuildDrawUnit(k, data.GetDrawPart(k), creators);
+        for (uint32_t k = 0; k < B && !stop; ++k) {
+            emitterUnits[k] = creators.emitter(this, data.GetEmitterPart(k), stop);
+            stop = stop || !emitterUnits[k];
         }
-        if (noBlock)
+        if constexpr (C == 1) {
+            if (!stop) {
+                const EffectPartResource* part = data.GetEffectPart(0);
+                const uint32_t kind = part ? part->GetKind() : 0;
+                if (kind == 1 || kind == 2)
+                    extraUnit = creators.extra(this, part, stop);
+                stop = stop || !extraUnit;
+            }
+        }
+        if (stop)
             Finish();
     }
 
+    // Counts draw place k, then builds its unit; false when the particle
+    // must end (no class, no block).
+    bool BuildDrawUnit(uint32_t k, const ParticleResource* part,
+                       const ParticlePartCreators& creators) {
+        const uint32_t type = part ? part->GetDrawType() & 15u : 0u;
+        drawLayer[k] = DrawLists::ListOf(
+            part ? static_cast<int8_t>(static_cast<uint8_t>(part->GetDrawPriority())) : 0);
+        drawCategory[k] = DrawLists::kCategoryByType[type];
+        Count(k, true);
+        bool stop = false;
+        ParticleDrawPart* unit = creators.draw(this, part, stop);
+        if (unit) {
+            drawUnits[k] = unit;
+            return true;
+        }
+        if (stop)
+            return false;
+        // Skipped: in no list.
+        Count(k, false);
+        drawCategory[k] = DrawLists::kNotListed;
+        drawUnits[k] = SkippedDrawPart::Instance();
+        return true;
+    }
+
+    void Count(uint32_t k, bool add) {
+        if (!owner->drawLists || drawCategory[k] == DrawLists::kNotListed)
+            return;
+        uint32_t& count = owner->drawLists->capacities[drawCategory[k]][drawLayer[k]];
+        count = add ? count + 1 : count - 1;
+    }
+
+    // At the tail of the root's list of this frame's extra units.
+    void Append(ParticleExtraPart* extra) {
+        extra->nextExtra = nullptr;
+        extra->previousExtra = owner->extraUnitTail;
+        if (owner->extraUnitTail)
+            owner->extraUnitTail->nextExtra = extra;
+        else
+            owner->extraUnitHead = extra;
+        owner->extraUnitTail = extra;
+    }
+
     // The root's list of this frame's extra units must not keep a unit
-    // that goes.
+    // that goes. Its own links may be older than the list (a particle
+    // that ended is not appended again), so the list is walked.
     void Unlink(ParticleExtraPart* extra) {
-        ParticleExtraPart* previous = nullptr;
-        for (ParticleExtraPart* e = owner->extraUnitHead; e; previous = e, e = e->nextExtra) {
+        for (ParticleExtraPart* e = owner->extraUnitHead; e; e = e->nextExtra) {
             if (e != extra)
                 continue;
-            (previous ? previous->nextExtra : owner->extraUnitHead) = e->nextExtra;
-            if (owner->extraUnitTail == e)
-                owner->extraUnitTail = previous;
+            (e->previousExtra ? e->previousExtra->nextExtra : owner->extraUnitHead) = e->nextExtra;
+            (e->nextExtra ? e->nextExtra->previousExtra : owner->extraUnitTail) = e->previousExtra;
             return;
         }
     }
-
-    std::array<ParticleDrawPart*, A> draws_{};
-    std::array<ParticleEmitterPart*, B> emitters_{};
-    std::array<ParticleExtraPart*, C> extras_{};
 };
 
 } // namespace FulgorCore

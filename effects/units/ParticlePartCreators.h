@@ -11,18 +11,20 @@ class ParticleInstance;
 class ParticleResource;
 
 // Where a particle instance gets its draw, emitter and extra units from.
-// A creator answers the unit, or null: with `noBlock` left false the kind
-// is not built (yet) and the particle lives without that unit; with
-// `noBlock` set a block was missing and the particle ends at once. This is
-// the one place the particle classes reach the unit kinds through.
+// A creator answers the unit, or null with `stop` set when the particle
+// must end (no block, no class). A draw creator may also answer null with
+// `stop` left false: the draw unit is skipped (its class is not built from
+// data yet) and the particle lives without it; an emitter or extra unit
+// that is not built always ends the particle. This is the one place the
+// particle classes reach the unit kinds through.
 struct ParticlePartCreators {
     using Draw = ParticleDrawPart* (*)(ParticleInstance* owner, const ParticleResource* data,
-                                       bool& noBlock);
+                                       bool& stop);
     using Emitter = ParticleEmitterPart* (*)(ParticleInstance* owner, const EmitterResource* data,
-                                             bool& noBlock);
+                                             bool& stop);
     // Only kinds 1 and 2 reach it.
     using Extra = ParticleExtraPart* (*)(ParticleInstance* owner, const EffectPartResource* data,
-                                         bool& noBlock);
+                                         bool& stop);
 
     Draw draw;
     Emitter emitter;

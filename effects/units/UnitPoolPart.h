@@ -24,7 +24,8 @@ public:
     UnitPoolPart& operator=(const UnitPoolPart&) = delete;
     virtual ~UnitPoolPart() = default;
 
-private:
+    // A block of the unit pool, or null: for a part whose class is chosen
+    // before its block is taken.
     static void* AllocateBlock();
 };
 

@@ -1,8 +1,10 @@
 #include "tools/effect/GameEffects.h"
 
 #include "tools/dds/DdsWriter.h"
+#include "tools/effect/EffectComposition.h"
 #include "tools/effect/PackageWriter.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -72,6 +74,13 @@ DrawPartValue Part(DrawDataValue data, int8_t texture = 0) {
     return p;
 }
 
+// A billboard of the whole texture, `size` across its half width.
+DrawPartValue Glow(float size, int8_t texture = 0) {
+    DrawPartValue p = Part(DrawDataType2Value{{{"DivU", 1}, {"DivV", 1}, {"AnmI", 1}}}, texture);
+    p.drawSize = TripleValue{1, Constant(size), std::nullopt, std::nullopt};
+    return p;
+}
+
 EmitterValue Emitter(uint32_t kind, ShapeValue shape) {
     EmitterValue e;
     e.kind = kind;
@@ -124,19 +133,41 @@ UnitValue LogoUnit() {
     return u;
 }
 
-EffectFileValue File(const char* name) {
+// How far in front of the screens' camera (at the origin, looking down -Z)
+// an effect plays: a screen's own effects, and the logos' backdrop, which
+// also plays as a child of the last logo and so that far behind it.
+constexpr float kScreenDepth = 600.0f;
+constexpr float kBackdropDepth = 300.0f;
+
+// How each file sorts its draws (0-3; 2 and 3 by depth), spread so that
+// the seven together use every mode.
+EffectFileValue File(const char* name, uint32_t sortMode, float depth = kScreenDepth) {
     EffectFileValue f;
     f.name = name;
-    f.package.fields = {{"bFCl", 1}};
-    f.package.floats = {{"PvSx", 1.0f}, {"PvSy", 1.0f}, {"PvSz", 1.0f}, {"BndR", 400.0f}};
+    f.package.fields = {{"bFCl", 1}, {"DOT", sortMode}};
+    f.package.floats = {{"PvSx", 1.0f}, {"PvSy", 1.0f}, {"PvSz", 1.0f},
+                        {"PvPz", -depth}, {"BndR", 400.0f}};
     return f;
 }
 
 // A screen's backdrop plays until the screen stops it.
-EffectFileValue ScreenFile(const char* name) {
-    EffectFileValue f = File(name);
+EffectFileValue ScreenFile(const char* name, uint32_t sortMode) {
+    EffectFileValue f = File(name, sortMode);
     f.package.fields.push_back({"bPIT", 1});
     return f;
+}
+
+// Fades that the screens' camera never brings below full alpha: a distance
+// window far wider than the play field, and angle fades (mode 0-3) whose
+// ramps stay at 1 for every cosine.
+void AddDistanceFade(EffectFileValue& f) {
+    f.package.fields.push_back({"bDsF", 1});
+    f.package.distanceFade = DistanceFadeValue{-2.0f, -1.0f, 1.0e6f, 2.0e6f};
+}
+
+void AddAngleFade(EffectFileValue& f, uint32_t mode) {
+    f.package.fields.push_back({"bAgF", 1});
+    f.package.angleFade = AngleFadeValue{mode, 0.0f, 1.0e6f, 2.0f, 3.0f};
 }
 
 // Entries take part under the instance's default flag word.
@@ -168,6 +199,7 @@ UnitValue Backdrop(UnitValue u) {
     quad.sizeX = 640.0f;
     quad.sizeY = 360.0f;
     u.drawParts.push_back(Part(quad));
+    u.drawParts.push_back(Glow(60.0f));
     u.emitters.push_back(Emitter(2, ShapeValue{}));
     return u;
 }
@@ -187,12 +219,14 @@ std::vector<uint8_t> WriteWithSparks(EffectFileValue f) {
     quad.sizeX = 4.0f;
     quad.sizeY = 4.0f;
     u.drawParts.push_back(Part(quad));
+    u.drawParts.push_back(Glow(8.0f));
     f.package.units.push_back(u);
     return WriteEffectFile(f);
 }
 
 std::vector<uint8_t> LogoBackground() {
-    EffectFileValue f = File("vfx/logo_bg.vfxb");
+    EffectFileValue f = File("vfx/logo_bg.vfxb", 0, kBackdropDepth);
+    AddDistanceFade(f);
     f.package.textures = {Texture("bg", 40, 60, 120)};
     f.package.units.push_back(Backdrop(LogoUnit()));
     PlayLogoUnit(f);
@@ -200,7 +234,8 @@ std::vector<uint8_t> LogoBackground() {
 }
 
 std::vector<uint8_t> LogoFirst() {
-    EffectFileValue f = File("vfx/logo_ovk.vfxb");
+    EffectFileValue f = File("vfx/logo_ovk.vfxb", 1);
+    AddAngleFade(f, 0);
     f.package.textures = {Texture("spark", 255, 200, 80)};
     UnitValue u = LogoUnit();
     u.drawParts.push_back(
@@ -219,7 +254,8 @@ std::vector<uint8_t> LogoFirst() {
 }
 
 std::vector<uint8_t> LogoSecond() {
-    EffectFileValue f = File("vfx/logo_brondel_velmora.vfxb");
+    EffectFileValue f = File("vfx/logo_brondel_velmora.vfxb", 2);
+    AddAngleFade(f, 1);
     f.package.textures = {Texture("leaf", 90, 220, 120)};
     UnitValue u = LogoUnit();
     u.drawParts.push_back(Part(DrawDataType3Value{Constant(6.0f), Constant(80.0f)}));
@@ -252,7 +288,8 @@ std::vector<uint8_t> LogoSecond() {
 }
 
 std::vector<uint8_t> LogoThird() {
-    EffectFileValue f = File("vfx/logo_fulgor.vfxb");
+    EffectFileValue f = File("vfx/logo_fulgor.vfxb", 3);
+    AddAngleFade(f, 2);
     f.package.textures = {Texture("flare", 255, 120, 40)};
     UnitValue u = LogoUnit();
     DrawDataType6Value ribbon;
@@ -392,8 +429,85 @@ std::vector<UnitValue> TitleAccents() {
     return {lines, fields, quads, slots};
 }
 
+// A strip of point source `source` with `sets` texture-coordinate sets
+// (0-6): widths from 6 at the head to 2 at the tail (4 in the middle), a
+// warm head fading to a cool, clear tail, edges a shade darker.
+DrawPartValue Strip(uint32_t source, uint32_t sets, std::vector<FieldValue> fields) {
+    DrawDataType6Value strip;
+    strip.fields = {{"Type", source}};
+    strip.fields.insert(strip.fields.end(), fields.begin(), fields.end());
+    strip.floats = {{"Wid", Constant(1.0f)},
+                    {"WidH", Constant(6.0f)},
+                    {"WidC", Constant(4.0f)},
+                    {"WidT", Constant(2.0f)}};
+    strip.colors = {{"ColH", Tint(1.0f, 0.8f, 0.4f, 1.0f)},
+                    {"ColC", Tint(0.8f, 0.8f, 0.8f, 0.8f)},
+                    {"ColT", Tint(0.4f, 0.6f, 1.0f, 0.0f)},
+                    {"CoEH", Tint(0.6f, 0.4f, 0.2f, 1.0f)},
+                    {"CoEC", Tint(0.4f, 0.4f, 0.4f, 0.6f)},
+                    {"CoET", Tint(0.2f, 0.3f, 0.6f, 0.0f)}};
+    DrawPartValue p = Part(strip);
+    std::erase_if(p.fields, [](const FieldValue& f) { return f.tag == "UvSC"; });
+    p.fields.push_back({"UvSC", sets});
+    p.uvLayers.assign(sets, UvTransformValue{0u, 1u, std::nullopt, std::nullopt, std::nullopt});
+    return p;
+}
+
+// A looping curve through `values` a key every `step` frames, closing on
+// the first.
+FloatValue Loop(const std::vector<float>& values, float step) {
+    CurvesValue c;
+    c.value.preBehaviour = 1;
+    c.value.postBehaviour = 1;
+    for (size_t i = 0; i <= values.size(); ++i)
+        c.value.keys.push_back({1, step * static_cast<float>(i), values[i % values.size()], 0, 0});
+    return c;
+}
+
+// Strips over the title, every point source and flag pair, texture sets 0
+// to 6 across them: generated lines (one lagging and jittered) in the four
+// flag pairs; owner chains from a circling particle up its particle
+// system, timeline and root ("PUC" 0, 1 and 5); histories behind it.
+std::vector<UnitValue> TitleStrips() {
+    UnitValue lines = Unit(0, 0, 0);
+    DrawPartValue lagging = Strip(0, 0, {{"PtCn", 12}});
+    auto& lag = std::get<DrawDataType6Value>(lagging.data);
+    lag.floats["Len"] = Constant(160.0f);
+    lag.floats["Soft"] = Constant(0.5f);
+    lag.floats["Dist"] = Constant(2.0f);
+    DrawPartValue midKey = Strip(0, 1, {{"PtCn", 10}, {"PtCN", 4}, {"bCPE", 1}});
+    std::get<DrawDataType6Value>(midKey.data).floats["Len"] = Constant(120.0f);
+    DrawPartValue centre = Strip(0, 2, {{"PtCn", 8}, {"bECE", 1}});
+    std::get<DrawDataType6Value>(centre.data).floats["Len"] = Constant(100.0f);
+    lines.drawParts = {lagging, midKey, centre};
+    lines.triples["Pos"] = TripleValue{0, Constant(-200.0f), Constant(-120.0f), std::nullopt};
+
+    UnitValue chains = Unit(0, 0, 0);
+    DrawPartValue both = Strip(0, 3, {{"PtCn", 9}, {"PtCN", 3}, {"bCPE", 1}, {"bECE", 1}});
+    std::get<DrawDataType6Value>(both.data).floats["Len"] = Constant(140.0f);
+    chains.drawParts = {both, Strip(2, 4, {{"PUC", 0}}), Strip(2, 5, {{"PUC", 1}, {"bECE", 1}})};
+    chains.triples["Pos"] = TripleValue{0, Constant(160.0f), Constant(-140.0f), std::nullopt};
+
+    // A particle circling 80 units about (0, -60) in 120 frames.
+    UnitValue circling = Unit(0, 0, 0);
+    std::vector<float> xs, ys;
+    for (uint32_t k = 0; k < 12; ++k) {
+        const float a = 6.2831855f * static_cast<float>(k) / 12.0f;
+        xs.push_back(80.0f * std::cos(a));
+        ys.push_back(-60.0f + 80.0f * std::sin(a));
+    }
+    circling.fields.push_back({"bPPo", 1});
+    circling.triples["Pos"] = TripleValue{0, Loop(xs, 10.0f), Loop(ys, 10.0f), std::nullopt};
+    DrawPartValue history = Strip(3, 6, {});
+    std::get<DrawDataType6Value>(history.data).crIv = std::bit_cast<uint32_t>(6.0f);
+    DrawPartValue centreHistory = Strip(3, 0, {{"bECE", 1}});
+    std::get<DrawDataType6Value>(centreHistory.data).crIv = std::bit_cast<uint32_t>(10.0f);
+    circling.drawParts = {Strip(2, 1, {{"PUC", 5}}), history, centreHistory};
+    return {lines, chains, circling};
+}
+
 std::vector<uint8_t> Title() {
-    EffectFileValue f = ScreenFile("title/title_main.vfxb");
+    EffectFileValue f = ScreenFile("title/title_main.vfxb", 2);
     f.package.textures = {Texture("title", 200, 220, 255), Texture("glow", 120, 160, 255)};
     // Intro: a projection sweep and a trail; idle: a loop after it.
     UnitValue intro = Unit(0, 0, 0);
@@ -412,16 +526,47 @@ std::vector<uint8_t> Title() {
     eight.points = CirclePoints(4, 200.0f);
     eight.size3 = TripleValue{0, Constant(400.0f), Constant(200.0f), Constant(10.0f)};
     intro.emitters.push_back(Emitter(8, eight));
+    intro.drawParts.push_back(Glow(40.0f, 1));
     UnitValue idle = Unit(0, 150, 270);
     idle.drawParts.push_back(Part(DrawDataType9Value{}, 1));
+    idle.drawParts.push_back(Glow(40.0f));
     f.package.units = {intro, idle};
-    f.package.timelines = {StartUnit(1, 120)};
+    // Timeline 0 skips to the idle part; the intro plays from the first
+    // place.
+    f.package.timelines = {StartUnit(1, 120), StartUnit(0, 150)};
+    f.package.assignments.push_back({int16_t{1}, std::nullopt});
     // Bit 1: skip to the idle part.
     f.package.triggers.push_back({int16_t{0}, int16_t{-1}});
-    for (UnitValue& accent : TitleAccents()) {
+    std::vector<UnitValue> extras = TitleAccents();
+    for (UnitValue& strip : TitleStrips())
+        extras.push_back(strip);
+    for (UnitValue& accent : extras) {
         f.package.units.push_back(accent);
         f.package.timelines.push_back(
             StartUnit(static_cast<int16_t>(f.package.units.size() - 1), 270));
+        f.package.assignments.push_back(
+            {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+    }
+    // From the start, glints: twenty entries starting the spark unit (the
+    // unit WriteWithSparks appends) every 6 frames, the first two on the
+    // title's bound systems (on one attachment point, and between two).
+    const int16_t spark = static_cast<int16_t>(f.package.units.size());
+    f.package.binds = {ComposeBind({30, "title_logo", std::nullopt}),
+                       ComposeBind({30, "title_logo", std::string("title_press")})};
+    TimelinePlan glints;
+    glints.length = 120;
+    for (uint16_t i = 0; i < 20; ++i)
+        glints.entries.push_back(
+            {spark, static_cast<uint16_t>(i * 6), static_cast<uint16_t>(i * 6 + 30), 1, true,
+             static_cast<int16_t>(i < 2 ? i : -1)});
+    // A timeline that the default selection word leaves out: its entry
+    // carries no selection bit, so its timeline unit starts with nothing to
+    // fire.
+    TimelinePlan hidden;
+    hidden.length = 60;
+    hidden.entries.push_back({1, 0, 60, 0});
+    for (const TimelinePlan& t : {glints, hidden}) {
+        f.package.timelines.push_back(ComposeTimeline(t));
         f.package.assignments.push_back(
             {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     }
@@ -429,7 +574,8 @@ std::vector<uint8_t> Title() {
 }
 
 std::vector<uint8_t> GameMenu() {
-    EffectFileValue f = ScreenFile("game_menu/game_menu.vfxb");
+    EffectFileValue f = ScreenFile("game_menu/game_menu.vfxb", 0);
+    AddDistanceFade(f);
     f.package.textures = {Texture("plate", 60, 80, 140), Texture("lit", 255, 240, 160)};
     // A mirrored mesh the entry units emit from, with its edges and areas.
     ModelValue plate;
@@ -468,6 +614,7 @@ std::vector<uint8_t> GameMenu() {
         strip.fields = {{"TDT", 1}, {"PtCn", 6}};
         strip.length = 240.0f;
         u.drawParts.push_back(Part(strip));
+        u.drawParts.push_back(Glow(20.0f, 1));
         if (entry == 0) {
             DrawDataType13Value mesh;
             mesh.vertices = vertices;
@@ -495,6 +642,26 @@ std::vector<uint8_t> GameMenu() {
     // timeline's span (cut there), so a highlight or decision goes with it.
     for (TimelineValue& t : f.package.timelines)
         t.items[0].lct = 2;
+    // Behind the entries, from the second place: a glow that plays while
+    // the menu is up.
+    UnitValue backdrop = Unit(0, 0, 0);
+    backdrop.drawParts.push_back(Glow(50.0f));
+    // Under it a band through eight points of the data, its places along
+    // it uneven (the fourth word of each point).
+    std::vector<uint8_t> points;
+    for (uint32_t i = 0; i < 8; ++i) {
+        const float t = static_cast<float>(i * i) / 49.0f;
+        const float p[4] = {-140.0f + 40.0f * static_cast<float>(i),
+                            -200.0f + 20.0f * std::sin(static_cast<float>(i)), 0.0f, t};
+        const auto* b = reinterpret_cast<const uint8_t*>(p);
+        points.insert(points.end(), b, b + sizeof(p));
+    }
+    DrawPartValue band = Strip(1, 2, {{"bECE", 1}});
+    std::get<DrawDataType6Value>(band.data).points = points;
+    backdrop.drawParts.push_back(band);
+    backdrop.emitters.push_back(Emitter(2, ShapeValue{}));
+    f.package.units.push_back(backdrop);
+    f.package.timelines.push_back(StartUnit(static_cast<int16_t>(kMenuEntries), 60));
     f.package.triggers.resize(13);
     for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
         f.package.triggers[entry] = {entry, int16_t{-1}};
@@ -503,11 +670,14 @@ std::vector<uint8_t> GameMenu() {
     }
     f.package.triggers[6] = {int16_t{-1}, int16_t{-1}};
     f.package.assignments.push_back({int16_t{0}, int16_t{0}});
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     return WriteWithSparks(f);
 }
 
 std::vector<uint8_t> Setup() {
-    EffectFileValue f = ScreenFile("setup/setup.vfxb");
+    EffectFileValue f = ScreenFile("setup/setup.vfxb", 3);
+    AddAngleFade(f, 3);
     f.package.textures = {Texture("haze", 80, 100, 160)};
     f.package.units.push_back(Backdrop(Unit(0, 0, 180)));
     return WriteWithSparks(f);

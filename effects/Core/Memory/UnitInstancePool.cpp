@@ -79,10 +79,11 @@ void UnitInstancePool::Free(void* block) {
     uint8_t* bytes = static_cast<uint8_t*>(block);
     if (!bytes || bytes < base_ || bytes >= base_ + GetCapacitySize())
         return;
-    const uint64_t offset = static_cast<uint64_t>(bytes - base_);
-    if (offset % kUnitBlockSize != 0)
-        return;
-    const uint32_t index = static_cast<uint32_t>(offset / kUnitBlockSize);
+    // Any address inside a block stands for the block: an owner may hand
+    // back a pointer to a record it keeps inside one.
+    const uint32_t index = static_cast<uint32_t>(static_cast<uint64_t>(bytes - base_) /
+                                                 kUnitBlockSize);
+    bytes = base_ + uint64_t{index} * kUnitBlockSize;
     // A second free of one block would link it to itself and count it
     // twice.
     if (!InUse(index))

@@ -25,9 +25,10 @@ public:
     void Setup(void* buffer, uint32_t size);
     // A block, or null when every block is in use.
     void* Allocate();
-    // Gives a block back. Null, a pointer outside the pool or inside a
-    // block, and a block that is already free are refused: the count and
-    // the free list stay as they were.
+    // Gives back the block that holds `block` (its start or any address
+    // inside it). Null, a pointer outside the pool and a block that is
+    // already free are refused: the count and the free list stay as they
+    // were.
     void Free(void* block);
 
     uint32_t GetUsedCount() const { return used_; }

@@ -246,10 +246,12 @@ TEST(StripHistory, TheFifteenthRecordOpensABlockInFront) {
     history.current->count = 13;
     history.current->older = nullptr;
     FulgorCore::StripHistoryBlock* full = history.current;
-    history.ChainHistoryBlock(owner);
+    FulgorCore::DrawUnitOps ops;
+    const auto chain = [&] { history.ChainHistoryBlock(owner, ops, 0, UINT32_MAX); };
+    chain();
     EXPECT_EQ(history.current, full);
     full->count = 14;
-    history.ChainHistoryBlock(owner);
+    chain();
     ASSERT_NE(history.current, full);
     EXPECT_EQ(history.current->count, 0u);
     EXPECT_EQ(history.current->older, full);
@@ -257,14 +259,14 @@ TEST(StripHistory, TheFifteenthRecordOpensABlockInFront) {
     FulgorCore::StripHistoryBlock* newest = history.current;
     newest->count = 14;
     history.pointSource = 1;
-    history.ChainHistoryBlock(owner);
+    chain();
     EXPECT_EQ(history.current, newest);
     // An empty pool ends the particle; the strip keeps its full block.
     history.pointSource = FulgorCore::StripHistory::kRecordedHistory;
     std::vector<void*> taken;
     while (void* b = pool.Allocate())
         taken.push_back(b);
-    history.ChainHistoryBlock(owner);
+    chain();
     EXPECT_EQ(history.current, newest);
     EXPECT_EQ(owner->alive, 0);
     for (void* b : taken)

@@ -64,7 +64,7 @@ TEST(EmitterParticles, AParticlesEmitterFillsTheTreeAndEverythingGoesBack) {
     ASSERT_NE(emitting, nullptr);
     auto* owner = dynamic_cast<FulgorCore::ParticleInstanceT<0, 1, 0>*>(emitting);
     ASSERT_NE(owner, nullptr);
-    auto* emitter = static_cast<EmitterUnit*>(owner->EmitterParts()[0]);
+    auto* emitter = static_cast<EmitterUnit*>(owner->emitterUnits[0]);
     ASSERT_NE(emitter, nullptr);
     EXPECT_EQ(emitter->owner, emitting);
     for (int f = 0; f < 30; ++f)
@@ -141,7 +141,7 @@ TEST(EmitterParticles, AttachedUnitsFollowTheOwnersSteps) {
     auto* owner =
         dynamic_cast<FulgorCore::ParticleInstanceT<0, 1, 0>*>(Emitting(UnitTreeRig::Root(h)));
     ASSERT_NE(owner, nullptr);
-    auto* emitter = static_cast<EmitterUnit*>(owner->EmitterParts()[0]);
+    auto* emitter = static_cast<EmitterUnit*>(owner->emitterUnits[0]);
     // Unit 1 is attached; -1, a unit past the table and no byte are not.
     ASSERT_NE(emitter->attached[0], nullptr);
     EXPECT_EQ(emitter->attached[1], nullptr);
@@ -178,7 +178,7 @@ TEST(EmitterParticles, AnExtraUnitOfAnotherKindFailsTheParticle) {
             EXPECT_TRUE(p->alive) << kind;
             auto* withExtra = dynamic_cast<FulgorCore::ParticleInstanceT<0, 0, 1>*>(p);
             ASSERT_NE(withExtra, nullptr);
-            EXPECT_NE(withExtra->ExtraParts()[0], nullptr) << kind;
+            EXPECT_NE(withExtra->extraUnit, nullptr) << kind;
         }
         EXPECT_EQ(rig.Release(), 0u) << kind;
     }

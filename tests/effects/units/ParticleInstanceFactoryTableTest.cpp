@@ -143,36 +143,6 @@ TEST_F(Factories, NoPartsIsTheBaseClassWithTransformColourAndEvents) {
               (std::vector<float>{1.0f, 1.0f, 1.0f, 1.0f}));
 }
 
-TEST_F(Factories, TheComposedStepsCallThePartsAroundTheBase) {
-    RecordingParts parts;
-    ParticleInstance* p = Spawn(23); // 3 draw, 2 emitter, 1 extra
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(parts.log, (std::vector<std::string>{"e0.spawn", "e1.spawn"}));
-    parts.log.clear();
-    testsupport::Frame();
-    EXPECT_EQ(parts.log,
-              (std::vector<std::string>{"e0.update", "e1.update", "d0.step", "d1.step", "d2.step",
-                                        "d0.update", "d1.update", "d2.update", "x.update"}));
-    ASSERT_NE(root_->extraUnitHead, nullptr);
-    EXPECT_EQ(root_->extraUnitHead, root_->extraUnitTail);
-    parts.log.clear();
-    p->CollectDrawUnits();
-    EXPECT_EQ(parts.log, (std::vector<std::string>{"d0.collect", "d1.collect", "d2.collect"}));
-    parts.log.clear();
-    p->Finish();
-    EXPECT_EQ(parts.log, (std::vector<std::string>{"e0.death", "e1.death"}));
-    parts.log.clear();
-    // The tree's update alone, before the next pass A clears the root's
-    // list of extra units.
-    root_->Update(1.0f);
-    EXPECT_EQ(parts.log, (std::vector<std::string>{"d0.release", "d0.delete", "d1.release",
-                                                   "d1.delete", "d2.release", "d2.delete",
-                                                   "e0.delete", "e1.delete", "x.delete"}));
-    // The root's list of extra units lets the gone one go.
-    EXPECT_EQ(root_->extraUnitHead, nullptr);
-    EXPECT_EQ(root_->extraUnitTail, nullptr);
-}
-
 TEST_F(Factories, AKindNotBuiltIsSkippedAndAMissingBlockEndsTheParticle) {
     RecordingParts parts;
     parts.drawMode = RecordingParts::Mode::kSkip;

@@ -1,5 +1,6 @@
 // The carriers of a binding: the targets of its endpoints from the
 // instance's listener, one carrier per target or per pair.
+#include "support/effects/PoolDrain.h"
 #include "support/effects/UnitTreeRig.h"
 
 #include "effects/Core/Engine/EngineWorkData.h"
@@ -121,21 +122,12 @@ TEST_F(Carriers, AnExhaustedPoolSkipsACarrierAndGoesOn) {
     rig_.creators.build = true;
     const FulgorCore::ObjectHandle effect = Bound(0, 0, -1);
     const FulgorCore::InstanceHandle h = rig_.Play(effect);
-    FulgorCore::UnitInstancePool& pool = Engine::GetUnitInstancePool();
     // Room for the root, its draw lists and one carrier.
-    std::vector<void*> taken;
-    while (void* block = pool.Allocate())
-        taken.push_back(block);
-    for (int i = 0; i < 3; ++i) {
-        pool.Free(taken.back());
-        taken.pop_back();
-    }
+    testsupport::PoolDrain drain(3);
     Frame();
     EXPECT_EQ(rig_.creators.carriers.size(), 3u);
     EXPECT_EQ(rig_.creators.built.size(), 1u);
     EXPECT_EQ(Children(rig_.Root(h)).size(), 1u);
-    for (void* block : taken)
-        pool.Free(block);
 }
 
 } // namespace

@@ -81,6 +81,16 @@ std::string CaptionOnBlack(const Picture& picture, const Rect& where) {
     return {};
 }
 
+// The screens' effects play around the middle of the screen: a good many
+// of its pixels lit, though glows leave much of the square dark.
+std::string EffectsShow(const Picture& picture, const Rect& where) {
+    const size_t lit = picture.Lit(where), all = Picture::Area(where);
+    if (lit * 100 >= all)
+        return {};
+    return "no effect in the middle of the screen (" + std::to_string(lit) + " of " +
+           std::to_string(all) + " pixels lit)";
+}
+
 const auto& kLogo = typeid(SceneLogo);
 const auto& kTitle = typeid(SceneTitle);
 const auto& kMenu = typeid(SceneSelectGameMenu);
@@ -93,6 +103,7 @@ const auto& kRanking = typeid(SceneRanking);
 // counter's seconds, the game-over caption, the ranking's header and the
 // attract demo's caption.
 constexpr Rect kNothing{0, 0, 0, 0};
+constexpr Rect kEffects{540, 260, 740, 460};
 constexpr Rect kVersion{986, 392, 1098, 424};
 constexpr Rect kPilotScreen{0, 0, 1280, 720};
 constexpr Rect kScoreDigits{384, 0, 600, 24};
@@ -114,10 +125,16 @@ enum Script : uint32_t {
 
 // The scripts, step by step.
 constexpr Step kScript[] = {
+    {kPlayedToTheEnd, "the logo's effects", &kLogo, After<60>, kEffects, kNoKeys, Press::kHold,
+     AtOnce, 600, EffectsShow},
     {kPlayedToTheEnd, "the logo, skipped", &kLogo, AtOnce, kNothing, kShot, Press::kTap,
      On<SceneTitle>, 600},
+    {kPlayedToTheEnd, "the title's effects", &kTitle, Shown, kEffects, kNoKeys, Press::kHold,
+     AtOnce, 900, EffectsShow},
     {kPlayedToTheEnd, "the title, left", &kTitle, Shown, kVersion, kShot, Press::kTap,
      On<SceneSelectGameMenu>, 900},
+    {kPlayedToTheEnd, "the game menu's effects", &kMenu, Shown, kEffects, kNoKeys, Press::kHold,
+     AtOnce, 600, EffectsShow},
     {kPlayedToTheEnd, "the game menu: arcade", &kMenu, Shown, kNothing, kShot, Press::kTap,
      On<SceneSelectPilot>, 600},
     {kPlayedToTheEnd, "the first pilot at normal", &kPilots, Shown, kPilotScreen, kShot,

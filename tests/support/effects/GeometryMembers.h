@@ -2,14 +2,15 @@
 // data, with shapes the tests can compute by hand: a unit circle in the xy
 // plane as the circle's rim, the square of corners (+-1, +-1) as the
 // quad's, rings and history strips built about their owner in the xy
-// plane, and submits that reserve and fill as the renderer expects (a ring
-// its own command, a strip a command from the record area).
+// plane, with the runtime's own submits (a ring its own command, a strip a
+// command from the record area).
 #pragma once
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/drawunits/CircleDrawUnit.h"
 #include "effects/drawunits/DrawRenderer.h"
+#include "effects/drawunits/DrawSubmission.h"
 #include "effects/drawunits/DrawUnitOps.h"
 #include "effects/drawunits/DrawUnitOwner.h"
 #include "effects/drawunits/PackColor.h"
@@ -25,8 +26,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <new>
-#include <type_traits>
 
 namespace testsupport::geometry {
 
@@ -144,28 +143,10 @@ void BuildRing(FulgorCore::DrawUnit* unit, const FulgorCore::DrawClock& clock, c
     ring->EvaluateVertexParameters(ring->parameters, clock);
 }
 
-// The ring's submit: 2n + 2 vertices and 6n indices (centre line 3(n + 1)
-// and 12n) in the buffers of format N, its own command.
-template <uint32_t N, class Variant = FulgorCore::PlainLine>
-void SubmitRing(FulgorCore::DrawUnit* unit) {
-    auto* ring = static_cast<FulgorCore::RingDrawUnit*>(unit);
-    constexpr uint32_t kPerPoint = Variant::kVerticesPerPoint;
-    const uint32_t n = ring->segmentCount;
-    FulgorCore::DrawRenderer& r = FulgorCore::DrawRenderer::Current();
-    FulgorCore::DrawPayload p;
-    if (!r.ReservationOf<FulgorCore::VertexFormat<N>::kStride>()(
-            ring->unitShader, &ring->stateWord, ring->textureBindings, ring->usedTextureMask,
-            &p.vertices, kPerPoint * (n + 1), &p.indices, &p.firstVertex, 6 * (kPerPoint - 1) * n))
-        return;
-    ring->command.geometry = FulgorCore::WriteRingGeometry<N, Variant>;
-    ring->command.payload = p;
-    r.submit(&ring->command);
-}
-
 template <uint32_t N, class Variant = FulgorCore::PlainLine> FulgorCore::DrawUnitOps RingMembers() {
     FulgorCore::DrawUnitOps ops;
     ops.build = BuildRing<N, Variant>;
-    ops.submit = SubmitRing<N, Variant>;
+    ops.submit = FulgorCore::SubmitRingDraw<N, Variant>;
     return ops;
 }
 
@@ -199,35 +180,11 @@ void BuildStrip(FulgorCore::DrawUnit* unit, const FulgorCore::DrawClock& clock,
     }
 }
 
-// The strip's submit: 2n vertices and 6(n - 1) indices (centre line 3n and
-// 12(n - 1); no point wraps the count and is refused), a command from the
-// top of the record area.
-template <uint32_t N, class Source, class Variant = FulgorCore::PlainLine>
-void SubmitStrip(FulgorCore::DrawUnit* unit) {
-    auto* strip = static_cast<FulgorCore::StripDrawUnitBase*>(unit);
-    constexpr uint32_t kPerPoint = Variant::kVerticesPerPoint;
-    const uint32_t n =
-        std::is_same_v<Source, FulgorCore::History> ? strip->segmentCount : strip->stripPointCount;
-    FulgorCore::DrawRenderer& r = FulgorCore::DrawRenderer::Current();
-    FulgorCore::DrawPayload p;
-    if (!r.ReservationOf<FulgorCore::VertexFormat<N>::kStride>()(
-            strip->unitShader, &strip->stateWord, strip->textureBindings, strip->usedTextureMask,
-            &p.vertices, kPerPoint * n, &p.indices, &p.firstVertex, 6 * (kPerPoint - 1) * (n - 1)))
-        return;
-    void* space = r.allocateCommandSpace(sizeof(FulgorCore::DrawCommand));
-    if (!space)
-        return;
-    auto* command = new (space) FulgorCore::DrawCommand(unit);
-    command->geometry = FulgorCore::WriteStripGeometry<N, Source, Variant>;
-    command->payload = p;
-    r.submit(command);
-}
-
 template <uint32_t N, class Source, class Variant = FulgorCore::PlainLine>
 FulgorCore::DrawUnitOps StripMembers() {
     FulgorCore::DrawUnitOps ops;
     ops.build = BuildStrip<N, Variant>;
-    ops.submit = SubmitStrip<N, Source, Variant>;
+    ops.submit = FulgorCore::StripDrawUnitBase::SubmitDraw<N, Source, Variant>;
     return ops;
 }
 

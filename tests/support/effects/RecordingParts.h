@@ -1,7 +1,8 @@
 // Recording doubles of the particle part creators: while one is alive every
 // draw, emitter and extra unit a particle asks for is built as a stand-in
 // that logs what the particle calls on it ("d0.update", "e1.spawn", ...),
-// or, by `mode`, skipped (a kind not built) or refused for want of a block.
+// or, by `mode`, skipped (a draw class not built yet, or for an emitter or
+// extra unit a kind without a class) or refused for want of a block.
 #pragma once
 
 #include "effects/units/ParticleDrawPart.h"
@@ -33,6 +34,8 @@ public:
     Mode emitterMode = Mode::kBuild;
     Mode extraMode = Mode::kBuild;
     std::vector<std::string> log;
+    // The clock each draw part's update was given, in call order.
+    std::vector<const FulgorCore::DrawClock*> clocks;
     int drawsBuilt = 0;
     int emittersBuilt = 0;
     int extrasBuilt = 0;
@@ -52,9 +55,15 @@ private:
         explicit DrawPart(int n) : name_("d" + std::to_string(n)) {}
         ~DrawPart() override { Log(name_ + ".delete"); }
         void Step() override { Log(name_ + ".step"); }
-        void Update() override { Log(name_ + ".update"); }
-        void Collect() override { Log(name_ + ".collect"); }
-        void ReleaseDrawListCount() override { Log(name_ + ".release"); }
+        // Records the clock it was given, then writes into it as a unit
+        // that scribbles on its argument would.
+        void Update(const FulgorCore::DrawClock& clock) override {
+            Log(name_ + ".update");
+            if (Active())
+                Active()->clocks.push_back(&clock);
+            const_cast<FulgorCore::DrawClock&>(clock).timeA += 100.0f;
+        }
+        void Draw() override { Log(name_ + ".draw"); }
 
     private:
         std::string name_;

@@ -4,85 +4,124 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
 
 using FulgorCore::UnitInstancePool;
 
-TEST(UnitInstancePoolTest, BlocksAreKilobytesInOrder) {
-    std::vector<uint8_t> buffer(262144 + 1000);
-    UnitInstancePool pool;
-    pool.Setup(buffer.data(), static_cast<uint32_t>(buffer.size()));
-    EXPECT_EQ(pool.GetCapacity(), 256u);
-    EXPECT_EQ(pool.GetCapacitySize(), 262144u);
-    EXPECT_EQ(pool.Allocate(), buffer.data());
-    EXPECT_EQ(pool.Allocate(), buffer.data() + 1024);
-    EXPECT_EQ(pool.GetUsedCount(), 2u);
-    EXPECT_EQ(pool.GetUsedSize(), 2048u);
+constexpr uint32_t kBlock = FulgorCore::kUnitBlockSize;
+
+// One step of a pool's life on a buffer: `count` allocations expected to
+// return blocks `block`, `block` + 1, ... (-1: null each time), a free of
+// the address `offset` bytes into block `block`, or a second set-up.
+struct PoolStep {
+    enum Kind { kAllocate, kFree, kSetupAgain } kind;
+    int32_t block;
+    uint32_t count = 1;
+    uint32_t offset = 0;
+};
+
+PoolStep Take(int32_t block, uint32_t count = 1) {
+    return {PoolStep::kAllocate, block, count};
+}
+PoolStep Give(int32_t block, uint32_t offset = 0) {
+    return {PoolStep::kFree, block, 1, offset};
 }
 
-TEST(UnitInstancePoolTest, TheLastFreedIsTheFirstReused) {
-    std::vector<uint8_t> buffer(8 * 1024);
+struct PoolCase {
+    const char* name;
+    uint32_t bufferSize;
+    uint32_t capacity;
+    std::vector<PoolStep> steps;
+    uint32_t usedAfter;
+};
+
+const PoolCase kPoolCases[] = {
+    {"FourMebibytesGive4096BlocksInAddressOrderThenNull",
+     4u << 20,
+     4096,
+     {Take(0, 4096), Take(-1)},
+     4096},
+    {"TheTailBelowOneBlockIsNeverUsed", 2000, 1, {Take(0), Take(-1)}, 1},
+    {"AllocateFreeAllocateReturnsTheSameBlock", 4 * kBlock, 4, {Take(0), Give(0), Take(0)}, 1},
+    {"FreeingAThenBGivesBThenA",
+     4 * kBlock,
+     4,
+     {Take(0, 3), Give(0), Give(1), Take(1), Take(0), Take(3)},
+     4},
+    {"AFreeOnAnExhaustedPoolLetsExactlyOneAllocationSucceed",
+     3 * kBlock,
+     3,
+     {Take(0, 3), Give(1), Take(1), Take(-1)},
+     3},
+    {"AnAddressInsideABlockFreesThatBlock",
+     4 * kBlock,
+     4,
+     {Take(0, 2), Give(1, 8), Give(0, kBlock - 1), Take(0), Take(1), Take(2)},
+     3},
+    {"UsedIsAllocationsMinusFrees", 8 * kBlock, 8, {Take(0, 5), Give(3), Give(1)}, 3},
+    {"NullOutsideAndAlreadyFreeAddressesAreRefused",
+     4 * kBlock,
+     4,
+     {Take(0, 2), Give(1), Give(1), Give(1, 512), Give(2), Give(4), Give(-1), Take(1), Take(2),
+      Take(3), Take(-1)},
+     4},
+    {"ASecondSetupForgetsTheBlocksInUse",
+     4 * kBlock,
+     4,
+     {Take(0, 3), {PoolStep::kSetupAgain, 0}, Take(0, 4), Take(-1)},
+     4},
+};
+
+class UnitPoolSteps : public testing::TestWithParam<PoolCase> {};
+
+TEST_P(UnitPoolSteps, HandsOutAndTakesBackBlocks) {
+    const PoolCase& c = GetParam();
+    std::vector<uint8_t> buffer(c.bufferSize);
+    uint8_t* base = buffer.data();
     UnitInstancePool pool;
-    pool.Setup(buffer.data(), 8 * 1024);
-    void* a = pool.Allocate();
-    void* b = pool.Allocate();
-    void* c = pool.Allocate();
-    pool.Free(a);
-    pool.Free(b);
-    EXPECT_EQ(pool.GetUsedCount(), 1u);
-    EXPECT_EQ(pool.Allocate(), b);
-    EXPECT_EQ(pool.Allocate(), a);
-    EXPECT_EQ(pool.Allocate(), static_cast<uint8_t*>(c) + 1024);
+    pool.Setup(base, c.bufferSize);
+    EXPECT_EQ(pool.GetCapacity(), c.capacity);
+    EXPECT_EQ(pool.GetCapacitySize(), uint64_t{c.capacity} * kBlock);
+    uint32_t step = 0;
+    for (const PoolStep& s : c.steps) {
+        ++step;
+        switch (s.kind) {
+        case PoolStep::kAllocate:
+            for (uint32_t i = 0; i < s.count; ++i) {
+                uint8_t* expected =
+                    s.block < 0 ? nullptr : base + (uint64_t{uint32_t(s.block)} + i) * kBlock;
+                ASSERT_EQ(pool.Allocate(), expected) << "step " << step << ", allocation " << i;
+            }
+            break;
+        case PoolStep::kFree:
+            // Block -1 stands for null; a block past the capacity for an
+            // address outside the pool.
+            if (s.block < 0) {
+                pool.Free(nullptr);
+            } else if (uint32_t(s.block) >= c.capacity) {
+                uint8_t outside[16];
+                pool.Free(outside);
+            } else {
+                pool.Free(base + uint64_t{uint32_t(s.block)} * kBlock + s.offset);
+            }
+            break;
+        case PoolStep::kSetupAgain:
+            pool.Setup(base, c.bufferSize);
+            EXPECT_EQ(pool.GetUsedCount(), 0u);
+            break;
+        }
+    }
+    EXPECT_EQ(pool.GetUsedCount(), c.usedAfter);
+    EXPECT_EQ(pool.GetUsedSize(), uint64_t{c.usedAfter} * kBlock);
 }
 
-TEST(UnitInstancePoolTest, AnExhaustedPoolGivesNullUntilABlockReturns) {
-    std::vector<uint8_t> buffer(3 * 1024);
-    UnitInstancePool pool;
-    pool.Setup(buffer.data(), 3 * 1024);
-    void* blocks[3];
-    for (void*& b : blocks)
-        ASSERT_NE(b = pool.Allocate(), nullptr);
-    EXPECT_EQ(pool.Allocate(), nullptr);
-    EXPECT_EQ(pool.GetUsedCount(), 3u);
-    pool.Free(blocks[1]);
-    EXPECT_EQ(pool.Allocate(), blocks[1]);
-    // Pointers that are not the pool's are ignored.
-    uint8_t elsewhere[16];
-    pool.Free(elsewhere);
-    pool.Free(nullptr);
-    EXPECT_EQ(pool.GetUsedCount(), 3u);
-    EXPECT_EQ(pool.Allocate(), nullptr);
-}
-
-TEST(UnitInstancePoolTest, APointerInsideABlockOrASecondFreeIsRefused) {
-    std::vector<uint8_t> buffer(4 * 1024);
-    UnitInstancePool pool;
-    pool.Setup(buffer.data(), 4 * 1024);
-    auto* a = static_cast<uint8_t*>(pool.Allocate());
-    auto* b = static_cast<uint8_t*>(pool.Allocate());
-    pool.Free(a + 8);
-    pool.Free(b + 1023);
-    EXPECT_EQ(pool.GetUsedCount(), 2u);
-    pool.Free(a);
-    pool.Free(a);
-    EXPECT_EQ(pool.GetUsedCount(), 1u);
-    // The free list holds a once: a, then the two never handed out, then
-    // nothing, whatever b's first bytes say.
-    std::memset(b, 0xFF, 1024);
-    EXPECT_EQ(pool.Allocate(), a);
-    EXPECT_EQ(pool.Allocate(), buffer.data() + 2048);
-    EXPECT_EQ(pool.Allocate(), buffer.data() + 3072);
-    EXPECT_EQ(pool.Allocate(), nullptr);
-    EXPECT_EQ(pool.GetUsedCount(), 4u);
-    // A block never handed out is not freed either.
-    UnitInstancePool fresh;
-    fresh.Setup(buffer.data(), 4 * 1024);
-    fresh.Free(buffer.data() + 1024);
-    EXPECT_EQ(fresh.GetUsedCount(), 0u);
-    EXPECT_EQ(fresh.Allocate(), buffer.data());
-}
+INSTANTIATE_TEST_SUITE_P(UnitInstancePoolTest, UnitPoolSteps, testing::ValuesIn(kPoolCases),
+                         [](const testing::TestParamInfo<PoolCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(UnitInstancePoolTest, AnEmptySetupHandsOutNothing) {
     std::vector<uint8_t> buffer(4 * 1024);
@@ -100,7 +139,6 @@ TEST(UnitInstancePoolTest, AFreeBlockIsPoisonedButForItsLinkUntilThePoolLetsGo) 
 #if !defined(DREVANTH_TEST_ASAN)
     GTEST_SKIP() << "the pool poisons only under AddressSanitizer";
 #else
-    constexpr uint32_t kBlock = FulgorCore::kUnitBlockSize;
     std::vector<uint8_t> buffer(3 * kBlock);
     UnitInstancePool pool;
     pool.Setup(buffer.data(), 3 * kBlock);

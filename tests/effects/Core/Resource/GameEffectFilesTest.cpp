@@ -6,6 +6,7 @@
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/DrawDataType4.h"
+#include "effects/Core/Resource/DrawDataType6.h"
 #include "effects/Core/Resource/EmitterResource.h"
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/Core/Resource/PackageResource.h"
@@ -48,8 +49,8 @@ const GameEffect kEffects[] = {
     {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 2, 1},
     {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 2, 1},
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
-    {"title", "title_main.vfxb", "title/title_main.vfxb", 7, 2},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 7, 2},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 10, 2},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 8, 2},
     {"setup", "setup.vfxb", "setup/setup.vfxb", 2, 1},
 };
 
@@ -205,6 +206,44 @@ TEST_F(GameEffectFiles, TheTitleAccentsCoverTheDrawPartChoices) {
     EXPECT_EQ(tints, (std::set<uint32_t>{0, 1, 2}));
 }
 
+// The title's strips (units 6-8) and the menu backdrop's band: every point
+// source, each once with CentreLine, the generated line in its four flag
+// pairs, owner chains of "PUC" 0, 1 and 5, and texture sets 0-6.
+TEST_F(GameEffectFiles, TheScreensStripsCoverSourcesFlagsAndFormats) {
+    // The menu's backdrop follows its six entry units.
+    constexpr uint32_t kMenuBackdrop = 6;
+    using Strip = FulgorCore::DrawDataType6;
+    std::set<uint32_t> formats, centreSources, lineFlags, chainLimits;
+    std::vector<const FulgorCore::ParticleResource*> parts;
+    const PackageResource& title = Package("title/title_main.vfxb");
+    for (uint32_t u = 6; u < 9; ++u)
+        for (uint32_t d = 0; d < title.GetUnit(u)->GetDrawPartCount(); ++d)
+            parts.push_back(title.GetUnit(u)->GetDrawPart(d));
+    const FulgorCore::UnitResource* backdrop =
+        Package("game_menu/game_menu.vfxb").GetUnit(kMenuBackdrop);
+    ASSERT_EQ(backdrop->GetDrawPartCount(), 2u);
+    parts.push_back(backdrop->GetDrawPart(1));
+    for (const FulgorCore::ParticleResource* part : parts) {
+        const Strip* strip = part->GetDrawDataType6();
+        ASSERT_NE(strip, nullptr);
+        formats.insert(part->GetUvLayerCount());
+        const uint32_t source = strip->GetFieldA(Strip::kType);
+        const uint32_t centre = strip->GetFieldB(Strip::kECE);
+        if (centre)
+            centreSources.insert(source);
+        if (source == 0)
+            lineFlags.insert(strip->GetFieldB(Strip::kCPE) * 2 + centre);
+        if (source == 1)
+            EXPECT_EQ(strip->GetPointCount(), 8u);
+        if (source == 2)
+            chainLimits.insert(strip->GetFieldA(Strip::kPUC));
+    }
+    EXPECT_EQ(formats, (std::set<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(centreSources, (std::set<uint32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(lineFlags, (std::set<uint32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(chainLimits, (std::set<uint32_t>{0, 1, 5}));
+}
+
 TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     const PackageResource& title = Package("title/title_main.vfxb");
     // Bit 1 fires entry 0: the skip to the idle part.
@@ -213,7 +252,8 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     EXPECT_EQ(title.GetTrigger(1)->timeline, -1);
 
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
-    EXPECT_EQ(menu.GetUnitCount(), 7u);
+    // Six entries, the backdrop, the spark.
+    EXPECT_EQ(menu.GetUnitCount(), 8u);
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);

@@ -1,0 +1,5 @@
+# The strips from their data through the renderer into a do-nothing
+# device, on the tests' render rig.
+target_link_libraries(strip_bench PRIVATE fulgor effect_tools)
+target_include_directories(strip_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_sources(strip_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/AllocationCount.cpp)
