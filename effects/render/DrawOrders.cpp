@@ -41,11 +41,6 @@ void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
         for (uint32_t i = 0; i < count; ++i) {
             if (i + kAhead < count)
                 Prefetch(at(i + kAhead));
-            // The next unit's operations block, whose pointer is in the
-            // lines fetched a draw ago: its draw reads the polygon offset
-            // member there.
-            if (i + 1 < count)
-                __builtin_prefetch(at(i + 1)->renderBlock);
             at(i)->Draw();
         }
     }

@@ -36,8 +36,14 @@ DelayedEmitUnit::DelayedEmitUnit(UnitInstance* watched_, EmitterUnit* emitter_, 
 
 void DelayedEmitUnit::Step() {
     const float t = watched->time;
-    if (delay > t)
+    if (delay > t) {
+        // An ended particle's clock stands still: the delay would never
+        // pass, and the waiting unit would keep the particle and its
+        // blocks in the tree until the instance goes.
+        if (!watched->alive)
+            Finish();
         return;
+    }
     emitter->Emit(t, t - delay, count > 0 ? static_cast<uint32_t>(count) : 0u, item, 1.0f);
     Finish();
 }

@@ -10,9 +10,9 @@ class EmitterUnit;
 
 // An event emission that waits: hung under the particle whose clock it
 // watches, it emits once when that clock has passed its delay and then
-// ends. The delay runs on the particle's own clock, so a particle that
-// ended before it keeps the waiting unit (which never emits) until the
-// instance goes.
+// ends. The delay runs on the particle's own clock, which stops when the
+// particle ends: a unit still waiting then ends without emitting, so that
+// both go at the next update.
 class DelayedEmitUnit final : public UnitInstance {
 public:
     // In a pool block; null when none is free.
@@ -22,7 +22,8 @@ public:
     DelayedEmitUnit(UnitInstance* watched, EmitterUnit* emitter, uint32_t item, int32_t count,
                     float delay);
 
-    // Waits, then emits with the lateness as age and ends.
+    // Waits, then emits with the lateness as age and ends; ends without
+    // emitting once the watched particle has ended.
     void Step() override;
     uint32_t GetKind() const override { return kDelayedEmit; }
 

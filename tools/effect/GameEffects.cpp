@@ -675,11 +675,79 @@ std::vector<uint8_t> GameMenu() {
     return WriteWithSparks(f);
 }
 
+// An emitter's event entries: at its particle's start and end, at once
+// and 5 frames late.
+void AddEventEntries(EmitterValue& e) {
+    for (uint32_t type : {1u, 2u}) {
+        for (uint32_t delay : {0u, 5u}) {
+            SpawnEntryValue entry;
+            entry.fields = {{"bEbl", 1}, {"GeIT", type}, {"GeIP", 100}, {"GeIC", 1}};
+            if (delay)
+                entry.fields.push_back({"GeSD", delay});
+            e.spawnEntries.push_back(entry);
+        }
+    }
+}
+
+// Every composition a particle can have, one unit each on a grid across
+// the screen: 0-3 glows on draw lists 0-6 in turn, 0-2 emitters (the
+// origin point of kind 2, then a ring of kind 4) with their event entries,
+// and an extra part of kind 1 or 2 in turn; all started from one place.
+void AddCompositions(EffectFileValue& f) {
+    TimelineValue t;
+    t.length = 180;
+    uint8_t list = 0;
+    for (uint32_t a = 0; a <= 3; ++a) {
+        for (uint32_t b = 0; b <= 2; ++b) {
+            for (uint32_t c = 0; c <= 1; ++c) {
+                const uint32_t k = (a * 3 + b) * 2 + c;
+                // Like every unit of a looping screen, it lives until the
+                // screen stops it, which runs its end events.
+                UnitValue u = Unit(0, 0, 0);
+                u.triples["Pos"] = TripleValue{
+                    0, Constant((static_cast<float>(k % 6) - 2.5f) * 60.0f),
+                    Constant((static_cast<float>(k / 6) - 1.5f) * 60.0f), std::nullopt};
+                for (uint32_t d = 0; d < a; ++d) {
+                    DrawPartValue glow = Glow(6.0f);
+                    glow.priority = list;
+                    list = static_cast<uint8_t>((list + 1) % 7);
+                    u.drawParts.push_back(glow);
+                }
+                for (uint32_t e = 0; e < b; ++e) {
+                    EmitterValue emitter =
+                        e == 0 ? Emitter(2, ShapeValue{}) : Emitter(4, RadiusShape(10.0f, 40.0f));
+                    AddEventEntries(emitter);
+                    u.emitters.push_back(emitter);
+                }
+                if (c) {
+                    EffectPartValue extra;
+                    extra.kind = 1 + k / 2 % 2;
+                    extra.innerRadius = Constant(-3.0f);
+                    extra.outerRadius = Constant(5.0f);
+                    u.effectPart = extra;
+                }
+                f.package.units.push_back(u);
+                TimelineItemValue item;
+                item.target = static_cast<int16_t>(f.package.units.size() - 1);
+                item.enabled = 1;
+                item.flags = kEntryFlags;
+                item.startFrame = static_cast<uint16_t>(k);
+                item.endFrame = 150;
+                t.items.push_back(item);
+            }
+        }
+    }
+    f.package.timelines.push_back(t);
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+}
+
 std::vector<uint8_t> Setup() {
     EffectFileValue f = ScreenFile("setup/setup.vfxb", 3);
     AddAngleFade(f, 3);
     f.package.textures = {Texture("haze", 80, 100, 160)};
     f.package.units.push_back(Backdrop(Unit(0, 0, 180)));
+    AddCompositions(f);
     return WriteWithSparks(f);
 }
 

@@ -7,8 +7,9 @@
 // emitters of every kind with modes, counts and item fields past what the
 // data should hold, draw units refused or at their limits, particles with
 // unit events of every kind, target mode and depth, units that emit
-// themselves (one with a start offset), and skips to later frames over
-// pickable particles that end.
+// themselves (one with a start offset), skips to later frames over
+// pickable particles that end, and the composed particle classes with every
+// part kind and draw priorities outside the lists.
 //   make_effect_file_seeds <folder>
 #include "tools/effect/EmitterWriter.h"
 #include "tools/effect/GameEffects.h"
@@ -553,6 +554,49 @@ std::vector<uint8_t> SkipWithPickable() {
 
 } // namespace
 
+// The composed particle classes: a unit of every count of draw (0-3),
+// emitter (0-2) and extra (0-1) parts, then units of every draw type,
+// emitter kind and extra kind 0-15 with draw priorities of -1 and 7; all
+// started by one timeline of the first place.
+std::vector<uint8_t> ComposedClasses() {
+    effecttools::EffectFileValue f = OneUnit("vfx/composed.vfxb");
+    f.package.units.clear();
+    auto unitOf = [](uint32_t draws, uint32_t emitters, bool extra, uint32_t kind) {
+        effecttools::UnitValue unit;
+        unit.life = 40;
+        for (uint32_t k = 0; k < draws; ++k) {
+            effecttools::DrawPartValue part;
+            part.drawType = (kind + k) % 16;
+            part.priority = static_cast<uint8_t>(k % 2 ? 0xFF : 7);
+            unit.drawParts.push_back(part);
+        }
+        for (uint32_t k = 0; k < emitters; ++k) {
+            effecttools::EmitterValue emitter;
+            emitter.kind = (kind + k) % 16;
+            unit.emitters.push_back(emitter);
+        }
+        if (extra) {
+            effecttools::EffectPartValue part;
+            part.kind = kind;
+            unit.effectPart = part;
+        }
+        return unit;
+    };
+    for (uint32_t a = 0; a <= 3; ++a)
+        for (uint32_t b = 0; b <= 2; ++b)
+            for (uint32_t c = 0; c <= 1; ++c)
+                f.package.units.push_back(unitOf(a, b, c == 1, a == 0 ? 2 : a + b * 3));
+    for (uint32_t kind = 0; kind < 16; ++kind)
+        f.package.units.push_back(unitOf(1, 1, true, kind));
+    effecttools::TimelineValue all;
+    all.length = 60;
+    for (size_t i = 0; i < f.package.units.size(); ++i)
+        all.items.push_back(Entry(0, static_cast<int16_t>(i), 0, -1, 0, 40));
+    f.package.timelines = {all};
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    return effecttools::WriteEffectFile(f);
+}
+
 int main(int argc, char** argv) {
     std::vector<std::vector<uint8_t>> seeds;
     for (const effecttools::GameEffectFile& f : effecttools::GameEffectFiles())
@@ -569,5 +613,6 @@ int main(int argc, char** argv) {
     seeds.push_back(UnitEvents());
     seeds.push_back(SelfEmitting());
     seeds.push_back(SkipWithPickable());
+    seeds.push_back(ComposedClasses());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }

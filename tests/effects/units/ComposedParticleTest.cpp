@@ -77,7 +77,11 @@ enum Named : uint32_t {
     kExtraKindThree,    // extra unit of kind 3
     kKindFour,          // one emitter of kind 4
     kExtraKindOne,      // extra unit of kind 1
+    kSounding,          // an emitter, and a sound the listener stands for
 };
+
+constexpr uint32_t kSound = 40;
+constexpr uint32_t kHostToken = 9;
 
 class Composed : public testing::Test {
 protected:
@@ -109,6 +113,10 @@ protected:
         f.package.units.push_back(Unit({}, {}, 3u));
         f.package.units.push_back(Unit({}, {4}));
         f.package.units.push_back(Unit({}, {}, 1u));
+        f.package.units.push_back(Unit({}, {2}));
+        f.package.units.back().sound = "hum";
+        rig_.objects.soundAnswer = kSound;
+        rig_.listener.hostAnswer = kHostToken;
         const FulgorCore::ObjectHandle effect = rig_.Load(f);
         ASSERT_NE(effect.serial, 0u);
         const FulgorCore::InstanceHandle h = rig_.Play(effect);
@@ -269,7 +277,8 @@ TEST_F(Composed, PartsWithoutAClassEndTheParticleBeforeTakingABlock) {
 
 // Each class with k free blocks for every k below what it needs: the
 // particle ends at most once (each emitter's end events once), and once
-// it has gone every block and every count is back.
+// it has gone every block and every count is back; the same with the
+// runtime's own emitter and extra units.
 TEST_F(Composed, APoolThatRunsDryAnywhereLeavesNothingBehind) {
     for (uint32_t k = 0; k < 24; ++k) {
         const uint32_t a = k / 6, b = (k / 2) % 3, c = k % 2;
@@ -289,6 +298,18 @@ TEST_F(Composed, APoolThatRunsDryAnywhereLeavesNothingBehind) {
                     << k << " " << free;
             EXPECT_EQ(Counts(), baseline_) << k << " " << free;
             EXPECT_EQ(rig_.UsedBlocks(), start_) << k << " " << free;
+        }
+    }
+    // The runtime's own emitters of kinds 2 and 4 and extra units of kinds
+    // 1 and 2, with their side blocks.
+    for (const uint32_t unit : {3u, 5u, uint32_t{kKindFour}, uint32_t{kExtraKindOne}}) {
+        for (uint32_t free = 0; free < 24; ++free) {
+            testsupport::PoolDrain drain(free);
+            ParticleInstance* p = Spawn(unit);
+            drain.Refill();
+            if (p)
+                Remove(p);
+            EXPECT_EQ(rig_.UsedBlocks(), start_) << unit << " " << free;
         }
     }
 }
@@ -366,6 +387,65 @@ TEST_F(Composed, AFadeOutTurnsOpaqueDrawUnitsToAlphaBlending) {
     p->OnFadeOut();
     EXPECT_EQ(p->drawUnits[0]->stateWord, 0x80Fu | (1u << kBlendShift));
     EXPECT_EQ(p->drawUnits[1]->stateWord, 0x80Fu | (2u << kBlendShift));
+}
+
+} // namespace
+
+namespace {
+
+// The end: the listener is told (sound, token) when the particle stands
+// for a host object, and the emitters' end events run either way.
+TEST_F(Composed, TheEndTellsTheListenerThenRunsTheEmittersEndEvents) {
+    struct Row {
+        const char* name;
+        uint32_t unit;
+        size_t stops;
+    };
+    const Row rows[] = {{"with a sound", kSounding, 1}, {"without", 2, 0}};
+    for (const Row& row : rows) {
+        RecordingParts parts;
+        rig_.listener.hostStops.clear();
+        ParticleInstance* p = Spawn(row.unit);
+        ASSERT_NE(p, nullptr) << row.name;
+        parts.log.clear();
+        p->Finish();
+        EXPECT_EQ(parts.log, (std::vector<std::string>{"e0.death"})) << row.name;
+        ASSERT_EQ(rig_.listener.hostStops.size(), row.stops) << row.name;
+        if (row.stops) {
+            EXPECT_EQ(rig_.listener.hostStops[0].id, kSound);
+            EXPECT_EQ(rig_.listener.hostStops[0].handle, kHostToken);
+        }
+        root_->Update(1.0f);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The root's list of this frame's extra units, both ways, in the order the
+// transform steps ran; one that goes leaves it at once.
+TEST_F(Composed, ExtraUnitsJoinTheRootsListInTheOrderTheyRan) {
+    RecordingParts parts;
+    ParticleInstance* first = Spawn(1);
+    ParticleInstance* second = Spawn(1);
+    ASSERT_TRUE(first && second);
+    testsupport::Frame();
+    using ExtraOnly = FulgorCore::ParticleInstanceT<0, 0, 1>;
+    FulgorCore::ParticleExtraPart* a = static_cast<ExtraOnly*>(first)->extraUnit;
+    FulgorCore::ParticleExtraPart* b = static_cast<ExtraOnly*>(second)->extraUnit;
+    EXPECT_EQ(root_->extraUnitHead, a);
+    EXPECT_EQ(root_->extraUnitTail, b);
+    EXPECT_EQ(a->previousExtra, nullptr);
+    EXPECT_EQ(a->nextExtra, b);
+    EXPECT_EQ(b->previousExtra, a);
+    EXPECT_EQ(b->nextExtra, nullptr);
+    Remove(first);
+    EXPECT_EQ(root_->extraUnitHead, b);
+    EXPECT_EQ(b->previousExtra, nullptr);
+    Remove(second);
+    EXPECT_EQ(root_->extraUnitHead, nullptr);
+    EXPECT_EQ(root_->extraUnitTail, nullptr);
 }
 
 } // namespace

@@ -643,19 +643,20 @@ TEST_F(Emitters, ADeathDelayMeasuresFromBirth) {
     EXPECT_EQ(Spawns().size(), 1u);
 }
 
-// Kept as stated: the clock of a particle killed before the delay stops, so
-// the waiting unit stays (and keeps its ended owner) and never emits.
-TEST_F(Emitters, ADeathDelayPastTheEndNeverFiresAndWaitsForTheInstance) {
+// Fault: the clock of a particle killed before the delay stops, so the
+// waiting unit would never emit and would keep its ended owner and the
+// blocks of both until the instance goes. It ends without emitting
+// instead, and both go at the next update.
+TEST_F(Emitters, ADeathDelayPastTheEndEndsWithItsParticle) {
     EmitterValue v = Emitter(2);
     v.spawnEntries = {Item({{"GeIT", 2}, {"GeIP", 100}, {"GeIC", 1}, {"GeSD", 5}})};
     Begin(v, 3.0f);
-    for (int f = 0; f < 100; ++f)
+    // Killed at clock 3, when the waiting unit is made.
+    for (int f = 0; f < 4; ++f)
         testsupport::Frame();
     EXPECT_TRUE(Spawns().empty());
-    ASSERT_EQ(rig.root->firstChild, rig.owner);
-    ASSERT_NE(rig.owner->firstChild, nullptr);
-    EXPECT_EQ(rig.owner->firstChild->GetKind(), FulgorCore::UnitInstance::kDelayedEmit);
-    // TearDown: destroying the instance returns every block.
+    EXPECT_EQ(rig.root->firstChild, nullptr);
+    EXPECT_EQ(testsupport::UnitTreeRig::UsedBlocks(), rig.startBlocks);
 }
 
 // Faults ------------------------------------------------------------------

@@ -57,6 +57,11 @@ TEST_F(ExtraUnits, AFacingUnitPublishesItsNegatedThirdAxisAndColour) {
     EXPECT_NEAR(facing->direction[2], -1.0f, 2e-3f);
     EXPECT_EQ(facing->direction[0], 0.0f);
     EXPECT_EQ(facing->colour[1], 0.25f);
+    // A third row of (0, 0, -2): one Newton step of the reciprocal square
+    // root in single precision.
+    rig.owner->matrix[8] = -2.0f;
+    unit->Update();
+    EXPECT_NEAR(facing->direction[2], 0.99831f, 5e-6f);
     // A zero third row: the zero direction.
     for (int i = 6; i < 9; ++i)
         rig.owner->matrix[i] = 0.0f;
@@ -71,7 +76,7 @@ TEST_F(ExtraUnits, AFacingUnitPublishesItsNegatedThirdAxisAndColour) {
 TEST_F(ExtraUnits, ARangeUnitPublishesStartAndRangeWithTheInverseMatrix) {
     const struct {
         float inner, outer, start, range;
-    } rows[] = {{5, 3, 5, -2}, {-2, 3, 0, 3}, {2, -4, 2, -2}, {-1, -6, 0, 0}};
+    } rows[] = {{5, 3, 5, -2}, {-2, 3, 0, 3}, {2, -4, 2, -2}, {-1, -6, 0, 0}, {-3, 5, 0, 5}};
     std::vector<std::pair<float, float>> radii;
     for (const auto& row : rows)
         radii.push_back({row.inner, row.outer});

@@ -7,7 +7,7 @@
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
 #include "support/effects/UnitTreeRig.h"
-#include "support/vfx/VfxDeviceRig.h"
+#include "support/vfx/EnginePixelTest.h"
 
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
@@ -164,14 +164,12 @@ private:
     static inline DeviceDraws* current_ = nullptr;
 };
 
-class DrawUnitPixels : public testsupport::VfxPixelTest {
+class DrawUnitPixels : public testsupport::EnginePixelTest {
 protected:
     void SetUp() override {
-        VfxPixelTest::SetUp();
+        EnginePixelTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        runtime.parameter.pDevice = device;
-        ASSERT_TRUE(runtime.Start());
         effect = testsupport::LoadEffect(testsupport::Write(BillboardEffect()));
         package = FulgorCore::Engine::GetWorkData()->objects.base[effect.index].package;
         ASSERT_NE(package, nullptr);
@@ -197,8 +195,7 @@ protected:
         delete root;
         if (package)
             FulgorCore::Engine::ReleaseResource(effect.index, effect.serial);
-        FulgorCore::Engine::Finalize();
-        VfxPixelTest::TearDown();
+        EnginePixelTest::TearDown();
     }
 
     // Unit i's draw part, updated by each step of frames in turn, then drawn.
@@ -228,7 +225,6 @@ protected:
         return At(x, y, rgb[0], rgb[1], rgb[2], 0);
     }
 
-    testsupport::RuntimeStartup runtime;
     FulgorCore::ObjectHandle effect{};
     const FulgorCore::PackageResource* package = nullptr;
     FulgorCore::InstanceRootUnit* root = nullptr;

@@ -7,7 +7,9 @@
 #include "effects/Core/Resource/BindResource.h"
 #include "effects/Core/Resource/DrawDataType4.h"
 #include "effects/Core/Resource/DrawDataType6.h"
+#include "effects/Core/Resource/EffectPartResource.h"
 #include "effects/Core/Resource/EmitterResource.h"
+#include "effects/Core/Resource/EmitterSpawnEntry.h"
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/ParticleResource.h"
@@ -26,6 +28,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <utility>
 #include <string>
 
 namespace {
@@ -51,7 +54,7 @@ const GameEffect kEffects[] = {
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
     {"title", "title_main.vfxb", "title/title_main.vfxb", 10, 2},
     {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 8, 2},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 2, 1},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 26, 1},
 };
 
 // Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
@@ -322,6 +325,39 @@ TEST_F(GameEffectFiles, TogetherTheyUseEveryDrawTypeEmitterKindAndModelForm) {
     ASSERT_EQ(menu.GetBindCount(), 1u);
     EXPECT_EQ(menu.GetBind(0)->GetAttachPointCount(), 2u);
     EXPECT_STREQ(menu.GetBind(0)->GetAttachPoint(1)->GetName(), "label");
+}
+
+// Together the files hold every particle class (draw, emitter and extra
+// part counts), extra kinds 1 and 2, start and end events at once and
+// late, and draw parts on every list 0-6.
+TEST_F(GameEffectFiles, TogetherTheyHoldEveryParticleClassAndList) {
+    std::set<uint32_t> classes, extraKinds, lists;
+    std::set<std::pair<uint32_t, bool>> events; // (start 1 or end 2, late)
+    for (const GameEffect& e : kEffects) {
+        const PackageResource& p = Package(e.name);
+        for (uint32_t u = 0; u < p.GetUnitCount(); ++u) {
+            const FulgorCore::UnitResource* unit = p.GetUnit(u);
+            classes.insert((unit->GetDrawPartCount() * 3 + unit->GetEmitterPartCount()) * 2 +
+                           unit->GetEffectPartCount());
+            if (unit->GetEffectPartCount())
+                extraKinds.insert(unit->GetEffectPart(0)->GetKind());
+            for (uint32_t d = 0; d < unit->GetDrawPartCount(); ++d)
+                lists.insert(unit->GetDrawPart(d)->GetDrawPriority());
+            for (uint32_t k = 0; k < unit->GetEmitterPartCount(); ++k) {
+                const FulgorCore::EmitterResource* emitter = unit->GetEmitterPart(k);
+                for (uint32_t i = 0; i < emitter->GetSpawnEntryCount(); ++i) {
+                    const FulgorCore::EmitterSpawnEntry* entry = emitter->GetSpawnEntry(i);
+                    if (entry->GetGeIT() == 1 || entry->GetGeIT() == 2)
+                        events.insert({entry->GetGeIT(), entry->GetGeSD() > 0});
+                }
+            }
+        }
+    }
+    EXPECT_EQ(classes.size(), 24u);
+    EXPECT_EQ(extraKinds, (std::set<uint32_t>{1, 2}));
+    for (uint32_t list = 0; list <= 6; ++list)
+        EXPECT_EQ(lists.count(list), 1u) << list;
+    EXPECT_EQ(events.size(), 4u);
 }
 
 TEST_F(GameEffectFiles, DestroyingThemGivesEveryDeviceObjectBack) {
