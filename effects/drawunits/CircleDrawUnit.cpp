@@ -1,9 +1,9 @@
 #include "effects/drawunits/CircleDrawUnit.h"
 
+#include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Math/FloatConversion.h"
 #include "effects/Core/Resource/DrawDataType8.h"
 #include "effects/Core/Resource/ParticleResource.h"
-#include "effects/Core/Engine/Engine.h"
 #include "effects/drawunits/DrawRenderer.h"
 #include "effects/drawunits/DrawUnitOwner.h"
 #include "effects/drawunits/PackColor.h"
@@ -39,7 +39,7 @@ CircleDrawUnit<N>::CircleDrawUnit(ParticleInstance* owner, const ParticleResourc
 template <uint32_t N>
 template <uint32_t Axis>
 void CircleDrawUnit<N>::WriteCircleVertices(const CircleDrawUnit*, void* firstRim, int32_t n,
-                                            const float* m, const float* transforms) {
+                                            const float* matrix, const float* transforms) {
     static_assert(Axis < 3);
     constexpr uint32_t kStride = VertexFormat<N>::kStride;
     const float* table = n >= kFewestSegments && n <= kMostSegments
@@ -47,6 +47,13 @@ void CircleDrawUnit<N>::WriteCircleVertices(const CircleDrawUnit*, void* firstRi
                              : nullptr;
     if (!table)
         return;
+    // The matrix and transforms in locals: the vertex writes may alias them
+    // as far as the compiler knows.
+    float mm[12];
+    std::memcpy(mm, matrix, sizeof mm);
+    float tt[8 * (N > 0 ? N : 1)];
+    std::memcpy(tt, transforms, sizeof(float) * 8 * N);
+    const float* m = mm;
     auto* v = static_cast<uint8_t*>(firstRim);
     for (int32_t i = 0; i < n; ++i, v += kStride) {
         // The tables hold (cos, sin).
@@ -69,8 +76,9 @@ void CircleDrawUnit<N>::WriteCircleVertices(const CircleDrawUnit*, void* firstRi
             p[k] = local[0] * m[k] + local[1] * m[3 + k] + local[2] * m[6 + k] + m[9 + k];
         std::memcpy(v, p, sizeof p);
         for (uint32_t k = 0; k < N; ++k) {
-            const float* t = transforms + 8 * k;
-            const uint32_t word = PackTextureWord(t[0] * x + t[1] * y + t[3], t[4] * x + t[5] * y + t[7]);
+            const float* t = tt + 8 * k;
+            const uint32_t word =
+                PackTextureWord(t[0] * x + t[1] * y + t[3], t[4] * x + t[5] * y + t[7]);
             std::memcpy(v + offsetof(VertexFormat<N>, textureWords) + 4 * k, &word, 4);
         }
     }

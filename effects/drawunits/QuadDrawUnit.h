@@ -25,8 +25,8 @@ public:
     static void ComputeQuadCorners(const QuadDrawUnit* unit, float* corners, const float* matrix) {
         unit->shape.template ComputeCorners<Axis>(corners, matrix);
     }
-    static constexpr CornerMember kCornerMembers[3] = {
-        ComputeQuadCorners<0>, ComputeQuadCorners<1>, ComputeQuadCorners<2>};
+    static constexpr CornerMember kCornerMembers[3] = {ComputeQuadCorners<0>, ComputeQuadCorners<1>,
+                                                       ComputeQuadCorners<2>};
 
     // Built from its data: takes the record's block, then the corner
     // member of the facing axis and the shape of the data's size and pivot

@@ -13,6 +13,7 @@
 #include "effects/units/ParticleInstance.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace FulgorCore {
@@ -24,7 +25,7 @@ namespace {
 // Where each start value sits in the unit: the floats in sampling order.
 enum Sample : uint32_t { kHei, kHeiI, kHeiO, kWid, kWidI, kWidO, kRad };
 constexpr DrawDataType7::Float kSampledFloats[7] = {
-    DrawDataType7::kHei, DrawDataType7::kHeiI, DrawDataType7::kHeiO, DrawDataType7::kWid,
+    DrawDataType7::kHei,  DrawDataType7::kHeiI, DrawDataType7::kHeiO, DrawDataType7::kWid,
     DrawDataType7::kWidI, DrawDataType7::kWidO, DrawDataType7::kRad};
 
 } // namespace
@@ -33,9 +34,12 @@ template <uint32_t Axis>
 void RingDrawUnit::TransformRingPoints(float* out, const float* points, uint32_t count,
                                        float radius, float shift, const float* m) {
     static_assert(Axis < 3);
-    // The shift runs along the matrix's own row of the axis, which the
-    // matrix then maps once more with the circle.
-    const float* row = m + 3 * Axis;
+    // The matrix in locals: the output may alias it as far as the compiler
+    // knows. The shift runs along the matrix's own row of the axis, which
+    // the matrix then maps once more with the circle.
+    float mm[12];
+    std::memcpy(mm, m, sizeof mm);
+    const float* row = mm + 3 * Axis;
     const float hx = shift * row[0];
     const float hy = shift * row[1];
     const float hz = shift * row[2];
@@ -57,7 +61,7 @@ void RingDrawUnit::TransformRingPoints(float* out, const float* points, uint32_t
             y += b;
         }
         for (uint32_t k = 0; k < 3; ++k)
-            out[k] = x * m[k] + y * m[3 + k] + z * m[6 + k] + m[9 + k];
+            out[k] = x * mm[k] + y * mm[3 + k] + z * mm[6 + k] + mm[9 + k];
     }
 }
 
@@ -76,8 +80,7 @@ RingDrawUnit::RingDrawUnit(ParticleInstance* owner, const ParticleResource* data
 
 RingDrawUnit::RingDrawUnit(ParticleInstance* owner, const ParticleResource* data,
                            const MemberTable& members)
-    : DrawUnit(owner, data), command(this), format(members.format),
-      segmentCount(kFewestSegments) {
+    : DrawUnit(owner, data), command(this), format(members.format), segmentCount(kFewestSegments) {
     record = static_cast<RingFrameRecord*>(TakeBlock());
     const DrawDataType7* ring = data->GetDrawDataType7();
     if (!record)
@@ -118,8 +121,7 @@ void RingDrawUnit::Draw() {
 }
 
 template <uint32_t N, class Variant>
-void RingDrawUnit::BuildFrameGeometry(DrawUnit* unit, const DrawClock& clock, const float*,
-                                      float) {
+void RingDrawUnit::BuildFrameGeometry(DrawUnit* unit, const DrawClock& clock, const float*, float) {
     constexpr uint32_t kPerPoint = Variant::kVerticesPerPoint;
     constexpr bool kCentreLine = kPerPoint == 3;
     // Format 0 keeps the room of format 1 unwritten.
@@ -184,11 +186,10 @@ void RingDrawUnit::BuildFrameGeometry(DrawUnit* unit, const DrawClock& clock, co
         const float width = value(kWid);
         const float innerWidth = value(kWidI);
         const float outerWidth = value(kWidO);
-        ring.transformPoints(inner, table, p, radius - width * innerWidth,
-                             -(height * innerHeight), m);
-        ring.transformPoints(middle, table, p, radius, 0.0f, m);
-        ring.transformPoints(outer, table, p, radius + width * outerWidth, height * outerHeight,
+        ring.transformPoints(inner, table, p, radius - width * innerWidth, -(height * innerHeight),
                              m);
+        ring.transformPoints(middle, table, p, radius, 0.0f, m);
+        ring.transformPoints(outer, table, p, radius + width * outerWidth, height * outerHeight, m);
     } else {
         const float width = value(kWid);
         ring.transformPoints(inner, table, p, radius - width, -height, m);

@@ -51,18 +51,46 @@ TEST(RingPointTransforms, PlaceEachPointInThePlaneOfItsAxisAndShiftAlongTheMatri
         float point2[3];
     };
     const Row rows[] = {
-        {"X, identity: (h, r s, r c)", 0, 5, 2, 3, {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0},
-         {3, 2, 0}, {3, 0, -2}},
-        {"Y, identity: (r s, h, -r c)", 1, 5, 2, 3, {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0},
-         {2, 3, 0}, {0, 3, 2}},
-        {"Z, identity: (r s, r c, h)", 2, 5, 2, 3, {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0},
-         {2, 0, 3}, {0, -2, 3}},
-        {"Z, uniform scale 2: circle x 2, shift x 4, plus T", 2, 5, 2, 3,
+        {"X, identity: (h, r s, r c)",
+         0,
+         5,
+         2,
+         3,
+         {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0},
+         {3, 2, 0},
+         {3, 0, -2}},
+        {"Y, identity: (r s, h, -r c)",
+         1,
+         5,
+         2,
+         3,
+         {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0},
+         {2, 3, 0},
+         {0, 3, 2}},
+        {"Z, identity: (r s, r c, h)",
+         2,
+         5,
+         2,
+         3,
+         {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0},
+         {2, 0, 3},
+         {0, -2, 3}},
+        {"Z, uniform scale 2: circle x 2, shift x 4, plus T",
+         2,
+         5,
+         2,
+         3,
          {2, 0, 0, 0, 2, 0, 0, 0, 2, 10, 20, 30},
-         {14, 20, 42}, {10, 16, 42}},
-        {"X, radius 0: every point at h R0 through M", 0, 5, 0, 3,
+         {14, 20, 42},
+         {10, 16, 42}},
+        {"X, radius 0: every point at h R0 through M",
+         0,
+         5,
+         0,
+         3,
          {0, 2, 0, 1, 0, 0, 0, 0, 1, 1, 1, 1},
-         {7, 1, 1}, {7, 1, 1}},
+         {7, 1, 1},
+         {7, 1, 1}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -87,13 +115,7 @@ TEST(RingPointTransforms, PlaceEachPointInThePlaneOfItsAxisAndShiftAlongTheMatri
 // `sets` identity texture transforms (scale 1, no scroll or turn).
 void IdentitySets(DrawPartValue& part, uint32_t sets) {
     part.fields = {{"UvSC", sets}};
-    part.uvLayers.resize(sets);
-    for (effecttools::UvTransformValue& v : part.uvLayers) {
-        v.coordinateType = 0;
-        v.scale = effecttools::PairValue{0, Constant(1.0f), Constant(1.0f)};
-        v.scroll = effecttools::PairValue{0, Constant(0.0f), Constant(0.0f)};
-        v.rotation = Constant(0.0f);
-    }
+    part.uvLayers.assign(sets, testsupport::IdentityUvSet());
 }
 
 DrawPartValue Ring(uint16_t segments, bool centre, float rad, float wid, float hei,
@@ -101,9 +123,9 @@ DrawPartValue Ring(uint16_t segments, bool centre, float rad, float wid, float h
     effecttools::DrawDataType7Value ring;
     ring.pointCount = segments;
     ring.ece = centre;
-    ring.floats = {{"Rad", Constant(rad)}, {"Wid", Constant(wid)}, {"Hei", Constant(hei)},
-                   {"WidI", Constant(1.0f)}, {"WidO", Constant(1.0f)},
-                   {"HeiI", Constant(1.0f)}, {"HeiO", Constant(1.0f)}};
+    ring.floats = {{"Rad", Constant(rad)},   {"Wid", Constant(wid)},   {"Hei", Constant(hei)},
+                   {"WidI", Constant(1.0f)}, {"WidO", Constant(1.0f)}, {"HeiI", Constant(1.0f)},
+                   {"HeiO", Constant(1.0f)}};
     ring.colors = {{"ColC", {}}, {"ColI", {}}, {"ColO", {}}};
     DrawPartValue part;
     part.data = ring;
@@ -308,12 +330,20 @@ TEST_F(RingCircleQuad, ARingsFrameGeometryFollowsItsData) {
         int16_t lastV;
     };
     const Row rows[] = {
-        {"3 segments: point 1 at 120 degrees, seam v 1000", kRingPlain3, 1,
-         {1.5f * 0.8660254f, -0.75f, 0}, {2.5f * 0.8660254f, -1.25f, 0}, 1000},
+        {"3 segments: point 1 at 120 degrees, seam v 1000",
+         kRingPlain3,
+         1,
+         {1.5f * 0.8660254f, -0.75f, 0},
+         {2.5f * 0.8660254f, -1.25f, 0},
+         1000},
         {"23 segments: v ends at 999", kRingPlain23, 0, {0, 1.5f, 0}, {0, 2.5f, 0}, 999},
         {"a cylinder: Wid 0, Hei 1", kRingCone, 2, {2, 0, -1}, {2, 0, 1}, 1000},
-        {"centre line with factors 1: the plain edges", kRingCentre8, 1,
-         {1.5f * s, 1.5f * s, -0.25f}, {2.5f * s, 2.5f * s, 0.25f}, 1000},
+        {"centre line with factors 1: the plain edges",
+         kRingCentre8,
+         1,
+         {1.5f * s, 1.5f * s, -0.25f},
+         {2.5f * s, 2.5f * s, 0.25f},
+         1000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -441,12 +471,13 @@ TEST_F(RingCircleQuad, CirclesWriteTheirFanAndRimFromTheTables) {
         {"X", 0, {0, 1, 0}, {0, 0, 1}, 0},
         {"Y", 1, {0, 0, 1}, {1, 0, 0}, 1000},
         {"Z", 2, {0, 1, 0}, {-1, 0, 0}, 0},
+        {"BAxs 3 is read as Z", 3, {0, 1, 0}, {-1, 0, 0}, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Fx::CircleDrawUnit<1>* unit = AsCircle<1>(Make(Owner(row.axis), kAxisUnits + row.axis));
         ASSERT_NE(unit, nullptr);
-        EXPECT_EQ(unit->writeRim, Fx::CircleDrawUnit<1>::kRimWriters[row.axis]);
+        EXPECT_EQ(unit->writeRim, Fx::CircleDrawUnit<1>::kRimWriters[row.axis < 2 ? row.axis : 2]);
         std::vector<uint8_t> rim(8 * kStride);
         unit->writeRim(unit, rim.data(), 8, kIdentity, t);
         float p0[3], p2[3];
@@ -509,14 +540,22 @@ TEST_F(RingCircleQuad, QuadsTakeTheirCornersFromSizeAndPivot) {
         float corners[12];
     };
     const Row rows[] = {
-        {"default facing Z", kQuadDefault, 2,
+        {"default facing Z",
+         kQuadDefault,
+         2,
          {-0.5f, 0.5f, 0, 0.5f, 0.5f, 0, -0.5f, -0.5f, 0, 0.5f, -0.5f, 0}},
-        {"default facing X", kQuadDefault, 0,
+        {"default facing X",
+         kQuadDefault,
+         0,
          {0, 0.5f, 0.5f, 0, 0.5f, -0.5f, 0, -0.5f, 0.5f, 0, -0.5f, -0.5f}},
-        {"default facing Y", kQuadDefault, 1,
+        {"default facing Y",
+         kQuadDefault,
+         1,
          {-0.5f, 0, -0.5f, 0.5f, 0, -0.5f, -0.5f, 0, 0.5f, 0.5f, 0, 0.5f}},
         // Offsets -1 along the first axis, +1 along the second, 0.75 facing.
-        {"pivots 0.5 with sizes 1, facing Z", kQuadPivot, 2,
+        {"pivots 0.5 with sizes 1, facing Z",
+         kQuadPivot,
+         2,
          {-2, 2, 0.75f, 0, 2, 0.75f, -2, 0, 0.75f, 0, 0, 0.75f}},
     };
     for (const Row& row : rows) {

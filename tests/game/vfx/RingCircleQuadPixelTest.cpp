@@ -63,12 +63,7 @@ effecttools::EffectFileValue Effect() {
     // the package's texture.
     parts[kQuad].data = effecttools::DrawDataType9Value{};
     parts[kQuad].fields = {{"UvSC", 1}};
-    effecttools::UvTransformValue identity;
-    identity.coordinateType = 0;
-    identity.scale = effecttools::PairValue{0, Constant(1.0f), Constant(1.0f)};
-    identity.scroll = effecttools::PairValue{0, Constant(0.0f), Constant(0.0f)};
-    identity.rotation = Constant(0.0f);
-    parts[kQuad].uvLayers = {identity};
+    parts[kQuad].uvLayers = {testsupport::IdentityUvSet()};
     parts[kQuad].textureLayers["TCo1"] = {
         {{"bEbl", 1}}, std::vector<int8_t>{0}, std::nullopt, std::nullopt};
     for (DrawPartValue& part : parts)
@@ -102,7 +97,8 @@ protected:
         pose.matrix[11] = kZ;
         testsupport::Pose(owner, pose);
         bool stop = false;
-        Fx::DrawUnit* u = runtime->AddDrawUnit(*instance, Fx::CreateDrawUnit(owner, Part(unit), stop));
+        Fx::DrawUnit* u =
+            runtime->AddDrawUnit(*instance, Fx::CreateDrawUnit(owner, Part(unit), stop));
         if (u)
             u->Update(testsupport::FrameClock());
         return u;

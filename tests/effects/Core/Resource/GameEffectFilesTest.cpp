@@ -31,8 +31,8 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -293,7 +293,8 @@ TEST_F(GameEffectFiles, TheMenusRingsCirclesAndQuadsCoverAxesCountsAndFormats) {
                 segments.insert(ring->GetPointCount());
                 centreLines.insert(ring->GetFlags() & 1);
                 formats.insert(part->GetUvLayerCount());
-                const float lift = ring->GetFloat(FulgorCore::DrawDataType7::kHei).EvaluatePlain({});
+                const float lift =
+                    ring->GetFloat(FulgorCore::DrawDataType7::kHei).EvaluatePlain({});
                 cones += lift != 0.0f ? 1 : 0;
             } else if (part->GetDrawDataType8()) {
                 axes.insert(unit->GetBAxs());
