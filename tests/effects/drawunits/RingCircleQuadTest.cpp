@@ -298,6 +298,39 @@ TEST_F(RingCircleQuad, RingsTakeTheirMembersCountAndAxisFromTheData) {
     }
 }
 
+TEST_F(RingCircleQuad, TheHeldCountIsWhatARingReservesAndWrites) {
+    testsupport::RecordingRenderer renderer;
+    struct Row {
+        const char* name;
+        uint32_t part;
+        bool refuse;
+        uint32_t vertices, indices;
+    };
+    const Row rows[] = {
+        {"PtCn 2 as 3: 8 vertices, 18 indices", kRingTwo, false, 8, 18},
+        {"PtCn 70 as 64: 130 vertices, 384 indices", kRingSeventy, true, 130, 384},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RingDrawUnit* ring = Ring(row.part);
+        ASSERT_NE(ring, nullptr);
+        renderer.Clear();
+        renderer.refuse = row.refuse;
+        ring->Draw();
+        ASSERT_EQ(renderer.reservations.size(), 1u);
+        EXPECT_EQ(renderer.reservations[0].stride, 36u);
+        EXPECT_EQ(renderer.reservations[0].vertices, row.vertices);
+        EXPECT_EQ(renderer.reservations[0].indices, row.indices);
+        if (row.refuse)
+            continue;
+        // The callback wrote the band of the held count and no further:
+        // its last point on its first, the byte after it untouched.
+        const uint8_t* v = renderer.vertexBytes;
+        EXPECT_EQ(std::memcmp(v, v + 36 * (row.vertices - 2), 12), 0);
+        EXPECT_EQ(v[36 * row.vertices], 0xCD);
+    }
+}
+
 TEST_F(RingCircleQuad, ARingDrawsAllTenStartValuesInOrder) {
     Fx::ParticleInstance* owner = Owner();
     Fx::Xorshift128& random = rig->root->random;
