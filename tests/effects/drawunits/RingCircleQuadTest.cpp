@@ -91,6 +91,14 @@ TEST(RingPointTransforms, PlaceEachPointInThePlaneOfItsAxisAndShiftAlongTheMatri
          {0, 2, 0, 1, 0, 0, 0, 0, 1, 1, 1, 1},
          {7, 1, 1},
          {7, 1, 1}},
+        {"Z, radius -2 mirrors the circle through its centre",
+         2,
+         5,
+         -2,
+         3,
+         {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0},
+         {-2, 0, 3},
+         {0, 2, 3}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
