@@ -15,9 +15,8 @@
 #include "support/effects/RenderRig.h"
 #include "support/effects/SilentDevice.h"
 
-#include "bench/AllocationCount.h"
-#include "bench/support/PlainLayerCalls.h"
 #include "bench/support/PlainRibbonIndices.h"
+#include "bench/support/RatioLoop.h"
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/drawunits/PackColor.h"
@@ -248,25 +247,9 @@ void BM_StripFrame(benchmark::State& state) {
         state.SkipWithError("nothing was drawn");
         return;
     }
-    uint64_t allocations = 0;
-    double stripSeconds = 0.0, plainSeconds = 0.0;
-    for (auto _ : state) {
-        const uint64_t before = bench::AllocationCount();
-        const double start = bench::ThreadSeconds();
-        frame();
-        const double drawn = bench::ThreadSeconds();
-        allocations += bench::AllocationCount() - before;
-        PlainFrame(plain, eye, plainVertices.data(), plainIndices.data());
-        benchmark::ClobberMemory();
-        const double end = bench::ThreadSeconds();
-        stripSeconds += drawn - start;
-        plainSeconds += end - drawn;
-        state.SetIterationTime(drawn - start);
-    }
-    state.counters["strips/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kStrips, benchmark::Counter::kIsRate);
-    state.counters["ratio"] = stripSeconds > 0.0 ? plainSeconds / stripSeconds : 0.0;
-    state.counters["allocations"] = static_cast<double>(allocations);
+    bench::RunAgainstPlain(
+        state, frame, [&] { PlainFrame(plain, eye, plainVertices.data(), plainIndices.data()); },
+        kStrips, "strips/s");
     // The particles go before the runtime does.
     for (auto it = particles.rbegin(); it != particles.rend(); ++it)
         delete *it;

@@ -23,9 +23,24 @@ public:
     using RimWriter = void (*)(const CircleDrawUnit* unit, void* firstRim, int32_t n,
                                const float* matrix, const float* transforms);
 
+    // The rim writers by facing axis, X (the local YZ plane), Y (XZ), Z
+    // (XY): rim point i of the table of n segments, (s, c) = (sin, cos), at
+    // (0, c, s), (s, 0, c) or (-s, c, 0) through the matrix, so the rim runs
+    // counter-clockwise from the plane's second axis (X, Z) or against it
+    // (Y); each set's transform of the plane point (-s / 2, -c / 2) (X, Z)
+    // or (s / 2, c / 2) (Y), times 1000 in 16 bits.
+    template <uint32_t Axis>
+    static void WriteCircleVertices(const CircleDrawUnit* unit, void* firstRim, int32_t n,
+                                    const float* matrix, const float* transforms);
+    static const RimWriter kRimWriters[3];
+
     // Takes the record's block; without one the particle ends.
     // `countSample` is the unit random value of the segment count.
     CircleDrawUnit(ParticleInstance* owner, const ParticleResource* data, float countSample);
+    // Built from its data: the record, the unit random value of the count
+    // and the rim writer of the facing axis. Without a record the particle
+    // ends, nothing is sampled and no rim writer is chosen.
+    CircleDrawUnit(ParticleInstance* owner, const ParticleResource* data);
     ~CircleDrawUnit() override;
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
@@ -37,7 +52,7 @@ public:
     DrawCommand command;
     CircleFrameRecord<N>* record = nullptr;
     RimWriter writeRim = nullptr;
-    float countSample;
+    float countSample = 0.0f;
     int32_t segmentCount = kFewestSegments;
     int32_t vertexCount = kFewestSegments + 1;
     uint8_t parameters[4] = {};

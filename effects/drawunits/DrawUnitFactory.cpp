@@ -4,12 +4,15 @@
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/AxisTrailDrawUnit.h"
 #include "effects/drawunits/BillboardTrailDrawUnit.h"
+#include "effects/drawunits/CircleDrawUnit.h"
 #include "effects/drawunits/CrossTrailDrawUnit.h"
 #include "effects/drawunits/DrawUnitType1.h"
 #include "effects/drawunits/DrawUnitType11.h"
 #include "effects/drawunits/DrawUnitType2.h"
 #include "effects/drawunits/DrawUnitType3.h"
 #include "effects/drawunits/DrawUnitType4.h"
+#include "effects/drawunits/QuadDrawUnit.h"
+#include "effects/drawunits/RingDrawUnit.h"
 #include "effects/drawunits/StripDrawUnit.h"
 
 #include <new>
@@ -66,6 +69,21 @@ template <template <uint32_t> class Unit> constexpr void Family(DrawUnitClass (&
     row[6] = {Construct<Unit<6>>, nullptr, false};
 }
 
+// Rings share one class; the format is in the members it stores.
+template <uint32_t N>
+DrawUnit* ConstructRing(void* block, ParticleInstance* owner, const ParticleResource* data) {
+    return new (block) RingDrawUnit(owner, data, RingDrawUnit::Members<N>());
+}
+constexpr void RingFamily(DrawUnitClass (&row)[kFormats]) {
+    row[0] = {ConstructRing<0>, nullptr, false};
+    row[1] = {ConstructRing<1>, nullptr, false};
+    row[2] = {ConstructRing<2>, nullptr, false};
+    row[3] = {ConstructRing<3>, nullptr, false};
+    row[4] = {ConstructRing<4>, nullptr, false};
+    row[5] = {ConstructRing<5>, nullptr, false};
+    row[6] = {ConstructRing<6>, nullptr, false};
+}
+
 constexpr ClassTable MakeClassTable() {
     ClassTable t{};
     Single(t, 1, {Construct<DrawUnitType1>, nullptr, false});
@@ -74,8 +92,11 @@ constexpr ClassTable MakeClassTable() {
     Single(t, 4, {Construct<DrawUnitType4>, nullptr, false});
     Single(t, 11, {Construct<DrawUnitType11>, nullptr, false});
     Family<StripDrawUnit>(t.byType[6]);
-    // Models, rings, circles, quads, projection volumes, meshes.
-    for (uint32_t type : {5u, 7u, 8u, 9u, 10u, 13u})
+    RingFamily(t.byType[7]);
+    Family<CircleDrawUnit>(t.byType[8]);
+    Family<QuadDrawUnit>(t.byType[9]);
+    // Models, projection volumes, meshes.
+    for (uint32_t type : {5u, 10u, 13u})
         LaterFamily(t.byType[type]);
     // Billboard (0), axis (1-3: the sub-kind picks the owner's axis) and
     // cross (4) trails.

@@ -23,8 +23,7 @@ struct DrawUnitOps {
                            float widthScale);
     // Reserves render space and pushes the frame's command.
     using Submit = void (*)(DrawUnit* unit);
-    // The vertices, called by the command's geometry callback (a ring keeps
-    // its point transform here).
+    // The vertices, called by the command's geometry callback.
     using Write = void (*)(DrawUnit* unit, void* vertices);
 
     static float* GenerateNothing(DrawUnit*, const DrawClock&, float*) { return nullptr; }

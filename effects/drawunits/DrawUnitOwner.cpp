@@ -1,5 +1,6 @@
 #include "effects/drawunits/DrawUnitOwner.h"
 
+#include "effects/Core/Resource/UnitResource.h"
 #include "effects/units/ParticleInstance.h"
 
 namespace FulgorCore::DrawUnitOwner {
@@ -10,6 +11,11 @@ void Axis(const ParticleInstance* particle, float* out) {
 
 float PlaneScale(const ParticleInstance* particle) {
     return particle->planeScaleMember(particle);
+}
+
+uint32_t FacingAxis(const ParticleInstance* particle) {
+    const uint32_t axis = particle->unitData ? particle->unitData->GetBAxs() : 2;
+    return axis < 2 ? axis : 2;
 }
 
 const float* Position(const ParticleInstance* particle) {

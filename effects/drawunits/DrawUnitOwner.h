@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace FulgorCore {
 
 class ParticleInstance;
@@ -22,6 +24,13 @@ float BlockAngleZ(const ParticleInstance* particle);
 // parent (transform mode 2, or 3 with its position from the spawner).
 // Null when the particle has no parent.
 const UnitInstance* ReferenceUnit(const ParticleInstance* particle);
+
+// The facing axis of the particle's plane-shaped draw units (rings,
+// circles, quads): 0 X, 1 Y, 2 Z. The data's fourth value, 3, is read as Z,
+// the XY plane the particle itself keeps for it, so the units agree with
+// the particle's own axis and plane scale rather than read past their
+// three-entry tables.
+uint32_t FacingAxis(const ParticleInstance* particle);
 
 } // namespace DrawUnitOwner
 } // namespace FulgorCore

@@ -1,6 +1,9 @@
 #include "effects/drawunits/QuadDrawUnit.h"
 
+#include "effects/Core/Resource/DrawDataType9.h"
+#include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/DrawRenderer.h"
+#include "effects/drawunits/DrawUnitOwner.h"
 #include "effects/drawunits/PackColor.h"
 #include "effects/drawunits/UvTransformKernels.h"
 #include "effects/drawunits/VertexFormat.h"
@@ -15,8 +18,12 @@ namespace FulgorCore {
 template <uint32_t N>
 QuadDrawUnit<N>::QuadDrawUnit(ParticleInstance* owner, const ParticleResource* data)
     : DrawUnit(owner, data), command(this) {
-    if (renderBlock)
-        record = static_cast<QuadFrameRecord<N>*>(TakeBlock());
+    record = static_cast<QuadFrameRecord<N>*>(TakeBlock());
+    if (!record)
+        return;
+    computeCorners = kCornerMembers[DrawUnitOwner::FacingAxis(ownerUnit)];
+    if (const DrawDataType9* quad = data->GetDrawDataType9())
+        shape = QuadShape::FromData(quad->GetSizeX(), quad->GetSizeY(), quad->GetPivot());
 }
 
 template <uint32_t N> QuadDrawUnit<N>::~QuadDrawUnit() {

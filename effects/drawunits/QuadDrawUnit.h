@@ -3,6 +3,7 @@
 #include "effects/drawunits/DrawCommand.h"
 #include "effects/drawunits/DrawUnit.h"
 #include "effects/drawunits/DrawUnitRecords.h"
+#include "effects/drawunits/QuadShape.h"
 
 #include <cstdint>
 
@@ -19,7 +20,18 @@ public:
     // bottom-right of the facing plane).
     using CornerMember = void (*)(const QuadDrawUnit* unit, float* corners, const float* matrix);
 
-    // Takes the record's block; without one the particle ends.
+    // The corner members by facing axis (0 X, 1 Y, 2 Z): the unit's shape.
+    template <uint32_t Axis>
+    static void ComputeQuadCorners(const QuadDrawUnit* unit, float* corners, const float* matrix) {
+        unit->shape.template ComputeCorners<Axis>(corners, matrix);
+    }
+    static constexpr CornerMember kCornerMembers[3] = {ComputeQuadCorners<0>, ComputeQuadCorners<1>,
+                                                       ComputeQuadCorners<2>};
+
+    // Built from its data: takes the record's block, then the corner
+    // member of the facing axis and the shape of the data's size and pivot
+    // (which never animate). Without a record the particle ends and
+    // neither is set.
     QuadDrawUnit(ParticleInstance* owner, const ParticleResource* data);
     ~QuadDrawUnit() override;
     using DrawUnit::Update;
@@ -36,6 +48,7 @@ public:
     DrawCommand command;
     QuadFrameRecord<N>* record = nullptr;
     CornerMember computeCorners = nullptr;
+    QuadShape shape;
     uint8_t parameters[4] = {};
 };
 

@@ -3,9 +3,11 @@
 #include "effects/drawunits/DrawCommand.h"
 #include "effects/drawunits/RingDrawUnit.h"
 #include "effects/drawunits/RingFrameRecord.h"
-#include "effects/drawunits/ScatterTexCoords.h"
 #include "effects/drawunits/VertexFormat.h"
 #include "effects/render/BandIndices.h"
+
+#include <cstddef>
+#include <cstring>
 
 namespace FulgorCore {
 
@@ -22,18 +24,25 @@ void WriteRingGeometry(DrawUnit* drawUnit, const DrawPayload& payload) {
     else
         Renderer::WriteBandIndices<Renderer::kRingBand>(payload.indices, payload.firstVertex, n);
     const float w = drawUnit->GetPolygonOffset();
-    Renderer::ScatterTexCoords<N, Variant>(payload.vertices, record.textureWords, n + 1);
 
-    // Per point: outer first, inner last.
+    // Per point: outer first, inner last; each vertex whole in one pass,
+    // its texture words (N a vertex, in the same order) after its head.
     constexpr uint32_t kPerPoint = Variant::kVerticesPerPoint;
     const float* const circles[3] = {record.outer, kCentreLine ? record.middle : record.inner,
                                      record.inner};
     const uint16_t* const colors[3] = {record.colors[kCentreLine ? 2 : 0],
                                        record.colors[kCentreLine ? 1 : 0], record.colors[0]};
+    const uint32_t* words = record.textureWords;
     auto* v = static_cast<uint8_t*>(payload.vertices);
     for (uint32_t j = 0; j <= n; ++j)
-        for (uint32_t k = 0; k < kPerPoint; ++k, v += kStride)
+        for (uint32_t k = 0; k < kPerPoint; ++k, v += kStride) {
             WriteVertexHead(v, circles[k] + 3 * j, w, colors[k], unit.parameters);
+            if constexpr (N > 0) {
+                std::memcpy(v + offsetof(VertexFormat<N>, textureWords), words,
+                            N * sizeof(uint32_t));
+                words += N;
+            }
+        }
 }
 
 template void WriteRingGeometry<0, PlainLine>(DrawUnit*, const DrawPayload&);

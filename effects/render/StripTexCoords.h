@@ -14,7 +14,7 @@ namespace StripTexCoordsDetail {
 // 2x4 transform (m0 m1 m2 m3 / m4 m5 m6 m7; the third column unused),
 // times 1000 in 16 bits.
 template <uint32_t N, int Side>
-uint16_t* WriteSide(uint16_t* out, const float* transforms, float v) {
+[[gnu::always_inline]] inline uint16_t* WriteSide(uint16_t* out, const float* transforms, float v) {
     for (uint32_t k = 0; k < N; ++k) {
         const float* m = transforms + 8 * k;
         float s = m[1] * v;
@@ -34,7 +34,8 @@ uint16_t* WriteSide(uint16_t* out, const float* transforms, float v) {
 // One point's texture words at v along the strip (its place less 0.5):
 // edge A, [the middle,] edge B, N pairs each. Returns the next point's.
 template <uint32_t N, class Variant = PlainLine>
-uint16_t* WriteStripPointTexCoords(uint16_t* out, const float* transforms, float v) {
+[[gnu::always_inline]] inline uint16_t* WriteStripPointTexCoords(uint16_t* out,
+                                                                 const float* transforms, float v) {
     static_assert(N >= 1 && N <= 6);
     using StripTexCoordsDetail::WriteSide;
     out = WriteSide<N, +1>(out, transforms, v);

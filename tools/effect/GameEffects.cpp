@@ -128,6 +128,13 @@ UnitValue Unit(int32_t life, int32_t loopStart, int32_t loopEnd) {
     return u;
 }
 
+// Places a unit at `pos`: a unit reads its translation only with the
+// translation flag on (a constant one without it is ignored).
+void Place(UnitValue& u, TripleValue pos) {
+    u.fields.push_back({"bPPo", 1});
+    u.triples["Pos"] = std::move(pos);
+}
+
 // A logo fades in over its first 30 frames: its colour is animated.
 UnitValue LogoUnit() {
     UnitValue u = Unit(kLogoLife, 0, 0);
@@ -498,8 +505,7 @@ UnitValue Circling(float x, float y, float radius) {
         xs.push_back(x + radius * std::cos(a));
         ys.push_back(y + radius * std::sin(a));
     }
-    u.fields.push_back({"bPPo", 1});
-    u.triples["Pos"] = TripleValue{0, Loop(xs, 10.0f), Loop(ys, 10.0f), std::nullopt};
+    Place(u, TripleValue{0, Loop(xs, 10.0f), Loop(ys, 10.0f), std::nullopt});
     return u;
 }
 
@@ -559,13 +565,13 @@ std::vector<UnitValue> TitleStrips() {
     DrawPartValue centre = Strip(0, 2, {{"PtCn", 8}, {"bECE", 1}});
     std::get<DrawDataType6Value>(centre.data).floats["Len"] = Constant(100.0f);
     lines.drawParts = {lagging, midKey, centre};
-    lines.triples["Pos"] = TripleValue{0, Constant(-200.0f), Constant(-120.0f), std::nullopt};
+    Place(lines, TripleValue{0, Constant(-200.0f), Constant(-120.0f), std::nullopt});
 
     UnitValue chains = Unit(0, 0, 0);
     DrawPartValue both = Strip(0, 3, {{"PtCn", 9}, {"PtCN", 3}, {"bCPE", 1}, {"bECE", 1}});
     std::get<DrawDataType6Value>(both.data).floats["Len"] = Constant(140.0f);
     chains.drawParts = {both, Strip(2, 4, {{"PUC", 0}}), Strip(2, 5, {{"PUC", 1}, {"bECE", 1}})};
-    chains.triples["Pos"] = TripleValue{0, Constant(160.0f), Constant(-140.0f), std::nullopt};
+    Place(chains, TripleValue{0, Constant(160.0f), Constant(-140.0f), std::nullopt});
 
     UnitValue circling = Circling(0.0f, -60.0f, 80.0f);
     DrawPartValue history = Strip(3, 6, {});
@@ -648,6 +654,66 @@ std::vector<uint8_t> Title() {
     return WriteWithSparks(f);
 }
 
+// A part of `sets` texture sets (0-6) over texture 0.
+DrawPartValue WithSets(DrawPartValue p, uint32_t sets) {
+    p.fields[1] = {"UvSC", sets};
+    p.uvLayers.resize(sets, p.uvLayers.empty() ? UvTransformValue{} : p.uvLayers[0]);
+    return p;
+}
+
+// A ring of `segments` (the data's count, held to 3-64 when drawn) in
+// draw-size units: radius, half width and the edges' lift along the facing
+// axis; with the centre line its circles red outside, white in the middle
+// and blue inside.
+DrawPartValue RingPart(uint16_t segments, bool centre, float radius, float width, float height,
+                       uint32_t sets) {
+    DrawDataType7Value ring;
+    ring.pointCount = segments;
+    ring.ece = centre;
+    ring.floats = {{"Rad", Constant(radius)}, {"Wid", Constant(width)},
+                   {"Hei", Constant(height)}, {"WidI", Constant(1.0f)},
+                   {"WidO", Constant(0.5f)},  {"HeiI", Constant(1.0f)},
+                   {"HeiO", Constant(1.0f)}};
+    ring.colors = {{"ColO", Tint(1, 0.2f, 0.2f, 1)}, {"ColC", Tint(1, 1, 1, 1)},
+                   {"ColI", Tint(0.2f, 0.4f, 1, 1)}};
+    return WithSets(Part(ring), sets);
+}
+
+// A circle whose segment count grows from 2 to 100 over two seconds (drawn
+// as 3 to 64).
+DrawPartValue CirclePart(uint32_t sets) {
+    DrawDataType8Value circle;
+    circle.count = Ease(2.0f, 100.0f, 120.0f);
+    return WithSets(Part(circle), sets);
+}
+
+// The menu's rings and circles, one unit per facing axis ("BAxs" 0-2) and
+// one more facing the camera: plain and centre-line rings of 3, 23 and 64
+// segments, a cone, a band wider than its radius, counts of 2 and 70, and
+// circles of a growing count, over texture-set counts 0-6; left of the
+// entries, started with the backdrop.
+std::vector<UnitValue> MenuRings() {
+    std::vector<UnitValue> units;
+    for (uint32_t axis = 0; axis < 4; ++axis) {
+        UnitValue u = Unit(0, 0, 0);
+        u.fields.push_back({"BAxs", axis < 3 ? axis : 2u});
+        Place(u, TripleValue{0, Constant(-220.0f),
+                                       Constant(120.0f - 80.0f * static_cast<float>(axis)),
+                                       std::nullopt});
+        if (axis < 3) {
+            u.drawParts.push_back(RingPart(3, false, 1.5f, 0.3f, 0.0f, axis));
+            u.drawParts.push_back(RingPart(axis == 1 ? 64 : 23, true, 1.2f, 0.4f, 0.0f, axis + 3));
+            u.drawParts.push_back(CirclePart(axis * 2));
+        } else {
+            u.drawParts.push_back(RingPart(64, false, 1.5f, 0.2f, 0.6f, 6));
+            u.drawParts.push_back(RingPart(2, false, 0.4f, 0.8f, 0.0f, 4));
+            u.drawParts.push_back(RingPart(70, true, 1.0f, 0.2f, 0.0f, 5));
+        }
+        units.push_back(u);
+    }
+    return units;
+}
+
 std::vector<uint8_t> GameMenu() {
     EffectFileValue f = ScreenFile("game_menu/game_menu.vfxb", 0);
     AddDistanceFade(f);
@@ -685,15 +751,27 @@ std::vector<uint8_t> GameMenu() {
         // Each entry stands at its own height: a translation property,
         // which the unit animates (a constant one would be ignored).
         UnitValue u = Unit(0, 0, 60);
-        u.fields.push_back({"bPPo", 1});
-        u.triples["Pos"] = TripleValue{
-            0, Constant(0.0f), Constant(150.0f - 60.0f * static_cast<float>(entry)), std::nullopt};
+        Place(u, TripleValue{
+            0, Constant(0.0f), Constant(150.0f - 60.0f * static_cast<float>(entry)), std::nullopt});
         DrawDataType12Value strip;
         strip.fields = {{"TDT", 1}, {"PtCn", 6}};
         strip.length = 240.0f;
         u.drawParts.push_back(Part(strip));
         u.drawParts.push_back(Glow(20.0f, 1));
-        if (entry == 0) {
+        if (entry > 0) {
+            // The entry's plate: a quad pivoted toward its label, in a
+            // colour of its own, lit with its highlight and decision.
+            DrawDataType9Value plate;
+            plate.sizeX = 4.0f;
+            plate.sizeY = 0.8f;
+            plate.pivotX = entry % 2 ? 0.5f : -0.5f;
+            plate.pivotY = 0.25f * static_cast<float>(entry % 3);
+            plate.pivotZ = -0.1f;
+            DrawPartValue quad = Part(plate, 1);
+            const float k = static_cast<float>(entry) / static_cast<float>(kMenuEntries);
+            quad.drawColor = Tint(1.0f - k, 0.5f + 0.5f * k, k, 1.0f);
+            u.drawParts.push_back(quad);
+        } else {
             DrawDataType13Value mesh;
             mesh.vertices = vertices;
             mesh.leftHanded = true;
@@ -740,6 +818,18 @@ std::vector<uint8_t> GameMenu() {
     backdrop.emitters.push_back(Emitter(2, ShapeValue{}));
     f.package.units.push_back(backdrop);
     f.package.timelines.push_back(StartUnit(static_cast<int16_t>(kMenuEntries), 60));
+    const int16_t firstRing = static_cast<int16_t>(f.package.units.size());
+    TimelineValue rings;
+    rings.length = 60;
+    for (UnitValue& ring : MenuRings()) {
+        f.package.units.push_back(ring);
+        TimelineItemValue item;
+        item.target = static_cast<int16_t>(firstRing + rings.items.size());
+        item.enabled = 1;
+        item.flags = kEntryFlags;
+        item.endFrame = 60;
+        rings.items.push_back(item);
+    }
     f.package.triggers.resize(13);
     for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
         f.package.triggers[entry] = {entry, int16_t{-1}};
@@ -748,6 +838,9 @@ std::vector<uint8_t> GameMenu() {
     }
     f.package.triggers[6] = {int16_t{-1}, int16_t{-1}};
     f.package.assignments.push_back({int16_t{0}, int16_t{0}});
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+    f.package.timelines.push_back(rings);
     f.package.assignments.push_back(
         {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     return WriteWithSparks(f);
@@ -782,9 +875,9 @@ void AddCompositions(EffectFileValue& f) {
                 // Like every unit of a looping screen, it lives until the
                 // screen stops it, which runs its end events.
                 UnitValue u = Unit(0, 0, 0);
-                u.triples["Pos"] = TripleValue{
+                Place(u, TripleValue{
                     0, Constant((static_cast<float>(k % 6) - 2.5f) * 60.0f),
-                    Constant((static_cast<float>(k / 6) - 1.5f) * 60.0f), std::nullopt};
+                    Constant((static_cast<float>(k / 6) - 1.5f) * 60.0f), std::nullopt});
                 for (uint32_t d = 0; d < a; ++d) {
                     DrawPartValue glow = Glow(6.0f);
                     glow.priority = list;
@@ -827,6 +920,16 @@ std::vector<uint8_t> Setup() {
     f.package.units.push_back(Backdrop(Unit(0, 0, 180)));
     AddCompositions(f);
     PlayUnits(f, SetupTrails(), 180);
+    // Behind the settings a wide ring facing the camera, turning slowly
+    // about its vertical axis, a whole turn in 20 seconds.
+    UnitValue ring = Unit(0, 0, 0);
+    ring.fields.push_back({"BAxs", 2});
+    Place(ring, TripleValue{0, Constant(0.0f), Constant(0.0f), Constant(-40.0f)});
+    ring.fields.push_back({"bPRo", 1});
+    ring.triples["Rot"] = TripleValue{0, Constant(0.0f), Ease(0.0f, 6.2831855f, 1200.0f),
+                                      Constant(0.0f)};
+    ring.drawParts.push_back(RingPart(48, true, 8.0f, 0.6f, 0.0f, 1));
+    PlayUnits(f, {ring}, 180);
     return WriteWithSparks(f);
 }
 

@@ -38,6 +38,13 @@ TEST(DrawUnitClasses, TypeSubKindAndFormatChooseOneClassOrNone) {
         {"type 6 (strip), format 6", 6, 0, 6, Outcome::kBuilt},
         {"type 6 (strip), format 7", 6, 0, 7, Outcome::kNone},
         {"type 10, format 6", 10, 0, 6, Outcome::kLater},
+        {"ring, format 0", 7, 0, 0, Outcome::kBuilt},
+        {"ring, format 6", 7, 0, 6, Outcome::kBuilt},
+        {"ring, format 7", 7, 0, 7, Outcome::kNone},
+        {"circle, format 3", 8, 0, 3, Outcome::kBuilt},
+        {"circle, format 7", 8, 0, 7, Outcome::kNone},
+        {"quad, format 5", 9, 0, 5, Outcome::kBuilt},
+        {"quad, format 7", 9, 0, 7, Outcome::kNone},
         {"type 13, format 7", 13, 0, 7, Outcome::kNone},
         {"trail sub-kind 4, format 6", 12, 4, 6, Outcome::kBuilt},
         {"trail sub-kind 0, format 0", 12, 0, 0, Outcome::kBuilt},
@@ -64,6 +71,16 @@ TEST(DrawUnitClasses, TheSingleTypesServeEveryFormatWithClassesOfTheirOwn) {
             if (other != type)
                 EXPECT_NE(ChooseDrawUnitClass(other, 0, 0).construct, first.construct) << type;
     }
+}
+
+// Rings, circles and quads: one construction per vertex format 0-6.
+TEST(DrawUnitClasses, RingsCirclesAndQuadsBuildOnePerFormat) {
+    for (uint32_t type : {7u, 8u, 9u})
+        for (uint32_t a = 0; a < 7; ++a)
+            for (uint32_t b = a + 1; b < 7; ++b)
+                EXPECT_NE(ChooseDrawUnitClass(type, 0, a).construct,
+                          ChooseDrawUnitClass(type, 0, b).construct)
+                    << type << " " << a << " " << b;
 }
 
 } // namespace

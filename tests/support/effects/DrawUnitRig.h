@@ -212,6 +212,16 @@ inline uintptr_t FrameMemoryMark() {
     return reinterpret_cast<uintptr_t>(FulgorCore::Engine::GetFrameWorkMemory().Allocate(0));
 }
 
+// A texture set of the identity transform: scale 1, no scroll, no turn.
+inline effecttools::UvTransformValue IdentityUvSet() {
+    effecttools::UvTransformValue v;
+    v.coordinateType = 0;
+    v.scale = effecttools::PairValue{0, effecttools::Constant(1.0f), effecttools::Constant(1.0f)};
+    v.scroll = effecttools::PairValue{0, effecttools::Constant(0.0f), effecttools::Constant(0.0f)};
+    v.rotation = effecttools::Constant(0.0f);
+    return v;
+}
+
 // A package of `textures` textures and one endless unit per draw part.
 inline effecttools::EffectFileValue DrawEffect(std::vector<effecttools::DrawPartValue> parts,
                                                int textures = 8) {

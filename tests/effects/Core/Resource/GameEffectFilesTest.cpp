@@ -9,6 +9,9 @@
 #include "effects/Core/Resource/DrawDataType4.h"
 #include "effects/Core/Resource/DrawDataType12.h"
 #include "effects/Core/Resource/DrawDataType6.h"
+#include "effects/Core/Resource/DrawDataType7.h"
+#include "effects/Core/Resource/DrawDataType8.h"
+#include "effects/Core/Resource/DrawDataType9.h"
 #include "effects/Core/Resource/EffectPartResource.h"
 #include "effects/Core/Resource/EmitterResource.h"
 #include "effects/Core/Resource/EmitterSpawnEntry.h"
@@ -30,8 +33,8 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -55,8 +58,8 @@ const GameEffect kEffects[] = {
     {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 2, 1},
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
     {"title", "title_main.vfxb", "title/title_main.vfxb", 14, 2},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 8, 2},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 29, 1},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 12, 2},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 30, 1},
 };
 
 // Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
@@ -295,8 +298,9 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     EXPECT_EQ(title.GetTrigger(1)->timeline, -1);
 
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
-    // Six entries, the backdrop, the spark.
-    EXPECT_EQ(menu.GetUnitCount(), 8u);
+    // Six entries, the backdrop, four units of rings and circles, the
+    // spark.
+    EXPECT_EQ(menu.GetUnitCount(), 12u);
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
@@ -314,6 +318,41 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
         timelines.insert(t->timeline);
     }
     EXPECT_EQ(timelines.size(), 12u);
+}
+
+TEST_F(GameEffectFiles, TheMenusRingsCirclesAndQuadsCoverAxesCountsAndFormats) {
+    const PackageResource& menu = Package("game_menu/game_menu.vfxb");
+    std::set<uint32_t> axes, segments, formats, centreLines;
+    uint32_t circles = 0, quads = 0, cones = 0;
+    for (uint32_t u = 0; u < menu.GetUnitCount(); ++u) {
+        const FulgorCore::UnitResource* unit = menu.GetUnit(u);
+        for (uint32_t d = 0; d < unit->GetDrawPartCount(); ++d) {
+            const FulgorCore::ParticleResource* part = unit->GetDrawPart(d);
+            if (const FulgorCore::DrawDataType7* ring = part->GetDrawDataType7()) {
+                axes.insert(unit->GetBAxs());
+                segments.insert(ring->GetPointCount());
+                centreLines.insert(ring->GetFlags() & 1);
+                formats.insert(part->GetUvLayerCount());
+                const float lift =
+                    ring->GetFloat(FulgorCore::DrawDataType7::kHei).EvaluatePlain({});
+                cones += lift != 0.0f ? 1 : 0;
+            } else if (part->GetDrawDataType8()) {
+                axes.insert(unit->GetBAxs());
+                formats.insert(part->GetUvLayerCount());
+                ++circles;
+            } else if (const FulgorCore::DrawDataType9* quad = part->GetDrawDataType9()) {
+                quads += quad->GetPivot()[0] != 0.0f ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_EQ(axes, (std::set<uint32_t>{0, 1, 2}));
+    // 2 and 70 are held to 3 and 64 when drawn.
+    EXPECT_EQ(segments, (std::set<uint32_t>{2, 3, 23, 64, 70}));
+    EXPECT_EQ(formats, (std::set<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(centreLines, (std::set<uint32_t>{0, 1}));
+    EXPECT_EQ(circles, 3u);
+    EXPECT_GE(cones, 1u);
+    EXPECT_EQ(quads, 5u) << "the pivoted plates of entries 1-5";
 }
 
 TEST_F(GameEffectFiles, TheLastLogoPlaysTheBackgroundThroughAClip) {
