@@ -2,7 +2,7 @@
 // in the environment (1-255, decimal or 0x-prefixed hex) turns it on for the
 // whole program from its start; unset, empty, 0 or not a byte leaves it off.
 // Tests that compare two runs of the game take the two patterns of
-// ArenaFillPatterns in turn, so that state read before it is written differs
+// NextRunPattern in turn, so that state read before it is written differs
 // between the runs.
 #pragma once
 
@@ -26,6 +26,15 @@ inline uint8_t FromEnvironment() {
 inline uint8_t Other(uint8_t pattern) {
     const uint8_t other = static_cast<uint8_t>(pattern ^ 0xFFu);
     return other ? other : 0xA5;
+}
+
+// The pattern for a program's next run of the game: the fill in force and
+// its complement in turn, so that any two runs in a row differ; 0 (off) when
+// no fill is in force.
+inline uint8_t NextRunPattern() {
+    static uint32_t runs = 0;
+    const uint8_t pattern = Mireku::Common::ArenaFill::Pattern();
+    return pattern == 0 ? 0 : (runs++ % 2 ? Other(pattern) : pattern);
 }
 
 // A pattern in force for a scope; the previous one after it.

@@ -91,9 +91,7 @@ public:
 
     bool Start(const Options& options) {
         options_ = options;
-        static uint32_t runs = 0;
-        if (const uint8_t pattern = Mireku::Common::ArenaFill::Pattern())
-            fill_.emplace(runs++ % 2 ? arena_fill::Other(pattern) : pattern);
+        fill_.emplace(arena_fill::NextRunPattern());
         if (!world_.Start())
             return false;
         world_.random->Stream(RandomManager::kPresentation).Seed(options.stream0Seed);
