@@ -1,4 +1,5 @@
 #include "engine/common/Heap.h"
+#include "support/ArenaFillSupport.h"
 #include "sys/sanitizer.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     sys::PrepareLeakCheck();
+    Mireku::Common::ArenaFill::Set(arena_fill::FromEnvironment());
     Mireku::Common::Heap::LockedInitialize();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

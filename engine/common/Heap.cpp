@@ -1,5 +1,6 @@
 #include "engine/common/Heap.h"
 
+#include "engine/common/ArenaFill.h"
 #include "sys/thread.h"
 
 #include <cstdio>
@@ -347,9 +348,7 @@ void* Heap::Alloc(size_t size) {
         n->flags = 0;
         InsertFree(n);
     }
-    uint8_t* payload = reinterpret_cast<uint8_t*>(b) + kHeaderSize;
-    SetPoisoned(payload, size, false);
-    return payload;
+    return HandOut(b, size);
 }
 
 void* Heap::AllocTop(size_t size) {
@@ -362,11 +361,8 @@ void* Heap::AllocTop(size_t size) {
     TreeRemove(b);
     MarkInUse(b);
     uint32_t remainder = b->size - r;
-    if (remainder < kSplitMinimum) {
-        uint8_t* payload = reinterpret_cast<uint8_t*>(b) + kHeaderSize;
-        SetPoisoned(payload, size, false);
-        return payload;
-    }
+    if (remainder < kSplitMinimum)
+        return HandOut(b, size);
     b->size = remainder - kHeaderSize;
     BlockHeader* upper =
         reinterpret_cast<BlockHeader*>(reinterpret_cast<uint8_t*>(b) + kHeaderSize + b->size);
@@ -380,8 +376,13 @@ void* Heap::AllocTop(size_t size) {
         after->prev = Off(upper);
     b->next = Off(upper);
     InsertFree(b);
-    uint8_t* payload = reinterpret_cast<uint8_t*>(upper) + kHeaderSize;
+    return HandOut(upper, size);
+}
+
+void* Heap::HandOut(BlockHeader* b, size_t size) {
+    uint8_t* payload = reinterpret_cast<uint8_t*>(b) + kHeaderSize;
     SetPoisoned(payload, size, false);
+    ArenaFill::Taken(payload, size);
     return payload;
 }
 
@@ -389,6 +390,12 @@ void Heap::Free(void* p) {
     if (!p)
         return;
     BlockHeader* b = reinterpret_cast<BlockHeader*>(static_cast<uint8_t*>(p) - kHeaderSize);
+    if (ArenaFill::IsOn()) {
+        // The whole payload, the rounding after the request included, which
+        // the sanitizer build kept poisoned.
+        SetPoisoned(p, b->size, false);
+        ArenaFill::Freed(p, b->size);
+    }
     SetPoisoned(p, b->size, true);
     BlockHeader* prev = At(b->prev);
     BlockHeader* next = At(b->next);

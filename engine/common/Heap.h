@@ -107,6 +107,9 @@ private:
     void InsertFree(BlockHeader* b);
     BlockHeader* SearchFit(uint32_t r) const;
     BlockHeader* SearchTop(uint32_t r) const;
+    // The payload of a block just taken: unpoisoned for `size` bytes and
+    // filled when a test asked for it (ArenaFill).
+    void* HandOut(BlockHeader* b, size_t size);
 
     // Poisoning of what is not handed out (the process heap of sanitizer builds).
     void SetPoisoned(const void* p, size_t n, bool poisoned) const;

@@ -132,9 +132,17 @@ void GameObject::Vanish() {
 }
 
 void GameObject::SetChainLevel(uint32_t hits) {
-    const uint32_t level = hits / 10;
-    chainLevel_ = level < kMaxChainLevel ? level : kMaxChainLevel;
+    chainLevel_ = ChainLevelOf(hits);
     s_currentChainLevel = chainLevel_;
+}
+
+uint32_t GameObject::ChainLevelOf(uint32_t hits) {
+    const uint32_t level = hits / 10;
+    return level < kMaxChainLevel ? level : kMaxChainLevel;
+}
+
+void GameObject::StartChain(uint32_t hits) {
+    s_currentChainLevel = ChainLevelOf(hits);
 }
 
 uint32_t GameObject::ChainScore(uint32_t level) {

@@ -101,7 +101,12 @@ public:
     uint32_t GetChainLevel() const { return chainLevel_; }
     uint32_t GetChainScore() const { return ChainScore(chainLevel_); }
     static uint32_t ChainScore(uint32_t level);
+    // min(hits / 10, 4).
+    static uint32_t ChainLevelOf(uint32_t hits);
     static uint32_t CurrentChainLevel() { return s_currentChainLevel; }
+    // The game-wide level as the player's Grabuster hit count gives it, at a
+    // stage's start: what the last game left there must not reach a replay.
+    static void StartChain(uint32_t hits);
 
     GameObjectDirector* GetOwner() const { return owner_; }
     GameObject* GetFirstChild() const { return firstChild_; }

@@ -1,5 +1,6 @@
 #include "game/core/GameObjectAllocator.h"
 
+#include "engine/common/ArenaFill.h"
 #include "engine/common/Heap.h"
 
 #include <cstring>
@@ -12,17 +13,20 @@
 #include <sanitizer/asan_interface.h>
 #endif
 
+using Mireku::Common::ArenaFill;
 using Mireku::Common::Heap;
 
 namespace {
 
 constexpr size_t kLinkSize = 4;
 
-void PoisonFree(uint8_t* block) {
+// A block given back: its free-list word, then what a test asked the rest
+// to be filled with (ArenaFill), then the poison.
+void Release(uint8_t* block, uint32_t next) {
+    std::memcpy(block, &next, kLinkSize);
+    ArenaFill::Freed(block + kLinkSize, GameObjectAllocator::kBlockSize - kLinkSize);
 #if defined(DREVANTH_POOL_POISON)
     __asan_poison_memory_region(block + kLinkSize, GameObjectAllocator::kBlockSize - kLinkSize);
-#else
-    (void)block;
 #endif
 }
 
@@ -47,9 +51,7 @@ bool GameObjectAllocator::Initialize() {
     head_ = 0;
     for (uint32_t i = 0; i < count_; ++i) {
         const uint32_t next = i + 1 < count_ ? i + 1 : kEnd;
-        uint8_t* block = base_ + static_cast<size_t>(i) * kBlockSize;
-        std::memcpy(block, &next, kLinkSize);
-        PoisonFree(block);
+        Release(base_ + static_cast<size_t>(i) * kBlockSize, next);
     }
     return true;
 }
@@ -60,6 +62,7 @@ void* GameObjectAllocator::Allocate() {
     uint8_t* block = base_ + static_cast<size_t>(head_) * kBlockSize;
     std::memcpy(&head_, block, kLinkSize);
     Unpoison(block, kBlockSize);
+    ArenaFill::Taken(block, kBlockSize);
     ++live_;
     return block;
 }
@@ -69,8 +72,7 @@ void GameObjectAllocator::Free(void* block) {
         return;
     const uint32_t index =
         static_cast<uint32_t>((static_cast<uint8_t*>(block) - base_) / kBlockSize);
-    std::memcpy(block, &head_, kLinkSize);
-    PoisonFree(static_cast<uint8_t*>(block));
+    Release(static_cast<uint8_t*>(block), head_);
     head_ = index;
     --live_;
 }

@@ -1,7 +1,8 @@
 // The pool every stage object lives in: 32768 fixed-size blocks taken from
 // the engine heap once, a free list threaded through the free blocks, O(1)
 // allocate and free. Main thread only. An exhausted pool answers null and the
-// object is simply not created.
+// object is simply not created. Test programs can have its blocks filled with
+// a pattern as they are taken and given back (ArenaFill).
 #pragma once
 
 #include "engine/common/Singleton.h"

@@ -203,6 +203,10 @@ void GameObjectDirector::StateStageStart() {
                 GameObject::Create<StageTelop>(this, this, caption, kCaptionDelays[caption]);
     if (RandomManager* random = RandomManager::GetInstance())
         random->SeedFixed();
+    // Grabuster items made from shots take the game-wide chain level; it
+    // starts from the player record, which a replay carries, rather than
+    // from whatever the last game in this process reached.
+    GameObject::StartChain(gw->player.grabusterHits);
     frameCounter_ = 0;
     state_.store(kPlay, std::memory_order_release);
     if (!gw->playing && !gw->storyMode)

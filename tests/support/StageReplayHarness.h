@@ -7,6 +7,11 @@
 // input words, hold, frame counter and map scroll, and the kind, group,
 // position, hit shape and vanish countdown of every object of a kind other
 // than 0, in tree order, with what StageHashers.h adds of each.
+//
+// With an arena fill in force (ArenaFillSupport.h) the harnesses of a program
+// take its two patterns in turn, one per run, so that two runs a test
+// compares see different contents in every block they did not write: state
+// read before it is written shows as runs that disagree.
 #pragma once
 
 #include "engine/peripheral/InputDevice.h"
@@ -16,6 +21,7 @@
 #include "game/core/ReplayStream.h"
 #include "game/core/SoundManager.h"
 #include "game/stage/StageFiles.h"
+#include "support/ArenaFillSupport.h"
 #include "support/NullSound.h"
 #include "support/StageHashers.h"
 #include "support/StageRig.h"
@@ -23,6 +29,7 @@
 #include "sys/window.h"
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace stage_replay {
@@ -84,6 +91,7 @@ public:
 
     bool Start(const Options& options) {
         options_ = options;
+        fill_.emplace(arena_fill::NextRunPattern());
         if (!world_.Start())
             return false;
         world_.random->Stream(RandomManager::kPresentation).Seed(options.stream0Seed);
@@ -189,6 +197,7 @@ public:
             loader_ = nullptr;
         }
         world_.Stop();
+        fill_.reset();
     }
 
     GameObjectDirector* Director() const { return director_; }
@@ -204,6 +213,7 @@ private:
     }
 
     Options options_;
+    std::optional<arena_fill::Scoped> fill_;
     stage_test::StageWorld world_;
     soundtest::NullSoundDriver sound_driver_;
     Mireku::Resource::ResourceLoader* loader_ = nullptr;

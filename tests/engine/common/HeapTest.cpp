@@ -1,4 +1,5 @@
 #include "engine/common/Heap.h"
+#include "support/ArenaFillSupport.h"
 #include "support/AsanTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -159,6 +160,36 @@ TEST(HeapPoisoning, OverrunsUseAfterFreeAndHeaderWritesAreReported) {
 // A request of 48 fits 128 at the root, goes left to 32, which is too small
 // while a candidate is known: the search ends with 128, though 64 below 32's
 // right would fit closer.
+// A test program's arena fill: the bytes a block hands out read the taken
+// byte (pattern ^ 0xFF), the whole payload of a freed block the pattern;
+// with the fill off the heap writes no payload byte.
+TEST(HeapFill, TakenAndFreedBlocksReadThePatternInForce) {
+    struct Row {
+        const char* name;
+        uint8_t pattern, taken, freed;
+    };
+    constexpr uint8_t kOld = 0x11; // what the arena held before
+    for (const Row& row : {Row{"off", 0, kOld, kOld}, Row{"0xA5", 0xA5, 0x5A, 0xA5},
+                           Row{"0xFF", 0xFF, 0x00, 0xFF}, Row{"0x01", 0x01, 0xFE, 0x01}}) {
+        SCOPED_TRACE(row.name);
+        const arena_fill::Scoped fill(row.pattern);
+        Arena a(4096);
+        std::memset(a.mem + Heap::kHeaderSize, kOld, a.size - Heap::kHeaderSize);
+        auto* low = static_cast<uint8_t*>(a.heap.Alloc(40));
+        auto* top = static_cast<uint8_t*>(a.heap.AllocTop(24));
+        ASSERT_TRUE(low && top);
+        EXPECT_EQ(std::count(low, low + 40, row.taken), 40);
+        EXPECT_EQ(std::count(top, top + 24, row.taken), 24);
+        EXPECT_EQ(low[40], kOld) << "the rounding after a request is not handed out";
+        a.heap.Free(low);
+        EXPECT_EQ(std::count(low, low + 48, row.freed), 48) << "the whole rounded payload";
+        a.heap.Free(top);
+        CheckHeap(a.heap);
+        EXPECT_EQ(Heap::BlockSize(a.heap.FirstBlock()), a.size - Heap::kHeaderSize)
+            << "the headers survive the fill: everything merged back";
+    }
+}
+
 TEST(Heap, TheFitSearchStopsAtTheFirstTooSmallNodeOnceItHasACandidate) {
     Arena a(4096);
     const uint32_t sizes[] = {16, 32, 64, 128, 160, 192};

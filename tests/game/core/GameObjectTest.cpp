@@ -1,9 +1,12 @@
 #include "game/core/GameObject.h"
 #include "engine/common/Heap.h"
+#include "support/ArenaFillSupport.h"
 #include "support/AsanTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -229,6 +232,57 @@ TEST_F(GameObjectTest, ChainLevels) {
 TEST(GameObjectPool, NoPoolMeansNoObject) {
     ASSERT_EQ(GameObjectAllocator::GetInstance(), nullptr);
     EXPECT_EQ(GameObject::Create<Big>(nullptr), nullptr);
+}
+
+namespace {
+
+// The bytes of a free block after its free-list word, read past the
+// sanitizer's poison.
+size_t FreeBytesReading(uint8_t* block, uint8_t value) {
+    uint8_t copy[GameObjectAllocator::kBlockSize];
+#if defined(DREVANTH_TEST_ASAN)
+    __asan_unpoison_memory_region(block, GameObjectAllocator::kBlockSize);
+#endif
+    std::memcpy(copy, block, sizeof copy);
+#if defined(DREVANTH_TEST_ASAN)
+    __asan_poison_memory_region(block + 4, GameObjectAllocator::kBlockSize - 4);
+#endif
+    return static_cast<size_t>(std::count(copy + 4, copy + sizeof copy, value));
+}
+
+} // namespace
+
+// A test program's arena fill reaches the pool: a taken block reads the
+// taken byte (pattern ^ 0xFF) whole, whatever its last object wrote, and a
+// block given back (or never taken) reads the pattern after its free-list
+// word. Without the fill a block taken again holds what its last object left.
+TEST_F(GameObjectTest, PoolBlocksReadTheArenaFillInForce) {
+    constexpr size_t kRest = GameObjectAllocator::kBlockSize - 4;
+    for (const uint8_t pattern : {uint8_t{0xA5}, uint8_t{0x3C}}) {
+        const arena_fill::Scoped fill(pattern);
+        ASSERT_TRUE(pool->Initialize());
+        auto* block = static_cast<uint8_t*>(pool->Allocate());
+        ASSERT_NE(block, nullptr);
+        const uint8_t taken = static_cast<uint8_t>(pattern ^ 0xFF);
+        EXPECT_EQ(std::count(block, block + GameObjectAllocator::kBlockSize, taken),
+                  GameObjectAllocator::kBlockSize);
+        EXPECT_EQ(FreeBytesReading(block + GameObjectAllocator::kBlockSize, pattern), kRest)
+            << "a block never taken";
+        std::memset(block, 0x77, GameObjectAllocator::kBlockSize);
+        pool->Free(block);
+        EXPECT_EQ(FreeBytesReading(block, pattern), kRest) << "a block given back";
+        ASSERT_EQ(pool->Allocate(), block);
+        EXPECT_EQ(std::count(block, block + GameObjectAllocator::kBlockSize, taken),
+                  GameObjectAllocator::kBlockSize);
+        pool->Free(block);
+    }
+    const arena_fill::Scoped off(0);
+    auto* block = static_cast<uint8_t*>(pool->Allocate());
+    std::memset(block, 0x77, GameObjectAllocator::kBlockSize);
+    pool->Free(block);
+    ASSERT_EQ(pool->Allocate(), block);
+    EXPECT_EQ(std::count(block + 4, block + GameObjectAllocator::kBlockSize, 0x77), kRest);
+    pool->Free(block);
 }
 
 TEST_F(GameObjectTest, AFreedBlockIsPoisonedButForItsFreeListWord) {

@@ -5,6 +5,7 @@
 #include "game/core/ReplayStream.h"
 #include "game/enemy/EnemyDefault.h"
 #include "game/scene/SceneGame.h"
+#include "support/ArenaFillSupport.h"
 #include "support/SceneRig.h"
 #include "support/StageReplayHarness.h"
 
@@ -87,6 +88,7 @@ protected:
     // One run: the screen from the replay, hashed frame by frame from its
     // first frame of play.
     std::vector<uint64_t> Run(const std::vector<uint8_t>& recording, uint32_t cosmeticSeed) {
+        const arena_fill::Scoped memory(arena_fill::NextRunPattern());
         std::vector<uint64_t> hashes;
         RandomManager::GetInstance()->Stream(RandomManager::kPresentation).Seed(cosmeticSeed);
         work->BeginGame(3);

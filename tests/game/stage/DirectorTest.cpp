@@ -11,6 +11,8 @@
 #include "game/enemy/item/ItemPowerUp.h"
 #include "support/StageRig.h"
 
+#include <tuple>
+
 namespace {
 
 using namespace stage_test;
@@ -80,6 +82,20 @@ TEST_F(DirectorStartTest, StartUpMakesTheStageAndFixesThePlayStream) {
     EXPECT_EQ(g_currentBackground, nullptr);
     EXPECT_EQ(world.gw->recording, 0);
     EXPECT_EQ(world.gw->replayBuffer, nullptr);
+}
+
+// Grabuster items made from shots take the game-wide chain level: a stage
+// starts it from the Grabuster hits of the player record (which a replay
+// carries), whatever a game before it reached.
+TEST_F(DirectorTest, TheChainLevelStartsFromThePlayerRecordNotTheLastGame) {
+    for (const auto& [left, hits, level] :
+         {std::tuple{49u, 23u, 2u}, {0u, 45u, 4u}, {30u, 9u, 0u}, {20u, 140u, 4u}}) {
+        GameObject::StartChain(left);
+        world.gw->player.grabusterHits = hits;
+        Start(1, 0);
+        EXPECT_EQ(GameObject::CurrentChainLevel(), level) << hits << " hits after " << left;
+        DeleteDirector();
+    }
 }
 
 TEST_F(DirectorTest, StoryModeAndPlaybackRecordNothing) {

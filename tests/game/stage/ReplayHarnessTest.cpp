@@ -1,7 +1,12 @@
+#include "engine/common/Heap.h"
+#include "support/ArenaFillSupport.h"
 #include "support/InputTestSupport.h"
 #include "support/StageReplayHarness.h"
 
 #include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -41,6 +46,42 @@ std::vector<uint64_t> PlayBack(const std::vector<uint8_t>& recording, uint32_t s
 }
 
 } // namespace
+
+// The arena fill this program was started with (DREVANTH_ARENA_FILL) is in
+// force: fresh blocks of the engine heap and of a stage's object pool read
+// its taken byte, and two runs of the harness take its two patterns in turn.
+// Run with the replay tests, it shows that they ran under the fill.
+TEST(ReplayHarness, TheArenaFillAskedForIsInForceInTheHeapThePoolAndTheRuns) {
+    using Mireku::Common::ArenaFill;
+    const uint8_t pattern = arena_fill::FromEnvironment();
+    ASSERT_EQ(ArenaFill::Pattern(), pattern) << "the program's fill is the one asked for";
+    if (pattern == 0)
+        GTEST_SKIP() << "no arena fill asked for (DREVANTH_ARENA_FILL)";
+    std::printf("arena fill 0x%02X in force\n", pattern);
+    const uint8_t taken = static_cast<uint8_t>(pattern ^ 0xFF);
+    auto* bytes = static_cast<uint8_t*>(Mireku::Common::Heap::LockedAlloc(100));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(std::count(bytes, bytes + 100, taken), 100) << "a heap block";
+    Mireku::Common::Heap::LockedFree(bytes);
+
+    uint8_t seen[2] = {};
+    for (uint8_t& run : seen) {
+        StageHarness harness;
+        ASSERT_TRUE(harness.Start({}));
+        run = ArenaFill::Pattern();
+        auto* block = static_cast<uint8_t*>(harness.World().pool->Allocate());
+        ASSERT_NE(block, nullptr);
+        const uint8_t runTaken = static_cast<uint8_t>(run ^ 0xFF);
+        EXPECT_EQ(std::count(block, block + GameObjectAllocator::kBlockSize, runTaken),
+                  GameObjectAllocator::kBlockSize)
+            << "a pool block";
+        harness.World().pool->Free(block);
+    }
+    EXPECT_NE(seen[0], seen[1]) << "each run its own pattern";
+    EXPECT_TRUE(seen[0] == pattern || seen[1] == pattern);
+    EXPECT_TRUE(seen[0] != 0 && seen[1] != 0);
+    EXPECT_EQ(ArenaFill::Pattern(), pattern) << "back after the runs";
+}
 
 TEST(ReplayHarness, AGeneratedStageHashesTheSameWhateverTheCosmeticSeed) {
     // The recording's header: the player record a fresh game starts with.
