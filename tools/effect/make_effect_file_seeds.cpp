@@ -572,12 +572,11 @@ std::vector<uint8_t> NewbornsPastTheirLife() {
         std::vector<effecttools::FieldValue> fields;
         int32_t start;
     };
-    const Item items[5] = {
-        {{{"TgUI", 0}, {"bLSF", 1}}, INT32_MIN},
-        {{{"TgUI", 0}}, INT32_MIN},
-        {{{"TgUI", 0}, {"OvLf", 2}, {"Lif", 0}}, INT32_MIN},
-        {{{"TgUI", 2}}, INT32_MIN},
-        {{{"TgUI", 0}, {"bLSF", 1}, {"UST", 0x7FFF}}, 0}};
+    const Item items[5] = {{{{"TgUI", 0}, {"bLSF", 1}}, INT32_MIN},
+                           {{{"TgUI", 0}}, INT32_MIN},
+                           {{{"TgUI", 0}, {"OvLf", 2}, {"Lif", 0}}, INT32_MIN},
+                           {{{"TgUI", 2}}, INT32_MIN},
+                           {{{"TgUI", 0}, {"bLSF", 1}, {"UST", 0x7FFF}}, 0}};
     e.spawnEntries.clear();
     e.timedEntries.clear();
     for (uint16_t i = 0; i < 5; ++i) {

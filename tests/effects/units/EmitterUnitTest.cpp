@@ -269,10 +269,9 @@ TEST_F(Emitters, ANewbornIsAdvancedByItsAgeButNeverPastItsLife) {
         {"EndlessTakesAMillionFramesInOneStep", kEndless, 1e6f, Steps(0, 1e6f), false},
         {"EndlessTakesAMillionAsTheMostSingleFramesAndTheRest", kEndless + 1, 1e6f,
          Steps(65535, 1e6f - 65535.0f), false},
-        {"EndlessPastTheIntRangeTakesTheRangesEnd", kEndless, 3e9f, Steps(0, 2147483648.0f),
+        {"EndlessPastTheIntRangeTakesTheRangesEnd", kEndless, 3e9f, Steps(0, 2147483648.0f), false},
+        {"EndlessInfinityTakesTheRangesEnd", kEndless + 1, kInf, Steps(65535, 2147418112.0f),
          false},
-        {"EndlessInfinityTakesTheRangesEnd", kEndless + 1, kInf,
-         Steps(65535, 2147418112.0f), false},
         {"LoopingLivesPastItsLifetime", kLooping + 1, 25.0f, Steps(25), false},
         {"LoopingTakesAMillionFramesInOneStep", kLooping, 1e6f, Steps(0, 1e6f), false},
     };
