@@ -556,8 +556,9 @@ std::vector<uint8_t> SkipWithPickable() {
 // Particles due long before their emitter's first frame, one a frame from
 // its second on: a start of -2^31 frames stays due, its step of one frame
 // lost in the float. Units of life 20 in single frames and in one step,
-// an endless one and one looping over 2..8 in one step, and one with the
-// largest start offset due a frame late.
+// an endless one and one looping over 2..8 in one step, and one due a frame
+// late with a start offset past its life (a small one: mutants of the
+// largest would step 32767 frames a frame, as the data asks).
 std::vector<uint8_t> NewbornsPastTheirLife() {
     effecttools::EffectFileValue f = OneUnit("vfx/newborns.vfxb");
     f.package.units[0].life = 20;
@@ -576,7 +577,7 @@ std::vector<uint8_t> NewbornsPastTheirLife() {
                            {{{"TgUI", 0}}, INT32_MIN},
                            {{{"TgUI", 0}, {"OvLf", 2}, {"Lif", 0}}, INT32_MIN},
                            {{{"TgUI", 2}}, INT32_MIN},
-                           {{{"TgUI", 0}, {"bLSF", 1}, {"UST", 0x7FFF}}, 0}};
+                           {{{"TgUI", 0}, {"bLSF", 1}, {"UST", 40}}, 0}};
     e.spawnEntries.clear();
     e.timedEntries.clear();
     for (uint16_t i = 0; i < 5; ++i) {
