@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine and either starts the game or runs the tests.
 #   ./setup.sh play   install, build, start the game
-#   ./setup.sh test   install, build with sanitizers, run every test; then
-#                     the replays and the play-through again, optimised
+#   ./setup.sh test   install, build with sanitizers, run every test; build
+#                     the whole tree with clang; then the replays and the
+#                     play-through again, optimised
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -53,6 +54,12 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # MALLOC_PERTURB_ never reaches those arenas), and the replay tests compare
 # runs under two patterns: state read before it is written shows.
 DREVANTH_ARENA_FILL=60 ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600
+
+# The whole tree with its tests, tools, benchmarks and fuzz targets must build
+# with clang too, the compiler the fuzz targets need: built, not run.
+cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++
+cmake --build build-clang -j "$jobs"
 
 # Replays must not depend on timing or on memory contents, which an
 # optimised build changes: the replay and play-through tests again there,

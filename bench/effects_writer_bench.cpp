@@ -57,38 +57,34 @@ constexpr uint32_t kStripMiddle = 5;
 // The values every record holds: the tests' stated ones.
 const Fx::RibbonFrameValues kValues = testsupport::StatedRibbonValues();
 
-template <uint32_t Kind> struct TrailKind;
-template <> struct TrailKind<0> { template <uint32_t N> using Unit = Fx::AxisTrailDrawUnit<N>; };
-template <> struct TrailKind<1> { template <uint32_t N> using Unit = Fx::CrossTrailDrawUnit<N>; };
-template <> struct TrailKind<2> {
-    template <uint32_t N> using Unit = Fx::BillboardTrailDrawUnit<N>;
-};
-
-template <uint32_t Kind, class Variant>
+// Trail is the unit class template, SubKind its sub-kind: the geometry
+// callback is instantiated on the class template itself (the runtime's
+// instantiations are of it, not of an alias to it).
+template <template <uint32_t> class Trail, uint32_t SubKind, class Variant>
 Fx::DrawUnit* MakeTrail(Fx::ParticleInstance* owner, const Fx::ParticleResource* data,
                         Fx::DrawCommand::Geometry& geometry) {
-    using Unit = typename TrailKind<Kind>::template Unit<2>;
+    using Unit = Trail<2>;
     using Indices =
         std::conditional_t<Variant::kVerticesPerPoint == 3, Fx::CentreLine, Fx::PlainLine>;
     Fx::TrailDrawUnitBase::Values v;
-    v.subKind = Kind == 0 ? 1 : Kind == 1 ? 4 : 0;
+    v.subKind = SubKind;
     v.pointCount = kTrailPoints;
     v.ops.write = Unit::template WriteVertices<Variant>;
-    geometry = Fx::WriteTrailIndices<TrailKind<Kind>::template Unit, Indices>;
+    geometry = Fx::WriteTrailIndices<Trail, Indices>;
     return Fx::DrawUnit::Create<Unit>(owner, data, v);
 }
-template <uint32_t Kind>
+template <template <uint32_t> class Trail, uint32_t SubKind>
 Fx::DrawUnit* MakeTrailOf(uint32_t variant, Fx::ParticleInstance* owner,
                           const Fx::ParticleResource* data, Fx::DrawCommand::Geometry& geometry) {
     switch (variant) {
     case 0:
-        return MakeTrail<Kind, Fx::PlainLine>(owner, data, geometry);
+        return MakeTrail<Trail, SubKind, Fx::PlainLine>(owner, data, geometry);
     case 1:
-        return MakeTrail<Kind, Fx::CentreLine>(owner, data, geometry);
+        return MakeTrail<Trail, SubKind, Fx::CentreLine>(owner, data, geometry);
     case 2:
-        return MakeTrail<Kind, Fx::MidKey>(owner, data, geometry);
+        return MakeTrail<Trail, SubKind, Fx::MidKey>(owner, data, geometry);
     default:
-        return MakeTrail<Kind, Fx::MidKeyCentreLine>(owner, data, geometry);
+        return MakeTrail<Trail, SubKind, Fx::MidKeyCentreLine>(owner, data, geometry);
     }
 }
 Fx::DrawCommand::Geometry LineStripGeometry(uint32_t variant) {
@@ -175,9 +171,12 @@ void BM_RibbonWriters(benchmark::State& state) {
             }
         } else {
             const Fx::ParticleResource* data = package->GetUnit(0)->GetDrawPart(0);
-            r.unit = r.kind == 0   ? MakeTrailOf<0>(variant, owner, data, r.geometry)
-                     : r.kind == 1 ? MakeTrailOf<1>(variant, owner, data, r.geometry)
-                                   : MakeTrailOf<2>(variant, owner, data, r.geometry);
+            r.unit =
+                r.kind == 0
+                    ? MakeTrailOf<Fx::AxisTrailDrawUnit, 1>(variant, owner, data, r.geometry)
+                : r.kind == 1
+                    ? MakeTrailOf<Fx::CrossTrailDrawUnit, 4>(variant, owner, data, r.geometry)
+                    : MakeTrailOf<Fx::BillboardTrailDrawUnit, 0>(variant, owner, data, r.geometry);
             if (auto* t = static_cast<Fx::TrailDrawUnitBase*>(r.unit); t && t->record) {
                 t->record->ribbon = kValues;
                 std::memcpy(t->parameters, params, 4);

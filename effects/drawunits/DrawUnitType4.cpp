@@ -20,7 +20,6 @@ namespace FulgorCore {
 
 namespace {
 
-constexpr uint32_t kStateIndexMask = 3u;
 constexpr uint32_t kWaiting = 0;
 constexpr uint32_t kLive = FieldPoint::kLive;
 constexpr uint32_t kLineVerticesPerItem = 2;

@@ -58,6 +58,11 @@ public:
     static constexpr uint32_t kMaxDistanceEmissions = 4096;
     // Interval emissions of one timer in one frame, for the same reason.
     static constexpr uint32_t kMaxIntervalEmissions = 4096;
+    // The most frames of a newborn's advance taken one at a time: more than
+    // any start offset asks for (an event emission adds the 16-bit offset
+    // twice). The rest of a longer advance, which only a newborn without end
+    // or of a longer life can take, is one step.
+    static constexpr int64_t kMaxSingleFrameAdvance = 65535;
 
     // The emitter of the data's kind for `owner` in a pool block, or null
     // when no block is free or the kind is none of 1-9. When a further block
@@ -91,7 +96,8 @@ public:
     // their lateness as age, then emission by distance.
     void DispatchTimedEvents();
     void EmitByDistance(EmissionTimer& timer);
-    // One particle of spawn item `item`.
+    // One particle of spawn item `item`, advanced by the whole frames of
+    // its age plus the item's start offset, never past its life.
     void SpawnParticle(float age, uint32_t item, const float* position, const float* direction,
                        float speed, int32_t pointIndex);
     // Birth and death emissions of the items whose trigger matches.

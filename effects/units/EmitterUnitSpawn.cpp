@@ -12,9 +12,11 @@
 #include "effects/units/ParticleInstanceFactoryTable.h"
 #include "effects/units/ParticleSpawnSettings.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace FulgorCore {
 
@@ -91,6 +93,52 @@ void Wrap(float& angle) {
         angle += kTwoPi;
 }
 
+// The whole frames of a newborn's advance: its age truncated toward zero
+// plus the item's start offset. The age is bounded in float before it is
+// converted: past the 32-bit range (or infinite) it counts as the range's
+// end, and a NaN age as none.
+int64_t AdvanceFrames(float age, int32_t offset) {
+    constexpr float kRange = 2147483648.0f; // 2^31
+    int64_t whole = 0;
+    if (age >= kRange)
+        whole = INT32_MAX;
+    else if (age <= -kRange)
+        whole = INT32_MIN;
+    else if (!std::isnan(age))
+        whole = static_cast<int32_t>(age);
+    return whole + offset;
+}
+
+// The frames a newborn's own clock lets it live: its lifetime when it ends
+// at its end time and does not wrap back before it; without end for an
+// endless or looping one.
+float LifeFrames(const UnitInstance::InitialState& state) {
+    const bool ends = state.timeMode == UnitInstance::kEndAtTime && !(state.loopEnd > 0.0f);
+    return ends ? state.lifetime : std::numeric_limits<float>::infinity();
+}
+
+// Advances a newborn by `frames` (more than 0), in single frames or in one
+// step, never further than it lives: an advance at or past its life ends it
+// at its end time, as its clock would, and single frames stop once it has
+// ended. An advance a damaged age makes huge thus costs at most the
+// newborn's life in steps, or kMaxSingleFrameAdvance and one more step for
+// a newborn without end.
+void AdvanceNewborn(UnitInstance* particle, int64_t frames, float life, bool singleFrames) {
+    const NewbornAdvance advance;
+    int64_t done = 0;
+    if (singleFrames) {
+        const int64_t steps = std::min(frames, EmitterUnit::kMaxSingleFrameAdvance);
+        for (; done < steps && particle->alive; ++done) {
+            particle->Update(1.0f);
+            particle->Evaluate();
+        }
+        if (done == frames || !particle->alive)
+            return;
+    }
+    particle->Update(std::min(static_cast<float>(frames - done), life));
+    particle->Evaluate();
+}
+
 EmitterUnit::ParticleFactory g_factory = FromTable;
 
 } // namespace
@@ -146,19 +194,10 @@ void EmitterUnit::SpawnParticle(float age, uint32_t item, const float* position,
         if (particle) {
             // A particle added while another new one advances waits for
             // its parent's next update instead.
-            const int32_t n = static_cast<int32_t>(age) + Signed16(spawn->GetUST());
-            if (n > 0 && NewbornAdvance::Allowed()) {
-                const NewbornAdvance advance;
-                if (spawn->GetFlags() & EmitterSpawnEntry::kLSF) {
-                    for (int32_t i = 0; i < n; ++i) {
-                        particle->Update(1.0f);
-                        particle->Evaluate();
-                    }
-                } else {
-                    particle->Update(static_cast<float>(n));
-                    particle->Evaluate();
-                }
-            }
+            const int64_t frames = AdvanceFrames(age, Signed16(spawn->GetUST()));
+            if (frames > 0 && NewbornAdvance::Allowed())
+                AdvanceNewborn(particle, frames, LifeFrames(initial),
+                               spawn->GetFlags() & EmitterSpawnEntry::kLSF);
             owner->AddChild(particle);
         }
     }

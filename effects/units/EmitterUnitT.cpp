@@ -23,9 +23,8 @@ constexpr float kNormalUnit = 0.007874016f; // 1 / 127
 constexpr float kAxisZ[3] = {0.0f, 0.0f, 1.0f};
 constexpr float kAxisY[3] = {0.0f, 1.0f, 0.0f};
 
-// Direction modes ("GnCT") and selection modes ("GnPT").
-constexpr uint32_t kOutward = 0;
-constexpr uint32_t kAlongNormal = 1;
+// Direction modes ("GnCT": 0 outward, 1 along the normal, 2 along the
+// axis) and selection modes ("GnPT").
 constexpr uint32_t kAlongAxis = 2;
 constexpr uint32_t kRandomPick = 1;
 

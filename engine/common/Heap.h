@@ -118,7 +118,8 @@ private:
     uint32_t root_;
     uint32_t first_;
     uint8_t* base_;
-    bool poisoned_ = false;
+    // Read only by builds that poison.
+    [[maybe_unused]] bool poisoned_ = false;
 };
 
 // Reports an exhausted engine heap once per failed request (stderr), so that a

@@ -654,13 +654,6 @@ std::vector<uint8_t> Title() {
     return WriteWithSparks(f);
 }
 
-// A part of `sets` texture sets (0-6) over texture 0.
-DrawPartValue WithSets(DrawPartValue p, uint32_t sets) {
-    p.fields[1] = {"UvSC", sets};
-    p.uvLayers.resize(sets, p.uvLayers.empty() ? UvTransformValue{} : p.uvLayers[0]);
-    return p;
-}
-
 // A ring of `segments` (the data's count, held to 3-64 when drawn) in
 // draw-size units: radius, half width and the edges' lift along the facing
 // axis; with the centre line its circles red outside, white in the middle

@@ -8,8 +8,9 @@
 // data should hold, draw units refused or at their limits, particles with
 // unit events of every kind, target mode and depth, units that emit
 // themselves (one with a start offset), skips to later frames over
-// pickable particles that end, and the composed particle classes with every
-// part kind and draw priorities outside the lists.
+// pickable particles that end, the composed particle classes with every
+// part kind and draw priorities outside the lists, and particles due long
+// before their emitter's first frame.
 //   make_effect_file_seeds <folder>
 #include "tools/effect/EmitterWriter.h"
 #include "tools/effect/GameEffects.h"
@@ -17,6 +18,7 @@
 #include "tools/effect/PackageWriter.h"
 #include "tools/effect/SeedFiles.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -552,6 +554,56 @@ std::vector<uint8_t> SkipWithPickable() {
     return effecttools::WriteEffectFile(f);
 }
 
+// Particles due long before their emitter's first frame, one a frame from
+// its second on: a start of -2^31 frames stays due, its step of one frame
+// lost in the float. Units of life 20 in single frames and in one step,
+// an endless one and one looping over 2..8 in one step, and one due a frame
+// late with a start offset past its life (a small one: mutants of the
+// largest would step 32767 frames a frame, as the data asks).
+std::vector<uint8_t> NewbornsPastTheirLife() {
+    effecttools::EffectFileValue f = OneUnit("vfx/newborns.vfxb");
+    f.package.units[0].life = 20;
+    effecttools::UnitValue looping = f.package.units[0];
+    looping.loopStart = 2;
+    looping.loopEnd = 8;
+    effecttools::UnitValue emitting;
+    emitting.life = 0;
+    // The shape of EveryFrame's emitter, with items and timers of its own.
+    effecttools::EmitterValue e = EveryFrame({}, 1);
+    struct Item {
+        std::vector<effecttools::FieldValue> fields;
+        int32_t start;
+    };
+    const Item items[5] = {{{{"TgUI", 0}, {"bLSF", 1}}, INT32_MIN},
+                           {{{"TgUI", 0}}, INT32_MIN},
+                           {{{"TgUI", 0}, {"OvLf", 2}, {"Lif", 0}}, INT32_MIN},
+                           {{{"TgUI", 2}}, INT32_MIN},
+                           {{{"TgUI", 0}, {"bLSF", 1}, {"UST", 40}}, 0}};
+    e.spawnEntries.clear();
+    e.timedEntries.clear();
+    for (uint16_t i = 0; i < 5; ++i) {
+        effecttools::SpawnEntryValue item;
+        item.fields = items[i].fields;
+        e.spawnEntries.push_back(item);
+        effecttools::TimedEntryValue timer;
+        timer.enabled = 1;
+        timer.target = i;
+        timer.count = 1;
+        timer.interval = 1;
+        timer.startFrame = items[i].start;
+        e.timedEntries.push_back(timer);
+    }
+    emitting.emitters = {e};
+    f.package.units.push_back(emitting);
+    f.package.units.push_back(looping);
+    effecttools::TimelineValue t;
+    t.length = 0;
+    t.items.push_back(Entry(0, 1, 0, -1, 0, 100));
+    f.package.timelines = {t};
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    return effecttools::WriteEffectFile(f);
+}
+
 } // namespace
 
 // The composed particle classes: a unit of every count of draw (0-3),
@@ -614,5 +666,6 @@ int main(int argc, char** argv) {
     seeds.push_back(SelfEmitting());
     seeds.push_back(SkipWithPickable());
     seeds.push_back(ComposedClasses());
+    seeds.push_back(NewbornsPastTheirLife());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }

@@ -7,8 +7,14 @@
 #include "effects/units/ParticleInstanceT.h"
 #include "effects/units/UnitCreators.h"
 #include "support/effects/EmitterRig.h"
+#include "support/effects/FuzzedEffectPlay.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -128,6 +134,24 @@ TEST(EmitterParticles, ASelfEmittingUnitWithAStartOffsetEndsItsFrame) {
     }
     EmitterUnit::Factory() = EmitterUnit::kBuiltInFactory;
     EXPECT_EQ(rig.Release(), start);
+}
+
+// A fuzzed effect file whose emitter's start lies far in the past: some
+// of its particles are due about 2^31 frames ago, in single frames.
+// Replayed as the fuzz target plays it: its frames end, and once its
+// instance has ended every block is back.
+TEST(EmitterParticles, AFuzzedEffectOfNewbornsDuePastTheIntRangeEndsEachFrame) {
+    std::ifstream in(DREVANTH_FUZZ_CORPUS "/effect_file/newborn_age", std::ios::binary);
+    const std::vector<uint8_t> image{std::istreambuf_iterator<char>(in),
+                                     std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(image.empty());
+    FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
+    testsupport::RuntimeStartup runtime;
+    ASSERT_TRUE(runtime.Start());
+    testsupport::FakeObjectListenner objects;
+    testsupport::FakeInstanceListenner instances;
+    ASSERT_TRUE(testsupport::PlayLikeTheEffectFileFuzzTarget(image, objects, instances));
+    EXPECT_EQ(UnitTreeRig::UsedBlocks(), 0u);
 }
 
 TEST(EmitterParticles, AttachedUnitsFollowTheOwnersSteps) {

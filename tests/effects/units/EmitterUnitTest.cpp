@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <set>
 
 namespace {
@@ -197,6 +198,119 @@ TEST_F(Emitters, ExtraFramesInSingleStepsOrInOne) {
     EXPECT_EQ(Spawns()[0].evaluates, 3);
     EXPECT_EQ(Spawns()[1].updates, std::vector<float>{3.0f});
     EXPECT_EQ(Spawns()[1].evaluates, 1);
+}
+
+// Newborns of unit 1 (life 20) made not to loop, in single frames (odd
+// items) or in one step: items 0-1 of the unit's own life, 2-3 endless
+// (a drawn lifetime of 0), 4-5 looping (unit 2: life 20, loop 2..8).
+effecttools::EffectFileValue NewbornKinds() {
+    EmitterValue v = Emitter(2);
+    const std::vector<FieldValue> kinds[3] = {{}, {{"OvLf", 2}, {"Lif", 0}}, {}};
+    for (uint32_t kind = 0; kind < 3; ++kind) {
+        for (uint32_t single : {0u, 1u}) {
+            v.spawnEntries.push_back(Item(kinds[kind]));
+            v.spawnEntries.back().fields.push_back({"bLSF", single});
+            if (kind == 2)
+                v.spawnEntries.back().fields[0] = {"TgUI", 2};
+        }
+    }
+    effecttools::EffectFileValue f = EmitterRig::EffectWith(v);
+    f.package.units.push_back(f.package.units[1]);
+    f.package.units[1].loopStart = 0;
+    f.package.units[1].loopEnd = 0;
+    return f;
+}
+
+// `ones` single frames, then one step of `rest` frames when it is not 0.
+std::vector<float> Steps(int ones, float rest = 0.0f) {
+    std::vector<float> steps(static_cast<size_t>(ones), 1.0f);
+    if (rest != 0.0f)
+        steps.push_back(rest);
+    return steps;
+}
+
+// The whole frames of the age advance a newborn, never past its life of 20:
+// at or past it the newborn ends at its end time, the single frames stopping
+// there, whatever the age (huge, past the int range, infinite). A NaN age
+// is no advance. A newborn that does not end by its clock in its advance
+// (endless, or looping back) takes what its age asks, at most 65535 single
+// frames and the rest in one step.
+TEST_F(Emitters, ANewbornIsAdvancedByItsAgeButNeverPastItsLife) {
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    enum Kind : uint32_t { kLife = 0, kEndless = 2, kLooping = 4 };
+    struct Row {
+        const char* name;
+        uint32_t item;
+        float age;
+        std::vector<float> steps;
+        bool ends;
+    };
+    const Row rows[] = {
+        {"AgeZeroIsNoAdvance", kLife, 0.0f, {}, false},
+        {"AgeZeroIsNoAdvanceInSingleFrames", kLife + 1, 0.0f, {}, false},
+        {"OneFrameIsOneStep", kLife, 1.0f, Steps(0, 1.0f), false},
+        {"OneFrameIsOneSingleFrame", kLife + 1, 1.0f, Steps(1), false},
+        {"LifeLessOneLivesOn", kLife, 19.0f, Steps(0, 19.0f), false},
+        {"LifeLessOneLivesOnInSingleFrames", kLife + 1, 19.0f, Steps(19), false},
+        {"ItsLifeEndsIt", kLife, 20.0f, Steps(0, 20.0f), true},
+        {"ItsLifeEndsItAtTheLastSingleFrame", kLife + 1, 20.0f, Steps(20), true},
+        {"OnePastItsLifeEndsItAtItsLife", kLife, 21.0f, Steps(0, 20.0f), true},
+        {"OnePastItsLifeStopsTheSingleFramesAtItsEnd", kLife + 1, 21.0f, Steps(20), true},
+        {"AMillionFramesEndItAtItsLife", kLife, 1e6f, Steps(0, 20.0f), true},
+        {"AMillionSingleFramesStopAtItsEnd", kLife + 1, 1e6f, Steps(20), true},
+        {"PastTheIntRangeEndsItAtItsLife", kLife, 3e9f, Steps(0, 20.0f), true},
+        {"PastTheIntRangeInSingleFramesStopsAtItsEnd", kLife + 1, 3e9f, Steps(20), true},
+        {"InfinityEndsItAtItsLife", kLife, kInf, Steps(0, 20.0f), true},
+        {"InfinityInSingleFramesStopsAtItsEnd", kLife + 1, kInf, Steps(20), true},
+        {"NaNIsNoAdvance", kLife, nan, {}, false},
+        {"NaNIsNoAdvanceInSingleFrames", kLife + 1, nan, {}, false},
+        {"MinusInfinityIsNoAdvance", kLife + 1, -kInf, {}, false},
+        {"EndlessTakesAMillionFramesInOneStep", kEndless, 1e6f, Steps(0, 1e6f), false},
+        {"EndlessTakesAMillionAsTheMostSingleFramesAndTheRest", kEndless + 1, 1e6f,
+         Steps(65535, 1e6f - 65535.0f), false},
+        {"EndlessPastTheIntRangeTakesTheRangesEnd", kEndless, 3e9f, Steps(0, 2147483648.0f), false},
+        {"EndlessInfinityTakesTheRangesEnd", kEndless + 1, kInf, Steps(65535, 2147418112.0f),
+         false},
+        {"LoopingLivesPastItsLifetime", kLooping + 1, 25.0f, Steps(25), false},
+        {"LoopingTakesAMillionFramesInOneStep", kLooping, 1e6f, Steps(0, 1e6f), false},
+    };
+    Begin(NewbornKinds());
+    const float position[3] = {};
+    const float direction[3] = {0, 1, 0};
+    for (const Row& row : rows) {
+        Spawns().clear();
+        emitter()->SpawnParticle(row.age, row.item, position, direction, 1.0f, -1);
+        ASSERT_EQ(Spawns().size(), 1u) << row.name;
+        const SpawnRecord& spawned = Spawns()[0];
+        EXPECT_EQ(spawned.updates, row.steps) << row.name;
+        EXPECT_EQ(spawned.evaluates, static_cast<int>(row.steps.size())) << row.name;
+        ASSERT_NE(rig.owner->lastChild, nullptr) << row.name;
+        EXPECT_EQ(rig.owner->lastChild->alive == 0, row.ends) << row.name;
+        EXPECT_TRUE(spawned.added) << row.name;
+    }
+}
+
+// Particles due two billion frames ago, in single frames: each ends within
+// its life of 20 in the frame that made it, and the owner lets it go in
+// that same frame.
+TEST_F(Emitters, NewbornsAgedPastTheirLifeAreReleasedInTheirFrame) {
+    EmitterValue v = Emitter(2);
+    v.spawnEntries = {Item({{"bLSF", 1}})};
+    v.timedEntries = {Timer(0, 1, 30000, -2000000000)};
+    effecttools::EffectFileValue f = EmitterRig::EffectWith(v);
+    f.package.units[1].loopEnd = 0;
+    Begin(f);
+    const uint32_t before = EmitterRig::UsedBlocks();
+    rig.owner->Update(1.0f);
+    ASSERT_EQ(Spawns().size(), EmitterUnit::kMaxIntervalEmissions);
+    for (const SpawnRecord& spawned : Spawns()) {
+        // Its 20 single frames, then the owner's step of its new children.
+        ASSERT_EQ(spawned.updates.size(), 21u);
+        EXPECT_TRUE(spawned.added);
+    }
+    EXPECT_EQ(rig.owner->firstChild, nullptr);
+    EXPECT_EQ(EmitterRig::UsedBlocks(), before);
 }
 
 TEST_F(Emitters, ADrawnLifetimeCoversItsRangeAndAZeroLifetimeNeverEndsByTime) {

@@ -36,7 +36,6 @@ using testsupport::TreeEffect;
 namespace Engine = FulgorCore::Engine;
 
 constexpr float kIdentity34[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
-constexpr float kWhite[4] = {1, 1, 1, 1};
 constexpr float kHalfPi = 1.5707964f;
 
 class RootTest : public testing::Test {

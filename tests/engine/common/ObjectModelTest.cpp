@@ -41,7 +41,9 @@ TEST(ObjectModel, RefPtrSelfAssignmentAndCopiesKeepTheCountRight) {
     g_destroyed = 0;
     {
         RefPtr<Counted> a = RefPtr<Counted>::Adopt(new Counted);
-        a = a;
+        // Through a reference, as a self-assignment comes about in real code.
+        const RefPtr<Counted>& same = a;
+        a = same;
         EXPECT_EQ(a->GetRefCount(), 1u);
         RefPtr<Counted> b = a;
         EXPECT_EQ(a->GetRefCount(), 2u);

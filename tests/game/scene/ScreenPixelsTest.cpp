@@ -165,7 +165,7 @@ TEST_F(ScreenPixels, TheStageScreensOverlays) {
     for (const auto& [x, y] : {std::pair{490, 290}, {860, 440}})
         EXPECT_TRUE(std::any_of(
             std::begin(sampledata::kPauseWindowColours), std::end(sampledata::kPauseWindowColours),
-            [&](uint32_t c) {
+            [this, x = x, y = y](uint32_t c) {
                 return bool(testing_graphics::PixelIs(pixels, 1280, x, y, int(c >> 24),
                                                       int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), 6));
             }))

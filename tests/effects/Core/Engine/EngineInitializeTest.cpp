@@ -165,7 +165,7 @@ TEST(EngineInitializeTest, FailedCubeBuffersAreReported) {
          {std::pair<uint32_t, const char*>{96, "Failed to create VertexBufferProjection.\n"},
           {72, "Failed to create IndexBufferProjection.\n"}}) {
         RuntimeStartup startup;
-        startup.device.failWhen = [size](const RecordingDevice::Creation& c) {
+        startup.device.failWhen = [size = size](const RecordingDevice::Creation& c) {
             return c.size == size;
         };
         EXPECT_FALSE(startup.Start());
