@@ -257,6 +257,8 @@ std::vector<uint8_t> LogoFirst() {
     return WriteWithSparks(f);
 }
 
+void AddOrientationUnits(EffectFileValue& f, uint32_t set, int32_t life, uint16_t frames);
+
 std::vector<uint8_t> LogoSecond() {
     EffectFileValue f = File("vfx/logo_brondel_velmora.vfxb", 2);
     AddAngleFade(f, 1);
@@ -288,6 +290,7 @@ std::vector<uint8_t> LogoSecond() {
     u.emitters.push_back(Emitter(6, six));
     f.package.units.push_back(u);
     PlayLogoUnit(f);
+    AddOrientationUnits(f, 1, kLogoLife, static_cast<uint16_t>(kLogoLife));
     return WriteWithSparks(f);
 }
 
@@ -587,6 +590,30 @@ void PlayUnits(EffectFileValue& f, const std::vector<UnitValue>& units, uint16_t
     }
 }
 
+// Small quads turned each frame by every orientation mode the file's set
+// has (camera space "CST": set 0 modes 0-6, the others mode 1 alone), in a
+// row low on the screen, each drifting right so that mode 1 has a motion
+// to follow; the first also turns its velocity by two angles.
+void AddOrientationUnits(EffectFileValue& f, uint32_t set, int32_t life, uint16_t frames) {
+    f.package.fields.push_back({"CST", set});
+    std::vector<UnitValue> units;
+    for (uint32_t mode = set == 0 ? 0 : 1; mode <= (set == 0 ? 6u : 1u); ++mode) {
+        UnitValue u = Unit(life, 0, 0);
+        u.fields = {{"bPPo", 1}, {"BDir", mode}};
+        const float x = -180.0f + 60.0f * static_cast<float>(mode);
+        u.triples["Pos"] = TripleValue{0, Ease(x, x + 30.0f, static_cast<float>(frames)),
+                                       Constant(-150.0f), std::nullopt};
+        DrawDataType9Value quad;
+        quad.sizeX = 8.0f;
+        quad.sizeY = 8.0f;
+        u.drawParts.push_back(Part(quad));
+        units.push_back(u);
+    }
+    units[0].fields.push_back({"bPVr", 1});
+    units[0].vlRt = PairValue{0, Ease(0.0f, 1.5f, static_cast<float>(frames)), Constant(0.5f)};
+    PlayUnits(f, units, frames);
+}
+
 std::vector<uint8_t> Title() {
     EffectFileValue f = ScreenFile("title/title_main.vfxb", 2);
     f.package.textures = {Texture("title", 200, 220, 255), Texture("glow", 120, 160, 255)};
@@ -827,6 +854,7 @@ std::vector<uint8_t> Setup() {
     f.package.units.push_back(Backdrop(Unit(0, 0, 180)));
     AddCompositions(f);
     PlayUnits(f, SetupTrails(), 180);
+    AddOrientationUnits(f, 0, 0, 180);
     return WriteWithSparks(f);
 }
 
