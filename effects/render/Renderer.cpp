@@ -102,6 +102,8 @@ bool Initialize(const InitializeParameter& p) {
     work->defaultStateWord = RendererWorkData::kDefaultStateWord;
     for (float* m : work->billboardMatrices)
         SetIdentity34(m);
+    for (float* m : work->cameraTransforms)
+        SetIdentity34(m);
     work->device = p.pDevice;
     work->device->AddRef();
     work->resetLatchPerRecord = p.RendererFlagA;
@@ -267,6 +269,12 @@ void SetViewProjection(const float* view, const float* projection) {
     Math::Matrix44Inverse(work->inverseViewProjection, work->viewProjection);
     Math::Matrix44Inverse(work->inverseView, work->view);
     work->cameraPosition = &work->inverseView[12];
+    // The camera of space 0 as the particles' orientation reads it: its
+    // axes and position (the rows of the inverse view); spaces 1 and 2
+    // keep the world's axes at the origin.
+    for (int row = 0; row < 4; ++row)
+        for (int c = 0; c < 3; ++c)
+            work->cameraTransforms[0][row * 3 + c] = work->inverseView[row * 4 + c];
     // Orthographic when the last column reads (.., 0, 1) to two decimals.
     const float* vp = work->viewProjection;
     const bool orthographic = Math::TruncateToInt64(vp[11] * 100.0f) == 0 &&

@@ -81,7 +81,7 @@ void ComposeScaleRotationTranslation(ParticleInstance* node) {
     Math::Matrix34Identity(t);
     Copy3(&t[9], node->position);
     node->composeBuilder(node->currentWorldMatrix, s, block.rotationMatrix, t);
-    RunMember(node->finishMember, node);
+    RunMember(node->orientationBasisStep, node);
 }
 
 // Rotation rows from the node's rotation getter, each scaled by its scale
@@ -97,7 +97,7 @@ void ComposeFromGetters(ParticleInstance* node) {
         for (int c = 0; c < 3; ++c)
             m[row * 3 + c] *= scale[row];
     Copy3(&m[9], node->position);
-    RunMember(node->finishMember, node);
+    RunMember(node->orientationBasisStep, node);
 }
 
 const float* ParentMatrix(const ParticleInstance* node) {
@@ -190,6 +190,7 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart*
       pointIndex(pointIndex) {
     if (directionIn)
         Copy3(direction, directionIn);
+    orientationSet = owner && owner->package ? owner->package->GetOrientationSet() : 0;
     void* block = Engine::GetUnitInstancePool().Allocate();
     if (!block) {
         Finish();
@@ -243,6 +244,12 @@ void ParticleInstance::TakeSpawnFrame(const float* origin, const float* position
         ComposeTransformInWorld, ComposeTransformWithOwner, ComposeTransformWithOwner,
         ComposeTransformFromGetters};
     composeMember = kComposers[mode];
+    // The emission direction's frame, for a particle turned along it or
+    // whose velocity turns about it.
+    const bool oriented = LinkOrientationMode(link) == 1;
+    const bool basis = oriented || WantsVelocityRotation();
+    if (basis)
+        MakeDirection(direction);
     switch (mode) {
     case 1:
         if (parent) {
@@ -263,6 +270,8 @@ void ParticleInstance::TakeSpawnFrame(const float* origin, const float* position
         for (int c = 0; c < 3; ++c)
             v[c] = moving[0] * inverse[c] + moving[1] * inverse[3 + c] + moving[2] * inverse[6 + c];
         std::memcpy(transformBlock->parentMatrix, ParentMatrix(this), sizeof(float) * 12);
+        if (basis)
+            ComposeBasisWithParent(inverse);
         break;
     }
     case 3:
@@ -278,6 +287,8 @@ void ParticleInstance::TakeSpawnFrame(const float* origin, const float* position
     default:
         break;
     }
+    if (oriented)
+        HoldVelocityInBasis(v);
     Copy3(offset, p);
     Copy3(transformBlock->initialVelocity, v);
     const float* parentColor = parent ? parent->GetColor() : nullptr;
@@ -324,6 +335,7 @@ void ParticleInstance::InstallMembers() {
     if (data.GetFlagFGr() && owner->listener)
         notifyPositionMember = NotifyListenerPosition;
     SelectFadeMembers();
+    orientationStep = OrientationBuilder(data.GetOrientationMode(), orientationSet);
 
     // The particle starts from a finished frame at time zero: its first
     // drawn frame has a colour and a matrix, and the previous matrix is the
@@ -339,6 +351,8 @@ void ParticleInstance::InstallMembers() {
         transformBlock->interpolationSample = data.GetFuCt().SampleRandom(owner->random);
         interpolateMember = InterpolatePosition;
     }
+    if (WantsVelocityRotation())
+        StartVelocityRotation();
     // "bSPT": a shared block of the particle's own.
     if (data.GetFlagSPT())
         AttachOwnSharedBlock();
@@ -581,7 +595,7 @@ void ParticleInstance::RunUpdateMembers(const UnitClock& clock) {
         std::memcpy(previousWorldMatrix, currentWorldMatrix, sizeof(float) * 12);
         transformBlock->transformFlags |= TransformBlock::kComposed;
     }
-    RunMember(reservedMember, this);
+    RunMember(orientationStep, this);
     RunMember(interpolateMember, this, clock);
     RunMember(notifyPositionMember, this);
 }

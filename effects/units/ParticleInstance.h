@@ -224,6 +224,36 @@ public:
     // time is ahead of its integration time, then the motion and flag
     // members.
     static void IntegrateMotion(ParticleInstance* node);
+    // The orientation: a frame whose Z axis is the emission direction,
+    // which turns the particle (link orientation mode 1) or the axes its
+    // velocity is turned about (velocity rotation); and the camera- or
+    // motion-facing builders the data's orientation mode picks each frame.
+    // `direction` gives Z; X is square to the parent's Y axis (its Z axis
+    // when nearly parallel); the identity for a direction of squared
+    // length 0.0001 or less.
+    void MakeDirection(const float* direction);
+    // The frame composed after scale, rotation and translation, before
+    // the parent: the particle's axes and its integrated motion (held in
+    // the frame) turn with it.
+    static void ApplyOrientationBasis(ParticleInstance* node);
+    // Orientation modes 1-6 (1 along the motion; 2-6 facing the camera),
+    // and mode 3 under its own name: point-facing, which leaves the axes
+    // as they are when the camera is straight above.
+    template <uint32_t Mode> static void ComputeOrientationMatrix(ParticleInstance* node);
+    static void ComputeOrientationMatrix(ParticleInstance* node);
+    // The initial velocity turned by the two angles (about the frame's X,
+    // then its Y axis): link orientation mode 0 takes the velocity into the
+    // frame and back, mode 1 holds it in the frame already.
+    template <uint32_t Mode>
+    static const float* RotateVelocity(ParticleInstance* node, float* buffer,
+                                       const UnitClock& clock);
+    // The builders by the data's orientation mode + 7 x the package's
+    // orientation set; the velocity sources by link orientation mode. A
+    // mode or set past them turns nothing (and a link mode past its table
+    // reads as 0).
+    static PlainMember OrientationBuilder(uint32_t mode, uint32_t set);
+    static VelocityMember VelocityRotationSource(uint32_t linkMode);
+    static uint32_t LinkOrientationMode(const ParticleSpawnSettings& link);
     // Listener slot 14 with the current translation.
     static void NotifyListenerPosition(ParticleInstance* node);
     // The current translation moved back toward the previous one by the
@@ -337,8 +367,8 @@ public:
     // The update members RunUpdateMembers calls, in their order: world and
     // local acceleration, scale, rotation, translation (which runs the
     // integration step), track morph, transform tracks (clocked);
-    // integrate (plain); direction (clocked); compose, reserved (plain);
-    // interpolate (clocked); notify position (plain).
+    // integrate (plain); direction (clocked); compose, orientation
+    // (plain); interpolate (clocked); notify position (plain).
     FrameMember worldAccelerationStep = NoOpWithArgument;
     FrameMember localAccelerationStep = NoOpWithArgument;
     FrameMember scaleStep = NoOpWithArgument;
@@ -351,11 +381,14 @@ public:
     PlainMember integrateMember = NoOpPlain;
     FrameMember directionMember = NoOpWithArgument;
     PlainMember composeMember;
-    PlainMember reservedMember = NoOpPlain;
+    PlainMember orientationStep = NoOpPlain;
     FrameMember interpolateMember = NoOpWithArgument;
     PlainMember notifyPositionMember = NoOpPlain;
-    // Run by every composition right after C(S, R, T).
-    PlainMember finishMember = NoOpPlain;
+    // Run by every composition right after C(S, R, T): the orientation
+    // basis, or nothing.
+    PlainMember orientationBasisStep = NoOpPlain;
+    // The package's orientation set (which builders the modes have).
+    uint32_t orientationSet = 0;
     // What IntegrateMotion runs after the integration: the data's motion
     // member and the one its flags choose.
     PlainMember motionMember = NoOpPlain;
@@ -389,6 +422,17 @@ private:
     // and the composition that frame takes.
     void TakeSpawnFrame(const float* origin, const float* positionIn, const float* velocity,
                         const float* rotationIn);
+    // Velocity rotation wanted: the data turns it by angles not always 0.
+    bool WantsVelocityRotation() const;
+    // The basis in the parent's frame (`toParent` its inverse world
+    // matrix), rows renormalised.
+    void ComposeBasisWithParent(const float* toParent);
+    // Link orientation mode 1: the particle turns by the basis, and its
+    // velocity `v` is held in the basis's frame.
+    void HoldVelocityInBasis(float* v);
+    // The velocity source that turns the velocity, its random values and
+    // the basis inverse.
+    void StartVelocityRotation();
     void InstallMembers();
 };
 

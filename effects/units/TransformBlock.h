@@ -57,6 +57,13 @@ struct TransformBlock {
     // that did not change since (most are constant) is not built again.
     float rotationAngles[3];
     float rotationMatrix[12];
+    // The frame whose Z axis is the emission direction (in the frame of
+    // the transform mode), its inverse, and the random values of the
+    // velocity-rotation angles; only particles oriented along their
+    // emission or turning their velocity build them.
+    float orientationBasis[12];
+    float basisInverse[12];
+    float velocityRotationSamples[2];
 };
 
 static_assert(sizeof(TransformBlock) <= kUnitBlockSize);

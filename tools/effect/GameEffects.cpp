@@ -264,6 +264,8 @@ std::vector<uint8_t> LogoFirst() {
     return WriteWithSparks(f);
 }
 
+void AddOrientationUnits(EffectFileValue& f, uint32_t set, int32_t life, uint16_t frames);
+
 std::vector<uint8_t> LogoSecond() {
     EffectFileValue f = File("vfx/logo_brondel_velmora.vfxb", 2);
     AddAngleFade(f, 1);
@@ -295,6 +297,7 @@ std::vector<uint8_t> LogoSecond() {
     u.emitters.push_back(Emitter(6, six));
     f.package.units.push_back(u);
     PlayLogoUnit(f);
+    AddOrientationUnits(f, 1, kLogoLife, static_cast<uint16_t>(kLogoLife));
     return WriteWithSparks(f);
 }
 
@@ -591,6 +594,30 @@ void PlayUnits(EffectFileValue& f, const std::vector<UnitValue>& units, uint16_t
         f.package.assignments.push_back(
             {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     }
+}
+
+// Small quads turned each frame by every orientation mode the file's set
+// has (camera space "CST": set 0 modes 0-6, the others mode 1 alone), in a
+// row low on the screen, each drifting right so that mode 1 has a motion
+// to follow; the first also turns its velocity by two angles.
+void AddOrientationUnits(EffectFileValue& f, uint32_t set, int32_t life, uint16_t frames) {
+    f.package.fields.push_back({"CST", set});
+    std::vector<UnitValue> units;
+    for (uint32_t mode = set == 0 ? 0 : 1; mode <= (set == 0 ? 6u : 1u); ++mode) {
+        UnitValue u = Unit(life, 0, 0);
+        u.fields = {{"bPPo", 1}, {"BDir", mode}};
+        const float x = -180.0f + 60.0f * static_cast<float>(mode);
+        u.triples["Pos"] = TripleValue{0, Ease(x, x + 30.0f, static_cast<float>(frames)),
+                                       Constant(-150.0f), std::nullopt};
+        DrawDataType9Value quad;
+        quad.sizeX = 8.0f;
+        quad.sizeY = 8.0f;
+        u.drawParts.push_back(Part(quad));
+        units.push_back(u);
+    }
+    units[0].fields.push_back({"bPVr", 1});
+    units[0].vlRt = PairValue{0, Ease(0.0f, 1.5f, static_cast<float>(frames)), Constant(0.5f)};
+    PlayUnits(f, units, frames);
 }
 
 std::vector<uint8_t> Title() {
@@ -923,6 +950,7 @@ std::vector<uint8_t> Setup() {
                                       Constant(0.0f)};
     ring.drawParts.push_back(RingPart(48, true, 8.0f, 0.6f, 0.0f, 1));
     PlayUnits(f, {ring}, 180);
+    AddOrientationUnits(f, 0, 0, 180);
     return WriteWithSparks(f);
 }
 

@@ -119,6 +119,9 @@ public:
     uint32_t GetDTLT() const { return BitField(counts2_, kDTLT); }
     uint32_t GetDOT() const { return BitField(counts2_, kDOT); }
     uint32_t GetCST() const { return BitField(counts2_, kCST); }
+    // The camera space "CST" also chooses which orientation modes the
+    // particles have (0-2; the field holds up to 3).
+    uint32_t GetOrientationSet() const { return GetCST(); }
     float GetSftP() const { return sftP_; }
     uint32_t UsesProjectionDraw() const { return (flags_ & kUsesProjectionDraw) ? 1u : 0u; }
     uint32_t UsesOtherDraws() const { return (flags_ & kUsesOtherDraws) ? 1u : 0u; }

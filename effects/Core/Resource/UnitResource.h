@@ -144,6 +144,12 @@ public:
     bool HasWorldAcceleration() const { return GetFlagPGG() != 0; }
     bool HasSpeedFactor() const { return GetFlagPRe() != 0; }
     bool HasDistanceFade() const { return GetFlagPDf() != 0; }
+    // "bPVr" and "VlRt": the two angles that turn the velocity each frame.
+    bool HasVelocityRotation() const { return GetFlagPVr() != 0; }
+    const FloatPairProperty& GetVelocityRotationProperty() const { return vlRt_; }
+    // "BDir": how the particle turns its axes each frame (0-6; the field
+    // holds up to 7).
+    uint32_t GetOrientationMode() const { return GetBDir(); }
     bool HasAngleFade() const { return GetFlagPAf() != 0; }
     int32_t GetSharedDataUnitIndex() const { return GetRUNo(); }
     bool SharesScaleData() const { return GetRUSc() != 0; }

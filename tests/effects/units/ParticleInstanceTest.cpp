@@ -205,7 +205,7 @@ TEST_F(Nodes, UpdateMembersRunInTheirFixedOrder) {
     node_->integrateMember = LogPlain<6>;
     node_->directionMember = LogFrame<7>;
     node_->composeMember = LogPlain<8>;
-    node_->reservedMember = LogPlain<9>;
+    node_->orientationStep = LogPlain<9>;
     node_->interpolateMember = LogFrame<10>;
     node_->notifyPositionMember = LogPlain<11>;
     node_->transformBlock->transformFlags = 0x7;

@@ -46,8 +46,9 @@ struct GameEffect {
     const char* folder;
     const char* file;
     const char* name; // the name the screen registers it under
-    // A logo one, the title intro and idle, one per menu entry; then the
-    // sparks their emitters emit.
+    // A logo one, the title intro and idle, one per menu entry; the
+    // orientation quads (one in the second logo, seven in the setup); then
+    // the sparks their emitters emit.
     uint32_t units;
     uint32_t textures;
 };
@@ -55,11 +56,11 @@ struct GameEffect {
 const GameEffect kEffects[] = {
     {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 2, 1},
     {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 2, 1},
-    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 2, 1},
+    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 3, 1},
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
     {"title", "title_main.vfxb", "title/title_main.vfxb", 14, 2},
     {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 12, 2},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 30, 1},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 37, 1},
 };
 
 // Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
@@ -450,6 +451,26 @@ TEST_F(GameEffectFiles, TheTitlesTimelinesAndTheSortModesAndFadesAcrossTheSeven)
     EXPECT_EQ(sortModes, (std::set<uint32_t>{0, 1, 2, 3}));
     EXPECT_EQ(angleModes, (std::set<uint32_t>{0, 1, 2, 3}));
     EXPECT_GE(distanceFades, 1u);
+}
+
+// Together the files turn particles by every orientation mode of set 0
+// and by mode 1 of set 1, and one turns its velocity.
+TEST_F(GameEffectFiles, TogetherTheyUseEveryOrientationModeOfSetsZeroAndOne) {
+    std::set<std::pair<uint32_t, uint32_t>> used;
+    uint32_t turningVelocities = 0;
+    for (const GameEffect& e : kEffects) {
+        const PackageResource& p = Package(e.name);
+        for (uint32_t i = 0; i < p.GetUnitCount(); ++i) {
+            const FulgorCore::UnitResource* u = p.GetUnit(i);
+            used.insert({p.GetOrientationSet(), u->GetOrientationMode()});
+            if (u->HasVelocityRotation() && !u->GetVelocityRotationProperty().IsZero())
+                ++turningVelocities;
+        }
+    }
+    for (uint32_t mode = 0; mode <= 6; ++mode)
+        EXPECT_TRUE(used.count({0u, mode})) << "set 0 mode " << mode;
+    EXPECT_TRUE(used.count({1u, 1u}));
+    EXPECT_GE(turningVelocities, 2u);
 }
 
 // Together the files hold every particle class (draw, emitter and extra
