@@ -10,6 +10,7 @@
 #include "effects/drawunits/DrawUnitType2.h"
 #include "effects/drawunits/DrawUnitType3.h"
 #include "effects/drawunits/DrawUnitType4.h"
+#include "effects/drawunits/ModelDrawUnit.h"
 #include "effects/drawunits/StripDrawUnit.h"
 
 #include <new>
@@ -73,9 +74,10 @@ constexpr ClassTable MakeClassTable() {
     Single(t, 3, {Construct<DrawUnitType3>, nullptr, false});
     Single(t, 4, {Construct<DrawUnitType4>, nullptr, false});
     Single(t, 11, {Construct<DrawUnitType11>, nullptr, false});
+    Family<ModelDrawUnit>(t.byType[5]);
     Family<StripDrawUnit>(t.byType[6]);
-    // Models, rings, circles, quads, projection volumes, meshes.
-    for (uint32_t type : {5u, 7u, 8u, 9u, 10u, 13u})
+    // Rings, circles, quads, projection volumes, meshes.
+    for (uint32_t type : {7u, 8u, 9u, 10u, 13u})
         LaterFamily(t.byType[type]);
     // Billboard (0), axis (1-3: the sub-kind picks the owner's axis) and
     // cross (4) trails.

@@ -1,0 +1,328 @@
+// Models, projection volumes and static meshes built from their data: the
+// record's block and what its absence ends, the unit random values in the
+// order that fixes them, the evaluators and flags the data chooses, the
+// model list's entries.
+#include "support/effects/DrawUnitRig.h"
+#include "support/effects/RecordingDevice.h"
+#include "support/effects/XorshiftSteps.h"
+
+#include "effects/Core/Resource/DrawDataType5.h"
+#include "effects/drawunits/ModelDrawUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+namespace Fx = FulgorCore;
+using effecttools::Constant;
+using effecttools::ConstantValue;
+using effecttools::DrawPartValue;
+using Fx::DrawUnit;
+using Fx::ModelDrawUnitBase;
+using testsupport::DrawEffect;
+using testsupport::DrawUnitRig;
+
+// A property whose unit random value lies in [k, k + 1).
+ConstantValue Ranged(float k) {
+    return ConstantValue{0.0f, k, k + 1.0f};
+}
+
+// The falloff terms, each drawing a value: colours, power in [60, 61),
+// offset in [70, 71), three angles.
+template <class Data> void RangedFalloff(Data& d) {
+    effecttools::ColorValue c;
+    c.red = Ranged(80.0f);
+    d.colors = {{"FrCB", c}, {"FrCE", c}};
+    d.floats["FrC"] = Ranged(60.0f);
+    d.floats["FrO"] = Ranged(70.0f);
+    d.rimDirection = effecttools::TripleValue{0, Ranged(90.0f), Ranged(90.0f), Ranged(90.0f)};
+}
+
+DrawPartValue WithFormat(effecttools::DrawDataValue data, uint32_t n) {
+    DrawPartValue part;
+    part.data = std::move(data);
+    part.fields = {{"UvSC", n}};
+    return part;
+}
+
+// A model of the list (3, 5, 7): reflectance in [10, 11), roughness in
+// [20, 21), metallic in [30, 31), index in [40, 41), blend position in
+// [50, 51), the falloff's as RangedFalloff; `fields` sets the switches.
+DrawPartValue ModelPart(std::vector<effecttools::FieldValue> fields, uint32_t n = 1) {
+    effecttools::DrawDataType5Value m;
+    m.fields = std::move(fields);
+    m.list = std::vector<int8_t>{3, 5, 7};
+    m.floats["MtFo"] = Ranged(10.0f);
+    m.floats["MtRh"] = Ranged(20.0f);
+    m.floats["MtMl"] = Ranged(30.0f);
+    m.floats["MdAN"] = Ranged(40.0f);
+    m.floats["MrBR"] = Ranged(50.0f);
+    RangedFalloff(m);
+    return WithFormat(m, n);
+}
+
+// A model whose reflection stage holds texture `texture`.
+DrawPartValue Reflecting(DrawPartValue part, int8_t texture) {
+    effecttools::TextureLayerValue layer;
+    layer.fields = {{"bEbl", 1}};
+    layer.list = std::vector<int8_t>{texture};
+    part.textureLayers["TRef"] = layer;
+    return part;
+}
+
+// A model list with constant index and blend position `at`.
+DrawPartValue ListPart(std::vector<int8_t> list, float at) {
+    effecttools::DrawDataType5Value m;
+    m.list = std::move(list);
+    m.floats["MdAN"] = m.floats["MrBR"] = Constant(at);
+    return WithFormat(m, 1);
+}
+
+enum ModelParts : uint32_t {
+    kPlain,
+    kLightingOnly,
+    kSpecularOnly,
+    kLightingAndSpecular,
+    kFalloffEye,
+    kFalloffDirection,
+    kFalloffUnknown,
+    kBlend,
+    kOneLevel,
+    kNineLevels,
+    kFormatZeroAllLayers,
+    kIndexUp,
+    kIndexDown,
+    kBlendUp,
+    kBlendDown,
+    kBlendFarDown,
+    kEmptyList,
+    kModelParts
+};
+
+// Texture 1 answers one level, texture 2 nine.
+constexpr int8_t kOneLevelTexture = 1;
+constexpr int8_t kNineLevelTexture = 2;
+
+std::vector<DrawPartValue> ModelParts() {
+    std::vector<DrawPartValue> p(kModelParts);
+    p[kPlain] = ModelPart({});
+    p[kLightingOnly] = ModelPart({{"bLgt", 1}});
+    p[kSpecularOnly] = ModelPart({{"bSpc", 1}});
+    p[kLightingAndSpecular] = ModelPart({{"bLgt", 1}, {"bPBL", 1}});
+    p[kFalloffEye] = ModelPart({{"FreT", 2}});
+    p[kFalloffDirection] = ModelPart({{"FreT", 3}});
+    p[kFalloffUnknown] = ModelPart({{"FreT", 6}});
+    p[kBlend] = ModelPart({{"bMrf", 1}});
+    p[kOneLevel] = Reflecting(ModelPart({}), kOneLevelTexture);
+    p[kNineLevels] = Reflecting(ModelPart({}), kNineLevelTexture);
+    p[kFormatZeroAllLayers] = ModelPart(
+        {{"UvP1", 1}, {"UvP2", 1}, {"UvP3", 1}, {"UvP4", 1}, {"UvP5", 1}, {"UvP6", 1}}, 0);
+    p[kIndexUp] = ListPart({3, 5, 7}, 4.2f);
+    p[kIndexDown] = ListPart({3, 5, 7}, -1.5f);
+    p[kBlendUp] = ListPart({3, 5, 7}, 2.25f);
+    p[kBlendDown] = ListPart({3, 5, 7}, -1.5f);
+    p[kBlendFarDown] = ListPart({3, 5, 7}, -4.5f);
+    p[kEmptyList] = ListPart({}, 1.0f);
+    return p;
+}
+
+// The draws from `from` to `to` (-1 past 64).
+int Draws(Fx::Xorshift128 from, const Fx::Xorshift128& to) {
+    for (int k = 0; k <= 64; ++k, from.Next())
+        if (testsupport::Same(from, to))
+            return k;
+    return -1;
+}
+
+bool InRange(float v, float k) {
+    return v >= k && v < k + 1.0f;
+}
+
+class MeshUnitsFromData : public testsupport::DrawUnitFixture<> {
+protected:
+    static constexpr Fx::Xorshift128 kSeed{0x1234567u, 0x89ABCDEu, 0x13579BDu, 0x2468ACEu};
+
+    void Begin(std::vector<DrawPartValue> parts) {
+        rig = &Start(DrawEffect(std::move(parts)));
+        ASSERT_TRUE(rig->ok);
+    }
+    // Part `part` built from its data for a fresh owner, the instance's
+    // random state set to the fixed seed first; `after` the state it left.
+    template <class T>
+    T* Build(uint32_t part, Fx::Xorshift128* after = nullptr, bool newOwner = true) {
+        if (newOwner)
+            owner = rig->MakeOwner();
+        rig->root->random = kSeed;
+        T* unit = BuildFromData<T>(owner, rig->Part(part));
+        if (after)
+            *after = rig->root->random;
+        return unit;
+    }
+    // Leaves `free` blocks in the pool (the rest held until the test ends).
+    void LeaveFree(uint32_t free) {
+        Fx::UnitInstancePool& pool = Fx::Engine::GetUnitInstancePool();
+        while (void* b = pool.Allocate())
+            held.push_back(b);
+        for (uint32_t k = 0; k < free; ++k) {
+            pool.Free(held.back());
+            held.pop_back();
+        }
+    }
+    // Fills the blocks the next builds take with a pattern.
+    void Soil(uint32_t blocks) {
+        Fx::UnitInstancePool& pool = Fx::Engine::GetUnitInstancePool();
+        std::vector<void*> b;
+        for (uint32_t k = 0; k < blocks; ++k) {
+            b.push_back(pool.Allocate());
+            std::memset(b.back(), 0xCD, Fx::kUnitBlockSize);
+        }
+        while (!b.empty()) {
+            pool.Free(b.back());
+            b.pop_back();
+        }
+    }
+    void TearDown() override {
+        DrawUnitFixture::TearDown();
+        for (void* b : held)
+            Fx::Engine::GetUnitInstancePool().Free(b);
+        held.clear();
+    }
+
+    DrawUnitRig* rig = nullptr;
+    Fx::ParticleInstance* owner = nullptr;
+    std::vector<void*> held;
+};
+
+TEST_F(MeshUnitsFromData, AModelDrawsItsValuesAndChoosesItsMembersFromItsData) {
+    Begin(ModelParts());
+    static_cast<testsupport::FakeTexture*>(rig->Texture(kNineLevelTexture))->levels = 9;
+    Fx::Xorshift128 plain;
+    Build<ModelDrawUnitBase>(kPlain, &plain);
+    using E = ModelDrawUnitBase::Evaluator;
+    // A texture stage of its own draws its own values in the base.
+    constexpr int kAnyDraws = -100;
+    const E nothing = ModelDrawUnitBase::EvaluateNothing;
+    struct Row {
+        const char* name;
+        uint32_t part;
+        // Draws past the plain model's.
+        int moreDraws;
+        E evaluator;
+        uint8_t flag;
+        E parameterEvaluator;
+        float topLevel;
+        uint8_t layerMask;
+    };
+    const Row rows[] = {
+        {"LightingAloneDrawsNoSpecularValues", kLightingOnly, 0, nothing, 0, nothing, 0, 0},
+        {"SpecularAloneDrawsNoSpecularValues", kSpecularOnly, 0, nothing, 0, nothing, 0, 0},
+        {"LightingWithSpecularDrawsThree", kLightingAndSpecular, 3, nothing, 0,
+         ModelDrawUnitBase::EvaluateParameterValues, 0, 0},
+        {"FalloffByTheEyeDrawsColoursDirectionPowerOffset", kFalloffEye, 15,
+         ModelDrawUnitBase::EvaluateRenderValues, 1, nothing, 0, 0},
+        {"FalloffByADirection", kFalloffDirection, 15,
+         ModelDrawUnitBase::EvaluateRenderValuesWithDirection, 1, nothing, 0, 0},
+        {"FalloffModeWithoutShaderDrawsButShadesAsOff", kFalloffUnknown, 15, nothing, 0, nothing,
+         0, 0},
+        {"NoReflectionTextureTopLevel0", kPlain, 0, nothing, 0, nothing, 0, 0},
+        {"OneLevelTopLevel0", kOneLevel, kAnyDraws, nothing, 0, nothing, 0, 0},
+        {"NineLevelsTopLevel8", kNineLevels, kAnyDraws, nothing, 0, nothing, 8, 0},
+        {"FormatZeroStillReadsAllSixLayerSwitches", kFormatZeroAllLayers, 0, nothing, 0, nothing,
+         0, 0x3F},
+    };
+    for (const Row& row : rows) {
+        Fx::Xorshift128 after;
+        const ModelDrawUnitBase* m = Build<ModelDrawUnitBase>(row.part, &after);
+        ASSERT_NE(m, nullptr) << row.name;
+        if (row.moreDraws != kAnyDraws)
+            EXPECT_EQ(Draws(plain, after), row.moreDraws) << row.name;
+        EXPECT_EQ(m->evaluator, row.evaluator) << row.name;
+        EXPECT_EQ(m->evaluatorFlag, row.flag) << row.name;
+        EXPECT_EQ(m->parameterEvaluator, row.parameterEvaluator) << row.name;
+        EXPECT_EQ(m->topReflectionLevel, row.topLevel) << row.name;
+        EXPECT_EQ(m->layerMask, row.layerMask) << row.name;
+        EXPECT_TRUE(InRange(m->indexSample, 40.0f)) << row.name;
+    }
+    // The values land in their own fields, in the stated order.
+    const ModelDrawUnitBase* lit = Build<ModelDrawUnitBase>(kLightingAndSpecular);
+    EXPECT_TRUE(InRange(lit->specularSamples.reflectance, 10.0f));
+    EXPECT_TRUE(InRange(lit->specularSamples.roughness, 20.0f));
+    EXPECT_TRUE(InRange(lit->specularSamples.metallic, 30.0f));
+    const ModelDrawUnitBase* rim = Build<ModelDrawUnitBase>(kFalloffEye);
+    EXPECT_TRUE(InRange(rim->falloffSamples.firstColor[0], 80.0f));
+    EXPECT_TRUE(InRange(rim->falloffSamples.secondColor[0], 80.0f));
+    EXPECT_TRUE(InRange(rim->falloffSamples.direction[2], 90.0f));
+    EXPECT_TRUE(InRange(rim->falloffSamples.power, 60.0f));
+    EXPECT_TRUE(InRange(rim->falloffSamples.offset, 70.0f));
+    const ModelDrawUnitBase* blend = Build<ModelDrawUnitBase>(kBlend);
+    EXPECT_TRUE(blend->blend);
+    EXPECT_TRUE(InRange(blend->pairSample, 50.0f));
+}
+
+TEST_F(MeshUnitsFromData, AModelWithoutARecordBlockEndsItsOwnerAndDrawsNothingMore) {
+    Begin(ModelParts());
+    Fx::Xorshift128 plain;
+    Build<ModelDrawUnitBase>(kPlain, &plain);
+    // The unit's block, the members' block, the record's.
+    for (uint32_t free : {3u, 2u}) {
+        owner = rig->MakeOwner();
+        LeaveFree(free);
+        Fx::Xorshift128 after;
+        const ModelDrawUnitBase* m = Build<ModelDrawUnitBase>(kPlain, &after, false);
+        ASSERT_NE(m, nullptr) << free;
+        const bool built = free == 3;
+        EXPECT_EQ(m->record != nullptr, built) << free;
+        EXPECT_EQ(owner->alive != 0, built) << free;
+        // Without the record, only the index value is not drawn.
+        EXPECT_EQ(Draws(after, plain), built ? 0 : 1) << free;
+        TearDown();
+    }
+}
+
+TEST_F(MeshUnitsFromData, AModelRecordStartsWithoutModelsAtItsFormatsPlace) {
+    Begin(ModelParts());
+    static_assert(offsetof(Fx::MeshRenderRecord<0>, modelA) ==
+                  offsetof(Fx::MeshRenderRecord<1>, modelA));
+    for (uint32_t part : {kPlain, kFormatZeroAllLayers}) {
+        Soil(3);
+        const ModelDrawUnitBase* m = Build<ModelDrawUnitBase>(part);
+        const auto* r = static_cast<const Fx::MeshRenderRecord<1>*>(m->record);
+        EXPECT_EQ(r->modelA, nullptr) << part;
+        EXPECT_EQ(r->modelB, nullptr) << part;
+    }
+}
+
+TEST_F(MeshUnitsFromData, TheModelListGivesItsEntriesAndBlends) {
+    Begin(ModelParts());
+    const Fx::DrawClock clock = testsupport::FrameClock();
+    struct Row {
+        const char* name;
+        uint32_t part;
+        int32_t entry, first, second;
+        float weight;
+    };
+    const Row rows[] = {
+        {"IndexPastTheListWraps", kIndexUp, 5, 5, 5, 0},
+        {"NegativeIndexRaisedByWholeLists", kIndexDown, 7, 5, 7, 0.5f},
+        {"BlendWrapsToTheFirstEntry", kBlendUp, 7, 7, 3, 0.25f},
+        {"BlendFarBelowRaisedByTwoLists", kBlendFarDown, 7, 5, 7, 0.5f},
+        {"EmptyListNamesNothing", kEmptyList, -1, -1, -1, 0},
+    };
+    for (const Row& row : rows) {
+        const Fx::DrawDataType5* m = rig->Part(row.part)->GetDrawDataType5();
+        ASSERT_NE(m, nullptr) << row.name;
+        Fx::Xorshift128 state = kSeed;
+        EXPECT_EQ(m->ListEntry(clock, 0.0f, state), row.entry) << row.name;
+        if (row.part == kIndexUp)
+            continue;
+        int32_t a = 0, b = 0;
+        EXPECT_EQ(m->BlendedEntries(clock, 0.0f, state, a, b), row.weight) << row.name;
+        EXPECT_EQ(a, row.first) << row.name;
+        EXPECT_EQ(b, row.second) << row.name;
+    }
+}
+
+} // namespace
