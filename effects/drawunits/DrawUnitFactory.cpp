@@ -11,6 +11,7 @@
 #include "effects/drawunits/DrawUnitType3.h"
 #include "effects/drawunits/DrawUnitType4.h"
 #include "effects/drawunits/ModelDrawUnit.h"
+#include "effects/drawunits/ProjectionDrawUnit.h"
 #include "effects/drawunits/StripDrawUnit.h"
 
 #include <new>
@@ -76,8 +77,9 @@ constexpr ClassTable MakeClassTable() {
     Single(t, 11, {Construct<DrawUnitType11>, nullptr, false});
     Family<ModelDrawUnit>(t.byType[5]);
     Family<StripDrawUnit>(t.byType[6]);
-    // Rings, circles, quads, projection volumes, meshes.
-    for (uint32_t type : {7u, 8u, 9u, 10u, 13u})
+    Family<ProjectionDrawUnit>(t.byType[10]);
+    // Rings, circles, quads, meshes.
+    for (uint32_t type : {7u, 8u, 9u, 13u})
         LaterFamily(t.byType[type]);
     // Billboard (0), axis (1-3: the sub-kind picks the owner's axis) and
     // cross (4) trails.

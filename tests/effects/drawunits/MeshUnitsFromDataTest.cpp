@@ -7,7 +7,9 @@
 #include "support/effects/XorshiftSteps.h"
 
 #include "effects/Core/Resource/DrawDataType5.h"
+#include "effects/drawunits/DrawUnitType13.h"
 #include "effects/drawunits/ModelDrawUnit.h"
+#include "effects/drawunits/ProjectionDrawUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +128,66 @@ std::vector<DrawPartValue> ModelParts() {
     p[kBlendDown] = ListPart({3, 5, 7}, -1.5f);
     p[kBlendFarDown] = ListPart({3, 5, 7}, -4.5f);
     p[kEmptyList] = ListPart({}, 1.0f);
+    return p;
+}
+
+// A projection volume of kind `kind`, ring radius `r` and width `w`, each
+// also drawing a value.
+DrawPartValue VolumePart(uint32_t kind, float r, float w, uint32_t n = 1) {
+    effecttools::DrawDataType10Value v;
+    v.projectionType = kind;
+    v.rangeR = ConstantValue{r, 0.0f, 0.0f};
+    v.rangeW = ConstantValue{w, 0.0f, 0.0f};
+    return WithFormat(v, n);
+}
+
+// A one-triangle mesh of falloff mode `mode`, with or without indices.
+DrawPartValue MeshPart(uint16_t mode, uint32_t n = 1, bool indexed = true) {
+    effecttools::DrawDataType13Value m;
+    m.rimType = mode;
+    m.vertices = std::vector<uint8_t>(3 * 48, 0);
+    if (indexed)
+        m.indices = std::vector<uint16_t>{0, 1, 2};
+    RangedFalloff(m);
+    // Angles of 0: the falloff direction is the fixed axis.
+    m.rimDirection = effecttools::TripleValue{0, Constant(0.0f), Constant(0.0f), Constant(0.0f)};
+    return WithFormat(m, n);
+}
+
+enum VolumeAndMeshParts : uint32_t {
+    kRingThin,
+    kRingFull,
+    kBox,
+    kSphere,
+    kCone,
+    kMeshOff,
+    kMeshEyeClamped,
+    kMeshEyeWrapped,
+    kMeshDirection,
+    kMeshUnknown,
+    kMeshFormatZero,
+    kMeshNoIndices,
+    kModelUnknown,
+    kModelOff,
+    kVolumeAndMeshParts
+};
+
+std::vector<DrawPartValue> VolumeAndMeshParts() {
+    std::vector<DrawPartValue> p(kVolumeAndMeshParts);
+    p[kRingThin] = VolumePart(2, 2.0f, 0.0f);
+    p[kRingFull] = VolumePart(2, 2.0f, 1.0f);
+    p[kBox] = VolumePart(0, 2.0f, 1.0f);
+    p[kSphere] = VolumePart(1, 2.0f, 1.0f);
+    p[kCone] = VolumePart(3, 2.0f, 1.0f, 0);
+    p[kMeshOff] = MeshPart(0);
+    p[kMeshEyeClamped] = MeshPart(1);
+    p[kMeshEyeWrapped] = MeshPart(2);
+    p[kMeshDirection] = MeshPart(3);
+    p[kMeshUnknown] = MeshPart(6);
+    p[kMeshFormatZero] = MeshPart(3, 0);
+    p[kMeshNoIndices] = MeshPart(0, 1, false);
+    p[kModelUnknown] = ModelPart({{"FreT", 7}});
+    p[kModelOff] = ModelPart({});
     return p;
 }
 
@@ -322,6 +384,53 @@ TEST_F(MeshUnitsFromData, TheModelListGivesItsEntriesAndBlends) {
         EXPECT_EQ(m->BlendedEntries(clock, 0.0f, state, a, b), row.weight) << row.name;
         EXPECT_EQ(a, row.first) << row.name;
         EXPECT_EQ(b, row.second) << row.name;
+    }
+}
+
+TEST_F(MeshUnitsFromData, AVolumeDrawsItsTwoValuesAndWidensOnlyARing) {
+    Begin(VolumeAndMeshParts());
+    using P = Fx::ProjectionDrawUnit<1>;
+    // A unit whose record block is missing still draws both values.
+    Fx::Xorshift128 built, unbuilt;
+    Build<P>(kRingFull, &built);
+    owner = rig->MakeOwner();
+    LeaveFree(2);
+    const P* lost = Build<P>(kRingFull, &unbuilt, false);
+    ASSERT_NE(lost, nullptr);
+    EXPECT_EQ(lost->record, nullptr);
+    EXPECT_EQ(owner->alive, 0);
+    EXPECT_TRUE(testsupport::Same(built, unbuilt));
+    TearDown();
+
+    constexpr float kUnset = 1234.5f;
+    struct Row {
+        const char* name;
+        uint32_t part;
+        // X and Z axes scaled by, the shape parameter.
+        float scale, parameter;
+    };
+    const Row rows[] = {
+        {"RingOfWidth0ScalesByTheRadius", kRingThin, 2.0f, 0.5f},
+        {"RingOfWidth1ScalesByRadiusAndAHalf", kRingFull, 2.5f, 0.0f},
+        {"BoxKeepsTheOwnersMatrix", kBox, 1.0f, kUnset},
+        {"SphereKeepsTheOwnersMatrix", kSphere, 1.0f, kUnset},
+        {"ConeKeepsTheOwnersMatrix", kCone, 1.0f, kUnset},
+    };
+    for (const Row& row : rows) {
+        auto* unit = Build<DrawUnit>(row.part);
+        ASSERT_NE(unit, nullptr) << row.name;
+        // Formats 0 and 1 share the record's places.
+        auto* r = row.part == kCone
+                      ? reinterpret_cast<Fx::ProjectionRenderRecord<1>*>(
+                            static_cast<Fx::ProjectionDrawUnit<0>*>(unit)->record)
+                      : static_cast<P*>(unit)->record;
+        std::fill_n(r->shaderParameters, 8, kUnset);
+        unit->Update(testsupport::FrameClock());
+        const float expected[12] = {row.scale, 0, 0, 0, 1, 0, 0, 0, row.scale, 0, 0, 0};
+        for (int i = 0; i < 12; ++i)
+            EXPECT_FLOAT_EQ(r->matrix[i], expected[i]) << row.name << " " << i;
+        if (row.parameter != kUnset)
+            EXPECT_FLOAT_EQ(r->shaderParameters[2], row.parameter) << row.name;
     }
 }
 
