@@ -7,6 +7,7 @@
 #include "effects/drawunits/CrossTrailDrawUnit.h"
 #include "effects/drawunits/DrawUnitType1.h"
 #include "effects/drawunits/DrawUnitType11.h"
+#include "effects/drawunits/DrawUnitType13.h"
 #include "effects/drawunits/DrawUnitType2.h"
 #include "effects/drawunits/DrawUnitType3.h"
 #include "effects/drawunits/DrawUnitType4.h"
@@ -78,8 +79,9 @@ constexpr ClassTable MakeClassTable() {
     Family<ModelDrawUnit>(t.byType[5]);
     Family<StripDrawUnit>(t.byType[6]);
     Family<ProjectionDrawUnit>(t.byType[10]);
-    // Rings, circles, quads, meshes.
-    for (uint32_t type : {7u, 8u, 9u, 13u})
+    Family<DrawUnitType13>(t.byType[13]);
+    // Rings, circles, quads.
+    for (uint32_t type : {7u, 8u, 9u})
         LaterFamily(t.byType[type]);
     // Billboard (0), axis (1-3: the sub-kind picks the owner's axis) and
     // cross (4) trails.

@@ -434,4 +434,98 @@ TEST_F(MeshUnitsFromData, AVolumeDrawsItsTwoValuesAndWidensOnlyARing) {
     }
 }
 
+TEST_F(MeshUnitsFromData, AMeshChoosesItsFalloffAndWritesOnlyTheRowsItUses) {
+    Begin(VolumeAndMeshParts());
+    using M = Fx::DrawUnitType13Base;
+    using E = M::Evaluator;
+    constexpr float kUnset = 1234.5f;
+    Fx::Xorshift128 off;
+    Build<M>(kMeshOff, &off);
+    struct Row {
+        const char* name;
+        uint32_t part;
+        int moreDraws;
+        E evaluator;
+        uint8_t flag;
+        // Falloff row 2 after an update (x, y, z), unset where not written.
+        float direction[3];
+    };
+    const Row rows[] = {
+        {"OffDrawsNothingAndWritesNoRow", kMeshOff, 0, M::EvaluateNothing, 0,
+         {kUnset, kUnset, kUnset}},
+        {"EyeClampedLeavesTheDirectionRow", kMeshEyeClamped, 15, M::EvaluateRenderValues, 1,
+         {kUnset, kUnset, kUnset}},
+        {"EyeWrappedLeavesTheDirectionRow", kMeshEyeWrapped, 15, M::EvaluateRenderValues, 1,
+         {kUnset, kUnset, kUnset}},
+        {"DirectionOfAngles0IsMinusZ", kMeshDirection, 15, M::EvaluateRenderValuesWithDirection,
+         1, {0.0f, 0.0f, -1.0f}},
+        {"FormatZeroTakesFormatOnesPlaces", kMeshFormatZero, 15,
+         M::EvaluateRenderValuesWithDirection, 1, {0.0f, 0.0f, -1.0f}},
+    };
+    for (const Row& row : rows) {
+        Fx::Xorshift128 after;
+        M* m = Build<M>(row.part, &after);
+        ASSERT_NE(m, nullptr) << row.name;
+        EXPECT_EQ(Draws(off, after), row.moreDraws) << row.name;
+        EXPECT_EQ(m->evaluator, row.evaluator) << row.name;
+        EXPECT_EQ(m->evaluatorFlag, row.flag) << row.name;
+        EXPECT_EQ(m->mesh.vertexCount1, 3u) << row.name;
+        EXPECT_EQ(m->mesh.indexCount1, 3u) << row.name;
+        auto* r = static_cast<Fx::MeshRenderRecord<1>*>(m->record);
+        std::fill_n(reinterpret_cast<float*>(r), sizeof(*r) / sizeof(float), kUnset);
+        m->Update(testsupport::FrameClock());
+        for (int i = 0; i < 3; ++i)
+            EXPECT_FLOAT_EQ(r->falloff[8 + i], row.direction[i]) << row.name << " " << i;
+        EXPECT_FLOAT_EQ(r->matrix[0], 1.0f) << row.name;
+        // Format 0 writes no transform where format 1 writes its one.
+        EXPECT_EQ(r->transforms[0] == kUnset, row.part == kMeshFormatZero) << row.name;
+    }
+    // Without indices nothing is drawn; without a record block the owner
+    // ends and the mesh is not taken.
+    const M* bare = Build<M>(kMeshNoIndices);
+    EXPECT_EQ(bare->mesh.indexCount1, 0u);
+    owner = rig->MakeOwner();
+    LeaveFree(2);
+    const M* lost = Build<M>(kMeshDirection, nullptr, false);
+    ASSERT_NE(lost, nullptr);
+    EXPECT_EQ(lost->record, nullptr);
+    EXPECT_EQ(owner->alive, 0);
+    EXPECT_EQ(lost->mesh.vertexCount1, 0u);
+}
+
+// Falloff modes 5-7 have no shader: both classes draw their values, so
+// later units' values do not move, and shade as mode 0.
+TEST_F(MeshUnitsFromData, FalloffModesWithoutAShaderDrawTheirValuesAndShadeAsOff) {
+    Begin(VolumeAndMeshParts());
+    constexpr float kUnset = 1234.5f;
+    struct Row {
+        const char* name;
+        uint32_t part, offPart;
+    };
+    const Row rows[] = {{"Mesh", kMeshUnknown, kMeshOff}, {"Model", kModelUnknown, kModelOff}};
+    for (const Row& row : rows) {
+        Fx::Xorshift128 off, after;
+        Build<DrawUnit>(row.offPart, &off);
+        DrawUnit* unit = Build<DrawUnit>(row.part, &after);
+        ASSERT_NE(unit, nullptr) << row.name;
+        EXPECT_EQ(Draws(off, after), 15) << row.name;
+        float* falloff = nullptr;
+        uint8_t flag = 0xFF;
+        if (row.part == kMeshUnknown) {
+            auto* m = static_cast<Fx::DrawUnitType13Base*>(unit);
+            falloff = static_cast<Fx::MeshRenderRecord<1>*>(m->record)->falloff;
+            flag = m->evaluatorFlag;
+        } else {
+            auto* m = static_cast<ModelDrawUnitBase*>(unit);
+            falloff = static_cast<Fx::MeshRenderRecord<1>*>(m->record)->falloff;
+            flag = m->evaluatorFlag;
+        }
+        EXPECT_EQ(flag, 0) << row.name;
+        std::fill_n(falloff, 16, kUnset);
+        unit->Update(testsupport::FrameClock());
+        for (int i = 0; i < 16; ++i)
+            EXPECT_EQ(falloff[i], kUnset) << row.name << " " << i;
+    }
+}
+
 } // namespace
