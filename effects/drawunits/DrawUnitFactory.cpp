@@ -8,9 +8,12 @@
 #include "effects/drawunits/CrossTrailDrawUnit.h"
 #include "effects/drawunits/DrawUnitType1.h"
 #include "effects/drawunits/DrawUnitType11.h"
+#include "effects/drawunits/DrawUnitType13.h"
 #include "effects/drawunits/DrawUnitType2.h"
 #include "effects/drawunits/DrawUnitType3.h"
 #include "effects/drawunits/DrawUnitType4.h"
+#include "effects/drawunits/ModelDrawUnit.h"
+#include "effects/drawunits/ProjectionDrawUnit.h"
 #include "effects/drawunits/QuadDrawUnit.h"
 #include "effects/drawunits/RingDrawUnit.h"
 #include "effects/drawunits/StripDrawUnit.h"
@@ -31,8 +34,6 @@ constexpr uint32_t kTypes = 16;
 constexpr uint32_t kTrailKinds = 8;
 constexpr uint32_t kFormats = 8;
 constexpr uint32_t kTrailType = 12;
-// The families are built for vertex formats 0-6.
-constexpr uint32_t kFamilyFormats = 7;
 
 template <class T> DrawUnit* Construct(void* block, ParticleInstance* owner,
                                        const ParticleResource* data) {
@@ -51,22 +52,15 @@ constexpr void Single(ClassTable& t, uint32_t type, DrawUnitClass c) {
     for (DrawUnitClass& entry : t.byType[type])
         entry = c;
 }
-// A family of one class per vertex format 0-6 whose construction from
-// data comes later.
-constexpr void LaterFamily(DrawUnitClass (&row)[kFormats]) {
-    for (uint32_t n = 0; n < kFamilyFormats; ++n)
-        row[n].later = true;
-}
-
 // A family of one class per vertex format 0-6, built from its data.
 template <template <uint32_t> class Unit> constexpr void Family(DrawUnitClass (&row)[kFormats]) {
-    row[0] = {Construct<Unit<0>>, nullptr, false};
-    row[1] = {Construct<Unit<1>>, nullptr, false};
-    row[2] = {Construct<Unit<2>>, nullptr, false};
-    row[3] = {Construct<Unit<3>>, nullptr, false};
-    row[4] = {Construct<Unit<4>>, nullptr, false};
-    row[5] = {Construct<Unit<5>>, nullptr, false};
-    row[6] = {Construct<Unit<6>>, nullptr, false};
+    row[0] = {Construct<Unit<0>>, nullptr};
+    row[1] = {Construct<Unit<1>>, nullptr};
+    row[2] = {Construct<Unit<2>>, nullptr};
+    row[3] = {Construct<Unit<3>>, nullptr};
+    row[4] = {Construct<Unit<4>>, nullptr};
+    row[5] = {Construct<Unit<5>>, nullptr};
+    row[6] = {Construct<Unit<6>>, nullptr};
 }
 
 // Rings share one class; the format is in the members it stores.
@@ -75,29 +69,29 @@ DrawUnit* ConstructRing(void* block, ParticleInstance* owner, const ParticleReso
     return new (block) RingDrawUnit(owner, data, RingDrawUnit::Members<N>());
 }
 constexpr void RingFamily(DrawUnitClass (&row)[kFormats]) {
-    row[0] = {ConstructRing<0>, nullptr, false};
-    row[1] = {ConstructRing<1>, nullptr, false};
-    row[2] = {ConstructRing<2>, nullptr, false};
-    row[3] = {ConstructRing<3>, nullptr, false};
-    row[4] = {ConstructRing<4>, nullptr, false};
-    row[5] = {ConstructRing<5>, nullptr, false};
-    row[6] = {ConstructRing<6>, nullptr, false};
+    row[0] = {ConstructRing<0>, nullptr};
+    row[1] = {ConstructRing<1>, nullptr};
+    row[2] = {ConstructRing<2>, nullptr};
+    row[3] = {ConstructRing<3>, nullptr};
+    row[4] = {ConstructRing<4>, nullptr};
+    row[5] = {ConstructRing<5>, nullptr};
+    row[6] = {ConstructRing<6>, nullptr};
 }
 
 constexpr ClassTable MakeClassTable() {
     ClassTable t{};
-    Single(t, 1, {Construct<DrawUnitType1>, nullptr, false});
-    Single(t, 2, {Construct<DrawUnitType2>, DrawUnitType2::Accepts, false});
-    Single(t, 3, {Construct<DrawUnitType3>, nullptr, false});
-    Single(t, 4, {Construct<DrawUnitType4>, nullptr, false});
-    Single(t, 11, {Construct<DrawUnitType11>, nullptr, false});
+    Single(t, 1, {Construct<DrawUnitType1>, nullptr});
+    Single(t, 2, {Construct<DrawUnitType2>, DrawUnitType2::Accepts});
+    Single(t, 3, {Construct<DrawUnitType3>, nullptr});
+    Single(t, 4, {Construct<DrawUnitType4>, nullptr});
+    Single(t, 11, {Construct<DrawUnitType11>, nullptr});
+    Family<ModelDrawUnit>(t.byType[5]);
     Family<StripDrawUnit>(t.byType[6]);
     RingFamily(t.byType[7]);
     Family<CircleDrawUnit>(t.byType[8]);
     Family<QuadDrawUnit>(t.byType[9]);
-    // Models, projection volumes, meshes.
-    for (uint32_t type : {5u, 10u, 13u})
-        LaterFamily(t.byType[type]);
+    Family<ProjectionDrawUnit>(t.byType[10]);
+    Family<DrawUnitType13>(t.byType[13]);
     // Billboard (0), axis (1-3: the sub-kind picks the owner's axis) and
     // cross (4) trails.
     Family<BillboardTrailDrawUnit>(t.trails[0]);
@@ -134,7 +128,7 @@ DrawUnitClass ChooseDrawUnitClass(const ParticleResource& data) {
 DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, bool& stop) {
     const DrawUnitClass c = data ? ChooseDrawUnitClass(*data) : DrawUnitClass{};
     stop = false;
-    if (c.later || (c.construct && c.accepts && !c.accepts(*data)))
+    if (c.construct && c.accepts && !c.accepts(*data))
         return nullptr;
     void* block = c.construct ? UnitPoolPart::AllocateBlock() : nullptr;
     if (!block) {

@@ -21,9 +21,6 @@ struct DrawUnitClass {
 
     Construct construct = nullptr;
     Accepts accepts = nullptr;
-    // A class whose construction from data comes later: the part is
-    // skipped and its particle lives without it.
-    bool later = false;
 };
 
 // The class of (type, trail sub-kind, vertex format); construct null for a
@@ -35,8 +32,7 @@ DrawUnitClass ChooseDrawUnitClass(const ParticleResource& data);
 
 // The chosen class in a fresh pool block. Null with `stop` set when there
 // is no class or no block (the particle ends); null with `stop` cleared
-// for a class that comes later or data its class refuses (the part is
-// skipped).
+// for data its class refuses (the part is skipped).
 DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, bool& stop);
 // The same as the particle's part creator.
 ParticleDrawPart* CreateDrawPart(ParticleInstance* owner, const ParticleResource* data,

@@ -29,6 +29,28 @@ DrawUnitType13Base::DrawUnitType13Base(ParticleInstance* owner, const ParticleRe
                     : EvaluateRenderValues;
 }
 
+DrawUnitType13Base::DrawUnitType13Base(ParticleInstance* owner, const ParticleResource* data)
+    : DrawUnit(owner, data), screenPosition(0) {
+    record = TakeBlock();
+    const DrawDataType13* d = data->GetDrawDataType13();
+    if (!record || !d)
+        return;
+    screenPosition = static_cast<uint8_t>(data->GetRenderFlag());
+    // Borrowed: the data made the buffers and releases them.
+    mesh.vertexBuffer1 = d->GetVertexBuffer();
+    mesh.indexBuffer1 = d->GetIndexBuffer();
+    mesh.vertexCount1 = d->GetVertexCount();
+    mesh.indexCount1 = d->GetIndexCount();
+    const uint32_t falloffMode = d->GetRimType();
+    evaluatorFlag = FalloffEvaluation::IsOn(falloffMode) ? 1 : 0;
+    evaluator = FalloffEvaluation::Choose<Evaluator>(falloffMode, EvaluateRenderValues,
+                                                     EvaluateRenderValuesWithDirection,
+                                                     EvaluateNothing);
+    if (falloffMode != 0)
+        FalloffEvaluation::Sample(FalloffEvaluation::PropertiesOf(*d), *randomState,
+                                  falloffSamples);
+}
+
 DrawUnitType13Base::~DrawUnitType13Base() {
     GiveBack(record);
 }

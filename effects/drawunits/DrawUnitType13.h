@@ -28,6 +28,11 @@ public:
 
     // Takes the record's block; without one the particle ends.
     DrawUnitType13Base(ParticleInstance* owner, const ParticleResource* data, const Values& values);
+    // Built from the mesh data: the record's block (without one the
+    // particle ends and nothing more is set), the mesh, and the falloff's
+    // evaluator with its unit random values when its mode is not 0 (the
+    // modes the shader lacks draw theirs but shade as 0).
+    DrawUnitType13Base(ParticleInstance* owner, const ParticleResource* data);
     ~DrawUnitType13Base() override;
 
     // Falloff modes 1 and 2, and 3 and 4 (with the direction).
@@ -50,6 +55,8 @@ template <uint32_t N> class DrawUnitType13 final : public DrawUnitType13Base {
 public:
     using DrawUnit::Update;
     using DrawUnitType13Base::DrawUnitType13Base;
+    DrawUnitType13(ParticleInstance* owner, const ParticleResource* data)
+        : DrawUnitType13Base(owner, data) {}
     void Update(const DrawClock& clock) override;
     // A render command of the mesh with the record's matrix, transforms,
     // colour, polygon-offset slot and shader parameters (the falloff block

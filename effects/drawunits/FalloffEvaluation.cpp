@@ -8,6 +8,14 @@
 
 namespace FulgorCore::FalloffEvaluation {
 
+void Sample(const Properties& p, Xorshift128& random, Samples& s) {
+    p.firstColor->SampleRandom(random, s.firstColor);
+    p.secondColor->SampleRandom(random, s.secondColor);
+    p.direction->SampleRandom(random, s.direction);
+    s.power = p.power->SampleRandom(random);
+    s.offset = p.offset->SampleRandom(random);
+}
+
 void Evaluate(const Properties& p, const Samples& s, const EvaluationContext& context,
               Xorshift128& random, float* block) {
     p.firstColor->Evaluate(context, s.firstColor, random, block);

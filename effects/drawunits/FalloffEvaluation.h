@@ -28,6 +28,12 @@ inline bool TakesDirection(uint32_t mode) {
     return mode >= 3;
 }
 
+// The evaluator of a mode: `off` for the modes without a shader.
+template <class Evaluator>
+Evaluator Choose(uint32_t mode, Evaluator byEye, Evaluator byDirection, Evaluator off) {
+    return !IsOn(mode) ? off : TakesDirection(mode) ? byDirection : byEye;
+}
+
 struct Properties {
     const ColorProperty* firstColor;
     const ColorProperty* secondColor;
@@ -52,6 +58,11 @@ struct Samples {
     float offset = 0.0f;
     float direction[3] = {};
 };
+
+// The unit random values, in the order that fixes which values each gets:
+// first colour (five), second colour (five), direction (three), power,
+// offset.
+void Sample(const Properties& properties, Xorshift128& random, Samples& samples);
 
 // Registers 0, 1 and 3 (x power, y offset), as evaluated.
 void Evaluate(const Properties& properties, const Samples& samples,

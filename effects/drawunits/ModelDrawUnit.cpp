@@ -1,5 +1,6 @@
 #include "effects/drawunits/ModelDrawUnit.h"
 
+#include "effects/Core/Interface/ITexture.h"
 #include "effects/Core/Resource/DrawDataType5.h"
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/Core/Resource/PackageResource.h"
@@ -38,6 +39,47 @@ ModelDrawUnitBase::ModelDrawUnitBase(ParticleInstance* owner, const ParticleReso
     evaluator = FalloffEvaluation::TakesDirection(values.falloffMode)
                     ? EvaluateRenderValuesWithDirection
                     : EvaluateRenderValues;
+}
+
+ModelDrawUnitBase::ModelDrawUnitBase(ParticleInstance* owner, const ParticleResource* data)
+    : DrawUnit(owner, data), blend(false), indexSample(0.0f), pairSample(0.0f),
+      topReflectionLevel(0.0f), layerMask(0), screenPosition(0) {
+    // A missing members' block already ended the particle; the record is
+    // still taken so the unit is as far built as the data allows.
+    record = TakeBlock();
+    const DrawDataType5* model = data->GetDrawDataType5();
+    if (!record || !model)
+        return;
+    Xorshift128& random = *randomState;
+    if (model->GetField(DrawDataType5::kLighting) && model->GetField(DrawDataType5::kSpecular)) {
+        parameterEvaluator = EvaluateParameterValues;
+        specularSamples.reflectance = model->GetFloat(DrawDataType5::kMtFo).SampleRandom(random);
+        specularSamples.roughness = model->GetFloat(DrawDataType5::kMtRh).SampleRandom(random);
+        specularSamples.metallic = model->GetFloat(DrawDataType5::kMtMl).SampleRandom(random);
+    }
+    const uint32_t falloffMode = model->GetField(DrawDataType5::kRimType);
+    evaluatorFlag = FalloffEvaluation::IsOn(falloffMode) ? 1 : 0;
+    evaluator = FalloffEvaluation::Choose<Evaluator>(falloffMode, EvaluateRenderValues,
+                                                     EvaluateRenderValuesWithDirection,
+                                                     EvaluateNothing);
+    if (falloffMode != 0)
+        FalloffEvaluation::Sample(FalloffEvaluation::PropertiesOf(*model), random, falloffSamples);
+    blend = model->GetField(DrawDataType5::kMorph) != 0;
+    if (blend)
+        pairSample = model->GetFloat(DrawDataType5::kMrBR).SampleRandom(random);
+    else
+        indexSample = model->GetFloat(DrawDataType5::kMdAN).SampleRandom(random);
+    screenPosition = static_cast<uint8_t>(data->GetRenderFlag());
+    if (ITexture* reflection = textureBindings[kReflectionStage].texture)
+        topReflectionLevel = static_cast<float>(reflection->GetLevelCount() - 1u);
+    // Every switch is read whatever the format: the format only decides
+    // how many layers Update evaluates.
+    static constexpr const BitFieldTag* kLayerSwitches[] = {
+        &DrawDataType5::kUvPass1, &DrawDataType5::kUvPass2, &DrawDataType5::kUvPass3,
+        &DrawDataType5::kUvPass4, &DrawDataType5::kUvPass5, &DrawDataType5::kUvPass6};
+    for (uint32_t k = 0; k < 6; ++k)
+        if (model->GetField(*kLayerSwitches[k]))
+            layerMask = static_cast<uint8_t>(layerMask | (1u << k));
 }
 
 ModelDrawUnitBase::~ModelDrawUnitBase() {

@@ -15,6 +15,8 @@ namespace FulgorCore {
 class ModelDrawUnitBase : public DrawUnit {
 public:
     using Evaluator = void (*)(DrawUnit* unit, const DrawClock& clock, float* out);
+    // The model material's reflection texture.
+    static constexpr uint32_t kReflectionStage = 7;
 
     // What the data decided: whether two models blend (else one model
     // index), the falloff mode (0-7), the lighting and specular switches,
@@ -37,6 +39,13 @@ public:
 
     // Takes the record's block; without one the particle ends.
     ModelDrawUnitBase(ParticleInstance* owner, const ParticleResource* data, const Values& values);
+    // Built from the model data: the record's block (without one the
+    // particle ends and no value is drawn), then the unit random values in
+    // the order that fixes them: the specular three only with both lighting
+    // and specular on, the falloff's when its mode is not 0 (the modes the
+    // shader lacks draw theirs but shade as 0), then the blend position or
+    // the model index.
+    ModelDrawUnitBase(ParticleInstance* owner, const ParticleResource* data);
     ~ModelDrawUnitBase() override;
 
     // Falloff modes 1 and 2, and 3 and 4 (with the direction).
@@ -71,6 +80,12 @@ template <uint32_t N> class ModelDrawUnit final : public ModelDrawUnitBase {
 public:
     using DrawUnit::Update;
     using ModelDrawUnitBase::ModelDrawUnitBase;
+    // Built from the model data; no model until the first update.
+    ModelDrawUnit(ParticleInstance* owner, const ParticleResource* data)
+        : ModelDrawUnitBase(owner, data) {
+        if (MeshRenderRecord<N>* r = Record())
+            r->modelA = r->modelB = nullptr;
+    }
     void Update(const DrawClock& clock) override;
     // A render command of model A (blended toward B) with the record's
     // matrix, transforms, colour, polygon-offset slot with the blend

@@ -1,5 +1,6 @@
 #include "effects/drawunits/ProjectionDrawUnit.h"
 
+#include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Resource/DrawDataType10.h"
 #include "effects/Core/Resource/ParticleResource.h"
 #include "effects/drawunits/UvTransformKernels.h"
@@ -15,6 +16,21 @@ ProjectionDrawUnit<N>::ProjectionDrawUnit(ParticleInstance* owner, const Particl
       secondSample(values.secondSample) {
     if (renderBlock)
         record = static_cast<ProjectionRenderRecord<N>*>(TakeBlock());
+}
+
+template <uint32_t N>
+ProjectionDrawUnit<N>::ProjectionDrawUnit(ParticleInstance* owner, const ParticleResource* data)
+    : DrawUnit(owner, data), shape(0), firstSample(0.0f), secondSample(0.0f) {
+    // The random values come before the record's test, so a unit that
+    // finds no block still moves the instance's random state by them.
+    record = static_cast<ProjectionRenderRecord<N>*>(Engine::GetUnitInstancePool().Allocate());
+    if (const DrawDataType10* volume = data->GetDrawDataType10()) {
+        shape = volume->GetPrjT() & 3u;
+        firstSample = volume->GetRngR().SampleRandom(*randomState);
+        secondSample = volume->GetRngW().SampleRandom(*randomState);
+    }
+    if (!record)
+        ownerUnit->Finish();
 }
 
 template <uint32_t N> ProjectionDrawUnit<N>::~ProjectionDrawUnit() {

@@ -24,6 +24,10 @@ public:
 
     // Takes the record's block; without one the particle ends.
     ProjectionDrawUnit(ParticleInstance* owner, const ParticleResource* data, const Values& values);
+    // Built from the volume data: the shape (the two low bits of its kind)
+    // and the unit random values of the two shape properties, drawn even
+    // when the record's block is missing (the particle then ends).
+    ProjectionDrawUnit(ParticleInstance* owner, const ParticleResource* data);
     ~ProjectionDrawUnit() override;
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override;

@@ -24,8 +24,8 @@ namespace FulgorCore {
 // pointer. The parts are built from the unit data, in that order, through
 // the part creators; a part that cannot be built (no class, no block)
 // ends the particle at once, keeping what was built before it. A draw
-// unit whose class is not built from data yet is skipped: a stand-in that
-// does nothing takes its place.
+// unit whose data its class refuses is skipped: a stand-in that does
+// nothing takes its place.
 //
 // Each draw unit is counted in the root's draw lists by its category and
 // list before it is built, and given back when the particle goes, so the

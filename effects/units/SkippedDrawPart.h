@@ -4,8 +4,8 @@
 
 namespace FulgorCore {
 
-// What stands in a particle's draw-unit place whose class is not built
-// from data yet, or whose data its class refuses: it does nothing each
+// What stands in a particle's draw-unit place whose data its class
+// refuses: it does nothing each
 // frame and is in no draw list. One object serves every particle; it lives
 // in no pool block and is never deleted.
 class SkippedDrawPart final : public ParticleDrawPart {

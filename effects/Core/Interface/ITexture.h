@@ -11,8 +11,8 @@ class ITexture : public InterfaceBase {
 public:
     // A texture that answers true raises a renderer flag when it is bound.
     virtual bool IsSpecial() { return false; }
-    // No caller gives this word a meaning; hosts answer 1.
-    virtual uint32_t Reserved4() { return 1; }
+    // The texture's mip level count.
+    virtual uint32_t GetLevelCount() { return 1; }
 };
 
 } // namespace FulgorCore

@@ -146,6 +146,14 @@ public:
     const DistortionTextureLayer* GetDistortionLayer(uint32_t i) const {
         return i < 2 ? &distortionLayers_[i] : nullptr;
     }
+    // 1 when a colour layer copies the screen, so samples it at the unit's
+    // place on the screen: the pixel program then needs that place.
+    uint32_t GetRenderFlag() const {
+        for (const ColorTextureLayer& layer : colorLayers_)
+            if (layer.GetField(ColorTextureLayer::kScreenCopy))
+                return 1;
+        return 0;
+    }
     const PaletteTextureLayer& GetPaletteLayer() const { return paletteLayer_; }
     const NormalTextureLayer& GetNormalLayer() const { return normalLayer_; }
     const ReflectionTextureLayer& GetReflectionLayer() const { return reflectionLayer_; }

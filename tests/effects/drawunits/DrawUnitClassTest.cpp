@@ -12,11 +12,9 @@ namespace {
 using FulgorCore::ChooseDrawUnitClass;
 using FulgorCore::DrawUnitClass;
 
-enum class Outcome { kBuilt, kLater, kNone };
+enum class Outcome { kBuilt, kNone };
 
 Outcome Of(const DrawUnitClass& c) {
-    if (c.later)
-        return Outcome::kLater;
     return c.construct ? Outcome::kBuilt : Outcome::kNone;
 }
 
@@ -32,12 +30,12 @@ TEST(DrawUnitClasses, TypeSubKindAndFormatChooseOneClassOrNone) {
         {"type 1, format 7 (not read)", 1, 0, 7, Outcome::kBuilt},
         {"type 4, format 7 (not read)", 4, 0, 7, Outcome::kBuilt},
         {"type 11", 11, 0, 3, Outcome::kBuilt},
-        {"type 5, format 0", 5, 0, 0, Outcome::kLater},
+        {"type 5 (model), format 0", 5, 0, 0, Outcome::kBuilt},
+        {"type 5 (model), format 6", 5, 0, 6, Outcome::kBuilt},
         {"type 5, format 7", 5, 0, 7, Outcome::kNone},
         {"type 6 (strip), format 0", 6, 0, 0, Outcome::kBuilt},
         {"type 6 (strip), format 6", 6, 0, 6, Outcome::kBuilt},
         {"type 6 (strip), format 7", 6, 0, 7, Outcome::kNone},
-        {"type 10, format 6", 10, 0, 6, Outcome::kLater},
         {"ring, format 0", 7, 0, 0, Outcome::kBuilt},
         {"ring, format 6", 7, 0, 6, Outcome::kBuilt},
         {"ring, format 7", 7, 0, 7, Outcome::kNone},
@@ -45,7 +43,12 @@ TEST(DrawUnitClasses, TypeSubKindAndFormatChooseOneClassOrNone) {
         {"circle, format 7", 8, 0, 7, Outcome::kNone},
         {"quad, format 5", 9, 0, 5, Outcome::kBuilt},
         {"quad, format 7", 9, 0, 7, Outcome::kNone},
-        {"type 13, format 7", 13, 0, 7, Outcome::kNone},
+        {"type 10 (projection), format 6", 10, 0, 6, Outcome::kBuilt},
+        {"type 10 (projection), format 0", 10, 0, 0, Outcome::kBuilt},
+        {"type 10 (projection), format 7", 10, 0, 7, Outcome::kNone},
+        {"type 13 (mesh), format 0", 13, 0, 0, Outcome::kBuilt},
+        {"type 13 (mesh), format 6", 13, 0, 6, Outcome::kBuilt},
+        {"type 13 (mesh), format 7", 13, 0, 7, Outcome::kNone},
         {"trail sub-kind 4, format 6", 12, 4, 6, Outcome::kBuilt},
         {"trail sub-kind 0, format 0", 12, 0, 0, Outcome::kBuilt},
         {"trail sub-kind 5", 12, 5, 0, Outcome::kNone},

@@ -247,7 +247,7 @@ protected:
 };
 
 TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
-    const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1}, white[4] = {1, 1, 1, 1};
+    const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1};
     geometry::Shapes::stripHead = geometry::Shapes::stripTail = 0.05f;
     ASSERT_NE(AddRing(red), nullptr);
 
@@ -265,15 +265,13 @@ TEST_F(EffectGeometryPixels, RingStripMeshAndQuadsCoverTheirShapes) {
         strip->Update(testsupport::FrameClock());
     }
 
-    auto* mesh =
-        Add<Fx::DrawUnitType13<0>>(Owner(0, 0, white), 2, Fx::DrawUnitType13Base::Values{});
+    // The mesh built from its data (falloff off) takes its owner's place
+    // and colour in its own update.
+    const float blue[4] = {0, 0, 1, 1};
+    auto* mesh = Add<Fx::DrawUnitType13<0>>(Owner(0, 0, blue), 2);
     ASSERT_NE(mesh, nullptr);
-    Fx::MeshRenderRecord<0>& m = *mesh->Record();
-    const float identity[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, blue[4] = {0, 0, 1, 1};
-    std::memcpy(m.matrix, identity, sizeof identity);
-    std::memcpy(m.color, blue, sizeof blue);
-    m.polygonOffset = m.blendWeight = 0.0f;
-    std::memset(m.shaderParameters, 0, sizeof m.shaderParameters);
+    ASSERT_EQ(mesh->evaluatorFlag, 0);
+    mesh->Update(testsupport::FrameClock());
 
     ASSERT_NE(AddQuads(), nullptr);
 

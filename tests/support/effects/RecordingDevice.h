@@ -35,6 +35,9 @@ public:
 class FakeTexture : public CountedObject<FulgorCore::ITexture> {
 public:
     using CountedObject::CountedObject;
+    uint32_t GetLevelCount() override { return levels; }
+    // A test sets the mip levels the texture answers.
+    uint32_t levels = 1;
 };
 
 class FakeShader : public CountedObject<FulgorCore::IShader> {
