@@ -71,8 +71,9 @@ TEST(DrawUnitClasses, TheSingleTypesServeEveryFormatWithClassesOfTheirOwn) {
         for (uint32_t format = 1; format < 8; ++format)
             EXPECT_EQ(ChooseDrawUnitClass(type, 0, format).construct, first.construct) << type;
         for (uint32_t other : single)
-            if (other != type)
+            if (other != type) {
                 EXPECT_NE(ChooseDrawUnitClass(other, 0, 0).construct, first.construct) << type;
+            }
     }
 }
 

@@ -299,8 +299,9 @@ TEST_F(MeshUnitsFromData, AModelDrawsItsValuesAndChoosesItsMembersFromItsData) {
         Fx::Xorshift128 after;
         const ModelDrawUnitBase* m = Build<ModelDrawUnitBase>(row.part, &after);
         ASSERT_NE(m, nullptr) << row.name;
-        if (row.moreDraws != kAnyDraws)
+        if (row.moreDraws != kAnyDraws) {
             EXPECT_EQ(Draws(plain, after), row.moreDraws) << row.name;
+        }
         EXPECT_EQ(m->evaluator, row.evaluator) << row.name;
         EXPECT_EQ(m->evaluatorFlag, row.flag) << row.name;
         EXPECT_EQ(m->parameterEvaluator, row.parameterEvaluator) << row.name;
@@ -429,8 +430,9 @@ TEST_F(MeshUnitsFromData, AVolumeDrawsItsTwoValuesAndWidensOnlyARing) {
         const float expected[12] = {row.scale, 0, 0, 0, 1, 0, 0, 0, row.scale, 0, 0, 0};
         for (int i = 0; i < 12; ++i)
             EXPECT_FLOAT_EQ(r->matrix[i], expected[i]) << row.name << " " << i;
-        if (row.parameter != kUnset)
+        if (row.parameter != kUnset) {
             EXPECT_FLOAT_EQ(r->shaderParameters[2], row.parameter) << row.name;
+        }
     }
 }
 

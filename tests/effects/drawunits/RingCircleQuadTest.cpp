@@ -408,8 +408,9 @@ TEST_F(RingCircleQuad, ARingsFrameGeometryFollowsItsData) {
         // The seam: two vertices at one place.
         for (uint32_t c = 0; c < 3; ++c)
             EXPECT_NEAR(r.outer[3 * n + c], r.outer[c], 1e-5f);
-        if (r.middle)
+        if (r.middle) {
             EXPECT_EQ(Word(first[sets]), std::make_pair(int16_t{500}, int16_t{0}));
+        }
     }
 }
 

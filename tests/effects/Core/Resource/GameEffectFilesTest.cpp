@@ -242,8 +242,9 @@ TEST_F(GameEffectFiles, TheScreensStripsCoverSourcesFlagsAndFormats) {
             centreSources.insert(source);
         if (source == 0)
             lineFlags.insert(strip->GetFieldB(Strip::kCPE) * 2 + centre);
-        if (source == 1)
+        if (source == 1) {
             EXPECT_EQ(strip->GetPointCount(), 8u);
+        }
         if (source == 2)
             chainLimits.insert(strip->GetFieldA(Strip::kPUC));
     }
