@@ -58,4 +58,13 @@ public:
     uint8_t parameters[4] = {};
 };
 
+// Built, rim writer table included, for the seven formats in one place.
+extern template class CircleDrawUnit<0>;
+extern template class CircleDrawUnit<1>;
+extern template class CircleDrawUnit<2>;
+extern template class CircleDrawUnit<3>;
+extern template class CircleDrawUnit<4>;
+extern template class CircleDrawUnit<5>;
+extern template class CircleDrawUnit<6>;
+
 } // namespace FulgorCore

@@ -8,7 +8,6 @@
 #include "effects/Core/Math/FastRoot.h"
 #include "effects/Core/Math/Matrix.h"
 #include "effects/Core/Math/Vector3.h"
-#include "effects/Core/Resource/FloatPairProperty.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/UnitResource.h"
 #include "effects/Core/Resource/UnitTimelineResource.h"
@@ -121,33 +120,6 @@ void AddOwnerVector(ParticleInstance* node) {
 // world space, after everything else.
 void AddWorldDisplacement(ParticleInstance* node) {
     Add3(&node->currentWorldMatrix[9], node->transformBlock->worldDisplacement);
-}
-
-void RotateAboutY(float* v, float angle) {
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    const float x = v[0];
-    const float z = v[2];
-    v[0] = x * c + z * s;
-    v[2] = -x * s + z * c;
-}
-
-void RotateAboutX(float* v, float angle) {
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    const float y = v[1];
-    const float z = v[2];
-    v[1] = y * c - z * s;
-    v[2] = y * s + z * c;
-}
-
-// The angle pair at the frame's times, or (0, 0) without one.
-void EvaluateAngles(ParticleInstance* node, const UnitClock& clock, float* angles) {
-    angles[0] = angles[1] = 0.0f;
-    if (node->anglePair)
-        node->anglePair->Evaluate(clock, node->angleSamples, node->owner->random, angles);
-    if (node->ownerDirection)
-        Copy3(node->direction, node->ownerDirection);
 }
 
 // Tracks 0-2 scale, 3-5 rotation, 6-8 translation.
@@ -587,7 +559,6 @@ void ParticleInstance::RunUpdateMembers(const UnitClock& clock) {
     RunMember(trackMorphMember, this, clock);
     RunMember(transformTracksMember, this, clock);
     RunMember(integrateMember, this);
-    RunMember(directionMember, this, clock);
     composeMember(this);
     // The first matrix composed is also the previous one: before it the
     // other entry held only the spawn point.
@@ -906,20 +877,6 @@ void ParticleInstance::ComposeTransformRelative(ParticleInstance* node) {
     Add3(&node->currentWorldMatrix[9], node->offset);
     AddOwnerVector(node);
     AddWorldDisplacement(node);
-}
-
-void ParticleInstance::RotateDirectionByAnglesYX(ParticleInstance* node, const UnitClock& clock) {
-    float angles[2];
-    EvaluateAngles(node, clock, angles);
-    RotateAboutY(node->direction, angles[0]);
-    RotateAboutX(node->direction, angles[1]);
-}
-
-void ParticleInstance::RotateDirectionByAnglesXY(ParticleInstance* node, const UnitClock& clock) {
-    float angles[2];
-    EvaluateAngles(node, clock, angles);
-    RotateAboutX(node->direction, angles[0]);
-    RotateAboutY(node->direction, angles[1]);
 }
 
 NodeSharedBlock* ParticleInstance::GetSharedParameters(ParticleInstance* node) {

@@ -14,7 +14,6 @@ namespace FulgorCore {
 
 class ColorProperty;
 class EmitterTransformUnit;
-class FloatPairProperty;
 class FloatTripleProperty;
 class ParticleEmitterPart;
 class UnitEventSchedule;
@@ -214,10 +213,6 @@ public:
     static void ComposeTransformWithRoot(ParticleInstance* node);
     static void ComposeTransformFromGetters(ParticleInstance* node);
     static void ComposeTransformRelative(ParticleInstance* node);
-    // Turns the owner's direction by the two angles of the data's angle
-    // pair: about Y then X, or about X then Y.
-    static void RotateDirectionByAnglesYX(ParticleInstance* node, const UnitClock& clock);
-    static void RotateDirectionByAnglesXY(ParticleInstance* node, const UnitClock& clock);
     // The parameter block the particle shares, or null.
     static NodeSharedBlock* GetSharedParameters(ParticleInstance* node);
     // Whole-frame steps of the three value and rate pairs while the node's
@@ -379,7 +374,6 @@ public:
     FrameMember trackMorphMember = NoOpWithArgument;
     FrameMember transformTracksMember = NoOpWithArgument;
     PlainMember integrateMember = NoOpPlain;
-    FrameMember directionMember = NoOpWithArgument;
     PlainMember composeMember;
     PlainMember orientationStep = NoOpPlain;
     FrameMember interpolateMember = NoOpWithArgument;
@@ -397,14 +391,10 @@ public:
     ScalarMember planeScaleMember;
     BlockMember sharedBlockMember;
 
-    // The translation offset the compositions add, the direction the angle
-    // pair turns, the owner's direction it starts from, the pair and its
-    // two samples.
+    // The translation offset the compositions add, and the direction the
+    // particle was emitted along (its orientation basis's Z).
     float offset[3] = {};
     float direction[3] = {0.0f, 0.0f, 1.0f};
-    const float* ownerDirection = nullptr;
-    const FloatPairProperty* anglePair = nullptr;
-    float angleSamples[2] = {};
     // Three (value, rate) pairs, the damping of the rates per axis, and the
     // time integrated up to.
     float motion[3][2][3] = {};

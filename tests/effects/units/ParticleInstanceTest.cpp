@@ -203,7 +203,6 @@ TEST_F(Nodes, UpdateMembersRunInTheirFixedOrder) {
     node_->trackMorphMember = LogFrame<4>;
     node_->transformTracksMember = LogFrame<5>;
     node_->integrateMember = LogPlain<6>;
-    node_->directionMember = LogFrame<7>;
     node_->composeMember = LogPlain<8>;
     node_->orientationStep = LogPlain<9>;
     node_->interpolateMember = LogFrame<10>;
@@ -213,7 +212,7 @@ TEST_F(Nodes, UpdateMembersRunInTheirFixedOrder) {
     clock.timeA = 2.5f;
     clock.lastStep = 0.5f;
     node_->RunUpdateMembers(clock);
-    EXPECT_EQ(MemberLog(), (std::vector<int>{-2, -1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(MemberLog(), (std::vector<int>{-2, -1, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11}));
     // Only the inverse is marked stale.
     EXPECT_EQ(node_->transformBlock->transformFlags, 0x5u);
 }
@@ -269,26 +268,6 @@ TEST_F(Nodes, CompositionsOrderScaleRotationTranslationOffsetAndTheirParents) {
     ParticleInstance::ComposeWithOwner(node_);
     EXPECT_FLOAT_EQ(node_->currentWorldMatrix[9], 9.0f);
     EXPECT_FLOAT_EQ(node_->currentWorldMatrix[10], 1.0f);
-}
-
-TEST_F(Nodes, TheAnglePairTurnsTheOwnersDirection) {
-    effecttools::ChunkWriter w;
-    effecttools::WritePairProperty(
-        w, "Pair",
-        effecttools::PairValue{0, effecttools::Constant(1.5707964f), effecttools::Constant(0.0f)});
-    testsupport::RecordBuild<FulgorCore::FloatPairProperty> pair(testsupport::PayloadOf(w.Take()));
-    ASSERT_TRUE(pair.Built());
-    const float forward[3] = {0.0f, 0.0f, 1.0f};
-    node_->ownerDirection = forward;
-    node_->anglePair = &*pair;
-    ParticleInstance::RotateDirectionByAnglesYX(node_, {0.0f, 0.0f});
-    // A quarter turn about Y takes +z to +x.
-    EXPECT_NEAR(node_->direction[0], 1.0f, 1e-6f);
-    EXPECT_NEAR(node_->direction[2], 0.0f, 1e-6f);
-    ParticleInstance::RotateDirectionByAnglesXY(node_, {0.0f, 0.0f});
-    // About X first: +z to -y.
-    EXPECT_NEAR(node_->direction[1], -1.0f, 1e-6f);
-    EXPECT_NEAR(node_->direction[2], 0.0f, 1e-6f);
 }
 
 TEST_F(Nodes, MotionIntegratesWholeFramesUpToTheNodesTime) {

@@ -37,8 +37,8 @@ struct Reservation {
     uint32_t stride;
     uint32_t vertices;
     uint32_t indices;
-    uint8_t mask;
-    const FulgorCore::TextureSlot* bindings;
+    uint8_t mask = 0;
+    const FulgorCore::TextureSlot* bindings = nullptr;
 };
 
 // Records every call a draw unit makes on the renderer. Reservations are
