@@ -171,21 +171,12 @@ std::pair<int16_t, int16_t> Word(const StripDrawUnitBase* s, uint32_t k) {
     return testsupport::TextureWord(s->record->textureWords, k);
 }
 
-class StripUnits : public testsupport::DrawUnitFixture<> {
+class StripUnits : public testsupport::PartTableFixture<StripDrawUnitBase, Parts> {
 protected:
-    void SetUp() override {
-        rig = &Start(DrawEffect(Parts()));
-        ASSERT_TRUE(rig->ok);
-    }
-    StripDrawUnitBase* Make(Fx::ParticleInstance* owner, uint32_t part) {
-        return BuildFromData<StripDrawUnitBase>(owner, rig->Part(part));
-    }
-    StripDrawUnitBase* Make(uint32_t part) { return Make(rig->MakeOwner(), part); }
     static void Frame(DrawUnit* unit) {
         unit->Step();
         unit->Update(testsupport::FrameClock());
     }
-    DrawUnitRig* rig = nullptr;
 };
 
 TEST_F(StripUnits, TheDataChoosesTheMembersOfSourceFlagsAndFormat) {

@@ -171,16 +171,8 @@ testing::AssertionResult PackedNear(const std::vector<uint16_t>& got, std::vecto
     return testing::AssertionSuccess();
 }
 
-class TrailUnits : public testsupport::DrawUnitFixture<> {
+class TrailUnits : public testsupport::PartTableFixture<TrailDrawUnitBase, Parts> {
 protected:
-    void SetUp() override {
-        rig = &Start(DrawEffect(Parts()));
-        ASSERT_TRUE(rig->ok);
-    }
-    TrailDrawUnitBase* Make(Fx::ParticleInstance* owner, uint32_t part) {
-        return BuildFromData<TrailDrawUnitBase>(owner, rig->Part(part));
-    }
-    TrailDrawUnitBase* Make(uint32_t part) { return Make(rig->MakeOwner(), part); }
     // `frames` updates with the owner stepping `step` a frame from the
     // origin, then the draw: the vertices land in the recording renderer.
     void Run(TrailDrawUnitBase* t, int frames, const float* step) {
@@ -200,7 +192,6 @@ protected:
         std::memcpy(v.words, at + 28, stride - 28);
         return v;
     }
-    DrawUnitRig* rig = nullptr;
     testsupport::RecordingRenderer renderer;
 };
 

@@ -336,4 +336,21 @@ private:
     std::vector<FulgorCore::DrawUnit*> units_;
 };
 
+// Units of one family built from a table of parts (`Parts` gives them):
+// `Make(part)` builds the class part `part`'s data chooses, on a fresh
+// owner or the one given.
+template <class Unit, std::vector<effecttools::DrawPartValue> (*Parts)()>
+class PartTableFixture : public DrawUnitFixture<> {
+protected:
+    void SetUp() override {
+        rig = &Start(DrawEffect(Parts()));
+        ASSERT_TRUE(rig->ok);
+    }
+    Unit* Make(FulgorCore::ParticleInstance* owner, uint32_t part) {
+        return BuildFromData<Unit>(owner, rig->Part(part));
+    }
+    Unit* Make(uint32_t part) { return Make(rig->MakeOwner(), part); }
+    DrawUnitRig* rig = nullptr;
+};
+
 } // namespace testsupport
