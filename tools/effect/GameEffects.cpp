@@ -227,7 +227,8 @@ void PlayLogoUnit(EffectFileValue& f) {
         {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
 }
 
-void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life, uint16_t frames);
+void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life, uint16_t frames,
+              std::optional<size_t> join = std::nullopt);
 void AddLogoModels(EffectFileValue& f);
 void AddLogoProjections(EffectFileValue& f);
 void AddLogoMeshes(EffectFileValue& f);
@@ -733,25 +734,44 @@ UnitValue MarkUnit(EffectFileValue& f, const sampledata::LayoutMark& mark, int32
     return u;
 }
 
-// The screen's marks of the layout table: those shown throughout play from
-// timelines of their own, `frames` long; a game menu entry's highlight
-// mark plays from that entry's highlight timeline, cut with it.
-void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life, uint16_t frames) {
-    std::vector<UnitValue> shown;
+// The screen's marks of the layout table. Those shown throughout play from
+// one timeline, `frames` long, of their own or, where the package has no
+// room for another first-place timeline, from the timeline `join`; a game
+// menu entry's highlight mark plays from that entry's highlight timeline,
+// cut with it.
+void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life, uint16_t frames,
+              std::optional<size_t> join) {
+    TimelineValue shown;
+    shown.length = frames;
     for (const sampledata::LayoutMark& mark : sampledata::LayoutMarks()) {
         if (mark.screen != screen)
             continue;
+        f.package.units.push_back(MarkUnit(f, mark, mark.menuEntry < 0 ? life : 0));
+        const auto unit = static_cast<int16_t>(f.package.units.size() - 1);
         if (mark.menuEntry < 0) {
-            shown.push_back(MarkUnit(f, mark, life));
+            TimelineItemValue item;
+            item.target = unit;
+            item.enabled = 1;
+            item.flags = kEntryFlags;
+            item.endFrame = frames;
+            shown.items.push_back(item);
             continue;
         }
-        f.package.units.push_back(MarkUnit(f, mark, 0));
         TimelineValue& highlight = f.package.timelines.at(static_cast<size_t>(mark.menuEntry));
         TimelineItemValue item = highlight.items.at(0);
-        item.target = static_cast<int16_t>(f.package.units.size() - 1);
+        item.target = unit;
         highlight.items.push_back(item);
     }
-    PlayUnits(f, shown, frames);
+    if (shown.items.empty())
+        return;
+    if (join) {
+        TimelineValue& t = f.package.timelines.at(*join);
+        t.items.insert(t.items.end(), shown.items.begin(), shown.items.end());
+        return;
+    }
+    f.package.timelines.push_back(shown);
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
 }
 
 // A small mesh in the middle of a logo: n points on a circle of `radius`
@@ -985,7 +1005,8 @@ std::vector<uint8_t> Title() {
         f.package.assignments.push_back(
             {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     }
-    AddMarks(f, sampledata::EffectScreen::kTitle, 0, 270);
+    // Its fourteen first places are taken: the marks join the intro's.
+    AddMarks(f, sampledata::EffectScreen::kTitle, 0, 150, size_t{1});
     return WriteWithSparks(f);
 }
 

@@ -10,10 +10,14 @@
 #include "game/scene/SceneRanking.h"
 #include "game/scene/SceneSelectGameMenu.h"
 #include "game/scene/SceneSelectPilot.h"
+#include "game/scene/SceneSetup.h"
 #include "game/scene/SceneTitle.h"
 #include "tools/sampledata/GameScreenPictures.h"
+#include "tools/sampledata/ScreenLayout.h"
 
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -91,12 +95,64 @@ std::string EffectsShow(const Picture& picture, const Rect& where) {
            std::to_string(all) + " pixels lit)";
 }
 
+// The effect screens' marks, from the layout table the effect files were
+// built from: every mark of `screen` that shows (those of the logo backdrop
+// with the first logo, which plays beside it; a game menu entry's only
+// while it is highlighted) fills its box with its colour, within 20 % of
+// its shape's pixels. `entry` is the highlighted menu entry: the marks of
+// entries other than it and the one before it (whose highlight may still
+// be fading) must not show.
+size_t MarkColourPixels(const Picture& picture, const sampledata::LayoutMark& mark) {
+    size_t count = 0;
+    for (int y = mark.box.y0; y < mark.box.y1; ++y)
+        for (int x = mark.box.x0; x < mark.box.x1; ++x) {
+            const uint8_t* p = picture.At(x, y);
+            count += std::abs(p[0] - int(mark.colour >> 16)) <= 16 &&
+                     std::abs(p[1] - int(mark.colour >> 8 & 0xFF)) <= 16 &&
+                     std::abs(p[2] - int(mark.colour & 0xFF)) <= 16;
+        }
+    return count;
+}
+
+// What each mark showed, in the order the steps looked: a second run must
+// see the same. (The frame a picture is read back from may differ by one
+// between runs, so the moving effects around the marks are not compared.)
+std::vector<size_t> gMarkPixels;
+
+template <sampledata::EffectScreen kScreen, int kEntry = -1>
+std::string MarksShow(const Picture& picture, const Rect&) {
+    using sampledata::EffectScreen;
+    std::string wrong;
+    for (const sampledata::LayoutMark& mark : sampledata::LayoutMarks()) {
+        const bool ours = mark.screen == kScreen || (kScreen == EffectScreen::kLogoFirst &&
+                                                     mark.screen == EffectScreen::kLogoBackground);
+        if (!ours)
+            continue;
+        const double expected = sampledata::MarkPixels(mark.box, mark.shape);
+        const size_t pixels = MarkColourPixels(picture, mark);
+        gMarkPixels.push_back(pixels);
+        const double seen = static_cast<double>(pixels);
+        const std::string what = "the mark of draw type " + std::to_string(mark.drawType) +
+                                 " at (" + std::to_string(mark.box.x0) + ", " +
+                                 std::to_string(mark.box.y0) + ") shows " +
+                                 std::to_string(static_cast<size_t>(seen)) + " pixels of its colour";
+        if (mark.menuEntry < 0 || mark.menuEntry == kEntry) {
+            if (seen < expected * 0.8 || seen > expected * 1.2)
+                wrong += what + ", not about " + std::to_string(static_cast<size_t>(expected)) + "; ";
+        } else if (mark.menuEntry != kEntry - 1 && seen > expected * 0.2) {
+            wrong += what + " while entry " + std::to_string(kEntry) + " is highlighted; ";
+        }
+    }
+    return wrong;
+}
+
 const auto& kLogo = typeid(SceneLogo);
 const auto& kTitle = typeid(SceneTitle);
 const auto& kMenu = typeid(SceneSelectGameMenu);
 const auto& kPilots = typeid(SceneSelectPilot);
 const auto& kStage = typeid(SceneGame);
 const auto& kRanking = typeid(SceneRanking);
+const auto& kSetup = typeid(SceneSetup);
 
 // Where screens draw sprites: the title's version text, the pilot select's
 // busts and panels, the score digits of the heads-up display, the continue
@@ -111,6 +167,7 @@ constexpr Rect kContinueSeconds{840, 245, 906, 293};
 constexpr Rect kGameOverCaption{280, 300, 1000, 360};
 constexpr Rect kRankingHeader{40, 20, 654, 62};
 constexpr Rect kDemoCaption{285, 295, 983, 337};
+constexpr Rect kWholeScreen{0, 0, 1280, 720};
 
 constexpr uint32_t kNoKeys = 0;
 
@@ -121,7 +178,36 @@ enum Script : uint32_t {
     // Nobody at the keys: the logo plays, the title waits, the attract demo
     // starts, plays and ends, and the title comes back.
     kLeftAlone,
+    // Through the screens that play effect files, looking at their marks:
+    // the three logos, the title's intro and idle part, each game menu
+    // entry highlighted in turn, the setup entry decided, the setup screen.
+    kEffectScreens,
 };
+
+// A logo shows once its index is `kIndex` and its effect has played for
+// the layout's frames.
+template <int32_t kIndex, sampledata::EffectScreen kScreen> bool LogoAt(const Now& now) {
+    const auto* logo = dynamic_cast<const SceneLogo*>(now.scene);
+    return logo && logo->GetLogoIndex() == kIndex && now.frames >= sampledata::LookFrame(kScreen);
+}
+template <int32_t kIndex> bool LogoPast(const Now& now) {
+    const auto* logo = dynamic_cast<const SceneLogo*>(now.scene);
+    return !logo || logo->GetLogoIndex() > kIndex;
+}
+template <sampledata::EffectScreen kScreen> bool ShownFor(const Now& now) {
+    return Shown(now) && now.frames >= sampledata::LookFrame(kScreen);
+}
+// The title waits for the shot button once its intro is over or skipped.
+bool TitleWaiting(const Now& now) {
+    const auto* title = dynamic_cast<const SceneTitle*>(now.scene);
+    return Shown(now) && title && title->GetCounter() >= 150;
+}
+template <int32_t kEntry> bool CursorOn(const Now& now) {
+    const auto* menu = dynamic_cast<const SceneSelectGameMenu*>(now.scene);
+    return menu && menu->GetCursor() == kEntry;
+}
+
+using sampledata::EffectScreen;
 
 // The scripts, step by step.
 constexpr Step kScript[] = {
@@ -154,6 +240,33 @@ constexpr Step kScript[] = {
     {kPlayedToTheEnd, "the game menu again", &kMenu, Shown, kNothing, kNoKeys, Press::kHold,
      After<1>, 600},
 
+    {kEffectScreens, "the first logo's marks", &kLogo, LogoAt<1, EffectScreen::kLogoFirst>,
+     kWholeScreen, kShot, Press::kTap, LogoPast<1>, 600, MarksShow<EffectScreen::kLogoFirst>},
+    {kEffectScreens, "the second logo's marks", &kLogo, LogoAt<2, EffectScreen::kLogoSecond>,
+     kWholeScreen, kShot, Press::kTap, LogoPast<2>, 600, MarksShow<EffectScreen::kLogoSecond>},
+    {kEffectScreens, "the third logo's marks", &kLogo, LogoAt<3, EffectScreen::kLogoThird>,
+     kWholeScreen, kShot, Press::kTap, On<SceneTitle>, 600, MarksShow<EffectScreen::kLogoThird>},
+    {kEffectScreens, "the title's intro", &kTitle, ShownFor<EffectScreen::kTitle>, kWholeScreen,
+     kShot, Press::kTap, TitleWaiting, 900, MarksShow<EffectScreen::kTitle>},
+    {kEffectScreens, "the title's idle part", &kTitle, TitleWaiting, kWholeScreen, kShot,
+     Press::kTap, On<SceneSelectGameMenu>, 900, MarksShow<EffectScreen::kTitle>},
+    {kEffectScreens, "the game menu: arcade highlighted", &kMenu, ShownFor<EffectScreen::kGameMenu>,
+     kWholeScreen, kDown, Press::kTap, CursorOn<1>, 600, MarksShow<EffectScreen::kGameMenu, 0>},
+    {kEffectScreens, "the game menu: story highlighted", &kMenu, Shown, kWholeScreen, kDown,
+     Press::kTap, CursorOn<2>, 600, MarksShow<EffectScreen::kGameMenu, 1>},
+    {kEffectScreens, "the game menu: challenge highlighted", &kMenu, Shown, kWholeScreen, kDown,
+     Press::kTap, CursorOn<3>, 600, MarksShow<EffectScreen::kGameMenu, 2>},
+    {kEffectScreens, "the game menu: ranking highlighted", &kMenu, Shown, kWholeScreen, kDown,
+     Press::kTap, CursorOn<4>, 600, MarksShow<EffectScreen::kGameMenu, 3>},
+    {kEffectScreens, "the game menu: setup highlighted", &kMenu, Shown, kWholeScreen, kDown,
+     Press::kTap, CursorOn<5>, 600, MarksShow<EffectScreen::kGameMenu, 4>},
+    {kEffectScreens, "the game menu: exit highlighted", &kMenu, Shown, kWholeScreen, kUp,
+     Press::kTap, CursorOn<4>, 600, MarksShow<EffectScreen::kGameMenu, 5>},
+    {kEffectScreens, "the game menu: setup decided", &kMenu, AtOnce, kNothing, kShot, Press::kTap,
+     On<SceneSetup>, 600},
+    {kEffectScreens, "the setup screen's marks", &kSetup, ShownFor<EffectScreen::kSetup>,
+     kWholeScreen, kNoKeys, Press::kHold, After<1>, 600, MarksShow<EffectScreen::kSetup>},
+
     {kLeftAlone, "the logo plays through", &kLogo, AtOnce, kNothing, kNoKeys, Press::kHold,
      On<SceneTitle>, 1800},
     {kLeftAlone, "the title until its demo", &kTitle, Shown, kVersion, kNoKeys, Press::kHold,
@@ -170,6 +283,19 @@ TEST_F(PlayThrough, ZThroughEveryScreenToGameOverAndTheRanking) {
 
 TEST_F(PlayThrough, LeftAloneTheAttractDemoPlaysAndTheTitleReturns) {
     Play(kScript, kLeftAlone);
+}
+
+// Every mark of the layout in its box, the menu's highlight with the
+// cursor, and the same marks again on a second run.
+TEST_F(PlayThrough, EffectScreensShowTheirMarksTheSameEachRun) {
+    gMarkPixels.clear();
+    Play(kScript, kEffectScreens);
+    if (HasFailure())
+        return;
+    const std::vector<size_t> first = std::move(gMarkPixels);
+    gMarkPixels.clear();
+    Play(kScript, kEffectScreens);
+    EXPECT_EQ(first, gMarkPixels) << "the two runs' marks differ";
 }
 
 } // namespace

@@ -47,26 +47,31 @@ struct GameEffect {
     const char* file;
     const char* name; // the name the screen registers it under
     // A logo one, the title intro and idle, one per menu entry; the
-    // orientation quads (one in the second logo, seven in the setup); then
-    // the sparks their emitters emit.
+    // orientation quads (one in the second logo, seven in the setup); the
+    // first logo's seven models, the second's four projection boxes, the
+    // third's five meshes; one per mark of the screen layout (each with a
+    // texture of its own); then the sparks their emitters emit.
     uint32_t units;
     uint32_t textures;
 };
 
 const GameEffect kEffects[] = {
-    {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 2, 1},
-    {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 2, 1},
-    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 3, 1},
-    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
-    {"title", "title_main.vfxb", "title/title_main.vfxb", 14, 2},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 12, 2},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 37, 1},
+    {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 4, 3},
+    {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 12, 5},
+    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 10, 4},
+    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 11, 5},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 17, 5},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 21, 11},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 39, 3},
 };
 
 // Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
-// header, then 16 x 16 x 4 bytes of pixels.
+// header, then 16 x 16 x 4 bytes of pixels; but the first logo's
+// reflection texture, 256 by 256 with its nine mips.
 constexpr uint32_t kTextureSide = 16;
 constexpr size_t kTextureFileSize = 4 + 124 + kTextureSide * kTextureSide * 4;
+constexpr uint32_t kReflectionSide = 256;
+constexpr size_t kReflectionFileSize = 4 + 124 + 4 * (65536 + 16384 + 4096 + 1024 + 256 + 64 + 16 + 4 + 1);
 
 uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
     return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
@@ -134,19 +139,26 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
         for (uint32_t t = 0; t < e.textures; ++t)
             EXPECT_NE((*l.package)->GetTexture(static_cast<int32_t>(t)), nullptr) << e.file;
     }
-    // Each texture came from the bytes of a 16 by 16 DDS.
-    size_t textures = 0;
+    // Each texture came from the bytes of a 16 by 16 DDS, or of the one
+    // reflection texture of nine mips.
+    size_t textures = 0, reflections = 0;
     for (const auto& c : device_.creations) {
         if (c.kind != testsupport::RecordingDevice::Kind::Texture)
             continue;
         ++textures;
-        ASSERT_EQ(c.initial.size(), kTextureFileSize);
+        const bool reflection = c.initial.size() == kReflectionFileSize;
+        reflections += reflection;
+        const uint32_t side = reflection ? kReflectionSide : kTextureSide;
+        ASSERT_EQ(c.initial.size(), reflection ? kReflectionFileSize : kTextureFileSize);
         EXPECT_EQ(std::string(c.initial.begin(), c.initial.begin() + 4), "DDS ");
         EXPECT_EQ(U32At(c.initial, 4), 124u);
-        EXPECT_EQ(U32At(c.initial, 12), kTextureSide) << "height";
-        EXPECT_EQ(U32At(c.initial, 16), kTextureSide) << "width";
+        EXPECT_EQ(U32At(c.initial, 12), side) << "height";
+        EXPECT_EQ(U32At(c.initial, 16), side) << "width";
+        if (reflection)
+            EXPECT_EQ(U32At(c.initial, 28), 9u) << "mips";
     }
-    EXPECT_EQ(textures, 9u);
+    EXPECT_EQ(textures, 36u);
+    EXPECT_EQ(reflections, 1u);
 }
 
 TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
@@ -300,9 +312,9 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     EXPECT_EQ(title.GetTrigger(1)->timeline, -1);
 
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
-    // Six entries, the backdrop, four units of rings and circles, the
-    // spark.
-    EXPECT_EQ(menu.GetUnitCount(), 12u);
+    // Six entries, the backdrop, four units of rings and circles, three
+    // marks shown throughout and six highlight marks, the spark.
+    EXPECT_EQ(menu.GetUnitCount(), 21u);
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
@@ -313,9 +325,13 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
         ASSERT_GE(t->timeline, 0) << entry;
         const FulgorCore::TimelineResource* timeline = menu.GetTimeline(t->timeline);
         ASSERT_NE(timeline, nullptr) << entry;
-        // Highlight entry k and decision entry k + 7 act on menu unit k.
+        // Highlight entry k and decision entry k + 7 act on menu unit k;
+        // a highlight also starts the entry's mark, the last six units but
+        // the spark.
         const uint32_t unit = entry < 6 ? entry : entry - 7;
         EXPECT_EQ(timeline->GetItem(0)->target, static_cast<int16_t>(unit)) << entry;
+        if (entry < 6)
+            EXPECT_EQ(timeline->GetItem(1)->target, static_cast<int16_t>(14 + entry)) << entry;
         EXPECT_EQ(t->bind, -1) << entry;
         timelines.insert(t->timeline);
     }
@@ -352,7 +368,7 @@ TEST_F(GameEffectFiles, TheMenusRingsCirclesAndQuadsCoverAxesCountsAndFormats) {
     EXPECT_EQ(segments, (std::set<uint32_t>{2, 3, 23, 64, 70}));
     EXPECT_EQ(formats, (std::set<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(centreLines, (std::set<uint32_t>{0, 1}));
-    EXPECT_EQ(circles, 3u);
+    EXPECT_EQ(circles, 4u) << "three of growing counts and the circle mark";
     EXPECT_GE(cones, 1u);
     EXPECT_EQ(quads, 5u) << "the pivoted plates of entries 1-5";
 }
