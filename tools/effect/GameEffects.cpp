@@ -207,16 +207,21 @@ void AddAngleFade(EffectFileValue& f, uint32_t mode) {
 // Entries take part under the instance's default flag word.
 constexpr uint8_t kEntryFlags = 1;
 
-// A timeline of one item that starts unit `target` for `frames`.
-TimelineValue StartUnit(int16_t target, uint16_t frames) {
-    TimelineValue t;
-    t.length = frames;
+// A timeline item that starts unit `target` for `frames`.
+TimelineItemValue StartItem(int16_t target, uint16_t frames) {
     TimelineItemValue item;
     item.target = target;
     item.enabled = 1;
     item.flags = kEntryFlags;
     item.endFrame = frames;
-    t.items.push_back(item);
+    return item;
+}
+
+// A timeline of one item that starts unit `target` for `frames`.
+TimelineValue StartUnit(int16_t target, uint16_t frames) {
+    TimelineValue t;
+    t.length = frames;
+    t.items.push_back(StartItem(target, frames));
     return t;
 }
 
@@ -230,6 +235,8 @@ void PlayLogoUnit(EffectFileValue& f) {
 void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life, uint16_t frames,
               std::optional<size_t> join = std::nullopt);
 void AddLogoModels(EffectFileValue& f);
+DrawPartValue RingPart(uint16_t segments, bool centre, float radius, float width, float height,
+                       uint32_t sets);
 void AddLogoProjections(EffectFileValue& f);
 void AddLogoMeshes(EffectFileValue& f);
 
@@ -694,10 +701,50 @@ DrawPartValue MarkPart(EffectFileValue& f, const sampledata::LayoutMark& mark, f
         p = Part(data, texture);
         break;
     }
+    case 3:
+        // Along the unit's X axis, its end pieces one half height long.
+        p = Part(DrawDataType3Value{Constant(h), Constant(2.0f * (w - h))}, texture);
+        break;
+    case 6: {
+        // Two points of the data, across the box.
+        DrawDataType6Value strip;
+        strip.fields = {{"Type", 1}};
+        std::vector<uint8_t> points(32);
+        const float ends[8] = {-w, 0.0f, 0.0f, 0.0f, w, 0.0f, 0.0f, 1.0f};
+        std::memcpy(points.data(), ends, sizeof(ends));
+        strip.points = points;
+        strip.floats = {{"Wid", Constant(h)},
+                        {"WidH", Constant(1.0f)},
+                        {"WidC", Constant(1.0f)},
+                        {"WidT", Constant(1.0f)}};
+        const ColorValue white = Tint(1.0f, 1.0f, 1.0f, 1.0f);
+        strip.colors = {{"ColH", white}, {"ColC", white}, {"ColT", white}};
+        p = Part(strip, texture);
+        break;
+    }
+    case 7:
+        // Its band from half the radius to the whole.
+        p = RingPart(64, false, 0.75f * w, 0.25f * w, 0.0f, 1);
+        p.textureLayers["TCo1"].list = std::vector<int8_t>{texture};
+        break;
     case 8:
         p = Part(DrawDataType8Value{Constant(64.0f)}, texture);
         size = w;
         break;
+    case 11: {
+        // One frame of the mark's texture, the whole box (a sprite's size,
+        // as a billboard's, is its width and height).
+        DrawDataType11Value flipbook;
+        flipbook.fields = {{"bRXY", 0}, {"bRZ", 0}};
+        const uint16_t words[6] = {static_cast<uint16_t>(texture), 0, 0, 0, 0x7fff, 0x7fff};
+        const float floats[4] = {2.0f * w, 2.0f * h, 0.0f, 0.0f};
+        std::vector<uint8_t> key(28);
+        std::memcpy(&key[0], words, sizeof(words));
+        std::memcpy(&key[12], floats, sizeof(floats));
+        flipbook.keys = key;
+        p = Part(flipbook, texture);
+        break;
+    }
     case 13: {
         DrawDataType13Value mesh;
         mesh.vertices = FlatRectangle(w, h);
@@ -725,7 +772,8 @@ UnitValue MarkUnit(EffectFileValue& f, const sampledata::LayoutMark& mark, int32
     const float units = sampledata::UnitsPerPixel(depth);
     const sampledata::ScreenBox& b = mark.box;
     UnitValue u = Unit(life, 0, 0);
-    u.fields.push_back({"BAxs", 2});
+    // A band runs along the unit's X axis; everything else faces the camera.
+    u.fields.push_back({"BAxs", mark.drawType == 3 ? 0u : 2u});
     Place(u, TripleValue{0, Constant(sampledata::WorldX(0.5f * static_cast<float>(b.x0 + b.x1), depth)),
                          Constant(sampledata::WorldY(0.5f * static_cast<float>(b.y0 + b.y1), depth)),
                          std::nullopt});
@@ -749,12 +797,7 @@ void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life,
         f.package.units.push_back(MarkUnit(f, mark, mark.menuEntry < 0 ? life : 0));
         const auto unit = static_cast<int16_t>(f.package.units.size() - 1);
         if (mark.menuEntry < 0) {
-            TimelineItemValue item;
-            item.target = unit;
-            item.enabled = 1;
-            item.flags = kEntryFlags;
-            item.endFrame = frames;
-            shown.items.push_back(item);
+            shown.items.push_back(StartItem(unit, frames));
             continue;
         }
         TimelineValue& highlight = f.package.timelines.at(static_cast<size_t>(mark.menuEntry));
@@ -1172,12 +1215,7 @@ std::vector<uint8_t> GameMenu() {
     rings.length = 60;
     for (UnitValue& ring : MenuRings()) {
         f.package.units.push_back(ring);
-        TimelineItemValue item;
-        item.target = static_cast<int16_t>(firstRing + rings.items.size());
-        item.enabled = 1;
-        item.flags = kEntryFlags;
-        item.endFrame = 60;
-        rings.items.push_back(item);
+        rings.items.push_back(StartItem(static_cast<int16_t>(firstRing + rings.items.size()), 60));
     }
     f.package.triggers.resize(13);
     for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {

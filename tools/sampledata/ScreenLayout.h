@@ -1,6 +1,9 @@
 // Where the effect screens show their flat-coloured marks: for each screen
 // the frame at which it is looked at, and for every draw type it shows one
-// unit of one flat colour in a box of the 1280 by 720 screen. The effect
+// unit of one flat colour in a box of the 1280 by 720 screen. (Lines
+// reserve no indices and never show; projection boxes find no depth to
+// project onto in the game; particle fields and trails have no shape of
+// their own to fill a box with: none of them has a mark.) The effect
 // builder places the units from this table and the screenshot test reads
 // the boxes back from it, so the data and the test cannot drift apart.
 // The boxes keep out of the top fifth of the screen, which other content
@@ -32,6 +35,7 @@ inline constexpr int kLayoutTopBand = 720 / 5;
 enum class MarkShape : uint8_t {
     kRectangle, // the whole box
     kDisc,      // the disc the box holds: pi/4 of it
+    kRing,      // that disc less the disc of half its radius: 3/4 of the disc
 };
 
 // A screen rectangle in pixels, right and bottom exclusive.

@@ -58,11 +58,11 @@ struct GameEffect {
 const GameEffect kEffects[] = {
     {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 4, 3},
     {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 12, 5},
-    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 10, 4},
-    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 11, 5},
-    {"title", "title_main.vfxb", "title/title_main.vfxb", 17, 5},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 21, 11},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 39, 3},
+    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 11, 5},
+    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 13, 7},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 20, 8},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 23, 13},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 40, 4},
 };
 
 // Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
@@ -154,10 +154,11 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
         EXPECT_EQ(U32At(c.initial, 4), 124u);
         EXPECT_EQ(U32At(c.initial, 12), side) << "height";
         EXPECT_EQ(U32At(c.initial, 16), side) << "width";
-        if (reflection)
+        if (reflection) {
             EXPECT_EQ(U32At(c.initial, 28), 9u) << "mips";
+        }
     }
-    EXPECT_EQ(textures, 36u);
+    EXPECT_EQ(textures, 45u);
     EXPECT_EQ(reflections, 1u);
 }
 
@@ -312,9 +313,9 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     EXPECT_EQ(title.GetTrigger(1)->timeline, -1);
 
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
-    // Six entries, the backdrop, four units of rings and circles, three
-    // marks shown throughout and six highlight marks, the spark.
-    EXPECT_EQ(menu.GetUnitCount(), 21u);
+    // Six entries, the backdrop, four units of rings and circles, five
+    // marks shown throughout, six highlight marks, the spark.
+    EXPECT_EQ(menu.GetUnitCount(), 23u);
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
@@ -326,12 +327,13 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
         const FulgorCore::TimelineResource* timeline = menu.GetTimeline(t->timeline);
         ASSERT_NE(timeline, nullptr) << entry;
         // Highlight entry k and decision entry k + 7 act on menu unit k;
-        // a highlight also starts the entry's mark, the last six units but
-        // the spark.
+        // a highlight also starts the entry's mark, the units after the
+        // backdrop, the rings and the five marks shown throughout.
         const uint32_t unit = entry < 6 ? entry : entry - 7;
         EXPECT_EQ(timeline->GetItem(0)->target, static_cast<int16_t>(unit)) << entry;
-        if (entry < 6)
-            EXPECT_EQ(timeline->GetItem(1)->target, static_cast<int16_t>(14 + entry)) << entry;
+        if (entry < 6) {
+            EXPECT_EQ(timeline->GetItem(1)->target, static_cast<int16_t>(16 + entry)) << entry;
+        }
         EXPECT_EQ(t->bind, -1) << entry;
         timelines.insert(t->timeline);
     }
