@@ -78,9 +78,11 @@ constexpr LayoutMark kMarks[] = {
     {S::kSetup, 7, 0xF0A060, Cell(kRight, 2), kRing},
 };
 
-// The logos are looked at a second into each (past their fade-in); the
-// screens with backdrops once theirs has settled.
-constexpr uint32_t kLookFrames[kEffectScreens] = {60, 60, 60, 60, 60, 60, 60};
+// Frames after a screen comes up clear at which it is looked at: the
+// logos and the title a second in, past their fade-in; the game menu while
+// the highlight of its first entry (20 frames from when it is shown)
+// plays; the setup once its backdrop has settled.
+constexpr uint32_t kLookFrames[kEffectScreens] = {60, 60, 60, 60, 60, 4, 60};
 
 // The logo backdrop plays nearer than the screens' own effects.
 constexpr float kScreenDepth = 600.0f;

@@ -61,7 +61,8 @@ struct LayoutMark {
 std::span<const LayoutMark> LayoutMarks();
 
 // How far in front of the camera a screen's file plays (the view axis),
-// and the frame of its effect at which its marks are looked at.
+// and how many frames after the screen comes up clear (no fade over it)
+// its marks are looked at.
 float ScreenDepth(EffectScreen screen);
 uint32_t LookFrame(EffectScreen screen);
 
