@@ -123,6 +123,8 @@ public:
     void ShowError(const char* text) override { errors.push_back(text ? text : ""); }
 
     void OnFrame(const float& frames) override {
+        if (totalFrames == 0 && beforeFirstFrame)
+            beforeFirstFrame();
         GameFramework::OnFrame(frames);
         ++totalFrames;
         if (done_)
@@ -159,6 +161,8 @@ public:
     std::vector<std::string> failures;
     // The pictures read back, in the order the steps took them.
     std::vector<std::vector<uint8_t>> pictures;
+    // Runs once the game has started, before its first frame (null: none).
+    void (*beforeFirstFrame)() = nullptr;
     uint32_t totalFrames = 0;
     size_t stepsDone = 0;
 
@@ -279,7 +283,8 @@ class PlayThrough : public testing::Test {
 protected:
     // Plays the script; the pictures its steps read back.
     template <size_t N>
-    std::vector<std::vector<uint8_t>> Play(const Step (&table)[N], uint32_t script) {
+    std::vector<std::vector<uint8_t>> Play(const Step (&table)[N], uint32_t script,
+                                           void (*beforeFirstFrame)() = nullptr) {
         std::vector<Step> steps;
         for (const Step& s : table)
             if (s.script == script)
@@ -295,6 +300,7 @@ protected:
         Mireku::Graphics::GraphicsDevice::SetPaced(false);
         Mireku::Graphics::GraphicsDevice::SetFramesInFull(false);
         auto* game = new ScriptedGame(std::move(steps));
+        game->beforeFirstFrame = beforeFirstFrame;
         Mireku::Graphics::GraphicsDevice::SetPresentObserver(&ScriptedGame::Observe, game);
         const auto start = std::chrono::steady_clock::now();
         game->Run();

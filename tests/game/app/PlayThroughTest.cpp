@@ -5,6 +5,8 @@
 
 #include "game/core/GameState.h"
 #include "game/scene/FlowScene.h"
+#include "game/player/Player.h"
+#include "game/stage/GameObjectDirector.h"
 #include "game/scene/SceneGame.h"
 #include "game/scene/SceneLogo.h"
 #include "game/scene/SceneRanking.h"
@@ -12,6 +14,13 @@
 #include "game/scene/SceneSelectPilot.h"
 #include "game/scene/SceneSetup.h"
 #include "game/scene/SceneTitle.h"
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "game/core/RandomManager.h"
+#include "game/vfx/HostObject.h"
+#include "game/vfx/VfxController.h"
+#include "game/vfx/VfxDevice.h"
+#include "game/vfx/VfxDeviceMaker.h"
 #include "game/vfx/VfxInstance.h"
 #include "tools/sampledata/GameScreenPictures.h"
 #include "tools/sampledata/ScreenLayout.h"
@@ -139,6 +148,53 @@ std::string MarksShow(const Picture& picture, const Rect&) {
     return wrong;
 }
 
+// What the effects had taken before the first screen: the runtime's unit
+// blocks in use, and the device's live host objects less the shaders it
+// keeps for later draws.
+struct EffectsInUse {
+    uint32_t unitBlocks;
+    int64_t deviceObjects;
+    bool operator==(const EffectsInUse&) const = default;
+};
+EffectsInUse EffectsNow() {
+    const VfxController* vfx = VfxController::GetInstance();
+    const auto* device = vfx ? dynamic_cast<const VfxDevice*>(vfx->GetDevice()) : nullptr;
+    return {FulgorCore::Engine::GetUnitInstancePool().GetUsedCount(),
+            static_cast<int64_t>(HostObjects::Live()) -
+                static_cast<int64_t>(device ? device->GetCachedShaderCount() : 0)};
+}
+EffectsInUse gEffectsAtStart{};
+void AtStart() {
+    gEffectsAtStart = EffectsNow();
+}
+
+// The stage has come. The presentation stream has served the screens'
+// effects before it (or not, with them off), and the stage's own
+// presentation draws from it too; the ship's overlay counters are shared
+// by every ship the process draws, the last run's included: every run
+// takes the stage on from the same words of the stream and counters at 0,
+// so that its pictures can be compared.
+bool OnTheStageFromOnePresentation(const Now& now) {
+    if (!On<SceneGame>(now))
+        return false;
+    if (RandomManager* random = RandomManager::GetInstance())
+        random->Stream(0).Seed(2024);
+    Player::SharedDrawCounters() = {};
+    return true;
+}
+
+// Once the screens have let their effects go, the unit blocks and device
+// objects are as many as before the first screen.
+std::string EffectsGivenBack(const Picture& picture, const Rect& where) {
+    const EffectsInUse now = EffectsNow();
+    if (!(now == gEffectsAtStart))
+        return "the effects still hold " + std::to_string(now.unitBlocks) + " unit blocks and " +
+               std::to_string(now.deviceObjects) + " device objects, not " +
+               std::to_string(gEffectsAtStart.unitBlocks) + " and " +
+               std::to_string(gEffectsAtStart.deviceObjects);
+    return NotBlack(picture, where);
+}
+
 const auto& kLogo = typeid(SceneLogo);
 const auto& kTitle = typeid(SceneTitle);
 const auto& kMenu = typeid(SceneSelectGameMenu);
@@ -146,6 +202,7 @@ const auto& kPilots = typeid(SceneSelectPilot);
 const auto& kStage = typeid(SceneGame);
 const auto& kRanking = typeid(SceneRanking);
 const auto& kSetup = typeid(SceneSetup);
+const auto& kPilotSelect = typeid(SceneSelectPilot);
 
 // Where screens draw sprites: the title's version text, the pilot select's
 // busts and panels, the score digits of the heads-up display, the continue
@@ -173,8 +230,12 @@ enum Script : uint32_t {
     kLeftAlone,
     // Through the screens that play effect files, looking at their marks:
     // the three logos, the title's intro and idle part, each game menu
-    // entry highlighted in turn, the setup entry decided, the setup screen.
+    // entry highlighted in turn, the setup entry decided, the setup screen;
+    // back to the menu, the ranking, the menu again and into stage 1, where
+    // every effect the screens took has come back.
     kEffectScreens,
+    // Z through every screen into stage 1, looking at the stage a second in.
+    kToTheStage,
 };
 
 // The logo of index `kIndex` plays.
@@ -192,6 +253,17 @@ template <int32_t kIndex> bool LogoPast(const Now& now) {
 bool TitleWaiting(const Now& now) {
     const auto* title = dynamic_cast<const SceneTitle*>(now.scene);
     return Shown(now) && title && title->GetCounter() >= 150;
+}
+// Stage 1 has played a second: its director's own count of frames, so the
+// same frame of the stage on every run.
+bool StagePlayedASecond(const Now& now) {
+    const auto* game = dynamic_cast<const SceneGame*>(now.scene);
+    const GameObjectDirector* director = game ? game->GetDirector() : nullptr;
+    return Playing(now) && director && director->GetFrameCounter() >= 60;
+}
+bool SetupOnBack(const Now& now) {
+    const auto* setup = dynamic_cast<const SceneSetup*>(now.scene);
+    return setup && setup->GetItem() == SceneSetup::kBack;
 }
 template <int32_t kEntry> bool CursorOn(const Now& now) {
     const auto* menu = dynamic_cast<const SceneSelectGameMenu*>(now.scene);
@@ -262,6 +334,35 @@ const Step kScript[] = {
     {kEffectScreens, "the setup screen's marks", &kSetup, Shown, kWholeScreen, kNoKeys,
      Press::kHold, After<1>, 600, MarksShow<EffectScreen::kSetup>,
      sampledata::LookFrame(EffectScreen::kSetup)},
+    {kEffectScreens, "the setup: up to back", &kSetup, Shown, kNothing, kUp, Press::kTap,
+     SetupOnBack, 600},
+    {kEffectScreens, "the setup: back", &kSetup, AtOnce, kNothing, kShot, Press::kTap,
+     On<SceneSelectGameMenu>, 600},
+    {kEffectScreens, "the game menu: down to the ranking", &kMenu, Shown, kNothing, kDown,
+     Press::kTap, CursorOn<3>, 600},
+    {kEffectScreens, "the game menu: ranking decided", &kMenu, AtOnce, kNothing, kShot,
+     Press::kTap, On<SceneRanking>, 600},
+    {kEffectScreens, "the ranking: up to ok", &kRanking, Shown, kRankingHeader, kUp, Press::kTap,
+     OnOk, 600},
+    {kEffectScreens, "the ranking: ok", &kRanking, AtOnce, kNothing, kShot, Press::kTap,
+     On<SceneSelectGameMenu>, 600},
+    {kEffectScreens, "the game menu: arcade decided", &kMenu, Shown, kNothing, kShot, Press::kTap,
+     On<SceneSelectPilot>, 600},
+    {kEffectScreens, "the first pilot", &kPilotSelect, Shown, kNothing, kShot, Press::kTap,
+     OnTheStageFromOnePresentation, 900},
+    {kEffectScreens, "stage 1: every effect given back", &kStage, StagePlayedASecond, kScoreDigits,
+     kNoKeys, Press::kHold, After<1>, 2400, EffectsGivenBack},
+
+    {kToTheStage, "the logo, skipped", &kLogo, AtOnce, kNothing, kShot, Press::kTap,
+     On<SceneTitle>, 900},
+    {kToTheStage, "the title, left", &kTitle, Shown, kNothing, kShot, Press::kTap,
+     On<SceneSelectGameMenu>, 900},
+    {kToTheStage, "the game menu: arcade", &kMenu, Shown, kNothing, kShot, Press::kTap,
+     On<SceneSelectPilot>, 600},
+    {kToTheStage, "the first pilot", &kPilotSelect, Shown, kNothing, kShot, Press::kTap,
+     OnTheStageFromOnePresentation, 900},
+    {kToTheStage, "stage 1 a second in", &kStage, StagePlayedASecond, kScoreDigits, kNoKeys,
+     Press::kHold, After<1>, 2400},
 
     {kLeftAlone, "the logo plays through", &kLogo, AtOnce, kNothing, kNoKeys, Press::kHold,
      On<SceneTitle>, 1800},
@@ -281,20 +382,44 @@ TEST_F(PlayThrough, LeftAloneTheAttractDemoPlaysAndTheTitleReturns) {
     Play(kScript, kLeftAlone);
 }
 
+// The pixels of two pictures that differ.
+size_t PixelsDiffering(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    size_t differ = 0;
+    for (size_t p = 0; p + 3 <= a.size() && p + 3 <= b.size(); p += 4)
+        differ += std::memcmp(&a[p], &b[p], 3) != 0;
+    return differ;
+}
+
 // Every mark of the layout in its box, the menu's highlight with the
-// cursor, and the same pictures again on a second run.
+// cursor, every effect given back once the screens have gone, and the same
+// pictures again on a second run.
 TEST_F(PlayThrough, EffectScreensShowTheirMarksTheSameEachRun) {
-    const auto first = Play(kScript, kEffectScreens);
+    const auto first = Play(kScript, kEffectScreens, AtStart);
     if (HasFailure())
         return;
-    const auto second = Play(kScript, kEffectScreens);
+    const auto second = Play(kScript, kEffectScreens, AtStart);
     ASSERT_EQ(first.size(), second.size());
-    for (size_t i = 0; i < first.size(); ++i) {
-        size_t differ = 0;
-        for (size_t p = 0; p < first[i].size(); p += 4)
-            differ += std::memcmp(&first[i][p], &second[i][p], 3) != 0;
-        EXPECT_EQ(differ, 0u) << "pixels of picture " << i << " that differ between the runs";
-    }
+    for (size_t i = 0; i < first.size(); ++i)
+        EXPECT_EQ(PixelsDiffering(first[i], second[i]), 0u)
+            << "pixels of picture " << i << " that differ between the runs";
+}
+
+// A device maker that makes nothing: the runtime refuses to start and the
+// game runs with its effects off.
+FulgorCore::IDevice* NoDevice() {
+    return nullptr;
+}
+
+// The stage plays no effect file: its picture is the same with the effects
+// runtime off.
+TEST_F(PlayThrough, TheStageLooksTheSameWithTheEffectsRuntimeOff) {
+    const auto on = Play(kScript, kToTheStage);
+    VfxDeviceMaker::Install(NoDevice);
+    const auto off = Play(kScript, kToTheStage);
+    VfxDeviceMaker::Install(nullptr);
+    ASSERT_FALSE(on.empty());
+    ASSERT_EQ(on.size(), off.size());
+    EXPECT_EQ(PixelsDiffering(on.back(), off.back()), 0u) << "pixels of the stage that differ";
 }
 
 } // namespace
