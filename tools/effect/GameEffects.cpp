@@ -44,9 +44,9 @@ TextureValue Texture(const char* label, uint8_t r, uint8_t g, uint8_t b) {
     return {std::string(label), DiscTexture(r, g, b), std::nullopt};
 }
 
-// A 16 by 16 RGBA texture of one opaque colour (0xRRGGBB).
+// A 4 by 4 RGBA texture of one opaque colour (0xRRGGBB): a mark's.
 TextureValue FlatTexture(uint32_t colour) {
-    constexpr uint32_t kSize = 16;
+    constexpr uint32_t kSize = 4;
     std::vector<uint8_t> pixels(kSize * kSize * 4);
     for (size_t i = 0; i < pixels.size(); i += 4) {
         pixels[i] = static_cast<uint8_t>(colour >> 16);
@@ -853,17 +853,18 @@ template <class Data> void Falloff(Data& data) {
     data.rimDirection = TripleValue{0, Constant(0.3f), Constant(-0.2f), Constant(0.0f)};
 }
 
-// A texture of nine mips (256 down to 1 texels), each level a grey of its
-// own, for a model's reflections.
+// A texture of nine mips for a model's reflections: a strip 256 texels
+// wide and one high (so the file stays small), halving down to one texel,
+// each level a grey of its own.
 TextureValue ReflectionTexture() {
     std::vector<uint8_t> pixels;
-    for (uint32_t size = 256, level = 0; size >= 1; size /= 2, ++level) {
+    for (uint32_t width = 256, level = 0; width >= 1; width /= 2, ++level) {
         const auto grey = static_cast<uint8_t>(255 - 24 * level);
-        for (uint32_t i = 0; i < size * size; ++i)
+        for (uint32_t i = 0; i < width; ++i)
             pixels.insert(pixels.end(), {grey, grey, grey, 255});
     }
     return {std::string("reflection"),
-            tools::WriteDds(sys::DdsFormat::R8G8B8A8, 256, 256, 9, false, pixels.data(),
+            tools::WriteDds(sys::DdsFormat::R8G8B8A8, 256, 1, 9, false, pixels.data(),
                             pixels.size()),
             std::nullopt};
 }

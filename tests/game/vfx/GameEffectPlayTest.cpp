@@ -223,9 +223,9 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
         EXPECT_EQ(Engine::IsInstancePlaying(playing[i].index, playing[i].serial), i >= kTitle)
             << kEffects[i].file;
     // The highlight timelines (20 frames) and decisions (45) have ended;
-    // the backdrop of the second place and the rings and circles of the
-    // third play on.
-    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3}));
+    // the backdrop of the second place, the rings and circles of the third
+    // and the marks of the fourth play on.
+    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3, 4}));
     EXPECT_EQ(Engine::GetInstanceTime(menu.index, menu.serial), 600.0f);
 
     for (InstanceHandle h : playing)

@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -65,13 +66,21 @@ const GameEffect kEffects[] = {
     {"setup", "setup.vfxb", "setup/setup.vfxb", 40, 4},
 };
 
-// Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
-// header, then 16 x 16 x 4 bytes of pixels; but the first logo's
-// reflection texture, 256 by 256 with its nine mips.
-constexpr uint32_t kTextureSide = 16;
-constexpr size_t kTextureFileSize = 4 + 124 + kTextureSide * kTextureSide * 4;
-constexpr uint32_t kReflectionSide = 256;
-constexpr size_t kReflectionFileSize = 4 + 124 + 4 * (65536 + 16384 + 4096 + 1024 + 256 + 64 + 16 + 4 + 1);
+// Every texture is an RGBA DDS: the 4-byte magic, the 124-byte header, then
+// its pixels: 16 by 16 for the screens' own, 4 by 4 for each of the 35
+// marks, and the first logo's reflection texture, 256 by 1 with its nine
+// mips (256 + 128 + ... + 1 texels).
+struct TextureForm {
+    uint32_t width, height, mips;
+    size_t count;
+    size_t FileSize() const {
+        size_t texels = 0;
+        for (uint32_t w = width, m = 0; m < mips; ++m, w = w > 1 ? w / 2 : 1)
+            texels += static_cast<size_t>(w) * height;
+        return 4 + 124 + texels * 4;
+    }
+};
+constexpr TextureForm kTextureForms[] = {{16, 16, 1, 9}, {4, 4, 1, 35}, {256, 1, 9, 1}};
 
 uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
     return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
@@ -139,27 +148,30 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
         for (uint32_t t = 0; t < e.textures; ++t)
             EXPECT_NE((*l.package)->GetTexture(static_cast<int32_t>(t)), nullptr) << e.file;
     }
-    // Each texture came from the bytes of a 16 by 16 DDS, or of the one
-    // reflection texture of nine mips.
-    size_t textures = 0, reflections = 0;
+    // Each texture came from the bytes of a DDS of one of the forms.
+    size_t seen[std::size(kTextureForms)] = {};
     for (const auto& c : device_.creations) {
         if (c.kind != testsupport::RecordingDevice::Kind::Texture)
             continue;
-        ++textures;
-        const bool reflection = c.initial.size() == kReflectionFileSize;
-        reflections += reflection;
-        const uint32_t side = reflection ? kReflectionSide : kTextureSide;
-        ASSERT_EQ(c.initial.size(), reflection ? kReflectionFileSize : kTextureFileSize);
+        ASSERT_GE(c.initial.size(), 128u);
         EXPECT_EQ(std::string(c.initial.begin(), c.initial.begin() + 4), "DDS ");
         EXPECT_EQ(U32At(c.initial, 4), 124u);
-        EXPECT_EQ(U32At(c.initial, 12), side) << "height";
-        EXPECT_EQ(U32At(c.initial, 16), side) << "width";
-        if (reflection) {
-            EXPECT_EQ(U32At(c.initial, 28), 9u) << "mips";
+        const uint32_t height = U32At(c.initial, 12), width = U32At(c.initial, 16);
+        const uint32_t mips = std::max(U32At(c.initial, 28), 1u);
+        bool known = false;
+        for (size_t k = 0; k < std::size(kTextureForms); ++k) {
+            const TextureForm& form = kTextureForms[k];
+            if (width == form.width && height == form.height && mips == form.mips) {
+                EXPECT_EQ(c.initial.size(), form.FileSize()) << width << " by " << height;
+                ++seen[k];
+                known = true;
+            }
         }
+        EXPECT_TRUE(known) << width << " by " << height << ", " << mips << " mips";
     }
-    EXPECT_EQ(textures, 45u);
-    EXPECT_EQ(reflections, 1u);
+    for (size_t k = 0; k < std::size(kTextureForms); ++k)
+        EXPECT_EQ(seen[k], kTextureForms[k].count) << kTextureForms[k].width << " by "
+                                                   << kTextureForms[k].height;
 }
 
 TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
