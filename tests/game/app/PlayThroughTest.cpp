@@ -1,6 +1,7 @@
 // The game as a player meets it, played from its scripts. Every screen a
 // step names must come up, show its sprites and lead where the script says,
-// with no error reported on the way.
+// with no error reported on the way. The screens that play effect files
+// show the marks of the sample data's layout table where it puts them.
 #include "support/PlayThroughRig.h"
 
 #include "game/core/GameState.h"
