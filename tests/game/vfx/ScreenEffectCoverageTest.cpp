@@ -17,6 +17,7 @@
 #include "effects/units/UnitCreators.h"
 #include "engine/common/Heap.h"
 #include "engine/resource/ResourceLoader.h"
+#include "game/vfx/VfxController.h"
 #include "game/vfx/VfxInstanceListenner.h"
 #include "support/effects/GameEffectFiles.h"
 #include "support/effects/RuntimeFrame.h"
@@ -226,10 +227,11 @@ protected:
             Mireku::Common::Heap::LockedFree(data);
         }
         loader.Finalize();
-        // The game's sizes: 4096 unit blocks, 100 effects, 1000 instances.
-        runtime_.Resize(4096 * 1024, 8 << 20);
-        runtime_.parameter.ObjectMaxCount = 100;
-        runtime_.parameter.InstanceMaxCount = 1000;
+        // The game's sizes.
+        runtime_.Resize(VfxController::kUnitInstanceMemorySize,
+                        VfxController::kCacheBufferMemorySize);
+        runtime_.parameter.ObjectMaxCount = VfxController::kObjectMaxCount;
+        runtime_.parameter.InstanceMaxCount = VfxController::kInstanceMaxCount;
         ASSERT_TRUE(runtime_.Start());
         // In the screens' order: the last logo finds the backdrop by name.
         for (const std::vector<uint8_t>& image : images_) {
@@ -264,6 +266,8 @@ protected:
                 NoteKinds(slot->root, built.unitKinds);
             Engine::ResetDrawState();
             Engine::Draw(0, &draw);
+            Engine::DrawLayer(0);
+            Engine::DrawLayer(1);
         }
         Engine::KillInstance(h.index, h.serial);
         testsupport::Frame();
