@@ -1,6 +1,7 @@
 #include "tools/effect/GameEffects.h"
 
 #include "tools/dds/DdsWriter.h"
+#include "tools/effect/CoverageUnits.h"
 #include "tools/effect/EffectComposition.h"
 #include "tools/effect/PackageWriter.h"
 
@@ -951,6 +952,7 @@ std::vector<uint8_t> Setup() {
     ring.drawParts.push_back(RingPart(48, true, 8.0f, 0.6f, 0.0f, 1));
     PlayUnits(f, {ring}, 180);
     AddOrientationUnits(f, 0, 0, 180);
+    AddSetupCoverage(f);
     return WriteWithSparks(f);
 }
 

@@ -47,8 +47,10 @@ struct GameEffect {
     const char* file;
     const char* name; // the name the screen registers it under
     // A logo one, the title intro and idle, one per menu entry; the
-    // orientation quads (one in the second logo, seven in the setup); then
-    // the sparks their emitters emit.
+    // orientation quads (one in the second logo, seven in the setup); the
+    // units behind the eye in the setup that build the vertex formats and
+    // carriers the others leave out (twelve); then the sparks their
+    // emitters emit.
     uint32_t units;
     uint32_t textures;
 };
@@ -60,7 +62,7 @@ const GameEffect kEffects[] = {
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 2, 1},
     {"title", "title_main.vfxb", "title/title_main.vfxb", 14, 2},
     {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 12, 2},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 37, 1},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 49, 1},
 };
 
 // Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
