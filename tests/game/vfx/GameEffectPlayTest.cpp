@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -258,23 +259,36 @@ bool LoadPlayRelease(const std::vector<uint8_t>& image) {
     return true;
 }
 
-TEST_F(GameEffectPlay, EveryTruncationOfEveryFileLoadsOrFailsCleanly) {
+// The cuts of one file as a case of their own, so that the cuts of the
+// seven files, each read up to its cut, run side by side: the file cut at
+// every length, or one of four shares of the package's cuts (each reading
+// about as many bytes in all).
+struct Cuts {
+    size_t file;
+    // The package chunk cut (its size made to match) rather than the file.
+    bool package;
+    uint32_t share = 0;
+};
+constexpr uint32_t kPackageShares = 4;
+
+class GameEffectCuts : public GameEffectPlay, public testing::WithParamInterface<Cuts> {};
+
+TEST_P(GameEffectCuts, EveryLengthLoadsOrFailsCleanly) {
     for (ObjectHandle h : handles_)
         Engine::ReleaseResource(h.index, h.serial);
     const int device = runtime_.device.live;
     const size_t blocks = testsupport::CountingAllocator::LiveCount();
-    size_t cutPackages = 0;
-    size_t loadedPackages = 0;
-    for (size_t i = 0; i < kEffectCount; ++i) {
-        const std::vector<uint8_t>& image = images_[i];
+    const std::vector<uint8_t>& image = images_[GetParam().file];
+    if (!GetParam().package) {
         // The file cut at every length: a copy of just the cut, so a read
         // past it is seen.
         for (uint32_t length = 0; length < image.size(); ++length) {
             const std::vector<uint8_t> cut(image.begin(), image.begin() + length);
             LoadPlayRelease(cut);
-            ASSERT_EQ(runtime_.device.live, device) << kEffects[i].file << " at " << length;
+            ASSERT_EQ(runtime_.device.live, device) << "at " << length;
             ASSERT_EQ(testsupport::CountingAllocator::LiveCount(), blocks);
         }
+    } else {
         // The package itself cut at every length, its chunk's size made to
         // match, so the package's readers see every cut too.
         FulgorCore::ChunkWalker walker(image.data(), static_cast<uint32_t>(image.size()));
@@ -283,24 +297,52 @@ TEST_F(GameEffectPlay, EveryTruncationOfEveryFileLoadsOrFailsCleanly) {
         }
         ASSERT_EQ(chunk.tag, FulgorCore::MakeChunkTag("Pack"));
         const size_t header = static_cast<size_t>(chunk.payload - image.data()) - 8;
-        for (uint32_t length = 0; length <= chunk.size; ++length) {
+        // Share k takes the lengths from size * sqrt(k / 4) on: a cut costs
+        // its length to read.
+        const auto from = [&](uint32_t k) {
+            return static_cast<uint32_t>(chunk.size * std::sqrt(double(k) / kPackageShares));
+        };
+        const uint32_t share = GetParam().share;
+        const uint32_t end = share + 1 == kPackageShares ? chunk.size + 1 : from(share + 1);
+        size_t loadedPackages = 0;
+        for (uint32_t length = from(share); length < end; ++length) {
             std::vector<uint8_t> cut(image.begin(), image.begin() + header + 8 + length);
             cut[header + 4] = static_cast<uint8_t>(length);
             cut[header + 5] = static_cast<uint8_t>(length >> 8);
             cut[header + 6] = static_cast<uint8_t>(length >> 16);
             cut[header + 7] = static_cast<uint8_t>(length >> 24);
-            ++cutPackages;
             loadedPackages += LoadPlayRelease(cut) ? 1 : 0;
-            ASSERT_EQ(runtime_.device.live, device) << kEffects[i].file << " pack " << length;
+            ASSERT_EQ(runtime_.device.live, device) << "pack " << length;
             ASSERT_EQ(testsupport::CountingAllocator::LiveCount(), blocks);
             ASSERT_EQ(Engine::GetUnitInstancePool().GetUsedCount(), 0u);
         }
+        // The whole package, in the last share, loads.
+        if (share + 1 == kPackageShares) {
+            EXPECT_GE(loadedPackages, 1u);
+        }
     }
-    // A cut package reads as the chunks it still holds whole.
-    EXPECT_GT(loadedPackages, kEffectCount);
-    EXPECT_GT(cutPackages, 1000u);
     EXPECT_EQ(Engine::GetWorkData()->objects.activeHead, nullptr);
 }
+
+std::vector<Cuts> EveryFileBothWays() {
+    std::vector<Cuts> cuts;
+    for (size_t i = 0; i < kEffectCount; ++i)
+    {
+        cuts.push_back({i, false});
+        for (uint32_t k = 0; k < kPackageShares; ++k)
+            cuts.push_back({i, true, k});
+    }
+    return cuts;
+}
+
+INSTANTIATE_TEST_SUITE_P(, GameEffectCuts, testing::ValuesIn(EveryFileBothWays()),
+                         [](const testing::TestParamInfo<Cuts>& info) {
+                             std::string name = kEffects[info.param.file].file;
+                             name = name.substr(0, name.find('.'));
+                             return name + (info.param.package
+                                                ? "_Package" + std::to_string(info.param.share)
+                                                : std::string("_File"));
+                         });
 
 // The root seeds of ten instances after one frame of a runtime started
 // with `seed`.
