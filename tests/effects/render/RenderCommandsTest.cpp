@@ -160,6 +160,12 @@ void IssueMesh(PatternUnit& u) {
                                   kFloats, 1, &u.stateWord, u.textureBindings, u.usedTextureMask,
                                   kFloats, kFloats, kFloats, kFloats);
 }
+void NameMeshBuffers(CallLogDevice& device) {
+    device.Name(&gMeshVertices, "meshV");
+    device.Name(&gMeshIndices, "meshI");
+    device.Name(&gMorphVertices, "morphV");
+}
+
 // The morph target's second-set vertex count (the drawn set has 30).
 uint32_t gMorphTargetVertices = 30;
 void IssueMorphedModel(PatternUnit& u) {
@@ -281,9 +287,7 @@ TEST(RenderCommands, EachCommandKindMakesItsDeviceCalls) {
     for (const ExecutorRow& row : rows) {
         SCOPED_TRACE(row.name);
         CallLogDevice device;
-        device.Name(&gMeshVertices, "meshV");
-        device.Name(&gMeshIndices, "meshI");
-        device.Name(&gMorphVertices, "morphV");
+        NameMeshBuffers(device);
         device.Name(&gTextureA, "tA");
         device.Name(&gTextureB, "tB");
         testsupport::FakeShader shader(nullptr);
@@ -364,9 +368,7 @@ TEST(RenderCommands, AMorphTargetShorterThanTheDrawnSetIsNotRead) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         CallLogDevice device;
-        device.Name(&gMeshVertices, "meshV");
-        device.Name(&gMeshIndices, "meshI");
-        device.Name(&gMorphVertices, "morphV");
+        NameMeshBuffers(device);
         RenderRig rig(device);
         ASSERT_TRUE(rig.Start());
         PatternUnit* u = rig.AddUnit(rig.AddInstance(1), 1);
