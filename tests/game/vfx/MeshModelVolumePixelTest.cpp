@@ -50,8 +50,10 @@ const float kFaceAngle[2] = {std::atan2(3.0f, kDistance),
 
 // The morph's two models' second buffer sets: a rectangle from x = -4 to
 // kEdgeA and from y = -2 to 2, and the same with its right edge at
-// kEdgeB; the first sets are a square well above, which shows only when
-// the morph is not taken.
+// kEdgeB, and grey where the first is white, so the colour blends too; the
+// first sets are a square well above, which shows only when the morph is
+// not taken.
+constexpr uint8_t kTargetShade = 128;
 constexpr float kLeft = -4.0f;
 constexpr float kEdgeA = 0.0f;
 constexpr float kEdgeB = 4.0f;
@@ -82,9 +84,10 @@ uint8_t Byte(float unit) {
     return static_cast<uint8_t>(std::lround(unit * 255.0f));
 }
 
-// A mesh vertex at p with normal n (stored at half length about 0.5),
-// white.
-testsupport::ModelVertex Vertex(float x, float y, float z, const float* n = nullptr) {
+// A mesh vertex at p with normal n (stored at half length about 0.5), of
+// grey level `shade` (white by default), opaque.
+testsupport::ModelVertex Vertex(float x, float y, float z, const float* n = nullptr,
+                                uint8_t shade = 255) {
     testsupport::ModelVertex v{};
     v.position[0] = x;
     v.position[1] = y;
@@ -98,7 +101,8 @@ testsupport::ModelVertex Vertex(float x, float y, float z, const float* n = null
     v.tangent[0] = 255;
     v.tangent[1] = v.tangent[2] = 128;
     v.tangent[3] = 255;
-    std::memset(v.colour, 255, sizeof v.colour);
+    std::memset(v.colour, shade, 3);
+    v.colour[3] = 255;
     return v;
 }
 
@@ -168,30 +172,31 @@ DrawPartValue Mesh(uint16_t falloffMode, Texture texture) {
     return Textured(m, texture);
 }
 
-// One rectangle from (left, bottom) to (right, top) at z = 0.
-effecttools::VertexStreamValue Rectangle(float left, float bottom, float right, float top) {
+// One rectangle from (left, bottom) to (right, top) at z = 0, of grey
+// level `shade`.
+effecttools::VertexStreamValue Rectangle(float left, float bottom, float right, float top,
+                                         uint8_t shade = 255) {
     effecttools::VertexStreamValue s;
     std::vector<uint16_t> indices;
     const testsupport::ModelVertex corners[4] = {
-        Vertex(left, bottom, 0.0f), Vertex(right, bottom, 0.0f), Vertex(left, top, 0.0f),
-        Vertex(right, top, 0.0f)};
+        Vertex(left, bottom, 0.0f, nullptr, shade), Vertex(right, bottom, 0.0f, nullptr, shade),
+        Vertex(left, top, 0.0f, nullptr, shade), Vertex(right, top, 0.0f, nullptr, shade)};
     AppendQuad(s.vertices, indices, corners);
     s.indices = indices;
     return s;
 }
 
-effecttools::ModelValue MorphModel(float rightEdge) {
+effecttools::ModelValue MorphModel(float rightEdge, uint8_t shade) {
     effecttools::ModelValue m;
     m.stream1 = Rectangle(-1.0f, 5.0f, 1.0f, 7.0f);
-    m.stream2 = Rectangle(kLeft, -kHalfHeight, rightEdge, kHalfHeight);
+    m.stream2 = Rectangle(kLeft, -kHalfHeight, rightEdge, kHalfHeight, shade);
     return m;
 }
 
-// The list (0, 1) morphed at a constant position, drawn with a white
-// vertex colour.
+// The list (0, 1) morphed at a constant position.
 DrawPartValue Morph(float weight) {
     effecttools::DrawDataType5Value m;
-    m.fields = {{"bMrf", 1}, {"VCCT", 6}};
+    m.fields = {{"bMrf", 1}};
     m.list = std::vector<int8_t>{0, 1};
     m.floats["MrBR"] = Constant(weight);
     return Textured(m, kAmberTexture);
@@ -222,7 +227,7 @@ effecttools::EffectFileValue Effect() {
         t.data = FlatTexture(c);
         f.package.textures.push_back(t);
     }
-    f.package.models = {MorphModel(kEdgeA), MorphModel(kEdgeB)};
+    f.package.models = {MorphModel(kEdgeA, 255), MorphModel(kEdgeB, kTargetShade)};
     return f;
 }
 
@@ -307,7 +312,7 @@ TEST_F(MeshModelVolumePixels, AMeshShowsItsTextureOverItsFacesAndItsFalloffDimsT
     }
 }
 
-TEST_F(MeshModelVolumePixels, AMorphPutsTheMovedEdgeAtItsWeight) {
+TEST_F(MeshModelVolumePixels, AMorphPutsTheMovedEdgeAndTheColourAtItsWeight) {
     struct Row {
         const char* name;
         Unit unit;
@@ -324,13 +329,18 @@ TEST_F(MeshModelVolumePixels, AMorphPutsTheMovedEdgeAtItsWeight) {
         const float edge = kEdgeA + row.weight * (kEdgeB - kEdgeA);
         const Projected low = Project(kLeft, -kHalfHeight, -kDistance);
         const Projected high = Project(edge, kHalfHeight, -kDistance);
+        // The vertex colour from white toward the target's grey.
+        const float shade = 1.0f - row.weight * (1.0f - kTargetShade / 255.0f);
+        const auto scale = [shade](int c) {
+            return static_cast<int>(std::lround(static_cast<float>(c) * shade));
+        };
         ExpectOnly(row.name, {Flat(
                                  "morphed rectangle",
                                  [low, high](float x, float y, float m) {
                                      return x >= low.x + m && x <= high.x - m && y >= low.y + m &&
                                             y <= high.y - m;
                                  },
-                                 kAmber)});
+                                 {scale(kAmber.r), scale(kAmber.g), scale(kAmber.b)})});
     }
 }
 
