@@ -136,8 +136,11 @@ void IssueModelCommand(uint32_t textureRegisters, const MeshSet* model, const Me
     if (!c)
         return;
     // The second set draws morphed, and only with the morph model's
-    // second set beside it.
-    const bool morphed = model->vertexBuffer2 && morph && morph->vertexBuffer2;
+    // second set beside it. The target is read at the drawn set's indices,
+    // so one with fewer vertices (two models of different files) would be
+    // read past its end: such a pair draws the first set alone.
+    const bool morphed = model->vertexBuffer2 && morph && morph->vertexBuffer2 &&
+                         morph->vertexCount2 >= model->vertexCount2;
     c->vertexBuffer = morphed ? model->vertexBuffer2 : model->vertexBuffer1;
     c->morphBuffer = morphed ? morph->vertexBuffer2 : nullptr;
     c->vertexCount = morphed ? model->vertexCount2 : model->vertexCount1;
