@@ -208,24 +208,26 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
         }
         // A logo's timeline plays its unit for 240 frames; its root ends in
         // the frame after that timeline went. The last logo also waits for
-        // the background it played again, which started a frame after it.
+        // the background it plays again twice: through its clip, started a
+        // frame after it, and as a particle's child effect, started a frame
+        // after the particle.
         for (size_t i = 0; i < 3 && (frame == 240 || frame == 241); ++i) {
             EXPECT_EQ(Record(playing[i])->state,
                       frame == 240 ? InstanceSlot::kPlaying : InstanceSlot::kStopping)
                 << i;
         }
-        if (frame == 242 || frame == 243) {
+        if (frame == 243 || frame == 244) {
             EXPECT_EQ(Record(playing[kLogoFulgor])->state,
-                      frame == 242 ? InstanceSlot::kPlaying : InstanceSlot::kStopping);
+                      frame == 243 ? InstanceSlot::kPlaying : InstanceSlot::kStopping);
         }
     }
     for (size_t i = 0; i < kEffectCount; ++i)
         EXPECT_EQ(Engine::IsInstancePlaying(playing[i].index, playing[i].serial), i >= kTitle)
             << kEffects[i].file;
     // The highlight timelines (20 frames) and decisions (45) have ended;
-    // the backdrop of the second place and the rings and circles of the
-    // third play on.
-    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3}));
+    // the backdrop of the second place, the rings and circles of the third
+    // and the emitting host of the fourth play on.
+    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3, 4}));
     EXPECT_EQ(Engine::GetInstanceTime(menu.index, menu.serial), 600.0f);
 
     for (InstanceHandle h : playing)
@@ -237,8 +239,8 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
     EXPECT_EQ(runtime_.device.live, baselineDevice_);
     EXPECT_EQ(testsupport::CountingAllocator::LiveCount(), baselineBlocks_);
     EXPECT_EQ(objects_.released.size(), kEffectCount);
-    // And the background the last logo played, on the same listener.
-    EXPECT_EQ(instances_.released.size(), kEffectCount + 1);
+    // And the two backgrounds the last logo played, on the same listener.
+    EXPECT_EQ(instances_.released.size(), kEffectCount + 2);
 }
 
 // Loads `image`; when it registers, plays an instance of it for a frame
