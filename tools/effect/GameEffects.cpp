@@ -218,9 +218,10 @@ UnitValue Backdrop(UnitValue u) {
 }
 
 // The package with its spark unit appended: a small quad of 30 frames that
-// every emitter of the package emits unless it names a target of its own. A spark has no emitter of its own, so
-// emission never feeds on itself, and the last spark (emitters stop at their
-// unit's frame 200) has gone before a logo's life of 240 is over.
+// every emitter of the package emits unless it names a target of its own.
+// A spark has no emitter of its own, so emission never feeds on itself, and
+// the last spark (emitters stop at their unit's frame 200) has gone before
+// a logo's life of 240 is over.
 std::vector<uint8_t> WriteWithSparks(EffectFileValue f) {
     const uint32_t spark = static_cast<uint32_t>(f.package.units.size());
     for (UnitValue& unit : f.package.units)

@@ -3,7 +3,8 @@
 // screens read them, registered in the screens' order, played headless,
 // released; every truncation of each loads or fails cleanly; the effects
 // never touch the game's random streams; the title and the menu drawn use
-// the unit pool alike in two runs.
+// the unit pool alike in two runs; the particles of the menu and the last
+// logo that draw nothing are built every way their data allows.
 #include "effects/Core/Data/ChunkTag.h"
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Engine/Engine.h"
@@ -13,6 +14,7 @@
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstance.h"
 #include "engine/resource/ChildResourceLoader.h"
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/FileLoader.h"
@@ -241,6 +243,99 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
     EXPECT_EQ(objects_.released.size(), kEffectCount);
     // And the two backgrounds the last logo played, on the same listener.
     EXPECT_EQ(instances_.released.size(), kEffectCount + 2);
+}
+
+// Every particle below `unit`.
+void CollectParticles(const FulgorCore::UnitInstance* unit,
+                      std::vector<const FulgorCore::ParticleInstance*>& out) {
+    for (const FulgorCore::UnitInstance* c = unit->firstChild; c; c = c->nextSibling) {
+        if (c->GetKind() == FulgorCore::UnitInstance::kParticleNode)
+            out.push_back(static_cast<const FulgorCore::ParticleInstance*>(c));
+        CollectParticles(c, out);
+    }
+}
+
+// The menu's emitting host and the last logo's particles that draw nothing,
+// a few frames in: each row a member their data chooses, which some
+// particle of the two must have.
+TEST_F(GameEffectPlay, TheirQuietParticlesAreBuiltEveryWayTheirDataAllows) {
+    const InstanceHandle menu = Play(kMenu);
+    const InstanceHandle logo = Play(kLogoFulgor);
+    for (int frame = 0; frame < 3; ++frame)
+        Frame();
+    std::vector<const FulgorCore::ParticleInstance*> particles;
+    for (InstanceHandle h : {menu, logo}) {
+        ASSERT_NE(Record(h)->root, nullptr);
+        CollectParticles(Record(h)->root, particles);
+    }
+    using P = FulgorCore::ParticleInstance;
+    struct Row {
+        const char* name;
+        bool (*holds)(const P&);
+    };
+    const Row rows[] = {
+        {"colour evaluated", [](const P& p) { return p.colourStep == P::EvaluateColour; }},
+        {"colour evaluated over the linked unit's",
+         [](const P& p) { return p.colourStep == P::EvaluateColourInherited; }},
+        {"colour taken from the linked unit",
+         [](const P& p) { return p.colourStep == P::InheritColour; }},
+        {"colour reset for its colour mode",
+         [](const P& p) { return p.colourStep == P::ResetColour; }},
+        {"colour left alone", [](const P& p) { return p.colourStep == P::NoOpWithArgument; }},
+        {"scale evaluated", [](const P& p) { return p.scaleStep == P::EvaluateScale; }},
+        {"scale evaluated over the linked unit's",
+         [](const P& p) { return p.scaleStep == P::EvaluateScaleInherited; }},
+        {"scale taken from the linked unit",
+         [](const P& p) { return p.scaleStep == P::InheritScale; }},
+        {"scale left alone", [](const P& p) { return p.scaleStep == P::NoOpWithArgument; }},
+        {"rotation evaluated", [](const P& p) { return p.rotationStep == P::EvaluateRotation; }},
+        {"rotation evaluated over the linked unit's",
+         [](const P& p) { return p.rotationStep == P::EvaluateRotationInherited; }},
+        {"rotation taken from the linked unit",
+         [](const P& p) { return p.rotationStep == P::InheritRotation; }},
+        {"rotation left alone", [](const P& p) { return p.rotationStep == P::NoOpWithArgument; }},
+        {"position with its offset",
+         [](const P& p) { return p.translationStep == P::StepPositionWithOffset; }},
+        {"position with its offset over the linked unit's",
+         [](const P& p) { return p.translationStep == P::StepPositionWithOffsetInherited; }},
+        {"position plain", [](const P& p) { return p.translationStep == P::StepPosition; }},
+        {"position taken from the linked unit",
+         [](const P& p) { return p.translationStep == P::StepPositionInherited; }},
+        {"local acceleration",
+         [](const P& p) { return p.localAccelerationStep == P::IntegrateAcceleration; }},
+        {"world acceleration",
+         [](const P& p) { return p.worldAccelerationStep == P::IntegrateWorldAcceleration; }},
+        {"motion scaled by the speed factor",
+         [](const P& p) { return p.integrationStep == P::IntegratePositionScaled; }},
+        {"motion unscaled", [](const P& p) { return p.integrationStep == P::IntegratePosition; }},
+        {"composed in the world (mode 0)",
+         [](const P& p) { return p.composeMember == P::ComposeTransformInWorld; }},
+        {"composed with the parent (modes 1 and 2)",
+         [](const P& p) { return p.composeMember == P::ComposeTransformWithOwner; }},
+        {"composed from the getters (mode 3)",
+         [](const P& p) { return p.composeMember == P::ComposeTransformFromGetters; }},
+        {"composed relative to the spawner (mode 3 with the flag)",
+         [](const P& p) { return p.composeMember == P::ComposeTransformRelative; }},
+        {"scale tracks", [](const P& p) { return p.transformTracksMember == P::EvaluateTracksS; }},
+        {"rotation tracks",
+         [](const P& p) { return p.transformTracksMember == P::EvaluateTracksR; }},
+        {"translation tracks",
+         [](const P& p) { return p.transformTracksMember == P::EvaluateTracksT; }},
+        {"all three track groups",
+         [](const P& p) { return p.transformTracksMember == P::EvaluateTracksSRT; }},
+        {"the listener told the position",
+         [](const P& p) { return p.notifyPositionMember == P::NotifyListenerPosition; }},
+        {"the position lagging",
+         [](const P& p) { return p.interpolateMember == P::InterpolatePosition; }},
+        {"a child effect playing", [](const P& p) { return p.childEffectLink != nullptr; }},
+    };
+    for (const Row& row : rows)
+        EXPECT_TRUE(std::any_of(particles.begin(), particles.end(),
+                                [&row](const P* p) { return row.holds(*p); }))
+            << row.name;
+    for (InstanceHandle h : {menu, logo})
+        Engine::KillInstance(h.index, h.serial);
+    Frame();
 }
 
 // Loads `image`; when it registers, plays an instance of it for a frame

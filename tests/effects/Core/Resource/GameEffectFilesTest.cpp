@@ -538,14 +538,16 @@ struct ParticleSurvey {
 // The unit's four properties in the order colour, scale, rotation,
 // translation: animated by its flag, shared, and the link flag taking it.
 bool OwnFlag(const FulgorCore::UnitResource& u, int p) {
-    return p == 0 ? u.IsColourAnimated() : p == 1 ? u.IsScaleAnimated()
-                                       : p == 2 ? u.IsRotationAnimated()
-                                                : u.IsTranslationAnimated();
+    return p == 0   ? u.IsColourAnimated()
+           : p == 1 ? u.IsScaleAnimated()
+           : p == 2 ? u.IsRotationAnimated()
+                    : u.IsTranslationAnimated();
 }
 bool Shares(const FulgorCore::UnitResource& u, int p) {
-    return p == 0 ? u.SharesColourData() : p == 1 ? u.SharesScaleData()
-                                       : p == 2 ? u.SharesRotationData()
-                                                : u.SharesTranslationData();
+    return p == 0   ? u.SharesColourData()
+           : p == 1 ? u.SharesScaleData()
+           : p == 2 ? u.SharesRotationData()
+                    : u.SharesTranslationData();
 }
 bool Inherits(const FulgorCore::EmitterSpawnEntry& e, int p) {
     using E = FulgorCore::EmitterSpawnEntry;
