@@ -255,6 +255,22 @@ void CollectParticles(const FulgorCore::UnitInstance* unit,
     }
 }
 
+// A member some particle must hold: its name, the member, the function.
+template <class M> struct MemberRow {
+    const char* name;
+    M FulgorCore::ParticleInstance::*member;
+    M expected;
+};
+
+template <class M, size_t N>
+void ExpectHeld(const std::vector<const FulgorCore::ParticleInstance*>& particles,
+                const MemberRow<M> (&rows)[N]) {
+    for (const MemberRow<M>& row : rows)
+        EXPECT_TRUE(std::any_of(particles.begin(), particles.end(), [&row](const auto* p) {
+            return p->*row.member == row.expected;
+        })) << row.name;
+}
+
 // The menu's emitting host and the last logo's particles that draw nothing,
 // a few frames in: each row a member their data chooses, which some
 // particle of the two must have.
@@ -269,70 +285,52 @@ TEST_F(GameEffectPlay, TheirQuietParticlesAreBuiltEveryWayTheirDataAllows) {
         CollectParticles(Record(h)->root, particles);
     }
     using P = FulgorCore::ParticleInstance;
-    struct Row {
-        const char* name;
-        bool (*holds)(const P&);
+    using FrameRow = MemberRow<P::FrameMember>;
+    using PlainRow = MemberRow<P::PlainMember>;
+    const FrameRow frameRows[] = {
+        {"colour evaluated", &P::colourStep, P::EvaluateColour},
+        {"colour evaluated over the linked unit's", &P::colourStep, P::EvaluateColourInherited},
+        {"colour taken from the linked unit", &P::colourStep, P::InheritColour},
+        {"colour reset for its colour mode", &P::colourStep, P::ResetColour},
+        {"colour left alone", &P::colourStep, P::NoOpWithArgument},
+        {"scale evaluated", &P::scaleStep, P::EvaluateScale},
+        {"scale evaluated over the linked unit's", &P::scaleStep, P::EvaluateScaleInherited},
+        {"scale taken from the linked unit", &P::scaleStep, P::InheritScale},
+        {"scale left alone", &P::scaleStep, P::NoOpWithArgument},
+        {"rotation evaluated", &P::rotationStep, P::EvaluateRotation},
+        {"rotation evaluated over the linked unit's", &P::rotationStep,
+         P::EvaluateRotationInherited},
+        {"rotation taken from the linked unit", &P::rotationStep, P::InheritRotation},
+        {"rotation left alone", &P::rotationStep, P::NoOpWithArgument},
+        {"position with its offset", &P::translationStep, P::StepPositionWithOffset},
+        {"position with its offset over the linked unit's", &P::translationStep,
+         P::StepPositionWithOffsetInherited},
+        {"position plain", &P::translationStep, P::StepPosition},
+        {"position taken from the linked unit", &P::translationStep, P::StepPositionInherited},
+        {"local acceleration", &P::localAccelerationStep, P::IntegrateAcceleration},
+        {"world acceleration", &P::worldAccelerationStep, P::IntegrateWorldAcceleration},
+        {"motion scaled by the speed factor", &P::integrationStep, P::IntegratePositionScaled},
+        {"motion unscaled", &P::integrationStep, P::IntegratePosition},
+        {"scale tracks", &P::transformTracksMember, P::EvaluateTracksS},
+        {"rotation tracks", &P::transformTracksMember, P::EvaluateTracksR},
+        {"translation tracks", &P::transformTracksMember, P::EvaluateTracksT},
+        {"all three track groups", &P::transformTracksMember, P::EvaluateTracksSRT},
+        {"the position lagging", &P::interpolateMember, P::InterpolatePosition},
     };
-    const Row rows[] = {
-        {"colour evaluated", [](const P& p) { return p.colourStep == P::EvaluateColour; }},
-        {"colour evaluated over the linked unit's",
-         [](const P& p) { return p.colourStep == P::EvaluateColourInherited; }},
-        {"colour taken from the linked unit",
-         [](const P& p) { return p.colourStep == P::InheritColour; }},
-        {"colour reset for its colour mode",
-         [](const P& p) { return p.colourStep == P::ResetColour; }},
-        {"colour left alone", [](const P& p) { return p.colourStep == P::NoOpWithArgument; }},
-        {"scale evaluated", [](const P& p) { return p.scaleStep == P::EvaluateScale; }},
-        {"scale evaluated over the linked unit's",
-         [](const P& p) { return p.scaleStep == P::EvaluateScaleInherited; }},
-        {"scale taken from the linked unit",
-         [](const P& p) { return p.scaleStep == P::InheritScale; }},
-        {"scale left alone", [](const P& p) { return p.scaleStep == P::NoOpWithArgument; }},
-        {"rotation evaluated", [](const P& p) { return p.rotationStep == P::EvaluateRotation; }},
-        {"rotation evaluated over the linked unit's",
-         [](const P& p) { return p.rotationStep == P::EvaluateRotationInherited; }},
-        {"rotation taken from the linked unit",
-         [](const P& p) { return p.rotationStep == P::InheritRotation; }},
-        {"rotation left alone", [](const P& p) { return p.rotationStep == P::NoOpWithArgument; }},
-        {"position with its offset",
-         [](const P& p) { return p.translationStep == P::StepPositionWithOffset; }},
-        {"position with its offset over the linked unit's",
-         [](const P& p) { return p.translationStep == P::StepPositionWithOffsetInherited; }},
-        {"position plain", [](const P& p) { return p.translationStep == P::StepPosition; }},
-        {"position taken from the linked unit",
-         [](const P& p) { return p.translationStep == P::StepPositionInherited; }},
-        {"local acceleration",
-         [](const P& p) { return p.localAccelerationStep == P::IntegrateAcceleration; }},
-        {"world acceleration",
-         [](const P& p) { return p.worldAccelerationStep == P::IntegrateWorldAcceleration; }},
-        {"motion scaled by the speed factor",
-         [](const P& p) { return p.integrationStep == P::IntegratePositionScaled; }},
-        {"motion unscaled", [](const P& p) { return p.integrationStep == P::IntegratePosition; }},
-        {"composed in the world (mode 0)",
-         [](const P& p) { return p.composeMember == P::ComposeTransformInWorld; }},
-        {"composed with the parent (modes 1 and 2)",
-         [](const P& p) { return p.composeMember == P::ComposeTransformWithOwner; }},
-        {"composed from the getters (mode 3)",
-         [](const P& p) { return p.composeMember == P::ComposeTransformFromGetters; }},
-        {"composed relative to the spawner (mode 3 with the flag)",
-         [](const P& p) { return p.composeMember == P::ComposeTransformRelative; }},
-        {"scale tracks", [](const P& p) { return p.transformTracksMember == P::EvaluateTracksS; }},
-        {"rotation tracks",
-         [](const P& p) { return p.transformTracksMember == P::EvaluateTracksR; }},
-        {"translation tracks",
-         [](const P& p) { return p.transformTracksMember == P::EvaluateTracksT; }},
-        {"all three track groups",
-         [](const P& p) { return p.transformTracksMember == P::EvaluateTracksSRT; }},
-        {"the listener told the position",
-         [](const P& p) { return p.notifyPositionMember == P::NotifyListenerPosition; }},
-        {"the position lagging",
-         [](const P& p) { return p.interpolateMember == P::InterpolatePosition; }},
-        {"a child effect playing", [](const P& p) { return p.childEffectLink != nullptr; }},
+    const PlainRow plainRows[] = {
+        {"composed in the world (mode 0)", &P::composeMember, P::ComposeTransformInWorld},
+        {"composed with the parent (modes 1 and 2)", &P::composeMember,
+         P::ComposeTransformWithOwner},
+        {"composed from the getters (mode 3)", &P::composeMember, P::ComposeTransformFromGetters},
+        {"composed relative to the spawner (mode 3 with the flag)", &P::composeMember,
+         P::ComposeTransformRelative},
+        {"the listener told the position", &P::notifyPositionMember, P::NotifyListenerPosition},
     };
-    for (const Row& row : rows)
-        EXPECT_TRUE(std::any_of(particles.begin(), particles.end(),
-                                [&row](const P* p) { return row.holds(*p); }))
-            << row.name;
+    ExpectHeld(particles, frameRows);
+    ExpectHeld(particles, plainRows);
+    EXPECT_TRUE(std::any_of(particles.begin(), particles.end(), [](const P* p) {
+        return p->childEffectLink != nullptr;
+    })) << "a child effect playing";
     for (InstanceHandle h : {menu, logo})
         Engine::KillInstance(h.index, h.serial);
     Frame();
