@@ -4,7 +4,9 @@
 #include "tools/effect/CoverageUnits.h"
 #include "tools/effect/EffectComposition.h"
 #include "tools/effect/PackageWriter.h"
+#include "tools/effect/ParticleShowcase.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -217,15 +219,18 @@ UnitValue Backdrop(UnitValue u) {
 }
 
 // The package with its spark unit appended: a small quad of 30 frames that
-// every emitter of the package emits. A spark has no emitter of its own, so
-// emission never feeds on itself, and the last spark (emitters stop at their
-// unit's frame 200) has gone before a logo's life of 240 is over.
+// every emitter of the package emits unless it names a target of its own.
+// A spark has no emitter of its own, so emission never feeds on itself, and
+// the last spark (emitters stop at their unit's frame 200) has gone before
+// a logo's life of 240 is over.
 std::vector<uint8_t> WriteWithSparks(EffectFileValue f) {
     const uint32_t spark = static_cast<uint32_t>(f.package.units.size());
     for (UnitValue& unit : f.package.units)
         for (EmitterValue& emitter : unit.emitters)
             for (SpawnEntryValue& item : emitter.spawnEntries)
-                item.fields.push_back({"TgUI", spark});
+                if (std::none_of(item.fields.begin(), item.fields.end(),
+                                 [](const FieldValue& v) { return v.tag == "TgUI"; }))
+                    item.fields.push_back({"TgUI", spark});
     UnitValue u = Unit(30, 0, 0);
     DrawDataType9Value quad;
     quad.sizeX = 4.0f;
@@ -335,6 +340,7 @@ std::vector<uint8_t> LogoThird() {
     f.package.timelines.push_back(t);
     f.package.assignments.push_back({int16_t{0}, std::nullopt});
     PlayLogoUnit(f);
+    AddLastLogoParticles(f, static_cast<uint16_t>(kLogoLife));
     return WriteWithSparks(f);
 }
 
@@ -864,6 +870,7 @@ std::vector<uint8_t> GameMenu() {
     f.package.timelines.push_back(rings);
     f.package.assignments.push_back(
         {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+    AddMenuParticles(f);
     return WriteWithSparks(f);
 }
 

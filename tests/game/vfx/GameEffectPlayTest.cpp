@@ -3,7 +3,8 @@
 // screens read them, registered in the screens' order, played headless,
 // released; every truncation of each loads or fails cleanly; the effects
 // never touch the game's random streams; the title and the menu drawn use
-// the unit pool alike in two runs.
+// the unit pool alike in two runs; the particles of the menu and the last
+// logo that draw nothing are built every way their data allows.
 #include "effects/Core/Data/ChunkTag.h"
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Engine/Engine.h"
@@ -13,6 +14,7 @@
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstance.h"
 #include "engine/resource/ChildResourceLoader.h"
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/FileLoader.h"
@@ -209,24 +211,26 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
         }
         // A logo's timeline plays its unit for 240 frames; its root ends in
         // the frame after that timeline went. The last logo also waits for
-        // the background it played again, which started a frame after it.
+        // the background it plays again twice: through its clip, started a
+        // frame after it, and as a particle's child effect, started a frame
+        // after the particle.
         for (size_t i = 0; i < 3 && (frame == 240 || frame == 241); ++i) {
             EXPECT_EQ(Record(playing[i])->state,
                       frame == 240 ? InstanceSlot::kPlaying : InstanceSlot::kStopping)
                 << i;
         }
-        if (frame == 242 || frame == 243) {
+        if (frame == 243 || frame == 244) {
             EXPECT_EQ(Record(playing[kLogoFulgor])->state,
-                      frame == 242 ? InstanceSlot::kPlaying : InstanceSlot::kStopping);
+                      frame == 243 ? InstanceSlot::kPlaying : InstanceSlot::kStopping);
         }
     }
     for (size_t i = 0; i < kEffectCount; ++i)
         EXPECT_EQ(Engine::IsInstancePlaying(playing[i].index, playing[i].serial), i >= kTitle)
             << kEffects[i].file;
     // The highlight timelines (20 frames) and decisions (45) have ended;
-    // the backdrop of the second place and the rings and circles of the
-    // third play on.
-    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3}));
+    // the backdrop of the second place, the rings and circles of the third
+    // and the emitting host of the fourth play on.
+    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3, 4}));
     EXPECT_EQ(Engine::GetInstanceTime(menu.index, menu.serial), 600.0f);
 
     for (InstanceHandle h : playing)
@@ -238,8 +242,99 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
     EXPECT_EQ(runtime_.device.live, baselineDevice_);
     EXPECT_EQ(testsupport::CountingAllocator::LiveCount(), baselineBlocks_);
     EXPECT_EQ(objects_.released.size(), kEffectCount);
-    // And the background the last logo played, on the same listener.
-    EXPECT_EQ(instances_.released.size(), kEffectCount + 1);
+    // And the two backgrounds the last logo played, on the same listener.
+    EXPECT_EQ(instances_.released.size(), kEffectCount + 2);
+}
+
+// Every particle below `unit`.
+void CollectParticles(const FulgorCore::UnitInstance* unit,
+                      std::vector<const FulgorCore::ParticleInstance*>& out) {
+    for (const FulgorCore::UnitInstance* c = unit->firstChild; c; c = c->nextSibling) {
+        if (c->GetKind() == FulgorCore::UnitInstance::kParticleNode)
+            out.push_back(static_cast<const FulgorCore::ParticleInstance*>(c));
+        CollectParticles(c, out);
+    }
+}
+
+// A member some particle must hold: its name, the member, the function.
+template <class M> struct MemberRow {
+    const char* name;
+    M FulgorCore::ParticleInstance::*member;
+    M expected;
+};
+
+template <class M, size_t N>
+void ExpectHeld(const std::vector<const FulgorCore::ParticleInstance*>& particles,
+                const MemberRow<M> (&rows)[N]) {
+    for (const MemberRow<M>& row : rows)
+        EXPECT_TRUE(std::any_of(particles.begin(), particles.end(), [&row](const auto* p) {
+            return p->*row.member == row.expected;
+        })) << row.name;
+}
+
+// The menu's emitting host and the last logo's particles that draw nothing,
+// a few frames in: each row a member their data chooses, which some
+// particle of the two must have.
+TEST_F(GameEffectPlay, TheirQuietParticlesAreBuiltEveryWayTheirDataAllows) {
+    const InstanceHandle menu = Play(kMenu);
+    const InstanceHandle logo = Play(kLogoFulgor);
+    for (int frame = 0; frame < 3; ++frame)
+        Frame();
+    std::vector<const FulgorCore::ParticleInstance*> particles;
+    for (InstanceHandle h : {menu, logo}) {
+        ASSERT_NE(Record(h)->root, nullptr);
+        CollectParticles(Record(h)->root, particles);
+    }
+    using P = FulgorCore::ParticleInstance;
+    using FrameRow = MemberRow<P::FrameMember>;
+    using PlainRow = MemberRow<P::PlainMember>;
+    const FrameRow frameRows[] = {
+        {"colour evaluated", &P::colourStep, P::EvaluateColour},
+        {"colour evaluated over the linked unit's", &P::colourStep, P::EvaluateColourInherited},
+        {"colour taken from the linked unit", &P::colourStep, P::InheritColour},
+        {"colour reset for its colour mode", &P::colourStep, P::ResetColour},
+        {"colour left alone", &P::colourStep, P::NoOpWithArgument},
+        {"scale evaluated", &P::scaleStep, P::EvaluateScale},
+        {"scale evaluated over the linked unit's", &P::scaleStep, P::EvaluateScaleInherited},
+        {"scale taken from the linked unit", &P::scaleStep, P::InheritScale},
+        {"scale left alone", &P::scaleStep, P::NoOpWithArgument},
+        {"rotation evaluated", &P::rotationStep, P::EvaluateRotation},
+        {"rotation evaluated over the linked unit's", &P::rotationStep,
+         P::EvaluateRotationInherited},
+        {"rotation taken from the linked unit", &P::rotationStep, P::InheritRotation},
+        {"rotation left alone", &P::rotationStep, P::NoOpWithArgument},
+        {"position with its offset", &P::translationStep, P::StepPositionWithOffset},
+        {"position with its offset over the linked unit's", &P::translationStep,
+         P::StepPositionWithOffsetInherited},
+        {"position plain", &P::translationStep, P::StepPosition},
+        {"position taken from the linked unit", &P::translationStep, P::StepPositionInherited},
+        {"local acceleration", &P::localAccelerationStep, P::IntegrateAcceleration},
+        {"world acceleration", &P::worldAccelerationStep, P::IntegrateWorldAcceleration},
+        {"motion scaled by the speed factor", &P::integrationStep, P::IntegratePositionScaled},
+        {"motion unscaled", &P::integrationStep, P::IntegratePosition},
+        {"scale tracks", &P::transformTracksMember, P::EvaluateTracksS},
+        {"rotation tracks", &P::transformTracksMember, P::EvaluateTracksR},
+        {"translation tracks", &P::transformTracksMember, P::EvaluateTracksT},
+        {"all three track groups", &P::transformTracksMember, P::EvaluateTracksSRT},
+        {"the position lagging", &P::interpolateMember, P::InterpolatePosition},
+    };
+    const PlainRow plainRows[] = {
+        {"composed in the world (mode 0)", &P::composeMember, P::ComposeTransformInWorld},
+        {"composed with the parent (modes 1 and 2)", &P::composeMember,
+         P::ComposeTransformWithOwner},
+        {"composed from the getters (mode 3)", &P::composeMember, P::ComposeTransformFromGetters},
+        {"composed relative to the spawner (mode 3 with the flag)", &P::composeMember,
+         P::ComposeTransformRelative},
+        {"the listener told the position", &P::notifyPositionMember, P::NotifyListenerPosition},
+    };
+    ExpectHeld(particles, frameRows);
+    ExpectHeld(particles, plainRows);
+    EXPECT_TRUE(std::any_of(particles.begin(), particles.end(), [](const P* p) {
+        return p->childEffectLink != nullptr;
+    })) << "a child effect playing";
+    for (InstanceHandle h : {menu, logo})
+        Engine::KillInstance(h.index, h.serial);
+    Frame();
 }
 
 // Loads `image`; when it registers, plays an instance of it for a frame
