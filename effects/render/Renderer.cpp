@@ -9,6 +9,7 @@
 #include "effects/Core/Math/FloatConversion.h"
 #include "effects/Core/Math/Matrix.h"
 #include "effects/render/ProjectionCube.h"
+#include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/StartedRenderer.h"
 
@@ -223,18 +224,22 @@ void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureS
     RendererWorkData* work = StartedRenderer();
     if (!work || !stateWord)
         return;
-    if (work->MatchesBatch(shader, *stateWord, bindings, mask))
-        return;
+    if (!work->MatchesBatch(shader, *stateWord, bindings, mask))
+        AdoptBatchState(*work, shader, *stateWord, bindings, mask);
+}
+
+void AdoptBatchState(RendererWorkData& work, const IShader* shader, uint32_t stateWord,
+                     const TextureSlot* bindings, uint8_t mask) {
     // No table binds nothing: each slot reads as empty, in the comparison
     // and in the state kept, so a later table of empty slots matches it.
     const TextureSlot* table = bindings ? bindings : kNoTextures;
-    FlushBatches();
-    work->currentSlots = table;
-    work->currentShader = shader;
-    work->currentMask = mask;
-    work->currentStateWord = *stateWord;
+    FlushBatchesOf(work);
+    work.currentSlots = table;
+    work.currentShader = shader;
+    work.currentMask = mask;
+    work.currentStateWord = stateWord;
     for (uint32_t i = 0; i < RendererWorkData::kBindingSlots; ++i)
-        work->currentBindings[i] = table[i];
+        work.currentBindings[i] = table[i];
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "effects/render/DrawRecord.h"
 #include "effects/render/RenderCommand.h"
 #include "effects/render/Renderer.h"
+#include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/RenderStateWord.h"
 #include "effects/render/StartedRenderer.h"
@@ -143,24 +144,26 @@ void* AllocateDrawCommandSpace(uint32_t bytes) {
 }
 
 void FlushBatches() {
-    RendererWorkData* work = StartedRenderer();
-    if (!work)
-        return;
-    VertexEntry* v = work->vertexPool.Current();
-    IndexEntry* i = work->indexPool.Current();
-    if (!work->exhausted && v && i) {
-        switch (RenderStateWord::GetBatchKind(work->currentStateWord)) {
+    if (RendererWorkData* work = StartedRenderer())
+        FlushBatchesOf(*work);
+}
+
+void FlushBatchesOf(RendererWorkData& work) {
+    VertexEntry* v = work.vertexPool.Current();
+    IndexEntry* i = work.indexPool.Current();
+    if (!work.exhausted && v && i) {
+        switch (RenderStateWord::GetBatchKind(work.currentStateWord)) {
         case BatchKind::kVertex:
             if (v->pending)
-                FlushVertexBatch(*work, *v, *i);
+                FlushVertexBatch(work, *v, *i);
             break;
         case BatchKind::kParticle:
             if (i->pending)
-                FlushParticleBatch(*work, *v, *i);
+                FlushParticleBatch(work, *v, *i);
             break;
         case BatchKind::kIndexed:
             if (i->pending)
-                FlushIndexedBatch(*work, *v, *i);
+                FlushIndexedBatch(work, *v, *i);
             break;
         default:
             break;
@@ -169,8 +172,8 @@ void FlushBatches() {
     // Whatever was reserved counts as used, drawn or not: bytes left
     // pending would shift the next batch's base vertex by another stride's
     // bytes, and the next layer would lock over them.
-    work->vertexPool.CommitPending();
-    work->indexPool.CommitPending();
+    work.vertexPool.CommitPending();
+    work.indexPool.CommitPending();
 }
 
 } // namespace FulgorCore::Renderer

@@ -4,6 +4,7 @@
 #include "effects/Core/Resource/MeshSet.h"
 #include "effects/render/RenderCommand.h"
 #include "effects/render/Renderer.h"
+#include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/StartedRenderer.h"
 
@@ -13,56 +14,83 @@ namespace {
 
 constexpr float kUnitSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
-// The reservation of one stride; without indices only the vertex side is
-// taken. An unmapped write pointer (a full buffer at the layer's start, or
-// one whose lock failed) counts as an overflow, so nothing is written
-// through it.
-template <uint32_t Stride, bool Indexed>
-bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-             uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-             uint16_t* baseVertex, uint32_t indexCount) {
-    RendererWorkData* work = StartedRenderer();
-    if (!work || !work->layerOpen || !stateWord || !vertices)
-        return false;
-    const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
-    const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
-    if (vertexBytes > work->vertexPool.size || indexBytes > work->indexPool.size ||
-        work->exhausted || (Indexed && (!indices || !baseVertex)))
-        return false;
-    if (!work->MatchesBatch(shader, *stateWord, slots, mask))
-        ApplyState(shader, stateWord, slots, mask);
-    // A batch holds vertices of one stride.
-    if (work->currentStride != Stride && work->vertexPool.Current() &&
-        work->vertexPool.Current()->pending != 0)
-        FlushBatches();
+// Whether `bytes` more fit the current entry of a pool. An unmapped write
+// pointer (a full buffer at the layer's start, or one whose lock failed)
+// counts as no room, so nothing is written through it.
+template <class Entry>
+bool HasRoom(const Entry* entry, const uint8_t* write, uint64_t bytes, uint32_t size) {
+    return entry && write && entry->committed + entry->pending + bytes <= size;
+}
 
-    auto overflows = [](const auto* entry, const uint8_t* write, uint64_t bytes, uint32_t size) {
-        return !entry || !write || entry->committed + entry->pending + bytes > size;
-    };
-    const bool vertexOverflow = overflows(work->vertexPool.Current(), work->vertexWrite,
-                                          vertexBytes, work->vertexPool.size);
-    const bool indexOverflow = Indexed && overflows(work->indexPool.Current(), work->indexWrite,
-                                                    indexBytes, work->indexPool.size);
+// What a reservation does when the batch cannot simply go on: refuses what
+// can never fit, flushes on a change of state or stride, moves to the next
+// buffer of a pool whose current one is full. False when nothing may be
+// reserved.
+template <uint32_t Stride, bool Indexed>
+[[gnu::noinline]] bool MakeRoom(RendererWorkData& work, const IShader* shader, uint32_t stateWord,
+                                const TextureSlot* slots, uint8_t mask, uint64_t vertexBytes,
+                                uint64_t indexBytes) {
+    if (!work.layerOpen || vertexBytes > work.vertexPool.size ||
+        indexBytes > work.indexPool.size || work.exhausted)
+        return false;
+    if (!work.MatchesBatch(shader, stateWord, slots, mask))
+        AdoptBatchState(work, shader, stateWord, slots, mask);
+    // A batch holds vertices of one stride.
+    if (work.currentStride != Stride && work.vertexPool.Current() &&
+        work.vertexPool.Current()->pending != 0)
+        FlushBatchesOf(work);
+
+    const bool vertexOverflow =
+        !HasRoom(work.vertexPool.Current(), work.vertexWrite, vertexBytes, work.vertexPool.size);
+    const bool indexOverflow = Indexed && !HasRoom(work.indexPool.Current(), work.indexWrite,
+                                                   indexBytes, work.indexPool.size);
     if (vertexOverflow || indexOverflow) {
-        FlushBatches();
+        FlushBatchesOf(work);
         if (vertexOverflow && !MapNextVertexBuffer())
             return false;
         if (indexOverflow && !MapNextIndexBuffer())
             return false;
     }
+    work.currentStride = Stride;
+    return true;
+}
 
-    auto& vertexEntry = *work->vertexPool.Current();
-    const uint32_t offset = vertexEntry.pending;
+// The reservation of one stride; without indices only the vertex side is
+// taken. Most requests continue the batch with room to spare: they only
+// compare the state and move the write pointers.
+template <uint32_t Stride, bool Indexed>
+bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+             uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+             uint16_t* baseVertex, uint32_t indexCount) {
+    RendererWorkData* work = StartedRenderer();
+    if (!work || !stateWord || !vertices || (Indexed && (!indices || !baseVertex)))
+        return false;
+    const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
+    const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
+    auto* vertexEntry = work->vertexPool.Current();
+    auto* indexEntry = work->indexPool.Current();
+    const bool goesOn =
+        work->layerOpen && !work->exhausted && work->currentStride == Stride &&
+        HasRoom(vertexEntry, work->vertexWrite, vertexBytes, work->vertexPool.size) &&
+        (!Indexed || HasRoom(indexEntry, work->indexWrite, indexBytes, work->indexPool.size)) &&
+        work->MatchesBatch(shader, *stateWord, slots, mask);
+    if (!goesOn) {
+        if (!MakeRoom<Stride, Indexed>(*work, shader, *stateWord, slots, mask, vertexBytes,
+                                       indexBytes))
+            return false;
+        vertexEntry = work->vertexPool.Current();
+        indexEntry = work->indexPool.Current();
+    }
+
+    const uint32_t offset = vertexEntry->pending;
     *vertices = work->vertexWrite;
     work->vertexWrite += vertexBytes;
-    vertexEntry.pending += static_cast<uint32_t>(vertexBytes);
-    work->currentStride = Stride;
+    vertexEntry->pending += static_cast<uint32_t>(vertexBytes);
     if constexpr (Indexed) {
-        auto& indexEntry = *work->indexPool.Current();
         *baseVertex = static_cast<uint16_t>(offset / Stride);
         *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
         work->indexWrite += indexBytes;
-        indexEntry.pending += static_cast<uint32_t>(indexBytes);
+        indexEntry->pending += static_cast<uint32_t>(indexBytes);
     }
     return true;
 }
