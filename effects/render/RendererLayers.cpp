@@ -12,6 +12,7 @@
 #include "effects/render/DrawSortEntry.h"
 #include "effects/render/FrustumTest.h"
 #include "effects/render/Renderer.h"
+#include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/StartedRenderer.h"
 #include "effects/units/DrawLists.h"
@@ -44,10 +45,10 @@ bool IsDrawnInView(const RendererWorkData& work, const EngineWorkData& engine,
 }
 
 // The draw record of an instance, from what its root unit and effect give.
-void AddInstanceRecord(const InstanceSlot& instance) {
+void AddInstanceRecord(RendererWorkData& work, const InstanceSlot& instance) {
     const InstanceRootUnit& root = *instance.root;
     const PackageResource* package = root.package;
-    AddDrawRecord(root.GetCurrentColor(),
+    AddDrawRecordTo(work, root.GetCurrentColor(),
                   (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
                   package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
                   root.alphaLightParameter);
@@ -100,7 +101,7 @@ void Collect(InstanceRootUnit& root, uint32_t category) {
 
 // Ascending keys, drawn from the last: the lowest priority value first,
 // then the farthest, then the highest index.
-void DrawSorted(EngineWorkData::SortList& sorted, uint32_t category) {
+void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, uint32_t category) {
     const auto keyBefore = [](const DrawSortEntry& a, const DrawSortEntry& b) {
         return a.key < b.key;
     };
@@ -135,9 +136,9 @@ void DrawSorted(EngineWorkData::SortList& sorted, uint32_t category) {
         if (i >= 1)
             Collect(*slotAt(i - 1).root, category);
         const InstanceSlot& instance = slotAt(i);
-        AddInstanceRecord(instance);
+        AddInstanceRecord(work, instance);
         instance.root->DrawCollected(category);
-        FlushBatches();
+        FlushBatchesOf(work);
     }
 }
 
@@ -173,7 +174,7 @@ void DrawLayer(uint32_t layer, uint32_t) {
             sortsByDepth ? ComputeViewDepth(instance.root->GetWorldMatrix() + 9) : 0.0f;
         entry.SetKey(instance.drawOrder, depth, instance.index);
     });
-    DrawSorted(engine->sortList, kDrawnUnits);
+    DrawSorted(*work, engine->sortList, kDrawnUnits);
     WaitForDrawCommands(*engine);
     EndLayer(*work);
 }
@@ -190,7 +191,7 @@ void DrawProjectionList() {
         entry.SetKey(instance.drawOrder, 0.0f, instance.layer);
     });
     // Projection volumes issue ready commands: no job writes geometry.
-    DrawSorted(engine->sortList, kProjectionUnits);
+    DrawSorted(*work, engine->sortList, kProjectionUnits);
     EndLayer(*work);
 }
 
@@ -202,7 +203,7 @@ void DrawInstance(uint32_t index, uint32_t serial) {
         return;
     work->device->ResetRenderState();
     BeginFrame(0);
-    AddInstanceRecord(*instance);
+    AddInstanceRecord(*work, *instance);
     instance->root->DrawCategory(kProjectionUnits);
     instance->root->DrawCategory(kDrawnUnits);
     FlushBatches();

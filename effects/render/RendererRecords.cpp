@@ -109,24 +109,31 @@ DrawRecord* AllocDrawRecord() {
 void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewIndex,
                    const float* effectLight, const float* alphaLightMatrix,
                    const float* alphaLightParameter) {
-    RendererWorkData* work = StartedRenderer();
-    DrawRecord* record = work ? TakeDrawRecord(*work) : nullptr;
+    if (RendererWorkData* work = StartedRenderer())
+        AddDrawRecordTo(*work, rootColor, softDistance, viewIndex, effectLight, alphaLightMatrix,
+                        alphaLightParameter);
+}
+
+void AddDrawRecordTo(RendererWorkData& work, const float* rootColor, float softDistance,
+                     uint32_t viewIndex, const float* effectLight, const float* alphaLightMatrix,
+                     const float* alphaLightParameter) {
+    DrawRecord* record = TakeDrawRecord(work);
     if (!record)
         return;
     // Only three camera spaces exist; a value from damaged data draws in
     // the first rather than with no matrix at all.
     const uint32_t view = viewIndex < kCameraSpaces ? viewIndex : 0;
-    work->recordView = view;
-    work->billboard = 1;
+    work.recordView = view;
+    work.billboard = 1;
     if (rootColor)
         std::memcpy(record->rootColor, rootColor, sizeof(record->rootColor));
     record->effectLight = effectLight;
     record->alphaLightMatrix = alphaLightMatrix;
     record->alphaLightParameter = alphaLightParameter;
-    record->matrix = work->CameraSpaceMatrix(view);
-    work->viewVector = view == 0 && work->cameraPosition ? work->cameraPosition : kZero4;
-    record->screenParameter[0] = work->pixelTerms[1][0];
-    record->screenParameter[1] = work->pixelTerms[1][1];
+    record->matrix = work.CameraSpaceMatrix(view);
+    work.viewVector = view == 0 && work.cameraPosition ? work.cameraPosition : kZero4;
+    record->screenParameter[0] = work.pixelTerms[1][0];
+    record->screenParameter[1] = work.pixelTerms[1][1];
     record->screenParameter[2] = softDistance;
     record->screenParameter[3] = softDistance < 0.0f ? 1.0f : 0.0f;
 }
@@ -151,6 +158,10 @@ void FlushBatches() {
 void FlushBatchesOf(RendererWorkData& work) {
     VertexEntry* v = work.vertexPool.Current();
     IndexEntry* i = work.indexPool.Current();
+    // Nothing reserved since the last flush (a change of state between
+    // instances): no command, nothing to count.
+    if (v && i && v->pending == 0 && i->pending == 0)
+        return;
     if (!work.exhausted && v && i) {
         switch (RenderStateWord::GetBatchKind(work.currentStateWord)) {
         case BatchKind::kVertex:

@@ -22,14 +22,34 @@ bool HasRoom(const Entry* entry, const uint8_t* write, uint64_t bytes, uint32_t 
     return entry && write && entry->committed + entry->pending + bytes <= size;
 }
 
-// What a reservation does when the batch cannot simply go on: refuses what
-// can never fit, flushes on a change of state or stride, moves to the next
-// buffer of a pool whose current one is full. False when nothing may be
-// reserved.
+// The room taken: the write pointers move on, the bytes count as pending
+// in the current entries, the base vertex counts from the batch's first.
 template <uint32_t Stride, bool Indexed>
-[[gnu::noinline]] bool MakeRoom(RendererWorkData& work, const IShader* shader, uint32_t stateWord,
-                                const TextureSlot* slots, uint8_t mask, uint64_t vertexBytes,
-                                uint64_t indexBytes) {
+inline void Take(RendererWorkData& work, void** vertices, uint64_t vertexBytes, uint16_t** indices,
+                 uint16_t* baseVertex, uint64_t indexBytes) {
+    auto& vertexEntry = *work.vertexPool.Current();
+    const uint32_t offset = vertexEntry.pending;
+    *vertices = work.vertexWrite;
+    work.vertexWrite += vertexBytes;
+    vertexEntry.pending += static_cast<uint32_t>(vertexBytes);
+    if constexpr (Indexed) {
+        auto& indexEntry = *work.indexPool.Current();
+        *baseVertex = static_cast<uint16_t>(offset / Stride);
+        *indices = reinterpret_cast<uint16_t*>(work.indexWrite);
+        work.indexWrite += indexBytes;
+        indexEntry.pending += static_cast<uint32_t>(indexBytes);
+    }
+}
+
+// A reservation that cannot simply go on with the batch: it refuses what
+// can never fit, flushes on a change of state or stride and moves to the
+// next buffer of a pool whose current one is full, then takes the room.
+template <uint32_t Stride, bool Indexed>
+[[gnu::noinline]] bool ReserveAfterChange(RendererWorkData& work, const IShader* shader,
+                                          uint32_t stateWord, const TextureSlot* slots,
+                                          uint8_t mask, void** vertices, uint64_t vertexBytes,
+                                          uint16_t** indices, uint16_t* baseVertex,
+                                          uint64_t indexBytes) {
     if (!work.layerOpen || vertexBytes > work.vertexPool.size ||
         indexBytes > work.indexPool.size || work.exhausted)
         return false;
@@ -52,6 +72,7 @@ template <uint32_t Stride, bool Indexed>
             return false;
     }
     work.currentStride = Stride;
+    Take<Stride, Indexed>(work, vertices, vertexBytes, indices, baseVertex, indexBytes);
     return true;
 }
 
@@ -67,31 +88,18 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
         return false;
     const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
     const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
-    auto* vertexEntry = work->vertexPool.Current();
-    auto* indexEntry = work->indexPool.Current();
     const bool goesOn =
-        work->layerOpen && !work->exhausted && work->currentStride == Stride &&
-        HasRoom(vertexEntry, work->vertexWrite, vertexBytes, work->vertexPool.size) &&
-        (!Indexed || HasRoom(indexEntry, work->indexWrite, indexBytes, work->indexPool.size)) &&
-        work->MatchesBatch(shader, *stateWord, slots, mask);
-    if (!goesOn) {
-        if (!MakeRoom<Stride, Indexed>(*work, shader, *stateWord, slots, mask, vertexBytes,
-                                       indexBytes))
-            return false;
-        vertexEntry = work->vertexPool.Current();
-        indexEntry = work->indexPool.Current();
-    }
-
-    const uint32_t offset = vertexEntry->pending;
-    *vertices = work->vertexWrite;
-    work->vertexWrite += vertexBytes;
-    vertexEntry->pending += static_cast<uint32_t>(vertexBytes);
-    if constexpr (Indexed) {
-        *baseVertex = static_cast<uint16_t>(offset / Stride);
-        *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
-        work->indexWrite += indexBytes;
-        indexEntry->pending += static_cast<uint32_t>(indexBytes);
-    }
+        work->MatchesBatch(shader, *stateWord, slots, mask) && work->currentStride == Stride &&
+        work->layerOpen && !work->exhausted &&
+        HasRoom(work->vertexPool.Current(), work->vertexWrite, vertexBytes,
+                work->vertexPool.size) &&
+        (!Indexed || HasRoom(work->indexPool.Current(), work->indexWrite, indexBytes,
+                             work->indexPool.size));
+    if (!goesOn)
+        return ReserveAfterChange<Stride, Indexed>(*work, shader, *stateWord, slots, mask,
+                                                   vertices, vertexBytes, indices, baseVertex,
+                                                   indexBytes);
+    Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
     return true;
 }
 

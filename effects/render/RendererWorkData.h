@@ -98,10 +98,14 @@ struct RendererWorkData {
     // Whether a request's state is the batch's: the same shader and state
     // word, and in every slot of the request's mask the same texture and
     // sampler word (no table reads as empty slots).
-    bool MatchesBatch(const IShader* shader, uint32_t stateWord, const TextureSlot* slots,
-                      uint8_t mask) const {
-        if (shader != currentShader || stateWord != currentStateWord)
-            return false;
+    [[gnu::always_inline]] bool MatchesBatch(const IShader* shader, uint32_t stateWord,
+                                             const TextureSlot* slots, uint8_t mask) const {
+        return shader == currentShader && stateWord == currentStateWord &&
+               (mask == 0 || MatchesSlots(slots, mask));
+    }
+    // The slots of `mask` as the batch's; out of line, so a request with no
+    // slot in use compares two words only.
+    [[gnu::noinline]] bool MatchesSlots(const TextureSlot* slots, uint8_t mask) const {
         for (uint32_t i = 0; mask >> i; ++i) {
             if (!((mask >> i) & 1u))
                 continue;
