@@ -44,17 +44,22 @@ inline void Take(RendererWorkData& work, void** vertices, uint64_t vertexBytes, 
 // A reservation that cannot simply go on with the batch: it refuses what
 // can never fit, flushes on a change of state or stride and moves to the
 // next buffer of a pool whose current one is full, then takes the room.
+// It takes the reservation's own arguments, so the common path hands over
+// with a jump.
 template <uint32_t Stride, bool Indexed>
-[[gnu::noinline]] bool ReserveAfterChange(RendererWorkData& work, const IShader* shader,
-                                          uint32_t stateWord, const TextureSlot* slots,
-                                          uint8_t mask, void** vertices, uint64_t vertexBytes,
+[[gnu::noinline]] bool ReserveAfterChange(const IShader* shader, const uint32_t* stateWord,
+                                          const TextureSlot* slots, uint8_t mask,
+                                          void** vertices, uint32_t vertexCount,
                                           uint16_t** indices, uint16_t* baseVertex,
-                                          uint64_t indexBytes) {
+                                          uint32_t indexCount) {
+    RendererWorkData& work = *StartedRenderer();
+    const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
+    const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
     if (!work.layerOpen || vertexBytes > work.vertexPool.size ||
         indexBytes > work.indexPool.size || work.exhausted)
         return false;
-    if (!work.MatchesBatch(shader, stateWord, slots, mask))
-        AdoptBatchState(work, shader, stateWord, slots, mask);
+    if (!work.MatchesBatch(shader, *stateWord, slots, mask))
+        AdoptBatchState(work, shader, *stateWord, slots, mask);
     // A batch holds vertices of one stride.
     if (work.currentStride != Stride && work.vertexPool.Current() &&
         work.vertexPool.Current()->pending != 0)
@@ -96,9 +101,8 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
         (!Indexed || HasRoom(work->indexPool.Current(), work->indexWrite, indexBytes,
                              work->indexPool.size));
     if (!goesOn)
-        return ReserveAfterChange<Stride, Indexed>(*work, shader, *stateWord, slots, mask,
-                                                   vertices, vertexBytes, indices, baseVertex,
-                                                   indexBytes);
+        return ReserveAfterChange<Stride, Indexed>(shader, stateWord, slots, mask, vertices,
+                                                   vertexCount, indices, baseVertex, indexCount);
     Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
     return true;
 }
