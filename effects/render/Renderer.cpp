@@ -238,8 +238,9 @@ void AdoptBatchState(RendererWorkData& work, const IShader* shader, uint32_t sta
     work.currentShader = shader;
     work.currentMask = mask;
     work.currentStateWord = stateWord;
-    for (uint32_t i = 0; i < RendererWorkData::kBindingSlots; ++i)
-        work.currentBindings[i] = table[i];
+    for (uint32_t i = 0; mask >> i; ++i)
+        if ((mask >> i) & 1u)
+            work.currentBindings[i] = table[i];
 }
 
 namespace {

@@ -52,8 +52,10 @@ struct RendererWorkData {
     uint32_t currentStride = 0;
 
     // The batch state ApplyState compares with: shader, state word, a copy
-    // of the texture binding table (a caller may reuse its table) and the
-    // mask of its slots in use.
+    // of the slots in use of the texture binding table (a caller may reuse
+    // its table) and their mask. A slot outside the mask is compared with
+    // the table itself: copying all eight would read a unit's whole table
+    // at every change of batch.
     static constexpr uint32_t kBindingSlots = 8;
     const IShader* currentShader = nullptr;
     TextureSlot currentBindings[kBindingSlots] = {};
@@ -110,8 +112,10 @@ struct RendererWorkData {
             if (!((mask >> i) & 1u))
                 continue;
             const TextureSlot wanted = slots ? slots[i] : TextureSlot{};
-            if (wanted.texture != currentBindings[i].texture ||
-                wanted.sampler != currentBindings[i].sampler)
+            const TextureSlot held = ((currentMask >> i) & 1u) ? currentBindings[i]
+                                     : currentSlots                ? currentSlots[i]
+                                                                   : TextureSlot{};
+            if (wanted.texture != held.texture || wanted.sampler != held.sampler)
                 return false;
         }
         return true;
