@@ -14,96 +14,57 @@ namespace {
 
 constexpr float kUnitSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
-// Whether `bytes` more fit the current entry of a pool. An unmapped write
-// pointer (a full buffer at the layer's start, or one whose lock failed)
-// counts as no room, so nothing is written through it.
-template <class Entry>
-bool HasRoom(const Entry* entry, const uint8_t* write, uint64_t bytes, uint32_t size) {
-    return entry && write && entry->committed + entry->pending + bytes <= size;
-}
-
-// The room taken: the write pointers move on, the bytes count as pending
-// in the current entries, the base vertex counts from the batch's first.
-template <uint32_t Stride, bool Indexed>
-inline void Take(RendererWorkData& work, void** vertices, uint64_t vertexBytes, uint16_t** indices,
-                 uint16_t* baseVertex, uint64_t indexBytes) {
-    auto& vertexEntry = *work.vertexPool.Current();
-    const uint32_t offset = vertexEntry.pending;
-    *vertices = work.vertexWrite;
-    work.vertexWrite += vertexBytes;
-    vertexEntry.pending += static_cast<uint32_t>(vertexBytes);
-    if constexpr (Indexed) {
-        auto& indexEntry = *work.indexPool.Current();
-        *baseVertex = static_cast<uint16_t>(offset / Stride);
-        *indices = reinterpret_cast<uint16_t*>(work.indexWrite);
-        work.indexWrite += indexBytes;
-        indexEntry.pending += static_cast<uint32_t>(indexBytes);
-    }
-}
-
-// A reservation that cannot simply go on with the batch: it refuses what
-// can never fit, flushes on a change of state or stride and moves to the
-// next buffer of a pool whose current one is full, then takes the room.
-// It takes the reservation's own arguments, so the common path hands over
-// with a jump.
-template <uint32_t Stride, bool Indexed>
-[[gnu::noinline]] bool ReserveAfterChange(const IShader* shader, const uint32_t* stateWord,
-                                          const TextureSlot* slots, uint8_t mask,
-                                          void** vertices, uint32_t vertexCount,
-                                          uint16_t** indices, uint16_t* baseVertex,
-                                          uint32_t indexCount) {
-    RendererWorkData& work = *StartedRenderer();
-    const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
-    const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
-    if (!work.layerOpen || vertexBytes > work.vertexPool.size ||
-        indexBytes > work.indexPool.size || work.exhausted)
-        return false;
-    if (!work.MatchesBatch(shader, *stateWord, slots, mask))
-        AdoptBatchState(work, shader, *stateWord, slots, mask);
-    // A batch holds vertices of one stride.
-    if (work.currentStride != Stride && work.vertexPool.Current() &&
-        work.vertexPool.Current()->pending != 0)
-        FlushBatchesOf(work);
-
-    const bool vertexOverflow =
-        !HasRoom(work.vertexPool.Current(), work.vertexWrite, vertexBytes, work.vertexPool.size);
-    const bool indexOverflow = Indexed && !HasRoom(work.indexPool.Current(), work.indexWrite,
-                                                   indexBytes, work.indexPool.size);
-    if (vertexOverflow || indexOverflow) {
-        FlushBatchesOf(work);
-        if (vertexOverflow && !MapNextVertexBuffer())
-            return false;
-        if (indexOverflow && !MapNextIndexBuffer())
-            return false;
-    }
-    work.currentStride = Stride;
-    Take<Stride, Indexed>(work, vertices, vertexBytes, indices, baseVertex, indexBytes);
-    return true;
-}
-
 // The reservation of one stride; without indices only the vertex side is
-// taken. Most requests continue the batch with room to spare: they only
-// compare the state and move the write pointers.
+// taken. An unmapped write pointer (a full buffer at the layer's start, or
+// one whose lock failed) counts as an overflow, so nothing is written
+// through it.
 template <uint32_t Stride, bool Indexed>
 bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
              uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
              uint16_t* baseVertex, uint32_t indexCount) {
     RendererWorkData* work = StartedRenderer();
-    if (!work || !stateWord || !vertices || (Indexed && (!indices || !baseVertex)))
+    if (!work || !work->layerOpen || !stateWord || !vertices)
         return false;
     const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
     const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
-    const bool goesOn =
-        work->MatchesBatch(shader, *stateWord, slots, mask) && work->currentStride == Stride &&
-        work->layerOpen && !work->exhausted &&
-        HasRoom(work->vertexPool.Current(), work->vertexWrite, vertexBytes,
-                work->vertexPool.size) &&
-        (!Indexed || HasRoom(work->indexPool.Current(), work->indexWrite, indexBytes,
-                             work->indexPool.size));
-    if (!goesOn)
-        return ReserveAfterChange<Stride, Indexed>(shader, stateWord, slots, mask, vertices,
-                                                   vertexCount, indices, baseVertex, indexCount);
-    Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
+    if (vertexBytes > work->vertexPool.size || indexBytes > work->indexPool.size ||
+        work->exhausted || (Indexed && (!indices || !baseVertex)))
+        return false;
+    if (!work->MatchesBatch(shader, *stateWord, slots, mask))
+        AdoptBatchState(*work, shader, *stateWord, slots, mask);
+    // A batch holds vertices of one stride.
+    if (work->currentStride != Stride && work->vertexPool.Current() &&
+        work->vertexPool.Current()->pending != 0)
+        FlushBatchesOf(*work);
+
+    auto overflows = [](const auto* entry, const uint8_t* write, uint64_t bytes, uint32_t size) {
+        return !entry || !write || entry->committed + entry->pending + bytes > size;
+    };
+    const bool vertexOverflow = overflows(work->vertexPool.Current(), work->vertexWrite,
+                                          vertexBytes, work->vertexPool.size);
+    const bool indexOverflow = Indexed && overflows(work->indexPool.Current(), work->indexWrite,
+                                                    indexBytes, work->indexPool.size);
+    if (vertexOverflow || indexOverflow) {
+        FlushBatchesOf(*work);
+        if (vertexOverflow && !MapNextVertexBuffer())
+            return false;
+        if (indexOverflow && !MapNextIndexBuffer())
+            return false;
+    }
+
+    auto& vertexEntry = *work->vertexPool.Current();
+    const uint32_t offset = vertexEntry.pending;
+    *vertices = work->vertexWrite;
+    work->vertexWrite += vertexBytes;
+    vertexEntry.pending += static_cast<uint32_t>(vertexBytes);
+    work->currentStride = Stride;
+    if constexpr (Indexed) {
+        auto& indexEntry = *work->indexPool.Current();
+        *baseVertex = static_cast<uint16_t>(offset / Stride);
+        *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
+        work->indexWrite += indexBytes;
+        indexEntry.pending += static_cast<uint32_t>(indexBytes);
+    }
     return true;
 }
 
