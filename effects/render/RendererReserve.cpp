@@ -30,40 +30,43 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
     if (vertexBytes > work->vertexPool.size || indexBytes > work->indexPool.size ||
         work->exhausted || (Indexed && (!indices || !baseVertex)))
         return false;
+    // A flush moves bytes within the current entries; only a buffer change
+    // moves to other entries.
+    auto* vertexEntry = work->vertexPool.Current();
+    auto* indexEntry = work->indexPool.Current();
     if (!work->MatchesBatch(shader, *stateWord, slots, mask))
         AdoptBatchState(*work, shader, *stateWord, slots, mask);
     // A batch holds vertices of one stride.
-    if (work->currentStride != Stride && work->vertexPool.Current() &&
-        work->vertexPool.Current()->pending != 0)
+    if (work->currentStride != Stride && vertexEntry && vertexEntry->pending != 0)
         FlushBatchesOf(*work);
 
     auto overflows = [](const auto* entry, const uint8_t* write, uint64_t bytes, uint32_t size) {
         return !entry || !write || entry->committed + entry->pending + bytes > size;
     };
-    const bool vertexOverflow = overflows(work->vertexPool.Current(), work->vertexWrite,
-                                          vertexBytes, work->vertexPool.size);
-    const bool indexOverflow = Indexed && overflows(work->indexPool.Current(), work->indexWrite,
-                                                    indexBytes, work->indexPool.size);
+    const bool vertexOverflow =
+        overflows(vertexEntry, work->vertexWrite, vertexBytes, work->vertexPool.size);
+    const bool indexOverflow =
+        Indexed && overflows(indexEntry, work->indexWrite, indexBytes, work->indexPool.size);
     if (vertexOverflow || indexOverflow) {
         FlushBatchesOf(*work);
         if (vertexOverflow && !MapNextVertexBuffer())
             return false;
         if (indexOverflow && !MapNextIndexBuffer())
             return false;
+        vertexEntry = work->vertexPool.Current();
+        indexEntry = work->indexPool.Current();
     }
 
-    auto& vertexEntry = *work->vertexPool.Current();
-    const uint32_t offset = vertexEntry.pending;
+    const uint32_t offset = vertexEntry->pending;
     *vertices = work->vertexWrite;
     work->vertexWrite += vertexBytes;
-    vertexEntry.pending += static_cast<uint32_t>(vertexBytes);
+    vertexEntry->pending += static_cast<uint32_t>(vertexBytes);
     work->currentStride = Stride;
     if constexpr (Indexed) {
-        auto& indexEntry = *work->indexPool.Current();
         *baseVertex = static_cast<uint16_t>(offset / Stride);
         *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
         work->indexWrite += indexBytes;
-        indexEntry.pending += static_cast<uint32_t>(indexBytes);
+        indexEntry->pending += static_cast<uint32_t>(indexBytes);
     }
     return true;
 }
