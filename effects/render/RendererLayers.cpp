@@ -49,9 +49,9 @@ void AddInstanceRecord(RendererWorkData& work, const InstanceSlot& instance) {
     const InstanceRootUnit& root = *instance.root;
     const PackageResource* package = root.package;
     AddDrawRecordTo(work, root.GetCurrentColor(),
-                  (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
-                  package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
-                  root.alphaLightParameter);
+                    (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
+                    package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
+                    root.alphaLightParameter);
 }
 
 // The sort list: an entry keyed by `setKey` for each instance of the list
@@ -110,12 +110,12 @@ void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, uint32
     DrawSortEntry* const entries = sorted.entries;
     if (!std::is_sorted(entries, entries + sorted.count, keyBefore))
         std::sort(entries, entries + sorted.count, keyBefore);
-    // Each step depends on the one before (the record names the root, the
-    // root its lists, the lists the units), so each is taken an instance
-    // further ahead than the next: the record four ahead, the root three,
-    // the lists two, and the next instance is collected, its first units
-    // fetched, before this one draws. Collecting reads only the tree and
-    // the camera, which drawing leaves alone.
+    // Each step depends on the one before (the instance record names the
+    // root, the root its lists, the lists the units), so each is taken an
+    // instance further ahead than the next: the record four ahead, the root
+    // three, the lists two, and the next instance is collected, its first
+    // units fetched, before this one draws. Collecting reads only the tree
+    // and the camera, which drawing leaves alone.
     const auto slotAt = [entries](uint32_t i) -> const InstanceSlot& {
         return *entries[i].instance;
     };

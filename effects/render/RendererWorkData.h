@@ -113,8 +113,8 @@ struct RendererWorkData {
                 continue;
             const TextureSlot wanted = slots ? slots[i] : TextureSlot{};
             const TextureSlot held = ((currentMask >> i) & 1u) ? currentBindings[i]
-                                     : currentSlots                ? currentSlots[i]
-                                                                   : TextureSlot{};
+                                     : currentSlots            ? currentSlots[i]
+                                                               : TextureSlot{};
             if (wanted.texture != held.texture || wanted.sampler != held.sampler)
                 return false;
         }
