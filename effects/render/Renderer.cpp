@@ -179,8 +179,8 @@ void BeginFrame(uint32_t layer) {
     work->drawRecordCount = 0;
     work->currentRecord = nullptr;
     work->lastCommand = nullptr;
-    work->vertexWrite = static_cast<uint8_t*>(work->vertexPool.LockRest(work->device));
-    work->indexWrite = static_cast<uint8_t*>(work->indexPool.LockRest(work->device));
+    void* vertices = work->vertexPool.LockRest(work->device);
+    work->SetWritePointers(vertices, work->indexPool.LockRest(work->device));
     // A pool that could not lock its rest moves on to a fresh buffer at
     // the next reservation.
     if (!work->vertexWrite || !work->indexWrite)
@@ -194,8 +194,7 @@ void CommitDirtyRanges() {
         return;
     work->vertexPool.Commit(work->device);
     work->indexPool.Commit(work->device);
-    work->vertexWrite = nullptr;
-    work->indexWrite = nullptr;
+    work->SetWritePointers(nullptr, nullptr);
     work->layerOpen = 0;
 }
 
@@ -203,7 +202,7 @@ bool MapNextVertexBuffer() {
     RendererWorkData* work = StartedRenderer();
     if (!work)
         return false;
-    work->vertexWrite = static_cast<uint8_t*>(work->vertexPool.LockNext(work->device));
+    work->SetWritePointers(work->vertexPool.LockNext(work->device), work->indexWrite);
     if (!work->vertexWrite)
         work->exhausted = 1;
     return work->vertexWrite != nullptr;
@@ -213,7 +212,7 @@ bool MapNextIndexBuffer() {
     RendererWorkData* work = StartedRenderer();
     if (!work)
         return false;
-    work->indexWrite = static_cast<uint8_t*>(work->indexPool.LockNext(work->device));
+    work->SetWritePointers(work->vertexWrite, work->indexPool.LockNext(work->device));
     if (!work->indexWrite)
         work->exhausted = 1;
     return work->indexWrite != nullptr;

@@ -45,6 +45,11 @@ struct RendererWorkData {
     // Next free byte of the mapped current buffers; null when not mapped.
     uint8_t* vertexWrite = nullptr;
     uint8_t* indexWrite = nullptr;
+    // Where the room of each mapped buffer ends: a reservation that goes on
+    // with the batch and fits before it only moves the write pointers. Set
+    // with the write pointers (SetWritePointers).
+    uint8_t* vertexEnd = nullptr;
+    uint8_t* indexEnd = nullptr;
     // Set between a layer's begin and the unmapping before its records
     // run: reservations are refused outside.
     uint8_t layerOpen = 0;
@@ -96,6 +101,22 @@ struct RendererWorkData {
     // 1 when the projection is orthographic: the layers then sort by the
     // clip w instead of the clip z.
     uint32_t orthographic = 0;
+
+    // The write pointers of both pools and the ends of their rooms: what
+    // the current entries have not counted as committed or pending.
+    void SetWritePointers(void* vertices, void* indices) {
+        vertexWrite = static_cast<uint8_t*>(vertices);
+        indexWrite = static_cast<uint8_t*>(indices);
+        vertexEnd = RoomEnd(vertexPool, vertexWrite);
+        indexEnd = RoomEnd(indexPool, indexWrite);
+    }
+    template <class T> static uint8_t* RoomEnd(Buffer<T>& pool, uint8_t* write) {
+        const auto* entry = pool.Current();
+        if (!write || !entry)
+            return nullptr;
+        const uint64_t used = uint64_t{entry->committed} + entry->pending;
+        return used < pool.size ? write + (pool.size - used) : write;
+    }
 
     // Whether a request's state is the batch's: the same shader and state
     // word, and in every slot of the request's mask the same texture and
