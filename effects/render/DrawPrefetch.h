@@ -13,11 +13,12 @@ inline void PrefetchLines(const void* first, uint32_t lines) {
         __builtin_prefetch(bytes + 64 * line);
 }
 
-// From `first` up to (not including) `end`.
+// Every line from `first` up to (not including) `end`; a block need not
+// start on a line, so the walk starts at the line `first` lies in.
 inline void PrefetchRange(const void* first, const void* end) {
-    const auto* bytes = static_cast<const char*>(first);
-    for (; bytes < static_cast<const char*>(end); bytes += 64)
-        __builtin_prefetch(bytes);
+    const auto from = reinterpret_cast<uintptr_t>(first) & ~uintptr_t{63};
+    for (uintptr_t line = from; line < reinterpret_cast<uintptr_t>(end); line += 64)
+        __builtin_prefetch(reinterpret_cast<const void*>(line));
 }
 
 // The first five cache lines of a draw unit: the base's state and what a
