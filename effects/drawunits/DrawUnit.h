@@ -1,11 +1,13 @@
 #pragma once
 
+#include "effects/Core/Math/FloatConversion.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Value/EvaluationContext.h"
 #include "effects/drawunits/DrawClock.h"
 #include "effects/render/TextureSlot.h"
 #include "effects/drawunits/DrawUnitRenderBlock.h"
+#include "effects/drawunits/ParticleKernelNoOps.h"
 #include "effects/units/ParticleDrawPart.h"
 
 #include <cstdint>
@@ -65,15 +67,35 @@ public:
     static float GetParameterZero(const DrawUnit* unit, const EvaluationContext& context);
     // Bytes 2 and 3 of a vertex parameter record: the low bytes of the
     // alpha offset and threshold, truncated toward zero.
-    void EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const;
+    void EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const {
+        record[2] = ParameterByte(renderBlock->aOffGetter, GetAOffConstant,
+                                  renderBlock->aOffConstant, context);
+        record[3] = ParameterByte(renderBlock->aTesGetter, GetATesConstant,
+                                  renderBlock->aTesConstant, context);
+    }
 
     // The members through which the per-frame code reaches the draw size,
     // colour and polygon offset: the draw colour of the frame (the owner's
     // colour times the unit's, tinted), the size scaling, the unit's world
     // matrix from the owner's, and the polygon offset every vertex of the
     // unit carries.
-    void DrawColor(float* out, const float* ownerColor, const EvaluationContext& context) const;
-    void Scale(float* vector, const EvaluationContext& context) const;
+    //
+    // Most draw parts have neither a draw colour nor a draw size: their
+    // members are the pass-through ones, done here without the call.
+    void DrawColor(float* out, const float* ownerColor, const EvaluationContext& context) const {
+        const DrawUnitRenderBlock::ColorMember member = renderBlock->modulateColour;
+        if (member == PassColour) {
+            for (uint32_t i = 0; i < 4; ++i)
+                out[i] = ownerColor[i];
+            return;
+        }
+        member(this, out, ownerColor, context);
+    }
+    void Scale(float* vector, const EvaluationContext& context) const {
+        const DrawUnitRenderBlock::ScaleMember member = renderBlock->scaleVector;
+        if (member != DrawUnitRenderBlock::ScaleMember{ParticleKernel::NoOpWithTwoArguments})
+            member(this, vector, context);
+    }
     void EvaluateMatrix(float* out, const EvaluationContext& context) const;
     float GetPolygonOffset() const;
 
@@ -159,6 +181,17 @@ public:
     TextureSlot textureBindings[kTextureSlots] = {};
 
 private:
+    // A parameter byte through its getter; switched off (0) and constant
+    // values are read without the call.
+    uint8_t ParameterByte(DrawUnitRenderBlock::ParameterGetter getter,
+                          DrawUnitRenderBlock::ParameterGetter constantGetter, float constant,
+                          const EvaluationContext& context) const {
+        if (getter == GetParameterZero)
+            return 0;
+        const float v = getter == constantGetter ? constant : getter(this, context);
+        return static_cast<uint8_t>(Math::TruncateToInt64(v) & 0xFF);
+    }
+
     // The members and the evaluation states of the size, colour, alpha
     // offset and threshold, in that order of random draws.
     void ChooseProperties(uint32_t drawType);
