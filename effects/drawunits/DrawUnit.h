@@ -164,20 +164,22 @@ public:
     void* TakeBlock();
     static void GiveBack(void* block);
 
-    // What every frame reads first: the members, the random state, the
-    // owner, the data, and the instance's root and package (fixed for the
-    // unit's life, so kept here rather than fetched through the owner).
+    // What every frame reads first, together in the object's first cache
+    // line: the texture masks, the members, the random state, the owner,
+    // the instance's root, the data and its shader (null when the device
+    // made none: the unit's batches are still recorded with it). The root,
+    // the package and the random state are fixed for the unit's life, so
+    // kept here rather than fetched through the owner; the package (read
+    // only by units that choose textures) and the bindings follow.
+    uint8_t usedTextureMask = 0;
+    uint8_t uvOffsetFirstMask = 0;
     DrawUnitRenderBlock* renderBlock = nullptr;
     Xorshift128* randomState;
     ParticleInstance* ownerUnit;
     InstanceRootUnit* root;
-    const PackageResource* package;
     const ParticleResource* unitData;
-    // The material's shader, held by the data (null when the device made
-    // none: the unit's batches are still recorded with it).
     const IShader* unitShader = nullptr;
-    uint8_t usedTextureMask = 0;
-    uint8_t uvOffsetFirstMask = 0;
+    const PackageResource* package;
     TextureSlot textureBindings[kTextureSlots] = {};
 
 private:
