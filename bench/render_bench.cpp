@@ -68,7 +68,7 @@ struct Rig {
         for (Texture*& t : textures) {
             t = new Texture;
             gpu::Texture* gt = g->CreateTexture({4, 4, 1, 1, gpu::Format::R8G8B8A8_UNORM}, nullptr);
-            t->Set(gt, g->CreateShaderResourceView(gt), 4, 4, 0);
+            t->Set(gt, g->CreateShaderResourceView(gt), 4, 4, 0, 1);
         }
         sampler = new SamplerState(g->CreateSamplerState({}));
         layout = new VertexLayout;

@@ -15,9 +15,10 @@
 
 namespace bench {
 
-template <class Frame, class Plain>
+// `between` runs after both, untimed: what the host does between frames.
+template <class Frame, class Plain, class Between>
 void RunAgainstPlain(benchmark::State& state, Frame&& frame, Plain&& plain, uint32_t units,
-                     const char* rateName) {
+                     const char* rateName, Between&& between) {
     uint64_t allocations = 0;
     double frameSeconds = 0.0, plainSeconds = 0.0;
     for (auto _ : state) {
@@ -32,11 +33,18 @@ void RunAgainstPlain(benchmark::State& state, Frame&& frame, Plain&& plain, uint
         frameSeconds += drawn - start;
         plainSeconds += end - drawn;
         state.SetIterationTime(drawn - start);
+        between();
     }
     state.counters[rateName] = benchmark::Counter(static_cast<double>(state.iterations()) * units,
                                                   benchmark::Counter::kIsRate);
     state.counters["ratio"] = frameSeconds > 0.0 ? plainSeconds / frameSeconds : 0.0;
     state.counters["allocations"] = static_cast<double>(allocations);
+}
+
+template <class Frame, class Plain>
+void RunAgainstPlain(benchmark::State& state, Frame&& frame, Plain&& plain, uint32_t units,
+                     const char* rateName) {
+    RunAgainstPlain(state, frame, plain, units, rateName, [] {});
 }
 
 } // namespace bench

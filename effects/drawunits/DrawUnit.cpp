@@ -69,20 +69,25 @@ void EvaluateSize(const DrawUnit* unit, const EvaluationContext& context) {
 } // namespace
 
 template <uint32_t Mode> float DrawUnit::PolygonOffset(const DrawUnit* unit) {
-    ScaledBaseInput in;
-    in.instanceParameter = unit->root->rootParameter;
-    in.dataValue = unit->unitData->GetBias();
-    in.distanceFactor = unit->unitData->GetBiasScale();
-    float scale[3] = {1.0f, 1.0f, 1.0f};
-    if constexpr (Mode == 2 || Mode == 4) {
-        unit->ownerUnit->GetVector0(scale);
-        in.ownerScale = scale;
+    // The base alone: nothing of the data or the owner is read.
+    if constexpr (Mode == 0) {
+        return unit->root->rootParameter;
+    } else {
+        ScaledBaseInput in;
+        in.instanceParameter = unit->root->rootParameter;
+        in.dataValue = unit->unitData->GetBias();
+        in.distanceFactor = unit->unitData->GetBiasScale();
+        float scale[3] = {1.0f, 1.0f, 1.0f};
+        if constexpr (Mode == 2 || Mode == 4) {
+            unit->ownerUnit->GetVector0(scale);
+            in.ownerScale = scale;
+        }
+        if constexpr (Mode >= 3) {
+            in.cameraPosition = ViewFade::CameraPosition();
+            in.ownerTranslation = DrawUnitOwner::Position(unit->ownerUnit);
+        }
+        return ComputeScaledBase(Mode, in);
     }
-    if constexpr (Mode >= 3) {
-        in.cameraPosition = ViewFade::CameraPosition();
-        in.ownerTranslation = DrawUnitOwner::Position(unit->ownerUnit);
-    }
-    return ComputeScaledBase(Mode, in);
 }
 
 const DrawUnitRenderBlock::PolygonOffsetMember DrawUnit::kPolygonOffsets[kPolygonOffsetModes] = {
@@ -167,8 +172,8 @@ void DrawUnit::EvaluateConstantSize(const EvaluationContext& context) {
 }
 
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
-    : ownerUnit(owner), root(owner->owner), package(owner->owner->package), unitData(data) {
-    unitShader = data->GetShader();
+    : ownerUnit(owner), root(owner->owner), unitData(data), unitShader(data->GetShader()),
+      package(owner->owner->package) {
     renderBlock = static_cast<DrawUnitRenderBlock*>(Engine::GetUnitInstancePool().Allocate());
     randomState = &root->random;
     if (!renderBlock) {
@@ -314,22 +319,6 @@ float DrawUnit::GetParameterZero(const DrawUnit*, const EvaluationContext&) {
     return 0.0f;
 }
 
-void DrawUnit::EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const {
-    record[2] = static_cast<uint8_t>(
-        Math::TruncateToInt64(renderBlock->aOffGetter(this, context)) & 0xFF);
-    record[3] = static_cast<uint8_t>(
-        Math::TruncateToInt64(renderBlock->aTesGetter(this, context)) & 0xFF);
-}
-
-void DrawUnit::DrawColor(float* out, const float* ownerColor,
-                         const EvaluationContext& context) const {
-    renderBlock->modulateColour(this, out, ownerColor, context);
-}
-
-void DrawUnit::Scale(float* vector, const EvaluationContext& context) const {
-    renderBlock->scaleVector(this, vector, context);
-}
-
 void DrawUnit::EvaluateMatrix(float* out, const EvaluationContext& context) const {
     renderBlock->scaleMatrix(this, out, ownerUnit->GetWorldMatrix(), context);
 }
@@ -339,8 +328,14 @@ float DrawUnit::GetPolygonOffset() const {
 }
 
 void DrawUnit::EvaluateVertexParameters(uint8_t* record, const EvaluationContext& context) {
-    renderBlock->textureSelectKernel(this, context);
-    renderBlock->textureByteKernel(this, context, record);
+    // Most parts animate no texture and have no distortion or palette
+    // slot: their kernels are the empty ones, not worth the calls.
+    const DrawUnitRenderBlock::TextureKernel select = renderBlock->textureSelectKernel;
+    if (select != DrawUnitRenderBlock::TextureKernel{ParticleKernel::NoOpWithArgument})
+        select(this, context);
+    const DrawUnitRenderBlock::VertexKernel bytes = renderBlock->textureByteKernel;
+    if (bytes != DrawUnitRenderBlock::VertexKernel{ParticleKernel::NoOpWithTwoArguments})
+        bytes(this, context, record);
     EvaluateByteParameters(record, context);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "effects/Core/Math/FloatConversion.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Value/EvaluationContext.h"
 #include "effects/drawunits/DrawClock.h"
 #include "effects/render/TextureSlot.h"
 #include "effects/drawunits/DrawUnitRenderBlock.h"
+#include "effects/drawunits/ParticleKernelNoOps.h"
 #include "effects/units/ParticleDrawPart.h"
 
 #include <cstdint>
@@ -65,15 +67,35 @@ public:
     static float GetParameterZero(const DrawUnit* unit, const EvaluationContext& context);
     // Bytes 2 and 3 of a vertex parameter record: the low bytes of the
     // alpha offset and threshold, truncated toward zero.
-    void EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const;
+    void EvaluateByteParameters(uint8_t* record, const EvaluationContext& context) const {
+        record[2] = ParameterByte(renderBlock->aOffGetter, GetAOffConstant,
+                                  renderBlock->aOffConstant, context);
+        record[3] = ParameterByte(renderBlock->aTesGetter, GetATesConstant,
+                                  renderBlock->aTesConstant, context);
+    }
 
     // The members through which the per-frame code reaches the draw size,
     // colour and polygon offset: the draw colour of the frame (the owner's
     // colour times the unit's, tinted), the size scaling, the unit's world
     // matrix from the owner's, and the polygon offset every vertex of the
     // unit carries.
-    void DrawColor(float* out, const float* ownerColor, const EvaluationContext& context) const;
-    void Scale(float* vector, const EvaluationContext& context) const;
+    //
+    // Most draw parts have neither a draw colour nor a draw size: their
+    // members are the pass-through ones, done here without the call.
+    void DrawColor(float* out, const float* ownerColor, const EvaluationContext& context) const {
+        const DrawUnitRenderBlock::ColorMember member = renderBlock->modulateColour;
+        if (member == PassColour) {
+            for (uint32_t i = 0; i < 4; ++i)
+                out[i] = ownerColor[i];
+            return;
+        }
+        member(this, out, ownerColor, context);
+    }
+    void Scale(float* vector, const EvaluationContext& context) const {
+        const DrawUnitRenderBlock::ScaleMember member = renderBlock->scaleVector;
+        if (member != DrawUnitRenderBlock::ScaleMember{ParticleKernel::NoOpWithTwoArguments})
+            member(this, vector, context);
+    }
     void EvaluateMatrix(float* out, const EvaluationContext& context) const;
     float GetPolygonOffset() const;
 
@@ -142,23 +164,36 @@ public:
     void* TakeBlock();
     static void GiveBack(void* block);
 
-    // What every frame reads first: the members, the random state, the
-    // owner, the data, and the instance's root and package (fixed for the
-    // unit's life, so kept here rather than fetched through the owner).
+    // What every frame reads first, together in the object's first cache
+    // line: the texture masks, the members, the random state, the owner,
+    // the instance's root, the data and its shader (null when the device
+    // made none: the unit's batches are still recorded with it). The root,
+    // the package and the random state are fixed for the unit's life, so
+    // kept here rather than fetched through the owner; the package (read
+    // only by units that choose textures) and the bindings follow.
+    uint8_t usedTextureMask = 0;
+    uint8_t uvOffsetFirstMask = 0;
     DrawUnitRenderBlock* renderBlock = nullptr;
     Xorshift128* randomState;
     ParticleInstance* ownerUnit;
     InstanceRootUnit* root;
-    const PackageResource* package;
     const ParticleResource* unitData;
-    // The material's shader, held by the data (null when the device made
-    // none: the unit's batches are still recorded with it).
     const IShader* unitShader = nullptr;
-    uint8_t usedTextureMask = 0;
-    uint8_t uvOffsetFirstMask = 0;
+    const PackageResource* package;
     TextureSlot textureBindings[kTextureSlots] = {};
 
 private:
+    // A parameter byte through its getter; switched off (0) and constant
+    // values are read without the call.
+    uint8_t ParameterByte(DrawUnitRenderBlock::ParameterGetter getter,
+                          DrawUnitRenderBlock::ParameterGetter constantGetter, float constant,
+                          const EvaluationContext& context) const {
+        if (getter == GetParameterZero)
+            return 0;
+        const float v = getter == constantGetter ? constant : getter(this, context);
+        return static_cast<uint8_t>(Math::TruncateToInt64(v) & 0xFF);
+    }
+
     // The members and the evaluation states of the size, colour, alpha
     // offset and threshold, in that order of random draws.
     void ChooseProperties(uint32_t drawType);

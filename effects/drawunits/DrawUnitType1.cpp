@@ -29,8 +29,8 @@ void WriteLineVertex(LineVertex& out, const float* position, float w, const uint
 } // namespace
 
 DrawUnitType1::DrawUnitType1(ParticleInstance* owner, const ParticleResource* data)
-    : DrawUnit(owner, data), command(this) {
-    if (const DrawDataType1* line = data->GetDrawDataType1()) {
+    : DrawUnit(owner, data), command(this), line(data->GetDrawDataType1()) {
+    if (line) {
         lengthRandom = line->GetLength().SampleRandom(*randomState);
         line->GetHeadColor().SampleRandom(*randomState, tipColorRandoms);
         line->GetTailColor().SampleRandom(*randomState, rootColorRandoms);
@@ -38,7 +38,6 @@ DrawUnitType1::DrawUnitType1(ParticleInstance* owner, const ParticleResource* da
 }
 
 void DrawUnitType1::Update(const DrawClock& clock) {
-    const DrawDataType1* line = unitData->GetDrawDataType1();
     if (!renderBlock || !line)
         return;
     EvaluateByteParameters(parameters, clock);
@@ -65,12 +64,12 @@ void DrawUnitType1::Draw() {
     if (!renderBlock)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
-    DrawPayload payload;
+    // The room goes straight into the command (no unit's command is
+    // pending when it draws again), not through a copy on the stack.
     if (!renderer.reserveVerticesNoIndex32(unitShader, &stateWord, textureBindings, kNoSlotCompared,
-                                           &payload.vertices, 2))
+                                           &command.payload.vertices, 2))
         return;
     command.geometry = WriteLineGeometry;
-    command.payload = payload;
     renderer.submit(&command);
 }
 

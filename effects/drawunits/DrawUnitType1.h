@@ -7,6 +7,8 @@
 
 namespace FulgorCore {
 
+class DrawDataType1;
+
 // Draw type 1: a line from the particle along its chosen axis, "Len" long,
 // coloured "TCol" at the particle and "HCol" at the far end (each times the
 // unit's draw colour). No texture slot is compared when it draws.
@@ -20,6 +22,8 @@ public:
     static void WriteLineGeometry(DrawUnit* unit, const DrawPayload& payload);
 
     DrawCommand command;
+    // The part's line record, null when the data has none (nothing drawn).
+    const DrawDataType1* line;
     uint16_t tipColor[4] = {};
     uint16_t rootColor[4] = {};
     float endPoint[3] = {};

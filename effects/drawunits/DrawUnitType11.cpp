@@ -31,8 +31,7 @@ template <class T> T ReadAt(const uint8_t* p, uint32_t offset) {
 } // namespace
 
 DrawUnitType11::DrawUnitType11(ParticleInstance* owner, const ParticleResource* data)
-    : DrawUnit(owner, data), command(this) {
-    const DrawDataType11* flipbook = data->GetDrawDataType11();
+    : DrawUnit(owner, data), command(this), flipbook(data->GetDrawDataType11()) {
     if (!flipbook)
         return;
     orientationFlags =
@@ -42,7 +41,7 @@ DrawUnitType11::DrawUnitType11(ParticleInstance* owner, const ParticleResource* 
     offsetY = flipbook->GetDwPy();
     frameCount = flipbook->GetKeyCount();
     for (uint32_t i = 0; i < frameCount; ++i)
-        cycleLength += static_cast<float>(ReadFrame(i).duration);
+        cycleLength += static_cast<float>(FrameDuration(i));
     // The flipbook sets slot 0's texture itself, every frame.
     textureBindings[0].texture = nullptr;
     textureBindings[0].sampler = (textureBindings[0].sampler & ~kSamplerModes) |
@@ -50,22 +49,22 @@ DrawUnitType11::DrawUnitType11(ParticleInstance* owner, const ParticleResource* 
 }
 
 DrawUnitType11::FrameRecord DrawUnitType11::ReadFrame(uint32_t i) const {
-    FrameRecord r{};
-    const DrawDataType11* flipbook = unitData->GetDrawDataType11();
-    const uint8_t* p = flipbook ? flipbook->GetKey(i) : nullptr;
-    if (!p)
-        return r;
-    r.texture = ReadAt<uint16_t>(p, 0);
-    r.duration = ReadAt<uint16_t>(p, 2);
-    r.u0 = ReadAt<uint16_t>(p, 4);
-    r.v0 = ReadAt<uint16_t>(p, 6);
-    r.u1 = ReadAt<uint16_t>(p, 8);
-    r.v1 = ReadAt<uint16_t>(p, 10);
-    r.width = ReadAt<float>(p, 12);
-    r.height = ReadAt<float>(p, 16);
-    r.pivotX = ReadAt<float>(p, 20);
-    r.pivotY = ReadAt<float>(p, 24);
+    FrameRecord r;
+    CopyFrame(i, r);
     return r;
+}
+
+void DrawUnitType11::CopyFrame(uint32_t i, FrameRecord& out) const {
+    // One copy of the whole entry: the record is its exact image.
+    if (const uint8_t* p = flipbook ? flipbook->GetKey(i) : nullptr)
+        std::memcpy(&out, p, sizeof out);
+    else
+        out = FrameRecord{};
+}
+
+uint16_t DrawUnitType11::FrameDuration(uint32_t i) const {
+    const uint8_t* p = flipbook ? flipbook->GetKey(i) : nullptr;
+    return p ? ReadAt<uint16_t>(p, 2) : uint16_t{0};
 }
 
 void DrawUnitType11::Update(const DrawClock& clock) {
@@ -78,14 +77,16 @@ void DrawUnitType11::Update(const DrawClock& clock) {
         if (frameTime >= cycleLength * 2.0f)
             frameTime = std::fmod(frameTime, cycleLength);
         for (;;) {
-            const float duration = static_cast<float>(ReadFrame(frameIndex).duration);
+            const float duration = static_cast<float>(FrameDuration(frameIndex));
             if (!(frameTime >= duration))
                 break;
             frameIndex = (frameIndex + 1) % frameCount;
             frameTime -= duration;
         }
     }
-    current = ReadFrame(frameIndex);
+    // Straight into the member: a copy through a returned record would be
+    // read back wide before its narrower stores have landed.
+    CopyFrame(frameIndex, current);
     textureBindings[0].texture = Package() ? Package()->GetTexture(current.texture) : nullptr;
     const InstanceRootUnit* root = Root();
     float s[3];
@@ -112,13 +113,11 @@ void DrawUnitType11::Draw() {
         renderer.flushBatches();
         *kind = DrawRenderer::kBillboardBatch;
     }
-    DrawPayload payload;
+    DrawPayload& room = command.payload;
     if (!renderer.reserveVertices48(unitShader, &stateWord, textureBindings, kFirstSlotOnly,
-                                    &payload.vertices, 4, &payload.indices, &payload.firstVertex,
-                                    6))
+                                    &room.vertices, 4, &room.indices, &room.firstVertex, 6))
         return;
     command.geometry = WriteBillboardQuad;
-    command.payload = payload;
     renderer.submit(&command);
 }
 

@@ -3,9 +3,12 @@
 #include "effects/drawunits/DrawCommand.h"
 #include "effects/drawunits/DrawUnit.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace FulgorCore {
+
+class DrawDataType11;
 
 // Draw type 11: a camera-facing sprite playing a flipbook, each frame with
 // its own package texture, atlas rectangle, size and pivot, shown for its
@@ -23,6 +26,10 @@ public:
         float pivotX, pivotY;
     };
 
+    static_assert(sizeof(FrameRecord) == 28 && offsetof(FrameRecord, width) == 12 &&
+                      offsetof(FrameRecord, pivotY) == 24,
+                  "a frame record is the image of the data's 28-byte entry");
+
     DrawUnitType11(ParticleInstance* owner, const ParticleResource* data);
     using DrawUnit::Update;
     void Update(const DrawClock& clock) override;
@@ -31,8 +38,13 @@ public:
     static void WriteBillboardQuad(DrawUnit* unit, const DrawPayload& payload);
     // Frame i of the data, read field by field; zeros past the count.
     FrameRecord ReadFrame(uint32_t i) const;
+    void CopyFrame(uint32_t i, FrameRecord& out) const;
+    // Its duration alone, 0 past the count.
+    uint16_t FrameDuration(uint32_t i) const;
 
     DrawCommand command;
+    // The part's flipbook record, null when the data has none.
+    const DrawDataType11* flipbook;
     float pivotX = 0.0f;
     float pivotY = 0.0f;
     float size[2] = {};

@@ -41,20 +41,17 @@ void FacingDirection(float* out, const float* s, const float* point, const float
 } // namespace
 
 DrawUnitType3::DrawUnitType3(ParticleInstance* owner, const ParticleResource* data)
-    : DrawUnit(owner, data), command(this) {
-    if (const DrawDataType3* segment = data->GetDrawDataType3()) {
+    : DrawUnit(owner, data), command(this), segment(data->GetDrawDataType3()) {
+    if (segment) {
         widthRandom = segment->GetWidth().SampleRandom(*randomState);
         lengthRandom = segment->GetLength().SampleRandom(*randomState);
     }
 }
 
 void DrawUnitType3::Update(const DrawClock& clock) {
-    const DrawDataType3* segment = unitData->GetDrawDataType3();
     if (!renderBlock || !segment)
         return;
-    renderBlock->textureSelectKernel(this, clock);
-    renderBlock->textureByteKernel(this, clock, parameters);
-    EvaluateByteParameters(parameters, clock);
+    EvaluateVertexParameters(parameters, clock);
     const float f = DrawUnitOwner::PlaneScale(ownerUnit);
     width = segment->GetWidth().Evaluate(clock, widthRandom, *randomState) * f;
     const float half = segment->GetLength().Evaluate(clock, lengthRandom, *randomState) * 0.5f;
@@ -70,12 +67,11 @@ void DrawUnitType3::Draw() {
     if (!renderBlock)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
-    DrawPayload payload;
+    DrawPayload& room = command.payload;
     if (!renderer.reserveVertices(unitShader, &stateWord, textureBindings, usedTextureMask,
-                                  &payload.vertices, 8, &payload.indices, &payload.firstVertex, 18))
+                                  &room.vertices, 8, &room.indices, &room.firstVertex, 18))
         return;
     command.geometry = WriteCappedLineGeometry;
-    command.payload = payload;
     renderer.submit(&command);
 }
 

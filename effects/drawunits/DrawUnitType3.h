@@ -8,6 +8,8 @@
 
 namespace FulgorCore {
 
+class DrawDataType3;
+
 // Draw type 3: a band facing the camera along a segment of "Len" centred on
 // the particle (along its chosen axis), "Wid" wide, with an end piece one
 // width long at each end: three quads, eight vertices.
@@ -23,6 +25,8 @@ public:
     static void WriteCappedLineGeometry(DrawUnit* unit, const DrawPayload& payload);
 
     DrawCommand command;
+    // The part's band record, null when the data has none (nothing drawn).
+    const DrawDataType3* segment;
     // A second pool block the band keeps for its life and never reads;
     // null when the pool had none, which changes nothing for the band.
     DrawUnitExtraBlock extraBlock;

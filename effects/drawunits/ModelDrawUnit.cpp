@@ -70,8 +70,11 @@ ModelDrawUnitBase::ModelDrawUnitBase(ParticleInstance* owner, const ParticleReso
     else
         indexSample = model->GetFloat(DrawDataType5::kMdAN).SampleRandom(random);
     screenPosition = static_cast<uint8_t>(data->GetRenderFlag());
+    // A device answering no levels would wrap the top level to 2^32 - 1 and
+    // send the shader far past the chain; it reads the top level instead.
     if (ITexture* reflection = textureBindings[kReflectionStage].texture)
-        topReflectionLevel = static_cast<float>(reflection->GetLevelCount() - 1u);
+        if (const uint32_t levels = reflection->GetLevelCount(); levels > 0)
+            topReflectionLevel = static_cast<float>(levels - 1u);
     // Every switch is read whatever the format: the format only decides
     // how many layers Update evaluates.
     static constexpr const BitFieldTag* kLayerSwitches[] = {

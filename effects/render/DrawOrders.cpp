@@ -1,3 +1,4 @@
+#include "effects/render/DrawPrefetch.h"
 #include "effects/render/Renderer.h"
 #include "effects/units/DrawLists.h"
 #include "effects/units/ParticleDrawPart.h"
@@ -15,14 +16,6 @@ bool KeyBefore(const DrawListEntry& a, const DrawListEntry& b) {
     return a.key < b.key || (std::isnan(b.key) && !std::isnan(a.key));
 }
 
-// The first five cache lines of a unit: the base's state and what a
-// type's draw reads next.
-void Prefetch(const ParticleDrawPart* unit) {
-    const auto* bytes = reinterpret_cast<const char*>(unit);
-    for (uint32_t line = 0; line < 5; ++line)
-        __builtin_prefetch(bytes + 64 * line);
-}
-
 template <bool Sorted, bool Reversed>
 void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
     for (uint32_t l = 0; l < DrawLists::kLists; ++l) {
@@ -37,10 +30,10 @@ void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
         constexpr uint32_t kAhead = 4;
         auto at = [&](uint32_t i) { return list[Reversed ? count - 1 - i : i].unit; };
         for (uint32_t i = 0; i < count && i < kAhead; ++i)
-            Prefetch(at(i));
+            PrefetchLines(at(i), kDrawUnitLines);
         for (uint32_t i = 0; i < count; ++i) {
             if (i + kAhead < count)
-                Prefetch(at(i + kAhead));
+                PrefetchLines(at(i + kAhead), kDrawUnitLines);
             at(i)->Draw();
         }
     }

@@ -9,6 +9,7 @@
 #include "effects/Core/Math/FloatConversion.h"
 #include "effects/Core/Math/Matrix.h"
 #include "effects/render/ProjectionCube.h"
+#include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/StartedRenderer.h"
 
@@ -178,8 +179,8 @@ void BeginFrame(uint32_t layer) {
     work->drawRecordCount = 0;
     work->currentRecord = nullptr;
     work->lastCommand = nullptr;
-    work->vertexWrite = static_cast<uint8_t*>(work->vertexPool.LockRest(work->device));
-    work->indexWrite = static_cast<uint8_t*>(work->indexPool.LockRest(work->device));
+    void* vertices = work->vertexPool.LockRest(work->device);
+    work->SetWritePointers(vertices, work->indexPool.LockRest(work->device));
     // A pool that could not lock its rest moves on to a fresh buffer at
     // the next reservation.
     if (!work->vertexWrite || !work->indexWrite)
@@ -193,8 +194,7 @@ void CommitDirtyRanges() {
         return;
     work->vertexPool.Commit(work->device);
     work->indexPool.Commit(work->device);
-    work->vertexWrite = nullptr;
-    work->indexWrite = nullptr;
+    work->SetWritePointers(nullptr, nullptr);
     work->layerOpen = 0;
 }
 
@@ -202,7 +202,7 @@ bool MapNextVertexBuffer() {
     RendererWorkData* work = StartedRenderer();
     if (!work)
         return false;
-    work->vertexWrite = static_cast<uint8_t*>(work->vertexPool.LockNext(work->device));
+    work->SetWritePointers(work->vertexPool.LockNext(work->device), work->indexWrite);
     if (!work->vertexWrite)
         work->exhausted = 1;
     return work->vertexWrite != nullptr;
@@ -212,7 +212,7 @@ bool MapNextIndexBuffer() {
     RendererWorkData* work = StartedRenderer();
     if (!work)
         return false;
-    work->indexWrite = static_cast<uint8_t*>(work->indexPool.LockNext(work->device));
+    work->SetWritePointers(work->vertexWrite, work->indexPool.LockNext(work->device));
     if (!work->indexWrite)
         work->exhausted = 1;
     return work->indexWrite != nullptr;
@@ -223,18 +223,23 @@ void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureS
     RendererWorkData* work = StartedRenderer();
     if (!work || !stateWord)
         return;
-    if (work->MatchesBatch(shader, *stateWord, bindings, mask))
-        return;
+    if (!work->MatchesBatch(shader, *stateWord, bindings, mask))
+        AdoptBatchState(*work, shader, *stateWord, bindings, mask);
+}
+
+void AdoptBatchState(RendererWorkData& work, const IShader* shader, uint32_t stateWord,
+                     const TextureSlot* bindings, uint8_t mask) {
     // No table binds nothing: each slot reads as empty, in the comparison
     // and in the state kept, so a later table of empty slots matches it.
     const TextureSlot* table = bindings ? bindings : kNoTextures;
-    FlushBatches();
-    work->currentSlots = table;
-    work->currentShader = shader;
-    work->currentMask = mask;
-    work->currentStateWord = *stateWord;
-    for (uint32_t i = 0; i < RendererWorkData::kBindingSlots; ++i)
-        work->currentBindings[i] = table[i];
+    FlushBatchesOf(work);
+    work.currentSlots = table;
+    work.currentShader = shader;
+    work.currentMask = mask;
+    work.currentStateWord = stateWord;
+    for (uint32_t i = 0; mask >> i; ++i)
+        if ((mask >> i) & 1u)
+            work.currentBindings[i] = table[i];
 }
 
 namespace {

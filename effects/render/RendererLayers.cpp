@@ -8,11 +8,14 @@
 #include "effects/Core/Interface/IDevice.h"
 #include "effects/Core/Interface/JobDispatcher.h"
 #include "effects/Core/Resource/PackageResource.h"
+#include "effects/render/DrawPrefetch.h"
 #include "effects/render/DrawSortEntry.h"
 #include "effects/render/FrustumTest.h"
 #include "effects/render/Renderer.h"
+#include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/StartedRenderer.h"
+#include "effects/units/DrawLists.h"
 #include "effects/units/InstanceRootUnit.h"
 
 #include <algorithm>
@@ -42,13 +45,13 @@ bool IsDrawnInView(const RendererWorkData& work, const EngineWorkData& engine,
 }
 
 // The draw record of an instance, from what its root unit and effect give.
-void AddInstanceRecord(const InstanceSlot& instance) {
+void AddInstanceRecord(RendererWorkData& work, const InstanceSlot& instance) {
     const InstanceRootUnit& root = *instance.root;
     const PackageResource* package = root.package;
-    AddDrawRecord(root.GetCurrentColor(),
-                  (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
-                  package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
-                  root.alphaLightParameter);
+    AddDrawRecordTo(work, root.GetCurrentColor(),
+                    (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
+                    package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
+                    root.alphaLightParameter);
 }
 
 // The sort list: an entry keyed by `setKey` for each instance of the list
@@ -73,32 +76,69 @@ void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
 // lists and lights (the draw record and the draw order) and its colour,
 // all within its first five lines.
 void PrefetchRoot(const InstanceRootUnit* root) {
-    const auto* bytes = reinterpret_cast<const char*>(root);
-    const auto* end = reinterpret_cast<const char*>(root->currentColor + 4);
-    for (; bytes < end; bytes += 64)
-        __builtin_prefetch(bytes);
+    PrefetchRange(root, root->currentColor + 4);
+}
+
+// The first draw units collected for a category: the rest are fetched
+// ahead by the draw order as it goes.
+void PrefetchCollectedUnits(const DrawLists& lists, uint32_t category) {
+    constexpr uint32_t kUnitsAhead = 8;
+    uint32_t left = kUnitsAhead;
+    for (uint32_t l = 0; l < DrawLists::kLists && left; ++l) {
+        const DrawListEntry* list = lists.arrays[category][l];
+        const uint32_t count = list ? lists.fillCounts[category][l] : 0;
+        for (uint32_t i = 0; i < count && left; ++i, --left)
+            PrefetchLines(list[i].unit, kDrawUnitLines);
+    }
+}
+
+// Collects the draw lists of one instance and fetches its first units.
+void Collect(InstanceRootUnit& root, uint32_t category) {
+    root.CollectDrawLists();
+    if (root.drawLists && category < DrawLists::kCategories)
+        PrefetchCollectedUnits(*root.drawLists, category);
 }
 
 // Ascending keys, drawn from the last: the lowest priority value first,
 // then the farthest, then the highest index.
-void DrawSorted(EngineWorkData::SortList& sorted, uint32_t category) {
+void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, uint32_t category) {
     const auto keyBefore = [](const DrawSortEntry& a, const DrawSortEntry& b) {
         return a.key < b.key;
     };
     // A layer's list mostly keeps its order from frame to frame: one pass
     // finds it sorted and spares the sort.
-    DrawSortEntry* const end = sorted.entries + sorted.count;
-    if (!std::is_sorted(sorted.entries, end, keyBefore))
-        std::sort(sorted.entries, end, keyBefore);
-    for (uint32_t i = sorted.count; i-- > 0;) {
-        // Each root lives in a pool block of its own: the next one's draw
-        // state is fetched while this one draws.
-        if (i > 0)
-            PrefetchRoot(sorted.entries[i - 1].instance->root);
-        const InstanceSlot& instance = *sorted.entries[i].instance;
-        AddInstanceRecord(instance);
-        instance.root->DrawCategory(category);
-        FlushBatches();
+    DrawSortEntry* const entries = sorted.entries;
+    if (!std::is_sorted(entries, entries + sorted.count, keyBefore))
+        std::sort(entries, entries + sorted.count, keyBefore);
+    // Each step depends on the one before (the instance record names the
+    // root, the root its lists, the lists the units), so each is taken an
+    // instance further ahead than the next: the record four ahead, the root
+    // three, the lists two, and the next instance is collected, its first
+    // units fetched, before this one draws. Collecting reads only the tree
+    // and the camera, which drawing leaves alone.
+    const auto slotAt = [entries](uint32_t i) -> const InstanceSlot& {
+        return *entries[i].instance;
+    };
+    const uint32_t count = sorted.count;
+    for (uint32_t i = count; i-- > count - std::min(count, 4u);)
+        __builtin_prefetch(&entries[i].instance->root);
+    if (count)
+        Collect(*slotAt(count - 1).root, category);
+    for (uint32_t i = count; i-- > 0;) {
+        if (i >= 4)
+            __builtin_prefetch(&entries[i - 4].instance->root);
+        if (i >= 3)
+            PrefetchRoot(slotAt(i - 3).root);
+        if (i >= 2) {
+            if (const DrawLists* lists = slotAt(i - 2).root->drawLists)
+                PrefetchLines(lists, (sizeof(DrawLists) + 63) / 64);
+        }
+        if (i >= 1)
+            Collect(*slotAt(i - 1).root, category);
+        const InstanceSlot& instance = slotAt(i);
+        AddInstanceRecord(work, instance);
+        instance.root->DrawCollected(category);
+        FlushBatchesOf(work);
     }
 }
 
@@ -134,7 +174,7 @@ void DrawLayer(uint32_t layer, uint32_t) {
             sortsByDepth ? ComputeViewDepth(instance.root->GetWorldMatrix() + 9) : 0.0f;
         entry.SetKey(instance.drawOrder, depth, instance.index);
     });
-    DrawSorted(engine->sortList, kDrawnUnits);
+    DrawSorted(*work, engine->sortList, kDrawnUnits);
     WaitForDrawCommands(*engine);
     EndLayer(*work);
 }
@@ -151,7 +191,7 @@ void DrawProjectionList() {
         entry.SetKey(instance.drawOrder, 0.0f, instance.layer);
     });
     // Projection volumes issue ready commands: no job writes geometry.
-    DrawSorted(engine->sortList, kProjectionUnits);
+    DrawSorted(*work, engine->sortList, kProjectionUnits);
     EndLayer(*work);
 }
 
@@ -163,7 +203,7 @@ void DrawInstance(uint32_t index, uint32_t serial) {
         return;
     work->device->ResetRenderState();
     BeginFrame(0);
-    AddInstanceRecord(*instance);
+    AddInstanceRecord(*work, *instance);
     instance->root->DrawCategory(kProjectionUnits);
     instance->root->DrawCategory(kDrawnUnits);
     FlushBatches();

@@ -5,6 +5,7 @@
 #include "effects/render/DrawRecord.h"
 #include "effects/render/RenderCommand.h"
 #include "effects/render/Renderer.h"
+#include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/RenderStateWord.h"
 #include "effects/render/StartedRenderer.h"
@@ -108,24 +109,31 @@ DrawRecord* AllocDrawRecord() {
 void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewIndex,
                    const float* effectLight, const float* alphaLightMatrix,
                    const float* alphaLightParameter) {
-    RendererWorkData* work = StartedRenderer();
-    DrawRecord* record = work ? TakeDrawRecord(*work) : nullptr;
+    if (RendererWorkData* work = StartedRenderer())
+        AddDrawRecordTo(*work, rootColor, softDistance, viewIndex, effectLight, alphaLightMatrix,
+                        alphaLightParameter);
+}
+
+void AddDrawRecordTo(RendererWorkData& work, const float* rootColor, float softDistance,
+                     uint32_t viewIndex, const float* effectLight, const float* alphaLightMatrix,
+                     const float* alphaLightParameter) {
+    DrawRecord* record = TakeDrawRecord(work);
     if (!record)
         return;
     // Only three camera spaces exist; a value from damaged data draws in
     // the first rather than with no matrix at all.
     const uint32_t view = viewIndex < kCameraSpaces ? viewIndex : 0;
-    work->recordView = view;
-    work->billboard = 1;
+    work.recordView = view;
+    work.billboard = 1;
     if (rootColor)
         std::memcpy(record->rootColor, rootColor, sizeof(record->rootColor));
     record->effectLight = effectLight;
     record->alphaLightMatrix = alphaLightMatrix;
     record->alphaLightParameter = alphaLightParameter;
-    record->matrix = work->CameraSpaceMatrix(view);
-    work->viewVector = view == 0 && work->cameraPosition ? work->cameraPosition : kZero4;
-    record->screenParameter[0] = work->pixelTerms[1][0];
-    record->screenParameter[1] = work->pixelTerms[1][1];
+    record->matrix = work.CameraSpaceMatrix(view);
+    work.viewVector = view == 0 && work.cameraPosition ? work.cameraPosition : kZero4;
+    record->screenParameter[0] = work.pixelTerms[1][0];
+    record->screenParameter[1] = work.pixelTerms[1][1];
     record->screenParameter[2] = softDistance;
     record->screenParameter[3] = softDistance < 0.0f ? 1.0f : 0.0f;
 }
@@ -143,24 +151,30 @@ void* AllocateDrawCommandSpace(uint32_t bytes) {
 }
 
 void FlushBatches() {
-    RendererWorkData* work = StartedRenderer();
-    if (!work)
+    if (RendererWorkData* work = StartedRenderer())
+        FlushBatchesOf(*work);
+}
+
+void FlushBatchesOf(RendererWorkData& work) {
+    VertexEntry* v = work.vertexPool.Current();
+    IndexEntry* i = work.indexPool.Current();
+    // Nothing reserved since the last flush (a change of state between
+    // instances): no command, nothing to count.
+    if (v && i && v->pending == 0 && i->pending == 0)
         return;
-    VertexEntry* v = work->vertexPool.Current();
-    IndexEntry* i = work->indexPool.Current();
-    if (!work->exhausted && v && i) {
-        switch (RenderStateWord::GetBatchKind(work->currentStateWord)) {
+    if (!work.exhausted && v && i) {
+        switch (RenderStateWord::GetBatchKind(work.currentStateWord)) {
         case BatchKind::kVertex:
             if (v->pending)
-                FlushVertexBatch(*work, *v, *i);
+                FlushVertexBatch(work, *v, *i);
             break;
         case BatchKind::kParticle:
             if (i->pending)
-                FlushParticleBatch(*work, *v, *i);
+                FlushParticleBatch(work, *v, *i);
             break;
         case BatchKind::kIndexed:
             if (i->pending)
-                FlushIndexedBatch(*work, *v, *i);
+                FlushIndexedBatch(work, *v, *i);
             break;
         default:
             break;
@@ -169,8 +183,8 @@ void FlushBatches() {
     // Whatever was reserved counts as used, drawn or not: bytes left
     // pending would shift the next batch's base vertex by another stride's
     // bytes, and the next layer would lock over them.
-    work->vertexPool.CommitPending();
-    work->indexPool.CommitPending();
+    work.vertexPool.CommitPending();
+    work.indexPool.CommitPending();
 }
 
 } // namespace FulgorCore::Renderer

@@ -4,6 +4,7 @@
 #include "effects/Core/Resource/MeshSet.h"
 #include "effects/render/RenderCommand.h"
 #include "effects/render/Renderer.h"
+#include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/StartedRenderer.h"
 
@@ -12,6 +13,24 @@ namespace FulgorCore::Renderer {
 namespace {
 
 constexpr float kUnitSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
+// Whether a request goes on with the batch within the room the mapped
+// buffers have left: the same state and stride, the pools open, and both
+// sides fitting before the ends (which a null write pointer never does).
+template <uint32_t Stride, bool Indexed>
+bool GoesOn(const RendererWorkData& work, const IShader* shader, uint32_t stateWord,
+            const TextureSlot* slots, uint8_t mask, uint64_t vertexBytes, uint64_t indexBytes,
+            uint16_t** indices, uint16_t* baseVertex) {
+    if (work.currentStride != Stride || work.exhausted || !work.vertexWrite ||
+        vertexBytes > static_cast<uint64_t>(work.vertexEnd - work.vertexWrite))
+        return false;
+    if constexpr (Indexed) {
+        if (!indices || !baseVertex || !work.indexWrite ||
+            indexBytes > static_cast<uint64_t>(work.indexEnd - work.indexWrite))
+            return false;
+    }
+    return work.MatchesBatch(shader, stateWord, slots, mask);
+}
 
 // The reservation of one stride; without indices only the vertex side is
 // taken. An unmapped write pointer (a full buffer at the layer's start, or
@@ -26,43 +45,63 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
         return false;
     const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
     const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
+    // Most requests go on with the batch and fit the mapped room (so fit
+    // one buffer): they only move the write pointers.
+    if (GoesOn<Stride, Indexed>(*work, shader, *stateWord, slots, mask, vertexBytes, indexBytes,
+                                indices, baseVertex)) {
+        auto* vertexEntry = work->vertexPool.Current();
+        const uint32_t offset = vertexEntry->pending;
+        *vertices = work->vertexWrite;
+        work->vertexWrite += vertexBytes;
+        vertexEntry->pending += static_cast<uint32_t>(vertexBytes);
+        if constexpr (Indexed) {
+            *baseVertex = static_cast<uint16_t>(offset / Stride);
+            *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
+            work->indexWrite += indexBytes;
+            work->indexPool.Current()->pending += static_cast<uint32_t>(indexBytes);
+        }
+        return true;
+    }
     if (vertexBytes > work->vertexPool.size || indexBytes > work->indexPool.size ||
         work->exhausted || (Indexed && (!indices || !baseVertex)))
         return false;
+    // A flush moves bytes within the current entries; only a buffer change
+    // moves to other entries.
+    auto* vertexEntry = work->vertexPool.Current();
+    auto* indexEntry = work->indexPool.Current();
     if (!work->MatchesBatch(shader, *stateWord, slots, mask))
-        ApplyState(shader, stateWord, slots, mask);
+        AdoptBatchState(*work, shader, *stateWord, slots, mask);
     // A batch holds vertices of one stride.
-    if (work->currentStride != Stride && work->vertexPool.Current() &&
-        work->vertexPool.Current()->pending != 0)
-        FlushBatches();
+    if (work->currentStride != Stride && vertexEntry && vertexEntry->pending != 0)
+        FlushBatchesOf(*work);
 
     auto overflows = [](const auto* entry, const uint8_t* write, uint64_t bytes, uint32_t size) {
         return !entry || !write || entry->committed + entry->pending + bytes > size;
     };
-    const bool vertexOverflow = overflows(work->vertexPool.Current(), work->vertexWrite,
-                                          vertexBytes, work->vertexPool.size);
-    const bool indexOverflow = Indexed && overflows(work->indexPool.Current(), work->indexWrite,
-                                                    indexBytes, work->indexPool.size);
+    const bool vertexOverflow =
+        overflows(vertexEntry, work->vertexWrite, vertexBytes, work->vertexPool.size);
+    const bool indexOverflow =
+        Indexed && overflows(indexEntry, work->indexWrite, indexBytes, work->indexPool.size);
     if (vertexOverflow || indexOverflow) {
-        FlushBatches();
+        FlushBatchesOf(*work);
         if (vertexOverflow && !MapNextVertexBuffer())
             return false;
         if (indexOverflow && !MapNextIndexBuffer())
             return false;
+        vertexEntry = work->vertexPool.Current();
+        indexEntry = work->indexPool.Current();
     }
 
-    auto& vertexEntry = *work->vertexPool.Current();
-    const uint32_t offset = vertexEntry.pending;
+    const uint32_t offset = vertexEntry->pending;
     *vertices = work->vertexWrite;
     work->vertexWrite += vertexBytes;
-    vertexEntry.pending += static_cast<uint32_t>(vertexBytes);
+    vertexEntry->pending += static_cast<uint32_t>(vertexBytes);
     work->currentStride = Stride;
     if constexpr (Indexed) {
-        auto& indexEntry = *work->indexPool.Current();
         *baseVertex = static_cast<uint16_t>(offset / Stride);
         *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
         work->indexWrite += indexBytes;
-        indexEntry.pending += static_cast<uint32_t>(indexBytes);
+        indexEntry->pending += static_cast<uint32_t>(indexBytes);
     }
     return true;
 }
@@ -136,8 +175,11 @@ void IssueModelCommand(uint32_t textureRegisters, const MeshSet* model, const Me
     if (!c)
         return;
     // The second set draws morphed, and only with the morph model's
-    // second set beside it.
-    const bool morphed = model->vertexBuffer2 && morph && morph->vertexBuffer2;
+    // second set beside it. The target is read at the drawn set's indices,
+    // so one with fewer vertices (two models of different files) would be
+    // read past its end: such a pair draws the first set alone.
+    const bool morphed = model->vertexBuffer2 && morph && morph->vertexBuffer2 &&
+                         morph->vertexCount2 >= model->vertexCount2;
     c->vertexBuffer = morphed ? model->vertexBuffer2 : model->vertexBuffer1;
     c->morphBuffer = morphed ? morph->vertexBuffer2 : nullptr;
     c->vertexCount = morphed ? model->vertexCount2 : model->vertexCount1;

@@ -45,6 +45,11 @@ struct RendererWorkData {
     // Next free byte of the mapped current buffers; null when not mapped.
     uint8_t* vertexWrite = nullptr;
     uint8_t* indexWrite = nullptr;
+    // Where the room of each mapped buffer ends: a reservation that goes on
+    // with the batch and fits before it only moves the write pointers. Set
+    // with the write pointers (SetWritePointers).
+    uint8_t* vertexEnd = nullptr;
+    uint8_t* indexEnd = nullptr;
     // Set between a layer's begin and the unmapping before its records
     // run: reservations are refused outside.
     uint8_t layerOpen = 0;
@@ -52,8 +57,10 @@ struct RendererWorkData {
     uint32_t currentStride = 0;
 
     // The batch state ApplyState compares with: shader, state word, a copy
-    // of the texture binding table (a caller may reuse its table) and the
-    // mask of its slots in use.
+    // of the slots in use of the texture binding table (a caller may reuse
+    // its table) and their mask. A slot outside the mask is compared with
+    // the table itself: copying all eight would read a unit's whole table
+    // at every change of batch.
     static constexpr uint32_t kBindingSlots = 8;
     const IShader* currentShader = nullptr;
     TextureSlot currentBindings[kBindingSlots] = {};
@@ -95,19 +102,41 @@ struct RendererWorkData {
     // clip w instead of the clip z.
     uint32_t orthographic = 0;
 
+    // The write pointers of both pools and the ends of their rooms: what
+    // the current entries have not counted as committed or pending.
+    void SetWritePointers(void* vertices, void* indices) {
+        vertexWrite = static_cast<uint8_t*>(vertices);
+        indexWrite = static_cast<uint8_t*>(indices);
+        vertexEnd = RoomEnd(vertexPool, vertexWrite);
+        indexEnd = RoomEnd(indexPool, indexWrite);
+    }
+    template <class T> static uint8_t* RoomEnd(Buffer<T>& pool, uint8_t* write) {
+        const auto* entry = pool.Current();
+        if (!write || !entry)
+            return nullptr;
+        const uint64_t used = uint64_t{entry->committed} + entry->pending;
+        return used < pool.size ? write + (pool.size - used) : write;
+    }
+
     // Whether a request's state is the batch's: the same shader and state
     // word, and in every slot of the request's mask the same texture and
     // sampler word (no table reads as empty slots).
-    bool MatchesBatch(const IShader* shader, uint32_t stateWord, const TextureSlot* slots,
-                      uint8_t mask) const {
-        if (shader != currentShader || stateWord != currentStateWord)
-            return false;
+    [[gnu::always_inline]] bool MatchesBatch(const IShader* shader, uint32_t stateWord,
+                                             const TextureSlot* slots, uint8_t mask) const {
+        return shader == currentShader && stateWord == currentStateWord &&
+               (mask == 0 || MatchesSlots(slots, mask));
+    }
+    // The slots of `mask` as the batch's; out of line, so a request with no
+    // slot in use compares two words only.
+    [[gnu::noinline]] bool MatchesSlots(const TextureSlot* slots, uint8_t mask) const {
         for (uint32_t i = 0; mask >> i; ++i) {
             if (!((mask >> i) & 1u))
                 continue;
             const TextureSlot wanted = slots ? slots[i] : TextureSlot{};
-            if (wanted.texture != currentBindings[i].texture ||
-                wanted.sampler != currentBindings[i].sampler)
+            const TextureSlot held = ((currentMask >> i) & 1u) ? currentBindings[i]
+                                     : currentSlots            ? currentSlots[i]
+                                                               : TextureSlot{};
+            if (wanted.texture != held.texture || wanted.sampler != held.sampler)
                 return false;
         }
         return true;

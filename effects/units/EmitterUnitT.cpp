@@ -51,8 +51,9 @@ void Copy3(float* out, const float* v) {
 template <uint32_t K>
 EmitterUnitT<K>::EmitterUnitT(UnitInstance* owner_, const EmitterResource* data_)
     : EmitterUnit(owner_, data_) {
-    if (!ok)
-        return;
+    // A base that ran out of blocks has ended the owner but still leaves a
+    // whole kind: whatever reads the unit until its owner goes finds its
+    // shape, counts and members set.
     const EmitterShape<K>* s = data->template GetShape<K>();
     if (!s) {
         Refuse();

@@ -220,8 +220,20 @@ void InstanceRootUnit::Evaluate() {
 void InstanceRootUnit::DrawCategory(uint32_t category) {
     if (!drawLists || category >= DrawLists::kCategories)
         return;
+    CollectDrawLists();
+    DrawCollected(category);
+}
+
+void InstanceRootUnit::CollectDrawLists() {
+    if (!drawLists)
+        return;
     std::memset(drawLists->fillCounts, 0, sizeof(drawLists->fillCounts));
     Collect();
+}
+
+void InstanceRootUnit::DrawCollected(uint32_t category) {
+    if (!drawLists || category >= DrawLists::kCategories)
+        return;
     const uint32_t order = package ? package->GetDOT() : 0;
     Renderer::kDrawOrders[order % Renderer::kDrawOrderCount](drawLists->fillCounts[category],
                                                              drawLists->arrays[category]);

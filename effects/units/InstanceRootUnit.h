@@ -68,6 +68,12 @@ public:
 
     // Pass B for category 0 or 1, then the package's draw order.
     void DrawCategory(uint32_t category);
+    // The two halves of DrawCategory, for a layer that collects one
+    // instance's lists while the one before it draws: pass B into this
+    // frame's lists of both categories, and the collected units of one
+    // category drawn in the package's order.
+    void CollectDrawLists();
+    void DrawCollected(uint32_t category);
     // Starts the package's extra timeline n (1-14) under the id -n; other
     // numbers and empty entries start nothing.
     void StartExtraTimeline(int32_t n);

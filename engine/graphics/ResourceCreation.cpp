@@ -453,7 +453,7 @@ Texture* GraphicsDevice::CreateTextureFromMemory(const void* data, uint32_t size
     sys::gpu::Texture* made = gpu_ ? gpu_->CreateTexture(desc, initial) : nullptr;
     sys::gpu::View* view = made ? gpu_->CreateShaderResourceView(made) : nullptr;
     texture->Set(made, view, static_cast<int16_t>(image.width), static_cast<int16_t>(image.height),
-                 TextureFormatCode(formatIndex));
+                 TextureFormatCode(formatIndex), image.mipCount);
     return texture;
 }
 
@@ -475,7 +475,8 @@ RenderTargetTexture* GraphicsDevice::CreateRenderTargetTexture(int16_t width, in
         (gpu_ && desc.width && desc.height) ? gpu_->CreateTexture(desc, nullptr) : nullptr;
     sys::gpu::View* shaderView = made ? gpu_->CreateShaderResourceView(made) : nullptr;
     target->SetRenderTargetView(made ? gpu_->CreateRenderTargetView(made) : nullptr);
-    target->Set(made, shaderView, width, height, RenderTargetFormatCode(formatIndex));
+    target->Set(made, shaderView, width, height, RenderTargetFormatCode(formatIndex),
+                desc.mipLevels);
     return target;
 }
 

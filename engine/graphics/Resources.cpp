@@ -88,12 +88,13 @@ Texture::~Texture() {
 }
 
 void Texture::Set(sys::gpu::Texture* texture, sys::gpu::View* view, int16_t width, int16_t height,
-                  uint32_t format) {
+                  uint32_t format, uint32_t mipLevels) {
     texture_ = texture;
     shaderResourceView_ = view;
     width_ = width;
     height_ = height;
     format_ = format;
+    mipLevels_ = mipLevels;
 }
 
 RenderTargetTexture::~RenderTargetTexture() {

@@ -26,12 +26,15 @@ public:
     int16_t GetWidth() const { return width_; }
     int16_t GetHeight() const { return height_; }
     uint32_t GetFormat() const { return format_; }
+    // The mip levels the texture was made with (a file's whole chain); 0 for
+    // an empty texture.
+    uint32_t GetMipLevels() const { return mipLevels_; }
     // 1/width and 1/height, 0 for an empty texture.
     float GetInvWidth() const { return width_ ? 1.0f / static_cast<float>(width_) : 0.0f; }
     float GetInvHeight() const { return height_ ? 1.0f / static_cast<float>(height_) : 0.0f; }
 
     void Set(sys::gpu::Texture* texture, sys::gpu::View* view, int16_t width, int16_t height,
-             uint32_t format);
+             uint32_t format, uint32_t mipLevels);
 
 protected:
     sys::gpu::Texture* texture_ = nullptr;
@@ -39,6 +42,7 @@ protected:
     int16_t width_ = 0;
     int16_t height_ = 0;
     uint32_t format_ = 0;
+    uint32_t mipLevels_ = 0;
 };
 
 } // namespace Mireku::Graphics

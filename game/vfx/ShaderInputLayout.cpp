@@ -61,16 +61,19 @@ constexpr std::array<VertexElement, 3> kModelUvSets = {{
 }};
 
 // Morphing models add the target copies in stream 1, where the normal comes
-// before the tangent.
-constexpr std::array<VertexElement, 3> kMorphStream1 = {{
+// before the tangent. The program blends toward the target's colour too: an
+// input without an element would read as opaque black and fade the model by
+// its weight, so the target's colour is read where the vertex keeps it.
+constexpr std::array<VertexElement, 4> kMorphStream1 = {{
     {1, 0, G::kVertexR32G32B32Float, kPosition, 1, 0},
     {1, 16, G::kVertexR8G8B8A8Unorm, kTangent, 1, 0},
     {1, 12, G::kVertexR8G8B8A8Unorm, kNormal, 1, 0},
+    {1, 20, G::kVertexR8G8B8A8Unorm, kColor, 1, 0},
 }};
 
 constexpr size_t kMaxAttributes = 3;
 // The longest list: a morphing model with every attribute, and the end.
-constexpr size_t kLongest = 4 + kMaxAttributes + 3 + 1;
+constexpr size_t kLongest = 4 + kMaxAttributes + 4 + 1;
 using ElementList = std::array<VertexElement, kLongest>;
 
 // base, then the first `attributes` of uvSets, then extra, then the end

@@ -281,44 +281,55 @@ private:
 // One run of a script of the table in a home of its own, frames unpaced.
 class PlayThrough : public testing::Test {
 protected:
-    // Plays the script; the pictures its steps read back.
-    template <size_t N>
-    std::vector<std::vector<uint8_t>> Play(const Step (&table)[N], uint32_t script,
-                                           void (*beforeFirstFrame)() = nullptr) {
+    template <size_t N> static std::vector<Step> StepsOf(const Step (&table)[N], uint32_t script) {
         std::vector<Step> steps;
         for (const Step& s : table)
             if (s.script == script)
                 steps.push_back(s);
+        return steps;
+    }
+
+    // Plays the script; the pictures its steps read back.
+    template <size_t N>
+    std::vector<std::vector<uint8_t>> Play(const Step (&table)[N], uint32_t script,
+                                           void (*beforeFirstFrame)() = nullptr) {
+        std::vector<Step> steps = StepsOf(table, script);
         if (steps.empty()) {
             ADD_FAILURE() << "no steps in script " << script;
             return {};
         }
         const size_t count = steps.size();
+        auto* game = new ScriptedGame(std::move(steps));
+        game->beforeFirstFrame = beforeFirstFrame;
+        Run(*game);
+        EXPECT_EQ(game->stepsDone, count) << "steps run to their end";
+        std::vector<std::vector<uint8_t>> pictures = std::move(game->pictures);
+        game->Release();
+        return pictures;
+    }
+
+    // Runs the game until it closes; every error it reported and every
+    // failure of its script fails the test.
+    void Run(ScriptedGame& game) {
         testsupport::ScratchFolder home;
         testsupport::ScopedEnv homeEnv("HOME", home.Root().c_str());
         testsupport::ScopedEnv configEnv("XDG_CONFIG_HOME", nullptr);
         Mireku::Graphics::GraphicsDevice::SetPaced(false);
         Mireku::Graphics::GraphicsDevice::SetFramesInFull(false);
-        auto* game = new ScriptedGame(std::move(steps));
-        game->beforeFirstFrame = beforeFirstFrame;
-        Mireku::Graphics::GraphicsDevice::SetPresentObserver(&ScriptedGame::Observe, game);
+        Mireku::Graphics::GraphicsDevice::SetPresentObserver(&ScriptedGame::Observe, &game);
         const auto start = std::chrono::steady_clock::now();
-        game->Run();
+        game.Run();
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         Mireku::Graphics::GraphicsDevice::SetPresentObserver(nullptr, nullptr);
         Mireku::Graphics::GraphicsDevice::SetFramesInFull(true);
         Mireku::Graphics::GraphicsDevice::SetPaced(true);
-        std::printf("play-through: %u frames in %.1f s\n", game->totalFrames, seconds);
-        RecordProperty("frames", static_cast<int>(game->totalFrames));
-        for (const std::string& e : game->errors)
+        std::printf("play-through: %u frames in %.1f s\n", game.totalFrames, seconds);
+        RecordProperty("frames", static_cast<int>(game.totalFrames));
+        for (const std::string& e : game.errors)
             ADD_FAILURE() << "the game reported: " << e;
-        for (const std::string& f : game->failures)
+        for (const std::string& f : game.failures)
             ADD_FAILURE() << f;
-        EXPECT_EQ(game->stepsDone, count) << "steps run to their end";
-        std::vector<std::vector<uint8_t>> pictures = std::move(game->pictures);
-        game->Release();
-        return pictures;
     }
 };
 

@@ -1,10 +1,13 @@
 #include "tools/effect/GameEffects.h"
 
 #include "tools/dds/DdsWriter.h"
+#include "tools/effect/CoverageUnits.h"
 #include "tools/effect/EffectComposition.h"
 #include "tools/effect/PackageWriter.h"
+#include "tools/effect/ParticleShowcase.h"
 #include "tools/sampledata/ScreenLayout.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <algorithm>
@@ -257,15 +260,18 @@ UnitValue Backdrop(UnitValue u) {
 }
 
 // The package with its spark unit appended: a small quad of 30 frames that
-// every emitter of the package emits. A spark has no emitter of its own, so
-// emission never feeds on itself, and the last spark (emitters stop at their
-// unit's frame 200) has gone before a logo's life of 240 is over.
+// every emitter of the package emits unless it names a target of its own.
+// A spark has no emitter of its own, so emission never feeds on itself, and
+// the last spark (emitters stop at their unit's frame 200) has gone before
+// a logo's life of 240 is over.
 std::vector<uint8_t> WriteWithSparks(EffectFileValue f) {
     const uint32_t spark = static_cast<uint32_t>(f.package.units.size());
     for (UnitValue& unit : f.package.units)
         for (EmitterValue& emitter : unit.emitters)
             for (SpawnEntryValue& item : emitter.spawnEntries)
-                item.fields.push_back({"TgUI", spark});
+                if (std::none_of(item.fields.begin(), item.fields.end(),
+                                 [](const FieldValue& v) { return v.tag == "TgUI"; }))
+                    item.fields.push_back({"TgUI", spark});
     UnitValue u = Unit(30, 0, 0);
     DrawDataType9Value quad;
     quad.sizeX = 4.0f;
@@ -380,6 +386,7 @@ std::vector<uint8_t> LogoThird() {
     f.package.timelines.push_back(t);
     f.package.assignments.push_back({int16_t{0}, std::nullopt});
     PlayLogoUnit(f);
+    AddLastLogoParticles(f, static_cast<uint16_t>(kLogoLife));
     AddLogoMeshes(f);
     AddLogoMarks(f, sampledata::EffectScreen::kLogoThird);
     return WriteWithSparks(f);
@@ -1231,6 +1238,7 @@ std::vector<uint8_t> GameMenu() {
     f.package.timelines.push_back(rings);
     f.package.assignments.push_back(
         {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+    AddMenuParticles(f);
     AddMarks(f, sampledata::EffectScreen::kGameMenu, 0, 60);
     return WriteWithSparks(f);
 }
@@ -1320,6 +1328,7 @@ std::vector<uint8_t> Setup() {
     ring.drawParts.push_back(RingPart(48, true, 8.0f, 0.6f, 0.0f, 1));
     PlayUnits(f, {ring}, 180);
     AddOrientationUnits(f, 0, 0, 180);
+    AddSetupCoverage(f);
     AddMarks(f, sampledata::EffectScreen::kSetup, 0, 180);
     return WriteWithSparks(f);
 }

@@ -29,6 +29,9 @@ public:
 
     uint32_t GetHalfSize() const { return halfSize_; }
     uint32_t GetCurrentHalf() const { return current_.load(std::memory_order_relaxed); }
+    // The bytes the current half has handed out, failed requests included:
+    // above the half size once a request of the frame has failed.
+    uint64_t GetUsedSize() const { return used_[GetCurrentHalf()].load(std::memory_order_relaxed); }
 
 private:
     uint8_t* base_[2] = {nullptr, nullptr};

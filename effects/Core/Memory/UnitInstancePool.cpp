@@ -55,6 +55,7 @@ void UnitInstancePool::Setup(void* buffer, uint32_t size) {
     capacity_ = base_ ? (blocks < kMaxBlocks ? blocks : kMaxBlocks) : 0;
     freeHead_ = capacity_ ? 0 : kEnd;
     used_ = 0;
+    refused_ = 0;
     std::memset(inUse_, 0, (capacity_ + kWordBits - 1) / kWordBits * sizeof(inUse_[0]));
     for (uint32_t i = 0; i < capacity_; ++i) {
         uint8_t* block = base_ + uint64_t{i} * kUnitBlockSize;
@@ -64,8 +65,10 @@ void UnitInstancePool::Setup(void* buffer, uint32_t size) {
 }
 
 void* UnitInstancePool::Allocate() {
-    if (freeHead_ >= capacity_)
+    if (freeHead_ >= capacity_) {
+        ++refused_;
         return nullptr;
+    }
     const uint32_t index = freeHead_;
     uint8_t* block = base_ + uint64_t{index} * kUnitBlockSize;
     ++used_;

@@ -23,7 +23,7 @@ public:
     // first word holds the index of the next free block (0xFFFFFFFF after
     // the last). A null buffer leaves the pool empty.
     void Setup(void* buffer, uint32_t size);
-    // A block, or null when every block is in use.
+    // A block, or null when every block is in use (a refused take, counted).
     void* Allocate();
     // Gives back the block that holds `block` (its start or any address
     // inside it). Null, a pointer outside the pool and a block that is
@@ -35,6 +35,8 @@ public:
     uint32_t GetCapacity() const { return capacity_; }
     uint64_t GetUsedSize() const { return uint64_t{used_} * kUnitBlockSize; }
     uint64_t GetCapacitySize() const { return uint64_t{capacity_} * kUnitBlockSize; }
+    // Takes refused since the set-up: whatever asked went without its unit.
+    uint64_t GetRefusedCount() const { return refused_; }
 
 private:
     static constexpr uint32_t kEnd = 0xFFFFFFFFu;
@@ -48,6 +50,7 @@ private:
     uint32_t capacity_ = 0;
     uint32_t freeHead_ = kEnd;
     uint32_t used_ = 0;
+    uint64_t refused_ = 0;
     // Bit i set while block i is handed out.
     uint64_t inUse_[kMaxBlocks / kWordBits] = {};
 };

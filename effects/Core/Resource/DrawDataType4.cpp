@@ -4,6 +4,7 @@
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Unit/GenerateEmissionTable.h"
 
+#include <array>
 #include <new>
 
 namespace FulgorCore {
@@ -27,17 +28,29 @@ constexpr const char kFloatTags[D::kFloatCount][5] = {
     "RSZ1", "RSX2", "RSY2", "RSZ2", "RRX",  "RRY",  "RRZ",  "MSP1", "MSP2", "MvAX", "MvAY", "MvAZ",
     "MvRX", "MvRY", "MvRZ", "BAAX", "BAAY", "BAAZ", "BPOX", "BPOY", "BPOZ", "FInf"};
 
+// A tag of three or four characters as its word (a shorter one ends at its
+// terminator, as MakeChunkTag reads it).
 constexpr uint32_t TagOf(const char (&text)[5]) {
     uint32_t tag = 0;
     for (int i = 0; i < 4 && text[i]; ++i)
         tag = tag << 8 | static_cast<uint8_t>(text[i]);
     return tag;
 }
+static_assert(TagOf(kFloatTags[37]) == MakeChunkTag("SRX"));
+
+// Their tag words, made once at compile time: the loader looks every chunk
+// of a table up here.
+constexpr auto kFloatTagWords = [] {
+    std::array<uint32_t, D::kFloatCount> words{};
+    for (uint32_t i = 0; i < D::kFloatCount; ++i)
+        words[i] = TagOf(kFloatTags[i]);
+    return words;
+}();
 
 // The slot of a float chunk, or kFloatCount.
 uint32_t FloatSlot(uint32_t tag) {
     for (uint32_t i = 0; i < D::kFloatCount; ++i)
-        if (TagOf(kFloatTags[i]) == tag)
+        if (kFloatTagWords[i] == tag)
             return i;
     return D::kFloatCount;
 }

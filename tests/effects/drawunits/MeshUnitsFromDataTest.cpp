@@ -94,6 +94,7 @@ enum ModelParts : uint32_t {
     kBlend,
     kOneLevel,
     kNineLevels,
+    kNoLevels,
     kFormatZeroAllLayers,
     kIndexUp,
     kIndexDown,
@@ -104,9 +105,10 @@ enum ModelParts : uint32_t {
     kModelParts
 };
 
-// Texture 1 answers one level, texture 2 nine.
+// Texture 1 answers one level, texture 2 nine, texture 3 none.
 constexpr int8_t kOneLevelTexture = 1;
 constexpr int8_t kNineLevelTexture = 2;
+constexpr int8_t kNoLevelTexture = 3;
 
 std::vector<DrawPartValue> ModelParts() {
     std::vector<DrawPartValue> p(kModelParts);
@@ -120,6 +122,7 @@ std::vector<DrawPartValue> ModelParts() {
     p[kBlend] = ModelPart({{"bMrf", 1}});
     p[kOneLevel] = Reflecting(ModelPart({}), kOneLevelTexture);
     p[kNineLevels] = Reflecting(ModelPart({}), kNineLevelTexture);
+    p[kNoLevels] = Reflecting(ModelPart({}), kNoLevelTexture);
     p[kFormatZeroAllLayers] = ModelPart(
         {{"UvP1", 1}, {"UvP2", 1}, {"UvP3", 1}, {"UvP4", 1}, {"UvP5", 1}, {"UvP6", 1}}, 0);
     p[kIndexUp] = ListPart({3, 5, 7}, 4.2f);
@@ -261,6 +264,7 @@ protected:
 TEST_F(MeshUnitsFromData, AModelDrawsItsValuesAndChoosesItsMembersFromItsData) {
     Begin(ModelParts());
     static_cast<testsupport::FakeTexture*>(rig->Texture(kNineLevelTexture))->levels = 9;
+    static_cast<testsupport::FakeTexture*>(rig->Texture(kNoLevelTexture))->levels = 0;
     Fx::Xorshift128 plain;
     Build<ModelDrawUnitBase>(kPlain, &plain);
     using E = ModelDrawUnitBase::Evaluator;
@@ -292,6 +296,7 @@ TEST_F(MeshUnitsFromData, AModelDrawsItsValuesAndChoosesItsMembersFromItsData) {
         {"NoReflectionTextureTopLevel0", kPlain, 0, nothing, 0, nothing, 0, 0},
         {"OneLevelTopLevel0", kOneLevel, kAnyDraws, nothing, 0, nothing, 0, 0},
         {"NineLevelsTopLevel8", kNineLevels, kAnyDraws, nothing, 0, nothing, 8, 0},
+        {"NoLevelsTopLevel0NotAWrap", kNoLevels, kAnyDraws, nothing, 0, nothing, 0, 0},
         {"FormatZeroStillReadsAllSixLayerSwitches", kFormatZeroAllLayers, 0, nothing, 0, nothing,
          0, 0x3F},
     };

@@ -160,15 +160,27 @@ void IssueMesh(PatternUnit& u) {
                                   kFloats, 1, &u.stateWord, u.textureBindings, u.usedTextureMask,
                                   kFloats, kFloats, kFloats, kFloats);
 }
+void NameMeshBuffers(CallLogDevice& device) {
+    device.Name(&gMeshVertices, "meshV");
+    device.Name(&gMeshIndices, "meshI");
+    device.Name(&gMorphVertices, "morphV");
+}
+
+// The morph target's second-set vertex count (the drawn set has 30).
+uint32_t gMorphTargetVertices = 30;
 void IssueMorphedModel(PatternUnit& u) {
     FulgorCore::MeshSet model{};
     model.vertexBuffer1 = &gMorphVertices;
+    model.indexBuffer1 = &gMeshIndices;
+    model.vertexCount1 = 12;
+    model.indexCount1 = 18;
     model.vertexBuffer2 = &gMeshVertices;
     model.indexBuffer2 = &gMeshIndices;
     model.vertexCount2 = 30;
     model.indexCount2 = 60;
     FulgorCore::MeshSet morph{};
     morph.vertexBuffer2 = &gMorphVertices;
+    morph.vertexCount2 = gMorphTargetVertices;
     Renderer::IssueModelDrawCommand<0>(&model, &morph, u.unitShader, gWorld, kFloats, 0,
                                        &u.stateWord, u.textureBindings, u.usedTextureMask, kFloats,
                                        kFloats, kFloats, nullptr, kFloats, kFloats);
@@ -275,9 +287,7 @@ TEST(RenderCommands, EachCommandKindMakesItsDeviceCalls) {
     for (const ExecutorRow& row : rows) {
         SCOPED_TRACE(row.name);
         CallLogDevice device;
-        device.Name(&gMeshVertices, "meshV");
-        device.Name(&gMeshIndices, "meshI");
-        device.Name(&gMorphVertices, "morphV");
+        NameMeshBuffers(device);
         device.Name(&gTextureA, "tA");
         device.Name(&gTextureB, "tB");
         testsupport::FakeShader shader(nullptr);
@@ -332,6 +342,49 @@ TEST(RenderCommands, AModelCarriesItsScreenPosition) {
             EXPECT_FLOAT_EQ(position->values[i], row.expected[i]) << i;
     }
     gWorld[11] = -4.0f;
+}
+
+// The target is read at the drawn set's indices: one with fewer vertices
+// than the drawn set is not taken, and the first set draws alone.
+TEST(RenderCommands, AMorphTargetShorterThanTheDrawnSetIsNotRead) {
+    const struct {
+        const char* name;
+        uint32_t targetVertices;
+        std::vector<std::string> buffers;
+    } rows[] = {
+        {"AsManyMorphs", 30,
+         {"SetVertexBuffer 0 meshV 0 48", "SetVertexBuffer 1 morphV 0 48", "SetIndexBuffer meshI",
+          "DrawIndexed 1 0 60 30"}},
+        {"MoreMorphs", 31,
+         {"SetVertexBuffer 0 meshV 0 48", "SetVertexBuffer 1 morphV 0 48", "SetIndexBuffer meshI",
+          "DrawIndexed 1 0 60 30"}},
+        {"OneFewerDrawsTheFirstSet", 29,
+         {"SetVertexBuffer 0 morphV 0 48", "SetVertexBuffer 1 null 0 48", "SetIndexBuffer meshI",
+          "DrawIndexed 1 0 18 12"}},
+        {"NoneDrawsTheFirstSet", 0,
+         {"SetVertexBuffer 0 morphV 0 48", "SetVertexBuffer 1 null 0 48", "SetIndexBuffer meshI",
+          "DrawIndexed 1 0 18 12"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CallLogDevice device;
+        NameMeshBuffers(device);
+        RenderRig rig(device);
+        ASSERT_TRUE(rig.Start());
+        PatternUnit* u = rig.AddUnit(rig.AddInstance(1), 1);
+        ASSERT_NE(u, nullptr);
+        u->issue = IssueMorphedModel;
+        u->stateWord = kModelKind;
+        gMorphTargetVertices = row.targetVertices;
+        rig.DrawFrame();
+        std::vector<std::string> buffers;
+        for (const std::string& call : device.From("OnDrawPhase 2"))
+            if (call.rfind("SetVertexBuffer", 0) == 0 || call.rfind("SetIndexBuffer", 0) == 0 ||
+                call.rfind("DrawIndexed", 0) == 0)
+                buffers.push_back(call);
+        EXPECT_EQ(buffers, row.buffers);
+    }
+    gMorphTargetVertices = 30;
 }
 
 } // namespace

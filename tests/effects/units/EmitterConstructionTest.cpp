@@ -96,6 +96,11 @@ EmitterValue Shaped(uint32_t kind) {
     return v;
 }
 
+// The points each kind of Shaped emits from, by kind: the model's two
+// vertices, none for the kinds 2-4 without points, the two points of the
+// data, and kind 7's (3 - 1) x 4 of its divisions.
+constexpr uint32_t kShapedPoints[10] = {0, 2, 0, 0, 0, 2, 2, 8, 2, 2};
+
 // The first `n` unit fractions of the generator from `s`.
 std::vector<float> Fractions(Xorshift128 s, uint32_t n) {
     std::vector<float> out;
@@ -133,7 +138,7 @@ TEST(EmitterBuilds, EachKindDrawsItsSpeedFirstThenItsShapeValues) {
         {"model vertices", 1, true, {100}},
         {"origin", 2, true, {100}},
         {"shell sector", 3, true, {100, 200, 300, 400, 500}},
-        {"ring", 4, true, {100, 200, 300}},
+        {"ring: speed, then inner and outer radius", 4, true, {100, 200, 300}},
         {"sphere points", 5, true, {100, 200}},
         {"cylinder points", 6, true, {100, 200, 300}},
         {"sphere cap", 7, true, {100}},
@@ -351,8 +356,9 @@ TEST(EmitterBuilds, AttachedUnitsAdvanceAtTheirSpeed) {
 }
 
 // For every number of free blocks, building an owner and its emitter either
-// builds everything or ends the owner exactly once; deleting the owner
-// gives every block back. Each kind with no entries and with nine.
+// builds everything or ends the owner exactly once, the kind's own fields
+// filled either way; deleting the owner gives every block back. Each kind
+// with no entries and with nine.
 TEST(EmitterBuilds, ExhaustionAtEveryBlockEndsTheOwnerOnceAndLeaksNothing) {
     for (uint32_t kind = 1; kind <= 9; ++kind) {
         for (uint32_t entries : {0u, 9u}) {
@@ -393,6 +399,14 @@ TEST(EmitterBuilds, ExhaustionAtEveryBlockEndsTheOwnerOnceAndLeaksNothing) {
                     EXPECT_EQ(owner->emitter->itemState != nullptr, free >= 3);
                     for (uint32_t b = 0; b < 2; ++b)
                         EXPECT_EQ(owner->emitter->GetTimerBlock(b) != nullptr, free >= 4 + b) << b;
+                    // Whatever blocks the base missed, the kind is whole:
+                    // its speed drawn, its points counted, its members set.
+                    const EmitterUnit& e = *owner->emitter;
+                    EXPECT_GE(e.speedSample, 100.0f);
+                    EXPECT_LT(e.speedSample, 101.0f);
+                    EXPECT_EQ(e.pointCount, kShapedPoints[kind]);
+                    EXPECT_NE(e.generator, nullptr);
+                    EXPECT_EQ(e.picker != EmitterUnit::NoPick, kShapedPoints[kind] > 0);
                 }
                 delete owner;
                 EXPECT_EQ(EmitterRig::UsedBlocks(), floor);

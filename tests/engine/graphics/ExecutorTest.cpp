@@ -82,7 +82,7 @@ TEST_F(NullGraphics, StateCacheSendsOnlyChangedSlotsInRuns) {
     Texture* tex[6];
     for (int i = 0; i < 6; ++i) {
         tex[i] = new Texture;
-        tex[i]->Set(nullptr, gpu->CreateShaderResourceView(gpu->GetBackBuffer()), 4, 4, 0);
+        tex[i]->Set(nullptr, gpu->CreateShaderResourceView(gpu->GetBackBuffer()), 4, 4, 0, 1);
     }
     device->SetShaderResource(2, 2, tex[2]);
     device->SetShaderResource(2, 3, tex[3]);

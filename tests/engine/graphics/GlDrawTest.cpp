@@ -134,7 +134,7 @@ protected:
         gpu::Texture* t = g->CreateTexture(td, &data);
         Texture* tex = Own(new Texture);
         tex->Set(t, g->CreateShaderResourceView(t), static_cast<int16_t>(w),
-                 static_cast<int16_t>(h), 0);
+                 static_cast<int16_t>(h), 0, td.mipLevels);
         return tex;
     }
 
@@ -262,7 +262,7 @@ TEST_F(GlDraw, ResourcesFromAnotherThreadAreMadeBeforeTheFrame) {
     });
     loader.join();
     Texture* tex = Own(new Texture);
-    tex->Set(made, view, 1, 1, 0);
+    tex->Set(made, view, 1, 1, 0, 1);
     g->ProcessPending(); // the render thread does this before each frame
     DrawQuad(0, 0, tex, cullBack);
     Execute();

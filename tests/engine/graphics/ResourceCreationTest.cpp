@@ -286,6 +286,41 @@ TEST_F(ResourceCreation, CubeMapsAndMipChainsReachTheDevice) {
     EXPECT_EQ(desc.format, sys::gpu::Format::BC3_UNORM);
 }
 
+// A texture keeps the mip levels it was made with, for those that ask how
+// deep its chain is (the effects' reflection level).
+TEST_F(ResourceCreation, TexturesKeepTheirFilesMipLevels) {
+    struct Row {
+        const char* name;
+        sys::DdsFormat format;
+        uint32_t size;
+        uint32_t mips;
+        bool cube;
+        uint32_t expected;
+    };
+    const Row rows[] = {
+        {"OneLevel", sys::DdsFormat::R8G8B8A8, 16, 1, false, 1},
+        {"NineLevelsDownTo1x1", sys::DdsFormat::R8G8B8A8, 256, 9, false, 9},
+        {"ACubesChainPerFace", sys::DdsFormat::BC3, 16, 3, true, 3},
+    };
+    for (const Row& row : rows) {
+        const size_t face = tools::DdsFaceBytes(row.format, row.size, row.size, row.mips);
+        std::vector<uint8_t> px(face * (row.cube ? 6 : 1), 5);
+        auto dds = tools::WriteDds(row.format, row.size, row.size, row.mips, row.cube, px.data(),
+                                   px.size());
+        Texture* t = Keep(CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
+                                                  kTextureFormatFromFile));
+        ASSERT_NE(t->GetTexture(), nullptr) << row.name;
+        EXPECT_EQ(t->GetMipLevels(), row.expected) << row.name;
+        EXPECT_EQ(sys::gpu::Device::GetDesc(t->GetTexture()).mipLevels, row.expected) << row.name;
+    }
+    // Nothing made, no levels; a render target has its one.
+    const uint8_t junk[8] = {};
+    EXPECT_EQ(Keep(CreateTextureFromMemory(junk, sizeof junk, kTextureFormatFromFile))
+                  ->GetMipLevels(),
+              0u);
+    EXPECT_EQ(Keep(CreateRenderTargetTexture(8, 8, kTargetR8G8B8A8Unorm))->GetMipLevels(), 1u);
+}
+
 TEST_F(ResourceCreation, RenderTargetsHaveBothViews) {
     RenderTargetTexture* target = Keep(CreateRenderTargetTexture(720, 720, kTargetR8G8B8A8Unorm));
     EXPECT_EQ(target->GetKind(), uint32_t{Texture::kRenderTarget});

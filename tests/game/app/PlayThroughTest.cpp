@@ -4,10 +4,15 @@
 // show the marks of the sample data's layout table where it puts them.
 #include "support/PlayThroughRig.h"
 
+#include "effects/Core/Engine/Engine.h"
+#include "effects/Core/Memory/FrameWorkMemory.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
+#include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
 #include "game/core/GameState.h"
-#include "game/scene/FlowScene.h"
+#include "game/core/RandomManager.h"
 #include "game/player/Player.h"
-#include "game/stage/GameObjectDirector.h"
+#include "game/scene/FlowScene.h"
 #include "game/scene/SceneGame.h"
 #include "game/scene/SceneLogo.h"
 #include "game/scene/SceneRanking.h"
@@ -15,9 +20,7 @@
 #include "game/scene/SceneSelectPilot.h"
 #include "game/scene/SceneSetup.h"
 #include "game/scene/SceneTitle.h"
-#include "effects/Core/Engine/Engine.h"
-#include "effects/Core/Memory/UnitInstancePool.h"
-#include "game/core/RandomManager.h"
+#include "game/stage/GameObjectDirector.h"
 #include "game/vfx/HostObject.h"
 #include "game/vfx/VfxController.h"
 #include "game/vfx/VfxDevice.h"
@@ -26,6 +29,7 @@
 #include "tools/sampledata/GameScreenPictures.h"
 #include "tools/sampledata/ScreenLayout.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -421,6 +425,76 @@ TEST_F(PlayThrough, TheStageLooksTheSameWithTheEffectsRuntimeOff) {
     ASSERT_FALSE(on.empty());
     ASSERT_EQ(on.size(), off.size());
     EXPECT_EQ(PixelsDiffering(on.back(), off.back()), 0u) << "pixels of the stage that differ";
+}
+
+// The game left alone for 10,000 frames: the logo, the title with its
+// effects playing through the long wait, and into the attract demo. After
+// every frame the effects runtime is still running, and neither its unit
+// pool, nor its frame memory, nor its vertex and index buffers ran out.
+class AttractSoak : public PlayThrough {
+protected:
+    static constexpr uint32_t kFrames = 10000;
+
+    class WatchedGame : public ScriptedGame {
+    public:
+        using ScriptedGame::ScriptedGame;
+
+        void OnFrame(const float& frames) override {
+            ScriptedGame::OnFrame(frames);
+            Watch();
+            if (totalFrames == kFrames)
+                Mireku::Framework::RequestClose();
+        }
+
+        uint32_t watched = 0;
+        uint32_t stopped = 0;        // frames the runtime was not running
+        uint32_t frameMemoryOut = 0; // frames with a failed frame-memory take
+        uint32_t buffersOut = 0;     // frames whose vertex or index pool ran out
+        uint64_t unitsRefused = 0;   // the unit pool's refused takes
+        uint32_t poolPeak = 0, poolCapacity = 0;
+        uint64_t frameMemoryPeak = 0, frameMemoryHalf = 0;
+
+    private:
+        void Watch() {
+            if (totalFrames > kFrames)
+                return;
+            ++watched;
+            if (!FulgorCore::Engine::IsStarted()) {
+                ++stopped;
+                return;
+            }
+            const FulgorCore::UnitInstancePool& pool = FulgorCore::Engine::GetUnitInstancePool();
+            poolCapacity = pool.GetCapacity();
+            poolPeak = std::max(poolPeak, pool.GetUsedCount());
+            unitsRefused = pool.GetRefusedCount();
+            const FulgorCore::FrameWorkMemory& memory = FulgorCore::Engine::GetFrameWorkMemory();
+            frameMemoryHalf = memory.GetHalfSize();
+            frameMemoryPeak = std::max(frameMemoryPeak, memory.GetUsedSize());
+            frameMemoryOut += memory.GetUsedSize() > memory.GetHalfSize();
+            const FulgorCore::RendererWorkData* renderer = FulgorCore::Renderer::GetWorkData();
+            buffersOut += renderer && renderer->exhausted;
+        }
+    };
+};
+
+TEST_F(AttractSoak, TenThousandFramesLeftAloneRunOutOfNothing) {
+    auto* game = new WatchedGame(StepsOf(kScript, kLeftAlone));
+    Run(*game);
+    std::printf("soak: unit pool peak %u of %u blocks at a frame's end, frame memory peak %llu of "
+                "%llu bytes\n",
+                game->poolPeak, game->poolCapacity,
+                static_cast<unsigned long long>(game->frameMemoryPeak),
+                static_cast<unsigned long long>(game->frameMemoryHalf));
+    EXPECT_EQ(game->watched, kFrames);
+    // The logo played through and the title waited its 8100 frames for the
+    // demo, which had begun.
+    EXPECT_GE(game->stepsDone, 2u);
+    EXPECT_EQ(game->stopped, 0u) << "frames the effects runtime was not running";
+    EXPECT_GT(game->poolPeak, 0u) << "no effect played";
+    EXPECT_EQ(game->unitsRefused, 0u) << "units the pool had no block for";
+    EXPECT_EQ(game->frameMemoryOut, 0u) << "frames the frame memory ran out";
+    EXPECT_EQ(game->buffersOut, 0u) << "frames the vertex or index buffers ran out";
+    game->Release();
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 // screens read them, registered in the screens' order, played headless,
 // released; every truncation of each loads or fails cleanly; the effects
 // never touch the game's random streams; the title and the menu drawn use
-// the unit pool alike in two runs.
+// the unit pool alike in two runs; the particles of the menu and the last
+// logo that draw nothing are built every way their data allows.
 #include "effects/Core/Data/ChunkTag.h"
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Engine/Engine.h"
@@ -13,6 +14,7 @@
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstance.h"
 #include "engine/resource/ChildResourceLoader.h"
 #include "engine/resource/ResourceLoader.h"
 #include "game/core/FileLoader.h"
@@ -26,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -208,15 +211,17 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
         }
         // A logo's timeline plays its unit for 240 frames; its root ends in
         // the frame after that timeline went. The last logo also waits for
-        // the background it played again, which started a frame after it.
+        // the background it plays again twice: through its clip, started a
+        // frame after it, and as a particle's child effect, started a frame
+        // after the particle.
         for (size_t i = 0; i < 3 && (frame == 240 || frame == 241); ++i) {
             EXPECT_EQ(Record(playing[i])->state,
                       frame == 240 ? InstanceSlot::kPlaying : InstanceSlot::kStopping)
                 << i;
         }
-        if (frame == 242 || frame == 243) {
+        if (frame == 243 || frame == 244) {
             EXPECT_EQ(Record(playing[kLogoFulgor])->state,
-                      frame == 242 ? InstanceSlot::kPlaying : InstanceSlot::kStopping);
+                      frame == 243 ? InstanceSlot::kPlaying : InstanceSlot::kStopping);
         }
     }
     for (size_t i = 0; i < kEffectCount; ++i)
@@ -224,8 +229,8 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
             << kEffects[i].file;
     // The highlight timelines (20 frames) and decisions (45) have ended;
     // the backdrop of the second place, the rings and circles of the third
-    // and the marks of the fourth play on.
-    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3, 4}));
+    // the emitting host of the fourth and the marks of the fifth play on.
+    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3, 4, 5}));
     EXPECT_EQ(Engine::GetInstanceTime(menu.index, menu.serial), 600.0f);
 
     for (InstanceHandle h : playing)
@@ -237,8 +242,99 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
     EXPECT_EQ(runtime_.device.live, baselineDevice_);
     EXPECT_EQ(testsupport::CountingAllocator::LiveCount(), baselineBlocks_);
     EXPECT_EQ(objects_.released.size(), kEffectCount);
-    // And the background the last logo played, on the same listener.
-    EXPECT_EQ(instances_.released.size(), kEffectCount + 1);
+    // And the two backgrounds the last logo played, on the same listener.
+    EXPECT_EQ(instances_.released.size(), kEffectCount + 2);
+}
+
+// Every particle below `unit`.
+void CollectParticles(const FulgorCore::UnitInstance* unit,
+                      std::vector<const FulgorCore::ParticleInstance*>& out) {
+    for (const FulgorCore::UnitInstance* c = unit->firstChild; c; c = c->nextSibling) {
+        if (c->GetKind() == FulgorCore::UnitInstance::kParticleNode)
+            out.push_back(static_cast<const FulgorCore::ParticleInstance*>(c));
+        CollectParticles(c, out);
+    }
+}
+
+// A member some particle must hold: its name, the member, the function.
+template <class M> struct MemberRow {
+    const char* name;
+    M FulgorCore::ParticleInstance::*member;
+    M expected;
+};
+
+template <class M, size_t N>
+void ExpectHeld(const std::vector<const FulgorCore::ParticleInstance*>& particles,
+                const MemberRow<M> (&rows)[N]) {
+    for (const MemberRow<M>& row : rows)
+        EXPECT_TRUE(std::any_of(particles.begin(), particles.end(), [&row](const auto* p) {
+            return p->*row.member == row.expected;
+        })) << row.name;
+}
+
+// The menu's emitting host and the last logo's particles that draw nothing,
+// a few frames in: each row a member their data chooses, which some
+// particle of the two must have.
+TEST_F(GameEffectPlay, TheirQuietParticlesAreBuiltEveryWayTheirDataAllows) {
+    const InstanceHandle menu = Play(kMenu);
+    const InstanceHandle logo = Play(kLogoFulgor);
+    for (int frame = 0; frame < 3; ++frame)
+        Frame();
+    std::vector<const FulgorCore::ParticleInstance*> particles;
+    for (InstanceHandle h : {menu, logo}) {
+        ASSERT_NE(Record(h)->root, nullptr);
+        CollectParticles(Record(h)->root, particles);
+    }
+    using P = FulgorCore::ParticleInstance;
+    using FrameRow = MemberRow<P::FrameMember>;
+    using PlainRow = MemberRow<P::PlainMember>;
+    const FrameRow frameRows[] = {
+        {"colour evaluated", &P::colourStep, P::EvaluateColour},
+        {"colour evaluated over the linked unit's", &P::colourStep, P::EvaluateColourInherited},
+        {"colour taken from the linked unit", &P::colourStep, P::InheritColour},
+        {"colour reset for its colour mode", &P::colourStep, P::ResetColour},
+        {"colour left alone", &P::colourStep, P::NoOpWithArgument},
+        {"scale evaluated", &P::scaleStep, P::EvaluateScale},
+        {"scale evaluated over the linked unit's", &P::scaleStep, P::EvaluateScaleInherited},
+        {"scale taken from the linked unit", &P::scaleStep, P::InheritScale},
+        {"scale left alone", &P::scaleStep, P::NoOpWithArgument},
+        {"rotation evaluated", &P::rotationStep, P::EvaluateRotation},
+        {"rotation evaluated over the linked unit's", &P::rotationStep,
+         P::EvaluateRotationInherited},
+        {"rotation taken from the linked unit", &P::rotationStep, P::InheritRotation},
+        {"rotation left alone", &P::rotationStep, P::NoOpWithArgument},
+        {"position with its offset", &P::translationStep, P::StepPositionWithOffset},
+        {"position with its offset over the linked unit's", &P::translationStep,
+         P::StepPositionWithOffsetInherited},
+        {"position plain", &P::translationStep, P::StepPosition},
+        {"position taken from the linked unit", &P::translationStep, P::StepPositionInherited},
+        {"local acceleration", &P::localAccelerationStep, P::IntegrateAcceleration},
+        {"world acceleration", &P::worldAccelerationStep, P::IntegrateWorldAcceleration},
+        {"motion scaled by the speed factor", &P::integrationStep, P::IntegratePositionScaled},
+        {"motion unscaled", &P::integrationStep, P::IntegratePosition},
+        {"scale tracks", &P::transformTracksMember, P::EvaluateTracksS},
+        {"rotation tracks", &P::transformTracksMember, P::EvaluateTracksR},
+        {"translation tracks", &P::transformTracksMember, P::EvaluateTracksT},
+        {"all three track groups", &P::transformTracksMember, P::EvaluateTracksSRT},
+        {"the position lagging", &P::interpolateMember, P::InterpolatePosition},
+    };
+    const PlainRow plainRows[] = {
+        {"composed in the world (mode 0)", &P::composeMember, P::ComposeTransformInWorld},
+        {"composed with the parent (modes 1 and 2)", &P::composeMember,
+         P::ComposeTransformWithOwner},
+        {"composed from the getters (mode 3)", &P::composeMember, P::ComposeTransformFromGetters},
+        {"composed relative to the spawner (mode 3 with the flag)", &P::composeMember,
+         P::ComposeTransformRelative},
+        {"the listener told the position", &P::notifyPositionMember, P::NotifyListenerPosition},
+    };
+    ExpectHeld(particles, frameRows);
+    ExpectHeld(particles, plainRows);
+    EXPECT_TRUE(std::any_of(particles.begin(), particles.end(), [](const P* p) {
+        return p->childEffectLink != nullptr;
+    })) << "a child effect playing";
+    for (InstanceHandle h : {menu, logo})
+        Engine::KillInstance(h.index, h.serial);
+    Frame();
 }
 
 // Loads `image`; when it registers, plays an instance of it for a frame
@@ -258,23 +354,36 @@ bool LoadPlayRelease(const std::vector<uint8_t>& image) {
     return true;
 }
 
-TEST_F(GameEffectPlay, EveryTruncationOfEveryFileLoadsOrFailsCleanly) {
+// The cuts of one file as a case of their own, so that the cuts of the
+// seven files, each read up to its cut, run side by side: the file cut at
+// every length, or one of four shares of the package's cuts (each reading
+// about as many bytes in all).
+struct Cuts {
+    size_t file;
+    // The package chunk cut (its size made to match) rather than the file.
+    bool package;
+    uint32_t share = 0;
+};
+constexpr uint32_t kPackageShares = 4;
+
+class GameEffectCuts : public GameEffectPlay, public testing::WithParamInterface<Cuts> {};
+
+TEST_P(GameEffectCuts, EveryLengthLoadsOrFailsCleanly) {
     for (ObjectHandle h : handles_)
         Engine::ReleaseResource(h.index, h.serial);
     const int device = runtime_.device.live;
     const size_t blocks = testsupport::CountingAllocator::LiveCount();
-    size_t cutPackages = 0;
-    size_t loadedPackages = 0;
-    for (size_t i = 0; i < kEffectCount; ++i) {
-        const std::vector<uint8_t>& image = images_[i];
+    const std::vector<uint8_t>& image = images_[GetParam().file];
+    if (!GetParam().package) {
         // The file cut at every length: a copy of just the cut, so a read
         // past it is seen.
         for (uint32_t length = 0; length < image.size(); ++length) {
             const std::vector<uint8_t> cut(image.begin(), image.begin() + length);
             LoadPlayRelease(cut);
-            ASSERT_EQ(runtime_.device.live, device) << kEffects[i].file << " at " << length;
+            ASSERT_EQ(runtime_.device.live, device) << "at " << length;
             ASSERT_EQ(testsupport::CountingAllocator::LiveCount(), blocks);
         }
+    } else {
         // The package itself cut at every length, its chunk's size made to
         // match, so the package's readers see every cut too.
         FulgorCore::ChunkWalker walker(image.data(), static_cast<uint32_t>(image.size()));
@@ -283,24 +392,52 @@ TEST_F(GameEffectPlay, EveryTruncationOfEveryFileLoadsOrFailsCleanly) {
         }
         ASSERT_EQ(chunk.tag, FulgorCore::MakeChunkTag("Pack"));
         const size_t header = static_cast<size_t>(chunk.payload - image.data()) - 8;
-        for (uint32_t length = 0; length <= chunk.size; ++length) {
+        // Share k takes the lengths from size * sqrt(k / 4) on: a cut costs
+        // its length to read.
+        const auto from = [&](uint32_t k) {
+            return static_cast<uint32_t>(chunk.size * std::sqrt(double(k) / kPackageShares));
+        };
+        const uint32_t share = GetParam().share;
+        const uint32_t end = share + 1 == kPackageShares ? chunk.size + 1 : from(share + 1);
+        size_t loadedPackages = 0;
+        for (uint32_t length = from(share); length < end; ++length) {
             std::vector<uint8_t> cut(image.begin(), image.begin() + header + 8 + length);
             cut[header + 4] = static_cast<uint8_t>(length);
             cut[header + 5] = static_cast<uint8_t>(length >> 8);
             cut[header + 6] = static_cast<uint8_t>(length >> 16);
             cut[header + 7] = static_cast<uint8_t>(length >> 24);
-            ++cutPackages;
             loadedPackages += LoadPlayRelease(cut) ? 1 : 0;
-            ASSERT_EQ(runtime_.device.live, device) << kEffects[i].file << " pack " << length;
+            ASSERT_EQ(runtime_.device.live, device) << "pack " << length;
             ASSERT_EQ(testsupport::CountingAllocator::LiveCount(), blocks);
             ASSERT_EQ(Engine::GetUnitInstancePool().GetUsedCount(), 0u);
         }
+        // The whole package, in the last share, loads.
+        if (share + 1 == kPackageShares) {
+            EXPECT_GE(loadedPackages, 1u);
+        }
     }
-    // A cut package reads as the chunks it still holds whole.
-    EXPECT_GT(loadedPackages, kEffectCount);
-    EXPECT_GT(cutPackages, 1000u);
     EXPECT_EQ(Engine::GetWorkData()->objects.activeHead, nullptr);
 }
+
+std::vector<Cuts> EveryFileBothWays() {
+    std::vector<Cuts> cuts;
+    for (size_t i = 0; i < kEffectCount; ++i)
+    {
+        cuts.push_back({i, false});
+        for (uint32_t k = 0; k < kPackageShares; ++k)
+            cuts.push_back({i, true, k});
+    }
+    return cuts;
+}
+
+INSTANTIATE_TEST_SUITE_P(, GameEffectCuts, testing::ValuesIn(EveryFileBothWays()),
+                         [](const testing::TestParamInfo<Cuts>& info) {
+                             std::string name = kEffects[info.param.file].file;
+                             name = name.substr(0, name.find('.'));
+                             return name + (info.param.package
+                                                ? "_Package" + std::to_string(info.param.share)
+                                                : std::string("_File"));
+                         });
 
 // The root seeds of ten instances after one frame of a runtime started
 // with `seed`.

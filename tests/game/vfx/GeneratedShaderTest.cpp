@@ -196,7 +196,7 @@ protected:
         }
         Begin(shader);
         device->SetVertexBuffer(1, key.HasMorphTarget() ? vertices : nullptr, 0,
-                                sizeof(testsupport::MorphTarget));
+                                sizeof(testsupport::ModelVertex));
         DrawVertices(bytes, 3, stride);
         const float clear[4] = {0, 0, 0, 1};
         rig.stack.Execute(clear);

@@ -6,13 +6,13 @@
 // from a 128 x 128 back buffer. A draw size and a draw colour of the data
 // act on the quads as the unit's members apply them. (Lines draw nothing
 // under the renderer's batch rule; the geometry pixel test shows it.)
+#include "support/vfx/FlatColour.h"
 #include "support/vfx/RuntimePixelTest.h"
 
 #include "effects/Core/Resource/DrawDataType4.h"
 #include "effects/drawunits/DrawUnitFactory.h"
 #include "effects/drawunits/DrawUnitType4.h"
 #include "effects/drawunits/FieldPoint.h"
-#include "tools/dds/DdsWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +31,7 @@ constexpr float kPixel = 2.0f / kSize;
 // Two pixels of slack at every edge.
 constexpr float kSlack = 2.0f * kPixel;
 
-struct Rgb {
-    int r, g, b;
-};
+using testsupport::Rgb;
 constexpr Rgb kBlack = {0, 0, 0};
 constexpr Rgb kGreen = {0, 255, 0};
 constexpr Rgb kBlue = {0, 0, 255};
@@ -84,12 +82,6 @@ effecttools::DrawPartValue QuadField(Texture t) {
     return part;
 }
 
-std::vector<uint8_t> Flat1x1(Rgb c) {
-    const std::vector<uint8_t> rgba = {static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g),
-                                       static_cast<uint8_t>(c.b), 255};
-    return tools::WriteDds(sys::DdsFormat::R8G8B8A8, 1, 1, 1, false, rgba.data(), rgba.size());
-}
-
 effecttools::EffectFileValue SmallTypesEffect() {
     std::vector<effecttools::DrawPartValue> parts(kParts);
     parts[kBand].data = effecttools::DrawDataType3Value{effecttools::Constant(kBandWidth),
@@ -118,7 +110,7 @@ effecttools::EffectFileValue SmallTypesEffect() {
     effecttools::EffectFileValue f = testsupport::DrawEffect(parts, 0);
     for (Rgb c : {kWhite, kGreen, kBlue, kMagenta}) {
         effecttools::TextureValue t;
-        t.data = Flat1x1(c);
+        t.data = testsupport::FlatTexture(c);
         f.package.textures.push_back(t);
     }
     return f;

@@ -15,7 +15,6 @@ using FulgorCore::IShader;
 using FulgorCore::ITexture;
 using FulgorCore::ShaderKey;
 using testsupport::ModelVertex;
-using testsupport::MorphTarget;
 using testsupport::ProjectionVertex;
 using testsupport::ShapeVertex;
 using testsupport::SimpleVertex;
@@ -215,13 +214,12 @@ TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
     DrawVertices(m, 4, sizeof(ModelVertex));
 
     // A morphing model, bottom left, halfway between its two shapes: the
-    // positions meet there, and the colour target, which no stream feeds,
-    // reads as opaque black, so white turns grey.
+    // positions meet there, and white meets the targets' blue halfway.
     device->SetShader(morph);
     const float halfway[4] = {0, 0.5f, 0, 0};
     device->SetVertexShaderConstants(15, halfway, 1, 16);
     ModelVertex from[4] = {};
-    MorphTarget to[4] = {};
+    ModelVertex to[4] = {};
     for (int i = 0; i < 4; ++i) {
         place({-1, 0, 0, -1}, i, from[i].position);
         place({-1, 0, 0, -1}, i, to[i].position);
@@ -229,8 +227,9 @@ TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
         to[i].position[0] -= 0.5f;
         for (uint8_t& c : from[i].colour)
             c = 255;
+        to[i].colour[2] = to[i].colour[3] = 255;
     }
-    device->SetVertexBuffer(1, vertices, PutVertices(to, sizeof to), sizeof(MorphTarget));
+    device->SetVertexBuffer(1, vertices, PutVertices(to, sizeof to), sizeof(ModelVertex));
     DrawVertices(from, 4, sizeof(ModelVertex));
 
     // A projection volume's face, blue from the root colour, bottom right.
@@ -245,8 +244,8 @@ TEST_F(VfxDevicePixels, EveryKindDrawsThroughItsLayout) {
     Finish();
     EXPECT_TRUE(At(16, 16, 255, 0, 0));
     EXPECT_TRUE(At(48, 16, 0, 255, 0));
-    EXPECT_TRUE(At(16, 48, 128, 128, 128));
-    EXPECT_TRUE(At(4, 48, 128, 128, 128));
+    EXPECT_TRUE(At(16, 48, 128, 128, 255));
+    EXPECT_TRUE(At(4, 48, 128, 128, 255));
     EXPECT_TRUE(At(48, 48, 0, 0, 255));
 }
 

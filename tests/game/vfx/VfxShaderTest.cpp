@@ -73,11 +73,12 @@ TEST_F(VfxShaderTest, TheMorphBitGivesAPairWithItsOwnLayout) {
     EXPECT_EQ(morph->Get()->GetLayout()->GetStreamMask(), 3u);
     const std::vector<std::string> expected = {
         "POSITION0@0", "TANGENT0@0",  "NORMAL0@0",   "COLOR0@0",   "TEXCOORD0@0",
-        "TEXCOORD1@0", "TEXCOORD2@0", "POSITION1@1", "TANGENT1@1", "NORMAL1@1"};
+        "TEXCOORD1@0", "TEXCOORD2@0", "POSITION1@1", "TANGENT1@1", "NORMAL1@1", "COLOR1@1"};
     EXPECT_EQ(LayoutSemantics(*morph), expected);
     const auto* elements = &morph->Get()->GetLayout()->GetLayout()->elements;
     EXPECT_EQ((*elements)[8].element.alignedByteOffset, 16u); // tangent after the normal
     EXPECT_EQ((*elements)[9].element.alignedByteOffset, 12u);
+    EXPECT_EQ((*elements)[10].element.alignedByteOffset, 20u); // the target's colour
 }
 
 // Every kind's layout matches its sample programs: the engine makes a device

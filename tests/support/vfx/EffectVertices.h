@@ -23,6 +23,9 @@ struct ShapeVertex {
 };
 static_assert(sizeof(ShapeVertex) == 52);
 
+// A morphing model's targets in stream 1 are model vertices too (the
+// runtime binds the target model's set at the same stride), read with the
+// normal at 12 and the tangent at 16.
 struct ModelVertex {
     float position[3];
     uint8_t tangent[4];
@@ -32,12 +35,6 @@ struct ModelVertex {
 };
 static_assert(sizeof(ModelVertex) == 48);
 
-struct MorphTarget {
-    float position[3];
-    uint8_t normal[4];
-    uint8_t tangent[4];
-};
-static_assert(sizeof(MorphTarget) == 20);
 
 struct ProjectionVertex {
     float position[3];

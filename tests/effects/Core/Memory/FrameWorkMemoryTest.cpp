@@ -74,4 +74,35 @@ TEST(FrameWorkMemoryTest, WithoutABufferNothingIsHandedOut) {
     EXPECT_EQ(memory.Allocate(16), nullptr);
 }
 
+// What a frame has taken, read after it: above the half size exactly when
+// one of its requests failed, and nothing once the halves flip.
+TEST(FrameWorkMemoryTest, TheUsedSizeShowsAFailedRequest) {
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> requests;
+        bool flipAfter;
+        uint64_t used;
+        bool failed;
+    };
+    const Case cases[] = {
+        {"one byte counts sixteen", {1}, false, 16, false},
+        {"the whole half fits", {496, 16}, false, 512, false},
+        {"one byte past the half fails", {512, 1}, false, 528, true},
+        {"failed requests stay counted", {500, 32, 1}, false, 560, true},
+        {"a flip starts the new half empty", {500, 32}, true, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> buffer(1024);
+        FrameWorkMemory memory;
+        memory.Setup(buffer.data(), 1024);
+        for (uint32_t bytes : c.requests)
+            memory.Allocate(bytes);
+        if (c.flipAfter)
+            memory.Flip();
+        EXPECT_EQ(memory.GetUsedSize(), c.used);
+        EXPECT_EQ(memory.GetUsedSize() > memory.GetHalfSize(), c.failed);
+    }
+}
+
 } // namespace

@@ -36,6 +36,7 @@ struct PoolCase {
     uint32_t capacity;
     std::vector<PoolStep> steps;
     uint32_t usedAfter;
+    uint64_t refusedAfter;
 };
 
 const PoolCase kPoolCases[] = {
@@ -43,36 +44,54 @@ const PoolCase kPoolCases[] = {
      4u << 20,
      4096,
      {Take(0, 4096), Take(-1)},
-     4096},
-    {"TheTailBelowOneBlockIsNeverUsed", 2000, 1, {Take(0), Take(-1)}, 1},
-    {"AllocateFreeAllocateReturnsTheSameBlock", 4 * kBlock, 4, {Take(0), Give(0), Take(0)}, 1},
+     4096,
+     1},
+    {"TheTailBelowOneBlockIsNeverUsed", 2000, 1, {Take(0), Take(-1)}, 1, 1},
+    {"AllocateFreeAllocateReturnsTheSameBlock", 4 * kBlock, 4, {Take(0), Give(0), Take(0)}, 1, 0},
     {"FreeingAThenBGivesBThenA",
      4 * kBlock,
      4,
      {Take(0, 3), Give(0), Give(1), Take(1), Take(0), Take(3)},
-     4},
+     4,
+     0},
     {"AFreeOnAnExhaustedPoolLetsExactlyOneAllocationSucceed",
      3 * kBlock,
      3,
      {Take(0, 3), Give(1), Take(1), Take(-1)},
-     3},
+     3,
+     1},
     {"AnAddressInsideABlockFreesThatBlock",
      4 * kBlock,
      4,
      {Take(0, 2), Give(1, 8), Give(0, kBlock - 1), Take(0), Take(1), Take(2)},
-     3},
-    {"UsedIsAllocationsMinusFrees", 8 * kBlock, 8, {Take(0, 5), Give(3), Give(1)}, 3},
+     3,
+     0},
+    {"UsedIsAllocationsMinusFrees", 8 * kBlock, 8, {Take(0, 5), Give(3), Give(1)}, 3, 0},
     {"NullOutsideAndAlreadyFreeAddressesAreRefused",
      4 * kBlock,
      4,
      {Take(0, 2), Give(1), Give(1), Give(1, 512), Give(2), Give(4), Give(-1), Take(1), Take(2),
       Take(3), Take(-1)},
-     4},
+     4,
+     1},
     {"ASecondSetupForgetsTheBlocksInUse",
      4 * kBlock,
      4,
      {Take(0, 3), {PoolStep::kSetupAgain, 0}, Take(0, 4), Take(-1)},
-     4},
+     4,
+     1},
+    {"RefusedTakesCountUntilTheNextSetup",
+     kBlock,
+     1,
+     {Take(0), Take(-1, 2), Give(0), Take(0)},
+     1,
+     2},
+    {"ASecondSetupForgetsTheRefusedTakes",
+     kBlock,
+     1,
+     {Take(0), Take(-1), {PoolStep::kSetupAgain, 0}, Take(0)},
+     1,
+     0},
 };
 
 class UnitPoolSteps : public testing::TestWithParam<PoolCase> {};
@@ -116,6 +135,7 @@ TEST_P(UnitPoolSteps, HandsOutAndTakesBackBlocks) {
     }
     EXPECT_EQ(pool.GetUsedCount(), c.usedAfter);
     EXPECT_EQ(pool.GetUsedSize(), uint64_t{c.usedAfter} * kBlock);
+    EXPECT_EQ(pool.GetRefusedCount(), c.refusedAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(UnitInstancePoolTest, UnitPoolSteps, testing::ValuesIn(kPoolCases),

@@ -15,6 +15,7 @@
 #include "effects/Core/Resource/EffectPartResource.h"
 #include "effects/Core/Resource/EmitterResource.h"
 #include "effects/Core/Resource/EmitterSpawnEntry.h"
+#include "effects/Core/Resource/EmitterTimedEntry.h"
 #include "effects/Core/Resource/ModelResource.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/Core/Resource/ParticleResource.h"
@@ -30,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -49,9 +51,13 @@ struct GameEffect {
     const char* name; // the name the screen registers it under
     // A logo one, the title intro and idle, one per menu entry; the
     // orientation quads (one in the second logo, seven in the setup); the
-    // first logo's seven models, the second's four projection boxes, the
-    // third's five meshes; one per mark of the screen layout (each with a
-    // texture of its own); then the sparks their emitters emit.
+    // units behind the eye in the setup that build the vertex formats and
+    // carriers the others leave out (twelve); the last logo's seven
+    // particles that draw nothing (child effect, track groups, listener,
+    // lag) and the menu's emitting host with its four; the first logo's
+    // seven models, the second's four projection boxes, the third's five
+    // meshes; one per mark of the screen layout (each with a texture of
+    // its own); then the sparks their emitters emit.
     uint32_t units;
     uint32_t textures;
 };
@@ -60,10 +66,10 @@ const GameEffect kEffects[] = {
     {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 4, 3},
     {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 12, 5},
     {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 11, 5},
-    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 13, 7},
+    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 20, 7},
     {"title", "title_main.vfxb", "title/title_main.vfxb", 20, 8},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 23, 13},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 40, 4},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 28, 13},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 52, 4},
 };
 
 // Every texture is an RGBA DDS: the 4-byte magic, the 124-byte header, then
@@ -325,9 +331,10 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     EXPECT_EQ(title.GetTrigger(1)->timeline, -1);
 
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
-    // Six entries, the backdrop, four units of rings and circles, five
-    // marks shown throughout, six highlight marks, the spark.
-    EXPECT_EQ(menu.GetUnitCount(), 23u);
+    // Six entries, the backdrop, four units of rings and circles, the
+    // emitting host and its four particles, five marks shown throughout,
+    // six highlight marks, the spark.
+    EXPECT_EQ(menu.GetUnitCount(), 28u);
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
@@ -340,11 +347,12 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
         ASSERT_NE(timeline, nullptr) << entry;
         // Highlight entry k and decision entry k + 7 act on menu unit k;
         // a highlight also starts the entry's mark, the units after the
-        // backdrop, the rings and the five marks shown throughout.
+        // backdrop, the rings, the emitting host with its particles and the
+        // five marks shown throughout.
         const uint32_t unit = entry < 6 ? entry : entry - 7;
         EXPECT_EQ(timeline->GetItem(0)->target, static_cast<int16_t>(unit)) << entry;
         if (entry < 6) {
-            EXPECT_EQ(timeline->GetItem(1)->target, static_cast<int16_t>(16 + entry)) << entry;
+            EXPECT_EQ(timeline->GetItem(1)->target, static_cast<int16_t>(21 + entry)) << entry;
         }
         EXPECT_EQ(t->bind, -1) << entry;
         timelines.insert(t->timeline);
@@ -535,6 +543,179 @@ TEST_F(GameEffectFiles, TogetherTheyHoldEveryParticleClassAndList) {
     for (uint32_t list = 0; list <= 6; ++list)
         EXPECT_EQ(lists.count(list), 1u) << list;
     EXPECT_EQ(events.size(), 4u);
+}
+
+// What the seven files ask of the particles they emit and play: for each
+// of colour, scale, rotation and translation the ways its member is chosen;
+// the accelerations and the speed factor; the emissions' transform and
+// colour modes; the track groups; the listener's particle, the lagging one
+// and the child effect; the menu's attaching emitter and its timers.
+struct ParticleSurvey {
+    enum Way {
+        kOwnFlag,         // animated by the unit's own flag
+        kSharedNamed,     // shared from a unit named by a positive index that has it
+        kSharedUnnamed,   // shared with no unit named: the unit's own values
+        kInheritAnimated, // animated and inherited from an attached unit
+        kInheritOnly,     // inherited from an attached unit, not animated
+        kNeither,         // emitted, neither animated nor inherited
+        kWays
+    };
+    bool ways[4][kWays] = {};
+    bool accelerations[3][2] = {}; // local, world, speed factor: without, with
+    std::set<uint32_t> transformModes, colourModes, trackGroups;
+    bool relativeFromNoPoint = false, relativeFromPoint = false;
+    bool listener = false, lagging = false;
+    uint32_t mostTimers = 0;
+    bool periodic = false, byDistance = false;
+};
+
+// The unit's four properties in the order colour, scale, rotation,
+// translation: animated by its flag, shared, and the link flag taking it.
+bool OwnFlag(const FulgorCore::UnitResource& u, int p) {
+    return p == 0   ? u.IsColourAnimated()
+           : p == 1 ? u.IsScaleAnimated()
+           : p == 2 ? u.IsRotationAnimated()
+                    : u.IsTranslationAnimated();
+}
+bool Shares(const FulgorCore::UnitResource& u, int p) {
+    return p == 0   ? u.SharesColourData()
+           : p == 1 ? u.SharesScaleData()
+           : p == 2 ? u.SharesRotationData()
+                    : u.SharesTranslationData();
+}
+bool Inherits(const FulgorCore::EmitterSpawnEntry& e, int p) {
+    using E = FulgorCore::EmitterSpawnEntry;
+    return e.GetField(p == 0 ? E::kPLCl : p == 1 ? E::kPLSc : p == 2 ? E::kPLRt : E::kPLPs) != 0;
+}
+
+void Survey(const PackageResource& package, ParticleSurvey& s) {
+    using E = FulgorCore::EmitterSpawnEntry;
+    using S = ParticleSurvey;
+    for (uint32_t i = 0; i < package.GetUnitCount(); ++i) {
+        const FulgorCore::UnitResource& u = *package.GetUnit(i);
+        const int32_t named = u.GetSharedDataUnitIndex();
+        for (int p = 0; p < 4; ++p) {
+            s.ways[p][S::kOwnFlag] |= OwnFlag(u, p) && !Shares(u, p);
+            s.ways[p][S::kSharedNamed] |= Shares(u, p) && named >= 0 && !OwnFlag(u, p) &&
+                                          package.GetUnit(static_cast<uint32_t>(named)) &&
+                                          OwnFlag(*package.GetUnit(static_cast<uint32_t>(named)), p);
+            s.ways[p][S::kSharedUnnamed] |= Shares(u, p) && named < 0 && !OwnFlag(u, p);
+        }
+        const bool has[3] = {u.HasAcceleration(), u.HasWorldAcceleration(), u.HasSpeedFactor()};
+        for (int k = 0; k < 3; ++k)
+            s.accelerations[k][has[k] ? 1 : 0] = true;
+        if (u.GetFlagAME())
+            s.trackGroups.insert(u.GetAnimScale() | u.GetAnimRotation() << 1 |
+                                 u.GetAnimTranslate() << 2);
+        s.listener |= u.GetFlagFGr() != 0;
+        s.lagging |= u.GetFlagPFc() && !u.GetFuCt().IsOne();
+        for (uint32_t k = 0; k < u.GetEmitterPartCount(); ++k) {
+            const FulgorCore::EmitterResource& emitter = *u.GetEmitterPart(k);
+            const bool hasPoints = emitter.GetKind() == 1 || emitter.GetKind() >= 5;
+            for (uint32_t n = 0; n < emitter.GetSpawnEntryCount(); ++n) {
+                const E& entry = *emitter.GetSpawnEntry(n);
+                const FulgorCore::UnitResource* target = package.GetUnit(entry.GetTgUI());
+                if (!target)
+                    continue;
+                const uint32_t mode = entry.GetField(E::kApCd);
+                s.transformModes.insert(mode);
+                s.colourModes.insert(entry.GetField(E::kApCl));
+                if (mode == 3 && entry.GetField(E::kApbT))
+                    (hasPoints ? s.relativeFromPoint : s.relativeFromNoPoint) = true;
+                const int32_t link = emitter.GetParentLink(entry.GetPLNo());
+                const bool linked = link >= 0 && package.GetUnit(static_cast<uint32_t>(link));
+                for (int p = 0; p < 4; ++p) {
+                    const bool animated = OwnFlag(*target, p) || Shares(*target, p);
+                    const bool inherited = linked && Inherits(entry, p);
+                    s.ways[p][S::kInheritAnimated] |= inherited && animated;
+                    s.ways[p][S::kInheritOnly] |= inherited && !animated;
+                    s.ways[p][S::kNeither] |= !inherited && !animated;
+                }
+            }
+            s.mostTimers = std::max(s.mostTimers, emitter.GetTimedEntryCount());
+            for (uint32_t n = 0; n < emitter.GetTimedEntryCount(); ++n) {
+                const FulgorCore::EmitterTimedEntry& timer = *emitter.GetTimedEntry(n);
+                const E* entry = emitter.GetSpawnEntry(timer.GetTgtI());
+                s.periodic |= timer.GetGnIv() > 0.0f;
+                s.byDistance |= entry && entry->GetField(E::kApCd) == 0 &&
+                                std::bit_cast<float>(timer.GetGnDI()) > 0.0f;
+            }
+        }
+    }
+}
+
+TEST_F(GameEffectFiles, TogetherTheyBuildParticlesEveryWayTheirDataAllows) {
+    ParticleSurvey s;
+    for (const GameEffect& e : kEffects)
+        Survey(Package(e.name), s);
+    struct Row {
+        std::string name;
+        bool holds;
+    };
+    std::vector<Row> rows;
+    const char* const properties[4] = {"colour", "scale", "rotation", "translation"};
+    const char* const ways[ParticleSurvey::kWays] = {
+        "animated by its own flag",
+        "shared from a unit named by a positive index",
+        "shared with no unit named",
+        "animated and inherited from an attached unit",
+        "inherited from an attached unit, not animated",
+        "emitted neither animated nor inherited"};
+    for (int p = 0; p < 4; ++p)
+        for (int w = 0; w < ParticleSurvey::kWays; ++w)
+            rows.push_back({std::string(properties[p]) + " " + ways[w], s.ways[p][w]});
+    const char* const accelerations[3] = {"acceleration", "world acceleration", "speed factor"};
+    for (int k = 0; k < 3; ++k) {
+        rows.push_back({std::string("a unit without ") + accelerations[k], s.accelerations[k][0]});
+        rows.push_back({std::string("a unit with ") + accelerations[k], s.accelerations[k][1]});
+    }
+    for (uint32_t mode = 0; mode < 4; ++mode) {
+        rows.push_back({"transform mode " + std::to_string(mode) + " of an emission",
+                        s.transformModes.count(mode) == 1});
+        rows.push_back({"colour mode " + std::to_string(mode) + " of an emission",
+                        s.colourModes.count(mode) == 1});
+    }
+    rows.push_back({"mode 3 relative from an emitter without points", s.relativeFromNoPoint});
+    rows.push_back({"mode 3 relative flag from a shape's point", s.relativeFromPoint});
+    for (const auto& [group, name] : {std::pair<uint32_t, const char*>{1, "scale tracks alone"},
+                                      {2, "rotation tracks alone"},
+                                      {4, "translation tracks alone"},
+                                      {7, "all three track groups"}})
+        rows.push_back({name, s.trackGroups.count(group) == 1});
+    rows.push_back({"a particle whose position the listener hears", s.listener});
+    rows.push_back({"a particle lagging behind its motion", s.lagging});
+    rows.push_back({"nine timers of one emitter (two blocks)", s.mostTimers >= 9});
+    rows.push_back({"a periodic timer", s.periodic});
+    rows.push_back({"a timer by distance", s.byDistance});
+
+    // The last logo: a particle whose child effect is the background.
+    const PackageResource& logo = Package("vfx/logo_fulgor.vfxb");
+    bool child = false;
+    for (uint32_t i = 0; i < logo.GetUnitCount(); ++i) {
+        const char* name = logo.GetUnit(i)->GetReferenceName();
+        child |= name && std::string(name) == "vfx/logo_bg.vfxb";
+    }
+    rows.push_back({"the last logo's particle playing the background", child});
+    // The menu: kind 5 attaching units -1, 3, -1, 5, which animate their
+    // scale and colour.
+    const PackageResource& menu = Package("game_menu/game_menu.vfxb");
+    bool attaching = false;
+    for (uint32_t i = 0; i < menu.GetUnitCount(); ++i) {
+        for (uint32_t k = 0; k < menu.GetUnit(i)->GetEmitterPartCount(); ++k) {
+            const FulgorCore::EmitterResource& e = *menu.GetUnit(i)->GetEmitterPart(k);
+            attaching |= e.GetKind() == 5 && e.HasParentLinks() && e.GetParentLink(0) == -1 &&
+                         e.GetParentLink(1) == 3 && e.GetParentLink(2) == -1 &&
+                         e.GetParentLink(3) == 5;
+        }
+    }
+    rows.push_back({"the menu's kind 5 attaching -1, 3, -1, 5", attaching});
+    for (uint32_t unit : {3u, 5u}) {
+        const FulgorCore::UnitResource& u = *menu.GetUnit(unit);
+        rows.push_back({"menu unit " + std::to_string(unit) + " animating scale and colour",
+                        u.IsScaleAnimated() && u.IsColourAnimated()});
+    }
+    for (const Row& row : rows)
+        EXPECT_TRUE(row.holds) << row.name;
 }
 
 TEST_F(GameEffectFiles, DestroyingThemGivesEveryDeviceObjectBack) {
