@@ -6,6 +6,7 @@
 #include "game/vfx/CountedInterface.h"
 #include "game/vfx/DeviceInterface.h"
 
+#include <cstddef>
 #include <map>
 
 namespace Mireku::Graphics {
@@ -112,6 +113,9 @@ public:
     Mireku::Graphics::RasterizerState* GetRasterizerState(uint32_t index) const;
     Mireku::Graphics::BlendState* GetBlendState(uint32_t index) const;
     const float* GetVertexConstants() const { return vertexConstants_[0]; }
+    // The shader pairs kept for keys already asked for (kept until the
+    // device goes).
+    size_t GetCachedShaderCount() const { return cache_.size(); }
     const float* GetPixelConstants() const { return pixelConstants_[0]; }
 
 private:

@@ -24,6 +24,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <thread>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -101,6 +102,9 @@ struct Step {
     Until until;
     uint32_t atMost;       // frames, settling included
     Look look = &NotBlack; // what the rectangle shows
+    // Frames in a row the screen must be up, with no fade darkening it,
+    // before its picture is asked for.
+    uint32_t settle = 3;
 };
 
 template <class Scene> bool On(const Now& now) {
@@ -119,6 +123,8 @@ public:
     void ShowError(const char* text) override { errors.push_back(text ? text : ""); }
 
     void OnFrame(const float& frames) override {
+        if (totalFrames == 0 && beforeFirstFrame)
+            beforeFirstFrame();
         GameFramework::OnFrame(frames);
         ++totalFrames;
         if (done_)
@@ -132,24 +138,31 @@ public:
     }
 
     // The render thread's side: the back buffer of the frame just drawn,
-    // when one is wanted. Frames are drawn in full only from when a picture
-    // is wanted: the one read and the one before it, whose picture the
-    // screen may draw again (a flash shows last frame's field).
+    // when it is the one asked for. It presents each frame while the main
+    // thread runs the next, the present of frame k being its (k + 1)-th.
+    // Frames are drawn in full only from when a picture is wanted: the one
+    // read and the one before it, whose picture the screen may draw again
+    // (a flash shows last frame's field).
     static void Observe(sys::gpu::Device* gpu, void* user) {
         auto* self = static_cast<ScriptedGame*>(user);
-        if (!self->wantPicture_.load() || Mireku::Graphics::GraphicsDevice::FramesInFullInARow() < 2)
+        const uint32_t presented = self->presents_.fetch_add(1) + 1;
+        if (presented != self->pictureAt_.load())
             return;
         self->picture_.assign(1280u * 720u * 4u, 0);
         const sys::gpu::Rect all{0, 0, 1280, 720};
-        if (!gpu->ReadPixels(gpu->GetBackBuffer(), all, self->picture_.data()))
+        if (Mireku::Graphics::GraphicsDevice::FramesInFullInARow() < 2 ||
+            !gpu->ReadPixels(gpu->GetBackBuffer(), all, self->picture_.data()))
             self->picture_.clear();
-        self->wantPicture_.store(false);
         Mireku::Graphics::GraphicsDevice::SetFramesInFull(false);
         self->havePicture_.store(true);
     }
 
     std::vector<std::string> errors;
     std::vector<std::string> failures;
+    // The pictures read back, in the order the steps took them.
+    std::vector<std::vector<uint8_t>> pictures;
+    // Runs once the game has started, before its first frame (null: none).
+    void (*beforeFirstFrame)() = nullptr;
     uint32_t totalFrames = 0;
     size_t stepsDone = 0;
 
@@ -170,6 +183,7 @@ private:
             Lift(keysDown_);
             stepsDone = ++step_;
             frame_ = 0;
+            keyFrame_ = 0;
             pictureAsked_ = pictureChecked_ = false;
             readyFrames_ = 0;
             done_ = step_ == steps_.size();
@@ -183,22 +197,38 @@ private:
             return;
         }
         sceneless_ = 0;
-        // The picture is asked for on the third frame that the screen is up
-        // and no fade darkens it: the one being drawn while it is asked for
-        // may still be the last of the screen's fade-in.
+        // The picture is asked for once the screen has been up, with no
+        // fade darkening it, for the step's settling frames (three at
+        // least: the one being drawn while it is asked for may still be
+        // the last of the screen's fade-in).
         const bool clear = driver && driver->GetFadeLevel() == 0;
         readyFrames_ = clear && s.ready(now) ? readyFrames_ + 1 : 0;
-        if (!pictureAsked_ && readyFrames_ >= 3) {
+        if (!pictureAsked_ && readyFrames_ >= s.settle) {
             pictureAsked_ = true;
             if (s.sprites.x1 <= s.sprites.x0)
                 pictureChecked_ = true;
             else {
+                // Once the render thread has presented the frame before
+                // this one, frames are drawn in full from the next on, and
+                // the one after that is read: the same frame on every run.
+                if (!WaitForPresent(totalFrames))
+                    return Fail("the render thread stopped presenting");
                 Mireku::Graphics::GraphicsDevice::SetFramesInFull(true);
-                wantPicture_.store(true);
+                pictureAt_.store(totalFrames + 3);
             }
         }
         if (pictureChecked_)
-            Hold(s.press == Press::kHold || frame_ % 8 < 2 ? s.keys : 0);
+            Hold(s.press == Press::kHold || keyFrame_++ % 8 < 2 ? s.keys : 0);
+    }
+
+    // Until the present of the frame before frame `frame` (at most 20 s).
+    bool WaitForPresent(uint32_t frame) {
+        for (int waited = 0; presents_.load() < frame; ++waited) {
+            if (waited == 20000)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
     }
 
     void TakePicture() {
@@ -208,6 +238,7 @@ private:
         const Rect& r = steps_[step_].sprites;
         if (picture_.size() != 1280u * 720u * 4u)
             return Fail("the back buffer could not be read");
+        pictures.push_back(picture_);
         const std::string wrong = steps_[step_].look(Picture{picture_.data()}, r);
         if (!wrong.empty())
             Fail(wrong);
@@ -232,13 +263,17 @@ private:
     std::vector<playthrough::Step> steps_;
     size_t step_ = 0;
     uint32_t frame_ = 0;
+    // Frames since the step's picture was checked: taps keep their time
+    // from there, however long the screen took to come up.
+    uint32_t keyFrame_ = 0;
     uint32_t keysDown_ = 0;
     int sceneless_ = 0;
     uint32_t readyFrames_ = 0;
     bool pictureAsked_ = false;
     bool pictureChecked_ = false;
     bool done_ = false;
-    std::atomic<bool> wantPicture_{false};
+    std::atomic<uint32_t> presents_{0};
+    std::atomic<uint32_t> pictureAt_{0}; // the present to read, 0 for none
     std::atomic<bool> havePicture_{false};
     std::vector<uint8_t> picture_;
 };
@@ -254,14 +289,23 @@ protected:
         return steps;
     }
 
-    template <size_t N> void Play(const Step (&table)[N], uint32_t script) {
+    // Plays the script; the pictures its steps read back.
+    template <size_t N>
+    std::vector<std::vector<uint8_t>> Play(const Step (&table)[N], uint32_t script,
+                                           void (*beforeFirstFrame)() = nullptr) {
         std::vector<Step> steps = StepsOf(table, script);
-        ASSERT_FALSE(steps.empty());
+        if (steps.empty()) {
+            ADD_FAILURE() << "no steps in script " << script;
+            return {};
+        }
         const size_t count = steps.size();
         auto* game = new ScriptedGame(std::move(steps));
+        game->beforeFirstFrame = beforeFirstFrame;
         Run(*game);
         EXPECT_EQ(game->stepsDone, count) << "steps run to their end";
+        std::vector<std::vector<uint8_t>> pictures = std::move(game->pictures);
         game->Release();
+        return pictures;
     }
 
     // Runs the game until it closes; every error it reported and every

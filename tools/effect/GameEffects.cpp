@@ -5,10 +5,12 @@
 #include "tools/effect/EffectComposition.h"
 #include "tools/effect/PackageWriter.h"
 #include "tools/effect/ParticleShowcase.h"
+#include "tools/sampledata/ScreenLayout.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 
 namespace effecttools {
@@ -45,6 +47,22 @@ TextureValue Texture(const char* label, uint8_t r, uint8_t g, uint8_t b) {
     return {std::string(label), DiscTexture(r, g, b), std::nullopt};
 }
 
+// A 4 by 4 RGBA texture of one opaque colour (0xRRGGBB): a mark's.
+TextureValue FlatTexture(uint32_t colour) {
+    constexpr uint32_t kSize = 4;
+    std::vector<uint8_t> pixels(kSize * kSize * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        pixels[i] = static_cast<uint8_t>(colour >> 16);
+        pixels[i + 1] = static_cast<uint8_t>(colour >> 8);
+        pixels[i + 2] = static_cast<uint8_t>(colour);
+        pixels[i + 3] = 255;
+    }
+    return {std::string("mark"),
+            tools::WriteDds(sys::DdsFormat::R8G8B8A8, kSize, kSize, 1, false, pixels.data(),
+                            pixels.size()),
+            std::nullopt};
+}
+
 // An easing from `from` to `to` over `frames`.
 FloatValue Ease(float from, float to, float frames) {
     EasingValue e;
@@ -64,11 +82,16 @@ ColorValue Tint(float r, float g, float b, float a) {
     return c;
 }
 
-// A draw part of the given data, on texture layer 0 of the package.
+// The draw list of the screens' marks: the last, so that nothing of the
+// screens' own effects draws over them.
+constexpr uint8_t kMarkList = 6;
+
+// A draw part of the given data, on texture layer 0 of the package, in the
+// draw list before the marks'.
 DrawPartValue Part(DrawDataValue data, int8_t texture = 0) {
     DrawPartValue p;
     p.data = std::move(data);
-    p.priority = 8;
+    p.priority = kMarkList - 1;
     p.fields = {{"DMod", 1}, {"UvSC", 1}, {"bPDs", 1}};
     p.uvLayers.push_back(UvTransformValue{0u, 1u, std::nullopt, std::nullopt, std::nullopt});
     p.textureLayers["TCo1"] = {
@@ -150,8 +173,8 @@ UnitValue LogoUnit() {
 // How far in front of the screens' camera (at the origin, looking down -Z)
 // an effect plays: a screen's own effects, and the logos' backdrop, which
 // also plays as a child of the last logo and so that far behind it.
-constexpr float kScreenDepth = 600.0f;
-constexpr float kBackdropDepth = 300.0f;
+const float kScreenDepth = sampledata::ScreenDepth(sampledata::EffectScreen::kTitle);
+const float kBackdropDepth = sampledata::ScreenDepth(sampledata::EffectScreen::kLogoBackground);
 
 // How each file sorts its draws (0-3; 2 and 3 by depth), spread so that
 // the seven together use every mode.
@@ -187,16 +210,21 @@ void AddAngleFade(EffectFileValue& f, uint32_t mode) {
 // Entries take part under the instance's default flag word.
 constexpr uint8_t kEntryFlags = 1;
 
-// A timeline of one item that starts unit `target` for `frames`.
-TimelineValue StartUnit(int16_t target, uint16_t frames) {
-    TimelineValue t;
-    t.length = frames;
+// A timeline item that starts unit `target` for `frames`.
+TimelineItemValue StartItem(int16_t target, uint16_t frames) {
     TimelineItemValue item;
     item.target = target;
     item.enabled = 1;
     item.flags = kEntryFlags;
     item.endFrame = frames;
-    t.items.push_back(item);
+    return item;
+}
+
+// A timeline of one item that starts unit `target` for `frames`.
+TimelineValue StartUnit(int16_t target, uint16_t frames) {
+    TimelineValue t;
+    t.length = frames;
+    t.items.push_back(StartItem(target, frames));
     return t;
 }
 
@@ -205,6 +233,19 @@ void PlayLogoUnit(EffectFileValue& f) {
     f.package.timelines.push_back(StartUnit(0, static_cast<uint16_t>(kLogoLife)));
     f.package.assignments.push_back(
         {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+}
+
+void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life, uint16_t frames,
+              std::optional<size_t> join = std::nullopt);
+void AddLogoModels(EffectFileValue& f);
+DrawPartValue RingPart(uint16_t segments, bool centre, float radius, float width, float height,
+                       uint32_t sets);
+void AddLogoProjections(EffectFileValue& f);
+void AddLogoMeshes(EffectFileValue& f);
+
+// A logo's marks live as long as the logo.
+void AddLogoMarks(EffectFileValue& f, sampledata::EffectScreen screen) {
+    AddMarks(f, screen, kLogoLife, static_cast<uint16_t>(kLogoLife));
 }
 
 // A unit drawing a screen-sized backdrop quad with a point emitter.
@@ -247,6 +288,7 @@ std::vector<uint8_t> LogoBackground() {
     f.package.textures = {Texture("bg", 40, 60, 120)};
     f.package.units.push_back(Backdrop(LogoUnit()));
     PlayLogoUnit(f);
+    AddLogoMarks(f, sampledata::EffectScreen::kLogoBackground);
     return WriteWithSparks(f);
 }
 
@@ -267,6 +309,8 @@ std::vector<uint8_t> LogoFirst() {
     u.emitters.push_back(Emitter(4, RadiusShape(0.0f, 120.0f)));
     f.package.units.push_back(u);
     PlayLogoUnit(f);
+    AddLogoModels(f);
+    AddLogoMarks(f, sampledata::EffectScreen::kLogoFirst);
     return WriteWithSparks(f);
 }
 
@@ -304,6 +348,8 @@ std::vector<uint8_t> LogoSecond() {
     f.package.units.push_back(u);
     PlayLogoUnit(f);
     AddOrientationUnits(f, 1, kLogoLife, static_cast<uint16_t>(kLogoLife));
+    AddLogoProjections(f);
+    AddLogoMarks(f, sampledata::EffectScreen::kLogoSecond);
     return WriteWithSparks(f);
 }
 
@@ -341,6 +387,8 @@ std::vector<uint8_t> LogoThird() {
     f.package.assignments.push_back({int16_t{0}, std::nullopt});
     PlayLogoUnit(f);
     AddLastLogoParticles(f, static_cast<uint16_t>(kLogoLife));
+    AddLogoMeshes(f);
+    AddLogoMarks(f, sampledata::EffectScreen::kLogoThird);
     return WriteWithSparks(f);
 }
 
@@ -603,6 +651,329 @@ void PlayUnits(EffectFileValue& f, const std::vector<UnitValue>& units, uint16_t
     }
 }
 
+// Draws without blending: the texture's alpha is not looked at.
+void Opaque(DrawPartValue& p) {
+    std::erase_if(p.fields, [](const FieldValue& v) { return v.tag == "DMod"; });
+    p.fields.push_back({"DMod", 0});
+}
+
+// A 48-byte vertex of a mark's model or mesh at (x, y): white, facing the
+// camera, its texture coordinates at the origin (a mark's texture is of
+// one colour).
+std::vector<uint8_t> FlatVertex(float x, float y) {
+    std::vector<uint8_t> v(48, 0);
+    const float position[3] = {x, y, 0.0f};
+    std::memcpy(&v[0], position, sizeof(position));
+    const uint8_t tangent[4] = {255, 128, 128, 255}; // +X
+    const uint8_t normal[4] = {128, 128, 255, 255};  // +Z, toward the camera
+    std::memcpy(&v[12], tangent, sizeof(tangent));
+    std::memcpy(&v[16], normal, sizeof(normal));
+    std::fill(v.begin() + 20, v.begin() + 24, uint8_t{255});
+    return v;
+}
+
+// The four corners of a rectangle of half extents (w, h) about the origin,
+// and its two triangles.
+std::vector<uint8_t> FlatRectangle(float w, float h) {
+    std::vector<uint8_t> bytes;
+    const float corners[4][2] = {{-w, -h}, {w, -h}, {w, h}, {-w, h}};
+    for (const auto& c : corners) {
+        const std::vector<uint8_t> v = FlatVertex(c[0], c[1]);
+        bytes.insert(bytes.end(), v.begin(), v.end());
+    }
+    return bytes;
+}
+const std::vector<uint16_t> kRectangleIndices{0, 1, 2, 0, 2, 3};
+
+// The part of a mark: its draw type filling its box (half extents w and h
+// in world units) with its own flat texture, opaque, in the marks' list.
+DrawPartValue MarkPart(EffectFileValue& f, const sampledata::LayoutMark& mark, float w, float h) {
+    f.package.textures.push_back(FlatTexture(mark.colour));
+    const auto texture = static_cast<int8_t>(f.package.textures.size() - 1);
+    // A billboard's draw size is its width, a circle's its radius; a quad,
+    // model or mesh takes its own extents at draw size 1.
+    DrawPartValue p;
+    float size = 1.0f;
+    switch (mark.drawType) {
+    case 2:
+        p = Part(DrawDataType2Value{{{"DivU", 1}, {"DivV", 1}, {"AnmI", 1}}}, texture);
+        size = 2.0f * w;
+        break;
+    case 5: {
+        ModelValue model;
+        model.stream1 = VertexStreamValue{FlatRectangle(w, h), false, kRectangleIndices};
+        f.package.models.push_back(model);
+        DrawDataType5Value data;
+        data.list = std::vector<int8_t>{static_cast<int8_t>(f.package.models.size() - 1)};
+        p = Part(data, texture);
+        break;
+    }
+    case 3:
+        // Along the unit's X axis, its end pieces one half height long.
+        p = Part(DrawDataType3Value{Constant(h), Constant(2.0f * (w - h))}, texture);
+        break;
+    case 6: {
+        // Two points of the data, across the box.
+        DrawDataType6Value strip;
+        strip.fields = {{"Type", 1}};
+        std::vector<uint8_t> points(32);
+        const float ends[8] = {-w, 0.0f, 0.0f, 0.0f, w, 0.0f, 0.0f, 1.0f};
+        std::memcpy(points.data(), ends, sizeof(ends));
+        strip.points = points;
+        strip.floats = {{"Wid", Constant(h)},
+                        {"WidH", Constant(1.0f)},
+                        {"WidC", Constant(1.0f)},
+                        {"WidT", Constant(1.0f)}};
+        const ColorValue white = Tint(1.0f, 1.0f, 1.0f, 1.0f);
+        strip.colors = {{"ColH", white}, {"ColC", white}, {"ColT", white}};
+        p = Part(strip, texture);
+        break;
+    }
+    case 7:
+        // Its band from half the radius to the whole.
+        p = RingPart(64, false, 0.75f * w, 0.25f * w, 0.0f, 1);
+        p.textureLayers["TCo1"].list = std::vector<int8_t>{texture};
+        break;
+    case 8:
+        p = Part(DrawDataType8Value{Constant(64.0f)}, texture);
+        size = w;
+        break;
+    case 11: {
+        // One frame of the mark's texture, the whole box (a sprite's size,
+        // as a billboard's, is its width and height).
+        DrawDataType11Value flipbook;
+        flipbook.fields = {{"bRXY", 0}, {"bRZ", 0}};
+        const uint16_t words[6] = {static_cast<uint16_t>(texture), 0, 0, 0, 0x7fff, 0x7fff};
+        const float floats[4] = {2.0f * w, 2.0f * h, 0.0f, 0.0f};
+        std::vector<uint8_t> key(28);
+        std::memcpy(&key[0], words, sizeof(words));
+        std::memcpy(&key[12], floats, sizeof(floats));
+        flipbook.keys = key;
+        p = Part(flipbook, texture);
+        break;
+    }
+    case 13: {
+        DrawDataType13Value mesh;
+        mesh.vertices = FlatRectangle(w, h);
+        mesh.indices = kRectangleIndices;
+        p = Part(mesh, texture);
+        break;
+    }
+    default: {
+        DrawDataType9Value quad;
+        quad.sizeX = w;
+        quad.sizeY = h;
+        p = Part(quad, texture);
+        break;
+    }
+    }
+    p.drawSize = TripleValue{1, Constant(size), std::nullopt, std::nullopt};
+    Opaque(p);
+    p.priority = kMarkList;
+    return p;
+}
+
+// A unit facing the camera that draws `mark` in its box, living `life`.
+UnitValue MarkUnit(EffectFileValue& f, const sampledata::LayoutMark& mark, int32_t life) {
+    const float depth = sampledata::ScreenDepth(mark.screen);
+    const float units = sampledata::UnitsPerPixel(depth);
+    const sampledata::ScreenBox& b = mark.box;
+    UnitValue u = Unit(life, 0, 0);
+    // A band runs along the unit's X axis; everything else faces the camera.
+    u.fields.push_back({"BAxs", mark.drawType == 3 ? 0u : 2u});
+    Place(u, TripleValue{0, Constant(sampledata::WorldX(0.5f * static_cast<float>(b.x0 + b.x1), depth)),
+                         Constant(sampledata::WorldY(0.5f * static_cast<float>(b.y0 + b.y1), depth)),
+                         std::nullopt});
+    u.drawParts.push_back(MarkPart(f, mark, 0.5f * units * static_cast<float>(b.Width()),
+                                   0.5f * units * static_cast<float>(b.Height())));
+    return u;
+}
+
+// The screen's marks of the layout table. Those shown throughout play from
+// one timeline, `frames` long, of their own or, where the package has no
+// room for another first-place timeline, from the timeline `join`; a game
+// menu entry's highlight mark plays from that entry's highlight timeline,
+// cut with it.
+void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life, uint16_t frames,
+              std::optional<size_t> join) {
+    TimelineValue shown;
+    shown.length = frames;
+    for (const sampledata::LayoutMark& mark : sampledata::LayoutMarks()) {
+        if (mark.screen != screen)
+            continue;
+        f.package.units.push_back(MarkUnit(f, mark, mark.menuEntry < 0 ? life : 0));
+        const auto unit = static_cast<int16_t>(f.package.units.size() - 1);
+        if (mark.menuEntry < 0) {
+            shown.items.push_back(StartItem(unit, frames));
+            continue;
+        }
+        TimelineValue& highlight = f.package.timelines.at(static_cast<size_t>(mark.menuEntry));
+        TimelineItemValue item = highlight.items.at(0);
+        item.target = unit;
+        highlight.items.push_back(item);
+    }
+    if (shown.items.empty())
+        return;
+    if (join) {
+        TimelineValue& t = f.package.timelines.at(*join);
+        t.items.insert(t.items.end(), shown.items.begin(), shown.items.end());
+        return;
+    }
+    f.package.timelines.push_back(shown);
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+}
+
+// A small mesh in the middle of a logo: n points on a circle of `radius`
+// about the origin, a fan of triangles, lit from the front with its normals
+// leaning out toward the rim (so falloff and lighting have angles to work
+// on). `lift` raises the rim toward the camera.
+std::vector<uint8_t> FanVertices(uint32_t n, float radius, float lift) {
+    std::vector<uint8_t> bytes = FlatVertex(0.0f, 0.0f);
+    for (uint32_t i = 0; i < n; ++i) {
+        const float a = 6.2831855f * static_cast<float>(i) / static_cast<float>(n);
+        std::vector<uint8_t> v = FlatVertex(radius * std::cos(a), radius * std::sin(a));
+        std::memcpy(&v[8], &lift, 4);
+        v[16] = static_cast<uint8_t>(128.0f + 90.0f * std::cos(a));
+        v[17] = static_cast<uint8_t>(128.0f + 90.0f * std::sin(a));
+        v[18] = 200;
+        bytes.insert(bytes.end(), v.begin(), v.end());
+    }
+    return bytes;
+}
+std::vector<uint16_t> FanIndices(uint32_t n) {
+    std::vector<uint16_t> indices;
+    for (uint32_t i = 0; i < n; ++i) {
+        indices.push_back(0);
+        indices.push_back(static_cast<uint16_t>(1 + i));
+        indices.push_back(static_cast<uint16_t>(1 + (i + 1) % n));
+    }
+    return indices;
+}
+
+// A falloff from a warm begin colour to a cool end colour, power 1, no
+// offset, the direction (read by modes 3 and 4) a little off the view axis.
+template <class Data> void Falloff(Data& data) {
+    data.colors = {{"FrCB", Tint(1.0f, 0.7f, 0.3f, 1.0f)}, {"FrCE", Tint(0.3f, 0.5f, 1.0f, 1.0f)}};
+    data.floats["FrC"] = Constant(1.0f);
+    data.floats["FrO"] = Constant(0.0f);
+    data.rimDirection = TripleValue{0, Constant(0.3f), Constant(-0.2f), Constant(0.0f)};
+}
+
+// A texture of nine mips for a model's reflections: a strip 256 texels
+// wide and one high (so the file stays small), halving down to one texel,
+// each level a grey of its own.
+TextureValue ReflectionTexture() {
+    std::vector<uint8_t> pixels;
+    for (uint32_t width = 256, level = 0; width >= 1; width /= 2, ++level) {
+        const auto grey = static_cast<uint8_t>(255 - 24 * level);
+        for (uint32_t i = 0; i < width; ++i)
+            pixels.insert(pixels.end(), {grey, grey, grey, 255});
+    }
+    return {std::string("reflection"),
+            tools::WriteDds(sys::DdsFormat::R8G8B8A8, 256, 1, 9, false, pixels.data(),
+                            pixels.size()),
+            std::nullopt};
+}
+
+// A unit at (x, y) of the middle of a logo, in world units, drawing `part`
+// opaque at draw size 1 (a model's or mesh's own size).
+UnitValue LogoPiece(float x, float y, DrawPartValue part) {
+    UnitValue u = Unit(kLogoLife, 0, 0);
+    u.fields.push_back({"BAxs", 2});
+    Place(u, TripleValue{0, Constant(x), Constant(y), std::nullopt});
+    part.drawSize = TripleValue{1, Constant(1.0f), std::nullopt, std::nullopt};
+    Opaque(part);
+    u.drawParts.push_back(part);
+    return u;
+}
+
+// The first logo's models, in a row across its middle: one that steps
+// through a list of three every 80 frames; one morphing between two models
+// that carry second buffer sets (their rims lifted in the second); one per
+// falloff mode 1-4; one lit, with specular and a reflection texture of
+// nine mips.
+void AddLogoModels(EffectFileValue& f) {
+    const auto first = static_cast<int8_t>(f.package.models.size());
+    for (uint32_t sides : {3u, 4u, 6u}) {
+        ModelValue m;
+        m.stream1 = VertexStreamValue{FanVertices(sides, 14.0f, 0.0f), false, FanIndices(sides)};
+        f.package.models.push_back(m);
+    }
+    for (float lift : {0.0f, 10.0f}) {
+        ModelValue m;
+        m.stream1 = VertexStreamValue{FanVertices(8, 14.0f, 0.0f), false, FanIndices(8)};
+        m.stream2 = VertexStreamValue{FanVertices(8, 14.0f + lift, lift), false, FanIndices(8)};
+        f.package.models.push_back(m);
+    }
+    const auto morphing = static_cast<int8_t>(first + 3);
+    f.package.textures.push_back(ReflectionTexture());
+    const auto reflection = static_cast<int8_t>(f.package.textures.size() - 1);
+    std::vector<UnitValue> units;
+
+    DrawDataType5Value list;
+    list.list = std::vector<int8_t>{first, static_cast<int8_t>(first + 1), static_cast<int8_t>(first + 2)};
+    list.floats["MdAN"] = Ease(0.0f, 3.0f, 240.0f);
+    units.push_back(LogoPiece(-90.0f, 40.0f, Part(list)));
+
+    DrawDataType5Value morph;
+    morph.fields = {{"bMrf", 1}};
+    morph.list = std::vector<int8_t>{morphing, static_cast<int8_t>(morphing + 1)};
+    morph.floats["MrBR"] = Ease(0.0f, 0.99f, 120.0f);
+    units.push_back(LogoPiece(-30.0f, 40.0f, Part(morph)));
+
+    for (uint32_t mode = 1; mode <= 4; ++mode) {
+        DrawDataType5Value rim;
+        rim.fields = {{"FreT", mode}};
+        rim.list = std::vector<int8_t>{first};
+        Falloff(rim);
+        units.push_back(LogoPiece(-90.0f + 40.0f * static_cast<float>(mode - 1), -40.0f, Part(rim)));
+    }
+
+    DrawDataType5Value lit;
+    lit.fields = {{"bLgt", 1}, {"bPBL", 1}};
+    lit.list = std::vector<int8_t>{static_cast<int8_t>(first + 2)};
+    lit.floats = {{"MtFo", Constant(0.04f)}, {"MtRh", Constant(0.4f)}, {"MtMl", Constant(0.6f)}};
+    DrawPartValue litPart = Part(lit);
+    litPart.textureLayers["TRef"] = {{{"bEbl", 1}}, std::vector<int8_t>{reflection}, std::nullopt,
+                                     Constant(0.5f)};
+    units.push_back(LogoPiece(30.0f, 40.0f, litPart));
+    PlayUnits(f, units, static_cast<uint16_t>(kLogoLife));
+}
+
+// The second logo's projection boxes, one per decal shape 0-3, set deep in
+// the middle of the screen. The game's draw carries no depth texture, so a
+// box that does not reach the camera's near plane finds nothing to project
+// onto: they draw nothing there.
+void AddLogoProjections(EffectFileValue& f) {
+    std::vector<UnitValue> units;
+    for (uint32_t shape = 0; shape < 4; ++shape) {
+        DrawDataType10Value projection;
+        projection.projectionType = shape;
+        projection.rangeR = Ease(0.2f, 0.5f, 120.0f);
+        projection.rangeW = Constant(0.25f);
+        units.push_back(LogoPiece(-60.0f + 40.0f * static_cast<float>(shape), -60.0f, Part(projection)));
+    }
+    PlayUnits(f, units, static_cast<uint16_t>(kLogoLife));
+}
+
+// The third logo's meshes, one per falloff mode 0-4, their vertices in
+// the right- and the left-handed chunk in turn.
+void AddLogoMeshes(EffectFileValue& f) {
+    std::vector<UnitValue> units;
+    for (uint16_t mode = 0; mode <= 4; ++mode) {
+        DrawDataType13Value mesh;
+        mesh.rimType = mode;
+        mesh.vertices = FanVertices(6, 14.0f, 0.0f);
+        mesh.leftHanded = mode % 2 == 1;
+        mesh.indices = FanIndices(6);
+        if (mode != 0)
+            Falloff(mesh);
+        units.push_back(LogoPiece(-80.0f + 40.0f * static_cast<float>(mode), -70.0f, Part(mesh)));
+    }
+    PlayUnits(f, units, static_cast<uint16_t>(kLogoLife));
+}
+
 // Small quads turned each frame by every orientation mode the file's set
 // has (camera space "CST": set 0 modes 0-6, the others mode 1 alone), in a
 // row low on the screen, each drifting right so that mode 1 has a motion
@@ -685,6 +1056,8 @@ std::vector<uint8_t> Title() {
         f.package.assignments.push_back(
             {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     }
+    // Its fourteen first places are taken: the marks join the intro's.
+    AddMarks(f, sampledata::EffectScreen::kTitle, 0, 150, size_t{1});
     return WriteWithSparks(f);
 }
 
@@ -850,12 +1223,7 @@ std::vector<uint8_t> GameMenu() {
     rings.length = 60;
     for (UnitValue& ring : MenuRings()) {
         f.package.units.push_back(ring);
-        TimelineItemValue item;
-        item.target = static_cast<int16_t>(firstRing + rings.items.size());
-        item.enabled = 1;
-        item.flags = kEntryFlags;
-        item.endFrame = 60;
-        rings.items.push_back(item);
+        rings.items.push_back(StartItem(static_cast<int16_t>(firstRing + rings.items.size()), 60));
     }
     f.package.triggers.resize(13);
     for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
@@ -871,6 +1239,7 @@ std::vector<uint8_t> GameMenu() {
     f.package.assignments.push_back(
         {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     AddMenuParticles(f);
+    AddMarks(f, sampledata::EffectScreen::kGameMenu, 0, 60);
     return WriteWithSparks(f);
 }
 
@@ -960,6 +1329,7 @@ std::vector<uint8_t> Setup() {
     PlayUnits(f, {ring}, 180);
     AddOrientationUnits(f, 0, 0, 180);
     AddSetupCoverage(f);
+    AddMarks(f, sampledata::EffectScreen::kSetup, 0, 180);
     return WriteWithSparks(f);
 }
 

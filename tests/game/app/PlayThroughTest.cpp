@@ -1,6 +1,7 @@
 // The game as a player meets it, played from its scripts. Every screen a
 // step names must come up, show its sprites and lead where the script says,
-// with no error reported on the way.
+// with no error reported on the way. The screens that play effect files
+// show the marks of the sample data's layout table where it puts them.
 #include "support/PlayThroughRig.h"
 
 #include "effects/Core/Engine/Engine.h"
@@ -8,19 +9,29 @@
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
-
 #include "game/core/GameState.h"
+#include "game/core/RandomManager.h"
+#include "game/player/Player.h"
 #include "game/scene/FlowScene.h"
 #include "game/scene/SceneGame.h"
 #include "game/scene/SceneLogo.h"
 #include "game/scene/SceneRanking.h"
 #include "game/scene/SceneSelectGameMenu.h"
 #include "game/scene/SceneSelectPilot.h"
+#include "game/scene/SceneSetup.h"
 #include "game/scene/SceneTitle.h"
+#include "game/stage/GameObjectDirector.h"
+#include "game/vfx/HostObject.h"
+#include "game/vfx/VfxController.h"
+#include "game/vfx/VfxDevice.h"
+#include "game/vfx/VfxDeviceMaker.h"
+#include "game/vfx/VfxInstance.h"
 #include "tools/sampledata/GameScreenPictures.h"
+#include "tools/sampledata/ScreenLayout.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -98,12 +109,105 @@ std::string EffectsShow(const Picture& picture, const Rect& where) {
            std::to_string(all) + " pixels lit)";
 }
 
+// The effect screens' marks, from the layout table the effect files were
+// built from: every mark of `screen` that shows (those of the logo backdrop
+// with the first logo, which plays beside it; a game menu entry's only
+// while it is highlighted) fills its box with its colour, within 20 % of
+// its shape's pixels. `entry` is the highlighted menu entry: the marks of
+// entries other than it and the one before it (whose highlight may still
+// be fading) must not show.
+size_t MarkColourPixels(const Picture& picture, const sampledata::LayoutMark& mark) {
+    size_t count = 0;
+    for (int y = mark.box.y0; y < mark.box.y1; ++y)
+        for (int x = mark.box.x0; x < mark.box.x1; ++x) {
+            const uint8_t* p = picture.At(x, y);
+            count += std::abs(p[0] - int(mark.colour >> 16)) <= 16 &&
+                     std::abs(p[1] - int(mark.colour >> 8 & 0xFF)) <= 16 &&
+                     std::abs(p[2] - int(mark.colour & 0xFF)) <= 16;
+        }
+    return count;
+}
+
+template <sampledata::EffectScreen kScreen, int kEntry = -1>
+std::string MarksShow(const Picture& picture, const Rect&) {
+    using sampledata::EffectScreen;
+    std::string wrong;
+    for (const sampledata::LayoutMark& mark : sampledata::LayoutMarks()) {
+        const bool ours = mark.screen == kScreen || (kScreen == EffectScreen::kLogoFirst &&
+                                                     mark.screen == EffectScreen::kLogoBackground);
+        if (!ours)
+            continue;
+        const double expected = sampledata::MarkPixels(mark.box, mark.shape);
+        const double seen = static_cast<double>(MarkColourPixels(picture, mark));
+        const std::string what = "the mark of draw type " + std::to_string(mark.drawType) +
+                                 " at (" + std::to_string(mark.box.x0) + ", " +
+                                 std::to_string(mark.box.y0) + ") shows " +
+                                 std::to_string(static_cast<size_t>(seen)) + " pixels of its colour";
+        if (mark.menuEntry < 0 || mark.menuEntry == kEntry) {
+            if (seen < expected * 0.8 || seen > expected * 1.2)
+                wrong += what + ", not about " + std::to_string(static_cast<size_t>(expected)) + "; ";
+        } else if (mark.menuEntry != kEntry - 1 && seen > expected * 0.2) {
+            wrong += what + " while entry " + std::to_string(kEntry) + " is highlighted; ";
+        }
+    }
+    return wrong;
+}
+
+// What the effects had taken before the first screen: the runtime's unit
+// blocks in use, and the device's live host objects less the shaders it
+// keeps for later draws.
+struct EffectsInUse {
+    uint32_t unitBlocks;
+    int64_t deviceObjects;
+    bool operator==(const EffectsInUse&) const = default;
+};
+EffectsInUse EffectsNow() {
+    const VfxController* vfx = VfxController::GetInstance();
+    const auto* device = vfx ? dynamic_cast<const VfxDevice*>(vfx->GetDevice()) : nullptr;
+    return {FulgorCore::Engine::GetUnitInstancePool().GetUsedCount(),
+            static_cast<int64_t>(HostObjects::Live()) -
+                static_cast<int64_t>(device ? device->GetCachedShaderCount() : 0)};
+}
+EffectsInUse gEffectsAtStart{};
+void AtStart() {
+    gEffectsAtStart = EffectsNow();
+}
+
+// The stage has come. The presentation stream has served the screens'
+// effects before it (or not, with them off), and the stage's own
+// presentation draws from it too; the ship's overlay counters are shared
+// by every ship the process draws, the last run's included: every run
+// takes the stage on from the same words of the stream and counters at 0,
+// so that its pictures can be compared.
+bool OnTheStageFromOnePresentation(const Now& now) {
+    if (!On<SceneGame>(now))
+        return false;
+    if (RandomManager* random = RandomManager::GetInstance())
+        random->Stream(0).Seed(2024);
+    Player::SharedDrawCounters() = {};
+    return true;
+}
+
+// Once the screens have let their effects go, the unit blocks and device
+// objects are as many as before the first screen.
+std::string EffectsGivenBack(const Picture& picture, const Rect& where) {
+    const EffectsInUse now = EffectsNow();
+    if (!(now == gEffectsAtStart))
+        return "the effects still hold " + std::to_string(now.unitBlocks) + " unit blocks and " +
+               std::to_string(now.deviceObjects) + " device objects, not " +
+               std::to_string(gEffectsAtStart.unitBlocks) + " and " +
+               std::to_string(gEffectsAtStart.deviceObjects);
+    return NotBlack(picture, where);
+}
+
 const auto& kLogo = typeid(SceneLogo);
 const auto& kTitle = typeid(SceneTitle);
 const auto& kMenu = typeid(SceneSelectGameMenu);
 const auto& kPilots = typeid(SceneSelectPilot);
 const auto& kStage = typeid(SceneGame);
 const auto& kRanking = typeid(SceneRanking);
+const auto& kSetup = typeid(SceneSetup);
+const auto& kPilotSelect = typeid(SceneSelectPilot);
 
 // Where screens draw sprites: the title's version text, the pilot select's
 // busts and panels, the score digits of the heads-up display, the continue
@@ -118,6 +222,7 @@ constexpr Rect kContinueSeconds{840, 245, 906, 293};
 constexpr Rect kGameOverCaption{280, 300, 1000, 360};
 constexpr Rect kRankingHeader{40, 20, 654, 62};
 constexpr Rect kDemoCaption{285, 295, 983, 337};
+constexpr Rect kWholeScreen{0, 0, 1280, 720};
 
 constexpr uint32_t kNoKeys = 0;
 
@@ -128,10 +233,52 @@ enum Script : uint32_t {
     // Nobody at the keys: the logo plays, the title waits, the attract demo
     // starts, plays and ends, and the title comes back.
     kLeftAlone,
+    // Through the screens that play effect files, looking at their marks:
+    // the three logos, the title's intro and idle part, each game menu
+    // entry highlighted in turn, the setup entry decided, the setup screen;
+    // back to the menu, the ranking, the menu again and into stage 1, where
+    // every effect the screens took has come back.
+    kEffectScreens,
+    // Z through every screen into stage 1, looking at the stage a second in.
+    kToTheStage,
 };
 
+// The logo of index `kIndex` plays.
+template <int32_t kIndex> bool LogoPlays(const Now& now) {
+    const auto* logo = dynamic_cast<const SceneLogo*>(now.scene);
+    const VfxInstance* effect =
+        logo && logo->GetLogoIndex() == kIndex ? logo->GetInstance(kIndex) : nullptr;
+    return effect && effect->IsPlaying();
+}
+template <int32_t kIndex> bool LogoPast(const Now& now) {
+    const auto* logo = dynamic_cast<const SceneLogo*>(now.scene);
+    return !logo || logo->GetLogoIndex() > kIndex;
+}
+// The title waits for the shot button once its intro is over or skipped.
+bool TitleWaiting(const Now& now) {
+    const auto* title = dynamic_cast<const SceneTitle*>(now.scene);
+    return Shown(now) && title && title->GetCounter() >= 150;
+}
+// Stage 1 has played a second: its director's own count of frames, so the
+// same frame of the stage on every run.
+bool StagePlayedASecond(const Now& now) {
+    const auto* game = dynamic_cast<const SceneGame*>(now.scene);
+    const GameObjectDirector* director = game ? game->GetDirector() : nullptr;
+    return Playing(now) && director && director->GetFrameCounter() >= 60;
+}
+bool SetupOnBack(const Now& now) {
+    const auto* setup = dynamic_cast<const SceneSetup*>(now.scene);
+    return setup && setup->GetItem() == SceneSetup::kBack;
+}
+template <int32_t kEntry> bool CursorOn(const Now& now) {
+    const auto* menu = dynamic_cast<const SceneSelectGameMenu*>(now.scene);
+    return menu && menu->GetCursor() == kEntry;
+}
+
+using sampledata::EffectScreen;
+
 // The scripts, step by step.
-constexpr Step kScript[] = {
+const Step kScript[] = {
     {kPlayedToTheEnd, "the logo's effects", &kLogo, After<60>, kEffects, kNoKeys, Press::kHold,
      AtOnce, 600, EffectsShow},
     {kPlayedToTheEnd, "the logo, skipped", &kLogo, AtOnce, kNothing, kShot, Press::kTap,
@@ -161,6 +308,67 @@ constexpr Step kScript[] = {
     {kPlayedToTheEnd, "the game menu again", &kMenu, Shown, kNothing, kNoKeys, Press::kHold,
      After<1>, 600},
 
+    {kEffectScreens, "the first logo's marks", &kLogo, LogoPlays<1>, kWholeScreen, kShot,
+     Press::kTap, LogoPast<1>, 600, MarksShow<EffectScreen::kLogoFirst>,
+     sampledata::LookFrame(EffectScreen::kLogoFirst)},
+    {kEffectScreens, "the second logo's marks", &kLogo, LogoPlays<2>, kWholeScreen, kShot,
+     Press::kTap, LogoPast<2>, 600, MarksShow<EffectScreen::kLogoSecond>,
+     sampledata::LookFrame(EffectScreen::kLogoSecond)},
+    {kEffectScreens, "the third logo's marks", &kLogo, LogoPlays<3>, kWholeScreen, kShot,
+     Press::kTap, On<SceneTitle>, 600, MarksShow<EffectScreen::kLogoThird>,
+     sampledata::LookFrame(EffectScreen::kLogoThird)},
+    {kEffectScreens, "the title's intro", &kTitle, Shown, kWholeScreen, kShot, Press::kTap,
+     TitleWaiting, 900, MarksShow<EffectScreen::kTitle>, sampledata::LookFrame(EffectScreen::kTitle)},
+    {kEffectScreens, "the title's idle part", &kTitle, TitleWaiting, kWholeScreen, kShot,
+     Press::kTap, On<SceneSelectGameMenu>, 900, MarksShow<EffectScreen::kTitle>},
+    {kEffectScreens, "the game menu: arcade highlighted", &kMenu, Shown, kWholeScreen, kDown,
+     Press::kTap, CursorOn<1>, 600, MarksShow<EffectScreen::kGameMenu, 0>,
+     sampledata::LookFrame(EffectScreen::kGameMenu)},
+    {kEffectScreens, "the game menu: story highlighted", &kMenu, Shown, kWholeScreen, kDown,
+     Press::kTap, CursorOn<2>, 600, MarksShow<EffectScreen::kGameMenu, 1>},
+    {kEffectScreens, "the game menu: challenge highlighted", &kMenu, Shown, kWholeScreen, kDown,
+     Press::kTap, CursorOn<3>, 600, MarksShow<EffectScreen::kGameMenu, 2>},
+    {kEffectScreens, "the game menu: ranking highlighted", &kMenu, Shown, kWholeScreen, kDown,
+     Press::kTap, CursorOn<4>, 600, MarksShow<EffectScreen::kGameMenu, 3>},
+    {kEffectScreens, "the game menu: setup highlighted", &kMenu, Shown, kWholeScreen, kDown,
+     Press::kTap, CursorOn<5>, 600, MarksShow<EffectScreen::kGameMenu, 4>},
+    {kEffectScreens, "the game menu: exit highlighted", &kMenu, Shown, kWholeScreen, kUp,
+     Press::kTap, CursorOn<4>, 600, MarksShow<EffectScreen::kGameMenu, 5>},
+    {kEffectScreens, "the game menu: setup decided", &kMenu, AtOnce, kNothing, kShot, Press::kTap,
+     On<SceneSetup>, 600},
+    {kEffectScreens, "the setup screen's marks", &kSetup, Shown, kWholeScreen, kNoKeys,
+     Press::kHold, After<1>, 600, MarksShow<EffectScreen::kSetup>,
+     sampledata::LookFrame(EffectScreen::kSetup)},
+    {kEffectScreens, "the setup: up to back", &kSetup, Shown, kNothing, kUp, Press::kTap,
+     SetupOnBack, 600},
+    {kEffectScreens, "the setup: back", &kSetup, AtOnce, kNothing, kShot, Press::kTap,
+     On<SceneSelectGameMenu>, 600},
+    {kEffectScreens, "the game menu: down to the ranking", &kMenu, Shown, kNothing, kDown,
+     Press::kTap, CursorOn<3>, 600},
+    {kEffectScreens, "the game menu: ranking decided", &kMenu, AtOnce, kNothing, kShot,
+     Press::kTap, On<SceneRanking>, 600},
+    {kEffectScreens, "the ranking: up to ok", &kRanking, Shown, kRankingHeader, kUp, Press::kTap,
+     OnOk, 600},
+    {kEffectScreens, "the ranking: ok", &kRanking, AtOnce, kNothing, kShot, Press::kTap,
+     On<SceneSelectGameMenu>, 600},
+    {kEffectScreens, "the game menu: arcade decided", &kMenu, Shown, kNothing, kShot, Press::kTap,
+     On<SceneSelectPilot>, 600},
+    {kEffectScreens, "the first pilot", &kPilotSelect, Shown, kNothing, kShot, Press::kTap,
+     OnTheStageFromOnePresentation, 900},
+    {kEffectScreens, "stage 1: every effect given back", &kStage, StagePlayedASecond, kScoreDigits,
+     kNoKeys, Press::kHold, After<1>, 2400, EffectsGivenBack},
+
+    {kToTheStage, "the logo, skipped", &kLogo, AtOnce, kNothing, kShot, Press::kTap,
+     On<SceneTitle>, 900},
+    {kToTheStage, "the title, left", &kTitle, Shown, kNothing, kShot, Press::kTap,
+     On<SceneSelectGameMenu>, 900},
+    {kToTheStage, "the game menu: arcade", &kMenu, Shown, kNothing, kShot, Press::kTap,
+     On<SceneSelectPilot>, 600},
+    {kToTheStage, "the first pilot", &kPilotSelect, Shown, kNothing, kShot, Press::kTap,
+     OnTheStageFromOnePresentation, 900},
+    {kToTheStage, "stage 1 a second in", &kStage, StagePlayedASecond, kScoreDigits, kNoKeys,
+     Press::kHold, After<1>, 2400},
+
     {kLeftAlone, "the logo plays through", &kLogo, AtOnce, kNothing, kNoKeys, Press::kHold,
      On<SceneTitle>, 1800},
     {kLeftAlone, "the title until its demo", &kTitle, Shown, kVersion, kNoKeys, Press::kHold,
@@ -177,6 +385,46 @@ TEST_F(PlayThrough, ZThroughEveryScreenToGameOverAndTheRanking) {
 
 TEST_F(PlayThrough, LeftAloneTheAttractDemoPlaysAndTheTitleReturns) {
     Play(kScript, kLeftAlone);
+}
+
+// The pixels of two pictures that differ.
+size_t PixelsDiffering(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    size_t differ = 0;
+    for (size_t p = 0; p + 3 <= a.size() && p + 3 <= b.size(); p += 4)
+        differ += std::memcmp(&a[p], &b[p], 3) != 0;
+    return differ;
+}
+
+// Every mark of the layout in its box, the menu's highlight with the
+// cursor, every effect given back once the screens have gone, and the same
+// pictures again on a second run.
+TEST_F(PlayThrough, EffectScreensShowTheirMarksTheSameEachRun) {
+    const auto first = Play(kScript, kEffectScreens, AtStart);
+    if (HasFailure())
+        return;
+    const auto second = Play(kScript, kEffectScreens, AtStart);
+    ASSERT_EQ(first.size(), second.size());
+    for (size_t i = 0; i < first.size(); ++i)
+        EXPECT_EQ(PixelsDiffering(first[i], second[i]), 0u)
+            << "pixels of picture " << i << " that differ between the runs";
+}
+
+// A device maker that makes nothing: the runtime refuses to start and the
+// game runs with its effects off.
+FulgorCore::IDevice* NoDevice() {
+    return nullptr;
+}
+
+// The stage plays no effect file: its picture is the same with the effects
+// runtime off.
+TEST_F(PlayThrough, TheStageLooksTheSameWithTheEffectsRuntimeOff) {
+    const auto on = Play(kScript, kToTheStage);
+    VfxDeviceMaker::Install(NoDevice);
+    const auto off = Play(kScript, kToTheStage);
+    VfxDeviceMaker::Install(nullptr);
+    ASSERT_FALSE(on.empty());
+    ASSERT_EQ(on.size(), off.size());
+    EXPECT_EQ(PixelsDiffering(on.back(), off.back()), 0u) << "pixels of the stage that differ";
 }
 
 // The game left alone for 10,000 frames: the logo, the title with its

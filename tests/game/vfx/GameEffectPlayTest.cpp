@@ -229,8 +229,8 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
             << kEffects[i].file;
     // The highlight timelines (20 frames) and decisions (45) have ended;
     // the backdrop of the second place, the rings and circles of the third
-    // and the emitting host of the fourth play on.
-    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3, 4}));
+    // the emitting host of the fourth and the marks of the fifth play on.
+    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3, 4, 5}));
     EXPECT_EQ(Engine::GetInstanceTime(menu.index, menu.serial), 600.0f);
 
     for (InstanceHandle h : playing)

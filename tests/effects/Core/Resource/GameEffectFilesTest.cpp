@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -53,26 +54,39 @@ struct GameEffect {
     // units behind the eye in the setup that build the vertex formats and
     // carriers the others leave out (twelve); the last logo's seven
     // particles that draw nothing (child effect, track groups, listener,
-    // lag) and the menu's emitting host with its four; then the sparks
-    // their emitters emit.
+    // lag) and the menu's emitting host with its four; the first logo's
+    // seven models, the second's four projection boxes, the third's five
+    // meshes; one per mark of the screen layout (each with a texture of
+    // its own); then the sparks their emitters emit.
     uint32_t units;
     uint32_t textures;
 };
 
 const GameEffect kEffects[] = {
-    {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 2, 1},
-    {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 2, 1},
-    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 3, 1},
-    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 9, 1},
-    {"title", "title_main.vfxb", "title/title_main.vfxb", 14, 2},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 17, 2},
-    {"setup", "setup.vfxb", "setup/setup.vfxb", 49, 1},
+    {"logo", "logo_bg.vfxb", "vfx/logo_bg.vfxb", 4, 3},
+    {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 12, 5},
+    {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 11, 5},
+    {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 20, 7},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 20, 8},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 28, 13},
+    {"setup", "setup.vfxb", "setup/setup.vfxb", 52, 4},
 };
 
-// Every texture is a 16 by 16 RGBA DDS: the 4-byte magic, the 124-byte
-// header, then 16 x 16 x 4 bytes of pixels.
-constexpr uint32_t kTextureSide = 16;
-constexpr size_t kTextureFileSize = 4 + 124 + kTextureSide * kTextureSide * 4;
+// Every texture is an RGBA DDS: the 4-byte magic, the 124-byte header, then
+// its pixels: 16 by 16 for the screens' own, 4 by 4 for each of the 35
+// marks, and the first logo's reflection texture, 256 by 1 with its nine
+// mips (256 + 128 + ... + 1 texels).
+struct TextureForm {
+    uint32_t width, height, mips;
+    size_t count;
+    size_t FileSize() const {
+        size_t texels = 0;
+        for (uint32_t w = width, m = 0; m < mips; ++m, w = w > 1 ? w / 2 : 1)
+            texels += static_cast<size_t>(w) * height;
+        return 4 + 124 + texels * 4;
+    }
+};
+constexpr TextureForm kTextureForms[] = {{16, 16, 1, 9}, {4, 4, 1, 35}, {256, 1, 9, 1}};
 
 uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
     return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
@@ -140,19 +154,30 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
         for (uint32_t t = 0; t < e.textures; ++t)
             EXPECT_NE((*l.package)->GetTexture(static_cast<int32_t>(t)), nullptr) << e.file;
     }
-    // Each texture came from the bytes of a 16 by 16 DDS.
-    size_t textures = 0;
+    // Each texture came from the bytes of a DDS of one of the forms.
+    size_t seen[std::size(kTextureForms)] = {};
     for (const auto& c : device_.creations) {
         if (c.kind != testsupport::RecordingDevice::Kind::Texture)
             continue;
-        ++textures;
-        ASSERT_EQ(c.initial.size(), kTextureFileSize);
+        ASSERT_GE(c.initial.size(), 128u);
         EXPECT_EQ(std::string(c.initial.begin(), c.initial.begin() + 4), "DDS ");
         EXPECT_EQ(U32At(c.initial, 4), 124u);
-        EXPECT_EQ(U32At(c.initial, 12), kTextureSide) << "height";
-        EXPECT_EQ(U32At(c.initial, 16), kTextureSide) << "width";
+        const uint32_t height = U32At(c.initial, 12), width = U32At(c.initial, 16);
+        const uint32_t mips = std::max(U32At(c.initial, 28), 1u);
+        bool known = false;
+        for (size_t k = 0; k < std::size(kTextureForms); ++k) {
+            const TextureForm& form = kTextureForms[k];
+            if (width == form.width && height == form.height && mips == form.mips) {
+                EXPECT_EQ(c.initial.size(), form.FileSize()) << width << " by " << height;
+                ++seen[k];
+                known = true;
+            }
+        }
+        EXPECT_TRUE(known) << width << " by " << height << ", " << mips << " mips";
     }
-    EXPECT_EQ(textures, 9u);
+    for (size_t k = 0; k < std::size(kTextureForms); ++k)
+        EXPECT_EQ(seen[k], kTextureForms[k].count) << kTextureForms[k].width << " by "
+                                                   << kTextureForms[k].height;
 }
 
 TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
@@ -307,8 +332,9 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
 
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
     // Six entries, the backdrop, four units of rings and circles, the
-    // emitting host and its four particles, the spark.
-    EXPECT_EQ(menu.GetUnitCount(), 17u);
+    // emitting host and its four particles, five marks shown throughout,
+    // six highlight marks, the spark.
+    EXPECT_EQ(menu.GetUnitCount(), 28u);
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
@@ -319,9 +345,15 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
         ASSERT_GE(t->timeline, 0) << entry;
         const FulgorCore::TimelineResource* timeline = menu.GetTimeline(t->timeline);
         ASSERT_NE(timeline, nullptr) << entry;
-        // Highlight entry k and decision entry k + 7 act on menu unit k.
+        // Highlight entry k and decision entry k + 7 act on menu unit k;
+        // a highlight also starts the entry's mark, the units after the
+        // backdrop, the rings, the emitting host with its particles and the
+        // five marks shown throughout.
         const uint32_t unit = entry < 6 ? entry : entry - 7;
         EXPECT_EQ(timeline->GetItem(0)->target, static_cast<int16_t>(unit)) << entry;
+        if (entry < 6) {
+            EXPECT_EQ(timeline->GetItem(1)->target, static_cast<int16_t>(21 + entry)) << entry;
+        }
         EXPECT_EQ(t->bind, -1) << entry;
         timelines.insert(t->timeline);
     }
@@ -358,7 +390,7 @@ TEST_F(GameEffectFiles, TheMenusRingsCirclesAndQuadsCoverAxesCountsAndFormats) {
     EXPECT_EQ(segments, (std::set<uint32_t>{2, 3, 23, 64, 70}));
     EXPECT_EQ(formats, (std::set<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(centreLines, (std::set<uint32_t>{0, 1}));
-    EXPECT_EQ(circles, 3u);
+    EXPECT_EQ(circles, 4u) << "three of growing counts and the circle mark";
     EXPECT_GE(cones, 1u);
     EXPECT_EQ(quads, 5u) << "the pivoted plates of entries 1-5";
 }
