@@ -24,6 +24,8 @@
 #include "effects/units/DrawLists.h"
 #include "effects/units/InstanceRootUnit.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -148,40 +150,43 @@ public:
 
     TestRoot(const InitialState& start, const float* matrix)
         : InstanceRootUnit(nullptr, start, nullptr, matrix, 1, 0) {}
+    // Only the lists that hold entries: the others' fill counts are zero
+    // from the collect pass, so their arrays are never read.
     void Collect() override {
         if (!drawLists)
             return;
-        uint32_t first = 0;
-        for (uint32_t n = 0; n < kLists; ++n) {
-            drawLists
-                ->fillCounts[n / FulgorCore::DrawLists::kLists][n % FulgorCore::DrawLists::kLists] =
-                counts_[n];
-            drawLists
-                ->arrays[n / FulgorCore::DrawLists::kLists][n % FulgorCore::DrawLists::kLists] =
-                entries_ + first;
-            first += counts_[n];
+        for (uint32_t used = used_; used; used &= used - 1) {
+            const uint32_t n = static_cast<uint32_t>(__builtin_ctz(used));
+            const uint32_t category = n / FulgorCore::DrawLists::kLists;
+            const uint32_t list = n % FulgorCore::DrawLists::kLists;
+            drawLists->fillCounts[category][list] = counts_[n];
+            drawLists->arrays[category][list] = entries_ + first_[n];
         }
     }
     // False when the root holds kCapacity entries already.
     bool Add(uint32_t category, uint32_t list, FulgorCore::DrawListEntry entry) {
         const uint32_t n = category * FulgorCore::DrawLists::kLists + list;
-        uint32_t end = 0;
-        for (uint32_t i = 0; i <= n; ++i)
-            end += counts_[i];
         if (total_ == kCapacity || n >= kLists)
             return false;
+        const uint32_t end = first_[n] + counts_[n];
         for (uint32_t i = total_; i > end; --i)
             entries_[i] = entries_[i - 1];
         entries_[end] = entry;
         ++counts_[n];
         ++total_;
+        used_ |= 1u << n;
+        for (uint32_t i = n + 1; i < kLists; ++i)
+            ++first_[i];
         return true;
     }
 
 private:
-    FulgorCore::DrawListEntry entries_[kCapacity] = {};
+    // What the collect pass reads, then the entries it points at.
+    uint32_t used_ = 0; // bit n: list n holds entries
     uint8_t counts_[kLists] = {};
+    uint8_t first_[kLists] = {};
     uint32_t total_ = 0;
+    FulgorCore::DrawListEntry entries_[kCapacity] = {};
 };
 
 class RenderRig {
@@ -198,12 +203,16 @@ public:
                        uint32_t recordBytes = 65536) {
         CountingAllocator::Reset();
         FulgorCore::InitializeParameter& p = parameter;
-        units_.resize(size_t{instances} * 12 * FulgorCore::kUnitBlockSize + 262144);
+        // The blocks start on cache lines, as a host's aligned memory
+        // makes them: a unit's first line is then whole.
+        const size_t unitBytes = size_t{instances} * 12 * FulgorCore::kUnitBlockSize + 262144;
+        units_.resize(unitBytes + kLine);
+        const size_t skew = reinterpret_cast<uintptr_t>(units_.data()) % kLine;
         cache_.resize(65536);
         records.resize(recordBytes + 8);
         slots_.reserve(instances);
-        p.UnitInstanceMemory = units_.data();
-        p.UnitInstanceMemorySize = static_cast<uint32_t>(units_.size());
+        p.UnitInstanceMemory = units_.data() + (skew ? kLine - skew : 0);
+        p.UnitInstanceMemorySize = static_cast<uint32_t>(unitBytes);
         p.CacheBufferMemory = cache_.data();
         p.CacheBufferMemorySize = static_cast<uint32_t>(cache_.size());
         p.RenderCommandBufferMemory = records.data();
@@ -332,6 +341,8 @@ private:
         state.timeMode = FulgorCore::UnitInstance::kEndless;
         return FulgorCore::UnitInstance::Create<TestRoot>(state, kIdentity34);
     }
+
+    static constexpr size_t kLine = 64;
 
     FakeLightListenner light_;
     std::vector<uint8_t> units_;
