@@ -7,6 +7,7 @@
 
 #include "support/effects/CountingAllocator.h"
 #include "support/effects/FakeListeners.h"
+#include "support/effects/LargePageMemory.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/StandInParticle.h"
 
@@ -200,19 +201,17 @@ public:
     };
 
     explicit RenderRig(FulgorCore::IDevice& device, uint32_t instances = 16,
-                       uint32_t recordBytes = 65536) {
+                       uint32_t recordBytes = 65536)
+        : units_(UnitBytes(instances)) {
         CountingAllocator::Reset();
         FulgorCore::InitializeParameter& p = parameter;
-        // The blocks start on cache lines, as a host's aligned memory
-        // makes them: a unit's first line is then whole.
-        const size_t unitBytes = size_t{instances} * 12 * FulgorCore::kUnitBlockSize + 262144;
-        units_.resize(unitBytes + kLine);
-        const size_t skew = reinterpret_cast<uintptr_t>(units_.data()) % kLine;
         cache_.resize(65536);
         records.resize(recordBytes + 8);
         slots_.reserve(instances);
-        p.UnitInstanceMemory = units_.data() + (skew ? kLine - skew : 0);
-        p.UnitInstanceMemorySize = static_cast<uint32_t>(unitBytes);
+        // The pool's blocks start on pages, so on cache lines: a unit's
+        // first line is whole.
+        p.UnitInstanceMemory = units_.data();
+        p.UnitInstanceMemorySize = units_.data() ? UnitBytes(instances) : 0;
         p.CacheBufferMemory = cache_.data();
         p.CacheBufferMemorySize = static_cast<uint32_t>(cache_.size());
         p.RenderCommandBufferMemory = records.data();
@@ -342,10 +341,12 @@ private:
         return FulgorCore::UnitInstance::Create<TestRoot>(state, kIdentity34);
     }
 
-    static constexpr size_t kLine = 64;
+    static uint32_t UnitBytes(uint32_t instances) {
+        return instances * 12 * FulgorCore::kUnitBlockSize + 262144;
+    }
 
     FakeLightListenner light_;
-    std::vector<uint8_t> units_;
+    LargePageMemory units_;
     std::vector<uint8_t> cache_;
     FulgorCore::ParticleResource data_;
     std::deque<Instance> instances_;
