@@ -1,6 +1,7 @@
 // The effects renderer's layer draw. LayerDraw: ResetDrawState and one
-// DrawLayer of 1,000 instances with four quad pattern units each (4 vertices of
-// 36 bytes and 6 indices apiece) in eight states, on a device that does
+// DrawLayer of 1,000 instances with four quad pattern units each (4 vertices
+// of 36 bytes and 6 indices apiece, each unit in a block of the unit pool,
+// which the rig lays on large pages) in eight states, on a device that does
 // nothing and whose locks return memory allocated at start-up. With the
 // argument 1 the instances cycle through the states, so each instance's
 // units merge into one batch; with 0 the units do, so every unit is a batch
