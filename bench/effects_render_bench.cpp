@@ -1,6 +1,7 @@
 // The effects renderer's layer draw. LayerDraw: ResetDrawState and one
-// DrawLayer of 1,000 instances with four pattern units each (4 vertices of
-// 36 bytes and 6 indices apiece) in eight states, on a device that does
+// DrawLayer of 1,000 instances with four quad pattern units each (4 vertices
+// of 36 bytes and 6 indices apiece, each unit in a block of the unit pool,
+// which the rig lays on large pages) in eight states, on a device that does
 // nothing and whose locks return memory allocated at start-up. With the
 // argument 1 the instances cycle through the states, so each instance's
 // units merge into one batch; with 0 the units do, so every unit is a batch
@@ -9,6 +10,7 @@
 // "plain ratio" is the plain loop's time over the layer draw's, the
 // renderer's speed as a share of the loop's. The goal is at least 0.5, with
 // no allocation per frame.
+#include "bench/support/QuadPatternUnit.h"
 #include "support/effects/RenderRig.h"
 #include "support/effects/SilentDevice.h"
 
@@ -102,7 +104,9 @@ void BM_LayerDraw(benchmark::State& state) {
     for (uint32_t i = 0; i < kInstances; ++i) {
         testsupport::RenderRig::Instance& instance = rig.AddInstance(i);
         for (uint32_t k = 0; k < kUnits; ++k, ++unit) {
-            testsupport::PatternUnit* u = rig.AddUnit(instance, static_cast<uint8_t>(unit));
+            auto* u = rig.AddDrawUnit(
+                instance, FulgorCore::DrawUnit::Create<bench::QuadPatternUnit>(
+                              rig.Owner(), rig.PlainData(), static_cast<uint8_t>(unit)));
             if (!u) {
                 state.SkipWithError("the unit pool is too small");
                 return;

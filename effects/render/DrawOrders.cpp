@@ -1,5 +1,7 @@
 #include "effects/render/DrawPrefetch.h"
 #include "effects/render/Renderer.h"
+#include "effects/render/RendererWorkData.h"
+#include "effects/render/StartedRenderer.h"
 #include "effects/units/DrawLists.h"
 #include "effects/units/ParticleDrawPart.h"
 
@@ -18,6 +20,11 @@ bool KeyBefore(const DrawListEntry& a, const DrawListEntry& b) {
 
 template <bool Sorted, bool Reversed>
 void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
+    // The units the layer draw fetched when it collected the instance
+    // (none when one instance is drawn alone): a list wholly among them is
+    // in the cache, whatever order it is drawn in.
+    const RendererWorkData* work = StartedRenderer();
+    uint32_t fetched = work ? work->unitsFetched : 0;
     for (uint32_t l = 0; l < DrawLists::kLists; ++l) {
         const uint32_t count = fillCounts[l];
         DrawListEntry* list = lists[l];
@@ -25,10 +32,17 @@ void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
             continue;
         if constexpr (Sorted)
             std::sort(list, list + count, KeyBefore);
+        auto at = [&](uint32_t i) { return list[Reversed ? count - 1 - i : i].unit; };
+        if (count <= fetched) {
+            fetched -= count;
+            for (uint32_t i = 0; i < count; ++i)
+                at(i)->Draw();
+            continue;
+        }
+        fetched = 0;
         // Each unit lives in a pool block of its own: the units a few
         // places ahead are fetched while these draw.
         constexpr uint32_t kAhead = 4;
-        auto at = [&](uint32_t i) { return list[Reversed ? count - 1 - i : i].unit; };
         for (uint32_t i = 0; i < count && i < kAhead; ++i)
             PrefetchLines(at(i), kDrawUnitLines);
         for (uint32_t i = 0; i < count; ++i) {

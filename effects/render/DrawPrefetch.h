@@ -25,4 +25,8 @@ inline void PrefetchRange(const void* first, const void* end) {
 // type's draw reads next.
 inline constexpr uint32_t kDrawUnitLines = 5;
 
+// The draw units of an instance fetched when it is collected, one instance
+// before it draws: the first ones its draw order reaches.
+inline constexpr uint32_t kCollectedUnitsAhead = 8;
+
 } // namespace FulgorCore::Renderer

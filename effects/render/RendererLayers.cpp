@@ -82,8 +82,7 @@ void PrefetchRoot(const InstanceRootUnit* root) {
 // The first draw units collected for a category: the rest are fetched
 // ahead by the draw order as it goes.
 void PrefetchCollectedUnits(const DrawLists& lists, uint32_t category) {
-    constexpr uint32_t kUnitsAhead = 8;
-    uint32_t left = kUnitsAhead;
+    uint32_t left = kCollectedUnitsAhead;
     for (uint32_t l = 0; l < DrawLists::kLists && left; ++l) {
         const DrawListEntry* list = lists.arrays[category][l];
         const uint32_t count = list ? lists.fillCounts[category][l] : 0;
@@ -137,7 +136,9 @@ void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, uint32
             Collect(*slotAt(i - 1).root, category);
         const InstanceSlot& instance = slotAt(i);
         AddInstanceRecord(work, instance);
+        work.unitsFetched = kCollectedUnitsAhead;
         instance.root->DrawCollected(category);
+        work.unitsFetched = 0;
         FlushBatchesOf(work);
     }
 }

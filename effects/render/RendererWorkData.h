@@ -55,6 +55,11 @@ struct RendererWorkData {
     uint8_t layerOpen = 0;
     // Stride of the vertices reserved since the last flush.
     uint32_t currentStride = 0;
+    // While the layer draw runs an instance's draw order: how many of its
+    // first collected draw units (in list order, across the category's
+    // lists) were fetched when it was collected; a list within them is not
+    // fetched again. 0 outside the layer draw.
+    uint32_t unitsFetched = 0;
 
     // The batch state ApplyState compares with: shader, state word, a copy
     // of the slots in use of the texture binding table (a caller may reuse

@@ -7,6 +7,7 @@
 
 #include "support/effects/CountingAllocator.h"
 #include "support/effects/FakeListeners.h"
+#include "support/effects/LargePageMemory.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/StandInParticle.h"
 
@@ -24,6 +25,8 @@
 #include "effects/units/DrawLists.h"
 #include "effects/units/InstanceRootUnit.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -148,40 +151,43 @@ public:
 
     TestRoot(const InitialState& start, const float* matrix)
         : InstanceRootUnit(nullptr, start, nullptr, matrix, 1, 0) {}
+    // Only the lists that hold entries: the others' fill counts are zero
+    // from the collect pass, so their arrays are never read.
     void Collect() override {
         if (!drawLists)
             return;
-        uint32_t first = 0;
-        for (uint32_t n = 0; n < kLists; ++n) {
-            drawLists
-                ->fillCounts[n / FulgorCore::DrawLists::kLists][n % FulgorCore::DrawLists::kLists] =
-                counts_[n];
-            drawLists
-                ->arrays[n / FulgorCore::DrawLists::kLists][n % FulgorCore::DrawLists::kLists] =
-                entries_ + first;
-            first += counts_[n];
+        for (uint32_t used = used_; used; used &= used - 1) {
+            const uint32_t n = static_cast<uint32_t>(__builtin_ctz(used));
+            const uint32_t category = n / FulgorCore::DrawLists::kLists;
+            const uint32_t list = n % FulgorCore::DrawLists::kLists;
+            drawLists->fillCounts[category][list] = counts_[n];
+            drawLists->arrays[category][list] = entries_ + first_[n];
         }
     }
     // False when the root holds kCapacity entries already.
     bool Add(uint32_t category, uint32_t list, FulgorCore::DrawListEntry entry) {
         const uint32_t n = category * FulgorCore::DrawLists::kLists + list;
-        uint32_t end = 0;
-        for (uint32_t i = 0; i <= n; ++i)
-            end += counts_[i];
         if (total_ == kCapacity || n >= kLists)
             return false;
+        const uint32_t end = first_[n] + counts_[n];
         for (uint32_t i = total_; i > end; --i)
             entries_[i] = entries_[i - 1];
         entries_[end] = entry;
         ++counts_[n];
         ++total_;
+        used_ |= 1u << n;
+        for (uint32_t i = n + 1; i < kLists; ++i)
+            ++first_[i];
         return true;
     }
 
 private:
-    FulgorCore::DrawListEntry entries_[kCapacity] = {};
+    // What the collect pass reads, then the entries it points at.
+    uint32_t used_ = 0; // bit n: list n holds entries
     uint8_t counts_[kLists] = {};
+    uint8_t first_[kLists] = {};
     uint32_t total_ = 0;
+    FulgorCore::DrawListEntry entries_[kCapacity] = {};
 };
 
 class RenderRig {
@@ -195,15 +201,17 @@ public:
     };
 
     explicit RenderRig(FulgorCore::IDevice& device, uint32_t instances = 16,
-                       uint32_t recordBytes = 65536) {
+                       uint32_t recordBytes = 65536)
+        : units_(UnitBytes(instances)) {
         CountingAllocator::Reset();
         FulgorCore::InitializeParameter& p = parameter;
-        units_.resize(size_t{instances} * 12 * FulgorCore::kUnitBlockSize + 262144);
         cache_.resize(65536);
         records.resize(recordBytes + 8);
         slots_.reserve(instances);
+        // The pool's blocks start on pages, so on cache lines: a unit's
+        // first line is whole.
         p.UnitInstanceMemory = units_.data();
-        p.UnitInstanceMemorySize = static_cast<uint32_t>(units_.size());
+        p.UnitInstanceMemorySize = units_.data() ? UnitBytes(instances) : 0;
         p.CacheBufferMemory = cache_.data();
         p.CacheBufferMemorySize = static_cast<uint32_t>(cache_.size());
         p.RenderCommandBufferMemory = records.data();
@@ -333,8 +341,12 @@ private:
         return FulgorCore::UnitInstance::Create<TestRoot>(state, kIdentity34);
     }
 
+    static uint32_t UnitBytes(uint32_t instances) {
+        return instances * 12 * FulgorCore::kUnitBlockSize + 262144;
+    }
+
     FakeLightListenner light_;
-    std::vector<uint8_t> units_;
+    LargePageMemory units_;
     std::vector<uint8_t> cache_;
     FulgorCore::ParticleResource data_;
     std::deque<Instance> instances_;
