@@ -469,7 +469,8 @@ TEST_F(DrawUnitConstruction, AGridItCannotDrawIsBuiltDrawsNothingAndTakesItsDraw
         std::optional<std::vector<effecttools::FieldValue>> pattern; // none: no record
     };
     const Row rows[] = {
-        {"well formed: four across, two down, three frames", {{{"DivU", 4}, {"DivV", 2}, {"AnmI", 3}}}},
+        {"well formed: four across, two down, three frames",
+         {{{"DivU", 4}, {"DivV", 2}, {"AnmI", 3}}}},
         {"no pattern record", std::nullopt},
         {"no cells across", {{{"DivU", 0}, {"DivV", 2}, {"AnmI", 3}}}},
         {"no cells down", {{{"DivU", 4}, {"DivV", 0}, {"AnmI", 3}}}},
