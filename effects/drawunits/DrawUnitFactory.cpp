@@ -54,13 +54,13 @@ constexpr void Single(ClassTable& t, uint32_t type, DrawUnitClass c) {
 }
 // A family of one class per vertex format 0-6, built from its data.
 template <template <uint32_t> class Unit> constexpr void Family(DrawUnitClass (&row)[kFormats]) {
-    row[0] = {Construct<Unit<0>>, nullptr};
-    row[1] = {Construct<Unit<1>>, nullptr};
-    row[2] = {Construct<Unit<2>>, nullptr};
-    row[3] = {Construct<Unit<3>>, nullptr};
-    row[4] = {Construct<Unit<4>>, nullptr};
-    row[5] = {Construct<Unit<5>>, nullptr};
-    row[6] = {Construct<Unit<6>>, nullptr};
+    row[0] = {Construct<Unit<0>>};
+    row[1] = {Construct<Unit<1>>};
+    row[2] = {Construct<Unit<2>>};
+    row[3] = {Construct<Unit<3>>};
+    row[4] = {Construct<Unit<4>>};
+    row[5] = {Construct<Unit<5>>};
+    row[6] = {Construct<Unit<6>>};
 }
 
 // Rings share one class; the format is in the members it stores.
@@ -69,22 +69,22 @@ DrawUnit* ConstructRing(void* block, ParticleInstance* owner, const ParticleReso
     return new (block) RingDrawUnit(owner, data, RingDrawUnit::Members<N>());
 }
 constexpr void RingFamily(DrawUnitClass (&row)[kFormats]) {
-    row[0] = {ConstructRing<0>, nullptr};
-    row[1] = {ConstructRing<1>, nullptr};
-    row[2] = {ConstructRing<2>, nullptr};
-    row[3] = {ConstructRing<3>, nullptr};
-    row[4] = {ConstructRing<4>, nullptr};
-    row[5] = {ConstructRing<5>, nullptr};
-    row[6] = {ConstructRing<6>, nullptr};
+    row[0] = {ConstructRing<0>};
+    row[1] = {ConstructRing<1>};
+    row[2] = {ConstructRing<2>};
+    row[3] = {ConstructRing<3>};
+    row[4] = {ConstructRing<4>};
+    row[5] = {ConstructRing<5>};
+    row[6] = {ConstructRing<6>};
 }
 
 constexpr ClassTable MakeClassTable() {
     ClassTable t{};
-    Single(t, 1, {Construct<DrawUnitType1>, nullptr});
-    Single(t, 2, {Construct<DrawUnitType2>, DrawUnitType2::Accepts});
-    Single(t, 3, {Construct<DrawUnitType3>, nullptr});
-    Single(t, 4, {Construct<DrawUnitType4>, nullptr});
-    Single(t, 11, {Construct<DrawUnitType11>, nullptr});
+    Single(t, 1, {Construct<DrawUnitType1>});
+    Single(t, 2, {Construct<DrawUnitType2>});
+    Single(t, 3, {Construct<DrawUnitType3>});
+    Single(t, 4, {Construct<DrawUnitType4>});
+    Single(t, 11, {Construct<DrawUnitType11>});
     Family<ModelDrawUnit>(t.byType[5]);
     Family<StripDrawUnit>(t.byType[6]);
     RingFamily(t.byType[7]);
@@ -128,8 +128,6 @@ DrawUnitClass ChooseDrawUnitClass(const ParticleResource& data) {
 DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, bool& stop) {
     const DrawUnitClass c = data ? ChooseDrawUnitClass(*data) : DrawUnitClass{};
     stop = false;
-    if (c.construct && c.accepts && !c.accepts(*data))
-        return nullptr;
     void* block = c.construct ? UnitPoolPart::AllocateBlock() : nullptr;
     if (!block) {
         stop = true;

@@ -16,23 +16,20 @@ struct DrawUnitClass {
     // Builds the class in a block of the unit pool.
     using Construct = DrawUnit* (*)(void* block, ParticleInstance* owner,
                                     const ParticleResource* data);
-    // False for data the class cannot draw from: the part is skipped.
-    using Accepts = bool (*)(const ParticleResource& data);
 
     Construct construct = nullptr;
-    Accepts accepts = nullptr;
 };
 
 // The class of (type, trail sub-kind, vertex format); construct null for a
 // combination without a class (types 0, 14 and 15, a vertex format of 7
 // where the type uses it, trail sub-kinds 5-7).
 DrawUnitClass ChooseDrawUnitClass(uint32_t type, uint32_t trailKind, uint32_t vertexFormat);
-// The same from a draw part's data, its own refusal included.
+// The same from a draw part's data.
 DrawUnitClass ChooseDrawUnitClass(const ParticleResource& data);
 
 // The chosen class in a fresh pool block. Null with `stop` set when there
-// is no class or no block (the particle ends); null with `stop` cleared
-// for data its class refuses (the part is skipped).
+// is no class or no block (the particle ends). A class built from data it
+// cannot draw from is still built and draws nothing.
 DrawUnit* CreateDrawUnit(ParticleInstance* owner, const ParticleResource* data, bool& stop);
 // The same as the particle's part creator.
 ParticleDrawPart* CreateDrawPart(ParticleInstance* owner, const ParticleResource* data,

@@ -47,21 +47,23 @@ constexpr QuadrantVertex kRotated[4][4] = {
 
 } // namespace
 
-bool DrawUnitType2::Accepts(const ParticleResource& data) {
-    const DrawDataType2* pattern = data.GetDrawDataType2();
-    return pattern && pattern->GetField(DrawDataType2::kUvType) <= kMirroredQuadrants &&
-           pattern->GetField(DrawDataType2::kDivisionsU) != 0 &&
-           pattern->GetField(DrawDataType2::kDivisionsV) != 0 &&
-           pattern->GetField(DrawDataType2::kAnimationIndex) != 0;
-}
-
 DrawUnitType2::DrawUnitType2(ParticleInstance* owner, const ParticleResource* data)
     : DrawUnit(owner, data), command(this) {
-    const DrawDataType2& pattern = *data->GetDrawDataType2();
+    // Without a record or with a zero count the grid has no cell to show:
+    // the one-cell defaults stay, so the update divides by nothing but 1,
+    // and no geometry is stored.
+    const DrawDataType2* pattern = data->GetDrawDataType2();
+    if (!pattern || pattern->GetField(DrawDataType2::kDivisionsU) == 0 ||
+        pattern->GetField(DrawDataType2::kDivisionsV) == 0 ||
+        pattern->GetField(DrawDataType2::kAnimationIndex) == 0)
+        return;
     orientationFlags =
-        static_cast<uint16_t>((pattern.GetField(DrawDataType2::kRotateXY) ? 1u : 0u) |
-                              (pattern.GetField(DrawDataType2::kRotateZ) ? 2u : 0u));
-    switch (pattern.GetField(DrawDataType2::kUvType)) {
+        static_cast<uint16_t>((pattern->GetField(DrawDataType2::kRotateXY) ? 1u : 0u) |
+                              (pattern->GetField(DrawDataType2::kRotateZ) ? 2u : 0u));
+    switch (pattern->GetField(DrawDataType2::kUvType)) {
+    case kOneQuad:
+        geometry = WriteParticleQuads<kOneQuad>;
+        break;
     case kRotatedQuadrants:
         geometry = WriteParticleQuads<kRotatedQuadrants>;
         verticesPerParticle = 16;
@@ -73,14 +75,14 @@ DrawUnitType2::DrawUnitType2(ParticleInstance* owner, const ParticleResource* da
         indicesPerParticle = 24;
         break;
     default:
-        geometry = WriteParticleQuads<kOneQuad>;
+        // An unknown mode has no geometry: the unit draws nothing.
         break;
     }
-    cellsU = static_cast<uint16_t>(pattern.GetField(DrawDataType2::kDivisionsU));
-    cellsV = static_cast<uint16_t>(pattern.GetField(DrawDataType2::kDivisionsV));
+    cellsU = static_cast<uint16_t>(pattern->GetField(DrawDataType2::kDivisionsU));
+    cellsV = static_cast<uint16_t>(pattern->GetField(DrawDataType2::kDivisionsV));
     stepU = static_cast<uint16_t>(kFullCell / cellsU);
     stepV = static_cast<uint16_t>(kFullCell / cellsV);
-    framesPerCell = static_cast<uint16_t>(pattern.GetField(DrawDataType2::kAnimationIndex));
+    framesPerCell = static_cast<uint16_t>(pattern->GetField(DrawDataType2::kAnimationIndex));
     frameCount = static_cast<float>(uint32_t{framesPerCell} * cellsV * cellsU);
     advanceMember = uint32_t{cellsV} * cellsU == 1 ? KeepFrame : AdvanceFrame;
 }
@@ -120,7 +122,9 @@ void DrawUnitType2::Update(const DrawClock& clock) {
 }
 
 void DrawUnitType2::Draw() {
-    if (!renderBlock)
+    // Nothing is reserved for a unit without geometry: the room would be
+    // drawn unwritten.
+    if (!renderBlock || !geometry)
         return;
     DrawRenderer& renderer = DrawRenderer::Current();
     uint8_t* kind = renderer.batchKind();

@@ -11,14 +11,14 @@ struct DrawPayload;
 
 // Draw type 2: a camera-facing quad (or four quadrant quads) showing one
 // cell of a grid of cells across ("DivU") and down ("DivV") of its texture,
-// each cell shown for "AnmI" frames in turn. Data without a cell, without
-// frames per cell or with a geometry mode past 2 is refused (the creator
-// builds no unit, so nothing is drawn).
+// each cell shown for "AnmI" frames in turn. A geometry mode past 2 has no
+// geometry; data without its pattern record, without cells across or down
+// or without frames per cell keeps one whole-texture cell and no geometry
+// rather than dividing by zero. Either way the unit is built, so the values
+// of the base are drawn as for any unit, but it draws nothing.
 class DrawUnitType2 : public DrawUnit {
 public:
     enum GeometryMode : uint32_t { kOneQuad = 0, kRotatedQuadrants = 1, kMirroredQuadrants = 2 };
-
-    static bool Accepts(const ParticleResource& data);
 
     DrawUnitType2(ParticleInstance* owner, const ParticleResource* data);
     using DrawUnit::Update;
@@ -34,6 +34,7 @@ public:
 
     // Fields in the order a frame reads them.
     DrawCommand command;
+    // Null when the unit draws nothing.
     DrawCommand::Geometry geometry = nullptr;
     void (*advanceMember)(DrawUnitType2* unit, float step) = KeepFrame;
     float frame = 0.0f;

@@ -12,7 +12,6 @@
 #include "effects/units/ParticleExtraPart.h"
 #include "effects/units/ParticleInstance.h"
 #include "effects/units/ParticlePartCreators.h"
-#include "effects/units/SkippedDrawPart.h"
 
 #include <cstdint>
 
@@ -23,9 +22,7 @@ namespace FulgorCore {
 // exactly the parts the class has, without reading a count or testing a
 // pointer. The parts are built from the unit data, in that order, through
 // the part creators; a part that cannot be built (no class, no block)
-// ends the particle at once, keeping what was built before it. A draw
-// unit whose data its class refuses is skipped: a stand-in that does
-// nothing takes its place.
+// ends the particle at once, keeping what was built before it.
 //
 // Each draw unit is counted in the root's draw lists by its category and
 // list before it is built, and given back when the particle goes, so the
@@ -51,8 +48,7 @@ public:
     ~ParticleInstanceT() override {
         for (uint32_t k = 0; k < A; ++k) {
             Count(k, false);
-            if (drawUnits[k] != SkippedDrawPart::Instance())
-                delete drawUnits[k];
+            delete drawUnits[k];
             drawUnits[k] = nullptr;
         }
         for (uint32_t k = 0; k < B; ++k) {
@@ -74,7 +70,7 @@ public:
     void OnFadeOut() override {
         for (uint32_t k = 0; k < A; ++k) {
             ParticleDrawPart* draw = drawUnits[k];
-            if (!draw || draw == SkippedDrawPart::Instance())
+            if (!draw)
                 continue;
             if (RenderStateWord::BlendMode(draw->stateWord) == 0)
                 draw->stateWord |= 1u << RenderStateWord::kBlendShift;
@@ -193,18 +189,8 @@ private:
         drawCategory[k] = DrawLists::kCategoryByType[type];
         Count(k, true);
         bool stop = false;
-        ParticleDrawPart* unit = creators.draw(this, part, stop);
-        if (unit) {
-            drawUnits[k] = unit;
-            return true;
-        }
-        if (stop)
-            return false;
-        // Skipped: in no list.
-        Count(k, false);
-        drawCategory[k] = DrawLists::kNotListed;
-        drawUnits[k] = SkippedDrawPart::Instance();
-        return true;
+        drawUnits[k] = creators.draw(this, part, stop);
+        return drawUnits[k] && !stop;
     }
 
     void Count(uint32_t k, bool add) {

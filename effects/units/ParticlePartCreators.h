@@ -12,11 +12,10 @@ class ParticleResource;
 
 // Where a particle instance gets its draw, emitter and extra units from.
 // A creator answers the unit, or null with `stop` set when the particle
-// must end (no block, no class). A draw creator may also answer null with
-// `stop` left false: the draw unit is skipped (its class is not built from
-// data yet) and the particle lives without it; an emitter or extra unit
-// that is not built always ends the particle. This is the one place the
-// particle classes reach the unit kinds through.
+// must end (no block, no class). A part that is not built ends the
+// particle even with `stop` left clear: every draw class is built from any
+// data it is given, drawing nothing from data it cannot draw. This is the
+// one place the particle classes reach the unit kinds through.
 struct ParticlePartCreators {
     using Draw = ParticleDrawPart* (*)(ParticleInstance* owner, const ParticleResource* data,
                                        bool& stop);

@@ -16,10 +16,10 @@ struct ChildStart;
 // Where the tree starts units and event actions whose classes belong to
 // other parts of the unit tree: the bound carriers (one endpoint or two),
 // the particle instances that timelines and carriers spawn, and the actions
-// of event kinds 0-3 over their targets. A creator that has nothing to
-// build yet gives null, which every caller already handles as an exhausted
-// pool; an event action that is not built yet does nothing. This is the
-// one place the tree reaches them through.
+// of event kinds 0-3 over their targets. A creator gives null when it
+// builds nothing (the pool is exhausted, or a particle's part counts have
+// no class), and every caller handles that as an exhausted pool. This is
+// the one place the tree reaches them through.
 struct UnitCreators {
     // (owner, the carrier's clock, binding, target, what it starts).
     using Carrier = UnitInstance* (*)(InstanceRootUnit* owner,

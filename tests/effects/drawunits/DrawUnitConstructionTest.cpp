@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -454,6 +455,86 @@ TEST_F(DrawUnitConstruction, ARefusedFieldDrawsNothingYetTakesItsDraws) {
         unit->Draw();
         EXPECT_TRUE(renderer.prepares.empty()) << i;
         EXPECT_EQ(renderer.lineSubmits + renderer.quadSubmits, 0) << i;
+    }
+}
+
+// Fault: a grid without its record, without cells across or down or
+// without frames per cell would divide by zero, and a geometry mode of 3
+// has no geometry; each is still built, counts as any grid, draws nothing,
+// and takes the draws of a well-formed grid, so a unit built after it
+// draws what it would, and it gives back every block it took.
+TEST_F(DrawUnitConstruction, AGridItCannotDrawIsBuiltDrawsNothingAndTakesItsDraws) {
+    struct Row {
+        const char* name;
+        std::optional<std::vector<effecttools::FieldValue>> pattern; // none: no record
+    };
+    const Row rows[] = {
+        {"well formed: four across, two down, three frames",
+         {{{"DivU", 4}, {"DivV", 2}, {"AnmI", 3}}}},
+        {"no pattern record", std::nullopt},
+        {"no cells across", {{{"DivU", 0}, {"DivV", 2}, {"AnmI", 3}}}},
+        {"no cells down", {{{"DivU", 4}, {"DivV", 0}, {"AnmI", 3}}}},
+        {"no frames per cell", {{{"DivU", 4}, {"DivV", 2}, {"AnmI", 0}}}},
+        {"geometry mode 3", {{{"UvT", 3}, {"DivU", 4}, {"DivV", 2}, {"AnmI", 3}}}},
+    };
+    constexpr uint32_t kRows = sizeof(rows) / sizeof(rows[0]);
+    std::vector<DrawPartValue> parts;
+    for (const Row& row : rows) {
+        DrawPartValue p;
+        p.drawType = 2;
+        if (row.pattern)
+            p.data = effecttools::DrawDataType2Value{*row.pattern};
+        p.fields = {{"bPAo", 1}};
+        p.aOff = Drawn(5.0f);
+        parts.push_back(p);
+    }
+    // The unit built after each grid: a line whose alpha offset is drawn.
+    DrawPartValue later = PartOf<effecttools::DrawDataType1Value>();
+    later.fields = {{"bPAo", 1}};
+    later.aOff = Drawn(9.0f);
+    parts.push_back(later);
+    DrawUnitRig& rig = Start(DrawEffect(parts));
+    ASSERT_TRUE(rig.ok);
+    Fx::UnitInstancePool& pool = Fx::Engine::GetUnitInstancePool();
+    const Fx::Xorshift128 start = rig.root->random;
+    float laterSample = 0.0f;
+    for (uint32_t i = 0; i < kRows; ++i) {
+        SCOPED_TRACE(rows[i].name);
+        rig.root->random = start;
+        Fx::ParticleInstance* owner = rig.MakeOwner();
+        Fx::Xorshift128 reference = rig.root->random;
+        rig.Part(i)->GetAOff().SampleRandom(reference);
+        const uint32_t used = pool.GetUsedCount();
+        bool noBlock = true;
+        DrawUnit* built = Fx::CreateDrawUnit(owner, rig.Part(i), noBlock);
+        auto* unit = dynamic_cast<Fx::DrawUnitType2*>(built);
+        ASSERT_NE(unit, nullptr);
+        EXPECT_FALSE(noBlock);
+        EXPECT_TRUE(owner->alive);
+        EXPECT_TRUE(testsupport::Same(rig.root->random, reference));
+        // The unit and its render block.
+        EXPECT_EQ(pool.GetUsedCount(), used + 2);
+        auto* next = Keep(Fx::CreateDrawUnit(owner, rig.Part(kRows), noBlock));
+        ASSERT_NE(next, nullptr);
+        if (i == 0)
+            laterSample = next->renderBlock->aOffSample;
+        else
+            EXPECT_EQ(next->renderBlock->aOffSample, laterSample);
+        renderer.Clear();
+        renderer.batchKind = 0;
+        for (int frame = 0; frame < 4; ++frame) {
+            unit->Update(testsupport::FrameClock(1.0f, static_cast<float>(frame)));
+            unit->Draw();
+        }
+        const bool draws = i == 0;
+        EXPECT_EQ(unit->geometry != nullptr, draws);
+        EXPECT_EQ(renderer.reservations.size(), draws ? 4u : 0u);
+        EXPECT_EQ(renderer.submits, draws ? 4 : 0);
+        EXPECT_EQ(renderer.flushes, draws ? 1 : 0);
+        EXPECT_EQ(renderer.batchKind, draws ? 1 : 0);
+        const uint32_t withNext = pool.GetUsedCount();
+        delete built;
+        EXPECT_EQ(pool.GetUsedCount(), withNext - 2);
     }
 }
 

@@ -214,21 +214,6 @@ TEST_F(DrawUnits, MirroredQuadrantsShowTheCellFourTimesAboutTheCentre) {
         EXPECT_EQ(renderer.indices[6 * k + 2], renderer.firstVertex + 4 * k);
 }
 
-// Fault: no cells, no frames per cell or a geometry mode of 3 is refused.
-TEST_F(DrawUnits, AGridWithoutCellsOrFramesOrWithModeThreeIsRefused) {
-    DrawUnitRig& rig = Start(DrawEffect(
-        {GridPart(0, 2, 3), GridPart(4, 0, 3), GridPart(4, 2, 0), GridPart(4, 2, 3, 3)}));
-    ASSERT_TRUE(rig.ok);
-    for (uint32_t i = 0; i < 4; ++i) {
-        FulgorCore::ParticleInstance* owner = rig.MakeOwner();
-        const uint32_t used = testsupport::UnitTreeRig::UsedBlocks();
-        bool noBlock = true;
-        EXPECT_EQ(FulgorCore::CreateDrawUnit(owner, rig.Part(i), noBlock), nullptr) << i;
-        EXPECT_FALSE(noBlock);
-        EXPECT_EQ(testsupport::UnitTreeRig::UsedBlocks(), used) << i;
-    }
-}
-
 // Fault: with no orientation flag the instance's angle is not summed frame
 // after frame.
 TEST_F(DrawUnits, TheOrientationIsTakenFreshEachFrame) {

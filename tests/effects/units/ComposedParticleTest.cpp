@@ -78,6 +78,25 @@ enum Named : uint32_t {
     kKindFour,          // one emitter of kind 4
     kExtraKindOne,      // extra unit of kind 1
     kSounding,          // an emitter, and a sound the listener stands for
+    kGrid,              // one type-2 unit on list 3; then the same with:
+    kGridNoRecord,      //   no pattern record
+    kGridNoCellsAcross, //   no cells across
+    kGridNoCellsDown,   //   no cells down
+    kGridNoFrames,      //   no frames per cell
+    kGridModeThree,     //   geometry mode 3
+};
+
+// A unit of one type-2 draw part on list 3 with the pattern `fields`.
+effecttools::UnitValue Grid(std::vector<effecttools::FieldValue> fields) {
+    effecttools::UnitValue unit = Unit({{2, 3}});
+    unit.drawParts[0].data = effecttools::DrawDataType2Value{std::move(fields)};
+    return unit;
+}
+
+// A row of the tables that spawn one named unit each.
+struct NamedUnit {
+    const char* name;
+    uint32_t unit;
 };
 
 constexpr uint32_t kSound = 40;
@@ -115,6 +134,12 @@ protected:
         f.package.units.push_back(Unit({}, {}, 1u));
         f.package.units.push_back(Unit({}, {2}));
         f.package.units.back().sound = "hum";
+        f.package.units.push_back(Grid({{"DivU", 4}, {"DivV", 2}, {"AnmI", 3}}));
+        f.package.units.push_back(Unit({{2, 3}}));
+        f.package.units.push_back(Grid({{"DivU", 0}, {"DivV", 2}, {"AnmI", 3}}));
+        f.package.units.push_back(Grid({{"DivU", 4}, {"DivV", 0}, {"AnmI", 3}}));
+        f.package.units.push_back(Grid({{"DivU", 4}, {"DivV", 2}, {"AnmI", 0}}));
+        f.package.units.push_back(Grid({{"UvT", 3}, {"DivU", 4}, {"DivV", 2}, {"AnmI", 3}}));
         rig_.objects.soundAnswer = kSound;
         rig_.listener.hostAnswer = kHostToken;
         const FulgorCore::ObjectHandle effect = rig_.Load(f);
@@ -252,18 +277,14 @@ TEST_F(Composed, DrawUnitsAreCountedByCategoryAndListUntilTheParticleGoes) {
 // ends the particle without counting; emitter kinds 0 and 10 and extra
 // kinds 0 and 3 are refused before a block is taken for them.
 TEST_F(Composed, PartsWithoutAClassEndTheParticleBeforeTakingABlock) {
-    struct Row {
-        const char* name;
-        uint32_t unit;
-    };
-    const Row rows[] = {
+    const NamedUnit rows[] = {
         {"draw type 0", kTypeZero},
         {"emitter kind 0", kEmitterKindZero},
         {"emitter kind 10", kEmitterKindTen},
         {"extra kind 0", kExtraKindZero},
         {"extra kind 3", kExtraKindThree},
     };
-    for (const Row& row : rows) {
+    for (const NamedUnit& row : rows) {
         ParticleInstance* p = Spawn(row.unit);
         ASSERT_NE(p, nullptr) << row.name;
         EXPECT_FALSE(p->alive) << row.name;
@@ -271,6 +292,35 @@ TEST_F(Composed, PartsWithoutAClassEndTheParticleBeforeTakingABlock) {
         EXPECT_EQ(rig_.UsedBlocks(), start_ + 2) << row.name;
         EXPECT_EQ(Counts(), baseline_) << row.name;
         root_->Update(1.0f);
+        EXPECT_EQ(rig_.UsedBlocks(), start_) << row.name;
+    }
+}
+
+// With the runtime's own creators a type-2 unit is built from any data:
+// one it cannot draw from lives like a well-formed one, counted on its
+// list with its unit and render block, and gives both back when it goes.
+TEST_F(Composed, AGridUnitIsBuiltAndCountedWhateverItsData) {
+    const NamedUnit rows[] = {
+        {"well formed", kGrid},
+        {"no pattern record", kGridNoRecord},
+        {"no cells across", kGridNoCellsAcross},
+        {"no cells down", kGridNoCellsDown},
+        {"no frames per cell", kGridNoFrames},
+        {"geometry mode 3", kGridModeThree},
+    };
+    for (const NamedUnit& row : rows) {
+        ParticleInstance* p = Spawn(row.unit);
+        ASSERT_NE(p, nullptr) << row.name;
+        EXPECT_TRUE(p->alive) << row.name;
+        // The particle, its transform block, the unit and its render block.
+        EXPECT_EQ(rig_.UsedBlocks(), start_ + 4) << row.name;
+        std::vector<uint32_t> expected = baseline_;
+        ++expected[3];
+        EXPECT_EQ(Counts(), expected) << row.name;
+        testsupport::Frame();
+        EXPECT_TRUE(p->alive) << row.name;
+        Remove(p);
+        EXPECT_EQ(Counts(), baseline_) << row.name;
         EXPECT_EQ(rig_.UsedBlocks(), start_) << row.name;
     }
 }

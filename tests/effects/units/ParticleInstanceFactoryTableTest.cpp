@@ -143,25 +143,30 @@ TEST_F(Factories, NoPartsIsTheBaseClassWithTransformColourAndEvents) {
               (std::vector<float>{1.0f, 1.0f, 1.0f, 1.0f}));
 }
 
-TEST_F(Factories, AKindNotBuiltIsSkippedAndAMissingBlockEndsTheParticle) {
-    RecordingParts parts;
-    parts.drawMode = RecordingParts::Mode::kSkip;
-    ParticleInstance* skipped = Spawn(7); // 1 draw, 1 extra
-    ASSERT_NE(skipped, nullptr);
-    EXPECT_TRUE(skipped->alive);
-    EXPECT_EQ(parts.extrasBuilt, 1);
-    parts.drawMode = RecordingParts::Mode::kNoBlock;
-    ParticleInstance* ended = Spawn(7);
-    ASSERT_NE(ended, nullptr); // returned all the same
-    EXPECT_FALSE(ended->alive);
-    EXPECT_EQ(parts.extrasBuilt, 1); // nothing built after the failure
-    // An extra unit of a kind other than 1 or 2 ends it too.
-    parts.drawMode = RecordingParts::Mode::kBuild;
-    ParticleInstance* badKind = Spawn(24);
-    ASSERT_NE(badKind, nullptr);
-    EXPECT_FALSE(badKind->alive);
-    testsupport::Frame();
-    EXPECT_EQ(testsupport::Children(root_).size(), 1u);
+// A draw unit not built, for want of a class or of a block, ends the
+// particle, and nothing after it is built; so does an extra unit of a kind
+// other than 1 or 2.
+TEST_F(Factories, APartNotBuiltEndsTheParticle) {
+    struct Row {
+        const char* name;
+        RecordingParts::Mode drawMode;
+        uint32_t unit;
+    };
+    const Row rows[] = {
+        {"draw without a class", RecordingParts::Mode::kSkip, 7}, // 1 draw, 1 extra
+        {"draw without a block", RecordingParts::Mode::kNoBlock, 7},
+        {"extra of kind 3", RecordingParts::Mode::kBuild, 24},
+    };
+    for (const Row& row : rows) {
+        RecordingParts parts;
+        parts.drawMode = row.drawMode;
+        ParticleInstance* p = Spawn(row.unit);
+        ASSERT_NE(p, nullptr) << row.name; // returned all the same
+        EXPECT_FALSE(p->alive) << row.name;
+        EXPECT_EQ(parts.extrasBuilt, 0) << row.name;
+        testsupport::Frame();
+        EXPECT_EQ(rig_.UsedBlocks(), start_) << row.name;
+    }
 }
 
 TEST_F(Factories, AnExhaustedPoolGivesNullAndTakesNothing) {

@@ -1,8 +1,8 @@
 // Recording doubles of the particle part creators: while one is alive every
 // draw, emitter and extra unit a particle asks for is built as a stand-in
 // that logs what the particle calls on it ("d0.update", "e1.spawn", ...),
-// or, by `mode`, skipped (a draw class not built yet, or for an emitter or
-// extra unit a kind without a class) or refused for want of a block.
+// or, by `mode`, not built without a reason (as for a kind without a
+// class) or refused for want of a block.
 #pragma once
 
 #include "effects/units/ParticleDrawPart.h"
