@@ -15,6 +15,8 @@
 #include "game/core/GlobalWork.h"
 #include "game/flow/SceneBase.h"
 #include "game/flow/SceneDriver.h"
+#include "game/player/Player.h"
+#include "game/scene/SceneTitle.h"
 #include "support/InputTestSupport.h"
 #include "support/ScopedEnv.h"
 #include "support/ScratchFolder.h"
@@ -314,6 +316,11 @@ protected:
         testsupport::ScratchFolder home;
         testsupport::ScopedEnv homeEnv("HOME", home.Root().c_str());
         testsupport::ScopedEnv configEnv("XDG_CONFIG_HOME", nullptr);
+        // Each game starts as a launched one: what a process keeps from one
+        // game to the next (the title's memory of a demo that came back, the
+        // ships' shared overlay counters) starts as at launch.
+        SceneTitle::SetDemoReturned(false);
+        Player::SharedDrawCounters() = {};
         Mireku::Graphics::GraphicsDevice::SetPaced(false);
         Mireku::Graphics::GraphicsDevice::SetFramesInFull(false);
         Mireku::Graphics::GraphicsDevice::SetPresentObserver(&ScriptedGame::Observe, &game);
