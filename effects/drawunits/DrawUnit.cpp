@@ -173,7 +173,7 @@ void DrawUnit::EvaluateConstantSize(const EvaluationContext& context) {
 
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
     : ownerUnit(owner), root(owner->owner), unitData(data), unitShader(data->GetShader()),
-      package(owner->owner->package) {
+      ownerColour(owner->GetColor()), package(owner->owner->package) {
     renderBlock = static_cast<DrawUnitRenderBlock*>(Engine::GetUnitInstancePool().Allocate());
     randomState = &root->random;
     if (!renderBlock) {

@@ -179,6 +179,9 @@ public:
     InstanceRootUnit* root;
     const ParticleResource* unitData;
     const IShader* unitShader = nullptr;
+    // The particle's colour: its transform block's, fixed for the
+    // particle's life, so kept here and read without the particle.
+    const float* ownerColour;
     const PackageResource* package;
     TextureSlot textureBindings[kTextureSlots] = {};
 
