@@ -154,8 +154,8 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart*
                                    const float* directionIn)
     : UnitInstance(owner, state, unitData ? unitData->GetRotO() : 0,
                    unitData ? unitData->GetTrsO() : 0),
-      unitData(unitData),
       inheritFlags((settings ? *settings : ParticleSpawnSettings::Default()).InheritFlags()),
+      unitData(unitData),
       takesEvents(unitData && unitData->GetFlagECE() ? 1 : 0), auxObject(auxObject),
       composeMember(ComposeTransformWithOwner), sharedBlockMember(GetSharedBlockFromOwner),
       pointIndex(pointIndex) {

@@ -326,23 +326,26 @@ public:
     // missing or holds no events, or with the pool exhausted.
     void QueueSchedule(uint32_t event, float delay);
 
-    // Fields: what the frame's transform step and the draw units read
-    // every frame first, by cache line: the transform block, the current
-    // matrix and the axis and plane-scale members; then the data, the
-    // inherit flags and the scales the scale getter reads.
-    TransformBlock* transformBlock = nullptr;
+    // Fields: what the draw units read every frame first, in one cache
+    // line: the current matrix, the axis member, the inherit flags and the
+    // scale the scale getter reads; then the transform block, the
+    // plane-scale member, the data and what the frame's transform step
+    // reads.
     float* currentWorldMatrix = nullptr;
     VectorMember axisMember = GetDefaultAxis;
+    uint32_t inheritFlags;
+    // The scale the composition reads (with the translation and rotation
+    // below).
+    float scale[3] = {1.0f, 1.0f, 1.0f};
+    TransformBlock* transformBlock = nullptr;
     ScalarMember planeScaleMember = GetPlaneScaleXY;
     const UnitResource* unitData;
-    uint32_t inheritFlags;
     uint8_t takesEvents;
     float inheritedScale[3] = {1.0f, 1.0f, 1.0f};
     float inheritedRotation[3] = {};
-    // The translation, scale and rotation the composition reads, and the
-    // rotation given at the spawn that the rotation strategies add to.
+    // The translation and rotation the composition reads, and the rotation
+    // given at the spawn that the rotation strategies add to.
     float position[3] = {};
-    float scale[3] = {1.0f, 1.0f, 1.0f};
     float rotation[3] = {};
     float baseRotation[3] = {};
     float* previousWorldMatrix = nullptr;
