@@ -105,7 +105,7 @@ template <uint32_t N> void CircleDrawUnit<N>::Update(const DrawClock& clock) {
     EvaluateMatrix(record->matrix, clock);
     EvaluateCentredTransforms<N>(record->transforms, clock);
     float color[4];
-    DrawColor(color, ownerUnit->GetColor(), clock);
+    DrawColor(color, ownerColour, clock);
     PackFloat4ToU16(record->color, color);
 }
 

@@ -172,8 +172,8 @@ void DrawUnit::EvaluateConstantSize(const EvaluationContext& context) {
 }
 
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
-    : ownerUnit(owner), root(owner->owner), unitData(data), unitShader(data->GetShader()),
-      package(owner->owner->package) {
+    : ownerUnit(owner), root(owner->owner), ownerColour(owner->GetColor()),
+      unitShader(data->GetShader()), unitData(data), package(owner->owner->package) {
     renderBlock = static_cast<DrawUnitRenderBlock*>(Engine::GetUnitInstancePool().Allocate());
     randomState = &root->random;
     if (!renderBlock) {

@@ -166,19 +166,23 @@ public:
 
     // What every frame reads first, together in the object's first cache
     // line: the texture masks, the members, the random state, the owner,
-    // the instance's root, the data and its shader (null when the device
-    // made none: the unit's batches are still recorded with it). The root,
-    // the package and the random state are fixed for the unit's life, so
-    // kept here rather than fetched through the owner; the package (read
-    // only by units that choose textures) and the bindings follow.
+    // the instance's root, the owner's colour and the data's shader (null
+    // when the device made none: the unit's batches are still recorded with
+    // it). The root, the package, the random state and the colour (the
+    // owner's transform block's) are fixed for the unit's life, so kept
+    // here rather than fetched through the owner. The data (read each frame
+    // only by the members of properties that are on and by the strips and
+    // trails), the package (read only by units that choose textures) and the
+    // bindings follow.
     uint8_t usedTextureMask = 0;
     uint8_t uvOffsetFirstMask = 0;
     DrawUnitRenderBlock* renderBlock = nullptr;
     Xorshift128* randomState;
     ParticleInstance* ownerUnit;
     InstanceRootUnit* root;
-    const ParticleResource* unitData;
+    const float* ownerColour;
     const IShader* unitShader = nullptr;
+    const ParticleResource* unitData;
     const PackageResource* package;
     TextureSlot textureBindings[kTextureSlots] = {};
 

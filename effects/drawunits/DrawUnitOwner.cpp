@@ -5,21 +5,9 @@
 
 namespace FulgorCore::DrawUnitOwner {
 
-void Axis(const ParticleInstance* particle, float* out) {
-    particle->axisMember(particle, out);
-}
-
-float PlaneScale(const ParticleInstance* particle) {
-    return particle->planeScaleMember(particle);
-}
-
 uint32_t FacingAxis(const ParticleInstance* particle) {
     const uint32_t axis = particle->unitData ? particle->unitData->GetBAxs() : 2;
     return axis < 2 ? axis : 2;
-}
-
-const float* Position(const ParticleInstance* particle) {
-    return particle->GetWorldMatrix() + 9;
 }
 
 void BlockScale(const ParticleInstance* particle, float* out) {

@@ -1,20 +1,26 @@
 #pragma once
 
+#include "effects/units/ParticleInstance.h"
+
 #include <cstdint>
 
 namespace FulgorCore {
-
-class ParticleInstance;
-class UnitInstance;
 
 // What the draw units read of their particle beyond the unit getters: the
 // axis row its data chose and the mean length of the two other rows.
 namespace DrawUnitOwner {
 
-void Axis(const ParticleInstance* particle, float* out);
-float PlaneScale(const ParticleInstance* particle);
+// Inline: every draw unit reads them each frame.
+inline void Axis(const ParticleInstance* particle, float* out) {
+    particle->axisMember(particle, out);
+}
+inline float PlaneScale(const ParticleInstance* particle) {
+    return particle->planeScaleMember(particle);
+}
 // The particle's position: the translation row of its world matrix.
-const float* Position(const ParticleInstance* particle);
+inline const float* Position(const ParticleInstance* particle) {
+    return particle->GetWorldMatrix() + 9;
+}
 // The scale and the extra z angle the particle took from its spawner, which
 // the particle fields scale and turn their points by.
 void BlockScale(const ParticleInstance* particle, float* out);

@@ -42,7 +42,7 @@ void DrawUnitType1::Update(const DrawClock& clock) {
         return;
     EvaluateByteParameters(parameters, clock);
     float c[4];
-    DrawColor(c, ownerUnit->GetColor(), clock);
+    DrawColor(c, ownerColour, clock);
     float a[4], b[4];
     line->GetHeadColor().Evaluate(clock, tipColorRandoms, *randomState, a);
     line->GetTailColor().Evaluate(clock, rootColorRandoms, *randomState, b);

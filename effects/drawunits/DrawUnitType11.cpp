@@ -97,7 +97,7 @@ void DrawUnitType11::Update(const DrawClock& clock) {
     pivotX = -(current.pivotX * size[0]);
     pivotY = current.pivotY * size[1];
     float color[4];
-    DrawColor(color, ownerUnit->GetColor(), clock);
+    DrawColor(color, ownerColour, clock);
     PackFloat4ToU16(packedColor, color);
     orientation[0] = orientation[1] = orientation[2] = 0.0f;
     OrientationSources::kFlipbook[orientationFlags & 3u](ownerUnit, orientation);

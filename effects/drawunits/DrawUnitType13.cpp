@@ -80,7 +80,7 @@ template <uint32_t N> void DrawUnitType13<N>::Update(const DrawClock& clock) {
                                                         uvOffsetFirstMask);
     evaluator(this, clock, r->falloff);
     EvaluateMatrix(r->matrix, clock);
-    DrawColor(r->color, ownerUnit->GetColor(), clock);
+    DrawColor(r->color, ownerColour, clock);
 }
 
 template <uint32_t N> void DrawUnitType13<N>::Draw() {

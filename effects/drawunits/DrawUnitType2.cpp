@@ -111,7 +111,7 @@ void DrawUnitType2::Update(const DrawClock& clock) {
     size[0] = root->axisLengths[0] * s[0];
     size[1] = root->axisLengths[1] * s[1];
     float color[4];
-    DrawColor(color, ownerUnit->GetColor(), clock);
+    DrawColor(color, ownerColour, clock);
     PackFloat4ToU16(packedColor, color);
     advanceMember(this, clock.lastStep);
     // Taken fresh each frame: with no flag the angle would otherwise be

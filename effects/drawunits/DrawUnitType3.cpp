@@ -59,7 +59,7 @@ void DrawUnitType3::Update(const DrawClock& clock) {
     for (float& v : halfExtent)
         v *= half;
     float color[4];
-    DrawColor(color, ownerUnit->GetColor(), clock);
+    DrawColor(color, ownerColour, clock);
     PackFloat4ToU16(packedColor, color);
 }
 

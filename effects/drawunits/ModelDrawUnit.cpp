@@ -143,7 +143,7 @@ template <uint32_t N> void ModelDrawUnit<N>::Update(const DrawClock& clock) {
         ParticleKernel::EvaluateUvTransformsTwoMasks<N>(this, r->transforms, clock, layerMask,
                                                         uvOffsetFirstMask);
     EvaluateMatrix(r->matrix, clock);
-    DrawColor(r->color, ownerUnit->GetColor(), clock);
+    DrawColor(r->color, ownerColour, clock);
 }
 
 template <uint32_t N> void ModelDrawUnit<N>::Draw() {

@@ -61,7 +61,7 @@ template <uint32_t N> void ProjectionDrawUnit<N>::Update(const DrawClock& clock)
     } else {
         EvaluateMatrix(record->matrix, clock);
     }
-    DrawColor(record->color, ownerUnit->GetColor(), clock);
+    DrawColor(record->color, ownerColour, clock);
 }
 
 template <uint32_t N> void ProjectionDrawUnit<N>::Draw() {

@@ -38,7 +38,7 @@ template <uint32_t N> void QuadDrawUnit<N>::Update(const DrawClock& clock) {
         ParticleKernel::EvaluateUvTransformsSplit<N>(this, record->transforms, clock);
     EvaluateMatrix(record->matrix, clock);
     float color[4];
-    DrawColor(color, ownerUnit->GetColor(), clock);
+    DrawColor(color, ownerColour, clock);
     PackFloat4ToU16(record->color, color);
 }
 

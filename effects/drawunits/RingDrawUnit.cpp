@@ -160,7 +160,7 @@ void RingDrawUnit::BuildFrameGeometry(DrawUnit* unit, const DrawClock& clock, co
             data->GetColor(static_cast<DrawDataType7::Color>(c))
                 .Evaluate(clock, ring.colorSamples[c], random, colors[c]);
     float drawColor[4];
-    ring.DrawColor(drawColor, ring.ownerUnit->GetColor(), clock);
+    ring.DrawColor(drawColor, ring.ownerColour, clock);
     if constexpr (kCentreLine) {
         // Inner, centre, outer.
         constexpr uint32_t kOrder[3] = {DrawDataType7::kColI, DrawDataType7::kColC,

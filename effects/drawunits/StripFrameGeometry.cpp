@@ -45,7 +45,6 @@ void StripDrawUnitBase::EvaluateWidthsAndColors(const DrawClock& clock, float ow
          colorSamples[5]}};
     EvaluateRibbonValues<Variant>(*record, *strip, samples, clock, *randomState, ownerScale,
                                   [&](float* by) {
-                                      const float* ownerColour = ownerUnit->GetColor();
                                       if constexpr (Modulated)
                                           DrawColor(by, ownerColour, clock);
                                       else

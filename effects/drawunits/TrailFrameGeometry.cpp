@@ -35,7 +35,7 @@ void TrailDrawUnitBase::BuildFrameGeometry(DrawUnit* unit, const DrawClock& cloc
          v + kTrailEdgeHeadColour, v + kTrailEdgeMiddleColour, v + kTrailEdgeTailColour}};
     EvaluateRibbonValues<Variant>(t.record->ribbon, *trail, samples, clock, *t.randomState,
                                   widthScale, [&](float* by) {
-                                      t.DrawColor(by, t.ownerUnit->GetColor(), clock);
+                                      t.DrawColor(by, t.ownerColour, clock);
                                   });
 }
 

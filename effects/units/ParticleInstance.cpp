@@ -154,11 +154,10 @@ ParticleInstance::ParticleInstance(InstanceRootUnit* owner, ParticleEmitterPart*
                                    const float* directionIn)
     : UnitInstance(owner, state, unitData ? unitData->GetRotO() : 0,
                    unitData ? unitData->GetTrsO() : 0),
-      unitData(unitData),
       inheritFlags((settings ? *settings : ParticleSpawnSettings::Default()).InheritFlags()),
+      unitData(unitData),
       takesEvents(unitData && unitData->GetFlagECE() ? 1 : 0), auxObject(auxObject),
-      composeMember(ComposeTransformWithOwner), axisMember(GetDefaultAxis),
-      planeScaleMember(GetPlaneScaleXY), sharedBlockMember(GetSharedBlockFromOwner),
+      composeMember(ComposeTransformWithOwner), sharedBlockMember(GetSharedBlockFromOwner),
       pointIndex(pointIndex) {
     if (directionIn)
         Copy3(direction, directionIn);
@@ -648,10 +647,6 @@ void ParticleInstance::FollowChildEffect(ParticleInstance* node) {
     link->root->SetWorldMatrix(node->currentWorldMatrix);
 }
 
-const float* ParticleInstance::GetWorldMatrix() const {
-    return currentWorldMatrix ? currentWorldMatrix : Math::kIdentity34;
-}
-
 const float* ParticleInstance::GetPreviousWorldMatrix() const {
     return previousWorldMatrix ? previousWorldMatrix : Math::kIdentity34;
 }
@@ -664,11 +659,6 @@ const float* ParticleInstance::GetInverseWorldMatrix() const {
         transformBlock->transformFlags |= TransformBlock::kInverseValid;
     }
     return transformBlock->inverseWorldMatrix;
-}
-
-const float* ParticleInstance::GetColor() const {
-    static constexpr float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    return transformBlock ? transformBlock->color : kWhite;
 }
 
 void* ParticleInstance::GetSharedBlock() {

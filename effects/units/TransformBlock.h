@@ -21,12 +21,14 @@ struct TransformBlock {
     // rotationMatrix holds the rotation of rotationAngles.
     static constexpr uint16_t kRotationBuilt = 1u << 4;
 
+    // The colour first: the draw units read it every frame with the current
+    // matrix, and so it shares the first matrix's cache line.
+    float color[4];
     float worldMatrices[2][12];
     float inverseWorldMatrix[12];
     // The parent's world matrix when the particle was made (transform modes
     // 1 and 2).
     float parentMatrix[12];
-    float color[4];
     // The colour kept at spawn for colour mode 1.
     float spawnColor[4];
     uint16_t transformFlags;

@@ -26,7 +26,9 @@ static_assert(VfxController::kUnitInstanceMemorySize == 4096 * FulgorCore::kUnit
 
 namespace {
 
-alignas(16) uint8_t g_unitInstanceMemory[VfxController::kUnitInstanceMemorySize];
+// The units' blocks start on cache lines: the effect units lay out the
+// fields they read every frame by line.
+alignas(64) uint8_t g_unitInstanceMemory[VfxController::kUnitInstanceMemorySize];
 alignas(16) uint8_t g_cacheBufferMemory[VfxController::kCacheBufferMemorySize];
 alignas(16) uint8_t g_renderCommandBufferMemory[VfxController::kRenderCommandBufferMemorySize];
 

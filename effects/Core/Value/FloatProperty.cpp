@@ -24,7 +24,6 @@ struct Scratch {
 
 using Evaluator = float (*)(const void* value, const ValueCurve* random,
                             const EvaluationContext& context, float sample, Xorshift128& state);
-using Sampler = float (*)(const void* value, const ValueCurve* random, Xorshift128& state);
 
 template <class T>
 float EvaluateRecord(const void* value, const ValueCurve*, const EvaluationContext& context,
@@ -41,23 +40,9 @@ float EvaluateNone(const void*, const ValueCurve*, const EvaluationContext&, flo
     return 0.0f;
 }
 
-template <class T> float SampleRecord(const void* value, const ValueCurve*, Xorshift128& state) {
-    return static_cast<const T*>(value)->SampleRandom(state);
-}
-
-float SampleCurve(const void*, const ValueCurve* random, Xorshift128& state) {
-    return random->SampleRandom(state);
-}
-
-float SampleNone(const void*, const ValueCurve*, Xorshift128&) {
-    return 0.0f;
-}
-
 // Indexed by kind; kNone last.
 const Evaluator kEvaluators[5] = {EvaluateRecord<ValueConstant>, EvaluateRecord<ValueEasing>,
                                   EvaluateCurve, EvaluateRecord<ValueLoop>, EvaluateNone};
-const Sampler kSamplers[5] = {SampleRecord<ValueConstant>, SampleRecord<ValueEasing>, SampleCurve,
-                              SampleRecord<ValueLoop>, SampleNone};
 
 constexpr uint32_t kKinds = 4;
 
@@ -219,8 +204,10 @@ float FloatProperty::EvaluatePlain(const EvaluationContext& context) const {
     return Evaluate(context, 0.0f, shared);
 }
 
-float FloatProperty::SampleRandom(Xorshift128& state) const {
-    return kSamplers[kind_](value_, randomCurve_, state);
+float FloatProperty::SampleRandomTimed(Xorshift128& state) const {
+    // A curve draws through its random curve.
+    return kind_ == kEasing ? static_cast<const ValueEasing*>(value_)->SampleRandom(state)
+                            : randomCurve_->SampleRandom(state);
 }
 
 void FloatProperty::MultiplyValue(const EvaluationContext& context, float sample,

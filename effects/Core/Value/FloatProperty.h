@@ -2,16 +2,16 @@
 
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Value/EvaluationContext.h"
+#include "effects/Core/Value/ValueConstant.h"
+#include "effects/Core/Value/ValueLoop.h"
 
 #include <cstdint>
 
 namespace FulgorCore {
 
 struct BuildContext;
-class ValueConstant;
 class ValueCurve;
 class ValueEasing;
-class ValueLoop;
 
 // An animated float: the recurring field of every effect record. Its group
 // says which of four kinds it is ("PrVT": 0 constant, 1 easing, 2 curve,
@@ -46,8 +46,21 @@ public:
     // Sample 0 and one program-wide state that starts at the generator's
     // initial words; for the runtime's updating thread only.
     float EvaluatePlain(const EvaluationContext& context) const;
-    // The owner's sample, drawn once when the owner is created.
-    float SampleRandom(Xorshift128& state) const;
+    // The owner's sample, drawn once when the owner is created. Constants,
+    // loops and absent values, nearly every property, are drawn inline:
+    // building a unit draws a few dozen of them.
+    float SampleRandom(Xorshift128& state) const {
+        switch (kind_) {
+        case kConstant:
+            return static_cast<const ValueConstant*>(value_)->SampleRandom(state);
+        case kLoop:
+            return static_cast<const ValueLoop*>(value_)->SampleRandom(state);
+        case kNone:
+            return 0.0f;
+        default:
+            return SampleRandomTimed(state);
+        }
+    }
 
     // value *= Evaluate(...), and the same for three floats.
     void MultiplyValue(const EvaluationContext& context, float sample, Xorshift128& state,
@@ -65,6 +78,8 @@ public:
     const ValueLoop* GetLoop() const;
 
 private:
+    // The easings' and curves' samples.
+    float SampleRandomTimed(Xorshift128& state) const;
     bool HoldsValue(float x) const;
     bool IsConstantOverTime() const;
 

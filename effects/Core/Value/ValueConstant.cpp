@@ -26,8 +26,4 @@ void ValueConstant::Read(const void* payload, uint32_t size) {
     }
 }
 
-float ValueConstant::SampleRandom(Xorshift128& state) const {
-    return Math::RandomRange(state, randomStart_, randomEnd_);
-}
-
 } // namespace FulgorCore

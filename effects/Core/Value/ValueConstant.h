@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/Core/Math/RandomRange.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Value/EvaluationContext.h"
 
@@ -16,7 +17,11 @@ public:
     float Evaluate(const EvaluationContext&, float sample, Xorshift128&) const {
         return value_ + sample;
     }
-    float SampleRandom(Xorshift128& state) const;
+    // Inline: a constant is the most common property, drawn for every
+    // unit built.
+    float SampleRandom(Xorshift128& state) const {
+        return Math::RandomRange(state, randomStart_, randomEnd_);
+    }
 
     float GetValue() const { return value_; }
     float GetRandomStart() const { return randomStart_; }

@@ -65,8 +65,5 @@ float ValueLoop::Evaluate(const EvaluationContext& context, float sample, Xorshi
     return x - n * range;
 }
 
-float ValueLoop::SampleRandom(Xorshift128& state) const {
-    return Math::RandomRange(state, randomStart_, randomEnd_);
-}
 
 } // namespace FulgorCore

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/Core/Math/RandomRange.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Value/EvaluationContext.h"
 
@@ -16,7 +17,10 @@ public:
     void Read(const void* payload, uint32_t size);
 
     float Evaluate(const EvaluationContext& context, float sample, Xorshift128&) const;
-    float SampleRandom(Xorshift128& state) const;
+    // Inline, as the constant's: drawn for every unit built.
+    float SampleRandom(Xorshift128& state) const {
+        return Math::RandomRange(state, randomStart_, randomEnd_);
+    }
 
     float GetBaseValue() const { return baseValue_; }
     float GetVelocity() const { return velocity_; }
