@@ -41,9 +41,9 @@ public:
             r.submit(&command);
     }
 
-    // Right after the base (200 bytes): in a pool block that starts on a
-    // line, the command and the tag its geometry reads share line 3.
-    FulgorCore::DrawCommand command;
+    // On a line of their own after the base: in a pool block that starts on
+    // a line, the command and the tag its geometry reads share one line.
+    alignas(64) FulgorCore::DrawCommand command;
     uint8_t tag;
 
 private:
@@ -65,7 +65,7 @@ private:
         }
     }
 };
-static_assert(sizeof(FulgorCore::DrawUnit) % 64 + sizeof(FulgorCore::DrawCommand) + 1 <= 64,
-              "the command and the tag fit the line the base ends in");
+// The command starts a line and the tag follows it.
+static_assert(sizeof(FulgorCore::DrawCommand) + 1 <= 64, "the command and the tag share one line");
 
 } // namespace bench
