@@ -860,18 +860,21 @@ template <class Data> void Falloff(Data& data) {
     data.rimDirection = TripleValue{0, Constant(0.3f), Constant(-0.2f), Constant(0.0f)};
 }
 
-// A texture of nine mips for a model's reflections: a strip 256 texels
-// wide and one high (so the file stays small), halving down to one texel,
-// each level a grey of its own.
+// A cube map for a model's reflections, 16 texels a side with its five
+// levels, each level a grey of its own. It must be a cube: the model's
+// shader reads its reflection stage as one, and a flat texture there reads
+// black, which a multiplying reflection turns the whole model black with.
 TextureValue ReflectionTexture() {
+    constexpr uint32_t kSide = 16, kLevels = 5;
     std::vector<uint8_t> pixels;
-    for (uint32_t width = 256, level = 0; width >= 1; width /= 2, ++level) {
-        const auto grey = static_cast<uint8_t>(255 - 24 * level);
-        for (uint32_t i = 0; i < width; ++i)
-            pixels.insert(pixels.end(), {grey, grey, grey, 255});
-    }
+    for (uint32_t face = 0; face < 6; ++face)
+        for (uint32_t width = kSide, level = 0; level < kLevels; width /= 2, ++level) {
+            const auto grey = static_cast<uint8_t>(255 - 24 * level);
+            for (uint32_t i = 0; i < width * width; ++i)
+                pixels.insert(pixels.end(), {grey, grey, grey, 255});
+        }
     return {std::string("reflection"),
-            tools::WriteDds(sys::DdsFormat::R8G8B8A8, 256, 1, 9, false, pixels.data(),
+            tools::WriteDds(sys::DdsFormat::R8G8B8A8, kSide, kSide, kLevels, true, pixels.data(),
                             pixels.size()),
             std::nullopt};
 }
@@ -938,6 +941,8 @@ void AddLogoModels(EffectFileValue& f) {
     litPart.textureLayers["TRef"] = {{{"bEbl", 1}}, std::vector<int8_t>{reflection}, std::nullopt,
                                      Constant(0.5f)};
     units.push_back(LogoPiece(30.0f, 40.0f, litPart));
+    // Without the scene's light a lit model has the ambient alone.
+    f.package.fields.push_back({"bDLS", 1});
     PlayUnits(f, units, static_cast<uint16_t>(kLogoLife));
 }
 

@@ -7,6 +7,7 @@
 // through the camera.
 #include "support/effects/DrawUnitRig.h"
 #include "support/vfx/EffectVertices.h"
+#include "support/vfx/ModelQuads.h"
 #include "support/vfx/PerspectivePixelTest.h"
 
 #include "tools/dds/DdsWriter.h"
@@ -25,6 +26,7 @@ using effecttools::DrawPartValue;
 using testsupport::FlatTexture;
 using testsupport::FrameShape;
 using testsupport::InConvex;
+using testsupport::AppendQuad;
 using testsupport::Projected;
 using testsupport::Rgb;
 
@@ -80,47 +82,6 @@ enum Unit : uint32_t {
     kUnits
 };
 
-uint8_t Byte(float unit) {
-    return static_cast<uint8_t>(std::lround(unit * 255.0f));
-}
-
-// A mesh vertex at p with normal n (stored at half length about 0.5), of
-// grey level `shade` (white by default), opaque.
-testsupport::ModelVertex Vertex(float x, float y, float z, const float* n = nullptr,
-                                uint8_t shade = 255) {
-    testsupport::ModelVertex v{};
-    v.position[0] = x;
-    v.position[1] = y;
-    v.position[2] = z;
-    const float up[3] = {0, 0, 1};
-    if (!n)
-        n = up;
-    for (int k = 0; k < 3; ++k)
-        v.normal[k] = Byte(n[k] * 0.5f + 0.5f);
-    v.normal[3] = 255;
-    v.tangent[0] = 255;
-    v.tangent[1] = v.tangent[2] = 128;
-    v.tangent[3] = 255;
-    std::memset(v.colour, shade, 3);
-    v.colour[3] = 255;
-    return v;
-}
-
-void Append(std::vector<uint8_t>& bytes, const testsupport::ModelVertex& v) {
-    const auto* b = reinterpret_cast<const uint8_t*>(&v);
-    bytes.insert(bytes.end(), b, b + sizeof v);
-}
-
-// A quad's four corners (rows of the rectangle) and its two triangles.
-void AppendQuad(std::vector<uint8_t>& vertices, std::vector<uint16_t>& indices,
-                const testsupport::ModelVertex (&corners)[4]) {
-    const auto first = static_cast<uint16_t>(vertices.size() / sizeof(testsupport::ModelVertex));
-    for (const auto& v : corners)
-        Append(vertices, v);
-    for (uint16_t i : {0, 1, 2, 2, 1, 3})
-        indices.push_back(static_cast<uint16_t>(first + i));
-}
-
 // Corner k (0-3: -u -v, +u -v, -u +v, +u +v) of face f, in the owner's
 // space (z about 0).
 void FaceCorner(int f, int k, float* out) {
@@ -159,7 +120,7 @@ DrawPartValue Mesh(uint16_t falloffMode, Texture texture) {
         for (int k = 0; k < 4; ++k) {
             float p[3];
             FaceCorner(f, k, p);
-            corners[k] = Vertex(p[0], p[1], p[2], n);
+            corners[k] = testsupport::QuadVertex(p[0], p[1], p[2], n);
         }
         AppendQuad(vertices, indices, corners);
     }
@@ -178,9 +139,11 @@ effecttools::VertexStreamValue Rectangle(float left, float bottom, float right, 
                                          uint8_t shade = 255) {
     effecttools::VertexStreamValue s;
     std::vector<uint16_t> indices;
-    const testsupport::ModelVertex corners[4] = {
-        Vertex(left, bottom, 0.0f, nullptr, shade), Vertex(right, bottom, 0.0f, nullptr, shade),
-        Vertex(left, top, 0.0f, nullptr, shade), Vertex(right, top, 0.0f, nullptr, shade)};
+    using testsupport::QuadVertex;
+    const testsupport::ModelVertex corners[4] = {QuadVertex(left, bottom, 0.0f, nullptr, shade),
+                                                 QuadVertex(right, bottom, 0.0f, nullptr, shade),
+                                                 QuadVertex(left, top, 0.0f, nullptr, shade),
+                                                 QuadVertex(right, top, 0.0f, nullptr, shade)};
     AppendQuad(s.vertices, indices, corners);
     s.indices = indices;
     return s;

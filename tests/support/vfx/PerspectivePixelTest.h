@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,6 +38,13 @@ struct FrameShape {
     std::function<bool(float x, float y, float margin)> inside;
     std::function<Rgb(float x, float y)> colour;
     int tolerance = 3;
+};
+
+// The scene's ambient colour and its directional light.
+struct SceneLighting {
+    float ambient[3] = {0, 0, 0};
+    float direction[3] = {0, 0, 0};
+    float colour[3] = {0, 0, 0};
 };
 
 template <int Size> class PerspectivePixelTest : public RuntimePixelTest<Size> {
@@ -60,11 +68,15 @@ protected:
     static float CentreX(int px) { return (static_cast<float>(px) + 0.5f) * kPixel - 1.0f; }
     static float CentreY(int py) { return 1.0f - (static_cast<float>(py) + 0.5f) * kPixel; }
 
-    // The camera, with the depth texture the draw hands the runtime.
-    void SetCamera(FulgorCore::ITexture* depth = nullptr) {
+    // The camera, with the depth texture the draw hands the runtime and the
+    // scene's lighting (none by default).
+    void SetCamera(FulgorCore::ITexture* depth = nullptr, const SceneLighting& light = {}) {
         FulgorCore::DrawParameter p = ScreenDraw(kView, kProjection);
         p.pixelSize[0] = p.pixelSize[1] = p.screenSize[0] = p.screenSize[1] = Size;
         p.depthTexture = depth;
+        std::memcpy(p.ambientColour, light.ambient, sizeof p.ambientColour);
+        std::memcpy(p.lighting, light.direction, sizeof light.direction);
+        std::memcpy(p.lighting + 3, light.colour, sizeof light.colour);
         FulgorCore::Engine::Draw(0, &p);
     }
 

@@ -74,19 +74,21 @@ const GameEffect kEffects[] = {
 
 // Every texture is an RGBA DDS: the 4-byte magic, the 124-byte header, then
 // its pixels: 16 by 16 for the screens' own, 4 by 4 for each of the 35
-// marks, and the first logo's reflection texture, 256 by 1 with its nine
-// mips (256 + 128 + ... + 1 texels).
+// marks, and the first logo's reflection texture, a cube map (six faces)
+// of 16 by 16 with its five mips (256 + 64 + 16 + 4 + 1 texels a face).
 struct TextureForm {
-    uint32_t width, height, mips;
+    uint32_t width, height, mips, faces;
     size_t count;
     size_t FileSize() const {
         size_t texels = 0;
-        for (uint32_t w = width, m = 0; m < mips; ++m, w = w > 1 ? w / 2 : 1)
-            texels += static_cast<size_t>(w) * height;
-        return 4 + 124 + texels * 4;
+        for (uint32_t w = width, h = height, m = 0; m < mips;
+             ++m, w = w > 1 ? w / 2 : 1, h = h > 1 ? h / 2 : 1)
+            texels += static_cast<size_t>(w) * h;
+        return 4 + 124 + faces * texels * 4;
     }
 };
-constexpr TextureForm kTextureForms[] = {{16, 16, 1, 9}, {4, 4, 1, 35}, {256, 1, 9, 1}};
+constexpr TextureForm kTextureForms[] = {
+    {16, 16, 1, 1, 9}, {4, 4, 1, 1, 35}, {16, 16, 5, 6, 1}};
 
 uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
     return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
@@ -167,7 +169,10 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
         bool known = false;
         for (size_t k = 0; k < std::size(kTextureForms); ++k) {
             const TextureForm& form = kTextureForms[k];
-            if (width == form.width && height == form.height && mips == form.mips) {
+            // A cube map's faces: the caps word's "all six faces" bits.
+            const uint32_t faces = (U32At(c.initial, 112) & 0xFE00u) == 0xFE00u ? 6 : 1;
+            if (width == form.width && height == form.height && mips == form.mips &&
+                faces == form.faces) {
                 EXPECT_EQ(c.initial.size(), form.FileSize()) << width << " by " << height;
                 ++seen[k];
                 known = true;
@@ -178,6 +183,12 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
     for (size_t k = 0; k < std::size(kTextureForms); ++k)
         EXPECT_EQ(seen[k], kTextureForms[k].count) << kTextureForms[k].width << " by "
                                                    << kTextureForms[k].height;
+}
+
+// The first logo's lit model is lit by the scene's light; without it the
+// model would have the ambient alone.
+TEST_F(GameEffectFiles, TheFirstLogoTakesTheScenesLight) {
+    EXPECT_TRUE(Package("vfx/logo_ovk.vfxb").GetFlagDLS());
 }
 
 TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
