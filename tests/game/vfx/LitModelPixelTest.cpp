@@ -7,7 +7,7 @@
 // 128 x sqrt(0.2) = 57 with the ambient alone.
 #include "support/effects/DrawUnitRig.h"
 #include "support/vfx/ModelQuads.h"
-#include "support/vfx/PerspectivePixelTest.h"
+#include "support/vfx/CameraPixelTest.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "support/effects/DrawUnitRig.h"
 #include "support/vfx/EffectVertices.h"
 #include "support/vfx/ModelQuads.h"
-#include "support/vfx/PerspectivePixelTest.h"
+#include "support/vfx/CameraPixelTest.h"
 
 #include "tools/dds/DdsWriter.h"
 
