@@ -101,16 +101,24 @@ void SetIdentity(float (*registers)[4]) {
             registers[row][column] = row == column ? 1.0f : 0.0f;
 }
 
-// Copies count elements of stride bytes into the registers from first on.
-void CopyRegisters(float (*shadow)[4], uint32_t registers, uint32_t first, const void* data,
+// Copies count elements of stride bytes into the registers from first on;
+// true when a register changed.
+bool CopyRegisters(float (*shadow)[4], uint32_t registers, uint32_t first, const void* data,
                    uint32_t count, uint32_t stride) {
     if (!data || first >= registers)
-        return;
+        return false;
     count = std::min(count, registers - first);
     const uint32_t bytes = std::min(stride, VfxDevice::kRegisterBytes);
     const auto* from = static_cast<const uint8_t*>(data);
-    for (uint32_t i = 0; i < count; ++i)
-        std::memcpy(shadow[first + i], from + size_t{i} * stride, bytes);
+    bool changed = false;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* element = from + size_t{i} * stride;
+        if (std::memcmp(shadow[first + i], element, bytes) != 0) {
+            std::memcpy(shadow[first + i], element, bytes);
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 // Address modes have two bits; the fourth value has no sampler state of its
@@ -274,12 +282,15 @@ void VfxDevice::SetDepthTexture(FulgorCore::ITexture* texture) {
 
 void VfxDevice::SetVertexShaderConstants(uint32_t firstRegister, const void* data,
                                          uint32_t registerCount, uint32_t stride) {
-    CopyRegisters(vertexConstants_, kVertexRegisters, firstRegister, data, registerCount, stride);
+    if (CopyRegisters(vertexConstants_, kVertexRegisters, firstRegister, data, registerCount,
+                      stride))
+        vertexConstantsCopied_ = false;
 }
 
 void VfxDevice::SetPixelShaderConstants(uint32_t firstRegister, const void* data,
                                         uint32_t registerCount, uint32_t stride) {
-    CopyRegisters(pixelConstants_, kPixelRegisters, firstRegister, data, registerCount, stride);
+    if (CopyRegisters(pixelConstants_, kPixelRegisters, firstRegister, data, registerCount, stride))
+        pixelConstantsCopied_ = false;
 }
 
 void VfxDevice::SetVertexBuffer(uint32_t stream, FulgorCore::IVertexBuffer* buffer, uint32_t offset,
@@ -312,6 +323,19 @@ void VfxDevice::UnlockVertexBuffer(FulgorCore::IVertexBuffer* buffer, uint32_t b
     Unlock(static_cast<VertexBuffer*>(buffer), bytesUsed);
 }
 
+bool VfxDevice::CopyConstants(G::ConstantBuffer& buffer, const void* constants, uint32_t bytes,
+                              bool& copied) {
+    if (copied && buffer.GetData())
+        return true;
+    void* data = buffer.AllocData(bytes);
+    copied = data != nullptr;
+    if (!data)
+        return false;
+    std::memcpy(data, constants, bytes);
+    buffer.EndWrite();
+    return true;
+}
+
 bool VfxDevice::FlushState(G::DrawContext& context) {
     // A reset (or a material whose shader could not be made) leaves no
     // program to draw with.
@@ -319,20 +343,16 @@ bool VfxDevice::FlushState(G::DrawContext& context) {
         settings_.shader ? static_cast<Shader*>(settings_.shader)->Get() : nullptr;
     if (!program)
         return false;
-    // Every draw carries a copy of all constants, taken from the frame's
-    // command memory; when that is spent there is nothing to draw with.
-    void* vertexData = vertexConstantBuffer_
-                           ? vertexConstantBuffer_->AllocData(kVertexRegisters * kRegisterBytes)
-                           : nullptr;
-    void* pixelData = vertexData && pixelConstantBuffer_
-                          ? pixelConstantBuffer_->AllocData(kPixelRegisters * kRegisterBytes)
-                          : nullptr;
-    if (!pixelData)
+    // Every draw carries all constants as they stand: a copy taken from the
+    // frame's command memory, shared by the frame's draws that follow until
+    // a constant changes (a copy of an earlier frame is gone). When that
+    // memory is spent there is nothing to draw with.
+    if (!vertexConstantBuffer_ || !pixelConstantBuffer_ ||
+        !CopyConstants(*vertexConstantBuffer_, vertexConstants_, sizeof vertexConstants_,
+                       vertexConstantsCopied_) ||
+        !CopyConstants(*pixelConstantBuffer_, pixelConstants_, sizeof pixelConstants_,
+                       pixelConstantsCopied_))
         return false;
-    std::memcpy(vertexData, vertexConstants_, sizeof vertexConstants_);
-    vertexConstantBuffer_->EndWrite();
-    std::memcpy(pixelData, pixelConstants_, sizeof pixelConstants_);
-    pixelConstantBuffer_->EndWrite();
 
     const uint32_t blend = settings_.blendMode < kBlendStates ? settings_.blendMode : 0;
     context.SetBlendState(blendStates_[blend]);

@@ -149,6 +149,10 @@ private:
     // Writes the stored settings and the constant snapshots into the
     // context; false (nothing to draw) without a shader or constant memory.
     bool FlushState(Mireku::Graphics::DrawContext& context);
+    // Gives `buffer` a copy of `constants` unless it holds this frame's
+    // copy of them as they stand; false when the frame's memory is spent.
+    static bool CopyConstants(Mireku::Graphics::ConstantBuffer& buffer, const void* constants,
+                              uint32_t bytes, bool& copied);
     void Submit(uint32_t primitive, uint32_t firstIndex, uint32_t count, bool indexed);
     // One program of the key: text, SPIR-V, then the engine object.
     bool Compile(const FulgorCore::ShaderKey& key, bool pixel, Shader& shader);
@@ -165,6 +169,10 @@ private:
     Mireku::Graphics::ConstantBuffer* pixelConstantBuffer_ = nullptr;
     float vertexConstants_[kVertexRegisters][4] = {};
     float pixelConstants_[kPixelRegisters][4] = {};
+    // Whether the constant buffer holds a copy of this frame of the
+    // constants as they stand.
+    bool vertexConstantsCopied_ = false;
+    bool pixelConstantsCopied_ = false;
     uint32_t textureIds_[kStages];
     uint32_t samplerIds_[kStages];
     uint32_t vertexConstantId_;

@@ -295,9 +295,13 @@ TEST_F(VfxDeviceTest, ConstantsFillRegistersAndEveryDrawKeepsItsSnapshot) {
     const float changed[4] = {5, 6, 7, 8};
     device->SetVertexShaderConstants(13, changed, 1, 16);
     device->Draw(1, 3);
+    // The same values set again change nothing.
+    device->SetVertexShaderConstants(13, changed, 1, 16);
+    device->SetPixelShaderConstants(15, colour, 1, 16);
+    device->Draw(1, 3);
 
     const auto draws = Draws();
-    ASSERT_EQ(draws.size(), 2u);
+    ASSERT_EQ(draws.size(), 3u);
     const float* first = Snapshot(*draws[0], G::kStageVertex);
     const float* second = Snapshot(*draws[1], G::kStageVertex);
     ASSERT_TRUE(first && second);
@@ -314,6 +318,10 @@ TEST_F(VfxDeviceTest, ConstantsFillRegistersAndEveryDrawKeepsItsSnapshot) {
     ASSERT_NE(pixel, nullptr);
     EXPECT_EQ(std::memcmp(pixel + 15 * 4, colour, sizeof colour), 0);
     EXPECT_EQ(pixel[4 * 4], 1.0f);
+    // Draws whose constants did not change since the last share its copy.
+    EXPECT_EQ(Snapshot(*draws[1], G::kStagePixel), pixel);
+    EXPECT_EQ(Snapshot(*draws[2], G::kStagePixel), pixel);
+    EXPECT_EQ(Snapshot(*draws[2], G::kStageVertex), second);
 }
 
 TEST_F(VfxDeviceTest, StreamsFollowTheLayoutAndANullBufferClearsOne) {
