@@ -106,12 +106,7 @@ TEST_F(StripPixels, AGeneratedLineCoversTheRowsOfItsWidth) {
     DrawAndRead();
     const int top = Row(kLineY + kHalfWidth), bottom = Row(kLineY - kHalfWidth);
     for (int px = Column(kLineStart) + 2; px <= Column(kLineStart + kLineLength) - 2; ++px) {
-        int first = -1, last = -1;
-        for (int py = 0; py < kSize; ++py)
-            if (Lit(px, py)) {
-                first = first < 0 ? py : first;
-                last = py;
-            }
+        const auto [first, last] = LitRows(px);
         ASSERT_GE(first, 0) << px;
         EXPECT_NEAR(first, top, 2) << px;
         EXPECT_NEAR(last, bottom, 2) << px;

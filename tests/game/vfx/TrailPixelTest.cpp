@@ -95,12 +95,7 @@ TEST_F(TrailPixels, AnAxisTrailDrawsABandAsHighAsItsWidth) {
     const float tail = head - kStep * (kPoints - 2);
     const int top = Row(kTrailY + kHalfWidth), bottom = Row(kTrailY - kHalfWidth);
     for (int px = Column(tail) + 2; px <= Column(head) - 2; ++px) {
-        int first = -1, last = -1;
-        for (int py = 0; py < kSize; ++py)
-            if (Lit(px, py)) {
-                first = first < 0 ? py : first;
-                last = py;
-            }
+        const auto [first, last] = LitRows(px);
         ASSERT_GE(first, 0) << px;
         EXPECT_NEAR(first, top, 2) << px;
         EXPECT_NEAR(last, bottom, 2) << px;

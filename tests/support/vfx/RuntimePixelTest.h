@@ -17,6 +17,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -89,6 +90,16 @@ protected:
     bool Lit(int px, int py) const {
         const uint8_t* p = Pixel(px, py);
         return p[0] + p[1] + p[2] > 30;
+    }
+    // The first and last lit rows of column px, (-1, -1) when none is.
+    std::pair<int, int> LitRows(int px) const {
+        int first = -1, last = -1;
+        for (int py = 0; py < kSize; ++py)
+            if (Lit(px, py)) {
+                first = first < 0 ? py : first;
+                last = py;
+            }
+        return {first, last};
     }
     static int Row(float y) { return static_cast<int>((1.0f - y) * (0.5f * kSize)); }
     static int Column(float x) { return static_cast<int>((x + 1.0f) * (0.5f * kSize)); }
