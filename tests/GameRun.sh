@@ -26,13 +26,21 @@ if [[ "$mode" == box ]]; then
         game=$1; home=$2
         "$game" >"$home/output" 2>&1 &
         pid=$!
-        # SDL shows the box from a child process of the game.
+        # SDL shows the box from a child process of the game. Other children
+        # come and go at start-up (the session bus library tries to launch a
+        # bus), so the box is the child that stays for half a second.
+        seen=0
         for _ in $(seq 600); do
-            pgrep -P "$pid" >/dev/null && break
+            if pgrep -P "$pid" >/dev/null; then
+                seen=$((seen + 1))
+                ((seen >= 5)) && break
+            else
+                seen=0
+            fi
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.1
         done
-        if ! pgrep -P "$pid" >/dev/null; then
+        if ((seen < 5)); then
             echo "no error box came up (the X core fonts of xfonts-base?)" >"$home/why"
             kill -KILL "$pid"; wait "$pid"; exit 1
         fi
