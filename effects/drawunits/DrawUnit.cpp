@@ -323,10 +323,6 @@ void DrawUnit::EvaluateMatrix(float* out, const EvaluationContext& context) cons
     renderBlock->scaleMatrix(this, out, ownerUnit->GetWorldMatrix(), context);
 }
 
-float DrawUnit::GetPolygonOffset() const {
-    return renderBlock->biasFunction(this);
-}
-
 void DrawUnit::EvaluateVertexParameters(uint8_t* record, const EvaluationContext& context) {
     // Most parts animate no texture and have no distortion or palette
     // slot: their kernels are the empty ones, not worth the calls.
