@@ -80,7 +80,9 @@ void DrawUnitType11::Update(const DrawClock& clock) {
             const float duration = static_cast<float>(FrameDuration(frameIndex));
             if (!(frameTime >= duration))
                 break;
-            frameIndex = (frameIndex + 1) % frameCount;
+            // (index + 1) mod count, without the division in the common case.
+            const uint32_t next = frameIndex + 1;
+            frameIndex = next < frameCount ? next : next % frameCount;
             frameTime -= duration;
         }
     }
