@@ -185,7 +185,7 @@ public:
     const IShader* unitShader = nullptr;
     const ParticleResource* unitData;
     const PackageResource* package;
-    TextureSlot textureBindings[kTextureSlots] = {};
+    TextureSlot textureBindings[kTextureSlots];
 
 private:
     // A parameter byte through its getter; switched off (0) and constant
