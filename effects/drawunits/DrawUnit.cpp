@@ -56,6 +56,10 @@ void MultiplyAxes(float* out, const float* b, const float* in) {
         out[9 + c] = in[9 + c];
 }
 
+const TextureSlot& Slot(const ParticleResource* data, uint32_t k) {
+    return *data->GetTextureSlot(k);
+}
+
 void EvaluateSize(const DrawUnit* unit, const EvaluationContext& context) {
     float s[3];
     unit->unitData->GetDrawSize().Evaluate(context, unit->renderBlock->sizeSamples,
@@ -173,13 +177,19 @@ void DrawUnit::EvaluateConstantSize(const EvaluationContext& context) {
 
 DrawUnit::DrawUnit(ParticleInstance* owner, const ParticleResource* data)
     : ownerUnit(owner), root(owner->owner), ownerColour(owner->GetColor()),
-      unitShader(data->GetShader()), unitData(data), package(owner->owner->package) {
+      unitShader(data->GetShader()), unitData(data), package(owner->owner->package),
+      // The material's texture slots, copied as they are made rather than
+      // over empty ones.
+      textureBindings{Slot(data, 0), Slot(data, 1), Slot(data, 2), Slot(data, 3),
+                      Slot(data, 4), Slot(data, 5), Slot(data, 6), Slot(data, 7)} {
     renderBlock = static_cast<DrawUnitRenderBlock*>(Engine::GetUnitInstancePool().Allocate());
     randomState = &root->random;
     if (!renderBlock) {
         // No member can be chosen: the particle ends (once, however many of
         // its units find no block), so its passes never reach this unit's
-        // update, and no later value is drawn.
+        // update, and no later value is drawn. Nor is the material copied.
+        for (TextureSlot& slot : textureBindings)
+            slot = TextureSlot{};
         ownerUnit->Finish();
         return;
     }
@@ -260,8 +270,6 @@ void DrawUnit::CopyMaterial() {
     const ParticleResource& data = *unitData;
     DrawUnitRenderBlock& block = *renderBlock;
     stateWord = data.GetRenderStateWord();
-    for (uint32_t k = 0; k < kTextureSlots; ++k)
-        textureBindings[k] = *data.GetTextureSlot(k);
     const uint32_t animated = data.GetAnimatedTextureMask();
     usedTextureMask = static_cast<uint8_t>(data.GetUsedTextureMask());
     block.textureByteKernel = ParticleKernel::kPackTextureParameters[(usedTextureMask >> 3) & 7u];
@@ -321,10 +329,6 @@ float DrawUnit::GetParameterZero(const DrawUnit*, const EvaluationContext&) {
 
 void DrawUnit::EvaluateMatrix(float* out, const EvaluationContext& context) const {
     renderBlock->scaleMatrix(this, out, ownerUnit->GetWorldMatrix(), context);
-}
-
-float DrawUnit::GetPolygonOffset() const {
-    return renderBlock->biasFunction(this);
 }
 
 void DrawUnit::EvaluateVertexParameters(uint8_t* record, const EvaluationContext& context) {

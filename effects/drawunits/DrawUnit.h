@@ -97,7 +97,8 @@ public:
             member(this, vector, context);
     }
     void EvaluateMatrix(float* out, const EvaluationContext& context) const;
-    float GetPolygonOffset() const;
+    // Inline: every geometry write asks for it.
+    float GetPolygonOffset() const { return renderBlock->biasFunction(this); }
 
     // The polygon offsets by the data's mode, with base the instance's
     // parameter, d the data's offset, m the largest of the owner's scale,
@@ -184,7 +185,7 @@ public:
     const IShader* unitShader = nullptr;
     const ParticleResource* unitData;
     const PackageResource* package;
-    TextureSlot textureBindings[kTextureSlots] = {};
+    TextureSlot textureBindings[kTextureSlots];
 
 private:
     // A parameter byte through its getter; switched off (0) and constant

@@ -9,21 +9,26 @@
 #include "effects/drawunits/PackColor.h"
 #include "effects/units/ParticleInstance.h"
 
+#include <cstring>
+
 namespace FulgorCore {
 
 namespace {
 
 constexpr uint8_t kNoSlotCompared = 0;
 
-void WriteLineVertex(LineVertex& out, const float* position, float w, const uint16_t* color,
-                     const uint8_t* parameters) {
-    for (uint32_t i = 0; i < 3; ++i)
-        out.position[i] = position[i];
-    out.position[3] = w;
-    for (uint32_t c = 0; c < 4; ++c) {
-        out.color[c] = color[c];
-        out.parameters[c] = parameters[c];
-    }
+// One end of the line, read whole before either vertex is written: the
+// room written could, for all the compiler knows, overlap the unit, and
+// reads between the writes would be checked against it every time.
+struct LineEnd {
+    float position[4];
+    uint16_t color[4];
+};
+
+void WriteLineVertex(LineVertex& out, const LineEnd& end, const uint8_t* parameters) {
+    std::memcpy(out.position, end.position, sizeof end.position);
+    std::memcpy(out.color, end.color, sizeof end.color);
+    std::memcpy(out.parameters, parameters, sizeof out.parameters);
 }
 
 } // namespace
@@ -77,9 +82,15 @@ void DrawUnitType1::WriteLineGeometry(DrawUnit* drawUnit, const DrawPayload& pay
     const DrawUnitType1& unit = *static_cast<const DrawUnitType1*>(drawUnit);
     auto* vertices = static_cast<LineVertex*>(payload.vertices);
     const float w = unit.GetPolygonOffset();
-    WriteLineVertex(vertices[0], DrawUnitOwner::Position(unit.ownerUnit), w, unit.rootColor,
-                    unit.parameters);
-    WriteLineVertex(vertices[1], unit.endPoint, w, unit.tipColor, unit.parameters);
+    const float* p = DrawUnitOwner::Position(unit.ownerUnit);
+    const LineEnd root{{p[0], p[1], p[2], w},
+                       {unit.rootColor[0], unit.rootColor[1], unit.rootColor[2], unit.rootColor[3]}};
+    const LineEnd tip{{unit.endPoint[0], unit.endPoint[1], unit.endPoint[2], w},
+                      {unit.tipColor[0], unit.tipColor[1], unit.tipColor[2], unit.tipColor[3]}};
+    uint8_t parameters[4];
+    std::memcpy(parameters, unit.parameters, sizeof parameters);
+    WriteLineVertex(vertices[0], root, parameters);
+    WriteLineVertex(vertices[1], tip, parameters);
 }
 
 } // namespace FulgorCore

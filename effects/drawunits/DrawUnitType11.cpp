@@ -80,7 +80,9 @@ void DrawUnitType11::Update(const DrawClock& clock) {
             const float duration = static_cast<float>(FrameDuration(frameIndex));
             if (!(frameTime >= duration))
                 break;
-            frameIndex = (frameIndex + 1) % frameCount;
+            // (index + 1) mod count, without the division in the common case.
+            const uint32_t next = frameIndex + 1;
+            frameIndex = next < frameCount ? next : next % frameCount;
             frameTime -= duration;
         }
     }
@@ -123,19 +125,32 @@ void DrawUnitType11::Draw() {
 
 void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& payload) {
     const DrawUnitType11& unit = *static_cast<const DrawUnitType11*>(drawUnit);
+    // Everything the quad takes is read before its first write: the room
+    // could, for all the compiler knows, overlap the unit, and reads between
+    // the writes would be checked against it every time.
+    const float polygonOffset = unit.GetPolygonOffset();
     auto* vertices = static_cast<BillboardVertex*>(payload.vertices);
+    uint16_t* indices = payload.indices;
+    const uint16_t firstVertex = payload.firstVertex;
     const float* p = DrawUnitOwner::Position(unit.ownerUnit);
     const float position[3] = {p[0] + unit.offsetX, p[1] + unit.offsetY, p[2]};
-    const BillboardShared shared{position, unit.GetPolygonOffset(), unit.orientation,
-                                 unit.packedColor};
+    float orientation[3];
+    std::memcpy(orientation, unit.orientation, sizeof orientation);
+    uint16_t color[4];
+    std::memcpy(color, unit.packedColor, sizeof color);
+    const BillboardShared shared{position, polygonOffset, orientation, color};
     const float w = unit.size[0], h = unit.size[1];
+    const float x = unit.pivotX, y = unit.pivotY;
     // The cell of the current frame as the flipbook's data holds it.
-    const FrameRecord r = unit.ReadFrame(unit.frameIndex);
-    WriteQuadIndices(payload.indices, payload.firstVertex);
-    WriteBillboardVertex(vertices[0], shared, unit.pivotX - w, unit.pivotY + h, r.u0, r.v0);
-    WriteBillboardVertex(vertices[1], shared, unit.pivotX + w, unit.pivotY + h, r.u1, r.v0);
-    WriteBillboardVertex(vertices[2], shared, unit.pivotX - w, unit.pivotY - h, r.u0, r.v1);
-    WriteBillboardVertex(vertices[3], shared, unit.pivotX + w, unit.pivotY - h, r.u1, r.v1);
+    uint16_t cell[4] = {};
+    if (const uint8_t* key = unit.flipbook ? unit.flipbook->GetKey(unit.frameIndex) : nullptr)
+        std::memcpy(cell, key + offsetof(FrameRecord, u0), sizeof cell);
+    const uint16_t u0 = cell[0], v0 = cell[1], u1 = cell[2], v1 = cell[3];
+    WriteQuadIndices(indices, firstVertex);
+    WriteBillboardVertex(vertices[0], shared, x - w, y + h, u0, v0);
+    WriteBillboardVertex(vertices[1], shared, x + w, y + h, u1, v0);
+    WriteBillboardVertex(vertices[2], shared, x - w, y - h, u0, v1);
+    WriteBillboardVertex(vertices[3], shared, x + w, y - h, u1, v1);
 }
 
 } // namespace FulgorCore

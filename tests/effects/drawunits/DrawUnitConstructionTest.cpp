@@ -130,7 +130,7 @@ TEST_F(DrawUnitConstruction, TheBaseChoosesItsMembersAndDrawsInOrder) {
         std::function<void()> check;
     };
     const std::vector<Row> rows = {
-        {"one free block: no render block, owner ended, nothing drawn",
+        {"one free block: no render block, owner ended, no material, nothing drawn",
          [&] {
              Fx::UnitInstancePool& pool = Fx::Engine::GetUnitInstancePool();
              Fx::ParticleInstance* owner = rig.MakeOwner();
@@ -144,6 +144,10 @@ TEST_F(DrawUnitConstruction, TheBaseChoosesItsMembersAndDrawsInOrder) {
                  KernelUnit* u = Unit(rig, 6, owner);
                  ASSERT_NE(u, nullptr);
                  EXPECT_EQ(u->renderBlock, nullptr);
+                 for (const Fx::TextureSlot& slot : u->textureBindings) {
+                     EXPECT_EQ(slot.texture, nullptr);
+                     EXPECT_EQ(slot.sampler, 0u);
+                 }
              }
              EXPECT_EQ(owner->alive, 0);
              EXPECT_TRUE(testsupport::Same(rig.root->random, before));
