@@ -30,6 +30,7 @@
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/ParticleInstance.h"
 #include "support/effects/DrawUnitRig.h"
+#include "support/effects/LargePageMemory.h"
 #include "support/effects/RuntimeStartup.h"
 #include "support/effects/UnitTreeRig.h"
 
@@ -66,6 +67,18 @@ std::vector<uint16_t> g_indices(6 * kParticles);
 uint32_t g_next = 0;
 uint8_t g_batchKind = 0;
 
+// Unit memory as the game hands it over: on large pages where the system
+// allows, so on cache lines too (the units lay out their hot fields by
+// line). Declared before the runtime, which it outlives.
+struct GameUnitMemory {
+    explicit GameUnitMemory(uint32_t bytes) : memory(bytes) {}
+    void GiveTo(testsupport::RuntimeStartup& runtime) const {
+        runtime.parameter.UnitInstanceMemory = memory.data();
+        runtime.parameter.UnitInstanceMemorySize = static_cast<uint32_t>(memory.size());
+    }
+    testsupport::LargePageMemory memory;
+};
+
 bool Reserve48(const FulgorCore::IShader*, const uint32_t*, const FulgorCore::TextureSlot*, uint8_t,
                void** vertices, uint32_t count, uint16_t** indices, uint16_t* first, uint32_t) {
     const uint32_t quad = g_next++ % kParticles;
@@ -99,9 +112,10 @@ effecttools::EffectFileValue PatternEffect() {
 }
 
 void BM_PatternQuads(benchmark::State& state) {
+    const GameUnitMemory unitMemory(64u << 20);
     testsupport::RuntimeStartup runtime;
     runtime.light.keep = false;
-    runtime.Resize(64u << 20, static_cast<uint32_t>(runtime.cache.size()));
+    unitMemory.GiveTo(runtime);
     if (!runtime.Start()) {
         state.SkipWithError("the runtime did not start");
         return;
@@ -288,17 +302,6 @@ struct Staging {
     DrawRenderer saved;
 };
 
-// The unit memory starting on a cache line, as the game hands it over: the
-// units lay out their hot fields by line.
-void AlignUnitMemory(testsupport::RuntimeStartup& runtime) {
-    constexpr uintptr_t kLine = 64;
-    const uintptr_t at = reinterpret_cast<uintptr_t>(runtime.units.data());
-    const uintptr_t skip = (kLine - at % kLine) % kLine;
-    runtime.parameter.UnitInstanceMemory = runtime.units.data() + skip;
-    runtime.parameter.UnitInstanceMemorySize =
-        static_cast<uint32_t>(runtime.units.size() - kLine);
-}
-
 // A started runtime with room for many units, a root of the effect and
 // `count` owners, each with the draw unit of unit 0's first part.
 class DrawBench {
@@ -309,8 +312,8 @@ public:
               bool units = true) {
         frame.lastStep = 1.0f;
         runtime.light.keep = false;
-        runtime.Resize(64u << 20, 64u << 20);
-        AlignUnitMemory(runtime);
+        runtime.Resize(0, 64u << 20);
+        unitMemory.GiveTo(runtime);
         ok = runtime.Start();
         if (!ok) {
             state.SkipWithError("the runtime did not start");
@@ -356,6 +359,7 @@ public:
         }
     }
 
+    GameUnitMemory unitMemory{64u << 20};
     testsupport::RuntimeStartup runtime;
     std::vector<std::unique_ptr<Staging>> staging;
     FulgorCore::ObjectHandle effect{};

@@ -16,6 +16,7 @@
 #include "game/vfx/VfxDeviceMaker.h"
 #include "game/vfx/VfxInstance.h"
 #include "game/vfx/VfxLightListenner.h"
+#include "sys/memory.h"
 
 #include <cmath>
 #include <cstring>
@@ -26,9 +27,10 @@ static_assert(VfxController::kUnitInstanceMemorySize == 4096 * FulgorCore::kUnit
 
 namespace {
 
-// The units' blocks start on cache lines: the effect units lay out the
-// fields they read every frame by line.
-alignas(64) uint8_t g_unitInstanceMemory[VfxController::kUnitInstanceMemorySize];
+// The units' blocks start on cache lines (the effect units lay out the
+// fields they read every frame by line), and the memory on large pages: a
+// frame reads a few lines of each of thousands of blocks.
+alignas(sys::kLargePageSize) uint8_t g_unitInstanceMemory[VfxController::kUnitInstanceMemorySize];
 alignas(16) uint8_t g_cacheBufferMemory[VfxController::kCacheBufferMemorySize];
 alignas(16) uint8_t g_renderCommandBufferMemory[VfxController::kRenderCommandBufferMemorySize];
 
@@ -67,6 +69,8 @@ bool VfxController::Initialize() {
     device_ = VfxDeviceMaker::Make();
     light_ = new VfxLightListenner();
     const FulgorCore::InitializeParameter parameter = MakeInitializeParameter(device_, light_);
+    // Before the pool links its blocks, which is their first touch.
+    sys::AdviseLargePages(g_unitInstanceMemory, kUnitInstanceMemorySize);
     return FulgorCore::Engine::Initialize(&parameter);
 }
 

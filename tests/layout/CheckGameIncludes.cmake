@@ -4,13 +4,14 @@
 # Each folder may include itself and the folders listed for it. Of sys/, the
 # game uses only the services the engine does not wrap: files and the clock
 # everywhere; the shader compiler in the effects device alone, which compiles
-# the runtime's generated programs itself; the window (error box, cursor) and
+# the runtime's generated programs itself, and the large-page advice for the
+# effects unit pool's memory; the window (error box, cursor) and
 # the sanitizer settings in the composition root alone.
 # Table rows are typed structs, so no game code reads file bytes by hand.
 set(below_core "engine/;sys/file.h;sys/thread.h;game/core/")
 set(allowed_core "${below_core}")
 set(allowed_flow "${below_core};game/flow/")
-set(allowed_vfx "${below_core};sys/shader.h;effects/;game/vfx/")
+set(allowed_vfx "${below_core};sys/shader.h;sys/memory.h;effects/;game/vfx/")
 set(play "game/stage/;game/player/;game/enemy/")
 set(allowed_stage "${below_core};game/flow/;${play}")
 set(allowed_player "${allowed_stage}")

@@ -3,10 +3,6 @@
 #include <cstddef>
 #include <cstring>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 // Under AddressSanitizer (the build defines DREVANTH_POOL_POISON) a free
 // block is poisoned but for its free-list word, so that a unit that reads or
 // writes a block already given back (a particle left in a list after its
@@ -50,34 +46,6 @@ uint32_t ReadLink(const uint8_t* block) {
     return next;
 }
 
-// A frame reads a few lines of each of thousands of blocks spread over
-// megabytes: on 4 KiB pages their translations no longer fit the TLB and
-// every unit pays a page walk. The whole 2 MiB pages inside the buffer are
-// asked to be huge ones, those already touched collapsed at once (Linux
-// 6.1 and later). Only advice: a system that refuses keeps small pages and
-// the buffer's use is the same.
-void AdviseHugePages(uint8_t* buffer, uint64_t size) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-#if defined(MADV_COLLAPSE)
-    constexpr int kCollapse = MADV_COLLAPSE;
-#else
-    constexpr int kCollapse = 25;
-#endif
-    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-    const uintptr_t start = reinterpret_cast<uintptr_t>(buffer);
-    const uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
-    const uintptr_t end = (start + size) & ~(kHugePage - 1);
-    if (!buffer || end <= first)
-        return;
-    void* at = reinterpret_cast<void*>(first);
-    if (madvise(at, end - first, MADV_HUGEPAGE) == 0)
-        madvise(at, end - first, kCollapse);
-#else
-    (void)buffer;
-    (void)size;
-#endif
-}
-
 } // namespace
 
 void UnitInstancePool::Setup(void* buffer, uint32_t size) {
@@ -88,7 +56,6 @@ void UnitInstancePool::Setup(void* buffer, uint32_t size) {
     freeHead_ = capacity_ ? 0 : kEnd;
     used_ = 0;
     refused_ = 0;
-    AdviseHugePages(base_, GetCapacitySize());
     std::memset(inUse_, 0, (capacity_ + kWordBits - 1) / kWordBits * sizeof(inUse_[0]));
     for (uint32_t i = 0; i < capacity_; ++i) {
         uint8_t* block = base_ + uint64_t{i} * kUnitBlockSize;
