@@ -31,7 +31,8 @@ uint32_t FilledLists(const uint32_t* fillCounts) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fillCounts));
     const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fillCounts + 3));
     const auto empty = [&](__m128i counts) {
-        return static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(counts, zero))));
+        return static_cast<uint32_t>(
+            _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(counts, zero))));
     };
     return ~(empty(first) | empty(last) << 3) & 0x7Fu;
 #else

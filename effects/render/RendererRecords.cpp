@@ -4,10 +4,10 @@
 #include "effects/Core/Math/Matrix.h"
 #include "effects/render/DrawRecord.h"
 #include "effects/render/RenderCommand.h"
+#include "effects/render/RenderStateWord.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
-#include "effects/render/RenderStateWord.h"
 #include "effects/render/StartedRenderer.h"
 
 #include <cstring>

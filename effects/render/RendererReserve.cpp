@@ -114,8 +114,8 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
     const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
     if (__builtin_expect(!work || work->openStride != Stride || work->exhausted || !stateWord ||
                              !vertices || (Indexed && (!indices || !baseVertex)) ||
-                             vertexBytes > static_cast<uint64_t>(work->vertexEnd -
-                                                                 work->vertexWrite) ||
+                             vertexBytes >
+                                 static_cast<uint64_t>(work->vertexEnd - work->vertexWrite) ||
                              indexBytes > static_cast<uint64_t>(work->indexEnd - work->indexWrite),
                          0))
         return ReserveRest<Stride, Indexed>(shader, stateWord, slots, mask, vertices, vertexCount,
