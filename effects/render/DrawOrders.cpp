@@ -8,6 +8,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace FulgorCore::Renderer {
 
 namespace {
@@ -18,6 +22,27 @@ bool KeyBefore(const DrawListEntry& a, const DrawListEntry& b) {
     return a.key < b.key || (std::isnan(b.key) && !std::isnan(a.key));
 }
 
+// Bit l set for each list l with a fill count; with SSE2 the seven counts
+// are compared as two overlapping groups of four.
+uint32_t FilledLists(const uint32_t* fillCounts) {
+    static_assert(DrawLists::kLists == 7, "two groups of four cover the seven lists");
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fillCounts));
+    const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fillCounts + 3));
+    const auto empty = [&](__m128i counts) {
+        return static_cast<uint32_t>(
+            _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(counts, zero))));
+    };
+    return ~(empty(first) | empty(last) << 3) & 0x7Fu;
+#else
+    uint32_t filled = 0;
+    for (uint32_t l = 0; l < DrawLists::kLists; ++l)
+        filled |= static_cast<uint32_t>(fillCounts[l] != 0) << l;
+    return filled;
+#endif
+}
+
 template <bool Sorted, bool Reversed>
 void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
     // The units the layer draw fetched when it collected the instance
@@ -25,10 +50,13 @@ void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
     // in the cache, whatever order it is drawn in.
     const RendererWorkData* work = StartedRenderer();
     uint32_t fetched = work ? work->unitsFetched : 0;
-    for (uint32_t l = 0; l < DrawLists::kLists; ++l) {
+    // Most instances fill one or two of the lists: only the filled ones
+    // are walked.
+    for (uint32_t filled = FilledLists(fillCounts); filled; filled &= filled - 1) {
+        const uint32_t l = static_cast<uint32_t>(__builtin_ctz(filled));
         const uint32_t count = fillCounts[l];
         DrawListEntry* list = lists[l];
-        if (count == 0 || !list)
+        if (!list)
             continue;
         if constexpr (Sorted)
             std::sort(list, list + count, KeyBefore);

@@ -179,13 +179,13 @@ void BeginFrame(uint32_t layer) {
     work->drawRecordCount = 0;
     work->currentRecord = nullptr;
     work->lastCommand = nullptr;
+    work->layerOpen = 1;
     void* vertices = work->vertexPool.LockRest(work->device);
     work->SetWritePointers(vertices, work->indexPool.LockRest(work->device));
     // A pool that could not lock its rest moves on to a fresh buffer at
     // the next reservation.
     if (!work->vertexWrite || !work->indexWrite)
         work->exhausted = 0;
-    work->layerOpen = 1;
 }
 
 void CommitDirtyRanges() {
@@ -194,8 +194,8 @@ void CommitDirtyRanges() {
         return;
     work->vertexPool.Commit(work->device);
     work->indexPool.Commit(work->device);
-    work->SetWritePointers(nullptr, nullptr);
     work->layerOpen = 0;
+    work->SetWritePointers(nullptr, nullptr);
 }
 
 bool MapNextVertexBuffer() {

@@ -4,10 +4,10 @@
 #include "effects/Core/Math/Matrix.h"
 #include "effects/render/DrawRecord.h"
 #include "effects/render/RenderCommand.h"
+#include "effects/render/RenderStateWord.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
-#include "effects/render/RenderStateWord.h"
 #include "effects/render/StartedRenderer.h"
 
 #include <cstring>
@@ -42,57 +42,73 @@ uint32_t VerticesIn(uint32_t bytes, uint32_t stride) {
     }
 }
 
-void FlushVertexBatch(RendererWorkData& work, const VertexEntry& v, const IndexEntry& i) {
+// What a flush hands to a batch command: the current entries' buffers and
+// the committed and pending bytes of each, read before the command is
+// written (its stores could otherwise be taken to change them).
+struct PendingBatch {
+    IVertexBuffer* vertexBuffer;
+    IIndexBuffer* indexBuffer;
+    uint32_t vertexCommitted;
+    uint32_t vertexPending;
+    uint32_t indexCommitted;
+    uint32_t indexPending;
+};
+
+void FlushVertexBatch(RendererWorkData& work, const PendingBatch& b) {
     auto* c = work.ChainCommand<VertexBatchCommand>();
     if (!c)
         return;
     work.FillCommandHeader(c->header, kVertexBatchCommand, false);
-    c->vertexBuffer = v.buffer;
-    c->indexBuffer = i.buffer;
+    c->vertexBuffer = b.vertexBuffer;
+    c->indexBuffer = b.indexBuffer;
     c->stride = work.currentStride;
-    c->vertexOffset = v.committed;
-    c->vertexCount = VerticesIn(v.pending, work.currentStride);
+    c->vertexOffset = b.vertexCommitted;
+    c->vertexCount = VerticesIn(b.vertexPending, work.currentStride);
 }
 
-void FlushIndexedBatch(RendererWorkData& work, const VertexEntry& v, const IndexEntry& i) {
+void FlushIndexedBatch(RendererWorkData& work, const PendingBatch& b) {
+    const uint32_t stride = work.currentStride;
+    const uint32_t vertexCount = VerticesIn(b.vertexPending, stride);
     auto* c = work.ChainCommand<IndexedBatchCommand>();
     if (!c)
         return;
     work.FillCommandHeader(c->header, kIndexedBatchCommand, true);
-    c->vertexBuffer = v.buffer;
-    c->indexBuffer = i.buffer;
-    c->stride = work.currentStride;
-    c->vertexOffset = v.committed;
-    c->vertexCount = VerticesIn(v.pending, work.currentStride);
-    c->firstIndex = i.committed / 2;
-    c->indexCount = i.pending / 2;
+    c->vertexBuffer = b.vertexBuffer;
+    c->indexBuffer = b.indexBuffer;
+    c->stride = stride;
+    c->vertexOffset = b.vertexCommitted;
+    c->vertexCount = vertexCount;
+    c->firstIndex = b.indexCommitted / 2;
+    c->indexCount = b.indexPending / 2;
 }
 
-void FlushParticleBatch(RendererWorkData& work, const VertexEntry& v, const IndexEntry& i) {
+void FlushParticleBatch(RendererWorkData& work, const PendingBatch& b) {
     auto* c = work.ChainCommand<ParticleBatchCommand>();
     if (!c)
         return;
     work.FillCommandHeader(c->header, kParticleBatchCommand, true);
-    c->vertexBuffer = v.buffer;
-    c->indexBuffer = i.buffer;
-    c->vertexOffset = v.committed;
-    c->vertexCount = v.pending / kParticleStride;
-    c->firstIndex = i.committed / 2;
-    c->indexCount = i.pending / 2;
+    c->vertexBuffer = b.vertexBuffer;
+    c->indexBuffer = b.indexBuffer;
+    c->vertexOffset = b.vertexCommitted;
+    c->vertexCount = b.vertexPending / kParticleStride;
+    c->firstIndex = b.indexCommitted / 2;
+    c->indexCount = b.indexPending / 2;
     c->unused = 0;
     const uint32_t view = work.recordView < kCameraSpaces ? work.recordView : 0;
     c->viewConstant = work.viewConstants[view];
     c->billboardMatrix = work.billboard ? work.billboardMatrices[view] : Math::kIdentity34;
 }
 
-DrawRecord* TakeDrawRecord(RendererWorkData& work) {
+// The next record of the area, which becomes the current one with its
+// chain empty, written whole from `r`; null when the layer is not open or
+// the area is full.
+DrawRecord* AddRecord(RendererWorkData& work, const DrawRecord& r) {
     if (!work.layerOpen)
         return nullptr;
     auto* record = static_cast<DrawRecord*>(work.records.TakeBottom(sizeof(DrawRecord)));
     if (!record)
         return nullptr;
-    std::memset(record, 0, sizeof(DrawRecord));
-    record->matrix = work.viewProjection;
+    *record = r;
     work.currentRecord = record;
     work.lastCommand = nullptr;
     ++work.drawRecordCount;
@@ -103,7 +119,11 @@ DrawRecord* TakeDrawRecord(RendererWorkData& work) {
 
 DrawRecord* AllocDrawRecord() {
     RendererWorkData* work = StartedRenderer();
-    return work ? TakeDrawRecord(*work) : nullptr;
+    if (!work)
+        return nullptr;
+    DrawRecord empty{};
+    empty.matrix = work->viewProjection;
+    return AddRecord(*work, empty);
 }
 
 void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewIndex,
@@ -117,25 +137,29 @@ void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewInde
 void AddDrawRecordTo(RendererWorkData& work, const float* rootColor, float softDistance,
                      uint32_t viewIndex, const float* effectLight, const float* alphaLightMatrix,
                      const float* alphaLightParameter) {
-    DrawRecord* record = TakeDrawRecord(work);
-    if (!record)
-        return;
     // Only three camera spaces exist; a value from damaged data draws in
-    // the first rather than with no matrix at all.
+    // the first rather than with no matrix at all. The record is built in
+    // a local and stored once.
     const uint32_t view = viewIndex < kCameraSpaces ? viewIndex : 0;
+    DrawRecord r;
+    r.matrix = work.CameraSpaceMatrix(view);
+    r.effectLight = effectLight;
+    r.alphaLightMatrix = alphaLightMatrix;
+    r.alphaLightParameter = alphaLightParameter;
+    if (rootColor)
+        std::memcpy(r.rootColor, rootColor, sizeof(r.rootColor));
+    else
+        std::memset(r.rootColor, 0, sizeof(r.rootColor));
+    r.screenParameter[0] = work.pixelTerms[1][0];
+    r.screenParameter[1] = work.pixelTerms[1][1];
+    r.screenParameter[2] = softDistance;
+    r.screenParameter[3] = softDistance < 0.0f ? 1.0f : 0.0f;
+    r.firstCommand = nullptr;
+    if (!AddRecord(work, r))
+        return;
     work.recordView = view;
     work.billboard = 1;
-    if (rootColor)
-        std::memcpy(record->rootColor, rootColor, sizeof(record->rootColor));
-    record->effectLight = effectLight;
-    record->alphaLightMatrix = alphaLightMatrix;
-    record->alphaLightParameter = alphaLightParameter;
-    record->matrix = work.CameraSpaceMatrix(view);
     work.viewVector = view == 0 && work.cameraPosition ? work.cameraPosition : kZero4;
-    record->screenParameter[0] = work.pixelTerms[1][0];
-    record->screenParameter[1] = work.pixelTerms[1][1];
-    record->screenParameter[2] = softDistance;
-    record->screenParameter[3] = softDistance < 0.0f ? 1.0f : 0.0f;
 }
 
 RenderCommand* AllocateCommand(uint32_t bytes) {
@@ -156,35 +180,47 @@ void FlushBatches() {
 }
 
 void FlushBatchesOf(RendererWorkData& work) {
-    VertexEntry* v = work.vertexPool.Current();
-    IndexEntry* i = work.indexPool.Current();
+    Buffer<IVertexBuffer>& vertexPool = work.vertexPool;
+    Buffer<IIndexBuffer>& indexPool = work.indexPool;
+    if (vertexPool.current >= vertexPool.count || indexPool.current >= indexPool.count) {
+        // A pool past its last buffer: no command, and what the other has
+        // reserved counts as used.
+        vertexPool.CommitPending();
+        indexPool.CommitPending();
+        return;
+    }
+    VertexEntry& v = vertexPool.entries[vertexPool.current];
+    IndexEntry& i = indexPool.entries[indexPool.current];
+    const PendingBatch b{v.buffer, i.buffer, v.committed, v.pending, i.committed, i.pending};
     // Nothing reserved since the last flush (a change of state between
     // instances): no command, nothing to count.
-    if (v && i && v->pending == 0 && i->pending == 0)
+    if ((b.vertexPending | b.indexPending) == 0)
         return;
-    if (!work.exhausted && v && i) {
-        switch (RenderStateWord::GetBatchKind(work.currentStateWord)) {
-        case BatchKind::kVertex:
-            if (v->pending)
-                FlushVertexBatch(work, *v, *i);
-            break;
-        case BatchKind::kParticle:
-            if (i->pending)
-                FlushParticleBatch(work, *v, *i);
-            break;
-        case BatchKind::kIndexed:
-            if (i->pending)
-                FlushIndexedBatch(work, *v, *i);
-            break;
-        default:
-            break;
-        }
-    }
     // Whatever was reserved counts as used, drawn or not: bytes left
     // pending would shift the next batch's base vertex by another stride's
     // bytes, and the next layer would lock over them.
-    work.vertexPool.CommitPending();
-    work.indexPool.CommitPending();
+    v.committed = b.vertexCommitted + b.vertexPending;
+    v.pending = 0;
+    i.committed = b.indexCommitted + b.indexPending;
+    i.pending = 0;
+    if (work.exhausted)
+        return;
+    switch (RenderStateWord::GetBatchKind(work.currentStateWord)) {
+    case BatchKind::kVertex:
+        if (b.vertexPending)
+            FlushVertexBatch(work, b);
+        break;
+    case BatchKind::kParticle:
+        if (b.indexPending)
+            FlushParticleBatch(work, b);
+        break;
+    case BatchKind::kIndexed:
+        if (b.indexPending)
+            FlushIndexedBatch(work, b);
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace FulgorCore::Renderer

@@ -14,54 +14,41 @@ namespace {
 
 constexpr float kUnitSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
-// Whether a request goes on with the batch within the room the mapped
-// buffers have left: the same state and stride, the pools open, and both
-// sides fitting before the ends (which a null write pointer never does).
+// Hands out the room: the write pointers move on and the bytes count as
+// pending in the current entries, which a mapped write pointer implies.
 template <uint32_t Stride, bool Indexed>
-bool GoesOn(const RendererWorkData& work, const IShader* shader, uint32_t stateWord,
-            const TextureSlot* slots, uint8_t mask, uint64_t vertexBytes, uint64_t indexBytes,
-            uint16_t** indices, uint16_t* baseVertex) {
-    if (work.currentStride != Stride || work.exhausted || !work.vertexWrite ||
-        vertexBytes > static_cast<uint64_t>(work.vertexEnd - work.vertexWrite))
-        return false;
+void Take(RendererWorkData& work, void** vertices, uint64_t vertexBytes, uint16_t** indices,
+          uint16_t* baseVertex, uint64_t indexBytes) {
+    auto& vertexEntry = work.vertexPool.entries[work.vertexPool.current];
+    const uint32_t offset = vertexEntry.pending;
+    uint8_t* const vertexWrite = work.vertexWrite;
+    *vertices = vertexWrite;
+    work.vertexWrite = vertexWrite + vertexBytes;
+    vertexEntry.pending = offset + static_cast<uint32_t>(vertexBytes);
     if constexpr (Indexed) {
-        if (!indices || !baseVertex || !work.indexWrite ||
-            indexBytes > static_cast<uint64_t>(work.indexEnd - work.indexWrite))
-            return false;
+        uint8_t* const indexWrite = work.indexWrite;
+        auto& indexEntry = work.indexPool.entries[work.indexPool.current];
+        *baseVertex = static_cast<uint16_t>(offset / Stride);
+        *indices = reinterpret_cast<uint16_t*>(indexWrite);
+        work.indexWrite = indexWrite + indexBytes;
+        indexEntry.pending += static_cast<uint32_t>(indexBytes);
     }
-    return work.MatchesBatch(shader, stateWord, slots, mask);
 }
 
-// The reservation of one stride; without indices only the vertex side is
-// taken. An unmapped write pointer (a full buffer at the layer's start, or
-// one whose lock failed) counts as an overflow, so nothing is written
-// through it.
+// The general reservation: a change of state or stride, a full buffer, a
+// pool that cannot go on or a request to refuse. An unmapped write pointer
+// (a full buffer at the layer's start, or one whose lock failed) counts as
+// an overflow, so nothing is written through it.
 template <uint32_t Stride, bool Indexed>
-bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
-             uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
-             uint16_t* baseVertex, uint32_t indexCount) {
+[[gnu::noipa]] bool ReserveRest(const IShader* shader, const uint32_t* stateWord,
+                                const TextureSlot* slots, uint8_t mask, void** vertices,
+                                uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
+                                uint32_t indexCount) {
     RendererWorkData* work = StartedRenderer();
     if (!work || !work->layerOpen || !stateWord || !vertices)
         return false;
     const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
     const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
-    // Most requests go on with the batch and fit the mapped room (so fit
-    // one buffer): they only move the write pointers.
-    if (GoesOn<Stride, Indexed>(*work, shader, *stateWord, slots, mask, vertexBytes, indexBytes,
-                                indices, baseVertex)) {
-        auto* vertexEntry = work->vertexPool.Current();
-        const uint32_t offset = vertexEntry->pending;
-        *vertices = work->vertexWrite;
-        work->vertexWrite += vertexBytes;
-        vertexEntry->pending += static_cast<uint32_t>(vertexBytes);
-        if constexpr (Indexed) {
-            *baseVertex = static_cast<uint16_t>(offset / Stride);
-            *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
-            work->indexWrite += indexBytes;
-            work->indexPool.Current()->pending += static_cast<uint32_t>(indexBytes);
-        }
-        return true;
-    }
     if (vertexBytes > work->vertexPool.size || indexBytes > work->indexPool.size ||
         work->exhausted || (Indexed && (!indices || !baseVertex)))
         return false;
@@ -88,21 +75,55 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
             return false;
         if (indexOverflow && !MapNextIndexBuffer())
             return false;
-        vertexEntry = work->vertexPool.Current();
-        indexEntry = work->indexPool.Current();
     }
+    Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
+    if (work->currentStride != Stride) {
+        work->currentStride = Stride;
+        work->SetOpenStride();
+    }
+    return true;
+}
 
-    const uint32_t offset = vertexEntry->pending;
-    *vertices = work->vertexWrite;
-    work->vertexWrite += vertexBytes;
-    vertexEntry->pending += static_cast<uint32_t>(vertexBytes);
-    work->currentStride = Stride;
-    if constexpr (Indexed) {
-        *baseVertex = static_cast<uint16_t>(offset / Stride);
-        *indices = reinterpret_cast<uint16_t*>(work->indexWrite);
-        work->indexWrite += indexBytes;
-        indexEntry->pending += static_cast<uint32_t>(indexBytes);
-    }
+// A request that fits the room and binds textures or differs from the
+// batch's state: a change flushes the batch, which leaves the write
+// pointers and ends where they were, and adopts the request's state.
+template <uint32_t Stride, bool Indexed>
+[[gnu::noipa]] bool ReserveNewState(const IShader* shader, const uint32_t* stateWord,
+                                    const TextureSlot* slots, uint8_t mask, void** vertices,
+                                    uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
+                                    uint32_t indexCount) {
+    RendererWorkData& work = *StartedRenderer();
+    if (!work.MatchesBatch(shader, *stateWord, slots, mask))
+        AdoptBatchState(work, shader, *stateWord, slots, mask);
+    Take<Stride, Indexed>(work, vertices, uint64_t{vertexCount} * Stride, indices, baseVertex,
+                          Indexed ? uint64_t{indexCount} * 2 : 0);
+    return true;
+}
+
+// The reservation of one stride; without indices only the vertex side is
+// taken. Most requests go on with the batch's stride within the mapped
+// room (so fit one buffer) and, binding no texture, with its state: they
+// only move the write pointers. The other paths are calls of the same
+// arguments, so this one keeps to the registers it is given.
+template <uint32_t Stride, bool Indexed>
+bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
+             uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
+             uint16_t* baseVertex, uint32_t indexCount) {
+    RendererWorkData* work = StartedRenderer();
+    const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
+    const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
+    if (__builtin_expect(!work || work->openStride != Stride || work->exhausted || !stateWord ||
+                             !vertices || (Indexed && (!indices || !baseVertex)) ||
+                             vertexBytes >
+                                 static_cast<uint64_t>(work->vertexEnd - work->vertexWrite) ||
+                             indexBytes > static_cast<uint64_t>(work->indexEnd - work->indexWrite),
+                         0))
+        return ReserveRest<Stride, Indexed>(shader, stateWord, slots, mask, vertices, vertexCount,
+                                            indices, baseVertex, indexCount);
+    if (mask != 0 || shader != work->currentShader || *stateWord != work->currentStateWord)
+        return ReserveNewState<Stride, Indexed>(shader, stateWord, slots, mask, vertices,
+                                                vertexCount, indices, baseVertex, indexCount);
+    Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
     return true;
 }
 

@@ -55,6 +55,10 @@ struct RendererWorkData {
     uint8_t layerOpen = 0;
     // Stride of the vertices reserved since the last flush.
     uint32_t currentStride = 0;
+    // currentStride while the layer is open and both pools are mapped, else
+    // 0: one comparison tells a reservation of that stride it may go on
+    // with the batch. Kept by SetOpenStride wherever those change.
+    uint32_t openStride = 0;
     // While the layer draw runs an instance's draw order: how many of its
     // first collected draw units (in list order, across the category's
     // lists) were fetched when it was collected; a list within them is not
@@ -114,6 +118,10 @@ struct RendererWorkData {
         indexWrite = static_cast<uint8_t*>(indices);
         vertexEnd = RoomEnd(vertexPool, vertexWrite);
         indexEnd = RoomEnd(indexPool, indexWrite);
+        SetOpenStride();
+    }
+    void SetOpenStride() {
+        openStride = layerOpen && vertexWrite && indexWrite ? currentStride : 0;
     }
     template <class T> static uint8_t* RoomEnd(Buffer<T>& pool, uint8_t* write) {
         const auto* entry = pool.Current();
