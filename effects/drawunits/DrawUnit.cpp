@@ -278,7 +278,7 @@ void DrawUnit::CopyMaterial() {
     block.textureSelectKernel = ParticleKernel::kAnimateTextureSlots[animated & 0xFFu];
     // Every slot in use takes its draws, animated or not, so the values of
     // the slots after it do not depend on which slots were resolved at load.
-    Xorshift128& random = *randomState;
+    HeldRandom random(*randomState);
     for (uint32_t k = 0; k < data.GetTextureSlotCount() && k < kTextureSlots; ++k) {
         if (!(usedTextureMask & (1u << k)))
             continue;
@@ -290,6 +290,7 @@ void DrawUnit::CopyMaterial() {
     // Sets past the declared count keep zero values and draw nothing.
     for (uint32_t i = 0; i < data.GetUvLayerCount() && i < DrawUnitRenderBlock::kUvSets; ++i)
         data.GetUvLayer(i)->SampleRandom(random, block.uvRandomValues[i]);
+    random.End();
     uvOffsetFirstMask = static_cast<uint8_t>(data.GetTextureLayerMask());
 }
 

@@ -29,7 +29,13 @@ struct Xorshift128 {
         }
     }
 
-    uint32_t Next() {
+    uint32_t Next() { return Step(x, y, z, w); }
+
+    // A float in [0, 1) from the low 23 bits of one step.
+    float NextFloat01() { return ToFloat01(Next()); }
+
+    // One step on four words wherever they are held.
+    static uint32_t Step(uint32_t& x, uint32_t& y, uint32_t& z, uint32_t& w) {
         const uint32_t t = x ^ (x << 11);
         x = y;
         y = z;
@@ -37,10 +43,8 @@ struct Xorshift128 {
         w = w ^ (w >> 19) ^ t ^ (t >> 8);
         return w;
     }
-
-    // A float in [0, 1) from the low 23 bits of one step.
-    float NextFloat01() {
-        const uint32_t bits = (Next() & 0x7FFFFFu) | 0x3F800000u;
+    static float ToFloat01(uint32_t word) {
+        const uint32_t bits = (word & 0x7FFFFFu) | 0x3F800000u;
         float f;
         std::memcpy(&f, &bits, 4);
         return f - 1.0f;

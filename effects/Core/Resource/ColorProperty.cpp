@@ -73,9 +73,11 @@ void ColorProperty::Evaluate(const EvaluationContext& context, const float* samp
 }
 
 void ColorProperty::SampleRandom(Xorshift128& state, float* samples) const {
+    HeldRandom random(state);
     for (uint32_t c = 0; c < 4; ++c)
-        samples[c] = color_[c].SampleRandom(state);
-    samples[kBrightness] = brightness_.SampleRandom(state);
+        samples[c] = color_[c].SampleRandom(random);
+    samples[kBrightness] = brightness_.SampleRandom(random);
+    random.End();
 }
 
 const FloatProperty& ColorProperty::GetChannel(Channel channel) const {

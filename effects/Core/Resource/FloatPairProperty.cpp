@@ -62,18 +62,9 @@ void FloatPairProperty::Evaluate(const EvaluationContext& context, const float* 
 }
 
 void FloatPairProperty::SampleRandom(Xorshift128& state, float* samples) const {
-    switch (GetLinkMode()) {
-    case 1:
-        samples[0] = samples[1] = x_.SampleRandom(state);
-        break;
-    case 2:
-        samples[0] = samples[1] = y_.SampleRandom(state);
-        break;
-    default:
-        samples[0] = x_.SampleRandom(state);
-        samples[1] = y_.SampleRandom(state);
-        break;
-    }
+    HeldRandom random(state);
+    SampleRandom(random, samples);
+    random.End();
 }
 
 } // namespace FulgorCore

@@ -25,6 +25,20 @@ public:
     // One draw per component the mode uses, written to every output it
     // fills.
     void SampleRandom(Xorshift128& state, float* samples) const;
+    void SampleRandom(HeldRandom& random, float* samples) const {
+        switch (GetLinkMode()) {
+        case 1:
+            samples[0] = samples[1] = x_.SampleRandom(random);
+            break;
+        case 2:
+            samples[0] = samples[1] = y_.SampleRandom(random);
+            break;
+        default:
+            samples[0] = x_.SampleRandom(random);
+            samples[1] = y_.SampleRandom(random);
+            break;
+        }
+    }
 
     uint32_t GetLinkMode() const { return mode_ & 3u; }
     uint32_t GetSelector() const { return (mode_ >> 2) & 3u; }

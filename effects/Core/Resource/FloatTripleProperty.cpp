@@ -81,15 +81,17 @@ void FloatTripleProperty::Evaluate(const EvaluationContext& context, const float
 
 void FloatTripleProperty::SampleRandom(Xorshift128& state, float* samples) const {
     const Link& link = kLinks[GetLinkMode()];
+    HeldRandom random(state);
     for (uint8_t component : link.draws) {
         if (component == kUnused)
             break;
-        const float sample = components_[component].SampleRandom(state);
+        const float sample = components_[component].SampleRandom(random);
         for (uint32_t j = 0; j < 3; ++j) {
             if (link.outputs[j] == component)
                 samples[j] = sample;
         }
     }
+    random.End();
 }
 
 } // namespace FulgorCore

@@ -49,9 +49,9 @@ void UvTransform::Evaluate(const EvaluationContext& context, const float* sample
 }
 
 void UvTransform::SampleRandom(Xorshift128& state, float* samples) const {
-    scale_.SampleRandom(state, samples);
-    scroll_.SampleRandom(state, samples + 2);
-    samples[4] = rotation_.SampleRandom(state);
+    HeldRandom random(state);
+    SampleRandom(random, samples);
+    random.End();
 }
 
 } // namespace FulgorCore

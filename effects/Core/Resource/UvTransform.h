@@ -39,6 +39,11 @@ public:
     void Evaluate(const EvaluationContext& context, const float* samples, Xorshift128& state,
                   Value& out) const;
     void SampleRandom(Xorshift128& state, float* samples) const;
+    void SampleRandom(HeldRandom& random, float* samples) const {
+        scale_.SampleRandom(random, samples);
+        scroll_.SampleRandom(random, samples + 2);
+        samples[4] = rotation_.SampleRandom(random);
+    }
 
     uint32_t GetFlags() const { return flags_; }
     uint32_t GetField(const BitFieldTag& field) const { return BitField(flags_, field); }

@@ -22,31 +22,36 @@ struct Scratch {
     ValueLoop loop;
 };
 
-using Evaluator = float (*)(const void* value, const ValueCurve* random,
-                            const EvaluationContext& context, float sample, Xorshift128& state);
+constexpr uint32_t kKinds = 4;
+
+// The random start and the width of a record's range.
+template <class T> void CopyRange(const T& record, float* range) {
+    range[0] = record.GetRandomStart();
+    range[1] = record.GetRandomEnd() - record.GetRandomStart();
+}
+
+} // namespace
 
 template <class T>
-float EvaluateRecord(const void* value, const ValueCurve*, const EvaluationContext& context,
-                     float sample, Xorshift128& state) {
-    return static_cast<const T*>(value)->Evaluate(context, sample, state);
+float FloatProperty::EvaluateRecord(const FloatProperty& property, const EvaluationContext& context,
+                                    float sample, Xorshift128& state) {
+    return static_cast<const T*>(property.value_)->Evaluate(context, sample, state);
 }
 
-float EvaluateCurve(const void* value, const ValueCurve* random, const EvaluationContext& context,
-                    float sample, Xorshift128& state) {
-    return static_cast<const ValueCurve*>(value)->Evaluate(context, sample, state, random);
+float FloatProperty::EvaluateCurve(const FloatProperty& property, const EvaluationContext& context,
+                                   float sample, Xorshift128& state) {
+    return static_cast<const ValueCurve*>(property.value_)
+        ->Evaluate(context, sample, state, property.randomCurve_);
 }
 
-float EvaluateNone(const void*, const ValueCurve*, const EvaluationContext&, float, Xorshift128&) {
+float FloatProperty::EvaluateNone(const FloatProperty&, const EvaluationContext&, float,
+                                  Xorshift128&) {
     return 0.0f;
 }
 
-// Indexed by kind; kNone last.
-const Evaluator kEvaluators[5] = {EvaluateRecord<ValueConstant>, EvaluateRecord<ValueEasing>,
-                                  EvaluateCurve, EvaluateRecord<ValueLoop>, EvaluateNone};
-
-constexpr uint32_t kKinds = 4;
-
-} // namespace
+const FloatProperty::Evaluator FloatProperty::kEvaluators[5] = {
+    EvaluateRecord<ValueConstant>, EvaluateRecord<ValueEasing>, EvaluateCurve,
+    EvaluateRecord<ValueLoop>, EvaluateNone};
 
 void FloatProperty::Read(const BuildContext& context, const void* payload, uint32_t size) {
     Scratch scratch;
@@ -147,6 +152,22 @@ void FloatProperty::Read(const BuildContext& context, const void* payload, uint3
         value_ = nullptr;
         randomCurve_ = nullptr;
     }
+    switch (kind_) {
+    case kConstant:
+        draw_ = kDrawsRange;
+        CopyRange(*static_cast<const ValueConstant*>(value_), range_);
+        break;
+    case kLoop:
+        draw_ = kDrawsRange;
+        CopyRange(*static_cast<const ValueLoop*>(value_), range_);
+        break;
+    case kNone:
+        draw_ = kDrawsNothing;
+        break;
+    default:
+        draw_ = kDrawsTimed;
+        break;
+    }
 }
 
 bool FloatProperty::HoldsValue(float x) const {
@@ -196,7 +217,7 @@ bool FloatProperty::IsConstantOverTime() const {
 
 float FloatProperty::Evaluate(const EvaluationContext& context, float sample,
                               Xorshift128& state) const {
-    return kEvaluators[kind_](value_, randomCurve_, context, sample, state);
+    return kEvaluators[kind_](*this, context, sample, state);
 }
 
 float FloatProperty::EvaluatePlain(const EvaluationContext& context) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/Core/Noise/HeldRandom.h"
 #include "effects/Core/Noise/Xorshift128.h"
 #include "effects/Core/Value/EvaluationContext.h"
 #include "effects/Core/Value/ValueConstant.h"
@@ -49,17 +50,22 @@ public:
     // The owner's sample, drawn once when the owner is created. Constants,
     // loops and absent values, nearly every property, are drawn inline:
     // building a unit draws a few dozen of them.
+    // Their random range is copied beside the kind when read, so the draw
+    // reads nothing else.
     float SampleRandom(Xorshift128& state) const {
-        switch (kind_) {
-        case kConstant:
-            return static_cast<const ValueConstant*>(value_)->SampleRandom(state);
-        case kLoop:
-            return static_cast<const ValueLoop*>(value_)->SampleRandom(state);
-        case kNone:
+        if (draw_ == kDrawsRange)
+            return range_[0] + range_[1] * state.NextFloat01();
+        if (draw_ == kDrawsNothing)
             return 0.0f;
-        default:
-            return SampleRandomTimed(state);
-        }
+        return SampleRandomTimed(state);
+    }
+    // The same draw from words held for a run of draws.
+    float SampleRandom(HeldRandom& random) const {
+        if (draw_ == kDrawsRange)
+            return range_[0] + range_[1] * random.NextFloat01();
+        if (draw_ == kDrawsNothing)
+            return 0.0f;
+        return random.Through([this](Xorshift128& state) { return SampleRandomTimed(state); });
     }
 
     // value *= Evaluate(...), and the same for three floats.
@@ -78,15 +84,38 @@ public:
     const ValueLoop* GetLoop() const;
 
 private:
+    // How the owner's sample is drawn: not at all (no value), from the
+    // range (a constant or a loop), or by the record (an easing or a curve).
+    enum Draw : uint8_t { kDrawsNothing = 0, kDrawsRange = 1, kDrawsTimed = 2 };
+
+    using Evaluator = float (*)(const FloatProperty& property, const EvaluationContext& context,
+                                float sample, Xorshift128& state);
+    template <class T>
+    static float EvaluateRecord(const FloatProperty& property, const EvaluationContext& context,
+                                float sample, Xorshift128& state);
+    static float EvaluateCurve(const FloatProperty& property, const EvaluationContext& context,
+                               float sample, Xorshift128& state);
+    static float EvaluateNone(const FloatProperty& property, const EvaluationContext& context,
+                              float sample, Xorshift128& state);
+    // Indexed by kind; kNone last.
+    static const Evaluator kEvaluators[5];
+
     // The easings' and curves' samples.
     float SampleRandomTimed(Xorshift128& state) const;
     bool HoldsValue(float x) const;
     bool IsConstantOverTime() const;
 
     uint8_t kind_ = kNone;
+    uint8_t draw_ = kDrawsNothing;
     uint16_t flags_ = kIsZero | kIsConstant;
     const void* value_ = nullptr;
-    const ValueCurve* randomCurve_ = nullptr;
+    union {
+        // A curve's random curve.
+        const ValueCurve* randomCurve_ = nullptr;
+        // A constant's or a loop's random start and its width (end - start),
+        // the terms of Math::RandomRange.
+        float range_[2];
+    };
 };
 
 } // namespace FulgorCore

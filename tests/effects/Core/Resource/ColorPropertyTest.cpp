@@ -1,8 +1,11 @@
 #include "effects/Core/Resource/ColorProperty.h"
 #include "support/effects/RecordBuild.h"
+#include "support/effects/XorshiftSteps.h"
 #include "tools/effect/PropertyWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -10,6 +13,8 @@ using effecttools::ChunkWriter;
 using effecttools::ColorValue;
 using effecttools::Constant;
 using effecttools::ConstantValue;
+using effecttools::EasingValue;
+using effecttools::LoopValue;
 using effecttools::GradientValue;
 using FulgorCore::ColorProperty;
 using FulgorCore::EvaluationContext;
@@ -182,5 +187,87 @@ TEST(ColorPropertyTest, SamplesComeOnePerChannel) {
         EXPECT_LT(samples[i], 10.0f * i + 1) << i;
     }
 }
+
+// Channels in sample order (red, green, blue, alpha, brightness); an easing
+// draws through its record, the others through their copied range.
+struct SampleRun {
+    const char* name;
+    std::optional<effecttools::FloatValue> channels[5];
+    // Each drawn channel's range; none for an absent channel, which draws
+    // nothing and samples 0.
+    std::optional<std::pair<float, float>> ranges[5];
+};
+
+class ColorSampleRunTest : public ::testing::TestWithParam<SampleRun> {};
+
+TEST_P(ColorSampleRunTest, DrawsInChannelOrderFromTheSharedState) {
+    const SampleRun& run = GetParam();
+    ColorValue v;
+    v.red = run.channels[0];
+    v.green = run.channels[1];
+    v.blue = run.channels[2];
+    v.alpha = run.channels[3];
+    v.brightness = run.channels[4];
+    Color c(Bytes(v));
+    Xorshift128 state;
+    state.Seed(77);
+    Xorshift128 reference = state;
+    float samples[5];
+    c->SampleRandom(state, samples);
+    uint32_t draws = 0;
+    for (int i = 0; i < 5; ++i) {
+        float expected = 0.0f;
+        if (const auto& r = run.ranges[i]) {
+            const uint32_t word = reference.Next();
+            ++draws;
+            // lo + (hi - lo) u, u from the low 23 bits of the step.
+            const float u = static_cast<float>(word & 0x7FFFFFu) / 8388608.0f;
+            expected = r->first + (r->second - r->first) * u;
+        }
+        EXPECT_FLOAT_EQ(samples[i], expected) << i;
+    }
+    Xorshift128 seeded;
+    seeded.Seed(77);
+    EXPECT_TRUE(testsupport::Same(state, testsupport::Advanced(seeded, draws)));
+}
+
+EasingValue Eased(float lo, float hi) {
+    EasingValue e;
+    e.endValue = 1.0f;
+    e.timeLength = 10.0f;
+    e.randomStart = lo;
+    e.randomEnd = hi;
+    return e;
+}
+
+LoopValue Looped(float lo, float hi) {
+    LoopValue l;
+    l.velocity = 1.0f;
+    l.maximum = 10.0f;
+    l.randomStart = lo;
+    l.randomEnd = hi;
+    return l;
+}
+
+using Range = std::pair<float, float>;
+INSTANTIATE_TEST_SUITE_P(
+    Runs, ColorSampleRunTest,
+    ::testing::Values(
+        SampleRun{"ConstantsAndLoops",
+                  {ConstantValue{0, 2, 3}, Looped(5, 9), ConstantValue{1, -4, -2}, Looped(0, 1),
+                   ConstantValue{0, 20, 21}},
+                  {Range{2, 3}, Range{5, 9}, Range{-4, -2}, Range{0, 1}, Range{20, 21}}},
+        SampleRun{"EasingBetweenRanges",
+                  {ConstantValue{0, 2, 3}, Eased(5, 7), Looped(10, 12), std::nullopt,
+                   ConstantValue{0, 20, 21}},
+                  {Range{2, 3}, Range{5, 7}, Range{10, 12}, std::nullopt, Range{20, 21}}},
+        SampleRun{"EasingsFirstAndLastAbsentBetween",
+                  {Eased(1, 2), std::nullopt, std::nullopt, ConstantValue{0, 3, 4}, Eased(6, 8)},
+                  {Range{1, 2}, std::nullopt, std::nullopt, Range{3, 4}, Range{6, 8}}},
+        SampleRun{"EmptyRangesStillDraw",
+                  {ConstantValue{0.5f, 0, 0}, Looped(0, 0), std::nullopt, std::nullopt,
+                   std::nullopt},
+                  {Range{0, 0}, Range{0, 0}, std::nullopt, std::nullopt, std::nullopt}}),
+    [](const ::testing::TestParamInfo<SampleRun>& info) { return info.param.name; });
 
 } // namespace
