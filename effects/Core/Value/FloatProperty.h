@@ -7,6 +7,7 @@
 #include "effects/Core/Value/ValueLoop.h"
 
 #include <cstdint>
+#include <type_traits>
 
 namespace FulgorCore {
 
@@ -52,21 +53,9 @@ public:
     // building a unit draws a few dozen of them.
     // Their random range is copied beside the kind when read, so the draw
     // reads nothing else.
-    float SampleRandom(Xorshift128& state) const {
-        if (draw_ == kDrawsRange)
-            return range_[0] + range_[1] * state.NextFloat01();
-        if (draw_ == kDrawsNothing)
-            return 0.0f;
-        return SampleRandomTimed(state);
-    }
+    float SampleRandom(Xorshift128& state) const { return SampleFrom(state); }
     // The same draw from words held for a run of draws.
-    float SampleRandom(HeldRandom& random) const {
-        if (draw_ == kDrawsRange)
-            return range_[0] + range_[1] * random.NextFloat01();
-        if (draw_ == kDrawsNothing)
-            return 0.0f;
-        return random.Through([this](Xorshift128& state) { return SampleRandomTimed(state); });
-    }
+    float SampleRandom(HeldRandom& random) const { return SampleFrom(random); }
 
     // value *= Evaluate(...), and the same for three floats.
     void MultiplyValue(const EvaluationContext& context, float sample, Xorshift128& state,
@@ -100,6 +89,16 @@ private:
     // Indexed by kind; kNone last.
     static const Evaluator kEvaluators[5];
 
+    template <class Random> float SampleFrom(Random& random) const {
+        if (draw_ == kDrawsRange)
+            return range_[0] + range_[1] * random.NextFloat01();
+        if (draw_ == kDrawsNothing)
+            return 0.0f;
+        if constexpr (std::is_same_v<Random, HeldRandom>)
+            return random.Through([this](Xorshift128& state) { return SampleRandomTimed(state); });
+        else
+            return SampleRandomTimed(random);
+    }
     // The easings' and curves' samples.
     float SampleRandomTimed(Xorshift128& state) const;
     bool HoldsValue(float x) const;
