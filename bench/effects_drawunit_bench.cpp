@@ -19,6 +19,7 @@
 #include "effects/drawunits/DrawUnitFactory.h"
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/Core/Resource/DrawDataType1.h"
+#include "effects/Core/Resource/DrawDataType11.h"
 #include "effects/Core/Resource/DrawDataType3.h"
 #include "effects/drawunits/DrawUnitType1.h"
 #include "effects/drawunits/DrawUnitType11.h"
@@ -588,13 +589,22 @@ void BM_Flipbooks(benchmark::State& state) {
         return;
     FulgorCore::DrawClock& frame = b.frame;
     std::vector<PlainOwner> owners = PlainOwners(kUnits);
+    // As a unit keeps them: the cell, its time, the texture it binds and
+    // its owner's scale.
     struct Book {
         uint32_t cell = 0;
         float time = 0.0f;
+        const void* texture = nullptr;
+        float scale[3] = {1.0f, 1.0f, 1.0f};
     };
     std::vector<Book> books(kUnits);
     const std::vector<uint8_t> cells = Cells();
-    const float turn[3] = {};
+    // The package's texture table and the root's axis lengths and turn.
+    const std::vector<const void*> textures = {&cells, &books};
+    const float axisLengths[2] = {1.0f, 1.0f};
+    const float rootTurn = 0.0f;
+    const FulgorCore::DrawDataType11& data = *b.Part()->GetDrawDataType11();
+    const float offsetX = data.GetDwPx(), offsetY = data.GetDwPy();
     Compare(state, kUnits, UnitFrames(b, frame), [&] {
         for (int n = 0; n < kUnits; ++n) {
             const PlainOwner& o = owners[n];
@@ -609,17 +619,22 @@ void BM_Flipbooks(benchmark::State& state) {
                 book.time -= duration;
             }
             const uint8_t* cell = &cells[28 * book.cell];
-            uint16_t uv[4];
+            uint16_t texture, uv[4];
             float size[4];
+            std::memcpy(&texture, cell, sizeof texture);
             std::memcpy(uv, cell + 4, sizeof uv);
             std::memcpy(size, cell + 12, sizeof size);
-            const float w = size[0], h = size[1];
+            book.texture = texture < textures.size() ? textures[texture] : nullptr;
+            const float w = size[0] * book.scale[0] * axisLengths[0];
+            const float h = size[1] * book.scale[1] * axisLengths[1];
             const float pivotX = -(size[2] * w), pivotY = size[3] * h;
             uint16_t packed[4];
             FulgorCore::PackFloat4ToU16(packed, o.color);
+            const float turn[3] = {0.0f, 0.0f, rootTurn};
+            const float position[3] = {o.matrix[9] + offsetX, o.matrix[10] + offsetY, o.matrix[11]};
             auto* v = static_cast<BillboardVertex*>(Staging::Take(4 * 48));
             FulgorCore::WriteQuadIndices(Staging::TakeIndices(6), 0);
-            const FulgorCore::BillboardShared shared{o.matrix + 9, 0.0f, turn, packed};
+            const FulgorCore::BillboardShared shared{position, 0.0f, turn, packed};
             FulgorCore::WriteBillboardVertex(v[0], shared, pivotX - w, pivotY + h, uv[0], uv[1]);
             FulgorCore::WriteBillboardVertex(v[1], shared, pivotX + w, pivotY + h, uv[2], uv[1]);
             FulgorCore::WriteBillboardVertex(v[2], shared, pivotX - w, pivotY - h, uv[0], uv[3]);
@@ -741,10 +756,10 @@ void BM_BuildAndTearDown(benchmark::State& state) {
         Member members[9];
         float values[21];
     };
-    std::vector<uint8_t> arena(size_t{3 * kUnits + 16} * 1024);
+    std::vector<uint8_t> arena(size_t{3 * kUnits + 16} * FulgorCore::kUnitBlockSize);
     std::vector<void*> freeList;
     for (size_t i = 0; i < 3 * kUnits + 16; ++i)
-        freeList.push_back(&arena[i * 1024]);
+        freeList.push_back(&arena[i * FulgorCore::kUnitBlockSize]);
     std::vector<PlainUnit*> plainUnits(kUnits);
     static void (*const kMembers[2])() = {[] {}, [] {}};
     const uint32_t flags = 0x3F;

@@ -9,6 +9,7 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/UpdateParameter.h"
+#include "effects/Core/Memory/UnitInstancePool.h"
 #include "support/effects/EffectFiles.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/RuntimeStartup.h"
@@ -59,9 +60,9 @@ void BM_RuntimeFrame(benchmark::State& state) {
     testsupport::RuntimeStartup runtime;
     runtime.parameter.pDevice = &device;
     runtime.light.keep = false;
-    runtime.units.assign(4096 * 1024, 0);
+    runtime.units.assign(4096 * FulgorCore::kUnitBlockSize, 0);
     runtime.parameter.UnitInstanceMemory = runtime.units.data();
-    runtime.parameter.UnitInstanceMemorySize = 4096 * 1024;
+    runtime.parameter.UnitInstanceMemorySize = 4096 * FulgorCore::kUnitBlockSize;
     runtime.cache.assign(8 << 20, 0);
     runtime.parameter.CacheBufferMemory = runtime.cache.data();
     runtime.parameter.CacheBufferMemorySize = 8 << 20;

@@ -27,11 +27,13 @@ public:
     uint16_t tipColor[4] = {};
     uint16_t rootColor[4] = {};
     float endPoint[3] = {};
-    float lengthRandom = 0.0f;
-    float tipColorRandoms[5] = {};
-    float rootColorRandoms[5] = {};
     // Bytes 0 and 1 have no writer for lines and stay 0.
     uint8_t parameters[4] = {};
+    float lengthRandom = 0.0f;
+    // What every frame reads lies on the line after the command; the
+    // colour samples, read only by random colours, follow.
+    float tipColorRandoms[5] = {};
+    float rootColorRandoms[5] = {};
 };
 
 } // namespace FulgorCore

@@ -28,6 +28,26 @@ template <class T> T ReadAt(const uint8_t* p, uint32_t offset) {
     return v;
 }
 
+// Key i of the flipbook's table, null past its count or without a table.
+// Read in line every frame, not through a call per key.
+[[gnu::always_inline]] inline const uint8_t* KeyOf(const DrawDataType11* flipbook, uint32_t i) {
+    return flipbook ? flipbook->GetKey(i) : nullptr;
+}
+
+[[gnu::always_inline]] inline uint16_t DurationOf(const DrawDataType11* flipbook, uint32_t i) {
+    const uint8_t* p = KeyOf(flipbook, i);
+    return p ? ReadAt<uint16_t>(p, 2) : uint16_t{0};
+}
+
+// One copy of the whole entry: the record is its exact image.
+[[gnu::always_inline]] inline void CopyKey(const DrawDataType11* flipbook, uint32_t i,
+                                           DrawUnitType11::FrameRecord& out) {
+    if (const uint8_t* p = KeyOf(flipbook, i))
+        std::memcpy(&out, p, sizeof out);
+    else
+        out = DrawUnitType11::FrameRecord{};
+}
+
 } // namespace
 
 DrawUnitType11::DrawUnitType11(ParticleInstance* owner, const ParticleResource* data)
@@ -42,6 +62,7 @@ DrawUnitType11::DrawUnitType11(ParticleInstance* owner, const ParticleResource* 
     frameCount = flipbook->GetKeyCount();
     for (uint32_t i = 0; i < frameCount; ++i)
         cycleLength += static_cast<float>(FrameDuration(i));
+    CopyKey(flipbook, frameIndex, current);
     // The flipbook sets slot 0's texture itself, every frame.
     textureBindings[0].texture = nullptr;
     textureBindings[0].sampler = (textureBindings[0].sampler & ~kSamplerModes) |
@@ -55,16 +76,11 @@ DrawUnitType11::FrameRecord DrawUnitType11::ReadFrame(uint32_t i) const {
 }
 
 void DrawUnitType11::CopyFrame(uint32_t i, FrameRecord& out) const {
-    // One copy of the whole entry: the record is its exact image.
-    if (const uint8_t* p = flipbook ? flipbook->GetKey(i) : nullptr)
-        std::memcpy(&out, p, sizeof out);
-    else
-        out = FrameRecord{};
+    CopyKey(flipbook, i, out);
 }
 
 uint16_t DrawUnitType11::FrameDuration(uint32_t i) const {
-    const uint8_t* p = flipbook ? flipbook->GetKey(i) : nullptr;
-    return p ? ReadAt<uint16_t>(p, 2) : uint16_t{0};
+    return DurationOf(flipbook, i);
 }
 
 void DrawUnitType11::Update(const DrawClock& clock) {
@@ -76,19 +92,21 @@ void DrawUnitType11::Update(const DrawClock& clock) {
         // frame; one remainder stands for them after a long step.
         if (frameTime >= cycleLength * 2.0f)
             frameTime = std::fmod(frameTime, cycleLength);
+        // The record of the current frame is kept (from the construction
+        // on) and copied again only when the frame moves on.
         for (;;) {
-            const float duration = static_cast<float>(FrameDuration(frameIndex));
+            const float duration = static_cast<float>(current.duration);
             if (!(frameTime >= duration))
                 break;
             // (index + 1) mod count, without the division in the common case.
             const uint32_t next = frameIndex + 1;
             frameIndex = next < frameCount ? next : next % frameCount;
             frameTime -= duration;
+            // Straight into the member: a copy through a returned record
+            // would be read back wide before its narrower stores have landed.
+            CopyKey(flipbook, frameIndex, current);
         }
     }
-    // Straight into the member: a copy through a returned record would be
-    // read back wide before its narrower stores have landed.
-    CopyFrame(frameIndex, current);
     textureBindings[0].texture = Package() ? Package()->GetTexture(current.texture) : nullptr;
     const InstanceRootUnit* root = Root();
     float s[3];
@@ -143,7 +161,7 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
     const float x = unit.pivotX, y = unit.pivotY;
     // The cell of the current frame as the flipbook's data holds it.
     uint16_t cell[4] = {};
-    if (const uint8_t* key = unit.flipbook ? unit.flipbook->GetKey(unit.frameIndex) : nullptr)
+    if (const uint8_t* key = KeyOf(unit.flipbook, unit.frameIndex))
         std::memcpy(cell, key + offsetof(FrameRecord, u0), sizeof cell);
     const uint16_t u0 = cell[0], v0 = cell[1], u1 = cell[2], v1 = cell[3];
     WriteQuadIndices(indices, firstVertex);

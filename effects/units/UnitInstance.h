@@ -175,10 +175,10 @@ public:
     static void RestartTimelineUnitsWithNegativeIdExcept(UnitInstance* unit,
                                                          const UnitInstance* issuer);
 
-    // Fields. Pool blocks are 1 KiB apart, so every unit a walk visits costs
-    // a cache miss per line it reads: the first line holds what both passes
-    // read of every unit, the second what the clock step adds, the rest is
-    // cold.
+    // Fields. Pool blocks are 1088 bytes apart, so every unit a walk
+    // visits costs a cache miss per line it reads: the first line holds what
+    // both passes read of every unit, the second what the clock step adds,
+    // the rest is cold.
     UnitInstance* nextSibling = nullptr;
     UnitInstance* firstChild = nullptr;
     Member evaluateMember;

@@ -5,10 +5,16 @@
 namespace FulgorCore {
 
 // Every live unit of an effect instance, every posted node event and every
-// instance's root unit occupies one block. 1024 bytes leaves room for the
+// instance's root unit occupies one block. 1088 bytes leaves room for the
 // pointer-holding units at their 64-bit size; every pooled class checks
-// sizeof against this.
-inline constexpr uint32_t kUnitBlockSize = 1024;
+// sizeof against this. It is an odd number of 64-byte lines: with blocks a
+// power of two apart, a field lies at the same offset within every block,
+// so the same field of thousands of units would share a sixteenth of the
+// cache's sets and a frame over them would keep missing; 17 lines spread
+// them over every set.
+inline constexpr uint32_t kUnitBlockSize = 1088;
+static_assert(kUnitBlockSize % 64 == 0 && kUnitBlockSize / 64 % 2 == 1,
+              "blocks start on lines and lie an odd number of lines apart");
 
 // A free list of fixed blocks over the host's unit buffer. The last freed
 // block is the first reused. No lock: the unit tree runs on the updating

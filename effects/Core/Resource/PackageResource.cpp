@@ -356,19 +356,12 @@ const ObjectHandle* PackageResource::FindReference(const char* name) const {
     return &kNoHandle;
 }
 
-ITexture* PackageResource::GetTexture(int32_t i) const {
+ITexture* PackageResource::GetTextureOutsideTable(int32_t i) const {
     if (i == kDefaultTexture0 || i == kDefaultTexture1) {
         const EngineWorkData* work = Engine::GetWorkData();
         return work ? work->defaultTextures[i == kDefaultTexture0 ? 0 : 1] : nullptr;
     }
-    if (i < 0 || static_cast<uint32_t>(i) >= GetTextureCount() || !textures_)
-        return nullptr;
-    if (textureEntries_) {
-        const TextureEntry& entry = textureEntries_[i];
-        if (entry.label[0] != '\0' && entry.override)
-            return entry.override;
-    }
-    return textures_[i];
+    return nullptr;
 }
 
 void PackageResource::ReplaceTextureByLabel(const char* label, ITexture* texture) {

@@ -100,8 +100,16 @@ public:
     uint32_t GetTextureCount() const { return BitField(counts1_, 6, 7); }
     // -2 and -3 are the engine's default textures (null while the runtime
     // is not started); any other index outside the table is null. An entry
-    // with a label and a replacement gives the replacement.
-    ITexture* GetTexture(int32_t i) const;
+    // with a label and a replacement gives the replacement. Units look a
+    // texture up every frame: an index within the table is answered here.
+    ITexture* GetTexture(int32_t i) const {
+        if (static_cast<uint32_t>(i) < GetTextureCount() && textures_) {
+            const TextureEntry* entry = textureEntries_ ? &textureEntries_[i] : nullptr;
+            return entry && entry->label[0] != '\0' && entry->override ? entry->override
+                                                                        : textures_[i];
+        }
+        return GetTextureOutsideTable(i);
+    }
     // Every entry labelled `label` takes `texture` (one reference each) in
     // place of the replacement it had.
     void ReplaceTextureByLabel(const char* label, ITexture* texture);
@@ -174,6 +182,8 @@ private:
     void SortDrawParts();
     void CollectReferences(const BuildContext& context, const ReferenceCollector& names);
     void ComputeRootTransform();
+
+    ITexture* GetTextureOutsideTable(int32_t i) const;
 
     ITexture** textures_ = nullptr;
     ModelResource** models_ = nullptr;

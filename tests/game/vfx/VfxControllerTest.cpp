@@ -54,14 +54,14 @@ TEST(VfxController, TheStartUpRecordHoldsThreeStaticBuffersTheCountsAndHeapCallb
         VfxController::MakeInitializeParameter(&device, &light);
     ASSERT_TRUE(p.UnitInstanceMemory && p.CacheBufferMemory && p.RenderCommandBufferMemory);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(p.UnitInstanceMemory) % 16, 0u);
-    // 4096 unit blocks of 1 KiB, 8 MiB of cache, 512 KiB of commands, the
+    // 4096 unit blocks of 1088 bytes, 8 MiB of cache, 512 KiB of commands, the
     // device, the listener, the counts, the heap callbacks; everything else
     // stays zero: no job interface, the default seed, the minimum buffer
     // sizes, no flags, no log.
     FulgorCore::InitializeParameter expected;
     std::memset(&expected, 0, sizeof expected);
     expected.UnitInstanceMemory = p.UnitInstanceMemory;
-    expected.UnitInstanceMemorySize = 4096u * 1024u;
+    expected.UnitInstanceMemorySize = 4096u * 1088u;
     expected.CacheBufferMemory = p.CacheBufferMemory;
     expected.CacheBufferMemorySize = 8388608u;
     expected.RenderCommandBufferMemory = p.RenderCommandBufferMemory;
@@ -97,7 +97,7 @@ TEST(VfxController, InitializeStartsTheRuntimeWithTheMadeDeviceAndTheRecord) {
     const FulgorCore::InitializeParameter& kept = Engine::GetWorkData()->parameter;
     EXPECT_EQ(kept.pDevice, rig.Device());
     EXPECT_EQ(kept.pLightListenner, rig.controller->GetLightListenner());
-    EXPECT_EQ(kept.UnitInstanceMemorySize, 4096u * 1024u);
+    EXPECT_EQ(kept.UnitInstanceMemorySize, 4096u * 1088u);
     EXPECT_EQ(Engine::GetUnitInstancePool().GetCapacity(), 4096u);
     EXPECT_EQ(kept.EngineInitializeParameter.pLogOutput, nullptr);
     // 64 dynamic vertex buffers of 16384 bytes and 64 index buffers of 2048.

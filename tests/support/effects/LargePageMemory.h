@@ -1,6 +1,6 @@
 // Zeroed memory for the runtime's unit pool as a host of many effects would
 // give it: on 2 MiB pages where the system allows. The pool hands every
-// unit a 1 KiB block of its own, so a layer draw reads a few lines of
+// unit a block of 1088 bytes, so a layer draw reads a few lines of
 // thousands of blocks; on 4 KiB pages each of those costs an address
 // translation of its own as well.
 #pragma once

@@ -94,14 +94,15 @@ TEST(EngineInitializeTest, EachCheckReportsItsOwnMessageWhenFirstToFail) {
     }
 }
 
-// One unit block per kilobyte of unit memory; the cache memory in two
-// halves rounded down to 16 bytes; anything smaller is refused.
+// One unit block per 1088 bytes of unit memory, rounded down; the cache
+// memory in two halves rounded down to 16 bytes; anything smaller is
+// refused.
 TEST(EngineInitializeTest, HostMemoriesAreCutIntoBlocksAndHalves) {
     struct Row {
         uint32_t units, cache, blocks, half;
     };
-    for (const Row& row :
-         {Row{262144, 1024, 256, 512}, Row{263168, 1040, 257, 512}, Row{262144, 1000, 0, 0}}) {
+    for (const Row& row : {Row{262144, 1024, 240, 512}, Row{262208, 1040, 241, 512},
+                           Row{262207, 1024, 240, 512}, Row{262144, 1000, 0, 0}}) {
         RuntimeStartup startup;
         startup.units.resize(row.units);
         startup.parameter.UnitInstanceMemory = startup.units.data();

@@ -40,12 +40,15 @@ struct PoolCase {
 };
 
 const PoolCase kPoolCases[] = {
-    {"FourMebibytesGive4096BlocksInAddressOrderThenNull",
+    // Blocks of 1088 bytes: 4 MiB holds 3855 of them, 4096 blocks take
+    // 4.25 MiB.
+    {"FourMebibytesGive3855BlocksInAddressOrderThenNull",
      4u << 20,
-     4096,
-     {Take(0, 4096), Take(-1)},
-     4096,
+     3855,
+     {Take(0, 3855), Take(-1)},
+     3855,
      1},
+    {"TheGamesUnitMemoryGives4096Blocks", 4096 * 1088, 4096, {Take(0, 4096), Take(-1)}, 4096, 1},
     {"TheTailBelowOneBlockIsNeverUsed", 2000, 1, {Take(0), Take(-1)}, 1, 1},
     {"AllocateFreeAllocateReturnsTheSameBlock", 4 * kBlock, 4, {Take(0), Give(0), Take(0)}, 1, 0},
     {"FreeingAThenBGivesBThenA",
