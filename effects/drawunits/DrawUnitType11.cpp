@@ -151,12 +151,17 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
     uint16_t* indices = payload.indices;
     const uint16_t firstVertex = payload.firstVertex;
     const float* p = DrawUnitOwner::Position(unit.ownerUnit);
-    const float position[3] = {p[0] + unit.offsetX, p[1] + unit.offsetY, p[2]};
-    float orientation[3];
-    std::memcpy(orientation, unit.orientation, sizeof orientation);
-    uint16_t color[4];
-    std::memcpy(color, unit.packedColor, sizeof color);
-    const BillboardShared shared{position, polygonOffset, orientation, color};
+    // What the four vertices share, whole in one record: each vertex is a
+    // copy of it with its own corner and cell corner.
+    BillboardVertex shared;
+    shared.position[0] = p[0] + unit.offsetX;
+    shared.position[1] = p[1] + unit.offsetY;
+    shared.position[2] = p[2];
+    shared.corner[0] = shared.corner[1] = 0.0f;
+    shared.w = polygonOffset;
+    std::memcpy(shared.orientation, unit.orientation, sizeof shared.orientation);
+    shared.uv[0] = shared.uv[1] = 0;
+    std::memcpy(shared.color, unit.packedColor, sizeof shared.color);
     const float w = unit.size[0], h = unit.size[1];
     const float x = unit.pivotX, y = unit.pivotY;
     // The cell of the current frame as the flipbook's data holds it.
@@ -165,10 +170,18 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
         std::memcpy(cell, key + offsetof(FrameRecord, u0), sizeof cell);
     const uint16_t u0 = cell[0], v0 = cell[1], u1 = cell[2], v1 = cell[3];
     WriteQuadIndices(indices, firstVertex);
-    WriteBillboardVertex(vertices[0], shared, x - w, y + h, u0, v0);
-    WriteBillboardVertex(vertices[1], shared, x + w, y + h, u1, v0);
-    WriteBillboardVertex(vertices[2], shared, x - w, y - h, u0, v1);
-    WriteBillboardVertex(vertices[3], shared, x + w, y - h, u1, v1);
+    auto corner = [&shared](BillboardVertex& out, float cornerX, float cornerY, uint16_t u,
+                            uint16_t v) {
+        std::memcpy(&out, &shared, sizeof out);
+        out.corner[0] = cornerX;
+        out.corner[1] = cornerY;
+        out.uv[0] = u;
+        out.uv[1] = v;
+    };
+    corner(vertices[0], x - w, y + h, u0, v0);
+    corner(vertices[1], x + w, y + h, u1, v0);
+    corner(vertices[2], x - w, y - h, u0, v1);
+    corner(vertices[3], x + w, y - h, u1, v1);
 }
 
 } // namespace FulgorCore

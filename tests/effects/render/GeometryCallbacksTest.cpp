@@ -394,17 +394,27 @@ TEST_F(Geometry, WritersFollowTheirTables) {
         {"type 2 mirrored quadrants: the cell mirrored about the centre lines",
          [](Geometry& g) { ExpectQuadrants(g, kMirroredTable, 16, 2); }},
         {"type 11 corners: pivot (-0.5 x 2, -0.25 x 3) plus and minus the size (2, 3), "
-         "about the particle moved by the book's offset",
+         "about the particle moved by the book's offset; every vertex with the polygon "
+         "offset, the unit's orientation and its packed colour",
          [](Geometry& g) {
              auto* book = g.Make<Fx::DrawUnitType11>(Geometry::Part(3));
              ASSERT_NE(book, nullptr);
              book->Update(testsupport::FrameClock(0.0f));
+             const float turn[3] = {0.25f, -0.5f, 1.5f};
+             const uint16_t colour[4] = {1000, 2000, 3000, 4000};
+             std::memcpy(book->orientation, turn, sizeof turn);
+             std::memcpy(book->packedColor, colour, sizeof colour);
              Fx::DrawUnitType11::WriteBillboardQuad(book, g.Payload(0));
              const float corners[4][2] = {{-3, 2.25f}, {1, 2.25f}, {-3, -3.75f}, {1, -3.75f}};
              for (uint32_t i = 0; i < 4; ++i) {
                  EXPECT_EQ(g.PositionOf(48, i), (std::vector<float>{1.75f, 0.5f, 3})) << i;
                  EXPECT_FLOAT_EQ(g.Field(48, i, 12), corners[i][0]) << i;
                  EXPECT_FLOAT_EQ(g.Field(48, i, 16), corners[i][1]) << i;
+                 EXPECT_EQ(g.Field(48, i, 20), kOffset) << i;
+                 for (uint32_t k = 0; k < 3; ++k)
+                     EXPECT_EQ(g.Field(48, i, 24 + 4 * k), turn[k]) << i;
+                 for (uint32_t k = 0; k < 4; ++k)
+                     EXPECT_EQ(g.Field<uint16_t>(48, i, 40 + 2 * k), colour[k]) << i;
              }
          }},
         {"type 11 takes the cell of its current frame from the flipbook",
