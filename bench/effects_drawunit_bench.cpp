@@ -756,10 +756,10 @@ void BM_BuildAndTearDown(benchmark::State& state) {
         Member members[9];
         float values[21];
     };
-    std::vector<uint8_t> arena(size_t{3 * kUnits + 16} * FulgorCore::kUnitBlockSize);
+    std::vector<uint8_t> arena(size_t{3 * kUnits + 16} * FulgorCore::kUnitBlockStride);
     std::vector<void*> freeList;
     for (size_t i = 0; i < 3 * kUnits + 16; ++i)
-        freeList.push_back(&arena[i * FulgorCore::kUnitBlockSize]);
+        freeList.push_back(&arena[i * FulgorCore::kUnitBlockStride]);
     std::vector<PlainUnit*> plainUnits(kUnits);
     static void (*const kMembers[2])() = {[] {}, [] {}};
     const uint32_t flags = 0x3F;

@@ -60,9 +60,9 @@ void BM_RuntimeFrame(benchmark::State& state) {
     testsupport::RuntimeStartup runtime;
     runtime.parameter.pDevice = &device;
     runtime.light.keep = false;
-    runtime.units.assign(4096 * FulgorCore::kUnitBlockSize, 0);
+    runtime.units.assign(4096 * FulgorCore::kUnitBlockStride, 0);
     runtime.parameter.UnitInstanceMemory = runtime.units.data();
-    runtime.parameter.UnitInstanceMemorySize = 4096 * FulgorCore::kUnitBlockSize;
+    runtime.parameter.UnitInstanceMemorySize = 4096 * FulgorCore::kUnitBlockStride;
     runtime.cache.assign(8 << 20, 0);
     runtime.parameter.CacheBufferMemory = runtime.cache.data();
     runtime.parameter.CacheBufferMemorySize = 8 << 20;

@@ -23,7 +23,7 @@
 #include <new>
 
 // The unit pool keeps its 4096 blocks at the 64-bit block size.
-static_assert(VfxController::kUnitInstanceMemorySize == 4096 * FulgorCore::kUnitBlockSize);
+static_assert(VfxController::kUnitInstanceMemorySize == 4096 * FulgorCore::kUnitBlockStride);
 
 namespace {
 

@@ -30,8 +30,9 @@ class VfxController : public Mireku::Common::SingletonObject,
                       public Mireku::Common::Singleton<VfxController> {
 public:
     // Work buffers, static and never freed. Their records hold pointers, so
-    // on 64-bit the unit memory keeps its 4096 blocks at the larger block
-    // size of 1088 bytes and the cache and render-command buffers double.
+    // on 64-bit the unit memory keeps its 4096 blocks at the doubled block
+    // size (1024 bytes, laid 1088 bytes apart) and the cache and
+    // render-command buffers double too.
     static constexpr uint32_t kUnitInstanceMemorySize = 4096 * 1088;
     static constexpr uint32_t kCacheBufferMemorySize = 8u << 20;
     static constexpr uint32_t kRenderCommandBufferMemorySize = 512u << 10;

@@ -54,7 +54,7 @@ TEST(VfxController, TheStartUpRecordHoldsThreeStaticBuffersTheCountsAndHeapCallb
         VfxController::MakeInitializeParameter(&device, &light);
     ASSERT_TRUE(p.UnitInstanceMemory && p.CacheBufferMemory && p.RenderCommandBufferMemory);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(p.UnitInstanceMemory) % 16, 0u);
-    // 4096 unit blocks of 1088 bytes, 8 MiB of cache, 512 KiB of commands, the
+    // 4096 unit blocks 1088 bytes apart, 8 MiB of cache, 512 KiB of commands, the
     // device, the listener, the counts, the heap callbacks; everything else
     // stays zero: no job interface, the default seed, the minimum buffer
     // sizes, no flags, no log.

@@ -1,8 +1,8 @@
 // Zeroed memory for the runtime's unit pool as a host of many effects would
 // give it: on 2 MiB pages where the system allows. The pool hands every
-// unit a block of 1088 bytes, so a layer draw reads a few lines of
-// thousands of blocks; on 4 KiB pages each of those costs an address
-// translation of its own as well.
+// unit a block of its own, 1088 bytes from the next, so a layer draw reads
+// a few lines of thousands of blocks; on 4 KiB pages each of those costs
+// an address translation of its own as well.
 #pragma once
 
 #include <sys/mman.h>

@@ -342,7 +342,7 @@ private:
     }
 
     static uint32_t UnitBytes(uint32_t instances) {
-        return instances * 12 * FulgorCore::kUnitBlockSize + 262144;
+        return instances * 12 * FulgorCore::kUnitBlockStride + 262144;
     }
 
     FakeLightListenner light_;

@@ -11,7 +11,10 @@ namespace {
 
 using FulgorCore::UnitInstancePool;
 
+// Blocks of 1024 bytes, each followed by one unused 64-byte line.
 constexpr uint32_t kBlock = FulgorCore::kUnitBlockSize;
+constexpr uint32_t kStride = FulgorCore::kUnitBlockStride;
+static_assert(kBlock == 1024 && kStride == 1088);
 
 // One step of a pool's life on a buffer: `count` allocations expected to
 // return blocks `block`, `block` + 1, ... (-1: null each time), a free of
@@ -40,7 +43,7 @@ struct PoolCase {
 };
 
 const PoolCase kPoolCases[] = {
-    // Blocks of 1088 bytes: 4 MiB holds 3855 of them, 4096 blocks take
+    // Blocks 1088 bytes apart: 4 MiB holds 3855 of them, 4096 blocks take
     // 4.25 MiB.
     {"FourMebibytesGive3855BlocksInAddressOrderThenNull",
      4u << 20,
@@ -50,47 +53,55 @@ const PoolCase kPoolCases[] = {
      1},
     {"TheGamesUnitMemoryGives4096Blocks", 4096 * 1088, 4096, {Take(0, 4096), Take(-1)}, 4096, 1},
     {"TheTailBelowOneBlockIsNeverUsed", 2000, 1, {Take(0), Take(-1)}, 1, 1},
-    {"AllocateFreeAllocateReturnsTheSameBlock", 4 * kBlock, 4, {Take(0), Give(0), Take(0)}, 1, 0},
+    {"AllocateFreeAllocateReturnsTheSameBlock", 4 * kStride, 4, {Take(0), Give(0), Take(0)}, 1, 0},
     {"FreeingAThenBGivesBThenA",
-     4 * kBlock,
+     4 * kStride,
      4,
      {Take(0, 3), Give(0), Give(1), Take(1), Take(0), Take(3)},
      4,
      0},
     {"AFreeOnAnExhaustedPoolLetsExactlyOneAllocationSucceed",
-     3 * kBlock,
+     3 * kStride,
      3,
      {Take(0, 3), Give(1), Take(1), Take(-1)},
      3,
      1},
     {"AnAddressInsideABlockFreesThatBlock",
-     4 * kBlock,
+     4 * kStride,
      4,
      {Take(0, 2), Give(1, 8), Give(0, kBlock - 1), Take(0), Take(1), Take(2)},
      3,
      0},
-    {"UsedIsAllocationsMinusFrees", 8 * kBlock, 8, {Take(0, 5), Give(3), Give(1)}, 3, 0},
+    {"AnAddressInTheLineAfterABlockFreesNothing",
+     4 * kStride,
+     4,
+     {Take(0, 2), Give(0, kBlock), Give(1, kStride - 1), Take(2), Take(3), Take(-1)},
+     4,
+     1},
+    {"OneByteShortOfAStrideLeavesTheLastBlockOut", 4 * kStride - 1, 3, {Take(0, 3), Take(-1)}, 3,
+     1},
+    {"UsedIsAllocationsMinusFrees", 8 * kStride, 8, {Take(0, 5), Give(3), Give(1)}, 3, 0},
     {"NullOutsideAndAlreadyFreeAddressesAreRefused",
-     4 * kBlock,
+     4 * kStride,
      4,
      {Take(0, 2), Give(1), Give(1), Give(1, 512), Give(2), Give(4), Give(-1), Take(1), Take(2),
       Take(3), Take(-1)},
      4,
      1},
     {"ASecondSetupForgetsTheBlocksInUse",
-     4 * kBlock,
+     4 * kStride,
      4,
      {Take(0, 3), {PoolStep::kSetupAgain, 0}, Take(0, 4), Take(-1)},
      4,
      1},
     {"RefusedTakesCountUntilTheNextSetup",
-     kBlock,
+     kStride,
      1,
      {Take(0), Take(-1, 2), Give(0), Take(0)},
      1,
      2},
     {"ASecondSetupForgetsTheRefusedTakes",
-     kBlock,
+     kStride,
      1,
      {Take(0), Take(-1), {PoolStep::kSetupAgain, 0}, Take(0)},
      1,
@@ -114,7 +125,7 @@ TEST_P(UnitPoolSteps, HandsOutAndTakesBackBlocks) {
         case PoolStep::kAllocate:
             for (uint32_t i = 0; i < s.count; ++i) {
                 uint8_t* expected =
-                    s.block < 0 ? nullptr : base + (uint64_t{uint32_t(s.block)} + i) * kBlock;
+                    s.block < 0 ? nullptr : base + (uint64_t{uint32_t(s.block)} + i) * kStride;
                 ASSERT_EQ(pool.Allocate(), expected) << "step " << step << ", allocation " << i;
             }
             break;
@@ -127,7 +138,7 @@ TEST_P(UnitPoolSteps, HandsOutAndTakesBackBlocks) {
                 uint8_t outside[16];
                 pool.Free(outside);
             } else {
-                pool.Free(base + uint64_t{uint32_t(s.block)} * kBlock + s.offset);
+                pool.Free(base + uint64_t{uint32_t(s.block)} * kStride + s.offset);
             }
             break;
         case PoolStep::kSetupAgain:
@@ -162,12 +173,14 @@ TEST(UnitInstancePoolTest, AFreeBlockIsPoisonedButForItsLinkUntilThePoolLetsGo) 
 #if !defined(DREVANTH_TEST_ASAN)
     GTEST_SKIP() << "the pool poisons only under AddressSanitizer";
 #else
-    std::vector<uint8_t> buffer(3 * kBlock);
+    std::vector<uint8_t> buffer(3 * kStride);
     UnitInstancePool pool;
-    pool.Setup(buffer.data(), 3 * kBlock);
+    pool.Setup(buffer.data(), 3 * kStride);
     auto* block = static_cast<uint8_t*>(pool.Allocate());
     EXPECT_EQ(__asan_region_is_poisoned(block, kBlock), nullptr) << "a block in use is whole";
-    uint8_t* free = block + kBlock;
+    EXPECT_EQ(__asan_region_is_poisoned(block, kStride), block + kBlock)
+        << "the line after it is not the block's";
+    uint8_t* free = block + kStride;
     EXPECT_EQ(__asan_region_is_poisoned(free, 4), nullptr) << "the link of a free block";
     EXPECT_EQ(__asan_region_is_poisoned(free, kBlock), free + 4) << "the rest of a free block";
     pool.Free(block);
