@@ -4,7 +4,7 @@
 // calls, is killed, and the effect is released), and the input's texture
 // names are found. After every input the unit pool's used count is back at
 // its start (else the count is printed and the run stops). The runtime is
-// started over the smallest unit pool it takes (256 blocks) and shut down
+// started over the smallest unit pool it takes (240 blocks) and shut down
 // for each input, after which the device must hold nothing and the host's
 // allocator must have everything back.
 //   build-fuzz/effect_file_fuzz -max_total_time=600 -jobs=2 -workers=2 \

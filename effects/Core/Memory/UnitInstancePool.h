@@ -20,7 +20,8 @@ static_assert(kUnitBlockStride % 64 == 0 && kUnitBlockStride / 64 % 2 == 1,
 
 // A free list of fixed blocks over the host's unit buffer. The last freed
 // block is the first reused. No lock: the unit tree runs on the updating
-// thread. Sanitizer builds poison every free block but its first word.
+// thread. Sanitizer builds poison every free block but its first word, and
+// the unused line after every block, in use or not.
 class UnitInstancePool {
 public:
     // The most blocks one pool keeps track of (272 MiB of unit memory); a
@@ -41,6 +42,7 @@ public:
 
     uint32_t GetUsedCount() const { return used_; }
     uint32_t GetCapacity() const { return capacity_; }
+    // The bytes the blocks hold, without the unused lines between them.
     uint64_t GetUsedSize() const { return uint64_t{used_} * kUnitBlockSize; }
     uint64_t GetCapacitySize() const { return uint64_t{capacity_} * kUnitBlockSize; }
     // Takes refused since the set-up: whatever asked went without its unit.

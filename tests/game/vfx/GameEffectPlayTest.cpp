@@ -63,9 +63,9 @@ protected:
         random_ = RandomManager::CreateInstance();
         random_->SeedFixed();
         // The game's sizes: 4096 unit blocks, 100 effects, 1000 instances.
-        runtime_.units.assign(4096 * 1024, 0);
+        runtime_.units.assign(4096 * FulgorCore::kUnitBlockStride, 0);
         runtime_.parameter.UnitInstanceMemory = runtime_.units.data();
-        runtime_.parameter.UnitInstanceMemorySize = 4096 * 1024;
+        runtime_.parameter.UnitInstanceMemorySize = 4096 * FulgorCore::kUnitBlockStride;
         runtime_.cache.assign(8 << 20, 0);
         runtime_.parameter.CacheBufferMemory = runtime_.cache.data();
         runtime_.parameter.CacheBufferMemorySize = 8 << 20;
@@ -120,9 +120,9 @@ protected:
     std::vector<uint32_t> PlayTitleAndMenu() {
         testsupport::FakeInstanceListenner listener;
         testsupport::RuntimeStartup runtime;
-        runtime.units.assign(4096 * 1024, 0);
+        runtime.units.assign(4096 * FulgorCore::kUnitBlockStride, 0);
         runtime.parameter.UnitInstanceMemory = runtime.units.data();
-        runtime.parameter.UnitInstanceMemorySize = 4096 * 1024;
+        runtime.parameter.UnitInstanceMemorySize = 4096 * FulgorCore::kUnitBlockStride;
         runtime.parameter.ObjectMaxCount = 100;
         runtime.parameter.InstanceMaxCount = 1000;
         std::vector<uint32_t> used;
