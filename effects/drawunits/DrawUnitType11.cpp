@@ -151,17 +151,12 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
     uint16_t* indices = payload.indices;
     const uint16_t firstVertex = payload.firstVertex;
     const float* p = DrawUnitOwner::Position(unit.ownerUnit);
-    // What the four vertices share, whole in one record: each vertex is a
-    // copy of it with its own corner and cell corner.
-    BillboardVertex shared;
-    shared.position[0] = p[0] + unit.offsetX;
-    shared.position[1] = p[1] + unit.offsetY;
-    shared.position[2] = p[2];
-    shared.corner[0] = shared.corner[1] = 0.0f;
-    shared.w = polygonOffset;
-    std::memcpy(shared.orientation, unit.orientation, sizeof shared.orientation);
-    shared.uv[0] = shared.uv[1] = 0;
-    std::memcpy(shared.color, unit.packedColor, sizeof shared.color);
+    // What the four vertices share, in plain values (no pointer the
+    // compiler would have to assume the room overlaps).
+    const float px = p[0] + unit.offsetX, py = p[1] + unit.offsetY, pz = p[2];
+    const float o0 = unit.orientation[0], o1 = unit.orientation[1], o2 = unit.orientation[2];
+    uint64_t color;
+    std::memcpy(&color, unit.packedColor, sizeof color);
     const float w = unit.size[0], h = unit.size[1];
     const float x = unit.pivotX, y = unit.pivotY;
     // The cell of the current frame as the flipbook's data holds it.
@@ -170,13 +165,20 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
         std::memcpy(cell, key + offsetof(FrameRecord, u0), sizeof cell);
     const uint16_t u0 = cell[0], v0 = cell[1], u1 = cell[2], v1 = cell[3];
     WriteQuadIndices(indices, firstVertex);
-    auto corner = [&shared](BillboardVertex& out, float cornerX, float cornerY, uint16_t u,
-                            uint16_t v) {
-        std::memcpy(&out, &shared, sizeof out);
+    auto corner = [=](BillboardVertex& out, float cornerX, float cornerY, uint16_t u,
+                      uint16_t v) {
+        out.position[0] = px;
+        out.position[1] = py;
+        out.position[2] = pz;
         out.corner[0] = cornerX;
         out.corner[1] = cornerY;
+        out.w = polygonOffset;
+        out.orientation[0] = o0;
+        out.orientation[1] = o1;
+        out.orientation[2] = o2;
         out.uv[0] = u;
         out.uv[1] = v;
+        std::memcpy(out.color, &color, sizeof out.color);
     };
     corner(vertices[0], x - w, y + h, u0, v0);
     corner(vertices[1], x + w, y + h, u1, v0);
