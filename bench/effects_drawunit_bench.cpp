@@ -600,7 +600,9 @@ void BM_Flipbooks(benchmark::State& state) {
     std::vector<Book> books(kUnits);
     const std::vector<uint8_t> cells = Cells();
     // The package's texture table and the root's axis lengths and turn.
-    const std::vector<const void*> textures = {&cells, &books};
+    std::vector<const void*> textures;
+    for (uint32_t i = 0; i < b.package->GetTextureCount(); ++i)
+        textures.push_back(b.package->GetTexture(static_cast<int32_t>(i)));
     const float axisLengths[2] = {1.0f, 1.0f};
     const float rootTurn = 0.0f;
     const FulgorCore::DrawDataType11& data = *b.Part()->GetDrawDataType11();

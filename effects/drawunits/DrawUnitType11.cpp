@@ -28,24 +28,20 @@ template <class T> T ReadAt(const uint8_t* p, uint32_t offset) {
     return v;
 }
 
+using FrameRecord = DrawUnitType11::FrameRecord;
+
 // Key i of the flipbook's table, null past its count or without a table.
-// Read in line every frame, not through a call per key.
+// Read in line every frame, not through a call per key; the table is the
+// part's, shared by every unit of it, so it stays in cache.
 [[gnu::always_inline]] inline const uint8_t* KeyOf(const DrawDataType11* flipbook, uint32_t i) {
     return flipbook ? flipbook->GetKey(i) : nullptr;
 }
 
-[[gnu::always_inline]] inline uint16_t DurationOf(const DrawDataType11* flipbook, uint32_t i) {
+// Field `Offset` of key i, 0 past the count.
+template <class T, size_t Offset>
+[[gnu::always_inline]] inline T FieldOf(const DrawDataType11* flipbook, uint32_t i) {
     const uint8_t* p = KeyOf(flipbook, i);
-    return p ? ReadAt<uint16_t>(p, 2) : uint16_t{0};
-}
-
-// One copy of the whole entry: the record is its exact image.
-[[gnu::always_inline]] inline void CopyKey(const DrawDataType11* flipbook, uint32_t i,
-                                           DrawUnitType11::FrameRecord& out) {
-    if (const uint8_t* p = KeyOf(flipbook, i))
-        std::memcpy(&out, p, sizeof out);
-    else
-        out = DrawUnitType11::FrameRecord{};
+    return p ? ReadAt<T>(p, Offset) : T{};
 }
 
 } // namespace
@@ -61,26 +57,12 @@ DrawUnitType11::DrawUnitType11(ParticleInstance* owner, const ParticleResource* 
     offsetY = flipbook->GetDwPy();
     frameCount = flipbook->GetKeyCount();
     for (uint32_t i = 0; i < frameCount; ++i)
-        cycleLength += static_cast<float>(FrameDuration(i));
-    CopyKey(flipbook, frameIndex, current);
+        cycleLength +=
+            static_cast<float>(FieldOf<uint16_t, offsetof(FrameRecord, duration)>(flipbook, i));
     // The flipbook sets slot 0's texture itself, every frame.
     textureBindings[0].texture = nullptr;
     textureBindings[0].sampler = (textureBindings[0].sampler & ~kSamplerModes) |
                                  (flipbook->GetField(DrawDataType11::kTxF) ? 1u : 0u);
-}
-
-DrawUnitType11::FrameRecord DrawUnitType11::ReadFrame(uint32_t i) const {
-    FrameRecord r;
-    CopyFrame(i, r);
-    return r;
-}
-
-void DrawUnitType11::CopyFrame(uint32_t i, FrameRecord& out) const {
-    CopyKey(flipbook, i, out);
-}
-
-uint16_t DrawUnitType11::FrameDuration(uint32_t i) const {
-    return DurationOf(flipbook, i);
 }
 
 void DrawUnitType11::Update(const DrawClock& clock) {
@@ -92,30 +74,30 @@ void DrawUnitType11::Update(const DrawClock& clock) {
         // frame; one remainder stands for them after a long step.
         if (frameTime >= cycleLength * 2.0f)
             frameTime = std::fmod(frameTime, cycleLength);
-        // The record of the current frame is kept (from the construction
-        // on) and copied again only when the frame moves on.
         for (;;) {
-            const float duration = static_cast<float>(current.duration);
+            const float duration = static_cast<float>(
+                FieldOf<uint16_t, offsetof(FrameRecord, duration)>(flipbook, frameIndex));
             if (!(frameTime >= duration))
                 break;
             // (index + 1) mod count, without the division in the common case.
             const uint32_t next = frameIndex + 1;
             frameIndex = next < frameCount ? next : next % frameCount;
             frameTime -= duration;
-            // Straight into the member: a copy through a returned record
-            // would be read back wide before its narrower stores have landed.
-            CopyKey(flipbook, frameIndex, current);
         }
     }
-    textureBindings[0].texture = Package() ? Package()->GetTexture(current.texture) : nullptr;
+    // The frame's fields straight from the part's table (frameIndex is
+    // always within its count here).
+    const uint8_t* key = KeyOf(flipbook, frameIndex);
+    const auto texture = ReadAt<uint16_t>(key, offsetof(FrameRecord, texture));
+    textureBindings[0].texture = Package() ? Package()->GetTexture(texture) : nullptr;
     const InstanceRootUnit* root = Root();
     float s[3];
     ownerUnit->GetVector0(s);
     Scale(s, clock);
-    size[0] = current.width * s[0] * root->axisLengths[0];
-    size[1] = current.height * s[1] * root->axisLengths[1];
-    pivotX = -(current.pivotX * size[0]);
-    pivotY = current.pivotY * size[1];
+    size[0] = ReadAt<float>(key, offsetof(FrameRecord, width)) * s[0] * root->axisLengths[0];
+    size[1] = ReadAt<float>(key, offsetof(FrameRecord, height)) * s[1] * root->axisLengths[1];
+    pivotX = -(ReadAt<float>(key, offsetof(FrameRecord, pivotX)) * size[0]);
+    pivotY = ReadAt<float>(key, offsetof(FrameRecord, pivotY)) * size[1];
     float color[4];
     DrawColor(color, ownerColour, clock);
     PackFloat4ToU16(packedColor, color);

@@ -36,11 +36,6 @@ public:
     void Draw() override;
 
     static void WriteBillboardQuad(DrawUnit* unit, const DrawPayload& payload);
-    // Frame i of the data, read field by field; zeros past the count.
-    FrameRecord ReadFrame(uint32_t i) const;
-    void CopyFrame(uint32_t i, FrameRecord& out) const;
-    // Its duration alone, 0 past the count.
-    uint16_t FrameDuration(uint32_t i) const;
 
     DrawCommand command;
     // The part's flipbook record, null when the data has none.
@@ -58,7 +53,6 @@ public:
     uint32_t frameCount = 0;
     // The sum of the durations: 0 keeps the first frame.
     float cycleLength = 0.0f;
-    FrameRecord current{};
 };
 
 } // namespace FulgorCore
