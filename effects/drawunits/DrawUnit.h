@@ -91,6 +91,16 @@ public:
         }
         member(this, out, ownerColor, context);
     }
+    // The draw colour as DrawColor gives it, or, with the pass-through
+    // member, the owner's colour itself rather than a copy in `scratch`.
+    const float* DrawColorOf(float* scratch, const float* ownerColor,
+                             const EvaluationContext& context) const {
+        const DrawUnitRenderBlock::ColorMember member = renderBlock->modulateColour;
+        if (member == PassColour)
+            return ownerColor;
+        member(this, scratch, ownerColor, context);
+        return scratch;
+    }
     void Scale(float* vector, const EvaluationContext& context) const {
         const DrawUnitRenderBlock::ScaleMember member = renderBlock->scaleVector;
         if (member != DrawUnitRenderBlock::ScaleMember{ParticleKernel::NoOpWithTwoArguments})

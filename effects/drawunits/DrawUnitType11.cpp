@@ -51,14 +51,14 @@ DrawUnitType11::DrawUnitType11(ParticleInstance* owner, const ParticleResource* 
     if (!flipbook)
         return;
     orientationFlags =
-        static_cast<uint16_t>((flipbook->GetField(DrawDataType11::kRotateXY) ? 1u : 0u) |
+        static_cast<uint8_t>((flipbook->GetField(DrawDataType11::kRotateXY) ? 1u : 0u) |
                               (flipbook->GetField(DrawDataType11::kRotateZ) ? 2u : 0u));
-    offsetX = flipbook->GetDwPx();
-    offsetY = flipbook->GetDwPy();
-    frameCount = flipbook->GetKeyCount();
+    frameCount = static_cast<uint16_t>(flipbook->GetKeyCount());
     for (uint32_t i = 0; i < frameCount; ++i)
         cycleLength +=
             static_cast<float>(FieldOf<uint16_t, offsetof(FrameRecord, duration)>(flipbook, i));
+    frameDuration =
+        static_cast<float>(FieldOf<uint16_t, offsetof(FrameRecord, duration)>(flipbook, 0));
     // The flipbook sets slot 0's texture itself, every frame.
     textureBindings[0].texture = nullptr;
     textureBindings[0].sampler = (textureBindings[0].sampler & ~kSamplerModes) |
@@ -74,15 +74,13 @@ void DrawUnitType11::Update(const DrawClock& clock) {
         // frame; one remainder stands for them after a long step.
         if (frameTime >= cycleLength * 2.0f)
             frameTime = std::fmod(frameTime, cycleLength);
-        for (;;) {
-            const float duration = static_cast<float>(
-                FieldOf<uint16_t, offsetof(FrameRecord, duration)>(flipbook, frameIndex));
-            if (!(frameTime >= duration))
-                break;
+        while (frameTime >= frameDuration) {
+            frameTime -= frameDuration;
             // (index + 1) mod count, without the division in the common case.
-            const uint32_t next = frameIndex + 1;
-            frameIndex = next < frameCount ? next : next % frameCount;
-            frameTime -= duration;
+            const uint32_t next = frameIndex + 1u;
+            frameIndex = static_cast<uint16_t>(next < frameCount ? next : next % frameCount);
+            frameDuration = static_cast<float>(
+                FieldOf<uint16_t, offsetof(FrameRecord, duration)>(flipbook, frameIndex));
         }
     }
     // The frame's fields straight from the part's table (frameIndex is
@@ -99,10 +97,11 @@ void DrawUnitType11::Update(const DrawClock& clock) {
     pivotX = -(ReadAt<float>(key, offsetof(FrameRecord, pivotX)) * size[0]);
     pivotY = ReadAt<float>(key, offsetof(FrameRecord, pivotY)) * size[1];
     float color[4];
-    DrawColor(color, ownerColour, clock);
-    PackFloat4ToU16(packedColor, color);
+    PackFloat4ToU16(packedColor, DrawColorOf(color, ownerColour, clock));
     orientation[0] = orientation[1] = orientation[2] = 0.0f;
-    OrientationSources::kFlipbook[orientationFlags & 3u](ownerUnit, orientation);
+    // Most flipbooks turn with neither of the owner's rotations.
+    if (orientationFlags & 3u)
+        OrientationSources::kFlipbook[orientationFlags & 3u](ownerUnit, orientation);
     orientation[2] += root->eulerAngles[2];
 }
 
@@ -138,7 +137,8 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
     // overlap, and a copy of them in one record on the stack is read back
     // wide before its narrow stores have landed. Plain stores measured
     // fastest.
-    const float px = p[0] + unit.offsetX, py = p[1] + unit.offsetY, pz = p[2];
+    const float px = p[0] + unit.flipbook->GetDwPx(), py = p[1] + unit.flipbook->GetDwPy(),
+                pz = p[2];
     const float o0 = unit.orientation[0], o1 = unit.orientation[1], o2 = unit.orientation[2];
     uint64_t color;
     std::memcpy(&color, unit.packedColor, sizeof color);

@@ -38,6 +38,10 @@ public:
     static void WriteBillboardQuad(DrawUnit* unit, const DrawPayload& payload);
 
     DrawCommand command;
+    // What a frame reads and writes fits the one cache line after the
+    // command: with thousands of flipbooks a second line each pushed a
+    // frame's data out of the cache. The book's offset is read from the
+    // part's record, which all its units share.
     // The part's flipbook record, null when the data has none.
     const DrawDataType11* flipbook;
     float pivotX = 0.0f;
@@ -45,14 +49,17 @@ public:
     float size[2] = {};
     float orientation[3] = {};
     uint16_t packedColor[4] = {};
-    uint32_t frameIndex = 0;
+    // The duration of the current frame, as a frame's step compares it.
+    float frameDuration = 0.0f;
     float frameTime = 0.0f;
-    float offsetX = 0.0f;
-    float offsetY = 0.0f;
-    uint16_t orientationFlags = 0;
-    uint32_t frameCount = 0;
     // The sum of the durations: 0 keeps the first frame.
     float cycleLength = 0.0f;
+    uint16_t frameIndex = 0;
+    uint16_t frameCount = 0;
+    uint8_t orientationFlags = 0;
 };
+
+static_assert(sizeof(DrawUnitType11) <= sizeof(DrawUnit) + sizeof(DrawCommand) + 64,
+              "a flipbook's frame members fit one cache line");
 
 } // namespace FulgorCore
