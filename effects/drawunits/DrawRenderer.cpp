@@ -1,9 +1,8 @@
 #include "effects/drawunits/DrawRenderer.h"
 
-#include "effects/Core/Engine/Engine.h"
-#include "effects/Core/Engine/EngineWorkData.h"
 #include "effects/Core/Engine/RuntimeGlobals.h"
 #include "effects/Core/Interface/Job.h"
+#include "effects/Core/Interface/JobDispatcher.h"
 #include "effects/drawunits/DrawUnitType4.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
@@ -20,13 +19,11 @@ uint8_t* RendererBatchKind() {
 }
 
 void SubmitToRuntime(Job* job) {
-    // Read in place: every draw unit's command comes through here. Without
-    // the host's dispatcher the runtime runs jobs at once, so the command
-    // runs here rather than through one more call.
-    const RuntimeGlobals& g = RuntimeGlobals::Get();
-    EngineWorkData* work = g.started ? g.engine : nullptr;
-    if (work && work->submitJob && work->parameter.pJobDispatcher)
-        work->submitJob(job);
+    // Every draw unit's command comes through here. Without the host's
+    // dispatcher the runtime runs jobs at once, so the command runs here
+    // rather than through one more call.
+    if (JobDispatcher* dispatcher = RuntimeGlobals::Get().jobDispatcher)
+        dispatcher->Submit(job);
     else
         job->Execute();
 }

@@ -236,6 +236,7 @@ void ReleaseAll(RuntimeGlobals& g) {
         ReleaseAllObjects(*g.engine);
     }
     g.started = false;
+    g.jobDispatcher = nullptr;
     ReleaseWorkData(g);
     Renderer::Finalize();
     ReleaseMemories(g);
@@ -265,6 +266,7 @@ bool Initialize(const InitializeParameter* parameter) {
         return false;
     }
     g.started = true;
+    g.jobDispatcher = p.pJobDispatcher;
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 namespace FulgorCore {
 
+class JobDispatcher;
 struct EngineWorkData;
 struct RendererWorkData;
 
@@ -23,6 +24,9 @@ struct RuntimeGlobals {
     // Set only when every start-up step succeeded; every entry point but
     // Finalize does nothing while it is clear.
     bool started = false;
+    // The host's job dispatcher while started, else null: every draw unit's
+    // command asks it, so it is one load away.
+    JobDispatcher* jobDispatcher = nullptr;
 
     // File and line default to the caller's position.
     void* Allocate(uint32_t size, const char* label, const char* file = __builtin_FILE(),

@@ -8,6 +8,7 @@
 #include "effects/Core/Memory/FrameWorkMemory.h"
 #include "effects/Core/Memory/UnitInstancePool.h"
 #include "effects/Core/Noise/PerlinNoise.h"
+#include "effects/drawunits/DrawRenderer.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
 
@@ -420,23 +421,32 @@ public:
     std::vector<FulgorCore::Job*> queued;
 };
 
+// The engine's own jobs and the draw units' commands go the same way: at
+// once without the host's dispatcher, queued with it; once the runtime that
+// had one stops, a command runs at once again.
 TEST(EngineInitializeTest, JobsRunAtOnceWithoutADispatcher) {
-    {
-        RuntimeStartup startup;
-        ASSERT_TRUE(startup.Start());
-        CountingJob job;
-        Engine::GetWorkData()->submitJob(&job);
-        EXPECT_EQ(job.runs, 1);
-    }
-    RuntimeStartup startup;
+    const auto drawUnitSubmit = FulgorCore::DrawRenderer::kBuiltIn.submit;
     QueueingDispatcher dispatcher;
-    startup.parameter.pJobDispatcher = &dispatcher;
-    ASSERT_TRUE(startup.Start());
-    CountingJob job;
-    Engine::GetWorkData()->submitJob(&job);
-    EXPECT_EQ(job.runs, 0);
-    dispatcher.WaitAll();
-    EXPECT_EQ(job.runs, 1);
+    for (FulgorCore::JobDispatcher* host :
+         {static_cast<FulgorCore::JobDispatcher*>(nullptr),
+          static_cast<FulgorCore::JobDispatcher*>(&dispatcher)}) {
+        SCOPED_TRACE(host ? "with a dispatcher" : "without one");
+        RuntimeStartup startup;
+        startup.parameter.pJobDispatcher = host;
+        ASSERT_TRUE(startup.Start());
+        CountingJob engineJob, drawJob;
+        Engine::GetWorkData()->submitJob(&engineJob);
+        drawUnitSubmit(&drawJob);
+        EXPECT_EQ(engineJob.runs, host ? 0 : 1);
+        EXPECT_EQ(drawJob.runs, host ? 0 : 1);
+        dispatcher.WaitAll();
+        EXPECT_EQ(engineJob.runs, 1);
+        EXPECT_EQ(drawJob.runs, 1);
+    }
+    CountingJob afterStop;
+    drawUnitSubmit(&afterStop);
+    EXPECT_EQ(afterStop.runs, 1);
+    EXPECT_TRUE(dispatcher.queued.empty());
 }
 
 } // namespace
