@@ -10,6 +10,8 @@
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/StartedRenderer.h"
 
+#include <bit>
+
 namespace FulgorCore::Renderer {
 
 namespace {
@@ -48,29 +50,53 @@ uint32_t BlendOf(uint32_t word) {
     return (word >> 4) & 7u;
 }
 
-// The state word's depth flags; with the plain-depth switch the batches
-// draw with all three off.
-inline void SetDepthFlags(const RendererWorkData& work, uint32_t word, bool plainApplies) {
-    if (plainApplies && work.plainDepth)
-        work.device->SetDepthState(0, 0, 0);
-    else
-        work.device->SetDepthState(word & 1u, (word >> 1) & 1u, 0);
+// The state word's depth flags (bits 0 and 1) through a mask: the batches
+// draw with all three off under the plain-depth switch (mask 0), the model
+// commands always with their own (kOwnDepth).
+constexpr uint32_t kOwnDepth = 3;
+uint32_t DepthMaskOf(const RendererWorkData& work) {
+    return work.plainDepth ? 0u : kOwnDepth;
+}
+inline void SetDepthFlags(IDevice& d, uint32_t word, uint32_t depthMask) {
+    const uint32_t depth = word & depthMask;
+    d.SetDepthState(depth & 1u, depth >> 1, 0);
 }
 
-// Binds stages 0 to count - 1 of `mask` from the slots.
-void BindSlots(RendererWorkData& work, const TextureSlot* slots, uint32_t mask, uint32_t count) {
-    if (!slots || !mask)
+// Binds stages 0 to count - 1 of `mask` from the slots, lowest first. The
+// latch is set by the first special texture met while it is clear.
+void BindSlots(IDevice& d, uint8_t& latch, const TextureSlot* slots, uint32_t mask,
+               uint32_t count) {
+    if (!slots)
         return;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (!(mask & (1u << i)))
-            continue;
+    const uint32_t stages = count < 32 ? (1u << count) - 1u : ~0u;
+    for (uint32_t bound = mask & stages; bound; bound &= bound - 1u) {
+        const uint32_t i = static_cast<uint32_t>(std::countr_zero(bound));
         ITexture* texture = slots[i].texture;
-        if (!work.textureLatch && texture && texture->IsSpecial())
-            work.textureLatch = 1;
+        if (!latch && texture && texture->IsSpecial())
+            latch = 1;
         const uint32_t word = slots[i].sampler;
-        work.device->SetTexture(i, texture, word & 3u, (word >> 2) & 3u, (word >> 4) & 3u,
-                                (word >> 6) & 1u);
+        d.SetTexture(i, texture, word & 3u, (word >> 2) & 3u, (word >> 4) & 3u, (word >> 6) & 1u);
     }
+}
+void BindSlots(RendererWorkData& work, const TextureSlot* slots, uint32_t mask, uint32_t count) {
+    BindSlots(*work.device, work.textureLatch, slots, mask, count);
+}
+
+// The indexed batch's calls, the most common command: the record loop runs
+// it in place with the device and the depth mask it holds for the layer.
+[[gnu::always_inline]] inline void RunIndexedBatch(IDevice& d, uint8_t& latch,
+                                                   const IndexedBatchCommand& c,
+                                                   uint32_t depthMask) {
+    d.SetShader(ShaderOf(c.header));
+    d.SetVertexBuffer(0, c.vertexBuffer, c.vertexOffset, c.stride);
+    d.SetIndexBuffer(c.indexBuffer);
+    if (c.header.slotMask)
+        BindSlots(d, latch, c.header.slots, c.header.slotMask, kBatchStages);
+    const uint32_t word = c.header.stateWord;
+    d.SetBlendMode(BlendOf(word), false);
+    SetDepthFlags(d, word, depthMask);
+    d.SetCullMode(CullOf(word));
+    d.DrawIndexed(kTriangleList, c.firstIndex, c.indexCount, c.vertexCount);
 }
 
 void ExecuteVertexBatch(RendererWorkData& work, const RenderCommand& command) {
@@ -80,22 +106,14 @@ void ExecuteVertexBatch(RendererWorkData& work, const RenderCommand& command) {
     d.SetVertexBuffer(0, c.vertexBuffer, c.vertexOffset, c.stride);
     d.SetIndexBuffer(nullptr);
     d.SetBlendMode(BlendOf(c.header.stateWord), false);
-    SetDepthFlags(work, c.header.stateWord, true);
+    SetDepthFlags(d, c.header.stateWord, DepthMaskOf(work));
     d.SetCullMode(kNoCulling);
     d.Draw(kLineList, c.vertexCount);
 }
 
 void ExecuteIndexedBatch(RendererWorkData& work, const RenderCommand& command) {
-    const auto& c = reinterpret_cast<const IndexedBatchCommand&>(command);
-    IDevice& d = *work.device;
-    d.SetShader(ShaderOf(c.header));
-    d.SetVertexBuffer(0, c.vertexBuffer, c.vertexOffset, c.stride);
-    d.SetIndexBuffer(c.indexBuffer);
-    BindSlots(work, c.header.slots, c.header.slotMask, kBatchStages);
-    d.SetBlendMode(BlendOf(c.header.stateWord), false);
-    SetDepthFlags(work, c.header.stateWord, true);
-    d.SetCullMode(CullOf(c.header.stateWord));
-    d.DrawIndexed(kTriangleList, c.firstIndex, c.indexCount, c.vertexCount);
+    RunIndexedBatch(*work.device, work.textureLatch,
+                    reinterpret_cast<const IndexedBatchCommand&>(command), DepthMaskOf(work));
 }
 
 void ExecuteParticleBatch(RendererWorkData& work, const RenderCommand& command) {
@@ -108,7 +126,7 @@ void ExecuteParticleBatch(RendererWorkData& work, const RenderCommand& command) 
     d.SetVertexShaderConstants(12, c.viewConstant, 1, kFloat4);
     d.SetVertexShaderConstants(0, c.billboardMatrix, 3, kFloat3);
     d.SetBlendMode(BlendOf(c.header.stateWord), false);
-    SetDepthFlags(work, c.header.stateWord, true);
+    SetDepthFlags(d, c.header.stateWord, DepthMaskOf(work));
     d.SetCullMode(CullOf(c.header.stateWord));
     d.DrawIndexed(kTriangleList, c.firstIndex, c.indexCount, c.vertexCount);
 }
@@ -159,7 +177,7 @@ void ExecuteModelCommand(RendererWorkData& work, const RenderCommand& command) {
         d.SetPixelShaderConstants(17, position, 1, kFloat4);
     }
     d.SetBlendMode(BlendOf(c.header.stateWord), false);
-    SetDepthFlags(work, c.header.stateWord, false);
+    SetDepthFlags(d, c.header.stateWord, kOwnDepth);
     d.SetCullMode(CullOf(c.header.stateWord));
     d.DrawIndexed(kTriangleList, 0, c.indexCount, c.vertexCount);
 }
@@ -206,29 +224,46 @@ constexpr Executor kExecutors[kRenderCommandTypeCount] = {
     ExecuteModelCommand, ExecuteMatrixModelCommand, ExecuteProjectionCommand,
 };
 
-void ExecuteRecord(RendererWorkData& work, const DrawRecord& record) {
+// The records of the layer in creation order. What the device cannot change
+// (the device itself, the start-up switches, the record range) is held for
+// the whole layer, not read again after every call; the two switches pick
+// the loop once per layer.
+template <bool kResetLatch, bool kPlainDepth>
+void ExecuteRecords(RendererWorkData& work, const DrawRecord* record, const DrawRecord* end) {
     IDevice& d = *work.device;
-    if (work.resetLatchPerRecord)
-        work.textureLatch = 0;
-    d.OnDrawPhase(1);
-    d.SetVertexShaderConstants(8, record.matrix, 4, kFloat4);
-    d.SetVertexShaderConstants(13, record.rootColor, 1, kFloat4);
-    d.SetPixelShaderConstants(14, record.screenParameter, 1, kFloat4);
-    if (const float* light = record.effectLight) {
-        d.SetVertexShaderConstants(19, light, 1, kFloat4);
-        d.SetVertexShaderConstants(20, light + 4, 1, kFloat4);
-        d.SetPixelShaderConstants(38, light, 1, kFloat4);
-        d.SetPixelShaderConstants(39, light + 4, 1, kFloat4);
+    constexpr uint32_t depthMask = kPlainDepth ? 0u : kOwnDepth;
+    for (; record != end; ++record) {
+        if (kResetLatch)
+            work.textureLatch = 0;
+        d.OnDrawPhase(1);
+        d.SetVertexShaderConstants(8, record->matrix, 4, kFloat4);
+        d.SetVertexShaderConstants(13, record->rootColor, 1, kFloat4);
+        d.SetPixelShaderConstants(14, record->screenParameter, 1, kFloat4);
+        if (const float* light = record->effectLight) {
+            d.SetVertexShaderConstants(19, light, 1, kFloat4);
+            d.SetVertexShaderConstants(20, light + 4, 1, kFloat4);
+            d.SetPixelShaderConstants(38, light, 1, kFloat4);
+            d.SetPixelShaderConstants(39, light + 4, 1, kFloat4);
+        }
+        if (record->alphaLightParameter) {
+            d.SetPixelShaderConstants(8, record->alphaLightMatrix, 4, kFloat3);
+            d.SetPixelShaderConstants(12, record->alphaLightParameter, 1, kFloat2);
+        }
+        for (const RenderCommand* c = record->firstCommand; c; c = c->next) {
+            d.OnDrawPhase(2);
+            if (c->type == kIndexedBatchCommand)
+                RunIndexedBatch(d, work.textureLatch,
+                                *reinterpret_cast<const IndexedBatchCommand*>(c), depthMask);
+            else if (c->type < kRenderCommandTypeCount)
+                kExecutors[c->type](work, *c);
+        }
     }
-    if (record.alphaLightParameter) {
-        d.SetPixelShaderConstants(8, record.alphaLightMatrix, 4, kFloat3);
-        d.SetPixelShaderConstants(12, record.alphaLightParameter, 1, kFloat2);
-    }
-    for (const RenderCommand* c = record.firstCommand; c; c = c->next) {
-        d.OnDrawPhase(2);
-        if (c->type < kRenderCommandTypeCount)
-            kExecutors[c->type](work, *c);
-    }
+}
+void ExecuteRecords(RendererWorkData& work, const DrawRecord* record, const DrawRecord* end) {
+    using Loop = void (*)(RendererWorkData&, const DrawRecord*, const DrawRecord*);
+    constexpr Loop kLoops[2][2] = {{ExecuteRecords<false, false>, ExecuteRecords<false, true>},
+                                   {ExecuteRecords<true, false>, ExecuteRecords<true, true>}};
+    kLoops[work.resetLatchPerRecord != 0][work.plainDepth != 0](work, record, end);
 }
 
 } // namespace
@@ -268,8 +303,7 @@ void ExecuteDrawRecords() {
         d.SetPixelShaderConstants(0, work->inverseViewProjection, 4, kFloat4);
         work->textureLatch = 0;
         const auto* records = reinterpret_cast<const DrawRecord*>(work->records.base);
-        for (uint32_t n = 0; n < work->drawRecordCount; ++n)
-            ExecuteRecord(*work, records[n]);
+        ExecuteRecords(*work, records, records + work->drawRecordCount);
     }
     d.OnBatchesEnd(work->currentLayer);
 }

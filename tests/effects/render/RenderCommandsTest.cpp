@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -342,6 +343,59 @@ TEST(RenderCommands, AModelCarriesItsScreenPosition) {
             EXPECT_FLOAT_EQ(position->values[i], row.expected[i]) << i;
     }
     gWorld[11] = -4.0f;
+}
+
+// A texture that counts how often the renderer asks whether it is special.
+class AskedTexture : public testsupport::FakeTexture {
+public:
+    using FakeTexture::FakeTexture;
+    bool IsSpecial() override {
+        ++asked;
+        return special;
+    }
+    bool special = false;
+    uint32_t asked = 0;
+};
+
+// A special texture raises the latch, which stops the asking until it is
+// cleared: at each layer's records, and at each record with the per-record
+// switch. Two layers of two instances, each binding the texture at two
+// stages.
+TEST(RenderCommands, TheTextureLatchStopsTheAskingUntilCleared) {
+    const struct {
+        const char* name;
+        bool special;
+        uint8_t resetPerRecord;
+        uint32_t asked;
+    } rows[] = {
+        {"a special texture is asked once per layer", true, 0, 2},
+        {"with the per-record switch once per record", true, 1, 4},
+        {"a plain texture is asked at every binding", false, 0, 8},
+        {"a plain texture with the per-record switch too", false, 1, 8},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CallLogDevice device;
+        AskedTexture texture(nullptr);
+        texture.special = row.special;
+        device.Name(&texture, "tX");
+        RenderRig rig(device);
+        rig.parameter.RendererFlagA = row.resetPerRecord;
+        ASSERT_TRUE(rig.Start());
+        for (uint32_t index : {1u, 2u}) {
+            PatternUnit* u = rig.AddUnit(rig.AddInstance(index), static_cast<uint8_t>(index));
+            ASSERT_NE(u, nullptr);
+            u->stateWord = kIndexedBatchState;
+            u->usedTextureMask = 0x03;
+            u->textureBindings[0] = {&texture, 0};
+            u->textureBindings[1] = {&texture, 0};
+        }
+        rig.DrawFrame();
+        rig.DrawFrame();
+        EXPECT_EQ(texture.asked, row.asked);
+        EXPECT_EQ(std::count(device.calls.begin(), device.calls.end(), "SetTexture 1 tX 0 0 0 0"),
+                  4);
+    }
 }
 
 // The target is read at the drawn set's indices: one with fewer vertices
