@@ -29,18 +29,24 @@ constexpr uint32_t kDrawnUnits = 0;
 constexpr uint32_t kProjectionUnits = 1;
 constexpr float kShownAlpha = 0.001f;
 
-// Shown, not transparent, started and possibly in the frustum.
-bool IsDrawable(const EngineWorkData& engine, const InstanceSlot& instance) {
+// Shown, not transparent, started and possibly in the frustum. Inline
+// whole: the layer draw tests every instance of a layer each frame.
+[[gnu::always_inline]] inline bool IsDrawable(const EngineWorkData& engine,
+                                              const InstanceSlot& instance) {
     return instance.hidden == 0 && instance.colour[3] > kShownAlpha && instance.root &&
            IsInstanceInFrustum(engine.frustumPlanes, instance);
 }
 
-// Drawn in this draw's view and visibility mask too.
-bool IsDrawnInView(const RendererWorkData& work, const EngineWorkData& engine,
+// The bit of the view being drawn in an instance's view mask; none past
+// the sixteen views.
+uint32_t ViewBit(const RendererWorkData& work) {
+    return work.viewIndex < 16 ? (1u << work.viewIndex) : 0u;
+}
+
+// Drawn in this draw's view (`viewBit`) and visibility mask too.
+[[gnu::always_inline]] inline bool IsDrawnInView(uint32_t viewBit, uint32_t visibilityMask, const EngineWorkData& engine,
                    const InstanceSlot& instance) {
-    const uint32_t viewBit = work.viewIndex < 16 ? (1u << work.viewIndex) : 0u;
-    return (instance.viewMask & viewBit) != 0 &&
-           (instance.visibilityMask & work.drawParameter.visibilityMask) != 0 &&
+    return (instance.viewMask & viewBit) != 0 && (instance.visibilityMask & visibilityMask) != 0 &&
            IsDrawable(engine, instance);
 }
 
@@ -55,20 +61,25 @@ void AddInstanceRecord(RendererWorkData& work, const InstanceSlot& instance) {
 }
 
 // The sort list: an entry keyed by `setKey` for each instance of the list
-// drawn in this view.
+// drawn in this view. What the filter compares with is the same for the
+// whole list and read once.
 template <class SetKey>
 void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
                   const EngineWorkData::InstanceList& list, SetKey setKey) {
-    EngineWorkData::SortList& sorted = engine.sortList;
-    sorted.count = 0;
+    const uint32_t viewBit = ViewBit(work);
+    const uint32_t visibilityMask = work.drawParameter.visibilityMask;
+    DrawSortEntry* const entries = engine.sortList.entries;
+    InstanceSlot* const* const instances = list.instances;
+    uint32_t count = 0;
     for (uint32_t i = 0; i < list.count; ++i) {
-        InstanceSlot& instance = *list.instances[i];
-        if (!IsDrawnInView(work, engine, instance))
+        InstanceSlot& instance = *instances[i];
+        if (!IsDrawnInView(viewBit, visibilityMask, engine, instance))
             continue;
-        DrawSortEntry& entry = sorted.entries[sorted.count++];
+        DrawSortEntry& entry = entries[count++];
         entry.instance = &instance;
         setKey(entry, instance);
     }
+    engine.sortList.count = count;
 }
 
 // What a root's draw reads: its table pointer and tree links (the collect
@@ -76,27 +87,30 @@ void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
 // lists and lights (the draw record and the draw order) and its colour,
 // all within its first five lines.
 void PrefetchRoot(const InstanceRootUnit* root) {
-    PrefetchRange(root, root->currentColor + 4);
+    const auto* first = reinterpret_cast<const char*>(root);
+    PrefetchSpan(first, static_cast<uint32_t>(
+                            reinterpret_cast<const char*>(root->currentColor + 4) - first));
 }
 
-// The first draw units collected for a category: the rest are fetched
-// ahead by the draw order as it goes.
-void PrefetchCollectedUnits(const DrawLists& lists, uint32_t category) {
-    uint32_t left = kCollectedUnitsAhead;
-    for (uint32_t l = 0; l < DrawLists::kLists && left; ++l) {
-        const DrawListEntry* list = lists.arrays[category][l];
-        const uint32_t count = list ? lists.fillCounts[category][l] : 0;
-        for (uint32_t i = 0; i < count && left; ++i, --left)
-            PrefetchLines(list[i].unit, kDrawUnitLines);
-    }
+// What the draw order of a collected instance reads first: the fill
+// counts and arrays of its lists.
+void PrefetchLists(const InstanceRootUnit* root) {
+    if (const DrawLists* lists = root->drawLists)
+        PrefetchSpan(lists, sizeof(DrawLists));
 }
 
-// Collects the draw lists of one instance and fetches its first units.
-void Collect(InstanceRootUnit& root, uint32_t category) {
-    root.CollectDrawLists();
-    if (root.drawLists && category < DrawLists::kCategories)
-        PrefetchCollectedUnits(*root.drawLists, category);
+// One instance of the sorted list: its record, its collected units of the
+// category in its package's order, and the batch they leave pending.
+void DrawEntry(RendererWorkData& work, const InstanceSlot& instance, uint32_t category) {
+    AddInstanceRecord(work, instance);
+    instance.root->DrawCollected(category);
+    FlushBatchesOf(work);
 }
+
+// How many instances ahead of the one drawing the draw of the sorted list
+// asks for the next step: the slot four ahead, the root three, the lists
+// two, and the next instance is collected.
+constexpr uint32_t kSlotAhead = 4;
 
 // Ascending keys, drawn from the last: the lowest priority value first,
 // then the farthest, then the highest index.
@@ -107,39 +121,40 @@ void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, uint32
     // A layer's list mostly keeps its order from frame to frame: one pass
     // finds it sorted and spares the sort.
     DrawSortEntry* const entries = sorted.entries;
-    if (!std::is_sorted(entries, entries + sorted.count, keyBefore))
-        std::sort(entries, entries + sorted.count, keyBefore);
-    // Each step depends on the one before (the instance record names the
-    // root, the root its lists, the lists the units), so each is taken an
-    // instance further ahead than the next: the record four ahead, the root
-    // three, the lists two, and the next instance is collected, its first
-    // units fetched, before this one draws. Collecting reads only the tree
-    // and the camera, which drawing leaves alone.
-    const auto slotAt = [entries](uint32_t i) -> const InstanceSlot& {
-        return *entries[i].instance;
-    };
     const uint32_t count = sorted.count;
-    for (uint32_t i = count; i-- > count - std::min(count, 4u);)
+    if (!std::is_sorted(entries, entries + count, keyBefore))
+        std::sort(entries, entries + count, keyBefore);
+    if (count == 0)
+        return;
+    // Each step depends on the one before (the instance record names the
+    // root, the root its lists), so each is taken an instance further ahead
+    // than the next, and the next instance is collected before this one
+    // draws. Collecting reads only the tree and the camera, which drawing
+    // leaves alone.
+    const auto rootOf = [](const DrawSortEntry& entry) { return entry.instance->root; };
+    for (uint32_t i = count; i-- > count - std::min(count, kSlotAhead);)
         __builtin_prefetch(&entries[i].instance->root);
-    if (count)
-        Collect(*slotAt(count - 1).root, category);
-    for (uint32_t i = count; i-- > 0;) {
-        if (i >= 4)
-            __builtin_prefetch(&entries[i - 4].instance->root);
-        if (i >= 3)
-            PrefetchRoot(slotAt(i - 3).root);
-        if (i >= 2) {
-            if (const DrawLists* lists = slotAt(i - 2).root->drawLists)
-                PrefetchLines(lists, (sizeof(DrawLists) + 63) / 64);
-        }
-        if (i >= 1)
-            Collect(*slotAt(i - 1).root, category);
-        const InstanceSlot& instance = slotAt(i);
-        AddInstanceRecord(work, instance);
-        work.unitsFetched = kCollectedUnitsAhead;
-        instance.root->DrawCollected(category);
-        work.unitsFetched = 0;
-        FlushBatchesOf(work);
+    rootOf(entries[count - 1])->CollectDrawLists();
+    // `ahead`: how many entries lie below `e`; a constant in the main
+    // loop, where every step applies.
+    const auto step = [&](const DrawSortEntry* e, uint32_t ahead) {
+        if (ahead >= kSlotAhead)
+            __builtin_prefetch(&e[-4].instance->root);
+        if (ahead >= 3)
+            PrefetchRoot(rootOf(e[-3]));
+        if (ahead >= 2)
+            PrefetchLists(rootOf(e[-2]));
+        if (ahead >= 1)
+            rootOf(e[-1])->CollectDrawLists();
+        DrawEntry(work, *e->instance, category);
+    };
+    const DrawSortEntry* e = entries + count - 1;
+    for (; e >= entries + kSlotAhead; --e)
+        step(e, kSlotAhead);
+    for (;; --e) {
+        step(e, static_cast<uint32_t>(e - entries));
+        if (e == entries)
+            break;
     }
 }
 
@@ -169,12 +184,16 @@ void DrawLayer(uint32_t layer, uint32_t) {
         return;
     work->device->ResetRenderState();
     BeginFrame(layer);
-    const bool sortsByDepth = engine->layerDepthSort[layer] != 0;
-    KeyInstances(*work, *engine, list, [&](DrawSortEntry& entry, const InstanceSlot& instance) {
-        const float depth =
-            sortsByDepth ? ComputeViewDepth(instance.root->GetWorldMatrix() + 9) : 0.0f;
-        entry.SetKey(instance.drawOrder, depth, instance.index);
-    });
+    if (engine->layerDepthSort[layer] != 0) {
+        KeyInstances(*work, *engine, list, [](DrawSortEntry& entry, const InstanceSlot& instance) {
+            const float depth = ComputeViewDepth(instance.root->GetWorldMatrix() + 9);
+            entry.SetKey(instance.drawOrder, depth, instance.index);
+        });
+    } else {
+        KeyInstances(*work, *engine, list, [](DrawSortEntry& entry, const InstanceSlot& instance) {
+            entry.SetKey(instance.drawOrder, 0.0f, instance.index);
+        });
+    }
     DrawSorted(*work, engine->sortList, kDrawnUnits);
     WaitForDrawCommands(*engine);
     EndLayer(*work);

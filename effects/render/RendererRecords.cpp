@@ -100,15 +100,14 @@ void FlushParticleBatch(RendererWorkData& work, const PendingBatch& b) {
 }
 
 // The next record of the area, which becomes the current one with its
-// chain empty, written whole from `r`; null when the layer is not open or
-// the area is full.
-DrawRecord* AddRecord(RendererWorkData& work, const DrawRecord& r) {
+// chain empty; the caller writes all of it. Null when the layer is not
+// open or the area is full.
+DrawRecord* TakeRecord(RendererWorkData& work) {
     if (!work.layerOpen)
         return nullptr;
     auto* record = static_cast<DrawRecord*>(work.records.TakeBottom(sizeof(DrawRecord)));
     if (!record)
         return nullptr;
-    *record = r;
     work.currentRecord = record;
     work.lastCommand = nullptr;
     ++work.drawRecordCount;
@@ -121,9 +120,12 @@ DrawRecord* AllocDrawRecord() {
     RendererWorkData* work = StartedRenderer();
     if (!work)
         return nullptr;
-    DrawRecord empty{};
-    empty.matrix = work->viewProjection;
-    return AddRecord(*work, empty);
+    DrawRecord* record = TakeRecord(*work);
+    if (record) {
+        *record = DrawRecord{};
+        record->matrix = work->viewProjection;
+    }
+    return record;
 }
 
 void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewIndex,
@@ -137,29 +139,34 @@ void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewInde
 void AddDrawRecordTo(RendererWorkData& work, const float* rootColor, float softDistance,
                      uint32_t viewIndex, const float* effectLight, const float* alphaLightMatrix,
                      const float* alphaLightParameter) {
-    // Only three camera spaces exist; a value from damaged data draws in
-    // the first rather than with no matrix at all. The record is built in
-    // a local and stored once.
-    const uint32_t view = viewIndex < kCameraSpaces ? viewIndex : 0;
-    DrawRecord r;
-    r.matrix = work.CameraSpaceMatrix(view);
-    r.effectLight = effectLight;
-    r.alphaLightMatrix = alphaLightMatrix;
-    r.alphaLightParameter = alphaLightParameter;
-    if (rootColor)
-        std::memcpy(r.rootColor, rootColor, sizeof(r.rootColor));
-    else
-        std::memset(r.rootColor, 0, sizeof(r.rootColor));
-    r.screenParameter[0] = work.pixelTerms[1][0];
-    r.screenParameter[1] = work.pixelTerms[1][1];
-    r.screenParameter[2] = softDistance;
-    r.screenParameter[3] = softDistance < 0.0f ? 1.0f : 0.0f;
-    r.firstCommand = nullptr;
-    if (!AddRecord(work, r))
+    DrawRecord* r = TakeRecord(work);
+    if (!r)
         return;
+    // Only three camera spaces exist; a value from damaged data draws in
+    // the first rather than with no matrix at all. What the record takes
+    // of the work block is read before the record is written, which the
+    // compiler must otherwise take to change it.
+    const uint32_t view = viewIndex < kCameraSpaces ? viewIndex : 0;
+    const float* matrix = work.CameraSpaceMatrix(view);
+    const float* eye = view == 0 && work.cameraPosition ? work.cameraPosition : kZero4;
+    const float reciprocalX = work.pixelTerms[1][0];
+    const float reciprocalY = work.pixelTerms[1][1];
     work.recordView = view;
     work.billboard = 1;
-    work.viewVector = view == 0 && work.cameraPosition ? work.cameraPosition : kZero4;
+    work.viewVector = eye;
+    r->matrix = matrix;
+    r->effectLight = effectLight;
+    r->alphaLightMatrix = alphaLightMatrix;
+    r->alphaLightParameter = alphaLightParameter;
+    if (rootColor)
+        std::memcpy(r->rootColor, rootColor, sizeof(r->rootColor));
+    else
+        std::memset(r->rootColor, 0, sizeof(r->rootColor));
+    r->screenParameter[0] = reciprocalX;
+    r->screenParameter[1] = reciprocalY;
+    r->screenParameter[2] = softDistance;
+    r->screenParameter[3] = softDistance < 0.0f ? 1.0f : 0.0f;
+    r->firstCommand = nullptr;
 }
 
 RenderCommand* AllocateCommand(uint32_t bytes) {

@@ -59,11 +59,6 @@ struct RendererWorkData {
     // 0: one comparison tells a reservation of that stride it may go on
     // with the batch. Kept by SetOpenStride wherever those change.
     uint32_t openStride = 0;
-    // While the layer draw runs an instance's draw order: how many of its
-    // first collected draw units (in list order, across the category's
-    // lists) were fetched when it was collected; a list within them is not
-    // fetched again. 0 outside the layer draw.
-    uint32_t unitsFetched = 0;
 
     // The batch state ApplyState compares with: shader, state word, a copy
     // of the slots in use of the texture binding table (a caller may reuse
@@ -188,8 +183,10 @@ struct RendererWorkData {
     // The matrix of an effect's camera space: 0 the view x projection, 1
     // the projection, 2 the screen matrix; null past them.
     const float* CameraSpaceMatrix(uint32_t space) const {
-        const float* const spaces[3] = {viewProjection, projection, screenMatrix};
-        return space < 3 ? spaces[space] : nullptr;
+        return space == 0   ? viewProjection
+               : space == 1 ? projection
+               : space == 2 ? screenMatrix
+                            : nullptr;
     }
 };
 
