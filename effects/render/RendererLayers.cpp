@@ -9,6 +9,7 @@
 #include "effects/Core/Interface/JobDispatcher.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/render/DrawPrefetch.h"
+#include "effects/render/DrawRecordFill.h"
 #include "effects/render/DrawSortEntry.h"
 #include "effects/render/FrustumTest.h"
 #include "effects/render/Renderer.h"
@@ -51,13 +52,19 @@ uint32_t ViewBit(const RendererWorkData& work) {
 }
 
 // The draw record of an instance, from what its root unit and effect give.
-void AddInstanceRecord(RendererWorkData& work, const InstanceSlot& instance) {
+// The colour is asked for first; the rest is read once the record is
+// taken, next to where it is written.
+[[gnu::always_inline]] inline void AddInstanceRecord(RendererWorkData& work,
+                                                     const InstanceSlot& instance) {
     const InstanceRootUnit& root = *instance.root;
+    const float* colour = root.GetCurrentColor();
+    DrawRecord* r = TakeDrawRecord(work);
+    if (!r)
+        return;
     const PackageResource* package = root.package;
-    AddDrawRecordTo(work, root.GetCurrentColor(),
-                    (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
-                    package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
-                    root.alphaLightParameter);
+    FillDrawRecord(work, *r, colour, (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
+                   package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
+                   root.alphaLightParameter);
 }
 
 // The sort list: an entry keyed by `setKey` for each instance of the list
@@ -69,17 +76,17 @@ void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
     const uint32_t viewBit = ViewBit(work);
     const uint32_t visibilityMask = work.drawParameter.visibilityMask;
     DrawSortEntry* const entries = engine.sortList.entries;
-    InstanceSlot* const* const instances = list.instances;
-    uint32_t count = 0;
-    for (uint32_t i = 0; i < list.count; ++i) {
-        InstanceSlot& instance = *instances[i];
+    DrawSortEntry* entry = entries;
+    InstanceSlot* const* const end = list.instances + list.count;
+    for (InstanceSlot* const* slot = list.instances; slot != end; ++slot) {
+        InstanceSlot& instance = **slot;
         if (!IsDrawnInView(viewBit, visibilityMask, engine, instance))
             continue;
-        DrawSortEntry& entry = entries[count++];
-        entry.instance = &instance;
-        setKey(entry, instance);
+        entry->instance = &instance;
+        setKey(*entry, instance);
+        ++entry;
     }
-    engine.sortList.count = count;
+    engine.sortList.count = static_cast<uint32_t>(entry - entries);
 }
 
 // What a root's draw reads: its table pointer and tree links (the collect
@@ -101,16 +108,18 @@ void PrefetchLists(const InstanceRootUnit* root) {
 
 // One instance of the sorted list: its record, its collected units of the
 // category in its package's order, and the batch they leave pending.
-void DrawEntry(RendererWorkData& work, const InstanceSlot& instance, uint32_t category) {
+[[gnu::always_inline]] inline void DrawEntry(RendererWorkData& work, const InstanceSlot& instance,
+                                             uint32_t category) {
     AddInstanceRecord(work, instance);
     instance.root->DrawCollected(category);
     FlushBatchesOf(work);
 }
 
 // How many instances ahead of the one drawing the draw of the sorted list
-// asks for the next step: the slot four ahead, the root three, the lists
-// two, and the next instance is collected.
-constexpr uint32_t kSlotAhead = 4;
+// asks for the next step: the root three, the lists two, and the next
+// instance is collected. The slots need no asking: keying the list has
+// just read each of them.
+constexpr uint32_t kRootAhead = 3;
 
 // Ascending keys, drawn from the last: the lowest priority value first,
 // then the farthest, then the highest index.
@@ -126,21 +135,16 @@ void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, uint32
         std::sort(entries, entries + count, keyBefore);
     if (count == 0)
         return;
-    // Each step depends on the one before (the instance record names the
-    // root, the root its lists), so each is taken an instance further ahead
-    // than the next, and the next instance is collected before this one
-    // draws. Collecting reads only the tree and the camera, which drawing
-    // leaves alone.
+    // Each step depends on the one before (the root names its lists), so
+    // each is taken an instance further ahead than the next, and the next
+    // instance is collected before this one draws. Collecting reads only
+    // the tree and the camera, which drawing leaves alone.
     const auto rootOf = [](const DrawSortEntry& entry) { return entry.instance->root; };
-    for (uint32_t i = count; i-- > count - std::min(count, kSlotAhead);)
-        __builtin_prefetch(&entries[i].instance->root);
     rootOf(entries[count - 1])->CollectDrawLists();
     // `ahead`: how many entries lie below `e`; a constant in the main
     // loop, where every step applies.
     const auto step = [&](const DrawSortEntry* e, uint32_t ahead) {
-        if (ahead >= kSlotAhead)
-            __builtin_prefetch(&e[-4].instance->root);
-        if (ahead >= 3)
+        if (ahead >= kRootAhead)
             PrefetchRoot(rootOf(e[-3]));
         if (ahead >= 2)
             PrefetchLists(rootOf(e[-2]));
@@ -149,8 +153,8 @@ void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, uint32
         DrawEntry(work, *e->instance, category);
     };
     const DrawSortEntry* e = entries + count - 1;
-    for (; e >= entries + kSlotAhead; --e)
-        step(e, kSlotAhead);
+    for (; e >= entries + kRootAhead; --e)
+        step(e, kRootAhead);
     for (;; --e) {
         step(e, static_cast<uint32_t>(e - entries));
         if (e == entries)

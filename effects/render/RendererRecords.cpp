@@ -3,6 +3,7 @@
 // turns what was reserved into one command.
 #include "effects/Core/Math/Matrix.h"
 #include "effects/render/DrawRecord.h"
+#include "effects/render/DrawRecordFill.h"
 #include "effects/render/RenderCommand.h"
 #include "effects/render/RenderStateWord.h"
 #include "effects/render/Renderer.h"
@@ -16,9 +17,7 @@ namespace FulgorCore::Renderer {
 
 namespace {
 
-constexpr uint32_t kCameraSpaces = 3;
 constexpr uint32_t kParticleStride = 48;
-constexpr float kZero4[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
 using VertexEntry = Buffer<IVertexBuffer>::Entry;
 using IndexEntry = Buffer<IIndexBuffer>::Entry;
@@ -99,28 +98,13 @@ void FlushParticleBatch(RendererWorkData& work, const PendingBatch& b) {
     c->billboardMatrix = work.billboard ? work.billboardMatrices[view] : Math::kIdentity34;
 }
 
-// The next record of the area, which becomes the current one with its
-// chain empty; the caller writes all of it. Null when the layer is not
-// open or the area is full.
-DrawRecord* TakeRecord(RendererWorkData& work) {
-    if (!work.layerOpen)
-        return nullptr;
-    auto* record = static_cast<DrawRecord*>(work.records.TakeBottom(sizeof(DrawRecord)));
-    if (!record)
-        return nullptr;
-    work.currentRecord = record;
-    work.lastCommand = nullptr;
-    ++work.drawRecordCount;
-    return record;
-}
-
 } // namespace
 
 DrawRecord* AllocDrawRecord() {
     RendererWorkData* work = StartedRenderer();
     if (!work)
         return nullptr;
-    DrawRecord* record = TakeRecord(*work);
+    DrawRecord* record = TakeDrawRecord(*work);
     if (record) {
         *record = DrawRecord{};
         record->matrix = work->viewProjection;
@@ -134,39 +118,6 @@ void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewInde
     if (RendererWorkData* work = StartedRenderer())
         AddDrawRecordTo(*work, rootColor, softDistance, viewIndex, effectLight, alphaLightMatrix,
                         alphaLightParameter);
-}
-
-void AddDrawRecordTo(RendererWorkData& work, const float* rootColor, float softDistance,
-                     uint32_t viewIndex, const float* effectLight, const float* alphaLightMatrix,
-                     const float* alphaLightParameter) {
-    DrawRecord* r = TakeRecord(work);
-    if (!r)
-        return;
-    // Only three camera spaces exist; a value from damaged data draws in
-    // the first rather than with no matrix at all. What the record takes
-    // of the work block is read before the record is written, which the
-    // compiler must otherwise take to change it.
-    const uint32_t view = viewIndex < kCameraSpaces ? viewIndex : 0;
-    const float* matrix = work.CameraSpaceMatrix(view);
-    const float* eye = view == 0 && work.cameraPosition ? work.cameraPosition : kZero4;
-    const float reciprocalX = work.pixelTerms[1][0];
-    const float reciprocalY = work.pixelTerms[1][1];
-    work.recordView = view;
-    work.billboard = 1;
-    work.viewVector = eye;
-    r->matrix = matrix;
-    r->effectLight = effectLight;
-    r->alphaLightMatrix = alphaLightMatrix;
-    r->alphaLightParameter = alphaLightParameter;
-    if (rootColor)
-        std::memcpy(r->rootColor, rootColor, sizeof(r->rootColor));
-    else
-        std::memset(r->rootColor, 0, sizeof(r->rootColor));
-    r->screenParameter[0] = reciprocalX;
-    r->screenParameter[1] = reciprocalY;
-    r->screenParameter[2] = softDistance;
-    r->screenParameter[3] = softDistance < 0.0f ? 1.0f : 0.0f;
-    r->firstCommand = nullptr;
 }
 
 RenderCommand* AllocateCommand(uint32_t bytes) {
