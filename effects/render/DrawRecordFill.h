@@ -68,8 +68,8 @@ inline void AddDrawRecordTo(RendererWorkData& work, const float* rootColor, floa
                             uint32_t viewIndex, const float* effectLight,
                             const float* alphaLightMatrix, const float* alphaLightParameter) {
     if (DrawRecord* r = TakeDrawRecord(work))
-        FillDrawRecord(work, *r, rootColor, softDistance, viewIndex, effectLight,
-                       alphaLightMatrix, alphaLightParameter);
+        FillDrawRecord(work, *r, rootColor, softDistance, viewIndex, effectLight, alphaLightMatrix,
+                       alphaLightParameter);
 }
 
 } // namespace FulgorCore::Renderer

@@ -45,8 +45,9 @@ uint32_t ViewBit(const RendererWorkData& work) {
 }
 
 // Drawn in this draw's view (`viewBit`) and visibility mask too.
-[[gnu::always_inline]] inline bool IsDrawnInView(uint32_t viewBit, uint32_t visibilityMask, const EngineWorkData& engine,
-                   const InstanceSlot& instance) {
+[[gnu::always_inline]] inline bool IsDrawnInView(uint32_t viewBit, uint32_t visibilityMask,
+                                                 const EngineWorkData& engine,
+                                                 const InstanceSlot& instance) {
     return (instance.viewMask & viewBit) != 0 && (instance.visibilityMask & visibilityMask) != 0 &&
            IsDrawable(engine, instance);
 }
@@ -69,14 +70,17 @@ uint32_t ViewBit(const RendererWorkData& work) {
 
 // The sort list: an entry keyed by `setKey` for each instance of the list
 // drawn in this view. What the filter compares with is the same for the
-// whole list and read once.
+// whole list and read once. Whether the keys came out ascending: a layer's
+// list mostly keeps its order from frame to frame, and then needs no sort.
 template <class SetKey>
-void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
+bool KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
                   const EngineWorkData::InstanceList& list, SetKey setKey) {
     const uint32_t viewBit = ViewBit(work);
     const uint32_t visibilityMask = work.drawParameter.visibilityMask;
     DrawSortEntry* const entries = engine.sortList.entries;
     DrawSortEntry* entry = entries;
+    uint64_t previous = 0;
+    bool ascending = true;
     InstanceSlot* const* const end = list.instances + list.count;
     for (InstanceSlot* const* slot = list.instances; slot != end; ++slot) {
         InstanceSlot& instance = **slot;
@@ -84,9 +88,12 @@ void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
             continue;
         entry->instance = &instance;
         setKey(*entry, instance);
+        ascending &= entry->key >= previous;
+        previous = entry->key;
         ++entry;
     }
     engine.sortList.count = static_cast<uint32_t>(entry - entries);
+    return ascending;
 }
 
 // What a root's draw reads: its table pointer and tree links (the collect
@@ -123,16 +130,14 @@ constexpr uint32_t kRootAhead = 3;
 
 // Ascending keys, drawn from the last: the lowest priority value first,
 // then the farthest, then the highest index.
-void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, uint32_t category) {
-    const auto keyBefore = [](const DrawSortEntry& a, const DrawSortEntry& b) {
-        return a.key < b.key;
-    };
-    // A layer's list mostly keeps its order from frame to frame: one pass
-    // finds it sorted and spares the sort.
+// `ascending`: the list was keyed in order and needs no sort.
+void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, bool ascending,
+                uint32_t category) {
     DrawSortEntry* const entries = sorted.entries;
     const uint32_t count = sorted.count;
-    if (!std::is_sorted(entries, entries + count, keyBefore))
-        std::sort(entries, entries + count, keyBefore);
+    if (!ascending)
+        std::sort(entries, entries + count,
+                  [](const DrawSortEntry& a, const DrawSortEntry& b) { return a.key < b.key; });
     if (count == 0)
         return;
     // Each step depends on the one before (the root names its lists), so
@@ -188,17 +193,19 @@ void DrawLayer(uint32_t layer, uint32_t) {
         return;
     work->device->ResetRenderState();
     BeginFrame(layer);
-    if (engine->layerDepthSort[layer] != 0) {
-        KeyInstances(*work, *engine, list, [](DrawSortEntry& entry, const InstanceSlot& instance) {
-            const float depth = ComputeViewDepth(instance.root->GetWorldMatrix() + 9);
-            entry.SetKey(instance.drawOrder, depth, instance.index);
-        });
-    } else {
-        KeyInstances(*work, *engine, list, [](DrawSortEntry& entry, const InstanceSlot& instance) {
-            entry.SetKey(instance.drawOrder, 0.0f, instance.index);
-        });
-    }
-    DrawSorted(*work, engine->sortList, kDrawnUnits);
+    const bool ascending =
+        engine->layerDepthSort[layer] != 0
+            ? KeyInstances(*work, *engine, list,
+                           [](DrawSortEntry& entry, const InstanceSlot& instance) {
+                               const float depth =
+                                   ComputeViewDepth(instance.root->GetWorldMatrix() + 9);
+                               entry.SetKey(instance.drawOrder, depth, instance.index);
+                           })
+            : KeyInstances(*work, *engine, list,
+                           [](DrawSortEntry& entry, const InstanceSlot& instance) {
+                               entry.SetKey(instance.drawOrder, 0.0f, instance.index);
+                           });
+    DrawSorted(*work, engine->sortList, ascending, kDrawnUnits);
     WaitForDrawCommands(*engine);
     EndLayer(*work);
 }
@@ -211,11 +218,12 @@ void DrawProjectionList() {
     const EngineWorkData::InstanceList& list = engine->projectionList;
     work->device->ResetRenderState();
     BeginFrame(0);
-    KeyInstances(*work, *engine, list, [](DrawSortEntry& entry, const InstanceSlot& instance) {
-        entry.SetKey(instance.drawOrder, 0.0f, instance.layer);
-    });
+    const bool ascending =
+        KeyInstances(*work, *engine, list, [](DrawSortEntry& entry, const InstanceSlot& instance) {
+            entry.SetKey(instance.drawOrder, 0.0f, instance.layer);
+        });
     // Projection volumes issue ready commands: no job writes geometry.
-    DrawSorted(*work, engine->sortList, kProjectionUnits);
+    DrawSorted(*work, engine->sortList, ascending, kProjectionUnits);
     EndLayer(*work);
 }
 
