@@ -106,13 +106,6 @@ void PrefetchRoot(const InstanceRootUnit* root) {
                             reinterpret_cast<const char*>(root->currentColor + 4) - first));
 }
 
-// What the draw order of a collected instance reads first: the fill
-// counts and arrays of its lists.
-void PrefetchLists(const InstanceRootUnit* root) {
-    if (const DrawLists* lists = root->drawLists)
-        PrefetchSpan(lists, sizeof(DrawLists));
-}
-
 // One instance of the sorted list: its record, its collected units of the
 // category in its package's order, and the batch they leave pending.
 [[gnu::always_inline]] inline void DrawEntry(RendererWorkData& work, const InstanceSlot& instance,
@@ -123,10 +116,11 @@ void PrefetchLists(const InstanceRootUnit* root) {
 }
 
 // How many instances ahead of the one drawing the draw of the sorted list
-// asks for the next step: the root three, the lists two, and the next
-// instance is collected. The slots need no asking: keying the list has
-// just read each of them.
-constexpr uint32_t kRootAhead = 3;
+// asks for the root; the next instance is collected before this one
+// draws. The slots need no asking: keying the list has just read each of
+// them. Nor do the draw lists: collecting writes them before it reads
+// them, and the writes wait in the store buffer while the draw goes on.
+constexpr uint32_t kRootAhead = 2;
 
 // Ascending keys, drawn from the last: the lowest priority value first,
 // then the farthest, then the highest index.
@@ -140,19 +134,16 @@ void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, bool a
                   [](const DrawSortEntry& a, const DrawSortEntry& b) { return a.key < b.key; });
     if (count == 0)
         return;
-    // Each step depends on the one before (the root names its lists), so
-    // each is taken an instance further ahead than the next, and the next
-    // instance is collected before this one draws. Collecting reads only
-    // the tree and the camera, which drawing leaves alone.
+    // The next instance is collected before this one draws, and the root
+    // after it is asked for. Collecting reads only the tree and the
+    // camera, which drawing leaves alone.
     const auto rootOf = [](const DrawSortEntry& entry) { return entry.instance->root; };
     rootOf(entries[count - 1])->CollectDrawLists();
     // `ahead`: how many entries lie below `e`; a constant in the main
     // loop, where every step applies.
     const auto step = [&](const DrawSortEntry* e, uint32_t ahead) {
         if (ahead >= kRootAhead)
-            PrefetchRoot(rootOf(e[-3]));
-        if (ahead >= 2)
-            PrefetchLists(rootOf(e[-2]));
+            PrefetchRoot(rootOf(e[-2]));
         if (ahead >= 1)
             rootOf(e[-1])->CollectDrawLists();
         DrawEntry(work, *e->instance, category);
