@@ -183,10 +183,8 @@ struct RendererWorkData {
     // The matrix of an effect's camera space: 0 the view x projection, 1
     // the projection, 2 the screen matrix; null past them.
     const float* CameraSpaceMatrix(uint32_t space) const {
-        return space == 0   ? viewProjection
-               : space == 1 ? projection
-               : space == 2 ? screenMatrix
-                            : nullptr;
+        const float* const spaces[3] = {viewProjection, projection, screenMatrix};
+        return space < 3 ? spaces[space] : nullptr;
     }
 };
 
