@@ -1,7 +1,5 @@
 #include "effects/render/DrawPrefetch.h"
 #include "effects/render/Renderer.h"
-#include "effects/render/RendererWorkData.h"
-#include "effects/render/StartedRenderer.h"
 #include "effects/units/DrawLists.h"
 #include "effects/units/ParticleDrawPart.h"
 
@@ -30,11 +28,9 @@ uint32_t FilledLists(const uint32_t* fillCounts) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fillCounts));
     const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fillCounts + 3));
-    const auto empty = [&](__m128i counts) {
-        return static_cast<uint32_t>(
-            _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(counts, zero))));
-    };
-    return ~(empty(first) | empty(last) << 3) & 0x7Fu;
+    const int emptyFirst = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(first, zero)));
+    const int emptyLast = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(last, zero)));
+    return ~static_cast<uint32_t>(emptyFirst | emptyLast << 3) & 0x7Fu;
 #else
     uint32_t filled = 0;
     for (uint32_t l = 0; l < DrawLists::kLists; ++l)
@@ -43,13 +39,31 @@ uint32_t FilledLists(const uint32_t* fillCounts) {
 #endif
 }
 
+// The unit drawn i-th of a list of `count`.
+template <bool Reversed>
+ParticleDrawPart* UnitAt(const DrawListEntry* list, uint32_t count, uint32_t i) {
+    return list[Reversed ? count - 1 - i : i].unit;
+}
+
+// Each unit lives in a pool block of its own: in a list longer than
+// kFetchAhead the units that many places ahead are fetched while these
+// draw; a shorter list is drawn at once. Out of line, so that the short
+// lists most instances have are drawn without its registers.
+constexpr uint32_t kFetchAhead = 4;
+
+template <bool Reversed>
+[[gnu::noinline]] void DrawFetchingAhead(const DrawListEntry* list, uint32_t count) {
+    for (uint32_t i = 0; i < kFetchAhead; ++i)
+        PrefetchLines(UnitAt<Reversed>(list, count, i), kDrawUnitLines);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (i + kFetchAhead < count)
+            PrefetchLines(UnitAt<Reversed>(list, count, i + kFetchAhead), kDrawUnitLines);
+        UnitAt<Reversed>(list, count, i)->Draw();
+    }
+}
+
 template <bool Sorted, bool Reversed>
 void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
-    // The units the layer draw fetched when it collected the instance
-    // (none when one instance is drawn alone): a list wholly among them is
-    // in the cache, whatever order it is drawn in.
-    const RendererWorkData* work = StartedRenderer();
-    uint32_t fetched = work ? work->unitsFetched : 0;
     // Most instances fill one or two of the lists: only the filled ones
     // are walked.
     for (uint32_t filled = FilledLists(fillCounts); filled; filled &= filled - 1) {
@@ -60,24 +74,12 @@ void DrawUnits(const uint32_t* fillCounts, DrawListEntry* const* lists) {
             continue;
         if constexpr (Sorted)
             std::sort(list, list + count, KeyBefore);
-        auto at = [&](uint32_t i) { return list[Reversed ? count - 1 - i : i].unit; };
-        if (count <= fetched) {
-            fetched -= count;
-            for (uint32_t i = 0; i < count; ++i)
-                at(i)->Draw();
+        if (count > kFetchAhead) {
+            DrawFetchingAhead<Reversed>(list, count);
             continue;
         }
-        fetched = 0;
-        // Each unit lives in a pool block of its own: the units a few
-        // places ahead are fetched while these draw.
-        constexpr uint32_t kAhead = 4;
-        for (uint32_t i = 0; i < count && i < kAhead; ++i)
-            PrefetchLines(at(i), kDrawUnitLines);
-        for (uint32_t i = 0; i < count; ++i) {
-            if (i + kAhead < count)
-                PrefetchLines(at(i + kAhead), kDrawUnitLines);
-            at(i)->Draw();
-        }
+        for (uint32_t i = 0; i < count; ++i)
+            UnitAt<Reversed>(list, count, i)->Draw();
     }
 }
 

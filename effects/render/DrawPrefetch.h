@@ -13,20 +13,18 @@ inline void PrefetchLines(const void* first, uint32_t lines) {
         __builtin_prefetch(bytes + 64 * line);
 }
 
-// Every line from `first` up to (not including) `end`; a block need not
-// start on a line, so the walk starts at the line `first` lies in.
-inline void PrefetchRange(const void* first, const void* end) {
-    const auto from = reinterpret_cast<uintptr_t>(first) & ~uintptr_t{63};
-    for (uintptr_t line = from; line < reinterpret_cast<uintptr_t>(end); line += 64)
-        __builtin_prefetch(reinterpret_cast<const void*>(line));
+// Every line of the `bytes` bytes from `first`: a block need not start on
+// a line, so besides one address every 64 bytes its last byte is asked
+// for. With a constant size this is a few instructions and no loop.
+inline void PrefetchSpan(const void* first, uint32_t bytes) {
+    const auto* start = static_cast<const char*>(first);
+    for (uint32_t offset = 0; offset < bytes; offset += 64)
+        __builtin_prefetch(start + offset);
+    __builtin_prefetch(start + bytes - 1);
 }
 
 // The first five cache lines of a draw unit: the base's state and what a
 // type's draw reads next.
 inline constexpr uint32_t kDrawUnitLines = 5;
-
-// The draw units of an instance fetched when it is collected, one instance
-// before it draws: the first ones its draw order reaches.
-inline constexpr uint32_t kCollectedUnitsAhead = 8;
 
 } // namespace FulgorCore::Renderer

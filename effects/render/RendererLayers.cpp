@@ -9,13 +9,13 @@
 #include "effects/Core/Interface/JobDispatcher.h"
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/render/DrawPrefetch.h"
+#include "effects/render/DrawRecordFill.h"
 #include "effects/render/DrawSortEntry.h"
 #include "effects/render/FrustumTest.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererSteps.h"
 #include "effects/render/RendererWorkData.h"
 #include "effects/render/StartedRenderer.h"
-#include "effects/units/DrawLists.h"
 #include "effects/units/InstanceRootUnit.h"
 
 #include <algorithm>
@@ -29,46 +29,70 @@ constexpr uint32_t kDrawnUnits = 0;
 constexpr uint32_t kProjectionUnits = 1;
 constexpr float kShownAlpha = 0.001f;
 
-// Shown, not transparent, started and possibly in the frustum.
-bool IsDrawable(const EngineWorkData& engine, const InstanceSlot& instance) {
+// Shown, not transparent, started and possibly in the frustum. Inline
+// whole: the layer draw tests every instance of a layer each frame.
+[[gnu::always_inline]] inline bool IsDrawable(const EngineWorkData& engine,
+                                              const InstanceSlot& instance) {
     return instance.hidden == 0 && instance.colour[3] > kShownAlpha && instance.root &&
            IsInstanceInFrustum(engine.frustumPlanes, instance);
 }
 
-// Drawn in this draw's view and visibility mask too.
-bool IsDrawnInView(const RendererWorkData& work, const EngineWorkData& engine,
-                   const InstanceSlot& instance) {
-    const uint32_t viewBit = work.viewIndex < 16 ? (1u << work.viewIndex) : 0u;
-    return (instance.viewMask & viewBit) != 0 &&
-           (instance.visibilityMask & work.drawParameter.visibilityMask) != 0 &&
+// The bit of the view being drawn in an instance's view mask; none past
+// the sixteen views.
+uint32_t ViewBit(const RendererWorkData& work) {
+    return work.viewIndex < 16 ? (1u << work.viewIndex) : 0u;
+}
+
+// Drawn in this draw's view (`viewBit`) and visibility mask too.
+[[gnu::always_inline]] inline bool IsDrawnInView(uint32_t viewBit, uint32_t visibilityMask,
+                                                 const EngineWorkData& engine,
+                                                 const InstanceSlot& instance) {
+    return (instance.viewMask & viewBit) != 0 && (instance.visibilityMask & visibilityMask) != 0 &&
            IsDrawable(engine, instance);
 }
 
 // The draw record of an instance, from what its root unit and effect give.
-void AddInstanceRecord(RendererWorkData& work, const InstanceSlot& instance) {
+// The colour is asked for first; the rest is read once the record is
+// taken, next to where it is written.
+[[gnu::always_inline]] inline void AddInstanceRecord(RendererWorkData& work,
+                                                     const InstanceSlot& instance) {
     const InstanceRootUnit& root = *instance.root;
+    const float* colour = root.GetCurrentColor();
+    DrawRecord* r = TakeDrawRecord(work);
+    if (!r)
+        return;
     const PackageResource* package = root.package;
-    AddDrawRecordTo(work, root.GetCurrentColor(),
-                    (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
-                    package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
-                    root.alphaLightParameter);
+    FillDrawRecord(work, *r, colour, (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
+                   package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
+                   root.alphaLightParameter);
 }
 
 // The sort list: an entry keyed by `setKey` for each instance of the list
-// drawn in this view.
+// drawn in this view. What the filter compares with is the same for the
+// whole list and read once. Whether the keys came out ascending: a layer's
+// list mostly keeps its order from frame to frame, and then needs no sort.
 template <class SetKey>
-void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
+bool KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
                   const EngineWorkData::InstanceList& list, SetKey setKey) {
-    EngineWorkData::SortList& sorted = engine.sortList;
-    sorted.count = 0;
-    for (uint32_t i = 0; i < list.count; ++i) {
-        InstanceSlot& instance = *list.instances[i];
-        if (!IsDrawnInView(work, engine, instance))
+    const uint32_t viewBit = ViewBit(work);
+    const uint32_t visibilityMask = work.drawParameter.visibilityMask;
+    DrawSortEntry* const entries = engine.sortList.entries;
+    DrawSortEntry* entry = entries;
+    uint64_t previous = 0;
+    bool ascending = true;
+    InstanceSlot* const* const end = list.instances + list.count;
+    for (InstanceSlot* const* slot = list.instances; slot != end; ++slot) {
+        InstanceSlot& instance = **slot;
+        if (!IsDrawnInView(viewBit, visibilityMask, engine, instance))
             continue;
-        DrawSortEntry& entry = sorted.entries[sorted.count++];
-        entry.instance = &instance;
-        setKey(entry, instance);
+        entry->instance = &instance;
+        setKey(*entry, instance);
+        ascending &= entry->key >= previous;
+        previous = entry->key;
+        ++entry;
     }
+    engine.sortList.count = static_cast<uint32_t>(entry - entries);
+    return ascending;
 }
 
 // What a root's draw reads: its table pointer and tree links (the collect
@@ -76,70 +100,59 @@ void KeyInstances(const RendererWorkData& work, EngineWorkData& engine,
 // lists and lights (the draw record and the draw order) and its colour,
 // all within its first five lines.
 void PrefetchRoot(const InstanceRootUnit* root) {
-    PrefetchRange(root, root->currentColor + 4);
+    const auto* first = reinterpret_cast<const char*>(root);
+    PrefetchSpan(first, static_cast<uint32_t>(
+                            reinterpret_cast<const char*>(root->currentColor + 4) - first));
 }
 
-// The first draw units collected for a category: the rest are fetched
-// ahead by the draw order as it goes.
-void PrefetchCollectedUnits(const DrawLists& lists, uint32_t category) {
-    uint32_t left = kCollectedUnitsAhead;
-    for (uint32_t l = 0; l < DrawLists::kLists && left; ++l) {
-        const DrawListEntry* list = lists.arrays[category][l];
-        const uint32_t count = list ? lists.fillCounts[category][l] : 0;
-        for (uint32_t i = 0; i < count && left; ++i, --left)
-            PrefetchLines(list[i].unit, kDrawUnitLines);
-    }
+// One instance of the sorted list: its record, its collected units of the
+// category in its package's order, and the batch they leave pending.
+[[gnu::always_inline]] inline void DrawEntry(RendererWorkData& work, const InstanceSlot& instance,
+                                             uint32_t category) {
+    AddInstanceRecord(work, instance);
+    instance.root->DrawCollected(category);
+    FlushBatchesOf(work);
 }
 
-// Collects the draw lists of one instance and fetches its first units.
-void Collect(InstanceRootUnit& root, uint32_t category) {
-    root.CollectDrawLists();
-    if (root.drawLists && category < DrawLists::kCategories)
-        PrefetchCollectedUnits(*root.drawLists, category);
-}
+// The draw of the sorted list asks for an instance's root this many
+// instances before it draws it. Neither the slots nor the draw lists are
+// asked for: keying the list has just read each slot, and, measured,
+// asking for the lists did not shorten the layer draw.
+constexpr uint32_t kRootAhead = 2;
 
 // Ascending keys, drawn from the last: the lowest priority value first,
 // then the farthest, then the highest index.
-void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, uint32_t category) {
-    const auto keyBefore = [](const DrawSortEntry& a, const DrawSortEntry& b) {
-        return a.key < b.key;
-    };
-    // A layer's list mostly keeps its order from frame to frame: one pass
-    // finds it sorted and spares the sort.
+// `ascending`: the list was keyed in order and needs no sort.
+void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, bool ascending,
+                uint32_t category) {
     DrawSortEntry* const entries = sorted.entries;
-    if (!std::is_sorted(entries, entries + sorted.count, keyBefore))
-        std::sort(entries, entries + sorted.count, keyBefore);
-    // Each step depends on the one before (the instance record names the
-    // root, the root its lists, the lists the units), so each is taken an
-    // instance further ahead than the next: the record four ahead, the root
-    // three, the lists two, and the next instance is collected, its first
-    // units fetched, before this one draws. Collecting reads only the tree
-    // and the camera, which drawing leaves alone.
-    const auto slotAt = [entries](uint32_t i) -> const InstanceSlot& {
-        return *entries[i].instance;
-    };
     const uint32_t count = sorted.count;
-    for (uint32_t i = count; i-- > count - std::min(count, 4u);)
-        __builtin_prefetch(&entries[i].instance->root);
-    if (count)
-        Collect(*slotAt(count - 1).root, category);
-    for (uint32_t i = count; i-- > 0;) {
-        if (i >= 4)
-            __builtin_prefetch(&entries[i - 4].instance->root);
-        if (i >= 3)
-            PrefetchRoot(slotAt(i - 3).root);
-        if (i >= 2) {
-            if (const DrawLists* lists = slotAt(i - 2).root->drawLists)
-                PrefetchLines(lists, (sizeof(DrawLists) + 63) / 64);
-        }
-        if (i >= 1)
-            Collect(*slotAt(i - 1).root, category);
-        const InstanceSlot& instance = slotAt(i);
-        AddInstanceRecord(work, instance);
-        work.unitsFetched = kCollectedUnitsAhead;
-        instance.root->DrawCollected(category);
-        work.unitsFetched = 0;
-        FlushBatchesOf(work);
+    if (!ascending)
+        std::sort(entries, entries + count,
+                  [](const DrawSortEntry& a, const DrawSortEntry& b) { return a.key < b.key; });
+    if (count == 0)
+        return;
+    // The next instance is collected before this one draws, and the root
+    // after it is asked for. Collecting reads only the tree and the
+    // camera, which drawing leaves alone.
+    const auto rootOf = [](const DrawSortEntry& entry) { return entry.instance->root; };
+    rootOf(entries[count - 1])->CollectDrawLists();
+    // `ahead`: how many entries lie below `e`; a constant in the main
+    // loop, where every step applies.
+    const auto step = [&](const DrawSortEntry* e, uint32_t ahead) {
+        if (ahead >= kRootAhead)
+            PrefetchRoot(rootOf(e[-2]));
+        if (ahead >= 1)
+            rootOf(e[-1])->CollectDrawLists();
+        DrawEntry(work, *e->instance, category);
+    };
+    const DrawSortEntry* e = entries + count - 1;
+    for (; e >= entries + kRootAhead; --e)
+        step(e, kRootAhead);
+    for (;; --e) {
+        step(e, static_cast<uint32_t>(e - entries));
+        if (e == entries)
+            break;
     }
 }
 
@@ -169,13 +182,19 @@ void DrawLayer(uint32_t layer, uint32_t) {
         return;
     work->device->ResetRenderState();
     BeginFrame(layer);
-    const bool sortsByDepth = engine->layerDepthSort[layer] != 0;
-    KeyInstances(*work, *engine, list, [&](DrawSortEntry& entry, const InstanceSlot& instance) {
-        const float depth =
-            sortsByDepth ? ComputeViewDepth(instance.root->GetWorldMatrix() + 9) : 0.0f;
-        entry.SetKey(instance.drawOrder, depth, instance.index);
-    });
-    DrawSorted(*work, engine->sortList, kDrawnUnits);
+    const bool ascending =
+        engine->layerDepthSort[layer] != 0
+            ? KeyInstances(*work, *engine, list,
+                           [](DrawSortEntry& entry, const InstanceSlot& instance) {
+                               const float depth =
+                                   ComputeViewDepth(instance.root->GetWorldMatrix() + 9);
+                               entry.SetKey(instance.drawOrder, depth, instance.index);
+                           })
+            : KeyInstances(*work, *engine, list,
+                           [](DrawSortEntry& entry, const InstanceSlot& instance) {
+                               entry.SetKey(instance.drawOrder, 0.0f, instance.index);
+                           });
+    DrawSorted(*work, engine->sortList, ascending, kDrawnUnits);
     WaitForDrawCommands(*engine);
     EndLayer(*work);
 }
@@ -188,11 +207,12 @@ void DrawProjectionList() {
     const EngineWorkData::InstanceList& list = engine->projectionList;
     work->device->ResetRenderState();
     BeginFrame(0);
-    KeyInstances(*work, *engine, list, [](DrawSortEntry& entry, const InstanceSlot& instance) {
-        entry.SetKey(instance.drawOrder, 0.0f, instance.layer);
-    });
+    const bool ascending =
+        KeyInstances(*work, *engine, list, [](DrawSortEntry& entry, const InstanceSlot& instance) {
+            entry.SetKey(instance.drawOrder, 0.0f, instance.layer);
+        });
     // Projection volumes issue ready commands: no job writes geometry.
-    DrawSorted(*work, engine->sortList, kProjectionUnits);
+    DrawSorted(*work, engine->sortList, ascending, kProjectionUnits);
     EndLayer(*work);
 }
 

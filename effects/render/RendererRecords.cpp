@@ -3,6 +3,7 @@
 // turns what was reserved into one command.
 #include "effects/Core/Math/Matrix.h"
 #include "effects/render/DrawRecord.h"
+#include "effects/render/DrawRecordFill.h"
 #include "effects/render/RenderCommand.h"
 #include "effects/render/RenderStateWord.h"
 #include "effects/render/Renderer.h"
@@ -16,9 +17,7 @@ namespace FulgorCore::Renderer {
 
 namespace {
 
-constexpr uint32_t kCameraSpaces = 3;
 constexpr uint32_t kParticleStride = 48;
-constexpr float kZero4[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
 using VertexEntry = Buffer<IVertexBuffer>::Entry;
 using IndexEntry = Buffer<IIndexBuffer>::Entry;
@@ -99,31 +98,18 @@ void FlushParticleBatch(RendererWorkData& work, const PendingBatch& b) {
     c->billboardMatrix = work.billboard ? work.billboardMatrices[view] : Math::kIdentity34;
 }
 
-// The next record of the area, which becomes the current one with its
-// chain empty, written whole from `r`; null when the layer is not open or
-// the area is full.
-DrawRecord* AddRecord(RendererWorkData& work, const DrawRecord& r) {
-    if (!work.layerOpen)
-        return nullptr;
-    auto* record = static_cast<DrawRecord*>(work.records.TakeBottom(sizeof(DrawRecord)));
-    if (!record)
-        return nullptr;
-    *record = r;
-    work.currentRecord = record;
-    work.lastCommand = nullptr;
-    ++work.drawRecordCount;
-    return record;
-}
-
 } // namespace
 
 DrawRecord* AllocDrawRecord() {
     RendererWorkData* work = StartedRenderer();
     if (!work)
         return nullptr;
-    DrawRecord empty{};
-    empty.matrix = work->viewProjection;
-    return AddRecord(*work, empty);
+    DrawRecord* record = TakeDrawRecord(*work);
+    if (record) {
+        *record = DrawRecord{};
+        record->matrix = work->viewProjection;
+    }
+    return record;
 }
 
 void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewIndex,
@@ -132,34 +118,6 @@ void AddDrawRecord(const float* rootColor, float softDistance, uint32_t viewInde
     if (RendererWorkData* work = StartedRenderer())
         AddDrawRecordTo(*work, rootColor, softDistance, viewIndex, effectLight, alphaLightMatrix,
                         alphaLightParameter);
-}
-
-void AddDrawRecordTo(RendererWorkData& work, const float* rootColor, float softDistance,
-                     uint32_t viewIndex, const float* effectLight, const float* alphaLightMatrix,
-                     const float* alphaLightParameter) {
-    // Only three camera spaces exist; a value from damaged data draws in
-    // the first rather than with no matrix at all. The record is built in
-    // a local and stored once.
-    const uint32_t view = viewIndex < kCameraSpaces ? viewIndex : 0;
-    DrawRecord r;
-    r.matrix = work.CameraSpaceMatrix(view);
-    r.effectLight = effectLight;
-    r.alphaLightMatrix = alphaLightMatrix;
-    r.alphaLightParameter = alphaLightParameter;
-    if (rootColor)
-        std::memcpy(r.rootColor, rootColor, sizeof(r.rootColor));
-    else
-        std::memset(r.rootColor, 0, sizeof(r.rootColor));
-    r.screenParameter[0] = work.pixelTerms[1][0];
-    r.screenParameter[1] = work.pixelTerms[1][1];
-    r.screenParameter[2] = softDistance;
-    r.screenParameter[3] = softDistance < 0.0f ? 1.0f : 0.0f;
-    r.firstCommand = nullptr;
-    if (!AddRecord(work, r))
-        return;
-    work.recordView = view;
-    work.billboard = 1;
-    work.viewVector = view == 0 && work.cameraPosition ? work.cameraPosition : kZero4;
 }
 
 RenderCommand* AllocateCommand(uint32_t bytes) {

@@ -15,11 +15,8 @@ namespace Renderer {
 // skip looking the block up again. The public forms in Renderer.h look it
 // up and call these.
 
-// FlushBatches and AddDrawRecord on `work`.
+// FlushBatches on `work` (AddDrawRecord's is in DrawRecordFill.h).
 void FlushBatchesOf(RendererWorkData& work);
-void AddDrawRecordTo(RendererWorkData& work, const float* rootColor, float softDistance,
-                     uint32_t viewIndex, const float* effectLight, const float* alphaLightMatrix,
-                     const float* alphaLightParameter);
 // ApplyState's change of batch: the pending batch flushed, the request's
 // state adopted (its table copied). The caller has found the state differs.
 void AdoptBatchState(RendererWorkData& work, const IShader* shader, uint32_t stateWord,

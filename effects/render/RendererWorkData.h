@@ -59,11 +59,6 @@ struct RendererWorkData {
     // 0: one comparison tells a reservation of that stride it may go on
     // with the batch. Kept by SetOpenStride wherever those change.
     uint32_t openStride = 0;
-    // While the layer draw runs an instance's draw order: how many of its
-    // first collected draw units (in list order, across the category's
-    // lists) were fetched when it was collected; a list within them is not
-    // fetched again. 0 outside the layer draw.
-    uint32_t unitsFetched = 0;
 
     // The batch state ApplyState compares with: shader, state word, a copy
     // of the slots in use of the texture binding table (a caller may reuse

@@ -231,14 +231,6 @@ void InstanceRootUnit::CollectDrawLists() {
     Collect();
 }
 
-void InstanceRootUnit::DrawCollected(uint32_t category) {
-    if (!drawLists || category >= DrawLists::kCategories)
-        return;
-    const uint32_t order = package ? package->GetDOT() : 0;
-    Renderer::kDrawOrders[order % Renderer::kDrawOrderCount](drawLists->fillCounts[category],
-                                                             drawLists->arrays[category]);
-}
-
 void InstanceRootUnit::SetColor(const float* rgba) {
     const float packageColor[4] = {
         package ? package->GetColorR() : 1.0f, package ? package->GetColorG() : 1.0f,

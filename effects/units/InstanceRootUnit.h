@@ -1,6 +1,9 @@
 #pragma once
 
 #include "effects/Core/Noise/Xorshift128.h"
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/render/Renderer.h"
+#include "effects/units/DrawLists.h"
 #include "effects/units/UnitInstance.h"
 
 #include <cstdint>
@@ -8,12 +11,10 @@
 namespace FulgorCore {
 
 class IInstanceListenner;
-class PackageResource;
 class ParticleExtraPart;
 class ParticleInstance;
 class UnitResource;
 struct ChildInstanceTable;
-struct DrawLists;
 struct PartAssignment;
 
 // The root of an instance's unit tree: what is per instance rather than
@@ -71,9 +72,16 @@ public:
     // The two halves of DrawCategory, for a layer that collects one
     // instance's lists while the one before it draws: pass B into this
     // frame's lists of both categories, and the collected units of one
-    // category drawn in the package's order.
+    // category drawn in the package's order (inline: the layer draw runs
+    // it per instance).
     void CollectDrawLists();
-    void DrawCollected(uint32_t category);
+    void DrawCollected(uint32_t category) {
+        if (!drawLists || category >= DrawLists::kCategories)
+            return;
+        const uint32_t order = package ? package->GetDOT() : 0;
+        Renderer::kDrawOrders[order % Renderer::kDrawOrderCount](drawLists->fillCounts[category],
+                                                                 drawLists->arrays[category]);
+    }
     // Starts the package's extra timeline n (1-14) under the id -n; other
     // numbers and empty entries start nothing.
     void StartExtraTimeline(int32_t n);

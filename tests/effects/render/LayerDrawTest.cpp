@@ -194,23 +194,36 @@ TEST(LayerDraw, ALayerOfTwoInstancesMakesTheseDeviceCalls) {
 }
 
 TEST(LayerDraw, TheFourDrawOrdersOfAUnitList) {
-    CallLogDevice device;
-    RenderRig rig(device);
-    ASSERT_TRUE(rig.Start());
-    RenderRig::Instance& instance = rig.AddInstance(1);
-    std::string trail;
-    for (const float key : {3.0f, 1.0f, 2.0f})
-        rig.AddUnit(instance, static_cast<uint8_t>('0' + key), 0, 0, key)->trail = &trail;
-    const char* const expected[Renderer::kDrawOrderCount] = {"312", "213", "321", "123"};
-    for (uint32_t mode = 0; mode < Renderer::kDrawOrderCount; ++mode) {
-        SCOPED_TRACE(mode);
-        // The root's lists as collected; the sorted orders sort them in
-        // place, so they come after the unsorted ones.
-        instance.root->Collect();
-        trail.clear();
-        const FulgorCore::DrawLists& lists = *instance.root->drawLists;
-        Renderer::kDrawOrders[mode](lists.fillCounts[0], lists.arrays[0]);
-        EXPECT_EQ(trail, expected[mode]);
+    struct OrderRow {
+        const char* name;
+        std::vector<float> keys; // as collected; each unit's tag is its key's digit
+        const char* expected[Renderer::kDrawOrderCount];
+    };
+    const OrderRow rows[] = {
+        {"a short list", {3.0f, 1.0f, 2.0f}, {"312", "213", "321", "123"}},
+        {"a list longer than the units fetched ahead",
+         {6.0f, 1.0f, 5.0f, 2.0f, 4.0f, 3.0f},
+         {"615243", "342516", "654321", "123456"}},
+    };
+    for (const OrderRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        CallLogDevice device;
+        RenderRig rig(device);
+        ASSERT_TRUE(rig.Start());
+        RenderRig::Instance& instance = rig.AddInstance(1);
+        std::string trail;
+        for (const float key : row.keys)
+            rig.AddUnit(instance, static_cast<uint8_t>('0' + key), 0, 0, key)->trail = &trail;
+        for (uint32_t mode = 0; mode < Renderer::kDrawOrderCount; ++mode) {
+            SCOPED_TRACE(mode);
+            // The root's lists as collected; the sorted orders sort them in
+            // place, so they come after the unsorted ones.
+            instance.root->Collect();
+            trail.clear();
+            const FulgorCore::DrawLists& lists = *instance.root->drawLists;
+            Renderer::kDrawOrders[mode](lists.fillCounts[0], lists.arrays[0]);
+            EXPECT_EQ(trail, row.expected[mode]);
+        }
     }
 }
 
