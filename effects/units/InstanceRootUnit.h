@@ -61,7 +61,8 @@ public:
     // BaseColor = the package colour x rgba; each child instance gets its
     // place's multiplier x rgba.
     virtual void SetColor(const float* rgba);
-    virtual const float* GetCurrentColor() const { return currentColor; }
+    // Final: the layer draw reads it for every instance's draw record.
+    virtual const float* GetCurrentColor() const final { return currentColor; }
     // WorldMatrix = the package's local matrix x the host's, with its axis
     // lengths, Euler angles, rotation and inverse; passed to the child
     // instances.

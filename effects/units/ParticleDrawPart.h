@@ -19,8 +19,10 @@ public:
     // particle is given the same copy of that clock.
     virtual void Update(const DrawClock& clock) = 0;
     // The renderer draws the unit from a draw list: it reserves its
-    // geometry and hands its command over.
-    virtual void Draw() {}
+    // geometry and hands its command over. Out of line: seen here, the
+    // compiler would guess this empty body at every unit the renderer
+    // draws and test each unit's call against it.
+    virtual void Draw();
 
     // The material's render-state word (blend mode in bits 4-6), which a
     // fade-out that starts turns from opaque to alpha blending.

@@ -1,0 +1,7 @@
+#include "effects/units/ParticleDrawPart.h"
+
+namespace FulgorCore {
+
+void ParticleDrawPart::Draw() {}
+
+} // namespace FulgorCore
