@@ -232,7 +232,9 @@ void AdoptBatchState(RendererWorkData& work, const IShader* shader, uint32_t sta
     // No table binds nothing: each slot reads as empty, in the comparison
     // and in the state kept, so a later table of empty slots matches it.
     const TextureSlot* table = bindings ? bindings : kNoTextures;
-    FlushBatchesOf(work);
+    // Between instances the batch was flushed already.
+    if ((work.VertexPending() | work.IndexPending()) != 0)
+        FlushBatchesOf(work);
     work.currentSlots = table;
     work.currentShader = shader;
     work.currentMask = mask;

@@ -180,29 +180,34 @@ void FlushBatches() {
 }
 
 void FlushBatchesOf(RendererWorkData& work) {
+    const uint32_t vertexPending = work.VertexPending();
+    const uint32_t indexPending = work.IndexPending();
+    // Nothing reserved since the last flush (a change of state between
+    // instances): no command, nothing to count.
+    if ((vertexPending | indexPending) == 0)
+        return;
+    // Whatever was reserved counts as used, drawn or not: bytes left
+    // pending would shift the next batch's base vertex by another stride's
+    // bytes, and the next layer would lock over them.
+    work.vertexBatch = work.vertexWrite;
+    work.indexBatch = work.indexWrite;
     Buffer<IVertexBuffer>& vertexPool = work.vertexPool;
     Buffer<IIndexBuffer>& indexPool = work.indexPool;
     if (vertexPool.current >= vertexPool.count || indexPool.current >= indexPool.count) {
         // A pool past its last buffer: no command, and what the other has
         // reserved counts as used.
-        vertexPool.CommitPending();
-        indexPool.CommitPending();
+        if (auto* v = vertexPool.Current())
+            v->committed += vertexPending;
+        if (auto* i = indexPool.Current())
+            i->committed += indexPending;
         return;
     }
-    VertexEntry& v = vertexPool.entries[vertexPool.current];
-    IndexEntry& i = indexPool.entries[indexPool.current];
-    const PendingBatch b{v.buffer, i.buffer, v.committed, v.pending, i.committed, i.pending};
-    // Nothing reserved since the last flush (a change of state between
-    // instances): no command, nothing to count.
-    if ((b.vertexPending | b.indexPending) == 0)
-        return;
-    // Whatever was reserved counts as used, drawn or not: bytes left
-    // pending would shift the next batch's base vertex by another stride's
-    // bytes, and the next layer would lock over them.
-    v.committed = b.vertexCommitted + b.vertexPending;
-    v.pending = 0;
-    i.committed = b.indexCommitted + b.indexPending;
-    i.pending = 0;
+    VertexEntry* const v = &vertexPool.entries[vertexPool.current];
+    IndexEntry* const i = &indexPool.entries[indexPool.current];
+    const PendingBatch b{v->buffer,    i->buffer,    v->committed,
+                         vertexPending, i->committed, indexPending};
+    v->committed = b.vertexCommitted + b.vertexPending;
+    i->committed = b.indexCommitted + b.indexPending;
     if (work.exhausted)
         return;
     switch (RenderStateWord::GetBatchKind(work.currentStateWord)) {

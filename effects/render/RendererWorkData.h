@@ -45,6 +45,12 @@ struct RendererWorkData {
     // Next free byte of the mapped current buffers; null when not mapped.
     uint8_t* vertexWrite = nullptr;
     uint8_t* indexWrite = nullptr;
+    // Where the batch being collected began in each mapped buffer: the
+    // bytes reserved since the last flush (the pending bytes of the current
+    // pool entries) are the write pointers' distance from them. A new
+    // mapping or a flush moves them to the write pointers.
+    uint8_t* vertexBatch = nullptr;
+    uint8_t* indexBatch = nullptr;
     // Where the room of each mapped buffer ends: a reservation that goes on
     // with the batch and fits before it only moves the write pointers. Set
     // with the write pointers (SetWritePointers).
@@ -55,9 +61,11 @@ struct RendererWorkData {
     uint8_t layerOpen = 0;
     // Stride of the vertices reserved since the last flush.
     uint32_t currentStride = 0;
-    // currentStride while the layer is open and both pools are mapped, else
-    // 0: one comparison tells a reservation of that stride it may go on
-    // with the batch. Kept by SetOpenStride wherever those change.
+    // currentStride while the layer is open, both pools are mapped and not
+    // exhausted, else 0: one comparison tells a reservation of that stride
+    // it may go on with the batch. Kept by SetOpenStride wherever those
+    // change (the pools are marked exhausted only when a write pointer
+    // becomes null).
     uint32_t openStride = 0;
     // While the layer draw runs an instance's draw order: how many of its
     // first collected draw units (in list order, across the category's
@@ -111,25 +119,37 @@ struct RendererWorkData {
     // clip w instead of the clip z.
     uint32_t orthographic = 0;
 
-    // The write pointers of both pools and the ends of their rooms: what
-    // the current entries have not counted as committed or pending.
+    // The write pointers of both pools and the ends of their rooms. A
+    // pointer that changes is a new mapping of the current entry, whose
+    // room ends after its uncommitted bytes and whose batch begins at it; an
+    // unchanged one keeps its batch and room.
     void SetWritePointers(void* vertices, void* indices) {
-        vertexWrite = static_cast<uint8_t*>(vertices);
-        indexWrite = static_cast<uint8_t*>(indices);
-        vertexEnd = RoomEnd(vertexPool, vertexWrite);
-        indexEnd = RoomEnd(indexPool, indexWrite);
+        if (vertices != vertexWrite)
+            MapWritePointer(vertexPool, static_cast<uint8_t*>(vertices), vertexWrite, vertexBatch,
+                            vertexEnd);
+        if (indices != indexWrite)
+            MapWritePointer(indexPool, static_cast<uint8_t*>(indices), indexWrite, indexBatch,
+                            indexEnd);
         SetOpenStride();
     }
     void SetOpenStride() {
-        openStride = layerOpen && vertexWrite && indexWrite ? currentStride : 0;
+        openStride = layerOpen && !exhausted && vertexWrite && indexWrite ? currentStride : 0;
+    }
+    template <class T>
+    static void MapWritePointer(Buffer<T>& pool, uint8_t* mapped, uint8_t*& write, uint8_t*& batch,
+                                uint8_t*& end) {
+        write = batch = mapped;
+        end = RoomEnd(pool, mapped);
     }
     template <class T> static uint8_t* RoomEnd(Buffer<T>& pool, uint8_t* write) {
         const auto* entry = pool.Current();
         if (!write || !entry)
             return nullptr;
-        const uint64_t used = uint64_t{entry->committed} + entry->pending;
-        return used < pool.size ? write + (pool.size - used) : write;
+        return entry->committed < pool.size ? write + (pool.size - entry->committed) : write;
     }
+    // The bytes reserved since the last flush.
+    uint32_t VertexPending() const { return static_cast<uint32_t>(vertexWrite - vertexBatch); }
+    uint32_t IndexPending() const { return static_cast<uint32_t>(indexWrite - indexBatch); }
 
     // Whether a request's state is the batch's: the same shader and state
     // word, and in every slot of the request's mask the same texture and
