@@ -23,25 +23,6 @@ constexpr float kZero4[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 using VertexEntry = Buffer<IVertexBuffer>::Entry;
 using IndexEntry = Buffer<IIndexBuffer>::Entry;
 
-// The vertices of a batch's bytes: the reservable strides divide by a
-// constant, which spares every flush a division.
-uint32_t VerticesIn(uint32_t bytes, uint32_t stride) {
-    switch (stride) {
-    case 32:
-        return bytes / 32;
-    case 36:
-        return bytes / 36;
-    case 44:
-        return bytes / 44;
-    case 48:
-        return bytes / 48;
-    case 52:
-        return bytes / 52;
-    default:
-        return stride ? bytes / stride : 0;
-    }
-}
-
 // What a flush hands to a batch command: the current entries' buffers and
 // the committed and pending bytes of each, read before the command is
 // written (its stores could otherwise be taken to change them).
@@ -63,12 +44,12 @@ void FlushVertexBatch(RendererWorkData& work, const PendingBatch& b) {
     c->indexBuffer = b.indexBuffer;
     c->stride = work.currentStride;
     c->vertexOffset = b.vertexCommitted;
-    c->vertexCount = VerticesIn(b.vertexPending, work.currentStride);
+    c->vertexCount = work.VerticesIn(b.vertexPending);
 }
 
 void FlushIndexedBatch(RendererWorkData& work, const PendingBatch& b) {
     const uint32_t stride = work.currentStride;
-    const uint32_t vertexCount = VerticesIn(b.vertexPending, stride);
+    const uint32_t vertexCount = work.VerticesIn(b.vertexPending);
     auto* c = work.ChainCommand<IndexedBatchCommand>();
     if (!c)
         return;

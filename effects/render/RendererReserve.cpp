@@ -37,139 +37,109 @@ void Take(RendererWorkData& work, void** vertices, uint64_t vertexBytes, uint16_
     }
 }
 
-// Whether a request is refused: no room of that size in one buffer, the
-// pools exhausted, or nowhere to hand the room to. Nothing changes then.
+// The general reservation: outside a layer, a change of stride, a full
+// buffer, a pool that cannot go on or a request to refuse. An unmapped
+// write pointer (a full buffer at the layer's start, or one whose lock
+// failed) counts as an overflow, so nothing is written through it.
 template <uint32_t Stride, bool Indexed>
-bool Refused(const RendererWorkData& work, void** vertices, uint32_t vertexCount,
-             uint16_t** indices, uint16_t* baseVertex, uint32_t indexCount) {
-    return !vertices || uint64_t{vertexCount} * Stride > work.vertexPool.size ||
-           (Indexed && uint64_t{indexCount} * 2 > work.indexPool.size) || work.exhausted ||
-           (Indexed && (!indices || !baseVertex));
-}
-
-// A reservation under the batch's state (the request's own, or adopted
-// from it) without the mapped room of its stride, unless refused as above:
-// a batch holds vertices of one stride, so another stride flushes first; a
-// buffer without the room flushes and moves on to the next one of its
-// pool. An unmapped write pointer (a full buffer at the layer's start, or
-// one whose lock failed) counts as an overflow, so nothing is written
-// through it.
-template <uint32_t Stride, bool Indexed>
-[[gnu::noipa]] bool ReserveInBatch(void** vertices, uint32_t vertexCount, uint16_t** indices,
-                                   uint16_t* baseVertex, uint32_t indexCount) {
-    RendererWorkData& work = *RuntimeGlobals::Get().renderer;
-    if (Refused<Stride, Indexed>(work, vertices, vertexCount, indices, baseVertex, indexCount))
+[[gnu::noipa]] bool ReserveRest(const IShader* shader, const uint32_t* stateWord,
+                                   const TextureSlot* slots, uint8_t mask, void** vertices,
+                                   uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
+                                   uint32_t indexCount) {
+    RendererWorkData* work = StartedRenderer();
+    if (!work || !work->layerOpen || !stateWord || !vertices)
         return false;
     const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
     const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
-    // Only a buffer change moves to other entries.
-    const auto* vertexEntry = work.vertexPool.Current();
-    const auto* indexEntry = work.indexPool.Current();
-    if (work.currentStride != Stride && vertexEntry && work.VertexPending() != 0)
-        FlushBatchesOf(work);
+    if (vertexBytes > work->vertexPool.size || indexBytes > work->indexPool.size ||
+        work->exhausted || (Indexed && (!indices || !baseVertex)))
+        return false;
+    // A flush moves bytes within the current entries; only a buffer change
+    // moves to other entries.
+    const auto* vertexEntry = work->vertexPool.Current();
+    const auto* indexEntry = work->indexPool.Current();
+    if (!work->MatchesBatch(shader, *stateWord, slots, mask))
+        AdoptBatchState(*work, shader, *stateWord, slots, mask);
+    // A batch holds vertices of one stride.
+    if (work->currentStride != Stride && vertexEntry && work->VertexPending() != 0)
+        FlushBatchesOf(*work);
 
     auto overflows = [](const auto* entry, const uint8_t* write, uint32_t pending, uint64_t bytes,
                         uint32_t size) {
         return !entry || !write || entry->committed + pending + bytes > size;
     };
-    const bool vertexOverflow = overflows(vertexEntry, work.vertexWrite, work.VertexPending(),
-                                          vertexBytes, work.vertexPool.size);
+    const bool vertexOverflow = overflows(vertexEntry, work->vertexWrite, work->VertexPending(),
+                                          vertexBytes, work->vertexPool.size);
     const bool indexOverflow =
-        Indexed && overflows(indexEntry, work.indexWrite, work.IndexPending(), indexBytes,
-                             work.indexPool.size);
+        Indexed && overflows(indexEntry, work->indexWrite, work->IndexPending(), indexBytes,
+                             work->indexPool.size);
     if (vertexOverflow || indexOverflow) {
-        FlushBatchesOf(work);
+        FlushBatchesOf(*work);
         if (vertexOverflow && !MapNextVertexBuffer())
             return false;
         if (indexOverflow && !MapNextIndexBuffer())
             return false;
     }
-    Take<Stride, Indexed>(work, vertices, vertexBytes, indices, baseVertex, indexBytes);
-    if (work.currentStride != Stride) {
-        work.currentStride = Stride;
-        work.SetOpenStride();
-    }
+    Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
+    if (work->currentStride != Stride)
+        work->SetStride(Stride);
     return true;
 }
 
-// The general reservation: outside a layer, a change of stride, a full
-// buffer, a pool that cannot go on or a request to refuse.
+// A request within the mapped room of the batch's stride that binds
+// textures or differs from the batch's state: it goes on with the batch
+// or, after a change (a flush, which leaves the write pointers and the room
+// where they were), starts a new one.
 template <uint32_t Stride, bool Indexed>
-[[gnu::noipa]] bool ReserveGeneral(const IShader* shader, const uint32_t* stateWord,
-                                   const TextureSlot* slots, uint8_t mask, void** vertices,
-                                   uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
-                                   uint32_t indexCount) {
-    RendererWorkData* work = StartedRenderer();
-    if (!work || !work->layerOpen || !stateWord ||
-        Refused<Stride, Indexed>(*work, vertices, vertexCount, indices, baseVertex, indexCount))
-        return false;
-    // A flush moves bytes within the current entries.
-    if (!work->MatchesBatch(shader, *stateWord, slots, mask))
-        AdoptBatchState(*work, shader, *stateWord, slots, mask);
-    return ReserveInBatch<Stride, Indexed>(vertices, vertexCount, indices, baseVertex,
-                                           indexCount);
-}
-
-// What the reservation leaves to calls: a request within the mapped room
-// of the batch's stride that binds textures or differs from the batch's
-// state goes on with the batch or, after a change (a flush, which leaves
-// the write pointers and the room where they were), starts a new one;
-// everything else takes the general path.
-template <uint32_t Stride, bool Indexed>
-[[gnu::noipa]] bool ReserveRest(const IShader* shader, const uint32_t* stateWord,
-                                const TextureSlot* slots, uint8_t mask, void** vertices,
-                                uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
-                                uint32_t indexCount) {
-    RendererWorkData* work = RuntimeGlobals::Get().renderer;
-    const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
-    const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
-    if (!work || work->openStride != Stride || !stateWord || !vertices ||
-        (Indexed && (!indices || !baseVertex)) ||
-        vertexBytes > static_cast<uint64_t>(work->vertexEnd - work->vertexWrite) ||
-        (Indexed && indexBytes > static_cast<uint64_t>(work->indexEnd - work->indexWrite)))
-        return ReserveGeneral<Stride, Indexed>(shader, stateWord, slots, mask, vertices,
-                                               vertexCount, indices, baseVertex, indexCount);
-    if (!work->MatchesBatch(shader, *stateWord, slots, mask))
-        AdoptBatchState(*work, shader, *stateWord, slots, mask);
-    Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
+[[gnu::noipa]] bool ReserveNewState(const IShader* shader, const uint32_t* stateWord,
+                                    const TextureSlot* slots, uint8_t mask, void** vertices,
+                                    uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
+                                    uint32_t indexCount) {
+    RendererWorkData& work = *RuntimeGlobals::Get().renderer;
+    if (!work.MatchesBatch(shader, *stateWord, slots, mask))
+        AdoptBatchState(work, shader, *stateWord, slots, mask);
+    Take<Stride, Indexed>(work, vertices, uint64_t{vertexCount} * Stride, indices, baseVertex,
+                          Indexed ? uint64_t{indexCount} * 2 : 0);
     return true;
 }
 
 // The reservation of one stride; without indices only the vertex side is
 // taken. Most requests go on with the batch's stride and state within the
 // mapped room (so fit one buffer): they only move the write pointers.
-// Everything else is left to the general path. The index side's arguments
-// come on the stack; a request found without the index room once they are
-// read goes on under the batch's state, a call whose arguments all pass in
-// registers: handing all nine on from there would keep more of them in
-// saved registers.
+// Otherwise a request within the room goes on under its own state
+// (ReserveNewState) and any other takes the general path, both through one
+// call of the same arguments: each call site keeps all nine of them live,
+// the three passed on the stack in saved registers.
 template <uint32_t Stride, bool Indexed>
 bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
              uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
              uint16_t* baseVertex, uint32_t indexCount) {
+    using Reservation = bool(const IShader*, const uint32_t*, const TextureSlot*, uint8_t, void**,
+                             uint32_t, uint16_t**, uint16_t*, uint32_t);
     // A block with a stride open is a started renderer's (the layer opens
     // only then and closes before the runtime stops).
     RendererWorkData* work = RuntimeGlobals::Get().renderer;
-    if (__builtin_expect(!work || work->openStride != Stride || !stateWord || mask != 0 ||
-                             shader != work->currentShader ||
-                             *stateWord != work->currentStateWord || !vertices ||
-                             uint64_t{vertexCount} * Stride >
-                                 static_cast<uint64_t>(work->vertexEnd - work->vertexWrite),
-                         0))
-        return ReserveRest<Stride, Indexed>(shader, stateWord, slots, mask, vertices, vertexCount,
-                                            indices, baseVertex, indexCount);
+    const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
     const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
-    if constexpr (Indexed) {
-        if (__builtin_expect(
-                indexBytes > static_cast<uint64_t>(work->indexEnd - work->indexWrite) ||
-                    !indices || !baseVertex,
-                0))
-            return ReserveInBatch<Stride, Indexed>(vertices, vertexCount, indices, baseVertex,
-                                                   indexCount);
+    Reservation* rest = ReserveRest<Stride, Indexed>;
+    if (__builtin_expect(work && work->openStride == Stride && stateWord && vertices &&
+                             vertexBytes <=
+                                 static_cast<uint64_t>(work->vertexEnd - work->vertexWrite) &&
+                             (!Indexed || indexBytes <= static_cast<uint64_t>(work->indexEnd -
+                                                                              work->indexWrite)),
+                         1)) {
+        if (Indexed && (!indices || !baseVertex))
+            return false;
+        if (__builtin_expect(mask == 0 && shader == work->currentShader &&
+                                 *stateWord == work->currentStateWord,
+                             1)) {
+            Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
+            return true;
+        }
+        rest = ReserveNewState<Stride, Indexed>;
     }
-    Take<Stride, Indexed>(*work, vertices, uint64_t{vertexCount} * Stride, indices, baseVertex,
-                          indexBytes);
-    return true;
+    return rest(shader, stateWord, slots, mask, vertices, vertexCount, indices, baseVertex,
+                indexCount);
 }
 
 // A ready command of its own buffers under the material's state; null

@@ -59,8 +59,12 @@ struct RendererWorkData {
     // Set between a layer's begin and the unmapping before its records
     // run: reservations are refused outside.
     uint8_t layerOpen = 0;
-    // Stride of the vertices reserved since the last flush.
+    // Stride of the vertices reserved since the last flush, and what
+    // divides a byte count by it: the high half of the 128-bit product of
+    // the count and ceil(2^64 / stride) is the floor of the quotient for
+    // every 32-bit count (0 while no stride is set). Set by SetStride.
     uint32_t currentStride = 0;
+    uint64_t strideDivider = 0;
     // currentStride while the layer is open, both pools are mapped and not
     // exhausted, else 0: one comparison tells a reservation of that stride
     // it may go on with the batch. Kept by SetOpenStride wherever those
@@ -132,6 +136,14 @@ struct RendererWorkData {
                             indexEnd);
         SetOpenStride();
     }
+    void SetStride(uint32_t stride) {
+        currentStride = stride;
+        strideDivider = stride > 1 ? UINT64_MAX / stride + 1 : 0;
+        SetOpenStride();
+    }
+    uint32_t VerticesIn(uint32_t bytes) const {
+        return static_cast<uint32_t>((static_cast<unsigned __int128>(bytes) * strideDivider) >> 64);
+    }
     void SetOpenStride() {
         openStride = layerOpen && !exhausted && vertexWrite && indexWrite ? currentStride : 0;
     }
@@ -173,6 +185,19 @@ struct RendererWorkData {
                 return false;
         }
         return true;
+    }
+
+    // The batch state of a request: its table (never null) is kept, and
+    // the slots of its mask copied, so that a caller may reuse its table.
+    void AdoptState(const IShader* shader, uint32_t stateWord, const TextureSlot* table,
+                    uint8_t mask) {
+        currentSlots = table;
+        currentShader = shader;
+        currentMask = mask;
+        currentStateWord = stateWord;
+        for (uint32_t i = 0; mask >> i; ++i)
+            if ((mask >> i) & 1u)
+                currentBindings[i] = table[i];
     }
 
     // A render command of `bytes` from the top of the record area, chained
