@@ -191,21 +191,17 @@ void FlushBatchesOf(RendererWorkData& work) {
     i->committed = b.indexCommitted + b.indexPending;
     if (work.exhausted)
         return;
-    switch (RenderStateWord::GetBatchKind(work.currentStateWord)) {
-    case BatchKind::kVertex:
-        if (b.vertexPending)
-            FlushVertexBatch(work, b);
-        break;
-    case BatchKind::kParticle:
-        if (b.indexPending)
-            FlushParticleBatch(work, b);
-        break;
-    case BatchKind::kIndexed:
+    // The indexed kind, the most common, is tested first.
+    const BatchKind kind = RenderStateWord::GetBatchKind(work.currentStateWord);
+    if (kind == BatchKind::kIndexed) {
         if (b.indexPending)
             FlushIndexedBatch(work, b);
-        break;
-    default:
-        break;
+    } else if (kind == BatchKind::kVertex) {
+        if (b.vertexPending)
+            FlushVertexBatch(work, b);
+    } else if (kind == BatchKind::kParticle) {
+        if (b.indexPending)
+            FlushParticleBatch(work, b);
     }
 }
 
