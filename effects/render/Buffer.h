@@ -16,13 +16,15 @@ template <class T> struct Buffer {
     struct Entry {
         T* buffer;          // null when the device could not make it
         uint32_t committed; // bytes handed to batches
-        uint32_t pending;   // bytes reserved since the last flush
         // Where the current lock began: the device is told the bytes
         // written from there, not from the buffer's start.
         uint32_t mappedOffset;
         uint8_t locked;
     };
-    static_assert(sizeof(Entry) == 24, "a buffer pointer, three counts and the lock flag");
+    // The bytes reserved since the last flush are not counted here: they
+    // are how far the renderer's write pointer has moved since the batch
+    // began (RendererWorkData), so a reservation only moves the pointer.
+    static_assert(sizeof(Entry) == 24, "a buffer pointer, two counts and the lock flag");
 
     uint32_t first = 0;   // the entry current when the layer began
     uint32_t current = 0; // the entry being written
@@ -33,10 +35,8 @@ template <class T> struct Buffer {
     // Back to the first entry with nothing used.
     void Rewind() {
         first = current = 0;
-        if (count) {
+        if (count)
             entries[0].committed = 0;
-            entries[0].pending = 0;
-        }
     }
 
     // A layer begins where the previous one stopped: the current entry's
@@ -61,22 +61,11 @@ template <class T> struct Buffer {
         ++current;
         Entry& entry = entries[current];
         entry.committed = 0;
-        entry.pending = 0;
         void* write = Lock(device, entry, 0, size);
         if (!write)
             return nullptr;
         entry.locked = 1;
         return write;
-    }
-
-    // What was reserved since the last flush now belongs to a batch (or is
-    // given up with it): the next reservation counts from there.
-    void CommitPending() {
-        if (current >= count)
-            return;
-        Entry& entry = entries[current];
-        entry.committed += entry.pending;
-        entry.pending = 0;
     }
 
     Entry* Current() { return current < count ? &entries[current] : nullptr; }

@@ -227,19 +227,28 @@ void ApplyState(const IShader* shader, const uint32_t* stateWord, const TextureS
         AdoptBatchState(*work, shader, *stateWord, bindings, mask);
 }
 
+namespace {
+
+// The pending batch flushed under the state it was reserved with, then the
+// new state adopted.
+[[gnu::noinline]] void FlushAndAdopt(RendererWorkData& work, const IShader* shader,
+                                     uint32_t stateWord, const TextureSlot* table, uint8_t mask) {
+    FlushBatchesOf(work);
+    work.AdoptState(shader, stateWord, table, mask);
+}
+
+} // namespace
+
 void AdoptBatchState(RendererWorkData& work, const IShader* shader, uint32_t stateWord,
                      const TextureSlot* bindings, uint8_t mask) {
     // No table binds nothing: each slot reads as empty, in the comparison
     // and in the state kept, so a later table of empty slots matches it.
     const TextureSlot* table = bindings ? bindings : kNoTextures;
-    FlushBatchesOf(work);
-    work.currentSlots = table;
-    work.currentShader = shader;
-    work.currentMask = mask;
-    work.currentStateWord = stateWord;
-    for (uint32_t i = 0; mask >> i; ++i)
-        if ((mask >> i) & 1u)
-            work.currentBindings[i] = table[i];
+    // Between instances the batch was flushed already: adopting alone makes
+    // no call.
+    if ((work.VertexPending() | work.IndexPending()) != 0)
+        return FlushAndAdopt(work, shader, stateWord, table, mask);
+    work.AdoptState(shader, stateWord, table, mask);
 }
 
 namespace {

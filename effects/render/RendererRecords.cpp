@@ -22,25 +22,6 @@ constexpr uint32_t kParticleStride = 48;
 using VertexEntry = Buffer<IVertexBuffer>::Entry;
 using IndexEntry = Buffer<IIndexBuffer>::Entry;
 
-// The vertices of a batch's bytes: the reservable strides divide by a
-// constant, which spares every flush a division.
-uint32_t VerticesIn(uint32_t bytes, uint32_t stride) {
-    switch (stride) {
-    case 32:
-        return bytes / 32;
-    case 36:
-        return bytes / 36;
-    case 44:
-        return bytes / 44;
-    case 48:
-        return bytes / 48;
-    case 52:
-        return bytes / 52;
-    default:
-        return stride ? bytes / stride : 0;
-    }
-}
-
 // What a flush hands to a batch command: the current entries' buffers and
 // the committed and pending bytes of each, read before the command is
 // written (its stores could otherwise be taken to change them).
@@ -62,12 +43,12 @@ void FlushVertexBatch(RendererWorkData& work, const PendingBatch& b) {
     c->indexBuffer = b.indexBuffer;
     c->stride = work.currentStride;
     c->vertexOffset = b.vertexCommitted;
-    c->vertexCount = VerticesIn(b.vertexPending, work.currentStride);
+    c->vertexCount = work.VerticesIn(b.vertexPending);
 }
 
 void FlushIndexedBatch(RendererWorkData& work, const PendingBatch& b) {
     const uint32_t stride = work.currentStride;
-    const uint32_t vertexCount = VerticesIn(b.vertexPending, stride);
+    const uint32_t vertexCount = work.VerticesIn(b.vertexPending);
     auto* c = work.ChainCommand<IndexedBatchCommand>();
     if (!c)
         return;
@@ -138,46 +119,47 @@ void FlushBatches() {
 }
 
 void FlushBatchesOf(RendererWorkData& work) {
+    const uint32_t vertexPending = work.VertexPending();
+    const uint32_t indexPending = work.IndexPending();
+    // Nothing reserved since the last flush (a change of state between
+    // instances): no command, nothing to count.
+    if ((vertexPending | indexPending) == 0)
+        return;
+    // Whatever was reserved counts as used, drawn or not: bytes left
+    // pending would shift the next batch's base vertex by another stride's
+    // bytes, and the next layer would lock over them.
+    work.vertexBatch = work.vertexWrite;
+    work.indexBatch = work.indexWrite;
     Buffer<IVertexBuffer>& vertexPool = work.vertexPool;
     Buffer<IIndexBuffer>& indexPool = work.indexPool;
     if (vertexPool.current >= vertexPool.count || indexPool.current >= indexPool.count) {
         // A pool past its last buffer: no command, and what the other has
         // reserved counts as used.
-        vertexPool.CommitPending();
-        indexPool.CommitPending();
+        if (auto* v = vertexPool.Current())
+            v->committed += vertexPending;
+        if (auto* i = indexPool.Current())
+            i->committed += indexPending;
         return;
     }
-    VertexEntry& v = vertexPool.entries[vertexPool.current];
-    IndexEntry& i = indexPool.entries[indexPool.current];
-    const PendingBatch b{v.buffer, i.buffer, v.committed, v.pending, i.committed, i.pending};
-    // Nothing reserved since the last flush (a change of state between
-    // instances): no command, nothing to count.
-    if ((b.vertexPending | b.indexPending) == 0)
-        return;
-    // Whatever was reserved counts as used, drawn or not: bytes left
-    // pending would shift the next batch's base vertex by another stride's
-    // bytes, and the next layer would lock over them.
-    v.committed = b.vertexCommitted + b.vertexPending;
-    v.pending = 0;
-    i.committed = b.indexCommitted + b.indexPending;
-    i.pending = 0;
+    VertexEntry* const v = &vertexPool.entries[vertexPool.current];
+    IndexEntry* const i = &indexPool.entries[indexPool.current];
+    const PendingBatch b{v->buffer,    i->buffer,    v->committed,
+                         vertexPending, i->committed, indexPending};
+    v->committed = b.vertexCommitted + b.vertexPending;
+    i->committed = b.indexCommitted + b.indexPending;
     if (work.exhausted)
         return;
-    switch (RenderStateWord::GetBatchKind(work.currentStateWord)) {
-    case BatchKind::kVertex:
-        if (b.vertexPending)
-            FlushVertexBatch(work, b);
-        break;
-    case BatchKind::kParticle:
-        if (b.indexPending)
-            FlushParticleBatch(work, b);
-        break;
-    case BatchKind::kIndexed:
+    // The indexed kind, the most common, is tested first.
+    const BatchKind kind = RenderStateWord::GetBatchKind(work.currentStateWord);
+    if (kind == BatchKind::kIndexed) {
         if (b.indexPending)
             FlushIndexedBatch(work, b);
-        break;
-    default:
-        break;
+    } else if (kind == BatchKind::kVertex) {
+        if (b.vertexPending)
+            FlushVertexBatch(work, b);
+    } else if (kind == BatchKind::kParticle) {
+        if (b.indexPending)
+            FlushParticleBatch(work, b);
     }
 }
 

@@ -14,36 +14,38 @@ namespace {
 
 constexpr float kUnitSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
-// Hands out the room: the write pointers move on and the bytes count as
-// pending in the current entries, which a mapped write pointer implies.
+// The vertices the batch holds before `vertexWrite`: the base vertex of
+// the room that starts there.
+template <uint32_t Stride>
+uint16_t BaseVertex(const RendererWorkData& work, const uint8_t* vertexWrite) {
+    return static_cast<uint16_t>(static_cast<uint32_t>(vertexWrite - work.vertexBatch) / Stride);
+}
+
+// Hands out the room: the write pointers move on, which counts the bytes
+// as pending; the base vertex is the vertices the batch holds before them.
 template <uint32_t Stride, bool Indexed>
 void Take(RendererWorkData& work, void** vertices, uint64_t vertexBytes, uint16_t** indices,
           uint16_t* baseVertex, uint64_t indexBytes) {
-    auto& vertexEntry = work.vertexPool.entries[work.vertexPool.current];
-    const uint32_t offset = vertexEntry.pending;
     uint8_t* const vertexWrite = work.vertexWrite;
     *vertices = vertexWrite;
     work.vertexWrite = vertexWrite + vertexBytes;
-    vertexEntry.pending = offset + static_cast<uint32_t>(vertexBytes);
     if constexpr (Indexed) {
         uint8_t* const indexWrite = work.indexWrite;
-        auto& indexEntry = work.indexPool.entries[work.indexPool.current];
-        *baseVertex = static_cast<uint16_t>(offset / Stride);
+        *baseVertex = BaseVertex<Stride>(work, vertexWrite);
         *indices = reinterpret_cast<uint16_t*>(indexWrite);
         work.indexWrite = indexWrite + indexBytes;
-        indexEntry.pending += static_cast<uint32_t>(indexBytes);
     }
 }
 
-// The general reservation: a change of state or stride, a full buffer, a
-// pool that cannot go on or a request to refuse. An unmapped write pointer
-// (a full buffer at the layer's start, or one whose lock failed) counts as
-// an overflow, so nothing is written through it.
+// The general reservation: outside a layer, a change of stride, a full
+// buffer, a pool that cannot go on or a request to refuse. An unmapped
+// write pointer (a full buffer at the layer's start, or one whose lock
+// failed) counts as an overflow, so nothing is written through it.
 template <uint32_t Stride, bool Indexed>
 [[gnu::noipa]] bool ReserveRest(const IShader* shader, const uint32_t* stateWord,
-                                const TextureSlot* slots, uint8_t mask, void** vertices,
-                                uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
-                                uint32_t indexCount) {
+                                   const TextureSlot* slots, uint8_t mask, void** vertices,
+                                   uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
+                                   uint32_t indexCount) {
     RendererWorkData* work = StartedRenderer();
     if (!work || !work->layerOpen || !stateWord || !vertices)
         return false;
@@ -54,21 +56,23 @@ template <uint32_t Stride, bool Indexed>
         return false;
     // A flush moves bytes within the current entries; only a buffer change
     // moves to other entries.
-    auto* vertexEntry = work->vertexPool.Current();
-    auto* indexEntry = work->indexPool.Current();
+    const auto* vertexEntry = work->vertexPool.Current();
+    const auto* indexEntry = work->indexPool.Current();
     if (!work->MatchesBatch(shader, *stateWord, slots, mask))
         AdoptBatchState(*work, shader, *stateWord, slots, mask);
     // A batch holds vertices of one stride.
-    if (work->currentStride != Stride && vertexEntry && vertexEntry->pending != 0)
+    if (work->currentStride != Stride && vertexEntry && work->VertexPending() != 0)
         FlushBatchesOf(*work);
 
-    auto overflows = [](const auto* entry, const uint8_t* write, uint64_t bytes, uint32_t size) {
-        return !entry || !write || entry->committed + entry->pending + bytes > size;
+    auto overflows = [](const auto* entry, const uint8_t* write, uint32_t pending, uint64_t bytes,
+                        uint32_t size) {
+        return !entry || !write || entry->committed + pending + bytes > size;
     };
-    const bool vertexOverflow =
-        overflows(vertexEntry, work->vertexWrite, vertexBytes, work->vertexPool.size);
+    const bool vertexOverflow = overflows(vertexEntry, work->vertexWrite, work->VertexPending(),
+                                          vertexBytes, work->vertexPool.size);
     const bool indexOverflow =
-        Indexed && overflows(indexEntry, work->indexWrite, indexBytes, work->indexPool.size);
+        Indexed && overflows(indexEntry, work->indexWrite, work->IndexPending(), indexBytes,
+                             work->indexPool.size);
     if (vertexOverflow || indexOverflow) {
         FlushBatchesOf(*work);
         if (vertexOverflow && !MapNextVertexBuffer())
@@ -77,22 +81,21 @@ template <uint32_t Stride, bool Indexed>
             return false;
     }
     Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
-    if (work->currentStride != Stride) {
-        work->currentStride = Stride;
-        work->SetOpenStride();
-    }
+    if (work->currentStride != Stride)
+        work->SetStride(Stride);
     return true;
 }
 
-// A request that fits the room and binds textures or differs from the
-// batch's state: a change flushes the batch, which leaves the write
-// pointers and ends where they were, and adopts the request's state.
+// A request within the mapped room of the batch's stride that binds
+// textures or differs from the batch's state: it goes on with the batch
+// or, after a change (a flush, which leaves the write pointers and the room
+// where they were), starts a new one.
 template <uint32_t Stride, bool Indexed>
 [[gnu::noipa]] bool ReserveNewState(const IShader* shader, const uint32_t* stateWord,
                                     const TextureSlot* slots, uint8_t mask, void** vertices,
                                     uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
                                     uint32_t indexCount) {
-    RendererWorkData& work = *StartedRenderer();
+    RendererWorkData& work = *RuntimeGlobals::Get().renderer;
     if (!work.MatchesBatch(shader, *stateWord, slots, mask))
         AdoptBatchState(work, shader, *stateWord, slots, mask);
     Take<Stride, Indexed>(work, vertices, uint64_t{vertexCount} * Stride, indices, baseVertex,
@@ -101,30 +104,42 @@ template <uint32_t Stride, bool Indexed>
 }
 
 // The reservation of one stride; without indices only the vertex side is
-// taken. Most requests go on with the batch's stride within the mapped
-// room (so fit one buffer) and, binding no texture, with its state: they
-// only move the write pointers. The other paths are calls of the same
-// arguments, so this one keeps to the registers it is given.
+// taken. Most requests go on with the batch's stride and state within the
+// mapped room (so fit one buffer): they only move the write pointers.
+// Otherwise a request within the room goes on under its own state
+// (ReserveNewState) and any other takes the general path, both through one
+// call of the same arguments: each call site keeps all nine of them live,
+// the three passed on the stack in saved registers.
 template <uint32_t Stride, bool Indexed>
 bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot* slots,
              uint8_t mask, void** vertices, uint32_t vertexCount, uint16_t** indices,
              uint16_t* baseVertex, uint32_t indexCount) {
-    RendererWorkData* work = StartedRenderer();
+    using Reservation = bool(const IShader*, const uint32_t*, const TextureSlot*, uint8_t, void**,
+                             uint32_t, uint16_t**, uint16_t*, uint32_t);
+    // A block with a stride open is a started renderer's (the layer opens
+    // only then and closes before the runtime stops).
+    RendererWorkData* work = RuntimeGlobals::Get().renderer;
     const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
     const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
-    if (__builtin_expect(!work || work->openStride != Stride || work->exhausted || !stateWord ||
-                             !vertices || (Indexed && (!indices || !baseVertex)) ||
-                             vertexBytes >
-                                 static_cast<uint64_t>(work->vertexEnd - work->vertexWrite) ||
-                             indexBytes > static_cast<uint64_t>(work->indexEnd - work->indexWrite),
-                         0))
-        return ReserveRest<Stride, Indexed>(shader, stateWord, slots, mask, vertices, vertexCount,
-                                            indices, baseVertex, indexCount);
-    if (mask != 0 || shader != work->currentShader || *stateWord != work->currentStateWord)
-        return ReserveNewState<Stride, Indexed>(shader, stateWord, slots, mask, vertices,
-                                                vertexCount, indices, baseVertex, indexCount);
-    Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
-    return true;
+    Reservation* rest = ReserveRest<Stride, Indexed>;
+    if (__builtin_expect(work && work->openStride == Stride && stateWord && vertices &&
+                             vertexBytes <=
+                                 static_cast<uint64_t>(work->vertexEnd - work->vertexWrite) &&
+                             (!Indexed || indexBytes <= static_cast<uint64_t>(work->indexEnd -
+                                                                              work->indexWrite)),
+                         1)) {
+        if (Indexed && (!indices || !baseVertex))
+            return false;
+        if (__builtin_expect(mask == 0 && shader == work->currentShader &&
+                                 *stateWord == work->currentStateWord,
+                             1)) {
+            Take<Stride, Indexed>(*work, vertices, vertexBytes, indices, baseVertex, indexBytes);
+            return true;
+        }
+        rest = ReserveNewState<Stride, Indexed>;
+    }
+    return rest(shader, stateWord, slots, mask, vertices, vertexCount, indices, baseVertex,
+                indexCount);
 }
 
 // A ready command of its own buffers under the material's state; null

@@ -45,6 +45,12 @@ struct RendererWorkData {
     // Next free byte of the mapped current buffers; null when not mapped.
     uint8_t* vertexWrite = nullptr;
     uint8_t* indexWrite = nullptr;
+    // Where the batch being collected began in each mapped buffer: the
+    // bytes reserved since the last flush (the pending bytes of the current
+    // pool entries) are the write pointers' distance from them. A new
+    // mapping or a flush moves them to the write pointers.
+    uint8_t* vertexBatch = nullptr;
+    uint8_t* indexBatch = nullptr;
     // Where the room of each mapped buffer ends: a reservation that goes on
     // with the batch and fits before it only moves the write pointers. Set
     // with the write pointers (SetWritePointers).
@@ -53,11 +59,17 @@ struct RendererWorkData {
     // Set between a layer's begin and the unmapping before its records
     // run: reservations are refused outside.
     uint8_t layerOpen = 0;
-    // Stride of the vertices reserved since the last flush.
+    // Stride of the vertices reserved since the last flush, and what
+    // divides a byte count by it: the high half of the 128-bit product of
+    // the count and ceil(2^64 / stride) is the floor of the quotient for
+    // every 32-bit count (0 while no stride is set). Set by SetStride.
     uint32_t currentStride = 0;
-    // currentStride while the layer is open and both pools are mapped, else
-    // 0: one comparison tells a reservation of that stride it may go on
-    // with the batch. Kept by SetOpenStride wherever those change.
+    uint64_t strideDivider = 0;
+    // currentStride while the layer is open, both pools are mapped and not
+    // exhausted, else 0: one comparison tells a reservation of that stride
+    // it may go on with the batch. Kept by SetOpenStride wherever those
+    // change (the pools are marked exhausted only when a write pointer
+    // becomes null).
     uint32_t openStride = 0;
 
     // The batch state ApplyState compares with: shader, state word, a copy
@@ -106,25 +118,45 @@ struct RendererWorkData {
     // clip w instead of the clip z.
     uint32_t orthographic = 0;
 
-    // The write pointers of both pools and the ends of their rooms: what
-    // the current entries have not counted as committed or pending.
+    // The write pointers of both pools and the ends of their rooms. A
+    // pointer that changes is a new mapping of the current entry, whose
+    // room ends after its uncommitted bytes and whose batch begins at it; an
+    // unchanged one keeps its batch and room.
     void SetWritePointers(void* vertices, void* indices) {
-        vertexWrite = static_cast<uint8_t*>(vertices);
-        indexWrite = static_cast<uint8_t*>(indices);
-        vertexEnd = RoomEnd(vertexPool, vertexWrite);
-        indexEnd = RoomEnd(indexPool, indexWrite);
+        if (vertices != vertexWrite)
+            MapWritePointer(vertexPool, static_cast<uint8_t*>(vertices), vertexWrite, vertexBatch,
+                            vertexEnd);
+        if (indices != indexWrite)
+            MapWritePointer(indexPool, static_cast<uint8_t*>(indices), indexWrite, indexBatch,
+                            indexEnd);
         SetOpenStride();
     }
+    void SetStride(uint32_t stride) {
+        currentStride = stride;
+        strideDivider = stride > 1 ? UINT64_MAX / stride + 1 : 0;
+        SetOpenStride();
+    }
+    uint32_t VerticesIn(uint32_t bytes) const {
+        return static_cast<uint32_t>((static_cast<unsigned __int128>(bytes) * strideDivider) >> 64);
+    }
     void SetOpenStride() {
-        openStride = layerOpen && vertexWrite && indexWrite ? currentStride : 0;
+        openStride = layerOpen && !exhausted && vertexWrite && indexWrite ? currentStride : 0;
+    }
+    template <class T>
+    static void MapWritePointer(Buffer<T>& pool, uint8_t* mapped, uint8_t*& write, uint8_t*& batch,
+                                uint8_t*& end) {
+        write = batch = mapped;
+        end = RoomEnd(pool, mapped);
     }
     template <class T> static uint8_t* RoomEnd(Buffer<T>& pool, uint8_t* write) {
         const auto* entry = pool.Current();
         if (!write || !entry)
             return nullptr;
-        const uint64_t used = uint64_t{entry->committed} + entry->pending;
-        return used < pool.size ? write + (pool.size - used) : write;
+        return entry->committed < pool.size ? write + (pool.size - entry->committed) : write;
     }
+    // The bytes reserved since the last flush.
+    uint32_t VertexPending() const { return static_cast<uint32_t>(vertexWrite - vertexBatch); }
+    uint32_t IndexPending() const { return static_cast<uint32_t>(indexWrite - indexBatch); }
 
     // Whether a request's state is the batch's: the same shader and state
     // word, and in every slot of the request's mask the same texture and
@@ -148,6 +180,19 @@ struct RendererWorkData {
                 return false;
         }
         return true;
+    }
+
+    // The batch state of a request: its table (never null) is kept, and
+    // the slots of its mask copied, so that a caller may reuse its table.
+    void AdoptState(const IShader* shader, uint32_t stateWord, const TextureSlot* table,
+                    uint8_t mask) {
+        currentSlots = table;
+        currentShader = shader;
+        currentMask = mask;
+        currentStateWord = stateWord;
+        for (uint32_t i = 0; mask >> i; ++i)
+            if ((mask >> i) & 1u)
+                currentBindings[i] = table[i];
     }
 
     // A render command of `bytes` from the top of the record area, chained

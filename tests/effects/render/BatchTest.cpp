@@ -221,6 +221,29 @@ TEST(Batches, VerticesOfAnotherStrideStayWhereTheyWereWritten) {
     EXPECT_EQ(marker, PatternMarker(1, 1));
 }
 
+// The pools stay exhausted for the rest of the frame: a later layer, whose
+// begin maps the rest of the last vertex buffer again, reserves nothing.
+TEST(Batches, APoolExhaustedInOneLayerRefusesTheNextLayers) {
+    CallLogDevice device;
+    RenderRig rig(device);
+    rig.parameter.VertexBufferTotalSize = 65536; // four buffers of 16384
+    ASSERT_TRUE(rig.Start());
+    RenderRig::Instance& first = rig.AddInstance(1, 0);
+    for (uint8_t tag = 1; tag <= 5; ++tag) {
+        PatternUnit* u = rig.AddUnit(first, tag);
+        u->vertexCount = 400; // 14400 bytes: one buffer each, the fifth finds none
+        u->stateWord = kIndexedBatchState;
+    }
+    RenderRig::Instance& next = rig.AddInstance(2, 1);
+    PatternUnit* late = rig.AddUnit(next, 6); // 144 bytes, within the last buffer's rest
+    late->stateWord = kIndexedBatchState;
+    Renderer::ResetDrawState();
+    Renderer::DrawLayer(0, 0);
+    Renderer::DrawLayer(1, 0);
+    EXPECT_FALSE(late->reserved);
+    EXPECT_EQ(device.decoded.size(), 4u);
+}
+
 // A line (draw type 1) reserves its two vertices without indices under the
 // indexed batch kind: it never draws, and its bytes never reach a later
 // batch, whether that batch shares its state (and so its buffer range),

@@ -22,14 +22,12 @@ TEST(RendererTest, ResetDrawStateRewindsBothPools) {
     EXPECT_EQ(r->billboardMatrices[2][8], 1.0f);
     r->vertexPool.first = r->vertexPool.current = 5;
     r->vertexPool.entries[0].committed = 100;
-    r->vertexPool.entries[0].pending = 8;
     r->indexPool.current = 2;
     r->exhausted = 1;
     FulgorCore::Renderer::ResetDrawState();
     EXPECT_EQ(r->vertexPool.first, 0u);
     EXPECT_EQ(r->vertexPool.current, 0u);
     EXPECT_EQ(r->vertexPool.entries[0].committed, 0u);
-    EXPECT_EQ(r->vertexPool.entries[0].pending, 0u);
     EXPECT_EQ(r->indexPool.current, 0u);
     EXPECT_EQ(r->exhausted, 0);
     EXPECT_EQ(startup.device.frameResets, 1);
