@@ -202,7 +202,7 @@ bool MapNextVertexBuffer() {
     RendererWorkData* work = StartedRenderer();
     if (!work)
         return false;
-    work->SetWritePointers(work->vertexPool.LockNext(work->device), work->indexWrite);
+    work->SetVertexWritePointer(work->vertexPool.LockNext(work->device));
     if (!work->vertexWrite)
         work->exhausted = 1;
     return work->vertexWrite != nullptr;
@@ -212,7 +212,7 @@ bool MapNextIndexBuffer() {
     RendererWorkData* work = StartedRenderer();
     if (!work)
         return false;
-    work->SetWritePointers(work->vertexWrite, work->indexPool.LockNext(work->device));
+    work->SetIndexWritePointer(work->indexPool.LockNext(work->device));
     if (!work->indexWrite)
         work->exhausted = 1;
     return work->indexWrite != nullptr;

@@ -146,8 +146,10 @@ void DrawSorted(RendererWorkData& work, EngineWorkData::SortList& sorted, bool a
             rootOf(e[-1])->CollectDrawLists();
         DrawEntry(work, *e->instance, category);
     };
+    // Positions are compared as distances from the first entry: a pointer
+    // kRootAhead past the first could lie past a table shorter than that.
     const DrawSortEntry* e = entries + count - 1;
-    for (; e >= entries + kRootAhead; --e)
+    for (; e - entries >= kRootAhead; --e)
         step(e, kRootAhead);
     for (;; --e) {
         step(e, static_cast<uint32_t>(e - entries));

@@ -118,17 +118,26 @@ struct RendererWorkData {
     // clip w instead of the clip z.
     uint32_t orthographic = 0;
 
-    // The write pointers of both pools and the ends of their rooms. A
-    // pointer that changes is a new mapping of the current entry, whose
-    // room ends after its uncommitted bytes and whose batch begins at it; an
-    // unchanged one keeps its batch and room.
+    // The write pointers of both pools and the ends of their rooms. Each is
+    // a new mapping of its current entry (or none): its room ends after the
+    // entry's committed bytes and its batch begins at it. A device may hand
+    // a new lock the very address the pointer already holds (buffers laid
+    // end to end, one staging area), so a lock always counts as new.
     void SetWritePointers(void* vertices, void* indices) {
-        if (vertices != vertexWrite)
-            MapWritePointer(vertexPool, static_cast<uint8_t*>(vertices), vertexWrite, vertexBatch,
-                            vertexEnd);
-        if (indices != indexWrite)
-            MapWritePointer(indexPool, static_cast<uint8_t*>(indices), indexWrite, indexBatch,
-                            indexEnd);
+        MapWritePointer(vertexPool, static_cast<uint8_t*>(vertices), vertexWrite, vertexBatch,
+                        vertexEnd);
+        MapWritePointer(indexPool, static_cast<uint8_t*>(indices), indexWrite, indexBatch,
+                        indexEnd);
+        SetOpenStride();
+    }
+    void SetVertexWritePointer(void* vertices) {
+        MapWritePointer(vertexPool, static_cast<uint8_t*>(vertices), vertexWrite, vertexBatch,
+                        vertexEnd);
+        SetOpenStride();
+    }
+    void SetIndexWritePointer(void* indices) {
+        MapWritePointer(indexPool, static_cast<uint8_t*>(indices), indexWrite, indexBatch,
+                        indexEnd);
         SetOpenStride();
     }
     void SetStride(uint32_t stride) {

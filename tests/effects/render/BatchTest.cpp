@@ -244,6 +244,102 @@ TEST(Batches, APoolExhaustedInOneLayerRefusesTheNextLayers) {
     EXPECT_EQ(device.decoded.size(), 4u);
 }
 
+// A device whose dynamic buffers of each kind lie end to end in one
+// mapping: the lock of the next buffer hands back the very address where
+// writing into a full one stopped.
+class EndToEndDevice : public CallLogDevice {
+public:
+    FulgorCore::IVertexBuffer* CreateVertexBuffer(uint32_t size, bool dynamic,
+                                                  const void* initial) override {
+        auto* buffer = CallLogDevice::CreateVertexBuffer(size, dynamic, initial);
+        if (buffer && dynamic && !initial)
+            Place(vertices, buffer, size);
+        return buffer;
+    }
+    FulgorCore::IIndexBuffer* CreateIndexBuffer(uint32_t size, bool dynamic,
+                                                const uint16_t* initial) override {
+        auto* buffer = CallLogDevice::CreateIndexBuffer(size, dynamic, initial);
+        if (buffer && dynamic && !initial)
+            Place(indices, buffer, size);
+        return buffer;
+    }
+    void* LockVertexBuffer(FulgorCore::IVertexBuffer* buffer, uint32_t offset,
+                           uint32_t size) override {
+        CallLogDevice::LockVertexBuffer(buffer, offset, size);
+        return vertices.At(buffer, offset);
+    }
+    void* LockIndexBuffer(FulgorCore::IIndexBuffer* buffer, uint32_t offset,
+                          uint32_t size) override {
+        CallLogDevice::LockIndexBuffer(buffer, offset, size);
+        return indices.At(buffer, offset);
+    }
+
+private:
+    struct Mapping {
+        std::vector<const void*> buffers;
+        uint32_t size = 0;
+        std::vector<uint8_t> bytes;
+        void* At(const void* buffer, uint32_t offset) {
+            for (size_t i = 0; i < buffers.size(); ++i)
+                if (buffers[i] == buffer)
+                    return bytes.data() + i * size + offset;
+            return nullptr;
+        }
+    };
+    // Buffers are made at start-up, before any lock.
+    static void Place(Mapping& m, const void* buffer, uint32_t size) {
+        m.buffers.push_back(buffer);
+        m.size = size;
+        m.bytes.resize(m.buffers.size() * size);
+    }
+    Mapping vertices, indices;
+};
+
+// Each row fills its pool's first buffer to the byte, then overflows it
+// with a small request, then asks for more than the second buffer has left:
+// that request must move on to the third buffer, and no buffer may count
+// more bytes than it holds.
+TEST(Batches, ANewBufferMappedWhereTheFullOneEndedHasItsOwnRoom) {
+    struct Row {
+        const char* name;
+        bool indexSide;
+    };
+    for (const Row& row : {Row{"vertices", false}, Row{"indices", true}}) {
+        SCOPED_TRACE(row.name);
+        EndToEndDevice device;
+        RenderRig rig(device);
+        rig.parameter.VertexBufferTotalSize = 65536;
+        rig.parameter.IndexBufferTotalSize = 65536;
+        ASSERT_TRUE(rig.Start());
+        const FulgorCore::RendererWorkData& work = *Renderer::GetWorkData();
+        auto committed = [&](uint32_t i) {
+            return row.indexSide ? work.indexPool.entries[i].committed
+                                 : work.vertexPool.entries[i].committed;
+        };
+        const uint32_t size = row.indexSide ? work.indexPool.size : work.vertexPool.size;
+        RenderRig::Instance& instance = rig.AddInstance(1, 0);
+        // Bytes of the row's side: whole buffer, a quarter, then 64 more
+        // than the three quarters left.
+        const uint32_t counts[3] = {size, size / 4, size - size / 4 + 64};
+        for (uint8_t k = 0; k < 3; ++k) {
+            PatternUnit* u = rig.AddUnit(instance, static_cast<uint8_t>(k + 1));
+            u->stateWord = kIndexedBatchState;
+            u->stride = 32;
+            if (row.indexSide)
+                u->indexCount = counts[k] / 2;
+            else
+                u->vertexCount = counts[k] / 32;
+        }
+        Renderer::ResetDrawState();
+        Renderer::DrawLayer(0, 0);
+        EXPECT_EQ(row.indexSide ? work.indexPool.current : work.vertexPool.current, 2u);
+        for (uint32_t i = 0; i < 3; ++i)
+            EXPECT_LE(committed(i), size) << i;
+        EXPECT_EQ(committed(1), counts[1]);
+        EXPECT_EQ(committed(2), counts[2]);
+    }
+}
+
 // A line (draw type 1) reserves its two vertices without indices under the
 // indexed batch kind: it never draws, and its bytes never reach a later
 // batch, whether that batch shares its state (and so its buffer range),
