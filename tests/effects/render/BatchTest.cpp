@@ -251,17 +251,13 @@ class EndToEndDevice : public CallLogDevice {
 public:
     FulgorCore::IVertexBuffer* CreateVertexBuffer(uint32_t size, bool dynamic,
                                                   const void* initial) override {
-        auto* buffer = CallLogDevice::CreateVertexBuffer(size, dynamic, initial);
-        if (buffer && dynamic && !initial)
-            Place(vertices, buffer, size);
-        return buffer;
+        return Place(vertices, CallLogDevice::CreateVertexBuffer(size, dynamic, initial), size,
+                     dynamic && !initial);
     }
     FulgorCore::IIndexBuffer* CreateIndexBuffer(uint32_t size, bool dynamic,
                                                 const uint16_t* initial) override {
-        auto* buffer = CallLogDevice::CreateIndexBuffer(size, dynamic, initial);
-        if (buffer && dynamic && !initial)
-            Place(indices, buffer, size);
-        return buffer;
+        return Place(indices, CallLogDevice::CreateIndexBuffer(size, dynamic, initial), size,
+                     dynamic && !initial);
     }
     void* LockVertexBuffer(FulgorCore::IVertexBuffer* buffer, uint32_t offset,
                            uint32_t size) override {
@@ -286,11 +282,15 @@ private:
             return nullptr;
         }
     };
-    // Buffers are made at start-up, before any lock.
-    static void Place(Mapping& m, const void* buffer, uint32_t size) {
-        m.buffers.push_back(buffer);
-        m.size = size;
-        m.bytes.resize(m.buffers.size() * size);
+    // Buffers are made at start-up, before any lock; only the pools'
+    // dynamic buffers share the mapping.
+    template <class B> static B* Place(Mapping& m, B* buffer, uint32_t size, bool pooled) {
+        if (buffer && pooled) {
+            m.buffers.push_back(buffer);
+            m.size = size;
+            m.bytes.resize(m.buffers.size() * size);
+        }
+        return buffer;
     }
     Mapping vertices, indices;
 };
