@@ -82,17 +82,10 @@ public:
     //
     // Most draw parts have neither a draw colour nor a draw size: their
     // members are the pass-through ones, done here without the call.
-    void DrawColor(float* out, const float* ownerColor, const EvaluationContext& context) const {
-        const DrawUnitRenderBlock::ColorMember member = renderBlock->modulateColour;
-        if (member == PassColour) {
-            for (uint32_t i = 0; i < 4; ++i)
-                out[i] = ownerColor[i];
-            return;
-        }
-        member(this, out, ownerColor, context);
-    }
-    // The draw colour as DrawColor gives it, or, with the pass-through
-    // member, the owner's colour itself rather than a copy in `scratch`.
+    //
+    // DrawColorOf answers the draw colour where it lies: with the
+    // pass-through member the owner's colour itself, else `scratch` filled
+    // by the member. DrawColor copies it to `out`.
     const float* DrawColorOf(float* scratch, const float* ownerColor,
                              const EvaluationContext& context) const {
         const DrawUnitRenderBlock::ColorMember member = renderBlock->modulateColour;
@@ -100,6 +93,12 @@ public:
             return ownerColor;
         member(this, scratch, ownerColor, context);
         return scratch;
+    }
+    void DrawColor(float* out, const float* ownerColor, const EvaluationContext& context) const {
+        const float* color = DrawColorOf(out, ownerColor, context);
+        if (color != out)
+            for (uint32_t i = 0; i < 4; ++i)
+                out[i] = color[i];
     }
     void Scale(float* vector, const EvaluationContext& context) const {
         const DrawUnitRenderBlock::ScaleMember member = renderBlock->scaleVector;

@@ -52,7 +52,7 @@ DrawUnitType11::DrawUnitType11(ParticleInstance* owner, const ParticleResource* 
         return;
     orientationFlags =
         static_cast<uint8_t>((flipbook->GetField(DrawDataType11::kRotateXY) ? 1u : 0u) |
-                              (flipbook->GetField(DrawDataType11::kRotateZ) ? 2u : 0u));
+                             (flipbook->GetField(DrawDataType11::kRotateZ) ? 2u : 0u));
     frameCount = static_cast<uint16_t>(flipbook->GetKeyCount());
     for (uint32_t i = 0; i < frameCount; ++i)
         cycleLength +=
@@ -150,8 +150,7 @@ void DrawUnitType11::WriteBillboardQuad(DrawUnit* drawUnit, const DrawPayload& p
         std::memcpy(cell, key + offsetof(FrameRecord, u0), sizeof cell);
     const uint16_t u0 = cell[0], v0 = cell[1], u1 = cell[2], v1 = cell[3];
     WriteQuadIndices(indices, firstVertex);
-    auto corner = [=](BillboardVertex& out, float cornerX, float cornerY, uint16_t u,
-                      uint16_t v) {
+    auto corner = [=](BillboardVertex& out, float cornerX, float cornerY, uint16_t u, uint16_t v) {
         out.position[0] = px;
         out.position[1] = py;
         out.position[2] = pz;

@@ -84,9 +84,8 @@ void BindSlots(RendererWorkData& work, const TextureSlot* slots, uint32_t mask, 
 
 // The indexed batch's calls, the most common command: the record loop runs
 // it in place with the device and the depth mask it holds for the layer.
-[[gnu::always_inline]] inline void RunIndexedBatch(IDevice& d, uint8_t& latch,
-                                                   const IndexedBatchCommand& c,
-                                                   uint32_t depthMask) {
+[[gnu::always_inline]] inline void
+RunIndexedBatch(IDevice& d, uint8_t& latch, const IndexedBatchCommand& c, uint32_t depthMask) {
     d.SetShader(ShaderOf(c.header));
     d.SetVertexBuffer(0, c.vertexBuffer, c.vertexOffset, c.stride);
     d.SetIndexBuffer(c.indexBuffer);

@@ -143,7 +143,7 @@ void FlushBatchesOf(RendererWorkData& work) {
     }
     VertexEntry* const v = &vertexPool.entries[vertexPool.current];
     IndexEntry* const i = &indexPool.entries[indexPool.current];
-    const PendingBatch b{v->buffer,    i->buffer,    v->committed,
+    const PendingBatch b{v->buffer,     i->buffer,    v->committed,
                          vertexPending, i->committed, indexPending};
     v->committed = b.vertexCommitted + b.vertexPending;
     i->committed = b.indexCommitted + b.indexPending;

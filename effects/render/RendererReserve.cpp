@@ -43,9 +43,9 @@ void Take(RendererWorkData& work, void** vertices, uint64_t vertexBytes, uint16_
 // failed) counts as an overflow, so nothing is written through it.
 template <uint32_t Stride, bool Indexed>
 [[gnu::noipa]] bool ReserveRest(const IShader* shader, const uint32_t* stateWord,
-                                   const TextureSlot* slots, uint8_t mask, void** vertices,
-                                   uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
-                                   uint32_t indexCount) {
+                                const TextureSlot* slots, uint8_t mask, void** vertices,
+                                uint32_t vertexCount, uint16_t** indices, uint16_t* baseVertex,
+                                uint32_t indexCount) {
     RendererWorkData* work = StartedRenderer();
     if (!work || !work->layerOpen || !stateWord || !vertices)
         return false;
@@ -122,12 +122,12 @@ bool Reserve(const IShader* shader, const uint32_t* stateWord, const TextureSlot
     const uint64_t vertexBytes = uint64_t{vertexCount} * Stride;
     const uint64_t indexBytes = Indexed ? uint64_t{indexCount} * 2 : 0;
     Reservation* rest = ReserveRest<Stride, Indexed>;
-    if (__builtin_expect(work && work->openStride == Stride && stateWord && vertices &&
-                             vertexBytes <=
-                                 static_cast<uint64_t>(work->vertexEnd - work->vertexWrite) &&
-                             (!Indexed || indexBytes <= static_cast<uint64_t>(work->indexEnd -
-                                                                              work->indexWrite)),
-                         1)) {
+    if (__builtin_expect(
+            work && work->openStride == Stride && stateWord && vertices &&
+                vertexBytes <= static_cast<uint64_t>(work->vertexEnd - work->vertexWrite) &&
+                (!Indexed ||
+                 indexBytes <= static_cast<uint64_t>(work->indexEnd - work->indexWrite)),
+            1)) {
         if (Indexed && (!indices || !baseVertex))
             return false;
         if (__builtin_expect(mask == 0 && shader == work->currentShader &&

@@ -124,11 +124,8 @@ struct RendererWorkData {
     // a new lock the very address the pointer already holds (buffers laid
     // end to end, one staging area), so a lock always counts as new.
     void SetWritePointers(void* vertices, void* indices) {
-        MapWritePointer(vertexPool, static_cast<uint8_t*>(vertices), vertexWrite, vertexBatch,
-                        vertexEnd);
-        MapWritePointer(indexPool, static_cast<uint8_t*>(indices), indexWrite, indexBatch,
-                        indexEnd);
-        SetOpenStride();
+        SetVertexWritePointer(vertices);
+        SetIndexWritePointer(indices);
     }
     void SetVertexWritePointer(void* vertices) {
         MapWritePointer(vertexPool, static_cast<uint8_t*>(vertices), vertexWrite, vertexBatch,

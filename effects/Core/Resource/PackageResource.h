@@ -106,7 +106,7 @@ public:
         if (static_cast<uint32_t>(i) < GetTextureCount() && textures_) {
             const TextureEntry* entry = textureEntries_ ? &textureEntries_[i] : nullptr;
             return entry && entry->label[0] != '\0' && entry->override ? entry->override
-                                                                        : textures_[i];
+                                                                       : textures_[i];
         }
         return GetTextureOutsideTable(i);
     }

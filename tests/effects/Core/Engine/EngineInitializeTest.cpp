@@ -427,9 +427,8 @@ public:
 TEST(EngineInitializeTest, JobsRunAtOnceWithoutADispatcher) {
     const auto drawUnitSubmit = FulgorCore::DrawRenderer::kBuiltIn.submit;
     QueueingDispatcher dispatcher;
-    for (FulgorCore::JobDispatcher* host :
-         {static_cast<FulgorCore::JobDispatcher*>(nullptr),
-          static_cast<FulgorCore::JobDispatcher*>(&dispatcher)}) {
+    for (FulgorCore::JobDispatcher* host : {static_cast<FulgorCore::JobDispatcher*>(nullptr),
+                                            static_cast<FulgorCore::JobDispatcher*>(&dispatcher)}) {
         SCOPED_TRACE(host ? "with a dispatcher" : "without one");
         RuntimeStartup startup;
         startup.parameter.pJobDispatcher = host;

@@ -14,8 +14,8 @@ using effecttools::ColorValue;
 using effecttools::Constant;
 using effecttools::ConstantValue;
 using effecttools::EasingValue;
-using effecttools::LoopValue;
 using effecttools::GradientValue;
+using effecttools::LoopValue;
 using FulgorCore::ColorProperty;
 using FulgorCore::EvaluationContext;
 using FulgorCore::Xorshift128;
@@ -264,10 +264,10 @@ INSTANTIATE_TEST_SUITE_P(
         SampleRun{"EasingsFirstAndLastAbsentBetween",
                   {Eased(1, 2), std::nullopt, std::nullopt, ConstantValue{0, 3, 4}, Eased(6, 8)},
                   {Range{1, 2}, std::nullopt, std::nullopt, Range{3, 4}, Range{6, 8}}},
-        SampleRun{"EmptyRangesStillDraw",
-                  {ConstantValue{0.5f, 0, 0}, Looped(0, 0), std::nullopt, std::nullopt,
-                   std::nullopt},
-                  {Range{0, 0}, Range{0, 0}, std::nullopt, std::nullopt, std::nullopt}}),
+        SampleRun{
+            "EmptyRangesStillDraw",
+            {ConstantValue{0.5f, 0, 0}, Looped(0, 0), std::nullopt, std::nullopt, std::nullopt},
+            {Range{0, 0}, Range{0, 0}, std::nullopt, std::nullopt, std::nullopt}}),
     [](const ::testing::TestParamInfo<SampleRun>& info) { return info.param.name; });
 
 } // namespace
