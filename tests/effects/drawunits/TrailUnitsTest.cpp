@@ -6,6 +6,7 @@
 #include "support/effects/DrawUnitRig.h"
 #include "support/effects/PoolDrain.h"
 #include "support/effects/RibbonBuildValues.h"
+#include "support/effects/UnitTreeRig.h"
 
 #include "effects/drawunits/AxisTrailDrawUnit.h"
 #include "effects/drawunits/BillboardTrailDrawUnit.h"
@@ -15,6 +16,9 @@
 #include "effects/drawunits/TrailStartValues.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
+#include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstanceT.h"
+#include "effects/units/UnitCreators.h"
 
 #include <gtest/gtest.h>
 
@@ -666,6 +670,90 @@ TEST_F(TrailUnits, TheCrossTrailsSecondRibbonCarriesTheFirstsWords) {
         EXPECT_EQ(first.words[0], t->record->textureWords[2 * j]) << j;
         EXPECT_EQ(std::memcmp(first.words, second.words, 8), 0) << j;
     }
+}
+
+// A curve of `value` whose random curve adds `range` x u, u drawn afresh
+// at every evaluation (random type 4).
+effecttools::FloatValue FreshDraw(float value, float range) {
+    effecttools::CurvesValue c;
+    c.value.keys = {{1, 0.0f, value}};
+    c.random.randomType = 4;
+    c.random.keys = {{1, 0.0f, range}};
+    return c;
+}
+
+// A trail of n points whose jitter, head width and head colours take a
+// fresh random number at every evaluation.
+DrawPartValue DrawingTrail(uint32_t kind, uint32_t centre, uint32_t n) {
+    DrawPartValue part = TrailPart(kind, 0, centre, 1, n);
+    auto& trail = std::get<effecttools::DrawDataType12Value>(part.data);
+    trail.floats["Dist"] = FreshDraw(0.0f, 0.5f);
+    trail.floats["WidH"] = FreshDraw(1.0f, 1.0f);
+    trail.colors["ColH"].red = FreshDraw(0.5f, 0.5f);
+    trail.colors["CoEH"].red = FreshDraw(0.25f, 0.5f);
+    return part;
+}
+
+// The widths and colours the particle's second unit, a trail of 4 points
+// drawing from the same random state, holds after each of 6 frames, when
+// its first unit is a trail of `points` points. The particle is started by
+// the first place's timeline; what the frames draw is counted in `drawn`.
+std::vector<std::vector<float>> SecondUnitBeside(uint32_t points, int& drawn) {
+    std::vector<std::vector<float>> seen;
+    testsupport::UnitTreeRig rig;
+    EXPECT_TRUE(rig.Start());
+    const Fx::UnitCreators saved = Fx::UnitCreators::Current();
+    Fx::UnitCreators::Current() = Fx::UnitCreators::kBuiltIn;
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/trails.vfxb", 1);
+    f.package.units[0].life = 0;
+    f.package.units[0].drawParts = {DrawingTrail(kAxisX, 1, points), DrawingTrail(kCross, 0, 4)};
+    testsupport::AddTimeline(f, 100, {testsupport::UnitItem(0, 0, 100)});
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    const Fx::InstanceHandle h = rig.PlayAlone(rig.Load(f));
+    for (int frame = 0; frame < 6; ++frame) {
+        testsupport::Frame();
+        Fx::InstanceRootUnit* root = testsupport::UnitTreeRig::Root(h);
+        Fx::UnitInstance* timeline = root ? root->firstChild : nullptr;
+        auto* p = dynamic_cast<Fx::ParticleInstanceT<2, 0, 0>*>(timeline ? timeline->firstChild
+                                                                         : nullptr);
+        if (!p) {
+            ADD_FAILURE() << "no particle of two draw units at frame " << frame;
+            break;
+        }
+        EXPECT_EQ(p->alive, 1) << frame;
+        const auto* second = static_cast<const TrailDrawUnitBase*>(p->drawUnits[1]);
+        const auto* values = reinterpret_cast<const float*>(&second->record->ribbon);
+        seen.emplace_back(values, values + sizeof(Fx::RibbonFrameValues) / sizeof(float));
+        testsupport::RecordingRenderer renderer;
+        root->DrawCategory(0);
+        drawn += static_cast<int>(renderer.reservations.size());
+    }
+    Fx::UnitCreators::Current() = saved;
+    EXPECT_EQ(rig.Release(), 0u);
+    return seen;
+}
+
+// Fault: a trail of fewer than 2 points evaluated neither its point
+// member nor its widths and colours, so the numbers its curves draw each
+// frame were left in the instance's random state and every later unit of
+// the particle took other ones than beside a trail that draws.
+TEST(TrailEvaluations, AOnePointTrailDrawsTheNumbersATwoPointTrailDraws) {
+    int drawnBesideOne = 0;
+    int drawnBesideTwo = 0;
+    const std::vector<std::vector<float>> besideOne = SecondUnitBeside(1, drawnBesideOne);
+    const std::vector<std::vector<float>> besideTwo = SecondUnitBeside(2, drawnBesideTwo);
+    ASSERT_EQ(besideOne.size(), 6u);
+    ASSERT_EQ(besideTwo.size(), 6u);
+    for (size_t frame = 0; frame < 6; ++frame)
+        EXPECT_EQ(besideOne[frame], besideTwo[frame]) << frame;
+    // The head width a draw of [1, 2): the second unit's values are its own.
+    EXPECT_GE(besideOne[5][0], 1.0f);
+    EXPECT_LT(besideOne[5][0], 2.0f);
+    EXPECT_NE(besideOne[4][0], besideOne[5][0]);
+    // Only the trail of one point draws nothing: 6 frames of one unit
+    // beside it, of two beside the trail of two points.
+    EXPECT_EQ(drawnBesideOne, 6);
+    EXPECT_EQ(drawnBesideTwo, 12);
 }
 
 } // namespace
