@@ -19,8 +19,8 @@ class UnitInstance;
 // every frame into fresh frame memory with the axes the owner had at each
 // point (one array for the axis trail, two for the cross trail, none for
 // the billboard trail), and resampled into n evenly spaced points for the
-// geometry. A trail of fewer than 2 points has no segment: it takes no
-// frame memory and draws nothing.
+// geometry. A trail of fewer than 2 points has no segment: it keeps its
+// history and evaluates its values as any other, and draws nothing.
 class TrailDrawUnitBase : public DrawUnit {
 public:
     // Sub-kinds of the data: 0 billboard, 1-3 axis X, Y, Z, 4 cross.
@@ -127,9 +127,9 @@ public:
 
 protected:
     // The Update of the trail with A axis arrays and format N: the render
-    // record; with 2 points or more the point member (the owner stopped
-    // when it finds no memory), the owner's axes at point 0, the
-    // resampler and the frame geometry build (width scale 1, or the
+    // record, the point member (the owner stopped when it finds no
+    // memory), the owner's axes at point 0, with 2 points or more the
+    // resampler, and the frame geometry build (width scale 1, or the
     // owner's plane scale for the billboard trail).
     template <uint32_t A, uint32_t N> void UpdateTrail(const DrawClock& clock);
     // Every output position through the reference unit's matrix when the
