@@ -4,6 +4,7 @@
 // ranges, both record layouts) and their vertices through a whole frame:
 // update, submit and the command's callback.
 #include "support/effects/DrawUnitRig.h"
+#include "support/effects/FuzzedEffectPlay.h"
 #include "support/effects/PoolDrain.h"
 #include "support/effects/RibbonBuildValues.h"
 #include "support/effects/UnitTreeRig.h"
@@ -24,7 +25,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -669,6 +672,137 @@ TEST_F(TrailUnits, TheCrossTrailsSecondRibbonCarriesTheFirstsWords) {
         const Vertex second = At(36, 8 + j);
         EXPECT_EQ(first.words[0], t->record->textureWords[2 * j]) << j;
         EXPECT_EQ(std::memcmp(first.words, second.words, 8), 0) << j;
+    }
+}
+
+// Fault: a trail takes its first history from frame memory when it is
+// built, and frame memory keeps a block only through the next frame. A
+// trail built in one frame and first updated in the next (its instance
+// built it and then went unevaluated that frame, frame memory having run
+// out before the instance's evaluation job) copied its history, in the
+// frame after, from a block that frame memory had emptied and handed out
+// again. Such a trail now lays the same points as one built and first
+// updated in the same frame, and that one takes no more memory than
+// before: its first update takes only the resampled arrays (n x (12 per
+// axis array + 16)) and the build its texture words (n x 8 a texture set,
+// 12 with the centre line).
+TEST_F(TrailUnits, ATrailBuiltTheFrameBeforeItsFirstUpdateLaysTheSamePoints) {
+    Fx::FrameWorkMemory& memory = Fx::Engine::GetFrameWorkMemory();
+    struct Row {
+        const char* name;
+        uint32_t part;
+        uint32_t axisArrays;
+        uint32_t firstFrameBytes; // of the prompt trail's first update
+    };
+    const Row rows[] = {
+        {"axis: 4 x 28 + 4 x 8", kAxisXPlain1, 1, 112 + 32},
+        {"cross: 4 x 40 + 4 x 16 (format 2)", kCrossPlain2, 2, 160 + 64},
+        {"billboard: 4 x 16 + 4 x 12", kBillboardCentre1, 0, 64 + 48},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Fx::ParticleInstance* lateOwner = rig->MakeOwner();
+        Fx::ParticleInstance* promptOwner = rig->MakeOwner();
+        // Frame 0, on an empty half: the late trail is built, not updated.
+        memory.Flip();
+        memory.Flip();
+        TrailDrawUnitBase* late = Make(lateOwner, row.part);
+        ASSERT_NE(late, nullptr);
+        TrailDrawUnitBase* prompt = nullptr;
+        for (int frame = 1; frame < 5; ++frame) {
+            SCOPED_TRACE(frame);
+            memory.Flip();
+            // What the rest of the frame takes first, all of it written.
+            void* others = memory.Allocate(4096);
+            ASSERT_NE(others, nullptr);
+            std::memset(others, 0x7F, 4096);
+            if (frame == 1) {
+                prompt = Make(promptOwner, row.part);
+                ASSERT_NE(prompt, nullptr);
+            }
+            for (Fx::ParticleInstance* owner : {lateOwner, promptOwner})
+                owner->currentWorldMatrix[9] = static_cast<float>(frame);
+            late->Update(testsupport::FrameClock());
+            const uintptr_t mark = testsupport::FrameMemoryMark();
+            prompt->Update(testsupport::FrameClock());
+            if (frame == 1) {
+                EXPECT_EQ(testsupport::FrameMemoryMark() - mark, row.firstFrameBytes);
+            }
+            const uint32_t n = prompt->historyLength;
+            const Fx::TrailFrameRecord& a = *late->record;
+            const Fx::TrailFrameRecord& b = *prompt->record;
+            EXPECT_EQ(std::memcmp(a.positions, b.positions, n * 12), 0);
+            EXPECT_EQ(a.positions[0], static_cast<float>(frame));
+            if (row.axisArrays > 0) {
+                EXPECT_EQ(std::memcmp(a.firstAxes, b.firstAxes, n * 12), 0);
+            }
+            if (row.axisArrays > 1) {
+                EXPECT_EQ(std::memcmp(a.secondAxes, b.secondAxes, n * 12), 0);
+            }
+            EXPECT_EQ(std::memcmp(late->history, prompt->history, n * 16), 0);
+        }
+    }
+}
+
+// Fault: a trail whose instance went unevaluated for a frame copied, in
+// the next, its history of two frames before, from a block frame memory
+// had handed out again. It now starts over where its owner is, as on its
+// first frame.
+TEST_F(TrailUnits, ATrailThatMissesAFramesUpdateStartsOverAtItsOwner) {
+    Fx::FrameWorkMemory& memory = Fx::Engine::GetFrameWorkMemory();
+    for (uint32_t part : {kAxisXPlain1, kCrossPlain2, kBillboardCentre1}) {
+        SCOPED_TRACE(part);
+        Fx::ParticleInstance* owner = rig->MakeOwner();
+        TrailDrawUnitBase* t = Make(owner, part);
+        ASSERT_NE(t, nullptr);
+        t->Update(testsupport::FrameClock());
+        // Frame 1 on an empty half, frame 2 without the update, and frame
+        // 3 first handing frame 1's block to others, who write it all.
+        for (int frame = 1; frame <= 3; ++frame) {
+            memory.Flip();
+            if (frame == 2)
+                continue;
+            if (frame == 3) {
+                void* others = memory.Allocate(4096);
+                ASSERT_NE(others, nullptr);
+                std::memset(others, 0x7F, 4096);
+            }
+            owner->currentWorldMatrix[9] = static_cast<float>(frame);
+            t->Update(testsupport::FrameClock());
+        }
+        EXPECT_EQ(owner->alive, 1);
+        for (uint32_t i = 0; i < t->historyLength; ++i) {
+            EXPECT_EQ(t->record->positions[3 * i], 3.0f) << i;
+            EXPECT_EQ(t->history[i].position[0], 3.0f) << i;
+        }
+    }
+}
+
+// Two fuzzed effect files whose timelines, when the play loop raises the
+// trigger bits, build particles with an axis trail (one) and a billboard
+// trail (the other) and fill frame memory, so that the instance misses
+// that frame's evaluation and each trail's first update comes a frame
+// after its construction. Replayed as the fuzz target plays them: no
+// history is read from a block frame memory no longer keeps (clean under
+// the address checks), and once the instance has ended every block is
+// back.
+TEST(TrailHistories, FuzzedEffectsOfTrailsBuiltLateReadNoReusedMemory) {
+    for (const char* name : {"trail_history_axis", "trail_history_billboard"}) {
+        SCOPED_TRACE(name);
+        std::ifstream in(std::string(DREVANTH_FUZZ_CORPUS "/effect_file/") + name,
+                         std::ios::binary);
+        const std::vector<uint8_t> image{std::istreambuf_iterator<char>(in),
+                                         std::istreambuf_iterator<char>()};
+        ASSERT_FALSE(image.empty());
+        const Fx::UnitCreators saved = Fx::UnitCreators::Current();
+        Fx::UnitCreators::Current() = Fx::UnitCreators::kBuiltIn;
+        testsupport::RuntimeStartup runtime;
+        ASSERT_TRUE(runtime.Start());
+        testsupport::FakeObjectListenner objects;
+        testsupport::FakeInstanceListenner instances;
+        EXPECT_TRUE(testsupport::PlayLikeTheEffectFileFuzzTarget(image, objects, instances));
+        EXPECT_EQ(testsupport::UnitTreeRig::UsedBlocks(), 0u);
+        Fx::UnitCreators::Current() = saved;
     }
 }
 
