@@ -77,17 +77,8 @@ TrailDrawUnitBase::TrailDrawUnitBase(ParticleInstance* owner, const ParticleReso
     if (!record)
         return;
     new (record) TrailFrameRecord{};
-    const uint32_t n = historyLength;
-    void* block =
-        Engine::GetFrameWorkMemory().Allocate(n * (kPointBytes + axisArrays * kVectorBytes));
-    if (!block) {
+    if (!TakeHistory())
         ownerUnit->Finish();
-        return;
-    }
-    Carver carve{static_cast<uint8_t*>(block)};
-    history = carve.Take<TrailHistoryPoint>(n * kPointBytes);
-    for (uint32_t a = 0; a < axisArrays; ++a)
-        recordedAxes[a] = carve.Take<float>(n * kVectorBytes);
 }
 
 TrailDrawUnitBase::TrailDrawUnitBase(ParticleInstance* owner, const ParticleResource* data,
@@ -153,6 +144,20 @@ template <uint32_t A, uint32_t N> void TrailDrawUnitBase::UpdateTrail(const Draw
     ops.build(this, clock, transforms, widthScale);
 }
 
+bool TrailDrawUnitBase::TakeHistory() {
+    const uint32_t n = historyLength;
+    FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
+    void* block = memory.Allocate(n * (kPointBytes + axisArrays * kVectorBytes));
+    if (!block)
+        return false;
+    Carver carve{static_cast<uint8_t*>(block)};
+    history = carve.Take<TrailHistoryPoint>(n * kPointBytes);
+    for (uint32_t a = 0; a < axisArrays; ++a)
+        recordedAxes[a] = carve.Take<float>(n * kVectorBytes);
+    historyFrame = memory.GetFrame();
+    return true;
+}
+
 void TrailDrawUnitBase::LocalPosition(const float* world, float* out) const {
     if (localSpace && referenceUnit)
         Math::TransformPoint34(out, world, referenceUnit->GetInverseWorldMatrix());
@@ -171,6 +176,12 @@ void TrailDrawUnitBase::ToWorld(float* positions) const {
 template <uint32_t A>
 float* TrailDrawUnitBase::InitPointHistory(DrawUnit* unit, const DrawClock&, float* headFraction) {
     auto* t = static_cast<TrailDrawUnitBase*>(unit);
+    // Built in an earlier frame (one its instance went unevaluated in),
+    // the trail holds a history frame memory keeps only through this
+    // frame, while the next update still copies from it.
+    FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
+    if (t->historyFrame != memory.GetFrame() && !t->TakeHistory())
+        return nullptr;
     t->ops.generate = UpdatePointHistory<A>;
     *headFraction = 0.0f;
     const float* m = t->ownerUnit->GetWorldMatrix();
@@ -187,8 +198,7 @@ float* TrailDrawUnitBase::InitPointHistory(DrawUnit* unit, const DrawClock&, flo
     for (uint32_t a = 0; a < A; ++a)
         for (uint32_t i = 0; i < n; ++i)
             std::memcpy(t->recordedAxes[a] + 3 * i, m + 3 * rows[a], kVectorBytes);
-    void* block = Engine::GetFrameWorkMemory().Allocate(
-        n * (A * kVectorBytes + kVectorBytes + kDistanceBytes));
+    void* block = memory.Allocate(n * (A * kVectorBytes + kVectorBytes + kDistanceBytes));
     if (!block)
         return nullptr;
     Carver carve{static_cast<uint8_t*>(block)};
@@ -205,6 +215,12 @@ template <uint32_t A>
 float* TrailDrawUnitBase::UpdatePointHistory(DrawUnit* unit, const DrawClock& clock,
                                              float* headFraction) {
     auto* t = static_cast<TrailDrawUnitBase*>(unit);
+    // A frame went by without this update (its instance was not
+    // evaluated): the history's block may be handed out again, so the
+    // trail starts over where its owner is.
+    FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
+    if (!memory.Keeps(t->historyFrame))
+        return InitPointHistory<A>(unit, clock, headFraction);
     const DrawDataType12* trail = unit->unitData->GetDrawDataType12();
     const float jitter =
         trail ? trail->GetFloat(DrawDataType12::kDist)
@@ -225,8 +241,8 @@ float* TrailDrawUnitBase::UpdatePointHistory(DrawUnit* unit, const DrawClock& cl
     t->accumulator += clock.lastStep;
 
     const uint32_t n = t->historyLength;
-    void* block = Engine::GetFrameWorkMemory().Allocate(
-        n * (2 * A * kVectorBytes + kPointBytes + kVectorBytes + kDistanceBytes));
+    void* block =
+        memory.Allocate(n * (2 * A * kVectorBytes + kPointBytes + kVectorBytes + kDistanceBytes));
     if (!block)
         return nullptr;
     Carver carve{static_cast<uint8_t*>(block)};
@@ -265,6 +281,7 @@ float* TrailDrawUnitBase::UpdatePointHistory(DrawUnit* unit, const DrawClock& cl
     t->history = points;
     for (uint32_t a = 0; a < A; ++a)
         t->recordedAxes[a] = newAxes[a];
+    t->historyFrame = memory.GetFrame();
     return distances;
 }
 
