@@ -4,7 +4,7 @@
 // ranges, both record layouts) and their vertices through a whole frame:
 // update, submit and the command's callback.
 #include "support/effects/DrawUnitRig.h"
-#include "support/effects/FuzzedEffectPlay.h"
+#include "support/effects/EffectFileCorpus.h"
 #include "support/effects/PoolDrain.h"
 #include "support/effects/RibbonBuildValues.h"
 #include "support/effects/UnitTreeRig.h"
@@ -25,9 +25,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -788,21 +787,9 @@ TEST_F(TrailUnits, ATrailThatMissesAFramesUpdateStartsOverAtItsOwner) {
 // back.
 TEST(TrailHistories, FuzzedEffectsOfTrailsBuiltLateReadNoReusedMemory) {
     for (const char* name : {"trail_history_axis", "trail_history_billboard"}) {
-        SCOPED_TRACE(name);
-        std::ifstream in(std::string(DREVANTH_FUZZ_CORPUS "/effect_file/") + name,
-                         std::ios::binary);
-        const std::vector<uint8_t> image{std::istreambuf_iterator<char>(in),
-                                         std::istreambuf_iterator<char>()};
-        ASSERT_FALSE(image.empty());
-        const Fx::UnitCreators saved = Fx::UnitCreators::Current();
-        Fx::UnitCreators::Current() = Fx::UnitCreators::kBuiltIn;
-        testsupport::RuntimeStartup runtime;
-        ASSERT_TRUE(runtime.Start());
-        testsupport::FakeObjectListenner objects;
-        testsupport::FakeInstanceListenner instances;
-        EXPECT_TRUE(testsupport::PlayLikeTheEffectFileFuzzTarget(image, objects, instances));
-        EXPECT_EQ(testsupport::UnitTreeRig::UsedBlocks(), 0u);
-        Fx::UnitCreators::Current() = saved;
+        const std::optional<uint32_t> blocks = testsupport::ReplayEffectFileCorpusInput(name);
+        ASSERT_TRUE(blocks.has_value()) << name;
+        EXPECT_EQ(*blocks, 0u) << name;
     }
 }
 
