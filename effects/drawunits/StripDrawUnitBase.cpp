@@ -207,8 +207,8 @@ float* StripDrawUnitBase::TakeLine() {
 float* StripDrawUnitBase::GenerateLinePoints(DrawUnit* unit, const DrawClock& clock, float*) {
     auto* self = static_cast<StripDrawUnitBase*>(unit);
     // Built in an earlier frame (one its instance went unevaluated in),
-    // the strip holds a line frame memory keeps only through this frame,
-    // while the next update still drags or copies from it.
+    // the strip holds a line frame memory keeps at most through this
+    // frame, while the next update still drags or copies from it.
     if (self->points && self->pointsFrame != Engine::GetFrameWorkMemory().GetFrame()) {
         float* line = self->TakeLine();
         if (!line)
