@@ -63,6 +63,8 @@ public:
     const DrawDataType4* header;
     void* prepared = nullptr;
     FieldPoint* states = nullptr;
+    // The frame memory's frame the states were taken in.
+    uint32_t statesFrame = 0;
     uint32_t pointCount = 0;
     float keySpans[3] = {};
     uint32_t prepareIndex = 0;

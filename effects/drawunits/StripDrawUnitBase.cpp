@@ -49,10 +49,7 @@ StripDrawUnitBase::StripDrawUnitBase(ParticleInstance* owner, const ParticleReso
     switch (values.pointSource) {
     case kGeneratedLine:
         record->ops.generate = GenerateLinePoints;
-        points =
-            static_cast<float*>(Engine::GetFrameWorkMemory().Allocate(pointCount * kPointBytes));
-        if (!points)
-            ownerUnit->Finish();
+        points = TakeLine();
         break;
     case kHistory:
         record->ops.generate = InitPointHistory;
@@ -111,12 +108,9 @@ StripDrawUnitBase::StripDrawUnitBase(ParticleInstance* owner, const ParticleReso
     case kGeneratedLine:
         pointCount = strip->GetFieldB(DrawDataType6::kPtCn);
         record->ops.generate = GenerateLinePoints;
-        points =
-            static_cast<float*>(Engine::GetFrameWorkMemory().Allocate(pointCount * kPointBytes));
-        if (!points) {
-            ownerUnit->Finish();
+        points = TakeLine();
+        if (!points)
             return;
-        }
         chosen = members.generatedLine[midKey * 2 + centreLine];
         break;
     case kDataPoints:
@@ -199,8 +193,24 @@ void StripDrawUnitBase::ComputeLine(float* out, const DrawClock& clock) {
             AddRandomOffset(out + i * 3, jitter, *randomState);
 }
 
+float* StripDrawUnitBase::TakeLine() {
+    FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
+    auto* line = static_cast<float*>(memory.Allocate(pointCount * kPointBytes));
+    if (!line) {
+        ownerUnit->Finish();
+        return nullptr;
+    }
+    pointsFrame = memory.GetFrame();
+    return line;
+}
+
 float* StripDrawUnitBase::GenerateLinePoints(DrawUnit* unit, const DrawClock& clock, float*) {
     auto* self = static_cast<StripDrawUnitBase*>(unit);
+    // First evaluated two frames or more after it was built (its instance
+    // missed an evaluation), the array the construction took is no longer
+    // the strip's.
+    if (self->points && !Engine::GetFrameWorkMemory().Keeps(self->pointsFrame))
+        self->points = self->TakeLine();
     if (self->points)
         self->ComputeLine(self->points, clock);
     const DrawDataType6* strip = unit->unitData->GetDrawDataType6();
@@ -211,16 +221,17 @@ float* StripDrawUnitBase::GenerateLinePoints(DrawUnit* unit, const DrawClock& cl
 
 // A fresh array for this frame's line, the last one copied into it while
 // the instance is paused; null (the owner stopped) without frame memory.
+// A last line the frame memory no longer keeps (its instance missed an
+// evaluation) is not read: the line is computed as in a first frame,
+// paused or not, and without lag.
 float* StripDrawUnitBase::RenewLine(const DrawClock& clock) {
-    auto* fresh =
-        static_cast<float*>(Engine::GetFrameWorkMemory().Allocate(pointCount * kPointBytes));
-    if (!fresh) {
-        ownerUnit->Finish();
+    if (!Engine::GetFrameWorkMemory().Keeps(pointsFrame))
+        points = nullptr;
+    float* fresh = TakeLine();
+    if (!fresh)
         return nullptr;
-    }
-    if (root->paused) {
-        if (points)
-            std::memcpy(fresh, points, size_t{pointCount} * kPointBytes);
+    if (root->paused && points) {
+        std::memcpy(fresh, points, size_t{pointCount} * kPointBytes);
         points = fresh;
         return nullptr;
     }

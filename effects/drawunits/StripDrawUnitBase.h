@@ -131,8 +131,10 @@ public:
     float colorSamples[6][5] = {};
     uint32_t verticesPerPoint;
     uint32_t vertexStride;
-    // Generated line: this frame's points (three floats each).
+    // Generated line: this frame's points (three floats each), and the
+    // frame memory's frame they were taken in.
     float* points = nullptr;
+    uint32_t pointsFrame = 0;
     uint32_t pointCount;
     // History: the blocks, the oldest and the newest node, the nodes added
     // after the first, the spacing, the distance of the node before the
@@ -152,6 +154,9 @@ private:
     // The line into `out`: the owner's axis and position, the length, the
     // points by accumulated steps, the jitter of the inner points.
     void ComputeLine(float* out, const DrawClock& clock);
+    // A line array of this frame; null, the owner stopped, without frame
+    // memory.
+    float* TakeLine();
     float* RenewLine(const DrawClock& clock);
 };
 
