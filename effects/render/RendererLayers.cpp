@@ -222,7 +222,10 @@ void DrawInstance(uint32_t index, uint32_t serial) {
     RendererWorkData* work = StartedRenderer();
     EngineWorkData* engine = Engine::GetWorkData();
     InstanceSlot* instance = Engine::FindInstance(index, serial);
-    if (!work || !engine || !instance || !IsDrawable(*engine, *instance))
+    // As in the layers, only an instance evaluated in this frame's update
+    // has something to draw.
+    if (!work || !engine || !instance || !(instance->flags & InstanceSlot::kEvaluated) ||
+        !IsDrawable(*engine, *instance))
         return;
     work->device->ResetRenderState();
     BeginFrame(0);

@@ -109,16 +109,17 @@ EmitterUnitT<K>::EmitterUnitT(UnitInstance* owner_, const EmitterResource* data_
         if constexpr (K == 7) {
             const uint32_t lt = s->GetLatitudeDivisions();
             const uint32_t lg = s->GetLongitudeDivisions();
-            // The point number is divided by both.
-            if (lg == 0 || lt < 2) {
-                Refuse();
-                return;
+            // Fewer than two latitude divisions or no segment make no
+            // ring: a cap of no point, which emits nothing, as the other
+            // point kinds without points. The point number is divided by
+            // both counts, so they stay 0 and are never used.
+            if (lg != 0 && lt >= 2) {
+                rings = static_cast<int32_t>(lt - 1);
+                segments = static_cast<int32_t>(lg);
+                pointCount = static_cast<uint32_t>(rings * segments);
+                ringStep = static_cast<float>(rings);
+                segmentStep = static_cast<float>(segments);
             }
-            rings = static_cast<int32_t>(lt - 1);
-            segments = static_cast<int32_t>(lg);
-            pointCount = static_cast<uint32_t>(rings * segments);
-            ringStep = static_cast<float>(rings);
-            segmentStep = static_cast<float>(segments);
         } else if constexpr (K != 1) {
             pointCount = s->GetPoints().GetCount();
         }
@@ -309,7 +310,7 @@ void EmitterUnitT<K>::GenerateSpawnPoint(EmitterUnit* base, const EvaluationCont
 
 template <uint32_t K> void EmitterUnitT<K>::GetPointPosition(uint32_t number, float* out) const {
     const int32_t index = static_cast<int32_t>(number);
-    if (!kHasPoints || index < 0 || !ok || (K != 7 && !Record(index))) {
+    if (!kHasPoints || index < 0 || !ok || pointCount == 0 || (K != 7 && !Record(index))) {
         EmitterUnit::GetPointPosition(index, out);
         return;
     }

@@ -164,18 +164,22 @@ void UpdateInstance(EngineWorkData& work, InstanceSlot& slot, float dt, FrameWor
             (slot.flags & InstanceSlot::kLoop) ? InstanceSlot::kStarting : InstanceSlot::kStopping;
         return;
     }
+    root->rootParameter = slot.rootParameter;
+    // 16 bytes per job, taken as each is submitted. Without frame memory
+    // this frame's evaluation is skipped, and so is the draw: the units
+    // this update made have no frame arrays yet. The job is taken before
+    // the instance is listed, so a listed instance is always evaluated.
+    static_assert(sizeof(InstanceUpdateJob) == 16);
+    void* job = frame.Allocate(sizeof(InstanceUpdateJob));
+    if (!job)
+        return;
     const uint32_t capacity = work.parameter.InstanceMaxCount;
     if (slot.flags & InstanceSlot::kHasDrawnUnits)
         AppendTo(work.layers[slot.layer], slot, capacity);
     if (slot.flags & InstanceSlot::kHasProjectionUnits)
         AppendTo(work.projectionList, slot, capacity);
-    root->rootParameter = slot.rootParameter;
-    // 16 bytes per job, taken as each is submitted; without frame memory
-    // only this frame's evaluation is skipped.
-    static_assert(sizeof(InstanceUpdateJob) == 16);
-    void* job = frame.Allocate(sizeof(InstanceUpdateJob));
-    if (job)
-        work.submitJob(new (job) InstanceUpdateJob(&slot));
+    slot.flags |= InstanceSlot::kEvaluated;
+    work.submitJob(new (job) InstanceUpdateJob(&slot));
 }
 
 void RunFirstStep(EngineWorkData& work, InstanceSlot& slot) {
@@ -221,9 +225,11 @@ void RunFirstPass(EngineWorkData& work) {
 
 void RunSecondPass(EngineWorkData& work, float dt) {
     FrameWorkMemory& frame = RuntimeGlobals::Get().frameMemory;
-    for (InstanceSlot* slot = work.instances.activeHead; slot; slot = slot->next)
+    for (InstanceSlot* slot = work.instances.activeHead; slot; slot = slot->next) {
+        slot->flags &= static_cast<uint16_t>(~InstanceSlot::kEvaluated);
         if (slot->state == InstanceSlot::kPaused || slot->state == InstanceSlot::kPlaying)
             UpdateInstance(work, *slot, dt, frame);
+    }
 }
 
 InstanceSlot* FindInstance(uint32_t index, uint32_t serial) {

@@ -26,6 +26,9 @@ struct InstanceSlot {
     static constexpr uint16_t kLoop = 1u << 4;
     static constexpr uint16_t kComeUpPaused = 1u << 5;
     static constexpr uint16_t kFreeWhenStopped = 1u << 6;
+    // This frame's update submitted the instance's evaluation: only then is
+    // there something to draw (its newest units have frame arrays).
+    static constexpr uint16_t kEvaluated = 1u << 7;
 
     // What every frame's passes and the layer draw read come first, so an
     // instance's steps touch as few cache lines as they can; the transform,

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -206,6 +207,33 @@ TEST_F(PointSources, LinesHistoriesAndTrailsFollowTheirOwnerFrameByFrame) {
              EXPECT_EQ(line->points[0], 0.0f);
              EXPECT_EQ(trail->history[0].position[0], 0.0f);
              EXPECT_EQ(chain->newestNode->position[0], 1.0f);
+         }},
+        {"ALineWhosePointsTheFrameMemoryNoLongerKeepsIsMadeAfresh",
+         [&] {
+             // Lagging, and frozen: both would read their last points.
+             Fx::ParticleInstance* owner = Owner();
+             StripDrawUnitBase* lagged = Strip(owner, 1, StripDrawUnitBase::kGeneratedLine, 5);
+             StripDrawUnitBase* frozen = Strip(owner, 0, StripDrawUnitBase::kGeneratedLine, 5);
+             Frame(lagged, 2);
+             Frame(frozen, 2);
+             testsupport::ReuseFrameMemoryUpTo(std::max(lagged->points, frozen->points) + 15);
+             MoveTo(owner, 10.0f);
+             Frame(lagged);
+             rig->root->paused = 1;
+             Frame(frozen);
+             rig->root->paused = 0;
+             // Both lie from the owner along its axis, as in a first frame.
+             for (int i = 0; i < 5; ++i) {
+                 EXPECT_EQ(lagged->points[3 * i], 10.0f + static_cast<float>(i)) << i;
+                 EXPECT_EQ(frozen->points[3 * i], 10.0f + static_cast<float>(i)) << i;
+                 EXPECT_EQ(lagged->points[3 * i + 1], 0.0f) << i;
+                 EXPECT_EQ(frozen->points[3 * i + 1], 0.0f) << i;
+             }
+             // From there on the lag works as ever.
+             MoveTo(owner, 14.0f);
+             Frame(lagged);
+             // The last point drags by 3 x 0.5 / 4 from 18 toward 14.
+             EXPECT_FLOAT_EQ(lagged->points[3 * 4], 16.5f);
          }},
         {"NoFrameMemoryStopsTheOwner",
          [&] {

@@ -456,6 +456,26 @@ TEST_F(DrawUnits, APausedFieldKeepsItsPointsYetPreparesAndDraws) {
     EXPECT_EQ(unit->states[3].age, 8.0f);
 }
 
+// A field whose states the frame memory no longer keeps (its instance
+// missed an evaluation) starts again from its emission table, as a new one.
+TEST_F(DrawUnits, AFieldWhoseStatesTheFrameMemoryNoLongerKeepsStartsAgain) {
+    DrawUnitRig& rig = Start(DrawEffect({FieldPart(2, 4, 2)}));
+    ASSERT_TRUE(rig.ok);
+    auto* unit = Make<FulgorCore::DrawUnitType4>(rig);
+    auto* fresh = Make<FulgorCore::DrawUnitType4>(rig);
+    ASSERT_NE(unit, nullptr);
+    ASSERT_NE(fresh, nullptr);
+    unit->Update(Clock(1.0f));
+    unit->Update(Clock(1.0f));
+    const uint32_t bytes = unit->pointCount * FulgorCore::FieldPoint::kSize;
+    testsupport::ReuseFrameMemoryUpTo(reinterpret_cast<const uint8_t*>(unit->states) + bytes);
+    unit->Update(Clock(1.0f));
+    fresh->Update(Clock(1.0f));
+    ASSERT_NE(unit->states, nullptr);
+    ASSERT_EQ(unit->pointCount, fresh->pointCount);
+    EXPECT_EQ(std::memcmp(unit->states, fresh->states, bytes), 0);
+}
+
 TEST_F(DrawUnits, AFieldOutOfFrameMemoryEndsItsParticle) {
     DrawUnitRig& rig = Start(DrawEffect({FieldPart(0, 4, 2)}));
     ASSERT_TRUE(rig.ok);

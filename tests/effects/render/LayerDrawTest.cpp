@@ -245,6 +245,8 @@ TEST(LayerDraw, ASingleInstanceWaitsForItsDrawCommands) {
     RenderRig::Instance& drawn = rig.AddInstance(handle.index, 1);
     rig.AddUnit(drawn, 'A')->stateWord = kIndexedBatchState;
     slot->root = drawn.root;
+    // Drawn only when evaluated in this frame's update, as the frame marks.
+    slot->flags |= FulgorCore::InstanceSlot::kEvaluated;
     Renderer::ResetDrawState();
     Renderer::DrawInstance(handle.index, handle.serial);
     slot->root = nullptr;

@@ -145,6 +145,48 @@ TEST(EmitterParticles, AFuzzedEffectOfNewbornsDuePastTheIntRangeEndsEachFrame) {
     EXPECT_EQ(*blocks, 0u);
 }
 
+// A cap of one latitude division has no point to emit from: beside it the
+// particle's draw part and its other emitter work as they would alone.
+TEST(EmitterParticles, ACapWithoutPointsLeavesItsParticleAndItsOtherPartsAtWork) {
+    UnitTreeRig rig;
+    ASSERT_TRUE(StartReal(rig));
+    effecttools::EmitterValue cap = testsupport::Emitter(7);
+    cap.shape->latitudeDivisions = 1;
+    cap.shape->longitudeDivisions = 4;
+    cap.shape->floats.push_back({"IjA", effecttools::Constant(1.0f)});
+    cap.shape->floats.push_back({"Rad", effecttools::Constant(2.0f)});
+    cap.spawnEntries = {testsupport::Item({{"OvLf", 2}, {"Lif", 10}})};
+    cap.timedEntries = {testsupport::Timer(0, 2, 1)};
+    effecttools::EmitterValue origin = testsupport::Emitter(2);
+    origin.spawnEntries = cap.spawnEntries;
+    origin.timedEntries = {testsupport::Timer(0, 1, 1)};
+    effecttools::EffectFileValue f = Played(cap);
+    f.package.units[0].emitters.push_back(origin);
+    effecttools::DrawPartValue part;
+    part.drawType = 1;
+    part.priority = 0;
+    f.package.units[0].drawParts.push_back(part);
+    const FulgorCore::InstanceHandle h = rig.PlayAlone(rig.Load(f));
+    for (int frame = 0; frame < 12; ++frame)
+        testsupport::Frame();
+    ParticleInstance* emitting = Emitting(UnitTreeRig::Root(h));
+    ASSERT_NE(emitting, nullptr);
+    EXPECT_TRUE(emitting->alive);
+    auto* owner = dynamic_cast<FulgorCore::ParticleInstanceT<1, 2, 0>*>(emitting);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_NE(owner->drawUnits[0], nullptr);
+    ASSERT_NE(owner->emitterUnits[0], nullptr);
+    ASSERT_NE(owner->emitterUnits[1], nullptr);
+    // One a frame from the origin, living 10 frames; none from the cap.
+    const uint32_t live = Count(emitting);
+    EXPECT_GE(live, 9u);
+    EXPECT_LE(live, 11u);
+    for (UnitInstance* c = emitting->firstChild; c; c = c->nextSibling)
+        EXPECT_EQ(static_cast<ParticleInstance*>(c)->GetAuxObject(),
+                  static_cast<FulgorCore::ParticleEmitterPart*>(owner->emitterUnits[1]));
+    EXPECT_EQ(rig.Release(), 0u);
+}
+
 TEST(EmitterParticles, AttachedUnitsFollowTheOwnersSteps) {
     UnitTreeRig rig;
     ASSERT_TRUE(StartReal(rig));

@@ -28,6 +28,7 @@ using testsupport::Points;
 using testsupport::Same;
 using testsupport::SpawnRecord;
 using testsupport::Spawns;
+using testsupport::Three;
 using testsupport::Timer;
 
 constexpr float kPi = 3.1415927f;
@@ -823,13 +824,58 @@ TEST_F(Emitters, ANegativeLifetimeRangeActsAsZero) {
     EXPECT_TRUE(Same(rig.root->random, before)); // no draw
 }
 
-TEST_F(Emitters, APointKindWithoutPointsEmitsNothing) {
-    EmitterValue v = PointEmitter(5, 0, 0, 1);
-    v.spawnEntries = {Item()};
-    v.timedEntries = {Timer(0, 3, 100)};
-    Begin(v);
-    RunAt(rig.owner, 0.0f);
-    EXPECT_TRUE(Spawns().empty());
+// A point kind whose data gives it no point counts 0 points: it emits
+// nothing (neither picker divides by the count, and no pick draws a random
+// number), its point numbers are the owner's position, and its owner lives
+// on. A cap has (latitude divisions - 1) x segments points.
+TEST_F(Emitters, APointKindWithoutPointsEmitsNothingAndItsOwnerLives) {
+    const auto picked = [](EmitterValue v, uint32_t gnpt) {
+        v.shape->fields.push_back({"GnPT", gnpt});
+        return v;
+    };
+    struct Row {
+        const char* name;
+        EmitterValue emitter;
+    };
+    const Row rows[] = {
+        {"sphere points, none", PointEmitter(5, 0, 0, 1)},
+        {"cylinder points, none", PointEmitter(6, 0, 0, 1)},
+        {"box points, none", PointEmitter(8, 0, 0, 1)},
+        {"plane points, none", PointEmitter(9, 0, 0, 1)},
+        {"sphere points, none, walked in order", PointEmitter(5, 0, 0, 0)},
+        {"a cap of one latitude division", picked(CapEmitter(1, 4, kPi), 1)},
+        {"a cap of no latitude division", picked(CapEmitter(0, 4, kPi), 1)},
+        {"a cap of no segment", picked(CapEmitter(3, 0, kPi), 1)},
+        {"a cap of one latitude division, walked in order", picked(CapEmitter(1, 4, kPi), 0)},
+        {"a cap of no segment, walked in order", picked(CapEmitter(3, 0, kPi, 2), 0)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EmitterRig local;
+        EmitterValue v = row.emitter;
+        v.spawnEntries = {Item()};
+        v.timedEntries = {Timer(0, 3, 1)};
+        ASSERT_TRUE(local.Begin(EmitterRig::EffectWith(v)));
+        ASSERT_NE(local.owner->emitter, nullptr);
+        EXPECT_TRUE(local.owner->alive);
+        EXPECT_EQ(local.owner->ends, 0);
+        EXPECT_EQ(local.owner->emitter->pointCount, 0u);
+        local.owner->MoveTo(4, 5, 6);
+        const Xorshift128 before = local.root->random;
+        for (float t : {0.0f, 1.0f, 2.0f})
+            RunAt(local.owner, t);
+        EXPECT_TRUE(Spawns().empty());
+        EXPECT_TRUE(Same(local.root->random, before));
+        EXPECT_TRUE(local.owner->alive);
+        for (int32_t index : {0, 3}) {
+            float p[3] = {};
+            local.owner->emitter->GetPointPosition(static_cast<uint32_t>(index), p);
+            EXPECT_EQ(Three(p), (std::array<float, 3>{4, 5, 6})) << index;
+        }
+        EXPECT_EQ(local.Release(), 0u);
+        local.root = nullptr;
+    }
+    rig.root = nullptr;
 }
 
 TEST_F(Emitters, UnusableShapeDataEndsTheOwnerAtConstruction) {
@@ -837,8 +883,9 @@ TEST_F(Emitters, UnusableShapeDataEndsTheOwnerAtConstruction) {
     noModel.shape->model = 3; // the package holds none
     EmitterValue badMode = PointEmitter(5, 2, 3);
     EmitterValue badPick = PointEmitter(9, 2, 0, 2);
-    const EmitterValue cases[] = {CapEmitter(3, 0, kPi), CapEmitter(1, 4, kPi), badMode, badPick,
-                                  noModel};
+    EmitterValue badCapPick = CapEmitter(3, 4, kPi);
+    badCapPick.shape->fields.push_back({"GnPT", 2});
+    const EmitterValue cases[] = {badMode, badPick, badCapPick, CapEmitter(3, 4, kPi, 3), noModel};
     for (const EmitterValue& c : cases) {
         EmitterRig local;
         EmitterValue v = c;

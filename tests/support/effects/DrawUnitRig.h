@@ -212,6 +212,24 @@ inline uintptr_t FrameMemoryMark() {
     return reinterpret_cast<uintptr_t>(FulgorCore::Engine::GetFrameWorkMemory().Allocate(0));
 }
 
+// Two frames on, as for a unit whose instance missed its evaluation in
+// between: the half that held what the unit took is current again and
+// empty, and everything of it up to `end` is taken again and filled with
+// 0xFF bytes (NaN as floats), as the units evaluated first in that frame
+// would overwrite it.
+inline void ReuseFrameMemoryUpTo(const void* end) {
+    FulgorCore::FrameWorkMemory& memory = FulgorCore::Engine::GetFrameWorkMemory();
+    memory.Flip();
+    memory.Flip();
+    const auto* limit = static_cast<const uint8_t*>(end);
+    for (;;) {
+        auto* piece = static_cast<uint8_t*>(memory.Allocate(16));
+        if (!piece || piece >= limit)
+            return;
+        std::memset(piece, 0xFF, 16);
+    }
+}
+
 // A texture set of the identity transform: scale 1, no scroll, no turn.
 inline effecttools::UvTransformValue IdentityUvSet() {
     effecttools::UvTransformValue v;

@@ -485,17 +485,22 @@ public:
     std::vector<testsupport::RecordingUnit*> units_;
 };
 
-TEST(InstanceJobs, ExhaustedFrameMemorySkipsOnlyTheEvaluation) {
+// An instance without room for its job is not evaluated, so it is not
+// drawn either: what its update made this frame has nothing to draw from.
+TEST(InstanceJobs, ExhaustedFrameMemorySkipsTheEvaluationAndTheDrawButNotTheUpdate) {
     JobRun run;
     run.Start(nullptr);
     Frame();
     const std::vector<int> counts = run.Evaluations();
     for (int i = 0; i < 40; ++i)
         EXPECT_EQ(counts[i], i < 32 ? 1 : 0) << i;
-    // Every instance still advanced and reached its draw list.
+    // Every instance still advanced; only the evaluated reached the list.
     const InstanceHandle last = run.handles_[39];
     EXPECT_EQ(Engine::GetInstanceTime(last.index, last.serial), 3.5f);
-    EXPECT_EQ(Engine::GetWorkData()->layers[0].count, 40u);
+    const FulgorCore::EngineWorkData::InstanceList& layer = Engine::GetWorkData()->layers[0];
+    ASSERT_EQ(layer.count, 32u);
+    for (uint32_t i = 0; i < 32; ++i)
+        EXPECT_EQ(layer.instances[i]->index, run.handles_[i].index) << i;
 }
 
 TEST(InstanceJobs, EachJobTakesSixteenBytesOfTheFrameMemory) {
@@ -523,7 +528,7 @@ TEST(InstanceJobs, AZeroStepStillRefillsTheListsAndSubmitsTheJobs) {
     Frame(0.0f);
     EXPECT_EQ(run.Times(), before);
     EXPECT_EQ(dispatcher.submitted - submitted, 32);
-    EXPECT_EQ(Engine::GetWorkData()->layers[0].count, 40u);
+    EXPECT_EQ(Engine::GetWorkData()->layers[0].count, 32u);
     EXPECT_EQ(dispatcher.waits, 2);
 }
 
