@@ -4,6 +4,7 @@
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/render/Renderer.h"
 #include "effects/units/DrawLists.h"
+#include "effects/units/ExtraUnitList.h"
 #include "effects/units/UnitInstance.h"
 
 #include <cstdint>
@@ -11,7 +12,6 @@
 namespace FulgorCore {
 
 class IInstanceListenner;
-class ParticleExtraPart;
 class ParticleInstance;
 class UnitResource;
 struct ChildInstanceTable;
@@ -141,8 +141,7 @@ public:
     const float* publishedInverseMatrix = nullptr;
     const float* publishedRange = nullptr;
     // This frame's extra units, in the order their particles appended them.
-    ParticleExtraPart* extraUnitHead = nullptr;
-    ParticleExtraPart* extraUnitTail = nullptr;
+    ExtraUnitList extraUnits;
     float baseColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float currentColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float worldMatrix[12];

@@ -219,7 +219,7 @@ TEST_F(Composed, EachClassCallsExactlyItsPartsInTheirOrder) {
                 for (const FulgorCore::DrawClock* clock : parts.clocks)
                     EXPECT_EQ(clock, parts.clocks[0]) << k;
                 EXPECT_LT(p->time, 10.0f) << k;
-                EXPECT_EQ(root_->extraUnitHead != nullptr, c == 1) << k;
+                EXPECT_EQ(root_->extraUnits.head != nullptr, c == 1) << k;
                 parts.log.clear();
                 p->Finish();
                 EXPECT_EQ(parts.log, Names("e", b, "death")) << k;
@@ -230,8 +230,8 @@ TEST_F(Composed, EachClassCallsExactlyItsPartsInTheirOrder) {
                                 c ? std::vector<std::string>{"x.delete"}
                                   : std::vector<std::string>{}}))
                     << k;
-                EXPECT_EQ(root_->extraUnitHead, nullptr) << k;
-                EXPECT_EQ(root_->extraUnitTail, nullptr) << k;
+                EXPECT_EQ(root_->extraUnits.head, nullptr) << k;
+                EXPECT_EQ(root_->extraUnits.tail, nullptr) << k;
                 EXPECT_EQ(Counts(), baseline_) << k;
                 EXPECT_EQ(rig_.UsedBlocks(), start_) << k;
             }
@@ -484,18 +484,18 @@ TEST_F(Composed, ExtraUnitsJoinTheRootsListInTheOrderTheyRan) {
     using ExtraOnly = FulgorCore::ParticleInstanceT<0, 0, 1>;
     FulgorCore::ParticleExtraPart* a = static_cast<ExtraOnly*>(first)->extraUnit;
     FulgorCore::ParticleExtraPart* b = static_cast<ExtraOnly*>(second)->extraUnit;
-    EXPECT_EQ(root_->extraUnitHead, a);
-    EXPECT_EQ(root_->extraUnitTail, b);
+    EXPECT_EQ(root_->extraUnits.head, a);
+    EXPECT_EQ(root_->extraUnits.tail, b);
     EXPECT_EQ(a->previousExtra, nullptr);
     EXPECT_EQ(a->nextExtra, b);
     EXPECT_EQ(b->previousExtra, a);
     EXPECT_EQ(b->nextExtra, nullptr);
     Remove(first);
-    EXPECT_EQ(root_->extraUnitHead, b);
+    EXPECT_EQ(root_->extraUnits.head, b);
     EXPECT_EQ(b->previousExtra, nullptr);
     Remove(second);
-    EXPECT_EQ(root_->extraUnitHead, nullptr);
-    EXPECT_EQ(root_->extraUnitTail, nullptr);
+    EXPECT_EQ(root_->extraUnits.head, nullptr);
+    EXPECT_EQ(root_->extraUnits.tail, nullptr);
 }
 
 } // namespace
@@ -521,7 +521,7 @@ std::vector<int> ListedParticles(const InstanceRootUnit& root,
     using ExtraOnly = FulgorCore::ParticleInstanceT<0, 0, 1>;
     std::vector<int> out;
     const FulgorCore::ParticleExtraPart* before = nullptr;
-    for (const FulgorCore::ParticleExtraPart* e = root.extraUnitHead; e; e = e->nextExtra) {
+    for (const FulgorCore::ParticleExtraPart* e = root.extraUnits.head; e; e = e->nextExtra) {
         int index = -1;
         for (size_t k = 0; k < particles.size(); ++k)
             if (particles[k] && static_cast<ExtraOnly*>(particles[k])->extraUnit == e)
@@ -533,7 +533,7 @@ std::vector<int> ListedParticles(const InstanceRootUnit& root,
         out.push_back(index);
         before = e;
     }
-    if (before != root.extraUnitTail)
+    if (before != root.extraUnits.tail)
         out.push_back(-1);
     return out;
 }
@@ -572,6 +572,10 @@ TEST_F(Composed, TheListOfExtraUnitsStaysWholeThroughRepeatedStepsAndRemovals) {
          3,
          {{S::kPassA}, {S::kEnd, 1}, {S::kPassA}, {S::kRootUpdate}},
          {0, 2}},
+        {"removing a unit listed only in the frame before, with its old neighbour",
+         3,
+         {{S::kPassA}, {S::kEnd, 1}, {S::kPassA}, {S::kEnd, 0}, {S::kRootUpdate}},
+         {2}},
         {"a pass after a removal lists the rest afresh",
          3,
          {{S::kPassA}, {S::kEnd, 0}, {S::kRootUpdate}, {S::kPassA}},

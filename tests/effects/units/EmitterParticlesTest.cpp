@@ -245,12 +245,12 @@ bool ExtraListWhole(const FulgorCore::InstanceRootUnit& root) {
     const uint32_t blocks = FulgorCore::Engine::GetUnitInstancePool().GetCapacity();
     const FulgorCore::ParticleExtraPart* before = nullptr;
     uint32_t count = 0;
-    for (const FulgorCore::ParticleExtraPart* e = root.extraUnitHead; e; e = e->nextExtra) {
+    for (const FulgorCore::ParticleExtraPart* e = root.extraUnits.head; e; e = e->nextExtra) {
         if (e->previousExtra != before || ++count > blocks)
             return false;
         before = e;
     }
-    return before == root.extraUnitTail;
+    return before == root.extraUnits.tail;
 }
 
 // A newborn advanced in single frames runs its transform step once a
