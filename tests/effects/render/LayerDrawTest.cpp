@@ -151,9 +151,9 @@ TEST(LayerDraw, ALayerOfTwoInstancesMakesTheseDeviceCalls) {
     const float alphaMatrix[12] = {};
     const float alphaParameter[2] = {0.5f, 0.25f};
     RenderRig::Instance& a = rig.AddInstance(2);
-    a.root->effectLight = light;
-    a.root->alphaLightMatrix = alphaMatrix;
-    a.root->alphaLightParameter = alphaParameter;
+    a.root->publishedDirection = light;
+    a.root->publishedInverseMatrix = alphaMatrix;
+    a.root->publishedRange = alphaParameter;
     PatternUnit* band = rig.AddUnit(a, 'A');
     band->unitShader = &shaderA;
     band->stateWord =

@@ -54,22 +54,22 @@ TEST_F(ExtraUnits, AFacingUnitPublishesItsNegatedThirdAxisAndColour) {
     std::copy(m, m + 12, rig.owner->matrix);
     rig.owner->colour[1] = 0.25f;
     unit->Update();
-    EXPECT_EQ(rig.root->publishedDirection, facing->direction);
-    EXPECT_NEAR(facing->direction[2], -1.0f, 2e-3f);
-    EXPECT_EQ(facing->direction[0], 0.0f);
-    EXPECT_EQ(facing->colour[1], 0.25f);
+    EXPECT_EQ(rig.root->publishedDirection, facing->light.direction);
+    EXPECT_NEAR(facing->light.direction[2], -1.0f, 2e-3f);
+    EXPECT_EQ(facing->light.direction[0], 0.0f);
+    EXPECT_EQ(facing->light.colour[1], 0.25f);
     // A third row of (0, 0, -2): one Newton step of the reciprocal square
     // root in single precision.
     rig.owner->matrix[8] = -2.0f;
     unit->Update();
-    EXPECT_NEAR(facing->direction[2], 0.99831f, 5e-6f);
+    EXPECT_NEAR(facing->light.direction[2], 0.99831f, 5e-6f);
     // A zero third row: the zero direction.
     for (int i = 6; i < 9; ++i)
         rig.owner->matrix[i] = 0.0f;
     unit->Update();
-    EXPECT_EQ(facing->direction[0], 0.0f);
-    EXPECT_EQ(facing->direction[1], 0.0f);
-    EXPECT_EQ(facing->direction[2], 0.0f);
+    EXPECT_EQ(facing->light.direction[0], 0.0f);
+    EXPECT_EQ(facing->light.direction[1], 0.0f);
+    EXPECT_EQ(facing->light.direction[2], 0.0f);
     delete unit;
 }
 
@@ -102,10 +102,12 @@ TEST_F(ExtraUnits, OfTwoFacingUnitsTheRootHoldsTheLastUpdated) {
     ASSERT_TRUE(a && b);
     a->Update();
     b->Update();
-    EXPECT_EQ(rig.root->publishedDirection, static_cast<ParticleExtraUnitT<1>*>(b)->direction);
+    EXPECT_EQ(rig.root->publishedDirection,
+              static_cast<ParticleExtraUnitT<1>*>(b)->light.direction);
     b->Update();
     a->Update();
-    EXPECT_EQ(rig.root->publishedDirection, static_cast<ParticleExtraUnitT<1>*>(a)->direction);
+    EXPECT_EQ(rig.root->publishedDirection,
+              static_cast<ParticleExtraUnitT<1>*>(a)->light.direction);
     // The root clears what was published at the start of its evaluation.
     rig.root->Evaluate();
     EXPECT_EQ(rig.root->publishedDirection, nullptr);
