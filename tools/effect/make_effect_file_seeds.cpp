@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -555,6 +556,20 @@ std::vector<uint8_t> SkipWithPickable() {
     return effecttools::WriteEffectFile(f);
 }
 
+// A timer of one particle of item `item` a frame from `start`, up to `end`
+// when given.
+effecttools::TimedEntryValue OneAFrame(uint16_t item, int32_t start,
+                                       std::optional<int32_t> end = std::nullopt) {
+    effecttools::TimedEntryValue timer;
+    timer.enabled = 1;
+    timer.target = item;
+    timer.count = 1;
+    timer.interval = 1;
+    timer.startFrame = start;
+    timer.endFrame = end;
+    return timer;
+}
+
 // Particles due long before their emitter's first frame, one a frame from
 // its second on: a start of -2^31 frames stays due, its step of one frame
 // lost in the float. Units of life 20 in single frames and in one step,
@@ -586,13 +601,7 @@ std::vector<uint8_t> NewbornsPastTheirLife() {
         effecttools::SpawnEntryValue item;
         item.fields = items[i].fields;
         e.spawnEntries.push_back(item);
-        effecttools::TimedEntryValue timer;
-        timer.enabled = 1;
-        timer.target = i;
-        timer.count = 1;
-        timer.interval = 1;
-        timer.startFrame = items[i].start;
-        e.timedEntries.push_back(timer);
+        e.timedEntries.push_back(OneAFrame(i, items[i].start));
     }
     emitting.emitters = {e};
     f.package.units.push_back(emitting);
@@ -621,14 +630,7 @@ std::vector<uint8_t> SteppedNewbornsWithExtraUnits() {
         effecttools::SpawnEntryValue item;
         item.fields = {{"TgUI", items[i][0]}, {"UST", items[i][1]}, {"bLSF", items[i][2]}};
         e.spawnEntries.push_back(item);
-        effecttools::TimedEntryValue timer;
-        timer.enabled = 1;
-        timer.target = i;
-        timer.count = 1;
-        timer.interval = 1;
-        timer.startFrame = 3;
-        timer.endFrame = 3;
-        e.timedEntries.push_back(timer);
+        e.timedEntries.push_back(OneAFrame(i, 3, 3));
     }
     effecttools::UnitValue spawner;
     spawner.life = 60;
