@@ -63,8 +63,8 @@ uint32_t ViewBit(const RendererWorkData& work) {
         return;
     const PackageResource* package = root.package;
     FillDrawRecord(work, *r, colour, (package ? package->GetSftP() : 0.0f) + instance.drawOffset,
-                   package ? package->GetCST() : 0, root.effectLight, root.alphaLightMatrix,
-                   root.alphaLightParameter);
+                   package ? package->GetCST() : 0, root.publishedDirection,
+                   root.publishedInverseMatrix, root.publishedRange);
 }
 
 // The sort list: an entry keyed by `setKey` for each instance of the list

@@ -185,8 +185,7 @@ void InstanceRootUnit::Step() {
 }
 
 void InstanceRootUnit::Evaluate() {
-    extraUnitHead = nullptr;
-    extraUnitTail = nullptr;
+    extraUnits.Clear();
     publishedDirection = nullptr;
     publishedInverseMatrix = nullptr;
     publishedRange = nullptr;

@@ -4,6 +4,7 @@
 #include "effects/Core/Resource/PackageResource.h"
 #include "effects/render/Renderer.h"
 #include "effects/units/DrawLists.h"
+#include "effects/units/ExtraUnitList.h"
 #include "effects/units/UnitInstance.h"
 
 #include <cstdint>
@@ -11,7 +12,6 @@
 namespace FulgorCore {
 
 class IInstanceListenner;
-class ParticleExtraPart;
 class ParticleInstance;
 class UnitResource;
 struct ChildInstanceTable;
@@ -129,20 +129,17 @@ public:
     Member angleFadeMember = NoOp;
     const PackageResource* package;
     DrawLists* drawLists = nullptr;
-    // The instance's light constants for the renderer's draw record, each
-    // null when the instance has none: the effect light (direction and
-    // colour, two float4), the alpha light's matrix (four rows of three
-    // floats) and its parameter (two floats).
-    const float* effectLight = nullptr;
-    const float* alphaLightMatrix = nullptr;
-    const float* alphaLightParameter = nullptr;
-    // Published by the extra units during pass A; cleared at its start.
-    const void* publishedDirection = nullptr;
+    // What this frame's extra units published during pass A, cleared at its
+    // start (each null when no unit of its kind ran): the instance's light
+    // constants, which go with its draw record. A kind-1 unit's effect
+    // light (direction and colour, two float4), a kind-2 unit's alpha
+    // light: its particle's inverse matrix (four rows of three floats) and
+    // its start and range (two floats).
+    const float* publishedDirection = nullptr;
     const float* publishedInverseMatrix = nullptr;
     const float* publishedRange = nullptr;
     // This frame's extra units, in the order their particles appended them.
-    ParticleExtraPart* extraUnitHead = nullptr;
-    ParticleExtraPart* extraUnitTail = nullptr;
+    ExtraUnitList extraUnits;
     float baseColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float currentColor[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     float worldMatrix[12];

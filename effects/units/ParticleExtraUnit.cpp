@@ -45,17 +45,23 @@ ParticleExtraPart* ParticleExtraUnit::CreatePart(ParticleInstance* owner,
 ParticleExtraUnit::ParticleExtraUnit(UnitInstance* owner_, const EffectPartResource* data)
     : owner(owner_), extraData(data), random(&owner_->owner->random) {}
 
+ParticleExtraUnitT<1>::~ParticleExtraUnitT() {
+    InstanceRootUnit* root = owner->owner;
+    if (root->publishedDirection == light.direction)
+        root->publishedDirection = nullptr;
+}
+
 void ParticleExtraUnitT<1>::Update() {
     const float* m = owner->GetWorldMatrix();
     const float v[3] = {-m[6], -m[7], -m[8]};
     const float s = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
     const float y = s > 0.0f ? Math::ReciprocalSqrt(s) : 0.0f;
     for (int c = 0; c < 3; ++c)
-        direction[c] = v[c] * y;
+        light.direction[c] = v[c] * y;
     const float* rgba = owner->GetColor();
     for (int c = 0; c < 3; ++c)
-        colour[c] = rgba[c];
-    owner->owner->publishedDirection = direction;
+        light.colour[c] = rgba[c];
+    owner->owner->publishedDirection = light.direction;
 }
 
 ParticleExtraUnitT<2>::ParticleExtraUnitT(UnitInstance* owner_, const EffectPartResource* data)
@@ -63,6 +69,16 @@ ParticleExtraUnitT<2>::ParticleExtraUnitT(UnitInstance* owner_, const EffectPart
     const RadiusPair* pair = extraData->GetRadiusPair();
     samples[0] = pair->GetInnerRadius().SampleRandom(*random);
     samples[1] = pair->GetOuterRadius().SampleRandom(*random);
+}
+
+// The matrix published with the range is the particle's, which goes with
+// the unit.
+ParticleExtraUnitT<2>::~ParticleExtraUnitT() {
+    InstanceRootUnit* root = owner->owner;
+    if (root->publishedRange != &start)
+        return;
+    root->publishedRange = nullptr;
+    root->publishedInverseMatrix = nullptr;
 }
 
 void ParticleExtraUnitT<2>::Update() {

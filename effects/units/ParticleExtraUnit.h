@@ -2,6 +2,7 @@
 
 #include "effects/units/ParticleExtraPart.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace FulgorCore {
@@ -15,7 +16,9 @@ struct Xorshift128;
 // drawing: kind 1 its facing direction (the negated third axis, normalised)
 // and colour, kind 2 a start and range from two animated values with its
 // inverse world matrix. The root clears what was published at the start of
-// each evaluation, so the last unit updated in a frame is what it holds.
+// each evaluation, so the last unit updated in a frame is what it holds,
+// and the renderer draws the instance with it. A unit that goes takes what
+// it published with it.
 class ParticleExtraUnit : public ParticleExtraPart {
 public:
     // The extra unit of `data` for `owner` in a pool block; null when its
@@ -41,20 +44,29 @@ protected:
 // The kinds.
 template <uint32_t K> class ParticleExtraUnitT;
 
+// The block a kind-1 unit publishes, the renderer's effect light: two
+// float4, the direction and then the colour, their fourth floats 0.
+struct EffectLight {
+    float direction[4];
+    float colour[4];
+};
+static_assert(sizeof(EffectLight) == 32 && offsetof(EffectLight, colour) == 16,
+              "uploaded as two registers");
+
 template <> class ParticleExtraUnitT<1> final : public ParticleExtraUnit {
 public:
     ParticleExtraUnitT(UnitInstance* owner, const EffectPartResource* data)
         : ParticleExtraUnit(owner, data) {}
+    ~ParticleExtraUnitT() override;
     void Update() override;
 
-    // The direction block the root points at: direction, then colour.
-    float direction[3] = {};
-    float colour[3] = {};
+    EffectLight light = {};
 };
 
 template <> class ParticleExtraUnitT<2> final : public ParticleExtraUnit {
 public:
     ParticleExtraUnitT(UnitInstance* owner, const EffectPartResource* data);
+    ~ParticleExtraUnitT() override;
     void Update() override;
 
     // The pair the root points at.

@@ -57,7 +57,7 @@ public:
         }
         if constexpr (C == 1) {
             if (extraUnit) {
-                Unlink(extraUnit);
+                owner->extraUnits.Remove(extraUnit);
                 delete extraUnit;
                 extraUnit = nullptr;
             }
@@ -101,8 +101,10 @@ public:
             drawUnits[k]->Step();
     }
     // The base step; the extra unit publishes and joins the root's list of
-    // this frame; then every draw unit updates from one copy of the clock,
-    // which none of them can change for the others or for the particle.
+    // this frame (once, however often a newborn's advance runs the step
+    // before the list is emptied); then every draw unit updates from one
+    // copy of the clock, which none of them can change for the others or
+    // for the particle.
     void UpdateTransform() override {
         ParticleInstance::UpdateTransform();
         DrawClock clock;
@@ -111,7 +113,7 @@ public:
         clock.lastStep = lastStep;
         if constexpr (C == 1) {
             extraUnit->Update();
-            Append(extraUnit);
+            owner->extraUnits.Append(extraUnit);
         }
         for (uint32_t k = 0; k < A; ++k)
             drawUnits[k]->Update(clock);
@@ -198,30 +200,6 @@ private:
             return;
         uint32_t& count = owner->drawLists->capacities[drawCategory[k]][drawLayer[k]];
         count = add ? count + 1 : count - 1;
-    }
-
-    // At the tail of the root's list of this frame's extra units.
-    void Append(ParticleExtraPart* extra) {
-        extra->nextExtra = nullptr;
-        extra->previousExtra = owner->extraUnitTail;
-        if (owner->extraUnitTail)
-            owner->extraUnitTail->nextExtra = extra;
-        else
-            owner->extraUnitHead = extra;
-        owner->extraUnitTail = extra;
-    }
-
-    // The root's list of this frame's extra units must not keep a unit
-    // that goes. Its own links may be older than the list (a particle
-    // that ended is not appended again), so the list is walked.
-    void Unlink(ParticleExtraPart* extra) {
-        for (ParticleExtraPart* e = owner->extraUnitHead; e; e = e->nextExtra) {
-            if (e != extra)
-                continue;
-            (e->previousExtra ? e->previousExtra->nextExtra : owner->extraUnitHead) = e->nextExtra;
-            (e->nextExtra ? e->nextExtra->previousExtra : owner->extraUnitTail) = e->previousExtra;
-            return;
-        }
     }
 };
 

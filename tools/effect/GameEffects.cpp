@@ -1003,6 +1003,67 @@ void AddOrientationUnits(EffectFileValue& f, uint32_t set, int32_t life, uint16_
     PlayUnits(f, units, frames);
 }
 
+// The effect's own lights, in the top band of the title, from the intro's
+// timeline `join` (the title's fourteen first places are taken) and for as
+// long as the title plays: a lantern, a glow whose particle carries a
+// kind-1 extra unit, its colour easing from warm to cool every 120 frames,
+// lights a panel (a lit model facing the camera, which the lantern's third
+// axis points away from) in that colour; a ring, a glow under the alpha
+// light whose particle carries a kind-2 extra unit, is clear within a
+// distance of its middle that widens over the same frames and whole past
+// that distance and a range. The package's lit units take the effect's
+// light.
+void AddTitleLights(EffectFileValue& f, size_t join) {
+    const float units = sampledata::UnitsPerPixel(kScreenDepth);
+    const auto at = [](UnitValue& u, float x, float y) {
+        Place(u, TripleValue{0, Constant(sampledata::WorldX(x, kScreenDepth)),
+                             Constant(sampledata::WorldY(y, kScreenDepth)), std::nullopt});
+    };
+    f.package.fields.push_back({"bDLV", 1});
+    constexpr float kCycle = 120.0f;
+    UnitValue lantern = Unit(0, 0, static_cast<int32_t>(kCycle));
+    lantern.fields.push_back({"bPCo", 1});
+    lantern.color->red = Ease(1.0f, 0.1f, kCycle);
+    lantern.color->green = Ease(0.35f, 0.45f, kCycle);
+    lantern.color->blue = Ease(0.05f, 1.0f, kCycle);
+    lantern.drawParts.push_back(Glow(60.0f * units));
+    EffectPartValue light;
+    light.kind = 1;
+    lantern.effectPart = light;
+    at(lantern, 340.0f, 72.0f);
+
+    UnitValue panel = Unit(0, 0, 0);
+    ModelValue model;
+    model.stream1 =
+        VertexStreamValue{FlatRectangle(90.0f * units, 50.0f * units), false, kRectangleIndices};
+    f.package.models.push_back(model);
+    DrawDataType5Value lit;
+    lit.fields = {{"bLgt", 1}};
+    lit.list = std::vector<int8_t>{static_cast<int8_t>(f.package.models.size() - 1)};
+    DrawPartValue surface = Part(lit);
+    surface.drawSize = TripleValue{1, Constant(1.0f), std::nullopt, std::nullopt};
+    Opaque(surface);
+    panel.drawParts.push_back(surface);
+    at(panel, 480.0f, 72.0f);
+
+    UnitValue ring = Unit(0, 0, static_cast<int32_t>(kCycle));
+    DrawPartValue faded = Glow(140.0f * units);
+    faded.fields.push_back({"bApL", 1});
+    ring.drawParts.push_back(faded);
+    EffectPartValue range;
+    range.kind = 2;
+    range.innerRadius = Ease(10.0f * units, 45.0f * units, kCycle);
+    range.outerRadius = Ease(35.0f * units, 70.0f * units, kCycle);
+    ring.effectPart = range;
+    at(ring, 810.0f, 72.0f);
+
+    for (const UnitValue& u : {lantern, panel, ring}) {
+        f.package.units.push_back(u);
+        f.package.timelines.at(join).items.push_back(
+            StartItem(static_cast<int16_t>(f.package.units.size() - 1), 150));
+    }
+}
+
 std::vector<uint8_t> Title() {
     EffectFileValue f = ScreenFile("title/title_main.vfxb", 2);
     f.package.textures = {Texture("title", 200, 220, 255), Texture("glow", 120, 160, 255)};
@@ -1038,6 +1099,7 @@ std::vector<uint8_t> Title() {
     for (std::vector<UnitValue> more : {TitleStrips(), TitleTrails()})
         extras.insert(extras.end(), more.begin(), more.end());
     PlayUnits(f, extras, 270);
+    AddTitleLights(f, 1);
     // From the start, glints: twenty entries starting the spark unit (the
     // unit WriteWithSparks appends) every 6 frames, the first two on the
     // title's bound systems (on one attachment point, and between two).

@@ -9,8 +9,9 @@
 // unit events of every kind, target mode and depth, units that emit
 // themselves (one with a start offset), skips to later frames over
 // pickable particles that end, the composed particle classes with every
-// part kind and draw priorities outside the lists, and particles due long
-// before their emitter's first frame.
+// part kind and draw priorities outside the lists, particles due long
+// before their emitter's first frame, and newborns with extra units
+// advanced in single frames.
 //   make_effect_file_seeds <folder>
 #include "tools/effect/EmitterWriter.h"
 #include "tools/effect/GameEffects.h"
@@ -20,6 +21,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -554,6 +556,20 @@ std::vector<uint8_t> SkipWithPickable() {
     return effecttools::WriteEffectFile(f);
 }
 
+// A timer of one particle of item `item` a frame from `start`, up to `end`
+// when given.
+effecttools::TimedEntryValue OneAFrame(uint16_t item, int32_t start,
+                                       std::optional<int32_t> end = std::nullopt) {
+    effecttools::TimedEntryValue timer;
+    timer.enabled = 1;
+    timer.target = item;
+    timer.count = 1;
+    timer.interval = 1;
+    timer.startFrame = start;
+    timer.endFrame = end;
+    return timer;
+}
+
 // Particles due long before their emitter's first frame, one a frame from
 // its second on: a start of -2^31 frames stays due, its step of one frame
 // lost in the float. Units of life 20 in single frames and in one step,
@@ -585,13 +601,7 @@ std::vector<uint8_t> NewbornsPastTheirLife() {
         effecttools::SpawnEntryValue item;
         item.fields = items[i].fields;
         e.spawnEntries.push_back(item);
-        effecttools::TimedEntryValue timer;
-        timer.enabled = 1;
-        timer.target = i;
-        timer.count = 1;
-        timer.interval = 1;
-        timer.startFrame = items[i].start;
-        e.timedEntries.push_back(timer);
+        e.timedEntries.push_back(OneAFrame(i, items[i].start));
     }
     emitting.emitters = {e};
     f.package.units.push_back(emitting);
@@ -599,6 +609,44 @@ std::vector<uint8_t> NewbornsPastTheirLife() {
     effecttools::TimelineValue t;
     t.length = 0;
     t.items.push_back(Entry(0, 1, 0, -1, 0, 100));
+    f.package.timelines = {t};
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    return effecttools::WriteEffectFile(f);
+}
+
+// A spawner of life 60 that emits once at its frame 3, first a unit of
+// life 5 due 5 frames ahead, then one of life 3 due 4 frames ahead in
+// single frames, both with an extra unit of kind 1: the one advanced
+// frame by frame runs its transform step each frame before the root's
+// pass A empties the list of extra units.
+std::vector<uint8_t> SteppedNewbornsWithExtraUnits() {
+    effecttools::EffectFileValue f = OneUnit("vfx/stepped.vfxb");
+    f.package.units.clear();
+    effecttools::EmitterValue e = EveryFrame({}, 1);
+    e.spawnEntries.clear();
+    e.timedEntries.clear();
+    const uint32_t items[2][3] = {{1, 5, 0}, {2, 4, 1}}; // unit, UST, bLSF
+    for (uint16_t i = 0; i < 2; ++i) {
+        effecttools::SpawnEntryValue item;
+        item.fields = {{"TgUI", items[i][0]}, {"UST", items[i][1]}, {"bLSF", items[i][2]}};
+        e.spawnEntries.push_back(item);
+        e.timedEntries.push_back(OneAFrame(i, 3, 3));
+    }
+    effecttools::UnitValue spawner;
+    spawner.life = 60;
+    spawner.emitters = {e};
+    f.package.units.push_back(spawner);
+    for (int32_t life : {5, 3}) {
+        effecttools::UnitValue unit;
+        unit.life = life;
+        effecttools::EffectPartValue extra;
+        extra.kind = 1;
+        unit.effectPart = extra;
+        f.package.units.push_back(unit);
+    }
+    effecttools::TimelineValue t;
+    t.length = 60;
+    t.items.push_back(Entry(0, 0, 0, -1, 0, 60));
     f.package.timelines = {t};
     f.package.assignments.push_back({int16_t{0}, std::nullopt});
     return effecttools::WriteEffectFile(f);
@@ -667,5 +715,6 @@ int main(int argc, char** argv) {
     seeds.push_back(SkipWithPickable());
     seeds.push_back(ComposedClasses());
     seeds.push_back(NewbornsPastTheirLife());
+    seeds.push_back(SteppedNewbornsWithExtraUnits());
     return effecttools::WriteSeedFiles(argc, argv, "make_effect_file_seeds", seeds);
 }

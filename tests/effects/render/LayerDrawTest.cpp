@@ -1,8 +1,10 @@
 // Drawing a layer: which instances are drawn and in what order, the device
-// calls of a whole layer, the four draw orders of a unit list, and a single
+// calls of a whole layer, what an instance's extra units published going
+// with its record, the four draw orders of a unit list, and a single
 // instance's draw waiting for the host's jobs.
 #include "support/effects/CallLogDevice.h"
 #include "support/effects/EffectFiles.h"
+#include "support/effects/EmitterRig.h"
 #include "support/effects/RenderRig.h"
 #include "support/effects/RuntimeFrame.h"
 #include "support/effects/ThreadDispatcher.h"
@@ -10,10 +12,13 @@
 #include "effects/Core/Engine/Engine.h"
 #include "effects/Core/Engine/EngineInternal.h"
 #include "effects/render/Renderer.h"
+#include "effects/units/ParticleExtraUnit.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -146,9 +151,9 @@ TEST(LayerDraw, ALayerOfTwoInstancesMakesTheseDeviceCalls) {
     const float alphaMatrix[12] = {};
     const float alphaParameter[2] = {0.5f, 0.25f};
     RenderRig::Instance& a = rig.AddInstance(2);
-    a.root->effectLight = light;
-    a.root->alphaLightMatrix = alphaMatrix;
-    a.root->alphaLightParameter = alphaParameter;
+    a.root->publishedDirection = light;
+    a.root->publishedInverseMatrix = alphaMatrix;
+    a.root->publishedRange = alphaParameter;
     PatternUnit* band = rig.AddUnit(a, 'A');
     band->unitShader = &shaderA;
     band->stateWord =
@@ -191,6 +196,102 @@ TEST(LayerDraw, ALayerOfTwoInstancesMakesTheseDeviceCalls) {
     EXPECT_EQ(screen->values[3], 1.0f);
     ASSERT_EQ(device.decoded.size(), 2u);
     EXPECT_EQ(device.decoded[1][0], PatternMarker('B', 0));
+}
+
+// Units 0 and 1 carry an extra part of kind 1 and of kind 2 (start 2,
+// end 5).
+effecttools::EffectFileValue ExtraUnitEffect() {
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/extra.vfxb", 2);
+    effecttools::EffectPartValue facing;
+    facing.kind = 1;
+    f.package.units[0].effectPart = facing;
+    effecttools::EffectPartValue range;
+    range.kind = 2;
+    range.innerRadius = effecttools::Constant(2.0f);
+    range.outerRadius = effecttools::Constant(5.0f);
+    f.package.units[1].effectPart = range;
+    return f;
+}
+
+// What the extra units of an instance published in this frame's
+// evaluation goes with its draw record: the kind-1 unit's direction and
+// colour to vertex registers 19 and 20 and pixel registers 38 and 39, the
+// kind-2 unit's owner's inverse matrix (rows of three) to pixel registers
+// 8-11 and its start and range to pixel register 12. In a frame whose
+// evaluation ran no extra unit nothing of them is uploaded.
+TEST(LayerDraw, AnInstancesRecordCarriesWhatItsExtraUnitsPublishedThisFrame) {
+    CallLogDevice device;
+    RenderRig rig(device);
+    ASSERT_TRUE(rig.Start());
+    const FulgorCore::PackageResource* package = rig.Load(testsupport::Write(ExtraUnitEffect()));
+    ASSERT_NE(package, nullptr);
+    RenderRig::Instance& a = rig.AddInstance(1);
+    rig.AddUnit(a, 'A');
+    FulgorCore::UnitInstance::InitialState state;
+    state.parent = a.root;
+    state.timeMode = FulgorCore::UnitInstance::kEndless;
+    // The kind-1 owner's third axis is (0, 0, 2), so its direction is
+    // (0, 0, -1) to one Newton step; the kind-2 owner's inverse matrix has
+    // a distinct value in every place.
+    auto* facingOwner = FulgorCore::UnitInstance::Create<testsupport::FakeOwner>(a.root, state);
+    auto* rangeOwner = FulgorCore::UnitInstance::Create<testsupport::FakeOwner>(a.root, state);
+    ASSERT_TRUE(facingOwner && rangeOwner);
+    facingOwner->matrix[8] = 2.0f;
+    const float colour[4] = {0.25f, 0.5f, 0.75f, 0.125f};
+    std::copy(colour, colour + 4, facingOwner->colour);
+    for (int k = 0; k < 12; ++k)
+        rangeOwner->inverse[k] = static_cast<float>(k + 1);
+    FulgorCore::ParticleExtraUnit* facing =
+        FulgorCore::ParticleExtraUnit::Create(facingOwner, package->GetUnit(0)->GetEffectPart(0));
+    FulgorCore::ParticleExtraUnit* range =
+        FulgorCore::ParticleExtraUnit::Create(rangeOwner, package->GetUnit(1)->GetEffectPart(0));
+    ASSERT_TRUE(facing && range);
+
+    struct Row {
+        const char* name;
+        bool ran;
+    };
+    for (const Row row : {Row{"the extra units ran", true}, Row{"no extra unit ran", false}}) {
+        SCOPED_TRACE(row.name);
+        a.root->Evaluate();
+        if (row.ran) {
+            facing->Update();
+            range->Update();
+        }
+        device.ClearLog();
+        rig.DrawFrame();
+        const std::vector<std::string> record = device.From("OnDrawPhase 1");
+        const std::vector<std::string> lights = {"VS 19 1 16", "VS 20 1 16", "PS 38 1 16",
+                                                 "PS 39 1 16", "PS 8 4 12",  "PS 12 1 8"};
+        for (const std::string& call : lights) {
+            const bool made = std::find(record.begin(), record.end(), call) != record.end();
+            EXPECT_EQ(made, row.ran) << call;
+        }
+        if (!row.ran)
+            continue;
+        const std::vector<float> direction = {0.0f, 0.0f, -0.998308122f, 0.0f};
+        const std::vector<float> rgb = {0.25f, 0.5f, 0.75f, 0.0f};
+        for (const auto& [pixel, first, expected] :
+             {std::tuple{false, 19u, direction}, std::tuple{false, 20u, rgb},
+              std::tuple{true, 38u, direction}, std::tuple{true, 39u, rgb}}) {
+            const CallLogDevice::Upload* u = device.LastUpload(pixel, first);
+            ASSERT_NE(u, nullptr) << first;
+            ASSERT_EQ(u->values.size(), 4u) << first;
+            for (size_t k = 0; k < 4; ++k)
+                EXPECT_NEAR(u->values[k], expected[k], 1e-6f) << first << " " << k;
+        }
+        const CallLogDevice::Upload* matrix = device.LastUpload(true, 8);
+        ASSERT_NE(matrix, nullptr);
+        EXPECT_EQ(matrix->values,
+                  (std::vector<float>{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0}));
+        const CallLogDevice::Upload* startAndRange = device.LastUpload(true, 12);
+        ASSERT_NE(startAndRange, nullptr);
+        EXPECT_EQ(startAndRange->values, (std::vector<float>{2.0f, 3.0f, 0.0f, 0.0f}));
+    }
+    delete facing;
+    delete range;
+    delete facingOwner;
+    delete rangeOwner;
 }
 
 TEST(LayerDraw, TheFourDrawOrdersOfAUnitList) {

@@ -219,7 +219,7 @@ TEST_F(Composed, EachClassCallsExactlyItsPartsInTheirOrder) {
                 for (const FulgorCore::DrawClock* clock : parts.clocks)
                     EXPECT_EQ(clock, parts.clocks[0]) << k;
                 EXPECT_LT(p->time, 10.0f) << k;
-                EXPECT_EQ(root_->extraUnitHead != nullptr, c == 1) << k;
+                EXPECT_EQ(root_->extraUnits.head != nullptr, c == 1) << k;
                 parts.log.clear();
                 p->Finish();
                 EXPECT_EQ(parts.log, Names("e", b, "death")) << k;
@@ -230,8 +230,8 @@ TEST_F(Composed, EachClassCallsExactlyItsPartsInTheirOrder) {
                                 c ? std::vector<std::string>{"x.delete"}
                                   : std::vector<std::string>{}}))
                     << k;
-                EXPECT_EQ(root_->extraUnitHead, nullptr) << k;
-                EXPECT_EQ(root_->extraUnitTail, nullptr) << k;
+                EXPECT_EQ(root_->extraUnits.head, nullptr) << k;
+                EXPECT_EQ(root_->extraUnits.tail, nullptr) << k;
                 EXPECT_EQ(Counts(), baseline_) << k;
                 EXPECT_EQ(rig_.UsedBlocks(), start_) << k;
             }
@@ -484,18 +484,141 @@ TEST_F(Composed, ExtraUnitsJoinTheRootsListInTheOrderTheyRan) {
     using ExtraOnly = FulgorCore::ParticleInstanceT<0, 0, 1>;
     FulgorCore::ParticleExtraPart* a = static_cast<ExtraOnly*>(first)->extraUnit;
     FulgorCore::ParticleExtraPart* b = static_cast<ExtraOnly*>(second)->extraUnit;
-    EXPECT_EQ(root_->extraUnitHead, a);
-    EXPECT_EQ(root_->extraUnitTail, b);
+    EXPECT_EQ(root_->extraUnits.head, a);
+    EXPECT_EQ(root_->extraUnits.tail, b);
     EXPECT_EQ(a->previousExtra, nullptr);
     EXPECT_EQ(a->nextExtra, b);
     EXPECT_EQ(b->previousExtra, a);
     EXPECT_EQ(b->nextExtra, nullptr);
     Remove(first);
-    EXPECT_EQ(root_->extraUnitHead, b);
+    EXPECT_EQ(root_->extraUnits.head, b);
     EXPECT_EQ(b->previousExtra, nullptr);
     Remove(second);
-    EXPECT_EQ(root_->extraUnitHead, nullptr);
-    EXPECT_EQ(root_->extraUnitTail, nullptr);
+    EXPECT_EQ(root_->extraUnits.head, nullptr);
+    EXPECT_EQ(root_->extraUnits.tail, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// One step of a list case on particles 0, 1, 2 of unit 1 (an extra unit
+// of kind 2): the root's pass A (the list emptied, then every live
+// particle's transform step in turn), one particle's transform step run
+// again in the same frame, a particle ended (its transform step no longer
+// runs), or the root's update (ended particles deleted).
+struct ListStep {
+    enum Kind { kPassA, kStepAgain, kEnd, kRootUpdate } kind;
+    int particle = -1;
+};
+
+// The root's list of this frame's extra units as particle indices, walked
+// from its head through units of live particles only; -1 ends a list
+// that reaches any other block, loops, or whose back links or tail do not
+// match.
+std::vector<int> ListedParticles(const InstanceRootUnit& root,
+                                 const std::vector<ParticleInstance*>& particles) {
+    using ExtraOnly = FulgorCore::ParticleInstanceT<0, 0, 1>;
+    std::vector<int> out;
+    const FulgorCore::ParticleExtraPart* before = nullptr;
+    for (const FulgorCore::ParticleExtraPart* e = root.extraUnits.head; e; e = e->nextExtra) {
+        int index = -1;
+        for (size_t k = 0; k < particles.size(); ++k)
+            if (particles[k] && static_cast<ExtraOnly*>(particles[k])->extraUnit == e)
+                index = static_cast<int>(k);
+        if (index < 0 || e->previousExtra != before || out.size() > particles.size()) {
+            out.push_back(-1);
+            return out;
+        }
+        out.push_back(index);
+        before = e;
+    }
+    if (before != root.extraUnits.tail)
+        out.push_back(-1);
+    return out;
+}
+
+// The list holds each extra unit whose transform step ran since the last
+// pass A began, once, in the order of their first steps; a unit that goes
+// leaves it whole wherever it stood, and one stepped only in an earlier
+// frame leaves it as it is.
+TEST_F(Composed, TheListOfExtraUnitsStaysWholeThroughRepeatedStepsAndRemovals) {
+    using S = ListStep;
+    struct Row {
+        const char* name;
+        int particles;
+        std::vector<ListStep> steps;
+        std::vector<int> listed;
+    };
+    const Row rows[] = {
+        {"a step run again lists its unit once", 1, {{S::kPassA}, {S::kStepAgain, 0}}, {0}},
+        {"steps run again keep the order of the first",
+         3,
+         {{S::kPassA}, {S::kStepAgain, 2}, {S::kStepAgain, 0}, {S::kStepAgain, 2}},
+         {0, 1, 2}},
+        {"removing the head", 3, {{S::kPassA}, {S::kEnd, 0}, {S::kRootUpdate}}, {1, 2}},
+        {"removing the middle", 3, {{S::kPassA}, {S::kEnd, 1}, {S::kRootUpdate}}, {0, 2}},
+        {"removing the tail", 3, {{S::kPassA}, {S::kEnd, 2}, {S::kRootUpdate}}, {0, 1}},
+        {"removing the sole unit", 1, {{S::kPassA}, {S::kEnd, 0}, {S::kRootUpdate}}, {}},
+        {"removing a unit stepped again",
+         2,
+         {{S::kPassA}, {S::kStepAgain, 1}, {S::kEnd, 1}, {S::kRootUpdate}},
+         {0}},
+        {"removing the unit before one stepped again",
+         2,
+         {{S::kPassA}, {S::kStepAgain, 1}, {S::kEnd, 0}, {S::kRootUpdate}},
+         {1}},
+        {"removing a unit listed only in the frame before",
+         3,
+         {{S::kPassA}, {S::kEnd, 1}, {S::kPassA}, {S::kRootUpdate}},
+         {0, 2}},
+        {"removing a unit listed only in the frame before, with its old neighbour",
+         3,
+         {{S::kPassA}, {S::kEnd, 1}, {S::kPassA}, {S::kEnd, 0}, {S::kRootUpdate}},
+         {2}},
+        {"a pass after a removal lists the rest afresh",
+         3,
+         {{S::kPassA}, {S::kEnd, 0}, {S::kRootUpdate}, {S::kPassA}},
+         {1, 2}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RecordingParts parts;
+        std::vector<ParticleInstance*> particles;
+        std::vector<int> ended;
+        for (int k = 0; k < row.particles; ++k) {
+            particles.push_back(Spawn(1));
+            ASSERT_NE(particles.back(), nullptr);
+        }
+        for (const ListStep& step : row.steps) {
+            ParticleInstance* p = step.particle >= 0 ? particles[step.particle] : nullptr;
+            switch (step.kind) {
+            case S::kPassA:
+                root_->Evaluate();
+                break;
+            case S::kStepAgain:
+                p->Evaluate();
+                break;
+            case S::kEnd:
+                p->Finish();
+                ended.push_back(step.particle);
+                break;
+            case S::kRootUpdate:
+                // The ended particles are gone.
+                root_->Update(1.0f);
+                for (int k : ended)
+                    particles[k] = nullptr;
+                ended.clear();
+                break;
+            }
+        }
+        EXPECT_EQ(ListedParticles(*root_, particles), row.listed);
+        for (ParticleInstance* p : particles)
+            if (p)
+                p->Finish();
+        root_->Update(1.0f);
+        root_->Evaluate();
+    }
 }
 
 } // namespace

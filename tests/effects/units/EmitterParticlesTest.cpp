@@ -1,6 +1,6 @@
 // Emitters inside real particles: built by the particle classes, spawning
 // through the factory table, with their attached units, and the extra
-// units' place in a particle's construction.
+// units' place in a particle's construction and in the root's list of a frame.
 #include "effects/units/EmitterTransformUnit.h"
 #include "effects/units/EmitterUnit.h"
 #include "effects/units/ParticleInstance.h"
@@ -11,7 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -240,6 +244,87 @@ TEST(EmitterParticles, AnExtraUnitOfAnotherKindFailsTheParticle) {
             EXPECT_NE(withExtra->extraUnit, nullptr) << kind;
         }
         EXPECT_EQ(rig.Release(), 0u) << kind;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A unit of `life` frames with one extra part of kind 1.
+effecttools::UnitValue FacingUnit(int32_t life) {
+    effecttools::UnitValue unit;
+    unit.life = life;
+    effecttools::EffectPartValue extra;
+    extra.kind = 1;
+    unit.effectPart = extra;
+    return unit;
+}
+
+// Unit 0 (life 60, played by the first place from frame 0) emits at its
+// frame 3, once each, by `items` in that order: a unit of life 5 due 5
+// frames ahead, and one of life 3 due 4 frames ahead in single frames.
+// Both carry an extra unit of kind 1.
+effecttools::EffectFileValue SteppedNewborns(bool singleFramesFirst) {
+    effecttools::EmitterValue v = testsupport::Emitter(2);
+    const effecttools::SpawnEntryValue ahead = testsupport::Item({{"UST", 5}});
+    effecttools::SpawnEntryValue stepped = testsupport::Item({{"UST", 4}, {"bLSF", 1}});
+    stepped.fields[0] = {"TgUI", 2};
+    v.spawnEntries = singleFramesFirst ? std::vector{stepped, ahead} : std::vector{ahead, stepped};
+    v.timedEntries = {testsupport::Timer(0, 1, 1, 3, 3), testsupport::Timer(1, 1, 1, 3, 3)};
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/stepped.vfxb", 1, 60);
+    f.package.units[0].emitters = {v};
+    f.package.units.push_back(FacingUnit(5));
+    f.package.units.push_back(FacingUnit(3));
+    testsupport::AddTimeline(f, 60, {testsupport::UnitItem(0, 0, 60)});
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    return f;
+}
+
+// Whether the root's list of extra units is whole: from its head each unit
+// once, each linked back to the one before it, ending at its tail.
+bool ExtraListWhole(const FulgorCore::InstanceRootUnit& root) {
+    const uint32_t blocks = FulgorCore::Engine::GetUnitInstancePool().GetCapacity();
+    const FulgorCore::ParticleExtraPart* before = nullptr;
+    uint32_t count = 0;
+    for (const FulgorCore::ParticleExtraPart* e = root.extraUnits.head; e; e = e->nextExtra) {
+        if (e->previousExtra != before || ++count > blocks)
+            return false;
+        before = e;
+    }
+    return before == root.extraUnits.tail;
+}
+
+// A newborn advanced in single frames runs its transform step once a
+// frame before the root's pass A empties the list of extra units: its
+// extra unit must join the list once, or the list loops and a later
+// removal never ends. A frame that never ends can only be seen from
+// outside, so the frames run in a process of their own that a timer ends:
+// the frames end, the list stays whole after each, and every block comes
+// back, whichever of the two particles was emitted first.
+TEST(EmitterParticles, ANewbornSteppedFrameByFrameKeepsTheExtraUnitListWhole) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const bool singleFramesFirst : {false, true}) {
+        SCOPED_TRACE(singleFramesFirst ? "stepped first" : "stepped second");
+        EXPECT_EXIT(
+            {
+                alarm(30);
+                UnitTreeRig rig;
+                bool ok = StartReal(rig);
+                const FulgorCore::InstanceHandle h =
+                    rig.PlayAlone(rig.Load(SteppedNewborns(singleFramesFirst)));
+                for (int f = 0; ok && f < 12; ++f) {
+                    testsupport::Frame();
+                    const FulgorCore::InstanceRootUnit* root = UnitTreeRig::Root(h);
+                    ok = root && ExtraListWhole(*root);
+                    if (!ok)
+                        std::fprintf(stderr, "list broken after frame %d\n", f);
+                }
+                const uint32_t blocks = ok ? rig.Release() : 0;
+                std::fprintf(stderr, "%s, %u blocks in use\n", ok ? "whole" : "broken", blocks);
+                std::exit(ok && blocks == 0 ? 0 : 1);
+            },
+            testing::ExitedWithCode(0), "whole, 0 blocks in use");
     }
 }
 

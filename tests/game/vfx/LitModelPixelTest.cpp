@@ -4,13 +4,20 @@
 // along (0, 0, -1), away from the eye, so a face toward the eye faces the
 // light. A lit colour is the square root of the colour squared times the
 // light: a grey of 128 gives 128 x sqrt(1.2) = 140 fully lit and
-// 128 x sqrt(0.2) = 57 with the ambient alone.
+// 128 x sqrt(0.2) = 57 with the ambient alone. Then the same model under
+// the effect's own light, which a kind-1 extra unit of the instance
+// publishes.
 #include "support/effects/DrawUnitRig.h"
 #include "support/vfx/ModelQuads.h"
 #include "support/vfx/CameraPixelTest.h"
 
+#include "effects/Core/Resource/PackageResource.h"
+#include "effects/Core/Resource/UnitResource.h"
+#include "effects/units/ParticleExtraUnit.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -145,6 +152,76 @@ TEST_F(LitModelPixels, ASpecularFaceTowardTheLightShowsAHighlight) {
                 EXPECT_LT(GreyAt(x, y), middle) << x << ", " << y;
             }
         }
+}
+
+// A package whose lit units take the effect's own light and no scene
+// light: unit 0 the lit model toward the eye, unit 1 a kind-1 extra unit.
+effecttools::EffectFileValue EffectLit() {
+    effecttools::EffectFileValue f = testsupport::DrawEffect({Lit(kTowardTheLight, false)}, 0);
+    effecttools::TextureValue t;
+    t.data = testsupport::FlatTexture(kGrey);
+    f.package.textures.push_back(t);
+    f.package.models = {Quad(1.0f)};
+    f.package.fields.push_back({"bDLV", 1});
+    effecttools::UnitValue light;
+    effecttools::EffectPartValue facing;
+    facing.kind = 1;
+    light.effectPart = facing;
+    f.package.units.push_back(light);
+    return f;
+}
+
+class EffectLitModelPixels : public testsupport::PerspectivePixelTest<kSize> {
+protected:
+    void SetUp() override {
+        Start(EffectLit());
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        SetCamera(nullptr, {});
+    }
+};
+
+// Without ambient or scene light, the model shows only the light of the
+// kind-1 unit's particle, in that particle's colour: its negated third
+// axis is the light's direction (a face toward the eye takes all of a
+// light shining away from the eye, and none from behind it), its colour
+// the light's. Lit is sqrt(colour squared x light): a grey of 128 under a
+// light of (1, 0.25, 0) gives (128, 64, 0).
+TEST_F(EffectLitModelPixels, ALitModelTakesTheColourOfTheKindOneUnitsParticle) {
+    struct Row {
+        const char* name;
+        float thirdAxisZ;
+        Rgb seen;
+    };
+    const Row rows[] = {
+        {"a light shining away from the eye", 1.0f, {128, 64, 0}},
+        {"a light from behind the face", -1.0f, {0, 0, 0}},
+    };
+    const float edge = Project(kHalf, kHalf, -kDistance).x;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_NE(Build(0, kAtDistance), nullptr);
+        const float axes[12] = {1, 0, 0, 0, 1, 0, 0, 0, row.thirdAxisZ, 0, 0, -kDistance};
+        FulgorCore::ParticleInstance* owner = OwnerOn(LastInstance(), 1, axes);
+        ASSERT_NE(owner, nullptr);
+        testsupport::OwnerPose pose;
+        std::copy(axes, axes + 12, pose.matrix);
+        const float colour[4] = {1.0f, 0.25f, 0.0f, 1.0f};
+        std::copy(colour, colour + 4, pose.color);
+        testsupport::Pose(owner, pose);
+        FulgorCore::ParticleExtraUnit* light =
+            FulgorCore::ParticleExtraUnit::Create(owner, package->GetUnit(1)->GetEffectPart(0));
+        ASSERT_NE(light, nullptr);
+        light->Update();
+        DrawLastAndRead();
+        delete light;
+        const Rgb c = row.seen;
+        ExpectOnly(row.name, {{"quad",
+                               [edge](float x, float y, float m) {
+                                   return std::fabs(x) <= edge - m && std::fabs(y) <= edge - m;
+                               },
+                               [c](float, float) { return c; }, 2}});
+    }
 }
 
 } // namespace

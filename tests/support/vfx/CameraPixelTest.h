@@ -121,6 +121,8 @@ protected:
             u->Update(FrameClock());
         return u;
     }
+    // The instance of the last built unit.
+    RenderRig::Instance& LastInstance() { return *last_; }
     // The last built unit's layer drawn, or the projection list holding
     // only its instance.
     void DrawLastAndRead(bool projection = false) {

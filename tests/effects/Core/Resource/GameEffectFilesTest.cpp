@@ -6,8 +6,9 @@
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Resource/AngleFade.h"
 #include "effects/Core/Resource/BindResource.h"
-#include "effects/Core/Resource/DrawDataType4.h"
 #include "effects/Core/Resource/DrawDataType12.h"
+#include "effects/Core/Resource/DrawDataType4.h"
+#include "effects/Core/Resource/DrawDataType5.h"
 #include "effects/Core/Resource/DrawDataType6.h"
 #include "effects/Core/Resource/DrawDataType7.h"
 #include "effects/Core/Resource/DrawDataType8.h"
@@ -49,7 +50,8 @@ struct GameEffect {
     const char* folder;
     const char* file;
     const char* name; // the name the screen registers it under
-    // A logo one, the title intro and idle, one per menu entry; the
+    // A logo one, the title intro and idle, the title's lantern, panel
+    // and ring, one per menu entry; the
     // orientation quads (one in the second logo, seven in the setup); the
     // units behind the eye in the setup that build the vertex formats and
     // carriers the others leave out (twelve); the last logo's seven
@@ -67,7 +69,7 @@ const GameEffect kEffects[] = {
     {"logo", "logo_ovk.vfxb", "vfx/logo_ovk.vfxb", 12, 5},
     {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 11, 5},
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 20, 7},
-    {"title", "title_main.vfxb", "title/title_main.vfxb", 20, 8},
+    {"title", "title_main.vfxb", "title/title_main.vfxb", 23, 8},
     {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 28, 13},
     {"setup", "setup.vfxb", "setup/setup.vfxb", 52, 4},
 };
@@ -189,6 +191,32 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
 // model would have the ambient alone.
 TEST_F(GameEffectFiles, TheFirstLogoTakesTheScenesLight) {
     EXPECT_TRUE(Package("vfx/logo_ovk.vfxb").GetFlagDLS());
+}
+
+// The title shows the effect's own light and alpha fade: its package takes
+// the effect light, a particle with a kind-1 extra unit lights a lit model,
+// and a billboard under the alpha light sits on a particle with a kind-2
+// extra unit.
+TEST_F(GameEffectFiles, TheTitlesExtraUnitsLightAModelAndFadeABillboard) {
+    const PackageResource& title = Package("title/title_main.vfxb");
+    EXPECT_TRUE(title.GetFlagDLV());
+    bool light = false, litModel = false, fadedOnRange = false;
+    for (uint32_t i = 0; i < title.GetUnitCount(); ++i) {
+        const FulgorCore::UnitResource* unit = title.GetUnit(i);
+        const FulgorCore::EffectPartResource* extra = unit->GetEffectPart(0);
+        const uint32_t kind = extra ? extra->GetKind() : 0;
+        light = light || kind == 1;
+        for (uint32_t k = 0; k < unit->GetDrawPartCount(); ++k) {
+            const FulgorCore::ParticleResource* part = unit->GetDrawPart(k);
+            const FulgorCore::DrawDataType5* model = part->GetDrawDataType5();
+            litModel =
+                litModel || (model && model->GetField(FulgorCore::DrawDataType5::kLighting) != 0);
+            fadedOnRange = fadedOnRange || (part->GetFlagApL() != 0 && kind == 2);
+        }
+    }
+    EXPECT_TRUE(light);
+    EXPECT_TRUE(litModel);
+    EXPECT_TRUE(fadedOnRange);
 }
 
 TEST_F(GameEffectFiles, LogosLiveAbout240FramesAndTheScreensLoop) {
