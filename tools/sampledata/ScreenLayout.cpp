@@ -79,10 +79,11 @@ constexpr LayoutMark kMarks[] = {
 };
 
 // Frames after a screen comes up clear at which it is looked at: the
-// logos and the title a second in, past their fade-in; the game menu while
-// the highlight of its first entry (20 frames from when it is shown)
-// plays; the setup once its backdrop has settled.
-constexpr uint32_t kLookFrames[kEffectScreens] = {60, 60, 60, 60, 60, 4, 60};
+// logos and the title a second in, past their fade-in; the game menu half
+// a second after an entry is highlighted (its first when it is shown), and
+// again later, as the highlight lasts; the setup once its backdrop has
+// settled.
+constexpr uint32_t kLookFrames[kEffectScreens] = {60, 60, 60, 60, 60, 30, 60};
 
 // The logo backdrop plays nearer than the screens' own effects.
 constexpr float kScreenDepth = 600.0f;

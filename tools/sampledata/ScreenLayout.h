@@ -52,8 +52,8 @@ struct LayoutMark {
     ScreenBox box;
     MarkShape shape;
     // -1: shown for as long as the screen plays; 0-5: only while that game
-    // menu entry is highlighted (the highlight plays for a while after the
-    // cursor comes to it).
+    // menu entry is highlighted (from when the cursor comes to it until it
+    // leaves, and a short fade).
     int8_t menuEntry = -1;
 };
 

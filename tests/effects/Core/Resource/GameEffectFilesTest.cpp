@@ -26,6 +26,7 @@
 #include "support/effects/FakeListeners.h"
 #include "support/effects/RecordBuild.h"
 #include "support/effects/RecordingDevice.h"
+#include "sys/bytes.h"
 #include "sys/file.h"
 
 #include <gtest/gtest.h>
@@ -346,27 +347,53 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     // emitting host and its four particles, five marks shown throughout,
     // six highlight marks, the spark.
     EXPECT_EQ(menu.GetUnitCount(), 28u);
+    constexpr int16_t kFirstHighlightMark = 21;
+    constexpr uint16_t kCut = 2, kEndless = 3;
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
+        SCOPED_TRACE(entry);
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
         if (entry == 6) {
             EXPECT_EQ(t->timeline, -1);
             continue;
         }
-        ASSERT_GE(t->timeline, 0) << entry;
+        ASSERT_GE(t->timeline, 0);
         const FulgorCore::TimelineResource* timeline = menu.GetTimeline(t->timeline);
-        ASSERT_NE(timeline, nullptr) << entry;
-        // Highlight entry k and decision entry k + 7 act on menu unit k;
-        // a highlight also starts the entry's mark, the units after the
-        // backdrop, the rings, the emitting host with its particles and the
-        // five marks shown throughout.
-        const uint32_t unit = entry < 6 ? entry : entry - 7;
-        EXPECT_EQ(timeline->GetItem(0)->target, static_cast<int16_t>(unit)) << entry;
-        if (entry < 6) {
-            EXPECT_EQ(timeline->GetItem(1)->target, static_cast<int16_t>(21 + entry)) << entry;
-        }
-        EXPECT_EQ(t->bind, -1) << entry;
+        ASSERT_NE(timeline, nullptr);
+        EXPECT_EQ(t->bind, -1);
         timelines.insert(t->timeline);
+        // Highlight entry k and decision entry k + 7 act on menu unit k.
+        const int16_t unit = static_cast<int16_t>(entry < 6 ? entry : entry - 7);
+        const FulgorCore::TimelineItem* first = timeline->GetItem(0);
+        EXPECT_EQ(first->target, unit);
+        if (entry >= 6) {
+            // A decision plays the entry for its span.
+            EXPECT_EQ(timeline->GetItemCount(), 1u);
+            EXPECT_EQ(first->lct, kCut);
+            continue;
+        }
+        // A highlight lights the entry and its mark until the next
+        // highlight fades out every other triggered timeline (criterion 7)
+        // over 12 frames.
+        std::set<int16_t> lit;
+        uint32_t fades = 0;
+        for (uint32_t i = 0; i < timeline->GetItemCount(); ++i) {
+            const FulgorCore::TimelineItem* item = timeline->GetItem(i);
+            EXPECT_EQ(item->startFrame, 0u) << i;
+            if (item->type == 1) {
+                const FulgorCore::TimelineClip* clip = timeline->GetClip(i);
+                ASSERT_NE(clip, nullptr) << i;
+                EXPECT_EQ(clip->GetCommand(), MakeChunkTag("KILL")) << i;
+                EXPECT_EQ(sys::LoadU32(clip->bytes + 4), 7u) << "criterion";
+                EXPECT_EQ(sys::LoadU32(clip->bytes + 12), 12u) << "fade frames";
+                ++fades;
+                continue;
+            }
+            EXPECT_EQ(item->lct, kEndless) << i;
+            lit.insert(item->target);
+        }
+        EXPECT_EQ(fades, 1u);
+        EXPECT_EQ(lit, (std::set<int16_t>{unit, static_cast<int16_t>(kFirstHighlightMark + unit)}));
     }
     EXPECT_EQ(timelines.size(), 12u);
 }
