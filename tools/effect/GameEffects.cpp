@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <algorithm>
 #include <cstring>
 
 namespace effecttools {
@@ -209,6 +208,28 @@ void AddAngleFade(EffectFileValue& f, uint32_t mode) {
 
 // Entries take part under the instance's default flag word.
 constexpr uint8_t kEntryFlags = 1;
+
+// How a timeline entry fits its unit to its span: the unit cut at the
+// span, or endless (until a fade-out ends it).
+constexpr uint16_t kFitCut = 2;
+constexpr uint16_t kFitEndless = 3;
+
+// A menu highlight's timeline and the fade of the highlight it replaces.
+constexpr uint16_t kHighlightFrames = 20;
+constexpr uint32_t kHighlightFadeFrames = 12;
+
+// A timeline item that, at its timeline's start, fades out over `frames`
+// every timeline a trigger started (those of negative id) but its own
+// ("KILL", criterion 7).
+TimelineItemValue FadeOutOtherTriggered(uint32_t frames) {
+    TimelineItemValue item;
+    item.type = 1;
+    item.enabled = 1;
+    item.flags = kEntryFlags;
+    item.startFrame = 0;
+    item.clip = CommandClip("KILL", {7, 0, frames});
+    return item;
+}
 
 // A timeline item that starts unit `target` for `frames`.
 TimelineItemValue StartItem(int16_t target, uint16_t frames) {
@@ -793,7 +814,7 @@ UnitValue MarkUnit(EffectFileValue& f, const sampledata::LayoutMark& mark, int32
 // one timeline, `frames` long, of their own or, where the package has no
 // room for another first-place timeline, from the timeline `join`; a game
 // menu entry's highlight mark plays from that entry's highlight timeline,
-// cut with it.
+// as the entry's unit does (until the next highlight fades it out).
 void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life, uint16_t frames,
               std::optional<size_t> join) {
     TimelineValue shown;
@@ -1181,28 +1202,45 @@ std::vector<uint8_t> GameMenu() {
             mesh.vertices = vertices;
             mesh.leftHanded = true;
             mesh.indices = std::vector<uint16_t>{0, 1, 2, 0, 2, 3};
-            u.drawParts.push_back(Part(mesh, 1));
+            // A fifth of the plate: a mesh takes its own extents at draw
+            // size 1.
+            DrawPartValue meshPart = Part(mesh, 1);
+            meshPart.drawSize = TripleValue{1, Constant(0.2f), std::nullopt, std::nullopt};
+            u.drawParts.push_back(meshPart);
+            // Along the normals of the model's points, picked at random
+            // (selection modes are 0 and 1: another refuses the emitter,
+            // and with it the entry's unit).
             ShapeValue fromModel;
             fromModel.model = 0;
-            fromModel.fields = {{"GnCT", 1}, {"GnPT", 2}};
+            fromModel.fields = {{"GnCT", 1}, {"GnPT", 1}};
             u.emitters.push_back(Emitter(1, fromModel));
             ShapeValue nine;
             nine.fields = {{"AxX", 2}, {"AxY", 3}};
             nine.points = CirclePoints(6, 0.5f);
             nine.size2 = PairValue{0, Constant(240.0f), Constant(48.0f)};
             u.emitters.push_back(Emitter(9, nine));
+            // Both stand ready without a timer: sparks from the plate's
+            // whole width would cross the entries' names.
+            for (EmitterValue& e : u.emitters)
+                e.timedEntries.clear();
         }
         f.package.units.push_back(u);
     }
-    // Timelines 0-5 light entry k, 6-11 play its decision.
-    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry)
-        f.package.timelines.push_back(StartUnit(entry, 20));
-    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry)
+    // Timelines 0-5 light entry k, 6-11 play its decision. A highlight
+    // stays lit until the cursor leaves its entry: its units play endless
+    // (fit mode 3), and the next highlight's timeline fades out every other
+    // triggered timeline, the one it follows among them. A decision plays
+    // its entry's units again for its own span (cut there).
+    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
+        TimelineValue highlight = StartUnit(entry, kHighlightFrames);
+        highlight.items[0].lct = kFitEndless;
+        highlight.items.push_back(FadeOutOtherTriggered(kHighlightFadeFrames));
+        f.package.timelines.push_back(highlight);
+    }
+    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
         f.package.timelines.push_back(StartUnit(entry, 45));
-    // The entry units loop without an end of their own: each plays for its
-    // timeline's span (cut there), so a highlight or decision goes with it.
-    for (TimelineValue& t : f.package.timelines)
-        t.items[0].lct = 2;
+        f.package.timelines.back().items[0].lct = kFitCut;
+    }
     // Behind the entries, from the second place: a glow that plays while
     // the menu is up.
     UnitValue backdrop = Unit(0, 0, 0);
