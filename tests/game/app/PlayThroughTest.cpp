@@ -26,12 +26,14 @@
 #include "game/vfx/VfxDevice.h"
 #include "game/vfx/VfxDeviceMaker.h"
 #include "game/vfx/VfxInstance.h"
+#include "support/GlyphCheck.h"
 #include "tools/sampledata/GameScreenPictures.h"
 #include "tools/sampledata/ScreenLayout.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 
 namespace {
@@ -153,9 +155,11 @@ std::string MarksShow(const Picture& picture, const Rect&) {
 
 // The game menu with entry `kEntry` highlighted, the cursor having come
 // from `kLeft` (-1: from nowhere): its marks shown throughout and the
-// highlighted entry's fill their boxes; every other entry's highlight mark
-// is dark, the one left included once `kLeftDark` (its highlight may fade
-// for a while).
+// highlighted entry's fill their boxes, and the cursor's bar lies under its
+// name (at least half the box, the glyphs taking the rest); every other
+// entry's highlight mark and bar are dark, the one left included once
+// `kLeftDark` (its highlight may fade for a while); every entry's name
+// carries its glyphs.
 template <int kEntry, int kLeft, bool kLeftDark>
 std::string MenuShows(const Picture& picture, const Rect&) {
     std::string wrong;
@@ -166,6 +170,26 @@ std::string MenuShows(const Picture& picture, const Rect&) {
             wrong += MarkIs(picture, mark, true);
         else if (mark.menuEntry != kLeft || kLeftDark)
             wrong += MarkIs(picture, mark, false);
+    }
+    const auto pixelAt = [&picture](int x, int y) {
+        const uint8_t* p = picture.At(x, y);
+        return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | 0xFF000000u;
+    };
+    const std::span<const sampledata::MenuEntryName> names = sampledata::MenuEntryNames();
+    for (int entry = 0; entry < static_cast<int>(names.size()); ++entry) {
+        const sampledata::ScreenBox& b = names[entry].box;
+        const std::string what = std::string("the name ") + names[entry].text;
+        if (std::string glyphs = testsupport::GlyphsIn(b.x0, b.y0, b.x1, b.y1, 25, pixelAt);
+            !glyphs.empty())
+            wrong += what + ": " + glyphs + "; ";
+        const size_t bar = PixelsOfColour(picture, b, sampledata::kMenuCursorColour);
+        const size_t all = Picture::Area({b.x0, b.y0, b.x1, b.y1});
+        if (entry == kEntry && bar * 2 < all)
+            wrong += what + " lies on " + std::to_string(bar) + " pixels of the cursor's bar; ";
+        else if (entry != kEntry && (entry != kLeft || kLeftDark) && bar * 50 > all)
+            wrong += what + " lies on " + std::to_string(bar) +
+                     " pixels of a cursor's bar while entry " + std::to_string(kEntry) +
+                     " is highlighted; ";
     }
     return wrong;
 }

@@ -263,9 +263,9 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
             << kEffects[i].file;
     // The decisions (45 frames) have ended, the last highlight (bit 6)
     // lasts, none having followed it; the backdrop of the second place, the
-    // rings and circles of the third, the emitting host of the fourth and
-    // the marks of the fifth play on.
-    EXPECT_EQ(RootChildIds(menu), (std::set<int>{-6, 2, 3, 4, 5}));
+    // rings and circles of the third, the emitting host of the fourth, the
+    // marks of the fifth and the names of the sixth play on.
+    EXPECT_EQ(RootChildIds(menu), (std::set<int>{-6, 2, 3, 4, 5, 6}));
     EXPECT_EQ(UnitsOfTimeline(menu, -6).count(5), 1u) << "the last entry's unit";
     EXPECT_EQ(Engine::GetInstanceTime(menu.index, menu.serial), 600.0f);
 
