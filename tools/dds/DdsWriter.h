@@ -1,6 +1,7 @@
 // Writes DDS files for the data tools and tests: a plain header (masks or a
 // four-character code) for the formats that have one, the extension header
-// naming a DXGI format for the rest. Also a tiny BC1 encoder for solid blocks.
+// naming a DXGI format for the rest. Also a tiny BC1 encoder for solid blocks
+// and for pictures of one colour over clear (a mask).
 #pragma once
 
 #include "sys/dds.h"
@@ -120,6 +121,41 @@ inline void EncodeSolidBc1(uint8_t red, uint8_t green, uint8_t blue, uint8_t blo
     block[0] = static_cast<uint8_t>(c);
     block[1] = static_cast<uint8_t>(c >> 8);
     std::memset(block + 2, 0, 6);
+}
+
+// One BC1 block of one colour where `alpha` (16 values, row by row) is at
+// least half and clear elsewhere: both colours of the block are the colour,
+// which reads the block with three colours and a clear one (index 3).
+inline void EncodeMaskBc1(uint8_t red, uint8_t green, uint8_t blue, const uint8_t alpha[16],
+                          uint8_t block[8]) {
+    EncodeSolidBc1(red, green, blue, block);
+    block[2] = block[0];
+    block[3] = block[1];
+    uint32_t indices = 0;
+    for (int i = 0; i < 16; ++i)
+        indices |= (alpha[i] >= 128 ? 0u : 3u) << (2 * i);
+    for (int b = 0; b < 4; ++b)
+        block[4 + b] = static_cast<uint8_t>(indices >> (8 * b));
+}
+
+// A BC1 picture of `width` by `height` texels in one colour where `alpha`
+// (row by row) is at least half, clear elsewhere and past the edges of the
+// last blocks: half a byte a texel.
+inline std::vector<uint8_t> WriteMaskBc1Dds(uint8_t red, uint8_t green, uint8_t blue,
+                                            const uint8_t* alpha, uint32_t width, uint32_t height) {
+    const uint32_t columns = (width + 3) / 4, rows = (height + 3) / 4;
+    std::vector<uint8_t> blocks(size_t{columns} * rows * 8);
+    for (uint32_t by = 0; by < rows; ++by)
+        for (uint32_t bx = 0; bx < columns; ++bx) {
+            uint8_t texels[16] = {};
+            for (uint32_t i = 0; i < 16; ++i) {
+                const uint32_t x = bx * 4 + i % 4, y = by * 4 + i / 4;
+                if (x < width && y < height)
+                    texels[i] = alpha[size_t{y} * width + x];
+            }
+            EncodeMaskBc1(red, green, blue, texels, &blocks[(size_t{by} * columns + bx) * 8]);
+        }
+    return WriteDds(sys::DdsFormat::BC1, width, height, 1, false, blocks.data(), blocks.size());
 }
 
 } // namespace tools

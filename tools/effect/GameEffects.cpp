@@ -5,13 +5,15 @@
 #include "tools/effect/EffectComposition.h"
 #include "tools/effect/PackageWriter.h"
 #include "tools/effect/ParticleShowcase.h"
+#include "tools/font/TextPainter.h"
 #include "tools/sampledata/ScreenLayout.h"
+#include "tools/sampledata/TextCaption.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <algorithm>
 #include <cstring>
+#include <span>
 
 namespace effecttools {
 
@@ -48,7 +50,7 @@ TextureValue Texture(const char* label, uint8_t r, uint8_t g, uint8_t b) {
 }
 
 // A 4 by 4 RGBA texture of one opaque colour (0xRRGGBB): a mark's.
-TextureValue FlatTexture(uint32_t colour) {
+TextureValue FlatTexture(uint32_t colour, const char* label = "mark") {
     constexpr uint32_t kSize = 4;
     std::vector<uint8_t> pixels(kSize * kSize * 4);
     for (size_t i = 0; i < pixels.size(); i += 4) {
@@ -57,7 +59,7 @@ TextureValue FlatTexture(uint32_t colour) {
         pixels[i + 2] = static_cast<uint8_t>(colour);
         pixels[i + 3] = 255;
     }
-    return {std::string("mark"),
+    return {std::string(label),
             tools::WriteDds(sys::DdsFormat::R8G8B8A8, kSize, kSize, 1, false, pixels.data(),
                             pixels.size()),
             std::nullopt};
@@ -209,6 +211,31 @@ void AddAngleFade(EffectFileValue& f, uint32_t mode) {
 
 // Entries take part under the instance's default flag word.
 constexpr uint8_t kEntryFlags = 1;
+
+// How a timeline entry fits its unit to its span: the unit cut at the
+// span, or endless (until a fade-out ends it).
+constexpr uint16_t kFitCut = 2;
+constexpr uint16_t kFitEndless = 3;
+
+// How far left of its name an entry's own units stand, in world units.
+constexpr float kEntryBulletGap = 28.0f;
+
+// A menu highlight's timeline and the fade of the highlight it replaces.
+constexpr uint16_t kHighlightFrames = 20;
+constexpr uint32_t kHighlightFadeFrames = 12;
+
+// A timeline item that, at its timeline's start, fades out over `frames`
+// every timeline a trigger started (those of negative id) but its own
+// ("KILL", criterion 7).
+TimelineItemValue FadeOutOtherTriggered(uint32_t frames) {
+    TimelineItemValue item;
+    item.type = 1;
+    item.enabled = 1;
+    item.flags = kEntryFlags;
+    item.startFrame = 0;
+    item.clip = CommandClip("KILL", {7, 0, frames});
+    return item;
+}
 
 // A timeline item that starts unit `target` for `frames`.
 TimelineItemValue StartItem(int16_t target, uint16_t frames) {
@@ -773,27 +800,52 @@ DrawPartValue MarkPart(EffectFileValue& f, const sampledata::LayoutMark& mark, f
     return p;
 }
 
-// A unit facing the camera that draws `mark` in its box, living `life`.
-UnitValue MarkUnit(EffectFileValue& f, const sampledata::LayoutMark& mark, int32_t life) {
-    const float depth = sampledata::ScreenDepth(mark.screen);
+// A screen box as far away as its screen plays: its middle and half
+// extents in world units.
+struct WorldBox {
+    float x, y, halfWidth, halfHeight;
+};
+WorldBox ToWorld(sampledata::EffectScreen screen, const sampledata::ScreenBox& b) {
+    const float depth = sampledata::ScreenDepth(screen);
     const float units = sampledata::UnitsPerPixel(depth);
-    const sampledata::ScreenBox& b = mark.box;
+    return {sampledata::WorldX(0.5f * static_cast<float>(b.x0 + b.x1), depth),
+            sampledata::WorldY(0.5f * static_cast<float>(b.y0 + b.y1), depth),
+            0.5f * units * static_cast<float>(b.Width()),
+            0.5f * units * static_cast<float>(b.Height())};
+}
+
+// A unit living `life` at the middle of `box`, facing along "BAxs" `axis`
+// (2 the camera).
+UnitValue UnitAt(const WorldBox& box, int32_t life, uint32_t axis) {
     UnitValue u = Unit(life, 0, 0);
-    // A band runs along the unit's X axis; everything else faces the camera.
-    u.fields.push_back({"BAxs", mark.drawType == 3 ? 0u : 2u});
-    Place(u, TripleValue{0, Constant(sampledata::WorldX(0.5f * static_cast<float>(b.x0 + b.x1), depth)),
-                         Constant(sampledata::WorldY(0.5f * static_cast<float>(b.y0 + b.y1), depth)),
-                         std::nullopt});
-    u.drawParts.push_back(MarkPart(f, mark, 0.5f * units * static_cast<float>(b.Width()),
-                                   0.5f * units * static_cast<float>(b.Height())));
+    u.fields.push_back({"BAxs", axis});
+    Place(u, TripleValue{0, Constant(box.x), Constant(box.y), std::nullopt});
     return u;
+}
+
+// A unit that draws `mark` in its box, living `life`: a band runs along
+// the unit's X axis, everything else faces the camera.
+UnitValue MarkUnit(EffectFileValue& f, const sampledata::LayoutMark& mark, int32_t life) {
+    const WorldBox box = ToWorld(mark.screen, mark.box);
+    UnitValue u = UnitAt(box, life, mark.drawType == 3 ? 0u : 2u);
+    u.drawParts.push_back(MarkPart(f, mark, box.halfWidth, box.halfHeight));
+    return u;
+}
+
+// Unit `unit` lights with menu entry `entry`: it plays from the entry's
+// highlight timeline as the entry's own unit does.
+void LightWithEntry(EffectFileValue& f, size_t entry, int16_t unit) {
+    TimelineValue& highlight = f.package.timelines.at(entry);
+    TimelineItemValue item = highlight.items.at(0);
+    item.target = unit;
+    highlight.items.push_back(item);
 }
 
 // The screen's marks of the layout table. Those shown throughout play from
 // one timeline, `frames` long, of their own or, where the package has no
 // room for another first-place timeline, from the timeline `join`; a game
 // menu entry's highlight mark plays from that entry's highlight timeline,
-// cut with it.
+// as the entry's unit does (until the next highlight fades it out).
 void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life, uint16_t frames,
               std::optional<size_t> join) {
     TimelineValue shown;
@@ -807,10 +859,7 @@ void AddMarks(EffectFileValue& f, sampledata::EffectScreen screen, int32_t life,
             shown.items.push_back(StartItem(unit, frames));
             continue;
         }
-        TimelineValue& highlight = f.package.timelines.at(static_cast<size_t>(mark.menuEntry));
-        TimelineItemValue item = highlight.items.at(0);
-        item.target = unit;
-        highlight.items.push_back(item);
+        LightWithEntry(f, static_cast<size_t>(mark.menuEntry), unit);
     }
     if (shown.items.empty())
         return;
@@ -1181,6 +1230,87 @@ std::vector<UnitValue> MenuRings() {
     return units;
 }
 
+// A menu entry's name as the menu draws it: its picture, a texel to each
+// pixel of the screen, and the part of the name's box it covers.
+struct NamePicture {
+    TextureValue texture;
+    sampledata::ScreenBox box;
+};
+
+// The name in white on clear, painted in its box as the sample pictures'
+// captions, cut to its ink in whole blocks of 4 by 4; kept as a BC1 picture
+// of white where the ink covers half a texel or more, half a byte a texel
+// (the tests read the file cut at every length, so it is kept small).
+NamePicture PaintName(const sampledata::MenuEntryName& name) {
+    const sampledata::ScreenBox& b = name.box;
+    tools::RgbaImage image(static_cast<uint32_t>(b.Width()), static_cast<uint32_t>(b.Height()));
+    sampledata::Caption(image, 0, 0, b.Width(), b.Height(), name.text, 0xFFFFFFFFu);
+    int x0 = b.Width(), y0 = b.Height(), x1 = 0, y1 = 0;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x)
+            if (image.Get(x, y) & 0xFFu) {
+                x0 = std::min(x0, x), y0 = std::min(y0, y);
+                x1 = std::max(x1, x + 1), y1 = std::max(y1, y + 1);
+            }
+    // Without ink (no font to paint with) one clear block is left.
+    if (x1 <= x0)
+        x0 = 0, y0 = 0, x1 = 4, y1 = 4;
+    x0 &= ~3, y0 &= ~3;
+    x1 = std::min((x1 + 3) & ~3, b.Width()), y1 = std::min((y1 + 3) & ~3, b.Height());
+    const auto w = static_cast<uint32_t>(x1 - x0), h = static_cast<uint32_t>(y1 - y0);
+    std::vector<uint8_t> coverage(size_t{w} * h);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x)
+            coverage[size_t{y} * w + x] = static_cast<uint8_t>(
+                image.Get(x0 + static_cast<int32_t>(x), y0 + static_cast<int32_t>(y)) & 0xFFu);
+    return {{std::string("name"), tools::WriteMaskBc1Dds(255, 255, 255, coverage.data(), w, h),
+             std::nullopt},
+            {b.x0 + x0, b.y0 + y0, b.x0 + x1, b.y0 + y1}};
+}
+
+// A unit facing the camera from the middle of `box`, living until it is
+// stopped, that draws texture `texture` across the whole box in draw list
+// `list`: a layer without a scale would gather every corner of the quad
+// on one texel.
+UnitValue BoxPicture(const WorldBox& box, int8_t texture, uint8_t list) {
+    UnitValue u = UnitAt(box, 0, 2);
+    DrawDataType9Value quad;
+    quad.sizeX = box.halfWidth;
+    quad.sizeY = box.halfHeight;
+    DrawPartValue picture = Part(quad, texture);
+    picture.uvLayers[0].scale = PairValue{0, Constant(1.0f), Constant(1.0f)};
+    picture.drawSize = TripleValue{1, Constant(1.0f), std::nullopt, std::nullopt};
+    picture.priority = list;
+    u.drawParts.push_back(picture);
+    return u;
+}
+
+// The entries' names, shown while the menu is up (all started from one
+// place), blended over the entries' own units in the marks' draw list;
+// under each, an opaque bar filling its box that lights with the entry.
+void AddMenuNames(EffectFileValue& f) {
+    f.package.textures.push_back(FlatTexture(sampledata::kMenuCursorColour, "cursor"));
+    const auto bar = static_cast<int8_t>(f.package.textures.size() - 1);
+    TimelineValue shown;
+    shown.length = 60;
+    constexpr sampledata::EffectScreen kMenu = sampledata::EffectScreen::kGameMenu;
+    const std::span<const sampledata::MenuEntryName> names = sampledata::MenuEntryNames();
+    for (size_t entry = 0; entry < names.size(); ++entry) {
+        NamePicture name = PaintName(names[entry]);
+        f.package.textures.push_back(std::move(name.texture));
+        const auto texture = static_cast<int8_t>(f.package.textures.size() - 1);
+        f.package.units.push_back(BoxPicture(ToWorld(kMenu, name.box), texture, kMarkList));
+        shown.items.push_back(StartItem(static_cast<int16_t>(f.package.units.size() - 1), 60));
+        UnitValue cursor = BoxPicture(ToWorld(kMenu, names[entry].box), bar, kMarkList - 1);
+        Opaque(cursor.drawParts[0]);
+        f.package.units.push_back(cursor);
+        LightWithEntry(f, entry, static_cast<int16_t>(f.package.units.size() - 1));
+    }
+    f.package.timelines.push_back(shown);
+    f.package.assignments.push_back(
+        {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
+}
+
 std::vector<uint8_t> GameMenu() {
     EffectFileValue f = ScreenFile("game_menu/game_menu.vfxb", 0);
     AddDistanceFade(f);
@@ -1215,11 +1345,13 @@ std::vector<uint8_t> GameMenu() {
     f.package.binds.push_back(cursor);
 
     for (uint32_t entry = 0; entry < kMenuEntries; ++entry) {
-        // Each entry stands at its own height: a translation property,
-        // which the unit animates (a constant one would be ignored).
+        // Each entry stands in the row of its name, just left of it, where
+        // its glow marks the entry the cursor is on.
+        const WorldBox row =
+            ToWorld(sampledata::EffectScreen::kGameMenu, sampledata::MenuEntryNames()[entry].box);
         UnitValue u = Unit(0, 0, 60);
-        Place(u, TripleValue{
-            0, Constant(0.0f), Constant(150.0f - 60.0f * static_cast<float>(entry)), std::nullopt});
+        Place(u, TripleValue{0, Constant(row.x - row.halfWidth - kEntryBulletGap), Constant(row.y),
+                             std::nullopt});
         DrawDataType12Value strip;
         strip.fields = {{"TDT", 1}, {"PtCn", 6}};
         strip.length = 240.0f;
@@ -1235,6 +1367,8 @@ std::vector<uint8_t> GameMenu() {
             plate.pivotY = 0.25f * static_cast<float>(entry % 3);
             plate.pivotZ = -0.1f;
             DrawPartValue quad = Part(plate, 1);
+            // Small enough to stay between the left marks and the names.
+            quad.drawSize = TripleValue{1, Constant(6.0f), std::nullopt, std::nullopt};
             const float k = static_cast<float>(entry) / static_cast<float>(kMenuEntries);
             quad.drawColor = Tint(1.0f - k, 0.5f + 0.5f * k, k, 1.0f);
             u.drawParts.push_back(quad);
@@ -1243,39 +1377,59 @@ std::vector<uint8_t> GameMenu() {
             mesh.vertices = vertices;
             mesh.leftHanded = true;
             mesh.indices = std::vector<uint16_t>{0, 1, 2, 0, 2, 3};
-            u.drawParts.push_back(Part(mesh, 1));
+            // A fifth of the plate: a mesh takes its own extents at draw
+            // size 1.
+            DrawPartValue meshPart = Part(mesh, 1);
+            meshPart.drawSize = TripleValue{1, Constant(0.2f), std::nullopt, std::nullopt};
+            u.drawParts.push_back(meshPart);
+            // Along the normals of the model's points, picked at random
+            // (selection modes are 0 and 1: another refuses the emitter,
+            // and with it the entry's unit).
             ShapeValue fromModel;
             fromModel.model = 0;
-            fromModel.fields = {{"GnCT", 1}, {"GnPT", 2}};
+            fromModel.fields = {{"GnCT", 1}, {"GnPT", 1}};
             u.emitters.push_back(Emitter(1, fromModel));
             ShapeValue nine;
             nine.fields = {{"AxX", 2}, {"AxY", 3}};
             nine.points = CirclePoints(6, 0.5f);
             nine.size2 = PairValue{0, Constant(240.0f), Constant(48.0f)};
             u.emitters.push_back(Emitter(9, nine));
+            // Both stand ready without a timer: sparks from the plate's
+            // whole width would cross the entries' names.
+            for (EmitterValue& e : u.emitters)
+                e.timedEntries.clear();
         }
         f.package.units.push_back(u);
     }
-    // Timelines 0-5 light entry k, 6-11 play its decision.
-    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry)
-        f.package.timelines.push_back(StartUnit(entry, 20));
-    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry)
+    // Timelines 0-5 light entry k, 6-11 play its decision. A highlight
+    // stays lit until the cursor leaves its entry: its units play endless
+    // (fit mode 3), and the next highlight's timeline fades out every other
+    // triggered timeline, the one it follows among them. A decision plays
+    // its entry's units again for its own span (cut there).
+    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
+        TimelineValue highlight = StartUnit(entry, kHighlightFrames);
+        highlight.items[0].lct = kFitEndless;
+        highlight.items.push_back(FadeOutOtherTriggered(kHighlightFadeFrames));
+        f.package.timelines.push_back(highlight);
+    }
+    for (int16_t entry = 0; entry < static_cast<int16_t>(kMenuEntries); ++entry) {
         f.package.timelines.push_back(StartUnit(entry, 45));
-    // The entry units loop without an end of their own: each plays for its
-    // timeline's span (cut there), so a highlight or decision goes with it.
-    for (TimelineValue& t : f.package.timelines)
-        t.items[0].lct = 2;
-    // Behind the entries, from the second place: a glow that plays while
-    // the menu is up.
+        f.package.timelines.back().items[0].lct = kFitCut;
+    }
+    // Above the entries, from the second place: a glow that plays while
+    // the menu is up, it and its sparks clear of the entries' names.
     UnitValue backdrop = Unit(0, 0, 0);
+    const float backdropY = sampledata::WorldY(72.0f, kScreenDepth);
+    Place(backdrop, TripleValue{0, Constant(0.0f), Constant(backdropY), std::nullopt});
     backdrop.drawParts.push_back(Glow(50.0f));
-    // Under it a band through eight points of the data, its places along
-    // it uneven (the fourth word of each point).
+    // A band through eight points of the data, 200 units below the middle
+    // of the screen (the points are the unit's own, which stands higher),
+    // its places along it uneven (the fourth word of each point).
     std::vector<uint8_t> points;
     for (uint32_t i = 0; i < 8; ++i) {
         const float t = static_cast<float>(i * i) / 49.0f;
         const float p[4] = {-140.0f + 40.0f * static_cast<float>(i),
-                            -200.0f + 20.0f * std::sin(static_cast<float>(i)), 0.0f, t};
+                            -200.0f - backdropY + 20.0f * std::sin(static_cast<float>(i)), 0.0f, t};
         const auto* b = reinterpret_cast<const uint8_t*>(p);
         points.insert(points.end(), b, b + sizeof(p));
     }
@@ -1307,6 +1461,7 @@ std::vector<uint8_t> GameMenu() {
         {static_cast<int16_t>(f.package.timelines.size() - 1), std::nullopt});
     AddMenuParticles(f);
     AddMarks(f, sampledata::EffectScreen::kGameMenu, 0, 60);
+    AddMenuNames(f);
     return WriteWithSparks(f);
 }
 

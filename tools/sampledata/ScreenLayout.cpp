@@ -27,9 +27,16 @@ constexpr ScreenBox Cell(int x, int row) {
 constexpr ScreenBox Bar(int x, int row) {
     return {x, kRow[row], x + kCell, kRow[row] + kCell / 2};
 }
-// The game menu's highlight marks: a column of six at the right edge.
+// The game menu's entries, a row each: its highlight mark in a column of
+// six at the right edge, its name in the middle.
+constexpr int kEntryTop = 160, kEntryPitch = 92, kEntryHeight = 72;
 constexpr ScreenBox EntryCell(int entry) {
-    return {1136, 160 + 92 * entry, 1232, 232 + 92 * entry};
+    return {1136, kEntryTop + kEntryPitch * entry, 1232,
+            kEntryTop + kEntryPitch * entry + kEntryHeight};
+}
+constexpr ScreenBox NameCell(int entry) {
+    return {432, kEntryTop + kEntryPitch * entry, 848,
+            kEntryTop + kEntryPitch * entry + kEntryHeight};
 }
 
 constexpr LayoutMark kMarks[] = {
@@ -78,11 +85,19 @@ constexpr LayoutMark kMarks[] = {
     {S::kSetup, 7, 0xF0A060, Cell(kRight, 2), kRing},
 };
 
+// The menu's entries in cursor order: the three game types, the ranking,
+// the settings (kept in "Config.dat") and the way out.
+constexpr MenuEntryName kMenuEntryNames[] = {
+    {"ARCADE", NameCell(0)},  {"STORY", NameCell(1)},  {"CHALLENGE", NameCell(2)},
+    {"RANKING", NameCell(3)}, {"CONFIG", NameCell(4)}, {"EXIT", NameCell(5)},
+};
+
 // Frames after a screen comes up clear at which it is looked at: the
-// logos and the title a second in, past their fade-in; the game menu while
-// the highlight of its first entry (20 frames from when it is shown)
-// plays; the setup once its backdrop has settled.
-constexpr uint32_t kLookFrames[kEffectScreens] = {60, 60, 60, 60, 60, 4, 60};
+// logos and the title a second in, past their fade-in; the game menu half
+// a second after an entry is highlighted (its first when it is shown), and
+// again later, as the highlight lasts; the setup once its backdrop has
+// settled.
+constexpr uint32_t kLookFrames[kEffectScreens] = {60, 60, 60, 60, 60, 30, 60};
 
 // The logo backdrop plays nearer than the screens' own effects.
 constexpr float kScreenDepth = 600.0f;
@@ -95,6 +110,10 @@ constexpr float kScreenHeight = 720.0f;
 
 std::span<const LayoutMark> LayoutMarks() {
     return kMarks;
+}
+
+std::span<const MenuEntryName> MenuEntryNames() {
+    return kMenuEntryNames;
 }
 
 float ScreenDepth(EffectScreen screen) {

@@ -52,13 +52,27 @@ struct LayoutMark {
     ScreenBox box;
     MarkShape shape;
     // -1: shown for as long as the screen plays; 0-5: only while that game
-    // menu entry is highlighted (the highlight plays for a while after the
-    // cursor comes to it).
+    // menu entry is highlighted (from when the cursor comes to it until it
+    // leaves, and a short fade).
     int8_t menuEntry = -1;
 };
 
 // The marks of every screen, in screen order.
 std::span<const LayoutMark> LayoutMarks();
+
+// The game menu's entries as its effect names them, in white on clear
+// centred in their boxes: one row each, level with the entry's highlight
+// mark, in the middle of the screen, clear of every mark's box.
+struct MenuEntryName {
+    const char* text;
+    ScreenBox box;
+};
+std::span<const MenuEntryName> MenuEntryNames();
+
+// The bar that fills the box of the highlighted entry's name, under the
+// name, while the entry is highlighted (0xRRGGBB, opaque): dark enough for
+// the white name to stand out on it.
+inline constexpr uint32_t kMenuCursorColour = 0x2850A0;
 
 // How far in front of the camera a screen's file plays (the view axis),
 // and how many frames after the screen comes up clear (no fade over it)

@@ -7,9 +7,9 @@
 #include "game/stage/StageMap.h"
 #include "game/stage/StageTextureTable.h"
 #include "tools/dds/DdsWriter.h"
-#include "tools/font/FontBuilder.h"
 #include "tools/font/TextPainter.h"
 #include "tools/sampledata/GameTableData.h"
+#include "tools/sampledata/TextCaption.h"
 
 #include <cmath>
 #include <cstdio>
@@ -110,21 +110,6 @@ std::vector<UiRect> UiRects(uint32_t sheet) {
     return r;
 }
 
-// The painter of the pictures' glyphs; null when the font cannot be opened
-// (the pictures then show their flat colours only).
-tools::TextPainter* Painter() {
-    static tools::TextPainter painter;
-    static const bool open = painter.Open(tools::kDejaVuSans);
-    if (!open) {
-        static bool told = false;
-        if (!told)
-            std::fprintf(stderr, "sample data: cannot open %s: pictures without text\n",
-                         tools::kDejaVuSans);
-        told = true;
-    }
-    return open ? &painter : nullptr;
-}
-
 uint32_t Rgba(Rgb c, uint8_t alpha = 255) {
     return uint32_t{c.r} << 24 | uint32_t{c.g} << 16 | uint32_t{c.b} << 8 | alpha;
 }
@@ -133,19 +118,6 @@ uint32_t Rgba(Rgb c, uint8_t alpha = 255) {
 uint32_t InkOn(Rgb ground) {
     const uint32_t luma = (299u * ground.r + 587u * ground.g + 114u * ground.b) / 1000u;
     return luma > 140 ? 0x000000FFu : 0xFFFFFFFFu;
-}
-
-// `text` centred in the box, as large as fits: three quarters of its
-// height at most, smaller when the text is wider than the box.
-void Caption(tools::RgbaImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
-             const std::string& text, uint32_t ink) {
-    tools::TextPainter* painter = Painter();
-    if (!painter || text.empty())
-        return;
-    uint32_t size = static_cast<uint32_t>(h) * 3 / 4;
-    while (size > 6 && painter->Measure(text, size) > w - 4)
-        --size;
-    painter->DrawCentred(image, x, y, w, h, size, text, ink);
 }
 
 // A ship's outline, nose up, filling most of the box.
@@ -172,7 +144,7 @@ void PaintFaces(tools::RgbaImage& image, const std::vector<UiRect>& rects,
         const auto w = static_cast<int32_t>(r.x1 - r.x0), h = static_cast<int32_t>(r.y1 - r.y0);
         image.Fill(x, y, w, h, Rgba(ground));
         if (r.face == Face::kText)
-            Caption(image, x, y, w, h, r.text, InkOn(ground));
+            sampledata::Caption(image, x, y, w, h, r.text, InkOn(ground));
         else if (r.face == Face::kShip)
             ShipMark(image, x, y, w, h, InkOn(ground));
     }

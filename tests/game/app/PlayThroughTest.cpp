@@ -26,12 +26,15 @@
 #include "game/vfx/VfxDevice.h"
 #include "game/vfx/VfxDeviceMaker.h"
 #include "game/vfx/VfxInstance.h"
+#include "support/GlyphCheck.h"
 #include "tools/sampledata/GameScreenPictures.h"
 #include "tools/sampledata/ScreenLayout.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <span>
+#include <string>
 
 namespace {
 
@@ -109,46 +112,84 @@ std::string EffectsShow(const Picture& picture, const Rect& where) {
            std::to_string(all) + " pixels lit)";
 }
 
-// The effect screens' marks, from the layout table the effect files were
-// built from: every mark of `screen` that shows (those of the logo backdrop
-// with the first logo, which plays beside it; a game menu entry's only
-// while it is highlighted) fills its box with its colour, within 20 % of
-// its shape's pixels. `entry` is the highlighted menu entry: the marks of
-// entries other than it and the one before it (whose highlight may still
-// be fading) must not show.
-size_t MarkColourPixels(const Picture& picture, const sampledata::LayoutMark& mark) {
+// The pixels of `box` within 16 of `colour` (0xRRGGBB) in each channel.
+size_t PixelsOfColour(const Picture& picture, const sampledata::ScreenBox& box, uint32_t colour) {
     size_t count = 0;
-    for (int y = mark.box.y0; y < mark.box.y1; ++y)
-        for (int x = mark.box.x0; x < mark.box.x1; ++x) {
+    for (int y = box.y0; y < box.y1; ++y)
+        for (int x = box.x0; x < box.x1; ++x) {
             const uint8_t* p = picture.At(x, y);
-            count += std::abs(p[0] - int(mark.colour >> 16)) <= 16 &&
-                     std::abs(p[1] - int(mark.colour >> 8 & 0xFF)) <= 16 &&
-                     std::abs(p[2] - int(mark.colour & 0xFF)) <= 16;
+            count += std::abs(p[0] - int(colour >> 16)) <= 16 &&
+                     std::abs(p[1] - int(colour >> 8 & 0xFF)) <= 16 &&
+                     std::abs(p[2] - int(colour & 0xFF)) <= 16;
         }
     return count;
 }
 
-template <sampledata::EffectScreen kScreen, int kEntry = -1>
+// The effect screens' marks, from the layout table the effect files were
+// built from: a mark that shows fills its box with its colour, within 20 %
+// of its shape's pixels; a dark one shows hardly any of it. What is wrong
+// with `mark` lit (`lit`) or dark: empty when nothing.
+std::string MarkIs(const Picture& picture, const sampledata::LayoutMark& mark, bool lit) {
+    const double expected = sampledata::MarkPixels(mark.box, mark.shape);
+    const double seen = static_cast<double>(PixelsOfColour(picture, mark.box, mark.colour));
+    if (lit ? seen >= expected * 0.8 && seen <= expected * 1.2 : seen <= expected * 0.02)
+        return {};
+    return "the mark of draw type " + std::to_string(mark.drawType) + " at (" +
+           std::to_string(mark.box.x0) + ", " + std::to_string(mark.box.y0) + ") shows " +
+           std::to_string(static_cast<size_t>(seen)) + " pixels of its colour, not " +
+           (lit ? "about " + std::to_string(static_cast<size_t>(expected)) : "none") + "; ";
+}
+
+// Every mark of `screen` shown throughout (those of the logo backdrop with
+// the first logo, which plays beside it) fills its box.
+template <sampledata::EffectScreen kScreen>
 std::string MarksShow(const Picture& picture, const Rect&) {
     using sampledata::EffectScreen;
     std::string wrong;
+    for (const sampledata::LayoutMark& mark : sampledata::LayoutMarks())
+        if (mark.screen == kScreen ||
+            (kScreen == EffectScreen::kLogoFirst && mark.screen == EffectScreen::kLogoBackground))
+            wrong += MarkIs(picture, mark, true);
+    return wrong;
+}
+
+// The game menu with entry `kEntry` highlighted, the cursor having come
+// from `kLeft` (-1: from nowhere): its marks shown throughout and the
+// highlighted entry's fill their boxes, and the cursor's bar lies under its
+// name (at least half the box, the glyphs taking the rest); every other
+// entry's highlight mark and bar are dark, the one left included once
+// `kLeftDark` (its highlight may fade for a while); every entry's name
+// carries its glyphs.
+template <int kEntry, int kLeft, bool kLeftDark>
+std::string MenuShows(const Picture& picture, const Rect&) {
+    std::string wrong;
     for (const sampledata::LayoutMark& mark : sampledata::LayoutMarks()) {
-        const bool ours = mark.screen == kScreen || (kScreen == EffectScreen::kLogoFirst &&
-                                                     mark.screen == EffectScreen::kLogoBackground);
-        if (!ours)
+        if (mark.screen != sampledata::EffectScreen::kGameMenu)
             continue;
-        const double expected = sampledata::MarkPixels(mark.box, mark.shape);
-        const double seen = static_cast<double>(MarkColourPixels(picture, mark));
-        const std::string what = "the mark of draw type " + std::to_string(mark.drawType) +
-                                 " at (" + std::to_string(mark.box.x0) + ", " +
-                                 std::to_string(mark.box.y0) + ") shows " +
-                                 std::to_string(static_cast<size_t>(seen)) + " pixels of its colour";
-        if (mark.menuEntry < 0 || mark.menuEntry == kEntry) {
-            if (seen < expected * 0.8 || seen > expected * 1.2)
-                wrong += what + ", not about " + std::to_string(static_cast<size_t>(expected)) + "; ";
-        } else if (mark.menuEntry != kEntry - 1 && seen > expected * 0.2) {
-            wrong += what + " while entry " + std::to_string(kEntry) + " is highlighted; ";
-        }
+        if (mark.menuEntry < 0 || mark.menuEntry == kEntry)
+            wrong += MarkIs(picture, mark, true);
+        else if (mark.menuEntry != kLeft || kLeftDark)
+            wrong += MarkIs(picture, mark, false);
+    }
+    const auto pixelAt = [&picture](int x, int y) {
+        const uint8_t* p = picture.At(x, y);
+        return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | 0xFF000000u;
+    };
+    const std::span<const sampledata::MenuEntryName> names = sampledata::MenuEntryNames();
+    for (int entry = 0; entry < static_cast<int>(names.size()); ++entry) {
+        const sampledata::ScreenBox& b = names[entry].box;
+        const std::string what = std::string("the name ") + names[entry].text;
+        if (std::string glyphs = testsupport::GlyphsIn(b.x0, b.y0, b.x1, b.y1, 25, pixelAt);
+            !glyphs.empty())
+            wrong += what + ": " + glyphs + "; ";
+        const size_t bar = PixelsOfColour(picture, b, sampledata::kMenuCursorColour);
+        const size_t all = Picture::Area({b.x0, b.y0, b.x1, b.y1});
+        if (entry == kEntry && bar * 2 < all)
+            wrong += what + " lies on " + std::to_string(bar) + " pixels of the cursor's bar; ";
+        else if (entry != kEntry && (entry != kLeft || kLeftDark) && bar * 50 > all)
+            wrong += what + " lies on " + std::to_string(bar) +
+                     " pixels of a cursor's bar while entry " + std::to_string(kEntry) +
+                     " is highlighted; ";
     }
     return wrong;
 }
@@ -277,6 +318,23 @@ template <int32_t kEntry> bool CursorOn(const Now& now) {
 
 using sampledata::EffectScreen;
 
+// The first look at the game menu after the cursor comes to an entry.
+const uint32_t kFirstLook = sampledata::LookFrame(EffectScreen::kGameMenu);
+
+// A look at the game menu with entry kEntry highlighted (MenuShows), its
+// picture asked for once it has been up `settle` frames in this step.
+template <int kEntry, int kLeft, bool kLeftDark> Step MenuLook(const char* what, uint32_t settle) {
+    Step look{kEffectScreens, what,         &kMenu, Shown, kWholeScreen,
+              kNoKeys,        Press::kHold, AtOnce, 600};
+    look.look = MenuShows<kEntry, kLeft, kLeftDark>;
+    look.settle = settle;
+    return look;
+}
+// The cursor moved to entry kEntry with `key`.
+template <int kEntry> Step MenuMove(const char* what, uint32_t key) {
+    return {kEffectScreens, what, &kMenu, Shown, kNothing, key, Press::kTap, CursorOn<kEntry>, 600};
+}
+
 // The scripts, step by step.
 const Step kScript[] = {
     {kPlayedToTheEnd, "the logo's effects", &kLogo, After<60>, kEffects, kNoKeys, Press::kHold,
@@ -321,19 +379,37 @@ const Step kScript[] = {
      TitleWaiting, 900, MarksShow<EffectScreen::kTitle>, sampledata::LookFrame(EffectScreen::kTitle)},
     {kEffectScreens, "the title's idle part", &kTitle, TitleWaiting, kWholeScreen, kShot,
      Press::kTap, On<SceneSelectGameMenu>, 900, MarksShow<EffectScreen::kTitle>},
-    {kEffectScreens, "the game menu: arcade highlighted", &kMenu, Shown, kWholeScreen, kDown,
-     Press::kTap, CursorOn<1>, 600, MarksShow<EffectScreen::kGameMenu, 0>,
-     sampledata::LookFrame(EffectScreen::kGameMenu)},
-    {kEffectScreens, "the game menu: story highlighted", &kMenu, Shown, kWholeScreen, kDown,
-     Press::kTap, CursorOn<2>, 600, MarksShow<EffectScreen::kGameMenu, 1>},
-    {kEffectScreens, "the game menu: challenge highlighted", &kMenu, Shown, kWholeScreen, kDown,
-     Press::kTap, CursorOn<3>, 600, MarksShow<EffectScreen::kGameMenu, 2>},
-    {kEffectScreens, "the game menu: ranking highlighted", &kMenu, Shown, kWholeScreen, kDown,
-     Press::kTap, CursorOn<4>, 600, MarksShow<EffectScreen::kGameMenu, 3>},
-    {kEffectScreens, "the game menu: setup highlighted", &kMenu, Shown, kWholeScreen, kDown,
-     Press::kTap, CursorOn<5>, 600, MarksShow<EffectScreen::kGameMenu, 4>},
-    {kEffectScreens, "the game menu: exit highlighted", &kMenu, Shown, kWholeScreen, kUp,
-     Press::kTap, CursorOn<4>, 600, MarksShow<EffectScreen::kGameMenu, 5>},
+    // Each entry highlighted in turn, looked at 30, 120 and 240 frames and
+    // a few more after the cursor came to it: each step's picture is read a
+    // few frames after its settling, which counts from where the step
+    // before ended.
+    MenuLook<0, -1, true>("the game menu: arcade lit 30 frames on", kFirstLook),
+    MenuLook<0, -1, true>("the game menu: arcade lit 120 frames on", 90),
+    MenuLook<0, -1, true>("the game menu: arcade lit 240 frames on", 120),
+    MenuMove<1>("the game menu: down to story", kDown),
+    MenuLook<1, 0, false>("the game menu: story lit 30 frames on", kFirstLook),
+    MenuLook<1, 0, true>("the game menu: story lit 120 frames on", 90),
+    MenuLook<1, 0, true>("the game menu: story lit 240 frames on", 120),
+    MenuMove<2>("the game menu: down to challenge", kDown),
+    MenuLook<2, 1, false>("the game menu: challenge lit 30 frames on", kFirstLook),
+    MenuLook<2, 1, true>("the game menu: challenge lit 120 frames on", 90),
+    MenuLook<2, 1, true>("the game menu: challenge lit 240 frames on", 120),
+    MenuMove<3>("the game menu: down to the ranking", kDown),
+    MenuLook<3, 2, false>("the game menu: ranking lit 30 frames on", kFirstLook),
+    MenuLook<3, 2, true>("the game menu: ranking lit 120 frames on", 90),
+    MenuLook<3, 2, true>("the game menu: ranking lit 240 frames on", 120),
+    MenuMove<4>("the game menu: down to the setup", kDown),
+    MenuLook<4, 3, false>("the game menu: setup lit 30 frames on", kFirstLook),
+    MenuLook<4, 3, true>("the game menu: setup lit 120 frames on", 90),
+    MenuLook<4, 3, true>("the game menu: setup lit 240 frames on", 120),
+    MenuMove<5>("the game menu: down to exit", kDown),
+    MenuLook<5, 4, false>("the game menu: exit lit 30 frames on", kFirstLook),
+    MenuLook<5, 4, true>("the game menu: exit lit 120 frames on", 90),
+    MenuLook<5, 4, true>("the game menu: exit lit 240 frames on", 120),
+    MenuMove<4>("the game menu: up to the setup", kUp),
+    MenuLook<4, 5, false>("the game menu: setup lit again 30 frames on", kFirstLook),
+    MenuLook<4, 5, true>("the game menu: setup lit again 120 frames on", 90),
+    MenuLook<4, 5, true>("the game menu: setup lit again 240 frames on", 120),
     {kEffectScreens, "the game menu: setup decided", &kMenu, AtOnce, kNothing, kShot, Press::kTap,
      On<SceneSetup>, 600},
     {kEffectScreens, "the setup screen's marks", &kSetup, Shown, kWholeScreen, kNoKeys,

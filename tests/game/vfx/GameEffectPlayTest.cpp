@@ -112,6 +112,27 @@ protected:
                 ids.insert(c->timelineId);
         return ids;
     }
+    // The package units of the particles that the root's timeline of id
+    // `id` plays.
+    std::set<int> UnitsOfTimeline(InstanceHandle h, int id) const {
+        std::set<int> units;
+        const FulgorCore::InstanceRootUnit* root = Record(h)->root;
+        if (!root)
+            return units;
+        for (const FulgorCore::UnitInstance* t = root->firstChild; t; t = t->nextSibling) {
+            if (t->timelineId != id)
+                continue;
+            for (const FulgorCore::UnitInstance* c = t->firstChild; c; c = c->nextSibling) {
+                if (c->GetKind() != FulgorCore::UnitInstance::kParticleNode)
+                    continue;
+                const auto* particle = static_cast<const FulgorCore::ParticleInstance*>(c);
+                for (uint32_t u = 0; u < root->package->GetUnitCount(); ++u)
+                    if (root->package->GetUnit(u) == particle->unitData)
+                        units.insert(static_cast<int>(u));
+            }
+        }
+        return units;
+    }
 
     // On a runtime of the game's sizes: the title and the menu played and
     // drawn for 600 frames, the title's bit 1 raised every 100 frames and the
@@ -206,6 +227,19 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
             const std::set<int> ids = RootChildIds(menu);
             EXPECT_EQ(ids.count(-bit), bit == 7 ? 0u : 1u) << "bit " << bit;
         }
+        // A highlight plays its entry's unit (menu unit k for bit k + 1)
+        // and lasts until the next one, which fades it out over 12 frames:
+        // the frame its bit fired and the 11 after it, the one before is
+        // still there; then only the new one is.
+        const int since = frame % 20;
+        if (bit >= 1 && bit <= 6 && since == 11) {
+            EXPECT_EQ(UnitsOfTimeline(menu, -bit).count(bit - 1), 1u) << "frame " << frame;
+        }
+        if (bit >= 2 && bit <= 6 && (since == 11 || since == 12)) {
+            const std::set<int> ids = RootChildIds(menu);
+            EXPECT_EQ(ids.count(-(bit - 1)), since == 11 ? 1u : 0u) << "frame " << frame;
+            EXPECT_EQ(ids.count(-bit), 1u) << "frame " << frame;
+        }
         if (frame == 300) {
             EXPECT_EQ(RootChildIds(playing[kTitle]).count(-1), 1u);
         }
@@ -227,10 +261,12 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
     for (size_t i = 0; i < kEffectCount; ++i)
         EXPECT_EQ(Engine::IsInstancePlaying(playing[i].index, playing[i].serial), i >= kTitle)
             << kEffects[i].file;
-    // The highlight timelines (20 frames) and decisions (45) have ended;
-    // the backdrop of the second place, the rings and circles of the third
-    // the emitting host of the fourth and the marks of the fifth play on.
-    EXPECT_EQ(RootChildIds(menu), (std::set<int>{2, 3, 4, 5}));
+    // The decisions (45 frames) have ended, the last highlight (bit 6)
+    // lasts, none having followed it; the backdrop of the second place, the
+    // rings and circles of the third, the emitting host of the fourth, the
+    // marks of the fifth and the names of the sixth play on.
+    EXPECT_EQ(RootChildIds(menu), (std::set<int>{-6, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(UnitsOfTimeline(menu, -6).count(5), 1u) << "the last entry's unit";
     EXPECT_EQ(Engine::GetInstanceTime(menu.index, menu.serial), 600.0f);
 
     for (InstanceHandle h : playing)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -80,6 +81,40 @@ TEST(ScreenLayout, EveryMenuEntryHasOneHighlightMark) {
             entries.insert(m.menuEntry);
         }
     EXPECT_EQ(entries, (std::multiset<int>{0, 1, 2, 3, 4, 5}));
+}
+
+// The menu's six names, one row each: on the screen below its top fifth,
+// level with the entry's highlight mark, clear of every mark of the menu
+// and of one another; the cursor's bar under a name has a colour no mark of
+// the menu is near (the screenshot test tells them apart within 16).
+TEST(ScreenLayout, TheMenuNamesItsEntriesInTheirRowsClearOfTheMarks) {
+    const auto names = sampledata::MenuEntryNames();
+    ASSERT_EQ(names.size(), 6u);
+    for (size_t entry = 0; entry < names.size(); ++entry) {
+        const sampledata::MenuEntryName& n = names[entry];
+        SCOPED_TRACE(n.text);
+        EXPECT_GT(std::string(n.text).size(), 0u);
+        EXPECT_GE(n.box.y0, 144);
+        EXPECT_GE(n.box.x0, 0);
+        EXPECT_LE(n.box.x1, 1280);
+        EXPECT_LE(n.box.y1, 720);
+        for (size_t other = entry + 1; other < names.size(); ++other)
+            EXPECT_FALSE(Overlap(n.box, names[other].box)) << names[other].text;
+        for (const LayoutMark& m : sampledata::LayoutMarks()) {
+            if (m.screen != EffectScreen::kGameMenu)
+                continue;
+            EXPECT_FALSE(Overlap(n.box, m.box)) << Name(m);
+            if (m.menuEntry == static_cast<int>(entry)) {
+                EXPECT_EQ(n.box.y0, m.box.y0) << Name(m);
+                EXPECT_EQ(n.box.y1, m.box.y1) << Name(m);
+            }
+            const auto near = [&m](int shift) {
+                return std::abs(int(m.colour >> shift & 0xFF) -
+                                int(sampledata::kMenuCursorColour >> shift & 0xFF)) <= 16;
+            };
+            EXPECT_FALSE(near(16) && near(8) && near(0)) << Name(m);
+        }
+    }
 }
 
 struct PixelsCase {

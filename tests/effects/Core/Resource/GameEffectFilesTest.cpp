@@ -27,6 +27,7 @@
 #include "support/effects/FakeListeners.h"
 #include "support/effects/RecordBuild.h"
 #include "support/effects/RecordingDevice.h"
+#include "sys/bytes.h"
 #include "sys/file.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +60,9 @@ struct GameEffect {
     // lag) and the menu's emitting host with its four; the first logo's
     // seven models, the second's four projection boxes, the third's five
     // meshes; one per mark of the screen layout (each with a texture of
-    // its own); then the sparks their emitters emit.
+    // its own); the menu's six names and, under each, the cursor's bar (a
+    // texture each name, one for the bars); then the sparks their
+    // emitters emit.
     uint32_t units;
     uint32_t textures;
 };
@@ -70,14 +73,16 @@ const GameEffect kEffects[] = {
     {"logo", "logo_brondel_velmora.vfxb", "vfx/logo_brondel_velmora.vfxb", 11, 5},
     {"logo", "logo_fulgor.vfxb", "vfx/logo_fulgor.vfxb", 20, 7},
     {"title", "title_main.vfxb", "title/title_main.vfxb", 23, 8},
-    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 28, 13},
+    {"game_menu", "game_menu.vfxb", "game_menu/game_menu.vfxb", 40, 20},
     {"setup", "setup.vfxb", "setup/setup.vfxb", 52, 4},
 };
 
-// Every texture is an RGBA DDS: the 4-byte magic, the 124-byte header, then
-// its pixels: 16 by 16 for the screens' own, 4 by 4 for each of the 35
-// marks, and the first logo's reflection texture, a cube map (six faces)
-// of 16 by 16 with its five mips (256 + 64 + 16 + 4 + 1 texels a face).
+// Every texture is a DDS: the 4-byte magic, the 124-byte header, then its
+// pixels. RGBA: 16 by 16 for the screens' own, 4 by 4 for each of the 35
+// marks and the menu cursor's bar, and the first logo's reflection texture,
+// a cube map (six faces) of 16 by 16 with its five mips (256 + 64 + 16 + 4
+// + 1 texels a face). BC1 ("DXT1", half a byte a texel): each of the
+// menu's six names, cut in whole blocks out of its 416 by 72 box.
 struct TextureForm {
     uint32_t width, height, mips, faces;
     size_t count;
@@ -89,8 +94,9 @@ struct TextureForm {
         return 4 + 124 + faces * texels * 4;
     }
 };
-constexpr TextureForm kTextureForms[] = {
-    {16, 16, 1, 1, 9}, {4, 4, 1, 1, 35}, {16, 16, 5, 6, 1}};
+constexpr TextureForm kTextureForms[] = {{16, 16, 1, 1, 9}, {4, 4, 1, 1, 36}, {16, 16, 5, 6, 1}};
+constexpr uint32_t kMenuNames = 6, kNameBoxWidth = 416, kNameBoxHeight = 72;
+constexpr uint32_t kDxt1 = 0x31545844;
 
 uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
     return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
@@ -160,6 +166,7 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
     }
     // Each texture came from the bytes of a DDS of one of the forms.
     size_t seen[std::size(kTextureForms)] = {};
+    uint32_t names = 0;
     for (const auto& c : device_.creations) {
         if (c.kind != testsupport::RecordingDevice::Kind::Texture)
             continue;
@@ -168,6 +175,14 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
         EXPECT_EQ(U32At(c.initial, 4), 124u);
         const uint32_t height = U32At(c.initial, 12), width = U32At(c.initial, 16);
         const uint32_t mips = std::max(U32At(c.initial, 28), 1u);
+        if (U32At(c.initial, 84) == kDxt1) {
+            EXPECT_TRUE(width % 4 == 0 && height % 4 == 0 && width <= kNameBoxWidth &&
+                        height <= kNameBoxHeight && mips == 1)
+                << width << " by " << height << ", " << mips << " mips";
+            EXPECT_EQ(c.initial.size(), 128u + size_t{width} * height / 2);
+            ++names;
+            continue;
+        }
         bool known = false;
         for (size_t k = 0; k < std::size(kTextureForms); ++k) {
             const TextureForm& form = kTextureForms[k];
@@ -185,6 +200,7 @@ TEST_F(GameEffectFiles, EachBuildsUnderTheNameItsScreenGivesIt) {
     for (size_t k = 0; k < std::size(kTextureForms); ++k)
         EXPECT_EQ(seen[k], kTextureForms[k].count) << kTextureForms[k].width << " by "
                                                    << kTextureForms[k].height;
+    EXPECT_EQ(names, kMenuNames);
 }
 
 // The first logo's lit model is lit by the scene's light; without it the
@@ -372,29 +388,56 @@ TEST_F(GameEffectFiles, TriggersOfTheTitleAndTheMenuStartTimelines) {
     const PackageResource& menu = Package("game_menu/game_menu.vfxb");
     // Six entries, the backdrop, four units of rings and circles, the
     // emitting host and its four particles, five marks shown throughout,
-    // six highlight marks, the spark.
-    EXPECT_EQ(menu.GetUnitCount(), 28u);
+    // six highlight marks, six names each with its cursor bar, the spark.
+    EXPECT_EQ(menu.GetUnitCount(), 40u);
+    constexpr int16_t kFirstHighlightMark = 21, kFirstName = 27;
+    constexpr uint16_t kCut = 2, kEndless = 3;
     std::set<int16_t> timelines;
     for (uint32_t entry = 0; entry < 13; ++entry) {
+        SCOPED_TRACE(entry);
         const FulgorCore::PartAssignment* t = menu.GetTrigger(entry);
         if (entry == 6) {
             EXPECT_EQ(t->timeline, -1);
             continue;
         }
-        ASSERT_GE(t->timeline, 0) << entry;
+        ASSERT_GE(t->timeline, 0);
         const FulgorCore::TimelineResource* timeline = menu.GetTimeline(t->timeline);
-        ASSERT_NE(timeline, nullptr) << entry;
-        // Highlight entry k and decision entry k + 7 act on menu unit k;
-        // a highlight also starts the entry's mark, the units after the
-        // backdrop, the rings, the emitting host with its particles and the
-        // five marks shown throughout.
-        const uint32_t unit = entry < 6 ? entry : entry - 7;
-        EXPECT_EQ(timeline->GetItem(0)->target, static_cast<int16_t>(unit)) << entry;
-        if (entry < 6) {
-            EXPECT_EQ(timeline->GetItem(1)->target, static_cast<int16_t>(21 + entry)) << entry;
-        }
-        EXPECT_EQ(t->bind, -1) << entry;
+        ASSERT_NE(timeline, nullptr);
+        EXPECT_EQ(t->bind, -1);
         timelines.insert(t->timeline);
+        // Highlight entry k and decision entry k + 7 act on menu unit k.
+        const int16_t unit = static_cast<int16_t>(entry < 6 ? entry : entry - 7);
+        const FulgorCore::TimelineItem* first = timeline->GetItem(0);
+        EXPECT_EQ(first->target, unit);
+        if (entry >= 6) {
+            // A decision plays the entry for its span.
+            EXPECT_EQ(timeline->GetItemCount(), 1u);
+            EXPECT_EQ(first->lct, kCut);
+            continue;
+        }
+        // A highlight lights the entry, its mark and the bar under its name
+        // until the next highlight fades out every other triggered timeline
+        // (criterion 7) over 12 frames.
+        std::set<int16_t> lit;
+        uint32_t fades = 0;
+        for (uint32_t i = 0; i < timeline->GetItemCount(); ++i) {
+            const FulgorCore::TimelineItem* item = timeline->GetItem(i);
+            EXPECT_EQ(item->startFrame, 0u) << i;
+            if (item->type == 1) {
+                const FulgorCore::TimelineClip* clip = timeline->GetClip(i);
+                ASSERT_NE(clip, nullptr) << i;
+                EXPECT_EQ(clip->GetCommand(), MakeChunkTag("KILL")) << i;
+                EXPECT_EQ(sys::LoadU32(clip->bytes + 4), 7u) << "criterion";
+                EXPECT_EQ(sys::LoadU32(clip->bytes + 12), 12u) << "fade frames";
+                ++fades;
+                continue;
+            }
+            EXPECT_EQ(item->lct, kEndless) << i;
+            lit.insert(item->target);
+        }
+        EXPECT_EQ(fades, 1u);
+        EXPECT_EQ(lit, (std::set<int16_t>{unit, static_cast<int16_t>(kFirstHighlightMark + unit),
+                                          static_cast<int16_t>(kFirstName + 2 * unit + 1)}));
     }
     EXPECT_EQ(timelines.size(), 12u);
 }
