@@ -593,6 +593,34 @@ TEST_F(BossTest, HitAreaOffsetsAtTheEndsOfTheirRangeKeepTheHitAreaOnTheirSide) {
     }
 }
 
+// The health percentage is a float truncated to 32 bits: below -100 it
+// counts as -100, and hits of negative attack from a damaged table that
+// heal a body of one hit point past the 32-bit range count as its end.
+TEST_F(BossTest, TheHealthPercentageStaysWithinItsRange) {
+    struct Row {
+        const char* name;
+        int attack;
+        int hits;
+        int32_t percent;
+    };
+    for (const Row& r :
+         {Row{"damage far past the health", 30000, 1, -100},
+          Row{"healed within the range", -32768, 600, static_cast<int32_t>(19660801.0f * 100.0f)},
+          Row{"healed past the range", -32768, 700, INT32_MAX}}) {
+        SCOPED_TRACE(r.name);
+        WriteStageFiles(0);
+        Play(1, 0);
+        BossRow(0, 0).health = 1;
+        B* b = static_cast<B*>(CreateEnemyBoss(director, 280, 0));
+        ASSERT_NE(b, nullptr);
+        for (int i = 0; i < r.hits; ++i)
+            Hit(b, r.attack);
+        EXPECT_EQ(b->GetDamage(), r.attack * r.hits);
+        EXPECT_EQ(b->GetHealthPercent(), r.percent);
+        DeleteDirector();
+    }
+}
+
 TEST_F(BossTest, ABodyThatGoesTakesItsPartsAlong) {
     B* b = Boss(0, 280);
     const std::vector<EnemyBossBarrel*> parts = Parts();
