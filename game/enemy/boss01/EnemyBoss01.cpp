@@ -163,7 +163,11 @@ int32_t EnemyBoss01::GetHealthPercent() const {
         return 0;
     const float percent = static_cast<float>(static_cast<int64_t>(health) - damage_) /
                           static_cast<float>(health) * 100.0f;
-    return percent < -100.0f ? -100 : static_cast<int32_t>(percent);
+    // Hits of negative attack (a damaged table) can heal a body of few hit
+    // points past the 32-bit range: it then counts as the range's end.
+    if (percent < -100.0f)
+        return -100;
+    return percent < 2147483648.0f ? static_cast<int32_t>(percent) : INT32_MAX;
 }
 
 void EnemyBoss01::RemovePart(GameObject* part) {
