@@ -16,6 +16,7 @@
 #include "game/stage/GameObjectDirector.h"
 #include "game/stage/StageTextureTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -52,6 +53,15 @@ constexpr uint32_t kStoryEnding = 2;
 // step, so that the float sum of the steps arrives on the step it should.
 bool Reached(float value, float target, float step) {
     return step > 0.0f ? value >= target - step * 0.5f : value <= target - step * 0.5f;
+}
+
+// The offset of the hit area's centre from the body's, for a row offset
+// measured from the body sprite's edge: truncated, and kept within the
+// 16 bits the hit box takes, so a row offset at the end of its range keeps
+// the hit area at that end.
+int16_t HitOffset(float rowOffset, int16_t spriteSize, int16_t hitSize) {
+    const float offset = std::trunc(rowOffset - spriteSize / 2.0f + hitSize / 2.0f);
+    return static_cast<int16_t>(std::clamp(offset, -32768.0f, 32767.0f));
 }
 
 float Stream0(float low, float high) {
@@ -153,7 +163,11 @@ int32_t EnemyBoss01::GetHealthPercent() const {
         return 0;
     const float percent = static_cast<float>(static_cast<int64_t>(health) - damage_) /
                           static_cast<float>(health) * 100.0f;
-    return percent < -100.0f ? -100 : static_cast<int32_t>(percent);
+    // Hits of negative attack (a damaged table) can heal a body of few hit
+    // points past the 32-bit range: it then counts as the range's end.
+    if (percent < -100.0f)
+        return -100;
+    return percent < 2147483648.0f ? static_cast<int32_t>(percent) : INT32_MAX;
 }
 
 void EnemyBoss01::RemovePart(GameObject* part) {
@@ -195,9 +209,8 @@ void EnemyBoss01::Update() {
     // The hit area is the open core, at the row's offsets from the body
     // sprite's top-left corner.
     const float ox = row_ ? row_->offsetX : 0.0f, oy = row_ ? row_->offsetY : 0.0f;
-    const auto dx = static_cast<int16_t>(std::trunc(ox - spriteWidth_ / 2.0f + hitWidth_ / 2.0f));
-    const auto dy = static_cast<int16_t>(std::trunc(oy - spriteHeight_ / 2.0f + hitHeight_ / 2.0f));
-    SetHitBox(dx, dy, hitWidth_, hitHeight_);
+    SetHitBox(HitOffset(ox, spriteWidth_, hitWidth_), HitOffset(oy, spriteHeight_, hitHeight_),
+              hitWidth_, hitHeight_);
     if (GameObjectDirector* director = GetOwner())
         director->RegisterCollision(GetCollisionGroup(), this);
     ++frameNumber_;

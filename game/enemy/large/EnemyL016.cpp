@@ -77,9 +77,10 @@ void EnemyL016::Move() {
         break;
     }
     SetPositionFromVector(spawn_ + offset_);
-    const auto reach =
-        static_cast<int32_t>(static_cast<float>(BodyHeight() + 1) * scale_ * 0.5f);
-    if (position_.y - static_cast<float>(reach) > 720.0f)
+    // Truncated in float: a damaged row (a negative largest scale) and a
+    // hit far past the health swell the body past every integer.
+    const float reach = std::trunc(static_cast<float>(BodyHeight() + 1) * scale_ * 0.5f);
+    if (position_.y - reach > 720.0f)
         GameObject::Vanish();
 }
 

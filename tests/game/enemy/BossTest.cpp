@@ -561,6 +561,66 @@ TEST_F(BossTest, PartCountsAndHitPointsFromTheRowStayWithinTheGauges) {
     EXPECT_FALSE(b->IsHitShapeActive());
 }
 
+// A row's hit-area offsets are 16-bit, and so is the offset of the hit box
+// made from them; with the sprite sizes the truncated sum can pass the ends
+// of that range, and then the hit area stays at the end it passed.
+TEST_F(BossTest, HitAreaOffsetsAtTheEndsOfTheirRangeKeepTheHitAreaOnTheirSide) {
+    const SampleData::SampleBossLayout look = SampleData::BossLayout(0);
+    ASSERT_GT(look.bodyWidth, look.coreWidth);
+    ASSERT_GT(look.bodyHeight, look.coreHeight);
+    struct Row {
+        const char* name;
+        int16_t offset;
+        float boxOffsetX, boxOffsetY; // of the box's centre from the screen position
+    };
+    const float halfX = (look.bodyWidth - look.coreWidth) / 2.0f;
+    const float halfY = (look.bodyHeight - look.coreHeight) / 2.0f;
+    for (const Row& r : {Row{"lowest offset: past the range, kept at its end", INT16_MIN,
+                             -32768.0f, -32768.0f},
+                         Row{"highest offset: within the range", INT16_MAX,
+                             std::trunc(32767.0f - halfX), std::trunc(32767.0f - halfY)}}) {
+        SCOPED_TRACE(r.name);
+        B* b = Boss(0, 280);
+        BossRow(0, 0).offsetX = BossRow(0, 0).offsetY = r.offset;
+        UpdateChildren();
+        const Vector2 at = *b->GetScreenPosition();
+        const HitShape& box = *b->GetHitShape();
+        EXPECT_TRUE(Near({box.minX, box.minY, box.maxX - box.minX, box.maxY - box.minY},
+                         {at.x + r.boxOffsetX - float(look.coreWidth >> 1),
+                          at.y + r.boxOffsetY - float(look.coreHeight >> 1),
+                          float(look.coreWidth), float(look.coreHeight)}));
+        DeleteDirector();
+    }
+}
+
+// The health percentage is a float truncated to 32 bits: below -100 it
+// counts as -100, and hits of negative attack from a damaged table that
+// heal a body of one hit point past the 32-bit range count as its end.
+TEST_F(BossTest, TheHealthPercentageStaysWithinItsRange) {
+    struct Row {
+        const char* name;
+        int attack;
+        int hits;
+        int32_t percent;
+    };
+    for (const Row& r :
+         {Row{"damage far past the health", 30000, 1, -100},
+          Row{"healed within the range", -32768, 600, static_cast<int32_t>(19660801.0f * 100.0f)},
+          Row{"healed past the range", -32768, 700, INT32_MAX}}) {
+        SCOPED_TRACE(r.name);
+        WriteStageFiles(0);
+        Play(1, 0);
+        BossRow(0, 0).health = 1;
+        B* b = static_cast<B*>(CreateEnemyBoss(director, 280, 0));
+        ASSERT_NE(b, nullptr);
+        for (int i = 0; i < r.hits; ++i)
+            Hit(b, r.attack);
+        EXPECT_EQ(b->GetDamage(), r.attack * r.hits);
+        EXPECT_EQ(b->GetHealthPercent(), r.percent);
+        DeleteDirector();
+    }
+}
+
 TEST_F(BossTest, ABodyThatGoesTakesItsPartsAlong) {
     B* b = Boss(0, 280);
     const std::vector<EnemyBossBarrel*> parts = Parts();

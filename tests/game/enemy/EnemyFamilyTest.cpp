@@ -542,6 +542,43 @@ TEST_F(FamilyTest, L016LeavesDownwardsWhenItsLifeRunsOut) {
     EXPECT_LE(e->GetPosition()->y - e->GetSpeed() - 32.0f, 720.0f);
 }
 
+// A damaged row (a negative largest scale, a body of one hit point) and a
+// killing hit far past its health swell the body past every integer; when
+// its life runs out in its death frames it leaves again and measures its
+// reach, which is then taken as it is.
+TEST_F(FamilyTest, L016SwollenPastEveryIntegerMeasuresItsWholeReach) {
+    struct Case {
+        const char* name;
+        TexelRect body;
+        bool gone; // once it moves again
+    };
+    for (const Case& c : {Case{"a body 64 high reaches far above: gone", {0, 0, 64, 64}, true},
+                          Case{"a body -64 high reaches far below: stays", {0, 64, 64, 0}, false}}) {
+        SCOPED_TRACE(c.name);
+        EnemyRecord& r = Row(76);
+        r.moveParams[0] = 1000;
+        r.moveParams[2] = INT16_MIN; // largest scale
+        r.moveParams[3] = 2;         // life time: runs out in the death frames
+        r.health = 1;
+        r.trackA[0] = c.body;
+        EnemyL016* e = Make<EnemyL016>(76, Vector2{0.0f, 100.0f});
+        e->UpdateTree();
+        Hit(e, INT16_MAX);
+        ASSERT_EQ(e->GetState(), EnemyL016::kDeathStart);
+        // 1 + 32767 / (1 x 0.7) x (-32768 - 1): about -1.5e9.
+        EXPECT_FLOAT_EQ(e->SwellScale(), 1.0f + 32767.0f / 0.7f * -32769.0f);
+        world.BeginFrame();
+        e->Draw();
+        world.EndFrame();
+        e->UpdateTree(); // the life runs out: it leaves, held for the frame by the hit
+        ASSERT_EQ(e->GetState(), EnemyL016::kLeave);
+        EXPECT_TRUE(e->IsAlive());
+        e->UpdateTree();
+        EXPECT_LT(e->GetPosition()->y, 720.0f);
+        EXPECT_EQ(e->IsAlive(), !c.gone);
+    }
+}
+
 TEST_F(FamilyTest, L017ComesInHoversAndLeaves) {
     EnemyRecord& r = Row(77);
     r.speed = 50;          // 8 a frame
