@@ -146,12 +146,12 @@ TEST_F(BossTest, HitsCountOnlyFromPlayerWeaponsAndTheLastOneDestroys) {
     TestEnemyShot enemyShot(director, {0, 0});
     b->OnCollision(&enemyShot);
     EXPECT_EQ(b->GetDamage(), 0);
-    const uint32_t hitSound = Sounds(B::kHitSound);
+    const uint32_t hitSound = Sounds(60);
     Hit(b, 1200);
     EXPECT_EQ(b->GetDamage(), 1200);
     EXPECT_EQ(gauge.bossHealthShown, 22800.0f);
     EXPECT_EQ(b->GetHealthPercent(), 95);
-    EXPECT_EQ(Sounds(B::kHitSound), hitSound + 1);
+    EXPECT_EQ(Sounds(60), hitSound + 1);
     EXPECT_EQ(b->GetFlag(), 1);
     Work().barionGauge = 0;
     const uint64_t score = Work().score;
@@ -277,7 +277,7 @@ TEST_F(BossTest, DamagePast65535StillDestroysBodiesAndParts) {
         GameObject* target = r.part ? static_cast<GameObject*>(Parts()[0]) : b;
         ASSERT_TRUE(target->IsHitShapeActive());
         ASSERT_EQ(r.part ? r.health : b->GetHealth(), r.health);
-        const uint32_t kills = Sounds(EnemyBossBarrel::kKillSound);
+        const uint32_t kills = Sounds(102);
         const uint64_t score = Work().score;
         const auto shown = [&] { return r.part ? gauge.bossPartHealth[0] : gauge.bossHealthShown; };
         Hit(target, r.hits[0]);
@@ -287,7 +287,7 @@ TEST_F(BossTest, DamagePast65535StillDestroysBodiesAndParts) {
         if (!r.part) {
             EXPECT_EQ(b->GetHealthPercent(), 14);
         }
-        const uint32_t hits = Sounds(EnemyBossBarrel::kHitSound);
+        const uint32_t hits = Sounds(60);
         Hit(target, r.hits[2]);
         const int32_t damage = r.hits[0] + r.hits[1] + r.hits[2];
         EXPECT_EQ(r.part ? Parts()[0]->GetDamage() : b->GetDamage(), damage);
@@ -295,8 +295,8 @@ TEST_F(BossTest, DamagePast65535StillDestroysBodiesAndParts) {
         EXPECT_EQ(shown(), 0.0f);
         if (r.part) {
             EXPECT_FALSE(target->IsAlive());
-            EXPECT_EQ(Sounds(EnemyBossBarrel::kKillSound), kills + 1);
-            EXPECT_EQ(Sounds(EnemyBossBarrel::kHitSound), hits) << "a kill, not a hit";
+            EXPECT_EQ(Sounds(102), kills + 1);
+            EXPECT_EQ(Sounds(60), hits) << "a kill, not a hit";
             EXPECT_EQ(Work().score, score + 50000);
         } else {
             EXPECT_EQ(b->GetFlag(), 0);
@@ -351,7 +351,7 @@ TEST_F(BossTest, APartTakesItsOwnHitsAndPaysHalf) {
     EXPECT_EQ(p->GetDamage(), 0);
     Hit(p, 300);
     EXPECT_EQ(gauge.bossPartHealth[0], 500.0f);
-    EXPECT_EQ(Sounds(EnemyBossBarrel::kHitSound), 1u);
+    EXPECT_EQ(Sounds(60), 1u);
     Work().barionGauge = 0;
     Work().invincible = 0;
     const uint64_t score = Work().score;

@@ -113,12 +113,12 @@ TEST_F(S004Test, ATurnTimeOfOneTurnsDivesAndSoundsInTheFirstFrame) {
     EXPECT_FLOAT_EQ(e->GetAngle(), -kPi / 2.0f);
     e->Move();
     ASSERT_EQ(e->GetState(), EnemyS004::kTurn);
-    const uint32_t before = Sounds(EnemyS004::kTurnSound);
+    const uint32_t before = Sounds(70);
     e->Move();
     EXPECT_EQ(e->GetTurnAngle(), 0.0f);
     EXPECT_EQ(e->GetAngle(), 0.0f);
     EXPECT_EQ(e->GetState(), EnemyS004::kDive);
-    EXPECT_EQ(Sounds(EnemyS004::kTurnSound), before + 1);
+    EXPECT_EQ(Sounds(70), before + 1);
     const float y = e->GetPosition()->y;
     e->Move();
     EXPECT_FLOAT_EQ(e->GetPosition()->y, y + 8.0f);
@@ -128,19 +128,19 @@ TEST_F(S004Test, AnOddTurnTimeTurnsInHalfAndSoundsOneFrameLater) {
     EnemyS004* e = Level(8, 5); // T / 2 = 2
     e->Move();
     ASSERT_EQ(e->GetState(), EnemyS004::kTurn);
-    const uint32_t before = Sounds(EnemyS004::kTurnSound);
+    const uint32_t before = Sounds(70);
     e->Move();
     EXPECT_NEAR(e->GetTurnAngle(), kPi / 4.0f, 1e-6f);
     e->Move();
     EXPECT_EQ(e->GetTurnAngle(), 0.0f) << "turned after T / 2 frames";
-    EXPECT_EQ(Sounds(EnemyS004::kTurnSound), before);
+    EXPECT_EQ(Sounds(70), before);
     e->Move();
-    EXPECT_EQ(Sounds(EnemyS004::kTurnSound), before + 1) << "when the timer is T / 2";
+    EXPECT_EQ(Sounds(70), before + 1) << "when the timer is T / 2";
     e->Move();
     EXPECT_EQ(e->GetState(), EnemyS004::kTurn);
     e->Move();
     EXPECT_EQ(e->GetState(), EnemyS004::kDive) << "after T frames";
-    EXPECT_EQ(Sounds(EnemyS004::kTurnSound), before + 1);
+    EXPECT_EQ(Sounds(70), before + 1);
 }
 
 TEST_F(S004Test, ItGoesOnceItsOffsetHasDivenPastTheFieldsHeight) {
@@ -328,9 +328,9 @@ TEST_F(FamilyTest, S012LevelWithThePlayerDashesTowardsPlusX) {
 TEST_F(FamilyTest, S015StandsFor38FramesAndAimsOnlyThen) {
     Row(24).speed = 50;
     PlayerAt(-300.0f, 600.0f);
-    const uint32_t sounds = Sounds(EnemyS015::kAppearSound);
+    const uint32_t sounds = Sounds(74);
     auto* e = Make<EnemyS015>(24, Vector2{0.0f, 100.0f});
-    EXPECT_EQ(Sounds(EnemyS015::kAppearSound), sounds + 1);
+    EXPECT_EQ(Sounds(74), sounds + 1);
     for (int f = 0; f < 38; ++f) {
         e->Move();
         EXPECT_EQ(e->GetState(), EnemyS015::kWarpIn);

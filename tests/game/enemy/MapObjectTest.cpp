@@ -464,13 +464,13 @@ TEST_F(MapObjectTest, EveryTypeNumberFallsInItsClasses) {
 }
 
 TEST_F(MapObjectTest, HitsClankOnlyOnTheirTypesAndNeverKillTwice) {
-    const uint32_t clank = Sounds(EnemyMapObject::kHitSound);
+    const uint32_t clank = Sounds(61);
     Hit(Object(210), 1);
-    EXPECT_EQ(Sounds(EnemyMapObject::kHitSound), clank);
+    EXPECT_EQ(Sounds(61), clank);
     Frames(3); // the repeat guard of a sound
     EnemyMapObject* o = Object(225);
     Hit(o, 100);
-    EXPECT_EQ(Sounds(EnemyMapObject::kHitSound), clank + 1);
+    EXPECT_EQ(Sounds(61), clank + 1);
     const uint64_t score = world.gw->player.score;
     GameObject* mark = director->GetLastChild();
     Hit(o, 100);
