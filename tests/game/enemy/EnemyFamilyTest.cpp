@@ -24,6 +24,8 @@
 #include "support/StageRig.h"
 
 #include <cmath>
+#include <functional>
+#include <map>
 #include <numbers>
 
 namespace {
@@ -373,6 +375,55 @@ TEST_F(FamilyTest, S018BobsWithAPeriodOf72AndLeavesUpward) {
     for (int f = 0; f < 200 && e->IsAlive(); ++f)
         e->Move();
     EXPECT_FALSE(e->IsAlive()) << "gone once off the field";
+}
+
+// The sounds each family plays when made and when it dies: S008 71 and
+// 72, S015 74 and 72, S018 75 and 76, S012 silent then 73, S010 and L015
+// silent then 77; no other of the sounds 70-79 and none of the common
+// deaths 43-46.
+TEST_F(FamilyTest, EachFamilySoundsItsArrivalAndItsDeath) {
+    struct Family {
+        const char* name;
+        std::function<EnemyDefault*()> make;
+        int32_t arrival, death; // -1: none
+    };
+    const Vector2 at{0.0f, 100.0f};
+    const Family families[] = {
+        {"S008", [&] { return Make<EnemyS008>(14, Vector2{0.0f, 360.0f}, 1.0f); }, 71, 72},
+        {"S010", [&] { return Make<EnemyS010>(18, at); }, -1, 77},
+        {"S012", [&] { return Make<EnemyS012>(21, at); }, -1, 73},
+        {"S015", [&] { return Make<EnemyS015>(24, at); }, 74, 72},
+        {"S018", [&] { return Make<EnemyS018>(31, at); }, 75, 76},
+        {"L015", [&] { return Make<EnemyL015>(75, at); }, -1, 77},
+    };
+    // Starts of each effect, counted by its voice index (modulo 16).
+    const auto counts = [this] {
+        std::map<int32_t, uint32_t> c;
+        for (int32_t id : {43, 44, 45, 46, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79})
+            c[id] = Sounds(id);
+        return c;
+    };
+    const auto played = [&](const std::map<int32_t, uint32_t>& before) {
+        std::vector<int32_t> ids;
+        for (const auto& [id, n] : counts())
+            for (uint32_t k = (n - before.at(id)) % SoundManager::kVoicesPerEffect; k > 0; --k)
+                ids.push_back(id);
+        return ids;
+    };
+    const auto none = std::vector<int32_t>{};
+    for (const Family& f : families) {
+        SCOPED_TRACE(f.name);
+        Frames(3); // past the repeat guard of the last family's sounds
+        auto before = counts();
+        EnemyDefault* e = f.make();
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(played(before), f.arrival < 0 ? none : std::vector<int32_t>{f.arrival});
+        Frames(3);
+        before = counts();
+        e->PlayDeathSound();
+        EXPECT_EQ(played(before), std::vector<int32_t>{f.death});
+        e->Vanish();
+    }
 }
 
 TEST_F(FamilyTest, TheFactoryMakesOneOfEachLargeTypeAndSwarmsOfTheOthers) {
