@@ -512,6 +512,32 @@ TEST_F(PilotTest, TheChallengesTimeAndTheSecondLoop) {
               (std::vector<uint32_t>{12, 3, 1, 1}));
 }
 
+// Each option panel draws one sprite a row: three difficulties; in a
+// challenge one option row (two once the second loop is open) and then
+// two rows of time.
+TEST_F(PilotTest, EachPanelDrawsItsRows) {
+    ASSERT_NE(ToGrid(3), nullptr);
+    ASSERT_EQ(OpenPanel(), 7);
+    EXPECT_EQ(SpritesOf(select->GetTexture(SceneSelectPilot::kDifficultyPanel)).size(), 3u);
+    for (const bool secondLoop : {false, true}) {
+        SCOPED_TRACE(secondLoop);
+        if (secondLoop)
+            work->SetProgressFlag();
+        ASSERT_NE(ToGrid(5), nullptr);
+        ASSERT_EQ(OpenPanel(), 8);
+        EXPECT_EQ(SpritesOf(select->GetTexture(SceneSelectPilot::kChallengePanel)).size(),
+                  secondLoop ? 2u : 1u);
+        EXPECT_TRUE(SpritesOf(select->GetTexture(SceneSelectPilot::kTimePanel)).empty());
+        if (secondLoop)
+            break;
+        Frame(kShot);
+        Frames(58);
+        ASSERT_EQ(select->GetState(), 9);
+        EXPECT_EQ(SpritesOf(select->GetTexture(SceneSelectPilot::kTimePanel)).size(), 2u);
+        EXPECT_TRUE(SpritesOf(select->GetTexture(SceneSelectPilot::kChallengePanel)).empty());
+    }
+}
+
 // The bust, the highlight and plain thumbnail strips and the name part of
 // the cursor's pilot; a plain thumbnail of the other unlocked pilots; the
 // panel rows sliding in from both sides (row k = timer - 3k: 1000 ((20 -
