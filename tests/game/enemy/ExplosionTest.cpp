@@ -216,6 +216,21 @@ TEST_F(ExplosionTest, AFullPoolMakesNoExplosionAndDrawsNoNumber) {
     EXPECT_NE(world.random->Stream(RandomManager::kPresentation).x, before.x);
 }
 
+// An owner that is going takes no explosion: no block is taken and no
+// number drawn, as with a full pool.
+TEST_F(ExplosionTest, AGoingOwnerMakesNoExplosionAndDrawsNoNumber) {
+    director->Vanish();
+    const Mireku::Common::Random before = world.random->Stream(RandomManager::kPresentation);
+    const uint32_t live = world.pool->LiveCount();
+    EXPECT_EQ(EnemyDeadBomb::CreateTurned(director, 0, Vector2{}, Vector2{}, 1.0f), nullptr);
+    EXPECT_EQ(EnemyDeadBomb::CreateScaledTurned(director, 3, Vector2{}, Vector2{}, 0.8f, 1.2f),
+              nullptr);
+    EXPECT_EQ(EnemyDeadBomb::CreateTurned(nullptr, 0, Vector2{}, Vector2{}, 1.0f), nullptr);
+    EXPECT_EQ(world.random->Stream(RandomManager::kPresentation).x, before.x);
+    EXPECT_EQ(world.pool->LiveCount(), live);
+    EXPECT_EQ(director->GetFirstChild(), nullptr);
+}
+
 TEST_F(ExplosionTest, AnErasedShotFlashesFifteenFrames) {
     auto* flash = Make<EnemyShotDelete>(Vector2{-100, 60});
     ASSERT_NE(flash, nullptr);
