@@ -442,6 +442,52 @@ TEST_F(BossTest, ADestroyedBodyFallsExplodingAndClearsTheStage) {
     EXPECT_EQ(world.gw->gameState, GameState::kCleared);
 }
 
+// All the while it falls the body's countdown steps down by one each
+// update and never reads 0: the update it runs out, three boss explosions burst,
+// sound 56 plays and the next countdown is drawn as 8 to 12; the first
+// one, drawn at the kill, is 8 to 15.
+TEST_F(BossTest, TheFallingBodyBlastsEachTimeItsCountdownRunsOut) {
+    B* b = Boss(0, 280);
+    ToFight(b);
+    Hit(b, 24000);
+    Frame();
+    // Boss explosions made this frame: still on their first image, which
+    // lasts two updates.
+    const auto blasts = [this] {
+        size_t n = 0;
+        for (EnemyDeadBomb* e : ChildrenOf<EnemyDeadBomb>())
+            n += e->GetSize() == EnemyDeadBomb::kSizeBoss && e->GetImage() == 0;
+        return n;
+    };
+    ASSERT_EQ(b->GetState(), B::kFalling);
+    int32_t counter = b->GetCounter();
+    EXPECT_GE(counter, 8);
+    EXPECT_LE(counter, 15);
+    int bursts = 0, update = 0;
+    for (; update < 2000 && b->GetState() == B::kFalling; ++update) {
+        SCOPED_TRACE(update);
+        const uint32_t sounds = Sounds(56);
+        Frame();
+        const int32_t now = b->GetCounter();
+        // The update it reaches the bottom it bursts once more, whole.
+        const size_t last = b->GetState() == B::kFallen ? 1u : 0u;
+        if (counter == 1) {
+            ++bursts;
+            EXPECT_GE(now, 8);
+            EXPECT_LE(now, 12);
+            EXPECT_EQ(blasts(), 3u + last);
+            EXPECT_EQ((Sounds(56) - sounds) % SoundManager::kVoicesPerEffect, 1u);
+        } else {
+            EXPECT_EQ(now, counter - 1);
+            EXPECT_EQ(blasts(), last);
+            EXPECT_EQ(Sounds(56), sounds);
+        }
+        counter = now;
+    }
+    EXPECT_EQ(b->GetState(), B::kFallen);
+    EXPECT_GE(bursts, update / 12) << "at least one every 12 updates of the fall";
+}
+
 TEST_F(BossTest, The291BurnsOutWhitensAndComesBackAsThe292) {
     B* first = Boss(11, 291);
     ASSERT_NE(first, nullptr);

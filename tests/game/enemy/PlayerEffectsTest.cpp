@@ -110,7 +110,8 @@ TEST_F(Effects, PodsFallAndExplodeOnlyAfterTheLastLife) {
         float y;
         int updates;
     };
-    for (const Case& c : {Case{300.0f, 23}, Case{0.0f, 53}}) {
+    // From high enough the 60-update counter runs out first: y 400 < 520.
+    for (const Case& c : {Case{300.0f, 23}, Case{0.0f, 53}, Case{-200.0f, 60}}) {
         auto* pod = Make<PlayerDeadPod>(Vector2{10.0f, c.y}, uint8_t{0}, uint8_t{1});
         int updates = 0;
         while (Count<PlayerDeadPodBomb>() == 0 && updates < 100) {
