@@ -317,6 +317,9 @@ TEST_F(BossTest, PartsOpenAsTheBodyWeakensEachReplacingTheOpenOnes) {
     ASSERT_EQ(parts[2]->GetThreshold(), 50);
     ASSERT_TRUE(parts[0]->GetFlag());
     const uint32_t opened = Sounds(51);
+    // A part shot off sounds one of the deaths 43-46.
+    const auto deaths = [this] { return Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46); };
+    const uint32_t died = deaths();
     Hit(b, 17499); // (70000 - 17499) / 70000 = 75.001%: 75
     Frame();
     EXPECT_EQ(b->GetHealthPercent(), 75);
@@ -324,6 +327,7 @@ TEST_F(BossTest, PartsOpenAsTheBodyWeakensEachReplacingTheOpenOnes) {
     Frames(2);
     EXPECT_EQ(Sounds(51), opened + 1);
     EXPECT_FALSE(parts[0]->IsAlive()) << "the part open before is shot off";
+    EXPECT_EQ(deaths(), died + 1);
     Hit(b, 17502); // 49.99...%: 49
     TestEnemyShot* s = Make<TestEnemyShot>(Vector2{0, 300});
     EXPECT_FALSE(parts[2]->GetFlag());
@@ -502,9 +506,11 @@ TEST_F(BossTest, The291BurnsOutWhitensAndComesBackAsThe292) {
     EXPECT_EQ(Sounds(57), 1u);
     EXPECT_EQ(While(first, B::kWhiteOut), 60);
     EXPECT_EQ(gauge.bossWhiteOut, 1.0f);
+    const uint32_t arrivals = Sounds(53);
     EXPECT_EQ(While(first, B::kChangeForm), 120);
     EXPECT_FALSE(first->IsAlive());
     ASSERT_EQ(Count<B>(), 2u);
+    EXPECT_EQ(Sounds(53), arrivals + 1) << "the second form arrives with sound 53";
     B* second = ChildrenOf<B>()[1];
     EXPECT_EQ(second->GetType(), 292);
     EXPECT_EQ(second->GetGroup(), 25u);
