@@ -307,6 +307,29 @@ TEST_F(BossTest, DamagePast65535StillDestroysBodiesAndParts) {
     }
 }
 
+// A part shot off sounds 43 plus the low two bits of the next word of
+// stream 0 and bursts into one boss explosion.
+TEST_F(BossTest, APartShotOffSoundsTheDeathItsWordPicks) {
+    B* b = Boss(1, 281);
+    ToFight(b);
+    Frame();
+    for (EnemyBossBarrel* part : Parts()) {
+        Frames(3);
+        Mireku::Common::Random next = world.random->Stream(RandomManager::kPresentation);
+        const int32_t want = 43 + static_cast<int32_t>(next.Next() & 3);
+        uint32_t before[4];
+        for (int32_t id = 43; id <= 46; ++id)
+            before[id - 43] = Sounds(id);
+        const size_t bombs = Count<EnemyDeadBomb>();
+        part->DestroyPart();
+        for (int32_t id = 43; id <= 46; ++id)
+            EXPECT_EQ(Sounds(id) - before[id - 43], id == want ? 1u : 0u) << id;
+        ASSERT_EQ(Count<EnemyDeadBomb>(), bombs + 1);
+        EXPECT_EQ(ChildrenOf<EnemyDeadBomb>().back()->GetSize(), EnemyDeadBomb::kSizeBoss);
+        EXPECT_FALSE(part->IsAlive());
+    }
+}
+
 TEST_F(BossTest, PartsOpenAsTheBodyWeakensEachReplacingTheOpenOnes) {
     B* b = Boss(1, 281); // parts of thresholds 100, 75 and 50
     ToFight(b);

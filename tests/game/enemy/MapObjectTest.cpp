@@ -513,7 +513,11 @@ TEST_F(MapObjectTest, O001DeathSoundsGoByType) {
         uint32_t before[10];
         for (int32_t id = 81; id <= 88; ++id)
             before[id - 81] = Sounds(id);
-        Make<EnemyO001>(c.type, Vector2{0.0f, 0.0f})->PlayDeathSound();
+        auto* o = Make<EnemyO001>(c.type, Vector2{0.0f, 0.0f});
+        // Of a range, the one the next word of stream 0 picks.
+        Mireku::Common::Random next = world.random->Stream(RandomManager::kPresentation);
+        const int32_t want = c.first + static_cast<int32_t>(next.Next() % (c.last - c.first + 1));
+        o->PlayDeathSound();
         for (int32_t id = 81; id <= 88; ++id) {
             const bool in = id >= c.first && id <= c.last;
             if (!in) {
@@ -524,6 +528,7 @@ TEST_F(MapObjectTest, O001DeathSoundsGoByType) {
         for (int32_t id = c.first; id <= c.last; ++id)
             played += Sounds(id) - before[id - 81];
         EXPECT_EQ(played, 1u) << c.type;
+        EXPECT_EQ(Sounds(want), before[want - 81] + 1) << c.type;
         Frames(3);
     }
 }
