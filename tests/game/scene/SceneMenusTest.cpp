@@ -124,6 +124,12 @@ TEST_F(MenusTest, TheRankingOpensOnTheNewPlaceAndItGlints) {
               (std::vector<int32_t>{0, 0}));
     EXPECT_NE(RecordingVfxInstance::Find("setup/setup.vfxb"), nullptr)
         << "the setup screen's background effect";
+    // Without a new place the mode does not choose the page.
+    driver->ClearAll();
+    work->SetSceneArgs(9, -1);
+    ASSERT_NE(ranking = ToInput<SceneRanking>(), nullptr);
+    EXPECT_EQ((std::vector<int32_t>{ranking->GetPage(), ranking->GetCursor()}),
+              (std::vector<int32_t>{0, 0}));
     driver->ClearAll();
     work->SetSceneArgs(9, 2);
     ASSERT_NE(ranking = ToInput<SceneRanking>(), nullptr);
@@ -135,8 +141,18 @@ TEST_F(MenusTest, TheRankingOpensOnTheNewPlaceAndItGlints) {
     const Sprite cursor = One(ranking->GetTexture(SceneRanking::kFirstCursor));
     EXPECT_EQ((std::vector<float>{cursor.y0, cursor.y1}), (std::vector<float>{158 + 90, 206 + 90}))
         << "on the third row";
-    const int quiet = FramesUntil([&] { return ranking->GetGlintStep() >= 0; }, 5000);
-    ASSERT_GT(quiet, 59);
+    const int quiet = FramesUntil([&] { return ranking->GetGlintDelay() == 0; }, 100);
+    ASSERT_LT(quiet, 100);
+    // From then on each frame's word r of stream 0 starts a glint when
+    // r mod 121 < 2.
+    int waited = 0;
+    for (; ranking->GetGlintStep() < 0 && waited < 5000; ++waited) {
+        Mireku::Common::Random next = RandomManager::GetInstance()->Stream(RandomManager::kPresentation);
+        const bool starts = next.Next() % 121 < 2;
+        Frame();
+        ASSERT_EQ(ranking->GetGlintStep() >= 0, starts) << waited;
+    }
+    ASSERT_GT(quiet + waited, 59);
     std::vector<int> glint;
     while (ranking->GetGlintStep() >= 0) {
         glint.push_back(ranking->GetGlintFrame());
