@@ -49,8 +49,10 @@ TEST_F(Effects, TheDeathBombHitsOnceOnItsThirtiethUpdate) {
     const Vector2 at{40.0f, 200.0f};
     Target* inside = Make<Target>(at + Vector2{140.0f, 0.0f});
     Target* outside = Make<Target>(at + Vector2{0.0f, 175.0f});
+    const uint32_t booms = Sounds(15);
     auto* bomb = Make<PlayerDeadBomb>(at, uint16_t{40});
     EXPECT_EQ(director->GetFlashTarget(), 0.7f) << "the screen flashes at once";
+    EXPECT_EQ(Sounds(15), booms + 1) << "with sound 15";
     EXPECT_EQ(bomb->GetKind(), GameObject::kKindPlayerShot);
     EXPECT_EQ(bomb->GetAttackPower(), 40);
     EXPECT_EQ(bomb->GetWeaponFamily(), PlayerShotBase::kFamilyShot);
@@ -132,8 +134,10 @@ TEST_F(Effects, PodsFallAndExplodeOnlyAfterTheLastLife) {
 }
 
 TEST_F(Effects, ThePodBombLeadsIntoTheContinueCountdown) {
+    const uint32_t booms = Sounds(15);
     auto* bomb = Make<PlayerDeadPodBomb>(Vector2{}, uint8_t{0});
     EXPECT_EQ(director->GetFlashTarget(), 0.7f);
+    EXPECT_EQ(Sounds(15), booms + 1);
     for (int update = 1; update < 75; ++update)
         bomb->Update();
     EXPECT_EQ(world.gw->gameState, GameState::kPlaying);
