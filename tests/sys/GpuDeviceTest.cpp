@@ -1,4 +1,5 @@
 #include "sys/gpu.h"
+#include "sys/gpu/objects.h"
 #include "sys/gpu_null.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,114 @@ TEST_F(NullDeviceQueue, InputLayoutsMatchShaderInputsBySemantic) {
     const InputElement bad[1] = {{"TEXCOORD", 0, Format::R32G32_FLOAT, 0, 0, 0, 0}};
     EXPECT_EQ(device->CreateInputLayout(bad, 1, vs), nullptr);
     EXPECT_EQ(device->CreateInputLayout(good, 2, nullptr), nullptr);
+}
+
+// Each kind of view is made over the resource it was asked for and says
+// which kind it is; a view of nothing is not made.
+TEST_F(NullDeviceQueue, EachViewKindHoldsTheResourceItWasMadeFor) {
+    Texture* colour = device->CreateTexture(
+        {8, 8, 1, 1, Format::R8G8B8A8_UNORM, Usage::Default,
+         kBindShaderResource | kBindRenderTarget},
+        nullptr);
+    Texture* depth = device->CreateTexture(
+        {8, 8, 1, 1, Format::D24_UNORM_S8_UINT, Usage::Default, kBindDepthStencil}, nullptr);
+    Buffer* raw = device->CreateBuffer({64, Usage::Default, kBindUnorderedAccess, 0, 0}, nullptr);
+    ASSERT_NE(colour, nullptr);
+    ASSERT_NE(depth, nullptr);
+    ASSERT_NE(raw, nullptr);
+    struct Case {
+        const char* name;
+        View* view;
+        ViewKind kind;
+        Texture* texture;
+        Buffer* buffer;
+    };
+    const Case cases[] = {
+        {"shader resource", device->CreateShaderResourceView(colour), ViewKind::ShaderResource,
+         colour, nullptr},
+        {"render target", device->CreateRenderTargetView(colour), ViewKind::RenderTarget, colour,
+         nullptr},
+        {"depth stencil", device->CreateDepthStencilView(depth), ViewKind::DepthStencil, depth,
+         nullptr},
+        {"unordered access", device->CreateUnorderedAccessView(raw), ViewKind::UnorderedAccess,
+         nullptr, raw},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.view, nullptr);
+        EXPECT_EQ(c.view->viewKind, c.kind);
+        EXPECT_EQ(Device::GetTexture(c.view), c.texture);
+        EXPECT_EQ(c.view->texture, c.texture);
+        EXPECT_EQ(c.view->buffer, c.buffer);
+        EXPECT_EQ(Life(c.view), std::vector<NullOp>{NullOp::CreateObject}) << "made by the owner";
+    }
+    EXPECT_EQ(device->CreateShaderResourceView(nullptr), nullptr);
+    EXPECT_EQ(device->CreateRenderTargetView(nullptr), nullptr);
+    EXPECT_EQ(device->CreateDepthStencilView(nullptr), nullptr);
+    EXPECT_EQ(device->CreateUnorderedAccessView(nullptr), nullptr);
+    EXPECT_EQ(Device::GetTexture(nullptr), nullptr);
+}
+
+// The null device records the views each call binds, in their slots.
+TEST_F(NullDeviceQueue, CallsThatBindViewsRecordThemInTheirSlots) {
+    Texture* t = device->CreateTexture(
+        {8, 8, 1, 1, Format::R8G8B8A8_UNORM, Usage::Default,
+         kBindShaderResource | kBindRenderTarget},
+        nullptr);
+    Texture* d = device->CreateTexture(
+        {8, 8, 1, 1, Format::D24_UNORM_S8_UINT, Usage::Default, kBindDepthStencil}, nullptr);
+    Buffer* b = device->CreateBuffer({64, Usage::Default, kBindUnorderedAccess, 0, 0}, nullptr);
+    View* srv = device->CreateShaderResourceView(t);
+    View* rtv = device->CreateRenderTargetView(t);
+    View* dsv = device->CreateDepthStencilView(d);
+    View* uav = device->CreateUnorderedAccessView(b);
+    calls->clear();
+
+    View* const targets[3] = {rtv, nullptr, rtv};
+    device->SetRenderTargets(3, targets, dsv);
+    const float grey[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    device->ClearRenderTargetView(rtv, grey);
+    device->ClearDepthStencilView(dsv, 1.0f, 7);
+    View* const shown[2] = {nullptr, srv};
+    device->SetShaderResources(Stage::Pixel, 3, 2, shown);
+    device->SetUnorderedAccessViews(1, 1, &uav);
+    device->SetRenderTargets(1, &rtv, nullptr);
+    View* const four[4] = {srv, nullptr, nullptr, srv};
+    device->SetShaderResources(Stage::Vertex, 0, 4, four);
+
+    ASSERT_EQ(calls->size(), 7u);
+    const NullCall& set = (*calls)[0];
+    EXPECT_EQ(set.op, NullOp::SetRenderTargets);
+    EXPECT_EQ(set.count, 3u);
+    EXPECT_EQ(set.objects[0], rtv);
+    EXPECT_EQ(set.objects[1], nullptr);
+    EXPECT_EQ(set.objects[2], rtv);
+    EXPECT_EQ(set.objects[3], dsv) << "the depth view in the last slot";
+    EXPECT_EQ((*calls)[1].op, NullOp::ClearRenderTargetView);
+    EXPECT_EQ((*calls)[1].objects[0], rtv);
+    EXPECT_EQ((*calls)[1].floats[0], 0.5f);
+    EXPECT_EQ((*calls)[2].op, NullOp::ClearDepthStencilView);
+    EXPECT_EQ((*calls)[2].objects[0], dsv);
+    EXPECT_EQ((*calls)[2].floats[0], 1.0f);
+    EXPECT_EQ((*calls)[2].value, 7);
+    const NullCall& res = (*calls)[3];
+    EXPECT_EQ(res.op, NullOp::SetShaderResources);
+    EXPECT_EQ(res.stage, static_cast<uint32_t>(Stage::Pixel));
+    EXPECT_EQ(res.start, 3u);
+    EXPECT_EQ(res.count, 2u);
+    EXPECT_EQ(res.objects[0], nullptr);
+    EXPECT_EQ(res.objects[1], srv);
+    const NullCall& uavs = (*calls)[4];
+    EXPECT_EQ(uavs.op, NullOp::SetUnorderedAccessViews);
+    EXPECT_EQ(uavs.start, 1u);
+    EXPECT_EQ(uavs.count, 1u);
+    EXPECT_EQ(uavs.objects[0], uav);
+    const NullCall& one = (*calls)[5];
+    EXPECT_EQ(one.count, 1u);
+    EXPECT_EQ(one.objects[0], rtv);
+    EXPECT_EQ(one.objects[1], nullptr);
+    EXPECT_EQ(one.objects[3], nullptr) << "no depth view";
+    EXPECT_EQ((*calls)[6].objects[3], srv) << "a run of four keeps its fourth";
 }
 
 } // namespace

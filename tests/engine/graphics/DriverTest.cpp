@@ -3,6 +3,7 @@
 #include "engine/graphics/ContextBuffer.h"
 #include "engine/graphics/DrawContext.h"
 #include "engine/graphics/GraphicsDevice.h"
+#include "sys/gpu/objects.h"
 #include "sys/gpu_null.h"
 
 #include <gtest/gtest.h>
@@ -139,6 +140,22 @@ TEST(GraphicsDeviceStart, FailedSwapChainReportsItsMessage) {
     const char* error = device.InitializeRenderThread();
     ASSERT_NE(error, nullptr);
     EXPECT_STREQ(error, "スワップチェインの生成に失敗しました");
+    device.FinalizeRenderThread();
+    GraphicsDevice::SetBackend(sys::gpu::Backend::OpenGL);
+}
+
+// The frame is drawn through a render-target view of the swap chain's back
+// buffer.
+TEST(GraphicsDeviceStart, TheBackBufferIsDrawnThroughARenderTargetViewOfIt) {
+    GraphicsDevice::SetBackend(sys::gpu::Backend::Null);
+    GraphicsDevice device;
+    ASSERT_TRUE(device.Initialize(nullptr, 640, 480, Mireku::Common::ErrorSink()));
+    ASSERT_EQ(device.InitializeRenderThread(), nullptr);
+    const sys::gpu::View* view = device.GetBackBufferView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->viewKind, sys::gpu::ViewKind::RenderTarget);
+    ASSERT_NE(device.GetGpu()->GetBackBuffer(), nullptr);
+    EXPECT_EQ(sys::gpu::Device::GetTexture(view), device.GetGpu()->GetBackBuffer());
     device.FinalizeRenderThread();
     GraphicsDevice::SetBackend(sys::gpu::Backend::OpenGL);
 }

@@ -168,7 +168,11 @@ TEST_F(ResourceCreation, BufferOptionsAddUnorderedAccess) {
     EXPECT_EQ(desc.bindFlags,
               uint32_t{sys::gpu::kBindIndexBuffer} | uint32_t{sys::gpu::kBindUnorderedAccess});
     EXPECT_EQ(desc.miscFlags, uint32_t{sys::gpu::kMiscAllowRawViews});
-    EXPECT_NE(raw->GetUnorderedAccessView(), nullptr);
+    const sys::gpu::View* access = raw->GetUnorderedAccessView();
+    ASSERT_NE(access, nullptr);
+    EXPECT_EQ(access->viewKind, sys::gpu::ViewKind::UnorderedAccess);
+    EXPECT_EQ(access->buffer, raw->GetBuffer()) << "a view of the buffer itself";
+    EXPECT_EQ(access->texture, nullptr);
     ConstantBuffer* cb = Keep(CreateConstantBuffer(64, 1, 2));
     EXPECT_EQ(sys::gpu::Device::GetDesc(cb->GetBuffer()).miscFlags,
               uint32_t{sys::gpu::kMiscDrawIndirectArgs});
@@ -244,7 +248,10 @@ TEST_F(ResourceCreation, TexturesKeepTheFileFormatOrRefuseAnother) {
     ASSERT_NE(kept->GetTexture(), nullptr);
     EXPECT_EQ(sys::gpu::Device::GetDesc(kept->GetTexture()).format,
               sys::gpu::Format::R8G8B8A8_UNORM);
-    EXPECT_NE(kept->GetShaderResourceView(), nullptr);
+    const sys::gpu::View* view = kept->GetShaderResourceView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->viewKind, sys::gpu::ViewKind::ShaderResource);
+    EXPECT_EQ(sys::gpu::Device::GetTexture(view), kept->GetTexture());
     Texture* named = Keep(CreateTextureFromMemory(dds.data(), static_cast<uint32_t>(dds.size()),
                                                   kTextureR8G8B8A8Unorm));
     EXPECT_EQ(named->GetFormat(), 28u);
@@ -324,8 +331,17 @@ TEST_F(ResourceCreation, TexturesKeepTheirFilesMipLevels) {
 TEST_F(ResourceCreation, RenderTargetsHaveBothViews) {
     RenderTargetTexture* target = Keep(CreateRenderTargetTexture(720, 720, kTargetR8G8B8A8Unorm));
     EXPECT_EQ(target->GetKind(), uint32_t{Texture::kRenderTarget});
-    EXPECT_NE(target->GetRenderTargetView(), nullptr);
-    EXPECT_NE(target->GetShaderResourceView(), nullptr);
+    // Both views are of the target's own texture: one to draw into, one to
+    // read it through.
+    const sys::gpu::View* drawn = target->GetRenderTargetView();
+    const sys::gpu::View* read = target->GetShaderResourceView();
+    ASSERT_NE(drawn, nullptr);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(drawn->viewKind, sys::gpu::ViewKind::RenderTarget);
+    EXPECT_EQ(read->viewKind, sys::gpu::ViewKind::ShaderResource);
+    ASSERT_NE(target->GetTexture(), nullptr);
+    EXPECT_EQ(sys::gpu::Device::GetTexture(drawn), target->GetTexture());
+    EXPECT_EQ(sys::gpu::Device::GetTexture(read), target->GetTexture());
     EXPECT_EQ(target->GetFormat(), 28u);
     EXPECT_EQ(target->GetWidth(), 720);
     const auto& desc = sys::gpu::Device::GetDesc(target->GetTexture());

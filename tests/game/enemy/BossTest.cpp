@@ -146,12 +146,12 @@ TEST_F(BossTest, HitsCountOnlyFromPlayerWeaponsAndTheLastOneDestroys) {
     TestEnemyShot enemyShot(director, {0, 0});
     b->OnCollision(&enemyShot);
     EXPECT_EQ(b->GetDamage(), 0);
-    const uint32_t hitSound = Sounds(B::kHitSound);
+    const uint32_t hitSound = Sounds(60);
     Hit(b, 1200);
     EXPECT_EQ(b->GetDamage(), 1200);
     EXPECT_EQ(gauge.bossHealthShown, 22800.0f);
     EXPECT_EQ(b->GetHealthPercent(), 95);
-    EXPECT_EQ(Sounds(B::kHitSound), hitSound + 1);
+    EXPECT_EQ(Sounds(60), hitSound + 1);
     EXPECT_EQ(b->GetFlag(), 1);
     Work().barionGauge = 0;
     const uint64_t score = Work().score;
@@ -277,7 +277,7 @@ TEST_F(BossTest, DamagePast65535StillDestroysBodiesAndParts) {
         GameObject* target = r.part ? static_cast<GameObject*>(Parts()[0]) : b;
         ASSERT_TRUE(target->IsHitShapeActive());
         ASSERT_EQ(r.part ? r.health : b->GetHealth(), r.health);
-        const uint32_t kills = Sounds(EnemyBossBarrel::kKillSound);
+        const uint32_t kills = Sounds(102);
         const uint64_t score = Work().score;
         const auto shown = [&] { return r.part ? gauge.bossPartHealth[0] : gauge.bossHealthShown; };
         Hit(target, r.hits[0]);
@@ -287,7 +287,7 @@ TEST_F(BossTest, DamagePast65535StillDestroysBodiesAndParts) {
         if (!r.part) {
             EXPECT_EQ(b->GetHealthPercent(), 14);
         }
-        const uint32_t hits = Sounds(EnemyBossBarrel::kHitSound);
+        const uint32_t hits = Sounds(60);
         Hit(target, r.hits[2]);
         const int32_t damage = r.hits[0] + r.hits[1] + r.hits[2];
         EXPECT_EQ(r.part ? Parts()[0]->GetDamage() : b->GetDamage(), damage);
@@ -295,8 +295,8 @@ TEST_F(BossTest, DamagePast65535StillDestroysBodiesAndParts) {
         EXPECT_EQ(shown(), 0.0f);
         if (r.part) {
             EXPECT_FALSE(target->IsAlive());
-            EXPECT_EQ(Sounds(EnemyBossBarrel::kKillSound), kills + 1);
-            EXPECT_EQ(Sounds(EnemyBossBarrel::kHitSound), hits) << "a kill, not a hit";
+            EXPECT_EQ(Sounds(102), kills + 1);
+            EXPECT_EQ(Sounds(60), hits) << "a kill, not a hit";
             EXPECT_EQ(Work().score, score + 50000);
         } else {
             EXPECT_EQ(b->GetFlag(), 0);
@@ -304,6 +304,29 @@ TEST_F(BossTest, DamagePast65535StillDestroysBodiesAndParts) {
             EXPECT_EQ(b->GetState(), B::kFalling);
         }
         DeleteDirector();
+    }
+}
+
+// A part shot off sounds 43 plus the low two bits of the next word of
+// stream 0 and bursts into one boss explosion.
+TEST_F(BossTest, APartShotOffSoundsTheDeathItsWordPicks) {
+    B* b = Boss(1, 281);
+    ToFight(b);
+    Frame();
+    for (EnemyBossBarrel* part : Parts()) {
+        Frames(3);
+        Mireku::Common::Random next = world.random->Stream(RandomManager::kPresentation);
+        const int32_t want = 43 + static_cast<int32_t>(next.Next() & 3);
+        uint32_t before[4];
+        for (int32_t id = 43; id <= 46; ++id)
+            before[id - 43] = Sounds(id);
+        const size_t bombs = Count<EnemyDeadBomb>();
+        part->DestroyPart();
+        for (int32_t id = 43; id <= 46; ++id)
+            EXPECT_EQ(Sounds(id) - before[id - 43], id == want ? 1u : 0u) << id;
+        ASSERT_EQ(Count<EnemyDeadBomb>(), bombs + 1);
+        EXPECT_EQ(ChildrenOf<EnemyDeadBomb>().back()->GetSize(), EnemyDeadBomb::kSizeBoss);
+        EXPECT_FALSE(part->IsAlive());
     }
 }
 
@@ -317,6 +340,9 @@ TEST_F(BossTest, PartsOpenAsTheBodyWeakensEachReplacingTheOpenOnes) {
     ASSERT_EQ(parts[2]->GetThreshold(), 50);
     ASSERT_TRUE(parts[0]->GetFlag());
     const uint32_t opened = Sounds(51);
+    // A part shot off sounds one of the deaths 43-46.
+    const auto deaths = [this] { return Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46); };
+    const uint32_t died = deaths();
     Hit(b, 17499); // (70000 - 17499) / 70000 = 75.001%: 75
     Frame();
     EXPECT_EQ(b->GetHealthPercent(), 75);
@@ -324,6 +350,7 @@ TEST_F(BossTest, PartsOpenAsTheBodyWeakensEachReplacingTheOpenOnes) {
     Frames(2);
     EXPECT_EQ(Sounds(51), opened + 1);
     EXPECT_FALSE(parts[0]->IsAlive()) << "the part open before is shot off";
+    EXPECT_EQ(deaths(), died + 1);
     Hit(b, 17502); // 49.99...%: 49
     TestEnemyShot* s = Make<TestEnemyShot>(Vector2{0, 300});
     EXPECT_FALSE(parts[2]->GetFlag());
@@ -351,7 +378,7 @@ TEST_F(BossTest, APartTakesItsOwnHitsAndPaysHalf) {
     EXPECT_EQ(p->GetDamage(), 0);
     Hit(p, 300);
     EXPECT_EQ(gauge.bossPartHealth[0], 500.0f);
-    EXPECT_EQ(Sounds(EnemyBossBarrel::kHitSound), 1u);
+    EXPECT_EQ(Sounds(60), 1u);
     Work().barionGauge = 0;
     Work().invincible = 0;
     const uint64_t score = Work().score;
@@ -442,6 +469,52 @@ TEST_F(BossTest, ADestroyedBodyFallsExplodingAndClearsTheStage) {
     EXPECT_EQ(world.gw->gameState, GameState::kCleared);
 }
 
+// All the while it falls the body's countdown steps down by one each
+// update and never reads 0: the update it runs out, three boss explosions burst,
+// sound 56 plays and the next countdown is drawn as 8 to 12; the first
+// one, drawn at the kill, is 8 to 15.
+TEST_F(BossTest, TheFallingBodyBlastsEachTimeItsCountdownRunsOut) {
+    B* b = Boss(0, 280);
+    ToFight(b);
+    Hit(b, 24000);
+    Frame();
+    // Boss explosions made this frame: still on their first image, which
+    // lasts two updates.
+    const auto blasts = [this] {
+        size_t n = 0;
+        for (EnemyDeadBomb* e : ChildrenOf<EnemyDeadBomb>())
+            n += e->GetSize() == EnemyDeadBomb::kSizeBoss && e->GetImage() == 0;
+        return n;
+    };
+    ASSERT_EQ(b->GetState(), B::kFalling);
+    int32_t counter = b->GetCounter();
+    EXPECT_GE(counter, 8);
+    EXPECT_LE(counter, 15);
+    int bursts = 0, update = 0;
+    for (; update < 2000 && b->GetState() == B::kFalling; ++update) {
+        SCOPED_TRACE(update);
+        const uint32_t sounds = Sounds(56);
+        Frame();
+        const int32_t now = b->GetCounter();
+        // The update it reaches the bottom it bursts once more, whole.
+        const size_t last = b->GetState() == B::kFallen ? 1u : 0u;
+        if (counter == 1) {
+            ++bursts;
+            EXPECT_GE(now, 8);
+            EXPECT_LE(now, 12);
+            EXPECT_EQ(blasts(), 3u + last);
+            EXPECT_EQ((Sounds(56) - sounds) % SoundManager::kVoicesPerEffect, 1u);
+        } else {
+            EXPECT_EQ(now, counter - 1);
+            EXPECT_EQ(blasts(), last);
+            EXPECT_EQ(Sounds(56), sounds);
+        }
+        counter = now;
+    }
+    EXPECT_EQ(b->GetState(), B::kFallen);
+    EXPECT_GE(bursts, update / 12) << "at least one every 12 updates of the fall";
+}
+
 TEST_F(BossTest, The291BurnsOutWhitensAndComesBackAsThe292) {
     B* first = Boss(11, 291);
     ASSERT_NE(first, nullptr);
@@ -456,9 +529,11 @@ TEST_F(BossTest, The291BurnsOutWhitensAndComesBackAsThe292) {
     EXPECT_EQ(Sounds(57), 1u);
     EXPECT_EQ(While(first, B::kWhiteOut), 60);
     EXPECT_EQ(gauge.bossWhiteOut, 1.0f);
+    const uint32_t arrivals = Sounds(53);
     EXPECT_EQ(While(first, B::kChangeForm), 120);
     EXPECT_FALSE(first->IsAlive());
     ASSERT_EQ(Count<B>(), 2u);
+    EXPECT_EQ(Sounds(53), arrivals + 1) << "the second form arrives with sound 53";
     B* second = ChildrenOf<B>()[1];
     EXPECT_EQ(second->GetType(), 292);
     EXPECT_EQ(second->GetGroup(), 25u);

@@ -377,6 +377,29 @@ TEST_F(EnemyDefaultTest, KillsPayByTheWeaponFamily) {
     EXPECT_EQ(Sounds(43) + Sounds(44) + Sounds(45) + Sounds(46), sounds);
 }
 
+// The death sound is 43 plus the low two bits of the next word of stream 0:
+// each of 43-46 in turn as the words come, and no other.
+TEST_F(EnemyDefaultTest, TheDeathSoundIsFortyThreePlusTheNextWordsLowBits) {
+    std::vector<int> heard(4, 0);
+    for (int i = 0; i < 24; ++i) {
+        for (uint32_t f = 0; f < SoundManager::kRepeatFrames; ++f)
+            sound->Update();
+        Mireku::Common::Random next = world.random->Stream(RandomManager::kPresentation);
+        const int32_t want = 43 + static_cast<int32_t>(next.Next() & 3);
+        uint32_t before[4];
+        for (int32_t id = 43; id <= 46; ++id)
+            before[id - 43] = Sounds(id);
+        Enemy()->PlayDeathSound();
+        for (int32_t id = 43; id <= 46; ++id)
+            EXPECT_EQ((Sounds(id) - before[id - 43]) % SoundManager::kVoicesPerEffect,
+                      id == want ? 1u : 0u)
+                << i << ": " << id;
+        ++heard[want - 43];
+    }
+    for (int k = 0; k < 4; ++k)
+        EXPECT_GT(heard[k], 0) << 43 + k;
+}
+
 TEST_F(EnemyDefaultTest, ExplosionsByTypeRange) {
     const struct {
         uint32_t type;

@@ -24,6 +24,8 @@
 #include "support/StageRig.h"
 
 #include <cmath>
+#include <functional>
+#include <map>
 #include <numbers>
 
 namespace {
@@ -113,12 +115,12 @@ TEST_F(S004Test, ATurnTimeOfOneTurnsDivesAndSoundsInTheFirstFrame) {
     EXPECT_FLOAT_EQ(e->GetAngle(), -kPi / 2.0f);
     e->Move();
     ASSERT_EQ(e->GetState(), EnemyS004::kTurn);
-    const uint32_t before = Sounds(EnemyS004::kTurnSound);
+    const uint32_t before = Sounds(70);
     e->Move();
     EXPECT_EQ(e->GetTurnAngle(), 0.0f);
     EXPECT_EQ(e->GetAngle(), 0.0f);
     EXPECT_EQ(e->GetState(), EnemyS004::kDive);
-    EXPECT_EQ(Sounds(EnemyS004::kTurnSound), before + 1);
+    EXPECT_EQ(Sounds(70), before + 1);
     const float y = e->GetPosition()->y;
     e->Move();
     EXPECT_FLOAT_EQ(e->GetPosition()->y, y + 8.0f);
@@ -128,19 +130,19 @@ TEST_F(S004Test, AnOddTurnTimeTurnsInHalfAndSoundsOneFrameLater) {
     EnemyS004* e = Level(8, 5); // T / 2 = 2
     e->Move();
     ASSERT_EQ(e->GetState(), EnemyS004::kTurn);
-    const uint32_t before = Sounds(EnemyS004::kTurnSound);
+    const uint32_t before = Sounds(70);
     e->Move();
     EXPECT_NEAR(e->GetTurnAngle(), kPi / 4.0f, 1e-6f);
     e->Move();
     EXPECT_EQ(e->GetTurnAngle(), 0.0f) << "turned after T / 2 frames";
-    EXPECT_EQ(Sounds(EnemyS004::kTurnSound), before);
+    EXPECT_EQ(Sounds(70), before);
     e->Move();
-    EXPECT_EQ(Sounds(EnemyS004::kTurnSound), before + 1) << "when the timer is T / 2";
+    EXPECT_EQ(Sounds(70), before + 1) << "when the timer is T / 2";
     e->Move();
     EXPECT_EQ(e->GetState(), EnemyS004::kTurn);
     e->Move();
     EXPECT_EQ(e->GetState(), EnemyS004::kDive) << "after T frames";
-    EXPECT_EQ(Sounds(EnemyS004::kTurnSound), before + 1);
+    EXPECT_EQ(Sounds(70), before + 1);
 }
 
 TEST_F(S004Test, ItGoesOnceItsOffsetHasDivenPastTheFieldsHeight) {
@@ -328,9 +330,9 @@ TEST_F(FamilyTest, S012LevelWithThePlayerDashesTowardsPlusX) {
 TEST_F(FamilyTest, S015StandsFor38FramesAndAimsOnlyThen) {
     Row(24).speed = 50;
     PlayerAt(-300.0f, 600.0f);
-    const uint32_t sounds = Sounds(EnemyS015::kAppearSound);
+    const uint32_t sounds = Sounds(74);
     auto* e = Make<EnemyS015>(24, Vector2{0.0f, 100.0f});
-    EXPECT_EQ(Sounds(EnemyS015::kAppearSound), sounds + 1);
+    EXPECT_EQ(Sounds(74), sounds + 1);
     for (int f = 0; f < 38; ++f) {
         e->Move();
         EXPECT_EQ(e->GetState(), EnemyS015::kWarpIn);
@@ -373,6 +375,55 @@ TEST_F(FamilyTest, S018BobsWithAPeriodOf72AndLeavesUpward) {
     for (int f = 0; f < 200 && e->IsAlive(); ++f)
         e->Move();
     EXPECT_FALSE(e->IsAlive()) << "gone once off the field";
+}
+
+// The sounds each family plays when made and when it dies: S008 71 and
+// 72, S015 74 and 72, S018 75 and 76, S012 silent then 73, S010 and L015
+// silent then 77; no other of the sounds 70-79 and none of the common
+// deaths 43-46.
+TEST_F(FamilyTest, EachFamilySoundsItsArrivalAndItsDeath) {
+    struct Family {
+        const char* name;
+        std::function<EnemyDefault*()> make;
+        int32_t arrival, death; // -1: none
+    };
+    const Vector2 at{0.0f, 100.0f};
+    const Family families[] = {
+        {"S008", [&] { return Make<EnemyS008>(14, Vector2{0.0f, 360.0f}, 1.0f); }, 71, 72},
+        {"S010", [&] { return Make<EnemyS010>(18, at); }, -1, 77},
+        {"S012", [&] { return Make<EnemyS012>(21, at); }, -1, 73},
+        {"S015", [&] { return Make<EnemyS015>(24, at); }, 74, 72},
+        {"S018", [&] { return Make<EnemyS018>(31, at); }, 75, 76},
+        {"L015", [&] { return Make<EnemyL015>(75, at); }, -1, 77},
+    };
+    // Starts of each effect, counted by its voice index (modulo 16).
+    const auto counts = [this] {
+        std::map<int32_t, uint32_t> c;
+        for (int32_t id : {43, 44, 45, 46, 70, 71, 72, 73, 74, 75, 76, 77, 78, 79})
+            c[id] = Sounds(id);
+        return c;
+    };
+    const auto played = [&](const std::map<int32_t, uint32_t>& before) {
+        std::vector<int32_t> ids;
+        for (const auto& [id, n] : counts())
+            for (uint32_t k = (n - before.at(id)) % SoundManager::kVoicesPerEffect; k > 0; --k)
+                ids.push_back(id);
+        return ids;
+    };
+    const auto none = std::vector<int32_t>{};
+    for (const Family& f : families) {
+        SCOPED_TRACE(f.name);
+        Frames(3); // past the repeat guard of the last family's sounds
+        auto before = counts();
+        EnemyDefault* e = f.make();
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(played(before), f.arrival < 0 ? none : std::vector<int32_t>{f.arrival});
+        Frames(3);
+        before = counts();
+        e->PlayDeathSound();
+        EXPECT_EQ(played(before), std::vector<int32_t>{f.death});
+        e->Vanish();
+    }
 }
 
 TEST_F(FamilyTest, TheFactoryMakesOneOfEachLargeTypeAndSwarmsOfTheOthers) {

@@ -84,6 +84,75 @@ TEST_F(ExplosionTest, DebrisFliesSpinsShrinksAndGoesAfterThirtyUpdates) {
     EXPECT_EQ(UpdatesUntilVanishing(p), 29);
 }
 
+// Every picture row of the debris sheet's column is drawn, and none past
+// its last: rows 0-4 for variants 0 and 1, 0-3 for variant 2.
+TEST_F(ExplosionTest, DebrisPicturesCoverTheirColumnAndNoMore) {
+    struct Column {
+        uint32_t variant, highest;
+    };
+    world.random->SeedFixed();
+    for (const Column c : {Column{0, 4}, Column{1, 4}, Column{2, 3}}) {
+        SCOPED_TRACE(c.variant);
+        std::vector<int> seen(8, 0);
+        for (int i = 0; i < 200; ++i) {
+            auto* part = Make<EnemyDeadBombParts>(Vector2{0, 100}, c.variant);
+            ASSERT_NE(part, nullptr);
+            ASSERT_LT(part->GetImage(), seen.size());
+            ++seen[part->GetImage()];
+            part->Vanish();
+        }
+        for (uint32_t image = 0; image < seen.size(); ++image)
+            EXPECT_EQ(seen[image] > 0, image <= c.highest) << image;
+        UpdateChildren(4);
+    }
+}
+
+// With no block free the bursts draw only their own numbers from stream 0:
+// two steps for each of three explosions, one more, then the countdown's
+// word, (w & 3) + 6 updates to the next burst. The sixth burst is the last:
+// sound 48 each, then 49 and the ring's 30 updates.
+TEST_F(ExplosionTest, BurstsComeAsManyUpdatesApartAsTheirDrawnCountdown) {
+    world.random->SeedFixed();
+    auto* middle = Make<EnemyDeadBomb_Middle>(Vector2{0, 200});
+    ASSERT_NE(middle, nullptr);
+    ExhaustPool();
+    Mireku::Common::Random predict = world.random->Stream(RandomManager::kPresentation);
+    const uint32_t burstSounds = Sounds(48), finalSounds = Sounds(49);
+    // The sound manager's clock moves with the updates, as in a frame.
+    const auto update = [&] {
+        sound->Update();
+        middle->UpdateTree();
+    };
+    int burstsSeen = 0;
+    for (int burst = 0; burst < 6; ++burst) {
+        SCOPED_TRACE(burst);
+        for (int i = 0; i < 7; ++i)
+            predict.Next();
+        const int32_t countdown = static_cast<int32_t>(predict.Next() & 3) + 6;
+        update(); // the burst: the first update, then when the countdown runs out
+        ++burstsSeen;
+        EXPECT_EQ(middle->GetBurstsLeft(), 4 - burst);
+        if (burst == 5)
+            break;
+        EXPECT_EQ(middle->GetCountdown(), countdown);
+        for (int u = 1; u < countdown; ++u) {
+            update();
+            ASSERT_EQ(middle->GetBurstsLeft(), 4 - burst) << "no burst before the countdown ends";
+        }
+    }
+    EXPECT_EQ(burstsSeen, 6);
+    EXPECT_EQ(middle->GetState(), EnemyDeadBomb_Middle::kRing);
+    EXPECT_EQ(middle->GetCountdown(), 30);
+    EXPECT_EQ(Sounds(48) - burstSounds, 6u);
+    EXPECT_EQ(Sounds(49) - finalSounds, 1u);
+    for (int u = 1; u < 30; ++u)
+        update();
+    EXPECT_EQ(middle->GetVanishCountdown(), 0) << "the ring lasts 30 updates";
+    update();
+    EXPECT_NE(middle->GetVanishCountdown(), 0);
+    ReleasePool();
+}
+
 TEST_F(ExplosionTest, CosmeticNumbersNeverTouchThePlayStream) {
     world.random->SeedFixed();
     const Mireku::Common::Random before = world.random->Stream(RandomManager::kPlay);
@@ -145,6 +214,21 @@ TEST_F(ExplosionTest, AFullPoolMakesNoExplosionAndDrawsNoNumber) {
     EXPECT_GE(made->GetScale(), 0.8f);
     EXPECT_LT(made->GetScale(), 1.2f);
     EXPECT_NE(world.random->Stream(RandomManager::kPresentation).x, before.x);
+}
+
+// An owner that is going takes no explosion: no block is taken and no
+// number drawn, as with a full pool.
+TEST_F(ExplosionTest, AGoingOwnerMakesNoExplosionAndDrawsNoNumber) {
+    director->Vanish();
+    const Mireku::Common::Random before = world.random->Stream(RandomManager::kPresentation);
+    const uint32_t live = world.pool->LiveCount();
+    EXPECT_EQ(EnemyDeadBomb::CreateTurned(director, 0, Vector2{}, Vector2{}, 1.0f), nullptr);
+    EXPECT_EQ(EnemyDeadBomb::CreateScaledTurned(director, 3, Vector2{}, Vector2{}, 0.8f, 1.2f),
+              nullptr);
+    EXPECT_EQ(EnemyDeadBomb::CreateTurned(nullptr, 0, Vector2{}, Vector2{}, 1.0f), nullptr);
+    EXPECT_EQ(world.random->Stream(RandomManager::kPresentation).x, before.x);
+    EXPECT_EQ(world.pool->LiveCount(), live);
+    EXPECT_EQ(director->GetFirstChild(), nullptr);
 }
 
 TEST_F(ExplosionTest, AnErasedShotFlashesFifteenFrames) {

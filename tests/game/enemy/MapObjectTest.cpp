@@ -391,14 +391,86 @@ TEST_F(MapObjectTest, AKillLeavesItsContentsExplosionSoundsAndWreck) {
     }
 }
 
+// Every type from 199 to 264, so that each end of every class of type
+// numbers is checked from both sides: its intact frame at clock 6
+// (ping-pong 1, loop 6, still 0; 222 and 223 show 4 + (6 AND 3) = 6 when
+// hit), its clank (61) and hit flash on a hit that does not kill, and what
+// the kill leaves: a secret weapon (241-247) or an item (254-258), the
+// power-up of 240, and the large blast (sound 64, a full-size explosion, 16
+// debris; 237-239, 248, 249, 263) or the small one (62 or 63, half size).
+TEST_F(MapObjectTest, EveryTypeNumberFallsInItsClasses) {
+    const auto in = [](int32_t t, std::initializer_list<std::pair<int32_t, int32_t>> ranges) {
+        for (const auto& [first, last] : ranges)
+            if (t >= first && t <= last)
+                return true;
+        return false;
+    };
+    for (uint32_t type : {199u, 264u})
+        Row(type) = Row(200);
+    // Starts of an effect since `before`: its voice index counts them, modulo 16.
+    const auto since = [this](int32_t id, uint32_t before) {
+        return (Sounds(id) - before) % SoundManager::kVoicesPerEffect;
+    };
+    for (int32_t type = 199; type <= 264; ++type) {
+        SCOPED_TRACE(type);
+        const bool pingPong = in(type, {{200, 203}, {217, 221}, {224, 236}, {240, 240}});
+        const bool showsHits = in(type, {{222, 223}});
+        const bool loops = in(type, {{237, 239}});
+        const bool clanks = in(type, {{202, 203}, {222, 229}, {237, 239}, {241, 263}});
+        const bool secret = in(type, {{241, 247}});
+        const bool item = in(type, {{254, 258}});
+        const bool large = in(type, {{237, 239}, {248, 249}, {263, 263}});
+        const uint32_t still = 0, swing = 1, loop = 6, hit = 6;
+
+        EnemyMapObject* o = Object(type);
+        EXPECT_EQ(o->IntactFrame(6), pingPong || showsHits ? swing : loops ? loop : still);
+        for (int i = 0; i < 3; ++i) // past the repeat guard of the last type's sounds
+            sound->Update();
+        GameObject* mark = director->GetLastChild();
+        const uint32_t clank = Sounds(61);
+        Hit(o, 1);
+        EXPECT_EQ(o->IntactFrame(6), showsHits ? hit : pingPong ? swing : loops ? loop : still);
+        EXPECT_EQ(since(61, clank), clanks ? 1u : 0u);
+        size_t flashes = 0;
+        for (GameObject* c : After(mark))
+            flashes += dynamic_cast<SecretWeaponHit*>(c) != nullptr;
+        EXPECT_EQ(flashes, secret || item ? 1u : 0u);
+
+        for (int i = 0; i < 3; ++i)
+            sound->Update();
+        mark = director->GetLastChild();
+        const uint32_t big = Sounds(64), small62 = Sounds(62), small63 = Sounds(63);
+        Hit(o, 99);
+        ASSERT_EQ(o->GetState(), EnemyMapObject::kDestroyed);
+        size_t secrets = 0, items = 0, powerUps = 0, debris = 0;
+        MapObjectDeadBomb* blast = nullptr;
+        for (GameObject* c : After(mark)) {
+            secrets += dynamic_cast<ItemSecretWeapon*>(c) != nullptr;
+            items += dynamic_cast<ItemMapObject*>(c) != nullptr;
+            powerUps += dynamic_cast<ItemPowerUp*>(c) != nullptr;
+            debris += dynamic_cast<EnemyDeadBombParts*>(c) != nullptr;
+            if (auto* b = dynamic_cast<MapObjectDeadBomb*>(c))
+                blast = b;
+        }
+        EXPECT_EQ(secrets, secret ? 1u : 0u);
+        EXPECT_EQ(items, item ? 1u : 0u);
+        EXPECT_EQ(powerUps, type == 240 ? 1u : 0u);
+        EXPECT_EQ(since(64, big), large ? 1u : 0u);
+        EXPECT_EQ(since(62, small62) + since(63, small63), large ? 0u : 1u);
+        EXPECT_EQ(debris, large ? 16u : 0u);
+        ASSERT_NE(blast, nullptr);
+        EXPECT_FLOAT_EQ(blast->GetScale(), large ? 1.0f : 0.5f);
+    }
+}
+
 TEST_F(MapObjectTest, HitsClankOnlyOnTheirTypesAndNeverKillTwice) {
-    const uint32_t clank = Sounds(EnemyMapObject::kHitSound);
+    const uint32_t clank = Sounds(61);
     Hit(Object(210), 1);
-    EXPECT_EQ(Sounds(EnemyMapObject::kHitSound), clank);
+    EXPECT_EQ(Sounds(61), clank);
     Frames(3); // the repeat guard of a sound
     EnemyMapObject* o = Object(225);
     Hit(o, 100);
-    EXPECT_EQ(Sounds(EnemyMapObject::kHitSound), clank + 1);
+    EXPECT_EQ(Sounds(61), clank + 1);
     const uint64_t score = world.gw->player.score;
     GameObject* mark = director->GetLastChild();
     Hit(o, 100);
@@ -441,7 +513,11 @@ TEST_F(MapObjectTest, O001DeathSoundsGoByType) {
         uint32_t before[10];
         for (int32_t id = 81; id <= 88; ++id)
             before[id - 81] = Sounds(id);
-        Make<EnemyO001>(c.type, Vector2{0.0f, 0.0f})->PlayDeathSound();
+        auto* o = Make<EnemyO001>(c.type, Vector2{0.0f, 0.0f});
+        // Of a range, the one the next word of stream 0 picks.
+        Mireku::Common::Random next = world.random->Stream(RandomManager::kPresentation);
+        const int32_t want = c.first + static_cast<int32_t>(next.Next() % (c.last - c.first + 1));
+        o->PlayDeathSound();
         for (int32_t id = 81; id <= 88; ++id) {
             const bool in = id >= c.first && id <= c.last;
             if (!in) {
@@ -452,6 +528,7 @@ TEST_F(MapObjectTest, O001DeathSoundsGoByType) {
         for (int32_t id = c.first; id <= c.last; ++id)
             played += Sounds(id) - before[id - 81];
         EXPECT_EQ(played, 1u) << c.type;
+        EXPECT_EQ(Sounds(want), before[want - 81] + 1) << c.type;
         Frames(3);
     }
 }

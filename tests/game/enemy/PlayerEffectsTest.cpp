@@ -49,8 +49,10 @@ TEST_F(Effects, TheDeathBombHitsOnceOnItsThirtiethUpdate) {
     const Vector2 at{40.0f, 200.0f};
     Target* inside = Make<Target>(at + Vector2{140.0f, 0.0f});
     Target* outside = Make<Target>(at + Vector2{0.0f, 175.0f});
+    const uint32_t booms = Sounds(15);
     auto* bomb = Make<PlayerDeadBomb>(at, uint16_t{40});
     EXPECT_EQ(director->GetFlashTarget(), 0.7f) << "the screen flashes at once";
+    EXPECT_EQ(Sounds(15), booms + 1) << "with sound 15";
     EXPECT_EQ(bomb->GetKind(), GameObject::kKindPlayerShot);
     EXPECT_EQ(bomb->GetAttackPower(), 40);
     EXPECT_EQ(bomb->GetWeaponFamily(), PlayerShotBase::kFamilyShot);
@@ -110,7 +112,8 @@ TEST_F(Effects, PodsFallAndExplodeOnlyAfterTheLastLife) {
         float y;
         int updates;
     };
-    for (const Case& c : {Case{300.0f, 23}, Case{0.0f, 53}}) {
+    // From high enough the 60-update counter runs out first: y 400 < 520.
+    for (const Case& c : {Case{300.0f, 23}, Case{0.0f, 53}, Case{-200.0f, 60}}) {
         auto* pod = Make<PlayerDeadPod>(Vector2{10.0f, c.y}, uint8_t{0}, uint8_t{1});
         int updates = 0;
         while (Count<PlayerDeadPodBomb>() == 0 && updates < 100) {
@@ -131,8 +134,10 @@ TEST_F(Effects, PodsFallAndExplodeOnlyAfterTheLastLife) {
 }
 
 TEST_F(Effects, ThePodBombLeadsIntoTheContinueCountdown) {
+    const uint32_t booms = Sounds(15);
     auto* bomb = Make<PlayerDeadPodBomb>(Vector2{}, uint8_t{0});
     EXPECT_EQ(director->GetFlashTarget(), 0.7f);
+    EXPECT_EQ(Sounds(15), booms + 1);
     for (int update = 1; update < 75; ++update)
         bomb->Update();
     EXPECT_EQ(world.gw->gameState, GameState::kPlaying);

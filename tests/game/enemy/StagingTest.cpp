@@ -249,3 +249,18 @@ TEST_F(StagingTest, TheDirectorsClearFliesOutExceptAfterEachThirdStage) {
         DeleteDirector();
     }
 }
+
+// A director that is going takes no staging: none is made, so none holds
+// its input or plays its sound.
+TEST_F(StagingTest, AGoingDirectorTakesNoStagingAndKeepsItsInputFree) {
+    MakeDirector();
+    director->Vanish();
+    const uint32_t sounds = Sounds(11);
+    EXPECT_EQ(CreateStageStartDirection(director), nullptr);
+    EXPECT_EQ(CreateStageClearDirection(director, true), nullptr);
+    EXPECT_EQ(CreatePlayerRebirthDirection(director, Vector2{0.0f, 500.0f}), nullptr);
+    EXPECT_EQ(director->GetInputHold(), 0);
+    EXPECT_EQ(Sounds(11), sounds);
+    EXPECT_EQ(director->GetFirstChild(), nullptr);
+    EXPECT_EQ(CreateStageStartDirection(nullptr), nullptr);
+}

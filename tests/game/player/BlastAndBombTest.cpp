@@ -55,7 +55,7 @@ TEST_F(Blast, OneShotOnTwoEnemiesMakesOneExplosionThatHitsFromUpdate4To37) {
     EXPECT_EQ(a->hits, 1);
     EXPECT_EQ(b->hits, 0) << "after the first pair the shape is off";
     ASSERT_EQ(Count<PlayerSubWeapon_SW003Hit>(), 1u);
-    EXPECT_EQ(Sounds(PlayerSubWeapon_SW003::kBurstSound), 1u);
+    EXPECT_EQ(Sounds(38), 1u);
     PlayerSubWeapon_SW003Hit* blast = Last<PlayerSubWeapon_SW003Hit>();
     EXPECT_EQ(blast->GetAttackPower(), ShipRow().sub3Attack);
     EXPECT_EQ(ship->subCount, 2) << "the shot until it is deleted, and its explosion";
@@ -123,7 +123,7 @@ TEST_F(Blast, ABombThrownUpFromY600StartsAt576AndBurstsInIts52ndUpdate) {
     EXPECT_LT(bomb->GetAge(), 60u) << "before the 60-frame limit";
     EXPECT_EQ(Count<PlayerSubWeapon_SW004Sonic>(), 1u);
     EXPECT_EQ(Count<PlayerSubWeapon_SW004Hit>(), 1u);
-    EXPECT_EQ(Sounds(PlayerSubWeapon_SW004::kBurstSound), 1u);
+    EXPECT_EQ(Sounds(40), 1u);
     EXPECT_EQ(ship->subCount, 2) << "the bomb until it is deleted, and its explosion";
 }
 

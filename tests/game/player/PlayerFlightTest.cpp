@@ -272,6 +272,9 @@ TEST_F(Flight, AnEmptyHyperioGaugeStillRunsStartUpDrainAndWindDown) {
         (phase == Player::kGrabStartUp ? startUp
          : phase == Player::kGrabDrain ? drain
                                        : windDown)++;
+        if (phase == Player::kGrabStartUp && ship->grabPhase == Player::kGrabDrain) {
+            EXPECT_EQ(Sounds(30), 1u) << "the drain starts with sound 30";
+        }
     }
     EXPECT_EQ(startUp, 32u);
     EXPECT_EQ(drain, 1u);

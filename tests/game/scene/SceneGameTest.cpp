@@ -105,11 +105,13 @@ TEST_F(SceneGameTest, ThePauseWindowOpensShowsItsItemsAndCloses) {
     // The items appear at rows 335, 360, 385, the cursor's row lit.
     Frames(12);
     const Sprite resume = One(game->GetTexture(SceneGame::kPauseResume));
+    const Sprite restart = One(game->GetTexture(SceneGame::kPauseRestart));
     const Sprite back = One(game->GetTexture(SceneGame::kPauseBack));
     EXPECT_EQ(resume.Rect(), (Box{577, 335, 971, 515}));
+    EXPECT_EQ(restart.Rect(), (Box{577, 360, 971, 540}));
     EXPECT_EQ(back.y0, 385.0f);
-    EXPECT_EQ((std::vector<uint32_t>{resume.Alpha(), back.Alpha()}),
-              (std::vector<uint32_t>{255, 100}));
+    EXPECT_EQ((std::vector<uint32_t>{resume.Alpha(), restart.Alpha(), back.Alpha()}),
+              (std::vector<uint32_t>{255, 100, 100}));
     const Sprite cursor = One(game->GetTexture(SceneGame::kCursorRight));
     EXPECT_EQ(cursor.Rect(), (Box{545, 333, 573, 361}));
     EXPECT_EQ(cursor.u1 - cursor.u0, 40.0f);
@@ -148,6 +150,12 @@ TEST_F(SceneGameTest, ThePauseMenusCursorAndGivingUp) {
     const Sprite no = One(game->GetTexture(SceneGame::kPauseNo));
     EXPECT_EQ(no.Rect(), (Box{555, 359, 584, 383}));
     EXPECT_EQ(no.Alpha(), 255u);
+    // The dialog's two rows, the cursor at "no" on the second.
+    const Sprite yes = One(game->GetTexture(SceneGame::kPauseYes));
+    EXPECT_EQ(yes.Rect(), (Box{555, 331, 596, 355}));
+    EXPECT_EQ(yes.Alpha(), 100u);
+    EXPECT_EQ(One(game->GetTexture(SceneGame::kCursorRight)).Rect(), (Box{523, 357, 551, 385}));
+    EXPECT_TRUE(Drawn(SceneGame::kPauseResume).empty()) << "no menu items in the dialog";
     Frame(kShot);
     EXPECT_EQ(game->GetPauseStep(), SceneGame::kPauseMenu) << "no: back to the menu";
     EXPECT_EQ(game->GetPauseCursor(), 2);

@@ -124,6 +124,12 @@ TEST_F(MenusTest, TheRankingOpensOnTheNewPlaceAndItGlints) {
               (std::vector<int32_t>{0, 0}));
     EXPECT_NE(RecordingVfxInstance::Find("setup/setup.vfxb"), nullptr)
         << "the setup screen's background effect";
+    // Without a new place the mode does not choose the page.
+    driver->ClearAll();
+    work->SetSceneArgs(9, -1);
+    ASSERT_NE(ranking = ToInput<SceneRanking>(), nullptr);
+    EXPECT_EQ((std::vector<int32_t>{ranking->GetPage(), ranking->GetCursor()}),
+              (std::vector<int32_t>{0, 0}));
     driver->ClearAll();
     work->SetSceneArgs(9, 2);
     ASSERT_NE(ranking = ToInput<SceneRanking>(), nullptr);
@@ -135,8 +141,18 @@ TEST_F(MenusTest, TheRankingOpensOnTheNewPlaceAndItGlints) {
     const Sprite cursor = One(ranking->GetTexture(SceneRanking::kFirstCursor));
     EXPECT_EQ((std::vector<float>{cursor.y0, cursor.y1}), (std::vector<float>{158 + 90, 206 + 90}))
         << "on the third row";
-    const int quiet = FramesUntil([&] { return ranking->GetGlintStep() >= 0; }, 5000);
-    ASSERT_GT(quiet, 59);
+    const int quiet = FramesUntil([&] { return ranking->GetGlintDelay() == 0; }, 100);
+    ASSERT_LT(quiet, 100);
+    // From then on each frame's word r of stream 0 starts a glint when
+    // r mod 121 < 2.
+    int waited = 0;
+    for (; ranking->GetGlintStep() < 0 && waited < 5000; ++waited) {
+        Mireku::Common::Random next = RandomManager::GetInstance()->Stream(RandomManager::kPresentation);
+        const bool starts = next.Next() % 121 < 2;
+        Frame();
+        ASSERT_EQ(ranking->GetGlintStep() >= 0, starts) << waited;
+    }
+    ASSERT_GT(quiet + waited, 59);
     std::vector<int> glint;
     while (ranking->GetGlintStep() >= 0) {
         glint.push_back(ranking->GetGlintFrame());
@@ -510,6 +526,32 @@ TEST_F(PilotTest, TheChallengesTimeAndTheSecondLoop) {
     const StageStart& s = LastStageStart();
     EXPECT_EQ((std::vector<uint32_t>{s.stage, s.gameType, s.mode, s.subWeapons}),
               (std::vector<uint32_t>{12, 3, 1, 1}));
+}
+
+// Each option panel draws one sprite a row: three difficulties; in a
+// challenge one option row (two once the second loop is open) and then
+// two rows of time.
+TEST_F(PilotTest, EachPanelDrawsItsRows) {
+    ASSERT_NE(ToGrid(3), nullptr);
+    ASSERT_EQ(OpenPanel(), 7);
+    EXPECT_EQ(SpritesOf(select->GetTexture(SceneSelectPilot::kDifficultyPanel)).size(), 3u);
+    for (const bool secondLoop : {false, true}) {
+        SCOPED_TRACE(secondLoop);
+        if (secondLoop)
+            work->SetProgressFlag();
+        ASSERT_NE(ToGrid(5), nullptr);
+        ASSERT_EQ(OpenPanel(), 8);
+        EXPECT_EQ(SpritesOf(select->GetTexture(SceneSelectPilot::kChallengePanel)).size(),
+                  secondLoop ? 2u : 1u);
+        EXPECT_TRUE(SpritesOf(select->GetTexture(SceneSelectPilot::kTimePanel)).empty());
+        if (secondLoop)
+            break;
+        Frame(kShot);
+        Frames(58);
+        ASSERT_EQ(select->GetState(), 9);
+        EXPECT_EQ(SpritesOf(select->GetTexture(SceneSelectPilot::kTimePanel)).size(), 2u);
+        EXPECT_TRUE(SpritesOf(select->GetTexture(SceneSelectPilot::kChallengePanel)).empty());
+    }
 }
 
 // The bust, the highlight and plain thumbnail strips and the name part of

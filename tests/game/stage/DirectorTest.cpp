@@ -301,14 +301,17 @@ TEST_F(DirectorTest, NextSubWeaponSkipsLockedOnesAndGivesUpWithoutAny) {
     PlayerWork& p = world.gw->player;
     world.gw->subWeaponUnlocked = 0;
     p.subWeapon = 2;
+    const uint32_t changes = Sounds(14);
     director->SelectNextSubWeapon(); // must come back: nothing is unlocked
     EXPECT_EQ(p.subWeapon, 2);
     EXPECT_EQ(director->GetSubWeaponDisplay(), 0);
+    EXPECT_EQ(Sounds(14), changes) << "no change, no sound";
     world.gw->subWeaponUnlocked = 0b01001; // 0 and 3
     p.subWeapon = 0;
     director->SelectNextSubWeapon();
     EXPECT_EQ(p.subWeapon, 3);
     EXPECT_EQ(director->GetSubWeaponDisplay(), 30);
+    EXPECT_EQ(Sounds(14), changes + 1) << "a change sounds 14";
     director->SelectNextSubWeapon();
     EXPECT_EQ(p.subWeapon, 0);
     Updates(10);
@@ -324,9 +327,13 @@ TEST_F(DirectorTest, PowerUpsRaiseThePowerThenPay) {
     Start(1, 0);
     PlayerWork& p = world.gw->player;
     p.power = 1;
+    const uint32_t first = Sounds(17), second = Sounds(16);
     director->CollectPowerUp(nullptr, false);
     EXPECT_EQ(p.power, 2);
     EXPECT_EQ(p.guard, 0);
+    EXPECT_EQ((std::vector<uint32_t>{Sounds(17) - first, Sounds(16) - second}),
+              (std::vector<uint32_t>{1, 1}))
+        << "sounds 17 and 16";
     director->CollectPowerUp(nullptr, false);
     EXPECT_EQ(p.power, 3);
     EXPECT_EQ(p.guard, 1) << "full power brings the guard";
