@@ -42,6 +42,26 @@ if [[ "$mode" == "play" ]]; then
     exec ./build/drevanth
 fi
 
+# Two builds check what the sanitizer build cannot, and need none of its
+# results: the whole tree with its tests, tools, benchmarks and fuzz targets
+# must build with clang too, the compiler the fuzz targets need (built, not
+# run, so without debug information); and replays must not depend on timing
+# or on memory contents, which an optimised build changes, so the replay and
+# play-through tests run again there (only the targets they need). Both
+# build in the background at the lowest priority while the sanitizer build
+# and its tests run, on the cores those leave idle; their output goes to a
+# log that is shown when they fail.
+cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_FLAGS_DEBUG=-g0 -DCMAKE_CXX_FLAGS_DEBUG=-g0 >/dev/null
+cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DDREVANTH_BENCHMARKS=OFF \
+    -DDREVANTH_TEST_CASES=ON >/dev/null
+setsid -w bash -c 'nice -n 19 cmake --build build-clang -j "$1" &&
+    nice -n 19 cmake --build build-rel -j "$1" --target game_play_tests game_app_tests' \
+    _ "$jobs" >build-more.log 2>&1 &
+more_builds=$!
+# A failing sanitizer build or test ends the script: the other builds end with it.
+trap 'kill -- -"$more_builds" 2>/dev/null || true' EXIT
+
 # Tests: one sanitized build, headless video and audio.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDREVANTH_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
@@ -55,18 +75,15 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # runs under two patterns: state read before it is written shows.
 DREVANTH_ARENA_FILL=60 ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600
 
-# The whole tree with its tests, tools, benchmarks and fuzz targets must build
-# with clang too, the compiler the fuzz targets need: built, not run.
-cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++
-cmake --build build-clang -j "$jobs"
+if ! wait "$more_builds"; then
+    cat build-more.log
+    echo "the clang or the optimised build failed" >&2
+    exit 1
+fi
+trap - EXIT
+tail -n 2 build-more.log
 
-# Replays must not depend on timing or on memory contents, which an
-# optimised build changes: the replay and play-through tests again there,
-# with only the targets they need, the C library's allocations and the
-# game's own arenas filled with another pattern.
-cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DDREVANTH_BENCHMARKS=OFF \
-    -DDREVANTH_TEST_CASES=ON
-cmake --build build-rel -j "$jobs" --target game_play_tests game_app_tests
+# The replays and play-throughs in the optimised build, the C library's
+# allocations and the game's own arenas filled with another pattern.
 MALLOC_PERTURB_=165 DREVANTH_ARENA_FILL=165 ctest --test-dir build-rel --output-on-failure -j "$jobs" --timeout 600 \
     -R 'PlayThrough|Replay'
