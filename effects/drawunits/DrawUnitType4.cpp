@@ -90,6 +90,11 @@ void DrawUnitType4::Update(const DrawClock& clock) {
     if (!renderBlock || pointCount == 0)
         return;
     FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
+    // A frame went by without this update (its instance was not
+    // evaluated): the states' block may be handed out again, so the field
+    // starts over as on its first update.
+    if (!memory.Keeps(statesFrame))
+        states = nullptr;
     auto* area = static_cast<FieldPoint*>(memory.Allocate(pointCount * FieldPoint::kSize));
     if (!area) {
         // Without its states the field cannot go on: it stops for good.
@@ -111,6 +116,7 @@ void DrawUnitType4::Update(const DrawClock& clock) {
         UpdateParticles(states, area, pointCount, clock.lastStep, first, second, step);
     }
     states = area;
+    statesFrame = memory.GetFrame();
     prepared = memory.Allocate(pointCount * (quads ? kQuadVertexBytes : kLineVertexBytes));
     if (!prepared)
         return;

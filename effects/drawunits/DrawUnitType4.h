@@ -12,12 +12,13 @@ namespace FulgorCore {
 class DrawDataType4;
 
 // Draw type 4: a field of simulated points kept in frame memory, each a
-// 192-byte state carried from frame to frame, prepared into vertices each
-// update and submitted in batches as lines or quads. It never animates its
-// texture slot. Data with a mode past 2, without points, or whose points
-// would take more than 32 bits of bytes is refused: the unit is built, so
-// the values of the base are drawn as for any unit, but it keeps no point
-// and draws nothing.
+// 192-byte state carried from frame to frame (never read once frame memory
+// has handed its block out again: the field then starts over from its
+// emission table), prepared into vertices each update and submitted in
+// batches as lines or quads. It never animates its texture slot. Data with
+// a mode past 2, without points, or whose points would take more than 32
+// bits of bytes is refused: the unit is built, so the values of the base
+// are drawn as for any unit, but it keeps no point and draws nothing.
 class DrawUnitType4 : public DrawUnit {
 public:
     enum Mode : uint32_t { kLines = 0, kFadingLines = 1, kQuads = 2 };
@@ -63,6 +64,8 @@ public:
     const DrawDataType4* header;
     void* prepared = nullptr;
     FieldPoint* states = nullptr;
+    // The frame-memory frame the states were taken in.
+    uint32_t statesFrame = 0;
     uint32_t pointCount = 0;
     float keySpans[3] = {};
     uint32_t prepareIndex = 0;

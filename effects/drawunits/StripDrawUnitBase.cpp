@@ -49,10 +49,7 @@ StripDrawUnitBase::StripDrawUnitBase(ParticleInstance* owner, const ParticleReso
     switch (values.pointSource) {
     case kGeneratedLine:
         record->ops.generate = GenerateLinePoints;
-        points =
-            static_cast<float*>(Engine::GetFrameWorkMemory().Allocate(pointCount * kPointBytes));
-        if (!points)
-            ownerUnit->Finish();
+        points = TakeLine();
         break;
     case kHistory:
         record->ops.generate = InitPointHistory;
@@ -111,12 +108,9 @@ StripDrawUnitBase::StripDrawUnitBase(ParticleInstance* owner, const ParticleReso
     case kGeneratedLine:
         pointCount = strip->GetFieldB(DrawDataType6::kPtCn);
         record->ops.generate = GenerateLinePoints;
-        points =
-            static_cast<float*>(Engine::GetFrameWorkMemory().Allocate(pointCount * kPointBytes));
-        if (!points) {
-            ownerUnit->Finish();
+        points = TakeLine();
+        if (!points)
             return;
-        }
         chosen = members.generatedLine[midKey * 2 + centreLine];
         break;
     case kDataPoints:
@@ -199,8 +193,28 @@ void StripDrawUnitBase::ComputeLine(float* out, const DrawClock& clock) {
             AddRandomOffset(out + i * 3, jitter, *randomState);
 }
 
+float* StripDrawUnitBase::TakeLine() {
+    FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
+    auto* line = static_cast<float*>(memory.Allocate(pointCount * kPointBytes));
+    if (!line) {
+        ownerUnit->Finish();
+        return nullptr;
+    }
+    pointsFrame = memory.GetFrame();
+    return line;
+}
+
 float* StripDrawUnitBase::GenerateLinePoints(DrawUnit* unit, const DrawClock& clock, float*) {
     auto* self = static_cast<StripDrawUnitBase*>(unit);
+    // Built in an earlier frame (one its instance went unevaluated in),
+    // the strip holds a line frame memory keeps at most through this
+    // frame, while the next update still drags or copies from it.
+    if (self->points && self->pointsFrame != Engine::GetFrameWorkMemory().GetFrame()) {
+        float* line = self->TakeLine();
+        if (!line)
+            return nullptr;
+        self->points = line;
+    }
     if (self->points)
         self->ComputeLine(self->points, clock);
     const DrawDataType6* strip = unit->unitData->GetDrawDataType6();
@@ -212,15 +226,17 @@ float* StripDrawUnitBase::GenerateLinePoints(DrawUnit* unit, const DrawClock& cl
 // A fresh array for this frame's line, the last one copied into it while
 // the instance is paused; null (the owner stopped) without frame memory.
 float* StripDrawUnitBase::RenewLine(const DrawClock& clock) {
-    auto* fresh =
-        static_cast<float*>(Engine::GetFrameWorkMemory().Allocate(pointCount * kPointBytes));
-    if (!fresh) {
-        ownerUnit->Finish();
+    // A frame went by without this update (its instance was not
+    // evaluated): the last line's block may be handed out again, so the
+    // line starts over where its owner is, as on its first frame, paused
+    // or not and with nothing to drag toward.
+    if (!Engine::GetFrameWorkMemory().Keeps(pointsFrame))
+        points = nullptr;
+    float* fresh = TakeLine();
+    if (!fresh)
         return nullptr;
-    }
-    if (root->paused) {
-        if (points)
-            std::memcpy(fresh, points, size_t{pointCount} * kPointBytes);
+    if (root->paused && points) {
+        std::memcpy(fresh, points, size_t{pointCount} * kPointBytes);
         points = fresh;
         return nullptr;
     }

@@ -79,7 +79,11 @@ public:
 
     // The point members, one for every format; each first-frame member
     // stores its per-frame member in place of itself. A generated line lies
-    // from the owner along its axis, the inner points jittered.
+    // from the owner along its axis, the inner points jittered. The last
+    // line is never read once frame memory has handed its block out again:
+    // the first frame takes a new array when the strip was built in an
+    // earlier frame, and a later frame whose last line is older than that
+    // starts over as the first.
     static float* GenerateLinePoints(DrawUnit* unit, const DrawClock& clock, float* headFraction);
     static float* UpdateLinePoints(DrawUnit* unit, const DrawClock& clock, float* headFraction);
     static float* UpdateLinePointsWithLag(DrawUnit* unit, const DrawClock& clock,
@@ -131,8 +135,10 @@ public:
     float colorSamples[6][5] = {};
     uint32_t verticesPerPoint;
     uint32_t vertexStride;
-    // Generated line: this frame's points (three floats each).
+    // Generated line: this frame's points (three floats each), and the
+    // frame-memory frame they were taken in.
     float* points = nullptr;
+    uint32_t pointsFrame = 0;
     uint32_t pointCount;
     // History: the blocks, the oldest and the newest node, the nodes added
     // after the first, the spacing, the distance of the node before the
@@ -152,6 +158,9 @@ private:
     // The line into `out`: the owner's axis and position, the length, the
     // points by accumulated steps, the jitter of the inner points.
     void ComputeLine(float* out, const DrawClock& clock);
+    // A line's array of this frame's memory; null, the owner stopped,
+    // without room.
+    float* TakeLine();
     float* RenewLine(const DrawClock& clock);
 };
 

@@ -27,6 +27,11 @@ constexpr uint32_t kVectorBytes = 12;
 constexpr uint32_t kPointBytes = sizeof(TrailHistoryPoint);
 constexpr uint32_t kDistanceBytes = 4;
 
+float Distance(const float* a, const float* b) {
+    const float d[3] = {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+    return Math::ApproxSqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+}
+
 void Blend(float* out, const float* a, const float* b, float f) {
     for (int c = 0; c < 3; ++c)
         out[c] = a[c] + (b[c] - a[c]) * f;
@@ -72,20 +77,8 @@ TrailDrawUnitBase::TrailDrawUnitBase(ParticleInstance* owner, const ParticleReso
     if (!record)
         return;
     new (record) TrailFrameRecord{};
-    // A trail without a segment keeps no history.
-    if (historyLength < 2)
-        return;
-    const uint32_t n = historyLength;
-    void* block =
-        Engine::GetFrameWorkMemory().Allocate(n * (kPointBytes + axisArrays * kVectorBytes));
-    if (!block) {
+    if (!TakeHistory())
         ownerUnit->Finish();
-        return;
-    }
-    Carver carve{static_cast<uint8_t*>(block)};
-    history = carve.Take<TrailHistoryPoint>(n * kPointBytes);
-    for (uint32_t a = 0; a < axisArrays; ++a)
-        recordedAxes[a] = carve.Take<float>(n * kVectorBytes);
 }
 
 TrailDrawUnitBase::TrailDrawUnitBase(ParticleInstance* owner, const ParticleResource* data,
@@ -93,7 +86,7 @@ TrailDrawUnitBase::TrailDrawUnitBase(ParticleInstance* owner, const ParticleReso
                                      uint32_t leadIn)
     : TrailDrawUnitBase(owner, data, ReadValues(*data), axisArraysIn, leadIn) {
     // Without the record or the first history the owner has ended.
-    if (!record || (historyLength >= 2 && !history))
+    if (!record || !history)
         return;
     if (lead)
         ParticleKernel::SampleTrailStartValues<1>(this, record->startValues);
@@ -122,7 +115,7 @@ template <uint32_t A, uint32_t N> void TrailDrawUnitBase::UpdateTrail(const Draw
         return;
     float transforms[TransformRoom<N>::kFloats];
     EvaluateRenderRecord<N>(transforms, parameters, clock);
-    if (historyLength < 2 || !history)
+    if (!history)
         return;
     float headFraction = 0.0f;
     float* distances = ops.generate(this, clock, &headFraction);
@@ -131,19 +124,38 @@ template <uint32_t A, uint32_t N> void TrailDrawUnitBase::UpdateTrail(const Draw
         return;
     }
     const float* m = ownerUnit->GetWorldMatrix();
-    float widthScale = 1.0f;
-    if constexpr (A == 1) {
-        std::memcpy(recordedAxes[0], m + 3 * std::min(subKind - 1u, 2u), kVectorBytes);
-    } else if constexpr (A == 2) {
-        std::memcpy(recordedAxes[0], m, kVectorBytes);
-        std::memcpy(recordedAxes[1], m + 3, kVectorBytes);
-    } else {
-        widthScale = DrawUnitOwner::PlaneScale(ownerUnit);
+    const float widthScale = A == 0 ? DrawUnitOwner::PlaneScale(ownerUnit) : 1.0f;
+    if (historyLength != 0) {
+        if constexpr (A == 1) {
+            std::memcpy(recordedAxes[0], m + 3 * std::min(subKind - 1u, 2u), kVectorBytes);
+        } else if constexpr (A == 2) {
+            std::memcpy(recordedAxes[0], m, kVectorBytes);
+            std::memcpy(recordedAxes[1], m + 3, kVectorBytes);
+        }
     }
-    float* const axesOut[2] = {record->firstAxes, record->secondAxes};
-    ResampleHistory<A>(record->positions, axesOut, distances, history, recordedAxes, historyLength,
-                       headFraction);
+    // Fewer than 2 points have no segment to lay points along; their widths
+    // and colours are evaluated all the same, since the curves among them
+    // draw from the random state the particle's later units draw from.
+    if (historyLength >= 2) {
+        float* const axesOut[2] = {record->firstAxes, record->secondAxes};
+        ResampleHistory<A>(record->positions, axesOut, distances, history, recordedAxes,
+                           historyLength, headFraction);
+    }
     ops.build(this, clock, transforms, widthScale);
+}
+
+bool TrailDrawUnitBase::TakeHistory() {
+    const uint32_t n = historyLength;
+    FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
+    void* block = memory.Allocate(n * (kPointBytes + axisArrays * kVectorBytes));
+    if (!block)
+        return false;
+    Carver carve{static_cast<uint8_t*>(block)};
+    history = carve.Take<TrailHistoryPoint>(n * kPointBytes);
+    for (uint32_t a = 0; a < axisArrays; ++a)
+        recordedAxes[a] = carve.Take<float>(n * kVectorBytes);
+    historyFrame = memory.GetFrame();
+    return true;
 }
 
 void TrailDrawUnitBase::LocalPosition(const float* world, float* out) const {
@@ -164,6 +176,12 @@ void TrailDrawUnitBase::ToWorld(float* positions) const {
 template <uint32_t A>
 float* TrailDrawUnitBase::InitPointHistory(DrawUnit* unit, const DrawClock&, float* headFraction) {
     auto* t = static_cast<TrailDrawUnitBase*>(unit);
+    // Built in an earlier frame (one its instance went unevaluated in),
+    // the trail holds a history frame memory keeps only through this
+    // frame, while the next update still copies from it.
+    FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
+    if (t->historyFrame != memory.GetFrame() && !t->TakeHistory())
+        return nullptr;
     t->ops.generate = UpdatePointHistory<A>;
     *headFraction = 0.0f;
     const float* m = t->ownerUnit->GetWorldMatrix();
@@ -180,8 +198,7 @@ float* TrailDrawUnitBase::InitPointHistory(DrawUnit* unit, const DrawClock&, flo
     for (uint32_t a = 0; a < A; ++a)
         for (uint32_t i = 0; i < n; ++i)
             std::memcpy(t->recordedAxes[a] + 3 * i, m + 3 * rows[a], kVectorBytes);
-    void* block = Engine::GetFrameWorkMemory().Allocate(
-        n * (A * kVectorBytes + kVectorBytes + kDistanceBytes));
+    void* block = memory.Allocate(n * (A * kVectorBytes + kVectorBytes + kDistanceBytes));
     if (!block)
         return nullptr;
     Carver carve{static_cast<uint8_t*>(block)};
@@ -198,6 +215,12 @@ template <uint32_t A>
 float* TrailDrawUnitBase::UpdatePointHistory(DrawUnit* unit, const DrawClock& clock,
                                              float* headFraction) {
     auto* t = static_cast<TrailDrawUnitBase*>(unit);
+    // A frame went by without this update (its instance was not
+    // evaluated): the history's block may be handed out again, so the
+    // trail starts over where its owner is.
+    FrameWorkMemory& memory = Engine::GetFrameWorkMemory();
+    if (!memory.Keeps(t->historyFrame))
+        return InitPointHistory<A>(unit, clock, headFraction);
     const DrawDataType12* trail = unit->unitData->GetDrawDataType12();
     const float jitter =
         trail ? trail->GetFloat(DrawDataType12::kDist)
@@ -218,8 +241,8 @@ float* TrailDrawUnitBase::UpdatePointHistory(DrawUnit* unit, const DrawClock& cl
     t->accumulator += clock.lastStep;
 
     const uint32_t n = t->historyLength;
-    void* block = Engine::GetFrameWorkMemory().Allocate(
-        n * (2 * A * kVectorBytes + kPointBytes + kVectorBytes + kDistanceBytes));
+    void* block =
+        memory.Allocate(n * (2 * A * kVectorBytes + kPointBytes + kVectorBytes + kDistanceBytes));
     if (!block)
         return nullptr;
     Carver carve{static_cast<uint8_t*>(block)};
@@ -235,28 +258,30 @@ float* TrailDrawUnitBase::UpdatePointHistory(DrawUnit* unit, const DrawClock& cl
     t->record->positions = carve.Take<float>(n * kVectorBytes);
     float* distances = carve.Take<float>(n * kDistanceBytes);
 
-    if (t->root->paused) {
-        // Frozen: copied as they are, point 0 no longer follows the owner.
-        for (uint32_t a = 0; a < A; ++a)
-            std::memcpy(newAxes[a], t->recordedAxes[a], n * kVectorBytes);
-        std::memcpy(points, t->history, n * kPointBytes);
-    } else {
-        const uint32_t shift = advance ? 1u : 0u;
-        for (uint32_t a = 0; a < A; ++a)
-            std::memcpy(newAxes[a] + 3, t->recordedAxes[a] + 3 * (1 - shift),
-                        (n - 1) * kVectorBytes);
-        std::memcpy(points + 1, t->history + (1 - shift), (n - 1) * kPointBytes);
-        t->LocalPosition(DrawUnitOwner::Position(t->ownerUnit), points[0].position);
-        if (jitter != 0.0f)
-            AddRandomOffset(points[0].position, jitter, *unit->randomState);
+    // Without a point the jitter is still evaluated and nothing is placed;
+    // a single point has no older one to measure to.
+    if (n != 0) {
+        if (t->root->paused) {
+            // Frozen: copied as they are, point 0 no longer follows the owner.
+            for (uint32_t a = 0; a < A; ++a)
+                std::memcpy(newAxes[a], t->recordedAxes[a], n * kVectorBytes);
+            std::memcpy(points, t->history, n * kPointBytes);
+        } else {
+            const uint32_t shift = advance ? 1u : 0u;
+            for (uint32_t a = 0; a < A; ++a)
+                std::memcpy(newAxes[a] + 3, t->recordedAxes[a] + 3 * (1 - shift),
+                            (n - 1) * kVectorBytes);
+            std::memcpy(points + 1, t->history + (1 - shift), (n - 1) * kPointBytes);
+            t->LocalPosition(DrawUnitOwner::Position(t->ownerUnit), points[0].position);
+            if (jitter != 0.0f)
+                AddRandomOffset(points[0].position, jitter, *unit->randomState);
+        }
+        points[0].segmentLength = n >= 2 ? Distance(points[0].position, points[1].position) : 0.0f;
     }
-    const float* p0 = points[0].position;
-    const float* p1 = points[1].position;
-    const float d[3] = {p0[0] - p1[0], p0[1] - p1[1], p0[2] - p1[2]};
-    points[0].segmentLength = Math::ApproxSqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
     t->history = points;
     for (uint32_t a = 0; a < A; ++a)
         t->recordedAxes[a] = newAxes[a];
+    t->historyFrame = memory.GetFrame();
     return distances;
 }
 

@@ -19,8 +19,8 @@ class UnitInstance;
 // every frame into fresh frame memory with the axes the owner had at each
 // point (one array for the axis trail, two for the cross trail, none for
 // the billboard trail), and resampled into n evenly spaced points for the
-// geometry. A trail of fewer than 2 points has no segment: it takes no
-// frame memory and draws nothing.
+// geometry. A trail of fewer than 2 points has no segment: it keeps its
+// history and evaluates its values as any other, and draws nothing.
 class TrailDrawUnitBase : public DrawUnit {
 public:
     // Sub-kinds of the data: 0 billboard, 1-3 axis X, Y, Z, 4 cross.
@@ -82,6 +82,8 @@ public:
     uint8_t parameters[4] = {};
     TrailHistoryPoint* history = nullptr;
     float* recordedAxes[2] = {};
+    // The frame-memory frame the history and its axes were taken in.
+    uint32_t historyFrame = 0;
     const UnitInstance* referenceUnit = nullptr;
 
     // The point members, one per class for every format (A axis arrays: 1
@@ -90,7 +92,11 @@ public:
     // per-frame member in its place; every later frame shifts the history
     // once an interval has passed and puts the owner's position at point 0.
     // Each takes this frame's arrays from frame memory and returns the
-    // distance array the resampler uses, null without memory.
+    // distance array the resampler uses, null without memory. A history
+    // is never read once frame memory has handed its block out again: the
+    // first frame takes a new one when the trail was built in an earlier
+    // frame, and a later frame whose history is older than that starts
+    // over as the first.
     template <uint32_t A>
     static float* InitPointHistory(DrawUnit* unit, const DrawClock& clock, float* headFraction);
     template <uint32_t A>
@@ -127,9 +133,9 @@ public:
 
 protected:
     // The Update of the trail with A axis arrays and format N: the render
-    // record; with 2 points or more the point member (the owner stopped
-    // when it finds no memory), the owner's axes at point 0, the
-    // resampler and the frame geometry build (width scale 1, or the
+    // record, the point member (the owner stopped when it finds no
+    // memory), the owner's axes at point 0, with 2 points or more the
+    // resampler, and the frame geometry build (width scale 1, or the
     // owner's plane scale for the billboard trail).
     template <uint32_t A, uint32_t N> void UpdateTrail(const DrawClock& clock);
     // Every output position through the reference unit's matrix when the
@@ -137,6 +143,9 @@ protected:
     void ToWorld(float* positions) const;
 
 private:
+    // The history's points and axis arrays in one block of this frame's
+    // memory; false without room.
+    bool TakeHistory();
     // The start position in the reference unit's space when local.
     void LocalPosition(const float* world, float* out) const;
 };

@@ -16,6 +16,7 @@ void FrameWorkMemory::Flip() {
     const uint32_t next = current_.load(std::memory_order_relaxed) ^ 1u;
     current_.store(next, std::memory_order_relaxed);
     used_[next].exchange(0);
+    frame_.fetch_add(1, std::memory_order_relaxed);
 }
 
 } // namespace FulgorCore

@@ -26,6 +26,11 @@ public:
     }
     // Makes the other half current and empty.
     void Flip();
+    // The flips so far (wrapping): a block taken while this is f stays
+    // untouched while it is f or f + 1.
+    uint32_t GetFrame() const { return frame_.load(std::memory_order_relaxed); }
+    // Whether a block taken while the count was `frame` is still untouched.
+    bool Keeps(uint32_t frame) const { return GetFrame() - frame <= 1u; }
 
     uint32_t GetHalfSize() const { return halfSize_; }
     uint32_t GetCurrentHalf() const { return current_.load(std::memory_order_relaxed); }
@@ -37,6 +42,7 @@ private:
     uint8_t* base_[2] = {nullptr, nullptr};
     uint32_t halfSize_ = 0;
     std::atomic<uint32_t> current_{0};
+    std::atomic<uint32_t> frame_{0};
     // 64 bits: failed requests keep adding, and a 32-bit counter could wrap
     // back into range after a few large ones.
     std::atomic<uint64_t> used_[2] = {0, 0};

@@ -416,28 +416,37 @@ TEST_F(DrawUnitFamily, TrailsResampleFromTheirFirstUsablePointAndPassTheirWidthS
 }
 
 // Fault: a trail of no point wrote point 0 over other memory, of one point
-// read past its history, and the resampler divided by n - 1. Now a trail
-// of fewer than 2 points takes no frame memory, runs no point member and
-// draws nothing.
-TEST_F(DrawUnitFamily, ATrailOfFewerThanTwoPointsTakesNothingAndDrawsNothing) {
+// read past its history, and the resampler divided by n - 1; then such a
+// trail left out its point member and build, whose curves draw from the
+// particle's random state. Now a trail of fewer than 2 points takes its
+// first history (n x 40 bytes for the cross trail), runs its point member
+// and build every frame within its arrays, and draws nothing.
+TEST_F(DrawUnitFamily, ATrailOfFewerThanTwoPointsEvaluatesAndDrawsNothing) {
     DrawUnitRig& rig = Start(DrawEffect({Part(effecttools::DrawDataType12Value{})}));
     ASSERT_TRUE(rig.ok);
+    pose.matrix[9] = 3.0f;
     for (uint32_t n : {0u, 1u}) {
+        SCOPED_TRACE(n);
         Fx::TrailDrawUnitBase::Values values;
         values.pointCount = n;
         values.ops = RecordedOps::Members();
         const uintptr_t mark = testsupport::FrameMemoryMark();
         auto* unit = Make<Fx::CrossTrailDrawUnit<1>>(rig, 0, values);
-        const Fx::DrawUnitOps::Generate firstFrame = unit->ops.generate;
+        EXPECT_EQ(testsupport::FrameMemoryMark() - mark, n == 0 ? 0u : 48u);
+        EXPECT_EQ(unit->ops.generate, Fx::TrailDrawUnitBase::InitPointHistory<2>);
         for (int frame = 0; frame < 3; ++frame) {
             unit->Update(testsupport::FrameClock());
             unit->Draw();
         }
-        EXPECT_EQ(testsupport::FrameMemoryMark(), mark) << n;
-        EXPECT_EQ(unit->ops.generate, firstFrame) << n;
-        EXPECT_EQ(unit->record->positions, nullptr) << n;
-        EXPECT_EQ(RecordedOps::builds + RecordedOps::submits, 0) << n;
-        EXPECT_EQ(unit->ownerUnit->alive, 1) << n;
+        EXPECT_EQ(unit->ops.generate, Fx::TrailDrawUnitBase::UpdatePointHistory<2>);
+        EXPECT_EQ(RecordedOps::builds, 3);
+        EXPECT_EQ(RecordedOps::submits, 0);
+        EXPECT_EQ(unit->ownerUnit->alive, 1);
+        if (n == 1) {
+            EXPECT_EQ(unit->history[0].position[0], 3.0f);
+            EXPECT_EQ(unit->history[0].segmentLength, 0.0f);
+            EXPECT_EQ(unit->recordedAxes[1][1], 1.0f);
+        }
     }
 }
 

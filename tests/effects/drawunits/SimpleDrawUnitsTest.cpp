@@ -472,6 +472,42 @@ TEST_F(DrawUnits, AFieldOutOfFrameMemoryEndsItsParticle) {
     EXPECT_EQ(renderer.lineSubmits, 0);
 }
 
+// Fault: a field carries its points' states from frame to frame in frame
+// memory, which keeps a block only through the next frame. A field whose
+// instance went unevaluated for a frame stepped, in the next, the states
+// of two frames before from a block frame memory had handed out again (the
+// rest of that frame had written over it). It now starts again from its
+// emission table, as a field built that frame does in its first update.
+TEST_F(DrawUnits, AFieldThatMissesAFramesUpdateStartsAgainFromItsEmissionTable) {
+    DrawUnitRig& rig = Start(DrawEffect({FieldPart(2, 4, 2)}));
+    ASSERT_TRUE(rig.ok);
+    FulgorCore::FrameWorkMemory& memory = FulgorCore::Engine::GetFrameWorkMemory();
+    auto* field = Make<FulgorCore::DrawUnitType4>(rig);
+    ASSERT_NE(field, nullptr);
+    field->Update(Clock(1.0f));
+    // Frame 1 on an empty half, one point alive and moving; frame 2
+    // without the update; frame 3 first handing frame 1's blocks to
+    // others, who write them all.
+    memory.Flip();
+    field->Update(Clock(1.0f));
+    field->states[3].state = FulgorCore::FieldPoint::kLive;
+    field->states[3].age = 7.0f;
+    field->states[3].velocity[0] = 0.25f;
+    memory.Flip();
+    memory.Flip();
+    void* others = memory.Allocate(4096);
+    ASSERT_NE(others, nullptr);
+    std::memset(others, 0x7F, 4096);
+    field->Update(Clock(1.0f));
+    auto* born = Make<FulgorCore::DrawUnitType4>(rig);
+    ASSERT_NE(born, nullptr);
+    born->Update(Clock(1.0f));
+    EXPECT_EQ(field->ownerUnit->alive, 1);
+    ASSERT_EQ(field->pointCount, 8u);
+    EXPECT_EQ(std::memcmp(field->states, born->states, 8 * FulgorCore::FieldPoint::kSize), 0);
+    EXPECT_EQ(field->states[3].age, born->states[3].age);
+}
+
 // Fault: a field whose points' states would take more than 32 bits of bytes, or
 // whose multiplier is not positive, has no points.
 TEST(DrawUnitType4Count, TooManyOrNoPointsGiveNone) {

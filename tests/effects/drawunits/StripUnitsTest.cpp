@@ -97,6 +97,8 @@ enum Part : uint32_t {
     kChainCentre1,
     kLineEmpty,
     kLineBothColours,
+    kLineLagged1,
+    kLineStraight1,
     kParts
 };
 
@@ -136,6 +138,15 @@ DrawPartValue MiddleColours(DrawPartValue part) {
     return part;
 }
 
+// A generated line 4 long, its far end dragged by `lag` (none for 0).
+DrawPartValue LineOfLength4(DrawPartValue part, float lag) {
+    auto& strip = std::get<effecttools::DrawDataType6Value>(part.data);
+    strip.floats["Len"] = Constant(4.0f);
+    if (lag != 0.0f)
+        strip.floats["Soft"] = Constant(lag);
+    return part;
+}
+
 std::vector<DrawPartValue> Parts() {
     const std::vector<Fx::StripPoint> two = {{{0, 0, 0}, 0}, {{1, 0, 0}, 1}};
     std::vector<DrawPartValue> p(kParts);
@@ -163,6 +174,8 @@ std::vector<DrawPartValue> Parts() {
     p[kChainCentre1] = StripPart(2, 0, 1, 1, {{"PUC", 2}});
     p[kLineEmpty] = StripPart(0, 0, 0, 1, {{"PtCn", 0}});
     p[kLineBothColours] = MiddleColours(StripPart(0, 1, 1, 1, {{"PtCn", 4}, {"PtCN", 2}}));
+    p[kLineLagged1] = LineOfLength4(StripPart(0, 0, 0, 1, {{"PtCn", 4}}), 0.5f);
+    p[kLineStraight1] = LineOfLength4(StripPart(0, 0, 0, 1, {{"PtCn", 4}}), 0.0f);
     return p;
 }
 
@@ -176,6 +189,18 @@ protected:
     static void Frame(DrawUnit* unit) {
         unit->Step();
         unit->Update(testsupport::FrameClock());
+    }
+    // An owner at the origin whose line runs along its x row.
+    Fx::ParticleInstance* LineOwner() {
+        Fx::ParticleInstance* owner = rig->MakeOwner();
+        owner->axisMember = Fx::ParticleInstance::GetAxisX;
+        return owner;
+    }
+    // What the rest of a frame takes before the strips, all of it written.
+    static void OthersTakeAndWrite(uint32_t bytes = 4096) {
+        void* others = Fx::Engine::GetFrameWorkMemory().Allocate(bytes);
+        ASSERT_NE(others, nullptr);
+        std::memset(others, 0x7F, bytes);
     }
 };
 
@@ -728,6 +753,122 @@ TEST_F(StripUnits, AHistoryPastOneReservationStopsTakingBlocks) {
     Frame(data);
     data->Draw();
     EXPECT_EQ(Limits::calls, before + 1);
+}
+
+// Fault: a generated line takes its first points from frame memory when it
+// is built, and frame memory keeps a block only through the next frame. A
+// strip built in one frame and first updated in the next (its instance
+// built it and then went unevaluated that frame, frame memory having run
+// out before the instance's evaluation job) laid its first line in the
+// constructor's block and, in the frame after, dragged its new line toward
+// that block by lag, or copied it while paused, when frame memory had
+// emptied the block's half and handed it out again: the rest of the frame
+// had written over it, or the strip's own new line lay across it (a copy
+// between overlapping blocks, which the address checks report). Such a
+// strip now lays the same
+// points as one built and first updated in the same frame, and that one
+// takes no more memory than before: its first update takes only its
+// texture words, 4 points x 8.
+TEST_F(StripUnits, AStripBuiltTheFrameBeforeItsFirstUpdateLaysTheSamePoints) {
+    Fx::FrameWorkMemory& memory = Fx::Engine::GetFrameWorkMemory();
+    struct Row {
+        const char* name;
+        uint32_t part;
+        int pausedFrame;      // 0: never paused
+        uint32_t othersBytes; // what the rest of each frame takes first
+    };
+    const Row rows[] = {
+        {"lagged", kLineLagged1, 0, 4096},
+        {"lagged, paused the frame after, the new line across the old", kLineLagged1, 2, 16},
+        {"without lag, paused the frame after", kLineStraight1, 2, 4096},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Fx::ParticleInstance* lateOwner = LineOwner();
+        Fx::ParticleInstance* promptOwner = LineOwner();
+        // Frame 0, on an empty half: the late strip is built, not updated.
+        memory.Flip();
+        memory.Flip();
+        StripDrawUnitBase* late = Make(lateOwner, row.part);
+        ASSERT_NE(late, nullptr);
+        StripDrawUnitBase* prompt = nullptr;
+        float heldAt = 0.0f;
+        for (int frame = 1; frame < 5; ++frame) {
+            SCOPED_TRACE(frame);
+            memory.Flip();
+            const bool paused = frame == row.pausedFrame;
+            rig->root->paused = paused ? 1 : 0;
+            OthersTakeAndWrite(row.othersBytes);
+            if (frame == 1) {
+                prompt = Make(promptOwner, row.part);
+                ASSERT_NE(prompt, nullptr);
+            }
+            const float x = 2.0f * static_cast<float>(frame);
+            for (Fx::ParticleInstance* owner : {lateOwner, promptOwner})
+                owner->currentWorldMatrix[9] = x;
+            Frame(late);
+            const uintptr_t mark = testsupport::FrameMemoryMark();
+            Frame(prompt);
+            if (frame == 1) {
+                EXPECT_EQ(testsupport::FrameMemoryMark() - mark, 32u);
+            }
+            EXPECT_EQ(std::memcmp(late->points, prompt->points, 4 * 12), 0);
+            // The line starts at its owner; paused, it stays where it was.
+            if (!paused)
+                heldAt = x;
+            EXPECT_EQ(late->points[0], heldAt);
+        }
+        rig->root->paused = 0;
+    }
+}
+
+// Fault: a strip whose instance went unevaluated for a frame dragged its
+// line by lag, or copied it while paused, from its points of two frames
+// before, in a block frame memory had handed out again. It now starts over
+// where its owner is, as on its first frame: the line from the owner along
+// its axis, 4 long in 3 equal steps (added up one after the other), no
+// point dragged, paused or not.
+TEST_F(StripUnits, AStripThatMissesAFramesUpdateStartsOverAtItsOwner) {
+    Fx::FrameWorkMemory& memory = Fx::Engine::GetFrameWorkMemory();
+    struct Row {
+        const char* name;
+        uint32_t part;
+        bool paused; // in the frame after the missed one
+    };
+    const Row rows[] = {
+        {"lagged", kLineLagged1, false},
+        {"lagged, paused", kLineLagged1, true},
+        {"without lag, paused", kLineStraight1, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Fx::ParticleInstance* owner = LineOwner();
+        StripDrawUnitBase* s = Make(owner, row.part);
+        ASSERT_NE(s, nullptr);
+        Frame(s);
+        // Frame 1 on an empty half, frame 2 without the update, and frame 3
+        // first handing frame 1's block to others, who write it all.
+        for (int frame = 1; frame <= 3; ++frame) {
+            memory.Flip();
+            if (frame == 2)
+                continue;
+            if (frame == 3) {
+                OthersTakeAndWrite();
+                rig->root->paused = row.paused ? 1 : 0;
+            }
+            owner->currentWorldMatrix[9] = 2.0f * static_cast<float>(frame);
+            Frame(s);
+        }
+        rig->root->paused = 0;
+        EXPECT_EQ(owner->alive, 1);
+        const float step = 4.0f / 3.0f;
+        float along = 0.0f;
+        for (int i = 0; i < 4; ++i, along += step) {
+            EXPECT_FLOAT_EQ(s->points[3 * i], 6.0f + along) << i;
+            EXPECT_EQ(s->points[3 * i + 1], 0.0f) << i;
+            EXPECT_EQ(s->points[3 * i + 2], 0.0f) << i;
+        }
+    }
 }
 
 // An effect of three units, each with a strip of format 1 (a generated

@@ -4,8 +4,10 @@
 // ranges, both record layouts) and their vertices through a whole frame:
 // update, submit and the command's callback.
 #include "support/effects/DrawUnitRig.h"
+#include "support/effects/EffectFileCorpus.h"
 #include "support/effects/PoolDrain.h"
 #include "support/effects/RibbonBuildValues.h"
+#include "support/effects/UnitTreeRig.h"
 
 #include "effects/drawunits/AxisTrailDrawUnit.h"
 #include "effects/drawunits/BillboardTrailDrawUnit.h"
@@ -15,12 +17,16 @@
 #include "effects/drawunits/TrailStartValues.h"
 #include "effects/render/Renderer.h"
 #include "effects/render/RendererWorkData.h"
+#include "effects/units/InstanceRootUnit.h"
+#include "effects/units/ParticleInstanceT.h"
+#include "effects/units/UnitCreators.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -666,6 +672,209 @@ TEST_F(TrailUnits, TheCrossTrailsSecondRibbonCarriesTheFirstsWords) {
         EXPECT_EQ(first.words[0], t->record->textureWords[2 * j]) << j;
         EXPECT_EQ(std::memcmp(first.words, second.words, 8), 0) << j;
     }
+}
+
+// Fault: a trail takes its first history from frame memory when it is
+// built, and frame memory keeps a block only through the next frame. A
+// trail built in one frame and first updated in the next (its instance
+// built it and then went unevaluated that frame, frame memory having run
+// out before the instance's evaluation job) copied its history, in the
+// frame after, from a block that frame memory had emptied and handed out
+// again. Such a trail now lays the same points as one built and first
+// updated in the same frame, and that one takes no more memory than
+// before: its first update takes only the resampled arrays (n x (12 per
+// axis array + 16)) and the build its texture words (n x 8 a texture set,
+// 12 with the centre line).
+TEST_F(TrailUnits, ATrailBuiltTheFrameBeforeItsFirstUpdateLaysTheSamePoints) {
+    Fx::FrameWorkMemory& memory = Fx::Engine::GetFrameWorkMemory();
+    struct Row {
+        const char* name;
+        uint32_t part;
+        uint32_t axisArrays;
+        uint32_t firstFrameBytes; // of the prompt trail's first update
+    };
+    const Row rows[] = {
+        {"axis: 4 x 28 + 4 x 8", kAxisXPlain1, 1, 112 + 32},
+        {"cross: 4 x 40 + 4 x 16 (format 2)", kCrossPlain2, 2, 160 + 64},
+        {"billboard: 4 x 16 + 4 x 12", kBillboardCentre1, 0, 64 + 48},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Fx::ParticleInstance* lateOwner = rig->MakeOwner();
+        Fx::ParticleInstance* promptOwner = rig->MakeOwner();
+        // Frame 0, on an empty half: the late trail is built, not updated.
+        memory.Flip();
+        memory.Flip();
+        TrailDrawUnitBase* late = Make(lateOwner, row.part);
+        ASSERT_NE(late, nullptr);
+        TrailDrawUnitBase* prompt = nullptr;
+        for (int frame = 1; frame < 5; ++frame) {
+            SCOPED_TRACE(frame);
+            memory.Flip();
+            // What the rest of the frame takes first, all of it written.
+            void* others = memory.Allocate(4096);
+            ASSERT_NE(others, nullptr);
+            std::memset(others, 0x7F, 4096);
+            if (frame == 1) {
+                prompt = Make(promptOwner, row.part);
+                ASSERT_NE(prompt, nullptr);
+            }
+            for (Fx::ParticleInstance* owner : {lateOwner, promptOwner})
+                owner->currentWorldMatrix[9] = static_cast<float>(frame);
+            late->Update(testsupport::FrameClock());
+            const uintptr_t mark = testsupport::FrameMemoryMark();
+            prompt->Update(testsupport::FrameClock());
+            if (frame == 1) {
+                EXPECT_EQ(testsupport::FrameMemoryMark() - mark, row.firstFrameBytes);
+            }
+            const uint32_t n = prompt->historyLength;
+            const Fx::TrailFrameRecord& a = *late->record;
+            const Fx::TrailFrameRecord& b = *prompt->record;
+            EXPECT_EQ(std::memcmp(a.positions, b.positions, n * 12), 0);
+            EXPECT_EQ(a.positions[0], static_cast<float>(frame));
+            if (row.axisArrays > 0) {
+                EXPECT_EQ(std::memcmp(a.firstAxes, b.firstAxes, n * 12), 0);
+            }
+            if (row.axisArrays > 1) {
+                EXPECT_EQ(std::memcmp(a.secondAxes, b.secondAxes, n * 12), 0);
+            }
+            EXPECT_EQ(std::memcmp(late->history, prompt->history, n * 16), 0);
+        }
+    }
+}
+
+// Fault: a trail whose instance went unevaluated for a frame copied, in
+// the next, its history of two frames before, from a block frame memory
+// had handed out again. It now starts over where its owner is, as on its
+// first frame.
+TEST_F(TrailUnits, ATrailThatMissesAFramesUpdateStartsOverAtItsOwner) {
+    Fx::FrameWorkMemory& memory = Fx::Engine::GetFrameWorkMemory();
+    for (uint32_t part : {kAxisXPlain1, kCrossPlain2, kBillboardCentre1}) {
+        SCOPED_TRACE(part);
+        Fx::ParticleInstance* owner = rig->MakeOwner();
+        TrailDrawUnitBase* t = Make(owner, part);
+        ASSERT_NE(t, nullptr);
+        t->Update(testsupport::FrameClock());
+        // Frame 1 on an empty half, frame 2 without the update, and frame
+        // 3 first handing frame 1's block to others, who write it all.
+        for (int frame = 1; frame <= 3; ++frame) {
+            memory.Flip();
+            if (frame == 2)
+                continue;
+            if (frame == 3) {
+                void* others = memory.Allocate(4096);
+                ASSERT_NE(others, nullptr);
+                std::memset(others, 0x7F, 4096);
+            }
+            owner->currentWorldMatrix[9] = static_cast<float>(frame);
+            t->Update(testsupport::FrameClock());
+        }
+        EXPECT_EQ(owner->alive, 1);
+        for (uint32_t i = 0; i < t->historyLength; ++i) {
+            EXPECT_EQ(t->record->positions[3 * i], 3.0f) << i;
+            EXPECT_EQ(t->history[i].position[0], 3.0f) << i;
+        }
+    }
+}
+
+// Two fuzzed effect files whose timelines, when the play loop raises the
+// trigger bits, build particles with an axis trail (one) and a billboard
+// trail (the other) and fill frame memory, so that the instance misses
+// that frame's evaluation and each trail's first update comes a frame
+// after its construction. Replayed as the fuzz target plays them: no
+// history is read from a block frame memory no longer keeps (clean under
+// the address checks), and once the instance has ended every block is
+// back.
+TEST(TrailHistories, FuzzedEffectsOfTrailsBuiltLateReadNoReusedMemory) {
+    for (const char* name : {"trail_history_axis", "trail_history_billboard"}) {
+        const std::optional<uint32_t> blocks = testsupport::ReplayEffectFileCorpusInput(name);
+        ASSERT_TRUE(blocks.has_value()) << name;
+        EXPECT_EQ(*blocks, 0u) << name;
+    }
+}
+
+// A curve of `value` whose random curve adds `range` x u, u drawn afresh
+// at every evaluation (random type 4).
+effecttools::FloatValue FreshDraw(float value, float range) {
+    effecttools::CurvesValue c;
+    c.value.keys = {{1, 0.0f, value}};
+    c.random.randomType = 4;
+    c.random.keys = {{1, 0.0f, range}};
+    return c;
+}
+
+// A trail of n points whose jitter, head width and head colours take a
+// fresh random number at every evaluation.
+DrawPartValue DrawingTrail(uint32_t kind, uint32_t centre, uint32_t n) {
+    DrawPartValue part = TrailPart(kind, 0, centre, 1, n);
+    auto& trail = std::get<effecttools::DrawDataType12Value>(part.data);
+    trail.floats["Dist"] = FreshDraw(0.0f, 0.5f);
+    trail.floats["WidH"] = FreshDraw(1.0f, 1.0f);
+    trail.colors["ColH"].red = FreshDraw(0.5f, 0.5f);
+    trail.colors["CoEH"].red = FreshDraw(0.25f, 0.5f);
+    return part;
+}
+
+// The widths and colours the particle's second unit, a trail of 4 points
+// drawing from the same random state, holds after each of 6 frames, when
+// its first unit is a trail of `points` points. The particle is started by
+// the first place's timeline; what the frames draw is counted in `drawn`.
+std::vector<std::vector<float>> SecondUnitBeside(uint32_t points, int& drawn) {
+    std::vector<std::vector<float>> seen;
+    testsupport::UnitTreeRig rig;
+    EXPECT_TRUE(rig.Start());
+    const Fx::UnitCreators saved = Fx::UnitCreators::Current();
+    Fx::UnitCreators::Current() = Fx::UnitCreators::kBuiltIn;
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/trails.vfxb", 1);
+    f.package.units[0].life = 0;
+    f.package.units[0].drawParts = {DrawingTrail(kAxisX, 1, points), DrawingTrail(kCross, 0, 4)};
+    testsupport::AddTimeline(f, 100, {testsupport::UnitItem(0, 0, 100)});
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
+    const Fx::InstanceHandle h = rig.PlayAlone(rig.Load(f));
+    for (int frame = 0; frame < 6; ++frame) {
+        testsupport::Frame();
+        Fx::InstanceRootUnit* root = testsupport::UnitTreeRig::Root(h);
+        Fx::UnitInstance* timeline = root ? root->firstChild : nullptr;
+        auto* p = dynamic_cast<Fx::ParticleInstanceT<2, 0, 0>*>(timeline ? timeline->firstChild
+                                                                         : nullptr);
+        if (!p) {
+            ADD_FAILURE() << "no particle of two draw units at frame " << frame;
+            break;
+        }
+        EXPECT_EQ(p->alive, 1) << frame;
+        const auto* second = static_cast<const TrailDrawUnitBase*>(p->drawUnits[1]);
+        const auto* values = reinterpret_cast<const float*>(&second->record->ribbon);
+        seen.emplace_back(values, values + sizeof(Fx::RibbonFrameValues) / sizeof(float));
+        testsupport::RecordingRenderer renderer;
+        root->DrawCategory(0);
+        drawn += static_cast<int>(renderer.reservations.size());
+    }
+    Fx::UnitCreators::Current() = saved;
+    EXPECT_EQ(rig.Release(), 0u);
+    return seen;
+}
+
+// Fault: a trail of fewer than 2 points evaluated neither its point
+// member nor its widths and colours, so the numbers its curves draw each
+// frame were left in the instance's random state and every later unit of
+// the particle took other ones than beside a trail that draws.
+TEST(TrailEvaluations, AOnePointTrailDrawsTheNumbersATwoPointTrailDraws) {
+    int drawnBesideOne = 0;
+    int drawnBesideTwo = 0;
+    const std::vector<std::vector<float>> besideOne = SecondUnitBeside(1, drawnBesideOne);
+    const std::vector<std::vector<float>> besideTwo = SecondUnitBeside(2, drawnBesideTwo);
+    ASSERT_EQ(besideOne.size(), 6u);
+    ASSERT_EQ(besideTwo.size(), 6u);
+    for (size_t frame = 0; frame < 6; ++frame)
+        EXPECT_EQ(besideOne[frame], besideTwo[frame]) << frame;
+    // The head width a draw of [1, 2): the second unit's values are its own.
+    EXPECT_GE(besideOne[5][0], 1.0f);
+    EXPECT_LT(besideOne[5][0], 2.0f);
+    EXPECT_NE(besideOne[4][0], besideOne[5][0]);
+    // Only the trail of one point draws nothing: 6 frames of one unit
+    // beside it, of two beside the trail of two points.
+    EXPECT_EQ(drawnBesideOne, 6);
+    EXPECT_EQ(drawnBesideTwo, 12);
 }
 
 } // namespace

@@ -236,6 +236,109 @@ const TextCase kTextCases[] = {
       "{\nfloat3 LightColor=float3(0.0,0.0,0.0);\nApplyDirectionLight(LightColor,Parameter);\n"
       "Color.rgb=sqrt((Color.rgb*Color.rgb)*LightColor);\n}\n"},
      {"g_PS_VFXLightDirection.xyz,\n", "ApplyPointLight1(LightColor", "ApplyPointLight4(Light"}},
+    // Falloff: modes 1 and 3 by the clamped power of |dot|, 2 and 4 in bands
+    // of a triangle wave; 1 and 2 toward the eye, 3 and 4 toward the fixed
+    // direction; the others write an empty body.
+    {"FalloffModeOneTowardTheEye",
+     1,
+     KeyOf(K::kModel, {{K::kFalloffMode, 1}}),
+     kPixel,
+     {"void ApplyFalloff(inout float4 Color,PixelShaderParameter Parameter)\n{\n"
+      "float Dot=abs(dot(Parameter.EyeVector,Parameter.Normal));\n"
+      "float Rate=pow(Dot,g_PS_FalloffParameter[3].x)+g_PS_FalloffParameter[3].y;\n"
+      "Rate=saturate(Rate);\n"
+      "Color*=lerp(g_PS_FalloffParameter[0],g_PS_FalloffParameter[1],Rate);\n}\n",
+      "ApplyFalloff(Color,Parameter);\n"},
+     {"frac("}},
+    {"FalloffModeTwoInBandsTowardTheEye",
+     1,
+     KeyOf(K::kModel, {{K::kFalloffMode, 2}}),
+     kPixel,
+     {"void ApplyFalloff(inout float4 Color,PixelShaderParameter Parameter)\n{\n"
+      "float Rate=dot(Parameter.EyeVector,Parameter.Normal);\n"
+      "Rate=(Rate*0.5)+0.5+g_PS_FalloffParameter[3].y;\nRate=abs((frac(Rate))*2.0-1.0);\n"
+      "Rate=pow(Rate,g_PS_FalloffParameter[3].x);\n"
+      "Color*=lerp(g_PS_FalloffParameter[0],g_PS_FalloffParameter[1],Rate);\n}\n"},
+     {"float Dot="}},
+    {"FalloffModeThreeTowardTheFixedDirection",
+     1,
+     KeyOf(K::kModel, {{K::kFalloffMode, 3}}),
+     kPixel,
+     {"void ApplyFalloff(inout float4 Color,PixelShaderParameter Parameter)\n{\n"
+      "float Dot=abs(dot(g_PS_FalloffParameter[2].xyz,Parameter.Normal));\n"
+      "float Rate=pow(Dot,g_PS_FalloffParameter[3].x)+g_PS_FalloffParameter[3].y;\n"
+      "Rate=saturate(Rate);\n"
+      "Color*=lerp(g_PS_FalloffParameter[0],g_PS_FalloffParameter[1],Rate);\n}\n"},
+     {"frac("}},
+    {"FalloffModeFourInBandsTowardTheFixedDirection",
+     1,
+     KeyOf(K::kModel, {{K::kFalloffMode, 4}}),
+     kPixel,
+     {"void ApplyFalloff(inout float4 Color,PixelShaderParameter Parameter)\n{\n"
+      "float Rate=dot(g_PS_FalloffParameter[2].xyz,Parameter.Normal);\n"
+      "Rate=(Rate*0.5)+0.5+g_PS_FalloffParameter[3].y;\nRate=abs((frac(Rate))*2.0-1.0);\n"
+      "Rate=pow(Rate,g_PS_FalloffParameter[3].x);\n"
+      "Color*=lerp(g_PS_FalloffParameter[0],g_PS_FalloffParameter[1],Rate);\n}\n"},
+     {"float Dot="}},
+    {"FalloffModeZeroHasAnEmptyBody",
+     1,
+     KeyOf(K::kModel),
+     kPixel,
+     {"void ApplyFalloff(inout float4 Color,PixelShaderParameter Parameter)\n{\n}\n"},
+     {"Rate=pow(", "lerp(g_PS_FalloffParameter"}},
+    {"FalloffModeSevenHasAnEmptyBody",
+     1,
+     KeyOf(K::kModel, {{K::kFalloffMode, 7}}),
+     kPixel,
+     {"void ApplyFalloff(inout float4 Color,PixelShaderParameter Parameter)\n{\n}\n"},
+     {"Rate=pow(", "lerp(g_PS_FalloffParameter"}},
+    {"ReflectionAlongTheNormalWithoutSpecular",
+     1,
+     KeyOf(K::kModel, {{K::kReflectionEnable, 1}, {K::kReflectionOp, 2}}),
+     kPixel,
+     {"void ApplyTextureProperty_Reflection(inout float4 Color,PixelShaderParameter Parameter)\n"
+      "{\nfloat3 uv=Parameter.Normal;\nfloat3 SrcColor=SampleReflection(uv).rgb;\n"
+      "Color.rgb-=SrcColor.rgb;\nfloat Rate=g_PS_Parameters[0].w;\n"
+      "Color.rgb=lerp(Color.rgb,SrcColor,Rate);\n"},
+     {"reflect(", "SampleReflectionLOD(uv", "*Parameter.SpecularMask;"}},
+    {"ReflectionAlongTheReflectedEyeWithTheSpecularLevel",
+     1,
+     KeyOf(K::kModel, {{K::kReflectionEnable, 1},
+                       {K::kReflectionUseReflectVector, 1},
+                       {K::kReflectionOp, 0},
+                       {K::kLightingEnable, 1},
+                       {K::kSpecularEnable, 1}}),
+     kPixel,
+     {"float3 uv=reflect(-Parameter.EyeVector,Parameter.Normal);\n"
+      "float3 SrcColor=SampleReflectionLOD(uv,g_PS_SpecularParameter.w).rgb;\n"
+      "Color.rgb*=SrcColor.rgb;\nfloat Rate=g_PS_Parameters[0].w*Parameter.SpecularMask;\n"
+      "Color.rgb=lerp(Color.rgb,SrcColor,Rate);\n"},
+     {"float3 uv=Parameter.Normal;"}},
+    // The soft particle's fade by the distance to the scene point behind,
+    // and the alpha light's growth from its start distance.
+    {"SoftParticleFadesByTheDistanceBehind",
+     1,
+     KeyOf(K::kSimple, {{K::kSoftParticle, 1}}),
+     kPixel,
+     {"float4 Position=mul(g_PS_InverseViewProjectionMatrix,"
+      "float4(Parameter.ViewportPosition.xy,Depth,1.0));\n"
+      "float3 FinalPosition=Position.xyz/Position.www;\n"
+      "float Distance=length(FinalPosition-WorldPosition);\n"
+      "float Rate=clamp(Distance/g_PS_ScreenParameter.z,-1.0,+1.0)+g_PS_ScreenParameter.w;\n"
+      "Color.a*=Rate;\n}\n",
+      kAlphaLightEmpty},
+     {kSoftParticleEmpty}},
+    {"AlphaLightGrowsFromItsStartDistance",
+     1,
+     KeyOf(K::kShape, {{K::kAlphaLight, 1}}),
+     kPixel,
+     {"void ApplyAlphaLight(inout float4 Color,PixelShaderParameter Parameter,"
+      "float3 WorldPosition)\n{\n"
+      "float4 Position=mul(g_PS_AlphaLightMatrix,float4(WorldPosition,1.0));\n"
+      "float Rate=min(1.0,(length(Position.xyz)-g_PS_AlphaLightParameter.x)"
+      "/g_PS_AlphaLightParameter.y);\nColor.a*=Rate;\n}\n",
+      kSoftParticleEmpty},
+     {kAlphaLightEmpty}},
     {"MorphDeclaresTheColourTarget",
      1,
      KeyOf(K::kModel, {{K::kMorphTarget, 1}}),
@@ -482,6 +585,92 @@ const TextCase kTextCases[] = {
       "Color.a=clamp(Color.a,0.0,1.0);\nColor.rgb*=Color.aaa;\ngl_FragColor=Color;\n}\n"},
      {"g_PS_PointLightParameter[0]", "ParameterRadius",
       "vec3 Direction=", "g_PS_VFXLightColor.rgb;\n"}},
+    // The falloff modes in GLSL: the HLSL bodies inline between the layers
+    // and the lighting, with clamp, fract and mix.
+    {"GlslFalloffModeOneTowardTheEye",
+     3,
+     KeyOf(K::kModel, {{K::kFalloffMode, 1}}),
+     kPixel,
+     {"vec4 Color;\nColor=vec4(1.0,1.0,1.0,1.0);\n"
+      "{\nfloat Dot=abs(dot(Parameter.EyeVector,Parameter.Normal));\n"
+      "float Rate=pow(Dot,g_PS_FalloffParameter[3].x)+g_PS_FalloffParameter[3].y;\n"
+      "Rate=clamp(Rate,0.0,1.0);\n"
+      "Color*=mix(g_PS_FalloffParameter[0],g_PS_FalloffParameter[1],Rate);\n}\n"
+      "Color*=V2P_Color;\n"},
+     {"fract(", "g_PS_FalloffParameter[2]"}},
+    {"GlslFalloffModeThreeTowardTheFixedDirection",
+     4,
+     KeyOf(K::kModel, {{K::kFalloffMode, 3}}),
+     kPixel,
+     {"{\nfloat Dot=abs(dot(g_PS_FalloffParameter[2].xyz,Parameter.Normal));\n"
+      "float Rate=pow(Dot,g_PS_FalloffParameter[3].x)+g_PS_FalloffParameter[3].y;\n"
+      "Rate=clamp(Rate,0.0,1.0);\n"
+      "Color*=mix(g_PS_FalloffParameter[0],g_PS_FalloffParameter[1],Rate);\n}\n"},
+     {"fract(", "dot(Parameter.EyeVector"}},
+    {"GlslFalloffModeFourInBandsTowardTheFixedDirection",
+     3,
+     KeyOf(K::kModel, {{K::kFalloffMode, 4},
+                       {K::kReflectionEnable, 1},
+                       {K::kLightingEnable, 1},
+                       {K::kVfxLight, 1}}),
+     kPixel,
+     {"Color.rgb=mix(Color.rgb,SrcColor,Rate);\n}\n"
+      "{\nfloat Rate=dot(g_PS_FalloffParameter[2].xyz,Parameter.Normal);\n"
+      "Rate=(Rate*0.5)+0.5+g_PS_FalloffParameter[3].y;\nRate=abs((fract(Rate))*2.0-1.0);\n"
+      "Rate=pow(Rate,g_PS_FalloffParameter[3].x);\n"
+      "Color*=mix(g_PS_FalloffParameter[0],g_PS_FalloffParameter[1],Rate);\n}\n"
+      "{\nvec3 LightResult=g_PS_SceneAmbientColor.rgb;\n"},
+     {"float Dot=", "dot(Parameter.EyeVector"}},
+    {"GlslFalloffModeZeroWritesNothing",
+     3,
+     KeyOf(K::kModel),
+     kPixel,
+     {"vec4 Color;\nColor=vec4(1.0,1.0,1.0,1.0);\nColor*=V2P_Color;\n"},
+     {"g_PS_FalloffParameter[3]", "mix(g_PS_FalloffParameter"}},
+    {"GlslFalloffModeFiveWritesNothing",
+     4,
+     KeyOf(K::kModel, {{K::kFalloffMode, 5}}),
+     kPixel,
+     {"vec4 Color;\nColor=vec4(1.0,1.0,1.0,1.0);\nColor*=V2P_Color;\n"},
+     {"g_PS_FalloffParameter[3]", "mix(g_PS_FalloffParameter"}},
+    {"GlslReflectionAlongTheNormalWithoutSpecular",
+     3,
+     KeyOf(K::kModel, {{K::kReflectionEnable, 1}, {K::kReflectionOp, 2}}),
+     kPixel,
+     {"Color=vec4(1.0,1.0,1.0,1.0);\n{\nvec3 uv=Parameter.Normal;\n"
+      "vec3 SrcColor=textureCube(g_SamplerReflection,uv).rgb;\nColor.rgb-=SrcColor.rgb;\n"
+      "float Rate=g_PS_Parameters[0].w;\nColor.rgb=mix(Color.rgb,SrcColor,Rate);\n}\n"
+      "Color*=V2P_Color;\n"},
+     {"reflect(", "g_PS_SpecularParameter.w", "*Parameter.SpecularMask;"}},
+    // Soft particle, then alpha light, both after the vertex colour.
+    {"GlslBillboardSoftParticleThenAlphaLight",
+     3,
+     KeyOf(K::kSimple, {{K::kSoftParticle, 1}, {K::kAlphaLight, 1}}),
+     kPixel,
+     {"vec4 Color=V2P_Color;\n"
+      "{\nvec2 UV=Parameter.ScreenTexCoord;\nUV.y=1.0-UV.y;\n"
+      "float Depth=texture2D(g_SamplerDepth,UV).x*2.0-1.0;\n"
+      "vec4 Position=g_PS_InverseViewProjectionMatrix*"
+      "vec4(Parameter.ViewportPosition.xy,Depth,1.0);\n"
+      "vec3 FinalPosition=Position.xyz/Position.www;\n"
+      "float Distance=length(FinalPosition-V2P_WorldPosition);\n"
+      "float Rate=clamp(Distance/g_PS_ScreenParameter.z,-1.0,+1.0)+g_PS_ScreenParameter.w;\n"
+      "Color.a*=Rate;\n}\n"
+      "{\nvec4 Position=g_PS_AlphaLightMatrix*vec4(V2P_WorldPosition,1.0);\n"
+      "float Rate=min(1.0,(length(Position.xyz)-g_PS_AlphaLightParameter.x)"
+      "/g_PS_AlphaLightParameter.y);\nColor.a*=Rate;\n}\n"
+      "Color.a=clamp(Color.a,0.0,1.0);\n"},
+     {}},
+    {"GlslShapeAlphaLightAfterItsColour",
+     4,
+     KeyOf(K::kShape, {{K::kAlphaLight, 1}}),
+     kPixel,
+     {"Color*=V2P_Color;\n"
+      "{\nvec4 Position=g_PS_AlphaLightMatrix*vec4(V2P_WorldPosition,1.0);\n"
+      "float Rate=min(1.0,(length(Position.xyz)-g_PS_AlphaLightParameter.x)"
+      "/g_PS_AlphaLightParameter.y);\nColor.a*=Rate;\n}\n"
+      "Color.a=clamp(Color.a,0.0,1.0);\n"},
+     {"g_SamplerDepth,UV"}},
     {"GlslSpecularReflectionPassesItsLevelThird",
      3,
      KeyOf(K::kModel, {{K::kReflectionEnable, 1},

@@ -7,13 +7,12 @@
 #include "effects/units/ParticleInstanceT.h"
 #include "effects/units/UnitCreators.h"
 #include "support/effects/EmitterRig.h"
-#include "support/effects/FuzzedEffectPlay.h"
+#include "support/effects/EffectFileCorpus.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -141,17 +140,9 @@ TEST(EmitterParticles, ASelfEmittingUnitWithAStartOffsetEndsItsFrame) {
 // Replayed as the fuzz target plays it: its frames end, and once its
 // instance has ended every block is back.
 TEST(EmitterParticles, AFuzzedEffectOfNewbornsDuePastTheIntRangeEndsEachFrame) {
-    std::ifstream in(DREVANTH_FUZZ_CORPUS "/effect_file/newborn_age", std::ios::binary);
-    const std::vector<uint8_t> image{std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>()};
-    ASSERT_FALSE(image.empty());
-    FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
-    testsupport::RuntimeStartup runtime;
-    ASSERT_TRUE(runtime.Start());
-    testsupport::FakeObjectListenner objects;
-    testsupport::FakeInstanceListenner instances;
-    ASSERT_TRUE(testsupport::PlayLikeTheEffectFileFuzzTarget(image, objects, instances));
-    EXPECT_EQ(UnitTreeRig::UsedBlocks(), 0u);
+    const std::optional<uint32_t> blocks = testsupport::ReplayEffectFileCorpusInput("newborn_age");
+    ASSERT_TRUE(blocks.has_value());
+    EXPECT_EQ(*blocks, 0u);
 }
 
 TEST(EmitterParticles, AttachedUnitsFollowTheOwnersSteps) {

@@ -11,6 +11,7 @@
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/NodeEventBlock.h"
 #include "effects/units/ParticleInstance.h"
+#include "effects/units/ParticleSpawnSettings.h"
 #include "effects/units/UnitCreators.h"
 #include "effects/units/UnitEventSchedule.h"
 #include "support/effects/StandInParticle.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -416,6 +418,126 @@ TEST_F(Particles, GettersInheritByTheirMode) {
     float untouched[3] = {4.0f, 4.0f, 4.0f};
     p->GetVector0(untouched);
     EXPECT_EQ(untouched[0], 4.0f);
+}
+
+// Each getter of slots 19 to 25 by inherit mode: 0 own; 1 own times (scale)
+// or plus (rotation) the values taken at construction; 2 the parent's scale
+// times own, the parent's rotation answer with own written over it; 3 with
+// its bit the parent's times or plus own, else own. Slots 21 and 22 write
+// x and y or z only; 23 is slot 20 with own x and y, 24 slot 21 with z 0,
+// 25 slot 22 with x and y 0. The parent (mode 0) has scale (2, 3, 4) and
+// rotation (0.5, 0.75, 0.25); the particle scale (0.5, 1, 2), rotation
+// (0.1, 0.2, 0.3), taken scale (3, 5, 7) and rotation (1, 2, 4); the output
+// starts at (9, 9, 9).
+TEST_F(Particles, EachGetterInheritsByItsMode) {
+    using Getter = void (UnitInstance::*)(float*) const;
+    constexpr uint32_t kScaleBit = ParticleInstance::kInheritScaleBit;
+    constexpr uint32_t kRotationBit = ParticleInstance::kInheritRotationBit;
+    struct Case {
+        const char* name;
+        uint32_t flags;
+        Getter getter;
+        float out[3];
+    };
+    const Case cases[] = {
+        {"slot 19, mode 0: own", 0, &UnitInstance::GetVector0, {0.5f, 1, 2}},
+        {"slot 19, mode 1: own times the taken scale", 1u << 16, &UnitInstance::GetVector0,
+         {1.5f, 5, 14}},
+        {"slot 19, mode 2: the parent's times own", 2u << 16, &UnitInstance::GetVector0,
+         {1, 3, 8}},
+        {"slot 19, mode 3 with its bit: as mode 2", 3u << 16 | kScaleBit,
+         &UnitInstance::GetVector0, {1, 3, 8}},
+        {"slot 19, mode 3 with the rotation bit only: own", 3u << 16 | kRotationBit,
+         &UnitInstance::GetVector0, {0.5f, 1, 2}},
+        {"slot 20, mode 0: own", 0, &UnitInstance::GetVector1, {0.1f, 0.2f, 0.3f}},
+        {"slot 20, mode 1: own plus the taken rotation", 1u << 16, &UnitInstance::GetVector1,
+         {1.1f, 2.2f, 4.3f}},
+        {"slot 20, mode 3 with its bit: the parent's plus own", 3u << 16 | kRotationBit,
+         &UnitInstance::GetVector1, {0.6f, 0.95f, 0.55f}},
+        {"slot 20, mode 3 with the scale bit only: own", 3u << 16 | kScaleBit,
+         &UnitInstance::GetVector1, {0.1f, 0.2f, 0.3f}},
+        {"slot 21, mode 1: x and y, z untouched", 1u << 16, &UnitInstance::GetVector2,
+         {1.1f, 2.2f, 9}},
+        {"slot 21, mode 2: own x and y over the parent's", 2u << 16, &UnitInstance::GetVector2,
+         {0.1f, 0.2f, 9}},
+        {"slot 21, mode 3 with its bit", 3u << 16 | kRotationBit, &UnitInstance::GetVector2,
+         {0.6f, 0.95f, 9}},
+        {"slot 22, mode 1: z only", 1u << 16, &UnitInstance::GetVector3, {9, 9, 4.3f}},
+        {"slot 22, mode 2: own z over the parent's", 2u << 16, &UnitInstance::GetVector3,
+         {9, 9, 0.3f}},
+        {"slot 22, mode 3 with its bit", 3u << 16 | kRotationBit, &UnitInstance::GetVector3,
+         {9, 9, 0.55f}},
+        {"slot 23, mode 1: own x and y, inherited z", 1u << 16, &UnitInstance::GetVector4,
+         {0.1f, 0.2f, 4.3f}},
+        {"slot 23, mode 3 with its bit", 3u << 16 | kRotationBit, &UnitInstance::GetVector4,
+         {0.1f, 0.2f, 0.55f}},
+        {"slot 24, mode 1: x and y, z 0", 1u << 16, &UnitInstance::GetVector5, {1.1f, 2.2f, 0}},
+        {"slot 25, mode 1: z, x and y 0", 1u << 16, &UnitInstance::GetVector6, {0, 0, 4.3f}},
+        {"slot 20, mode 4: untouched", 4u << 16, &UnitInstance::GetVector1, {9, 9, 9}},
+    };
+    ParticleInstance* parent = Spawn(3);
+    ParticleInstance* p = Spawn(3, parent);
+    parent->inheritFlags = 0;
+    const float parentScale[3] = {2, 3, 4}, parentRotation[3] = {0.5f, 0.75f, 0.25f};
+    const float scale[3] = {0.5f, 1, 2}, rotation[3] = {0.1f, 0.2f, 0.3f};
+    const float takenScale[3] = {3, 5, 7}, takenRotation[3] = {1, 2, 4};
+    std::copy(parentScale, parentScale + 3, parent->scale);
+    std::copy(parentRotation, parentRotation + 3, parent->rotation);
+    std::copy(scale, scale + 3, p->scale);
+    std::copy(rotation, rotation + 3, p->rotation);
+    std::copy(takenScale, takenScale + 3, p->inheritedScale);
+    std::copy(takenRotation, takenRotation + 3, p->inheritedRotation);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        p->inheritFlags = c.flags;
+        float out[3] = {9, 9, 9};
+        (p->*c.getter)(out);
+        EXPECT_FLOAT_EQ(out[0], c.out[0]);
+        EXPECT_FLOAT_EQ(out[1], c.out[1]);
+        EXPECT_FLOAT_EQ(out[2], c.out[2]);
+    }
+}
+
+// Transform mode 1 takes the parent's scale and rotation getters once, at
+// construction; mode 2 asks the parent each time. The parent's (2, 3, 4)
+// and (0.5, 0.75, 0.25) then become (9, 9, 9) and (1, 1, 1).
+TEST_F(Particles, ModeOneTakesTheParentsScaleAndRotationWhenBuilt) {
+    struct Case {
+        const char* name;
+        uint8_t transformMode;
+        float scale[3];
+        float rotation[3];
+    };
+    const Case cases[] = {
+        {"mode 1: what the parent had", 1, {2, 3, 4}, {0.5f, 0.75f, 0.25f}},
+        {"mode 2: what the parent has", 2, {9, 9, 9}, {0, 0, 0}},
+    };
+    ParticleInstance* parent = Spawn(3);
+    parent->inheritFlags = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const float parentScale[3] = {2, 3, 4}, parentRotation[3] = {0.5f, 0.75f, 0.25f};
+        std::copy(parentScale, parentScale + 3, parent->scale);
+        std::copy(parentRotation, parentRotation + 3, parent->rotation);
+        UnitInstance::InitialState state;
+        state.parent = parent;
+        state.timeMode = UnitInstance::kEndless;
+        const FulgorCore::ParticleSpawnSettings link{{0xFF, 0, 0, 0, 0, 0, c.transformMode, 0}};
+        const float zero[3] = {0, 0, 0};
+        auto* p = UnitInstance::Create<ParticleInstance>(root_, nullptr, state, Unit(3), &link, -1,
+                                                         zero, zero, zero, zero, zero);
+        ASSERT_NE(p, nullptr);
+        const float laterScale[3] = {9, 9, 9}, laterRotation[3] = {1, 1, 1};
+        std::copy(laterScale, laterScale + 3, parent->scale);
+        std::copy(laterRotation, laterRotation + 3, parent->rotation);
+        float scale[3], rotation[3];
+        p->GetVector0(scale);
+        p->GetVector1(rotation);
+        EXPECT_EQ(std::vector<float>(scale, scale + 3), std::vector<float>(c.scale, c.scale + 3));
+        EXPECT_EQ(std::vector<float>(rotation, rotation + 3),
+                  std::vector<float>(c.rotation, c.rotation + 3));
+        delete p;
+    }
 }
 
 TEST_F(Particles, TheDefaultAxisIsTheZeroVectorAndPlanesAverageTwoRows) {

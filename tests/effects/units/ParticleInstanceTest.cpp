@@ -12,6 +12,8 @@
 #include "effects/units/ChildInstanceTable.h"
 #include "effects/units/InstanceRootUnit.h"
 #include "effects/units/NodeEventBlock.h"
+#include "effects/units/NodeSharedBlock.h"
+#include "effects/units/ParticleEmitterPart.h"
 #include "support/effects/EffectFiles.h"
 #include "support/effects/RecordBuild.h"
 #include "support/effects/RuntimeFrame.h"
@@ -268,6 +270,82 @@ TEST_F(Nodes, CompositionsOrderScaleRotationTranslationOffsetAndTheirParents) {
     ParticleInstance::ComposeWithOwner(node_);
     EXPECT_FLOAT_EQ(node_->currentWorldMatrix[9], 9.0f);
     EXPECT_FLOAT_EQ(node_->currentWorldMatrix[10], 1.0f);
+}
+
+// An emitter whose point i lies at (100 + i, 200 + i, 300 + i).
+class PointsAt final : public FulgorCore::ParticleEmitterPart {
+public:
+    void SpawnEventChildren() override {}
+    void SpawnEventChildrenType2() override {}
+    void Update() override {}
+    void GetPointPosition(uint32_t index, float* out) const override {
+        const float i = static_cast<float>(index);
+        out[0] = 100.0f + i;
+        out[1] = 200.0f + i;
+        out[2] = 300.0f + i;
+    }
+};
+
+// The compositions from the getters add, after the root's matrix, the
+// vector the parent's slot 26 gives for the shared block's index: a
+// particle's own position, or with bit 26 its emitter's point there; the
+// root's is zero. The node at (1, 0, 0) with offset (0, 1, 0) under the
+// root turned 90 degrees about Z at (10, 0, 0) is at (10, 1, 0) before it;
+// the relative composition adds the offset first.
+TEST_F(Nodes, CompositionsFromTheGettersAddTheParentsVector) {
+    struct Case {
+        const char* name;
+        // 0 the root, 1 a particle at (3, 4, 5), 2 the same with an emitter
+        // and bit 26, 3 with the emitter alone.
+        int parent;
+        int sharedIndex; // -1: no shared block
+        void (*compose)(ParticleInstance*);
+        float at[3];
+    };
+    const Case cases[] = {
+        {"from the getters under the root: nothing added", 0, -1,
+         ParticleInstance::ComposeTransformFromGetters, {10, 1, 0}},
+        {"from the getters under a particle: its position", 1, -1,
+         ParticleInstance::ComposeTransformFromGetters, {13, 5, 5}},
+        {"relative under a particle: the offset, then its position", 1, -1,
+         ParticleInstance::ComposeTransformRelative, {13, 6, 5}},
+        {"a particle's position whatever the shared index", 1, 2,
+         ParticleInstance::ComposeTransformFromGetters, {13, 5, 5}},
+        {"an emitter without bit 26: the particle's own position", 3, 2,
+         ParticleInstance::ComposeTransformFromGetters, {13, 5, 5}},
+        {"placed by its emitter, no shared block: point 0", 2, -1,
+         ParticleInstance::ComposeTransformFromGetters, {110, 201, 300}},
+        {"placed by its emitter: the point of the shared index", 2, 2,
+         ParticleInstance::ComposeTransformFromGetters, {112, 203, 302}},
+        {"relative, placed by its emitter: the offset, then the point", 2, 2,
+         ParticleInstance::ComposeTransformRelative, {112, 204, 302}},
+    };
+    const float world[12] = {0, 1, 0, -1, 0, 0, 0, 0, 1, 10, 0, 0};
+    root_->SetWorldMatrix(world);
+    PointsAt points;
+    ParticleInstance* particle = Node(false);
+    particle->position[0] = 3.0f;
+    particle->position[1] = 4.0f;
+    particle->position[2] = 5.0f;
+    node_->position[0] = 1.0f;
+    node_->offset[1] = 1.0f;
+    FulgorCore::NodeSharedBlock shared{};
+    shared.index = 2;
+    void* const rootBlock = root_->sharedBlock;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        node_->parent = c.parent == 0 ? static_cast<UnitInstance*>(root_) : particle;
+        particle->auxObject = c.parent >= 2 ? &points : nullptr;
+        particle->inheritFlags = c.parent == 2 ? ParticleInstance::kPositionFromAuxBit : 0u;
+        root_->sharedBlock = c.sharedIndex < 0 ? nullptr : &shared;
+        c.compose(node_);
+        EXPECT_FLOAT_EQ(node_->currentWorldMatrix[9], c.at[0]);
+        EXPECT_FLOAT_EQ(node_->currentWorldMatrix[10], c.at[1]);
+        EXPECT_FLOAT_EQ(node_->currentWorldMatrix[11], c.at[2]);
+    }
+    root_->sharedBlock = rootBlock;
+    particle->auxObject = nullptr;
+    node_->parent = root_;
 }
 
 TEST_F(Nodes, MotionIntegratesWholeFramesUpToTheNodesTime) {

@@ -33,12 +33,13 @@ ParticleSpawnSettings Link(uint8_t orientation, uint8_t transform) {
     return {{0xFF, 0, 0, 0, orientation, 0, transform, 0x07}};
 }
 
-// A particle of unit `unit` under the root, spawned at the origin with
-// `velocity` and emission `direction`.
+// A particle of unit `unit` under `parent` (the root when null), spawned at
+// the origin with `velocity` and emission `direction`.
 P* Spawn(FulgorCore::InstanceRootUnit* root, uint32_t unit, const ParticleSpawnSettings& link,
-         const float* velocity, const float* direction) {
+         const float* velocity, const float* direction,
+         FulgorCore::UnitInstance* parent = nullptr) {
     FulgorCore::UnitInstance::InitialState state;
-    state.parent = root;
+    state.parent = parent ? parent : root;
     state.timeMode = FulgorCore::UnitInstance::kEndless;
     const float zero[3] = {0, 0, 0};
     return FulgorCore::UnitInstance::Create<P>(root, nullptr, state, root->package->GetUnit(unit),
@@ -198,18 +199,33 @@ TEST(ParticleOrientationSteps, LinkModeOneTurnsTheParticleAlongItsEmission) {
 }
 
 // The data's two angles turn the velocity about the emission frame's X
-// axis, then its Y axis: under link mode 0 through the frame and back,
-// under mode 1 within the frame the velocity is held in. Angles that are
-// always 0 leave the plain velocity and draw nothing.
+// axis, then its Y axis (right-handed: y' = y cos a - z sin a, z' = y sin a
+// + z cos a, then x' = x cos b + z sin b, z' = -x sin b + z cos b): under
+// link mode 0 through the frame and back, under mode 1 within the frame
+// the velocity is held in. Angles that are always 0 leave the plain
+// velocity and draw nothing. With both angles at 30 and 60 degrees, (1, 2,
+// 3) turns to (1, 0.2320508, 3.5980762), then (3.6160254, 0.2320508,
+// 0.9330127). Emitted along +Y the frame's rows are X (-1, 0, 0), Y (0, 0,
+// 1), Z (0, 1, 0): (1, 2, 3) is (-1, 3, 2) in it, turns to (-1, 1.5980762,
+// 3.2320508), then (2.2990381, 1.5980762, 2.4820508), which is (-2.2990381,
+// 2.4820508, 1.5980762) in the world, the same move in either mode. Under
+// a parent turned 90 degrees about Z the frame is built on the parent's Y
+// axis (-1, 0, 0): rows X (0, 0, -1), Y (-1, 0, 0), Z (0, 1, 0); (1, 2, 3)
+// is (-3, -1, 2) in it, turns to (-3, -1.8660254, 1.2320508), then
+// (-0.4330127, -1.8660254, 3.2141016), which is (1.8660254, 3.2141016,
+// 0.4330127) in the world, whether the particle moves in the world or in
+// the parent's frame.
 TEST(ParticleOrientationSteps, VelocityRotationTurnsTheVelocityAboutTheEmissionFrame) {
     struct Case {
         const char* name;
-        uint32_t unit; // 0: angles (90, 0) degrees; 1: (0, 90); 2: always 0
+        uint32_t unit; // 0: angles (90, 0) degrees; 1: (0, 90); 2: always 0; 3: (30, 60)
         uint8_t linkMode;
         float velocity[3];
         float direction[3];
         P::VelocityMember source;
         float moved[3];
+        uint8_t transformMode = 0;
+        bool turnedParent = false;
     };
     const Case cases[] = {
         {"mode 0, about X: +Z turns to -Y", 0, 0, {0, 0, 5}, {0, 0, 1}, P::RotateVelocity<0>,
@@ -223,24 +239,47 @@ TEST(ParticleOrientationSteps, VelocityRotationTurnsTheVelocityAboutTheEmissionF
         {"link mode 7 reads as 0", 1, 7, {0, 0, 5}, {0, 0, 1}, P::RotateVelocity<0>, {5, 0, 0}},
         {"angles always 0: the plain velocity", 2, 1, {0, 0, 5}, {0, 0, 1},
          P::GetInitialVelocity, {0, 0, 5}},
+        {"mode 0, both angles: about X, then about Y", 3, 0, {1, 2, 3}, {0, 0, 1},
+         P::RotateVelocity<0>, {3.6160254f, 0.2320508f, 0.9330127f}},
+        {"mode 0, both angles in the frame of an emission along +Y", 3, 0, {1, 2, 3}, {0, 1, 0},
+         P::RotateVelocity<0>, {-2.2990381f, 2.4820508f, 1.5980762f}},
+        {"mode 1, both angles within the frame of an emission along +Y", 3, 1, {1, 2, 3},
+         {0, 1, 0}, P::RotateVelocity<1>, {-2.2990381f, 2.4820508f, 1.5980762f}},
+        {"mode 0 in the world, the frame on a turned parent's Y axis", 3, 0, {1, 2, 3},
+         {0, 1, 0}, P::RotateVelocity<0>, {1.8660254f, 3.2141016f, 0.4330127f}, 0, true},
+        {"mode 0 in the turned parent's frame", 3, 0, {1, 2, 3}, {0, 1, 0}, P::RotateVelocity<0>,
+         {1.8660254f, 3.2141016f, 0.4330127f}, 2, true},
+        {"mode 1 in the turned parent's frame", 3, 1, {1, 2, 3}, {0, 1, 0}, P::RotateVelocity<1>,
+         {1.8660254f, 3.2141016f, 0.4330127f}, 2, true},
     };
     testsupport::UnitTreeRig rig;
     ASSERT_TRUE(rig.Start());
     FulgorCore::UnitCreators::Current() = FulgorCore::UnitCreators::kBuiltIn;
-    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/turning.vfxb", 3, 100);
-    const float angles[2][2] = {{kQuarterTurn, 0}, {0, kQuarterTurn}};
-    for (uint32_t u = 0; u < 3; ++u) {
+    effecttools::EffectFileValue f = testsupport::TreeEffect("vfx/turning.vfxb", 4, 100);
+    const float angles[4][2] = {
+        {kQuarterTurn, 0}, {0, kQuarterTurn}, {0, 0}, {kQuarterTurn / 3, kQuarterTurn * 2 / 3}};
+    for (uint32_t u = 0; u < 4; ++u) {
         f.package.units[u].fields = {{"bPVr", 1}};
         effecttools::PairValue pair;
-        pair.x = effecttools::Constant(u < 2 ? angles[u][0] : 0.0f);
-        pair.y = effecttools::Constant(u < 2 ? angles[u][1] : 0.0f);
+        pair.x = effecttools::Constant(angles[u][0]);
+        pair.y = effecttools::Constant(angles[u][1]);
         f.package.units[u].vlRt = pair;
     }
     FulgorCore::InstanceRootUnit* root = rig.PlayRoot(f);
     ASSERT_NE(root, nullptr);
+    // 90 degrees about Z, at the origin.
+    FulgorCore::UnitInstance::InitialState ownerState;
+    ownerState.parent = root;
+    auto* turned = FulgorCore::UnitInstance::Create<testsupport::FakeOwner>(root, ownerState);
+    ASSERT_NE(turned, nullptr);
+    const float turn[12] = {0, 1, 0, -1, 0, 0, 0, 0, 1, 0, 0, 0};
+    const float turnBack[12] = {0, -1, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0};
+    std::copy(turn, turn + 12, turned->matrix);
+    std::copy(turnBack, turnBack + 12, turned->inverse);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        P* p = Spawn(root, c.unit, Link(c.linkMode, 0), c.velocity, c.direction);
+        P* p = Spawn(root, c.unit, Link(c.linkMode, c.transformMode), c.velocity, c.direction,
+                     c.turnedParent ? turned : nullptr);
         ASSERT_NE(p, nullptr);
         ASSERT_NE(p->transformBlock, nullptr);
         EXPECT_EQ(p->velocitySource, c.source);
@@ -248,6 +287,7 @@ TEST(ParticleOrientationSteps, VelocityRotationTurnsTheVelocityAboutTheEmissionF
         ExpectNear3(&p->currentWorldMatrix[9], c.moved[0], c.moved[1], c.moved[2]);
         delete p;
     }
+    delete turned;
     EXPECT_EQ(rig.Release(), 0u);
 }
 

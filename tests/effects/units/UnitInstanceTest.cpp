@@ -422,6 +422,46 @@ TEST_F(UnitTree, DeletingAUnitDeletesItsSubtreeAndGivesTheBlocksBack) {
     EXPECT_EQ(pool.GetUsedCount(), before - 2);
 }
 
+// Pass C runs each living unit's per-frame hook, then the pass of each
+// child in list order: from P, with children A (children A1 and A2) and B
+// (child B1). An ended unit's hook is skipped, its children's are not.
+TEST_F(UnitTree, PassCHooksEveryLivingUnitParentFirstInListOrder) {
+    struct Case {
+        const char* name;
+        int ended; // -1 none, else the index in P, A, A1, A2, B, B1
+        std::vector<int> order;
+    };
+    const Case cases[] = {
+        {"all living: depth first, in list order", -1, {1, 2, 3, 4, 5, 6}},
+        {"P ended: the rest still hooked", 0, {0, 1, 2, 3, 4, 5}},
+        {"A ended: its children still hooked", 1, {1, 0, 2, 3, 4, 5}},
+        {"A1 ended", 2, {1, 2, 0, 3, 4, 5}},
+        {"A2 ended", 3, {1, 2, 3, 0, 4, 5}},
+        {"B ended: B1 still hooked", 4, {1, 2, 3, 4, 0, 5}},
+        {"B1 ended", 5, {1, 2, 3, 4, 5, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* p = UnitInstance::Create<RecordingUnit>(root_, RecordingUnit::Clock(root_, 0.0f));
+        ASSERT_NE(p, nullptr);
+        RecordingUnit* a = Add(p, 0.0f);
+        RecordingUnit* a1 = Add(a, 0.0f);
+        RecordingUnit* a2 = Add(a, 0.0f);
+        RecordingUnit* b = Add(p, 0.0f);
+        RecordingUnit* b1 = Add(b, 0.0f);
+        RecordingUnit* const units[6] = {p, a, a1, a2, b, b1};
+        if (c.ended >= 0)
+            units[c.ended]->Finish();
+        testsupport::FrameHookClock() = 0;
+        p->RunFrameHooks();
+        std::vector<int> order;
+        for (const RecordingUnit* u : units)
+            order.push_back(u->frameHookAt);
+        EXPECT_EQ(order, c.order);
+        delete p;
+    }
+}
+
 TEST_F(UnitTree, TheBaseGettersAnswerTheirDefaults) {
     RecordingUnit* unit = Add(root_, 0.0f);
     float v[3] = {9, 9, 9};

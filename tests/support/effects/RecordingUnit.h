@@ -9,6 +9,12 @@
 
 namespace testsupport {
 
+// Numbers the per-frame hooks in the order the tree's pass reaches them.
+inline int& FrameHookClock() {
+    static int clock = 0;
+    return clock;
+}
+
 class RecordingUnit : public FulgorCore::UnitInstance {
 public:
     RecordingUnit(FulgorCore::InstanceRootUnit* owner, const InitialState& state,
@@ -33,6 +39,7 @@ public:
     void OnLoopEnd() override { ++loopEnds; }
     void UpdateTransform() override { ++evaluations; }
     void CollectDrawUnits() override { ++collections; }
+    void FrameHook() override { frameHookAt = ++FrameHookClock(); }
     void Update(float dt) override {
         ++updates;
         UnitInstance::Update(dt);
@@ -44,6 +51,8 @@ public:
     int loopEnds = 0;
     int updates = 0;
     int collections = 0;
+    // The hook clock's number at this unit's last per-frame hook; 0: none.
+    int frameHookAt = 0;
     // Counted from the evaluation pass, which may run on a job thread.
     std::atomic<int> evaluations{0};
 

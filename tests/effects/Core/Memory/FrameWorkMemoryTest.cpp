@@ -53,6 +53,26 @@ TEST(FrameWorkMemoryTest, AFrameSurvivesTheNextAndIsReusedAfter) {
     EXPECT_EQ(memory.Allocate(16), frameN);
 }
 
+// What a block taken in a frame may still be read in: that frame and the
+// next, not the one after, whose flip empties its half.
+TEST(FrameWorkMemoryTest, TheFrameCountTellsWhetherABlockIsStillKept) {
+    std::vector<uint8_t> buffer(1024);
+    FrameWorkMemory memory;
+    memory.Setup(buffer.data(), 1024);
+    const uint32_t taken = memory.GetFrame();
+    EXPECT_TRUE(memory.Keeps(taken));
+    memory.Flip();
+    EXPECT_EQ(memory.GetFrame(), taken + 1);
+    EXPECT_TRUE(memory.Keeps(taken));
+    memory.Flip();
+    EXPECT_EQ(memory.GetFrame(), taken + 2);
+    EXPECT_FALSE(memory.Keeps(taken));
+    EXPECT_TRUE(memory.Keeps(taken + 1));
+    memory.Flip();
+    EXPECT_FALSE(memory.Keeps(taken));
+    EXPECT_FALSE(memory.Keeps(taken + 1));
+}
+
 TEST(FrameWorkMemoryTest, HugeRequestsNeverWrapIntoRange) {
     std::vector<uint8_t> buffer(1024);
     FrameWorkMemory memory;

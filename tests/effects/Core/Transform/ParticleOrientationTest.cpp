@@ -65,6 +65,20 @@ TEST(ParticleOrientationTest, MotionAlongAUnitYRowZeroesXAndY) {
     EXPECT_EQ(s.world[10], 1.0f);
 }
 
+// Lengths 0.92 and 1.84 are ones the fast root normalises to within 1e-6,
+// so a motion along a Y row of length 0.92 meets it at |Y.f| of about 1:
+// X = f x Z = (1, 0, 0), Y = f x X = (0, 0, -1), Z = f = (0, 1, 0).
+TEST(ParticleOrientationTest, MotionAlongTheYRowTakesXFromTheZRow) {
+    Scene s;
+    s.world[4] = 0.92f;
+    s.world[10] = 1.84f; // moved by (0, 1.84, 0)
+    EXPECT_TRUE(s.Orient(1));
+    const float rows[9] = {1, 0, 0, 0, 0, -1, 0, 1, 0};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(s.world[i], rows[i], 0.00001f) << i;
+    EXPECT_FLOAT_EQ(s.world[10], 1.84f);
+}
+
 TEST(ParticleOrientationTest, MotionFollowsTheMoveDirection) {
     Scene s;
     s.world[9] = 2.0f; // moved along +X
