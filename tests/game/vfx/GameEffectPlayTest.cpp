@@ -392,7 +392,7 @@ bool LoadPlayRelease(const std::vector<uint8_t>& image) {
 
 // The cuts of one file as a case of their own, so that the cuts of the
 // seven files, each read up to its cut, run side by side: the file cut at
-// every length, or one of four shares of the package's cuts (each reading
+// every length, or one of ten shares of the package's cuts (each reading
 // about as many bytes in all).
 struct Cuts {
     size_t file;
@@ -400,7 +400,7 @@ struct Cuts {
     bool package;
     uint32_t share = 0;
 };
-constexpr uint32_t kPackageShares = 4;
+constexpr uint32_t kPackageShares = 10;
 
 class GameEffectCuts : public GameEffectPlay, public testing::WithParamInterface<Cuts> {};
 
@@ -428,7 +428,7 @@ TEST_P(GameEffectCuts, EveryLengthLoadsOrFailsCleanly) {
         }
         ASSERT_EQ(chunk.tag, FulgorCore::MakeChunkTag("Pack"));
         const size_t header = static_cast<size_t>(chunk.payload - image.data()) - 8;
-        // Share k takes the lengths from size * sqrt(k / 4) on: a cut costs
+        // Share k takes the lengths from size * sqrt(k / 10) on: a cut costs
         // its length to read.
         const auto from = [&](uint32_t k) {
             return static_cast<uint32_t>(chunk.size * std::sqrt(double(k) / kPackageShares));

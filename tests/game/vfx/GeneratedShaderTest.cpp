@@ -171,9 +171,13 @@ TEST_P(GeneratedShaders, CompileAndTranslate) {
 INSTANTIATE_TEST_SUITE_P(Corpus, GeneratedShaders, testing::ValuesIn(Corpus()),
                          [](const testing::TestParamInfo<NamedKey>& i) { return i.param.name; });
 
-// One GL device for the whole corpus, showing the runtime's generated text:
-// it makes every pair, and each draws a triangle without a GL error.
-class GeneratedShadersOnGl : public testsupport::VfxPixelTest {
+// A GL device for each share of the corpus, showing the runtime's generated
+// text: it makes every pair, and each draws a triangle without a GL error.
+// The shares are cases of their own, so that they run side by side.
+constexpr size_t kGlShares = 8;
+
+class GeneratedShadersOnGl : public testsupport::VfxPixelTest,
+                             public testing::WithParamInterface<size_t> {
 protected:
     GeneratedShadersOnGl() { generatedShaders = true; }
     void SetUp() override {
@@ -204,8 +208,10 @@ protected:
     unsigned (*getError_)() = nullptr;
 };
 
-TEST_F(GeneratedShadersOnGl, EveryPairIsMadeAndDraws) {
-    for (const NamedKey& k : Corpus()) {
+TEST_P(GeneratedShadersOnGl, EveryPairIsMadeAndDraws) {
+    const std::vector<NamedKey>& corpus = Corpus();
+    for (size_t i = GetParam(); i < corpus.size(); i += kGlShares) {
+        const NamedKey& k = corpus[i];
         testing::internal::CaptureStderr();
         FulgorCore::IShader* shader = nullptr;
         const bool made = device->CreateShader(&k.key, &shader);
@@ -219,6 +225,8 @@ TEST_F(GeneratedShadersOnGl, EveryPairIsMadeAndDraws) {
         EXPECT_EQ(getError_(), 0u) << k.name;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Share, GeneratedShadersOnGl, testing::Range<size_t>(0, kGlShares));
 
 // The corpus holds every key the game's effect files compose; the longest
 // program is the pixel program of a model with everything on, and it stays
