@@ -3,6 +3,7 @@
 #include "engine/graphics/ConstantBuffer.h"
 #include "engine/graphics/ResourceCreation.h"
 #include "engine/graphics/ShaderBase.h"
+#include "engine/graphics/SortKey.h"
 #include "engine/graphics/Texture.h"
 #include "engine/graphics/VertexBuffer.h"
 #include "engine/renderer/SpriteRenderer.h"
@@ -277,6 +278,37 @@ TEST_F(SpriteBatching, AFullCommandBlockSkipsTheFlushAndStillEmptiesTheBatch) {
     renderer->Flush(1280, 720);
     EXPECT_TRUE(stack.Draws().empty());
     EXPECT_EQ(renderer->GetCount(), 0u);
+}
+
+// Each draw's key high word is its sprite's whole state word: sort fields
+// another recorder left on the context never reach a sprite's draws, nor
+// does a priority of its own.
+TEST_F(SpriteBatching, EachDrawsKeyIsItsSpritesWholeStateWord) {
+    using Graphics::SortKey::Encode;
+    const struct {
+        const char* name;
+        uint32_t leftOnTheContext;
+    } rows[] = {
+        {"sort field 1 left set", Encode(0, 0xF, 0, 0)},
+        {"sort field 2 left set", Encode(0, 0, 0xF, 0)},
+        {"sort field 3 left set", Encode(0, 0, 0, 0x3F)},
+        {"a higher priority left set", Encode(0x3FFFF, 0, 0, 0)},
+    };
+    for (const auto& row : rows) {
+        const size_t before = stack.Commands().size();
+        Graphics::GetDrawContext()->SetKeyHigh(row.leftOnTheContext);
+        renderer->SetPriority(6);
+        Sprite(0);
+        renderer->SetPriority(7);
+        Sprite(1);
+        renderer->Flush(1280, 720);
+        const auto commands = stack.Commands();
+        std::vector<uint32_t> keys;
+        for (size_t i = before; i < commands.size(); ++i)
+            if (commands[i]->type == Graphics::kCommandDrawIndexed)
+                keys.push_back(commands[i]->keyHigh);
+        EXPECT_EQ(keys, (std::vector<uint32_t>{6, 7})) << row.name;
+    }
 }
 
 } // namespace

@@ -412,14 +412,28 @@ TEST_F(DirectorTest, ClearEnemyShotsErasesEveryShotOnce) {
     EXPECT_EQ(erased[1]->GetPosition()->y, 40.0f);
 }
 
+// Each frame the tree's target is set under a key high word of 0 and the
+// back buffer under priority 25 alone, whatever sort fields or priority the
+// frame's context was left with.
 TEST_F(DirectorTest, DrawTreeTakesTurnsWithTheTargetsAndEndsOnTheBackBuffer) {
     using namespace Mireku::Graphics;
     Start(3, 0);
     ASSERT_TRUE(director->GetTarget(0) && director->GetTarget(1));
-    for (uint32_t expected : {1u, 0u}) {
+    const struct {
+        const char* name;
+        uint32_t target, leftOnTheContext;
+    } frames[] = {
+        {"a clear key", 1, 0},
+        {"sort field 1 left set", 0, SortKey::Encode(0, 0xF, 0, 0)},
+        {"sort field 2 left set", 1, SortKey::Encode(0, 0, 0xF, 0)},
+        {"sort field 3 and a priority left set", 0, SortKey::Encode(9, 0, 0, 0x3F)},
+    };
+    for (const auto& f : frames) {
+        SCOPED_TRACE(f.name);
         world.BeginFrame();
+        GetDrawContext()->SetKeyHigh(f.leftOnTheContext);
         director->DrawTree();
-        EXPECT_EQ(director->GetTargetIndex(), expected);
+        EXPECT_EQ(director->GetTargetIndex(), f.target);
         ContextBuffer* b = ContextBuffer::GetInstance();
         const auto* h = reinterpret_cast<CommandHeader*>(b->GetCurrentBlock());
         const uint32_t n = GetDrawContext()->GetSequence();
@@ -428,12 +442,12 @@ TEST_F(DirectorTest, DrawTreeTakesTurnsWithTheTargetsAndEndsOnTheBackBuffer) {
         EXPECT_EQ(h[0].keyHigh, 0u);
         const auto* p =
             reinterpret_cast<const SetRenderTargetsPayload*>(b->GetCurrentBlock() + h[0].payload);
-        EXPECT_EQ(p->colour[0], director->GetTarget(expected));
+        EXPECT_EQ(p->colour[0], director->GetTarget(f.target));
         bool backBuffer = false;
         for (uint32_t i = 1; i < n; ++i)
             if (h[i].type == kCommandSetBackBuffer) {
                 backBuffer = true;
-                EXPECT_EQ(SortKey::Priority(h[i].keyHigh), 25u);
+                EXPECT_EQ(h[i].keyHigh, 25u);
             }
         EXPECT_TRUE(backBuffer);
         world.EndFrame();
