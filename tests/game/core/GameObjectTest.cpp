@@ -307,3 +307,55 @@ TEST_F(GameObjectTest, AFreedBlockIsPoisonedButForItsFreeListWord) {
     pool->Free(block);
 #endif
 }
+
+// An object starts cleared whatever its block's last object left there: no
+// timer, item counter or shots to turn into items, alive, chain level 0, no
+// hit shape, at the field's top centre, unturned, at scale 1, unlinked.
+TEST_F(GameObjectTest, ANewObjectStartsClearedWhateverItsBlockHeld) {
+    Probe* last = GameObject::Create<Probe>(nullptr, "last");
+    Probe* child = GameObject::Create<Probe>(last, "child");
+    last->timer = 5;
+    last->itemCounter = 6;
+    last->shotsToHyperio = 7;
+    last->shotsToGrabuster = 8;
+    last->SetChainLevel(40);
+    last->SetHitShapeActive(true);
+    last->SetPosition(100.0f, 200.0f);
+    last->SetHitCircle(9.0f);
+    last->SetAngle(1.5f);
+    last->SetScale(3.0f);
+    last->SetCollisionLink(child);
+    last->Vanish();
+    last->TickTree();
+    void* block = last;
+    delete last;
+    Probe* o = GameObject::Create<Probe>(nullptr, "o");
+    ASSERT_EQ(static_cast<void*>(o), block) << "the block given back is taken again";
+    const HitShape& s = *o->GetHitShape();
+    const struct {
+        const char* field;
+        double value, expected;
+    } rows[] = {
+        {"timer", double(o->timer), 0},
+        {"item counter", double(o->itemCounter), 0},
+        {"shots to Hyperio", double(o->shotsToHyperio), 0},
+        {"shots to Grabuster", double(o->shotsToGrabuster), 0},
+        {"alive (no vanish countdown)", double(o->IsAlive()), 1},
+        {"dead", double(o->IsDead()), 0},
+        {"chain level", double(o->GetChainLevel()), 0},
+        {"hit shape active", double(o->IsHitShapeActive()), 0},
+        {"hit shape kind", double(s.kind), HitShape::kNone},
+        {"x", o->GetPosition()->x, 0},
+        {"y", o->GetPosition()->y, 0},
+        {"screen x", o->GetScreenPosition()->x, 360},
+        {"screen y", o->GetScreenPosition()->y, 0},
+        {"angle", o->GetAngle(), 0},
+        {"scale", o->GetScale(), 1},
+        {"first child", double(o->GetFirstChild() != nullptr), 0},
+        {"next sibling", double(o->GetNextSibling() != nullptr), 0},
+        {"collision link", double(o->GetCollisionLink() != nullptr), 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.value, row.expected) << row.field;
+    delete o;
+}
