@@ -386,3 +386,59 @@ TEST_F(Flight, ExhaustFlamesComeFromBothSidesOfTheShipAtTheirRates) {
     ship->visible = 0;
     EXPECT_EQ(flames(4, 0, 3.0f), 0u) << "a hidden ship throws none";
 }
+
+// A ship is made visible at (0, 360), at scale 1, with its hit box on and
+// every counter, latch and state of the last ship cleared, whatever its
+// pool block held before.
+TEST_F(Flight, ANewShipStartsWithEveryCounterCleared) {
+    Begin();
+    Player* last = GameObject::Create<Player>(nullptr, director);
+    ASSERT_NE(last, nullptr);
+    last->visible = 0;
+    last->aimLatch = last->playerIndex = last->shotFrame = last->subCooldown = last->cycle = 9;
+    last->shotCount[0] = last->shotCount[23] = 9;
+    last->subCount = last->laserCount = last->laserCooldown = 9;
+    last->state = Player::kGrabuster;
+    last->grabPhase = Player::kGrabWindDown;
+    last->grabStep = last->grabTick = 9;
+    last->shieldCooldown = 9;
+    last->bank = 0.5f;
+    last->slowFrames = 9;
+    last->SetScale(2.0f);
+    void* block = last;
+    delete last;
+    Player* p = GameObject::Create<Player>(nullptr, director);
+    ASSERT_EQ(static_cast<void*>(p), block) << "the block given back is taken again";
+    const struct {
+        const char* field;
+        double value, expected;
+    } rows[] = {
+        {"x", p->GetPosition()->x, 0},
+        {"y", p->GetPosition()->y, 360},
+        {"scale", p->GetScale(), 1},
+        {"hit shape active", double(p->IsHitShapeActive()), 1},
+        {"grabuster", double(p->grabuster != nullptr), 0},
+        {"shield", double(p->shield != nullptr), 0},
+        {"visible", double(p->visible), 1},
+        {"aim latch", double(p->aimLatch), 0},
+        {"player index", double(p->playerIndex), 0},
+        {"shot frame", double(p->shotFrame), 0},
+        {"sub-weapon cooldown", double(p->subCooldown), 0},
+        {"cycle", double(p->cycle), 0},
+        {"shots in slot 0", double(p->shotCount[0]), 0},
+        {"shots in slot 23", double(p->shotCount[23]), 0},
+        {"sub-weapon objects", double(p->subCount), 0},
+        {"laser volleys", double(p->laserCount), 0},
+        {"laser cooldown", double(p->laserCooldown), 0},
+        {"state", double(p->state), Player::kNormal},
+        {"Grabuster phase", double(p->grabPhase), Player::kGrabStartUp},
+        {"Grabuster step", double(p->grabStep), 0},
+        {"Grabuster tick", double(p->grabTick), 0},
+        {"shield cooldown", double(p->shieldCooldown), 0},
+        {"bank", p->bank, 0},
+        {"slow frames", double(p->slowFrames), 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.value, row.expected) << row.field;
+    delete p;
+}
