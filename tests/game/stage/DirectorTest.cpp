@@ -454,6 +454,64 @@ TEST_F(DirectorTest, DrawTreeTakesTurnsWithTheTargetsAndEndsOnTheBackBuffer) {
     }
 }
 
+// A stage's director starts from its start values whatever the last
+// stage's director left in its block: the staging scale at rest (1), the
+// last clock second unseen (-1), every counter, flag, word and value of the
+// overlays 0.
+TEST_F(DirectorTest, ADirectorStartsFromItsStartValuesWhateverTheLastStageLeft) {
+    world.gw->subWeaponUnlocked = 0x3;
+    Start(1, 0);
+    director->SetScrollRatio(0.5f);
+    director->SetMapScroll(70.0f);
+    director->SetStagingValue(2.0f);
+    director->SetStagingFloat(3.0f);
+    director->SetStagingScale(4.0f);
+    director->SetSecretWeapon(1, 5);
+    director->SetFlash({1.0f, 2.0f}, 1.0f, 30.0f);
+    director->SelectNextSubWeapon();
+    director->StartShake(20, 2.0f, 1.0f);
+    director->StartShieldHitIndicator();
+    Updates(3);
+    world.BeginFrame();
+    director->DrawTree();
+    world.EndFrame();
+    director->HoldInput();
+    ASSERT_NE(director->GetTargetIndex(), 0u);
+    void* block = director;
+    DeleteDirector();
+    MakeDirector(1, 0);
+    ASSERT_EQ(static_cast<void*>(director), block) << "the block given back is taken again";
+    const StageHud& hud = director->GetHud();
+    const struct {
+        const char* field;
+        double value, expected;
+    } rows[] = {
+        {"target index", double(director->GetTargetIndex()), 0},
+        {"sub-weapon display", double(director->GetSubWeaponDisplay()), 0},
+        {"scroll ratio", director->GetScrollRatio(), 0},
+        {"map scroll", director->GetMapScroll(), 0},
+        {"staging value", director->GetStagingValue(), 0},
+        {"staging float", director->GetStagingFloat(), 0},
+        {"staging scale", director->GetStagingScale(), 1},
+        {"input word", double(director->GetInputWord()), 0},
+        {"previous input word", double(director->GetPreviousInputWord()), 0},
+        {"input hold", double(director->GetInputHold()), 0},
+        {"frame counter", double(director->GetFrameCounter()), 0},
+        {"update counter", double(director->GetUpdateCounter()), 0},
+        {"secret weapon flag", double(director->GetSecretWeaponFlag()), 0},
+        {"secret weapon counter", double(director->GetSecretWeaponCounter()), 0},
+        {"flash", director->GetFlash(), 0},
+        {"flash target", director->GetFlashTarget(), 0},
+        {"shake frames", double(hud.GetShakeFrames()), 0},
+        {"shake elapsed", double(hud.GetShakeElapsed()), 0},
+        {"shake offset", hud.GetShakeOffset(), 0},
+        {"shield-hit counter", double(hud.GetShieldHitCounter()), 0},
+        {"last clock second", double(hud.GetLastClockSecond()), -1},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.value, row.expected) << row.field;
+}
+
 // The flash rises by 0.3 of the way a frame and falls by 0.05; over last
 // frame's picture, its corners scaled about the zoom centre by
 // (zoom + 360) / 360.
