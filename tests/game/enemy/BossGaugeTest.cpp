@@ -154,3 +154,36 @@ TEST_F(BossGaugeTest, BarsAreCroppedOrStretchedByTheirRatio) {
     EXPECT_EQ(quads[2].texture, res.bossTextures[126]);
     EXPECT_TRUE(Near(Sprite(quads[2]), {430, 58, 128 * ratio}, 0.01f));
 }
+
+// A boss that arrives after another starts its gauges afresh: shown,
+// filling from 0 towards its own maximum, the animation at its first frame,
+// every part of the last boss cleared.
+TEST_F(BossGaugeTest, ANewBossStartsItsGaugesFromWhatTheLastOneLeft) {
+    gauge.Start(500.0f, 24);
+    for (int32_t part = 0; part < 24; ++part)
+        gauge.SetPartTarget(part, 40);
+    Draw(70);
+    gauge.bossHealthShown = 0.0f;
+    Draw(70);
+    ASSERT_EQ(gauge.bossGaugeState, BossGauge::kDone);
+    ASSERT_NE(gauge.bossGaugeFrame, 0);
+    gauge.Hide();
+    gauge.Start(3000.0f, 2);
+    const struct {
+        const char* field;
+        double value, expected;
+    } rows[] = {
+        {"visible", double(gauge.bossGaugeVisible), 1},
+        {"state (filling)", double(gauge.bossGaugeState), BossGauge::kFilling},
+        {"health shown", gauge.bossHealthShown, 0},
+        {"health maximum", gauge.bossHealthMax, 3000},
+        {"part count", double(gauge.bossPartCount), 2},
+        {"animation frame", double(gauge.bossGaugeFrame), 0},
+        {"first part's health", gauge.bossPartHealth[0], 0},
+        {"last part's health", gauge.bossPartHealth[23], 0},
+        {"first part's maximum", gauge.bossPartHealthMax[0], 0},
+        {"last part's maximum", gauge.bossPartHealthMax[23], 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.value, row.expected) << row.field;
+}
