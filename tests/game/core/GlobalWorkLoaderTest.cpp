@@ -42,3 +42,61 @@ TEST_F(GameStateTest, WithoutALoaderEveryTableIsAbsent) {
     gw->player.AddBarionGauge(10);
     EXPECT_EQ(gw->player.barionGauge, 0);
 }
+
+// A run starts from the defaults: mode 1 on ship table 0, no game, story
+// or replay under way, no sub weapon unlocked, no scene word, no pilot
+// chosen yet; Initialize puts the per-run values back (stage 0, no ranking
+// entry, the replay off and empty, a fresh player on ship 0) whatever was
+// left before it.
+TEST_F(GameStateTest, ARunStartsFromTheDefaultsAndInitializeRestoresThem) {
+    const auto check = [this](const char* when) {
+        SCOPED_TRACE(when);
+        const struct {
+            const char* field;
+            int64_t value, expected;
+        } rows[] = {
+            {"stage", gw->stage, 0},
+            {"mode", gw->mode, 1},
+            {"ship table variant", gw->shipTableVariant, 0},
+            {"game type", gw->gameType, 0},
+            {"game state", gw->gameState, 0},
+            {"sub weapons unlocked", gw->subWeaponUnlocked, 0},
+            {"ranking mode", gw->rankingMode, 11},
+            {"ranking place", gw->rankingPlace, -1},
+            {"scene word", gw->sceneWord, -1},
+            {"story mode", gw->storyMode, 0},
+            {"story flag 2", gw->storyFlag2, 0},
+            {"story pending", gw->storyPending, 0},
+            {"story request", gw->storyRequest, 0},
+            {"recording", gw->recording, 0},
+            {"playing", gw->playing, 0},
+            {"replay buffer", gw->replayBuffer != nullptr, 0},
+            {"replay position", gw->replayPosition, 0},
+            {"replay size", gw->replaySize, 0},
+            {"hits taken", gw->hitsTaken, 0},
+            {"misses", gw->misses, 0},
+            {"hits taken 2", gw->hitsTaken2, 0},
+            {"misses 2", gw->misses2, 0},
+            {"continue countdown", gw->continueCountdown, 0},
+            {"last pilot", gw->lastPilot, -1},
+            {"ship", gw->player.ship, 0},
+            {"score", int64_t(gw->player.score), 0},
+            {"continues", gw->player.continues, 0},
+        };
+        for (const auto& row : rows)
+            EXPECT_EQ(row.value, row.expected) << row.field;
+    };
+    gw->Initialize(source);
+    check("a new run");
+    gw->stage = 5;
+    gw->rankingMode = 3;
+    gw->rankingPlace = 4;
+    gw->player.ship = 3;
+    gw->player.score = 9;
+    gw->player.continues = 2;
+    gw->StartReplayRecording();
+    ASSERT_EQ(gw->recording, 1);
+    gw->playing = 1;
+    gw->Initialize(source);
+    check("initialized again");
+}
