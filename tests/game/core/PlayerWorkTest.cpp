@@ -1,5 +1,6 @@
 #include "support/GameStateFixture.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -28,16 +29,40 @@ protected:
 
 } // namespace
 
+// A new game's player starts from zeros whatever the last game left, but
+// for the ship chosen, the mode's first extend and the configured lives.
 TEST_F(PlayerWorkTest, ResetTakesTheModesFirstExtendAndConfiguredLives) {
     gw->mode = 1;
+    std::memset(&P(), 0x5A, sizeof(PlayerWork));
     P().ship = 3;
-    P().score = 99;
     gw->config[ConfigBlock::kOffsetLives] = 1;
     gw->ResetPlayerWork();
-    EXPECT_EQ(P().ship, 3);
-    EXPECT_EQ(P().score, 0u);
-    EXPECT_EQ(P().lives, 0);
-    EXPECT_EQ(P().nextExtend, 1500000u); // the sample normal mode's first threshold
+    const PlayerWork& p = P();
+    const struct {
+        const char* field;
+        int64_t value, expected;
+    } rows[] = {
+        {"score", int64_t(p.score), 0},
+        {"high score", int64_t(p.hiScore), 0},
+        {"next extend (the sample normal mode's first)", int64_t(p.nextExtend), 1500000},
+        {"Grabuster hits", p.grabusterHits, 0},
+        {"continues", p.continues, 0},
+        {"extends", p.extends, 0},
+        {"Barion gauge", p.barionGauge, 0},
+        {"Hyperio gauge", p.hyperioGauge, 0},
+        {"invincibility timer", p.invincibleTimer, 0},
+        {"lives", p.lives, 0},
+        {"ship", p.ship, 3},
+        {"power", p.power, 0},
+        {"sub-weapon mode", p.subWeaponMode, 0},
+        {"sub weapon", p.subWeapon, 0},
+        {"invincible", p.invincible, 0},
+        {"guard", p.guard, 0},
+        {"down", p.down, 0},
+        {"last three bytes", p.reserved1[0] | p.reserved1[1] | p.reserved1[2], 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.value, row.expected) << row.field;
 
     // The configured count less the ship in play; 0 and 10 are limits.
     for (const auto& [configured, lives] : {std::pair{0, 0}, {5, 4}, {10, 255}}) {
