@@ -2,6 +2,7 @@
 #include "engine/common/Heap.h"
 #include "support/ArenaFillSupport.h"
 #include "support/AsanTestSupport.h"
+#include "support/FieldRows.h"
 
 #include <gtest/gtest.h>
 
@@ -332,10 +333,7 @@ TEST_F(GameObjectTest, ANewObjectStartsClearedWhateverItsBlockHeld) {
     Probe* o = GameObject::Create<Probe>(nullptr, "o");
     ASSERT_EQ(static_cast<void*>(o), block) << "the block given back is taken again";
     const HitShape& s = *o->GetHitShape();
-    const struct {
-        const char* field;
-        double value, expected;
-    } rows[] = {
+    testsupport::ExpectFields<double>({
         {"timer", double(o->timer), 0},
         {"item counter", double(o->itemCounter), 0},
         {"shots to Hyperio", double(o->shotsToHyperio), 0},
@@ -354,8 +352,6 @@ TEST_F(GameObjectTest, ANewObjectStartsClearedWhateverItsBlockHeld) {
         {"first child", double(o->GetFirstChild() != nullptr), 0},
         {"next sibling", double(o->GetNextSibling() != nullptr), 0},
         {"collision link", double(o->GetCollisionLink() != nullptr), 0},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.value, row.expected) << row.field;
+    });
     delete o;
 }

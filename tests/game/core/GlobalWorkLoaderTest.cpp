@@ -1,6 +1,7 @@
 #include "support/GameStateFixture.h"
 
 #include "engine/resource/ResourceLoader.h"
+#include "support/FieldRows.h"
 #include "tools/sampledata/Builder.h"
 
 using Mireku::Resource::ResourceLoader;
@@ -51,10 +52,7 @@ TEST_F(GameStateTest, WithoutALoaderEveryTableIsAbsent) {
 TEST_F(GameStateTest, ARunStartsFromTheDefaultsAndInitializeRestoresThem) {
     const auto check = [this](const char* when) {
         SCOPED_TRACE(when);
-        const struct {
-            const char* field;
-            int64_t value, expected;
-        } rows[] = {
+        testsupport::ExpectFields<int64_t>({
             {"stage", gw->stage, 0},
             {"mode", gw->mode, 1},
             {"ship table variant", gw->shipTableVariant, 0},
@@ -82,9 +80,7 @@ TEST_F(GameStateTest, ARunStartsFromTheDefaultsAndInitializeRestoresThem) {
             {"ship", gw->player.ship, 0},
             {"score", int64_t(gw->player.score), 0},
             {"continues", gw->player.continues, 0},
-        };
-        for (const auto& row : rows)
-            EXPECT_EQ(row.value, row.expected) << row.field;
+        });
     };
     gw->Initialize(source);
     check("a new run");

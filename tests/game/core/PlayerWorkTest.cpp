@@ -1,3 +1,4 @@
+#include "support/FieldRows.h"
 #include "support/GameStateFixture.h"
 
 #include <cstring>
@@ -38,10 +39,7 @@ TEST_F(PlayerWorkTest, ResetTakesTheModesFirstExtendAndConfiguredLives) {
     gw->config[ConfigBlock::kOffsetLives] = 1;
     gw->ResetPlayerWork();
     const PlayerWork& p = P();
-    const struct {
-        const char* field;
-        int64_t value, expected;
-    } rows[] = {
+    testsupport::ExpectFields<int64_t>({
         {"score", int64_t(p.score), 0},
         {"high score", int64_t(p.hiScore), 0},
         {"next extend (the sample normal mode's first)", int64_t(p.nextExtend), 1500000},
@@ -60,9 +58,7 @@ TEST_F(PlayerWorkTest, ResetTakesTheModesFirstExtendAndConfiguredLives) {
         {"guard", p.guard, 0},
         {"down", p.down, 0},
         {"last three bytes", p.reserved1[0] | p.reserved1[1] | p.reserved1[2], 0},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.value, row.expected) << row.field;
+    });
 
     // The configured count less the ship in play; 0 and 10 are limits.
     for (const auto& [configured, lives] : {std::pair{0, 0}, {5, 4}, {10, 255}}) {

@@ -2,6 +2,7 @@
 // sixty drawn frames and fading once emptied, the bounds of part counts
 // and indices, the bars' crop and stretch, and the white-out.
 #include "game/enemy/common/BossGauge.h"
+#include "support/FieldRows.h"
 #include "support/StageRig.h"
 
 #include <cmath>
@@ -169,10 +170,7 @@ TEST_F(BossGaugeTest, ANewBossStartsItsGaugesFromWhatTheLastOneLeft) {
     ASSERT_NE(gauge.bossGaugeFrame, 0);
     gauge.Hide();
     gauge.Start(3000.0f, 2);
-    const struct {
-        const char* field;
-        double value, expected;
-    } rows[] = {
+    testsupport::ExpectFields<double>({
         {"visible", double(gauge.bossGaugeVisible), 1},
         {"state (filling)", double(gauge.bossGaugeState), BossGauge::kFilling},
         {"health shown", gauge.bossHealthShown, 0},
@@ -183,7 +181,5 @@ TEST_F(BossGaugeTest, ANewBossStartsItsGaugesFromWhatTheLastOneLeft) {
         {"last part's health", gauge.bossPartHealth[23], 0},
         {"first part's maximum", gauge.bossPartHealthMax[0], 0},
         {"last part's maximum", gauge.bossPartHealthMax[23], 0},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.value, row.expected) << row.field;
+    });
 }

@@ -3,6 +3,7 @@
 #include "game/player/PlayerExWeapon_BarionLaserBase.h"
 #include "game/player/PlayerExWeapon_Grabuster.h"
 #include "game/player/PlayerShot.h"
+#include "support/FieldRows.h"
 #include "support/StageRig.h"
 
 #include <cmath>
@@ -409,10 +410,7 @@ TEST_F(Flight, ANewShipStartsWithEveryCounterCleared) {
     delete last;
     Player* p = GameObject::Create<Player>(nullptr, director);
     ASSERT_EQ(static_cast<void*>(p), block) << "the block given back is taken again";
-    const struct {
-        const char* field;
-        double value, expected;
-    } rows[] = {
+    testsupport::ExpectFields<double>({
         {"x", p->GetPosition()->x, 0},
         {"y", p->GetPosition()->y, 360},
         {"scale", p->GetScale(), 1},
@@ -437,8 +435,6 @@ TEST_F(Flight, ANewShipStartsWithEveryCounterCleared) {
         {"shield cooldown", double(p->shieldCooldown), 0},
         {"bank", p->bank, 0},
         {"slow frames", double(p->slowFrames), 0},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.value, row.expected) << row.field;
+    });
     delete p;
 }

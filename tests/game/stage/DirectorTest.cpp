@@ -9,6 +9,7 @@
 #include "game/enemy/background/ObjBG.h"
 #include "game/enemy/explosion/EnemyShotDelete.h"
 #include "game/enemy/item/ItemPowerUp.h"
+#include "support/FieldRows.h"
 #include "support/StageRig.h"
 
 #include <tuple>
@@ -482,10 +483,7 @@ TEST_F(DirectorTest, ADirectorStartsFromItsStartValuesWhateverTheLastStageLeft) 
     MakeDirector(1, 0);
     ASSERT_EQ(static_cast<void*>(director), block) << "the block given back is taken again";
     const StageHud& hud = director->GetHud();
-    const struct {
-        const char* field;
-        double value, expected;
-    } rows[] = {
+    testsupport::ExpectFields<double>({
         {"target index", double(director->GetTargetIndex()), 0},
         {"sub-weapon display", double(director->GetSubWeaponDisplay()), 0},
         {"scroll ratio", director->GetScrollRatio(), 0},
@@ -507,9 +505,7 @@ TEST_F(DirectorTest, ADirectorStartsFromItsStartValuesWhateverTheLastStageLeft) 
         {"shake offset", hud.GetShakeOffset(), 0},
         {"shield-hit counter", double(hud.GetShieldHitCounter()), 0},
         {"last clock second", double(hud.GetLastClockSecond()), -1},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(row.value, row.expected) << row.field;
+    });
 }
 
 // The flash rises by 0.3 of the way a frame and falls by 0.05; over last
