@@ -121,6 +121,8 @@ TEST_F(Effects, PodsFallAndExplodeOnlyAfterTheLastLife) {
             ++updates;
         }
         EXPECT_EQ(updates, c.updates) << c.y;
+        EXPECT_NEAR(pod->GetGrowth(), 0.8f + 0.03f * c.updates, 1e-4f)
+            << "from 0.8, 0.03 an update";
         EXPECT_FALSE(pod->IsAlive());
         PlayerDeadPodBomb* bomb = ChildrenOf<PlayerDeadPodBomb>()[0];
         EXPECT_EQ(bomb->GetPosition()->y, c.y + 10.0f * c.updates);

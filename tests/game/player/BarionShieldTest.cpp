@@ -42,9 +42,9 @@ TEST_F(Shield, AnIntervalOfOneRegistersEveryFrameAndTenTheFirstThenEveryTenth) {
     EXPECT_EQ(Registrations(shield, 35), (std::vector<int>{1, 11, 21, 31}));
 }
 
-// Growing, update k draws at scale (k - 1) x 0.025 x 0.5; fading, at
-// j x 0.0125 x 0.7 + 0.5 for its j-th update from 0, the alpha falling by
-// 0.0125 x 255 an update; it hits for its first 80 updates of 120.
+// Growing, update k draws at scale (k - 1) x 0.025 x 0.5, opaque; fading,
+// at j x 0.0125 x 0.7 + 0.5 for its j-th update from 0, the alpha falling
+// from 255 by 0.0125 x 255 an update; it hits for its first 80 updates of 120.
 TEST_F(Shield, ItGrowsFor40AndFadesFor80HittingForTheFirst80) {
     PlayerExWeapon_BarionShield* shield = Raise(1);
     EXPECT_EQ(shield->GetCollisionGroup(), 4u);
@@ -59,9 +59,9 @@ TEST_F(Shield, ItGrowsFor40AndFadesFor80HittingForTheFirst80) {
         EXPECT_FLOAT_EQ(shield->GetScale(),
                         k <= 40 ? (k - 1) * 0.025f * 0.5f : j * 0.0125f * 0.7f + 0.5f)
             << k;
-        if (k > 40) {
-            EXPECT_EQ(shield->GetAlpha(), static_cast<uint8_t>(255.0f - j * 0.0125f * 255.0f)) << k;
-        }
+        EXPECT_EQ(shield->GetAlpha(),
+                  k <= 40 ? 255 : static_cast<uint8_t>(255.0f - j * 0.0125f * 255.0f))
+            << k;
         if (k == 11) { // scale 0.125: a 40 by 40 box
             const HitShape& box = *shield->GetHitShape();
             EXPECT_TRUE(Near({box.minX, box.minY, box.maxX - box.minX}, {340, 380, 40}));
