@@ -65,13 +65,28 @@ TextureValue FlatTexture(uint32_t colour, const char* label = "mark") {
             std::nullopt};
 }
 
-// An easing from `from` to `to` over `frames`.
-FloatValue Ease(float from, float to, float frames) {
+EasingValue Easing(float from, float to, float frames) {
     EasingValue e;
     e.type = 1;
     e.timeLength = frames;
     e.startValue = from;
     e.endValue = to;
+    return e;
+}
+
+// An easing from `from` to `to` over `frames`, holding `to` after them.
+FloatValue Ease(float from, float to, float frames) {
+    return Easing(from, to, frames);
+}
+
+// The same easing again every `frames`, for as long as its unit plays. The
+// value itself starts over (its after-span mode "repeat"): a unit that a
+// timeline starts never loops by its own loop range, since the timelines
+// above it do not loop.
+FloatValue EaseEvery(float from, float to, float frames) {
+    constexpr uint32_t kRepeat = 1;
+    EasingValue e = Easing(from, to, frames);
+    e.postMode = kRepeat;
     return e;
 }
 
@@ -1055,13 +1070,13 @@ void AddOrientationUnits(EffectFileValue& f, uint32_t set, int32_t life, uint16_
 // The effect's own lights, in the top band of the title, from the intro's
 // timeline `join` (the title's fourteen first places are taken) and for as
 // long as the title plays: a lantern, a glow whose particle carries a
-// kind-1 extra unit, its colour easing from warm to cool every 120 frames,
-// lights a panel (a lit model facing the camera, which the lantern's third
-// axis points away from) in that colour; a ring, a glow under the alpha
-// light whose particle carries a kind-2 extra unit, is clear within a
-// distance of its middle that widens over the same frames and whole past
-// that distance and a range. The package's lit units take the effect's
-// light.
+// kind-1 extra unit, its colour easing from warm to cool again every 120
+// frames, lights a panel (a lit model facing the camera, which the
+// lantern's third axis points away from) in that colour; a ring, a glow
+// under the alpha light whose particle carries a kind-2 extra unit, is
+// clear within a distance of its middle that widens again over each of the
+// same cycles and whole past that distance and a range. The package's lit
+// units take the effect's light.
 void AddTitleLights(EffectFileValue& f, size_t join) {
     const float units = sampledata::UnitsPerPixel(kScreenDepth);
     const auto at = [](UnitValue& u, float x, float y) {
@@ -1070,11 +1085,11 @@ void AddTitleLights(EffectFileValue& f, size_t join) {
     };
     f.package.fields.push_back({"bDLV", 1});
     constexpr float kCycle = 120.0f;
-    UnitValue lantern = Unit(0, 0, static_cast<int32_t>(kCycle));
+    UnitValue lantern = Unit(0, 0, 0);
     lantern.fields.push_back({"bPCo", 1});
-    lantern.color->red = Ease(1.0f, 0.1f, kCycle);
-    lantern.color->green = Ease(0.35f, 0.45f, kCycle);
-    lantern.color->blue = Ease(0.05f, 1.0f, kCycle);
+    lantern.color->red = EaseEvery(1.0f, 0.1f, kCycle);
+    lantern.color->green = EaseEvery(0.35f, 0.45f, kCycle);
+    lantern.color->blue = EaseEvery(0.05f, 1.0f, kCycle);
     lantern.drawParts.push_back(Glow(60.0f * units));
     EffectPartValue light;
     light.kind = 1;
@@ -1095,14 +1110,14 @@ void AddTitleLights(EffectFileValue& f, size_t join) {
     panel.drawParts.push_back(surface);
     at(panel, 480.0f, 72.0f);
 
-    UnitValue ring = Unit(0, 0, static_cast<int32_t>(kCycle));
+    UnitValue ring = Unit(0, 0, 0);
     DrawPartValue faded = Glow(140.0f * units);
     faded.fields.push_back({"bApL", 1});
     ring.drawParts.push_back(faded);
     EffectPartValue range;
     range.kind = 2;
-    range.innerRadius = Ease(10.0f * units, 45.0f * units, kCycle);
-    range.outerRadius = Ease(35.0f * units, 70.0f * units, kCycle);
+    range.innerRadius = EaseEvery(10.0f * units, 45.0f * units, kCycle);
+    range.outerRadius = EaseEvery(35.0f * units, 70.0f * units, kCycle);
     ring.effectPart = range;
     at(ring, 810.0f, 72.0f);
 

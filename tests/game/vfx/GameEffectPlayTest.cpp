@@ -4,7 +4,8 @@
 // released; every truncation of each loads or fails cleanly; the effects
 // never touch the game's random streams; the title and the menu drawn use
 // the unit pool alike in two runs; the particles of the menu and the last
-// logo that draw nothing are built every way their data allows.
+// logo that draw nothing are built every way their data allows; the
+// title's lantern and ring cycle for as long as it plays.
 #include "effects/Core/Data/ChunkTag.h"
 #include "effects/Core/Data/ChunkWalker.h"
 #include "effects/Core/Engine/Engine.h"
@@ -28,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 #include <string>
@@ -280,6 +282,62 @@ TEST_F(GameEffectPlay, SixHundredFramesPlayTheScreensAndTheLogosEndByTheirLife) 
     EXPECT_EQ(objects_.released.size(), kEffectCount);
     // And the two backgrounds the last logo played, on the same listener.
     EXPECT_EQ(instances_.released.size(), kEffectCount + 2);
+}
+
+// The title's lights, from the root's publications after each frame: the
+// lantern's colour (red, green, blue) and the ring's start, as a share of
+// the widest start of the run (so that all four are of one scale).
+std::vector<std::array<float, 4>> TitleLights(InstanceHandle title, int frames) {
+    std::vector<std::array<float, 4>> seen;
+    for (int frame = 1; frame <= frames; ++frame) {
+        Frame();
+        const FulgorCore::InstanceRootUnit* root = Record(title)->root;
+        if (!root || !root->publishedDirection || !root->publishedRange) {
+            ADD_FAILURE() << "nothing published at frame " << frame;
+            return seen;
+        }
+        const float* colour = root->publishedDirection + 4;
+        seen.push_back({colour[0], colour[1], colour[2], root->publishedRange[0]});
+    }
+    float widest = 0.0f;
+    for (const std::array<float, 4>& s : seen)
+        widest = std::max(widest, s[3]);
+    for (std::array<float, 4>& s : seen)
+        s[3] /= widest;
+    return seen;
+}
+
+// For as long as the title plays, its lantern and its ring cycle every 120
+// frames: what they publish comes back 120 frames later and has moved half
+// a cycle on, and each cycle runs from warm (red high, blue low) to cool.
+TEST_F(GameEffectPlay, TheTitlesLanternAndRingCycleEvery120Frames) {
+    constexpr size_t kCycle = 120, kFrames = 600;
+    const std::vector<std::array<float, 4>> seen = TitleLights(Play(kTitle), kFrames);
+    ASSERT_EQ(seen.size(), kFrames);
+    const auto apart = [](const std::array<float, 4>& a, const std::array<float, 4>& b) {
+        float most = 0.0f;
+        for (size_t i = 0; i < a.size(); ++i)
+            most = std::max(most, std::fabs(a[i] - b[i]));
+        return most;
+    };
+    // Compared from the second cycle on: the first shows its last value at
+    // frame 120 (an easing's span takes in its end), the later ones start
+    // over there.
+    for (size_t f = kCycle; f + kCycle < kFrames; ++f)
+        EXPECT_LT(apart(seen[f], seen[f + kCycle]), 1e-3f) << "frame " << f + 1;
+    for (size_t f = 0; f + kCycle / 2 < kFrames; ++f)
+        EXPECT_GT(apart(seen[f], seen[f + kCycle / 2]), 0.05f) << "frame " << f + 1;
+    // Warm and cool in every cycle, the ring's start wider when cool.
+    for (size_t c = 0; c < kFrames / kCycle; ++c) {
+        const auto first = seen.begin() + static_cast<ptrdiff_t>(c * kCycle);
+        const auto [coolest, warmest] = std::minmax_element(
+            first, first + kCycle, [](const auto& a, const auto& b) { return a[0] < b[0]; });
+        EXPECT_GT((*warmest)[0], 0.9f) << "cycle " << c;
+        EXPECT_LT((*warmest)[2], 0.2f) << "cycle " << c;
+        EXPECT_LT((*coolest)[0], 0.2f) << "cycle " << c;
+        EXPECT_GT((*coolest)[2], 0.9f) << "cycle " << c;
+        EXPECT_GT((*coolest)[3], (*warmest)[3] * 3.0f) << "cycle " << c;
+    }
 }
 
 // Every particle below `unit`.
