@@ -49,9 +49,12 @@ fi
 # the game's own arenas filled with another pattern. And the whole tree with
 # its tests, tools, benchmarks and fuzz targets must build with clang too,
 # the compiler the fuzz targets need (built, not run, so without debug
-# information). Both build in the background at the lowest priority while
-# the sanitizer build and its tests run, on the cores those leave idle; what
-# they print goes to a log, shown whole when they fail.
+# information). Both run in the background, what they print going to a log
+# shown whole when they fail: the optimised replays beside the sanitizer
+# build, the clang build once that build is done, beside its tests, which
+# leave cores idle while the longest of them run. The sanitizer build skips
+# the benchmarks, which no test runs and the clang build compiles.
+rm -f build-asan/.built
 cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
     -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_FLAGS_DEBUG=-g0 -DCMAKE_CXX_FLAGS_DEBUG=-g0 >/dev/null
 cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DDREVANTH_BENCHMARKS=OFF \
@@ -59,14 +62,17 @@ cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DDREVANTH_BENCHMARK
 setsid -w bash -c 'nice -n 19 cmake --build build-rel -j "$1" --target game_play_tests game_app_tests &&
     MALLOC_PERTURB_=165 DREVANTH_ARENA_FILL=165 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
         ctest --test-dir build-rel --output-on-failure -j 2 --timeout 900 -R "PlayThrough|Replay" &&
+    while [[ ! -e build-asan/.built ]]; do sleep 1; done &&
     nice -n 19 cmake --build build-clang -j "$1"' _ "$jobs" >build-more.log 2>&1 &
 more_builds=$!
 # A failing sanitizer build or test ends the script: the other builds end with it.
 trap 'kill -- -"$more_builds" 2>/dev/null || true' EXIT
 
 # Tests: one sanitized build, headless video and audio.
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDREVANTH_SANITIZE=ON
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDREVANTH_SANITIZE=ON \
+    -DDREVANTH_BENCHMARKS=OFF
 cmake --build build-asan -j "$jobs"
+touch build-asan/.built
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS="detect_leaks=1"
 # The leak suppressions for system libraries are built in (sys/sanitizer.cpp).
