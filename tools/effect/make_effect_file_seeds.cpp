@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -64,6 +65,15 @@ std::vector<uint8_t> NamesItself() {
     t.items.push_back(play);
     f.package.timelines.push_back(t);
     f.package.referenceCapacity = 1;
+    return effecttools::WriteEffectFile(f);
+}
+
+// The file of `f` with `t` as its only timeline, which the first place
+// plays.
+std::vector<uint8_t> PlayedByTheFirstPlace(effecttools::EffectFileValue& f,
+                                           effecttools::TimelineValue t) {
+    f.package.timelines = {std::move(t)};
+    f.package.assignments.push_back({int16_t{0}, std::nullopt});
     return effecttools::WriteEffectFile(f);
 }
 
@@ -292,9 +302,7 @@ std::vector<uint8_t> Emitters() {
         start.items.push_back(
             Entry(0, static_cast<int16_t>(u), 0, -1, static_cast<uint16_t>(u % 7), 200));
     }
-    f.package.timelines = {start};
-    f.package.assignments.push_back({int16_t{0}, std::nullopt});
-    return effecttools::WriteEffectFile(f);
+    return PlayedByTheFirstPlace(f, std::move(start));
 }
 
 // Carriers over every rotation and scale mode (0-7) and endpoint kind
@@ -525,9 +533,7 @@ std::vector<uint8_t> SelfEmitting() {
         f.package.units.push_back(unit);
         start.items.push_back(Entry(0, static_cast<int16_t>(v[3]), 0, -1, 0, 100));
     }
-    f.package.timelines = {start};
-    f.package.assignments.push_back({int16_t{0}, std::nullopt});
-    return effecttools::WriteEffectFile(f);
+    return PlayedByTheFirstPlace(f, std::move(start));
 }
 
 // Pickable particles living 2 frames, started every frame and emitted by
@@ -551,9 +557,7 @@ std::vector<uint8_t> SkipWithPickable() {
         t.items.push_back(Entry(0, 0, 0, -1, frame, static_cast<uint16_t>(frame + 2)));
     t.items.push_back(Command(effecttools::CommandClip("SKFR", {20}), 1));
     t.items.push_back(Command(effecttools::CommandClip("SKFR", {45}), 30));
-    f.package.timelines = {t};
-    f.package.assignments.push_back({int16_t{0}, std::nullopt});
-    return effecttools::WriteEffectFile(f);
+    return PlayedByTheFirstPlace(f, std::move(t));
 }
 
 // A timer of one particle of item `item` a frame from `start`, up to `end`
@@ -609,9 +613,7 @@ std::vector<uint8_t> NewbornsPastTheirLife() {
     effecttools::TimelineValue t;
     t.length = 0;
     t.items.push_back(Entry(0, 1, 0, -1, 0, 100));
-    f.package.timelines = {t};
-    f.package.assignments.push_back({int16_t{0}, std::nullopt});
-    return effecttools::WriteEffectFile(f);
+    return PlayedByTheFirstPlace(f, std::move(t));
 }
 
 // A spawner of life 60 that emits once at its frame 3, first a unit of
@@ -647,9 +649,7 @@ std::vector<uint8_t> SteppedNewbornsWithExtraUnits() {
     effecttools::TimelineValue t;
     t.length = 60;
     t.items.push_back(Entry(0, 0, 0, -1, 0, 60));
-    f.package.timelines = {t};
-    f.package.assignments.push_back({int16_t{0}, std::nullopt});
-    return effecttools::WriteEffectFile(f);
+    return PlayedByTheFirstPlace(f, std::move(t));
 }
 
 } // namespace
@@ -692,9 +692,7 @@ std::vector<uint8_t> ComposedClasses() {
     all.length = 60;
     for (size_t i = 0; i < f.package.units.size(); ++i)
         all.items.push_back(Entry(0, static_cast<int16_t>(i), 0, -1, 0, 40));
-    f.package.timelines = {all};
-    f.package.assignments.push_back({int16_t{0}, std::nullopt});
-    return effecttools::WriteEffectFile(f);
+    return PlayedByTheFirstPlace(f, std::move(all));
 }
 
 int main(int argc, char** argv) {
