@@ -390,7 +390,9 @@ public:
     // Shows the back buffer. With syncInterval 1 it waits for the vertical sync
     // and, when the swap returns early (no vsync, software GL), sleeps out the
     // rest of the refresh period so frames never come faster than the mode's
-    // refresh rate (60 Hz when the mode has none).
+    // refresh rate (60 Hz when the mode has none). Like a swap chain, it
+    // returns only once the GPU has finished the frame three presents back,
+    // so a slow GPU slows the caller instead of queueing frames.
     virtual void Present(uint32_t syncInterval) = 0;
     // Reads RGBA8 pixels of a render target (tests, screenshots); row 0 is the top.
     virtual bool ReadPixels(Texture* texture, const Rect& rect, void* rgba) = 0;

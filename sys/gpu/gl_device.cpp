@@ -90,6 +90,12 @@ void GlDevice::DestroyContext() {
     // A context whose functions never loaded (start-up failed half way)
     // has no GL objects to delete and no entry points to call.
     if (glLoaded_) {
+        // The frames still in flight need not finish: the context goes.
+        for (GLsync& fence : frameFences_) {
+            if (fence)
+                gl::DeleteSync(fence);
+            fence = nullptr;
+        }
         DestroyAllObjects();
         GLuint fbos[4] = {drawFbo_, clearFbo_, depthFbo_, readFbo_};
         gl::DeleteFramebuffers(4, fbos);

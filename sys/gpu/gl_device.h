@@ -112,6 +112,14 @@ public:
     void Present(uint32_t syncInterval) override;
     bool ReadPixels(Texture* texture, const Rect& r, void* rgba) override;
 
+    // Presented frames the GPU may still be working on, as a swap chain's
+    // maximum frame latency: each present waits for the frame this many
+    // presents back before it returns.
+    static constexpr uint32_t kMaxFramesInFlight = 3;
+    // The presented frames whose completion is not yet known (at most
+    // kMaxFramesInFlight).
+    uint32_t FramesInFlight() const;
+
 protected:
     void Realize(Object* object) override;
     void Destroy(Object* object) override;
@@ -129,6 +137,8 @@ private:
     void ApplyViewport();
     void ApplyScissor();
     void CopyToWindow();
+    // Waits for a presented frame's fence, then lets it go.
+    void AwaitFrame(GLsync& fence);
     // A texture about to be deleted leaves every attachment and binding.
     void ForgetTexture(GLuint tex);
     void RealizeTexture(Texture* t);
@@ -177,6 +187,10 @@ private:
     RasterizerDesc rasterizer_;
     DepthStencilDesc depth_;
     BlendDesc blend_;
+    // One fence a presented frame, in a ring: the slot a present fills holds
+    // the fence of the frame kMaxFramesInFlight presents back.
+    GLsync frameFences_[kMaxFramesInFlight] = {};
+    uint32_t nextFence_ = 0;
     std::chrono::steady_clock::duration period_ = std::chrono::microseconds(16667);
     std::chrono::steady_clock::time_point deadline_{};
 };

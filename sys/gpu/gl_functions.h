@@ -91,7 +91,10 @@ namespace sys::gpu::gl {
     X(PFNGLDRAWELEMENTSBASEVERTEXPROC, DrawElementsBaseVertex)                                     \
     X(PFNGLREADPIXELSPROC, ReadPixels)                                                             \
     X(PFNGLPIXELSTOREIPROC, PixelStorei)                                                           \
-    X(PFNGLFINISHPROC, Finish)
+    X(PFNGLFINISHPROC, Finish)                                                                     \
+    X(PFNGLFENCESYNCPROC, FenceSync)                                                               \
+    X(PFNGLCLIENTWAITSYNCPROC, ClientWaitSync)                                                     \
+    X(PFNGLDELETESYNCPROC, DeleteSync)
 
 #define SYS_GL_DECLARE(type, name) extern type name;
 SYS_GL_FUNCTIONS(SYS_GL_DECLARE)

@@ -16,8 +16,38 @@ void GlDevice::Present(uint32_t syncInterval) {
         CopyToWindow();
     SDL_GL_SwapWindow(w);
     gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, onWindow_ ? 0 : drawFbo_);
+    // GL returns as soon as the driver has queued the work, and a swap with
+    // nothing to show (no display) waits for nothing, so a rasteriser slower
+    // than the refresh would fall behind without bound, its queue growing.
+    // Like a swap chain, the present holds the game back instead: it waits
+    // for the frame kMaxFramesInFlight presents back, then fences this one.
+    GLsync& fence = frameFences_[nextFence_];
+    AwaitFrame(fence);
+    fence = gl::FenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    nextFence_ = (nextFence_ + 1) % kMaxFramesInFlight;
     if (syncInterval)
         Pace();
+}
+
+void GlDevice::AwaitFrame(GLsync& fence) {
+    if (!fence)
+        return;
+    // Without limit, as a swap chain waits; a wait that fails (the context
+    // is lost) has nothing left to wait for.
+    constexpr GLuint64 kSecond = 1000000000u;
+    GLenum result;
+    do
+        result = gl::ClientWaitSync(fence, GL_SYNC_FLUSH_COMMANDS_BIT, kSecond);
+    while (result == GL_TIMEOUT_EXPIRED);
+    gl::DeleteSync(fence);
+    fence = nullptr;
+}
+
+uint32_t GlDevice::FramesInFlight() const {
+    uint32_t count = 0;
+    for (GLsync fence : frameFences_)
+        count += fence != nullptr;
+    return count;
 }
 
 void GlDevice::CopyToWindow() {
