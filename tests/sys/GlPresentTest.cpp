@@ -7,7 +7,6 @@
 #include "sys/gpu.h"
 #include "sys/gpu/gl_device.h"
 #include "sys/gpu/gl_functions.h"
-#include "sys/window.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -127,18 +126,18 @@ protected:
 };
 
 TEST_F(GlPresent, WithoutPacingTheGpuIsNeverMoreThanThreeFramesBehind) {
-    ASSERT_FALSE(sys::HasDisplay()) << "the swap must wait for nothing here";
     auto* gl = static_cast<gpu::GlDevice*>(device_);
     constexpr int kFrames = 150;
     drawn_.assign(kFrames, nullptr);
-    int behind = 0;
+    int behind = 0, lagging = 0;
     std::string firstBehind;
     for (int frame = 0; frame < kFrames; ++frame) {
         DrawHeavyFrame();
         drawn_[frame] = gl::FenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
         device_->Present(0);
-        EXPECT_EQ(gl->FramesInFlight(), std::min<uint32_t>(frame + 1, kLatency))
+        ASSERT_EQ(gl->FramesInFlight(), std::min<uint32_t>(frame + 1, kLatency))
             << "each present leaves its own frame in flight, after present " << frame;
+        lagging += !Done(drawn_[frame]);
         if (frame >= static_cast<int>(kLatency) && !Done(drawn_[frame - kLatency])) {
             if (behind++ == 0)
                 firstBehind = std::to_string(frame);
@@ -155,6 +154,8 @@ TEST_F(GlPresent, WithoutPacingTheGpuIsNeverMoreThanThreeFramesBehind) {
         gpu::Rect{kWidth / 2, kHeight / 2, kWidth / 2 + 1, kHeight / 2 + 1}, rgba));
     EXPECT_NEAR(rgba[1], 128, 1);
     EXPECT_NEAR(rgba[2], 64, 1);
+    if (lagging == 0)
+        GTEST_SKIP() << "the rasteriser kept up with every present: nothing was behind";
 }
 
 TEST_F(GlPresent, ContextEndsWithFramesStillInFlight) {
