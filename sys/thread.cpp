@@ -103,6 +103,34 @@ void SetCurrentThreadAffinity(uint64_t mask) {
         pthread_setaffinity_np(pthread_self(), sizeof(set), &set);
 }
 
+namespace {
+
+// The processors the process was started on, read before any of its threads
+// is held to one of them.
+const cpu_set_t kProcessProcessors = [] {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof(set), &set) != 0)
+        CPU_ZERO(&set);
+    return set;
+}();
+
+} // namespace
+
+AllProcessorsScope::AllProcessorsScope() {
+    static_assert(sizeof(cpu_set_t) <= sizeof(own_));
+    cpu_set_t* own = reinterpret_cast<cpu_set_t*>(own_);
+    widened_ = CPU_COUNT(&kProcessProcessors) > 0 &&
+               pthread_getaffinity_np(pthread_self(), sizeof(cpu_set_t), own) == 0 &&
+               pthread_setaffinity_np(pthread_self(), sizeof(cpu_set_t), &kProcessProcessors) == 0;
+}
+
+AllProcessorsScope::~AllProcessorsScope() {
+    if (widened_)
+        pthread_setaffinity_np(pthread_self(), sizeof(cpu_set_t),
+                               reinterpret_cast<const cpu_set_t*>(own_));
+}
+
 Mutex::Mutex() {
     static_assert(sizeof(pthread_mutex_t) <= sizeof(storage_));
     pthread_mutexattr_t attr;

@@ -22,6 +22,21 @@ void JoinThread(Thread* thread);
 bool IsCurrentThread(const Thread* thread);
 void SetCurrentThreadAffinity(uint64_t mask);
 
+// While it lives, the calling thread may run on every processor the process
+// was started on, whatever it is held to; threads it starts meanwhile keep
+// that wider set. Then the thread is held to its own processors again.
+class AllProcessorsScope {
+public:
+    AllProcessorsScope();
+    ~AllProcessorsScope();
+    AllProcessorsScope(const AllProcessorsScope&) = delete;
+    AllProcessorsScope& operator=(const AllProcessorsScope&) = delete;
+
+private:
+    alignas(8) unsigned char own_[128];
+    bool widened_ = false;
+};
+
 // Recursive lock (the engine's critical section).
 class Mutex {
 public:

@@ -2,10 +2,8 @@
 #include "sys/gpu/gl_device.h"
 
 #include "sys/gpu/gl_formats.h"
+#include "sys/thread.h"
 #include "sys/window.h"
-
-#include <pthread.h>
-#include <sched.h>
 
 #include <cstdio>
 #include <new>
@@ -13,46 +11,6 @@
 namespace sys::gpu {
 
 using namespace glmap;
-
-namespace {
-
-// The processors the process was started on, read before any of its threads
-// is held to one of them.
-const cpu_set_t kProcessProcessors = [] {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof(set), &set) != 0)
-        CPU_ZERO(&set);
-    return set;
-}();
-
-// Software GL starts its rasteriser's threads with each context, and they
-// take the creating thread's affinity. The render thread is held to one
-// processor, but the GPU the rasteriser stands for is not: held with it,
-// every frame is rasterised on that one processor. So the context is made
-// on all the processors the process was given, and the thread is held to
-// its own again afterwards.
-class OnAllProcessors {
-public:
-    OnAllProcessors() {
-        held_ = CPU_COUNT(&kProcessProcessors) > 0 &&
-                pthread_getaffinity_np(pthread_self(), sizeof(own_), &own_) == 0 &&
-                pthread_setaffinity_np(pthread_self(), sizeof(kProcessProcessors),
-                                       &kProcessProcessors) == 0;
-    }
-    ~OnAllProcessors() {
-        if (held_)
-            pthread_setaffinity_np(pthread_self(), sizeof(own_), &own_);
-    }
-    OnAllProcessors(const OnAllProcessors&) = delete;
-    OnAllProcessors& operator=(const OnAllProcessors&) = delete;
-
-private:
-    cpu_set_t own_;
-    bool held_ = false;
-};
-
-} // namespace
 
 bool GlDevice::CreateContext() {
     TakeOwnership();
@@ -63,7 +21,11 @@ bool GlDevice::CreateContext() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     {
-        OnAllProcessors rasteriser;
+        // Software GL starts its rasteriser's threads with each context, and
+        // they take the creating thread's affinity. The render thread is held
+        // to one processor, but the GPU the rasteriser stands for is not:
+        // held with it, every frame would be rasterised on that processor.
+        sys::AllProcessorsScope rasteriser;
         context_ = SDL_GL_CreateContext(w);
     }
     if (!context_) {

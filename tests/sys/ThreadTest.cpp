@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <pthread.h>
 #include <sched.h>
 #include <string>
 #include <thread>
@@ -32,6 +33,27 @@ TEST(SysThread, SuspendedThreadRunsOnlyAfterResumeWithItsAffinity) {
     sys::JoinThread(t);
     EXPECT_TRUE(ctx.ran.load());
     EXPECT_EQ(ctx.cpuCount, 1);
+}
+
+TEST(SysThread, AllProcessorsScopeWidensTheThreadThenHoldsItAgain) {
+    cpu_set_t own;
+    ASSERT_EQ(pthread_getaffinity_np(pthread_self(), sizeof(own), &own), 0);
+    if (CPU_COUNT(&own) < 2)
+        GTEST_SKIP() << "one processor: nothing to widen to";
+    int first = 0;
+    while (!CPU_ISSET(first, &own))
+        ++first;
+    sys::SetCurrentThreadAffinity(uint64_t{1} << first);
+    cpu_set_t inside, after;
+    {
+        sys::AllProcessorsScope scope;
+        pthread_getaffinity_np(pthread_self(), sizeof(inside), &inside);
+    }
+    pthread_getaffinity_np(pthread_self(), sizeof(after), &after);
+    pthread_setaffinity_np(pthread_self(), sizeof(own), &own);
+    EXPECT_TRUE(CPU_EQUAL(&inside, &own)) << "every processor the process was started on";
+    EXPECT_EQ(CPU_COUNT(&after), 1);
+    EXPECT_TRUE(CPU_ISSET(first, &after)) << "held to its own processor again";
 }
 
 TEST(SysThread, EventsAutoResetAndTimeOut) {
